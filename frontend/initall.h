@@ -1,0 +1,6 @@
+// The interpreter reset: brings every table, buffer, stack and switch of the interpreter back to its
+// start value. It runs at start-up and before every compilation of a whole program; immediate
+// commands, CONT and event calls keep the tables so they see the program's variables.
+#pragma once
+
+void InitAll();

@@ -1,0 +1,55 @@
+// The two item buffers: pre-code (written by the statement scan, read by the statement compiler) and
+// final code (written by the compiler, run by the interpreter). Slots 1 to 100 of both hold an
+// immediate command; a program's items start at slot 101; slot 0 is never code.
+#pragma once
+
+#include "frontend/codeitem.h"
+
+#include <vector>
+
+inline constexpr int ImmediateAreaLast = 100;   // last slot of the immediate area
+inline constexpr int ProgramCodeStart = 101;    // first slot of a program's items
+
+// ---- pre-code --------------------------------------------------------------------------------------
+extern std::vector<CodeItemType> PreCodeBuffer;
+extern int PreCodeIndex;          // write cursor while scanning, read cursor while compiling
+extern int CurrentmaxPreCodeNum;  // highest valid index
+extern int PreCodeLimit;          // the scan's final cursor; read by the compiler
+
+void InitPreCode();
+void ResetPreCode();
+void AddPreCode(const CodeItemType& item);
+void GetPreCode(CodeItemType& item);
+void PeekPreCode(CodeItemType& item);
+void PeekPreCodeAhead(int n, CodeItemType& item);
+void PeekPreCodeBack(int n, CodeItemType& item);
+inline bool PreCodeIsNumCon(const CodeItemType& item) { return item.FirstCode == CodeKind::NumLiteral; }
+
+// ---- final code ------------------------------------------------------------------------------------
+extern std::vector<CodeItemType> CodeBuffer;
+extern int CodeIndex;          // append position while compiling; next item to fetch while running
+extern int CurrentmaxCodeNum;  // highest valid index
+extern int CodeLimit;          // index of the program's end item: the last index a fetch may read
+extern CodeItemType CurrentItem, NextItem, PeekItem;
+
+void InitCode();
+void ResetCode();
+void AddCode(const CodeItemType& item);
+
+// The run loop's fetch: past CodeLimit only the kind of the result becomes 0 and the cursor stays.
+inline void GetCode(CodeItemType& item) {
+    if (CodeIndex <= CodeLimit && CodeIndex >= 0) {
+        item = CodeBuffer[static_cast<std::size_t>(CodeIndex)];
+        ++CodeIndex;
+    } else {
+        item.FirstCode = CodeKind::None;
+    }
+}
+inline void GetCurrentItem() { GetCode(CurrentItem); }
+inline void GetNextItem() { GetCode(NextItem); }
+inline void GetPeekItem() { GetCode(PeekItem); }
+
+void LookBackCode(int depth, CodeItemType& item);
+// The item at the cursor without advancing; kind 0 outside the buffer.
+void PeekCode(CodeItemType& item);
+inline bool CodeIsNumCon(const CodeItemType& item) { return item.FirstCode == CodeKind::NumLiteral; }

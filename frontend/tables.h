@@ -1,0 +1,153 @@
+// The tables the compiled program refers to by index: numeric, string and boolean variables (scalars,
+// arrays, labels and procedure names), array elements, literals, formulas, DATA positions, labels, the
+// locals of procedures, the public transfer slots and the declared names. The front end fills them
+// while compiling; the engine reads and writes their values while running.
+#pragma once
+
+#include "frontend/codeitem.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <vector>
+
+inline constexpr int MaxDimensions = 5;
+
+namespace NumVarKind {
+inline constexpr std::uint8_t Variable = 0;
+inline constexpr std::uint8_t Label = 1;
+inline constexpr std::uint8_t FunctionName = 2;
+inline constexpr std::uint8_t SubName = 3;
+inline constexpr std::uint8_t DefFunction = 4;
+inline constexpr std::uint8_t ArrayParameter = 5;
+inline constexpr std::uint8_t Array = 6;
+} // namespace NumVarKind
+
+namespace StrVarKind {
+inline constexpr std::uint8_t Variable = 0;
+inline constexpr std::uint8_t FunctionName = 1;
+inline constexpr std::uint8_t DefFunction = 2;
+inline constexpr std::uint8_t ArrayParameter = 3;
+inline constexpr std::uint8_t Array = 4;
+} // namespace StrVarKind
+
+namespace BoolVarKind {
+inline constexpr std::uint8_t Variable = 0;
+inline constexpr std::uint8_t FunctionName = 1;
+inline constexpr std::uint8_t UserFunction = 2;  // treated as a user function by the run loop
+inline constexpr std::uint8_t ArrayParameter = 3;
+inline constexpr std::uint8_t Array = 4;
+} // namespace BoolVarKind
+
+struct NumVarType {
+    QString Name;
+    Extended Value = 0.0L;
+    std::int32_t Base = 0;    // arrays: first element in ANumVarTable; labels and procedures: code index
+    std::uint8_t Kind = 0;    // NumVarKind
+    std::uint8_t DimCount = 0;
+    std::array<std::int32_t, MaxDimensions + 1> Bounds{};  // 1-based: largest subscript per dimension
+    std::uint8_t ArrayParam = 0;
+};
+
+struct StrVarType {
+    QString Name;
+    QString Value;
+    std::int32_t Base = 0;
+    std::uint8_t Kind = 0;    // StrVarKind
+    std::uint8_t DimCount = 0;
+    std::array<std::int32_t, MaxDimensions + 1> Bounds{};
+    std::uint8_t ArrayParam = 0;
+};
+
+struct BoolVarType {
+    QString Name;
+    std::uint8_t Value = 0;   // 0 false, 1 true
+    std::int32_t Base = 0;
+    std::uint8_t Kind = 0;    // BoolVarKind
+    std::uint8_t DimCount = 0;
+    std::array<std::int32_t, MaxDimensions + 1> Bounds{};
+    std::uint8_t ArrayParam = 0;
+};
+
+inline constexpr int FormulaCodeSize = 100;
+struct FormVarType {
+    QString Name;
+    std::array<CodeItemType, FormulaCodeSize + 1> Code{};  // 1-based: {41} postfix items {42}
+    std::int32_t Kind = 0;
+};
+
+struct LabelType {
+    std::int32_t Key = 0;        // line number or label
+    std::int32_t CodeIndex = 0;
+    std::int32_t Extra = 0;
+};
+
+inline constexpr int DcVarCapacity = 1024;
+struct DcVarType {
+    QString Name;               // at most 30 characters; local names carry a prefix
+    std::int32_t Kind = 0;      // DcVarKind
+    std::int32_t Index = 0;     // the table index bound to the name
+};
+
+// Numeric tables.
+extern std::vector<Extended> NumConTable;       extern int NumofRegisteredNumCon;
+extern std::vector<NumVarType> NumVarTable;     extern int NumofRegisteredNumVar;
+extern std::vector<Extended> ANumVarTable;      extern int NumofRegisteredANumVar;
+extern std::vector<FormVarType> FormVarTable;   extern int NumofRegisteredFormVar;
+extern std::vector<std::int32_t> DataPtrTable;  extern int NumofRegisteredDataPtr;
+extern std::vector<LabelType> LabelTable;       extern int NumofRegisteredLabel;  // entries from 1
+extern std::vector<NumVarType> LocalNumVarTable; extern int NumofRegisteredLocalNumVar;
+// String tables.
+extern std::vector<QString> StrConTable;        extern int NumofRegisteredStrCon;
+extern std::vector<StrVarType> StrVarTable;     extern int NumofRegisteredStrVar;
+extern std::vector<QString> AStrVarTable;       extern int NumofRegisteredAStrVar;
+extern std::vector<StrVarType> LocalStrVarTable; extern int NumofRegisteredLocalStrVar;
+// Boolean tables.
+extern std::vector<BoolVarType> BoolVarTable;   extern int NumofRegisteredBoolVar;
+extern std::vector<std::int32_t> ABoolVarTable; extern int NumofRegisteredABoolVar;  // -1 true, 0 false
+// Declared names, 1-based, fixed.
+extern std::array<DcVarType, DcVarCapacity + 1> DcVarTable;
+extern int NumofRegisteredDcVar;
+// Public transfer slots, 1-based (entry 1 carries INPUT, READ and SWAP values to their assignment).
+inline constexpr int PublicSlotCount = 2;
+extern std::array<NumVarType, PublicSlotCount + 1> PublicNumTable;
+extern std::array<StrVarType, PublicSlotCount + 1> PublicStrTable;
+extern std::array<BoolVarType, PublicSlotCount + 1> PublicBoolTable;
+
+// Fixed constant tables, 1-based (kind 7, 8 and 31 items name their slots).
+inline constexpr int FixedConstSlots = 10;
+extern const std::array<Extended, FixedConstSlots + 1> NumConstTable;
+extern const std::array<QString, FixedConstSlots + 1> StrConstTable;
+extern const std::array<std::uint8_t, 3> BoolConstTable;
+
+void ResetNumTbl();
+void ResetLocalNumTbl();
+void ResetStrTbl();
+void ResetLocalStrTbl();
+void ResetBoolTbl();
+
+// The value of a numeric-literal item (kind 11): NumConTable[SecondCode + 1]; 0 for any other kind
+// and for an index outside the table.
+Extended NumConValue(const CodeItemType& item);
+
+// Makes `table` hold index `at`; false (and error 30101) when memory runs out. The writers of the
+// front end grow a table to exactly the index they need through this.
+template <typename T>
+bool GrowTable(std::vector<T>& table, std::size_t at) {
+    if (at < table.size()) return true;
+    try {
+        table.resize(at + 1);
+    } catch (const std::exception&) {  // bad_alloc or length_error
+        ErrorNumber = Err::OutOfMemory;
+        return false;
+    }
+    return true;
+}
+
+// The element offset of (i_1, ..., i_d) in an array with the given bounds (first subscript fastest),
+// or -1 when a subscript is outside 0..bound. Shared by every reader and writer of array elements.
+long ArrayElementOffset(const std::int32_t* bounds1Based, int dimCount, const long* subscripts);

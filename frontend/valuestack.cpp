@@ -1,0 +1,122 @@
+#include "frontend/valuestack.h"
+
+ValueArray<std::int32_t> GlTypeStack;
+ValueArray<Extended> GlNumStack;
+ValueArray<QString> GlStrStack;
+ValueArray<std::uint8_t> GlBoolStack;
+int& ValueStackCount = GlTypeStack.Count;
+
+ValueArray<std::int32_t> LoTypeStack;
+ValueArray<Extended> LoNumStack;
+ValueArray<QString> LoStrStack;
+ValueArray<std::uint8_t> LoBoolStack;
+
+ValueArray<CallFrameType> CallFrameStack;
+ValueArray<std::int32_t> CallReturnStack;
+
+namespace {
+constexpr int LoInitialCapacity = 0;  // room for one element (index 0), grown on the first push
+
+template <typename T>
+void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
+    if (!LoTypeStack.Reserve() || !stack.Reserve()) {
+        ErrorNumber = Err::StackOutOfMemory;
+        return;
+    }
+    LoTypeStack.Items[static_cast<std::size_t>(++LoTypeStack.Count)] = tag;
+    stack.Items[static_cast<std::size_t>(++stack.Count)] = value;
+}
+
+template <typename T>
+bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
+    if (LoTypeStack.Count < 1 || LoTypeStack.Items[LoTypeStack.Count] != tag || stack.Count < 1) {
+        ErrorNumber = Err::LocalStackError;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void InitGlStack() {
+    GlTypeStack.Reset(GlInitialCapacity);
+    GlNumStack.Reset(GlInitialCapacity);
+    GlStrStack.Reset(GlInitialCapacity);
+    GlBoolStack.Reset(GlInitialCapacity);
+    LoTypeStack.Reset(LoInitialCapacity);
+    LoNumStack.Reset(LoInitialCapacity);
+    LoStrStack.Reset(LoInitialCapacity);
+    LoBoolStack.Reset(LoInitialCapacity);
+    CallFrameStack.Reset(LoInitialCapacity);
+    CallReturnStack.Reset(LoInitialCapacity);
+}
+
+void GlClear() {
+    GlTypeStack.Count = 0;
+    GlNumStack.Count = 0;
+    // Drop the strings' references now rather than when their slots are reused.
+    for (int i = 1; i <= GlStrStack.Count; ++i) GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
+    GlStrStack.Count = 0;
+    GlBoolStack.Count = 0;
+}
+
+void LoPushNum(Extended value) { LoPush(LoNumStack, GlValueType::Number, value); }
+void LoPushStr(const QString& value) { LoPush(LoStrStack, GlValueType::String, value); }
+void LoPushBool(bool value) { LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value ? 1 : 0); }
+
+Extended LoPopNum() {
+    if (!LoCanPop(LoNumStack, GlValueType::Number)) return 0.0L;
+    --LoTypeStack.Count;
+    return LoNumStack.Items[static_cast<std::size_t>(LoNumStack.Count--)];
+}
+
+bool LoPopStr(QString& out) {
+    if (!LoCanPop(LoStrStack, GlValueType::String)) return false;
+    --LoTypeStack.Count;
+    out = std::move(LoStrStack.Items[static_cast<std::size_t>(LoStrStack.Count--)]);
+    return true;
+}
+
+bool LoPopBool() {
+    if (!LoCanPop(LoBoolStack, GlValueType::Boolean)) return false;
+    --LoTypeStack.Count;
+    return LoBoolStack.Items[static_cast<std::size_t>(LoBoolStack.Count--)] != 0;
+}
+
+void PushCallFrame(const CallFrameType& frame) {
+    if (!CallFrameStack.Reserve()) {
+        ErrorNumber = Err::CallFrameOverflow;
+        return;
+    }
+    CallFrameStack.Items[static_cast<std::size_t>(++CallFrameStack.Count)] = frame;
+}
+
+bool TopCallFrame(CallFrameType& frame) {
+    if (CallFrameStack.Count < 1) {
+        ErrorNumber = Err::CallFrameEmpty;
+        return false;
+    }
+    frame = CallFrameStack.Items[static_cast<std::size_t>(CallFrameStack.Count)];
+    return true;
+}
+
+bool PopCallFrame(CallFrameType& frame) {
+    if (!TopCallFrame(frame)) return false;
+    --CallFrameStack.Count;
+    return true;
+}
+
+void PushCallReturn(std::int32_t index) {
+    if (!CallReturnStack.Reserve()) {
+        ErrorNumber = Err::CallReturnOverflow;
+        return;
+    }
+    CallReturnStack.Items[static_cast<std::size_t>(++CallReturnStack.Count)] = index;
+}
+
+std::int32_t PopCallReturn() {
+    if (CallReturnStack.Count < 1) {
+        ErrorNumber = Err::CallReturnEmpty;
+        return 0;
+    }
+    return CallReturnStack.Items[static_cast<std::size_t>(CallReturnStack.Count--)];
+}

@@ -1,0 +1,164 @@
+// The value stacks of the stack machine. The Gl stack (a tag stack with a number, a string and a
+// boolean stack behind it) carries every operand and result; the Lo stack saves a procedure's locals
+// around a recursive call; the call-frame and call-return stacks serve SUB and FUNCTION calls.
+// Push and pop are inline: they run for nearly every code item.
+#pragma once
+
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace GlValueType {
+inline constexpr int None = 0;       // the stack holds fewer entries than asked for
+inline constexpr int Number = 1;
+inline constexpr int String = 2;
+inline constexpr int Boolean = 3;
+inline constexpr int NumArrayRef = 4;
+inline constexpr int StrArrayRef = 5;
+inline constexpr int BoolArrayRef = 6;
+inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
+} // namespace GlValueType
+
+inline constexpr int GlInitialCapacity = 100;
+
+// A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
+// the next reset, so steady-state pushes never allocate.
+template <typename T>
+struct ValueArray {
+    std::vector<T> Items;
+    int Count = 0;
+
+    void Reset(int capacity) {
+        Items.assign(static_cast<std::size_t>(capacity) + 1, T{});
+        Count = 0;
+    }
+    // Makes room for one more entry; false when memory runs out.
+    bool Reserve() {
+        if (static_cast<std::size_t>(Count) + 1 < Items.size()) return true;
+        try {
+            Items.resize(Items.size() * 2 + 1);
+        } catch (const std::exception&) {
+            return false;
+        }
+        return true;
+    }
+};
+
+// ---- the Gl stack ------------------------------------------------------------------------------------
+extern ValueArray<std::int32_t> GlTypeStack;   // tags; GlTypeStack.Count is ValueStackCount
+extern ValueArray<Extended> GlNumStack;
+extern ValueArray<QString> GlStrStack;
+extern ValueArray<std::uint8_t> GlBoolStack;
+// The number of Gl entries (the tag count); the end-of-run check and the error text read and clear it.
+extern int& ValueStackCount;
+
+void InitGlStack();
+// Empties the tag stack and the three value stacks together, so they stay in step.
+void GlClear();
+
+namespace detail {
+inline bool GlPushTag(std::int32_t tag) {
+    if (!GlTypeStack.Reserve()) {
+        ErrorNumber = Err::StackOutOfMemory;
+        return false;
+    }
+    GlTypeStack.Items[static_cast<std::size_t>(++GlTypeStack.Count)] = tag;
+    return true;
+}
+template <typename T>
+inline bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
+    if (!stack.Reserve()) {
+        ErrorNumber = Err::StackOutOfMemory;
+        return false;
+    }
+    if (!GlPushTag(tag)) return false;
+    stack.Items[static_cast<std::size_t>(++stack.Count)] = std::move(value);
+    return true;
+}
+} // namespace detail
+
+inline void GlPushNum(Extended value) { detail::GlPushValue(GlNumStack, GlValueType::Number, value); }
+inline void GlPushStr(QString value) { detail::GlPushValue(GlStrStack, GlValueType::String, std::move(value)); }
+inline void GlPushBool(bool value) {
+    detail::GlPushValue<std::uint8_t>(GlBoolStack, GlValueType::Boolean, value ? 1 : 0);
+}
+inline void GlPushNumArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::NumArrayRef, ref); }
+inline void GlPushStrArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::StrArrayRef, ref); }
+inline void GlPushBoolArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::BoolArrayRef, ref); }
+
+inline int GlTopType() { return GlTypeStack.Count >= 1 ? GlTypeStack.Items[GlTypeStack.Count] : 0; }
+inline int GlSecondType() { return GlTypeStack.Count >= 2 ? GlTypeStack.Items[GlTypeStack.Count - 1] : 0; }
+inline int GlThirdType() { return GlTypeStack.Count >= 3 ? GlTypeStack.Items[GlTypeStack.Count - 2] : 0; }
+
+inline bool IsGlNumberTag(int tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt ||
+           (tag >= GlValueType::NumArrayRef && tag <= GlValueType::BoolArrayRef);
+}
+
+// Pops a number (tags 1, 4, 5, 6 and 100). Empty: 52302 and 0; another tag on top: 52300, 0, and the
+// stack unchanged.
+inline Extended GlPopNum() {
+    if (GlTypeStack.Count < 1) {
+        ErrorNumber = Err::StackEmpty;
+        return 0.0L;
+    }
+    if (!IsGlNumberTag(GlTopType()) || GlNumStack.Count < 1) {
+        ErrorNumber = Err::StackError;
+        return 0.0L;
+    }
+    --GlTypeStack.Count;
+    return GlNumStack.Items[static_cast<std::size_t>(GlNumStack.Count--)];
+}
+
+// Pops a string into `out`; on an empty stack or another tag: 52302, `out` untouched, false.
+inline bool GlPopStr(QString& out) {
+    if (GlTopType() != GlValueType::String || GlStrStack.Count < 1) {
+        ErrorNumber = Err::StackEmpty;
+        return false;
+    }
+    --GlTypeStack.Count;
+    out = std::move(GlStrStack.Items[static_cast<std::size_t>(GlStrStack.Count--)]);
+    return true;
+}
+
+// Pops a boolean; on an empty stack or another tag: 52302 and false.
+inline bool GlPopBool() {
+    if (GlTopType() != GlValueType::Boolean || GlBoolStack.Count < 1) {
+        ErrorNumber = Err::StackEmpty;
+        return false;
+    }
+    --GlTypeStack.Count;
+    return GlBoolStack.Items[static_cast<std::size_t>(GlBoolStack.Count--)] != 0;
+}
+
+// ---- the Lo save stack --------------------------------------------------------------------------------
+extern ValueArray<std::int32_t> LoTypeStack;
+extern ValueArray<Extended> LoNumStack;
+extern ValueArray<QString> LoStrStack;
+extern ValueArray<std::uint8_t> LoBoolStack;
+
+void LoPushNum(Extended value);
+void LoPushStr(const QString& value);
+void LoPushBool(bool value);
+// On an empty stack or another tag: 52307, the stack unchanged, and 0 / false / `out` untouched.
+Extended LoPopNum();
+bool LoPopStr(QString& out);
+bool LoPopBool();
+
+// ---- call frames and return indices --------------------------------------------------------------------
+// W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).
+struct CallFrameType {
+    std::int32_t W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
+};
+extern ValueArray<CallFrameType> CallFrameStack;
+extern ValueArray<std::int32_t> CallReturnStack;
+
+void PushCallFrame(const CallFrameType& frame);      // 52308 when it cannot grow
+bool PopCallFrame(CallFrameType& frame);             // 52309 when empty (frame not written)
+bool TopCallFrame(CallFrameType& frame);             // 52309 when empty
+void PushCallReturn(std::int32_t index);             // 54031 when it cannot grow
+std::int32_t PopCallReturn();                        // 54032 and 0 when empty

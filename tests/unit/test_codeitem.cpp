@@ -1,0 +1,145 @@
+// Item buffers: growth, the immediate area in front of the program, and reads past the end.
+#include "frontend/errornumbers.h"
+#include "frontend/initall.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/vocabulary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ItemBuffers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitAll();
+        ErrorNumber = 0;
+        RunMode = RunKind::Program;
+    }
+    void TearDown() override { RunMode = RunKind::Program; }
+};
+
+CodeItemType Item(int kind, int code, int pos = 0) { return CodeItemType{kind, code, pos}; }
+
+TEST_F(ItemBuffers, FreshCodeBufferFetchesNothingPastItsLimit) {
+    ASSERT_EQ(CodeIndex, ProgramCodeStart);
+    CodeItemType item{CodeKind::Statement, 5, 77};
+    GetCode(item);
+    EXPECT_EQ(item.FirstCode, CodeKind::None);
+    EXPECT_EQ(item.SecondCode, 5) << "only the kind is cleared";
+    EXPECT_EQ(item.Position, 77);
+    EXPECT_EQ(CodeIndex, ProgramCodeStart) << "a failed fetch does not advance";
+}
+
+TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
+    const int count = 5000;
+    for (int i = 0; i < count; ++i) AddCode(Item(CodeKind::NumVar, i, i + 1));
+    ASSERT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(CurrentmaxCodeNum, ProgramCodeStart + count - 1);
+    CodeLimit = CodeIndex - 1;
+    CodeIndex = ProgramCodeStart;
+    for (int i = 0; i < count; ++i) {
+        GetCurrentItem();
+        ASSERT_EQ(CurrentItem, Item(CodeKind::NumVar, i, i + 1)) << i;
+    }
+    GetCurrentItem();
+    EXPECT_EQ(CurrentItem.FirstCode, CodeKind::None);
+    EXPECT_EQ(CodeIndex, CodeLimit + 1);
+}
+
+TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
+    for (int i = 0; i < 10; ++i) AddCode(Item(CodeKind::NumVar, 1));
+    AddCode(Item(CodeKind::End, 0));
+    CodeLimit = CodeIndex - 1;
+    ResetCode();
+    EXPECT_EQ(CodeIndex, 0);
+    EXPECT_EQ(CodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::End) << "slot 100 stops a command";
+    EXPECT_EQ(CodeBuffer[0].FirstCode, CodeKind::None);
+    EXPECT_EQ(CodeBuffer[ProgramCodeStart], Item(CodeKind::NumVar, 1)) << "the program stays";
+}
+
+TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
+    for (int i = 0; i < 3; ++i) AddCode(Item(CodeKind::NumVar, 42));
+    AddCode(Item(CodeKind::End, 0));
+    CodeLimit = CodeIndex - 1;
+
+    ResetCode();
+    CodeIndex = 1;
+    RunMode = RunKind::Immediate;
+    for (int i = 1; i <= ImmediateAreaLast; ++i) AddCode(Item(CodeKind::StrVar, i));
+    EXPECT_EQ(ErrorNumber, 0) << "slots 1 to 100 are the command's";
+    AddCode(Item(CodeKind::End, 0));
+    EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
+    EXPECT_EQ(CodeIndex, ProgramCodeStart);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
+    EXPECT_EQ(CodeBuffer[ProgramCodeStart + 3].FirstCode, CodeKind::End);
+}
+
+TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
+    ResetPreCode();
+    PreCodeIndex = 1;
+    RunMode = RunKind::Immediate;
+    for (int i = 1; i <= ImmediateAreaLast; ++i) AddPreCode(Item(CodeKind::NumVar, i));
+    EXPECT_EQ(ErrorNumber, 0);
+    AddPreCode(Item(CodeKind::NumVar, 0));
+    EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
+    EXPECT_EQ(PreCodeIndex, ImmediateAreaLast + 1);
+}
+
+TEST_F(ItemBuffers, PreCodeTakesTheTokenStartAndIgnoresEmptyItems) {
+    PreCodeIndex = ProgramCodeStart;
+    TokenStart = 17;
+    AddPreCode(Item(CodeKind::None, 3, 99));
+    EXPECT_EQ(PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
+    AddPreCode(Item(CodeKind::Statement, 3, 99));
+    EXPECT_EQ(PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
+    IncludeMode = 2;  // any other mode keeps the item's own position
+    AddPreCode(Item(CodeKind::Statement, 4, 99));
+    EXPECT_EQ(PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
+    IncludeMode = 0;
+}
+
+TEST_F(ItemBuffers, PreCodeReadersStayInsideTheBuffer) {
+    PreCodeIndex = ProgramCodeStart;
+    TokenStart = 1;
+    AddPreCode(Item(CodeKind::NumVar, 7));
+    AddPreCode(Item(CodeKind::StrVar, 8));
+    PreCodeIndex = ProgramCodeStart;
+    CodeItemType item;
+    PeekPreCodeBack(0, item);
+    EXPECT_EQ(item.SecondCode, 7) << "a look back by 0 is the item at the cursor";
+    PeekPreCodeAhead(1, item);
+    EXPECT_EQ(item.SecondCode, 8);
+    PeekPreCodeAhead(1000, item);
+    EXPECT_EQ(item.FirstCode, CodeKind::None);
+    PeekPreCodeBack(PreCodeIndex + 1, item);
+    EXPECT_EQ(item.FirstCode, CodeKind::None);
+    GetPreCode(item);
+    GetPreCode(item);
+    GetPreCode(item);
+    EXPECT_EQ(item.FirstCode, CodeKind::None) << "past the highest index";
+    EXPECT_EQ(PreCodeIndex, ProgramCodeStart + 3) << "the cursor advances anyway";
+}
+
+TEST_F(ItemBuffers, LookBackAndPeekGuardTheirBounds) {
+    CodeItemType item{CodeKind::Statement, 9, 9};
+    CodeIndex = 3;
+    LookBackCode(4, item);
+    EXPECT_EQ(ErrorNumber, Err::LookBackBeforeStart);
+    EXPECT_EQ(item.SecondCode, 9) << "the item is not written";
+    ErrorNumber = 0;
+    CodeIndex = CurrentmaxCodeNum + 10;
+    PeekCode(item);
+    EXPECT_EQ(item.FirstCode, CodeKind::None);
+}
+
+TEST_F(ItemBuffers, InitialPreCodeMarksTheImmediateAreaWithColons) {
+    EXPECT_EQ(PreCodeBuffer[0], Item(CodeKind::Operator, Op::Colon));
+    EXPECT_EQ(PreCodeBuffer[ImmediateAreaLast], Item(CodeKind::Operator, Op::Colon));
+    EXPECT_EQ(PreCodeLimit, ImmediateAreaLast);
+    ResetPreCode();
+    EXPECT_EQ(PreCodeBuffer[50].FirstCode, CodeKind::End);
+    EXPECT_EQ(PreCodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::None);
+}
+
+} // namespace
