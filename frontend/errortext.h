@@ -1,0 +1,10 @@
+// The user's text for an error number: the one place that knows the interpreter's error messages.
+// Messages about a statement, function or operator name it through ErrorNameIndex; error 1 quotes the
+// character the tokenizer kept in BadCharText.
+#pragma once
+
+#include <QString>
+
+// The message for `number`. Empties the Gl value stack first, so a failed run leaves no values behind.
+// Reads ErrorNameIndex and BadCharText; a number without a message of its own gives "エラーです。".
+QString ErrorMessage(int number);
