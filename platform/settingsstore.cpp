@@ -1,0 +1,327 @@
+#include "platform/settingsstore.h"
+
+#include "platform/inifile.h"
+#include "platform/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <climits>
+#include <cstddef>
+#include <mutex>
+
+namespace {
+
+constexpr char16_t ConfigurationSection[] = u"Configuration";
+constexpr char16_t UserStoreFolder[] = u"Lorvex";
+constexpr char16_t UserStoreFileName[] = u"Lorvex.conf";
+constexpr char16_t IniFileName[] = u"Lorvex.ini";
+constexpr char16_t SwitchOn[] = u"ON";
+constexpr char16_t SwitchOff[] = u"OFF";
+
+// One stored setting. A null default stands for ExeDir (the two folder settings).
+struct SettingKey {
+    const char16_t* Key;
+    QString* Text;
+    const char16_t* Default;
+    bool EmptyGivesDefault;
+};
+
+// In the order SaveSettings writes them.
+constexpr SettingKey SettingKeys[] = {
+    {u"Install Path", &InstallPath, nullptr, false},
+    {u"Working Path", &WorkingPath, nullptr, false},
+    {u"Font Size", &CfgFontSize, u"10", false},
+    {u"Editor Font Charset", &CfgEditorFontCharset, u"128", true},
+    {u"Editor Font Name", &CfgEditorFontName, u"ＭＳ ゴシック", true},
+    {u"Editor Font Size", &CfgEditorFontSize, u"10", true},
+    {u"Editor Font Style", &CfgEditorFontStyle, u"Normal", true},
+    {u"Editor Font Color", &CfgEditorFontColor, u"000000", true},
+    {u"Editor Back Color", &CfgEditorBackColor, u"FFFFFF", true},
+    {u"Editor Keyword Color", &CfgEditorKeywordColor, u"000000", true},
+    {u"Editor Comment Color", &CfgEditorCommentColor, u"008800", true},
+    {u"Editor String Color", &CfgEditorStringColor, u"000088", true},
+    {u"Editor Keyword Style", &CfgEditorKeywordStyle, u"Bold", true},
+    {u"Editor Comment Style", &CfgEditorCommentStyle, u"Normal", true},
+    {u"Editor String Style", &CfgEditorStringStyle, u"Normal", true},
+    {u"TScreen Font Charset", &CfgTScreenFontCharset, u"128", true},
+    {u"TScreen Font Name", &CfgTScreenFontName, u"ＭＳ ゴシック", true},
+    {u"TScreen Font Size", &CfgTScreenFontSize, u"10", true},
+    {u"TScreen Font Color", &CfgTScreenFontColor, u"FFFFFF", true},
+    {u"TScreen Back Color", &CfgTScreenBackColor, u"000000", true},
+    {u"TScreen Font Style", &CfgTScreenFontStyle, u"Normal", true},
+    {u"Cursor Mode", &CfgCursorMode, SwitchOff, false},
+    {u"ExitMSG Check", &CfgExitMsgCheck, SwitchOn, false},
+    {u"Format Check", &CfgFormatCheck, SwitchOn, false},
+    {u"Auto Format Load", &CfgAutoFormatLoad, SwitchOff, false},
+    {u"Main Form Height", &CfgMainFormHeight, u"400", true},
+    {u"Main Form Width", &CfgMainFormWidth, u"640", true},
+    {u"Editor Height", &CfgEditorHeight, u"250", true},
+    {u"Editor Width", &CfgEditorWidth, u"400", true},
+    {u"TScreen Height", &CfgTScreenHeight, u"230", true},
+    {u"TScreen Width", &CfgTScreenWidth, u"620", true},
+};
+constexpr std::size_t SettingKeyCount = std::size(SettingKeys);
+static_assert(SettingKeyCount == 31);
+
+constexpr std::size_t RowOf(const char16_t* key) {
+    for (std::size_t i = 0; i < SettingKeyCount; ++i) {
+        std::size_t k = 0;
+        while (SettingKeys[i].Key[k] != 0 && SettingKeys[i].Key[k] == key[k])
+            ++k;
+        if (SettingKeys[i].Key[k] == 0 && key[k] == 0) return i;
+    }
+    return SettingKeyCount;
+}
+constexpr std::size_t FontSizeRow = RowOf(u"Font Size");
+constexpr std::size_t TScreenFontSizeRow = RowOf(u"TScreen Font Size");
+static_assert(FontSizeRow < SettingKeyCount && TScreenFontSizeRow < SettingKeyCount);
+
+constexpr int HexColorDigits = 6;
+constexpr int HexBase = 16;
+constexpr int DecimalBase = 10;
+constexpr unsigned ColorMask = 0xFFFFFF;
+constexpr unsigned ByteMask = 0xFF;
+constexpr int GreenShift = 8;
+constexpr int BlueShift = 16;
+
+QString DefaultText(const SettingKey& row) {
+    return row.Default ? QString::fromUtf16(row.Default) : ExeDir;
+}
+
+// The value of one digit in base, -1 for a character that is not one. Only ASCII digits count.
+int DigitValue(QChar c, int base) {
+    const char16_t u = c.unicode();
+    int digit = -1;
+    if (u >= u'0' && u <= u'9')
+        digit = u - u'0';
+    else if (u >= u'a' && u <= u'f')
+        digit = u - u'a' + DecimalBase;
+    else if (u >= u'A' && u <= u'F')
+        digit = u - u'A' + DecimalBase;
+    return digit < base ? digit : -1;
+}
+
+// Writes every stored text to section "Configuration" of the file at path, keeping whatever else the
+// file holds. A file that exists but cannot be read is not overwritten: its other contents would be lost.
+bool WriteStore(const QString& path, QString* errorMessage) {
+    auto fail = [&](const QString& reason) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("The settings cannot be saved to %1: %2").arg(path, reason);
+        return false;
+    };
+    IniFile ini;
+    QString reason;
+    if (QFileInfo::exists(path) && !ini.Load(path, &reason)) return fail(reason);
+    const QString section = QString::fromUtf16(ConfigurationSection);
+    for (const SettingKey& row : SettingKeys) {
+        const QString key = QString::fromUtf16(row.Key);
+        if (!ini.SetValue(section, key, *row.Text))
+            return fail(QStringLiteral("the value of \"%1\" contains a line break.").arg(key));
+    }
+    if (!ini.Save(path, &reason)) return fail(reason);
+    return true;
+}
+
+} // namespace
+
+QString UserSettingsFilePath() {
+    // An unset, empty or relative XDG_CONFIG_HOME means the default folder.
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return configHome + u'/' + QString::fromUtf16(UserStoreFolder) + u'/' +
+           QString::fromUtf16(UserStoreFileName);
+}
+
+QString IniSettingsFilePath() {
+    // Without a program folder the name would point at the root folder.
+    if (ExeDir.isEmpty()) return QString();
+    return ExeDir + u'/' + QString::fromUtf16(IniFileName);
+}
+
+void LoadSettings() {
+    std::array<QString, SettingKeyCount> texts;
+    for (std::size_t i = 0; i < SettingKeyCount; ++i)
+        texts[i] = DefaultText(SettingKeys[i]);
+
+    QString mode;
+    const QString userPath = UserSettingsFilePath();
+    const QString iniPath = IniSettingsFilePath();
+    QString readFrom;
+    if (QFileInfo::exists(userPath)) {
+        mode = QString::fromUtf16(StoreModeRegistry);
+        readFrom = userPath;
+    } else if (!iniPath.isEmpty() && QFileInfo::exists(iniPath)) {
+        mode = QString::fromUtf16(StoreModeIniFile);
+        readFrom = iniPath;
+    }
+    if (!readFrom.isEmpty()) {
+        // A store that cannot be read counts as one with every value empty.
+        IniFile ini;
+        ini.Load(readFrom);
+        const QString section = QString::fromUtf16(ConfigurationSection);
+        for (std::size_t i = 0; i < SettingKeyCount; ++i)
+            texts[i] = ini.Value(section, QString::fromUtf16(SettingKeys[i].Key));
+    }
+
+    // "Font Size" is not read for itself: it always takes the text read for "TScreen Font Size",
+    // before that one falls back to its default.
+    texts[FontSizeRow] = texts[TScreenFontSizeRow];
+    for (std::size_t i = 0; i < SettingKeyCount; ++i)
+        if (SettingKeys[i].EmptyGivesDefault && texts[i].isEmpty()) texts[i] = DefaultText(SettingKeys[i]);
+
+    const QString on = QString::fromUtf16(SwitchOn);
+    const QString off = QString::fromUtf16(SwitchOff);
+    std::lock_guard<std::mutex> lock(SettingsMutex());
+    for (std::size_t i = 0; i < SettingKeyCount; ++i)
+        *SettingKeys[i].Text = texts[i];
+
+    MainFormHeight = ParseLeadingInteger(CfgMainFormHeight);
+    MainFormWidth = ParseLeadingInteger(CfgMainFormWidth);
+    EditorHeight = ParseLeadingInteger(CfgEditorHeight);
+    EditorWidth = ParseLeadingInteger(CfgEditorWidth);
+    TScreenHeight = ParseLeadingInteger(CfgTScreenHeight);
+    TScreenWidth = ParseLeadingInteger(CfgTScreenWidth);
+    CurrentEditorHeight = EditorHeight;
+    CurrentEditorWidth = EditorWidth;
+    DefaultDir = WorkingPath;
+
+    EditorFontSize = ParseLeadingInteger(CfgEditorFontSize);
+    EditorFontCharset = ParseLeadingInteger(CfgEditorFontCharset);
+    TScreenFontSize = ParseLeadingInteger(CfgTScreenFontSize);
+    TScreenFontCharset = ParseLeadingInteger(CfgTScreenFontCharset);
+    EditorFontName = CfgEditorFontName;
+    TScreenFontName = CfgTScreenFontName;
+
+    EditorFontColor = HexToColor(CfgEditorFontColor);
+    EditorBackColor = HexToColor(CfgEditorBackColor);
+    EditorKeywordColor = HexToColor(CfgEditorKeywordColor);
+    EditorCommentColor = HexToColor(CfgEditorCommentColor);
+    EditorStringColor = HexToColor(CfgEditorStringColor);
+    TScreenFontColor = HexToColor(CfgTScreenFontColor);
+    TScreenBackColor = HexToColor(CfgTScreenBackColor);
+
+    EditorFontStyle = StrToFontStyle(CfgEditorFontStyle);
+    EditorKeywordStyle = StrToFontStyle(CfgEditorKeywordStyle);
+    EditorCommentStyle = StrToFontStyle(CfgEditorCommentStyle);
+    EditorStringStyle = StrToFontStyle(CfgEditorStringStyle);
+    TScreenFontStyle = StrToFontStyle(CfgTScreenFontStyle);
+
+    // Switch texts compare exactly; "ExitMSG Check" is the one that is on unless it says "OFF".
+    CursorMode = CfgCursorMode == on ? 1 : 0;
+    ExitMsgCheck = CfgExitMsgCheck != off ? 1 : 0;
+    FormatCheck = CfgFormatCheck == on ? 1 : 0;
+    AutoFormatLoad = CfgAutoFormatLoad == on ? 1 : 0;
+
+    CfgStoreMode = mode;
+}
+
+bool SaveSettings(QString* errorMessage) {
+    if (CfgStoreMode == QStringView(StoreModeRegistry)) {
+        const QString path = UserSettingsFilePath();
+        const QString folder = QFileInfo(path).path();
+        if (!QDir().mkpath(folder)) {
+            if (errorMessage)
+                *errorMessage =
+                    QStringLiteral("The settings cannot be saved: the folder %1 cannot be made.").arg(folder);
+            return false;
+        }
+        // An ini file that exists stays as it is; the user store wins at the next start.
+        return WriteStore(path, errorMessage);
+    }
+    if (CfgStoreMode == QStringView(StoreModeIniFile)) {
+        const QString path = IniSettingsFilePath();
+        if (path.isEmpty()) {
+            if (errorMessage)
+                *errorMessage =
+                    QStringLiteral("The settings cannot be saved: the program folder is unknown.");
+            return false;
+        }
+        // The user store goes only once the ini file holds the settings, so a failure loses neither.
+        if (!WriteStore(path, errorMessage)) return false;
+        DeleteRegistrySettings();
+        return true;
+    }
+    return true;
+}
+
+void DeleteRegistrySettings() {
+    const QString path = UserSettingsFilePath();
+    QFile::remove(path);
+    // The folder goes with the file when nothing else of ours is in it.
+    QDir().rmdir(QFileInfo(path).path());
+}
+
+void DeleteIniSettings() {
+    const QString path = IniSettingsFilePath();
+    if (!path.isEmpty()) QFile::remove(path);
+}
+
+int HexToColor(const QString& text) {
+    if (text.size() < HexColorDigits) return 0;
+    // The text is red, green, blue; the colour holds blue in its high byte.
+    constexpr int Order[HexColorDigits] = {4, 5, 2, 3, 0, 1};
+    int color = 0;
+    for (int index : Order) {
+        const int digit = DigitValue(text.at(index), HexBase);
+        if (digit < 0) return 0;
+        color = color * HexBase + digit;
+    }
+    return color;
+}
+
+QString ColorToHex(int color) {
+    const unsigned rgb = static_cast<unsigned>(color) & ColorMask;
+    const unsigned red = rgb & ByteMask, green = (rgb >> GreenShift) & ByteMask,
+                   blue = (rgb >> BlueShift) & ByteMask;
+    return QString::asprintf("%02X%02X%02X", red, green, blue);
+}
+
+std::uint8_t StrToFontStyle(const QString& text) {
+    const QString upper = text.toUpper().trimmed();
+    std::uint8_t style = 0;
+    if (upper.contains(QLatin1String("BOLD"))) style |= FontStyleBit::Bold;
+    if (upper.contains(QLatin1String("ITALIC"))) style |= FontStyleBit::Italic;
+    if (upper.contains(QLatin1String("UNDERLINE"))) style |= FontStyleBit::Underline;
+    if (upper.contains(QLatin1String("STRIKEOUT"))) style |= FontStyleBit::StrikeOut;
+    return style;
+}
+
+QString FontStyleToStr(std::uint8_t style) {
+    QString text;
+    if (style & FontStyleBit::Bold) text += QLatin1String(" Bold");
+    if (style & FontStyleBit::Italic) text += QLatin1String(" Italic");
+    if (style & FontStyleBit::Underline) text += QLatin1String(" Underline");
+    if (style & FontStyleBit::StrikeOut) text += QLatin1String(" StrikeOut");
+    return text.isEmpty() ? QStringLiteral("Normal") : text;
+}
+
+int ParseLeadingInteger(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    int base = DecimalBase;
+    if (i < n && text.at(i) == u'$') {
+        base = HexBase;
+        ++i;
+    }
+    // Past the int range the value stays at its limit rather than wrapping round.
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long value = 0;
+    for (; i < n; ++i) {
+        const int digit = DigitValue(text.at(i), base);
+        if (digit < 0) break;
+        value = value * base + digit;
+        if (value > limit) value = limit;
+    }
+    return static_cast<int>(negative ? -value : value);
+}

@@ -1,0 +1,671 @@
+// The settings store: the ini reader and writer, which store is read and written, the defaults that
+// empty values fall back to, and the text forms of colours, styles and integers.
+#include "platform/inifile.h"
+#include "platform/settings.h"
+#include "platform/settingsstore.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include <sys/stat.h>
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+ino_t InodeOf(const QString& path) {
+    struct stat info {};
+    if (stat(QFile::encodeName(path).constData(), &info) != 0) return 0;
+    return info.st_ino;
+}
+
+// ---------------------------------------------------------------- the ini reader and writer
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QString PathOf(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(IniFileTest, ValuesAreKeptExactlyThroughSaveAndLoad) {
+    const QString values[] = {
+        QStringLiteral("C:\\Users\\taro\\Lorvex\\"),
+        QStringLiteral("  leading and trailing blanks  "),
+        QStringLiteral("ＭＳ ゴシック"),
+        QStringLiteral("a=b=c"),
+        QStringLiteral("[not a section]"),
+        QStringLiteral(";not a comment"),
+        QStringLiteral("\\\\server\\share\\n\\t"),
+        QString(),
+    };
+    IniFile ini;
+    int n = 0;
+    for (const QString& value : values)
+        ASSERT_TRUE(ini.SetValue(QStringLiteral("S"), QStringLiteral("Key %1").arg(n++), value));
+    ASSERT_TRUE(ini.Save(PathOf("a.ini")));
+
+    IniFile back;
+    ASSERT_TRUE(back.Load(PathOf("a.ini")));
+    n = 0;
+    for (const QString& value : values) {
+        const QString key = QStringLiteral("Key %1").arg(n++);
+        EXPECT_TRUE(back.Contains(QStringLiteral("S"), key)) << key.toStdString();
+        EXPECT_EQ(back.Value(QStringLiteral("S"), key, QStringLiteral("missing")), value)
+            << key.toStdString();
+    }
+    EXPECT_TRUE(ReadBytes(PathOf("a.ini")).contains("Key 2=\xEF\xBC\xAD\xEF\xBC\xB3")) << "written as UTF-8";
+}
+
+TEST_F(IniFileTest, KeysAndSectionsMatchWithoutRegardToCase) {
+    WriteBytes(PathOf("a.ini"), "[configuration]\nEDITOR FONT SIZE=14\n  Working Path = /tmp/x \n");
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(PathOf("a.ini")));
+    EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Editor Font Size")), "14");
+    EXPECT_EQ(ini.Value(QStringLiteral("CONFIGURATION"), QStringLiteral("working path")), " /tmp/x ")
+        << "the key is trimmed, the value is not";
+    EXPECT_FALSE(ini.Contains(QStringLiteral("Configuration"), QStringLiteral("Font Size")));
+    EXPECT_EQ(ini.Value(QStringLiteral("Other"), QStringLiteral("Editor Font Size"), QStringLiteral("d")),
+              "d");
+
+    // Setting a key in another case replaces the value and keeps the file's own spelling of the key.
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("Configuration"), QStringLiteral("Editor Font Size"),
+                             QStringLiteral("16")));
+    EXPECT_EQ(ini.ToUtf8(), QByteArray("[configuration]\nEDITOR FONT SIZE=16\n  Working Path = /tmp/x \n"));
+}
+
+TEST_F(IniFileTest, ReadsCrLfLfAndCrAndKeepsTheLineEndsOnWrite) {
+    WriteBytes(PathOf("crlf.ini"), "[A]\r\nx=1\r\ny=\\2\\\r\n");
+    WriteBytes(PathOf("mixed.ini"), "[A]\nx=1\ry=\\2\\");
+    for (const char* name : {"crlf.ini", "mixed.ini"}) {
+        IniFile ini;
+        ASSERT_TRUE(ini.Load(PathOf(name)));
+        EXPECT_EQ(ini.Value(QStringLiteral("a"), QStringLiteral("x")), "1") << name;
+        EXPECT_EQ(ini.Value(QStringLiteral("a"), QStringLiteral("y")), "\\2\\")
+            << name << ": no CR left behind";
+    }
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(PathOf("crlf.ini")));
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("A"), QStringLiteral("z"), QStringLiteral("3")));
+    EXPECT_EQ(ini.ToUtf8(), QByteArray("[A]\r\nx=1\r\ny=\\2\\\r\nz=3\r\n"));
+}
+
+TEST_F(IniFileTest, UnknownSectionsCommentsAndDuplicatesSurviveAnUpdate) {
+    const QByteArray original = "; written by hand\n"
+                                "[Other]\n"
+                                "Key=other value\n"
+                                "\n"
+                                "[Configuration]\n"
+                                "Font Size=10\n"
+                                "Font Size=duplicate\n"
+                                "# note\n"
+                                "\n"
+                                "[Tail]\n"
+                                "strange line without equals\n";
+    WriteBytes(PathOf("a.ini"), original);
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(PathOf("a.ini")));
+    EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Font Size")), "10")
+        << "first one counts";
+    ASSERT_TRUE(
+        ini.SetValue(QStringLiteral("Configuration"), QStringLiteral("Font Size"), QStringLiteral("12")));
+    ASSERT_TRUE(
+        ini.SetValue(QStringLiteral("Configuration"), QStringLiteral("New Key"), QStringLiteral("n")));
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("v")));
+    ASSERT_TRUE(ini.Save(PathOf("a.ini")));
+    EXPECT_EQ(ReadBytes(PathOf("a.ini")), QByteArray("; written by hand\n"
+                                                     "[Other]\n"
+                                                     "Key=other value\n"
+                                                     "\n"
+                                                     "[Configuration]\n"
+                                                     "Font Size=12\n"
+                                                     "Font Size=duplicate\n"
+                                                     "New Key=n\n"
+                                                     "# note\n"
+                                                     "\n"
+                                                     "[Tail]\n"
+                                                     "strange line without equals\n"
+                                                     "\n"
+                                                     "[Added]\n"
+                                                     "K=v\n"));
+}
+
+TEST_F(IniFileTest, RefusesWhatOneLineCannotHold) {
+    IniFile ini;
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("before")));
+    const QByteArray before = ini.ToUtf8();
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("two\nlines")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("cr\rhere")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral("a=b"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral(" K"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QString(), QStringLiteral("v")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral("[K"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S"), QStringLiteral(";K"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.SetValue(QStringLiteral("S]x"), QStringLiteral("K"), QStringLiteral("v")));
+    EXPECT_EQ(ini.ToUtf8(), before);
+}
+
+TEST_F(IniFileTest, SaveReplacesTheFileByRenameAndLeavesNoTemporaryFile) {
+    const QString path = PathOf("a.ini");
+    WriteBytes(path, "[S]\nK=old\n");
+    // A second name for the old file shows that the old file was replaced, not rewritten in place:
+    // a crash while writing could then never leave it half written.
+    const QString link = PathOf("old-link");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
+    const ino_t before = InodeOf(path);
+
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(path));
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("new")));
+    ASSERT_TRUE(ini.Save(path));
+    EXPECT_NE(InodeOf(path), before);
+    EXPECT_EQ(ReadBytes(path), "[S]\nK=new\n");
+    EXPECT_EQ(ReadBytes(link), "[S]\nK=old\n");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file left";
+}
+
+TEST_F(IniFileTest, SymbolicLinkKeepsPointingAtTheRealFile) {
+    const QString real = PathOf("real.ini");
+    const QString link = PathOf("link.ini");
+    WriteBytes(real, "[S]\nK=1\n");
+    ASSERT_TRUE(QFile::link(real, link));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(link));
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("2")));
+    ASSERT_TRUE(ini.Save(link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadBytes(real), "[S]\nK=2\n");
+}
+
+TEST_F(IniFileTest, FailuresAreReportedNotHidden) {
+    IniFile ini;
+    QString message;
+    EXPECT_FALSE(ini.Load(PathOf("missing.ini"), &message));
+    EXPECT_FALSE(message.isEmpty());
+    message.clear();
+    ASSERT_TRUE(ini.SetValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.Save(PathOf("no-such-folder/a.ini"), &message));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(PathOf("no-such-folder")));
+}
+
+TEST_F(IniFileTest, ReadsFilesWrittenByWindowsProgramsAndByteOrderMarks) {
+    // "ＭＳ ゴシック" in Shift-JIS, as the Windows profile functions wrote it.
+    WriteBytes(PathOf("sjis.ini"),
+               "[Configuration]\r\nEditor Font Name=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\r\n");
+    // The same in UTF-16 with a byte-order mark.
+    const QString text = QStringLiteral("[Configuration]\r\nEditor Font Name=ＭＳ ゴシック\r\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    WriteBytes(PathOf("utf16.ini"), utf16);
+    WriteBytes(PathOf("bom.ini"), "\xEF\xBB\xBF[Configuration]\nEditor Font Name=\xEF\xBC\xAD\xEF\xBC\xB3 "
+                                  "\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF\n");
+    for (const char* name : {"sjis.ini", "utf16.ini", "bom.ini"}) {
+        IniFile ini;
+        ASSERT_TRUE(ini.Load(PathOf(name))) << name;
+        EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Editor Font Name")),
+                  QStringLiteral("ＭＳ ゴシック"))
+            << name;
+    }
+    IniFile bom;
+    ASSERT_TRUE(bom.Load(PathOf("bom.ini")));
+    EXPECT_TRUE(bom.ToUtf8().startsWith("\xEF\xBB\xBF[Configuration]")) << "the mark is kept";
+}
+
+// ---------------------------------------------------------------- loading and saving the settings
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(exeDir_.isValid());
+        ExeDir = exeDir_.path();
+        DeleteRegistrySettings();
+        ASSERT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
+    }
+    void TearDown() override {
+        DeleteRegistrySettings();
+        ExeDir.clear();
+        CfgStoreMode.clear();
+    }
+    QString IniPath() const { return exeDir_.path() + QStringLiteral("/Lorvex.ini"); }
+
+    QTemporaryDir exeDir_;
+};
+
+TEST_F(SettingsStoreTest, StoresLiveWhereTheUserAndTheProgramFolderKeepThem) {
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    ASSERT_FALSE(configHome.isEmpty());
+    EXPECT_EQ(UserSettingsFilePath(), QString::fromLocal8Bit(configHome) + "/Lorvex/Lorvex.conf");
+    EXPECT_EQ(IniSettingsFilePath(), IniPath());
+
+    // Unset or relative: the default folder under the home folder.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString unset = UserSettingsFilePath();
+    qputenv("XDG_CONFIG_HOME", "relative/folder");
+    const QString relative = UserSettingsFilePath();
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", configHome);
+    EXPECT_EQ(unset, home.path() + "/.config/Lorvex/Lorvex.conf");
+    EXPECT_EQ(relative, unset);
+
+    ExeDir.clear();
+    EXPECT_TRUE(IniSettingsFilePath().isEmpty()) << "never the root folder";
+}
+
+TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
+    CfgEditorFontSize = QStringLiteral("99");
+    EditorFontSize = 99;
+    CursorMode = 1;
+    LoadSettings();
+    EXPECT_TRUE(CfgStoreMode.isEmpty());
+    EXPECT_EQ(InstallPath, ExeDir);
+    EXPECT_EQ(WorkingPath, ExeDir);
+    EXPECT_EQ(DefaultDir, ExeDir);
+    EXPECT_EQ(CfgEditorFontSize, "10");
+    EXPECT_EQ(EditorFontSize, 10);
+    EXPECT_EQ(CfgFontSize, "10");
+    EXPECT_EQ(CfgEditorFontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(EditorStringColor, 0x880000);
+    EXPECT_EQ(EditorCommentColor, 0x008800);
+    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold);
+    EXPECT_EQ(CursorMode, 0);
+    EXPECT_EQ(ExitMsgCheck, 1);
+    EXPECT_EQ(FormatCheck, 1);
+    EXPECT_EQ(AutoFormatLoad, 0);
+    EXPECT_EQ(MainFormWidth, 640);
+    EXPECT_EQ(TScreenHeight, 230);
+    EXPECT_EQ(CurrentEditorHeight, 250);
+    EXPECT_EQ(CurrentEditorWidth, 400);
+
+    QString message;
+    EXPECT_TRUE(SaveSettings(&message));
+    EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
+    EXPECT_FALSE(QFileInfo::exists(IniPath()));
+}
+
+TEST_F(SettingsStoreTest, EmptyUserStoreFallsBackOnlyWhereEmptyGivesTheDefault) {
+    WriteBytes(UserSettingsFilePath(), QByteArray());
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_TRUE(InstallPath.isEmpty());
+    EXPECT_TRUE(WorkingPath.isEmpty());
+    EXPECT_TRUE(DefaultDir.isEmpty());
+    EXPECT_EQ(CursorMode, 0);
+    EXPECT_EQ(FormatCheck, 0) << "empty is not \"ON\"";
+    EXPECT_EQ(AutoFormatLoad, 0);
+    EXPECT_EQ(ExitMsgCheck, 1) << "empty is not \"OFF\"";
+    EXPECT_TRUE(CfgCursorMode.isEmpty());
+    EXPECT_TRUE(CfgFontSize.isEmpty()) << "Font Size takes the empty text read for TScreen Font Size";
+    EXPECT_EQ(CfgTScreenFontSize, "10");
+    EXPECT_EQ(CfgEditorBackColor, "FFFFFF");
+    EXPECT_EQ(EditorBackColor, 0xFFFFFF);
+    EXPECT_EQ(CfgTScreenWidth, "620");
+    EXPECT_EQ(TScreenWidth, 620);
+    EXPECT_EQ(TScreenFontName, QStringLiteral("ＭＳ ゴシック"));
+}
+
+TEST_F(SettingsStoreTest, UserStoreWinsOverTheIniFile) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\nCursor Mode=ON\n");
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(EditorFontSize, 14);
+    EXPECT_EQ(CursorMode, 0);
+
+    DeleteRegistrySettings();
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "INIFILE");
+    EXPECT_EQ(EditorFontSize, 20);
+    EXPECT_EQ(CursorMode, 1);
+    EXPECT_TRUE(WorkingPath.isEmpty()) << "a key missing from the store reads as empty";
+}
+
+TEST_F(SettingsStoreTest, SavingToTheIniFileRemovesTheUserStore) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    LoadSettings();
+    CfgStoreMode = QStringLiteral("INIFILE");
+    CfgEditorFontSize = QStringLiteral("18");
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(UserSettingsFilePath()).path())) << "its empty folder goes too";
+    EXPECT_TRUE(ReadBytes(IniPath()).startsWith("[Configuration]\nInstall Path="));
+
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "INIFILE");
+    EXPECT_EQ(EditorFontSize, 18);
+}
+
+TEST_F(SettingsStoreTest, SavingToTheUserStoreLeavesTheIniFile) {
+    const QByteArray iniText = "[Configuration]\nEditor Font Size=20\n";
+    WriteBytes(IniPath(), iniText);
+    LoadSettings();
+    ASSERT_EQ(CfgStoreMode, "INIFILE");
+    CfgStoreMode = QStringLiteral("REGISTRY");
+    CfgEditorFontSize = QStringLiteral("11");
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(ReadBytes(IniPath()), iniText);
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(EditorFontSize, 11);
+
+    // Choosing not to save writes nothing and leaves both stores as they are.
+    const QByteArray userText = ReadBytes(UserSettingsFilePath());
+    CfgStoreMode.clear();
+    CfgEditorFontSize = QStringLiteral("30");
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userText);
+    EXPECT_EQ(ReadBytes(IniPath()), iniText);
+}
+
+TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
+    LoadSettings();
+    CfgStoreMode = QStringLiteral("REGISTRY");
+    InstallPath = QStringLiteral("C:\\Program Files\\Lorvex\\");
+    WorkingPath = QStringLiteral("/home/太郎/プログラム");
+    CfgFontSize = QStringLiteral("font size is not read back");
+    CfgEditorFontCharset = QStringLiteral("1");
+    CfgEditorFontName = QStringLiteral("IPAゴシック");
+    CfgEditorFontSize = QStringLiteral("3");
+    CfgEditorFontStyle = QStringLiteral(" Bold Underline");
+    CfgEditorFontColor = QStringLiteral("010203");
+    CfgEditorBackColor = QStringLiteral("040506");
+    CfgEditorKeywordColor = QStringLiteral("0708a9");
+    CfgEditorCommentColor = QStringLiteral("0A0B0C");
+    CfgEditorStringColor = QStringLiteral("0D0E0F");
+    CfgEditorKeywordStyle = QStringLiteral("Italic");
+    CfgEditorCommentStyle = QStringLiteral("Bold Italic");
+    CfgEditorStringStyle = QStringLiteral(" StrikeOut");
+    CfgTScreenFontCharset = QStringLiteral("4");
+    CfgTScreenFontName = QStringLiteral("Mono\\Back");
+    CfgTScreenFontSize = QStringLiteral("5");
+    CfgTScreenFontColor = QStringLiteral("101112");
+    CfgTScreenBackColor = QStringLiteral("131415");
+    CfgTScreenFontStyle = QStringLiteral("Underline");
+    CfgCursorMode = QStringLiteral("ON");
+    CfgExitMsgCheck = QStringLiteral("OFF");
+    CfgFormatCheck = QStringLiteral("OFF");
+    CfgAutoFormatLoad = QStringLiteral("ON");
+    CfgMainFormHeight = QStringLiteral("6");
+    CfgMainFormWidth = QStringLiteral("7");
+    CfgEditorHeight = QStringLiteral("8");
+    CfgEditorWidth = QStringLiteral("9");
+    CfgTScreenHeight = QStringLiteral("11");
+    CfgTScreenWidth = QStringLiteral("12");
+    ASSERT_TRUE(SaveSettings());
+
+    const QString text = QString::fromUtf8(ReadBytes(UserSettingsFilePath()));
+    const char* const keys[] = {"Install Path",         "Working Path",         "Font Size",
+                                "Editor Font Charset",  "Editor Font Name",     "Editor Font Size",
+                                "Editor Font Style",    "Editor Font Color",    "Editor Back Color",
+                                "Editor Keyword Color", "Editor Comment Color", "Editor String Color",
+                                "Editor Keyword Style", "Editor Comment Style", "Editor String Style",
+                                "TScreen Font Charset", "TScreen Font Name",    "TScreen Font Size",
+                                "TScreen Font Color",   "TScreen Back Color",   "TScreen Font Style",
+                                "Cursor Mode",          "ExitMSG Check",        "Format Check",
+                                "Auto Format Load",     "Main Form Height",     "Main Form Width",
+                                "Editor Height",        "Editor Width",         "TScreen Height",
+                                "TScreen Width"};
+    qsizetype previous = -1;
+    for (const char* key : keys) {
+        const qsizetype at = text.indexOf(u'\n' + QString::fromLatin1(key) + u'=');
+        EXPECT_GT(at, previous) << key << " is written, in table order";
+        previous = at;
+    }
+    EXPECT_TRUE(text.contains("\nInstall Path=C:\\Program Files\\Lorvex\\\n"));
+    EXPECT_TRUE(text.contains("\nEditor Font Style= Bold Underline\n"));
+
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(InstallPath, QStringLiteral("C:\\Program Files\\Lorvex\\"));
+    EXPECT_EQ(WorkingPath, QStringLiteral("/home/太郎/プログラム"));
+    EXPECT_EQ(DefaultDir, WorkingPath);
+    EXPECT_EQ(CfgFontSize, "5") << "Font Size follows TScreen Font Size";
+    EXPECT_EQ(CfgEditorFontName, QStringLiteral("IPAゴシック"));
+    EXPECT_EQ(CfgEditorFontStyle, " Bold Underline");
+    EXPECT_EQ(CfgEditorKeywordColor, "0708a9");
+    EXPECT_EQ(CfgTScreenFontName, "Mono\\Back");
+
+    EXPECT_EQ(EditorFontCharset, 1);
+    EXPECT_EQ(EditorFontName, QStringLiteral("IPAゴシック"));
+    EXPECT_EQ(EditorFontSize, 3);
+    EXPECT_EQ(EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
+    EXPECT_EQ(EditorFontColor, 0x030201);
+    EXPECT_EQ(EditorBackColor, 0x060504);
+    EXPECT_EQ(EditorKeywordColor, 0xA90807);
+    EXPECT_EQ(EditorCommentColor, 0x0C0B0A);
+    EXPECT_EQ(EditorStringColor, 0x0F0E0D);
+    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Italic);
+    EXPECT_EQ(EditorCommentStyle, FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(EditorStringStyle, FontStyleBit::StrikeOut);
+    EXPECT_EQ(TScreenFontCharset, 4);
+    EXPECT_EQ(TScreenFontName, "Mono\\Back");
+    EXPECT_EQ(TScreenFontSize, 5);
+    EXPECT_EQ(TScreenFontColor, 0x121110);
+    EXPECT_EQ(TScreenBackColor, 0x151413);
+    EXPECT_EQ(TScreenFontStyle, FontStyleBit::Underline);
+    EXPECT_EQ(CursorMode, 1);
+    EXPECT_EQ(ExitMsgCheck, 0);
+    EXPECT_EQ(FormatCheck, 0);
+    EXPECT_EQ(AutoFormatLoad, 1);
+    EXPECT_EQ(MainFormHeight, 6);
+    EXPECT_EQ(MainFormWidth, 7);
+    EXPECT_EQ(EditorHeight, 8);
+    EXPECT_EQ(EditorWidth, 9);
+    EXPECT_EQ(CurrentEditorHeight, 8);
+    EXPECT_EQ(CurrentEditorWidth, 9);
+    EXPECT_EQ(TScreenHeight, 11);
+    EXPECT_EQ(TScreenWidth, 12);
+}
+
+TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
+    WriteBytes(IniPath(), "[CONFIGURATION]\r\n"
+                          "editor height=300px\r\n"
+                          "EDITOR WIDTH=wide\r\n"
+                          "Main Form Height=  $1F4\r\n"
+                          "TScreen Height=-20\r\n"
+                          "Editor Font Color=00880\r\n"
+                          "Editor Back Color=GG0000\r\n"
+                          "Editor Keyword Style= italic , bold \r\n"
+                          "TScreen Font Style=Normal\r\n"
+                          "Cursor Mode=on\r\n"
+                          "ExitMSG Check=off\r\n"
+                          "Format Check=ON \r\n"
+                          "Font Size=77\r\n"
+                          "TScreen Font Size=12\r\n");
+    LoadSettings();
+    EXPECT_EQ(CfgStoreMode, "INIFILE");
+    EXPECT_EQ(EditorHeight, 300);
+    EXPECT_EQ(CurrentEditorHeight, 300);
+    EXPECT_EQ(CfgEditorWidth, "wide");
+    EXPECT_EQ(EditorWidth, 0);
+    EXPECT_EQ(MainFormHeight, 500);
+    EXPECT_EQ(TScreenHeight, -20);
+    EXPECT_EQ(EditorFontColor, 0) << "fewer than six digits";
+    EXPECT_EQ(EditorBackColor, 0) << "G is not a hexadecimal digit";
+    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(TScreenFontStyle, 0);
+    EXPECT_EQ(CursorMode, 0) << "switch texts compare exactly";
+    EXPECT_EQ(ExitMsgCheck, 1);
+    EXPECT_EQ(FormatCheck, 0);
+    EXPECT_EQ(CfgFontSize, "12");
+}
+
+TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
+    WriteBytes(IniPath(),
+               "; my notes\n[Other]\nK=\\v\\\n\n[Configuration]\nUnknown Key=kept\nCursor Mode=ON\n");
+    LoadSettings();
+    CfgCursorMode = QStringLiteral("OFF");
+    ASSERT_TRUE(SaveSettings());
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(IniPath()));
+    EXPECT_EQ(ini.Value(QStringLiteral("Other"), QStringLiteral("K")), "\\v\\");
+    EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Unknown Key")), "kept");
+    EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Cursor Mode")), "OFF");
+    EXPECT_TRUE(ReadBytes(IniPath()).startsWith("; my notes\n[Other]\n"));
+}
+
+TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    LoadSettings();
+
+    // The ini file cannot be written (its folder is gone): the user store must stay.
+    CfgStoreMode = QStringLiteral("INIFILE");
+    ExeDir = exeDir_.path() + QStringLiteral("/missing");
+    QString message;
+    EXPECT_FALSE(SaveSettings(&message));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+
+    // An existing ini file that cannot be read (here: far too large to be one) is not overwritten,
+    // since whatever else it holds would be lost.
+    ExeDir = exeDir_.path();
+    constexpr qint64 HugeSize = 64LL * 1024 * 1024;
+    {
+        QFile huge(IniPath());
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(HugeSize)); // sparse: costs no disk space
+    }
+    message.clear();
+    EXPECT_FALSE(SaveSettings(&message));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(QFileInfo(IniPath()).size(), HugeSize);
+    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+    QFile::remove(IniPath());
+
+    // A value one line cannot hold fails the save and leaves the old file whole.
+    const QByteArray before = ReadBytes(UserSettingsFilePath());
+    CfgStoreMode = QStringLiteral("REGISTRY");
+    WorkingPath = QStringLiteral("/tmp/two\nlines");
+    message.clear();
+    EXPECT_FALSE(SaveSettings(&message));
+    EXPECT_TRUE(message.contains(QStringLiteral("Working Path")));
+    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
+
+    // Without a program folder there is no ini file to write.
+    ExeDir.clear();
+    CfgStoreMode = QStringLiteral("INIFILE");
+    EXPECT_FALSE(SaveSettings());
+}
+
+TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\n");
+    LoadSettings();
+    DeleteRegistrySettings();
+    EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
+    EXPECT_TRUE(QFileInfo::exists(IniPath()));
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(EditorFontSize, 14);
+    DeleteIniSettings();
+    EXPECT_FALSE(QFileInfo::exists(IniPath()));
+    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    // Deleting what is not there is no failure.
+    DeleteRegistrySettings();
+    DeleteIniSettings();
+    LoadSettings();
+    EXPECT_TRUE(CfgStoreMode.isEmpty());
+}
+
+TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\nTScreen Height=123\n");
+    std::future<void> load;
+    {
+        std::lock_guard<std::mutex> lock(SettingsMutex());
+        load = std::async(std::launch::async, [] { LoadSettings(); });
+        EXPECT_EQ(load.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout)
+            << "the typed copies changed while the lock was held";
+    }
+    load.get();
+    EXPECT_EQ(TScreenHeight, 123);
+}
+
+// ---------------------------------------------------------------- text forms
+
+TEST(SettingsTextForms, HexColoursAreRedGreenBlue) {
+    EXPECT_EQ(HexToColor(QStringLiteral("008800")), 0x008800);
+    EXPECT_EQ(HexToColor(QStringLiteral("000088")), 0x88 << 16);
+    EXPECT_EQ(HexToColor(QStringLiteral("880000")), 0x88);
+    EXPECT_EQ(HexToColor(QStringLiteral("a1b2c3")), 0xC3B2A1);
+    EXPECT_EQ(HexToColor(QStringLiteral("A1B2C3 and more")), 0xC3B2A1);
+    EXPECT_EQ(HexToColor(QStringLiteral("0000G0")), 0);
+    EXPECT_EQ(HexToColor(QStringLiteral("-00001")), 0);
+    EXPECT_EQ(HexToColor(QStringLiteral(" 00880")), 0);
+    EXPECT_EQ(HexToColor(QStringLiteral("FFFF")), 0);
+    EXPECT_EQ(HexToColor(QString()), 0);
+
+    EXPECT_EQ(ColorToHex(0x88 << 16), "000088");
+    EXPECT_EQ(ColorToHex(0x008800), "008800");
+    EXPECT_EQ(ColorToHex(0xC3B2A1), "A1B2C3");
+    EXPECT_EQ(ColorToHex(0), "000000");
+    EXPECT_EQ(ColorToHex(0x12C3B2A1), "A1B2C3") << "a high byte does not shift the digits";
+    EXPECT_EQ(ColorToHex(-1), "FFFFFF");
+    for (int color : {0, 0x010203, 0xFFFFFF, 0x7F80FE})
+        EXPECT_EQ(HexToColor(ColorToHex(color)), color);
+}
+
+TEST(SettingsTextForms, FontStylesAreFoundByWord) {
+    EXPECT_EQ(StrToFontStyle(QStringLiteral("  bold italic  ")), FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(StrToFontStyle(QStringLiteral("Normal")), 0);
+    EXPECT_EQ(StrToFontStyle(QStringLiteral("heavy")), 0);
+    EXPECT_EQ(StrToFontStyle(QStringLiteral("StrikeOut,UNDERLINE")),
+              FontStyleBit::StrikeOut | FontStyleBit::Underline);
+    EXPECT_EQ(StrToFontStyle(QStringLiteral("fsBold")), FontStyleBit::Bold);
+
+    EXPECT_EQ(FontStyleToStr(0), "Normal");
+    EXPECT_EQ(FontStyleToStr(FontStyleBit::Bold | FontStyleBit::Underline), " Bold Underline");
+    EXPECT_EQ(FontStyleToStr(FontStyleBit::StrikeOut | FontStyleBit::Italic), " Italic StrikeOut");
+    for (std::uint8_t style = 0; style < 16; ++style)
+        EXPECT_EQ(StrToFontStyle(FontStyleToStr(style)), style);
+}
+
+TEST(SettingsTextForms, IntegerParseKeepsWhatWasReadBeforeTheFirstBadCharacter) {
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("640")), 640);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("   12")), 12);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("+7")), 7);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("-8x")), -8);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("$1F")), 31);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("$ff0")), 0xFF0);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("-$10")), -16);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("1F")), 1) << "hexadecimal digits only after $";
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("300px")), 300);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("12 34")), 12);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("12.9")), 12);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("abc")), 0);
+    EXPECT_EQ(ParseLeadingInteger(QString()), 0);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("-")), 0);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("$")), 0);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("- 5")), 0);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("１２")), 0) << "full-width digits are not digits";
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("2147483647")), INT_MAX);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("-2147483648")), INT_MIN);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("99999999999999999999999")), INT_MAX);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("-99999999999999999999999")), INT_MIN);
+    EXPECT_EQ(ParseLeadingInteger(QStringLiteral("$FFFFFFFFFF")), INT_MAX);
+}
+
+} // namespace
