@@ -1,0 +1,656 @@
+#include "platform/textencoding.h"
+
+#include <unicode/normalizer2.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+#include <unicode/unistr.h>
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr int DecodeBufferUnits = 2048;
+constexpr int EncodeBufferBytes = 4096;
+constexpr int Utf16UnitBytes = 2;
+constexpr int Utf32UnitBytes = 4;
+constexpr char32_t LastCodePoint = 0x10FFFF;
+constexpr char32_t FirstSupplementary = 0x10000;
+
+// Byte-order marks.
+const QByteArray Utf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray Utf16LEBom("\xFF\xFE", 2);
+const QByteArray Utf16BEBom("\xFE\xFF", 2);
+const QByteArray Utf32LEBom("\xFF\xFE\x00\x00", 4);
+const QByteArray Utf32BEBom("\x00\x00\xFE\xFF", 4);
+
+// ICU converters. ISO-2022-JP is read with the JIS7 variant, a superset that also understands the
+// half-width katakana set (ESC ( I and SO/SI) and JIS X 0212 (ESC $ ( D), which files in the wild use;
+// it is written as plain ISO-2022-JP.
+constexpr const char* ShiftJisConverter = "windows-31j";
+constexpr const char* EucJpConverter = "EUC-JP";
+constexpr const char* Iso2022JpWriteConverter = "ISO-2022-JP";
+constexpr const char* Iso2022JpReadConverter = "ISO_2022,locale=ja,version=3";
+constexpr const char* Utf8Converter = "UTF-8";
+
+// Windows code page numbers that do not follow the "windows-<n>" / "ibm-<n>" naming of ICU.
+struct CodePageName {
+    int codePage;
+    const char* converter;
+};
+constexpr CodePageName NamedCodePages[] = {
+    {CodePage::ShiftJis, ShiftJisConverter},
+    {CodePage::EucJp, EucJpConverter},
+    {51932, EucJpConverter},
+    {CodePage::Ascii, "US-ASCII"},
+    {CodePage::Utf8, Utf8Converter},
+    {65000, "UTF-7"},
+    {2, "macintosh"},
+    {10000, "macintosh"},
+    {20866, "KOI8-R"},
+    {21866, "KOI8-U"},
+    {51949, "EUC-KR"},
+    {52936, "HZ-GB-2312"},
+    {54936, "GB18030"},
+    {28591, "ISO-8859-1"},
+    {28592, "ISO-8859-2"},
+    {28593, "ISO-8859-3"},
+    {28594, "ISO-8859-4"},
+    {28595, "ISO-8859-5"},
+    {28596, "ISO-8859-6"},
+    {28597, "ISO-8859-7"},
+    {28598, "ISO-8859-8"},
+    {28599, "ISO-8859-9"},
+    {28603, "ISO-8859-13"},
+    {28605, "ISO-8859-15"},
+    {38598, "ISO-8859-8-I"},
+};
+
+// Further Windows spellings of "the system's code page" (on this platform there is only one).
+constexpr int OemCodePage = 1;
+constexpr int ThreadCodePage = 3;
+// The ISO-2022-JP variants that may write half-width katakana; they are written widened like 50220.
+constexpr int Iso2022JpKanaEsc = 50221;
+constexpr int Iso2022JpKanaSO = 50222;
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// --- Half-width katakana for ISO-2022-JP ---------------------------------------------------------
+// ISO-2022-JP has no half-width katakana, so they are widened before encoding; a base followed by a
+// voiced or semi-voiced mark becomes the one voiced character (ｶﾞ -> ガ), as a reader expects.
+
+constexpr char16_t FirstHalfwidthKana = 0xFF61;
+constexpr char16_t LastHalfwidthKana = 0xFF9F;
+constexpr char16_t HalfwidthVoicedMark = 0xFF9E;
+constexpr char16_t HalfwidthSemiVoicedMark = 0xFF9F;
+constexpr char16_t FullwidthU = 0x30A6;  // ウ
+constexpr char16_t FullwidthVu = 0x30F4; // ヴ
+
+constexpr std::array<char16_t, LastHalfwidthKana - FirstHalfwidthKana + 1> FullwidthKana = {
+    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, 0x30E3, 0x30E5,
+    0x30E7, 0x30C3, 0x30FC, 0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA, 0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3,
+    0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD, 0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC,
+    0x30CD, 0x30CE, 0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB, 0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4,
+    0x30E6, 0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3, 0x309B, 0x309C,
+};
+static_assert(FullwidthKana[HalfwidthVoicedMark - FirstHalfwidthKana] == 0x309B);
+
+bool IsHalfwidthKana(char16_t c) {
+    return c >= FirstHalfwidthKana && c <= LastHalfwidthKana;
+}
+bool IsHalfwidthMark(char16_t c) {
+    return c == HalfwidthVoicedMark || c == HalfwidthSemiVoicedMark;
+}
+
+// Full-width katakana whose voiced form follows them directly (カ -> ガ): the K, S, T and H rows.
+// Only ever asked about characters of the table above, so the small ッ is the one gap to leave out.
+bool TakesVoicedMark(char16_t c) {
+    return (c >= 0x30AB && c <= 0x30C8 && c != 0x30C3) ||
+           (c >= 0x30CF && c <= 0x30DB && (c - 0x30CF) % 3 == 0);
+}
+// The H row, whose semi-voiced form is two further on (ハ -> パ).
+bool TakesSemiVoicedMark(char16_t c) {
+    return c >= 0x30CF && c <= 0x30DB && (c - 0x30CF) % 3 == 0;
+}
+
+QString WidenHalfwidthKana(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!IsHalfwidthKana(c)) {
+            out.append(QChar(c));
+            continue;
+        }
+        char16_t wide = FullwidthKana[c - FirstHalfwidthKana];
+        const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
+        if (next == HalfwidthVoicedMark && wide == FullwidthU) {
+            wide = FullwidthVu;
+            ++i;
+        } else if (next == HalfwidthVoicedMark && TakesVoicedMark(wide)) {
+            wide += 1;
+            ++i;
+        } else if (next == HalfwidthSemiVoicedMark && TakesSemiVoicedMark(wide)) {
+            wide += 2;
+            ++i;
+        }
+        out.append(QChar(wide));
+    }
+    return out;
+}
+
+// --- ICU converters ------------------------------------------------------------------------------
+
+// Reads every byte sequence that is not valid, or has no Unicode mapping, as "?".
+void SubstituteToUnicode(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                         UConverterCallbackReason reason, UErrorCode* err) {
+    if (reason > UCNV_IRREGULAR) return; // reset, close and clone need nothing
+    *err = U_ZERO_ERROR;
+    const UChar substitute = SubstitutionChar;
+    ucnv_cbToUWriteUChars(args, &substitute, 1, 0, err);
+}
+
+// Opens a converter set up the same way for every use: "?" both ways, and the best-fit mappings of
+// the code page (¥ to 5C, the wave dash to its Shift-JIS code) so that text moved between the
+// Japanese code pages keeps its characters. Null when ICU does not know the name.
+UConverter* OpenConverter(const char* name) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open(name, &err);
+    if (U_FAILURE(err)) return nullptr;
+    const UChar substitute = SubstitutionChar;
+    ucnv_setSubstString(conv, &substitute, 1, &err);
+    ucnv_setToUCallBack(conv, SubstituteToUnicode, nullptr, nullptr, nullptr, &err);
+    ucnv_setFallback(conv, true);
+    if (U_FAILURE(err)) {
+        ucnv_close(conv);
+        return nullptr;
+    }
+    return conv;
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* conv) const { ucnv_close(conv); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+// ICU reads a null source pointer as a bad argument even when the length is zero.
+const char* NonNullBytes(QByteArrayView bytes) {
+    static const char empty = 0;
+    return bytes.isEmpty() ? &empty : bytes.data();
+}
+
+class IcuDecoder final : public TextDecoder {
+public:
+    IcuDecoder(const std::string& converter, QByteArray preamble)
+        : TextDecoder(std::move(preamble)), FConv(OpenConverter(converter.c_str())) {}
+
+protected:
+    QString DecodePiece(QByteArrayView bytes, bool last) override {
+        QString out;
+        if (!FConv) return out.fill(QChar(SubstitutionChar), bytes.size());
+        out.reserve(bytes.size());
+        const char* src = NonNullBytes(bytes);
+        const char* srcEnd = src + bytes.size();
+        std::array<UChar, DecodeBufferUnits> buffer;
+        for (;;) {
+            UChar* target = buffer.data();
+            UErrorCode err = U_ZERO_ERROR;
+            ucnv_toUnicode(FConv.get(), &target, buffer.data() + buffer.size(), &src, srcEnd, nullptr, last,
+                           &err);
+            out.append(reinterpret_cast<const QChar*>(buffer.data()), target - buffer.data());
+            if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+            if (U_FAILURE(err)) {
+                // Not expected with the substituting callback; mark the loss and start afresh.
+                ucnv_resetToUnicode(FConv.get());
+                out.append(QChar(SubstitutionChar));
+            }
+            return out;
+        }
+    }
+
+private:
+    ConverterPtr FConv;
+};
+
+class IcuEncoder final : public TextEncoder {
+public:
+    IcuEncoder(const std::string& converter, bool widenKana)
+        : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana) {}
+
+    QByteArray Encode(QStringView text, bool last) override {
+        if (!FWidenKana) return Convert(text, last);
+        // A half-width base at the end of a piece may still get its voiced mark with the next piece.
+        QString pending = std::exchange(FPendingKana, QString());
+        pending.append(text);
+        if (!last && !pending.isEmpty() && IsHalfwidthKana(pending.back().unicode()) &&
+            !IsHalfwidthMark(pending.back().unicode())) {
+            FPendingKana = pending.back();
+            pending.chop(1);
+        }
+        return Convert(WidenHalfwidthKana(pending), last);
+    }
+
+private:
+    QByteArray Convert(QStringView text, bool last) {
+        QByteArray out;
+        if (!FConv) return out.fill(SubstitutionChar, text.size());
+        out.reserve(text.size());
+        static const UChar empty = 0;
+        const UChar* src = text.isEmpty() ? &empty : reinterpret_cast<const UChar*>(text.utf16());
+        const UChar* srcEnd = src + text.size();
+        std::array<char, EncodeBufferBytes> buffer;
+        for (;;) {
+            char* target = buffer.data();
+            UErrorCode err = U_ZERO_ERROR;
+            ucnv_fromUnicode(FConv.get(), &target, buffer.data() + buffer.size(), &src, srcEnd, nullptr, last,
+                             &err);
+            out.append(buffer.data(), target - buffer.data());
+            if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+            if (U_FAILURE(err)) {
+                ucnv_resetFromUnicode(FConv.get());
+                out.append(SubstitutionChar);
+            }
+            return out;
+        }
+    }
+
+    ConverterPtr FConv;
+    bool FWidenKana;
+    QString FPendingKana;
+};
+
+// A code page served by ICU. Reading and writing may use different converters (ISO-2022-JP).
+class TIcuEncoding final : public TEncoding {
+public:
+    TIcuEncoding(int codePage, QByteArray preamble, std::string readConverter, std::string writeConverter,
+                 bool widenKana)
+        : TEncoding(codePage, std::move(preamble)), FReadConverter(std::move(readConverter)),
+          FWriteConverter(std::move(writeConverter)), FWidenKana(widenKana) {}
+
+    std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TIcuEncoding>(*this); }
+    std::unique_ptr<TextDecoder> NewDecoder(bool skipPreamble) const override {
+        return std::make_unique<IcuDecoder>(FReadConverter, skipPreamble ? GetPreamble() : QByteArray());
+    }
+    std::unique_ptr<TextEncoder> NewEncoder() const override {
+        return std::make_unique<IcuEncoder>(FWriteConverter, FWidenKana);
+    }
+
+private:
+    std::string FReadConverter;
+    std::string FWriteConverter;
+    bool FWidenKana;
+};
+
+bool ConverterExists(const char* name) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open(name, &err);
+    if (U_FAILURE(err)) return false;
+    ucnv_close(conv);
+    return true;
+}
+
+std::unique_ptr<TEncoding> NewIcuEncoding(int codePage, const std::string& converter) {
+    if (!ConverterExists(converter.c_str())) return nullptr;
+    return std::make_unique<TIcuEncoding>(codePage, QByteArray(), converter, converter, false);
+}
+
+std::unique_ptr<TEncoding> NewIso2022JpEncoding(int codePage) {
+    return std::make_unique<TIcuEncoding>(codePage, QByteArray(), Iso2022JpReadConverter,
+                                          Iso2022JpWriteConverter, true);
+}
+
+// --- UTF-16 ---------------------------------------------------------------------------------------
+// By hand rather than by ICU: every code unit is copied as it stands, so strings holding lone
+// surrogates (which programs can build) are written and read back unchanged.
+
+class Utf16Decoder final : public TextDecoder {
+public:
+    Utf16Decoder(bool bigEndian, QByteArray preamble)
+        : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
+
+protected:
+    QString DecodePiece(QByteArrayView bytes, bool last) override {
+        QString out;
+        out.reserve((FPending.size() + bytes.size()) / Utf16UnitBytes + 1);
+        qsizetype i = 0;
+        if (!FPending.isEmpty() && !bytes.isEmpty()) {
+            out.append(Unit(static_cast<std::uint8_t>(FPending[0]), static_cast<std::uint8_t>(bytes[0])));
+            FPending.clear();
+            i = 1;
+        }
+        for (; i + 1 < bytes.size(); i += Utf16UnitBytes)
+            out.append(Unit(static_cast<std::uint8_t>(bytes[i]), static_cast<std::uint8_t>(bytes[i + 1])));
+        if (i < bytes.size()) FPending = QByteArray(1, bytes[i]);
+        if (last && !FPending.isEmpty()) {
+            out.append(QChar(SubstitutionChar));
+            FPending.clear();
+        }
+        return out;
+    }
+
+private:
+    QChar Unit(std::uint8_t first, std::uint8_t second) const {
+        return QChar(FBigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first));
+    }
+    bool FBigEndian;
+    QByteArray FPending; // a lone first byte of a unit cut by the end of a piece
+};
+
+class Utf16Encoder final : public TextEncoder {
+public:
+    explicit Utf16Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
+    QByteArray Encode(QStringView text, bool) override {
+        QByteArray out(text.size() * Utf16UnitBytes, Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const char high = char(c >> 8), low = char(c & 0xFF);
+            out[Utf16UnitBytes * i] = FBigEndian ? high : low;
+            out[Utf16UnitBytes * i + 1] = FBigEndian ? low : high;
+        }
+        return out;
+    }
+
+private:
+    bool FBigEndian;
+};
+
+class TUtf16Encoding final : public TEncoding {
+public:
+    TUtf16Encoding(bool bigEndian, bool withBom)
+        : TEncoding(bigEndian ? CodePage::Utf16BE : CodePage::Utf16LE,
+                    withBom ? (bigEndian ? Utf16BEBom : Utf16LEBom) : QByteArray()),
+          FBigEndian(bigEndian) {}
+    std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TUtf16Encoding>(*this); }
+    std::unique_ptr<TextDecoder> NewDecoder(bool skipPreamble) const override {
+        return std::make_unique<Utf16Decoder>(FBigEndian, skipPreamble ? GetPreamble() : QByteArray());
+    }
+    std::unique_ptr<TextEncoder> NewEncoder() const override {
+        return std::make_unique<Utf16Encoder>(FBigEndian);
+    }
+
+private:
+    bool FBigEndian;
+};
+
+// --- UTF-32 ---------------------------------------------------------------------------------------
+
+char32_t ReadUtf32(const std::uint8_t* b, bool bigEndian) {
+    return bigEndian ? char32_t(b[0]) << 24 | char32_t(b[1]) << 16 | char32_t(b[2]) << 8 | b[3]
+                     : char32_t(b[3]) << 24 | char32_t(b[2]) << 16 | char32_t(b[1]) << 8 | b[0];
+}
+
+void AppendCodePoint(QString& out, char32_t cp) {
+    if (cp > LastCodePoint) {
+        out.append(QChar(SubstitutionChar));
+    } else if (cp >= FirstSupplementary) {
+        out.append(QChar(QChar::highSurrogate(cp)));
+        out.append(QChar(QChar::lowSurrogate(cp)));
+    } else {
+        out.append(QChar(char16_t(cp))); // surrogate values too: they come back as the unit they were
+    }
+}
+
+// UTF-16 units that a decoded code point takes.
+int Utf16Length(char32_t cp) {
+    return cp >= FirstSupplementary && cp <= LastCodePoint ? 2 : 1;
+}
+
+class Utf32Decoder final : public TextDecoder {
+public:
+    Utf32Decoder(bool bigEndian, QByteArray preamble)
+        : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
+
+protected:
+    QString DecodePiece(QByteArrayView bytes, bool last) override {
+        QString out;
+        out.reserve((FPending.size() + bytes.size()) / Utf32UnitBytes + 1);
+        qsizetype i = 0;
+        if (!FPending.isEmpty()) {
+            const qsizetype take = std::min<qsizetype>(Utf32UnitBytes - FPending.size(), bytes.size());
+            FPending.append(bytes.first(take));
+            i = take;
+            if (FPending.size() == Utf32UnitBytes) {
+                AppendCodePoint(
+                    out, ReadUtf32(reinterpret_cast<const std::uint8_t*>(FPending.constData()), FBigEndian));
+                FPending.clear();
+            }
+        }
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        for (; i + Utf32UnitBytes <= bytes.size(); i += Utf32UnitBytes)
+            AppendCodePoint(out, ReadUtf32(data + i, FBigEndian));
+        if (i < bytes.size()) FPending.append(bytes.sliced(i));
+        if (last && !FPending.isEmpty()) {
+            out.append(QChar(SubstitutionChar)); // a file cut inside its last character
+            FPending.clear();
+        }
+        return out;
+    }
+
+private:
+    bool FBigEndian;
+    QByteArray FPending; // the first bytes of a group cut by the end of a piece
+};
+
+class Utf32Encoder final : public TextEncoder {
+public:
+    explicit Utf32Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
+    QByteArray Encode(QStringView text, bool last) override {
+        QByteArray out;
+        out.reserve((text.size() + 1) * Utf32UnitBytes);
+        qsizetype i = 0;
+        if (FPendingHigh && text.isEmpty() && !last) return out;
+        if (FPendingHigh) {
+            if (!text.isEmpty() && IsLowSurrogate(text[0].unicode())) {
+                Append(out, QChar::surrogateToUcs4(FPendingHigh, text[0].unicode()));
+                i = 1;
+            }
+            FPendingHigh = 0;
+        }
+        for (; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (IsHighSurrogate(c)) {
+                if (i + 1 < text.size() && IsLowSurrogate(text[i + 1].unicode())) {
+                    Append(out, QChar::surrogateToUcs4(c, text[i + 1].unicode()));
+                    ++i;
+                } else if (i + 1 == text.size() && !last) {
+                    FPendingHigh = c; // its partner may open the next piece
+                }
+                // a high surrogate without its partner has no code point: left out like a lone low one
+            } else if (!IsLowSurrogate(c)) {
+                Append(out, c);
+            }
+        }
+        if (last) FPendingHigh = 0;
+        return out;
+    }
+
+private:
+    void Append(QByteArray& out, char32_t cp) const {
+        std::array<char, Utf32UnitBytes> b;
+        for (int k = 0; k < Utf32UnitBytes; ++k) {
+            const char byte = char(cp >> (8 * k) & 0xFF);
+            b[FBigEndian ? Utf32UnitBytes - 1 - k : k] = byte;
+        }
+        out.append(b.data(), b.size());
+    }
+    bool FBigEndian;
+    char16_t FPendingHigh = 0;
+};
+
+} // namespace
+
+// --- TextDecoder ------------------------------------------------------------------------------------
+
+QString TextDecoder::Decode(QByteArrayView bytes, bool last) {
+    if (FPreamble.isEmpty() || FPreambleDone) {
+        QString out = DecodePiece(bytes, last);
+        if (last) FPreambleDone = false;
+        return out;
+    }
+    FHead.append(bytes);
+    const bool couldStillMatch = FHead.size() < FPreamble.size() && FPreamble.startsWith(FHead);
+    if (couldStillMatch && !last) return {};
+    const QByteArray head = std::exchange(FHead, QByteArray());
+    QByteArrayView rest(head);
+    if (rest.startsWith(FPreamble)) rest = rest.sliced(FPreamble.size());
+    FPreambleDone = !last;
+    return DecodePiece(rest, last);
+}
+
+QString DecodeSkippingPreamble(const TEncoding& encoding, QByteArrayView bytes) {
+    return encoding.NewDecoder(true)->Decode(bytes, true);
+}
+
+// --- TUtf32Encoding ---------------------------------------------------------------------------------
+
+TUtf32Encoding::TUtf32Encoding(bool bigEndian, bool useBom)
+    : TEncoding(bigEndian ? CodePage::Utf32BE : CodePage::Utf32LE,
+                useBom ? (bigEndian ? Utf32BEBom : Utf32LEBom) : QByteArray()),
+      FBigEndian(bigEndian), FUseBOM(useBom) {}
+
+std::unique_ptr<TEncoding> TUtf32Encoding::Clone() const {
+    return std::make_unique<TUtf32Encoding>(*this);
+}
+
+std::unique_ptr<TextDecoder> TUtf32Encoding::NewDecoder(bool skipPreamble) const {
+    return std::make_unique<Utf32Decoder>(FBigEndian, skipPreamble ? GetPreamble() : QByteArray());
+}
+
+std::unique_ptr<TextEncoder> TUtf32Encoding::NewEncoder() const {
+    return std::make_unique<Utf32Encoder>(FBigEndian);
+}
+
+qsizetype TUtf32Encoding::GetByteCount(QStringView text) const {
+    qsizetype codePoints = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (IsHighSurrogate(c)) {
+            if (i + 1 < text.size() && IsLowSurrogate(text[i + 1].unicode())) {
+                ++codePoints;
+                ++i;
+            }
+        } else if (!IsLowSurrogate(c)) {
+            ++codePoints;
+        }
+    }
+    return codePoints * Utf32UnitBytes;
+}
+
+qsizetype TUtf32Encoding::GetCharCount(QByteArrayView bytes) const {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    qsizetype units = 0, i = 0;
+    for (; i + Utf32UnitBytes <= bytes.size(); i += Utf32UnitBytes)
+        units += Utf16Length(ReadUtf32(data + i, FBigEndian));
+    return units + (i < bytes.size() ? 1 : 0);
+}
+
+qsizetype TUtf32Encoding::GetMaxByteCount(qsizetype charCount) const {
+    return Utf32UnitBytes * charCount + (FUseBOM ? Utf32UnitBytes : 0);
+}
+
+qsizetype TUtf32Encoding::GetMaxCharCount(qsizetype byteCount) const {
+    // Two units for each group that holds a supplementary code point, one "?" for a cut group.
+    return 2 * (byteCount / Utf32UnitBytes) + (byteCount % Utf32UnitBytes ? 1 : 0) + (FUseBOM ? 1 : 0);
+}
+
+// --- Factories --------------------------------------------------------------------------------------
+
+std::unique_ptr<TEncoding> NewUtf8Encoding(bool withBom) {
+    return std::make_unique<TIcuEncoding>(CodePage::Utf8, withBom ? Utf8Bom : QByteArray(), Utf8Converter,
+                                          Utf8Converter, false);
+}
+
+std::unique_ptr<TEncoding> NewUtf16Encoding(bool bigEndian, bool withBom) {
+    return std::make_unique<TUtf16Encoding>(bigEndian, withBom);
+}
+
+std::unique_ptr<TEncoding> NewSystemEncoding() {
+    const std::string charset = SystemCharsetName().toStdString();
+    if (charset == Utf8Converter) return NewUtf8Encoding(false);
+    auto encoding = NewIcuEncoding(CodePage::System, charset);
+    return encoding ? std::move(encoding) : NewUtf8Encoding(false);
+}
+
+std::unique_ptr<TEncoding> NewCodePageEncoding(int codePage) {
+    switch (codePage) {
+    case CodePage::System:
+    case OemCodePage:
+    case ThreadCodePage: return NewSystemEncoding();
+    case CodePage::Utf16LE: return NewUtf16Encoding(false, false);
+    case CodePage::Utf16BE: return NewUtf16Encoding(true, false);
+    case CodePage::Utf32LE: return std::make_unique<TUtf32Encoding>(false, false);
+    case CodePage::Utf32BE: return std::make_unique<TUtf32Encoding>(true, false);
+    case CodePage::Iso2022Jp:
+    case Iso2022JpKanaSO:
+    case Iso2022JpKanaEsc: return NewIso2022JpEncoding(codePage);
+    default: break;
+    }
+    if (codePage < 0) return nullptr;
+    for (const CodePageName& entry : NamedCodePages)
+        if (entry.codePage == codePage) return NewIcuEncoding(codePage, entry.converter);
+    // ICU names the Windows ANSI code pages "windows-<n>" and the IBM/OEM ones "ibm-<n>".
+    const std::string number = std::to_string(codePage);
+    if (auto encoding = NewIcuEncoding(codePage, "windows-" + number)) return encoding;
+    return NewIcuEncoding(codePage, "ibm-" + number);
+}
+
+// --- The locale's character set ----------------------------------------------------------------------
+
+QString CharsetForCodeset(const char* codeset) {
+    const QString utf8 = QString::fromLatin1(Utf8Converter);
+    if (!codeset || !*codeset) return utf8;
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open(codeset, &err);
+    if (U_FAILURE(err)) return utf8;
+    const QString name = QString::fromLatin1(ucnv_getName(conv, &err));
+    ucnv_close(conv);
+    if (U_FAILURE(err) || name == utf8 || name == QLatin1String("US-ASCII")) return utf8;
+    return name;
+}
+
+const QString& SystemCharsetName() {
+    static const QString name = [] {
+        // The environment's locale, whether or not the program has called setlocale yet.
+        locale_t loc = newlocale(LC_CTYPE_MASK, "", locale_t(0));
+        if (loc == locale_t(0)) return CharsetForCodeset(nullptr);
+        const QString charset = CharsetForCodeset(nl_langinfo_l(CODESET, loc));
+        freelocale(loc);
+        return charset;
+    }();
+    return name;
+}
+
+// --- Normalisation ----------------------------------------------------------------------------------
+
+bool NormalizeUnicode(QStringView source, int form, QString& dest) {
+    dest.clear();
+    if (source.isEmpty()) return true;
+    UErrorCode err = U_ZERO_ERROR;
+    const icu::Normalizer2* normalizer = nullptr;
+    switch (form) {
+    case NormForm::NFC: normalizer = icu::Normalizer2::getNFCInstance(err); break;
+    case NormForm::NFD: normalizer = icu::Normalizer2::getNFDInstance(err); break;
+    case NormForm::NFKC: normalizer = icu::Normalizer2::getNFKCInstance(err); break;
+    case NormForm::NFKD: normalizer = icu::Normalizer2::getNFKDInstance(err); break;
+    default: return false;
+    }
+    if (U_FAILURE(err) || source.size() > std::numeric_limits<int32_t>::max()) return false;
+    const icu::UnicodeString text(false, reinterpret_cast<const UChar*>(source.utf16()),
+                                  static_cast<int32_t>(source.size()));
+    const icu::UnicodeString result = normalizer->normalize(text, err);
+    if (U_FAILURE(err)) return false;
+    dest = QString(reinterpret_cast<const QChar*>(result.getBuffer()), result.length());
+    return true;
+}
