@@ -1,0 +1,27 @@
+// The numeric built-in functions (rounding, signs, powers and logarithms, trigonometry with the degree
+// switch, integer number theory, PI) and the random generator behind RND and RANDG. Each routine
+// takes its arguments from the Gl stack (the last one on top) and pushes one number.
+#pragma once
+
+#include "frontend/sharedstate.h"
+
+#include <cstdint>
+
+// The generator: RandSeed := RandSeed * 134775813 + 1 (modulo 2^32); the value is RandSeed / 2^32.
+extern std::uint32_t RandSeed;
+// The last number RND gave (or the one drawn at the start of the run); RND(0) repeats it.
+extern Extended LastRandom;
+
+inline constexpr std::uint32_t RandomStartSeed = 12345678;
+
+// Advances the generator and returns its next value in [0, 1).
+Extended DrawRandom();
+// The start of every run but a resume: the seed goes back to RandomStartSeed and one value is drawn
+// at once into LastRandom, so each run sees the same sequence.
+void SeedRandom();
+
+// True for the function codes ExecNumericFunction serves: the numeric FunctionNames slots, the
+// further argument forms RND(x) and ROUND(x, n), and the internal sign change.
+bool IsNumericFunctionCode(int code);
+// Runs the numeric function of `code` (the function item's value). Other codes do nothing.
+void ExecNumericFunction(int code);

@@ -1,0 +1,282 @@
+#include "engine/operators.h"
+
+#include "engine/numconvert.h"
+#include "frontend/errornumbers.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <QString>
+
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+// Sets an error that names the operator.
+void FailNamed(int number, int slot) {
+    ErrorNumber = number;
+    ErrorNameIndex = slot;
+}
+
+// True when the top two entries both carry `tag`; a shorter stack never matches.
+bool TopTwoAre(int tag) { return GlTopType() == tag && GlSecondType() == tag; }
+
+// Ordinal order of UTF-16 code units: no locale, no case folding, a prefix before its extensions.
+int CompareUnits(const QString& a, const QString& b) {
+    const std::u16string_view left(reinterpret_cast<const char16_t*>(a.utf16()),
+                                   static_cast<std::size_t>(a.size()));
+    const std::u16string_view right(reinterpret_cast<const char16_t*>(b.utf16()),
+                                    static_cast<std::size_t>(b.size()));
+    return left.compare(right);
+}
+
+// The outcome of comparison `slot` for operands whose difference has the sign of `order`.
+bool OrderHolds(int slot, int order) {
+    switch (slot) {
+    case Op::Equal: return order == 0;
+    case Op::NotEqual: return order != 0;
+    case Op::Less: return order < 0;
+    case Op::Greater: return order > 0;
+    case Op::LessEqual: return order <= 0;
+    default: return order >= 0;  // Op::GreaterEqual
+    }
+}
+
+// Numbers compare exactly, so each comparison is the plain one (no three-way step that would need a
+// tolerance or an ordering of NaN).
+bool NumberHolds(int slot, Extended a, Extended b) {
+    switch (slot) {
+    case Op::Equal: return a == b;
+    case Op::NotEqual: return a != b;
+    case Op::Less: return a < b;
+    case Op::Greater: return a > b;
+    case Op::LessEqual: return a <= b;
+    default: return a >= b;  // Op::GreaterEqual
+    }
+}
+
+// A = B, A <> B, A < B, A > B, A <= B, A >= B
+void Compare(int slot) {
+    const int tag = GlTopType();
+    const bool orderable = tag == GlValueType::Number || tag == GlValueType::String;
+    const bool equality = slot == Op::Equal || slot == Op::NotEqual;
+    if (GlSecondType() != tag || !(orderable || (equality && tag == GlValueType::Boolean))) {
+        FailNamed(Err::LogicalOperatorType, slot);
+        return;
+    }
+    if (tag == GlValueType::Number) {
+        const Extended b = GlPopNum();
+        const Extended a = GlPopNum();
+        GlPushBool(NumberHolds(slot, a, b));
+    } else if (tag == GlValueType::String) {
+        QString b, a;
+        GlPopStr(b);
+        GlPopStr(a);
+        GlPushBool(OrderHolds(slot, CompareUnits(a, b)));
+    } else {
+        const bool b = GlPopBool();
+        const bool a = GlPopBool();
+        GlPushBool((a == b) == (slot == Op::Equal));
+    }
+}
+
+// A joined with B, for "+" on strings and "&".
+void JoinStrings() {
+    QString b, a;
+    GlPopStr(b);
+    GlPopStr(a);
+    a.append(b);
+    GlPushStr(std::move(a));
+}
+
+// A + B, A - B, A * B, A / B on numbers (for "+" the strings were handled before).
+void Arithmetic(int slot) {
+    if (!TopTwoAre(GlValueType::Number)) {
+        FailNamed(Err::OperatorType, slot);
+        return;
+    }
+    const Extended b = GlPopNum();
+    if (slot == Op::Divide && b == 0) {
+        // The dividend stays on the stack: the run ends here, or an armed EVALFORM takes the number.
+        ErrorNumber = Err::DivisionByZero;
+        return;
+    }
+    const Extended a = GlPopNum();
+    Extended result = 0;
+    bool ok = false;
+    switch (slot) {
+    case Op::Plus: ok = FpChecked(result, [](Extended x, Extended y) { return x + y; }, a, b); break;
+    case Op::Minus: ok = FpChecked(result, [](Extended x, Extended y) { return x - y; }, a, b); break;
+    case Op::Multiply: ok = FpChecked(result, [](Extended x, Extended y) { return x * y; }, a, b); break;
+    default: ok = FpChecked(result, [](Extended x, Extended y) { return x / y; }, a, b); break;
+    }
+    if (!ok) {
+        FailNamed(Err::OperatorResultRange, slot);
+        return;
+    }
+    GlPushNum(result);
+}
+
+// A \ B and A MOD B: whole numbers only, the divisor 0 or more, computed in 64-bit integers.
+void IntegerDivision(int slot) {
+    if (!TopTwoAre(GlValueType::Number)) {
+        FailNamed(Err::OperatorType, slot);
+        return;
+    }
+    const bool quotient = slot == Op::IntDivide;
+    const Extended b = GlPopNum();
+    const Extended a = GlPopNum();
+    if (b != std::fabs(std::trunc(b))) {
+        ErrorNumber = quotient ? Err::IntDivDivisor : Err::IntModDivisor;
+        return;
+    }
+    if (a != std::trunc(a)) {
+        ErrorNumber = quotient ? Err::IntDivDividend : Err::IntModDividend;
+        return;
+    }
+    std::int64_t dividend = 0;
+    std::int64_t divisor = 0;
+    if (!TruncToInt64(a, dividend) || !TruncToInt64(b, divisor) || divisor == 0) {
+        ErrorNumber = quotient ? Err::IntDivRange : Err::IntModRange;
+        return;
+    }
+    // The divisor is positive, so the one overflowing case (the most negative value by -1) cannot
+    // occur; C++ truncates the quotient toward zero and gives the remainder the dividend's sign.
+    GlPushNum(static_cast<Extended>(quotient ? dividend / divisor : dividend % divisor));
+}
+
+// base ^ n for a whole n by square-and-multiply (at most 31 squarings). False on a trapped fault,
+// and also when a negative power would have to invert a result that underflowed to a denormal or 0:
+// the general power then gives the exact reciprocal (or its own overflow).
+bool IntegerPower(Extended base, std::int32_t n, Extended& out) {
+    std::uint32_t left = n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
+    FpClearFaults();
+    FpFence(base);
+    Extended result = 1;
+    Extended square = base;
+    while (true) {
+        if (left & 1u) result *= square;
+        left >>= 1;
+        if (left == 0) break;
+        square *= square;
+    }
+    if (n < 0) {
+        if (std::fpclassify(result) != FP_NORMAL) {
+            FpClearFaults();
+            return false;
+        }
+        result = 1 / result;
+    }
+    FpFence(result);
+    if (FpFaultRaised()) {
+        std::feclearexcept(TrappedFpFaults);
+        return false;
+    }
+    out = result;
+    return true;
+}
+
+// A ^ B
+void Power() {
+    if (!TopTwoAre(GlValueType::Number)) {
+        FailNamed(Err::OperatorType, Op::Power);
+        return;
+    }
+    const Extended b = GlPopNum();
+    const Extended a = GlPopNum();
+    Extended result = 1;
+    const auto generalPower = [](Extended x, Extended y) { return std::pow(x, y); };
+    if (a == 0) {
+        // Any power of 0 is 0, a negative one included; 0 ^ 0 is 1.
+        result = b != 0 ? 0 : 1;
+    } else if (b == std::trunc(b)) {
+        std::int32_t n = 0;
+        // An exponent beyond 32 bits, or a product that overflows, goes to the general power, which
+        // computes the same whole power (with the sign of a negative base) or fails in its turn.
+        if (!(TruncToInt32(b, n) && IntegerPower(a, n, result)) && !FpChecked(result, generalPower, a, b)) {
+            FailNamed(Err::OperatorResultRange, Op::Power);
+            return;
+        }
+    } else if (a < 0) {
+        ErrorNumber = Err::PowerOfNegative;
+        return;
+    } else if (!FpChecked(result, generalPower, a, b)) {
+        FailNamed(Err::OperatorResultRange, Op::Power);
+        return;
+    }
+    GlPushNum(result);
+}
+
+// A AND B, A OR B, A XOR B, A IMP B, A EQV B; both operands are always evaluated.
+void Logic(int slot) {
+    if (!TopTwoAre(GlValueType::Boolean)) {
+        FailNamed(Err::LogicalOperatorType, slot);
+        return;
+    }
+    const bool b = GlPopBool();
+    const bool a = GlPopBool();
+    bool result = false;
+    switch (slot) {
+    case Op::And: result = a && b; break;
+    case Op::Or: result = a || b; break;
+    case Op::Xor: result = a != b; break;
+    case Op::Imp: result = !a || b; break;
+    default: result = a == b; break;  // Op::Eqv
+    }
+    GlPushBool(result);
+}
+
+} // namespace
+
+void ExecOperator(int slot) {
+    switch (slot) {
+    case Op::Equal:
+    case Op::NotEqual:
+    case Op::Less:
+    case Op::Greater:
+    case Op::LessEqual:
+    case Op::GreaterEqual: Compare(slot); break;
+    case Op::Plus:
+        if (TopTwoAre(GlValueType::String)) {
+            JoinStrings();
+            break;
+        }
+        Arithmetic(slot);
+        break;
+    case Op::Minus:
+    case Op::Multiply:
+    case Op::Divide: Arithmetic(slot); break;
+    case Op::IntDivide:
+    case Op::Mod: IntegerDivision(slot); break;
+    case Op::Power: Power(); break;
+    case Op::Not:
+        if (GlTopType() != GlValueType::Boolean) {
+            FailNamed(Err::LogicalOperatorType, slot);
+            break;
+        }
+        GlPushBool(!GlPopBool());
+        break;
+    case Op::And:
+    case Op::Or:
+    case Op::Xor:
+    case Op::Imp:
+    case Op::Eqv: Logic(slot); break;
+    case Op::Ampersand:
+        if (!TopTwoAre(GlValueType::String)) {
+            FailNamed(Err::OperatorType, slot);
+            break;
+        }
+        JoinStrings();
+        break;
+    case Op::ChgSgn:
+        // Negation only flips the sign bit: it cannot overflow or be invalid, so it needs no fault test.
+        if (GlTopType() != GlValueType::Number) {
+            FailNamed(Err::OperatorType, slot);
+            break;
+        }
+        GlPushNum(-GlPopNum());
+        break;
+    default: break;  // "><", "=<", "=>" and the separators have no routine
+    }
+}
