@@ -1,0 +1,769 @@
+#include "engine/strfunctions.h"
+
+#include "engine/kanatables.h"
+#include "engine/numberformat.h"
+#include "engine/numconvert.h"
+#include "frontend/encodedetect.h"
+#include "frontend/errornumbers.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "platform/textencoding.h"
+
+#include <cfenv>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace {
+
+// Length limits of the width and kana mappings (in UTF-16 units), kept from the mapping buffer of
+// 4,099 characters the language has always used: full width may take 2,049 units, the others 4,098.
+constexpr qsizetype FullWidthMaxLength = 2049;
+constexpr qsizetype MappingMaxLength = 4098;
+constexpr int SpaceMaxCount = 1024;
+constexpr int StringRepeatMax = 255;
+// The longest text a function builds; beyond it the request is refused as out of memory instead of
+// letting one call take all the memory there is.
+constexpr qsizetype MaxResultLength = std::numeric_limits<std::int32_t>::max();
+
+constexpr char16_t HighSurrogateFirst = 0xD800;
+constexpr char16_t HighSurrogateLast = 0xDBFF;
+constexpr char16_t LowSurrogateFirst = 0xDC00;
+constexpr char16_t LowSurrogateLast = 0xDFFF;
+constexpr std::int32_t FirstSupplementary = 0x10000;
+constexpr std::int32_t LastCodePoint = 0x10FFFF;
+constexpr Extended ByteModulus = 256.0L;
+constexpr Extended UnitModulus = 65536.0L;
+constexpr char16_t LastControlOrBlank = 32; // TRIM$ drops every unit up to the blank
+
+namespace StrConvMode {
+constexpr int UpperCase = 1;
+constexpr int LowerCase = 2;
+constexpr int ProperCase = 3;
+constexpr int Wide = 4;
+constexpr int Narrow = 8;
+constexpr int Katakana = 16;
+constexpr int Hiragana = 32;
+} // namespace StrConvMode
+
+const QString PiDigitsText = QStringLiteral("3.14159 26535 89793 23846 26433 83279 50288 41971 69399 37510");
+
+// ---- errors ------------------------------------------------------------------------------------------
+
+void Fail(int number, int nameId) {
+    ErrorNumber = number;
+    ErrorNameIndex = nameId;
+}
+
+// ---- the arguments on the Gl stack -------------------------------------------------------------------
+
+// The tag `depth` entries below the top (0 is the top); None when the stack is not that deep.
+int TagAt(int depth) {
+    const int index = GlTypeStack.Count - depth;
+    return index >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(index)] : GlValueType::None;
+}
+
+// Tests the types of a function's arguments (in source order, the last one on top). A mismatch is
+// error 50011 naming the function; nothing is popped then.
+bool ArgsAre(int nameId, std::initializer_list<int> tags) {
+    int depth = static_cast<int>(tags.size()) - 1;
+    for (const int tag : tags) {
+        if (TagAt(depth) != tag) {
+            Fail(Err::FunctionArgType, nameId);
+            return false;
+        }
+        --depth;
+    }
+    return true;
+}
+
+// The string on top of the stack, not popped (the caller has tested the tag).
+const QString& TopStr() {
+    return GlStrStack.Items[static_cast<std::size_t>(GlStrStack.Count)];
+}
+
+QString PopStr() {
+    QString s;
+    GlPopStr(s);
+    return s;
+}
+
+constexpr int Str = GlValueType::String;
+constexpr int Num = GlValueType::Number;
+
+// ---- numbers to integers -----------------------------------------------------------------------------
+
+// trunc(x) limited to lo..hi; false only for NaN (infinities are limited like any other value).
+bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+    if (std::isnan(x)) return false;
+    if (x <= static_cast<Extended>(lo)) {
+        out = lo;
+        return true;
+    }
+    if (x >= static_cast<Extended>(hi)) {
+        out = hi;
+        return true;
+    }
+    return TruncToInt64(x, out);
+}
+
+// The low bits of trunc(x) as in two's complement (x modulo `modulus`, never negative); exact for
+// every finite value, also beyond the 64-bit range.
+int LowBits(Extended x, Extended modulus) {
+    Extended r = std::fmod(std::trunc(x), modulus);
+    if (r < 0) r += modulus;
+    std::int32_t out = 0;
+    TruncToInt32(r, out);
+    return out;
+}
+
+// ---- characters: a surrogate pair is one character ----------------------------------------------------
+
+bool IsHighSurrogate(char16_t u) {
+    return u >= HighSurrogateFirst && u <= HighSurrogateLast;
+}
+bool IsLowSurrogate(char16_t u) {
+    return u >= LowSurrogateFirst && u <= LowSurrogateLast;
+}
+bool IsSurrogate(char16_t u) {
+    return u >= HighSurrogateFirst && u <= LowSurrogateLast;
+}
+
+// 2 when a surrogate pair starts at `at`, else 1.
+qsizetype CharWidthAt(QStringView s, qsizetype at) {
+    return at + 1 < s.size() && IsHighSurrogate(s[at].unicode()) && IsLowSurrogate(s[at + 1].unicode()) ? 2
+                                                                                                        : 1;
+}
+
+// Whether any unit is a surrogate. Written without an early exit so that the compiler vectorises it:
+// most texts have no pairs, and then characters and units coincide.
+constexpr char16_t SurrogateMask = 0xF800;
+bool HasSurrogate(QStringView s) {
+    bool any = false;
+    for (const QChar c : s)
+        any |= (c.unicode() & SurrogateMask) == HighSurrogateFirst;
+    return any;
+}
+
+// The unit offset reached by moving `count` characters on from unit `from` (at most s.size()).
+qsizetype AdvanceChars(QStringView s, qsizetype from, std::int64_t count) {
+    if (count <= s.size() - from && !HasSurrogate(s.mid(from, static_cast<qsizetype>(count))))
+        return from + static_cast<qsizetype>(count);
+    qsizetype at = from;
+    while (count > 0 && at < s.size()) {
+        at += CharWidthAt(s, at);
+        --count;
+    }
+    return at;
+}
+
+// The code point of the character at `at` (a lone surrogate stands for itself).
+char32_t CodePointAt(QStringView s, qsizetype at) {
+    if (CharWidthAt(s, at) == 2) return QChar::surrogateToUcs4(s[at], s[at + 1]);
+    return s[at].unicode();
+}
+
+void AppendCodePoint(QString& out, char32_t cp) {
+    if (QChar::requiresSurrogates(cp)) {
+        out += QChar(QChar::highSurrogate(cp));
+        out += QChar(QChar::lowSurrogate(cp));
+    } else {
+        out += QChar(static_cast<char16_t>(cp));
+    }
+}
+
+// Position of `what` in `s` from unit `from`, -1 when absent. An empty `what` is never found, so
+// that INSTR, SPLIT$ and REPLACE$ treat it as absent rather than as found everywhere.
+qsizetype FindText(QStringView s, QStringView what, qsizetype from = 0) {
+    if (what.isEmpty()) return -1;
+    return s.indexOf(what, from, Qt::CaseSensitive);
+}
+
+// ---- case mapping per code point (not language dependent; the length of a character is kept) ----------
+
+enum class CaseKind { Upper, Lower, Proper };
+
+// Word separators of proper case: the control characters of white space, the blank and the
+// ideographic space.
+bool SeparatesWords(char32_t c) {
+    return c == 0 || (c >= 9 && c <= 13) || c == u' ' || c == 0x3000;
+}
+
+QString MapCase(QStringView s, CaseKind kind) {
+    QString out;
+    out.reserve(s.size());
+    bool wordStart = true;
+    for (qsizetype i = 0; i < s.size();) {
+        const char32_t cp = CodePointAt(s, i);
+        i += CharWidthAt(s, i);
+        char32_t mapped = cp;
+        switch (kind) {
+        case CaseKind::Upper: mapped = QChar::toUpper(cp); break;
+        case CaseKind::Lower: mapped = QChar::toLower(cp); break;
+        case CaseKind::Proper:
+            mapped = wordStart ? QChar::toTitleCase(cp) : QChar::toLower(cp);
+            wordStart = SeparatesWords(cp);
+            break;
+        }
+        AppendCodePoint(out, mapped);
+    }
+    return out;
+}
+
+// ---- the system code page (ASC, CHR$) ------------------------------------------------------------------
+
+const TEncoding& SystemEncoding() {
+    static const std::unique_ptr<TEncoding> encoding = [] {
+        std::unique_ptr<TEncoding> e = NewSystemEncoding();
+        return e ? std::move(e) : NewUtf8Encoding(false);
+    }();
+    return *encoding;
+}
+
+// ---- the functions ---------------------------------------------------------------------------------------
+
+// ASC(s): the first byte of s in the system code page (the lead byte of a multi-byte character).
+void FnAsc() {
+    if (!ArgsAre(Fn::ASC, {Str})) return;
+    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASC);
+    const QString s = PopStr();
+    const QByteArray bytes = SystemEncoding().GetBytes(QStringView(s).first(CharWidthAt(s, 0)));
+    GlPushNum(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]));
+}
+
+// ASCW(s): the first UTF-16 unit.
+void FnAscW() {
+    if (!ArgsAre(Fn::ASCW, {Str})) return;
+    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASCW);
+    GlPushNum(PopStr()[0].unicode());
+}
+
+// ASCU(s): the code point of the first character. A surrogate that is not part of a pair gives its
+// own unit rather than a number made up from the unit after it.
+void FnAscU() {
+    if (!ArgsAre(Fn::ASCU, {Str})) return;
+    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASCU);
+    const QString s = PopStr();
+    GlPushNum(CodePointAt(s, 0));
+}
+
+// ISSURROGATE(s): whether the first unit is a surrogate.
+void FnIsSurrogate() {
+    if (!ArgsAre(Fn::ISSURROGATE, {Str})) return;
+    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ISSURROGATE);
+    GlPushBool(IsSurrogate(PopStr()[0].unicode()));
+}
+
+// CHR(n), CHR$(n): the byte n (low 8 bits) read in the system code page.
+void FnChr() {
+    if (!ArgsAre(Fn::CHRStr, {Num})) return;
+    const Extended n = GlPopNum();
+    if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRStr);
+    const char byte = static_cast<char>(LowBits(n, ByteModulus));
+    GlPushStr(SystemEncoding().GetString(QByteArrayView(&byte, 1)));
+}
+
+// CHRW(n): the UTF-16 unit n (low 16 bits).
+void FnChrW() {
+    if (!ArgsAre(Fn::CHRW, {Num})) return;
+    const Extended n = GlPopNum();
+    if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRW);
+    GlPushStr(QString(QChar(static_cast<char16_t>(LowBits(n, UnitModulus)))));
+}
+
+// CHRU(n): the character of code point n; below 65536 (negative values included) the unit n modulo
+// 65536, above it a surrogate pair. Beyond U+10FFFF there is no character: refused.
+void FnChrU() {
+    if (!ArgsAre(Fn::CHRU, {Num})) return;
+    const Extended n = GlPopNum();
+    std::int32_t cp = 0;
+    if (!TruncToInt32(n, cp) || cp > LastCodePoint) return Fail(Err::FunctionArgRange, Fn::CHRU);
+    if (cp < FirstSupplementary) {
+        GlPushStr(QString(QChar(static_cast<char16_t>(LowBits(cp, UnitModulus)))));
+        return;
+    }
+    QString s;
+    AppendCodePoint(s, static_cast<char32_t>(cp));
+    GlPushStr(s);
+}
+
+// AKCNV$(s): full width; KACNV$(s): half width.
+void FnWidth(bool full) {
+    const int id = full ? Fn::AKCNVStr : Fn::KACNVStr;
+    if (!ArgsAre(id, {Str})) return;
+    const QString s = PopStr();
+    if (s.size() > (full ? FullWidthMaxLength : MappingMaxLength)) return Fail(Err::ConversionTooLong, id);
+    GlPushStr(full ? ToFullWidth(s) : ToHalfWidth(s));
+}
+
+// STRCONV(s, mode): 1 upper case, 2 lower case, 3 proper case (the first letter of every word in
+// upper case, the others in lower case), 4 full width, 8 half width, 16 katakana, 32 hiragana.
+void FnStrConv() {
+    if (!ArgsAre(Fn::STRCONV, {Str, Num})) return;
+    const Extended modeValue = GlPopNum();
+    const QString s = PopStr();
+    std::int32_t mode = 0;
+    if (!TruncToInt32(modeValue, mode)) return Fail(Err::FunctionArgRange, Fn::STRCONV);
+    qsizetype limit = MappingMaxLength;
+    switch (mode) {
+    case StrConvMode::UpperCase: return GlPushStr(MapCase(s, CaseKind::Upper));
+    case StrConvMode::LowerCase: return GlPushStr(MapCase(s, CaseKind::Lower));
+    case StrConvMode::ProperCase: return GlPushStr(MapCase(s, CaseKind::Proper));
+    case StrConvMode::Wide: limit = FullWidthMaxLength; break;
+    case StrConvMode::Narrow:
+    case StrConvMode::Katakana:
+    case StrConvMode::Hiragana: break;
+    default: return Fail(Err::FunctionArgRange, Fn::STRCONV);
+    }
+    if (s.size() > limit) return Fail(Err::ConversionTooLong, Fn::STRCONV);
+    switch (mode) {
+    case StrConvMode::Wide: return GlPushStr(ToFullWidth(s));
+    case StrConvMode::Narrow: return GlPushStr(ToHalfWidth(s));
+    case StrConvMode::Katakana: return GlPushStr(ToKatakana(s));
+    default: return GlPushStr(ToHiragana(s));
+    }
+}
+
+// NORMALIZE(s) (NFC) and NORMALIZE(s, form) with form "NFC", "NFD", "NFKC" or "NFKD" in any case.
+// Another form, or a normalisation that fails, gives s unchanged.
+void FnNormalize(int code) {
+    int form = NormForm::NFC;
+    QString s;
+    if (code == NormalizeWithForm) {
+        if (!ArgsAre(Fn::NORMALIZE, {Str, Str})) return;
+        const QString name = MapCase(PopStr(), CaseKind::Upper);
+        s = PopStr();
+        if (name == u"NFC")
+            form = NormForm::NFC;
+        else if (name == u"NFD")
+            form = NormForm::NFD;
+        else if (name == u"NFKC")
+            form = NormForm::NFKC;
+        else if (name == u"NFKD")
+            form = NormForm::NFKD;
+        else
+            form = 0;
+    } else {
+        if (!ArgsAre(Fn::NORMALIZE, {Str})) return;
+        s = PopStr();
+    }
+    QString normalized;
+    GlPushStr(NormalizeText(s, normalized, form) ? normalized : s);
+}
+
+// INSTR(start, s, t), KINSTR: the position of t in the part of s from unit start (below 1 counts
+// as 1), counted within that part; 0 when absent.
+void FnInstr() {
+    if (!ArgsAre(Fn::INSTR, {Num, Str, Str})) return;
+    const QString t = PopStr();
+    const QString s = PopStr();
+    std::int64_t start = 0;
+    if (!TruncLimited(GlPopNum(), 1, static_cast<std::int64_t>(s.size()) + 1, start))
+        return Fail(Err::FunctionArgRange, Fn::INSTR);
+    const qsizetype from = static_cast<qsizetype>(start - 1);
+    const qsizetype at = FindText(s, t, from);
+    GlPushNum(at < 0 ? 0 : static_cast<Extended>(at - from + 1));
+}
+
+// LEFT$(s, n), KLEFT$: the first n characters.
+void FnLeft() {
+    if (!ArgsAre(Fn::LEFTStr, {Str, Num})) return;
+    const Extended n = GlPopNum();
+    const QString s = PopStr();
+    std::int64_t count = 0;
+    if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
+        return Fail(Err::ArgumentOutOfRange, Fn::LEFTStr);
+    GlPushStr(s.left(AdvanceChars(s, 0, count)));
+}
+
+// RIGHT$(s, n), KRIGHT$: the last n characters.
+void FnRight() {
+    if (!ArgsAre(Fn::RIGHTStr, {Str, Num})) return;
+    const Extended n = GlPopNum();
+    const QString s = PopStr();
+    std::int64_t count = 0;
+    if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
+        return Fail(Err::ArgumentOutOfRange, Fn::RIGHTStr);
+    const std::int64_t total = CharacterCount(s);
+    if (count >= total) return GlPushStr(s);
+    GlPushStr(s.mid(AdvanceChars(s, 0, total - count)));
+}
+
+// MID$(s, start, n), KMID$: n characters from character start, cut at the end of s.
+void FnMid() {
+    if (!ArgsAre(Fn::MIDStr, {Str, Num, Num})) return;
+    const Extended n = GlPopNum();
+    const Extended startValue = GlPopNum();
+    const QString s = PopStr();
+    std::int64_t count = 0;
+    std::int64_t start = 0;
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !TruncLimited(n, 0, most, count) ||
+        !TruncLimited(startValue, 1, most, start))
+        return Fail(Err::ArgumentOutOfRange, Fn::MIDStr);
+    const qsizetype from = AdvanceChars(s, 0, start - 1);
+    // A start beyond the last character also lands here, and its result is empty.
+    GlPushStr(s.mid(from, AdvanceChars(s, from, count) - from));
+}
+
+// LEN(s), KLEN: the number of characters.
+void FnLen() {
+    if (!ArgsAre(Fn::LEN, {Str})) return;
+    GlPushNum(static_cast<Extended>(CharacterCount(PopStr())));
+}
+
+// REPLACE$(s, old, new): every occurrence of old, left to right, replaced text not searched again.
+void FnReplace() {
+    if (!ArgsAre(Fn::REPLACEStr, {Str, Str, Str})) return;
+    const QString replacement = PopStr();
+    const QString old = PopStr();
+    const QString s = PopStr();
+    qsizetype hits = 0;
+    for (qsizetype at = FindText(s, old); at >= 0; at = FindText(s, old, at + old.size()))
+        ++hits;
+    if (hits == 0) return GlPushStr(s);
+    // Counted before building, so that a result too large for memory is refused cleanly.
+    const long double length = static_cast<long double>(s.size()) +
+                               static_cast<long double>(hits) * (replacement.size() - old.size());
+    if (length > MaxResultLength) return Fail(Err::OutOfMemory, Fn::REPLACEStr);
+    QString out;
+    out.reserve(static_cast<qsizetype>(length));
+    qsizetype done = 0;
+    for (qsizetype at = FindText(s, old); at >= 0; at = FindText(s, old, done)) {
+        out += QStringView(s).mid(done, at - done);
+        out += replacement;
+        done = at + old.size();
+    }
+    out += QStringView(s).mid(done);
+    GlPushStr(out);
+}
+
+// TRIM$, LTRIM$, RTRIM$: without the units of code 32 or less at the ends.
+void FnTrim(int id) {
+    if (!ArgsAre(id, {Str})) return;
+    const QString s = PopStr();
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    if (id != Fn::RTRIMStr) {
+        while (first < last && s[first].unicode() <= LastControlOrBlank)
+            ++first;
+    }
+    if (id != Fn::LTRIMStr) {
+        while (last > first && s[last - 1].unicode() <= LastControlOrBlank)
+            --last;
+    }
+    GlPushStr(s.mid(first, last - first));
+}
+
+// UCASE$(s), LCASE$(s).
+void FnCase(int id) {
+    if (!ArgsAre(id, {Str})) return;
+    GlPushStr(MapCase(PopStr(), id == Fn::UCASEStr ? CaseKind::Upper : CaseKind::Lower));
+}
+
+// SPACE$(n), SPC(n): trunc(abs(n)) blanks; abs(n) above 1024 is error 1026.
+void FnSpace() {
+    if (!ArgsAre(Fn::SPACEStr, {Num})) return;
+    const Extended n = std::fabs(GlPopNum());
+    if (!std::islessequal(n, SpaceMaxCount)) {
+        ErrorNumber = Err::SpaceArgument;
+        return;
+    }
+    GlPushStr(QString(static_cast<qsizetype>(std::trunc(n)), u' '));
+}
+
+// STRING$(n, c): c (a unit code or a text) repeated trunc(n) times, n limited to 0..255.
+void FnString() {
+    const int charTag = TagAt(0);
+    if (charTag != Num && charTag != Str) return Fail(Err::FunctionArgType, Fn::STRINGStr);
+    if (TagAt(1) != Num) return Fail(Err::FunctionArgType, Fn::STRINGStr);
+    QString piece;
+    bool pieceOk = true;
+    if (charTag == Str) {
+        piece = PopStr();
+    } else {
+        std::int32_t unit = 0;
+        pieceOk = TruncToInt32(GlPopNum(), unit) && unit >= 0 && unit < FirstSupplementary;
+        if (pieceOk) piece = QString(QChar(static_cast<char16_t>(unit)));
+    }
+    std::int64_t count = 0;
+    if (!TruncLimited(GlPopNum(), 0, StringRepeatMax, count) || !pieceOk)
+        return Fail(Err::FunctionArgRange, Fn::STRINGStr);
+    if (static_cast<long double>(piece.size()) * count > MaxResultLength)
+        return Fail(Err::OutOfMemory, Fn::STRINGStr);
+    GlPushStr(piece.repeated(static_cast<qsizetype>(count)));
+}
+
+// STR$(x): the number text of PRINT.
+void FnStr() {
+    if (!ArgsAre(Fn::STRStr, {Num})) return;
+    GlPushStr(FormatNumber(GlPopNum()));
+}
+
+// HEX$(x): trunc(x) as a signed 64-bit number in hexadecimal; negative numbers in two's complement.
+void FnHex() {
+    if (!ArgsAre(Fn::HEXStr, {Num})) return;
+    std::int64_t v = 0;
+    if (!TruncToInt64(GlPopNum(), v)) return Fail(Err::FunctionFailed, Fn::HEXStr);
+    GlPushStr(QString::number(static_cast<std::uint64_t>(v), 16).toUpper());
+}
+
+// FLOATTOSTR(x): "d.<17 digits>E+dddd".
+void FnFloatToStr() {
+    if (!ArgsAre(Fn::FLOATTOSTR, {Num})) return;
+    QString text;
+    if (!ScientificText18(GlPopNum(), text)) return Fail(Err::FunctionFailed, Fn::FLOATTOSTR);
+    GlPushStr(text);
+}
+
+// FLOATTOSTRBIN(x): "+ 2^(e)*1." and the 63 fraction bits of the 80-bit value.
+void FnFloatToStrBin() {
+    if (!ArgsAre(Fn::FLOATTOSTRBIN, {Num})) return;
+    const Extended x = GlPopNum();
+    // The x87 layout: a 64-bit mantissa with an explicit integer bit, then sign and 15-bit exponent.
+    static_assert(LDBL_MANT_DIG == 64 && sizeof(Extended) >= 10);
+    constexpr int FractionBits = 63;
+    constexpr int ExponentBias = 16383;
+    constexpr std::uint16_t ExponentMask = 0x7FFF;
+    constexpr std::uint16_t SignMask = 0x8000;
+    unsigned char raw[sizeof(Extended)] = {};
+    std::memcpy(raw, &x, sizeof x);
+    std::uint64_t mantissa = 0;
+    std::uint16_t signExponent = 0;
+    std::memcpy(&mantissa, raw, sizeof mantissa);
+    std::memcpy(&signExponent, raw + sizeof mantissa, sizeof signExponent);
+    QString text = (signExponent & SignMask) ? QStringLiteral("- ") : QStringLiteral("+ ");
+    text += u"2^(";
+    text += QString::number(static_cast<int>(signExponent & ExponentMask) - ExponentBias);
+    text += u")*1.";
+    for (int bit = FractionBits - 1; bit >= 0; --bit)
+        text += ((mantissa >> bit) & 1U) ? u'1' : u'0';
+    GlPushStr(text);
+}
+
+// VAL(s).
+void FnVal() {
+    if (!ArgsAre(Fn::VAL, {Str})) return;
+    GlPushNum(ValText(PopStr()));
+}
+
+// SPLIT$(variable, d): the compiler passes the variable's index in StrVarTable (0 for none) below its
+// value. The result is the text before the first d; the variable keeps the text after it, or "" when
+// d does not occur.
+void FnSplit() {
+    if (!ArgsAre(Fn::SPLITStr, {Num, Str, Str})) return;
+    const QString delimiter = PopStr();
+    const QString value = PopStr();
+    std::int32_t index = 0;
+    if (!RoundToInt32(GlPopNum(), index)) index = 0;
+    const qsizetype at = FindText(value, delimiter);
+    if (index > 0 && index <= NumofRegisteredStrVar && static_cast<std::size_t>(index) < StrVarTable.size()) {
+        StrVarTable[static_cast<std::size_t>(index)].Value =
+            at < 0 ? QString() : value.mid(at + delimiter.size());
+    }
+    GlPushStr(at < 0 ? value : value.left(at));
+}
+
+void Dispatch(int code) {
+    switch (code) {
+    case Fn::ASC: return FnAsc();
+    case Fn::ASCW: return FnAscW();
+    case Fn::ASCU: return FnAscU();
+    case Fn::ISSURROGATE: return FnIsSurrogate();
+    case Fn::CHR:
+    case Fn::CHRStr: return FnChr();
+    case Fn::CHRW: return FnChrW();
+    case Fn::CHRU: return FnChrU();
+    case Fn::AKCNVStr: return FnWidth(true);
+    case Fn::KACNVStr: return FnWidth(false);
+    case Fn::STRCONV: return FnStrConv();
+    case Fn::NORMALIZE:
+    case NormalizeWithForm: return FnNormalize(code);
+    case Fn::INSTR:
+    case Fn::KINSTR: return FnInstr();
+    case Fn::LEFTStr:
+    case Fn::KLEFTStr: return FnLeft();
+    case Fn::RIGHTStr:
+    case Fn::KRIGHTStr: return FnRight();
+    case Fn::MIDStr:
+    case Fn::KMIDStr: return FnMid();
+    case Fn::LEN:
+    case Fn::KLEN: return FnLen();
+    case Fn::REPLACEStr: return FnReplace();
+    case Fn::TRIMStr:
+    case Fn::LTRIMStr:
+    case Fn::RTRIMStr: return FnTrim(code);
+    case Fn::UCASEStr:
+    case Fn::LCASEStr: return FnCase(code);
+    case Fn::SPACEStr:
+    case Fn::SPC: return FnSpace();
+    case Fn::STRINGStr: return FnString();
+    case Fn::STRStr: return FnStr();
+    case Fn::HEXStr: return FnHex();
+    case Fn::FLOATTOSTR: return FnFloatToStr();
+    case Fn::FLOATTOSTRBIN: return FnFloatToStrBin();
+    case Fn::VAL: return FnVal();
+    case Fn::PIStr: return GlPushStr(PiDigitsText);
+    case Fn::SPLITStr: return FnSplit();
+    default: break;
+    }
+}
+
+// ---- VAL
+// ---------------------------------------------------------------------------------------------------
+
+constexpr int HexPrefixMinLength = 3; // "&H" and at least one digit
+constexpr int HexBase = 16;
+
+char16_t AsciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+}
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+Extended HexValText(QStringView digits) {
+    Extended value = 0;
+    for (const QChar ch : digits) {
+        const char16_t c = AsciiUpper(ch.unicode());
+        int digit = 0;
+        if (IsDigit(c))
+            digit = c - u'0';
+        else if (c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return 0;
+        // So many digits that the next would pass the largest number: not a number VAL can give.
+        if (value > LDBL_MAX / HexBase) return 0;
+        value = value * HexBase + digit;
+    }
+    return value;
+}
+
+// A decimal number in the language's syntax: [blanks] [sign] digits [. digits] [E [sign] digits], with
+// at least one mantissa digit (".5" and "5." are numbers). Anything else, or a number beyond the
+// range of the 80-bit format, is 0.
+Extended DecimalValText(QStringView s) {
+    qsizetype i = 0;
+    std::string ascii; // what std::from_chars reads: no blanks, no "+"
+    ascii.reserve(static_cast<std::size_t>(s.size()));
+    const auto takeSign = [&](bool keepPlus) {
+        if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+            if (s[i] == u'-' || keepPlus) ascii += static_cast<char>(s[i].unicode());
+            ++i;
+        }
+    };
+    const auto takeDigits = [&] {
+        const qsizetype first = i;
+        for (; i < s.size() && IsDigit(s[i].unicode()); ++i)
+            ascii += static_cast<char>(s[i].unicode());
+        return i - first;
+    };
+
+    while (i < s.size() && s[i] == u' ')
+        ++i;
+    takeSign(false);
+    qsizetype mantissaDigits = takeDigits();
+    if (i < s.size() && s[i] == u'.') {
+        ascii += '.';
+        ++i;
+        mantissaDigits += takeDigits();
+    }
+    if (mantissaDigits == 0) return 0;
+    if (i < s.size() && AsciiUpper(s[i].unicode()) == u'E') {
+        ascii += 'e';
+        ++i;
+        takeSign(true);
+        if (takeDigits() == 0) return 0;
+    }
+    if (i != s.size()) return 0;
+
+    // A number beyond the range would leave the overflow flag set, which the arithmetic that follows
+    // would take for its own fault: the flags are kept as they were.
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    Extended value = 0;
+    const auto result = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (result.ec != std::errc() || result.ptr != ascii.data() + ascii.size()) return 0;
+    return value;
+}
+
+} // namespace
+
+Extended ValText(const QString& text) {
+    if (text.size() >= HexPrefixMinLength && text[0] == u'&' && AsciiUpper(text[1].unicode()) == u'H')
+        return HexValText(QStringView(text).mid(2));
+    return DecimalValText(text);
+}
+
+qsizetype CharacterCount(QStringView text) {
+    if (!HasSurrogate(text)) return text.size();
+    qsizetype count = 0;
+    for (qsizetype at = 0; at < text.size(); at += CharWidthAt(text, at))
+        ++count;
+    return count;
+}
+
+bool IsStringFunctionCode(int code) {
+    switch (code) {
+    case Fn::AKCNVStr:
+    case Fn::ASC:
+    case Fn::ASCU:
+    case Fn::ASCW:
+    case Fn::CHR:
+    case Fn::CHRStr:
+    case Fn::CHRU:
+    case Fn::CHRW:
+    case Fn::FLOATTOSTR:
+    case Fn::FLOATTOSTRBIN:
+    case Fn::HEXStr:
+    case Fn::INSTR:
+    case Fn::ISSURROGATE:
+    case Fn::KACNVStr:
+    case Fn::KINSTR:
+    case Fn::KLEFTStr:
+    case Fn::KLEN:
+    case Fn::KMIDStr:
+    case Fn::KRIGHTStr:
+    case Fn::LCASEStr:
+    case Fn::LEFTStr:
+    case Fn::LEN:
+    case Fn::LTRIMStr:
+    case Fn::MIDStr:
+    case Fn::NORMALIZE:
+    case Fn::PIStr:
+    case Fn::REPLACEStr:
+    case Fn::RIGHTStr:
+    case Fn::RTRIMStr:
+    case Fn::SPACEStr:
+    case Fn::SPC:
+    case Fn::SPLITStr:
+    case Fn::STRStr:
+    case Fn::STRCONV:
+    case Fn::STRINGStr:
+    case Fn::TRIMStr:
+    case Fn::UCASEStr:
+    case Fn::VAL:
+    case NormalizeWithForm: return true;
+    default: return false;
+    }
+}
+
+void ExecStringFunction(int code) {
+    // Strings grow here from program data: a request that memory cannot meet becomes the
+    // out-of-memory error instead of ending the program.
+    try {
+        Dispatch(code);
+    } catch (const std::bad_alloc&) {
+        ErrorNumber = Err::OutOfMemory;
+    }
+}
