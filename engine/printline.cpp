@@ -1,0 +1,74 @@
+#include "engine/printline.h"
+
+#include "engine/numberformat.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <cmath>
+
+QString PrintLine;
+
+namespace {
+constexpr int ZoneExtra = 5;       // a print zone is PrintPrecision + 5 characters wide
+constexpr Extended MaxTabColumn = 120;
+} // namespace
+
+void AppendPrintText(const QString& text) { PrintLine += text; }
+
+void PrintNextZone() {
+    const qsizetype width = PrintPrecision + ZoneExtra;
+    const qsizetype length = PrintLine.size();
+    const qsizetype target = (length / width + 1) * width;
+    PrintLine.append(QString(target - length, QLatin1Char(' ')));
+}
+
+void PrintWidth() {
+    Extended n = GlPopNum();
+    if (ErrorNumber != 0) return;
+    if (!(n < MaxTabColumn)) n = MaxTabColumn;  // also catches NaN
+    const Extended column = std::trunc(n);
+    if (column > static_cast<Extended>(PrintLine.size()))
+        PrintLine.append(QString(static_cast<qsizetype>(column) - PrintLine.size(), QLatin1Char(' ')));
+}
+
+void FlushPrintLine(const QString& text) {
+    PrintLine += text;
+    RunWindowEvent event;
+    event.Op = RunWindowOp::AppendLine;
+    event.Text = std::move(PrintLine);
+    PrintLine = QString();
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+void FlushInputEchoLine(const QString& text) {
+    PrintLine += text;
+    RunWindowEvent event;
+    event.Op = RunWindowOp::AppendEchoLine;
+    event.Text = std::move(PrintLine);
+    PrintLine = QString();
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+// PRINT value
+void ExecPrint() {
+    switch (GlTopType()) {
+    case GlValueType::Number: AppendPrintText(FormatNumber(GlPopNum())); return;
+    case GlValueType::String: {
+        QString text;
+        GlPopStr(text);
+        AppendPrintText(text);
+        return;
+    }
+    case GlValueType::Boolean:
+        AppendPrintText(GlPopBool() ? QStringLiteral("True") : QStringLiteral("False"));
+        return;
+    case GlValueType::NumberAlt: PrintWidth(); return;
+    default:
+        ErrorNumber = Err::StatementType;
+        ErrorNameIndex = St::PRINT;
+        return;
+    }
+}

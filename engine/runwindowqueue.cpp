@@ -1,0 +1,62 @@
+#include "engine/runwindowqueue.h"
+
+#include <chrono>
+
+RunWindowQueue& RunWindowQueue::Instance() {
+    static RunWindowQueue queue;
+    return queue;
+}
+
+void RunWindowQueue::Push(RunWindowEvent event) {
+    void (*wake)() = nullptr;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (events_.size() >= Capacity && wake_ != nullptr && !abandoned_) {
+            wake = wake_;
+            lock.unlock();
+            wake();
+            lock.lock();
+            // The consumer drains on its own thread; wait for room, but never for ever.
+            room_.wait_for(lock, std::chrono::seconds(2),
+                           [this] { return events_.size() < Capacity || abandoned_ || wake_ == nullptr; });
+        }
+        events_.push_back(std::move(event));
+    }
+}
+
+std::deque<RunWindowEvent> RunWindowQueue::TakeAll() {
+    std::deque<RunWindowEvent> taken;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        taken.swap(events_);
+    }
+    room_.notify_all();
+    return taken;
+}
+
+void RunWindowQueue::SetWakeConsumer(void (*wake)()) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        wake_ = wake;
+    }
+    room_.notify_all();
+}
+
+void RunWindowQueue::Abandon() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        abandoned_ = true;
+    }
+    room_.notify_all();
+}
+
+void RunWindowQueue::Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.clear();
+    abandoned_ = false;
+}
+
+bool RunWindowQueue::Empty() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return events_.empty();
+}
