@@ -1,0 +1,414 @@
+#include "frontend/prescan.h"
+
+#include "frontend/declnames.h"
+#include "frontend/encodedetect.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/tokenizer.h"
+#include "frontend/vocabulary.h"
+#include "platform/textencoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// The compile text never grows past this through INCLUDE files (in characters). It keeps positions
+// well inside int and stops a huge or runaway file before it exhausts memory.
+constexpr int MaxCompileTextLength = 64 * 1024 * 1024;
+// A file's characters are never more than its bytes, but UTF-32 needs four bytes for one.
+constexpr qint64 MaxIncludeFileBytes = static_cast<qint64>(MaxCompileTextLength) * 4;
+
+constexpr QStringView LineBreak = u"\r\n";
+constexpr int MarkerWordOffset = 11; // SourcePos after ":IncludeOff" when the marker starts at ":"
+
+// One included text in the compile text (1-based positions).
+struct InsertedText {
+    int Start = 0; // its first character: the position just after the INCLUDE file name
+    int Length = 0;
+    int MarkerStart = 0; // the ":" that opens its end marker line
+};
+std::vector<InsertedText> Inserted;
+
+void Fail(int error) {
+    if (ErrorNumber == 0) ErrorNumber = error;
+}
+
+bool IsStatement(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Statement && item.SecondCode == slot;
+}
+
+bool IsOperator(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
+}
+
+const InsertedText* InsertedTextAt(int pos) {
+    for (const InsertedText& text : Inserted)
+        if (pos >= text.Start && pos < text.Start + text.Length) return &text;
+    return nullptr;
+}
+
+// A compile-text position as a position in the program text the user wrote.
+int ProgramPosition(int pos) {
+    int offset = 0;
+    for (const InsertedText& text : Inserted) {
+        if (pos < text.Start) break;
+        if (pos < text.Start + text.Length) return text.Start - offset;
+        offset += text.Length;
+    }
+    return pos - offset;
+}
+
+// ---- skipping -------------------------------------------------------------------------------------
+
+void SkipToLineEnd() {
+    CodeItemType item;
+    while (SourcePos <= CompileTextLength) {
+        ScanRawChar(item);
+        if (IsOperator(item, Op::LineEnd)) return;
+    }
+}
+
+void SkipBraceBlock() {
+    CodeItemType item;
+    while (SourcePos <= CompileTextLength) {
+        ScanRawChar(item);
+        if (IsOperator(item, Op::CloseBrace)) return;
+    }
+}
+
+// Reads tokens (context 0) until the statement ends; a comment mark is left for the main loop.
+void SkipStatementRest() {
+    DeclContext = DeclCtx::Main;
+    do {
+        GetToken(ScanToken, TokenMode::Declare);
+    } while (ErrorNumber == 0 && !IsStmtEnd(ScanToken));
+}
+
+// ---- SUB, FUNCTION and DEF headers -------------------------------------------------------------------
+
+bool IsTypeWord(const CodeItemType& item) {
+    return IsStatement(item, St::AS) || IsStatement(item, St::BOOLEAN) || IsStatement(item, St::REAL) ||
+           IsStatement(item, St::STRING);
+}
+
+// The parameter list after "(": every name is entered as a local of the header. False when the
+// statement ended inside the list.
+bool ReadParameterList(std::uint8_t paramContext) {
+    int depth = 1;
+    for (;;) {
+        DeclContext = paramContext;
+        GetToken(ScanToken, TokenMode::Declare);
+        if (ErrorNumber != 0) return false;
+        const CodeItemType& token = ScanToken;
+        if (IsStmtEnd(token)) return false;
+        if (IsOperator(token, Op::OpenBracket)) {
+            ++depth;
+        } else if (IsOperator(token, Op::CloseBracket)) {
+            if (--depth == 0) return true;
+        } else if (token.FirstCode == CodeKind::Statement && !IsTypeWord(token)) {
+            Fail(Err::StatementSyntax);
+            return false;
+        }
+    }
+}
+
+void ReadHeader(int keyword) {
+    if (IsStatement(ScanPrevToken, St::END)) { // END SUB, END FUNCTION
+        DeclContext = DeclCtx::Main;
+        LocalNamePrefix.clear();
+        return;
+    }
+    const bool isSub = keyword == St::SUB;
+    const bool isFunction = keyword == St::FUNCTION;
+    DeclContext = isSub ? DeclCtx::SubName : isFunction ? DeclCtx::FunctionName : DeclCtx::DefName;
+    AdvanceLocalNamePrefix();
+
+    GetToken(ScanToken, TokenMode::Declare);
+    if (ErrorNumber == 0) {
+        const int wanted = isSub ? CodeKind::SubName : CodeKind::FunctionName;
+        if (ScanToken.FirstCode != wanted) Fail(Err::BadDeclaredName);
+    }
+    if (ErrorNumber == 0) {
+        // What follows the name is read in the main context, so that a stray word after it is never
+        // declared as another SUB or FUNCTION.
+        DeclContext = DeclCtx::Main;
+        bool statementOpen = true;
+        if (isSub || isFunction) {
+            GetToken(ScanToken, TokenMode::Declare);
+            if (ErrorNumber == 0) {
+                if (IsOperator(ScanToken, Op::OpenBracket))
+                    statementOpen = ReadParameterList(isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams);
+                else
+                    statementOpen = !IsStmtEnd(ScanToken);
+            }
+        }
+        if (ErrorNumber == 0 && statementOpen) SkipStatementRest();
+    }
+    if (ErrorNumber != 0) {
+        ErrorNameIndex = keyword;
+        return;
+    }
+    if (isSub) {
+        DeclContext = DeclCtx::SubBody;
+    } else if (isFunction) {
+        DeclContext = DeclCtx::FunctionBody;
+    } else {
+        // A DEF function is one statement long; its parameters are entered by the statement scan.
+        DeclContext = DeclCtx::Main;
+        LocalNamePrefix.clear();
+    }
+}
+
+// ---- DIM and PUBLIC ----------------------------------------------------------------------------------
+
+// Array bounds after "(": numbers and numeric names separated by commas, up to ")".
+void ReadBounds(std::uint8_t outerContext) {
+    for (;;) {
+        DeclContext = outerContext;
+        GetToken(ScanToken, TokenMode::Declare);
+        if (ErrorNumber != 0) return;
+        const CodeItemType& token = ScanToken;
+        if (IsOperator(token, Op::CloseBracket)) return;
+        if (IsOperator(token, Op::Comma) || token.FirstCode == CodeKind::NumLiteral ||
+            token.FirstCode == CodeKind::NumVar)
+            continue;
+        Fail(Err::StatementSyntax);
+        return;
+    }
+}
+
+void ReadDeclarationList(int keyword) {
+    const std::uint8_t outer = DeclContext;
+    std::uint8_t context = DeclCtx::Main;
+    if (keyword == St::PUBLIC) {
+        if (outer == DeclCtx::Main) context = DeclCtx::PublicList;
+    } else if (outer == DeclCtx::Main) {
+        context = DeclCtx::DimList;
+    } else if (outer == DeclCtx::SubBody) {
+        context = DeclCtx::SubParams;
+    } else if (outer == DeclCtx::FunctionBody) {
+        context = DeclCtx::FunctionParams;
+    }
+    if (context == DeclCtx::Main) {
+        Fail(Err::StatementSyntax);
+        ErrorNameIndex = keyword;
+        return;
+    }
+    for (bool first = true;; first = false) {
+        DeclContext = context;
+        GetToken(ScanToken, TokenMode::Declare);
+        if (ErrorNumber != 0) break;
+        const CodeItemType& token = ScanToken;
+        if (first && keyword == St::PUBLIC && IsStatement(token, St::CONST)) {
+            // PUBLIC CONST: the constants are declared by the statement scan, in text order.
+            SkipToLineEnd();
+            break;
+        }
+        if (IsStmtEnd(token)) break;
+        switch (token.FirstCode) {
+        case CodeKind::NumVar:
+        case CodeKind::StrVar:
+        case CodeKind::BoolVar:
+        case CodeKind::FormulaVar: break; // declared by the tokenizer
+        case CodeKind::Statement:
+            if (!IsTypeWord(token)) Fail(Err::BadDeclaredName);
+            break;
+        case CodeKind::Function: Fail(Err::BadDeclaredName); break;
+        case CodeKind::Operator:
+            if (IsOperator(token, Op::OpenBracket))
+                ReadBounds(outer);
+            else if (!IsOperator(token, Op::Comma))
+                Fail(Err::StatementSyntax);
+            break;
+        default: Fail(Err::StatementSyntax); break;
+        }
+        if (ErrorNumber != 0) break;
+    }
+    DeclContext = outer;
+    if (ErrorNumber != 0) ErrorNameIndex = keyword;
+}
+
+// ---- INCLUDE -------------------------------------------------------------------------------------------
+
+// The file's text in the system's character set, unless a byte-order mark names its encoding. False
+// when it cannot be read; error 106 when it is too large to include.
+bool ReadIncludeFile(const QString& path, QString& text) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (file.size() > MaxIncludeFileBytes) {
+        Fail(Err::CompileTextTooLarge);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return false;
+    text = DecodeFileBytes(bytes, *NewSystemEncoding(), true);
+    return true;
+}
+
+// CR LF, each line of the file followed by CR LF (CR LF, LF and a lone CR all end a line), then the
+// end marker line.
+QString InsertionText(const QString& fileText) {
+    QString out;
+    out.reserve(fileText.size() + fileText.size() / 8 + 32);
+    out += LineBreak;
+    qsizetype lineStart = 0;
+    const qsizetype n = fileText.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = fileText[i];
+        if (c != u'\r' && c != u'\n') continue;
+        out += QStringView(fileText).mid(lineStart, i - lineStart);
+        out += LineBreak;
+        if (c == u'\r' && i + 1 < n && fileText[i + 1] == u'\n') ++i;
+        lineStart = i + 1;
+    }
+    if (lineStart < n) {
+        out += QStringView(fileText).mid(lineStart);
+        out += LineBreak;
+    }
+    out += QStringView(IncludeEndMarker);
+    out += LineBreak;
+    return out;
+}
+
+void InsertInclude() {
+    // Included text may not include again: a file including itself would never end.
+    if (InsertedTextAt(SourcePos) != nullptr) {
+        Fail(Err::NestedInclude);
+        return;
+    }
+    GetToken(ScanToken, TokenMode::Declare);
+    if (ErrorNumber != 0) return;
+    if (ScanToken.FirstCode != CodeKind::StrLiteral) {
+        Fail(Err::IncludeNoString);
+        return;
+    }
+    const QString path = IncludeFilePath(StrConTable[1]);
+    QString fileText;
+    if (!QFileInfo(path).isFile() || !ReadIncludeFile(path, fileText)) {
+        Fail(Err::IncludeFileNotFound);
+        return;
+    }
+    const QString insertion = InsertionText(fileText);
+    if (insertion.size() > MaxCompileTextLength - CompileTextLength) {
+        Fail(Err::CompileTextTooLarge);
+        return;
+    }
+    const int at = std::clamp(SourcePos, 1, static_cast<int>(CompileText.size()) + 1);
+    const int length = static_cast<int>(insertion.size());
+    CompileText.insert(at - 1, insertion);
+    CompileTextLength += length;
+    IncludeOffset += length;
+    Inserted.push_back(InsertedText{at, length,
+                                    at + length - static_cast<int>(LineBreak.size()) -
+                                        static_cast<int>(QStringView(IncludeEndMarker).size())});
+}
+
+// The marker word may only stand where this pre-scan put it; one written inside an included file
+// would end the included text early.
+void CheckIncludeOff() {
+    const InsertedText* text = InsertedTextAt(SourcePos);
+    if (text != nullptr && SourcePos != text->MarkerStart + MarkerWordOffset) Fail(Err::IncludeOffInProgram);
+}
+
+// ---- OPTION ----------------------------------------------------------------------------------------------
+
+void ReadOption() {
+    if (ProgramStart != 1) {
+        Fail(Err::OptionNotFirst);
+        return;
+    }
+    CodeItemType next;
+    GetToken(next, TokenMode::Declare);
+    if (ErrorNumber != 0) return;
+    if (!IsStatement(next, St::EXPLICIT)) {
+        SourcePos = SourceLinePos; // OPTION ANGLE and the like: the main loop reads the word
+        return;
+    }
+    ScanToken = next;
+    GetToken(next, TokenMode::Declare);
+    if (ErrorNumber != 0) return;
+    if (IsStatement(next, St::OFF)) {
+        ScanToken = next;
+        return;
+    }
+    OptionExplicit = 1;
+    if (IsStatement(next, St::ON))
+        ScanToken = next;
+    else
+        SourcePos = SourceLinePos;
+}
+
+// ---- the main loop ---------------------------------------------------------------------------------------
+
+void DispatchStatement(int keyword) {
+    switch (keyword) {
+    case St::DEF:
+    case St::FUNCTION:
+    case St::SUB: ReadHeader(keyword); break;
+    case St::DIM:
+    case St::PUBLIC: ReadDeclarationList(keyword); break;
+    case St::ENDFUNCTION:
+    case St::ENDSUB:
+        DeclContext = DeclCtx::Main;
+        LocalNamePrefix.clear();
+        break;
+    case St::EXIT:
+        GetToken(ScanToken, TokenMode::Declare);
+        if (ErrorNumber == 0 && !IsStatement(ScanToken, St::DO) && !IsStatement(ScanToken, St::FOR) &&
+            !IsStatement(ScanToken, St::FUNCTION) && !IsStatement(ScanToken, St::SUB))
+            Fail(Err::ExitSyntax);
+        break;
+    case St::INCLUDE: InsertInclude(); break;
+    case St::INCLUDEOFF: CheckIncludeOff(); break;
+    case St::OPTION: ReadOption(); break;
+    case St::REM: SkipToLineEnd(); break;
+    default: break;
+    }
+    if (keyword != St::REM) ProgramStart = 0;
+}
+
+} // namespace
+
+QString IncludeFilePath(const QString& name) {
+    QString path = name;
+    path.replace(u'\\', u'/');
+    if (QDir::isRelativePath(path) && !ProgramFolder.isEmpty()) path = QDir(ProgramFolder).filePath(path);
+    return path;
+}
+
+void PreScan() {
+    // The reset before a run clears the reader, so the pass always starts at the first character.
+    ResetSourcePos();
+    DeclContext = DeclCtx::Main;
+    DefCounter = 0;
+    BadCharText.clear();
+    ScanToken = CodeItemType{};
+    LocalNamePrefix.clear();
+    IncludeOffset = 0;
+    Inserted.clear();
+
+    try {
+        GetToken(ScanToken, TokenMode::Declare);
+        while (ErrorNumber == 0 && SourcePos <= CompileTextLength) {
+            if (ScanToken.FirstCode == CodeKind::Statement) {
+                DispatchStatement(ScanToken.SecondCode);
+            } else if (IsOperator(ScanToken, Op::OpenBrace)) {
+                SkipBraceBlock();
+            } else if (IsOperator(ScanToken, Op::Apostrophe)) {
+                SkipToLineEnd();
+            }
+            if (ErrorNumber != 0) break;
+            GetToken(ScanToken, TokenMode::Declare);
+        }
+    } catch (const std::bad_alloc&) { // an included text that does not fit in memory
+        Fail(Err::OutOfMemory);
+    }
+    if (ErrorNumber != 0) SourcePos = ProgramPosition(SourcePos);
+}

@@ -1,0 +1,632 @@
+#include "frontend/tokenizer.h"
+
+#include "frontend/declnames.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/vocabulary.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+constexpr char16_t Nul = 0;
+constexpr char16_t Tab = 9;
+constexpr char16_t Lf = 10;
+constexpr char16_t Cr = 13;
+constexpr char16_t Blank = u' ';
+constexpr char16_t FirstWideChar = 128; // full-width and other non-ASCII characters
+constexpr int MaxHexDigits = 8;         // a signed 32-bit value
+
+// Items of the tokenizer that are not operator slots of their own.
+constexpr int RawOtherChar = Op::Question2; // (1, 41): any character that is no token
+constexpr int LoneLf = Op::Empty40;         // (1, 40): LF without CR
+
+// Errors are reported once: the first one stays, so a caller that stops at it reports the cause.
+void Fail(int error) {
+    if (ErrorNumber == 0) ErrorNumber = error;
+}
+
+CodeItemType Item(int kind, int code) {
+    return CodeItemType{kind, code, 0};
+}
+
+bool IsOperatorItem(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
+}
+
+// The character at a 1-based position, 0 outside the text.
+char16_t CharAt(int pos) {
+    if (pos < 1 || pos > CompileTextLength || pos > CompileText.size()) return Nul;
+    return CompileText[pos - 1].unicode();
+}
+
+bool IsLetter(char16_t c) {
+    return c >= u'A' && c <= u'Z';
+}
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsHexDigit(char16_t c) {
+    return IsDigit(c) || (c >= u'A' && c <= u'F');
+}
+
+// Stores a value as the next numeric literal: (11, new count - 1).
+void AppendNumCon(Extended value, CodeItemType& item) {
+    item = CodeItemType{};
+    const int at = NumofRegisteredNumCon + 1;
+    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return;
+    NumConTable[static_cast<std::size_t>(at)] = value;
+    NumofRegisteredNumCon = at;
+    item = Item(CodeKind::NumLiteral, at - 1);
+}
+
+// Checks the decimal grammar by hand, so that strtold never sees what it would also take but the
+// language does not write ("inf", "nan", hexadecimal floats, blanks): [+|-] digits [. [digits]] or
+// [+|-] . digits, then optionally E [+|-] digits.
+bool IsDecimalNumberText(const std::string& s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t mantissaDigits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+        ++i, ++mantissaDigits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i, ++mantissaDigits;
+    }
+    if (mantissaDigits == 0) return false;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return i == s.size();
+}
+
+// Decimal text to the nearest extended value, independent of the process locale.
+bool ParseDecimal(const QString& text, Extended& value) {
+    const std::string s = text.toStdString();
+    if (!IsDecimalNumberText(s)) return false;
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    if (cLocale == static_cast<locale_t>(nullptr)) return false;
+    char* end = nullptr;
+    const Extended v = strtold_l(s.c_str(), &end, cLocale);
+    if (end != s.c_str() + s.size()) return false;
+    // Overflow gives an infinity (refused); underflow gives zero or a denormal, which is the value.
+    if (!std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+// After a CR in a number or name: CR LF is the line end, left for the next token; a CR without LF is
+// an error (the number of which depends on where it stands).
+bool LineEndFollowsCr(int errorWithoutLf) {
+    if (ReadChar() == Lf) {
+        UnreadChar();
+        UnreadChar();
+        return true;
+    }
+    Fail(errorWithoutLf);
+    return false;
+}
+
+// ---- token readers --------------------------------------------------------------------------------
+
+// "..." with every character allowed and no escapes; the opening quote is read.
+void ReadStringLiteral(CodeItemType& result, int mode) {
+    const int start = SourcePos;
+    for (;;) {
+        // A literal running into the end of the text would otherwise read NULs for ever.
+        if (SourcePos > CompileTextLength) {
+            Fail(Err::StringNotClosed);
+            return;
+        }
+        const char16_t c = ReadChar();
+        if (c == u'"') break;
+        if (c == Cr) {
+            UnreadChar();
+            Fail(Err::StringNotClosed);
+            return;
+        }
+    }
+    const QString text = CompileText.mid(start - 1, SourcePos - 1 - start);
+    if (mode == TokenMode::Declare) {
+        // The pre-scan needs the text (an INCLUDE file name) but keeps no literals.
+        if (!GrowTable(StrConTable, 1)) return;
+        StrConTable[1] = text;
+        result = Item(CodeKind::StrLiteral, 1);
+        return;
+    }
+    AddStrCon(text, result);
+}
+
+// "&H" and hexadecimal digits; "&H" is read.
+void ReadHexLiteral(CodeItemType& result, int mode) {
+    QString digits;
+    for (;;) {
+        const char16_t c = ReadUpper();
+        if (IsHexDigit(c)) {
+            digits += QChar(c);
+            continue;
+        }
+        if (c == Cr) {
+            if (!LineEndFollowsCr(Err::BadLineEnd)) return;
+            break;
+        }
+        UnreadChar();
+        break;
+    }
+    if (mode == TokenMode::Declare) {
+        result = Item(CodeKind::NumLiteral, 0);
+        return;
+    }
+    // Leading zeros do not count; up to eight digits are a 32-bit pattern, and those of eight digits
+    // above 7FFFFFFF wrap to negative values (&HFFFFFFFF is -1), as a signed 32-bit word reads them.
+    qsizetype first = 0;
+    while (first < digits.size() && digits[first] == u'0')
+        ++first;
+    if (digits.isEmpty() || digits.size() - first > MaxHexDigits) {
+        Fail(Err::BadHexLiteral);
+        return;
+    }
+    std::uint32_t bits = 0;
+    for (qsizetype i = first; i < digits.size(); ++i) {
+        const char16_t d = digits[i].unicode();
+        bits = bits * 16u + static_cast<std::uint32_t>(IsDigit(d) ? d - u'0' : d - u'A' + 10);
+    }
+    AppendNumCon(static_cast<Extended>(static_cast<std::int32_t>(bits)), result);
+}
+
+// A number: digits and points, an exponent "E" with its sign or first digit; the first character
+// is read and given.
+void ReadNumberLiteral(char16_t first, CodeItemType& result, int mode) {
+    QString text(QChar{first});
+    for (;;) {
+        const char16_t c = ReadUpper();
+        if (IsDigit(c) || c == u'.') {
+            text += QChar(c);
+            continue;
+        }
+        if (c == u'E') {
+            text += QChar(c);
+            const char16_t next = ReadUpper();
+            if (next == u'+' || next == u'-' || IsDigit(next)) {
+                text += QChar(next);
+                continue;
+            }
+            Fail(Err::BadNumericLiteral);
+            return;
+        }
+        if (c == Cr) {
+            if (!LineEndFollowsCr(Err::BadLineEnd)) return;
+            break;
+        }
+        UnreadChar();
+        break;
+    }
+    if (mode == TokenMode::Declare) {
+        result = Item(CodeKind::NumLiteral, 0);
+        return;
+    }
+    AddNumCon(text, result);
+}
+
+// The letters, digits and "_" of a name after its first letter, upper-cased; "$" or "@" is taken
+// and ends it, "(" ends it unread. ender receives "$", "@", "(" or 0. False on a CR without LF.
+bool ReadNameText(char16_t first, QString& name, char16_t& ender) {
+    name = QString(QChar{first});
+    ender = Nul;
+    for (;;) {
+        const char16_t c = ReadUpper();
+        if (IsLetter(c) || IsDigit(c) || c == u'_') {
+            name += QChar(c);
+            continue;
+        }
+        if (c == u'$' || c == u'@') {
+            name += QChar(c);
+            ender = c;
+            return true;
+        }
+        if (c == u'(') {
+            UnreadChar();
+            ender = c;
+            return true;
+        }
+        if (c == Cr) return LineEndFollowsCr(Err::LoneCr);
+        UnreadChar();
+        return true;
+    }
+}
+
+void ResolveUnknownName(const QString& name, CodeItemType& result, int mode) {
+    switch (mode) {
+    case TokenMode::Declare: RegisterDcVar(name, result); break;
+    case TokenMode::Scan: LookUpVariable(name, result); break;
+    default: result = name.endsWith(u'$') ? Item(CodeKind::StrVar, 1) : Item(CodeKind::NumVar, 1); break;
+    }
+}
+
+void ReadName(char16_t first, CodeItemType& result, int mode) {
+    QString name;
+    char16_t ender = Nul;
+    if (!ReadNameText(first, name, ender)) return;
+    const bool localLookup = mode == TokenMode::Scan && LocalNameMode == 1;
+    CodeItemType found{};
+    if (ender == u'@') {
+        // Formula names are never keywords.
+        if (mode == TokenMode::Declare)
+            RegisterDcVar(name, result);
+        else
+            LookUpVariable(name, result);
+        return;
+    }
+    const bool bracketFollows = ender == u'(' || (ender == u'$' && CharAt(SourcePos) == u'(');
+    if (ender == u'$' && !bracketFollows) {
+        FindFunction(name, found);
+        if (found.FirstCode == CodeKind::None && localLookup) FindLocalVar(name, found);
+    } else if (bracketFollows) {
+        FindFunction(name, found);
+        if (found.FirstCode == CodeKind::None) FindStatement(name, found);
+    } else {
+        FindOperator(name, found);
+        if (found.FirstCode == CodeKind::None) FindBoolConst(name, found);
+        if (found.FirstCode == CodeKind::None) FindFunction(name, found);
+        if (found.FirstCode == CodeKind::None) FindStatement(name, found);
+        if (found.FirstCode == CodeKind::None && localLookup) FindLocalVar(name, found);
+    }
+    if (found.FirstCode != CodeKind::None) {
+        result = found;
+        return;
+    }
+    ResolveUnknownName(name, result, mode);
+}
+
+// "_" at the end of a line joins the next line to it. True when the continuation is valid and the
+// reader stands at the start of the next line.
+bool ReadLineContinuation(bool afterBlank) {
+    if (!afterBlank) {
+        Fail(Err::UnderscoreMisplaced);
+        return false;
+    }
+    char16_t c = ReadChar();
+    while (c == Blank)
+        c = ReadChar();
+    if (c != Cr || ReadChar() != Lf) {
+        Fail(Err::UnderscoreMisplaced);
+        return false;
+    }
+    return true;
+}
+
+void UpdateTokenStart(int mode) {
+    if (mode != TokenMode::Scan) return;
+    TokenStart = IncludeMode == 0 ? SourcePos - IncludeOffset - 1 : IncludePosition;
+}
+
+// Reads the token itself (GetToken keeps the bookkeeping around it).
+void ReadToken(CodeItemType& result, int mode) {
+    bool afterBlank = true; // at the start of a call the character before counts as a blank
+    for (;;) {
+        const char16_t c = ReadUpper();
+        UpdateTokenStart(mode);
+        if (c >= FirstWideChar) {
+            Fail(Err::WideCharacter);
+            return;
+        }
+        switch (c) {
+        case Nul: return;
+        case Tab:
+            while (ReadChar() == Tab) {
+            }
+            UnreadChar();
+            afterBlank = false;
+            continue;
+        case Blank:
+            while (ReadChar() == Blank) {
+            }
+            UnreadChar();
+            afterBlank = true;
+            continue;
+        case Lf:
+            result = Item(CodeKind::Operator, LoneLf);
+            Fail(Err::BadLineEnd);
+            return;
+        case Cr:
+            if (ReadChar() == Lf) {
+                result = Item(CodeKind::Operator, Op::LineEnd);
+            } else {
+                UnreadChar();
+                Fail(Err::LoneCr);
+            }
+            return;
+        case u'"': ReadStringLiteral(result, mode); return;
+        case u'#': result = Item(CodeKind::Operator, Op::Hash); return;
+        case u'&':
+            if (ReadUpper() == u'H') {
+                ReadHexLiteral(result, mode);
+            } else {
+                UnreadChar();
+                result = Item(CodeKind::Operator, Op::Ampersand);
+            }
+            return;
+        case u'\'': result = Item(CodeKind::Operator, Op::Apostrophe); return;
+        case u'(': result = Item(CodeKind::Operator, Op::OpenBracket); return;
+        case u')': result = Item(CodeKind::Operator, Op::CloseBracket); return;
+        case u'*': result = Item(CodeKind::Operator, Op::Multiply); return;
+        case u'+': result = Item(CodeKind::Operator, Op::Plus); return;
+        case u',': result = Item(CodeKind::Operator, Op::Comma); return;
+        case u'-': result = Item(CodeKind::Operator, Op::Minus); return;
+        case u'/': result = Item(CodeKind::Operator, Op::Divide); return;
+        case u':': result = Item(CodeKind::Operator, Op::Colon); return;
+        case u';': result = Item(CodeKind::Operator, Op::Semicolon); return;
+        case u'<': {
+            const char16_t next = ReadChar();
+            if (next == u'=') {
+                result = Item(CodeKind::Operator, Op::LessEqual);
+            } else if (next == u'>') {
+                result = Item(CodeKind::Operator, Op::NotEqual);
+            } else {
+                UnreadChar();
+                result = Item(CodeKind::Operator, Op::Less);
+            }
+            return;
+        }
+        case u'=': {
+            const char16_t next = ReadChar();
+            if (next == u'<') {
+                result = Item(CodeKind::Operator, Op::LessEqual);
+            } else if (next == u'>') {
+                result = Item(CodeKind::Operator, Op::GreaterEqual);
+            } else {
+                UnreadChar();
+                result = Item(CodeKind::Operator, Op::Equal);
+            }
+            return;
+        }
+        case u'>': {
+            const char16_t next = ReadChar();
+            if (next == u'<') {
+                result = Item(CodeKind::Operator, Op::NotEqual);
+            } else if (next == u'=') {
+                result = Item(CodeKind::Operator, Op::GreaterEqual);
+            } else {
+                UnreadChar();
+                result = Item(CodeKind::Operator, Op::Greater);
+            }
+            return;
+        }
+        case u'?': result = Item(CodeKind::Statement, St::PRINT); return;
+        case u'\\': result = Item(CodeKind::Operator, Op::IntDivide); return;
+        case u'^': result = Item(CodeKind::Operator, Op::Power); return;
+        case u'{': result = Item(CodeKind::Operator, Op::OpenBrace); return;
+        case u'}': result = Item(CodeKind::Operator, Op::CloseBrace); return;
+        case u'_':
+            if (!ReadLineContinuation(afterBlank)) return;
+            afterBlank = true;
+            continue;
+        case u'.':
+            if (IsOperatorItem(ScanPrevToken, Op::CloseBracket) || MemberDotMode == 1) {
+                result = Item(CodeKind::Operator, Op::Period);
+                return;
+            }
+            ReadNumberLiteral(c, result, mode);
+            return;
+        default: break;
+        }
+        if (IsDigit(c)) {
+            ReadNumberLiteral(c, result, mode);
+            return;
+        }
+        if (IsLetter(c)) {
+            ReadName(c, result, mode);
+            return;
+        }
+        // Everything else, "~" and DEL included, starts no token.
+        BadCharText = QString(QChar(c));
+        result = Item(CodeKind::Operator, RawOtherChar);
+        Fail(Err::BadCharacter);
+        return;
+    }
+}
+
+void FinishToken(CodeItemType& token) {
+    token.Position = SourcePos;
+    PreviousToken = LastToken;
+    LastToken = token;
+}
+
+void ScanRaw(CodeItemType& item, bool statementMarks) {
+    SourceLinePos = SourcePos;
+    CodeItemType result{};
+    const char16_t c = ReadChar();
+    switch (c) {
+    case u'{': result = Item(CodeKind::Operator, Op::OpenBrace); break;
+    case u'}': result = Item(CodeKind::Operator, Op::CloseBrace); break;
+    case Cr:
+        // A CR without LF gives nothing, and the character after it is passed over with it.
+        if (ReadChar() == Lf) result = Item(CodeKind::Operator, Op::LineEnd);
+        break;
+    case Lf: result = Item(CodeKind::Operator, LoneLf); break;
+    case Nul: break;
+    case u':':
+        result =
+            statementMarks ? Item(CodeKind::Operator, Op::Colon) : Item(CodeKind::Operator, RawOtherChar);
+        break;
+    case u'\'':
+        result = statementMarks ? Item(CodeKind::Operator, Op::Apostrophe)
+                                : Item(CodeKind::Operator, RawOtherChar);
+        break;
+    default: result = Item(CodeKind::Operator, RawOtherChar); break;
+    }
+    FinishToken(result);
+    item = result;
+}
+
+} // namespace
+
+// ---- character reader -----------------------------------------------------------------------------
+
+void ResetSourcePos() {
+    SourcePos = 1;
+    SourceLinePos = 1;
+}
+
+char16_t ReadChar() {
+    if (SourcePos < 1) {
+        Fail(Err::UnexpectedLexError);
+        return Nul;
+    }
+    const char16_t c = CharAt(SourcePos);
+    ++SourcePos;
+    return c;
+}
+
+char16_t ReadUpper() {
+    const char16_t c = ReadChar();
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+}
+
+void UnreadChar() {
+    --SourcePos;
+}
+
+void ReadWord(QString& word) {
+    for (;;) {
+        const char16_t c = ReadUpper();
+        if (c >= FirstWideChar) {
+            Fail(Err::WideCharInWord);
+            return;
+        }
+        if (!IsLetter(c)) return;
+        word += QChar(c);
+    }
+}
+
+void ScanRawChar(CodeItemType& item) {
+    ScanRaw(item, false);
+}
+
+void ScanRawStmtChar(CodeItemType& item) {
+    ScanRaw(item, true);
+}
+
+bool IsStmtEnd(const CodeItemType& item) {
+    if (item.FirstCode == CodeKind::None) return true;
+    if (item.FirstCode != CodeKind::Operator) return false;
+    if (item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd) return true;
+    if (item.SecondCode == Op::Apostrophe) {
+        UnreadChar();
+        return true;
+    }
+    return false;
+}
+
+// ---- tokenizer --------------------------------------------------------------------------------------
+
+void GetToken(CodeItemType& item, int mode) {
+    // item may be ScanToken itself: take the copy before anything is written.
+    ScanPrevToken = ScanToken;
+    SourceLinePos = SourcePos;
+    CodeItemType result{};
+    ReadToken(result, mode);
+    FinishToken(result);
+    item = result;
+}
+
+void PeekToken(CodeItemType& item) {
+    const int linePos = SourceLinePos;
+    GetToken(item, TokenMode::Scan);
+    SourcePos = SourceLinePos;
+    SourceLinePos = linePos;
+}
+
+void PeekToken2(CodeItemType& item) {
+    const int linePos = SourceLinePos;
+    GetToken(item, TokenMode::LookAhead);
+    SourcePos = SourceLinePos;
+    SourceLinePos = linePos;
+}
+
+void GetDefToken(CodeItemType& item) {
+    item = CodeItemType{};
+    char16_t c = ReadUpper();
+    while (c == Blank)
+        c = ReadUpper();
+    if (c >= FirstWideChar) {
+        Fail(Err::WideCharInWord);
+        return;
+    }
+    if (!IsLetter(c)) {
+        BadCharText = QString(QChar(c));
+        item = Item(CodeKind::Operator, RawOtherChar);
+        Fail(Err::BadCharacter);
+        return;
+    }
+    const int afterFirst = SourcePos;
+    QString name;
+    char16_t ender = Nul;
+    if (!ReadNameText(c, name, ender)) return;
+    AddLocalVar(name, item, afterFirst);
+    if (ErrorNumber == 0 && item.FirstCode == CodeKind::None) Fail(Err::DefParameterTwice);
+}
+
+void AddNumCon(const QString& text, CodeItemType& item) {
+    item = CodeItemType{};
+    Extended value = 0.0L;
+    if (!ParseDecimal(text, value)) {
+        Fail(Err::BadNumericLiteral);
+        return;
+    }
+    AppendNumCon(value, item);
+}
+
+void AddStrCon(const QString& text, CodeItemType& item) {
+    item = CodeItemType{};
+    const int at = NumofRegisteredStrCon + 1;
+    if (!GrowTable(StrConTable, static_cast<std::size_t>(at))) return;
+    StrConTable[static_cast<std::size_t>(at)] = text;
+    NumofRegisteredStrCon = at;
+    item = Item(CodeKind::StrLiteral, at);
+}
+
+// ---- keyword lookups --------------------------------------------------------------------------------
+
+void FindOperator(const QString& name, CodeItemType& item) {
+    const int slot = SearchOperator(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
+                                                        static_cast<std::size_t>(name.size())));
+    item = slot > 0 ? Item(CodeKind::Operator, slot) : CodeItemType{};
+    item.Position = SourcePos;
+}
+
+void FindBoolConst(const QString& name, CodeItemType& item) {
+    if (name == u"TRUE")
+        item = Item(CodeKind::BoolConst, BoolConstTrue);
+    else if (name == u"FALSE")
+        item = Item(CodeKind::BoolConst, BoolConstFalse);
+    else
+        item = CodeItemType{};
+    item.Position = SourcePos;
+}
+
+void FindFunction(const QString& name, CodeItemType& item) {
+    const int slot = SearchFunction(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
+                                                        static_cast<std::size_t>(name.size())));
+    item = slot > 0 ? Item(CodeKind::Function, slot) : CodeItemType{};
+    item.Position = SourcePos;
+}
+
+void FindStatement(const QString& name, CodeItemType& item) {
+    const int slot = SearchStatement(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
+                                                         static_cast<std::size_t>(name.size())));
+    item = slot > 0 ? Item(CodeKind::Statement, slot) : CodeItemType{};
+    item.Position = SourcePos;
+}
