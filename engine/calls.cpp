@@ -1,0 +1,413 @@
+#include "engine/calls.h"
+
+#include "engine/numconvert.h"
+#include "engine/services.h"
+#include "frontend/errornumbers.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int FrameItemsAfterFirst = 5;  // a call frame is one kind-89 item and five more
+
+inline bool IsCodeTarget(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+inline bool IsNumberTag(int tag) { return tag == GlValueType::Number || tag == GlValueType::NumberAlt; }
+
+template <typename Table>
+bool InTable(const Table& table, long at) {
+    return at >= 0 && static_cast<std::size_t>(at) < table.size();
+}
+
+// ---- SUB and FUNCTION arguments ---------------------------------------------------------------------
+
+// An array parameter takes the caller's array: its shape, elements and kind (it stays marked as a
+// parameter, so saving the locals leaves the caller's elements alone).
+template <typename Table>
+void BindArray(Table& table, int parameter, int referenceTag) {
+    if (GlTopType() != referenceTag) {
+        ErrorNumber = Err::CallArgumentType;
+        return;
+    }
+    std::int32_t source = 0;
+    if (!TruncToInt32(GlPopNum(), source) || !InTable(table, source)) {
+        ErrorNumber = Err::CallArgumentType;
+        return;
+    }
+    const auto& from = table[static_cast<std::size_t>(source)];
+    auto& to = table[static_cast<std::size_t>(parameter)];
+    to.DimCount = from.DimCount;
+    to.Bounds = from.Bounds;
+    to.Base = from.Base;
+    to.Kind = from.Kind;
+}
+
+// ---- saving and restoring a frame's variables ------------------------------------------------------
+
+// The entries first..last of a table that a frame's pair (start, end) brackets.
+struct EntryRange {
+    long First = 1;
+    long Last = 0;
+};
+
+template <typename Table>
+EntryRange FrameRange(const Table& table, std::int32_t start, std::int32_t end) {
+    EntryRange range;
+    range.First = std::max<long>(static_cast<long>(start) + 1, 1);
+    range.Last = std::min<long>(end, static_cast<long>(table.size()) - 1);
+    return range;
+}
+
+// The elements of a procedure's own array, [First, First + Count) of its element table. False for
+// every other record: scalars, labels, and array parameters (which name the caller's array).
+struct ElementRange {
+    long First = 0;
+    long Count = 0;
+};
+
+template <typename Record>
+bool OwnArray(const Record& record, std::uint8_t arrayKind, std::size_t tableSize, ElementRange& range) {
+    if (record.Kind != arrayKind || record.ArrayParam != 0) return false;
+    if (record.DimCount < 1 || record.DimCount > MaxDimensions) return false;
+    long long count = 1;
+    for (int d = 1; d <= record.DimCount; ++d) {
+        const long long bound = record.Bounds[static_cast<std::size_t>(d)];
+        if (bound < 0) return false;
+        count *= bound + 1;
+        if (count > static_cast<long long>(tableSize)) return false;
+    }
+    if (record.Base < 0 || record.Base + count > static_cast<long long>(tableSize)) return false;
+    range.First = record.Base;
+    range.Count = static_cast<long>(count);
+    return true;
+}
+
+template <typename Table>
+long long SavedCount(const Table& table, EntryRange entries, std::uint8_t arrayKind, std::size_t tableSize) {
+    long long count = 0;
+    for (long i = entries.First; i <= entries.Last; ++i) {
+        ElementRange elements;
+        const bool own = OwnArray(table[static_cast<std::size_t>(i)], arrayKind, tableSize, elements);
+        count += own ? elements.Count : 1;
+    }
+    return count;
+}
+
+} // namespace
+
+// Kind 89: {89, W1} {89, W2} {90, W3} {90, W4} {91, W5} {91, W6}
+void PushSubFrame(int firstValue) {
+    CallFrameType frame;
+    frame.W1 = firstValue;
+    std::int32_t* const words[FrameItemsAfterFirst] = {&frame.W2, &frame.W3, &frame.W4, &frame.W5, &frame.W6};
+    CodeItemType item;
+    for (std::int32_t* word : words) {
+        GetCode(item);
+        *word = item.SecondCode;
+    }
+    if (CallFrameStack.Count >= MaxCallDepth) {
+        ErrorNumber = Err::CallFrameOverflow;
+        return;
+    }
+    PushCallFrame(frame);
+}
+
+// Internal 245 ("GlPop") parameter
+void BindArgument() {
+    CodeItemType parameter;
+    GetCode(parameter);
+    const int index = parameter.SecondCode;
+    switch (parameter.FirstCode) {
+    case CodeKind::NumVar:
+        if (!InTable(NumVarTable, index)) break;
+        if (!IsNumberTag(GlTopType())) break;
+        NumVarTable[static_cast<std::size_t>(index)].Value = GlPopNum();
+        return;
+    case CodeKind::StrVar:
+        if (!InTable(StrVarTable, index)) break;
+        if (GlTopType() != GlValueType::String) break;
+        GlPopStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        return;
+    case CodeKind::BoolVar:
+        if (!InTable(BoolVarTable, index)) break;
+        if (GlTopType() != GlValueType::Boolean) break;
+        BoolVarTable[static_cast<std::size_t>(index)].Value = GlPopBool() ? 1 : 0;
+        return;
+    case CodeKind::NumArray:
+        if (!InTable(NumVarTable, index)) break;
+        BindArray(NumVarTable, index, GlValueType::NumArrayRef);
+        return;
+    case CodeKind::StrArray:
+        if (!InTable(StrVarTable, index)) break;
+        BindArray(StrVarTable, index, GlValueType::StrArrayRef);
+        return;
+    case CodeKind::BoolArray:
+        if (!InTable(BoolVarTable, index)) break;
+        BindArray(BoolVarTable, index, GlValueType::BoolArrayRef);
+        return;
+    case CodeKind::DummyCode: DiscardGlTop(); return;  // an argument passed by value comes back unused
+    default: return;
+    }
+    ErrorNumber = Err::CallArgumentType;
+}
+
+// Internal 246 ("GlPush") variable
+void PushVariableValue() {
+    CodeItemType item;
+    GetCode(item);
+    const int index = item.SecondCode;
+    switch (item.FirstCode) {
+    case CodeKind::NumVar:
+        if (InTable(NumVarTable, index)) GlPushNum(NumVarTable[static_cast<std::size_t>(index)].Value);
+        return;
+    case CodeKind::StrVar:
+        if (InTable(StrVarTable, index)) GlPushStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        return;
+    case CodeKind::BoolVar:
+        if (InTable(BoolVarTable, index))
+            GlPushBool(BoolVarTable[static_cast<std::size_t>(index)].Value != 0);
+        return;
+    case CodeKind::NumArray:
+        if (InTable(NumVarTable, index)) GlPushNumArray(NumVarTable[static_cast<std::size_t>(index)].Base);
+        return;
+    case CodeKind::StrArray:
+        if (InTable(StrVarTable, index)) GlPushStrArray(StrVarTable[static_cast<std::size_t>(index)].Base);
+        return;
+    case CodeKind::BoolArray:
+        if (InTable(BoolVarTable, index)) GlPushBoolArray(BoolVarTable[static_cast<std::size_t>(index)].Base);
+        return;
+    default: return;
+    }
+}
+
+// Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
+// array pushes all its elements.
+void SaveLocals() {
+    CallFrameType frame;
+    if (CallFrameStack.Count < 1 || !TopCallFrame(frame)) return;  // the main program has no frame
+    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+
+    // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
+    const long long needed = SavedCount(BoolVarTable, bools, BoolVarKind::Array, ABoolVarTable.size()) +
+                             SavedCount(NumVarTable, nums, NumVarKind::Array, ANumVarTable.size()) +
+                             SavedCount(StrVarTable, strs, StrVarKind::Array, AStrVarTable.size());
+    if (LoTypeStack.Count + needed > MaxSavedLocals) {
+        ErrorNumber = Err::StackOutOfMemory;
+        return;
+    }
+
+    ElementRange elements;
+    for (long i = bools.First; i <= bools.Last; ++i) {
+        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+            for (long e = elements.First; e < elements.First + elements.Count; ++e)
+                LoPushBool(NumberToBoolean(ABoolVarTable[static_cast<std::size_t>(e)]));
+        } else {
+            LoPushBool(record.Value != 0);
+        }
+    }
+    for (long i = nums.First; i <= nums.Last; ++i) {
+        const NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+            for (long e = elements.First; e < elements.First + elements.Count; ++e)
+                LoPushNum(ANumVarTable[static_cast<std::size_t>(e)]);
+        } else {
+            LoPushNum(record.Value);
+        }
+    }
+    for (long i = strs.First; i <= strs.Last; ++i) {
+        const StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+            for (long e = elements.First; e < elements.First + elements.Count; ++e)
+                LoPushStr(AStrVarTable[static_cast<std::size_t>(e)]);
+        } else {
+            LoPushStr(record.Value);
+        }
+    }
+}
+
+// Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
+void RestoreLocals() {
+    CallFrameType frame;
+    if (CallFrameStack.Count < 1 || !TopCallFrame(frame)) return;  // nothing was saved for the main program
+    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+
+    ElementRange elements;
+    for (long i = strs.Last; i >= strs.First; --i) {
+        StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+            for (long e = elements.First + elements.Count - 1; e >= elements.First; --e)
+                if (!LoPopStr(AStrVarTable[static_cast<std::size_t>(e)])) return;
+        } else if (!LoPopStr(record.Value)) {
+            return;
+        }
+    }
+    for (long i = nums.Last; i >= nums.First; --i) {
+        NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+            for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
+                const Extended value = LoPopNum();
+                if (ErrorNumber != 0) return;
+                ANumVarTable[static_cast<std::size_t>(e)] = value;
+            }
+        } else {
+            const Extended value = LoPopNum();
+            if (ErrorNumber != 0) return;
+            record.Value = value;
+        }
+    }
+    for (long i = bools.Last; i >= bools.First; --i) {
+        BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+            for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
+                const bool value = LoPopBool();
+                if (ErrorNumber != 0) return;
+                ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
+            }
+        } else {
+            const bool value = LoPopBool();
+            if (ErrorNumber != 0) return;
+            record.Value = value ? 1 : 0;
+        }
+    }
+}
+
+// Internal 281 ("SubJump") name
+void JumpViaLabelVariable() {
+    CodeItemType name;
+    GetCode(name);
+    if (CallReturnStack.Count >= MaxCallDepth) {
+        ErrorNumber = Err::CallReturnOverflow;
+        return;
+    }
+    PushCallReturn(CodeIndex);
+    if (ErrorNumber != 0) return;
+
+    const int index = name.SecondCode;
+    bool callable = false;
+    long target = 0;
+    switch (name.FirstCode) {
+    case CodeKind::NumVar:
+        if (InTable(NumVarTable, index)) {
+            const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+            callable = record.Kind == NumVarKind::SubName || record.Kind == NumVarKind::FunctionName;
+            target = record.Base;
+        }
+        break;
+    case CodeKind::StrVar:
+        if (InTable(StrVarTable, index)) {
+            const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+            callable = record.Kind == StrVarKind::FunctionName;
+            target = record.Base;
+        }
+        break;
+    case CodeKind::BoolVar:
+        if (InTable(BoolVarTable, index)) {
+            const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+            callable = record.Kind == BoolVarKind::FunctionName;
+            target = record.Base;
+        }
+        break;
+    case CodeKind::JumpTarget:
+        callable = true;
+        target = index;
+        break;
+    default: return;  // no call; the return index stays pushed
+    }
+    if (!callable || !IsCodeTarget(target)) {
+        ErrorNumber = Err::SubCallFailed;
+        return;
+    }
+    CodeIndex = static_cast<int>(target);
+}
+
+// END SUB, END FUNCTION
+void ExecEndSub() {
+    CallFrameType frame;
+    if (!PopCallFrame(frame)) return;
+    const std::int32_t index = PopCallReturn();
+    if (ErrorNumber == 0) CodeIndex = index;
+}
+
+// Kind 84 with the kind-85 item after it: {84, numeric count} {85, string count}
+void PushFrameSizes(int numCount) {
+    CodeItemType strItem;
+    GetCode(strItem);
+    if (SubCallStackCount >= SubCallStackSize) {
+        ErrorNumber = Err::ReturnStackFull;
+        return;
+    }
+    SubCallStack[static_cast<std::size_t>(++SubCallStackCount)] = FrameSizes{numCount, strItem.SecondCode};
+}
+
+// Kind 81: the slot is relative to the frame base, and the local table grows to hold it: the
+// table was sized for the last DEF compiled, so nested and recursive calls need more.
+void StoreNumArgument(int slot) {
+    if (!IsNumberTag(GlTopType())) {
+        ErrorNumber = Err::TypeMismatch;
+        return;
+    }
+    const long at = static_cast<long>(NumFrameBase) + slot;
+    if (slot < 0 || at < 0) {
+        ErrorNumber = Err::UnexpectedRunError;
+        return;
+    }
+    if (!GrowTable(LocalNumVarTable, static_cast<std::size_t>(at))) return;
+    LocalNumVarTable[static_cast<std::size_t>(at)].Value = GlPopNum();
+}
+
+// Kind 82
+void StoreStrArgument(int slot) {
+    if (GlTopType() != GlValueType::String) {
+        ErrorNumber = Err::TypeMismatch;
+        return;
+    }
+    const long at = static_cast<long>(StrFrameBase) + slot;
+    if (slot < 0 || at < 0) {
+        ErrorNumber = Err::UnexpectedRunError;
+        return;
+    }
+    if (!GrowTable(LocalStrVarTable, static_cast<std::size_t>(at))) return;
+    GlPopStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+}
+
+// A DEF function's name in an expression: its arguments are on the Gl stack.
+void CallUserFunction(std::int32_t entry) {
+    if (!IsCodeTarget(entry)) {
+        ErrorNumber = Err::JumpTargetInvalid;
+        return;
+    }
+    if (SubCallStackCount < 1 || SubCallStackCount > SubCallStackSize) {
+        ErrorNumber = Err::ReturnStackEmpty;
+        return;
+    }
+    PushSubReturn(CodeIndex);
+    if (ErrorNumber != 0) return;
+    // The callee's slots start after the caller's own.
+    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
+    NumFrameBase += caller.NumCount;
+    StrFrameBase += caller.StrCount;
+    CodeIndex = entry;
+}
+
+// Internal 237: the function's value is on the Gl stack.
+void ReturnFromFunction() {
+    // The function's own sizes come off, and the caller's must be there below them.
+    if (SubReturnStackCount < 1 || SubCallStackCount < 2 || SubCallStackCount > SubCallStackSize) {
+        ErrorNumber = Err::ReturnStackEmpty;
+        return;
+    }
+    const int index = PopSubReturn();
+    --SubCallStackCount;
+    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
+    NumFrameBase -= caller.NumCount;
+    StrFrameBase -= caller.StrCount;
+    CodeIndex = index;
+}

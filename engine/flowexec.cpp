@@ -1,0 +1,500 @@
+#include "engine/flowexec.h"
+
+#include "engine/handover.h"
+#include "engine/numconvert.h"
+#include "engine/runwindowqueue.h"
+#include "engine/services.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parsecodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+void (*BeepHook)() = nullptr;
+
+namespace {
+
+constexpr int SleepLimitMs = 10000;  // SLEEP waits 10 seconds at most
+// SLEEP looks at the stop request this often, so a stop or the application's exit is never kept waiting.
+constexpr std::chrono::milliseconds SleepSlice{10};
+
+// A code index that a jump may take: inside the code buffer and never the reserved slot 0.
+inline bool IsCodeTarget(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+
+// Taking a jump target: the next item; when it is a code index, execution goes on there.
+void TakeJumpTarget() {
+    CodeItemType target;
+    GetCode(target);
+    if (target.FirstCode != CodeKind::JumpTarget) return;
+    if (!IsCodeTarget(target.SecondCode)) {
+        ErrorNumber = Err::JumpTargetInvalid;
+        return;
+    }
+    CodeIndex = target.SecondCode;
+}
+
+// Skipping the target: step over the item without reading it.
+inline void SkipJumpTarget() { ++CodeIndex; }
+
+inline void Branch(bool match) {
+    if (match)
+        SkipJumpTarget();
+    else
+        TakeJumpTarget();
+}
+
+// The value types an assignment, an argument or SLEEP accepts as a number (a TAB column is one too).
+inline bool IsNumberTag(int tag) { return tag == GlValueType::Number || tag == GlValueType::NumberAlt; }
+
+void PostButtons(int mode) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::ButtonMode;
+    event.Value = mode;
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+// ---- LET ------------------------------------------------------------------------------------------
+
+// Pops the subscripts of an element assignment, the first popped being subscript 1. Each must be a
+// number (1403) of 0 or more (1402); it is rounded half to even, as an element read rounds it, so that
+// A(1.5) written and A(1.5) read are the same element.
+bool PopLetSubscripts(int n, long* subscripts) {
+    for (int k = 0; k < n; ++k) {
+        if (GlTopType() != GlValueType::Number) {
+            ErrorNumber = Err::SubscriptInvalid;
+            return false;
+        }
+        const Extended value = GlPopNum();
+        if (!(value >= 0)) {
+            ErrorNumber = Err::SubscriptNegative;
+            return false;
+        }
+        std::int32_t rounded = 0;
+        if (!RoundToInt32(value, rounded)) {
+            ErrorNumber = Err::SubscriptTooLarge;
+            return false;
+        }
+        subscripts[k] = rounded;
+    }
+    return true;
+}
+
+// The element index of the popped subscripts in an element table of `tableSize` entries, or -1 with
+// error 1401 when a subscript passes its bound.
+template <typename Record>
+long LetElementIndex(const Record& record, int n, const long* subscripts, std::size_t tableSize) {
+    const long offset = ArrayElementOffset(record.Bounds.data(), n, subscripts);
+    const long at = offset < 0 ? -1 : static_cast<long>(record.Base) + offset;
+    if (at < 0 || static_cast<std::size_t>(at) >= tableSize) {
+        ErrorNumber = Err::SubscriptTooLarge;
+        return -1;
+    }
+    return at;
+}
+
+void TypeError() {
+    ErrorNumber = Err::StatementType;
+    ErrorNameIndex = St::LET;
+}
+
+// The dimension count as the signed byte it is stored as; a negative count marks a name that
+// cannot be assigned.
+inline int SignedDimCount(std::uint8_t dimCount) { return static_cast<std::int8_t>(dimCount); }
+constexpr int BoolScalarMark = -4;  // a boolean record with this count is assigned as a scalar
+
+template <typename Record>
+bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
+    n = SignedDimCount(record.DimCount);
+    if (n < 0) {
+        if (scalarMarkAllowed && n == BoolScalarMark) {
+            n = 0;
+            return true;
+        }
+        ErrorNumber = Err::LetTargetInvalid;
+        return false;
+    }
+    if (n > MaxDimensions) {  // never declared so; refuse rather than read past the bounds
+        ErrorNumber = Err::SubscriptInvalid;
+        return false;
+    }
+    return true;
+}
+
+void LetNumber(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
+        ErrorNumber = Err::LetTargetInvalid;
+        return;
+    }
+    NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    int n = 0;
+    long subscripts[MaxDimensions] = {};
+    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
+    if (!IsNumberTag(GlTopType())) return TypeError();
+    if (n < 1) {
+        record.Value = GlPopNum();
+        return;
+    }
+    const long at = LetElementIndex(record, n, subscripts, ANumVarTable.size());
+    if (at >= 0) ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
+}
+
+void LetString(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) {
+        ErrorNumber = Err::LetTargetInvalid;
+        return;
+    }
+    StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+    int n = 0;
+    long subscripts[MaxDimensions] = {};
+    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
+    if (GlTopType() != GlValueType::String) return TypeError();
+    if (n < 1) {
+        GlPopStr(record.Value);
+        return;
+    }
+    const long at = LetElementIndex(record, n, subscripts, AStrVarTable.size());
+    if (at >= 0) GlPopStr(AStrVarTable[static_cast<std::size_t>(at)]);
+}
+
+void LetBoolean(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= BoolVarTable.size()) {
+        ErrorNumber = Err::LetTargetInvalid;
+        return;
+    }
+    BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    int n = 0;
+    long subscripts[MaxDimensions] = {};
+    if (!LetDimensions(record, n, true) || !PopLetSubscripts(n, subscripts)) return;
+    if (GlTopType() != GlValueType::Boolean) return TypeError();
+    if (n < 1) {
+        record.Value = GlPopBool() ? 1 : 0;
+        return;
+    }
+    const long at = LetElementIndex(record, n, subscripts, ABoolVarTable.size());
+    if (at >= 0) ABoolVarTable[static_cast<std::size_t>(at)] = BooleanToNumber(GlPopBool());
+}
+
+inline bool IsPublicSlot(int slot) { return slot >= 1 && slot <= PublicSlotCount; }
+
+// ---- CASE tests -----------------------------------------------------------------------------------
+
+// The test of a relational CASE code: the selector A (on top of the stack) against x (below it).
+template <typename T>
+bool Compare(int code, const T& a, const T& x) {
+    switch (code) {
+    case ParseCode::CaseEqual: return a == x;
+    case ParseCode::CaseGreater: return a > x;
+    case ParseCode::CaseGreaterEqual: return a >= x;
+    case ParseCode::CaseLess: return a < x;
+    case ParseCode::CaseLessEqual: return a <= x;
+    case ParseCode::CaseNotEqual: return a != x;
+    default: return false;
+    }
+}
+
+} // namespace
+
+// END
+void ExecEnd() {
+    if (CodeBuffer.empty()) return;
+    CodeBuffer[0] = CodeItemType{CodeKind::End, 0, 0};
+    CodeIndex = 0;
+}
+
+// [LET] target[(subscripts)] = value
+void ExecLet() {
+    CodeItemType target;
+    GetCode(target);
+    const int slot = target.SecondCode;
+    switch (target.FirstCode) {
+    case CodeKind::PublicNum: {
+        if (!IsPublicSlot(slot)) break;
+        const Extended value = GlPopNum();
+        if (ErrorNumber == 0) PublicNumTable[static_cast<std::size_t>(slot)].Value = value;
+        return;
+    }
+    case CodeKind::PublicStr:
+        if (!IsPublicSlot(slot)) break;
+        GlPopStr(PublicStrTable[static_cast<std::size_t>(slot)].Value);
+        return;
+    case CodeKind::PublicBool: {
+        if (!IsPublicSlot(slot)) break;
+        const bool value = GlPopBool();
+        if (ErrorNumber == 0) PublicBoolTable[static_cast<std::size_t>(slot)].Value = value ? 1 : 0;
+        return;
+    }
+    case CodeKind::NumVar: LetNumber(slot); return;
+    case CodeKind::StrVar: LetString(slot); return;
+    case CodeKind::BoolVar: LetBoolean(slot); return;
+    default: return;
+    }
+    ErrorNumber = Err::LetTargetInvalid;  // a transfer slot that does not exist
+}
+
+// IF condition THEN
+void ExecIf() {
+    if (GlTopType() != GlValueType::Boolean) {
+        ErrorNumber = Err::ConditionType;
+        return;
+    }
+    Branch(GlPopBool());
+}
+
+// DO UNTIL c, LOOP WHILE c: jumps when the condition holds.
+void ExecCaseBoolean() {
+    if (GlTopType() != GlValueType::Boolean) {
+        ErrorNumber = Err::ConditionType;
+        return;
+    }
+    Branch(!GlPopBool());
+}
+
+// CASE x1, x2, ..., xn
+void ExecSelectCaseNum() {
+    if (GlTopType() != GlValueType::Number) {
+        ErrorNumber = Err::UnexpectedParseError;
+        return;
+    }
+    std::int32_t count = 0;
+    if (!RoundToInt32(GlPopNum(), count) || count < 0) {
+        ErrorNumber = Err::UnexpectedParseError;
+        return;
+    }
+    const int type = GlTopType();
+    bool match = false;
+    switch (type) {
+    case GlValueType::Number: {
+        const Extended selector = GlPopNum();
+        for (int k = 0; k < count; ++k) {
+            if (GlTopType() != type) {
+                ErrorNumber = Err::CaseTypeMismatch;
+                return;
+            }
+            if (GlPopNum() == selector) match = true;  // every value comes off, match or not
+        }
+        break;
+    }
+    case GlValueType::String: {
+        QString selector;
+        GlPopStr(selector);
+        QString value;
+        for (int k = 0; k < count; ++k) {
+            if (GlTopType() != type) {
+                ErrorNumber = Err::CaseTypeMismatch;
+                return;
+            }
+            GlPopStr(value);
+            if (value == selector) match = true;
+        }
+        break;
+    }
+    case GlValueType::Boolean: {
+        const bool selector = GlPopBool();
+        for (int k = 0; k < count; ++k) {
+            if (GlTopType() != type) {
+                ErrorNumber = Err::CaseTypeMismatch;
+                return;
+            }
+            if (GlPopBool() == selector) match = true;
+        }
+        break;
+    }
+    default:
+        // A selector that cannot be compared: it comes off alone and the CASE does not match.
+        DiscardGlTop();
+        if (ErrorNumber != 0) return;
+        break;
+    }
+    Branch(match);
+}
+
+// CASE x TO y
+void ExecSelectCaseRange() {
+    const int type = GlTopType();
+    if ((type != GlValueType::Number && type != GlValueType::String) || GlSecondType() != type ||
+        GlThirdType() != type) {
+        ErrorNumber = Err::CaseTypeMismatch;
+        return;
+    }
+    bool match = false;
+    if (type == GlValueType::Number) {
+        const Extended x = GlPopNum();
+        const Extended high = GlPopNum();
+        const Extended low = GlPopNum();
+        match = low <= x && x <= high;
+    } else {
+        QString x, high, low;
+        GlPopStr(x);
+        GlPopStr(high);
+        GlPopStr(low);
+        match = low <= x && x <= high;  // ordinal (code unit) order
+    }
+    Branch(match);
+}
+
+// CASE IS op x: the selector A on top, x (B) below it.
+void ExecCaseCompare(int code) {
+    const int type = GlTopType();
+    bool match = false;
+    if (type == GlValueType::Number || type == GlValueType::String) {
+        if (GlSecondType() != type) {
+            ErrorNumber = Err::CaseTypeMismatch;
+            return;
+        }
+        if (type == GlValueType::Number) {
+            const Extended a = GlPopNum();
+            const Extended b = GlPopNum();
+            match = Compare(code, a, b);
+        } else {
+            QString a, b;
+            GlPopStr(a);
+            GlPopStr(b);
+            match = Compare(code, a, b);
+        }
+    } else if (type == GlValueType::Boolean) {
+        ErrorNumber = Err::CaseTypeMismatch;
+        return;
+    }
+    // Any other value on top is left alone and counts as no match.
+    Branch(match);
+}
+
+// GOTO target, GOSUB target: target is a line number, * label, or a code index.
+void ExecGoto(bool gosub) {
+    CodeItemType target;
+    GetCode(target);
+    if (gosub) {
+        PushGosubReturn(CodeIndex);
+        if (ErrorNumber != 0) return;
+    }
+    switch (target.FirstCode) {
+    case CodeKind::NumLiteral: {
+        std::int32_t key = 0;
+        const int at = TruncToInt32(NumConValue(target), key) ? FindLabel(key) : 0;
+        if (!IsCodeTarget(at)) {
+            ErrorNumber = Err::GotoLineNumber;
+            return;
+        }
+        CodeIndex = at;
+        return;
+    }
+    case CodeKind::NumVar: {
+        const int index = target.SecondCode;
+        if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
+            ErrorNumber = Err::NoSuchLabel;
+            return;
+        }
+        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        if (record.Kind != NumVarKind::Label || !IsCodeTarget(record.Base)) {
+            ErrorNumber = Err::NoSuchLabel;
+            return;
+        }
+        CodeIndex = record.Base;
+        return;
+    }
+    case CodeKind::JumpTarget:
+        if (!IsCodeTarget(target.SecondCode)) {
+            ErrorNumber = Err::JumpTargetInvalid;
+            return;
+        }
+        CodeIndex = target.SecondCode;
+        return;
+    default: return;
+    }
+}
+
+// RETURN
+void ExecReturn() {
+    const int index = PopGosubReturn();
+    if (ErrorNumber == 0) CodeIndex = index;
+}
+
+// DATA ..., DEF ..., DIM ... met in the flow of the program.
+void SkipDeclaration() {
+    CodeItemType last;
+    SkipToStatementEnd(last);
+}
+
+// STOP
+void SyncStop() {
+    StopRequest = 1;
+    // A STOP typed as an immediate command keeps the stopped program's resume point.
+    if (RunMode != RunKind::Immediate) ResumePC = CodeIndex + 1;
+    PostButtons(RunButtonMode::Stop);
+}
+
+// RUN
+void ExecRun() {
+    RunMode = RunKind::Rerun;
+    ProgramRunning = 1;
+    ContinueFlag = 0;
+    StopRequest = 0;
+    PostButtons(RunButtonMode::Run);
+}
+
+namespace {
+// ON (1) or OFF (0) from the statement item after ECHO or CHKMSG; -1 for anything else.
+int OnOffSwitch() {
+    CodeItemType item;
+    GetCode(item);
+    if (item.FirstCode != CodeKind::Statement) return -1;
+    if (item.SecondCode == St::ON) return 1;
+    if (item.SecondCode == St::OFF) return 0;
+    return -1;
+}
+} // namespace
+
+// ECHO ON | OFF
+void ExecEcho() {
+    const int on = OnOffSwitch();
+    if (on >= 0) EchoOn = on;
+}
+
+// CHKMSG ON | OFF
+void ExecChkMsg() {
+    const int on = OnOffSwitch();
+    if (on >= 0) ExitMessageCheck = on;
+}
+
+// BEEP
+void ExecBeep() {
+    if (void (*beep)() = BeepHook) Synchronize([beep] { beep(); });
+}
+
+// SLEEP ms
+void ExecSleep() {
+    if (!IsNumberTag(GlTopType())) {
+        ErrorNumber = Err::StatementType;
+        ErrorNameIndex = St::SLEEP;
+        return;
+    }
+    Extended ms = GlPopNum();
+    if (!(ms > 0)) ms = 0;  // a negative time (or NaN) does not wait
+    if (ms > SleepLimitMs) ms = SleepLimitMs;
+    const auto wait = std::chrono::milliseconds(static_cast<int>(ms));  // 0..10000: the cast is exact
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (StopRequest.load(std::memory_order_relaxed) != 0) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return;
+        const std::chrono::steady_clock::duration left = deadline - now;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, SleepSlice));
+    }
+}
+
+int FindLabel(int key) {
+    const int count = std::min<int>(NumofRegisteredLabel, static_cast<int>(LabelTable.size()) - 1);
+    for (int i = 1; i <= count; ++i) {
+        const LabelType& entry = LabelTable[static_cast<std::size_t>(i)];
+        if (entry.Key == key) return entry.CodeIndex;
+    }
+    return 0;
+}

@@ -1,0 +1,269 @@
+#include "engine/lxthread.h"
+
+#include "engine/handover.h"
+#include "engine/numfunctions.h"
+#include "engine/printline.h"
+#include "engine/runloop.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/compile.h"
+#include "frontend/parse.h"
+#include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
+#include "frontend/initall.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "platform/osinfo.h"
+#include "platform/settings.h"
+#include "resources/texts.h"
+
+#include <QMutex>
+#include <QPointer>
+
+#include <mutex>
+
+void (*CloseMainFormHook)() = nullptr;
+
+namespace {
+
+constexpr int CompileTextLimit = 0x40000;
+constexpr int CompileTextLimitLarge = 0x100000;
+constexpr int RunWindowMargin = 20;  // the client area is 20 pixels larger than the text area setting
+
+std::mutex ThreadMutex;
+TLXMTHread* RunningThread = nullptr;
+
+std::mutex PublishedMutex;
+PublishedError Published;
+
+void Publish(int number, int position) {
+    std::lock_guard<std::mutex> lock(PublishedMutex);
+    Published = PublishedError{number, position};
+}
+
+void Post(RunWindowEvent event) { RunWindowQueue::Instance().Push(std::move(event)); }
+
+void PostButtons(int mode) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::ButtonMode;
+    event.Value = mode;
+    Post(std::move(event));
+}
+
+void PostReadOnly(bool readOnly) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::ReadOnly;
+    event.Value = readOnly ? 1 : 0;
+    Post(std::move(event));
+}
+
+void PostCaption(const QString& caption) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::SetCaption;
+    event.Text = caption;
+    Post(std::move(event));
+}
+
+void PlaceRunForm() {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::Place;
+    event.Left = TScreenLeft;
+    event.Top = TScreenTop;
+    std::lock_guard<std::mutex> lock(SettingsMutex());
+    event.Width = TScreenWidth + RunWindowMargin;
+    event.Height = TScreenHeight + RunWindowMargin;
+    Post(std::move(event));
+}
+
+void CloseAllChannels() {
+    if (CloseAllFileChannelsHook != nullptr) CloseAllFileChannelsHook();
+}
+
+// A pending run-time error ends with: "エラー:" + message [+ "(" line/column ")"].
+void ReportError() {
+    QString line = ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(ErrorNumber);
+    if (RunMode == RunKind::Program) {
+        line += QLatin1Char('(') + LineColumnText(ErrorPosition - 1) + QLatin1Char(')');
+    } else {
+        ErrorNumber = 0;
+    }
+    if (EchoOn) FlushPrintLine(line);
+}
+
+} // namespace
+
+QString LineColumnText(int offset) {
+    int p = offset;
+    if (p < 1) p = 1;
+    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
+    int line = 1;
+    int lastCr = 0;
+    for (int i = 1; i <= p - 1; ++i) {
+        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
+            ++line;
+            lastCr = i;
+        }
+    }
+    const int column = p - lastCr;
+    return QString::number(line) + QStringLiteral("行,　") + QString::number(column) + QStringLiteral(" 桁");
+}
+
+PublishedError LastRunError() {
+    std::lock_guard<std::mutex> lock(PublishedMutex);
+    return Published;
+}
+
+TLXMTHread::TLXMTHread(QObject* parent) : QThread(parent) {}
+
+bool TLXMTHread::StartRun() {
+    std::lock_guard<std::mutex> lock(ThreadMutex);
+    if (RunningThread != nullptr) {
+        // The previous run has said it is done (ThreadBusy clear) but may still be leaving run().
+        RunningThread->wait();
+        delete RunningThread;
+        RunningThread = nullptr;
+    }
+    ThreadBusy = 1;
+    RunningThread = new TLXMTHread;
+    RunningThread->start();
+    return true;
+}
+
+void TLXMTHread::WaitForIdle() {
+    TLXMTHread* thread = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(ThreadMutex);
+        thread = RunningThread;
+    }
+    if (thread != nullptr) thread->wait();
+}
+
+void TLXMTHread::StopAndJoin() {
+    StopRequest = 1;
+    CancelHandOver();
+    RunWindowQueue::Instance().Abandon();
+    std::lock_guard<std::mutex> lock(ThreadMutex);
+    if (RunningThread != nullptr) {
+        RunningThread->wait();
+        delete RunningThread;
+        RunningThread = nullptr;
+    }
+}
+
+void TLXMTHread::Execute() {
+    LoopExit exit = LoopExit::End;
+    bool restart = true;
+    while (restart) {
+        restart = false;
+        PostReadOnly(true);
+        ErrorNumber = 0;
+        EvalFormTrap = 0;
+        SourcePos = 1;
+        SourceLinePos = 1;
+
+        bool compiled = true;
+        bool resume = false;
+        const int kind = RunMode;
+        if (kind == RunKind::Program || kind == RunKind::Rerun) {
+            CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            CompileTextLength = static_cast<int>(CompileText.size());
+            const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
+            if (CompileTextLength + 2 >= limit) {
+                ErrorNumber = Err::CompileTextTooLarge;
+                ErrorPosition = SourcePos;
+                compiled = false;
+            } else {
+                InitAll();
+                PlaceRunForm();
+                compiled = CompileProgram();
+                if (compiled) {
+                    CodeIndex = ProgramCodeStart;
+                    ResumePC = ProgramCodeStart;
+                    PostButtons(RunButtonMode::Run);
+                    CloseAllChannels();
+                }
+            }
+        } else if (kind == RunKind::Immediate) {
+            CompileText = CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            CompileTextLength = static_cast<int>(CompileText.size());
+            compiled = CompileImmediate();
+            if (compiled) {
+                CodeIndex = 1;
+                SavedStopRequest = StopRequest.load();
+                StopRequest = 0;
+                PostButtons(RunButtonMode::ImmediateRun);
+                GetCurrentItem();
+                CodeIndex = 1;
+                if (!(CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::CONT))
+                    CloseAllChannels();
+            }
+        } else if (kind == RunKind::Resume) {
+            resume = true;
+            if (EchoOn) {
+                PostCaption(QStringLiteral("Lorvex 実行画面（再開）"));
+                FlushPrintLine(QStringLiteral("実行再開しました。"));
+            }
+            CodeIndex = ResumePC;
+            ResumePC = ImmediateAreaLast;
+        } else {
+            CloseAllChannels();
+        }
+
+        if (compiled) {
+            if (!resume) {
+                PrintLine.clear();
+                SeedRandom();
+                CheckOpenBlocks();
+                if (ErrorNumber != 0) {
+                    // The statement that opened the block, not an item left from an earlier run.
+                    ErrorPosition = OpenBlockPosition;
+                    compiled = false;
+                }
+            }
+        }
+        if (compiled) {
+            FetchCurrentItem();
+            exit = RunLoop();
+            if (exit == LoopExit::Cont || exit == LoopExit::Run) {
+                restart = true;
+                continue;
+            }
+        }
+    }
+
+    // End of the run.
+    SyncBarrier();
+    if (SavedStopRequest) StopRequest = 1;
+    SavedStopRequest = 0;
+    const bool stopped = StopRequest != 0;
+    if (!stopped) {
+        CloseAllChannels();
+        PostButtons(RunButtonMode::End);
+        GScreenUsed = 0;
+    } else {
+        if (EchoOn && RunMode != RunKind::Immediate) FlushPrintLine(ResourceText(Res::RunStopped));
+        ProgramRunning = 0;
+        ContinueFlag = 0;
+        PostButtons(RunButtonMode::Stop);
+        // Resume with the item in hand: the stop was seen before it ran.
+        if (RunMode != RunKind::Immediate) ResumePC = CurrentItemIndex;
+        if (EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
+    }
+    if (ErrorNumber >= 1) {
+        ReportError();
+    } else if (!stopped && ValueStackCount > 0) {
+        FlushPrintLine(ResourceText(Res::LeftoverValues));
+        GlClear();
+    }
+    if (EchoOn) FlushPrintLine(QStringLiteral("OK"));
+    FlushPrintLine(QString());
+    PostReadOnly(false);
+    Publish(ErrorNumber, ErrorPosition);
+    SyncBarrier();  // the run window shows the end of the run before it is reported idle
+    const bool closeApplication = SystemExitRequest == 1;
+    if (closeApplication) SystemExitRequest = 0;
+    ProgramRunning = 0;
+    ThreadBusy = 0;
+    if (closeApplication && CloseMainFormHook != nullptr) Synchronize([] { CloseMainFormHook(); });
+}

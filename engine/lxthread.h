@@ -1,0 +1,39 @@
+// The interpreter thread. The user interface sets the run-control variables and starts one thread per
+// run (editor Run, command line, Cont, Rerun, a typed line, an event call); the thread compiles what the
+// run kind asks for, runs the code, and reports the end of the run in the run window.
+#pragma once
+
+#include <QThread>
+
+class TLXMTHread : public QThread {
+    Q_OBJECT
+public:
+    explicit TLXMTHread(QObject* parent = nullptr);
+
+    // Starts a run with the run-control variables as set. Refused (false) while a thread is busy.
+    static bool StartRun();
+    // Shutdown: raise the stop request, release every wait, and join the running thread.
+    static void StopAndJoin();
+    // Waits until the running thread (if any) has finished (tests and tools).
+    static void WaitForIdle();
+
+protected:
+    void run() override { Execute(); }
+
+private:
+    void Execute();
+};
+
+// Installed by the main frame: closes it (and so the application); run on the user-interface thread
+// when SYSTEM ended the run.
+extern void (*CloseMainFormHook)();
+
+// The line and column text of a character offset in ProgramText: "N行,　M 桁".
+QString LineColumnText(int offset);
+
+// The error of the last run, published when the run ends (for the editor).
+struct PublishedError {
+    int Number = 0;
+    int Position = 0;
+};
+PublishedError LastRunError();

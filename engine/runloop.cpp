@@ -1,0 +1,360 @@
+#include "engine/runloop.h"
+
+#include "engine/calls.h"
+#include "engine/flowexec.h"
+#include "engine/numconvert.h"
+#include "engine/numfunctions.h"
+#include "engine/operators.h"
+#include "engine/printline.h"
+#include "engine/runwindowqueue.h"
+#include "engine/strfunctions.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parsecodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <cmath>
+
+int SyncCode = 0;
+int EvalFormTrap = 0;
+int EvalFormVarIndex = 0;
+bool ErrorAtCurrentItem = false;
+int CurrentItemIndex = 0;
+
+namespace {
+
+void PostRunButtons(int mode) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::ButtonMode;
+    event.Value = mode;
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+// Array subscripts on the Gl stack (last on top): each a number (1403), not negative before rounding
+// (1402), rounded half to even, within its bound (1401). Returns the element's index or -1.
+long PopElementIndex(const std::int32_t base, const std::uint8_t dimCount,
+                     const std::array<std::int32_t, MaxDimensions + 1>& bounds) {
+    long subscripts[MaxDimensions] = {};
+    for (int k = dimCount; k >= 1; --k) {
+        if (GlTopType() != GlValueType::Number) {
+            ErrorNumber = Err::SubscriptInvalid;
+            return -1;
+        }
+        const Extended value = GlPopNum();
+        if (!(value >= 0)) {
+            ErrorNumber = Err::SubscriptNegative;
+            return -1;
+        }
+        std::int32_t rounded = 0;
+        if (!RoundToInt32(value, rounded)) {
+            ErrorNumber = Err::SubscriptTooLarge;
+            return -1;
+        }
+        subscripts[k - 1] = rounded;
+    }
+    const long offset = ArrayElementOffset(bounds.data(), dimCount, subscripts);
+    if (offset < 0) {
+        ErrorNumber = Err::SubscriptTooLarge;
+        return -1;
+    }
+    return base + offset;
+}
+
+template <typename Record, typename Table>
+bool ElementIndex(const Record& record, const Table& elements, long& index) {
+    index = PopElementIndex(record.Base, record.DimCount, record.Bounds);
+    if (index < 0) {
+        ErrorAtCurrentItem = true;
+        return false;
+    }
+    if (static_cast<std::size_t>(index) >= elements.size()) {  // a table out of step must not be read past
+        ErrorNumber = Err::SubscriptTooLarge;
+        ErrorAtCurrentItem = true;
+        return false;
+    }
+    return true;
+}
+
+// kind 12
+void PushNumName(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) return;
+    const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    switch (record.Kind) {
+    case NumVarKind::Variable: GlPushNum(record.Value); return;
+    case NumVarKind::DefFunction: CallUserFunction(record.Base); return;
+    case NumVarKind::Array: {
+        if (record.DimCount < 1) {
+            GlPushNum(record.Value);
+            return;
+        }
+        long at = 0;
+        if (ElementIndex(record, ANumVarTable, at)) GlPushNum(ANumVarTable[static_cast<std::size_t>(at)]);
+        return;
+    }
+    default: return;
+    }
+}
+
+// kind 22
+void PushStrName(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) return;
+    const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+    switch (record.Kind) {
+    case StrVarKind::Variable: GlPushStr(record.Value); return;
+    case StrVarKind::DefFunction: CallUserFunction(record.Base); return;
+    case StrVarKind::Array: {
+        if (record.DimCount < 1) {
+            GlPushStr(record.Value);
+            return;
+        }
+        long at = 0;
+        if (ElementIndex(record, AStrVarTable, at)) GlPushStr(AStrVarTable[static_cast<std::size_t>(at)]);
+        return;
+    }
+    default: return;
+    }
+}
+
+// kind 32
+void PushBoolName(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= BoolVarTable.size()) return;
+    const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    switch (record.Kind) {
+    case BoolVarKind::Variable: GlPushBool(record.Value != 0); return;
+    case BoolVarKind::UserFunction: ErrorNumber = Err::TypeMismatch; return;
+    case BoolVarKind::Array: {
+        if (record.DimCount < 1) {
+            GlPushBool(record.Value != 0);
+            return;
+        }
+        long at = 0;
+        if (!ElementIndex(record, ABoolVarTable, at)) return;
+        const std::int32_t stored = ABoolVarTable[static_cast<std::size_t>(at)];
+        if (stored == -1)
+            GlPushBool(true);
+        else if (stored == 0)
+            GlPushBool(false);
+        else
+            ErrorNumber = Err::NotABoolean;
+        return;
+    }
+    default: return;
+    }
+}
+
+template <typename Table>
+bool InTable(const Table& table, long at) {
+    return at >= 0 && static_cast<std::size_t>(at) < table.size();
+}
+
+void RouteFunction(int code) {
+    if (IsNumericFunctionCode(code)) {
+        ExecNumericFunction(code);
+        return;
+    }
+    if (IsStringFunctionCode(code)) {
+        ExecStringFunction(code);
+        return;
+    }
+    if (code == Fn::CSRLIN || code == Fn::POS) {
+        ErrorNumber = Err::FunctionNotSupported;
+        ErrorNameIndex = code;
+        return;
+    }
+    switch (code) {
+    // Slots without a routine do nothing.
+    case Fn::ATTRStr:
+    case Fn::DATE:
+    case Fn::FLOATTOSTRHEX:
+    case Fn::LOC:
+    case Fn::LOF:
+    case Fn::READALLBYTES:
+    case Fn::READALLLINES:
+    case Fn::TIME: return;
+    default: ReportFunctionNotBuilt(code); return;
+    }
+}
+
+// Returns false when the statement leaves the loop (exit in `exit`).
+bool RouteStatement(int code, LoopExit& exit) {
+    switch (code) {
+    case St::PRINT: ExecPrint(); return true;
+    case St::END: ExecEnd(); return true;
+    case St::LET: ExecLet(); return true;
+    case St::IF: ExecIf(); return true;
+    case InSt::CaseBoolean: ExecCaseBoolean(); return true;
+    case InSt::SelectCaseNum: ExecSelectCaseNum(); return true;
+    case InSt::CaseRange: ExecSelectCaseRange(); return true;
+    case ParseCode::CaseEqual: case ParseCode::CaseGreater: case ParseCode::CaseGreaterEqual:
+    case ParseCode::CaseLess: case ParseCode::CaseLessEqual: case ParseCode::CaseNotEqual:
+        ExecCaseCompare(code);
+        return true;
+    case St::GOTO: ExecGoto(false); return true;
+    case St::GOSUB: ExecGoto(true); return true;
+    case St::RETURN: ExecReturn(); return true;
+    case St::DATA: case St::DEF: case St::DIM: SkipDeclaration(); return true;
+    case St::STOP: SyncStop(); return true;
+    case St::ECHO: ExecEcho(); return true;
+    case St::CHKMSG: ExecChkMsg(); return true;
+    case St::BEEP: ExecBeep(); return true;
+    case St::SLEEP: ExecSleep(); return true;
+    // SUB, FUNCTION and DEF machinery.
+    case InSt::GlPop: BindArgument(); return true;
+    case InSt::GlPush: PushVariableValue(); return true;
+    case InSt::LoPushAll: SaveLocals(); return true;
+    case InSt::LoPopAll: RestoreLocals(); return true;
+    case InSt::SubJump: JumpViaLabelVariable(); return true;
+    case St::ENDFUNCTION: case St::ENDSUB: ExecEndSub(); return true;
+    case InSt::ReturnFromFunction: ReturnFromFunction(); return true;
+    case St::DEGREES: RadianMode = 0; return true;
+    case St::RADIANS: RadianMode = 1; return true;
+    case St::NEW: ProgramText.clear(); ProgramTextLength = 0; return true;
+    case InSt::EvalFormTrapOff: EvalFormTrap = 0; return true;
+    case St::SYSTEM:
+        SystemExitRequest = 1;
+        exit = LoopExit::System;
+        return false;
+    case St::CONT:
+        // Execute starts again in the resume kind, with every variable and open file as they are.
+        RunMode = RunKind::Resume;
+        ProgramRunning = 1;
+        ContinueFlag = 1;
+        StopRequest = 0;
+        // The stop kept while this immediate command runs belongs to the program being resumed; it
+        // must not make the resumed run end as stopped.
+        SavedStopRequest = 0;
+        PostRunButtons(RunButtonMode::Run);
+        exit = LoopExit::Cont;
+        return false;
+    case St::RUN:
+        // Execute starts again and compiles the program text afresh.
+        ExecRun();
+        exit = LoopExit::Run;
+        return false;
+    // Words the compiler turns into other items or refuses: no action at run time.
+    case St::ANGLE: case St::APPEND: case St::APPENDALLTEXT: case St::AS: case St::AUDIOMIXER:
+    case St::BINARY: case St::BOOLEAN: case St::CALL: case St::CASE: case St::CASEELSE:
+    case St::CLIPBOARD: case St::COLOR: case St::CONSOLE: case St::CONST: case St::DELETE: case St::DO:
+    case St::EDIT: case St::ELSE: case St::ELSEIF: case St::ENDIF: case St::ENDSELECT: case St::ERROR:
+    case St::EWPOSITION: case St::EXIT: case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION:
+    case St::EXITSUB: case St::EXPLICIT: case St::FOR: case St::FUNCTION: case St::INCLUDE:
+    case St::INCLUDEOFF: case St::IS: case St::LLIST: case St::LOCATE: case St::LOOP: case St::LPRINT:
+    case St::MEDIAPLAYER: case St::MERGE: case St::NEXT: case St::OFF: case St::ON: case St::OPTION:
+    case St::OPTIONANGLE: case St::OPTIONEXPLICIT: case St::OUTPUT: case St::PUBLIC: case St::PUBLICCONST:
+    case St::REAL: case St::REM: case St::RENUM: case St::RESUME: case St::SAVE: case St::SEEK:
+    case St::SELECT: case St::SELECTCASE: case St::STEP: case St::STRING: case St::SUB: case St::SWAP:
+    case St::THEN: case St::TO: case St::UNTIL: case St::USING: case St::VIEW: case St::WEND:
+    case St::WHILE: case St::WRITEALLBYTES:
+    case InSt::FunctionEnd: case InSt::LoPop: case InSt::LoPush: case InSt::SubEnd: case InSt::SubStart:
+    case ParseCode::CallStatement:
+        return true;
+    default:
+        ReportStatementNotBuilt(code);
+        return true;
+    }
+}
+
+} // namespace
+
+void ReportStatementNotBuilt(int code) {
+    ErrorNumber = Err::StatementNotSupported;
+    ErrorNameIndex = code;
+}
+
+void ReportFunctionNotBuilt(int code) {
+    ErrorNumber = Err::FunctionNotSupported;
+    ErrorNameIndex = code;
+}
+
+LoopExit RunLoop() {
+    LoopExit exit = LoopExit::End;
+    for (;;) {
+        // Stop condition, tested before every dispatch.
+        if (CurrentItem.FirstCode == CodeKind::End) return LoopExit::End;
+        if (StopRequest.load(std::memory_order_relaxed) != 0) return LoopExit::Stop;
+        if (CodeIndex > CodeLimit) return LoopExit::End;
+
+        const int kind = CurrentItem.FirstCode;
+        const int value = CurrentItem.SecondCode;
+        ErrorAtCurrentItem = false;
+        bool leave = false;
+
+        switch (kind) {
+        case CodeKind::Operator: ExecOperator(value); break;
+        case CodeKind::Function: RouteFunction(value); break;
+        case CodeKind::Statement: leave = !RouteStatement(value, exit); break;
+        case CodeKind::SysNumConst:
+            if (value >= 1 && value <= FixedConstSlots) GlPushNum(NumConstTable[static_cast<std::size_t>(value)]);
+            break;
+        case CodeKind::SysStrConst:
+            if (value >= 1 && value <= FixedConstSlots) GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
+            break;
+        case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
+        case CodeKind::NumVar: PushNumName(value); break;
+        case CodeKind::LocalNumVar: {
+            const long at = static_cast<long>(NumFrameBase) + value;
+            if (InTable(LocalNumVarTable, at)) GlPushNum(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
+            break;
+        }
+        case CodeKind::NumArray: GlPushNumArray(value); break;
+        case CodeKind::StrLiteral:
+            if (InTable(StrConTable, value)) GlPushStr(StrConTable[static_cast<std::size_t>(value)]);
+            break;
+        case CodeKind::StrVar: PushStrName(value); break;
+        case CodeKind::LocalStrVar: {
+            const long at = static_cast<long>(StrFrameBase) + value;
+            if (InTable(LocalStrVarTable, at)) GlPushStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+            break;
+        }
+        case CodeKind::StrArray: GlPushStrArray(value); break;
+        case CodeKind::BoolConst:
+            if (value == BoolConstTrue || value == BoolConstFalse) GlPushBool(BoolConstTable[static_cast<std::size_t>(value)] != 0);
+            break;
+        case CodeKind::BoolVar: PushBoolName(value); break;
+        case CodeKind::BoolArray: GlPushBoolArray(value); break;
+        case CodeKind::PrintSep:
+            if (value == Op::Comma)
+                PrintNextZone();
+            else if (value == PrintSepEnd)
+                FlushPrintLine();
+            break;
+        case CodeKind::PublicNum:
+            if (value >= 1 && value <= PublicSlotCount) GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value);
+            break;
+        case CodeKind::PublicStr:
+            if (value >= 1 && value <= PublicSlotCount) GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value);
+            break;
+        case CodeKind::PublicBool:
+            if (value >= 1 && value <= PublicSlotCount) GlPushBool(PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
+            break;
+        case CodeKind::PrintFileSep: ReportStatementNotBuilt(InSt::SubJump); break;
+        case CodeKind::NumArgBind: StoreNumArgument(value); break;
+        case CodeKind::StrArgBind: StoreStrArgument(value); break;
+        case CodeKind::FrameCountN: PushFrameSizes(value); break;
+        case CodeKind::SubFrame: PushSubFrame(value); break;
+        default: break;  // 0, 41, 42, 45, 71, 83, 85, 90 to 94: nothing
+        }
+
+        if (leave) return exit;
+
+        if (!ErrorAtCurrentItem) FetchCurrentItem();
+        if (ErrorNumber != 0) {
+            // Normally the next item is in hand and the error lies just before it. When the failing
+            // item itself is still in hand (subscripts, the graphics-window check), its own position
+            // is the error's, so an item at the start of a line is not reported on the line before.
+            if (ErrorAtCurrentItem)
+                ErrorPosition = CurrentItem.Position;
+            else
+                ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+            if (EvalFormTrap == 0) return LoopExit::Error;
+            if (InTable(NumVarTable, EvalFormVarIndex))
+                NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
+            ErrorNumber = 0;
+            if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
+        }
+    }
+}

@@ -1,0 +1,32 @@
+// The run loop: fetches one code item at a time and dispatches it by kind to the operators, the
+// built-in functions, the statement executors and the procedure machinery, all through the Gl stack.
+#pragma once
+
+#include "frontend/itembuffers.h"
+
+#include <QString>
+
+extern int SyncCode;           // the code a multi-purpose synchronised method serves
+extern int EvalFormTrap;       // 1 while EVALFORM traps errors
+extern int EvalFormVarIndex;   // NumVarTable index that receives a trapped error number
+// Set by an executor whose error must be positioned at the failing item itself (the fetch of the
+// next item is skipped): the graphics-window check and the subscript errors.
+extern bool ErrorAtCurrentItem;
+
+// The code index of the item in CurrentItem: where a stopped run resumes, since that item has not run.
+extern int CurrentItemIndex;
+inline void FetchCurrentItem() {
+    CurrentItemIndex = CodeIndex;
+    GetCurrentItem();
+}
+
+// Why the loop ended.
+enum class LoopExit { End, Stop, Error, System, Cont, Run };
+
+// Runs from the item already in CurrentItem until the end item, a stop request, an error, or a
+// statement that leaves the loop (SYSTEM, CONT, RUN).
+LoopExit RunLoop();
+
+// Executors that the loop calls for a statement or function without a routine yet report it clearly.
+void ReportStatementNotBuilt(int code);
+void ReportFunctionNotBuilt(int code);

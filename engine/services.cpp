@@ -1,0 +1,85 @@
+#include "engine/services.h"
+
+#include "frontend/errornumbers.h"
+#include "frontend/itembuffers.h"
+#include "frontend/valuestack.h"
+
+namespace {
+
+template <std::size_t N>
+void PushReturn(std::array<int, N>& stack, int& count, int index) {
+    if (count >= static_cast<int>(N) - 1) {
+        ErrorNumber = Err::ReturnStackFull;
+        return;
+    }
+    stack[static_cast<std::size_t>(++count)] = index;
+}
+
+template <std::size_t N>
+int PopReturn(const std::array<int, N>& stack, int& count) {
+    if (count < 1) {
+        ErrorNumber = Err::ReturnStackEmpty;
+        return 0;
+    }
+    return stack[static_cast<std::size_t>(count--)];
+}
+
+} // namespace
+
+void PushGosubReturn(int index) { PushReturn(GosubStack, GosubStackCount, index); }
+int PopGosubReturn() { return PopReturn(GosubStack, GosubStackCount); }
+void PushSubReturn(int index) { PushReturn(SubReturnStack, SubReturnStackCount, index); }
+int PopSubReturn() { return PopReturn(SubReturnStack, SubReturnStackCount); }
+
+bool NumberToBoolean(Extended n) {
+    if (n == -1.0L) return true;
+    if (n == 0.0L) return false;
+    ErrorNumber = Err::NotABoolean;
+    return false;
+}
+
+void OffsetToLineCol(int offset, int& line, int& column) {
+    const int length = static_cast<int>(ProgramText.size());
+    if (offset > length) offset = length;
+    line = 1;
+    if (offset < 2) {
+        column = offset;
+        return;
+    }
+    int lastLf = 0;
+    for (int i = 1; i <= offset - 1; ++i) {
+        if (ProgramText.at(i - 1) == QLatin1Char('\n')) {
+            ++line;
+            lastLf = i;
+        }
+    }
+    column = offset - lastLf;
+}
+
+void SkipToStatementEnd(CodeItemType& last) {
+    last = CodeItemType{CodeKind::Operator, Op::Colon, 0};
+    for (;;) {
+        // Remember where the item was: a fetch past the end of the code does not move the cursor.
+        const int at = CodeIndex;
+        CodeItemType item;
+        GetCode(item);
+        if (IsStatementEnd(item) || item.FirstCode == CodeKind::End) {
+            CodeIndex = at;
+            return;
+        }
+        last = item;
+    }
+}
+
+void DiscardGlTop() {
+    switch (GlTopType()) {
+    case GlValueType::None: ErrorNumber = Err::StackEmpty; return;
+    case GlValueType::String: {
+        QString discarded;
+        GlPopStr(discarded);
+        return;
+    }
+    case GlValueType::Boolean: GlPopBool(); return;
+    default: GlPopNum(); return;  // numbers, array references, TAB columns
+    }
+}

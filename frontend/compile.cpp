@@ -1,0 +1,61 @@
+#include "frontend/compile.h"
+
+#include "frontend/itembuffers.h"
+#include "frontend/parse.h"
+#include "frontend/prescan.h"
+#include "frontend/scan.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tokenizer.h"
+
+namespace {
+
+// A scan or compiler error is reported where the item read last begins.
+bool ScanFailed() {
+    if (ErrorNumber == 0) return false;
+    ErrorPosition = LXScan::PreCodeItem.Position;
+    return true;
+}
+
+bool ParseFailed() {
+    if (ErrorNumber == 0) return false;
+    ErrorPosition = LXParse::PreCodeItem.Position;
+    return true;
+}
+
+} // namespace
+
+bool CompileProgram() {
+    ResetSourcePos();
+    PreCodeIndex = ProgramCodeStart;
+    ErrorPosition = 0;
+    PreScan();
+    if (ErrorNumber != 0) {
+        ErrorPosition = SourcePos;
+        return false;
+    }
+    PreCodeIndex = ProgramCodeStart;
+    ErrorPosition = 0;
+    ScanProgram();
+    if (ScanFailed()) return false;
+    InitCode();
+    PreCodeIndex = ProgramCodeStart;
+    ErrorPosition = 0;
+    CodeIndex = ProgramCodeStart;
+    ParseProgram();
+    return !ParseFailed();
+}
+
+bool CompileImmediate() {
+    constexpr int ImmediateStart = 1;
+    ResetSourcePos();
+    ErrorPosition = 0;
+    ResetPreCode();
+    PreCodeIndex = ImmediateStart;
+    ScanProgram();
+    if (ScanFailed()) return false;
+    ResetCode();
+    PreCodeIndex = ImmediateStart;
+    CodeIndex = ImmediateStart;
+    ParseProgram();
+    return !ParseFailed();
+}

@@ -1,0 +1,822 @@
+// The statement compiler's driver, its block stacks and expression forms, and the generators of the
+// statements whose code is a fixed pattern (no arguments, an expression, a bracket list, ON / OFF).
+#include "frontend/parse.h"
+
+#include "frontend/declnames.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parsecodes.h"
+
+#include <cmath>
+
+int OpenBlockPosition = 0;
+
+namespace LXParse {
+
+CodeItemType PreCodeItem;
+int StatementPosition = 0;
+int StatementKind = 0;
+int StatementCode = 0;
+std::uint8_t StopFlag = 0;
+std::uint8_t ProcedureMode = ProcMode::None;
+int ProcedureSkipSlot = 0;
+
+FixedStack<int, BlockStackSize> IfStack;
+FixedStack<ForEntry, BlockStackSize> ForStack;
+FixedStack<ExitForEntry, BlockStackSize> ExitForList;
+FixedStack<int, BlockStackSize> ExitProcList;
+FixedStack<LoopEntry, BlockStackSize> LoopStack;
+FixedStack<ItemBuffer, BlockStackSize> SelectStack;
+FixedStack<ItemBuffer, BlockStackSize> IndexStack;
+FixedStack<ItemBuffer, SwapStackSize> SwapStack1;
+FixedStack<ItemBuffer, SwapStackSize> SwapStack2;
+FixedStack<int, BlockStackSize> CaseSlotStack;
+FixedStack<int, BlockStackSize> EndSelectStack;
+FixedStack<CodeItemType, BlockStackSize> ProcItemStack;
+FixedStack<CodeItemType, BlockStackSize> CallArgStack;
+
+void ClearBlockStacks() {
+    IfStack.Count = 0;
+    ForStack.Count = 0;
+    ExitForList.Count = 0;
+    ExitProcList.Count = 0;
+    LoopStack.Count = 0;
+    SelectStack.Count = 0;
+    IndexStack.Count = 0;
+    SwapStack1.Count = 0;
+    SwapStack2.Count = 0;
+    CaseSlotStack.Count = 0;
+    EndSelectStack.Count = 0;
+    ProcItemStack.Count = 0;
+    CallArgStack.Count = 0;
+}
+
+// ---- reading ---------------------------------------------------------------------------------------------
+
+void ReadItem(CodeItemType& item) {
+    GetPreCode(item);
+    PreCodeItem = item;
+}
+
+void LookItem(CodeItemType& item) {
+    PeekPreCode(item);
+    PreCodeItem = item;
+}
+
+void UnreadItem() {
+    --PreCodeIndex;
+}
+
+// ---- item tests
+// ---------------------------------------------------------------------------------------------
+
+bool IsStatementEnd(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::End || item.FirstCode == CodeKind::None ||
+           IsOperator(item, Op::Colon) || IsOperator(item, Op::LineEnd);
+}
+
+bool IsChannelNumber(Extended value) {
+    constexpr int FirstChannel = 1;
+    for (int channel = FirstChannel; channel <= FileChannelCount; ++channel)
+        if (value == static_cast<Extended>(channel)) return true;
+    return false;
+}
+
+namespace {
+
+template <typename Record> Record* RecordAt(std::vector<Record>& table, int index) {
+    if (index < 1 || static_cast<std::size_t>(index) >= table.size()) return nullptr;
+    return &table[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
+NumVarType* NumRecord(const CodeItemType& item) {
+    if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::NumArray) return nullptr;
+    return RecordAt(NumVarTable, item.SecondCode);
+}
+
+StrVarType* StrRecord(const CodeItemType& item) {
+    if (item.FirstCode != CodeKind::StrVar && item.FirstCode != CodeKind::StrArray) return nullptr;
+    return RecordAt(StrVarTable, item.SecondCode);
+}
+
+BoolVarType* BoolRecord(const CodeItemType& item) {
+    if (item.FirstCode != CodeKind::BoolVar && item.FirstCode != CodeKind::BoolArray) return nullptr;
+    return RecordAt(BoolVarTable, item.SecondCode);
+}
+
+bool IsArrayParameter(const CodeItemType& item) {
+    if (const NumVarType* r = NumRecord(item)) return r->Kind == NumVarKind::ArrayParameter;
+    if (const StrVarType* r = StrRecord(item)) return r->Kind == StrVarKind::ArrayParameter;
+    if (const BoolVarType* r = BoolRecord(item)) return r->Kind == BoolVarKind::ArrayParameter;
+    return false;
+}
+
+bool IsArrayName(const CodeItemType& item) {
+    if (IsArrayParameter(item)) return true;
+    if (const NumVarType* r = NumRecord(item)) return r->Kind == NumVarKind::Array;
+    if (const StrVarType* r = StrRecord(item)) return r->Kind == StrVarKind::Array;
+    if (const BoolVarType* r = BoolRecord(item)) return r->Kind == BoolVarKind::Array;
+    return false;
+}
+
+int DeclaredDimCount(const CodeItemType& item) {
+    if (const NumVarType* r = NumRecord(item)) return r->DimCount;
+    if (const StrVarType* r = StrRecord(item)) return r->DimCount;
+    if (const BoolVarType* r = BoolRecord(item)) return r->DimCount;
+    return 0;
+}
+
+// ---- writing
+// ------------------------------------------------------------------------------------------------
+
+void Emit(int kind, int value) {
+    AddCode(CodeItemType{kind, value, StatementPosition});
+}
+void Emit(int kind, int value, int position) {
+    AddCode(CodeItemType{kind, value, position});
+}
+void EmitColon() {
+    Emit(CodeKind::Operator, Op::Colon);
+}
+void EmitLineEnd() {
+    Emit(CodeKind::Operator, Op::LineEnd);
+}
+void EmitGlPush() {
+    Emit(CodeKind::Statement, InSt::GlPush);
+}
+void EmitGlPop() {
+    Emit(CodeKind::Statement, InSt::GlPop);
+}
+
+int EmitJumpSlot() {
+    const int slot = CodeIndex;
+    Emit(CodeKind::JumpTarget, 0);
+    return slot;
+}
+
+void PatchJumpAhead(int offset, int slot) {
+    if (slot < 0 || slot > CurrentmaxCodeNum ||
+        CodeBuffer[static_cast<std::size_t>(slot)].FirstCode != CodeKind::JumpTarget) {
+        ErrorNumber = Err::SyntaxError;
+        return;
+    }
+    CodeBuffer[static_cast<std::size_t>(slot)].SecondCode = CodeIndex + offset;
+}
+
+void PatchJump(int slot) {
+    PatchJumpAhead(0, slot);
+}
+
+void ClearItemBuffer(ItemBuffer& buffer) {
+    buffer.fill(CodeItemType{});
+}
+
+int ExpressionCloseIndex(const ItemBuffer& buffer) {
+    for (int i = 1; i <= ItemBufferSize; ++i) {
+        const CodeItemType& item = buffer[static_cast<std::size_t>(i)];
+        if (item.FirstCode <= CodeKind::None) return 0;
+        if (item.FirstCode == CodeKind::ExprClose) return i;
+    }
+    return 0;
+}
+
+void EmitExpressionBody(const ItemBuffer& buffer) {
+    const int close = ExpressionCloseIndex(buffer);
+    for (int i = 2; i < close && ErrorNumber == 0; ++i)
+        AddCode(buffer[static_cast<std::size_t>(i)]);
+}
+
+// ---- statement ends and expression forms ------------------------------------------------------------------
+
+void ExpectStatementEndNaming(int nameIndex) {
+    CodeItemType item;
+    LookItem(item);
+    if (!IsStatementEnd(item)) {
+        ErrorNumber = Err::StatementNotEnded;
+        ErrorNameIndex = nameIndex;
+    }
+}
+
+void ExpectStatementEnd() {
+    ExpectStatementEndNaming(StatementCode);
+}
+
+namespace {
+
+bool FormMismatch() {
+    ErrorNumber = Err::ExpressionFormMismatch;
+    return false;
+}
+
+// The next item must be the given operator; it is read.
+bool ReadOperator(int slot) {
+    CodeItemType item;
+    ReadItem(item);
+    return IsOperator(item, slot);
+}
+
+bool NextIsStatementEnd() {
+    CodeItemType item;
+    LookItem(item);
+    return IsStatementEnd(item);
+}
+
+} // namespace
+
+bool CompileExpression() {
+    ItemBuffer buffer;
+    ParseExpression(buffer);
+    if (ErrorNumber != 0) return false;
+    if (IsEmptyExpression(buffer)) return FormMismatch();
+    EmitExpression(buffer);
+    return ErrorNumber == 0;
+}
+
+bool CompileExpressionToEnd() {
+    if (!CompileExpression()) return false;
+    return NextIsStatementEnd() || FormMismatch();
+}
+
+bool CompileExpressionThenComma() {
+    if (!CompileExpression()) return false;
+    CodeItemType item;
+    LookItem(item);
+    return IsOperator(item, Op::Comma) || IsStatementEnd(item) || FormMismatch();
+}
+
+bool CompileBracketList(int count) {
+    if (!ReadOperator(Op::OpenBracket)) return FormMismatch();
+    for (int i = 1; i <= count; ++i) {
+        if (!CompileExpression()) return false;
+        if (!ReadOperator(i < count ? Op::Comma : Op::CloseBracket)) return FormMismatch();
+    }
+    return true;
+}
+
+bool CompileTwoExpressions() {
+    if (!CompileExpression()) return false;
+    if (!ReadOperator(Op::Comma)) return FormMismatch();
+    return CompileExpressionToEnd();
+}
+
+bool CompileExpressionAsExpression() {
+    if (!CompileExpression()) return false;
+    CodeItemType item;
+    ReadItem(item);
+    if (!IsStatementItem(item, St::AS)) return FormMismatch();
+    return CompileExpressionToEnd();
+}
+
+void FillOptionalArguments(int count, bool commaImplied) {
+    // The placeholders stay where no argument replaces them; CodeIndex walks over them.
+    CodeIndex -= count;
+    int used = 0;
+    CodeItemType item;
+    bool comma = commaImplied;
+    while (true) {
+        if (!comma) {
+            ReadItem(item);
+            if (IsStatementEnd(item)) {
+                UnreadItem();
+                break;
+            }
+            if (!IsOperator(item, Op::Comma)) {
+                CodeIndex += count - used;
+                ErrorNumber = Err::ExpressionFormMismatch;
+                return;
+            }
+            if (used >= count) { // more arguments than the statement takes: left for the end check
+                UnreadItem();
+                break;
+            }
+        }
+        comma = false;
+        LookItem(item);
+        if (IsOperator(item, Op::Comma) || IsStatementEnd(item)) {
+            ++CodeIndex; // an empty argument keeps its placeholder
+            ++used;
+            continue;
+        }
+        if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::NumVar) {
+            CodeIndex += count - used;
+            ErrorNumber = Err::ExpressionFormMismatch;
+            return;
+        }
+        ReadItem(item);
+        AddCode(item);
+        ++used;
+    }
+    CodeIndex += count - used;
+}
+
+} // namespace LXParse
+
+// ---- expressions
+// ------------------------------------------------------------------------------------------------
+
+namespace {
+
+using namespace LXParse;
+
+// Items that end an expression: statements, statement ends, ";", and "," or ")" outside brackets.
+bool EndsExpression(const CodeItemType& item, int depth) {
+    if (item.FirstCode == CodeKind::Statement || item.FirstCode < CodeKind::Operator) return true;
+    if (item.FirstCode != CodeKind::Operator) return false;
+    switch (item.SecondCode) {
+    case Op::LineEnd:
+    case Op::Colon:
+    case Op::Semicolon: return true;
+    case Op::Comma:
+    case Op::CloseBracket: return depth == 0;
+    default: return false;
+    }
+}
+
+// A user FUNCTION name, called like a built-in function.
+bool IsUserFunctionName(const CodeItemType& item) {
+    if (const NumVarType* r = NumRecord(item)) return r->Kind == NumVarKind::FunctionName;
+    if (const StrVarType* r = StrRecord(item)) return r->Kind == StrVarKind::FunctionName;
+    if (const BoolVarType* r = BoolRecord(item)) return r->Kind == BoolVarKind::FunctionName;
+    return false;
+}
+
+bool ExpressionTooLong(ItemBuffer& out) {
+    ClearItemBuffer(out);
+    ErrorNumber = ExpressionTooLongError;
+    return false;
+}
+
+// Writes the converted items into `out` between the brackets 41 and 42, expanding each user FUNCTION
+// name into the call sequence that saves the caller's locals, jumps and restores them.
+bool BuildExpression(const ItemBuffer& postfix, int position, ItemBuffer& out) {
+    constexpr int CallSequenceLength = 5;
+    int postfixCount = 0;
+    while (postfixCount < ItemBufferSize &&
+           postfix[static_cast<std::size_t>(postfixCount + 1)].FirstCode > CodeKind::None)
+        ++postfixCount;
+    int next = 1;
+    out[static_cast<std::size_t>(next++)] = CodeItemType{CodeKind::ExprOpen, 0, position};
+    for (int i = 1; i <= postfixCount; ++i) {
+        const CodeItemType& item = postfix[static_cast<std::size_t>(i)];
+        const int needed = IsUserFunctionName(item) ? CallSequenceLength : 1;
+        if (next + needed > ItemBufferSize) return ExpressionTooLong(out); // one slot stays for 42
+        if (needed == 1) {
+            out[static_cast<std::size_t>(next++)] = item;
+            continue;
+        }
+        CodeItemType name = item;
+        if (name.FirstCode == CodeKind::NumArray) name.FirstCode = CodeKind::NumVar;
+        const int at = item.Position;
+        out[static_cast<std::size_t>(next++)] = CodeItemType{CodeKind::Statement, InSt::LoPushAll, at};
+        out[static_cast<std::size_t>(next++)] = CodeItemType{CodeKind::Statement, InSt::SubJump, at};
+        out[static_cast<std::size_t>(next++)] = name;
+        out[static_cast<std::size_t>(next++)] = CodeItemType{CodeKind::Operator, Op::LineEnd, at};
+        out[static_cast<std::size_t>(next++)] = CodeItemType{CodeKind::Statement, InSt::LoPopAll, at};
+    }
+    // The closing item takes the position of the item at the postfix count's own slot plus one.
+    out[static_cast<std::size_t>(next)] =
+        CodeItemType{CodeKind::ExprClose, 0, out[static_cast<std::size_t>(postfixCount + 1)].Position};
+    return true;
+}
+
+} // namespace
+
+void ParseExpression(ItemBuffer& out) {
+    ItemBuffer gathered;
+    ClearItemBuffer(gathered);
+    ClearItemBuffer(out);
+    CodeItemType item;
+    ReadItem(item);
+    const int position = item.Position;
+    int count = 0;
+    int depth = 0;
+    bool first = true;
+    CodeItemType previous;
+    while (!EndsExpression(item, depth)) {
+        if (IsOperator(item, Op::OpenBracket)) ++depth;
+        if (IsOperator(item, Op::CloseBracket)) --depth;
+        // A sign is unary at the start and after any operator but ")".
+        const bool unary =
+            first || (previous.FirstCode == CodeKind::Operator && previous.SecondCode != Op::CloseBracket);
+        first = false;
+        previous = item;
+        if (!(unary && IsOperator(item, Op::Plus))) {
+            if (count >= PolishItemLimit) {
+                ExpressionTooLong(out);
+                return;
+            }
+            CodeItemType copy = item;
+            if (unary && IsOperator(item, Op::Minus)) copy.SecondCode = Op::ChgSgn;
+            gathered[static_cast<std::size_t>(++count)] = copy;
+        }
+        ReadItem(item);
+    }
+    UnreadItem();
+    if (count == 0) return;
+    ToPolish(gathered, gathered, ErrorNumber);
+    if (ErrorNumber != 0) return;
+    BuildExpression(gathered, position, out);
+}
+
+void EmitExpression(const ItemBuffer& buffer) {
+    for (int i = 1; i <= ItemBufferSize; ++i) {
+        const CodeItemType& item = buffer[static_cast<std::size_t>(i)];
+        if (item.FirstCode < CodeKind::Operator) return;
+        AddCode(item);
+        if (ErrorNumber != 0) return;
+    }
+}
+
+// ---- statements with a fixed pattern
+// ------------------------------------------------------------------------------
+
+namespace {
+
+enum class Form {
+    NoArguments,
+    OneExpression,
+    AssignedExpression, // "=" and one expression
+    BracketList1,
+    BracketList2,
+    BracketList3,
+    BracketList4,
+    OnOff,
+    ControlOnOff, // a control number in brackets, then ON or OFF
+    Own,          // a generator of its own
+    NotSupported,
+    Accepted, // nothing to write
+    Unknown,
+};
+
+constexpr int Form1(int code) {
+    return ArgumentFormStep + code;
+}
+constexpr int Form2(int code) {
+    return 2 * ArgumentFormStep + code;
+}
+constexpr int Form3(int code) {
+    return 3 * ArgumentFormStep + code;
+}
+
+// The table of statement codes by form, kept one group to a paragraph.
+// clang-format off
+Form FormOf(int code) {
+    switch (code) {
+    case St::BEEP: case St::CLOSECSCREEN: case St::CLOSEGSCREEN: case St::CONT: case St::DEGREES:
+    case St::END: case St::FINDFILECLOSE: case St::GREFRESH: case St::HELP: case St::LIST:
+    case St::LOADPICTURE: case St::NEW: case St::RADIANS: case St::RANDOMIZE: case St::RUN:
+    case St::SAVEPICTURE: case St::STOP: case St::SYSTEM: case InSt::ClipboardClear:
+    case InSt::DumpCrossReference: case InSt::ListReservedWords: case InSt::DumpCodeListing:
+    case InSt::DumpVariables: case InSt::MediaPlayerClose: case InSt::MediaPlayerPause:
+    case InSt::MediaPlayerPlay: case InSt::MediaPlayerStop:
+        return Form::NoArguments;
+    case St::CHDIR: case St::FILEPSET: case St::GPRINT: case St::KILL: case St::LOAD:
+    case St::PRINTCTITLE: case St::PRINTGTITLE: case St::PRINTITITLE: case St::PRINTTITLE:
+    case St::SYSCMD: case InSt::MediaPlayerOpen: case Form1(St::RANDOMIZE):
+        return Form::OneExpression;
+    case St::BACKCOLOR: case St::BORDERCOLOR: case St::CBACKCOLOR: case St::CFONTCHARSET:
+    case St::CFONTCOLOR: case St::CFONTNAME: case St::CFONTSIZE: case St::CFONTSTYLE:
+    case St::CWINDOWSTATE: case St::DRAWMODE: case St::DRAWSTYLE: case St::DRAWWIDTH:
+    case St::EWINDOWSTATE: case St::FILLSTYLE: case St::FORECOLOR: case St::GBACKCOLOR:
+    case St::GBORDERCOLOR: case St::GDRAWMODE: case St::GDRAWSTYLE: case St::GDRAWWIDTH:
+    case St::GFILLSTYLE: case St::GFONTCHARSET: case St::GFONTCOLOR: case St::GFONTNAME:
+    case St::GFONTSIZE: case St::GFONTSTYLE: case St::GFORECOLOR: case St::GWINDOWSTATE:
+    case St::PRECISION: case St::TBACKCOLOR: case St::TFONTCHARSET: case St::TFONTCOLOR:
+    case St::TFONTNAME: case St::TFONTSIZE: case St::TFONTSTYLE: case St::TWINDOWSTATE:
+    case InSt::AudioMixerMasterMute: case InSt::AudioMixerMasterVolume:
+        return Form::AssignedExpression;
+    case St::SETENCODING: case St::SETVERSION: case St::SLEEP: case InSt::ClipboardSetText:
+    case Form1(St::LOADPICTURE): case Form1(St::SAVEPICTURE):
+        return Form::BracketList1;
+    case St::CSCREEN: case St::CWPOSITION: case St::EWPOSITION: case St::GFLOCATE: case St::GLOCATE:
+    case St::GSCREEN: case St::GWPOSITION: case St::IBPOSITION: case St::OPENGSCREEN: case St::TSCREEN:
+    case St::TWPOSITION: case St::WRITEALLTEXT: case Form2(St::LOADPICTURE): case Form2(St::SAVEPICTURE):
+        return Form::BracketList2;
+    case Form1(St::WRITEALLTEXT): case Form3(St::LOADPICTURE): case Form3(St::SAVEPICTURE):
+        return Form::BracketList3;
+    case Form1(St::GSCREEN): case Form1(St::OPENGSCREEN):
+        return Form::BracketList4;
+    case St::CHKMSG: case St::ECHO: case St::GSCROLL: case St::GSTRETCH: case St::MATHGRAPH:
+        return Form::OnOff;
+    case St::CBUTTON: case St::CLABEL: case St::CTEXTBOX:
+        return Form::ControlOnOff;
+    case St::CALL: case St::CASE: case St::CASEELSE: case St::DEF: case St::DO: case St::ELSE:
+    case St::ELSEIF: case St::ENDFUNCTION: case St::ENDIF: case St::ENDSELECT: case St::ENDSUB:
+    case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION: case St::EXITSUB: case St::FOR:
+    case St::FUNCTION: case St::GOSUB: case St::GOTO: case St::IF: case St::LOOP: case St::NEXT:
+    case St::RETURN: case St::SELECTCASE: case St::SUB: case St::WEND: case St::WHILE:
+    case InSt::LoopPlain: case InSt::DoUntil: case InSt::LoopUntil: case InSt::LoopWhile:
+    case St::CIRCLE: case St::CLOSE: case St::CLS: case St::DATA: case St::DIM: case St::EVALFORM:
+    case St::FILECOPY: case St::FILES: case St::INPUT: case St::INPUTFile: case St::LET: case St::LINE:
+    case St::LINEINPUT: case St::LINEINPUTFile: case St::MOUSE: case St::NAME: case St::OPEN:
+    case St::PAINT: case St::PRESET: case St::PRINT: case St::PRINTFile: case St::PRINTUSING:
+    case St::PSET: case St::READ: case St::RESTORE: case St::STRTOFORM: case St::SWAP: case St::WINDOW:
+    case St::WRITEALLLINES: case InSt::PrintUsingFile: case Form1(St::RUN): case Form1(St::WRITEALLLINES):
+        return Form::Own;
+    case St::COLOR: case St::CONSOLE: case St::DELETE: case St::EDIT: case St::LLIST: case St::LOCATE:
+    case St::LPRINT: case St::MERGE: case St::RENUM: case St::SAVE: case St::SEEK: case St::VIEW:
+        return Form::NotSupported;
+    case St::INCLUDE: case St::OPTIONEXPLICIT: case St::REM: case ParseCode::OptionExplicitOff:
+    case ParseCode::OptionExplicitOn:
+        return Form::Accepted;
+    default:
+        return Form::Unknown;
+    }
+}
+// clang-format on
+
+// An argument form that failed is reported against the statement itself.
+void StatementFormFailed() {
+    ErrorNumber = Err::StatementType;
+    ErrorNameIndex = StatementCode;
+}
+
+void CompileOwnStatement(int code) {
+    switch (code) {
+    case St::IF: CompileIf(); break;
+    case St::ELSEIF: CompileElseIf(); break;
+    case St::ELSE: CompileElse(); break;
+    case St::ENDIF: CompileEndIf(); break;
+    case St::FOR: CompileFor(); break;
+    case St::NEXT: CompileNext(); break;
+    case St::EXITFOR: CompileExitFor(); break;
+    case St::WHILE:
+    case St::DO:
+    case St::WEND:
+    case St::LOOP:
+    case St::EXITDO:
+    case InSt::LoopPlain:
+    case InSt::DoUntil:
+    case InSt::LoopUntil:
+    case InSt::LoopWhile: CompileLoopStatement(code); break;
+    case St::SELECTCASE: CompileSelectCase(); break;
+    case St::CASE: CompileCase(); break;
+    case St::CASEELSE: CompileCaseElse(); break;
+    case St::ENDSELECT: CompileEndSelect(); break;
+    case St::GOTO:
+    case St::GOSUB: CompileGotoGosub(code); break;
+    case St::RETURN: CompileReturn(); break;
+    case St::SUB:
+    case St::FUNCTION: CompileProcedureHeader(code); break;
+    case St::EXITSUB:
+    case St::EXITFUNCTION: CompileExitProcedure(code); break;
+    case St::ENDSUB: CompileEndSub(); break;
+    case St::ENDFUNCTION: CompileEndFunction(); break;
+    case St::CALL: CompileCall(); break;
+    case St::DEF: CompileDef(); break;
+    case St::DIM: CompileDim(); break;
+    case St::LET: CompileLet(); break;
+    case St::SWAP: CompileSwap(); break;
+    case St::DATA: CompileData(); break;
+    case St::READ: CompileRead(); break;
+    case St::RESTORE: CompileRestore(); break;
+    case St::INPUT: CompileInput(); break;
+    case St::LINEINPUT: CompileLineInput(); break;
+    case St::INPUTFile: CompileInputFile(); break;
+    case St::LINEINPUTFile: CompileLineInputFile(); break;
+    case St::PRINT: CompilePrint(); break;
+    case St::PRINTFile: CompilePrintFile(); break;
+    case St::PRINTUSING: CompilePrintUsing(false); break;
+    case InSt::PrintUsingFile: CompilePrintUsing(true); break;
+    case St::OPEN: CompileOpen(); break;
+    case St::CLOSE: CompileClose(); break;
+    case St::FILES: CompileFiles(); break;
+    case St::NAME: CompileName(); break;
+    case St::FILECOPY: CompileFileCopy(); break;
+    case Form1(St::RUN): CompileRunFile(); break;
+    case St::WRITEALLLINES:
+    case Form1(St::WRITEALLLINES): CompileWriteAllLines(code); break;
+    case St::PSET:
+    case St::PRESET:
+    case St::PAINT:
+    case St::LINE:
+    case St::CIRCLE:
+    case St::WINDOW:
+    case St::CLS: CompileGraphics(code); break;
+    case St::STRTOFORM:
+    case St::EVALFORM:
+    case St::MOUSE: CompileFormulaOrMouse(code); break;
+    default: ErrorNumber = Err::UnknownStatement; break;
+    }
+}
+
+void CompileStatementItem() {
+    const int code = StatementCode;
+    switch (FormOf(code)) {
+    case Form::NoArguments:
+        Emit(CodeKind::Statement, code);
+        ExpectStatementEnd();
+        return;
+    case Form::AssignedExpression: {
+        CodeItemType item;
+        ReadItem(item);
+        if (!IsOperator(item, Op::Equal)) {
+            ErrorNumber = Err::PropertyAssignSyntax;
+            return;
+        }
+        [[fallthrough]];
+    }
+    case Form::OneExpression:
+        if (!CompileExpressionToEnd()) return StatementFormFailed();
+        Emit(CodeKind::Statement, code);
+        ExpectStatementEnd();
+        return;
+    case Form::BracketList1:
+    case Form::BracketList2:
+    case Form::BracketList3:
+    case Form::BracketList4: {
+        const Form form = FormOf(code);
+        const int count = form == Form::BracketList1   ? 1
+                          : form == Form::BracketList2 ? 2
+                          : form == Form::BracketList3 ? 3
+                                                       : 4;
+        if (!CompileBracketList(count)) return StatementFormFailed();
+        Emit(CodeKind::Statement, code);
+        ExpectStatementEnd();
+        return;
+    }
+    case Form::OnOff: {
+        Emit(CodeKind::Statement, code);
+        CodeItemType item;
+        ReadItem(item);
+        if (!IsStatementItem(item, St::ON) && !IsStatementItem(item, St::OFF)) {
+            ErrorNumber = Err::OnOffMissing;
+            ErrorNameIndex = code;
+            return;
+        }
+        Emit(CodeKind::Statement, item.SecondCode, item.Position);
+        ExpectStatementEnd();
+        return;
+    }
+    case Form::ControlOnOff: {
+        if (!CompileBracketList(1)) return StatementFormFailed();
+        CodeItemType item;
+        LookItem(item);
+        // Without ON or OFF the control number would be left on the value stack with no statement
+        // to take it, so this is the same error as for the other ON / OFF statements.
+        if (!IsStatementItem(item, St::ON) && !IsStatementItem(item, St::OFF)) {
+            ErrorNumber = Err::OnOffMissing;
+            ErrorNameIndex = code;
+            return;
+        }
+        ReadItem(item);
+        Emit(CodeKind::Statement, code);
+        Emit(CodeKind::Statement, item.SecondCode, item.Position);
+        return;
+    }
+    case Form::Own: CompileOwnStatement(code); return;
+    case Form::NotSupported:
+        ErrorNumber = Err::StatementNotSupported;
+        ErrorNameIndex = code;
+        return;
+    case Form::Accepted: return;
+    case Form::Unknown: ErrorNumber = Err::UnknownStatement; return;
+    }
+}
+
+// The statement a message names when a function item stands as a statement.
+int FunctionStatementName(int value) {
+    if (value >= PropertySetBase + PropertyRange::ButtonFirst &&
+        value <= PropertySetBase + PropertyRange::ButtonLast)
+        return St::CBUTTON;
+    if (value >= PropertySetBase + PropertyRange::LabelFirst &&
+        value <= PropertySetBase + PropertyRange::LabelLast)
+        return St::CLABEL;
+    if (value >= PropertySetBase + PropertyRange::TextBoxFirst &&
+        value <= PropertySetBase + PropertyRange::TextBoxLast)
+        return St::CTEXTBOX;
+    if (value == InFn::ClipboardGetText) return St::CLIPBOARD;
+    if (value == SettingValueBase + InSt::AudioMixerMasterMute ||
+        value == SettingValueBase + InSt::AudioMixerMasterVolume)
+        return St::AUDIOMIXER;
+    return St::LET;
+}
+
+void FunctionStatementFailed(int value) {
+    ErrorNumber = Err::StatementType;
+    ErrorNameIndex = FunctionStatementName(value);
+}
+
+// A function item standing as a statement: a control property set, a mixer or clipboard value, or
+// READALLLINES assigned to a string array.
+void CompileFunctionItem() {
+    const int value = StatementCode;
+    const bool buttonSetter = value >= PropertySetBase + PropertyRange::ButtonFirst &&
+                              value <= PropertySetBase + PropertyRange::ButtonLast &&
+                              value != PropertyRange::ButtonClick;
+    const bool labelSetter = value >= PropertySetBase + PropertyRange::LabelFirst &&
+                             value <= PropertySetBase + PropertyRange::LabelLast;
+    const bool textBoxSetter = value >= PropertySetBase + PropertyRange::TextBoxFirst &&
+                               value <= PropertySetBase + PropertyRange::TextBoxLast;
+    if (buttonSetter || labelSetter || textBoxSetter) {
+        if (!CompileBracketList(1) || !CompileExpressionToEnd()) return FunctionStatementFailed(value);
+        Emit(CodeKind::Function, value);
+        return;
+    }
+    if (value == InFn::ClipboardGetText || value == SettingValueBase + InSt::AudioMixerMasterMute ||
+        value == SettingValueBase + InSt::AudioMixerMasterVolume) {
+        if (!CompileExpressionToEnd()) return FunctionStatementFailed(value);
+        Emit(CodeKind::Function, value);
+        return;
+    }
+    if (value == Fn::READALLLINES || value == FunctionFormStep + Fn::READALLLINES) {
+        CodeItemType array;
+        ReadItem(array);
+        if (array.FirstCode != CodeKind::StrArray) return FunctionStatementFailed(value);
+        if (!CompileBracketList(value == Fn::READALLLINES ? 1 : 2)) return FunctionStatementFailed(value);
+        Emit(CodeKind::Statement, value == Fn::READALLLINES ? InSt::ReadAllLinesStatement
+                                                            : ArgumentFormStep + InSt::ReadAllLinesStatement);
+        AddCode(array);
+        ExpectStatementEndNaming(St::LET);
+        return;
+    }
+    // Any other function item is passed over; what follows it is compiled as the next statement.
+}
+
+bool IsSameItem(const CodeItemType& a, int kind, int value) {
+    return a.FirstCode == kind && a.SecondCode == value;
+}
+
+void CompileSeparator(int slot) {
+    // A run of ":" or of line ends gives one item. The first slot of the immediate area takes no ":".
+    if (slot == Op::Colon && CodeIndex == 1) return;
+    CodeItemType last;
+    LookBackCode(1, last);
+    if (ErrorNumber != 0) return;
+    if (!IsSameItem(last, CodeKind::Operator, slot)) Emit(CodeKind::Operator, slot);
+}
+
+void CompileStatement(const CodeItemType& item) {
+    switch (item.FirstCode) {
+    case CodeKind::None: return;
+    case CodeKind::Operator:
+        if (item.SecondCode == Op::Multiply) return CompileLabel();
+        if (item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd)
+            return CompileSeparator(item.SecondCode);
+        ErrorNumber = Err::SyntaxError;
+        return;
+    case CodeKind::Statement: return CompileStatementItem();
+    case CodeKind::Function: return CompileFunctionItem();
+    case CodeKind::NumLiteral: return CompileLineNumber(item);
+    case CodeKind::NumVar: {
+        UnreadItem();
+        const NumVarType* record = NumRecord(item);
+        if (record != nullptr && IsSubName(record->Name)) return CompileCall();
+        return CompileLet();
+    }
+    case CodeKind::StrVar:
+    case CodeKind::BoolVar: UnreadItem(); return CompileLet();
+    default: ErrorNumber = Err::BadStatementStart; return;
+    }
+}
+
+void BeginStatement(const CodeItemType& item) {
+    StatementPosition = item.Position;
+    StatementKind = item.FirstCode;
+    StatementCode = item.SecondCode;
+    StopFlag = item.FirstCode == CodeKind::End || PreCodeIndex > PreCodeLimit;
+}
+
+} // namespace
+
+void ParseProgram() {
+    ProcedureMode = ProcMode::None;
+    ProcedureSkipSlot = 0;
+    ClearBlockStacks();
+    CodeItemType item;
+    ReadItem(item);
+    BeginStatement(item);
+    while (StopFlag == 0) {
+        CompileStatement(item);
+        if (ErrorNumber != 0) break;
+        ReadItem(item);
+        BeginStatement(item);
+    }
+    StopFlag = 1;
+    // An immediate command ends at its own end item; the program's end stays the fetch limit.
+    if (RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) CodeLimit = CodeIndex;
+    AddCode(CodeItemType{CodeKind::End, 0, CompileTextLength});
+}
+
+void CheckOpenBlocks() {
+    OpenBlockPosition = 0;
+    if (!ForStack.Empty()) {
+        ErrorNumber = Err::ForWithoutNext;
+        OpenBlockPosition = ForStack.Top().Position;
+    }
+    if (!LoopStack.Empty()) {
+        ErrorNumber = Err::WhileWithoutWend;
+        OpenBlockPosition = LoopStack.Top().Position;
+    }
+    if (!IfStack.Empty()) {
+        ErrorNumber = Err::IfBlockMismatch;
+        // Below the count on top lies the slot of the jump the innermost open IF wrote last.
+        const int below = IfStack.Count - 1;
+        const int slot = below >= 1 ? IfStack.Items[static_cast<std::size_t>(below)] : 0;
+        OpenBlockPosition =
+            slot > 0 && slot <= CurrentmaxCodeNum ? CodeBuffer[static_cast<std::size_t>(slot)].Position : 0;
+    }
+}

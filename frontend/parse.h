@@ -1,0 +1,287 @@
+// The statement compiler: turns the pre-code of the statement scan into the final code items the
+// engine runs. A driver hands each statement to its generator; the generators share the block stacks,
+// the expression gatherer and the small emitters declared below. Runs on one thread at a time (the
+// interpreter thread compiles before it runs).
+#pragma once
+
+#include "frontend/codeitem.h"
+#include "frontend/polish.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/vocabulary.h"
+
+#include <array>
+#include <cstdint>
+
+// Compiles from PreCodeIndex to the end of the pre-code into CodeBuffer at CodeIndex, then writes the
+// end item (also after an error). Failures are in ErrorNumber.
+void ParseProgram();
+// After ParseProgram: a FOR left open is 555, then a WHILE or DO 557, then an IF 567 (the last that
+// applies stands). OpenBlockPosition is then the source position of the statement that opened the
+// block reported, for the error position; 0 when nothing is open.
+void CheckOpenBlocks();
+extern int OpenBlockPosition;
+
+// Gathers one expression from the pre-code and converts it: {41, 0, p}, the postfix items, {42, 0, p},
+// then cleared items. Nothing gathered leaves `out` cleared and sets no error.
+void ParseExpression(ItemBuffer& out);
+// Writes the items of an expression buffer from slot 1 up to its first item of kind 0 or less.
+void EmitExpression(const ItemBuffer& buffer);
+
+// Everything below is shared by the compiler's generators only.
+namespace LXParse {
+
+// ---- compiler state ---------------------------------------------------------------------------------
+extern CodeItemType PreCodeItem; // the pre-code item read or looked at last: the error position
+extern int StatementPosition;    // position of the statement's first item; most items written get it
+extern int StatementKind;        // kind and value of that first item
+extern int StatementCode;
+extern std::uint8_t StopFlag;
+extern std::uint8_t ProcedureMode; // ProcMode
+extern int ProcedureSkipSlot;      // the jump that lets straight-line execution pass a procedure body
+
+namespace ProcMode {
+inline constexpr std::uint8_t None = 0;
+inline constexpr std::uint8_t Sub = 1;
+inline constexpr std::uint8_t Function = 2;
+} // namespace ProcMode
+
+// ---- block stacks -------------------------------------------------------------------------------------
+inline constexpr int BlockStackSize = 256;
+inline constexpr int SwapStackSize = 6;
+
+// A fixed stack of T used from index 1. Push on a full stack and pop on an empty one set the error
+// numbers given and change nothing.
+template <typename T, int Capacity> struct FixedStack {
+    std::array<T, Capacity + 1> Items{};
+    int Count = 0;
+
+    bool Push(const T& value, int fullError) {
+        if (Count >= Capacity) {
+            ErrorNumber = fullError;
+            return false;
+        }
+        Items[static_cast<std::size_t>(++Count)] = value;
+        return true;
+    }
+    bool Pop(T& value, int emptyError) {
+        if (Count < 1) {
+            ErrorNumber = emptyError;
+            return false;
+        }
+        value = Items[static_cast<std::size_t>(Count--)];
+        return true;
+    }
+    T& Top() { return Items[static_cast<std::size_t>(Count)]; }
+    bool Empty() const { return Count == 0; }
+};
+
+struct ForEntry {
+    CodeItemType Variable;
+    int LoopTop = 0;
+    int ExitSlot = 0;
+    int Position = 0; // of the FOR statement, for the open-block error
+    ItemBuffer Step{};
+};
+struct ExitForEntry {
+    int Flag = 0; // 0 marks one FOR level, 1 one EXIT FOR jump
+    int Slot = 0;
+};
+struct LoopEntry {
+    int Kind = 0; // LoopKind
+    int LoopTop = 0;
+    int Slot = 0;
+    int Position = 0; // of the opening statement
+};
+namespace LoopKind {
+inline constexpr int Loop = 0;
+inline constexpr int ExitDo = 1;
+} // namespace LoopKind
+
+extern FixedStack<int, BlockStackSize> IfStack;
+extern FixedStack<ForEntry, BlockStackSize> ForStack;
+extern FixedStack<ExitForEntry, BlockStackSize> ExitForList;
+extern FixedStack<int, BlockStackSize> ExitProcList;
+extern FixedStack<LoopEntry, BlockStackSize> LoopStack;
+extern FixedStack<ItemBuffer, BlockStackSize> SelectStack;
+extern FixedStack<ItemBuffer, BlockStackSize> IndexStack;
+extern FixedStack<ItemBuffer, SwapStackSize> SwapStack1;
+extern FixedStack<ItemBuffer, SwapStackSize> SwapStack2;
+extern FixedStack<int, BlockStackSize> CaseSlotStack;
+extern FixedStack<int, BlockStackSize> EndSelectStack;
+extern FixedStack<CodeItemType, BlockStackSize> ProcItemStack;
+extern FixedStack<CodeItemType, BlockStackSize> CallArgStack;
+
+void ClearBlockStacks();
+
+// ---- reading the pre-code (each updates PreCodeItem) ----------------------------------------------------
+void ReadItem(CodeItemType& item); // GetPreCode
+void LookItem(CodeItemType& item); // PeekPreCode
+void UnreadItem();                 // the item read last is read again
+
+// ---- item tests --------------------------------------------------------------------------------------
+inline bool IsOperator(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
+}
+inline bool IsStatementItem(const CodeItemType& item, int code) {
+    return item.FirstCode == CodeKind::Statement && item.SecondCode == code;
+}
+// Kind -1 or 0, ":" or the line end.
+bool IsStatementEnd(const CodeItemType& item);
+// True for exactly 1, 2, ..., 8.
+bool IsChannelNumber(Extended value);
+// The record of a numeric, string or boolean name item, or null for an index outside its table.
+NumVarType* NumRecord(const CodeItemType& item);
+StrVarType* StrRecord(const CodeItemType& item);
+BoolVarType* BoolRecord(const CodeItemType& item);
+// A name whose record declares an array (DIM array or array parameter).
+bool IsArrayName(const CodeItemType& item);
+bool IsArrayParameter(const CodeItemType& item);
+int DeclaredDimCount(const CodeItemType& item);
+
+// ---- writing -----------------------------------------------------------------------------------------
+void Emit(int kind, int value); // at StatementPosition
+void Emit(int kind, int value, int position);
+void EmitColon();   // {1, 23}
+void EmitLineEnd(); // {1, 38}
+void EmitGlPush();  // {6, 246}
+void EmitGlPop();   // {6, 245}
+int EmitJumpSlot(); // {45, 0}; its code index
+void PatchJump(int slot);
+void PatchJumpAhead(int offset, int slot);
+void ClearItemBuffer(ItemBuffer& buffer);
+// The items of a converted expression between its brackets 41 and 42.
+void EmitExpressionBody(const ItemBuffer& buffer);
+// Index of the closing item 42 of a converted expression (0 for an empty buffer).
+int ExpressionCloseIndex(const ItemBuffer& buffer);
+inline bool IsEmptyExpression(const ItemBuffer& buffer) {
+    return buffer[1].FirstCode <= CodeKind::None;
+}
+
+// ---- statement ends and expression forms (each: true on success; a mismatch sets 700) ----------------
+void ExpectStatementEnd();
+void ExpectStatementEndNaming(int nameIndex);
+bool CompileExpression();
+bool CompileExpressionToEnd();
+bool CompileExpressionThenComma();
+bool CompileBracketList(int count);
+bool CompileTwoExpressions();
+bool CompileExpressionAsExpression();
+// The generator has written the statement item and `count` placeholders; fills them from the optional
+// trailing arguments. With `commaImplied` the statement reads as if a "," stood right after its item.
+void FillOptionalArguments(int count, bool commaImplied = false);
+
+// ---- array targets -----------------------------------------------------------------------------------
+// Reads "(" index, ... ")" after an array name and pushes each index expression on `stack`; the
+// number pushed, or -1 with ErrorNumber set: `openError` when "(" is missing, `otherError` for any
+// other mismatch (an index count that does not fit the array, a missing ")", an empty index).
+template <int Capacity>
+int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>& stack, int openError,
+                     int otherError, int fullError);
+// Pops `count` index expressions and writes them, the last index first.
+template <int Capacity>
+void EmitPoppedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count, int emptyError);
+
+// ---- generators -----------------------------------------------------------------------------------------
+// Control flow and procedures.
+void CompileIf();
+void CompileElseIf();
+void CompileElse();
+void CompileEndIf();
+void CompileFor();
+void CompileNext();
+void CompileExitFor();
+void CompileLoopStatement(int code); // WHILE, DO, WEND, LOOP forms, EXIT DO
+void CompileSelectCase();
+void CompileCase();
+void CompileCaseElse();
+void CompileEndSelect();
+void CompileGotoGosub(int code);
+void CompileReturn();
+void CompileLabel();
+void CompileLineNumber(const CodeItemType& number);
+void CompileProcedureHeader(int code); // SUB, FUNCTION
+void CompileExitProcedure(int code);   // EXIT SUB, EXIT FUNCTION
+void CompileEndSub();
+void CompileEndFunction();
+void CompileCall();
+void CompileDef();
+// Declarations, assignment, data, input, output, files and graphics.
+void CompileDim();
+void CompileLet();
+void CompileSwap();
+void CompileData();
+void CompileRead();
+void CompileRestore();
+void CompileInput();
+void CompileLineInput();
+void CompileInputFile();
+void CompileLineInputFile();
+void CompilePrint();
+void CompilePrintFile();
+void CompilePrintUsing(bool toFile);
+void CompileOpen();
+void CompileClose();
+void CompileFiles();
+void CompileName();
+void CompileFileCopy();
+void CompileRunFile();
+void CompileWriteAllLines(int code);
+void CompileGraphics(int code);
+void CompileFormulaOrMouse(int code); // STRTOFORM, EVALFORM, MOUSE
+
+} // namespace LXParse
+
+// ---- template definitions ---------------------------------------------------------------------------------
+namespace LXParse {
+
+template <int Capacity>
+int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>& stack, int openError,
+                     int otherError, int fullError) {
+    // A DIM array takes exactly its declared count; an array parameter's count is known only when the
+    // call binds it, so it takes up to the most a subscript list may have.
+    constexpr int MaxParameterIndices = 9;
+    const bool parameter = IsArrayParameter(name);
+    const int wanted = parameter ? MaxParameterIndices : DeclaredDimCount(name);
+    CodeItemType item;
+    ReadItem(item);
+    if (!IsOperator(item, Op::OpenBracket)) {
+        ErrorNumber = openError;
+        return -1;
+    }
+    int count = 0;
+    ItemBuffer index;
+    while (true) {
+        ParseExpression(index);
+        if (ErrorNumber != 0) return -1;
+        if (IsEmptyExpression(index)) {
+            ErrorNumber = otherError;
+            return -1;
+        }
+        if (!stack.Push(index, fullError)) return -1;
+        ++count;
+        ReadItem(item);
+        if (IsOperator(item, Op::CloseBracket)) {
+            if (!parameter && count != wanted) {
+                ErrorNumber = otherError;
+                return -1;
+            }
+            return count;
+        }
+        if (!IsOperator(item, Op::Comma) || count >= wanted) {
+            ErrorNumber = otherError;
+            return -1;
+        }
+    }
+}
+
+template <int Capacity>
+void EmitPoppedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count, int emptyError) {
+    ItemBuffer index;
+    for (int i = 0; i < count && ErrorNumber == 0; ++i) {
+        if (!stack.Pop(index, emptyError)) return;
+        EmitExpression(index);
+    }
+}
+
+} // namespace LXParse

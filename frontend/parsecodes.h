@@ -1,0 +1,28 @@
+// Codes the statement compiler writes that have no name in the shared table of internal codes: the
+// CALL marker, the six relational CASE tests, the OPTION EXPLICIT forms and the fixed-constant slots
+// it names. Like every code item value they are part of the compiled code's format.
+#pragma once
+
+namespace ParseCode {
+inline constexpr int CallStatement = 195; // opens the item sequence of a SUB call
+// The relational CASE IS tests; each is followed by the jump taken when the test fails.
+inline constexpr int CaseEqual = 251;         // selector = x
+inline constexpr int CaseGreater = 253;       // selector > x
+inline constexpr int CaseGreaterEqual = 254;  // selector >= x
+inline constexpr int CaseLess = 255;          // selector < x
+inline constexpr int CaseLessEqual = 256;     // selector <= x
+inline constexpr int CaseNotEqual = 258;      // selector <> x
+inline constexpr int OptionExplicitOff = 275; // OPTION EXPLICIT OFF: the pre-scan did the work
+inline constexpr int OptionExplicitOn = 276;
+inline constexpr int ByValueArgument = 1; // value of the DummyCode item of a CALL argument
+} // namespace ParseCode
+
+// Slots of the fixed constant tables that compiled code names (kind 7 numbers, kind 8 strings).
+namespace ParseConst {
+inline constexpr int Zero = 1;         // 0.0; CLOSE without a channel: close all
+inline constexpr int One = 2;          // 1.0; the step of a FOR without STEP, the CLS default
+inline constexpr int MinusOne = 3;     // -1.0; an omitted optional graphics argument
+inline constexpr int Half = 6;         // 0.5
+inline constexpr int FilesDefault = 1; // the empty text: FILES without an argument
+inline constexpr int InputPrompt = 2;  // "? ": INPUT without a prompt of its own
+} // namespace ParseConst

@@ -1,0 +1,786 @@
+// Code generation for the block statements and procedures: IF blocks, FOR and NEXT, WHILE and the DO
+// forms, SELECT CASE, GOTO, GOSUB and RETURN, labels and line numbers, SUB and FUNCTION definitions,
+// CALL and DEF. Each block becomes straight code with conditional and unconditional jumps; a jump
+// whose target is not known yet is written as {45, 0} and patched by the statement that closes it.
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parse.h"
+#include "frontend/parsecodes.h"
+#include "frontend/tokenizer.h"
+
+#include <cmath>
+#include <limits>
+
+namespace LXParse {
+
+namespace {
+
+void Fail(int error) {
+    ErrorNumber = error;
+}
+
+bool ReadStatementWord(int code) {
+    CodeItemType item;
+    ReadItem(item);
+    return IsStatementItem(item, code);
+}
+
+// Writes the IF jump {6, 99} (false: jump) or its twin {6, 257} (true: jump) and its open slot.
+int EmitConditionalJump(int code) {
+    Emit(CodeKind::Statement, code);
+    return EmitJumpSlot();
+}
+
+} // namespace
+
+// ---- IF blocks ----------------------------------------------------------------------------------------
+// The IF stack holds, for the innermost open IF, its pending jump slots with their count on top.
+
+// IF c THEN
+void CompileIf() {
+    if (!CompileExpression()) return;
+    if (!ReadStatementWord(St::THEN)) return Fail(Err::IfNoThen);
+    const int falseSlot = EmitConditionalJump(St::IF);
+    EmitColon();
+    if (IfStack.Push(falseSlot, Err::NestingTooDeep)) IfStack.Push(1, Err::NestingTooDeep);
+}
+
+// ELSEIF c THEN
+void CompileElseIf() {
+    int count = 0;
+    int falseSlot = 0;
+    if (!IfStack.Pop(count, Err::IfBlockMismatch) || !IfStack.Pop(falseSlot, Err::IfBlockMismatch)) return;
+    Emit(CodeKind::Statement, St::GOTO);
+    const int endSlot = EmitJumpSlot();
+    PatchJump(falseSlot);
+    EmitColon();
+    if (ErrorNumber != 0 || !CompileExpression()) return;
+    if (!ReadStatementWord(St::THEN)) return Fail(Err::IfNoThen);
+    const int nextFalseSlot = EmitConditionalJump(St::IF);
+    EmitColon();
+    if (IfStack.Push(endSlot, Err::NestingTooDeep) && IfStack.Push(nextFalseSlot, Err::NestingTooDeep))
+        IfStack.Push(count + 1, Err::NestingTooDeep);
+}
+
+// ELSE
+void CompileElse() {
+    int count = 0;
+    int falseSlot = 0;
+    if (!IfStack.Pop(count, Err::IfBlockMismatch) || !IfStack.Pop(falseSlot, Err::IfBlockMismatch)) return;
+    Emit(CodeKind::Statement, St::GOTO);
+    const int endSlot = EmitJumpSlot();
+    EmitColon();
+    PatchJump(falseSlot);
+    if (ErrorNumber == 0 && IfStack.Push(endSlot, Err::NestingTooDeep))
+        IfStack.Push(count, Err::NestingTooDeep);
+}
+
+// END IF
+void CompileEndIf() {
+    int count = 0;
+    if (!IfStack.Pop(count, Err::IfBlockMismatch)) return;
+    for (int i = 0; i < count; ++i) {
+        int slot = 0;
+        if (!IfStack.Pop(slot, Err::IfBlockMismatch)) return;
+        PatchJump(slot);
+        if (ErrorNumber != 0) return;
+    }
+    EmitColon();
+}
+
+// ---- FOR and NEXT ---------------------------------------------------------------------------------------
+
+namespace {
+
+// The one-item step of a FOR without STEP: the constant 1.0.
+void DefaultStep(ItemBuffer& step) {
+    ClearItemBuffer(step);
+    step[1] = CodeItemType{CodeKind::ExprOpen, 0, StatementPosition};
+    step[2] = CodeItemType{CodeKind::SysNumConst, ParseConst::One, StatementPosition};
+    step[3] = CodeItemType{CodeKind::ExprClose, 0, StatementPosition};
+}
+
+void EmitClose(const ItemBuffer& buffer) {
+    AddCode(buffer[static_cast<std::size_t>(ExpressionCloseIndex(buffer))]);
+}
+
+} // namespace
+
+// FOR v = a TO b [STEP s]
+void CompileFor() {
+    CodeItemType variable;
+    ReadItem(variable);
+    if (variable.FirstCode != CodeKind::NumVar) return Fail(Err::ForNoVariable);
+    CodeItemType item;
+    ReadItem(item);
+    if (!IsOperator(item, Op::Equal)) return Fail(Err::ForNoEqual);
+    if (!CompileExpression()) return;
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(variable);
+    ForEntry entry;
+    entry.Variable = variable;
+    entry.LoopTop = CodeIndex;
+    entry.Position = StatementPosition;
+    EmitColon();
+    if (!ReadStatementWord(St::TO)) return Fail(Err::ForNoTo);
+    ItemBuffer limit;
+    ParseExpression(limit);
+    if (ErrorNumber != 0) return;
+    if (IsEmptyExpression(limit)) return Fail(Err::ExpressionFormMismatch);
+    LookItem(item);
+    const bool stepGiven = IsStatementItem(item, St::STEP);
+    if (stepGiven) {
+        ReadItem(item);
+        ParseExpression(entry.Step);
+        if (ErrorNumber != 0) return;
+        if (IsEmptyExpression(entry.Step)) return Fail(Err::ExpressionFormMismatch);
+    } else {
+        DefaultStep(entry.Step);
+    }
+    // The loop goes on while v has not passed b: b >= v, or with a step (b - v) * (SGN(s) + 0.5) >= 0,
+    // which also stops a step of 0 once v is past b.
+    AddCode(limit[1]);
+    EmitExpressionBody(limit);
+    AddCode(variable);
+    if (stepGiven) {
+        Emit(CodeKind::Operator, Op::Minus);
+        Emit(CodeKind::SysNumConst, ParseConst::Half);
+        EmitExpressionBody(entry.Step);
+        Emit(CodeKind::Function, Fn::SGN);
+        Emit(CodeKind::Operator, Op::Plus);
+        Emit(CodeKind::Operator, Op::Multiply);
+        Emit(CodeKind::SysNumConst, ParseConst::Zero);
+    }
+    Emit(CodeKind::Operator, Op::GreaterEqual);
+    EmitClose(limit);
+    entry.ExitSlot = EmitConditionalJump(St::IF);
+    EmitColon();
+    if (ErrorNumber != 0) return;
+    if (!ForStack.Push(entry, Err::NestingTooDeep)) return;
+    if (!ExitForList.Push(ExitForEntry{0, 0}, Err::TooManyExits)) return;
+    ExpectStatementEnd();
+}
+
+// NEXT
+void CompileNext() {
+    // Kept in the unit: a FOR entry holds a whole expression buffer.
+    static ForEntry entry;
+    if (!ForStack.Pop(entry, Err::NextWithoutFor)) return;
+    AddCode(entry.Step[1]);
+    EmitExpressionBody(entry.Step);
+    AddCode(entry.Variable);
+    Emit(CodeKind::Operator, Op::Plus);
+    EmitClose(entry.Step);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(entry.Variable);
+    Emit(CodeKind::Statement, St::GOTO);
+    Emit(CodeKind::JumpTarget, entry.LoopTop);
+    EmitColon();
+    PatchJump(entry.ExitSlot);
+    if (ErrorNumber != 0) return;
+    ExpectStatementEnd();
+    if (ErrorNumber != 0) return;
+    // The EXIT FOR jumps of this loop lie above its level marker.
+    ExitForEntry exit;
+    while (ExitForList.Pop(exit, Err::NextWithoutFor) && exit.Flag != 0) {
+        PatchJump(exit.Slot);
+        if (ErrorNumber != 0) return;
+    }
+}
+
+// EXIT FOR
+void CompileExitFor() {
+    if (ForStack.Empty()) return Fail(Err::ExitForOutside);
+    Emit(CodeKind::Statement, St::GOTO);
+    const int slot = EmitJumpSlot();
+    if (!ExitForList.Push(ExitForEntry{1, slot}, Err::TooManyExits)) return;
+    ExpectStatementEnd();
+    EmitColon();
+}
+
+// ---- WHILE and the DO forms -------------------------------------------------------------------------------
+
+namespace {
+
+// Pops the EXIT DO jumps of the innermost loop, sending each past the closing statement (whose jump
+// back and ":" are still to be written), and then the loop's own entry.
+bool PopLoop(LoopEntry& loop) {
+    constexpr int PastClosingStatement = 2;
+    while (LoopStack.Pop(loop, Err::WendWithoutWhile)) {
+        if (loop.Kind == LoopKind::Loop) return true;
+        PatchJumpAhead(PastClosingStatement, loop.Slot);
+        if (ErrorNumber != 0) return false;
+    }
+    return false;
+}
+
+void OpenLoop(int top, int slot) {
+    LoopStack.Push(LoopEntry{LoopKind::Loop, top, slot, StatementPosition}, Err::NestingTooDeep);
+}
+
+} // namespace
+
+void CompileLoopStatement(int code) {
+    switch (code) {
+    case St::WHILE:       // WHILE c, DO WHILE c
+    case InSt::DoUntil: { // DO UNTIL c
+        const int top = CodeIndex;
+        if (!CompileExpression()) return;
+        const int exitSlot = EmitConditionalJump(code == St::WHILE ? St::IF : InSt::CaseBoolean);
+        ExpectStatementEnd();
+        if (ErrorNumber != 0) return;
+        EmitColon();
+        OpenLoop(top, exitSlot);
+        return;
+    }
+    case St::DO: // a plain DO: its LOOP decides
+        ExpectStatementEnd();
+        if (ErrorNumber != 0) return;
+        EmitColon();
+        OpenLoop(CodeIndex, CodeIndex);
+        return;
+    case St::WEND: // WEND, LOOP after DO WHILE, LOOP after DO UNTIL
+    case St::LOOP:
+    case InSt::LoopPlain:
+    case InSt::LoopWhile:
+    case InSt::LoopUntil: {
+        if (LoopStack.Empty()) return Fail(Err::WendWithoutWhile);
+        if (code == InSt::LoopWhile || code == InSt::LoopUntil) {
+            if (!CompileExpression()) return;
+            Emit(CodeKind::Statement, code == InSt::LoopWhile ? InSt::CaseBoolean : St::IF);
+        } else {
+            Emit(CodeKind::Statement, St::GOTO);
+        }
+        LoopEntry loop;
+        if (!PopLoop(loop)) return;
+        Emit(CodeKind::JumpTarget, loop.LoopTop);
+        if (code == St::WEND || code == St::LOOP) PatchJump(loop.Slot);
+        if (ErrorNumber != 0) return;
+        ExpectStatementEnd();
+        if (ErrorNumber != 0) return;
+        EmitColon();
+        return;
+    }
+    case St::EXITDO: {
+        if (LoopStack.Empty()) return Fail(Err::ExitDoOutside);
+        Emit(CodeKind::Statement, St::GOTO);
+        const int slot = EmitJumpSlot();
+        ExpectStatementEnd();
+        if (ErrorNumber != 0) return;
+        EmitColon();
+        LoopStack.Push(LoopEntry{LoopKind::ExitDo, slot, slot, StatementPosition}, Err::NestingTooDeep);
+        return;
+    }
+    default: Fail(Err::UnknownStatement); return;
+    }
+}
+
+// ---- SELECT CASE
+// ------------------------------------------------------------------------------------------------ The
+// selector is not stored: its expression is written again before every test.
+
+namespace {
+
+int RelationalCaseTest(int slot) {
+    switch (slot) {
+    case Op::Equal: return ParseCode::CaseEqual;
+    case Op::NotEqual: return ParseCode::CaseNotEqual;
+    case Op::Less: return ParseCode::CaseLess;
+    case Op::Greater: return ParseCode::CaseGreater;
+    case Op::LessEqual: return ParseCode::CaseLessEqual;
+    case Op::GreaterEqual: return ParseCode::CaseGreaterEqual;
+    default: return 0;
+    }
+}
+
+// One value of a CASE test; an empty one is a CASE syntax error.
+bool CompileCaseValue() {
+    ItemBuffer value;
+    ParseExpression(value);
+    if (ErrorNumber != 0) return false;
+    if (IsEmptyExpression(value)) {
+        Fail(Err::CaseSyntax);
+        return false;
+    }
+    EmitExpression(value);
+    return ErrorNumber == 0;
+}
+
+bool CaseEndsHere() {
+    CodeItemType item;
+    LookItem(item);
+    if (IsStatementEnd(item)) return true;
+    Fail(Err::CaseSyntax);
+    return false;
+}
+
+// CASE IS op x | CASE x1, ..., xn | CASE x TO y
+bool CompileCaseTest() {
+    if (SelectStack.Empty()) {
+        Fail(Err::IfBlockMismatch);
+        return false;
+    }
+    const ItemBuffer& selector = SelectStack.Top();
+    CodeItemType item;
+    LookItem(item);
+    if (IsStatementItem(item, St::IS)) {
+        ReadItem(item);
+        ReadItem(item);
+        const int test = item.FirstCode == CodeKind::Operator ? RelationalCaseTest(item.SecondCode) : 0;
+        if (test == 0) {
+            Fail(Err::CaseSyntax);
+            return false;
+        }
+        if (!CompileCaseValue() || !CaseEndsHere()) return false;
+        EmitExpression(selector);
+        Emit(CodeKind::Statement, test);
+        return ErrorNumber == 0;
+    }
+    int count = 0;
+    while (true) {
+        if (!CompileCaseValue()) return false;
+        ++count;
+        LookItem(item);
+        if (IsStatementItem(item, St::TO) && count == 1) {
+            ReadItem(item);
+            if (!CompileCaseValue() || !CaseEndsHere()) return false;
+            EmitExpression(selector);
+            Emit(CodeKind::Statement, InSt::CaseRange);
+            return ErrorNumber == 0;
+        }
+        if (IsStatementEnd(item)) break;
+        if (!IsOperator(item, Op::Comma)) {
+            Fail(Err::SelectCaseNoSeparator);
+            return false;
+        }
+        ReadItem(item);
+    }
+    EmitExpression(selector);
+    CodeItemType countItem;
+    AddNumCon(QString::number(count), countItem);
+    if (ErrorNumber != 0) return false;
+    countItem.Position = StatementPosition;
+    AddCode(countItem);
+    Emit(CodeKind::Statement, InSt::SelectCaseNum);
+    return ErrorNumber == 0;
+}
+
+// The slot of the test that failed last; 0 is the marker that opens a SELECT, so a CASE that finds it
+// stands after CASE ELSE.
+bool PatchPreviousCase() {
+    int slot = 0;
+    if (!CaseSlotStack.Pop(slot, Err::CaseOrder)) return false;
+    if (slot == 0) {
+        Fail(Err::CaseOrder);
+        return false;
+    }
+    PatchJump(slot);
+    return ErrorNumber == 0;
+}
+
+bool EmitCaseEndJump() {
+    Emit(CodeKind::Statement, St::GOTO);
+    const int endSlot = EmitJumpSlot();
+    if (!EndSelectStack.Push(endSlot, Err::NestingTooDeep)) return false;
+    EmitLineEnd();
+    return ErrorNumber == 0;
+}
+
+void EmitCaseJump() {
+    const int slot = CodeIndex;
+    if (!CaseSlotStack.Push(slot, Err::NestingTooDeep)) return;
+    EmitJumpSlot();
+    EmitLineEnd();
+}
+
+} // namespace
+
+// SELECT CASE e, and the first CASE after it
+void CompileSelectCase() {
+    CodeItemType item;
+    LookItem(item);
+    if (IsStatementEnd(item)) return Fail(Err::SelectCaseNoExpression);
+    ItemBuffer selector;
+    ParseExpression(selector);
+    if (ErrorNumber != 0) return;
+    if (IsEmptyExpression(selector)) return Fail(Err::SelectCaseNoExpression);
+    if (!SelectStack.Push(selector, Err::NestingTooDeep)) return;
+    ReadItem(item);
+    while (IsOperator(item, Op::Colon) || IsOperator(item, Op::LineEnd))
+        ReadItem(item);
+    if (!IsStatementItem(item, St::CASE)) return Fail(Err::SelectCaseNoCase);
+    StatementPosition = item.Position;
+    if (!CompileCaseTest()) return;
+    if (!CaseSlotStack.Push(0, Err::NestingTooDeep)) return;
+    EmitCaseJump();
+    if (ErrorNumber == 0) EndSelectStack.Push(0, Err::NestingTooDeep);
+}
+
+// CASE
+void CompileCase() {
+    if (!EmitCaseEndJump() || !PatchPreviousCase()) return;
+    if (!CompileCaseTest()) return;
+    EmitCaseJump();
+}
+
+// CASE ELSE
+void CompileCaseElse() {
+    if (EmitCaseEndJump()) PatchPreviousCase();
+}
+
+// END SELECT
+void CompileEndSelect() {
+    static ItemBuffer selector;
+    if (!SelectStack.Pop(selector, Err::IfBlockMismatch)) return;
+    EmitColon();
+    int slot = 0;
+    while (CaseSlotStack.Pop(slot, Err::CaseOrder) && slot != 0) {
+        PatchJump(slot);
+        if (ErrorNumber != 0) return;
+    }
+    if (ErrorNumber != 0) return;
+    while (EndSelectStack.Pop(slot, Err::IfBlockMismatch) && slot != 0) {
+        PatchJump(slot);
+        if (ErrorNumber != 0) return;
+    }
+}
+
+// ---- GOTO, GOSUB, RETURN, labels and line numbers
+// ----------------------------------------------------------
+
+// GOTO *label | GOTO number, and GOSUB the same
+void CompileGotoGosub(int code) {
+    const bool isGoto = code == St::GOTO;
+    Emit(CodeKind::Statement, code);
+    CodeItemType item;
+    ReadItem(item);
+    if (IsOperator(item, Op::Multiply)) {
+        ReadItem(item);
+        if (item.FirstCode != CodeKind::NumVar) return Fail(isGoto ? Err::GotoBadTarget : Err::GosubBadLabel);
+        AddCode(item);
+    } else if (item.FirstCode == CodeKind::NumLiteral) {
+        AddCode(item);
+    } else if (isGoto) {
+        return Fail(Err::GotoBadTarget);
+    } else {
+        return Fail(item.FirstCode == CodeKind::Operator ? Err::GosubBadOperator : Err::GosubBadTarget);
+    }
+    ExpectStatementEnd();
+}
+
+// RETURN
+void CompileReturn() {
+    Emit(CodeKind::Statement, St::RETURN);
+    ExpectStatementEnd();
+}
+
+// *label at the start of a statement
+void CompileLabel() {
+    CodeItemType name;
+    ReadItem(name);
+    NumVarType* record = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr;
+    if (record == nullptr) return Fail(Err::LabelSyntax);
+    switch (record->Kind) {
+    case NumVarKind::Variable:
+        record->Kind = NumVarKind::Label;
+        record->Base = CodeIndex;
+        // RESTORE to the label finds the DATA statements after it.
+        record->Value = static_cast<Extended>(NumofRegisteredDataPtr);
+        break;
+    case NumVarKind::Label: return Fail(Err::LabelTwice);
+    case NumVarKind::Array: return Fail(Err::LabelIsArrayName);
+    case NumVarKind::FunctionName:
+    case NumVarKind::SubName: return Fail(Err::LabelIsProcedureName);
+    default: return Fail(Err::LabelSyntax);
+    }
+    AddCode(name);
+    ExpectStatementEnd();
+}
+
+// A line number at the start of a statement
+void CompileLineNumber(const CodeItemType& number) {
+    const Extended value = NumConValue(number);
+    const bool whole = value >= 1.0L &&
+                       value <= static_cast<Extended>(std::numeric_limits<std::int32_t>::max()) &&
+                       value == std::floor(value);
+    if (!whole) return Fail(Err::BadLineNumber);
+    const auto key = static_cast<std::int32_t>(value);
+    if (NumofRegisteredLabel > 0 && key <= LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)].Key)
+        return Fail(Err::BadLineNumber);
+    if (!GrowTable(LabelTable, static_cast<std::size_t>(NumofRegisteredLabel) + 1)) return;
+    ++NumofRegisteredLabel;
+    LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)] =
+        LabelType{key, CodeIndex, NumofRegisteredDataPtr};
+    Emit(CodeKind::Operator, Op::Colon, number.Position);
+}
+
+// ---- SUB and FUNCTION
+// ------------------------------------------------------------------------------------------
+
+namespace {
+
+bool IsParameterKind(int kind) {
+    switch (kind) {
+    case CodeKind::NumVar:
+    case CodeKind::NumArray:
+    case CodeKind::StrVar:
+    case CodeKind::StrArray:
+    case CodeKind::BoolVar:
+    case CodeKind::BoolArray: return true;
+    default: return false;
+    }
+}
+
+// The entry point of the procedure goes into its name's record.
+bool SetProcedureEntry(const CodeItemType& name, bool isFunction) {
+    if (NumVarType* r = NumRecord(name); r != nullptr && name.FirstCode == CodeKind::NumVar) {
+        r->Base = CodeIndex;
+        return true;
+    }
+    if (isFunction) {
+        if (StrVarType* r = StrRecord(name); r != nullptr && name.FirstCode == CodeKind::StrVar) {
+            r->Base = CodeIndex;
+            return true;
+        }
+        if (BoolVarType* r = BoolRecord(name); r != nullptr && name.FirstCode == CodeKind::BoolVar) {
+            r->Base = CodeIndex;
+            return true;
+        }
+    }
+    Fail(isFunction ? Err::FunctionBadName : Err::SubBadName);
+    return false;
+}
+
+// The six call-frame items the scan places after the name: variable-table ranges of the procedure.
+bool CopyFrameItems() {
+    constexpr int FrameKinds[] = {CodeKind::SubFrame,  CodeKind::SubFrame,  CodeKind::SubFrameN,
+                                  CodeKind::SubFrameN, CodeKind::SubFrameS, CodeKind::SubFrameS};
+    for (const int kind : FrameKinds) {
+        CodeItemType item;
+        ReadItem(item);
+        if (item.FirstCode != kind) {
+            UnreadItem();
+            Fail(Err::SyntaxError);
+            return false;
+        }
+        AddCode(item);
+    }
+    return ErrorNumber == 0;
+}
+
+} // namespace
+
+// SUB name [(parameters)] and FUNCTION name [(parameters)]
+void CompileProcedureHeader(int code) {
+    const bool isFunction = code == St::FUNCTION;
+    ProcedureMode = isFunction ? ProcMode::Function : ProcMode::Sub;
+    Emit(CodeKind::Statement, St::GOTO);
+    ProcedureSkipSlot = EmitJumpSlot();
+    EmitLineEnd();
+    Emit(CodeKind::Statement, isFunction ? St::FUNCTION : InSt::SubStart);
+    CodeItemType name;
+    ReadItem(name);
+    if (!SetProcedureEntry(name, isFunction) || !CopyFrameItems()) return;
+    CodeItemType item;
+    LookItem(item);
+    if (!IsOperator(item, Op::OpenBracket)) {
+        if (!IsStatementEnd(item)) return Fail(Err::ProcedureNoOpenBracket);
+        EmitLineEnd();
+        if (isFunction) ProcItemStack.Push(name, Err::NestingTooDeep);
+        return;
+    }
+    ReadItem(item);
+    const int first = ProcItemStack.Count + 1;
+    LookItem(item);
+    if (IsOperator(item, Op::CloseBracket)) {
+        ReadItem(item);
+    } else {
+        while (true) {
+            ReadItem(item);
+            if (!IsParameterKind(item.FirstCode)) return Fail(Err::ProcedureParameterKind);
+            if (!ProcItemStack.Push(item, Err::NestingTooDeep)) return;
+            ReadItem(item);
+            if (IsOperator(item, Op::CloseBracket)) break;
+            if (!IsOperator(item, Op::Comma)) return Fail(Err::ProcedureParameterSyntax);
+        }
+    }
+    // The arguments come off the value stack last first.
+    for (int i = ProcItemStack.Count; i >= first; --i) {
+        EmitGlPop();
+        AddCode(ProcItemStack.Items[static_cast<std::size_t>(i)]);
+    }
+    EmitLineEnd();
+    if (isFunction) {
+        ProcItemStack.Count = 0;
+        ProcItemStack.Push(name, Err::NestingTooDeep);
+    }
+}
+
+// EXIT SUB, EXIT FUNCTION
+void CompileExitProcedure(int code) {
+    const std::uint8_t needed = code == St::EXITSUB ? ProcMode::Sub : ProcMode::Function;
+    if (ProcedureMode != needed) return Fail(Err::ExitProcedureOutside);
+    Emit(CodeKind::Statement, St::GOTO);
+    const int slot = EmitJumpSlot();
+    if (!ExitProcList.Push(slot, Err::TooManyExits)) return;
+    ExpectStatementEnd();
+    EmitColon();
+}
+
+namespace {
+
+bool PatchProcedureExits() {
+    int slot = 0;
+    while (!ExitProcList.Empty()) {
+        ExitProcList.Pop(slot, Err::TooManyExits);
+        PatchJump(slot);
+        if (ErrorNumber != 0) return false;
+    }
+    return true;
+}
+
+// The jump over the body lands after the procedure's last item.
+void CloseProcedure() {
+    PatchJump(ProcedureSkipSlot);
+    ProcedureMode = ProcMode::None;
+    ProcedureSkipSlot = 0;
+}
+
+} // namespace
+
+// END SUB
+void CompileEndSub() {
+    // A stale skip slot would patch the jump of a procedure already closed.
+    if (ProcedureMode != ProcMode::Sub) return Fail(Err::EndSubWithoutSub);
+    if (!PatchProcedureExits()) return;
+    Emit(CodeKind::Statement, InSt::SubEnd);
+    // The parameters' values go back on the value stack for the caller, which stores them into the
+    // variables it passed by reference.
+    CodeItemType parameter;
+    while (!ProcItemStack.Empty()) {
+        ProcItemStack.Pop(parameter, Err::IfBlockMismatch);
+        EmitGlPush();
+        AddCode(parameter);
+    }
+    Emit(CodeKind::Statement, St::ENDSUB);
+    CloseProcedure();
+}
+
+// END FUNCTION
+void CompileEndFunction() {
+    if (ProcedureMode != ProcMode::Function) return Fail(Err::EndFunctionWithoutFunction);
+    if (!PatchProcedureExits()) return;
+    Emit(CodeKind::Statement, InSt::FunctionEnd);
+    CodeItemType name;
+    if (!ProcItemStack.Pop(name, Err::IfBlockMismatch)) return;
+    EmitGlPush();
+    AddCode(name);
+    Emit(CodeKind::Statement, St::ENDFUNCTION);
+    CloseProcedure();
+}
+
+// CALL name [(arguments)], or a SUB name at the start of a statement
+void CompileCall() {
+    CallArgStack.Count = 0;
+    Emit(CodeKind::Statement, ParseCode::CallStatement);
+    CodeItemType name;
+    ReadItem(name);
+    if (name.FirstCode != CodeKind::NumVar) return Fail(Err::CallNotSub);
+    CodeItemType item;
+    LookItem(item);
+    if (IsOperator(item, Op::OpenBracket)) {
+        ReadItem(item);
+        LookItem(item);
+        if (IsOperator(item, Op::CloseBracket)) {
+            ReadItem(item);
+        } else {
+            while (true) {
+                CodeItemType argument;
+                CodeItemType after;
+                LookItem(argument);
+                PeekPreCodeAhead(1, after);
+                const bool plainName = argument.FirstCode == CodeKind::NumVar ||
+                                       argument.FirstCode == CodeKind::StrVar ||
+                                       argument.FirstCode == CodeKind::BoolVar;
+                if (plainName && (IsOperator(after, Op::Comma) || IsOperator(after, Op::CloseBracket))) {
+                    // Passed by reference: the SUB hands the parameter's value back into it.
+                    ReadItem(argument);
+                    AddCode(argument);
+                    if (!CallArgStack.Push(argument, Err::NestingTooDeep)) return;
+                } else {
+                    const CodeItemType byValue{CodeKind::DummyCode, ParseCode::ByValueArgument,
+                                               argument.Position};
+                    if (!CallArgStack.Push(byValue, Err::NestingTooDeep)) return;
+                    ItemBuffer value;
+                    ParseExpression(value);
+                    if (ErrorNumber != 0) return;
+                    if (IsEmptyExpression(value)) return Fail(Err::CallArgumentSyntax);
+                    EmitExpression(value);
+                }
+                ReadItem(item);
+                if (IsOperator(item, Op::CloseBracket)) break;
+                if (!IsOperator(item, Op::Comma)) return Fail(Err::CallArgumentSyntax);
+            }
+        }
+        ExpectStatementEnd();
+        if (ErrorNumber != 0) return;
+    } else {
+        if (!IsStatementEnd(item)) return Fail(Err::CallNoOpenBracket);
+        EmitLineEnd();
+    }
+    EmitLineEnd();
+    Emit(CodeKind::Statement, InSt::LoPushAll);
+    Emit(CodeKind::Statement, InSt::SubJump);
+    AddCode(name);
+    EmitLineEnd();
+    Emit(CodeKind::Statement, InSt::LoPopAll);
+    for (int i = 1; i <= CallArgStack.Count; ++i) {
+        EmitGlPop();
+        AddCode(CallArgStack.Items[static_cast<std::size_t>(i)]);
+    }
+    CallArgStack.Count = 0;
+    EmitLineEnd();
+}
+
+// DEF name(parameters) = expression
+void CompileDef() {
+    Emit(CodeKind::Statement, St::DEF);
+    CodeItemType name;
+    ReadItem(name);
+    if (NumVarType* r = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr) {
+        r->Base = CodeIndex;
+    } else if (StrVarType* s = name.FirstCode == CodeKind::StrVar ? StrRecord(name) : nullptr) {
+        s->Base = CodeIndex;
+    } else {
+        return Fail(Err::SyntaxError);
+    }
+    CodeItemType item;
+    while (true) {
+        ReadItem(item);
+        if (IsOperator(item, Op::Equal)) break;
+        // Without "=" the statement would be read on past its end.
+        if (IsStatementEnd(item)) {
+            UnreadItem();
+            return Fail(Err::DefSyntax);
+        }
+        switch (item.FirstCode) {
+        case CodeKind::NumArgBind:
+        case CodeKind::StrArgBind:
+        case CodeKind::FrameCountN:
+        case CodeKind::FrameCountS: AddCode(item); break;
+        default: break;
+        }
+    }
+    ItemBuffer body;
+    ParseExpression(body);
+    if (ErrorNumber != 0) return;
+    if (IsEmptyExpression(body)) return Fail(Err::DefSyntax);
+    ExpectStatementEnd();
+    if (ErrorNumber != 0) return;
+    EmitExpressionBody(body);
+    Emit(CodeKind::Statement, InSt::ReturnFromFunction);
+    EmitColon();
+}
+
+} // namespace LXParse

@@ -1,0 +1,853 @@
+// Code generation for the statements that declare arrays, assign and exchange values, hold and read
+// DATA, read input from the keyboard and from files, print, open and close files, and draw. The item
+// sequences written here are what the statement executors expect to find after their statement item.
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parse.h"
+#include "frontend/parsecodes.h"
+
+#include <cmath>
+
+namespace LXParse {
+
+namespace {
+
+void Fail(int error) {
+    ErrorNumber = error;
+}
+
+void FailNaming(int error, int statement) {
+    ErrorNumber = error;
+    ErrorNameIndex = statement;
+}
+
+bool ReadOperatorItem(int slot) {
+    CodeItemType item;
+    ReadItem(item);
+    return IsOperator(item, slot);
+}
+
+bool NextIsEnd() {
+    CodeItemType item;
+    LookItem(item);
+    return IsStatementEnd(item);
+}
+
+bool IsChannelItem(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumLiteral && IsChannelNumber(NumConValue(item));
+}
+
+// The transfer slot through which a value of the name's type reaches its LET.
+int TransferKind(const CodeItemType& name) {
+    switch (name.FirstCode) {
+    case CodeKind::StrVar:
+    case CodeKind::StrArray: return CodeKind::PublicStr;
+    case CodeKind::BoolVar:
+    case CodeKind::BoolArray: return CodeKind::PublicBool;
+    default: return CodeKind::PublicNum;
+    }
+}
+constexpr int TransferSlot = 1;
+
+void EmitTransfer(const CodeItemType& name) {
+    Emit(TransferKind(name), TransferSlot);
+}
+
+// Writes the top `count` entries of an expression stack in the order they were pushed, leaving them
+// on the stack.
+template <int Capacity> void EmitStackedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count) {
+    for (int i = stack.Count - count + 1; i <= stack.Count && ErrorNumber == 0; ++i)
+        EmitExpression(stack.Items[static_cast<std::size_t>(i)]);
+}
+
+} // namespace
+
+// ---- DIM ------------------------------------------------------------------------------------------------
+
+namespace {
+
+// The most elements one element table may hold: beyond this an array is refused as too large for
+// memory instead of being allocated.
+constexpr long MaxArrayElements = 1L << 25;
+
+bool IsDeclarableName(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumVar || item.FirstCode == CodeKind::StrVar ||
+           item.FirstCode == CodeKind::BoolVar || item.FirstCode == CodeKind::FormulaVar;
+}
+
+// Reads "(" b1, ..., bn ")": numeric constants, truncated; the lower bound of every dimension is 0.
+bool ReadBounds(std::array<std::int32_t, MaxDimensions + 1>& bounds, int& count) {
+    count = 0;
+    if (!ReadOperatorItem(Op::OpenBracket)) {
+        Fail(Err::DimSyntax);
+        return false;
+    }
+    CodeItemType item;
+    while (true) {
+        if (count == MaxDimensions) {
+            Fail(Err::TooManyDimensions);
+            return false;
+        }
+        ReadItem(item);
+        if (item.FirstCode != CodeKind::NumLiteral) {
+            Fail(Err::DimSyntax);
+            return false;
+        }
+        const Extended bound = std::trunc(NumConValue(item));
+        // A negative bound would give a negative element count; a huge one cannot be held.
+        if (!(bound >= 0.0L && bound < static_cast<Extended>(MaxArrayElements))) {
+            Fail(bound >= 0.0L ? Err::OutOfMemory : Err::DimSyntax);
+            return false;
+        }
+        bounds[static_cast<std::size_t>(++count)] = static_cast<std::int32_t>(bound);
+        ReadItem(item);
+        if (IsOperator(item, Op::CloseBracket)) return true;
+        if (!IsOperator(item, Op::Comma)) {
+            Fail(Err::DimSyntax);
+            return false;
+        }
+    }
+}
+
+// Grows an element table by `elements` cleared entries after its first `used` ones.
+template <typename T> bool AddElements(std::vector<T>& table, int& used, long elements) {
+    if (used + elements > MaxArrayElements) {
+        Fail(Err::OutOfMemory);
+        return false;
+    }
+    const long last = used + elements;
+    if (!GrowTable(table, static_cast<std::size_t>(last))) return false;
+    for (long i = used + 1; i <= last; ++i)
+        table[static_cast<std::size_t>(i)] = T{};
+    used = static_cast<int>(last);
+    return true;
+}
+
+template <typename Record>
+void SetArrayShape(Record& record, std::uint8_t kind, int base,
+                   const std::array<std::int32_t, MaxDimensions + 1>& bounds, int count) {
+    record.Kind = kind;
+    record.Base = base;
+    record.DimCount = static_cast<std::uint8_t>(count);
+    record.Bounds = {};
+    for (int d = 1; d <= count; ++d)
+        record.Bounds[static_cast<std::size_t>(d)] = bounds[static_cast<std::size_t>(d)];
+}
+
+bool DeclareArray(const CodeItemType& name) {
+    NumVarType* num = NumRecord(name);
+    StrVarType* str = StrRecord(name);
+    BoolVarType* boolean = BoolRecord(name);
+    if (name.FirstCode != CodeKind::FormulaVar) {
+        const int kind = num ? num->Kind : str ? str->Kind : boolean ? boolean->Kind : -1;
+        if (kind < 0) {
+            Fail(Err::DimSyntax);
+            return false;
+        }
+        if (kind != 0) {
+            Fail(Err::DeclaredVariableUsed);
+            return false;
+        }
+    }
+    std::array<std::int32_t, MaxDimensions + 1> bounds{};
+    int count = 0;
+    if (!ReadBounds(bounds, count)) return false;
+    if (name.FirstCode == CodeKind::FormulaVar) return true; // a formula takes no elements
+    long elements = 1;
+    for (int d = 1; d <= count; ++d) {
+        elements *= static_cast<long>(bounds[static_cast<std::size_t>(d)]) + 1;
+        if (elements > MaxArrayElements) {
+            Fail(Err::OutOfMemory);
+            return false;
+        }
+    }
+    if (num) {
+        const int base = NumofRegisteredANumVar + 1;
+        if (!AddElements(ANumVarTable, NumofRegisteredANumVar, elements)) return false;
+        SetArrayShape(*num, NumVarKind::Array, base, bounds, count);
+    } else if (str) {
+        const int base = NumofRegisteredAStrVar + 1;
+        if (!AddElements(AStrVarTable, NumofRegisteredAStrVar, elements)) return false;
+        SetArrayShape(*str, StrVarKind::Array, base, bounds, count);
+    } else {
+        const int base = NumofRegisteredABoolVar + 1;
+        if (!AddElements(ABoolVarTable, NumofRegisteredABoolVar, elements)) return false;
+        SetArrayShape(*boolean, BoolVarKind::Array, base, bounds, count);
+    }
+    return true;
+}
+
+void DeclarePlain(const CodeItemType& name) {
+    if (NumVarType* r = NumRecord(name)) r->Kind = NumVarKind::Variable;
+    if (StrVarType* r = StrRecord(name)) r->Kind = StrVarKind::Variable;
+    if (BoolVarType* r = BoolRecord(name)) r->Kind = BoolVarKind::Variable;
+    if (name.FirstCode == CodeKind::FormulaVar && name.SecondCode >= 1 &&
+        static_cast<std::size_t>(name.SecondCode) < FormVarTable.size())
+        FormVarTable[static_cast<std::size_t>(name.SecondCode)].Kind = 0;
+}
+
+} // namespace
+
+// DIM name[(bounds)], ...: declares at compile time and writes no code.
+void CompileDim() {
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) return;
+        ReadItem(item);
+        if (IsOperator(item, Op::Comma)) continue;
+        if (!IsDeclarableName(item)) return FailNaming(Err::StatementNotEnded, St::DIM);
+        CodeItemType next;
+        LookItem(next);
+        if (IsOperator(next, Op::Comma) || IsStatementEnd(next)) {
+            DeclarePlain(item);
+            continue;
+        }
+        if (!DeclareArray(item)) return;
+    }
+}
+
+// ---- LET and SWAP ----------------------------------------------------------------------------------------
+
+// [LET] target[(indices)] = value
+void CompileLet() {
+    CodeItemType target;
+    ReadItem(target);
+    if (target.FirstCode != CodeKind::NumVar && target.FirstCode != CodeKind::StrVar &&
+        target.FirstCode != CodeKind::BoolVar)
+        return Fail(Err::LetNoVariable);
+    int indices = 0;
+    if (IsArrayName(target)) {
+        indices =
+            ReadArrayIndices(target, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
+        if (indices < 0) return;
+    }
+    CodeItemType item;
+    ReadItem(item);
+    if (!IsOperator(item, Op::Equal)) return Fail(Err::LetNoEqual);
+    if (NextIsEnd()) return Fail(Err::LetNoExpression);
+    ItemBuffer value;
+    ParseExpression(value);
+    if (ErrorNumber != 0) return;
+    EmitExpression(value);
+    ExpectStatementEndNaming(St::LET);
+    if (ErrorNumber != 0) return;
+    // The executor pops the subscripts first, the first subscript on top.
+    EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(target);
+    EmitLineEnd();
+}
+
+namespace {
+
+// 1 numbers, 2 strings, 3 booleans; 0 for anything that cannot be exchanged.
+int SwapFamily(const CodeItemType& item) {
+    switch (item.FirstCode) {
+    case CodeKind::NumVar:
+    case CodeKind::NumArray: return 1;
+    case CodeKind::StrVar:
+    case CodeKind::StrArray: return 2;
+    case CodeKind::BoolVar:
+    case CodeKind::BoolArray: return 3;
+    default: return 0;
+    }
+}
+
+bool IsDimArray(const CodeItemType& item) {
+    return IsArrayName(item) && !IsArrayParameter(item);
+}
+
+void SwapSyntax() {
+    FailNaming(Err::StatementSyntax, St::SWAP);
+}
+
+} // namespace
+
+// SWAP a, b: a goes to the transfer slot, b to a, the slot to b.
+void CompileSwap() {
+    CodeItemType first;
+    ReadItem(first);
+    const int family = SwapFamily(first);
+    if (family == 0) return SwapSyntax();
+    int firstIndices = 0;
+    if (IsDimArray(first)) {
+        firstIndices =
+            ReadArrayIndices(first, SwapStack1, Err::ArraySyntax, Err::ArraySyntax, Err::InnerStackOverflow);
+        if (firstIndices < 0) return;
+        EmitStackedIndices(SwapStack1, firstIndices);
+    }
+    AddCode(first);
+    Emit(CodeKind::Statement, St::LET);
+    EmitTransfer(first);
+    EmitColon();
+    if (!ReadOperatorItem(Op::Comma)) return SwapSyntax();
+    CodeItemType second;
+    ReadItem(second);
+    if (SwapFamily(second) != family) return SwapSyntax();
+    int secondIndices = 0;
+    if (IsArrayName(second)) {
+        secondIndices =
+            ReadArrayIndices(second, SwapStack2, Err::ArraySyntax, Err::ArraySyntax, Err::InnerStackOverflow);
+        if (secondIndices < 0) return;
+        EmitStackedIndices(SwapStack2, secondIndices);
+    }
+    if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsEnd()) return SwapSyntax();
+    AddCode(second);
+    EmitPoppedIndices(SwapStack1, firstIndices, Err::InnerStackUnderflow);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(first);
+    EmitColon();
+    EmitTransfer(first);
+    EmitPoppedIndices(SwapStack2, secondIndices, Err::InnerStackUnderflow);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(second);
+    EmitLineEnd();
+}
+
+// ---- DATA, READ, RESTORE -------------------------------------------------------------------------------
+
+// DATA constant, ...: the constants stay in the code, where READ finds them.
+void CompileData() {
+    if (!GrowTable(DataPtrTable, static_cast<std::size_t>(NumofRegisteredDataPtr) + 1)) return;
+    ++NumofRegisteredDataPtr;
+    DataPtrTable[static_cast<std::size_t>(NumofRegisteredDataPtr)] = CodeIndex;
+    Emit(CodeKind::Statement, St::DATA);
+    CodeItemType item;
+    if (!NextIsEnd()) {
+        while (true) {
+            // An empty item (two commas, or a comma first or last) is refused rather than skipped.
+            ReadItem(item);
+            if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::StrLiteral)
+                return FailNaming(Err::StatementNotEnded, St::DATA);
+            AddCode(item);
+            if (NextIsEnd()) break;
+            if (!ReadOperatorItem(Op::Comma)) return FailNaming(Err::StatementNotEnded, St::DATA);
+        }
+    }
+    EmitLineEnd();
+}
+
+// READ target, ...
+void CompileRead() {
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) break;
+        ReadItem(item);
+        if (IsOperator(item, Op::Comma)) continue;
+        if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
+            return FailNaming(Err::StatementNotEnded, St::READ);
+        Emit(CodeKind::Statement, St::READ);
+        if (!IsArrayName(item)) {
+            AddCode(item);
+            EmitColon();
+            continue;
+        }
+        EmitTransfer(item);
+        EmitColon();
+        const int indices =
+            ReadArrayIndices(item, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
+        if (indices < 0) return;
+        EmitTransfer(item);
+        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+        Emit(CodeKind::Statement, St::LET);
+        AddCode(item);
+        EmitColon();
+    }
+    EmitLineEnd();
+}
+
+// RESTORE [*label | line number]
+void CompileRestore() {
+    Emit(CodeKind::Statement, St::RESTORE);
+    CodeItemType item;
+    LookItem(item);
+    if (IsOperator(item, Op::Multiply)) {
+        ReadItem(item);
+        ReadItem(item);
+        if (item.FirstCode != CodeKind::NumVar) return Fail(Err::RestoreSyntax);
+        AddCode(item);
+    } else if (item.FirstCode == CodeKind::NumLiteral) {
+        ReadItem(item);
+        AddCode(item);
+    }
+    ExpectStatementEnd();
+}
+
+// ---- INPUT family -------------------------------------------------------------------------------------
+
+// INPUT ["prompt" {, | ;}] target, ...: each target takes one field of the typed line through the
+// transfer slot of its type.
+void CompileInput() {
+    Emit(CodeKind::Statement, St::INPUT);
+    CodeItemType item;
+    LookItem(item);
+    if (item.FirstCode == CodeKind::StrLiteral) {
+        CodeItemType prompt;
+        ReadItem(prompt);
+        ReadItem(item);
+        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon))
+            return Fail(Err::InputNoSeparator);
+        AddCode(item);
+        AddCode(prompt);
+    } else {
+        Emit(CodeKind::Operator, Op::Comma);
+        Emit(CodeKind::SysStrConst, ParseConst::InputPrompt);
+    }
+    while (true) {
+        CodeItemType target;
+        ReadItem(target);
+        if (target.FirstCode != CodeKind::NumVar && target.FirstCode != CodeKind::StrVar)
+            return Fail(Err::InputVariableList);
+        Emit(CodeKind::Statement,
+             target.FirstCode == CodeKind::NumVar ? InSt::InputNumField : InSt::InputStrField);
+        EmitColon();
+        int indices = 0;
+        if (IsArrayName(target)) {
+            indices = ReadArrayIndices(target, IndexStack, Err::ArraySyntax, Err::InputVariableList,
+                                       Err::NestingTooDeep);
+            if (indices < 0) return;
+        }
+        EmitTransfer(target);
+        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+        Emit(CodeKind::Statement, St::LET);
+        AddCode(target);
+        EmitColon();
+        if (ErrorNumber != 0 || NextIsEnd()) return;
+        if (!ReadOperatorItem(Op::Comma)) return Fail(Err::InputVariableList);
+    }
+}
+
+namespace {
+
+// The string target of LINE INPUT and LINE INPUT#, after its optional prompt.
+void CompileLineInputTarget(bool promptAllowed) {
+    CodeItemType item;
+    LookItem(item);
+    if (promptAllowed && item.FirstCode == CodeKind::StrLiteral) {
+        CodeItemType prompt;
+        ReadItem(prompt);
+        ReadItem(item);
+        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon)) return Fail(Err::InputSyntax);
+        AddCode(prompt);
+    }
+    CodeItemType target;
+    ReadItem(target);
+    if (target.FirstCode != CodeKind::StrVar) return Fail(Err::InputSyntax);
+    Emit(CodeKind::PublicStr, TransferSlot);
+    EmitColon();
+    int indices = 0;
+    if (IsArrayName(target)) {
+        indices = ReadArrayIndices(target, IndexStack, Err::InputArrayType, Err::InputArrayType,
+                                   Err::NestingTooDeep);
+        if (indices < 0) return;
+    }
+    Emit(CodeKind::PublicStr, TransferSlot);
+    EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(target);
+    EmitLineEnd();
+    EmitColon();
+    ExpectStatementEnd();
+}
+
+// "#" channel "," of INPUT# and LINE INPUT#: the channel literal, or kind 0 after an error.
+CodeItemType ReadInputChannel() {
+    CodeItemType channel;
+    ReadItem(channel);
+    if (!IsChannelItem(channel) || !ReadOperatorItem(Op::Comma)) {
+        Fail(Err::InputFileSyntax);
+        return CodeItemType{};
+    }
+    return channel;
+}
+
+} // namespace
+
+// LINE INPUT ["prompt" {, | ;}] string target
+void CompileLineInput() {
+    Emit(CodeKind::Statement, St::LINEINPUT);
+    CompileLineInputTarget(true);
+}
+
+// INPUT #channel, target, ...: one INPUT# item per target, each with its channel, as its executor
+// reads them.
+void CompileInputFile() {
+    const CodeItemType channel = ReadInputChannel();
+    if (ErrorNumber != 0) return;
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) break;
+        ReadItem(item);
+        if (IsOperator(item, Op::Comma)) continue;
+        if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
+            return FailNaming(Err::StatementNotEnded, St::INPUTFile);
+        Emit(CodeKind::Statement, St::INPUTFile);
+        AddCode(channel);
+        if (!IsArrayName(item)) {
+            AddCode(item);
+            EmitColon();
+            continue;
+        }
+        EmitTransfer(item);
+        EmitColon();
+        const int indices =
+            ReadArrayIndices(item, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
+        if (indices < 0) return;
+        EmitTransfer(item);
+        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+        Emit(CodeKind::Statement, St::LET);
+        AddCode(item);
+        EmitColon();
+    }
+    EmitLineEnd();
+}
+
+// LINE INPUT #channel, string target
+void CompileLineInputFile() {
+    Emit(CodeKind::Statement, St::LINEINPUTFile);
+    CodeItemType channel;
+    ReadItem(channel);
+    if (!IsChannelItem(channel)) return Fail(Err::InputFileSyntax);
+    AddCode(channel);
+    if (!ReadOperatorItem(Op::Comma)) return Fail(Err::InputSyntax);
+    CompileLineInputTarget(false);
+}
+
+// ---- PRINT family ---------------------------------------------------------------------------------------
+
+namespace {
+
+enum class Separator { None, Comma, Semicolon };
+
+// PRINT USING and PRINT# USING end alike: a new line unless a separator ends the statement.
+void EmitUsingEnding(Separator last) {
+    if (last == Separator::None) Emit(CodeKind::PrintSep, PrintSepEnd);
+    if (last == Separator::Comma) Emit(CodeKind::PrintSep, Op::Comma);
+    EmitColon();
+}
+
+} // namespace
+
+// PRINT [expression {, | ;}] ...
+void CompilePrint() {
+    Separator last = Separator::None;
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) break;
+        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
+            ReadItem(item);
+            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
+            if (last == Separator::Comma) Emit(CodeKind::PrintSep, Op::Comma);
+            continue;
+        }
+        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintNoExpression);
+        ItemBuffer value;
+        ParseExpression(value);
+        if (ErrorNumber != 0) return;
+        if (IsEmptyExpression(value)) return Fail(Err::PrintNoExpression);
+        EmitExpression(value);
+        Emit(CodeKind::Statement, St::PRINT);
+        last = Separator::None;
+    }
+    if (last == Separator::None) Emit(CodeKind::PrintSep, PrintSepEnd);
+}
+
+namespace {
+
+bool ReadPrintChannel(CodeItemType& channel) {
+    ReadItem(channel);
+    if (channel.FirstCode != CodeKind::NumLiteral) {
+        Fail(Err::PrintFileSyntax);
+        return false;
+    }
+    if (!IsChannelNumber(NumConValue(channel))) {
+        Fail(Err::FileNumberRange);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// PRINT #channel, [expression {, | ;}] ...
+void CompilePrintFile() {
+    CodeItemType channel;
+    if (!ReadPrintChannel(channel)) return;
+    if (!ReadOperatorItem(Op::Comma)) return Fail(Err::PrintFileNoComma);
+    Separator last = Separator::None;
+    bool printed = false;
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) break;
+        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
+            ReadItem(item);
+            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
+            if (last == Separator::Comma) {
+                AddCode(channel);
+                Emit(CodeKind::PrintFileSep, Op::Comma);
+            }
+            continue;
+        }
+        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintFileNoExpression);
+        ItemBuffer value;
+        ParseExpression(value);
+        if (ErrorNumber != 0) return;
+        if (IsEmptyExpression(value)) return Fail(Err::PrintFileNoExpression);
+        EmitExpression(value);
+        AddCode(channel);
+        Emit(CodeKind::Statement, St::PRINTFile);
+        last = Separator::None;
+        printed = true;
+    }
+    if (last != Separator::None) return;
+    if (!printed) {
+        AddCode(channel);
+        Emit(CodeKind::PrintFileSep, PrintSepEnd);
+        return;
+    }
+    // The last value ends the line itself.
+    --CodeIndex;
+    Emit(CodeKind::Statement, InSt::PrintFileLineEnd);
+}
+
+// PRINT USING format; values and PRINT #channel, USING format; values
+void CompilePrintUsing(bool toFile) {
+    CodeItemType channel;
+    if (toFile && !ReadPrintChannel(channel)) return;
+    CodeItemType format;
+    ReadItem(format);
+    if (format.FirstCode != CodeKind::StrLiteral && format.FirstCode != CodeKind::StrVar)
+        return Fail(Err::PrintUsingNoFormat);
+    if (!ReadOperatorItem(Op::Semicolon)) return Fail(Err::PrintUsingNoSemicolon);
+    Separator last = Separator::Semicolon;
+    int values = 0;
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) break;
+        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
+            ReadItem(item);
+            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
+            continue;
+        }
+        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintUsingSyntax);
+        ItemBuffer value;
+        ParseExpression(value);
+        if (ErrorNumber != 0) return;
+        if (IsEmptyExpression(value)) return Fail(Err::PrintUsingSyntax);
+        if (!IndexStack.Push(value, Err::NestingTooDeep)) return;
+        ++values;
+        last = Separator::None;
+    }
+    // The executor walks the format taking values from the top of the stack: the first value last.
+    EmitPoppedIndices(IndexStack, values, Err::IfBlockMismatch);
+    AddCode(format);
+    if (toFile) AddCode(channel);
+    Emit(CodeKind::Statement, toFile ? InSt::PrintUsingFile : St::PRINTUSING);
+    EmitUsingEnding(last);
+}
+
+// ---- files ------------------------------------------------------------------------------------------------
+
+// OPEN name FOR {INPUT | OUTPUT | APPEND} AS #channel
+void CompileOpen() {
+    Emit(CodeKind::Statement, St::OPEN);
+    CodeItemType item;
+    ReadItem(item);
+    if (item.FirstCode != CodeKind::StrLiteral && item.FirstCode != CodeKind::StrVar)
+        return Fail(Err::OpenSyntax);
+    AddCode(item);
+    ReadItem(item);
+    if (!IsStatementItem(item, St::FOR)) return Fail(Err::OpenSyntax);
+    ReadItem(item);
+    if (!IsStatementItem(item, St::INPUT) && !IsStatementItem(item, St::OUTPUT) &&
+        !IsStatementItem(item, St::APPEND))
+        return Fail(Err::OpenSyntax);
+    AddCode(item);
+    ReadItem(item);
+    if (!IsStatementItem(item, St::AS)) return Fail(Err::OpenSyntax);
+    if (!ReadOperatorItem(Op::Hash)) return Fail(Err::OpenSyntax);
+    ReadItem(item);
+    if (!IsChannelItem(item)) return Fail(Err::FileNumberInvalid);
+    AddCode(item);
+    if (!NextIsEnd()) Fail(Err::OpenSyntax);
+}
+
+// CLOSE [#channel, ...]
+void CompileClose() {
+    Emit(CodeKind::Statement, St::CLOSE);
+    if (NextIsEnd()) {
+        Emit(CodeKind::SysNumConst, ParseConst::Zero); // every channel
+        return;
+    }
+    CodeItemType item;
+    while (true) {
+        if (!ReadOperatorItem(Op::Hash)) return FailNaming(Err::StatementSyntax, St::CLOSE);
+        ReadItem(item);
+        if (!IsChannelItem(item)) return Fail(Err::FileNumberInvalid);
+        AddCode(item);
+        if (NextIsEnd()) return;
+        if (!ReadOperatorItem(Op::Comma)) return Fail(Err::CloseSyntax);
+        EmitColon();
+        Emit(CodeKind::Statement, St::CLOSE);
+    }
+}
+
+// FILES ["pattern"]
+void CompileFiles() {
+    Emit(CodeKind::Statement, St::FILES);
+    CodeItemType item;
+    LookItem(item);
+    if (item.FirstCode == CodeKind::StrLiteral) {
+        ReadItem(item);
+        AddCode(item);
+    } else if (IsStatementEnd(item)) {
+        Emit(CodeKind::SysStrConst, ParseConst::FilesDefault);
+    } else {
+        return Fail(Err::FilesSyntax);
+    }
+    ExpectStatementEnd();
+}
+
+// NAME old AS new
+void CompileName() {
+    if (!CompileExpressionAsExpression()) return;
+    Emit(CodeKind::Statement, St::NAME);
+    ExpectStatementEnd();
+}
+
+// FILECOPY source, target
+void CompileFileCopy() {
+    if (!CompileTwoExpressions()) return;
+    Emit(CodeKind::Statement, St::FILECOPY);
+    ExpectStatementEnd();
+}
+
+// RUN file: load the program, then run it.
+void CompileRunFile() {
+    if (!CompileExpressionToEnd()) return;
+    Emit(CodeKind::Statement, St::LOAD);
+    EmitColon();
+    Emit(CodeKind::Statement, St::RUN);
+    ExpectStatementEnd();
+}
+
+// WRITEALLLINES(file, array$()) and WRITEALLLINES(file, array$(), encoding)
+void CompileWriteAllLines(int code) {
+    const auto failed = [code] { FailNaming(Err::StatementType, code); };
+    if (!ReadOperatorItem(Op::OpenBracket)) return failed();
+    if (!CompileExpression()) return failed();
+    if (!ReadOperatorItem(Op::Comma)) return failed();
+    CodeItemType array;
+    ReadItem(array);
+    if (array.FirstCode != CodeKind::StrArray) return failed();
+    if (code != St::WRITEALLLINES) {
+        if (!ReadOperatorItem(Op::Comma) || !CompileExpression()) return failed();
+    }
+    if (!ReadOperatorItem(Op::CloseBracket)) return failed();
+    Emit(CodeKind::Statement, code);
+    AddCode(array);
+    ExpectStatementEnd();
+}
+
+// ---- graphics ---------------------------------------------------------------------------------------------
+
+namespace {
+
+void EmitPlaceholders(int count) {
+    for (int i = 0; i < count; ++i)
+        Emit(CodeKind::SysNumConst, ParseConst::MinusOne);
+}
+
+bool CompileTwoPoints(int dashError) {
+    if (!CompileBracketList(2)) return false;
+    if (!ReadOperatorItem(Op::Minus)) {
+        Fail(dashError);
+        return false;
+    }
+    return CompileBracketList(2);
+}
+
+} // namespace
+
+void CompileGraphics(int code) {
+    constexpr int PointOptions = 1;  // PSET, PRESET: colour
+    constexpr int PaintOptions = 2;  // fill colour, border colour
+    constexpr int LineOptions = 2;   // colour, B or BF
+    constexpr int CircleOptions = 6; // colour, start, end, aspect, F, fill colour
+    int options = 0;
+    switch (code) {
+    case St::PSET: // PSET (x, y)[, colour]
+    case St::PRESET:
+        if (!CompileBracketList(2)) return;
+        options = PointOptions;
+        break;
+    case St::PAINT: // PAINT (x, y)[, fill[, border]]
+        if (!CompileBracketList(2)) return;
+        options = PaintOptions;
+        break;
+    case St::LINE: // LINE (x1, y1)-(x2, y2)[, colour[, B | BF]]
+        if (!CompileTwoPoints(Err::LineSyntax)) return;
+        options = LineOptions;
+        break;
+    case St::CIRCLE: // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill]
+        if (!CompileBracketList(2)) return;
+        if (!ReadOperatorItem(Op::Comma)) return FailNaming(Err::StatementSyntax, St::CIRCLE);
+        if (!CompileExpressionThenComma()) return;
+        options = CircleOptions;
+        break;
+    case St::WINDOW: // WINDOW (x1, y1)-(x2, y2)
+        if (!CompileTwoPoints(Err::WindowSyntax)) return;
+        Emit(CodeKind::Statement, code);
+        ExpectStatementEnd();
+        return;
+    case St::CLS: // CLS [mode]: the mode defaults to 1 and may follow CLS without a comma
+        Emit(CodeKind::Statement, code);
+        Emit(CodeKind::SysNumConst, ParseConst::One);
+        FillOptionalArguments(1, true);
+        if (ErrorNumber == 0) ExpectStatementEnd();
+        return;
+    default: return Fail(Err::UnknownStatement);
+    }
+    Emit(CodeKind::Statement, code);
+    EmitPlaceholders(options);
+    FillOptionalArguments(options);
+    if (ErrorNumber == 0) ExpectStatementEnd();
+}
+
+// ---- formulas and the mouse
+// --------------------------------------------------------------------------------
+
+// STRTOFORM(text, formula@, error), EVALFORM(formula@, result, error), MOUSE(event, x, y): the
+// operands are written without their brackets and commas.
+void CompileFormulaOrMouse(int code) {
+    int error = Err::MouseSyntax;
+    std::array<int, 3> operands = {CodeKind::NumVar, CodeKind::NumVar, CodeKind::NumVar};
+    if (code == St::STRTOFORM) {
+        error = Err::StrToFormSyntax;
+        operands = {CodeKind::StrVar, CodeKind::FormulaVar, CodeKind::NumVar};
+    } else if (code == St::EVALFORM) {
+        error = Err::EvalFormSyntax;
+        operands = {CodeKind::FormulaVar, CodeKind::NumVar, CodeKind::NumVar};
+    }
+    Emit(CodeKind::Statement, code);
+    if (!ReadOperatorItem(Op::OpenBracket)) return Fail(error);
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (i > 0 && !ReadOperatorItem(Op::Comma)) return Fail(error);
+        CodeItemType item;
+        ReadItem(item);
+        const bool textLiteral = i == 0 && code == St::STRTOFORM && item.FirstCode == CodeKind::StrLiteral;
+        if (item.FirstCode != operands[i] && !textLiteral) return Fail(error);
+        AddCode(item);
+    }
+    if (!ReadOperatorItem(Op::CloseBracket)) return Fail(error);
+    ExpectStatementEnd();
+}
+
+} // namespace LXParse

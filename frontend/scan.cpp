@@ -1,0 +1,710 @@
+#include "frontend/scan.h"
+
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/tokenizer.h"
+#include "frontend/vocabulary.h"
+
+#include <algorithm>
+
+namespace LXScan {
+
+CodeItemType PreCodeItem;
+int ScanKind = 0;
+int ScanCode = 0;
+CodeItemType LineEndItem{CodeKind::Operator, Op::LineEnd, 0};
+std::uint8_t SingleLineIf = 0;
+int SubFrameIndex = 0;
+std::array<CodeItemType, TokenStackSize + 1> TokenStack;
+int TokenStackCount = 0;
+std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack;
+int BlockChkCount = 0;
+
+namespace {
+
+bool RedispatchPending = false;  // a handler gave the token in ScanToken back to the main loop
+bool FormulaScan = false;        // STRTOFORM: PreCodeLimit is the program's; the text is an expression
+int LastBlockCode = St::DO;      // the block pushed or popped last, named when blocks stay open
+constexpr int LineEndLength = 2; // CR LF
+int IncludeLineEndLength = 0;    // the line end that opened the included text now being scanned
+int ScanTokenStart = 0;          // where the token in ScanToken begins (PreCodeItem's position for it)
+
+// An item of this kind never exists; it lets the end-of-text item (kind 0) through AddPreCode, which
+// drops kind 0, before it is set to its real kind in place.
+constexpr int PlaceholderKind = -2;
+
+} // namespace
+
+void Fail(int error, int nameIndex) {
+    if (ErrorNumber != 0) return;
+    ErrorNumber = error;
+    ErrorNameIndex = nameIndex;
+}
+
+bool IsOp(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
+}
+
+bool IsSt(const CodeItemType& item, int slot) {
+    return item.FirstCode == CodeKind::Statement && item.SecondCode == slot;
+}
+
+bool IsStatementEndToken(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::None || IsOp(item, Op::Colon) || IsOp(item, Op::LineEnd) ||
+           IsOp(item, Op::Apostrophe);
+}
+
+int ProgramPosition(int compilePosition) {
+    return IncludeMode == 1 ? IncludePosition : compilePosition - IncludeOffset;
+}
+
+void NextToken(int mode) {
+    GetToken(ScanToken, mode);
+    PreCodeItem = ScanToken;
+    // An error is reported where its token begins, in the program text as the user wrote it. Only
+    // the scan's own mode keeps TokenStart; for the others the blanks before the token are passed.
+    if (mode == TokenMode::Scan) {
+        PreCodeItem.Position = TokenStart;
+    } else {
+        int start = SourceLinePos;
+        while (start < SourcePos && start <= CompileText.size() &&
+               (CompileText[start - 1] == u' ' || CompileText[start - 1] == u'\t'))
+            ++start;
+        PreCodeItem.Position = ProgramPosition(start);
+    }
+    // Kept with the token, for a token handed back to the main loop.
+    ScanTokenStart = PreCodeItem.Position;
+}
+
+namespace {
+
+// Items emitted after a peek carry the position of the token being handled, not of the peeked one.
+CodeItemType PeekWith(void (*peek)(CodeItemType&)) {
+    const int tokenStart = TokenStart;
+    CodeItemType item;
+    peek(item);
+    TokenStart = tokenStart;
+    return item;
+}
+
+} // namespace
+
+CodeItemType PeekNext() {
+    return PeekWith(PeekToken);
+}
+CodeItemType PeekNextNoNames() {
+    return PeekWith(PeekToken2);
+}
+
+void Redispatch() {
+    RedispatchPending = true;
+}
+
+void Emit(const CodeItemType& item) {
+    AddPreCode(item);
+}
+
+void EmitCode(int kind, int code) {
+    AddPreCode(CodeItemType{kind, code, 0});
+}
+
+void ReplaceLast(const CodeItemType& item) {
+    if (PreCodeIndex > 0) --PreCodeIndex;
+    AddPreCode(item);
+}
+
+CodeItemType LastItem(int n) {
+    CodeItemType item;
+    PeekPreCodeBack(n, item);
+    return item;
+}
+
+bool AtStatementStart(bool withThenElse) {
+    auto separates = [](const CodeItemType& item) {
+        if (IsOp(item, Op::Colon) || IsOp(item, Op::LineEnd)) return true;
+        // Nothing before it: the first statement of a command (slot 0 of the immediate area is empty).
+        // A formula is an expression, so its start is no statement start.
+        return item.FirstCode == CodeKind::None && !FormulaScan;
+    };
+    const CodeItemType last = LastItem(1);
+    if (separates(last)) return true;
+    if (withThenElse && (IsSt(last, St::THEN) || IsSt(last, St::ELSE))) return true;
+    return last.FirstCode == CodeKind::NumLiteral && separates(LastItem(2));
+}
+
+CodeItemType AppendNumLiteral(long double value) {
+    const int at = NumofRegisteredNumCon + 1;
+    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return CodeItemType{};
+    NumConTable[static_cast<std::size_t>(at)] = value;
+    NumofRegisteredNumCon = at;
+    return CodeItemType{CodeKind::NumLiteral, at - 1, 0};
+}
+
+bool PopMustGive(std::initializer_list<int> wanted, int error, int emptyName, BlockChkType* popped) {
+    if (BlockChkCount <= 0) {
+        Fail(error, emptyName);
+        return false;
+    }
+    BlockChkType record;
+    PopBlockChk(record);
+    if (popped != nullptr) *popped = record;
+    if (std::find(wanted.begin(), wanted.end(), record.Code) == wanted.end()) {
+        Fail(error, record.Code);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// True once the reader has consumed the text's end: its NUL, or everything (a formula has no NUL).
+bool AtTextEnd() {
+    if (SourcePos > CompileTextLength) return true;
+    const int last = SourcePos - 1;
+    return last >= 1 && last <= CompileText.size() && CompileText[last - 1].unicode() == 0;
+}
+
+} // namespace
+
+void SkipComment() {
+    CodeItemType item;
+    bool lineEnd = false;
+    for (;;) {
+        ScanRawChar(item);
+        if (IsOp(item, Op::LineEnd)) {
+            lineEnd = true;
+            break;
+        }
+        // A CR without LF gives kind 0 too; only the text's end stops the skipping.
+        if (item.FirstCode == CodeKind::None && AtTextEnd()) break;
+    }
+    if (lineEnd) EmitLineEnd();
+    EndOfLine();
+}
+
+QString ReadMemberWord() {
+    char16_t c = ReadChar();
+    while (c == u' ' || c == u'\t')
+        c = ReadChar();
+    UnreadChar();
+    PreCodeItem.Position = ProgramPosition(SourcePos);
+    QString word;
+    ReadWord(word);
+    // ReadWord consumed the character after the word; the next token starts with it.
+    UnreadChar();
+    return word;
+}
+
+namespace {
+
+// ---- the handlers of this unit --------------------------------------------------------------------
+
+void Push(int code, const QString& name = QString()) {
+    PushBlockChk(BlockChkType{code, name});
+}
+
+// "{": text up to the next "}" is skipped, over lines; the end of the text ends it too.
+void SkipBraceBlock() {
+    CodeItemType item;
+    for (;;) {
+        ScanRawChar(item);
+        if (IsOp(item, Op::CloseBrace)) return;
+        if (item.FirstCode == CodeKind::None && AtTextEnd()) return;
+    }
+}
+
+// A numeric literal: a sign right after "=", "," or DATA becomes part of the literal, so X = -5 stores
+// the one literal -5. The negative value is a literal of its own: the literal read may be a constant's
+// entry, which other uses of the constant share.
+void FoldSign() {
+    const CodeItemType sign = LastItem(1);
+    const CodeItemType before = LastItem(2);
+    const bool isSign = IsOp(sign, Op::Plus) || IsOp(sign, Op::Minus);
+    const bool signable = IsOp(before, Op::Equal) || IsOp(before, Op::Comma) || IsSt(before, St::DATA);
+    if (!isSign || !signable) {
+        Emit(PreCodeItem);
+        return;
+    }
+    CodeItemType literal = PreCodeItem;
+    if (IsOp(sign, Op::Minus)) {
+        literal = AppendNumLiteral(-NumConValue(PreCodeItem));
+        if (ErrorNumber != 0) return;
+    }
+    ReplaceLast(literal);
+}
+
+// THEN 100 and ELSE 100 jump to line 100.
+void GotoBeforeLineNumber() {
+    if (PeekNext().FirstCode == CodeKind::NumLiteral) EmitCode(CodeKind::Statement, St::GOTO);
+}
+
+void HandleIf() {
+    if (IsSt(LastItem(1), St::END)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::ENDIF, 0});
+        PopMustGive({St::THEN, St::ELSE}, Err::EndIfMismatch, St::ENDIF);
+        return;
+    }
+    EmitCode(CodeKind::Statement, St::IF);
+    Push(St::IF);
+}
+
+void HandleThen() {
+    EmitCode(CodeKind::Statement, St::THEN);
+    EmitLineEnd();
+    if (!PopMustGive({St::IF, St::ELSEIF}, Err::ThenMismatch, St::THEN)) return;
+    Push(St::THEN);
+    if (ErrorNumber != 0) return;
+    const CodeItemType next = PeekNext();
+    if (next.FirstCode == CodeKind::NumLiteral) EmitCode(CodeKind::Statement, St::GOTO);
+    // Something after THEN on the same line: the IF ends with this line.
+    if (!IsStatementEndToken(next)) SingleLineIf = 1;
+}
+
+void HandleElse() {
+    if (IsSt(LastItem(1), St::CASE)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::CASEELSE, 0});
+        return;
+    }
+    EmitLineEnd();
+    EmitCode(CodeKind::Statement, St::ELSE);
+    EmitLineEnd();
+    if (!PopMustGive({St::THEN}, Err::ElseMismatch, St::ELSE)) return;
+    Push(St::ELSE);
+    if (ErrorNumber == 0) GotoBeforeLineNumber();
+}
+
+void HandleElseIf() {
+    EmitLineEnd();
+    EmitCode(CodeKind::Statement, St::ELSEIF);
+    if (PopMustGive({St::THEN}, Err::ElseMismatch, St::ELSEIF)) Push(St::ELSEIF);
+}
+
+void HandleEndIf() {
+    EmitCode(CodeKind::Statement, St::ENDIF);
+    PopMustGive({St::THEN, St::ELSE}, Err::EndIfMismatch, St::ENDIF);
+}
+
+void HandleSelect() {
+    if (IsSt(LastItem(1), St::END)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::ENDSELECT, 0});
+        PopMustGive({St::CASE}, Err::StatementSyntax, St::ENDSELECT);
+        return;
+    }
+    EmitCode(CodeKind::Statement, St::SELECT);
+    Push(St::CASE);
+}
+
+void HandleCase() {
+    if (IsSt(LastItem(1), St::SELECT)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::SELECTCASE, 0});
+        return;
+    }
+    EmitCode(CodeKind::Statement, St::CASE);
+    if (PopMustGive({St::CASE}, Err::StatementSyntax, St::CASE)) Push(St::CASE);
+}
+
+void HandleWhile() {
+    const CodeItemType last = LastItem(1);
+    BlockChkType popped;
+    if (IsSt(last, St::DO)) {
+        // DO WHILE c ... LOOP is the loop WHILE c ... WEND.
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::WHILE, 0});
+        PopBlockChk(popped);
+        Push(InSt::DoWhile);
+    } else if (IsSt(last, St::LOOP)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::LoopWhile, 0});
+        PopMustGive({St::DO}, Err::WhileMismatch, St::WHILE);
+    } else if (IsSt(last, St::END)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, St::WEND, 0});
+        PopMustGive({St::WHILE}, Err::WendMismatch, St::WEND);
+    } else {
+        EmitCode(CodeKind::Statement, St::WHILE);
+        Push(St::WHILE);
+    }
+}
+
+void HandleUntil() {
+    const CodeItemType last = LastItem(1);
+    BlockChkType popped;
+    if (IsSt(last, St::DO)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::DoUntil, 0});
+        PopBlockChk(popped);
+        Push(InSt::DoUntil);
+    } else if (IsSt(last, St::LOOP)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::LoopUntil, 0});
+        PopMustGive({St::DO}, Err::UntilMismatch, St::UNTIL);
+    } else {
+        Fail(Err::UntilMismatch, St::UNTIL);
+    }
+}
+
+void HandleLoop() {
+    const CodeItemType next = PeekNext();
+    if (IsSt(next, St::WHILE) || IsSt(next, St::UNTIL)) {
+        NextToken(TokenMode::Scan);
+        EmitCode(CodeKind::Statement, IsSt(next, St::WHILE) ? InSt::LoopWhile : InSt::LoopUntil);
+        PopMustGive({St::DO}, Err::LoopMismatch, St::LOOP);
+        return;
+    }
+    BlockChkType popped;
+    if (!PopMustGive({St::DO, InSt::DoUntil, InSt::DoWhile}, Err::LoopMismatch, St::LOOP, &popped)) return;
+    switch (popped.Code) {
+    case St::DO: EmitCode(CodeKind::Statement, InSt::LoopPlain); break;
+    case InSt::DoUntil: EmitCode(CodeKind::Statement, St::LOOP); break;
+    default: EmitCode(CodeKind::Statement, St::WEND); break; // DO WHILE ... LOOP ends as WEND
+    }
+}
+
+void HandleFor() {
+    EmitCode(CodeKind::Statement, St::FOR);
+    NextToken(TokenMode::Scan);
+    if (ErrorNumber != 0) return;
+    const CodeItemType& var = ScanToken;
+    // OPEN ... FOR INPUT / OUTPUT / APPEND opens no loop.
+    if (IsSt(var, St::INPUT) || IsSt(var, St::OUTPUT) || IsSt(var, St::APPEND)) {
+        Emit(var);
+        return;
+    }
+    if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 || var.SecondCode > NumofRegisteredNumVar) {
+        Fail(Err::ForNotNumericVariable, St::FOR);
+        return;
+    }
+    Emit(var);
+    Push(St::FOR, NumVarTable[static_cast<std::size_t>(var.SecondCode)].Name);
+}
+
+// NEXT [v]: the variable is checked against the FOR and not emitted.
+void HandleNext() {
+    EmitCode(CodeKind::Statement, St::NEXT);
+    NextToken(TokenMode::Scan);
+    if (ErrorNumber != 0) return;
+    const CodeItemType token = ScanToken;
+    BlockChkType popped;
+    if (IsStatementEndToken(token)) {
+        if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT)) return;
+        if (IsOp(token, Op::Colon)) {
+            Emit(token);
+        } else if (IsOp(token, Op::LineEnd)) {
+            // Through EndOfLine, so that IF c THEN FOR ... : NEXT closes its IF on this line
+            // instead of taking the next line into its THEN branch.
+            EndOfLine();
+        } else if (IsOp(token, Op::Apostrophe)) {
+            SkipComment();
+        } else {
+            Redispatch(); // the end of the text
+        }
+        return;
+    }
+    if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT, &popped)) return;
+    if (token.FirstCode != CodeKind::NumVar || token.SecondCode < 1 ||
+        token.SecondCode > NumofRegisteredNumVar) {
+        Fail(Err::NextNotNumericVariable, St::NEXT);
+        return;
+    }
+    if (NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
+        Fail(Err::NextVariableNotFor, St::NEXT);
+}
+
+void HandleExit() {
+    NextToken(TokenMode::Scan);
+    if (ErrorNumber != 0) return;
+    int code = 0;
+    if (IsSt(ScanToken, St::DO))
+        code = St::EXITDO;
+    else if (IsSt(ScanToken, St::FOR))
+        code = St::EXITFOR;
+    else if (IsSt(ScanToken, St::FUNCTION))
+        code = St::EXITFUNCTION;
+    else if (IsSt(ScanToken, St::SUB))
+        code = St::EXITSUB;
+    if (code == 0) {
+        Fail(Err::ExitMismatch, St::EXIT);
+        return;
+    }
+    EmitCode(CodeKind::Statement, code);
+}
+
+// INCLUDE "file": the pre-scan inserted the file's text after the name. Everything read from it is
+// positioned at the INCLUDE line, so that errors in it point there.
+void HandleInclude() {
+    if (IncludeMode == 1) {
+        Fail(Err::NestedInclude, St::INCLUDE);
+        return;
+    }
+    EmitCode(CodeKind::Statement, St::INCLUDE);
+    CodeItemType item;
+    for (;;) {
+        ScanRawStmtChar(item);
+        if (IsOp(item, Op::LineEnd) || IsOp(item, Op::Colon)) break;
+        if (item.FirstCode == CodeKind::None && AtTextEnd()) break;
+    }
+    // The inserted text begins with the line end just read. Its items are positioned where that line
+    // end begins, on the INCLUDE line itself (SourcePos is already on the next line), as the pre-scan
+    // reports its own errors in included text.
+    IncludeLineEndLength = IsOp(item, Op::LineEnd) ? LineEndLength : 0;
+    IncludePosition = SourcePos - IncludeOffset - IncludeLineEndLength;
+    Emit(LineEndItem);
+    EndOfLine();
+    IncludeMode = 1;
+}
+
+// The word of the marker that ends an included text: positions are the program's own again.
+void HandleIncludeOff() {
+    if (IncludeMode == 0) {
+        Fail(Err::IncludeOffInProgram, St::INCLUDEOFF);
+        return;
+    }
+    IncludeMode = 0;
+    // The old offset plus the inserted text's length: SourcePos stands before the marker's closing
+    // ":", five characters short of the inserted text's end, and the text began at the line end that
+    // IncludePosition was moved back over.
+    constexpr int MarkerTail = 5;
+    IncludeOffset = SourcePos - (IncludePosition + IncludeLineEndLength) + MarkerTail;
+}
+
+// The block statements and the others of this unit; false for a statement without a handler here.
+bool HandleBlockStatement(int code) {
+    switch (code) {
+    case St::IF: HandleIf(); return true;
+    case St::THEN: HandleThen(); return true;
+    case St::ELSE: HandleElse(); return true;
+    case St::ELSEIF: HandleElseIf(); return true;
+    case St::ENDIF: HandleEndIf(); return true;
+    case St::SELECT: HandleSelect(); return true;
+    case St::CASE: HandleCase(); return true;
+    case St::DO:
+        EmitCode(CodeKind::Statement, St::DO);
+        Push(St::DO);
+        return true;
+    case St::WHILE: HandleWhile(); return true;
+    case St::WEND:
+        EmitCode(CodeKind::Statement, St::WEND);
+        PopMustGive({St::WHILE}, Err::WendMismatch, St::WEND);
+        return true;
+    case St::UNTIL: HandleUntil(); return true;
+    case St::LOOP: HandleLoop(); return true;
+    case St::FOR: HandleFor(); return true;
+    case St::NEXT: HandleNext(); return true;
+    case St::EXIT: HandleExit(); return true;
+    case St::INCLUDE: HandleInclude(); return true;
+    case St::INCLUDEOFF: HandleIncludeOff(); return true;
+    case St::REM: SkipComment(); return true;
+    default: return false;
+    }
+}
+
+// The end of the text: the first NUL stays in the pre-code as an item of kind 0, before the end item.
+void EmitTextEnd() {
+    const int at = PreCodeIndex;
+    AddPreCode(CodeItemType{PlaceholderKind, 0, 0});
+    if (PreCodeIndex == at + 1 && at >= 0 && at <= CurrentmaxPreCodeNum)
+        PreCodeBuffer[static_cast<std::size_t>(at)].FirstCode = CodeKind::None;
+}
+
+void Dispatch() {
+    const CodeItemType token = PreCodeItem;
+    switch (token.FirstCode) {
+    case CodeKind::Operator:
+        switch (token.SecondCode) {
+        case Op::OpenBracket: HandleOpenBracket(); return;
+        case Op::OpenBrace: SkipBraceBlock(); return;
+        case Op::Hash: HandleHash(); return;
+        case Op::Apostrophe: SkipComment(); return;
+        case Op::LineEnd: EndOfLine(); return;
+        default: Emit(token); return;
+        }
+    case CodeKind::Function:
+        if (!HandleFunction(token.SecondCode)) Emit(token);
+        return;
+    case CodeKind::Statement:
+        // Codes of 192 and up are the scan's own and are never handled again.
+        if (token.SecondCode >= InSt::First ||
+            (!HandleBlockStatement(token.SecondCode) && !HandleDeclStatement(token.SecondCode)))
+            Emit(token);
+        return;
+    case CodeKind::NumLiteral: FoldSign(); return;
+    case CodeKind::None: EmitTextEnd(); return;
+    default: Emit(token); return;
+    }
+}
+
+void TakeToken() {
+    PreCodeItem = ScanToken;
+    PreCodeItem.Position = ScanTokenStart;
+    ScanKind = ScanToken.FirstCode;
+    ScanCode = ScanToken.SecondCode;
+}
+
+void ScanText(bool formula) {
+    FormulaScan = formula;
+    DefCounter = 0;
+    ResetSourcePos();
+    IncludeMode = 0;
+    DeclContext = 0;
+    LocalNamePrefix.clear();
+    IncludePosition = 0;
+    IncludeOffset = 0;
+    TokenStart = 0;
+    ClearBlockChkStack();
+    LineEndItem = CodeItemType{CodeKind::Operator, Op::LineEnd, 0};
+    // Nothing of an earlier scan that stopped at an error may leak into this one.
+    SingleLineIf = 0;
+    LocalNameMode = 0;
+    MemberDotMode = 0;
+    ClearTokenStack();
+    SubFrameIndex = 0;
+    LastBlockCode = St::DO;
+    RedispatchPending = false;
+    ScanToken = CodeItemType{};
+
+    NextToken(TokenMode::Scan);
+    TakeToken();
+    bool handedBack = false;
+    for (;;) {
+        if (ErrorNumber != 0) break;
+        // A token a handler has read and handed back is dispatched even when it was the text's last.
+        if (!handedBack && SourcePos > CompileTextLength) break;
+        Dispatch();
+        if (ErrorNumber != 0) break;
+        handedBack = RedispatchPending;
+        RedispatchPending = false;
+        if (!handedBack) NextToken(TokenMode::Scan);
+        TakeToken();
+    }
+    RedispatchPending = false;
+    LocalNameMode = 0;
+    MemberDotMode = 0;
+
+    const bool keepsLimit = formula || RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
+    if (ErrorNumber != 0) {
+        EmitLineEnd();
+        if (!keepsLimit) PreCodeLimit = PreCodeIndex;
+        return;
+    }
+    if (BlockChkCount > 0) Fail(Err::BlockNotClosed, LastBlockCode);
+    // An error of the end test still ends the pre-code properly.
+    const int savedError = ErrorNumber;
+    ErrorNumber = 0;
+    Emit(CodeItemType{CodeKind::End, 0, 0});
+    EmitLineEnd();
+    if (ErrorNumber == 0) ErrorNumber = savedError;
+    if (!keepsLimit) PreCodeLimit = PreCodeIndex;
+}
+
+} // namespace
+
+} // namespace LXScan
+
+using namespace LXScan;
+
+void ScanProgram() {
+    ScanText(false);
+}
+
+void ScanFormula() {
+    ScanText(true);
+}
+
+void PushToken(const CodeItemType& item) {
+    if (TokenStackCount >= TokenStackSize) {
+        Fail(Err::NestingTooDeep);
+        return;
+    }
+    TokenStack[static_cast<std::size_t>(++TokenStackCount)] = item;
+}
+
+void PopToken(CodeItemType& item) {
+    if (TokenStackCount <= 0) {
+        Fail(Err::IfBlockMismatch);
+        return;
+    }
+    item = TokenStack[static_cast<std::size_t>(TokenStackCount--)];
+}
+
+void ClearTokenStack() {
+    TokenStackCount = 0;
+}
+
+void PushBlockChk(const BlockChkType& record) {
+    if (BlockChkCount >= BlockChkStackSize) {
+        Fail(Err::BlockNestingTooDeep);
+        return;
+    }
+    BlockChkStack[static_cast<std::size_t>(++BlockChkCount)] = record;
+    LastBlockCode = record.Code;
+}
+
+void PopBlockChk(BlockChkType& record) {
+    if (BlockChkCount <= 0) {
+        Fail(Err::BlockMismatch);
+        return;
+    }
+    record = BlockChkStack[static_cast<std::size_t>(BlockChkCount--)];
+    LastBlockCode = record.Code;
+}
+
+void ClearBlockChkStack() {
+    BlockChkCount = 0;
+}
+
+int CountArgs() {
+    // The look-ahead reads into ScanToken like the real reading, so that "." after ")" is still the
+    // member operator there; everything the reader keeps is put back afterwards.
+    const int sourcePos = SourcePos;
+    const int sourceLinePos = SourceLinePos;
+    const int tokenStart = TokenStart;
+    const CodeItemType scanToken = ScanToken;
+    const CodeItemType scanPrevToken = ScanPrevToken;
+    const CodeItemType lastToken = LastToken;
+    const CodeItemType previousToken = PreviousToken;
+
+    int result = 0;
+    GetToken(ScanToken, TokenMode::Scan);
+    if (ErrorNumber == 0 && IsOp(ScanToken, Op::OpenBracket)) {
+        int depth = 1;
+        int commas = 0;
+        result = -1;
+        for (;;) {
+            GetToken(ScanToken, TokenMode::Scan);
+            if (ErrorNumber != 0 || IsStatementEndToken(ScanToken)) break;
+            if (IsOp(ScanToken, Op::OpenBracket)) {
+                ++depth;
+            } else if (IsOp(ScanToken, Op::CloseBracket)) {
+                if (--depth == 0) {
+                    result = commas;
+                    break;
+                }
+            } else if (IsOp(ScanToken, Op::Comma) && depth == 1) {
+                ++commas;
+            }
+        }
+    }
+
+    SourcePos = sourcePos;
+    SourceLinePos = sourceLinePos;
+    TokenStart = tokenStart;
+    ScanToken = scanToken;
+    ScanPrevToken = scanPrevToken;
+    LastToken = lastToken;
+    PreviousToken = previousToken;
+    return result;
+}
+
+void EmitLineEnd() {
+    CodeItemType item = LineEndItem;
+    item.Position = SourcePos;
+    AddPreCode(item);
+}
+
+void EndOfLine() {
+    if (SingleLineIf == 1) {
+        EmitCode(CodeKind::Operator, Op::Colon);
+        if (PopMustGive({St::THEN, St::ELSE}, Err::EndIfMismatch, St::ENDIF))
+            EmitCode(CodeKind::Statement, St::ENDIF);
+    }
+    EmitLineEnd();
+    SingleLineIf = 0;
+}

@@ -1,0 +1,86 @@
+// lxcompile FILE.lxt: compiles a program file as a run of the program would (pre-scan, scan,
+// compiler, open-block check) and prints its code listing; on an error it prints the error line the
+// run window would show and exits with 1. Used to inspect and compare compiled code.
+#include "frontend/compile.h"
+#include "frontend/errortext.h"
+#include "frontend/initall.h"
+#include "frontend/listing.h"
+#include "frontend/parse.h"
+#include "frontend/programfile.h"
+#include "frontend/sharedstate.h"
+#include "resources/texts.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int ExitError = 1;
+constexpr int ExitUsage = 2;
+
+void Write(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+// The line and column of a character offset in the program text, counting CR characters, as the run
+// window reports an error: "N行,　M 桁".
+QString LineColumnText(int offset) {
+    int p = offset;
+    if (p < 1) p = 1;
+    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
+    int line = 1;
+    int lastCr = 0;
+    for (int i = 1; i <= p - 1; ++i) {
+        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
+            ++line;
+            lastCr = i;
+        }
+    }
+    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lastCr) +
+           QStringLiteral(" 桁");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: lxcompile FILE.lxt\n", stderr);
+        return ExitUsage;
+    }
+    QString text;
+    QString readError;
+    if (!ReadProgramFile(QString::fromLocal8Bit(argv[1]), text, readError)) {
+        Write(stderr, readError + QLatin1Char('\n'));
+        return ExitUsage;
+    }
+
+    RunMode = RunKind::Program;
+    InitAll();
+    ProgramText = text;
+    ProgramTextLength = static_cast<int>(text.size());
+    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    CompileTextLength = static_cast<int>(CompileText.size());
+    ErrorNumber = 0;
+
+    bool compiled = CompileProgram();
+    if (compiled) {
+        CheckOpenBlocks();
+        if (ErrorNumber != 0) {
+            ErrorPosition = OpenBlockPosition;
+            compiled = false;
+        }
+    }
+    if (!compiled) {
+        const int number = ErrorNumber;
+        Write(stdout, ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(number) +
+                          QLatin1Char('(') + LineColumnText(ErrorPosition - 1) + QStringLiteral(")\n"));
+        return ExitError;
+    }
+    QString listing;
+    CodeListing(listing);
+    Write(stdout, listing);
+    return 0;
+}

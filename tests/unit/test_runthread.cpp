@@ -1,0 +1,152 @@
+// Runs through the real interpreter thread and run window: stopping, continuing, immediate commands,
+// the end-of-run lines, and closing down during a run.
+#include "engine/lxthread.h"
+#include "engine/handover.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/initall.h"
+#include "frontend/sharedstate.h"
+#include "ui/runform.h"
+#include "tests/testsupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class RunThread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        InitAll();
+        form_ = std::make_unique<TRunForm>();
+        form_->CLSBtnClick();
+    }
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        form_.reset();
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        StopRequest = 0;
+    }
+
+    void StartProgram(const char* text) {
+        ProgramText = QString::fromUtf8(text);
+        ProgramTextLength = static_cast<int>(ProgramText.size());
+        RunMode = RunKind::Program;
+        ProgramRunning = 1;
+        StopRequest = 0;
+        TLXMTHread::StartRun();
+    }
+    void Immediate(const char* command) {
+        CommandText = QString::fromUtf8(command);
+        RunMode = RunKind::Immediate;
+        TLXMTHread::StartRun();
+    }
+    // Pumps the user-interface thread until the run has ended; false on a time-out.
+    bool WaitIdle(int ms = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (ThreadBusy != 0) {
+            if (clock.elapsed() > ms) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        TLXMTHread::WaitForIdle();
+        form_->ApplyQueue();
+        return true;
+    }
+    void Pump(int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    QString Text() const { return form_->Text(); }
+
+    std::unique_ptr<TRunForm> form_;
+};
+
+TEST_F(RunThread, AProgramRunsToItsEndLines) {
+    StartProgram("PRINT \"A\";\r\nPRINT 2\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("A 2\nOK\n\n"));
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（入力可）"));
+}
+
+TEST_F(RunThread, AnEmptyProgramPrintsOkAndAnEmptyLine) {
+    StartProgram("");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
+}
+
+TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
+    StartProgram("X = 1\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(Text().contains(QStringLiteral("処理できないデータ")));
+}
+
+TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
+    StartProgram("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 3000000 THEN EXIT DO\r\nLOOP\r\nPRINT \"done\"; I > 3000000\r\n");
+    Pump(50);
+    ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n")));
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
+
+    form_->CLSBtnClick();
+    form_->ContBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\ndoneTrue\nOK\n\n"));
+}
+
+TEST_F(RunThread, ATypedContResumesAndEndsNormally) {
+    StartProgram("PRINT 1\r\nSTOP\r\nPRINT 2\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました")));
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\n 2\nOK\n\n"))
+        << "the resumed run must not end as stopped";
+}
+
+TEST_F(RunThread, ImmediateCommandsSeeTheProgramsVariables) {
+    StartProgram("A = 41\r\n");
+    ASSERT_TRUE(WaitIdle());
+    form_->CLSBtnClick();
+    Immediate("PRINT A + 1");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral(" 42\nOK\n\n"));
+}
+
+TEST_F(RunThread, AnErrorInAnImmediateCommandHasNoPosition) {
+    Immediate("PRINT 1 / 0");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("エラー:")));
+    EXPECT_FALSE(Text().contains(QStringLiteral("行,")));
+    EXPECT_EQ(ErrorNumber, 0);
+}
+
+TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
+    StartProgram("ECHO OFF\r\nPRINT \"x\"\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("x\n\n"));
+}
+
+TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
+    StartProgram("DO\r\nLOOP\r\n");
+    Pump(30);
+    ASSERT_NE(ThreadBusy, 0);
+    QElapsedTimer clock;
+    clock.start();
+    TLXMTHread::StopAndJoin();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(ThreadBusy, 0);
+}
+
+} // namespace

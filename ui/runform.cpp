@@ -1,0 +1,399 @@
+#include "ui/runform.h"
+
+#include "engine/handover.h"
+#include "engine/lxthread.h"
+#include "engine/printline.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "platform/osinfo.h"
+#include "platform/virtualkeys.h"
+#include "platform/settings.h"
+#include "resources/texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <chrono>
+#include <thread>
+
+TRunForm* RunForm = nullptr;
+
+namespace {
+
+constexpr int MaxLengthNormal = 0x100000;
+constexpr int MaxLengthLarge = 0x500000;
+constexpr int MaxOutputLines = 1000000;
+constexpr int TrimSpare = 3;            // deletion leaves room for the new line and 3 characters more
+constexpr int ApplyIntervalMs = 25;
+constexpr int PanelHeight = 21;
+constexpr int ButtonWidth = 50;
+constexpr int ButtonHeight = 20;
+constexpr int InputStateSleepMs = 5;   // the engine polls the key state every 5 ms
+
+constexpr char16_t BannerVersion[] = u"Lorvex for Windows Ver. 0.1 (2026.12.07) On Windows ";
+
+QColor FromColorRef(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+void WakeApply() {
+    if (RunForm != nullptr) QMetaObject::invokeMethod(RunForm, [] { if (RunForm) RunForm->ApplyQueue(); }, Qt::QueuedConnection);
+}
+
+void ApplyRunFormQueue() {
+    if (RunForm != nullptr) RunForm->ApplyQueue();
+}
+
+void SleepForEngine() { std::this_thread::sleep_for(std::chrono::milliseconds(InputStateSleepMs)); }
+
+} // namespace
+
+QString RunWindowBanner() { return QString::fromUtf16(BannerVersion) + OSName(); }
+
+// ---- TRunMemo ----------------------------------------------------------------------------------------
+
+TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setUndoRedoEnabled(false);
+}
+
+void TRunMemo::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    LastKeyCode = VirtualKeyFromQtKey(key);
+    if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
+    SleepForEngine();
+
+    const bool shiftOnly = event->modifiers() == Qt::ShiftModifier;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        KeyBuffer = u'\r';
+        if (ThreadBusy == 0) form_->RunTypedLine();
+        return;  // Enter never breaks the line: the memo takes no returns
+    case Qt::Key_Left:
+        if (!shiftOnly && form_->CaretColumn() == 1) return;
+        break;
+    case Qt::Key_Right:
+        if (!shiftOnly && textCursor().atBlockEnd()) return;
+        break;
+    case Qt::Key_Up: form_->HistoryUp(); return;
+    case Qt::Key_Down: form_->HistoryDown(); return;
+    default: break;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TRunMemo::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    const bool selected = textCursor().hasSelection();
+    QAction* cut = menu.addAction(QStringLiteral("切り取り(&T)"), this, &QPlainTextEdit::cut);
+    QAction* copyAction = menu.addAction(QStringLiteral("コピー(&C)"), this, [this] {
+        QTextCursor cursor = textCursor();
+        QPlainTextEdit::copy();
+        cursor.setPosition(cursor.selectionEnd());
+        setTextCursor(cursor);
+    });
+    QAction* paste = menu.addAction(QStringLiteral("貼り付け(&P)"), this, &QPlainTextEdit::paste);
+    QAction* remove = menu.addAction(QStringLiteral("削除(&D)"), this, [this] { textCursor().removeSelectedText(); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("すべて選択(&A)"), this, &QPlainTextEdit::selectAll);
+    cut->setEnabled(selected && !isReadOnly());
+    copyAction->setEnabled(selected);
+    remove->setEnabled(selected && !isReadOnly());
+    paste->setEnabled(!QApplication::clipboard()->text().isEmpty() && !isReadOnly());
+    menu.exec(event->globalPos());
+}
+
+// ---- TRunForm ----------------------------------------------------------------------------------------
+
+TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    RunForm = this;
+    maxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
+
+    panel_ = new QWidget(this);
+    panel_->setFixedHeight(PanelHeight + 4);
+    auto makeButton = [this](const QString& caption, const QString& hint) {
+        auto* button = new QPushButton(caption, panel_);
+        button->setToolTip(hint);
+        button->setFixedSize(ButtonWidth, ButtonHeight);
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    };
+    editBtn_ = makeButton(QStringLiteral("編集"), QStringLiteral("編集画面を前面にします。"));
+    runBtn_ = makeButton(QStringLiteral("再実行"), QStringLiteral("直前に実行したプログラムを再実行します。"));
+    stopBtn_ = makeButton(QStringLiteral("中断"), QStringLiteral("実行中のプログラムを中断します。"));
+    contBtn_ = makeButton(QStringLiteral("再開"), QStringLiteral("中断したプログラムを再開します。"));
+    clsBtn_ = makeButton(QStringLiteral("CLS"), QStringLiteral("実行画面を初期化します。"));
+    stopBtn_->setEnabled(false);
+    contBtn_->setEnabled(false);
+    connect(editBtn_, &QPushButton::clicked, this, &TRunForm::EditBtnClick);
+    connect(runBtn_, &QPushButton::clicked, this, &TRunForm::RunBtnClick);
+    connect(stopBtn_, &QPushButton::clicked, this, &TRunForm::StopBtnClick);
+    connect(contBtn_, &QPushButton::clicked, this, &TRunForm::ContBtnClick);
+    connect(clsBtn_, &QPushButton::clicked, this, &TRunForm::CLSBtnClick);
+
+    memo_ = new TRunMemo(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel_);
+    layout->addWidget(memo_);
+
+    setWindowTitle(ResourceText(Res::CaptionEnded));
+    {
+        std::lock_guard<std::mutex> lock(SettingsMutex());
+        move(0, 0);
+        resize(TScreenWidth, TScreenHeight + PanelHeight);
+        QFont font(TScreenFontName);
+        font.setPointSize(TScreenFontSize);
+        font.setBold(TScreenFontStyle & FontStyleBit::Bold);
+        font.setItalic(TScreenFontStyle & FontStyleBit::Italic);
+        font.setUnderline(TScreenFontStyle & FontStyleBit::Underline);
+        font.setStrikeOut(TScreenFontStyle & FontStyleBit::StrikeOut);
+        font.setStyleHint(QFont::TypeWriter);
+        memo_->setFont(font);
+        QPalette palette = memo_->palette();
+        palette.setColor(QPalette::Base, FromColorRef(TScreenBackColor));
+        palette.setColor(QPalette::Text, FromColorRef(TScreenFontColor));
+        memo_->setPalette(palette);
+    }
+
+    applyTimer_ = new QTimer(this);
+    applyTimer_->setInterval(ApplyIntervalMs);
+    connect(applyTimer_, &QTimer::timeout, this, &TRunForm::ApplyQueue);
+    applyTimer_->start();
+
+    SetHandOverTarget(this);
+    SetHandOverQueueApplier(&ApplyRunFormQueue);
+    RunWindowQueue::Instance().SetWakeConsumer(&WakeApply);
+
+    FlushPrintLine(RunWindowBanner());
+    FlushPrintLine(QStringLiteral("OK"));
+    ApplyQueue();
+}
+
+TRunForm::~TRunForm() {
+    RunWindowQueue::Instance().SetWakeConsumer(nullptr);
+    SetHandOverQueueApplier(nullptr);
+    if (RunForm == this) RunForm = nullptr;
+}
+
+void TRunForm::SetButtons(bool edit, bool run, bool stop, bool cont) {
+    editBtn_->setEnabled(edit);
+    runBtn_->setEnabled(run);
+    stopBtn_->setEnabled(stop);
+    contBtn_->setEnabled(cont);
+}
+
+void TRunForm::SetBtnPrepMode() {
+    SetButtons(true, false, false, false);
+    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionPreparing));
+}
+
+void TRunForm::SetBtnRunMode() {
+    SetButtons(false, false, true, false);
+    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionRunning));
+}
+
+void TRunForm::SetBtnStopMode() {
+    SetButtons(true, true, false, true);
+    memo_->setReadOnly(false);
+    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
+}
+
+void TRunForm::SetBtnEndMode() {
+    SetButtons(true, true, false, false);
+    memo_->setReadOnly(false);
+    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
+}
+
+void TRunForm::AddLine(const QString& line, bool echo) {
+    QTextDocument* document = memo_->document();
+    // Windows-style length: every line end counts as two characters.
+    auto length = [document] {
+        return static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
+    };
+    const bool over =
+        OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
+    if (over) {
+        memo_->setUpdatesEnabled(false);
+        do {
+            if (document->isEmpty()) break;
+            QTextCursor first(document->firstBlock());
+            first.select(QTextCursor::BlockUnderCursor);
+            if (document->blockCount() > 1) {
+                first.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+                first.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+            }
+            first.removeSelectedText();
+            OutputLineCount = OutputLineCount - 1;
+            if (echo) break;  // the key echo deletes exactly one line
+        } while (line.size() + length() + TrimSpare >= static_cast<qsizetype>(maxLength_));
+        memo_->setUpdatesEnabled(true);
+    } else {
+        OutputLineCount = OutputLineCount + 1;
+    }
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    // A typed command stays on its own line: the new line starts after a line break.
+    if (!document->isEmpty() && !document->lastBlock().text().isEmpty()) cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(line + QLatin1Char('\n'));
+    memo_->moveCursor(QTextCursor::End);
+    if (echo) {
+        QTextCursor caret = memo_->textCursor();
+        caret.setPosition(std::max(0, caret.position() - 2));
+        memo_->setTextCursor(caret);
+    }
+    memo_->ensureCursorVisible();
+}
+
+void TRunForm::ApplyQueue() {
+    std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
+    for (RunWindowEvent& event : events) {
+        switch (event.Op) {
+        case RunWindowOp::AppendLine: AddLine(event.Text, false); break;
+        case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
+        case RunWindowOp::ClearText:
+            memo_->clear();
+            OutputLineCount = 0;
+            break;
+        case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
+        case RunWindowOp::ButtonMode:
+            switch (event.Value) {
+            case RunButtonMode::Prepare: SetBtnPrepMode(); break;
+            case RunButtonMode::Run: SetBtnRunMode(); break;
+            case RunButtonMode::Stop: SetBtnStopMode(); break;
+            case RunButtonMode::End: SetBtnEndMode(); break;
+            case RunButtonMode::ImmediateRun: SetButtons(false, false, true, false); break;
+            default: break;
+            }
+            break;
+        case RunWindowOp::ReadOnly: memo_->setReadOnly(event.Value != 0); break;
+        case RunWindowOp::Place:
+            move(event.Left, event.Top);
+            resize(event.Width, event.Height + panel_->height());
+            break;
+        case RunWindowOp::AppendText: {
+            QTextCursor cursor(memo_->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(event.Text);
+            break;
+        }
+        }
+    }
+}
+
+QString TRunForm::Text() const { return memo_->toPlainText(); }
+
+void TRunForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int w = width();
+    editBtn_->move(10, 0);
+    clsBtn_->move(w - 70, 0);
+    contBtn_->move(w - 130, 0);
+    stopBtn_->move(w - 190, 0);
+    runBtn_->move(w - 250, 0);
+}
+
+int TRunForm::CaretColumn() const { return memo_->textCursor().positionInBlock() + 1; }
+
+void TRunForm::AddHistory(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return;
+    if (historyCount_ < HistorySize)
+        ++historyCount_;
+    else
+        historyStart_ = (historyStart_ + 1) % HistorySize;
+    history_[static_cast<std::size_t>((historyCount_ + historyStart_) % HistorySize)] = trimmed;
+}
+
+QString TRunForm::GetHistory() const {
+    if (historyCursor_ < 1 || historyCursor_ > historyCount_) return QString();
+    return history_[static_cast<std::size_t>((historyCursor_ + historyStart_) % HistorySize)];
+}
+
+void TRunForm::RunTypedLine() {
+    OutputLineCount = OutputLineCount + 1;
+    CommandText = memo_->textCursor().block().text();
+    AddHistory(CommandText);
+    historyCursor_ = historyCount_ + 1;
+    RunMode = RunKind::Immediate;
+    TLXMTHread::StartRun();
+}
+
+void TRunForm::HistoryUp() {
+    memo_->moveCursor(QTextCursor::End);
+    if (historyCursor_ > 1 && ThreadBusy == 0) {
+        QTextCursor cursor = memo_->textCursor();
+        cursor.select(QTextCursor::BlockUnderCursor);
+        cursor.removeSelectedText();
+        if (!memo_->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
+        --historyCursor_;
+        cursor.insertText(GetHistory());
+        memo_->setTextCursor(cursor);
+    }
+}
+
+void TRunForm::HistoryDown() {
+    memo_->moveCursor(QTextCursor::End);
+    if (historyCursor_ < historyCount_ && ThreadBusy == 0) {
+        QTextCursor cursor = memo_->textCursor();
+        cursor.select(QTextCursor::BlockUnderCursor);
+        cursor.removeSelectedText();
+        if (!memo_->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
+        ++historyCursor_;
+        cursor.insertText(GetHistory());
+        memo_->setTextCursor(cursor);
+    }
+}
+
+void TRunForm::RunBtnClick() {
+    if (ThreadBusy != 0) return;
+    CommandText = QStringLiteral("Run");
+    SetBtnRunMode();
+    RunMode = RunKind::Immediate;
+    StopRequest = 0;
+    memo_->setFocus();
+    TLXMTHread::StartRun();
+}
+
+void TRunForm::StopBtnClick() {
+    SetBtnStopMode();
+    StopRequest = 1;
+    memo_->setFocus();
+}
+
+void TRunForm::ContBtnClick() {
+    if (ThreadBusy != 0) return;
+    CommandText = QStringLiteral("Cont");
+    RunMode = RunKind::Immediate;
+    StopRequest = 0;
+    ProgramRunning = 1;
+    ContinueFlag = 1;
+    SetBtnRunMode();
+    memo_->setFocus();
+    TLXMTHread::StartRun();
+}
+
+void TRunForm::CLSBtnClick() {
+    memo_->clear();
+    memo_->setFocus();
+    OutputLineCount = 0;
+}
+
+void TRunForm::EditBtnClick() {
+    if (QWidget* main = parentWidget()) main->activateWindow();
+}
