@@ -93,22 +93,6 @@ void ReportError() {
 
 } // namespace
 
-QString LineColumnText(int offset) {
-    int p = offset;
-    if (p < 1) p = 1;
-    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
-    int line = 1;
-    int lastCr = 0;
-    for (int i = 1; i <= p - 1; ++i) {
-        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
-            ++line;
-            lastCr = i;
-        }
-    }
-    const int column = p - lastCr;
-    return QString::number(line) + QStringLiteral("行,　") + QString::number(column) + QStringLiteral(" 桁");
-}
-
 PublishedError LastRunError() {
     std::lock_guard<std::mutex> lock(PublishedMutex);
     return Published;

@@ -3,6 +3,8 @@
 // run kind asks for, runs the code, and reports the end of the run in the run window.
 #pragma once
 
+#include "frontend/errortext.h"
+
 #include <QThread>
 
 class TLXMTHread : public QThread {
@@ -27,9 +29,6 @@ private:
 // Installed by the main frame: closes it (and so the application); run on the user-interface thread
 // when SYSTEM ended the run.
 extern void (*CloseMainFormHook)();
-
-// The line and column text of a character offset in ProgramText: "N行,　M 桁".
-QString LineColumnText(int offset);
 
 // The error of the last run, published when the run ends (for the editor).
 struct PublishedError {

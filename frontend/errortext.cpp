@@ -525,3 +525,18 @@ QString ErrorMessage(int number) {
     GlClear();
     return MessageText(number);
 }
+
+QString LineColumnText(int offset) {
+    int p = offset;
+    if (p < 1) p = 1;
+    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
+    int line = 1;
+    int lastCr = 0;
+    for (int i = 1; i <= p - 1; ++i) {
+        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
+            ++line;
+            lastCr = i;
+        }
+    }
+    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lastCr) + QStringLiteral(" 桁");
+}

@@ -8,3 +8,7 @@
 // The message for `number`. Empties the Gl value stack first, so a failed run leaves no values behind.
 // Reads ErrorNameIndex and BadCharText; a number without a message of its own gives "エラーです。".
 QString ErrorMessage(int number);
+
+// Where an error lies, as the run window reports it: "N行,　M 桁" for a character offset in ProgramText
+// (lines counted by their CR characters).
+QString LineColumnText(int offset);

@@ -25,24 +25,6 @@ void Write(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
-// The line and column of a character offset in the program text, counting CR characters, as the run
-// window reports an error: "N行,　M 桁".
-QString LineColumnText(int offset) {
-    int p = offset;
-    if (p < 1) p = 1;
-    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
-    int line = 1;
-    int lastCr = 0;
-    for (int i = 1; i <= p - 1; ++i) {
-        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
-            ++line;
-            lastCr = i;
-        }
-    }
-    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lastCr) +
-           QStringLiteral(" 桁");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
