@@ -93,7 +93,7 @@ bool IsCallableName(const CodeItemType& item) {
 }
 
 // Names that wait on the operator stack for their arguments, like a built-in function. The other
-// name kinds (plain variables, labels, DEF string functions, ...) go straight to the output.
+// name kinds (plain variables, labels, ...) go straight to the output.
 bool WaitsForArguments(const CodeItemType& item) {
     const int kind = item.FirstCode;
     if (IsNumName(kind)) {
@@ -103,7 +103,10 @@ bool WaitsForArguments(const CodeItemType& item) {
     }
     if (IsStrName(kind)) {
         const int k = StrNameKind(item);
-        return k == StrVarKind::FunctionName || k == StrVarKind::ArrayParameter || k == StrVarKind::Array;
+        // A string DEF function follows its arguments like a numeric one; appended at once it would
+        // run before them and find its argument missing.
+        return k == StrVarKind::FunctionName || k == StrVarKind::DefFunction ||
+               k == StrVarKind::ArrayParameter || k == StrVarKind::Array;
     }
     if (IsBoolName(kind)) {
         const int k = BoolNameKind(item);
