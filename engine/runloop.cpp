@@ -6,6 +6,7 @@
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/printline.h"
+#include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
 #include "engine/strfunctions.h"
 #include "frontend/errornumbers.h"
@@ -183,6 +184,7 @@ void RouteFunction(int code) {
 bool RouteStatement(int code, LoopExit& exit) {
     switch (code) {
     case St::PRINT: ExecPrint(); return true;
+    case St::PRINTUSING: ExecPrintUsing(); return true;
     case St::END: ExecEnd(); return true;
     case St::LET: ExecLet(); return true;
     case St::IF: ExecIf(); return true;

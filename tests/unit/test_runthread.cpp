@@ -84,9 +84,15 @@ TEST_F(RunThread, AnEmptyProgramPrintsOkAndAnEmptyLine) {
 }
 
 TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
-    StartProgram("X = 1\r\n");
+    StartProgram("PRINT USING \"#\"; 1, 2\r\n");
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(Text().contains(QStringLiteral("処理できないデータ")));
+    EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
+                                     "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n"));
+    // The stack was emptied: the next run starts clean.
+    form_->CLSBtnClick();
+    StartProgram("PRINT 1\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
 }
 
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
@@ -122,6 +128,31 @@ TEST_F(RunThread, ImmediateCommandsSeeTheProgramsVariables) {
     Immediate("PRINT A + 1");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral(" 42\nOK\n\n"));
+}
+
+TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
+    StartProgram("A = A + 1\r\nPRINT A\r\n");
+    ASSERT_TRUE(WaitIdle());
+    form_->CLSBtnClick();
+    Immediate("RUN");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
+    form_->CLSBtnClick();
+    form_->RunBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
+}
+
+TEST_F(RunThread, SleepWakesOnAStopRequest) {
+    StartProgram("SLEEP(60000)\r\nPRINT \"late\"\r\n");
+    Pump(50);
+    ASSERT_NE(ThreadBusy, 0);
+    QElapsedTimer clock;
+    clock.start();
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle(5000));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(Text().contains(QStringLiteral("late")));
 }
 
 TEST_F(RunThread, AnErrorInAnImmediateCommandHasNoPosition) {
