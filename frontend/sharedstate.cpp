@@ -52,7 +52,7 @@ int LanguageVersion = 12;
 int FileEncoding = 0;
 int PrintPrecision = 18;
 int RadianMode = 1;
-int ExitMessageCheck = 1;
+std::atomic<int> ExitMessageCheck{1};
 int MathGraph = 0;
 
 int TScreenLeft = 0, TScreenTop = 0, GScreenLeft = 0, GScreenTop = 0, CScreenLeft = 0, CScreenTop = 0;

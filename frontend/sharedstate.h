@@ -87,7 +87,7 @@ extern int LanguageVersion;
 extern int FileEncoding;          // code page chosen by SETENCODING; 0 or below: automatic
 extern int PrintPrecision;
 extern int RadianMode;            // 1 radians, 0 degrees
-extern int ExitMessageCheck;      // ask before closing the application
+extern std::atomic<int> ExitMessageCheck;  // ask before closing the application (CHKMSG writes it during a run)
 extern int MathGraph;
 
 extern int TScreenLeft, TScreenTop, GScreenLeft, GScreenTop, CScreenLeft, CScreenTop;

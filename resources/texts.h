@@ -26,3 +26,121 @@ QString ResourceText(int id);
 
 // Texts that are not numbered resources but are fixed captions of the application.
 inline constexpr char16_t ApplicationTitle[] = u"Lorvex for Windows";
+
+// Version shown by the Version command of the main frame.
+inline constexpr char16_t ApplicationVersion[] = u"0.1";
+inline constexpr char16_t ReleaseDate[] = u"2026.12.07";
+
+// Texts of the main frame and the editor windows: menu captions and hints, status-bar texts, dialog
+// titles, file filters and messages. "%1" marks where a file name or another value goes.
+namespace Txt {
+// Main frame menus.
+inline constexpr char16_t MenuProgram[] = u"プログラム(&P)";
+inline constexpr char16_t MenuNew[] = u"新規作成(&N)";
+inline constexpr char16_t HintNew[] = u"プログラムの新規作成";
+inline constexpr char16_t MenuOpen[] = u"開く(&O)";
+inline constexpr char16_t HintOpen[] = u"プログラムを開く";
+inline constexpr char16_t MenuExit[] = u"終了(&X)";
+inline constexpr char16_t HintExit[] = u"Lorvexの終了";
+inline constexpr char16_t MenuWindow[] = u"ウインドウ(&W)";
+inline constexpr char16_t MenuTileHorizontal[] = u"横に並べる(&H)";
+inline constexpr char16_t MenuTileVertical[] = u"縦に並べる(&V)";
+inline constexpr char16_t MenuCascade[] = u"カスケード(&C)";
+inline constexpr char16_t MenuIconSort[] = u"アイコン整列 (&I)";
+inline constexpr char16_t MenuOption[] = u"オプション(&O)";
+inline constexpr char16_t MenuPreferenceSetting[] = u"環境設定";
+inline constexpr char16_t MenuAssociationSetting[] = u"関連付け設定";
+inline constexpr char16_t MenuDeletePreference[] = u"環境設定削除";
+inline constexpr char16_t MenuDeleteRegistry[] = u"環境設定レジストリ削除";
+inline constexpr char16_t MenuDeleteIniFile[] = u"Ini File 削除";
+inline constexpr char16_t MenuHelp[] = u"ヘルプ(&H)";
+inline constexpr char16_t MenuLXHelp[] = u"Lorvex ヘルプ(&H)";
+inline constexpr char16_t MenuBasicTutor[] = u"Basic 入門";
+inline constexpr char16_t MenuVersion[] = u"バージョン(&V)";
+inline constexpr char16_t MenuHomePage[] = u"Lorvex Home Page(&T)";
+
+// Editor menus.
+inline constexpr char16_t MenuClose[] = u"閉じる(&C)";
+inline constexpr char16_t HintClose[] = u"プログラムを閉じる";
+inline constexpr char16_t MenuSave[] = u"上書き保存(&S)";
+inline constexpr char16_t HintSave[] = u"プログラムの上書き保存";
+inline constexpr char16_t MenuSaveAs[] = u"名前をつけて保存(&A)";
+inline constexpr char16_t HintSaveAs[] = u"プログラムに名前をつけて保存";
+inline constexpr char16_t MenuPrint[] = u"印刷(&P)";
+inline constexpr char16_t HintPrint[] = u"プログラムの印刷";
+inline constexpr char16_t MenuEdit[] = u"編集(&E)";
+inline constexpr char16_t MenuCut[] = u"切り取り(&T)";
+inline constexpr char16_t MenuCopy[] = u"コピー(&C)";
+inline constexpr char16_t MenuPaste[] = u"貼り付け(&P)";
+inline constexpr char16_t MenuDelete[] = u"削除(&D)";
+inline constexpr char16_t MenuSelectAll[] = u"すべて選択(&A)";
+inline constexpr char16_t MenuUndo[] = u"元に戻す(&U)";
+inline constexpr char16_t MenuRedo[] = u"やり直し(&R)";
+inline constexpr char16_t MenuSearch[] = u"検索(&S)";
+inline constexpr char16_t MenuFind[] = u"検索(&F)";
+inline constexpr char16_t MenuFindNext[] = u"次を検索";
+inline constexpr char16_t MenuReplace[] = u"置換(&R)";
+inline constexpr char16_t MenuRun[] = u"実行";
+inline constexpr char16_t MenuRunLX[] = u"プログラムの実行";
+inline constexpr char16_t MenuStopLX[] = u"プログラムの中断";
+inline constexpr char16_t MenuContLX[] = u"プログラムの再開";
+inline constexpr char16_t MenuPrgFormat[] = u"プログラム整形";
+inline constexpr char16_t MenuRunNow[] = u"即実行";
+
+// Status-bar panels the editor keeps up to date.
+inline constexpr char16_t PanelCaret[] = u" %1 行， %2 桁";
+inline constexpr char16_t PanelModified[] = u"変更あり";
+inline constexpr char16_t PanelInsert[] = u"挿入";
+inline constexpr char16_t PanelOverwrite[] = u"上書き";
+inline constexpr char16_t PanelCursorMode[] = u"←，→キーでの行越禁止";
+
+// Start-up refusals (English, as the system shows them).
+inline constexpr char16_t UnsupportedCaption[] = u"LX Unsupport Message";
+inline constexpr char16_t Unsupported16Bit[] =
+    u"Sorry, this version of LX does not work on 16bit Windows System";
+inline constexpr char16_t Unsupported2000[] =
+    u"Sorry this version of LX does not work on Windows 2000 System";
+
+// Questions and messages of the main frame.
+inline constexpr char16_t ExitQuestion[] = u"Lorvex を終了しますか？";
+inline constexpr char16_t HomePageQuestion[] = u"Lorvex for Windows Home Page へ接続しますか？";
+inline constexpr char16_t DeleteRegistryQuestion[] = u"Lorvex のレジストリを削除しますか。";
+inline constexpr char16_t DeleteIniQuestion[] = u"Lorvex のiniファイルを削除しますか。";
+inline constexpr char16_t UninstallNote[] = u"(Lorvex を uninstall するときに実行して下さい。)";
+inline constexpr char16_t VersionLine[] = u"Lorvex for Windows v. %1 (%2)";
+inline constexpr char16_t VersionCredits[] = u"Lorvex: a structured BASIC for the desktop";
+inline constexpr char16_t VersionOsLine[] = u" Your OS is Windows %1";
+inline constexpr char16_t HomePageAddress[] = u"https://lorvex.example.org/";
+inline constexpr char16_t HelpFileName[] = u"LXWHelp.chm";
+inline constexpr char16_t TutorFileName[] = u"DOdero.chm";
+inline constexpr char16_t HelpFileMissing[] = u"ヘルプファイル %1 が見つかりません。";
+inline constexpr char16_t HelpFileNotShown[] = u"ヘルプファイル %1 を表示できません。";
+inline constexpr char16_t HomePageNotShown[] = u"%1 を開けません。";
+inline constexpr char16_t DeleteFailed[] = u"%1 を削除できません。";
+
+// File dialogs.
+inline constexpr char16_t OpenDialogTitle[] = u"Open a Program";
+inline constexpr char16_t EncodingLabel[] = u"文字コード:";
+inline constexpr char16_t DefaultExtension[] = u"lxt";
+// Each filter: the name the user reads, then the patterns in the file dialog's own form.
+inline constexpr const char16_t* OpenFilters[] = {
+    u"Lorvex Text (*.lxt;*.lib) (*.lxt *.lib)",
+    u"Basic File (*.lxt; *.bas;*.lib) (*.lxt *.lib *.bas)",
+    u"Text Type File (*.lxt;*.lib;*.bas;*.txt;*.dat) (*.lxt *.lib *.bas *.txt *.dat)",
+    u"All (*.*) (*)",
+};
+inline constexpr const char16_t* SaveFilters[] = {
+    u"Lorvex Text (*.lxt) (*.lxt *.bas)",
+    u"Basic File (*.lxt; *.bas) (*.lxt *.bas)",
+    u"Text Type File (*.lxt;*.bas;*.txt;*.dat) (*.lxt *.bas *.txt *.dat)",
+    u"All (*.*) (*)",
+};
+
+// Questions and messages of the editor.
+inline constexpr char16_t SaveChangesQuestion[] = u"%1 は変更されています。保存しますか？";
+inline constexpr char16_t FileOpenFailed[] = u"%1 を開けません。";
+inline constexpr char16_t FileSaveFailed[] = u"%1 に保存できません。";
+inline constexpr char16_t BackupFailed[] = u"%1 のバックアップを作れないため，保存しませんでした。";
+inline constexpr char16_t LossyEncodingQuestion[] =
+    u"%1 には文字コード %2 で表せない文字があります。\n「?」に置き換えて保存しますか？";
+} // namespace Txt

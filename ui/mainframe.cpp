@@ -1,16 +1,670 @@
 #include "ui/mainframe.h"
 
+#include "frontend/initall.h"
+#include "frontend/sharedstate.h"
+#include "platform/osinfo.h"
+#include "platform/settings.h"
+#include "platform/settingsstore.h"
 #include "resources/texts.h"
+#include "ui/editform.h"
+#include "ui/runform.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
+#include <QUrl>
+
+#include <algorithm>
 
 TLxFrameForm* LxFrameForm = nullptr;
 
+namespace {
+
+QString T(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// The status bar's panels share its width in these proportions of the designed width.
+constexpr std::array<int, TLxFrameForm::PanelCount> PanelDesignWidths = {150, 150, 90, 90, 200, 100};
+constexpr int PanelDesignTotal = 780;
+
+constexpr int DefaultMainFormWidth = 640;
+constexpr int DefaultMainFormHeight = 400;
+
+// The platforms the program refuses to start on.
+constexpr char16_t OsName16Bit[] = u"16bitWin";
+constexpr char16_t OsName2000[] = u"2000";
+
+QMessageBox::StandardButton DefaultMessageBox(QWidget* parent, const MessageRequest& request) {
+    QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, parent);
+    if (request.DefaultButton != QMessageBox::NoButton) box.setDefaultButton(request.DefaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+std::optional<TextFileChoice> DefaultTextFileDialog(QWidget* parent, const TextFileDialogRequest& request) {
+    QFileDialog dialog(parent, request.Title, request.Folder);
+    // Our own dialog, so that the encoding list can stand under the file name.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(request.Filters);
+    dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.DefaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.DefaultSuffix);
+    if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+
+    auto* encodings = new QComboBox(&dialog);
+    encodings->addItems(request.Encodings);
+    encodings->setCurrentIndex(
+        std::clamp(request.EncodingIndex, 0, std::max(0, int(request.Encodings.size()) - 1)));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(T(Txt::EncodingLabel), &dialog), row, 0);
+        grid->addWidget(encodings, row, 1);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return TextFileChoice{dialog.selectedFiles().first(), encodings->currentIndex()};
+}
+
+bool DefaultPrintDialog(QWidget* parent, QPrinter& printer, bool offerSelection) {
+    QPrintDialog dialog(&printer, parent);
+    if (offerSelection) {
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
+        printer.setPrintRange(QPrinter::Selection);
+    } else {
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        printer.setPrintRange(QPrinter::AllPages);
+    }
+    return dialog.exec() == QDialog::Accepted;
+}
+
+MessageRequest Question(const QString& text, QMessageBox::StandardButtons buttons,
+                        QMessageBox::StandardButton defaultButton) {
+    MessageRequest request;
+    request.Text = text;
+    request.Caption = T(ApplicationTitle);
+    request.Icon = QMessageBox::Question;
+    request.Buttons = buttons;
+    request.DefaultButton = defaultButton;
+    return request;
+}
+
+MessageRequest Notice(const QString& text, QMessageBox::Icon icon) {
+    MessageRequest request;
+    request.Text = text;
+    request.Caption = T(ApplicationTitle);
+    request.Icon = icon;
+    return request;
+}
+
+TLXEditForm* EditorOf(QMdiSubWindow* window) {
+    return window != nullptr ? qobject_cast<TLXEditForm*>(window->widget()) : nullptr;
+}
+
+} // namespace
+
+std::function<QMessageBox::StandardButton(QWidget*, const MessageRequest&)> MessageBoxHook =
+    DefaultMessageBox;
+std::function<std::optional<TextFileChoice>(QWidget*, const TextFileDialogRequest&)> TextFileDialogHook =
+    DefaultTextFileDialog;
+std::function<bool(QWidget*, QPrinter&, bool)> PrintDialogHook = DefaultPrintDialog;
+std::function<bool(const QUrl&)> OpenUrlHook = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+std::function<void(QWidget*)> ShowPreferencesHook;
+std::function<void(QWidget*)> ShowAssociationHook;
+std::function<void()> CloseMediaPlayerHook;
+
+QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request) {
+    if (!MessageBoxHook) return QMessageBox::NoButton;
+    return MessageBoxHook(parent, request);
+}
+
+CommandLineRequest ParseCommandLine(const QStringList& arguments) {
+    CommandLineRequest request;
+    if (arguments.isEmpty()) return request;
+    const QString option = arguments.at(0).trimmed().toUpper();
+    QString mode;
+    if (option == u"-A")
+        mode = T(CommandLineMode::Auto);
+    else if (option == u"-H")
+        mode = T(CommandLineMode::Hide);
+    else if (option == u"-R")
+        mode = T(CommandLineMode::Run);
+    if (mode.isEmpty()) {
+        request.File = arguments.at(0);
+    } else {
+        request.Mode = mode;
+        if (arguments.size() >= 2) request.File = arguments.at(1);
+    }
+    return request;
+}
+
+QString UnsupportedSystemMessage(const QString& osName) {
+    if (osName == QStringView(OsName16Bit)) return T(Txt::Unsupported16Bit);
+    if (osName == QStringView(OsName2000)) return T(Txt::Unsupported2000);
+    return QString();
+}
+
+int UsableSize(int value, int defaultValue) {
+    return value >= 1 ? value : defaultValue;
+}
+
+// ---- TLxFrameForm -------------------------------------------------------------------------------------
+
 TLxFrameForm::TLxFrameForm(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QString::fromUtf16(ApplicationTitle));
-    MdiArea_ = new QMdiArea(this);
-    setCentralWidget(MdiArea_);
-    statusBar();
     LxFrameForm = this;
+    setWindowTitle(T(ApplicationTitle));
+    setAcceptDrops(true);
+
+    MdiArea_ = new QMdiArea(this);
+    MdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(MdiArea_);
+    connect(MdiArea_, &QMdiArea::subWindowActivated, this, &TLxFrameForm::SubWindowActivated);
+
+    for (int i = 0; i < PanelCount; ++i) {
+        Panels_[static_cast<std::size_t>(i)] = new QLabel(this);
+        statusBar()->addWidget(Panels_[static_cast<std::size_t>(i)]);
+    }
+    CreateMenus();
+    MergeEditorMenus(nullptr);
+
+    int width = DefaultMainFormWidth;
+    int height = DefaultMainFormHeight;
+    {
+        std::lock_guard<std::mutex> lock(SettingsMutex());
+        width = UsableSize(MainFormWidth, DefaultMainFormWidth);
+        height = UsableSize(MainFormHeight, DefaultMainFormHeight);
+    }
+    resize(width, height + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TLxFrameForm::~TLxFrameForm() {
+    // The editors go with the MDI area after this frame has stopped being one: they must not call back.
+    disconnect(MdiArea_, nullptr, this, nullptr);
+    // (Closed windows waiting for their deletion are no longer listed by the area.)
+    for (TLXEditForm* editor : MdiArea_->findChildren<TLXEditForm*>())
+        disconnect(editor, nullptr, this, nullptr);
+    if (LxFrameForm == this) LxFrameForm = nullptr;
+}
+
+bool TLxFrameForm::StartUp(const QString& osName) {
+    const QString refusal = UnsupportedSystemMessage(osName);
+    if (!refusal.isEmpty()) {
+        MessageRequest request;
+        request.Text = refusal;
+        request.Caption = T(Txt::UnsupportedCaption);
+        request.Icon = QMessageBox::NoIcon;
+        ShowMessage(nullptr, request);
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(SettingsMutex());
+        ExeDir = QCoreApplication::applicationDirPath();
+    }
+    LoadSettings();
+    HelpFilePath_ = QDir(InstallPath).filePath(T(Txt::HelpFileName));
+    InitAll();
+    TutorFilePath_ = QDir(InstallPath).filePath(T(Txt::TutorFileName));
+
+    int width = DefaultMainFormWidth;
+    int height = DefaultMainFormHeight;
+    {
+        std::lock_guard<std::mutex> lock(SettingsMutex());
+        width = UsableSize(MainFormWidth, DefaultMainFormWidth);
+        height = UsableSize(MainFormHeight, DefaultMainFormHeight);
+    }
+    resize(width, height + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    // A working folder that cannot be made current is ignored.
+    OpenDialogFolder_ = DefaultDir;
+    if (!WorkingPath.isEmpty()) QDir::setCurrent(WorkingPath);
+    return true;
+}
+
+void TLxFrameForm::CreateMenus() {
+    auto addAction = [this](QMenu* menu, const char16_t* caption, const char16_t* hint,
+                            void (TLxFrameForm::*slot)()) {
+        QAction* action = new QAction(T(caption), this);
+        if (hint != nullptr) {
+            action->setStatusTip(T(hint));
+            action->setToolTip(T(hint));
+        }
+        connect(action, &QAction::triggered, this, slot);
+        menu->addAction(action);
+        return action;
+    };
+
+    LXMMenuProgram = new QMenu(T(Txt::MenuProgram), this);
+    LXMMenuNew = addAction(LXMMenuProgram, Txt::MenuNew, Txt::HintNew, &TLxFrameForm::LXMMenuNewClick);
+    LXMMenuNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    LXMMenuOpen = addAction(LXMMenuProgram, Txt::MenuOpen, Txt::HintOpen, &TLxFrameForm::LXMMenuOpenClick);
+    LXMMenuProgram->addSeparator();
+    LXMMenuExit = addAction(LXMMenuProgram, Txt::MenuExit, Txt::HintExit, &TLxFrameForm::LXMMenuExitClick);
+
+    LXMMenuWindow = new QMenu(T(Txt::MenuWindow), this);
+    LXMMenuTileHorizontal = new QAction(T(Txt::MenuTileHorizontal), this);
+    LXMMenuTileVertical = new QAction(T(Txt::MenuTileVertical), this);
+    LXMMenuCascade = new QAction(T(Txt::MenuCascade), this);
+    LXMMenuIConSort = new QAction(T(Txt::MenuIconSort), this);
+    connect(LXMMenuTileHorizontal, &QAction::triggered, this, &TLxFrameForm::LXMMenuTileHorizontalClick);
+    connect(LXMMenuTileVertical, &QAction::triggered, this, &TLxFrameForm::LXMMenuTileVerticalClick);
+    connect(LXMMenuCascade, &QAction::triggered, this, &TLxFrameForm::LXMMenuCascadeClick);
+    connect(LXMMenuIConSort, &QAction::triggered, this, &TLxFrameForm::LXMMenuIConSortClick);
+    connect(LXMMenuWindow, &QMenu::aboutToShow, this, &TLxFrameForm::FillWindowMenu);
+    FillWindowMenu();
+
+    LXMMenuOption = new QMenu(T(Txt::MenuOption), this);
+    LXMMenuPreferenceSetting = addAction(LXMMenuOption, Txt::MenuPreferenceSetting, nullptr,
+                                         &TLxFrameForm::LXMMenuPreferenceSettingClick);
+    LXMMenuAssociationSetting = addAction(LXMMenuOption, Txt::MenuAssociationSetting, nullptr,
+                                          &TLxFrameForm::LXMMenuAssociationSettingClick);
+    LXMMenuDeletePreference = LXMMenuOption->addMenu(T(Txt::MenuDeletePreference));
+    LXMMenuDeleteRegistry = addAction(LXMMenuDeletePreference, Txt::MenuDeleteRegistry, nullptr,
+                                      &TLxFrameForm::LXMMenuDeleteRegistryClick);
+    LXMMenuDeleteIniFile = addAction(LXMMenuDeletePreference, Txt::MenuDeleteIniFile, nullptr,
+                                     &TLxFrameForm::LXMMenuDeleteIniFileClick);
+    // The preferences and association windows plug in through their hooks.
+    connect(LXMMenuOption, &QMenu::aboutToShow, this, [this] {
+        LXMMenuPreferenceSetting->setEnabled(static_cast<bool>(ShowPreferencesHook));
+        LXMMenuAssociationSetting->setEnabled(static_cast<bool>(ShowAssociationHook));
+    });
+
+    LXMMenuHelp = new QMenu(T(Txt::MenuHelp), this);
+    LXMMenuLXHelp = addAction(LXMMenuHelp, Txt::MenuLXHelp, nullptr, &TLxFrameForm::LXMMenuLXHelpClick);
+    LXMMenuLXHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    LXMMenuBasicTutor =
+        addAction(LXMMenuHelp, Txt::MenuBasicTutor, nullptr, &TLxFrameForm::LXMMenuBasicTutorClick);
+    LXMMenuBasicTutor->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    LXMMenuVersion = addAction(LXMMenuHelp, Txt::MenuVersion, nullptr, &TLxFrameForm::LXMMenuVersionClick);
+    LXMMenuLXHomePage =
+        addAction(LXMMenuHelp, Txt::MenuHomePage, nullptr, &TLxFrameForm::LXMMenuLXHomePageClick);
+}
+
+void TLxFrameForm::FillWindowMenu() {
+    LXMMenuWindow->clear();
+    LXMMenuWindow->addAction(LXMMenuTileHorizontal);
+    LXMMenuWindow->addAction(LXMMenuTileVertical);
+    LXMMenuWindow->addAction(LXMMenuCascade);
+    LXMMenuWindow->addSeparator();
+    LXMMenuWindow->addAction(LXMMenuIConSort);
+    const QList<QMdiSubWindow*> windows = MdiArea_->subWindowList();
+    if (windows.isEmpty()) return;
+    LXMMenuWindow->addSeparator();
+    QMdiSubWindow* active = MdiArea_->activeSubWindow();
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        // The list entries belong to the menu and go with the next clear().
+        QAction* entry =
+            LXMMenuWindow->addAction(QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(window == active);
+        QPointer<QMdiSubWindow> target(window);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target) MdiArea_->setActiveSubWindow(target);
+        });
+    }
+}
+
+void TLxFrameForm::MergeEditorMenus(TLXEditForm* editor) {
+    // The active editor's Program menu takes the frame's place and its other menus stand before the
+    // frame's Window, Option and Help menus. Menus that are not in the bar take no shortcuts.
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    if (editor != nullptr) {
+        for (QMenu* menu : editor->MergedMenus())
+            bar->addMenu(menu);
+        bar->addAction(editor->LXEMenuRunNow);
+    } else {
+        bar->addMenu(LXMMenuProgram);
+    }
+    bar->addMenu(LXMMenuWindow);
+    bar->addMenu(LXMMenuOption);
+    bar->addMenu(LXMMenuHelp);
+    MergedEditor_ = editor;
+}
+
+TLXEditForm* TLxFrameForm::ActiveEditor() const {
+    QMdiSubWindow* window = MdiArea_->activeSubWindow();
+    if (window == nullptr) window = MdiArea_->currentSubWindow();
+    return EditorOf(window);
+}
+
+void TLxFrameForm::SubWindowActivated(QMdiSubWindow* window) {
+    // The area reports no window while the frame itself is inactive; its current window still counts.
+    if (window == nullptr) window = MdiArea_->currentSubWindow();
+    TLXEditForm* editor = EditorOf(window);
+    if (editor != MergedEditor_) MergeEditorMenus(editor);
+    if (editor != nullptr && MdiArea_->activeSubWindow() == window) editor->FormActivate();
+}
+
+void TLxFrameForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Coming back from the run window activates the editor again (this shows the error of a run).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (TLXEditForm* editor = ActiveEditor()) editor->FormActivate();
+    }
+}
+
+TLXEditForm* TLxFrameForm::NewEditor() {
+    auto* editor = new TLXEditForm;
+    QMdiSubWindow* window = MdiArea_->addSubWindow(editor);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    editor->ApplyClientSize();
+    window->adjustSize();
+    connect(editor, &QObject::destroyed, this, [this] {
+        // The bar must not keep the menus of a window that is gone.
+        MergeEditorMenus(EditorOf(MdiArea_->currentSubWindow()));
+    });
+    window->show();
+    MdiArea_->setActiveSubWindow(window);
+    return editor;
+}
+
+TLXEditForm* TLxFrameForm::OpenFileInEditor(const QString& fileName, const QString& encodingName) {
+    const QFileInfo info(fileName);
+    if (!info.isFile() || !info.isReadable()) {
+        ShowMessage(this, Notice(T(Txt::FileOpenFailed).arg(QDir::toNativeSeparators(fileName)),
+                                 QMessageBox::Warning));
+        return nullptr;
+    }
+    TLXEditForm* editor = NewEditor();
+    LXEditForm = editor;
+    const int updating = EditorUpdating;
+    EditorUpdating = 1;
+    const bool loaded = editor->Open(fileName, encodingName);
+    EditorUpdating = updating;
+    return loaded ? editor : nullptr;
+}
+
+void TLxFrameForm::HandleCommandLine(const QStringList& arguments) {
+    // Once per start: the frame is activated again and again, the command line means one start.
+    if (CommandLineHandled_) return;
+    CommandLineHandled_ = true;
+    const CommandLineRequest request = ParseCommandLine(arguments);
+    if (request.File.isEmpty()) return;
+    TLXEditForm* editor = OpenFileInEditor(request.File, T(EncodingAuto));
+    if (editor == nullptr) return; // reported; a file that is not there runs nothing
+    if (request.Mode.isEmpty()) return;
+    if (request.Mode == QStringView(CommandLineMode::Run) ||
+        request.Mode == QStringView(CommandLineMode::Hide))
+        setWindowState(windowState() | Qt::WindowMinimized);
+    if (request.Mode == QStringView(CommandLineMode::Hide) && RunForm != nullptr)
+        RunForm->setWindowState(RunForm->windowState() | Qt::WindowMinimized);
+    // Only when idle: a program already running is left alone (the file is open all the same).
+    StartProgramRun(editor->ProgramSource(), editor->ProgramFolderName(), RunStarter::CommandLine);
+}
+
+// ---- status bar ---------------------------------------------------------------------------------------
+
+void TLxFrameForm::SetPanelText(int index, const QString& text) {
+    if (index < 0 || index >= PanelCount) return;
+    Panels_[static_cast<std::size_t>(index)]->setText(text);
+}
+
+QString TLxFrameForm::PanelText(int index) const {
+    if (index < 0 || index >= PanelCount) return QString();
+    return Panels_[static_cast<std::size_t>(index)]->text();
+}
+
+int TLxFrameForm::PanelWidth(int index) const {
+    if (index < 0 || index >= PanelCount) return 0;
+    return Panels_[static_cast<std::size_t>(index)]->width();
+}
+
+void TLxFrameForm::ClearPanels() {
+    statusBar()->clearMessage();
+    for (QLabel* panel : Panels_)
+        panel->clear();
+}
+
+void TLxFrameForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const int width = statusBar()->width();
+    for (int i = 0; i < PanelCount; ++i)
+        Panels_[static_cast<std::size_t>(i)]->setFixedWidth(
+            width * PanelDesignWidths[static_cast<std::size_t>(i)] / PanelDesignTotal);
+}
+
+// ---- menu commands --------------------------------------------------------------------------------------
+
+void TLxFrameForm::LXMMenuNewClick() {
+    NewEditor();
+}
+
+void TLxFrameForm::LXMMenuOpenClick() {
+    TextFileDialogRequest request;
+    request.Title = T(Txt::OpenDialogTitle);
+    request.Folder = OpenDialogFolder_;
+    for (const char16_t* filter : Txt::OpenFilters)
+        request.Filters << T(filter);
+    request.DefaultSuffix = T(Txt::DefaultExtension);
+    request.Encodings = OpenEncodingNames();
+    request.EncodingIndex = 0;
+    if (!TextFileDialogHook) return;
+    const std::optional<TextFileChoice> choice = TextFileDialogHook(this, request);
+    if (!choice) return;
+    const QStringList encodings = OpenEncodingNames();
+    const QString encoding = choice->EncodingIndex >= 0 && choice->EncodingIndex < encodings.size()
+                                 ? encodings.at(choice->EncodingIndex)
+                                 : T(EncodingAuto);
+    OpenFileInEditor(choice->FileName, encoding);
+    OpenDialogFolder_ = QFileInfo(choice->FileName).absolutePath();
+}
+
+void TLxFrameForm::LXMMenuExitClick() {
+    // A running program is asked to stop first; it stays stopped even when the exit is refused.
+    StopRequest = 1;
+    close();
+}
+
+bool TLxFrameForm::AskToEndApplication() {
+    if (ExitMessageCheck == 0) return true;
+    return ShowMessage(this, Question(T(Txt::ExitQuestion), QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::Yes)) == QMessageBox::Yes;
+}
+
+void TLxFrameForm::closeEvent(QCloseEvent* event) {
+    if (Closing_) {
+        event->accept();
+        return;
+    }
+    // The question comes first: "No" leaves everything, the media player included, as it was.
+    if (!AskToEndApplication()) {
+        event->ignore();
+        return;
+    }
+    const QList<QMdiSubWindow*> windows = MdiArea_->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        if (TLXEditForm* editor = EditorOf(window); editor != nullptr && !editor->CloseQuery()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* window : windows)
+        if (TLXEditForm* editor = EditorOf(window)) editor->SetCloseConfirmed();
+    if (CloseMediaPlayerHook) CloseMediaPlayerHook();
+    Closing_ = true;
+    event->accept();
+    emit Closed();
+}
+
+void TLxFrameForm::LXMMenuTileHorizontalClick() {
+    // Horizontal tiling: every window as wide as the area, one above the other.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : MdiArea_->subWindowList())
+        if (window->isVisible() && !window->isMinimized()) windows << window;
+    if (windows.isEmpty()) return;
+    const QRect area = MdiArea_->viewport()->rect();
+    const int height = std::max(1, area.height() / int(windows.size()));
+    int top = 0;
+    for (QMdiSubWindow* window : windows) {
+        if (window->isMaximized()) window->showNormal();
+        window->setGeometry(0, top, area.width(), height);
+        top += height;
+    }
+}
+
+void TLxFrameForm::LXMMenuTileVerticalClick() {
+    // Vertical tiling: the windows side by side, each as high as the area.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : MdiArea_->subWindowList())
+        if (window->isVisible() && !window->isMinimized()) windows << window;
+    if (windows.isEmpty()) return;
+    const QRect area = MdiArea_->viewport()->rect();
+    const int width = std::max(1, area.width() / int(windows.size()));
+    int left = 0;
+    for (QMdiSubWindow* window : windows) {
+        if (window->isMaximized()) window->showNormal();
+        window->setGeometry(left, 0, width, area.height());
+        left += width;
+    }
+}
+
+void TLxFrameForm::LXMMenuCascadeClick() {
+    MdiArea_->cascadeSubWindows();
+}
+
+void TLxFrameForm::LXMMenuIConSortClick() {
+    // Minimised windows in a row along the bottom of the area.
+    const QRect area = MdiArea_->viewport()->rect();
+    int left = 0;
+    int bottom = area.bottom() + 1;
+    for (QMdiSubWindow* window : MdiArea_->subWindowList()) {
+        if (!window->isMinimized()) continue;
+        const QSize size = window->size();
+        if (left > 0 && left + size.width() > area.width()) {
+            left = 0;
+            bottom -= size.height();
+        }
+        window->move(left, bottom - size.height());
+        left += size.width();
+    }
+}
+
+void TLxFrameForm::LXMMenuPreferenceSettingClick() {
+    if (ShowPreferencesHook) ShowPreferencesHook(this);
+}
+
+void TLxFrameForm::LXMMenuAssociationSettingClick() {
+    if (ShowAssociationHook) ShowAssociationHook(this);
+}
+
+void TLxFrameForm::LXMMenuDeleteRegistryClick() {
+    const QString text = T(Txt::DeleteRegistryQuestion) + u'\n' + T(Txt::UninstallNote);
+    if (ShowMessage(this, Question(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                   QMessageBox::No)) != QMessageBox::Yes)
+        return;
+    DeleteRegistrySettings();
+    const QString path = UserSettingsFilePath();
+    if (QFileInfo::exists(path))
+        ShowMessage(this,
+                    Notice(T(Txt::DeleteFailed).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
+}
+
+void TLxFrameForm::LXMMenuDeleteIniFileClick() {
+    const QString text = T(Txt::DeleteIniQuestion) + u'\n' + T(Txt::UninstallNote);
+    if (ShowMessage(this, Question(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                   QMessageBox::No)) != QMessageBox::Yes)
+        return;
+    DeleteIniSettings();
+    const QString path = IniSettingsFilePath();
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        ShowMessage(this,
+                    Notice(T(Txt::DeleteFailed).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
+}
+
+void TLxFrameForm::ShowHelpFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        ShowMessage(
+            this, Notice(T(Txt::HelpFileMissing).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
+        return;
+    }
+    if (!OpenUrlHook || !OpenUrlHook(QUrl::fromLocalFile(path)))
+        ShowMessage(
+            this, Notice(T(Txt::HelpFileNotShown).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
+}
+
+void TLxFrameForm::LXMMenuLXHelpClick() {
+    ShowHelpFile(HelpFilePath_);
+}
+
+void TLxFrameForm::LXMMenuBasicTutorClick() {
+    ShowHelpFile(TutorFilePath_);
+}
+
+void TLxFrameForm::LXMMenuVersionClick() {
+    const QString text = T(Txt::VersionLine).arg(T(ApplicationVersion), T(ReleaseDate)) + u'\n' +
+                         T(Txt::VersionCredits) + u'\n' + T(Txt::VersionOsLine).arg(OSName());
+    MessageRequest request = Notice(text, QMessageBox::Information);
+    ShowMessage(this, request);
+}
+
+void TLxFrameForm::LXMMenuLXHomePageClick() {
+    const QString address = T(Txt::HomePageAddress);
+    const QString text = T(Txt::HomePageQuestion) + u'\n' + address;
+    MessageRequest request = Question(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    request.Icon = QMessageBox::Information;
+    if (ShowMessage(this, request) != QMessageBox::Yes) return;
+    if (!OpenUrlHook || !OpenUrlHook(QUrl(address)))
+        ShowMessage(this, Notice(T(Txt::HomePageNotShown).arg(address), QMessageBox::Warning));
+}
+
+// ---- dropped files --------------------------------------------------------------------------------------
+
+void TLxFrameForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+    QMainWindow::dragEnterEvent(event);
+}
+
+void TLxFrameForm::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    QStringList fileNames;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) fileNames << url.toLocalFile();
+    event->acceptProposedAction();
+    FilesDropped(fileNames);
+}
+
+void TLxFrameForm::FilesDropped(const QStringList& fileNames) {
+    for (const QString& fileName : fileNames)
+        OpenFileInEditor(fileName, T(EncodingAuto));
 }

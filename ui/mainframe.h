@@ -1,20 +1,206 @@
-// The main frame: the application's MDI window that holds the editors and carries the menus and the
-// status bar. Start-up creates it first; closing it ends the application.
+// The main frame: the application's MDI window that holds the editors, carries the menus (the active
+// editor's menus merged in) and the status bar, opens program files from its dialog, the command line
+// and drops, and confirms the end of the application. Every message box and file dialog of the frame
+// and the editors goes through the replaceable hooks below, so tests can answer them.
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
 
+#include <array>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QUrl;
+class TLXEditForm;
+
+// ---- dialogs behind hooks ---------------------------------------------------------------------------
+
+struct MessageRequest {
+    QString Text;
+    QString Caption;
+    QMessageBox::Icon Icon = QMessageBox::Information;
+    QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton DefaultButton = QMessageBox::NoButton;
+};
+// Shows a message box and returns the button pressed. Tests replace it.
+extern std::function<QMessageBox::StandardButton(QWidget* parent, const MessageRequest& request)>
+    MessageBoxHook;
+QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request);
+
+// An open or save dialog with an encoding list next to the file name.
+struct TextFileDialogRequest {
+    bool Save = false;
+    QString Title;
+    QString Folder;
+    QString FileName;    // proposed name (save)
+    QStringList Filters; // in the file dialog's form: "Name (patterns)"
+    QString DefaultSuffix;
+    QStringList Encodings;
+    int EncodingIndex = 0; // preselected entry
+};
+struct TextFileChoice {
+    QString FileName;
+    int EncodingIndex = 0;
+};
+extern std::function<std::optional<TextFileChoice>(QWidget* parent, const TextFileDialogRequest& request)>
+    TextFileDialogHook;
+
+// The print dialog: true when confirmed (the printer then holds the user's choices).
+extern std::function<bool(QWidget* parent, QPrinter& printer, bool offerSelection)> PrintDialogHook;
+
+// Opens a document or web address with the desktop's default program (help files, the home page).
+extern std::function<bool(const QUrl& url)> OpenUrlHook;
+
+// Windows built elsewhere plug in here; their menu items stay disabled while a hook is empty.
+extern std::function<void(QWidget* parent)> ShowPreferencesHook;
+extern std::function<void(QWidget* parent)> ShowAssociationHook;
+// Closes the media player when the application ends.
+extern std::function<void()> CloseMediaPlayerHook;
+
+// ---- command line ---------------------------------------------------------------------------------
+
+namespace CommandLineMode {
+inline constexpr char16_t None[] = u"";
+inline constexpr char16_t Auto[] = u"AUT";  // -A: open and run
+inline constexpr char16_t Hide[] = u"HIDE"; // -H: open and run, frame and run window minimised
+inline constexpr char16_t Run[] = u"RUN";   // -R: open and run, frame minimised
+} // namespace CommandLineMode
+
+struct CommandLineRequest {
+    QString Mode; // one of CommandLineMode
+    QString File; // empty: nothing to open
+};
+// The arguments after the program name: "-A", "-H" or "-R" (blanks and case ignored) followed by a
+// file, or a file alone; anything after the file is ignored.
+CommandLineRequest ParseCommandLine(const QStringList& arguments);
+
+// The refusal text for a platform the program does not run on; empty when it runs.
+QString UnsupportedSystemMessage(const QString& osName);
+
+// A size setting as a window gets it: a value below 1 (unparsable text) falls back to the default.
+int UsableSize(int value, int defaultValue);
+
+// ---- the frame --------------------------------------------------------------------------------------
 
 class TLxFrameForm : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int PanelCount = 6;
+
     explicit TLxFrameForm(QWidget* parent = nullptr);
+    ~TLxFrameForm() override;
+
+    // The start-up work of the frame, in order: the refusal of unsupported platforms (false: the
+    // application must end), the program folder, the settings, the help paths, the interpreter reset,
+    // the frame's size and the working folder.
+    bool StartUp(const QString& osName);
 
     QMdiArea* MdiArea() const { return MdiArea_; }
 
+    // A new empty editor window (the New command).
+    TLXEditForm* NewEditor();
+    // Opens a file in a new editor window with the named encoding ("Auto": detected); the window becomes
+    // LXEditForm. A file that cannot be read is reported and gives no window (null).
+    TLXEditForm* OpenFileInEditor(const QString& fileName, const QString& encodingName);
+    // The editor window that is active in the MDI area, if any.
+    TLXEditForm* ActiveEditor() const;
+
+    // Each dropped file opens in an editor of its own, in its detected encoding; nothing runs.
+    void FilesDropped(const QStringList& fileNames);
+
+    // Handles the command line once: later calls do nothing.
+    void HandleCommandLine(const QStringList& arguments);
+    bool CommandLineHandled() const { return CommandLineHandled_; }
+
+    // Status-bar panels 0 to 5 (the editors write them).
+    void SetPanelText(int index, const QString& text);
+    QString PanelText(int index) const;
+    int PanelWidth(int index) const;
+    void ClearPanels();
+
+    QString HelpFilePath() const { return HelpFilePath_; }
+    QString TutorFilePath() const { return TutorFilePath_; }
+    QString OpenDialogFolder() const { return OpenDialogFolder_; }
+
+    // The menu commands.
+    void LXMMenuNewClick();
+    void LXMMenuOpenClick();
+    void LXMMenuExitClick();
+    void LXMMenuTileHorizontalClick();
+    void LXMMenuTileVerticalClick();
+    void LXMMenuCascadeClick();
+    void LXMMenuIConSortClick();
+    void LXMMenuPreferenceSettingClick();
+    void LXMMenuAssociationSettingClick();
+    void LXMMenuDeleteRegistryClick();
+    void LXMMenuDeleteIniFileClick();
+    void LXMMenuLXHelpClick();
+    void LXMMenuBasicTutorClick();
+    void LXMMenuVersionClick();
+    void LXMMenuLXHomePageClick();
+
+    // Puts the active editor's menus into the menu bar (or the frame's own when none is active).
+    void MergeEditorMenus(TLXEditForm* editor);
+    QMenu* ProgramMenu() const { return LXMMenuProgram; }
+    QMenu* WindowMenu() const { return LXMMenuWindow; }
+
+signals:
+    // The frame has agreed to close: the application ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void CreateMenus();
+    void FillWindowMenu();
+    void SubWindowActivated(QMdiSubWindow* window);
+    void ShowHelpFile(const QString& path);
+    bool AskToEndApplication();
+
     QMdiArea* MdiArea_ = nullptr;
+    std::array<QLabel*, PanelCount> Panels_{};
+    QString HelpFilePath_;
+    QString TutorFilePath_;
+    QString OpenDialogFolder_;
+    bool CommandLineHandled_ = false;
+    bool Closing_ = false;
+
+    QMenu* LXMMenuProgram = nullptr;
+    QAction* LXMMenuNew = nullptr;
+    QAction* LXMMenuOpen = nullptr;
+    QAction* LXMMenuExit = nullptr;
+    QMenu* LXMMenuWindow = nullptr;
+    QAction* LXMMenuTileHorizontal = nullptr;
+    QAction* LXMMenuTileVertical = nullptr;
+    QAction* LXMMenuCascade = nullptr;
+    QAction* LXMMenuIConSort = nullptr;
+    QMenu* LXMMenuOption = nullptr;
+    QAction* LXMMenuPreferenceSetting = nullptr;
+    QAction* LXMMenuAssociationSetting = nullptr;
+    QMenu* LXMMenuDeletePreference = nullptr;
+    QAction* LXMMenuDeleteRegistry = nullptr;
+    QAction* LXMMenuDeleteIniFile = nullptr;
+    QMenu* LXMMenuHelp = nullptr;
+    QAction* LXMMenuLXHelp = nullptr;
+    QAction* LXMMenuBasicTutor = nullptr;
+    QAction* LXMMenuVersion = nullptr;
+    QAction* LXMMenuLXHomePage = nullptr;
+    QPointer<TLXEditForm> MergedEditor_;
 };
 
 // The one main frame of the application (set while it exists).

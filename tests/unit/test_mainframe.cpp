@@ -1,9 +1,35 @@
-// The main frame comes up with the application's title and an MDI area for the editors.
+// The main frame: start-up and its refusal, the command line (its forms, handled once, runs only when
+// idle, a missing file), dropped files, the menus, the status bar, and the end of the application with
+// its question (also while a program runs).
 #include "ui/mainframe.h"
 
+#include "engine/lxthread.h"
+#include "frontend/encodedetect.h"
+#include "frontend/sharedstate.h"
+#include "platform/settings.h"
+#include "platform/settingsstore.h"
+#include "ui/editform.h"
+#include "ui/runform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
 
 TEST(MainFrame, CarriesTheApplicationTitle) {
     TLxFrameForm frame;
@@ -11,4 +37,464 @@ TEST(MainFrame, CarriesTheApplicationTitle) {
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Lorvex for Windows"));
     ASSERT_NE(frame.MdiArea(), nullptr);
     EXPECT_EQ(LxFrameForm, &frame);
+}
+
+TEST(MainFrame, CommandLineForms) {
+    auto parse = [](QStringList arguments) {
+        const CommandLineRequest request = ParseCommandLine(arguments);
+        return std::make_pair(request.Mode, request.File);
+    };
+    using P = std::pair<QString, QString>;
+    EXPECT_EQ(parse({}), P());
+    EXPECT_EQ(parse({"-R", "a.lxt"}), P("RUN", "a.lxt"));
+    EXPECT_EQ(parse({" -a ", "a.lxt", "ignored"}), P("AUT", "a.lxt"));
+    EXPECT_EQ(parse({"-h", "a b.lxt"}), P("HIDE", "a b.lxt"));
+    // Anything else is the file itself; a second argument is ignored.
+    EXPECT_EQ(parse({"prog.lxt", "-R"}), P("", "prog.lxt"));
+    EXPECT_EQ(parse({"-X", "prog.lxt"}), P("", "-X"));
+    EXPECT_EQ(parse({"-R"}), P("RUN", ""));
+}
+
+TEST(MainFrame, RefusesOnlyTheUnsupportedSystems) {
+    EXPECT_EQ(UnsupportedSystemMessage(QStringLiteral("16bitWin")),
+              QStringLiteral("Sorry, this version of LX does not work on 16bit Windows System"));
+    EXPECT_EQ(UnsupportedSystemMessage(QStringLiteral("2000")),
+              QStringLiteral("Sorry this version of LX does not work on Windows 2000 System"));
+    EXPECT_TRUE(UnsupportedSystemMessage(QString()).isEmpty());
+    EXPECT_TRUE(UnsupportedSystemMessage(QStringLiteral("Xp")).isEmpty());
+    EXPECT_EQ(UsableSize(0, 640), 640);
+    EXPECT_EQ(UsableSize(-3, 400), 400);
+    EXPECT_EQ(UsableSize(12, 400), 12);
+}
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void WaitForRunEnd() {
+    QElapsedTimer clock;
+    clock.start();
+    while ((ThreadBusy != 0 || ProgramRunning != 0) && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    TLXMTHread::WaitForIdle();
+    if (RunForm != nullptr) RunForm->ApplyQueue();
+}
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        MessageBoxHook = [this](QWidget* parent, const MessageRequest& request) {
+            asked_.push_back(request);
+            parents_.push_back(parent);
+            if (answers_.empty()) {
+                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
+                return QMessageBox::Cancel;
+            }
+            const QMessageBox::StandardButton answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        };
+        OpenUrlHook = [this](const QUrl& url) {
+            opened_.push_back(url);
+            return true;
+        };
+        ThreadBusy = 0;
+        ProgramRunning = 0;
+        StopRequest = 0;
+        ExitMessageCheck = 1;
+        RunErrorPending = false;
+        frame_ = std::make_unique<TLxFrameForm>();
+        runForm_ = std::make_unique<TRunForm>(frame_.get());
+        runForm_->CLSBtnClick();
+        frame_->show();
+    }
+
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        CloseMediaPlayerHook = nullptr;
+        runForm_.reset();
+        // Whatever is still open goes without questions.
+        for (QMdiSubWindow* window : frame_->MdiArea()->subWindowList())
+            if (auto* editor = qobject_cast<TLXEditForm*>(window->widget())) editor->SetCloseConfirmed();
+        frame_.reset();
+        MessageBoxHook = nullptr;
+        TextFileDialogHook = nullptr;
+        OpenUrlHook = nullptr;
+        EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    int EditorCount() const { return int(frame_->MdiArea()->subWindowList().size()); }
+
+    QTemporaryDir dir_;
+    std::deque<QMessageBox::StandardButton> answers_;
+    std::vector<MessageRequest> asked_;
+    std::vector<QWidget*> parents_;
+    std::vector<QUrl> opened_;
+    std::unique_ptr<TLxFrameForm> frame_;
+    std::unique_ptr<TRunForm> runForm_;
+};
+
+} // namespace
+
+// ---- start-up ---------------------------------------------------------------------------------------------
+
+TEST_F(FrameTest, StartUpRefusesOldWindowsAndOtherwiseLoadsSettingsAndHelpPaths) {
+    answers_ = {QMessageBox::Ok, QMessageBox::Ok};
+    EXPECT_FALSE(frame_->StartUp(QStringLiteral("2000")));
+    EXPECT_FALSE(frame_->StartUp(QStringLiteral("16bitWin")));
+    ASSERT_EQ(asked_.size(), 2u);
+    for (const MessageRequest& request : asked_) {
+        EXPECT_EQ(request.Caption, QStringLiteral("LX Unsupport Message"));
+        EXPECT_EQ(request.Buttons, QMessageBox::Ok);
+    }
+    EXPECT_TRUE(asked_[1].Text.contains(QStringLiteral("16bit")));
+    // The refusal has no owner window.
+    EXPECT_EQ(parents_.back(), nullptr);
+
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(frame_->StartUp(QString()));
+    EXPECT_EQ(ExeDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(frame_->HelpFilePath(), QDir(InstallPath).filePath(QStringLiteral("LXWHelp.chm")));
+    EXPECT_EQ(frame_->TutorFilePath(), QDir(InstallPath).filePath(QStringLiteral("DOdero.chm")));
+    EXPECT_EQ(frame_->OpenDialogFolder(), DefaultDir);
+    EXPECT_EQ(QDir::currentPath(), QDir(WorkingPath).absolutePath());
+    QDir::setCurrent(saved);
+}
+
+TEST_F(FrameTest, UnusableSizeSettingsGiveTheDefaultSize) {
+    const int width = MainFormWidth;
+    const int height = MainFormHeight;
+    MainFormWidth = 0;
+    MainFormHeight = 0;
+    TLxFrameForm frame;
+    MainFormWidth = width;
+    MainFormHeight = height;
+    EXPECT_EQ(frame.width(), 640);
+    EXPECT_GE(frame.height(), 400);
+}
+
+// ---- command line -------------------------------------------------------------------------------------
+
+TEST_F(FrameTest, APlainFileIsOnlyOpenedAndOnlyOnce) {
+    WriteBytes(Path("prog.lxt"), QByteArray("' \x93\xfa\x96\x7b\x8c\xea\r\nPRINT 1\r\n")); // Shift-JIS
+    frame_->HandleCommandLine({Path("prog.lxt")});
+    ASSERT_EQ(EditorCount(), 1);
+    ASSERT_FALSE(LXEditForm.isNull());
+    EXPECT_EQ(LXEditForm->FileName, QFileInfo(Path("prog.lxt")).absoluteFilePath());
+    EXPECT_EQ(LXEditForm->EncodingName, QStringLiteral("SJIS"));
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(ProgramRunning.load(), 0);
+    EXPECT_FALSE(frame_->isMinimized());
+
+    // Activating the frame again does not open the file again.
+    frame_->HandleCommandLine({Path("prog.lxt")});
+    EXPECT_EQ(EditorCount(), 1);
+    EXPECT_TRUE(frame_->CommandLineHandled());
+}
+
+TEST_F(FrameTest, AMissingFileIsReportedAndStartsNothing) {
+    answers_ = {QMessageBox::Ok};
+    frame_->HandleCommandLine({QStringLiteral("-R"), Path("missing.lxt")});
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("missing.lxt")));
+    EXPECT_EQ(EditorCount(), 0);
+    EXPECT_EQ(ProgramRunning.load(), 0);
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_FALSE(frame_->isMinimized());
+}
+
+TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
+    WriteBytes(Path("prog.lxt"), "PRINT \"from the command line\"\n");
+    frame_->HandleCommandLine({QStringLiteral(" -r "), Path("prog.lxt")});
+    EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(runForm_->windowState() & Qt::WindowMinimized);
+    WaitForRunEnd();
+    EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"from the command line\"\r\n"));
+    EXPECT_EQ(ProgramFolder, QFileInfo(Path("prog.lxt")).absolutePath());
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("from the command line")))
+        << runForm_->Text().toStdString();
+}
+
+TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
+    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    frame_->HandleCommandLine({QStringLiteral("-H"), Path("prog.lxt")});
+    EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(runForm_->windowState() & Qt::WindowMinimized);
+    WaitForRunEnd();
+
+    TLxFrameForm other;
+    TRunForm otherRun(&other);
+    other.HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
+    EXPECT_FALSE(other.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(otherRun.windowState() & Qt::WindowMinimized);
+    WaitForRunEnd();
+    EXPECT_TRUE(otherRun.Text().contains(QStringLiteral("1\n"))) << otherRun.Text().toStdString();
+    for (QMdiSubWindow* window : other.MdiArea()->subWindowList())
+        qobject_cast<TLXEditForm*>(window->widget())->SetCloseConfirmed();
+}
+
+TEST_F(FrameTest, WithAProgramActiveTheCommandLineOpensTheFileButStartsNothing) {
+    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    ProgramRunning = 1;
+    ProgramText = QStringLiteral("the running program");
+    frame_->HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
+    EXPECT_EQ(EditorCount(), 1);
+    EXPECT_EQ(ProgramText, QStringLiteral("the running program"));
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    ProgramRunning = 0;
+}
+
+// ---- dropped files and the open dialog ----------------------------------------------------------------
+
+TEST_F(FrameTest, DroppedFilesOpenInEditorsOfTheirOwn) {
+    WriteBytes(Path("a.lxt"), "PRINT 1\r\n");
+    WriteBytes(Path("b.lxt"), "PRINT 2\r\n");
+    WriteBytes(Path("c.lxt"), "PRINT 3\r\n");
+    frame_->FilesDropped({Path("a.lxt"), Path("b.lxt"), Path("c.lxt")});
+    EXPECT_EQ(EditorCount(), 3);
+    ASSERT_FALSE(LXEditForm.isNull());
+    EXPECT_EQ(LXEditForm->windowTitle(), QStringLiteral("c.lxt"));
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(ProgramRunning.load(), 0);
+
+    // A file that is gone is reported; the others still open.
+    answers_ = {QMessageBox::Ok};
+    frame_->FilesDropped({Path("gone.lxt"), Path("a.lxt")});
+    EXPECT_EQ(EditorCount(), 4);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("gone.lxt")));
+}
+
+TEST_F(FrameTest, OnlyLocalFilesAreTakenFromADrag) {
+    QMimeData local;
+    local.setUrls({QUrl::fromLocalFile(Path("a.lxt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+
+    QMimeData remote;
+    remote.setUrls({QUrl(QStringLiteral("https://example.org/a.lxt"))});
+    QDragEnterEvent enterRemote(QPoint(10, 10), Qt::CopyAction, &remote, Qt::LeftButton, Qt::NoModifier);
+    enterRemote.setAccepted(false);
+    QApplication::sendEvent(frame_.get(), &enterRemote);
+    EXPECT_FALSE(enterRemote.isAccepted());
+}
+
+TEST_F(FrameTest, OpenTakesTheEncodingChosenInTheDialog) {
+    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    std::vector<TextFileDialogRequest> requests;
+    TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest& request) {
+        requests.push_back(request);
+        return std::optional<TextFileChoice>(TextFileChoice{Path("prog.lxt"), 3});
+    };
+    frame_->LXMMenuOpenClick();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].Title, QStringLiteral("Open a Program"));
+    EXPECT_FALSE(requests[0].Save);
+    EXPECT_EQ(requests[0].Encodings, OpenEncodingNames());
+    EXPECT_EQ(requests[0].Encodings.value(0), QStringLiteral("Auto"));
+    ASSERT_FALSE(LXEditForm.isNull());
+    EXPECT_EQ(LXEditForm->EncodingName, QStringLiteral("SJIS"));
+    EXPECT_FALSE(LXEditForm->IsModified());
+    EXPECT_EQ(frame_->OpenDialogFolder(), QFileInfo(Path("prog.lxt")).absolutePath());
+
+    TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
+        return std::optional<TextFileChoice>();
+    };
+    frame_->LXMMenuOpenClick();
+    EXPECT_EQ(EditorCount(), 1);
+}
+
+// ---- menus and status bar -------------------------------------------------------------------------------
+
+TEST_F(FrameTest, TheActiveEditorsMenusStandInTheMenuBar) {
+    QList<QAction*> bar = frame_->menuBar()->actions();
+    ASSERT_EQ(bar.size(), 4);
+    EXPECT_EQ(bar[0], frame_->ProgramMenu()->menuAction());
+    EXPECT_EQ(bar[1], frame_->WindowMenu()->menuAction());
+
+    TLXEditForm* editor = frame_->NewEditor();
+    bar = frame_->menuBar()->actions();
+    ASSERT_EQ(bar.size(), 8);
+    EXPECT_EQ(bar[0], editor->LXEMenuProgram->menuAction());
+    EXPECT_EQ(bar[1], editor->LXEMenuEdit->menuAction());
+    EXPECT_EQ(bar[4], editor->LXEMenuRunNow);
+    EXPECT_EQ(bar[5], frame_->WindowMenu()->menuAction());
+    EXPECT_EQ(editor->LXEMenuRunLX->shortcut(), QKeySequence(Qt::Key_F9));
+
+    editor->LXEMenuCloseClick();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    bar = frame_->menuBar()->actions();
+    ASSERT_EQ(bar.size(), 4);
+    EXPECT_EQ(bar[0], frame_->ProgramMenu()->menuAction());
+}
+
+TEST_F(FrameTest, NewWindowsAreNotRecordedAsTheLastOpened) {
+    LXEditForm = nullptr;
+    frame_->LXMMenuNewClick();
+    frame_->LXMMenuNewClick();
+    EXPECT_EQ(EditorCount(), 2);
+    EXPECT_TRUE(LXEditForm.isNull());
+}
+
+TEST_F(FrameTest, StatusBarPanelsShareTheWidthInTheirProportions) {
+    frame_->resize(780 * 2, 400);
+    QApplication::processEvents();
+    const int width = frame_->statusBar()->width();
+    const int design[] = {150, 150, 90, 90, 200, 100};
+    for (int i = 0; i < TLxFrameForm::PanelCount; ++i)
+        EXPECT_EQ(frame_->PanelWidth(i), width * design[i] / 780) << i;
+}
+
+TEST_F(FrameTest, TilingPlacesTheWindowsInRowsOrColumns) {
+    frame_->NewEditor();
+    frame_->NewEditor();
+    QApplication::processEvents();
+    const QRect area = frame_->MdiArea()->viewport()->rect();
+    frame_->LXMMenuTileHorizontalClick();
+    QList<QMdiSubWindow*> windows = frame_->MdiArea()->subWindowList();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(windows[1]->geometry().top(), area.height() / 2);
+    frame_->LXMMenuTileVerticalClick();
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(windows[1]->geometry().left(), area.width() / 2);
+}
+
+TEST_F(FrameTest, HelpVersionAndHomePage) {
+    answers_ = {QMessageBox::Ok};
+    frame_->LXMMenuVersionClick();
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.startsWith(QStringLiteral("Lorvex for Windows v. ")));
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral(" Your OS is Windows ")));
+
+    answers_ = {QMessageBox::No};
+    frame_->LXMMenuLXHomePageClick();
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(
+        asked_.back().Text.startsWith(QStringLiteral("Lorvex for Windows Home Page へ接続しますか？")));
+    EXPECT_EQ(asked_.back().DefaultButton, QMessageBox::No);
+    answers_ = {QMessageBox::Yes};
+    frame_->LXMMenuLXHomePageClick();
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0].scheme(), QStringLiteral("https"));
+}
+
+TEST_F(FrameTest, HelpFilesAreLookedForInTheInstallPath) {
+    // The settings name the install folder; start-up takes the help files from there.
+    const QString store = UserSettingsFilePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(store).path()));
+    WriteBytes(store,
+               QByteArray("[Configuration]\r\nInstall Path=") + QFile::encodeName(dir_.path()) + "\r\n");
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(frame_->StartUp(QString()));
+    QDir::setCurrent(saved);
+    QFile::remove(store);
+    EXPECT_EQ(frame_->HelpFilePath(), Path("LXWHelp.chm"));
+    EXPECT_EQ(frame_->TutorFilePath(), Path("DOdero.chm"));
+
+    answers_ = {QMessageBox::Ok};
+    frame_->LXMMenuLXHelpClick(); // not there: reported, nothing opened
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("LXWHelp.chm")));
+    EXPECT_TRUE(opened_.empty());
+
+    WriteBytes(Path("DOdero.chm"), "help");
+    frame_->LXMMenuBasicTutorClick();
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], QUrl::fromLocalFile(Path("DOdero.chm")));
+}
+
+TEST_F(FrameTest, DeletingTheIniFileAsksFirst) {
+    const QString exeDir = ExeDir;
+    ExeDir = dir_.path();
+    WriteBytes(IniSettingsFilePath(), "[Configuration]\r\n");
+    answers_ = {QMessageBox::No};
+    frame_->LXMMenuDeleteIniFileClick();
+    EXPECT_TRUE(QFileInfo::exists(IniSettingsFilePath()));
+    EXPECT_TRUE(asked_.back().Text.contains(QStringLiteral("Lorvex のiniファイルを削除しますか。")));
+    answers_ = {QMessageBox::Yes};
+    frame_->LXMMenuDeleteIniFileClick();
+    EXPECT_FALSE(QFileInfo::exists(IniSettingsFilePath()));
+    ExeDir = exeDir;
+}
+
+// ---- the end of the application --------------------------------------------------------------------------
+
+TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
+    int mediaClosed = 0;
+    CloseMediaPlayerHook = [&] { ++mediaClosed; };
+    answers_ = {QMessageBox::No};
+    frame_->LXMMenuExitClick();
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_EQ(StopRequest.load(), 1);
+    EXPECT_EQ(mediaClosed, 0);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].Text, QStringLiteral("Lorvex を終了しますか？"));
+
+    bool closed = false;
+    QObject::connect(frame_.get(), &TLxFrameForm::Closed, [&] { closed = true; });
+    answers_ = {QMessageBox::Yes};
+    frame_->LXMMenuExitClick();
+    EXPECT_FALSE(frame_->isVisible());
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(mediaClosed, 1);
+}
+
+TEST_F(FrameTest, WithoutTheExitCheckTheFrameClosesAtOnce) {
+    ExitMessageCheck = 0;
+    EXPECT_TRUE(frame_->close());
+    EXPECT_TRUE(asked_.empty());
+}
+
+TEST_F(FrameTest, AModifiedEditorCanStillCancelTheEnd) {
+    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    TLXEditForm* editor = frame_->OpenFileInEditor(Path("prog.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(editor, nullptr);
+    editor->Editor->selectAll();
+    editor->Editor->insertPlainText(QStringLiteral("PRINT 2"));
+    answers_ = {QMessageBox::Yes, QMessageBox::Cancel};
+    EXPECT_FALSE(frame_->close());
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_EQ(EditorCount(), 1);
+
+    answers_ = {QMessageBox::Yes, QMessageBox::Yes};
+    EXPECT_TRUE(frame_->close());
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 2"));
+}
+
+TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
+    TLXEditForm* editor = frame_->NewEditor();
+    editor->Editor->setPlainText(QStringLiteral("DO\nLOOP"));
+    editor->Editor->document()->setModified(false);
+    editor->LXEMenuRunLXClick();
+    QTest::qWait(200);
+    ASSERT_EQ(ThreadBusy.load(), 1);
+
+    answers_ = {QMessageBox::No};
+    frame_->LXMMenuExitClick();
+    EXPECT_TRUE(frame_->isVisible());
+    WaitForRunEnd(); // the stop request ends the loop even though the frame stays
+    EXPECT_EQ(ThreadBusy.load(), 0);
+
+    editor->LXEMenuRunLXClick();
+    QTest::qWait(200);
+    ASSERT_EQ(ThreadBusy.load(), 1);
+    answers_ = {QMessageBox::Yes};
+    frame_->LXMMenuExitClick();
+    EXPECT_FALSE(frame_->isVisible());
+    TLXMTHread::StopAndJoin();
+    EXPECT_EQ(ThreadBusy.load(), 0);
 }

@@ -1,0 +1,625 @@
+// The editor window: loading and saving in every encoding with the backup rule and the line ends of
+// the file, the faults a save must not commit (lost files, silent replacement of characters, a wrong
+// encoding name), the close question, the status bar, printing, and the run commands with the
+// selection of a run's error.
+#include "ui/editform.h"
+
+#include "engine/lxthread.h"
+#include "frontend/encodedetect.h"
+#include "frontend/sharedstate.h"
+#include "platform/settings.h"
+#include "ui/mainframe.h"
+#include "ui/runform.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Replaces the text as typing would (setPlainText would clear the modified flag).
+void Type(TLXEditForm* editor, const QString& text) {
+    QTextCursor cursor(editor->Editor->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+}
+
+QByteArray Encoded(const QString& encodingName, const QString& text) {
+    const std::unique_ptr<TEncoding> encoding = EncodingFromName(encodingName);
+    return encoding->GetPreamble() + encoding->GetBytes(text);
+}
+
+// Answers the message boxes in order and records what they asked.
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        savedDir_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+            asked_.push_back(request);
+            if (answers_.empty()) {
+                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
+                return QMessageBox::Cancel;
+            }
+            const QMessageBox::StandardButton answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        };
+        TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
+            dialogRequests_.push_back(request);
+            return dialogChoice_;
+        };
+        ThreadBusy = 0;
+        ProgramRunning = 0;
+        StopRequest = 0;
+    }
+
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        MessageBoxHook = nullptr;
+        TextFileDialogHook = nullptr;
+        PrintDialogHook = nullptr;
+        QDir::setCurrent(savedDir_);
+        EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    // A bare editor window (no frame), deleted with the test.
+    TLXEditForm* NewEditor() {
+        auto* editor = new TLXEditForm;
+        editor->setAttribute(Qt::WA_DeleteOnClose, false);
+        editors_.emplace_back(editor);
+        return editor;
+    }
+
+    QTemporaryDir dir_;
+    QString savedDir_;
+    std::deque<QMessageBox::StandardButton> answers_;
+    std::vector<MessageRequest> asked_;
+    std::vector<TextFileDialogRequest> dialogRequests_;
+    std::optional<TextFileChoice> dialogChoice_;
+    std::vector<std::unique_ptr<TLXEditForm>> editors_;
+};
+
+const QString JapaneseText = QStringLiteral("' 日本語のテスト\r\nPRINT \"漢字かなカナ\"\r\nEND\r\n");
+
+} // namespace
+
+// ---- line ends and error places -----------------------------------------------------------------------
+
+TEST(EditorText, LineEndsAreTakenFromTheFirstLineEndAndApplied) {
+    EXPECT_EQ(DetectLineEnds(QStringLiteral("a\r\nb\nc")), LineEndKind::CrLf);
+    EXPECT_EQ(DetectLineEnds(QStringLiteral("a\nb\r\n")), LineEndKind::Lf);
+    EXPECT_EQ(DetectLineEnds(QStringLiteral("a\rb")), LineEndKind::Cr);
+    EXPECT_EQ(DetectLineEnds(QStringLiteral("no line end")), LineEndKind::CrLf);
+    EXPECT_EQ(DetectLineEnds(QString()), LineEndKind::CrLf);
+
+    const QString mixed = QStringLiteral("a\r\nb\nc\rd");
+    EXPECT_EQ(WithLineEnds(mixed, LineEndKind::CrLf), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(WithLineEnds(mixed, LineEndKind::Lf), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(WithLineEnds(mixed, LineEndKind::Cr), QStringLiteral("a\rb\rc\rd"));
+}
+
+TEST(EditorText, ErrorPlaceFollowsLinesOfTheCompiledText) {
+    // The error names the character at offset position - 1 (1-based) of the compiled text.
+    const QString text = QStringLiteral("AB\r\nCDE\r\nF");
+    auto place = [&](int position) {
+        const TextPlace p = ErrorPlaceInText(text, position);
+        return std::make_pair(p.Line, p.Column);
+    };
+    EXPECT_EQ(place(2), std::make_pair(0, 0));  // "A"
+    EXPECT_EQ(place(3), std::make_pair(0, 1));  // "B"
+    EXPECT_EQ(place(4), std::make_pair(0, 2));  // the CR: end of line 1
+    EXPECT_EQ(place(5), std::make_pair(0, 2));  // the LF stands at the end of its line too
+    EXPECT_EQ(place(6), std::make_pair(1, 0));  // "C"
+    EXPECT_EQ(place(8), std::make_pair(1, 2));  // "E"
+    EXPECT_EQ(place(11), std::make_pair(2, 0)); // "F"
+    // Out of range: clamped to the first and the last character.
+    EXPECT_EQ(place(0), std::make_pair(0, 0));
+    EXPECT_EQ(place(1000), std::make_pair(2, 0));
+    EXPECT_EQ(ErrorPlaceInText(QString(), 5).Line, 0);
+}
+
+// ---- creation and loading -------------------------------------------------------------------------
+
+TEST_F(EditorTest, NewWindowsAreNumberedAndOpeningGivesTheNumberBack) {
+    const int before = UntitledCounter;
+    TLXEditForm* first = NewEditor();
+    TLXEditForm* second = NewEditor();
+    EXPECT_EQ(first->FileName, QStringLiteral("Untitled%1").arg(before + 1));
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("Untitled%1").arg(before + 2));
+    EXPECT_EQ(first->EncodingName, QStringLiteral("UnSaved"));
+
+    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    TLXEditForm* opened = NewEditor();
+    ASSERT_TRUE(opened->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    EXPECT_EQ(opened->windowTitle(), QStringLiteral("prog.lxt"));
+    EXPECT_EQ(NewEditor()->FileName, QStringLiteral("Untitled%1").arg(before + 3));
+}
+
+TEST_F(EditorTest, OpensEveryEncodingByNameAndByDetection) {
+    const QStringList names = {QStringLiteral("SJIS"),
+                               QStringLiteral("EUC"),
+                               QStringLiteral("JIS"),
+                               QStringLiteral("Unicode"),
+                               QStringLiteral("Big Endian Unicode"),
+                               QStringLiteral("UTF-8"),
+                               QStringLiteral("UTF-8BOM")};
+    const QString expected = WithLineEnds(JapaneseText, LineEndKind::Lf);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = Path(QStringLiteral("enc-%1.lxt").arg(names.indexOf(name)));
+        WriteBytes(path, Encoded(name, JapaneseText));
+
+        TLXEditForm* chosen = NewEditor();
+        ASSERT_TRUE(chosen->Open(path, name));
+        EXPECT_EQ(chosen->EditorText(), expected);
+        EXPECT_EQ(chosen->EncodingName, name);
+        EXPECT_FALSE(chosen->IsModified());
+
+        TLXEditForm* detected = NewEditor();
+        ASSERT_TRUE(detected->Open(path, QStringLiteral("Auto")));
+        EXPECT_EQ(detected->EditorText(), expected);
+        EXPECT_EQ(detected->EncodingName, name);
+    }
+}
+
+TEST_F(EditorTest, AFileThatCannotBeLoadedLeavesTheWindowUntitledAndIsNeverOverwritten) {
+    // A folder named like a program stands for a file that cannot be read.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("prog.lxt")));
+    TLXEditForm* editor = NewEditor();
+    const QString untitled = editor->FileName;
+    Type(editor, QStringLiteral("typed before"));
+    answers_ = {QMessageBox::Ok, QMessageBox::Ok};
+    EXPECT_FALSE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    EXPECT_FALSE(editor->Open(Path("missing.lxt"), QStringLiteral("SJIS")));
+    ASSERT_EQ(asked_.size(), 2u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("prog.lxt")));
+    EXPECT_EQ(editor->FileName, untitled);
+    EXPECT_EQ(editor->windowTitle(), untitled);
+    EXPECT_EQ(editor->EditorText(), QStringLiteral("typed before"));
+
+    // Saving writes the window's own name in the current folder; the folder is left alone.
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_TRUE(QFileInfo(Path("prog.lxt")).isDir());
+    EXPECT_EQ(ReadBytes(Path(untitled)), QByteArray("typed before"));
+    EXPECT_FALSE(QFileInfo::exists(Path("missing.lxt")));
+}
+
+// ---- saving ---------------------------------------------------------------------------------------------
+
+TEST_F(EditorTest, SavesInEveryEncodingAndKeepsTheNameChosen) {
+    const QStringList names = {QStringLiteral("Unicode"),  QStringLiteral("Big Endian Unicode"),
+                               QStringLiteral("SJIS"),     QStringLiteral("EUC"),
+                               QStringLiteral("JIS"),      QStringLiteral("UTF-8"),
+                               QStringLiteral("UTF-8BOM"), QStringLiteral("Default")};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = Path(QStringLiteral("save-%1.lxt").arg(names.indexOf(name)));
+        TLXEditForm* editor = NewEditor();
+        Type(editor, WithLineEnds(JapaneseText, LineEndKind::Lf));
+        ASSERT_TRUE(editor->WriteToFile(path, name));
+        EXPECT_EQ(ReadBytes(path), Encoded(name, JapaneseText)); // a new text is written with CR LF
+        EXPECT_EQ(editor->EncodingName, name);
+        EXPECT_EQ(editor->FileName, QFileInfo(path).absoluteFilePath());
+        EXPECT_FALSE(editor->IsModified());
+
+        TLXEditForm* reread = NewEditor();
+        ASSERT_TRUE(reread->Open(path, name));
+        EXPECT_EQ(reread->EditorText(), editor->EditorText());
+    }
+}
+
+TEST_F(EditorTest, ShiftJisStaysShiftJisWhenTheTextIsPlainAscii) {
+    WriteBytes(Path("ascii.lxt"), "PRINT 1\r\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("ascii.lxt"), QStringLiteral("SJIS")));
+    editor->Editor->appendPlainText(QStringLiteral("PRINT 2"));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("SJIS"));
+    // Later Japanese text is then written as Shift-JIS, not in the system code page.
+    editor->Editor->appendPlainText(QStringLiteral("PRINT \"漢字\""));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path("ascii.lxt")), Encoded(QStringLiteral("SJIS"), editor->ProgramSource()));
+}
+
+TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
+    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    Type(editor, QStringLiteral("PRINT 1"));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 0\r\n"));
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 1"));
+
+    Type(editor, QStringLiteral("PRINT 2"));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 1"));
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 2"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
+}
+
+TEST_F(EditorTest, AFileNamedBakIsNotDeletedAsItsOwnBackup) {
+    WriteBytes(Path("old.BAK"), "PRINT 0\r\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("old.BAK"), QStringLiteral("Auto")));
+    Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path("old.BAK")), QByteArray("PRINT 1\r\nPRINT 2"));
+}
+
+TEST_F(EditorTest, FilesAreSavedWithTheLineEndsTheyWereLoadedWith) {
+    WriteBytes(Path("lf.lxt"), "A\nB\n");
+    WriteBytes(Path("cr.lxt"), "A\rB\r");
+    WriteBytes(Path("crlf.lxt"), "A\r\nB\r\n");
+    for (const char* name : {"lf.lxt", "cr.lxt", "crlf.lxt"}) {
+        SCOPED_TRACE(name);
+        const QByteArray original = ReadBytes(Path(name));
+        TLXEditForm* editor = NewEditor();
+        ASSERT_TRUE(editor->Open(Path(name), QStringLiteral("Auto")));
+        // The interpreter always gets CR LF.
+        EXPECT_EQ(editor->ProgramSource(), QStringLiteral("A\r\nB\r\n"));
+        editor->Editor->document()->setModified(true);
+        ASSERT_TRUE(editor->LXEMenuSaveClick());
+        EXPECT_EQ(ReadBytes(Path(name)), original);
+    }
+}
+
+TEST_F(EditorTest, EveryCharacterOfTheTextIsSaved) {
+    // No-break spaces and tabs are program text like any other character.
+    const QString text = QStringLiteral("PRINT \"a\u00A0b\"\t' c\u3000d");
+    TLXEditForm* editor = NewEditor();
+    Type(editor, text);
+    ASSERT_TRUE(editor->WriteToFile(Path("chars.lxt"), QStringLiteral("UTF-8")));
+    EXPECT_EQ(ReadBytes(Path("chars.lxt")), text.toUtf8());
+}
+
+TEST_F(EditorTest, CharactersTheEncodingCannotHoldAreReplacedOnlyWhenTheUserAgrees) {
+    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    Type(editor, QStringLiteral("PRINT \"漢字\""));
+
+    answers_ = {QMessageBox::No};
+    EXPECT_FALSE(editor->WriteToFile(Path("prog.lxt"), QStringLiteral("ASCII")));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("ASCII")));
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 0\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(Path("prog.BAK")));
+    EXPECT_TRUE(editor->IsModified());
+
+    answers_ = {QMessageBox::Yes};
+    EXPECT_TRUE(editor->WriteToFile(Path("prog.lxt"), QStringLiteral("ASCII")));
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT \"??\""));
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("ASCII"));
+
+    // Shift-JIS holds these characters: no question.
+    EXPECT_TRUE(editor->WriteToFile(Path("prog.lxt"), QStringLiteral("SJIS")));
+}
+
+TEST_F(EditorTest, AWriteThatFailsIsReportedAndLosesNothing) {
+    TLXEditForm* editor = NewEditor();
+    const QString untitled = editor->FileName;
+    Type(editor, QStringLiteral("PRINT 1"));
+    answers_ = {QMessageBox::Ok};
+    EXPECT_FALSE(editor->WriteToFile(Path("no-such-folder/prog.lxt"), QStringLiteral("UTF-8")));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("prog.lxt")));
+    EXPECT_TRUE(editor->IsModified());
+    EXPECT_EQ(editor->FileName, untitled);
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("UnSaved"));
+}
+
+TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
+    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
+    // A folder that is not empty cannot be removed to make room for the new backup.
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("prog.BAK/inside")));
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    Type(editor, QStringLiteral("PRINT 1"));
+    answers_ = {QMessageBox::Ok};
+    EXPECT_FALSE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 0\r\n"));
+    EXPECT_TRUE(QFileInfo(Path("prog.BAK/inside")).isDir());
+    EXPECT_TRUE(editor->IsModified());
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(EditorTest, ANewWindowIsSavedUnderItsUntitledNameInTheCurrentFolder) {
+    TLXEditForm* editor = NewEditor();
+    const QString untitled = editor->FileName;
+    Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
+    ASSERT_TRUE(editor->LXEMenuSaveClick());
+    EXPECT_EQ(ReadBytes(Path(untitled)), QByteArray("PRINT 1\r\nPRINT 2"));
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("Default"));
+    EXPECT_EQ(editor->FileName, QFileInfo(Path(untitled)).absoluteFilePath());
+}
+
+TEST_F(EditorTest, SaveAsOffersTheCurrentEncodingAndWritesTheChosenOne) {
+    WriteBytes(Path("prog.lxt"), Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")));
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("SJIS")));
+
+    dialogChoice_ = std::nullopt; // cancelled: nothing happens
+    EXPECT_FALSE(editor->LXEMenuSaveAsClick());
+    ASSERT_EQ(dialogRequests_.size(), 1u);
+    const TextFileDialogRequest& request = dialogRequests_[0];
+    EXPECT_TRUE(request.Save);
+    EXPECT_EQ(request.Encodings, SaveEncodingNames());
+    EXPECT_EQ(request.Encodings.value(request.EncodingIndex), QStringLiteral("SJIS"));
+    EXPECT_EQ(request.FileName, editor->FileName);
+
+    dialogChoice_ = TextFileChoice{Path("copy.lxt"), int(SaveEncodingNames().indexOf(QStringLiteral("EUC")))};
+    ASSERT_TRUE(editor->LXEMenuSaveAsClick());
+    EXPECT_EQ(ReadBytes(Path("copy.lxt")),
+              Encoded(QStringLiteral("EUC"), QStringLiteral("PRINT \"漢字\"\r\n")));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("copy.lxt"));
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("EUC"));
+    EXPECT_EQ(editor->FileName, QFileInfo(Path("copy.lxt")).absoluteFilePath());
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")),
+              Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")));
+
+    // A new window offers "Default" first.
+    NewEditor()->LXEMenuSaveAsClick();
+    EXPECT_EQ(dialogRequests_.back().EncodingIndex, 0);
+}
+
+// ---- closing, status bar, printing -----------------------------------------------------------------------
+
+TEST_F(EditorTest, TheCloseQuestionCanCancelSaveOrDiscard) {
+    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    editor->show();
+    EXPECT_TRUE(editor->close()); // not modified: no question
+    EXPECT_TRUE(asked_.empty());
+
+    editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    editor->show();
+    Type(editor, QStringLiteral("PRINT 1"));
+    answers_ = {QMessageBox::Cancel};
+    EXPECT_FALSE(editor->close());
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_TRUE(asked_[0].Text.contains(editor->FileName));
+
+    answers_ = {QMessageBox::No};
+    EXPECT_TRUE(editor->close());
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 0\r\n"));
+
+    editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    editor->show();
+    Type(editor, QStringLiteral("PRINT 2"));
+    answers_ = {QMessageBox::Yes};
+    EXPECT_TRUE(editor->close());
+    EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 2"));
+}
+
+TEST_F(EditorTest, AFailedSaveAtTheCloseQuestionKeepsTheWindowOpen) {
+    TLXEditForm* editor = NewEditor();
+    editor->show();
+    Type(editor, QStringLiteral("PRINT 1"));
+    editor->FileName = Path("no-such-folder/prog.lxt");
+    answers_ = {QMessageBox::Yes, QMessageBox::Ok};
+    EXPECT_FALSE(editor->close());
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->IsModified());
+}
+
+TEST_F(EditorTest, TheStatusBarShowsFileCaretModifiedModeAndEncoding) {
+    TLxFrameForm frame;
+    WriteBytes(Path("prog.lxt"),
+               Encoded(QStringLiteral("EUC"), QStringLiteral("PRINT 1\r\nPRINT \"漢字\"\r\n")));
+    TLXEditForm* editor = frame.OpenFileInEditor(Path("prog.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(LXEditForm.data(), editor);
+    EXPECT_EQ(frame.PanelText(0), QStringLiteral("prog.lxt"));
+    EXPECT_EQ(frame.PanelText(1), QStringLiteral("    1 行，    1 桁"));
+    EXPECT_EQ(frame.PanelText(2), QString());
+    EXPECT_EQ(frame.PanelText(3), QStringLiteral("挿入"));
+    EXPECT_EQ(frame.PanelText(5), QStringLiteral("EUC"));
+
+    QTextCursor caret = editor->Editor->textCursor();
+    caret.setPosition(editor->Editor->document()->findBlockByNumber(1).position() + 7);
+    editor->Editor->setTextCursor(caret);
+    EXPECT_EQ(frame.PanelText(1), QStringLiteral("    2 行，    8 桁"));
+    editor->Editor->insertPlainText(QStringLiteral("X"));
+    EXPECT_EQ(frame.PanelText(2), QStringLiteral("変更あり"));
+
+    answers_ = {QMessageBox::No};
+    editor->LXEMenuCloseClick();
+    for (int i = 0; i < TLxFrameForm::PanelCount; ++i)
+        EXPECT_EQ(frame.PanelText(i), QString()) << i;
+}
+
+TEST_F(EditorTest, UnusableSizeSettingsGiveTheDefaultSize) {
+    const int width = EditorWidth;
+    const int height = EditorHeight;
+    EditorWidth = 0;
+    EditorHeight = -5;
+    TLXEditForm* editor = NewEditor();
+    EditorWidth = width;
+    EditorHeight = height;
+    EXPECT_EQ(editor->size(), QSize(400, 250));
+}
+
+TEST_F(EditorTest, PrintsTheTextOrTheSelection) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
+    bool offered = true;
+    QString output;
+    PrintDialogHook = [&](QWidget*, QPrinter& printer, bool offerSelection) {
+        offered = offerSelection;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(output);
+        return true;
+    };
+    output = Path("all.pdf");
+    editor->LXEMenuPrintClick();
+    EXPECT_FALSE(offered);
+    EXPECT_GT(QFileInfo(output).size(), 0);
+
+    editor->Editor->selectAll();
+    output = Path("selection.pdf");
+    editor->LXEMenuPrintClick();
+    EXPECT_TRUE(offered);
+    EXPECT_GT(QFileInfo(output).size(), 0);
+
+    PrintDialogHook = [&](QWidget*, QPrinter&, bool) { return false; }; // cancelled
+    output = Path("none.pdf");
+    editor->LXEMenuPrintClick();
+    EXPECT_FALSE(QFileInfo::exists(output));
+}
+
+TEST_F(EditorTest, EditItemsAreEnabledBySelectionAndClipboard) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("PRINT 1"));
+    editor->EnableEditItems();
+    EXPECT_FALSE(editor->LXEMenuCut->isEnabled());
+    EXPECT_FALSE(editor->LXEMenuDelete->isEnabled());
+    editor->LXEMenuSelectAllClick();
+    editor->EnableEditItems();
+    EXPECT_TRUE(editor->LXEMenuCopy->isEnabled());
+    editor->LXEMenuDeleteClick();
+    EXPECT_EQ(editor->EditorText(), QString());
+}
+
+// ---- run commands --------------------------------------------------------------------------------------
+
+namespace {
+
+void WaitForRunEnd() {
+    QElapsedTimer clock;
+    clock.start();
+    while ((ThreadBusy != 0 || ProgramRunning != 0) && clock.elapsed() < 20000)
+        QTest::qWait(10);
+    TLXMTHread::WaitForIdle();
+    if (RunForm != nullptr) RunForm->ApplyQueue();
+}
+
+} // namespace
+
+class EditorRunTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        runForm_ = std::make_unique<TRunForm>();
+        runForm_->CLSBtnClick();
+        RunErrorPending = false;
+    }
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        runForm_.reset();
+        EditorTest::TearDown();
+    }
+    std::unique_ptr<TRunForm> runForm_;
+};
+
+TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
+    WriteBytes(Path("hello.lxt"), "PRINT \"Hello\"\nPRINT 1 + 2\n");
+    TLXEditForm* editor = NewEditor();
+    ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
+    editor->LXEMenuRunLXClick();
+    WaitForRunEnd();
+    EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
+    EXPECT_EQ(ProgramTextLength, ProgramText.size());
+    EXPECT_EQ(ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("Hello\n 3\nOK"))) << runForm_->Text().toStdString();
+    EXPECT_EQ(ThreadBusy.load(), 0);
+}
+
+TEST_F(EditorRunTest, RunDoesNothingWhileAProgramIsActiveAndStopAlwaysRequests) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("PRINT 7"));
+    ProgramRunning = 1;
+    ProgramText = QStringLiteral("unchanged");
+    editor->LXEMenuRunLXClick();
+    EXPECT_EQ(ProgramText, QStringLiteral("unchanged"));
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    ProgramRunning = 0;
+
+    editor->LXEMenuStopLXClick();
+    EXPECT_EQ(StopRequest.load(), 1);
+}
+
+TEST_F(EditorRunTest, StopAndContinueALongRun) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("DO\nLOOP"));
+    editor->LXEMenuRunLXClick();
+    QTest::qWait(200);
+    EXPECT_EQ(ThreadBusy.load(), 1);
+    editor->LXEMenuRunLXClick(); // F9 during the run: nothing
+    editor->LXEMenuStopLXClick();
+    WaitForRunEnd();
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
+
+    editor->LXEMenuContLXClick();
+    QTest::qWait(200);
+    EXPECT_EQ(ThreadBusy.load(), 1) << runForm_->Text().toStdString();
+    EXPECT_EQ(CommandText, QStringLiteral("Cont"));
+    editor->LXEMenuStopLXClick();
+    WaitForRunEnd();
+    EXPECT_EQ(ThreadBusy.load(), 0);
+}
+
+TEST_F(EditorRunTest, AFailedRunSelectsTheErrorOnceInTheNextEditorActivated) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("PRINT 1\nPRINT 2 +\nPRINT 3"));
+    editor->LXEMenuRunLXClick();
+    WaitForRunEnd();
+    const PublishedError error = LastRunError();
+    ASSERT_GT(error.Number, 0) << runForm_->Text().toStdString();
+
+    TLXEditForm* other = NewEditor();
+    Type(other, editor->EditorText());
+    other->FormActivate();
+    const QTextCursor selected = other->Editor->textCursor();
+    EXPECT_EQ(selected.selectionEnd() - selected.selectionStart(), 1);
+    EXPECT_EQ(other->Editor->document()->findBlock(selected.selectionStart()).blockNumber(), 1);
+
+    // Once only.
+    QTextCursor caret = editor->Editor->textCursor();
+    caret.setPosition(0);
+    editor->Editor->setTextCursor(caret);
+    editor->FormActivate();
+    EXPECT_FALSE(editor->Editor->textCursor().hasSelection());
+}
+
+TEST_F(EditorRunTest, ARunWithoutErrorSelectsNothing) {
+    TLXEditForm* editor = NewEditor();
+    Type(editor, QStringLiteral("PRINT 1"));
+    editor->LXEMenuRunLXClick();
+    WaitForRunEnd();
+    editor->FormActivate();
+    EXPECT_FALSE(editor->Editor->textCursor().hasSelection());
+    EXPECT_FALSE(RunErrorPending);
+}

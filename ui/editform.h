@@ -1,0 +1,178 @@
+// The editor window: an MDI child of the main frame holding one program text. It loads and saves the
+// file in the encoding chosen or detected (keeping a ".BAK" of the previous file), prints, keeps the
+// frame's status bar up to date, and hands its text to the interpreter (Run, Stop, Continue). After a
+// failed run it selects the character the error names.
+#pragma once
+
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+class QAction;
+
+// The editing control. Colouring, the editing keys and input-method text build on it.
+class TMyRichEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TMyRichEdit(QWidget* parent = nullptr);
+
+signals:
+    void FocusEntered();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+// How the lines of a file end; a file is saved with the line ends it was loaded with.
+enum class LineEndKind { CrLf, Lf, Cr };
+
+// The first line end of a text decides (CR LF when it has none).
+LineEndKind DetectLineEnds(const QString& text);
+// Every CR LF, LF and lone CR of the text replaced by the given line end.
+QString WithLineEnds(const QString& text, LineEndKind kind);
+
+// The encoding names of the two file dialogs, in their order.
+inline constexpr char16_t EncodingAuto[] = u"Auto";
+inline constexpr char16_t EncodingUnsaved[] = u"UnSaved";
+inline constexpr char16_t EncodingDefault[] = u"Default";
+QStringList OpenEncodingNames();
+QStringList SaveEncodingNames();
+
+// The editor position of the character an error position names. errorPosition is the position the
+// interpreter publishes for the compiled text (line ends CR LF); line and column are 0-based.
+struct TextPlace {
+    int Line = 0;
+    int Column = 0;
+};
+TextPlace ErrorPlaceInText(const QString& compiledText, int errorPosition);
+
+// Who starts a program run: the run-window buttons differ.
+enum class RunStarter { Editor, CommandLine };
+// Sets the run-control variables and starts the interpreter thread on `programText` (CR LF line ends),
+// only when no thread is busy and no program is active. True when a run was started.
+bool StartProgramRun(const QString& programText, const QString& folder, RunStarter starter);
+
+class TLXEditForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TLXEditForm(QWidget* parent = nullptr);
+    ~TLXEditForm() override;
+
+    // Full path of the file, or "Untitled" and a number for a window never loaded or saved.
+    QString FileName;
+    // The file's encoding as the encoding lists spell it; "UnSaved" for a new window.
+    QString EncodingName;
+    // 1 insert, 0 overwrite.
+    std::uint8_t InsertMode = 1;
+
+    TMyRichEdit* Editor = nullptr;
+
+    // Loads a file into this window with the named encoding ("Auto": detected). A file that cannot
+    // be read is reported; the window then keeps its name and text.
+    bool Open(const QString& fileName, const QString& encodingName);
+    // Writes the text to `fileName` in the named encoding, keeping the previous file as ".BAK". Asks
+    // before replacing characters the encoding cannot hold; reports failures. True when written.
+    bool WriteToFile(const QString& fileName, const QString& encodingName);
+
+    // The text as the interpreter gets it: CR LF line ends.
+    QString ProgramSource() const;
+    // The text with "\n" line ends, every character as it stands.
+    QString EditorText() const;
+    // The folder runs of this window's program start in.
+    QString ProgramFolderName() const;
+    LineEndKind LineEnds() const { return LineEnds_; }
+    bool IsModified() const;
+    int MaxLength() const { return MaxLength_; }
+
+    // The close question for a modified text: false when the window must stay open.
+    bool CloseQuery();
+    // The question has been answered elsewhere (the frame's closing): close without asking.
+    void SetCloseConfirmed() { CloseConfirmed_ = true; }
+
+    // Activation: refreshes the status bar and shows the error of the last run once.
+    void FormActivate();
+    // Status-bar panels 0 to 5.
+    void RefreshPanels();
+    void RefreshPanel(int index);
+    // The client size from the settings (used once the window stands in the MDI area).
+    void ApplyClientSize();
+
+    // The menus the frame shows while this window is active, in their order.
+    std::vector<QMenu*> MergedMenus() const;
+
+    // Menu commands.
+    void LXEMenuCloseClick();
+    bool LXEMenuSaveClick();
+    bool LXEMenuSaveAsClick();
+    void LXEMenuPrintClick();
+    void LXEMenuRunLXClick();
+    void LXEMenuStopLXClick();
+    void LXEMenuContLXClick();
+    void LXEMenuCutClick();
+    void LXEMenuCopyClick();
+    void LXEMenuPasteClick();
+    void LXEMenuDeleteClick();
+    void LXEMenuSelectAllClick();
+    void LXEMenuUndoClick();
+    void LXEMenuRedoClick();
+    // Enables Cut, Copy, Delete (a selection) and Paste (text on the clipboard).
+    void EnableEditItems();
+
+    QMenu* LXEMenuProgram = nullptr;
+    QAction* LXEMenuNew = nullptr;
+    QAction* LXEMenuOpen = nullptr;
+    QAction* LXEMenuClose = nullptr;
+    QAction* LXEMenuSave = nullptr;
+    QAction* LXEMenuSaveAs = nullptr;
+    QAction* LXEMenuPrint = nullptr;
+    QAction* LXEMenuExit = nullptr;
+    QMenu* LXEMenuEdit = nullptr;
+    QAction* LXEMenuCut = nullptr;
+    QAction* LXEMenuCopy = nullptr;
+    QAction* LXEMenuPaste = nullptr;
+    QAction* LXEMenuDelete = nullptr;
+    QAction* LXEMenuSelectAll = nullptr;
+    QAction* LXEMenuUndo = nullptr;
+    QAction* LXEMenuRedo = nullptr;
+    QMenu* LXEMenuSearch = nullptr;
+    QAction* LXEMenuFind = nullptr;
+    QAction* LXEMenuFindNext = nullptr;
+    QAction* LXEMenuReplace = nullptr;
+    QMenu* LXEMenuRun = nullptr;
+    QAction* LXEMenuRunLX = nullptr;
+    QAction* LXEMenuStopLX = nullptr;
+    QAction* LXEMenuContLX = nullptr;
+    QAction* LXEMenuPrgFormat = nullptr;
+    QAction* LXEMenuRunNow = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateMenus();
+    void SelectErrorPosition(int errorPosition);
+    void SetCaption(const QString& caption);
+
+    LineEndKind LineEnds_ = LineEndKind::CrLf;
+    QString SaveDialogFolder_;
+    int MaxLength_ = 0;
+    bool CloseConfirmed_ = false;
+};
+
+// The editor window last created by Open, the command line or a drop (null once it is closed).
+extern QPointer<TLXEditForm> LXEditForm;
+// The number of the last "Untitled" window.
+extern int UntitledCounter;
+// Set while text is loaded or recoloured: the change handlers leave the text alone.
+extern int EditorUpdating;
+// Set when a program run starts from an editor or the command line; the next editor activated after
+// the run has ended shows its error (if any) and clears it.
+extern bool RunErrorPending;
