@@ -6,6 +6,7 @@
 #include "platform/osinfo.h"
 #include "resources/texts.h"
 #include "ui/mainframe.h"
+#include "ui/inputform.h"
 #include "ui/runform.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     TLxFrameForm frame;
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     TRunForm runForm(&frame);
+    InstallInputDialog();
     CloseMainFormHook = [] {
         if (LxFrameForm != nullptr) LxFrameForm->close();
     };

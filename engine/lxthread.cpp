@@ -18,6 +18,7 @@
 #include "platform/settings.h"
 #include "resources/texts.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QPointer>
 
@@ -29,7 +30,8 @@ namespace {
 
 constexpr int CompileTextLimit = 0x40000;
 constexpr int CompileTextLimitLarge = 0x100000;
-constexpr int RunWindowMargin = 20;  // the client area is 20 pixels larger than the text area setting
+constexpr int RunWindowMargin = 20;
+constexpr int JoinSliceMs = 20;  // the client area is 20 pixels larger than the text area setting
 
 std::mutex ThreadMutex;
 TLXMTHread* RunningThread = nullptr;
@@ -129,7 +131,9 @@ void TLXMTHread::StopAndJoin() {
     RunWindowQueue::Instance().Abandon();
     std::lock_guard<std::mutex> lock(ThreadMutex);
     if (RunningThread != nullptr) {
-        RunningThread->wait();
+        // A dialog the run is waiting for (INPUT) closes itself on the stop request, but only while
+        // this thread keeps handling events.
+        while (!RunningThread->wait(JoinSliceMs)) QCoreApplication::processEvents(QEventLoop::AllEvents, JoinSliceMs);
         delete RunningThread;
         RunningThread = nullptr;
     }

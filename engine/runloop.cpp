@@ -5,6 +5,8 @@
 #include "engine/numconvert.h"
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
+#include "engine/fileexec.h"
+#include "engine/inputexec.h"
 #include "engine/printline.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
@@ -255,6 +257,7 @@ bool RouteStatement(int code, LoopExit& exit) {
     case ParseCode::CallStatement:
         return true;
     default:
+        if (RouteInputOutputStatement(code)) return true;
         ReportStatementNotBuilt(code);
         return true;
     }
@@ -333,7 +336,7 @@ LoopExit RunLoop() {
         case CodeKind::PublicBool:
             if (value >= 1 && value <= PublicSlotCount) GlPushBool(PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
             break;
-        case CodeKind::PrintFileSep: ReportStatementNotBuilt(InSt::SubJump); break;
+        case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
         case CodeKind::NumArgBind: StoreNumArgument(value); break;
         case CodeKind::StrArgBind: StoreStrArgument(value); break;
         case CodeKind::FrameCountN: PushFrameSizes(value); break;

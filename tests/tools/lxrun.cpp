@@ -10,6 +10,7 @@
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "ui/inputform.h"
 #include "ui/runform.h"
 #include "frontend/programfile.h"
 
@@ -23,8 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-QStringList ScriptedInputAnswers;
 
 namespace {
 
@@ -62,6 +61,7 @@ int main(int argc, char** argv) {
     InitAll();
     QApplication app(argc, argv);
     TRunForm runForm;
+    InstallInputDialog();
     runForm.CLSBtnClick();
 
     QString text;

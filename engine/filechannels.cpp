@@ -1,0 +1,545 @@
+#include "engine/filechannels.h"
+
+#include "engine/numconvert.h"
+#include "engine/printline.h"
+#include "frontend/encodedetect.h"
+#include "frontend/errornumbers.h"
+#include "frontend/itembuffers.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "resources/texts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cfenv>
+#include <charconv>
+#include <string>
+
+std::array<FileChannelType, FileChannelCount + 1> FileChannels;
+
+namespace {
+
+constexpr qint64 ReadChunkBytes = 4096;
+constexpr char16_t Cr = u'\r';
+constexpr char16_t Lf = u'\n';
+constexpr char16_t Blank = u' ';
+constexpr char16_t Comma = u',';
+constexpr char16_t Quote = u'"';
+constexpr char16_t LastControl = u' '; // trimming takes blanks and every control character
+
+constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+constexpr qint64 Utf8BomLength = 3;
+
+// FILES: a size is right-aligned in this many columns; a folder shows this mark in their place.
+constexpr int FilesSizeColumns = 14;
+constexpr char16_t FilesDirectoryMark[] = u"<DIR>          ";
+constexpr char16_t FilesAllPattern[] = u"*.*";
+
+// SETENCODING names and their code pages, compared upper-cased.
+struct EncodingNameEntry {
+    const char16_t* Name;
+    int CodePage;
+};
+constexpr int AutoEncoding = -1;
+constexpr EncodingNameEntry EncodingNames[] = {
+    {u"SHIFT_JIS", CodePage::ShiftJis},
+    {u"UTF-16", CodePage::Utf16LE},
+    {u"UNICODEFFFE", CodePage::Utf16BE},
+    {u"EUC-JP", CodePage::EucJp},
+    {u"ISO-2022-JP", CodePage::Iso2022Jp},
+    {u"UTF-8", CodePage::Utf8},
+    {u"AUTO", AutoEncoding},
+};
+
+bool IsLineEndChar(int c) {
+    return c == Cr || c == Lf;
+}
+
+QString TrimField(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= LastControl)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= LastControl)
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Why a file to write cannot be opened, as the error the program sees.
+int WriteOpenError(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists()) return Err::PathNotFound;
+    if (info.isDir() || (info.exists() && !info.isWritable())) return Err::AccessDenied;
+    return Err::FileCreateFailed;
+}
+
+// The encoding of a channel: the code page chosen by SETENCODING, else `automatic`.
+std::unique_ptr<TEncoding> ChannelEncoding(std::unique_ptr<TEncoding> automatic) {
+    if (FileEncoding < 1) return automatic;
+    return EncodingFromCodePage(FileEncoding);
+}
+
+// Pushback first, then the reader.
+int NextFieldChar(FileChannelType& channel) {
+    if (channel.PushbackPending) {
+        channel.PushbackPending = false;
+        return channel.Pushback;
+    }
+    return channel.Reader->Read();
+}
+
+void HoldBack(FileChannelType& channel, int c) {
+    channel.Pushback = static_cast<char16_t>(c);
+    channel.PushbackPending = true;
+}
+
+// The folder part and the name pattern of FILES' argument.
+void SplitPattern(const QString& pattern, QString& folder, QString& names) {
+    const QString path = ProgramFilePath(pattern);
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0) {
+        folder = QStringLiteral(".");
+        names = path;
+        return;
+    }
+    folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    names = path.mid(slash + 1);
+}
+
+bool MatchFrom(QStringView pattern, QStringView name) {
+    qsizetype p = 0, n = 0;
+    qsizetype starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || QChar::toCaseFolded(pattern[p].unicode()) ==
+                                                             QChar::toCaseFolded(name[n].unicode()))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+// ---- reader -------------------------------------------------------------------------------------------
+
+std::unique_ptr<TFileTextReader> TFileTextReader::Open(const QString& path, const TEncoding& encoding,
+                                                       int& error) {
+    std::unique_ptr<TFileTextReader> reader(new TFileTextReader);
+    reader->file_.setFileName(path);
+    if (!reader->file_.open(QIODevice::ReadOnly)) {
+        error = Err::AccessDenied;
+        return nullptr;
+    }
+    // A UTF-8 mark is never text, even for the code page 65001 that writes none.
+    if (encoding.GetPreamble().isEmpty() && encoding.CodePage() == CodePage::Utf8) {
+        if (reader->file_.peek(Utf8BomLength) == QByteArray(Utf8Bom, Utf8BomLength))
+            reader->file_.seek(Utf8BomLength);
+    }
+    reader->decoder_ = encoding.NewDecoder(true);
+    return reader;
+}
+
+bool TFileTextReader::Fill() {
+    while (pos_ >= buffer_.size()) {
+        if (done_) return false;
+        const QByteArray bytes = file_.read(ReadChunkBytes);
+        buffer_ = decoder_->Decode(bytes, bytes.isEmpty());
+        pos_ = 0;
+        if (bytes.isEmpty()) done_ = true; // also a read error: the stream simply ends
+    }
+    return true;
+}
+
+bool TFileTextReader::EndOfStream() {
+    return !Fill();
+}
+
+int TFileTextReader::Peek() {
+    return Fill() ? buffer_[pos_].unicode() : -1;
+}
+
+int TFileTextReader::Read() {
+    return Fill() ? buffer_[pos_++].unicode() : -1;
+}
+
+bool TFileTextReader::SkipLineEnd() {
+    const int c = Peek();
+    if (c == Lf) {
+        ++pos_;
+        return true;
+    }
+    if (c != Cr) return false;
+    ++pos_;
+    if (Peek() == Lf) ++pos_;
+    return true;
+}
+
+bool TFileTextReader::ReadLine(QString& line) {
+    line.clear();
+    if (!Fill()) return false;
+    while (Fill()) {
+        const qsizetype start = pos_;
+        while (pos_ < buffer_.size() && !IsLineEndChar(buffer_[pos_].unicode()))
+            ++pos_;
+        line += QStringView(buffer_).mid(start, pos_ - start);
+        if (pos_ < buffer_.size()) {
+            SkipLineEnd();
+            break;
+        }
+    }
+    return true;
+}
+
+// ---- writer -------------------------------------------------------------------------------------------
+
+std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, const TEncoding& encoding,
+                                                       bool append, int& error) {
+    std::unique_ptr<TFileTextWriter> writer(new TFileTextWriter);
+    writer->file_.setFileName(path);
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | QIODevice::Unbuffered | (append ? QIODevice::Append : QIODevice::Truncate);
+    if (QFileInfo(path).isDir() || !writer->file_.open(mode)) {
+        error = WriteOpenError(path);
+        return nullptr;
+    }
+    writer->encoder_ = encoding.NewEncoder();
+    if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
+        !writer->WriteBytes(encoding.GetPreamble())) {
+        error = Err::FileCreateFailed;
+        return nullptr;
+    }
+    return writer;
+}
+
+TFileTextWriter::~TFileTextWriter() {
+    Close();
+}
+
+bool TFileTextWriter::WriteBytes(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return true;
+    return file_.write(bytes) == bytes.size();
+}
+
+bool TFileTextWriter::Write(QStringView text) {
+    if (!file_.isOpen()) return false;
+    return WriteBytes(encoder_->Encode(text, false));
+}
+
+bool TFileTextWriter::WriteLine(QStringView text) {
+    if (!file_.isOpen()) return false;
+    return WriteBytes(encoder_->Encode(text, false) + encoder_->Encode(u"\r\n", false));
+}
+
+bool TFileTextWriter::Close() {
+    if (!file_.isOpen()) return true;
+    const bool ok = WriteBytes(encoder_->Encode(QStringView(), true));
+    file_.close();
+    return ok;
+}
+
+// ---- channels -------------------------------------------------------------------------------------------
+
+QString ProgramFilePath(const QString& name) {
+    QString path = name;
+    path.replace(u'\\', u'/');
+    return path;
+}
+
+void OpenFileChannel(const QString& name, int mode, int n) {
+    if (ErrorNumber != 0 || !IsFileChannel(n)) return;
+    if (name.isEmpty()) {
+        ErrorNumber = Err::EmptyFileName;
+        return;
+    }
+    if (mode != FileModeKind::Input && mode != FileModeKind::Output && mode != FileModeKind::Append) return;
+
+    const QString path = ProgramFilePath(name);
+    FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
+    int error = Err::None;
+    if (mode == FileModeKind::Output) {
+        const std::unique_ptr<TEncoding> encoding = ChannelEncoding(NewSystemEncoding());
+        if (!encoding) {
+            ErrorNumber = Err::OpenFailed;
+            return;
+        }
+        std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, false, error);
+        if (!writer) {
+            ErrorNumber = error;
+            return;
+        }
+        channel.Reader.reset();
+        channel.Writer = std::move(writer);
+        channel.Column = 0;
+    } else {
+        if (!QFileInfo(path).isFile()) {
+            ErrorNumber = Err::FileNotFound;
+            return;
+        }
+        std::unique_ptr<TEncoding> encoding =
+            FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(FileEncoding);
+        if (!encoding) {
+            ErrorNumber = FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed;
+            return;
+        }
+        if (mode == FileModeKind::Input) {
+            std::unique_ptr<TFileTextReader> reader = TFileTextReader::Open(path, *encoding, error);
+            if (!reader) {
+                ErrorNumber = error;
+                return;
+            }
+            channel.Writer.reset();
+            channel.Reader = std::move(reader);
+        } else {
+            std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, true, error);
+            if (!writer) {
+                ErrorNumber = error;
+                return;
+            }
+            channel.Reader.reset();
+            channel.Writer = std::move(writer);
+            channel.Column = 0;
+        }
+        channel.PushbackPending = false;
+    }
+    FileMode[static_cast<std::size_t>(n)] = mode;
+    FileName[static_cast<std::size_t>(n)] = name;
+}
+
+void CloseFileChannel(int n) {
+    if (n == 0) {
+        CloseAllFileChannels();
+        return;
+    }
+    if (!IsFileChannel(n)) return;
+    FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
+    channel.Reader.reset();
+    if (channel.Writer) {
+        channel.Writer->Close();
+        channel.Writer.reset();
+    }
+    channel.PushbackPending = false;
+    channel.Column = 0;
+    FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
+}
+
+void CloseAllFileChannels() {
+    for (int n = 1; n <= FileChannelCount; ++n)
+        CloseFileChannel(n);
+}
+
+// The interpreter reset closes the channels through this hook; installed as soon as the engine's
+// channels exist in the program.
+[[maybe_unused]] const bool ChannelHookInstalled = [] {
+    CloseAllFileChannelsHook = &CloseAllFileChannels;
+    return true;
+}();
+
+bool FileChannelAtEnd(int n) {
+    if (!IsFileChannel(n)) return true;
+    TFileTextReader* reader = FileChannels[static_cast<std::size_t>(n)].Reader.get();
+    return reader == nullptr || reader->EndOfStream();
+}
+
+// ---- reading fields --------------------------------------------------------------------------------------
+
+QString ReadFileItem(int n, int mode) {
+    QString text;
+    if (!IsFileChannel(n)) return text;
+    FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
+    TFileTextReader* reader = channel.Reader.get();
+    if (reader == nullptr) return text;
+
+    if (!channel.PushbackPending) {
+        if (reader->EndOfStream()) return text;
+        if (reader->SkipLineEnd()) return text; // an empty field at the end of a line
+    }
+
+    bool blankAfterText = false; // mode 0: a blank has ended the text
+    bool quoteOpen = false;      // mode 1: inside "..."
+    bool quoteClosed = false;    // mode 1: the closing quote has been read
+    bool hasText = false;        // mode 1: a character other than a blank has been taken
+    bool ended = false;
+    while (!ended) {
+        const int c = NextFieldChar(channel);
+        if (c < 0) break;
+        if (mode == ReadItemMode::Number) {
+            if (c == Blank) {
+                if (!text.isEmpty()) blankAfterText = true;
+            } else if (c == Comma) {
+                ended = true;
+            } else if (blankAfterText) {
+                HoldBack(channel, c);
+                ended = true;
+            } else {
+                text += QChar(static_cast<char16_t>(c));
+            }
+        } else if (quoteClosed) {
+            // After the closing quote: blanks are dropped, "," ends the field, anything else is kept
+            // for the next read.
+            if (c == Comma) {
+                ended = true;
+            } else if (c != Blank) {
+                HoldBack(channel, c);
+                ended = true;
+            }
+        } else if (c == Blank) {
+            text += QChar(Blank);
+        } else if (c == Quote) {
+            if (quoteOpen) {
+                quoteClosed = true;
+            } else if (!hasText) {
+                quoteOpen = true;
+                hasText = true;
+                text.clear(); // blanks before the opening quote are outside the field
+            } else {
+                text += QChar(Quote);
+            }
+        } else if (c == Comma && !quoteOpen) {
+            ended = true;
+        } else {
+            hasText = true;
+            text += QChar(static_cast<char16_t>(c));
+        }
+        if (!ended) {
+            if (reader->EndOfStream())
+                ended = true;
+            else if (reader->SkipLineEnd())
+                ended = true;
+        }
+    }
+    return TrimField(text);
+}
+
+Extended ReadFileNumber(int n) {
+    QString text = ReadFileItem(n, ReadItemMode::Number);
+    if (text.isEmpty()) return 0;
+    Extended value = 0;
+    if (!TextToReal(text, value)) {
+        ErrorNumber = Err::InputFileBadNumber;
+        ErrorNameIndex = St::INPUTFile;
+        return 0;
+    }
+    return value;
+}
+
+bool TextToReal(QStringView text, Extended& value) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == Blank)
+        ++i;
+    std::string ascii;
+    ascii.reserve(static_cast<std::size_t>(text.size()));
+    auto isDigit = [&](qsizetype at) { return at < text.size() && text[at] >= u'0' && text[at] <= u'9'; };
+    auto takeDigits = [&] {
+        qsizetype count = 0;
+        for (; isDigit(i); ++i, ++count)
+            ascii += static_cast<char>(text[i].unicode());
+        return count;
+    };
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-') ascii += '-';
+        ++i;
+    }
+    qsizetype digits = takeDigits();
+    if (i < text.size() && text[i] == u'.') {
+        ascii += '.';
+        ++i;
+        digits += takeDigits();
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == u'E' || text[i] == u'e')) {
+        ascii += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            ascii += static_cast<char>(text[i++].unicode());
+        if (takeDigits() == 0) return false;
+    }
+    if (i != text.size()) return false;
+
+    // A value beyond the range would leave the overflow flag for the arithmetic after it to find.
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    Extended result = 0;
+    const auto parsed = std::from_chars(ascii.data(), ascii.data() + ascii.size(), result);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (parsed.ec != std::errc() || parsed.ptr != ascii.data() + ascii.size()) return false;
+    value = result;
+    return true;
+}
+
+// ---- SETENCODING and FILES --------------------------------------------------------------------------------
+
+// SETENCODING code page | name
+void ExecSetEncoding() {
+    switch (GlTopType()) {
+    case GlValueType::Number: {
+        std::int32_t codePage = 0;
+        if (!RoundToInt32(GlPopNum(), codePage)) {
+            ErrorNumber = Err::StatementFailed;
+            ErrorNameIndex = St::SETENCODING;
+            return;
+        }
+        FileEncoding = codePage;
+        return;
+    }
+    case GlValueType::String: {
+        QString name;
+        GlPopStr(name);
+        name = name.toUpper();
+        int codePage = 0;
+        for (const EncodingNameEntry& entry : EncodingNames)
+            if (name == QStringView(entry.Name)) codePage = entry.CodePage;
+        FileEncoding = codePage;
+        return;
+    }
+    default:
+        ErrorNumber = Err::StatementType;
+        ErrorNameIndex = St::SETENCODING;
+        return;
+    }
+}
+
+QString FilesEntryLine(const QString& name, bool directory, qint64 size) {
+    if (directory) return QStringView(FilesDirectoryMark).toString() + name;
+    return QString::number(size).rightJustified(FilesSizeColumns, QLatin1Char(' ')) + QLatin1Char(' ') + name;
+}
+
+bool MatchFilePattern(const QString& pattern, const QString& name) {
+    if (MatchFrom(pattern, name)) return true;
+    // As on Windows, "x.*" also takes names without an extension ("*.*" takes every name).
+    return pattern.endsWith(QStringLiteral(".*")) && MatchFrom(QStringView(pattern).chopped(2), name);
+}
+
+// FILES [pattern]
+void ExecFiles() {
+    CodeItemType item;
+    GetCode(item);
+    QString pattern = QStringView(FilesAllPattern).toString();
+    if (item.FirstCode == CodeKind::StrLiteral && item.SecondCode >= 0 &&
+        static_cast<std::size_t>(item.SecondCode) < StrConTable.size())
+        pattern = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+
+    FlushPrintLine(ResourceText(Res::CurrentPath) + QDir::currentPath());
+    QString folder, names;
+    SplitPattern(pattern, folder, names);
+    const QDir dir(folder);
+    if (!dir.exists()) return;
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries) {
+        if (!MatchFilePattern(names, entry.fileName())) continue;
+        FlushPrintLine(FilesEntryLine(entry.fileName(), entry.isDir(), entry.size()));
+    }
+}

@@ -1,0 +1,122 @@
+// The program's eight file channels: each holds a buffered text reader (INPUT) or writer (OUTPUT,
+// APPEND) over the text encodings, the output column of PRINT#, and the one character that reading a
+// field may look ahead. Also the field reading of INPUT#, the SETENCODING choice and the FILES listing.
+// Everything here runs on the interpreter thread (or, when no run is active, on the thread that resets).
+#pragma once
+
+#include "frontend/sharedstate.h"
+#include "platform/textencoding.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <memory>
+
+// Reads a text file character by character and line by line. Line ends are CR LF, LF or a lone CR.
+class TFileTextReader {
+public:
+    // Opens `path` for reading in `encoding`; a byte-order mark of that encoding at the start is
+    // skipped. Null with `error` set (an error number) when the file cannot be opened.
+    static std::unique_ptr<TFileTextReader> Open(const QString& path, const TEncoding& encoding, int& error);
+
+    bool EndOfStream();
+    // The next character without taking it; -1 at the end of the stream.
+    int Peek();
+    // The next character; -1 at the end of the stream.
+    int Read();
+    // The rest of the current line without its line end (which is consumed). False at the end.
+    bool ReadLine(QString& line);
+    // A CR LF, CR or LF at the current position is consumed; true when one was there.
+    bool SkipLineEnd();
+
+private:
+    TFileTextReader() = default;
+    bool Fill();
+
+    QFile file_;
+    std::unique_ptr<TextDecoder> decoder_;
+    QString buffer_;
+    qsizetype pos_ = 0;
+    bool done_ = false;
+};
+
+// Writes text to a file in an encoding. Every write reaches the file at once, so a stopped or broken
+// run loses nothing and other channels reading the same file see what was written.
+class TFileTextWriter {
+public:
+    // Creates (or empties) `path`, or appends to it with `append`. The encoding's byte-order mark is
+    // written when the file starts empty. Null with `error` set when the file cannot be opened.
+    static std::unique_ptr<TFileTextWriter> Open(const QString& path, const TEncoding& encoding, bool append,
+                                                 int& error);
+    ~TFileTextWriter();
+
+    bool Write(QStringView text);
+    // `text` followed by the line end of files written by programs, CR LF.
+    bool WriteLine(QStringView text);
+    // Ends the encoding's output (a pending shift state returns to ASCII) and closes the file.
+    bool Close();
+
+private:
+    TFileTextWriter() = default;
+    bool WriteBytes(const QByteArray& bytes);
+
+    QFile file_;
+    std::unique_ptr<TextEncoder> encoder_;
+};
+
+struct FileChannelType {
+    std::unique_ptr<TFileTextReader> Reader; // mode 1
+    std::unique_ptr<TFileTextWriter> Writer; // modes 2 and 3
+    int Column = 0;                          // characters written on the current line (PRINT# zones)
+    char16_t Pushback = 0;                   // one character read ahead by ReadFileItem
+    bool PushbackPending = false;
+};
+
+// 1-based; index 0 is unused. FileMode and FileName (shared state) go with them.
+extern std::array<FileChannelType, FileChannelCount + 1> FileChannels;
+
+inline bool IsFileChannel(int n) {
+    return n >= 1 && n <= FileChannelCount;
+}
+
+// The path of a file name a program gives: "\" separates folders as "/" does.
+QString ProgramFilePath(const QString& name);
+
+// OPEN: mode 1 input, 2 output, 3 append; any other mode does nothing. The channel must be closed
+// and within 1 to 8 (the executor checks). Errors: 54092 empty name, 2101 a file to read or append to
+// that does not exist, 2102 / 2103 / 52105 a file that cannot be opened or created, 3003 a code page
+// that names no encoding. Nothing happens while ErrorNumber is already set.
+void OpenFileChannel(const QString& name, int mode, int n);
+// CLOSE: n 1 to 8 closes that channel (what a writer holds reaches its file); 0 closes all eight.
+void CloseFileChannel(int n);
+void CloseAllFileChannels();
+
+namespace ReadItemMode {
+inline constexpr int Number = 0; // an unquoted field: ends at a blank after text or at ","
+inline constexpr int String = 1; // a field that may be quoted: commas inside quotes are kept
+} // namespace ReadItemMode
+
+// One field of INPUT# from the channel's reader (the channel must be open for input). The text is
+// trimmed of blanks and control characters.
+QString ReadFileItem(int n, int mode);
+// A numeric field: empty counts as 0; a text that is not a number is error 3041 (result 0).
+Extended ReadFileNumber(int n);
+// Whether the channel's reader has nothing more to give (a pending pushback character is not counted).
+bool FileChannelAtEnd(int n);
+
+// The standard conversion of typed or read text to a number: leading blanks, a sign, digits with an
+// optional "." and an exponent "E" / "e" with an optional sign. Anything else (a trailing blank
+// included), or a value beyond the number range, is refused with false.
+bool TextToReal(QStringView text, Extended& value);
+
+// SETENCODING code page | name: sets FileEncoding from the value on the Gl stack.
+void ExecSetEncoding();
+// FILES [pattern]: lists the current folder's entries that match (the next item holds the pattern).
+void ExecFiles();
+// The text of one FILES line for an entry.
+QString FilesEntryLine(const QString& name, bool directory, qint64 size);
+// Windows-style wildcard match ("*", "?", a trailing ".*" also matching names without a dot),
+// ignoring case as file names on Windows do.
+bool MatchFilePattern(const QString& pattern, const QString& name);

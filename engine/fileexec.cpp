@@ -1,0 +1,302 @@
+#include "engine/fileexec.h"
+
+#include "engine/filechannels.h"
+#include "engine/inputexec.h"
+#include "engine/numberformat.h"
+#include "engine/numconvert.h"
+#include "engine/printusing.h"
+#include "engine/services.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int ZoneExtra = 5; // a zone is PrintPrecision + 5 characters, as for PRINT
+constexpr Extended MaxTabColumn = 120;
+constexpr int NoChannel = -1;
+
+FileChannelType& Channel(int n) {
+    return FileChannels[static_cast<std::size_t>(n)];
+}
+int ModeOf(int n) {
+    return FileMode[static_cast<std::size_t>(n)];
+}
+
+void Fail(int number, int nameIndex = 0) {
+    ErrorNumber = number;
+    if (nameIndex != 0) ErrorNameIndex = nameIndex;
+}
+
+// A channel number truncated towards zero; NoChannel when it does not fit an int.
+int ChannelFromValue(Extended value) {
+    std::int32_t n = 0;
+    return TruncToInt32(value, n) ? n : NoChannel;
+}
+
+// The channel literal after the statement item: a numeric literal or a fixed constant.
+int FetchChannelLiteral() {
+    CodeItemType item;
+    GetCode(item);
+    if (item.FirstCode == CodeKind::NumLiteral) return ChannelFromValue(NumConValue(item));
+    if (item.FirstCode == CodeKind::SysNumConst && item.SecondCode >= 1 && item.SecondCode <= FixedConstSlots)
+        return ChannelFromValue(NumConstTable[static_cast<std::size_t>(item.SecondCode)]);
+    return NoChannel;
+}
+
+// Drops the value a failed PRINT# would have written, so the stack stays in step.
+void DropValue() {
+    if (GlTopType() != GlValueType::None) DiscardGlTop();
+}
+
+// The channel on top of the Gl stack, checked for writing (PRINT#, PRINT# USING). NoChannel with
+// the error set otherwise.
+int PopWritableChannel() {
+    if (!IsGlNumberTag(GlTopType())) {
+        Fail(Err::StatementType, St::PRINTFile);
+        return NoChannel;
+    }
+    const int n = ChannelFromValue(GlPopNum());
+    if (!IsFileChannel(n)) {
+        Fail(Err::FileNumberInvalid);
+        return NoChannel;
+    }
+    if (ModeOf(n) == FileModeKind::Closed) {
+        Fail(Err::PrintFileNotOpen);
+        return NoChannel;
+    }
+    if (ModeOf(n) == FileModeKind::Input) {
+        Fail(Err::PrintFileOpenForInput);
+        return NoChannel;
+    }
+    return n;
+}
+
+bool IsWritable(int n) {
+    return IsFileChannel(n) && (ModeOf(n) == FileModeKind::Output || ModeOf(n) == FileModeKind::Append) &&
+           Channel(n).Writer != nullptr;
+}
+
+void ReportWriteFailure() {
+    Fail(Err::StatementFailed, St::PRINTFile);
+}
+
+// The text of a PRINT# value of type number, string or boolean (popped). False when the top is
+// another type (nothing popped).
+bool PopPrintText(QString& text) {
+    switch (GlTopType()) {
+    case GlValueType::Number: text = FormatNumber(GlPopNum()); return true;
+    case GlValueType::String: GlPopStr(text); return true;
+    case GlValueType::Boolean:
+        text = GlPopBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return true;
+    default: return false;
+    }
+}
+
+// TAB of PRINT#: blanks from the channel's column up to min(column, 120), truncated.
+QString TabText(int n, Extended column) {
+    if (!(column < MaxTabColumn)) column = MaxTabColumn; // also NaN
+    const Extended target = std::trunc(column);
+    const int from = Channel(n).Column;
+    if (!(target > static_cast<Extended>(from))) return QString();
+    return QString(static_cast<qsizetype>(target) - from, QLatin1Char(' '));
+}
+
+// PRINT# of one value; `endLine` writes it with the line end (internal 277).
+void PrintFileValue(bool endLine) {
+    const int n = PopWritableChannel();
+    if (n == NoChannel) {
+        DropValue();
+        return;
+    }
+    QString text;
+    if (GlTopType() == GlValueType::NumberAlt && !endLine) {
+        text = TabText(n, GlPopNum());
+    } else if (!PopPrintText(text)) {
+        Fail(Err::StatementType, St::PRINTFile);
+        return;
+    }
+    if (endLine) {
+        if (!Channel(n).Writer->WriteLine(text)) ReportWriteFailure();
+        Channel(n).Column = 0;
+        return;
+    }
+    WriteFileText(n, text);
+    Channel(n).Column += static_cast<int>(text.size());
+}
+
+} // namespace
+
+void WriteFileText(int n, const QString& text) {
+    if (!IsWritable(n) || text.isEmpty()) return;
+    if (!Channel(n).Writer->Write(text)) ReportWriteFailure();
+}
+
+void WriteFileNextZone(int n) {
+    if (!IsWritable(n)) return;
+    const int width = PrintPrecision + ZoneExtra;
+    FileChannelType& channel = Channel(n);
+    const int target = (channel.Column / width + 1) * width;
+    if (!channel.Writer->Write(QString(target - channel.Column, QLatin1Char(' ')))) ReportWriteFailure();
+    channel.Column = target;
+}
+
+void WriteFileLineEnd(int n) {
+    if (!IsFileChannel(n)) return;
+    Channel(n).Column = 0;
+    if (IsWritable(n) && !Channel(n).Writer->WriteLine(QStringView())) ReportWriteFailure();
+}
+
+// OPEN name FOR {INPUT | OUTPUT | APPEND} AS #n
+void ExecOpen() {
+    CodeItemType item;
+    GetCode(item);
+    QString name;
+    if (!StringItemValue(item, name)) {
+        Fail(Err::UnexpectedParseError);
+        return;
+    }
+    GetCode(item);
+    int mode = FileModeKind::Closed;
+    if (item.FirstCode == CodeKind::Statement) {
+        if (item.SecondCode == St::APPEND)
+            mode = FileModeKind::Append;
+        else if (item.SecondCode == St::INPUT)
+            mode = FileModeKind::Input;
+        else if (item.SecondCode == St::OUTPUT)
+            mode = FileModeKind::Output;
+    }
+    const int n = FetchChannelLiteral();
+    if (!IsFileChannel(n)) {
+        Fail(Err::FileNumberInvalid);
+        return;
+    }
+    if (ModeOf(n) != FileModeKind::Closed) {
+        Fail(Err::ChannelAlreadyOpen);
+        return;
+    }
+    OpenFileChannel(name, mode, n);
+}
+
+// CLOSE [#n]
+void ExecClose() {
+    const int n = FetchChannelLiteral();
+    if (n != 0 && !IsFileChannel(n)) {
+        Fail(Err::FileNumberInvalid);
+        return;
+    }
+    CloseFileChannel(n);
+}
+
+// PRINT #n, value
+void ExecPrintFile() {
+    PrintFileValue(false);
+}
+
+// PRINT #n, ..., value  (the line ends after it)
+void ExecPrintFileLineEnd() {
+    PrintFileValue(true);
+}
+
+// PRINT #n, ... ,   and   PRINT #n
+void ExecPrintFileSeparator(int value) {
+    // A separator on a channel that cannot be written is as wrong as a value would be there.
+    const int n = PopWritableChannel();
+    if (n == NoChannel) return;
+    if (value == Op::Comma)
+        WriteFileNextZone(n);
+    else if (value == PrintSepEnd)
+        WriteFileLineEnd(n);
+}
+
+// PRINT #n, USING format; values
+void ExecPrintUsingFile() {
+    const int n = PopWritableChannel();
+    if (n == NoChannel) return;
+    if (GlTopType() != GlValueType::String) {
+        Fail(Err::UnexpectedParseError);
+        return;
+    }
+    QString format;
+    GlPopStr(format);
+    QString text;
+    const bool laidOut = FormatUsing(format, text, UsingWidePairs::Ignore);
+    WriteFileText(n, text); // what was laid out before a failing field is written, as it would be
+    if (!laidOut || ErrorNumber != 0) return;
+    // The statement's own ending: a zone after ",", a line end unless ";" or "," ended it.
+    CodeItemType last;
+    SkipToStatementEnd(last);
+    if (last.FirstCode != CodeKind::PrintSep) return;
+    if (last.SecondCode == Op::Comma)
+        WriteFileNextZone(n);
+    else if (last.SecondCode == PrintSepEnd)
+        WriteFileLineEnd(n);
+}
+
+// INPUT #n, target
+void ExecInputFile() {
+    const int n = FetchChannelLiteral();
+    if (!IsFileChannel(n)) {
+        Fail(Err::InputFileChannel);
+        return;
+    }
+    switch (ModeOf(n)) {
+    case FileModeKind::Closed: Fail(Err::InputFileNotOpen); return;
+    case FileModeKind::Output: Fail(Err::InputFileForOutput); return;
+    case FileModeKind::Append: Fail(Err::InputFileForAppend); return;
+    default: break;
+    }
+    CodeItemType target;
+    GetCode(target);
+    const bool numeric = IsNumTarget(target);
+    if (!numeric && !IsStrTarget(target)) return;
+    if (FileChannelAtEnd(n)) {
+        Fail(Err::InputFileAtEnd);
+        return;
+    }
+    if (numeric) {
+        const Extended value = ReadFileNumber(n);
+        if (ErrorNumber == 0) StoreNumTarget(target, value);
+    } else {
+        StoreStrTarget(target, ReadFileItem(n, ReadItemMode::String));
+    }
+}
+
+// LINE INPUT #n, target$
+void ExecLineInputFile() {
+    const int n = FetchChannelLiteral();
+    if (!IsFileChannel(n)) {
+        Fail(Err::FileNumberInvalid);
+        return;
+    }
+    switch (ModeOf(n)) {
+    case FileModeKind::Closed: Fail(Err::LineInputFileNotOpen); return;
+    case FileModeKind::Output: Fail(Err::LineInputFileForOutput); return;
+    case FileModeKind::Append: Fail(Err::LineInputFileForAppend); return;
+    default: break;
+    }
+    CodeItemType target;
+    GetCode(target);
+    FileChannelType& channel = Channel(n);
+    QString line;
+    if (FileChannelAtEnd(n)) {
+        if (!channel.PushbackPending) {
+            Fail(Err::LineInputFileAtEnd);
+            return;
+        }
+        line = QChar(channel.Pushback);
+    } else {
+        QString rest;
+        channel.Reader->ReadLine(rest);
+        if (channel.PushbackPending) line = QChar(channel.Pushback);
+        line += rest;
+    }
+    channel.PushbackPending = false;
+    if (IsStrTarget(target)) StoreStrTarget(target, line);
+}

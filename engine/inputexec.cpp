@@ -1,0 +1,436 @@
+#include "engine/inputexec.h"
+
+#include "engine/filechannels.h"
+#include "engine/fileexec.h"
+#include "engine/handover.h"
+#include "engine/numconvert.h"
+#include "engine/numfunctions.h"
+#include "engine/printline.h"
+#include "engine/services.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "resources/texts.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+bool (*ShowInputDialogHook)(const InputDialogRequest& request, QString& answer) = nullptr;
+void (*ShowRunFormHook)() = nullptr;
+QString InputPrompt;
+
+namespace {
+
+constexpr int TransferSlot = 1; // entry 1 of the public tables carries input to its LET
+constexpr int RandomizeWithSeed = ArgumentFormStep + St::RANDOMIZE;
+constexpr Extended RandomizeSeedMin = -32768;
+constexpr Extended RandomizeSeedMax = 32767;
+constexpr char16_t LastBlank = u' '; // trimming takes blanks and control characters
+
+QString TrimBlanks(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= LastBlank)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= LastBlank)
+        --last;
+    return text.mid(first, last - first).toString();
+}
+
+void Fail(int number, int nameIndex = 0) {
+    ErrorNumber = number;
+    if (nameIndex != 0) ErrorNameIndex = nameIndex;
+}
+
+template <typename Table> bool InTable(const Table& table, long at) {
+    return at >= 0 && static_cast<std::size_t>(at) < table.size();
+}
+
+// READ's statement end, and where a DATA statement's values stop: no item, the end item, ":" or the
+// line end.
+bool IsReadEnd(const CodeItemType& item) {
+    return IsStatementEnd(item) || item.FirstCode == CodeKind::End;
+}
+
+// The same for a position in the code; every position outside the code counts as one.
+bool IsDataEnd(int at) {
+    if (at < 1 || at > CodeLimit || !InTable(CodeBuffer, at)) return true;
+    return IsReadEnd(CodeBuffer[static_cast<std::size_t>(at)]);
+}
+
+int DataCount() {
+    return std::min<int>(NumofRegisteredDataPtr, static_cast<int>(DataPtrTable.size()) - 1);
+}
+
+// The code index of the first DATA statement at or after `index`, 0 when there is none. An entry whose
+// slot no longer holds a DATA statement (an immediate command's, since overwritten) is passed over.
+int NextDataStatement(int index) {
+    const int count = DataCount();
+    for (int k = 1; k <= count; ++k) {
+        const int at = DataPtrTable[static_cast<std::size_t>(k)];
+        if (at < index || at > CodeLimit || !InTable(CodeBuffer, at)) continue;
+        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (item.FirstCode == CodeKind::Statement && item.SecondCode == St::DATA) return at;
+    }
+    return 0;
+}
+
+// The first value of the DATA statement numbered k + 1 (k DATA statements before it). When k is the
+// count of DATA statements, a position past all of them, so that the next READ reports 1006.
+int DataStartAfter(int k) {
+    if (k < DataCount()) {
+        const int line = NextDataStatement(DataPtrTable[static_cast<std::size_t>(k + 1)]);
+        if (line != 0) return line + 1;
+    }
+    return CodeLimit + 1;
+}
+
+void RestoreTo(int k) {
+    if (k < 0 || k > NumofRegisteredDataPtr) {
+        Fail(Err::RestoreLineNumber);
+        return;
+    }
+    DataReadPos = DataStartAfter(k);
+}
+
+// After Cancel: the run loop takes the item at CodeIndex in hand, sees the stop request before running
+// it and resumes there on CONT. Pointing it back at the INPUT item makes CONT ask again instead of
+// letting the field items take an old or empty answer.
+void StopAtInput() {
+    StopRequest = 1;
+    if (RunMode != RunKind::Immediate) ResumePC = InputRestartPC;
+    CodeIndex = InputRestartPC;
+}
+
+} // namespace
+
+// ---- targets ----------------------------------------------------------------------------------------------
+
+bool IsNumTarget(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumVar || item.FirstCode == CodeKind::LocalNumVar ||
+           item.FirstCode == CodeKind::PublicNum;
+}
+
+bool IsStrTarget(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::StrVar || item.FirstCode == CodeKind::LocalStrVar ||
+           item.FirstCode == CodeKind::PublicStr;
+}
+
+void StoreNumTarget(const CodeItemType& item, Extended value) {
+    const int at = item.SecondCode;
+    switch (item.FirstCode) {
+    case CodeKind::NumVar:
+        if (InTable(NumVarTable, at)) NumVarTable[static_cast<std::size_t>(at)].Value = value;
+        return;
+    case CodeKind::LocalNumVar: {
+        const long local = static_cast<long>(NumFrameBase) + at;
+        if (InTable(LocalNumVarTable, local)) LocalNumVarTable[static_cast<std::size_t>(local)].Value = value;
+        return;
+    }
+    case CodeKind::PublicNum:
+        if (at >= 1 && at <= PublicSlotCount) PublicNumTable[static_cast<std::size_t>(at)].Value = value;
+        return;
+    default: return;
+    }
+}
+
+void StoreStrTarget(const CodeItemType& item, const QString& value) {
+    const int at = item.SecondCode;
+    switch (item.FirstCode) {
+    case CodeKind::StrVar:
+        if (InTable(StrVarTable, at)) StrVarTable[static_cast<std::size_t>(at)].Value = value;
+        return;
+    case CodeKind::LocalStrVar: {
+        const long local = static_cast<long>(StrFrameBase) + at;
+        if (InTable(LocalStrVarTable, local)) LocalStrVarTable[static_cast<std::size_t>(local)].Value = value;
+        return;
+    }
+    case CodeKind::PublicStr:
+        if (at >= 1 && at <= PublicSlotCount) PublicStrTable[static_cast<std::size_t>(at)].Value = value;
+        return;
+    default: return;
+    }
+}
+
+bool StringItemValue(const CodeItemType& item, QString& value) {
+    const int at = item.SecondCode;
+    switch (item.FirstCode) {
+    case CodeKind::StrLiteral:
+        if (!InTable(StrConTable, at)) return false;
+        value = StrConTable[static_cast<std::size_t>(at)];
+        return true;
+    case CodeKind::StrVar:
+        if (!InTable(StrVarTable, at)) return false;
+        value = StrVarTable[static_cast<std::size_t>(at)].Value;
+        return true;
+    case CodeKind::LocalStrVar: {
+        const long local = static_cast<long>(StrFrameBase) + at;
+        if (!InTable(LocalStrVarTable, local)) return false;
+        value = LocalStrVarTable[static_cast<std::size_t>(local)].Value;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+// ---- INPUT and LINE INPUT ---------------------------------------------------------------------------------
+
+QString InputEchoInProgress(bool lineInput, const QString& prompt) {
+    return (lineInput ? QStringLiteral("LineInput ") : QStringLiteral("Input ")) + prompt +
+           ResourceText(Res::InputWaitingSuffix);
+}
+
+QString InputEchoFinal(bool lineInput, const QString& prompt, const QString& text) {
+    return (lineInput ? QStringLiteral("Line Input ") : QStringLiteral("Input ")) + prompt +
+           QLatin1Char(' ') + text;
+}
+
+// INPUT ["prompt" {, | ;}] targets  /  LINE INPUT ["prompt" {, | ;}] target$
+void ExecInput(bool lineInput) {
+    const int statement = lineInput ? St::LINEINPUT : St::INPUT;
+    InputRestartPC = CodeIndex - 1;
+
+    // The prompt: INPUT always has a separator and a text (the compiler supplies "? "); LINE INPUT
+    // has an optional text, then the transfer slot that receives the line.
+    CodeItemType item;
+    if (!lineInput) {
+        CodeItemType separator;
+        GetCode(separator);
+        GetCode(item);
+        if (item.FirstCode == CodeKind::SysStrConst && item.SecondCode >= 1 &&
+            item.SecondCode <= FixedConstSlots)
+            InputPrompt = StrConstTable[static_cast<std::size_t>(item.SecondCode)];
+        else if (item.FirstCode == CodeKind::StrLiteral && InTable(StrConTable, item.SecondCode))
+            InputPrompt = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        if (separator.SecondCode == Op::Semicolon) InputPrompt += QLatin1Char('?');
+    } else {
+        GetCode(item);
+        if (item.FirstCode == CodeKind::StrLiteral && InTable(StrConTable, item.SecondCode)) {
+            InputPrompt = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        } else {
+            InputPrompt = QStringLiteral("?");
+            --CodeIndex;
+        }
+        GetCode(item);
+        // A line that can go nowhere is refused before anybody is asked for it.
+        if (item.FirstCode != CodeKind::PublicStr) {
+            Fail(Err::StatementFailed, statement);
+            return;
+        }
+    }
+    if (ShowInputDialogHook == nullptr) {
+        Fail(Err::StatementFailed, statement);
+        return;
+    }
+
+    // Text of a PRINT ended by ";" or "," opens the echo line; it comes back with the final echo.
+    const QString pending = PrintLine;
+    FlushPrintLine(InputEchoInProgress(lineInput, InputPrompt));
+
+    InputDialogRequest request;
+    request.LineInput = lineInput;
+    request.Prompt = InputPrompt;
+    request.Title = InputTitle;
+    request.Retry = !lineInput && InputRetry != 0;
+    request.PreviousText = InputResult;
+    request.Positioned = InputBoxPositioned != 0;
+    request.Left = InputBoxLeft;
+    request.Top = InputBoxTop;
+    InputRetry = 0;
+
+    LineInputMode = lineInput ? 1 : 0;
+    QString answer;
+    bool accepted = false;
+    const bool shown = Synchronize([&] { accepted = ShowInputDialogHook(request, answer); });
+    LineInputMode = 0;
+    if (!shown) {
+        // Shutdown has cancelled the hand-over and raised the stop request; otherwise there is no
+        // window to ask in.
+        if (!HandOverCancelled()) Fail(Err::StatementFailed, statement);
+        return;
+    }
+    if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);
+    if (!accepted) {
+        StopAtInput();
+        return;
+    }
+    if (lineInput) {
+        PublicStrTable[TransferSlot].Value = answer;
+    } else {
+        InputResult = answer;
+        InputLine = answer;
+    }
+    FlushPrintLine();
+    PrintLine = pending;
+    FlushPrintLine(InputEchoFinal(lineInput, InputPrompt, answer));
+}
+
+// Internal 243: the next field of InputLine as a number.
+void ExecInputNumField() {
+    QString field;
+    if (!InputLine.isEmpty()) {
+        const qsizetype comma = InputLine.indexOf(QLatin1Char(','));
+        if (comma >= 0) {
+            field = TrimBlanks(QStringView(InputLine).left(comma));
+            InputLine = InputLine.mid(comma + 1);
+        } else {
+            field = InputLine; // the last field is taken as typed
+            InputLine.clear();
+        }
+    }
+    Extended value = 0;
+    if (!field.isEmpty() && !TextToReal(field, value)) {
+        // Not a number: the INPUT asks again, showing what was typed.
+        InputRetry = 1;
+        CodeIndex = InputRestartPC;
+        return;
+    }
+    PublicNumTable[TransferSlot].Value = value;
+}
+
+// Internal 244: the next field of InputLine as a string; a field in double quotes may hold commas
+// and keeps its quotes.
+void ExecInputStrField() {
+    InputLine = TrimBlanks(InputLine);
+    if (InputLine.isEmpty()) {
+        PublicStrTable[TransferSlot].Value.clear();
+        return;
+    }
+    qsizetype comma = -1;
+    if (InputLine.startsWith(QLatin1Char('"'))) {
+        const qsizetype closing = InputLine.indexOf(QLatin1Char('"'), 1);
+        comma = InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
+    } else {
+        comma = InputLine.indexOf(QLatin1Char(','));
+    }
+    if (comma >= 0) {
+        PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(InputLine).left(comma));
+        InputLine = InputLine.mid(comma + 1);
+    } else {
+        PublicStrTable[TransferSlot].Value = TrimBlanks(InputLine);
+        InputLine.clear();
+    }
+}
+
+// ---- READ, RESTORE ----------------------------------------------------------------------------------------
+
+int FindDataLine(int index) {
+    const int line = NextDataStatement(index);
+    if (line == 0) Fail(Err::ReadPastData);
+    return line;
+}
+
+int FindLabelData(int key) {
+    const int count = std::min<int>(NumofRegisteredLabel, static_cast<int>(LabelTable.size()) - 1);
+    for (int k = 1; k <= count; ++k)
+        if (LabelTable[static_cast<std::size_t>(k)].Key == key)
+            return LabelTable[static_cast<std::size_t>(k)].Extra;
+    return 0;
+}
+
+// READ target
+void ExecRead() {
+    CodeItemType item;
+    PeekCode(item);
+    if (IsReadEnd(item)) return;
+    for (;;) {
+        CodeItemType target;
+        GetCode(target);
+        while (IsDataEnd(DataReadPos)) {
+            const int line = FindDataLine(DataReadPos);
+            if (line == 0) return; // 1006: no value left
+            DataReadPos = line + 1;
+        }
+        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(DataReadPos)];
+        ++DataReadPos;
+        if (value.FirstCode == CodeKind::NumLiteral && IsNumTarget(target)) {
+            StoreNumTarget(target, NumConValue(value));
+        } else if (value.FirstCode == CodeKind::StrLiteral && IsStrTarget(target) &&
+                   InTable(StrConTable, value.SecondCode)) {
+            StoreStrTarget(target, StrConTable[static_cast<std::size_t>(value.SecondCode)]);
+        } else {
+            Fail(Err::ReadTypeMismatch);
+            return;
+        }
+        PeekCode(item);
+        if (IsReadEnd(item)) return;
+    }
+}
+
+// RESTORE [*label | line number]
+void ExecRestore() {
+    CodeItemType item;
+    PeekCode(item);
+    if (item.FirstCode == CodeKind::NumLiteral) {
+        GetCode(item);
+        std::int32_t key = 0;
+        const int k = TruncToInt32(NumConValue(item), key) ? FindLabelData(key) : 0;
+        RestoreTo(k);
+        return;
+    }
+    if (item.FirstCode == CodeKind::NumVar) {
+        GetCode(item);
+        if (!InTable(NumVarTable, item.SecondCode) ||
+            NumVarTable[static_cast<std::size_t>(item.SecondCode)].Kind != NumVarKind::Label) {
+            Fail(Err::RestoreNotLabel);
+            --CodeIndex;
+            return;
+        }
+        std::int32_t k = 0;
+        if (!TruncToInt32(NumVarTable[static_cast<std::size_t>(item.SecondCode)].Value, k)) k = -1;
+        RestoreTo(k);
+        return;
+    }
+    // No DATA statement at all leaves the start position, where the next READ finds nothing.
+    DataReadPos = NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
+}
+
+// RANDOMIZE [seed]
+void ExecRandomize(bool withArgument) {
+    if (!withArgument) {
+        const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count() ^
+                           std::chrono::system_clock::now().time_since_epoch().count();
+        RandSeed = static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks));
+        return;
+    }
+    if (GlTopType() != GlValueType::Number) {
+        Fail(Err::FunctionArgType, RandomizeWithSeed);
+        return;
+    }
+    const Extended seed = GlPopNum();
+    if (!(seed >= RandomizeSeedMin && seed <= RandomizeSeedMax)) { // NaN is refused too
+        Fail(Err::FunctionArgRange, RandomizeWithSeed);
+        return;
+    }
+    // The generator works modulo 2^32: a negative seed is its two's complement.
+    RandSeed = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(seed)));
+}
+
+// ---- routing ----------------------------------------------------------------------------------------------
+
+bool RouteInputOutputStatement(int code) {
+    switch (code) {
+    case St::INPUT: ExecInput(false); return true;
+    case St::LINEINPUT: ExecInput(true); return true;
+    case InSt::InputNumField: ExecInputNumField(); return true;
+    case InSt::InputStrField: ExecInputStrField(); return true;
+    case St::READ: ExecRead(); return true;
+    case St::RESTORE: ExecRestore(); return true;
+    case St::RANDOMIZE: ExecRandomize(false); return true;
+    case RandomizeWithSeed: ExecRandomize(true); return true;
+    case St::OPEN: ExecOpen(); return true;
+    case St::CLOSE: ExecClose(); return true;
+    case St::PRINTFile: ExecPrintFile(); return true;
+    case InSt::PrintFileLineEnd: ExecPrintFileLineEnd(); return true;
+    case InSt::PrintUsingFile: ExecPrintUsingFile(); return true;
+    case St::INPUTFile: ExecInputFile(); return true;
+    case St::LINEINPUTFile: ExecLineInputFile(); return true;
+    case St::SETENCODING: ExecSetEncoding(); return true;
+    case St::FILES: ExecFiles(); return true;
+    default: return false;
+    }
+}

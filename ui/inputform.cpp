@@ -1,0 +1,200 @@
+#include "ui/inputform.h"
+
+#include "frontend/sharedstate.h"
+#include "resources/texts.h"
+#include "ui/runform.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+
+QStringList ScriptedInputAnswers;
+
+namespace {
+
+constexpr int PromptFontPixels = 22;
+constexpr int EditTop = 27;
+constexpr int EditHeight = 35;
+constexpr int ButtonHeight = 27;
+constexpr int ButtonWidth = 50;
+constexpr int ClientHeight = EditTop + EditHeight;
+
+// INPUT and LINE INPUT layouts: client width, OK and Cancel left edges, answer box width.
+constexpr int NumClientWidth = 310;
+constexpr int NumOkLeft = 200;
+constexpr int NumCancelLeft = 260;
+constexpr int NumEditWidth = 160;
+constexpr int LineClientWidth = 660;
+constexpr int LineOkLeft = 550;
+constexpr int LineCancelLeft = 610;
+constexpr int LineEditWidth = 510;
+
+// How often an open dialog looks for a stop request raised elsewhere (shutdown, a test runner).
+constexpr int StopWatchMs = 50;
+
+[[maybe_unused]] const bool HooksInstalled = [] {
+    InstallInputDialog();
+    return true;
+}();
+
+} // namespace
+
+TInputNumForm::TInputNumForm(const InputDialogRequest& request, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      request_(request) {
+    FormCreate();
+    if (request_.LineInput)
+        SetupLineInput();
+    else
+        SetupNumInput();
+}
+
+void TInputNumForm::FormCreate() {
+    setModal(true);
+    setWindowTitle(ResourceText(Res::InputCaption));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::HighlightedText));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    QFont font = this->font();
+    font.setPixelSize(PromptFontPixels);
+    Label1 = new QLabel(this);
+    Label1->setFont(font);
+    Label1->move(0, 0);
+    Edit1 = new QLineEdit(this);
+    Edit1->setFont(font);
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button1->setAutoDefault(false);
+    Button2->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TInputNumForm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TInputNumForm::Button2Click);
+    connect(Edit1, &QLineEdit::returnPressed, this, &TInputNumForm::Button1Click);
+
+    stopWatch_ = new QTimer(this);
+    stopWatch_->setInterval(StopWatchMs);
+    connect(stopWatch_, &QTimer::timeout, this, [this] {
+        if (StopRequest != 0) Button2Click();
+    });
+}
+
+void TInputNumForm::LayOut(int clientWidth, int okLeft, int cancelLeft, int editWidth) {
+    Label1->setText(request_.Prompt);
+    Label1->adjustSize();
+    Edit1->setGeometry(0, EditTop, editWidth, EditHeight);
+    Button1->setGeometry(okLeft, EditTop, ButtonWidth, ButtonHeight);
+    Button2->setGeometry(cancelLeft, EditTop, ButtonWidth, ButtonHeight);
+    // The window grows with a prompt wider than its layout.
+    setFixedSize(std::max(clientWidth, Label1->width()), ClientHeight);
+    Place();
+}
+
+void TInputNumForm::SetupNumInput() {
+    QString caption = request_.Title.isEmpty() ? ResourceText(Res::InputCaption) : request_.Title;
+    if (request_.Retry) {
+        caption += ResourceText(Res::InputRetrySuffix);
+        Edit1->setText(request_.PreviousText);
+    } else {
+        Edit1->clear();
+    }
+    setWindowTitle(caption);
+    LayOut(NumClientWidth, NumOkLeft, NumCancelLeft, NumEditWidth);
+}
+
+void TInputNumForm::SetupLineInput() {
+    setWindowTitle(request_.Title.isEmpty() ? ResourceText(Res::LineInputCaption) : request_.Title);
+    Edit1->clear();
+    LayOut(LineClientWidth, LineOkLeft, LineCancelLeft, LineEditWidth);
+}
+
+void TInputNumForm::Place() {
+    if (request_.Positioned) {
+        move(request_.Left, request_.Top);
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TInputNumForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    stopWatch_->start();
+    activateWindow();
+    Edit1->setFocus();
+}
+
+void TInputNumForm::Button1Click() {
+    if (finished_) return;
+    finished_ = true;
+    accepted_ = true;
+    answer_ = Edit1->text();
+    RemoveLastRunLine();
+    stopWatch_->stop();
+    done(QDialog::Accepted);
+}
+
+void TInputNumForm::Button2Click() {
+    if (finished_) return;
+    finished_ = true;
+    accepted_ = false;
+    StopRequest = 1;
+    stopWatch_->stop();
+    done(QDialog::Rejected);
+}
+
+void TInputNumForm::reject() {
+    Button2Click();
+}
+
+bool ShowInputDialog(const InputDialogRequest& request, QString& answer) {
+    TInputNumForm form(request);
+    if (!ScriptedInputAnswers.isEmpty()) {
+        form.Edit1->setText(ScriptedInputAnswers.takeFirst());
+        form.Button1Click();
+    } else if (StopRequest != 0) {
+        form.Button2Click(); // a stop already asked for: nobody is to be asked any more
+    } else {
+        form.exec();
+    }
+    answer = form.Answer();
+    return form.Accepted();
+}
+
+void ShowRunFormAfterInput() {
+    if (RunForm == nullptr) return;
+    RunForm->show();
+    RunForm->raise();
+    RunForm->activateWindow();
+    RunForm->Memo()->setFocus();
+}
+
+void InstallInputDialog() {
+    ShowInputDialogHook = &ShowInputDialog;
+    ShowRunFormHook = &ShowRunFormAfterInput;
+}
+
+void RemoveLastRunLine() {
+    if (RunForm == nullptr) return;
+    RunForm->ApplyQueue(); // the echo line may still wait in the queue
+    QTextDocument* document = RunForm->Memo()->document();
+    if (document->isEmpty()) return;
+    // Every line ends with a line break, so the text ends with an empty block after the last line.
+    QTextBlock line = document->lastBlock();
+    if (line.text().isEmpty() && line.previous().isValid()) line = line.previous();
+    QTextCursor cursor(document);
+    cursor.setPosition(line.position());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    if (OutputLineCount > 0) OutputLineCount = OutputLineCount - 1;
+}
