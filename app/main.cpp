@@ -6,7 +6,9 @@
 #include "platform/osinfo.h"
 #include "resources/texts.h"
 #include "ui/mainframe.h"
+#include "ui/assocform.h"
 #include "ui/inputform.h"
+#include "ui/preferences.h"
 #include "ui/runform.h"
 
 #include <QApplication>
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     TRunForm runForm(&frame);
     InstallInputDialog();
+    ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
+    ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     CloseMainFormHook = [] {
         if (LxFrameForm != nullptr) LxFrameForm->close();
     };

@@ -11,6 +11,7 @@
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
 #include "engine/strfunctions.h"
+#include "engine/sysfunctions.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -163,6 +164,7 @@ void RouteFunction(int code) {
         ExecStringFunction(code);
         return;
     }
+    if (RouteSystemFunction(code)) return;
     if (code == Fn::CSRLIN || code == Fn::POS) {
         ErrorNumber = Err::FunctionNotSupported;
         ErrorNameIndex = code;
@@ -258,6 +260,7 @@ bool RouteStatement(int code, LoopExit& exit) {
         return true;
     default:
         if (RouteInputOutputStatement(code)) return true;
+        if (RouteSystemStatement(code)) return true;
         ReportStatementNotBuilt(code);
         return true;
     }

@@ -144,3 +144,89 @@ inline constexpr char16_t BackupFailed[] = u"%1 のバックアップを作れ�
 inline constexpr char16_t LossyEncodingQuestion[] =
     u"%1 には文字コード %2 で表せない文字があります。\n「?」に置き換えて保存しますか？";
 } // namespace Txt
+
+// Texts of the preferences window and the association window.
+namespace Txt {
+inline constexpr char16_t OptionCaption[] = u"Lorvex 環境設定";
+inline constexpr char16_t OptionPageGeneral[] = u"一般設定";
+inline constexpr char16_t OptionPageEditor[] = u"編集設定";
+inline constexpr char16_t OptionPageTScreen[] = u"実行画面設定";
+inline constexpr char16_t OptionPageSize[] = u"画面サイズ設定";
+inline constexpr char16_t OptionInstallFolder[] = u"インストールフォルダ";
+inline constexpr char16_t OptionInstallFolderHint[] = u"Folder to install Lorvex";
+inline constexpr char16_t OptionWorkingFolder[] = u"プログラム保存フォルダ";
+inline constexpr char16_t OptionWorkingFolderHint[] = u"Folder to save Lorvex programs";
+inline constexpr char16_t OptionBrowse[] = u"参照";
+inline constexpr char16_t OptionFormatCheck[] = u"自動キーワード強調";
+inline constexpr char16_t OptionFormatCheckHint[] = u"Format Check";
+inline constexpr char16_t OptionAutoFormatLoad[] = u"Load時キーワード強調";
+inline constexpr char16_t OptionAutoFormatLoadHint[] = u"Auto Format Load";
+inline constexpr char16_t OptionCursorMode[] = u"<-,->カーソルの行越え禁止";
+inline constexpr char16_t OptionCursorModeHint[] = u"Cursor Mode";
+inline constexpr char16_t OptionExitMsgCheck[] = u"終了確認";
+inline constexpr char16_t OptionExitMsgCheckHint[] = u"ExitMSG Check";
+inline constexpr char16_t OptionStoreRegistry[] = u"環境設定し，レジストリに保存";
+inline constexpr char16_t OptionStoreIniFile[] = u"環境設定し，iniファイルに保存";
+inline constexpr char16_t OptionStoreNone[] = u"環境設定するが保存しない";
+inline constexpr char16_t OptionPresentSetting[] = u"現在の環境設定";
+inline constexpr char16_t OptionPresentRegistry[] = u"レジストリ";
+inline constexpr char16_t OptionPresentIniFile[] = u"ini ファイル";
+inline constexpr char16_t OptionPresentDefault[] = u"デフォルト";
+inline constexpr char16_t OptionSave[] = u"保存";
+inline constexpr char16_t OptionSaveExit[] = u"保存・閉じる";
+inline constexpr char16_t OptionCancel[] = u"キャンセル";
+inline constexpr char16_t OptionFontColor[] = u"フォント色";
+inline constexpr char16_t OptionBackColor[] = u"背景色";
+inline constexpr char16_t OptionKeywordColor[] = u"キーワード色";
+inline constexpr char16_t OptionCommentColor[] = u"コメント色";
+inline constexpr char16_t OptionStringColor[] = u"文字列色";
+inline constexpr char16_t OptionStyle[] = u"スタイル";
+inline constexpr char16_t OptionFont[] = u"フォント";
+inline constexpr char16_t OptionCharSetNo[] = u"CharSetNo";
+inline constexpr char16_t OptionFontName[] = u"Name";
+inline constexpr char16_t OptionFontStyle[] = u"Style";
+inline constexpr char16_t OptionFontSize[] = u"Size";
+// The entries of the style lists, in the order of their item numbers.
+inline constexpr const char16_t* OptionStyleItems[] = {u"Normal", u"Italic", u"Bold", u"Bold Italic"};
+inline constexpr char16_t OptionMainSize[] = u"主画面初期サイズ";
+inline constexpr char16_t OptionEditorSize[] = u"編集画面初期サイズ";
+inline constexpr char16_t OptionTScreenSize[] = u"実行画面初期サイズ";
+inline constexpr char16_t OptionWidth[] = u"幅";
+inline constexpr char16_t OptionHeight[] = u"高さ";
+inline constexpr char16_t OptionCurrentSize[] = u"現在のサイズ";
+
+inline constexpr char16_t AssocCaption[] = u"Lorvex 関連付け設定プログラム";
+inline constexpr char16_t AssocExplanation[] = u"lxt ファイルのアイコンをダブルクリックしたときの動作を指定します。";
+inline constexpr char16_t AssocEffect[] = u"関連付けを行うとLorvex が起動して以下の動作をします。";
+inline constexpr char16_t AssocCurrent[] = u"現在の設定";
+// Radio-button texts and current-setting texts, choices 1 to 4 in order.
+inline constexpr const char16_t* AssocChoiceItems[] = {
+    u"実行に関連付け（編集画面は最小化）", u"実行に関連付け（編集画面は標準）",
+    u"編集に関連付け（編集画面が開く）", u"関連付けなし"};
+inline constexpr const char16_t* AssocSettingItems[] = {u"実行に関連付け", u"実行編集に関連付け",
+                                                        u"編集に関連付け", u"関連付けなし"};
+inline constexpr char16_t AssocOk[] = u"OK";
+inline constexpr char16_t AssocCancel[] = u"Cancel";
+inline constexpr char16_t AssocAbout[] = u"About";
+inline constexpr char16_t AssocDone[] = u"関連付け設定が終わりました。";
+inline constexpr char16_t AssocFailed[] = u"関連付けを設定できませんでした。\n%1";
+inline constexpr char16_t AssocAboutText[] =
+    u"Lorvex 関連付け設定プログラム\nlxt ファイルを開く動作をデスクトップに登録します。";
+} // namespace Txt
+
+// Texts of the editor's colouring, find and replace.
+namespace Txt {
+inline constexpr char16_t StringNotFound[] = u"文字列が見つかりません。";
+inline constexpr char16_t FormatQuestion[] =
+    u"プログラムを書式整形しますか。\n大きなプログラムの場合，時間がかかります。";
+inline constexpr char16_t LoadWaitCaption[] = u"ロード中";
+inline constexpr char16_t FormatWaitCaption[] = u"書式整形中";
+inline constexpr char16_t FindCaption[] = u"検索";
+inline constexpr char16_t ReplaceCaption[] = u"置換";
+inline constexpr char16_t FindWhatLabel[] = u"検索する文字列(&N):";
+inline constexpr char16_t ReplaceWithLabel[] = u"置換後の文字列(&P):";
+inline constexpr char16_t FindNextButton[] = u"次を検索(&F)";
+inline constexpr char16_t ReplaceNextButton[] = u"置換して次に(&R)";
+inline constexpr char16_t ReplaceAllButton[] = u"すべて置換(&A)";
+inline constexpr char16_t FindCancelButton[] = u"キャンセル";
+} // namespace Txt

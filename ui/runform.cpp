@@ -42,7 +42,6 @@ constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5;   // the engine polls the key state every 5 ms
 
-constexpr char16_t BannerVersion[] = u"Lorvex for Windows Ver. 0.1 (2026.12.07) On Windows ";
 
 QColor FromColorRef(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -60,7 +59,10 @@ void SleepForEngine() { std::this_thread::sleep_for(std::chrono::milliseconds(In
 
 } // namespace
 
-QString RunWindowBanner() { return QString::fromUtf16(BannerVersion) + OSName(); }
+QString RunWindowBanner() {
+    return QStringLiteral("Lorvex for Windows Ver. ") + QString::fromUtf16(ApplicationVersion) + QStringLiteral(" (") +
+           QString::fromUtf16(ReleaseDate) + QStringLiteral(") On Windows ") + OSName();
+}
 
 // ---- TRunMemo ----------------------------------------------------------------------------------------
 
@@ -124,7 +126,7 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     maxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
 
     panel_ = new QWidget(this);
-    panel_->setFixedHeight(PanelHeight + 4);
+    panel_->setFixedHeight(PanelHeight);
     auto makeButton = [this](const QString& caption, const QString& hint) {
         auto* button = new QPushButton(caption, panel_);
         button->setToolTip(hint);
