@@ -7,6 +7,8 @@
 #include "resources/texts.h"
 #include "ui/mainframe.h"
 #include "ui/assocform.h"
+#include "controlwindow/properties.h"
+#include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     TRunForm runForm(&frame);
     InstallInputDialog();
+    InstallGraphForm();
+    InstallControlWindow();
     ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     CloseMainFormHook = [] {

@@ -5,7 +5,10 @@
 #include "engine/numconvert.h"
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
+#include "engine/controlexec.h"
+#include "engine/drawexec.h"
 #include "engine/fileexec.h"
+#include "engine/formulaexec.h"
 #include "engine/inputexec.h"
 #include "engine/printline.h"
 #include "engine/printusing.h"
@@ -165,6 +168,7 @@ void RouteFunction(int code) {
         return;
     }
     if (RouteSystemFunction(code)) return;
+    if (RouteControlFunction(code)) return;
     if (code == Fn::CSRLIN || code == Fn::POS) {
         ErrorNumber = Err::FunctionNotSupported;
         ErrorNameIndex = code;
@@ -226,6 +230,7 @@ bool RouteStatement(int code, LoopExit& exit) {
         return false;
     case St::CONT:
         // Execute starts again in the resume kind, with every variable and open file as they are.
+        if (GScreenOpen) ExecGRefresh();
         RunMode = RunKind::Resume;
         ProgramRunning = 1;
         ContinueFlag = 1;
@@ -261,6 +266,9 @@ bool RouteStatement(int code, LoopExit& exit) {
     default:
         if (RouteInputOutputStatement(code)) return true;
         if (RouteSystemStatement(code)) return true;
+        if (RouteGraphicsStatement(code)) return true;
+        if (RouteControlStatement(code)) return true;
+        if (RouteFormulaStatement(code)) return true;
         ReportStatementNotBuilt(code);
         return true;
     }

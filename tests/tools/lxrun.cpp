@@ -10,6 +10,8 @@
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "controlwindow/properties.h"
+#include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
 #include "frontend/programfile.h"
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     TRunForm runForm;
     InstallInputDialog();
+    InstallGraphForm();
+    InstallControlWindow();
     runForm.CLSBtnClick();
 
     QString text;

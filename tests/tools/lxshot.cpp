@@ -8,6 +8,8 @@
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
 #include "ui/editform.h"
+#include "controlwindow/properties.h"
+#include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
     if (!frame.StartUp(QString())) return 2;
     TRunForm runForm(&frame);
     InstallInputDialog();
+    InstallGraphForm();
+    InstallControlWindow();
     frame.resize(900, 600);
     frame.show();
     runForm.show();

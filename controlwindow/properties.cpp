@@ -1,0 +1,170 @@
+#include "controlwindow/properties.h"
+
+#include "engine/runloop.h"
+#include "frontend/codeitem.h"
+#include "frontend/controlproperties.h"
+#include "frontend/errornumbers.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "ui/controlform.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+// The handlers of each property word; CAPTION and TEXT share theirs, CLICK is polled by the engine.
+struct PropertyHandler {
+    std::u16string_view Word;
+    void (*Set)();
+    void (*Get)();
+};
+
+constexpr PropertyHandler PropertyHandlers[] = {
+    {u"CAPTION", SyncSetControlText, SyncGetControlText},
+    {u"CLICK", nullptr, nullptr},
+    {u"COLOR", SyncSetControlColor, SyncGetControlColor},
+    {u"FONTCHARSET", SyncSetControlFontCharset, SyncGetControlFontCharset},
+    {u"FONTCOLOR", SyncSetControlFontColor, SyncGetControlColor},
+    {u"FONTNAME", SyncSetControlFontName, SyncGetControlFontName},
+    {u"FONTSIZE", SyncSetControlFontSize, SyncGetControlFontSize},
+    {u"FONTSTYLE", SyncSetControlFontStyle, SyncGetControlFontStyle},
+    {u"HEIGHT", SyncSetControlHeight, SyncGetControlHeight},
+    {u"LEFT", SyncSetControlLeft, SyncGetControlLeft},
+    {u"MULTILINE", SyncSetControlMultiLine, SyncGetControlMultiLine},
+    {u"TEXT", SyncSetControlText, SyncGetControlText},
+    {u"TOP", SyncSetControlTop, SyncGetControlTop},
+    {u"VISIBLE", SyncSetControlVisible, SyncGetControlVisible},
+    {u"WIDTH", SyncSetControlWidth, SyncGetControlWidth},
+};
+
+// The word of property number n in its kind; empty when no kind has it.
+std::u16string_view PropertyWord(int n) {
+    for (const ControlPropertyEntry& entry : ControlProperties)
+        if (entry.Button == n || entry.Label == n || entry.TextBox == n) return entry.Word;
+    return {};
+}
+
+const PropertyHandler* HandlerOf(std::u16string_view word) {
+    for (const PropertyHandler& handler : PropertyHandlers)
+        if (handler.Word == word) return &handler;
+    return nullptr;
+}
+
+bool IsSetterCode(int code) { return code > PropertySetBase && code < PropertyGetBase; }
+
+} // namespace
+
+int PropertyNumberOfSyncCode() {
+    const int n = IsSetterCode(SyncCode) ? SyncCode - PropertySetBase : SyncCode - PropertyGetBase;
+    return ControlKindOfProperty(n) != 0 ? n : 0;
+}
+
+int PropertyKindOfSyncCode() { return ControlKindOfProperty(PropertyNumberOfSyncCode()); }
+
+void RunControlProperty() {
+    const int n = PropertyNumberOfSyncCode();
+    if (n == 0) return;
+    const PropertyHandler* handler = HandlerOf(PropertyWord(n));
+    if (handler == nullptr) return;
+    void (*run)() = IsSetterCode(SyncCode) ? handler->Set : handler->Get;
+    if (run != nullptr) run();
+}
+
+QWidget* KindControl(int kind, int k) {
+    if (LXControlForm == nullptr) return nullptr;
+    switch (kind) {
+    case St::CBUTTON: return LXControlForm->Button(k);
+    case St::CLABEL: return LXControlForm->Label(k);
+    case St::CTEXTBOX: return LXControlForm->Edit(k);
+    default: return nullptr;
+    }
+}
+
+QWidget* ActiveTextBox(int k) {
+    if (LXControlForm == nullptr || k < 1 || k > ControlCount) return nullptr;
+    if (ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return LXControlForm->Memo(k);
+    return LXControlForm->Edit(k);
+}
+
+QString ControlText(const QWidget* control) {
+    if (const auto* button = qobject_cast<const QPushButton*>(control)) return button->text();
+    if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
+    if (const auto* memo = qobject_cast<const TLXMemo*>(control)) return memo->Text();
+    return QString();
+}
+
+void SetControlText(QWidget* control, const QString& text) {
+    if (auto* button = qobject_cast<QPushButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<TLXLabel*>(control))
+        label->SetCaption(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setText(text);
+    else if (auto* memo = qobject_cast<TLXMemo*>(control))
+        memo->SetText(text);
+}
+
+int TruncSaturated(long double value) {
+    if (std::isnan(value)) return 0;
+    constexpr long double Low = std::numeric_limits<int>::min();
+    constexpr long double High = std::numeric_limits<int>::max();
+    if (value <= Low) return std::numeric_limits<int>::min();
+    if (value >= High) return std::numeric_limits<int>::max();
+    return static_cast<int>(std::trunc(value));  // strictly inside the range here
+}
+
+// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF; the kind is in SyncCode.
+void SyncShowControl() {
+    if (GlTopType() != GlValueType::Number) {
+        ErrorNumber = Err::StatementSyntax;
+        ErrorNameIndex = SyncCode;
+        return;
+    }
+    const int k = ControlIndexFromNumber(GlPopNum());
+    if (k == 0) {
+        ErrorNumber = Err::StatementSyntax;
+        ErrorNameIndex = SyncCode;
+        return;
+    }
+    // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.
+    GetCurrentItem();
+    if (CScreenOpen == 0 || LXControlForm == nullptr) {
+        ErrorNumber = Err::ControlWindowClosed;
+        return;
+    }
+    const bool on = CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::ON;
+    QWidget* control = SyncCode == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(SyncCode, k);
+    if (control != nullptr) control->setVisible(on);
+}
+
+void SyncOpenControlForm() {
+    TLXControlForm* old = LXControlForm;
+    if (old != nullptr && CScreenOpen != 0) old->close();
+    LXControlForm = new TLXControlForm;
+    LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
+    LXControlForm->move(CScreenLeft, CScreenTop);
+    LXControlForm->show();
+    CScreenOpen = 1;
+    // The old window is closed and no handler reaches it any more.
+    if (old != nullptr) old->deleteLater();
+}
+
+void SyncCloseControlForm() {
+    if (LXControlForm != nullptr) LXControlForm->close();
+}
+
+void InstallControlWindow() {
+    ControlPropertyHook = &RunControlProperty;
+    ShowControlHook = &SyncShowControl;
+    OpenControlFormHook = &SyncOpenControlForm;
+    CloseControlFormHook = &SyncCloseControlForm;
+    if (LXControlForm == nullptr) LXControlForm = new TLXControlForm;
+}

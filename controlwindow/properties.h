@@ -1,0 +1,69 @@
+// The control-window properties: a program's CBUTTON(k).word, CLABEL(k).word and CTEXTBOX(k).word
+// reach one handler each, chosen by the property code in SyncCode, and the show statements reach
+// SyncShowControl. Every handler runs on the user-interface thread while the interpreter waits, takes
+// its arguments from the Gl stack and leaves a getter's value there.
+#pragma once
+
+#include "engine/controlexec.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+class TLXControlForm;
+
+// Installs the engine's window hooks and creates the start-up control window (hidden) when none
+// exists. Call once the application object exists.
+void InstallControlWindow();
+
+// The hooks: the property handler that SyncCode names (nothing for a code without one), the show
+// statement, and the opening and closing of the window for CSCREEN and CLOSECSCREEN.
+void RunControlProperty();
+void SyncShowControl();
+void SyncOpenControlForm();
+void SyncCloseControlForm();
+
+// Getters: k on top of the Gl stack is replaced by the value.
+void SyncGetControlText();
+void SyncGetControlHeight();
+void SyncGetControlLeft();
+void SyncGetControlTop();
+void SyncGetControlWidth();
+void SyncGetControlVisible();
+void SyncGetControlFontCharset();
+void SyncGetControlColor();      // font colours, and the background of labels, buttons, text boxes
+void SyncGetControlFontName();
+void SyncGetControlFontSize();
+void SyncGetControlFontStyle();
+void SyncGetControlMultiLine();  // a text box's multi-line switch
+
+// Setters: the value on top of the Gl stack and k below it are popped.
+void SyncSetControlText();
+void SyncSetControlColor();
+void SyncSetControlHeight();
+void SyncSetControlLeft();
+void SyncSetControlTop();
+void SyncSetControlWidth();
+void SyncSetControlVisible();
+void SyncSetControlMultiLine();
+void SyncSetControlFontCharset();
+void SyncSetControlFontColor();
+void SyncSetControlFontName();
+void SyncSetControlFontSize();
+void SyncSetControlFontStyle();
+
+// ---- shared by the handlers ----------------------------------------------------------------------------
+// The control kind (St::CBUTTON, St::CLABEL, St::CTEXTBOX) and property number n of the code in
+// SyncCode; 0 when it is no property code.
+int PropertyKindOfSyncCode();
+int PropertyNumberOfSyncCode();
+// Control k of a kind: the button, the label, or a text box's one-line edit.
+QWidget* KindControl(int kind, int k);
+// The active control of text box k: its memo in multi-line mode, else its edit.
+QWidget* ActiveTextBox(int k);
+// The text of a button, label, edit or memo (a memo's lines joined by CR LF), and setting it.
+QString ControlText(const QWidget* control);
+void SetControlText(QWidget* control, const QString& text);
+// A number truncated toward zero into int32; beyond the range the nearest limit, NaN 0.
+int TruncSaturated(long double value);

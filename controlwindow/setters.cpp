@@ -1,0 +1,202 @@
+// The property setters: each checks the value and k on the Gl stack, pops both, checks k and the
+// window, and writes the property of control k. A text box's geometry, colours and font go to its edit
+// and its memo alike; its text and visibility belong to the active control alone.
+#include "controlwindow/properties.h"
+
+#include "engine/coords.h"
+#include "engine/numconvert.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "platform/settingsstore.h"
+#include "ui/controlform.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// What a setter accepts on top of the stack.
+enum class ValueType { String, Number, Boolean, Colour };
+
+struct SetterArgs {
+    int K = 0;
+    int Kind = 0;
+    QString Text;
+    long double Number = 0;
+    bool Flag = false;
+    std::uint32_t Colour = 0;
+};
+
+bool TopHasType(ValueType type) {
+    const int top = GlTopType();
+    switch (type) {
+    case ValueType::String: return top == GlValueType::String;
+    case ValueType::Number: return top == GlValueType::Number;
+    case ValueType::Boolean: return top == GlValueType::Boolean;
+    case ValueType::Colour: return top == GlValueType::Number || top == GlValueType::String;
+    }
+    return false;
+}
+
+void FailSyntax(int kind) {
+    ErrorNumber = Err::StatementSyntax;
+    ErrorNameIndex = kind;
+}
+
+// The colour of a setter's value: a palette number, or a colour text or name.
+std::uint32_t PopColour() {
+    if (GlTopType() == GlValueType::String) {
+        QString text;
+        GlPopStr(text);
+        return ColorFromText(text);
+    }
+    return PaletteColorOf(GlPopNum());
+}
+
+// The checks and pops every setter shares. False (error set, nothing written) when a check fails: a
+// wrong type pops nothing; a bad k or a closed window has popped the value and k.
+bool PopSetterArgs(ValueType type, SetterArgs& args) {
+    args.Kind = PropertyKindOfSyncCode();
+    if (GlSecondType() != GlValueType::Number || !TopHasType(type)) {
+        FailSyntax(args.Kind);
+        return false;
+    }
+    switch (type) {
+    case ValueType::String: GlPopStr(args.Text); break;
+    case ValueType::Number: args.Number = GlPopNum(); break;
+    case ValueType::Boolean: args.Flag = GlPopBool(); break;
+    case ValueType::Colour: args.Colour = PopColour(); break;
+    }
+    args.K = ControlIndexFromNumber(GlPopNum());
+    if (args.K == 0) {
+        FailSyntax(args.Kind);
+        return false;
+    }
+    if (CScreenOpen == 0 || LXControlForm == nullptr) {
+        ErrorNumber = Err::ControlWindowClosed;
+        return false;
+    }
+    return args.Kind != 0;
+}
+
+// The controls a shared property goes to: the button, the label, or a text box's edit and then memo.
+std::array<QWidget*, 2> Targets(const SetterArgs& args) {
+    QWidget* memo = args.Kind == St::CTEXTBOX ? LXControlForm->Memo(args.K) : nullptr;
+    return {KindControl(args.Kind, args.K), memo};
+}
+
+template <typename Write>
+void SetOnAll(ValueType type, Write write) {
+    SetterArgs args;
+    if (!PopSetterArgs(type, args)) return;
+    for (QWidget* control : Targets(args))
+        if (control != nullptr) write(control, args);
+}
+
+} // namespace
+
+// kind(k).CAPTION = text, kind(k).TEXT = text
+void SyncSetControlText() {
+    SetterArgs args;
+    if (!PopSetterArgs(ValueType::String, args)) return;
+    QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
+    if (control != nullptr) SetControlText(control, args.Text);
+}
+
+// kind(k).COLOR = palette number | colour text
+void SyncSetControlColor() {
+    SetOnAll(ValueType::Colour, [](QWidget* control, const SetterArgs& args) { SetControlColor(control, args.Colour); });
+}
+
+// kind(k).HEIGHT = pixels
+void SyncSetControlHeight() {
+    SetOnAll(ValueType::Number,
+             [](QWidget* control, const SetterArgs& args) { SetControlHeight(control, TruncSaturated(args.Number)); });
+}
+
+// kind(k).LEFT = pixels
+void SyncSetControlLeft() {
+    SetOnAll(ValueType::Number,
+             [](QWidget* control, const SetterArgs& args) { SetControlLeft(control, TruncSaturated(args.Number)); });
+}
+
+// kind(k).TOP = pixels
+void SyncSetControlTop() {
+    SetOnAll(ValueType::Number,
+             [](QWidget* control, const SetterArgs& args) { SetControlTop(control, TruncSaturated(args.Number)); });
+}
+
+// kind(k).WIDTH = pixels
+void SyncSetControlWidth() {
+    SetOnAll(ValueType::Number,
+             [](QWidget* control, const SetterArgs& args) { SetControlWidth(control, TruncSaturated(args.Number)); });
+}
+
+// kind(k).VISIBLE = boolean
+void SyncSetControlVisible() {
+    SetterArgs args;
+    if (!PopSetterArgs(ValueType::Boolean, args)) return;
+    QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
+    if (control != nullptr) control->setVisible(args.Flag);
+}
+
+// CTEXTBOX(k).MULTILINE = boolean: makes the memo (true) or the edit (false) the active control. When
+// the text box is on view the other control takes its place and the text moves across; when it is
+// hidden only the switch changes.
+void SyncSetControlMultiLine() {
+    SetterArgs args;
+    if (!PopSetterArgs(ValueType::Boolean, args)) return;
+    if (args.Kind != St::CTEXTBOX) return;
+    const int k = args.K;
+    ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
+    QLineEdit* edit = LXControlForm->Edit(k);
+    TLXMemo* memo = LXControlForm->Memo(k);
+    if (args.Flag && !edit->isHidden()) {
+        edit->setVisible(false);
+        memo->setVisible(true);
+        memo->SetText(edit->text());
+    } else if (!args.Flag && !memo->isHidden()) {
+        memo->setVisible(false);
+        edit->setVisible(true);
+        // The memo's second line, as the one-line edit has always received it.
+        edit->setText(memo->Line(1));
+    }
+}
+
+// kind(k).FONTCHARSET = number (the low eight bits count)
+void SyncSetControlFontCharset() {
+    SetOnAll(ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        std::int64_t charset = 0;  // beyond 64 bits no low byte is meaningful: 0
+        if (!TruncToInt64(args.Number, charset)) charset = 0;
+        SetControlFontCharset(control, static_cast<int>(charset & 0xFF));
+    });
+}
+
+// kind(k).FONTCOLOR = palette number | colour text
+void SyncSetControlFontColor() {
+    SetOnAll(ValueType::Colour,
+             [](QWidget* control, const SetterArgs& args) { SetControlFontColor(control, args.Colour); });
+}
+
+// kind(k).FONTNAME = name
+void SyncSetControlFontName() {
+    SetOnAll(ValueType::String, [](QWidget* control, const SetterArgs& args) { SetControlFontName(control, args.Text); });
+}
+
+// kind(k).FONTSIZE = points
+void SyncSetControlFontSize() {
+    SetOnAll(ValueType::Number,
+             [](QWidget* control, const SetterArgs& args) { SetControlFontSize(control, TruncSaturated(args.Number)); });
+}
+
+// kind(k).FONTSTYLE = "Bold Italic Underline StrikeOut" in any mix, or "Normal"
+void SyncSetControlFontStyle() {
+    SetOnAll(ValueType::String, [](QWidget* control, const SetterArgs& args) {
+        SetControlFontStyle(control, StrToFontStyle(args.Text));
+    });
+}

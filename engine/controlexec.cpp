@@ -1,0 +1,164 @@
+#include "engine/controlexec.h"
+
+#include "engine/handover.h"
+#include "engine/numconvert.h"
+#include "engine/runloop.h"
+#include "frontend/codeitem.h"
+#include "frontend/controlproperties.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+int CScreenWidth = CScreenDefaultWidth;
+int CScreenHeight = CScreenDefaultHeight;
+
+void (*ControlPropertyHook)() = nullptr;
+void (*ShowControlHook)() = nullptr;
+void (*OpenControlFormHook)() = nullptr;
+void (*CloseControlFormHook)() = nullptr;
+
+namespace {
+
+// A polling loop gives the user-interface thread this long to deliver clicks.
+constexpr auto ClickPollPause = std::chrono::milliseconds(10);
+
+// Runs a window hook on the user-interface thread; a hook that no window has installed is reported as
+// a statement or function this build cannot run.
+void HandOver(void (*hook)(), int code, bool function) {
+    if (hook == nullptr) {
+        if (function)
+            ReportFunctionNotBuilt(code);
+        else
+            ReportStatementNotBuilt(code);
+        return;
+    }
+    Synchronize([hook] { hook(); });
+}
+
+// Whether function code `code` (1000 + n or 2000 + n) names a property that some handler serves:
+// n lies in one of the three kinds' ranges; the gap 221 to 223 belongs to other codes, and the click
+// property is read through 1197 only.
+bool IsPropertyCode(int code) {
+    int n = 0;
+    if (code > PropertySetBase && code < PropertyGetBase)
+        n = code - PropertySetBase;
+    else if (code > PropertyGetBase && code < PropertyGetBase + PropertySetBase)
+        n = code - PropertyGetBase;
+    if (ControlKindOfProperty(n) == 0) return false;
+    return code != PropertyGetBase + ControlProperty::Click;
+}
+
+// Whether `code` lies in the two blocks the control window owns: 1196 to 1236 and 2196 to 2236.
+bool InPropertyBlocks(int code) {
+    const auto inBlock = [code](int base) {
+        return code >= base + PropertyRange::ButtonFirst && code <= base + PropertyRange::TextBoxLast;
+    };
+    return inBlock(PropertySetBase) || inBlock(PropertyGetBase);
+}
+
+// The limits of CSCREEN: at most the minimum gives the minimum, above the maximum the maximum, else
+// the number truncated.
+int LimitCScreenSize(Extended value, int maximum) {
+    if (!(value > CScreenMinSize)) return CScreenMinSize;  // NaN included
+    if (value > maximum) return maximum;
+    return static_cast<int>(std::trunc(value));  // within 10..maximum here
+}
+
+} // namespace
+
+int ControlIndexFromNumber(long double value) {
+    std::int32_t k = 0;
+    if (!TruncToInt32(value, k)) return 0;
+    return k >= 1 && k <= ControlCount ? k : 0;
+}
+
+int PopControlIndex(int kindStatement) {
+    // The message of 50011 names a function; the setting-value codes 1000 + s name statement s, so the
+    // name becomes the control kind's word instead of whatever item failed before.
+    if (GlTopType() != GlValueType::Number) {
+        ErrorNumber = Err::FunctionArgType;
+        ErrorNameIndex = SettingValueBase + kindStatement;
+        return 0;
+    }
+    const int k = ControlIndexFromNumber(GlPopNum());
+    if (k == 0) {
+        ErrorNumber = Err::FunctionArgType;
+        ErrorNameIndex = SettingValueBase + kindStatement;
+        return 0;
+    }
+    if (CScreenOpen == 0) {
+        ErrorNumber = Err::ControlWindowClosed;
+        return 0;
+    }
+    return k;
+}
+
+// CSCREEN (width, height)
+void ExecCScreen() {
+    if (GlTopType() != GlValueType::Number || GlSecondType() != GlValueType::Number) {
+        ErrorNumber = Err::StatementSyntax;
+        ErrorNameIndex = St::CSCREEN;
+        return;
+    }
+    const Extended height = GlPopNum();
+    const Extended width = GlPopNum();
+    CScreenWidth = LimitCScreenSize(width, CScreenMaxWidth);
+    CScreenHeight = LimitCScreenSize(height, CScreenMaxHeight);
+}
+
+// CBUTTON(k).CLICK
+void PollControlClick() {
+    const int k = PopControlIndex(St::CBUTTON);
+    if (k != 0) {
+        const auto at = static_cast<std::size_t>(k);
+        if (ControlButtonWatched[at] != 0) {
+            // Taken in one step: a click landing between a read and a clear would be lost.
+            GlPushBool(ControlButtonPressed[at].exchange(0) != 0);
+        } else {
+            GlPushBool(false);
+            ControlButtonWatched[at] = 1;
+        }
+    }
+    std::this_thread::sleep_for(ClickPollPause);
+}
+
+bool RouteControlStatement(int code) {
+    switch (code) {
+    // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF: the window method reads the kind from
+    // SyncCode and takes the ON/OFF item itself.
+    case St::CBUTTON:
+    case St::CLABEL:
+    case St::CTEXTBOX:
+        SyncCode = code;
+        HandOver(ShowControlHook, code, false);
+        return true;
+    case St::CSCREEN:
+    case St::OPENCSCREEN:
+        ExecCScreen();
+        if (ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
+        return true;
+    // CLOSECSCREEN: nothing when no control window is open.
+    case St::CLOSECSCREEN:
+        if (CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
+        return true;
+    default: return false;
+    }
+}
+
+bool RouteControlFunction(int code) {
+    if (code == PropertyRange::ButtonClick) {
+        PollControlClick();  // on this thread: it only reads and takes the shared click flags
+        return true;
+    }
+    if (!InPropertyBlocks(code)) return false;
+    if (!IsPropertyCode(code)) return true;  // codes of the blocks that no property uses: nothing
+    SyncCode = code;
+    HandOver(ControlPropertyHook, code, true);
+    return true;
+}

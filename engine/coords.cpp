@@ -1,0 +1,145 @@
+#include "engine/coords.h"
+
+#include "engine/numconvert.h"
+
+#include <array>
+#include <cmath>
+#include <string_view>
+
+// Before the first GSCREEN nothing is drawn, but GSCREEN keeps the previous size; this is the size a
+// program that never asked for one would see.
+int GScreenWidth = 640, GScreenHeight = 480;
+int GScreenClientWidth = 640, GScreenClientHeight = 480;
+int ViewX1 = 0, ViewY1 = 0, ViewX2 = 640, ViewY2 = 480;
+
+namespace {
+
+constexpr int PaletteSize = 16;
+constexpr int OldPaletteVersion = 9; // SETVERSION 0.9 keeps the colour order of that version
+constexpr int HexColorLength = 7;    // "#RRGGBB"
+constexpr int HexBase = 16;
+
+constexpr ColorWord Black = 0x000000, Navy = 0x800000, Blue = 0xFF0000, Green = 0x008000, Lime = 0x00FF00,
+                    Teal = 0x808000, Cyan = 0xFFFF00, Maroon = 0x000080, Purple = 0x800080, Red = 0x0000FF,
+                    Olive = 0x008080, Fuchsia = 0xFF00FF, Gray = 0x808080, Yellow = 0x00FFFF,
+                    Silver = 0xC0C0C0, White = 0xFFFFFF;
+
+constexpr std::array<ColorWord, PaletteSize> OldPalette = {Black,  Blue,  Red,   Purple, Green,  Cyan,
+                                                           Yellow, White, Gray,  Navy,   Maroon, Fuchsia,
+                                                           Lime,   Teal,  Olive, Silver};
+constexpr std::array<ColorWord, PaletteSize> Palette = {Black, Navy,    Green,  Teal, Maroon, Purple,
+                                                        Olive, Silver,  Gray,   Blue, Lime,   Cyan,
+                                                        Red,   Fuchsia, Yellow, White};
+
+struct NamedColor {
+    std::u16string_view Name;
+    ColorWord Color;
+};
+constexpr std::array<NamedColor, 17> ColorNames = {{
+    {u"BLACK", Black},
+    {u"NAVY", Navy},
+    {u"BLUE", Blue},
+    {u"GREEN", Green},
+    {u"LIME", Lime},
+    {u"TEAL", Teal},
+    {u"CYAN", Cyan},
+    {u"AQUA", Cyan},
+    {u"MAROON", Maroon},
+    {u"PURPLE", Purple},
+    {u"RED", Red},
+    {u"OLIVE", Olive},
+    {u"FUCHSIA", Fuchsia},
+    {u"GRAY", Gray},
+    {u"YELLOW", Yellow},
+    {u"SILVER", Silver},
+    {u"WHITE", White},
+}};
+
+// Limited to +-32767 first, so the rounding never meets a value an int cannot hold.
+int ToDevice(Extended v) {
+    if (std::isnan(v)) return -DeviceLimit; // nothing sensible to draw: far off the bitmap
+    if (v > DeviceLimit) v = DeviceLimit;
+    if (v < -DeviceLimit) v = -DeviceLimit;
+    return static_cast<int>(std::lrint(v)); // the rounding mode is to nearest, halves to even
+}
+
+} // namespace
+
+DevicePoint WorldToDevice(Extended x, Extended y) {
+    return DevicePoint{ToDevice((x - WorldXMin) * WorldXScale), ToDevice((y - WorldYMin) * WorldYScale)};
+}
+
+void DeviceToWorld(int px, int py, Extended& x, Extended& y) {
+    x = px / WorldXScale + WorldXMin;
+    y = py / WorldYScale + WorldYMin;
+    if (MathGraph != 0) y = WorldYMin + WorldYMax - y;
+}
+
+QString ColorToHexText(ColorWord color) {
+    const auto hex = [](unsigned byte) {
+        return QStringLiteral("%1").arg(byte & 0xFFu, 2, HexBase, QLatin1Char('0'));
+    };
+    return (QStringLiteral("#") + hex(color) + hex(color >> 8) + hex(color >> 16)).toUpper();
+}
+
+ColorWord ColorFromText(const QString& text) {
+    const QString key = text.isEmpty() ? QStringLiteral(" ") : text.toUpper();
+    if (key.size() == HexColorLength && key.front() == u'#') {
+        // "#RRGGBB" is the number BBGGRR: the pairs are read in the reverse order.
+        const QString reordered = key.mid(5, 2) + key.mid(3, 2) + key.mid(1, 2);
+        bool ok = false;
+        const uint value = reordered.toUInt(&ok, HexBase);
+        for (QChar c : reordered)
+            if (!c.isDigit() && (c < u'A' || c > u'F')) ok = false; // no sign or blank inside
+        return ok ? value : Black;
+    }
+    for (const NamedColor& named : ColorNames)
+        if (QStringView(key) == named.Name) return named.Color;
+    return Black;
+}
+
+ColorWord PaletteColor(int number) {
+    if (number < 0 || number >= PaletteSize) return Black;
+    const auto& palette = LanguageVersion == OldPaletteVersion ? OldPalette : Palette;
+    return palette[static_cast<std::size_t>(number)];
+}
+
+ColorWord PaletteColorOf(Extended number) {
+    std::int32_t n = 0;
+    if (!TruncToInt32(number, n)) return Black;
+    return PaletteColor(n);
+}
+
+PenMode PenModeFromCode(int code) {
+    if (code < PenModeFirst || code > PenModeLast) return PenMode::CopyPen;
+    return static_cast<PenMode>(code);
+}
+
+int PenModeToCode(PenMode mode) {
+    const int code = static_cast<int>(mode);
+    return code >= PenModeFirst && code <= PenModeLast ? code : static_cast<int>(PenMode::CopyPen);
+}
+
+PenStyle PenStyleFromCode(int code) {
+    if (code < 0 || code > PenStyleLast) return PenStyle::Solid;
+    return static_cast<PenStyle>(code);
+}
+
+int PenStyleToCode(PenStyle style) {
+    const int code = static_cast<int>(style);
+    return code <= PenStyleLast ? code : 0;
+}
+
+BrushStyle BrushStyleFromCode(int code) {
+    if (code < 0 || code > BrushStyleLast) return BrushStyle::Solid;
+    return static_cast<BrushStyle>(code);
+}
+
+int BrushStyleToCode(BrushStyle style) {
+    const int code = static_cast<int>(style);
+    return code <= BrushStyleLast ? code : 0;
+}
+
+int PenWidthFromValue(int value) {
+    return value < 1 ? 1 : value;
+}

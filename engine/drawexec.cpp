@@ -1,0 +1,738 @@
+#include "engine/drawexec.h"
+
+#include "engine/coords.h"
+#include "engine/filechannels.h"
+#include "engine/handover.h"
+#include "engine/numberformat.h"
+#include "engine/numconvert.h"
+#include "engine/runloop.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/encodedetect.h"
+#include "frontend/errornumbers.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+GraphFormHooks GraphFormHook;
+
+namespace {
+
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+constexpr long double FullTurnDegrees = 360;
+constexpr long double HalfTurnDegrees = 180;
+// Whole degrees of an angle are taken after this nudge, so that 2 pi in radians is 360 degrees and
+// not 359 by a rounding of the last bit.
+constexpr long double DegreeNudge = 1e-9L;
+// Radii are held within this many pixels: the whole figure is then still far outside any bitmap.
+constexpr Extended MaxRadius = 1 << 20;
+
+constexpr int PointOperandItems = 1;  // PSET, PRESET: colour
+constexpr int PaintOperandItems = 2;  // fill colour, border colour
+constexpr int LineOperandItems = 2;   // colour, B or BF
+constexpr int CircleOperandItems = 6; // colour, start, end, aspect, F, fill colour
+
+constexpr int ClsRunWindow = 1;
+constexpr int ClsGraphics = 2;
+constexpr int ClsBoth = 3;
+
+std::mutex SurfaceMutex;
+std::shared_ptr<GraphSurface> SurfaceOfWindow;
+
+// ---- operands ------------------------------------------------------------------------------------
+
+bool IsNumber(int tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
+}
+
+// The tag `depth` entries down the Gl stack (1 is the top).
+int TagAt(int depth) {
+    const int at = GlTypeStack.Count - depth + 1;
+    return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
+}
+
+bool TopAreNumbers(int count) {
+    for (int depth = 1; depth <= count; ++depth)
+        if (!IsNumber(TagAt(depth))) return false;
+    return true;
+}
+
+void StatementError(int number, int statement) {
+    ErrorNumber = number;
+    ErrorNameIndex = statement;
+}
+
+// An optional operand: the code item after the statement. A built-in constant stands for an
+// omitted operand; a literal gives its value; a numeric variable its value and, for option words
+// such as B, BF and F, its name.
+struct Operand {
+    int Kind = CodeKind::None;
+    bool Given = false;
+    Extended Value = 0;
+    QString Name;
+};
+
+Operand FetchOperand() {
+    CodeItemType item;
+    GetCode(item);
+    Operand operand;
+    operand.Kind = item.FirstCode;
+    if (item.FirstCode == CodeKind::NumLiteral) {
+        operand.Given = true;
+        operand.Value = NumConValue(item);
+    } else if (item.FirstCode == CodeKind::NumVar && item.SecondCode >= 0 &&
+               static_cast<std::size_t>(item.SecondCode) < NumVarTable.size()) {
+        const NumVarType& record = NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+        operand.Given = true;
+        operand.Value = record.Value;
+        operand.Name = record.Name;
+    }
+    return operand;
+}
+
+ColorWord ColorOperand(const Operand& operand, ColorWord omitted) {
+    return operand.Given ? PaletteColorOf(operand.Value) : omitted;
+}
+
+Extended NumberOperand(const Operand& operand, Extended omitted) {
+    return operand.Given ? operand.Value : omitted;
+}
+
+bool IsOptionName(const Operand& operand, const char* word) {
+    return operand.Kind == CodeKind::NumVar &&
+           operand.Name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// A device point of a drawing statement: world to device, then the MATHGRAPH flip.
+QPoint DrawPoint(Extended x, Extended y) {
+    const DevicePoint p = WorldToDevice(x, y);
+    return QPoint(p.X, MathGraphY(p.Y));
+}
+
+int SkipOperandItems(int code) {
+    switch (code) {
+    case St::PSET:
+    case St::PRESET: return PointOperandItems;
+    case St::PAINT: return PaintOperandItems;
+    case St::LINE: return LineOperandItems;
+    case St::CIRCLE: return CircleOperandItems;
+    default: return 0;
+    }
+}
+
+int ToPixel(Extended v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int>(std::clamp<Extended>(std::trunc(v), -DeviceLimit, DeviceLimit));
+}
+
+// ---- the surface -----------------------------------------------------------------------------------
+
+// The surface of the open window for a drawing statement (RequireGraphForm has checked it exists).
+std::shared_ptr<GraphSurface> DrawingSurface() {
+    return CurrentGraphSurface();
+}
+
+bool OnOffItem(bool& on) {
+    CodeItemType item;
+    GetCode(item);
+    if (item.FirstCode != CodeKind::Statement) return false;
+    if (item.SecondCode == St::ON) {
+        on = true;
+        return true;
+    }
+    if (item.SecondCode == St::OFF) {
+        on = false;
+        return true;
+    }
+    return false;
+}
+
+// GSCREEN's limits: at or below the least size the least, above the largest the largest, else the
+// value truncated.
+int LimitSize(Extended value, int least, int largest) {
+    if (!(value > least)) return least;
+    if (value > largest) return largest;
+    return static_cast<int>(std::trunc(value));
+}
+
+// Pops width and height (height on top) within the bitmap limits; false on an operand error.
+bool PopSizePair(int& width, int& height) {
+    if (!IsNumber(TagAt(1))) {
+        ErrorNumber = Err::ScreenHeightNotNumber;
+        return false;
+    }
+    if (!IsNumber(TagAt(2))) {
+        ErrorNumber = Err::ScreenWidthNotNumber;
+        return false;
+    }
+    height = LimitSize(GlPopNum(), GScreenMinHeight, GScreenMaxHeight);
+    width = LimitSize(GlPopNum(), GScreenMinWidth, GScreenMaxWidth);
+    return true;
+}
+
+// The canvas of a new window as the screen state sets it, filled with the background colour.
+void PrepareCanvas(Canvas& canvas) {
+    canvas.Font.Charset = GFontCharset;
+    canvas.Font.Name = GFontName;
+    canvas.Font.Size = GFontSize;
+    canvas.Font.Style = static_cast<std::uint8_t>(GFontStyle);
+    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Brush.Style = BrushStyle::Solid;
+    canvas.Pen.Mode = PenModeFromCode(DrawMode);
+    canvas.Pen.Color = static_cast<ColorWord>(GForeColor) & ColorWordMask;
+    canvas.Pen.Style = PenStyleFromCode(DrawStyle);
+    canvas.Pen.Width = PenWidthFromValue(DrawWidth);
+    canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
+}
+
+// ---- FILEPSET's file ---------------------------------------------------------------------------------
+
+// Reads "x y colour" triples the way a classic read of three numbers does: the numbers are separated
+// by blanks (or line ends), and what follows the third on its line is skipped.
+class PointFileReader {
+public:
+    explicit PointFileReader(TFileTextReader& reader) : reader_(reader) {}
+
+    // False at the end of the file; `bad` is set when a field is not a number.
+    bool Next(Extended& x, Extended& y, Extended& colour, bool& bad) {
+        Extended values[3] = {};
+        for (int k = 0; k < 3; ++k) {
+            QStringView field;
+            if (!NextField(field)) return false;
+            if (!TextToReal(field, values[k])) {
+                bad = true;
+                return false;
+            }
+        }
+        fields_.clear(); // the rest of the line of the third number
+        at_ = 0;
+        x = values[0];
+        y = values[1];
+        colour = values[2];
+        return true;
+    }
+
+private:
+    bool NextField(QStringView& field) {
+        while (at_ >= fields_.size()) {
+            if (!reader_.ReadLine(line_)) return false;
+            fields_ = QStringView(line_).split(u' ', Qt::SkipEmptyParts);
+            // Tabs separate as blanks do.
+            if (line_.contains(u'\t')) {
+                line_.replace(u'\t', u' ');
+                fields_ = QStringView(line_).split(u' ', Qt::SkipEmptyParts);
+            }
+            at_ = 0;
+        }
+        field = fields_[at_++];
+        return true;
+    }
+
+    TFileTextReader& reader_;
+    QString line_;
+    QList<QStringView> fields_;
+    qsizetype at_ = 0;
+};
+
+} // namespace
+
+// ---- the surface ---------------------------------------------------------------------------------------
+
+GraphSurface::GraphSurface(int width, int height) : Image1(width, height), Image2(width, height) {}
+
+std::shared_ptr<GraphSurface> CurrentGraphSurface() {
+    std::lock_guard<std::mutex> lock(SurfaceMutex);
+    return SurfaceOfWindow;
+}
+
+void SetCurrentGraphSurface(std::shared_ptr<GraphSurface> surface) {
+    std::lock_guard<std::mutex> lock(SurfaceMutex);
+    SurfaceOfWindow = std::move(surface);
+}
+
+bool RequireGraphForm(int code) {
+    if (GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
+    ErrorNumber = Err::NoGraphicsWindow;
+    ErrorAtCurrentItem = true;
+    // The operand items belong to the refused statement: a trapped error goes on after them.
+    for (int k = SkipOperandItems(code); k > 0 && CodeIndex >= 0 && CodeIndex <= CodeLimit; --k) {
+        const int kind = CodeBuffer[static_cast<std::size_t>(CodeIndex)].FirstCode;
+        if (kind != CodeKind::SysNumConst && kind != CodeKind::NumLiteral && kind != CodeKind::NumVar) break;
+        ++CodeIndex;
+    }
+    return false;
+}
+
+// ---- screens ---------------------------------------------------------------------------------------------
+
+// GSCREEN w, h   GSCREEN w, h, client w, client h
+void ExecGScreen(bool fourSizes) {
+    int clientWidth = 0, clientHeight = 0;
+    if (fourSizes && !PopSizePair(clientWidth, clientHeight)) return;
+    int width = 0, height = 0;
+    if (!PopSizePair(width, height)) return;
+    GScreenPrevWidth = GScreenWidth;
+    GScreenPrevHeight = GScreenHeight;
+    GScreenSizeMode = fourSizes ? 1 : 0;
+    if (fourSizes) {
+        GScreenClientWidth = clientWidth;
+        GScreenClientHeight = clientHeight;
+    }
+    GScreenWidth = width;
+    GScreenHeight = height;
+}
+
+void SyncOpenGraphForm() {
+    auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
+    if (surface->Image1.IsNull() || surface->Image2.IsNull()) {
+        ErrorNumber = Err::OutOfMemory;
+        return;
+    }
+    PrepareCanvas(surface->Image1);
+    PrepareCanvas(surface->Image2);
+
+    bool opened = false;
+    if (GraphFormHook.Open != nullptr) {
+        bool (*open)(const std::shared_ptr<GraphSurface>&) = GraphFormHook.Open;
+        Synchronize([&] { opened = open(surface); });
+    }
+    // The world window starts as the bitmap itself.
+    WorldXMin = 0;
+    WorldYMin = 0;
+    WorldXMax = GScreenWidth;
+    WorldYMax = GScreenHeight;
+    ViewX1 = 0;
+    ViewY1 = 0;
+    ViewX2 = GScreenWidth;
+    ViewY2 = GScreenHeight;
+    WorldXScale = 1.0L;
+    WorldYScale = 1.0L;
+    if (!opened) return; // the check after GSCREEN reports it
+    SetCurrentGraphSurface(std::move(surface));
+    GScreenUsed = 1;
+}
+
+// CLOSEGSCREEN
+void SyncCloseGraphForm() {
+    if (void (*close)() = GraphFormHook.Close) Synchronize([close] { close(); });
+}
+
+// GSCROLL ON | OFF
+void SyncGScroll() {
+    bool on = false;
+    if (!OnOffItem(on)) return;
+    if (GScreenOpen.load() == 0 || GScreenSizeMode.load() == 0) return;
+    if (void (*scroll)(bool) = GraphFormHook.Scroll) Synchronize([scroll, on] { scroll(on); });
+}
+
+// GSTRETCH ON | OFF
+void SyncGStretch() {
+    bool on = false;
+    if (!OnOffItem(on)) return;
+    if (GScreenOpen.load() == 0 || GScreenSizeMode.load() == 0) return;
+    if (void (*stretch)(bool) = GraphFormHook.Stretch) Synchronize([stretch, on] { stretch(on); });
+}
+
+// WINDOW (x1, y1)-(x2, y2)
+void ExecWindow() {
+    if (!TopAreNumbers(4)) {
+        ErrorNumber = Err::WindowNotNumbers;
+        return;
+    }
+    const Extended y2 = GlPopNum(), x2 = GlPopNum(), y1 = GlPopNum(), x1 = GlPopNum();
+    if (!(x2 > x1) || !(y2 > y1)) {
+        ErrorNumber = Err::WindowEmptyArea;
+        return;
+    }
+    const Extended xScale = (ViewX2 - ViewX1) / (x2 - x1);
+    const Extended yScale = (ViewY2 - ViewY1) / (y2 - y1);
+    // An area too wide or too narrow to map (infinite ends, a width of 1e-4000) maps nothing.
+    if (!std::isfinite(xScale) || !std::isfinite(yScale) || !(xScale > 0) || !(yScale > 0)) {
+        ErrorNumber = Err::WindowEmptyArea;
+        return;
+    }
+    WorldXMin = x1;
+    WorldYMin = y1;
+    WorldXMax = x2;
+    WorldYMax = y2;
+    WorldXScale = xScale;
+    WorldYScale = yScale;
+}
+
+// MATHGRAPH ON | OFF
+void ExecMathGraph() {
+    bool on = false;
+    if (OnOffItem(on)) MathGraph = on ? 1 : 0;
+}
+
+// ---- drawing
+// -----------------------------------------------------------------------------------------------
+
+// PSET (x, y)[, colour]   PRESET (x, y)[, colour]
+void ExecPSet(bool reset) {
+    const Operand colourItem = FetchOperand();
+    if (!TopAreNumbers(2)) {
+        ErrorNumber = Err::PsetNotNumbers;
+        return;
+    }
+    const Extended y = GlPopNum(), x = GlPopNum();
+    const ColorWord colour =
+        ColorOperand(colourItem, static_cast<ColorWord>(reset ? GBackColor : GForeColor) & ColorWordMask);
+    const QPoint p = DrawPoint(x, y);
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    surface->Image1.SetPixel(p.x(), p.y(), colour);
+    surface->Changed();
+}
+
+// LINE (x1, y1)-(x2, y2)[, colour[, B | BF]]
+void ExecLine() {
+    const Operand colourItem = FetchOperand();
+    const Operand optionItem = FetchOperand();
+    if (!TopAreNumbers(4)) {
+        ErrorNumber = Err::LineNotNumbers;
+        return;
+    }
+    const Extended y2 = GlPopNum(), x2 = GlPopNum(), y1 = GlPopNum(), x1 = GlPopNum();
+    enum class Form { Line, Box, FilledBox } form = Form::Line;
+    if (optionItem.Kind == CodeKind::NumVar && IsOptionName(optionItem, "B"))
+        form = Form::Box;
+    else if (optionItem.Kind == CodeKind::NumVar && IsOptionName(optionItem, "BF"))
+        form = Form::FilledBox;
+    else if (optionItem.Kind != CodeKind::SysNumConst) {
+        // Another word, a number, or anything else where B or BF belongs.
+        ErrorNumber = Err::LineOptionKind;
+        return;
+    }
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(GForeColor) & ColorWordMask);
+    const QPoint p1 = DrawPoint(x1, y1), p2 = DrawPoint(x2, y2);
+
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    Canvas& canvas = surface->Image1;
+    canvas.Pen.Color = colour;
+    bool drawn = true;
+    switch (form) {
+    case Form::Line:
+        canvas.MoveTo(p1.x(), p1.y());
+        drawn = canvas.LineTo(p2.x(), p2.y());
+        break;
+    case Form::Box: {
+        const QPoint corners[5] = {p1, QPoint(p2.x(), p1.y()), p2, QPoint(p1.x(), p2.y()), p1};
+        drawn = canvas.Polyline(corners, 5);
+        break;
+    }
+    case Form::FilledBox:
+        canvas.Brush.Color = colour;
+        canvas.Brush.Style = BrushStyleFromCode(FillStyle);
+        canvas.FillRect(p1.x(), p1.y(), p2.x(), p2.y());
+        break;
+    }
+    surface->Changed();
+    if (!drawn) ErrorNumber = Err::OutOfMemory;
+}
+
+// CIRCLE (x, y), r[, colour, start, end, aspect, F, fill colour]
+void ExecCircle() {
+    Operand items[CircleOperandItems];
+    for (Operand& item : items)
+        item = FetchOperand();
+    const Operand& colourItem = items[0];
+    const Operand& startItem = items[1];
+    const Operand& endItem = items[2];
+    const Operand& aspectItem = items[3];
+    const Operand& optionItem = items[4];
+    const Operand& fillItem = items[5];
+
+    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
+        ErrorNumber = Err::ScreenHeightNotNumber;
+        return;
+    }
+    if (!IsNumber(TagAt(3))) {
+        ErrorNumber = Err::ScreenWidthNotNumber;
+        return;
+    }
+    const Extended r = GlPopNum(), y = GlPopNum(), x = GlPopNum();
+
+    bool filled = false;
+    if (optionItem.Kind == CodeKind::NumVar) {
+        if (!IsOptionName(optionItem, "F")) {
+            ErrorNumber = Err::CircleOptionName;
+            return;
+        }
+        filled = true;
+    } else if (optionItem.Kind != CodeKind::SysNumConst) {
+        ErrorNumber = Err::CircleOptionKind;
+        return;
+    }
+
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(GForeColor) & ColorWordMask);
+    const ColorWord fill = ColorOperand(fillItem, colour);
+    Extended start = NumberOperand(startItem, 0);
+    Extended end = NumberOperand(endItem, 2 * Pi);
+    const Extended aspect = NumberOperand(aspectItem, 1);
+    if (!std::isfinite(start)) start = 0;
+    if (!std::isfinite(end)) end = 2 * Pi;
+
+    const QPoint centre = DrawPoint(x, y);
+    auto radius = [](Extended v) {
+        v = std::fabs(v);
+        return std::isnan(v) ? 0 : static_cast<int>(std::trunc(std::min(v, MaxRadius)));
+    };
+    const int rx = radius(r * WorldXScale);
+    const int ry = radius(r * WorldYScale * aspect);
+
+    // Whole degrees decide between a whole ellipse and a sector.
+    auto degrees = [](Extended angle) {
+        Extended d = std::trunc(angle * HalfTurnDegrees / Pi + (angle >= 0 ? DegreeNudge : -DegreeNudge));
+        if (d < 0) d += FullTurnDegrees;
+        return d;
+    };
+    const bool wholeEllipse = degrees(start) == 0 && degrees(end) == FullTurnDegrees;
+    if (start < 0) start += 2 * Pi;
+    if (end < 0) end += 2 * Pi;
+
+    const int cx = centre.x(), cy = centre.y();
+    const int xs = cx + static_cast<int>(std::trunc(std::cos(start) * rx));
+    const int ys = cy - static_cast<int>(std::trunc(std::sin(start) * ry));
+    const int xe = cx + static_cast<int>(std::trunc(std::cos(end) * rx));
+    const int ye = cy - static_cast<int>(std::trunc(std::sin(end) * ry));
+
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    Canvas& canvas = surface->Image1;
+    canvas.Pen.Color = colour;
+    canvas.Brush.Color = fill;
+    bool drawn = true;
+    if (!filled)
+        drawn = canvas.Arc(cx - rx, cy - ry, cx + rx, cy + ry, xs, ys, xe, ye);
+    else if (wholeEllipse)
+        drawn = canvas.Ellipse(cx - rx, cy - ry, cx + rx, cy + ry);
+    else
+        drawn = canvas.Pie(cx - rx, cy - ry, cx + rx, cy + ry, xs, ys, xe, ye);
+    surface->Changed();
+    if (!drawn) ErrorNumber = Err::OutOfMemory;
+}
+
+// PAINT (x, y)[, fill colour[, border colour]]
+void ExecPaint() {
+    const Operand fillItem = FetchOperand();
+    const Operand borderItem = FetchOperand();
+    if (!TopAreNumbers(2)) {
+        ErrorNumber = Err::PaintPointNotNumbers;
+        return;
+    }
+    const Extended y = GlPopNum(), x = GlPopNum();
+    const ColorWord foreColour = static_cast<ColorWord>(GForeColor) & ColorWordMask;
+    const ColorWord fill = ColorOperand(fillItem, foreColour);
+    const ColorWord border = ColorOperand(
+        borderItem, GBorderColorSet != 0 ? static_cast<ColorWord>(GBorderColor) & ColorWordMask : foreColour);
+    const QPoint p = DrawPoint(x, y);
+
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    Canvas& canvas = surface->Image1;
+    canvas.Brush.Color = fill;
+    canvas.Brush.Style = BrushStyleFromCode(FillStyle);
+    const bool filled = canvas.FloodFill(p.x(), p.y(), border, FloodFillType::Border);
+    surface->Changed();
+    if (!filled) ErrorNumber = Err::OutOfMemory;
+}
+
+// FILEPSET file
+void ExecFilePSet() {
+    if (GlTopType() != GlValueType::String) {
+        StatementError(Err::StatementType, St::FILEPSET);
+        return;
+    }
+    QString name;
+    GlPopStr(name);
+    const QString path = ProgramFilePath(name);
+    if (name.isEmpty() || !QFileInfo(path).isFile()) {
+        ErrorNumber = Err::FilePsetNotFound;
+        return;
+    }
+    if (GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
+        ErrorNumber = Err::FilePsetNoGraphicsWindow;
+        return;
+    }
+    const std::unique_ptr<TEncoding> encoding =
+        FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(FileEncoding);
+    int error = Err::None;
+    std::unique_ptr<TFileTextReader> reader =
+        encoding ? TFileTextReader::Open(path, *encoding, error) : nullptr;
+    if (!reader) {
+        ErrorNumber = Err::FilePsetFailed;
+        return;
+    }
+    PointFileReader points(*reader);
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    Extended x = 0, y = 0, colourNumber = 0;
+    bool bad = false;
+    while (StopRequest.load(std::memory_order_relaxed) == 0 && points.Next(x, y, colourNumber, bad)) {
+        const QPoint p = DrawPoint(x, y);
+        std::lock_guard<std::mutex> lock(surface->Lock);
+        surface->Image1.SetPixel(p.x(), p.y(), PaletteColorOf(colourNumber));
+        surface->Changed();
+    }
+    if (bad) ErrorNumber = Err::FilePsetFailed;
+}
+
+// GLOCATE (x, y)
+void ExecGLocate() {
+    if (!TopAreNumbers(2)) {
+        StatementError(Err::StatementType, St::GLOCATE);
+        return;
+    }
+    const Extended y = GlPopNum(), x = GlPopNum();
+    const DevicePoint p = WorldToDevice(x, y);
+    const int px = std::clamp(p.X, 0, GScreenWidth - 1);
+    const int py = MathGraphY(std::clamp(p.Y, 0, GScreenHeight - 1));
+    GLocateX = px;
+    GLocateY = py;
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    surface->Image1.MoveTo(px, py);
+}
+
+// GFLOCATE (x, y)
+void ExecGFLocate() {
+    if (!TopAreNumbers(2)) {
+        StatementError(Err::StatementType, St::GFLOCATE);
+        return;
+    }
+    GFLocateY = std::trunc(GlPopNum());
+    GFLocateX = std::trunc(GlPopNum());
+}
+
+// GREFRESH
+void ExecGRefresh() {
+    if (const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface()) surface->Changed();
+}
+
+// GPRINT value
+void ExecGPrint() {
+    QString text;
+    const int tag = GlTopType();
+    if (IsNumber(tag)) {
+        text = FormatNumber(GlPopNum());
+    } else if (tag == GlValueType::String) {
+        GlPopStr(text);
+    } else {
+        StatementError(Err::StatementType, St::GPRINT);
+        return;
+    }
+    const std::shared_ptr<GraphSurface> surface = DrawingSurface();
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    Canvas& canvas = surface->Image1;
+    canvas.Font.Charset = GFontCharset;
+    canvas.Font.Name = GFontName;
+    canvas.Font.Style = static_cast<std::uint8_t>(GFontStyle);
+    canvas.Font.Color = static_cast<ColorWord>(GFontColor) & ColorWordMask;
+    canvas.Font.Size = GFontSize;
+    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Brush.Style = BrushStyle::Solid;
+    canvas.TextOut(ToPixel(GLocateX), ToPixel(GLocateY), text);
+    surface->Changed();
+}
+
+// CLS [mode]
+void ExecCls() {
+    CodeItemType item;
+    GetCode(item);
+    int mode = ClsRunWindow;
+    if (item.FirstCode == CodeKind::NumLiteral) {
+        std::int32_t value = 0;
+        mode = TruncToInt32(NumConValue(item), value) ? value : 0; // out of range: no mode at all
+    } else if (item.FirstCode != CodeKind::SysNumConst) {
+        ErrorNumber = Err::UnexpectedParseError; // the run window is still cleared
+    }
+    const bool open = GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
+    switch (mode) {
+    case ClsRunWindow:
+    case ClsBoth: {
+        RunWindowEvent event;
+        event.Op = RunWindowOp::ClearText;
+        RunWindowQueue::Instance().Push(std::move(event));
+        if (mode == ClsBoth && open) ClearGraphForm();
+        break;
+    }
+    case ClsGraphics:
+        if (!open) {
+            ErrorNumber = Err::NoGraphicsWindow;
+            break;
+        }
+        ClearGraphForm();
+        break;
+    default: ErrorNumber = Err::ClsMode; break;
+    }
+}
+
+void ClearGraphForm() {
+    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    if (!surface) return;
+    std::lock_guard<std::mutex> lock(surface->Lock);
+    Canvas& canvas = surface->Image1;
+    const ColorWord brushColour = canvas.Brush.Color;
+    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Brush.Style = BrushStyle::Solid;
+    canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
+    canvas.Brush.Color = brushColour;
+    surface->Changed();
+}
+
+// ---- routing
+// -------------------------------------------------------------------------------------------------
+
+bool RouteGraphicsStatement(int code) {
+    switch (code) {
+    case St::GSCREEN:
+    case St::OPENGSCREEN:
+    case St::GSCREEN + ArgumentFormStep:
+    case St::OPENGSCREEN + ArgumentFormStep:
+        ExecGScreen(code > ArgumentFormStep);
+        if (ErrorNumber == 0) SyncOpenGraphForm();
+        if (ErrorNumber == 0) RequireGraphForm(code);
+        return true;
+    case St::CLOSEGSCREEN:
+        if (RequireGraphForm(code)) SyncCloseGraphForm();
+        return true;
+    case St::GSCROLL: SyncGScroll(); return true;
+    case St::GSTRETCH: SyncGStretch(); return true;
+    case St::WINDOW: ExecWindow(); return true;
+    case St::MATHGRAPH: ExecMathGraph(); return true;
+    case St::PSET:
+    case St::PRESET:
+        if (RequireGraphForm(code)) ExecPSet(code == St::PRESET);
+        return true;
+    case St::LINE:
+        if (RequireGraphForm(code)) ExecLine();
+        return true;
+    case St::CIRCLE:
+        if (RequireGraphForm(code)) ExecCircle();
+        return true;
+    case St::PAINT:
+        if (RequireGraphForm(code)) ExecPaint();
+        return true;
+    case St::FILEPSET: ExecFilePSet(); return true;
+    case St::GLOCATE:
+        if (RequireGraphForm(code)) ExecGLocate();
+        return true;
+    case St::GFLOCATE: ExecGFLocate(); return true;
+    case St::GREFRESH:
+        if (RequireGraphForm(code)) ExecGRefresh();
+        return true;
+    case St::GPRINT:
+        if (RequireGraphForm(code)) ExecGPrint();
+        return true;
+    case St::CLS: ExecCls(); return true;
+    default: return false;
+    }
+}

@@ -1,0 +1,662 @@
+#include "engine/formulaexec.h"
+
+#include "engine/coords.h"
+#include "engine/drawexec.h"
+#include "engine/handover.h"
+#include "engine/numberformat.h"
+#include "engine/numconvert.h"
+#include "engine/printline.h"
+#include "engine/runloop.h"
+#include "engine/services.h"
+#include "frontend/declnames.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/listing.h"
+#include "frontend/parse.h"
+#include "frontend/scan.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+void (*ShowHelpHook)() = nullptr;
+
+namespace {
+
+// ---- operands ------------------------------------------------------------------------------------------
+
+template <typename Table> bool IsRecord(const Table& table, int index) {
+    return index >= 1 && static_cast<std::size_t>(index) < table.size();
+}
+
+bool IsNumVarItem(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumVar && IsRecord(NumVarTable, item.SecondCode);
+}
+
+bool IsFormulaItem(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::FormulaVar && IsRecord(FormVarTable, item.SecondCode);
+}
+
+NumVarType& NumRecordOf(const CodeItemType& item) {
+    return NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+}
+
+// The text operand of STRTOFORM: a string literal or a string variable.
+bool TextOperand(const CodeItemType& item, QString& text) {
+    if (item.FirstCode == CodeKind::StrLiteral && IsRecord(StrConTable, item.SecondCode)) {
+        text = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        return true;
+    }
+    if (item.FirstCode == CodeKind::StrVar && IsRecord(StrVarTable, item.SecondCode)) {
+        text = StrVarTable[static_cast<std::size_t>(item.SecondCode)].Value;
+        return true;
+    }
+    return false;
+}
+
+// Fetches the next `N` operand items of the statement.
+template <std::size_t N> void FetchOperands(std::array<CodeItemType, N>& items) {
+    for (CodeItemType& item : items)
+        GetCode(item);
+}
+
+// A statement whose operands do not have the compiled shape: the error, and the run goes on (when the
+// error is trapped) at the statement's end rather than with its operands.
+void RefuseOperands(int start, int error) {
+    CodeIndex = start;
+    CodeItemType last;
+    SkipToStatementEnd(last);
+    ErrorNumber = error;
+}
+
+QString FromTable(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// ---- the front end borrowed by STRTOFORM -----------------------------------------------------------------
+
+// The reader, the tokenizer's state and the pre-code of the program (or of the immediate command) as
+// they were before a formula is compiled in the middle of a run. The formula is scanned into a pre-code
+// buffer of its own, so the program's pre-code (which HELP -LORVEXC lists) stays as it is.
+class BorrowedFrontEnd {
+public:
+    BorrowedFrontEnd()
+        : compileText_(std::move(CompileText)), compileTextLength_(CompileTextLength), sourcePos_(SourcePos),
+          sourceLinePos_(SourceLinePos), tokenStart_(TokenStart), lastToken_(LastToken),
+          previousToken_(PreviousToken), scanToken_(ScanToken), scanPrevToken_(ScanPrevToken),
+          declContext_(DeclContext), localNameMode_(LocalNameMode), memberDotMode_(MemberDotMode),
+          includeMode_(IncludeMode), includeOffset_(IncludeOffset), includePosition_(IncludePosition),
+          localNamePrefix_(LocalNamePrefix), defCounter_(DefCounter), preCodeIndex_(PreCodeIndex),
+          currentmaxPreCodeNum_(CurrentmaxPreCodeNum), preCodeLimit_(PreCodeLimit), codeIndex_(CodeIndex),
+          errorNameIndex_(ErrorNameIndex), errorPosition_(ErrorPosition), dcVarCount_(NumofRegisteredDcVar) {
+        // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
+        std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
+                                        CodeItemType{CodeKind::End, 0, 0});
+        fresh[0] = CodeItemType{};
+        fresh[static_cast<std::size_t>(ImmediateAreaLast)] = CodeItemType{};
+        preCode_.swap(PreCodeBuffer);
+        PreCodeBuffer.swap(fresh);
+        CurrentmaxPreCodeNum = ImmediateAreaLast;
+        PreCodeIndex = 1;
+    }
+
+    // A failed compilation may have declared names (a CONST in the text): they are dropped again.
+    void DropDeclarations() { NumofRegisteredDcVar = dcVarCount_; }
+
+    ~BorrowedFrontEnd() {
+        PreCodeBuffer.swap(preCode_);
+        CompileText = std::move(compileText_);
+        CompileTextLength = compileTextLength_;
+        SourcePos = sourcePos_;
+        SourceLinePos = sourceLinePos_;
+        TokenStart = tokenStart_;
+        LastToken = lastToken_;
+        PreviousToken = previousToken_;
+        ScanToken = scanToken_;
+        ScanPrevToken = scanPrevToken_;
+        DeclContext = declContext_;
+        LocalNameMode = localNameMode_;
+        MemberDotMode = memberDotMode_;
+        IncludeMode = includeMode_;
+        IncludeOffset = includeOffset_;
+        IncludePosition = includePosition_;
+        LocalNamePrefix = std::move(localNamePrefix_);
+        DefCounter = defCounter_;
+        PreCodeIndex = preCodeIndex_;
+        CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
+        PreCodeLimit = preCodeLimit_;
+        CodeIndex = codeIndex_;
+        ErrorNameIndex = errorNameIndex_;
+        ErrorPosition = errorPosition_;
+    }
+
+    BorrowedFrontEnd(const BorrowedFrontEnd&) = delete;
+    BorrowedFrontEnd& operator=(const BorrowedFrontEnd&) = delete;
+
+private:
+    std::vector<CodeItemType> preCode_;
+    QString compileText_;
+    int compileTextLength_;
+    int sourcePos_, sourceLinePos_, tokenStart_;
+    CodeItemType lastToken_, previousToken_, scanToken_, scanPrevToken_;
+    std::uint8_t declContext_, localNameMode_, memberDotMode_, includeMode_;
+    int includeOffset_, includePosition_;
+    QString localNamePrefix_;
+    int defCounter_;
+    int preCodeIndex_, currentmaxPreCodeNum_, preCodeLimit_, codeIndex_;
+    int errorNameIndex_, errorPosition_;
+    int dcVarCount_;
+};
+
+// After the expression only the end of the text may follow: the ":" that closes it, line ends and the
+// end item.
+bool OnlyTextEndFollows() {
+    for (int at = PreCodeIndex; at <= CurrentmaxPreCodeNum; ++at) {
+        const CodeItemType& item = PreCodeBuffer[static_cast<std::size_t>(at)];
+        if (item.FirstCode == CodeKind::End || item.FirstCode == CodeKind::None) return true;
+        const bool separator = item.FirstCode == CodeKind::Operator &&
+                               (item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd);
+        if (!separator) return false;
+    }
+    return true;
+}
+
+// ---- evaluations in progress ------------------------------------------------------------------------------
+
+using ImmediateArea = std::array<CodeItemType, ImmediateAreaLast + 1>;
+
+// What an evaluation borrows and gives back at its end.
+struct EvalFrame {
+    ImmediateArea Area{}; // slots 1 to 100 as they were (an immediate command, an outer formula)
+    int ReturnIndex = 0;  // the item after the EVALFORM statement
+    int StoreIndex = 0;   // where a check leaves the formula
+    int SavedTrap = 0;    // the trap of an outer evaluation
+    int SavedVarIndex = 0;
+    int StackDepth = 0; // Gl entries below the formula's value
+    int ErrorVar = 0;
+};
+std::vector<std::unique_ptr<EvalFrame>> EvalFrames;
+
+// Removes whatever the formula left above the values that were there before it.
+void DiscardAbove(int depth) {
+    while (ValueStackCount > depth && ValueStackCount > 0)
+        DiscardGlTop();
+}
+
+bool ImmediateAreaExists() {
+    return CodeBuffer.size() > static_cast<std::size_t>(ImmediateAreaLast);
+}
+
+// Whether the item can raise an error, so that a check must follow it: operators, functions, names
+// (an array element or a DEF function) and the end of a FUNCTION call. Nothing may come between a
+// statement item and the item it reads (SubJump and the name it calls).
+bool CheckFollows(const CodeItemType& item, const CodeItemType& previous) {
+    if (previous.FirstCode == CodeKind::Statement && previous.SecondCode == InSt::SubJump) return false;
+    switch (item.FirstCode) {
+    case CodeKind::Operator:
+        return item.SecondCode != Op::LineEnd && item.SecondCode != Op::Colon &&
+               item.SecondCode != Op::OpenBracket && item.SecondCode != Op::CloseBracket;
+    case CodeKind::Function:
+    case CodeKind::NumVar:
+    case CodeKind::StrVar:
+    case CodeKind::BoolVar: return true;
+    case CodeKind::Statement: return item.SecondCode == InSt::LoPopAll;
+    default: return false;
+    }
+}
+
+// The index of the closing item of a compiled formula, 0 when the record holds none.
+int FormulaCloseIndex(const FormVarType& formula) {
+    if (formula.Code[1].FirstCode != CodeKind::ExprOpen) return 0;
+    for (int at = 2; at <= FormulaCodeSize; ++at) {
+        const int kind = formula.Code[static_cast<std::size_t>(at)].FirstCode;
+        if (kind == CodeKind::ExprClose) return at;
+        if (kind == CodeKind::None) return 0;
+    }
+    return 0;
+}
+
+// ---- listings ---------------------------------------------------------------------------------------------
+
+QString ListSeparator() {
+    return QStringLiteral(" : ");
+}
+QString NameTail() {
+    return QStringLiteral("  ");
+}
+QString CrossRefTail() {
+    return QStringLiteral("   ");
+}
+constexpr std::uint8_t StoredTrue = 1;
+constexpr std::uint8_t StoredFalse = 0;
+
+void ListTable(const auto& names, int count) {
+    for (int slot = 1; slot <= count; ++slot) {
+        const QString word = FromTable(names[static_cast<std::size_t>(slot)]);
+        if (word == word.toUpper()) FlushPrintLine(word);
+    }
+}
+
+QString VariableLine(const QString& value, const QString& name) {
+    return value + ListSeparator() + ListedName(name) + NameTail();
+}
+
+QString BooleanText(std::uint8_t stored) {
+    if (stored == StoredTrue) return QStringLiteral("TRUE");
+    if (stored == StoredFalse) return QStringLiteral("FALSE");
+    return QStringLiteral("ERROR");
+}
+
+template <typename Table> int RegisteredCount(const Table& table, int registered) {
+    const int inTable = static_cast<int>(table.size()) - 1;
+    return registered < inTable ? registered : inTable;
+}
+
+// The references of one variable: the line and column of every item of `kind` naming `index`, from
+// the program's first item to the first blank slot after its end. `lastLine` is the line printed last.
+void ListReferences(int kind, int index, QString& lastLine) {
+    const int last = CodeLimit < CurrentmaxCodeNum ? CodeLimit : CurrentmaxCodeNum;
+    for (int at = ProgramCodeStart; at <= last; ++at) {
+        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (item.FirstCode == CodeKind::None) return;
+        if (item.FirstCode != kind || item.SecondCode != index) continue;
+        int line = 0;
+        int column = 0;
+        OffsetToLineCol(item.Position, line, column);
+        const QString text = QString::number(line) + u':' + QString::number(column) + CrossRefTail();
+        if (text == lastLine) continue;
+        FlushPrintLine(text);
+        lastLine = text;
+    }
+}
+
+template <typename Table>
+void ListCrossReference(const QString& title, const Table& table, int registered, int kind,
+                        QString& lastLine) {
+    FlushPrintLine(title);
+    lastLine = title;
+    const int count = RegisteredCount(table, registered);
+    for (int index = 1; index <= count; ++index) {
+        const QString& name = table[static_cast<std::size_t>(index)].Name;
+        FlushPrintLine(QString());
+        FlushPrintLine(name);
+        lastLine = name;
+        ListReferences(kind, index, lastLine);
+    }
+}
+
+} // namespace
+
+// ---- compiling a formula -------------------------------------------------------------------------------
+
+int CompileFormula(const QString& text, FormVarType& record) {
+    const int outerError = ErrorNumber;
+    ErrorNumber = 0;
+    auto converted = std::make_unique<ItemBuffer>();
+    int error = 0;
+    {
+        BorrowedFrontEnd borrowed;
+        CompileText = text + u':';
+        CompileTextLength = static_cast<int>(CompileText.size());
+        ScanFormula();
+        if (ErrorNumber == 0) {
+            PreCodeIndex = 1;
+            ParseExpression(*converted);
+        }
+        if (ErrorNumber == 0) {
+            // A formula is exactly one expression: nothing, or anything after it, is no formula.
+            if (LXParse::IsEmptyExpression(*converted) || !OnlyTextEndFollows())
+                ErrorNumber = Err::ExpressionFormMismatch;
+        }
+        if (ErrorNumber == 0 && EvaluationLength(converted->data(), LXParse::ExpressionCloseIndex(
+                                                                        *converted)) > MaxEvaluationItems)
+            ErrorNumber = Err::ProgramTooLarge; // it could not be run in the immediate area
+        error = ErrorNumber;
+        if (error != 0) borrowed.DropDeclarations();
+    }
+    ErrorNumber = outerError;
+    if (error != 0) return error;
+
+    // {41} at position 1, the postfix items, then the closing {42} of the expression.
+    const ItemBuffer& items = *converted;
+    const int close = LXParse::ExpressionCloseIndex(items);
+    record.Code.fill(CodeItemType{});
+    record.Code[1] = CodeItemType{CodeKind::ExprOpen, 0, 1};
+    for (int at = 2; at <= close; ++at)
+        record.Code[static_cast<std::size_t>(at)] = items[static_cast<std::size_t>(at)];
+    return 0;
+}
+
+// STRTOFORM (text, formula@, error)
+void ExecStrToForm() {
+    const int start = CodeIndex;
+    std::array<CodeItemType, 3> operands;
+    FetchOperands(operands);
+    QString text;
+    if (!TextOperand(operands[0], text) || !IsFormulaItem(operands[1]) || !IsNumVarItem(operands[2]))
+        return RefuseOperands(start, Err::StrToFormSyntax);
+    const int next = CodeIndex;
+    FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
+    const int error = CompileFormula(text, formula);
+    NumRecordOf(operands[2]).Value = error;
+    CodeIndex = next;
+}
+
+// ---- evaluating a formula -------------------------------------------------------------------------------
+
+// EVALFORM (formula@, result, error)
+void ExecEvalForm() {
+    const int start = CodeIndex;
+    const int position = CurrentItem.Position;
+    std::array<CodeItemType, 3> operands;
+    FetchOperands(operands);
+    if (!IsFormulaItem(operands[0]) || !IsNumVarItem(operands[1]) || !IsNumVarItem(operands[2]))
+        return RefuseOperands(start, Err::EvalFormSyntax);
+    NumVarType& errorVar = NumRecordOf(operands[2]);
+
+    // Frames left by a run that ended in the middle of an evaluation are stale: with the trap clear
+    // no evaluation is in progress.
+    if (EvalFormTrap == 0) EvalFrames.clear();
+
+    const FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
+    const int close = FormulaCloseIndex(formula);
+    // A formula that was never compiled is an error of the formula, reported like the others.
+    if (close == 0) {
+        errorVar.Value = Err::ExpressionFormMismatch;
+        return;
+    }
+    if (EvaluationLength(formula.Code.data(), close) > MaxEvaluationItems || !ImmediateAreaExists()) {
+        errorVar.Value = Err::ProgramTooLarge;
+        return;
+    }
+    if (static_cast<int>(EvalFrames.size()) >= MaxEvalFormDepth) {
+        ErrorNumber = Err::StackOverflow;
+        return;
+    }
+
+    auto frame = std::make_unique<EvalFrame>();
+    for (int at = 1; at <= ImmediateAreaLast; ++at)
+        frame->Area[static_cast<std::size_t>(at)] = CodeBuffer[static_cast<std::size_t>(at)];
+    frame->ReturnIndex = CodeIndex;
+    frame->SavedTrap = EvalFormTrap;
+    frame->SavedVarIndex = EvalFormVarIndex;
+    frame->StackDepth = ValueStackCount;
+    frame->ErrorVar = operands[2].SecondCode;
+    EvalFrames.push_back(std::move(frame));
+
+    // Whatever is not the evaluation ends the run if it is ever reached.
+    for (int at = 1; at <= ImmediateAreaLast; ++at)
+        CodeBuffer[static_cast<std::size_t>(at)] = CodeItemType{CodeKind::End, 0, position};
+    int at = 1;
+    auto put = [&at, position](CodeItemType item) {
+        item.Position = position;
+        CodeBuffer[static_cast<std::size_t>(at++)] = item;
+    };
+    for (int k = 1; k <= close; ++k) {
+        const CodeItemType& item = formula.Code[static_cast<std::size_t>(k)];
+        put(item);
+        if (CheckFollows(item, formula.Code[static_cast<std::size_t>(k - 1)]))
+            put(CodeItemType{CodeKind::Statement, EvalFormCode::Check, 0});
+    }
+    EvalFrames.back()->StoreIndex = at;
+    put(CodeItemType{CodeKind::Statement, EvalFormCode::Store, 0});
+    put(CodeItemType{CodeKind::Statement, St::LET, 0});
+    put(operands[1]);
+    put(CodeItemType{CodeKind::Statement, EvalFormCode::End, 0});
+
+    EvalFormVarIndex = operands[2].SecondCode;
+    EvalFormTrap = 1;
+    errorVar.Value = 0;
+    CodeIndex = 1;
+}
+
+int EvaluationLength(const CodeItemType* items1Based, int close) {
+    int length = close;
+    for (int k = 1; k <= close; ++k)
+        if (CheckFollows(items1Based[k], items1Based[k - 1])) ++length;
+    return length;
+}
+
+// After an item of the formula that can fail: at the first trapped error the rest of the formula is
+// passed over.
+void ExecEvalFormCheck() {
+    if (EvalFrames.empty()) {
+        ErrorNumber = Err::UnexpectedRunError;
+        return;
+    }
+    const EvalFrame& frame = *EvalFrames.back();
+    if (IsRecord(NumVarTable, frame.ErrorVar) &&
+        NumVarTable[static_cast<std::size_t>(frame.ErrorVar)].Value != 0)
+        CodeIndex = frame.StoreIndex;
+}
+
+// After the formula's items: a trapped error leaves the result variable as it was.
+void ExecEvalFormStore() {
+    if (EvalFrames.empty()) {
+        ErrorNumber = Err::UnexpectedRunError;
+        return;
+    }
+    const EvalFrame& frame = *EvalFrames.back();
+    if (!IsRecord(NumVarTable, frame.ErrorVar)) return;
+    if (NumVarTable[static_cast<std::size_t>(frame.ErrorVar)].Value == 0) return;
+    DiscardAbove(frame.StackDepth);
+    CodeIndex += 2; // past the LET and its target, to the end of the evaluation
+}
+
+// The end of an evaluation: the trap as it was before, the immediate area given back, and on with the
+// item after the EVALFORM statement.
+void ExecEvalFormEnd() {
+    if (EvalFrames.empty()) {
+        ErrorNumber = Err::UnexpectedRunError;
+        return;
+    }
+    const std::unique_ptr<EvalFrame> frame = std::move(EvalFrames.back());
+    EvalFrames.pop_back();
+    DiscardAbove(frame->StackDepth);
+    if (ImmediateAreaExists()) {
+        for (int at = 1; at <= ImmediateAreaLast; ++at)
+            CodeBuffer[static_cast<std::size_t>(at)] = frame->Area[static_cast<std::size_t>(at)];
+    }
+    EvalFormTrap = frame->SavedTrap;
+    EvalFormVarIndex = frame->SavedVarIndex;
+    CodeIndex = frame->ReturnIndex;
+}
+
+int EvalFormDepth() {
+    return static_cast<int>(EvalFrames.size());
+}
+
+// ---- MOUSE, SETVERSION, HELP -------------------------------------------------------------------------
+
+namespace {
+constexpr auto MousePollPause = std::chrono::milliseconds(5);
+constexpr Extended MaxLanguageVersion = 100;
+constexpr Extended VersionScale = 10;
+} // namespace
+
+int ScaleToBitmap(int position, int bitmapSize, int shownSize) {
+    if (shownSize <= 0) return position;
+    const long long scaled = static_cast<long long>(position) * bitmapSize / shownSize;
+    return static_cast<int>(std::clamp<long long>(scaled, INT32_MIN, INT32_MAX));
+}
+
+// MOUSE (event, x, y)
+void ExecMouse() {
+    const int start = CodeIndex;
+    std::array<CodeItemType, 3> operands;
+    FetchOperands(operands);
+    for (const CodeItemType& item : operands)
+        if (!IsNumVarItem(item)) return RefuseOperands(start, Err::MouseSyntax);
+
+    // Taken with exchange: an event that arrives meanwhile is kept for the next MOUSE.
+    NumRecordOf(operands[0]).Value = MouseEvent.exchange(0);
+    if (GScreenOpen.load() != 0) {
+        int x = MouseX.load();
+        int y = MouseY.load();
+        const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+        if (surface != nullptr && surface->Stretched.load()) {
+            x = ScaleToBitmap(x, GScreenWidth, surface->ShownWidth.load());
+            y = ScaleToBitmap(y, GScreenHeight, surface->ShownHeight.load());
+        }
+        Extended worldX = 0;
+        Extended worldY = 0;
+        DeviceToWorld(x, y, worldX, worldY);
+        NumRecordOf(operands[1]).Value = worldX;
+        NumRecordOf(operands[2]).Value = worldY;
+    }
+    // A program that polls the mouse in a loop leaves the processor to the windows in between.
+    std::this_thread::sleep_for(MousePollPause);
+}
+
+// SETVERSION (v)
+void ExecSetVersion() {
+    const int tag = GlTopType();
+    if (tag != GlValueType::Number && tag != GlValueType::NumberAlt) {
+        ErrorNumber = Err::StatementType;
+        ErrorNameIndex = St::SETVERSION;
+        return;
+    }
+    Extended v = std::fabs(GlPopNum());
+    if (!(v < MaxLanguageVersion)) v = MaxLanguageVersion; // also NaN and infinity
+    std::int32_t version = 0;
+    TruncToInt32(v * VersionScale, version);
+    LanguageVersion = version;
+}
+
+// HELP
+void ExecHelp() {
+    if (ShowHelpHook != nullptr) Synchronize([] { ShowHelpHook(); });
+}
+
+// ---- the debugging listings -----------------------------------------------------------------------------
+
+QString ShortestNumberText(Extended value) {
+    if (!std::isfinite(value)) return GeneralNumberText(value, MaxGeneralDigits);
+    for (int digits = 1; digits < MaxGeneralDigits; ++digits) {
+        const QString text = GeneralNumberText(value, digits);
+        const std::string ascii = text.toStdString();
+        Extended back = 0;
+        const auto parsed = std::from_chars(ascii.data(), ascii.data() + ascii.size(), back);
+        if (parsed.ec == std::errc() && parsed.ptr == ascii.data() + ascii.size() && back == value)
+            return text;
+    }
+    return GeneralNumberText(value, MaxGeneralDigits);
+}
+
+QString ListedName(const QString& name) {
+    qsizetype at = 0;
+    while (at < name.size() && (name.at(at).isDigit() || name.at(at) == u' '))
+        ++at;
+    return name.mid(at);
+}
+
+// HELP -RW
+void ListReservedWords() {
+    FlushPrintLine(QStringLiteral("予約語"));
+    ListTable(OperatorNames, OperatorCount);
+    ListTable(StatementNames, StatementCount);
+    ListTable(FunctionNames, FunctionCount);
+}
+
+// HELP -UV
+void DumpVariables() {
+    FlushPrintLine(QStringLiteral("Boole変数・Boole配列変数"));
+    for (int index = 1; index <= RegisteredCount(BoolVarTable, NumofRegisteredBoolVar); ++index) {
+        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+        if (record.Kind == BoolVarKind::Variable || record.Kind == BoolVarKind::Array)
+            FlushPrintLine(VariableLine(BooleanText(record.Value), record.Name));
+    }
+    FlushPrintLine(QStringLiteral("数値変数・数値配列変数"));
+    for (int index = 1; index <= RegisteredCount(NumVarTable, NumofRegisteredNumVar); ++index) {
+        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        if (record.Kind == NumVarKind::Variable || record.Kind == NumVarKind::Array)
+            FlushPrintLine(VariableLine(ShortestNumberText(record.Value), record.Name));
+    }
+    FlushPrintLine(QStringLiteral("文字列変数・文字列配列変数"));
+    for (int index = 1; index <= RegisteredCount(StrVarTable, NumofRegisteredStrVar); ++index) {
+        const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+        if (record.Kind == StrVarKind::Variable || record.Kind == StrVarKind::Array)
+            FlushPrintLine(VariableLine(record.Value, record.Name));
+    }
+    FlushPrintLine(QStringLiteral("宣言定数・変数・配列変数"));
+    const int declared = NumofRegisteredDcVar < DcVarCapacity ? NumofRegisteredDcVar : DcVarCapacity;
+    for (int index = 1; index <= declared; ++index) {
+        const DcVarType& entry = DcVarTable[static_cast<std::size_t>(index)];
+        const int kind = entry.Kind & DcVarKind::Mask;
+        const int word = kind < DcVarKind::Count ? kind : DcVarKind::Skip;
+        FlushPrintLine(VariableLine(FromTable(DcVarKindNames[static_cast<std::size_t>(word)]), entry.Name));
+    }
+}
+
+// HELP -CR
+void DumpCrossReference() {
+    // The references are read straight from the code: the program counter stays where it is, so the
+    // statements after this one still run.
+    QString lastLine;
+    ListCrossReference(QStringLiteral("数値変数クロスリファレンス"), NumVarTable, NumofRegisteredNumVar,
+                       CodeKind::NumVar, lastLine);
+    FlushPrintLine(QString());
+    ListCrossReference(QStringLiteral("文字列変数クロスリファレンス"), StrVarTable, NumofRegisteredStrVar,
+                       CodeKind::StrVar, lastLine);
+}
+
+// HELP -LORVEXC
+void DumpCodeListing() {
+    // The listings walk the buffers with the program's own cursors; they are put back afterwards so
+    // that the run goes on after this statement.
+    const int preCodeIndex = PreCodeIndex;
+    const int codeIndex = CodeIndex;
+    QString text;
+    PreCodeListing(text);
+    FlushPrintLine(text);
+    text.clear();
+    CodeListing(text);
+    FlushPrintLine(text);
+    PreCodeIndex = preCodeIndex;
+    CodeIndex = codeIndex;
+
+    const std::pair<int, const char16_t*> counters[] = {
+        {CurrentmaxPreCodeNum, u" : CurrentmaxPreCodeNum"},
+        {CurrentmaxCodeNum, u" : CurrentmaxCodeNum"},
+        {NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
+        {NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
+        {NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},
+        {NumofRegisteredANumVar, u" : NumofRegisteredANumVar"},
+        {NumofRegisteredStrCon, u" : NumofRegisteredStrCon"},
+        {NumofRegisteredStrVar, u" : NumofRegisteredStrVar"},
+        {NumofRegisteredAStrVar, u" : NumofRegisteredAStrVar"},
+    };
+    for (const auto& [value, label] : counters)
+        FlushPrintLine(QString::number(value) + QString::fromUtf16(label));
+}
+
+// ---- routing
+// ------------------------------------------------------------------------------------------------
+
+bool RouteFormulaStatement(int code) {
+    switch (code) {
+    case St::STRTOFORM: ExecStrToForm(); return true;
+    case St::EVALFORM: ExecEvalForm(); return true;
+    case EvalFormCode::Check: ExecEvalFormCheck(); return true;
+    case EvalFormCode::Store: ExecEvalFormStore(); return true;
+    case EvalFormCode::End: ExecEvalFormEnd(); return true;
+    case St::MOUSE: ExecMouse(); return true;
+    case St::SETVERSION: ExecSetVersion(); return true;
+    case St::HELP: ExecHelp(); return true;
+    case InSt::ListReservedWords: ListReservedWords(); return true;
+    case InSt::DumpVariables: DumpVariables(); return true;
+    case InSt::DumpCrossReference: DumpCrossReference(); return true;
+    case InSt::DumpCodeListing: DumpCodeListing(); return true;
+    default: return false;
+    }
+}

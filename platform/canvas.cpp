@@ -1,0 +1,685 @@
+#include "platform/canvas.h"
+
+#include "platform/settings.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+namespace {
+
+using Int = std::int64_t;
+
+constexpr int ScreenDpi = 96;
+constexpr int PointsPerInch = 72;
+constexpr int HatchMask = 7; // hatch lines every 8 pixels, aligned to the picture's origin
+// Coordinates are pulled in to this range first: far outside any picture, and small enough that the
+// arithmetic below cannot overflow.
+constexpr Int CoordinateLimit = Int{1} << 24;
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+constexpr long double FullTurn = 2 * Pi;
+// An angle this close to the end of an arc still belongs to it (rounding of the end point).
+constexpr long double AngleTolerance = 1e-12L;
+
+// Wider pens than this draw as this wide (far beyond any picture).
+constexpr int MaxPenWidth = 1 << 16;
+
+Int Limit(Int v) {
+    return std::clamp(v, -CoordinateLimit, CoordinateLimit);
+}
+
+Int FloorDiv(Int a, Int b) {
+    Int q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+// Broken pen styles of one-pixel lines: runs of drawn and skipped pixels, starting with a drawn one.
+constexpr int DashRuns[] = {18, 6};
+constexpr int DotRuns[] = {3, 3};
+constexpr int DashDotRuns[] = {9, 6, 3, 6};
+constexpr int DashDotDotRuns[] = {9, 3, 3, 3, 3, 3};
+
+template <std::size_t N> bool RunsOn(const int (&runs)[N], Int index) {
+    int total = 0;
+    for (int run : runs)
+        total += run;
+    Int at = index % total;
+    for (std::size_t k = 0; k < N; ++k) {
+        if (at < runs[k]) return k % 2 == 0;
+        at -= runs[k];
+    }
+    return true;
+}
+
+bool DashOn(PenStyle style, Int index) {
+    switch (style) {
+    case PenStyle::Dash: return RunsOn(DashRuns, index);
+    case PenStyle::Dot: return RunsOn(DotRuns, index);
+    case PenStyle::DashDot: return RunsOn(DashDotRuns, index);
+    case PenStyle::DashDotDot: return RunsOn(DashDotDotRuns, index);
+    default: return true;
+    }
+}
+
+bool HatchOn(BrushStyle style, int x, int y) {
+    const bool horizontal = (y & HatchMask) == 0;
+    const bool vertical = (x & HatchMask) == 0;
+    const bool falling = ((x - y) & HatchMask) == 0; // "\": down from left to right
+    const bool rising = ((x + y) & HatchMask) == 0;  // "/": up from left to right
+    switch (style) {
+    case BrushStyle::Solid: return true;
+    case BrushStyle::Clear: return false;
+    case BrushStyle::Horizontal: return horizontal;
+    case BrushStyle::Vertical: return vertical;
+    case BrushStyle::FDiagonal: return falling;
+    case BrushStyle::BDiagonal: return rising;
+    case BrushStyle::Cross: return horizontal || vertical;
+    case BrushStyle::DiagCross: return falling || rising;
+    }
+    return false;
+}
+
+// A set of pixels inside a clip rectangle, so that a figure whose parts overlap (thick lines, the
+// radii of a sector) meets each pixel's raster operation once.
+class PixelMask {
+public:
+    bool Init(const QRect& clip) {
+        clip_ = clip;
+        bits_.clear();
+        if (clip_.isEmpty()) return true;
+        try {
+            bits_.assign(static_cast<std::size_t>(clip_.width()) * static_cast<std::size_t>(clip_.height()),
+                         0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+    bool Inside(Int x, Int y) const {
+        return x >= clip_.left() && x <= clip_.right() && y >= clip_.top() && y <= clip_.bottom();
+    }
+    void Set(Int x, Int y) {
+        if (Inside(x, y)) bits_[Offset(x, y)] = 1;
+    }
+    bool Test(Int x, Int y) const { return Inside(x, y) && bits_[Offset(x, y)] != 0; }
+    const QRect& Clip() const { return clip_; }
+
+private:
+    std::size_t Offset(Int x, Int y) const {
+        return static_cast<std::size_t>(y - clip_.top()) * static_cast<std::size_t>(clip_.width()) +
+               static_cast<std::size_t>(x - clip_.left());
+    }
+    QRect clip_;
+    std::vector<std::uint8_t> bits_;
+};
+
+// The pixels of the line from (x0, y0) to (x1, y1), each with its index along the line, for the
+// indices whose pixel can lie within `clip` widened by `margin`. Each pixel is computed directly
+// from its index, so a line that reaches far outside the picture costs only its visible part.
+template <typename Plot>
+void WalkLine(Int x0, Int y0, Int x1, Int y1, bool includeLast, const QRect& clip, int margin, Plot plot) {
+    const Int dx = x1 - x0, dy = y1 - y0;
+    const Int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const bool xMajor = adx >= ady;
+    const Int major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    Int last = includeLast ? major : major - 1;
+    if (last < 0) return;
+    if (major == 0) {
+        plot(x0, y0, Int{0});
+        return;
+    }
+    const Int start = xMajor ? x0 : y0;
+    const int step = xMajor ? sx : sy;
+    const Int low = (xMajor ? clip.left() : clip.top()) - margin;
+    const Int high = (xMajor ? clip.right() : clip.bottom()) + margin;
+    Int first = 0;
+    if (step > 0) {
+        first = std::max(first, low - start);
+        last = std::min(last, high - start);
+    } else {
+        first = std::max(first, start - high);
+        last = std::min(last, start - low);
+    }
+    for (Int i = first; i <= last; ++i) {
+        const Int along = (2 * i * minor + major) / (2 * major); // the minor step, rounded
+        if (xMajor)
+            plot(x0 + sx * i, y0 + sy * along, i);
+        else
+            plot(x0 + sx * along, y0 + sy * i, i);
+    }
+}
+
+// Marks the pixels within half the pen's width of the segment from (x0, y0) to (x1, y1): a wide pen
+// with round ends. Costs the area of the segment's box, whatever the width.
+void StrokeSegment(PixelMask& mask, Int x0, Int y0, Int x1, Int y1, int width) {
+    const QRect& clip = mask.Clip();
+    if (clip.isEmpty()) return;
+    const long double radius = width / 2.0L;
+    const Int reach = width / 2 + 1;
+    const Int left = std::max<Int>(std::min(x0, x1) - reach, clip.left());
+    const Int right = std::min<Int>(std::max(x0, x1) + reach, clip.right());
+    const Int top = std::max<Int>(std::min(y0, y1) - reach, clip.top());
+    const Int bottom = std::min<Int>(std::max(y0, y1) + reach, clip.bottom());
+    const long double dx = static_cast<long double>(x1 - x0), dy = static_cast<long double>(y1 - y0);
+    const long double length2 = dx * dx + dy * dy;
+    for (Int y = top; y <= bottom; ++y)
+        for (Int x = left; x <= right; ++x) {
+            const long double px = static_cast<long double>(x - x0), py = static_cast<long double>(y - y0);
+            long double t = length2 > 0 ? (px * dx + py * dy) / length2 : 0;
+            t = std::clamp(t, 0.0L, 1.0L);
+            const long double ex = px - t * dx, ey = py - t * dy;
+            if (ex * ex + ey * ey <= radius * radius) mask.Set(x, y);
+        }
+}
+
+// An ellipse inscribed in the box [X1, X2) x [Y1, Y2), traced with the midpoint method between the
+// box's corner pixels: it touches all four sides of its box however flat it is, and its four
+// quarters are traced together as mirror images, so the shape is exactly symmetric. Only the rows
+// asked for are kept.
+class EllipseRows {
+public:
+    EllipseRows(Int x1, Int y1, Int x2, Int y2, Int firstRow, Int lastRow)
+        : X1(x1), Y1(y1), X2(x2), Y2(y2), first_(std::max(firstRow, y1)), last_(std::min(lastRow, y2 - 1)) {
+        if (X2 <= X1 || Y2 <= Y1 || first_ > last_) return;
+        rows_.assign(static_cast<std::size_t>(last_ - first_ + 1), RowSpan{});
+        Trace();
+    }
+
+    const Int X1, Y1, X2, Y2;
+
+    // The pixels of row y inside the ellipse: xl..xr; false when the row has none (or was not kept).
+    bool Span(Int y, Int& xl, Int& xr) const {
+        if (y < first_ || y > last_ || rows_.empty()) return false;
+        const RowSpan& row = rows_[static_cast<std::size_t>(y - first_)];
+        xl = row.Left;
+        xr = row.Right;
+        return xl <= xr;
+    }
+
+    // The pixels of row y that lie inside with all four neighbours inside too: the ellipse less its
+    // one-pixel outline (rows y - 1 and y + 1 must be kept as well).
+    bool InnerSpan(Int y, Int& xl, Int& xr) const {
+        Int l = 0, r = 0, lu = 0, ru = 0, ld = 0, rd = 0;
+        if (!Span(y, l, r) || !Span(y - 1, lu, ru) || !Span(y + 1, ld, rd)) return false;
+        xl = std::max({l + 1, lu, ld});
+        xr = std::min({r - 1, ru, rd});
+        return xl <= xr;
+    }
+
+private:
+    struct RowSpan {
+        Int Left = 1, Right = 0; // empty
+    };
+
+    void Plot(Int x, Int y) {
+        if (y < first_ || y > last_) return;
+        RowSpan& row = rows_[static_cast<std::size_t>(y - first_)];
+        if (row.Left > row.Right) {
+            row.Left = row.Right = x;
+            return;
+        }
+        row.Left = std::min(row.Left, x);
+        row.Right = std::max(row.Right, x);
+    }
+
+    // From the middle of the left and right sides towards the top and bottom, one step in x or y
+    // (or both) at a time, whichever keeps the error of the implicit equation smallest.
+    void Trace() {
+        Int x0 = X1, x1 = X2 - 1;
+        const Int a = x1 - x0, b = Y2 - 1 - Y1, bOdd = b & 1;
+        long double dx = 4.0L * (1 - a) * b * b, dy = 4.0L * (bOdd + 1) * a * a;
+        long double err = dx + dy + static_cast<long double>(bOdd) * a * a;
+        Int y0 = Y1 + (b + 1) / 2;
+        Int y1 = y0 - bOdd;
+        const long double stepA = 8.0L * a * a, stepB = 8.0L * b * b;
+        do {
+            Plot(x1, y0);
+            Plot(x0, y0);
+            Plot(x0, y1);
+            Plot(x1, y1);
+            const long double e2 = 2 * err;
+            if (e2 <= dy) {
+                ++y0;
+                --y1;
+                dy += stepA;
+                err += dy;
+            }
+            if (e2 >= dx || 2 * err > dy) {
+                ++x0;
+                --x1;
+                dx += stepB;
+                err += dx;
+            }
+        } while (x0 <= x1);
+        // A very narrow ellipse stops before its tips: finish them straight up and down.
+        while (y0 - y1 <= b) {
+            Plot(x0 - 1, y0);
+            Plot(x1 + 1, y0++);
+            Plot(x0 - 1, y1);
+            Plot(x1 + 1, y1--);
+        }
+    }
+
+    Int first_, last_;
+    std::vector<RowSpan> rows_;
+};
+
+// The counter-clockwise sweep (as seen on the screen) from one ray from the centre to another.
+struct Sweep {
+    bool Full = true;
+    long double Start = 0, Extent = 0;
+
+    static long double Normal(long double a) {
+        a = std::fmod(a, FullTurn);
+        if (a < 0) a += FullTurn;
+        return a;
+    }
+    // u and v: doubled offsets from the centre, v downwards.
+    static long double AngleOf(long double u, long double v) { return std::atan2(-v, u); }
+
+    bool Contains(long double u, long double v) const {
+        if (Full) return true;
+        return Normal(AngleOf(u, v) - Start) <= Extent + AngleTolerance;
+    }
+};
+
+struct RowPart {
+    Int Left = 0, Right = -1;
+};
+
+} // namespace
+
+ColorWord ApplyRasterOp(PenMode mode, ColorWord pen, ColorWord pixel) {
+    ColorWord result = pen;
+    switch (mode) {
+    case PenMode::Black: result = 0; break;
+    case PenMode::NotMergePen: result = ~(pen | pixel); break;
+    case PenMode::MaskNotPen: result = ~pen & pixel; break;
+    case PenMode::NotCopyPen: result = ~pen; break;
+    case PenMode::MaskPenNot: result = pen & ~pixel; break;
+    case PenMode::Not: result = ~pixel; break;
+    case PenMode::XorPen: result = pen ^ pixel; break;
+    case PenMode::NotMaskPen: result = ~(pen & pixel); break;
+    case PenMode::MaskPen: result = pen & pixel; break;
+    case PenMode::NotXorPen: result = ~(pen ^ pixel); break;
+    case PenMode::Nop: result = pixel; break;
+    case PenMode::MergeNotPen: result = ~pen | pixel; break;
+    case PenMode::CopyPen: result = pen; break;
+    case PenMode::MergePenNot: result = pen | ~pixel; break;
+    case PenMode::MergePen: result = pen | pixel; break;
+    case PenMode::White: result = ColorWordMask; break;
+    }
+    return result & ColorWordMask;
+}
+
+Canvas::Canvas(int width, int height, ColorWord fill) {
+    if (width < 1 || height < 1) return;
+    image_ = QImage(width, height, QImage::Format_RGB32);
+    if (!image_.isNull()) image_.fill(ColorWordToRgb(fill));
+}
+
+bool Canvas::SetSize(int width, int height, ColorWord fill) {
+    if (width < 1 || height < 1) return false;
+    if (width == Width() && height == Height()) return true;
+    QImage resized(width, height, QImage::Format_RGB32);
+    if (resized.isNull()) return false;
+    resized.fill(ColorWordToRgb(fill));
+    if (!image_.isNull()) {
+        QPainter painter(&resized);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = std::move(resized);
+    return true;
+}
+
+ColorWord Canvas::Pixel(int x, int y) const {
+    if (!image_.valid(x, y)) return InvalidColor;
+    return RgbToColorWord(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+}
+
+void Canvas::SetPixel(int x, int y, ColorWord color) {
+    if (!image_.valid(x, y)) return;
+    reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = ColorWordToRgb(color & ColorWordMask);
+}
+
+void Canvas::BlendPixel(int x, int y, ColorWord color) {
+    if (!image_.valid(x, y)) return;
+    QRgb& pixel = reinterpret_cast<QRgb*>(image_.scanLine(y))[x];
+    pixel = ColorWordToRgb(ApplyRasterOp(Pen.Mode, color, RgbToColorWord(pixel)));
+}
+
+bool Canvas::LineTo(int x, int y) {
+    const QPoint points[2] = {PenPos, QPoint(x, y)};
+    PenPos = points[1];
+    return DrawLines(points, 2, false);
+}
+
+bool Canvas::Polyline(const QPoint* points, int count) {
+    if (count < 2) return true;
+    return DrawLines(points, count, false);
+}
+
+bool Canvas::DrawLines(const QPoint* points, int count, bool includeLast) {
+    if (IsNull() || Pen.Style == PenStyle::Clear) return true;
+    const QRect picture = image_.rect();
+    const int width = std::clamp(Pen.Width, 1, MaxPenWidth);
+    if (width == 1) {
+        // Each pixel is met once: a segment leaves out its end, which the next segment starts with.
+        Int along = 0;
+        for (int k = 0; k + 1 < count; ++k) {
+            const Int x0 = Limit(points[k].x()), y0 = Limit(points[k].y());
+            const Int x1 = Limit(points[k + 1].x()), y1 = Limit(points[k + 1].y());
+            WalkLine(x0, y0, x1, y1, includeLast, picture, 0, [&](Int px, Int py, Int i) {
+                if (DashOn(Pen.Style, along + i))
+                    BlendPixel(static_cast<int>(px), static_cast<int>(py), Pen.Color);
+            });
+            along += std::max(std::llabs(x1 - x0), std::llabs(y1 - y0));
+        }
+        return true;
+    }
+    // A wide pen: the union of round pen prints along the whole path, ends included.
+    Int left = CoordinateLimit, top = CoordinateLimit, right = -CoordinateLimit, bottom = -CoordinateLimit;
+    for (int k = 0; k < count; ++k) {
+        left = std::min<Int>(left, Limit(points[k].x()));
+        right = std::max<Int>(right, Limit(points[k].x()));
+        top = std::min<Int>(top, Limit(points[k].y()));
+        bottom = std::max<Int>(bottom, Limit(points[k].y()));
+    }
+    const QRect bounds = QRect(QPoint(static_cast<int>(std::max<Int>(left - width, picture.left())),
+                                      static_cast<int>(std::max<Int>(top - width, picture.top()))),
+                               QPoint(static_cast<int>(std::min<Int>(right + width, picture.right())),
+                                      static_cast<int>(std::min<Int>(bottom + width, picture.bottom()))));
+    PixelMask mask;
+    if (!mask.Init(bounds.isValid() ? bounds : QRect())) return false;
+    if (mask.Clip().isEmpty()) return true;
+    for (int k = 0; k + 1 < count; ++k)
+        StrokeSegment(mask, Limit(points[k].x()), Limit(points[k].y()), Limit(points[k + 1].x()),
+                      Limit(points[k + 1].y()), width);
+    for (int y = bounds.top(); y <= bounds.bottom(); ++y)
+        for (int x = bounds.left(); x <= bounds.right(); ++x)
+            if (mask.Test(x, y)) BlendPixel(x, y, Pen.Color);
+    return true;
+}
+
+void Canvas::FillRect(int x1, int y1, int x2, int y2) {
+    if (IsNull() || Brush.Style == BrushStyle::Clear) return;
+    const QRect fill =
+        QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1))
+            .intersected(image_.rect());
+    if (fill.isEmpty()) return;
+    const QRgb color = ColorWordToRgb(Brush.Color & ColorWordMask);
+    for (int y = fill.top(); y <= fill.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        for (int x = fill.left(); x <= fill.right(); ++x)
+            if (HatchOn(Brush.Style, x, y)) row[x] = color;
+    }
+}
+
+bool Canvas::Ellipse(int x1, int y1, int x2, int y2) {
+    return DrawEllipseShape(x1, y1, x2, y2, 0, 0, 0, 0, 0);
+}
+
+bool Canvas::Arc(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye) {
+    return DrawEllipseShape(x1, y1, x2, y2, xs, ys, xe, ye, 1);
+}
+
+bool Canvas::Pie(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye) {
+    return DrawEllipseShape(x1, y1, x2, y2, xs, ys, xe, ye, 2);
+}
+
+bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape) {
+    constexpr int ShapeEllipse = 0, ShapeArc = 1, ShapePie = 2;
+    if (IsNull()) return true;
+    const Int bx1 = Limit(std::min(x1, x2)), by1 = Limit(std::min(y1, y2));
+    const Int bx2 = Limit(std::max(x1, x2)), by2 = Limit(std::max(y1, y2));
+    if (bx2 <= bx1 || by2 <= by1) return true;
+
+    const bool pen = Pen.Style != PenStyle::Clear;
+    const bool brush = shape != ShapeArc && Brush.Style != BrushStyle::Clear;
+    const int width = std::clamp(Pen.Width, 1, MaxPenWidth);
+    // The outline runs between an outer and an inner ellipse; a one-pixel pen is the ellipse's own
+    // rim. Inside-frame pens keep the whole outline within the box.
+    Int outerBy = 0, innerBy = 0;
+    if (pen && width > 1) {
+        outerBy = Pen.Style == PenStyle::InsideFrame ? 0 : width / 2;
+        innerBy = outerBy - width;
+    }
+    const QRect picture = image_.rect();
+    const Int firstRow = picture.top() - 1, lastRow = picture.bottom() + 1;
+    const EllipseRows box(bx1, by1, bx2, by2, firstRow, lastRow);
+    const EllipseRows outer(bx1 - outerBy, by1 - outerBy, bx2 + outerBy, by2 + outerBy, firstRow, lastRow);
+    const EllipseRows inner(bx1 - innerBy, by1 - innerBy, bx2 + innerBy, by2 + innerBy, firstRow, lastRow);
+    const Int sumX = bx1 + bx2, sumY = by1 + by2;
+
+    Sweep sweep;
+    if (shape != ShapeEllipse) {
+        const long double us = 2.0L * xs - sumX, vs = 2.0L * ys - sumY;
+        const long double ue = 2.0L * xe - sumX, ve = 2.0L * ye - sumY;
+        sweep.Start = Sweep::Normal(Sweep::AngleOf(us, vs));
+        sweep.Extent = Sweep::Normal(Sweep::AngleOf(ue, ve) - sweep.Start);
+        sweep.Full = sweep.Extent == 0;
+    }
+    auto inSweep = [&](Int x, Int y) {
+        return sweep.Contains(static_cast<long double>(2 * x + 1 - sumX),
+                              static_cast<long double>(2 * y + 1 - sumY));
+    };
+
+    const Int top = std::max<Int>(outer.Y1, picture.top());
+    const Int bottom = std::min<Int>(outer.Y2 - 1, picture.bottom());
+
+    // Per row: the brush part (inside the outline) and the pen part (the outline, up to two pieces).
+    auto rowParts = [&](Int y, RowPart& fill, RowPart& rimLeft, RowPart& rimRight) {
+        fill = rimLeft = rimRight = RowPart{};
+        Int ol = 0, orr = 0;
+        if (!pen) {
+            if (box.Span(y, ol, orr)) fill = RowPart{ol, orr};
+            return;
+        }
+        if (!outer.Span(y, ol, orr)) return;
+        Int il = 0, ir = 0;
+        const bool hasInner = width > 1 ? inner.Span(y, il, ir) : box.InnerSpan(y, il, ir);
+        if (!hasInner) {
+            rimLeft = RowPart{ol, orr};
+            return;
+        }
+        fill = RowPart{il, ir};
+        rimLeft = RowPart{ol, il - 1};
+        rimRight = RowPart{ir + 1, orr};
+    };
+    auto clipped = [&](RowPart part) {
+        part.Left = std::max<Int>(part.Left, picture.left());
+        part.Right = std::min<Int>(part.Right, picture.right());
+        return part;
+    };
+
+    if (shape != ShapePie) {
+        // The brush part and the pen part of a row never overlap: each pixel is met once.
+        for (Int y = top; y <= bottom; ++y) {
+            RowPart fill, rimLeft, rimRight;
+            rowParts(y, fill, rimLeft, rimRight);
+            if (brush) {
+                const RowPart part = clipped(fill);
+                for (Int x = part.Left; x <= part.Right; ++x)
+                    if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                        BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+            }
+            if (pen)
+                for (const RowPart& rim : {rimLeft, rimRight}) {
+                    const RowPart part = clipped(rim);
+                    for (Int x = part.Left; x <= part.Right; ++x)
+                        if (inSweep(x, y)) BlendPixel(static_cast<int>(x), static_cast<int>(y), Pen.Color);
+                }
+        }
+        return true;
+    }
+
+    // A sector: the arc and the two radii overlap, so the pen's pixels are gathered first.
+    const QRect bounds = QRect(
+        QPoint(static_cast<int>(std::max<Int>(outer.X1 - width, picture.left())), static_cast<int>(top)),
+        QPoint(static_cast<int>(std::min<Int>(outer.X2 + width, picture.right())), static_cast<int>(bottom)));
+    PixelMask penMask;
+    if (!penMask.Init(bounds.isValid() ? bounds : QRect())) return false;
+    if (penMask.Clip().isEmpty()) return true;
+    if (pen) {
+        for (Int y = top; y <= bottom; ++y) {
+            RowPart fill, rimLeft, rimRight;
+            rowParts(y, fill, rimLeft, rimRight);
+            for (const RowPart& rim : {rimLeft, rimRight}) {
+                const RowPart part = clipped(rim);
+                for (Int x = part.Left; x <= part.Right; ++x)
+                    if (inSweep(x, y)) penMask.Set(x, y);
+            }
+        }
+        // The radii from the centre to where the two rays meet the ellipse.
+        const Int cx = FloorDiv(sumX, 2), cy = FloorDiv(sumY, 2);
+        const long double w = static_cast<long double>(bx2 - bx1), h = static_cast<long double>(by2 - by1);
+        auto radius = [&](int px, int py) {
+            const long double u = 2.0L * px - sumX, v = 2.0L * py - sumY;
+            if (u == 0 && v == 0) return;
+            const long double t = w * h / std::sqrt(u * u * h * h + v * v * w * w);
+            const Int ex = std::clamp<Int>(static_cast<Int>(std::floor((sumX + t * u) / 2)), bx1, bx2 - 1);
+            const Int ey = std::clamp<Int>(static_cast<Int>(std::floor((sumY + t * v) / 2)), by1, by2 - 1);
+            if (width > 1)
+                StrokeSegment(penMask, cx, cy, ex, ey, width);
+            else
+                WalkLine(cx, cy, ex, ey, true, picture, 0, [&](Int x, Int y, Int) { penMask.Set(x, y); });
+        };
+        radius(xs, ys);
+        if (!sweep.Full) radius(xe, ye);
+    }
+    for (Int y = top; y <= bottom; ++y) {
+        if (brush) {
+            RowPart fill, rimLeft, rimRight;
+            rowParts(y, fill, rimLeft, rimRight);
+            const RowPart part = clipped(fill);
+            for (Int x = part.Left; x <= part.Right; ++x)
+                if (!penMask.Test(x, y) && inSweep(x, y) &&
+                    HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                    BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+        }
+        for (int x = bounds.left(); x <= bounds.right(); ++x)
+            if (penMask.Test(x, y)) BlendPixel(x, static_cast<int>(y), Pen.Color);
+    }
+    return true;
+}
+
+bool Canvas::FloodFill(int x, int y, ColorWord color, FloodFillType type) {
+    if (IsNull() || !image_.valid(x, y) || Brush.Style == BrushStyle::Clear) return true;
+    const int width = Width(), height = Height();
+    const QRgb key = ColorWordToRgb(color & ColorWordMask);
+    auto pixelAt = [&](int px, int py) {
+        return reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px];
+    };
+    auto inArea = [&](int px, int py) {
+        const bool same = pixelAt(px, py) == key;
+        return type == FloodFillType::Border ? !same : same;
+    };
+    if (!inArea(x, y)) return true;
+
+    // Scanline fill: the area is marked first on the untouched pixels, then painted, so a hatched
+    // brush or a fill colour equal to the border colour cannot mislead the search.
+    std::vector<std::uint8_t> marked;
+    std::vector<QPoint> seeds;
+    try {
+        marked.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        seeds.reserve(64);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    auto isMarked = [&](int px, int py) { return marked[static_cast<std::size_t>(py) * width + px] != 0; };
+    auto open = [&](int px, int py) { return !isMarked(px, py) && inArea(px, py); };
+    int top = y, bottom = y;
+    try {
+        seeds.emplace_back(x, y);
+        while (!seeds.empty()) {
+            const QPoint seed = seeds.back();
+            seeds.pop_back();
+            const int sy = seed.y();
+            if (!open(seed.x(), sy)) continue;
+            int left = seed.x(), right = seed.x();
+            while (left > 0 && open(left - 1, sy))
+                --left;
+            while (right + 1 < width && open(right + 1, sy))
+                ++right;
+            std::fill_n(marked.begin() + static_cast<std::ptrdiff_t>(sy) * width + left, right - left + 1, 1);
+            top = std::min(top, sy);
+            bottom = std::max(bottom, sy);
+            for (const int ny : {sy - 1, sy + 1}) {
+                if (ny < 0 || ny >= height) continue;
+                bool inRun = false;
+                for (int px = left; px <= right; ++px) {
+                    const bool free = open(px, ny);
+                    if (free && !inRun) seeds.emplace_back(px, ny);
+                    inRun = free;
+                }
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const QRgb fill = ColorWordToRgb(Brush.Color & ColorWordMask);
+    for (int py = top; py <= bottom; ++py) {
+        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(py));
+        for (int px = 0; px < width; ++px)
+            if (isMarked(px, py) && HatchOn(Brush.Style, px, py)) row[px] = fill;
+    }
+    return true;
+}
+
+namespace {
+
+QFont CanvasQFont(const CanvasFont& font) {
+    QFont qfont(font.Name);
+    // Sizes are points at 96 dots per inch, rounded as the classic conversion does.
+    const int pixels = std::max(1, (std::abs(font.Size) * ScreenDpi + PointsPerInch / 2) / PointsPerInch);
+    qfont.setPixelSize(pixels);
+    qfont.setBold((font.Style & FontStyleBit::Bold) != 0);
+    qfont.setItalic((font.Style & FontStyleBit::Italic) != 0);
+    qfont.setUnderline((font.Style & FontStyleBit::Underline) != 0);
+    qfont.setStrikeOut((font.Style & FontStyleBit::StrikeOut) != 0);
+    // Whole pixels of the text colour, as the program asked for, and the same on every machine.
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    return qfont;
+}
+
+} // namespace
+
+QSize Canvas::TextExtent(const QString& text) const {
+    const QFontMetrics metrics(CanvasQFont(Font));
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+void Canvas::TextOut(int x, int y, const QString& text) {
+    if (IsNull() || text.isEmpty()) return;
+    const QFont qfont = CanvasQFont(Font);
+    const QFontMetrics metrics(qfont);
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (Brush.Style == BrushStyle::Solid)
+        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
+                         QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask)));
+    painter.setFont(qfont);
+    painter.setPen(QColor::fromRgb(ColorWordToRgb(Font.Color & ColorWordMask)));
+    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+}
+
+void Canvas::CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect) {
+    if (IsNull() || source.IsNull() || dest.isEmpty() || sourceRect.isEmpty()) return;
+    // Copying within one picture reads the source before any of it is overwritten.
+    const QImage from = &source == this ? image_.copy(sourceRect) : QImage();
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (&source == this)
+        painter.drawImage(QRectF(dest), from, QRectF(from.rect()));
+    else
+        painter.drawImage(QRectF(dest), source.image_, QRectF(sourceRect));
+}

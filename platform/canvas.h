@@ -1,0 +1,159 @@
+// Our drawing canvas over a QImage: the pen, brush and font of the classic desktop canvas with its
+// pixel conventions kept, so a program draws the pixels it always drew: a filled rectangle and an
+// ellipse's bounding box leave out their right and bottom edges, a line leaves out its last pixel,
+// fonts are sized at 96 dots per inch. Pens and brushes meet the pixels below through the sixteen
+// binary raster operations. Colours are colour words 0x00BBGGRR (red in the low byte).
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+using ColorWord = std::uint32_t;
+inline constexpr ColorWord ColorWordMask = 0x00FFFFFF;
+inline constexpr ColorWord BlackColor = 0x000000;
+inline constexpr ColorWord WhiteColor = 0xFFFFFF;
+inline constexpr ColorWord InvalidColor = 0xFFFFFFFF; // what Pixel() gives outside the picture
+
+// The sixteen binary raster operations, numbered as the platform numbers them (P pen, D pixel).
+enum class PenMode : std::uint8_t {
+    Black = 1,        // 0
+    NotMergePen = 2,  // ~(P | D)
+    MaskNotPen = 3,   // ~P & D
+    NotCopyPen = 4,   // ~P
+    MaskPenNot = 5,   // P & ~D
+    Not = 6,          // ~D
+    XorPen = 7,       // P ^ D
+    NotMaskPen = 8,   // ~(P & D)
+    MaskPen = 9,      // P & D
+    NotXorPen = 10,   // ~(P ^ D)
+    Nop = 11,         // D
+    MergeNotPen = 12, // ~P | D
+    CopyPen = 13,     // P
+    MergePenNot = 14, // P | ~D
+    MergePen = 15,    // P | D
+    White = 16,       // 1
+};
+inline constexpr int PenModeFirst = 1;
+inline constexpr int PenModeLast = 16;
+
+// Pen styles in their classic order. The broken styles are drawn broken only by one-pixel lines (as
+// the platform does); wider pens and the outlines of ellipses draw them solid.
+enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
+inline constexpr int PenStyleLast = 6;
+
+// Brush styles in their classic order. A hatched brush leaves the pixels between its lines as they
+// were; Clear fills nothing.
+enum class BrushStyle : std::uint8_t {
+    Solid,
+    Clear,
+    Horizontal,
+    Vertical,
+    FDiagonal,
+    BDiagonal,
+    Cross,
+    DiagCross
+};
+inline constexpr int BrushStyleLast = 7;
+
+enum class FloodFillType : std::uint8_t {
+    Border,  // fill everything connected to the start point up to pixels of the colour
+    Surface, // fill everything connected to the start point that has the colour
+};
+
+ColorWord ApplyRasterOp(PenMode mode, ColorWord pen, ColorWord pixel);
+inline QRgb ColorWordToRgb(ColorWord c) {
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline ColorWord RgbToColorWord(QRgb rgb) {
+    return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
+}
+
+struct CanvasPen {
+    ColorWord Color = BlackColor;
+    PenMode Mode = PenMode::CopyPen;
+    PenStyle Style = PenStyle::Solid;
+    int Width = 1; // below 1 counts as 1
+};
+
+struct CanvasBrush {
+    ColorWord Color = WhiteColor;
+    BrushStyle Style = BrushStyle::Solid;
+};
+
+struct CanvasFont {
+    QString Name;
+    int Size = 10;          // points at 96 dots per inch
+    std::uint8_t Style = 0; // FontStyleBit set (bold 1, italic 2, underline 4, strike-out 8)
+    ColorWord Color = BlackColor;
+    int Charset = 1; // kept for the programs that read it back; glyphs come from any font
+};
+
+class Canvas {
+public:
+    Canvas() = default;
+    // A picture of width x height pixels filled with `fill`. When memory runs out the canvas is
+    // empty (IsNull) and draws nothing.
+    Canvas(int width, int height, ColorWord fill = WhiteColor);
+
+    bool IsNull() const { return image_.isNull(); }
+    int Width() const { return image_.width(); }
+    int Height() const { return image_.height(); }
+    // A new size: the part of the picture that still fits stays at the top left, new pixels get
+    // `fill`. False, with the canvas unchanged, when memory runs out or a size is below 1.
+    bool SetSize(int width, int height, ColorWord fill = WhiteColor);
+
+    // The pixels (format RGB32). Whoever shares the canvas between threads guards it with a lock.
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+
+    CanvasPen Pen;
+    CanvasBrush Brush;
+    CanvasFont Font;
+    QPoint PenPos;
+
+    // The colour of a pixel; InvalidColor outside the picture.
+    ColorWord Pixel(int x, int y) const;
+    // Sets one pixel to the colour as it stands (no raster operation); outside the picture nothing.
+    void SetPixel(int x, int y, ColorWord color);
+
+    void MoveTo(int x, int y) { PenPos = QPoint(x, y); }
+    // A line from PenPos to (x, y) with the pen, without its last pixel; PenPos moves there.
+    // Wider pens draw the whole line with round ends.
+    bool LineTo(int x, int y);
+    // Lines through the points in order; each leaves out its last pixel, which the next one draws.
+    bool Polyline(const QPoint* points, int count);
+    // Fills x1..x2-1 by y1..y2-1 with the brush's pattern as it stands (no raster operation); the
+    // corners are taken in either order.
+    void FillRect(int x1, int y1, int x2, int y2);
+    // The ellipse in the box x1..x2-1 by y1..y2-1: the inside with the brush, the outline with the
+    // pen, both through the pen's raster operation.
+    bool Ellipse(int x1, int y1, int x2, int y2);
+    // The part of the ellipse's outline from the ray through (xs, ys) counter-clockwise to the ray
+    // through (xe, ye); the whole outline when both rays are the same.
+    bool Arc(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye);
+    // The sector of the ellipse between the two rays: the arc and the two radii with the pen, the
+    // inside with the brush.
+    bool Pie(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye);
+    // Fills the area around (x, y) with the brush's pattern (no raster operation); what is filled is
+    // decided on the pixels as they were before. A start outside the area, or outside the picture,
+    // fills nothing.
+    bool FloodFill(int x, int y, ColorWord color, FloodFillType type);
+    // The text with its top-left corner at (x, y) in the font and its colour; behind it a box of the
+    // brush colour when the brush is solid. PenPos does not move.
+    void TextOut(int x, int y, const QString& text);
+    QSize TextExtent(const QString& text) const;
+    // Copies sourceRect of `source` (this canvas itself too) onto dest, stretched to fit.
+    void CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect);
+
+private:
+    bool DrawLines(const QPoint* points, int count, bool closeLastPixel);
+    bool DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape);
+    void BlendPixel(int x, int y, ColorWord color);
+
+    QImage image_;
+};

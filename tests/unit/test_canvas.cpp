@@ -1,0 +1,471 @@
+// The canvas draws the pixels the classic desktop canvas draws: these tests look at single pixels
+// of small pictures (lines without their last pixel, rectangles without their right and bottom
+// edges, raster operations, flood fills of awkward shapes, ellipses that are exactly symmetric).
+#include "platform/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontDatabase>
+
+#include <set>
+#include <utility>
+
+namespace {
+
+constexpr ColorWord Red = 0x0000FF;
+constexpr ColorWord Blue = 0xFF0000;
+constexpr ColorWord Green = 0x008000;
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// Every pixel of the canvas that is not white.
+Pixels Drawn(const Canvas& canvas) {
+    Pixels drawn;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.Pixel(x, y) != WhiteColor) drawn.insert({x, y});
+    return drawn;
+}
+
+Pixels OfColor(const Canvas& canvas, ColorWord color) {
+    Pixels found;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.Pixel(x, y) == color) found.insert({x, y});
+    return found;
+}
+
+TEST(CanvasPixels, PixelsAreColourWordsAndOutsideIsInvalid) {
+    Canvas canvas(4, 3);
+    EXPECT_EQ(canvas.Pixel(0, 0), WhiteColor);
+    canvas.SetPixel(1, 2, Red);
+    EXPECT_EQ(canvas.Pixel(1, 2), Red);
+    // Red is the low byte of a colour word and the high byte of the picture's own pixel format.
+    EXPECT_EQ(qRed(canvas.Image().pixel(1, 2)), 0xFF);
+    EXPECT_EQ(qBlue(canvas.Image().pixel(1, 2)), 0x00);
+    canvas.SetPixel(-1, 0, Red);
+    canvas.SetPixel(4, 0, Red);
+    EXPECT_EQ(canvas.Pixel(4, 0), InvalidColor);
+    EXPECT_EQ(canvas.Pixel(0, -1), InvalidColor);
+    EXPECT_EQ(Drawn(canvas).size(), 1u);
+}
+
+TEST(CanvasPixels, SetSizeKeepsTheTopLeftAndRefusesNonsense) {
+    Canvas canvas(10, 10);
+    canvas.SetPixel(2, 3, Red);
+    canvas.SetPixel(9, 9, Red);
+    ASSERT_TRUE(canvas.SetSize(5, 20, Blue));
+    EXPECT_EQ(canvas.Width(), 5);
+    EXPECT_EQ(canvas.Height(), 20);
+    EXPECT_EQ(canvas.Pixel(2, 3), Red);
+    EXPECT_EQ(canvas.Pixel(4, 15), Blue); // new pixels
+    EXPECT_FALSE(canvas.SetSize(0, 5));
+    EXPECT_EQ(canvas.Width(), 5);
+}
+
+TEST(CanvasLines, LineToLeavesOutItsLastPixelAndMovesThePen) {
+    Canvas canvas(20, 20);
+    canvas.MoveTo(2, 5);
+    ASSERT_TRUE(canvas.LineTo(10, 5));
+    EXPECT_EQ(canvas.PenPos, QPoint(10, 5));
+    Pixels expected;
+    for (int x = 2; x < 10; ++x)
+        expected.insert({x, 5});
+    EXPECT_EQ(Drawn(canvas), expected);
+
+    // Backwards and steep lines leave out their end too, and have one pixel per step of the
+    // longer axis.
+    Canvas steep(20, 20);
+    steep.MoveTo(15, 18);
+    steep.LineTo(12, 3);
+    const Pixels drawn = Drawn(steep);
+    EXPECT_EQ(drawn.size(), 15u);
+    EXPECT_TRUE(drawn.count({15, 18}));
+    EXPECT_FALSE(drawn.count({12, 3}));
+    for (int y = 4; y <= 18; ++y) {
+        int inRow = 0;
+        for (const auto& p : drawn)
+            inRow += p.second == y;
+        EXPECT_EQ(inRow, 1) << "row " << y;
+    }
+
+    Canvas dot(5, 5);
+    dot.MoveTo(2, 2);
+    dot.LineTo(2, 2); // nothing: the only pixel is the last one
+    EXPECT_TRUE(Drawn(dot).empty());
+}
+
+TEST(CanvasLines, ConsecutiveLinesMeetEachPixelOnceSoXorClosesCleanly) {
+    // A closed path drawn with the XOR pen: a pixel drawn twice would come back white.
+    Canvas canvas(30, 30);
+    canvas.Pen.Mode = PenMode::XorPen;
+    canvas.Pen.Color = WhiteColor;
+    const QPoint box[5] = {{5, 5}, {20, 5}, {20, 15}, {5, 15}, {5, 5}};
+    ASSERT_TRUE(canvas.Polyline(box, 5));
+    const Pixels drawn = OfColor(canvas, BlackColor);
+    EXPECT_EQ(drawn.size(), 2u * 15 + 2u * 10); // the whole outline, corners included, once each
+    for (const QPoint& corner : box)
+        EXPECT_TRUE(drawn.count({corner.x(), corner.y()}));
+    EXPECT_EQ(Drawn(canvas), drawn);
+
+    // The same path again restores the picture.
+    canvas.Polyline(box, 5);
+    EXPECT_TRUE(Drawn(canvas).empty());
+}
+
+TEST(CanvasLines, RasterOperationsCombinePenAndPixel) {
+    Canvas canvas(10, 3);
+    canvas.FillRect(0, 0, 10, 3);
+    canvas.SetPixel(1, 1, 0x123456);
+    canvas.SetPixel(2, 1, 0x123456);
+    canvas.Pen.Color = 0x00FF0F;
+
+    canvas.Pen.Mode = PenMode::Not; // ignores the pen
+    canvas.MoveTo(1, 1);
+    canvas.LineTo(2, 1);
+    EXPECT_EQ(canvas.Pixel(1, 1), 0xEDCBA9u);
+
+    canvas.Pen.Mode = PenMode::MaskPen;
+    canvas.MoveTo(2, 1);
+    canvas.LineTo(3, 1);
+    EXPECT_EQ(canvas.Pixel(2, 1), 0x123456u & 0x00FF0Fu);
+
+    canvas.Pen.Mode = PenMode::Nop;
+    canvas.MoveTo(3, 1);
+    canvas.LineTo(9, 1);
+    EXPECT_EQ(canvas.Pixel(5, 1), WhiteColor);
+
+    canvas.Pen.Mode = PenMode::Black;
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(9, 0);
+    EXPECT_EQ(canvas.Pixel(4, 0), BlackColor);
+    canvas.Pen.Mode = PenMode::White;
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(9, 0);
+    EXPECT_EQ(canvas.Pixel(4, 0), WhiteColor);
+
+    // Every mode keeps the colour within 24 bits.
+    for (int mode = PenModeFirst; mode <= PenModeLast; ++mode)
+        EXPECT_EQ(ApplyRasterOp(static_cast<PenMode>(mode), 0xFFFFFF, 0x000000) & ~ColorWordMask, 0u);
+    EXPECT_EQ(ApplyRasterOp(PenMode::NotXorPen, Red, Red), WhiteColor);
+    EXPECT_EQ(ApplyRasterOp(PenMode::MergePenNot, BlackColor, WhiteColor), BlackColor);
+}
+
+TEST(CanvasLines, LinesFarOutsideThePictureDrawOnlyTheirVisiblePart) {
+    Canvas canvas(40, 40);
+    canvas.MoveTo(-30000, -30000);
+    canvas.LineTo(30000, 30000);
+    const Pixels drawn = Drawn(canvas);
+    EXPECT_EQ(drawn.size(), 40u);
+    for (int k = 0; k < 40; ++k)
+        EXPECT_TRUE(drawn.count({k, k}));
+}
+
+TEST(CanvasLines, BrokenStylesAndWidePens) {
+    Canvas dotted(30, 5);
+    dotted.Pen.Style = PenStyle::Dot;
+    dotted.MoveTo(0, 2);
+    dotted.LineTo(30, 2);
+    for (int x = 0; x < 30; ++x)
+        EXPECT_EQ(dotted.Pixel(x, 2) == BlackColor, x % 6 < 3) << x;
+
+    Canvas clear(10, 10);
+    clear.Pen.Style = PenStyle::Clear;
+    clear.MoveTo(0, 0);
+    clear.LineTo(9, 9);
+    EXPECT_TRUE(Drawn(clear).empty());
+
+    // A wide pen covers the band around the line with round ends, its last point included.
+    Canvas wide(50, 40);
+    wide.Pen.Width = 5;
+    wide.MoveTo(10, 20);
+    ASSERT_TRUE(wide.LineTo(30, 20));
+    for (int x = 10; x <= 30; ++x)
+        for (int y = 18; y <= 22; ++y)
+            EXPECT_EQ(wide.Pixel(x, y), BlackColor) << x << "," << y;
+    EXPECT_EQ(wide.Pixel(20, 17), WhiteColor);
+    EXPECT_EQ(wide.Pixel(20, 23), WhiteColor);
+    EXPECT_EQ(wide.Pixel(33, 20), WhiteColor);
+    EXPECT_EQ(wide.Pixel(32, 20), BlackColor); // the round end reaches half the width beyond
+    EXPECT_EQ(wide.Pixel(32, 18), WhiteColor); // but not into the corner
+
+    // Wide XOR lines meet each pixel once even where the segments overlap.
+    Canvas joined(40, 40);
+    joined.Pen.Width = 3;
+    joined.Pen.Mode = PenMode::XorPen;
+    joined.Pen.Color = WhiteColor;
+    const QPoint path[3] = {{5, 5}, {30, 5}, {30, 30}};
+    joined.Polyline(path, 3);
+    EXPECT_EQ(joined.Pixel(30, 5), BlackColor);
+    EXPECT_EQ(joined.Pixel(31, 6), BlackColor);
+}
+
+TEST(CanvasFills, FillRectLeavesOutTheRightAndBottomEdges) {
+    Canvas canvas(20, 20);
+    canvas.Brush.Color = Red;
+    canvas.FillRect(3, 4, 8, 10);
+    Pixels expected;
+    for (int y = 4; y < 10; ++y)
+        for (int x = 3; x < 8; ++x)
+            expected.insert({x, y});
+    EXPECT_EQ(OfColor(canvas, Red), expected);
+
+    // Corners in the other order fill the same pixels.
+    Canvas swapped(20, 20);
+    swapped.Brush.Color = Red;
+    swapped.FillRect(8, 10, 3, 4);
+    EXPECT_EQ(OfColor(swapped, Red), expected);
+
+    // Fills take no raster operation, are clipped, and a clear brush fills nothing.
+    Canvas clipped(10, 10);
+    clipped.Pen.Mode = PenMode::XorPen;
+    clipped.Brush.Color = Blue;
+    clipped.FillRect(-5, -5, 100, 100);
+    EXPECT_EQ(OfColor(clipped, Blue).size(), 100u);
+    clipped.Brush.Style = BrushStyle::Clear;
+    clipped.Brush.Color = Red;
+    clipped.FillRect(0, 0, 10, 10);
+    EXPECT_TRUE(OfColor(clipped, Red).empty());
+}
+
+TEST(CanvasFills, HatchedBrushesLeaveTheGapsAsTheyWere) {
+    Canvas canvas(16, 16);
+    canvas.Brush.Color = Red;
+    canvas.Brush.Style = BrushStyle::Horizontal;
+    canvas.FillRect(0, 0, 16, 16);
+    const Pixels red = OfColor(canvas, Red);
+    EXPECT_EQ(red.size(), 2u * 16); // two lines of 16 in 16 rows
+    for (const auto& p : red)
+        EXPECT_EQ(p.second % 8, red.begin()->second % 8);
+    EXPECT_EQ(OfColor(canvas, WhiteColor).size(), 16u * 16 - 32);
+
+    Canvas cross(16, 16);
+    cross.Brush.Color = Red;
+    cross.Brush.Style = BrushStyle::Cross;
+    cross.FillRect(0, 0, 16, 16);
+    EXPECT_EQ(OfColor(cross, Red).size(), 2u * 16 + 2u * 16 - 4);
+}
+
+// A comb: an outline whose inside reaches up into narrow teeth, so the fill needs many seeds.
+void DrawComb(Canvas& canvas) {
+    canvas.Pen.Color = Blue;
+    const QPoint outline[] = {{2, 2},   {4, 2},  {4, 20}, {8, 20},  {8, 2},  {10, 2}, {10, 20},
+                              {14, 20}, {14, 2}, {16, 2}, {16, 26}, {2, 26}, {2, 2}};
+    canvas.Polyline(outline, static_cast<int>(std::size(outline)));
+}
+
+TEST(CanvasFills, FloodFillReachesEveryPocketOfAConcaveShapeAndStopsAtTheBorder) {
+    Canvas canvas(24, 30);
+    DrawComb(canvas);
+    canvas.Brush.Color = Red;
+    ASSERT_TRUE(canvas.FloodFill(3, 25, Blue, FloodFillType::Border));
+    EXPECT_EQ(canvas.Pixel(3, 3), Red);         // the top of the first tooth
+    EXPECT_EQ(canvas.Pixel(15, 3), Red);        // the top of the last tooth
+    EXPECT_EQ(canvas.Pixel(9, 10), Red);        // the middle tooth
+    EXPECT_EQ(canvas.Pixel(6, 10), WhiteColor); // the gap between teeth is outside
+    EXPECT_EQ(canvas.Pixel(0, 0), WhiteColor);
+    EXPECT_EQ(canvas.Pixel(20, 28), WhiteColor);
+    EXPECT_EQ(canvas.Pixel(2, 10), Blue); // the border stays
+    for (const auto& p : OfColor(canvas, Red)) {
+        EXPECT_GT(p.first, 2);
+        EXPECT_LT(p.first, 16);
+        EXPECT_LT(p.second, 26);
+    }
+
+    // The outside is one area too: it flows into the gaps between the teeth.
+    canvas.Brush.Color = Green;
+    ASSERT_TRUE(canvas.FloodFill(0, 0, Blue, FloodFillType::Border));
+    EXPECT_EQ(canvas.Pixel(6, 10), Green);
+    EXPECT_EQ(canvas.Pixel(23, 29), Green);
+    EXPECT_EQ(canvas.Pixel(9, 10), Red);
+}
+
+TEST(CanvasFills, FloodFillEdgeCases) {
+    Canvas canvas(24, 30);
+    DrawComb(canvas);
+    canvas.Brush.Color = Red;
+    // Starting on the border colour, or outside the picture, fills nothing.
+    ASSERT_TRUE(canvas.FloodFill(2, 10, Blue, FloodFillType::Border));
+    ASSERT_TRUE(canvas.FloodFill(-1, 10, Blue, FloodFillType::Border));
+    EXPECT_TRUE(OfColor(canvas, Red).empty());
+
+    // A fill colour equal to the border colour still stops at the border (the area is found on
+    // the pixels as they were).
+    canvas.Brush.Color = Blue;
+    ASSERT_TRUE(canvas.FloodFill(3, 25, Blue, FloodFillType::Border));
+    EXPECT_EQ(canvas.Pixel(6, 10), WhiteColor);
+    EXPECT_EQ(canvas.Pixel(3, 3), Blue);
+
+    // A surface fill replaces the connected pixels of one colour.
+    Canvas surface(10, 10);
+    surface.Brush.Color = Red;
+    surface.FillRect(0, 0, 5, 10);
+    surface.Brush.Color = Green;
+    ASSERT_TRUE(surface.FloodFill(1, 1, Red, FloodFillType::Surface));
+    EXPECT_EQ(OfColor(surface, Green).size(), 50u);
+    EXPECT_EQ(OfColor(surface, WhiteColor).size(), 50u);
+
+    // A hatched fill paints the pattern over the area and leaves the rest of it as it was.
+    Canvas hatched(24, 30);
+    DrawComb(hatched);
+    hatched.Brush.Color = Red;
+    hatched.Brush.Style = BrushStyle::Vertical;
+    ASSERT_TRUE(hatched.FloodFill(3, 25, Blue, FloodFillType::Border));
+    const Pixels red = OfColor(hatched, Red);
+    ASSERT_FALSE(red.empty());
+    for (const auto& p : red)
+        EXPECT_EQ(p.first % 8, 0);
+    EXPECT_EQ(hatched.Pixel(9, 22), WhiteColor);
+}
+
+// The ellipse of a box is the same under both mirrors of the box.
+void ExpectSymmetric(const Pixels& pixels, int x1, int y1, int x2, int y2) {
+    for (const auto& p : pixels) {
+        EXPECT_TRUE(pixels.count({x1 + x2 - 1 - p.first, p.second})) << p.first << "," << p.second;
+        EXPECT_TRUE(pixels.count({p.first, y1 + y2 - 1 - p.second})) << p.first << "," << p.second;
+        EXPECT_GE(p.first, x1);
+        EXPECT_LT(p.first, x2);
+        EXPECT_GE(p.second, y1);
+        EXPECT_LT(p.second, y2);
+    }
+}
+
+TEST(CanvasEllipses, OutlineIsSymmetricClosedAndWithinTheBox) {
+    for (const QRect& box : {QRect(QPoint(10, 10), QPoint(51, 31)), QRect(QPoint(5, 5), QPoint(45, 45)),
+                             QRect(QPoint(3, 20), QPoint(60, 24))}) {
+        Canvas canvas(70, 60);
+        canvas.Brush.Style = BrushStyle::Clear;
+        const int x1 = box.left(), y1 = box.top(), x2 = box.right(), y2 = box.bottom();
+        ASSERT_TRUE(canvas.Ellipse(x1, y1, x2, y2));
+        const Pixels outline = Drawn(canvas);
+        ExpectSymmetric(outline, x1, y1, x2, y2);
+        // It touches all four sides of the box (right and bottom exclusive).
+        bool left = false, right = false, top = false, bottom = false;
+        for (const auto& p : outline) {
+            left |= p.first == x1;
+            right |= p.first == x2 - 1;
+            top |= p.second == y1;
+            bottom |= p.second == y2 - 1;
+        }
+        EXPECT_TRUE(left && right && top && bottom);
+        // Closed: filling the inside from the centre does not leak out.
+        canvas.Brush.Style = BrushStyle::Solid;
+        canvas.Brush.Color = Red;
+        canvas.FloodFill((x1 + x2) / 2, (y1 + y2) / 2, BlackColor, FloodFillType::Border);
+        EXPECT_EQ(canvas.Pixel(0, 0), WhiteColor);
+        EXPECT_EQ(canvas.Pixel(x1, y1), WhiteColor); // a corner of the box is outside
+    }
+}
+
+TEST(CanvasEllipses, FilledCircleHasBrushInsidePenOutlineAndNoOverlap) {
+    Canvas canvas(40, 40);
+    canvas.Pen.Color = Blue;
+    canvas.Brush.Color = Red;
+    ASSERT_TRUE(canvas.Ellipse(10, 10, 30, 30));
+    const Pixels inside = OfColor(canvas, Red), rim = OfColor(canvas, Blue);
+    ExpectSymmetric(inside, 10, 10, 30, 30);
+    ExpectSymmetric(rim, 10, 10, 30, 30);
+    EXPECT_TRUE(inside.count({19, 19}) && inside.count({20, 20}));
+    // The circle's shape is the same along both axes.
+    for (const auto& p : rim)
+        EXPECT_TRUE(rim.count({p.second, p.first}));
+
+    // With the XOR pen each pixel is met once: drawing it twice restores the picture.
+    Canvas xored(40, 40);
+    xored.Pen.Mode = PenMode::XorPen;
+    xored.Pen.Color = Blue;
+    xored.Brush.Color = Red;
+    xored.Ellipse(10, 10, 30, 30);
+    xored.Ellipse(10, 10, 30, 30);
+    EXPECT_TRUE(Drawn(xored).empty());
+
+    // An empty box draws nothing; a box one pixel wide is a line.
+    Canvas thin(20, 20);
+    thin.Ellipse(5, 5, 5, 15);
+    EXPECT_TRUE(Drawn(thin).empty());
+    thin.Ellipse(5, 5, 6, 15);
+    EXPECT_EQ(Drawn(thin).size(), 10u);
+}
+
+TEST(CanvasEllipses, ArcsAndSectorsRunCounterClockwiseFromStartToEnd) {
+    // The upper right quarter: from the ray to the right to the ray upwards.
+    Canvas arc(50, 50);
+    ASSERT_TRUE(arc.Arc(10, 10, 40, 40, 40, 25, 25, 10));
+    const Pixels quarter = Drawn(arc);
+    ASSERT_FALSE(quarter.empty());
+    for (const auto& p : quarter) {
+        EXPECT_GE(p.first, 24);
+        EXPECT_LE(p.second, 25);
+    }
+    // From up to right counter-clockwise is the other three quarters.
+    Canvas rest(50, 50);
+    rest.Arc(10, 10, 40, 40, 25, 10, 40, 25);
+    const Pixels three = Drawn(rest);
+    ASSERT_TRUE(quarter.count({28, 10})); // on the outline, up and to the right
+    EXPECT_FALSE(three.count({28, 10}));
+    EXPECT_TRUE(three.count({10, 25}));
+    // The same start and end is the whole outline.
+    Canvas whole(50, 50), ellipse(50, 50);
+    whole.Arc(10, 10, 40, 40, 40, 25, 40, 25);
+    ellipse.Brush.Style = BrushStyle::Clear;
+    ellipse.Ellipse(10, 10, 40, 40);
+    EXPECT_EQ(Drawn(whole), Drawn(ellipse));
+
+    // The upper half as a sector: filled above the centre, nothing below, radii drawn.
+    Canvas pie(50, 50);
+    pie.Pen.Color = Blue;
+    pie.Brush.Color = Red;
+    ASSERT_TRUE(pie.Pie(10, 10, 40, 40, 40, 25, 10, 25));
+    EXPECT_EQ(pie.Pixel(25, 15), Red);
+    EXPECT_EQ(pie.Pixel(25, 35), WhiteColor);
+    EXPECT_EQ(pie.Pixel(17, 25), Blue); // on the radius to the left
+    EXPECT_EQ(pie.Pixel(33, 25), Blue); // and to the right
+    for (const auto& p : OfColor(pie, Red))
+        EXPECT_LE(p.second, 25);
+}
+
+TEST(CanvasText, TextHasItsBoxOfBrushColourAndGlyphsOfTheFontColour) {
+    if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
+    Canvas canvas(200, 60);
+    canvas.Font.Size = 12;
+    canvas.Font.Color = Red;
+    canvas.Brush.Color = Green;
+    canvas.TextOut(10, 5, QStringLiteral("Lorvex"));
+    const QSize extent = canvas.TextExtent(QStringLiteral("Lorvex"));
+    EXPECT_GE(extent.height(), 16); // 12 points at 96 dpi are 16 pixels
+    EXPECT_GT(extent.width(), 20);
+    EXPECT_EQ(canvas.Pixel(10 + extent.width() - 1, 5), Green); // above the last small letter
+    EXPECT_GT(OfColor(canvas, Red).size(), 10u);
+    for (const auto& p : OfColor(canvas, Red)) {
+        EXPECT_GE(p.first, 10);
+        EXPECT_GE(p.second, 5);
+        EXPECT_LT(p.second, 5 + extent.height());
+    }
+    EXPECT_EQ(canvas.Pixel(9, 5), WhiteColor);
+    EXPECT_EQ(canvas.PenPos, QPoint(0, 0));
+}
+
+TEST(CanvasCopy, CopyRectCopiesAndStretches) {
+    Canvas source(10, 10);
+    source.SetPixel(2, 3, Red);
+    Canvas target(40, 40);
+    target.CopyRect(QRect(20, 20, 10, 10), source, QRect(0, 0, 10, 10));
+    EXPECT_EQ(target.Pixel(22, 23), Red);
+    EXPECT_EQ(OfColor(target, Red).size(), 1u);
+
+    Canvas stretched(40, 40);
+    stretched.CopyRect(QRect(0, 0, 20, 20), source, QRect(0, 0, 10, 10));
+    EXPECT_EQ(OfColor(stretched, Red).size(), 4u);
+    EXPECT_EQ(stretched.Pixel(4, 6), Red);
+    EXPECT_EQ(stretched.Pixel(5, 7), Red);
+
+    // Within one canvas, overlapping.
+    Canvas same(10, 1);
+    for (int x = 0; x < 5; ++x)
+        same.SetPixel(x, 0, static_cast<ColorWord>(x));
+    same.CopyRect(QRect(2, 0, 5, 1), same, QRect(0, 0, 5, 1));
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(same.Pixel(x + 2, 0), static_cast<ColorWord>(x));
+}
+
+} // namespace

@@ -1,0 +1,661 @@
+// The control window and its properties: values set through the property codes read back through
+// the getter codes for every kind, the checks of k and of the window, the multi-line switch, the show
+// statements, CSCREEN, and the button clicks (polled flags and event SUBs).
+#include "controlwindow/properties.h"
+#include "engine/controlexec.h"
+#include "engine/handover.h"
+#include "engine/lxthread.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/codeitem.h"
+#include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
+#include "frontend/initall.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "tests/testsupport.h"
+#include "ui/controlform.h"
+#include "ui/runform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// Property numbers as the front end emits them (see frontend/controlproperties.h).
+constexpr int Set = PropertySetBase;
+constexpr int Get = PropertyGetBase;
+constexpr int BtnText = 196, BtnColor = 198, BtnCharset = 199, BtnFontColor = 200, BtnFontName = 201,
+              BtnFontSize = 202, BtnFontStyle = 203, BtnHeight = 204, BtnLeft = 205, BtnTop = 206,
+              BtnVisible = 207, BtnWidth = 208;
+constexpr int LblText = 209, LblColor = 210, LblFontColor = 212, LblFontName = 213, LblFontStyle = 215, LblHeight = 216,
+              LblLeft = 217, LblTop = 218, LblVisible = 219, LblWidth = 220;
+constexpr int TxtColor = 224, TxtCharset = 225, TxtFontColor = 226, TxtFontName = 227, TxtFontSize = 228,
+              TxtHeight = 230, TxtLeft = 231, TxtMultiLine = 232, TxtText = 233, TxtTop = 234,
+              TxtVisible = 235, TxtWidth = 236;
+
+class ControlWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        InitAll();
+        runForm_ = std::make_unique<TRunForm>();  // also the hand-over's target
+        runForm_->CLSBtnClick();
+        InstallControlWindow();
+        CScreenWidth = 600;
+        CScreenHeight = 400;
+        SyncOpenControlForm();
+        ErrorNumber = 0;
+    }
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        if (LXControlForm != nullptr) LXControlForm->close();
+        runForm_.reset();
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        StopRequest = 0;
+        ThreadBusy = 0;
+    }
+
+    // A property statement: k, then the value, then the setter item.
+    template <typename Push>
+    void SetProperty(int n, Extended k, Push push) {
+        GlPushNum(k);
+        push();
+        ASSERT_TRUE(RouteControlFunction(Set + n));
+    }
+    void SetNum(int n, Extended k, Extended value) { SetProperty(n, k, [value] { GlPushNum(value); }); }
+    void SetStr(int n, Extended k, const QString& value) { SetProperty(n, k, [value] { GlPushStr(value); }); }
+    void SetBool(int n, Extended k, bool value) { SetProperty(n, k, [value] { GlPushBool(value); }); }
+
+    // A property expression: k, then the getter item, which leaves one value.
+    void Read(int n, Extended k) {
+        GlPushNum(k);
+        ASSERT_TRUE(RouteControlFunction(Get + n));
+    }
+    Extended GetNum(int n, Extended k) {
+        Read(n, k);
+        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(GlTopType(), GlValueType::Number);
+        return GlPopNum();
+    }
+    QString GetStr(int n, Extended k) {
+        Read(n, k);
+        EXPECT_EQ(ErrorNumber, 0);
+        QString text;
+        EXPECT_TRUE(GlPopStr(text));
+        return text;
+    }
+    bool GetBool(int n, Extended k) {
+        Read(n, k);
+        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(GlTopType(), GlValueType::Boolean);
+        return GlPopBool();
+    }
+
+    // A show statement: k, the statement item, then the ON or OFF item that the handler takes.
+    void Show(int kind, Extended k, bool on) {
+        CodeBuffer.assign(4, CodeItemType{});
+        CodeBuffer[1] = CodeItemType{CodeKind::Statement, on ? St::ON : St::OFF, 1};
+        CodeBuffer[2] = CodeItemType{CodeKind::End, 0, 2};
+        CodeIndex = 1;
+        CodeLimit = 2;
+        GlPushNum(k);
+        ASSERT_TRUE(RouteControlStatement(kind));
+    }
+
+    bool WaitIdle(int ms = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (ThreadBusy != 0) {
+            if (clock.elapsed() > ms) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        TLXMTHread::WaitForIdle();
+        runForm_->ApplyQueue();
+        return true;
+    }
+    void RunProgram(const char* text) {
+        ProgramText = QString::fromUtf8(text);
+        ProgramTextLength = static_cast<int>(ProgramText.size());
+        RunMode = RunKind::Program;
+        ProgramRunning = 1;
+        StopRequest = 0;
+        TLXMTHread::StartRun();
+        ASSERT_TRUE(WaitIdle());
+    }
+
+    std::unique_ptr<TRunForm> runForm_;
+};
+
+// ---- round trips ----------------------------------------------------------------------------------------
+
+TEST_F(ControlWindow, TextAndCaptionRoundTripForEveryKind) {
+    SetStr(BtnText, 3, QStringLiteral("押して"));
+    EXPECT_EQ(GetStr(BtnText, 3), QStringLiteral("押して"));
+    EXPECT_EQ(LXControlForm->Button(3)->text(), QStringLiteral("押して"));
+
+    SetStr(LblText, 40, QStringLiteral("<b>not markup</b>"));
+    EXPECT_EQ(GetStr(LblText, 40), QStringLiteral("<b>not markup</b>"));
+    EXPECT_EQ(LXControlForm->Label(40)->textFormat(), Qt::PlainText);
+
+    SetStr(TxtText, 12, QStringLiteral("hello"));
+    EXPECT_EQ(GetStr(TxtText, 12), QStringLiteral("hello"));
+    EXPECT_EQ(LXControlForm->Edit(12)->text(), QStringLiteral("hello"));
+    // The memo of a one-line text box keeps its own text.
+    EXPECT_EQ(LXControlForm->Memo(12)->Text(), QStringLiteral("TextBox12"));
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(ValueStackCount, 0);
+}
+
+TEST_F(ControlWindow, GeometryRoundTripsAndATextBoxMovesBothControls) {
+    SetNum(BtnLeft, 1, 11.9);  // truncated
+    SetNum(BtnTop, 1, 22);
+    SetNum(BtnWidth, 1, 33);
+    SetNum(BtnHeight, 1, 44);
+    EXPECT_EQ(GetNum(BtnLeft, 1), 11);
+    EXPECT_EQ(GetNum(BtnTop, 1), 22);
+    EXPECT_EQ(GetNum(BtnWidth, 1), 33);
+    EXPECT_EQ(GetNum(BtnHeight, 1), 44);
+
+    SetNum(LblLeft, 2, -5);
+    SetNum(LblTop, 2, 300);
+    EXPECT_EQ(GetNum(LblLeft, 2), -5);
+    EXPECT_EQ(GetNum(LblTop, 2), 300);
+    SetNum(LblWidth, 2, 77);
+    SetNum(LblHeight, 2, 19);
+    EXPECT_EQ(GetNum(LblWidth, 2), 77);
+    EXPECT_EQ(GetNum(LblHeight, 2), 19);
+
+    SetNum(TxtLeft, 5, 123);
+    SetNum(TxtTop, 5, 45);
+    SetNum(TxtWidth, 5, 210);
+    SetNum(TxtHeight, 5, 60);
+    for (QWidget* control : {static_cast<QWidget*>(LXControlForm->Edit(5)), static_cast<QWidget*>(LXControlForm->Memo(5))})
+        EXPECT_EQ(control->geometry(), QRect(123, 45, 210, 60));
+    EXPECT_EQ(GetNum(TxtLeft, 5), 123);
+    EXPECT_EQ(GetNum(TxtWidth, 5), 210);
+}
+
+TEST_F(ControlWindow, ATextBoxReadsTheEditsGeometryEvenInMultiLineMode) {
+    // The layout gives the edit 29 pixels and the memo 30.
+    EXPECT_EQ(GetNum(TxtHeight, 7), 29);
+    EXPECT_EQ(LXControlForm->Memo(7)->height(), 30);
+    SetBool(TxtMultiLine, 7, true);
+    EXPECT_EQ(GetNum(TxtHeight, 7), 29);
+    // The layout: control 13 stands in column 1, row 2.
+    EXPECT_EQ(GetNum(TxtLeft, 13), 260);
+    EXPECT_EQ(GetNum(TxtTop, 13), 80);
+    EXPECT_EQ(GetNum(LblLeft, 1), 6);
+    EXPECT_EQ(GetNum(BtnLeft, 11), 220);
+}
+
+TEST_F(ControlWindow, HugePositionsAndSizesAreHeldWithoutOverflow) {
+    SetNum(BtnLeft, 4, 1e30);
+    SetNum(BtnWidth, 4, 3e9);
+    SetNum(BtnTop, 4, -1e30);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(GetNum(BtnLeft, 4), QWIDGETSIZE_MAX);
+    EXPECT_EQ(GetNum(BtnWidth, 4), QWIDGETSIZE_MAX);
+    EXPECT_EQ(GetNum(BtnTop, 4), -QWIDGETSIZE_MAX);
+}
+
+TEST_F(ControlWindow, VisibilityRoundTripsForEveryKind) {
+    EXPECT_FALSE(GetBool(BtnVisible, 9));
+    SetBool(BtnVisible, 9, true);
+    EXPECT_TRUE(GetBool(BtnVisible, 9));
+    SetBool(LblVisible, 9, true);
+    EXPECT_TRUE(GetBool(LblVisible, 9));
+    SetBool(LblVisible, 9, false);
+    EXPECT_FALSE(GetBool(LblVisible, 9));
+    SetBool(TxtVisible, 9, true);
+    EXPECT_TRUE(GetBool(TxtVisible, 9));
+    EXPECT_FALSE(LXControlForm->Edit(9)->isHidden());
+    EXPECT_TRUE(LXControlForm->Memo(9)->isHidden());
+}
+
+TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
+    SetNum(BtnCharset, 2, 128);
+    EXPECT_EQ(GetNum(BtnCharset, 2), 128);
+    SetNum(BtnCharset, 2, 300);  // the low eight bits
+    EXPECT_EQ(GetNum(BtnCharset, 2), 44);
+    SetNum(TxtCharset, 2, -1);
+    EXPECT_EQ(GetNum(TxtCharset, 2), 255);
+    EXPECT_EQ(ControlFontCharset(LXControlForm->Memo(2)), 255);
+    // Untouched controls keep the window's default character set.
+    EXPECT_EQ(GetNum(BtnCharset, 3), 1);
+
+    SetStr(TxtFontName, 40, QStringLiteral("NoSuchFontAnywhere"));
+    EXPECT_EQ(GetStr(TxtFontName, 40), QStringLiteral("NoSuchFontAnywhere"));
+    EXPECT_EQ(LXControlForm->Memo(40)->font().family(), QStringLiteral("NoSuchFontAnywhere"));
+    SetStr(BtnFontName, 1, QStringLiteral("Serif"));
+    EXPECT_EQ(GetStr(BtnFontName, 1), QStringLiteral("Serif"));
+
+    SetNum(BtnFontSize, 6, 14.7);
+    EXPECT_EQ(GetNum(BtnFontSize, 6), 14);
+    EXPECT_EQ(LXControlForm->Button(6)->font().pointSize(), 14);
+    SetNum(TxtFontSize, 6, -12);  // kept as set, drawn at a size the font system accepts
+    EXPECT_EQ(GetNum(TxtFontSize, 6), -12);
+    EXPECT_GT(LXControlForm->Memo(6)->font().pointSize(), 0);
+
+    EXPECT_EQ(GetStr(BtnFontStyle, 8), QStringLiteral("Normal"));
+    SetStr(BtnFontStyle, 8, QStringLiteral("italic, bold"));
+    EXPECT_EQ(GetStr(BtnFontStyle, 8), QStringLiteral(" Bold Italic"));
+    SetStr(LblFontStyle, 8, QStringLiteral("  strikeout underline "));
+    EXPECT_EQ(GetStr(LblFontStyle, 8), QStringLiteral(" Underline StrikeOut"));
+    SetStr(LblFontStyle, 8, QStringLiteral("NORMAL"));
+    EXPECT_EQ(GetStr(LblFontStyle, 8), QStringLiteral("Normal"));
+}
+
+TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
+    SetNum(BtnFontColor, 1, 12);  // red in the default palette order
+    EXPECT_EQ(GetStr(BtnFontColor, 1), QStringLiteral("#FF0000"));
+    SetStr(LblFontColor, 1, QStringLiteral("#12ab34"));
+    EXPECT_EQ(GetStr(LblFontColor, 1), QStringLiteral("#12AB34"));
+    SetStr(TxtFontColor, 1, QStringLiteral("Lime"));
+    EXPECT_EQ(GetStr(TxtFontColor, 1), QStringLiteral("#00FF00"));
+    EXPECT_EQ(ControlFontColor(LXControlForm->Memo(1)), 0x00FF00u);
+
+    for (Extended bad : {16.0L, -1.0L}) {
+        SetNum(LblColor, 2, 15);
+        SetNum(LblColor, 2, bad);
+        EXPECT_EQ(GetStr(LblColor, 2), QStringLiteral("#000000")) << static_cast<double>(bad);
+    }
+    SetStr(LblColor, 3, QStringLiteral("#FFFFFF"));
+    SetStr(LblColor, 3, QStringLiteral("chartreuse"));
+    EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
+    SetStr(LblColor, 3, QStringLiteral("#FF00"));  // too short for a colour text
+    EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
+    SetStr(LblColor, 3, QStringLiteral("#GG0000"));
+    EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
+
+    // Version 9 programs number the palette the other way.
+    LanguageVersion = 9;
+    SetNum(LblColor, 4, 1);
+    EXPECT_EQ(GetStr(LblColor, 4), QStringLiteral("#0000FF"));
+}
+
+TEST_F(ControlWindow, AButtonsColourIsItsBrushNotItsCaption) {
+    const std::uint32_t caption = ControlFontColor(LXControlForm->Button(5));
+    SetStr(BtnColor, 5, QStringLiteral("yellow"));
+    EXPECT_EQ(ControlColor(LXControlForm->Button(5)), 0x00FFFFu);
+    EXPECT_EQ(ControlFontColor(LXControlForm->Button(5)), caption);
+    EXPECT_EQ(GetStr(BtnColor, 5), QStringLiteral("#FFFF00"));
+
+    SetStr(TxtColor, 5, QStringLiteral("navy"));
+    EXPECT_EQ(ControlColor(LXControlForm->Edit(5)), 0x800000u);
+    EXPECT_EQ(ControlColor(LXControlForm->Memo(5)), 0x800000u);
+    EXPECT_EQ(GetStr(TxtColor, 5), QStringLiteral("#000080"));
+}
+
+TEST_F(ControlWindow, AnUnsetFontColourReadsAsTheColourOnTheScreen) {
+    const QColor shown = LXControlForm->Label(1)->palette().color(QPalette::WindowText);
+    EXPECT_EQ(GetStr(LblFontColor, 1), shown.name().toUpper());
+}
+
+// ---- the checks of k and of the window -------------------------------------------------------------------
+
+TEST_F(ControlWindow, AGetterRefusesABadControlNumberAndPushesNothing) {
+    for (Extended k : {41.0L, 0.0L, 0.7L, -1.0L}) {
+        ErrorNumber = 0;
+        Read(BtnWidth, k);
+        EXPECT_EQ(ErrorNumber, Err::FunctionArgType) << static_cast<double>(k);
+        EXPECT_EQ(ValueStackCount, 0) << "k is popped and nothing pushed";
+    }
+    // 40.9 is control 40.
+    ErrorNumber = 0;
+    EXPECT_EQ(GetNum(TxtWidth, 40.9L), 120);
+
+    // A string as k stays where it is.
+    ErrorNumber = 0;
+    GlPushStr(QStringLiteral("3"));
+    ASSERT_TRUE(RouteControlFunction(Get + LblText));
+    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(ValueStackCount, 1);
+    EXPECT_EQ(GlTopType(), GlValueType::String);
+    // The message names the control kind, not an unrelated function.
+    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CLABEL"))) << ErrorMessage(ErrorNumber).toStdString();
+}
+
+TEST_F(ControlWindow, ASetterRefusesWrongTypesBeforePoppingAndBadNumbersAfter) {
+    // A string for HEIGHT: both values stay.
+    SetStr(TxtHeight, 3, QStringLiteral("tall"));
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ErrorNameIndex, St::CTEXTBOX);
+    EXPECT_EQ(ValueStackCount, 2);
+    GlClear();
+
+    // k as a string: nothing popped either.
+    ErrorNumber = 0;
+    GlPushStr(QStringLiteral("1"));
+    GlPushNum(5);
+    ASSERT_TRUE(RouteControlFunction(Set + BtnLeft));
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ErrorNameIndex, St::CBUTTON);
+    EXPECT_EQ(ValueStackCount, 2);
+    GlClear();
+
+    // k out of range: both popped, nothing written, the label's statement named.
+    for (Extended k : {0.0L, 41.0L, -3.0L}) {
+        ErrorNumber = 0;
+        SetStr(LblText, k, QStringLiteral("x"));
+        EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+        EXPECT_EQ(ErrorNameIndex, St::CLABEL);
+        EXPECT_EQ(ValueStackCount, 0);
+    }
+    // FONTNAME uses the same range as every other setter.
+    for (int k = 1; k <= ControlCount; ++k) {
+        ErrorNumber = 0;
+        SetStr(LblFontName, k, QStringLiteral("Mono"));
+        ASSERT_EQ(ErrorNumber, 0) << k;
+    }
+    EXPECT_EQ(ControlFontName(LXControlForm->Label(40)), QStringLiteral("Mono"));
+}
+
+TEST_F(ControlWindow, AClosedWindowIsReportedOnlyForWellFormedArguments) {
+    SyncCloseControlForm();
+    ASSERT_EQ(CScreenOpen, 0);
+
+    SetNum(BtnWidth, 1, 50);
+    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(ValueStackCount, 0);
+
+    ErrorNumber = 0;
+    SetNum(BtnWidth, 0, 50);  // the range check comes first
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+
+    ErrorNumber = 0;
+    Read(TxtText, 1);
+    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(ValueStackCount, 0);
+
+    ErrorNumber = 0;
+    GlPushNum(2);
+    ASSERT_TRUE(RouteControlFunction(PropertyRange::ButtonClick));
+    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(ValueStackCount, 0);
+}
+
+TEST_F(ControlWindow, CodesWithoutAPropertyDoNothingAndOtherCodesAreNotTaken) {
+    for (int code : {1221, 1222, 1223, 2197, 2221, 2223}) {
+        GlPushNum(1);
+        EXPECT_TRUE(RouteControlFunction(code)) << code;
+        EXPECT_EQ(ValueStackCount, 1) << code;
+        EXPECT_EQ(ErrorNumber, 0) << code;
+        GlClear();
+    }
+    for (int code : {1195, 1237, 2195, 2237, 1072, 57})
+        EXPECT_FALSE(RouteControlFunction(code)) << code;
+    for (int code : {St::PRINT, St::CWPOSITION, St::CFONTNAME}) EXPECT_FALSE(RouteControlStatement(code)) << code;
+}
+
+// ---- the multi-line switch ----------------------------------------------------------------------------------
+
+TEST_F(ControlWindow, MultiLineOnAVisibleTextBoxMovesVisibilityAndText) {
+    SetBool(TxtVisible, 4, true);
+    SetStr(TxtText, 4, QStringLiteral("abc"));
+    SetBool(TxtMultiLine, 4, true);
+    EXPECT_TRUE(LXControlForm->Edit(4)->isHidden());
+    EXPECT_FALSE(LXControlForm->Memo(4)->isHidden());
+    EXPECT_EQ(LXControlForm->Memo(4)->Text(), QStringLiteral("abc"));
+    EXPECT_TRUE(GetBool(TxtMultiLine, 4));
+    EXPECT_TRUE(GetBool(TxtVisible, 4));
+
+    // Back to one line: the edit receives the memo's second line, here none.
+    SetBool(TxtMultiLine, 4, false);
+    EXPECT_FALSE(LXControlForm->Edit(4)->isHidden());
+    EXPECT_TRUE(LXControlForm->Memo(4)->isHidden());
+    EXPECT_EQ(GetStr(TxtText, 4), QString());
+    EXPECT_FALSE(GetBool(TxtMultiLine, 4));
+}
+
+TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheSecondLine) {
+    SetBool(TxtVisible, 6, true);
+    SetBool(TxtMultiLine, 6, true);
+    SetStr(TxtText, 6, QStringLiteral("a\r\nb\r\nc"));
+    EXPECT_EQ(LXControlForm->Memo(6)->document()->blockCount(), 3);
+    EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("a\r\nb\r\nc"));
+    EXPECT_EQ(LXControlForm->Edit(6)->text(), QStringLiteral("TextBox6")) << "the edit keeps its own text";
+    SetBool(TxtMultiLine, 6, false);
+    EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("b"));
+}
+
+TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
+    SetStr(TxtText, 8, QStringLiteral("one line"));
+    SetBool(TxtMultiLine, 8, true);
+    EXPECT_TRUE(LXControlForm->Edit(8)->isHidden());
+    EXPECT_TRUE(LXControlForm->Memo(8)->isHidden());
+    EXPECT_EQ(ControlTextMultiLine[8], 1);
+
+    Show(St::CTEXTBOX, 8, true);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_FALSE(LXControlForm->Memo(8)->isHidden());
+    EXPECT_TRUE(LXControlForm->Edit(8)->isHidden()) << "the other control is not touched";
+    EXPECT_EQ(LXControlForm->Memo(8)->Text(), QStringLiteral("TextBox8")) << "no text moves";
+}
+
+TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
+    SetNum(TxtMultiLine, 3, 1);
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ErrorNameIndex, St::CTEXTBOX);
+    EXPECT_EQ(ControlTextMultiLine[3], 0);
+}
+
+// ---- show statements --------------------------------------------------------------------------------------------
+
+TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) {
+    Show(St::CBUTTON, 3, true);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_FALSE(LXControlForm->Button(3)->isHidden());
+    EXPECT_EQ(CodeIndex, 2) << "the ON item was taken";
+    Show(St::CLABEL, 3, true);
+    EXPECT_FALSE(LXControlForm->Label(3)->isHidden());
+    Show(St::CBUTTON, 3, false);
+    EXPECT_TRUE(LXControlForm->Button(3)->isHidden());
+    EXPECT_FALSE(LXControlForm->Label(3)->isHidden());
+    Show(St::CTEXTBOX, 40.9L, true);
+    EXPECT_FALSE(LXControlForm->Edit(40)->isHidden());
+    EXPECT_TRUE(LXControlForm->Memo(40)->isHidden());
+    EXPECT_EQ(ValueStackCount, 0);
+}
+
+TEST_F(ControlWindow, ShowStatementErrors) {
+    Show(St::CLABEL, 41, true);
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ErrorNameIndex, St::CLABEL);
+    EXPECT_EQ(CodeIndex, 1) << "the ON item is left for the run loop";
+
+    ErrorNumber = 0;
+    GlClear();
+    CodeIndex = 1;
+    GlPushStr(QStringLiteral("x"));
+    ASSERT_TRUE(RouteControlStatement(St::CBUTTON));
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ValueStackCount, 1);
+    GlClear();
+
+    ErrorNumber = 0;
+    SyncCloseControlForm();
+    Show(St::CBUTTON, 2, true);
+    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(CodeIndex, 2) << "the ON item stays taken";
+}
+
+// ---- CSCREEN and the window's life --------------------------------------------------------------------------------
+
+TEST_F(ControlWindow, CScreenLimitsTheSizesAndRefusesNonNumbers) {
+    struct Case {
+        Extended Width, Height;
+        int WantWidth, WantHeight;
+    };
+    for (const Case& c : {Case{5, 10, 10, 10}, Case{2000, 1000, 1280, 960}, Case{500.7L, 300.2L, 500, 300},
+                          Case{10.5L, -7, 10, 10}}) {
+        ErrorNumber = 0;
+        GlPushNum(c.Width);
+        GlPushNum(c.Height);
+        ExecCScreen();
+        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(CScreenWidth, c.WantWidth);
+        EXPECT_EQ(CScreenHeight, c.WantHeight);
+    }
+    GlPushNum(300);
+    GlPushStr(QStringLiteral("200"));
+    EXPECT_TRUE(RouteControlStatement(St::CSCREEN));
+    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(ErrorNameIndex, St::CSCREEN);
+    EXPECT_EQ(ValueStackCount, 2);
+}
+
+TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
+    SetStr(BtnText, 1, QStringLiteral("changed"));
+    SetBool(TxtMultiLine, 2, true);
+    TLXControlForm* before = LXControlForm;
+
+    CScreenLeft = 30;
+    CScreenTop = 40;
+    GlPushNum(320);
+    GlPushNum(240);
+    ASSERT_TRUE(RouteControlStatement(St::OPENCSCREEN));
+    ASSERT_EQ(ErrorNumber, 0);
+    EXPECT_NE(LXControlForm, before);
+    EXPECT_EQ(CScreenOpen, 1);
+    EXPECT_TRUE(LXControlForm->isVisible());
+    EXPECT_EQ(LXControlForm->size(), QSize(320, 240));
+    EXPECT_EQ(LXControlForm->windowTitle(), QStringLiteral("LXコントロール"));
+    EXPECT_EQ(GetStr(BtnText, 1), QStringLiteral("Button1"));
+    EXPECT_TRUE(GetBool(TxtMultiLine, 2));
+    // Both controls of the new text box are hidden, the memo is active.
+    EXPECT_FALSE(GetBool(TxtVisible, 2));
+    SetStr(TxtText, 2, QStringLiteral("x\r\ny"));
+    EXPECT_EQ(LXControlForm->Memo(2)->Text(), QStringLiteral("x\r\ny"));
+}
+
+TEST_F(ControlWindow, CloseCScreenClosesAndDoesNothingWhenClosed) {
+    ASSERT_TRUE(RouteControlStatement(St::CLOSECSCREEN));
+    EXPECT_EQ(CScreenOpen, 0);
+    EXPECT_FALSE(LXControlForm->isVisible());
+    ASSERT_TRUE(RouteControlStatement(St::CLOSECSCREEN));
+    EXPECT_EQ(ErrorNumber, 0);
+    // Closing by the window's own close box clears the flag as well.
+    SyncOpenControlForm();
+    ASSERT_EQ(CScreenOpen, 1);
+    LXControlForm->close();
+    EXPECT_EQ(CScreenOpen, 0);
+}
+
+TEST_F(ControlWindow, KeysTypedInAControlReachTheProgramAndTheControl) {
+    QLineEdit* edit = LXControlForm->Edit(1);
+    edit->show();
+    edit->setText(QString());
+    KeyBuffer = 0;
+    LastKeyCode = 0;
+    QTest::keyClick(edit, Qt::Key_Q);
+    EXPECT_EQ(KeyBuffer.load(), u'q');
+    EXPECT_EQ(LastKeyCode.load(), 'Q');
+    EXPECT_EQ(edit->text(), QStringLiteral("q"));
+    QTest::keyClick(edit, Qt::Key_Left);
+    EXPECT_EQ(LastKeyCode.load(), 37);
+}
+
+// ---- clicks ----------------------------------------------------------------------------------------------------
+
+bool Poll(int k) {
+    GlPushNum(k);
+    PollControlClick();
+    return GlPopBool();
+}
+
+TEST_F(ControlWindow, TheFirstPollWatchesAndLaterPollsTakeEachClick) {
+    LXControlForm->ButtonClick(3);  // not watched yet: no effect
+    EXPECT_EQ(ControlButtonPressed[3], 0);
+    EXPECT_FALSE(Poll(3));
+    EXPECT_EQ(ControlButtonWatched[3], 1);
+    EXPECT_FALSE(Poll(3));
+    LXControlForm->Button(3)->show();
+    QTest::mouseClick(LXControlForm->Button(3), Qt::LeftButton);
+    EXPECT_TRUE(Poll(3));
+    EXPECT_FALSE(Poll(3));
+    // Another button is untouched by all this.
+    EXPECT_EQ(ControlButtonWatched[5], 0);
+    EXPECT_EQ(ControlButtonPressed[5], 0);
+    EXPECT_EQ(ErrorNumber, 0);
+}
+
+TEST_F(ControlWindow, PollingABadButtonFails) {
+    GlPushNum(41);
+    PollControlClick();
+    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(ValueStackCount, 0);
+    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CBUTTON")));
+}
+
+// Clicks on the user-interface thread while the interpreter polls: every click is seen by a poll.
+TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
+    constexpr int Clicks = 60;
+    ASSERT_FALSE(Poll(9));  // starts watching
+    std::atomic<bool> done{false};
+    std::atomic<int> seen{0};
+    std::thread poller([&] {
+        // The poller owns the Gl stack while it runs.
+        while (!done) {
+            GlPushNum(9);
+            PollControlClick();
+            if (GlPopBool()) ++seen;
+        }
+    });
+    for (int i = 0; i < Clicks; ++i) {
+        // Clicks at varied moments of the poll's cycle (it pauses 10 ms after each poll).
+        std::this_thread::sleep_for(std::chrono::microseconds((i * 1700) % 12000));
+        LXControlForm->ButtonClick(9);
+        // Wait until the poll has taken this click before the next one, so clicks cannot merge.
+        QElapsedTimer clock;
+        clock.start();
+        while (ControlButtonPressed[9] != 0 && clock.elapsed() < 2000) std::this_thread::yield();
+    }
+    done = true;
+    poller.join();
+    if (Poll(9)) ++seen;
+    EXPECT_EQ(seen.load(), Clicks);
+}
+
+TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
+    RunProgram("PRINT \"start\"\r\nSUB CButton33_Click\r\nPRINT \"clicked 33\"\r\nEND SUB\r\n");
+    runForm_->CLSBtnClick();
+    LXControlForm->ButtonClick(7);  // no SUB for button 7
+    EXPECT_EQ(ThreadBusy, 0);
+    LXControlForm->ButtonClick(33);
+    EXPECT_EQ(CommandText, QStringLiteral("Call CButton33_Click"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n"))) << runForm_->Text().toStdString();
+}
+
+TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
+    RunProgram("SUB CButton2_Click\r\nPRINT \"event\"\r\nEND SUB\r\n");
+    runForm_->CLSBtnClick();
+    ControlButtonWatched[2] = 1;
+    CommandText = QStringLiteral("unchanged");
+    ThreadBusy = 1;  // as while a program runs
+    LXControlForm->ButtonClick(2);
+    EXPECT_EQ(CommandText, QStringLiteral("unchanged"));
+    EXPECT_EQ(ControlButtonPressed[2], 1) << "the watched button is still marked";
+    EXPECT_FALSE(StartControlButtonEvent());
+    ThreadBusy = 0;
+    QApplication::processEvents();
+    runForm_->ApplyQueue();
+    EXPECT_EQ(runForm_->Text(), QString());
+}
+
+} // namespace

@@ -1,0 +1,724 @@
+// Run-time formulas, MOUSE, SETVERSION, HELP and the debugging listings. Programs are compiled with the
+// real front end; the executors run either directly (with the program counter placed after their
+// statement item) or through the real run loop.
+#include "engine/coords.h"
+#include "engine/drawexec.h"
+#include "engine/formulaexec.h"
+#include "engine/handover.h"
+#include "engine/runloop.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/compile.h"
+#include "frontend/declnames.h"
+#include "frontend/errornumbers.h"
+#include "frontend/initall.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/listing.h"
+#include "frontend/parse.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QObject>
+#include <QStringList>
+
+#include <climits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<int> Kinds(const FormVarType& formula) {
+    std::vector<int> kinds;
+    for (int at = 1; at <= FormulaCodeSize && formula.Code[static_cast<std::size_t>(at)].FirstCode != 0; ++at)
+        kinds.push_back(formula.Code[static_cast<std::size_t>(at)].FirstCode);
+    return kinds;
+}
+
+std::vector<CodeItemType> ImmediateAreaNow() {
+    return std::vector<CodeItemType>(CodeBuffer.begin() + 1, CodeBuffer.begin() + ImmediateAreaLast + 1);
+}
+
+class Formula : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RunMode = RunKind::Program;
+        InitAll();
+        RunWindowQueue::Instance().Reset();
+        StopRequest = 0;
+        ErrorNumber = 0;
+        ErrorNameIndex = 0;
+        EvalFormTrap = 0;
+        EvalFormVarIndex = 0;
+        MouseEvent = 0;
+        GScreenOpen = 0;
+    }
+    void TearDown() override {
+        RunMode = RunKind::Program;
+        GScreenOpen = 0;
+        SetCurrentGraphSurface(nullptr);
+        ShowHelpHook = nullptr;
+        RunWindowQueue::Instance().Reset();
+    }
+
+    // Compiles `program` (lines joined by CR LF) as a run of the program would.
+    static void Compile(const QStringList& lines) {
+        RunMode = RunKind::Program;
+        InitAll();
+        ProgramText = lines.join(QStringLiteral("\r\n"));
+        ProgramTextLength = static_cast<int>(ProgramText.size());
+        CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        CompileTextLength = static_cast<int>(CompileText.size());
+        ErrorNumber = 0;
+        ASSERT_TRUE(CompileProgram()) << ErrorNumber;
+    }
+
+    // Compiles an immediate command into slots 1 to 100, keeping the program.
+    static void CompileCommand(const QString& command) {
+        RunMode = RunKind::Immediate;
+        CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        CompileTextLength = static_cast<int>(CompileText.size());
+        ErrorNumber = 0;
+        ASSERT_TRUE(CompileImmediate()) << ErrorNumber;
+    }
+
+    static LoopExit RunFrom(int index) {
+        CodeIndex = index;
+        FetchCurrentItem();
+        return RunLoop();
+    }
+
+    // Places the program counter as the run loop has it while the `n`-th statement item of `code`
+    // (counted from `from`) runs; false when there is none.
+    static bool PlaceAt(int code, int n = 1, int from = ProgramCodeStart) {
+        for (int at = from; at <= CurrentmaxCodeNum; ++at) {
+            const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+            if (item.FirstCode == CodeKind::End) break;
+            if (item.FirstCode == CodeKind::Statement && item.SecondCode == code && --n == 0) {
+                CurrentItem = item;
+                CurrentItemIndex = at;
+                CodeIndex = at + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static int NumIndex(const char* name) { return FindVariable(QString::fromLatin1(name), VarType::Real); }
+    static Extended& Num(const char* name) {
+        const int index = NumIndex(name);
+        EXPECT_GT(index, 0) << name;
+        return NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
+    }
+    static FormVarType& Form(const char* name) {
+        const int index = FindVariable(QString::fromLatin1(name), VarType::Formula);
+        EXPECT_GT(index, 0) << name;
+        return FormVarTable[static_cast<std::size_t>(index > 0 ? index : 0)];
+    }
+
+    static QStringList Output() {
+        QStringList lines;
+        for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll())
+            if (event.Op == RunWindowOp::AppendLine) lines.append(event.Text);
+        return lines;
+    }
+
+    // The run loop reaches this unit only once it routes statements here; until then the tests that
+    // need the whole evaluation are skipped, not passed.
+    static bool LoopRoutesHere() {
+        Compile({QStringLiteral("SETVERSION(3)")});
+        const LoopExit exit = RunFrom(ProgramCodeStart);
+        const bool routed = exit == LoopExit::End && LanguageVersion == 30;
+        InitAll();
+        ErrorNumber = 0;
+        return routed;
+    }
+};
+
+#define REQUIRE_ROUTING()                                                                                    \
+    if (!LoopRoutesHere()) GTEST_SKIP() << "the run loop does not route to RouteFormulaStatement yet"
+
+// ---- STRTOFORM ----------------------------------------------------------------------------------------
+
+TEST_F(Formula, StrToFormStoresTheConvertedExpressionBetweenBrackets) {
+    Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
+             QStringLiteral("PRINT E")});
+    Num("E") = 99;
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    const int after = CodeIndex + 3;
+    ExecStrToForm();
+
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Num("E"), 0);
+    EXPECT_EQ(CodeIndex, after); // on with the item after the three operands
+    const FormVarType& f = Form("F@");
+    EXPECT_EQ(Kinds(f), (std::vector<int>{CodeKind::ExprOpen, CodeKind::NumVar, CodeKind::NumLiteral,
+                                          CodeKind::Operator, CodeKind::NumLiteral, CodeKind::Operator,
+                                          CodeKind::ExprClose}));
+    EXPECT_EQ(f.Code[1], (CodeItemType{CodeKind::ExprOpen, 0, 1}));
+    EXPECT_EQ(f.Code[2].SecondCode, NumIndex("X"));
+    EXPECT_EQ(f.Code[4].SecondCode, Op::Multiply);
+    EXPECT_EQ(f.Code[6].SecondCode, Op::Plus);
+}
+
+TEST_F(Formula, StrToFormOfABadTextKeepsTheFormulaAndOnlySetsTheErrorVariable) {
+    Compile({QStringLiteral("T$ = \"1 +* 2\""), QStringLiteral("STRTOFORM(\"5\", F@, E)"),
+             QStringLiteral("STRTOFORM(T$, F@, E)")});
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM, 1));
+    ExecStrToForm();
+    ASSERT_EQ(Num("E"), 0);
+    const FormVarType before = Form("F@");
+
+    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+        QStringLiteral("1 +* 2");
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM, 2));
+    ExecStrToForm();
+    EXPECT_EQ(ErrorNumber, 0); // not a run error
+    EXPECT_NE(Num("E"), 0);
+    EXPECT_EQ(Form("F@").Code, before.Code);
+}
+
+TEST_F(Formula, StrToFormRefusesTextsThatAreNotExactlyOneExpression) {
+    const QStringList texts = {QString(), QStringLiteral("1, 2"), QStringLiteral("(1 + 2)) * 3"),
+                               QStringLiteral("1: PRINT 2"), QStringLiteral("PRINT 2")};
+    for (const QString& text : texts) {
+        Compile({QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
+        StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+            text;
+        ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+        ExecStrToForm();
+        EXPECT_EQ(Num("E"), Err::ExpressionFormMismatch) << text.toStdString();
+        EXPECT_EQ(Form("F@").Code[1].FirstCode, CodeKind::None) << text.toStdString();
+    }
+}
+
+TEST_F(Formula, StrToFormRefusesAFormulaTooLongToRunInTheImmediateArea) {
+    // Each FUNCTION call grows into its argument and five call items after the conversion.
+    auto calls = [](int n) {
+        QString text = QStringLiteral("SQ(1)");
+        for (int i = 1; i < n; ++i)
+            text += QStringLiteral("+SQ(1)");
+        return text;
+    };
+    Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"), QStringLiteral("END FUNCTION"),
+             QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
+    const int t = FindVariable(QStringLiteral("T$"), VarType::String);
+    // n calls are 7n + 1 items (brackets, 6 per call, n - 1 plus signs); running, each call and each
+    // plus sign is followed by a check: 9n items.
+    const int fitting = MaxEvaluationItems / 9;
+    StrVarTable[static_cast<std::size_t>(t)].Value = calls(fitting);
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    ASSERT_EQ(Num("E"), 0);
+    const FormVarType fits = Form("F@");
+    const int close = static_cast<int>(Kinds(fits).size());
+    EXPECT_EQ(close, 7 * fitting + 1);
+    EXPECT_EQ(EvaluationLength(fits.Code.data(), close), 9 * fitting);
+
+    StrVarTable[static_cast<std::size_t>(t)].Value = calls(fitting + 1);
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    EXPECT_EQ(Num("E"), Err::ProgramTooLarge);
+    EXPECT_EQ(Form("F@").Code, fits.Code);
+    EXPECT_EQ(ErrorNumber, 0);
+}
+
+TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
+    Compile({QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")});
+    const std::vector<CodeItemType> preCode = PreCodeBuffer;
+    const int maxPreCode = CurrentmaxPreCodeNum, limit = PreCodeLimit, cursor = PreCodeIndex;
+    const QString compileText = CompileText;
+    const int sourcePos = SourcePos;
+    const std::vector<CodeItemType> code = CodeBuffer;
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    ASSERT_EQ(Num("E"), 0);
+    EXPECT_EQ(PreCodeBuffer, preCode);
+    EXPECT_EQ(CurrentmaxPreCodeNum, maxPreCode);
+    EXPECT_EQ(PreCodeLimit, limit);
+    EXPECT_EQ(PreCodeIndex, cursor);
+    EXPECT_EQ(CompileText, compileText);
+    EXPECT_EQ(SourcePos, sourcePos);
+    EXPECT_EQ(CodeBuffer, code); // the immediate area is not touched either
+    // Names first met in the formula are variables of the program now.
+    EXPECT_GT(NumIndex("D"), 0);
+}
+
+TEST_F(Formula, StrToFormDropsNamesDeclaredByARefusedText) {
+    Compile({QStringLiteral("T$ = \"CONST K = 1\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
+    const int declared = NumofRegisteredDcVar;
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    EXPECT_NE(Num("E"), 0);
+    EXPECT_EQ(NumofRegisteredDcVar, declared);
+}
+
+TEST_F(Formula, StrToFormInsideAnImmediateCommandKeepsTheCommandsItems) {
+    Compile({QStringLiteral("X = 1")});
+    CompileCommand(QStringLiteral("STRTOFORM(\"X * 5\", F@, E): PRINT E"));
+    const std::vector<CodeItemType> area = ImmediateAreaNow();
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM, 1, 1));
+    ExecStrToForm();
+    EXPECT_EQ(Num("E"), 0);
+    EXPECT_EQ(ImmediateAreaNow(), area);
+    EXPECT_EQ(Kinds(Form("F@")).size(), 5u);
+}
+
+TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
+    Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
+             QStringLiteral("MOUSE(A, B, C)")});
+    // The compiler writes only the right shapes; a damaged operand is refused, not read.
+    auto damage = [](int code, int operand) {
+        ASSERT_TRUE(PlaceAt(code));
+        CodeBuffer[static_cast<std::size_t>(CodeIndex + operand)].FirstCode = CodeKind::BoolVar;
+    };
+    damage(St::STRTOFORM, 1);
+    ExecStrToForm();
+    EXPECT_EQ(ErrorNumber, Err::StrToFormSyntax);
+    ErrorNumber = 0;
+    damage(St::EVALFORM, 2);
+    ExecEvalForm();
+    EXPECT_EQ(ErrorNumber, Err::EvalFormSyntax);
+    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(EvalFormDepth(), 0);
+    ErrorNumber = 0;
+    damage(St::MOUSE, 0);
+    ExecMouse();
+    EXPECT_EQ(ErrorNumber, Err::MouseSyntax);
+}
+
+// ---- EVALFORM: the parts ---------------------------------------------------------------------------
+
+TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
+    Compile({QStringLiteral("STRTOFORM(\"X + 1\", F@, E)"), QStringLiteral("E = 5"),
+             QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")});
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    const int position = CurrentItem.Position;
+    const int after = CodeIndex + 3;
+    Num("E") = 5;
+    ExecEvalForm();
+
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(CodeIndex, 1);
+    EXPECT_EQ(EvalFormTrap, 1);
+    EXPECT_EQ(EvalFormVarIndex, NumIndex("E"));
+    EXPECT_EQ(Num("E"), 0);
+    EXPECT_EQ(EvalFormDepth(), 1);
+    // Every item carries the statement's position, so that an error inside points at EVALFORM.
+    auto item = [position](int kind, int value) { return CodeItemType{kind, value, position}; };
+    const CodeItemType check = item(CodeKind::Statement, EvalFormCode::Check);
+    const std::vector<CodeItemType> expected = {item(CodeKind::ExprOpen, 0),
+                                                item(CodeKind::NumVar, NumIndex("X")),
+                                                check,
+                                                item(CodeKind::NumLiteral, Form("F@").Code[3].SecondCode),
+                                                item(CodeKind::Operator, Op::Plus),
+                                                check,
+                                                item(CodeKind::ExprClose, 0),
+                                                item(CodeKind::Statement, EvalFormCode::Store),
+                                                item(CodeKind::Statement, St::LET),
+                                                item(CodeKind::NumVar, NumIndex("R")),
+                                                item(CodeKind::Statement, EvalFormCode::End),
+                                                item(CodeKind::End, 0)};
+    const std::vector<CodeItemType> area = ImmediateAreaNow();
+    EXPECT_EQ(std::vector<CodeItemType>(area.begin(), area.begin() + 12), expected);
+
+    // A check passes while there is no error, and leaves the formula for the store after one.
+    CodeIndex = 4;
+    ExecEvalFormCheck();
+    EXPECT_EQ(CodeIndex, 4);
+    Num("E") = Err::OperatorType;
+    ExecEvalFormCheck();
+    EXPECT_EQ(CodeIndex, 8);
+
+    // The end gives everything back and goes on after the statement.
+    CodeIndex = 12;
+    ExecEvalFormEnd();
+    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(EvalFormDepth(), 0);
+}
+
+TEST_F(Formula, AfterATrappedErrorTheResultIsLeftAloneAndTheFormulasValuesDiscarded) {
+    Compile({QStringLiteral("STRTOFORM(\"1 + 2\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)")});
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    GlPushNum(42); // a value of the program's own, below the formula's
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    ExecEvalForm();
+    // {41} 1 2 + check {42}, then the store.
+    const int store = static_cast<int>(Kinds(Form("F@")).size()) + 2;
+    ASSERT_EQ(CodeBuffer[static_cast<std::size_t>(store)].SecondCode, EvalFormCode::Store);
+
+    // As the run loop leaves it after a trapped error in the middle of the formula.
+    GlPushNum(1);
+    GlPushStr(QStringLiteral("left over"));
+    Num("E") = Err::DivisionByZero;
+    CodeIndex = store + 1;
+    ExecEvalFormStore();
+    EXPECT_EQ(CodeIndex, store + 3); // the LET and its target are passed over
+    EXPECT_EQ(ValueStackCount, 1);
+    EXPECT_EQ(GlPopNum(), 42);
+
+    // Without an error the LET runs.
+    GlPushNum(3);
+    Num("E") = 0;
+    CodeIndex = store + 1;
+    ExecEvalFormStore();
+    EXPECT_EQ(CodeIndex, store + 1);
+    EXPECT_EQ(ValueStackCount, 1);
+}
+
+TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
+    Compile({QStringLiteral("R = 7"), QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")});
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    const int after = CodeIndex + 3;
+    const std::vector<CodeItemType> area = ImmediateAreaNow();
+    ExecEvalForm();
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Num("E"), Err::ExpressionFormMismatch);
+    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(ImmediateAreaNow(), area);
+}
+
+TEST_F(Formula, FramesOfAnEvaluationThatNeverEndedAreDroppedByTheNextOne) {
+    Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)")});
+    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
+    ExecStrToForm();
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    ExecEvalForm();
+    ASSERT_EQ(EvalFormDepth(), 1);
+    EvalFormTrap = 0; // a new run starts with the trap clear
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    ExecEvalForm();
+    EXPECT_EQ(EvalFormDepth(), 1);
+    // While an evaluation is in progress, a second one nests.
+    ASSERT_TRUE(PlaceAt(St::EVALFORM));
+    ExecEvalForm();
+    EXPECT_EQ(EvalFormDepth(), 2);
+    ExecEvalFormEnd();
+    ExecEvalFormEnd();
+    EXPECT_EQ(EvalFormDepth(), 0);
+    ExecEvalFormEnd();
+    EXPECT_EQ(ErrorNumber, Err::UnexpectedRunError);
+}
+
+// ---- EVALFORM through the run loop --------------------------------------------------------------------
+
+TEST_F(Formula, EvaluationsStoreResultsAndTrappedErrorsAndTheProgramGoesOn) {
+    REQUIRE_ROUTING();
+    Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
+             QStringLiteral("EVALFORM(F@, R1, E1)"), QStringLiteral("X = 10"),
+             QStringLiteral("EVALFORM(F@, R2, E2)"), QStringLiteral("STRTOFORM(\"1 / 0 + X\", G@, E)"),
+             QStringLiteral("R3 = 77"), QStringLiteral("EVALFORM(G@, R3, E3)"),
+             QStringLiteral("STRTOFORM(\"SQR(X - 20) * 2\", H@, E)"), QStringLiteral("EVALFORM(H@, R4, E4)"),
+             QStringLiteral("DONE = 1")});
+    EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Num("R1"), 7);
+    EXPECT_EQ(Num("E1"), 0);
+    EXPECT_EQ(Num("R2"), 21);
+    EXPECT_EQ(Num("R3"), 77);
+    EXPECT_EQ(Num("E3"), Err::DivisionByZero);
+    EXPECT_EQ(Num("R4"), 0);
+    EXPECT_EQ(Num("E4"), Err::SqrNegative);
+    EXPECT_EQ(Num("DONE"), 1);
+    EXPECT_EQ(ValueStackCount, 0);
+    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(EvalFormDepth(), 0);
+}
+
+TEST_F(Formula, AFormulaCallingAFunctionThatEvaluatesAFormulaReturnsToItsOwnItems) {
+    REQUIRE_ROUTING();
+    Compile({QStringLiteral("PUBLIC CALLS, LAST"), QStringLiteral("FUNCTION INNER(A)"),
+             QStringLiteral("  STRTOFORM(\"1 / 0\", H@, E2)"), QStringLiteral("  EVALFORM(H@, R2, E2)"),
+             QStringLiteral("  INNER = A + 100"), QStringLiteral("  CALLS = CALLS + 1"),
+             QStringLiteral("  LAST = E2"), QStringLiteral("END FUNCTION"),
+             QStringLiteral("STRTOFORM(\"INNER(5) * 2 + Y / 0 + INNER(6)\", G@, E)"),
+             QStringLiteral("EVALFORM(G@, R, E)"), QStringLiteral("STRTOFORM(\"INNER(5) * 2\", G@, E8)"),
+             QStringLiteral("EVALFORM(G@, S, E9)"), QStringLiteral("DONE = 1")});
+    EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
+    EXPECT_EQ(ErrorNumber, 0);
+    // The inner trap took its own error; the outer one was armed again after it, and its error ended
+    // the outer formula before the second call.
+    EXPECT_EQ(Num("LAST"), Err::DivisionByZero);
+    EXPECT_EQ(Num("CALLS"), 2);
+    EXPECT_EQ(Num("E"), Err::DivisionByZero);
+    EXPECT_EQ(Num("R"), 0);
+    EXPECT_EQ(Num("S"), 210);
+    EXPECT_EQ(Num("E9"), 0);
+    EXPECT_EQ(Num("DONE"), 1);
+    EXPECT_EQ(ValueStackCount, 0);
+}
+
+TEST_F(Formula, EvalFormInAnImmediateCommandGoesOnWithTheCommand) {
+    REQUIRE_ROUTING();
+    Compile({QStringLiteral("X = 4"), QStringLiteral("STRTOFORM(\"X * X\", F@, E)")});
+    ASSERT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
+    CompileCommand(QStringLiteral("EVALFORM(F@, R, E): PRINT R + 1: EVALFORM(F@, S, E): PRINT S"));
+    Output();
+    EXPECT_EQ(RunFrom(1), LoopExit::End);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Output(), (QStringList{QStringLiteral(" 17"), QStringLiteral(" 16")}));
+}
+
+TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
+    REQUIRE_ROUTING();
+    Compile({QStringLiteral("STRTOFORM(\"1 / 0\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
+             QStringLiteral("Z = 1 / 0"), QStringLiteral("DONE = 1")});
+    EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::Error);
+    EXPECT_EQ(ErrorNumber, Err::DivisionByZero);
+    EXPECT_EQ(Num("DONE"), 0);
+}
+
+// ---- MOUSE, SETVERSION, HELP ----------------------------------------------------------------------------
+
+TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
+    Compile({QStringLiteral("X = 5: Y = 6"), QStringLiteral("MOUSE(EV, X, Y)")});
+    MouseEvent = 2;
+    MouseX = 10;
+    MouseY = 20;
+    ASSERT_TRUE(PlaceAt(St::MOUSE));
+    const int after = CodeIndex + 3;
+    ExecMouse();
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(Num("EV"), 2);
+    EXPECT_EQ(MouseEvent.load(), 0);
+    EXPECT_EQ(Num("X"), 0); // never assigned: the LET of line 1 did not run
+    EXPECT_EQ(Num("Y"), 0);
+    ASSERT_TRUE(PlaceAt(St::MOUSE));
+    ExecMouse();
+    EXPECT_EQ(Num("EV"), 0); // no event since the last MOUSE
+}
+
+TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
+    Compile({QStringLiteral("MOUSE(EV, X, Y)")});
+    const int width = GScreenWidth, height = GScreenHeight;
+    GScreenWidth = 200;
+    GScreenHeight = 100;
+    auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
+    SetCurrentGraphSurface(surface);
+    GScreenOpen = 1;
+    WorldXMin = -10;
+    WorldYMin = 0;
+    WorldYMax = 50;
+    WorldXScale = 10; // pixels per world unit
+    WorldYScale = 2;
+    MathGraph = 0;
+    MouseEvent = 5;
+    MouseX = 50;
+    MouseY = 40;
+    ASSERT_TRUE(PlaceAt(St::MOUSE));
+    ExecMouse();
+    EXPECT_EQ(Num("EV"), 5);
+    EXPECT_EQ(Num("X"), -5); // 50 / 10 - 10
+    EXPECT_EQ(Num("Y"), 20);
+
+    // Shown stretched to twice the bitmap's size: the point is halved first; MATHGRAPH turns y round.
+    surface->Stretched = true;
+    surface->ShownWidth = 400;
+    surface->ShownHeight = 200;
+    MathGraph = 1;
+    ASSERT_TRUE(PlaceAt(St::MOUSE));
+    ExecMouse();
+    EXPECT_EQ(Num("X"), -7.5L); // 25 / 10 - 10
+    EXPECT_EQ(Num("Y"), 40);    // 0 + 50 - 20 / 2
+    MathGraph = 0;
+    GScreenWidth = width;
+    GScreenHeight = height;
+}
+
+TEST_F(Formula, ScaleToBitmapTruncatesAndSurvivesAnEmptyWindow) {
+    EXPECT_EQ(ScaleToBitmap(101, 640, 1280), 50);
+    EXPECT_EQ(ScaleToBitmap(1279, 640, 1280), 639);
+    EXPECT_EQ(ScaleToBitmap(30, 640, 0), 30);
+    EXPECT_EQ(ScaleToBitmap(2000000000, 3000, 50), INT32_MAX); // held, not wrapped round
+}
+
+TEST_F(Formula, SetVersionTakesTenTimesTheMagnitudeUpToAThousand) {
+    const struct {
+        Extended value;
+        int version;
+    } cases[] = {{-0.9L, 9}, {1.25L, 12}, {12, 120}, {99.99L, 999}, {250, 1000}, {0, 0}};
+    for (const auto& c : cases) {
+        GlPushNum(c.value);
+        ExecSetVersion();
+        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(LanguageVersion, c.version) << static_cast<double>(c.value);
+    }
+    EXPECT_EQ(ValueStackCount, 0);
+    GlPushStr(QStringLiteral("9"));
+    ExecSetVersion();
+    EXPECT_EQ(ErrorNumber, Err::StatementType);
+    EXPECT_EQ(ErrorNameIndex, St::SETVERSION);
+    EXPECT_EQ(LanguageVersion, 0);
+}
+
+int HelpCalls = 0;
+
+TEST_F(Formula, HelpShowsTheHelpOnTheUserInterfaceThread) {
+    QObject target;
+    SetHandOverTarget(&target);
+    HelpCalls = 0;
+    ExecHelp(); // no viewer installed: nothing happens, and that is no error
+    EXPECT_EQ(ErrorNumber, 0);
+    ShowHelpHook = [] { ++HelpCalls; };
+    ExecHelp();
+    EXPECT_EQ(HelpCalls, 1);
+    SetHandOverTarget(nullptr);
+}
+
+// ---- listings --------------------------------------------------------------------------------------------
+
+TEST_F(Formula, ReservedWordsLeaveOutEntriesWithSmallLetters) {
+    ListReservedWords();
+    const QStringList lines = Output();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), QStringLiteral("予約語"));
+    // ChgSgn, SJis and ^Cr are the three entries written with small letters.
+    EXPECT_EQ(lines.size(), 1 + OperatorCount - 3 + StatementCount + FunctionCount);
+    EXPECT_FALSE(lines.contains(QStringLiteral("ChgSgn")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("SJis")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("^Cr")));
+    EXPECT_EQ(lines.at(Op::Mod), QStringLiteral("MOD"));
+    EXPECT_EQ(lines.at(Op::Empty26), QString()); // an empty slot is an empty line
+    EXPECT_EQ(lines.at(1 + OperatorCount - 3), QStringLiteral("ANGLE"));
+    EXPECT_EQ(lines.last(), QStringLiteral("YEARTIMER"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("SEEK ")));
+}
+
+TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
+    Compile({QStringLiteral("CONST K = 3"), QStringLiteral("DIM V(2)"), QStringLiteral("A = 1.5"),
+             QStringLiteral("C = 1 / 3"), QStringLiteral("B$ = \"hi\""), QStringLiteral("DIM T AS BOOLEAN"),
+             QStringLiteral("SUB S(P)"), QStringLiteral("  Q = P"), QStringLiteral("END SUB")});
+    const int t = FindVariable(QStringLiteral("T"), VarType::Boolean);
+    ASSERT_GT(t, 0);
+    BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
+    Num("A") = 1.5L;
+    Num("C") = 1.0L / 3;
+    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("B$"), VarType::String))].Value =
+        QStringLiteral("hi");
+    DumpVariables();
+    const QStringList lines = Output();
+    const int numbers = static_cast<int>(lines.indexOf(QStringLiteral("数値変数・数値配列変数")));
+    const int strings = static_cast<int>(lines.indexOf(QStringLiteral("文字列変数・文字列配列変数")));
+    const int declared = static_cast<int>(lines.indexOf(QStringLiteral("宣言定数・変数・配列変数")));
+    ASSERT_EQ(lines.indexOf(QStringLiteral("Boole変数・Boole配列変数")), 0);
+    ASSERT_TRUE(0 < numbers && numbers < strings && strings < declared) << lines.join(u'|').toStdString();
+    const QStringList booleans = lines.mid(1, numbers - 1);
+    EXPECT_TRUE(booleans.contains(QStringLiteral("TRUE : T  "))) << booleans.join(u'|').toStdString();
+    const QStringList numeric = lines.mid(numbers + 1, strings - numbers - 1);
+    EXPECT_TRUE(numeric.contains(QStringLiteral("1.5 : A  ")));
+    EXPECT_TRUE(numeric.contains(QStringLiteral("0.333333333333333333 : C  ")));
+    EXPECT_TRUE(numeric.contains(QStringLiteral("0 : V  ")));  // an array: its record's value
+    EXPECT_TRUE(numeric.contains(QStringLiteral("0 : Q  ")));  // local: the prefix is not shown
+    EXPECT_FALSE(numeric.contains(QStringLiteral("0 : S  "))); // a SUB name is no variable
+    EXPECT_TRUE(lines.mid(strings + 1, declared - strings - 1).contains(QStringLiteral("hi : B$  ")));
+    const QStringList names = lines.mid(declared + 1);
+    EXPECT_TRUE(names.contains(QStringLiteral("NumberConstant : K  "))) << names.join(u'|').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("Sub : S  ")));
+    EXPECT_TRUE(names.contains(QStringLiteral("NumberVariable : V  ")));
+    EXPECT_TRUE(names.contains(QStringLiteral("NumberLocalVariable : P  ")));
+}
+
+TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
+    Compile({QStringLiteral("DIM T AS BOOLEAN, U AS BOOLEAN"), QStringLiteral("T = 1 < 2"),
+             QStringLiteral("U = 1 > 2")});
+    BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
+    DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
+    DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
+    NumofRegisteredDcVar = 2;
+    DumpVariables();
+    const QStringList lines = Output();
+    EXPECT_TRUE(lines.contains(QStringLiteral("ERROR : T  ")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("FALSE : U  ")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("StringConstant : ODD  "))); // the low seven bits
+    EXPECT_TRUE(lines.contains(QStringLiteral("Skip : NEW  ")));
+}
+
+TEST_F(Formula, CrossReferenceListsEachLineOnceAndLeavesTheProgramCounter) {
+    Compile({QStringLiteral("A = 1"), QStringLiteral("FOR I = 1 TO 2"), QStringLiteral("  A = A + I"),
+             QStringLiteral("NEXT"), QStringLiteral("S$ = \"x\": PRINT S$")});
+    CodeIndex = 123;
+    DumpCrossReference();
+    EXPECT_EQ(CodeIndex, 123);
+    const QStringList expected = {
+        QStringLiteral("数値変数クロスリファレンス"),
+        QString(),
+        QStringLiteral("A"),
+        QStringLiteral("1:1   "),
+        QStringLiteral("3:7   "),
+        QStringLiteral("3:3   "),
+        QString(),
+        QStringLiteral("I"),
+        QStringLiteral("2:5   "),
+        QStringLiteral("3:11   "),
+        QStringLiteral("2:5   "),
+        QString(),
+        QStringLiteral("文字列変数クロスリファレンス"),
+        QString(),
+        QStringLiteral("S$"),
+        QStringLiteral("5:1   "),
+        QStringLiteral("5:17   "),
+    };
+    EXPECT_EQ(Output(), expected);
+}
+
+TEST_F(Formula, CodeListingPrintsBothListingsAndTheCounters) {
+    Compile({QStringLiteral("PRINT 1"), QStringLiteral("HELP -LORVEXC")});
+    QString preCode, code;
+    PreCodeListing(preCode);
+    CodeListing(code);
+    PreCodeIndex = 7;
+    CodeIndex = 105;
+    DumpCodeListing();
+    EXPECT_EQ(PreCodeIndex, 7);
+    EXPECT_EQ(CodeIndex, 105);
+    const QStringList lines = Output();
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[0], preCode);
+    EXPECT_EQ(lines[1], code);
+    EXPECT_EQ(lines[2], QString::number(CurrentmaxPreCodeNum) + QStringLiteral(" : CurrentmaxPreCodeNum"));
+    EXPECT_EQ(lines[3], QString::number(CurrentmaxCodeNum) + QStringLiteral(" : CurrentmaxCodeNum"));
+    EXPECT_EQ(lines[6], QStringLiteral("0 : NumofRegisteredNumVar"));
+    EXPECT_EQ(lines[10], QStringLiteral("0 : NumofRegisteredAStrVar"));
+}
+
+TEST_F(Formula, NumberAndNameTextsOfTheListing) {
+    EXPECT_EQ(ShortestNumberText(0.1L), QStringLiteral("0.1"));
+    EXPECT_EQ(ShortestNumberText(-2.5L), QStringLiteral("-2.5"));
+    EXPECT_EQ(ShortestNumberText(0), QStringLiteral("0"));
+    EXPECT_EQ(ShortestNumberText(1e20L), QStringLiteral("1E20"));
+    EXPECT_EQ(ShortestNumberText(123456789012345678.0L), QStringLiteral("123456789012345678"));
+    EXPECT_EQ(ShortestNumberText(2.0L / 3), QStringLiteral("0.666666666666666667"));
+    EXPECT_EQ(ListedName(QStringLiteral("0001X")), QStringLiteral("X"));
+    EXPECT_EQ(ListedName(QStringLiteral("12 AB$")), QStringLiteral("AB$"));
+    EXPECT_EQ(ListedName(QStringLiteral("X1")), QStringLiteral("X1"));
+}
+
+TEST_F(Formula, ListingsRunInsideAProgramAndTheStatementsAfterThemRun) {
+    REQUIRE_ROUTING();
+    Compile({QStringLiteral("A = 1"), QStringLiteral("HELP -CR"), QStringLiteral("HELP -LORVEXC"),
+             QStringLiteral("HELP -UV"), QStringLiteral("HELP -RW"), QStringLiteral("DONE = 1")});
+    EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Num("DONE"), 1);
+    Output();
+}
+
+TEST_F(Formula, RouterTakesItsOwnCodesOnly) {
+    EXPECT_FALSE(RouteFormulaStatement(St::PRINT));
+    EXPECT_FALSE(RouteFormulaStatement(InSt::EvalFormTrapOff));
+    GlPushNum(2);
+    EXPECT_TRUE(RouteFormulaStatement(St::SETVERSION));
+    EXPECT_EQ(LanguageVersion, 20);
+}
+
+} // namespace
