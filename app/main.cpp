@@ -10,6 +10,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/windowsettings.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();
+    InstallWindowSettings();
     ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     CloseMainFormHook = [] {

@@ -10,7 +10,9 @@
 #include "engine/fileexec.h"
 #include "engine/formulaexec.h"
 #include "engine/inputexec.h"
+#include "engine/pictureexec.h"
 #include "engine/printline.h"
+#include "engine/windowexec.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
 #include "engine/strfunctions.h"
@@ -169,6 +171,8 @@ void RouteFunction(int code) {
     }
     if (RouteSystemFunction(code)) return;
     if (RouteControlFunction(code)) return;
+    if (RoutePictureFunction(code)) return;
+    if (RouteWindowFunction(code)) return;
     if (code == Fn::CSRLIN || code == Fn::POS) {
         ErrorNumber = Err::FunctionNotSupported;
         ErrorNameIndex = code;
@@ -251,7 +255,7 @@ bool RouteStatement(int code, LoopExit& exit) {
     case St::BINARY: case St::BOOLEAN: case St::CALL: case St::CASE: case St::CASEELSE:
     case St::CLIPBOARD: case St::COLOR: case St::CONSOLE: case St::CONST: case St::DELETE: case St::DO:
     case St::EDIT: case St::ELSE: case St::ELSEIF: case St::ENDIF: case St::ENDSELECT: case St::ERROR:
-    case St::EWPOSITION: case St::EXIT: case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION:
+    case St::EXIT: case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION:
     case St::EXITSUB: case St::EXPLICIT: case St::FOR: case St::FUNCTION: case St::INCLUDE:
     case St::INCLUDEOFF: case St::IS: case St::LLIST: case St::LOCATE: case St::LOOP: case St::LPRINT:
     case St::MEDIAPLAYER: case St::MERGE: case St::NEXT: case St::OFF: case St::ON: case St::OPTION:
@@ -269,6 +273,8 @@ bool RouteStatement(int code, LoopExit& exit) {
         if (RouteGraphicsStatement(code)) return true;
         if (RouteControlStatement(code)) return true;
         if (RouteFormulaStatement(code)) return true;
+        if (RoutePictureStatement(code)) return true;
+        if (RouteWindowStatement(code)) return true;
         ReportStatementNotBuilt(code);
         return true;
     }

@@ -7,8 +7,11 @@
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
+#include "ui/findreplace.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
+#include "ui/syntaxcolor.h"
+#include "ui/undobuffer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,12 +20,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -89,6 +97,20 @@ bool SameFile(const QString& a, const QString& b) {
     if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) return true;
     std::error_code error;
     return std::filesystem::equivalent(FsPath(a), FsPath(b), error) && !error;
+}
+
+// The shared undo ring; a window used without one (never the case in the program) gets one.
+my_UndoClass& Buffer() {
+    if (!UndoBuffer) NewUndoBuffer();
+    return *UndoBuffer;
+}
+
+// Whether every character of a key's text can be typed into the program (tabs included).
+bool IsTypedText(const QString& text) {
+    if (text.isEmpty()) return false;
+    for (const char32_t code : text.toUcs4())
+        if (code != U'\t' && !QChar::isPrint(code)) return false;
+    return true;
 }
 
 void ShowRunForm(bool focusMemo) {
@@ -194,11 +216,107 @@ TMyRichEdit::TMyRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTabChangesFocus(false);
+    // Every change goes through the editor's undo ring; the keys and menus of the control's own undo
+    // are taken by the editor window. (The document keeps its undo stack all the same: without it,
+    // every recolouring would mark the text modified.) Dropped files go on to the frame, which opens
+    // them.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 }
 
 void TMyRichEdit::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
     emit FocusEntered();
+}
+
+void TMyRichEdit::keyPressEvent(QKeyEvent* event) {
+    if (KeyDownHook && KeyDownHook(event)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TMyRichEdit::mousePressEvent(QMouseEvent* event) {
+    // The middle button would paste the primary selection past the undo ring.
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TMyRichEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+void TMyRichEdit::inputMethodEvent(QInputMethodEvent* event) {
+    QTextCursor cursor = textCursor();
+    const bool composing = !cursor.block().layout()->preeditAreaText().isEmpty();
+    // As with typed characters in insert mode, a selection is not replaced: composed text goes in
+    // at its start and the selected text stays.
+    if (cursor.hasSelection() && (!event->commitString().isEmpty() || event->replacementLength() > 0 ||
+                                  (!composing && !event->preeditString().isEmpty()))) {
+        cursor.setPosition(cursor.selectionStart());
+        setTextCursor(cursor);
+    }
+
+    // The finished text is put in here, so that it goes in once, within the length limit, and the
+    // editor window learns exactly what it replaced.
+    QString text = event->commitString();
+    QString replaced;
+    bool committed = false;
+    if (!text.isEmpty() || event->replacementLength() > 0) {
+        const QTextBlock block = cursor.block();
+        const int blockEnd = block.position() + block.length() - 1;
+        const int from =
+            std::clamp(cursor.position() + event->replacementStart(), block.position(), blockEnd);
+        const int to = std::clamp(from + event->replacementLength(), from, blockEnd);
+        QTextCursor range(document());
+        range.setPosition(from);
+        range.setPosition(to, QTextCursor::KeepAnchor);
+        replaced = range.selectedText();
+        if (MaxLength > 0) {
+            const int room = MaxLength - (EditorTextLength(*this) - (to - from));
+            qsizetype fits = std::clamp<qsizetype>(room, 0, text.size());
+            if (fits > 0 && fits < text.size() && text.at(fits - 1).isHighSurrogate()) --fits;
+            if (fits < text.size()) {
+                QApplication::beep();
+                text.truncate(fits);
+            }
+        }
+        range.insertText(text);
+        setTextCursor(range);
+        committed = !text.isEmpty() || !replaced.isEmpty();
+    }
+
+    // The composition still under way goes to the control, in the look of where it is typed.
+    QList<QInputMethodEvent::Attribute> attributes;
+    const QTextCharFormat look = CompositionFormatHook && !event->preeditString().isEmpty()
+                                     ? CompositionFormatHook()
+                                     : QTextCharFormat();
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::TextFormat && look.isValid()) continue;
+        attributes.append(attribute);
+    }
+    if (look.isValid())
+        attributes.append(QInputMethodEvent::Attribute(
+            QInputMethodEvent::TextFormat, 0, static_cast<int>(event->preeditString().size()), look));
+    QInputMethodEvent rest(event->preeditString(), attributes);
+    QPlainTextEdit::inputMethodEvent(&rest);
+    // The control puts the composition's look in place of the line's colours; they come back.
+    if (SyntaxColor) SyntaxColor->rehighlightBlock(textCursor().block());
+    event->accept();
+
+    if (committed) DoWMImeComposition(text, replaced);
+}
+
+void TMyRichEdit::DoWMImeComposition(const QString& text, const QString& replaced) {
+    emit OnWMImeComposition(this, text, replaced);
 }
 
 // ---- TLXEditForm ------------------------------------------------------------------------------------
@@ -215,24 +333,33 @@ TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Editor);
+    // Every new window starts a fresh undo ring for all windows.
+    NewUndoBuffer();
     MaxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
+    Editor->MaxLength = MaxLength_;
     InsertMode = 1;
+    TypingContext = TypingContextKind::Code;
 
-    {
-        std::lock_guard<std::mutex> lock(SettingsMutex());
-        QFont font(EditorFontName);
-        if (EditorFontSize > 0) font.setPointSize(EditorFontSize);
-        font.setStyleHint(QFont::TypeWriter);
-        font.setBold(EditorFontStyle & FontStyleBit::Bold);
-        font.setItalic(EditorFontStyle & FontStyleBit::Italic);
-        font.setUnderline(EditorFontStyle & FontStyleBit::Underline);
-        font.setStrikeOut(EditorFontStyle & FontStyleBit::StrikeOut);
-        Editor->setFont(font);
-        QPalette palette = Editor->palette();
-        palette.setColor(QPalette::Base, FromColorRef(EditorBackColor));
-        palette.setColor(QPalette::Text, FromColorRef(EditorFontColor));
-        Editor->setPalette(palette);
-    }
+    ApplyEditorLook();
+    SyntaxColor = new TLXSyntaxColor(Editor->document());
+    Editor->SyntaxColor = SyntaxColor;
+    Editor->KeyDownHook = [this](QKeyEvent* event) { return EditorKeyDown(event); };
+    Editor->CompositionFormatHook = [this] {
+        UpdateTypingContext();
+        return CompositionFormat();
+    };
+    connect(Editor, &TMyRichEdit::OnWMImeComposition, this, &TLXEditForm::EditorImeComposition);
+    connect(Editor, &QPlainTextEdit::textChanged, this, &TLXEditForm::EditorChange);
+
+    FindDialog1 = new TFindReplaceDialog(TFindReplaceDialog::Mode::Find, this);
+    ReplaceDialog1 = new TFindReplaceDialog(TFindReplaceDialog::Mode::Replace, this);
+    connect(FindDialog1, &TFindReplaceDialog::FindRequested, this, &TLXEditForm::FindDialog1Find);
+    connect(ReplaceDialog1, &TFindReplaceDialog::FindRequested, this, &TLXEditForm::ReplaceDialog1Find);
+    connect(ReplaceDialog1, &TFindReplaceDialog::ReplaceRequested, this,
+            [this] { ReplaceDialog1Replace(false); });
+    connect(ReplaceDialog1, &TFindReplaceDialog::ReplaceAllRequested, this,
+            [this] { ReplaceDialog1Replace(true); });
+
     ApplyClientSize();
     CreateMenus();
 
@@ -241,14 +368,34 @@ TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
         EnableEditItems();
         PopupMenu1->exec(Editor->viewport()->mapToGlobal(at));
     });
-    connect(Editor, &QPlainTextEdit::cursorPositionChanged, this, &TLXEditForm::RefreshPanels);
-    connect(Editor, &QPlainTextEdit::selectionChanged, this, &TLXEditForm::RefreshPanels);
+    connect(Editor, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (LineScanning == 0) RefreshPanels();
+    });
+    connect(Editor, &QPlainTextEdit::selectionChanged, this, [this] {
+        if (LineScanning == 0) RefreshPanels();
+    });
     connect(Editor, &TMyRichEdit::FocusEntered, this, &TLXEditForm::RefreshPanels);
     connect(Editor->document(), &QTextDocument::modificationChanged, this,
             [this] { RefreshPanel(PanelModified); });
 }
 
 TLXEditForm::~TLXEditForm() = default;
+
+void TLXEditForm::ApplyEditorLook() {
+    std::lock_guard<std::mutex> lock(SettingsMutex());
+    QFont font(EditorFontName);
+    if (EditorFontSize > 0) font.setPointSize(EditorFontSize);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setBold(EditorFontStyle & FontStyleBit::Bold);
+    font.setItalic(EditorFontStyle & FontStyleBit::Italic);
+    font.setUnderline(EditorFontStyle & FontStyleBit::Underline);
+    font.setStrikeOut(EditorFontStyle & FontStyleBit::StrikeOut);
+    Editor->setFont(font);
+    QPalette palette = Editor->palette();
+    palette.setColor(QPalette::Base, FromColorRef(EditorBackColor));
+    palette.setColor(QPalette::Text, FromColorRef(EditorFontColor));
+    Editor->setPalette(palette);
+}
 
 void TLXEditForm::ApplyClientSize() {
     int width = DefaultEditorWidth;
@@ -323,19 +470,13 @@ void TLXEditForm::CreateMenus() {
                       [this] { LXEMenuRedoClick(); });
     connect(LXEMenuEdit, &QMenu::aboutToShow, this, &TLXEditForm::EnableEditItems);
 
-    // Find, Find Next, Replace and Format belong to the colouring and search commands; they stay
-    // disabled until those are connected.
-    auto unconnected = [this](QMenu* menu, const char16_t* caption, const QKeySequence& key) {
-        QAction* action = new QAction(T(caption), this);
-        if (!key.isEmpty()) action->setShortcut(key);
-        action->setEnabled(false);
-        menu->addAction(action);
-        return action;
-    };
     LXEMenuSearch = new QMenu(T(Txt::MenuSearch), this);
-    LXEMenuFind = unconnected(LXEMenuSearch, Txt::MenuFind, QKeySequence(Qt::CTRL | Qt::Key_F));
-    LXEMenuFindNext = unconnected(LXEMenuSearch, Txt::MenuFindNext, QKeySequence(Qt::Key_F3));
-    LXEMenuReplace = unconnected(LXEMenuSearch, Txt::MenuReplace, QKeySequence(Qt::CTRL | Qt::Key_R));
+    LXEMenuFind = add(LXEMenuSearch, Txt::MenuFind, nullptr, QKeySequence(Qt::CTRL | Qt::Key_F),
+                      [this] { LXEMenuFindClick(); });
+    LXEMenuFindNext = add(LXEMenuSearch, Txt::MenuFindNext, nullptr, QKeySequence(Qt::Key_F3),
+                          [this] { LXEMenuFindNextClick(); });
+    LXEMenuReplace = add(LXEMenuSearch, Txt::MenuReplace, nullptr, QKeySequence(Qt::CTRL | Qt::Key_R),
+                         [this] { LXEMenuReplaceClick(); });
 
     LXEMenuRun = new QMenu(T(Txt::MenuRun), this);
     LXEMenuRunLX =
@@ -344,7 +485,8 @@ void TLXEditForm::CreateMenus() {
                         [this] { LXEMenuStopLXClick(); });
     LXEMenuContLX = add(LXEMenuRun, Txt::MenuContLX, nullptr, QKeySequence(Qt::SHIFT | Qt::Key_F9),
                         [this] { LXEMenuContLXClick(); });
-    LXEMenuPrgFormat = unconnected(LXEMenuRun, Txt::MenuPrgFormat, QKeySequence());
+    LXEMenuPrgFormat =
+        add(LXEMenuRun, Txt::MenuPrgFormat, nullptr, QKeySequence(), [this] { TextFormatCheckClick(); });
     connect(LXEMenuRun, &QMenu::aboutToShow, this, &TLXEditForm::EnableEditItems);
 
     // A top-level item of the menu bar: one click runs.
@@ -670,24 +812,22 @@ void TLXEditForm::LXEMenuContLXClick() {
     TLXMTHread::StartRun();
 }
 
-// ---- edit commands (the control's own operations) ----------------------------------------------------
+// ---- edit commands (recorded in the undo ring) ---------------------------------------------------------
 
 void TLXEditForm::LXEMenuCutClick() {
-    Editor->cut();
+    RecordCut(Buffer(), *Editor);
 }
 
 void TLXEditForm::LXEMenuCopyClick() {
-    Editor->copy();
+    RecordCopy(Buffer(), *Editor);
 }
 
 void TLXEditForm::LXEMenuPasteClick() {
-    Editor->paste();
+    RecordPaste(Buffer(), *Editor, MaxLength_);
 }
 
 void TLXEditForm::LXEMenuDeleteClick() {
-    QTextCursor cursor = Editor->textCursor();
-    cursor.removeSelectedText();
-    Editor->setTextCursor(cursor);
+    RecordDelete(Buffer(), *Editor);
 }
 
 void TLXEditForm::LXEMenuSelectAllClick() {
@@ -695,9 +835,274 @@ void TLXEditForm::LXEMenuSelectAllClick() {
 }
 
 void TLXEditForm::LXEMenuUndoClick() {
-    Editor->undo();
+    ShowEditorOf(ApplyUndo(Buffer()));
 }
 
 void TLXEditForm::LXEMenuRedoClick() {
-    Editor->redo();
+    ShowEditorOf(ApplyRedo(Buffer()));
+}
+
+void TLXEditForm::ShowEditorOf(QPlainTextEdit* editor) {
+    // An entry acts in the window it was recorded in; that window comes to the front.
+    if (editor == nullptr || editor == Editor) return;
+    for (QWidget* widget = editor; widget != nullptr; widget = widget->parentWidget()) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(widget)) {
+            if (QMdiArea* area = window->mdiArea()) area->setActiveSubWindow(window);
+            break;
+        }
+    }
+    editor->setFocus();
+}
+
+// ---- editing keys -----------------------------------------------------------------------------------
+
+QColor TLXEditForm::ColourBeforePosition(int position) const {
+    // The look at the caret is the look of the character before it; a line start has the plain look.
+    const QColor plain = FromColorRef(EditorFontColor);
+    if (position <= 0) return plain;
+    const QTextBlock block = Editor->document()->findBlock(position - 1);
+    if (!block.isValid()) return plain;
+    const int index = position - 1 - block.position();
+    if (index >= block.length() - 1) return plain; // the line break
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (index >= range.start && index < range.start + range.length &&
+            range.format.hasProperty(QTextFormat::ForegroundBrush))
+            return range.format.foreground().color();
+    }
+    return plain;
+}
+
+void TLXEditForm::UpdateTypingContext() {
+    const QTextCursor cursor = Editor->textCursor();
+    const QColor colour = ColourBeforePosition(cursor.position());
+    if (colour == FromColorRef(EditorFontColor) || colour == FromColorRef(EditorKeywordColor))
+        TypingContext = TypingContextKind::Code;
+    // Right after an opening double quote the caret is inside a string not coloured yet.
+    const int start = cursor.selectionStart();
+    if (TypingContext == TypingContextKind::Code && start >= 1 &&
+        Editor->document()->characterAt(start - 1) == u'"')
+        TypingContext = TypingContextKind::String;
+    if (colour == FromColorRef(EditorStringColor)) TypingContext = TypingContextKind::String;
+    if (colour == FromColorRef(EditorCommentColor)) TypingContext = TypingContextKind::Comment;
+}
+
+QTextCharFormat TLXEditForm::CompositionFormat() const {
+    switch (TypingContext) {
+    case TypingContextKind::String: return TLXSyntaxColor::FormatFor(TextClass::String);
+    case TypingContextKind::Comment: return TLXSyntaxColor::FormatFor(TextClass::Comment);
+    default: return TLXSyntaxColor::FormatFor(TextClass::Marked); // red and underlined in code
+    }
+}
+
+bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
+    UpdateTypingContext();
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool shiftAlone = modifiers == Qt::ShiftModifier;
+    QTextCursor cursor = Editor->textCursor();
+
+    switch (event->key()) {
+    case Qt::Key_Right:
+        // With the cursor mode on, the caret does not pass a line end (Shift alone still selects on).
+        return !shiftAlone && CursorMode != 0 && cursor.atBlockEnd();
+    case Qt::Key_Left: return !shiftAlone && CursorMode != 0 && cursor.atBlockStart();
+    case Qt::Key_Backspace:
+        if (!cursor.hasSelection()) {
+            if (cursor.position() == 0) return true; // nothing before the caret
+            cursor.setPosition(PreviousCharacterStart(*Editor, cursor.position()), QTextCursor::KeepAnchor);
+            Editor->setTextCursor(cursor);
+        }
+        RecordDelete(Buffer(), *Editor);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Overwrite mode makes no new lines.
+        if (InsertMode != 0) RecordNewLine(Buffer(), *Editor, MaxLength_);
+        return true;
+    case Qt::Key_Insert:
+        if (modifiers == Qt::ControlModifier)
+            RecordCopy(Buffer(), *Editor);
+        else if (shiftAlone)
+            RecordPaste(Buffer(), *Editor, MaxLength_);
+        else if (modifiers != Qt::AltModifier) {
+            InsertMode = InsertMode != 0 ? 0 : 1;
+            Editor->setOverwriteMode(InsertMode == 0);
+            RefreshPanel(PanelInsertMode);
+        }
+        return true;
+    case Qt::Key_Delete:
+        if (shiftAlone) {
+            RecordCut(Buffer(), *Editor);
+            return true;
+        }
+        if (!cursor.hasSelection()) {
+            cursor.setPosition(NextCharacterEnd(*Editor, cursor.position()), QTextCursor::KeepAnchor);
+            Editor->setTextCursor(cursor);
+        }
+        RecordDelete(Buffer(), *Editor);
+        return true;
+    default: break;
+    }
+
+    if (event->matches(QKeySequence::Undo) ||
+        (event->key() == Qt::Key_Z && modifiers == Qt::ControlModifier)) {
+        LXEMenuUndoClick();
+        return true;
+    }
+    if (event->matches(QKeySequence::Redo) ||
+        (event->key() == Qt::Key_Y && modifiers == Qt::ControlModifier)) {
+        LXEMenuRedoClick();
+        return true;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        LXEMenuCutClick();
+        return true;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        LXEMenuCopyClick();
+        return true;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        LXEMenuPasteClick();
+        return true;
+    }
+    // The control's own word and line deletions would change the text behind the undo ring.
+    if (event->matches(QKeySequence::DeleteEndOfWord) || event->matches(QKeySequence::DeleteStartOfWord) ||
+        event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine))
+        return true;
+
+    // Ctrl, Alt and Meta combinations are commands, not text (Ctrl+Alt stands for AltGr on some
+    // keyboards and types).
+    const Qt::KeyboardModifiers commandKeys =
+        modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool command = commandKeys != 0 && commandKeys != (Qt::ControlModifier | Qt::AltModifier);
+    const QString text = event->text();
+    if (IsTypedText(text)) {
+        // The control would insert a command key's text itself: it is swallowed.
+        if (!command) RecordTyping(Buffer(), *Editor, text, InsertMode != 0, MaxLength_);
+        return true;
+    }
+    return false; // caret movement and selection: the control's own
+}
+
+void TLXEditForm::EditorImeComposition(TMyRichEdit* sender, const QString& text, const QString& replaced) {
+    if (sender != Editor) return;
+    const int end = Editor->textCursor().position();
+    Buffer().Add(end - static_cast<int>(text.size()), static_cast<int>(replaced.size()), UndoKind::Typing,
+                 text, replaced, Editor);
+}
+
+// ---- colouring ----------------------------------------------------------------------------------------
+
+void TLXEditForm::EditorChange() {
+    if (LineScanning != 0 || EditorUpdating != 0) return;
+    RefreshPanel(PanelModified);
+    if (FormatCheck == 0) return;
+    LineScanning = 1;
+    SyntaxColor->ColourLine(Editor->textCursor().block());
+    LineScanning = 0;
+}
+
+void TLXEditForm::EditorScan() {
+    ApplyEditorLook();
+    const bool focused = Editor->hasFocus();
+    Editor->setEnabled(false);
+    const int length = EditorTextLength(*Editor);
+    TLXLoadWaitForm* wait = length > LongTextLength ? LXLoadWaitForm() : nullptr;
+    const int updating = EditorUpdating;
+    EditorUpdating = 1;
+    if (wait != nullptr) {
+        wait->Begin(length);
+        SyntaxColor->ColourWholeText([wait](int position) { wait->Step(position); });
+        wait->End();
+    } else {
+        SyntaxColor->ColourWholeText();
+    }
+    EditorUpdating = updating;
+    Editor->setEnabled(true);
+    if (focused) Editor->setFocus();
+    QTextCursor caret = Editor->textCursor();
+    caret.setPosition(0);
+    Editor->setTextCursor(caret);
+}
+
+void TLXEditForm::TextFormatCheckClick() {
+    if (EditorTextLength(*Editor) > LongTextLength) {
+        MessageRequest request;
+        request.Text = T(Txt::FormatQuestion);
+        request.Caption = T(ApplicationTitle);
+        request.Icon = QMessageBox::Question;
+        request.Buttons = QMessageBox::Yes | QMessageBox::No;
+        request.DefaultButton = QMessageBox::Yes;
+        if (ShowMessage(this, request) != QMessageBox::Yes) return;
+    }
+    // The colouring runs in one go and cannot be stopped; a program run is left as it is.
+    LXLoadWaitForm()->setWindowTitle(T(Txt::FormatWaitCaption));
+    const int updating = EditorUpdating;
+    EditorUpdating = 1;
+    const bool savedModified = IsModified();
+    EditorScan();
+    EditorUpdating = updating;
+    Editor->document()->setModified(savedModified);
+    LXLoadWaitForm()->setWindowTitle(T(Txt::LoadWaitCaption));
+    RefreshPanel(PanelModified);
+}
+
+// ---- find and replace ---------------------------------------------------------------------------------
+
+void TLXEditForm::NotFoundMessage() {
+    MessageRequest request;
+    request.Text = T(Txt::StringNotFound);
+    request.Caption = T(ApplicationTitle);
+    request.Icon = QMessageBox::Information;
+    ShowMessage(this, request);
+}
+
+bool TLXEditForm::FindStep(const QString& findText) {
+    if (FindForward(*Editor, findText) < 0) {
+        NotFoundMessage();
+        return false;
+    }
+    Editor->setFocus();
+    return true;
+}
+
+void TLXEditForm::LXEMenuFindClick() {
+    ShowFindDialog(FindDialog1);
+}
+
+void TLXEditForm::LXEMenuFindNextClick() {
+    FindDialog1Find();
+}
+
+void TLXEditForm::LXEMenuReplaceClick() {
+    ShowFindDialog(ReplaceDialog1);
+}
+
+void TLXEditForm::FindDialog1Find() {
+    FindStep(FindDialog1->FindText());
+    FindDialog1->hide();
+}
+
+void TLXEditForm::ReplaceDialog1Find() {
+    ReplaceFound = FindStep(ReplaceDialog1->FindText());
+}
+
+int TLXEditForm::ReplaceDialog1Replace(bool replaceAll) {
+    const QString findText = ReplaceDialog1->FindText();
+    const QString replaceText = ReplaceDialog1->ReplaceText();
+    if (replaceAll) {
+        const int count = ReplaceAllForward(Buffer(), *Editor, findText, replaceText);
+        ReplaceFound = false;
+        NotFoundMessage(); // the search has run to the end of the text
+        return count;
+    }
+    // Only the found text is replaced: a selection made since the search is left alone.
+    if (!(ReplaceFound && SelectionMatches(*Editor, findText))) {
+        ReplaceFound = FindStep(findText);
+        if (!ReplaceFound) return 0;
+    }
+    ReplaceSelection(Buffer(), *Editor, replaceText);
+    ReplaceFound = FindStep(findText);
+    return 1;
 }

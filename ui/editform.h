@@ -1,7 +1,7 @@
 // The editor window: an MDI child of the main frame holding one program text. It loads and saves the
-// file in the encoding chosen or detected (keeping a ".BAK" of the previous file), prints, keeps the
-// frame's status bar up to date, and hands its text to the interpreter (Run, Stop, Continue). After a
-// failed run it selects the character the error names.
+// file in the encoding chosen or detected (keeping a ".BAK"), prints, keeps the frame's status bar up
+// to date, hands its text to the interpreter and shows a run's error. Every edit goes through the
+// shared undo ring; it colours keywords, finds and replaces.
 #pragma once
 
 #include <QMenu>
@@ -9,25 +9,57 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTextCharFormat>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QAction;
+class QInputMethodEvent;
+class QKeyEvent;
+class TFindReplaceDialog;
+class TLXSyntaxColor;
 
-// The editing control. Colouring, the editing keys and input-method text build on it.
+// The editing control. It hands every key to the editor window first and reports each finished
+// input-method composition; the text it holds never changes behind the undo ring's back (its own
+// undo, drops and middle-button pastes are off).
 class TMyRichEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit TMyRichEdit(QWidget* parent = nullptr);
 
+    // The most characters the text may hold (0: no limit): input-method text beyond it is cut off.
+    int MaxLength = 0;
+    // The editor window's key handler, asked before the control's own: true when it took the key.
+    std::function<bool(QKeyEvent* event)> KeyDownHook;
+    // The look of text being composed by the input method; none: the input method's own.
+    std::function<QTextCharFormat()> CompositionFormatHook;
+    // The colouring, brought back to a line after the input method has drawn into it.
+    QPointer<TLXSyntaxColor> SyntaxColor;
+
+    // A composition has finished: `text` now stands in place of `replaced` (before the caret).
+    virtual void DoWMImeComposition(const QString& text, const QString& replaced);
+
 signals:
     void FocusEntered();
+    void OnWMImeComposition(TMyRichEdit* sender, const QString& text, const QString& replaced);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+// Where the caret stands for the input method: code, a string literal or a comment.
+namespace TypingContextKind {
+inline constexpr std::uint8_t Code = 1;
+inline constexpr std::uint8_t String = 2;
+inline constexpr std::uint8_t Comment = 3;
+} // namespace TypingContextKind
 
 // How the lines of a file end; a file is saved with the line ends it was loaded with.
 enum class LineEndKind { CrLf, Lf, Cr };
@@ -70,8 +102,17 @@ public:
     QString EncodingName;
     // 1 insert, 0 overwrite.
     std::uint8_t InsertMode = 1;
+    // Code, string or comment at the caret (TypingContextKind); decides the look of composed text.
+    std::uint8_t TypingContext = TypingContextKind::Code;
+    // Set while the line under the caret is recoloured: the change handlers leave it alone.
+    std::uint8_t LineScanning = 0;
+    // The last find step of the replace dialog found its text.
+    bool ReplaceFound = false;
 
     TMyRichEdit* Editor = nullptr;
+    TLXSyntaxColor* SyntaxColor = nullptr;
+    TFindReplaceDialog* FindDialog1 = nullptr;
+    TFindReplaceDialog* ReplaceDialog1 = nullptr;
 
     // Loads a file into this window with the named encoding ("Auto": detected). A file that cannot
     // be read is reported; the window then keeps its name and text.
@@ -124,6 +165,28 @@ public:
     // Enables Cut, Copy, Delete (a selection) and Paste (text on the clipboard).
     void EnableEditItems();
 
+    // Colours the whole text (with the wait window for a long one); the caret goes to the start.
+    void EditorScan();
+    // The Format command: asks first for a long text; the modified flag stays as it was.
+    void TextFormatCheckClick();
+    // Find shows the find dialog, Find Next searches again for its text, Replace shows the replace
+    // dialog.
+    void LXEMenuFindClick();
+    void LXEMenuFindNextClick();
+    void LXEMenuReplaceClick();
+    // The dialogs' buttons. The replace returns how many occurrences were replaced.
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    int ReplaceDialog1Replace(bool replaceAll);
+
+    // The editing keys (true: the key was taken) and the end of an input-method composition.
+    bool EditorKeyDown(QKeyEvent* event);
+    void EditorImeComposition(TMyRichEdit* sender, const QString& text, const QString& replaced);
+    // Recomputes TypingContext from the colour at the caret.
+    void UpdateTypingContext();
+    // The look of composed text in the current typing context.
+    QTextCharFormat CompositionFormat() const;
+
     QMenu* LXEMenuProgram = nullptr;
     QAction* LXEMenuNew = nullptr;
     QAction* LXEMenuOpen = nullptr;
@@ -158,6 +221,12 @@ protected:
 
 private:
     void CreateMenus();
+    void ApplyEditorLook();
+    void EditorChange();
+    bool FindStep(const QString& findText);
+    void NotFoundMessage();
+    void ShowEditorOf(QPlainTextEdit* editor);
+    QColor ColourBeforePosition(int position) const;
     void SelectErrorPosition(int errorPosition);
     void SetCaption(const QString& caption);
 

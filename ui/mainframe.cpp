@@ -476,7 +476,9 @@ void TLxFrameForm::LXMMenuOpenClick() {
     const QString encoding = choice->EncodingIndex >= 0 && choice->EncodingIndex < encodings.size()
                                  ? encodings.at(choice->EncodingIndex)
                                  : T(EncodingAuto);
-    OpenFileInEditor(choice->FileName, encoding);
+    TLXEditForm* editor = OpenFileInEditor(choice->FileName, encoding);
+    // Only files opened here are coloured on loading (not those of the command line or a drop).
+    if (editor != nullptr && AutoFormatLoad != 0) editor->EditorScan();
     OpenDialogFolder_ = QFileInfo(choice->FileName).absolutePath();
 }
 

@@ -300,6 +300,8 @@ void TRunForm::ApplyQueue() {
 
 QString TRunForm::Text() const { return memo_->toPlainText(); }
 
+void TRunForm::SetTextAreaSize(int width, int height) { resize(width, height + panel_->height()); }
+
 void TRunForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int w = width();

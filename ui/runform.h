@@ -46,6 +46,8 @@ public:
     QString Text() const;
     TRunMemo* Memo() const { return memo_; }
     int MaxTextLength() const { return maxLength_; }
+    // TSCREEN: the text area (the window below the button bar) becomes width x height.
+    void SetTextAreaSize(int width, int height);
     void SetMaxTextLength(int length) { maxLength_ = length; }
 
     // The typed-line history ring.

@@ -13,6 +13,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/windowsettings.h"
 #include "ui/runform.h"
 #include "frontend/programfile.h"
 
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();
+    InstallWindowSettings();
     runForm.CLSBtnClick();
 
     QString text;

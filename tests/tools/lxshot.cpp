@@ -11,6 +11,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/windowsettings.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();
+    InstallWindowSettings();
     frame.resize(900, 600);
     frame.show();
     runForm.show();

@@ -1,0 +1,662 @@
+#include "engine/pictureexec.h"
+
+#include "engine/coords.h"
+#include "engine/drawexec.h"
+#include "engine/filechannels.h"
+#include "engine/runwindowqueue.h"
+#include "engine/services.h"
+#include "frontend/errornumbers.h"
+#include "frontend/programfile.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "platform/gifwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+using Index = std::int64_t;
+
+// Positions and sizes of the picture statements are held within this magnitude, far outside any
+// picture, so that sums of them never overflow.
+constexpr Index CoordinateLimit = Index{1} << 30;
+// The saving quality of JPEG files (0 to 100).
+constexpr int JpegQuality = 90;
+// GETIMAGESIZE$: each number right-aligned in this many columns.
+constexpr int ImageSizeColumns = 4;
+// The colour GETRGBPIXEL gives for a position outside the picture.
+constexpr ColorWord OutsideColor = 0xFFFFF;
+// Attempts at a name for a file being written beside its target.
+constexpr int FreshNameAttempts = 100;
+
+const QString BackupExtension = QStringLiteral(".bak");
+
+// ---- operands --------------------------------------------------------------------------------------
+
+bool IsNumber(int tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
+}
+
+// The tag `depth` entries down the Gl stack (1 is the top).
+int TagAt(int depth) {
+    const int at = GlTypeStack.Count - depth + 1;
+    return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
+}
+
+// An error that names a statement or function.
+void NamedError(int number, int nameIndex) {
+    ErrorNumber = number;
+    ErrorNameIndex = nameIndex;
+}
+
+QString PopString() {
+    QString text;
+    GlPopStr(text);
+    return text;
+}
+
+// Strings expected one per operand, in source order, the last one on top.
+bool TopAreStrings(int count) {
+    for (int depth = 1; depth <= count; ++depth)
+        if (TagAt(depth) != GlValueType::String) return false;
+    return true;
+}
+
+// The operands of a picture statement in argument form `form`: a file name (forms 1 and 3) below a
+// width and a height (forms 2 and 3).
+bool PictureOperandsFit(int form) {
+    switch (form) {
+    case 0: return true;
+    case 1: return TagAt(1) == GlValueType::String;
+    case 2: return IsNumber(TagAt(1)) && IsNumber(TagAt(2));
+    case 3: return IsNumber(TagAt(1)) && IsNumber(TagAt(2)) && TagAt(3) == GlValueType::String;
+    default: return false;
+    }
+}
+
+// A position as the program gave it, truncated and held within CoordinateLimit (NaN is 0).
+Index Coordinate(Extended v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<Index>(std::clamp<Extended>(std::trunc(v), -CoordinateLimit, CoordinateLimit));
+}
+
+// A width or height operand: its absolute value truncated.
+Index AreaSize(Extended v) {
+    return Coordinate(std::fabs(v));
+}
+
+// ---- file names ------------------------------------------------------------------------------------
+
+// Where the extension of the name begins (the last "." of its last part), or -1 when it has none.
+qsizetype ExtensionStart(const QString& name) {
+    for (qsizetype i = name.size() - 1; i >= 0; --i) {
+        const QChar c = name.at(i);
+        if (c == u'.') return i;
+        if (c == u'/' || c == u'\\' || c == u':') return -1;
+    }
+    return -1;
+}
+
+const char* ImageFormatName(PictureType type) {
+    switch (type) {
+    case PictureType::Jpeg: return "jpeg";
+    case PictureType::Bmp: return "bmp";
+    case PictureType::Png: return "png";
+    case PictureType::Gif: return "gif";
+    case PictureType::None: break;
+    }
+    return "";
+}
+
+// A file in the sense of these statements: anything that exists and is not a folder.
+bool IsFileAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+// Anything at all under the name, a link that leads nowhere included.
+bool AnythingAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// A new, empty file beside `target` to write into; empty when none can be made.
+QString CreateFreshFile(const QString& target, QFile& file) {
+    static std::atomic<int> counter{0};
+    const QFileInfo info(target);
+    const QString stem = info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lxnew"));
+    for (int attempt = 0; attempt < FreshNameAttempts; ++attempt) {
+        const QString name = stem + QString::number(counter.fetch_add(1));
+        file.setFileName(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return name;
+        if (!AnythingAt(name)) return {}; // the folder refuses new files
+    }
+    return {};
+}
+
+// ---- the surface -----------------------------------------------------------------------------------
+
+// Copies the w x h area at (sx, sy) of `source` to (dx, dy) of `dest`, pixel for pixel; the parts
+// that lie outside either picture are left out.
+void CopyArea(Canvas& dest, Index dx, Index dy, const Canvas& source, Index sx, Index sy, Index w, Index h) {
+    if (sx < 0) {
+        dx -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        dy -= sy;
+        h += sy;
+        sy = 0;
+    }
+    if (dx < 0) {
+        sx -= dx;
+        w += dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        sy -= dy;
+        h += dy;
+        dy = 0;
+    }
+    w = std::min({w, source.Width() - sx, dest.Width() - dx});
+    h = std::min({h, source.Height() - sy, dest.Height() - dy});
+    if (w <= 0 || h <= 0) return;
+    QPainter painter(&dest.Image());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(
+        QPoint(static_cast<int>(dx), static_cast<int>(dy)), source.Image(),
+        QRect(static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(w), static_cast<int>(h)));
+}
+
+// The graphics position (GLOCATE) in pixels.
+Index LocateX() {
+    return Coordinate(GLocateX);
+}
+Index LocateY() {
+    return Coordinate(GLocateY);
+}
+
+// Places the w x h area of the picture buffer at the buffer position (GFLOCATE) on the drawing
+// surface at the graphics position (GLOCATE).
+void PlaceBuffer(GraphSurface& surface, Index w, Index h) {
+    std::lock_guard<std::mutex> lock(surface.Lock);
+    CopyArea(surface.Image1, LocateX(), LocateY(), surface.Image2, Coordinate(GFLocateX),
+             Coordinate(GFLocateY), w, h);
+    surface.Changed();
+}
+
+// The w x h area of the drawing surface at the graphics position, its right and bottom edges held
+// within the bitmap.
+QRect SavedArea(Index w, Index h) {
+    const Index left = LocateX(), top = LocateY();
+    const Index right = std::min<Index>(left + w, GScreenWidth);
+    const Index bottom = std::min<Index>(top + h, GScreenHeight);
+    const Index x = std::max<Index>(left, 0), y = std::max<Index>(top, 0);
+    if (right <= x || bottom <= y) return {};
+    return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(right - x),
+                 static_cast<int>(bottom - y));
+}
+
+// ---- picture files -----------------------------------------------------------------------------------
+
+// Reads the picture file of a program's name. Errors: 2101 no such file, 54089 not one of the four
+// types, 2112 a file that cannot be read as a picture.
+bool ReadPictureFile(const QString& name, QImage& picture) {
+    const QString path = ProgramFilePath(name);
+    if (name.isEmpty() || !IsFileAt(path)) {
+        ErrorNumber = Err::FileNotFound;
+        return false;
+    }
+    const PictureType type = PictureTypeOf(name);
+    if (type == PictureType::None) {
+        ErrorNumber = Err::PictureFormat;
+        return false;
+    }
+    QImageReader reader(path);
+    // The contents decide how the file is read: a picture of another type under the name is still read.
+    reader.setDecideFormatFromContent(true);
+    picture = reader.read();
+    if (picture.isNull()) {
+        ErrorNumber = Err::LoadSaveFailed;
+        return false;
+    }
+    return true;
+}
+
+bool EncodePicture(const QImage& picture, PictureType type, QFile& file) {
+    if (type == PictureType::Gif) return WriteGifImage(picture, file);
+    QImageWriter writer(&file, ImageFormatName(type));
+    if (type == PictureType::Jpeg) writer.setQuality(JpegQuality);
+    return writer.write(picture);
+}
+
+// Writes `picture` to the program's file name in the type of its extension; an existing file is kept
+// under its ".bak" name. Errors: 54089 not one of the four types (nothing is moved then), 2112 the
+// file could not be written (nothing changed).
+void WritePictureFile(const QString& name, const QImage& picture) {
+    const PictureType type = PictureTypeOf(name);
+    if (type == PictureType::None) {
+        ErrorNumber = Err::PictureFormat;
+        return;
+    }
+    const QString path = ProgramFilePath(name);
+    if (picture.isNull() || QFileInfo(path).isDir()) {
+        ErrorNumber = Err::LoadSaveFailed;
+        return;
+    }
+    QFile file;
+    const QString fresh = CreateFreshFile(path, file);
+    if (fresh.isEmpty()) {
+        ErrorNumber = Err::LoadSaveFailed;
+        return;
+    }
+    bool written = EncodePicture(picture, type, file);
+    written = file.flush() && written;
+    file.close();
+    written = written && file.error() == QFileDevice::NoError;
+    if (!written || !ReplaceKeepingBackup(fresh, path)) {
+        QFile::remove(fresh);
+        ErrorNumber = Err::LoadSaveFailed;
+    }
+}
+
+// ---- file copies -------------------------------------------------------------------------------------
+
+bool HasWildcard(const QString& name) {
+    return name.contains(u'*') || name.contains(u'?');
+}
+
+// Copies one file; an existing target is kept under its ".bak" name. False when nothing was copied.
+bool CopyOneFile(const QString& source, const QString& target) {
+    std::error_code ec;
+    if (AnythingAt(target) && std::filesystem::equivalent(FsPath(source), FsPath(target), ec)) return false;
+    QFile file;
+    const QString fresh = CreateFreshFile(target, file);
+    if (fresh.isEmpty()) return false;
+    file.close();
+    // The fresh file is replaced by the copy, which brings the source's permissions along.
+    const bool copied = std::filesystem::copy_file(FsPath(source), FsPath(fresh),
+                                                   std::filesystem::copy_options::overwrite_existing, ec) &&
+                        !ec;
+    if (!copied || !ReplaceKeepingBackup(fresh, target)) {
+        QFile::remove(fresh);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---- names and texts ---------------------------------------------------------------------------------
+
+PictureType PictureTypeOf(const QString& name) {
+    const qsizetype dot = ExtensionStart(name);
+    if (dot < 0) return PictureType::None;
+    const QString extension = name.mid(dot).toUpper();
+    if (extension == QLatin1String(".JPG")) return PictureType::Jpeg;
+    if (extension == QLatin1String(".BMP")) return PictureType::Bmp;
+    if (extension == QLatin1String(".PNG")) return PictureType::Png;
+    if (extension == QLatin1String(".GIF")) return PictureType::Gif;
+    return PictureType::None;
+}
+
+QString BackupNameOf(const QString& path) {
+    const qsizetype dot = ExtensionStart(path);
+    return (dot < 0 ? path : path.left(dot)) + BackupExtension;
+}
+
+bool ReplaceKeepingBackup(const QString& fresh, const QString& target) {
+    // A folder is never replaced by a file, nor moved aside for one.
+    if (QFileInfo(target).isDir()) return false;
+    const QString backup = BackupNameOf(target);
+    bool keptOld = false;
+    if (AnythingAt(target)) {
+        if (backup == target) {
+            // A ".bak" file itself is replaced: there is no backup of a backup.
+            if (!QFile::remove(target)) return false;
+        } else {
+            if (AnythingAt(backup) && !QFile::remove(backup)) return false;
+            if (!QFile::rename(target, backup)) return false;
+            keptOld = true;
+        }
+    }
+    if (QFile::rename(fresh, target)) return true;
+    if (keptOld) QFile::rename(backup, target);
+    return false;
+}
+
+QString ImageSizeText(QSize size) {
+    return QStringLiteral("%1:%2").arg(size.width(), ImageSizeColumns).arg(size.height(), ImageSizeColumns);
+}
+
+// ---- pictures ------------------------------------------------------------------------------------------
+
+// LOADPICTURE   LOADPICTURE file   LOADPICTURE w, h   LOADPICTURE file, w, h
+void ExecLoadPicture(int code) {
+    const int form = code / ArgumentFormStep;
+    if (!PictureOperandsFit(form)) {
+        NamedError(Err::StatementType, St::LOADPICTURE);
+        return;
+    }
+    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    if (!surface) {
+        ErrorNumber = Err::NoGraphicsWindow;
+        return;
+    }
+    Index w = GScreenWidth, h = GScreenHeight;
+    if (form >= 2) {
+        h = AreaSize(GlPopNum());
+        w = AreaSize(GlPopNum());
+    }
+    if (form == 1 || form == 3) {
+        QImage picture;
+        if (!ReadPictureFile(PopString(), picture)) return;
+        std::lock_guard<std::mutex> lock(surface->Lock);
+        Canvas& buffer = surface->Image2;
+        // A picture larger than the buffer enlarges it, so that GFLOCATE can reach all of it.
+        const int width = std::max(buffer.Width(), picture.width());
+        const int height = std::max(buffer.Height(), picture.height());
+        if ((width != buffer.Width() || height != buffer.Height()) && !buffer.SetSize(width, height)) {
+            ErrorNumber = Err::OutOfMemory;
+            return;
+        }
+        QPainter painter(&buffer.Image());
+        painter.drawImage(QPoint(0, 0), picture);
+    }
+    PlaceBuffer(*surface, w, h);
+}
+
+// SAVEPICTURE   SAVEPICTURE file   SAVEPICTURE w, h   SAVEPICTURE file, w, h
+void ExecSavePicture(int code) {
+    const int form = code / ArgumentFormStep;
+    if (!PictureOperandsFit(form)) {
+        NamedError(Err::StatementType, St::SAVEPICTURE);
+        return;
+    }
+    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    if (!surface) {
+        ErrorNumber = Err::NoGraphicsWindow;
+        return;
+    }
+    Index w = GScreenWidth, h = GScreenHeight;
+    if (form >= 2) {
+        h = std::min<Index>(AreaSize(GlPopNum()), GScreenHeight);
+        w = std::min<Index>(AreaSize(GlPopNum()), GScreenWidth);
+    }
+    QImage picture;
+    {
+        std::lock_guard<std::mutex> lock(surface->Lock);
+        Canvas& screen = surface->Image1;
+        switch (form) {
+        case 0:
+            // The buffer becomes a copy of the whole drawing surface.
+            if (!surface->Image2.SetSize(GScreenWidth, GScreenHeight)) {
+                ErrorNumber = Err::OutOfMemory;
+                return;
+            }
+            CopyArea(surface->Image2, 0, 0, screen, 0, 0, GScreenWidth, GScreenHeight);
+            return;
+        case 2: {
+            const QRect area = SavedArea(w, h);
+            if (!area.isEmpty())
+                CopyArea(surface->Image2, 0, 0, screen, area.x(), area.y(), area.width(), area.height());
+            return;
+        }
+        case 1: picture = screen.Image().copy(); break;
+        default: {
+            const QRect area = SavedArea(w, h);
+            if (!area.isEmpty()) picture = screen.Image().copy(area);
+            break;
+        }
+        }
+    }
+    // The file is written outside the lock: the window goes on repainting meanwhile.
+    WritePictureFile(PopString(), picture);
+}
+
+// ---- program text --------------------------------------------------------------------------------------
+
+// LOAD file
+void ExecLoad() {
+    if (!TopAreStrings(1)) {
+        NamedError(Err::StatementType, St::LOAD);
+        return;
+    }
+    const QString name = PopString();
+    const QString path = ProgramFilePath(name);
+    if (name.isEmpty() || !IsFileAt(path)) {
+        ErrorNumber = Err::FileNotFound;
+        return;
+    }
+    QString text, reason;
+    if (!ReadProgramFile(path, text, reason)) {
+        ErrorNumber = Err::LoadSaveFailed;
+        return;
+    }
+    // Read as a list of lines: every line, the last one too, ends with CR LF.
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) text += QStringLiteral("\r\n");
+    ProgramText = text;
+    ProgramTextLength = static_cast<int>(text.size());
+}
+
+// LIST
+void ExecList() {
+    if (ProgramText.isEmpty()) return;
+    QString text = ProgramText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    RunWindowEvent event;
+    event.Op = RunWindowOp::AppendText;
+    event.Text = std::move(text);
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+// ---- files and folders -----------------------------------------------------------------------------------
+
+// CHDIR folder
+void ExecChDir() {
+    if (!TopAreStrings(1)) {
+        NamedError(Err::StatementType, St::CHDIR);
+        return;
+    }
+    const QString path = ProgramFilePath(PopString());
+    if (path.isEmpty() || !QDir::setCurrent(path)) ErrorNumber = Err::ChDirFailed;
+}
+
+// KILL file: the file is not deleted but kept under its ".bak" name.
+void ExecKill() {
+    if (!TopAreStrings(1)) {
+        NamedError(Err::StatementType, St::KILL);
+        return;
+    }
+    const QString path = ProgramFilePath(PopString());
+    if (path.isEmpty() || !IsFileAt(path)) {
+        ErrorNumber = Err::KillFileMissing;
+        return;
+    }
+    const QString backup = BackupNameOf(path);
+    bool done = false;
+    if (backup == path)
+        done = QFile::remove(path); // a ".bak" file has no backup of its own
+    else
+        done = (!AnythingAt(backup) || QFile::remove(backup)) && QFile::rename(path, backup);
+    if (!done) ErrorNumber = Err::KillFailed;
+}
+
+// NAME old AS new
+void ExecName() {
+    if (!TopAreStrings(2)) {
+        NamedError(Err::StatementType, St::NAME);
+        return;
+    }
+    const QString target = ProgramFilePath(PopString());
+    const QString source = ProgramFilePath(PopString());
+    if (source.isEmpty() || !IsFileAt(source)) {
+        ErrorNumber = Err::NameSourceMissing;
+        return;
+    }
+    if (IsFileAt(target)) {
+        ErrorNumber = Err::NameTargetExists;
+        return;
+    }
+    // Never replaces anything: a folder or link under the new name makes the rename fail.
+    if (target.isEmpty() || !QFile::rename(source, target)) ErrorNumber = Err::NameFailed;
+}
+
+// FILECOPY source, destination: the source may name several files with "*" and "?" in its last part
+// when the destination is a folder; an existing target file is kept under its ".bak" name.
+void ExecFileCopy() {
+    if (!TopAreStrings(2)) {
+        NamedError(Err::StatementType, St::FILECOPY);
+        return;
+    }
+    const QString destination = ProgramFilePath(PopString());
+    const QString source = ProgramFilePath(PopString());
+    const QFileInfo sourceInfo(source);
+    const bool intoFolder = !destination.isEmpty() && QFileInfo(destination).isDir();
+
+    QStringList sources;
+    if (HasWildcard(sourceInfo.fileName())) {
+        if (!intoFolder) {
+            NamedError(Err::StatementFailed, St::FILECOPY);
+            return;
+        }
+        const QDir folder = sourceInfo.dir();
+        const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString& name : names)
+            if (MatchFilePattern(sourceInfo.fileName(), name)) sources.append(folder.filePath(name));
+    } else if (!source.isEmpty() && IsFileAt(source)) {
+        sources.append(source);
+    }
+    if (sources.isEmpty()) {
+        ErrorNumber = Err::FileNotFound;
+        return;
+    }
+    if (destination.isEmpty()) {
+        NamedError(Err::StatementFailed, St::FILECOPY);
+        return;
+    }
+    for (const QString& file : sources) {
+        const QString target =
+            intoFolder ? QDir(destination).filePath(QFileInfo(file).fileName()) : destination;
+        if (!CopyOneFile(file, target)) {
+            NamedError(Err::StatementFailed, St::FILECOPY);
+            return;
+        }
+    }
+}
+
+// ---- functions -------------------------------------------------------------------------------------------
+
+// GETIMAGESIZE$(file)
+void ExecGetImageSize() {
+    if (TagAt(1) != GlValueType::String) {
+        NamedError(Err::FunctionArgType, Fn::GETIMAGESIZEStr);
+        return;
+    }
+    const QString name = PopString();
+    const QString path = ProgramFilePath(name);
+    if (name.isEmpty() || !IsFileAt(path)) {
+        ErrorNumber = Err::FileNotFound;
+        return;
+    }
+    const PictureType type = PictureTypeOf(name);
+    if (type == PictureType::None) {
+        ErrorNumber = Err::PictureFormat;
+        return;
+    }
+    // The header gives the size without decoding the picture; a reader that cannot tell decodes it.
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.canRead() ? reader.size() : QSize();
+    if (!size.isValid() && reader.canRead()) size = reader.read().size();
+    if (!size.isValid()) {
+        NamedError(Err::FunctionFailed, Fn::GETIMAGESIZEStr);
+        return;
+    }
+    GlPushStr(ImageSizeText(size));
+}
+
+// GETRGBPIXEL(x, y): the colour of the pixel at the world position, as drawing places it.
+void ExecGetRgbPixel() {
+    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
+        NamedError(Err::FunctionArgType, Fn::GETRGBPIXEL);
+        return;
+    }
+    const Extended y = GlPopNum(), x = GlPopNum();
+    const DevicePoint p = WorldToDevice(x, y);
+    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    ColorWord colour = InvalidColor;
+    if (surface) {
+        std::lock_guard<std::mutex> lock(surface->Lock);
+        colour = surface->Image1.Pixel(p.X, MathGraphY(p.Y));
+    }
+    GlPushStr(ColorToHexText(colour == InvalidColor ? OutsideColor : colour));
+}
+
+// ---- routing ----------------------------------------------------------------------------------------------
+
+namespace {
+
+// The graphics-window check of the picture statements. A refused statement's operands (one per
+// argument form step) are dropped, so that a trapped error leaves nothing behind on the stack.
+bool PictureWindowOpen(int code) {
+    if (RequireGraphForm(code)) return true;
+    for (int k = code / ArgumentFormStep; k > 0 && GlTypeStack.Count > 0; --k)
+        DiscardGlTop();
+    return false;
+}
+
+} // namespace
+
+bool RoutePictureStatement(int code) {
+    switch (code) {
+    case St::LOADPICTURE:
+    case St::LOADPICTURE + ArgumentFormStep:
+    case St::LOADPICTURE + 2 * ArgumentFormStep:
+    case St::LOADPICTURE + 3 * ArgumentFormStep:
+        if (PictureWindowOpen(code)) ExecLoadPicture(code);
+        return true;
+    case St::SAVEPICTURE:
+    case St::SAVEPICTURE + ArgumentFormStep:
+    case St::SAVEPICTURE + 2 * ArgumentFormStep:
+    case St::SAVEPICTURE + 3 * ArgumentFormStep:
+        if (PictureWindowOpen(code)) ExecSavePicture(code);
+        return true;
+    case St::LOAD: ExecLoad(); return true;
+    case St::LIST: ExecList(); return true;
+    case St::CHDIR: ExecChDir(); return true;
+    case St::KILL: ExecKill(); return true;
+    case St::NAME: ExecName(); return true;
+    case St::FILECOPY: ExecFileCopy(); return true;
+    default: return false;
+    }
+}
+
+bool RoutePictureFunction(int code) {
+    switch (code) {
+    case Fn::GETIMAGESIZEStr: ExecGetImageSize(); return true;
+    case Fn::GETRGBPIXEL:
+        if (RequireGraphForm()) ExecGetRgbPixel();
+        return true;
+    default: return false;
+    }
+}

@@ -1,0 +1,104 @@
+// The run window: line trimming at its limits, the command history, and the button modes.
+#include "engine/lxthread.h"
+#include "engine/printline.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/sharedstate.h"
+#include "tests/testsupport.h"
+#include "ui/runform.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class RunWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RunWindowQueue::Instance().Reset();
+        form_ = std::make_unique<TRunForm>();
+        form_->CLSBtnClick();
+        EchoOn = 1;
+    }
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        form_.reset();
+        RunWindowQueue::Instance().Reset();
+        EchoOn = 1;
+    }
+    void Line(const QString& text) {
+        FlushPrintLine(text);
+        form_->ApplyQueue();
+    }
+    std::unique_ptr<TRunForm> form_;
+};
+
+TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
+    // Every line below costs 10 characters with its line end (counted as two).
+    form_->SetMaxTextLength(38);
+    for (int i = 0; i < 3; ++i) Line(QStringLiteral("line%1abc").arg(i));
+    EXPECT_EQ(OutputLineCount, 3);
+    EXPECT_EQ(form_->Text(), QStringLiteral("line0abc\nline1abc\nline2abc\n"));
+    // 8 + 30 reaches the limit: the oldest lines go until the new one fits with 3 to spare, and the
+    // count drops by the lines deleted without counting the new one.
+    Line(QStringLiteral("line3abc"));
+    EXPECT_EQ(form_->Text(), QStringLiteral("line1abc\nline2abc\nline3abc\n"));
+    EXPECT_EQ(OutputLineCount, 2);
+}
+
+TEST_F(RunWindow, ALineLongerThanTheLimitEmptiesTheWindowAndStops) {
+    form_->SetMaxTextLength(20);
+    Line(QStringLiteral("short"));
+    Line(QString(100, QLatin1Char('x')));  // must not loop for ever
+    EXPECT_EQ(form_->Text(), QString(100, QLatin1Char('x')) + QLatin1Char('\n'));
+}
+
+TEST_F(RunWindow, PrintedTextAndTheNextMessageShareALine) {
+    AppendPrintText(QStringLiteral("A"));
+    Line(QStringLiteral("OK"));
+    EXPECT_EQ(form_->Text(), QStringLiteral("AOK\n"));
+}
+
+TEST_F(RunWindow, HistoryKeepsTheNewestHundredLines) {
+    for (int i = 1; i <= 101; ++i) form_->AddHistory(QStringLiteral(" cmd%1 ").arg(i));
+    form_->AddHistory(QStringLiteral("   "));  // blank lines are not stored
+    EXPECT_EQ(form_->HistoryCount(), 100);
+    form_->Memo()->setFocus();
+    // After Enter the cursor stands past the newest entry; Up walks back, Down forward.
+    form_->RunTypedLine();  // an empty command line runs too, and stores nothing
+    QElapsedTimer clock;
+    clock.start();
+    while (ThreadBusy != 0 && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    TLXMTHread::WaitForIdle();
+    EXPECT_EQ(form_->HistoryCount(), 100);
+    form_->HistoryUp();
+    EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+    for (int i = 0; i < 200; ++i) form_->HistoryUp();
+    EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd2")) << "the oldest kept entry; cmd1 was dropped";
+    for (int i = 0; i < 200; ++i) form_->HistoryDown();
+    EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+}
+
+TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
+    form_->SetBtnRunMode();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（実行中）"));
+    form_->SetBtnStopMode();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
+    EchoOn = 0;
+    form_->SetBtnEndMode();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）")) << "ECHO OFF keeps the caption";
+    EchoOn = 1;
+    form_->SetBtnPrepMode();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（準備中）"));
+}
+
+TEST_F(RunWindow, TheBannerNamesTheVersion) {
+    EXPECT_TRUE(RunWindowBanner().startsWith(QStringLiteral("Lorvex for Windows Ver. ")));
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+#include "ui/syntaxcolor.h"
+
+#include "frontend/vocabulary.h"
+#include "platform/settings.h"
+#include "resources/texts.h"
+
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Block states: bit 0 the line ends inside a { } comment, bit 1 the line is coloured. A line the
+// highlighter has never seen has the state -1.
+constexpr int InBraceBit = 1;
+constexpr int ColouredBit = 2;
+
+// Non-ASCII characters in code: red (0x00BBGGRR) and underlined.
+constexpr int MarkColor = 0x0000FF;
+// Characters up to this code drop the word being collected; those above it are marked.
+constexpr char16_t LastPlainCode = 128;
+
+// How many lines the whole-text colouring does between two reports of its progress.
+constexpr int ProgressLines = 256;
+
+constexpr int WaitFormWidth = 320;
+constexpr int WaitFormHeight = 48;
+
+constexpr std::size_t LongestReservedWord = [] {
+    std::size_t longest = 0;
+    for (const std::u16string_view word : ReservedWords)
+        longest = std::max(longest, word.size());
+    return longest;
+}();
+
+QColor FromColorRef(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+QTextCharFormat Styled(int bgr, std::uint8_t style) {
+    // A span's style replaces the editor font's style: "Normal" means not bold, even when the
+    // editor's own font is.
+    QTextCharFormat format;
+    format.setForeground(FromColorRef(bgr));
+    format.setFontWeight((style & FontStyleBit::Bold) != 0 ? QFont::Bold : QFont::Normal);
+    format.setFontItalic((style & FontStyleBit::Italic) != 0);
+    format.setFontUnderline((style & FontStyleBit::Underline) != 0);
+    format.setFontStrikeOut((style & FontStyleBit::StrikeOut) != 0);
+    return format;
+}
+
+int Index(TextClass textClass) {
+    return static_cast<int>(textClass);
+}
+
+} // namespace
+
+// ---- the rules ----------------------------------------------------------------------------------------
+
+WordKind TestWord(std::u16string_view word) {
+    if (word == u"REM") return WordKind::Rem;
+    return SearchReservedWord(word) > 0 ? WordKind::Reserved : WordKind::None;
+}
+
+std::vector<ColourSpan> ScanLine(QStringView line, bool& inBraceComment) {
+    std::vector<ColourSpan> spans;
+    const int n = static_cast<int>(line.size());
+    int i = 0;
+    auto add = [&spans](int start, int length, TextClass textClass) {
+        if (length > 0) spans.push_back({start, length, textClass});
+    };
+
+    if (inBraceComment) {
+        const int close = static_cast<int>(line.indexOf(u'}'));
+        if (close < 0) {
+            add(0, n, TextClass::Comment);
+            return spans;
+        }
+        add(0, close + 1, TextClass::Comment);
+        inBraceComment = false;
+        i = close + 1;
+    }
+
+    // The word being collected: upper-case letters from wordStart on. A word longer than every
+    // reserved word is only counted.
+    char16_t word[LongestReservedWord];
+    int wordStart = -1;
+    int wordLength = 0;
+    auto dropWord = [&] {
+        wordStart = -1;
+        wordLength = 0;
+    };
+    // Tests and colours the word; true when it is REM, whose comment takes the rest of the line.
+    auto endWord = [&]() -> bool {
+        if (wordStart < 0) return false;
+        const WordKind kind = static_cast<std::size_t>(wordLength) <= LongestReservedWord
+                                  ? TestWord(std::u16string_view(word, static_cast<std::size_t>(wordLength)))
+                                  : WordKind::None;
+        if (kind == WordKind::Rem) {
+            add(wordStart, n - wordStart, TextClass::Comment);
+            dropWord();
+            return true;
+        }
+        if (kind == WordKind::Reserved) add(wordStart, wordLength, TextClass::Keyword);
+        dropWord();
+        return false;
+    };
+
+    while (i < n) {
+        char16_t c = line.at(i).unicode();
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c >= u'A' && c <= u'Z') {
+            if (wordStart < 0) wordStart = i;
+            if (static_cast<std::size_t>(wordLength) < LongestReservedWord)
+                word[static_cast<std::size_t>(wordLength)] = c;
+            ++wordLength;
+            ++i;
+            continue;
+        }
+        switch (c) {
+        case u' ':
+            if (endWord()) return spans;
+            ++i;
+            continue;
+        case u'"': {
+            // A literal ends at the next double quote of its line, or with the line as the language
+            // has it; the quotes keep the look of code.
+            if (endWord()) return spans;
+            const int close = static_cast<int>(line.indexOf(u'"', i + 1));
+            const int end = close < 0 ? n : close;
+            add(i + 1, end - i - 1, TextClass::String);
+            i = close < 0 ? n : close + 1;
+            continue;
+        }
+        case u'\'':
+            if (endWord()) return spans;
+            add(i, n - i, TextClass::Comment);
+            return spans;
+        case u'{': {
+            if (endWord()) return spans;
+            const int close = static_cast<int>(line.indexOf(u'}', i + 1));
+            if (close < 0) {
+                add(i + 1, n - i - 1, TextClass::Comment);
+                inBraceComment = true;
+                return spans;
+            }
+            add(i + 1, close - i, TextClass::Comment);
+            i = close + 1;
+            continue;
+        }
+        default: break;
+        }
+        dropWord();
+        if (c > LastPlainCode) {
+            if (!spans.empty() && spans.back().Class == TextClass::Marked &&
+                spans.back().Start + spans.back().Length == i)
+                ++spans.back().Length;
+            else
+                add(i, 1, TextClass::Marked);
+        }
+        ++i;
+    }
+    endWord();
+    return spans;
+}
+
+// ---- the highlighter ----------------------------------------------------------------------------------
+
+TLXSyntaxColor::TLXSyntaxColor(QTextDocument* document) : QSyntaxHighlighter(document) {
+    // The highlighter would otherwise wait for the event loop before it follows any change.
+    rehighlight();
+}
+
+QTextCharFormat TLXSyntaxColor::FormatFor(TextClass textClass) {
+    switch (textClass) {
+    case TextClass::Keyword: return Styled(EditorKeywordColor, EditorKeywordStyle);
+    case TextClass::String: return Styled(EditorStringColor, EditorStringStyle);
+    case TextClass::Comment: return Styled(EditorCommentColor, EditorCommentStyle);
+    case TextClass::Marked: return Styled(MarkColor, FontStyleBit::Underline);
+    }
+    return {};
+}
+
+void TLXSyntaxColor::RefreshFormats() {
+    if (KeywordColor_ == EditorKeywordColor && StringColor_ == EditorStringColor &&
+        CommentColor_ == EditorCommentColor && KeywordStyle_ == EditorKeywordStyle &&
+        StringStyle_ == EditorStringStyle && CommentStyle_ == EditorCommentStyle)
+        return;
+    KeywordColor_ = EditorKeywordColor;
+    StringColor_ = EditorStringColor;
+    CommentColor_ = EditorCommentColor;
+    KeywordStyle_ = EditorKeywordStyle;
+    StringStyle_ = EditorStringStyle;
+    CommentStyle_ = EditorCommentStyle;
+    for (const TextClass textClass :
+         {TextClass::Keyword, TextClass::String, TextClass::Comment, TextClass::Marked})
+        Formats_[Index(textClass)] = FormatFor(textClass);
+}
+
+bool TLXSyntaxColor::IsColoured(const QTextBlock& block) {
+    return block.userState() >= 0 && (block.userState() & ColouredBit) != 0;
+}
+
+void TLXSyntaxColor::highlightBlock(const QString& text) {
+    const int previous = std::max(0, previousBlockState());
+    const int own = currentBlockState();
+    // A line that is new (a line break typed or pasted into a coloured line) takes the state of
+    // the line it came from, so the colouring follows the text.
+    const bool coloured = own >= 0 ? (own & ColouredBit) != 0 : (previous & ColouredBit) != 0;
+    // The { } comments are followed through every line, coloured or not, so a line coloured later
+    // knows whether it starts inside one.
+    bool inBrace = (previous & InBraceBit) != 0;
+    const std::vector<ColourSpan> spans = ScanLine(text, inBrace);
+    ++LinesScanned;
+    if (coloured) {
+        RefreshFormats();
+        for (const ColourSpan& span : spans)
+            setFormat(span.Start, span.Length, Formats_[Index(span.Class)]);
+    }
+    setCurrentBlockState((coloured ? ColouredBit : 0) | (inBrace ? InBraceBit : 0));
+}
+
+void TLXSyntaxColor::ColourLine(const QTextBlock& block) {
+    if (!block.isValid() || IsColoured(block)) return;
+    QTextBlock target = block;
+    target.setUserState(std::max(0, target.userState()) | ColouredBit);
+    rehighlightBlock(target);
+}
+
+void TLXSyntaxColor::ColourWholeText(const std::function<void(int)>& progress) {
+    QTextDocument* doc = document();
+    if (doc == nullptr) return;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (!IsColoured(block)) block.setUserState(std::max(0, block.userState()) | ColouredBit);
+        rehighlightBlock(block);
+        if (progress && block.blockNumber() % ProgressLines == 0) progress(block.position());
+    }
+    if (progress) progress(std::max(0, doc->characterCount() - 1));
+}
+
+// ---- the wait window ----------------------------------------------------------------------------------
+
+TLXLoadWaitForm::TLXLoadWaitForm(QWidget* parent)
+    : QWidget(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint) {
+    setWindowTitle(QString::fromUtf16(Txt::LoadWaitCaption));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ProgressBar1);
+    resize(WaitFormWidth, WaitFormHeight);
+}
+
+void TLXLoadWaitForm::Begin(int maximum) {
+    ProgressBar1->setRange(0, std::max(0, maximum));
+    ProgressBar1->setValue(0);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    ++ShowCount;
+    repaint();
+}
+
+void TLXLoadWaitForm::Step(int value) {
+    ProgressBar1->setValue(std::clamp(value, ProgressBar1->minimum(), ProgressBar1->maximum()));
+    // The colouring keeps the event loop waiting; the bar is painted at once.
+    if (isVisible()) ProgressBar1->repaint();
+}
+
+void TLXLoadWaitForm::End() {
+    hide();
+}
+
+TLXLoadWaitForm* LXLoadWaitForm() {
+    static QPointer<TLXLoadWaitForm> form;
+    if (form.isNull()) form = new TLXLoadWaitForm;
+    return form.data();
+}

@@ -1,0 +1,89 @@
+// Keyword colouring of program text in the editor: reserved words, string literals, comments (', REM
+// and { } blocks) take their colours and styles from the settings, and characters outside ASCII that
+// stand in code are marked. Lines are coloured once the whole text has been coloured or as they are
+// edited; the colouring follows every later change line by line. Also the wait window of long runs.
+#pragma once
+
+#include <QPointer>
+#include <QStringView>
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+class QProgressBar;
+class QTextBlock;
+
+// What a span of program text is.
+enum class TextClass : std::uint8_t { Keyword, String, Comment, Marked };
+
+// One coloured span of a line, in positions of that line.
+struct ColourSpan {
+    int Start = 0;
+    int Length = 0;
+    TextClass Class = TextClass::Keyword;
+};
+
+// The word test: a collected word (upper-case letters) is REM, a reserved word, or nothing.
+enum class WordKind { None, Rem, Reserved };
+WordKind TestWord(std::u16string_view word);
+
+// Colours one line. inBraceComment says whether the line starts inside a { } comment and becomes
+// whether it ends inside one. Text outside the spans keeps the editor's own look.
+std::vector<ColourSpan> ScanLine(QStringView line, bool& inBraceComment);
+
+// Texts longer than this get the wait window while they are coloured whole, and the Format command
+// asks first.
+inline constexpr int LongTextLength = 10000;
+
+// The colouring of one editor document.
+class TLXSyntaxColor : public QSyntaxHighlighter {
+    Q_OBJECT
+public:
+    explicit TLXSyntaxColor(QTextDocument* document);
+
+    // Colours every line. progress, when given, is called now and then with the position reached.
+    void ColourWholeText(const std::function<void(int position)>& progress = {});
+    // Colours this line (from now on it follows its changes).
+    void ColourLine(const QTextBlock& block);
+    static bool IsColoured(const QTextBlock& block);
+
+    // The look of a class with the settings as they are now.
+    static QTextCharFormat FormatFor(TextClass textClass);
+
+    // How many lines have been scanned so far: the work a change costs.
+    long long LinesScanned = 0;
+
+protected:
+    void highlightBlock(const QString& text) override;
+
+private:
+    void RefreshFormats();
+
+    QTextCharFormat Formats_[4];
+    // The settings the formats were made from; they are made again when one changes.
+    int KeywordColor_ = -1, StringColor_ = -1, CommentColor_ = -1;
+    int KeywordStyle_ = -1, StringStyle_ = -1, CommentStyle_ = -1;
+};
+
+// The wait window shown while a long text is coloured: a progress bar and a caption.
+class TLXLoadWaitForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TLXLoadWaitForm(QWidget* parent = nullptr);
+
+    // Shows the window centred on the screen with the bar at 0 of `maximum`.
+    void Begin(int maximum);
+    void Step(int value);
+    void End();
+
+    QProgressBar* ProgressBar1 = nullptr;
+    int ShowCount = 0; // how many times it has been shown
+};
+
+// The one wait window, made on first use.
+TLXLoadWaitForm* LXLoadWaitForm();
