@@ -10,6 +10,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/mplayerform.h"
 #include "ui/windowsettings.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     TLxFrameForm frame;
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     TRunForm runForm(&frame);
+    TMPlayerForm mplayerForm;
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();

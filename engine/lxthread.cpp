@@ -1,5 +1,6 @@
 #include "engine/lxthread.h"
 
+#include "engine/deviceexec.h"
 #include "engine/handover.h"
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
@@ -162,6 +163,7 @@ void TLXMTHread::Execute() {
                 ErrorPosition = SourcePos;
                 compiled = false;
             } else {
+                SyncCloseMediaPlayer();
                 InitAll();
                 PlaceRunForm();
                 compiled = CompileProgram();

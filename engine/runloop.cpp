@@ -6,6 +6,7 @@
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/controlexec.h"
+#include "engine/deviceexec.h"
 #include "engine/drawexec.h"
 #include "engine/fileexec.h"
 #include "engine/formulaexec.h"
@@ -173,6 +174,7 @@ void RouteFunction(int code) {
     if (RouteControlFunction(code)) return;
     if (RoutePictureFunction(code)) return;
     if (RouteWindowFunction(code)) return;
+    if (RouteDeviceFunction(code)) return;
     if (code == Fn::CSRLIN || code == Fn::POS) {
         ErrorNumber = Err::FunctionNotSupported;
         ErrorNameIndex = code;
@@ -275,6 +277,7 @@ bool RouteStatement(int code, LoopExit& exit) {
         if (RouteFormulaStatement(code)) return true;
         if (RoutePictureStatement(code)) return true;
         if (RouteWindowStatement(code)) return true;
+        if (RouteDeviceStatement(code)) return true;
         ReportStatementNotBuilt(code);
         return true;
     }

@@ -13,6 +13,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/mplayerform.h"
 #include "ui/windowsettings.h"
 #include "ui/runform.h"
 #include "frontend/programfile.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     InitAll();
     QApplication app(argc, argv);
     TRunForm runForm;
+    TMPlayerForm mplayerForm;
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();

@@ -11,6 +11,7 @@
 #include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/mplayerform.h"
 #include "ui/windowsettings.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     TLxFrameForm frame;
     if (!frame.StartUp(QString())) return 2;
     TRunForm runForm(&frame);
+    TMPlayerForm mplayerForm;
     InstallInputDialog();
     InstallGraphForm();
     InstallControlWindow();

@@ -1,0 +1,278 @@
+#include "engine/deviceexec.h"
+
+#include "engine/filechannels.h"
+#include "engine/handover.h"
+#include "engine/runloop.h"
+#include "frontend/errornumbers.h"
+#include "frontend/internalcodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <cmath>
+
+namespace {
+
+// Read and written on the user-interface thread only: the windows install them there, and every
+// use below runs inside a hand-over.
+MediaPlayerHooks Player;
+SpeakerHooks Speaker;
+
+constexpr char16_t NotOpenText[] = u"Not Open";
+constexpr char16_t StoppedText[] = u"Stopped";
+constexpr char16_t PlayingText[] = u"Playing";
+constexpr char16_t PausedText[] = u"Paused";
+constexpr char16_t OtherModeText[] = u"Unsuport Mode";
+
+void FailStatement(int number, int statement) {
+    ErrorNumber = number;
+    ErrorNameIndex = statement;
+}
+
+// Without the window that serves them, the device statements cannot run: said plainly, never
+// pretended.
+bool PlayerReady() {
+    if (Player.Open != nullptr && Player.Close != nullptr && Player.Play != nullptr &&
+        Player.Pause != nullptr && Player.Stop != nullptr && Player.Mode != nullptr)
+        return true;
+    FailStatement(Err::StatementNotSupported, St::MEDIAPLAYER);
+    return false;
+}
+
+bool SpeakerReady() {
+    if (Speaker.GetVolume != nullptr && Speaker.SetVolume != nullptr && Speaker.GetMute != nullptr &&
+        Speaker.SetMute != nullptr)
+        return true;
+    FailStatement(Err::StatementNotSupported, St::AUDIOMIXER);
+    return false;
+}
+
+QClipboard* Clipboard() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+               ? QGuiApplication::clipboard()
+               : nullptr;
+}
+
+// ---- media player ------------------------------------------------------------------------------------
+
+// MEDIAPLAYER.OPEN file$
+void ExecMediaPlayerOpen() {
+    if (GlTopType() != GlValueType::String) {
+        FailStatement(Err::StatementType, St::MEDIAPLAYER);
+        return;
+    }
+    QString name;
+    GlPopStr(name);
+    const QFileInfo file(ProgramFilePath(name));
+    if (!file.isFile()) {
+        ErrorNumber = Err::TargetFileNotFound;
+        return;
+    }
+    const QString path = file.absoluteFilePath();
+    Synchronize([&path] {
+        if (!PlayerReady()) return;
+        if (MediaPlayerOpen != 0) Player.Close();
+        MediaPlayerOpen = 1;
+        if (!Player.Open(path)) {
+            // A file the player cannot play leaves nothing open, so the next PLAY does not act on it.
+            MediaPlayerOpen = 0;
+            ErrorNumber = Err::MediaPlayerFailed;
+        }
+    });
+}
+
+// MEDIAPLAYER.PLAY, .PAUSE, .STOP: nothing while no file is open.
+void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
+    Synchronize([command] {
+        if (!PlayerReady()) return;
+        if (MediaPlayerOpen != 0) (Player.*command)();
+    });
+}
+
+// MEDIAPLAYER.MODE
+void ExecMediaPlayerMode() {
+    QString text = QString::fromUtf16(NotOpenText);
+    Synchronize([&text] {
+        if (!PlayerReady()) return;
+        if (MediaPlayerOpen != 0) text = MediaModeText(Player.Mode());
+    });
+    GlPushStr(text);
+}
+
+// ---- clipboard ---------------------------------------------------------------------------------------
+
+// CLIPBOARD.CLEAR
+void ExecClipboardClear() {
+    Synchronize([] {
+        QClipboard* clipboard = Clipboard();
+        if (clipboard == nullptr) {
+            ErrorNumber = Err::ClipboardFailed;
+            return;
+        }
+        clipboard->clear(QClipboard::Clipboard);
+    });
+}
+
+// CLIPBOARD.SETTEXT (text$)
+void ExecClipboardSetText() {
+    if (GlTopType() != GlValueType::String) {
+        FailStatement(Err::StatementType, St::CLIPBOARD);
+        return;
+    }
+    QString text;
+    GlPopStr(text);
+    Synchronize([&text] {
+        QClipboard* clipboard = Clipboard();
+        if (clipboard == nullptr) {
+            ErrorNumber = Err::ClipboardFailed;
+            return;
+        }
+        // Plain text only; an empty text leaves the clipboard without text rather than unchanged.
+        clipboard->setText(text, QClipboard::Clipboard);
+    });
+}
+
+// CLIPBOARD.GETTEXT: the clipboard's text, or the empty text when it holds none.
+void ExecClipboardGetText() {
+    QString text;
+    Synchronize([&text] {
+        QClipboard* clipboard = Clipboard();
+        if (clipboard == nullptr) {
+            ErrorNumber = Err::ClipboardFailed;
+            return;
+        }
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        if (data != nullptr && data->hasText()) text = data->text();
+    });
+    GlPushStr(text);
+}
+
+// ---- speaker mixer -------------------------------------------------------------------------------------
+
+// AUDIOMIXER.MASTERVOLUME = v: 0 to 100, limited, truncated.
+void ExecSpeakerVolume() {
+    if (GlTopType() != GlValueType::Number) {
+        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        return;
+    }
+    Extended value = GlPopNum();
+    if (std::isnan(value)) {
+        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        return;
+    }
+    if (value > SpeakerVolumeMax) value = SpeakerVolumeMax;
+    if (value < SpeakerVolumeMin) value = SpeakerVolumeMin;
+    const int volume = static_cast<int>(std::trunc(value)); // within 0..100 here
+    Synchronize([volume] {
+        if (SpeakerReady()) Speaker.SetVolume(volume);
+    });
+}
+
+// AUDIOMIXER.MASTERMUTE = flag
+void ExecSpeakerMute() {
+    if (GlTopType() != GlValueType::Boolean) {
+        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        return;
+    }
+    const bool mute = GlPopBool();
+    Synchronize([mute] {
+        if (SpeakerReady()) Speaker.SetMute(mute);
+    });
+}
+
+// AUDIOMIXER.MASTERVOLUME as a value
+void ExecSpeakerVolumeValue() {
+    int volume = NoSpeakerVolume;
+    Synchronize([&volume] {
+        if (SpeakerReady()) volume = Speaker.GetVolume();
+    });
+    GlPushNum(volume);
+}
+
+// AUDIOMIXER.MASTERMUTE as a value
+void ExecSpeakerMuteValue() {
+    bool mute = false;
+    Synchronize([&mute] {
+        if (SpeakerReady()) mute = Speaker.GetMute();
+    });
+    GlPushBool(mute);
+}
+
+} // namespace
+
+void InstallMediaPlayerHooks(const MediaPlayerHooks& hooks) {
+    Player = hooks;
+}
+void InstallSpeakerHooks(const SpeakerHooks& hooks) {
+    Speaker = hooks;
+}
+
+QString MediaModeText(int mode) {
+    switch (mode) {
+    case MediaMode::Stopped: return QString::fromUtf16(StoppedText);
+    case MediaMode::Playing: return QString::fromUtf16(PlayingText);
+    case MediaMode::Paused: return QString::fromUtf16(PausedText);
+    default: return QString::fromUtf16(OtherModeText);
+    }
+}
+
+void SyncCloseMediaPlayer() {
+    Synchronize([] {
+        if (MediaPlayerOpen != 0 && Player.Close != nullptr) Player.Close();
+        MediaPlayerOpen = 0;
+    });
+}
+
+bool RouteDeviceStatement(int code) {
+    switch (code) {
+    case InSt::MediaPlayerOpen: ExecMediaPlayerOpen(); return true;
+    case InSt::MediaPlayerClose: SyncCloseMediaPlayer(); return true;
+    case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::Play); return true;
+    case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::Pause); return true;
+    case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::Stop); return true;
+    case InSt::ClipboardClear:
+        SyncCode = code;
+        ExecClipboardClear();
+        return true;
+    case InSt::ClipboardSetText:
+        SyncCode = code;
+        ExecClipboardSetText();
+        return true;
+    case InSt::AudioMixerMasterVolume:
+        SyncCode = code;
+        ExecSpeakerVolume();
+        return true;
+    case InSt::AudioMixerMasterMute:
+        SyncCode = code;
+        ExecSpeakerMute();
+        return true;
+    default: return false;
+    }
+}
+
+bool RouteDeviceFunction(int code) {
+    switch (code) {
+    case InFn::ClipboardGetText:
+        SyncCode = code;
+        ExecClipboardGetText();
+        return true;
+    case SettingValueBase + InSt::AudioMixerMasterVolume:
+        SyncCode = code;
+        ExecSpeakerVolumeValue();
+        return true;
+    case SettingValueBase + InSt::AudioMixerMasterMute:
+        SyncCode = code;
+        ExecSpeakerMuteValue();
+        return true;
+    case SettingValueBase + InSt::MediaPlayerMode:
+        SyncCode = code;
+        ExecMediaPlayerMode();
+        return true;
+    default: return false;
+    }
+}

@@ -1,0 +1,361 @@
+// The media-player window offscreen: its make-up, a generated WAV file opened, played, paused and
+// stopped through the engine's routes with the mode texts and buttons that follow, a file it cannot
+// play, and the end of playing turned into a call of the program's SUB MediaPlayer_OnNotify.
+// Playing needs no sound device with the GStreamer backend; where it fails for want of one, those
+// tests are skipped.
+#include "engine/deviceexec.h"
+#include "engine/handover.h"
+#include "engine/lxthread.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/errornumbers.h"
+#include "frontend/initall.h"
+#include "frontend/internalcodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+#include "platform/alsamixer.h"
+#include "tests/testsupport.h"
+#include "ui/mainframe.h"
+#include "ui/mixer.h"
+#include "ui/mplayerform.h"
+#include "ui/runform.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int MediaModeValue = SettingValueBase + InSt::MediaPlayerMode;
+constexpr int MixerVolumeValue = SettingValueBase + InSt::AudioMixerMasterVolume;
+
+// A mixer interface without devices, so the tests never touch the machine's own mixer.
+class NoMixerApi : public MixerDeviceApi {
+public:
+    int DeviceCount() override { return 0; }
+    int GetDeviceCaps(int, MixerApi::DeviceCaps&) override { return MixerApi::Result::BadDeviceId; }
+    int Open(int, MixerApi::Handle&) override { return MixerApi::Result::BadDeviceId; }
+    int Close(MixerApi::Handle) override { return MixerApi::Result::InvalidHandle; }
+    int GetDestinationLine(MixerApi::Handle, std::uint32_t, MixerApi::LineInfo&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    int GetSourceLine(MixerApi::Handle, std::uint32_t, std::uint32_t, MixerApi::LineInfo&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    int GetLineControls(MixerApi::Handle, std::uint32_t, std::vector<MixerApi::ControlInfo>&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    int GetValues(MixerApi::Handle, std::uint32_t, std::uint32_t, std::uint32_t,
+                  std::vector<std::uint32_t>&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    int SetValues(MixerApi::Handle, std::uint32_t, std::uint32_t, std::uint32_t,
+                  const std::vector<std::uint32_t>&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    int GetListTexts(MixerApi::Handle, std::uint32_t, std::uint32_t, std::uint32_t,
+                     std::vector<MixerApi::ListText>&) override {
+        return MixerApi::Result::InvalidHandle;
+    }
+    std::vector<int> EventDescriptors(MixerApi::Handle) override { return {}; }
+    std::vector<MixerApi::Change> TakeChanges(MixerApi::Handle) override { return {}; }
+};
+
+// A mono 16-bit PCM WAV file holding a tone of `ms` milliseconds.
+void WriteWave(const QString& path, int ms) {
+    constexpr int Rate = 8000;
+    constexpr int BytesPerSample = 2;
+    constexpr double Amplitude = 8000;
+    const int samples = Rate * ms / 1000;
+    QByteArray data;
+    const auto put32 = [&data](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        data.append(b, 4);
+    };
+    const auto put16 = [&data](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        data.append(b, 2);
+    };
+    data.append("RIFF");
+    put32(36 + samples * BytesPerSample);
+    data.append("WAVEfmt ");
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(Rate);
+    put32(Rate * BytesPerSample);
+    put16(BytesPerSample);
+    put16(16);
+    data.append("data");
+    put32(samples * BytesPerSample);
+    for (int i = 0; i < samples; ++i)
+        put16(static_cast<quint16>(static_cast<qint16>(Amplitude * std::sin(i * 0.3))));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class MediaPlayerWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        InitAll();
+        ErrorNumber = 0;
+        runForm_ = std::make_unique<TRunForm>(); // the hand-over's target
+        runForm_->CLSBtnClick();
+        form_ = std::make_unique<TMPlayerForm>(nullptr, &mixerApi_);
+        shortTune_ = folder_.filePath(QStringLiteral("short.wav"));
+        longTune_ = folder_.filePath(QStringLiteral("long.wav"));
+        WriteWave(shortTune_, 300);
+        WriteWave(longTune_, 4000);
+    }
+    void TearDown() override {
+        TLXMTHread::StopAndJoin();
+        form_.reset();
+        runForm_.reset();
+        ReopenHandOver();
+        RunWindowQueue::Instance().Reset();
+        StopRequest = 0;
+        MediaPlayerOpen = 0;
+    }
+
+    void Statement(int code) { ASSERT_TRUE(RouteDeviceStatement(code)); }
+    void Open(const QString& path) {
+        GlPushStr(path);
+        Statement(InSt::MediaPlayerOpen);
+    }
+    QString ModeText() {
+        EXPECT_TRUE(RouteDeviceFunction(MediaModeValue));
+        QString text;
+        EXPECT_TRUE(GlPopStr(text));
+        return text;
+    }
+    // True when playing failed because the machine has no way to play sound.
+    bool NoSoundOutput() const {
+        return form_->MediaPlayer1->Failed() && QMediaDevices::audioOutputs().isEmpty();
+    }
+    bool RunProgram(const char* text) {
+        ProgramText = QString::fromUtf8(text);
+        ProgramTextLength = static_cast<int>(ProgramText.size());
+        RunMode = RunKind::Program;
+        ProgramRunning = 1;
+        StopRequest = 0;
+        TLXMTHread::StartRun();
+        const bool ended = PumpUntil([] { return ThreadBusy == 0; }, 20000);
+        TLXMTHread::WaitForIdle();
+        runForm_->ApplyQueue();
+        return ended;
+    }
+
+    QTemporaryDir folder_;
+    NoMixerApi mixerApi_;
+    std::unique_ptr<TRunForm> runForm_;
+    std::unique_ptr<TMPlayerForm> form_;
+    QString shortTune_;
+    QString longTune_;
+};
+
+TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
+    EXPECT_EQ(MPlayerForm, form_.get());
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Media Player"));
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_FALSE(form_->windowFlags() & Qt::WindowCloseButtonHint);
+    TMediaPlayer* player = form_->MediaPlayer1;
+    for (const TMPBtnType b : {TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btStop,
+                               TMPBtnType::btNext, TMPBtnType::btPrev}) {
+        EXPECT_TRUE(player->VisibleButtons().Contains(b));
+        ASSERT_NE(player->Button(b), nullptr);
+        EXPECT_TRUE(player->Button(b)->isEnabled());
+    }
+    EXPECT_FALSE(player->VisibleButtons().Contains(TMPBtnType::btRecord));
+    EXPECT_TRUE(static_cast<bool>(CloseMediaPlayerHook));
+}
+
+TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
+    Open(longTune_);
+    ASSERT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(MediaPlayerOpen.load(), 1);
+    EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
+
+    Statement(InSt::MediaPlayerPlay);
+    TMediaPlayer* player = form_->MediaPlayer1;
+    EXPECT_EQ(player->EnabledButtons(),
+              (TButtonSet{TMPBtnType::btPause, TMPBtnType::btStop, TMPBtnType::btNext, TMPBtnType::btPrev}));
+    EXPECT_FALSE(player->Button(TMPBtnType::btPlay)->isEnabled());
+    PumpUntil([&] { return player->Player()->position() > 0 || NoSoundOutput(); }, 5000);
+    if (NoSoundOutput()) GTEST_SKIP() << "this machine cannot play sound";
+    EXPECT_EQ(ModeText(), QStringLiteral("Playing"));
+
+    Statement(InSt::MediaPlayerPause);
+    EXPECT_EQ(ModeText(), QStringLiteral("Paused"));
+    Statement(InSt::MediaPlayerPause); // a second pause resumes
+    EXPECT_EQ(ModeText(), QStringLiteral("Playing"));
+
+    Statement(InSt::MediaPlayerStop);
+    EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
+    EXPECT_EQ(player->EnabledButtons(),
+              (TButtonSet{TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btNext, TMPBtnType::btPrev}));
+    Statement(InSt::MediaPlayerPause); // pausing a stopped player does nothing
+    EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
+    // Stop holds the place: playing goes on from there.
+    const qint64 held = player->Player()->position();
+    Statement(InSt::MediaPlayerPlay);
+    EXPECT_EQ(ModeText(), QStringLiteral("Playing"));
+    EXPECT_GE(player->Player()->position(), held);
+
+    Statement(InSt::MediaPlayerClose);
+    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
+    EXPECT_FALSE(player->IsOpen());
+    EXPECT_EQ(ErrorNumber, 0);
+}
+
+TEST_F(MediaPlayerWindow, PlayingToTheEndNotifiesAndLeavesThePlayerStopped) {
+    Open(shortTune_);
+    ASSERT_EQ(ErrorNumber, 0);
+    QSignalSpy notified(form_->MediaPlayer1, &TMediaPlayer::Notified);
+    Statement(InSt::MediaPlayerPlay);
+    PumpUntil([&] { return notified.count() > 0 || NoSoundOutput(); }, 10000);
+    if (NoSoundOutput()) GTEST_SKIP() << "this machine cannot play sound";
+    ASSERT_EQ(notified.count(), 1);
+    EXPECT_EQ(form_->MediaPlayer1->NotifyValue, TMPNotifyValues::nvSuccessful);
+    EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
+
+    // Played again from the start, and stopped early: the cut-short play is reported as aborted.
+    Statement(InSt::MediaPlayerPlay);
+    EXPECT_EQ(ModeText(), QStringLiteral("Playing"));
+    Statement(InSt::MediaPlayerStop);
+    PumpUntil([&] { return notified.count() > 1; }, 2000);
+    EXPECT_EQ(notified.count(), 2);
+    EXPECT_EQ(form_->MediaPlayer1->NotifyValue, TMPNotifyValues::nvAborted);
+}
+
+TEST_F(MediaPlayerWindow, AFileThatIsNoMediaIsRefusedAndNothingStaysOpen) {
+    const QString path = folder_.filePath(QStringLiteral("text.wav"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is not a sound at all");
+    file.close();
+    Open(path);
+    EXPECT_EQ(ErrorNumber, Err::MediaPlayerFailed);
+    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
+    EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
+    ErrorNumber = 0;
+    // A good file afterwards opens as usual.
+    Open(shortTune_);
+    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
+}
+
+TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
+    Open(shortTune_);
+    ASSERT_TRUE(form_->MediaPlayer1->IsOpen());
+    CloseMediaPlayerHook();
+    EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
+    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+}
+
+TEST_F(MediaPlayerWindow, TheMixerWithoutDevicesReadsMinusOne) {
+    ASSERT_NE(form_->Mixer1, nullptr);
+    EXPECT_EQ(form_->Mixer1->GetDeviceCount(), 0);
+    ASSERT_TRUE(RouteDeviceFunction(MixerVolumeValue));
+    EXPECT_EQ(GlPopNum(), NoSpeakerVolume);
+    GlPushNum(50);
+    ASSERT_TRUE(RouteDeviceStatement(InSt::AudioMixerMasterVolume));
+    EXPECT_EQ(ErrorNumber, 0);
+}
+
+TEST_F(MediaPlayerWindow, WhenTheWindowGoesTheHooksGoWithIt) {
+    form_.reset();
+    EXPECT_EQ(MPlayerForm, nullptr);
+    EXPECT_FALSE(static_cast<bool>(CloseMediaPlayerHook));
+    Statement(InSt::MediaPlayerPlay);
+    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
+}
+
+// ---- the notification event
+// --------------------------------------------------------------------------------
+
+constexpr char NotifyProgram[] = "SUB MediaPlayer_OnNotify\r\n"
+                                 "  PRINT \"notified\"\r\n"
+                                 "END SUB\r\n"
+                                 "PRINT \"main\"\r\n";
+
+TEST_F(MediaPlayerWindow, WithoutTheSubANotificationChangesNothing) {
+    ASSERT_TRUE(RunProgram("PRINT \"main\"\r\n"));
+    const QString before = runForm_->Text();
+    CommandText = QStringLiteral("untouched");
+    form_->MediaPlayer1Notify();
+    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(CommandText, QStringLiteral("untouched"));
+    EXPECT_EQ(runForm_->Text(), before);
+}
+
+TEST_F(MediaPlayerWindow, WithTheSubANotificationCallsItAfterTheProgramHasEnded) {
+    ASSERT_TRUE(RunProgram(NotifyProgram));
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("main")));
+    EXPECT_FALSE(runForm_->Text().contains(QStringLiteral("notified")));
+    form_->MediaPlayer1->Notify = false;
+    form_->MediaPlayer1Notify();
+    EXPECT_EQ(CommandText, QStringLiteral("Call MediaPlayer_OnNotify"));
+    EXPECT_TRUE(form_->MediaPlayer1->Notify);
+    ASSERT_TRUE(PumpUntil([] { return ThreadBusy == 0; }, 20000));
+    TLXMTHread::WaitForIdle();
+    runForm_->ApplyQueue();
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("notified")));
+    EXPECT_TRUE(runForm_->isVisible());
+}
+
+TEST_F(MediaPlayerWindow, ANotificationDuringARunIsIgnored) {
+    ASSERT_TRUE(RunProgram(NotifyProgram));
+    CommandText = QStringLiteral("untouched");
+    ThreadBusy = 1; // as while a run is in progress
+    form_->MediaPlayer1Notify();
+    EXPECT_EQ(CommandText, QStringLiteral("untouched"));
+    ThreadBusy = 0;
+}
+
+TEST_F(MediaPlayerWindow, TheEndOfAPlayedFileRunsTheSub) {
+    ASSERT_TRUE(RunProgram(NotifyProgram));
+    Open(shortTune_);
+    ASSERT_EQ(ErrorNumber, 0);
+    Statement(InSt::MediaPlayerPlay);
+    const bool called = PumpUntil(
+        [&] {
+            runForm_->ApplyQueue();
+            return runForm_->Text().contains(QStringLiteral("notified")) || NoSoundOutput();
+        },
+        10000);
+    if (NoSoundOutput()) GTEST_SKIP() << "this machine cannot play sound";
+    EXPECT_TRUE(called);
+}
+
+} // namespace

@@ -1,0 +1,385 @@
+#include "ui/mplayerform.h"
+
+#include "engine/deviceexec.h"
+#include "engine/lxthread.h"
+#include "frontend/declnames.h"
+#include "frontend/sharedstate.h"
+#include "ui/mainframe.h"
+#include "ui/mixer.h"
+#include "ui/runform.h"
+
+#include <QAudioOutput>
+#include <QEventLoop>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QMediaPlayer>
+#include <QMetaObject>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVideoWidget>
+
+TMPlayerForm* MPlayerForm = nullptr;
+
+namespace {
+
+constexpr int FormWidth = 241;
+constexpr int FormHeight = 112;
+constexpr int VideoWidth = 320;
+constexpr int VideoHeight = 240;
+constexpr char16_t FormCaption[] = u"Media Player";
+constexpr char16_t FormFontName[] = u"ＭＳ Ｐゴシック";
+constexpr char16_t NotifySubName[] = u"MEDIAPLAYER_ONNOTIFY";
+constexpr char16_t NotifyCommand[] = u"Call MediaPlayer_OnNotify";
+
+const TButtonSet FormButtons{TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btStop, TMPBtnType::btNext,
+                             TMPBtnType::btPrev};
+const TButtonSet ButtonsWhilePlaying{TMPBtnType::btPause, TMPBtnType::btStop, TMPBtnType::btNext,
+                                     TMPBtnType::btPrev};
+const TButtonSet ButtonsWhileStopped{TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btNext,
+                                     TMPBtnType::btPrev};
+const TButtonSet AllButtons{TMPBtnType::btPlay, TMPBtnType::btPause,  TMPBtnType::btStop,
+                            TMPBtnType::btNext, TMPBtnType::btPrev,   TMPBtnType::btStep,
+                            TMPBtnType::btBack, TMPBtnType::btRecord, TMPBtnType::btEject};
+
+bool Playable(QMediaPlayer::MediaStatus status) {
+    switch (status) {
+    case QMediaPlayer::LoadedMedia:
+    case QMediaPlayer::StalledMedia:
+    case QMediaPlayer::BufferingMedia:
+    case QMediaPlayer::BufferedMedia:
+    case QMediaPlayer::EndOfMedia:
+    case QMediaPlayer::LoadingMedia: // still loading when the wait ran out: let it go on
+        return true;
+    default: return false;
+    }
+}
+
+// ---- the engine's hooks (user-interface thread) -------------------------------------------------------
+
+TMediaPlayer* Player() {
+    return MPlayerForm != nullptr ? MPlayerForm->MediaPlayer1 : nullptr;
+}
+
+bool HookOpen(const QString& path) {
+    TMediaPlayer* player = Player();
+    if (player == nullptr) return false;
+    player->FileName = path;
+    return player->Open();
+}
+void HookClose() {
+    if (TMediaPlayer* player = Player()) player->Close();
+}
+void HookPlay() {
+    if (TMediaPlayer* player = Player()) {
+        player->SetEnabledButtons(ButtonsWhilePlaying);
+        player->Play();
+    }
+}
+void HookPause() {
+    if (TMediaPlayer* player = Player()) player->Pause();
+}
+void HookStop() {
+    if (TMediaPlayer* player = Player()) {
+        player->SetEnabledButtons(ButtonsWhileStopped);
+        player->Stop();
+    }
+}
+int HookMode() {
+    TMediaPlayer* player = Player();
+    return player != nullptr ? static_cast<int>(player->Mode()) : MediaMode::NotReady;
+}
+
+TMixer* Mixer() {
+    return MPlayerForm != nullptr ? MPlayerForm->Mixer1 : nullptr;
+}
+
+int HookGetVolume() {
+    TMixer* mixer = Mixer();
+    return mixer != nullptr ? mixer->GetSpeakerVolume() : NoSpeakerVolume;
+}
+void HookSetVolume(int volume) {
+    if (TMixer* mixer = Mixer()) mixer->SetSpeakerVolume(volume);
+}
+bool HookGetMute() {
+    TMixer* mixer = Mixer();
+    return mixer != nullptr && mixer->GetSpeakerMute();
+}
+void HookSetMute(bool mute) {
+    if (TMixer* mixer = Mixer()) mixer->SetSpeakerMute(mute);
+}
+
+} // namespace
+
+// ---- TMediaPlayer ---------------------------------------------------------------------------------------
+
+TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
+    output_ = new QAudioOutput(this);
+    NewPlayer();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    struct ButtonSpec {
+        TMPBtnType Type;
+        const char16_t* Text;
+        void (TMediaPlayer::*Action)();
+    };
+    // Step, back, record and eject have nothing to act on in a file player: they get no button.
+    const ButtonSpec specs[] = {{TMPBtnType::btPlay, u"▶", &TMediaPlayer::Play},
+                                {TMPBtnType::btPause, u"❚❚", &TMediaPlayer::Pause},
+                                {TMPBtnType::btStop, u"■", &TMediaPlayer::Stop},
+                                {TMPBtnType::btNext, u"▶|", &TMediaPlayer::Next},
+                                {TMPBtnType::btPrev, u"|◀", &TMediaPlayer::Previous}};
+    for (const ButtonSpec& spec : specs) {
+        auto* button = new QToolButton(this);
+        button->setText(QString::fromUtf16(spec.Text));
+        const auto action = spec.Action;
+        connect(button, &QToolButton::clicked, this, [this, action] { (this->*action)(); });
+        layout->addWidget(button);
+        buttons_[static_cast<std::size_t>(spec.Type)] = button;
+    }
+    SetVisibleButtons(AllButtons);
+    SetEnabledButtons(AllButtons);
+}
+
+TMediaPlayer::~TMediaPlayer() {
+    playing_ = false;
+    player_->stop();
+    delete display_;
+}
+
+void TMediaPlayer::SetEnabledButtons(TButtonSet buttons) {
+    enabled_ = buttons;
+    for (int i = 0; i < MPButtonCount; ++i)
+        if (QToolButton* button = buttons_[static_cast<std::size_t>(i)])
+            button->setEnabled(buttons.Contains(static_cast<TMPBtnType>(i)));
+}
+
+void TMediaPlayer::SetVisibleButtons(TButtonSet buttons) {
+    visible_ = buttons;
+    for (int i = 0; i < MPButtonCount; ++i)
+        if (QToolButton* button = buttons_[static_cast<std::size_t>(i)])
+            button->setVisible(buttons.Contains(static_cast<TMPBtnType>(i)));
+}
+
+// Every file gets a player of its own: a player that failed on a file goes on reporting that file's
+// troubles for a while, which must not fall on the next one.
+void TMediaPlayer::NewPlayer() {
+    if (player_ != nullptr) {
+        player_->disconnect(this);
+        player_->stop();
+        player_->deleteLater();
+    }
+    player_ = new QMediaPlayer(this);
+    player_->setAudioOutput(output_);
+    if (display_ != nullptr) player_->setVideoOutput(display_);
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this, &TMediaPlayer::StatusChanged);
+    connect(player_, &QMediaPlayer::errorOccurred, this, &TMediaPlayer::ErrorOccurred);
+    connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
+        if (video && display_ == nullptr) {
+            display_ = new QVideoWidget; // a window of its own, as a classic player opens one
+            display_->resize(VideoWidth, VideoHeight);
+            player_->setVideoOutput(display_);
+        }
+    });
+}
+
+bool TMediaPlayer::Open() {
+    Close();
+    if (FileName.isEmpty()) return false;
+    NewPlayer();
+    player_->setSource(QUrl::fromLocalFile(FileName));
+    // Loading runs in the background: wait here until the file is loaded or refused. Closing the
+    // application ends the wait too (it ends every event loop). The status alone decides: the player
+    // keeps the error of an earlier file, and its error reports may come late.
+    if (player_->mediaStatus() == QMediaPlayer::LoadingMedia) {
+        QEventLoop loop;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(player_, &QMediaPlayer::mediaStatusChanged, &loop, [&loop](QMediaPlayer::MediaStatus status) {
+            if (status != QMediaPlayer::LoadingMedia) loop.quit();
+        });
+        timeout.start(OpenTimeoutMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!Playable(player_->mediaStatus())) {
+        player_->setSource(QUrl());
+        return false;
+    }
+    open_ = true;
+    failed_ = false;
+    stopped_ = false;
+    playing_ = false;
+    return true;
+}
+
+void TMediaPlayer::Close() {
+    // A closed player owes no notification.
+    playing_ = false;
+    open_ = false;
+    stopped_ = false;
+    player_->stop();
+    player_->setSource(QUrl());
+    if (display_ != nullptr) display_->hide();
+}
+
+void TMediaPlayer::Play() {
+    if (!open_) return;
+    if (playing_) PostNotify(TMPNotifyValues::nvSuperseded);
+    stopped_ = false;
+    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia) player_->setPosition(0);
+    playing_ = true;
+    player_->play();
+    ShowVideo();
+}
+
+void TMediaPlayer::Pause() {
+    if (!open_) return;
+    switch (Mode()) {
+    case TMPModes::mpPaused:
+        playing_ = true;
+        player_->play();
+        break;
+    case TMPModes::mpPlaying:
+        if (playing_) {
+            playing_ = false;
+            PostNotify(TMPNotifyValues::nvSuperseded);
+        }
+        player_->pause();
+        break;
+    default: break;
+    }
+}
+
+void TMediaPlayer::Stop() {
+    if (!open_) return;
+    if (playing_) {
+        playing_ = false;
+        PostNotify(TMPNotifyValues::nvAborted);
+    }
+    // Held in place rather than rewound, so that Play goes on where it stopped.
+    if (player_->playbackState() == QMediaPlayer::PlayingState) player_->pause();
+    stopped_ = true;
+}
+
+void TMediaPlayer::Next() {
+    if (open_) player_->setPosition(player_->duration());
+}
+
+void TMediaPlayer::Previous() {
+    if (open_) player_->setPosition(0);
+}
+
+TMPModes TMediaPlayer::Mode() const {
+    if (!open_) return TMPModes::mpNotReady;
+    const QMediaPlayer::MediaStatus status = player_->mediaStatus();
+    if (status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia) return TMPModes::mpNotReady;
+    if (stopped_) return TMPModes::mpStopped;
+    switch (player_->playbackState()) {
+    case QMediaPlayer::PlayingState: return TMPModes::mpPlaying;
+    case QMediaPlayer::PausedState: return TMPModes::mpPaused;
+    default: return TMPModes::mpStopped;
+    }
+}
+
+void TMediaPlayer::StatusChanged() {
+    if (!playing_) return;
+    const QMediaPlayer::MediaStatus status = player_->mediaStatus();
+    if (status == QMediaPlayer::EndOfMedia) {
+        playing_ = false;
+        PostNotify(TMPNotifyValues::nvSuccessful);
+    } else if (status == QMediaPlayer::InvalidMedia) {
+        playing_ = false;
+        PostNotify(TMPNotifyValues::nvFailure);
+    }
+}
+
+void TMediaPlayer::ErrorOccurred() {
+    if (!open_) return;
+    failed_ = true;
+    if (!playing_) return;
+    playing_ = false;
+    PostNotify(TMPNotifyValues::nvFailure);
+}
+
+// The notification arrives later from the event loop, never inside the command that caused it.
+void TMediaPlayer::PostNotify(TMPNotifyValues value) {
+    if (!Notify) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, value] {
+            NotifyValue = value;
+            emit Notified();
+        },
+        Qt::QueuedConnection);
+}
+
+void TMediaPlayer::ShowVideo() {
+    if (display_ == nullptr || !player_->hasVideo()) return;
+    display_->setWindowTitle(FileName);
+    display_->show();
+    display_->raise();
+}
+
+// ---- TMPlayerForm ----------------------------------------------------------------------------------------
+
+TMPlayerForm::TMPlayerForm(QWidget* parent, MixerDeviceApi* mixerApi)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setWindowTitle(QString::fromUtf16(FormCaption));
+    resize(FormWidth, FormHeight);
+    setFont(QFont(QString::fromUtf16(FormFontName)));
+
+    MediaPlayer1 = new TMediaPlayer(this);
+    MediaPlayer1->SetVisibleButtons(FormButtons);
+    MediaPlayer1->SetEnabledButtons(FormButtons);
+    connect(MediaPlayer1, &TMediaPlayer::Notified, this, &TMPlayerForm::MediaPlayer1Notify);
+
+    Mixer1 = new TMixer(this, mixerApi);
+    Mixer1->Loaded();
+
+    MPlayerForm = this;
+    InstallMediaPlayerHooks(MediaPlayerHooks{HookOpen, HookClose, HookPlay, HookPause, HookStop, HookMode});
+    InstallSpeakerHooks(SpeakerHooks{HookGetVolume, HookSetVolume, HookGetMute, HookSetMute});
+    CloseMediaPlayerHook = [] { CloseMediaPlayer(); };
+}
+
+TMPlayerForm::~TMPlayerForm() {
+    if (MPlayerForm != this) return;
+    InstallMediaPlayerHooks(MediaPlayerHooks{});
+    InstallSpeakerHooks(SpeakerHooks{});
+    CloseMediaPlayerHook = nullptr;
+    MPlayerForm = nullptr;
+}
+
+void TMPlayerForm::MediaPlayer1Notify() {
+    // Only one interpreter thread at a time; and the declared names belong to it while it runs, so
+    // they are asked only when none does.
+    if (ThreadBusy != 0) return;
+    if (!IsSubName(QString::fromUtf16(NotifySubName))) return;
+    CommandText = QString::fromUtf16(NotifyCommand);
+    MediaPlayer1->Notify = true;
+    StartMediaPlayerEvent();
+}
+
+bool TMPlayerForm::StartMediaPlayerEvent() {
+    if (ThreadBusy != 0) return false;
+    RunMode = RunKind::Immediate;
+    StopRequest = 0;
+    ProgramRunning = 1;
+    ContinueFlag = 1;
+    if (RunForm != nullptr) {
+        RunForm->SetBtnRunMode();
+        RunForm->show();
+        RunForm->raise();
+        RunForm->activateWindow();
+        RunForm->Memo()->setFocus();
+    }
+    return TLXMTHread::StartRun();
+}
+
+void CloseMediaPlayer() {
+    if (MPlayerForm != nullptr) MPlayerForm->MediaPlayer1->Close();
+    MediaPlayerOpen = 0;
+}
