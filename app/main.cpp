@@ -2,6 +2,8 @@
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
 // when the event loop runs.
+#include "engine/flowexec.h"
+#include "engine/formulaexec.h"
 #include "engine/lxthread.h"
 #include "platform/osinfo.h"
 #include "resources/texts.h"
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
     InstallWindowSettings();
     ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
+    BeepHook = [] { QApplication::beep(); };
+    ShowHelpHook = [] {
+        if (LxFrameForm != nullptr) LxFrameForm->LXMMenuLXHelpClick();
+    };
     CloseMainFormHook = [] {
         if (LxFrameForm != nullptr) LxFrameForm->close();
     };
