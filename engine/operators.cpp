@@ -90,6 +90,16 @@ void JoinStrings() {
     GlPushStr(std::move(a));
 }
 
+// A + B, A - B, A * B or A / B without looking at the status flags.
+inline Extended PlainArithmetic(int slot, Extended a, Extended b) {
+    switch (slot) {
+    case Op::Plus: return a + b;
+    case Op::Minus: return a - b;
+    case Op::Multiply: return a * b;
+    default: return a / b;
+    }
+}
+
 // A + B, A - B, A * B, A / B on numbers (for "+" the strings were handled before).
 void Arithmetic(int slot) {
     if (!TopTwoAre(GlValueType::Number)) {
@@ -103,6 +113,12 @@ void Arithmetic(int slot) {
         return;
     }
     const Extended a = GlPopNum();
+    // A finite result means no overflow and no invalid operation (division by zero was refused
+    // above), so the status flags need reading only when the result is infinite or NaN.
+    if (const Extended quick = PlainArithmetic(slot, a, b); std::isfinite(quick)) [[likely]] {
+        GlPushNum(quick);
+        return;
+    }
     Extended result = 0;
     bool ok = false;
     switch (slot) {

@@ -27,7 +27,9 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 
+#include <array>
 #include <cmath>
+#include <limits>
 
 int SyncCode = 0;
 int EvalFormTrap = 0;
@@ -161,6 +163,236 @@ bool InTable(const Table& table, long at) {
     return at >= 0 && static_cast<std::size_t>(at) < table.size();
 }
 
+// ---- the loop's own handling of the commonest items -------------------------------------------------
+// Each of these does exactly what the general executor does for the case it recognises and hands every
+// other case, untouched, to that executor; they exist because they run for most items of a typical
+// program, where a call and the general checks would cost more than the work itself.
+
+// Items that do nothing when the loop meets them: no item, expression brackets, a jump target or a
+// frame-size word not taken by its statement, the frame words, and the ":" and line-end operators.
+constexpr int InertKindLimit = 128;
+constexpr std::array<bool, InertKindLimit> MakeInertKinds() {
+    std::array<bool, InertKindLimit> inert{};
+    for (const int kind : {CodeKind::None, CodeKind::ExprOpen, CodeKind::ExprClose, CodeKind::JumpTarget,
+                           CodeKind::FrameCountB, CodeKind::FrameCountS, CodeKind::SubFrameN, CodeKind::SubFrameS,
+                           CodeKind::SubBegin, CodeKind::SubEndMark, CodeKind::DummyCode})
+        inert[static_cast<std::size_t>(kind)] = true;
+    return inert;
+}
+constexpr std::array<bool, InertKindLimit> InertKinds = MakeInertKinds();
+
+inline bool IsInertItem(const CodeItemType& item) {
+    const auto kind = static_cast<unsigned>(item.FirstCode);
+    if (kind == CodeKind::Operator) return item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd;
+    return kind < InertKindLimit && InertKinds[kind];
+}
+
+// The fetch that ends every item: the next item into CurrentItem. While no error is pending, items that
+// do nothing are stepped over here rather than one pass of the loop each; that is invisible, since the
+// stop request is still seen before the next item with an effect and CurrentItemIndex names an item
+// that has not run. An error is positioned by the item right after the failing one, and a stop already
+// requested leaves the run at the item right after the last one run, so nothing is stepped over then.
+// The loop's copies of the cursor and the limit (`pc`, `limit`) come back updated.
+[[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
+    int at = CodeIndex;
+    limit = CodeLimit;
+    if (at < 0 || at > limit) [[unlikely]] {
+        FetchCurrentItem();  // past the end: the kind becomes 0 and the cursor stays
+        pc = CodeIndex;
+        return;
+    }
+    const CodeItemType* item = CodeBuffer.data() + at;
+    if ((ErrorNumber | StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
+        while (at < limit && IsInertItem(*item)) {
+            ++at;
+            ++item;
+        }
+    }
+    CurrentItem = *item;
+    CurrentItemIndex = at;
+    pc = at + 1;
+    CodeIndex = pc;
+}
+
+// Entry `index` of a table, or null outside it. The test is made in bytes, which spares the division
+// that the table's size would cost.
+template <typename T>
+[[gnu::always_inline]] inline T* TableEntry(std::vector<T>& table, int index) {
+    const std::size_t offset = static_cast<std::size_t>(static_cast<unsigned>(index)) * sizeof(T);
+    return offset < table.size() * sizeof(T) ? table.data() + index : nullptr;
+}
+
+// Kind 11: NumConValue of the item in hand.
+[[gnu::always_inline]] inline void PushNumLiteral(int value) {
+    const long at = static_cast<long>(value) + 1;
+    GlPushNum(at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)]
+                                                                               : 0.0L);
+}
+
+// Kind 12: a plain numeric variable here, everything else through PushNumName.
+// The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read
+// or an element assignment finds it (such a subscript rounds to itself); null for anything else, which
+// the general executors handle with their errors.
+[[gnu::always_inline]] inline Extended* SimpleElement(const NumVarType& record, Extended subscript) {
+    if (record.DimCount != 1 || !(subscript >= 0 && subscript <= record.Bounds[1])) return nullptr;
+    const auto i = static_cast<std::int32_t>(subscript);  // 0 .. the bound: the conversion is exact
+    if (static_cast<Extended>(i) != subscript) return nullptr;
+    const long at = static_cast<long>(record.Base) + i;
+    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;
+}
+
+// Kind 12: a plain numeric variable, or an element of a one-dimensional array whose subscript (a plain
+// number) the element replaces on the stack; everything else through PushNumName.
+[[gnu::always_inline]] inline void PushNumVariable(int index) {
+    if (const NumVarType* record = TableEntry(NumVarTable, index)) {
+        if (record->Kind == NumVarKind::Variable) {
+            GlPushNum(record->Value);
+            return;
+        }
+        const int top = GlTypeStack.Count;
+        const int numbers = GlNumStack.Count;
+        if (record->Kind == NumVarKind::Array && top >= 1 && numbers >= 1 &&
+            GlTypeStack.Items.data()[top] == GlValueType::Number) {
+            Extended& subscript = GlNumStack.Items.data()[numbers];
+            if (const Extended* element = SimpleElement(*record, subscript)) {
+                subscript = *element;
+                return;
+            }
+        }
+    }
+    PushNumName(index);
+}
+
+// An arithmetic result replaces the two numbers on top of the Gl stack; false (nothing changed) when
+// it is infinite or NaN and so must be classified from the status flags.
+[[gnu::always_inline]] inline bool StoreFiniteResult(Extended result, int top, int numbers) {
+    if (!std::isfinite(result)) [[unlikely]] return false;
+    GlNumStack.Items.data()[numbers - 1] = result;  // A's entry, tagged a number, takes the result
+    GlNumStack.Count = numbers - 1;
+    GlTypeStack.Count = top - 1;
+    return true;
+}
+
+// A comparison's boolean replaces the two numbers on top of the Gl stack.
+[[gnu::always_inline]] inline void StoreComparison(bool holds, int top, int numbers) {
+    GlNumStack.Count = numbers - 2;
+    if (GlBoolStack.Count < GlBoolStack.Capacity) [[likely]] {  // the tag stack has the room of the two
+        GlBoolStack.Items.data()[++GlBoolStack.Count] = holds ? 1 : 0;
+        GlTypeStack.Items.data()[top - 1] = GlValueType::Boolean;
+        GlTypeStack.Count = top - 1;
+        return;
+    }
+    GlTypeStack.Count = top - 2;
+    GlPushBool(holds);
+}
+
+// Kind 1 with two plain numbers on top: + - * / and the comparisons. A finite arithmetic result cannot
+// have raised overflow or an invalid operation, so only an infinite or NaN one (and a divisor of 0)
+// goes to ExecOperator, which classifies it from the status flags; so does every other case.
+[[gnu::always_inline]] inline void ExecOperatorItem(int slot) {
+    const int top = GlTypeStack.Count;
+    const int numbers = GlNumStack.Count;
+    const std::int32_t* tags = GlTypeStack.Items.data();
+    if (top >= 2 && numbers >= 2 && tags[top] == GlValueType::Number && tags[top - 1] == GlValueType::Number) {
+        const Extended* values = GlNumStack.Items.data();
+        const Extended a = values[numbers - 1];
+        const Extended b = values[numbers];
+        switch (slot) {
+        case Op::Plus: if (StoreFiniteResult(a + b, top, numbers)) return; break;
+        case Op::Minus: if (StoreFiniteResult(a - b, top, numbers)) return; break;
+        case Op::Multiply: if (StoreFiniteResult(a * b, top, numbers)) return; break;
+        case Op::Divide: if (b != 0 && StoreFiniteResult(a / b, top, numbers)) return; break;
+        case Op::Equal: StoreComparison(a == b, top, numbers); return;
+        case Op::NotEqual: StoreComparison(a != b, top, numbers); return;
+        case Op::Less: StoreComparison(a < b, top, numbers); return;
+        case Op::Greater: StoreComparison(a > b, top, numbers); return;
+        case Op::LessEqual: StoreComparison(a <= b, top, numbers); return;
+        case Op::GreaterEqual: StoreComparison(a >= b, top, numbers); return;
+        default: break;
+        }
+    }
+    ExecOperator(slot);
+}
+
+// A code index a jump may take (as the flow executors check it).
+inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+
+// The item after the statement item, when it is a jump target naming a valid code index; else null.
+inline const CodeItemType* JumpTargetAtCursor() {
+    const int at = CodeIndex;
+    if (at < 0 || at > CodeLimit) return nullptr;
+    const CodeItemType* target = CodeBuffer.data() + at;
+    return target->FirstCode == CodeKind::JumpTarget && IsJumpIndex(target->SecondCode) ? target : nullptr;
+}
+
+// IF with a boolean on top: true steps over the jump target, false takes it.
+[[gnu::always_inline]] inline void ExecIfItem() {
+    const int top = GlTypeStack.Count;
+    const int booleans = GlBoolStack.Count;
+    if (top >= 1 && booleans >= 1 && GlTypeStack.Items.data()[top] == GlValueType::Boolean) {
+        if (GlBoolStack.Items.data()[booleans] != 0) {
+            GlBoolStack.Count = booleans - 1;
+            GlTypeStack.Count = top - 1;
+            ++CodeIndex;
+            return;
+        }
+        if (const CodeItemType* target = JumpTargetAtCursor()) {
+            GlBoolStack.Count = booleans - 1;
+            GlTypeStack.Count = top - 1;
+            CodeIndex = target->SecondCode;
+            return;
+        }
+    }
+    ExecIf();
+}
+
+// GOTO to a code index.
+[[gnu::always_inline]] inline void ExecGotoItem() {
+    if (const CodeItemType* target = JumpTargetAtCursor()) {
+        CodeIndex = target->SecondCode;
+        return;
+    }
+    ExecGoto(false);
+}
+
+// LET of a number (tag 1 or 100) to a numeric scalar or to an element of a one-dimensional array.
+[[gnu::always_inline]] inline void ExecLetItem() {
+    const int at = CodeIndex;
+    if (at >= 0 && at <= CodeLimit) {
+        const CodeItemType& target = CodeBuffer.data()[at];
+        NumVarType* record = target.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, target.SecondCode) : nullptr;
+        if (record) {
+            const int top = GlTypeStack.Count;
+            const int numbers = GlNumStack.Count;
+            if (record->DimCount == 0 && top >= 1 && numbers >= 1) {
+                const int tag = GlTypeStack.Items.data()[top];
+                if (tag == GlValueType::Number || tag == GlValueType::NumberAlt) {
+                    record->Value = GlNumStack.Items.data()[numbers];
+                    GlNumStack.Count = numbers - 1;
+                    GlTypeStack.Count = top - 1;
+                    CodeIndex = at + 1;
+                    return;
+                }
+            } else if (record->DimCount == 1 && top >= 2 && numbers >= 2) {
+                // the value, then the subscript on top
+                const std::int32_t* tags = GlTypeStack.Items.data();
+                const Extended* values = GlNumStack.Items.data();
+                if (tags[top] == GlValueType::Number &&
+                    (tags[top - 1] == GlValueType::Number || tags[top - 1] == GlValueType::NumberAlt)) {
+                    if (Extended* element = SimpleElement(*record, values[numbers])) {
+                        *element = values[numbers - 1];
+                        GlNumStack.Count = numbers - 2;
+                        GlTypeStack.Count = top - 2;
+                        CodeIndex = at + 1;
+                        return;
+                    }
+                }
+            }
+        }
+    }
+    ExecLet();
+}
+
 void RouteFunction(int code) {
     if (IsNumericFunctionCode(code)) {
         ExecNumericFunction(code);
@@ -200,8 +432,8 @@ bool RouteStatement(int code, LoopExit& exit) {
     case St::PRINT: ExecPrint(); return true;
     case St::PRINTUSING: ExecPrintUsing(); return true;
     case St::END: ExecEnd(); return true;
-    case St::LET: ExecLet(); return true;
-    case St::IF: ExecIf(); return true;
+    case St::LET: ExecLetItem(); return true;
+    case St::IF: ExecIfItem(); return true;
     case InSt::CaseBoolean: ExecCaseBoolean(); return true;
     case InSt::SelectCaseNum: ExecSelectCaseNum(); return true;
     case InSt::CaseRange: ExecSelectCaseRange(); return true;
@@ -209,7 +441,7 @@ bool RouteStatement(int code, LoopExit& exit) {
     case ParseCode::CaseLess: case ParseCode::CaseLessEqual: case ParseCode::CaseNotEqual:
         ExecCaseCompare(code);
         return true;
-    case St::GOTO: ExecGoto(false); return true;
+    case St::GOTO: ExecGotoItem(); return true;
     case St::GOSUB: ExecGoto(true); return true;
     case St::RETURN: ExecReturn(); return true;
     case St::DATA: case St::DEF: case St::DIM: SkipDeclaration(); return true;
@@ -297,19 +529,23 @@ void ReportFunctionNotBuilt(int code) {
 
 LoopExit RunLoop() {
     LoopExit exit = LoopExit::End;
+    // The loop's own copies of CodeIndex and CodeLimit as the last fetch left them; executors work on
+    // the globals, and every fetch reads those afresh.
+    int pc = CodeIndex;
+    int limit = CodeLimit;
     for (;;) {
         // Stop condition, tested before every dispatch.
-        if (CurrentItem.FirstCode == CodeKind::End) return LoopExit::End;
-        if (StopRequest.load(std::memory_order_relaxed) != 0) return LoopExit::Stop;
-        if (CodeIndex > CodeLimit) return LoopExit::End;
-
         const int kind = CurrentItem.FirstCode;
+        if (kind == CodeKind::End) return LoopExit::End;
+        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return LoopExit::Stop;
+        if (pc > limit) [[unlikely]] return LoopExit::End;
+
         const int value = CurrentItem.SecondCode;
         ErrorAtCurrentItem = false;
         bool leave = false;
 
         switch (kind) {
-        case CodeKind::Operator: ExecOperator(value); break;
+        case CodeKind::Operator: ExecOperatorItem(value); break;
         case CodeKind::Function: RouteFunction(value); break;
         case CodeKind::Statement: leave = !RouteStatement(value, exit); break;
         case CodeKind::SysNumConst:
@@ -318,8 +554,8 @@ LoopExit RunLoop() {
         case CodeKind::SysStrConst:
             if (value >= 1 && value <= FixedConstSlots) GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
             break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
-        case CodeKind::NumVar: PushNumName(value); break;
+        case CodeKind::NumLiteral: PushNumLiteral(value); break;
+        case CodeKind::NumVar: PushNumVariable(value); break;
         case CodeKind::LocalNumVar: {
             const long at = static_cast<long>(NumFrameBase) + value;
             if (InTable(LocalNumVarTable, at)) GlPushNum(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
@@ -364,10 +600,10 @@ LoopExit RunLoop() {
         default: break;  // 0, 41, 42, 45, 71, 83, 85, 90 to 94: nothing
         }
 
-        if (leave) return exit;
+        if (leave) [[unlikely]] return exit;
 
-        if (!ErrorAtCurrentItem) FetchCurrentItem();
-        if (ErrorNumber != 0) {
+        if (!ErrorAtCurrentItem) [[likely]] FetchNextEffectiveItem(pc, limit);
+        if (ErrorNumber != 0) [[unlikely]] {
             // Normally the next item is in hand and the error lies just before it. When the failing
             // item itself is still in hand (subscripts, the graphics-window check), its own position
             // is the error's, so an item at the start of a line is not reported on the line before.
@@ -380,6 +616,11 @@ LoopExit RunLoop() {
                 NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
             ErrorNumber = 0;
             if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
+            pc = CodeIndex;
+            limit = CodeLimit;
+        } else if (ErrorAtCurrentItem) [[unlikely]] {
+            pc = CodeIndex;  // the item stays in hand (no executor does this without an error)
+            limit = CodeLimit;
         }
     }
 }

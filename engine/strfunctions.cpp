@@ -10,6 +10,7 @@
 #include "frontend/vocabulary.h"
 #include "platform/textencoding.h"
 
+#include <array>
 #include <cfenv>
 #include <cfloat>
 #include <charconv>
@@ -147,10 +148,13 @@ qsizetype CharWidthAt(QStringView s, qsizetype at) {
 // most texts have no pairs, and then characters and units coincide.
 constexpr char16_t SurrogateMask = 0xF800;
 bool HasSurrogate(QStringView s) {
-    bool any = false;
-    for (const QChar c : s)
-        any |= (c.unicode() & SurrogateMask) == HighSurrogateFirst;
-    return any;
+    // Plain units and no early exit, so that the compiler can test many units per instruction.
+    const char16_t* units = s.utf16();
+    const qsizetype size = s.size();
+    unsigned any = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        any |= static_cast<unsigned>((units[i] & SurrogateMask) == HighSurrogateFirst);
+    return any != 0;
 }
 
 // The unit offset reached by moving `count` characters on from unit `from` (at most s.size()).
@@ -228,6 +232,20 @@ const TEncoding& SystemEncoding() {
     return *encoding;
 }
 
+// The text of one byte read in the system code page, converted once per byte: the code page is fixed
+// for the life of the process, and CHR$ in a loop would otherwise run the converter for every call.
+const QString& SystemCodePageChar(std::uint8_t byte) {
+    static const std::array<QString, 256> texts = [] {
+        std::array<QString, 256> all;
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            all[static_cast<std::size_t>(b)] = SystemEncoding().GetString(QByteArrayView(&c, 1));
+        }
+        return all;
+    }();
+    return texts[byte];
+}
+
 // ---- the functions ---------------------------------------------------------------------------------------
 
 // ASC(s): the first byte of s in the system code page (the lead byte of a multi-byte character).
@@ -267,8 +285,7 @@ void FnChr() {
     if (!ArgsAre(Fn::CHRStr, {Num})) return;
     const Extended n = GlPopNum();
     if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRStr);
-    const char byte = static_cast<char>(LowBits(n, ByteModulus));
-    GlPushStr(SystemEncoding().GetString(QByteArrayView(&byte, 1)));
+    GlPushStr(SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus))));
 }
 
 // CHRW(n): the UTF-16 unit n (low 16 bits).

@@ -37,6 +37,12 @@ bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
 }
 } // namespace
 
+namespace detail {
+void GlPushNumSlow(std::int32_t tag, Extended value) { GlPushValue(GlNumStack, tag, value); }
+void GlPushStrSlow(QString value) { GlPushValue(GlStrStack, GlValueType::String, std::move(value)); }
+void GlPushBoolSlow(std::uint8_t value) { GlPushValue(GlBoolStack, GlValueType::Boolean, value); }
+} // namespace detail
+
 void InitGlStack() {
     GlTypeStack.Reset(GlInitialCapacity);
     GlNumStack.Reset(GlInitialCapacity);

@@ -26,24 +26,30 @@ inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
 inline constexpr int GlInitialCapacity = 100;
 
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
-// the next reset, so steady-state pushes never allocate.
+// the next reset, so steady-state pushes never allocate. Capacity (the highest index Items can hold)
+// is kept beside the vector, so the room test of a push is one compare; growth is out of line.
 template <typename T>
 struct ValueArray {
     std::vector<T> Items;
     int Count = 0;
+    int Capacity = -1;
 
     void Reset(int capacity) {
         Items.assign(static_cast<std::size_t>(capacity) + 1, T{});
         Count = 0;
+        Capacity = capacity;
     }
     // Makes room for one more entry; false when memory runs out.
-    bool Reserve() {
-        if (static_cast<std::size_t>(Count) + 1 < Items.size()) return true;
+    bool Reserve() { return Count < Capacity || Grow(); }
+    // Doubles the array (geometric growth: n pushes cost O(n) copies); false when memory runs out.
+    [[gnu::noinline, gnu::cold]] bool Grow() {
         try {
-            Items.resize(Items.size() * 2 + 1);
+            while (static_cast<std::size_t>(Count) + 1 >= Items.size()) Items.resize(Items.size() * 2 + 1);
         } catch (const std::exception&) {
+            Capacity = static_cast<int>(Items.size()) - 1;
             return false;
         }
+        Capacity = static_cast<int>(Items.size()) - 1;
         return true;
     }
 };
@@ -61,38 +67,58 @@ void InitGlStack();
 void GlClear();
 
 namespace detail {
-inline bool GlPushTag(std::int32_t tag) {
-    if (!GlTypeStack.Reserve()) {
+// A push onto any part with any tag: the value's own part makes room first, then the tag stack; a
+// part that cannot grow stores nothing (30102).
+template <typename T>
+bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
+    if (!stack.Reserve() || !GlTypeStack.Reserve()) {
         ErrorNumber = Err::StackOutOfMemory;
         return false;
     }
     GlTypeStack.Items[static_cast<std::size_t>(++GlTypeStack.Count)] = tag;
-    return true;
-}
-template <typename T>
-inline bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
-    if (!stack.Reserve()) {
-        ErrorNumber = Err::StackOutOfMemory;
-        return false;
-    }
-    if (!GlPushTag(tag)) return false;
     stack.Items[static_cast<std::size_t>(++stack.Count)] = std::move(value);
     return true;
 }
+
+// The pushes' rare path, out of line: a part has to grow first.
+void GlPushNumSlow(std::int32_t tag, Extended value);
+void GlPushStrSlow(QString value);
+void GlPushBoolSlow(std::uint8_t value);
+
+inline void GlPushNumTagged(std::int32_t tag, Extended value) {
+    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
+        GlNumStack.Items.data()[++GlNumStack.Count] = value;
+        GlTypeStack.Items.data()[++GlTypeStack.Count] = tag;
+        return;
+    }
+    GlPushNumSlow(tag, value);
+}
 } // namespace detail
 
-inline void GlPushNum(Extended value) { detail::GlPushValue(GlNumStack, GlValueType::Number, value); }
-inline void GlPushStr(QString value) { detail::GlPushValue(GlStrStack, GlValueType::String, std::move(value)); }
-inline void GlPushBool(bool value) {
-    detail::GlPushValue<std::uint8_t>(GlBoolStack, GlValueType::Boolean, value ? 1 : 0);
+inline void GlPushNum(Extended value) { detail::GlPushNumTagged(GlValueType::Number, value); }
+inline void GlPushStr(QString value) {
+    if (GlStrStack.Count < GlStrStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
+        GlStrStack.Items.data()[++GlStrStack.Count] = std::move(value);
+        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::String;
+        return;
+    }
+    detail::GlPushStrSlow(std::move(value));
 }
-inline void GlPushNumArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::NumArrayRef, ref); }
-inline void GlPushStrArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::StrArrayRef, ref); }
-inline void GlPushBoolArray(Extended ref) { detail::GlPushValue(GlNumStack, GlValueType::BoolArrayRef, ref); }
+inline void GlPushBool(bool value) {
+    if (GlBoolStack.Count < GlBoolStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
+        GlBoolStack.Items.data()[++GlBoolStack.Count] = value ? 1 : 0;
+        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Boolean;
+        return;
+    }
+    detail::GlPushBoolSlow(value ? 1 : 0);
+}
+inline void GlPushNumArray(Extended ref) { detail::GlPushNumTagged(GlValueType::NumArrayRef, ref); }
+inline void GlPushStrArray(Extended ref) { detail::GlPushNumTagged(GlValueType::StrArrayRef, ref); }
+inline void GlPushBoolArray(Extended ref) { detail::GlPushNumTagged(GlValueType::BoolArrayRef, ref); }
 
-inline int GlTopType() { return GlTypeStack.Count >= 1 ? GlTypeStack.Items[GlTypeStack.Count] : 0; }
-inline int GlSecondType() { return GlTypeStack.Count >= 2 ? GlTypeStack.Items[GlTypeStack.Count - 1] : 0; }
-inline int GlThirdType() { return GlTypeStack.Count >= 3 ? GlTypeStack.Items[GlTypeStack.Count - 2] : 0; }
+inline int GlTopType() { return GlTypeStack.Count >= 1 ? GlTypeStack.Items.data()[GlTypeStack.Count] : 0; }
+inline int GlSecondType() { return GlTypeStack.Count >= 2 ? GlTypeStack.Items.data()[GlTypeStack.Count - 1] : 0; }
+inline int GlThirdType() { return GlTypeStack.Count >= 3 ? GlTypeStack.Items.data()[GlTypeStack.Count - 2] : 0; }
 
 inline bool IsGlNumberTag(int tag) {
     return tag == GlValueType::Number || tag == GlValueType::NumberAlt ||
@@ -102,16 +128,17 @@ inline bool IsGlNumberTag(int tag) {
 // Pops a number (tags 1, 4, 5, 6 and 100). Empty: 52302 and 0; another tag on top: 52300, 0, and the
 // stack unchanged.
 inline Extended GlPopNum() {
-    if (GlTypeStack.Count < 1) {
+    const int count = GlTypeStack.Count;
+    if (count < 1) {
         ErrorNumber = Err::StackEmpty;
         return 0.0L;
     }
-    if (!IsGlNumberTag(GlTopType()) || GlNumStack.Count < 1) {
+    if (!IsGlNumberTag(GlTypeStack.Items.data()[count]) || GlNumStack.Count < 1) {
         ErrorNumber = Err::StackError;
         return 0.0L;
     }
-    --GlTypeStack.Count;
-    return GlNumStack.Items[static_cast<std::size_t>(GlNumStack.Count--)];
+    GlTypeStack.Count = count - 1;
+    return GlNumStack.Items.data()[GlNumStack.Count--];
 }
 
 // Pops a string into `out`; on an empty stack or another tag: 52302, `out` untouched, false.
@@ -121,7 +148,7 @@ inline bool GlPopStr(QString& out) {
         return false;
     }
     --GlTypeStack.Count;
-    out = std::move(GlStrStack.Items[static_cast<std::size_t>(GlStrStack.Count--)]);
+    out = std::move(GlStrStack.Items.data()[GlStrStack.Count--]);
     return true;
 }
 
@@ -132,7 +159,7 @@ inline bool GlPopBool() {
         return false;
     }
     --GlTypeStack.Count;
-    return GlBoolStack.Items[static_cast<std::size_t>(GlBoolStack.Count--)] != 0;
+    return GlBoolStack.Items.data()[GlBoolStack.Count--] != 0;
 }
 
 // ---- the Lo save stack --------------------------------------------------------------------------------

@@ -215,21 +215,7 @@ void TLXControlForm::FormKeyPress(const QKeyEvent* event) {
     if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
 }
 
-bool StartControlButtonEvent() {
-    if (ThreadBusy != 0) return false;
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
-    if (RunForm != nullptr) {
-        RunForm->SetBtnRunMode();
-        RunForm->show();
-        RunForm->raise();
-        RunForm->activateWindow();
-        RunForm->Memo()->setFocus();
-    }
-    return TLXMTHread::StartRun();
-}
+bool StartControlButtonEvent() { return StartEventCall(); }
 
 // ---- properties ----------------------------------------------------------------------------------------
 

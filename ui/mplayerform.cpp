@@ -363,21 +363,7 @@ void TMPlayerForm::MediaPlayer1Notify() {
     StartMediaPlayerEvent();
 }
 
-bool TMPlayerForm::StartMediaPlayerEvent() {
-    if (ThreadBusy != 0) return false;
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
-    if (RunForm != nullptr) {
-        RunForm->SetBtnRunMode();
-        RunForm->show();
-        RunForm->raise();
-        RunForm->activateWindow();
-        RunForm->Memo()->setFocus();
-    }
-    return TLXMTHread::StartRun();
-}
+bool TMPlayerForm::StartMediaPlayerEvent() { return StartEventCall(); }
 
 void CloseMediaPlayer() {
     if (MPlayerForm != nullptr) MPlayerForm->MediaPlayer1->Close();

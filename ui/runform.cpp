@@ -27,6 +27,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 TRunForm* RunForm = nullptr;
 
@@ -56,6 +57,87 @@ void ApplyRunFormQueue() {
 }
 
 void SleepForEngine() { std::this_thread::sleep_for(std::chrono::milliseconds(InputStateSleepMs)); }
+
+// True when the document turns no character of `line` into a block break, so that the line adds
+// exactly one block of its own length.
+bool IsPlainLine(const QString& line) {
+    for (const QChar c : line) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\r' || u == 0 || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1)
+            return false;
+    }
+    return true;
+}
+
+// Appends a run of plain lines to a memo whose text ends with a line end (its last block is empty),
+// with exactly the counting and trimming of one AddLine per line (see TRunForm::AddLine), but in one
+// deletion and one insertion: the trimming is worked out on the line lengths first. Lines that an
+// earlier line of the same run would already have pushed out are never inserted.
+void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWindowEvent>::iterator first,
+                   std::deque<RunWindowEvent>::iterator last) {
+    QTextDocument* document = memo->document();
+    // Windows-style length: every line end counts as two characters.
+    qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
+    int count = OutputLineCount;
+    const int oldLines = document->blockCount() - 1;  // the full lines before the empty last block
+    int removedOld = 0;
+    QTextBlock front = document->firstBlock();         // the oldest old line still kept
+    std::vector<const QString*> added;
+    std::size_t removedNew = 0;
+    added.reserve(static_cast<std::size_t>(last - first));
+    for (auto it = first; it != last; ++it) {
+        const QString& line = it->Text;
+        const qsizetype size = line.size();
+        if (count >= MaxOutputLines || size + length >= maxLength) {
+            do {
+                if (removedOld < oldLines) {
+                    length -= front.length() + 1;  // its text and a two-character line end
+                    front = front.next();
+                    ++removedOld;
+                } else if (removedNew < added.size()) {
+                    length -= added[removedNew]->size() + 2;
+                    ++removedNew;
+                } else {
+                    break;  // the memo is empty
+                }
+                --count;
+            } while (size + length + TrimSpare >= maxLength);
+        } else {
+            ++count;
+        }
+        added.push_back(&line);
+        length += size + 2;
+    }
+
+    memo->setUpdatesEnabled(false);
+    if (removedOld > 0) {
+        QTextCursor cursor(document);
+        cursor.setPosition(front.position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    qsizetype textSize = 0;
+    for (std::size_t i = removedNew; i < added.size(); ++i) textSize += added[i]->size() + 1;
+    QString text;
+    text.reserve(textSize);
+    for (std::size_t i = removedNew; i < added.size(); ++i) {
+        text += *added[i];
+        text += QLatin1Char('\n');
+    }
+    if (!text.isEmpty()) {
+        QTextCursor cursor(document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text);
+    }
+    memo->setUpdatesEnabled(true);
+    OutputLineCount = count;
+    memo->moveCursor(QTextCursor::End);
+    memo->ensureCursorVisible();
+}
+
+// True when the memo's text ends with a line end (or is empty): the state every AddLine leaves.
+bool EndsWithLineEnd(const QTextDocument* document) {
+    return document->isEmpty() || document->lastBlock().text().isEmpty();
+}
 
 } // namespace
 
@@ -264,9 +346,29 @@ void TRunForm::AddLine(const QString& line, bool echo) {
 
 void TRunForm::ApplyQueue() {
     std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
-    for (RunWindowEvent& event : events) {
+    for (auto next = events.begin(); next != events.end();) {
+        RunWindowEvent& event = *next++;
+        if (event.Op == RunWindowOp::AppendLine) {
+            // A program that prints queues its lines by the thousand: plain lines that follow one another
+            // go into the memo together (same text, count and trimming as one AddLine each).
+            auto run = next - 1;
+            while (run != events.end() && run->Op == RunWindowOp::AppendLine) {
+                if (!EndsWithLineEnd(memo_->document()) || !IsPlainLine(run->Text)) {
+                    AddLine(run->Text, false);
+                    ++run;
+                    continue;
+                }
+                auto plainEnd = run;
+                while (plainEnd != events.end() && plainEnd->Op == RunWindowOp::AppendLine && IsPlainLine(plainEnd->Text))
+                    ++plainEnd;
+                AddPlainLines(memo_, maxLength_, run, plainEnd);
+                run = plainEnd;
+            }
+            next = run;
+            continue;
+        }
         switch (event.Op) {
-        case RunWindowOp::AppendLine: AddLine(event.Text, false); break;
+        case RunWindowOp::AppendLine: break;  // handled above
         case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
         case RunWindowOp::ClearText:
             memo_->clear();
@@ -400,4 +502,20 @@ void TRunForm::CLSBtnClick() {
 
 void TRunForm::EditBtnClick() {
     if (QWidget* main = parentWidget()) main->activateWindow();
+}
+
+bool StartEventCall() {
+    if (ThreadBusy != 0) return false;
+    RunMode = RunKind::Immediate;
+    StopRequest = 0;
+    ProgramRunning = 1;
+    ContinueFlag = 1;
+    if (RunForm != nullptr) {
+        RunForm->SetBtnRunMode();
+        RunForm->show();
+        RunForm->raise();
+        RunForm->activateWindow();
+        RunForm->Memo()->setFocus();
+    }
+    return TLXMTHread::StartRun();
 }

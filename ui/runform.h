@@ -99,5 +99,9 @@ private:
 // The one run window of the application.
 extern TRunForm* RunForm;
 
+// Starts CommandText (already set) as an event call: a button's or the media player's SUB, run as an
+// immediate command against the program's variables, shown in the run window. False while busy.
+bool StartEventCall();
+
 // The banner line the run window prints when it is created.
 QString RunWindowBanner();

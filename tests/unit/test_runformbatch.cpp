@@ -1,0 +1,134 @@
+// The run window applies queued lines in batches: the text and OutputLineCount must come out exactly as
+// when every line is applied on its own, through the trimming at the length and line-count limits.
+#include "engine/printline.h"
+#include "engine/runwindowqueue.h"
+#include "frontend/sharedstate.h"
+#include "tests/testsupport.h"
+#include "ui/runform.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// What the run window shows after a scenario, with its line count.
+struct Outcome {
+    QString Text;
+    int Lines = 0;
+};
+
+// One step of a scenario: queue something for the run window.
+using Step = std::function<void()>;
+
+class RunWindowBatches : public ::testing::Test {
+protected:
+    void TearDown() override {
+        RunWindowQueue::Instance().Reset();
+        EchoOn = 1;
+    }
+
+    // Runs the steps on a fresh run window with the given limits, applying the queue after every
+    // step (one line at a time) or only at the end (all lines in one batch).
+    static Outcome Run(const std::vector<Step>& steps, int maxLength, int startCount, bool oneByOne) {
+        RunWindowQueue::Instance().Reset();
+        auto form = std::make_unique<TRunForm>();
+        form->CLSBtnClick();
+        form->SetMaxTextLength(maxLength);
+        OutputLineCount = startCount;
+        for (const Step& step : steps) {
+            step();
+            if (oneByOne) form->ApplyQueue();
+        }
+        form->ApplyQueue();
+        Outcome outcome{form->Text(), OutputLineCount.load()};
+        form.reset();
+        RunWindowQueue::Instance().Reset();
+        return outcome;
+    }
+
+    static void ExpectSameBothWays(const std::vector<Step>& steps, int maxLength, int startCount = 0) {
+        const Outcome single = Run(steps, maxLength, startCount, true);
+        const Outcome batched = Run(steps, maxLength, startCount, false);
+        EXPECT_EQ(batched.Text, single.Text);
+        EXPECT_EQ(batched.Lines, single.Lines);
+    }
+
+    static Step Line(const QString& text) {
+        return [text] { FlushPrintLine(text); };
+    }
+};
+
+TEST_F(RunWindowBatches, TrimmingAtTheLengthLimitMatchesLineByLine) {
+    std::vector<Step> steps;
+    for (int i = 0; i < 300; ++i)
+        steps.push_back(Line(QString(i % 17, QLatin1Char('a' + i % 26)) + QString::number(i)));
+    for (const int limit : {20, 61, 200, 1000, 100000}) {
+        SCOPED_TRACE(limit);
+        ExpectSameBothWays(steps, limit);
+    }
+}
+
+TEST_F(RunWindowBatches, LinesLongerThanTheWindowEmptyItAsLineByLine) {
+    // A batch line that alone passes the limit pushes out the lines of the same batch before it,
+    // and the empty window then takes it anyway.
+    const std::vector<Step> steps = {Line(QStringLiteral("one")),
+                                     Line(QStringLiteral("two")),
+                                     Line(QString(50, QLatin1Char('x'))),
+                                     Line(QStringLiteral("three")),
+                                     Line(QString()),
+                                     Line(QString(49, QLatin1Char('y'))),
+                                     Line(QStringLiteral("four"))};
+    for (const int limit : {10, 30, 52, 53, 54, 60}) {
+        SCOPED_TRACE(limit);
+        ExpectSameBothWays(steps, limit);
+    }
+}
+
+TEST_F(RunWindowBatches, LinesWithLineBreaksInsideAndEchoLinesKeepTheirOwnRules) {
+    // Characters that the text turns into line breaks, the key echo's own trimming and caret, and
+    // text appended without a line end all sit between runs of plain lines.
+    std::vector<Step> steps;
+    for (int i = 0; i < 40; ++i) {
+        steps.push_back(Line(QStringLiteral("plain %1").arg(i)));
+        if (i % 7 == 3) steps.push_back(Line(QStringLiteral("cr\rinside %1").arg(i)));
+        if (i % 9 == 4) steps.push_back(Line(QStringLiteral("lf\ninside\r\n%1").arg(i)));
+        if (i % 11 == 5) steps.push_back([i] { FlushInputEchoLine(QStringLiteral("echo%1").arg(i)); });
+        if (i % 13 == 6) {
+            steps.push_back([i] {
+                RunWindowEvent event;
+                event.Op = RunWindowOp::AppendText;
+                event.Text =
+                    QStringLiteral("listed %1").arg(i); // no line end: the next line starts after one
+                RunWindowQueue::Instance().Push(std::move(event));
+            });
+        }
+        if (i == 30) {
+            steps.push_back([] {
+                RunWindowEvent event;
+                event.Op = RunWindowOp::ClearText;
+                RunWindowQueue::Instance().Push(std::move(event));
+            });
+        }
+    }
+    for (const int limit : {40, 120, 400, 100000}) {
+        SCOPED_TRACE(limit);
+        ExpectSameBothWays(steps, limit);
+    }
+}
+
+TEST_F(RunWindowBatches, TheLineCountStopsAtItsLimitAsLineByLine) {
+    // From 1,000,000 lines on, every new line first deletes the oldest: the count never passes it.
+    std::vector<Step> steps;
+    for (int i = 0; i < 30; ++i)
+        steps.push_back(Line(QStringLiteral("n%1").arg(i)));
+    ExpectSameBothWays(steps, 100000, 999990);
+    const Outcome batched = Run(steps, 100000, 999990, false);
+    EXPECT_LE(batched.Lines, 1000000);
+    EXPECT_TRUE(batched.Text.endsWith(QStringLiteral("n29\n")));
+}
+
+} // namespace
