@@ -20,3 +20,16 @@ bool RoundToInt32(Extended x, std::int32_t& out) { return FitsAfter(RoundHalfEve
 bool TruncToInt32(Extended x, std::int32_t& out) { return FitsAfter(std::trunc(x), out); }
 bool RoundToInt64(Extended x, std::int64_t& out) { return FitsAfter(RoundHalfEven(x), out); }
 bool TruncToInt64(Extended x, std::int64_t& out) { return FitsAfter(std::trunc(x), out); }
+
+bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+    if (std::isnan(x)) return false;
+    if (x <= static_cast<Extended>(lo)) {
+        out = lo;
+        return true;
+    }
+    if (x >= static_cast<Extended>(hi)) {
+        out = hi;
+        return true;
+    }
+    return TruncToInt64(x, out);
+}

@@ -17,3 +17,6 @@ bool RoundToInt32(Extended x, std::int32_t& out);
 bool TruncToInt32(Extended x, std::int32_t& out);
 bool RoundToInt64(Extended x, std::int64_t& out);
 bool TruncToInt64(Extended x, std::int64_t& out);
+
+// trunc(x) held to lo..hi (infinities too); false only for NaN.
+bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out);

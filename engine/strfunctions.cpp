@@ -102,20 +102,6 @@ constexpr int Num = GlValueType::Number;
 
 // ---- numbers to integers -----------------------------------------------------------------------------
 
-// trunc(x) limited to lo..hi; false only for NaN (infinities are limited like any other value).
-bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
-    if (std::isnan(x)) return false;
-    if (x <= static_cast<Extended>(lo)) {
-        out = lo;
-        return true;
-    }
-    if (x >= static_cast<Extended>(hi)) {
-        out = hi;
-        return true;
-    }
-    return TruncToInt64(x, out);
-}
-
 // The low bits of trunc(x) as in two's complement (x modulo `modulus`, never negative); exact for
 // every finite value, also beyond the 64-bit range.
 int LowBits(Extended x, Extended modulus) {

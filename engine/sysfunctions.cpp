@@ -105,20 +105,6 @@ QString PopStr() {
     return s;
 }
 
-// trunc(x) limited to lo..hi; false only for NaN.
-bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
-    if (std::isnan(x)) return false;
-    if (x <= static_cast<Extended>(lo)) {
-        out = lo;
-        return true;
-    }
-    if (x >= static_cast<Extended>(hi)) {
-        out = hi;
-        return true;
-    }
-    return TruncToInt64(x, out);
-}
-
 // ---- clock and calendar -------------------------------------------------------------------------
 
 // Digits are always the plain ASCII ones, whatever the locale.
