@@ -173,6 +173,16 @@ std::optional<QFont> DefaultFontDialog(QWidget* parent, const QFont& initial) {
     return chosen;
 }
 
+// One colour row of a page: its label, the colour swatch and the button that chooses the colour.
+void AddColorRow(QWidget* page, const char16_t* text, int row, TColorPanel*& panel, QPushButton*& button) {
+    const int top = ColorRowTop + row * ColorRowStep;
+    AddLabel(page, text, Margin, top + (SwatchHeight - LabelHeight) / 2, ColorLabelWidth);
+    panel = new TColorPanel(page);
+    panel->move(SwatchLeft, top);
+    button = AddButton(page, Txt::OptionBrowse, SwatchButtonLeft, top + (SwatchHeight - ButtonHeight) / 2,
+                       RefButtonWidth);
+}
+
 } // namespace
 
 std::function<std::optional<QString>(QWidget*, const QString&, const QString&)> PreferencesFolderDialogHook =
@@ -307,19 +317,11 @@ void TLXOptionFrame::CreateGeneralPage() {
 
 void TLXOptionFrame::CreateEditorPage() {
     QWidget* page = TabSheet2;
-    auto addColorRow = [&](const char16_t* text, int row, TColorPanel*& panel, QPushButton*& button) {
-        const int top = ColorRowTop + row * ColorRowStep;
-        AddLabel(page, text, Margin, top + (SwatchHeight - LabelHeight) / 2, ColorLabelWidth);
-        panel = new TColorPanel(page);
-        panel->move(SwatchLeft, top);
-        button = AddButton(page, Txt::OptionBrowse, SwatchButtonLeft, top + (SwatchHeight - ButtonHeight) / 2,
-                           RefButtonWidth);
-    };
-    addColorRow(Txt::OptionFontColor, 0, FCPanel, Button1);
-    addColorRow(Txt::OptionBackColor, 1, BCPanel, Button2);
-    addColorRow(Txt::OptionKeywordColor, 2, KCPanel, Button3);
-    addColorRow(Txt::OptionCommentColor, 3, CCPanel, Button4);
-    addColorRow(Txt::OptionStringColor, 4, SCPanel, Button5);
+    AddColorRow(page, Txt::OptionFontColor, 0, FCPanel, Button1);
+    AddColorRow(page, Txt::OptionBackColor, 1, BCPanel, Button2);
+    AddColorRow(page, Txt::OptionKeywordColor, 2, KCPanel, Button3);
+    AddColorRow(page, Txt::OptionCommentColor, 3, CCPanel, Button4);
+    AddColorRow(page, Txt::OptionStringColor, 4, SCPanel, Button5);
 
     auto addStyleList = [&](int row) {
         const int top = ColorRowTop + row * ColorRowStep + (SwatchHeight - EditHeight) / 2;
@@ -367,16 +369,8 @@ void TLXOptionFrame::CreateEditorPage() {
 
 void TLXOptionFrame::CreateTScreenPage() {
     QWidget* page = TabSheet3;
-    auto addColorRow = [&](const char16_t* text, int row, TColorPanel*& panel, QPushButton*& button) {
-        const int top = ColorRowTop + row * ColorRowStep;
-        AddLabel(page, text, Margin, top + (SwatchHeight - LabelHeight) / 2, ColorLabelWidth);
-        panel = new TColorPanel(page);
-        panel->move(SwatchLeft, top);
-        button = AddButton(page, Txt::OptionBrowse, SwatchButtonLeft, top + (SwatchHeight - ButtonHeight) / 2,
-                           RefButtonWidth);
-    };
-    addColorRow(Txt::OptionFontColor, 0, TFCPanel, TFCRefButton);
-    addColorRow(Txt::OptionBackColor, 1, TBCPanel, TBCRefButton);
+    AddColorRow(page, Txt::OptionFontColor, 0, TFCPanel, TFCRefButton);
+    AddColorRow(page, Txt::OptionBackColor, 1, TBCPanel, TBCRefButton);
 
     AddLabel(page, Txt::OptionFont, Margin, TScreenFontTop, ColorLabelWidth);
     const char16_t* boxLabels[] = {Txt::OptionCharSetNo, Txt::OptionFontName, Txt::OptionFontStyle,
