@@ -329,8 +329,9 @@ void CompileData() {
     EmitLineEnd();
 }
 
-// READ target, ...
-void CompileRead() {
+// The targets of READ and INPUT#: one statement item per target (INPUT# with its channel after it),
+// then the target itself or, for an array element, the transfer-slot sequence that stores into it.
+static void CompileTransferTargets(int statement, const CodeItemType* channel) {
     CodeItemType item;
     while (true) {
         LookItem(item);
@@ -338,8 +339,9 @@ void CompileRead() {
         ReadItem(item);
         if (IsOperator(item, Op::Comma)) continue;
         if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
-            return FailNaming(Err::StatementNotEnded, St::READ);
-        Emit(CodeKind::Statement, St::READ);
+            return FailNaming(Err::StatementNotEnded, statement);
+        Emit(CodeKind::Statement, statement);
+        if (channel != nullptr) AddCode(*channel);
         if (!IsArrayName(item)) {
             AddCode(item);
             EmitColon();
@@ -358,6 +360,9 @@ void CompileRead() {
     }
     EmitLineEnd();
 }
+
+// READ target, ...
+void CompileRead() { CompileTransferTargets(St::READ, nullptr); }
 
 // RESTORE [*label | line number]
 void CompileRestore() {
@@ -477,33 +482,7 @@ void CompileLineInput() {
 void CompileInputFile() {
     const CodeItemType channel = ReadInputChannel();
     if (ErrorNumber != 0) return;
-    CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        ReadItem(item);
-        if (IsOperator(item, Op::Comma)) continue;
-        if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
-            return FailNaming(Err::StatementNotEnded, St::INPUTFile);
-        Emit(CodeKind::Statement, St::INPUTFile);
-        AddCode(channel);
-        if (!IsArrayName(item)) {
-            AddCode(item);
-            EmitColon();
-            continue;
-        }
-        EmitTransfer(item);
-        EmitColon();
-        const int indices =
-            ReadArrayIndices(item, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
-        if (indices < 0) return;
-        EmitTransfer(item);
-        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
-        Emit(CodeKind::Statement, St::LET);
-        AddCode(item);
-        EmitColon();
-    }
-    EmitLineEnd();
+    CompileTransferTargets(St::INPUTFile, &channel);
 }
 
 // LINE INPUT #channel, string target
