@@ -103,10 +103,19 @@ void PushSubFrame(int firstValue) {
     CallFrameType frame;
     frame.W1 = firstValue;
     std::int32_t* const words[FrameItemsAfterFirst] = {&frame.W2, &frame.W3, &frame.W4, &frame.W5, &frame.W6};
-    CodeItemType item;
-    for (std::int32_t* word : words) {
-        GetCode(item);
-        *word = item.SecondCode;
+    const int at = CodeIndex;
+    if (at >= 0 && at + FrameItemsAfterFirst - 1 <= CodeLimit) [[likely]] {
+        // the five words read straight from the buffer, as five fetches would read them
+        const CodeItemType* item = CodeBuffer.data() + at;
+        for (int k = 0; k < FrameItemsAfterFirst; ++k)
+            *words[k] = item[k].SecondCode;
+        CodeIndex = at + FrameItemsAfterFirst;
+    } else {
+        CodeItemType item;
+        for (std::int32_t* word : words) {
+            GetCode(item);
+            *word = item.SecondCode;
+        }
     }
     if (CallFrameStack.Count >= MaxCallDepth) {
         ErrorNumber = Err::CallFrameOverflow;
@@ -186,8 +195,8 @@ void PushVariableValue() {
 // Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
 // array pushes all its elements.
 void SaveLocals() {
-    CallFrameType frame;
-    if (CallFrameStack.Count < 1 || !TopCallFrame(frame)) return;  // the main program has no frame
+    if (CallFrameStack.Count < 1) return;  // the main program has no frame
+    const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
     const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
@@ -233,8 +242,8 @@ void SaveLocals() {
 
 // Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
 void RestoreLocals() {
-    CallFrameType frame;
-    if (CallFrameStack.Count < 1 || !TopCallFrame(frame)) return;  // nothing was saved for the main program
+    if (CallFrameStack.Count < 1) return;  // nothing was saved for the main program
+    const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
     const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -87,6 +88,36 @@ DecimalDigits RoundToDigits(Extended value, int digits) {
     return out;
 }
 
+// Whole numbers below this magnitude convert exactly to a 64-bit integer (10^18 < 2^63).
+constexpr Extended WholeTextLimit = 1e18L;
+constexpr int DecimalBase = 10;
+
+// The text of a whole number of at most `precision` digits, written as an integer: the general
+// format gives exactly these digits (rounding to `precision` digits cannot change them and the
+// notation stays fixed), without the decimal expansion the general path needs. With
+// `blankBeforePositive` a positive value gets PRINT's leading blank. False, `text` untouched, for any
+// other value (zero included), which the general path formats.
+bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QString& text) {
+    const Extended magnitude = std::fabs(value);
+    if (!(magnitude < WholeTextLimit)) return false;
+    const auto whole = static_cast<std::uint64_t>(magnitude); // below 10^18: the conversion is defined
+    if (static_cast<Extended>(whole) != magnitude || whole == 0) return false;
+    char digits[MaxGeneralDigits + 1];
+    int count = 0;
+    for (std::uint64_t rest = whole; rest != 0; rest /= DecimalBase)
+        digits[count++] = static_cast<char>('0' + rest % DecimalBase);
+    if (count > precision) return false;
+    const bool negative = value < 0;
+    const bool lead = negative || blankBeforePositive;
+    QString out(count + (lead ? 1 : 0), Qt::Uninitialized);
+    QChar* p = out.data();
+    if (lead) *p++ = negative ? u'-' : u' ';
+    for (int i = count - 1; i >= 0; --i)
+        *p++ = QLatin1Char(digits[i]);
+    text = std::move(out);
+    return true;
+}
+
 } // namespace
 
 QString GeneralNumberText(Extended value, int precision) {
@@ -95,6 +126,8 @@ QString GeneralNumberText(Extended value, int precision) {
     if (value == 0) return QStringLiteral("0"); // also -0: the sign of a zero is not shown
 
     precision = std::clamp(precision, 1, MaxGeneralDigits);
+    QString whole;
+    if (WholeNumberText(value, precision, false, whole)) return whole;
     DecimalDigits d = RoundToDigits(value, precision);
     while (d.Count > 1 && d.Digits[d.Count - 1] == '0')
         --d.Count;
@@ -135,7 +168,9 @@ QString GeneralNumberText(Extended value, int precision) {
 }
 
 QString FormatNumber(Extended value) {
-    QString text = GeneralNumberText(value, PrintPrecision);
+    QString text;
+    if (WholeNumberText(value, std::clamp(PrintPrecision, 1, MaxGeneralDigits), true, text)) return text;
+    text = GeneralNumberText(value, PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
     return text;
 }

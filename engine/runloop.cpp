@@ -222,11 +222,174 @@ template <typename T>
     return offset < table.size() * sizeof(T) ? table.data() + index : nullptr;
 }
 
+// A code index a jump may take (as the flow executors check it).
+inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+
+// ---- fused sequences ------------------------------------------------------------------------------------
+// A few short item sequences that every loop and condition compiles to are done in one pass when the
+// loop reaches their first item: the stop request has then been seen before that item, nothing of the
+// sequence can fail, and the cursor is left after its last item, so every item stays a resume point
+// and no error position moves. In any other case the items run one by one.
+
+// A comparison whose result an IF takes at once: when the items at the cursor are expression brackets,
+// an IF and its jump target, the branch is taken here, without the boolean on the stack. False
+// (nothing changed) otherwise.
+[[gnu::always_inline]] inline bool BranchOnComparison(bool holds) {
+    int at = CodeIndex;
+    const int limit = CodeLimit;
+    if (at < 0) return false;
+    const CodeItemType* code = CodeBuffer.data();
+    while (at < limit && (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
+        ++at;
+    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::IF) return false;
+    const CodeItemType& target = code[at + 1];
+    if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
+    CodeIndex = holds ? at + 2 : target.SecondCode;  // true steps over the target, as IF does
+    return true;
+}
+
+// The operators a fused sequence may end with: the six comparisons and + - * /.
+constexpr bool IsFusedOperator(int slot) {
+    return (slot >= Op::Equal && slot <= Op::GreaterEqual && slot != Op::NotEqualAlt && slot != Op::LessEqualAlt) ||
+           (slot >= Op::Plus && slot <= Op::Mod);
+}
+
+// The six comparisons of two numbers; false for any other operator.
+[[gnu::always_inline]] inline bool CompareNumbers(int slot, Extended a, Extended b, bool& holds) {
+    switch (slot) {
+    case Op::Equal: holds = a == b; return true;
+    case Op::NotEqual: holds = a != b; return true;
+    case Op::Less: holds = a < b; return true;
+    case Op::Greater: holds = a > b; return true;
+    case Op::LessEqual: holds = a <= b; return true;
+    case Op::GreaterEqual: holds = a >= b; return true;
+    default: return false;
+    }
+}
+
+// Operands of MOD and \ below this magnitude convert exactly to 64-bit integers.
+constexpr Extended WholeOperandLimit = 1e18L;
+
+// A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive;
+// false for another operator, a divisor of 0, an infinite or NaN result (which the operator's own
+// item classifies from the status flags) and any other MOD or \ (which may be an error).
+[[gnu::always_inline]] inline bool FiniteArithmetic(int slot, Extended a, Extended b, Extended& result) {
+    switch (slot) {
+    case Op::Plus: result = a + b; break;
+    case Op::Minus: result = a - b; break;
+    case Op::Multiply: result = a * b; break;
+    case Op::Divide:
+        if (b == 0) return false;
+        result = a / b;
+        break;
+    case Op::IntDivide:
+    case Op::Mod: {
+        // Whole operands well inside the 64-bit range and a positive divisor: the integer division
+        // that the operator itself makes, without the checks that lead to its errors.
+        if (!(b > 0 && b < WholeOperandLimit && std::fabs(a) < WholeOperandLimit)) return false;
+        const auto dividend = static_cast<std::int64_t>(a);
+        const auto divisor = static_cast<std::int64_t>(b);
+        if (static_cast<Extended>(dividend) != a || static_cast<Extended>(divisor) != b) return false;
+        result = static_cast<Extended>(slot == Op::Mod ? dividend % divisor : dividend / divisor);
+        return true;
+    }
+    default: return false;
+    }
+    return std::isfinite(result);
+}
+
+// A numeric result about to be left on the stack that a LET to a numeric scalar takes at once: when
+// the items at the cursor are expression brackets, the LET and its target, the value is stored here
+// and the cursor passes the target. False (nothing changed) otherwise.
+[[gnu::always_inline]] inline bool StoreToLet(Extended result) {
+    int at = CodeIndex;
+    const int limit = CodeLimit;
+    if (at < 0) return false;
+    const CodeItemType* code = CodeBuffer.data();
+    while (at < limit && (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
+        ++at;
+    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
+        code[at + 1].FirstCode != CodeKind::NumVar)
+        return false;
+    NumVarType* record = TableEntry(NumVarTable, code[at + 1].SecondCode);
+    if (!record || record->DimCount != 0) return false;
+    record->Value = result;
+    CodeIndex = at + 2;
+    return true;
+}
+
+// The value of a literal or of a plain numeric variable, read without any effect; false for any
+// other item.
+[[gnu::always_inline]] inline bool PlainOperand(const CodeItemType& item, Extended& value) {
+    if (item.FirstCode == CodeKind::NumLiteral) {
+        const long at = static_cast<long>(item.SecondCode) + 1;
+        if (at < 0 || static_cast<std::size_t>(at) >= NumConTable.size()) return false;
+        value = NumConTable[static_cast<std::size_t>(at)];
+        return true;
+    }
+    if (item.FirstCode == CodeKind::NumVar) {
+        const NumVarType* record = TableEntry(NumVarTable, item.SecondCode);
+        if (!record || record->Kind != NumVarKind::Variable) return false;
+        value = record->Value;
+        return true;
+    }
+    return false;
+}
+
+// The result of `a op b`, the operator item being the last of the sequence: a number (taken by a LET
+// right after it, or pushed), or a comparison's boolean (taken by an IF right after it, or pushed).
+// False, nothing changed, when the operator or the result needs the general path.
+[[gnu::always_inline]] inline bool ApplyOperator(int slot, Extended a, Extended b, int next) {
+    Extended result = 0;
+    if (FiniteArithmetic(slot, a, b, result)) {
+        CodeIndex = next;
+        if (!StoreToLet(result)) GlPushNum(result);
+        return true;
+    }
+    bool holds = false;
+    if (!CompareNumbers(slot, a, b, holds)) return false;
+    CodeIndex = next;
+    if (!BranchOnComparison(holds)) GlPushBool(holds);
+    return true;
+}
+
+// A number about to be pushed (a literal or a plain variable), `a`. When it is A of a plain operand
+// and an operator right after it, or B of an operator right after it with A a plain number on top of
+// the stack, the operator is applied here and the cursor passes it. False (nothing changed) in every
+// other case, and the push is made as usual.
+[[gnu::always_inline]] inline bool ApplyToTop(Extended a) {
+    const int at = CodeIndex;
+    const int limit = CodeLimit;
+    if (at < 0 || at > limit) return false;
+    const CodeItemType* next = CodeBuffer.data() + at;
+    if (next->FirstCode == CodeKind::Operator) {
+        const int top = GlTypeStack.Count;
+        const int numbers = GlNumStack.Count;
+        if (top < 1 || numbers < 1 || GlTypeStack.Items.data()[top] != GlValueType::Number) return false;
+        const Extended left = GlNumStack.Items.data()[numbers];
+        const int slot = next->SecondCode;
+        if (!IsFusedOperator(slot)) return false;
+        GlNumStack.Count = numbers - 1;  // A leaves; the result or the boolean takes its place
+        GlTypeStack.Count = top - 1;
+        if (!ApplyOperator(slot, left, a, at + 1)) [[unlikely]] {
+            GlNumStack.Count = numbers;
+            GlTypeStack.Count = top;
+            return false;
+        }
+        return true;
+    }
+    if (at + 1 > limit || next[1].FirstCode != CodeKind::Operator || !IsFusedOperator(next[1].SecondCode)) return false;
+    Extended b = 0;
+    if (!PlainOperand(next[0], b)) return false;
+    return ApplyOperator(next[1].SecondCode, a, b, at + 2);
+}
+
 // Kind 11: NumConValue of the item in hand.
 [[gnu::always_inline]] inline void PushNumLiteral(int value) {
     const long at = static_cast<long>(value) + 1;
-    GlPushNum(at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)]
-                                                                               : 0.0L);
+    const Extended number =
+        at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)] : 0.0L;
+    if (!ApplyToTop(number)) GlPushNum(number);
 }
 
 // Kind 12: a plain numeric variable here, everything else through PushNumName.
@@ -246,7 +409,7 @@ template <typename T>
 [[gnu::always_inline]] inline void PushNumVariable(int index) {
     if (const NumVarType* record = TableEntry(NumVarTable, index)) {
         if (record->Kind == NumVarKind::Variable) {
-            GlPushNum(record->Value);
+            if (!ApplyToTop(record->Value)) GlPushNum(record->Value);
             return;
         }
         const int top = GlTypeStack.Count;
@@ -267,15 +430,23 @@ template <typename T>
 // it is infinite or NaN and so must be classified from the status flags.
 [[gnu::always_inline]] inline bool StoreFiniteResult(Extended result, int top, int numbers) {
     if (!std::isfinite(result)) [[unlikely]] return false;
+    GlNumStack.Count = numbers - 2;
+    GlTypeStack.Count = top - 2;
+    if (StoreToLet(result)) return true;
     GlNumStack.Items.data()[numbers - 1] = result;  // A's entry, tagged a number, takes the result
     GlNumStack.Count = numbers - 1;
     GlTypeStack.Count = top - 1;
     return true;
 }
 
-// A comparison's boolean replaces the two numbers on top of the Gl stack.
+// A comparison's boolean replaces the two numbers on top of the Gl stack (or an IF right after it
+// takes it at once).
 [[gnu::always_inline]] inline void StoreComparison(bool holds, int top, int numbers) {
     GlNumStack.Count = numbers - 2;
+    if (BranchOnComparison(holds)) {
+        GlTypeStack.Count = top - 2;
+        return;
+    }
     if (GlBoolStack.Count < GlBoolStack.Capacity) [[likely]] {  // the tag stack has the room of the two
         GlBoolStack.Items.data()[++GlBoolStack.Count] = holds ? 1 : 0;
         GlTypeStack.Items.data()[top - 1] = GlValueType::Boolean;
@@ -284,6 +455,42 @@ template <typename T>
     }
     GlTypeStack.Count = top - 2;
     GlPushBool(holds);
+}
+
+// `T$ = T$ + x` (or `&`): the join of the string in a scalar string variable with another string,
+// assigned straight back to that variable, appends in place. Taken at the join item when the items
+// after it are expression brackets, a LET and that variable, and the left operand is the variable's
+// own text (the same shared characters); the join, the brackets and the LET are then done together
+// and the cursor left after the LET's target. Appending to the variable's text, once the stack no
+// longer shares it, reuses its spare room instead of copying the whole text for every character
+// added; the result is the same as the join followed by the assignment, and neither can fail.
+bool AppendInPlace() {
+    const int top = GlTypeStack.Count;
+    const int strings = GlStrStack.Count;
+    if (top < 2 || strings < 2) return false;
+    const std::int32_t* tags = GlTypeStack.Items.data();
+    if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
+    int at = CodeIndex;
+    const int limit = CodeLimit;
+    if (at < 0) return false;
+    const CodeItemType* code = CodeBuffer.data();
+    while (at < limit && (code[at].FirstCode == CodeKind::ExprOpen || code[at].FirstCode == CodeKind::ExprClose))
+        ++at;
+    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
+        code[at + 1].FirstCode != CodeKind::StrVar)
+        return false;
+    StrVarType* record = TableEntry(StrVarTable, code[at + 1].SecondCode);
+    if (!record || record->DimCount != 0) return false;
+    QString* values = GlStrStack.Items.data();
+    QString& left = values[strings - 1];
+    if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
+    left = QString();  // the stack lets go of the text, so the variable alone may hold it
+    record->Value.append(values[strings]);
+    values[strings] = QString();
+    GlStrStack.Count = strings - 2;
+    GlTypeStack.Count = top - 2;
+    CodeIndex = at + 2;
+    return true;
 }
 
 // Kind 1 with two plain numbers on top: + - * / and the comparisons. A finite arithmetic result cannot
@@ -310,12 +517,11 @@ template <typename T>
         case Op::GreaterEqual: StoreComparison(a >= b, top, numbers); return;
         default: break;
         }
+    } else if ((slot == Op::Plus || slot == Op::Ampersand) && AppendInPlace()) {
+        return;
     }
     ExecOperator(slot);
 }
-
-// A code index a jump may take (as the flow executors check it).
-inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
 
 // The item after the statement item, when it is a jump target naming a valid code index; else null.
 inline const CodeItemType* JumpTargetAtCursor() {

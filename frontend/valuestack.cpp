@@ -27,20 +27,16 @@ void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
     stack.Items[static_cast<std::size_t>(++stack.Count)] = value;
 }
 
-template <typename T>
-bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
-    if (LoTypeStack.Count < 1 || LoTypeStack.Items[LoTypeStack.Count] != tag || stack.Count < 1) {
-        ErrorNumber = Err::LocalStackError;
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 namespace detail {
 void GlPushNumSlow(std::int32_t tag, Extended value) { GlPushValue(GlNumStack, tag, value); }
 void GlPushStrSlow(QString value) { GlPushValue(GlStrStack, GlValueType::String, std::move(value)); }
 void GlPushBoolSlow(std::uint8_t value) { GlPushValue(GlBoolStack, GlValueType::Boolean, value); }
+void LoPushNumSlow(Extended value) { LoPush(LoNumStack, GlValueType::Number, value); }
+void LoPushStrSlow(const QString& value) { LoPush(LoStrStack, GlValueType::String, value); }
+void LoPushBoolSlow(std::uint8_t value) { LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value); }
+void LoPopFailed() { ErrorNumber = Err::LocalStackError; }
 } // namespace detail
 
 void InitGlStack() {
@@ -63,29 +59,6 @@ void GlClear() {
     for (int i = 1; i <= GlStrStack.Count; ++i) GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
     GlStrStack.Count = 0;
     GlBoolStack.Count = 0;
-}
-
-void LoPushNum(Extended value) { LoPush(LoNumStack, GlValueType::Number, value); }
-void LoPushStr(const QString& value) { LoPush(LoStrStack, GlValueType::String, value); }
-void LoPushBool(bool value) { LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value ? 1 : 0); }
-
-Extended LoPopNum() {
-    if (!LoCanPop(LoNumStack, GlValueType::Number)) return 0.0L;
-    --LoTypeStack.Count;
-    return LoNumStack.Items[static_cast<std::size_t>(LoNumStack.Count--)];
-}
-
-bool LoPopStr(QString& out) {
-    if (!LoCanPop(LoStrStack, GlValueType::String)) return false;
-    --LoTypeStack.Count;
-    out = std::move(LoStrStack.Items[static_cast<std::size_t>(LoStrStack.Count--)]);
-    return true;
-}
-
-bool LoPopBool() {
-    if (!LoCanPop(LoBoolStack, GlValueType::Boolean)) return false;
-    --LoTypeStack.Count;
-    return LoBoolStack.Items[static_cast<std::size_t>(LoBoolStack.Count--)] != 0;
 }
 
 void PushCallFrame(const CallFrameType& frame) {

@@ -168,13 +168,70 @@ extern ValueArray<Extended> LoNumStack;
 extern ValueArray<QString> LoStrStack;
 extern ValueArray<std::uint8_t> LoBoolStack;
 
-void LoPushNum(Extended value);
-void LoPushStr(const QString& value);
-void LoPushBool(bool value);
+namespace detail {
+// The pushes' rare path, out of line: a part has to grow first (30102 when it cannot).
+void LoPushNumSlow(Extended value);
+void LoPushStrSlow(const QString& value);
+void LoPushBoolSlow(std::uint8_t value);
+// A pop that found the wrong tag or an empty part: 52307.
+void LoPopFailed();
+} // namespace detail
+
+// The pushes and pops run once per local variable of every procedure call, so their common case is
+// inline: room in both parts, or the expected tag on top.
+inline void LoPushNum(Extended value) {
+    if (LoNumStack.Count < LoNumStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
+        LoNumStack.Items.data()[++LoNumStack.Count] = value;
+        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::Number;
+        return;
+    }
+    detail::LoPushNumSlow(value);
+}
+inline void LoPushStr(const QString& value) {
+    if (LoStrStack.Count < LoStrStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
+        LoStrStack.Items.data()[++LoStrStack.Count] = value;
+        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::String;
+        return;
+    }
+    detail::LoPushStrSlow(value);
+}
+inline void LoPushBool(bool value) {
+    if (LoBoolStack.Count < LoBoolStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
+        LoBoolStack.Items.data()[++LoBoolStack.Count] = value ? 1 : 0;
+        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::Boolean;
+        return;
+    }
+    detail::LoPushBoolSlow(value ? 1 : 0);
+}
+
+namespace detail {
+template <typename T>
+inline bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
+    if (LoTypeStack.Count < 1 || LoTypeStack.Items.data()[LoTypeStack.Count] != tag || stack.Count < 1) [[unlikely]] {
+        LoPopFailed();
+        return false;
+    }
+    return true;
+}
+} // namespace detail
+
 // On an empty stack or another tag: 52307, the stack unchanged, and 0 / false / `out` untouched.
-Extended LoPopNum();
-bool LoPopStr(QString& out);
-bool LoPopBool();
+inline Extended LoPopNum() {
+    if (!detail::LoCanPop(LoNumStack, GlValueType::Number)) return 0.0L;
+    --LoTypeStack.Count;
+    return LoNumStack.Items.data()[LoNumStack.Count--];
+}
+inline bool LoPopStr(QString& out) {
+    if (!detail::LoCanPop(LoStrStack, GlValueType::String)) return false;
+    --LoTypeStack.Count;
+    out = std::move(LoStrStack.Items.data()[LoStrStack.Count--]);
+    return true;
+}
+inline bool LoPopBool() {
+    if (!detail::LoCanPop(LoBoolStack, GlValueType::Boolean)) return false;
+    --LoTypeStack.Count;
+    return LoBoolStack.Items.data()[LoBoolStack.Count--] != 0;
+}
 
 // ---- call frames and return indices --------------------------------------------------------------------
 // W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).

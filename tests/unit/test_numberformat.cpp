@@ -72,6 +72,28 @@ TEST_F(NumberFormat, IntegerPartUpToThePrecisionStaysFixed) {
     EXPECT_EQ(FormatNumber(12345.678L), QStringLiteral(" 12345.678"));
 }
 
+TEST_F(NumberFormat, WholeNumbersAtEveryPrecisionKeepTheirDigitsOnlyUpToThePrecision) {
+    // All nines of `digits` digits stay fixed up to the precision; one digit more rounds into the
+    // next power of ten; whole numbers and numbers a fraction away from one must not be confused.
+    for (int precision = 1; precision <= MaxGeneralDigits; ++precision) {
+        PrintPrecision = precision;
+        Extended nines = 0;
+        for (int digits = 1; digits <= precision; ++digits)
+            nines = nines * 10 + 9;
+        const QString fixed = QString(precision, u'9');
+        EXPECT_EQ(FormatNumber(nines), u' ' + fixed) << precision;
+        EXPECT_EQ(FormatNumber(-nines), u'-' + fixed) << precision;
+        EXPECT_EQ(GeneralNumberText(nines, precision), fixed) << precision;
+        EXPECT_EQ(FormatNumber(nines * 10 + 9), QStringLiteral(" 1E%1").arg(precision + 1)) << precision;
+    }
+    PrintPrecision = 18;
+    EXPECT_EQ(FormatNumber(7.5L), QStringLiteral(" 7.5"));
+    EXPECT_EQ(FormatNumber(-1), QStringLiteral("-1"));
+    EXPECT_EQ(FormatNumber(1e18L - 1), QStringLiteral(" 999999999999999999"));
+    EXPECT_EQ(FormatNumber(1e18L + 1), QStringLiteral(" 1E18"));
+    EXPECT_EQ(FormatNumber(1.0L + 64 * std::numeric_limits<Extended>::epsilon()), QStringLiteral(" 1.00000000000000001"));
+}
+
 TEST_F(NumberFormat, LowerPrecisionsRoundAndSwitchEarlier) {
     PrintPrecision = 6;
     EXPECT_EQ(FormatNumber(1.0L / 3), QStringLiteral(" 0.333333"));
