@@ -39,6 +39,16 @@ int CurrentItemIndex = 0;
 
 namespace {
 
+// GlPushNum kept inline in the loop, whose size otherwise leads the compiler to call it.
+[[gnu::always_inline]] inline void PushNumber(Extended value) {
+    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
+        GlNumStack.Items.data()[++GlNumStack.Count] = value;
+        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Number;
+        return;
+    }
+    GlPushNum(value);
+}
+
 void PostRunButtons(int mode) {
     RunWindowEvent event;
     event.Op = RunWindowOp::ButtonMode;
@@ -96,15 +106,15 @@ void PushNumName(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) return;
     const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
     switch (record.Kind) {
-    case NumVarKind::Variable: GlPushNum(record.Value); return;
+    case NumVarKind::Variable: PushNumber(record.Value); return;
     case NumVarKind::DefFunction: CallUserFunction(record.Base); return;
     case NumVarKind::Array: {
         if (record.DimCount < 1) {
-            GlPushNum(record.Value);
+            PushNumber(record.Value);
             return;
         }
         long at = 0;
-        if (ElementIndex(record, ANumVarTable, at)) GlPushNum(ANumVarTable[static_cast<std::size_t>(at)]);
+        if (ElementIndex(record, ANumVarTable, at)) PushNumber(ANumVarTable[static_cast<std::size_t>(at)]);
         return;
     }
     default: return;
@@ -223,7 +233,7 @@ template <typename T>
 }
 
 // A code index a jump may take (as the flow executors check it).
-inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+[[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
 
 // ---- fused sequences ------------------------------------------------------------------------------------
 // A few short item sequences that every loop and condition compiles to are done in one pass when the
@@ -249,7 +259,7 @@ inline bool IsJumpIndex(long target) { return target >= 1 && target <= Currentma
 }
 
 // The operators a fused sequence may end with: the six comparisons and + - * /.
-constexpr bool IsFusedOperator(int slot) {
+[[gnu::always_inline]] constexpr bool IsFusedOperator(int slot) {
     return (slot >= Op::Equal && slot <= Op::GreaterEqual && slot != Op::NotEqualAlt && slot != Op::LessEqualAlt) ||
            (slot >= Op::Plus && slot <= Op::Mod);
 }
@@ -343,7 +353,7 @@ constexpr Extended WholeOperandLimit = 1e18L;
     Extended result = 0;
     if (FiniteArithmetic(slot, a, b, result)) {
         CodeIndex = next;
-        if (!StoreToLet(result)) GlPushNum(result);
+        if (!StoreToLet(result)) PushNumber(result);
         return true;
     }
     bool holds = false;
@@ -389,7 +399,46 @@ constexpr Extended WholeOperandLimit = 1e18L;
     const long at = static_cast<long>(value) + 1;
     const Extended number =
         at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)] : 0.0L;
-    if (!ApplyToTop(number)) GlPushNum(number);
+    if (!ApplyToTop(number)) PushNumber(number);
+}
+
+// The general routing of a function item (defined with the statement routing below).
+void RouteFunction(int code);
+
+// Kind 10: a fixed constant (the 1 of a FOR without STEP, the 0 and 0.5 of a FOR's test with one),
+// fused with an operator after it like a literal.
+[[gnu::always_inline]] inline void PushSysNumConst(Extended number) {
+    if (!ApplyToTop(number)) PushNumber(number);
+}
+
+// Kind 2: SGN, ABS, INT, FIX and the sign change of a plain number on top are worked out here (a FOR
+// with STEP runs SGN at every step), the result taken by an operator right after it as a pushed
+// number would be; any other function or argument goes the general way with its errors.
+[[gnu::always_inline]] inline void ExecFunctionItem(int code) {
+    if (code == Fn::SGN || code == Fn::ABS || code == Fn::INT || code == Fn::FIX || code == InFn::Direct) {
+        const int top = GlTypeStack.Count;
+        const int numbers = GlNumStack.Count;
+        if (top >= 1 && numbers >= 1 && GlTypeStack.Items.data()[top] == GlValueType::Number) {
+            Extended& slot = GlNumStack.Items.data()[numbers];
+            const Extended x = slot;
+            Extended result = 0;
+            switch (code) {
+            case Fn::ABS: result = std::fabs(x); break;
+            case Fn::SGN: result = x > 0 ? 1 : (x < 0 ? -1 : 0); break;
+            case Fn::FIX: result = std::trunc(x); break;
+            case Fn::INT: result = std::floor(x); break;
+            default: result = -x; break;  // the sign change
+            }
+            GlNumStack.Count = numbers - 1;
+            GlTypeStack.Count = top - 1;
+            if (ApplyToTop(result)) return;
+            GlNumStack.Count = numbers;  // the result takes the argument's place, tagged a number
+            GlTypeStack.Count = top;
+            slot = result;
+            return;
+        }
+    }
+    RouteFunction(code);
 }
 
 // Kind 12: a plain numeric variable here, everything else through PushNumName.
@@ -409,7 +458,7 @@ constexpr Extended WholeOperandLimit = 1e18L;
 [[gnu::always_inline]] inline void PushNumVariable(int index) {
     if (const NumVarType* record = TableEntry(NumVarTable, index)) {
         if (record->Kind == NumVarKind::Variable) {
-            if (!ApplyToTop(record->Value)) GlPushNum(record->Value);
+            if (!ApplyToTop(record->Value)) PushNumber(record->Value);
             return;
         }
         const int top = GlTypeStack.Count;
@@ -633,7 +682,7 @@ void RouteFunction(int code) {
 }
 
 // Returns false when the statement leaves the loop (exit in `exit`).
-bool RouteStatement(int code, LoopExit& exit) {
+[[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
     switch (code) {
     case St::PRINT: ExecPrint(); return true;
     case St::PRINTUSING: ExecPrintUsing(); return true;
@@ -752,10 +801,10 @@ LoopExit RunLoop() {
 
         switch (kind) {
         case CodeKind::Operator: ExecOperatorItem(value); break;
-        case CodeKind::Function: RouteFunction(value); break;
+        case CodeKind::Function: ExecFunctionItem(value); break;
         case CodeKind::Statement: leave = !RouteStatement(value, exit); break;
         case CodeKind::SysNumConst:
-            if (value >= 1 && value <= FixedConstSlots) GlPushNum(NumConstTable[static_cast<std::size_t>(value)]);
+            if (value >= 1 && value <= FixedConstSlots) PushSysNumConst(NumConstTable[static_cast<std::size_t>(value)]);
             break;
         case CodeKind::SysStrConst:
             if (value >= 1 && value <= FixedConstSlots) GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
@@ -764,7 +813,7 @@ LoopExit RunLoop() {
         case CodeKind::NumVar: PushNumVariable(value); break;
         case CodeKind::LocalNumVar: {
             const long at = static_cast<long>(NumFrameBase) + value;
-            if (InTable(LocalNumVarTable, at)) GlPushNum(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
+            if (InTable(LocalNumVarTable, at)) PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
             break;
         }
         case CodeKind::NumArray: GlPushNumArray(value); break;
@@ -790,7 +839,7 @@ LoopExit RunLoop() {
                 FlushPrintLine();
             break;
         case CodeKind::PublicNum:
-            if (value >= 1 && value <= PublicSlotCount) GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value);
+            if (value >= 1 && value <= PublicSlotCount) PushNumber(PublicNumTable[static_cast<std::size_t>(value)].Value);
             break;
         case CodeKind::PublicStr:
             if (value >= 1 && value <= PublicSlotCount) GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value);
