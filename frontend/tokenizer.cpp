@@ -36,6 +36,16 @@ CodeItemType Item(int kind, int code) {
     return CodeItemType{kind, code, 0};
 }
 
+// An operator of one or two characters: the first character read, the next one decides: `second1`
+// gives `slot1`, `second2` gives `slot2`, anything else is put back and gives `single`.
+CodeItemType PairedOperator(char16_t second1, int slot1, char16_t second2, int slot2, int single) {
+    const char16_t next = ReadChar();
+    if (next == second1) return Item(CodeKind::Operator, slot1);
+    if (next == second2) return Item(CodeKind::Operator, slot2);
+    UnreadChar();
+    return Item(CodeKind::Operator, single);
+}
+
 bool IsOperatorItem(const CodeItemType& item, int slot) {
     return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
 }
@@ -368,42 +378,9 @@ void ReadToken(CodeItemType& result, int mode) {
         case u'/': result = Item(CodeKind::Operator, Op::Divide); return;
         case u':': result = Item(CodeKind::Operator, Op::Colon); return;
         case u';': result = Item(CodeKind::Operator, Op::Semicolon); return;
-        case u'<': {
-            const char16_t next = ReadChar();
-            if (next == u'=') {
-                result = Item(CodeKind::Operator, Op::LessEqual);
-            } else if (next == u'>') {
-                result = Item(CodeKind::Operator, Op::NotEqual);
-            } else {
-                UnreadChar();
-                result = Item(CodeKind::Operator, Op::Less);
-            }
-            return;
-        }
-        case u'=': {
-            const char16_t next = ReadChar();
-            if (next == u'<') {
-                result = Item(CodeKind::Operator, Op::LessEqual);
-            } else if (next == u'>') {
-                result = Item(CodeKind::Operator, Op::GreaterEqual);
-            } else {
-                UnreadChar();
-                result = Item(CodeKind::Operator, Op::Equal);
-            }
-            return;
-        }
-        case u'>': {
-            const char16_t next = ReadChar();
-            if (next == u'<') {
-                result = Item(CodeKind::Operator, Op::NotEqual);
-            } else if (next == u'=') {
-                result = Item(CodeKind::Operator, Op::GreaterEqual);
-            } else {
-                UnreadChar();
-                result = Item(CodeKind::Operator, Op::Greater);
-            }
-            return;
-        }
+        case u'<': result = PairedOperator(u'=', Op::LessEqual, u'>', Op::NotEqual, Op::Less); return;
+        case u'=': result = PairedOperator(u'<', Op::LessEqual, u'>', Op::GreaterEqual, Op::Equal); return;
+        case u'>': result = PairedOperator(u'<', Op::NotEqual, u'=', Op::GreaterEqual, Op::Greater); return;
         case u'?': result = Item(CodeKind::Statement, St::PRINT); return;
         case u'\\': result = Item(CodeKind::Operator, Op::IntDivide); return;
         case u'^': result = Item(CodeKind::Operator, Op::Power); return;
