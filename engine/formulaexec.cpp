@@ -397,6 +397,7 @@ void ExecEvalForm() {
     // Whatever is not the evaluation ends the run if it is ever reached.
     for (int at = 1; at <= ImmediateAreaLast; ++at)
         CodeBuffer[static_cast<std::size_t>(at)] = CodeItemType{CodeKind::End, 0, position};
+    NoteCodeChanged();
     int at = 1;
     auto put = [&at, position](CodeItemType item) {
         item.Position = position;
@@ -466,6 +467,7 @@ void ExecEvalFormEnd() {
     if (ImmediateAreaExists()) {
         for (int at = 1; at <= ImmediateAreaLast; ++at)
             CodeBuffer[static_cast<std::size_t>(at)] = frame->Area[static_cast<std::size_t>(at)];
+        NoteCodeChanged();
     }
     EvalFormTrap = frame->SavedTrap;
     EvalFormVarIndex = frame->SavedVarIndex;

@@ -6,13 +6,16 @@
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/controlexec.h"
+#include "engine/decodedrun.h"
 #include "engine/deviceexec.h"
 #include "engine/drawexec.h"
 #include "engine/fileexec.h"
 #include "engine/formulaexec.h"
 #include "engine/inputexec.h"
 #include "engine/pictureexec.h"
+#include "engine/predecode.h"
 #include "engine/printline.h"
+#include "engine/fastaccess.h"
 #include "engine/windowexec.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
@@ -38,16 +41,6 @@ bool ErrorAtCurrentItem = false;
 int CurrentItemIndex = 0;
 
 namespace {
-
-// GlPushNum kept inline in the loop, whose size otherwise leads the compiler to call it.
-[[gnu::always_inline]] inline void PushNumber(Extended value) {
-    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
-        GlNumStack.Items.data()[++GlNumStack.Count] = value;
-        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Number;
-        return;
-    }
-    GlPushNum(value);
-}
 
 void PostRunButtons(int mode) {
     RunWindowEvent event;
@@ -178,25 +171,6 @@ bool InTable(const Table& table, long at) {
 // other case, untouched, to that executor; they exist because they run for most items of a typical
 // program, where a call and the general checks would cost more than the work itself.
 
-// Items that do nothing when the loop meets them: no item, expression brackets, a jump target or a
-// frame-size word not taken by its statement, the frame words, and the ":" and line-end operators.
-constexpr int InertKindLimit = 128;
-constexpr std::array<bool, InertKindLimit> MakeInertKinds() {
-    std::array<bool, InertKindLimit> inert{};
-    for (const int kind : {CodeKind::None, CodeKind::ExprOpen, CodeKind::ExprClose, CodeKind::JumpTarget,
-                           CodeKind::FrameCountB, CodeKind::FrameCountS, CodeKind::SubFrameN, CodeKind::SubFrameS,
-                           CodeKind::SubBegin, CodeKind::SubEndMark, CodeKind::DummyCode})
-        inert[static_cast<std::size_t>(kind)] = true;
-    return inert;
-}
-constexpr std::array<bool, InertKindLimit> InertKinds = MakeInertKinds();
-
-inline bool IsInertItem(const CodeItemType& item) {
-    const auto kind = static_cast<unsigned>(item.FirstCode);
-    if (kind == CodeKind::Operator) return item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd;
-    return kind < InertKindLimit && InertKinds[kind];
-}
-
 // The fetch that ends every item: the next item into CurrentItem. While no error is pending, items that
 // do nothing are stepped over here rather than one pass of the loop each; that is invisible, since the
 // stop request is still seen before the next item with an effect and CurrentItemIndex names an item
@@ -223,17 +197,6 @@ inline bool IsInertItem(const CodeItemType& item) {
     pc = at + 1;
     CodeIndex = pc;
 }
-
-// Entry `index` of a table, or null outside it. The test is made in bytes, which spares the division
-// that the table's size would cost.
-template <typename T>
-[[gnu::always_inline]] inline T* TableEntry(std::vector<T>& table, int index) {
-    const std::size_t offset = static_cast<std::size_t>(static_cast<unsigned>(index)) * sizeof(T);
-    return offset < table.size() * sizeof(T) ? table.data() + index : nullptr;
-}
-
-// A code index a jump may take (as the flow executors check it).
-[[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
 
 // ---- fused sequences ------------------------------------------------------------------------------------
 // A few short item sequences that every loop and condition compiles to are done in one pass when the
@@ -277,37 +240,6 @@ template <typename T>
     }
 }
 
-// Operands of MOD and \ below this magnitude convert exactly to 64-bit integers.
-constexpr Extended WholeOperandLimit = 1e18L;
-
-// A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive;
-// false for another operator, a divisor of 0, an infinite or NaN result (which the operator's own
-// item classifies from the status flags) and any other MOD or \ (which may be an error).
-[[gnu::always_inline]] inline bool FiniteArithmetic(int slot, Extended a, Extended b, Extended& result) {
-    switch (slot) {
-    case Op::Plus: result = a + b; break;
-    case Op::Minus: result = a - b; break;
-    case Op::Multiply: result = a * b; break;
-    case Op::Divide:
-        if (b == 0) return false;
-        result = a / b;
-        break;
-    case Op::IntDivide:
-    case Op::Mod: {
-        // Whole operands well inside the 64-bit range and a positive divisor: the integer division
-        // that the operator itself makes, without the checks that lead to its errors.
-        if (!(b > 0 && b < WholeOperandLimit && std::fabs(a) < WholeOperandLimit)) return false;
-        const auto dividend = static_cast<std::int64_t>(a);
-        const auto divisor = static_cast<std::int64_t>(b);
-        if (static_cast<Extended>(dividend) != a || static_cast<Extended>(divisor) != b) return false;
-        result = static_cast<Extended>(slot == Op::Mod ? dividend % divisor : dividend / divisor);
-        return true;
-    }
-    default: return false;
-    }
-    return std::isfinite(result);
-}
-
 // A numeric result about to be left on the stack that a LET to a numeric scalar takes at once: when
 // the items at the cursor are expression brackets, the LET and its target, the value is stored here
 // and the cursor passes the target. False (nothing changed) otherwise.
@@ -326,6 +258,25 @@ constexpr Extended WholeOperandLimit = 1e18L;
     record->Value = result;
     CodeIndex = at + 2;
     return true;
+}
+
+// A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive;
+// false for another operator, a divisor of 0, an infinite or NaN result (which the operator's own
+// item classifies from the status flags) and any other MOD or \ (which may be an error).
+[[gnu::always_inline]] inline bool FiniteArithmetic(int slot, Extended a, Extended b, Extended& result) {
+    switch (slot) {
+    case Op::Plus: result = a + b; break;
+    case Op::Minus: result = a - b; break;
+    case Op::Multiply: result = a * b; break;
+    case Op::Divide:
+        if (b == 0) return false;
+        result = a / b;
+        break;
+    case Op::IntDivide:
+    case Op::Mod: return WholeDivision(slot == Op::Mod, a, b, result);
+    default: return false;
+    }
+    return std::isfinite(result);
 }
 
 // The value of a literal or of a plain numeric variable, read without any effect; false for any
@@ -439,18 +390,6 @@ void RouteFunction(int code);
         }
     }
     RouteFunction(code);
-}
-
-// Kind 12: a plain numeric variable here, everything else through PushNumName.
-// The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read
-// or an element assignment finds it (such a subscript rounds to itself); null for anything else, which
-// the general executors handle with their errors.
-[[gnu::always_inline]] inline Extended* SimpleElement(const NumVarType& record, Extended subscript) {
-    if (record.DimCount != 1 || !(subscript >= 0 && subscript <= record.Bounds[1])) return nullptr;
-    const auto i = static_cast<std::int32_t>(subscript);  // 0 .. the bound: the conversion is exact
-    if (static_cast<Extended>(i) != subscript) return nullptr;
-    const long at = static_cast<long>(record.Base) + i;
-    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;
 }
 
 // Kind 12: a plain numeric variable, or an element of a one-dimensional array whose subscript (a plain
@@ -782,18 +721,60 @@ void ReportFunctionNotBuilt(int code) {
     ErrorNameIndex = code;
 }
 
+// The item at `at` into CurrentItem as the fetch would leave it (past the limit: no item, the cursor
+// staying), after a run of decoded statements.
+[[gnu::always_inline]] inline void EnterItem(int at, int limit, int& pc) {
+    CurrentItemIndex = at;
+    if (at >= 0 && at <= limit) {
+        CurrentItem = CodeBuffer.data()[at];
+        pc = at + 1;
+    } else {
+        CurrentItem.FirstCode = CodeKind::None;
+        pc = at;
+    }
+    CodeIndex = pc;
+}
+
+// True when the entry of `at` is decoded, in this generation, as an item for the general path: the
+// loop then goes on without calling the decoded run at all.
+[[gnu::always_inline]] inline bool IsDecodedGeneric(int at) {
+    if (static_cast<std::size_t>(static_cast<unsigned>(at)) >= DecodedCode.size()) return false;
+    const DecodedItem& entry = DecodedCode.data()[at];
+    return entry.Op == DecodedOp::Generic && entry.Generation == CodeGeneration;
+}
+
 LoopExit RunLoop() {
     LoopExit exit = LoopExit::End;
     // The loop's own copies of CodeIndex and CodeLimit as the last fetch left them; executors work on
     // the globals, and every fetch reads those afresh.
     int pc = CodeIndex;
     int limit = CodeLimit;
+    // The index whose decoded statement stopped short: its item runs by the general path next.
+    int generalAt = -1;
+    // Every run decodes afresh: what an earlier run decoded may describe code since replaced.
+    NoteCodeChanged();
     for (;;) {
         // Stop condition, tested before every dispatch.
         const int kind = CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
         if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return LoopExit::Stop;
         if (pc > limit) [[unlikely]] return LoopExit::End;
+
+        // Decoded statements run from here as far as they go; the item they end on is then in hand.
+        if (CurrentItemIndex != generalAt && !IsDecodedGeneric(CurrentItemIndex)) {
+            const int start = CurrentItemIndex;
+            bool stoppedShort = false;
+            const int at = RunDecoded(start, limit, stoppedShort);
+            if (stoppedShort) generalAt = at;
+            if (at != start) {
+                EnterItem(at, limit, pc);
+                if (ErrorNumber == 0) [[likely]] continue;
+                // A push that found no memory: reported like any error, before the item now in hand.
+                ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+                return LoopExit::Error;
+            }
+        }
+        generalAt = -1;
 
         const int value = CurrentItem.SecondCode;
         ErrorAtCurrentItem = false;

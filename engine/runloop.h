@@ -23,7 +23,7 @@ inline void FetchCurrentItem() {
 // Why the loop ended.
 enum class LoopExit { End, Stop, Error, System, Cont, Run };
 
-// Runs from the item already in CurrentItem until the end item, a stop request, an error, or a
+// Runs from the item already in CurrentItem (fetched by FetchCurrentItem, so CurrentItemIndex names it) until the end item, a stop request, an error, or a
 // statement that leaves the loop (SYSTEM, CONT, RUN).
 LoopExit RunLoop();
 

@@ -271,7 +271,7 @@ void FnChr() {
     if (!ArgsAre(Fn::CHRStr, {Num})) return;
     const Extended n = GlPopNum();
     if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRStr);
-    GlPushStr(SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus))));
+    GlPushStr(ChrText(n));
 }
 
 // CHRW(n): the UTF-16 unit n (low 16 bits).
@@ -706,6 +706,12 @@ Extended ValText(const QString& text) {
     if (text.size() >= HexPrefixMinLength && text[0] == u'&' && AsciiUpper(text[1].unicode()) == u'H')
         return HexValText(QStringView(text).mid(2));
     return DecimalValText(text);
+}
+
+const QString& ChrText(Extended n) {
+    // 0 to 255 is its own low byte once the fraction is cut off; that spares fmod for every character.
+    if (n >= 0 && n < ByteModulus) return SystemCodePageChar(static_cast<std::uint8_t>(static_cast<int>(n)));
+    return SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus)));
 }
 
 qsizetype CharacterCount(QStringView text) {

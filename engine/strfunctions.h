@@ -20,5 +20,7 @@ void ExecStringFunction(int code);
 // VAL's reading of a text: "&H" followed by hexadecimal digits, or a decimal number in the language's
 // own syntax (leading blanks, a sign, digits, ".", an exponent); anything else is 0.
 Extended ValText(const QString& text);
+// CHR$'s text for a finite number: the byte of its low 8 bits read in the system code page.
+const QString& ChrText(Extended n);
 // The number of characters of a text, a surrogate pair counting as one.
 qsizetype CharacterCount(QStringView text);

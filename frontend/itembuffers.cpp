@@ -12,6 +12,7 @@ int CurrentmaxPreCodeNum = 0;
 int PreCodeLimit = 0;
 
 std::vector<CodeItemType> CodeBuffer;
+std::uint64_t CodeGeneration = 1;
 int CodeIndex = 0;
 int CurrentmaxCodeNum = 0;
 int CodeLimit = 0;
@@ -105,6 +106,7 @@ void PeekPreCodeBack(int n, CodeItemType& item) {
 }
 
 void InitCode() {
+    NoteCodeChanged();
     CodeBuffer.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
     CurrentmaxCodeNum = ImmediateAreaLast;
     CodeLimit = ImmediateAreaLast;
@@ -114,6 +116,7 @@ void InitCode() {
 }
 
 void ResetCode() {
+    NoteCodeChanged();
     if (CurrentmaxCodeNum < ImmediateAreaLast) {
         CodeBuffer.assign(InitialSlots, CodeItemType{});
         CurrentmaxCodeNum = ImmediateAreaLast;
@@ -134,6 +137,7 @@ void AddCode(const CodeItemType& item) {
     if (CodeIndex < 0) return;
     if (!GrowTo(CodeBuffer, CodeIndex, CurrentmaxCodeNum)) return;
     CodeBuffer[static_cast<std::size_t>(CodeIndex)] = item;
+    NoteCodeChanged();
     ++CodeIndex;
 }
 

@@ -5,6 +5,7 @@
 
 #include "frontend/codeitem.h"
 
+#include <cstdint>
 #include <vector>
 
 inline constexpr int ImmediateAreaLast = 100;   // last slot of the immediate area
@@ -31,6 +32,10 @@ extern int CodeIndex;          // append position while compiling; next item to 
 extern int CurrentmaxCodeNum;  // highest valid index
 extern int CodeLimit;          // index of the program's end item: the last index a fetch may read
 extern CodeItemType CurrentItem, NextItem, PeekItem;
+// Counts the writes to CodeBuffer: what the run loop decoded from the buffer holds only while the
+// count is unchanged. Every writer of CodeBuffer calls NoteCodeChanged.
+extern std::uint64_t CodeGeneration;
+inline void NoteCodeChanged() { ++CodeGeneration; }
 
 void InitCode();
 void ResetCode();

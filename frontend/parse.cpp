@@ -164,6 +164,7 @@ void PatchJumpAhead(int offset, int slot) {
         return;
     }
     CodeBuffer[static_cast<std::size_t>(slot)].SecondCode = CodeIndex + offset;
+    NoteCodeChanged();
 }
 
 void PatchJump(int slot) {

@@ -203,7 +203,7 @@ public:
         CodeLimit = end;
         CurrentmaxCodeNum = end;
         CodeIndex = ProgramCodeStart;
-        GetCurrentItem();
+        FetchCurrentItem();
         return RunLoop();
     }
 

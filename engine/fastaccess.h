@@ -1,0 +1,61 @@
+// The run loop's direct access to the value stack and the variable tables, shared by the item-by-item
+// loop and the decoded statements. Each helper does exactly what the general executor does for the
+// case it accepts and refuses every other case, which then goes the general way with its errors.
+#pragma once
+
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+// GlPushNum kept inline in the loop, whose size otherwise leads the compiler to call it.
+[[gnu::always_inline]] inline void PushNumber(Extended value) {
+    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
+        GlNumStack.Items.data()[++GlNumStack.Count] = value;
+        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Number;
+        return;
+    }
+    GlPushNum(value);
+}
+
+// Entry `index` of a table, or null outside it. The test is made in bytes, which spares the division
+// that the table's size would cost.
+template <typename T>
+[[gnu::always_inline]] inline T* TableEntry(std::vector<T>& table, int index) {
+    const std::size_t offset = static_cast<std::size_t>(static_cast<unsigned>(index)) * sizeof(T);
+    return offset < table.size() * sizeof(T) ? table.data() + index : nullptr;
+}
+
+// A code index a jump may take (as the flow executors check it).
+[[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+
+// Operands of MOD and \ below this magnitude convert exactly to 64-bit integers.
+inline constexpr Extended WholeOperandLimit = 1e18L;
+
+// A MOD B or A \ B of whole numbers well inside the 64-bit range with B positive: the integer division
+// the operator itself makes, without the checks that lead to its errors. False for any other operands
+// (which may be an error).
+[[gnu::always_inline]] inline bool WholeDivision(bool modulo, Extended a, Extended b, Extended& result) {
+    if (!(b > 0 && b < WholeOperandLimit && std::fabs(a) < WholeOperandLimit)) return false;
+    const auto dividend = static_cast<std::int64_t>(a);
+    const auto divisor = static_cast<std::int64_t>(b);
+    if (static_cast<Extended>(dividend) != a || static_cast<Extended>(divisor) != b) return false;
+    result = static_cast<Extended>(modulo ? dividend % divisor : dividend / divisor);
+    return true;
+}
+
+// The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read
+// or an element assignment finds it (such a subscript rounds to itself); null for anything else, which
+// the general executors handle with their errors.
+[[gnu::always_inline]] inline Extended* SimpleElement(const NumVarType& record, Extended subscript) {
+    if (record.DimCount != 1 || !(subscript >= 0 && subscript <= record.Bounds[1])) return nullptr;
+    const auto i = static_cast<std::int32_t>(subscript);  // 0 .. the bound: the conversion is exact
+    if (static_cast<Extended>(i) != subscript) return nullptr;
+    const long at = static_cast<long>(record.Base) + i;
+    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;
+}
