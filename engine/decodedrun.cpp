@@ -159,8 +159,11 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
 
 } // namespace
 
+bool DecodedRunEnabled = true;
+
 int RunDecoded(int at, int limit, bool& stoppedShort) {
     stoppedShort = false;
+    if (!DecodedRunEnabled) return at;
     const std::uint64_t generation = CodeGeneration;
     const TableView tables;
     // The decoded side and the steps, as far as they go; decoding an entry may extend both.

@@ -1,12 +1,14 @@
 // lxrun: runs a program through the real engine and the real run window (offscreen) and prints the run
 // window's text when the run has ended. Used by the golden-program tests and the benchmarks.
 //
-//   lxrun [--time] [--timeout SECONDS] [--expect FILE] [--input TEXT]... PROGRAM.lxt
+//   lxrun [--time] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]... PROGRAM.lxt
 //
 // --expect compares the run window's text with FILE and exits 1 (printing both) when they differ.
 // --input answers the program's INPUT and LINE INPUT dialogs in order, as a person typing TEXT would.
 // --time prints the compile-and-run time to stderr. A run that has not ended after --timeout seconds
-// (default 60) is stopped and reported with exit code 2.
+// (default 60) is stopped and reported with exit code 2. --general runs every item by the general
+// path, without the decoded statements, so that the tests can hold both ways to the same text.
+#include "engine/decodedrun.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
@@ -32,7 +34,7 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: lxrun [--time] [--timeout SECONDS] [--expect FILE] [--input TEXT]... PROGRAM.lxt\n");
+    std::fprintf(stderr, "usage: lxrun [--time] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]... PROGRAM.lxt\n");
     return 2;
 }
 
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--time") == 0) {
             timing = true;
+        } else if (std::strcmp(argv[i], "--general") == 0) {
+            DecodedRunEnabled = false;
         } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
             timeoutSeconds = std::atof(argv[++i]);
             if (!(timeoutSeconds > 0)) return Usage();
