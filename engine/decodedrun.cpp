@@ -10,141 +10,118 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 
 namespace {
 
-using namespace StepCode;
+using namespace NodeCode;
 
-// The variable tables as one run of decoded statements sees them: nothing the decoded statements do
-// adds records, so the loop keeps their extent in registers instead of reading the vectors each time.
-struct TableView {
-    NumVarType* Numbers;
-    std::size_t NumberCount;
-    StrVarType* Strings;
-    std::size_t StringCount;
+// What Evaluate returns when a node met a case for the general path; every value it computes is
+// finite, so a NaN can mean nothing else. A NaN operand makes every node give a NaN in its turn.
+constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
+[[gnu::always_inline]] inline bool IsStoppedShort(Extended value) { return value != value; }
 
-    TableView()
-        : Numbers(NumVarTable.data()), NumberCount(NumVarTable.size()), Strings(StrVarTable.data()),
-          StringCount(StrVarTable.size()) {}
-
-    [[gnu::always_inline]] NumVarType* Number(int index) const {
-        return static_cast<unsigned>(index) < NumberCount ? Numbers + index : nullptr;
-    }
-    [[gnu::always_inline]] StrVarType* String(int index) const {
-        return static_cast<unsigned>(index) < StringCount ? Strings + index : nullptr;
-    }
-};
-
-// The value of a plain numeric variable; false when the name is no longer one.
-[[gnu::always_inline]] inline bool ReadVariable(const TableView& tables, int index, Extended& value) {
-    const NumVarType* record = tables.Number(index);
-    if (!record || record->Kind != NumVarKind::Variable) [[unlikely]] return false;
-    value = record->Value;
-    return true;
-}
-
-// a = a op b for one of the binary steps; false where the operator's own item must decide (a divisor
-// of 0, a result that is not finite, a MOD or \ that may fail).
+// a op b for one of the binary nodes; StoppedShort where the operator's own item must decide (a
+// divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.
 template <std::uint8_t Operation>
-[[gnu::always_inline]] inline bool Apply(Extended& a, Extended b) {
+[[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
     Extended r = 0;
     switch (Operation) {
     case Add: r = a + b; break;
     case Subtract: r = a - b; break;
     case Multiply: r = a * b; break;
     case Divide:
-        if (b == 0) return false;
+        if (b == 0) return StoppedShort;
         r = a / b;
         break;
-    case IntDivide: return WholeDivision(false, a, b, a);
-    case Modulo: return WholeDivision(true, a, b, a);
-    case Equal: a = a == b ? 1 : 0; return true;
-    case NotEqual: a = a != b ? 1 : 0; return true;
-    case Less: a = a < b ? 1 : 0; return true;
-    case Greater: a = a > b ? 1 : 0; return true;
-    case LessEqual: a = a <= b ? 1 : 0; return true;
-    case GreaterEqual: a = a >= b ? 1 : 0; return true;
-    default: return false;
+    case IntDivide: return WholeDivision(false, a, b, r) ? r : StoppedShort;
+    case Modulo: return WholeDivision(true, a, b, r) ? r : StoppedShort;
+    default:
+        if (__builtin_isunordered(a, b)) return StoppedShort;
+        switch (Operation) {
+        case Equal: return a == b ? 1 : 0;
+        case NotEqual: return a != b ? 1 : 0;
+        case Less: return a < b ? 1 : 0;
+        case Greater: return a > b ? 1 : 0;
+        case LessEqual: return a <= b ? 1 : 0;
+        default: return a >= b ? 1 : 0;
+        }
     }
-    if (!std::isfinite(r)) return false;
-    a = r;
-    return true;
+    return std::isfinite(r) ? r : StoppedShort;  // a NaN operand gives a NaN here too
 }
 
-// Runs the steps from `step`, leaving the values in `values` from the bottom; false when a step met
-// a case for the general path (nothing has changed then: the steps only read). The value on top is
-// kept apart from the stack below it, so most steps neither read nor write memory for it.
-[[gnu::always_inline]] inline bool Evaluate(const TableView& tables, const ExprStep* step, Extended* values) {
-    // The entry under the top. The first push stores the empty top at values[-1]; the values of the
-    // expression then end up from values[0].
-    Extended* below = values - 2;
-    Extended top = 0;
-    Extended b = 0;
-    for (;; ++step) {
-        switch (step->Code) {
-        case End:
-            *++below = top;
-            return true;
-        case PushLiteral:
-            *++below = top;
-            top = step->Literal;
-            break;
-        case PushVariable:
-            if (!ReadVariable(tables, step->Index, b)) return false;
-            *++below = top;
-            top = b;
-            break;
-        case PushLength: {
-            const StrVarType* record = tables.String(step->Index);
-            if (!record || record->Kind != StrVarKind::Variable) return false;
-            *++below = top;
-            top = static_cast<Extended>(CharacterCount(record->Value));
-            break;
-        }
-        case Element: {
-            const NumVarType* record = tables.Number(step->Index);
-            const Extended* element = record && record->Kind == NumVarKind::Array ? SimpleElement(*record, top) : nullptr;
-            if (!element) return false;
-            top = *element;
-            break;
-        }
-        case Sgn: top = top > 0 ? 1 : (top < 0 ? -1 : 0); break;
-        case Abs: top = std::fabs(top); break;
-        case Int: top = std::floor(top); break;
-        case Fix: top = std::trunc(top); break;
-        case Negate: top = -top; break;
-        case Not: top = top != 0 ? 0 : 1; break;
-        case And: top = *below-- != 0 && top != 0 ? 1 : 0; break;
-        case Or: top = *below-- != 0 || top != 0 ? 1 : 0; break;
-#define LX_BINARY_STEP(OP)                                                                                   \
-    case Binary(OP, OnStack): {                                                                              \
-        Extended a = *below--;                                                                               \
-        if (!Apply<OP>(a, top)) return false;                                                                \
-        top = a;                                                                                             \
-        break;                                                                                               \
-    }                                                                                                        \
-    case Binary(OP, OnLiteral):                                                                              \
-        if (!Apply<OP>(top, step->Literal)) return false;                                                    \
-        break;                                                                                               \
-    case Binary(OP, OnVariable):                                                                             \
-        if (!ReadVariable(tables, step->Index, b) || !Apply<OP>(top, b)) return false;                       \
-        break;
-            LX_BINARY_STEP(Add)
-            LX_BINARY_STEP(Subtract)
-            LX_BINARY_STEP(Multiply)
-            LX_BINARY_STEP(Divide)
-            LX_BINARY_STEP(IntDivide)
-            LX_BINARY_STEP(Modulo)
-            LX_BINARY_STEP(Equal)
-            LX_BINARY_STEP(NotEqual)
-            LX_BINARY_STEP(Less)
-            LX_BINARY_STEP(Greater)
-            LX_BINARY_STEP(LessEqual)
-            LX_BINARY_STEP(GreaterEqual)
-#undef LX_BINARY_STEP
-        default: return false;
-        }
+// The value of node `n` (of the tree in `nodes`), or StoppedShort. Every value travels in the
+// floating-point register the result is returned in: an 80-bit value stored and read back at once
+// would wait for the memory round trip at every operation.
+[[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
+    switch (n->Code) {
+    case Literal: return n->Literal;
+    case Variable: return *n->Operand.Value;
+    case Length:
+        if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
+        return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
+    case Element: {
+        const Extended subscript = Evaluate(nodes, nodes + n->Left);
+        const NumVarType* record = n->Operand.Number;
+        const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
+        return element ? *element : StoppedShort;  // a NaN subscript finds no element
     }
+    case Sgn: {
+        const Extended x = Evaluate(nodes, nodes + n->Left);
+        return x > 0 ? 1 : (x < 0 ? -1 : (x == 0 ? 0 : StoppedShort));
+    }
+    case Abs: return std::fabs(Evaluate(nodes, nodes + n->Left));
+    case Int: return std::floor(Evaluate(nodes, nodes + n->Left));
+    case Fix: return std::trunc(Evaluate(nodes, nodes + n->Left));
+    case Negate: return -Evaluate(nodes, nodes + n->Left);
+    case Not: {
+        const Extended x = Evaluate(nodes, nodes + n->Left);
+        return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
+    }
+    case And:
+    case Or: {
+        const Extended a = Evaluate(nodes, nodes + n->Left);
+        const Extended b = Evaluate(nodes, nodes + n->Right);
+        if (__builtin_isunordered(a, b)) return StoppedShort;
+        return (n->Code == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+    }
+#define LX_BINARY_NODE(OP)                                                                                   \
+    case Binary(OP, NodeNode): {                                                                             \
+        const Extended a = Evaluate(nodes, nodes + n->Left);                                                 \
+        return Apply<OP>(a, Evaluate(nodes, nodes + n->Right));                                              \
+    }                                                                                                        \
+    case Binary(OP, NodeLiteral): return Apply<OP>(Evaluate(nodes, nodes + n->Left), n->Literal);            \
+    case Binary(OP, NodeVariable): return Apply<OP>(Evaluate(nodes, nodes + n->Left), *n->Operand.Value);    \
+    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, Evaluate(nodes, nodes + n->Right));           \
+    case Binary(OP, VariableNode): {                                                                         \
+        const Extended b = Evaluate(nodes, nodes + n->Right);                                                \
+        return Apply<OP>(*n->Operand.Value, b);                                                              \
+    }                                                                                                        \
+    case Binary(OP, LiteralVariable): return Apply<OP>(n->Literal, *n->Operand.Value);                       \
+    case Binary(OP, VariableLiteral): return Apply<OP>(*n->Operand.Value, n->Literal);                       \
+    case Binary(OP, VariableVariable): return Apply<OP>(*n->Operand.Value, *n->Value2);
+        LX_BINARY_NODE(Add)
+        LX_BINARY_NODE(Subtract)
+        LX_BINARY_NODE(Multiply)
+        LX_BINARY_NODE(Divide)
+        LX_BINARY_NODE(IntDivide)
+        LX_BINARY_NODE(Modulo)
+        LX_BINARY_NODE(Equal)
+        LX_BINARY_NODE(NotEqual)
+        LX_BINARY_NODE(Less)
+        LX_BINARY_NODE(Greater)
+        LX_BINARY_NODE(LessEqual)
+        LX_BINARY_NODE(GreaterEqual)
+#undef LX_BINARY_NODE
+    default: return StoppedShort;
+    }
+}
+
+// The value of an entry's k-th root (of ValueCount).
+[[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
+    const ExprNode* nodes = DecodedNodes.data();
+    const std::int32_t root = entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
+    return Evaluate(nodes, nodes + root);
 }
 
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
@@ -164,15 +141,12 @@ bool DecodedRunEnabled = true;
 int RunDecoded(int at, int limit, bool& stoppedShort) {
     stoppedShort = false;
     if (!DecodedRunEnabled) return at;
+    if (DecodedTablesMoved()) NoteCodeChanged();
     const std::uint64_t generation = CodeGeneration;
-    const TableView tables;
-    // The decoded side and the steps, as far as they go; decoding an entry may extend both.
+    // The decoded side as far as it goes; decoding an entry may extend it.
     DecodedItem* decoded = DecodedCode.data();
     std::size_t decodedCount = DecodedCode.size();
-    const ExprStep* stepBase = DecodedSteps.data();
-    // values[-1] takes the empty top of the first push; the expression's values follow it.
-    Extended storage[MaxDecodedDepth + 1];
-    Extended* const values = storage + 1;
+    const ExprNode* nodes = DecodedNodes.data();
     for (;;) {
         if (at < 1 || at > limit) return at;
         if (static_cast<std::size_t>(at) >= decodedCount) [[unlikely]] {
@@ -183,48 +157,58 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         DecodedItem* entry = decoded + at;
         if (entry->Generation != generation) [[unlikely]] {
             entry = &DecodeItem(at, limit);
-            stepBase = DecodedSteps.data();
+            nodes = DecodedNodes.data();
         }
-        const ExprStep* steps = stepBase + entry->Steps;
+        const ExprNode* root = nodes + entry->Root;
         int next = 0;
         switch (entry->Op) {
         case DecodedOp::Jump: next = entry->Next; break;
         case DecodedOp::LetNumber: {
             // LET X = expression
-            NumVarType* record = tables.Number(entry->Target);
-            if (!record || record->DimCount != 0 || !Evaluate(tables, steps, values)) goto stopShort;
-            record->Value = values[0];
+            NumVarType* record = entry->Target.Number;
+            if (record->DimCount != 0) goto stopShort;
+            const Extended value = Evaluate(nodes, root);
+            if (IsStoppedShort(value)) goto stopShort;
+            record->Value = value;
             next = entry->Next;
             break;
         }
         case DecodedOp::LetElement: {
             // LET A(subscript) = expression: the value, then the subscript
-            NumVarType* record = tables.Number(entry->Target);
-            if (!record || !Evaluate(tables, steps, values)) goto stopShort;
-            Extended* element = SimpleElement(*record, values[1]);
+            const Extended value = EvaluateRoot(*entry, 0);
+            const Extended subscript = EvaluateRoot(*entry, 1);
+            if (IsStoppedShort(value) || IsStoppedShort(subscript)) goto stopShort;
+            Extended* element = SimpleElement(*entry->Target.Number, subscript);
             if (!element) goto stopShort;
-            *element = values[0];
+            *element = value;
             next = entry->Next;
             break;
         }
-        case DecodedOp::Branch:
+        case DecodedOp::Branch: {
             // IF condition: true goes on after the jump target, false takes it
-            if (!Evaluate(tables, steps, values)) goto stopShort;
-            next = values[0] != 0 ? entry->Next : entry->Alternate;
+            const Extended condition = Evaluate(nodes, root);
+            if (IsStoppedShort(condition)) goto stopShort;
+            next = condition != 0 ? entry->Next : entry->Alternate;
             break;
-        case DecodedOp::PushValues:
-            if (!Evaluate(tables, steps, values)) goto stopShort;
+        }
+        case DecodedOp::PushValues: {
+            Extended values[MaxPushedValues];
+            for (int k = 0; k < entry->ValueCount; ++k) {
+                values[k] = EvaluateRoot(*entry, k);
+                if (IsStoppedShort(values[k])) goto stopShort;
+            }
             PushValues(*entry, values);
             if (ErrorNumber != 0) [[unlikely]] return entry->Next;  // the stack found no memory
             next = entry->Next;
             break;
+        }
         case DecodedOp::AppendChr: {
             // S$ = S$ + CHR$(expression)
-            StrVarType* record = tables.String(entry->Target);
-            if (!record || record->Kind != StrVarKind::Variable || record->DimCount != 0 ||
-                !Evaluate(tables, steps, values))
-                goto stopShort;
-            record->Value.append(ChrText(values[0]));
+            StrVarType* record = entry->Target.String;
+            if (record->Kind != StrVarKind::Variable || record->DimCount != 0) goto stopShort;
+            const Extended code = Evaluate(nodes, root);
+            if (IsStoppedShort(code)) goto stopShort;
+            record->Value.append(ChrText(code));
             next = entry->Next;
             break;
         }

@@ -5,12 +5,16 @@
 #include "frontend/tables.h"
 
 std::vector<DecodedItem> DecodedCode;
-std::vector<ExprStep> DecodedSteps;
+std::vector<ExprNode> DecodedNodes;
+std::vector<std::int32_t> DecodedRoots;
 
 namespace {
 
-// The generation the steps in DecodedSteps belong to; older steps are dropped before new ones are added.
-std::uint64_t StepsGeneration = 0;
+// The generation the nodes and roots belong to; older ones are dropped before new ones are added.
+std::uint64_t NodesGeneration = 0;
+// The storage of the variable tables when that generation began.
+const NumVarType* NodesNumbers = nullptr;
+const StrVarType* NodesStrings = nullptr;
 
 // The most jumps and brackets followed when resolving where a statement continues; a GOTO chain longer
 // than this (or a loop of GOTOs) is simply left to run item by item.
@@ -56,8 +60,9 @@ int ResolveContinuation(int at, int limit) {
 // The types of the values of a decoded expression, as the decoder follows them.
 enum class ValueKind : std::uint8_t { Number, Boolean };
 
-// Reads items as long as they form a numeric expression the steps can compute, collecting the steps
-// and following the kinds of the values they leave.
+// Reads items as long as they form a numeric expression the nodes can compute, building its tree in
+// DecodedNodes. Each value on the reader's stack is a leaf (a literal or a plain variable, not yet a
+// node: the node that takes it holds it) or a node.
 class ExpressionReader {
 public:
     explicit ExpressionReader(int limit) : limit_(limit) {}
@@ -71,10 +76,13 @@ public:
                 continue;
             }
             if (item.FirstCode == CodeKind::StrVar) {
-                // LEN of a plain string variable: the two items as one step.
+                // LEN of a plain string variable: the two items as one node.
                 const int next = SkipBrackets(at + 1, limit_);
                 if (next > limit_ || !IsLength(ItemAt(next)) || !PlainString(item.SecondCode)) break;
-                if (!Push(ValueKind::Number, ExprStep{0, item.SecondCode, StepCode::PushLength})) break;
+                ExprNode node;
+                node.Operand.String = &StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+                node.Code = NodeCode::Length;
+                if (!PushNode(ValueKind::Number, node)) break;
                 at = next + 1;
                 continue;
             }
@@ -85,10 +93,22 @@ public:
     }
 
     int Depth() const { return depth_; }
-    ValueKind KindAt(int k) const { return kinds_[static_cast<std::size_t>(k)]; }
-    const std::vector<ExprStep>& Steps() const { return steps_; }
+    ValueKind KindAt(int k) const { return values_[static_cast<std::size_t>(k)].Kind; }
+    // True when some value is more than a literal or a variable (so that computing it is work).
+    bool Computes() const { return computes_; }
+    // The node of value k (a leaf becomes a node of its own here).
+    std::int32_t RootOf(int k) { return Materialize(values_[static_cast<std::size_t>(k)]); }
 
 private:
+    enum class Place : std::uint8_t { Node, Literal, Variable };
+    struct Value {
+        ValueKind Kind = ValueKind::Number;
+        Place Where = Place::Node;
+        std::int32_t Node = -1;
+        Extended Literal = 0;
+        const Extended* Variable = nullptr;
+    };
+
     static bool IsLength(const CodeItemType& item) {
         return item.FirstCode == CodeKind::Function && (item.SecondCode == Fn::LEN || item.SecondCode == Fn::KLEN);
     }
@@ -98,53 +118,138 @@ private:
                StrVarTable[static_cast<std::size_t>(index)].Kind == StrVarKind::Variable;
     }
 
-    bool Push(ValueKind kind, ExprStep step) {
+    static std::int32_t AddNode(const ExprNode& node) {
+        DecodedNodes.push_back(node);
+        return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    }
+
+    static std::int32_t Materialize(Value& value) {
+        if (value.Where == Place::Node) return value.Node;
+        ExprNode node;
+        if (value.Where == Place::Literal) {
+            node.Literal = value.Literal;
+            node.Code = NodeCode::Literal;
+        } else {
+            node.Operand.Value = value.Variable;
+            node.Code = NodeCode::Variable;
+        }
+        value.Where = Place::Node;
+        value.Node = AddNode(node);
+        return value.Node;
+    }
+
+    bool Push(const Value& value) {
         if (depth_ >= MaxDecodedDepth) return false;
-        kinds_[static_cast<std::size_t>(depth_++)] = kind;
-        steps_.push_back(step);
+        values_[static_cast<std::size_t>(depth_++)] = value;
         return true;
+    }
+
+    bool PushNode(ValueKind kind, const ExprNode& node) {
+        if (depth_ >= MaxDecodedDepth) return false;
+        Value value;
+        value.Kind = kind;
+        value.Node = AddNode(node);
+        computes_ = true;
+        return Push(value);
     }
 
     bool TopIs(ValueKind kind, int count = 1) const {
         if (depth_ < count) return false;
         for (int k = 1; k <= count; ++k)
-            if (kinds_[static_cast<std::size_t>(depth_ - k)] != kind) return false;
+            if (values_[static_cast<std::size_t>(depth_ - k)].Kind != kind) return false;
         return true;
     }
 
-    // A step on the value on top that leaves a value of the same kind.
-    bool Unary(std::uint8_t code, ValueKind kind = ValueKind::Number) {
-        if (!TopIs(kind)) return false;
-        steps_.push_back(ExprStep{0, 0, code});
+    Value& Top(int k = 0) { return values_[static_cast<std::size_t>(depth_ - 1 - k)]; }
+
+    // A node on the value on top, which it replaces (its kind becomes `result`).
+    bool Unary(std::uint8_t code, ValueKind operand, ValueKind result, const NumVarType* array = nullptr) {
+        if (!TopIs(operand)) return false;
+        ExprNode node;
+        node.Code = code;
+        node.Operand.Number = array;
+        node.Left = Materialize(Top());
+        Value value;
+        value.Kind = result;
+        value.Node = AddNode(node);
+        Top() = value;
+        computes_ = true;
         return true;
     }
 
-    // A binary step. When the step before pushed a literal or a plain variable, that push becomes this
-    // step's right operand.
-    bool Binary(std::uint8_t op, ValueKind operands, ValueKind result) {
+    // A node on the two values on top: the left one under the right one. Leaves go into the node.
+    bool Binary(std::uint8_t code, ValueKind operands, ValueKind result) {
+        using namespace NodeCode;
         if (!TopIs(operands, 2)) return false;
-        ExprStep& last = steps_.back();
-        std::uint8_t form = StepCode::OnStack;
-        if (last.Code == StepCode::PushLiteral) form = StepCode::OnLiteral;
-        if (last.Code == StepCode::PushVariable) form = StepCode::OnVariable;
-        if (form != StepCode::OnStack)
-            last.Code = StepCode::Binary(op, form);
-        else
-            steps_.push_back(ExprStep{0, 0, StepCode::Binary(op, form)});
+        Value& left = Top(1);
+        Value& right = Top(0);
+        ExprNode node;
+        std::uint8_t form = NodeNode;
+        if (left.Where == Place::Literal && right.Where == Place::Literal) {
+            // Two literals stay two: folding them would move an error of the operator to the decoder.
+            Materialize(left);
+        }
+        if (left.Where == Place::Node) {
+            node.Left = left.Node;
+            if (right.Where == Place::Node) {
+                node.Right = right.Node;
+            } else if (right.Where == Place::Literal) {
+                form = NodeLiteral;
+                node.Literal = right.Literal;
+            } else {
+                form = NodeVariable;
+                node.Operand.Value = right.Variable;
+            }
+        } else if (left.Where == Place::Literal) {
+            node.Literal = left.Literal;
+            if (right.Where == Place::Node) {
+                form = LiteralNode;
+                node.Right = right.Node;
+            } else {
+                form = LiteralVariable;
+                node.Operand.Value = right.Variable;
+            }
+        } else {
+            node.Operand.Value = left.Variable;
+            if (right.Where == Place::Node) {
+                form = VariableNode;
+                node.Right = right.Node;
+            } else if (right.Where == Place::Literal) {
+                form = VariableLiteral;
+                node.Literal = right.Literal;
+            } else {
+                form = VariableVariable;
+                node.Value2 = right.Variable;
+            }
+        }
+        node.Code = NodeCode::Binary(code, form);
+        Value value;
+        value.Kind = result;
+        value.Node = AddNode(node);
         --depth_;
-        kinds_[static_cast<std::size_t>(depth_ - 1)] = result;
+        Top() = value;
+        computes_ = true;
         return true;
     }
 
+    // AND and OR of two conditions.
     bool Logic(std::uint8_t code) {
         if (!TopIs(ValueKind::Boolean, 2)) return false;
-        steps_.push_back(ExprStep{0, 0, code});
+        ExprNode node;
+        node.Code = code;
+        node.Left = Materialize(Top(1));
+        node.Right = Materialize(Top(0));
+        Value value;
+        value.Kind = ValueKind::Boolean;
+        value.Node = AddNode(node);
         --depth_;
+        Top() = value;
+        computes_ = true;
         return true;
     }
 
     bool Operator(int slot) {
-        using namespace StepCode;
+        using namespace NodeCode;
         constexpr ValueKind N = ValueKind::Number;
         constexpr ValueKind B = ValueKind::Boolean;
         switch (slot) {
@@ -160,36 +265,47 @@ private:
         case Op::Greater: return Binary(Greater, N, B);
         case Op::LessEqual: return Binary(LessEqual, N, B);
         case Op::GreaterEqual: return Binary(GreaterEqual, N, B);
-        case Op::ChgSgn: return Unary(Negate);
+        case Op::ChgSgn: return Unary(Negate, N, N);
         case Op::And: return Logic(And);
         case Op::Or: return Logic(Or);
-        case Op::Not: return Unary(Not, B);
+        case Op::Not: return Unary(Not, B, B);
         default: return false;
         }
     }
 
     bool Function(int code) {
+        constexpr ValueKind N = ValueKind::Number;
         switch (code) {
-        case Fn::SGN: return Unary(StepCode::Sgn);
-        case Fn::ABS: return Unary(StepCode::Abs);
-        case Fn::INT: return Unary(StepCode::Int);
-        case Fn::FIX: return Unary(StepCode::Fix);
-        case InFn::Direct: return Unary(StepCode::Negate);
+        case Fn::SGN: return Unary(NodeCode::Sgn, N, N);
+        case Fn::ABS: return Unary(NodeCode::Abs, N, N);
+        case Fn::INT: return Unary(NodeCode::Int, N, N);
+        case Fn::FIX: return Unary(NodeCode::Fix, N, N);
+        case InFn::Direct: return Unary(NodeCode::Negate, N, N);
         default: return false;
         }
     }
 
-    // A numeric name: a plain variable pushes its value; a one-dimensional array takes the subscript
-    // on top. DEF functions, labels and other arrays are left to the general path.
+    // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top.
+    // DEF functions, labels and other arrays are left to the general path.
     bool NumericName(int index) {
         if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) return false;
         const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
-        if (record.Kind == NumVarKind::Variable) return Push(ValueKind::Number, ExprStep{0, index, StepCode::PushVariable});
-        if (record.Kind == NumVarKind::Array && record.DimCount == 1 && TopIs(ValueKind::Number)) {
-            steps_.push_back(ExprStep{0, index, StepCode::Element});
-            return true;
+        if (record.Kind == NumVarKind::Variable) {
+            Value value;
+            value.Where = Place::Variable;
+            value.Variable = &record.Value;
+            return Push(value);
         }
+        if (record.Kind == NumVarKind::Array && record.DimCount == 1)
+            return Unary(NodeCode::Element, ValueKind::Number, ValueKind::Number, &record);
         return false;
+    }
+
+    bool PushLiteral(Extended literal) {
+        Value value;
+        value.Where = Place::Literal;
+        value.Literal = literal;
+        return Push(value);
     }
 
     bool Take(const CodeItemType& item) {
@@ -198,12 +314,11 @@ private:
         case CodeKind::NumLiteral: {
             const long at = static_cast<long>(value) + 1;
             if (at < 0 || static_cast<std::size_t>(at) >= NumConTable.size()) return false;
-            return Push(ValueKind::Number, ExprStep{NumConTable[static_cast<std::size_t>(at)], 0, StepCode::PushLiteral});
+            return PushLiteral(NumConTable[static_cast<std::size_t>(at)]);
         }
         case CodeKind::SysNumConst:
             if (value < 1 || value > FixedConstSlots) return false;
-            return Push(ValueKind::Number,
-                        ExprStep{NumConstTable[static_cast<std::size_t>(value)], 0, StepCode::PushLiteral});
+            return PushLiteral(NumConstTable[static_cast<std::size_t>(value)]);
         case CodeKind::NumVar: return NumericName(value);
         case CodeKind::Operator: return Operator(value);
         case CodeKind::Function: return Function(value);
@@ -213,25 +328,31 @@ private:
 
     int limit_;
     int depth_ = 0;
-    std::array<ValueKind, MaxDecodedDepth> kinds_{};
-    std::vector<ExprStep> steps_;
+    bool computes_ = false;
+    std::array<Value, MaxDecodedDepth> values_{};
 };
 
 bool IsStatement(int at, int limit, int code) {
     return at <= limit && ItemAt(at).FirstCode == CodeKind::Statement && ItemAt(at).SecondCode == code;
 }
 
-// Moves the reader's steps to DecodedSteps, closed by an End step; the entry's Steps names the first.
-void StoreSteps(DecodedItem& entry, const ExpressionReader& reader) {
-    entry.Steps = static_cast<std::int32_t>(DecodedSteps.size());
-    DecodedSteps.insert(DecodedSteps.end(), reader.Steps().begin(), reader.Steps().end());
-    DecodedSteps.push_back(ExprStep{0, 0, StepCode::End});
+// The entry's expression: its one value's node, or the nodes of its values listed in DecodedRoots.
+void StoreRoots(DecodedItem& entry, ExpressionReader& reader) {
+    const int depth = reader.Depth();
+    entry.ValueCount = static_cast<std::uint8_t>(depth);
+    if (depth == 1) {
+        entry.Root = reader.RootOf(0);
+        return;
+    }
+    entry.Root = static_cast<std::int32_t>(DecodedRoots.size());
+    for (int k = 0; k < depth; ++k) DecodedRoots.push_back(reader.RootOf(k));
 }
 
 // S$ = S$ + CHR$(expression) (or &): the string variable, a numeric expression, CHR$, the join, the
 // LET to the same variable.
 bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     const int target = ItemAt(start).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= StrVarTable.size()) return false;
     ExpressionReader reader(limit);
     int at = SkipBrackets(reader.Read(start + 1), limit);
     if (reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number || at > limit) return false;
@@ -246,9 +367,9 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     if (!IsStatement(at, limit, St::LET) || at + 1 > limit) return false;
     const CodeItemType& assigned = ItemAt(at + 1);
     if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode != target) return false;
-    StoreSteps(entry, reader);
+    StoreRoots(entry, reader);
     entry.Op = DecodedOp::AppendChr;
-    entry.Target = target;
+    entry.Target.String = &StrVarTable[static_cast<std::size_t>(target)];
     entry.Next = ResolveContinuation(at + 2, limit);
     return true;
 }
@@ -265,12 +386,14 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
             if (reader.KindAt(k) != ValueKind::Number) return false;
         return true;
     };
+    const int target = ItemAt(after + 1).SecondCode;
     if (IsStatement(after, limit, St::LET) && after + 1 <= limit && ItemAt(after + 1).FirstCode == CodeKind::NumVar &&
-        (depth == 1 || depth == 2) && allNumbers()) {
+        target >= 0 && static_cast<std::size_t>(target) < NumVarTable.size() && (depth == 1 || depth == 2) &&
+        allNumbers()) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
-        StoreSteps(entry, reader);
+        StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
-        entry.Target = ItemAt(after + 1).SecondCode;
+        entry.Target.Number = &NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
         return;
     }
@@ -278,7 +401,7 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         reader.KindAt(0) == ValueKind::Boolean) {
         const CodeItemType& target = ItemAt(after + 1);
         if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return;
-        StoreSteps(entry, reader);
+        StoreRoots(entry, reader);
         entry.Op = DecodedOp::Branch;
         entry.Next = ResolveContinuation(after + 2, limit);
         entry.Alternate = ResolveContinuation(target.SecondCode, limit);
@@ -286,11 +409,9 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     }
     // Values for the items after them (arguments, PRINT items, a comparison's operand): worth it only
     // when some work is done besides the pushes themselves.
-    const std::size_t pushes = static_cast<std::size_t>(depth);
-    if (reader.Steps().size() <= pushes || depth > 8) return;
-    StoreSteps(entry, reader);
+    if (!reader.Computes() || depth > MaxPushedValues) return;
+    StoreRoots(entry, reader);
     entry.Op = DecodedOp::PushValues;
-    entry.ValueCount = static_cast<std::uint8_t>(depth);
     for (int k = 0; k < depth; ++k)
         if (reader.KindAt(k) == ValueKind::Boolean) entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
     entry.Next = end;
@@ -303,9 +424,12 @@ DecodedItem& DecodeItem(int at, int limit) {
     entry = DecodedItem{};
     entry.Generation = CodeGeneration;
     entry.Retries = DecodedRetries;
-    if (StepsGeneration != CodeGeneration) {
-        DecodedSteps.clear();
-        StepsGeneration = CodeGeneration;
+    if (NodesGeneration != CodeGeneration) {
+        DecodedNodes.clear();
+        DecodedRoots.clear();
+        NodesGeneration = CodeGeneration;
+        NodesNumbers = NumVarTable.data();
+        NodesStrings = StrVarTable.data();
     }
     if (at < 1 || at > limit || limit > CurrentmaxCodeNum) return entry;
     const int start = SkipInert(at, limit);
@@ -322,6 +446,10 @@ DecodedItem& DecodeItem(int at, int limit) {
     DecodeExpression(entry, start, limit);
     return entry;
 }
+bool DecodedTablesMoved() {
+    return NumVarTable.data() != NodesNumbers || StrVarTable.data() != NodesStrings;
+}
+
 void FitDecodedCode() {
     if (DecodedCode.size() < CodeBuffer.size()) DecodedCode.resize(CodeBuffer.size());
 }

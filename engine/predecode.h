@@ -1,7 +1,7 @@
 // The decoded side of the code buffer. For a code index where a whole statement of plain numbers begins
 // (a LET of a numeric expression, an IF on a comparison, a GOTO, a numeric expression whose value the
-// next items take), the decoder records once what the items do: the expression as a short list of
-// steps with their operands resolved, where the statement ends, where it jumps. The run loop runs such
+// next items take), the decoder records once what the items do: the expression as a small tree with
+// its operands resolved, where the statement ends, where it jumps. The run loop runs such
 // an entry in one pass instead of item by item; every other index decodes to Generic and runs as before.
 // Entries are decoded on first use and belong to one generation of the code buffer: any write to the
 // buffer starts a new generation, so nothing stale is ever run.
@@ -9,6 +9,7 @@
 
 #include "frontend/codeitem.h"
 #include "frontend/sharedstate.h"
+#include "frontend/tables.h"
 #include "frontend/vocabulary.h"
 
 #include <array>
@@ -45,48 +46,58 @@ inline constexpr std::uint8_t PushValues = 5; // expression values the following
 inline constexpr std::uint8_t AppendChr = 6;  // S$ = S$ + CHR$(expression)
 } // namespace DecodedOp
 
-// One step of a decoded expression. The steps work on a small stack of numbers; a boolean is held as
-// 1 or 0. A binary step takes its right operand from the stack, a literal or a variable, as its code
-// says; a step that meets a case the general path would treat differently (an error, a value that
-// is not finite, a subscript that is not a whole number in range) stops the evaluation, and the
-// statement then runs item by item from its start, so nothing of it has happened yet.
-namespace StepCode {
-// Operand forms, added to the binary codes below.
-inline constexpr std::uint8_t OnStack = 0;
-inline constexpr std::uint8_t OnLiteral = 1;
-inline constexpr std::uint8_t OnVariable = 2;
-inline constexpr std::uint8_t FormCount = 3;
-
-inline constexpr std::uint8_t End = 0;
-inline constexpr std::uint8_t PushLiteral = 1;
-inline constexpr std::uint8_t PushVariable = 2;
-inline constexpr std::uint8_t PushLength = 3;    // LEN of a scalar string variable
-inline constexpr std::uint8_t Element = 4;       // the element of a 1-D numeric array for the subscript on top
-inline constexpr std::uint8_t Sgn = 5;
-inline constexpr std::uint8_t Abs = 6;
-inline constexpr std::uint8_t Int = 7;
-inline constexpr std::uint8_t Fix = 8;
-inline constexpr std::uint8_t Negate = 9;
-inline constexpr std::uint8_t Not = 10;
-inline constexpr std::uint8_t And = 11;
-inline constexpr std::uint8_t Or = 12;
+// A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
+// the node that uses it rather than in a node of its own. Evaluating a node that meets a case the
+// general path would treat differently (an error, a value that is not finite, a subscript that is
+// not a whole number in range) gives StoppedShort, and the statement then runs item by item from its
+// start, so nothing of it has happened yet.
+namespace NodeCode {
+inline constexpr std::uint8_t Literal = 0;
+inline constexpr std::uint8_t Variable = 1;
+inline constexpr std::uint8_t Length = 2;    // LEN of a scalar string variable
+inline constexpr std::uint8_t Element = 3;   // the element of a 1-D numeric array for the subscript Left
+inline constexpr std::uint8_t Sgn = 4;       // the unary nodes take Left
+inline constexpr std::uint8_t Abs = 5;
+inline constexpr std::uint8_t Int = 6;
+inline constexpr std::uint8_t Fix = 7;
+inline constexpr std::uint8_t Negate = 8;
+inline constexpr std::uint8_t Not = 9;
+inline constexpr std::uint8_t And = 10;      // Left AND Right
+inline constexpr std::uint8_t Or = 11;
 inline constexpr std::uint8_t BinaryBase = 16;  // BinaryBase + operator * FormCount + operand form
+
+// Operand forms of the binary nodes: where the left and the right operand are (a node: Left or Right;
+// a literal: Literal; a variable: Value, and Value2 for a right one when both are variables).
+inline constexpr std::uint8_t NodeNode = 0, NodeLiteral = 1, NodeVariable = 2, LiteralNode = 3, VariableNode = 4,
+                              LiteralVariable = 5, VariableLiteral = 6, VariableVariable = 7, FormCount = 8;
 inline constexpr std::uint8_t Add = 0, Subtract = 1, Multiply = 2, Divide = 3, IntDivide = 4, Modulo = 5,
                               Equal = 6, NotEqual = 7, Less = 8, Greater = 9, LessEqual = 10, GreaterEqual = 11,
                               BinaryCount = 12;
 constexpr std::uint8_t Binary(std::uint8_t op, std::uint8_t form) {
     return static_cast<std::uint8_t>(BinaryBase + op * FormCount + form);
 }
-} // namespace StepCode
+static_assert(BinaryBase + BinaryCount * FormCount <= 256, "node codes are bytes");
+} // namespace NodeCode
 
-struct ExprStep {
-    Extended Literal = 0;     // the literal operand
-    std::int32_t Index = 0;   // the variable's table index
-    std::uint8_t Code = 0;    // StepCode
+struct ExprNode {
+    Extended Literal = 0;
+    // Variable operands, resolved when decoding: records do not move while the tables keep their
+    // storage, and a table that moves starts a new generation (DecodedTablesMoved).
+    union {
+        const Extended* Value;     // a plain numeric variable's value
+        const NumVarType* Number;  // an array's record (its shape is read at run time)
+        const StrVarType* String;  // a string variable's record
+    } Operand{nullptr};
+    const Extended* Value2 = nullptr;
+    std::int32_t Left = -1;   // child nodes, indices in DecodedNodes
+    std::int32_t Right = -1;
+    std::uint8_t Code = NodeCode::Literal;
 };
 
 // The most values a decoded expression holds at once; deeper expressions run item by item.
 inline constexpr int MaxDecodedDepth = 16;
+// The most values an entry hands to the items after it.
+inline constexpr int MaxPushedValues = 8;
 // How often an entry may stop short before it is run item by item for the rest of its generation.
 inline constexpr std::uint8_t DecodedRetries = 16;
 
@@ -94,17 +105,24 @@ struct DecodedItem {
     std::uint64_t Generation = 0;  // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;      // stops short left
-    std::uint8_t ValueCount = 0;   // PushValues: values pushed
+    std::uint8_t ValueCount = 0;   // LetElement, PushValues: the values (their roots in DecodedRoots)
     std::uint8_t BooleanMask = 0;  // PushValues: bit k set when value k is a boolean
     std::int32_t Next = 0;         // code index after the statement (IF: where a true condition goes)
     std::int32_t Alternate = 0;    // IF: where a false condition goes
-    std::int32_t Target = 0;       // the LET's NumVarTable (StrVarTable) index
-    std::int32_t Steps = 0;        // first step of the expression in DecodedSteps
+    std::int32_t Root = 0;         // the expression's node; with several values, the first in DecodedRoots
+    union {
+        NumVarType* Number;        // the LET's numeric target
+        StrVarType* String;        // AppendChr's variable
+    } Target{nullptr};
 };
 
 extern std::vector<DecodedItem> DecodedCode;
-extern std::vector<ExprStep> DecodedSteps;
+extern std::vector<ExprNode> DecodedNodes;
+extern std::vector<std::int32_t> DecodedRoots;
 
+// True when a variable table no longer has the storage the current generation's nodes point into;
+// the caller then starts a new generation.
+bool DecodedTablesMoved();
 // Makes the decoded side as long as the code buffer (new entries undecoded).
 void FitDecodedCode();
 // Decodes the entry of `at` in the current generation; `limit` is the last index the run may read.

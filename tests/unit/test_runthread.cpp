@@ -96,7 +96,9 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
 }
 
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
-    StartProgram("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 3000000 THEN EXIT DO\r\nLOOP\r\nPRINT \"done\"; I > 3000000\r\n");
+    // Far more steps than the loop can make before the stop; an immediate command then brings the
+    // counter near the end, and the resumed loop must see it.
+    StartProgram("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\nPRINT \"done\"; I > 1000000000\r\n");
     Pump(50);
     ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
@@ -104,6 +106,9 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n")));
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
 
+    form_->CLSBtnClick();
+    Immediate("I = 999999000");
+    ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
     form_->ContBtnClick();
     ASSERT_TRUE(WaitIdle());
