@@ -50,10 +50,20 @@ template <std::uint8_t Operation>
     return std::isfinite(r) ? r : StoppedShort;  // a NaN operand gives a NaN here too
 }
 
+[[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n);
+
+// The value of node `n`: a leaf read at once, any other node through Evaluate (the leaves the decoder
+// could not place in their parent, such as an argument of SGN or a LET's plain value, spare the call).
+[[gnu::always_inline]] inline Extended ValueOf(const ExprNode* nodes, const ExprNode* n) {
+    if (n->Code == Variable) return *n->Operand.Value;
+    if (n->Code == Literal) return n->Literal;
+    return Evaluate(nodes, n);
+}
+
 // The value of node `n` (of the tree in `nodes`), or StoppedShort. Every value travels in the
 // floating-point register the result is returned in: an 80-bit value stored and read back at once
 // would wait for the memory round trip at every operation.
-[[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
+Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
     switch (n->Code) {
     case Literal: return n->Literal;
     case Variable: return *n->Operand.Value;
@@ -61,40 +71,40 @@ template <std::uint8_t Operation>
         if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
         return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
     case Element: {
-        const Extended subscript = Evaluate(nodes, nodes + n->Left);
+        const Extended subscript = ValueOf(nodes, nodes + n->Left);
         const NumVarType* record = n->Operand.Number;
         const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
         return element ? *element : StoppedShort;  // a NaN subscript finds no element
     }
     case Sgn: {
-        const Extended x = Evaluate(nodes, nodes + n->Left);
+        const Extended x = ValueOf(nodes, nodes + n->Left);
         return x > 0 ? 1 : (x < 0 ? -1 : (x == 0 ? 0 : StoppedShort));
     }
-    case Abs: return std::fabs(Evaluate(nodes, nodes + n->Left));
-    case Int: return std::floor(Evaluate(nodes, nodes + n->Left));
-    case Fix: return std::trunc(Evaluate(nodes, nodes + n->Left));
-    case Negate: return -Evaluate(nodes, nodes + n->Left);
+    case Abs: return std::fabs(ValueOf(nodes, nodes + n->Left));
+    case Int: return std::floor(ValueOf(nodes, nodes + n->Left));
+    case Fix: return std::trunc(ValueOf(nodes, nodes + n->Left));
+    case Negate: return -ValueOf(nodes, nodes + n->Left);
     case Not: {
-        const Extended x = Evaluate(nodes, nodes + n->Left);
+        const Extended x = ValueOf(nodes, nodes + n->Left);
         return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
     }
     case And:
     case Or: {
-        const Extended a = Evaluate(nodes, nodes + n->Left);
-        const Extended b = Evaluate(nodes, nodes + n->Right);
+        const Extended a = ValueOf(nodes, nodes + n->Left);
+        const Extended b = ValueOf(nodes, nodes + n->Right);
         if (__builtin_isunordered(a, b)) return StoppedShort;
         return (n->Code == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
     }
 #define LX_BINARY_NODE(OP)                                                                                   \
     case Binary(OP, NodeNode): {                                                                             \
-        const Extended a = Evaluate(nodes, nodes + n->Left);                                                 \
-        return Apply<OP>(a, Evaluate(nodes, nodes + n->Right));                                              \
+        const Extended a = ValueOf(nodes, nodes + n->Left);                                                 \
+        return Apply<OP>(a, ValueOf(nodes, nodes + n->Right));                                              \
     }                                                                                                        \
-    case Binary(OP, NodeLiteral): return Apply<OP>(Evaluate(nodes, nodes + n->Left), n->Literal);            \
-    case Binary(OP, NodeVariable): return Apply<OP>(Evaluate(nodes, nodes + n->Left), *n->Operand.Value);    \
-    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, Evaluate(nodes, nodes + n->Right));           \
+    case Binary(OP, NodeLiteral): return Apply<OP>(ValueOf(nodes, nodes + n->Left), n->Literal);            \
+    case Binary(OP, NodeVariable): return Apply<OP>(ValueOf(nodes, nodes + n->Left), *n->Operand.Value);    \
+    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, ValueOf(nodes, nodes + n->Right));           \
     case Binary(OP, VariableNode): {                                                                         \
-        const Extended b = Evaluate(nodes, nodes + n->Right);                                                \
+        const Extended b = ValueOf(nodes, nodes + n->Right);                                                \
         return Apply<OP>(*n->Operand.Value, b);                                                              \
     }                                                                                                        \
     case Binary(OP, LiteralVariable): return Apply<OP>(n->Literal, *n->Operand.Value);                       \
@@ -121,7 +131,7 @@ template <std::uint8_t Operation>
 [[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
     const ExprNode* nodes = DecodedNodes.data();
     const std::int32_t root = entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
-    return Evaluate(nodes, nodes + root);
+    return ValueOf(nodes, nodes + root);
 }
 
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
@@ -167,7 +177,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // LET X = expression
             NumVarType* record = entry->Target.Number;
             if (record->DimCount != 0) goto stopShort;
-            const Extended value = Evaluate(nodes, root);
+            const Extended value = ValueOf(nodes, root);
             if (IsStoppedShort(value)) goto stopShort;
             record->Value = value;
             next = entry->Next;
@@ -186,7 +196,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         case DecodedOp::Branch: {
             // IF condition: true goes on after the jump target, false takes it
-            const Extended condition = Evaluate(nodes, root);
+            const Extended condition = ValueOf(nodes, root);
             if (IsStoppedShort(condition)) goto stopShort;
             next = condition != 0 ? entry->Next : entry->Alternate;
             break;
@@ -206,7 +216,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // S$ = S$ + CHR$(expression)
             StrVarType* record = entry->Target.String;
             if (record->Kind != StrVarKind::Variable || record->DimCount != 0) goto stopShort;
-            const Extended code = Evaluate(nodes, root);
+            const Extended code = ValueOf(nodes, root);
             if (IsStoppedShort(code)) goto stopShort;
             record->Value.append(ChrText(code));
             next = entry->Next;

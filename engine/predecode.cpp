@@ -4,6 +4,8 @@
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
 
+#include <cmath>
+
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
@@ -223,6 +225,15 @@ private:
             }
         }
         node.Code = NodeCode::Binary(code, form);
+        // 0 + SGN(x) (the step sign of every FOR test with STEP) is SGN(x) itself: SGN gives -1, 1 or
+        // a zero without sign, to which adding 0 changes nothing.
+        if (node.Code == NodeCode::Binary(Add, LiteralNode) && node.Literal == 0 && !std::signbit(node.Literal) &&
+            DecodedNodes[static_cast<std::size_t>(node.Right)].Code == NodeCode::Sgn) {
+            --depth_;
+            Top() = right;
+            Top().Kind = result;
+            return true;
+        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
