@@ -1,5 +1,6 @@
 #include "engine/decodedrun.h"
 
+#include "engine/calls.h"
 #include "engine/fastaccess.h"
 #include "engine/predecode.h"
 #include "engine/strfunctions.h"
@@ -222,11 +223,70 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             next = entry->Next;
             break;
         }
+        case DecodedOp::PopNumbers: {
+            // GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped)
+            const int count = entry->ValueCount;
+            const int top = GlTypeStack.Count;
+            const int numbers = GlNumStack.Count;
+            if (top < count || numbers < count) goto stopShort;
+            const std::int32_t* tags = GlTypeStack.Items.data();
+            for (int k = 0; k < count; ++k)
+                if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt) goto stopShort;
+            const Extended* stacked = GlNumStack.Items.data();
+            for (int k = 0; k < count; ++k) {
+                if (Extended* target = const_cast<Extended*>(root[k].Operand.Value)) *target = stacked[numbers - k];
+            }
+            GlTypeStack.Count = top - count;
+            GlNumStack.Count = numbers - count;
+            next = entry->Next;
+            break;
+        }
+        case DecodedOp::PushNumbers:
+            // GlPush X: GlPush Y ...
+            for (int k = 0; k < entry->ValueCount; ++k) PushNumber(*root[k].Operand.Value);
+            if (ErrorNumber != 0) [[unlikely]] return entry->Next;  // the stack found no memory
+            next = entry->Next;
+            break;
+        case DecodedOp::CallMark: next = entry->Next + 1; break;
+        case DecodedOp::SaveLocals:
+            CodeIndex = entry->Next + 1;
+            ::SaveLocals();
+            goto executed;
+        case DecodedOp::RestoreLocals:
+            CodeIndex = entry->Next + 1;
+            ::RestoreLocals();
+            goto executed;
+        case DecodedOp::SubJump:
+            CodeIndex = entry->Next + 1;
+            JumpViaLabelVariable();
+            goto executed;
+        case DecodedOp::SubFrame:
+            CodeIndex = entry->Next + 1;
+            PushSubFrame(entry->Value);
+            goto executed;
+        case DecodedOp::EndSub:
+            CodeIndex = entry->Next + 1;
+            ExecEndSub();
+            goto executed;
+        case DecodedOp::FrameSizes:
+            CodeIndex = entry->Next + 1;
+            PushFrameSizes(entry->Value);
+            goto executed;
+        case DecodedOp::FunctionReturn:
+            CodeIndex = entry->Next + 1;
+            ReturnFromFunction();
+            goto executed;
         default: return at;  // Generic
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
         if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return at;
+        continue;
+    executed:
+        // After an executor the run goes on at its cursor; an error it raised is the run loop's to
+        // report, positioned as after any item.
+        at = CodeIndex;
+        if (ErrorNumber != 0 || StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return at;
         continue;
     stopShort:
         // The general path runs this statement; an entry that keeps stopping short is left to it.

@@ -1,6 +1,7 @@
 #include "engine/predecode.h"
 
 #include "frontend/internalcodes.h"
+#include "frontend/parsecodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
 
@@ -419,13 +420,70 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         return;
     }
     // Values for the items after them (arguments, PRINT items, a comparison's operand): worth it only
-    // when some work is done besides the pushes themselves.
-    if (!reader.Computes() || depth > MaxPushedValues) return;
+    // when some work is done besides the pushes themselves, or there are several.
+    if ((!reader.Computes() && depth < 2) || depth > MaxPushedValues) return;
     StoreRoots(entry, reader);
     entry.Op = DecodedOp::PushValues;
     for (int k = 0; k < depth; ++k)
         if (reader.KindAt(k) == ValueKind::Boolean) entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
-    entry.Next = end;
+    entry.Next = ResolveContinuation(end, limit);
+}
+
+// A run of GlPop (or GlPush) items with numeric variables, as the procedure calls bind parameters,
+// hand by-reference arguments back and take them: one entry for the whole run. A GlPop may also name
+// an argument passed by value, whose value is then discarded.
+bool DecodeParameterRun(DecodedItem& entry, int start, int limit) {
+    const int code = ItemAt(start).SecondCode;
+    const auto first = static_cast<std::int32_t>(DecodedNodes.size());
+    int at = start;
+    int count = 0;
+    while (count < MaxPushedValues && IsStatement(at, limit, code) && at + 1 <= limit) {
+        const CodeItemType& operand = ItemAt(at + 1);
+        ExprNode node;
+        if (operand.FirstCode == CodeKind::NumVar && operand.SecondCode >= 0 &&
+            static_cast<std::size_t>(operand.SecondCode) < NumVarTable.size()) {
+            node.Operand.Value = &NumVarTable[static_cast<std::size_t>(operand.SecondCode)].Value;
+        } else if (!(code == InSt::GlPop && operand.FirstCode == CodeKind::DummyCode)) {
+            break;
+        }
+        DecodedNodes.push_back(node);
+        ++count;
+        at = SkipInert(at + 2, limit);
+    }
+    if (count == 0) return false;
+    entry.Op = code == InSt::GlPop ? DecodedOp::PopNumbers : DecodedOp::PushNumbers;
+    entry.Root = first;
+    entry.ValueCount = static_cast<std::uint8_t>(count);
+    entry.Next = ResolveContinuation(at, limit);
+    return true;
+}
+
+// The items of the procedure machinery, run by their own executors from the decoded run.
+bool DecodeProcedureItem(DecodedItem& entry, int start) {
+    const CodeItemType& item = ItemAt(start);
+    std::uint8_t op = DecodedOp::Generic;
+    if (item.FirstCode == CodeKind::Statement) {
+        switch (item.SecondCode) {
+        case ParseCode::CallStatement: op = DecodedOp::CallMark; break;
+        case InSt::LoPushAll: op = DecodedOp::SaveLocals; break;
+        case InSt::LoPopAll: op = DecodedOp::RestoreLocals; break;
+        case InSt::SubJump: op = DecodedOp::SubJump; break;
+        case St::ENDSUB:
+        case St::ENDFUNCTION: op = DecodedOp::EndSub; break;
+        case InSt::ReturnFromFunction: op = DecodedOp::FunctionReturn; break;
+        default: return false;
+        }
+    } else if (item.FirstCode == CodeKind::SubFrame) {
+        op = DecodedOp::SubFrame;
+    } else if (item.FirstCode == CodeKind::FrameCountN) {
+        op = DecodedOp::FrameSizes;
+    } else {
+        return false;
+    }
+    entry.Op = op;
+    entry.Next = start;
+    entry.Value = item.SecondCode;
+    return true;
 }
 
 } // namespace
@@ -454,6 +512,11 @@ DecodedItem& DecodeItem(int at, int limit) {
         return entry;
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
+    if (DecodeProcedureItem(entry, start)) return entry;
+    if (first.FirstCode == CodeKind::Statement && (first.SecondCode == InSt::GlPop || first.SecondCode == InSt::GlPush)) {
+        DecodeParameterRun(entry, start, limit);
+        return entry;
+    }
     DecodeExpression(entry, start, limit);
     return entry;
 }

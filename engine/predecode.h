@@ -44,6 +44,18 @@ inline constexpr std::uint8_t Branch = 3;     // condition; IF with its jump tar
 inline constexpr std::uint8_t Jump = 4;       // GOTO (the target already resolved)
 inline constexpr std::uint8_t PushValues = 5; // expression values the following items take from the Gl stack
 inline constexpr std::uint8_t AppendChr = 6;  // S$ = S$ + CHR$(expression)
+inline constexpr std::uint8_t PopNumbers = 7; // GlPop into numeric variables (or a by-value argument's discard)
+inline constexpr std::uint8_t PushNumbers = 8; // GlPush of numeric variables
+// The procedure machinery between decoded statements: the executor of the statement at Next runs as the
+// general path would run it, and the run goes on wherever it leaves the cursor.
+inline constexpr std::uint8_t CallMark = 9;      // the mark that opens a CALL: nothing to do
+inline constexpr std::uint8_t SaveLocals = 10;
+inline constexpr std::uint8_t RestoreLocals = 11;
+inline constexpr std::uint8_t SubJump = 12;
+inline constexpr std::uint8_t SubFrame = 13;      // Value: the item's own value
+inline constexpr std::uint8_t EndSub = 14;
+inline constexpr std::uint8_t FrameSizes = 15;    // Value: the item's own value
+inline constexpr std::uint8_t FunctionReturn = 16;
 } // namespace DecodedOp
 
 // A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
@@ -105,11 +117,14 @@ struct DecodedItem {
     std::uint64_t Generation = 0;  // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;      // stops short left
-    std::uint8_t ValueCount = 0;   // LetElement, PushValues: the values (their roots in DecodedRoots)
+    std::uint8_t ValueCount = 0;   // LetElement, PushValues: the values (their roots in DecodedRoots);
+                                   // PopNumbers, PushNumbers: the variables (in the Operand of the nodes
+                                   // from Root on; none for a discarded argument)
     std::uint8_t BooleanMask = 0;  // PushValues: bit k set when value k is a boolean
     std::int32_t Next = 0;         // code index after the statement (IF: where a true condition goes)
     std::int32_t Alternate = 0;    // IF: where a false condition goes
     std::int32_t Root = 0;         // the expression's node; with several values, the first in DecodedRoots
+    std::int32_t Value = 0;        // SubFrame, FrameSizes: the item's own value
     union {
         NumVarType* Number;        // the LET's numeric target
         StrVarType* String;        // AppendChr's variable

@@ -587,6 +587,44 @@ inline const CodeItemType* JumpTargetAtCursor() {
     ExecLet();
 }
 
+// A numeric parameter or argument variable, as the item at the cursor names it; null for any other.
+[[gnu::always_inline]] inline NumVarType* NumericVariableAtCursor() {
+    const int at = CodeIndex;
+    if (at < 0 || at > CodeLimit) return nullptr;
+    const CodeItemType& item = CodeBuffer.data()[at];
+    return item.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, item.SecondCode) : nullptr;
+}
+
+// GlPop into a numeric variable with a number (tag 1 or 100) on top: the parameter takes it. Every
+// other case through BindArgument.
+[[gnu::always_inline]] inline void BindArgumentItem() {
+    if (NumVarType* record = NumericVariableAtCursor()) {
+        const int top = GlTypeStack.Count;
+        const int numbers = GlNumStack.Count;
+        if (top >= 1 && numbers >= 1) {
+            const int tag = GlTypeStack.Items.data()[top];
+            if (tag == GlValueType::Number || tag == GlValueType::NumberAlt) {
+                record->Value = GlNumStack.Items.data()[numbers];
+                GlNumStack.Count = numbers - 1;
+                GlTypeStack.Count = top - 1;
+                ++CodeIndex;
+                return;
+            }
+        }
+    }
+    BindArgument();
+}
+
+// GlPush of a numeric variable (a by-reference argument's value on the way back).
+[[gnu::always_inline]] inline void PushVariableItem() {
+    if (const NumVarType* record = NumericVariableAtCursor()) {
+        ++CodeIndex;
+        PushNumber(record->Value);
+        return;
+    }
+    PushVariableValue();
+}
+
 void RouteFunction(int code) {
     if (IsNumericFunctionCode(code)) {
         ExecNumericFunction(code);
@@ -645,8 +683,8 @@ void RouteFunction(int code) {
     case St::BEEP: ExecBeep(); return true;
     case St::SLEEP: ExecSleep(); return true;
     // SUB, FUNCTION and DEF machinery.
-    case InSt::GlPop: BindArgument(); return true;
-    case InSt::GlPush: PushVariableValue(); return true;
+    case InSt::GlPop: BindArgumentItem(); return true;
+    case InSt::GlPush: PushVariableItem(); return true;
     case InSt::LoPushAll: SaveLocals(); return true;
     case InSt::LoPopAll: RestoreLocals(); return true;
     case InSt::SubJump: JumpViaLabelVariable(); return true;
@@ -735,6 +773,31 @@ void ReportFunctionNotBuilt(int code) {
     CodeIndex = pc;
 }
 
+// The item kinds a decoded statement can begin with: a number, a numeric or string variable, GOTO, the
+// procedure machinery.
+// Any other item runs by the general path without a look at the decoded side.
+constexpr std::array<bool, InertKindLimit> MakeDecodableStarts() {
+    std::array<bool, InertKindLimit> starts{};
+    for (const int kind : {CodeKind::NumLiteral, CodeKind::SysNumConst, CodeKind::NumVar, CodeKind::StrVar,
+                           CodeKind::Statement, CodeKind::SubFrame, CodeKind::FrameCountN})
+        starts[static_cast<std::size_t>(kind)] = true;
+    return starts;
+}
+constexpr std::array<bool, InertKindLimit> DecodableStarts = MakeDecodableStarts();
+
+[[gnu::always_inline]] inline bool MayStartDecoded(const CodeItemType& item) {
+    const auto kind = static_cast<unsigned>(item.FirstCode);
+    if (kind == CodeKind::Statement) {
+        switch (item.SecondCode) {
+        case St::GOTO: case InSt::GlPop: case InSt::GlPush: case ParseCode::CallStatement: case InSt::LoPushAll:
+        case InSt::LoPopAll: case InSt::SubJump: case St::ENDSUB: case St::ENDFUNCTION:
+        case InSt::ReturnFromFunction: return true;
+        default: return false;
+        }
+    }
+    return kind < InertKindLimit && (DecodableStarts[kind] || InertKinds[kind]);
+}
+
 // True when the entry of `at` is decoded, in this generation, as an item for the general path: the
 // loop then goes on without calling the decoded run at all.
 [[gnu::always_inline]] inline bool IsDecodedGeneric(int at) {
@@ -742,6 +805,29 @@ void ReportFunctionNotBuilt(int code) {
     const DecodedItem& entry = DecodedCode.data()[at];
     return entry.Op == DecodedOp::Generic && entry.Generation == CodeGeneration;
 }
+
+namespace {
+
+// An error raised by the item just run: positioned, and trapped while EVALFORM traps errors. Normally
+// the next item is in hand and the error lies just before it. When the failing item itself is still in
+// hand (subscripts, the graphics-window check), its own position is the error's, so an item at the
+// start of a line is not reported on the line before. False when the run ends with the error.
+bool TakeError(int& pc, int& limit) {
+    if (ErrorAtCurrentItem)
+        ErrorPosition = CurrentItem.Position;
+    else
+        ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+    if (EvalFormTrap == 0) return false;
+    if (InTable(NumVarTable, EvalFormVarIndex))
+        NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
+    ErrorNumber = 0;
+    if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
+    pc = CodeIndex;
+    limit = CodeLimit;
+    return true;
+}
+
+} // namespace
 
 LoopExit RunLoop() {
     LoopExit exit = LoopExit::End;
@@ -761,7 +847,7 @@ LoopExit RunLoop() {
         if (pc > limit) [[unlikely]] return LoopExit::End;
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
-        if (CurrentItemIndex != generalAt && !IsDecodedGeneric(CurrentItemIndex)) {
+        if (CurrentItemIndex != generalAt && MayStartDecoded(CurrentItem) && !IsDecodedGeneric(CurrentItemIndex)) {
             const int start = CurrentItemIndex;
             bool stoppedShort = false;
             const int at = RunDecoded(start, limit, stoppedShort);
@@ -769,9 +855,11 @@ LoopExit RunLoop() {
             if (at != start) {
                 EnterItem(at, limit, pc);
                 if (ErrorNumber == 0) [[likely]] continue;
-                // A push that found no memory: reported like any error, before the item now in hand.
-                ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
-                return LoopExit::Error;
+                // An error of a procedure item's executor (or a push that found no memory): the next
+                // item is in hand, as after any item.
+                ErrorAtCurrentItem = false;
+                if (!TakeError(pc, limit)) return LoopExit::Error;
+                continue;
             }
         }
         generalAt = -1;
@@ -840,20 +928,7 @@ LoopExit RunLoop() {
 
         if (!ErrorAtCurrentItem) [[likely]] FetchNextEffectiveItem(pc, limit);
         if (ErrorNumber != 0) [[unlikely]] {
-            // Normally the next item is in hand and the error lies just before it. When the failing
-            // item itself is still in hand (subscripts, the graphics-window check), its own position
-            // is the error's, so an item at the start of a line is not reported on the line before.
-            if (ErrorAtCurrentItem)
-                ErrorPosition = CurrentItem.Position;
-            else
-                ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
-            if (EvalFormTrap == 0) return LoopExit::Error;
-            if (InTable(NumVarTable, EvalFormVarIndex))
-                NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
-            ErrorNumber = 0;
-            if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
-            pc = CodeIndex;
-            limit = CodeLimit;
+            if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
             pc = CodeIndex;  // the item stays in hand (no executor does this without an error)
             limit = CodeLimit;
