@@ -247,6 +247,31 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             if (ErrorNumber != 0) [[unlikely]] return entry->Next;  // the stack found no memory
             next = entry->Next;
             break;
+        case DecodedOp::ForNext: {
+            // NEXT v: v = step + v, then the loop's test as its IF would make it
+            NumVarType* record = entry->Target.Number;
+            if (record->DimCount != 0) goto stopShort;
+            const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry->Step), record->Value);
+            if (IsStoppedShort(v)) goto stopShort;
+            record->Value = v;
+            const Extended limitValue = ValueOf(nodes, nodes + entry->Limit);
+            Extended holds = 0;
+            if (entry->Sign < 0) {
+                holds = Apply<GreaterEqual>(limitValue, v);
+            } else {
+                const ExprNode* factor = nodes + entry->Sign;  // 0.5 + SGN(step)
+                const Extended s = ValueOf(nodes, nodes + nodes[factor->Right].Left);
+                const Extended sign = s > 0 ? 1 : (s < 0 ? -1 : (s == 0 ? 0 : StoppedShort));
+                const Extended product = Apply<Multiply>(Apply<Subtract>(limitValue, v), Apply<Add>(factor->Literal, sign));
+                holds = Apply<GreaterEqual>(product, 0);
+            }
+            // A test that stops short runs by itself, the LET being done.
+            if (IsStoppedShort(holds)) [[unlikely]]
+                next = entry->Test;
+            else
+                next = holds != 0 ? entry->Next : entry->Alternate;
+            break;
+        }
         case DecodedOp::CallMark: next = entry->Next + 1; break;
         case DecodedOp::SaveLocals:
             CodeIndex = entry->Next + 1;

@@ -34,6 +34,20 @@ template <typename T>
 // A code index a jump may take (as the flow executors check it).
 [[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
 
+// x as a 64-bit integer, rounded in the unit's current mode (to nearest), by one store: the truncating
+// conversion of C++ switches the x87 control word twice around the store, which stalls the unit at
+// every conversion. Callers convert only values inside the 64-bit range and either know them whole
+// or compare the result with x.
+[[gnu::always_inline]] inline std::int64_t NearestInteger(Extended x) {
+#if defined(__x86_64__) || defined(__i386__)
+    std::int64_t result;
+    asm("fistpll %0" : "=m"(result) : "t"(x) : "st");
+    return result;
+#else
+    return static_cast<std::int64_t>(std::nearbyint(x));
+#endif
+}
+
 // Operands of MOD and \ below this magnitude convert exactly to 64-bit integers.
 inline constexpr Extended WholeOperandLimit = 1e18L;
 
@@ -42,8 +56,8 @@ inline constexpr Extended WholeOperandLimit = 1e18L;
 // (which may be an error).
 [[gnu::always_inline]] inline bool WholeDivision(bool modulo, Extended a, Extended b, Extended& result) {
     if (!(b > 0 && b < WholeOperandLimit && std::fabs(a) < WholeOperandLimit)) return false;
-    const auto dividend = static_cast<std::int64_t>(a);
-    const auto divisor = static_cast<std::int64_t>(b);
+    const std::int64_t dividend = NearestInteger(a);  // not whole: differs from a, and refused below
+    const std::int64_t divisor = NearestInteger(b);
     if (static_cast<Extended>(dividend) != a || static_cast<Extended>(divisor) != b) return false;
     result = static_cast<Extended>(modulo ? dividend % divisor : dividend / divisor);
     return true;
@@ -54,7 +68,8 @@ inline constexpr Extended WholeOperandLimit = 1e18L;
 // the general executors handle with their errors.
 [[gnu::always_inline]] inline Extended* SimpleElement(const NumVarType& record, Extended subscript) {
     if (record.DimCount != 1 || !(subscript >= 0 && subscript <= record.Bounds[1])) return nullptr;
-    const auto i = static_cast<std::int32_t>(subscript);  // 0 .. the bound: the conversion is exact
+    // 0 .. the bound: inside the range; a subscript that is not whole differs from what it rounds to
+    const auto i = static_cast<std::int32_t>(NearestInteger(subscript));
     if (static_cast<Extended>(i) != subscript) return nullptr;
     const long at = static_cast<long>(record.Base) + i;
     return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;

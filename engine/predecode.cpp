@@ -5,7 +5,6 @@
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
 
-#include <cmath>
 
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
@@ -226,15 +225,6 @@ private:
             }
         }
         node.Code = NodeCode::Binary(code, form);
-        // 0 + SGN(x) (the step sign of every FOR test with STEP) is SGN(x) itself: SGN gives -1, 1 or
-        // a zero without sign, to which adding 0 changes nothing.
-        if (node.Code == NodeCode::Binary(Add, LiteralNode) && node.Literal == 0 && !std::signbit(node.Literal) &&
-            DecodedNodes[static_cast<std::size_t>(node.Right)].Code == NodeCode::Sgn) {
-            --depth_;
-            Top() = right;
-            Top().Kind = result;
-            return true;
-        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
@@ -344,6 +334,68 @@ private:
     std::array<Value, MaxDecodedDepth> values_{};
 };
 
+// A node for one operand of a binary node: its Left or Right node, or a new leaf for its literal or
+// variable.
+std::int32_t LeafNode(Extended literal) {
+    ExprNode node;
+    node.Literal = literal;
+    node.Code = NodeCode::Literal;
+    DecodedNodes.push_back(node);
+    return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+}
+std::int32_t LeafNode(const Extended* variable) {
+    ExprNode node;
+    node.Operand.Value = variable;
+    node.Code = NodeCode::Variable;
+    DecodedNodes.push_back(node);
+    return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+}
+
+// When `node` is `x op v` for the variable v, the node of x (-1 otherwise).
+std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended* v) {
+    using namespace NodeCode;
+    const ExprNode node = DecodedNodes[static_cast<std::size_t>(at)];
+    if (node.Code == Binary(op, NodeVariable) && node.Operand.Value == v) return node.Left;
+    if (node.Code == Binary(op, LiteralVariable) && node.Operand.Value == v) return LeafNode(node.Literal);
+    if (node.Code == Binary(op, VariableVariable) && node.Value2 == v) return LeafNode(node.Operand.Value);
+    return -1;
+}
+
+int DecodeItemAt(int at, int limit);
+
+// A LET that is the NEXT of a FOR loop: v = step + v, on to the loop's test, limit >= v or (with STEP)
+// (limit - v) * (0.5 + SGN(step)) >= 0, as the compiler lays them out. Both become one ForNext entry.
+void DecodeForNext(DecodedItem& entry, int limit) {
+    using namespace NodeCode;
+    const Extended* v = &entry.Target.Number->Value;
+    const std::int32_t step = LeftOperandBeside(entry.Root, Add, v);
+    if (step < 0 || entry.Next < 1 || entry.Next > limit) return;
+    const int testAt = entry.Next;
+    if (DecodeItemAt(testAt, limit) != DecodedOp::Branch) return;
+    const DecodedItem& test = DecodedCode[static_cast<std::size_t>(testAt)];
+    const ExprNode root = DecodedNodes[static_cast<std::size_t>(test.Root)];
+    std::int32_t limitNode = LeftOperandBeside(test.Root, GreaterEqual, v);
+    std::int32_t sign = -1;
+    if (limitNode < 0) {
+        if (root.Code != Binary(GreaterEqual, NodeLiteral) || root.Literal != 0) return;
+        const ExprNode product = DecodedNodes[static_cast<std::size_t>(root.Left)];
+        if (product.Code != Binary(Multiply, NodeNode)) return;
+        const ExprNode factor = DecodedNodes[static_cast<std::size_t>(product.Right)];
+        if (factor.Code != Binary(Add, LiteralNode) || DecodedNodes[static_cast<std::size_t>(factor.Right)].Code != Sgn)
+            return;
+        limitNode = LeftOperandBeside(product.Left, Subtract, v);
+        if (limitNode < 0) return;
+        sign = product.Right;
+    }
+    entry.Op = DecodedOp::ForNext;
+    entry.Step = step;
+    entry.Limit = limitNode;
+    entry.Sign = sign;
+    entry.Test = testAt;
+    entry.Next = test.Next;
+    entry.Alternate = test.Alternate;
+}
+
 bool IsStatement(int at, int limit, int code) {
     return at <= limit && ItemAt(at).FirstCode == CodeKind::Statement && ItemAt(at).SecondCode == code;
 }
@@ -407,6 +459,7 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
         entry.Target.Number = &NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
+        if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
         return;
     }
     if (IsStatement(after, limit, St::IF) && after + 1 <= limit && depth == 1 &&
@@ -484,6 +537,13 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
     entry.Next = start;
     entry.Value = item.SecondCode;
     return true;
+}
+
+// The decoded operation of `at` in this generation (decoding it when it is not yet).
+int DecodeItemAt(int at, int limit) {
+    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
+    if (entry.Generation == CodeGeneration) return entry.Op;
+    return DecodeItem(at, limit).Op;
 }
 
 } // namespace

@@ -56,6 +56,9 @@ inline constexpr std::uint8_t SubFrame = 13;      // Value: the item's own value
 inline constexpr std::uint8_t EndSub = 14;
 inline constexpr std::uint8_t FrameSizes = 15;    // Value: the item's own value
 inline constexpr std::uint8_t FunctionReturn = 16;
+// The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
+// (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
+inline constexpr std::uint8_t ForNext = 17;
 } // namespace DecodedOp
 
 // A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
@@ -125,6 +128,12 @@ struct DecodedItem {
     std::int32_t Alternate = 0;    // IF: where a false condition goes
     std::int32_t Root = 0;         // the expression's node; with several values, the first in DecodedRoots
     std::int32_t Value = 0;        // SubFrame, FrameSizes: the item's own value
+    // ForNext: the nodes of the step, of the limit and of the test's factor 0.5 + SGN(step) (-1 for a
+    // loop without STEP), and the index of the test, where a test that stops short runs by itself.
+    std::int32_t Step = -1;
+    std::int32_t Limit = -1;
+    std::int32_t Sign = -1;
+    std::int32_t Test = 0;
     union {
         NumVarType* Number;        // the LET's numeric target
         StrVarType* String;        // AppendChr's variable

@@ -1,5 +1,7 @@
 #include "engine/strfunctions.h"
 
+#include "engine/fastaccess.h"
+
 #include "engine/kanatables.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
@@ -710,7 +712,11 @@ Extended ValText(const QString& text) {
 
 const QString& ChrText(Extended n) {
     // 0 to 255 is its own low byte once the fraction is cut off; that spares fmod for every character.
-    if (n >= 0 && n < ByteModulus) return SystemCodePageChar(static_cast<std::uint8_t>(static_cast<int>(n)));
+    if (n >= 0 && n < ByteModulus) {
+        std::int64_t whole = NearestInteger(n);
+        if (static_cast<Extended>(whole) > n) --whole;  // rounded up: the fraction is cut off instead
+        return SystemCodePageChar(static_cast<std::uint8_t>(whole));
+    }
     return SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus)));
 }
 

@@ -157,4 +157,22 @@ TEST_F(Decoded, ValuesForTheItemsAfterThemKeepTheirKinds) {
     EXPECT_EQ(lines, QStringList{QStringLiteral(" 6True-3")});
 }
 
+TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
+    Compile({"S = 0", "FOR I = 1 TO 4 : S = S + I : NEXT I", "FOR J = 9 TO 1 STEP -4 : S = S + J : NEXT J", "PRINT S"});
+    bool stoppedShort = true;
+    const int at = Run(ProgramCodeStart, stoppedShort);
+    EXPECT_FALSE(stoppedShort);
+    EXPECT_EQ(Num("S"), 10 + 9 + 5 + 1);
+    EXPECT_EQ(Num("I"), 5);
+    EXPECT_EQ(Num("J"), -3);
+    EXPECT_EQ(at + 2, StatementAt(St::PRINT));
+    // Each NEXT (the LET of v = step + v) was decoded as the loop step with its test.
+    int loops = 0;
+    for (int k = ProgramCodeStart; k < at; ++k)
+        if (DecodedCode[static_cast<std::size_t>(k)].Generation == CodeGeneration &&
+            DecodedCode[static_cast<std::size_t>(k)].Op == DecodedOp::ForNext)
+            ++loops;
+    EXPECT_EQ(loops, 2);
+}
+
 } // namespace
