@@ -155,21 +155,20 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     if (DecodedTablesMoved()) NoteCodeChanged();
     const std::uint64_t generation = CodeGeneration;
     // The decoded side as far as it goes; decoding an entry may extend it.
-    DecodedItem* decoded = DecodedCode.data();
-    std::size_t decodedCount = DecodedCode.size();
+    if (limit < 0) return at;
+    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) FitDecodedCode();
+    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) return at;  // the code is not that long
+    DecodedItem* const decoded = DecodedCode.data();
     const ExprNode* nodes = DecodedNodes.data();
     for (;;) {
-        if (at < 1 || at > limit) return at;
-        if (static_cast<std::size_t>(at) >= decodedCount) [[unlikely]] {
-            FitDecodedCode();
-            decoded = DecodedCode.data();
-            decodedCount = DecodedCode.size();
-        }
+        // 1 .. limit, which the decoded side covers
+        if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return at;
         DecodedItem* entry = decoded + at;
         if (entry->Generation != generation) [[unlikely]] {
             entry = &DecodeItem(at, limit);
             nodes = DecodedNodes.data();
         }
+        // The entry's expression (or, for the parameter runs, its variables).
         const ExprNode* root = nodes + entry->Root;
         int next = 0;
         switch (entry->Op) {
@@ -272,7 +271,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 next = holds != 0 ? entry->Next : entry->Alternate;
             break;
         }
-        case DecodedOp::CallMark: next = entry->Next + 1; break;
+        case DecodedOp::NoAction: next = entry->Next + 1; break;
         case DecodedOp::SaveLocals:
             CodeIndex = entry->Next + 1;
             ::SaveLocals();

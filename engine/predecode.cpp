@@ -9,14 +9,14 @@
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
+// The storage of the variable tables when the current generation's nodes began.
+const NumVarType* DecodedNumbers = nullptr;
+const StrVarType* DecodedStrings = nullptr;
 
 namespace {
 
 // The generation the nodes and roots belong to; older ones are dropped before new ones are added.
 std::uint64_t NodesGeneration = 0;
-// The storage of the variable tables when that generation began.
-const NumVarType* NodesNumbers = nullptr;
-const StrVarType* NodesStrings = nullptr;
 
 // The most jumps and brackets followed when resolving where a statement continues; a GOTO chain longer
 // than this (or a loop of GOTOs) is simply left to run item by item.
@@ -517,7 +517,13 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
     std::uint8_t op = DecodedOp::Generic;
     if (item.FirstCode == CodeKind::Statement) {
         switch (item.SecondCode) {
-        case ParseCode::CallStatement: op = DecodedOp::CallMark; break;
+        // Marks of the procedure structure, which do nothing when run.
+        case ParseCode::CallStatement:
+        case InSt::SubStart:
+        case InSt::SubEnd:
+        case InSt::FunctionEnd:
+        case InSt::LoPush:
+        case InSt::LoPop: op = DecodedOp::NoAction; break;
         case InSt::LoPushAll: op = DecodedOp::SaveLocals; break;
         case InSt::LoPopAll: op = DecodedOp::RestoreLocals; break;
         case InSt::SubJump: op = DecodedOp::SubJump; break;
@@ -557,8 +563,8 @@ DecodedItem& DecodeItem(int at, int limit) {
         DecodedNodes.clear();
         DecodedRoots.clear();
         NodesGeneration = CodeGeneration;
-        NodesNumbers = NumVarTable.data();
-        NodesStrings = StrVarTable.data();
+        DecodedNumbers = NumVarTable.data();
+        DecodedStrings = StrVarTable.data();
     }
     if (at < 1 || at > limit || limit > CurrentmaxCodeNum) return entry;
     const int start = SkipInert(at, limit);
@@ -580,10 +586,6 @@ DecodedItem& DecodeItem(int at, int limit) {
     DecodeExpression(entry, start, limit);
     return entry;
 }
-bool DecodedTablesMoved() {
-    return NumVarTable.data() != NodesNumbers || StrVarTable.data() != NodesStrings;
-}
-
 void FitDecodedCode() {
     if (DecodedCode.size() < CodeBuffer.size()) DecodedCode.resize(CodeBuffer.size());
 }

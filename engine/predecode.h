@@ -48,7 +48,7 @@ inline constexpr std::uint8_t PopNumbers = 7; // GlPop into numeric variables (o
 inline constexpr std::uint8_t PushNumbers = 8; // GlPush of numeric variables
 // The procedure machinery between decoded statements: the executor of the statement at Next runs as the
 // general path would run it, and the run goes on wherever it leaves the cursor.
-inline constexpr std::uint8_t CallMark = 9;      // the mark that opens a CALL: nothing to do
+inline constexpr std::uint8_t NoAction = 9;      // a mark of the procedure structure: nothing to do
 inline constexpr std::uint8_t SaveLocals = 10;
 inline constexpr std::uint8_t RestoreLocals = 11;
 inline constexpr std::uint8_t SubJump = 12;
@@ -146,7 +146,11 @@ extern std::vector<std::int32_t> DecodedRoots;
 
 // True when a variable table no longer has the storage the current generation's nodes point into;
 // the caller then starts a new generation.
-bool DecodedTablesMoved();
+extern const NumVarType* DecodedNumbers;  // the tables' storage when the generation's nodes began
+extern const StrVarType* DecodedStrings;
+inline bool DecodedTablesMoved() {
+    return NumVarTable.data() != DecodedNumbers || StrVarTable.data() != DecodedStrings;
+}
 // Makes the decoded side as long as the code buffer (new entries undecoded).
 void FitDecodedCode();
 // Decodes the entry of `at` in the current generation; `limit` is the last index the run may read.

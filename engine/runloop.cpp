@@ -789,7 +789,8 @@ constexpr std::array<bool, InertKindLimit> DecodableStarts = MakeDecodableStarts
     const auto kind = static_cast<unsigned>(item.FirstCode);
     if (kind == CodeKind::Statement) {
         switch (item.SecondCode) {
-        case St::GOTO: case InSt::GlPop: case InSt::GlPush: case ParseCode::CallStatement: case InSt::LoPushAll:
+        case St::GOTO: case InSt::GlPop: case InSt::GlPush: case ParseCode::CallStatement: case InSt::SubStart:
+        case InSt::SubEnd: case InSt::FunctionEnd: case InSt::LoPush: case InSt::LoPop: case InSt::LoPushAll:
         case InSt::LoPopAll: case InSt::SubJump: case St::ENDSUB: case St::ENDFUNCTION:
         case InSt::ReturnFromFunction: return true;
         default: return false;

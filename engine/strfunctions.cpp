@@ -13,6 +13,9 @@
 #include "platform/textencoding.h"
 
 #include <array>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cfenv>
 #include <cfloat>
 #include <charconv>
@@ -132,15 +135,26 @@ qsizetype CharWidthAt(QStringView s, qsizetype at) {
                                                                                                         : 1;
 }
 
-// Whether any unit is a surrogate. Written without an early exit so that the compiler vectorises it:
-// most texts have no pairs, and then characters and units coincide.
+// Whether any unit is a surrogate: most texts have no pairs, and then characters and units coincide.
 constexpr char16_t SurrogateMask = 0xF800;
 bool HasSurrogate(QStringView s) {
-    // Plain units and no early exit, so that the compiler can test many units per instruction.
     const char16_t* units = s.utf16();
     const qsizetype size = s.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time (LEN runs this over the whole text at every call).
+    constexpr qsizetype Lanes = 8;
+    const __m128i mask = _mm_set1_epi16(static_cast<short>(SurrogateMask));
+    const __m128i surrogate = _mm_set1_epi16(static_cast<short>(HighSurrogateFirst));
+    __m128i found = _mm_setzero_si128();
+    for (; i + Lanes <= size; i += Lanes) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(chunk, mask), surrogate));
+    }
+    if (_mm_movemask_epi8(found) != 0) return true;
+#endif
     unsigned any = 0;
-    for (qsizetype i = 0; i < size; ++i)
+    for (; i < size; ++i)
         any |= static_cast<unsigned>((units[i] & SurrogateMask) == HighSurrogateFirst);
     return any != 0;
 }
