@@ -271,7 +271,6 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 next = holds != 0 ? entry->Next : entry->Alternate;
             break;
         }
-        case DecodedOp::NoAction: next = entry->Next + 1; break;
         case DecodedOp::SaveLocals:
             CodeIndex = entry->Next + 1;
             ::SaveLocals();

@@ -32,9 +32,24 @@ const CodeItemType& ItemAt(int at) {
     return at >= 0 && static_cast<std::size_t>(at) < CodeBuffer.size() ? CodeBuffer[static_cast<std::size_t>(at)] : none;
 }
 
-// The first index from `at` whose item is not inert (at most `limit`).
+// The statements that mark the structure of procedures and do nothing when run.
+bool IsStructureMark(const CodeItemType& item) {
+    if (item.FirstCode != CodeKind::Statement) return false;
+    switch (item.SecondCode) {
+    case ParseCode::CallStatement:
+    case InSt::SubStart:
+    case InSt::SubEnd:
+    case InSt::FunctionEnd:
+    case InSt::LoPush:
+    case InSt::LoPop: return true;
+    default: return false;
+    }
+}
+
+// The first index from `at` whose item does something (at most `limit`): inert items and structure
+// marks are stepped over, which nothing a program can see tells from running them.
 int SkipInert(int at, int limit) {
-    while (at < limit && IsInertItem(ItemAt(at))) ++at;
+    while (at < limit && (IsInertItem(ItemAt(at)) || IsStructureMark(ItemAt(at)))) ++at;
     return at;
 }
 
@@ -517,13 +532,6 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
     std::uint8_t op = DecodedOp::Generic;
     if (item.FirstCode == CodeKind::Statement) {
         switch (item.SecondCode) {
-        // Marks of the procedure structure, which do nothing when run.
-        case ParseCode::CallStatement:
-        case InSt::SubStart:
-        case InSt::SubEnd:
-        case InSt::FunctionEnd:
-        case InSt::LoPush:
-        case InSt::LoPop: op = DecodedOp::NoAction; break;
         case InSt::LoPushAll: op = DecodedOp::SaveLocals; break;
         case InSt::LoPopAll: op = DecodedOp::RestoreLocals; break;
         case InSt::SubJump: op = DecodedOp::SubJump; break;

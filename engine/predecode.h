@@ -48,17 +48,16 @@ inline constexpr std::uint8_t PopNumbers = 7; // GlPop into numeric variables (o
 inline constexpr std::uint8_t PushNumbers = 8; // GlPush of numeric variables
 // The procedure machinery between decoded statements: the executor of the statement at Next runs as the
 // general path would run it, and the run goes on wherever it leaves the cursor.
-inline constexpr std::uint8_t NoAction = 9;      // a mark of the procedure structure: nothing to do
-inline constexpr std::uint8_t SaveLocals = 10;
-inline constexpr std::uint8_t RestoreLocals = 11;
-inline constexpr std::uint8_t SubJump = 12;
-inline constexpr std::uint8_t SubFrame = 13;      // Value: the item's own value
-inline constexpr std::uint8_t EndSub = 14;
-inline constexpr std::uint8_t FrameSizes = 15;    // Value: the item's own value
-inline constexpr std::uint8_t FunctionReturn = 16;
+inline constexpr std::uint8_t SaveLocals = 9;
+inline constexpr std::uint8_t RestoreLocals = 10;
+inline constexpr std::uint8_t SubJump = 11;
+inline constexpr std::uint8_t SubFrame = 12;      // Value: the item's own value
+inline constexpr std::uint8_t EndSub = 13;
+inline constexpr std::uint8_t FrameSizes = 14;    // Value: the item's own value
+inline constexpr std::uint8_t FunctionReturn = 15;
 // The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
-inline constexpr std::uint8_t ForNext = 17;
+inline constexpr std::uint8_t ForNext = 16;
 } // namespace DecodedOp
 
 // A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
