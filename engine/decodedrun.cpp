@@ -24,7 +24,9 @@ constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
 
 // a op b for one of the binary nodes; StoppedShort where the operator's own item must decide (a
 // divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.
-template <std::uint8_t Operation>
+// Unchecked, a + - * result that is not finite is left as it is: for a value that only feeds another
+// + - * whose result is checked (an infinity or a NaN stays one through them).
+template <std::uint8_t Operation, bool Checked = true>
 [[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
     Extended r = 0;
     switch (Operation) {
@@ -48,7 +50,10 @@ template <std::uint8_t Operation>
         default: return a >= b ? 1 : 0;
         }
     }
-    return std::isfinite(r) ? r : StoppedShort;  // a NaN operand gives a NaN here too
+    if constexpr (Checked) {
+        if (!std::isfinite(r)) return StoppedShort;  // a NaN operand gives a NaN here too
+    }
+    return r;
 }
 
 [[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n);
@@ -261,7 +266,9 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 const ExprNode* factor = nodes + entry->Sign;  // 0.5 + SGN(step)
                 const Extended s = ValueOf(nodes, nodes + nodes[factor->Right].Left);
                 const Extended sign = s > 0 ? 1 : (s < 0 ? -1 : (s == 0 ? 0 : StoppedShort));
-                const Extended product = Apply<Multiply>(Apply<Subtract>(limitValue, v), Apply<Add>(factor->Literal, sign));
+                // limit - v and 0.5 + SGN feed the checked product only
+                const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
+                                                         Apply<Add, false>(factor->Literal, sign));
                 holds = Apply<GreaterEqual>(product, 0);
             }
             // A test that stops short runs by itself, the LET being done.
