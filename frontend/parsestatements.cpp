@@ -117,8 +117,11 @@ template <typename T> bool AddElements(std::vector<T>& table, int& used, long el
         return false;
     }
     const long last = used + elements;
+    // Entries the table already had (left by an earlier declaration that failed) are cleared; the ones
+    // it grows by start cleared.
+    const long had = static_cast<long>(table.size()) - 1;
     if (!GrowTable(table, static_cast<std::size_t>(last))) return false;
-    for (long i = used + 1; i <= last; ++i)
+    for (long i = used + 1; i <= last && i <= had; ++i)
         table[static_cast<std::size_t>(i)] = T{};
     used = static_cast<int>(last);
     return true;

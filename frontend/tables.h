@@ -7,6 +7,7 @@
 #include "frontend/codeitem.h"
 #include "frontend/errornumbers.h"
 #include "frontend/sharedstate.h"
+#include "platform/memoryadvice.h"
 
 #include <QString>
 
@@ -140,6 +141,12 @@ template <typename T>
 bool GrowTable(std::vector<T>& table, std::size_t at) {
     if (at < table.size()) return true;
     try {
+        // A big table (a large DIM) gets its storage first, hinted to large pages, and only then the
+        // new entries, whose zeroing then faults in a few large pages instead of thousands.
+        if ((at + 1) * sizeof(T) >= LargePageAdviceMinimum && at + 1 > table.capacity()) {
+            table.reserve(at + 1);
+            AdviseLargePages(table.data(), table.capacity() * sizeof(T));
+        }
         table.resize(at + 1);
     } catch (const std::exception&) {  // bad_alloc or length_error
         ErrorNumber = Err::OutOfMemory;
