@@ -19,6 +19,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -66,16 +67,7 @@ protected:
     }
 
     // Compiles `program` (lines joined by CR LF) as a run of the program would.
-    static void Compile(const QStringList& lines) {
-        RunMode = RunKind::Program;
-        InitAll();
-        ProgramText = lines.join(QStringLiteral("\r\n"));
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        CompileTextLength = static_cast<int>(CompileText.size());
-        ErrorNumber = 0;
-        ASSERT_TRUE(CompileProgram()) << ErrorNumber;
-    }
+    static void Compile(const QStringList& lines) { CompileProgramLines(lines); }
 
     // Compiles an immediate command into slots 1 to 100, keeping the program.
     static void CompileCommand(const QString& command) {

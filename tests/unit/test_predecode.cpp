@@ -12,6 +12,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
+#include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +35,7 @@ protected:
     }
 
     static void Compile(const QStringList& lines) {
-        RunMode = RunKind::Program;
-        InitAll();
-        ProgramText = lines.join(QStringLiteral("\r\n"));
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        CompileTextLength = static_cast<int>(CompileText.size());
-        ErrorNumber = 0;
-        ASSERT_TRUE(CompileProgram()) << ErrorNumber;
+        CompileProgramLines(lines);
         FitDecodedCode();
     }
 
