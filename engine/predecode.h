@@ -1,10 +1,11 @@
 // The decoded side of the code buffer. For a code index where a whole statement of plain numbers begins
-// (a LET of a numeric expression, an IF on a comparison, a GOTO, a numeric expression whose value the
-// next items take), the decoder records once what the items do: the expression as a small tree with
-// its operands resolved, where the statement ends, where it jumps. The run loop runs such
-// an entry in one pass instead of item by item; every other index decodes to Generic and runs as before.
-// Entries are decoded on first use and belong to one generation of the code buffer: any write to the
-// buffer starts a new generation, so nothing stale is ever run.
+// (a LET of a numeric expression, an IF on a comparison, a GOTO, a FOR loop's NEXT with its test, a
+// numeric expression whose values the next items take, the binds and calls of procedures), the decoder
+// records once what the items do: the expression as a small tree with its operands resolved, where the
+// statement ends, where it jumps. The run loop runs such an entry in one pass instead of item by item;
+// every other index decodes to Generic and runs as before. Entries are decoded on first use and belong
+// to one generation of the code buffer: any write to the buffer starts a new generation, so nothing
+// stale is ever run.
 #pragma once
 
 #include "frontend/codeitem.h"
