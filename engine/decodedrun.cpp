@@ -66,6 +66,17 @@ template <std::uint8_t Operation, bool Checked = true>
     return Evaluate(nodes, n);
 }
 
+// ValueOf that also works out + - * of a variable and a literal at once: a FOR loop's limit such as
+// N - 1, evaluated at every step, or a subscript such as I + 1.
+[[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n) {
+    switch (n->Code) {
+    case Binary(Add, VariableLiteral): return Apply<Add>(*n->Operand.Value, n->Literal);
+    case Binary(Subtract, VariableLiteral): return Apply<Subtract>(*n->Operand.Value, n->Literal);
+    case Binary(Multiply, VariableLiteral): return Apply<Multiply>(*n->Operand.Value, n->Literal);
+    default: return ValueOf(nodes, n);
+    }
+}
+
 // The value of node `n` (of the tree in `nodes`), or StoppedShort. Every value travels in the
 // floating-point register the result is returned in: an 80-bit value stored and read back at once
 // would wait for the memory round trip at every operation.
@@ -190,8 +201,9 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         case DecodedOp::LetElement: {
             // LET A(subscript) = expression: the value, then the subscript
-            const Extended value = EvaluateRoot(*entry, 0);
-            const Extended subscript = EvaluateRoot(*entry, 1);
+            const std::int32_t* roots = DecodedRoots.data() + entry->Root;
+            const Extended value = ValueOf(nodes, nodes + roots[0]);
+            const Extended subscript = OperandOf(nodes, nodes + roots[1]);
             if (IsStoppedShort(value) || IsStoppedShort(subscript)) goto stopShort;
             Extended* element = SimpleElement(*entry->Target.Number, subscript);
             if (!element) goto stopShort;
@@ -258,7 +270,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry->Step), record->Value);
             if (IsStoppedShort(v)) goto stopShort;
             record->Value = v;
-            const Extended limitValue = ValueOf(nodes, nodes + entry->Limit);
+            const Extended limitValue = OperandOf(nodes, nodes + entry->Limit);
             Extended holds = 0;
             if (entry->Sign < 0) {
                 holds = Apply<GreaterEqual>(limitValue, v);
