@@ -17,45 +17,6 @@ namespace {
 
 using namespace NodeCode;
 
-// What Evaluate returns when a node met a case for the general path; every value it computes is
-// finite, so a NaN can mean nothing else. A NaN operand makes every node give a NaN in its turn.
-constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
-[[gnu::always_inline]] inline bool IsStoppedShort(Extended value) { return value != value; }
-
-// a op b for one of the binary nodes; StoppedShort where the operator's own item must decide (a
-// divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.
-// Unchecked, a + - * result that is not finite is left as it is: for a value that only feeds another
-// + - * whose result is checked (an infinity or a NaN stays one through them).
-template <std::uint8_t Operation, bool Checked = true>
-[[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
-    Extended r = 0;
-    switch (Operation) {
-    case Add: r = a + b; break;
-    case Subtract: r = a - b; break;
-    case Multiply: r = a * b; break;
-    case Divide:
-        if (b == 0) return StoppedShort;
-        r = a / b;
-        break;
-    case IntDivide: return WholeDivision(false, a, b, r) ? r : StoppedShort;
-    case Modulo: return WholeDivision(true, a, b, r) ? r : StoppedShort;
-    default:
-        if (__builtin_isunordered(a, b)) return StoppedShort;
-        switch (Operation) {
-        case Equal: return a == b ? 1 : 0;
-        case NotEqual: return a != b ? 1 : 0;
-        case Less: return a < b ? 1 : 0;
-        case Greater: return a > b ? 1 : 0;
-        case LessEqual: return a <= b ? 1 : 0;
-        default: return a >= b ? 1 : 0;
-        }
-    }
-    if constexpr (Checked) {
-        if (!std::isfinite(r)) return StoppedShort;  // a NaN operand gives a NaN here too
-    }
-    return r;
-}
-
 [[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n);
 
 // The value of node `n`: a leaf read at once, any other node through Evaluate (the leaves the decoder

@@ -74,3 +74,52 @@ inline constexpr Extended WholeOperandLimit = 1e18L;
     const long at = static_cast<long>(record.Base) + i;
     return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;
 }
+
+// ---- arithmetic of two numbers ------------------------------------------------------------------
+
+// The operations the fast paths apply to two numbers, by the decoded nodes' numbering.
+namespace NumberOp {
+inline constexpr std::uint8_t Add = 0, Subtract = 1, Multiply = 2, Divide = 3, IntDivide = 4, Modulo = 5,
+                              Equal = 6, NotEqual = 7, Less = 8, Greater = 9, LessEqual = 10, GreaterEqual = 11,
+                              Count = 12;
+} // namespace NumberOp
+
+// What a fast path's computation gives when a case must go to the operator's own item: every value
+// computed is finite, so a NaN can mean nothing else, and a NaN operand gives a NaN in its turn.
+inline constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
+[[gnu::always_inline]] inline bool IsStoppedShort(Extended value) { return value != value; }
+
+// a op b, a comparison giving 1 or 0; StoppedShort where the operator's own item must decide (a
+// divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.
+// Unchecked, a + - * result that is not finite is left as it is: for a value that only feeds another
+// + - * whose result is checked (an infinity or a NaN stays one through them).
+template <std::uint8_t Operation, bool Checked = true>
+[[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
+    using namespace NumberOp;
+    Extended r = 0;
+    switch (Operation) {
+    case Add: r = a + b; break;
+    case Subtract: r = a - b; break;
+    case Multiply: r = a * b; break;
+    case Divide:
+        if (b == 0) return StoppedShort;
+        r = a / b;
+        break;
+    case IntDivide: return WholeDivision(false, a, b, r) ? r : StoppedShort;
+    case Modulo: return WholeDivision(true, a, b, r) ? r : StoppedShort;
+    default:
+        if (__builtin_isunordered(a, b)) return StoppedShort;
+        switch (Operation) {
+        case Equal: return a == b ? 1 : 0;
+        case NotEqual: return a != b ? 1 : 0;
+        case Less: return a < b ? 1 : 0;
+        case Greater: return a > b ? 1 : 0;
+        case LessEqual: return a <= b ? 1 : 0;
+        default: return a >= b ? 1 : 0;
+        }
+    }
+    if constexpr (Checked) {
+        if (!std::isfinite(r)) return StoppedShort;
+    }
+    return r;
+}

@@ -8,6 +8,7 @@
 // stale is ever run.
 #pragma once
 
+#include "engine/fastaccess.h"
 #include "frontend/codeitem.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
@@ -85,9 +86,10 @@ inline constexpr std::uint8_t BinaryBase = 16;  // BinaryBase + operator * FormC
 // a literal: Literal; a variable: Value, and Value2 for a right one when both are variables).
 inline constexpr std::uint8_t NodeNode = 0, NodeLiteral = 1, NodeVariable = 2, LiteralNode = 3, VariableNode = 4,
                               LiteralVariable = 5, VariableLiteral = 6, VariableVariable = 7, FormCount = 8;
-inline constexpr std::uint8_t Add = 0, Subtract = 1, Multiply = 2, Divide = 3, IntDivide = 4, Modulo = 5,
-                              Equal = 6, NotEqual = 7, Less = 8, Greater = 9, LessEqual = 10, GreaterEqual = 11,
-                              BinaryCount = 12;
+using NumberOp::Add, NumberOp::Subtract, NumberOp::Multiply, NumberOp::Divide, NumberOp::IntDivide, NumberOp::Modulo,
+    NumberOp::Equal, NumberOp::NotEqual, NumberOp::Less, NumberOp::Greater, NumberOp::LessEqual,
+    NumberOp::GreaterEqual;
+inline constexpr std::uint8_t BinaryCount = NumberOp::Count;
 constexpr std::uint8_t Binary(std::uint8_t op, std::uint8_t form) {
     return static_cast<std::uint8_t>(BinaryBase + op * FormCount + form);
 }

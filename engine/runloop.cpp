@@ -260,23 +260,21 @@ bool InTable(const Table& table, long at) {
     return true;
 }
 
-// A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive;
-// false for another operator, a divisor of 0, an infinite or NaN result (which the operator's own
-// item classifies from the status flags) and any other MOD or \ (which may be an error).
+// A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive, as the
+// decoded statements compute them; false for another operator, a divisor of 0, an infinite or NaN
+// result (which the operator's own item classifies from the status flags) and any other MOD or
+// integer division (which may be an error).
 [[gnu::always_inline]] inline bool FiniteArithmetic(int slot, Extended a, Extended b, Extended& result) {
     switch (slot) {
-    case Op::Plus: result = a + b; break;
-    case Op::Minus: result = a - b; break;
-    case Op::Multiply: result = a * b; break;
-    case Op::Divide:
-        if (b == 0) return false;
-        result = a / b;
-        break;
-    case Op::IntDivide:
-    case Op::Mod: return WholeDivision(slot == Op::Mod, a, b, result);
+    case Op::Plus: result = Apply<NumberOp::Add>(a, b); break;
+    case Op::Minus: result = Apply<NumberOp::Subtract>(a, b); break;
+    case Op::Multiply: result = Apply<NumberOp::Multiply>(a, b); break;
+    case Op::Divide: result = Apply<NumberOp::Divide>(a, b); break;
+    case Op::IntDivide: result = Apply<NumberOp::IntDivide>(a, b); break;
+    case Op::Mod: result = Apply<NumberOp::Modulo>(a, b); break;
     default: return false;
     }
-    return std::isfinite(result);
+    return !IsStoppedShort(result);
 }
 
 // The value of a literal or of a plain numeric variable, read without any effect; false for any
