@@ -112,6 +112,19 @@ Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
     return ValueOf(nodes, nodes + root);
 }
 
+// The executor of a procedure item (a decoded operation of the machinery; `value` the item's own).
+void RunProcedureItem(std::uint8_t op, int value) {
+    switch (op) {
+    case DecodedOp::SaveLocals: SaveLocals(); return;
+    case DecodedOp::RestoreLocals: RestoreLocals(); return;
+    case DecodedOp::SubJump: JumpViaLabelVariable(); return;
+    case DecodedOp::SubFrame: PushSubFrame(value); return;
+    case DecodedOp::EndSub: ExecEndSub(); return;
+    case DecodedOp::FrameSizes: PushFrameSizes(value); return;
+    default: ReturnFromFunction(); return;  // DecodedOp::FunctionReturn
+    }
+}
+
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
 void PushValues(const DecodedItem& entry, const Extended* values) {
     for (int k = 0; k < entry.ValueCount; ++k) {
@@ -252,32 +265,15 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             break;
         }
         case DecodedOp::SaveLocals:
-            CodeIndex = entry->Next + 1;
-            ::SaveLocals();
-            goto executed;
         case DecodedOp::RestoreLocals:
-            CodeIndex = entry->Next + 1;
-            ::RestoreLocals();
-            goto executed;
         case DecodedOp::SubJump:
-            CodeIndex = entry->Next + 1;
-            JumpViaLabelVariable();
-            goto executed;
         case DecodedOp::SubFrame:
-            CodeIndex = entry->Next + 1;
-            PushSubFrame(entry->Value);
-            goto executed;
         case DecodedOp::EndSub:
-            CodeIndex = entry->Next + 1;
-            ExecEndSub();
-            goto executed;
         case DecodedOp::FrameSizes:
-            CodeIndex = entry->Next + 1;
-            PushFrameSizes(entry->Value);
-            goto executed;
         case DecodedOp::FunctionReturn:
+            // The executor reads its operands after the item, as in the item-by-item loop.
             CodeIndex = entry->Next + 1;
-            ReturnFromFunction();
+            RunProcedureItem(entry->Op, entry->Value);
             goto executed;
         default: return at;  // Generic
         }

@@ -32,24 +32,14 @@ const CodeItemType& ItemAt(int at) {
     return at >= 0 && static_cast<std::size_t>(at) < CodeBuffer.size() ? CodeBuffer[static_cast<std::size_t>(at)] : none;
 }
 
-// The statements that mark the structure of procedures and do nothing when run.
-bool IsStructureMark(const CodeItemType& item) {
-    if (item.FirstCode != CodeKind::Statement) return false;
-    switch (item.SecondCode) {
-    case ParseCode::CallStatement:
-    case InSt::SubStart:
-    case InSt::SubEnd:
-    case InSt::FunctionEnd:
-    case InSt::LoPush:
-    case InSt::LoPop: return true;
-    default: return false;
-    }
-}
-
 // The first index from `at` whose item does something (at most `limit`): inert items and structure
 // marks are stepped over, which nothing a program can see tells from running them.
 int SkipInert(int at, int limit) {
-    while (at < limit && (IsInertItem(ItemAt(at)) || IsStructureMark(ItemAt(at)))) ++at;
+    while (at < limit) {
+        const CodeItemType& item = ItemAt(at);
+        if (!IsInertItem(item) && !(item.FirstCode == CodeKind::Statement && IsStructureMark(item.SecondCode))) break;
+        ++at;
+    }
     return at;
 }
 
@@ -529,24 +519,8 @@ bool DecodeParameterRun(DecodedItem& entry, int start, int limit) {
 // The items of the procedure machinery, run by their own executors from the decoded run.
 bool DecodeProcedureItem(DecodedItem& entry, int start) {
     const CodeItemType& item = ItemAt(start);
-    std::uint8_t op = DecodedOp::Generic;
-    if (item.FirstCode == CodeKind::Statement) {
-        switch (item.SecondCode) {
-        case InSt::LoPushAll: op = DecodedOp::SaveLocals; break;
-        case InSt::LoPopAll: op = DecodedOp::RestoreLocals; break;
-        case InSt::SubJump: op = DecodedOp::SubJump; break;
-        case St::ENDSUB:
-        case St::ENDFUNCTION: op = DecodedOp::EndSub; break;
-        case InSt::ReturnFromFunction: op = DecodedOp::FunctionReturn; break;
-        default: return false;
-        }
-    } else if (item.FirstCode == CodeKind::SubFrame) {
-        op = DecodedOp::SubFrame;
-    } else if (item.FirstCode == CodeKind::FrameCountN) {
-        op = DecodedOp::FrameSizes;
-    } else {
-        return false;
-    }
+    const std::uint8_t op = ProcedureOp(item.FirstCode, item.SecondCode);
+    if (op == DecodedOp::Generic) return false;
     entry.Op = op;
     entry.Next = start;
     entry.Value = item.SecondCode;

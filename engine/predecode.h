@@ -10,6 +10,8 @@
 
 #include "engine/fastaccess.h"
 #include "frontend/codeitem.h"
+#include "frontend/internalcodes.h"
+#include "frontend/parsecodes.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
@@ -61,6 +63,55 @@ inline constexpr std::uint8_t FunctionReturn = 15;
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
 inline constexpr std::uint8_t ForNext = 16;
 } // namespace DecodedOp
+
+// The statements that mark the structure of procedures and do nothing when run; stepped over like
+// inert items.
+constexpr bool IsStructureMark(int code) {
+    switch (code) {
+    case ParseCode::CallStatement:
+    case InSt::SubStart:
+    case InSt::SubEnd:
+    case InSt::FunctionEnd:
+    case InSt::LoPush:
+    case InSt::LoPop: return true;
+    default: return false;
+    }
+}
+
+// The decoded operation of an item of the procedure machinery (its kind and value); Generic for any
+// other item.
+constexpr std::uint8_t ProcedureOp(int kind, int value) {
+    if (kind == CodeKind::SubFrame) return DecodedOp::SubFrame;
+    if (kind == CodeKind::FrameCountN) return DecodedOp::FrameSizes;
+    if (kind != CodeKind::Statement) return DecodedOp::Generic;
+    switch (value) {
+    case InSt::LoPushAll: return DecodedOp::SaveLocals;
+    case InSt::LoPopAll: return DecodedOp::RestoreLocals;
+    case InSt::SubJump: return DecodedOp::SubJump;
+    case St::ENDSUB:
+    case St::ENDFUNCTION: return DecodedOp::EndSub;
+    case InSt::ReturnFromFunction: return DecodedOp::FunctionReturn;
+    default: return DecodedOp::Generic;
+    }
+}
+
+// Whether a decoded entry can begin at an item: a number, a numeric or string variable, an inert
+// item, GOTO, the parameter binds and hand-backs, the procedure machinery. The run loop asks this
+// before it looks at the decoded side at all.
+constexpr bool MayBeginDecoded(int kind, int value) {
+    switch (kind) {
+    case CodeKind::NumLiteral:
+    case CodeKind::SysNumConst:
+    case CodeKind::NumVar:
+    case CodeKind::StrVar: return true;
+    case CodeKind::Statement:
+        return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || IsStructureMark(value) ||
+               ProcedureOp(kind, value) != DecodedOp::Generic;
+    default:
+        return ProcedureOp(kind, value) != DecodedOp::Generic ||
+               IsInertItem(CodeItemType{kind, value, 0});
+    }
+}
 
 // A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
 // the node that uses it rather than in a node of its own. Evaluating a node that meets a case the

@@ -94,44 +94,44 @@ bool ElementIndex(const Record& record, const Table& elements, long& index) {
     return true;
 }
 
-// kind 12
-void PushNumName(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) return;
-    const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+// A numeric (kind 12) or string (kind 22) name met in an expression: a plain variable pushes its
+// value, a DEF function is called, an array pushes the element the subscripts on the stack name (one
+// not yet dimensioned, its own value).
+template <typename Record, typename Kinds, typename Elements, typename Push>
+void PushName(std::vector<Record>& table, const Elements& elements, int index, Push push) {
+    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return;
+    const Record& record = table[static_cast<std::size_t>(index)];
     switch (record.Kind) {
-    case NumVarKind::Variable: PushNumber(record.Value); return;
-    case NumVarKind::DefFunction: CallUserFunction(record.Base); return;
-    case NumVarKind::Array: {
+    case Kinds::Variable: push(record.Value); return;
+    case Kinds::DefFunction: CallUserFunction(record.Base); return;
+    case Kinds::Array: {
         if (record.DimCount < 1) {
-            PushNumber(record.Value);
+            push(record.Value);
             return;
         }
         long at = 0;
-        if (ElementIndex(record, ANumVarTable, at)) PushNumber(ANumVarTable[static_cast<std::size_t>(at)]);
+        if (ElementIndex(record, elements, at)) push(elements[static_cast<std::size_t>(at)]);
         return;
     }
     default: return;
     }
 }
 
-// kind 22
+struct NumKinds {
+    static constexpr std::uint8_t Variable = NumVarKind::Variable, DefFunction = NumVarKind::DefFunction,
+                                  Array = NumVarKind::Array;
+};
+struct StrKinds {
+    static constexpr std::uint8_t Variable = StrVarKind::Variable, DefFunction = StrVarKind::DefFunction,
+                                  Array = StrVarKind::Array;
+};
+
+void PushNumName(int index) {
+    PushName<NumVarType, NumKinds>(NumVarTable, ANumVarTable, index, [](Extended value) { PushNumber(value); });
+}
+
 void PushStrName(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) return;
-    const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
-    switch (record.Kind) {
-    case StrVarKind::Variable: GlPushStr(record.Value); return;
-    case StrVarKind::DefFunction: CallUserFunction(record.Base); return;
-    case StrVarKind::Array: {
-        if (record.DimCount < 1) {
-            GlPushStr(record.Value);
-            return;
-        }
-        long at = 0;
-        if (ElementIndex(record, AStrVarTable, at)) GlPushStr(AStrVarTable[static_cast<std::size_t>(at)]);
-        return;
-    }
-    default: return;
-    }
+    PushName<StrVarType, StrKinds>(StrVarTable, AStrVarTable, index, [](const QString& value) { GlPushStr(value); });
 }
 
 // kind 32
@@ -771,32 +771,6 @@ void ReportFunctionNotBuilt(int code) {
     CodeIndex = pc;
 }
 
-// The item kinds a decoded statement can begin with: a number, a numeric or string variable, GOTO, the
-// procedure machinery.
-// Any other item runs by the general path without a look at the decoded side.
-constexpr std::array<bool, InertKindLimit> MakeDecodableStarts() {
-    std::array<bool, InertKindLimit> starts{};
-    for (const int kind : {CodeKind::NumLiteral, CodeKind::SysNumConst, CodeKind::NumVar, CodeKind::StrVar,
-                           CodeKind::Statement, CodeKind::SubFrame, CodeKind::FrameCountN})
-        starts[static_cast<std::size_t>(kind)] = true;
-    return starts;
-}
-constexpr std::array<bool, InertKindLimit> DecodableStarts = MakeDecodableStarts();
-
-[[gnu::always_inline]] inline bool MayStartDecoded(const CodeItemType& item) {
-    const auto kind = static_cast<unsigned>(item.FirstCode);
-    if (kind == CodeKind::Statement) {
-        switch (item.SecondCode) {
-        case St::GOTO: case InSt::GlPop: case InSt::GlPush: case ParseCode::CallStatement: case InSt::SubStart:
-        case InSt::SubEnd: case InSt::FunctionEnd: case InSt::LoPush: case InSt::LoPop: case InSt::LoPushAll:
-        case InSt::LoPopAll: case InSt::SubJump: case St::ENDSUB: case St::ENDFUNCTION:
-        case InSt::ReturnFromFunction: return true;
-        default: return false;
-        }
-    }
-    return kind < InertKindLimit && (DecodableStarts[kind] || InertKinds[kind]);
-}
-
 // True when the entry of `at` is decoded, in this generation, as an item for the general path: the
 // loop then goes on without calling the decoded run at all.
 [[gnu::always_inline]] inline bool IsDecodedGeneric(int at) {
@@ -846,7 +820,7 @@ LoopExit RunLoop() {
         if (pc > limit) [[unlikely]] return LoopExit::End;
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
-        if (CurrentItemIndex != generalAt && MayStartDecoded(CurrentItem) && !IsDecodedGeneric(CurrentItemIndex)) {
+        if (CurrentItemIndex != generalAt && MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) && !IsDecodedGeneric(CurrentItemIndex)) {
             const int start = CurrentItemIndex;
             bool stoppedShort = false;
             const int at = RunDecoded(start, limit, stoppedShort);
