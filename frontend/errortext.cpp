@@ -531,12 +531,11 @@ QString LineColumnText(int offset) {
     if (p < 1) p = 1;
     if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
     int line = 1;
-    int lastCr = 0;
+    int lineBreak = 0; // the last CR or LF before p: the LF of a CR LF is not a column of the next line
     for (int i = 1; i <= p - 1; ++i) {
-        if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
-            ++line;
-            lastCr = i;
-        }
+        const QChar c = ProgramText.at(i - 1);
+        if (c == QLatin1Char('\r')) ++line;
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) lineBreak = i;
     }
-    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lastCr) + QStringLiteral(" 桁");
+    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lineBreak) + QStringLiteral(" 桁");
 }
