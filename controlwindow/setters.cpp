@@ -163,8 +163,8 @@ void SyncSetControlMultiLine() {
     } else if (!args.Flag && !memo->isHidden()) {
         memo->setVisible(false);
         edit->setVisible(true);
-        // The memo's second line, as the one-line edit has always received it.
-        edit->setText(memo->Line(1));
+        // The first line: a text set while the box had one line comes back unchanged.
+        edit->setText(memo->Line(0));
     }
 }
 

@@ -414,15 +414,15 @@ TEST_F(ControlWindow, MultiLineOnAVisibleTextBoxMovesVisibilityAndText) {
     EXPECT_TRUE(GetBool(TxtMultiLine, 4));
     EXPECT_TRUE(GetBool(TxtVisible, 4));
 
-    // Back to one line: the edit receives the memo's second line, here none.
+    // Back to one line: the edit receives the memo's first line, the text it gave.
     SetBool(TxtMultiLine, 4, false);
     EXPECT_FALSE(LXControlForm->Edit(4)->isHidden());
     EXPECT_TRUE(LXControlForm->Memo(4)->isHidden());
-    EXPECT_EQ(GetStr(TxtText, 4), QString());
+    EXPECT_EQ(GetStr(TxtText, 4), QStringLiteral("abc"));
     EXPECT_FALSE(GetBool(TxtMultiLine, 4));
 }
 
-TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheSecondLine) {
+TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheFirstLine) {
     SetBool(TxtVisible, 6, true);
     SetBool(TxtMultiLine, 6, true);
     SetStr(TxtText, 6, QStringLiteral("a\r\nb\r\nc"));
@@ -430,7 +430,7 @@ TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheSecondLin
     EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("a\r\nb\r\nc"));
     EXPECT_EQ(LXControlForm->Edit(6)->text(), QStringLiteral("TextBox6")) << "the edit keeps its own text";
     SetBool(TxtMultiLine, 6, false);
-    EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("b"));
+    EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("a"));
 }
 
 TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
