@@ -25,8 +25,9 @@ namespace {
 constexpr char16_t GraphCaption[] = u"Lorvex Graph 画面";
 // The window looks for new drawing this often: about the display's rate.
 constexpr int RepaintIntervalMs = 16;
-// After each input event the user-interface thread pauses, so that the interpreter polling the
-// input state sees one event before the next replaces it.
+// After a click or a key the user-interface thread pauses, so that the interpreter polling the input
+// state sees one event before the next replaces it. Moves do not pause: they come in streams, only the
+// latest position matters, and a pause on each would make the window lag behind the mouse.
 constexpr unsigned long InputSettleMs = 5;
 
 constexpr int MouseMoveEvent = 1;
@@ -264,7 +265,6 @@ void TLXGraphForm::PaintBox1MouseMove(QMouseEvent* event) {
     MouseX = at.x();
     MouseY = at.y();
     MouseEvent = MouseMoveEvent;
-    QThread::msleep(InputSettleMs);
 }
 
 void TLXGraphForm::FormKeyDown(QKeyEvent* event) {
