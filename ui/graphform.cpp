@@ -355,6 +355,9 @@ bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
             snapshot =
                 oldSurface->Image1.Image().copy(previous.intersected(oldSurface->Image1.Image().rect()));
         }
+        // Only the picture just replaced is kept: a program that opens screens in a loop must not
+        // pile up one full-size snapshot per screen.
+        delete LXGraphForm2;
         auto* second = new TLXGraphForm2;
         second->setWindowTitle(old->windowTitle());
         second->resize(old->size());

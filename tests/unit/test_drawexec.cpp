@@ -790,6 +790,24 @@ TEST_F(GraphWindow, ASecondGScreenKeepsTheOldPictureInTheSecondWindow) {
     EXPECT_EQ(OfColor(CurrentGraphSurface()->Image1, Red).size(), 0u);
 }
 
+TEST_F(GraphWindow, GScreenInALoopLeavesOneGraphicsWindowAndOneSecondWindow) {
+    constexpr int Screens = 6;
+    for (int n = 0; n < Screens; ++n)
+        GScreen(120 + n, 90);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int graphWindows = 0;
+    int secondWindows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TLXGraphForm*>(widget) != nullptr) ++graphWindows;
+        if (qobject_cast<TLXGraphForm2*>(widget) != nullptr) ++secondWindows;
+    }
+    EXPECT_EQ(graphWindows, 1);
+    EXPECT_EQ(secondWindows, 1);
+    ASSERT_NE(LXGraphForm2, nullptr);
+    EXPECT_EQ(LXGraphForm2->Picture().width(), 120 + Screens - 2)
+        << "the second window shows the last screen replaced";
+}
+
 TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     GScreen(100, 80);
     Items({});
