@@ -110,6 +110,8 @@ TEST_F(AssociationTest, EachChoiceIsWrittenAndReadBack) {
         const QByteArray desktop = ReadBytes(files_.DesktopFile);
         EXPECT_TRUE(desktop.startsWith("[Desktop Entry]\n"));
         EXPECT_TRUE(desktop.contains("\nMimeType=text/x-lorvex;\n"));
+        // The icon that the install puts in the desktop's icon theme.
+        EXPECT_TRUE(desktop.contains("\nIcon=lorvex\n"));
         // Rewriting keeps a single entry for us, first in both lists.
         EXPECT_EQ(ReadBytes(files_.MimeAppsList),
                   QByteArray("[Default Applications]\ntext/x-lorvex=lorvex-lxt.desktop;\n\n"
