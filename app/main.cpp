@@ -2,22 +2,26 @@
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
 // when the event loop runs.
+#include "controlwindow/properties.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
+#include "platform/desktopconventions.h"
 #include "platform/osinfo.h"
 #include "resources/texts.h"
-#include "ui/mainframe.h"
 #include "ui/assocform.h"
-#include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
+#include "ui/mainframe.h"
 #include "ui/mplayerform.h"
-#include "ui/windowsettings.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
+#include "ui/windowsettings.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QFont>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -25,7 +29,24 @@
 
 namespace {
 constexpr int RefusedExitCode = 1;
+constexpr int IconSizes[] = {16, 32, 48, 128, 256};
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : IconSizes)
+        icon.addFile(QStringLiteral(":/icons/lorvex-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
+
+// The command line's file, named from the folder the program was started in: start-up makes the
+// Working Path the current folder before the command line is handled.
+QStringList WithAbsoluteFile(QStringList arguments) {
+    const qsizetype file = ParseCommandLine(arguments).Mode.isEmpty() ? 0 : 1;
+    if (file < arguments.size() && !arguments.at(file).isEmpty())
+        arguments[file] = QFileInfo(arguments.at(file)).absoluteFilePath();
+    return arguments;
+}
+} // namespace
 
 int main(int argc, char** argv) {
     // The FFmpeg media backend of Qt 6.4 crashes without an audio device; GStreamer does not.
@@ -33,6 +54,13 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf16(ApplicationTitle));
+    QApplication::setWindowIcon(ApplicationIcon());
+    // Qt's own buttons and dialogs speak the same language as the rest of the user interface.
+    LoadQtTranslations(app);
+    InstallFontSubstitutions();
+    QStringList arguments = QApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+    arguments = WithAbsoluteFile(arguments);
     // Closing the frame ends the application, whatever other windows are still shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -45,6 +73,10 @@ int main(int argc, char** argv) {
     InstallControlWindow();
     InstallWindowSettings();
     ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
+    // The chooser lists installed faces: it opens at the face that stands in for a Windows name.
+    PreferencesFontDialogHook = [choose = PreferencesFontDialogHook](QWidget* parent, const QFont& initial) {
+        return choose(parent, WithInstalledFace(initial));
+    };
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     BeepHook = [] { QApplication::beep(); };
     ShowHelpHook = [] {
@@ -57,8 +89,6 @@ int main(int argc, char** argv) {
 
     frame.show();
     runForm.show();
-    QStringList arguments = QApplication::arguments();
-    if (!arguments.isEmpty()) arguments.removeFirst();
     QTimer::singleShot(0, &frame, [&frame, arguments] { frame.HandleCommandLine(arguments); });
 
     const int result = QApplication::exec();

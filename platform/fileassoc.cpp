@@ -25,6 +25,8 @@ constexpr char16_t RunEditOption[] = u"-A";
 constexpr char16_t FileFieldCode[] = u"%f";
 constexpr char16_t ApplicationName[] = u"Lorvex";
 constexpr char16_t TypeDescription[] = u"Lorvex Text";
+// The program's icon in the desktop's icon theme (installed with the program).
+constexpr char16_t ApplicationIconName[] = u"lorvex";
 constexpr char16_t LxtGlob[] = u"*.lxt";
 constexpr int ToolTimeoutMs = 20000;
 
@@ -211,6 +213,7 @@ QByteArray DesktopEntryText(const QString& exec) {
     // Only for opening files: no launcher of its own in the desktop's menus.
     text += QLatin1String("NoDisplay=true\n");
     text += QLatin1String("Terminal=false\n");
+    text += QStringLiteral("Icon=%1\n").arg(T(ApplicationIconName));
     return text.toUtf8();
 }
 

@@ -21,9 +21,10 @@ inline constexpr std::uint8_t Underline = 4;
 inline constexpr std::uint8_t StrikeOut = 8;
 } // namespace FontStyleBit
 
-extern QString ExeDir;          // folder of the executable, no trailing separator
+extern QString ExeDir; // folder of the executable, no trailing separator
+// InstallPath defaults to ExeDir, WorkingPath (where the user's programs go) to the home folder.
 extern QString InstallPath, WorkingPath, DefaultDir;
-extern QString CfgStoreMode;    // "REGISTRY" (the user store), "INIFILE" or empty (not saved)
+extern QString CfgStoreMode; // "REGISTRY" (the user store), "INIFILE" or empty (not saved)
 
 // The stored texts, one per key.
 extern QString CfgFontSize;

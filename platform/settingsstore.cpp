@@ -21,18 +21,23 @@ constexpr char16_t IniFileName[] = u"Lorvex.ini";
 constexpr char16_t SwitchOn[] = u"ON";
 constexpr char16_t SwitchOff[] = u"OFF";
 
-// One stored setting. A null default stands for ExeDir (the two folder settings).
+// Defaults that are folders rather than texts.
+enum class FolderDefault { None, ProgramFolder, HomeFolder };
+
+// One stored setting. The two folder settings take their default from FolderDefault.
 struct SettingKey {
     const char16_t* Key;
     QString* Text;
     const char16_t* Default;
     bool EmptyGivesDefault;
+    FolderDefault Folder = FolderDefault::None;
 };
 
 // In the order SaveSettings writes them.
 constexpr SettingKey SettingKeys[] = {
-    {u"Install Path", &InstallPath, nullptr, false},
-    {u"Working Path", &WorkingPath, nullptr, false},
+    {u"Install Path", &InstallPath, nullptr, false, FolderDefault::ProgramFolder},
+    // The user's programs go to the home folder: an installed program's folder is not writable.
+    {u"Working Path", &WorkingPath, nullptr, false, FolderDefault::HomeFolder},
     {u"Font Size", &CfgFontSize, u"10", false},
     {u"Editor Font Charset", &CfgEditorFontCharset, u"128", true},
     {u"Editor Font Name", &CfgEditorFontName, u"ＭＳ ゴシック", true},
@@ -88,7 +93,12 @@ constexpr int GreenShift = 8;
 constexpr int BlueShift = 16;
 
 QString DefaultText(const SettingKey& row) {
-    return row.Default ? QString::fromUtf16(row.Default) : ExeDir;
+    switch (row.Folder) {
+    case FolderDefault::ProgramFolder: return ExeDir;
+    case FolderDefault::HomeFolder: return QDir::homePath();
+    case FolderDefault::None: break;
+    }
+    return QString::fromUtf16(row.Default);
 }
 
 // The value of one digit in base, -1 for a character that is not one. Only ASCII digits count.

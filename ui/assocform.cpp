@@ -69,10 +69,6 @@ TLXASForm::TLXASForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(OkBtn, &QPushButton::clicked, this, &TLXASForm::OkBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TLXASForm::CancelBtnClick);
     connect(AboutBtn, &QPushButton::clicked, this, &TLXASForm::AboutBtnClick);
-
-    adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 TLXASForm* TLXASForm::Execute(QWidget* parent) {
@@ -103,6 +99,17 @@ bool TLXASForm::event(QEvent* event) {
 void TLXASForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FormActivate();
+    CentreOnScreen();
+}
+
+void TLXASForm::CentreOnScreen() {
+    // Sized and placed once its texts are in, just before it appears, each time it is shown.
+    adjustSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    // The frame (title bar and borders) counts once the window has one.
+    const QSize frame = frameGeometry().size();
+    move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
 void TLXASForm::FormActivate() {

@@ -34,6 +34,8 @@ public:
     void OkBtnClick();
     void CancelBtnClick();
     void AboutBtnClick();
+    // Centres the window on the screen.
+    void CentreOnScreen();
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -33,14 +33,18 @@ const QString Caption = QStringLiteral("LXコントロール");
 constexpr int GeometryLimit = QWIDGETSIZE_MAX;
 // Font sizes reach the font system within this range; the control keeps the size as set.
 constexpr int MaxRenderedPointSize = 1000;
-constexpr int KeyDownPauseMs = 5;  // gives a program polling the key code time to see it
+constexpr int KeyDownPauseMs = 5; // gives a program polling the key code time to see it
 
 // Dynamic properties that carry what the widgets cannot hold themselves.
 constexpr char CharsetProperty[] = "lxFontCharset";
 constexpr char FontSizeProperty[] = "lxFontSize";
 
-int Column(int n) { return (n - 1) / ControlLayout::PerColumn; }
-int Row(int n) { return (n - 1) % ControlLayout::PerColumn; }
+int Column(int n) {
+    return (n - 1) / ControlLayout::PerColumn;
+}
+int Row(int n) {
+    return (n - 1) % ControlLayout::PerColumn;
+}
 
 QColor FromColorWord(std::uint32_t color) {
     return QColor(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
@@ -56,7 +60,7 @@ std::uint32_t ToColorWord(const QColor& color) {
 QPalette::ColorRole BackgroundRole(const QWidget* control) {
     if (qobject_cast<const QPushButton*>(control) != nullptr) return QPalette::Button;
     if (qobject_cast<const QLabel*>(control) != nullptr) return QPalette::Window;
-    return QPalette::Base;  // edits and memos
+    return QPalette::Base; // edits and memos
 }
 
 QPalette::ColorRole TextRole(const QWidget* control) {
@@ -65,7 +69,9 @@ QPalette::ColorRole TextRole(const QWidget* control) {
     return QPalette::Text;
 }
 
-int Clamp(int value, int low, int high) { return std::clamp(value, low, high); }
+int Clamp(int value, int low, int high) {
+    return std::clamp(value, low, high);
+}
 
 // The size in points of a font as the font reports it; a font given in pixels counts at 96 dpi.
 int PointSizeOf(const QFont& font) {
@@ -80,7 +86,7 @@ int PointSizeOf(const QFont& font) {
 // ---- TLXLabel ----------------------------------------------------------------------------------------
 
 TLXLabel::TLXLabel(const QString& text, QWidget* parent) : QLabel(parent) {
-    setTextFormat(Qt::PlainText);  // a caption is shown as it stands, never as markup
+    setTextFormat(Qt::PlainText); // a caption is shown as it stands, never as markup
     SetCaption(text);
 }
 
@@ -123,11 +129,12 @@ QString TLXMemo::Line(int index) const {
 // ---- TLXControlForm ----------------------------------------------------------------------------------
 
 TLXControlForm::TLXControlForm(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A dialog border with the system menu only: a close button, no minimise or maximise button.
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     using namespace ControlLayout;
     setWindowTitle(Caption);
-    setAttribute(Qt::WA_QuitOnClose, false);  // the main frame's closing ends the application
+    setAttribute(Qt::WA_QuitOnClose, false); // the main frame's closing ends the application
     setProperty(CharsetProperty, DefaultCharset);
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -193,12 +200,12 @@ void TLXControlForm::ButtonClick(int n) {
 
 void TLXControlForm::closeEvent(QCloseEvent* event) {
     CScreenOpen = 0;
-    event->accept();  // hidden, not freed: the next CSCREEN makes a new window
+    event->accept(); // hidden, not freed: the next CSCREEN makes a new window
 }
 
 bool TLXControlForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) FormKeyPress(static_cast<QKeyEvent*>(event));
-    return QWidget::eventFilter(watched, event);  // the control still gets the key
+    return QWidget::eventFilter(watched, event); // the control still gets the key
 }
 
 void TLXControlForm::keyPressEvent(QKeyEvent* event) {
@@ -215,7 +222,9 @@ void TLXControlForm::FormKeyPress(const QKeyEvent* event) {
     if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
 }
 
-bool StartControlButtonEvent() { return StartEventCall(); }
+bool StartControlButtonEvent() {
+    return StartEventCall();
+}
 
 // ---- properties ----------------------------------------------------------------------------------------
 
@@ -265,7 +274,9 @@ void SetControlFontSize(QWidget* control, int points) {
     control->setFont(font);
 }
 
-QString ControlFontName(const QWidget* control) { return control->font().family(); }
+QString ControlFontName(const QWidget* control) {
+    return control->font().family();
+}
 
 void SetControlFontName(QWidget* control, const QString& name) {
     QFont font = control->font();

@@ -4,13 +4,11 @@
 #include "ui/undobuffer.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
 #include <vector>
 
@@ -25,6 +23,9 @@ void ShowFindDialog(TFindReplaceDialog* dialog) {
 }
 
 namespace {
+
+// Wide enough for a search text of a few words.
+constexpr int FindEditWidth = 200;
 
 QString T(const char16_t* text) {
     return QString::fromUtf16(text);
@@ -122,41 +123,41 @@ TFindReplaceDialog::TFindReplaceDialog(Mode mode, QWidget* parent) : QDialog(par
     setWindowTitle(T(mode == Mode::Find ? Txt::FindCaption : Txt::ReplaceCaption));
     setModal(false);
 
-    auto* fields = new QGridLayout;
+    // One grid, so each text box stands level with the button beside it; the buttons run down the
+    // right-hand column.
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize); // a dialog border: not resizable
     auto* findLabel = new QLabel(T(Txt::FindWhatLabel), this);
     FindEdit = new QLineEdit(this);
+    FindEdit->setMinimumWidth(FindEditWidth);
     findLabel->setBuddy(FindEdit);
-    fields->addWidget(findLabel, 0, 0);
-    fields->addWidget(FindEdit, 0, 1);
+    grid->addWidget(findLabel, 0, 0);
+    grid->addWidget(FindEdit, 0, 1);
     if (mode == Mode::Replace) {
         auto* replaceLabel = new QLabel(T(Txt::ReplaceWithLabel), this);
         ReplaceEdit = new QLineEdit(this);
         replaceLabel->setBuddy(ReplaceEdit);
-        fields->addWidget(replaceLabel, 1, 0);
-        fields->addWidget(ReplaceEdit, 1, 1);
+        grid->addWidget(replaceLabel, 1, 0);
+        grid->addWidget(ReplaceEdit, 1, 1);
     }
 
-    auto* buttons = new QVBoxLayout;
+    int buttonRow = 0;
     FindNextButton = new QPushButton(T(Txt::FindNextButton), this);
     FindNextButton->setDefault(true);
-    buttons->addWidget(FindNextButton);
+    grid->addWidget(FindNextButton, buttonRow++, 2);
     connect(FindNextButton, &QPushButton::clicked, this, &TFindReplaceDialog::FindRequested);
     if (mode == Mode::Replace) {
         ReplaceButton = new QPushButton(T(Txt::ReplaceNextButton), this);
         ReplaceAllButton = new QPushButton(T(Txt::ReplaceAllButton), this);
-        buttons->addWidget(ReplaceButton);
-        buttons->addWidget(ReplaceAllButton);
+        grid->addWidget(ReplaceButton, buttonRow++, 2);
+        grid->addWidget(ReplaceAllButton, buttonRow++, 2);
         connect(ReplaceButton, &QPushButton::clicked, this, &TFindReplaceDialog::ReplaceRequested);
         connect(ReplaceAllButton, &QPushButton::clicked, this, &TFindReplaceDialog::ReplaceAllRequested);
     }
     CancelButton = new QPushButton(T(Txt::FindCancelButton), this);
-    buttons->addWidget(CancelButton);
-    buttons->addStretch();
+    grid->addWidget(CancelButton, buttonRow++, 2);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::hide);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    grid->setRowStretch(buttonRow, 1);
 
     connect(FindEdit, &QLineEdit::textChanged, this, &TFindReplaceDialog::UpdateButtons);
     UpdateButtons();

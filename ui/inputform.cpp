@@ -21,6 +21,8 @@ QStringList ScriptedInputAnswers;
 namespace {
 
 constexpr int PromptFontPixels = 22;
+// Keeps the prompt off the window's left edge.
+constexpr int PromptMargin = 6;
 constexpr int EditTop = 27;
 constexpr int EditHeight = 35;
 constexpr int ButtonHeight = 27;
@@ -69,7 +71,7 @@ void TInputNumForm::FormCreate() {
     font.setPixelSize(PromptFontPixels);
     Label1 = new QLabel(this);
     Label1->setFont(font);
-    Label1->move(0, 0);
+    Label1->move(PromptMargin, 0);
     Edit1 = new QLineEdit(this);
     Edit1->setFont(font);
     Button1 = new QPushButton(QStringLiteral("OK"), this);
@@ -94,7 +96,7 @@ void TInputNumForm::LayOut(int clientWidth, int okLeft, int cancelLeft, int edit
     Button1->setGeometry(okLeft, EditTop, ButtonWidth, ButtonHeight);
     Button2->setGeometry(cancelLeft, EditTop, ButtonWidth, ButtonHeight);
     // The window grows with a prompt wider than its layout.
-    setFixedSize(std::max(clientWidth, Label1->width()), ClientHeight);
+    setFixedSize(std::max(clientWidth, PromptMargin + Label1->width() + PromptMargin), ClientHeight);
     Place();
 }
 

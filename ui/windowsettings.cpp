@@ -9,11 +9,14 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QStringList>
 
 #include <initializer_list>
@@ -24,6 +27,8 @@ namespace {
 // TFONTCHARSET. Until a program sets one, the preference holds.
 constexpr char RunCharsetProperty[] = "lxRunFontCharset";
 
+// Room a title bar takes besides the caption: the window menu icon and three buttons, with margins.
+constexpr int TitleBarButtonsAllowance = 120;
 constexpr Qt::WindowStates ShowStateFlags = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QColor FromColorWord(int color) {
@@ -219,8 +224,20 @@ QString FileDialogFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+int MessageBoxCaptionWidth(const QString& caption, const QFont& font) {
+    QFont titleFont = font;
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(caption) + TitleBarButtonsAllowance;
+}
+
 int ShowMessageBox(const MessageBoxRequest& request) {
     QMessageBox box(IconOf(request.Icon), request.Caption, request.Text, ButtonsOf(request.Buttons));
+    // A box sizes itself to its text and buttons; a short text would leave the window manager to cut
+    // the caption short ("Lorv... Box").
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(MessageBoxCaptionWidth(request.Caption, box.font()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     const int result = clicked != nullptr ? ResultOf(box.standardButton(clicked)) : 0;

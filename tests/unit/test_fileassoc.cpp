@@ -12,11 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +112,8 @@ TEST_F(AssociationTest, EachChoiceIsWrittenAndReadBack) {
         const QByteArray desktop = ReadBytes(files_.DesktopFile);
         EXPECT_TRUE(desktop.startsWith("[Desktop Entry]\n"));
         EXPECT_TRUE(desktop.contains("\nMimeType=text/x-lorvex;\n"));
+        // The icon that the install puts in the desktop's icon theme.
+        EXPECT_TRUE(desktop.contains("\nIcon=lorvex\n"));
         // Rewriting keeps a single entry for us, first in both lists.
         EXPECT_EQ(ReadBytes(files_.MimeAppsList),
                   QByteArray("[Default Applications]\ntext/x-lorvex=lorvex-lxt.desktop;\n\n"
@@ -301,10 +305,18 @@ TEST_F(AssocFormTest, ShowsTheChoiceInForceWithItsTexts) {
     EXPECT_EQ(form.CancelBtn->text(), "Cancel");
     EXPECT_EQ(form.AboutBtn->text(), "About");
 
+    form.move(0, 0);
     form.show();
     EXPECT_TRUE(form.RadioButton4->isChecked());
     EXPECT_EQ(form.Edit1->text(), QStringLiteral("関連付けなし"));
     EXPECT_TRUE(form.Edit1->isReadOnly());
+    // Centred on the screen whenever it is shown.
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((form.frameGeometry().center() - centre).manhattanLength(), 2);
+    form.hide();
+    form.move(0, 0);
+    form.show();
+    EXPECT_LE((form.frameGeometry().center() - centre).manhattanLength(), 2);
 
     // A choice made elsewhere shows at the next activation.
     ASSERT_TRUE(WriteAssociation(AssocChoiceValue::Run, QStringLiteral("/bin/lorvex")));

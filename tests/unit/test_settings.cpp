@@ -284,8 +284,10 @@ TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
     LoadSettings();
     EXPECT_TRUE(CfgStoreMode.isEmpty());
     EXPECT_EQ(InstallPath, ExeDir);
-    EXPECT_EQ(WorkingPath, ExeDir);
-    EXPECT_EQ(DefaultDir, ExeDir);
+    // The program folder of an installed system is not writable: programs go to the home folder.
+    EXPECT_EQ(WorkingPath, QDir::homePath());
+    EXPECT_NE(WorkingPath, ExeDir);
+    EXPECT_EQ(DefaultDir, WorkingPath);
     EXPECT_EQ(CfgEditorFontSize, "10");
     EXPECT_EQ(EditorFontSize, 10);
     EXPECT_EQ(CfgFontSize, "10");

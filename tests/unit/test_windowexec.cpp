@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -811,6 +812,23 @@ TEST(RealDialogs, MessageBoxShowsTheButtonsAndAnswersTheOnePressed) {
     request.Buttons = MsgBoxButtons::RetryCancel;
     WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     EXPECT_EQ(ShowMessageBox(request), MsgBoxResult::Cancel);
+}
+
+TEST(RealDialogs, AShortMessageKeepsRoomForItsWholeCaption) {
+    MessageBoxRequest request;
+    request.Text = QStringLiteral("Hi");
+    request.Caption = QStringLiteral("Lorvex Message Box");
+    int width = 0, captionWidth = 0;
+    WhenModal([&](QWidget* modal) {
+        QFont title = modal->font();
+        title.setBold(true);
+        captionWidth = QFontMetrics(title).horizontalAdvance(request.Caption);
+        width = modal->width();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ShowMessageBox(request), MsgBoxResult::Ok);
+    // The caption and the title bar's icon and buttons.
+    EXPECT_GE(width, captionWidth + 100);
 }
 
 TEST(RealDialogs, InputBoxOffersTheDefaultAndGivesTheText) {
