@@ -305,7 +305,7 @@ void ExecInputFromChannel() {
     default: ErrorNumber = Err::InputFileNotOpen; return;
     }
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
-    if (!channel.PushbackPending && FileChannelAtEnd(n)) {
+    if (FileChannelAtEnd(n)) {
         ErrorNumber = Err::InputFileAtEnd;
         return;
     }
@@ -340,8 +340,7 @@ void ExecEof() {
         ErrorNumber = Err::EofNotInput;
         return;
     }
-    // A character read ahead by INPUT# is still to be read: the file has not ended for the program.
-    GlPushBool(!FileChannels[static_cast<std::size_t>(n)].PushbackPending && FileChannelAtEnd(n));
+    GlPushBool(FileChannelAtEnd(n));
 }
 
 // ---- files and folders --------------------------------------------------------------------------
