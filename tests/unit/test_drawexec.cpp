@@ -916,13 +916,29 @@ protected:
         SetCurrentGraphSurface(nullptr);
         StopRequest = 0;
     }
-    bool Run(const char* text) {
+    static void Start(const char* text) {
         ProgramText = QString::fromUtf8(text);
         ProgramTextLength = static_cast<int>(ProgramText.size());
         RunMode = RunKind::Program;
         ProgramRunning = 1;
         StopRequest = 0;
         TLXMTHread::StartRun();
+    }
+    // Pumps the user-interface thread until `done` holds; false after 20 seconds.
+    template <typename Done> static bool PumpUntil(Done done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > 20000) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+    bool Run(const char* text) {
+        Start(text);
+        return Finish();
+    }
+    bool Finish() {
         QElapsedTimer clock;
         clock.start();
         while (ThreadBusy != 0) {
@@ -958,6 +974,25 @@ TEST_F(GraphProgram, AProgramDrawsIntoTheBackBuffer) {
     EXPECT_EQ(canvas.Pixel(40, 40), White);
     EXPECT_EQ(canvas.Pixel(150, 40), Lime); // the fill colour inside the circle
     EXPECT_EQ(canvas.Pixel(100, 80), Red);  // world (50, 40) with two pixels per unit
+}
+
+TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
+    // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
+    Start("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
+          "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
+    ASSERT_TRUE(PumpUntil([] { return GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
+        {Qt::Key_Asterisk, Qt::KeypadModifier}, {Qt::Key_Plus, Qt::KeypadModifier},
+        {Qt::Key_Minus, Qt::KeypadModifier},    {Qt::Key_Period, Qt::KeypadModifier},
+        {Qt::Key_Slash, Qt::KeypadModifier},    {Qt::Key_7, Qt::KeypadModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        QTest::keyClick(LXGraphForm, key, modifiers);
+        // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
+        ASSERT_TRUE(PumpUntil([] { return LastKeyCode.load() == 0; })) << key;
+    }
+    ASSERT_TRUE(Finish());
+    EXPECT_EQ(form_->Text(), QStringLiteral(" 7 8 42 43 45 46 47 55\nOK\n\n"));
 }
 
 TEST_F(GraphProgram, DrawingWithoutAWindowStopsAtTheStatement) {
