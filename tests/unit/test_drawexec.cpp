@@ -33,6 +33,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -311,14 +312,40 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     EXPECT_EQ(WorldXScale, 2); // unchanged by the refusals
 }
 
-TEST_F(Drawing, WrongOperandsAreReportedAndTheOperandItemsStillConsumed) {
-    Open(50, 40);
-    GlPushStr(QStringLiteral("x"));
-    Push({1});
-    Items({Lit(3), {CodeKind::Operator, Op::LineEnd, 0}});
-    Route(St::PSET);
-    EXPECT_EQ(ErrorNumber, Err::PsetNotNumbers);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 1); // the colour item is taken, the line end is next
+TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
+    // The error lies at the item after the statement: its operands stay unread. Only a trapped error
+    // steps over them, so that the run goes on after the statement.
+    Open(20, 20);
+    struct Case {
+        int Code;
+        int Points; // numbers on the stack; a string goes below them
+        int Operands;
+        int Error;
+    };
+    for (const Case& c :
+         {Case{St::PSET, 1, 1, Err::PsetNotNumbers}, Case{St::PRESET, 1, 1, Err::PsetNotNumbers},
+          Case{St::PAINT, 1, 2, Err::PaintPointNotNumbers}, Case{St::LINE, 3, 2, Err::LineNotNumbers},
+          Case{St::CIRCLE, 2, 6, Err::ScreenWidthNotNumber}}) {
+        for (const bool trapped : {false, true}) {
+            GlClear();
+            GlPushStr(QStringLiteral("1"));
+            for (int k = 0; k < c.Points; ++k)
+                GlPushNum(k);
+            std::vector<CodeItemType> operands(static_cast<std::size_t>(c.Operands), Lit(4));
+            operands.push_back(CodeItemType{CodeKind::Statement, St::PRINT, 0});
+            CodeBuffer.assign(static_cast<std::size_t>(ProgramCodeStart), CodeItemType{CodeKind::End, 0, 0});
+            CodeBuffer.insert(CodeBuffer.end(), operands.begin(), operands.end());
+            CodeLimit = static_cast<int>(CodeBuffer.size()) - 1;
+            CodeIndex = ProgramCodeStart;
+            EvalFormTrap = trapped ? 1 : 0;
+            Route(c.Code);
+            EvalFormTrap = 0;
+            EXPECT_EQ(ErrorNumber, c.Error) << c.Code;
+            EXPECT_EQ(CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
+                << c.Code << " trapped " << trapped;
+            ErrorNumber = 0;
+        }
+    }
 }
 
 TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
