@@ -127,6 +127,24 @@ int SkipOperandItems(int code) {
     }
 }
 
+// Steps over the optional operand items of the statement `code` that follows CodeIndex: a refused
+// statement must not leave them to run as values of their own.
+void SkipOperands(int code) {
+    for (int k = SkipOperandItems(code); k > 0 && CodeIndex >= 0 && CodeIndex <= CodeLimit; --k) {
+        const int kind = CodeBuffer[static_cast<std::size_t>(CodeIndex)].FirstCode;
+        if (kind != CodeKind::SysNumConst && kind != CodeKind::NumLiteral && kind != CodeKind::NumVar) break;
+        ++CodeIndex;
+    }
+}
+
+// The points of a drawing statement are checked before its optional operands are read, so that a
+// point of the wrong type is reported at the item after the statement. Only a trapped error steps
+// over the operands (the run goes on after the statement); an untrapped one ends the run there.
+void PointError(int number, int code) {
+    ErrorNumber = number;
+    if (EvalFormTrap != 0) SkipOperands(code);
+}
+
 int ToPixel(Extended v) {
     if (std::isnan(v)) return 0;
     return static_cast<int>(std::clamp<Extended>(std::trunc(v), -DeviceLimit, DeviceLimit));
@@ -262,11 +280,7 @@ bool RequireGraphForm(int code) {
     ErrorNumber = Err::NoGraphicsWindow;
     ErrorAtCurrentItem = true;
     // The operand items belong to the refused statement: a trapped error goes on after them.
-    for (int k = SkipOperandItems(code); k > 0 && CodeIndex >= 0 && CodeIndex <= CodeLimit; --k) {
-        const int kind = CodeBuffer[static_cast<std::size_t>(CodeIndex)].FirstCode;
-        if (kind != CodeKind::SysNumConst && kind != CodeKind::NumLiteral && kind != CodeKind::NumVar) break;
-        ++CodeIndex;
-    }
+    SkipOperands(code);
     return false;
 }
 
@@ -377,11 +391,8 @@ void ExecMathGraph() {
 
 // PSET (x, y)[, colour]   PRESET (x, y)[, colour]
 void ExecPSet(bool reset) {
+    if (!TopAreNumbers(2)) return PointError(Err::PsetNotNumbers, St::PSET);
     const Operand colourItem = FetchOperand();
-    if (!TopAreNumbers(2)) {
-        ErrorNumber = Err::PsetNotNumbers;
-        return;
-    }
     const Extended y = GlPopNum(), x = GlPopNum();
     const ColorWord colour =
         ColorOperand(colourItem, static_cast<ColorWord>(reset ? GBackColor : GForeColor) & ColorWordMask);
@@ -394,12 +405,9 @@ void ExecPSet(bool reset) {
 
 // LINE (x1, y1)-(x2, y2)[, colour[, B | BF]]
 void ExecLine() {
+    if (!TopAreNumbers(4)) return PointError(Err::LineNotNumbers, St::LINE);
     const Operand colourItem = FetchOperand();
     const Operand optionItem = FetchOperand();
-    if (!TopAreNumbers(4)) {
-        ErrorNumber = Err::LineNotNumbers;
-        return;
-    }
     const Extended y2 = GlPopNum(), x2 = GlPopNum(), y1 = GlPopNum(), x1 = GlPopNum();
     enum class Form { Line, Box, FilledBox } form = Form::Line;
     if (optionItem.Kind == CodeKind::NumVar && IsOptionName(optionItem, "B"))
@@ -441,6 +449,10 @@ void ExecLine() {
 
 // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill colour]
 void ExecCircle() {
+    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) return PointError(Err::ScreenHeightNotNumber, St::CIRCLE);
+    if (!IsNumber(TagAt(3))) return PointError(Err::ScreenWidthNotNumber, St::CIRCLE);
+    const Extended r = GlPopNum(), y = GlPopNum(), x = GlPopNum();
+
     Operand items[CircleOperandItems];
     for (Operand& item : items)
         item = FetchOperand();
@@ -450,16 +462,6 @@ void ExecCircle() {
     const Operand& aspectItem = items[3];
     const Operand& optionItem = items[4];
     const Operand& fillItem = items[5];
-
-    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
-        ErrorNumber = Err::ScreenHeightNotNumber;
-        return;
-    }
-    if (!IsNumber(TagAt(3))) {
-        ErrorNumber = Err::ScreenWidthNotNumber;
-        return;
-    }
-    const Extended r = GlPopNum(), y = GlPopNum(), x = GlPopNum();
 
     bool filled = false;
     if (optionItem.Kind == CodeKind::NumVar) {
@@ -523,12 +525,9 @@ void ExecCircle() {
 
 // PAINT (x, y)[, fill colour[, border colour]]
 void ExecPaint() {
+    if (!TopAreNumbers(2)) return PointError(Err::PaintPointNotNumbers, St::PAINT);
     const Operand fillItem = FetchOperand();
     const Operand borderItem = FetchOperand();
-    if (!TopAreNumbers(2)) {
-        ErrorNumber = Err::PaintPointNotNumbers;
-        return;
-    }
     const Extended y = GlPopNum(), x = GlPopNum();
     const ColorWord foreColour = static_cast<ColorWord>(GForeColor) & ColorWordMask;
     const ColorWord fill = ColorOperand(fillItem, foreColour);

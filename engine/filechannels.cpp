@@ -349,8 +349,9 @@ void CloseAllFileChannels() {
 
 bool FileChannelAtEnd(int n) {
     if (!IsFileChannel(n)) return true;
-    TFileTextReader* reader = FileChannels[static_cast<std::size_t>(n)].Reader.get();
-    return reader == nullptr || reader->EndOfStream();
+    FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
+    if (channel.PushbackPending) return false;
+    return channel.Reader == nullptr || channel.Reader->EndOfStream();
 }
 
 // ---- reading fields --------------------------------------------------------------------------------------

@@ -103,7 +103,9 @@ inline constexpr int String = 1; // a field that may be quoted: commas inside qu
 QString ReadFileItem(int n, int mode);
 // A numeric field: empty counts as 0; a text that is not a number is error 3041 (result 0).
 Extended ReadFileNumber(int n);
-// Whether the channel's reader has nothing more to give (a pending pushback character is not counted).
+// Whether the channel has nothing more to give: its reader is at the end and no character read ahead
+// is still held back. Every reader of a channel (INPUT#, LINE INPUT#, INPUT$, EOF) asks this one test,
+// so the last field of a file without a final line end is data to all of them.
 bool FileChannelAtEnd(int n);
 
 // The standard conversion of typed or read text to a number: leading blanks, a sign, digits with an

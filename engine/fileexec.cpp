@@ -283,20 +283,16 @@ void ExecLineInputFile() {
     }
     CodeItemType target;
     GetCode(target);
+    if (FileChannelAtEnd(n)) {
+        Fail(Err::LineInputFileAtEnd);
+        return;
+    }
+    // The character a field read held back begins the line; the reader may have nothing after it.
     FileChannelType& channel = Channel(n);
     QString line;
-    if (FileChannelAtEnd(n)) {
-        if (!channel.PushbackPending) {
-            Fail(Err::LineInputFileAtEnd);
-            return;
-        }
-        line = QChar(channel.Pushback);
-    } else {
-        QString rest;
-        channel.Reader->ReadLine(rest);
-        if (channel.PushbackPending) line = QChar(channel.Pushback);
-        line += rest;
-    }
+    if (channel.PushbackPending) line = QChar(channel.Pushback);
     channel.PushbackPending = false;
+    QString rest;
+    if (channel.Reader->ReadLine(rest)) line += rest;
     if (IsStrTarget(target)) StoreStrTarget(target, line);
 }

@@ -94,6 +94,32 @@ void ReportError() {
     if (EchoOn) FlushPrintLine(line);
 }
 
+// Pops the Gl stack down to `depth` entries.
+void DropValuesAbove(int depth) {
+    if (depth <= 0) {
+        GlClear();
+        return;
+    }
+    const int error = ErrorNumber;
+    while (ValueStackCount > depth) {
+        const int before = ValueStackCount;
+        switch (GlTopType()) {
+        case GlValueType::String: {
+            QString text;
+            GlPopStr(text);
+            break;
+        }
+        case GlValueType::Boolean: GlPopBool(); break;
+        default: GlPopNum(); break;
+        }
+        if (ValueStackCount == before) {  // an entry no pop takes: nothing under it is sound either
+            GlClear();
+            break;
+        }
+    }
+    ErrorNumber = error;
+}
+
 } // namespace
 
 PublishedError LastRunError() {
@@ -143,6 +169,9 @@ void TLXMTHread::StopAndJoin() {
 void TLXMTHread::Execute() {
     LoopExit exit = LoopExit::End;
     bool restart = true;
+    // The values under an immediate command (an event call too) belong to the program it found
+    // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
+    const int immediateBase = RunMode == RunKind::Immediate ? ValueStackCount : 0;
     while (restart) {
         restart = false;
         PostReadOnly(true);
@@ -240,12 +269,17 @@ void TLXMTHread::Execute() {
         if (RunMode != RunKind::Immediate) ResumePC = CurrentItemIndex;
         if (EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
+    // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the
+    // run into the program's own, whose values are all its.
+    const bool immediate = RunMode == RunKind::Immediate;
+    const int kept = immediate ? immediateBase : 0;
     if (ErrorNumber >= 1) {
         ReportError();
-    } else if (!stopped && ValueStackCount > 0) {
+    } else if (!stopped && ValueStackCount > kept) {
         FlushPrintLine(ResourceText(Res::LeftoverValues));
-        GlClear();
+        DropValuesAbove(kept);
     }
+    if (immediate) DropValuesAbove(kept);
     if (EchoOn) FlushPrintLine(QStringLiteral("OK"));
     FlushPrintLine(QString());
     PostReadOnly(false);

@@ -250,6 +250,10 @@ constexpr char16_t CursorRightChar = 0x1C;
 constexpr char16_t CursorLeftChar = 0x1D;
 constexpr char16_t CursorUpChar = 0x1E;
 constexpr char16_t CursorDownChar = 0x1F;
+// Backspace and Tab give the characters one below their own codes: programs written for this language
+// test INKEY$ for these two.
+constexpr char16_t BackspaceChar = 7;
+constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
@@ -305,7 +309,7 @@ void ExecInputFromChannel() {
     default: ErrorNumber = Err::InputFileNotOpen; return;
     }
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
-    if (!channel.PushbackPending && FileChannelAtEnd(n)) {
+    if (FileChannelAtEnd(n)) {
         ErrorNumber = Err::InputFileAtEnd;
         return;
     }
@@ -340,8 +344,7 @@ void ExecEof() {
         ErrorNumber = Err::EofNotInput;
         return;
     }
-    // A character read ahead by INPUT# is still to be read: the file has not ended for the program.
-    GlPushBool(!FileChannels[static_cast<std::size_t>(n)].PushbackPending && FileChannelAtEnd(n));
+    GlPushBool(FileChannelAtEnd(n));
 }
 
 // ---- files and folders --------------------------------------------------------------------------
@@ -772,8 +775,8 @@ bool Dispatch(int code) {
 QString InkeyText(int keyCode) {
     using namespace VirtualKey;
     switch (keyCode) {
-    case Back: return QString(QChar(u'\b'));
-    case Tab: return QString(QChar(u'\t'));
+    case Back: return QString(QChar(BackspaceChar));
+    case Tab: return QString(QChar(TabChar));
     case Return: return QString(QChar(u'\r'));
     case Escape: return QString(QChar(char16_t(Escape)));
     case Space: return QStringLiteral(" ");

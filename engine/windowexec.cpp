@@ -47,6 +47,13 @@ const QString StateNormal = QStringLiteral("Normal");
 const QString StateMinimize = QStringLiteral("Minimize");
 const QString StateMaximize = QStringLiteral("Maximize");
 
+// The control window's background as CBACKCOLOR last set it. A new control window (CSCREEN) starts in
+// its default colour, but the setting's value stays what the program set, as for CFONTCOLOR; the
+// interpreter reset leaves it too. Until a program sets it, the value is the window's own colour.
+// Touched only on the interpreter thread.
+int CBackColor = 0;
+bool CBackColorSet = false;
+
 // ---- operands -----------------------------------------------------------------------------------------
 
 bool IsNumber(int tag) {
@@ -519,6 +526,8 @@ void SyncSetColor() {
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Font.Color = color; });
         return;
     case St::CBACKCOLOR:
+        CBackColor = value;
+        CBackColorSet = true;
         ChangeText(SettingWindow::Control, code, ColorChange(TextSetting::BackColor, color));
         return;
     case St::CFONTCOLOR:
@@ -760,6 +769,11 @@ bool RouteWindowFunction(int code) {
     case St::GFONTSTYLE: PushStyleText(GFontStyle); return true;
     case St::PRECISION: GlPushNum(PrintPrecision); return true;
     case St::CBACKCOLOR:
+        if (CBackColorSet)
+            PushColorText(CBackColor);
+        else
+            PushWindowText(code);
+        return true;
     case St::TBACKCOLOR:
     case St::TFONTCHARSET:
     case St::TFONTCOLOR:

@@ -2,5 +2,8 @@
 // Windows keyboard (VK_LEFT = 37 and so on), so Qt's keys are mapped through a table of our own.
 #pragma once
 
-// The virtual-key number of a Qt key (Qt::Key); 0 for a key without one.
-int VirtualKeyFromQtKey(int qtKey);
+#include <Qt>
+
+// The virtual-key number of a Qt key (Qt::Key) pressed with `modifiers`; 0 for a key without one. The
+// numeric keypad's digits and operators have numbers of their own, told apart by Qt::KeypadModifier.
+int VirtualKeyFromQtKey(int qtKey, Qt::KeyboardModifiers modifiers);

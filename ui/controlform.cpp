@@ -217,7 +217,7 @@ void TLXControlForm::keyPressEvent(QKeyEvent* event) {
 
 // FormKeyDown, then FormKeyPress: the key code, a short pause, then the typed character.
 void TLXControlForm::FormKeyPress(const QKeyEvent* event) {
-    LastKeyCode = VirtualKeyFromQtKey(event->key());
+    LastKeyCode = VirtualKeyFromQtKey(event->key(), event->modifiers());
     QThread::msleep(KeyDownPauseMs);
     if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
 }

@@ -268,7 +268,7 @@ void TLXGraphForm::PaintBox1MouseMove(QMouseEvent* event) {
 }
 
 void TLXGraphForm::FormKeyDown(QKeyEvent* event) {
-    const int code = VirtualKeyFromQtKey(event->key());
+    const int code = VirtualKeyFromQtKey(event->key(), event->modifiers());
     if (code == 0) return;
     LastKeyCode = code;
     QThread::msleep(InputSettleMs);

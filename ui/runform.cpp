@@ -156,7 +156,7 @@ TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
 
 void TRunMemo::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    LastKeyCode = VirtualKeyFromQtKey(key);
+    LastKeyCode = VirtualKeyFromQtKey(key, event->modifiers());
     if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
     SleepForEngine();
 

@@ -33,6 +33,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -311,14 +312,40 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     EXPECT_EQ(WorldXScale, 2); // unchanged by the refusals
 }
 
-TEST_F(Drawing, WrongOperandsAreReportedAndTheOperandItemsStillConsumed) {
-    Open(50, 40);
-    GlPushStr(QStringLiteral("x"));
-    Push({1});
-    Items({Lit(3), {CodeKind::Operator, Op::LineEnd, 0}});
-    Route(St::PSET);
-    EXPECT_EQ(ErrorNumber, Err::PsetNotNumbers);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 1); // the colour item is taken, the line end is next
+TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
+    // The error lies at the item after the statement: its operands stay unread. Only a trapped error
+    // steps over them, so that the run goes on after the statement.
+    Open(20, 20);
+    struct Case {
+        int Code;
+        int Points; // numbers on the stack; a string goes below them
+        int Operands;
+        int Error;
+    };
+    for (const Case& c :
+         {Case{St::PSET, 1, 1, Err::PsetNotNumbers}, Case{St::PRESET, 1, 1, Err::PsetNotNumbers},
+          Case{St::PAINT, 1, 2, Err::PaintPointNotNumbers}, Case{St::LINE, 3, 2, Err::LineNotNumbers},
+          Case{St::CIRCLE, 2, 6, Err::ScreenWidthNotNumber}}) {
+        for (const bool trapped : {false, true}) {
+            GlClear();
+            GlPushStr(QStringLiteral("1"));
+            for (int k = 0; k < c.Points; ++k)
+                GlPushNum(k);
+            std::vector<CodeItemType> operands(static_cast<std::size_t>(c.Operands), Lit(4));
+            operands.push_back(CodeItemType{CodeKind::Statement, St::PRINT, 0});
+            CodeBuffer.assign(static_cast<std::size_t>(ProgramCodeStart), CodeItemType{CodeKind::End, 0, 0});
+            CodeBuffer.insert(CodeBuffer.end(), operands.begin(), operands.end());
+            CodeLimit = static_cast<int>(CodeBuffer.size()) - 1;
+            CodeIndex = ProgramCodeStart;
+            EvalFormTrap = trapped ? 1 : 0;
+            Route(c.Code);
+            EvalFormTrap = 0;
+            EXPECT_EQ(ErrorNumber, c.Error) << c.Code;
+            EXPECT_EQ(CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
+                << c.Code << " trapped " << trapped;
+            ErrorNumber = 0;
+        }
+    }
 }
 
 TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
@@ -934,13 +961,29 @@ protected:
         SetCurrentGraphSurface(nullptr);
         StopRequest = 0;
     }
-    bool Run(const char* text) {
+    static void Start(const char* text) {
         ProgramText = QString::fromUtf8(text);
         ProgramTextLength = static_cast<int>(ProgramText.size());
         RunMode = RunKind::Program;
         ProgramRunning = 1;
         StopRequest = 0;
         TLXMTHread::StartRun();
+    }
+    // Pumps the user-interface thread until `done` holds; false after 20 seconds.
+    template <typename Done> static bool PumpUntil(Done done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > 20000) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+    bool Run(const char* text) {
+        Start(text);
+        return Finish();
+    }
+    bool Finish() {
         QElapsedTimer clock;
         clock.start();
         while (ThreadBusy != 0) {
@@ -976,6 +1019,25 @@ TEST_F(GraphProgram, AProgramDrawsIntoTheBackBuffer) {
     EXPECT_EQ(canvas.Pixel(40, 40), White);
     EXPECT_EQ(canvas.Pixel(150, 40), Lime); // the fill colour inside the circle
     EXPECT_EQ(canvas.Pixel(100, 80), Red);  // world (50, 40) with two pixels per unit
+}
+
+TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
+    // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
+    Start("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
+          "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
+    ASSERT_TRUE(PumpUntil([] { return GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
+        {Qt::Key_Asterisk, Qt::KeypadModifier}, {Qt::Key_Plus, Qt::KeypadModifier},
+        {Qt::Key_Minus, Qt::KeypadModifier},    {Qt::Key_Period, Qt::KeypadModifier},
+        {Qt::Key_Slash, Qt::KeypadModifier},    {Qt::Key_7, Qt::KeypadModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        QTest::keyClick(LXGraphForm, key, modifiers);
+        // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
+        ASSERT_TRUE(PumpUntil([] { return LastKeyCode.load() == 0; })) << key;
+    }
+    ASSERT_TRUE(Finish());
+    EXPECT_EQ(form_->Text(), QStringLiteral(" 7 8 42 43 45 46 47 55\nOK\n\n"));
 }
 
 TEST_F(GraphProgram, DrawingWithoutAWindowStopsAtTheStatement) {

@@ -578,18 +578,24 @@ TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
     EXPECT_EQ(StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("xyz"));
 }
 
-TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterCountsForLineInputOnly) {
+TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     OpenWith("\"a\"b"); // the b after the closing quote is held back, and the reader is at its end
     const int s = NewStr();
+    const int t = NewStr();
     const CodeItemType one = Num(1);
-    Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::INPUTFile), one, StrVar(s), Colon()});
+    Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::INPUTFile), one, StrVar(t), Colon(),
+             Stmt(St::INPUTFile), one, StrVar(s), Colon()});
     RunItems();
     EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("a"));
+    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
     EXPECT_EQ(ErrorNumber, Err::InputFileAtEnd);
     ErrorNumber = 0;
-    Program({Stmt(St::LINEINPUTFile), one, StrVar(s), LineEnd(), Stmt(St::LINEINPUTFile), one, StrVar(s)});
+    CloseFileChannel(1);
+    OpenWith("\"a\"b");
+    Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::LINEINPUTFile), one, StrVar(t), LineEnd(),
+             Stmt(St::LINEINPUTFile), one, StrVar(s)});
     RunItems();
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("b"));
+    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
     EXPECT_EQ(ErrorNumber, Err::LineInputFileAtEnd);
 }
 

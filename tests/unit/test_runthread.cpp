@@ -174,6 +174,38 @@ TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
     EXPECT_EQ(Text(), QStringLiteral("x\n\n"));
 }
 
+TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
+    // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
+    // a typed command nor a click's event call may report it as left over or take it away.
+    StartProgram("PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
+                 "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
+                 "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n");
+    Pump(50);
+    ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    form_->CLSBtnClick();
+    Immediate("Limit = 0");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
+    form_->CLSBtnClick();
+    CommandText = QStringLiteral("Call CButton1_Click");
+    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("click\nOK\n\n"));
+    // What a command itself leaves is its own: reported and taken, the program's value stays under it.
+    form_->CLSBtnClick();
+    CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
+    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
+                                     "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n"));
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\n 100\nOK\n\n"));
+}
+
 TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
     StartProgram("DO\r\nLOOP\r\n");
     Pump(30);

@@ -302,6 +302,12 @@ TEST_F(WindowExec, ControlWindowColoursAndFontsReachEveryControl) {
             EXPECT_EQ(ControlFontCharset(control), 2) << n;
         }
     }
+
+    // A new control window starts in its default look; the settings' values stay what was set.
+    OpenControls();
+    EXPECT_NE(LXControlForm->palette().color(QPalette::Window), QColor(0, 0x80, 0x80));
+    EXPECT_EQ(GetStr(St::CBACKCOLOR), QStringLiteral("#008080"));
+    EXPECT_EQ(GetStr(St::CFONTCOLOR), QStringLiteral("#FF0000"));
 }
 
 // ---- pen and fill -------------------------------------------------------------------------------------
