@@ -2,19 +2,28 @@
 // the end-of-run lines, and closing down during a run.
 #include "engine/lxthread.h"
 #include "engine/handover.h"
+#include "engine/printline.h"
 #include "engine/runwindowqueue.h"
+#include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
 #include "ui/runform.h"
 #include "tests/testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,6 +192,87 @@ TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
     TLXMTHread::StopAndJoin();
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(ThreadBusy, 0);
+}
+
+TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
+    // The start of the run waits for the user-interface thread (the media player is closed first), so
+    // the stop below is raised before the run has reset the interpreter.
+    StartProgram("DO\r\nLOOP\r\n");
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+
+    // Closing the application at once.
+    StartProgram("DO\r\nLOOP\r\n");
+    EXPECT_TRUE(TLXMTHread::StopAndJoin());
+    EXPECT_EQ(ThreadBusy, 0);
+}
+
+TEST_F(RunThread, WholeFileReadsOfAFifoOrADeviceAreFileNotFound) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString fifo = folder.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString notFound = QStringLiteral("エラー:") + ErrorMessage(Err::FileNotFound);
+    const QString programs[] = {
+        QStringLiteral("A$ = READALLTEXT(\"%1\")").arg(fifo),
+        QStringLiteral("A$ = READALLTEXT(\"/dev/zero\")"),
+        QStringLiteral("DIM L$(1) : L$() = READALLLINES(\"%1\")").arg(fifo),
+        QStringLiteral("LOAD \"%1\"").arg(fifo),
+        QStringLiteral("PRINT GETIMAGESIZE$(\"%1\")").arg(folder.filePath(QStringLiteral("pipe.png"))),
+        QStringLiteral("FILECOPY \"%1\", \"%2\"").arg(fifo, folder.filePath(QStringLiteral("copy.txt"))),
+    };
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        form_->CLSBtnClick();
+        StartProgram((program + QStringLiteral("\r\n")).toUtf8().constData());
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_TRUE(Text().startsWith(notFound)) << Text().toStdString();
+    }
+}
+
+TEST_F(RunThread, OutOfMemoryEndsTheRunWithItsErrorAndNotTheApplication) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // Strings, a join and the PRINT line, each grown until the limit of the process is reached.
+    const char* programs[] = {
+        "A$ = \"x\" : FOR I = 1 TO 40 : A$ = A$ + A$ : NEXT\r\n",
+        "A$ = \"x\" : FOR I = 1 TO 40 : A$ = A$ & A$ : NEXT\r\n",
+        "A$ = STRING$(1000000, \"x\")\r\nDO\r\nPRINT A$;\r\nLOOP\r\n",
+    };
+    const QString outOfMemory = QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory);
+    for (const char* program : programs) {
+        SCOPED_TRACE(program);
+        const QString file = folder.filePath(QStringLiteral("oom.lxt"));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(program);
+        out.close();
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        // About a gigabyte of address space: the program meets its limit within a few doublings.
+        run.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -v 1000000 && exec \"$0\" \"$1\""),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/lxrun"), file});
+        ASSERT_TRUE(run.waitForFinished(60000));
+        const QString output = QString::fromUtf8(run.readAll());
+        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << output.toStdString();
+        EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(outOfMemory)) << output.toStdString();
+    }
+}
+
+TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
+    TRunForm other;
+    FlushPrintLine(QStringLiteral("for the newest window"));
+    form_->ApplyQueue();
+    EXPECT_FALSE(Text().contains(QStringLiteral("for the newest window")));
+    other.ApplyQueue();
+    EXPECT_TRUE(other.Text().contains(QStringLiteral("for the newest window")));
 }
 
 } // namespace
