@@ -8,6 +8,8 @@
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "ui/graphform.h"
+#include "ui/inputform.h"
 #include "ui/runform.h"
 #include "tests/testsupport.h"
 
@@ -18,10 +20,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -273,6 +277,71 @@ TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
     EXPECT_FALSE(Text().contains(QStringLiteral("for the newest window")));
     other.ApplyQueue();
     EXPECT_TRUE(other.Text().contains(QStringLiteral("for the newest window")));
+}
+
+TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
+    InstallInputDialog();
+    InstallGraphForm();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString points = folder.filePath(QStringLiteral("points.txt"));
+    {
+        QFile file(points);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int k = 0; k < 200000; ++k) file.write("3 3 12\n");
+    }
+    // Endless programs, each waiting or working in its own way when the stop comes.
+    const QString programs[] = {
+        QStringLiteral("DO\r\nLOOP"),
+        QStringLiteral("DO\r\nPRINT \"line\"\r\nLOOP"),
+        QStringLiteral("DO\r\nINPUT A\r\nLOOP"),
+        QStringLiteral("DO\r\nSLEEP(1000)\r\nLOOP"),
+        QStringLiteral("DO\r\nA$ = INPUT$(1)\r\nLOOP"),
+        QStringLiteral("GSCREEN (50, 50)\r\nDO\r\nFILEPSET \"%1\"\r\nLOOP").arg(points),
+        QStringLiteral("GSCREEN (50, 50)\r\nDO\r\nPSET (3, 3)\r\nLINE (0, 0)-(40, 40)\r\nLOOP"),
+        QStringLiteral("DO\r\nA$ = READALLTEXT(\"%1\")\r\nLOOP").arg(points),
+    };
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> moment(0, 40);
+    int resumed = 0;
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        const QByteArray text = (program + QStringLiteral("\r\n")).toUtf8();
+        for (int pass = 0; pass < 3; ++pass) {
+            // The stop comes from the event loop, as a click does: an INPUT dialog may be open in it.
+            TRunForm* form = form_.get();
+            form->CLSBtnClick();
+            StartProgram(text.constData());
+            QTimer::singleShot(moment(random), form, [form] { form->StopBtnClick(); });
+            ASSERT_TRUE(WaitIdle());
+            EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+
+            form->CLSBtnClick();
+            form->ContBtnClick();
+            QTimer::singleShot(moment(random), form, [form] { form->StopBtnClick(); });
+            ASSERT_TRUE(WaitIdle());
+            // A stop before the "Cont" command has run stops the command itself (no stop line for
+            // it); otherwise the program resumed and stopped again.
+            if (Text() != QStringLiteral("OK\n\n")) {
+                ++resumed;
+                EXPECT_TRUE(Text().startsWith(QStringLiteral("実行再開しました。\n"))) << Text().toStdString();
+                EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+            }
+
+            // The application closes during the run: the Exit command raises the stop, and once the
+            // event loops have ended the interpreter is joined (whichever comes first).
+            StartProgram(text.constData());
+            QTimer::singleShot(moment(random), form, [] { StopRequest = 1; });
+            Pump(moment(random));
+            EXPECT_TRUE(TLXMTHread::StopAndJoin());
+            EXPECT_EQ(ThreadBusy, 0);
+            ReopenHandOver();
+            RunWindowQueue::Instance().Reset();
+            Pump(5);  // the exit's stop, when it comes after the join
+            form->ApplyQueue();
+        }
+    }
+    EXPECT_GT(resumed, 0);
 }
 
 } // namespace
