@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -92,7 +93,12 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &frame, [&frame, arguments] { frame.HandleCommandLine(arguments); });
 
     const int result = QApplication::exec();
-    // Closing during a run: stop it, release its waits and join it before the windows go.
-    TLXMTHread::StopAndJoin();
+    // Closing during a run: stop it, release its waits and join it before the windows go. A run that
+    // does not stop keeps using the interpreter's state, so nothing may be torn down under it: the
+    // user is told, and the process ends at once.
+    if (!TLXMTHread::StopAndJoin()) {
+        QMessageBox::warning(nullptr, QString::fromUtf16(ApplicationTitle), QString::fromUtf16(Txt::StopNotHonoured));
+        std::_Exit(result);
+    }
     return result;
 }

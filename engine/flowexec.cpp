@@ -436,7 +436,8 @@ void ExecRun() {
     RunMode = RunKind::Rerun;
     ProgramRunning = 1;
     ContinueFlag = 0;
-    StopRequest = 0;
+    // The stop request is left alone: it was clear when this item began, so a stop asked for since
+    // is the user's and ends the new run too.
     PostButtons(RunButtonMode::Run);
 }
 

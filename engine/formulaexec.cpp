@@ -10,6 +10,7 @@
 #include "engine/services.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
+#include "frontend/initall.h"
 #include "frontend/internalcodes.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
@@ -186,6 +187,12 @@ struct EvalFrame {
     int ErrorVar = 0;
 };
 std::vector<std::unique_ptr<EvalFrame>> EvalFrames;
+
+// The interpreter reset drops whatever evaluations a run left in progress.
+[[maybe_unused]] const bool EvaluationResetInstalled = [] {
+    ResetEvaluationsHook = [] { EvalFrames.clear(); };
+    return true;
+}();
 
 // Removes whatever the formula left above the values that were there before it.
 void DiscardAbove(int depth) {

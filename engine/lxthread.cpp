@@ -20,10 +20,13 @@
 #include "resources/texts.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMutex>
 #include <QPointer>
 
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 void (*CloseMainFormHook)() = nullptr;
 
@@ -36,6 +39,8 @@ constexpr int JoinSliceMs = 20;  // the client area is 20 pixels larger than the
 
 std::mutex ThreadMutex;
 TLXMTHread* RunningThread = nullptr;
+// Set while the shutdown waits for the thread (user-interface thread only).
+bool Joining = false;
 
 std::mutex PublishedMutex;
 PublishedError Published;
@@ -130,6 +135,9 @@ PublishedError LastRunError() {
 TLXMTHread::TLXMTHread(QObject* parent) : QThread(parent) {}
 
 bool TLXMTHread::StartRun() {
+    // A start from an event handled while the shutdown waits for the thread would replace the thread
+    // being waited for.
+    if (Joining) return false;
     std::lock_guard<std::mutex> lock(ThreadMutex);
     if (RunningThread != nullptr) {
         // The previous run has said it is done (ThreadBusy clear) but may still be leaving run().
@@ -137,6 +145,10 @@ bool TLXMTHread::StartRun() {
         delete RunningThread;
         RunningThread = nullptr;
     }
+    // The stop request pending when an immediate command begins belongs to the stopped program; it is
+    // put aside here, while the run is requested, and not by the thread as it starts: a stop or an
+    // exit asked for in between would be lost with it.
+    if (RunMode == RunKind::Immediate) SavedStopRequest = StopRequest.exchange(0);
     ThreadBusy = 1;
     RunningThread = new TLXMTHread;
     RunningThread->start();
@@ -152,26 +164,52 @@ void TLXMTHread::WaitForIdle() {
     if (thread != nullptr) thread->wait();
 }
 
-void TLXMTHread::StopAndJoin() {
+bool TLXMTHread::StopAndJoin() {
     StopRequest = 1;
     CancelHandOver();
     RunWindowQueue::Instance().Abandon();
+    TLXMTHread* thread = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(ThreadMutex);
+        thread = RunningThread;
+    }
+    if (thread == nullptr) return true;
+    Joining = true;
+    QDeadlineTimer deadline(StopWaitLimitMs);
+    // A dialog the run is waiting for (INPUT) closes itself on the stop request, but only while this
+    // thread keeps handling events.
+    bool ended = thread->wait(0);
+    while (!ended && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, JoinSliceMs);
+        ended = thread->wait(JoinSliceMs);
+    }
+    Joining = false;
+    if (!ended) {
+        qWarning("%s", qUtf8Printable(QString::fromUtf16(Txt::StopNotHonoured)));
+        return false;
+    }
     std::lock_guard<std::mutex> lock(ThreadMutex);
-    if (RunningThread != nullptr) {
-        // A dialog the run is waiting for (INPUT) closes itself on the stop request, but only while
-        // this thread keeps handling events.
-        while (!RunningThread->wait(JoinSliceMs)) QCoreApplication::processEvents(QEventLoop::AllEvents, JoinSliceMs);
-        delete RunningThread;
-        RunningThread = nullptr;
+    delete RunningThread;
+    RunningThread = nullptr;
+    return true;
+}
+
+void TLXMTHread::run() {
+    try {
+        Execute();
+    } catch (const std::bad_alloc&) {
+        // Even the end of the run found no memory: the run window is left as it is, but the run is
+        // over and the next one may start.
+        ProgramRunning = 0;
+        ThreadBusy = 0;
     }
 }
 
-void TLXMTHread::Execute() {
+namespace {
+
+void RunPassesUnguarded(bool& running) {
     LoopExit exit = LoopExit::End;
     bool restart = true;
-    // The values under an immediate command (an event call too) belong to the program it found
-    // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
-    const int immediateBase = RunMode == RunKind::Immediate ? ValueStackCount : 0;
     while (restart) {
         restart = false;
         PostReadOnly(true);
@@ -193,7 +231,7 @@ void TLXMTHread::Execute() {
                 compiled = false;
             } else {
                 SyncCloseMediaPlayer();
-                InitAll();
+                InitAll(StopRequestReset::Keep);
                 PlaceRunForm();
                 compiled = CompileProgram();
                 if (compiled) {
@@ -209,8 +247,6 @@ void TLXMTHread::Execute() {
             compiled = CompileImmediate();
             if (compiled) {
                 CodeIndex = 1;
-                SavedStopRequest = StopRequest.load();
-                StopRequest = 0;
                 PostButtons(RunButtonMode::ImmediateRun);
                 GetCurrentItem();
                 CodeIndex = 1;
@@ -243,13 +279,46 @@ void TLXMTHread::Execute() {
         }
         if (compiled) {
             FetchCurrentItem();
+            running = true;
             exit = RunLoop();
+            running = false;
             if (exit == LoopExit::Cont || exit == LoopExit::Run) {
                 restart = true;
                 continue;
             }
         }
     }
+}
+
+// Out of memory in a run (a string, a join, the PRINT line, an array, a file read whole, a picture)
+// ends it with the out-of-memory error, at the item that was running, as when a table cannot grow.
+void TakeOutOfMemory(bool running) {
+    ErrorNumber = Err::OutOfMemory;
+    ErrorPosition = running ? CurrentItem.Position : SourcePos;
+    // The line being built may be what could not grow, and the end-of-run lines are added to it.
+    PrintLine = QString();
+}
+
+// The passes of one run: each compiles what its kind asks for and runs the code; RUN and CONT make
+// another pass on the same thread.
+void RunPasses() {
+    bool running = false;
+    try {
+        RunPassesUnguarded(running);
+    } catch (const std::bad_alloc&) {
+        TakeOutOfMemory(running);
+    } catch (const std::length_error&) {
+        TakeOutOfMemory(running);
+    }
+}
+
+} // namespace
+
+void TLXMTHread::Execute() {
+    // The values under an immediate command (an event call too) belong to the program it found
+    // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
+    const int immediateBase = RunMode == RunKind::Immediate ? ValueStackCount : 0;
+    RunPasses();
 
     // End of the run.
     SyncBarrier();

@@ -12,15 +12,20 @@ class TLXMTHread : public QThread {
 public:
     explicit TLXMTHread(QObject* parent = nullptr);
 
-    // Starts a run with the run-control variables as set. Refused (false) while a thread is busy.
+    // Starts a run with the run-control variables as set. A stop asked for from this call on is seen
+    // by the run. Refused (false) while the application is shutting the interpreter down.
     static bool StartRun();
-    // Shutdown: raise the stop request, release every wait, and join the running thread.
-    static void StopAndJoin();
+    // Shutdown: raise the stop request, release every wait, and join the running thread. False when
+    // the run did not honour the stop within StopWaitLimitMs: the thread is then left running, and
+    // the caller must end the process without tearing down what the thread still uses.
+    static bool StopAndJoin();
+    static constexpr int StopWaitLimitMs = 5000;
     // Waits until the running thread (if any) has finished (tests and tools).
     static void WaitForIdle();
 
 protected:
-    void run() override { Execute(); }
+    // The run; out of memory even at its end still lets the next run start.
+    void run() override;
 
 private:
     void Execute();

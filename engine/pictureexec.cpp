@@ -121,12 +121,6 @@ const char* ImageFormatName(PictureType type) {
     return "";
 }
 
-// A file in the sense of these statements: anything that exists and is not a folder.
-bool IsFileAt(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
-}
-
 // Anything at all under the name, a link that leads nowhere included.
 bool AnythingAt(const QString& path) {
     const QFileInfo info(path);
@@ -221,7 +215,7 @@ QRect SavedArea(Index w, Index h) {
 // types, 2112 a file that cannot be read as a picture.
 bool ReadPictureFile(const QString& name, QImage& picture) {
     const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsFileAt(path)) {
+    if (name.isEmpty() || !IsRegularFileAt(path)) {
         ErrorNumber = Err::FileNotFound;
         return false;
     }
@@ -427,6 +421,11 @@ void ExecSavePicture(int code) {
             break;
         }
         }
+        // A copy of a picture that is there comes back empty only when memory ran out.
+        if (picture.isNull() && !screen.Image().isNull() && (form == 1 || !SavedArea(w, h).isEmpty())) {
+            ErrorNumber = Err::OutOfMemory;
+            return;
+        }
     }
     // The file is written outside the lock: the window goes on repainting meanwhile.
     WritePictureFile(PopString(), picture);
@@ -442,7 +441,7 @@ void ExecLoad() {
     }
     const QString name = PopString();
     const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsFileAt(path)) {
+    if (name.isEmpty() || !IsRegularFileAt(path)) {
         ErrorNumber = Err::FileNotFound;
         return;
     }
@@ -541,9 +540,11 @@ void ExecFileCopy() {
         }
         const QDir folder = sourceInfo.dir();
         const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        // A FIFO or a device among the names is no file to copy: its read may never end.
         for (const QString& name : names)
-            if (MatchFilePattern(sourceInfo.fileName(), name)) sources.append(folder.filePath(name));
-    } else if (!source.isEmpty() && IsFileAt(source)) {
+            if (MatchFilePattern(sourceInfo.fileName(), name) && IsRegularFileAt(folder.filePath(name)))
+                sources.append(folder.filePath(name));
+    } else if (!source.isEmpty() && IsRegularFileAt(source)) {
         sources.append(source);
     }
     if (sources.isEmpty()) {
@@ -574,7 +575,7 @@ void ExecGetImageSize() {
     }
     const QString name = PopString();
     const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsFileAt(path)) {
+    if (name.isEmpty() || !IsRegularFileAt(path)) {
         ErrorNumber = Err::FileNotFound;
         return;
     }

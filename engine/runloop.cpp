@@ -702,7 +702,8 @@ void RouteFunction(int code) {
         RunMode = RunKind::Resume;
         ProgramRunning = 1;
         ContinueFlag = 1;
-        StopRequest = 0;
+        // The stop request is left alone: it was clear when this item began, so a stop asked for
+        // since is the user's and ends the resumed run.
         // The stop kept while this immediate command runs belongs to the program being resumed; it
         // must not make the resumed run end as stopped.
         SavedStopRequest = 0;

@@ -24,20 +24,32 @@ void RunWindowQueue::Push(RunWindowEvent event) {
     }
 }
 
-std::deque<RunWindowEvent> RunWindowQueue::TakeAll() {
+std::deque<RunWindowEvent> RunWindowQueue::TakeAll(const void* taker) {
     std::deque<RunWindowEvent> taken;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (consumer_ != nullptr && taker != consumer_) return taken;
         taken.swap(events_);
     }
     room_.notify_all();
     return taken;
 }
 
-void RunWindowQueue::SetWakeConsumer(void (*wake)()) {
+void RunWindowQueue::SetWakeConsumer(void (*wake)(), const void* consumer) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         wake_ = wake;
+        consumer_ = consumer;
+    }
+    room_.notify_all();
+}
+
+void RunWindowQueue::ReleaseConsumer(const void* consumer) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (consumer_ != consumer) return;
+        wake_ = nullptr;
+        consumer_ = nullptr;
     }
     room_.notify_all();
 }

@@ -46,10 +46,14 @@ public:
     static RunWindowQueue& Instance();
 
     void Push(RunWindowEvent event);
-    // Takes everything queued so far (user-interface thread).
-    std::deque<RunWindowEvent> TakeAll();
-    // The consumer installs a function that schedules an apply on its thread; called when the queue fills.
-    void SetWakeConsumer(void (*wake)());
+    // Takes everything queued so far (user-interface thread). The queue has one consumer: while one is
+    // registered, anyone else takes nothing, so two run windows never share out one program's output.
+    std::deque<RunWindowEvent> TakeAll(const void* taker = nullptr);
+    // The consumer registers with a function that schedules an apply on its thread; called when the
+    // queue fills. A newer consumer replaces the one before.
+    void SetWakeConsumer(void (*wake)(), const void* consumer = nullptr);
+    // A consumer that goes away; nothing happens when another one has replaced it.
+    void ReleaseConsumer(const void* consumer);
     // Releases producers waiting for room (at shutdown, or when no consumer exists any more).
     void Abandon();
     void Reset();
@@ -60,5 +64,6 @@ private:
     std::condition_variable room_;
     std::deque<RunWindowEvent> events_;
     void (*wake_)() = nullptr;
+    const void* consumer_ = nullptr;
     bool abandoned_ = false;
 };

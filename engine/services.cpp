@@ -4,6 +4,8 @@
 #include "frontend/itembuffers.h"
 #include "frontend/valuestack.h"
 
+#include <QFileInfo>
+
 namespace {
 
 template <std::size_t N>
@@ -83,3 +85,10 @@ void DiscardGlTop() {
     default: GlPopNum(); return;  // numbers, array references, TAB columns
     }
 }
+
+bool IsFileAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+bool IsRegularFileAt(const QString& path) { return QFileInfo(path).isFile(); }

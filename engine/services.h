@@ -1,11 +1,14 @@
 // Small services the run loop and many executors share: the GOSUB and DEF-function return stacks,
-// the boolean-number conversions of boolean array elements, source offsets as line and column, and
-// the statement-end tests used by executors that read their operands from the code.
+// the boolean-number conversions of boolean array elements, source offsets as line and column, the
+// statement-end tests used by executors that read their operands from the code, and what counts as a
+// file for the file statements and functions.
 #pragma once
 
 #include "frontend/codeitem.h"
 #include "frontend/sharedstate.h"
 #include "frontend/vocabulary.h"
+
+#include <QString>
 
 #include <cstdint>
 
@@ -38,3 +41,11 @@ void DiscardGlTop();
 // Fetches items up to the statement end (or the end item) and leaves CodeIndex on it, unconsumed, so
 // that the run loop executes it next. `last` receives the last item before it ({1, ":"} when none).
 void SkipToStatementEnd(CodeItemType& last);
+
+// A file in the sense of the file functions and statements that do not read it: anything that
+// exists and is not a folder.
+bool IsFileAt(const QString& path);
+
+// A file that a read may open: a regular file, or a link to one. A FIFO keeps its reader waiting for a
+// writer and a device may never end, so, as for OPEN, anything else is no file to read.
+bool IsRegularFileAt(const QString& path);

@@ -3,6 +3,7 @@
 #include "engine/filechannels.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
+#include "engine/services.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
@@ -349,12 +350,6 @@ void ExecEof() {
 
 // ---- files and folders --------------------------------------------------------------------------
 
-// A file in the sense of the file functions: anything that exists and is not a folder.
-bool IsFileAt(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
-}
-
 // The functions of one path argument that answer with a boolean.
 void ExecPathTest(int fn) {
     if (!FunctionArgsAre(fn, {Str})) return;
@@ -416,7 +411,8 @@ void ExecDiskBytes(int fn) {
 void ExecFileLen() {
     if (!FunctionArgsAre(Fn::FILELEN, {Str})) return;
     const QString path = ProgramFilePath(PopStr());
-    if (!IsFileAt(path)) {
+    // Opening a FIFO would wait for a writer.
+    if (!IsRegularFileAt(path)) {
         ErrorNumber = Err::TargetFileNotFound;
         return;
     }
@@ -506,7 +502,7 @@ std::unique_ptr<TEncoding> WritingEncoding(std::optional<Extended> codePage) {
 // 50014 naming `fn` when the encoding cannot be chosen or the file cannot be read.
 bool ReadWholeFile(const QString& name, std::optional<Extended> codePage, int fn, QString& text) {
     const QString path = ProgramFilePath(name);
-    if (!IsFileAt(path)) {
+    if (!IsRegularFileAt(path)) {
         ErrorNumber = Err::FileNotFound;
         return false;
     }

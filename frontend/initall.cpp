@@ -28,7 +28,9 @@ void ResetFileChannels() {
 
 } // namespace
 
-void InitAll() {
+void (*ResetEvaluationsHook)() = nullptr;
+
+void InitAll(StopRequestReset stop) {
     int runWindowHeight = 0;
     int exitCheck = 0;
     {
@@ -101,9 +103,10 @@ void InitAll() {
     GScreenUsed = 0;
     GScreenSizeMode = 0;
     MathGraph = 0;
-    StopRequest = 0;
+    if (stop == StopRequestReset::Clear) StopRequest = 0;
     SavedStopRequest = 0;
 
+    if (ResetEvaluationsHook != nullptr) ResetEvaluationsHook();
     InitPreCode();
     InitCode();
     InitGlStack();

@@ -3,4 +3,11 @@
 // commands, CONT and event calls keep the tables so they see the program's variables.
 #pragma once
 
-void InitAll();
+// Whether the reset clears the stop request. The start of a run keeps it: the request was cleared
+// when the run was asked for, and a stop asked for since belongs to this run.
+enum class StopRequestReset { Clear, Keep };
+
+void InitAll(StopRequestReset stop = StopRequestReset::Clear);
+
+// The engine's evaluations in progress (EVALFORM) are reset with the rest; installed by the engine.
+extern void (*ResetEvaluationsHook)();

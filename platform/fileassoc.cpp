@@ -255,13 +255,16 @@ AssociationFiles CurrentAssociationFiles() {
 
 QString AssociationCommand(int choice, const QString& programPath) {
     if (programPath.contains(u'\n') || programPath.contains(u'\r')) return QString();
-    // The program is always quoted; inside the quotes ", `, $ and \ take a backslash, a literal "%"
-    // is doubled, and the value as a whole doubles every backslash once more.
+    // A "%" cannot stand in the program of an Exec value: GLib looks the program up with "%%" as it
+    // stands (and drops the entry when no such file exists), but launches it with "%%" made "%" and
+    // a single "%" taken as a field code. No quoting serves both readings.
+    if (programPath.contains(u'%')) return QString();
+    // The program is always quoted; inside the quotes ", `, $ and \ take a backslash, and the value as
+    // a whole doubles every backslash once more.
     QString quoted;
     for (const QChar c : programPath) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') quoted += u'\\';
         quoted += c;
-        if (c == u'%') quoted += u'%';
     }
     quoted = u'"' + quoted + u'"';
     quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
@@ -375,9 +378,10 @@ bool WriteAssociation(int choice, const QString& programPath, QString* errorMess
         return Fail(errorMessage, QStringLiteral("There is no association choice %1.").arg(choice));
     const QString exec = AssociationCommand(choice, programPath);
     if (exec.isEmpty())
-        return Fail(
-            errorMessage,
-            QStringLiteral("The program path %1 cannot be used in a desktop entry.").arg(programPath));
+        return Fail(errorMessage,
+                    QStringLiteral("The program path %1 cannot be used in a desktop entry: a line break or "
+                                   "a \"%\" in it cannot stand in the command that the desktop runs.")
+                        .arg(programPath));
     if (!WriteWhole(files.MimePackage, MimePackageText(), errorMessage) ||
         !WriteWhole(files.DesktopFile, DesktopEntryText(exec), errorMessage))
         return false;

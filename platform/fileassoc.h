@@ -43,7 +43,7 @@ AssociationFiles CurrentAssociationFiles();
 int ReadAssociation();
 
 // The Exec value of the desktop entry for a choice of 1 to 3: the program (quoted), the option, "%f".
-// Empty when the path cannot stand in a desktop entry (a line break in it).
+// Empty when the path cannot stand in a desktop entry (a line break or a "%" in it).
 QString AssociationCommand(int choice, const QString& programPath);
 
 // The arguments of an Exec value, unquoted as the desktop-entry rules say (field codes kept as they

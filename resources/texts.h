@@ -103,6 +103,8 @@ inline constexpr char16_t Unsupported2000[] =
 
 // Questions and messages of the main frame.
 inline constexpr char16_t ExitQuestion[] = u"Lorvex を終了しますか？";
+// The application closes without waiting for a run that does not stop.
+inline constexpr char16_t StopNotHonoured[] = u"実行中のプログラムが中断に応じないため、終了を待たずに Lorvex を終了します。";
 inline constexpr char16_t HomePageQuestion[] = u"Lorvex for Windows Home Page へ接続しますか？";
 inline constexpr char16_t DeleteRegistryQuestion[] = u"Lorvex のレジストリを削除しますか。";
 inline constexpr char16_t DeleteIniQuestion[] = u"Lorvex のiniファイルを削除しますか。";

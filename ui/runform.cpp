@@ -262,7 +262,7 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     SetHandOverTarget(this);
     SetHandOverQueueApplier(&ApplyRunFormQueue);
-    RunWindowQueue::Instance().SetWakeConsumer(&WakeApply);
+    RunWindowQueue::Instance().SetWakeConsumer(&WakeApply, this);
 
     FlushPrintLine(RunWindowBanner());
     FlushPrintLine(QStringLiteral("OK"));
@@ -270,7 +270,7 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TRunForm::~TRunForm() {
-    RunWindowQueue::Instance().SetWakeConsumer(nullptr);
+    RunWindowQueue::Instance().ReleaseConsumer(this);
     SetHandOverQueueApplier(nullptr);
     if (RunForm == this) RunForm = nullptr;
 }
@@ -345,7 +345,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
 }
 
 void TRunForm::ApplyQueue() {
-    std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
+    std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll(this);
     for (auto next = events.begin(); next != events.end();) {
         RunWindowEvent& event = *next++;
         if (event.Op == RunWindowOp::AppendLine) {

@@ -2,19 +2,32 @@
 // the end-of-run lines, and closing down during a run.
 #include "engine/lxthread.h"
 #include "engine/handover.h"
+#include "engine/printline.h"
 #include "engine/runwindowqueue.h"
+#include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "ui/graphform.h"
+#include "ui/inputform.h"
 #include "ui/runform.h"
 #include "tests/testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -215,6 +228,152 @@ TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
     TLXMTHread::StopAndJoin();
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(ThreadBusy, 0);
+}
+
+TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
+    // The start of the run waits for the user-interface thread (the media player is closed first), so
+    // the stop below is raised before the run has reset the interpreter.
+    StartProgram("DO\r\nLOOP\r\n");
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+
+    // Closing the application at once.
+    StartProgram("DO\r\nLOOP\r\n");
+    EXPECT_TRUE(TLXMTHread::StopAndJoin());
+    EXPECT_EQ(ThreadBusy, 0);
+}
+
+TEST_F(RunThread, WholeFileReadsOfAFifoOrADeviceAreFileNotFound) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString fifo = folder.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString notFound = QStringLiteral("エラー:") + ErrorMessage(Err::FileNotFound);
+    const QString programs[] = {
+        QStringLiteral("A$ = READALLTEXT(\"%1\")").arg(fifo),
+        QStringLiteral("A$ = READALLTEXT(\"/dev/zero\")"),
+        QStringLiteral("DIM L$(1) : L$() = READALLLINES(\"%1\")").arg(fifo),
+        QStringLiteral("LOAD \"%1\"").arg(fifo),
+        QStringLiteral("PRINT GETIMAGESIZE$(\"%1\")").arg(folder.filePath(QStringLiteral("pipe.png"))),
+        QStringLiteral("FILECOPY \"%1\", \"%2\"").arg(fifo, folder.filePath(QStringLiteral("copy.txt"))),
+    };
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        form_->CLSBtnClick();
+        StartProgram((program + QStringLiteral("\r\n")).toUtf8().constData());
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_TRUE(Text().startsWith(notFound)) << Text().toStdString();
+    }
+}
+
+TEST_F(RunThread, OutOfMemoryEndsTheRunWithItsErrorAndNotTheApplication) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // Strings, a join and the PRINT line, each grown until the limit of the process is reached.
+    const char* programs[] = {
+        "A$ = \"x\" : FOR I = 1 TO 40 : A$ = A$ + A$ : NEXT\r\n",
+        "A$ = \"x\" : FOR I = 1 TO 40 : A$ = A$ & A$ : NEXT\r\n",
+        "A$ = STRING$(1000000, \"x\")\r\nDO\r\nPRINT A$;\r\nLOOP\r\n",
+    };
+    const QString outOfMemory = QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory);
+    for (const char* program : programs) {
+        SCOPED_TRACE(program);
+        const QString file = folder.filePath(QStringLiteral("oom.lxt"));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(program);
+        out.close();
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        // About a gigabyte of address space: the program meets its limit within a few doublings.
+        run.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -v 1000000 && exec \"$0\" \"$1\""),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/lxrun"), file});
+        ASSERT_TRUE(run.waitForFinished(60000));
+        const QString output = QString::fromUtf8(run.readAll());
+        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << output.toStdString();
+        EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(outOfMemory)) << output.toStdString();
+    }
+}
+
+TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
+    TRunForm other;
+    FlushPrintLine(QStringLiteral("for the newest window"));
+    form_->ApplyQueue();
+    EXPECT_FALSE(Text().contains(QStringLiteral("for the newest window")));
+    other.ApplyQueue();
+    EXPECT_TRUE(other.Text().contains(QStringLiteral("for the newest window")));
+}
+
+TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
+    InstallInputDialog();
+    InstallGraphForm();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString points = folder.filePath(QStringLiteral("points.txt"));
+    {
+        QFile file(points);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int k = 0; k < 200000; ++k) file.write("3 3 12\n");
+    }
+    // Endless programs, each waiting or working in its own way when the stop comes.
+    const QString programs[] = {
+        QStringLiteral("DO\r\nLOOP"),
+        QStringLiteral("DO\r\nPRINT \"line\"\r\nLOOP"),
+        QStringLiteral("DO\r\nINPUT A\r\nLOOP"),
+        QStringLiteral("DO\r\nSLEEP(1000)\r\nLOOP"),
+        QStringLiteral("DO\r\nA$ = INPUT$(1)\r\nLOOP"),
+        QStringLiteral("GSCREEN (50, 50)\r\nDO\r\nFILEPSET \"%1\"\r\nLOOP").arg(points),
+        QStringLiteral("GSCREEN (50, 50)\r\nDO\r\nPSET (3, 3)\r\nLINE (0, 0)-(40, 40)\r\nLOOP"),
+        QStringLiteral("DO\r\nA$ = READALLTEXT(\"%1\")\r\nLOOP").arg(points),
+    };
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> moment(0, 40);
+    int resumed = 0;
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        const QByteArray text = (program + QStringLiteral("\r\n")).toUtf8();
+        for (int pass = 0; pass < 3; ++pass) {
+            // The stop comes from the event loop, as a click does: an INPUT dialog may be open in it.
+            TRunForm* form = form_.get();
+            form->CLSBtnClick();
+            StartProgram(text.constData());
+            QTimer::singleShot(moment(random), form, [form] { form->StopBtnClick(); });
+            ASSERT_TRUE(WaitIdle());
+            EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+
+            form->CLSBtnClick();
+            form->ContBtnClick();
+            QTimer::singleShot(moment(random), form, [form] { form->StopBtnClick(); });
+            ASSERT_TRUE(WaitIdle());
+            // A stop before the "Cont" command has run stops the command itself (no stop line for
+            // it); otherwise the program resumed and stopped again.
+            if (Text() != QStringLiteral("OK\n\n")) {
+                ++resumed;
+                EXPECT_TRUE(Text().startsWith(QStringLiteral("実行再開しました。\n"))) << Text().toStdString();
+                EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+            }
+
+            // The application closes during the run: the Exit command raises the stop, and once the
+            // event loops have ended the interpreter is joined (whichever comes first).
+            StartProgram(text.constData());
+            QTimer::singleShot(moment(random), form, [] { StopRequest = 1; });
+            Pump(moment(random));
+            EXPECT_TRUE(TLXMTHread::StopAndJoin());
+            EXPECT_EQ(ThreadBusy, 0);
+            ReopenHandOver();
+            RunWindowQueue::Instance().Reset();
+            Pump(5);  // the exit's stop, when it comes after the join
+            form->ApplyQueue();
+        }
+    }
+    EXPECT_GT(resumed, 0);
 }
 
 } // namespace
