@@ -196,6 +196,8 @@ inline constexpr char16_t OptionTScreenSize[] = u"実行画面初期サイズ";
 inline constexpr char16_t OptionWidth[] = u"幅";
 inline constexpr char16_t OptionHeight[] = u"高さ";
 inline constexpr char16_t OptionCurrentSize[] = u"現在のサイズ";
+// A size box whose text is not a whole number of 1 or more: %1 the row, %2 width or height, %3 the text.
+inline constexpr char16_t OptionSizeRefused[] = u"%1の%2「%3」は使えません。1 以上の整数を入力して下さい。";
 
 inline constexpr char16_t AssocCaption[] = u"Lorvex 関連付け設定プログラム";
 inline constexpr char16_t AssocExplanation[] = u"lxt ファイルのアイコンをダブルクリックしたときの動作を指定します。";

@@ -72,9 +72,15 @@ TLXASForm::TLXASForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TLXASForm* TLXASForm::Execute(QWidget* parent) {
-    auto* window = new TLXASForm(parent);
-    // Owned by the frame, it lives as long as the frame; without an owner it goes when closed.
-    if (parent == nullptr) window->setAttribute(Qt::WA_DeleteOnClose);
+    // One window per owner, brought back by every choice of the menu item (it reads the association
+    // again whenever it is shown).
+    TLXASForm* window =
+        parent != nullptr ? parent->findChild<TLXASForm*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (window == nullptr) {
+        window = new TLXASForm(parent);
+        // Owned by the frame, it lives as long as the frame; without an owner it goes when closed.
+        if (parent == nullptr) window->setAttribute(Qt::WA_DeleteOnClose);
+    }
     window->show();
     window->raise();
     window->activateWindow();

@@ -22,7 +22,7 @@ public:
 
     explicit TLXASForm(QWidget* parent = nullptr);
 
-    // The menu command: a new window owned by parent, shown at once.
+    // The menu command: shows the window owned by parent, made at the first call and used again.
     static TLXASForm* Execute(QWidget* parent);
 
     // The program a double click starts: the program folder (ExeDir) and the program's file name.

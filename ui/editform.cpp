@@ -99,12 +99,6 @@ bool SameFile(const QString& a, const QString& b) {
     return std::filesystem::equivalent(FsPath(a), FsPath(b), error) && !error;
 }
 
-// The shared undo ring; a window used without one (never the case in the program) gets one.
-my_UndoClass& Buffer() {
-    if (!UndoBuffer) NewUndoBuffer();
-    return *UndoBuffer;
-}
-
 // Whether every character of a key's text can be typed into the program (tabs included).
 bool IsTypedText(const QString& text) {
     if (text.isEmpty()) return false;
@@ -333,8 +327,10 @@ TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Editor);
-    // Every new window starts a fresh undo ring for all windows.
-    NewUndoBuffer();
+    // Each window keeps its own history: Undo in one window never touches another's text, and a new
+    // window leaves the others' histories alone.
+    UndoBuffer_ = std::make_unique<my_UndoClass>();
+    UndoBuffer_->Initialize(my_UndoClass::EditorCapacity);
     MaxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
     Editor->MaxLength = MaxLength_;
     InsertMode = 1;
@@ -815,19 +811,19 @@ void TLXEditForm::LXEMenuContLXClick() {
 // ---- edit commands (recorded in the undo ring) ---------------------------------------------------------
 
 void TLXEditForm::LXEMenuCutClick() {
-    RecordCut(Buffer(), *Editor);
+    RecordCut(*UndoBuffer_, *Editor);
 }
 
 void TLXEditForm::LXEMenuCopyClick() {
-    RecordCopy(Buffer(), *Editor);
+    RecordCopy(*UndoBuffer_, *Editor);
 }
 
 void TLXEditForm::LXEMenuPasteClick() {
-    RecordPaste(Buffer(), *Editor, MaxLength_);
+    RecordPaste(*UndoBuffer_, *Editor, MaxLength_);
 }
 
 void TLXEditForm::LXEMenuDeleteClick() {
-    RecordDelete(Buffer(), *Editor);
+    RecordDelete(*UndoBuffer_, *Editor);
 }
 
 void TLXEditForm::LXEMenuSelectAllClick() {
@@ -835,23 +831,11 @@ void TLXEditForm::LXEMenuSelectAllClick() {
 }
 
 void TLXEditForm::LXEMenuUndoClick() {
-    ShowEditorOf(ApplyUndo(Buffer()));
+    ApplyUndo(*UndoBuffer_);
 }
 
 void TLXEditForm::LXEMenuRedoClick() {
-    ShowEditorOf(ApplyRedo(Buffer()));
-}
-
-void TLXEditForm::ShowEditorOf(QPlainTextEdit* editor) {
-    // An entry acts in the window it was recorded in; that window comes to the front.
-    if (editor == nullptr || editor == Editor) return;
-    for (QWidget* widget = editor; widget != nullptr; widget = widget->parentWidget()) {
-        if (auto* window = qobject_cast<QMdiSubWindow*>(widget)) {
-            if (QMdiArea* area = window->mdiArea()) area->setActiveSubWindow(window);
-            break;
-        }
-    }
-    editor->setFocus();
+    ApplyRedo(*UndoBuffer_);
 }
 
 // ---- editing keys -----------------------------------------------------------------------------------
@@ -912,18 +896,18 @@ bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
             cursor.setPosition(PreviousCharacterStart(*Editor, cursor.position()), QTextCursor::KeepAnchor);
             Editor->setTextCursor(cursor);
         }
-        RecordDelete(Buffer(), *Editor);
+        RecordDelete(*UndoBuffer_, *Editor);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // Overwrite mode makes no new lines.
-        if (InsertMode != 0) RecordNewLine(Buffer(), *Editor, MaxLength_);
+        if (InsertMode != 0) RecordNewLine(*UndoBuffer_, *Editor, MaxLength_);
         return true;
     case Qt::Key_Insert:
         if (modifiers == Qt::ControlModifier)
-            RecordCopy(Buffer(), *Editor);
+            RecordCopy(*UndoBuffer_, *Editor);
         else if (shiftAlone)
-            RecordPaste(Buffer(), *Editor, MaxLength_);
+            RecordPaste(*UndoBuffer_, *Editor, MaxLength_);
         else if (modifiers != Qt::AltModifier) {
             InsertMode = InsertMode != 0 ? 0 : 1;
             Editor->setOverwriteMode(InsertMode == 0);
@@ -932,14 +916,14 @@ bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
         return true;
     case Qt::Key_Delete:
         if (shiftAlone) {
-            RecordCut(Buffer(), *Editor);
+            RecordCut(*UndoBuffer_, *Editor);
             return true;
         }
         if (!cursor.hasSelection()) {
             cursor.setPosition(NextCharacterEnd(*Editor, cursor.position()), QTextCursor::KeepAnchor);
             Editor->setTextCursor(cursor);
         }
-        RecordDelete(Buffer(), *Editor);
+        RecordDelete(*UndoBuffer_, *Editor);
         return true;
     default: break;
     }
@@ -979,7 +963,7 @@ bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
     const QString text = event->text();
     if (IsTypedText(text)) {
         // The control would insert a command key's text itself: it is swallowed.
-        if (!command) RecordTyping(Buffer(), *Editor, text, InsertMode != 0, MaxLength_);
+        if (!command) RecordTyping(*UndoBuffer_, *Editor, text, InsertMode != 0, MaxLength_);
         return true;
     }
     return false; // caret movement and selection: the control's own
@@ -988,8 +972,8 @@ bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
 void TLXEditForm::EditorImeComposition(TMyRichEdit* sender, const QString& text, const QString& replaced) {
     if (sender != Editor) return;
     const int end = Editor->textCursor().position();
-    Buffer().Add(end - static_cast<int>(text.size()), static_cast<int>(replaced.size()), UndoKind::Typing,
-                 text, replaced, Editor);
+    UndoBuffer_->Add(end - static_cast<int>(text.size()), static_cast<int>(replaced.size()), UndoKind::Typing,
+                     text, replaced, Editor);
 }
 
 // ---- colouring ----------------------------------------------------------------------------------------
@@ -1005,7 +989,9 @@ void TLXEditForm::EditorChange() {
 
 void TLXEditForm::EditorScan() {
     ApplyEditorLook();
-    const bool focused = Editor->hasFocus();
+    // Disabling the control passes its window's focus on to the next widget, another editor perhaps,
+    // also while a dialog has the activation: the focus comes back to it afterwards.
+    const bool focused = window()->focusWidget() == Editor;
     Editor->setEnabled(false);
     const int length = EditorTextLength(*Editor);
     TLXLoadWaitForm* wait = length > LongTextLength ? LXLoadWaitForm() : nullptr;
@@ -1046,6 +1032,8 @@ void TLXEditForm::TextFormatCheckClick() {
     Editor->document()->setModified(savedModified);
     LXLoadWaitForm()->setWindowTitle(T(Txt::LoadWaitCaption));
     RefreshPanel(PanelModified);
+    // The question and the wait window took the activation; this window is the one to come back to.
+    if (LxFrameForm != nullptr) LxFrameForm->ActivateEditor(this);
 }
 
 // ---- find and replace ---------------------------------------------------------------------------------
@@ -1092,7 +1080,7 @@ int TLXEditForm::ReplaceDialog1Replace(bool replaceAll) {
     const QString findText = ReplaceDialog1->FindText();
     const QString replaceText = ReplaceDialog1->ReplaceText();
     if (replaceAll) {
-        const int count = ReplaceAllForward(Buffer(), *Editor, findText, replaceText);
+        const int count = ReplaceAllForward(*UndoBuffer_, *Editor, findText, replaceText);
         ReplaceFound = false;
         NotFoundMessage(); // the search has run to the end of the text
         return count;
@@ -1102,7 +1090,7 @@ int TLXEditForm::ReplaceDialog1Replace(bool replaceAll) {
         ReplaceFound = FindStep(findText);
         if (!ReplaceFound) return 0;
     }
-    ReplaceSelection(Buffer(), *Editor, replaceText);
+    ReplaceSelection(*UndoBuffer_, *Editor, replaceText);
     ReplaceFound = FindStep(findText);
     return 1;
 }

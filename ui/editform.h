@@ -1,7 +1,7 @@
 // The editor window: an MDI child of the main frame holding one program text. It loads and saves the
 // file in the encoding chosen or detected (keeping a ".BAK"), prints, keeps the frame's status bar up
 // to date, hands its text to the interpreter and shows a run's error. Every edit goes through the
-// shared undo ring; it colours keywords, finds and replaces.
+// window's own undo ring; it colours keywords, finds and replaces.
 #pragma once
 
 #include <QMenu>
@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -21,6 +22,7 @@ class QInputMethodEvent;
 class QKeyEvent;
 class TFindReplaceDialog;
 class TLXSyntaxColor;
+class my_UndoClass;
 
 // The editing control. It hands every key to the editor window first and reports each finished
 // input-method composition; the text it holds never changes behind the undo ring's back (its own
@@ -130,6 +132,8 @@ public:
     LineEndKind LineEnds() const { return LineEnds_; }
     bool IsModified() const;
     int MaxLength() const { return MaxLength_; }
+    // This window's undo history.
+    my_UndoClass& UndoBuffer() const { return *UndoBuffer_; }
 
     // The close question for a modified text: false when the window must stay open.
     bool CloseQuery();
@@ -225,11 +229,11 @@ private:
     void EditorChange();
     bool FindStep(const QString& findText);
     void NotFoundMessage();
-    void ShowEditorOf(QPlainTextEdit* editor);
     QColor ColourBeforePosition(int position) const;
     void SelectErrorPosition(int errorPosition);
     void SetCaption(const QString& caption);
 
+    std::unique_ptr<my_UndoClass> UndoBuffer_;
     LineEndKind LineEnds_ = LineEndKind::CrLf;
     QString SaveDialogFolder_;
     int MaxLength_ = 0;

@@ -8,6 +8,7 @@
 #include "resources/texts.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
+#include "ui/statedump.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -246,6 +247,7 @@ bool TLxFrameForm::StartUp(const QString& osName) {
     // A working folder that cannot be made current is ignored.
     OpenDialogFolder_ = DefaultDir;
     if (!WorkingPath.isEmpty()) QDir::setCurrent(WorkingPath);
+    StartStateDump();
     return true;
 }
 
@@ -368,10 +370,27 @@ void TLxFrameForm::SubWindowActivated(QMdiSubWindow* window) {
 
 void TLxFrameForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    // Coming back from the run window activates the editor again (this shows the error of a run).
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // An editor made active while a dialog had the frame's activation gets it now: the area and
+        // the focus would otherwise come back to the window that was active before the dialog.
+        if (PendingEditor_) {
+            TLXEditForm* editor = PendingEditor_;
+            PendingEditor_ = nullptr;
+            ActivateEditor(editor);
+        }
+        // Coming back from the run window activates the editor again (this shows the error of a run).
         if (TLXEditForm* editor = ActiveEditor()) editor->FormActivate();
     }
+}
+
+void TLxFrameForm::ActivateEditor(TLXEditForm* editor) {
+    if (editor == nullptr) return;
+    auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+    if (window == nullptr || window->mdiArea() != MdiArea_) return;
+    MdiArea_->setActiveSubWindow(window);
+    // The focus widget of an inactive frame is the one it gets back on its activation.
+    editor->Editor->setFocus();
+    if (!isActiveWindow()) PendingEditor_ = editor;
 }
 
 TLXEditForm* TLxFrameForm::NewEditor() {
@@ -385,7 +404,7 @@ TLXEditForm* TLxFrameForm::NewEditor() {
         MergeEditorMenus(EditorOf(MdiArea_->currentSubWindow()));
     });
     window->show();
-    MdiArea_->setActiveSubWindow(window);
+    ActivateEditor(editor);
     return editor;
 }
 
@@ -480,6 +499,7 @@ void TLxFrameForm::LXMMenuOpenClick() {
     // Only files opened here are coloured on loading (not those of the command line or a drop).
     if (editor != nullptr && AutoFormatLoad != 0) editor->EditorScan();
     OpenDialogFolder_ = QFileInfo(choice->FileName).absolutePath();
+    ActivateEditor(editor);
 }
 
 void TLxFrameForm::LXMMenuExitClick() {

@@ -114,6 +114,9 @@ public:
     TLXEditForm* OpenFileInEditor(const QString& fileName, const QString& encodingName);
     // The editor window that is active in the MDI area, if any.
     TLXEditForm* ActiveEditor() const;
+    // Makes the editor the active window of the area with the keyboard focus in its text; when a
+    // dialog or another window has the activation, this happens again once the frame has it back.
+    void ActivateEditor(TLXEditForm* editor);
 
     // Each dropped file opens in an editor of its own, in its detected encoding; nothing runs.
     void FilesDropped(const QStringList& fileNames);
@@ -201,6 +204,7 @@ private:
     QAction* LXMMenuVersion = nullptr;
     QAction* LXMMenuLXHomePage = nullptr;
     QPointer<TLXEditForm> MergedEditor_;
+    QPointer<TLXEditForm> PendingEditor_;
 };
 
 // The one main frame of the application (set while it exists).

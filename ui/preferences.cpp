@@ -260,9 +260,18 @@ TLXOptionFrame::TLXOptionFrame(QWidget* parent)
 }
 
 TLXOptionFrame* TLXOptionFrame::Execute(QWidget* parent) {
-    auto* window = new TLXOptionFrame(parent);
-    // Owned by the frame, it lives as long as the frame; without an owner it goes when closed.
-    if (parent == nullptr) window->setAttribute(Qt::WA_DeleteOnClose);
+    // One window per owner: another choice of the menu item brings back the one there is, as it
+    // stands while shown, filled from the settings again once it was closed.
+    TLXOptionFrame* window = parent != nullptr
+                                 ? parent->findChild<TLXOptionFrame*>(QString(), Qt::FindDirectChildrenOnly)
+                                 : nullptr;
+    if (window == nullptr) {
+        window = new TLXOptionFrame(parent);
+        // Owned by the frame, it lives as long as the frame; without an owner it goes when closed.
+        if (parent == nullptr) window->setAttribute(Qt::WA_DeleteOnClose);
+    } else if (window->isHidden()) {
+        window->FormCreate();
+    }
     window->show();
     window->raise();
     window->activateWindow();
@@ -555,7 +564,46 @@ void TLXOptionFrame::TScreenSettingSet() {
     ApplyTScreenSettings(RunForm);
 }
 
-void TLXOptionFrame::SizeSettingSet() {
+namespace {
+
+// A size setting must be a whole number of 1 or more, written in digits alone.
+bool IsUsableSizeText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return false;
+    for (const QChar c : trimmed)
+        if (c < u'0' || c > u'9') return false;
+    bool ok = false;
+    const int value = trimmed.toInt(&ok);
+    return ok && value >= 1;
+}
+
+} // namespace
+
+bool TLXOptionFrame::SizeSettingSet() {
+    // A size the windows cannot use is refused before anything is stored, the box it stands in
+    // selected for correction.
+    const struct {
+        QLineEdit* Box;
+        const char16_t* Row;
+        const char16_t* Side;
+    } boxes[] = {{MainWidthBox, Txt::OptionMainSize, Txt::OptionWidth},
+                 {MainHeightBox, Txt::OptionMainSize, Txt::OptionHeight},
+                 {EditorWidthBox, Txt::OptionEditorSize, Txt::OptionWidth},
+                 {EditorHeightBox, Txt::OptionEditorSize, Txt::OptionHeight},
+                 {TScreenWidthBox, Txt::OptionTScreenSize, Txt::OptionWidth},
+                 {TScreenHeightBox, Txt::OptionTScreenSize, Txt::OptionHeight}};
+    for (const auto& entry : boxes) {
+        if (IsUsableSizeText(entry.Box->text())) continue;
+        MessageRequest request;
+        request.Text = T(Txt::OptionSizeRefused).arg(T(entry.Row), T(entry.Side), entry.Box->text());
+        request.Caption = windowTitle();
+        request.Icon = QMessageBox::Warning;
+        ShowMessage(this, request);
+        PageControl1->setCurrentWidget(TabSheet4);
+        entry.Box->setFocus();
+        entry.Box->selectAll();
+        return false;
+    }
     std::lock_guard<std::mutex> lock(SettingsMutex());
     CfgMainFormWidth = MainWidthBox->text();
     CfgMainFormHeight = MainHeightBox->text();
@@ -569,6 +617,7 @@ void TLXOptionFrame::SizeSettingSet() {
     EditorHeight = ParseLeadingInteger(CfgEditorHeight);
     TScreenWidth = ParseLeadingInteger(CfgTScreenWidth);
     TScreenHeight = ParseLeadingInteger(CfgTScreenHeight);
+    return true;
 }
 
 // ---- buttons that fill controls ---------------------------------------------------------------------
@@ -665,6 +714,14 @@ void TLXOptionFrame::TScreenCurrentSizeButtonClick() {
 
 void TLXOptionFrame::SavePage(void (TLXOptionFrame::*apply)(), bool close) {
     (this->*apply)();
+    StoreSettings(close);
+}
+
+void TLXOptionFrame::SaveSizePage(bool close) {
+    if (SizeSettingSet()) StoreSettings(close);
+}
+
+void TLXOptionFrame::StoreSettings(bool close) {
     QString message;
     if (!SaveSettings(&message)) {
         MessageRequest request;
@@ -696,10 +753,10 @@ void TLXOptionFrame::TSaveExitButtonClick() {
     SavePage(&TLXOptionFrame::TScreenSettingSet, true);
 }
 void TLXOptionFrame::SSaveButtonClick() {
-    SavePage(&TLXOptionFrame::SizeSettingSet, false);
+    SaveSizePage(false);
 }
 void TLXOptionFrame::SSaveExitButtonClick() {
-    SavePage(&TLXOptionFrame::SizeSettingSet, true);
+    SaveSizePage(true);
 }
 void TLXOptionFrame::CancelButtonClick() {
     close();

@@ -55,14 +55,16 @@ public:
     // Fills every control from the settings as they are now.
     explicit TLXOptionFrame(QWidget* parent = nullptr);
 
-    // The menu command: a new window owned by parent, shown at once (modeless).
+    // The menu command: shows the window owned by parent (modeless), made at the first call and
+    // used again afterwards; a window that was closed reads the settings afresh.
     static TLXOptionFrame* Execute(QWidget* parent);
 
     // Each copies one page into the settings (texts and typed copies, under SettingsMutex).
     void GeneralSettingSet();
     void EditorSettingSet();
     void TScreenSettingSet(); // also gives the run window its new look at once
-    void SizeSettingSet();
+    // Refuses (with a message, storing nothing) when a box is not a whole number of 1 or more.
+    bool SizeSettingSet();
 
     // Buttons that only fill controls.
     void SelectHelpPathButtonClick();
@@ -183,6 +185,8 @@ private:
     // Applies a page, writes the store and, when that worked and close is set, closes the window. A
     // store that cannot be written is reported in a message box.
     void SavePage(void (TLXOptionFrame::*apply)(), bool close);
+    void SaveSizePage(bool close);
+    void StoreSettings(bool close);
 
     int lastDialogColor_ = 0;
 };

@@ -7,12 +7,14 @@
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
-#include "platform/virtualkeys.h"
 #include "platform/settings.h"
+#include "platform/virtualkeys.h"
 #include "resources/texts.h"
+#include "ui/mainframe.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -24,6 +26,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <chrono>
 #include <thread>
@@ -36,34 +39,44 @@ namespace {
 constexpr int MaxLengthNormal = 0x100000;
 constexpr int MaxLengthLarge = 0x500000;
 constexpr int MaxOutputLines = 1000000;
-constexpr int TrimSpare = 3;            // deletion leaves room for the new line and 3 characters more
+constexpr int TrimSpare = 3; // deletion leaves room for the new line and 3 characters more
 constexpr int ApplyIntervalMs = 25;
 constexpr int PanelHeight = 21;
+constexpr int DefaultTScreenWidth = 620;
+constexpr int DefaultTScreenHeight = 230;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
-constexpr int InputStateSleepMs = 5;   // the engine polls the key state every 5 ms
-
+constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
 
 QColor FromColorRef(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 void WakeApply() {
-    if (RunForm != nullptr) QMetaObject::invokeMethod(RunForm, [] { if (RunForm) RunForm->ApplyQueue(); }, Qt::QueuedConnection);
+    if (RunForm != nullptr)
+        QMetaObject::invokeMethod(
+            RunForm,
+            [] {
+                if (RunForm) RunForm->ApplyQueue();
+            },
+            Qt::QueuedConnection);
 }
 
 void ApplyRunFormQueue() {
     if (RunForm != nullptr) RunForm->ApplyQueue();
 }
 
-void SleepForEngine() { std::this_thread::sleep_for(std::chrono::milliseconds(InputStateSleepMs)); }
+void SleepForEngine() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(InputStateSleepMs));
+}
 
 // True when the document turns no character of `line` into a block break, so that the line adds
 // exactly one block of its own length.
 bool IsPlainLine(const QString& line) {
     for (const QChar c : line) {
         const char16_t u = c.unicode();
-        if (u == u'\n' || u == u'\r' || u == 0 || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1)
+        if (u == u'\n' || u == u'\r' || u == 0 || u == QChar::ParagraphSeparator || u == 0xFDD0 ||
+            u == 0xFDD1)
             return false;
     }
     return true;
@@ -79,9 +92,9 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
     // Windows-style length: every line end counts as two characters.
     qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
     int count = OutputLineCount;
-    const int oldLines = document->blockCount() - 1;  // the full lines before the empty last block
+    const int oldLines = document->blockCount() - 1; // the full lines before the empty last block
     int removedOld = 0;
-    QTextBlock front = document->firstBlock();         // the oldest old line still kept
+    QTextBlock front = document->firstBlock(); // the oldest old line still kept
     std::vector<const QString*> added;
     std::size_t removedNew = 0;
     added.reserve(static_cast<std::size_t>(last - first));
@@ -91,14 +104,14 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
         if (count >= MaxOutputLines || size + length >= maxLength) {
             do {
                 if (removedOld < oldLines) {
-                    length -= front.length() + 1;  // its text and a two-character line end
+                    length -= front.length() + 1; // its text and a two-character line end
                     front = front.next();
                     ++removedOld;
                 } else if (removedNew < added.size()) {
                     length -= added[removedNew]->size() + 2;
                     ++removedNew;
                 } else {
-                    break;  // the memo is empty
+                    break; // the memo is empty
                 }
                 --count;
             } while (size + length + TrimSpare >= maxLength);
@@ -116,7 +129,8 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
         cursor.removeSelectedText();
     }
     qsizetype textSize = 0;
-    for (std::size_t i = removedNew; i < added.size(); ++i) textSize += added[i]->size() + 1;
+    for (std::size_t i = removedNew; i < added.size(); ++i)
+        textSize += added[i]->size() + 1;
     QString text;
     text.reserve(textSize);
     for (std::size_t i = removedNew; i < added.size(); ++i) {
@@ -142,8 +156,9 @@ bool EndsWithLineEnd(const QTextDocument* document) {
 } // namespace
 
 QString RunWindowBanner() {
-    return QStringLiteral("Lorvex for Windows Ver. ") + QString::fromUtf16(ApplicationVersion) + QStringLiteral(" (") +
-           QString::fromUtf16(ReleaseDate) + QStringLiteral(") On Windows ") + OSName();
+    return QStringLiteral("Lorvex for Windows Ver. ") + QString::fromUtf16(ApplicationVersion) +
+           QStringLiteral(" (") + QString::fromUtf16(ReleaseDate) + QStringLiteral(") On Windows ") +
+           OSName();
 }
 
 // ---- TRunMemo ----------------------------------------------------------------------------------------
@@ -166,7 +181,7 @@ void TRunMemo::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
         KeyBuffer = u'\r';
         if (ThreadBusy == 0) form_->RunTypedLine();
-        return;  // Enter never breaks the line: the memo takes no returns
+        return; // Enter never breaks the line: the memo takes no returns
     case Qt::Key_Left:
         if (!shiftOnly && form_->CaretColumn() == 1) return;
         break;
@@ -191,7 +206,8 @@ void TRunMemo::contextMenuEvent(QContextMenuEvent* event) {
         setTextCursor(cursor);
     });
     QAction* paste = menu.addAction(QStringLiteral("貼り付け(&P)"), this, &QPlainTextEdit::paste);
-    QAction* remove = menu.addAction(QStringLiteral("削除(&D)"), this, [this] { textCursor().removeSelectedText(); });
+    QAction* remove =
+        menu.addAction(QStringLiteral("削除(&D)"), this, [this] { textCursor().removeSelectedText(); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("すべて選択(&A)"), this, &QPlainTextEdit::selectAll);
     cut->setEnabled(selected && !isReadOnly());
@@ -203,7 +219,11 @@ void TRunMemo::contextMenuEvent(QContextMenuEvent* event) {
 
 // ---- TRunForm ----------------------------------------------------------------------------------------
 
-TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+// Minimise and maximise boxes only: without a close box the immediate console cannot be lost.
+constexpr Qt::WindowFlags RunFormFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
+
+TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     RunForm = this;
     maxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
 
@@ -217,7 +237,8 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
         return button;
     };
     editBtn_ = makeButton(QStringLiteral("編集"), QStringLiteral("編集画面を前面にします。"));
-    runBtn_ = makeButton(QStringLiteral("再実行"), QStringLiteral("直前に実行したプログラムを再実行します。"));
+    runBtn_ =
+        makeButton(QStringLiteral("再実行"), QStringLiteral("直前に実行したプログラムを再実行します。"));
     stopBtn_ = makeButton(QStringLiteral("中断"), QStringLiteral("実行中のプログラムを中断します。"));
     contBtn_ = makeButton(QStringLiteral("再開"), QStringLiteral("中断したプログラムを再開します。"));
     clsBtn_ = makeButton(QStringLiteral("CLS"), QStringLiteral("実行画面を初期化します。"));
@@ -237,10 +258,15 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(memo_);
 
     setWindowTitle(ResourceText(Res::CaptionEnded));
+    // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
+    // with the frame (a start with -R minimises the frame and shows the program's output here).
+    create();
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
         move(0, 0);
-        resize(TScreenWidth, TScreenHeight + PanelHeight);
+        resize(UsableSize(TScreenWidth, DefaultTScreenWidth),
+               UsableSize(TScreenHeight, DefaultTScreenHeight) + PanelHeight);
         QFont font(TScreenFontName);
         font.setPointSize(TScreenFontSize);
         font.setBold(TScreenFontStyle & FontStyleBit::Bold);
@@ -324,7 +350,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
             }
             first.removeSelectedText();
             OutputLineCount = OutputLineCount - 1;
-            if (echo) break;  // the key echo deletes exactly one line
+            if (echo) break; // the key echo deletes exactly one line
         } while (line.size() + length() + TrimSpare >= static_cast<qsizetype>(maxLength_));
         memo_->setUpdatesEnabled(true);
     } else {
@@ -333,7 +359,8 @@ void TRunForm::AddLine(const QString& line, bool echo) {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     // A typed command stays on its own line: the new line starts after a line break.
-    if (!document->isEmpty() && !document->lastBlock().text().isEmpty()) cursor.insertText(QStringLiteral("\n"));
+    if (!document->isEmpty() && !document->lastBlock().text().isEmpty())
+        cursor.insertText(QStringLiteral("\n"));
     cursor.insertText(line + QLatin1Char('\n'));
     memo_->moveCursor(QTextCursor::End);
     if (echo) {
@@ -359,7 +386,8 @@ void TRunForm::ApplyQueue() {
                     continue;
                 }
                 auto plainEnd = run;
-                while (plainEnd != events.end() && plainEnd->Op == RunWindowOp::AppendLine && IsPlainLine(plainEnd->Text))
+                while (plainEnd != events.end() && plainEnd->Op == RunWindowOp::AppendLine &&
+                       IsPlainLine(plainEnd->Text))
                     ++plainEnd;
                 AddPlainLines(memo_, maxLength_, run, plainEnd);
                 run = plainEnd;
@@ -368,7 +396,7 @@ void TRunForm::ApplyQueue() {
             continue;
         }
         switch (event.Op) {
-        case RunWindowOp::AppendLine: break;  // handled above
+        case RunWindowOp::AppendLine: break; // handled above
         case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
         case RunWindowOp::ClearText:
             memo_->clear();
@@ -400,9 +428,13 @@ void TRunForm::ApplyQueue() {
     }
 }
 
-QString TRunForm::Text() const { return memo_->toPlainText(); }
+QString TRunForm::Text() const {
+    return memo_->toPlainText();
+}
 
-void TRunForm::SetTextAreaSize(int width, int height) { resize(width, height + panel_->height()); }
+void TRunForm::SetTextAreaSize(int width, int height) {
+    resize(width, height + panel_->height());
+}
 
 void TRunForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -414,7 +446,9 @@ void TRunForm::resizeEvent(QResizeEvent* event) {
     runBtn_->move(w - 250, 0);
 }
 
-int TRunForm::CaretColumn() const { return memo_->textCursor().positionInBlock() + 1; }
+int TRunForm::CaretColumn() const {
+    return memo_->textCursor().positionInBlock() + 1;
+}
 
 void TRunForm::AddHistory(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -501,7 +535,21 @@ void TRunForm::CLSBtnClick() {
 }
 
 void TRunForm::EditBtnClick() {
-    if (QWidget* main = parentWidget()) main->activateWindow();
+    // The frame comes back also from the minimised state a start with -R or -H leaves it in.
+    QWidget* main = parentWidget();
+    if (main == nullptr) return;
+    // A maximised frame comes back maximised.
+    if (main->isMinimized()) main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
+    main->show();
+    main->raise();
+    main->activateWindow();
+}
+
+void TRunForm::closeEvent(QCloseEvent* event) {
+    // The window lives as long as the application: a close request (the window manager's menu, a
+    // taskbar) minimises it instead.
+    event->ignore();
+    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 bool StartEventCall() {

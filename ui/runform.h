@@ -70,6 +70,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void SetButtons(bool edit, bool run, bool stop, bool cont);
@@ -85,7 +86,7 @@ private:
     QPushButton* clsBtn_ = nullptr;
     QTimer* applyTimer_ = nullptr;
     int maxLength_ = 0;
-    qsizetype textLength_ = 0;  // Memo1's text length, line ends counted as two characters
+    qsizetype textLength_ = 0; // Memo1's text length, line ends counted as two characters
 
     static constexpr int HistorySize = 100;
     std::array<QString, HistorySize> history_;

@@ -4,12 +4,17 @@
 #include "platform/settings.h"
 #include "resources/texts.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -30,6 +35,11 @@ constexpr int ProgressLines = 256;
 
 constexpr int WaitFormWidth = 320;
 constexpr int WaitFormHeight = 48;
+// How long the wait window waits for the desktop to put it on the screen before the work starts.
+constexpr int WaitFormExposeLimitMs = 2000;
+constexpr int WaitFormExposeCheckMs = 5;
+// How often the wait window is painted while the work keeps the event loop waiting.
+constexpr int WaitFormPaintIntervalMs = 50;
 
 constexpr std::size_t LongestReservedWord = [] {
     std::size_t longest = 0;
@@ -263,14 +273,40 @@ void TLXLoadWaitForm::Begin(int maximum) {
         move(screen->availableGeometry().center() - rect().center());
     show();
     raise();
+    activateWindow();
     ++ShowCount;
-    repaint();
+    // The work that follows keeps the event loop waiting. A window is only painted once the desktop
+    // has put it on the screen, which takes a round trip through the window system: wait for that
+    // (without taking keys or clicks, which wait for the end of the work), so the window shows its
+    // caption and bar instead of an empty box.
+    auto shown = [this] {
+        return !isVisible() || (windowHandle() != nullptr && windowHandle()->isExposed());
+    };
+    if (!shown()) {
+        QEventLoop loop;
+        QTimer check;
+        check.setInterval(WaitFormExposeCheckMs);
+        QElapsedTimer waited;
+        waited.start();
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (shown() || waited.elapsed() >= WaitFormExposeLimitMs) loop.quit();
+        });
+        check.start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    PaintNow();
 }
 
 void TLXLoadWaitForm::Step(int value) {
     ProgressBar1->setValue(std::clamp(value, ProgressBar1->minimum(), ProgressBar1->maximum()));
-    // The colouring keeps the event loop waiting; the bar is painted at once.
-    if (isVisible()) ProgressBar1->repaint();
+    if (isVisible() && sincePaint_.elapsed() >= WaitFormPaintIntervalMs) PaintNow();
+}
+
+void TLXLoadWaitForm::PaintNow() {
+    // Paint and window-system events only; the bar shows how far the work has come.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (isVisible()) repaint();
+    sincePaint_.start();
 }
 
 void TLXLoadWaitForm::End() {

@@ -4,6 +4,7 @@
 // edited; the colouring follows every later change line by line. Also the wait window of long runs.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringView>
 #include <QSyntaxHighlighter>
@@ -83,6 +84,11 @@ public:
 
     QProgressBar* ProgressBar1 = nullptr;
     int ShowCount = 0; // how many times it has been shown
+
+private:
+    void PaintNow();
+
+    QElapsedTimer sincePaint_;
 };
 
 // The one wait window, made on first use.

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-std::unique_ptr<my_UndoClass> UndoBuffer;
-
 namespace {
 
 QString ClipboardText() {
@@ -110,12 +108,6 @@ Undo_state my_UndoClass::GetRedo() {
     if (Entries_.empty()) return {};
     if (Current != Newest) Current = (Current + 1) % Capacity;
     return Entries_[static_cast<std::size_t>(Current)];
-}
-
-void NewUndoBuffer() {
-    auto buffer = std::make_unique<my_UndoClass>();
-    buffer->Initialize(my_UndoClass::EditorCapacity);
-    UndoBuffer = std::move(buffer);
 }
 
 // ---- helpers ----------------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-// The editor's own undo: a ring of entries shared by every editor window, the recording operations
+// The editor's own undo: a ring of entries (each editor window has its own), the recording operations
 // that store what an editing action replaces before carrying it out, and the replay of an entry by
 // the Undo and Redo commands. The text control's built-in undo is not used.
 #pragma once
@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 // What an undo entry records.
@@ -59,11 +58,6 @@ private:
     std::vector<Undo_state> Entries_;
 };
 
-// The ring in use, shared by all editor windows; each new editor window puts a fresh one in place.
-extern std::unique_ptr<my_UndoClass> UndoBuffer;
-// A fresh ring of the editor capacity replaces the shared one.
-void NewUndoBuffer();
-
 // ---- recording operations ----------------------------------------------------------------------------
 // Each records the entry in `buffer` and then carries the action out on `editor`. maxLength (0: none)
 // is the most characters the text may hold; insertions beyond it are refused or shortened. Actions
@@ -89,8 +83,8 @@ void RecordReplacement(my_UndoClass& buffer, QPlainTextEdit& editor, int pos, co
                        const QString& after);
 
 // ---- replay -----------------------------------------------------------------------------------------
-// Undo and Redo act on the editor an entry was recorded in (an entry of a window that has been closed
-// is passed over). They return that editor, or null when there was nothing to do.
+// Undo and Redo act on the editor an entry was recorded in (an entry of an editor that is gone is
+// passed over). They return that editor, or null when there was nothing to do.
 QPlainTextEdit* ApplyUndo(my_UndoClass& buffer);
 QPlainTextEdit* ApplyRedo(my_UndoClass& buffer);
 

@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
+#include "ui/syntaxcolor.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,9 +19,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -622,4 +625,45 @@ TEST_F(EditorRunTest, ARunWithoutErrorSelectsNothing) {
     editor->FormActivate();
     EXPECT_FALSE(editor->Editor->textCursor().hasSelection());
     EXPECT_FALSE(RunErrorPending);
+}
+
+// ---- the wait window ------------------------------------------------------------------------------------
+
+namespace {
+
+// Records the values the progress bar had when it was painted.
+class PaintedValues : public QObject {
+public:
+    explicit PaintedValues(QProgressBar* bar) : bar_(bar) { bar->installEventFilter(this); }
+    std::vector<int> Values;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == bar_ && event->type() == QEvent::Paint) Values.push_back(bar_->value());
+        return false;
+    }
+
+private:
+    QProgressBar* bar_;
+};
+
+} // namespace
+
+TEST(WaitWindow, IsOnTheScreenAndPaintedBeforeTheWorkAndShowsItsProgressDuringIt) {
+    // The work keeps the event loop waiting: nothing here returns to it.
+    TLXLoadWaitForm wait;
+    PaintedValues painted(wait.ProgressBar1);
+    wait.Begin(1000);
+    ASSERT_NE(wait.windowHandle(), nullptr);
+    EXPECT_TRUE(wait.windowHandle()->isExposed());
+    ASSERT_FALSE(painted.Values.empty());
+    EXPECT_EQ(painted.Values.back(), 0);
+    QElapsedTimer working;
+    working.start();
+    int step = 0;
+    while ((painted.Values.empty() || painted.Values.back() == 0) && working.elapsed() < 5000)
+        wait.Step(++step % 1000);
+    EXPECT_GT(painted.Values.back(), 0);
+    wait.End();
+    EXPECT_FALSE(wait.isVisible());
 }

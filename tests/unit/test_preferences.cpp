@@ -423,7 +423,7 @@ TEST_F(PreferencesTest, RunWindowPageChangesTheRunWindowAtOnce) {
     EXPECT_FALSE(runForm.Memo()->font().bold());
 }
 
-TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresWhatTheTextsRead) {
+TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbers) {
     TLxFrameForm frame;
     frame.resize(700, 500 + frame.menuBar()->sizeHint().height());
     TRunForm runForm(&frame);
@@ -451,16 +451,36 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresWhatTheTextsRead) {
     EXPECT_EQ(window.TScreenWidthBox->text(), "700");
     EXPECT_EQ(window.TScreenHeightBox->text(), "379");
 
-    window.MainWidthBox->setText(QStringLiteral("812px"));
-    window.MainHeightBox->setText(QStringLiteral("tall"));
+    // A size that is not a whole number of 1 or more is refused with a message; nothing is stored.
+    const QString savedWidth = CfgMainFormWidth;
+    const int savedTScreenWidth = TScreenWidth;
+    for (const char* refused : {"812px", "abc", "-5", "12.7", "0", "", "99999999999"}) {
+        window.MainWidthBox->setText(QStringLiteral("812"));
+        window.TScreenWidthBox->setText(QString::fromLatin1(refused));
+        messages_.clear();
+        QTest::mouseClick(window.SSaveExitButton, Qt::LeftButton);
+        ASSERT_EQ(messages_.size(), 1u) << refused;
+        EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("実行画面初期サイズ"))) << refused;
+        EXPECT_TRUE(window.isVisible()) << refused;
+        EXPECT_EQ(CfgMainFormWidth, savedWidth) << refused;
+        EXPECT_EQ(TScreenWidth, savedTScreenWidth) << refused;
+        EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet4);
+    }
+    EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
+
+    window.MainWidthBox->setText(QStringLiteral("812"));
+    window.MainHeightBox->setText(QStringLiteral(" 480 "));
+    window.TScreenWidthBox->setText(QStringLiteral("700"));
     const QSize frameSize = frame.size();
     window.RegiRadioButton->setChecked(true); // not applied: this is another page
+    messages_.clear();
     QTest::mouseClick(window.SSaveExitButton, Qt::LeftButton);
+    EXPECT_TRUE(messages_.empty());
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(CfgMainFormWidth, "812px");
+    EXPECT_EQ(CfgMainFormWidth, "812");
     EXPECT_EQ(MainFormWidth, 812);
-    EXPECT_EQ(CfgMainFormHeight, "tall");
-    EXPECT_EQ(MainFormHeight, 0);
+    EXPECT_EQ(MainFormHeight, 480);
+    EXPECT_EQ(TScreenWidth, 700);
     EXPECT_EQ(EditorWidth, 432);
     EXPECT_EQ(EditorHeight, 210);
     EXPECT_EQ(frame.size(), frameSize); // open windows are not resized
@@ -545,22 +565,24 @@ TEST_F(PreferencesTest, FolderChooserOpensAtTheBoxAndFillsIt) {
     EXPECT_NE(InstallPath, "/opt/new"); // only Save applies it
 }
 
-TEST_F(PreferencesTest, EachMenuChoiceMakesANewWindowOwnedByTheFrame) {
+TEST_F(PreferencesTest, EveryMenuChoiceShowsTheOneWindowOwnedByTheFrame) {
     QWidget owner;
     TLXOptionFrame* first = TLXOptionFrame::Execute(&owner);
-    TLXOptionFrame* second = TLXOptionFrame::Execute(&owner);
-    EXPECT_NE(first, second);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(second->isVisible());
     EXPECT_EQ(first->parent(), &owner);
     EXPECT_TRUE(first->isWindow());
-    // Closing hides it; it lives on with its owner and keeps its controls.
+    // While it is shown, another choice brings it back as it stands.
     first->CursorCheckBox->setChecked(true);
+    EXPECT_EQ(TLXOptionFrame::Execute(&owner), first);
+    EXPECT_TRUE(first->CursorCheckBox->isChecked());
+    // Closing hides it; the next choice shows the same window filled from the settings again.
     first->close();
     QCoreApplication::processEvents();
     EXPECT_FALSE(first->isVisible());
-    EXPECT_EQ(owner.findChildren<TLXOptionFrame*>().size(), 2);
-    EXPECT_TRUE(first->CursorCheckBox->isChecked());
+    EXPECT_EQ(TLXOptionFrame::Execute(&owner), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->CursorCheckBox->isChecked());
+    EXPECT_EQ(owner.findChildren<TLXOptionFrame*>().size(), 1);
 }
 
 } // namespace

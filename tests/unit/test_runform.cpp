@@ -3,9 +3,11 @@
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/sharedstate.h"
+#include "platform/settings.h"
 #include "tests/testsupport.h"
 #include "ui/runform.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -38,10 +40,50 @@ protected:
     std::unique_ptr<TRunForm> form_;
 };
 
+TEST(RunWindowFrame, ACloseRequestMinimisesAndTheEditButtonBringsBackTheMinimisedFrame) {
+    QWidget frame;
+    TRunForm form(&frame);
+    // Minimise and maximise boxes, no close box.
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.show();
+    QCloseEvent request;
+    QCoreApplication::sendEvent(&form, &request);
+    EXPECT_FALSE(request.isAccepted());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_FALSE(form.close());
+
+    frame.showMaximized();
+    frame.setWindowState(frame.windowState() | Qt::WindowMinimized);
+    ASSERT_TRUE(frame.isMinimized());
+    form.EditBtnClick();
+    EXPECT_FALSE(frame.isMinimized());
+    EXPECT_TRUE(frame.isMaximized());
+    EXPECT_TRUE(frame.isVisible());
+}
+
+TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
+    const int savedWidth = TScreenWidth, savedHeight = TScreenHeight;
+    TScreenWidth = 0;
+    TScreenHeight = -5;
+    TRunForm form;
+    TScreenWidth = 300;
+    TScreenHeight = 120;
+    TRunForm sized;
+    TScreenWidth = savedWidth;
+    TScreenHeight = savedHeight;
+    EXPECT_EQ(form.Memo()->parentWidget()->width(), 620);
+    EXPECT_EQ(sized.width(), 300);
+    EXPECT_EQ(form.height() - sized.height(), 230 - 120);
+}
+
 TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
     // Every line below costs 10 characters with its line end (counted as two).
     form_->SetMaxTextLength(38);
-    for (int i = 0; i < 3; ++i) Line(QStringLiteral("line%1abc").arg(i));
+    for (int i = 0; i < 3; ++i)
+        Line(QStringLiteral("line%1abc").arg(i));
     EXPECT_EQ(OutputLineCount, 3);
     EXPECT_EQ(form_->Text(), QStringLiteral("line0abc\nline1abc\nline2abc\n"));
     // 8 + 30 reaches the limit: the oldest lines go until the new one fits with 3 to spare, and the
@@ -54,7 +96,7 @@ TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
 TEST_F(RunWindow, ALineLongerThanTheLimitEmptiesTheWindowAndStops) {
     form_->SetMaxTextLength(20);
     Line(QStringLiteral("short"));
-    Line(QString(100, QLatin1Char('x')));  // must not loop for ever
+    Line(QString(100, QLatin1Char('x'))); // must not loop for ever
     EXPECT_EQ(form_->Text(), QString(100, QLatin1Char('x')) + QLatin1Char('\n'));
 }
 
@@ -65,22 +107,26 @@ TEST_F(RunWindow, PrintedTextAndTheNextMessageShareALine) {
 }
 
 TEST_F(RunWindow, HistoryKeepsTheNewestHundredLines) {
-    for (int i = 1; i <= 101; ++i) form_->AddHistory(QStringLiteral(" cmd%1 ").arg(i));
-    form_->AddHistory(QStringLiteral("   "));  // blank lines are not stored
+    for (int i = 1; i <= 101; ++i)
+        form_->AddHistory(QStringLiteral(" cmd%1 ").arg(i));
+    form_->AddHistory(QStringLiteral("   ")); // blank lines are not stored
     EXPECT_EQ(form_->HistoryCount(), 100);
     form_->Memo()->setFocus();
     // After Enter the cursor stands past the newest entry; Up walks back, Down forward.
-    form_->RunTypedLine();  // an empty command line runs too, and stores nothing
+    form_->RunTypedLine(); // an empty command line runs too, and stores nothing
     QElapsedTimer clock;
     clock.start();
-    while (ThreadBusy != 0 && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (ThreadBusy != 0 && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     TLXMTHread::WaitForIdle();
     EXPECT_EQ(form_->HistoryCount(), 100);
     form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
-    for (int i = 0; i < 200; ++i) form_->HistoryUp();
+    for (int i = 0; i < 200; ++i)
+        form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd2")) << "the oldest kept entry; cmd1 was dropped";
-    for (int i = 0; i < 200; ++i) form_->HistoryDown();
+    for (int i = 0; i < 200; ++i)
+        form_->HistoryDown();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
 }
 
@@ -91,7 +137,8 @@ TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
     EchoOn = 0;
     form_->SetBtnEndMode();
-    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）")) << "ECHO OFF keeps the caption";
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"))
+        << "ECHO OFF keeps the caption";
     EchoOn = 1;
     form_->SetBtnPrepMode();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（準備中）"));

@@ -1,7 +1,7 @@
 // The undo ring and the editing keys: the ring's capacity, overflow and redo across its end; what each
 // editing action records and how Undo and Redo replay it (clipboard included); the keys of the editor
 // window (typing in insert and overwrite mode, Backspace, Delete, Enter, the Insert combinations, the
-// cursor mode, the length limit); two windows sharing the ring; input-method text.
+// cursor mode, the length limit); one ring per window; input-method text.
 #include "ui/undobuffer.h"
 
 #include "platform/settings.h"
@@ -12,9 +12,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -421,9 +423,9 @@ TEST_F(KeyTest, TypingStopsAtTheLengthLimit) {
     EXPECT_TRUE(editor->EditorText().startsWith(QStringLiteral("ax")));
 }
 
-// ---- two windows, one ring -------------------------------------------------------------------------------
+// ---- one ring per window ---------------------------------------------------------------------------------
 
-TEST_F(KeyTest, TwoWindowsShareTheRingAndEachEntryActsInItsOwnWindow) {
+TEST_F(KeyTest, UndoAndRedoActInTheirOwnWindowOnly) {
     TLXEditForm* first = NewEditor(QStringLiteral("first"));
     TLXEditForm* second = NewEditor(QStringLiteral("second"));
     Caret(first, 5);
@@ -433,54 +435,77 @@ TEST_F(KeyTest, TwoWindowsShareTheRingAndEachEntryActsInItsOwnWindow) {
     Caret(first, 0);
     QTest::keyClicks(first->Editor, QStringLiteral("C"));
 
-    // Undo from the second window takes the newest entry, in the first window's text.
-    second->LXEMenuUndoClick();
-    EXPECT_EQ(first->EditorText(), QStringLiteral("firstA"));
-    EXPECT_EQ(second->EditorText(), QStringLiteral("Bsecond"));
-    first->LXEMenuUndoClick();
+    // Ctrl+Z in the second window undoes its own typing, though the first window's is newer.
+    Key(second, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(second->EditorText(), QStringLiteral("second"));
-    EXPECT_EQ(first->EditorText(), QStringLiteral("firstA"));
-    first->LXEMenuUndoClick();
-    EXPECT_EQ(first->EditorText(), QStringLiteral("first"));
-    // Redo in order, each in its window.
-    second->LXEMenuRedoClick();
-    second->LXEMenuRedoClick();
-    EXPECT_EQ(first->EditorText(), QStringLiteral("firstA"));
-    EXPECT_EQ(second->EditorText(), QStringLiteral("Bsecond"));
+    EXPECT_EQ(first->EditorText(), QStringLiteral("CfirstA"));
+    // Nothing more to undo there: the first window stays as it is.
+    Key(second, Qt::Key_Z, Qt::ControlModifier);
+    second->LXEMenuUndoClick();
+    EXPECT_EQ(first->EditorText(), QStringLiteral("CfirstA"));
+    EXPECT_EQ(second->EditorText(), QStringLiteral("second"));
 
-    // The entries of a window that is closed are passed over.
+    first->LXEMenuUndoClick();
+    EXPECT_EQ(first->EditorText(), QStringLiteral("firstA"));
+    Key(first, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(first->EditorText(), QStringLiteral("first"));
+    EXPECT_EQ(second->EditorText(), QStringLiteral("second"));
+
+    // Redo likewise.
+    Key(second, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(second->EditorText(), QStringLiteral("Bsecond"));
+    EXPECT_EQ(first->EditorText(), QStringLiteral("first"));
+    Key(second, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(first->EditorText(), QStringLiteral("first"));
+    first->LXEMenuRedoClick();
+    first->LXEMenuRedoClick();
+    EXPECT_EQ(first->EditorText(), QStringLiteral("CfirstA"));
+
+    // A window that is closed takes its history with it; the others keep theirs.
     editors_.erase(editors_.begin() + 1);
     first->LXEMenuUndoClick();
-    EXPECT_EQ(first->EditorText(), QStringLiteral("first"));
+    EXPECT_EQ(first->EditorText(), QStringLiteral("firstA"));
 }
 
-TEST_F(KeyTest, ANewWindowStartsAFreshRing) {
-    TLXEditForm* editor = NewEditor();
-    QTest::keyClicks(editor->Editor, QStringLiteral("abc"));
-    EXPECT_TRUE(UndoBuffer->CanUndo());
-    NewEditor();
-    EXPECT_FALSE(UndoBuffer->CanUndo());
-    EXPECT_EQ(UndoBuffer->Capacity, 1000);
-    editor->LXEMenuUndoClick();
-    EXPECT_EQ(editor->EditorText(), QStringLiteral("abc"));
-}
-
-TEST_F(KeyTest, UndoInAnotherWindowBringsThatWindowToTheFront) {
+TEST_F(KeyTest, NewAndOpenLeaveTheHistoryOfTheOtherWindows) {
     TLxFrameForm frame;
-    TLXEditForm* first = frame.NewEditor();
-    TLXEditForm* second = frame.NewEditor();
-    QTest::keyClicks(first->Editor, QStringLiteral("x"));
-    ASSERT_EQ(frame.ActiveEditor(), second);
-    // The Insert key shows the mode in the status bar.
-    QTest::keyClick(second->Editor, Qt::Key_Insert);
-    EXPECT_EQ(frame.PanelText(3), QStringLiteral("上書き"));
-    QTest::keyClick(second->Editor, Qt::Key_Insert);
-    EXPECT_EQ(frame.PanelText(3), QStringLiteral("挿入"));
-    second->LXEMenuUndoClick();
-    EXPECT_EQ(first->EditorText(), QString());
-    EXPECT_EQ(frame.ActiveEditor(), first);
+    MessageBoxHook = nullptr;
+    TLXEditForm* editor = frame.NewEditor();
+    QTest::keyClicks(editor->Editor, QStringLiteral("abc"));
+    TLXEditForm* added = frame.NewEditor();
+    EXPECT_FALSE(added->UndoBuffer().CanUndo());
+    EXPECT_EQ(added->UndoBuffer().Capacity, my_UndoClass::EditorCapacity);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("p.lxt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("PRINT 1\r\n");
+    file.close();
+    ASSERT_NE(frame.OpenFileInEditor(file.fileName(), QStringLiteral("Auto")), nullptr);
+    editor->LXEMenuUndoClick();
+    EXPECT_EQ(editor->EditorText(), QStringLiteral("ab"));
+    editor->LXEMenuUndoClick();
+    editor->LXEMenuUndoClick();
+    EXPECT_EQ(editor->EditorText(), QString());
     for (QMdiSubWindow* window : frame.MdiArea()->subWindowList())
         qobject_cast<TLXEditForm*>(window->widget())->SetCloseConfirmed();
+}
+
+TEST_F(KeyTest, EachWindowsRingKeepsItsNewestEntriesButOne) {
+    // The capacity holds per window: a full ring in one window costs the other nothing.
+    TLXEditForm* busy = NewEditor();
+    TLXEditForm* quiet = NewEditor();
+    QTest::keyClicks(quiet->Editor, QStringLiteral("q"));
+    for (int i = 0; i < my_UndoClass::EditorCapacity; ++i)
+        QTest::keyClick(busy->Editor, Qt::Key_X);
+    int undone = 0;
+    while (busy->UndoBuffer().CanUndo()) {
+        busy->LXEMenuUndoClick();
+        ++undone;
+    }
+    EXPECT_EQ(undone, my_UndoClass::EditorCapacity - 1);
+    EXPECT_EQ(busy->EditorText(), QStringLiteral("x"));
+    quiet->LXEMenuUndoClick();
+    EXPECT_EQ(quiet->EditorText(), QString());
 }
 
 // ---- input-method text
