@@ -38,7 +38,7 @@ bool RouteFormulaStatement(int code);
 // into the error variable, never to the run.
 void ExecStrToForm();
 // EVALFORM (formula@, result, error): runs the formula in the immediate area; the run loop then
-// evaluates it, the tail stores the value and returns to the item after the statement.
+// evaluates it, and its end item stores the value and returns to the item after the statement.
 void ExecEvalForm();
 void ExecEvalFormLeave();
 void ExecEvalFormEnd();
