@@ -128,24 +128,6 @@ bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
     return true;
 }
 
-void LetNumber(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
-        ErrorNumber = Err::LetTargetInvalid;
-        return;
-    }
-    NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
-    int n = 0;
-    long subscripts[MaxDimensions] = {};
-    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
-    if (!IsNumberTag(GlTopType())) return TypeError();
-    if (n < 1) {
-        record.Value = GlPopNum();
-        return;
-    }
-    const long at = LetElementIndex(record, n, subscripts, ANumVarTable.size());
-    if (at >= 0) ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
-}
-
 void LetString(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) {
         ErrorNumber = Err::LetTargetInvalid;
@@ -201,6 +183,24 @@ bool Compare(int code, const T& a, const T& x) {
 }
 
 } // namespace
+
+void LetNumber(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
+        ErrorNumber = Err::LetTargetInvalid;
+        return;
+    }
+    NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    int n = 0;
+    long subscripts[MaxDimensions] = {};
+    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
+    if (!IsNumberTag(GlTopType())) return TypeError();
+    if (n < 1) {
+        record.Value = GlPopNum();
+        return;
+    }
+    const long at = LetElementIndex(record, n, subscripts, ANumVarTable.size());
+    if (at >= 0) ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
+}
 
 // END
 void ExecEnd() {

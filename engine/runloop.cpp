@@ -796,6 +796,7 @@ bool TakeError(int& pc, int& limit) {
         NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
     ErrorNumber = 0;
     if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
+    LeaveFormulaAtTrappedError();
     pc = CodeIndex;
     limit = CodeLimit;
     return true;
