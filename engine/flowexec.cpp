@@ -205,7 +205,7 @@ void LetNumber(int index) {
 // END
 void ExecEnd() {
     if (CodeBuffer.empty()) return;
-    CodeBuffer[0] = CodeItemType{CodeKind::End, 0, 0};
+    SetCodeItem(0, CodeItemType{CodeKind::End, 0, 0});
     CodeIndex = 0;
 }
 

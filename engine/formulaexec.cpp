@@ -395,15 +395,13 @@ void ExecEvalForm() {
 
     // Whatever is not the evaluation ends the run if it is ever reached.
     for (int at = 1; at <= ImmediateAreaLast; ++at)
-        CodeBuffer[static_cast<std::size_t>(at)] = CodeItemType{CodeKind::End, 0, position};
-    NoteCodeChanged();
+        SetCodeItem(at, CodeItemType{CodeKind::End, 0, position});
     for (int k = 2; k <= close; ++k) {
         CodeItemType item = formula.Code[static_cast<std::size_t>(k)];
         item.Position = position;
-        CodeBuffer[static_cast<std::size_t>(k - 1)] = item;
+        SetCodeItem(k - 1, item);
     }
-    CodeBuffer[static_cast<std::size_t>(close)] =
-        CodeItemType{CodeKind::Statement, EvalFormCode::End, position};
+    SetCodeItem(close, CodeItemType{CodeKind::Statement, EvalFormCode::End, position});
 
     EvalFormVarIndex = operands[2].SecondCode;
     EvalFormTrap = 1;
@@ -418,10 +416,10 @@ void LeaveFormulaAtTrappedError() {
     // Items already run are never reached again, so every item but the restoring ends of FUNCTION
     // calls (whose locals must come back when a call returns into the formula) may give way.
     for (int at = 1; at < frame.EndIndex; ++at) {
-        CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
-        if (!IsLoPopAll(item)) item = CodeItemType{CodeKind::Statement, EvalFormCode::Leave, item.Position};
+        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (!IsLoPopAll(item))
+            SetCodeItem(at, CodeItemType{CodeKind::Statement, EvalFormCode::Leave, item.Position});
     }
-    NoteCodeChanged();
     // The item in hand may be one of them: it is taken again as it now stands.
     if (CurrentItemIndex >= 1 && CurrentItemIndex < frame.EndIndex) {
         CodeIndex = CurrentItemIndex;
@@ -460,8 +458,7 @@ void ExecEvalFormEnd() {
     DiscardAbove(frame->StackDepth);
     if (ImmediateAreaExists()) {
         for (int at = 1; at <= ImmediateAreaLast; ++at)
-            CodeBuffer[static_cast<std::size_t>(at)] = frame->Area[static_cast<std::size_t>(at)];
-        NoteCodeChanged();
+            SetCodeItem(at, frame->Area[static_cast<std::size_t>(at)]);
     }
     EvalFormTrap = frame->SavedTrap;
     EvalFormVarIndex = frame->SavedVarIndex;

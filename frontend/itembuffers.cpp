@@ -11,7 +11,7 @@ int PreCodeIndex = 0;
 int CurrentmaxPreCodeNum = 0;
 int PreCodeLimit = 0;
 
-std::vector<CodeItemType> CodeBuffer;
+CodeItems CodeBuffer;
 std::uint64_t CodeGeneration = 1;
 int CodeIndex = 0;
 int CurrentmaxCodeNum = 0;
@@ -22,24 +22,30 @@ namespace {
 
 constexpr std::size_t InitialSlots = ImmediateAreaLast + 1;
 
-// Makes room for index `at`; false (and error 30101) when memory runs out. The vector grows
-// geometrically, so a program of n items costs O(n) copies rather than O(n^2).
+// Makes room for index `at` (never shrinking the buffer); false (and error 30101) when memory runs
+// out. The vector grows geometrically, so a program of n items costs O(n) copies rather than O(n^2).
 bool GrowTo(std::vector<CodeItemType>& buffer, int at, int& currentMax) {
-    if (at <= currentMax) return true;
-    try {
-        buffer.resize(static_cast<std::size_t>(at) + 1);
-    } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
-        return false;
-    } catch (const std::length_error&) {
-        ErrorNumber = Err::OutOfMemory;
-        return false;
+    if (static_cast<std::size_t>(at) >= buffer.size()) {
+        try {
+            buffer.resize(static_cast<std::size_t>(at) + 1);
+        } catch (const std::bad_alloc&) {
+            ErrorNumber = Err::OutOfMemory;
+            return false;
+        } catch (const std::length_error&) {
+            ErrorNumber = Err::OutOfMemory;
+            return false;
+        }
     }
-    currentMax = at;
+    if (at > currentMax) currentMax = at;
     return true;
 }
 
 } // namespace
+
+class CodeWriter {
+public:
+    static std::vector<CodeItemType>& Items() { return CodeBuffer.items_; }
+};
 
 void InitPreCode() {
     PreCodeBuffer.assign(InitialSlots, CodeItemType{});
@@ -105,25 +111,35 @@ void PeekPreCodeBack(int n, CodeItemType& item) {
         item = CodeItemType{};
 }
 
+bool SetCodeItem(int at, CodeItemType item) {
+    if (at < 0 || !GrowTo(CodeWriter::Items(), at, CurrentmaxCodeNum)) return false;
+    CodeWriter::Items()[static_cast<std::size_t>(at)] = item;
+    NoteCodeChanged();
+    return true;
+}
+
 void InitCode() {
     NoteCodeChanged();
-    CodeBuffer.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
+    std::vector<CodeItemType>& items = CodeWriter::Items();
+    items.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
     CurrentmaxCodeNum = ImmediateAreaLast;
     CodeLimit = ImmediateAreaLast;
-    CodeBuffer[0] = {CodeKind::None, 0, 0};
-    CodeBuffer[ImmediateAreaLast] = {CodeKind::None, 0, 0};
+    items[0] = {CodeKind::None, 0, 0};
+    items[ImmediateAreaLast] = {CodeKind::None, 0, 0};
     CodeIndex = ProgramCodeStart;
 }
 
 void ResetCode() {
     NoteCodeChanged();
+    std::vector<CodeItemType>& items = CodeWriter::Items();
     if (CurrentmaxCodeNum < ImmediateAreaLast) {
-        CodeBuffer.assign(InitialSlots, CodeItemType{});
+        items.assign(InitialSlots, CodeItemType{});
         CurrentmaxCodeNum = ImmediateAreaLast;
     }
     if (ErrorNumber != 0) return;
-    for (int i = 0; i <= ImmediateAreaLast; ++i) CodeBuffer[i].FirstCode = CodeKind::End;
-    CodeBuffer[0] = {CodeKind::None, 0, CodeBuffer[0].Position};
+    for (int i = 0; i <= ImmediateAreaLast; ++i)
+        items[i].FirstCode = CodeKind::End;
+    items[0] = {CodeKind::None, 0, items[0].Position};
     CodeIndex = 0;
 }
 
@@ -134,11 +150,7 @@ void AddCode(const CodeItemType& item) {
         if (ErrorNumber == 0) ErrorNumber = Err::ProgramTooLarge;
         return;
     }
-    if (CodeIndex < 0) return;
-    if (!GrowTo(CodeBuffer, CodeIndex, CurrentmaxCodeNum)) return;
-    CodeBuffer[static_cast<std::size_t>(CodeIndex)] = item;
-    NoteCodeChanged();
-    ++CodeIndex;
+    if (SetCodeItem(CodeIndex, item)) ++CodeIndex;
 }
 
 void LookBackCode(int depth, CodeItemType& item) {

@@ -5,6 +5,7 @@
 
 #include "frontend/codeitem.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,16 +28,39 @@ void PeekPreCodeBack(int n, CodeItemType& item);
 inline bool PreCodeIsNumCon(const CodeItemType& item) { return item.FirstCode == CodeKind::NumLiteral; }
 
 // ---- final code ------------------------------------------------------------------------------------
-extern std::vector<CodeItemType> CodeBuffer;
+// The compiled program as the interpreter runs it. Everyone reads it as a plain array; only the
+// functions below write it, and each write starts a new code generation, because the run loop's decoded
+// side describes the items of one generation and must never outlive a change to them.
+class CodeItems {
+public:
+    using const_iterator = std::vector<CodeItemType>::const_iterator;
+    const CodeItemType& operator[](std::size_t at) const { return items_[at]; }
+    const CodeItemType* data() const { return items_.data(); }
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    const_iterator begin() const { return items_.begin(); }
+    const_iterator end() const { return items_.end(); }
+    const std::vector<CodeItemType>& Items() const { return items_; }
+
+private:
+    friend class CodeWriter; // itembuffers.cpp's own: the one way in for writes
+    std::vector<CodeItemType> items_;
+};
+
+extern CodeItems CodeBuffer;
 extern int CodeIndex;          // append position while compiling; next item to fetch while running
 extern int CurrentmaxCodeNum;  // highest valid index
 extern int CodeLimit;          // index of the program's end item: the last index a fetch may read
 extern CodeItemType CurrentItem, NextItem, PeekItem;
-// Counts the writes to CodeBuffer: what the run loop decoded from the buffer holds only while the
-// count is unchanged. Every writer of CodeBuffer calls NoteCodeChanged.
+// Counts the changes to CodeBuffer: what the run loop decoded from the buffer holds only while the
+// count is unchanged. The writes below count themselves; a caller counts a change only when something
+// the decoded side rests on besides the items moves.
 extern std::uint64_t CodeGeneration;
 inline void NoteCodeChanged() { ++CodeGeneration; }
 
+// Writes `item` at `at`, growing the buffer when `at` lies past its end (false, with error 30101, when
+// memory runs out; false also for a negative index).
+bool SetCodeItem(int at, CodeItemType item);
 void InitCode();
 void ResetCode();
 void AddCode(const CodeItemType& item);

@@ -163,8 +163,9 @@ void PatchJumpAhead(int offset, int slot) {
         ErrorNumber = Err::SyntaxError;
         return;
     }
-    CodeBuffer[static_cast<std::size_t>(slot)].SecondCode = CodeIndex + offset;
-    NoteCodeChanged();
+    CodeItemType target = CodeBuffer[static_cast<std::size_t>(slot)];
+    target.SecondCode = CodeIndex + offset;
+    SetCodeItem(slot, target);
 }
 
 void PatchJump(int slot) {

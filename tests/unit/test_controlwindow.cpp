@@ -108,9 +108,9 @@ protected:
 
     // A show statement: k, the statement item, then the ON or OFF item that the handler takes.
     void Show(int kind, Extended k, bool on) {
-        CodeBuffer.assign(4, CodeItemType{});
-        CodeBuffer[1] = CodeItemType{CodeKind::Statement, on ? St::ON : St::OFF, 1};
-        CodeBuffer[2] = CodeItemType{CodeKind::End, 0, 2};
+        InitCode();
+        SetCodeItem(1, CodeItemType{CodeKind::Statement, on ? St::ON : St::OFF, 1});
+        SetCodeItem(2, CodeItemType{CodeKind::End, 0, 2});
         CodeIndex = 1;
         CodeLimit = 2;
         GlPushNum(k);

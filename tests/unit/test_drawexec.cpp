@@ -217,10 +217,11 @@ protected:
     // The code items after the statement, from slot 101; the run loop's cursor on the first.
     void Items(std::initializer_list<CodeItemType> items) {
         const int end = ProgramCodeStart + static_cast<int>(items.size());
-        CodeBuffer.assign(static_cast<std::size_t>(end) + 1, CodeItemType{CodeKind::End, 0, 0});
+        InitCode();
         int at = ProgramCodeStart;
         for (const CodeItemType& item : items)
-            CodeBuffer[static_cast<std::size_t>(at++)] = item;
+            SetCodeItem(at++, item);
+        SetCodeItem(end, CodeItemType{CodeKind::End, 0, 0});
         CodeLimit = end;
         CodeIndex = ProgramCodeStart;
     }
@@ -333,9 +334,11 @@ TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
                 GlPushNum(k);
             std::vector<CodeItemType> operands(static_cast<std::size_t>(c.Operands), Lit(4));
             operands.push_back(CodeItemType{CodeKind::Statement, St::PRINT, 0});
-            CodeBuffer.assign(static_cast<std::size_t>(ProgramCodeStart), CodeItemType{CodeKind::End, 0, 0});
-            CodeBuffer.insert(CodeBuffer.end(), operands.begin(), operands.end());
-            CodeLimit = static_cast<int>(CodeBuffer.size()) - 1;
+            InitCode();
+            int at = ProgramCodeStart;
+            for (const CodeItemType& item : operands)
+                SetCodeItem(at++, item);
+            CodeLimit = at - 1;
             CodeIndex = ProgramCodeStart;
             EvalFormTrap = trapped ? 1 : 0;
             Route(c.Code);

@@ -80,16 +80,10 @@ int NewStr() {
 // Lays the items out from the program's first slot, followed by the end item.
 void Program(std::initializer_list<CodeItemType> items) {
     int at = ProgramCodeStart;
-    for (const CodeItemType& item : items) {
-        if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-            CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-        CodeBuffer[static_cast<std::size_t>(at++)] = item;
-    }
-    if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-        CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-    CodeBuffer[static_cast<std::size_t>(at)] = {CodeKind::End, 0, 0};
+    for (const CodeItemType& item : items)
+        SetCodeItem(at++, item);
+    SetCodeItem(at, {CodeKind::End, 0, 0});
     CodeLimit = at;
-    CurrentmaxCodeNum = std::max(CurrentmaxCodeNum, at);
     CodeIndex = ProgramCodeStart;
 }
 

@@ -196,12 +196,11 @@ public:
     // Places the code and its end item and runs it with the real run loop.
     LoopExit Run() {
         const int end = Next();
-        CodeBuffer.assign(static_cast<std::size_t>(end) + 1, CodeItemType{CodeKind::End, 0, 0});
-        CodeBuffer[0] = CodeItemType{};
-        for (std::size_t i = 0; i < items_.size(); ++i) CodeBuffer[ProgramCodeStart + i] = items_[i];
-        CodeBuffer[static_cast<std::size_t>(end)] = CodeItemType{CodeKind::End, 0, end};
+        InitCode();
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            SetCodeItem(ProgramCodeStart + static_cast<int>(i), items_[i]);
+        SetCodeItem(end, CodeItemType{CodeKind::End, 0, end});
         CodeLimit = end;
-        CurrentmaxCodeNum = end;
         CodeIndex = ProgramCodeStart;
         FetchCurrentItem();
         return RunLoop();
@@ -237,9 +236,10 @@ protected:
     // it skipped the target.
     static constexpr int JumpedTo = 200;
     static bool Jumps(const std::function<void()>& exec) {
-        CodeBuffer.assign(300, CodeItemType{});
-        CodeBuffer[ProgramCodeStart] = CodeItemType{CodeKind::JumpTarget, JumpedTo, 0};
-        CurrentmaxCodeNum = CodeLimit = 299;
+        InitCode();
+        SetCodeItem(299, CodeItemType{});
+        SetCodeItem(ProgramCodeStart, CodeItemType{CodeKind::JumpTarget, JumpedTo, 0});
+        CodeLimit = 299;
         CodeIndex = ProgramCodeStart;
         exec();
         EXPECT_TRUE(CodeIndex == JumpedTo || CodeIndex == ProgramCodeStart + 1) << CodeIndex;
@@ -1151,9 +1151,10 @@ TEST_F(Flow, CallingSomethingThatIsNoSubFails) {
 
 TEST_F(Flow, AnArgumentOfTheWrongTypeIsRefusedAndLeftOnTheStack) {
     const int x = NewNum("X");
-    CodeBuffer.assign(200, CodeItemType{});
-    CodeBuffer[ProgramCodeStart] = CodeItemType{CodeKind::NumVar, x, 0};
-    CodeLimit = CurrentmaxCodeNum = 199;
+    InitCode();
+    SetCodeItem(199, CodeItemType{});
+    SetCodeItem(ProgramCodeStart, CodeItemType{CodeKind::NumVar, x, 0});
+    CodeLimit = 199;
     CodeIndex = ProgramCodeStart;
     GlPushStr(QStringLiteral("1"));
     BindArgument();
@@ -1289,8 +1290,9 @@ TEST_F(Flow, EndlessDefRecursionStopsWithReturnStackFull) {
 }
 
 TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
-    CodeBuffer.assign(200, CodeItemType{});
-    CodeLimit = CurrentmaxCodeNum = 199;
+    InitCode();
+    SetCodeItem(199, CodeItemType{});
+    CodeLimit = 199;
     GlPushStr(QStringLiteral("x"));
     StoreNumArgument(1);
     EXPECT_EQ(ErrorNumber, Err::TypeMismatch);
@@ -1301,8 +1303,9 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     EXPECT_EQ(ErrorNumber, Err::TypeMismatch);
 
     SetUp();
-    CodeBuffer.assign(400, CodeItemType{});
-    CodeLimit = CurrentmaxCodeNum = 399;
+    InitCode();
+    SetCodeItem(399, CodeItemType{});
+    CodeLimit = 399;
     CodeIndex = ProgramCodeStart;
     for (int i = 2; i <= SubCallStackSize; ++i) PushFrameSizes(1);
     EXPECT_EQ(ErrorNumber, 0);

@@ -226,7 +226,7 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     const int maxPreCode = CurrentmaxPreCodeNum, limit = PreCodeLimit, cursor = PreCodeIndex;
     const QString compileText = CompileText;
     const int sourcePos = SourcePos;
-    const std::vector<CodeItemType> code = CodeBuffer;
+    const std::vector<CodeItemType> code = CodeBuffer.Items();
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_EQ(Num("E"), 0);
@@ -236,7 +236,7 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     EXPECT_EQ(PreCodeIndex, cursor);
     EXPECT_EQ(CompileText, compileText);
     EXPECT_EQ(SourcePos, sourcePos);
-    EXPECT_EQ(CodeBuffer, code); // the immediate area is not touched either
+    EXPECT_EQ(CodeBuffer.Items(), code); // the immediate area is not touched either
     // Names first met in the formula are variables of the program now.
     EXPECT_GT(NumIndex("D"), 0);
 }
@@ -267,7 +267,9 @@ TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
     // The compiler writes only the right shapes; a damaged operand is refused, not read.
     auto damage = [](int code, int operand) {
         ASSERT_TRUE(PlaceAt(code));
-        CodeBuffer[static_cast<std::size_t>(CodeIndex + operand)].FirstCode = CodeKind::BoolVar;
+        CodeItemType damaged = CodeBuffer[static_cast<std::size_t>(CodeIndex + operand)];
+        damaged.FirstCode = CodeKind::BoolVar;
+        SetCodeItem(CodeIndex + operand, damaged);
     };
     damage(St::STRTOFORM, 1);
     ExecStrToForm();

@@ -102,16 +102,10 @@ QString StrValue(int index) {
 // after the last item.
 int Program(std::initializer_list<CodeItemType> items) {
     int at = ProgramCodeStart;
-    for (const CodeItemType& item : items) {
-        if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-            CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-        CodeBuffer[static_cast<std::size_t>(at++)] = item;
-    }
-    if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-        CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-    CodeBuffer[static_cast<std::size_t>(at)] = {CodeKind::End, 0, 0};
+    for (const CodeItemType& item : items)
+        SetCodeItem(at++, item);
+    SetCodeItem(at, {CodeKind::End, 0, 0});
     CodeLimit = at;
-    CurrentmaxCodeNum = std::max(CurrentmaxCodeNum, at);
     CodeIndex = ProgramCodeStart;
     return at;
 }
@@ -578,16 +572,10 @@ protected:
     void RunRead(std::initializer_list<CodeItemType> items) {
         const int end = ProgramCodeStart + 9;
         int at = end;
-        for (const CodeItemType& item : items) {
-            if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-                CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-            CodeBuffer[static_cast<std::size_t>(at++)] = item;
-        }
-        if (static_cast<std::size_t>(at) >= CodeBuffer.size())
-            CodeBuffer.resize(static_cast<std::size_t>(at) + 1);
-        CodeBuffer[static_cast<std::size_t>(at)] = {CodeKind::End, 0, 0};
+        for (const CodeItemType& item : items)
+            SetCodeItem(at++, item);
+        SetCodeItem(at, {CodeKind::End, 0, 0});
         CodeLimit = at;
-        CurrentmaxCodeNum = std::max(CurrentmaxCodeNum, at);
         CodeIndex = end;
         RunItems();
     }

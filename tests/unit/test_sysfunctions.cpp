@@ -108,9 +108,8 @@ protected:
     static void Statement(int code, std::initializer_list<Arg> args, CodeItemType next = {}) {
         for (const Arg& a : args)
             Push(a);
-        if (CodeBuffer.size() < ProgramCodeStart + 2) CodeBuffer.resize(ProgramCodeStart + 2);
-        CodeBuffer[ProgramCodeStart] = next;
-        CodeBuffer[ProgramCodeStart + 1] = {CodeKind::End, 0, 0};
+        SetCodeItem(ProgramCodeStart, next);
+        SetCodeItem(ProgramCodeStart + 1, {CodeKind::End, 0, 0});
         CodeLimit = ProgramCodeStart + 1;
         CodeIndex = ProgramCodeStart;
         ASSERT_TRUE(RouteSystemStatement(code)) << code;
