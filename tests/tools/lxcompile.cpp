@@ -1,6 +1,10 @@
-// lxcompile FILE.lxt: compiles a program file as a run of the program would (pre-scan, scan,
-// compiler, open-block check) and prints its code listing; on an error it prints the error line the
-// run window would show and exits with 1. Used to inspect and compare compiled code.
+// lxcompile [--decoded] FILE.lxt: compiles a program file as a run of the program would (pre-scan,
+// scan, compiler, open-block check) and prints its code listing; on an error it prints the error line
+// the run window would show and exits with 1. Used to inspect and compare compiled code.
+// --decoded adds, after the listing, the statements the run loop runs in one pass: "decoded:", then
+// "[index:position]Kind, next N" (", else M" where a condition picks one of two ways) for every index
+// the run can reach whose statement runs decoded; every other item runs by the general path.
+#include "engine/decodedlisting.h"
 #include "frontend/compile.h"
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
@@ -14,6 +18,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -28,13 +33,18 @@ void Write(std::FILE* stream, const QString& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: lxcompile FILE.lxt\n", stderr);
+    const bool decoded = argc == 3 && std::strcmp(argv[1], "--decoded") == 0;
+    if (argc != 2 && !decoded) {
+        std::fputs(
+            "usage: lxcompile [--decoded] FILE.lxt\n"
+            "  --decoded  after the listing, \"decoded:\" and one line \"[index:position]Kind, next N\"\n"
+            "             (\", else M\" for a condition) per statement the run loop runs in one pass\n",
+            stderr);
         return ExitUsage;
     }
     QString text;
     QString readError;
-    if (!ReadProgramFile(QString::fromLocal8Bit(argv[1]), text, readError)) {
+    if (!ReadProgramFile(QString::fromLocal8Bit(argv[argc - 1]), text, readError)) {
         Write(stderr, readError + QLatin1Char('\n'));
         return ExitUsage;
     }
@@ -64,5 +74,9 @@ int main(int argc, char** argv) {
     QString listing;
     CodeListing(listing);
     Write(stdout, listing);
+    if (decoded) {
+        DecodedListing(listing);
+        Write(stdout, listing);
+    }
     return 0;
 }

@@ -1,0 +1,140 @@
+#include "engine/decodedlisting.h"
+
+#include "engine/predecode.h"
+#include "frontend/itembuffers.h"
+#include "frontend/tables.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString OpName(std::uint8_t op) {
+    switch (op) {
+    case DecodedOp::LetNumber: return QStringLiteral("LetNumber");
+    case DecodedOp::LetElement: return QStringLiteral("LetElement");
+    case DecodedOp::Branch: return QStringLiteral("Branch");
+    case DecodedOp::Jump: return QStringLiteral("Jump");
+    case DecodedOp::PushValues: return QStringLiteral("PushValues");
+    case DecodedOp::AppendChr: return QStringLiteral("AppendChr");
+    case DecodedOp::PopNumbers: return QStringLiteral("PopNumbers");
+    case DecodedOp::PushNumbers: return QStringLiteral("PushNumbers");
+    case DecodedOp::SaveLocals: return QStringLiteral("SaveLocals");
+    case DecodedOp::RestoreLocals: return QStringLiteral("RestoreLocals");
+    case DecodedOp::SubJump: return QStringLiteral("SubJump");
+    case DecodedOp::SubFrame: return QStringLiteral("SubFrame");
+    case DecodedOp::EndSub: return QStringLiteral("EndSub");
+    case DecodedOp::FrameSizes: return QStringLiteral("FrameSizes");
+    case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
+    case DecodedOp::ForNext: return QStringLiteral("ForNext");
+    default: return QStringLiteral("Op") + QString::number(op);
+    }
+}
+
+// The procedure machinery runs the executor of the item at the entry's Next, which moves the cursor
+// itself: there is no one place where the run goes on.
+bool RunsItsExecutor(std::uint8_t op) {
+    switch (op) {
+    case DecodedOp::SaveLocals:
+    case DecodedOp::RestoreLocals:
+    case DecodedOp::SubJump:
+    case DecodedOp::SubFrame:
+    case DecodedOp::EndSub:
+    case DecodedOp::FrameSizes:
+    case DecodedOp::FunctionReturn: return true;
+    default: return false;
+    }
+}
+
+// The indices the run can reach, walked as the run loop meets them: from the program's start, the
+// bodies of procedures and labels, and every jump target on the way; past a decoded entry only where it
+// goes on, since the items it covers are never fetched one by one.
+class Walk {
+public:
+    explicit Walk(int limit) : limit_(limit), seen_(static_cast<std::size_t>(limit) + 1, false) {}
+
+    void Add(long at) {
+        if (at < ProgramCodeStart || at > limit_ || seen_[static_cast<std::size_t>(at)]) return;
+        seen_[static_cast<std::size_t>(at)] = true;
+        pending_.push_back(static_cast<int>(at));
+    }
+
+    bool Next(int& at) {
+        if (pending_.empty()) return false;
+        at = pending_.back();
+        pending_.pop_back();
+        return true;
+    }
+
+private:
+    int limit_;
+    std::vector<bool> seen_;
+    std::vector<int> pending_;
+};
+
+// Where procedures, DEF functions and labels begin: reached by calls and jumps through their names.
+void AddEntryPoints(Walk& walk) {
+    for (const NumVarType& record : NumVarTable)
+        if (record.Kind == NumVarKind::Label || record.Kind == NumVarKind::FunctionName ||
+            record.Kind == NumVarKind::SubName || record.Kind == NumVarKind::DefFunction)
+            walk.Add(record.Base);
+    for (const StrVarType& record : StrVarTable)
+        if (record.Kind == StrVarKind::FunctionName || record.Kind == StrVarKind::DefFunction)
+            walk.Add(record.Base);
+    for (const BoolVarType& record : BoolVarTable)
+        if (record.Kind == BoolVarKind::FunctionName || record.Kind == BoolVarKind::UserFunction)
+            walk.Add(record.Base);
+}
+
+} // namespace
+
+void DecodedListing(QString& text) {
+    text = QStringLiteral("decoded:") + CrLf;
+    const int limit = CodeLimit;
+    if (limit < ProgramCodeStart || limit > CurrentmaxCodeNum) return;
+    NoteCodeChanged();
+    FitDecodedCode();
+
+    Walk walk(limit);
+    walk.Add(ProgramCodeStart);
+    AddEntryPoints(walk);
+    std::vector<int> decoded;
+    int at = 0;
+    while (walk.Next(at)) {
+        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (MayBeginDecoded(item.FirstCode, item.SecondCode)) {
+            const DecodedItem& entry = DecodeItem(at, limit);
+            if (entry.Op != DecodedOp::Generic) {
+                decoded.push_back(at);
+                if (RunsItsExecutor(entry.Op)) {
+                    walk.Add(entry.Next + 1); // the executor's item is at Next; the fetch goes on after it
+                } else {
+                    walk.Add(entry.Next);
+                    if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
+                        walk.Add(entry.Alternate);
+                }
+                continue;
+            }
+        }
+        walk.Add(at + 1);
+        if (item.FirstCode == CodeKind::JumpTarget) walk.Add(item.SecondCode);
+    }
+
+    std::sort(decoded.begin(), decoded.end());
+    for (const int index : decoded) {
+        const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(index)];
+        text += QLatin1Char('[') + QString::number(index) + QLatin1Char(':') +
+                QString::number(CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
+                OpName(entry.Op);
+        if (entry.Op == DecodedOp::PushValues || entry.Op == DecodedOp::PopNumbers ||
+            entry.Op == DecodedOp::PushNumbers)
+            text += QLatin1Char(' ') + QString::number(entry.ValueCount);
+        if (!RunsItsExecutor(entry.Op)) text += QStringLiteral(", next ") + QString::number(entry.Next);
+        if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
+            text += QStringLiteral(", else ") + QString::number(entry.Alternate);
+        text += CrLf;
+    }
+}

@@ -1,0 +1,20 @@
+# cmake -DLXCOMPILE=... -DPROGRAM=FILE.lxt -DEXPECTED=FILE -P check-decoded.cmake
+# lxcompile --decoded must print the same listing as plain lxcompile, and after it exactly the text of
+# EXPECTED (line ends aside).
+cmake_minimum_required(VERSION 3.20)
+execute_process(COMMAND ${LXCOMPILE} ${PROGRAM} OUTPUT_VARIABLE plain RESULT_VARIABLE plain_result)
+execute_process(COMMAND ${LXCOMPILE} --decoded ${PROGRAM} OUTPUT_VARIABLE decoded RESULT_VARIABLE decoded_result)
+if(NOT plain_result EQUAL 0 OR NOT decoded_result EQUAL 0)
+  message(FATAL_ERROR "lxcompile failed (${plain_result}, ${decoded_result}):\n${decoded}")
+endif()
+string(LENGTH "${plain}" plain_length)
+string(SUBSTRING "${decoded}" 0 ${plain_length} listing)
+if(NOT listing STREQUAL plain)
+  message(FATAL_ERROR "--decoded changed the listing:\n${listing}\nplain:\n${plain}")
+endif()
+string(SUBSTRING "${decoded}" ${plain_length} -1 section)
+string(REPLACE "\r" "" section "${section}")
+file(READ ${EXPECTED} expected)
+if(NOT section STREQUAL expected)
+  message(FATAL_ERROR "--decoded added:\n${section}\nexpected:\n${expected}")
+endif()
