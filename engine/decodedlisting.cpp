@@ -34,19 +34,12 @@ QString OpName(std::uint8_t op) {
     }
 }
 
-// The procedure machinery runs the executor of the item at the entry's Next, which moves the cursor
-// itself: there is no one place where the run goes on.
-bool RunsItsExecutor(std::uint8_t op) {
-    switch (op) {
-    case DecodedOp::SaveLocals:
-    case DecodedOp::RestoreLocals:
-    case DecodedOp::SubJump:
-    case DecodedOp::SubFrame:
-    case DecodedOp::EndSub:
-    case DecodedOp::FrameSizes:
-    case DecodedOp::FunctionReturn: return true;
-    default: return false;
-    }
+// The procedure machinery: the entry runs the executor of its own item, at Next, which moves the
+// cursor itself, so there is no one place where the run goes on.
+bool RunsItsExecutor(const DecodedItem& entry) {
+    if (entry.Next < 0 || static_cast<std::size_t>(entry.Next) >= CodeBuffer.size()) return false;
+    const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(entry.Next)];
+    return entry.Op != DecodedOp::Generic && ProcedureOp(item.FirstCode, item.SecondCode) == entry.Op;
 }
 
 // The indices the run can reach, walked as the run loop meets them: from the program's start, the
@@ -109,7 +102,7 @@ void DecodedListing(QString& text) {
             const DecodedItem& entry = DecodeItem(at, limit);
             if (entry.Op != DecodedOp::Generic) {
                 decoded.push_back(at);
-                if (RunsItsExecutor(entry.Op)) {
+                if (RunsItsExecutor(entry)) {
                     walk.Add(entry.Next + 1); // the executor's item is at Next; the fetch goes on after it
                 } else {
                     walk.Add(entry.Next);
@@ -132,7 +125,7 @@ void DecodedListing(QString& text) {
         if (entry.Op == DecodedOp::PushValues || entry.Op == DecodedOp::PopNumbers ||
             entry.Op == DecodedOp::PushNumbers)
             text += QLatin1Char(' ') + QString::number(entry.ValueCount);
-        if (!RunsItsExecutor(entry.Op)) text += QStringLiteral(", next ") + QString::number(entry.Next);
+        if (!RunsItsExecutor(entry)) text += QStringLiteral(", next ") + QString::number(entry.Next);
         if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
             text += QStringLiteral(", else ") + QString::number(entry.Alternate);
         text += CrLf;
