@@ -2,6 +2,7 @@
 // cancellation at shutdown.
 #include "engine/handover.h"
 #include "engine/runwindowqueue.h"
+#include "tests/testsupport.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -43,12 +44,6 @@ protected:
         SetHandOverQueueApplier(nullptr);
         ReopenHandOver();
     }
-    // Runs the user-interface side until `done` is set.
-    void PumpUntil(const std::atomic<bool>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done && std::chrono::steady_clock::now() < deadline)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
     QObject target_;
 };
 
@@ -63,7 +58,7 @@ TEST_F(HandOver, QueuedLinesAreAppliedBeforeTheBlockingWork) {
         PushLine(QStringLiteral("three"));
         done = true;
     });
-    PumpUntil(done);
+    PumpUntil([&done] { return done.load(); });
     interpreter.join();
     ApplyIntoVector();
     EXPECT_TRUE(ran);
@@ -84,7 +79,7 @@ TEST_F(HandOver, TheInterpreterWaitsForTheWork) {
         seenAfter = value;
         done = true;
     });
-    PumpUntil(done);
+    PumpUntil([&done] { return done.load(); });
     interpreter.join();
     EXPECT_EQ(seenAfter, 42);
 }
