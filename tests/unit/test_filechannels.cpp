@@ -27,6 +27,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -232,6 +233,11 @@ struct EncodedCase {
     bool Bom;
     bool Chosen; // read with SETENCODING's code page instead of detection
 };
+
+// Failures and test lists name the case rather than dump its bytes.
+void PrintTo(const EncodedCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class FileEncodings : public Channels, public ::testing::WithParamInterface<EncodedCase> {};
 
