@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -61,26 +62,24 @@ std::unique_ptr<TEncoding> ChooseEncoding(std::uint8_t choice) {
     std::abort();
 }
 
-QString DecodeInPieces(TextDecoder& decoder, QByteArrayView bytes, qsizetype piece) {
-    QString text;
+// One conversion made piece by piece, the last piece marked as such.
+template <typename Whole, typename Convert> auto InPieces(Whole whole, qsizetype piece, Convert convert) {
+    decltype(convert(whole, true)) out;
     qsizetype at = 0;
     do {
-        const qsizetype n = std::min(piece, bytes.size() - at);
-        text += decoder.Decode(bytes.sliced(at, n), at + n >= bytes.size());
+        const qsizetype n = std::min(piece, whole.size() - at);
+        out += convert(whole.sliced(at, n), at + n >= whole.size());
         at += n;
-    } while (at < bytes.size());
-    return text;
+    } while (at < whole.size());
+    return out;
+}
+
+QString DecodeInPieces(TextDecoder& decoder, QByteArrayView bytes, qsizetype piece) {
+    return InPieces(bytes, piece, [&](QByteArrayView part, bool last) { return decoder.Decode(part, last); });
 }
 
 QByteArray EncodeInPieces(TextEncoder& encoder, QStringView text, qsizetype piece) {
-    QByteArray bytes;
-    qsizetype at = 0;
-    do {
-        const qsizetype n = std::min(piece, text.size() - at);
-        bytes += encoder.Encode(text.sliced(at, n), at + n >= text.size());
-        at += n;
-    } while (at < text.size());
-    return bytes;
+    return InPieces(text, piece, [&](QStringView part, bool last) { return encoder.Encode(part, last); });
 }
 
 bool KeepsEveryText(int codePage) {

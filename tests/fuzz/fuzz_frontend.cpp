@@ -3,14 +3,12 @@
 // open-block check; a compiled program is listed (pre-code and code), an error is put into the words
 // the run window shows. The same text is compiled a second time and must give the same result: the
 // interpreter reset has to leave nothing of the previous compilation behind.
-#include "frontend/compile.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errortext.h"
-#include "frontend/initall.h"
 #include "frontend/listing.h"
-#include "frontend/parse.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
+#include "tests/compiletext.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -27,21 +25,7 @@ namespace {
 constexpr int CompileTextLimit = 0x40000;
 
 QString CompileAndList(const QString& text) {
-    RunMode = RunKind::Program;
-    InitAll();
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
-    ErrorNumber = 0;
-    bool compiled = CompileProgram();
-    if (compiled) {
-        CheckOpenBlocks();
-        if (ErrorNumber != 0) {
-            ErrorPosition = OpenBlockPosition;
-            compiled = false;
-        }
-    }
+    const bool compiled = CompileWholeProgramText(text);
     QString result;
     if (!compiled) {
         result = ErrorMessage(ErrorNumber) + LineColumnText(ErrorPosition - 1);

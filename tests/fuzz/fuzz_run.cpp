@@ -9,13 +9,12 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/codeitem.h"
-#include "frontend/compile.h"
-#include "frontend/initall.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -210,14 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ToCrLf(QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     if (text.size() + 4 >= CompileTextLimit) return 0;
 
-    RunMode = RunKind::Program;
-    InitAll();
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
-    ErrorNumber = 0;
-    if (CompileProgram() && MayRun()) {
+    if (CompileProgramText(text) && MayRun()) {
         StopRequest = 0;
         CodeIndex = ProgramCodeStart;
         ResumePC = ProgramCodeStart;
