@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,8 +28,6 @@ constexpr int EditHeight = 35;
 constexpr int ButtonHeight = 27;
 constexpr int ButtonWidth = 50;
 constexpr int ClientHeight = EditTop + EditHeight;
-// Space between OK and Cancel, kept also between Cancel and the window's right edge.
-constexpr int ButtonGap = 10;
 
 // INPUT and LINE INPUT layouts: client width, OK and Cancel left edges, answer box width.
 constexpr int NumClientWidth = 310;
@@ -41,15 +38,6 @@ constexpr int LineClientWidth = 660;
 constexpr int LineOkLeft = 550;
 constexpr int LineCancelLeft = 610;
 constexpr int LineEditWidth = 510;
-
-// The width a push button needs for its text and the style's frame and margins, without the
-// style's minimum width for buttons, which would make the dialog far wider than its layout.
-int ButtonWidthFor(const QPushButton& button) {
-    const QStyle* style = button.style();
-    return button.fontMetrics().horizontalAdvance(button.text()) +
-           2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
-                style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button));
-}
 
 // How often an open dialog looks for a stop request raised elsewhere (shutdown, a test runner).
 constexpr int StopWatchMs = 50;
@@ -106,13 +94,9 @@ void TInputNumForm::LayOut(int clientWidth, int okLeft, int cancelLeft, int edit
     Label1->adjustSize();
     Edit1->setGeometry(0, EditTop, editWidth, EditHeight);
     Button1->setGeometry(okLeft, EditTop, ButtonWidth, ButtonHeight);
-    // "Cancel" is wider than the button in the usual fonts: it gets the width its text needs.
-    const int cancelWidth = std::max(ButtonWidth, ButtonWidthFor(*Button2));
-    Button2->setGeometry(cancelLeft, EditTop, cancelWidth, ButtonHeight);
-    // The window grows with a prompt wider than its layout, and keeps Cancel off its right edge.
-    const int contentWidth =
-        std::max(PromptMargin + Label1->width() + PromptMargin, cancelLeft + cancelWidth + ButtonGap);
-    setFixedSize(std::max(clientWidth, contentWidth), ClientHeight);
+    Button2->setGeometry(cancelLeft, EditTop, ButtonWidth, ButtonHeight);
+    // The window grows with a prompt wider than its layout.
+    setFixedSize(std::max(clientWidth, PromptMargin + Label1->width() + PromptMargin), ClientHeight);
     Place();
 }
 
