@@ -8,6 +8,9 @@
 void ExecEnd();
 // LET: stores the value on the Gl stack (below any subscripts) into the target item after the statement.
 void ExecLet();
+// The LET of the value on the Gl stack (below any subscripts) to the numeric variable or array of
+// NumVarTable[index].
+void LetNumber(int index);
 // IF: a false condition takes the jump target, a true one skips it.
 void ExecIf();
 // Internal 257: the opposite sense of IF (a true condition jumps).

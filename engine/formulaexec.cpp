@@ -2,6 +2,7 @@
 
 #include "engine/coords.h"
 #include "engine/drawexec.h"
+#include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
@@ -180,11 +181,13 @@ using ImmediateArea = std::array<CodeItemType, ImmediateAreaLast + 1>;
 struct EvalFrame {
     ImmediateArea Area{}; // slots 1 to 100 as they were (an immediate command, an outer formula)
     int ReturnIndex = 0;  // the item after the EVALFORM statement
-    int StoreIndex = 0;   // where a check leaves the formula
+    int EndIndex = 0;     // the evaluation's end item, where the formula is left
     int SavedTrap = 0;    // the trap of an outer evaluation
     int SavedVarIndex = 0;
     int StackDepth = 0; // Gl entries below the formula's value
+    int ResultVar = 0;
     int ErrorVar = 0;
+    bool Failed = false; // an error was trapped: the result variable keeps its value
 };
 std::vector<std::unique_ptr<EvalFrame>> EvalFrames;
 
@@ -204,22 +207,8 @@ bool ImmediateAreaExists() {
     return CodeBuffer.size() > static_cast<std::size_t>(ImmediateAreaLast);
 }
 
-// Whether the item can raise an error, so that a check must follow it: operators, functions, names
-// (an array element or a DEF function) and the end of a FUNCTION call. Nothing may come between a
-// statement item and the item it reads (SubJump and the name it calls).
-bool CheckFollows(const CodeItemType& item, const CodeItemType& previous) {
-    if (previous.FirstCode == CodeKind::Statement && previous.SecondCode == InSt::SubJump) return false;
-    switch (item.FirstCode) {
-    case CodeKind::Operator:
-        return item.SecondCode != Op::LineEnd && item.SecondCode != Op::Colon &&
-               item.SecondCode != Op::OpenBracket && item.SecondCode != Op::CloseBracket;
-    case CodeKind::Function:
-    case CodeKind::NumVar:
-    case CodeKind::StrVar:
-    case CodeKind::BoolVar: return true;
-    case CodeKind::Statement: return item.SecondCode == InSt::LoPopAll;
-    default: return false;
-    }
+bool IsLoPopAll(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::Statement && item.SecondCode == InSt::LoPopAll;
 }
 
 // The index of the closing item of a compiled formula, 0 when the record holds none.
@@ -325,9 +314,9 @@ int CompileFormula(const QString& text, FormVarType& record) {
             if (LXParse::IsEmptyExpression(*converted) || !OnlyTextEndFollows())
                 ErrorNumber = Err::ExpressionFormMismatch;
         }
-        if (ErrorNumber == 0 && EvaluationLength(converted->data(), LXParse::ExpressionCloseIndex(
-                                                                        *converted)) > MaxEvaluationItems)
-            ErrorNumber = Err::ProgramTooLarge; // it could not be run in the immediate area
+        // A FUNCTION call grows into more items than it was written with, so the record may be short.
+        if (ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
+            ErrorNumber = Err::ProgramTooLarge;
         error = ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
@@ -382,7 +371,7 @@ void ExecEvalForm() {
         errorVar.Value = Err::ExpressionFormMismatch;
         return;
     }
-    if (EvaluationLength(formula.Code.data(), close) > MaxEvaluationItems || !ImmediateAreaExists()) {
+    if (!ImmediateAreaExists()) {
         errorVar.Value = Err::ProgramTooLarge;
         return;
     }
@@ -398,29 +387,23 @@ void ExecEvalForm() {
     frame->SavedTrap = EvalFormTrap;
     frame->SavedVarIndex = EvalFormVarIndex;
     frame->StackDepth = ValueStackCount;
+    frame->ResultVar = operands[1].SecondCode;
     frame->ErrorVar = operands[2].SecondCode;
+    // The opening bracket does nothing when run; the end item takes its room.
+    frame->EndIndex = close;
     EvalFrames.push_back(std::move(frame));
 
     // Whatever is not the evaluation ends the run if it is ever reached.
     for (int at = 1; at <= ImmediateAreaLast; ++at)
         CodeBuffer[static_cast<std::size_t>(at)] = CodeItemType{CodeKind::End, 0, position};
     NoteCodeChanged();
-    int at = 1;
-    auto put = [&at, position](CodeItemType item) {
+    for (int k = 2; k <= close; ++k) {
+        CodeItemType item = formula.Code[static_cast<std::size_t>(k)];
         item.Position = position;
-        CodeBuffer[static_cast<std::size_t>(at++)] = item;
-    };
-    for (int k = 1; k <= close; ++k) {
-        const CodeItemType& item = formula.Code[static_cast<std::size_t>(k)];
-        put(item);
-        if (CheckFollows(item, formula.Code[static_cast<std::size_t>(k - 1)]))
-            put(CodeItemType{CodeKind::Statement, EvalFormCode::Check, 0});
+        CodeBuffer[static_cast<std::size_t>(k - 1)] = item;
     }
-    EvalFrames.back()->StoreIndex = at;
-    put(CodeItemType{CodeKind::Statement, EvalFormCode::Store, 0});
-    put(CodeItemType{CodeKind::Statement, St::LET, 0});
-    put(operands[1]);
-    put(CodeItemType{CodeKind::Statement, EvalFormCode::End, 0});
+    CodeBuffer[static_cast<std::size_t>(close)] =
+        CodeItemType{CodeKind::Statement, EvalFormCode::End, position};
 
     EvalFormVarIndex = operands[2].SecondCode;
     EvalFormTrap = 1;
@@ -428,41 +411,36 @@ void ExecEvalForm() {
     CodeIndex = 1;
 }
 
-int EvaluationLength(const CodeItemType* items1Based, int close) {
-    int length = close;
-    for (int k = 1; k <= close; ++k)
-        if (CheckFollows(items1Based[k], items1Based[k - 1])) ++length;
-    return length;
+void LeaveFormulaAtTrappedError() {
+    if (EvalFrames.empty() || !ImmediateAreaExists()) return;
+    EvalFrame& frame = *EvalFrames.back();
+    frame.Failed = true;
+    // Items already run are never reached again, so every item but the restoring ends of FUNCTION
+    // calls (whose locals must come back when a call returns into the formula) may give way.
+    for (int at = 1; at < frame.EndIndex; ++at) {
+        CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (!IsLoPopAll(item)) item = CodeItemType{CodeKind::Statement, EvalFormCode::Leave, item.Position};
+    }
+    NoteCodeChanged();
+    // The item in hand may be one of them: it is taken again as it now stands.
+    if (CurrentItemIndex >= 1 && CurrentItemIndex < frame.EndIndex) {
+        CodeIndex = CurrentItemIndex;
+        FetchCurrentItem();
+    }
 }
 
-// After an item of the formula that can fail: at the first trapped error the rest of the formula is
-// passed over.
-void ExecEvalFormCheck() {
+// An item of a formula left after a trapped error.
+void ExecEvalFormLeave() {
     if (EvalFrames.empty()) {
         ErrorNumber = Err::UnexpectedRunError;
         return;
     }
-    const EvalFrame& frame = *EvalFrames.back();
-    if (IsRecord(NumVarTable, frame.ErrorVar) &&
-        NumVarTable[static_cast<std::size_t>(frame.ErrorVar)].Value != 0)
-        CodeIndex = frame.StoreIndex;
+    CodeIndex = EvalFrames.back()->EndIndex;
 }
 
-// After the formula's items: a trapped error leaves the result variable as it was.
-void ExecEvalFormStore() {
-    if (EvalFrames.empty()) {
-        ErrorNumber = Err::UnexpectedRunError;
-        return;
-    }
-    const EvalFrame& frame = *EvalFrames.back();
-    if (!IsRecord(NumVarTable, frame.ErrorVar)) return;
-    if (NumVarTable[static_cast<std::size_t>(frame.ErrorVar)].Value == 0) return;
-    DiscardAbove(frame.StackDepth);
-    CodeIndex += 2; // past the LET and its target, to the end of the evaluation
-}
-
-// The end of an evaluation: the trap as it was before, the immediate area given back, and on with the
-// item after the EVALFORM statement.
+// The end of an evaluation: the value into the result variable (unless an error was trapped), the
+// trap as it was before, the immediate area given back, and on with the item after the EVALFORM
+// statement.
 void ExecEvalFormEnd() {
     if (EvalFrames.empty()) {
         ErrorNumber = Err::UnexpectedRunError;
@@ -470,6 +448,15 @@ void ExecEvalFormEnd() {
     }
     const std::unique_ptr<EvalFrame> frame = std::move(EvalFrames.back());
     EvalFrames.pop_back();
+    if (!frame->Failed) {
+        LetNumber(frame->ResultVar);
+        // A value that cannot be stored (a string, say) is an error of the formula: the trap is still
+        // armed for it.
+        if (ErrorNumber != 0 && IsRecord(NumVarTable, frame->ErrorVar)) {
+            NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = ErrorNumber;
+            ErrorNumber = 0;
+        }
+    }
     DiscardAbove(frame->StackDepth);
     if (ImmediateAreaExists()) {
         for (int at = 1; at <= ImmediateAreaLast; ++at)
@@ -656,8 +643,7 @@ bool RouteFormulaStatement(int code) {
     switch (code) {
     case St::STRTOFORM: ExecStrToForm(); return true;
     case St::EVALFORM: ExecEvalForm(); return true;
-    case EvalFormCode::Check: ExecEvalFormCheck(); return true;
-    case EvalFormCode::Store: ExecEvalFormStore(); return true;
+    case EvalFormCode::Leave: ExecEvalFormLeave(); return true;
     case EvalFormCode::End: ExecEvalFormEnd(); return true;
     case St::MOUSE: ExecMouse(); return true;
     case St::SETVERSION: ExecSetVersion(); return true;

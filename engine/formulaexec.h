@@ -10,23 +10,19 @@
 
 #include <QString>
 
-// An evaluation runs in the immediate area as the formula's items, each item that can fail followed by
-// {6, EvalFormCode::Check}, and then four more items:
-//   {6, EvalFormCode::Store}   skips the LET when the formula raised a (trapped) error
-//   {6, LET}, result variable   stores the value
-//   {6, EvalFormCode::End}      disarms the trap, gives the immediate area back and returns
-// A check leaves the formula at its first error, so that the error variable names the cause and not
-// a consequence, and nothing after the error (a FUNCTION call, say) runs. The codes are argument forms
+// An evaluation runs in the immediate area as the formula's items after its opening bracket (which
+// does nothing when run), its closing bracket included, followed by one item:
+//   {6, EvalFormCode::End}   stores the value in the result variable (not after a trapped error),
+//                            disarms the trap, gives the immediate area back and returns
+// So a formula that fits its record fits the immediate area. At a trapped error the formula is left
+// at once (LeaveFormulaAtTrappedError), so that the error variable names the cause and not a
+// consequence, and nothing after the error (a FUNCTION call, say) runs. The codes are argument forms
 // of EVALFORM that the compiler never writes.
 namespace EvalFormCode {
-inline constexpr int Store = 1057;
 inline constexpr int End = 2057;
-inline constexpr int Check = 3057;
+inline constexpr int Leave = 3057; // takes the place of the formula's items not yet run after an error
 } // namespace EvalFormCode
-inline constexpr int EvalFormTailItems = 4;
-// The most items a formula may take when it runs, its checks included: the tail must fit in the
-// immediate area (slots 1 to 100) after it. STRTOFORM refuses a longer formula.
-inline constexpr int MaxEvaluationItems = ImmediateAreaLast - EvalFormTailItems;
+static_assert(FormulaCodeSize <= ImmediateAreaLast, "a formula's evaluation must fit the immediate area");
 // Evaluations nest when a formula calls a FUNCTION that evaluates a formula itself.
 inline constexpr int MaxEvalFormDepth = 256;
 
@@ -42,11 +38,15 @@ bool RouteFormulaStatement(int code);
 // into the error variable, never to the run.
 void ExecStrToForm();
 // EVALFORM (formula@, result, error): runs the formula in the immediate area; the run loop then
-// evaluates it, the tail stores the value and returns to the item after the statement.
+// evaluates it, and its end item stores the value and returns to the item after the statement.
 void ExecEvalForm();
-void ExecEvalFormCheck();
-void ExecEvalFormStore();
+void ExecEvalFormLeave();
 void ExecEvalFormEnd();
+// Called by the run loop when its trap has taken an error during an evaluation: the formula's items
+// that have not run give way to EvalFormCode::Leave, so the evaluation ends at the next item of the
+// formula. An error inside a FUNCTION the formula calls leaves the FUNCTION to go on as the trap lets
+// it, and the formula ends when the call returns (after the call's own restoring item).
+void LeaveFormulaAtTrappedError();
 // MOUSE (event, x, y): the last mouse event of the graphics window and its position in world
 // coordinates (the position only while the window is open).
 void ExecMouse();
@@ -64,8 +64,6 @@ void DumpCodeListing();
 // only then). Everything of the front end that the compilation borrows is given back, so that it can
 // run in the middle of a program or an immediate command.
 int CompileFormula(const QString& text, FormVarType& record);
-// The number of items the formula ending at `close` takes when it runs: its own and its checks.
-int EvaluationLength(const CodeItemType* items1Based, int close);
 // The number of evaluations in progress (nested ones count each).
 int EvalFormDepth();
 // The shortest general number text (at most 18 digits) that reads back as the same number.

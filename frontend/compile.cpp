@@ -9,7 +9,8 @@
 
 namespace {
 
-// A scan or compiler error is reported where the item read last begins.
+// A scan error is reported at the position of the scan's item in hand, the one after its token; a
+// compiler error where the pre-code item read last begins.
 bool ScanFailed() {
     if (ErrorNumber == 0) return false;
     ErrorPosition = LXScan::PreCodeItem.Position;

@@ -493,8 +493,9 @@ Form FormOf(int code) {
     case Form1(St::LOADPICTURE): case Form1(St::SAVEPICTURE):
         return Form::BracketList1;
     case St::CSCREEN: case St::CWPOSITION: case St::EWPOSITION: case St::GFLOCATE: case St::GLOCATE:
-    case St::GSCREEN: case St::GWPOSITION: case St::IBPOSITION: case St::OPENGSCREEN: case St::TSCREEN:
-    case St::TWPOSITION: case St::WRITEALLTEXT: case Form2(St::LOADPICTURE): case Form2(St::SAVEPICTURE):
+    case St::GSCREEN: case St::GWPOSITION: case St::IBPOSITION: case St::OPENCSCREEN: case St::OPENGSCREEN:
+    case St::TSCREEN: case St::TWPOSITION: case St::WRITEALLTEXT: case Form2(St::LOADPICTURE):
+    case Form2(St::SAVEPICTURE):
         return Form::BracketList2;
     case Form1(St::WRITEALLTEXT): case Form3(St::LOADPICTURE): case Form3(St::SAVEPICTURE):
         return Form::BracketList3;

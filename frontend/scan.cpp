@@ -30,7 +30,7 @@ bool FormulaScan = false;        // STRTOFORM: PreCodeLimit is the program's; th
 int LastBlockCode = St::DO;      // the block pushed or popped last, named when blocks stay open
 constexpr int LineEndLength = 2; // CR LF
 int IncludeLineEndLength = 0;    // the line end that opened the included text now being scanned
-int ScanTokenStart = 0;          // where the token in ScanToken begins (PreCodeItem's position for it)
+int ScanTokenPosition = 0;       // PreCodeItem's position for the token in ScanToken
 
 // An item of this kind never exists; it lets the end-of-text item (kind 0) through AddPreCode, which
 // drops kind 0, before it is set to its real kind in place.
@@ -64,19 +64,11 @@ int ProgramPosition(int compilePosition) {
 void NextToken(int mode) {
     GetToken(ScanToken, mode);
     PreCodeItem = ScanToken;
-    // An error is reported where its token begins, in the program text as the user wrote it. Only
-    // the scan's own mode keeps TokenStart; for the others the blanks before the token are passed.
-    if (mode == TokenMode::Scan) {
-        PreCodeItem.Position = TokenStart;
-    } else {
-        int start = SourceLinePos;
-        while (start < SourcePos && start <= CompileText.size() &&
-               (CompileText[start - 1] == u' ' || CompileText[start - 1] == u'\t'))
-            ++start;
-        PreCodeItem.Position = ProgramPosition(start);
-    }
+    // The token's own position, the character after it, in the program text as the user wrote it:
+    // an error is reported at the token's last character.
+    PreCodeItem.Position = ProgramPosition(SourcePos);
     // Kept with the token, for a token handed back to the main loop.
-    ScanTokenStart = PreCodeItem.Position;
+    ScanTokenPosition = PreCodeItem.Position;
 }
 
 namespace {
@@ -185,16 +177,26 @@ void SkipComment() {
     EndOfLine();
 }
 
-QString ReadMemberWord() {
+namespace {
+
+QString ReadMemberWordText() {
     char16_t c = ReadChar();
     while (c == u' ' || c == u'\t')
         c = ReadChar();
     UnreadChar();
-    PreCodeItem.Position = ProgramPosition(SourcePos);
     QString word;
     ReadWord(word);
     // ReadWord consumed the character after the word; the next token starts with it.
     UnreadChar();
+    return word;
+}
+
+} // namespace
+
+QString ReadMemberWord() {
+    const QString word = ReadMemberWordText();
+    // The word stands in the place of a token: an error about it points at its last character.
+    PreCodeItem.Position = ProgramPosition(SourcePos);
     return word;
 }
 
@@ -379,12 +381,13 @@ void HandleFor() {
 // NEXT [v]: the variable is checked against the FOR and not emitted.
 void HandleNext() {
     EmitCode(CodeKind::Statement, St::NEXT);
+    // A NEXT without its FOR is an error of the NEXT, whatever follows it.
+    BlockChkType popped;
+    if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT, &popped)) return;
     NextToken(TokenMode::Scan);
     if (ErrorNumber != 0) return;
     const CodeItemType token = ScanToken;
-    BlockChkType popped;
     if (IsStatementEndToken(token)) {
-        if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT)) return;
         if (IsOp(token, Op::Colon)) {
             Emit(token);
         } else if (IsOp(token, Op::LineEnd)) {
@@ -398,7 +401,6 @@ void HandleNext() {
         }
         return;
     }
-    if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT, &popped)) return;
     if (token.FirstCode != CodeKind::NumVar || token.SecondCode < 1 ||
         token.SecondCode > NumofRegisteredNumVar) {
         Fail(Err::NextNotNumericVariable, St::NEXT);
@@ -533,7 +535,7 @@ void Dispatch() {
 
 void TakeToken() {
     PreCodeItem = ScanToken;
-    PreCodeItem.Position = ScanTokenStart;
+    PreCodeItem.Position = ScanTokenPosition;
     ScanKind = ScanToken.FirstCode;
     ScanCode = ScanToken.SecondCode;
 }
@@ -650,6 +652,14 @@ void ClearBlockChkStack() {
     BlockChkCount = 0;
 }
 
+namespace {
+
+bool IsMemberKeyword(const CodeItemType& item) {
+    return IsSt(item, St::AUDIOMIXER) || IsSt(item, St::CLIPBOARD) || IsSt(item, St::MEDIAPLAYER);
+}
+
+} // namespace
+
 int CountArgs() {
     // The look-ahead reads into ScanToken like the real reading, so that "." after ")" is still the
     // member operator there; everything the reader keeps is put back afterwards.
@@ -668,9 +678,16 @@ int CountArgs() {
         int commas = 0;
         result = -1;
         for (;;) {
+            // A member keyword's "." is the member operator, as the real reading takes it; the word
+            // after a member operator is no name and no number (and under OPTION EXPLICIT no
+            // undeclared variable), so it is passed over as the real reading passes it.
+            MemberDotMode = IsMemberKeyword(ScanToken) ? 1 : 0;
             GetToken(ScanToken, TokenMode::Scan);
+            MemberDotMode = 0;
             if (ErrorNumber != 0 || IsStatementEndToken(ScanToken)) break;
-            if (IsOp(ScanToken, Op::OpenBracket)) {
+            if (IsOp(ScanToken, Op::Period)) {
+                ReadMemberWordText();
+            } else if (IsOp(ScanToken, Op::OpenBracket)) {
                 ++depth;
             } else if (IsOp(ScanToken, Op::CloseBracket)) {
                 if (--depth == 0) {

@@ -49,7 +49,7 @@ void EndOfLine();
 // Everything below is shared by the scan's handlers only.
 namespace LXScan {
 
-extern CodeItemType PreCodeItem; // the token read last; Position: where it begins (a scan error's place)
+extern CodeItemType PreCodeItem; // the token read last; Position: the one after it (a scan error's place)
 extern int ScanKind;             // kind and value of the token the main loop dispatched
 extern int ScanCode;
 extern CodeItemType LineEndItem;  // (1, 38)
@@ -76,7 +76,7 @@ bool IsStatementEndToken(const CodeItemType& item);
 // is positioned at its INCLUDE line).
 int ProgramPosition(int compilePosition);
 // Reads the next token into ScanToken and PreCodeItem in the given tokenizer mode; PreCodeItem's
-// Position is where the token begins in the program text.
+// Position is the one after the token, in the program text.
 void NextToken(int mode);
 // The next token without consuming it, in the scan's mode (side effects remain) or in the look-ahead
 // mode that creates no names. The position of the next emitted item is not disturbed.

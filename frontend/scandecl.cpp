@@ -418,8 +418,9 @@ void HandleDef() {
         CodeItemType parameter;
         GetDefToken(parameter);
         PreCodeItem = parameter;
-        // The parameter's Position is the one after its first letter.
-        if (parameter.Position > 0) PreCodeItem.Position = ProgramPosition(parameter.Position - 1);
+        // A parameter's Position is the one after its first letter; a refused one has none, and is
+        // placed after what was read of it.
+        PreCodeItem.Position = ProgramPosition(parameter.Position > 0 ? parameter.Position : SourcePos);
         if (ErrorNumber != 0) return;
         PushToken(parameter);
         if (ErrorNumber != 0) return;
@@ -864,6 +865,8 @@ bool HandleDeclStatement(int code) {
     case St::WRITEALLTEXT:
         EmitArgumentForm(CodeKind::Statement, code, {Invalid, 0, ArgumentFormStep});
         return true;
+    // One word as well as OPEN CSCREEN: the control window's two sizes.
+    case St::OPENCSCREEN: EmitArgumentForm(CodeKind::Statement, code, {Invalid, 0}); return true;
     case St::OPENGSCREEN:
         EmitArgumentForm(CodeKind::Statement, code, {Invalid, 0, Invalid, ArgumentFormStep});
         return true;

@@ -1,14 +1,12 @@
 // lxcompile FILE.lxt: compiles a program file as a run of the program would (pre-scan, scan,
 // compiler, open-block check) and prints its code listing; on an error it prints the error line the
 // run window would show and exits with 1. Used to inspect and compare compiled code.
-#include "frontend/compile.h"
 #include "frontend/errortext.h"
-#include "frontend/initall.h"
 #include "frontend/listing.h"
-#include "frontend/parse.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
 #include "resources/texts.h"
+#include "tests/compiletext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,22 +37,7 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    RunMode = RunKind::Program;
-    InitAll();
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
-    ErrorNumber = 0;
-
-    bool compiled = CompileProgram();
-    if (compiled) {
-        CheckOpenBlocks();
-        if (ErrorNumber != 0) {
-            ErrorPosition = OpenBlockPosition;
-            compiled = false;
-        }
-    }
+    const bool compiled = CompileWholeProgramText(text);
     if (!compiled) {
         const int number = ErrorNumber;
         Write(stdout, ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(number) +

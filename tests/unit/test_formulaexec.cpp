@@ -188,35 +188,36 @@ TEST_F(Formula, StrToFormRefusesTextsThatAreNotExactlyOneExpression) {
     }
 }
 
-TEST_F(Formula, StrToFormRefusesAFormulaTooLongToRunInTheImmediateArea) {
-    // Each FUNCTION call grows into its argument and five call items after the conversion.
-    auto calls = [](int n) {
-        QString text = QStringLiteral("SQ(1)");
-        for (int i = 1; i < n; ++i)
-            text += QStringLiteral("+SQ(1)");
-        return text;
-    };
+TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
+    REQUIRE_ROUTING();
+    // Each FUNCTION call grows into its argument and five call items after the conversion: 13 calls
+    // and four more terms are 2 + 13 * 6 + 12 + 4 * 2 = 100 items, the whole record.
+    QString text = QStringLiteral("SQ(1)");
+    for (int i = 1; i < 13; ++i)
+        text += QStringLiteral("+SQ(1)");
+    text += QStringLiteral("+X+X+X+X");
     Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"), QStringLiteral("END FUNCTION"),
-             QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
-    const int t = FindVariable(QStringLiteral("T$"), VarType::String);
-    // n calls are 7n + 1 items (brackets, 6 per call, n - 1 plus signs); running, each call and each
-    // plus sign is followed by a check: 9n items.
-    const int fitting = MaxEvaluationItems / 9;
-    StrVarTable[static_cast<std::size_t>(t)].Value = calls(fitting);
-    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
-    ExecStrToForm();
-    ASSERT_EQ(Num("E"), 0);
-    const FormVarType fits = Form("F@");
-    const int close = static_cast<int>(Kinds(fits).size());
-    EXPECT_EQ(close, 7 * fitting + 1);
-    EXPECT_EQ(EvaluationLength(fits.Code.data(), close), 9 * fitting);
-
-    StrVarTable[static_cast<std::size_t>(t)].Value = calls(fitting + 1);
-    ASSERT_TRUE(PlaceAt(St::STRTOFORM));
-    ExecStrToForm();
-    EXPECT_EQ(Num("E"), Err::ProgramTooLarge);
-    EXPECT_EQ(Form("F@").Code, fits.Code);
+             QStringLiteral("X = 2"), QStringLiteral("STRTOFORM(T$, F@, E)"),
+             QStringLiteral("EVALFORM(F@, R, E2)"), QStringLiteral("STRTOFORM(U$, F@, E3)"),
+             QStringLiteral("EVALFORM(F@, S, E4)"), QStringLiteral("DONE = 1")});
+    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value = text;
+    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
+        text + QStringLiteral("+X");
+    const std::vector<CodeItemType> program(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end());
+    EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
     EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Num("E"), 0);
+    EXPECT_EQ(Kinds(Form("F@")).size(), static_cast<std::size_t>(FormulaCodeSize));
+    EXPECT_EQ(Num("E2"), 0);
+    EXPECT_EQ(Num("R"), 13 + 4 * 2);
+    // Two items more do not fit: refused, the formula kept, and it still runs.
+    EXPECT_EQ(Num("E3"), Err::ProgramTooLarge);
+    EXPECT_EQ(Num("S"), 21);
+    EXPECT_EQ(Num("E4"), 0);
+    EXPECT_EQ(Num("DONE"), 1);
+    EXPECT_EQ(ValueStackCount, 0);
+    // Nothing was written over the program's items.
+    EXPECT_EQ(std::vector<CodeItemType>(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end()), program);
 }
 
 TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
@@ -302,68 +303,73 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
     EXPECT_EQ(EvalFormVarIndex, NumIndex("E"));
     EXPECT_EQ(Num("E"), 0);
     EXPECT_EQ(EvalFormDepth(), 1);
-    // Every item carries the statement's position, so that an error inside points at EVALFORM.
+    // Every item carries the statement's position, so that an error inside points at EVALFORM. The
+    // formula's items without its opening bracket, then the end item in the room that bracket took.
     auto item = [position](int kind, int value) { return CodeItemType{kind, value, position}; };
-    const CodeItemType check = item(CodeKind::Statement, EvalFormCode::Check);
-    const std::vector<CodeItemType> expected = {item(CodeKind::ExprOpen, 0),
-                                                item(CodeKind::NumVar, NumIndex("X")),
-                                                check,
+    const std::vector<CodeItemType> expected = {item(CodeKind::NumVar, NumIndex("X")),
                                                 item(CodeKind::NumLiteral, Form("F@").Code[3].SecondCode),
                                                 item(CodeKind::Operator, Op::Plus),
-                                                check,
                                                 item(CodeKind::ExprClose, 0),
-                                                item(CodeKind::Statement, EvalFormCode::Store),
-                                                item(CodeKind::Statement, St::LET),
-                                                item(CodeKind::NumVar, NumIndex("R")),
                                                 item(CodeKind::Statement, EvalFormCode::End),
                                                 item(CodeKind::End, 0)};
     const std::vector<CodeItemType> area = ImmediateAreaNow();
-    EXPECT_EQ(std::vector<CodeItemType>(area.begin(), area.begin() + 12), expected);
+    EXPECT_EQ(std::vector<CodeItemType>(area.begin(), area.begin() + 6), expected);
 
-    // A check passes while there is no error, and leaves the formula for the store after one.
-    CodeIndex = 4;
-    ExecEvalFormCheck();
-    EXPECT_EQ(CodeIndex, 4);
-    Num("E") = Err::OperatorType;
-    ExecEvalFormCheck();
-    EXPECT_EQ(CodeIndex, 8);
-
-    // The end gives everything back and goes on after the statement.
-    CodeIndex = 12;
+    // Without an error the end stores the value, gives everything back and goes on after the
+    // statement.
+    GlPushNum(8);
+    CodeIndex = 6;
     ExecEvalFormEnd();
+    EXPECT_EQ(Num("R"), 8);
+    EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(CodeIndex, after);
     EXPECT_EQ(EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
 }
 
-TEST_F(Formula, AfterATrappedErrorTheResultIsLeftAloneAndTheFormulasValuesDiscarded) {
-    Compile({QStringLiteral("STRTOFORM(\"1 + 2\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)")});
+TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
+    Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"), QStringLiteral("END FUNCTION"),
+             QStringLiteral("STRTOFORM(\"1 / X + SQ(2)\", F@, E)"), QStringLiteral("R = 7"),
+             QStringLiteral("EVALFORM(F@, R, E)")});
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
+    ASSERT_EQ(Num("E"), 0);
+    Num("R") = 7;
     GlPushNum(42); // a value of the program's own, below the formula's
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
     ExecEvalForm();
-    // {41} 1 2 + check {42}, then the store.
-    const int store = static_cast<int>(Kinds(Form("F@")).size()) + 2;
-    ASSERT_EQ(CodeBuffer[static_cast<std::size_t>(store)].SecondCode, EvalFormCode::Store);
+    const int end = static_cast<int>(Kinds(Form("F@")).size());
+    ASSERT_EQ(CodeBuffer[static_cast<std::size_t>(end)].SecondCode, EvalFormCode::End);
 
-    // As the run loop leaves it after a trapped error in the middle of the formula.
+    // As the run loop has it when its trap took the error of "/": the next item (1 is "1", 2 "X",
+    // 3 "/") in hand. Every item not run gives way, but for the restoring end of the call, which a
+    // call returning into the formula must still meet.
     GlPushNum(1);
     GlPushStr(QStringLiteral("left over"));
     Num("E") = Err::DivisionByZero;
-    CodeIndex = store + 1;
-    ExecEvalFormStore();
-    EXPECT_EQ(CodeIndex, store + 3); // the LET and its target are passed over
+    CodeIndex = 4;
+    FetchCurrentItem();
+    LeaveFormulaAtTrappedError();
+    int restoring = 0;
+    for (int at = 1; at < end; ++at) {
+        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        ASSERT_EQ(item.FirstCode, CodeKind::Statement) << at;
+        if (item.SecondCode == InSt::LoPopAll)
+            ++restoring;
+        else
+            EXPECT_EQ(item.SecondCode, EvalFormCode::Leave) << at;
+    }
+    EXPECT_EQ(restoring, 1);
+    EXPECT_EQ(CurrentItem.SecondCode, EvalFormCode::Leave);
+    EXPECT_EQ(CodeIndex, 5);
+    ExecEvalFormLeave();
+    EXPECT_EQ(CodeIndex, end);
+    ExecEvalFormEnd();
+    EXPECT_EQ(Num("R"), 7);
+    EXPECT_EQ(Num("E"), Err::DivisionByZero);
     EXPECT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlPopNum(), 42);
-
-    // Without an error the LET runs.
-    GlPushNum(3);
-    Num("E") = 0;
-    CodeIndex = store + 1;
-    ExecEvalFormStore();
-    EXPECT_EQ(CodeIndex, store + 1);
-    EXPECT_EQ(ValueStackCount, 1);
+    EXPECT_EQ(EvalFormDepth(), 0);
 }
 
 TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {

@@ -5,6 +5,7 @@
 #include "frontend/compile.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -203,19 +204,49 @@ TEST(ScanBlocks, MismatchedBlocksNameTheBlockFound) {
 }
 
 TEST(ScanBlocks, ErrorsArePositionedAtTheTokenThatFailed) {
-    // "NEXT J" on the second line: J is character 22 of the text.
+    // A token's position is the one after it. "NEXT J" on the second line: J is character 22 of the
+    // text, and the error's position 23.
     ScanError e = ErrorOf(QStringLiteral("FOR I = 1 TO 2\nNEXT J"));
     EXPECT_EQ(e.Number, Err::NextVariableNotFor);
-    EXPECT_EQ(e.Position, 22);
+    EXPECT_EQ(e.Position, 23);
     e = ErrorOf(QStringLiteral("PRINT 1\n  WEND"));
     EXPECT_EQ(e.Number, Err::WendMismatch);
-    EXPECT_EQ(e.Position, 12);
+    EXPECT_EQ(e.Position, 16);
     // The scan stops at its first error; the pre-code then ends with a line end.
     EXPECT_EQ(PreCodeLimit, PreCodeIndex);
     CodeItemType last;
     PeekPreCodeBack(1, last);
     EXPECT_EQ(last.FirstCode, CodeKind::Operator);
     EXPECT_EQ(last.SecondCode, Op::LineEnd);
+}
+
+TEST(ScanBlocks, ErrorTextsNameTheLastCharacterOfTheTokenInHand) {
+    // As the run window shows a scan error: the line and column of the error's position less one.
+    struct Case {
+        const char* Program;
+        int Number;
+        const char* Place;
+    };
+    const Case cases[] = {
+        {"WEND", Err::WendMismatch, "1行,　4 桁"},
+        {"FOR I = 1 TO 2\nWEND\nNEXT", Err::WendMismatch, "2行,　4 桁"},
+        {"X = 1\nY = 2\nZ = 3\nW = 4\n  END WHILE", Err::WendMismatch, "5行,　11 桁"},
+        {"OPTION EXPLICIT\nDIM A\nPRINT A + BB", Err::UndeclaredVariable, "3行,　12 桁"},
+        {"IF A THEN\nSUB S\nEND SUB\nEND IF", Err::SubInsideBlock, "2行,　3 桁"},
+        {"X = 1\nCALL X", Err::CallNotSub, "2行,　6 桁"},
+        {"PRINT 1\nEND IF", Err::EndIfMismatch, "2行,　6 桁"},
+        {"X = 1\n ELSE", Err::ElseMismatch, "2行,　5 桁"},
+        {"DO\nNEXT\nLOOP", Err::NextMismatch, "2行,　4 桁"},
+        {"NEXT I", Err::NextMismatch, "1行,　4 桁"},
+        {"LOOP", Err::LoopMismatch, "1行,　4 桁"},
+        {"WHILE 1\nLOOP UNTIL X", Err::LoopMismatch, "2行,　10 桁"},
+    };
+    for (const Case& c : cases) {
+        const ScanError e = ErrorOf(QString::fromUtf8(c.Program));
+        EXPECT_EQ(e.Number, c.Number) << c.Program;
+        ProgramText = CompileText.left(CompileText.size() - 4); // without the closing CR LF and NULs
+        EXPECT_EQ(Str(LineColumnText(e.Position - 1)), c.Place) << c.Program;
+    }
 }
 
 TEST(ScanBlocks, SixtyFourNestedBlocksAreTheLimit) {
@@ -293,8 +324,8 @@ TEST(ScanConst, BadConstantsAreRefused) {
         EXPECT_EQ(e.Name, St::CONST) << c.Program;
     }
     // Names and separators are read in the declaring mode; their errors are placed all the same.
-    EXPECT_EQ(ErrorOf(QStringLiteral("CONST A = 1  B = 2")).Position, 14);
-    EXPECT_EQ(ErrorOf(QStringLiteral("CONST   5 = 1")).Position, 9);
+    EXPECT_EQ(ErrorOf(QStringLiteral("CONST A = 1  B = 2")).Position, 15);
+    EXPECT_EQ(ErrorOf(QStringLiteral("CONST   5 = 1")).Position, 10);
     const ScanError e = ErrorOf(QStringLiteral("SUB S\nPUBLIC CONST P = 1\nEND SUB"), false);
     EXPECT_EQ(e.Number, Err::StatementSyntax);
     EXPECT_EQ(e.Name, St::PUBLICCONST);
@@ -454,6 +485,7 @@ TEST(ScanKeywords, ArgumentFormsFollowTheArgumentCount) {
               "WRITEALLTEXT ( f , t ) / InnerSt1191 ( f , t , 1 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("OPENGSCREEN(1, 2)\nOPENGSCREEN(1, 2, 3, 4)"))),
               "OPENGSCREEN ( 1 , 2 ) / InnerSt1128 ( 1 , 2 , 3 , 4 ) /");
+    EXPECT_EQ(Str(Body(QStringLiteral("OPENCSCREEN(300, 200)"))), "OPENCSCREEN ( 300 , 200 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("X = RND + RND(1)"))), "#X = RND + InnerFn10097 ( 1 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("X = GETHOUR() + GETHOUR + GETMINUTE(1)"))),
               "#X = GETHOUR + GETHOUR + GETMINUTE ( 1 ) /");
@@ -473,6 +505,26 @@ TEST(ScanKeywords, WrongArgumentCountsNameTheKeyword) {
     EXPECT_EQ(e.Name, St::WRITEALLTEXT);
     e = ErrorOf(QStringLiteral("OPENGSCREEN(1, 2, 3)"));
     EXPECT_EQ(e.Number, Err::StatementSyntax);
+    e = ErrorOf(QStringLiteral("OPENCSCREEN(1, 2, 3, 4)"));
+    EXPECT_EQ(e.Number, Err::StatementSyntax);
+    EXPECT_EQ(e.Name, St::OPENCSCREEN);
+}
+
+TEST(ScanKeywords, MemberWordsInsideCountedArgumentsAreNoNumbersAndNoNames) {
+    // The count reads a member's "." as the member operator and passes over the word after it, also
+    // where an undeclared name would be an error.
+    EXPECT_EQ(Str(Body(QStringLiteral("OPTION EXPLICIT\nPRINT ROUND(AUDIOMIXER.MASTERVOLUME), "
+                                      "ROUND(AUDIOMIXER . MASTERMUTE, 2)"))),
+              "OPTIONEXPLICIT / PRINT ROUND ( InnerFn1193 ) , InnerFn10098 ( InnerFn1192 , 2 ) /");
+    EXPECT_EQ(
+        Str(Body(QStringLiteral("OPTION EXPLICIT\nWRITEALLTEXT(\"f\", MEDIAPLAYER.MODE)\n"
+                                "PRINT INPUT$(AUDIOMIXER.MASTERVOLUME + 2, 1); "
+                                "NORMALIZE(CLIPBOARD.GETTEXT, CBUTTON(1).CAPTION)"))),
+        "OPTIONEXPLICIT / WRITEALLTEXT ( f , InnerFn1269 ) / PRINT InnerFn20056 ( InnerFn1193 + 2 , 1 ) "
+        "; InnerFn10082 ( InnerFn222 , InnerFn2196 ( 1 ) ) /");
+    EXPECT_EQ(Str(Body(QStringLiteral("GSCREEN (100, AUDIOMIXER.MASTERVOLUME + 100)"))),
+              "GSCREEN ( 100 , InnerFn1193 + 100 ) /");
+    EXPECT_EQ(NumofRegisteredNumVar, 0);
 }
 
 TEST(ScanKeywords, SplitAndReadAllLines) {
@@ -521,7 +573,7 @@ TEST(ScanMembers, MemberWordsInsideASubAndUnderOptionExplicit) {
     const ScanError e = ErrorOf(QStringLiteral("MEDIAPLAYER.JUMP"));
     EXPECT_EQ(e.Number, Err::StatementType);
     EXPECT_EQ(e.Name, St::MEDIAPLAYER);
-    EXPECT_EQ(e.Position, 13);
+    EXPECT_EQ(e.Position, 17); // after the member word, as after a token
 }
 
 TEST(ScanMembers, ControlProperties) {
@@ -545,12 +597,12 @@ TEST(ScanMembers, PropertyWordsOutsideTheirKind) {
         int Position;
     };
     const Case cases[] = {
-        {"CBUTTON(1, 2).CAPTION = 1", St::CBUTTON, 10},
-        {"CTEXTBOX(1).CAPTION = \"x\"", St::CTEXTBOX, 13},
-        {"CLABEL(1).CLICK", St::CLABEL, 11},
-        {"CBUTTON(1).CLICK = 1", St::CBUTTON, 12},
-        {"CBUTTON(1).MULTILINE = TRUE", St::CBUTTON, 12},
-        {"X = CBUTTON(1).NOPE", St::CBUTTON, 16},
+        {"CBUTTON(1, 2).CAPTION = 1", St::CBUTTON, 11},
+        {"CTEXTBOX(1).CAPTION = \"x\"", St::CTEXTBOX, 20},
+        {"CLABEL(1).CLICK", St::CLABEL, 16},
+        {"CBUTTON(1).CLICK = 1", St::CBUTTON, 17},
+        {"CBUTTON(1).MULTILINE = TRUE", St::CBUTTON, 21},
+        {"X = CBUTTON(1).NOPE", St::CBUTTON, 20},
     };
     for (const Case& c : cases) {
         const ScanError e = ErrorOf(QString::fromLatin1(c.Program));
