@@ -8,9 +8,9 @@
 
 // Before the first GSCREEN nothing is drawn, but GSCREEN keeps the previous size; this is the size a
 // program that never asked for one would see.
-int GScreenWidth = 640, GScreenHeight = 480;
-int GScreenClientWidth = 640, GScreenClientHeight = 480;
-int ViewX1 = 0, ViewY1 = 0, ViewX2 = 640, ViewY2 = 480;
+int GScreenWidth = DefaultGScreenWidth, GScreenHeight = DefaultGScreenHeight;
+int GScreenClientWidth = DefaultGScreenWidth, GScreenClientHeight = DefaultGScreenHeight;
+int ViewX1 = 0, ViewY1 = 0, ViewX2 = DefaultGScreenWidth, ViewY2 = DefaultGScreenHeight;
 
 namespace {
 

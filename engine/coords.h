@@ -13,6 +13,8 @@
 extern int GScreenWidth, GScreenHeight;             // the bitmap: 50..3000 by 10..2500 pixels
 extern int GScreenClientWidth, GScreenClientHeight; // the client area while GScreenSizeMode is 1
 extern int ViewX1, ViewY1, ViewX2, ViewY2;          // the device rectangle that WINDOW maps onto
+// The bitmap's size before any GSCREEN.
+inline constexpr int DefaultGScreenWidth = 640, DefaultGScreenHeight = 480;
 
 inline constexpr int GScreenMinWidth = 50, GScreenMaxWidth = 3000;
 inline constexpr int GScreenMinHeight = 10, GScreenMaxHeight = 2500;

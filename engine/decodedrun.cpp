@@ -10,7 +10,6 @@
 #include "frontend/valuestack.h"
 
 #include <atomic>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -54,14 +53,11 @@ Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
         const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
         return element ? *element : StoppedShort;  // a NaN subscript finds no element
     }
-    case Sgn: {
-        const Extended x = ValueOf(nodes, nodes + n->Left);
-        return x > 0 ? 1 : (x < 0 ? -1 : (x == 0 ? 0 : StoppedShort));
-    }
-    case Abs: return std::fabs(ValueOf(nodes, nodes + n->Left));
-    case Int: return std::floor(ValueOf(nodes, nodes + n->Left));
-    case Fix: return std::trunc(ValueOf(nodes, nodes + n->Left));
-    case Negate: return -ValueOf(nodes, nodes + n->Left);
+    case Sgn: return Numeric::Sgn<true>(ValueOf(nodes, nodes + n->Left));
+    case Abs: return Numeric::Abs(ValueOf(nodes, nodes + n->Left));
+    case Int: return Numeric::Int(ValueOf(nodes, nodes + n->Left));
+    case Fix: return Numeric::Fix(ValueOf(nodes, nodes + n->Left));
+    case Negate: return Numeric::Negate(ValueOf(nodes, nodes + n->Left));
     case Not: {
         const Extended x = ValueOf(nodes, nodes + n->Left);
         return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
@@ -250,8 +246,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 holds = Apply<GreaterEqual>(limitValue, v);
             } else {
                 const ExprNode* factor = nodes + entry->Sign;  // 0.5 + SGN(step)
-                const Extended s = ValueOf(nodes, nodes + nodes[factor->Right].Left);
-                const Extended sign = s > 0 ? 1 : (s < 0 ? -1 : (s == 0 ? 0 : StoppedShort));
+                const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
                 // limit - v and 0.5 + SGN feed the checked product only
                 const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
                                                          Apply<Add, false>(factor->Literal, sign));

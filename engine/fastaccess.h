@@ -3,6 +3,7 @@
 // case it accepts and refuses every other case, which then goes the general way with its errors.
 #pragma once
 
+#include "engine/numericops.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
@@ -34,35 +35,6 @@ template <typename T>
 // A code index a jump may take (as the flow executors check it).
 [[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
 
-// x as a 64-bit integer, rounded in the unit's current mode (to nearest), by one store: the truncating
-// conversion of C++ switches the x87 control word twice around the store, which stalls the unit at
-// every conversion. Callers convert only values inside the 64-bit range and either know them whole
-// or compare the result with x.
-[[gnu::always_inline]] inline std::int64_t NearestInteger(Extended x) {
-#if defined(__x86_64__) || defined(__i386__)
-    std::int64_t result;
-    asm("fistpll %0" : "=m"(result) : "t"(x) : "st");
-    return result;
-#else
-    return static_cast<std::int64_t>(std::nearbyint(x));
-#endif
-}
-
-// Operands of MOD and \ below this magnitude convert exactly to 64-bit integers.
-inline constexpr Extended WholeOperandLimit = 1e18L;
-
-// A MOD B or A \ B of whole numbers well inside the 64-bit range with B positive: the integer division
-// the operator itself makes, without the checks that lead to its errors. False for any other operands
-// (which may be an error).
-[[gnu::always_inline]] inline bool WholeDivision(bool modulo, Extended a, Extended b, Extended& result) {
-    if (!(b > 0 && b < WholeOperandLimit && std::fabs(a) < WholeOperandLimit)) return false;
-    const std::int64_t dividend = NearestInteger(a);  // not whole: differs from a, and refused below
-    const std::int64_t divisor = NearestInteger(b);
-    if (static_cast<Extended>(dividend) != a || static_cast<Extended>(divisor) != b) return false;
-    result = static_cast<Extended>(modulo ? dividend % divisor : dividend / divisor);
-    return true;
-}
-
 // The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read
 // or an element assignment finds it (such a subscript rounds to itself); null for anything else, which
 // the general executors handle with their errors.
@@ -77,13 +49,6 @@ inline constexpr Extended WholeOperandLimit = 1e18L;
 
 // ---- arithmetic of two numbers ------------------------------------------------------------------
 
-// The operations the fast paths apply to two numbers, by the decoded nodes' numbering.
-namespace NumberOp {
-inline constexpr std::uint8_t Add = 0, Subtract = 1, Multiply = 2, Divide = 3, IntDivide = 4, Modulo = 5,
-                              Equal = 6, NotEqual = 7, Less = 8, Greater = 9, LessEqual = 10, GreaterEqual = 11,
-                              Count = 12;
-} // namespace NumberOp
-
 // What a fast path's computation gives when a case must go to the operator's own item: every value
 // computed is finite, so a NaN can mean nothing else, and a NaN operand gives a NaN in its turn.
 inline constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
@@ -95,31 +60,19 @@ inline constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_Na
 // + - * whose result is checked (an infinity or a NaN stays one through them).
 template <std::uint8_t Operation, bool Checked = true>
 [[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
-    using namespace NumberOp;
     Extended r = 0;
-    switch (Operation) {
-    case Add: r = a + b; break;
-    case Subtract: r = a - b; break;
-    case Multiply: r = a * b; break;
-    case Divide:
-        if (b == 0) return StoppedShort;
-        r = a / b;
-        break;
-    case IntDivide: return WholeDivision(false, a, b, r) ? r : StoppedShort;
-    case Modulo: return WholeDivision(true, a, b, r) ? r : StoppedShort;
-    default:
+    if constexpr (Operation == NumberOp::IntDivide || Operation == NumberOp::Modulo) {
+        return Numeric::WholeDivision(Operation == NumberOp::Modulo, a, b, r) ? r : StoppedShort;
+    } else if constexpr (Numeric::IsComparison(Operation)) {
         if (__builtin_isunordered(a, b)) return StoppedShort;
-        switch (Operation) {
-        case Equal: return a == b ? 1 : 0;
-        case NotEqual: return a != b ? 1 : 0;
-        case Less: return a < b ? 1 : 0;
-        case Greater: return a > b ? 1 : 0;
-        case LessEqual: return a <= b ? 1 : 0;
-        default: return a >= b ? 1 : 0;
+        return Numeric::Holds<Operation>(a, b) ? 1 : 0;
+    } else {
+        // FiniteArithmetic step by step: as one call, the compiler lays the evaluator out less well.
+        if (Numeric::DivisorRefused<Operation>(b)) return StoppedShort;
+        r = Numeric::Arithmetic<Operation>(a, b);
+        if constexpr (Checked) {
+            if (!Numeric::IsFinalResult(r)) return StoppedShort;
         }
-    }
-    if constexpr (Checked) {
-        if (!std::isfinite(r)) return StoppedShort;
     }
     return r;
 }

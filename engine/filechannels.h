@@ -69,7 +69,7 @@ private:
 struct FileChannelType {
     std::unique_ptr<TFileTextReader> Reader; // mode 1
     std::unique_ptr<TFileTextWriter> Writer; // modes 2 and 3
-    int Column = 0;                          // characters written on the current line (PRINT# zones)
+    qsizetype Column = 0;                    // characters written on the current line (PRINT# zones)
     char16_t Pushback = 0;                   // one character read ahead by ReadFileItem
     bool PushbackPending = false;
 };

@@ -103,7 +103,7 @@ bool PopPrintText(QString& text) {
 QString TabText(int n, Extended column) {
     if (!(column < MaxTabColumn)) column = MaxTabColumn; // also NaN
     const Extended target = std::trunc(column);
-    const int from = Channel(n).Column;
+    const qsizetype from = Channel(n).Column;
     if (!(target > static_cast<Extended>(from))) return QString();
     return QString(static_cast<qsizetype>(target) - from, QLatin1Char(' '));
 }
@@ -128,7 +128,7 @@ void PrintFileValue(bool endLine) {
         return;
     }
     WriteFileText(n, text);
-    Channel(n).Column += static_cast<int>(text.size());
+    Channel(n).Column += text.size();
 }
 
 } // namespace
@@ -140,9 +140,9 @@ void WriteFileText(int n, const QString& text) {
 
 void WriteFileNextZone(int n) {
     if (!IsWritable(n)) return;
-    const int width = PrintPrecision + ZoneExtra;
+    const qsizetype width = PrintPrecision + ZoneExtra;
     FileChannelType& channel = Channel(n);
-    const int target = (channel.Column / width + 1) * width;
+    const qsizetype target = (channel.Column / width + 1) * width;
     if (!channel.Writer->Write(QString(target - channel.Column, QLatin1Char(' ')))) ReportWriteFailure();
     channel.Column = target;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/handover.h"
 #include "engine/numconvert.h"
+#include "engine/numericops.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "frontend/errornumbers.h"
@@ -172,14 +173,19 @@ inline bool IsPublicSlot(int slot) { return slot >= 1 && slot <= PublicSlotCount
 template <typename T>
 bool Compare(int code, const T& a, const T& x) {
     switch (code) {
-    case ParseCode::CaseEqual: return a == x;
-    case ParseCode::CaseGreater: return a > x;
-    case ParseCode::CaseGreaterEqual: return a >= x;
-    case ParseCode::CaseLess: return a < x;
-    case ParseCode::CaseLessEqual: return a <= x;
-    case ParseCode::CaseNotEqual: return a != x;
+    case ParseCode::CaseEqual: return Numeric::Holds<NumberOp::Equal>(a, x);
+    case ParseCode::CaseGreater: return Numeric::Holds<NumberOp::Greater>(a, x);
+    case ParseCode::CaseGreaterEqual: return Numeric::Holds<NumberOp::GreaterEqual>(a, x);
+    case ParseCode::CaseLess: return Numeric::Holds<NumberOp::Less>(a, x);
+    case ParseCode::CaseLessEqual: return Numeric::Holds<NumberOp::LessEqual>(a, x);
+    case ParseCode::CaseNotEqual: return Numeric::Holds<NumberOp::NotEqual>(a, x);
     default: return false;
     }
+}
+
+// CASE x TO y: low <= x <= high.
+template <typename T> bool InRange(const T& x, const T& low, const T& high) {
+    return Numeric::Holds<NumberOp::LessEqual>(low, x) && Numeric::Holds<NumberOp::LessEqual>(x, high);
 }
 
 } // namespace
@@ -278,7 +284,7 @@ void ExecSelectCaseNum() {
                 ErrorNumber = Err::CaseTypeMismatch;
                 return;
             }
-            if (GlPopNum() == selector) match = true;  // every value comes off, match or not
+            if (Numeric::Holds<NumberOp::Equal>(GlPopNum(), selector)) match = true; // every value comes off
         }
         break;
     }
@@ -329,13 +335,13 @@ void ExecSelectCaseRange() {
         const Extended x = GlPopNum();
         const Extended high = GlPopNum();
         const Extended low = GlPopNum();
-        match = low <= x && x <= high;
+        match = InRange(x, low, high);
     } else {
         QString x, high, low;
         GlPopStr(x);
         GlPopStr(high);
         GlPopStr(low);
-        match = low <= x && x <= high;  // ordinal (code unit) order
+        match = InRange(x, low, high); // ordinal (code unit) order
     }
     Branch(match);
 }

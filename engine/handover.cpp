@@ -1,5 +1,8 @@
 #include "engine/handover.h"
 
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -9,6 +12,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -24,6 +29,7 @@ enum class CallState { Pending, Running, Done, Dropped };
 
 struct PendingCall {
     CallState State = CallState::Pending;
+    bool OutOfMemory = false;
 };
 
 void ApplyQueue() {
@@ -54,10 +60,20 @@ bool Synchronize(const std::function<void()>& work) {
                 if (call->State != CallState::Pending) return;  // dropped at shutdown
                 call->State = CallState::Running;
             }
-            ApplyQueue();
-            work();
+            // Window work can run out of memory with program data (a huge caption or text, a picture
+            // copied); nothing may escape into the event loop, and the waiting run must be released.
+            bool outOfMemory = false;
+            try {
+                ApplyQueue();
+                work();
+            } catch (const std::bad_alloc&) {
+                outOfMemory = true;
+            } catch (const std::length_error&) {
+                outOfMemory = true;
+            }
             {
                 std::lock_guard<std::mutex> lock(WaitMutex);
+                call->OutOfMemory = outOfMemory;
                 call->State = CallState::Done;
             }
             WaitCondition.notify_all();
@@ -72,6 +88,11 @@ bool Synchronize(const std::function<void()>& work) {
     });
     if (call->State == CallState::Pending) {
         call->State = CallState::Dropped;
+        return false;
+    }
+    if (call->OutOfMemory) {
+        // The statement that asked for the work fails with it; an error it already had stands.
+        if (ErrorNumber == 0) ErrorNumber = Err::OutOfMemory;
         return false;
     }
     return true;

@@ -14,7 +14,9 @@ void SetHandOverTarget(QObject* target);
 void SetHandOverQueueApplier(void (*applier)());
 
 // Runs `work` on the user-interface thread and waits for it. False when the hand-over was cancelled or
-// no target exists (the work did not run). Never call it from the user-interface thread's own handlers
+// no target exists (the work did not run), or when the work ran out of memory there: the calling
+// (interpreter) thread then has the out-of-memory error in ErrorNumber, and the user-interface thread
+// goes on. Never call it from the user-interface thread's own handlers
 // with a modal wait in progress; on that thread it simply runs the work at once.
 bool Synchronize(const std::function<void()>& work);
 

@@ -248,9 +248,9 @@ void ExecInput(bool lineInput) {
     const bool shown = Synchronize([&] { accepted = ShowInputDialogHook(request, answer); });
     LineInputMode = 0;
     if (!shown) {
-        // Shutdown has cancelled the hand-over and raised the stop request; otherwise there is no
-        // window to ask in.
-        if (!HandOverCancelled()) Fail(Err::StatementFailed, statement);
+        // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
+        // memory (its error is set); otherwise there is no window to ask in.
+        if (!HandOverCancelled() && ErrorNumber == 0) Fail(Err::StatementFailed, statement);
         return;
     }
     if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);

@@ -17,8 +17,9 @@ bool FitsAfter(Extended whole, Int& out) {
 } // namespace
 
 bool RoundToInt32(Extended x, std::int32_t& out) { return FitsAfter(RoundHalfEven(x), out); }
-bool TruncToInt32(Extended x, std::int32_t& out) { return FitsAfter(std::trunc(x), out); }
-bool RoundToInt64(Extended x, std::int64_t& out) { return FitsAfter(RoundHalfEven(x), out); }
+bool TruncToInt32(Extended x, std::int32_t& out) {
+    return FitsAfter(std::trunc(x), out);
+}
 bool TruncToInt64(Extended x, std::int64_t& out) { return FitsAfter(std::trunc(x), out); }
 
 bool TruncLimited(Extended x, std::int64_t lo, std::int64_t hi, std::int64_t& out) {

@@ -15,7 +15,6 @@ inline Extended RoundHalfEven(Extended x) { return std::nearbyint(x); }  // defa
 // `out` is then left unchanged.
 bool RoundToInt32(Extended x, std::int32_t& out);
 bool TruncToInt32(Extended x, std::int32_t& out);
-bool RoundToInt64(Extended x, std::int64_t& out);
 bool TruncToInt64(Extended x, std::int64_t& out);
 
 // trunc(x) held to lo..hi (infinities too); false only for NaN.

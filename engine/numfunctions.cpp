@@ -1,6 +1,7 @@
 #include "engine/numfunctions.h"
 
 #include "engine/numconvert.h"
+#include "engine/numericops.h"
 #include "engine/operators.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
@@ -71,14 +72,7 @@ void Exact(int code) {
     if (!ArgumentsAreNumbers(1, code)) return;
     const Extended x = GlPopNum();
     Extended result = 0;
-    switch (code) {
-    case Fn::ABS: result = std::fabs(x); break;
-    case Fn::SGN: result = x > 0 ? 1 : (x < 0 ? -1 : 0); break;
-    case Fn::FIX: result = std::trunc(x); break;
-    case Fn::INT: result = std::floor(x); break;
-    case Fn::CEIL: result = std::ceil(x); break;
-    default: result = -x; break;  // InFn::Direct, the sign change
-    }
+    if (!Numeric::ExactFunction(code, x, result)) result = std::ceil(x); // Fn::CEIL
     GlPushNum(result);
 }
 

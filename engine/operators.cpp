@@ -1,6 +1,7 @@
 #include "engine/operators.h"
 
 #include "engine/numconvert.h"
+#include "engine/numericops.h"
 #include "frontend/errornumbers.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -31,31 +32,6 @@ int CompareUnits(const QString& a, const QString& b) {
     return left.compare(right);
 }
 
-// The outcome of comparison `slot` for operands whose difference has the sign of `order`.
-bool OrderHolds(int slot, int order) {
-    switch (slot) {
-    case Op::Equal: return order == 0;
-    case Op::NotEqual: return order != 0;
-    case Op::Less: return order < 0;
-    case Op::Greater: return order > 0;
-    case Op::LessEqual: return order <= 0;
-    default: return order >= 0;  // Op::GreaterEqual
-    }
-}
-
-// Numbers compare exactly, so each comparison is the plain one (no three-way step that would need a
-// tolerance or an ordering of NaN).
-bool NumberHolds(int slot, Extended a, Extended b) {
-    switch (slot) {
-    case Op::Equal: return a == b;
-    case Op::NotEqual: return a != b;
-    case Op::Less: return a < b;
-    case Op::Greater: return a > b;
-    case Op::LessEqual: return a <= b;
-    default: return a >= b;  // Op::GreaterEqual
-    }
-}
-
 // A = B, A <> B, A < B, A > B, A <= B, A >= B
 void Compare(int slot) {
     const int tag = GlTopType();
@@ -65,19 +41,20 @@ void Compare(int slot) {
         FailNamed(Err::LogicalOperatorType, slot);
         return;
     }
+    const std::uint8_t operation = Numeric::OperationOfSlot(slot);
     if (tag == GlValueType::Number) {
         const Extended b = GlPopNum();
         const Extended a = GlPopNum();
-        GlPushBool(NumberHolds(slot, a, b));
+        GlPushBool(Numeric::Holds(operation, a, b));
     } else if (tag == GlValueType::String) {
         QString b, a;
         GlPopStr(b);
         GlPopStr(a);
-        GlPushBool(OrderHolds(slot, CompareUnits(a, b)));
+        GlPushBool(Numeric::Holds(operation, CompareUnits(a, b), 0));
     } else {
         const bool b = GlPopBool();
         const bool a = GlPopBool();
-        GlPushBool((a == b) == (slot == Op::Equal));
+        GlPushBool(Numeric::Holds(operation, a, b));
     }
 }
 
@@ -90,44 +67,26 @@ void JoinStrings() {
     GlPushStr(std::move(a));
 }
 
-// A + B, A - B, A * B or A / B without looking at the status flags.
-inline Extended PlainArithmetic(int slot, Extended a, Extended b) {
-    switch (slot) {
-    case Op::Plus: return a + b;
-    case Op::Minus: return a - b;
-    case Op::Multiply: return a * b;
-    default: return a / b;
-    }
-}
-
 // A + B, A - B, A * B, A / B on numbers (for "+" the strings were handled before).
-void Arithmetic(int slot) {
+template <std::uint8_t Operation> void Arithmetic(int slot) {
     if (!TopTwoAre(GlValueType::Number)) {
         FailNamed(Err::OperatorType, slot);
         return;
     }
     const Extended b = GlPopNum();
-    if (slot == Op::Divide && b == 0) {
+    if (Operation == NumberOp::Divide && b == 0) {
         // The dividend stays on the stack: the run ends here, or an armed EVALFORM takes the number.
         ErrorNumber = Err::DivisionByZero;
         return;
     }
     const Extended a = GlPopNum();
-    // A finite result means no overflow and no invalid operation (division by zero was refused
-    // above), so the status flags need reading only when the result is infinite or NaN.
-    if (const Extended quick = PlainArithmetic(slot, a, b); std::isfinite(quick)) [[likely]] {
-        GlPushNum(quick);
+    Extended result = 0;
+    if (Numeric::FiniteArithmetic<Operation>(a, b, result)) [[likely]] {
+        GlPushNum(result);
         return;
     }
-    Extended result = 0;
-    bool ok = false;
-    switch (slot) {
-    case Op::Plus: ok = FpChecked(result, [](Extended x, Extended y) { return x + y; }, a, b); break;
-    case Op::Minus: ok = FpChecked(result, [](Extended x, Extended y) { return x - y; }, a, b); break;
-    case Op::Multiply: ok = FpChecked(result, [](Extended x, Extended y) { return x * y; }, a, b); break;
-    default: ok = FpChecked(result, [](Extended x, Extended y) { return x / y; }, a, b); break;
-    }
-    if (!ok) {
+    if (!FpChecked(
+            result, [](Extended x, Extended y) { return Numeric::Arithmetic<Operation>(x, y); }, a, b)) {
         FailNamed(Err::OperatorResultRange, slot);
         return;
     }
@@ -157,9 +116,7 @@ void IntegerDivision(int slot) {
         ErrorNumber = quotient ? Err::IntDivRange : Err::IntModRange;
         return;
     }
-    // The divisor is positive, so the one overflowing case (the most negative value by -1) cannot
-    // occur; C++ truncates the quotient toward zero and gives the remainder the dividend's sign.
-    GlPushNum(static_cast<Extended>(quotient ? dividend / divisor : dividend % divisor));
+    GlPushNum(static_cast<Extended>(Numeric::WholeQuotient(!quotient, dividend, divisor)));
 }
 
 // base ^ n for a whole n by square-and-multiply (at most 31 squarings). False on a trapped fault,
@@ -258,11 +215,11 @@ void ExecOperator(int slot) {
             JoinStrings();
             break;
         }
-        Arithmetic(slot);
+        Arithmetic<NumberOp::Add>(slot);
         break;
-    case Op::Minus:
-    case Op::Multiply:
-    case Op::Divide: Arithmetic(slot); break;
+    case Op::Minus: Arithmetic<NumberOp::Subtract>(slot); break;
+    case Op::Multiply: Arithmetic<NumberOp::Multiply>(slot); break;
+    case Op::Divide: Arithmetic<NumberOp::Divide>(slot); break;
     case Op::IntDivide:
     case Op::Mod: IntegerDivision(slot); break;
     case Op::Power: Power(); break;
@@ -286,12 +243,11 @@ void ExecOperator(int slot) {
         JoinStrings();
         break;
     case Op::ChgSgn:
-        // Negation only flips the sign bit: it cannot overflow or be invalid, so it needs no fault test.
         if (GlTopType() != GlValueType::Number) {
             FailNamed(Err::OperatorType, slot);
             break;
         }
-        GlPushNum(-GlPopNum());
+        GlPushNum(Numeric::Negate(GlPopNum()));
         break;
     default: break;  // "><", "=<", "=>" and the separators have no routine
     }

@@ -259,19 +259,9 @@ private:
         using namespace NodeCode;
         constexpr ValueKind N = ValueKind::Number;
         constexpr ValueKind B = ValueKind::Boolean;
+        if (const std::uint8_t operation = Numeric::OperationOfSlot(slot); operation != NumberOp::Count)
+            return Binary(operation, N, Numeric::IsComparison(operation) ? B : N);
         switch (slot) {
-        case Op::Plus: return Binary(Add, N, N);
-        case Op::Minus: return Binary(Subtract, N, N);
-        case Op::Multiply: return Binary(Multiply, N, N);
-        case Op::Divide: return Binary(Divide, N, N);
-        case Op::IntDivide: return Binary(IntDivide, N, N);
-        case Op::Mod: return Binary(Modulo, N, N);
-        case Op::Equal: return Binary(Equal, N, B);
-        case Op::NotEqual: return Binary(NotEqual, N, B);
-        case Op::Less: return Binary(Less, N, B);
-        case Op::Greater: return Binary(Greater, N, B);
-        case Op::LessEqual: return Binary(LessEqual, N, B);
-        case Op::GreaterEqual: return Binary(GreaterEqual, N, B);
         case Op::ChgSgn: return Unary(Negate, N, N);
         case Op::And: return Logic(And);
         case Op::Or: return Logic(Or);

@@ -3,6 +3,7 @@
 #include "engine/calls.h"
 #include "engine/flowexec.h"
 #include "engine/numconvert.h"
+#include "engine/numericops.h"
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/controlexec.h"
@@ -221,23 +222,9 @@ bool InTable(const Table& table, long at) {
     return true;
 }
 
-// The operators a fused sequence may end with: the six comparisons and + - * /.
+// The operators a fused sequence may end with: the six comparisons and + - * / \ MOD.
 [[gnu::always_inline]] constexpr bool IsFusedOperator(int slot) {
-    return (slot >= Op::Equal && slot <= Op::GreaterEqual && slot != Op::NotEqualAlt && slot != Op::LessEqualAlt) ||
-           (slot >= Op::Plus && slot <= Op::Mod);
-}
-
-// The six comparisons of two numbers; false for any other operator.
-[[gnu::always_inline]] inline bool CompareNumbers(int slot, Extended a, Extended b, bool& holds) {
-    switch (slot) {
-    case Op::Equal: holds = a == b; return true;
-    case Op::NotEqual: holds = a != b; return true;
-    case Op::Less: holds = a < b; return true;
-    case Op::Greater: holds = a > b; return true;
-    case Op::LessEqual: holds = a <= b; return true;
-    case Op::GreaterEqual: holds = a >= b; return true;
-    default: return false;
-    }
+    return Numeric::OperationOfSlot(slot) != NumberOp::Count;
 }
 
 // A numeric result about to be left on the stack that a LET to a numeric scalar takes at once: when
@@ -261,17 +248,18 @@ bool InTable(const Table& table, long at) {
 }
 
 // A + B, A - B, A * B, A / B when finite, and A MOD B, A \ B of whole numbers with B positive, as the
-// decoded statements compute them; false for another operator, a divisor of 0, an infinite or NaN
-// result (which the operator's own item classifies from the status flags) and any other MOD or
-// integer division (which may be an error).
-[[gnu::always_inline]] inline bool FiniteArithmetic(int slot, Extended a, Extended b, Extended& result) {
-    switch (slot) {
-    case Op::Plus: result = Apply<NumberOp::Add>(a, b); break;
-    case Op::Minus: result = Apply<NumberOp::Subtract>(a, b); break;
-    case Op::Multiply: result = Apply<NumberOp::Multiply>(a, b); break;
-    case Op::Divide: result = Apply<NumberOp::Divide>(a, b); break;
-    case Op::IntDivide: result = Apply<NumberOp::IntDivide>(a, b); break;
-    case Op::Mod: result = Apply<NumberOp::Modulo>(a, b); break;
+// decoded statements compute them; false for a comparison, a divisor of 0, an infinite or NaN result
+// (which the operator's own item classifies from the status flags) and any other MOD or integer
+// division (which may be an error).
+[[gnu::always_inline]] inline bool FusedArithmetic(std::uint8_t operation, Extended a, Extended b,
+                                                   Extended& result) {
+    switch (operation) {
+    case NumberOp::Add: result = Apply<NumberOp::Add>(a, b); break;
+    case NumberOp::Subtract: result = Apply<NumberOp::Subtract>(a, b); break;
+    case NumberOp::Multiply: result = Apply<NumberOp::Multiply>(a, b); break;
+    case NumberOp::Divide: result = Apply<NumberOp::Divide>(a, b); break;
+    case NumberOp::IntDivide: result = Apply<NumberOp::IntDivide>(a, b); break;
+    case NumberOp::Modulo: result = Apply<NumberOp::Modulo>(a, b); break;
     default: return false;
     }
     return !IsStoppedShort(result);
@@ -299,14 +287,15 @@ bool InTable(const Table& table, long at) {
 // right after it, or pushed), or a comparison's boolean (taken by an IF right after it, or pushed).
 // False, nothing changed, when the operator or the result needs the general path.
 [[gnu::always_inline]] inline bool ApplyOperator(int slot, Extended a, Extended b, int next) {
+    const std::uint8_t operation = Numeric::OperationOfSlot(slot);
     Extended result = 0;
-    if (FiniteArithmetic(slot, a, b, result)) {
+    if (FusedArithmetic(operation, a, b, result)) {
         CodeIndex = next;
         if (!StoreToLet(result)) PushNumber(result);
         return true;
     }
-    bool holds = false;
-    if (!CompareNumbers(slot, a, b, holds)) return false;
+    if (!Numeric::IsComparison(operation)) return false;
+    const bool holds = Numeric::Holds(operation, a, b);
     CodeIndex = next;
     if (!BranchOnComparison(holds)) GlPushBool(holds);
     return true;
@@ -364,20 +353,13 @@ void RouteFunction(int code);
 // with STEP runs SGN at every step), the result taken by an operator right after it as a pushed
 // number would be; any other function or argument goes the general way with its errors.
 [[gnu::always_inline]] inline void ExecFunctionItem(int code) {
-    if (code == Fn::SGN || code == Fn::ABS || code == Fn::INT || code == Fn::FIX || code == InFn::Direct) {
+    if (Numeric::IsExactFunction(code)) {
         const int top = GlTypeStack.Count;
         const int numbers = GlNumStack.Count;
         if (top >= 1 && numbers >= 1 && GlTypeStack.Items.data()[top] == GlValueType::Number) {
             Extended& slot = GlNumStack.Items.data()[numbers];
-            const Extended x = slot;
             Extended result = 0;
-            switch (code) {
-            case Fn::ABS: result = std::fabs(x); break;
-            case Fn::SGN: result = x > 0 ? 1 : (x < 0 ? -1 : 0); break;
-            case Fn::FIX: result = std::trunc(x); break;
-            case Fn::INT: result = std::floor(x); break;
-            default: result = -x; break;  // the sign change
-            }
+            Numeric::ExactFunction(code, slot, result);
             GlNumStack.Count = numbers - 1;
             GlTypeStack.Count = top - 1;
             if (ApplyToTop(result)) return;
@@ -412,10 +394,14 @@ void RouteFunction(int code);
     PushNumName(index);
 }
 
-// An arithmetic result replaces the two numbers on top of the Gl stack; false (nothing changed) when
-// it is infinite or NaN and so must be classified from the status flags.
-[[gnu::always_inline]] inline bool StoreFiniteResult(Extended result, int top, int numbers) {
-    if (!std::isfinite(result)) [[unlikely]] return false;
+// A + B, A - B, A * B or A / B replaces the two numbers on top of the Gl stack; false (nothing
+// changed) for a divisor of 0 and a result that is infinite or NaN and so must be classified from the
+// status flags.
+template <std::uint8_t Operation>
+[[gnu::always_inline]] inline bool StoreFiniteResult(Extended a, Extended b, int top, int numbers) {
+    Extended result = 0;
+    if (!Numeric::FiniteArithmetic<Operation>(a, b, result)) [[unlikely]]
+        return false;
     GlNumStack.Count = numbers - 2;
     GlTypeStack.Count = top - 2;
     if (StoreToLet(result)) return true;
@@ -491,16 +477,26 @@ bool AppendInPlace() {
         const Extended a = values[numbers - 1];
         const Extended b = values[numbers];
         switch (slot) {
-        case Op::Plus: if (StoreFiniteResult(a + b, top, numbers)) return; break;
-        case Op::Minus: if (StoreFiniteResult(a - b, top, numbers)) return; break;
-        case Op::Multiply: if (StoreFiniteResult(a * b, top, numbers)) return; break;
-        case Op::Divide: if (b != 0 && StoreFiniteResult(a / b, top, numbers)) return; break;
-        case Op::Equal: StoreComparison(a == b, top, numbers); return;
-        case Op::NotEqual: StoreComparison(a != b, top, numbers); return;
-        case Op::Less: StoreComparison(a < b, top, numbers); return;
-        case Op::Greater: StoreComparison(a > b, top, numbers); return;
-        case Op::LessEqual: StoreComparison(a <= b, top, numbers); return;
-        case Op::GreaterEqual: StoreComparison(a >= b, top, numbers); return;
+        case Op::Plus:
+            if (StoreFiniteResult<NumberOp::Add>(a, b, top, numbers)) return;
+            break;
+        case Op::Minus:
+            if (StoreFiniteResult<NumberOp::Subtract>(a, b, top, numbers)) return;
+            break;
+        case Op::Multiply:
+            if (StoreFiniteResult<NumberOp::Multiply>(a, b, top, numbers)) return;
+            break;
+        case Op::Divide:
+            if (StoreFiniteResult<NumberOp::Divide>(a, b, top, numbers)) return;
+            break;
+        case Op::Equal: StoreComparison(Numeric::Holds<NumberOp::Equal>(a, b), top, numbers); return;
+        case Op::NotEqual: StoreComparison(Numeric::Holds<NumberOp::NotEqual>(a, b), top, numbers); return;
+        case Op::Less: StoreComparison(Numeric::Holds<NumberOp::Less>(a, b), top, numbers); return;
+        case Op::Greater: StoreComparison(Numeric::Holds<NumberOp::Greater>(a, b), top, numbers); return;
+        case Op::LessEqual: StoreComparison(Numeric::Holds<NumberOp::LessEqual>(a, b), top, numbers); return;
+        case Op::GreaterEqual:
+            StoreComparison(Numeric::Holds<NumberOp::GreaterEqual>(a, b), top, numbers);
+            return;
         default: break;
         }
     } else if ((slot == Op::Plus || slot == Op::Ampersand) && AppendInPlace()) {

@@ -26,6 +26,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -36,9 +37,10 @@ constexpr qsizetype FullWidthMaxLength = 2049;
 constexpr qsizetype MappingMaxLength = 4098;
 constexpr int SpaceMaxCount = 1024;
 constexpr int StringRepeatMax = 255;
-// The longest text a function builds; beyond it the request is refused as out of memory instead of
-// letting one call take all the memory there is.
-constexpr qsizetype MaxResultLength = std::numeric_limits<std::int32_t>::max();
+// No text can be longer than a size can count; a result beyond it is refused as out of memory before
+// its length is converted or allocated. Below it memory decides, and an allocation that fails is caught.
+constexpr qsizetype MaxResultLength =
+    std::numeric_limits<qsizetype>::max() / static_cast<qsizetype>(sizeof(char16_t));
 
 constexpr char16_t HighSurrogateFirst = 0xD800;
 constexpr char16_t HighSurrogateLast = 0xDBFF;
@@ -793,6 +795,8 @@ void ExecStringFunction(int code) {
     try {
         Dispatch(code);
     } catch (const std::bad_alloc&) {
+        ErrorNumber = Err::OutOfMemory;
+    } catch (const std::length_error&) {
         ErrorNumber = Err::OutOfMemory;
     }
 }

@@ -26,6 +26,11 @@ extern QString ExeDir; // folder of the executable, no trailing separator
 extern QString InstallPath, WorkingPath, DefaultDir;
 extern QString CfgStoreMode; // "REGISTRY" (the user store), "INIFILE" or empty (not saved)
 
+// The window sizes, in pixels, of a fresh installation and of a stored size that is not usable.
+inline constexpr int DefaultMainFormWidth = 640, DefaultMainFormHeight = 400;
+inline constexpr int DefaultEditorWidth = 400, DefaultEditorHeight = 250;
+inline constexpr int DefaultTScreenWidth = 620, DefaultTScreenHeight = 230;
+
 // The stored texts, one per key.
 extern QString CfgFontSize;
 extern QString CfgEditorFontCharset, CfgEditorFontName, CfgEditorFontSize, CfgEditorFontStyle;

@@ -24,13 +24,15 @@ constexpr char16_t SwitchOff[] = u"OFF";
 // Defaults that are folders rather than texts.
 enum class FolderDefault { None, ProgramFolder, HomeFolder };
 
-// One stored setting. The two folder settings take their default from FolderDefault.
+// One stored setting. The two folder settings take their default from FolderDefault, the window sizes
+// (no Default text) from SizeDefault.
 struct SettingKey {
     const char16_t* Key;
     QString* Text;
     const char16_t* Default;
     bool EmptyGivesDefault;
     FolderDefault Folder = FolderDefault::None;
+    int SizeDefault = 0;
 };
 
 // In the order SaveSettings writes them.
@@ -61,12 +63,12 @@ constexpr SettingKey SettingKeys[] = {
     {u"ExitMSG Check", &CfgExitMsgCheck, SwitchOn, false},
     {u"Format Check", &CfgFormatCheck, SwitchOn, false},
     {u"Auto Format Load", &CfgAutoFormatLoad, SwitchOff, false},
-    {u"Main Form Height", &CfgMainFormHeight, u"400", true},
-    {u"Main Form Width", &CfgMainFormWidth, u"640", true},
-    {u"Editor Height", &CfgEditorHeight, u"250", true},
-    {u"Editor Width", &CfgEditorWidth, u"400", true},
-    {u"TScreen Height", &CfgTScreenHeight, u"230", true},
-    {u"TScreen Width", &CfgTScreenWidth, u"620", true},
+    {u"Main Form Height", &CfgMainFormHeight, nullptr, true, FolderDefault::None, DefaultMainFormHeight},
+    {u"Main Form Width", &CfgMainFormWidth, nullptr, true, FolderDefault::None, DefaultMainFormWidth},
+    {u"Editor Height", &CfgEditorHeight, nullptr, true, FolderDefault::None, DefaultEditorHeight},
+    {u"Editor Width", &CfgEditorWidth, nullptr, true, FolderDefault::None, DefaultEditorWidth},
+    {u"TScreen Height", &CfgTScreenHeight, nullptr, true, FolderDefault::None, DefaultTScreenHeight},
+    {u"TScreen Width", &CfgTScreenWidth, nullptr, true, FolderDefault::None, DefaultTScreenWidth},
 };
 constexpr std::size_t SettingKeyCount = std::size(SettingKeys);
 static_assert(SettingKeyCount == 31);
@@ -98,6 +100,7 @@ QString DefaultText(const SettingKey& row) {
     case FolderDefault::HomeFolder: return QDir::homePath();
     case FolderDefault::None: break;
     }
+    if (row.Default == nullptr) return QString::number(row.SizeDefault);
     return QString::fromUtf16(row.Default);
 }
 

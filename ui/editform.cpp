@@ -51,8 +51,6 @@ QString T(const char16_t* text) {
 
 constexpr int MaxLengthNormal = 0x40000;
 constexpr int MaxLengthLarge = 0x100000;
-constexpr int DefaultEditorWidth = 400;
-constexpr int DefaultEditorHeight = 250;
 constexpr int CaretFieldWidth = 4; // " %4d 行， %4d 桁"
 
 constexpr char16_t UntitledPrefix[] = u"Untitled";

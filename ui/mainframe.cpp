@@ -48,9 +48,6 @@ QString T(const char16_t* text) {
 constexpr std::array<int, TLxFrameForm::PanelCount> PanelDesignWidths = {150, 150, 90, 90, 200, 100};
 constexpr int PanelDesignTotal = 780;
 
-constexpr int DefaultMainFormWidth = 640;
-constexpr int DefaultMainFormHeight = 400;
-
 // The platforms the program refuses to start on.
 constexpr char16_t OsName16Bit[] = u"16bitWin";
 constexpr char16_t OsName2000[] = u"2000";

@@ -5,14 +5,12 @@
 // "[index:position]Kind, next N" (", else M" where a condition picks one of two ways) for every index
 // the run can reach whose statement runs decoded; every other item runs by the general path.
 #include "engine/decodedlisting.h"
-#include "frontend/compile.h"
 #include "frontend/errortext.h"
-#include "frontend/initall.h"
 #include "frontend/listing.h"
-#include "frontend/parse.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
 #include "resources/texts.h"
+#include "tests/compiletext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,11 +33,10 @@ void Write(std::FILE* stream, const QString& text) {
 int main(int argc, char** argv) {
     const bool decoded = argc == 3 && std::strcmp(argv[1], "--decoded") == 0;
     if (argc != 2 && !decoded) {
-        std::fputs(
-            "usage: lxcompile [--decoded] FILE.lxt\n"
-            "  --decoded  after the listing, \"decoded:\" and one line \"[index:position]Kind, next N\"\n"
-            "             (\", else M\" for a condition) per statement the run loop runs in one pass\n",
-            stderr);
+        std::fputs("usage: lxcompile [--decoded] FILE.lxt\n"
+                   "  --decoded  after the listing, \"decoded:\" and one line \"[index:position]Kind, next N\"\n"
+                   "             (\", else M\" for a condition) per statement the run loop runs in one pass\n",
+                   stderr);
         return ExitUsage;
     }
     QString text;
@@ -49,22 +46,7 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
-    RunMode = RunKind::Program;
-    InitAll();
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
-    ErrorNumber = 0;
-
-    bool compiled = CompileProgram();
-    if (compiled) {
-        CheckOpenBlocks();
-        if (ErrorNumber != 0) {
-            ErrorPosition = OpenBlockPosition;
-            compiled = false;
-        }
-    }
+    const bool compiled = CompileWholeProgramText(text);
     if (!compiled) {
         const int number = ErrorNumber;
         Write(stdout, ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(number) +

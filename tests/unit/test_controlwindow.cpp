@@ -15,7 +15,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
-#include "tests/testsupport.h"
+#include "tests/runsupport.h"
 #include "ui/controlform.h"
 #include "ui/runform.h"
 
@@ -117,25 +117,9 @@ protected:
         ASSERT_TRUE(RouteControlStatement(kind));
     }
 
-    bool WaitIdle(int ms = 10000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (ThreadBusy != 0) {
-            if (clock.elapsed() > ms) return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        TLXMTHread::WaitForIdle();
-        runForm_->ApplyQueue();
-        return true;
-    }
     void RunProgram(const char* text) {
-        ProgramText = QString::fromUtf8(text);
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        RunMode = RunKind::Program;
-        ProgramRunning = 1;
-        StopRequest = 0;
-        TLXMTHread::StartRun();
-        ASSERT_TRUE(WaitIdle());
+        StartProgramRun(text);
+        ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     }
 
     std::unique_ptr<TRunForm> runForm_;
@@ -638,7 +622,7 @@ TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
     EXPECT_EQ(ThreadBusy, 0);
     LXControlForm->ButtonClick(33);
     EXPECT_EQ(CommandText, QStringLiteral("Call CButton33_Click"));
-    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n"))) << runForm_->Text().toStdString();
 }
 

@@ -7,11 +7,17 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
 TEST(DesktopConventions, QtTextsAreJapaneseOnlyWhenTheTranslationsAreThere) {
     auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    // Translations loaded by an earlier run of this test stay with the application: start without them.
+    for (QTranslator* loaded : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(loaded);
+        delete loaded;
+    }
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
     EXPECT_FALSE(LoadQtTranslations(*QCoreApplication::instance(), empty.path()));

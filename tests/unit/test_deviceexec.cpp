@@ -13,7 +13,6 @@
 #include "tests/testsupport.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -23,7 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -165,9 +163,7 @@ TEST_F(Devices, TheClipboardRoundTripRunsOnTheUserInterfaceThreadWhileTheInterpr
         error = ErrorNumber;
         done = true;
     });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done && std::chrono::steady_clock::now() < deadline)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    PumpUntil([&done] { return done.load(); });
     interpreter.join();
     EXPECT_EQ(error, 0);
     EXPECT_EQ(readBack, QStringLiteral("from the interpreter"));

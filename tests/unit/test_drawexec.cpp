@@ -14,7 +14,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
-#include "tests/testsupport.h"
+#include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/runform.h"
 
@@ -757,12 +757,6 @@ protected:
         SetHandOverTarget(nullptr);
         Drawing::TearDown();
     }
-    static void Pump(int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms)
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
     void GScreen(int width, int height) {
         Push({static_cast<Extended>(width), static_cast<Extended>(height)});
         Route(St::GSCREEN);
@@ -796,7 +790,7 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     Push({10, 20});
     Items({Lit(12)});
     Route(St::PSET);
-    Pump(60);
+    PumpFor(60);
     EXPECT_EQ(LXGraphForm->PaintBox1->grab().toImage().pixelColor(10, 20), QColor(Qt::red));
 }
 
@@ -877,7 +871,7 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
     EXPECT_EQ(LXGraphForm->size(), QSize(300, 120));
     Items({{CodeKind::Statement, St::ON, 0}});
     Route(St::GSTRETCH);
-    Pump(30);
+    PumpFor(30);
     EXPECT_TRUE(LXGraphForm->Image1Stretched());
     EXPECT_TRUE(LXGraphForm->PaintBox1->isHidden());
     EXPECT_EQ(LXGraphForm->height(), 150); // the bitmap's proportions: 300 * 100 / 200
@@ -886,7 +880,7 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
 
     // Resizing a stretched window keeps the proportions.
     LXGraphForm->resize(400, 50);
-    Pump(30);
+    PumpFor(30);
     EXPECT_EQ(LXGraphForm->height(), 200);
 
     Items({{CodeKind::Statement, St::OFF, 0}});
@@ -894,7 +888,7 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
     EXPECT_FALSE(LXGraphForm->Image1Stretched());
     EXPECT_FALSE(LXGraphForm->PaintBox1->isHidden());
     LXGraphForm->resize(250, 90);
-    Pump(30);
+    PumpFor(30);
     EXPECT_EQ(LXGraphForm->size(), QSize(250, 90)); // an unstretched window keeps any size
 
     Items({{CodeKind::Statement, St::ON, 0}});
@@ -968,38 +962,9 @@ protected:
         SetCurrentGraphSurface(nullptr);
         StopRequest = 0;
     }
-    static void Start(const char* text) {
-        ProgramText = QString::fromUtf8(text);
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        RunMode = RunKind::Program;
-        ProgramRunning = 1;
-        StopRequest = 0;
-        TLXMTHread::StartRun();
-    }
-    // Pumps the user-interface thread until `done` holds; false after 20 seconds.
-    template <typename Done> static bool PumpUntil(Done done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > 20000) return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
-    }
     bool Run(const char* text) {
-        Start(text);
-        return Finish();
-    }
-    bool Finish() {
-        QElapsedTimer clock;
-        clock.start();
-        while (ThreadBusy != 0) {
-            if (clock.elapsed() > 20000) return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        TLXMTHread::WaitForIdle();
-        form_->ApplyQueue();
-        return true;
+        StartProgramRun(text);
+        return WaitForRunEnd(form_.get());
     }
 
     std::unique_ptr<TRunForm> form_;
@@ -1030,8 +995,8 @@ TEST_F(GraphProgram, AProgramDrawsIntoTheBackBuffer) {
 
 TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
-    Start("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
-          "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
+    StartProgramRun("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
+                    "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
     ASSERT_TRUE(PumpUntil([] { return GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
@@ -1043,7 +1008,7 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
         // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
         ASSERT_TRUE(PumpUntil([] { return LastKeyCode.load() == 0; })) << key;
     }
-    ASSERT_TRUE(Finish());
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->Text(), QStringLiteral(" 7 8 42 43 45 46 47 55\nOK\n\n"));
 }
 

@@ -8,13 +8,13 @@
 #include "frontend/encodedetect.h"
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
+#include "tests/runsupport.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,18 +31,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Replaces the text as typing would (setPlainText would clear the modified flag).
 void Type(TLXEditForm* editor, const QString& text) {
@@ -517,19 +505,6 @@ TEST_F(EditorTest, EditItemsAreEnabledBySelectionAndClipboard) {
 
 // ---- run commands --------------------------------------------------------------------------------------
 
-namespace {
-
-void WaitForRunEnd() {
-    QElapsedTimer clock;
-    clock.start();
-    while ((ThreadBusy != 0 || ProgramRunning != 0) && clock.elapsed() < 20000)
-        QTest::qWait(10);
-    TLXMTHread::WaitForIdle();
-    if (RunForm != nullptr) RunForm->ApplyQueue();
-}
-
-} // namespace
-
 class EditorRunTest : public EditorTest {
 protected:
     void SetUp() override {
@@ -551,7 +526,7 @@ TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
     TLXEditForm* editor = NewEditor();
     ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
     editor->LXEMenuRunLXClick();
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
     EXPECT_EQ(ProgramTextLength, ProgramText.size());
     EXPECT_EQ(ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
@@ -581,7 +556,7 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(ThreadBusy.load(), 1);
     editor->LXEMenuRunLXClick(); // F9 during the run: nothing
     editor->LXEMenuStopLXClick();
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     EXPECT_EQ(ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
@@ -590,7 +565,7 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(ThreadBusy.load(), 1) << runForm_->Text().toStdString();
     EXPECT_EQ(CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     EXPECT_EQ(ThreadBusy.load(), 0);
 }
 
@@ -598,7 +573,7 @@ TEST_F(EditorRunTest, AFailedRunSelectsTheErrorOnceInTheNextEditorActivated) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 1\nPRINT 2 +\nPRINT 3"));
     editor->LXEMenuRunLXClick();
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     const PublishedError error = LastRunError();
     ASSERT_GT(error.Number, 0) << runForm_->Text().toStdString();
 
@@ -621,7 +596,7 @@ TEST_F(EditorRunTest, ARunWithoutErrorSelectsNothing) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 1"));
     editor->LXEMenuRunLXClick();
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     editor->FormActivate();
     EXPECT_FALSE(editor->Editor->textCursor().hasSelection());
     EXPECT_FALSE(RunErrorPending);

@@ -2,6 +2,7 @@
 // UTF-32, detection from realistic samples and byte-order marks, names and code pages, whole files
 // and normalisation.
 #include "frontend/encodedetect.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,10 @@ TEST_P(EncodingIndexes, TheNameOfAnIndexGivesTheSameEncoding) {
     EXPECT_EQ(byName->GetBytes(text), byIndex->GetBytes(text));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllDetectable, EncodingIndexes, ::testing::Range(0, EncodingIndex::Count));
+INSTANTIATE_TEST_SUITE_P(AllDetectable, EncodingIndexes, ::testing::Range(0, EncodingIndex::Count),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return TestName(EncodingIndexName(info.param));
+                         });
 
 TEST(EncodingRoundTrip, UnicodeFormsKeepSurrogatePairs) {
     for (int index : {EncodingIndex::Unicode, EncodingIndex::BigEndianUnicode, EncodingIndex::UTF8,

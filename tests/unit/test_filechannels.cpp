@@ -16,6 +16,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -109,18 +111,6 @@ void RunItems() {
         }
         if (ErrorNumber != 0) return;
     }
-}
-
-QByteArray FileBytes(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void WriteBytes(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 class Channels : public ::testing::Test {
@@ -238,6 +228,11 @@ struct EncodedCase {
     bool Chosen; // read with SETENCODING's code page instead of detection
 };
 
+// Failures and test lists name the case rather than dump its bytes.
+void PrintTo(const EncodedCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class FileEncodings : public Channels, public ::testing::WithParamInterface<EncodedCase> {};
 
 QByteArray Encode(const EncodedCase& c, const QString& text) {
@@ -288,7 +283,7 @@ TEST_F(Channels, Utf16FilesAreWrittenWithOneMarkAndAppendedWithout) {
     FileChannels[2].Writer->WriteLine(u"b");
     CloseFileChannel(2);
     ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("u.txt")), QByteArray("\xFF\xFE"
+    EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray("\xFF\xFE"
                                                              "a\0\r\0\n\0"
                                                              "b\0\r\0\n\0",
                                                              14));
@@ -300,7 +295,7 @@ TEST_F(Channels, AppendKeepsTheDetectedEncodingOfTheFile) {
     OpenFileChannel(QStringLiteral("s.txt"), FileModeKind::Append, 1);
     FileChannels[1].Writer->WriteLine(u"続き");
     CloseFileChannel(1);
-    EXPECT_EQ(FileBytes(QStringLiteral("s.txt")),
+    EXPECT_EQ(ReadBytes(QStringLiteral("s.txt")),
               sjis + EncodingFromCodePage(CodePage::ShiftJis)->GetBytes(u"続き\r\n"));
 }
 
@@ -309,7 +304,7 @@ TEST_F(Channels, CloseEndsAShiftedEncodingProperly) {
     OpenFileChannel(QStringLiteral("j.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->Write(u"日本");
     CloseFileChannel(1);
-    const QByteArray bytes = FileBytes(QStringLiteral("j.txt"));
+    const QByteArray bytes = ReadBytes(QStringLiteral("j.txt"));
     EXPECT_TRUE(bytes.startsWith("\x1B$B")) << bytes.toHex().constData();
     EXPECT_TRUE(bytes.endsWith("\x1B(B")) << bytes.toHex().constData();
 }
@@ -359,7 +354,7 @@ TEST_F(Channels, PrintZonesNumbersAndCrLf) {
     ASSERT_EQ(ErrorNumber, 0);
     // Everything is in the file before CLOSE.
     const QByteArray expected = "A" + QByteArray(22, ' ') + "B\r\n 1 2\r\nCTrue\r\n\r\n";
-    EXPECT_EQ(FileBytes(QStringLiteral("out.txt")), expected);
+    EXPECT_EQ(ReadBytes(QStringLiteral("out.txt")), expected);
     EXPECT_EQ(FileChannels[1].Column, 0);
 }
 
@@ -379,7 +374,7 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     GlPushNum(1);
     ExecPrintFileLineEnd();
     ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
 
     // A TAB as the value that ends the line is refused.
     detail::GlPushValue(GlNumStack, GlValueType::NumberAlt, Extended(3));
@@ -399,7 +394,7 @@ TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
              PrintSep(PrintSepEnd), Colon(), LineEnd()});
     RunItems();
     ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
     EXPECT_EQ(GlTypeStack.Count, 0);
 }
 
@@ -411,7 +406,7 @@ TEST_F(Channels, PrintUsingWithTrailingCommaMovesToTheNextZone) {
     RunItems();
     ASSERT_EQ(ErrorNumber, 0);
     // PRINT# USING does not move the column, so the zone is a whole one from column 0.
-    EXPECT_EQ(FileBytes(QStringLiteral("z.txt")), "a" + QByteArray(23, ' '));
+    EXPECT_EQ(ReadBytes(QStringLiteral("z.txt")), "a" + QByteArray(23, ' '));
 }
 
 TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
@@ -512,7 +507,7 @@ TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
              LineEnd()});
     RunItems();
     ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("sub/f.txt")), QByteArray("hi\r\n"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("sub/f.txt")), QByteArray("hi\r\n"));
     EXPECT_EQ(FileName[3], QStringLiteral("sub\\f.txt"));
     EXPECT_EQ(FileMode[3], FileModeKind::Closed);
 }
@@ -533,7 +528,7 @@ TEST_F(Channels, CloseZeroClosesEveryChannelAndTheResetClosesThemToo) {
     InitAll(); // through the hook: the writer is finished, not dropped
     EXPECT_EQ(FileChannels[2].Writer, nullptr);
     EXPECT_EQ(FileMode[2], FileModeKind::Closed);
-    EXPECT_TRUE(FileBytes(QStringLiteral("c.txt")).endsWith("\x1B(B"));
+    EXPECT_TRUE(ReadBytes(QStringLiteral("c.txt")).endsWith("\x1B(B"));
 
     Program({Stmt(St::CLOSE), Num(9), LineEnd()});
     RunItems();
@@ -653,7 +648,7 @@ TEST_F(Channels, ChosenEncodingIsUsedForWriting) {
     OpenFileChannel(QStringLiteral("e.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->WriteLine(u"漢字");
     CloseFileChannel(1);
-    EXPECT_EQ(FileBytes(QStringLiteral("e.txt")), QByteArray("\xB4\xC1\xBB\xFA\r\n"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("e.txt")), QByteArray("\xB4\xC1\xBB\xFA\r\n"));
 }
 
 TEST_F(Channels, FilesLinesAndPatterns) {

@@ -1,7 +1,14 @@
 // The hand-over between the interpreter thread and the user-interface thread: order, blocking and
 // cancellation at shutdown.
+#include "engine/flowexec.h"
 #include "engine/handover.h"
+#include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
+#include "frontend/errornumbers.h"
+#include "frontend/errortext.h"
+#include "frontend/initall.h"
+#include "frontend/sharedstate.h"
+#include "tests/testsupport.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -11,6 +18,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -19,7 +28,8 @@ namespace {
 std::vector<QString> Applied;  // user-interface thread only
 
 void ApplyIntoVector() {
-    for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll()) Applied.push_back(event.Text);
+    for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll())
+        if (event.Op == RunWindowOp::AppendLine) Applied.push_back(event.Text);
 }
 
 void PushLine(const QString& text) {
@@ -43,12 +53,6 @@ protected:
         SetHandOverQueueApplier(nullptr);
         ReopenHandOver();
     }
-    // Runs the user-interface side until `done` is set.
-    void PumpUntil(const std::atomic<bool>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done && std::chrono::steady_clock::now() < deadline)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
     QObject target_;
 };
 
@@ -63,7 +67,7 @@ TEST_F(HandOver, QueuedLinesAreAppliedBeforeTheBlockingWork) {
         PushLine(QStringLiteral("three"));
         done = true;
     });
-    PumpUntil(done);
+    PumpUntil([&done] { return done.load(); });
     interpreter.join();
     ApplyIntoVector();
     EXPECT_TRUE(ran);
@@ -84,7 +88,7 @@ TEST_F(HandOver, TheInterpreterWaitsForTheWork) {
         seenAfter = value;
         done = true;
     });
-    PumpUntil(done);
+    PumpUntil([&done] { return done.load(); });
     interpreter.join();
     EXPECT_EQ(seenAfter, 42);
 }
@@ -106,6 +110,80 @@ TEST_F(HandOver, CancellingReleasesAWaitingInterpreter) {
     QCoreApplication::processEvents();  // the dropped call must not run late
     EXPECT_FALSE(workRan);
     EXPECT_FALSE(Synchronize([] {})) << "refused after shutdown";
+}
+
+TEST_F(HandOver, WorkOutOfMemoryFailsTheCallerAndTheUserInterfaceGoesOn) {
+    std::atomic<bool> done{false};
+    bool first = true;
+    bool second = true;
+    bool afterwards = false;
+    int firstError = 0;
+    int secondError = 0;
+    int keptError = 0;
+    bool laterRan = false;
+    std::thread interpreter([&] {
+        ErrorNumber = 0;
+        first = Synchronize([] { throw std::bad_alloc(); });
+        firstError = ErrorNumber;
+        ErrorNumber = 0;
+        second = Synchronize([] { throw std::length_error("QString"); });
+        secondError = ErrorNumber;
+        ErrorNumber = Err::FileNotFound; // an error the statement already has stands
+        Synchronize([] { throw std::bad_alloc(); });
+        keptError = ErrorNumber;
+        ErrorNumber = 0;
+        afterwards = Synchronize([&] { laterRan = true; });
+        done = true;
+    });
+    PumpUntil([&done] { return done.load(); });
+    interpreter.join();
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(firstError, Err::OutOfMemory);
+    EXPECT_EQ(secondError, Err::OutOfMemory);
+    EXPECT_EQ(keptError, Err::FileNotFound);
+    EXPECT_TRUE(afterwards);
+    EXPECT_TRUE(laterRan);
+    ErrorNumber = 0;
+}
+
+TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStatement) {
+    InitAll();
+    static std::atomic<int> beeps{0};
+    beeps = 0;
+    BeepHook = [] {
+        ++beeps;
+        throw std::bad_alloc();
+    };
+    const auto run = [&](const char* text) {
+        ProgramText = QString::fromUtf8(text);
+        ProgramTextLength = static_cast<int>(ProgramText.size());
+        RunMode = RunKind::Program;
+        ProgramRunning = 1;
+        StopRequest = 0;
+        ASSERT_TRUE(TLXMTHread::StartRun());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_EQ(ThreadBusy, 0) << "the run must not hang on the failed window work";
+        TLXMTHread::WaitForIdle();
+        ApplyIntoVector();
+    };
+    run("PRINT 1\r\nBEEP\r\nPRINT 2\r\n");
+    BeepHook = nullptr;
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(LastRunError().Number, Err::OutOfMemory);
+    std::vector<QString> expected{QStringLiteral(" 1"),
+                                  QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory) +
+                                      QStringLiteral("(2行,　3 桁)"),
+                                  QStringLiteral("OK"), QString()};
+    EXPECT_EQ(Applied, expected);
+
+    // The user-interface side still serves the next run.
+    Applied.clear();
+    run("PRINT 3\r\n");
+    EXPECT_EQ(LastRunError().Number, 0);
+    EXPECT_EQ(Applied, (std::vector<QString>{QStringLiteral(" 3"), QStringLiteral("OK"), QString()}));
 }
 
 TEST_F(HandOver, AFullQueueWakesTheConsumerInsteadOfGrowing) {

@@ -17,6 +17,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/testsupport.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
 
@@ -344,9 +345,7 @@ protected:
             RunItems();
             done = true;
         });
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!done && std::chrono::steady_clock::now() < deadline)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        PumpUntil([&done] { return done.load(); });
         if (!done) CancelHandOver();
         interpreter.join();
         ASSERT_TRUE(done) << "the interpreter thread did not finish";

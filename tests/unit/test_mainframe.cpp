@@ -8,13 +8,13 @@
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
+#include "tests/runsupport.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -68,27 +68,6 @@ TEST(MainFrame, RefusesOnlyTheUnsupportedSystems) {
 }
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-void WaitForRunEnd() {
-    QElapsedTimer clock;
-    clock.start();
-    while ((ThreadBusy != 0 || ProgramRunning != 0) && clock.elapsed() < 20000)
-        QTest::qWait(10);
-    TLXMTHread::WaitForIdle();
-    if (RunForm != nullptr) RunForm->ApplyQueue();
-}
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -220,7 +199,7 @@ TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
     frame_->HandleCommandLine({QStringLiteral(" -r "), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(runForm_->windowState() & Qt::WindowMinimized);
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"from the command line\"\r\n"));
     EXPECT_EQ(ProgramFolder, QFileInfo(Path("prog.lxt")).absolutePath());
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("from the command line")))
@@ -232,14 +211,14 @@ TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
     frame_->HandleCommandLine({QStringLiteral("-H"), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(runForm_->windowState() & Qt::WindowMinimized);
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
 
     TLxFrameForm other;
     TRunForm otherRun(&other);
     other.HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
     EXPECT_FALSE(other.windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(otherRun.windowState() & Qt::WindowMinimized);
-    WaitForRunEnd();
+    ASSERT_TRUE(WaitForRunEnd(RunForm));
     EXPECT_TRUE(otherRun.Text().contains(QStringLiteral("1\n"))) << otherRun.Text().toStdString();
     for (QMdiSubWindow* window : other.MdiArea()->subWindowList())
         qobject_cast<TLXEditForm*>(window->widget())->SetCloseConfirmed();
@@ -486,7 +465,7 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());
-    WaitForRunEnd(); // the stop request ends the loop even though the frame stays
+    ASSERT_TRUE(WaitForRunEnd(RunForm)); // the stop request ends the loop even though the frame stays
     EXPECT_EQ(ThreadBusy.load(), 0);
 
     editor->LXEMenuRunLXClick();

@@ -14,15 +14,13 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "platform/alsamixer.h"
-#include "tests/testsupport.h"
+#include "tests/runsupport.h"
 #include "ui/mainframe.h"
 #include "ui/mixer.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
 
-#include <QApplication>
 #include <QAudioDevice>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
 #include <QMediaPlayer>
@@ -34,7 +32,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -110,16 +107,6 @@ void WriteWave(const QString& path, int ms) {
     file.write(data);
 }
 
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 class MediaPlayerWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,16 +149,8 @@ protected:
         return form_->MediaPlayer1->Failed() && QMediaDevices::audioOutputs().isEmpty();
     }
     bool RunProgram(const char* text) {
-        ProgramText = QString::fromUtf8(text);
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        RunMode = RunKind::Program;
-        ProgramRunning = 1;
-        StopRequest = 0;
-        TLXMTHread::StartRun();
-        const bool ended = PumpUntil([] { return ThreadBusy == 0; }, 20000);
-        TLXMTHread::WaitForIdle();
-        runForm_->ApplyQueue();
-        return ended;
+        StartProgramRun(text);
+        return WaitForRunEnd(runForm_.get());
     }
 
     QTemporaryDir folder_;
@@ -327,9 +306,7 @@ TEST_F(MediaPlayerWindow, WithTheSubANotificationCallsItAfterTheProgramHasEnded)
     form_->MediaPlayer1Notify();
     EXPECT_EQ(CommandText, QStringLiteral("Call MediaPlayer_OnNotify"));
     EXPECT_TRUE(form_->MediaPlayer1->Notify);
-    ASSERT_TRUE(PumpUntil([] { return ThreadBusy == 0; }, 20000));
-    TLXMTHread::WaitForIdle();
-    runForm_->ApplyQueue();
+    ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("notified")));
     EXPECT_TRUE(runForm_->isVisible());
 }

@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -40,17 +39,6 @@ constexpr ColorWord White = 0xFFFFFF;
 constexpr int Form1 = ArgumentFormStep;
 constexpr int Form2 = 2 * ArgumentFormStep;
 constexpr int Form3 = 3 * ArgumentFormStep;
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 bool Exists(const QString& path) {
     return QFileInfo::exists(path);
@@ -204,10 +192,10 @@ TEST_F(PictureStatements, TheExtensionChoosesTheTypeInAnyCase) {
     ASSERT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("b.pNg")), 0);
     ASSERT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("c.GIF")), 0);
     ASSERT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("d.bmp")), 0);
-    EXPECT_TRUE(FileBytes(QStringLiteral("a.Jpg")).startsWith("\xFF\xD8\xFF"));
-    EXPECT_TRUE(FileBytes(QStringLiteral("b.pNg")).startsWith("\x89PNG"));
-    EXPECT_TRUE(FileBytes(QStringLiteral("c.GIF")).startsWith("GIF8"));
-    EXPECT_TRUE(FileBytes(QStringLiteral("d.bmp")).startsWith("BM"));
+    EXPECT_TRUE(ReadBytes(QStringLiteral("a.Jpg")).startsWith("\xFF\xD8\xFF"));
+    EXPECT_TRUE(ReadBytes(QStringLiteral("b.pNg")).startsWith("\x89PNG"));
+    EXPECT_TRUE(ReadBytes(QStringLiteral("c.GIF")).startsWith("GIF8"));
+    EXPECT_TRUE(ReadBytes(QStringLiteral("d.bmp")).startsWith("BM"));
     // "\" separates folders in the names programs give.
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("sub")));
     ASSERT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("sub\\e.png")), 0);
@@ -234,11 +222,11 @@ TEST_F(PictureStatements, SavingOverAPictureKeepsTheOldOneAsBak) {
 
 TEST_F(PictureStatements, AnUnknownExtensionOrAFailedWriteChangesNothing) {
     GScreen(60, 40);
-    WriteFile(QStringLiteral("notes.txt"), "keep me");
-    WriteFile(QStringLiteral("notes.bak"), "older");
+    WriteBytes(QStringLiteral("notes.txt"), "keep me");
+    WriteBytes(QStringLiteral("notes.bak"), "older");
     EXPECT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("notes.txt")), Err::PictureFormat);
-    EXPECT_EQ(FileBytes(QStringLiteral("notes.txt")), QByteArray("keep me"));
-    EXPECT_EQ(FileBytes(QStringLiteral("notes.bak")), QByteArray("older"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("notes.txt")), QByteArray("keep me"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("notes.bak")), QByteArray("older"));
     EXPECT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("p.jpeg")), Err::PictureFormat);
     EXPECT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("noext")), Err::PictureFormat);
 
@@ -258,9 +246,9 @@ TEST_F(PictureStatements, LoadingRefusesMissingUnknownAndBrokenFiles) {
     GScreen(60, 40);
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("missing.png")), Err::FileNotFound);
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QString()), Err::FileNotFound);
-    WriteFile(QStringLiteral("p.jpeg"), "x");
+    WriteBytes(QStringLiteral("p.jpeg"), "x");
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("p.jpeg")), Err::PictureFormat);
-    WriteFile(QStringLiteral("broken.png"), "not a picture");
+    WriteBytes(QStringLiteral("broken.png"), "not a picture");
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("broken.png")), Err::LoadSaveFailed);
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("folder.png")));
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("folder.png")), Err::FileNotFound);
@@ -454,7 +442,7 @@ TEST_F(PictureStatements, GetImageSizeMeasuresAndRefuses) {
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::PictureFormat);
     GlPushStr(QStringLiteral("missing.png"));
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FileNotFound);
-    WriteFile(QStringLiteral("broken.gif"), "GIF? no");
+    WriteBytes(QStringLiteral("broken.gif"), "GIF? no");
     GlPushStr(QStringLiteral("broken.gif"));
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FunctionFailed);
     EXPECT_EQ(ErrorNameIndex, Fn::GETIMAGESIZEStr);
@@ -478,11 +466,11 @@ TEST(PictureNames, TypesAndBackupNamesFollowTheLastExtension) {
 }
 
 TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
-    WriteFile(QStringLiteral("a.txt"), "text");
-    WriteFile(QStringLiteral("a.bak"), "older");
+    WriteBytes(QStringLiteral("a.txt"), "text");
+    WriteBytes(QStringLiteral("a.bak"), "older");
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("a.txt")), 0);
     EXPECT_FALSE(Exists(QStringLiteral("a.txt")));
-    EXPECT_EQ(FileBytes(QStringLiteral("a.bak")), QByteArray("text"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("a.bak")), QByteArray("text"));
 
     EXPECT_EQ(Statement(St::KILL, QStringLiteral("a.txt")), Err::KillFileMissing);
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("folder")));
@@ -492,10 +480,10 @@ TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("a.bak")), 0);
     EXPECT_FALSE(Exists(QStringLiteral("a.bak")));
     // A folder under the backup name is not removed: the file stays.
-    WriteFile(QStringLiteral("b.txt"), "b");
+    WriteBytes(QStringLiteral("b.txt"), "b");
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("b.bak")));
     EXPECT_EQ(Statement(St::KILL, QStringLiteral("b.txt")), Err::KillFailed);
-    EXPECT_EQ(FileBytes(QStringLiteral("b.txt")), QByteArray("b"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("b.txt")), QByteArray("b"));
 
     GlPushNum(1);
     EXPECT_EQ(Route(St::KILL), Err::StatementType);
@@ -503,16 +491,16 @@ TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
 }
 
 TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
-    WriteFile(QStringLiteral("old.txt"), "old");
-    WriteFile(QStringLiteral("other.txt"), "other");
+    WriteBytes(QStringLiteral("old.txt"), "old");
+    WriteBytes(QStringLiteral("other.txt"), "other");
     EXPECT_EQ(Statement(St::NAME, QStringLiteral("old.txt"), QStringLiteral("other.txt")),
               Err::NameTargetExists);
-    EXPECT_EQ(FileBytes(QStringLiteral("old.txt")), QByteArray("old"));
-    EXPECT_EQ(FileBytes(QStringLiteral("other.txt")), QByteArray("other"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("old.txt")), QByteArray("old"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("other.txt")), QByteArray("other"));
 
     ASSERT_EQ(Statement(St::NAME, QStringLiteral("old.txt"), QStringLiteral("new.txt")), 0);
     EXPECT_FALSE(Exists(QStringLiteral("old.txt")));
-    EXPECT_EQ(FileBytes(QStringLiteral("new.txt")), QByteArray("old"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("new.txt")), QByteArray("old"));
 
     EXPECT_EQ(Statement(St::NAME, QStringLiteral("old.txt"), QStringLiteral("x.txt")),
               Err::NameSourceMissing);
@@ -521,7 +509,7 @@ TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("sub")));
     EXPECT_EQ(Statement(St::NAME, QStringLiteral("new.txt"), QStringLiteral("sub")), Err::NameFailed);
     ASSERT_EQ(Statement(St::NAME, QStringLiteral("new.txt"), QStringLiteral("sub\\moved.txt")), 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("sub/moved.txt")), QByteArray("old"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("sub/moved.txt")), QByteArray("old"));
 
     GlPushStr(QStringLiteral("a"));
     GlPushNum(1);
@@ -530,20 +518,20 @@ TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
 }
 
 TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
-    WriteFile(QStringLiteral("s.txt"), "source");
+    WriteBytes(QStringLiteral("s.txt"), "source");
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("t.txt")), 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("s.txt")), QByteArray("source"));
-    EXPECT_EQ(FileBytes(QStringLiteral("t.txt")), QByteArray("source"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("s.txt")), QByteArray("source"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("source"));
 
-    WriteFile(QStringLiteral("s.txt"), "second");
+    WriteBytes(QStringLiteral("s.txt"), "second");
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("t.txt")), 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("t.txt")), QByteArray("second"));
-    EXPECT_EQ(FileBytes(QStringLiteral("t.bak")), QByteArray("source"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("second"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("t.bak")), QByteArray("source"));
 
     // Into a folder, one file or several by a pattern.
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("into")));
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("into")), 0);
-    EXPECT_EQ(FileBytes(QStringLiteral("into/s.txt")), QByteArray("second"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("into/s.txt")), QByteArray("second"));
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("all")));
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("*.TXT"), QStringLiteral("all\\")), 0);
     EXPECT_EQ(QDir(QStringLiteral("all")).entryList(QDir::Files), QStringList({"s.txt", "t.txt"}));
@@ -562,7 +550,7 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
     EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("s.txt")),
               Err::StatementFailed);
     EXPECT_EQ(ErrorNameIndex, St::FILECOPY);
-    EXPECT_EQ(FileBytes(QStringLiteral("s.txt")), QByteArray("second"));
+    EXPECT_EQ(ReadBytes(QStringLiteral("s.txt")), QByteArray("second"));
     EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("nofolder\\s.txt")),
               Err::StatementFailed);
     EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden).size(), 3); // s.txt, t.txt, t.bak
@@ -575,7 +563,7 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
 
 TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("a/b")));
-    WriteFile(QStringLiteral("a/b/f.txt"), "f");
+    WriteBytes(QStringLiteral("a/b/f.txt"), "f");
     ASSERT_EQ(Statement(St::CHDIR, QStringLiteral("a\\b")), 0);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("f.txt")), 0);
@@ -593,7 +581,7 @@ TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
 TEST_F(PictureStatements, LoadReplacesTheProgramTextAndListAppendsIt) {
     ProgramText = QStringLiteral("PRINT 0\r\n");
     // UTF-8 with a byte-order mark, LF line ends and no line end at the end.
-    WriteFile(QStringLiteral("prog.lxt"), "\xEF\xBB\xBFPRINT \"\xE6\x97\xA5\"\nPRINT 2");
+    WriteBytes(QStringLiteral("prog.lxt"), "\xEF\xBB\xBFPRINT \"\xE6\x97\xA5\"\nPRINT 2");
     ASSERT_EQ(Statement(St::LOAD, QStringLiteral("prog.lxt")), 0);
     EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"日\"\r\nPRINT 2\r\n"));
     EXPECT_EQ(ProgramTextLength, ProgramText.size());

@@ -172,24 +172,41 @@ TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
     EXPECT_EQ(loops, 2);
 }
 
-// Random programs of numeric statements, each run item by item and decoded: the same values, the same
-// branches, the same error at the same place.
+// Random programs of numeric and string statements, each run item by item and decoded: the same
+// values, the same branches, the same error at the same place. The statements cover the shapes the
+// loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
+// the sign change, array elements read and assigned, FOR loops with and without STEP, joins appended
+// in place, CHR$ appended, LEN, values handed to a general function and a FUNCTION's binds.
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
 
     QStringList Lines() {
-        QStringList lines{QStringLiteral("DIM V(20)")};
+        QStringList lines{QStringLiteral("DIM V(20)"), QStringLiteral("FUNCTION F(P, Q)"),
+                          QStringLiteral("  F = P * Q - ABS(P)"), QStringLiteral("END FUNCTION")};
         const char* names[] = {"A", "B", "C", "D"};
         for (const char* name : names) lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
-        for (int k = 0; k < 6; ++k) {
-            switch (Pick(4)) {
+        for (int k = 0; k < 7; ++k) {
+            switch (Pick(9)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1: lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2))); break;
             case 2: lines.append(QStringLiteral("V(%1) = %2").arg(Subscript(), Expression(2))); break;
-            default: lines.append(QStringLiteral("FOR J = %1 TO %2 STEP %3 : Z = Z + J * %4 : NEXT J")
-                                     .arg(Small(), Small(), Step(), Expression(1))); break;
+            case 3:
+                lines.append(QStringLiteral("FOR J = %1 TO %2 STEP %3 : Z = Z + J * %4 : NEXT J")
+                                 .arg(Small(), Small(), Step(), Expression(1)));
+                break;
+            case 4:
+                lines.append(QStringLiteral("FOR J = %1 TO %2 : S$ = S$ + CHR$(65 + (%3 MOD 26)) : NEXT J")
+                                 .arg(Small(), Small(), Expression(1)));
+                break;
+            case 5: lines.append(QStringLiteral("S$ = S$ + CHR$(%1)").arg(Expression(2))); break;
+            case 6: lines.append(Join()); break;
+            case 7:
+                lines.append(
+                    QStringLiteral("X = MAX(%1, %2) + F(%3, Y)").arg(Expression(1), Expression(1), Leaf()));
+                break;
+            default: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
             }
         }
         return lines;
@@ -221,21 +238,30 @@ private:
     }
 
     QString Leaf() {
-        static const char* const leaves[] = {"A", "B", "C", "D", "X", "Y", "Z", "V(I)", "V(2)", "V(I - 3)"};
-        return Pick(3) == 0 ? Literal() : QString::fromLatin1(leaves[Pick(10)]);
+        static const char* const leaves[] = {"A", "B",    "C",    "D",        "X",      "Y",
+                                             "Z", "V(I)", "V(2)", "V(I - 3)", "LEN(S$)"};
+        return Pick(3) == 0 ? Literal() : QString::fromLatin1(leaves[Pick(11)]);
     }
 
     QString Expression(int depth) {
         if (depth == 0 || Pick(4) == 0) return Leaf();
         static const char* const operators[] = {" + ", " - ", " * ", " / ", " + ", " - ", " * ", " \\ ", " MOD "};
-        switch (Pick(6)) {
-        case 0: return QStringLiteral("SGN(%1)").arg(Expression(depth - 1));
-        case 1: return QStringLiteral("-(%1)").arg(Expression(depth - 1));
-        case 2: return QStringLiteral("INT(%1)").arg(Expression(depth - 1));
-        default:
-            return QStringLiteral("(%1%2%3)")
-                .arg(Expression(depth - 1), QString::fromLatin1(operators[Pick(9)]), Expression(depth - 1));
+        static const char* const functions[] = {"SGN", "ABS", "INT", "FIX"};
+        switch (Pick(7)) {
+        case 0:
+        case 1: return QStringLiteral("%1(%2)").arg(QLatin1String(functions[Pick(4)]), Expression(depth - 1));
+        case 2: return QStringLiteral("-(%1)").arg(Expression(depth - 1));
+        default: break;
         }
+        const int op = Pick(9);
+        if (op < 7 || Pick(3) == 0)
+            return QStringLiteral("(%1%2%3)")
+                .arg(Expression(depth - 1), QString::fromLatin1(operators[op]), Expression(depth - 1));
+        // \ and MOD mostly of a whole dividend by a positive whole divisor, so that most programs run on
+        static const char* const divisors[] = {"1", "2", "3", "7", "26"};
+        return QStringLiteral("(INT(%1)%2%3)")
+            .arg(Expression(depth - 1), QString::fromLatin1(operators[op]),
+                 QString::fromLatin1(divisors[Pick(5)]));
     }
 
     QString Condition(int depth) {
@@ -243,11 +269,22 @@ private:
         const QString comparison =
             Expression(1) + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
         if (depth == 0) return comparison;
-        switch (Pick(4)) {
+        switch (Pick(5)) {
         case 0: return QStringLiteral("(%1) AND (%2)").arg(comparison, Condition(depth - 1));
         case 1: return QStringLiteral("(%1) OR (%2)").arg(comparison, Condition(depth - 1));
         case 2: return QStringLiteral("NOT (%1)").arg(comparison);
+        case 3: return QStringLiteral("S$ %1 T$").arg(QString::fromLatin1(comparisons[Pick(6)]).trimmed());
         default: return comparison;
+        }
+    }
+
+    // A string join: appended to the variable itself (done in place) or a new text.
+    QString Join() {
+        switch (Pick(4)) {
+        case 0: return QStringLiteral("T$ = T$ + S$");
+        case 1: return QStringLiteral("T$ = T$ & \"ab\"");
+        case 2: return QStringLiteral("T$ = S$ + T$");
+        default: return QStringLiteral("S$ = S$ & T$ : T$ = \"\"");
         }
     }
 
@@ -259,11 +296,13 @@ struct Outcome {
     int Error = 0;
     int Position = 0;
     std::vector<Extended> Values;
+    QStringList Texts;
 };
 
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     constexpr int Programs = 300;
     int decodedRuns = 0;
+    int textRuns = 0;
     for (int seed = 1; seed <= Programs; ++seed) {
         const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
@@ -280,13 +319,19 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             }
             for (int at = 0; at <= NumofRegisteredANumVar; ++at)
                 o.Values.push_back(ANumVarTable[static_cast<std::size_t>(at)]);
+            for (const char* name : {"S$", "T$"}) {
+                const int index = FindVariable(QString::fromLatin1(name), VarType::String);
+                o.Texts.push_back(index > 0 ? StrVarTable[static_cast<std::size_t>(index)].Value : QString());
+            }
             ErrorNumber = 0;
         }
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
+        if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;
         const QString program = lines.join(u'\n');
         EXPECT_EQ(outcome[0].Exit, outcome[1].Exit) << program.toStdString();
         EXPECT_EQ(outcome[0].Error, outcome[1].Error) << program.toStdString();
         EXPECT_EQ(outcome[0].Position, outcome[1].Position) << program.toStdString();
+        EXPECT_EQ(outcome[0].Texts, outcome[1].Texts) << program.toStdString();
         ASSERT_EQ(outcome[0].Values.size(), outcome[1].Values.size());
         for (std::size_t k = 0; k < outcome[0].Values.size(); ++k) {
             // the same bits: -0 and 0 differ, and NaN (never expected) would fail
@@ -296,6 +341,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     }
     // Most programs end normally, so the comparison covers the decoded statements and not only errors.
     EXPECT_GT(decodedRuns, Programs / 4);
+    EXPECT_GT(textRuns, Programs / 4);
 }
 
 } // namespace

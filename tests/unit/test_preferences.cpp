@@ -34,19 +34,6 @@
 
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
 // The value of one key in section Configuration of a store file, as written.
 QString StoredValue(const QString& path, const QString& key) {
     for (const QString& line : QString::fromUtf8(ReadBytes(path)).split(u'\n')) {

@@ -4,12 +4,11 @@
 #include "engine/runwindowqueue.h"
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
-#include "tests/testsupport.h"
+#include "tests/runsupport.h"
 #include "ui/runform.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -114,11 +113,7 @@ TEST_F(RunWindow, HistoryKeepsTheNewestHundredLines) {
     form_->Memo()->setFocus();
     // After Enter the cursor stands past the newest entry; Up walks back, Down forward.
     form_->RunTypedLine(); // an empty command line runs too, and stores nothing
-    QElapsedTimer clock;
-    clock.start();
-    while (ThreadBusy != 0 && clock.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    TLXMTHread::WaitForIdle();
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->HistoryCount(), 100);
     form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));

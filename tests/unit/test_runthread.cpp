@@ -1,19 +1,19 @@
 // Runs through the real interpreter thread and run window: stopping, continuing, immediate commands,
 // the end-of-run lines, and closing down during a run.
-#include "engine/lxthread.h"
 #include "engine/handover.h"
+#include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/errornumbers.h"
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
-#include "tests/testsupport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -48,62 +48,38 @@ protected:
         StopRequest = 0;
     }
 
-    void StartProgram(const char* text) {
-        ProgramText = QString::fromUtf8(text);
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        RunMode = RunKind::Program;
-        ProgramRunning = 1;
-        StopRequest = 0;
-        TLXMTHread::StartRun();
-    }
     void Immediate(const char* command) {
         CommandText = QString::fromUtf8(command);
         RunMode = RunKind::Immediate;
         TLXMTHread::StartRun();
     }
-    // Pumps the user-interface thread until the run has ended; false on a time-out.
-    bool WaitIdle(int ms = 10000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (ThreadBusy != 0) {
-            if (clock.elapsed() > ms) return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        TLXMTHread::WaitForIdle();
-        form_->ApplyQueue();
-        return true;
-    }
-    void Pump(int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
     QString Text() const { return form_->Text(); }
 
     std::unique_ptr<TRunForm> form_;
 };
 
 TEST_F(RunThread, AProgramRunsToItsEndLines) {
-    StartProgram("PRINT \"A\";\r\nPRINT 2\r\n");
+    StartProgramRun("PRINT \"A\";\r\nPRINT 2\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("A 2\nOK\n\n"));
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（入力可）"));
 }
 
 TEST_F(RunThread, AnEmptyProgramPrintsOkAndAnEmptyLine) {
-    StartProgram("");
+    StartProgramRun("");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
 }
 
 TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
-    StartProgram("PRINT USING \"#\"; 1, 2\r\n");
+    StartProgramRun("PRINT USING \"#\"; 1, 2\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
                                      "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n"));
     // The stack was emptied: the next run starts clean.
     form_->CLSBtnClick();
-    StartProgram("PRINT 1\r\n");
+    StartProgramRun("PRINT 1\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
 }
@@ -111,8 +87,9 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     // Far more steps than the loop can make before the stop; an immediate command then brings the
     // counter near the end, and the resumed loop must see it.
-    StartProgram("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\nPRINT \"done\"; I > 1000000000\r\n");
-    Pump(50);
+    StartProgramRun("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
+                    "PRINT \"done\"; I > 1000000000\r\n");
+    PumpFor(50);
     ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -129,7 +106,7 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
 }
 
 TEST_F(RunThread, ATypedContResumesAndEndsNormally) {
-    StartProgram("PRINT 1\r\nSTOP\r\nPRINT 2\r\n");
+    StartProgramRun("PRINT 1\r\nSTOP\r\nPRINT 2\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました")));
     form_->CLSBtnClick();
@@ -140,7 +117,7 @@ TEST_F(RunThread, ATypedContResumesAndEndsNormally) {
 }
 
 TEST_F(RunThread, ImmediateCommandsSeeTheProgramsVariables) {
-    StartProgram("A = 41\r\n");
+    StartProgramRun("A = 41\r\n");
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
     Immediate("PRINT A + 1");
@@ -149,7 +126,7 @@ TEST_F(RunThread, ImmediateCommandsSeeTheProgramsVariables) {
 }
 
 TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
-    StartProgram("A = A + 1\r\nPRINT A\r\n");
+    StartProgramRun("A = A + 1\r\nPRINT A\r\n");
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
     Immediate("RUN");
@@ -162,8 +139,8 @@ TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
 }
 
 TEST_F(RunThread, SleepWakesOnAStopRequest) {
-    StartProgram("SLEEP(60000)\r\nPRINT \"late\"\r\n");
-    Pump(50);
+    StartProgramRun("SLEEP(60000)\r\nPRINT \"late\"\r\n");
+    PumpFor(50);
     ASSERT_NE(ThreadBusy, 0);
     QElapsedTimer clock;
     clock.start();
@@ -182,7 +159,7 @@ TEST_F(RunThread, AnErrorInAnImmediateCommandHasNoPosition) {
 }
 
 TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
-    StartProgram("ECHO OFF\r\nPRINT \"x\"\r\n");
+    StartProgramRun("ECHO OFF\r\nPRINT \"x\"\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("x\n\n"));
 }
@@ -190,10 +167,11 @@ TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
 TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
     // a typed command nor a click's event call may report it as left over or take it away.
-    StartProgram("PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
-                 "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
-                 "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n");
-    Pump(50);
+    StartProgramRun(
+        "PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
+        "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
+        "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n");
+    PumpFor(50);
     ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -220,8 +198,8 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
 }
 
 TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
-    StartProgram("DO\r\nLOOP\r\n");
-    Pump(30);
+    StartProgramRun("DO\r\nLOOP\r\n");
+    PumpFor(30);
     ASSERT_NE(ThreadBusy, 0);
     QElapsedTimer clock;
     clock.start();
@@ -233,13 +211,13 @@ TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
 TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
     // The start of the run waits for the user-interface thread (the media player is closed first), so
     // the stop below is raised before the run has reset the interpreter.
-    StartProgram("DO\r\nLOOP\r\n");
+    StartProgramRun("DO\r\nLOOP\r\n");
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
 
     // Closing the application at once.
-    StartProgram("DO\r\nLOOP\r\n");
+    StartProgramRun("DO\r\nLOOP\r\n");
     EXPECT_TRUE(TLXMTHread::StopAndJoin());
     EXPECT_EQ(ThreadBusy, 0);
 }
@@ -262,7 +240,7 @@ TEST_F(RunThread, WholeFileReadsOfAFifoOrADeviceAreFileNotFound) {
     for (const QString& program : programs) {
         SCOPED_TRACE(program.toStdString());
         form_->CLSBtnClick();
-        StartProgram((program + QStringLiteral("\r\n")).toUtf8().constData());
+        StartProgramRun((program + QStringLiteral("\r\n")).toUtf8().constData());
         ASSERT_TRUE(WaitIdle());
         EXPECT_TRUE(Text().startsWith(notFound)) << Text().toStdString();
     }
@@ -343,7 +321,7 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
             // The stop comes from the event loop, as a click does: an INPUT dialog may be open in it.
             TRunForm* form = form_.get();
             form->CLSBtnClick();
-            StartProgram(text.constData());
+            StartProgramRun(text.constData());
             QTimer::singleShot(moment(random), form, [form] { form->StopBtnClick(); });
             ASSERT_TRUE(WaitIdle());
             EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
@@ -362,14 +340,14 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
 
             // The application closes during the run: the Exit command raises the stop, and once the
             // event loops have ended the interpreter is joined (whichever comes first).
-            StartProgram(text.constData());
+            StartProgramRun(text.constData());
             QTimer::singleShot(moment(random), form, [] { StopRequest = 1; });
-            Pump(moment(random));
+            PumpFor(moment(random));
             EXPECT_TRUE(TLXMTHread::StopAndJoin());
             EXPECT_EQ(ThreadBusy, 0);
             ReopenHandOver();
             RunWindowQueue::Instance().Reset();
-            Pump(5);  // the exit's stop, when it comes after the join
+            PumpFor(5); // the exit's stop, when it comes after the join
             form->ApplyQueue();
         }
     }

@@ -3,6 +3,7 @@
 #include "platform/inifile.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,19 +23,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
 
 ino_t InodeOf(const QString& path) {
     struct stat info {};

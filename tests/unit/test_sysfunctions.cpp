@@ -14,6 +14,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -49,18 +50,6 @@ constexpr int ReadAllTextWithCodePage = FunctionFormStep + Fn::READALLTEXT;
 constexpr int ReadAllLines = InSt::ReadAllLinesStatement;
 constexpr int ReadAllLinesWithCodePage = ArgumentFormStep + InSt::ReadAllLinesStatement;
 constexpr int WriteAllTextWithCodePage = ArgumentFormStep + St::WRITEALLTEXT;
-
-QByteArray FileBytes(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void WriteBytes(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 class SysFunctions : public ::testing::Test {
 protected:
@@ -449,11 +438,11 @@ TEST_F(SysFunctions, RenameFileNeverReplacesATarget) {
     WriteBytes(Path("b.txt"), "B");
     ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
     EXPECT_FALSE(BoolCall(Fn::RENAMEFILE, {u"a.txt"_s, u"b.txt"_s}));
-    EXPECT_EQ(FileBytes(Path("a.txt")), "A");
-    EXPECT_EQ(FileBytes(Path("b.txt")), "B");
+    EXPECT_EQ(ReadBytes(Path("a.txt")), "A");
+    EXPECT_EQ(ReadBytes(Path("b.txt")), "B");
     EXPECT_TRUE(BoolCall(Fn::RENAMEFILE, {u"a.txt"_s, u"sub\\c.txt"_s})); // moves between folders
     EXPECT_FALSE(QFileInfo(Path("a.txt")).exists());
-    EXPECT_EQ(FileBytes(Path("sub/c.txt")), "A");
+    EXPECT_EQ(ReadBytes(Path("sub/c.txt")), "A");
     EXPECT_TRUE(BoolCall(Fn::RENAMEFILE, {u"sub"_s, u"folder"_s})); // folders too
     EXPECT_TRUE(QFileInfo(Path("folder/c.txt")).exists());
     EXPECT_FALSE(BoolCall(Fn::RENAMEFILE, {u"missing"_s, u"x"_s}));
@@ -665,16 +654,16 @@ TEST_F(SysFunctions, WriteAllTextWritesTheTextUnchanged) {
     Statement(St::WRITEALLTEXT, {u"out.txt"_s, u"a\r\nb"_s});
     EXPECT_EQ(ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(FileBytes(Path("out.txt")), "a\r\nb");
+    EXPECT_EQ(ReadBytes(Path("out.txt")), "a\r\nb");
     Statement(St::WRITEALLTEXT, {u"out.txt"_s, u"new"_s}); // replaces the old content
-    EXPECT_EQ(FileBytes(Path("out.txt")), "new");
+    EXPECT_EQ(ReadBytes(Path("out.txt")), "new");
     Statement(WriteAllTextWithCodePage, {u"u16.txt"_s, u"AB"_s, Extended(1200)});
-    EXPECT_EQ(FileBytes(Path("u16.txt")), QByteArray("\xFF\xFE"
+    EXPECT_EQ(ReadBytes(Path("u16.txt")), QByteArray("\xFF\xFE"
                                                      "A\0B\0",
                                                      6));
     FileEncoding = 932;
     Statement(St::WRITEALLTEXT, {u"sjis.txt"_s, u"あ"_s});
-    EXPECT_EQ(FileBytes(Path("sjis.txt")), "\x82\xA0");
+    EXPECT_EQ(ReadBytes(Path("sjis.txt")), "\x82\xA0");
     // And read back in the same encoding.
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あ");
 }
@@ -708,19 +697,19 @@ TEST_F(SysFunctions, WriteAllLinesUpToTheCountInElementZero) {
     EXPECT_EQ(ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 1);
-    EXPECT_EQ(FileBytes(Path("all.txt")), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(ReadBytes(Path("all.txt")), "one\r\ntwo\r\nthree\r\n");
     Element(array, 0) = u"2"_s;
     Statement(St::WRITEALLLINES, {u"two.txt"_s}, ArrayItem(array));
-    EXPECT_EQ(FileBytes(Path("two.txt")), "one\r\ntwo\r\n");
+    EXPECT_EQ(ReadBytes(Path("two.txt")), "one\r\ntwo\r\n");
     for (const char16_t* ignored : {u"9", u"0", u"-1", u"1.5", u"x", u"3"}) {
         Element(array, 0) = QString::fromUtf16(ignored);
         Statement(St::WRITEALLLINES, {u"n.txt"_s}, ArrayItem(array));
-        EXPECT_EQ(FileBytes(Path("n.txt")), "one\r\ntwo\r\nthree\r\n")
+        EXPECT_EQ(ReadBytes(Path("n.txt")), "one\r\ntwo\r\nthree\r\n")
             << QString::fromUtf16(ignored).toStdString();
     }
     Element(array, 0) = u"1"_s;
     Statement(ArgumentFormStep + St::WRITEALLLINES, {u"u16.txt"_s, Extended(1201)}, ArrayItem(array));
-    EXPECT_EQ(FileBytes(Path("u16.txt")), QByteArray("\xFE\xFF\0o\0n\0e\0\r\0\n", 12));
+    EXPECT_EQ(ReadBytes(Path("u16.txt")), QByteArray("\xFE\xFF\0o\0n\0e\0\r\0\n", 12));
     // A round trip through READALLLINES.
     const int back = NewStrArray(5);
     Statement(ReadAllLines, {u"two.txt"_s}, ArrayItem(back));
@@ -752,11 +741,11 @@ TEST_F(SysFunctions, WriteAllLinesErrors) {
 // Waits (at most a few seconds) for a file a started command writes.
 QByteArray AwaitFile(const QString& path, const QByteArray& expected) {
     for (int i = 0; i < 500; ++i) {
-        const QByteArray bytes = FileBytes(path);
+        const QByteArray bytes = ReadBytes(path);
         if (bytes == expected) return bytes;
         std::this_thread::sleep_for(10ms);
     }
-    return FileBytes(path);
+    return ReadBytes(path);
 }
 
 TEST_F(SysFunctions, ShellStartsTheCommandInTheCurrentFolderWithoutWaiting) {

@@ -1,0 +1,33 @@
+// Compiling program text afresh as the start of a run does: the interpreter reset, the text handed to
+// the front end with its closing line end and end marks, then every compiler phase. Shared by the
+// tests, the tools and the fuzz targets.
+#pragma once
+
+#include "frontend/compile.h"
+#include "frontend/initall.h"
+#include "frontend/parse.h"
+#include "frontend/sharedstate.h"
+
+#include <QString>
+
+// False with ErrorNumber, ErrorNameIndex and ErrorPosition set when a phase fails.
+inline bool CompileProgramText(const QString& text) {
+    RunMode = RunKind::Program;
+    InitAll();
+    ProgramText = text;
+    ProgramTextLength = static_cast<int>(text.size());
+    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    CompileTextLength = static_cast<int>(CompileText.size());
+    ErrorNumber = 0;
+    return CompileProgram();
+}
+
+// The same, followed by the check that every block the program opens is closed; on that error
+// ErrorPosition names the statement that opened the block, as the run window reports it.
+inline bool CompileWholeProgramText(const QString& text) {
+    if (!CompileProgramText(text)) return false;
+    CheckOpenBlocks();
+    if (ErrorNumber == 0) return true;
+    ErrorPosition = OpenBlockPosition;
+    return false;
+}
