@@ -33,10 +33,11 @@ void Write(std::FILE* stream, const QString& text) {
 int main(int argc, char** argv) {
     const bool decoded = argc == 3 && std::strcmp(argv[1], "--decoded") == 0;
     if (argc != 2 && !decoded) {
-        std::fputs("usage: lxcompile [--decoded] FILE.lxt\n"
-                   "  --decoded  after the listing, \"decoded:\" and one line \"[index:position]Kind, next N\"\n"
-                   "             (\", else M\" for a condition) per statement the run loop runs in one pass\n",
-                   stderr);
+        std::fputs(
+            "usage: lxcompile [--decoded] FILE.lxt\n"
+            "  --decoded  after the listing, \"decoded:\" and one line \"[index:position]Kind, next N\"\n"
+            "             (\", else M\" for a condition) per statement the run loop runs in one pass\n",
+            stderr);
         return ExitUsage;
     }
     QString text;
