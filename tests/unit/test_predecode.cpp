@@ -29,11 +29,11 @@ protected:
     void SetUp() override {
         RunWindowQueue::Instance().Reset();
         StopRequest = 0;
-        DecodedRunEnabled = true;
+        FastPathsEnabled = true;
     }
     void TearDown() override {
         StopRequest = 0;
-        DecodedRunEnabled = true;
+        FastPathsEnabled = true;
         RunWindowQueue::Instance().Reset();
     }
 
@@ -307,7 +307,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
         const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
         for (int way = 0; way < 2; ++way) {
-            DecodedRunEnabled = way == 1;
+            FastPathsEnabled = way == 1;
             Compile(lines);
             Outcome& o = outcome[way];
             o.Exit = RunLoopFrom(ProgramCodeStart);
