@@ -178,8 +178,7 @@ bool InTable(const Table& table, long at) {
 // that has not run. An error is positioned by the item right after the failing one, and a stop already
 // requested leaves the run at the item right after the last one run, so nothing is stepped over then.
 // The loop's copies of the cursor and the limit (`pc`, `limit`) come back updated.
-template <bool Fast>
-[[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
+template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
     int at = CodeIndex;
     limit = CodeLimit;
     if (at < 0 || at > limit) [[unlikely]] {
@@ -336,8 +335,7 @@ template <bool Fast>
 }
 
 // Kind 11: NumConValue of the item in hand.
-template <bool Fast>
-[[gnu::always_inline]] inline void PushNumLiteral(int value) {
+template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value) {
     const long at = static_cast<long>(value) + 1;
     const Extended number =
         at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)] : 0.0L;
@@ -659,8 +657,7 @@ void RouteFunction(int code) {
 }
 
 // Returns false when the statement leaves the loop (exit in `exit`).
-template <bool Fast>
-[[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
+template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
     switch (code) {
     case St::PRINT: ExecPrint(); return true;
     case St::PRINTUSING: ExecPrintUsing(); return true;
@@ -839,8 +836,7 @@ namespace {
 // The loop, in two builds: Fast with every fast path of its own, the fused sequences and the decoded
 // statements; the other runs each item by its general executor alone, which the tests hold to the
 // same results. The choice is made once per run, so the fast build carries no test of it.
-template <bool Fast>
-LoopExit RunItems() {
+template <bool Fast> LoopExit RunItems() {
     LoopExit exit = LoopExit::End;
     // The loop's own copies of CodeIndex and CodeLimit as the last fetch left them; executors work on
     // the globals, and every fetch reads those afresh.
@@ -859,22 +855,25 @@ LoopExit RunItems() {
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
         if constexpr (Fast) {
-        if (CurrentItemIndex != generalAt && MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) && !IsDecodedGeneric(CurrentItemIndex)) {
-            const int start = CurrentItemIndex;
-            bool stoppedShort = false;
-            const int at = RunDecoded(start, limit, stoppedShort);
-            if (stoppedShort) generalAt = at;
-            if (at != start) {
-                EnterItem(at, limit, pc);
-                if (ErrorNumber == 0) [[likely]] continue;
-                // An error of a procedure item's executor (or a push that found no memory): the next
-                // item is in hand, as after any item.
-                ErrorAtCurrentItem = false;
-                if (!TakeError(pc, limit)) return LoopExit::Error;
-                continue;
+            if (CurrentItemIndex != generalAt &&
+                MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) &&
+                !IsDecodedGeneric(CurrentItemIndex)) {
+                const int start = CurrentItemIndex;
+                bool stoppedShort = false;
+                const int at = RunDecoded(start, limit, stoppedShort);
+                if (stoppedShort) generalAt = at;
+                if (at != start) {
+                    EnterItem(at, limit, pc);
+                    if (ErrorNumber == 0) [[likely]]
+                        continue;
+                    // An error of a procedure item's executor (or a push that found no memory): the next
+                    // item is in hand, as after any item.
+                    ErrorAtCurrentItem = false;
+                    if (!TakeError(pc, limit)) return LoopExit::Error;
+                    continue;
+                }
             }
-        }
-        generalAt = -1;
+            generalAt = -1;
         }
 
         const int value = CurrentItem.SecondCode;
@@ -959,7 +958,8 @@ LoopExit RunItems() {
 
         if (leave) [[unlikely]] return exit;
 
-        if (!ErrorAtCurrentItem) [[likely]] FetchNextEffectiveItem<Fast>(pc, limit);
+        if (!ErrorAtCurrentItem) [[likely]]
+            FetchNextEffectiveItem<Fast>(pc, limit);
         if (ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
