@@ -133,11 +133,8 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
 
 } // namespace
 
-bool DecodedRunEnabled = true;
-
 int RunDecoded(int at, int limit, bool& stoppedShort) {
     stoppedShort = false;
-    if (!DecodedRunEnabled) return at;
     if (DecodedTablesMoved()) NoteCodeChanged();
     const std::uint64_t generation = CodeGeneration;
     // The decoded side as far as it goes; decoding an entry may extend it.

@@ -2,9 +2,6 @@
 // other, until an index that must run item by item, a stop request, or the end of the code.
 #pragma once
 
-// False runs every item by the general path (the tests hold both ways to the same results).
-extern bool DecodedRunEnabled;
-
 // Runs from `at` (the index of the item in hand; `limit` the last index the run may read) and returns
 // the index of the item to go on with. `stoppedShort` is set when the entry at the returned index
 // began but met a case for the general path: that item must then run item by item.

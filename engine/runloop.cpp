@@ -178,7 +178,7 @@ bool InTable(const Table& table, long at) {
 // that has not run. An error is positioned by the item right after the failing one, and a stop already
 // requested leaves the run at the item right after the last one run, so nothing is stepped over then.
 // The loop's copies of the cursor and the limit (`pc`, `limit`) come back updated.
-[[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
+template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
     int at = CodeIndex;
     limit = CodeLimit;
     if (at < 0 || at > limit) [[unlikely]] {
@@ -187,10 +187,12 @@ bool InTable(const Table& table, long at) {
         return;
     }
     const CodeItemType* item = CodeBuffer.data() + at;
-    if ((ErrorNumber | StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
-        while (at < limit && IsInertItem(*item)) {
-            ++at;
-            ++item;
+    if constexpr (Fast) {
+        if ((ErrorNumber | StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
+            while (at < limit && IsInertItem(*item)) {
+                ++at;
+                ++item;
+            }
         }
     }
     CurrentItem = *item;
@@ -333,11 +335,13 @@ bool InTable(const Table& table, long at) {
 }
 
 // Kind 11: NumConValue of the item in hand.
-[[gnu::always_inline]] inline void PushNumLiteral(int value) {
+template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value) {
     const long at = static_cast<long>(value) + 1;
     const Extended number =
         at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)] : 0.0L;
-    if (!ApplyToTop(number)) PushNumber(number);
+    if constexpr (Fast)
+        if (ApplyToTop(number)) return;
+    PushNumber(number);
 }
 
 // The general routing of a function item (defined with the statement routing below).
@@ -653,13 +657,23 @@ void RouteFunction(int code) {
 }
 
 // Returns false when the statement leaves the loop (exit in `exit`).
-[[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
+template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
     switch (code) {
     case St::PRINT: ExecPrint(); return true;
     case St::PRINTUSING: ExecPrintUsing(); return true;
     case St::END: ExecEnd(); return true;
-    case St::LET: ExecLetItem(); return true;
-    case St::IF: ExecIfItem(); return true;
+    case St::LET:
+        if constexpr (Fast)
+            ExecLetItem();
+        else
+            ExecLet();
+        return true;
+    case St::IF:
+        if constexpr (Fast)
+            ExecIfItem();
+        else
+            ExecIf();
+        return true;
     case InSt::CaseBoolean: ExecCaseBoolean(); return true;
     case InSt::SelectCaseNum: ExecSelectCaseNum(); return true;
     case InSt::CaseRange: ExecSelectCaseRange(); return true;
@@ -667,7 +681,12 @@ void RouteFunction(int code) {
     case ParseCode::CaseLess: case ParseCode::CaseLessEqual: case ParseCode::CaseNotEqual:
         ExecCaseCompare(code);
         return true;
-    case St::GOTO: ExecGotoItem(); return true;
+    case St::GOTO:
+        if constexpr (Fast)
+            ExecGotoItem();
+        else
+            ExecGoto(false);
+        return true;
     case St::GOSUB: ExecGoto(true); return true;
     case St::RETURN: ExecReturn(); return true;
     case St::DATA: case St::DEF: case St::DIM: SkipDeclaration(); return true;
@@ -677,8 +696,18 @@ void RouteFunction(int code) {
     case St::BEEP: ExecBeep(); return true;
     case St::SLEEP: ExecSleep(); return true;
     // SUB, FUNCTION and DEF machinery.
-    case InSt::GlPop: BindArgumentItem(); return true;
-    case InSt::GlPush: PushVariableItem(); return true;
+    case InSt::GlPop:
+        if constexpr (Fast)
+            BindArgumentItem();
+        else
+            BindArgument();
+        return true;
+    case InSt::GlPush:
+        if constexpr (Fast)
+            PushVariableItem();
+        else
+            PushVariableValue();
+        return true;
     case InSt::LoPushAll: SaveLocals(); return true;
     case InSt::LoPopAll: RestoreLocals(); return true;
     case InSt::SubJump: JumpViaLabelVariable(); return true;
@@ -800,7 +829,14 @@ bool TakeError(int& pc, int& limit) {
 
 } // namespace
 
-LoopExit RunLoop() {
+bool FastPathsEnabled = true;
+
+namespace {
+
+// The loop, in two builds: Fast with every fast path of its own, the fused sequences and the decoded
+// statements; the other runs each item by its general executor alone, which the tests hold to the
+// same results. The choice is made once per run, so the fast build carries no test of it.
+template <bool Fast> LoopExit RunItems() {
     LoopExit exit = LoopExit::End;
     // The loop's own copies of CodeIndex and CodeLimit as the last fetch left them; executors work on
     // the globals, and every fetch reads those afresh.
@@ -818,39 +854,64 @@ LoopExit RunLoop() {
         if (pc > limit) [[unlikely]] return LoopExit::End;
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
-        if (CurrentItemIndex != generalAt && MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) && !IsDecodedGeneric(CurrentItemIndex)) {
-            const int start = CurrentItemIndex;
-            bool stoppedShort = false;
-            const int at = RunDecoded(start, limit, stoppedShort);
-            if (stoppedShort) generalAt = at;
-            if (at != start) {
-                EnterItem(at, limit, pc);
-                if (ErrorNumber == 0) [[likely]] continue;
-                // An error of a procedure item's executor (or a push that found no memory): the next
-                // item is in hand, as after any item.
-                ErrorAtCurrentItem = false;
-                if (!TakeError(pc, limit)) return LoopExit::Error;
-                continue;
+        if constexpr (Fast) {
+            if (CurrentItemIndex != generalAt &&
+                MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) &&
+                !IsDecodedGeneric(CurrentItemIndex)) {
+                const int start = CurrentItemIndex;
+                bool stoppedShort = false;
+                const int at = RunDecoded(start, limit, stoppedShort);
+                if (stoppedShort) generalAt = at;
+                if (at != start) {
+                    EnterItem(at, limit, pc);
+                    if (ErrorNumber == 0) [[likely]]
+                        continue;
+                    // An error of a procedure item's executor (or a push that found no memory): the next
+                    // item is in hand, as after any item.
+                    ErrorAtCurrentItem = false;
+                    if (!TakeError(pc, limit)) return LoopExit::Error;
+                    continue;
+                }
             }
+            generalAt = -1;
         }
-        generalAt = -1;
 
         const int value = CurrentItem.SecondCode;
         ErrorAtCurrentItem = false;
         bool leave = false;
 
         switch (kind) {
-        case CodeKind::Operator: ExecOperatorItem(value); break;
-        case CodeKind::Function: ExecFunctionItem(value); break;
-        case CodeKind::Statement: leave = !RouteStatement(value, exit); break;
+        case CodeKind::Operator:
+            if constexpr (Fast)
+                ExecOperatorItem(value);
+            else
+                ExecOperator(value);
+            break;
+        case CodeKind::Function:
+            if constexpr (Fast)
+                ExecFunctionItem(value);
+            else
+                RouteFunction(value);
+            break;
+        case CodeKind::Statement: leave = !RouteStatement<Fast>(value, exit); break;
         case CodeKind::SysNumConst:
-            if (value >= 1 && value <= FixedConstSlots) PushSysNumConst(NumConstTable[static_cast<std::size_t>(value)]);
+            if (value >= 1 && value <= FixedConstSlots) {
+                if constexpr (Fast)
+                    PushSysNumConst(NumConstTable[static_cast<std::size_t>(value)]);
+                else
+                    PushNumber(NumConstTable[static_cast<std::size_t>(value)]);
+            }
             break;
         case CodeKind::SysStrConst:
             if (value >= 1 && value <= FixedConstSlots) GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
             break;
-        case CodeKind::NumLiteral: PushNumLiteral(value); break;
-        case CodeKind::NumVar: PushNumVariable(value); break;
+        case CodeKind::NumLiteral: PushNumLiteral<Fast>(value); break;
+        case CodeKind::NumVar:
+            if constexpr (Fast)
+                PushNumVariable(value);
+            else
+                PushNumName(value);
+            break;
         case CodeKind::LocalNumVar: {
             const long at = static_cast<long>(NumFrameBase) + value;
             if (InTable(LocalNumVarTable, at)) PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
@@ -897,7 +958,8 @@ LoopExit RunLoop() {
 
         if (leave) [[unlikely]] return exit;
 
-        if (!ErrorAtCurrentItem) [[likely]] FetchNextEffectiveItem(pc, limit);
+        if (!ErrorAtCurrentItem) [[likely]]
+            FetchNextEffectiveItem<Fast>(pc, limit);
         if (ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
@@ -905,4 +967,10 @@ LoopExit RunLoop() {
             limit = CodeLimit;
         }
     }
+}
+
+} // namespace
+
+LoopExit RunLoop() {
+    return FastPathsEnabled ? RunItems<true>() : RunItems<false>();
 }

@@ -23,6 +23,10 @@ inline void FetchCurrentItem() {
     GetCurrentItem();
 }
 
+// False runs every item by its general executor alone: no fast path of the loop, no fused sequence, no
+// decoded statement (the tests hold both ways to the same results). Read when a run starts.
+extern bool FastPathsEnabled;
+
 // Why the loop ended.
 enum class LoopExit { End, Stop, Error, System, Cont, Run };
 

@@ -14,10 +14,11 @@
 // --time prints the compile-and-run time to stderr. A run that has not ended after --timeout seconds
 // (default 60), also one waiting in a dialog, is stopped and reported with exit code 2; so is an answer
 // a dialog cannot take, or one left over at the end. --general runs every item by the general path,
-// without the decoded statements, so that the tests can hold both ways to the same text.
+// without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
+// both ways to the same text.
 #include "controlwindow/properties.h"
-#include "engine/decodedrun.h"
 #include "engine/lxthread.h"
+#include "engine/runloop.h"
 #include "frontend/initall.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
@@ -196,7 +197,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--time") == 0) {
             timing = true;
         } else if (std::strcmp(argv[i], "--general") == 0) {
-            DecodedRunEnabled = false;
+            FastPathsEnabled = false;
         } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
             timeoutSeconds = std::atof(argv[++i]);
             if (!(timeoutSeconds > 0)) return Usage();
