@@ -54,14 +54,6 @@ bool IsPropertyCode(int code) {
     return code != PropertyGetBase + ControlProperty::Click;
 }
 
-// Whether `code` lies in the two blocks the control window owns: 1196 to 1236 and 2196 to 2236.
-bool InPropertyBlocks(int code) {
-    const auto inBlock = [code](int base) {
-        return code >= base + PropertyRange::ButtonFirst && code <= base + PropertyRange::TextBoxLast;
-    };
-    return inBlock(PropertySetBase) || inBlock(PropertyGetBase);
-}
-
 // The limits of CSCREEN: at most the minimum gives the minimum, above the maximum the maximum, else
 // the number truncated.
 int LimitCScreenSize(Extended value, int maximum) {
@@ -71,6 +63,14 @@ int LimitCScreenSize(Extended value, int maximum) {
 }
 
 } // namespace
+
+// Whether `code` lies in the two blocks the control window owns: 1196 to 1236 and 2196 to 2236.
+bool InPropertyBlocks(int code) {
+    const auto inBlock = [code](int base) {
+        return code >= base + PropertyRange::ButtonFirst && code <= base + PropertyRange::TextBoxLast;
+    };
+    return inBlock(PropertySetBase) || inBlock(PropertyGetBase);
+}
 
 int ControlIndexFromNumber(long double value) {
     std::int32_t k = 0;
@@ -128,37 +128,22 @@ void PollControlClick() {
     std::this_thread::sleep_for(ClickPollPause);
 }
 
-bool RouteControlStatement(int code) {
-    switch (code) {
-    // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF: the window method reads the kind from
-    // SyncCode and takes the ON/OFF item itself.
-    case St::CBUTTON:
-    case St::CLABEL:
-    case St::CTEXTBOX:
-        SyncCode = code;
-        HandOver(ShowControlHook, code, false);
-        return true;
-    case St::CSCREEN:
-    case St::OPENCSCREEN:
-        ExecCScreen();
-        if (ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
-        return true;
-    // CLOSECSCREEN: nothing when no control window is open.
-    case St::CLOSECSCREEN:
-        if (CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
-        return true;
-    default: return false;
-    }
+void ExecShowControl(int code) {
+    SyncCode = code;
+    HandOver(ShowControlHook, code, false);
 }
 
-bool RouteControlFunction(int code) {
-    if (code == PropertyRange::ButtonClick) {
-        PollControlClick();  // on this thread: it only reads and takes the shared click flags
-        return true;
-    }
-    if (!InPropertyBlocks(code)) return false;
-    if (!IsPropertyCode(code)) return true;  // codes of the blocks that no property uses: nothing
+void ExecOpenCScreen(int code) {
+    ExecCScreen();
+    if (ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
+}
+
+void ExecCloseCScreen(int code) {
+    if (CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
+}
+
+void ExecControlProperty(int code) {
+    if (!IsPropertyCode(code)) return;
     SyncCode = code;
     HandOver(ControlPropertyHook, code, true);
-    return true;
 }

@@ -22,9 +22,17 @@ extern void (*ShowControlHook)();
 extern void (*OpenControlFormHook)();
 extern void (*CloseControlFormHook)();
 
-// Run-loop doors: true when the code was one of this unit's (handled), false for any other code.
-bool RouteControlStatement(int code);   // statement items (kind 6)
-bool RouteControlFunction(int code);    // function items (kind 2)
+// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF: the window method reads the kind from
+// SyncCode and takes the ON/OFF item itself.
+void ExecShowControl(int code);
+// CSCREEN and OPENCSCREEN: the sizes, then the window opened (or re-created).
+void ExecOpenCScreen(int code);
+// CLOSECSCREEN: nothing when no control window is open.
+void ExecCloseCScreen(int code);
+// True for the function codes of the property blocks (set 1000 + n, get 2000 + n).
+bool InPropertyBlocks(int code);
+// A property code of those blocks (the codes no property uses do nothing).
+void ExecControlProperty(int code);
 
 // Pops the control number k (1 to 40) of a getter or of the click poll and checks it; returns k, or 0
 // with ErrorNumber set: 50011 when the top is no number (nothing popped) or k is out of range (k

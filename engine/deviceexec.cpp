@@ -58,6 +58,8 @@ QClipboard* Clipboard() {
                : nullptr;
 }
 
+} // namespace
+
 // ---- media player ------------------------------------------------------------------------------------
 
 // MEDIAPLAYER.OPEN file$
@@ -87,11 +89,24 @@ void ExecMediaPlayerOpen() {
 }
 
 // MEDIAPLAYER.PLAY, .PAUSE, .STOP: nothing while no file is open.
+namespace {
+
 void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
     Synchronize([command] {
         if (!PlayerReady()) return;
         if (MediaPlayerOpen != 0) (Player.*command)();
     });
+}
+
+} // namespace
+
+void ExecMediaPlayerControl(int code) {
+    switch (code) {
+    case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::Play); return;
+    case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::Pause); return;
+    case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::Stop); return;
+    default: return;
+    }
 }
 
 // MEDIAPLAYER.MODE
@@ -203,8 +218,6 @@ void ExecSpeakerMuteValue() {
     GlPushBool(mute);
 }
 
-} // namespace
-
 void InstallMediaPlayerHooks(const MediaPlayerHooks& hooks) {
     Player = hooks;
 }
@@ -226,53 +239,4 @@ void SyncCloseMediaPlayer() {
         if (MediaPlayerOpen != 0 && Player.Close != nullptr) Player.Close();
         MediaPlayerOpen = 0;
     });
-}
-
-bool RouteDeviceStatement(int code) {
-    switch (code) {
-    case InSt::MediaPlayerOpen: ExecMediaPlayerOpen(); return true;
-    case InSt::MediaPlayerClose: SyncCloseMediaPlayer(); return true;
-    case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::Play); return true;
-    case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::Pause); return true;
-    case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::Stop); return true;
-    case InSt::ClipboardClear:
-        SyncCode = code;
-        ExecClipboardClear();
-        return true;
-    case InSt::ClipboardSetText:
-        SyncCode = code;
-        ExecClipboardSetText();
-        return true;
-    case InSt::AudioMixerMasterVolume:
-        SyncCode = code;
-        ExecSpeakerVolume();
-        return true;
-    case InSt::AudioMixerMasterMute:
-        SyncCode = code;
-        ExecSpeakerMute();
-        return true;
-    default: return false;
-    }
-}
-
-bool RouteDeviceFunction(int code) {
-    switch (code) {
-    case InFn::ClipboardGetText:
-        SyncCode = code;
-        ExecClipboardGetText();
-        return true;
-    case SettingValueBase + InSt::AudioMixerMasterVolume:
-        SyncCode = code;
-        ExecSpeakerVolumeValue();
-        return true;
-    case SettingValueBase + InSt::AudioMixerMasterMute:
-        SyncCode = code;
-        ExecSpeakerMuteValue();
-        return true;
-    case SettingValueBase + InSt::MediaPlayerMode:
-        SyncCode = code;
-        ExecMediaPlayerMode();
-        return true;
-    default: return false;
-    }
 }

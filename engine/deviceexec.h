@@ -38,9 +38,20 @@ struct SpeakerHooks {
 void InstallMediaPlayerHooks(const MediaPlayerHooks& hooks);
 void InstallSpeakerHooks(const SpeakerHooks& hooks);
 
-// Run-loop doors: true when the code was one of this unit's (handled), false for any other code.
-bool RouteDeviceStatement(int code); // statement items (kind 6)
-bool RouteDeviceFunction(int code);  // function items (kind 2)
+// The executors. MEDIAPLAYER.OPEN file$, .CLOSE (SyncCloseMediaPlayer), .PLAY, .PAUSE, .STOP (by code).
+void ExecMediaPlayerOpen();
+void ExecMediaPlayerControl(int code);
+// The methods below serve the code in SyncCode: CLIPBOARD.CLEAR, CLIPBOARD.SETTEXT s$,
+// AUDIOMIXER.MASTERVOLUME = v, AUDIOMIXER.MASTERMUTE = b; and as functions CLIPBOARD.GETTEXT and the
+// values of MASTERVOLUME, MASTERMUTE and MEDIAPLAYER.MODE.
+void ExecClipboardClear();
+void ExecClipboardSetText();
+void ExecSpeakerVolume();
+void ExecSpeakerMute();
+void ExecClipboardGetText();
+void ExecSpeakerVolumeValue();
+void ExecSpeakerMuteValue();
+void ExecMediaPlayerMode();
 
 // Closes the media player and forgets the open file; every compiled run starts with it.
 void SyncCloseMediaPlayer();

@@ -687,51 +687,17 @@ void ClearGraphForm() {
     surface->Changed();
 }
 
-// ---- routing
-// -------------------------------------------------------------------------------------------------
+// GSCREEN and OPENGSCREEN with two sizes or four (by code).
+void ExecGScreenStatement(int code) {
+    ExecGScreen(code > ArgumentFormStep);
+    if (ErrorNumber == 0) SyncOpenGraphForm();
+    if (ErrorNumber == 0) RequireGraphForm(code);
+}
 
-bool RouteGraphicsStatement(int code) {
-    switch (code) {
-    case St::GSCREEN:
-    case St::OPENGSCREEN:
-    case St::GSCREEN + ArgumentFormStep:
-    case St::OPENGSCREEN + ArgumentFormStep:
-        ExecGScreen(code > ArgumentFormStep);
-        if (ErrorNumber == 0) SyncOpenGraphForm();
-        if (ErrorNumber == 0) RequireGraphForm(code);
-        return true;
-    case St::CLOSEGSCREEN:
-        if (RequireGraphForm(code)) SyncCloseGraphForm();
-        return true;
-    case St::GSCROLL: SyncGScroll(); return true;
-    case St::GSTRETCH: SyncGStretch(); return true;
-    case St::WINDOW: ExecWindow(); return true;
-    case St::MATHGRAPH: ExecMathGraph(); return true;
-    case St::PSET:
-    case St::PRESET:
-        if (RequireGraphForm(code)) ExecPSet(code == St::PRESET);
-        return true;
-    case St::LINE:
-        if (RequireGraphForm(code)) ExecLine();
-        return true;
-    case St::CIRCLE:
-        if (RequireGraphForm(code)) ExecCircle();
-        return true;
-    case St::PAINT:
-        if (RequireGraphForm(code)) ExecPaint();
-        return true;
-    case St::FILEPSET: ExecFilePSet(); return true;
-    case St::GLOCATE:
-        if (RequireGraphForm(code)) ExecGLocate();
-        return true;
-    case St::GFLOCATE: ExecGFLocate(); return true;
-    case St::GREFRESH:
-        if (RequireGraphForm(code)) ExecGRefresh();
-        return true;
-    case St::GPRINT:
-        if (RequireGraphForm(code)) ExecGPrint();
-        return true;
-    case St::CLS: ExecCls(); return true;
-    default: return false;
-    }
+void ExecCloseGScreen(int code) {
+    if (RequireGraphForm(code)) SyncCloseGraphForm();
+}
+
+void ExecPSetStatement(int code) {
+    if (RequireGraphForm(code)) ExecPSet(code == St::PRESET);
 }

@@ -53,8 +53,10 @@ struct GraphFormHooks {
 };
 extern GraphFormHooks GraphFormHook;
 
-// Runs the statement when it is one of the graphics statements; false for any other code.
-bool RouteGraphicsStatement(int code);
+// GSCREEN and OPENGSCREEN (both forms), CLOSEGSCREEN, PSET and PRESET (by code).
+void ExecGScreenStatement(int code);
+void ExecCloseGScreen(int code);
+void ExecPSetStatement(int code);
 
 // The check before a drawing statement (and GETRGBPIXEL and the picture statements): error 50006
 // when no graphics window is open. The error is positioned at the statement itself (the run loop

@@ -438,6 +438,19 @@ void SyncStop() {
 }
 
 // RUN
+void ExecGotoStatement(int code) {
+    ExecGoto(code == St::GOSUB);
+}
+
+void ExecAngleUnit(int code) {
+    RadianMode = code == St::RADIANS ? 1 : 0;
+}
+
+void ExecNew() {
+    ProgramText.clear();
+    ProgramTextLength = 0;
+}
+
 void ExecRun() {
     RunMode = RunKind::Rerun;
     ProgramRunning = 1;

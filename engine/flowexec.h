@@ -23,6 +23,7 @@ void ExecSelectCaseRange();
 void ExecCaseCompare(int code);
 // GOTO and GOSUB: a line number, a label name or a code index after the statement item.
 void ExecGoto(bool gosub);
+void ExecGotoStatement(int code); // either (by code)
 // RETURN: back to the item after the last GOSUB's target.
 void ExecReturn();
 // DATA, DEF and DIM met while running: skip to the statement end.
@@ -31,6 +32,10 @@ void SkipDeclaration();
 void SyncStop();
 // RUN: the thread starts again and compiles the program afresh (the run loop then leaves).
 void ExecRun();
+// DEGREES and RADIANS (by code).
+void ExecAngleUnit(int code);
+// NEW: forgets the program text.
+void ExecNew();
 // ECHO ON|OFF and CHKMSG ON|OFF.
 void ExecEcho();
 void ExecChkMsg();

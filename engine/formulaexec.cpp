@@ -633,22 +633,6 @@ void DumpCodeListing() {
         FlushPrintLine(QString::number(value) + QString::fromUtf16(label));
 }
 
-// ---- routing
-// ------------------------------------------------------------------------------------------------
-
-bool RouteFormulaStatement(int code) {
-    switch (code) {
-    case St::STRTOFORM: ExecStrToForm(); return true;
-    case St::EVALFORM: ExecEvalForm(); return true;
-    case EvalFormCode::Leave: ExecEvalFormLeave(); return true;
-    case EvalFormCode::End: ExecEvalFormEnd(); return true;
-    case St::MOUSE: ExecMouse(); return true;
-    case St::SETVERSION: ExecSetVersion(); return true;
-    case St::HELP: ExecHelp(); return true;
-    case InSt::ListReservedWords: ListReservedWords(); return true;
-    case InSt::DumpVariables: DumpVariables(); return true;
-    case InSt::DumpCrossReference: DumpCrossReference(); return true;
-    case InSt::DumpCodeListing: DumpCodeListing(); return true;
-    default: return false;
-    }
+void ExecEvalFormTrapOff() {
+    EvalFormTrap = 0;
 }

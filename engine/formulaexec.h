@@ -4,9 +4,11 @@
 // the variables, a cross reference and the pre-code and code listings.
 #pragma once
 
+#include "frontend/codeitem.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
+#include "frontend/vocabulary.h"
 
 #include <QString>
 
@@ -19,8 +21,9 @@
 // consequence, and nothing after the error (a FUNCTION call, say) runs. The codes are argument forms
 // of EVALFORM that the compiler never writes.
 namespace EvalFormCode {
-inline constexpr int End = 2057;
-inline constexpr int Leave = 3057; // takes the place of the formula's items not yet run after an error
+inline constexpr int End = St::EVALFORM + 2 * ArgumentFormStep;
+inline constexpr int Leave =
+    St::EVALFORM + 3 * ArgumentFormStep; // takes the place of the formula's items not yet run after an error
 } // namespace EvalFormCode
 static_assert(FormulaCodeSize <= ImmediateAreaLast, "a formula's evaluation must fit the immediate area");
 // Evaluations nest when a formula calls a FUNCTION that evaluates a formula itself.
@@ -30,9 +33,8 @@ inline constexpr int MaxEvalFormDepth = 256;
 // Runs on the user-interface thread. Without it HELP does nothing.
 extern void (*ShowHelpHook)();
 
-// Runs the statement when it is one of this unit's (STRTOFORM, EVALFORM and its tail codes, MOUSE,
-// SETVERSION, HELP and the four listings); false for any other code.
-bool RouteFormulaStatement(int code);
+// Disarms the error trap once an evaluation's formula has run without error.
+void ExecEvalFormTrapOff();
 
 // STRTOFORM (text, formula@, error): compiles the text; its error number (0 when it compiled) goes
 // into the error variable, never to the run.

@@ -410,27 +410,10 @@ void ExecRandomize(bool withArgument) {
     RandSeed = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(seed)));
 }
 
-// ---- routing ----------------------------------------------------------------------------------------------
+void ExecInputStatement(int code) {
+    ExecInput(code == St::LINEINPUT);
+}
 
-bool RouteInputOutputStatement(int code) {
-    switch (code) {
-    case St::INPUT: ExecInput(false); return true;
-    case St::LINEINPUT: ExecInput(true); return true;
-    case InSt::InputNumField: ExecInputNumField(); return true;
-    case InSt::InputStrField: ExecInputStrField(); return true;
-    case St::READ: ExecRead(); return true;
-    case St::RESTORE: ExecRestore(); return true;
-    case St::RANDOMIZE: ExecRandomize(false); return true;
-    case RandomizeWithSeed: ExecRandomize(true); return true;
-    case St::OPEN: ExecOpen(); return true;
-    case St::CLOSE: ExecClose(); return true;
-    case St::PRINTFile: ExecPrintFile(); return true;
-    case InSt::PrintFileLineEnd: ExecPrintFileLineEnd(); return true;
-    case InSt::PrintUsingFile: ExecPrintUsingFile(); return true;
-    case St::INPUTFile: ExecInputFile(); return true;
-    case St::LINEINPUTFile: ExecLineInputFile(); return true;
-    case St::SETENCODING: ExecSetEncoding(); return true;
-    case St::FILES: ExecFiles(); return true;
-    default: return false;
-    }
+void ExecRandomizeStatement(int code) {
+    ExecRandomize(code == RandomizeWithSeed);
 }

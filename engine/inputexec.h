@@ -1,8 +1,7 @@
 // Input statements: INPUT and LINE INPUT ask through the INPUT dialog (a window reached through a
 // hook, shown on the user-interface thread while the interpreter waits), the field executors take the
 // typed line apart one target at a time, READ and RESTORE walk the DATA constants left in the code,
-// and RANDOMIZE seeds the generator. RouteInputOutputStatement is the run loop's door to these and to
-// the file statements.
+// and RANDOMIZE seeds the generator.
 #pragma once
 
 #include "frontend/codeitem.h"
@@ -32,9 +31,9 @@ extern void (*ShowRunFormHook)();
 // The prompt of the last INPUT or LINE INPUT; it outlives the dialog.
 extern QString InputPrompt;
 
-// Runs the statement or internal code when it is one of this unit's or the file statements'; false
-// for any other code (nothing done).
-bool RouteInputOutputStatement(int code);
+// INPUT or LINE INPUT (by code); RANDOMIZE or RANDOMIZE seed (by code).
+void ExecInputStatement(int code);
+void ExecRandomizeStatement(int code);
 
 // INPUT ["prompt" {, | ;}] targets  and  LINE INPUT ["prompt" {, | ;}] target$
 void ExecInput(bool lineInput);

@@ -63,8 +63,10 @@ void PushChecked(int number, int id, Op op, Args... args) {
     GlPushNum(result);
 }
 
+} // namespace
+
 // ABS, SGN, FIX, INT, CEIL, PI and the sign change: exact results that cannot raise a fault.
-void Exact(int code) {
+void FnExact(int code) {
     if (code == Fn::PI) {
         GlPushNum(std::numbers::pi_v<Extended>);
         return;
@@ -77,7 +79,7 @@ void Exact(int code) {
 }
 
 // ROUND(x) and ROUND(x, n): halves away from zero, the whole result within the 64-bit integers.
-void Round(int code) {
+void FnRound(int code) {
     const bool toDigits = code == RoundToDigits;
     if (!ArgumentsAreNumbers(toDigits ? 2 : 1, Fn::ROUND)) return;
     const Extended digits = toDigits ? GlPopNum() : 0;
@@ -106,7 +108,7 @@ void Round(int code) {
 }
 
 // MAX(a, b), MIN(a, b)
-void MaxMin(int code) {
+void FnMaxMin(int code) {
     if (!ArgumentsAreNumbers(2, code)) return;
     const Extended b = GlPopNum();
     const Extended a = GlPopNum();
@@ -114,7 +116,7 @@ void MaxMin(int code) {
 }
 
 // SQR(x), EXP(x), LOG(x), LOG10(x), LOG2(x)
-void PowerAndLog(int code) {
+void FnPowerAndLog(int code) {
     if (!ArgumentsAreNumbers(1, code)) return;
     const Extended x = GlPopNum();
     switch (code) {
@@ -145,7 +147,7 @@ void PowerAndLog(int code) {
 }
 
 // SIN, COS, TAN, COT, CSC, SEC of an angle; ATN, ASIN, ACOS giving one; COSH, SINH, TANH; DEG, RAD.
-void Trigonometry(int code) {
+void FnTrigonometry(int code) {
     if (!ArgumentsAreNumbers(1, code)) return;
     const Extended x = GlPopNum();
     switch (code) {
@@ -183,6 +185,8 @@ void Trigonometry(int code) {
     }
 }
 
+namespace {
+
 // The whole absolute value of an argument of GCD, LCM; false (50012 naming the function) beyond the
 // 64-bit integers.
 bool WholeMagnitude(Extended x, int id, std::int64_t& out) {
@@ -200,8 +204,10 @@ std::int64_t Gcd(std::int64_t a, std::int64_t b) {
     return a;
 }
 
+} // namespace
+
 // GCD(a, b), LCM(a, b)
-void GcdLcm(int code) {
+void FnGcdLcm(int code) {
     if (!ArgumentsAreNumbers(2, code)) return;
     const Extended y = GlPopNum();
     const Extended x = GlPopNum();
@@ -224,7 +230,7 @@ void GcdLcm(int code) {
 }
 
 // PFACTOR(n), PRIMEFACTOR(n): the smallest prime factor of the whole part of abs(n).
-void PrimeFactor() {
+void FnPrimeFactor() {
     constexpr int id = Fn::PRIMEFACTOR;
     if (!ArgumentsAreNumbers(1, id)) return;
     const Extended x = GlPopNum();
@@ -256,7 +262,7 @@ void PrimeFactor() {
 }
 
 // FACT(n), FACTORIAL(n): the factorial of the whole part of abs(n).
-void Factorial() {
+void FnFactorial() {
     constexpr int id = Fn::FACTORIAL;
     if (!ArgumentsAreNumbers(1, id)) return;
     const Extended m = std::trunc(std::fabs(GlPopNum()));
@@ -274,7 +280,7 @@ void Factorial() {
 }
 
 // BINOM(n, k), BINOMIAL(n, k)
-void Binomial() {
+void FnBinomial() {
     constexpr int id = Fn::BINOMIAL;
     if (!ArgumentsAreNumbers(2, id)) return;
     const Extended k = GlPopNum();
@@ -305,7 +311,7 @@ void Binomial() {
 }
 
 // RND and RND(x)
-void Random(int code) {
+void FnRandom(int code) {
     if (code == Fn::RND) {
         LastRandom = DrawRandom();
         GlPushNum(LastRandom);
@@ -332,7 +338,7 @@ void Random(int code) {
 
 // RANDG(mean, deviation): a normally distributed number by the polar method; the second number of
 // each pair is not kept.
-void NormalRandom() {
+void FnNormalRandom() {
     constexpr int id = Fn::RANDG;
     if (!ArgumentsAreNumbers(2, id)) return;
     const Extended deviation = GlPopNum();
@@ -350,8 +356,6 @@ void NormalRandom() {
                 [](Extended z, Extended d, Extended m) { return z * d + m; }, normal, deviation, mean);
 }
 
-} // namespace
-
 Extended DrawRandom() {
     RandSeed = RandSeed * RandomMultiplier + 1u;  // unsigned: wraps modulo 2^32
     return static_cast<Extended>(RandSeed) / RandomScale;
@@ -360,98 +364,4 @@ Extended DrawRandom() {
 void SeedRandom() {
     RandSeed = RandomStartSeed;
     LastRandom = DrawRandom();
-}
-
-bool IsNumericFunctionCode(int code) {
-    switch (code) {
-    case Fn::ABS:
-    case Fn::ACOS:
-    case Fn::ASIN:
-    case Fn::ATN:
-    case Fn::BINOM:
-    case Fn::BINOMIAL:
-    case Fn::CEIL:
-    case Fn::COS:
-    case Fn::SIN:
-    case Fn::COSH:
-    case Fn::SINH:
-    case Fn::TANH:
-    case Fn::COT:
-    case Fn::CSC:
-    case Fn::SEC:
-    case Fn::TAN:
-    case Fn::DEG:
-    case Fn::RAD:
-    case Fn::EXP:
-    case Fn::FACT:
-    case Fn::FACTORIAL:
-    case Fn::FIX:
-    case Fn::GCD:
-    case Fn::INT:
-    case Fn::LCM:
-    case Fn::LOG:
-    case Fn::LOG10:
-    case Fn::LOG2:
-    case Fn::MAX:
-    case Fn::MIN:
-    case Fn::PFACTOR:
-    case Fn::PRIMEFACTOR:
-    case Fn::PI:
-    case Fn::RANDG:
-    case Fn::RND:
-    case RndWithArgument:
-    case Fn::ROUND:
-    case RoundToDigits:
-    case Fn::SGN:
-    case Fn::SQR:
-    case InFn::Direct: return true;
-    default: return false;
-    }
-}
-
-void ExecNumericFunction(int code) {
-    switch (code) {
-    case Fn::ABS:
-    case Fn::SGN:
-    case Fn::FIX:
-    case Fn::INT:
-    case Fn::CEIL:
-    case Fn::PI:
-    case InFn::Direct: Exact(code); break;
-    case Fn::ROUND:
-    case RoundToDigits: Round(code); break;
-    case Fn::MAX:
-    case Fn::MIN: MaxMin(code); break;
-    case Fn::SQR:
-    case Fn::EXP:
-    case Fn::LOG:
-    case Fn::LOG10:
-    case Fn::LOG2: PowerAndLog(code); break;
-    case Fn::SIN:
-    case Fn::COS:
-    case Fn::TAN:
-    case Fn::COT:
-    case Fn::CSC:
-    case Fn::SEC:
-    case Fn::ATN:
-    case Fn::ASIN:
-    case Fn::ACOS:
-    case Fn::COSH:
-    case Fn::SINH:
-    case Fn::TANH:
-    case Fn::DEG:
-    case Fn::RAD: Trigonometry(code); break;
-    case Fn::GCD:
-    case Fn::LCM: GcdLcm(code); break;
-    case Fn::PFACTOR:
-    case Fn::PRIMEFACTOR: PrimeFactor(); break;
-    case Fn::FACT:
-    case Fn::FACTORIAL: Factorial(); break;
-    case Fn::BINOM:
-    case Fn::BINOMIAL: Binomial(); break;
-    case Fn::RND:
-    case RndWithArgument: Random(code); break;
-    case Fn::RANDG: NormalRandom(); break;
-    default: break;
-    }
 }

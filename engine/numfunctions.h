@@ -20,8 +20,17 @@ Extended DrawRandom();
 // at once into LastRandom, so each run sees the same sequence.
 void SeedRandom();
 
-// True for the function codes ExecNumericFunction serves: the numeric FunctionNames slots, the
-// further argument forms RND(x) and ROUND(x, n), and the internal sign change.
-bool IsNumericFunctionCode(int code);
-// Runs the numeric function of `code` (the function item's value). Other codes do nothing.
-void ExecNumericFunction(int code);
+// The executors, by code where one serves several functions or forms: ABS, SGN, FIX, INT, CEIL,
+// PI and the internal sign change; ROUND and ROUND(x, n); MAX, MIN; SQR, EXP and the logarithms;
+// the trigonometric and hyperbolic functions, DEG and RAD; GCD, LCM; RND and RND(x).
+void FnExact(int code);
+void FnRound(int code);
+void FnMaxMin(int code);
+void FnPowerAndLog(int code);
+void FnTrigonometry(int code);
+void FnGcdLcm(int code);
+void FnPrimeFactor();
+void FnFactorial();
+void FnBinomial();
+void FnRandom(int code);
+void FnNormalRandom();

@@ -628,36 +628,14 @@ bool PictureWindowOpen(int code) {
 
 } // namespace
 
-bool RoutePictureStatement(int code) {
-    switch (code) {
-    case St::LOADPICTURE:
-    case St::LOADPICTURE + ArgumentFormStep:
-    case St::LOADPICTURE + 2 * ArgumentFormStep:
-    case St::LOADPICTURE + 3 * ArgumentFormStep:
-        if (PictureWindowOpen(code)) ExecLoadPicture(code);
-        return true;
-    case St::SAVEPICTURE:
-    case St::SAVEPICTURE + ArgumentFormStep:
-    case St::SAVEPICTURE + 2 * ArgumentFormStep:
-    case St::SAVEPICTURE + 3 * ArgumentFormStep:
-        if (PictureWindowOpen(code)) ExecSavePicture(code);
-        return true;
-    case St::LOAD: ExecLoad(); return true;
-    case St::LIST: ExecList(); return true;
-    case St::CHDIR: ExecChDir(); return true;
-    case St::KILL: ExecKill(); return true;
-    case St::NAME: ExecName(); return true;
-    case St::FILECOPY: ExecFileCopy(); return true;
-    default: return false;
-    }
+void ExecLoadPictureStatement(int code) {
+    if (PictureWindowOpen(code)) ExecLoadPicture(code);
 }
 
-bool RoutePictureFunction(int code) {
-    switch (code) {
-    case Fn::GETIMAGESIZEStr: ExecGetImageSize(); return true;
-    case Fn::GETRGBPIXEL:
-        if (RequireGraphForm()) ExecGetRgbPixel();
-        return true;
-    default: return false;
-    }
+void ExecSavePictureStatement(int code) {
+    if (PictureWindowOpen(code)) ExecSavePicture(code);
+}
+
+void ExecGetRgbPixelFunction() {
+    if (RequireGraphForm()) ExecGetRgbPixel();
 }

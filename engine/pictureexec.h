@@ -15,11 +15,12 @@
 #include <QSize>
 #include <QString>
 
-// Runs the statement when it is one of this unit's (LOADPICTURE and SAVEPICTURE in their four argument
-// forms, LOAD, LIST, CHDIR, KILL, NAME, FILECOPY); false for any other code.
-bool RoutePictureStatement(int code);
-// Runs GETIMAGESIZE$ and GETRGBPIXEL; false for any other function code.
-bool RoutePictureFunction(int code);
+// LOADPICTURE and SAVEPICTURE in their four argument forms (by code), once the graphics window is
+// known to be open (else its arguments are dropped).
+void ExecLoadPictureStatement(int code);
+void ExecSavePictureStatement(int code);
+// GETRGBPIXEL, with the graphics window open.
+void ExecGetRgbPixelFunction();
 
 // Picture file types, chosen by the extension of the name upper-cased.
 enum class PictureType { None, Jpeg, Bmp, Png, Gif };

@@ -1,27 +1,28 @@
 #include "engine/runloop.h"
 
 #include "engine/calls.h"
+#include "engine/controlexec.h"
+#include "engine/decodedrun.h"
+#include "engine/deviceexec.h"
+#include "engine/dispatch.h"
+#include "engine/drawexec.h"
+#include "engine/fastaccess.h"
+#include "engine/fileexec.h"
 #include "engine/flowexec.h"
+#include "engine/formulaexec.h"
+#include "engine/inputexec.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
-#include "engine/controlexec.h"
-#include "engine/decodedrun.h"
-#include "engine/deviceexec.h"
-#include "engine/drawexec.h"
-#include "engine/fileexec.h"
-#include "engine/formulaexec.h"
-#include "engine/inputexec.h"
 #include "engine/pictureexec.h"
 #include "engine/predecode.h"
 #include "engine/printline.h"
-#include "engine/fastaccess.h"
-#include "engine/windowexec.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
+#include "engine/windowexec.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -344,9 +345,6 @@ template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value
     PushNumber(number);
 }
 
-// The general routing of a function item (defined with the statement routing below).
-void RouteFunction(int code);
-
 // Kind 10: a fixed constant (the 1 of a FOR without STEP, the 0 and 0.5 of a FOR's test with one),
 // fused with an operator after it like a literal.
 [[gnu::always_inline]] inline void PushSysNumConst(Extended number) {
@@ -373,7 +371,7 @@ void RouteFunction(int code);
             return;
         }
     }
-    RouteFunction(code);
+    ExecuteFunction(code);
 }
 
 // Kind 12: a plain numeric variable, or an element of a one-dimensional array whose subscript (a plain
@@ -623,155 +621,49 @@ inline const CodeItemType* JumpTargetAtCursor() {
     PushVariableValue();
 }
 
-void RouteFunction(int code) {
-    if (IsNumericFunctionCode(code)) {
-        ExecNumericFunction(code);
-        return;
-    }
-    if (IsStringFunctionCode(code)) {
-        ExecStringFunction(code);
-        return;
-    }
-    if (RouteSystemFunction(code)) return;
-    if (RouteControlFunction(code)) return;
-    if (RoutePictureFunction(code)) return;
-    if (RouteWindowFunction(code)) return;
-    if (RouteDeviceFunction(code)) return;
-    if (code == Fn::CSRLIN || code == Fn::POS) {
-        ErrorNumber = Err::FunctionNotSupported;
-        ErrorNameIndex = code;
-        return;
-    }
-    switch (code) {
-    // Slots without a routine do nothing.
-    case Fn::ATTRStr:
-    case Fn::DATE:
-    case Fn::FLOATTOSTRHEX:
-    case Fn::LOC:
-    case Fn::LOF:
-    case Fn::READALLBYTES:
-    case Fn::READALLLINES:
-    case Fn::TIME: return;
-    default: ReportFunctionNotBuilt(code); return;
-    }
-}
-
-// Returns false when the statement leaves the loop (exit in `exit`).
+// The loop's own forms of a few statements, and the three that leave the loop; every other statement
+// item (and every one without the fast paths) runs through the general dispatch. Returns false when
+// the statement leaves the loop (exit in `exit`).
 template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code, LoopExit& exit) {
-    switch (code) {
-    case St::PRINT: ExecPrint(); return true;
-    case St::PRINTUSING: ExecPrintUsing(); return true;
-    case St::END: ExecEnd(); return true;
-    case St::LET:
-        if constexpr (Fast)
-            ExecLetItem();
-        else
-            ExecLet();
-        return true;
-    case St::IF:
-        if constexpr (Fast)
-            ExecIfItem();
-        else
-            ExecIf();
-        return true;
-    case InSt::CaseBoolean: ExecCaseBoolean(); return true;
-    case InSt::SelectCaseNum: ExecSelectCaseNum(); return true;
-    case InSt::CaseRange: ExecSelectCaseRange(); return true;
-    case ParseCode::CaseEqual: case ParseCode::CaseGreater: case ParseCode::CaseGreaterEqual:
-    case ParseCode::CaseLess: case ParseCode::CaseLessEqual: case ParseCode::CaseNotEqual:
-        ExecCaseCompare(code);
-        return true;
-    case St::GOTO:
-        if constexpr (Fast)
-            ExecGotoItem();
-        else
-            ExecGoto(false);
-        return true;
-    case St::GOSUB: ExecGoto(true); return true;
-    case St::RETURN: ExecReturn(); return true;
-    case St::DATA: case St::DEF: case St::DIM: SkipDeclaration(); return true;
-    case St::STOP: SyncStop(); return true;
-    case St::ECHO: ExecEcho(); return true;
-    case St::CHKMSG: ExecChkMsg(); return true;
-    case St::BEEP: ExecBeep(); return true;
-    case St::SLEEP: ExecSleep(); return true;
-    // SUB, FUNCTION and DEF machinery.
-    case InSt::GlPop:
-        if constexpr (Fast)
-            BindArgumentItem();
-        else
-            BindArgument();
-        return true;
-    case InSt::GlPush:
-        if constexpr (Fast)
-            PushVariableItem();
-        else
-            PushVariableValue();
-        return true;
-    case InSt::LoPushAll: SaveLocals(); return true;
-    case InSt::LoPopAll: RestoreLocals(); return true;
-    case InSt::SubJump: JumpViaLabelVariable(); return true;
-    case St::ENDFUNCTION: case St::ENDSUB: ExecEndSub(); return true;
-    case InSt::ReturnFromFunction: ReturnFromFunction(); return true;
-    case St::DEGREES: RadianMode = 0; return true;
-    case St::RADIANS: RadianMode = 1; return true;
-    case St::NEW: ProgramText.clear(); ProgramTextLength = 0; return true;
-    case InSt::EvalFormTrapOff: EvalFormTrap = 0; return true;
-    case St::SYSTEM:
-        SystemExitRequest = 1;
-        exit = LoopExit::System;
-        return false;
-    case St::CONT:
-        // Execute starts again in the resume kind, with every variable and open file as they are.
-        if (GScreenOpen) ExecGRefresh();
-        RunMode = RunKind::Resume;
-        ProgramRunning = 1;
-        ContinueFlag = 1;
-        // The stop request is left alone: it was clear when this item began, so a stop asked for
-        // since is the user's and ends the resumed run.
-        // The stop kept while this immediate command runs belongs to the program being resumed; it
-        // must not make the resumed run end as stopped.
-        SavedStopRequest = 0;
-        PostRunButtons(RunButtonMode::Run);
-        exit = LoopExit::Cont;
-        return false;
-    case St::RUN:
-        // Execute starts again and compiles the program text afresh.
-        ExecRun();
-        exit = LoopExit::Run;
-        return false;
-    // Words the compiler turns into other items or refuses: no action at run time.
-    case St::ANGLE: case St::APPEND: case St::APPENDALLTEXT: case St::AS: case St::AUDIOMIXER:
-    case St::BINARY: case St::BOOLEAN: case St::CALL: case St::CASE: case St::CASEELSE:
-    case St::CLIPBOARD: case St::COLOR: case St::CONSOLE: case St::CONST: case St::DELETE: case St::DO:
-    case St::EDIT: case St::ELSE: case St::ELSEIF: case St::ENDIF: case St::ENDSELECT: case St::ERROR:
-    case St::EXIT: case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION:
-    case St::EXITSUB: case St::EXPLICIT: case St::FOR: case St::FUNCTION: case St::INCLUDE:
-    case St::INCLUDEOFF: case St::IS: case St::LLIST: case St::LOCATE: case St::LOOP: case St::LPRINT:
-    case St::MEDIAPLAYER: case St::MERGE: case St::NEXT: case St::OFF: case St::ON: case St::OPTION:
-    case St::OPTIONANGLE: case St::OPTIONEXPLICIT: case St::OUTPUT: case St::PUBLIC: case St::PUBLICCONST:
-    case St::REAL: case St::REM: case St::RENUM: case St::RESUME: case St::SAVE: case St::SEEK:
-    case St::SELECT: case St::SELECTCASE: case St::STEP: case St::STRING: case St::SUB: case St::SWAP:
-    case St::THEN: case St::TO: case St::UNTIL: case St::USING: case St::VIEW: case St::WEND:
-    case St::WHILE: case St::WRITEALLBYTES:
-    case InSt::FunctionEnd: case InSt::LoPop: case InSt::LoPush: case InSt::SubEnd: case InSt::SubStart:
-    case ParseCode::CallStatement:
-        return true;
-    default:
-        if (RouteInputOutputStatement(code)) return true;
-        if (RouteSystemStatement(code)) return true;
-        if (RouteGraphicsStatement(code)) return true;
-        if (RouteControlStatement(code)) return true;
-        if (RouteFormulaStatement(code)) return true;
-        if (RoutePictureStatement(code)) return true;
-        if (RouteWindowStatement(code)) return true;
-        if (RouteDeviceStatement(code)) return true;
-        ReportStatementNotBuilt(code);
-        return true;
+    if constexpr (Fast) {
+        switch (code) {
+        case St::LET: ExecLetItem(); return true;
+        case St::IF: ExecIfItem(); return true;
+        case St::GOTO: ExecGotoItem(); return true;
+        case InSt::GlPop: BindArgumentItem(); return true;
+        case InSt::GlPush: PushVariableItem(); return true;
+        default: break;
+        }
     }
+    switch (code) {
+    case St::SYSTEM: exit = LoopExit::System; break;
+    case St::CONT: exit = LoopExit::Cont; break;
+    case St::RUN: exit = LoopExit::Run; break;
+    default: ExecuteStatement(code); return true;
+    }
+    ExecuteStatement(code);
+    return false;
 }
 
 } // namespace
+
+void ExecSystem() {
+    SystemExitRequest = 1;
+}
+
+void ExecCont() {
+    // Execute starts again in the resume kind, with every variable and open file as they are.
+    if (GScreenOpen) ExecGRefresh();
+    RunMode = RunKind::Resume;
+    ProgramRunning = 1;
+    ContinueFlag = 1;
+    // The stop request is left alone: it was clear when this item began, so a stop asked for
+    // since is the user's and ends the resumed run.
+    // The stop kept while this immediate command runs belongs to the program being resumed; it
+    // must not make the resumed run end as stopped.
+    SavedStopRequest = 0;
+    PostRunButtons(RunButtonMode::Run);
+}
 
 void ReportStatementNotBuilt(int code) {
     ErrorNumber = Err::StatementNotSupported;
@@ -891,7 +783,7 @@ template <bool Fast> LoopExit RunItems() {
             if constexpr (Fast)
                 ExecFunctionItem(value);
             else
-                RouteFunction(value);
+                ExecuteFunction(value);
             break;
         case CodeKind::Statement: leave = !RouteStatement<Fast>(value, exit); break;
         case CodeKind::SysNumConst:

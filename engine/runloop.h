@@ -34,6 +34,10 @@ enum class LoopExit { End, Stop, Error, System, Cont, Run };
 // statement that leaves the loop (SYSTEM, CONT, RUN).
 LoopExit RunLoop();
 
+// SYSTEM and CONT; the loop leaves after them (and after RUN).
+void ExecSystem();
+void ExecCont();
+
 // Executors that the loop calls for a statement or function without a routine yet report it clearly.
 void ReportStatementNotBuilt(int code);
 void ReportFunctionNotBuilt(int code);

@@ -252,6 +252,8 @@ const QString& SystemCodePageChar(std::uint8_t byte) {
 
 // ---- the functions ---------------------------------------------------------------------------------------
 
+} // namespace
+
 // ASC(s): the first byte of s in the system code page (the lead byte of a multi-byte character).
 void FnAsc() {
     if (!ArgsAre(Fn::ASC, {Str})) return;
@@ -317,7 +319,8 @@ void FnChrU() {
 }
 
 // AKCNV$(s): full width; KACNV$(s): half width.
-void FnWidth(bool full) {
+void FnWidth(int code) {
+    const bool full = code == Fn::AKCNVStr;
     const int id = full ? Fn::AKCNVStr : Fn::KACNVStr;
     if (!ArgsAre(id, {Str})) return;
     const QString s = PopStr();
@@ -593,50 +596,11 @@ void FnSplit() {
     GlPushStr(at < 0 ? value : value.left(at));
 }
 
-void Dispatch(int code) {
-    switch (code) {
-    case Fn::ASC: return FnAsc();
-    case Fn::ASCW: return FnAscW();
-    case Fn::ASCU: return FnAscU();
-    case Fn::ISSURROGATE: return FnIsSurrogate();
-    case Fn::CHR:
-    case Fn::CHRStr: return FnChr();
-    case Fn::CHRW: return FnChrW();
-    case Fn::CHRU: return FnChrU();
-    case Fn::AKCNVStr: return FnWidth(true);
-    case Fn::KACNVStr: return FnWidth(false);
-    case Fn::STRCONV: return FnStrConv();
-    case Fn::NORMALIZE:
-    case NormalizeWithForm: return FnNormalize(code);
-    case Fn::INSTR:
-    case Fn::KINSTR: return FnInstr();
-    case Fn::LEFTStr:
-    case Fn::KLEFTStr: return FnLeft();
-    case Fn::RIGHTStr:
-    case Fn::KRIGHTStr: return FnRight();
-    case Fn::MIDStr:
-    case Fn::KMIDStr: return FnMid();
-    case Fn::LEN:
-    case Fn::KLEN: return FnLen();
-    case Fn::REPLACEStr: return FnReplace();
-    case Fn::TRIMStr:
-    case Fn::LTRIMStr:
-    case Fn::RTRIMStr: return FnTrim(code);
-    case Fn::UCASEStr:
-    case Fn::LCASEStr: return FnCase(code);
-    case Fn::SPACEStr:
-    case Fn::SPC: return FnSpace();
-    case Fn::STRINGStr: return FnString();
-    case Fn::STRStr: return FnStr();
-    case Fn::HEXStr: return FnHex();
-    case Fn::FLOATTOSTR: return FnFloatToStr();
-    case Fn::FLOATTOSTRBIN: return FnFloatToStrBin();
-    case Fn::VAL: return FnVal();
-    case Fn::PIStr: return GlPushStr(PiDigitsText);
-    case Fn::SPLITStr: return FnSplit();
-    default: break;
-    }
+void FnPiText() {
+    GlPushStr(PiDigitsText);
 }
+
+namespace {
 
 // ---- VAL
 // ---------------------------------------------------------------------------------------------------
@@ -742,61 +706,4 @@ qsizetype CharacterCount(QStringView text) {
     for (qsizetype at = 0; at < text.size(); at += CharWidthAt(text, at))
         ++count;
     return count;
-}
-
-bool IsStringFunctionCode(int code) {
-    switch (code) {
-    case Fn::AKCNVStr:
-    case Fn::ASC:
-    case Fn::ASCU:
-    case Fn::ASCW:
-    case Fn::CHR:
-    case Fn::CHRStr:
-    case Fn::CHRU:
-    case Fn::CHRW:
-    case Fn::FLOATTOSTR:
-    case Fn::FLOATTOSTRBIN:
-    case Fn::HEXStr:
-    case Fn::INSTR:
-    case Fn::ISSURROGATE:
-    case Fn::KACNVStr:
-    case Fn::KINSTR:
-    case Fn::KLEFTStr:
-    case Fn::KLEN:
-    case Fn::KMIDStr:
-    case Fn::KRIGHTStr:
-    case Fn::LCASEStr:
-    case Fn::LEFTStr:
-    case Fn::LEN:
-    case Fn::LTRIMStr:
-    case Fn::MIDStr:
-    case Fn::NORMALIZE:
-    case Fn::PIStr:
-    case Fn::REPLACEStr:
-    case Fn::RIGHTStr:
-    case Fn::RTRIMStr:
-    case Fn::SPACEStr:
-    case Fn::SPC:
-    case Fn::SPLITStr:
-    case Fn::STRStr:
-    case Fn::STRCONV:
-    case Fn::STRINGStr:
-    case Fn::TRIMStr:
-    case Fn::UCASEStr:
-    case Fn::VAL:
-    case NormalizeWithForm: return true;
-    default: return false;
-    }
-}
-
-void ExecStringFunction(int code) {
-    // Strings grow here from program data: a request that memory cannot meet becomes the
-    // out-of-memory error instead of ending the program.
-    try {
-        Dispatch(code);
-    } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
-    } catch (const std::length_error&) {
-        ErrorNumber = Err::OutOfMemory;
-    }
 }

@@ -12,10 +12,34 @@
 // The further argument form of NORMALIZE: NORMALIZE(s, form).
 inline constexpr int NormalizeWithForm = 10082;
 
-// True for every function code ExecStringFunction serves.
-bool IsStringFunctionCode(int code);
-// Runs the string function of `code` (a FunctionNames slot or a further argument form).
-void ExecStringFunction(int code);
+// The executors; those taking `code` serve several functions (the K forms share the plain ones).
+void FnAsc();
+void FnAscW();
+void FnAscU();
+void FnIsSurrogate();
+void FnChr();
+void FnChrW();
+void FnChrU();
+void FnWidth(int code); // AKCNV$, KACNV$
+void FnStrConv();
+void FnNormalize(int code);
+void FnInstr();
+void FnLeft();
+void FnRight();
+void FnMid();
+void FnLen();
+void FnReplace();
+void FnTrim(int code);
+void FnCase(int code);
+void FnSpace();
+void FnString();
+void FnStr();
+void FnHex();
+void FnFloatToStr();
+void FnFloatToStrBin();
+void FnVal();
+void FnSplit();
+void FnPiText(); // PI$
 
 // VAL's reading of a text: "&H" followed by hexadecimal digits, or a decimal number in the language's
 // own syntax (leading blanks, a sign, digits, ".", an exponent); anything else is 0.

@@ -185,6 +185,8 @@ bool ReadShortDate(QStringView text, QDate today, QDate& date) {
     return true;
 }
 
+} // namespace
+
 // DAYOFWEEK(date$): 1 Sunday to 7 Saturday.
 void ExecDayOfWeek() {
     if (!FunctionArgsAre(Fn::DAYOFWEEK, {Str})) return;
@@ -208,6 +210,8 @@ void ExecIsLeapYear() {
     }
     GlPushBool((year % 4 == 0 && year % 100 != 0) || year % 400 == 0);
 }
+
+namespace {
 
 // TIMER: seconds since midnight, to the millisecond.
 Extended SecondsSinceMidnight(const QDateTime& now) {
@@ -256,11 +260,15 @@ constexpr char16_t CursorDownChar = 0x1F;
 constexpr char16_t BackspaceChar = 7;
 constexpr char16_t TabChar = 8;
 
+} // namespace
+
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
     GlPushStr(InkeyText(LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
+
+namespace {
 
 // Waits for typed characters until `count` are collected or a stop is requested (which also comes at
 // shutdown). Each character is taken from KeyBuffer with an exchange, so none is seen twice.
@@ -278,9 +286,12 @@ QString WaitForKeys(std::int64_t count) {
     return result;
 }
 
+} // namespace
+
 // INPUT$ and INPUT$(n): the pending PRINT text is shown first, as the prompt of the wait. A stop
 // request ends the wait with what was typed so far (the run then stops before it is used).
-void ExecInputKeys(bool withCount) {
+void ExecInputKeys(int code) {
+    const bool withCount = code != Fn::INPUTStr;
     std::int64_t count = 1;
     if (withCount) {
         if (!FunctionArgsAre(Fn::INPUTStr, {Num})) return;
@@ -348,7 +359,11 @@ void ExecEof() {
     GlPushBool(FileChannelAtEnd(n));
 }
 
+namespace {
+
 // ---- files and folders --------------------------------------------------------------------------
+
+} // namespace
 
 // The functions of one path argument that answer with a boolean.
 void ExecPathTest(int fn) {
@@ -438,6 +453,8 @@ void ExecFileDateTime() {
     GlPushStr(text);
 }
 
+namespace {
+
 // The one folder search of FINDFIRSTFILE and FINDNEXTFILE: the matching names, taken when the search
 // starts, and the next one to give.
 struct FileSearchType {
@@ -450,6 +467,8 @@ QString NextFoundName() {
     if (FileSearch.Next >= FileSearch.Names.size()) return QString();
     return FileSearch.Names[FileSearch.Next++];
 }
+
+} // namespace
 
 // FINDFIRSTFILE(pattern$): every entry matches the wildcards, "." and ".." and hidden ones included.
 void ExecFindFirstFile() {
@@ -472,6 +491,8 @@ void ExecFindFirstFile() {
     }
     GlPushStr(NextFoundName());
 }
+
+namespace {
 
 // ---- whole files --------------------------------------------------------------------------------
 
@@ -563,8 +584,11 @@ QString& ElementOf(const StrVarType& array, std::int64_t i) {
     return AStrVarTable[static_cast<std::size_t>(array.Base + i)];
 }
 
+} // namespace
+
 // READALLTEXT(file$ [, codepage])
-void ExecReadAllText(bool withCodePage) {
+void ExecReadAllText(int code) {
+    const bool withCodePage = code != Fn::READALLTEXT;
     if (!(withCodePage ? FunctionArgsAre(Fn::READALLTEXT, {Str, Num})
                        : FunctionArgsAre(Fn::READALLTEXT, {Str})))
         return;
@@ -577,7 +601,8 @@ void ExecReadAllText(bool withCodePage) {
 
 // array$() = READALLLINES(file$ [, codepage]): lines into elements 1, 2, ...; element 0 receives the
 // number of lines, or "-1" when the array filled before the file ended.
-void ExecReadAllLines(bool withCodePage) {
+void ExecReadAllLines(int code) {
+    const bool withCodePage = code != InSt::ReadAllLinesStatement;
     CodeItemType arrayItem;
     GetCode(arrayItem); // taken in every case, so that the array item is never run as a value
     if (!(withCodePage ? FunctionArgsAre(Fn::READALLLINES, {Str, Num})
@@ -602,7 +627,8 @@ void ExecReadAllLines(bool withCodePage) {
 }
 
 // WRITEALLTEXT(file$, text$ [, codepage]): the text as it is, no line end added.
-void ExecWriteAllText(bool withCodePage) {
+void ExecWriteAllText(int code) {
+    const bool withCodePage = code != St::WRITEALLTEXT;
     if (!(withCodePage ? ArgsAre(Err::StatementType, St::WRITEALLTEXT, {Str, Str, Num})
                        : ArgsAre(Err::StatementType, St::WRITEALLTEXT, {Str, Str})))
         return;
@@ -615,7 +641,8 @@ void ExecWriteAllText(bool withCodePage) {
 
 // WRITEALLLINES(file$, array$() [, codepage]): elements 1 to the last, or to the number element 0
 // holds when that is smaller, each followed by CR LF.
-void ExecWriteAllLines(bool withCodePage) {
+void ExecWriteAllLines(int code) {
+    const bool withCodePage = code != St::WRITEALLLINES;
     CodeItemType arrayItem;
     GetCode(arrayItem);
     if (!(withCodePage ? ArgsAre(Err::StatementType, St::WRITEALLLINES, {Str, Num})
@@ -643,6 +670,8 @@ void ExecWriteAllLines(bool withCodePage) {
     WriteWholeFile(name, codePage, St::WRITEALLLINES, text);
 }
 
+namespace {
+
 // ---- processes ----------------------------------------------------------------------------------
 
 // Starts the command line with the system's command interpreter in the current folder and does not
@@ -650,6 +679,8 @@ void ExecWriteAllLines(bool withCodePage) {
 bool StartCommandLine(const QString& command) {
     return QProcess::startDetached(ShellProgram, {ShellCommandOption, command}, QDir::currentPath());
 }
+
+} // namespace
 
 // SHELL(command$): true when the command interpreter started.
 void ExecShell() {
@@ -663,6 +694,8 @@ void ExecSysCmd() {
     StartCommandLine(PopStr());
 }
 
+namespace {
+
 // ---- arrays and TAB -----------------------------------------------------------------------------
 
 // The dimension record of an array reference, or null.
@@ -672,6 +705,8 @@ template <typename Record> const Record* RecordAt(const std::vector<Record>& tab
         return nullptr;
     return &table[static_cast<std::size_t>(index)];
 }
+
+} // namespace
 
 // GETDIMTYPE(array(), k): k = 0 the number of dimensions, else the bound DIM gave dimension k (0 for
 // a dimension the array does not have).
@@ -725,48 +760,44 @@ void ExecTab() {
     GlTypeStack.Items[static_cast<std::size_t>(GlTypeStack.Count)] = GlValueType::NumberAlt;
 }
 
-bool Dispatch(int code) {
+void FnDateText() {
+    GlPushStr(DateText(SystemClockNow().date()));
+}
+
+void FnTimeText() {
+    GlPushStr(TimeText(SystemClockNow().time()));
+}
+
+void FnTimer() {
+    GlPushNum(SecondsSinceMidnight(SystemClockNow()));
+}
+
+void FnYearTimer() {
+    GlPushNum(SecondsSinceYearStart(SystemClockNow()));
+}
+
+// GETHOUR, GETMINUTE, GETSECOND, GETMSECOND (by code)
+void FnClockField(int code) {
+    const QTime now = SystemClockNow().time();
     switch (code) {
-    case Fn::DATEStr: GlPushStr(DateText(SystemClockNow().date())); return true;
-    case Fn::TIMEStr: GlPushStr(TimeText(SystemClockNow().time())); return true;
-    case Fn::TIMER: GlPushNum(SecondsSinceMidnight(SystemClockNow())); return true;
-    case Fn::YEARTIMER: GlPushNum(SecondsSinceYearStart(SystemClockNow())); return true;
-    case Fn::GETHOUR: GlPushNum(SystemClockNow().time().hour()); return true;
-    case Fn::GETMINUTE: GlPushNum(SystemClockNow().time().minute()); return true;
-    case Fn::GETSECOND: GlPushNum(SystemClockNow().time().second()); return true;
-    case Fn::GETMSECOND: GlPushNum(SystemClockNow().time().msec()); return true;
-    case Fn::DAYOFWEEK: ExecDayOfWeek(); return true;
-    case Fn::ISLEAPYEAR: ExecIsLeapYear(); return true;
-    case Fn::INKEYStr: ExecInkey(); return true;
-    case Fn::INPUTStr: ExecInputKeys(false); return true;
-    case FunctionFormStep + Fn::INPUTStr: ExecInputKeys(true); return true;
-    case 2 * FunctionFormStep + Fn::INPUTStr: ExecInputFromChannel(); return true;
-    case Fn::Eof: ExecEof(); return true;
-    case Fn::FILEEXISTS:
-    case Fn::DIRECTORYEXISTS:
-    case Fn::CREATEDIR:
-    case Fn::DELETEFILE:
-    case Fn::REMOVEDIR:
-    case Fn::SETCURRENTDIR: ExecPathTest(code); return true;
-    case Fn::RENAMEFILE: ExecRenameFile(); return true;
-    case Fn::DISKFREE:
-    case Fn::DISKSIZE: ExecDiskBytes(code); return true;
-    case Fn::FILELEN: ExecFileLen(); return true;
-    case Fn::GETFILEDATETIME: ExecFileDateTime(); return true;
-    case Fn::FINDFIRSTFILE: ExecFindFirstFile(); return true;
-    case Fn::FINDNEXTFILE: GlPushStr(NextFoundName()); return true;
-    case Fn::GETCURRENTDIR: GlPushStr(QDir::currentPath()); return true;
-    case Fn::GETPROGRAMDIR: GlPushStr(ProgramFolder); return true;
-    case Fn::READALLTEXT: ExecReadAllText(false); return true;
-    case FunctionFormStep + Fn::READALLTEXT: ExecReadAllText(true); return true;
-    case Fn::SHELL: ExecShell(); return true;
-    case Fn::GETDIMTYPE: ExecGetDimType(); return true;
-    case Fn::TAB: ExecTab(); return true;
-    default: return false;
+    case Fn::GETHOUR: GlPushNum(now.hour()); return;
+    case Fn::GETMINUTE: GlPushNum(now.minute()); return;
+    case Fn::GETSECOND: GlPushNum(now.second()); return;
+    default: GlPushNum(now.msec()); return;
     }
 }
 
-} // namespace
+void FnFindNextFile() {
+    GlPushStr(NextFoundName());
+}
+
+void FnCurrentDir() {
+    GlPushStr(QDir::currentPath());
+}
+
+void FnProgramDir() {
+    GlPushStr(ProgramFolder);
+}
 
 QString InkeyText(int keyCode) {
     using namespace VirtualKey;
@@ -797,34 +828,4 @@ QString InkeyText(int keyCode) {
 
 void CloseFileSearch() {
     FileSearch = FileSearchType{};
-}
-
-bool RouteSystemFunction(int code) {
-    // Whole files and folder listings grow with what the disk holds: a request memory cannot meet is
-    // the out-of-memory error, not the end of the program.
-    try {
-        return Dispatch(code);
-    } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
-        return true;
-    }
-}
-
-bool RouteSystemStatement(int code) {
-    try {
-        switch (code) {
-        case St::FINDFILECLOSE: CloseFileSearch(); return true;
-        case InSt::ReadAllLinesStatement: ExecReadAllLines(false); return true;
-        case ArgumentFormStep + InSt::ReadAllLinesStatement: ExecReadAllLines(true); return true;
-        case St::WRITEALLTEXT: ExecWriteAllText(false); return true;
-        case ArgumentFormStep + St::WRITEALLTEXT: ExecWriteAllText(true); return true;
-        case St::WRITEALLLINES: ExecWriteAllLines(false); return true;
-        case ArgumentFormStep + St::WRITEALLLINES: ExecWriteAllLines(true); return true;
-        case St::SYSCMD: ExecSysCmd(); return true;
-        default: return false;
-        }
-    } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
-        return true;
-    }
 }

@@ -10,12 +10,36 @@
 extern QDateTime (*SystemClockNow)();
 QDateTime CurrentLocalTime();
 
-// Runs the function of `code` (a FunctionNames slot or a further argument form) when it is one of
-// this unit's; false for any other code (nothing done).
-bool RouteSystemFunction(int code);
-// Runs the statement of `code` (FINDFILECLOSE, READALLLINES, WRITEALLTEXT, WRITEALLLINES, SYSCMD and
-// their forms with a code page) when it is one of this unit's; false for any other code.
-bool RouteSystemStatement(int code);
+// The executors. Those taking `code` serve several functions or argument forms (a code page given
+// or not, INPUT$ with a count, the clock's fields, the path tests).
+void FnDateText();  // DATE$
+void FnTimeText();  // TIME$
+void FnTimer();     // TIMER
+void FnYearTimer(); // YEARTIMER
+void FnClockField(int code);
+void ExecDayOfWeek();
+void ExecIsLeapYear();
+void ExecInkey();
+void ExecInputKeys(int code);
+void ExecInputFromChannel(); // INPUT$(n, #channel)
+void ExecEof();
+void ExecPathTest(int code);
+void ExecRenameFile();
+void ExecDiskBytes(int code);
+void ExecFileLen();
+void ExecFileDateTime();
+void ExecFindFirstFile();
+void FnFindNextFile();
+void FnCurrentDir(); // GETCURRENTDIR
+void FnProgramDir(); // GETPROGRAMDIR
+void ExecReadAllText(int code);
+void ExecReadAllLines(int code);
+void ExecWriteAllText(int code);
+void ExecWriteAllLines(int code);
+void ExecShell();
+void ExecSysCmd();
+void ExecGetDimType();
+void ExecTab();
 
 // The text INKEY$ gives for a virtual key code; empty for a key that has none.
 QString InkeyText(int keyCode);

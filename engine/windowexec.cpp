@@ -176,6 +176,8 @@ bool WindowOpen(SettingWindow window) {
     }
 }
 
+} // namespace
+
 // ---- captions and positions ---------------------------------------------------------------------------
 
 // PRINTTITLE text, PRINTCTITLE text, PRINTGTITLE text, PRINTITITLE text
@@ -351,6 +353,8 @@ void ExecPrecision() {
     else
         PrintPrecision = TruncInRange(value);
 }
+
+namespace {
 
 // ---- value functions ----------------------------------------------------------------------------------
 
@@ -668,118 +672,50 @@ void ExecTScreen() {
 
 // ---- routing ------------------------------------------------------------------------------------------
 
-bool RouteWindowStatement(int code) {
-    switch (code) {
-    case St::BACKCOLOR:
-    case St::BORDERCOLOR:
-    case St::CBACKCOLOR:
-    case St::CFONTCOLOR:
-    case St::FORECOLOR:
-    case St::GBACKCOLOR:
-    case St::GBORDERCOLOR:
-    case St::GFONTCOLOR:
-    case St::GFORECOLOR:
-    case St::TBACKCOLOR:
-    case St::TFONTCOLOR:
-        SyncCode = code;
-        SyncSetColor();
-        return true;
-    case St::CFONTCHARSET:
-    case St::CFONTSIZE:
-    case St::GFONTCHARSET:
-    case St::GFONTSIZE:
-    case St::TFONTCHARSET:
-    case St::TFONTSIZE:
-        SyncCode = code;
-        SyncSetFontSize();
-        return true;
-    case St::CFONTNAME:
-    case St::CFONTSTYLE:
-    case St::GFONTNAME:
-    case St::GFONTSTYLE:
-    case St::TFONTNAME:
-    case St::TFONTSTYLE:
-        SyncCode = code;
-        SyncSetFontName();
-        return true;
-    case St::CWINDOWSTATE:
-    case St::EWINDOWSTATE:
-    case St::GWINDOWSTATE:
-    case St::TWINDOWSTATE:
-        SyncCode = code;
-        SyncSetWindowState();
-        return true;
-    case St::DRAWMODE:
-    case St::GDRAWMODE:
-    case St::DRAWSTYLE:
-    case St::GDRAWSTYLE:
-    case St::DRAWWIDTH:
-    case St::GDRAWWIDTH:
-    case St::FILLSTYLE:
-    case St::GFILLSTYLE: ExecPenSetting(code); return true;
-    case St::PRECISION: ExecPrecision(); return true;
-    case St::PRINTTITLE:
-    case St::PRINTCTITLE:
-    case St::PRINTGTITLE:
-    case St::PRINTITITLE: ExecTitle(code); return true;
-    case St::TWPOSITION:
-    case St::CWPOSITION:
-    case St::GWPOSITION:
-    case St::EWPOSITION:
-    case St::IBPOSITION: ExecPosition(code); return true;
-    case St::TSCREEN: ExecTScreen(); return true;
-    default: return false;
-    }
+// The dialogs' argument forms: the item carries the function code + (count - 1) * FunctionFormStep.
+void ExecMsgBoxForm(int code) {
+    ExecMsgBox(1 + code / FunctionFormStep);
 }
 
-bool RouteWindowFunction(int code) {
-    switch (code) {
-    // Dialogs and their argument forms.
-    case Fn::MSGBOX: ExecMsgBox(1); return true;
-    case Fn::MSGBOX + FunctionFormStep: ExecMsgBox(2); return true;
-    case Fn::MSGBOX + 2 * FunctionFormStep: ExecMsgBox(3); return true;
-    case Fn::INPUTBOX: ExecInputBox(1); return true;
-    case Fn::INPUTBOX + FunctionFormStep: ExecInputBox(2); return true;
-    case Fn::INPUTBOX + 2 * FunctionFormStep: ExecInputBox(3); return true;
-    case Fn::SELECTOPENFILE: ExecSelectFile(false, 0); return true;
-    case Fn::SELECTOPENFILE + FunctionFormStep: ExecSelectFile(false, 1); return true;
-    case Fn::SELECTOPENFILE + 2 * FunctionFormStep: ExecSelectFile(false, 2); return true;
-    case Fn::SELECTSAVEFILE: ExecSelectFile(true, 0); return true;
-    case Fn::SELECTSAVEFILE + FunctionFormStep: ExecSelectFile(true, 1); return true;
-    case Fn::SELECTSAVEFILE + 2 * FunctionFormStep: ExecSelectFile(true, 2); return true;
-    default: break;
-    }
-    if (code <= SettingValueBase || code > SettingValueBase + StatementCount) return false;
+void ExecInputBoxForm(int code) {
+    ExecInputBox(1 + code / FunctionFormStep);
+}
+
+void ExecSelectFileForm(int code) {
+    ExecSelectFile(code % FunctionFormStep == Fn::SELECTSAVEFILE, code / FunctionFormStep);
+}
+
+void PushSettingValue(int code) {
     switch (code - SettingValueBase) {
     case St::BACKCOLOR:
-    case St::GBACKCOLOR: PushColorText(GBackColor); return true;
+    case St::GBACKCOLOR: PushColorText(GBackColor); return;
     case St::BORDERCOLOR:
-    case St::GBORDERCOLOR: PushColorText(GBorderColor); return true;
+    case St::GBORDERCOLOR: PushColorText(GBorderColor); return;
     case St::FORECOLOR:
-    case St::GFORECOLOR: PushColorText(GForeColor); return true;
-    case St::CFONTCHARSET: GlPushNum(CFontCharset); return true;
-    case St::CFONTCOLOR: PushColorText(CFontColor); return true;
-    case St::CFONTNAME: GlPushStr(CFontName); return true;
-    case St::CFONTSIZE: GlPushNum(CFontSize); return true;
-    case St::CFONTSTYLE: PushStyleText(CFontStyle); return true;
-    case St::GFONTCHARSET: GlPushNum(GFontCharset); return true;
-    case St::GFONTCOLOR: PushColorText(GFontColor); return true;
-    case St::GFONTNAME: GlPushStr(GFontName); return true;
-    case St::GFONTSIZE: GlPushNum(GFontSize); return true;
-    case St::GFONTSTYLE: PushStyleText(GFontStyle); return true;
-    case St::PRECISION: GlPushNum(PrintPrecision); return true;
+    case St::GFORECOLOR: PushColorText(GForeColor); return;
+    case St::CFONTCHARSET: GlPushNum(CFontCharset); return;
+    case St::CFONTCOLOR: PushColorText(CFontColor); return;
+    case St::CFONTNAME: GlPushStr(CFontName); return;
+    case St::CFONTSIZE: GlPushNum(CFontSize); return;
+    case St::CFONTSTYLE: PushStyleText(CFontStyle); return;
+    case St::GFONTCHARSET: GlPushNum(GFontCharset); return;
+    case St::GFONTCOLOR: PushColorText(GFontColor); return;
+    case St::GFONTNAME: GlPushStr(GFontName); return;
+    case St::GFONTSIZE: GlPushNum(GFontSize); return;
+    case St::GFONTSTYLE: PushStyleText(GFontStyle); return;
+    case St::PRECISION: GlPushNum(PrintPrecision); return;
     case St::CBACKCOLOR:
         if (CBackColorSet)
             PushColorText(CBackColor);
         else
             PushWindowText(code);
-        return true;
+        return;
     case St::TBACKCOLOR:
     case St::TFONTCHARSET:
     case St::TFONTCOLOR:
     case St::TFONTNAME:
     case St::TFONTSIZE:
-    case St::TFONTSTYLE: PushWindowText(code); return true;
+    case St::TFONTSTYLE: PushWindowText(code); return;
     case St::DRAWMODE:
     case St::GDRAWMODE:
     case St::DRAWSTYLE:
@@ -787,14 +723,7 @@ bool RouteWindowFunction(int code) {
     case St::DRAWWIDTH:
     case St::GDRAWWIDTH:
     case St::FILLSTYLE:
-    case St::GFILLSTYLE: PushPenSetting(code - SettingValueBase); return true;
-    case St::CWINDOWSTATE:
-    case St::EWINDOWSTATE:
-    case St::GWINDOWSTATE:
-    case St::TWINDOWSTATE:
-        SyncCode = code;
-        SyncGetWindowState();
-        return true;
-    default: return false;
+    case St::GFILLSTYLE: PushPenSetting(code - SettingValueBase); return;
+    default: return;
     }
 }

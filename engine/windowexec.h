@@ -114,9 +114,21 @@ struct WindowSettingsHooks {
 };
 extern WindowSettingsHooks WindowSettingsHook;
 
-// Run-loop doors: true when the code was one of this unit's (handled), false for any other code.
-bool RouteWindowStatement(int code); // statement items (kind 6)
-bool RouteWindowFunction(int code);  // function items (kind 2)
+// PRINTTITLE, PRINTCTITLE, PRINTGTITLE, PRINTITITLE text (by code)
+void ExecTitle(int code);
+// TWPOSITION, CWPOSITION, GWPOSITION, EWPOSITION, IBPOSITION x, y (by code)
+void ExecPosition(int code);
+// DRAWMODE, DRAWSTYLE, DRAWWIDTH, FILLSTYLE and their G forms = n (by code)
+void ExecPenSetting(int code);
+// PRECISION = n
+void ExecPrecision();
+// MSGBOX, INPUTBOX, SELECTOPENFILE and SELECTSAVEFILE with each count of arguments (by code).
+void ExecMsgBoxForm(int code);
+void ExecInputBoxForm(int code);
+void ExecSelectFileForm(int code);
+// The value of a window setting read as a function (SettingValueBase + the statement's code), but
+// the window states (SyncGetWindowState).
+void PushSettingValue(int code);
 
 // The families of setting statements; each serves the statement in SyncCode.
 void SyncSetColor();       // BACKCOLOR, BORDERCOLOR, FORECOLOR, G.., CBACKCOLOR, CFONTCOLOR, T..

@@ -1,326 +1,457 @@
 // The statement and function slots, in table order: each entry gives the slot's identifier (the
-// name of its constant in St or Fn) and its word. The constants, the name tables and their counts are
-// all made from these lists, so a slot's number is its place here: the numbers are part of the compiled
-// code's format, and the words must stay in ascending order for the binary search, so an entry is never
-// moved and a new word goes where its order puts it only with a new format.
+// name of its constant in St or Fn), its word and the engine's executor for it (the front end ignores
+// that column: it names a routine of the engine, `void()` or `void(int code)`). The constants, the name
+// tables and their counts are all made from these lists, so a slot's number is its place here: the numbers
+// are part of the compiled code's format, and the words must stay in ascending order for the binary search,
+// so an entry is never moved and a new word goes where its order puts it only with a new format.
 #pragma once
 
 #define LX_STATEMENT_SLOTS(X)                                                                                \
-    X(ANGLE, u"ANGLE")                                                                                       \
-    X(APPEND, u"APPEND")                                                                                     \
-    X(APPENDALLTEXT, u"APPENDALLTEXT")                                                                       \
-    X(AS, u"AS")                                                                                             \
-    X(AUDIOMIXER, u"AUDIOMIXER")                                                                             \
-    X(BACKCOLOR, u"BACKCOLOR")                                                                               \
-    X(BEEP, u"BEEP")                                                                                         \
-    X(BINARY, u"BINARY")                                                                                     \
-    X(BOOLEAN, u"BOOLEAN")                                                                                   \
-    X(BORDERCOLOR, u"BORDERCOLOR")                                                                           \
-    X(CALL, u"CALL")                                                                                         \
-    X(CASE, u"CASE")                                                                                         \
-    X(CASEELSE, u"CASEELSE")                                                                                 \
-    X(CBACKCOLOR, u"CBACKCOLOR")                                                                             \
-    X(CBUTTON, u"CBUTTON")                                                                                   \
-    X(CFONTCHARSET, u"CFONTCHARSET")                                                                         \
-    X(CFONTCOLOR, u"CFONTCOLOR")                                                                             \
-    X(CFONTNAME, u"CFONTNAME")                                                                               \
-    X(CFONTSIZE, u"CFONTSIZE")                                                                               \
-    X(CFONTSTYLE, u"CFONTSTYLE")                                                                             \
-    X(CHDIR, u"CHDIR")                                                                                       \
-    X(CHKMSG, u"CHKMSG")                                                                                     \
-    X(CIRCLE, u"CIRCLE")                                                                                     \
-    X(CLABEL, u"CLABEL")                                                                                     \
-    X(CLIPBOARD, u"CLIPBOARD")                                                                               \
-    X(CLOSE, u"CLOSE")                                                                                       \
-    X(CLOSECSCREEN, u"CLOSECSCREEN")                                                                         \
-    X(CLOSEGSCREEN, u"CLOSEGSCREEN")                                                                         \
-    X(CLS, u"CLS")                                                                                           \
-    X(COLOR, u"COLOR")                                                                                       \
-    X(CONSOLE, u"CONSOLE")                                                                                   \
-    X(CONST, u"CONST")                                                                                       \
-    X(CONT, u"CONT")                                                                                         \
-    X(CSCREEN, u"CSCREEN")                                                                                   \
-    X(CTEXTBOX, u"CTEXTBOX")                                                                                 \
-    X(CWINDOWSTATE, u"CWINDOWSTATE")                                                                         \
-    X(CWPOSITION, u"CWPOSITION")                                                                             \
-    X(DATA, u"DATA")                                                                                         \
-    X(DEF, u"DEF")                                                                                           \
-    X(DEGREES, u"DEGREES")                                                                                   \
-    X(DELETE, u"DELETE")                                                                                     \
-    X(DIM, u"DIM")                                                                                           \
-    X(DO, u"DO")                                                                                             \
-    X(DRAWMODE, u"DRAWMODE")                                                                                 \
-    X(DRAWSTYLE, u"DRAWSTYLE")                                                                               \
-    X(DRAWWIDTH, u"DRAWWIDTH")                                                                               \
-    X(ECHO, u"ECHO")                                                                                         \
-    X(EDIT, u"EDIT")                                                                                         \
-    X(ELSE, u"ELSE")                                                                                         \
-    X(ELSEIF, u"ELSEIF")                                                                                     \
-    X(END, u"END")                                                                                           \
-    X(ENDFUNCTION, u"ENDFUNCTION")                                                                           \
-    X(ENDIF, u"ENDIF")                                                                                       \
-    X(ENDSELECT, u"ENDSELECT")                                                                               \
-    X(ENDSUB, u"ENDSUB")                                                                                     \
-    X(ERROR, u"ERROR")                                                                                       \
-    X(EVALFORM, u"EVALFORM")                                                                                 \
-    X(EWINDOWSTATE, u"EWINDOWSTATE")                                                                         \
-    X(EWPOSITION, u"EWPOSITION")                                                                             \
-    X(EXIT, u"EXIT")                                                                                         \
-    X(EXITDO, u"EXITDO")                                                                                     \
-    X(EXITFOR, u"EXITFOR")                                                                                   \
-    X(EXITFUNCTION, u"EXITFUNCTION")                                                                         \
-    X(EXITSUB, u"EXITSUB")                                                                                   \
-    X(EXPLICIT, u"EXPLICIT")                                                                                 \
-    X(FILECOPY, u"FILECOPY")                                                                                 \
-    X(FILEPSET, u"FILEPSET")                                                                                 \
-    X(FILES, u"FILES")                                                                                       \
-    X(FILLSTYLE, u"FILLSTYLE")                                                                               \
-    X(FINDFILECLOSE, u"FINDFILECLOSE")                                                                       \
-    X(FOR, u"FOR")                                                                                           \
-    X(FORECOLOR, u"FORECOLOR")                                                                               \
-    X(FUNCTION, u"FUNCTION")                                                                                 \
-    X(GBACKCOLOR, u"GBACKCOLOR")                                                                             \
-    X(GBORDERCOLOR, u"GBORDERCOLOR")                                                                         \
-    X(GDRAWMODE, u"GDRAWMODE")                                                                               \
-    X(GDRAWSTYLE, u"GDRAWSTYLE")                                                                             \
-    X(GDRAWWIDTH, u"GDRAWWIDTH")                                                                             \
-    X(GFILLSTYLE, u"GFILLSTYLE")                                                                             \
-    X(GFLOCATE, u"GFLOCATE")                                                                                 \
-    X(GFONTCHARSET, u"GFONTCHARSET")                                                                         \
-    X(GFONTCOLOR, u"GFONTCOLOR")                                                                             \
-    X(GFONTNAME, u"GFONTNAME")                                                                               \
-    X(GFONTSIZE, u"GFONTSIZE")                                                                               \
-    X(GFONTSTYLE, u"GFONTSTYLE")                                                                             \
-    X(GFORECOLOR, u"GFORECOLOR")                                                                             \
-    X(GLOCATE, u"GLOCATE")                                                                                   \
-    X(GOSUB, u"GOSUB")                                                                                       \
-    X(GOTO, u"GOTO")                                                                                         \
-    X(GPRINT, u"GPRINT")                                                                                     \
-    X(GREFRESH, u"GREFRESH")                                                                                 \
-    X(GSCREEN, u"GSCREEN")                                                                                   \
-    X(GSCROLL, u"GSCROLL")                                                                                   \
-    X(GSTRETCH, u"GSTRETCH")                                                                                 \
-    X(GWINDOWSTATE, u"GWINDOWSTATE")                                                                         \
-    X(GWPOSITION, u"GWPOSITION")                                                                             \
-    X(HELP, u"HELP")                                                                                         \
-    X(IBPOSITION, u"IBPOSITION")                                                                             \
-    X(IF, u"IF")                                                                                             \
-    X(INCLUDE, u"INCLUDE")                                                                                   \
-    X(INCLUDEOFF, u"INCLUDEOFF")                                                                             \
-    X(INPUT, u"INPUT")                                                                                       \
-    X(INPUTFile, u"INPUT#")                                                                                  \
-    X(IS, u"IS")                                                                                             \
-    X(KILL, u"KILL")                                                                                         \
-    X(LET, u"LET")                                                                                           \
-    X(LINE, u"LINE")                                                                                         \
-    X(LINEINPUT, u"LINEINPUT")                                                                               \
-    X(LINEINPUTFile, u"LINEINPUT#")                                                                          \
-    X(LIST, u"LIST")                                                                                         \
-    X(LLIST, u"LLIST")                                                                                       \
-    X(LOAD, u"LOAD")                                                                                         \
-    X(LOADPICTURE, u"LOADPICTURE")                                                                           \
-    X(LOCATE, u"LOCATE")                                                                                     \
-    X(LOOP, u"LOOP")                                                                                         \
-    X(LPRINT, u"LPRINT")                                                                                     \
-    X(MATHGRAPH, u"MATHGRAPH")                                                                               \
-    X(MEDIAPLAYER, u"MEDIAPLAYER")                                                                           \
-    X(MERGE, u"MERGE")                                                                                       \
-    X(MOUSE, u"MOUSE")                                                                                       \
-    X(NAME, u"NAME")                                                                                         \
-    X(NEW, u"NEW")                                                                                           \
-    X(NEXT, u"NEXT")                                                                                         \
-    X(OFF, u"OFF")                                                                                           \
-    X(ON, u"ON")                                                                                             \
-    X(OPEN, u"OPEN")                                                                                         \
-    X(OPENCSCREEN, u"OPENCSCREEN")                                                                           \
-    X(OPENGSCREEN, u"OPENGSCREEN")                                                                           \
-    X(OPTION, u"OPTION")                                                                                     \
-    X(OPTIONANGLE, u"OPTIONANGLE")                                                                           \
-    X(OPTIONEXPLICIT, u"OPTIONEXPLICIT")                                                                     \
-    X(OUTPUT, u"OUTPUT")                                                                                     \
-    X(PAINT, u"PAINT")                                                                                       \
-    X(PRECISION, u"PRECISION")                                                                               \
-    X(PRESET, u"PRESET")                                                                                     \
-    X(PRINT, u"PRINT")                                                                                       \
-    X(PRINTFile, u"PRINT#")                                                                                  \
-    X(PRINTCTITLE, u"PRINTCTITLE")                                                                           \
-    X(PRINTGTITLE, u"PRINTGTITLE")                                                                           \
-    X(PRINTITITLE, u"PRINTITITLE")                                                                           \
-    X(PRINTTITLE, u"PRINTTITLE")                                                                             \
-    X(PRINTUSING, u"PRINTUSING")                                                                             \
-    X(PSET, u"PSET")                                                                                         \
-    X(PUBLIC, u"PUBLIC")                                                                                     \
-    X(PUBLICCONST, u"PUBLICCONST")                                                                           \
-    X(RADIANS, u"RADIANS")                                                                                   \
-    X(RANDOMIZE, u"RANDOMIZE")                                                                               \
-    X(READ, u"READ")                                                                                         \
-    X(REAL, u"REAL")                                                                                         \
-    X(REM, u"REM")                                                                                           \
-    X(RENUM, u"RENUM")                                                                                       \
-    X(RESTORE, u"RESTORE")                                                                                   \
-    X(RESUME, u"RESUME")                                                                                     \
-    X(RETURN, u"RETURN")                                                                                     \
-    X(RUN, u"RUN")                                                                                           \
-    X(SAVE, u"SAVE")                                                                                         \
-    X(SAVEPICTURE, u"SAVEPICTURE")                                                                           \
-    X(SEEK, u"SEEK")                                                                                         \
-    X(SELECT, u"SELECT")                                                                                     \
-    X(SELECTCASE, u"SELECTCASE")                                                                             \
-    X(SETENCODING, u"SETENCODING")                                                                           \
-    X(SETVERSION, u"SETVERSION")                                                                             \
-    X(SLEEP, u"SLEEP")                                                                                       \
-    X(STEP, u"STEP")                                                                                         \
-    X(STOP, u"STOP")                                                                                         \
-    X(STRING, u"STRING")                                                                                     \
-    X(STRTOFORM, u"STRTOFORM")                                                                               \
-    X(SUB, u"SUB")                                                                                           \
-    X(SWAP, u"SWAP")                                                                                         \
-    X(SYSCMD, u"SYSCMD")                                                                                     \
-    X(SYSTEM, u"SYSTEM")                                                                                     \
-    X(TBACKCOLOR, u"TBACKCOLOR")                                                                             \
-    X(TFONTCHARSET, u"TFONTCHARSET")                                                                         \
-    X(TFONTCOLOR, u"TFONTCOLOR")                                                                             \
-    X(TFONTNAME, u"TFONTNAME")                                                                               \
-    X(TFONTSIZE, u"TFONTSIZE")                                                                               \
-    X(TFONTSTYLE, u"TFONTSTYLE")                                                                             \
-    X(THEN, u"THEN")                                                                                         \
-    X(TO, u"TO")                                                                                             \
-    X(TSCREEN, u"TSCREEN")                                                                                   \
-    X(TWINDOWSTATE, u"TWINDOWSTATE")                                                                         \
-    X(TWPOSITION, u"TWPOSITION")                                                                             \
-    X(UNTIL, u"UNTIL")                                                                                       \
-    X(USING, u"USING")                                                                                       \
-    X(VIEW, u"VIEW")                                                                                         \
-    X(WEND, u"WEND")                                                                                         \
-    X(WHILE, u"WHILE")                                                                                       \
-    X(WINDOW, u"WINDOW")                                                                                     \
-    X(WRITEALLBYTES, u"WRITEALLBYTES")                                                                       \
-    X(WRITEALLLINES, u"WRITEALLLINES")                                                                       \
-    X(WRITEALLTEXT, u"WRITEALLTEXT")
+    X(ANGLE, u"ANGLE", NoAction)                                                                             \
+    X(APPEND, u"APPEND", NoAction)                                                                           \
+    X(APPENDALLTEXT, u"APPENDALLTEXT", NoAction)                                                             \
+    X(AS, u"AS", NoAction)                                                                                   \
+    X(AUDIOMIXER, u"AUDIOMIXER", NoAction)                                                                   \
+    X(BACKCOLOR, u"BACKCOLOR", WithSyncCode<SyncSetColor>)                                                   \
+    X(BEEP, u"BEEP", ExecBeep)                                                                               \
+    X(BINARY, u"BINARY", NoAction)                                                                           \
+    X(BOOLEAN, u"BOOLEAN", NoAction)                                                                         \
+    X(BORDERCOLOR, u"BORDERCOLOR", WithSyncCode<SyncSetColor>)                                               \
+    X(CALL, u"CALL", NoAction)                                                                               \
+    X(CASE, u"CASE", NoAction)                                                                               \
+    X(CASEELSE, u"CASEELSE", NoAction)                                                                       \
+    X(CBACKCOLOR, u"CBACKCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(CBUTTON, u"CBUTTON", ExecShowControl)                                                                  \
+    X(CFONTCHARSET, u"CFONTCHARSET", WithSyncCode<SyncSetFontSize>)                                          \
+    X(CFONTCOLOR, u"CFONTCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(CFONTNAME, u"CFONTNAME", WithSyncCode<SyncSetFontName>)                                                \
+    X(CFONTSIZE, u"CFONTSIZE", WithSyncCode<SyncSetFontSize>)                                                \
+    X(CFONTSTYLE, u"CFONTSTYLE", WithSyncCode<SyncSetFontName>)                                              \
+    X(CHDIR, u"CHDIR", ExecChDir)                                                                            \
+    X(CHKMSG, u"CHKMSG", ExecChkMsg)                                                                         \
+    X(CIRCLE, u"CIRCLE", OnGraphForm<ExecCircle>)                                                            \
+    X(CLABEL, u"CLABEL", ExecShowControl)                                                                    \
+    X(CLIPBOARD, u"CLIPBOARD", NoAction)                                                                     \
+    X(CLOSE, u"CLOSE", ExecClose)                                                                            \
+    X(CLOSECSCREEN, u"CLOSECSCREEN", ExecCloseCScreen)                                                       \
+    X(CLOSEGSCREEN, u"CLOSEGSCREEN", ExecCloseGScreen)                                                       \
+    X(CLS, u"CLS", ExecCls)                                                                                  \
+    X(COLOR, u"COLOR", NoAction)                                                                             \
+    X(CONSOLE, u"CONSOLE", NoAction)                                                                         \
+    X(CONST, u"CONST", NoAction)                                                                             \
+    X(CONT, u"CONT", ExecCont)                                                                               \
+    X(CSCREEN, u"CSCREEN", ExecOpenCScreen)                                                                  \
+    X(CTEXTBOX, u"CTEXTBOX", ExecShowControl)                                                                \
+    X(CWINDOWSTATE, u"CWINDOWSTATE", WithSyncCode<SyncSetWindowState>)                                       \
+    X(CWPOSITION, u"CWPOSITION", ExecPosition)                                                               \
+    X(DATA, u"DATA", SkipDeclaration)                                                                        \
+    X(DEF, u"DEF", SkipDeclaration)                                                                          \
+    X(DEGREES, u"DEGREES", ExecAngleUnit)                                                                    \
+    X(DELETE, u"DELETE", NoAction)                                                                           \
+    X(DIM, u"DIM", SkipDeclaration)                                                                          \
+    X(DO, u"DO", NoAction)                                                                                   \
+    X(DRAWMODE, u"DRAWMODE", ExecPenSetting)                                                                 \
+    X(DRAWSTYLE, u"DRAWSTYLE", ExecPenSetting)                                                               \
+    X(DRAWWIDTH, u"DRAWWIDTH", ExecPenSetting)                                                               \
+    X(ECHO, u"ECHO", ExecEcho)                                                                               \
+    X(EDIT, u"EDIT", NoAction)                                                                               \
+    X(ELSE, u"ELSE", NoAction)                                                                               \
+    X(ELSEIF, u"ELSEIF", NoAction)                                                                           \
+    X(END, u"END", ExecEnd)                                                                                  \
+    X(ENDFUNCTION, u"ENDFUNCTION", ExecEndSub)                                                               \
+    X(ENDIF, u"ENDIF", NoAction)                                                                             \
+    X(ENDSELECT, u"ENDSELECT", NoAction)                                                                     \
+    X(ENDSUB, u"ENDSUB", ExecEndSub)                                                                         \
+    X(ERROR, u"ERROR", NoAction)                                                                             \
+    X(EVALFORM, u"EVALFORM", ExecEvalForm)                                                                   \
+    X(EWINDOWSTATE, u"EWINDOWSTATE", WithSyncCode<SyncSetWindowState>)                                       \
+    X(EWPOSITION, u"EWPOSITION", ExecPosition)                                                               \
+    X(EXIT, u"EXIT", NoAction)                                                                               \
+    X(EXITDO, u"EXITDO", NoAction)                                                                           \
+    X(EXITFOR, u"EXITFOR", NoAction)                                                                         \
+    X(EXITFUNCTION, u"EXITFUNCTION", NoAction)                                                               \
+    X(EXITSUB, u"EXITSUB", NoAction)                                                                         \
+    X(EXPLICIT, u"EXPLICIT", NoAction)                                                                       \
+    X(FILECOPY, u"FILECOPY", ExecFileCopy)                                                                   \
+    X(FILEPSET, u"FILEPSET", ExecFilePSet)                                                                   \
+    X(FILES, u"FILES", ExecFiles)                                                                            \
+    X(FILLSTYLE, u"FILLSTYLE", ExecPenSetting)                                                               \
+    X(FINDFILECLOSE, u"FINDFILECLOSE", MemoryGuard<CloseFileSearch>)                                         \
+    X(FOR, u"FOR", NoAction)                                                                                 \
+    X(FORECOLOR, u"FORECOLOR", WithSyncCode<SyncSetColor>)                                                   \
+    X(FUNCTION, u"FUNCTION", NoAction)                                                                       \
+    X(GBACKCOLOR, u"GBACKCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(GBORDERCOLOR, u"GBORDERCOLOR", WithSyncCode<SyncSetColor>)                                             \
+    X(GDRAWMODE, u"GDRAWMODE", ExecPenSetting)                                                               \
+    X(GDRAWSTYLE, u"GDRAWSTYLE", ExecPenSetting)                                                             \
+    X(GDRAWWIDTH, u"GDRAWWIDTH", ExecPenSetting)                                                             \
+    X(GFILLSTYLE, u"GFILLSTYLE", ExecPenSetting)                                                             \
+    X(GFLOCATE, u"GFLOCATE", ExecGFLocate)                                                                   \
+    X(GFONTCHARSET, u"GFONTCHARSET", WithSyncCode<SyncSetFontSize>)                                          \
+    X(GFONTCOLOR, u"GFONTCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(GFONTNAME, u"GFONTNAME", WithSyncCode<SyncSetFontName>)                                                \
+    X(GFONTSIZE, u"GFONTSIZE", WithSyncCode<SyncSetFontSize>)                                                \
+    X(GFONTSTYLE, u"GFONTSTYLE", WithSyncCode<SyncSetFontName>)                                              \
+    X(GFORECOLOR, u"GFORECOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(GLOCATE, u"GLOCATE", OnGraphForm<ExecGLocate>)                                                         \
+    X(GOSUB, u"GOSUB", ExecGotoStatement)                                                                    \
+    X(GOTO, u"GOTO", ExecGotoStatement)                                                                      \
+    X(GPRINT, u"GPRINT", OnGraphForm<ExecGPrint>)                                                            \
+    X(GREFRESH, u"GREFRESH", OnGraphForm<ExecGRefresh>)                                                      \
+    X(GSCREEN, u"GSCREEN", ExecGScreenStatement)                                                             \
+    X(GSCROLL, u"GSCROLL", SyncGScroll)                                                                      \
+    X(GSTRETCH, u"GSTRETCH", SyncGStretch)                                                                   \
+    X(GWINDOWSTATE, u"GWINDOWSTATE", WithSyncCode<SyncSetWindowState>)                                       \
+    X(GWPOSITION, u"GWPOSITION", ExecPosition)                                                               \
+    X(HELP, u"HELP", ExecHelp)                                                                               \
+    X(IBPOSITION, u"IBPOSITION", ExecPosition)                                                               \
+    X(IF, u"IF", ExecIf)                                                                                     \
+    X(INCLUDE, u"INCLUDE", NoAction)                                                                         \
+    X(INCLUDEOFF, u"INCLUDEOFF", NoAction)                                                                   \
+    X(INPUT, u"INPUT", ExecInputStatement)                                                                   \
+    X(INPUTFile, u"INPUT#", ExecInputFile)                                                                   \
+    X(IS, u"IS", NoAction)                                                                                   \
+    X(KILL, u"KILL", ExecKill)                                                                               \
+    X(LET, u"LET", ExecLet)                                                                                  \
+    X(LINE, u"LINE", OnGraphForm<ExecLine>)                                                                  \
+    X(LINEINPUT, u"LINEINPUT", ExecInputStatement)                                                           \
+    X(LINEINPUTFile, u"LINEINPUT#", ExecLineInputFile)                                                       \
+    X(LIST, u"LIST", ExecList)                                                                               \
+    X(LLIST, u"LLIST", NoAction)                                                                             \
+    X(LOAD, u"LOAD", ExecLoad)                                                                               \
+    X(LOADPICTURE, u"LOADPICTURE", ExecLoadPictureStatement)                                                 \
+    X(LOCATE, u"LOCATE", NoAction)                                                                           \
+    X(LOOP, u"LOOP", NoAction)                                                                               \
+    X(LPRINT, u"LPRINT", NoAction)                                                                           \
+    X(MATHGRAPH, u"MATHGRAPH", ExecMathGraph)                                                                \
+    X(MEDIAPLAYER, u"MEDIAPLAYER", NoAction)                                                                 \
+    X(MERGE, u"MERGE", NoAction)                                                                             \
+    X(MOUSE, u"MOUSE", ExecMouse)                                                                            \
+    X(NAME, u"NAME", ExecName)                                                                               \
+    X(NEW, u"NEW", ExecNew)                                                                                  \
+    X(NEXT, u"NEXT", NoAction)                                                                               \
+    X(OFF, u"OFF", NoAction)                                                                                 \
+    X(ON, u"ON", NoAction)                                                                                   \
+    X(OPEN, u"OPEN", ExecOpen)                                                                               \
+    X(OPENCSCREEN, u"OPENCSCREEN", ExecOpenCScreen)                                                          \
+    X(OPENGSCREEN, u"OPENGSCREEN", ExecGScreenStatement)                                                     \
+    X(OPTION, u"OPTION", NoAction)                                                                           \
+    X(OPTIONANGLE, u"OPTIONANGLE", NoAction)                                                                 \
+    X(OPTIONEXPLICIT, u"OPTIONEXPLICIT", NoAction)                                                           \
+    X(OUTPUT, u"OUTPUT", NoAction)                                                                           \
+    X(PAINT, u"PAINT", OnGraphForm<ExecPaint>)                                                               \
+    X(PRECISION, u"PRECISION", ExecPrecision)                                                                \
+    X(PRESET, u"PRESET", ExecPSetStatement)                                                                  \
+    X(PRINT, u"PRINT", ExecPrint)                                                                            \
+    X(PRINTFile, u"PRINT#", ExecPrintFile)                                                                   \
+    X(PRINTCTITLE, u"PRINTCTITLE", ExecTitle)                                                                \
+    X(PRINTGTITLE, u"PRINTGTITLE", ExecTitle)                                                                \
+    X(PRINTITITLE, u"PRINTITITLE", ExecTitle)                                                                \
+    X(PRINTTITLE, u"PRINTTITLE", ExecTitle)                                                                  \
+    X(PRINTUSING, u"PRINTUSING", ExecPrintUsing)                                                             \
+    X(PSET, u"PSET", ExecPSetStatement)                                                                      \
+    X(PUBLIC, u"PUBLIC", NoAction)                                                                           \
+    X(PUBLICCONST, u"PUBLICCONST", NoAction)                                                                 \
+    X(RADIANS, u"RADIANS", ExecAngleUnit)                                                                    \
+    X(RANDOMIZE, u"RANDOMIZE", ExecRandomizeStatement)                                                       \
+    X(READ, u"READ", ExecRead)                                                                               \
+    X(REAL, u"REAL", NoAction)                                                                               \
+    X(REM, u"REM", NoAction)                                                                                 \
+    X(RENUM, u"RENUM", NoAction)                                                                             \
+    X(RESTORE, u"RESTORE", ExecRestore)                                                                      \
+    X(RESUME, u"RESUME", NoAction)                                                                           \
+    X(RETURN, u"RETURN", ExecReturn)                                                                         \
+    X(RUN, u"RUN", ExecRun)                                                                                  \
+    X(SAVE, u"SAVE", NoAction)                                                                               \
+    X(SAVEPICTURE, u"SAVEPICTURE", ExecSavePictureStatement)                                                 \
+    X(SEEK, u"SEEK", NoAction)                                                                               \
+    X(SELECT, u"SELECT", NoAction)                                                                           \
+    X(SELECTCASE, u"SELECTCASE", NoAction)                                                                   \
+    X(SETENCODING, u"SETENCODING", ExecSetEncoding)                                                          \
+    X(SETVERSION, u"SETVERSION", ExecSetVersion)                                                             \
+    X(SLEEP, u"SLEEP", ExecSleep)                                                                            \
+    X(STEP, u"STEP", NoAction)                                                                               \
+    X(STOP, u"STOP", SyncStop)                                                                               \
+    X(STRING, u"STRING", NoAction)                                                                           \
+    X(STRTOFORM, u"STRTOFORM", ExecStrToForm)                                                                \
+    X(SUB, u"SUB", NoAction)                                                                                 \
+    X(SWAP, u"SWAP", NoAction)                                                                               \
+    X(SYSCMD, u"SYSCMD", MemoryGuard<ExecSysCmd>)                                                            \
+    X(SYSTEM, u"SYSTEM", ExecSystem)                                                                         \
+    X(TBACKCOLOR, u"TBACKCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(TFONTCHARSET, u"TFONTCHARSET", WithSyncCode<SyncSetFontSize>)                                          \
+    X(TFONTCOLOR, u"TFONTCOLOR", WithSyncCode<SyncSetColor>)                                                 \
+    X(TFONTNAME, u"TFONTNAME", WithSyncCode<SyncSetFontName>)                                                \
+    X(TFONTSIZE, u"TFONTSIZE", WithSyncCode<SyncSetFontSize>)                                                \
+    X(TFONTSTYLE, u"TFONTSTYLE", WithSyncCode<SyncSetFontName>)                                              \
+    X(THEN, u"THEN", NoAction)                                                                               \
+    X(TO, u"TO", NoAction)                                                                                   \
+    X(TSCREEN, u"TSCREEN", ExecTScreen)                                                                      \
+    X(TWINDOWSTATE, u"TWINDOWSTATE", WithSyncCode<SyncSetWindowState>)                                       \
+    X(TWPOSITION, u"TWPOSITION", ExecPosition)                                                               \
+    X(UNTIL, u"UNTIL", NoAction)                                                                             \
+    X(USING, u"USING", NoAction)                                                                             \
+    X(VIEW, u"VIEW", NoAction)                                                                               \
+    X(WEND, u"WEND", NoAction)                                                                               \
+    X(WHILE, u"WHILE", NoAction)                                                                             \
+    X(WINDOW, u"WINDOW", ExecWindow)                                                                         \
+    X(WRITEALLBYTES, u"WRITEALLBYTES", NoAction)                                                             \
+    X(WRITEALLLINES, u"WRITEALLLINES", MemoryGuard<ExecWriteAllLines>)                                       \
+    X(WRITEALLTEXT, u"WRITEALLTEXT", MemoryGuard<ExecWriteAllText>)
 
 #define LX_FUNCTION_SLOTS(X)                                                                                 \
-    X(ABS, u"ABS")                                                                                           \
-    X(ACOS, u"ACOS")                                                                                         \
-    X(AKCNVStr, u"AKCNV$")                                                                                   \
-    X(ASC, u"ASC")                                                                                           \
-    X(ASCU, u"ASCU")                                                                                         \
-    X(ASCW, u"ASCW")                                                                                         \
-    X(ASIN, u"ASIN")                                                                                         \
-    X(ATN, u"ATN")                                                                                           \
-    X(ATTRStr, u"ATTR$")                                                                                     \
-    X(BINOM, u"BINOM")                                                                                       \
-    X(BINOMIAL, u"BINOMIAL")                                                                                 \
-    X(CEIL, u"CEIL")                                                                                         \
-    X(CHR, u"CHR")                                                                                           \
-    X(CHRStr, u"CHR$")                                                                                       \
-    X(CHRU, u"CHRU")                                                                                         \
-    X(CHRW, u"CHRW")                                                                                         \
-    X(COS, u"COS")                                                                                           \
-    X(COSH, u"COSH")                                                                                         \
-    X(COT, u"COT")                                                                                           \
-    X(CREATEDIR, u"CREATEDIR")                                                                               \
-    X(CSC, u"CSC")                                                                                           \
-    X(CSRLIN, u"CSRLIN")                                                                                     \
-    X(DATE, u"DATE")                                                                                         \
-    X(DATEStr, u"DATE$")                                                                                     \
-    X(DAYOFWEEK, u"DAYOFWEEK")                                                                               \
-    X(DEG, u"DEG")                                                                                           \
-    X(DELETEFILE, u"DELETEFILE")                                                                             \
-    X(DIRECTORYEXISTS, u"DIRECTORYEXISTS")                                                                   \
-    X(DISKFREE, u"DISKFREE")                                                                                 \
-    X(DISKSIZE, u"DISKSIZE")                                                                                 \
-    X(Eof, u"EOF")                                                                                           \
-    X(EXP, u"EXP")                                                                                           \
-    X(FACT, u"FACT")                                                                                         \
-    X(FACTORIAL, u"FACTORIAL")                                                                               \
-    X(FILEEXISTS, u"FILEEXISTS")                                                                             \
-    X(FILELEN, u"FILELEN")                                                                                   \
-    X(FINDFIRSTFILE, u"FINDFIRSTFILE")                                                                       \
-    X(FINDNEXTFILE, u"FINDNEXTFILE")                                                                         \
-    X(FIX, u"FIX")                                                                                           \
-    X(FLOATTOSTR, u"FLOATTOSTR")                                                                             \
-    X(FLOATTOSTRBIN, u"FLOATTOSTRBIN")                                                                       \
-    X(FLOATTOSTRHEX, u"FLOATTOSTRHEX")                                                                       \
-    X(GCD, u"GCD")                                                                                           \
-    X(GETCURRENTDIR, u"GETCURRENTDIR")                                                                       \
-    X(GETDIMTYPE, u"GETDIMTYPE")                                                                             \
-    X(GETFILEDATETIME, u"GETFILEDATETIME")                                                                   \
-    X(GETHOUR, u"GETHOUR")                                                                                   \
-    X(GETIMAGESIZEStr, u"GETIMAGESIZE$")                                                                     \
-    X(GETMINUTE, u"GETMINUTE")                                                                               \
-    X(GETMSECOND, u"GETMSECOND")                                                                             \
-    X(GETPROGRAMDIR, u"GETPROGRAMDIR")                                                                       \
-    X(GETRGBPIXEL, u"GETRGBPIXEL")                                                                           \
-    X(GETSECOND, u"GETSECOND")                                                                               \
-    X(HEXStr, u"HEX$")                                                                                       \
-    X(INKEYStr, u"INKEY$")                                                                                   \
-    X(INPUTStr, u"INPUT$")                                                                                   \
-    X(INPUTBOX, u"INPUTBOX")                                                                                 \
-    X(INSTR, u"INSTR")                                                                                       \
-    X(INT, u"INT")                                                                                           \
-    X(ISLEAPYEAR, u"ISLEAPYEAR")                                                                             \
-    X(ISSURROGATE, u"ISSURROGATE")                                                                           \
-    X(KACNVStr, u"KACNV$")                                                                                   \
-    X(KINSTR, u"KINSTR")                                                                                     \
-    X(KLEFTStr, u"KLEFT$")                                                                                   \
-    X(KLEN, u"KLEN")                                                                                         \
-    X(KMIDStr, u"KMID$")                                                                                     \
-    X(KRIGHTStr, u"KRIGHT$")                                                                                 \
-    X(LCASEStr, u"LCASE$")                                                                                   \
-    X(LCM, u"LCM")                                                                                           \
-    X(LEFTStr, u"LEFT$")                                                                                     \
-    X(LEN, u"LEN")                                                                                           \
-    X(LOC, u"LOC")                                                                                           \
-    X(LOF, u"LOF")                                                                                           \
-    X(LOG, u"LOG")                                                                                           \
-    X(LOG10, u"LOG10")                                                                                       \
-    X(LOG2, u"LOG2")                                                                                         \
-    X(LTRIMStr, u"LTRIM$")                                                                                   \
-    X(MAX, u"MAX")                                                                                           \
-    X(MIDStr, u"MID$")                                                                                       \
-    X(MIN, u"MIN")                                                                                           \
-    X(MSGBOX, u"MSGBOX")                                                                                     \
-    X(NORMALIZE, u"NORMALIZE")                                                                               \
-    X(PFACTOR, u"PFACTOR")                                                                                   \
-    X(PI, u"PI")                                                                                             \
-    X(PIStr, u"PI$")                                                                                         \
-    X(POS, u"POS")                                                                                           \
-    X(PRIMEFACTOR, u"PRIMEFACTOR")                                                                           \
-    X(RAD, u"RAD")                                                                                           \
-    X(RANDG, u"RANDG")                                                                                       \
-    X(READALLBYTES, u"READALLBYTES")                                                                         \
-    X(READALLLINES, u"READALLLINES")                                                                         \
-    X(READALLTEXT, u"READALLTEXT")                                                                           \
-    X(REMOVEDIR, u"REMOVEDIR")                                                                               \
-    X(RENAMEFILE, u"RENAMEFILE")                                                                             \
-    X(REPLACEStr, u"REPLACE$")                                                                               \
-    X(RIGHTStr, u"RIGHT$")                                                                                   \
-    X(RND, u"RND")                                                                                           \
-    X(ROUND, u"ROUND")                                                                                       \
-    X(RTRIMStr, u"RTRIM$")                                                                                   \
-    X(SEC, u"SEC")                                                                                           \
-    X(SEEK, u"SEEK ")                                                                                        \
-    X(SELECTOPENFILE, u"SELECTOPENFILE")                                                                     \
-    X(SELECTSAVEFILE, u"SELECTSAVEFILE")                                                                     \
-    X(SETCURRENTDIR, u"SETCURRENTDIR")                                                                       \
-    X(SGN, u"SGN")                                                                                           \
-    X(SHELL, u"SHELL")                                                                                       \
-    X(SIN, u"SIN")                                                                                           \
-    X(SINH, u"SINH")                                                                                         \
-    X(SPACEStr, u"SPACE$")                                                                                   \
-    X(SPC, u"SPC")                                                                                           \
-    X(SPLITStr, u"SPLIT$")                                                                                   \
-    X(SQR, u"SQR")                                                                                           \
-    X(STRStr, u"STR$")                                                                                       \
-    X(STRCONV, u"STRCONV")                                                                                   \
-    X(STRINGStr, u"STRING$")                                                                                 \
-    X(TAB, u"TAB")                                                                                           \
-    X(TAN, u"TAN")                                                                                           \
-    X(TANH, u"TANH")                                                                                         \
-    X(TIME, u"TIME")                                                                                         \
-    X(TIMEStr, u"TIME$")                                                                                     \
-    X(TIMER, u"TIMER")                                                                                       \
-    X(TRIMStr, u"TRIM$")                                                                                     \
-    X(UCASEStr, u"UCASE$")                                                                                   \
-    X(VAL, u"VAL")                                                                                           \
-    X(YEARTIMER, u"YEARTIMER")
+    X(ABS, u"ABS", FnExact)                                                                                  \
+    X(ACOS, u"ACOS", FnTrigonometry)                                                                         \
+    X(AKCNVStr, u"AKCNV$", TextMemoryGuard<FnWidth>)                                                         \
+    X(ASC, u"ASC", TextMemoryGuard<FnAsc>)                                                                   \
+    X(ASCU, u"ASCU", TextMemoryGuard<FnAscU>)                                                                \
+    X(ASCW, u"ASCW", TextMemoryGuard<FnAscW>)                                                                \
+    X(ASIN, u"ASIN", FnTrigonometry)                                                                         \
+    X(ATN, u"ATN", FnTrigonometry)                                                                           \
+    X(ATTRStr, u"ATTR$", NoAction)                                                                           \
+    X(BINOM, u"BINOM", FnBinomial)                                                                           \
+    X(BINOMIAL, u"BINOMIAL", FnBinomial)                                                                     \
+    X(CEIL, u"CEIL", FnExact)                                                                                \
+    X(CHR, u"CHR", TextMemoryGuard<FnChr>)                                                                   \
+    X(CHRStr, u"CHR$", TextMemoryGuard<FnChr>)                                                               \
+    X(CHRU, u"CHRU", TextMemoryGuard<FnChrU>)                                                                \
+    X(CHRW, u"CHRW", TextMemoryGuard<FnChrW>)                                                                \
+    X(COS, u"COS", FnTrigonometry)                                                                           \
+    X(COSH, u"COSH", FnTrigonometry)                                                                         \
+    X(COT, u"COT", FnTrigonometry)                                                                           \
+    X(CREATEDIR, u"CREATEDIR", MemoryGuard<ExecPathTest>)                                                    \
+    X(CSC, u"CSC", FnTrigonometry)                                                                           \
+    X(CSRLIN, u"CSRLIN", ReportFunctionNotBuilt)                                                             \
+    X(DATE, u"DATE", NoAction)                                                                               \
+    X(DATEStr, u"DATE$", MemoryGuard<FnDateText>)                                                            \
+    X(DAYOFWEEK, u"DAYOFWEEK", MemoryGuard<ExecDayOfWeek>)                                                   \
+    X(DEG, u"DEG", FnTrigonometry)                                                                           \
+    X(DELETEFILE, u"DELETEFILE", MemoryGuard<ExecPathTest>)                                                  \
+    X(DIRECTORYEXISTS, u"DIRECTORYEXISTS", MemoryGuard<ExecPathTest>)                                        \
+    X(DISKFREE, u"DISKFREE", MemoryGuard<ExecDiskBytes>)                                                     \
+    X(DISKSIZE, u"DISKSIZE", MemoryGuard<ExecDiskBytes>)                                                     \
+    X(Eof, u"EOF", MemoryGuard<ExecEof>)                                                                     \
+    X(EXP, u"EXP", FnPowerAndLog)                                                                            \
+    X(FACT, u"FACT", FnFactorial)                                                                            \
+    X(FACTORIAL, u"FACTORIAL", FnFactorial)                                                                  \
+    X(FILEEXISTS, u"FILEEXISTS", MemoryGuard<ExecPathTest>)                                                  \
+    X(FILELEN, u"FILELEN", MemoryGuard<ExecFileLen>)                                                         \
+    X(FINDFIRSTFILE, u"FINDFIRSTFILE", MemoryGuard<ExecFindFirstFile>)                                       \
+    X(FINDNEXTFILE, u"FINDNEXTFILE", MemoryGuard<FnFindNextFile>)                                            \
+    X(FIX, u"FIX", FnExact)                                                                                  \
+    X(FLOATTOSTR, u"FLOATTOSTR", TextMemoryGuard<FnFloatToStr>)                                              \
+    X(FLOATTOSTRBIN, u"FLOATTOSTRBIN", TextMemoryGuard<FnFloatToStrBin>)                                     \
+    X(FLOATTOSTRHEX, u"FLOATTOSTRHEX", NoAction)                                                             \
+    X(GCD, u"GCD", FnGcdLcm)                                                                                 \
+    X(GETCURRENTDIR, u"GETCURRENTDIR", MemoryGuard<FnCurrentDir>)                                            \
+    X(GETDIMTYPE, u"GETDIMTYPE", MemoryGuard<ExecGetDimType>)                                                \
+    X(GETFILEDATETIME, u"GETFILEDATETIME", MemoryGuard<ExecFileDateTime>)                                    \
+    X(GETHOUR, u"GETHOUR", MemoryGuard<FnClockField>)                                                        \
+    X(GETIMAGESIZEStr, u"GETIMAGESIZE$", ExecGetImageSize)                                                   \
+    X(GETMINUTE, u"GETMINUTE", MemoryGuard<FnClockField>)                                                    \
+    X(GETMSECOND, u"GETMSECOND", MemoryGuard<FnClockField>)                                                  \
+    X(GETPROGRAMDIR, u"GETPROGRAMDIR", MemoryGuard<FnProgramDir>)                                            \
+    X(GETRGBPIXEL, u"GETRGBPIXEL", ExecGetRgbPixelFunction)                                                  \
+    X(GETSECOND, u"GETSECOND", MemoryGuard<FnClockField>)                                                    \
+    X(HEXStr, u"HEX$", TextMemoryGuard<FnHex>)                                                               \
+    X(INKEYStr, u"INKEY$", MemoryGuard<ExecInkey>)                                                           \
+    X(INPUTStr, u"INPUT$", MemoryGuard<ExecInputKeys>)                                                       \
+    X(INPUTBOX, u"INPUTBOX", ExecInputBoxForm)                                                               \
+    X(INSTR, u"INSTR", TextMemoryGuard<FnInstr>)                                                             \
+    X(INT, u"INT", FnExact)                                                                                  \
+    X(ISLEAPYEAR, u"ISLEAPYEAR", MemoryGuard<ExecIsLeapYear>)                                                \
+    X(ISSURROGATE, u"ISSURROGATE", TextMemoryGuard<FnIsSurrogate>)                                           \
+    X(KACNVStr, u"KACNV$", TextMemoryGuard<FnWidth>)                                                         \
+    X(KINSTR, u"KINSTR", TextMemoryGuard<FnInstr>)                                                           \
+    X(KLEFTStr, u"KLEFT$", TextMemoryGuard<FnLeft>)                                                          \
+    X(KLEN, u"KLEN", TextMemoryGuard<FnLen>)                                                                 \
+    X(KMIDStr, u"KMID$", TextMemoryGuard<FnMid>)                                                             \
+    X(KRIGHTStr, u"KRIGHT$", TextMemoryGuard<FnRight>)                                                       \
+    X(LCASEStr, u"LCASE$", TextMemoryGuard<FnCase>)                                                          \
+    X(LCM, u"LCM", FnGcdLcm)                                                                                 \
+    X(LEFTStr, u"LEFT$", TextMemoryGuard<FnLeft>)                                                            \
+    X(LEN, u"LEN", TextMemoryGuard<FnLen>)                                                                   \
+    X(LOC, u"LOC", NoAction)                                                                                 \
+    X(LOF, u"LOF", NoAction)                                                                                 \
+    X(LOG, u"LOG", FnPowerAndLog)                                                                            \
+    X(LOG10, u"LOG10", FnPowerAndLog)                                                                        \
+    X(LOG2, u"LOG2", FnPowerAndLog)                                                                          \
+    X(LTRIMStr, u"LTRIM$", TextMemoryGuard<FnTrim>)                                                          \
+    X(MAX, u"MAX", FnMaxMin)                                                                                 \
+    X(MIDStr, u"MID$", TextMemoryGuard<FnMid>)                                                               \
+    X(MIN, u"MIN", FnMaxMin)                                                                                 \
+    X(MSGBOX, u"MSGBOX", ExecMsgBoxForm)                                                                     \
+    X(NORMALIZE, u"NORMALIZE", TextMemoryGuard<FnNormalize>)                                                 \
+    X(PFACTOR, u"PFACTOR", FnPrimeFactor)                                                                    \
+    X(PI, u"PI", FnExact)                                                                                    \
+    X(PIStr, u"PI$", TextMemoryGuard<FnPiText>)                                                              \
+    X(POS, u"POS", ReportFunctionNotBuilt)                                                                   \
+    X(PRIMEFACTOR, u"PRIMEFACTOR", FnPrimeFactor)                                                            \
+    X(RAD, u"RAD", FnTrigonometry)                                                                           \
+    X(RANDG, u"RANDG", FnNormalRandom)                                                                       \
+    X(READALLBYTES, u"READALLBYTES", NoAction)                                                               \
+    X(READALLLINES, u"READALLLINES", NoAction)                                                               \
+    X(READALLTEXT, u"READALLTEXT", MemoryGuard<ExecReadAllText>)                                             \
+    X(REMOVEDIR, u"REMOVEDIR", MemoryGuard<ExecPathTest>)                                                    \
+    X(RENAMEFILE, u"RENAMEFILE", MemoryGuard<ExecRenameFile>)                                                \
+    X(REPLACEStr, u"REPLACE$", TextMemoryGuard<FnReplace>)                                                   \
+    X(RIGHTStr, u"RIGHT$", TextMemoryGuard<FnRight>)                                                         \
+    X(RND, u"RND", FnRandom)                                                                                 \
+    X(ROUND, u"ROUND", FnRound)                                                                              \
+    X(RTRIMStr, u"RTRIM$", TextMemoryGuard<FnTrim>)                                                          \
+    X(SEC, u"SEC", FnTrigonometry)                                                                           \
+    X(SEEK, u"SEEK ", ReportFunctionNotBuilt)                                                                \
+    X(SELECTOPENFILE, u"SELECTOPENFILE", ExecSelectFileForm)                                                 \
+    X(SELECTSAVEFILE, u"SELECTSAVEFILE", ExecSelectFileForm)                                                 \
+    X(SETCURRENTDIR, u"SETCURRENTDIR", MemoryGuard<ExecPathTest>)                                            \
+    X(SGN, u"SGN", FnExact)                                                                                  \
+    X(SHELL, u"SHELL", MemoryGuard<ExecShell>)                                                               \
+    X(SIN, u"SIN", FnTrigonometry)                                                                           \
+    X(SINH, u"SINH", FnTrigonometry)                                                                         \
+    X(SPACEStr, u"SPACE$", TextMemoryGuard<FnSpace>)                                                         \
+    X(SPC, u"SPC", TextMemoryGuard<FnSpace>)                                                                 \
+    X(SPLITStr, u"SPLIT$", TextMemoryGuard<FnSplit>)                                                         \
+    X(SQR, u"SQR", FnPowerAndLog)                                                                            \
+    X(STRStr, u"STR$", TextMemoryGuard<FnStr>)                                                               \
+    X(STRCONV, u"STRCONV", TextMemoryGuard<FnStrConv>)                                                       \
+    X(STRINGStr, u"STRING$", TextMemoryGuard<FnString>)                                                      \
+    X(TAB, u"TAB", MemoryGuard<ExecTab>)                                                                     \
+    X(TAN, u"TAN", FnTrigonometry)                                                                           \
+    X(TANH, u"TANH", FnTrigonometry)                                                                         \
+    X(TIME, u"TIME", NoAction)                                                                               \
+    X(TIMEStr, u"TIME$", MemoryGuard<FnTimeText>)                                                            \
+    X(TIMER, u"TIMER", MemoryGuard<FnTimer>)                                                                 \
+    X(TRIMStr, u"TRIM$", TextMemoryGuard<FnTrim>)                                                            \
+    X(UCASEStr, u"UCASE$", TextMemoryGuard<FnCase>)                                                          \
+    X(VAL, u"VAL", TextMemoryGuard<FnVal>)                                                                   \
+    X(YEARTIMER, u"YEARTIMER", MemoryGuard<FnYearTimer>)
+
+// Codes of the statement (kind 6) and function (kind 2) items that have no word of their own: the
+// internal codes the scan and the compiler emit (identifier in InSt or InFn, code, executor).
+#define LX_INTERNAL_STATEMENTS(X)                                                                            \
+    X(AudioMixerMasterMute, 192, WithSyncCode<ExecSpeakerMute>)                                              \
+    X(AudioMixerMasterVolume, 193, WithSyncCode<ExecSpeakerVolume>)                                          \
+    X(CallStatement, 195, NoAction)                                                                          \
+    X(ClipboardClear, 221, WithSyncCode<ExecClipboardClear>)                                                 \
+    X(ClipboardSetText, 223, WithSyncCode<ExecClipboardSetText>)                                             \
+    X(ReturnFromFunction, 237, ReturnFromFunction)                                                           \
+    X(LoopPlain, 238, ReportStatementNotBuilt)                                                               \
+    X(DoUntil, 239, ReportStatementNotBuilt)                                                                 \
+    X(DoWhile, 240, ReportStatementNotBuilt)                                                                 \
+    X(EvalFormTrapOff, 241, ExecEvalFormTrapOff)                                                             \
+    X(FunctionEnd, 242, NoAction)                                                                            \
+    X(InputNumField, 243, ExecInputNumField)                                                                 \
+    X(InputStrField, 244, ExecInputStrField)                                                                 \
+    X(GlPop, 245, BindArgument)                                                                              \
+    X(GlPush, 246, PushVariableValue)                                                                        \
+    X(DumpCrossReference, 247, DumpCrossReference)                                                           \
+    X(ListReservedWords, 248, ListReservedWords)                                                             \
+    X(DumpCodeListing, 249, DumpCodeListing)                                                                 \
+    X(DumpVariables, 250, DumpVariables)                                                                     \
+    X(CaseEqual, 251, ExecCaseCompare)                                                                       \
+    X(SelectCaseNum, 252, ExecSelectCaseNum)                                                                 \
+    X(CaseGreater, 253, ExecCaseCompare)                                                                     \
+    X(CaseGreaterEqual, 254, ExecCaseCompare)                                                                \
+    X(CaseLess, 255, ExecCaseCompare)                                                                        \
+    X(CaseLessEqual, 256, ExecCaseCompare)                                                                   \
+    X(CaseBoolean, 257, ExecCaseBoolean)                                                                     \
+    X(CaseNotEqual, 258, ExecCaseCompare)                                                                    \
+    X(CaseRange, 259, ExecSelectCaseRange)                                                                   \
+    X(ReadAllLinesStatement, 261, MemoryGuard<ExecReadAllLines>)                                             \
+    X(LoopUntil, 262, ReportStatementNotBuilt)                                                               \
+    X(LoopWhile, 263, ReportStatementNotBuilt)                                                               \
+    X(LoPop, 264, NoAction)                                                                                  \
+    X(LoPopAll, 265, RestoreLocals)                                                                          \
+    X(LoPush, 266, NoAction)                                                                                 \
+    X(LoPushAll, 267, SaveLocals)                                                                            \
+    X(MediaPlayerClose, 268, SyncCloseMediaPlayer)                                                           \
+    X(MediaPlayerMode, 269, ReportStatementNotBuilt)                                                         \
+    X(MediaPlayerOpen, 270, ExecMediaPlayerOpen)                                                             \
+    X(MediaPlayerPause, 271, ExecMediaPlayerControl)                                                         \
+    X(MediaPlayerPlay, 272, ExecMediaPlayerControl)                                                          \
+    X(MediaPlayerStop, 273, ExecMediaPlayerControl)                                                          \
+    X(OptionExplicitOff, 275, ReportStatementNotBuilt)                                                       \
+    X(OptionExplicitOn, 276, ReportStatementNotBuilt)                                                        \
+    X(PrintFileLineEnd, 277, ExecPrintFileLineEnd)                                                           \
+    X(PrintUsingFile, 278, ExecPrintUsingFile)                                                               \
+    X(SubEnd, 280, NoAction)                                                                                 \
+    X(SubJump, 281, JumpViaLabelVariable)                                                                    \
+    X(SubStart, 282, NoAction)
+#define LX_INTERNAL_FUNCTIONS(X)                                                                             \
+    X(Direct, 126, FnExact)                                                                                  \
+    X(ClipboardGetText, 222, WithSyncCode<ExecClipboardGetText>)
+
+// Further argument forms of a statement or function: its code, the form k (the item carries code +
+// k * ArgumentFormStep or code + k * FunctionFormStep) and the executor.
+#define LX_STATEMENT_FORMS(X)                                                                                \
+    X(St::GSCREEN, 1, ExecGScreenStatement)                                                                  \
+    X(St::OPENGSCREEN, 1, ExecGScreenStatement)                                                              \
+    X(St::RANDOMIZE, 1, ExecRandomizeStatement)                                                              \
+    X(St::WRITEALLTEXT, 1, MemoryGuard<ExecWriteAllText>)                                                    \
+    X(St::WRITEALLLINES, 1, MemoryGuard<ExecWriteAllLines>)                                                  \
+    X(InSt::ReadAllLinesStatement, 1, MemoryGuard<ExecReadAllLines>)                                         \
+    X(St::LOADPICTURE, 1, ExecLoadPictureStatement)                                                          \
+    X(St::LOADPICTURE, 2, ExecLoadPictureStatement)                                                          \
+    X(St::LOADPICTURE, 3, ExecLoadPictureStatement)                                                          \
+    X(St::SAVEPICTURE, 1, ExecSavePictureStatement)                                                          \
+    X(St::SAVEPICTURE, 2, ExecSavePictureStatement)                                                          \
+    X(St::SAVEPICTURE, 3, ExecSavePictureStatement)                                                          \
+    X(St::EVALFORM, 2, ExecEvalFormEnd)                                                                      \
+    X(St::EVALFORM, 3, ExecEvalFormLeave)
+#define LX_FUNCTION_FORMS(X)                                                                                 \
+    X(Fn::RND, 1, FnRandom)                                                                                  \
+    X(Fn::ROUND, 1, FnRound)                                                                                 \
+    X(Fn::NORMALIZE, 1, TextMemoryGuard<FnNormalize>)                                                        \
+    X(Fn::INPUTStr, 1, MemoryGuard<ExecInputKeys>)                                                           \
+    X(Fn::INPUTStr, 2, MemoryGuard<ExecInputFromChannel>)                                                    \
+    X(Fn::READALLTEXT, 1, MemoryGuard<ExecReadAllText>)                                                      \
+    X(Fn::MSGBOX, 1, ExecMsgBoxForm)                                                                         \
+    X(Fn::MSGBOX, 2, ExecMsgBoxForm)                                                                         \
+    X(Fn::INPUTBOX, 1, ExecInputBoxForm)                                                                     \
+    X(Fn::INPUTBOX, 2, ExecInputBoxForm)                                                                     \
+    X(Fn::SELECTOPENFILE, 1, ExecSelectFileForm)                                                             \
+    X(Fn::SELECTOPENFILE, 2, ExecSelectFileForm)                                                             \
+    X(Fn::SELECTSAVEFILE, 1, ExecSelectFileForm)                                                             \
+    X(Fn::SELECTSAVEFILE, 2, ExecSelectFileForm)
+
+// The settings a function item reads back (the item carries SettingValueBase + the statement code).
+#define LX_SETTING_VALUES(X)                                                                                 \
+    X(St::BACKCOLOR, PushSettingValue)                                                                       \
+    X(St::GBACKCOLOR, PushSettingValue)                                                                      \
+    X(St::BORDERCOLOR, PushSettingValue)                                                                     \
+    X(St::GBORDERCOLOR, PushSettingValue)                                                                    \
+    X(St::FORECOLOR, PushSettingValue)                                                                       \
+    X(St::GFORECOLOR, PushSettingValue)                                                                      \
+    X(St::CBACKCOLOR, PushSettingValue)                                                                      \
+    X(St::CFONTCHARSET, PushSettingValue)                                                                    \
+    X(St::CFONTCOLOR, PushSettingValue)                                                                      \
+    X(St::CFONTNAME, PushSettingValue)                                                                       \
+    X(St::CFONTSIZE, PushSettingValue)                                                                       \
+    X(St::CFONTSTYLE, PushSettingValue)                                                                      \
+    X(St::GFONTCHARSET, PushSettingValue)                                                                    \
+    X(St::GFONTCOLOR, PushSettingValue)                                                                      \
+    X(St::GFONTNAME, PushSettingValue)                                                                       \
+    X(St::GFONTSIZE, PushSettingValue)                                                                       \
+    X(St::GFONTSTYLE, PushSettingValue)                                                                      \
+    X(St::TBACKCOLOR, PushSettingValue)                                                                      \
+    X(St::TFONTCHARSET, PushSettingValue)                                                                    \
+    X(St::TFONTCOLOR, PushSettingValue)                                                                      \
+    X(St::TFONTNAME, PushSettingValue)                                                                       \
+    X(St::TFONTSIZE, PushSettingValue)                                                                       \
+    X(St::TFONTSTYLE, PushSettingValue)                                                                      \
+    X(St::PRECISION, PushSettingValue)                                                                       \
+    X(St::DRAWMODE, PushSettingValue)                                                                        \
+    X(St::GDRAWMODE, PushSettingValue)                                                                       \
+    X(St::DRAWSTYLE, PushSettingValue)                                                                       \
+    X(St::GDRAWSTYLE, PushSettingValue)                                                                      \
+    X(St::DRAWWIDTH, PushSettingValue)                                                                       \
+    X(St::GDRAWWIDTH, PushSettingValue)                                                                      \
+    X(St::FILLSTYLE, PushSettingValue)                                                                       \
+    X(St::GFILLSTYLE, PushSettingValue)                                                                      \
+    X(St::CWINDOWSTATE, WithSyncCode<SyncGetWindowState>)                                                    \
+    X(St::EWINDOWSTATE, WithSyncCode<SyncGetWindowState>)                                                    \
+    X(St::GWINDOWSTATE, WithSyncCode<SyncGetWindowState>)                                                    \
+    X(St::TWINDOWSTATE, WithSyncCode<SyncGetWindowState>)                                                    \
+    X(InSt::AudioMixerMasterVolume, WithSyncCode<ExecSpeakerVolumeValue>)                                    \
+    X(InSt::AudioMixerMasterMute, WithSyncCode<ExecSpeakerMuteValue>)                                        \
+    X(InSt::MediaPlayerMode, WithSyncCode<ExecMediaPlayerMode>)

@@ -3,17 +3,20 @@
 // it names. Like every code item value they are part of the compiled code's format.
 #pragma once
 
+#include "frontend/internalcodes.h"
+
 namespace ParseCode {
-inline constexpr int CallStatement = 195; // opens the item sequence of a SUB call
+inline constexpr int CallStatement = InSt::CallStatement; // opens the item sequence of a SUB call
 // The relational CASE IS tests; each is followed by the jump taken when the test fails.
-inline constexpr int CaseEqual = 251;         // selector = x
-inline constexpr int CaseGreater = 253;       // selector > x
-inline constexpr int CaseGreaterEqual = 254;  // selector >= x
-inline constexpr int CaseLess = 255;          // selector < x
-inline constexpr int CaseLessEqual = 256;     // selector <= x
-inline constexpr int CaseNotEqual = 258;      // selector <> x
-inline constexpr int OptionExplicitOff = 275; // OPTION EXPLICIT OFF: the pre-scan did the work
-inline constexpr int OptionExplicitOn = 276;
+inline constexpr int CaseEqual = InSt::CaseEqual;               // selector = x
+inline constexpr int CaseGreater = InSt::CaseGreater;           // selector > x
+inline constexpr int CaseGreaterEqual = InSt::CaseGreaterEqual; // selector >= x
+inline constexpr int CaseLess = InSt::CaseLess;                 // selector < x
+inline constexpr int CaseLessEqual = InSt::CaseLessEqual;       // selector <= x
+inline constexpr int CaseNotEqual = InSt::CaseNotEqual;         // selector <> x
+inline constexpr int OptionExplicitOff =
+    InSt::OptionExplicitOff; // OPTION EXPLICIT OFF: the pre-scan did the work
+inline constexpr int OptionExplicitOn = InSt::OptionExplicitOn;
 inline constexpr int ByValueArgument = 1; // value of the DummyCode item of a CALL argument
 } // namespace ParseCode
 

@@ -74,13 +74,13 @@ namespace St {
 namespace Slot {
 enum : int {
     None,
-#define LX_SLOT(identifier, word) identifier,
+#define LX_SLOT(identifier, word, executor) identifier,
     LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
         End
 };
 } // namespace Slot
-#define LX_SLOT(identifier, word) inline constexpr int identifier = Slot::identifier;
+#define LX_SLOT(identifier, word, executor) inline constexpr int identifier = Slot::identifier;
 LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
 } // namespace St
@@ -89,13 +89,13 @@ namespace Fn {
 namespace Slot {
 enum : int {
     None,
-#define LX_SLOT(identifier, word) identifier,
+#define LX_SLOT(identifier, word, executor) identifier,
     LX_FUNCTION_SLOTS(LX_SLOT)
 #undef LX_SLOT
         End
 };
 } // namespace Slot
-#define LX_SLOT(identifier, word) inline constexpr int identifier = Slot::identifier;
+#define LX_SLOT(identifier, word, executor) inline constexpr int identifier = Slot::identifier;
 LX_FUNCTION_SLOTS(LX_SLOT)
 #undef LX_SLOT
 } // namespace Fn
@@ -105,14 +105,14 @@ inline constexpr int FunctionCount = Fn::Slot::End - 1;
 
 inline constexpr std::array<std::u16string_view, StatementCount + 1> StatementNames = {
     u"",
-#define LX_SLOT(identifier, word) word,
+#define LX_SLOT(identifier, word, executor) word,
     LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
 };
 
 inline constexpr std::array<std::u16string_view, FunctionCount + 1> FunctionNames = {
     u"",
-#define LX_SLOT(identifier, word) word,
+#define LX_SLOT(identifier, word, executor) word,
     LX_FUNCTION_SLOTS(LX_SLOT)
 #undef LX_SLOT
 };

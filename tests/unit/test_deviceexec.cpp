@@ -2,6 +2,7 @@
 // from a separate interpreter thread, as a run makes it), the media player's rules over recording
 // hooks, and the speaker volume's limits and the "no mixer" values.
 #include "engine/deviceexec.h"
+#include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
 #include "frontend/errornumbers.h"
@@ -85,8 +86,8 @@ protected:
         SetHandOverTarget(nullptr);
         MediaPlayerOpen = 0;
     }
-    static void Statement(int code) { ASSERT_TRUE(RouteDeviceStatement(code)); }
-    static void Function(int code) { ASSERT_TRUE(RouteDeviceFunction(code)); }
+    static void Statement(int code) { ExecuteStatement(code); }
+    static void Function(int code) { ExecuteFunction(code); }
     static QString PopText() {
         QString text;
         EXPECT_TRUE(GlPopStr(text));
@@ -157,8 +158,8 @@ TEST_F(Devices, TheClipboardRoundTripRunsOnTheUserInterfaceThreadWhileTheInterpr
     int error = -1;
     std::thread interpreter([&] {
         GlPushStr(QStringLiteral("from the interpreter"));
-        RouteDeviceStatement(InSt::ClipboardSetText);
-        RouteDeviceFunction(InFn::ClipboardGetText);
+        ExecuteStatement(InSt::ClipboardSetText);
+        ExecuteFunction(InFn::ClipboardGetText);
         GlPopStr(readBack);
         error = ErrorNumber;
         done = true;
@@ -348,11 +349,13 @@ TEST_F(Devices, WithoutTheMediaPlayerWindowTheStatementsSaySoPlainly) {
     EXPECT_EQ(ErrorNumber, 0);
 }
 
-TEST_F(Devices, OtherCodesAreNotTheirs) {
-    EXPECT_FALSE(RouteDeviceStatement(St::PRINT));
-    EXPECT_FALSE(RouteDeviceStatement(InSt::MediaPlayerMode)); // only ever a value
-    EXPECT_FALSE(RouteDeviceFunction(InSt::AudioMixerMasterVolume));
-    EXPECT_FALSE(RouteDeviceFunction(SettingValueBase + St::FORECOLOR));
+TEST_F(Devices, CodesWithoutAnExecutorAreReported) {
+    ExecuteStatement(InSt::MediaPlayerMode); // only ever a value
+    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
+    ErrorNumber = 0;
+    ExecuteFunction(InSt::AudioMixerMasterVolume); // a statement code, not a value's
+    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
+    ErrorNumber = 0;
     EXPECT_EQ(ValueStackCount, 0);
 }
 

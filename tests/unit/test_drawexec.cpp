@@ -2,6 +2,7 @@
 // (first without a window, then in a real graphics window, offscreen), and whole programs run
 // through the compiler and the run loop into the window's back buffer.
 #include "engine/coords.h"
+#include "engine/dispatch.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
@@ -241,7 +242,7 @@ protected:
         for (const Extended v : values)
             GlPushNum(v);
     }
-    static void Route(int code) { ASSERT_TRUE(RouteGraphicsStatement(code)); }
+    static void Route(int code) { ExecuteStatement(code); }
 
     std::shared_ptr<GraphSurface> surface_;
 };

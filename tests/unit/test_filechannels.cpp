@@ -2,6 +2,7 @@
 // in several encodings, opening, appending, closing and what reaches the file, PRINT# zones and line
 // ends, LINE INPUT#, SETENCODING and the FILES listing. Statements run as code items laid out the way
 // the compiler writes them, through a small dispatcher that does what the run loop does with them.
+#include "engine/dispatch.h"
 #include "engine/filechannels.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
@@ -97,9 +98,7 @@ void RunItems() {
         const int value = CurrentItem.SecondCode;
         if (kind == CodeKind::End || CodeIndex > CodeLimit + 1) return;
         switch (kind) {
-        case CodeKind::Statement:
-            if (!RouteInputOutputStatement(value) && value == St::LET) ExecLet();
-            break;
+        case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
         case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
         case CodeKind::NumVar: GlPushNum(NumVarTable[static_cast<std::size_t>(value)].Value); break;

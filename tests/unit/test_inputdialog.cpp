@@ -2,6 +2,7 @@
 // given in advance, the echo lines in the run window, INPUT and LINE INPUT asked from an interpreter
 // thread through the hand-over (retry on a bad number, Cancel and CONT), the field rules of the typed
 // line, READ and RESTORE over DATA, and RANDOMIZE.
+#include "engine/dispatch.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
@@ -121,12 +122,7 @@ void RunItems() {
         const int value = CurrentItem.SecondCode;
         if (kind == CodeKind::End) return;
         switch (kind) {
-        case CodeKind::Statement:
-            if (!RouteInputOutputStatement(value)) {
-                if (value == St::LET) ExecLet();
-                if (value == St::DATA) SkipDeclaration();
-            }
-            break;
+        case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
         case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
         case CodeKind::PublicNum: GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value); break;

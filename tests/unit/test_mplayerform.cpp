@@ -4,6 +4,7 @@
 // Playing needs no sound device with the GStreamer backend; where it fails for want of one, those
 // tests are skipped.
 #include "engine/deviceexec.h"
+#include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
@@ -133,13 +134,13 @@ protected:
         MediaPlayerOpen = 0;
     }
 
-    void Statement(int code) { ASSERT_TRUE(RouteDeviceStatement(code)); }
+    void Statement(int code) { ExecuteStatement(code); }
     void Open(const QString& path) {
         GlPushStr(path);
         Statement(InSt::MediaPlayerOpen);
     }
     QString ModeText() {
-        EXPECT_TRUE(RouteDeviceFunction(MediaModeValue));
+        ExecuteFunction(MediaModeValue);
         QString text;
         EXPECT_TRUE(GlPopStr(text));
         return text;
@@ -265,10 +266,10 @@ TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
 TEST_F(MediaPlayerWindow, TheMixerWithoutDevicesReadsMinusOne) {
     ASSERT_NE(form_->Mixer1, nullptr);
     EXPECT_EQ(form_->Mixer1->GetDeviceCount(), 0);
-    ASSERT_TRUE(RouteDeviceFunction(MixerVolumeValue));
+    ExecuteFunction(MixerVolumeValue);
     EXPECT_EQ(GlPopNum(), NoSpeakerVolume);
     GlPushNum(50);
-    ASSERT_TRUE(RouteDeviceStatement(InSt::AudioMixerMasterVolume));
+    ExecuteStatement(InSt::AudioMixerMasterVolume);
     EXPECT_EQ(ErrorNumber, 0);
 }
 

@@ -3,6 +3,7 @@
 // the picture buffer, the ".bak" backups of SAVEPICTURE, KILL and FILECOPY, NAME, CHDIR, LOAD with
 // LIST, and the functions GETIMAGESIZE$ and GETRGBPIXEL.
 #include "engine/coords.h"
+#include "engine/dispatch.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
 #include "engine/pictureexec.h"
@@ -87,7 +88,7 @@ protected:
     void GScreen(int width, int height) {
         GlPushNum(width);
         GlPushNum(height);
-        ASSERT_TRUE(RouteGraphicsStatement(St::GSCREEN));
+        ExecuteStatement(St::GSCREEN);
         ASSERT_EQ(ErrorNumber, 0);
         ASSERT_NE(CurrentGraphSurface(), nullptr);
     }
@@ -112,14 +113,14 @@ protected:
         ErrorNumber = 0;
         ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
-        EXPECT_TRUE(RoutePictureStatement(code));
+        ExecuteStatement(code);
         return ErrorNumber;
     }
     static int Call(int code) {
         ErrorNumber = 0;
         ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
-        EXPECT_TRUE(RoutePictureFunction(code));
+        ExecuteFunction(code);
         return ErrorNumber;
     }
     static int Statement(int code, const QString& name) {
@@ -606,10 +607,13 @@ TEST_F(PictureStatements, LoadReplacesTheProgramTextAndListAppendsIt) {
     EXPECT_EQ(ErrorNameIndex, St::LOAD);
 }
 
-TEST_F(PictureStatements, OtherCodesAreNotThisUnits) {
-    EXPECT_FALSE(RoutePictureStatement(St::PSET));
-    EXPECT_FALSE(RoutePictureStatement(St::LOADPICTURE + 4 * ArgumentFormStep));
-    EXPECT_FALSE(RoutePictureFunction(Fn::GETRGBPIXEL + FunctionFormStep));
+TEST_F(PictureStatements, FormsWithoutAnExecutorAreReported) {
+    ExecuteStatement(St::LOADPICTURE + 4 * ArgumentFormStep);
+    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
+    ErrorNumber = 0;
+    ExecuteFunction(Fn::GETRGBPIXEL + FunctionFormStep);
+    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
+    ErrorNumber = 0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // the real dialogs driven by timers; the error numbers of wrong operands.
 #include "controlwindow/properties.h"
 #include "engine/coords.h"
+#include "engine/dispatch.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
@@ -76,7 +77,7 @@ protected:
         RunWindowQueue::Instance().Reset();
     }
 
-    void Statement(int code) { EXPECT_TRUE(RouteWindowStatement(code)) << code; }
+    void Statement(int code) { ExecuteStatement(code); }
     void Set(int code, Extended value) {
         GlPushNum(value);
         Statement(code);
@@ -102,14 +103,14 @@ protected:
 
     // The value function of setting statement `statement`.
     QString GetStr(int statement) {
-        EXPECT_TRUE(RouteWindowFunction(Value + statement));
+        ExecuteFunction(Value + statement);
         EXPECT_EQ(ErrorNumber, 0) << statement;
         QString text;
         EXPECT_TRUE(GlPopStr(text)) << statement;
         return text;
     }
     Extended GetNum(int statement) {
-        EXPECT_TRUE(RouteWindowFunction(Value + statement));
+        ExecuteFunction(Value + statement);
         EXPECT_EQ(ErrorNumber, 0) << statement;
         EXPECT_EQ(GlTopType(), GlValueType::Number) << statement;
         return GlPopNum();
@@ -127,7 +128,7 @@ protected:
     void OpenGraphics(int width = 200, int height = 100) {
         GlPushNum(width);
         GlPushNum(height);
-        ASSERT_TRUE(RouteGraphicsStatement(St::GSCREEN));
+        ExecuteStatement(St::GSCREEN);
         ASSERT_EQ(ErrorNumber, 0);
         ASSERT_NE(LXGraphForm, nullptr);
     }
@@ -361,7 +362,7 @@ TEST_F(WindowExec, PenSettingsWithTheWindowClosedAreKeptForTheNextWindow) {
     EXPECT_EQ(FillStyle, 7);
     // Reading them needs the window.
     for (int statement : {St::DRAWMODE, St::GDRAWSTYLE, St::DRAWWIDTH, St::GFILLSTYLE}) {
-        EXPECT_TRUE(RouteWindowFunction(Value + statement));
+        ExecuteFunction(Value + statement);
         EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow) << statement;
         EXPECT_EQ(ValueStackCount, 0);
         ErrorNumber = 0;
@@ -432,10 +433,10 @@ TEST_F(WindowExec, WindowStatesInAnyCaseAndReadBack) {
 }
 
 TEST_F(WindowExec, GraphicsAndControlWindowStatesNeedTheirWindows) {
-    EXPECT_TRUE(RouteWindowFunction(Value + St::GWINDOWSTATE));
+    ExecuteFunction(Value + St::GWINDOWSTATE);
     EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
     ErrorNumber = 0;
-    EXPECT_TRUE(RouteWindowFunction(Value + St::CWINDOWSTATE));
+    ExecuteFunction(Value + St::CWINDOWSTATE);
     EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
     ErrorNumber = 0;
     EXPECT_EQ(ValueStackCount, 0);
@@ -584,13 +585,13 @@ protected:
     }
 
     Extended CallNum(int code) {
-        EXPECT_TRUE(RouteWindowFunction(code));
+        ExecuteFunction(code);
         EXPECT_EQ(ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return GlPopNum();
     }
     QString CallStr(int code) {
-        EXPECT_TRUE(RouteWindowFunction(code));
+        ExecuteFunction(code);
         EXPECT_EQ(ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         QString text;
@@ -659,7 +660,7 @@ TEST_F(Dialogs, MsgBoxFlagsKeepOnlyButtonsAndIcon) {
     // Flags beyond 32 bits cannot be taken apart: refused before any box is shown.
     Str("x");
     GlPushNum(1e20L);
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX + Form2));
+    ExecuteFunction(Fn::MSGBOX + Form2);
     EXPECT_EQ(ErrorNumber, Err::FunctionArgRange);
     EXPECT_EQ(ErrorNameIndex, Fn::MSGBOX);
     EXPECT_EQ(shown_, 0);
@@ -667,20 +668,20 @@ TEST_F(Dialogs, MsgBoxFlagsKeepOnlyButtonsAndIcon) {
 
 TEST_F(Dialogs, MsgBoxArgumentTypes) {
     GlPushNum(5);
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX));
+    ExecuteFunction(Fn::MSGBOX);
     ExpectError(Err::FunctionArgType, Fn::MSGBOX);
     Str("a");
     GlPushBool(true);
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX + Form2));
+    ExecuteFunction(Fn::MSGBOX + Form2);
     ExpectError(Err::FunctionArgType, Fn::MSGBOX);
     GlPushNum(1);
     Str("title");
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX + Form2));
+    ExecuteFunction(Fn::MSGBOX + Form2);
     ExpectError(Err::FunctionArgType, Fn::MSGBOX);
     Str("a");
     Str("b");
     Str("c");
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX + Form3));
+    ExecuteFunction(Fn::MSGBOX + Form3);
     ExpectError(Err::FunctionArgType, Fn::MSGBOX);
     EXPECT_EQ(shown_, 0);
 }
@@ -708,7 +709,7 @@ TEST_F(Dialogs, InputBoxFormsAndCancel) {
 
     Str("Name?");
     GlPushNum(1);
-    EXPECT_TRUE(RouteWindowFunction(Fn::INPUTBOX + Form2));
+    ExecuteFunction(Fn::INPUTBOX + Form2);
     ExpectError(Err::FunctionArgType, Fn::INPUTBOX);
     EXPECT_EQ(shown_, 4);
 }
@@ -735,11 +736,11 @@ TEST_F(Dialogs, FileDialogsStartPlainEveryTime) {
     EXPECT_EQ(shown_, 4);
 
     GlPushNum(5);
-    EXPECT_TRUE(RouteWindowFunction(Fn::SELECTOPENFILE + Form2));
+    ExecuteFunction(Fn::SELECTOPENFILE + Form2);
     ExpectError(Err::FunctionArgType, Fn::SELECTOPENFILE);
     Str("filter");
     GlPushNum(5);
-    EXPECT_TRUE(RouteWindowFunction(Fn::SELECTSAVEFILE + Form3));
+    ExecuteFunction(Fn::SELECTSAVEFILE + Form3);
     ExpectError(Err::FunctionArgType, Fn::SELECTSAVEFILE);
     EXPECT_EQ(shown_, 4);
 }
@@ -751,9 +752,9 @@ TEST_F(WindowExec, WithoutTheWindowSideTheStatementsAndFunctionsAreNotSupported)
     SetPair(St::TWPOSITION, 1, 1);
     ExpectError(Err::StatementNotSupported, St::TWPOSITION);
     GlPushStr(QStringLiteral("x"));
-    EXPECT_TRUE(RouteWindowFunction(Fn::MSGBOX));
+    ExecuteFunction(Fn::MSGBOX);
     ExpectError(Err::FunctionNotSupported, Fn::MSGBOX);
-    EXPECT_TRUE(RouteWindowFunction(Value + St::TFONTNAME));
+    ExecuteFunction(Value + St::TFONTNAME);
     ExpectError(Err::FunctionNotSupported, Value + St::TFONTNAME);
     // The settings that are values only still work.
     SetOk(St::GFONTNAME, "Serif");
@@ -761,14 +762,11 @@ TEST_F(WindowExec, WithoutTheWindowSideTheStatementsAndFunctionsAreNotSupported)
     EXPECT_EQ(GetNum(St::PRECISION), 9);
 }
 
-TEST_F(WindowExec, CodesOfOtherUnitsAreLeftAlone) {
-    EXPECT_FALSE(RouteWindowStatement(St::PRINT));
-    EXPECT_FALSE(RouteWindowStatement(St::GSCREEN));
-    EXPECT_FALSE(RouteWindowFunction(Fn::ABS));
-    EXPECT_FALSE(RouteWindowFunction(Value + St::GSCREEN));
-    EXPECT_FALSE(RouteWindowFunction(Value + 192)); // the mixer's values
-    EXPECT_FALSE(RouteWindowFunction(Value + 196)); // control-window properties
-    EXPECT_EQ(ErrorNumber, 0);
+TEST_F(WindowExec, SettingsWithoutAValueAreReported) {
+    ExecuteFunction(Value + St::GSCREEN);
+    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
+    ErrorNumber = 0;
+    EXPECT_EQ(ValueStackCount, 0);
 }
 
 // ---- the real dialogs, answered by timers -------------------------------------------------------------

@@ -1,0 +1,64 @@
+// The general dispatch of statement and function items: one switch each, generated from the code
+// lists of frontend/codelist.h, where every code names its executor. The run loop's own fast paths
+// come first; everything else, and everything when they are off, runs through these.
+#pragma once
+
+#include "engine/drawexec.h"
+#include "engine/runloop.h"
+#include "frontend/errornumbers.h"
+#include "frontend/sharedstate.h"
+
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+
+// Runs the statement item of `code` (a StatementNames slot, an internal code or a further argument
+// form); a code without an executor is reported as not supported.
+void ExecuteStatement(int code);
+// Runs the function item of `code` likewise.
+void ExecuteFunction(int code);
+
+// ---- the shapes of executors the code lists name ----------------------------------------------------
+// An executor takes the item's code or nothing; the call is made inline either way.
+template <auto Executor> [[gnu::always_inline]] inline void Invoke(int code) {
+    if constexpr (std::is_invocable_v<decltype(Executor), int>)
+        Executor(code);
+    else
+        Executor();
+}
+
+// Words the compiler turns into other items or refuses, and markers the machinery passes over.
+inline void NoAction() {}
+
+// A multi-purpose synchronised method learns which code it serves from SyncCode.
+template <auto Executor> void WithSyncCode(int code) {
+    SyncCode = code;
+    Invoke<Executor>(code);
+}
+
+// Executors whose data grows with the program's or the disk's (whole files, listings, the system's
+// answers): a request memory cannot meet is the out-of-memory error, which EVALFORM may trap, rather
+// than the end of the run.
+template <auto Executor> void MemoryGuard(int code) {
+    try {
+        Invoke<Executor>(code);
+    } catch (const std::bad_alloc&) {
+        ErrorNumber = Err::OutOfMemory;
+    }
+}
+
+// The same for the text functions, where a text longer than a string can hold counts too.
+template <auto Executor> void TextMemoryGuard(int code) {
+    try {
+        Invoke<Executor>(code);
+    } catch (const std::bad_alloc&) {
+        ErrorNumber = Err::OutOfMemory;
+    } catch (const std::length_error&) {
+        ErrorNumber = Err::OutOfMemory;
+    }
+}
+
+// Drawing statements that need the graphics window open.
+template <auto Executor> void OnGraphForm(int code) {
+    if (RequireGraphForm(code)) Invoke<Executor>(code);
+}
