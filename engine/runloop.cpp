@@ -583,44 +583,6 @@ inline const CodeItemType* JumpTargetAtCursor() {
     ExecLet();
 }
 
-// A numeric parameter or argument variable, as the item at the cursor names it; null for any other.
-[[gnu::always_inline]] inline NumVarType* NumericVariableAtCursor() {
-    const int at = CodeIndex;
-    if (at < 0 || at > CodeLimit) return nullptr;
-    const CodeItemType& item = CodeBuffer.data()[at];
-    return item.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, item.SecondCode) : nullptr;
-}
-
-// GlPop into a numeric variable with a number (tag 1 or 100) on top: the parameter takes it. Every
-// other case through BindArgument.
-[[gnu::always_inline]] inline void BindArgumentItem() {
-    if (NumVarType* record = NumericVariableAtCursor()) {
-        const int top = GlTypeStack.Count;
-        const int numbers = GlNumStack.Count;
-        if (top >= 1 && numbers >= 1) {
-            const int tag = GlTypeStack.Items.data()[top];
-            if (tag == GlValueType::Number || tag == GlValueType::NumberAlt) {
-                record->Value = GlNumStack.Items.data()[numbers];
-                GlNumStack.Count = numbers - 1;
-                GlTypeStack.Count = top - 1;
-                ++CodeIndex;
-                return;
-            }
-        }
-    }
-    BindArgument();
-}
-
-// GlPush of a numeric variable (a by-reference argument's value on the way back).
-[[gnu::always_inline]] inline void PushVariableItem() {
-    if (const NumVarType* record = NumericVariableAtCursor()) {
-        ++CodeIndex;
-        PushNumber(record->Value);
-        return;
-    }
-    PushVariableValue();
-}
-
 // The loop's own forms of a few statements, and the three that leave the loop; every other statement
 // item (and every one without the fast paths) runs through the general dispatch. Returns false when
 // the statement leaves the loop (exit in `exit`).
@@ -630,8 +592,6 @@ template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code,
         case St::LET: ExecLetItem(); return true;
         case St::IF: ExecIfItem(); return true;
         case St::GOTO: ExecGotoItem(); return true;
-        case InSt::GlPop: BindArgumentItem(); return true;
-        case InSt::GlPush: PushVariableItem(); return true;
         default: break;
         }
     }
