@@ -2,7 +2,6 @@
 
 #include "engine/filechannels.h"
 #include "engine/handover.h"
-#include "engine/runloop.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/sharedstate.h"
@@ -235,44 +234,20 @@ bool RouteDeviceStatement(int code) {
     case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::Play); return true;
     case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::Pause); return true;
     case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::Stop); return true;
-    case InSt::ClipboardClear:
-        SyncCode = code;
-        ExecClipboardClear();
-        return true;
-    case InSt::ClipboardSetText:
-        SyncCode = code;
-        ExecClipboardSetText();
-        return true;
-    case InSt::AudioMixerMasterVolume:
-        SyncCode = code;
-        ExecSpeakerVolume();
-        return true;
-    case InSt::AudioMixerMasterMute:
-        SyncCode = code;
-        ExecSpeakerMute();
-        return true;
+    case InSt::ClipboardClear: ExecClipboardClear(); return true;
+    case InSt::ClipboardSetText: ExecClipboardSetText(); return true;
+    case InSt::AudioMixerMasterVolume: ExecSpeakerVolume(); return true;
+    case InSt::AudioMixerMasterMute: ExecSpeakerMute(); return true;
     default: return false;
     }
 }
 
 bool RouteDeviceFunction(int code) {
     switch (code) {
-    case InFn::ClipboardGetText:
-        SyncCode = code;
-        ExecClipboardGetText();
-        return true;
-    case SettingValueBase + InSt::AudioMixerMasterVolume:
-        SyncCode = code;
-        ExecSpeakerVolumeValue();
-        return true;
-    case SettingValueBase + InSt::AudioMixerMasterMute:
-        SyncCode = code;
-        ExecSpeakerMuteValue();
-        return true;
-    case SettingValueBase + InSt::MediaPlayerMode:
-        SyncCode = code;
-        ExecMediaPlayerMode();
-        return true;
+    case InFn::ClipboardGetText: ExecClipboardGetText(); return true;
+    case SettingValueBase + InSt::AudioMixerMasterVolume: ExecSpeakerVolumeValue(); return true;
+    case SettingValueBase + InSt::AudioMixerMasterMute: ExecSpeakerMuteValue(); return true;
+    case SettingValueBase + InSt::MediaPlayerMode: ExecMediaPlayerMode(); return true;
     default: return false;
     }
 }

@@ -498,8 +498,7 @@ MsgBoxStyle MsgBoxStyleFromFlags(std::int32_t flags) {
 
 // BACKCOLOR = c, BORDERCOLOR, FORECOLOR, GBACKCOLOR, GBORDERCOLOR, GFORECOLOR, GFONTCOLOR, CBACKCOLOR,
 // CFONTCOLOR, TBACKCOLOR, TFONTCOLOR
-void SyncSetColor() {
-    const int code = SyncCode;
+void SyncSetColor(int code) {
     ColorWord color = BlackColor;
     if (!PopColor(code, color)) return;
     const int value = static_cast<int>(color);
@@ -545,8 +544,7 @@ void SyncSetColor() {
 }
 
 // CFONTCHARSET = n, CFONTSIZE, GFONTCHARSET, GFONTSIZE, TFONTCHARSET, TFONTSIZE
-void SyncSetFontSize() {
-    const int code = SyncCode;
+void SyncSetFontSize(int code) {
     if (!IsNumber(GlTopType())) return Fail(Err::PropertySyntax, code);
     const Extended value = GlPopNum();
     if (!(value >= 0 && value <= FontNumberMax)) return Fail(Err::PropertySyntax, code);
@@ -576,8 +574,7 @@ void SyncSetFontSize() {
 }
 
 // CFONTNAME = s, CFONTSTYLE, GFONTNAME, GFONTSTYLE, TFONTNAME, TFONTSTYLE
-void SyncSetFontName() {
-    const int code = SyncCode;
+void SyncSetFontName(int code) {
     if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
     const QString text = PopText();
     TextSettingChange change;
@@ -605,8 +602,7 @@ void SyncSetFontName() {
 
 // CWINDOWSTATE = s, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE: "Normal", "Maximize" or "Minimize" in any
 // case; any other text does nothing.
-void SyncSetWindowState() {
-    const int code = SyncCode;
+void SyncSetWindowState(int code) {
     if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
     const QString word = PopText().toUpper();
     WindowShowState state = WindowShowState::Normal;
@@ -625,8 +621,7 @@ void SyncSetWindowState() {
 }
 
 // The values CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
-void SyncGetWindowState() {
-    const int code = SyncCode;
+void SyncGetWindowState(int code) {
     const SettingWindow window = StateWindowOf(code - SettingValueBase);
     if (window == SettingWindow::Control && CScreenOpen.load() == 0) {
         ErrorNumber = Err::ControlWindowClosed;
@@ -680,35 +675,23 @@ bool RouteWindowStatement(int code) {
     case St::GFONTCOLOR:
     case St::GFORECOLOR:
     case St::TBACKCOLOR:
-    case St::TFONTCOLOR:
-        SyncCode = code;
-        SyncSetColor();
-        return true;
+    case St::TFONTCOLOR: SyncSetColor(code); return true;
     case St::CFONTCHARSET:
     case St::CFONTSIZE:
     case St::GFONTCHARSET:
     case St::GFONTSIZE:
     case St::TFONTCHARSET:
-    case St::TFONTSIZE:
-        SyncCode = code;
-        SyncSetFontSize();
-        return true;
+    case St::TFONTSIZE: SyncSetFontSize(code); return true;
     case St::CFONTNAME:
     case St::CFONTSTYLE:
     case St::GFONTNAME:
     case St::GFONTSTYLE:
     case St::TFONTNAME:
-    case St::TFONTSTYLE:
-        SyncCode = code;
-        SyncSetFontName();
-        return true;
+    case St::TFONTSTYLE: SyncSetFontName(code); return true;
     case St::CWINDOWSTATE:
     case St::EWINDOWSTATE:
     case St::GWINDOWSTATE:
-    case St::TWINDOWSTATE:
-        SyncCode = code;
-        SyncSetWindowState();
-        return true;
+    case St::TWINDOWSTATE: SyncSetWindowState(code); return true;
     case St::DRAWMODE:
     case St::GDRAWMODE:
     case St::DRAWSTYLE:
@@ -791,10 +774,7 @@ bool RouteWindowFunction(int code) {
     case St::CWINDOWSTATE:
     case St::EWINDOWSTATE:
     case St::GWINDOWSTATE:
-    case St::TWINDOWSTATE:
-        SyncCode = code;
-        SyncGetWindowState();
-        return true;
+    case St::TWINDOWSTATE: SyncGetWindowState(code); return true;
     default: return false;
     }
 }
