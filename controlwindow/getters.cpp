@@ -16,11 +16,11 @@
 
 namespace {
 
-// Steps shared by every getter: k from the stack, then control k of the kind in SyncCode (or, with
+// Steps shared by every getter: k from the stack, then control k of the kind of `code` (or, with
 // `active`, a text box's active control). nullptr when a check failed (error set) or the code is none
 // of this handler's, which then pushes nothing.
-QWidget* GetterControl(bool active = false, int* index = nullptr) {
-    const int kind = PropertyKindOfSyncCode();
+QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
+    const int kind = PropertyKindOfCode(code);
     const int k = PopControlIndex(kind != 0 ? kind : St::CBUTTON);
     if (ErrorNumber != 0 || k == 0) return nullptr;
     if (LXControlForm == nullptr) {
@@ -32,62 +32,70 @@ QWidget* GetterControl(bool active = false, int* index = nullptr) {
     return KindControl(kind, k);
 }
 
-void PushGeometry(int (QWidget::*read)() const) {
-    if (const QWidget* control = GetterControl()) GlPushNum((control->*read)());
+void PushGeometry(int code, int (QWidget::*read)() const) {
+    if (const QWidget* control = GetterControl(code)) GlPushNum((control->*read)());
 }
 
 } // namespace
 
 // CBUTTON(k).CAPTION, CBUTTON(k).TEXT, CLABEL(k).CAPTION, CLABEL(k).TEXT, CTEXTBOX(k).TEXT
-void SyncGetControlText() {
-    if (const QWidget* control = GetterControl(true)) GlPushStr(ControlText(control));
+void SyncGetControlText(int code) {
+    if (const QWidget* control = GetterControl(code, true)) GlPushStr(ControlText(control));
 }
 
 // kind(k).HEIGHT
-void SyncGetControlHeight() { PushGeometry(&QWidget::height); }
+void SyncGetControlHeight(int code) {
+    PushGeometry(code, &QWidget::height);
+}
 // kind(k).LEFT
-void SyncGetControlLeft() { PushGeometry(&QWidget::x); }
+void SyncGetControlLeft(int code) {
+    PushGeometry(code, &QWidget::x);
+}
 // kind(k).TOP
-void SyncGetControlTop() { PushGeometry(&QWidget::y); }
+void SyncGetControlTop(int code) {
+    PushGeometry(code, &QWidget::y);
+}
 // kind(k).WIDTH
-void SyncGetControlWidth() { PushGeometry(&QWidget::width); }
+void SyncGetControlWidth(int code) {
+    PushGeometry(code, &QWidget::width);
+}
 
 // kind(k).VISIBLE: the control's own switch, whether or not the window is on the screen.
-void SyncGetControlVisible() {
-    if (const QWidget* control = GetterControl(true)) GlPushBool(!control->isHidden());
+void SyncGetControlVisible(int code) {
+    if (const QWidget* control = GetterControl(code, true)) GlPushBool(!control->isHidden());
 }
 
 // kind(k).FONTCHARSET
-void SyncGetControlFontCharset() {
-    if (const QWidget* control = GetterControl()) GlPushNum(ControlFontCharset(control));
+void SyncGetControlFontCharset(int code) {
+    if (const QWidget* control = GetterControl(code)) GlPushNum(ControlFontCharset(control));
 }
 
 // kind(k).FONTCOLOR, and kind(k).COLOR: a label's colour, a button's brush, a text box's colour.
-void SyncGetControlColor() {
+void SyncGetControlColor(int code) {
     const bool background =
-        PropertyNumberOfSyncCode() == ControlPropertyNumber(PropertyKindOfSyncCode(), u"COLOR");
-    if (const QWidget* control = GetterControl())
+        PropertyNumberOfCode(code) == ControlPropertyNumber(PropertyKindOfCode(code), u"COLOR");
+    if (const QWidget* control = GetterControl(code))
         GlPushStr(ColorToHexText(background ? ControlColor(control) : ControlFontColor(control)));
 }
 
 // kind(k).FONTNAME
-void SyncGetControlFontName() {
-    if (const QWidget* control = GetterControl()) GlPushStr(ControlFontName(control));
+void SyncGetControlFontName(int code) {
+    if (const QWidget* control = GetterControl(code)) GlPushStr(ControlFontName(control));
 }
 
 // kind(k).FONTSIZE
-void SyncGetControlFontSize() {
-    if (const QWidget* control = GetterControl()) GlPushNum(ControlFontSize(control));
+void SyncGetControlFontSize(int code) {
+    if (const QWidget* control = GetterControl(code)) GlPushNum(ControlFontSize(control));
 }
 
 // kind(k).FONTSTYLE: "Normal", or " Bold", " Italic", " Underline", " StrikeOut" joined.
-void SyncGetControlFontStyle() {
-    if (const QWidget* control = GetterControl()) GlPushStr(FontStyleToStr(ControlFontStyle(control)));
+void SyncGetControlFontStyle(int code) {
+    if (const QWidget* control = GetterControl(code)) GlPushStr(FontStyleToStr(ControlFontStyle(control)));
 }
 
 // CTEXTBOX(k).MULTILINE
-void SyncGetControlMultiLine() {
+void SyncGetControlMultiLine(int code) {
     int k = 0;
-    if (GetterControl(false, &k) == nullptr) return;
+    if (GetterControl(code, false, &k) == nullptr) return;
     GlPushBool(ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
 }

@@ -1,12 +1,8 @@
 #include "controlwindow/properties.h"
 
-#include "engine/runloop.h"
-#include "frontend/codeitem.h"
 #include "frontend/controlproperties.h"
 #include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "ui/controlform.h"
 
@@ -22,8 +18,8 @@ namespace {
 // The handlers of each property word; CAPTION and TEXT share theirs, CLICK is polled by the engine.
 struct PropertyHandler {
     std::u16string_view Word;
-    void (*Set)();
-    void (*Get)();
+    void (*Set)(int code);
+    void (*Get)(int code);
 };
 
 constexpr PropertyHandler PropertyHandlers[] = {
@@ -61,20 +57,22 @@ bool IsSetterCode(int code) { return code > PropertySetBase && code < PropertyGe
 
 } // namespace
 
-int PropertyNumberOfSyncCode() {
-    const int n = IsSetterCode(SyncCode) ? SyncCode - PropertySetBase : SyncCode - PropertyGetBase;
+int PropertyNumberOfCode(int code) {
+    const int n = IsSetterCode(code) ? code - PropertySetBase : code - PropertyGetBase;
     return ControlKindOfProperty(n) != 0 ? n : 0;
 }
 
-int PropertyKindOfSyncCode() { return ControlKindOfProperty(PropertyNumberOfSyncCode()); }
+int PropertyKindOfCode(int code) {
+    return ControlKindOfProperty(PropertyNumberOfCode(code));
+}
 
-void RunControlProperty() {
-    const int n = PropertyNumberOfSyncCode();
+void RunControlProperty(int code) {
+    const int n = PropertyNumberOfCode(code);
     if (n == 0) return;
     const PropertyHandler* handler = HandlerOf(PropertyWord(n));
     if (handler == nullptr) return;
-    void (*run)() = IsSetterCode(SyncCode) ? handler->Set : handler->Get;
-    if (run != nullptr) run();
+    void (*run)(int) = IsSetterCode(code) ? handler->Set : handler->Get;
+    if (run != nullptr) run(code);
 }
 
 QWidget* KindControl(int kind, int k) {
@@ -121,27 +119,14 @@ int TruncSaturated(long double value) {
     return static_cast<int>(std::trunc(value));  // strictly inside the range here
 }
 
-// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF; the kind is in SyncCode.
-void SyncShowControl() {
-    if (GlTopType() != GlValueType::Number) {
-        ErrorNumber = Err::StatementSyntax;
-        ErrorNameIndex = SyncCode;
-        return;
-    }
-    const int k = ControlIndexFromNumber(GlPopNum());
-    if (k == 0) {
-        ErrorNumber = Err::StatementSyntax;
-        ErrorNameIndex = SyncCode;
-        return;
-    }
-    // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.
-    GetCurrentItem();
+// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF, with k checked and the ON or OFF taken by
+// the engine.
+void SyncShowControl(int kind, int k, bool on) {
     if (CScreenOpen == 0 || LXControlForm == nullptr) {
         ErrorNumber = Err::ControlWindowClosed;
         return;
     }
-    const bool on = CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::ON;
-    QWidget* control = SyncCode == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(SyncCode, k);
+    QWidget* control = kind == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(kind, k);
     if (control != nullptr) control->setVisible(on);
 }
 

@@ -1,6 +1,6 @@
 // The control-window properties: a program's CBUTTON(k).word, CLABEL(k).word and CTEXTBOX(k).word
-// reach one handler each, chosen by the property code in SyncCode, and the show statements reach
-// SyncShowControl. Every handler runs on the user-interface thread while the interpreter waits, takes
+// reach one handler each, chosen by the property code the engine hands over, and the show statements
+// reach SyncShowControl. Every handler runs on the user-interface thread while the interpreter waits, takes
 // its arguments from the Gl stack and leaves a getter's value there.
 #pragma once
 
@@ -17,47 +17,48 @@ class TLXControlForm;
 // exists. Call once the application object exists.
 void InstallControlWindow();
 
-// The hooks: the property handler that SyncCode names (nothing for a code without one), the show
+// The hooks: the property handler that `code` names (nothing for a code without one), the show
 // statement, and the opening and closing of the window for CSCREEN and CLOSECSCREEN.
-void RunControlProperty();
-void SyncShowControl();
+void RunControlProperty(int code);
+void SyncShowControl(int kind, int k, bool on);
 void SyncOpenControlForm();
 void SyncCloseControlForm();
 
-// Getters: k on top of the Gl stack is replaced by the value.
-void SyncGetControlText();
-void SyncGetControlHeight();
-void SyncGetControlLeft();
-void SyncGetControlTop();
-void SyncGetControlWidth();
-void SyncGetControlVisible();
-void SyncGetControlFontCharset();
-void SyncGetControlColor();      // font colours, and the background of labels, buttons, text boxes
-void SyncGetControlFontName();
-void SyncGetControlFontSize();
-void SyncGetControlFontStyle();
-void SyncGetControlMultiLine();  // a text box's multi-line switch
+// Getters: k on top of the Gl stack is replaced by the value. `code` is the property function served.
+void SyncGetControlText(int code);
+void SyncGetControlHeight(int code);
+void SyncGetControlLeft(int code);
+void SyncGetControlTop(int code);
+void SyncGetControlWidth(int code);
+void SyncGetControlVisible(int code);
+void SyncGetControlFontCharset(int code);
+void SyncGetControlColor(int code); // font colours, and the background of labels, buttons, text boxes
+void SyncGetControlFontName(int code);
+void SyncGetControlFontSize(int code);
+void SyncGetControlFontStyle(int code);
+void SyncGetControlMultiLine(int code); // a text box's multi-line switch
 
-// Setters: the value on top of the Gl stack and k below it are popped.
-void SyncSetControlText();
-void SyncSetControlColor();
-void SyncSetControlHeight();
-void SyncSetControlLeft();
-void SyncSetControlTop();
-void SyncSetControlWidth();
-void SyncSetControlVisible();
-void SyncSetControlMultiLine();
-void SyncSetControlFontCharset();
-void SyncSetControlFontColor();
-void SyncSetControlFontName();
-void SyncSetControlFontSize();
-void SyncSetControlFontStyle();
+// Setters: the value on top of the Gl stack and k below it are popped. `code` is the property function
+// served.
+void SyncSetControlText(int code);
+void SyncSetControlColor(int code);
+void SyncSetControlHeight(int code);
+void SyncSetControlLeft(int code);
+void SyncSetControlTop(int code);
+void SyncSetControlWidth(int code);
+void SyncSetControlVisible(int code);
+void SyncSetControlMultiLine(int code);
+void SyncSetControlFontCharset(int code);
+void SyncSetControlFontColor(int code);
+void SyncSetControlFontName(int code);
+void SyncSetControlFontSize(int code);
+void SyncSetControlFontStyle(int code);
 
 // ---- shared by the handlers ----------------------------------------------------------------------------
-// The control kind (St::CBUTTON, St::CLABEL, St::CTEXTBOX) and property number n of the code in
-// SyncCode; 0 when it is no property code.
-int PropertyKindOfSyncCode();
-int PropertyNumberOfSyncCode();
+// The control kind (St::CBUTTON, St::CLABEL, St::CTEXTBOX) and property number n of property function
+// `code`; 0 when it is no property code.
+int PropertyKindOfCode(int code);
+int PropertyNumberOfCode(int code);
 // Control k of a kind: the button, the label, or a text box's one-line edit.
 QWidget* KindControl(int kind, int k);
 // The active control of text box k: its memo in multi-line mode, else its edit.

@@ -60,8 +60,8 @@ std::uint32_t PopColour() {
 
 // The checks and pops every setter shares. False (error set, nothing written) when a check fails: a
 // wrong type pops nothing; a bad k or a closed window has popped the value and k.
-bool PopSetterArgs(ValueType type, SetterArgs& args) {
-    args.Kind = PropertyKindOfSyncCode();
+bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
+    args.Kind = PropertyKindOfCode(code);
     if (GlSecondType() != GlValueType::Number || !TopHasType(type)) {
         FailSyntax(args.Kind);
         return false;
@@ -90,10 +90,9 @@ std::array<QWidget*, 2> Targets(const SetterArgs& args) {
     return {KindControl(args.Kind, args.K), memo};
 }
 
-template <typename Write>
-void SetOnAll(ValueType type, Write write) {
+template <typename Write> void SetOnAll(int code, ValueType type, Write write) {
     SetterArgs args;
-    if (!PopSetterArgs(type, args)) return;
+    if (!PopSetterArgs(code, type, args)) return;
     for (QWidget* control : Targets(args))
         if (control != nullptr) write(control, args);
 }
@@ -101,46 +100,51 @@ void SetOnAll(ValueType type, Write write) {
 } // namespace
 
 // kind(k).CAPTION = text, kind(k).TEXT = text
-void SyncSetControlText() {
+void SyncSetControlText(int code) {
     SetterArgs args;
-    if (!PopSetterArgs(ValueType::String, args)) return;
+    if (!PopSetterArgs(code, ValueType::String, args)) return;
     QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
     if (control != nullptr) SetControlText(control, args.Text);
 }
 
 // kind(k).COLOR = palette number | colour text
-void SyncSetControlColor() {
-    SetOnAll(ValueType::Colour, [](QWidget* control, const SetterArgs& args) { SetControlColor(control, args.Colour); });
+void SyncSetControlColor(int code) {
+    SetOnAll(code, ValueType::Colour,
+             [](QWidget* control, const SetterArgs& args) { SetControlColor(control, args.Colour); });
 }
 
 // kind(k).HEIGHT = pixels
-void SyncSetControlHeight() {
-    SetOnAll(ValueType::Number,
-             [](QWidget* control, const SetterArgs& args) { SetControlHeight(control, TruncSaturated(args.Number)); });
+void SyncSetControlHeight(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        SetControlHeight(control, TruncSaturated(args.Number));
+    });
 }
 
 // kind(k).LEFT = pixels
-void SyncSetControlLeft() {
-    SetOnAll(ValueType::Number,
-             [](QWidget* control, const SetterArgs& args) { SetControlLeft(control, TruncSaturated(args.Number)); });
+void SyncSetControlLeft(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        SetControlLeft(control, TruncSaturated(args.Number));
+    });
 }
 
 // kind(k).TOP = pixels
-void SyncSetControlTop() {
-    SetOnAll(ValueType::Number,
-             [](QWidget* control, const SetterArgs& args) { SetControlTop(control, TruncSaturated(args.Number)); });
+void SyncSetControlTop(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        SetControlTop(control, TruncSaturated(args.Number));
+    });
 }
 
 // kind(k).WIDTH = pixels
-void SyncSetControlWidth() {
-    SetOnAll(ValueType::Number,
-             [](QWidget* control, const SetterArgs& args) { SetControlWidth(control, TruncSaturated(args.Number)); });
+void SyncSetControlWidth(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        SetControlWidth(control, TruncSaturated(args.Number));
+    });
 }
 
 // kind(k).VISIBLE = boolean
-void SyncSetControlVisible() {
+void SyncSetControlVisible(int code) {
     SetterArgs args;
-    if (!PopSetterArgs(ValueType::Boolean, args)) return;
+    if (!PopSetterArgs(code, ValueType::Boolean, args)) return;
     QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
     if (control != nullptr) control->setVisible(args.Flag);
 }
@@ -148,9 +152,9 @@ void SyncSetControlVisible() {
 // CTEXTBOX(k).MULTILINE = boolean: makes the memo (true) or the edit (false) the active control. When
 // the text box is on view the other control takes its place and the text moves across; when it is
 // hidden only the switch changes.
-void SyncSetControlMultiLine() {
+void SyncSetControlMultiLine(int code) {
     SetterArgs args;
-    if (!PopSetterArgs(ValueType::Boolean, args)) return;
+    if (!PopSetterArgs(code, ValueType::Boolean, args)) return;
     if (args.Kind != St::CTEXTBOX) return;
     const int k = args.K;
     ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
@@ -169,8 +173,8 @@ void SyncSetControlMultiLine() {
 }
 
 // kind(k).FONTCHARSET = number (the low eight bits count)
-void SyncSetControlFontCharset() {
-    SetOnAll(ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+void SyncSetControlFontCharset(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
         std::int64_t charset = 0;  // beyond 64 bits no low byte is meaningful: 0
         if (!TruncToInt64(args.Number, charset)) charset = 0;
         SetControlFontCharset(control, static_cast<int>(charset & 0xFF));
@@ -178,25 +182,27 @@ void SyncSetControlFontCharset() {
 }
 
 // kind(k).FONTCOLOR = palette number | colour text
-void SyncSetControlFontColor() {
-    SetOnAll(ValueType::Colour,
+void SyncSetControlFontColor(int code) {
+    SetOnAll(code, ValueType::Colour,
              [](QWidget* control, const SetterArgs& args) { SetControlFontColor(control, args.Colour); });
 }
 
 // kind(k).FONTNAME = name
-void SyncSetControlFontName() {
-    SetOnAll(ValueType::String, [](QWidget* control, const SetterArgs& args) { SetControlFontName(control, args.Text); });
+void SyncSetControlFontName(int code) {
+    SetOnAll(code, ValueType::String,
+             [](QWidget* control, const SetterArgs& args) { SetControlFontName(control, args.Text); });
 }
 
 // kind(k).FONTSIZE = points
-void SyncSetControlFontSize() {
-    SetOnAll(ValueType::Number,
-             [](QWidget* control, const SetterArgs& args) { SetControlFontSize(control, TruncSaturated(args.Number)); });
+void SyncSetControlFontSize(int code) {
+    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
+        SetControlFontSize(control, TruncSaturated(args.Number));
+    });
 }
 
 // kind(k).FONTSTYLE = "Bold Italic Underline StrikeOut" in any mix, or "Normal"
-void SyncSetControlFontStyle() {
-    SetOnAll(ValueType::String, [](QWidget* control, const SetterArgs& args) {
+void SyncSetControlFontStyle(int code) {
+    SetOnAll(code, ValueType::String, [](QWidget* control, const SetterArgs& args) {
         SetControlFontStyle(control, StrToFontStyle(args.Text));
     });
 }

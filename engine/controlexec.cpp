@@ -18,8 +18,8 @@
 int CScreenWidth = CScreenDefaultWidth;
 int CScreenHeight = CScreenDefaultHeight;
 
-void (*ControlPropertyHook)() = nullptr;
-void (*ShowControlHook)() = nullptr;
+void (*ControlPropertyHook)(int code) = nullptr;
+void (*ShowControlHook)(int kind, int k, bool on) = nullptr;
 void (*OpenControlFormHook)() = nullptr;
 void (*CloseControlFormHook)() = nullptr;
 
@@ -29,8 +29,8 @@ namespace {
 constexpr auto ClickPollPause = std::chrono::milliseconds(10);
 
 // Runs a window hook on the user-interface thread; a hook that no window has installed is reported as
-// a statement or function this build cannot run.
-void HandOver(void (*hook)(), int code, bool function) {
+// a statement or function this build cannot run. The hook's arguments travel with the work by value.
+template <typename... Args> void HandOver(void (*hook)(Args...), int code, bool function, Args... args) {
     if (hook == nullptr) {
         if (function)
             ReportFunctionNotBuilt(code);
@@ -38,7 +38,7 @@ void HandOver(void (*hook)(), int code, bool function) {
             ReportStatementNotBuilt(code);
         return;
     }
-    Synchronize([hook] { hook(); });
+    Synchronize([hook, args...] { hook(args...); });
 }
 
 // Whether function code `code` (1000 + n or 2000 + n) names a property that some handler serves:
@@ -112,6 +112,26 @@ void ExecCScreen() {
     CScreenHeight = LimitCScreenSize(height, CScreenMaxHeight);
 }
 
+// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF
+void ExecShowControl(int kind) {
+    if (ShowControlHook == nullptr) return ReportStatementNotBuilt(kind);
+    if (GlTopType() != GlValueType::Number) {
+        ErrorNumber = Err::StatementSyntax;
+        ErrorNameIndex = kind;
+        return;
+    }
+    const int k = ControlIndexFromNumber(GlPopNum());
+    if (k == 0) {
+        ErrorNumber = Err::StatementSyntax;
+        ErrorNameIndex = kind;
+        return;
+    }
+    // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.
+    GetCurrentItem();
+    const bool on = CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::ON;
+    HandOver(ShowControlHook, kind, false, kind, k, on);
+}
+
 // CBUTTON(k).CLICK
 void PollControlClick() {
     const int k = PopControlIndex(St::CBUTTON);
@@ -128,11 +148,6 @@ void PollControlClick() {
     std::this_thread::sleep_for(ClickPollPause);
 }
 
-void ExecShowControl(int code) {
-    SyncCode = code;
-    HandOver(ShowControlHook, code, false);
-}
-
 void ExecOpenCScreen(int code) {
     ExecCScreen();
     if (ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
@@ -144,6 +159,5 @@ void ExecCloseCScreen(int code) {
 
 void ExecControlProperty(int code) {
     if (!IsPropertyCode(code)) return;
-    SyncCode = code;
-    HandOver(ControlPropertyHook, code, true);
+    HandOver(ControlPropertyHook, code, true, code);
 }

@@ -15,16 +15,14 @@ extern int CScreenWidth;
 extern int CScreenHeight;
 
 // Installed by the control window; each runs on the user-interface thread while the interpreter waits.
-// ControlPropertyHook serves the property code in SyncCode; ShowControlHook the show statement whose
-// kind is in SyncCode; the other two open (or re-create) and close the window.
-extern void (*ControlPropertyHook)();
-extern void (*ShowControlHook)();
+// ControlPropertyHook serves the property function `code` (1000 + n or 2000 + n); ShowControlHook shows
+// or hides control k of a kind (St::CBUTTON, St::CLABEL, St::CTEXTBOX); the other two open (or
+// re-create) and close the window.
+extern void (*ControlPropertyHook)(int code);
+extern void (*ShowControlHook)(int kind, int k, bool on);
 extern void (*OpenControlFormHook)();
 extern void (*CloseControlFormHook)();
 
-// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF: the window method reads the kind from
-// SyncCode and takes the ON/OFF item itself.
-void ExecShowControl(int code);
 // CSCREEN and OPENCSCREEN: the sizes, then the window opened (or re-created).
 void ExecOpenCScreen(int code);
 // CLOSECSCREEN: nothing when no control window is open.
@@ -43,6 +41,10 @@ int PopControlIndex(int kindStatement);
 // The control number k of a setter or a show statement as popped: truncated toward zero, or 0 when it
 // is no finite number in 1 to 40 (the caller reports its own error).
 int ControlIndexFromNumber(long double value);
+
+// CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF (`kind` is the statement): checks and pops k
+// and takes the ON or OFF item here; the window shows or hides the control.
+void ExecShowControl(int kind);
 
 // CSCREEN (width, height) and OPENCSCREEN (width, height): only store the limited sizes.
 void ExecCScreen();

@@ -2,7 +2,6 @@
 
 #include "engine/filechannels.h"
 #include "engine/handover.h"
-#include "engine/runloop.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/sharedstate.h"

@@ -41,9 +41,8 @@ void InstallSpeakerHooks(const SpeakerHooks& hooks);
 // The executors. MEDIAPLAYER.OPEN file$, .CLOSE (SyncCloseMediaPlayer), .PLAY, .PAUSE, .STOP (by code).
 void ExecMediaPlayerOpen();
 void ExecMediaPlayerControl(int code);
-// The methods below serve the code in SyncCode: CLIPBOARD.CLEAR, CLIPBOARD.SETTEXT s$,
-// AUDIOMIXER.MASTERVOLUME = v, AUDIOMIXER.MASTERMUTE = b; and as functions CLIPBOARD.GETTEXT and the
-// values of MASTERVOLUME, MASTERMUTE and MEDIAPLAYER.MODE.
+// CLIPBOARD.CLEAR, CLIPBOARD.SETTEXT s$, AUDIOMIXER.MASTERVOLUME = v, AUDIOMIXER.MASTERMUTE = b; and
+// as functions CLIPBOARD.GETTEXT and the values of MASTERVOLUME, MASTERMUTE and MEDIAPLAYER.MODE.
 void ExecClipboardClear();
 void ExecClipboardSetText();
 void ExecSpeakerVolume();

@@ -30,12 +30,6 @@ template <auto Executor> [[gnu::always_inline]] inline void Invoke(int code) {
 // Words the compiler turns into other items or refuses, and markers the machinery passes over.
 inline void NoAction() {}
 
-// A multi-purpose synchronised method learns which code it serves from SyncCode.
-template <auto Executor> void WithSyncCode(int code) {
-    SyncCode = code;
-    Invoke<Executor>(code);
-}
-
 // Executors whose data grows with the program's or the disk's (whole files, listings, the system's
 // answers): a request memory cannot meet is the out-of-memory error, which EVALFORM may trap, rather
 // than the end of the run.

@@ -242,11 +242,9 @@ void ExecInput(bool lineInput) {
     request.Top = InputBoxTop;
     InputRetry = 0;
 
-    LineInputMode = lineInput ? 1 : 0;
     QString answer;
     bool accepted = false;
     const bool shown = Synchronize([&] { accepted = ShowInputDialogHook(request, answer); });
-    LineInputMode = 0;
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
         // memory (its error is set); otherwise there is no window to ask in.

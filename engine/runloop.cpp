@@ -36,7 +36,6 @@
 #include <cmath>
 #include <limits>
 
-int SyncCode = 0;
 int EvalFormTrap = 0;
 int EvalFormVarIndex = 0;
 bool ErrorAtCurrentItem = false;

@@ -9,7 +9,6 @@
 
 #include <QString>
 
-extern int SyncCode;           // the code a multi-purpose synchronised method serves
 extern int EvalFormTrap;       // 1 while EVALFORM traps errors
 extern int EvalFormVarIndex;   // NumVarTable index that receives a trapped error number
 // Set by an executor whose error must be positioned at the failing item itself (the fetch of the

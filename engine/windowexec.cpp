@@ -502,8 +502,7 @@ MsgBoxStyle MsgBoxStyleFromFlags(std::int32_t flags) {
 
 // BACKCOLOR = c, BORDERCOLOR, FORECOLOR, GBACKCOLOR, GBORDERCOLOR, GFORECOLOR, GFONTCOLOR, CBACKCOLOR,
 // CFONTCOLOR, TBACKCOLOR, TFONTCOLOR
-void SyncSetColor() {
-    const int code = SyncCode;
+void SyncSetColor(int code) {
     ColorWord color = BlackColor;
     if (!PopColor(code, color)) return;
     const int value = static_cast<int>(color);
@@ -549,8 +548,7 @@ void SyncSetColor() {
 }
 
 // CFONTCHARSET = n, CFONTSIZE, GFONTCHARSET, GFONTSIZE, TFONTCHARSET, TFONTSIZE
-void SyncSetFontSize() {
-    const int code = SyncCode;
+void SyncSetFontSize(int code) {
     if (!IsNumber(GlTopType())) return Fail(Err::PropertySyntax, code);
     const Extended value = GlPopNum();
     if (!(value >= 0 && value <= FontNumberMax)) return Fail(Err::PropertySyntax, code);
@@ -580,8 +578,7 @@ void SyncSetFontSize() {
 }
 
 // CFONTNAME = s, CFONTSTYLE, GFONTNAME, GFONTSTYLE, TFONTNAME, TFONTSTYLE
-void SyncSetFontName() {
-    const int code = SyncCode;
+void SyncSetFontName(int code) {
     if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
     const QString text = PopText();
     TextSettingChange change;
@@ -609,8 +606,7 @@ void SyncSetFontName() {
 
 // CWINDOWSTATE = s, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE: "Normal", "Maximize" or "Minimize" in any
 // case; any other text does nothing.
-void SyncSetWindowState() {
-    const int code = SyncCode;
+void SyncSetWindowState(int code) {
     if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
     const QString word = PopText().toUpper();
     WindowShowState state = WindowShowState::Normal;
@@ -629,8 +625,7 @@ void SyncSetWindowState() {
 }
 
 // The values CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
-void SyncGetWindowState() {
-    const int code = SyncCode;
+void SyncGetWindowState(int code) {
     const SettingWindow window = StateWindowOf(code - SettingValueBase);
     if (window == SettingWindow::Control && CScreenOpen.load() == 0) {
         ErrorNumber = Err::ControlWindowClosed;

@@ -130,11 +130,11 @@ void ExecSelectFileForm(int code);
 // the window states (SyncGetWindowState).
 void PushSettingValue(int code);
 
-// The families of setting statements; each serves the statement in SyncCode.
-void SyncSetColor();       // BACKCOLOR, BORDERCOLOR, FORECOLOR, G.., CBACKCOLOR, CFONTCOLOR, T..
-void SyncSetFontSize();    // the font size and character set statements
-void SyncSetFontName();    // the font name and style statements
-void SyncSetWindowState(); // CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
-void SyncGetWindowState(); // their values 1036, 1058, 1095, 1181
+// The families of setting statements; each serves the statement (or, for a value, the function) `code`.
+void SyncSetColor(int code);       // BACKCOLOR, BORDERCOLOR, FORECOLOR, G.., CBACKCOLOR, CFONTCOLOR, T..
+void SyncSetFontSize(int code);    // the font size and character set statements
+void SyncSetFontName(int code);    // the font name and style statements
+void SyncSetWindowState(int code); // CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
+void SyncGetWindowState(int code); // their values 1036, 1058, 1095, 1181
 // TSCREEN (width, height)
 void ExecTScreen();

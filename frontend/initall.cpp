@@ -93,7 +93,6 @@ void InitAll(StopRequestReset stop) {
     RadianMode = 1;
     InputTitle.clear();
     InputBoxPositioned = 0;
-    LineInputMode = 0;
     InputBoxLeft = 0;
     InputBoxTop = 0;
     DataReadPos = 0;

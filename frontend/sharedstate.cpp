@@ -67,7 +67,7 @@ QString GFontName;
 
 int InputRestartPC = 0, InputRetry = 0;
 QString InputResult, InputLine, InputTitle;
-int InputBoxPositioned = 0, LineInputMode = 0, InputBoxLeft = 0, InputBoxTop = 0;
+int InputBoxPositioned = 0, InputBoxLeft = 0, InputBoxTop = 0;
 int DataReadPos = 0;
 
 int NumFrameBase = 0, StrFrameBase = 0;

@@ -103,7 +103,7 @@ extern QString GFontName;
 // ---- INPUT and READ state ------------------------------------------------------------------------------
 extern int InputRestartPC, InputRetry;
 extern QString InputResult, InputLine, InputTitle;
-extern int InputBoxPositioned, LineInputMode, InputBoxLeft, InputBoxTop;
+extern int InputBoxPositioned, InputBoxLeft, InputBoxTop;
 extern int DataReadPos;
 
 // ---- procedure frames and the engine's fixed stacks -------------------------------------------------

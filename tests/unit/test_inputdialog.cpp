@@ -445,7 +445,6 @@ TEST_F(InputStatement, LineInputTakesTheWholeLine) {
     EXPECT_EQ(Requests[0].Prompt, QStringLiteral("Line"));
     EXPECT_EQ(StrValue(l), QStringLiteral("a, b, \"c\""));
     EXPECT_EQ(Screen(), QStringLiteral("\nLine Input Line a, b, \"c\"\n"));
-    EXPECT_EQ(LineInputMode, 0);
 }
 
 // LINE INPUT L$ without a prompt
