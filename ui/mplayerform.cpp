@@ -91,7 +91,7 @@ int HookMode() {
 }
 
 TMixer* Mixer() {
-    return MPlayerForm != nullptr ? MPlayerForm->Mixer1 : nullptr;
+    return MPlayerForm != nullptr ? MPlayerForm->SpeakerMixer() : nullptr;
 }
 
 int HookGetVolume() {
@@ -113,10 +113,9 @@ void HookSetMute(bool mute) {
 
 // ---- TMediaPlayer ---------------------------------------------------------------------------------------
 
+// The player and its audio output are made by the first Open: they bring up the multimedia backend
+// and the sound server connection, which a program that plays nothing should not wait for.
 TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
-    output_ = new QAudioOutput(this);
-    NewPlayer();
-
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -145,7 +144,7 @@ TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
 
 TMediaPlayer::~TMediaPlayer() {
     playing_ = false;
-    player_->stop();
+    if (player_ != nullptr) player_->stop();
     delete display_;
 }
 
@@ -171,6 +170,7 @@ void TMediaPlayer::NewPlayer() {
         player_->stop();
         player_->deleteLater();
     }
+    if (output_ == nullptr) output_ = new QAudioOutput(this);
     player_ = new QMediaPlayer(this);
     player_->setAudioOutput(output_);
     if (display_ != nullptr) player_->setVideoOutput(display_);
@@ -220,6 +220,7 @@ void TMediaPlayer::Close() {
     playing_ = false;
     open_ = false;
     stopped_ = false;
+    if (player_ == nullptr) return; // never opened
     player_->stop();
     player_->setSource(QUrl());
     if (display_ != nullptr) display_->hide();
@@ -337,7 +338,6 @@ TMPlayerForm::TMPlayerForm(QWidget* parent, MixerDeviceApi* mixerApi)
     connect(MediaPlayer1, &TMediaPlayer::Notified, this, &TMPlayerForm::MediaPlayer1Notify);
 
     Mixer1 = new TMixer(this, mixerApi);
-    Mixer1->Loaded();
 
     MPlayerForm = this;
     InstallMediaPlayerHooks(MediaPlayerHooks{HookOpen, HookClose, HookPlay, HookPause, HookStop, HookMode});
@@ -351,6 +351,16 @@ TMPlayerForm::~TMPlayerForm() {
     InstallSpeakerHooks(SpeakerHooks{});
     CloseMediaPlayerHook = nullptr;
     MPlayerForm = nullptr;
+}
+
+// The scan opens every mixer device, and through the sound system's configuration may try the sound
+// server: it waits for the first AUDIOMIXER, so that a program without one does not pay for it.
+TMixer* TMPlayerForm::SpeakerMixer() {
+    if (!mixerLoaded_) {
+        mixerLoaded_ = true;
+        Mixer1->Loaded();
+    }
+    return Mixer1;
 }
 
 void TMPlayerForm::MediaPlayer1Notify() {

@@ -93,6 +93,7 @@ public:
     void SetVisibleButtons(TButtonSet buttons);
     QToolButton* Button(TMPBtnType type) const { return buttons_[static_cast<std::size_t>(type)]; }
 
+    // Null until the first Open.
     QMediaPlayer* Player() const { return player_; }
     // The window that shows a video while it plays (null until the first video).
     QVideoWidget* Display() const { return display_; }
@@ -133,11 +134,17 @@ public:
     TMediaPlayer* MediaPlayer1 = nullptr;
     TMixer* Mixer1 = nullptr;
 
+    // Mixer1, with its devices scanned the first time it is asked for (the speaker operations).
+    TMixer* SpeakerMixer();
+
     // The player's notification: runs "Call MediaPlayer_OnNotify" when the program has that SUB and
     // no run is in progress.
     void MediaPlayer1Notify();
     // Starts the interpreter for the prepared event command.
     static bool StartMediaPlayerEvent();
+
+private:
+    bool mixerLoaded_ = false;
 };
 
 // The one media-player window (set while it exists).

@@ -40,10 +40,15 @@ namespace {
 constexpr int MediaModeValue = SettingValueBase + InSt::MediaPlayerMode;
 constexpr int MixerVolumeValue = SettingValueBase + InSt::AudioMixerMasterVolume;
 
-// A mixer interface without devices, so the tests never touch the machine's own mixer.
+// A mixer interface without devices, so the tests never touch the machine's own mixer. It counts the
+// scans that ask it for its devices.
 class NoMixerApi : public MixerDeviceApi {
 public:
-    int DeviceCount() override { return 0; }
+    int Scans = 0;
+    int DeviceCount() override {
+        ++Scans;
+        return 0;
+    }
     int GetDeviceCaps(int, MixerApi::DeviceCaps&) override { return MixerApi::Result::BadDeviceId; }
     int Open(int, MixerApi::Handle&) override { return MixerApi::Result::BadDeviceId; }
     int Close(MixerApi::Handle) override { return MixerApi::Result::InvalidHandle; }
@@ -176,6 +181,8 @@ TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
     }
     EXPECT_FALSE(player->VisibleButtons().Contains(TMPBtnType::btRecord));
     EXPECT_TRUE(static_cast<bool>(CloseMediaPlayerHook));
+    // The multimedia backend waits for the first file.
+    EXPECT_EQ(player->Player(), nullptr);
 }
 
 TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
@@ -263,14 +270,16 @@ TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
     EXPECT_EQ(MediaPlayerOpen.load(), 0);
 }
 
-TEST_F(MediaPlayerWindow, TheMixerWithoutDevicesReadsMinusOne) {
+TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMinusOne) {
     ASSERT_NE(form_->Mixer1, nullptr);
-    EXPECT_EQ(form_->Mixer1->GetDeviceCount(), 0);
+    EXPECT_EQ(mixerApi_.Scans, 0);
     ExecuteFunction(MixerVolumeValue);
     EXPECT_EQ(GlPopNum(), NoSpeakerVolume);
     GlPushNum(50);
     ExecuteStatement(InSt::AudioMixerMasterVolume);
     EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(mixerApi_.Scans, 1);
+    EXPECT_EQ(form_->Mixer1->GetDeviceCount(), 0);
 }
 
 TEST_F(MediaPlayerWindow, WhenTheWindowGoesTheHooksGoWithIt) {
