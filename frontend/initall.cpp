@@ -3,6 +3,7 @@
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
+#include "frontend/tokenizer.h"
 #include "frontend/valuestack.h"
 #include "platform/settings.h"
 
@@ -85,7 +86,6 @@ void InitAll(StopRequestReset stop) {
     SubReturnStackCount = 0;
     SubCallStack[1] = FrameSizes{};
     SubCallStackCount = 1;
-    IncludeMode = 0;
     NumFrameBase = 0;
     StrFrameBase = 0;
 
@@ -117,9 +117,7 @@ void InitAll(StopRequestReset stop) {
 
     ResetFileChannels();
 
-    SourcePos = 0;
-    SourceLinePos = 0;
-    TokenStart = 0;
+    ResetReaderState();
     ValueStackCount = 0;
 
     LastKeyCode = 0;

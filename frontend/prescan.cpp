@@ -384,14 +384,9 @@ QString IncludeFilePath(const QString& name) {
 }
 
 void PreScan() {
-    // The reset before a run clears the reader, so the pass always starts at the first character.
+    // Nothing of an earlier pass that stopped at an error may leak into this one.
+    ResetReaderState();
     ResetSourcePos();
-    DeclContext = DeclCtx::Main;
-    DefCounter = 0;
-    BadCharText.clear();
-    ScanToken = CodeItemType{};
-    LocalNamePrefix.clear();
-    IncludeOffset = 0;
     Inserted.clear();
 
     try {

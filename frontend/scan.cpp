@@ -542,25 +542,16 @@ void TakeToken() {
 
 void ScanText(bool formula) {
     FormulaScan = formula;
-    DefCounter = 0;
+    // Nothing of an earlier scan that stopped at an error may leak into this one.
+    ResetReaderState();
     ResetSourcePos();
-    IncludeMode = 0;
-    DeclContext = 0;
-    LocalNamePrefix.clear();
-    IncludePosition = 0;
-    IncludeOffset = 0;
-    TokenStart = 0;
     ClearBlockChkStack();
     LineEndItem = CodeItemType{CodeKind::Operator, Op::LineEnd, 0};
-    // Nothing of an earlier scan that stopped at an error may leak into this one.
     SingleLineIf = 0;
-    LocalNameMode = 0;
-    MemberDotMode = 0;
     ClearTokenStack();
     SubFrameIndex = 0;
     LastBlockCode = St::DO;
     RedispatchPending = false;
-    ScanToken = CodeItemType{};
 
     NextToken(TokenMode::Scan);
     TakeToken();

@@ -457,6 +457,22 @@ void ResetSourcePos() {
     SourceLinePos = 1;
 }
 
+void ResetReaderState() {
+    SourcePos = 0;
+    SourceLinePos = 0;
+    TokenStart = 0;
+    LastToken = PreviousToken = ScanToken = ScanPrevToken = CodeItemType{};
+    DeclContext = DeclCtx::Main;
+    LocalNameMode = 0;
+    MemberDotMode = 0;
+    IncludeMode = 0;
+    IncludeOffset = 0;
+    IncludePosition = 0;
+    BadCharText.clear();
+    LocalNamePrefix.clear();
+    DefCounter = 0;
+}
+
 char16_t ReadChar() {
     if (SourcePos < 1) {
         Fail(Err::UnexpectedLexError);

@@ -19,6 +19,10 @@ inline constexpr int LookAhead = 2; // names only classified ((12, 1) or (22, 1)
 // SourcePos := 1 and SourceLinePos := 1. The user-interface thread calls this too, but only while no
 // interpreter thread is busy.
 void ResetSourcePos();
+// Every reader field back to its empty state: position, tokens, declaration context, DEF and member
+// modes, the INCLUDE mapping, the local-name prefix. The interpreter reset and the start of each
+// pass call it, so that nothing of a pass that stopped at an error reaches the next one.
+void ResetReaderState();
 // The character at SourcePos (0 past CompileTextLength), then SourcePos + 1, also past the end.
 // SourcePos below 1: error 50001, result 0, no advance.
 char16_t ReadChar();
