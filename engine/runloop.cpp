@@ -1,31 +1,32 @@
 #include "engine/runloop.h"
 
 #include "engine/calls.h"
-#include "engine/flowexec.h"
-#include "engine/numconvert.h"
-#include "engine/numericops.h"
-#include "engine/numfunctions.h"
-#include "engine/operators.h"
 #include "engine/controlexec.h"
 #include "engine/decodedrun.h"
 #include "engine/deviceexec.h"
 #include "engine/drawexec.h"
+#include "engine/fastaccess.h"
 #include "engine/fileexec.h"
+#include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/inputexec.h"
+#include "engine/numconvert.h"
+#include "engine/numericops.h"
+#include "engine/numfunctions.h"
+#include "engine/operators.h"
 #include "engine/pictureexec.h"
 #include "engine/predecode.h"
 #include "engine/printline.h"
-#include "engine/fastaccess.h"
-#include "engine/windowexec.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
+#include "engine/windowexec.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -56,24 +57,24 @@ long PopElementIndex(const std::int32_t base, const std::uint8_t dimCount,
     long subscripts[MaxDimensions] = {};
     for (int k = dimCount; k >= 1; --k) {
         if (GlTopType() != GlValueType::Number) {
-            ErrorNumber = Err::SubscriptInvalid;
+            RaiseError(Err::SubscriptInvalid);
             return -1;
         }
         const Extended value = GlPopNum();
         if (!(value >= 0)) {
-            ErrorNumber = Err::SubscriptNegative;
+            RaiseError(Err::SubscriptNegative);
             return -1;
         }
         std::int32_t rounded = 0;
         if (!RoundToInt32(value, rounded)) {
-            ErrorNumber = Err::SubscriptTooLarge;
+            RaiseError(Err::SubscriptTooLarge);
             return -1;
         }
         subscripts[k - 1] = rounded;
     }
     const long offset = ArrayElementOffset(bounds.data(), dimCount, subscripts);
     if (offset < 0) {
-        ErrorNumber = Err::SubscriptTooLarge;
+        RaiseError(Err::SubscriptTooLarge);
         return -1;
     }
     return base + offset;
@@ -87,7 +88,7 @@ bool ElementIndex(const Record& record, const Table& elements, long& index) {
         return false;
     }
     if (static_cast<std::size_t>(index) >= elements.size()) {  // a table out of step must not be read past
-        ErrorNumber = Err::SubscriptTooLarge;
+        RaiseError(Err::SubscriptTooLarge);
         ErrorAtCurrentItem = true;
         return false;
     }
@@ -140,7 +141,7 @@ void PushBoolName(int index) {
     const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
     switch (record.Kind) {
     case BoolVarKind::Variable: GlPushBool(record.Value != 0); return;
-    case BoolVarKind::UserFunction: ErrorNumber = Err::TypeMismatch; return;
+    case BoolVarKind::UserFunction: RaiseError(Err::TypeMismatch); return;
     case BoolVarKind::Array: {
         if (record.DimCount < 1) {
             GlPushBool(record.Value != 0);
@@ -154,7 +155,7 @@ void PushBoolName(int index) {
         else if (stored == 0)
             GlPushBool(false);
         else
-            ErrorNumber = Err::NotABoolean;
+            RaiseError(Err::NotABoolean);
         return;
     }
     default: return;
@@ -637,8 +638,7 @@ void RouteFunction(int code) {
     if (RouteWindowFunction(code)) return;
     if (RouteDeviceFunction(code)) return;
     if (code == Fn::CSRLIN || code == Fn::POS) {
-        ErrorNumber = Err::FunctionNotSupported;
-        ErrorNameIndex = code;
+        RaiseError(Err::FunctionNotSupported, code);
         return;
     }
     switch (code) {
@@ -773,13 +773,11 @@ template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code,
 } // namespace
 
 void ReportStatementNotBuilt(int code) {
-    ErrorNumber = Err::StatementNotSupported;
-    ErrorNameIndex = code;
+    RaiseError(Err::StatementNotSupported, code);
 }
 
 void ReportFunctionNotBuilt(int code) {
-    ErrorNumber = Err::FunctionNotSupported;
-    ErrorNameIndex = code;
+    RaiseError(Err::FunctionNotSupported, code);
 }
 
 // The item at `at` into CurrentItem as the fetch would leave it (past the limit: no item, the cursor
