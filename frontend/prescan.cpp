@@ -194,8 +194,7 @@ void ReadDeclarationList(int keyword) {
         context = DeclCtx::FunctionParams;
     }
     if (context == DeclCtx::Main) {
-        RaiseError(Err::StatementSyntax);
-        ErrorNameIndex = keyword;
+        RaiseError(Err::StatementSyntax, keyword);
         return;
     }
     for (bool first = true;; first = false) {
