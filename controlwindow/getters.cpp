@@ -6,6 +6,7 @@
 #include "engine/coords.h"
 #include "frontend/controlproperties.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -24,7 +25,7 @@ QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
     const int k = PopControlIndex(kind != 0 ? kind : St::CBUTTON);
     if (ErrorNumber != 0 || k == 0) return nullptr;
     if (LXControlForm == nullptr) {
-        ErrorNumber = Err::ControlWindowClosed;
+        RaiseError(Err::ControlWindowClosed);
         return nullptr;
     }
     if (index != nullptr) *index = k;

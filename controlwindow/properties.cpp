@@ -2,6 +2,7 @@
 
 #include "frontend/controlproperties.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/vocabulary.h"
 #include "ui/controlform.h"
@@ -123,7 +124,7 @@ int TruncSaturated(long double value) {
 // the engine.
 void SyncShowControl(int kind, int k, bool on) {
     if (CScreenOpen == 0 || LXControlForm == nullptr) {
-        ErrorNumber = Err::ControlWindowClosed;
+        RaiseError(Err::ControlWindowClosed);
         return;
     }
     QWidget* control = kind == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(kind, k);

@@ -6,6 +6,7 @@
 #include "engine/coords.h"
 #include "engine/numconvert.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -44,8 +45,7 @@ bool TopHasType(ValueType type) {
 }
 
 void FailSyntax(int kind) {
-    ErrorNumber = Err::StatementSyntax;
-    ErrorNameIndex = kind;
+    RaiseError(Err::StatementSyntax, kind);
 }
 
 // The colour of a setter's value: a palette number, or a colour text or name.
@@ -78,7 +78,7 @@ bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
         return false;
     }
     if (CScreenOpen == 0 || LXControlForm == nullptr) {
-        ErrorNumber = Err::ControlWindowClosed;
+        RaiseError(Err::ControlWindowClosed);
         return false;
     }
     return args.Kind != 0;

@@ -4,6 +4,7 @@
 #include "engine/services.h"
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -29,12 +30,12 @@ bool InTable(const Table& table, long at) {
 template <typename Table>
 void BindArray(Table& table, int parameter, int referenceTag) {
     if (GlTopType() != referenceTag) {
-        ErrorNumber = Err::CallArgumentType;
+        RaiseError(Err::CallArgumentType);
         return;
     }
     std::int32_t source = 0;
     if (!TruncToInt32(GlPopNum(), source) || !InTable(table, source)) {
-        ErrorNumber = Err::CallArgumentType;
+        RaiseError(Err::CallArgumentType);
         return;
     }
     const auto& from = table[static_cast<std::size_t>(source)];
@@ -118,7 +119,7 @@ void PushSubFrame(int firstValue) {
         }
     }
     if (CallFrameStack.Count >= MaxCallDepth) {
-        ErrorNumber = Err::CallFrameOverflow;
+        RaiseError(Err::CallFrameOverflow);
         return;
     }
     PushCallFrame(frame);
@@ -160,7 +161,7 @@ void BindArgument() {
     case CodeKind::DummyCode: DiscardGlTop(); return;  // an argument passed by value comes back unused
     default: return;
     }
-    ErrorNumber = Err::CallArgumentType;
+    RaiseError(Err::CallArgumentType);
 }
 
 // Internal 246 ("GlPush") variable
@@ -206,7 +207,7 @@ void SaveLocals() {
                              SavedCount(NumVarTable, nums, NumVarKind::Array, ANumVarTable.size()) +
                              SavedCount(StrVarTable, strs, StrVarKind::Array, AStrVarTable.size());
     if (LoTypeStack.Count + needed > MaxSavedLocals) {
-        ErrorNumber = Err::StackOutOfMemory;
+        RaiseError(Err::StackOutOfMemory);
         return;
     }
 
@@ -293,7 +294,7 @@ void JumpViaLabelVariable() {
     CodeItemType name;
     GetCode(name);
     if (CallReturnStack.Count >= MaxCallDepth) {
-        ErrorNumber = Err::CallReturnOverflow;
+        RaiseError(Err::CallReturnOverflow);
         return;
     }
     PushCallReturn(CodeIndex);
@@ -331,7 +332,7 @@ void JumpViaLabelVariable() {
     default: return;  // no call; the return index stays pushed
     }
     if (!callable || !IsCodeTarget(target)) {
-        ErrorNumber = Err::SubCallFailed;
+        RaiseError(Err::SubCallFailed);
         return;
     }
     CodeIndex = static_cast<int>(target);
@@ -350,7 +351,7 @@ void PushFrameSizes(int numCount) {
     CodeItemType strItem;
     GetCode(strItem);
     if (SubCallStackCount >= SubCallStackSize) {
-        ErrorNumber = Err::ReturnStackFull;
+        RaiseError(Err::ReturnStackFull);
         return;
     }
     SubCallStack[static_cast<std::size_t>(++SubCallStackCount)] = FrameSizes{numCount, strItem.SecondCode};
@@ -360,12 +361,12 @@ void PushFrameSizes(int numCount) {
 // table was sized for the last DEF compiled, so nested and recursive calls need more.
 void StoreNumArgument(int slot) {
     if (!IsNumberTag(GlTopType())) {
-        ErrorNumber = Err::TypeMismatch;
+        RaiseError(Err::TypeMismatch);
         return;
     }
     const long at = static_cast<long>(NumFrameBase) + slot;
     if (slot < 0 || at < 0) {
-        ErrorNumber = Err::UnexpectedRunError;
+        RaiseError(Err::UnexpectedRunError);
         return;
     }
     if (!GrowTable(LocalNumVarTable, static_cast<std::size_t>(at))) return;
@@ -375,12 +376,12 @@ void StoreNumArgument(int slot) {
 // Kind 82
 void StoreStrArgument(int slot) {
     if (GlTopType() != GlValueType::String) {
-        ErrorNumber = Err::TypeMismatch;
+        RaiseError(Err::TypeMismatch);
         return;
     }
     const long at = static_cast<long>(StrFrameBase) + slot;
     if (slot < 0 || at < 0) {
-        ErrorNumber = Err::UnexpectedRunError;
+        RaiseError(Err::UnexpectedRunError);
         return;
     }
     if (!GrowTable(LocalStrVarTable, static_cast<std::size_t>(at))) return;
@@ -390,11 +391,11 @@ void StoreStrArgument(int slot) {
 // A DEF function's name in an expression: its arguments are on the Gl stack.
 void CallUserFunction(std::int32_t entry) {
     if (!IsCodeTarget(entry)) {
-        ErrorNumber = Err::JumpTargetInvalid;
+        RaiseError(Err::JumpTargetInvalid);
         return;
     }
     if (SubCallStackCount < 1 || SubCallStackCount > SubCallStackSize) {
-        ErrorNumber = Err::ReturnStackEmpty;
+        RaiseError(Err::ReturnStackEmpty);
         return;
     }
     PushSubReturn(CodeIndex);
@@ -410,7 +411,7 @@ void CallUserFunction(std::int32_t entry) {
 void ReturnFromFunction() {
     // The function's own sizes come off, and the caller's must be there below them.
     if (SubReturnStackCount < 1 || SubCallStackCount < 2 || SubCallStackCount > SubCallStackSize) {
-        ErrorNumber = Err::ReturnStackEmpty;
+        RaiseError(Err::ReturnStackEmpty);
         return;
     }
     const int index = PopSubReturn();

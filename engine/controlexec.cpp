@@ -7,6 +7,7 @@
 #include "frontend/controlproperties.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -82,18 +83,16 @@ int PopControlIndex(int kindStatement) {
     // The message of 50011 names a function; the setting-value codes 1000 + s name statement s, so the
     // name becomes the control kind's word instead of whatever item failed before.
     if (GlTopType() != GlValueType::Number) {
-        ErrorNumber = Err::FunctionArgType;
-        ErrorNameIndex = SettingValueBase + kindStatement;
+        RaiseError(Err::FunctionArgType, SettingValueBase + kindStatement);
         return 0;
     }
     const int k = ControlIndexFromNumber(GlPopNum());
     if (k == 0) {
-        ErrorNumber = Err::FunctionArgType;
-        ErrorNameIndex = SettingValueBase + kindStatement;
+        RaiseError(Err::FunctionArgType, SettingValueBase + kindStatement);
         return 0;
     }
     if (CScreenOpen == 0) {
-        ErrorNumber = Err::ControlWindowClosed;
+        RaiseError(Err::ControlWindowClosed);
         return 0;
     }
     return k;
@@ -102,8 +101,7 @@ int PopControlIndex(int kindStatement) {
 // CSCREEN (width, height)
 void ExecCScreen() {
     if (GlTopType() != GlValueType::Number || GlSecondType() != GlValueType::Number) {
-        ErrorNumber = Err::StatementSyntax;
-        ErrorNameIndex = St::CSCREEN;
+        RaiseError(Err::StatementSyntax, St::CSCREEN);
         return;
     }
     const Extended height = GlPopNum();
@@ -116,14 +114,12 @@ void ExecCScreen() {
 void ExecShowControl(int kind) {
     if (ShowControlHook == nullptr) return ReportStatementNotBuilt(kind);
     if (GlTopType() != GlValueType::Number) {
-        ErrorNumber = Err::StatementSyntax;
-        ErrorNameIndex = kind;
+        RaiseError(Err::StatementSyntax, kind);
         return;
     }
     const int k = ControlIndexFromNumber(GlPopNum());
     if (k == 0) {
-        ErrorNumber = Err::StatementSyntax;
-        ErrorNameIndex = kind;
+        RaiseError(Err::StatementSyntax, kind);
         return;
     }
     // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.

@@ -4,6 +4,7 @@
 #include "engine/handover.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -28,18 +29,13 @@ constexpr char16_t PlayingText[] = u"Playing";
 constexpr char16_t PausedText[] = u"Paused";
 constexpr char16_t OtherModeText[] = u"Unsuport Mode";
 
-void FailStatement(int number, int statement) {
-    ErrorNumber = number;
-    ErrorNameIndex = statement;
-}
-
 // Without the window that serves them, the device statements cannot run: said plainly, never
 // pretended.
 bool PlayerReady() {
     if (Player.Open != nullptr && Player.Close != nullptr && Player.Play != nullptr &&
         Player.Pause != nullptr && Player.Stop != nullptr && Player.Mode != nullptr)
         return true;
-    FailStatement(Err::StatementNotSupported, St::MEDIAPLAYER);
+    RaiseError(Err::StatementNotSupported, St::MEDIAPLAYER);
     return false;
 }
 
@@ -47,7 +43,7 @@ bool SpeakerReady() {
     if (Speaker.GetVolume != nullptr && Speaker.SetVolume != nullptr && Speaker.GetMute != nullptr &&
         Speaker.SetMute != nullptr)
         return true;
-    FailStatement(Err::StatementNotSupported, St::AUDIOMIXER);
+    RaiseError(Err::StatementNotSupported, St::AUDIOMIXER);
     return false;
 }
 
@@ -64,14 +60,14 @@ QClipboard* Clipboard() {
 // MEDIAPLAYER.OPEN file$
 void ExecMediaPlayerOpen() {
     if (GlTopType() != GlValueType::String) {
-        FailStatement(Err::StatementType, St::MEDIAPLAYER);
+        RaiseError(Err::StatementType, St::MEDIAPLAYER);
         return;
     }
     QString name;
     GlPopStr(name);
     const QFileInfo file(ProgramFilePath(name));
     if (!file.isFile()) {
-        ErrorNumber = Err::TargetFileNotFound;
+        RaiseError(Err::TargetFileNotFound);
         return;
     }
     const QString path = file.absoluteFilePath();
@@ -82,7 +78,7 @@ void ExecMediaPlayerOpen() {
         if (!Player.Open(path)) {
             // A file the player cannot play leaves nothing open, so the next PLAY does not act on it.
             MediaPlayerOpen = 0;
-            ErrorNumber = Err::MediaPlayerFailed;
+            RaiseError(Err::MediaPlayerFailed);
         }
     });
 }
@@ -125,7 +121,7 @@ void ExecClipboardClear() {
     Synchronize([] {
         QClipboard* clipboard = Clipboard();
         if (clipboard == nullptr) {
-            ErrorNumber = Err::ClipboardFailed;
+            RaiseError(Err::ClipboardFailed);
             return;
         }
         clipboard->clear(QClipboard::Clipboard);
@@ -135,7 +131,7 @@ void ExecClipboardClear() {
 // CLIPBOARD.SETTEXT (text$)
 void ExecClipboardSetText() {
     if (GlTopType() != GlValueType::String) {
-        FailStatement(Err::StatementType, St::CLIPBOARD);
+        RaiseError(Err::StatementType, St::CLIPBOARD);
         return;
     }
     QString text;
@@ -143,7 +139,7 @@ void ExecClipboardSetText() {
     Synchronize([&text] {
         QClipboard* clipboard = Clipboard();
         if (clipboard == nullptr) {
-            ErrorNumber = Err::ClipboardFailed;
+            RaiseError(Err::ClipboardFailed);
             return;
         }
         // Plain text only; an empty text leaves the clipboard without text rather than unchanged.
@@ -157,7 +153,7 @@ void ExecClipboardGetText() {
     Synchronize([&text] {
         QClipboard* clipboard = Clipboard();
         if (clipboard == nullptr) {
-            ErrorNumber = Err::ClipboardFailed;
+            RaiseError(Err::ClipboardFailed);
             return;
         }
         const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
@@ -171,12 +167,12 @@ void ExecClipboardGetText() {
 // AUDIOMIXER.MASTERVOLUME = v: 0 to 100, limited, truncated.
 void ExecSpeakerVolume() {
     if (GlTopType() != GlValueType::Number) {
-        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        RaiseError(Err::StatementType, St::AUDIOMIXER);
         return;
     }
     Extended value = GlPopNum();
     if (std::isnan(value)) {
-        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        RaiseError(Err::StatementType, St::AUDIOMIXER);
         return;
     }
     if (value > SpeakerVolumeMax) value = SpeakerVolumeMax;
@@ -190,7 +186,7 @@ void ExecSpeakerVolume() {
 // AUDIOMIXER.MASTERMUTE = flag
 void ExecSpeakerMute() {
     if (GlTopType() != GlValueType::Boolean) {
-        FailStatement(Err::StatementType, St::AUDIOMIXER);
+        RaiseError(Err::StatementType, St::AUDIOMIXER);
         return;
     }
     const bool mute = GlPopBool();

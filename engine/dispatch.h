@@ -6,6 +6,7 @@
 #include "engine/drawexec.h"
 #include "engine/runloop.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 
 #include <new>
@@ -37,7 +38,7 @@ template <auto Executor> void MemoryGuard(int code) {
     try {
         Invoke<Executor>(code);
     } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
     }
 }
 
@@ -46,9 +47,9 @@ template <auto Executor> void TextMemoryGuard(int code) {
     try {
         Invoke<Executor>(code);
     } catch (const std::bad_alloc&) {
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
     } catch (const std::length_error&) {
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -62,11 +63,6 @@ bool TopAreNumbers(int count) {
     for (int depth = 1; depth <= count; ++depth)
         if (!IsNumber(TagAt(depth))) return false;
     return true;
-}
-
-void StatementError(int number, int statement) {
-    ErrorNumber = number;
-    ErrorNameIndex = statement;
 }
 
 // An optional operand: the code item after the statement. A built-in constant stands for an
@@ -141,7 +137,7 @@ void SkipOperands(int code) {
 // point of the wrong type is reported at the item after the statement. Only a trapped error steps
 // over the operands (the run goes on after the statement); an untrapped one ends the run there.
 void PointError(int number, int code) {
-    ErrorNumber = number;
+    RaiseError(number);
     if (EvalFormTrap != 0) SkipOperands(code);
 }
 
@@ -183,11 +179,11 @@ int LimitSize(Extended value, int least, int largest) {
 // Pops width and height (height on top) within the bitmap limits; false on an operand error.
 bool PopSizePair(int& width, int& height) {
     if (!IsNumber(TagAt(1))) {
-        ErrorNumber = Err::ScreenHeightNotNumber;
+        RaiseError(Err::ScreenHeightNotNumber);
         return false;
     }
     if (!IsNumber(TagAt(2))) {
-        ErrorNumber = Err::ScreenWidthNotNumber;
+        RaiseError(Err::ScreenWidthNotNumber);
         return false;
     }
     height = LimitSize(GlPopNum(), GScreenMinHeight, GScreenMaxHeight);
@@ -277,7 +273,7 @@ void SetCurrentGraphSurface(std::shared_ptr<GraphSurface> surface) {
 
 bool RequireGraphForm(int code) {
     if (GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
-    ErrorNumber = Err::NoGraphicsWindow;
+    RaiseError(Err::NoGraphicsWindow);
     ErrorAtCurrentItem = true;
     // The operand items belong to the refused statement: a trapped error goes on after them.
     SkipOperands(code);
@@ -306,7 +302,7 @@ void ExecGScreen(bool fourSizes) {
 void SyncOpenGraphForm() {
     auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
     if (surface->Image1.IsNull() || surface->Image2.IsNull()) {
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
         return;
     }
     PrepareCanvas(surface->Image1);
@@ -357,19 +353,19 @@ void SyncGStretch() {
 // WINDOW (x1, y1)-(x2, y2)
 void ExecWindow() {
     if (!TopAreNumbers(4)) {
-        ErrorNumber = Err::WindowNotNumbers;
+        RaiseError(Err::WindowNotNumbers);
         return;
     }
     const Extended y2 = GlPopNum(), x2 = GlPopNum(), y1 = GlPopNum(), x1 = GlPopNum();
     if (!(x2 > x1) || !(y2 > y1)) {
-        ErrorNumber = Err::WindowEmptyArea;
+        RaiseError(Err::WindowEmptyArea);
         return;
     }
     const Extended xScale = (ViewX2 - ViewX1) / (x2 - x1);
     const Extended yScale = (ViewY2 - ViewY1) / (y2 - y1);
     // An area too wide or too narrow to map (infinite ends, a width of 1e-4000) maps nothing.
     if (!std::isfinite(xScale) || !std::isfinite(yScale) || !(xScale > 0) || !(yScale > 0)) {
-        ErrorNumber = Err::WindowEmptyArea;
+        RaiseError(Err::WindowEmptyArea);
         return;
     }
     WorldXMin = x1;
@@ -416,7 +412,7 @@ void ExecLine() {
         form = Form::FilledBox;
     else if (optionItem.Kind != CodeKind::SysNumConst) {
         // Another word, a number, or anything else where B or BF belongs.
-        ErrorNumber = Err::LineOptionKind;
+        RaiseError(Err::LineOptionKind);
         return;
     }
     const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(GForeColor) & ColorWordMask);
@@ -444,7 +440,7 @@ void ExecLine() {
         break;
     }
     surface->Changed();
-    if (!drawn) ErrorNumber = Err::OutOfMemory;
+    if (!drawn) RaiseError(Err::OutOfMemory);
 }
 
 // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill colour]
@@ -466,12 +462,12 @@ void ExecCircle() {
     bool filled = false;
     if (optionItem.Kind == CodeKind::NumVar) {
         if (!IsOptionName(optionItem, "F")) {
-            ErrorNumber = Err::CircleOptionName;
+            RaiseError(Err::CircleOptionName);
             return;
         }
         filled = true;
     } else if (optionItem.Kind != CodeKind::SysNumConst) {
-        ErrorNumber = Err::CircleOptionKind;
+        RaiseError(Err::CircleOptionKind);
         return;
     }
 
@@ -520,7 +516,7 @@ void ExecCircle() {
     else
         drawn = canvas.Pie(cx - rx, cy - ry, cx + rx, cy + ry, xs, ys, xe, ye);
     surface->Changed();
-    if (!drawn) ErrorNumber = Err::OutOfMemory;
+    if (!drawn) RaiseError(Err::OutOfMemory);
 }
 
 // PAINT (x, y)[, fill colour[, border colour]]
@@ -542,24 +538,24 @@ void ExecPaint() {
     canvas.Brush.Style = BrushStyleFromCode(FillStyle);
     const bool filled = canvas.FloodFill(p.x(), p.y(), border, FloodFillType::Border);
     surface->Changed();
-    if (!filled) ErrorNumber = Err::OutOfMemory;
+    if (!filled) RaiseError(Err::OutOfMemory);
 }
 
 // FILEPSET file
 void ExecFilePSet() {
     if (GlTopType() != GlValueType::String) {
-        StatementError(Err::StatementType, St::FILEPSET);
+        RaiseError(Err::StatementType, St::FILEPSET);
         return;
     }
     QString name;
     GlPopStr(name);
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !QFileInfo(path).isFile()) {
-        ErrorNumber = Err::FilePsetNotFound;
+        RaiseError(Err::FilePsetNotFound);
         return;
     }
     if (GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
-        ErrorNumber = Err::FilePsetNoGraphicsWindow;
+        RaiseError(Err::FilePsetNoGraphicsWindow);
         return;
     }
     const std::unique_ptr<TEncoding> encoding =
@@ -568,7 +564,7 @@ void ExecFilePSet() {
     std::unique_ptr<TFileTextReader> reader =
         encoding ? TFileTextReader::Open(path, *encoding, error) : nullptr;
     if (!reader) {
-        ErrorNumber = Err::FilePsetFailed;
+        RaiseError(Err::FilePsetFailed);
         return;
     }
     PointFileReader points(*reader);
@@ -581,13 +577,13 @@ void ExecFilePSet() {
         surface->Image1.SetPixel(p.x(), p.y(), PaletteColorOf(colourNumber));
         surface->Changed();
     }
-    if (bad) ErrorNumber = Err::FilePsetFailed;
+    if (bad) RaiseError(Err::FilePsetFailed);
 }
 
 // GLOCATE (x, y)
 void ExecGLocate() {
     if (!TopAreNumbers(2)) {
-        StatementError(Err::StatementType, St::GLOCATE);
+        RaiseError(Err::StatementType, St::GLOCATE);
         return;
     }
     const Extended y = GlPopNum(), x = GlPopNum();
@@ -604,7 +600,7 @@ void ExecGLocate() {
 // GFLOCATE (x, y)
 void ExecGFLocate() {
     if (!TopAreNumbers(2)) {
-        StatementError(Err::StatementType, St::GFLOCATE);
+        RaiseError(Err::StatementType, St::GFLOCATE);
         return;
     }
     GFLocateY = std::trunc(GlPopNum());
@@ -625,7 +621,7 @@ void ExecGPrint() {
     } else if (tag == GlValueType::String) {
         GlPopStr(text);
     } else {
-        StatementError(Err::StatementType, St::GPRINT);
+        RaiseError(Err::StatementType, St::GPRINT);
         return;
     }
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
@@ -651,7 +647,7 @@ void ExecCls() {
         std::int32_t value = 0;
         mode = TruncToInt32(NumConValue(item), value) ? value : 0; // out of range: no mode at all
     } else if (item.FirstCode != CodeKind::SysNumConst) {
-        ErrorNumber = Err::UnexpectedParseError; // the run window is still cleared
+        RaiseError(Err::UnexpectedParseError); // the run window is still cleared
     }
     const bool open = GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
     switch (mode) {
@@ -665,12 +661,12 @@ void ExecCls() {
     }
     case ClsGraphics:
         if (!open) {
-            ErrorNumber = Err::NoGraphicsWindow;
+            RaiseError(Err::NoGraphicsWindow);
             break;
         }
         ClearGraphForm();
         break;
-    default: ErrorNumber = Err::ClsMode; break;
+    default: RaiseError(Err::ClsMode); break;
     }
 }
 

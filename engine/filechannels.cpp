@@ -5,6 +5,7 @@
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -261,7 +262,7 @@ QString ProgramFilePath(const QString& name) {
 void OpenFileChannel(const QString& name, int mode, int n) {
     if (ErrorNumber != 0 || !IsFileChannel(n)) return;
     if (name.isEmpty()) {
-        ErrorNumber = Err::EmptyFileName;
+        RaiseError(Err::EmptyFileName);
         return;
     }
     if (mode != FileModeKind::Input && mode != FileModeKind::Output && mode != FileModeKind::Append) return;
@@ -272,12 +273,12 @@ void OpenFileChannel(const QString& name, int mode, int n) {
     if (mode == FileModeKind::Output) {
         const std::unique_ptr<TEncoding> encoding = ChannelEncoding(NewSystemEncoding());
         if (!encoding) {
-            ErrorNumber = Err::OpenFailed;
+            RaiseError(Err::OpenFailed);
             return;
         }
         std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, false, error);
         if (!writer) {
-            ErrorNumber = error;
+            RaiseError(error);
             return;
         }
         channel.Reader.reset();
@@ -285,19 +286,19 @@ void OpenFileChannel(const QString& name, int mode, int n) {
         channel.Column = 0;
     } else {
         if (!QFileInfo(path).isFile()) {
-            ErrorNumber = Err::FileNotFound;
+            RaiseError(Err::FileNotFound);
             return;
         }
         std::unique_ptr<TEncoding> encoding =
             FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(FileEncoding);
         if (!encoding) {
-            ErrorNumber = FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed;
+            RaiseError(FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed);
             return;
         }
         if (mode == FileModeKind::Input) {
             std::unique_ptr<TFileTextReader> reader = TFileTextReader::Open(path, *encoding, error);
             if (!reader) {
-                ErrorNumber = error;
+                RaiseError(error);
                 return;
             }
             channel.Writer.reset();
@@ -305,7 +306,7 @@ void OpenFileChannel(const QString& name, int mode, int n) {
         } else {
             std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, true, error);
             if (!writer) {
-                ErrorNumber = error;
+                RaiseError(error);
                 return;
             }
             channel.Reader.reset();
@@ -429,8 +430,7 @@ Extended ReadFileNumber(int n) {
     if (text.isEmpty()) return 0;
     Extended value = 0;
     if (!TextToReal(text, value)) {
-        ErrorNumber = Err::InputFileBadNumber;
-        ErrorNameIndex = St::INPUTFile;
+        RaiseError(Err::InputFileBadNumber, St::INPUTFile);
         return 0;
     }
     return value;
@@ -488,8 +488,7 @@ void ExecSetEncoding() {
     case GlValueType::Number: {
         std::int32_t codePage = 0;
         if (!RoundToInt32(GlPopNum(), codePage)) {
-            ErrorNumber = Err::StatementFailed;
-            ErrorNameIndex = St::SETENCODING;
+            RaiseError(Err::StatementFailed, St::SETENCODING);
             return;
         }
         FileEncoding = codePage;
@@ -505,10 +504,7 @@ void ExecSetEncoding() {
         FileEncoding = codePage;
         return;
     }
-    default:
-        ErrorNumber = Err::StatementType;
-        ErrorNameIndex = St::SETENCODING;
-        return;
+    default: RaiseError(Err::StatementType, St::SETENCODING); return;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -26,11 +27,6 @@ FileChannelType& Channel(int n) {
 }
 int ModeOf(int n) {
     return FileMode[static_cast<std::size_t>(n)];
-}
-
-void Fail(int number, int nameIndex = 0) {
-    ErrorNumber = number;
-    if (nameIndex != 0) ErrorNameIndex = nameIndex;
 }
 
 // A channel number truncated towards zero; NoChannel when it does not fit an int.
@@ -58,20 +54,20 @@ void DropValue() {
 // the error set otherwise.
 int PopWritableChannel() {
     if (!IsGlNumberTag(GlTopType())) {
-        Fail(Err::StatementType, St::PRINTFile);
+        RaiseError(Err::StatementType, St::PRINTFile);
         return NoChannel;
     }
     const int n = ChannelFromValue(GlPopNum());
     if (!IsFileChannel(n)) {
-        Fail(Err::FileNumberInvalid);
+        RaiseError(Err::FileNumberInvalid);
         return NoChannel;
     }
     if (ModeOf(n) == FileModeKind::Closed) {
-        Fail(Err::PrintFileNotOpen);
+        RaiseError(Err::PrintFileNotOpen);
         return NoChannel;
     }
     if (ModeOf(n) == FileModeKind::Input) {
-        Fail(Err::PrintFileOpenForInput);
+        RaiseError(Err::PrintFileOpenForInput);
         return NoChannel;
     }
     return n;
@@ -83,7 +79,7 @@ bool IsWritable(int n) {
 }
 
 void ReportWriteFailure() {
-    Fail(Err::StatementFailed, St::PRINTFile);
+    RaiseError(Err::StatementFailed, St::PRINTFile);
 }
 
 // The text of a PRINT# value of type number, string or boolean (popped). False when the top is
@@ -119,7 +115,7 @@ void PrintFileValue(bool endLine) {
     if (GlTopType() == GlValueType::NumberAlt && !endLine) {
         text = TabText(n, GlPopNum());
     } else if (!PopPrintText(text)) {
-        Fail(Err::StatementType, St::PRINTFile);
+        RaiseError(Err::StatementType, St::PRINTFile);
         return;
     }
     if (endLine) {
@@ -159,7 +155,7 @@ void ExecOpen() {
     GetCode(item);
     QString name;
     if (!StringItemValue(item, name)) {
-        Fail(Err::UnexpectedParseError);
+        RaiseError(Err::UnexpectedParseError);
         return;
     }
     GetCode(item);
@@ -174,11 +170,11 @@ void ExecOpen() {
     }
     const int n = FetchChannelLiteral();
     if (!IsFileChannel(n)) {
-        Fail(Err::FileNumberInvalid);
+        RaiseError(Err::FileNumberInvalid);
         return;
     }
     if (ModeOf(n) != FileModeKind::Closed) {
-        Fail(Err::ChannelAlreadyOpen);
+        RaiseError(Err::ChannelAlreadyOpen);
         return;
     }
     OpenFileChannel(name, mode, n);
@@ -188,7 +184,7 @@ void ExecOpen() {
 void ExecClose() {
     const int n = FetchChannelLiteral();
     if (n != 0 && !IsFileChannel(n)) {
-        Fail(Err::FileNumberInvalid);
+        RaiseError(Err::FileNumberInvalid);
         return;
     }
     CloseFileChannel(n);
@@ -220,7 +216,7 @@ void ExecPrintUsingFile() {
     const int n = PopWritableChannel();
     if (n == NoChannel) return;
     if (GlTopType() != GlValueType::String) {
-        Fail(Err::UnexpectedParseError);
+        RaiseError(Err::UnexpectedParseError);
         return;
     }
     QString format;
@@ -243,13 +239,13 @@ void ExecPrintUsingFile() {
 void ExecInputFile() {
     const int n = FetchChannelLiteral();
     if (!IsFileChannel(n)) {
-        Fail(Err::InputFileChannel);
+        RaiseError(Err::InputFileChannel);
         return;
     }
     switch (ModeOf(n)) {
-    case FileModeKind::Closed: Fail(Err::InputFileNotOpen); return;
-    case FileModeKind::Output: Fail(Err::InputFileForOutput); return;
-    case FileModeKind::Append: Fail(Err::InputFileForAppend); return;
+    case FileModeKind::Closed: RaiseError(Err::InputFileNotOpen); return;
+    case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
+    case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
     default: break;
     }
     CodeItemType target;
@@ -257,7 +253,7 @@ void ExecInputFile() {
     const bool numeric = IsNumTarget(target);
     if (!numeric && !IsStrTarget(target)) return;
     if (FileChannelAtEnd(n)) {
-        Fail(Err::InputFileAtEnd);
+        RaiseError(Err::InputFileAtEnd);
         return;
     }
     if (numeric) {
@@ -272,19 +268,19 @@ void ExecInputFile() {
 void ExecLineInputFile() {
     const int n = FetchChannelLiteral();
     if (!IsFileChannel(n)) {
-        Fail(Err::FileNumberInvalid);
+        RaiseError(Err::FileNumberInvalid);
         return;
     }
     switch (ModeOf(n)) {
-    case FileModeKind::Closed: Fail(Err::LineInputFileNotOpen); return;
-    case FileModeKind::Output: Fail(Err::LineInputFileForOutput); return;
-    case FileModeKind::Append: Fail(Err::LineInputFileForAppend); return;
+    case FileModeKind::Closed: RaiseError(Err::LineInputFileNotOpen); return;
+    case FileModeKind::Output: RaiseError(Err::LineInputFileForOutput); return;
+    case FileModeKind::Append: RaiseError(Err::LineInputFileForAppend); return;
     default: break;
     }
     CodeItemType target;
     GetCode(target);
     if (FileChannelAtEnd(n)) {
-        Fail(Err::LineInputFileAtEnd);
+        RaiseError(Err::LineInputFileAtEnd);
         return;
     }
     // The character a field read held back begins the line; the reader may have nothing after it.

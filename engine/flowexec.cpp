@@ -9,6 +9,7 @@
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -36,7 +37,7 @@ void TakeJumpTarget() {
     GetCode(target);
     if (target.FirstCode != CodeKind::JumpTarget) return;
     if (!IsCodeTarget(target.SecondCode)) {
-        ErrorNumber = Err::JumpTargetInvalid;
+        RaiseError(Err::JumpTargetInvalid);
         return;
     }
     CodeIndex = target.SecondCode;
@@ -70,17 +71,17 @@ void PostButtons(int mode) {
 bool PopLetSubscripts(int n, long* subscripts) {
     for (int k = 0; k < n; ++k) {
         if (GlTopType() != GlValueType::Number) {
-            ErrorNumber = Err::SubscriptInvalid;
+            RaiseError(Err::SubscriptInvalid);
             return false;
         }
         const Extended value = GlPopNum();
         if (!(value >= 0)) {
-            ErrorNumber = Err::SubscriptNegative;
+            RaiseError(Err::SubscriptNegative);
             return false;
         }
         std::int32_t rounded = 0;
         if (!RoundToInt32(value, rounded)) {
-            ErrorNumber = Err::SubscriptTooLarge;
+            RaiseError(Err::SubscriptTooLarge);
             return false;
         }
         subscripts[k] = rounded;
@@ -95,15 +96,14 @@ long LetElementIndex(const Record& record, int n, const long* subscripts, std::s
     const long offset = ArrayElementOffset(record.Bounds.data(), n, subscripts);
     const long at = offset < 0 ? -1 : static_cast<long>(record.Base) + offset;
     if (at < 0 || static_cast<std::size_t>(at) >= tableSize) {
-        ErrorNumber = Err::SubscriptTooLarge;
+        RaiseError(Err::SubscriptTooLarge);
         return -1;
     }
     return at;
 }
 
 void TypeError() {
-    ErrorNumber = Err::StatementType;
-    ErrorNameIndex = St::LET;
+    RaiseError(Err::StatementType, St::LET);
 }
 
 // The dimension count as the signed byte it is stored as; a negative count marks a name that
@@ -119,11 +119,11 @@ bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
             n = 0;
             return true;
         }
-        ErrorNumber = Err::LetTargetInvalid;
+        RaiseError(Err::LetTargetInvalid);
         return false;
     }
     if (n > MaxDimensions) {  // never declared so; refuse rather than read past the bounds
-        ErrorNumber = Err::SubscriptInvalid;
+        RaiseError(Err::SubscriptInvalid);
         return false;
     }
     return true;
@@ -131,7 +131,7 @@ bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
 
 void LetString(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) {
-        ErrorNumber = Err::LetTargetInvalid;
+        RaiseError(Err::LetTargetInvalid);
         return;
     }
     StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
@@ -149,7 +149,7 @@ void LetString(int index) {
 
 void LetBoolean(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= BoolVarTable.size()) {
-        ErrorNumber = Err::LetTargetInvalid;
+        RaiseError(Err::LetTargetInvalid);
         return;
     }
     BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
@@ -192,7 +192,7 @@ template <typename T> bool InRange(const T& x, const T& low, const T& high) {
 
 void LetNumber(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
-        ErrorNumber = Err::LetTargetInvalid;
+        RaiseError(Err::LetTargetInvalid);
         return;
     }
     NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
@@ -242,13 +242,13 @@ void ExecLet() {
     case CodeKind::BoolVar: LetBoolean(slot); return;
     default: return;
     }
-    ErrorNumber = Err::LetTargetInvalid;  // a transfer slot that does not exist
+    RaiseError(Err::LetTargetInvalid); // a transfer slot that does not exist
 }
 
 // IF condition THEN
 void ExecIf() {
     if (GlTopType() != GlValueType::Boolean) {
-        ErrorNumber = Err::ConditionType;
+        RaiseError(Err::ConditionType);
         return;
     }
     Branch(GlPopBool());
@@ -257,7 +257,7 @@ void ExecIf() {
 // DO UNTIL c, LOOP WHILE c: jumps when the condition holds.
 void ExecCaseBoolean() {
     if (GlTopType() != GlValueType::Boolean) {
-        ErrorNumber = Err::ConditionType;
+        RaiseError(Err::ConditionType);
         return;
     }
     Branch(!GlPopBool());
@@ -266,12 +266,12 @@ void ExecCaseBoolean() {
 // CASE x1, x2, ..., xn
 void ExecSelectCaseNum() {
     if (GlTopType() != GlValueType::Number) {
-        ErrorNumber = Err::UnexpectedParseError;
+        RaiseError(Err::UnexpectedParseError);
         return;
     }
     std::int32_t count = 0;
     if (!RoundToInt32(GlPopNum(), count) || count < 0) {
-        ErrorNumber = Err::UnexpectedParseError;
+        RaiseError(Err::UnexpectedParseError);
         return;
     }
     const int type = GlTopType();
@@ -281,7 +281,7 @@ void ExecSelectCaseNum() {
         const Extended selector = GlPopNum();
         for (int k = 0; k < count; ++k) {
             if (GlTopType() != type) {
-                ErrorNumber = Err::CaseTypeMismatch;
+                RaiseError(Err::CaseTypeMismatch);
                 return;
             }
             if (Numeric::Holds<NumberOp::Equal>(GlPopNum(), selector)) match = true; // every value comes off
@@ -294,7 +294,7 @@ void ExecSelectCaseNum() {
         QString value;
         for (int k = 0; k < count; ++k) {
             if (GlTopType() != type) {
-                ErrorNumber = Err::CaseTypeMismatch;
+                RaiseError(Err::CaseTypeMismatch);
                 return;
             }
             GlPopStr(value);
@@ -306,7 +306,7 @@ void ExecSelectCaseNum() {
         const bool selector = GlPopBool();
         for (int k = 0; k < count; ++k) {
             if (GlTopType() != type) {
-                ErrorNumber = Err::CaseTypeMismatch;
+                RaiseError(Err::CaseTypeMismatch);
                 return;
             }
             if (GlPopBool() == selector) match = true;
@@ -327,7 +327,7 @@ void ExecSelectCaseRange() {
     const int type = GlTopType();
     if ((type != GlValueType::Number && type != GlValueType::String) || GlSecondType() != type ||
         GlThirdType() != type) {
-        ErrorNumber = Err::CaseTypeMismatch;
+        RaiseError(Err::CaseTypeMismatch);
         return;
     }
     bool match = false;
@@ -352,7 +352,7 @@ void ExecCaseCompare(int code) {
     bool match = false;
     if (type == GlValueType::Number || type == GlValueType::String) {
         if (GlSecondType() != type) {
-            ErrorNumber = Err::CaseTypeMismatch;
+            RaiseError(Err::CaseTypeMismatch);
             return;
         }
         if (type == GlValueType::Number) {
@@ -366,7 +366,7 @@ void ExecCaseCompare(int code) {
             match = Compare(code, a, b);
         }
     } else if (type == GlValueType::Boolean) {
-        ErrorNumber = Err::CaseTypeMismatch;
+        RaiseError(Err::CaseTypeMismatch);
         return;
     }
     // Any other value on top is left alone and counts as no match.
@@ -386,7 +386,7 @@ void ExecGoto(bool gosub) {
         std::int32_t key = 0;
         const int at = TruncToInt32(NumConValue(target), key) ? FindLabel(key) : 0;
         if (!IsCodeTarget(at)) {
-            ErrorNumber = Err::GotoLineNumber;
+            RaiseError(Err::GotoLineNumber);
             return;
         }
         CodeIndex = at;
@@ -395,12 +395,12 @@ void ExecGoto(bool gosub) {
     case CodeKind::NumVar: {
         const int index = target.SecondCode;
         if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
-            ErrorNumber = Err::NoSuchLabel;
+            RaiseError(Err::NoSuchLabel);
             return;
         }
         const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
         if (record.Kind != NumVarKind::Label || !IsCodeTarget(record.Base)) {
-            ErrorNumber = Err::NoSuchLabel;
+            RaiseError(Err::NoSuchLabel);
             return;
         }
         CodeIndex = record.Base;
@@ -408,7 +408,7 @@ void ExecGoto(bool gosub) {
     }
     case CodeKind::JumpTarget:
         if (!IsCodeTarget(target.SecondCode)) {
-            ErrorNumber = Err::JumpTargetInvalid;
+            RaiseError(Err::JumpTargetInvalid);
             return;
         }
         CodeIndex = target.SecondCode;
@@ -492,8 +492,7 @@ void ExecBeep() {
 // SLEEP ms
 void ExecSleep() {
     if (!IsNumberTag(GlTopType())) {
-        ErrorNumber = Err::StatementType;
-        ErrorNameIndex = St::SLEEP;
+        RaiseError(Err::StatementType, St::SLEEP);
         return;
     }
     Extended ms = GlPopNum();

@@ -15,6 +15,7 @@
 #include "frontend/internalcodes.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
+#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -78,7 +79,7 @@ void RefuseOperands(int start, int error) {
     CodeIndex = start;
     CodeItemType last;
     SkipToStatementEnd(last);
-    ErrorNumber = error;
+    RaiseError(error);
 }
 
 QString FromTable(std::u16string_view text) {
@@ -312,11 +313,11 @@ int CompileFormula(const QString& text, FormVarType& record) {
         if (ErrorNumber == 0) {
             // A formula is exactly one expression: nothing, or anything after it, is no formula.
             if (LXParse::IsEmptyExpression(*converted) || !OnlyTextEndFollows())
-                ErrorNumber = Err::ExpressionFormMismatch;
+                RaiseError(Err::ExpressionFormMismatch);
         }
         // A FUNCTION call grows into more items than it was written with, so the record may be short.
         if (ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
-            ErrorNumber = Err::ProgramTooLarge;
+            RaiseError(Err::ProgramTooLarge);
         error = ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
@@ -376,7 +377,7 @@ void ExecEvalForm() {
         return;
     }
     if (static_cast<int>(EvalFrames.size()) >= MaxEvalFormDepth) {
-        ErrorNumber = Err::StackOverflow;
+        RaiseError(Err::StackOverflow);
         return;
     }
 
@@ -430,7 +431,7 @@ void LeaveFormulaAtTrappedError() {
 // An item of a formula left after a trapped error.
 void ExecEvalFormLeave() {
     if (EvalFrames.empty()) {
-        ErrorNumber = Err::UnexpectedRunError;
+        RaiseError(Err::UnexpectedRunError);
         return;
     }
     CodeIndex = EvalFrames.back()->EndIndex;
@@ -441,7 +442,7 @@ void ExecEvalFormLeave() {
 // statement.
 void ExecEvalFormEnd() {
     if (EvalFrames.empty()) {
-        ErrorNumber = Err::UnexpectedRunError;
+        RaiseError(Err::UnexpectedRunError);
         return;
     }
     const std::unique_ptr<EvalFrame> frame = std::move(EvalFrames.back());
@@ -515,8 +516,7 @@ void ExecMouse() {
 void ExecSetVersion() {
     const int tag = GlTopType();
     if (tag != GlValueType::Number && tag != GlValueType::NumberAlt) {
-        ErrorNumber = Err::StatementType;
-        ErrorNameIndex = St::SETVERSION;
+        RaiseError(Err::StatementType, St::SETVERSION);
         return;
     }
     Extended v = std::fabs(GlPopNum());

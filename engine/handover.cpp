@@ -1,6 +1,7 @@
 #include "engine/handover.h"
 
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 
 #include <QMetaObject>
@@ -92,7 +93,7 @@ bool Synchronize(const std::function<void()>& work) {
     }
     if (call->OutOfMemory) {
         // The statement that asked for the work fails with it; an error it already had stands.
-        if (ErrorNumber == 0) ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
         return false;
     }
     return true;

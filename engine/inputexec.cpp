@@ -10,6 +10,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -39,11 +40,6 @@ QString TrimBlanks(QStringView text) {
     while (last > first && text[last - 1].unicode() <= LastBlank)
         --last;
     return text.mid(first, last - first).toString();
-}
-
-void Fail(int number, int nameIndex = 0) {
-    ErrorNumber = number;
-    if (nameIndex != 0) ErrorNameIndex = nameIndex;
 }
 
 template <typename Table> bool InTable(const Table& table, long at) {
@@ -91,7 +87,7 @@ int DataStartAfter(int k) {
 
 void RestoreTo(int k) {
     if (k < 0 || k > NumofRegisteredDataPtr) {
-        Fail(Err::RestoreLineNumber);
+        RaiseError(Err::RestoreLineNumber);
         return;
     }
     DataReadPos = DataStartAfter(k);
@@ -218,12 +214,12 @@ void ExecInput(bool lineInput) {
         GetCode(item);
         // A line that can go nowhere is refused before anybody is asked for it.
         if (item.FirstCode != CodeKind::PublicStr) {
-            Fail(Err::StatementFailed, statement);
+            RaiseError(Err::StatementFailed, statement);
             return;
         }
     }
     if (ShowInputDialogHook == nullptr) {
-        Fail(Err::StatementFailed, statement);
+        RaiseError(Err::StatementFailed, statement);
         return;
     }
 
@@ -248,7 +244,7 @@ void ExecInput(bool lineInput) {
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
         // memory (its error is set); otherwise there is no window to ask in.
-        if (!HandOverCancelled() && ErrorNumber == 0) Fail(Err::StatementFailed, statement);
+        if (!HandOverCancelled() && ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
         return;
     }
     if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);
@@ -318,7 +314,7 @@ void ExecInputStrField() {
 
 int FindDataLine(int index) {
     const int line = NextDataStatement(index);
-    if (line == 0) Fail(Err::ReadPastData);
+    if (line == 0) RaiseError(Err::ReadPastData);
     return line;
 }
 
@@ -351,7 +347,7 @@ void ExecRead() {
                    InTable(StrConTable, value.SecondCode)) {
             StoreStrTarget(target, StrConTable[static_cast<std::size_t>(value.SecondCode)]);
         } else {
-            Fail(Err::ReadTypeMismatch);
+            RaiseError(Err::ReadTypeMismatch);
             return;
         }
         PeekCode(item);
@@ -374,7 +370,7 @@ void ExecRestore() {
         GetCode(item);
         if (!InTable(NumVarTable, item.SecondCode) ||
             NumVarTable[static_cast<std::size_t>(item.SecondCode)].Kind != NumVarKind::Label) {
-            Fail(Err::RestoreNotLabel);
+            RaiseError(Err::RestoreNotLabel);
             --CodeIndex;
             return;
         }
@@ -396,12 +392,12 @@ void ExecRandomize(bool withArgument) {
         return;
     }
     if (GlTopType() != GlValueType::Number) {
-        Fail(Err::FunctionArgType, RandomizeWithSeed);
+        RaiseError(Err::FunctionArgType, RandomizeWithSeed);
         return;
     }
     const Extended seed = GlPopNum();
     if (!(seed >= RandomizeSeedMin && seed <= RandomizeSeedMax)) { // NaN is refused too
-        Fail(Err::FunctionArgRange, RandomizeWithSeed);
+        RaiseError(Err::FunctionArgRange, RandomizeWithSeed);
         return;
     }
     // The generator works modulo 2^32: a negative seed is its two's complement.

@@ -7,11 +7,12 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"
-#include "frontend/parse.h"
 #include "frontend/errornumbers.h"
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/itembuffers.h"
+#include "frontend/parse.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -90,6 +91,8 @@ void CloseAllChannels() {
 
 // A pending run-time error ends with: "エラー:" + message [+ "(" line/column ")"].
 void ReportError() {
+    // A failed run leaves no values behind for the next one, not even those under an immediate command.
+    GlClear();
     QString line = ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(ErrorNumber);
     if (RunMode == RunKind::Program) {
         line += QLatin1Char('(') + LineColumnText(ErrorPosition - 1) + QLatin1Char(')');
@@ -226,7 +229,7 @@ void RunPassesUnguarded(bool& running) {
             CompileTextLength = static_cast<int>(CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
             if (CompileTextLength + 2 >= limit) {
-                ErrorNumber = Err::CompileTextTooLarge;
+                RaiseError(Err::CompileTextTooLarge);
                 ErrorPosition = SourcePos;
                 compiled = false;
             } else {
@@ -293,7 +296,10 @@ void RunPassesUnguarded(bool& running) {
 // Out of memory in a run (a string, a join, the PRINT line, an array, a file read whole, a picture)
 // ends it with the out-of-memory error, at the item that was running, as when a table cannot grow.
 void TakeOutOfMemory(bool running) {
-    ErrorNumber = Err::OutOfMemory;
+    // The failed allocation cut the run short wherever it was, an error raised just before included:
+    // what the user must hear about is the memory.
+    ErrorNumber = 0;
+    RaiseError(Err::OutOfMemory);
     ErrorPosition = running ? CurrentItem.Position : SourcePos;
     // The line being built may be what could not grow, and the end-of-run lines are added to it.
     PrintLine = QString();

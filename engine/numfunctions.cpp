@@ -5,6 +5,7 @@
 #include "engine/operators.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 
@@ -35,17 +36,11 @@ constexpr Extended RadiansPerDegree = 0.017453292519943295L;
 // PFACTOR refuses larger arguments: the trial division must end in a few seconds.
 constexpr Extended PrimeFactorLimit = 1e18L;
 
-// Sets an error that names the function.
-void FailNamed(int number, int id) {
-    ErrorNumber = number;
-    ErrorNameIndex = id;
-}
-
 // The top `count` entries must be numbers; otherwise 50011 names the function and nothing is popped.
 bool ArgumentsAreNumbers(int count, int id) {
     const bool ok = GlTopType() == GlValueType::Number &&
                     (count < 2 || GlSecondType() == GlValueType::Number);
-    if (!ok) FailNamed(Err::FunctionArgType, id);
+    if (!ok) RaiseError(Err::FunctionArgType, id);
     return ok;
 }
 
@@ -57,7 +52,7 @@ template <typename Op, typename... Args>
 void PushChecked(int number, int id, Op op, Args... args) {
     Extended result = 0;
     if (!FpChecked(result, op, args...)) {
-        FailNamed(number, id);
+        RaiseError(number, id);
         return;
     }
     GlPushNum(result);
@@ -88,14 +83,14 @@ void FnRound(int code) {
     Extended scaled = x;
     if (toDigits && !(FpChecked(scale, [](Extended n) { return std::pow(10.0L, n); }, digits) &&
                       FpChecked(scaled, [](Extended p, Extended v) { return p * v; }, scale, x))) {
-        FailNamed(Err::FunctionResultRange, Fn::ROUND);
+        RaiseError(Err::FunctionResultRange, Fn::ROUND);
         return;
     }
     // std::round rounds halves away from zero without the x + 0.5 step, which would carry the largest
     // number below one half up to 1.
     std::int64_t whole = 0;
     if (!TruncToInt64(std::round(scaled), whole)) {
-        FailNamed(Err::FunctionResultRange, Fn::ROUND);
+        RaiseError(Err::FunctionResultRange, Fn::ROUND);
         return;
     }
     if (!toDigits) {
@@ -122,7 +117,7 @@ void FnPowerAndLog(int code) {
     switch (code) {
     case Fn::SQR:
         if (x < 0) {
-            ErrorNumber = Err::SqrNegative;
+            RaiseError(Err::SqrNegative);
             return;
         }
         GlPushNum(std::sqrt(x));
@@ -140,7 +135,7 @@ void FnPowerAndLog(int code) {
     else if (code == Fn::LOG10) ok = FpChecked(result, [](Extended v) { return std::log10(v); }, x);
     else ok = FpChecked(result, [](Extended v) { return std::log2(v); }, x);
     if (!ok) {
-        ErrorNumber = Err::LogArgument;
+        RaiseError(Err::LogArgument);
         return;
     }
     GlPushNum(result);
@@ -157,7 +152,7 @@ void FnTrigonometry(int code) {
     case Fn::ASIN:
     case Fn::ACOS:
         if (std::fabs(x) > 1) {
-            FailNamed(Err::FunctionArgRange, code);
+            RaiseError(Err::FunctionArgRange, code);
             return;
         }
         GlPushNum(AngleOut(code == Fn::ASIN ? std::asin(x) : std::acos(x)));
@@ -191,7 +186,7 @@ namespace {
 // 64-bit integers.
 bool WholeMagnitude(Extended x, int id, std::int64_t& out) {
     if (TruncToInt64(std::fabs(x), out)) return true;
-    FailNamed(Err::FunctionArgRange, id);
+    RaiseError(Err::FunctionArgRange, id);
     return false;
 }
 
@@ -221,7 +216,7 @@ void FnGcdLcm(int code) {
     }
     if (divisor == 0) {
         // LCM(0, 0) divides 0 by 0.
-        FailNamed(Err::FunctionArgRange, code);
+        RaiseError(Err::FunctionArgRange, code);
         return;
     }
     // Divided before multiplying: the 64-bit product a * b could wrap. The extended product of two
@@ -237,7 +232,7 @@ void FnPrimeFactor() {
     std::int64_t m = 0;
     // A whole part of 0 (0 < abs(n) < 1 as well as n = 0) has no smallest prime factor.
     if (x > PrimeFactorLimit || !TruncToInt64(std::fabs(x), m) || m == 0) {
-        FailNamed(Err::FunctionArgRange, id);
+        RaiseError(Err::FunctionArgRange, id);
         return;
     }
     std::int64_t factor = m;
@@ -273,7 +268,7 @@ void FnFactorial() {
     FpFence(result);
     if (FpFaultRaised()) {
         std::feclearexcept(TrappedFpFaults);
-        FailNamed(Err::FunctionArgRange, id);
+        RaiseError(Err::FunctionArgRange, id);
         return;
     }
     GlPushNum(result);
@@ -286,7 +281,7 @@ void FnBinomial() {
     const Extended k = GlPopNum();
     const Extended n = GlPopNum();
     if (n < 0) {
-        FailNamed(Err::FunctionArgRange, id);
+        RaiseError(Err::FunctionArgRange, id);
         return;
     }
     const Extended total = std::trunc(n);
@@ -304,7 +299,7 @@ void FnBinomial() {
     FpFence(result);
     if (FpFaultRaised()) {
         std::feclearexcept(TrappedFpFaults);
-        FailNamed(Err::FunctionArgRange, id);
+        RaiseError(Err::FunctionArgRange, id);
         return;
     }
     GlPushNum(result);
@@ -324,7 +319,7 @@ void FnRandom(int code) {
     } else if (t < 0) {
         std::int64_t q = 0;
         if (!TruncToInt64(-t, q)) {
-            FailNamed(Err::FunctionArgRange, Fn::RND);
+            RaiseError(Err::FunctionArgRange, Fn::RND);
             return;
         }
         // The product wraps modulo 2^64 (done unsigned, where wrapping is defined); the remainder

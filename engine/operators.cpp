@@ -3,6 +3,7 @@
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 
@@ -13,12 +14,6 @@
 #include <string_view>
 
 namespace {
-
-// Sets an error that names the operator.
-void FailNamed(int number, int slot) {
-    ErrorNumber = number;
-    ErrorNameIndex = slot;
-}
 
 // True when the top two entries both carry `tag`; a shorter stack never matches.
 bool TopTwoAre(int tag) { return GlTopType() == tag && GlSecondType() == tag; }
@@ -38,7 +33,7 @@ void Compare(int slot) {
     const bool orderable = tag == GlValueType::Number || tag == GlValueType::String;
     const bool equality = slot == Op::Equal || slot == Op::NotEqual;
     if (GlSecondType() != tag || !(orderable || (equality && tag == GlValueType::Boolean))) {
-        FailNamed(Err::LogicalOperatorType, slot);
+        RaiseError(Err::LogicalOperatorType, slot);
         return;
     }
     const std::uint8_t operation = Numeric::OperationOfSlot(slot);
@@ -70,13 +65,13 @@ void JoinStrings() {
 // A + B, A - B, A * B, A / B on numbers (for "+" the strings were handled before).
 template <std::uint8_t Operation> void Arithmetic(int slot) {
     if (!TopTwoAre(GlValueType::Number)) {
-        FailNamed(Err::OperatorType, slot);
+        RaiseError(Err::OperatorType, slot);
         return;
     }
     const Extended b = GlPopNum();
     if (Operation == NumberOp::Divide && b == 0) {
         // The dividend stays on the stack: the run ends here, or an armed EVALFORM takes the number.
-        ErrorNumber = Err::DivisionByZero;
+        RaiseError(Err::DivisionByZero);
         return;
     }
     const Extended a = GlPopNum();
@@ -87,7 +82,7 @@ template <std::uint8_t Operation> void Arithmetic(int slot) {
     }
     if (!FpChecked(
             result, [](Extended x, Extended y) { return Numeric::Arithmetic<Operation>(x, y); }, a, b)) {
-        FailNamed(Err::OperatorResultRange, slot);
+        RaiseError(Err::OperatorResultRange, slot);
         return;
     }
     GlPushNum(result);
@@ -96,24 +91,24 @@ template <std::uint8_t Operation> void Arithmetic(int slot) {
 // A \ B and A MOD B: whole numbers only, the divisor 0 or more, computed in 64-bit integers.
 void IntegerDivision(int slot) {
     if (!TopTwoAre(GlValueType::Number)) {
-        FailNamed(Err::OperatorType, slot);
+        RaiseError(Err::OperatorType, slot);
         return;
     }
     const bool quotient = slot == Op::IntDivide;
     const Extended b = GlPopNum();
     const Extended a = GlPopNum();
     if (b != std::fabs(std::trunc(b))) {
-        ErrorNumber = quotient ? Err::IntDivDivisor : Err::IntModDivisor;
+        RaiseError(quotient ? Err::IntDivDivisor : Err::IntModDivisor);
         return;
     }
     if (a != std::trunc(a)) {
-        ErrorNumber = quotient ? Err::IntDivDividend : Err::IntModDividend;
+        RaiseError(quotient ? Err::IntDivDividend : Err::IntModDividend);
         return;
     }
     std::int64_t dividend = 0;
     std::int64_t divisor = 0;
     if (!TruncToInt64(a, dividend) || !TruncToInt64(b, divisor) || divisor == 0) {
-        ErrorNumber = quotient ? Err::IntDivRange : Err::IntModRange;
+        RaiseError(quotient ? Err::IntDivRange : Err::IntModRange);
         return;
     }
     GlPushNum(static_cast<Extended>(Numeric::WholeQuotient(!quotient, dividend, divisor)));
@@ -153,7 +148,7 @@ bool IntegerPower(Extended base, std::int32_t n, Extended& out) {
 // A ^ B
 void Power() {
     if (!TopTwoAre(GlValueType::Number)) {
-        FailNamed(Err::OperatorType, Op::Power);
+        RaiseError(Err::OperatorType, Op::Power);
         return;
     }
     const Extended b = GlPopNum();
@@ -168,14 +163,14 @@ void Power() {
         // An exponent beyond 32 bits, or a product that overflows, goes to the general power, which
         // computes the same whole power (with the sign of a negative base) or fails in its turn.
         if (!(TruncToInt32(b, n) && IntegerPower(a, n, result)) && !FpChecked(result, generalPower, a, b)) {
-            FailNamed(Err::OperatorResultRange, Op::Power);
+            RaiseError(Err::OperatorResultRange, Op::Power);
             return;
         }
     } else if (a < 0) {
-        ErrorNumber = Err::PowerOfNegative;
+        RaiseError(Err::PowerOfNegative);
         return;
     } else if (!FpChecked(result, generalPower, a, b)) {
-        FailNamed(Err::OperatorResultRange, Op::Power);
+        RaiseError(Err::OperatorResultRange, Op::Power);
         return;
     }
     GlPushNum(result);
@@ -184,7 +179,7 @@ void Power() {
 // A AND B, A OR B, A XOR B, A IMP B, A EQV B; both operands are always evaluated.
 void Logic(int slot) {
     if (!TopTwoAre(GlValueType::Boolean)) {
-        FailNamed(Err::LogicalOperatorType, slot);
+        RaiseError(Err::LogicalOperatorType, slot);
         return;
     }
     const bool b = GlPopBool();
@@ -225,7 +220,7 @@ void ExecOperator(int slot) {
     case Op::Power: Power(); break;
     case Op::Not:
         if (GlTopType() != GlValueType::Boolean) {
-            FailNamed(Err::LogicalOperatorType, slot);
+            RaiseError(Err::LogicalOperatorType, slot);
             break;
         }
         GlPushBool(!GlPopBool());
@@ -237,14 +232,14 @@ void ExecOperator(int slot) {
     case Op::Eqv: Logic(slot); break;
     case Op::Ampersand:
         if (!TopTwoAre(GlValueType::String)) {
-            FailNamed(Err::OperatorType, slot);
+            RaiseError(Err::OperatorType, slot);
             break;
         }
         JoinStrings();
         break;
     case Op::ChgSgn:
         if (GlTopType() != GlValueType::Number) {
-            FailNamed(Err::OperatorType, slot);
+            RaiseError(Err::OperatorType, slot);
             break;
         }
         GlPushNum(Numeric::Negate(GlPopNum()));

@@ -7,6 +7,7 @@
 #include "engine/services.h"
 #include "frontend/errornumbers.h"
 #include "frontend/programfile.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -54,12 +55,6 @@ bool IsNumber(int tag) {
 int TagAt(int depth) {
     const int at = GlTypeStack.Count - depth + 1;
     return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
-}
-
-// An error that names a statement or function.
-void NamedError(int number, int nameIndex) {
-    ErrorNumber = number;
-    ErrorNameIndex = nameIndex;
 }
 
 QString PopString() {
@@ -216,12 +211,12 @@ QRect SavedArea(Index w, Index h) {
 bool ReadPictureFile(const QString& name, QImage& picture) {
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !IsRegularFileAt(path)) {
-        ErrorNumber = Err::FileNotFound;
+        RaiseError(Err::FileNotFound);
         return false;
     }
     const PictureType type = PictureTypeOf(name);
     if (type == PictureType::None) {
-        ErrorNumber = Err::PictureFormat;
+        RaiseError(Err::PictureFormat);
         return false;
     }
     QImageReader reader(path);
@@ -229,7 +224,7 @@ bool ReadPictureFile(const QString& name, QImage& picture) {
     reader.setDecideFormatFromContent(true);
     picture = reader.read();
     if (picture.isNull()) {
-        ErrorNumber = Err::LoadSaveFailed;
+        RaiseError(Err::LoadSaveFailed);
         return false;
     }
     return true;
@@ -248,18 +243,18 @@ bool EncodePicture(const QImage& picture, PictureType type, QFile& file) {
 void WritePictureFile(const QString& name, const QImage& picture) {
     const PictureType type = PictureTypeOf(name);
     if (type == PictureType::None) {
-        ErrorNumber = Err::PictureFormat;
+        RaiseError(Err::PictureFormat);
         return;
     }
     const QString path = ProgramFilePath(name);
     if (picture.isNull() || QFileInfo(path).isDir()) {
-        ErrorNumber = Err::LoadSaveFailed;
+        RaiseError(Err::LoadSaveFailed);
         return;
     }
     QFile file;
     const QString fresh = CreateFreshFile(path, file);
     if (fresh.isEmpty()) {
-        ErrorNumber = Err::LoadSaveFailed;
+        RaiseError(Err::LoadSaveFailed);
         return;
     }
     bool written = EncodePicture(picture, type, file);
@@ -268,7 +263,7 @@ void WritePictureFile(const QString& name, const QImage& picture) {
     written = written && file.error() == QFileDevice::NoError;
     if (!written || !ReplaceKeepingBackup(fresh, path)) {
         QFile::remove(fresh);
-        ErrorNumber = Err::LoadSaveFailed;
+        RaiseError(Err::LoadSaveFailed);
     }
 }
 
@@ -347,12 +342,12 @@ QString ImageSizeText(QSize size) {
 void ExecLoadPicture(int code) {
     const int form = code / ArgumentFormStep;
     if (!PictureOperandsFit(form)) {
-        NamedError(Err::StatementType, St::LOADPICTURE);
+        RaiseError(Err::StatementType, St::LOADPICTURE);
         return;
     }
     const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
     if (!surface) {
-        ErrorNumber = Err::NoGraphicsWindow;
+        RaiseError(Err::NoGraphicsWindow);
         return;
     }
     Index w = GScreenWidth, h = GScreenHeight;
@@ -369,7 +364,7 @@ void ExecLoadPicture(int code) {
         const int width = std::max(buffer.Width(), picture.width());
         const int height = std::max(buffer.Height(), picture.height());
         if ((width != buffer.Width() || height != buffer.Height()) && !buffer.SetSize(width, height)) {
-            ErrorNumber = Err::OutOfMemory;
+            RaiseError(Err::OutOfMemory);
             return;
         }
         QPainter painter(&buffer.Image());
@@ -382,12 +377,12 @@ void ExecLoadPicture(int code) {
 void ExecSavePicture(int code) {
     const int form = code / ArgumentFormStep;
     if (!PictureOperandsFit(form)) {
-        NamedError(Err::StatementType, St::SAVEPICTURE);
+        RaiseError(Err::StatementType, St::SAVEPICTURE);
         return;
     }
     const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
     if (!surface) {
-        ErrorNumber = Err::NoGraphicsWindow;
+        RaiseError(Err::NoGraphicsWindow);
         return;
     }
     Index w = GScreenWidth, h = GScreenHeight;
@@ -403,7 +398,7 @@ void ExecSavePicture(int code) {
         case 0:
             // The buffer becomes a copy of the whole drawing surface.
             if (!surface->Image2.SetSize(GScreenWidth, GScreenHeight)) {
-                ErrorNumber = Err::OutOfMemory;
+                RaiseError(Err::OutOfMemory);
                 return;
             }
             CopyArea(surface->Image2, 0, 0, screen, 0, 0, GScreenWidth, GScreenHeight);
@@ -423,7 +418,7 @@ void ExecSavePicture(int code) {
         }
         // A copy of a picture that is there comes back empty only when memory ran out.
         if (picture.isNull() && !screen.Image().isNull() && (form == 1 || !SavedArea(w, h).isEmpty())) {
-            ErrorNumber = Err::OutOfMemory;
+            RaiseError(Err::OutOfMemory);
             return;
         }
     }
@@ -436,18 +431,18 @@ void ExecSavePicture(int code) {
 // LOAD file
 void ExecLoad() {
     if (!TopAreStrings(1)) {
-        NamedError(Err::StatementType, St::LOAD);
+        RaiseError(Err::StatementType, St::LOAD);
         return;
     }
     const QString name = PopString();
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !IsRegularFileAt(path)) {
-        ErrorNumber = Err::FileNotFound;
+        RaiseError(Err::FileNotFound);
         return;
     }
     QString text, reason;
     if (!ReadProgramFile(path, text, reason)) {
-        ErrorNumber = Err::LoadSaveFailed;
+        RaiseError(Err::LoadSaveFailed);
         return;
     }
     // Read as a list of lines: every line, the last one too, ends with CR LF.
@@ -473,22 +468,22 @@ void ExecList() {
 // CHDIR folder
 void ExecChDir() {
     if (!TopAreStrings(1)) {
-        NamedError(Err::StatementType, St::CHDIR);
+        RaiseError(Err::StatementType, St::CHDIR);
         return;
     }
     const QString path = ProgramFilePath(PopString());
-    if (path.isEmpty() || !QDir::setCurrent(path)) ErrorNumber = Err::ChDirFailed;
+    if (path.isEmpty() || !QDir::setCurrent(path)) RaiseError(Err::ChDirFailed);
 }
 
 // KILL file: the file is not deleted but kept under its ".bak" name.
 void ExecKill() {
     if (!TopAreStrings(1)) {
-        NamedError(Err::StatementType, St::KILL);
+        RaiseError(Err::StatementType, St::KILL);
         return;
     }
     const QString path = ProgramFilePath(PopString());
     if (path.isEmpty() || !IsFileAt(path)) {
-        ErrorNumber = Err::KillFileMissing;
+        RaiseError(Err::KillFileMissing);
         return;
     }
     const QString backup = BackupNameOf(path);
@@ -497,34 +492,34 @@ void ExecKill() {
         done = QFile::remove(path); // a ".bak" file has no backup of its own
     else
         done = (!AnythingAt(backup) || QFile::remove(backup)) && QFile::rename(path, backup);
-    if (!done) ErrorNumber = Err::KillFailed;
+    if (!done) RaiseError(Err::KillFailed);
 }
 
 // NAME old AS new
 void ExecName() {
     if (!TopAreStrings(2)) {
-        NamedError(Err::StatementType, St::NAME);
+        RaiseError(Err::StatementType, St::NAME);
         return;
     }
     const QString target = ProgramFilePath(PopString());
     const QString source = ProgramFilePath(PopString());
     if (source.isEmpty() || !IsFileAt(source)) {
-        ErrorNumber = Err::NameSourceMissing;
+        RaiseError(Err::NameSourceMissing);
         return;
     }
     if (IsFileAt(target)) {
-        ErrorNumber = Err::NameTargetExists;
+        RaiseError(Err::NameTargetExists);
         return;
     }
     // Never replaces anything: a folder or link under the new name makes the rename fail.
-    if (target.isEmpty() || !QFile::rename(source, target)) ErrorNumber = Err::NameFailed;
+    if (target.isEmpty() || !QFile::rename(source, target)) RaiseError(Err::NameFailed);
 }
 
 // FILECOPY source, destination: the source may name several files with "*" and "?" in its last part
 // when the destination is a folder; an existing target file is kept under its ".bak" name.
 void ExecFileCopy() {
     if (!TopAreStrings(2)) {
-        NamedError(Err::StatementType, St::FILECOPY);
+        RaiseError(Err::StatementType, St::FILECOPY);
         return;
     }
     const QString destination = ProgramFilePath(PopString());
@@ -535,7 +530,7 @@ void ExecFileCopy() {
     QStringList sources;
     if (HasWildcard(sourceInfo.fileName())) {
         if (!intoFolder) {
-            NamedError(Err::StatementFailed, St::FILECOPY);
+            RaiseError(Err::StatementFailed, St::FILECOPY);
             return;
         }
         const QDir folder = sourceInfo.dir();
@@ -548,18 +543,18 @@ void ExecFileCopy() {
         sources.append(source);
     }
     if (sources.isEmpty()) {
-        ErrorNumber = Err::FileNotFound;
+        RaiseError(Err::FileNotFound);
         return;
     }
     if (destination.isEmpty()) {
-        NamedError(Err::StatementFailed, St::FILECOPY);
+        RaiseError(Err::StatementFailed, St::FILECOPY);
         return;
     }
     for (const QString& file : sources) {
         const QString target =
             intoFolder ? QDir(destination).filePath(QFileInfo(file).fileName()) : destination;
         if (!CopyOneFile(file, target)) {
-            NamedError(Err::StatementFailed, St::FILECOPY);
+            RaiseError(Err::StatementFailed, St::FILECOPY);
             return;
         }
     }
@@ -570,18 +565,18 @@ void ExecFileCopy() {
 // GETIMAGESIZE$(file)
 void ExecGetImageSize() {
     if (TagAt(1) != GlValueType::String) {
-        NamedError(Err::FunctionArgType, Fn::GETIMAGESIZEStr);
+        RaiseError(Err::FunctionArgType, Fn::GETIMAGESIZEStr);
         return;
     }
     const QString name = PopString();
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !IsRegularFileAt(path)) {
-        ErrorNumber = Err::FileNotFound;
+        RaiseError(Err::FileNotFound);
         return;
     }
     const PictureType type = PictureTypeOf(name);
     if (type == PictureType::None) {
-        ErrorNumber = Err::PictureFormat;
+        RaiseError(Err::PictureFormat);
         return;
     }
     // The header gives the size without decoding the picture; a reader that cannot tell decodes it.
@@ -590,7 +585,7 @@ void ExecGetImageSize() {
     QSize size = reader.canRead() ? reader.size() : QSize();
     if (!size.isValid() && reader.canRead()) size = reader.read().size();
     if (!size.isValid()) {
-        NamedError(Err::FunctionFailed, Fn::GETIMAGESIZEStr);
+        RaiseError(Err::FunctionFailed, Fn::GETIMAGESIZEStr);
         return;
     }
     GlPushStr(ImageSizeText(size));
@@ -599,7 +594,7 @@ void ExecGetImageSize() {
 // GETRGBPIXEL(x, y): the colour of the pixel at the world position, as drawing places it.
 void ExecGetRgbPixel() {
     if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
-        NamedError(Err::FunctionArgType, Fn::GETRGBPIXEL);
+        RaiseError(Err::FunctionArgType, Fn::GETRGBPIXEL);
         return;
     }
     const Extended y = GlPopNum(), x = GlPopNum();

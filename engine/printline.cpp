@@ -3,6 +3,7 @@
 #include "engine/numberformat.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -66,9 +67,6 @@ void ExecPrint() {
         AppendPrintText(GlPopBool() ? QStringLiteral("True") : QStringLiteral("False"));
         return;
     case GlValueType::NumberAlt: PrintWidth(); return;
-    default:
-        ErrorNumber = Err::StatementType;
-        ErrorNameIndex = St::PRINT;
-        return;
+    default: RaiseError(Err::StatementType, St::PRINT); return;
     }
 }

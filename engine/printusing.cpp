@@ -2,6 +2,7 @@
 
 #include "engine/printline.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "platform/textencoding.h"
@@ -315,7 +316,7 @@ bool WalkFormat(const QString& format, QString& out, bool widePairs) {
 bool FieldIndexValid(const QString& format, qsizetype index, qsizetype& length) {
     length = std::min(length, format.size());
     if (index >= 0 && index < length) return true;
-    ErrorNumber = Err::UnexpectedRunError;
+    RaiseError(Err::UnexpectedRunError);
     return false;
 }
 
@@ -353,7 +354,7 @@ bool ScanUsingField(const QString& format, qsizetype& index, qsizetype length, Q
     const char16_t first = format[index].unicode();
     if (first == EscapeMark) {
         if (index + 1 >= length) {
-            ErrorNumber = Err::UsingUnderscore;
+            RaiseError(Err::UsingUnderscore);
             return false;
         }
         result = QString(format[++index]);
@@ -371,12 +372,12 @@ bool ScanUsingField(const QString& format, qsizetype& index, qsizetype length, Q
             if (next == BlankFieldMark) break;
         }
     } else if (first != FirstCharMark && first != WholeStringMark) {
-        ErrorNumber = Err::UnexpectedRunError;
+        RaiseError(Err::UnexpectedRunError);
         return false;
     }
 
     if (GlTopType() != GlValueType::String) {
-        ErrorNumber = Err::UsingFieldType;
+        RaiseError(Err::UsingFieldType);
         return false;
     }
     QString value;
@@ -400,7 +401,7 @@ bool FormatPrintUsing(const QString& format, qsizetype& index, qsizetype length,
     if (field.Lead.startsWith(QChar(PlusMark))) field.Trail = 0;
 
     if (GlTopType() != GlValueType::Number) {
-        ErrorNumber = Err::UsingFieldType;
+        RaiseError(Err::UsingFieldType);
         return false;
     }
     Extended x = GlPopNum();
@@ -436,7 +437,7 @@ bool FormatUsing(const QString& format, QString& out, UsingWidePairs widePairs) 
     try {
         return WalkFormat(format, out, widePairs == UsingWidePairs::Keep);
     } catch (const std::bad_alloc&) {  // a field as wide as a huge format
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
         return false;
     }
 }
@@ -444,7 +445,7 @@ bool FormatUsing(const QString& format, QString& out, UsingWidePairs widePairs) 
 // PRINT USING format; value; value ...
 void ExecPrintUsing() {
     if (GlTopType() != GlValueType::String) {
-        ErrorNumber = Err::UnexpectedParseError;
+        RaiseError(Err::UnexpectedParseError);
         return;
     }
     QString format;

@@ -27,6 +27,7 @@
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -57,24 +58,24 @@ long PopElementIndex(const std::int32_t base, const std::uint8_t dimCount,
     long subscripts[MaxDimensions] = {};
     for (int k = dimCount; k >= 1; --k) {
         if (GlTopType() != GlValueType::Number) {
-            ErrorNumber = Err::SubscriptInvalid;
+            RaiseError(Err::SubscriptInvalid);
             return -1;
         }
         const Extended value = GlPopNum();
         if (!(value >= 0)) {
-            ErrorNumber = Err::SubscriptNegative;
+            RaiseError(Err::SubscriptNegative);
             return -1;
         }
         std::int32_t rounded = 0;
         if (!RoundToInt32(value, rounded)) {
-            ErrorNumber = Err::SubscriptTooLarge;
+            RaiseError(Err::SubscriptTooLarge);
             return -1;
         }
         subscripts[k - 1] = rounded;
     }
     const long offset = ArrayElementOffset(bounds.data(), dimCount, subscripts);
     if (offset < 0) {
-        ErrorNumber = Err::SubscriptTooLarge;
+        RaiseError(Err::SubscriptTooLarge);
         return -1;
     }
     return base + offset;
@@ -88,7 +89,7 @@ bool ElementIndex(const Record& record, const Table& elements, long& index) {
         return false;
     }
     if (static_cast<std::size_t>(index) >= elements.size()) {  // a table out of step must not be read past
-        ErrorNumber = Err::SubscriptTooLarge;
+        RaiseError(Err::SubscriptTooLarge);
         ErrorAtCurrentItem = true;
         return false;
     }
@@ -141,7 +142,7 @@ void PushBoolName(int index) {
     const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
     switch (record.Kind) {
     case BoolVarKind::Variable: GlPushBool(record.Value != 0); return;
-    case BoolVarKind::UserFunction: ErrorNumber = Err::TypeMismatch; return;
+    case BoolVarKind::UserFunction: RaiseError(Err::TypeMismatch); return;
     case BoolVarKind::Array: {
         if (record.DimCount < 1) {
             GlPushBool(record.Value != 0);
@@ -155,7 +156,7 @@ void PushBoolName(int index) {
         else if (stored == 0)
             GlPushBool(false);
         else
-            ErrorNumber = Err::NotABoolean;
+            RaiseError(Err::NotABoolean);
         return;
     }
     default: return;
@@ -625,13 +626,11 @@ void ExecCont() {
 }
 
 void ReportStatementNotBuilt(int code) {
-    ErrorNumber = Err::StatementNotSupported;
-    ErrorNameIndex = code;
+    RaiseError(Err::StatementNotSupported, code);
 }
 
 void ReportFunctionNotBuilt(int code) {
-    ErrorNumber = Err::FunctionNotSupported;
-    ErrorNameIndex = code;
+    RaiseError(Err::FunctionNotSupported, code);
 }
 
 // The item at `at` into CurrentItem as the fetch would leave it (past the limit: no item, the cursor

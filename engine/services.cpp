@@ -2,6 +2,7 @@
 
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/valuestack.h"
 
 #include <QFileInfo>
@@ -11,7 +12,7 @@ namespace {
 template <std::size_t N>
 void PushReturn(std::array<int, N>& stack, int& count, int index) {
     if (count >= static_cast<int>(N) - 1) {
-        ErrorNumber = Err::ReturnStackFull;
+        RaiseError(Err::ReturnStackFull);
         return;
     }
     stack[static_cast<std::size_t>(++count)] = index;
@@ -20,7 +21,7 @@ void PushReturn(std::array<int, N>& stack, int& count, int index) {
 template <std::size_t N>
 int PopReturn(const std::array<int, N>& stack, int& count) {
     if (count < 1) {
-        ErrorNumber = Err::ReturnStackEmpty;
+        RaiseError(Err::ReturnStackEmpty);
         return 0;
     }
     return stack[static_cast<std::size_t>(count--)];
@@ -36,7 +37,7 @@ int PopSubReturn() { return PopReturn(SubReturnStack, SubReturnStackCount); }
 bool NumberToBoolean(Extended n) {
     if (n == -1.0L) return true;
     if (n == 0.0L) return false;
-    ErrorNumber = Err::NotABoolean;
+    RaiseError(Err::NotABoolean);
     return false;
 }
 
@@ -75,7 +76,7 @@ void SkipToStatementEnd(CodeItemType& last) {
 
 void DiscardGlTop() {
     switch (GlTopType()) {
-    case GlValueType::None: ErrorNumber = Err::StackEmpty; return;
+    case GlValueType::None: RaiseError(Err::StackEmpty); return;
     case GlValueType::String: {
         QString discarded;
         GlPopStr(discarded);

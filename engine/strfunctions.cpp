@@ -7,6 +7,7 @@
 #include "engine/numconvert.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -66,11 +67,6 @@ const QString PiDigitsText = QStringLiteral("3.14159 26535 89793 23846 26433 832
 
 // ---- errors ------------------------------------------------------------------------------------------
 
-void Fail(int number, int nameId) {
-    ErrorNumber = number;
-    ErrorNameIndex = nameId;
-}
-
 // ---- the arguments on the Gl stack -------------------------------------------------------------------
 
 // The tag `depth` entries below the top (0 is the top); None when the stack is not that deep.
@@ -85,7 +81,7 @@ bool ArgsAre(int nameId, std::initializer_list<int> tags) {
     int depth = static_cast<int>(tags.size()) - 1;
     for (const int tag : tags) {
         if (TagAt(depth) != tag) {
-            Fail(Err::FunctionArgType, nameId);
+            RaiseError(Err::FunctionArgType, nameId);
             return false;
         }
         --depth;
@@ -257,7 +253,7 @@ const QString& SystemCodePageChar(std::uint8_t byte) {
 // ASC(s): the first byte of s in the system code page (the lead byte of a multi-byte character).
 void FnAsc() {
     if (!ArgsAre(Fn::ASC, {Str})) return;
-    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASC);
+    if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ASC);
     const QString s = PopStr();
     const QByteArray bytes = SystemEncoding().GetBytes(QStringView(s).first(CharWidthAt(s, 0)));
     GlPushNum(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]));
@@ -266,7 +262,7 @@ void FnAsc() {
 // ASCW(s): the first UTF-16 unit.
 void FnAscW() {
     if (!ArgsAre(Fn::ASCW, {Str})) return;
-    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASCW);
+    if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ASCW);
     GlPushNum(PopStr()[0].unicode());
 }
 
@@ -274,7 +270,7 @@ void FnAscW() {
 // own unit rather than a number made up from the unit after it.
 void FnAscU() {
     if (!ArgsAre(Fn::ASCU, {Str})) return;
-    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ASCU);
+    if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ASCU);
     const QString s = PopStr();
     GlPushNum(CodePointAt(s, 0));
 }
@@ -282,7 +278,7 @@ void FnAscU() {
 // ISSURROGATE(s): whether the first unit is a surrogate.
 void FnIsSurrogate() {
     if (!ArgsAre(Fn::ISSURROGATE, {Str})) return;
-    if (TopStr().isEmpty()) return Fail(Err::FunctionArgType, Fn::ISSURROGATE);
+    if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ISSURROGATE);
     GlPushBool(IsSurrogate(PopStr()[0].unicode()));
 }
 
@@ -290,7 +286,7 @@ void FnIsSurrogate() {
 void FnChr() {
     if (!ArgsAre(Fn::CHRStr, {Num})) return;
     const Extended n = GlPopNum();
-    if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRStr);
+    if (!std::isfinite(n)) return RaiseError(Err::FunctionArgRange, Fn::CHRStr);
     GlPushStr(ChrText(n));
 }
 
@@ -298,7 +294,7 @@ void FnChr() {
 void FnChrW() {
     if (!ArgsAre(Fn::CHRW, {Num})) return;
     const Extended n = GlPopNum();
-    if (!std::isfinite(n)) return Fail(Err::FunctionArgRange, Fn::CHRW);
+    if (!std::isfinite(n)) return RaiseError(Err::FunctionArgRange, Fn::CHRW);
     GlPushStr(QString(QChar(static_cast<char16_t>(LowBits(n, UnitModulus)))));
 }
 
@@ -308,7 +304,7 @@ void FnChrU() {
     if (!ArgsAre(Fn::CHRU, {Num})) return;
     const Extended n = GlPopNum();
     std::int32_t cp = 0;
-    if (!TruncToInt32(n, cp) || cp > LastCodePoint) return Fail(Err::FunctionArgRange, Fn::CHRU);
+    if (!TruncToInt32(n, cp) || cp > LastCodePoint) return RaiseError(Err::FunctionArgRange, Fn::CHRU);
     if (cp < FirstSupplementary) {
         GlPushStr(QString(QChar(static_cast<char16_t>(LowBits(cp, UnitModulus)))));
         return;
@@ -324,7 +320,8 @@ void FnWidth(int code) {
     const int id = full ? Fn::AKCNVStr : Fn::KACNVStr;
     if (!ArgsAre(id, {Str})) return;
     const QString s = PopStr();
-    if (s.size() > (full ? FullWidthMaxLength : MappingMaxLength)) return Fail(Err::ConversionTooLong, id);
+    if (s.size() > (full ? FullWidthMaxLength : MappingMaxLength))
+        return RaiseError(Err::ConversionTooLong, id);
     GlPushStr(full ? ToFullWidth(s) : ToHalfWidth(s));
 }
 
@@ -335,7 +332,7 @@ void FnStrConv() {
     const Extended modeValue = GlPopNum();
     const QString s = PopStr();
     std::int32_t mode = 0;
-    if (!TruncToInt32(modeValue, mode)) return Fail(Err::FunctionArgRange, Fn::STRCONV);
+    if (!TruncToInt32(modeValue, mode)) return RaiseError(Err::FunctionArgRange, Fn::STRCONV);
     qsizetype limit = MappingMaxLength;
     switch (mode) {
     case StrConvMode::UpperCase: return GlPushStr(MapCase(s, CaseKind::Upper));
@@ -345,9 +342,9 @@ void FnStrConv() {
     case StrConvMode::Narrow:
     case StrConvMode::Katakana:
     case StrConvMode::Hiragana: break;
-    default: return Fail(Err::FunctionArgRange, Fn::STRCONV);
+    default: return RaiseError(Err::FunctionArgRange, Fn::STRCONV);
     }
-    if (s.size() > limit) return Fail(Err::ConversionTooLong, Fn::STRCONV);
+    if (s.size() > limit) return RaiseError(Err::ConversionTooLong, Fn::STRCONV);
     switch (mode) {
     case StrConvMode::Wide: return GlPushStr(ToFullWidth(s));
     case StrConvMode::Narrow: return GlPushStr(ToHalfWidth(s));
@@ -391,7 +388,7 @@ void FnInstr() {
     const QString s = PopStr();
     std::int64_t start = 0;
     if (!TruncLimited(GlPopNum(), 1, static_cast<std::int64_t>(s.size()) + 1, start))
-        return Fail(Err::FunctionArgRange, Fn::INSTR);
+        return RaiseError(Err::FunctionArgRange, Fn::INSTR);
     const qsizetype from = static_cast<qsizetype>(start - 1);
     const qsizetype at = FindText(s, t, from);
     GlPushNum(at < 0 ? 0 : static_cast<Extended>(at - from + 1));
@@ -404,7 +401,7 @@ void FnLeft() {
     const QString s = PopStr();
     std::int64_t count = 0;
     if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
-        return Fail(Err::ArgumentOutOfRange, Fn::LEFTStr);
+        return RaiseError(Err::ArgumentOutOfRange, Fn::LEFTStr);
     GlPushStr(s.left(AdvanceChars(s, 0, count)));
 }
 
@@ -415,7 +412,7 @@ void FnRight() {
     const QString s = PopStr();
     std::int64_t count = 0;
     if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
-        return Fail(Err::ArgumentOutOfRange, Fn::RIGHTStr);
+        return RaiseError(Err::ArgumentOutOfRange, Fn::RIGHTStr);
     const std::int64_t total = CharacterCount(s);
     if (count >= total) return GlPushStr(s);
     GlPushStr(s.mid(AdvanceChars(s, 0, total - count)));
@@ -432,7 +429,7 @@ void FnMid() {
     constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
     if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !TruncLimited(n, 0, most, count) ||
         !TruncLimited(startValue, 1, most, start))
-        return Fail(Err::ArgumentOutOfRange, Fn::MIDStr);
+        return RaiseError(Err::ArgumentOutOfRange, Fn::MIDStr);
     const qsizetype from = AdvanceChars(s, 0, start - 1);
     // A start beyond the last character also lands here, and its result is empty.
     GlPushStr(s.mid(from, AdvanceChars(s, from, count) - from));
@@ -457,7 +454,7 @@ void FnReplace() {
     // Counted before building, so that a result too large for memory is refused cleanly.
     const long double length = static_cast<long double>(s.size()) +
                                static_cast<long double>(hits) * (replacement.size() - old.size());
-    if (length > MaxResultLength) return Fail(Err::OutOfMemory, Fn::REPLACEStr);
+    if (length > MaxResultLength) return RaiseError(Err::OutOfMemory, Fn::REPLACEStr);
     QString out;
     out.reserve(static_cast<qsizetype>(length));
     qsizetype done = 0;
@@ -498,7 +495,7 @@ void FnSpace() {
     if (!ArgsAre(Fn::SPACEStr, {Num})) return;
     const Extended n = std::fabs(GlPopNum());
     if (!std::islessequal(n, SpaceMaxCount)) {
-        ErrorNumber = Err::SpaceArgument;
+        RaiseError(Err::SpaceArgument);
         return;
     }
     GlPushStr(QString(static_cast<qsizetype>(std::trunc(n)), u' '));
@@ -507,8 +504,8 @@ void FnSpace() {
 // STRING$(n, c): c (a unit code or a text) repeated trunc(n) times, n limited to 0..255.
 void FnString() {
     const int charTag = TagAt(0);
-    if (charTag != Num && charTag != Str) return Fail(Err::FunctionArgType, Fn::STRINGStr);
-    if (TagAt(1) != Num) return Fail(Err::FunctionArgType, Fn::STRINGStr);
+    if (charTag != Num && charTag != Str) return RaiseError(Err::FunctionArgType, Fn::STRINGStr);
+    if (TagAt(1) != Num) return RaiseError(Err::FunctionArgType, Fn::STRINGStr);
     QString piece;
     bool pieceOk = true;
     if (charTag == Str) {
@@ -520,9 +517,9 @@ void FnString() {
     }
     std::int64_t count = 0;
     if (!TruncLimited(GlPopNum(), 0, StringRepeatMax, count) || !pieceOk)
-        return Fail(Err::FunctionArgRange, Fn::STRINGStr);
+        return RaiseError(Err::FunctionArgRange, Fn::STRINGStr);
     if (static_cast<long double>(piece.size()) * count > MaxResultLength)
-        return Fail(Err::OutOfMemory, Fn::STRINGStr);
+        return RaiseError(Err::OutOfMemory, Fn::STRINGStr);
     GlPushStr(piece.repeated(static_cast<qsizetype>(count)));
 }
 
@@ -536,7 +533,7 @@ void FnStr() {
 void FnHex() {
     if (!ArgsAre(Fn::HEXStr, {Num})) return;
     std::int64_t v = 0;
-    if (!TruncToInt64(GlPopNum(), v)) return Fail(Err::FunctionFailed, Fn::HEXStr);
+    if (!TruncToInt64(GlPopNum(), v)) return RaiseError(Err::FunctionFailed, Fn::HEXStr);
     GlPushStr(QString::number(static_cast<std::uint64_t>(v), 16).toUpper());
 }
 
@@ -544,7 +541,7 @@ void FnHex() {
 void FnFloatToStr() {
     if (!ArgsAre(Fn::FLOATTOSTR, {Num})) return;
     QString text;
-    if (!ScientificText18(GlPopNum(), text)) return Fail(Err::FunctionFailed, Fn::FLOATTOSTR);
+    if (!ScientificText18(GlPopNum(), text)) return RaiseError(Err::FunctionFailed, Fn::FLOATTOSTR);
     GlPushStr(text);
 }
 

@@ -8,6 +8,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
@@ -71,11 +72,6 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // ---- errors and arguments -----------------------------------------------------------------------
 
-void Fail(int number, int nameId) {
-    ErrorNumber = number;
-    ErrorNameIndex = nameId;
-}
-
 // The tag `depth` entries below the top (0 is the top); None when the stack is not that deep.
 int TagAt(int depth) {
     const int index = GlTypeStack.Count - depth;
@@ -88,7 +84,7 @@ bool ArgsAre(int error, int nameId, std::initializer_list<int> tags) {
     int depth = static_cast<int>(tags.size()) - 1;
     for (const int tag : tags) {
         if (TagAt(depth) != tag) {
-            Fail(error, nameId);
+            RaiseError(error, nameId);
             return false;
         }
         --depth;
@@ -193,7 +189,7 @@ void ExecDayOfWeek() {
     const QString text = PopStr();
     QDate date;
     if (!ReadShortDate(text, SystemClockNow().date(), date)) {
-        Fail(Err::FunctionFailed, Fn::DAYOFWEEK);
+        RaiseError(Err::FunctionFailed, Fn::DAYOFWEEK);
         return;
     }
     constexpr int DaysPerWeek = 7;
@@ -205,7 +201,7 @@ void ExecIsLeapYear() {
     if (!FunctionArgsAre(Fn::ISLEAPYEAR, {Num})) return;
     std::int64_t year = 0;
     if (!TruncToInt64(std::fabs(GlPopNum()), year)) {
-        Fail(Err::FunctionFailed, Fn::ISLEAPYEAR);
+        RaiseError(Err::FunctionFailed, Fn::ISLEAPYEAR);
         return;
     }
     GlPushBool((year % 4 == 0 && year % 100 != 0) || year % 400 == 0);
@@ -296,7 +292,7 @@ void ExecInputKeys(int code) {
     if (withCount) {
         if (!FunctionArgsAre(Fn::INPUTStr, {Num})) return;
         if (!TruncLimited(GlPopNum(), 0, std::numeric_limits<std::int32_t>::max(), count)) {
-            Fail(Err::FunctionFailed, Fn::INPUTStr);
+            RaiseError(Err::FunctionFailed, Fn::INPUTStr);
             return;
         }
     }
@@ -311,23 +307,23 @@ void ExecInputFromChannel() {
     const Extended countValue = GlPopNum();
     std::int32_t n = 0;
     if (!TruncToInt32(channelValue, n) || !IsFileChannel(n)) {
-        ErrorNumber = Err::InputFileChannel;
+        RaiseError(Err::InputFileChannel);
         return;
     }
     switch (FileMode[static_cast<std::size_t>(n)]) {
     case FileModeKind::Input: break;
-    case FileModeKind::Output: ErrorNumber = Err::InputFileForOutput; return;
-    case FileModeKind::Append: ErrorNumber = Err::InputFileForAppend; return;
-    default: ErrorNumber = Err::InputFileNotOpen; return;
+    case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
+    case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
+    default: RaiseError(Err::InputFileNotOpen); return;
     }
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     if (FileChannelAtEnd(n)) {
-        ErrorNumber = Err::InputFileAtEnd;
+        RaiseError(Err::InputFileAtEnd);
         return;
     }
     std::int64_t count = 0;
     if (!TruncLimited(countValue, 0, std::numeric_limits<std::int32_t>::max(), count)) {
-        Fail(Err::FunctionFailed, Fn::INPUTStr);
+        RaiseError(Err::FunctionFailed, Fn::INPUTStr);
         return;
     }
     QString result;
@@ -349,11 +345,11 @@ void ExecEof() {
     if (!FunctionArgsAre(Fn::Eof, {Num})) return;
     std::int32_t n = 0;
     if (!TruncToInt32(GlPopNum(), n) || !IsFileChannel(n)) {
-        ErrorNumber = Err::EofSyntax;
+        RaiseError(Err::EofSyntax);
         return;
     }
     if (FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
-        ErrorNumber = Err::EofNotInput;
+        RaiseError(Err::EofNotInput);
         return;
     }
     GlPushBool(FileChannelAtEnd(n));
@@ -428,12 +424,12 @@ void ExecFileLen() {
     const QString path = ProgramFilePath(PopStr());
     // Opening a FIFO would wait for a writer.
     if (!IsRegularFileAt(path)) {
-        ErrorNumber = Err::TargetFileNotFound;
+        RaiseError(Err::TargetFileNotFound);
         return;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Fail(Err::FunctionFailed, Fn::FILELEN);
+        RaiseError(Err::FunctionFailed, Fn::FILELEN);
         return;
     }
     GlPushNum(static_cast<Extended>(file.size()));
@@ -444,7 +440,7 @@ void ExecFileDateTime() {
     if (!FunctionArgsAre(Fn::GETFILEDATETIME, {Str})) return;
     const QString path = ProgramFilePath(PopStr());
     if (!IsFileAt(path)) {
-        ErrorNumber = Err::TargetFileNotFound;
+        RaiseError(Err::TargetFileNotFound);
         return;
     }
     const QDateTime written = QFileInfo(path).lastModified();
@@ -524,12 +520,12 @@ std::unique_ptr<TEncoding> WritingEncoding(std::optional<Extended> codePage) {
 bool ReadWholeFile(const QString& name, std::optional<Extended> codePage, int fn, QString& text) {
     const QString path = ProgramFilePath(name);
     if (!IsRegularFileAt(path)) {
-        ErrorNumber = Err::FileNotFound;
+        RaiseError(Err::FileNotFound);
         return false;
     }
     const std::unique_ptr<TEncoding> encoding = ReadingEncoding(path, codePage);
     if (!encoding || !ReadTextFile(path, *encoding, text, true)) {
-        Fail(Err::FunctionFailed, fn);
+        RaiseError(Err::FunctionFailed, fn);
         return false;
     }
     return true;
@@ -541,10 +537,10 @@ void WriteWholeFile(const QString& name, std::optional<Extended> codePage, int s
                     const QString& text) {
     const std::unique_ptr<TEncoding> encoding = WritingEncoding(codePage);
     if (!encoding) {
-        Fail(Err::StatementFailed, statement);
+        RaiseError(Err::StatementFailed, statement);
         return;
     }
-    if (!WriteTextFile(ProgramFilePath(name), *encoding, text)) ErrorNumber = Err::FileCreateFailed;
+    if (!WriteTextFile(ProgramFilePath(name), *encoding, text)) RaiseError(Err::FileCreateFailed);
 }
 
 // The lines of a text as a line reader gives them: CR LF, LF and a lone CR end a line, and a line
@@ -610,7 +606,7 @@ void ExecReadAllLines(int code) {
         return;
     StrVarType* array = OneDimStrArray(arrayItem);
     if (array == nullptr) {
-        Fail(Err::FunctionArgType, Fn::READALLLINES);
+        RaiseError(Err::FunctionArgType, Fn::READALLLINES);
         return;
     }
     std::optional<Extended> codePage;
@@ -650,7 +646,7 @@ void ExecWriteAllLines(int code) {
         return;
     const StrVarType* array = OneDimStrArray(arrayItem);
     if (array == nullptr) {
-        Fail(Err::StatementType, St::WRITEALLLINES);
+        RaiseError(Err::StatementType, St::WRITEALLLINES);
         return;
     }
     std::optional<Extended> codePage;
@@ -713,14 +709,14 @@ template <typename Record> const Record* RecordAt(const std::vector<Record>& tab
 void ExecGetDimType() {
     const int arrayTag = TagAt(1);
     if (TagAt(0) != Num || arrayTag < GlValueType::NumArrayRef || arrayTag > GlValueType::BoolArrayRef) {
-        Fail(Err::FunctionArgType, Fn::GETDIMTYPE);
+        RaiseError(Err::FunctionArgType, Fn::GETDIMTYPE);
         return;
     }
     const Extended kValue = GlPopNum();
     const Extended ref = GlPopNum();
     std::int64_t k = 0;
     if (!TruncLimited(kValue, -1, std::numeric_limits<std::int32_t>::max(), k) || k < 0) {
-        Fail(Err::FunctionArgType, Fn::GETDIMTYPE);
+        RaiseError(Err::FunctionArgType, Fn::GETDIMTYPE);
         return;
     }
     int dimCount = 0;
@@ -737,7 +733,7 @@ void ExecGetDimType() {
     else
         take(RecordAt(BoolVarTable, ref));
     if (bounds == nullptr) {
-        Fail(Err::FunctionArgType, Fn::GETDIMTYPE);
+        RaiseError(Err::FunctionArgType, Fn::GETDIMTYPE);
         return;
     }
     dimCount = std::min(dimCount, MaxDimensions);
@@ -754,7 +750,7 @@ void ExecTab() {
     const int tag = TagAt(0);
     if (tag == GlValueType::NumberAlt) return;
     if (tag != Num) {
-        Fail(Err::FunctionArgType, Fn::TAB);
+        RaiseError(Err::FunctionArgType, Fn::TAB);
         return;
     }
     GlTypeStack.Items[static_cast<std::size_t>(GlTypeStack.Count)] = GlValueType::NumberAlt;

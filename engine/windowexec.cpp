@@ -8,6 +8,7 @@
 #include "engine/runwindowqueue.h"
 #include "frontend/codeitem.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -64,11 +65,6 @@ bool IsNumber(int tag) {
 int TagAt(int depth) {
     const int at = GlTypeStack.Count - depth + 1;
     return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
-}
-
-void Fail(int number, int nameIndex) {
-    ErrorNumber = number;
-    ErrorNameIndex = nameIndex;
 }
 
 // A value already checked to lie within an int's range, truncated toward zero.
@@ -133,7 +129,7 @@ bool PopColor(int code, ColorWord& color) {
     if (IsNumber(tag)) {
         const Extended value = GlPopNum();
         if (!(value >= 0 && value <= PaletteLast)) {
-            Fail(Err::PropertySyntax, code);
+            RaiseError(Err::PropertySyntax, code);
             return false;
         }
         color = PaletteColorOf(value);
@@ -145,7 +141,7 @@ bool PopColor(int code, ColorWord& color) {
         color = ColorFromText(text);
         return true;
     }
-    Fail(Err::PropertySyntax, code);
+    RaiseError(Err::PropertySyntax, code);
     return false;
 }
 
@@ -183,7 +179,7 @@ bool WindowOpen(SettingWindow window) {
 // PRINTTITLE text, PRINTCTITLE text, PRINTGTITLE text, PRINTITITLE text
 void ExecTitle(int code) {
     if (GlTopType() != GlValueType::String) {
-        Fail(Err::StatementType, code);
+        RaiseError(Err::StatementType, code);
         return;
     }
     QString text;
@@ -212,7 +208,7 @@ void ExecTitle(int code) {
 // TWPOSITION (left, top), CWPOSITION, GWPOSITION, EWPOSITION, IBPOSITION
 void ExecPosition(int code) {
     if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
-        Fail(Err::StatementType, code);
+        RaiseError(Err::StatementType, code);
         return;
     }
     const Extended top = GlPopNum();
@@ -269,7 +265,7 @@ int PlainPenStatement(int code) {
 void ExecPenSetting(int code) {
     const int plain = PlainPenStatement(code);
     if (!IsNumber(GlTopType())) {
-        Fail(Err::StatementType, plain);
+        RaiseError(Err::StatementType, plain);
         return;
     }
     const Extended value = GlPopNum();
@@ -317,7 +313,7 @@ void ExecPenSetting(int code) {
 void PushPenSetting(int statement) {
     const std::shared_ptr<GraphSurface> surface = GScreenOpen.load() != 0 ? CurrentGraphSurface() : nullptr;
     if (!surface) {
-        ErrorNumber = Err::NoGraphicsWindow;
+        RaiseError(Err::NoGraphicsWindow);
         return;
     }
     int value = 0;
@@ -338,12 +334,12 @@ void PushPenSetting(int statement) {
 // PRECISION = n
 void ExecPrecision() {
     if (!IsNumber(GlTopType())) {
-        Fail(Err::StatementType, St::PRECISION);
+        RaiseError(Err::StatementType, St::PRECISION);
         return;
     }
     const Extended value = GlPopNum();
     if (std::isnan(value)) {
-        Fail(Err::StatementType, St::PRECISION);
+        RaiseError(Err::StatementType, St::PRECISION);
         return;
     }
     if (value >= PrecisionMax)
@@ -408,7 +404,7 @@ void ExecMsgBox(int arguments) {
     bool hasFlags = false;
     switch (arguments) {
     case 1:
-        if (!TopAreStrings(1)) return Fail(Err::FunctionArgType, Fn::MSGBOX);
+        if (!TopAreStrings(1)) return RaiseError(Err::FunctionArgType, Fn::MSGBOX);
         request.Text = PopText();
         request.Caption = MessageBoxCaption;
         answerZero = true; // whatever is pressed
@@ -423,12 +419,12 @@ void ExecMsgBox(int arguments) {
             request.Text = PopText();
             request.Caption = MsgBoxCaption;
         } else {
-            return Fail(Err::FunctionArgType, Fn::MSGBOX);
+            return RaiseError(Err::FunctionArgType, Fn::MSGBOX);
         }
         break;
     default:
         if (TagAt(1) != GlValueType::String || !IsNumber(TagAt(2)) || TagAt(3) != GlValueType::String)
-            return Fail(Err::FunctionArgType, Fn::MSGBOX);
+            return RaiseError(Err::FunctionArgType, Fn::MSGBOX);
         request.Caption = PopText();
         flags = GlPopNum();
         hasFlags = true;
@@ -437,7 +433,7 @@ void ExecMsgBox(int arguments) {
     }
     if (hasFlags) {
         std::int32_t f = 0;
-        if (!TruncToInt32(flags, f)) return Fail(Err::FunctionArgRange, Fn::MSGBOX);
+        if (!TruncToInt32(flags, f)) return RaiseError(Err::FunctionArgRange, Fn::MSGBOX);
         const MsgBoxStyle style = MsgBoxStyleFromFlags(f);
         request.Buttons = style.Buttons;
         request.Icon = style.Icon;
@@ -451,7 +447,7 @@ void ExecMsgBox(int arguments) {
 
 // INPUTBOX(prompt), INPUTBOX(prompt, caption), INPUTBOX(prompt, caption, default)
 void ExecInputBox(int arguments) {
-    if (!TopAreStrings(arguments)) return Fail(Err::FunctionArgType, Fn::INPUTBOX);
+    if (!TopAreStrings(arguments)) return RaiseError(Err::FunctionArgType, Fn::INPUTBOX);
     InputBoxRequest request;
     if (arguments >= 3) request.Default = PopText();
     request.Caption = arguments >= 2 ? PopText() : InputBoxCaption;
@@ -467,7 +463,7 @@ void ExecInputBox(int arguments) {
 // SELECTOPENFILE[(filter[, file name])] and SELECTSAVEFILE[(filter[, file name])]
 void ExecSelectFile(bool save, int arguments) {
     const int function = save ? Fn::SELECTSAVEFILE : Fn::SELECTOPENFILE;
-    if (!TopAreStrings(arguments)) return Fail(Err::FunctionArgType, function);
+    if (!TopAreStrings(arguments)) return RaiseError(Err::FunctionArgType, function);
     // Every call starts from a plain dialog: only what this call gives is set.
     FileDialogRequest request;
     request.Save = save;
@@ -549,9 +545,9 @@ void SyncSetColor(int code) {
 
 // CFONTCHARSET = n, CFONTSIZE, GFONTCHARSET, GFONTSIZE, TFONTCHARSET, TFONTSIZE
 void SyncSetFontSize(int code) {
-    if (!IsNumber(GlTopType())) return Fail(Err::PropertySyntax, code);
+    if (!IsNumber(GlTopType())) return RaiseError(Err::PropertySyntax, code);
     const Extended value = GlPopNum();
-    if (!(value >= 0 && value <= FontNumberMax)) return Fail(Err::PropertySyntax, code);
+    if (!(value >= 0 && value <= FontNumberMax)) return RaiseError(Err::PropertySyntax, code);
     TextSettingChange change;
     change.Number = TruncInRange(value);
     change.What = TextSetting::FontSize;
@@ -579,7 +575,7 @@ void SyncSetFontSize(int code) {
 
 // CFONTNAME = s, CFONTSTYLE, GFONTNAME, GFONTSTYLE, TFONTNAME, TFONTSTYLE
 void SyncSetFontName(int code) {
-    if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
+    if (GlTopType() != GlValueType::String) return RaiseError(Err::PropertySyntax, code);
     const QString text = PopText();
     TextSettingChange change;
     change.What = TextSetting::FontName;
@@ -607,7 +603,7 @@ void SyncSetFontName(int code) {
 // CWINDOWSTATE = s, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE: "Normal", "Maximize" or "Minimize" in any
 // case; any other text does nothing.
 void SyncSetWindowState(int code) {
-    if (GlTopType() != GlValueType::String) return Fail(Err::PropertySyntax, code);
+    if (GlTopType() != GlValueType::String) return RaiseError(Err::PropertySyntax, code);
     const QString word = PopText().toUpper();
     WindowShowState state = WindowShowState::Normal;
     if (word == QLatin1String("NORMAL"))
@@ -628,11 +624,11 @@ void SyncSetWindowState(int code) {
 void SyncGetWindowState(int code) {
     const SettingWindow window = StateWindowOf(code - SettingValueBase);
     if (window == SettingWindow::Control && CScreenOpen.load() == 0) {
-        ErrorNumber = Err::ControlWindowClosed;
+        RaiseError(Err::ControlWindowClosed);
         return;
     }
     if (window == SettingWindow::Graph && GScreenOpen.load() == 0) {
-        ErrorNumber = Err::NoGraphicsWindow;
+        RaiseError(Err::NoGraphicsWindow);
         return;
     }
     WindowShowState state = WindowShowState::Normal;
@@ -649,11 +645,11 @@ void SyncGetWindowState(int code) {
 // TSCREEN (width, height): the run window's text area becomes 20 pixels larger than the sizes.
 void ExecTScreen() {
     if (!IsNumber(TagAt(1))) {
-        ErrorNumber = Err::ScreenHeightNotNumber;
+        RaiseError(Err::ScreenHeightNotNumber);
         return;
     }
     if (!IsNumber(TagAt(2))) {
-        ErrorNumber = Err::ScreenWidthNotNumber;
+        RaiseError(Err::ScreenWidthNotNumber);
         return;
     }
     const Extended height = GlPopNum();

@@ -1,6 +1,7 @@
 #include "frontend/declnames.h"
 
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 
@@ -10,10 +11,6 @@
 namespace {
 
 constexpr int LocalPrefixDigits = 4;
-
-void Fail(int error) {
-    if (ErrorNumber == 0) ErrorNumber = error;
-}
 
 bool OneOf(int value, std::initializer_list<int> set) {
     return std::find(set.begin(), set.end(), value) != set.end();
@@ -94,14 +91,14 @@ int ReadTypeClause(bool stayAfterClause) {
 int NameType(const QString& name, int clause) {
     if (name.endsWith(u'@')) {
         if (clause != VarType::None) {
-            Fail(Err::TypeSuffixConflict);
+            RaiseError(Err::TypeSuffixConflict);
             return -1;
         }
         return VarType::Formula;
     }
     if (name.endsWith(u'$')) {
         if (clause != VarType::None && clause != VarType::String) {
-            Fail(Err::TypeSuffixConflict);
+            RaiseError(Err::TypeSuffixConflict);
             return -1;
         }
         return VarType::String;
@@ -126,7 +123,7 @@ int DeclaredKind(int context, int type) {
     case DeclCtx::SubName:
         if (column != 0) {
             // A SUB returns nothing: a typed name is refused, but its entry is kept as "Skip".
-            Fail(Err::SubBadName);
+            RaiseError(Err::SubBadName);
             return Skip;
         }
         return Sub;
@@ -236,7 +233,7 @@ void ResolveEntry(int entry, const QString& varName, ConstScope scope, CodeItemT
     const bool allowed =
         (localConst && scope != ConstScope::Global) || (publicConst && scope != ConstScope::Local);
     if (!allowed) {
-        Fail(Err::UnexpectedLexError);
+        RaiseError(Err::UnexpectedLexError);
         return;
     }
     const std::int32_t index = DcVarTable[static_cast<std::size_t>(entry)].Index;
@@ -256,7 +253,7 @@ void FindOrCreateUndeclared(const QString& name, int type, CodeItemType& token) 
         return;
     }
     if (OptionExplicit != 0) {
-        Fail(Err::UndeclaredVariable);
+        RaiseError(Err::UndeclaredVariable);
         return;
     }
     CreateVariable(name, type, token);
@@ -294,7 +291,7 @@ void AdvanceLocalNamePrefix() {
 void RegisterDcVar(const QString& name, CodeItemType& token) {
     token = CodeItemType{};
     if (name.size() > MaxDeclaredNameLength) {
-        Fail(Err::NameTooLong);
+        RaiseError(Err::NameTooLong);
         return;
     }
     const int context = DeclContext;
@@ -316,11 +313,11 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         return;
     }
     if (NumofRegisteredDcVar >= DcVarCapacity) {
-        Fail(Err::TooManyDeclaredNames);
+        RaiseError(Err::TooManyDeclaredNames);
         return;
     }
     if (FindDcVar(key) != 0) {
-        Fail(Err::NameDeclaredTwice);
+        RaiseError(Err::NameDeclaredTwice);
         return;
     }
     const int kind = DeclaredKind(context, type);
@@ -360,12 +357,12 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
     case DeclCtx::FunctionParams:
     case DeclCtx::DimList: {
         if (FindVariable(key, type) != 0) {
-            Fail(Err::VariableDeclaredTwice);
+            RaiseError(Err::VariableDeclaredTwice);
             return;
         }
         const int entry = FindDcVar(key);
         if (entry == 0) {
-            Fail(Err::UnexpectedLexError);
+            RaiseError(Err::UnexpectedLexError);
             return;
         }
         CreateVariable(key, type, token);

@@ -1,6 +1,6 @@
-// Error numbers of the interpreter. Every phase and executor reports a failure by storing one of these
-// in ErrorNumber; ErrorMessage (errortext.h) turns it into the user's text. The numbers are part of
-// what programs and users see and must never change.
+// Error numbers of the interpreter. Every phase and executor reports a failure by raising one of these
+// (RaiseError, raiseerror.h); ErrorMessage (errortext.h) turns it into the user's text. The numbers are part
+// of what programs and users see and must never change.
 #pragma once
 
 namespace Err {

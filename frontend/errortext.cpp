@@ -5,7 +5,6 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -521,8 +520,6 @@ QString MessageText(int number) {
 } // namespace
 
 QString ErrorMessage(int number) {
-    // A failed run must not leave its operands behind for the next one.
-    GlClear();
     return MessageText(number);
 }
 

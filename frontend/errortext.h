@@ -5,8 +5,8 @@
 
 #include <QString>
 
-// The message for `number`. Empties the Gl value stack first, so a failed run leaves no values behind.
-// Reads ErrorNameIndex and BadCharText; a number without a message of its own gives "エラーです。".
+// The message for `number`; it changes nothing. Reads ErrorNameIndex and BadCharText; a number without a
+// message of its own gives "エラーです。".
 QString ErrorMessage(int number);
 
 // Where an error lies, as the run window reports it: "N行,　M 桁" for a character offset in ProgramText

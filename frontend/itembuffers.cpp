@@ -1,6 +1,7 @@
 #include "frontend/itembuffers.h"
 
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/vocabulary.h"
 
@@ -29,10 +30,10 @@ bool GrowTo(std::vector<CodeItemType>& buffer, int at, int& currentMax) {
         try {
             buffer.resize(static_cast<std::size_t>(at) + 1);
         } catch (const std::bad_alloc&) {
-            ErrorNumber = Err::OutOfMemory;
+            RaiseError(Err::OutOfMemory);
             return false;
         } catch (const std::length_error&) {
-            ErrorNumber = Err::OutOfMemory;
+            RaiseError(Err::OutOfMemory);
             return false;
         }
     }
@@ -70,7 +71,7 @@ void AddPreCode(const CodeItemType& item) {
     if (item.FirstCode == CodeKind::None) return;
     // An immediate command is scanned into slots 1 to 100; past them it would overwrite the program.
     if (RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && PreCodeIndex > ImmediateAreaLast) {
-        if (ErrorNumber == 0) ErrorNumber = Err::ProgramTooLarge;
+        RaiseError(Err::ProgramTooLarge);
         return;
     }
     if (PreCodeIndex < 0) return;
@@ -147,7 +148,7 @@ void AddCode(const CodeItemType& item) {
     // An immediate command (and a formula run in the immediate area) must end before slot 101,
     // where the program's items begin: refuse it rather than overwrite the program.
     if (RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && CodeIndex > ImmediateAreaLast) {
-        if (ErrorNumber == 0) ErrorNumber = Err::ProgramTooLarge;
+        RaiseError(Err::ProgramTooLarge);
         return;
     }
     if (SetCodeItem(CodeIndex, item)) ++CodeIndex;
@@ -155,7 +156,7 @@ void AddCode(const CodeItemType& item) {
 
 void LookBackCode(int depth, CodeItemType& item) {
     if (depth > CodeIndex || depth < 0) {
-        ErrorNumber = Err::LookBackBeforeStart;
+        RaiseError(Err::LookBackBeforeStart);
         return;
     }
     const int at = CodeIndex - depth;

@@ -7,6 +7,7 @@
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 
 #include <cmath>
 
@@ -160,7 +161,7 @@ int EmitJumpSlot() {
 void PatchJumpAhead(int offset, int slot) {
     if (slot < 0 || slot > CurrentmaxCodeNum ||
         CodeBuffer[static_cast<std::size_t>(slot)].FirstCode != CodeKind::JumpTarget) {
-        ErrorNumber = Err::SyntaxError;
+        RaiseError(Err::SyntaxError);
         return;
     }
     CodeItemType target = CodeBuffer[static_cast<std::size_t>(slot)];
@@ -197,8 +198,7 @@ void ExpectStatementEndNaming(int nameIndex) {
     CodeItemType item;
     LookItem(item);
     if (!IsStatementEnd(item)) {
-        ErrorNumber = Err::StatementNotEnded;
-        ErrorNameIndex = nameIndex;
+        RaiseError(Err::StatementNotEnded, nameIndex);
     }
 }
 
@@ -209,7 +209,7 @@ void ExpectStatementEnd() {
 namespace {
 
 bool FormMismatch() {
-    ErrorNumber = Err::ExpressionFormMismatch;
+    RaiseError(Err::ExpressionFormMismatch);
     return false;
 }
 
@@ -287,7 +287,7 @@ void FillOptionalArguments(int count, bool commaImplied) {
             }
             if (!IsOperator(item, Op::Comma)) {
                 CodeIndex += count - used;
-                ErrorNumber = Err::ExpressionFormMismatch;
+                RaiseError(Err::ExpressionFormMismatch);
                 return;
             }
             if (used >= count) { // more arguments than the statement takes: left for the end check
@@ -304,7 +304,7 @@ void FillOptionalArguments(int count, bool commaImplied) {
         }
         if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::NumVar) {
             CodeIndex += count - used;
-            ErrorNumber = Err::ExpressionFormMismatch;
+            RaiseError(Err::ExpressionFormMismatch);
             return;
         }
         ReadItem(item);
@@ -347,7 +347,7 @@ bool IsUserFunctionName(const CodeItemType& item) {
 
 bool ExpressionTooLong(ItemBuffer& out) {
     ClearItemBuffer(out);
-    ErrorNumber = ExpressionTooLongError;
+    RaiseError(ExpressionTooLongError);
     return false;
 }
 
@@ -533,8 +533,9 @@ Form FormOf(int code) {
 
 // An argument form that failed is reported against the statement itself.
 void StatementFormFailed() {
-    ErrorNumber = Err::StatementType;
-    ErrorNameIndex = StatementCode;
+    // Whatever the operands tripped on, the user reads best which statement's form was not met.
+    ErrorNumber = 0;
+    RaiseError(Err::StatementType, StatementCode);
 }
 
 void CompileOwnStatement(int code) {
@@ -602,7 +603,7 @@ void CompileOwnStatement(int code) {
     case St::STRTOFORM:
     case St::EVALFORM:
     case St::MOUSE: CompileFormulaOrMouse(code); break;
-    default: ErrorNumber = Err::UnknownStatement; break;
+    default: RaiseError(Err::UnknownStatement); break;
     }
 }
 
@@ -617,7 +618,7 @@ void CompileStatementItem() {
         CodeItemType item;
         ReadItem(item);
         if (!IsOperator(item, Op::Equal)) {
-            ErrorNumber = Err::PropertyAssignSyntax;
+            RaiseError(Err::PropertyAssignSyntax);
             return;
         }
         [[fallthrough]];
@@ -646,8 +647,7 @@ void CompileStatementItem() {
         CodeItemType item;
         ReadItem(item);
         if (!IsStatementItem(item, St::ON) && !IsStatementItem(item, St::OFF)) {
-            ErrorNumber = Err::OnOffMissing;
-            ErrorNameIndex = code;
+            RaiseError(Err::OnOffMissing, code);
             return;
         }
         Emit(CodeKind::Statement, item.SecondCode, item.Position);
@@ -661,8 +661,7 @@ void CompileStatementItem() {
         // Without ON or OFF the control number would be left on the value stack with no statement
         // to take it, so this is the same error as for the other ON / OFF statements.
         if (!IsStatementItem(item, St::ON) && !IsStatementItem(item, St::OFF)) {
-            ErrorNumber = Err::OnOffMissing;
-            ErrorNameIndex = code;
+            RaiseError(Err::OnOffMissing, code);
             return;
         }
         ReadItem(item);
@@ -671,12 +670,9 @@ void CompileStatementItem() {
         return;
     }
     case Form::Own: CompileOwnStatement(code); return;
-    case Form::NotSupported:
-        ErrorNumber = Err::StatementNotSupported;
-        ErrorNameIndex = code;
-        return;
+    case Form::NotSupported: RaiseError(Err::StatementNotSupported, code); return;
     case Form::Accepted: return;
-    case Form::Unknown: ErrorNumber = Err::UnknownStatement; return;
+    case Form::Unknown: RaiseError(Err::UnknownStatement); return;
     }
 }
 
@@ -699,8 +695,9 @@ int FunctionStatementName(int value) {
 }
 
 void FunctionStatementFailed(int value) {
-    ErrorNumber = Err::StatementType;
-    ErrorNameIndex = FunctionStatementName(value);
+    // As for a statement's form: the statement the assignment stands for names the error.
+    ErrorNumber = 0;
+    RaiseError(Err::StatementType, FunctionStatementName(value));
 }
 
 // A function item standing as a statement: a control property set, a mixer or clipboard value, or
@@ -759,7 +756,7 @@ void CompileStatement(const CodeItemType& item) {
         if (item.SecondCode == Op::Multiply) return CompileLabel();
         if (item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd)
             return CompileSeparator(item.SecondCode);
-        ErrorNumber = Err::SyntaxError;
+        RaiseError(Err::SyntaxError);
         return;
     case CodeKind::Statement: return CompileStatementItem();
     case CodeKind::Function: return CompileFunctionItem();
@@ -772,7 +769,7 @@ void CompileStatement(const CodeItemType& item) {
     }
     case CodeKind::StrVar:
     case CodeKind::BoolVar: UnreadItem(); return CompileLet();
-    default: ErrorNumber = Err::BadStatementStart; return;
+    default: RaiseError(Err::BadStatementStart); return;
     }
 }
 
@@ -806,20 +803,19 @@ void ParseProgram() {
 
 void CheckOpenBlocks() {
     OpenBlockPosition = 0;
-    if (!ForStack.Empty()) {
-        ErrorNumber = Err::ForWithoutNext;
-        OpenBlockPosition = ForStack.Top().Position;
-    }
-    if (!LoopStack.Empty()) {
-        ErrorNumber = Err::WhileWithoutWend;
-        OpenBlockPosition = LoopStack.Top().Position;
-    }
+    // Of several blocks left open, an IF is reported before a loop, and a loop before a FOR.
     if (!IfStack.Empty()) {
-        ErrorNumber = Err::IfBlockMismatch;
+        RaiseError(Err::IfBlockMismatch);
         // Below the count on top lies the slot of the jump the innermost open IF wrote last.
         const int below = IfStack.Count - 1;
         const int slot = below >= 1 ? IfStack.Items[static_cast<std::size_t>(below)] : 0;
         OpenBlockPosition =
             slot > 0 && slot <= CurrentmaxCodeNum ? CodeBuffer[static_cast<std::size_t>(slot)].Position : 0;
+    } else if (!LoopStack.Empty()) {
+        RaiseError(Err::WhileWithoutWend);
+        OpenBlockPosition = LoopStack.Top().Position;
+    } else if (!ForStack.Empty()) {
+        RaiseError(Err::ForWithoutNext);
+        OpenBlockPosition = ForStack.Top().Position;
     }
 }

@@ -6,6 +6,7 @@
 
 #include "frontend/codeitem.h"
 #include "frontend/polish.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
@@ -58,7 +59,7 @@ template <typename T, int Capacity> struct FixedStack {
 
     bool Push(const T& value, int fullError) {
         if (Count >= Capacity) {
-            ErrorNumber = fullError;
+            RaiseError(fullError);
             return false;
         }
         Items[static_cast<std::size_t>(++Count)] = value;
@@ -66,7 +67,7 @@ template <typename T, int Capacity> struct FixedStack {
     }
     bool Pop(T& value, int emptyError) {
         if (Count < 1) {
-            ErrorNumber = emptyError;
+            RaiseError(emptyError);
             return false;
         }
         value = Items[static_cast<std::size_t>(Count--)];
@@ -246,7 +247,7 @@ int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>&
     CodeItemType item;
     ReadItem(item);
     if (!IsOperator(item, Op::OpenBracket)) {
-        ErrorNumber = openError;
+        RaiseError(openError);
         return -1;
     }
     int count = 0;
@@ -255,7 +256,7 @@ int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>&
         ParseExpression(index);
         if (ErrorNumber != 0) return -1;
         if (IsEmptyExpression(index)) {
-            ErrorNumber = otherError;
+            RaiseError(otherError);
             return -1;
         }
         if (!stack.Push(index, fullError)) return -1;
@@ -263,13 +264,13 @@ int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>&
         ReadItem(item);
         if (IsOperator(item, Op::CloseBracket)) {
             if (!parameter && count != wanted) {
-                ErrorNumber = otherError;
+                RaiseError(otherError);
                 return -1;
             }
             return count;
         }
         if (!IsOperator(item, Op::Comma) || count >= wanted) {
-            ErrorNumber = otherError;
+            RaiseError(otherError);
             return -1;
         }
     }

@@ -7,6 +7,7 @@
 #include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 #include "frontend/tokenizer.h"
 
 #include <cmath>
@@ -15,10 +16,6 @@
 namespace LXParse {
 
 namespace {
-
-void Fail(int error) {
-    ErrorNumber = error;
-}
 
 bool ReadStatementWord(int code) {
     CodeItemType item;
@@ -40,7 +37,7 @@ int EmitConditionalJump(int code) {
 // IF c THEN
 void CompileIf() {
     if (!CompileExpression()) return;
-    if (!ReadStatementWord(St::THEN)) return Fail(Err::IfNoThen);
+    if (!ReadStatementWord(St::THEN)) return RaiseError(Err::IfNoThen);
     const int falseSlot = EmitConditionalJump(St::IF);
     EmitColon();
     if (IfStack.Push(falseSlot, Err::NestingTooDeep)) IfStack.Push(1, Err::NestingTooDeep);
@@ -56,7 +53,7 @@ void CompileElseIf() {
     PatchJump(falseSlot);
     EmitColon();
     if (ErrorNumber != 0 || !CompileExpression()) return;
-    if (!ReadStatementWord(St::THEN)) return Fail(Err::IfNoThen);
+    if (!ReadStatementWord(St::THEN)) return RaiseError(Err::IfNoThen);
     const int nextFalseSlot = EmitConditionalJump(St::IF);
     EmitColon();
     if (IfStack.Push(endSlot, Err::NestingTooDeep) && IfStack.Push(nextFalseSlot, Err::NestingTooDeep))
@@ -111,10 +108,10 @@ void EmitClose(const ItemBuffer& buffer) {
 void CompileFor() {
     CodeItemType variable;
     ReadItem(variable);
-    if (variable.FirstCode != CodeKind::NumVar) return Fail(Err::ForNoVariable);
+    if (variable.FirstCode != CodeKind::NumVar) return RaiseError(Err::ForNoVariable);
     CodeItemType item;
     ReadItem(item);
-    if (!IsOperator(item, Op::Equal)) return Fail(Err::ForNoEqual);
+    if (!IsOperator(item, Op::Equal)) return RaiseError(Err::ForNoEqual);
     if (!CompileExpression()) return;
     Emit(CodeKind::Statement, St::LET);
     AddCode(variable);
@@ -123,18 +120,18 @@ void CompileFor() {
     entry.LoopTop = CodeIndex;
     entry.Position = StatementPosition;
     EmitColon();
-    if (!ReadStatementWord(St::TO)) return Fail(Err::ForNoTo);
+    if (!ReadStatementWord(St::TO)) return RaiseError(Err::ForNoTo);
     ItemBuffer limit;
     ParseExpression(limit);
     if (ErrorNumber != 0) return;
-    if (IsEmptyExpression(limit)) return Fail(Err::ExpressionFormMismatch);
+    if (IsEmptyExpression(limit)) return RaiseError(Err::ExpressionFormMismatch);
     LookItem(item);
     const bool stepGiven = IsStatementItem(item, St::STEP);
     if (stepGiven) {
         ReadItem(item);
         ParseExpression(entry.Step);
         if (ErrorNumber != 0) return;
-        if (IsEmptyExpression(entry.Step)) return Fail(Err::ExpressionFormMismatch);
+        if (IsEmptyExpression(entry.Step)) return RaiseError(Err::ExpressionFormMismatch);
     } else {
         DefaultStep(entry.Step);
     }
@@ -191,7 +188,7 @@ void CompileNext() {
 
 // EXIT FOR
 void CompileExitFor() {
-    if (ForStack.Empty()) return Fail(Err::ExitForOutside);
+    if (ForStack.Empty()) return RaiseError(Err::ExitForOutside);
     Emit(CodeKind::Statement, St::GOTO);
     const int slot = EmitJumpSlot();
     if (!ExitForList.Push(ExitForEntry{1, slot}, Err::TooManyExits)) return;
@@ -245,7 +242,7 @@ void CompileLoopStatement(int code) {
     case InSt::LoopPlain:
     case InSt::LoopWhile:
     case InSt::LoopUntil: {
-        if (LoopStack.Empty()) return Fail(Err::WendWithoutWhile);
+        if (LoopStack.Empty()) return RaiseError(Err::WendWithoutWhile);
         if (code == InSt::LoopWhile || code == InSt::LoopUntil) {
             if (!CompileExpression()) return;
             Emit(CodeKind::Statement, code == InSt::LoopWhile ? InSt::CaseBoolean : St::IF);
@@ -263,7 +260,7 @@ void CompileLoopStatement(int code) {
         return;
     }
     case St::EXITDO: {
-        if (LoopStack.Empty()) return Fail(Err::ExitDoOutside);
+        if (LoopStack.Empty()) return RaiseError(Err::ExitDoOutside);
         Emit(CodeKind::Statement, St::GOTO);
         const int slot = EmitJumpSlot();
         ExpectStatementEnd();
@@ -272,7 +269,7 @@ void CompileLoopStatement(int code) {
         LoopStack.Push(LoopEntry{LoopKind::ExitDo, slot, slot, StatementPosition}, Err::NestingTooDeep);
         return;
     }
-    default: Fail(Err::UnknownStatement); return;
+    default: RaiseError(Err::UnknownStatement); return;
     }
 }
 
@@ -300,7 +297,7 @@ bool CompileCaseValue() {
     ParseExpression(value);
     if (ErrorNumber != 0) return false;
     if (IsEmptyExpression(value)) {
-        Fail(Err::CaseSyntax);
+        RaiseError(Err::CaseSyntax);
         return false;
     }
     EmitExpression(value);
@@ -311,14 +308,14 @@ bool CaseEndsHere() {
     CodeItemType item;
     LookItem(item);
     if (IsStatementEnd(item)) return true;
-    Fail(Err::CaseSyntax);
+    RaiseError(Err::CaseSyntax);
     return false;
 }
 
 // CASE IS op x | CASE x1, ..., xn | CASE x TO y
 bool CompileCaseTest() {
     if (SelectStack.Empty()) {
-        Fail(Err::IfBlockMismatch);
+        RaiseError(Err::IfBlockMismatch);
         return false;
     }
     const ItemBuffer& selector = SelectStack.Top();
@@ -329,7 +326,7 @@ bool CompileCaseTest() {
         ReadItem(item);
         const int test = item.FirstCode == CodeKind::Operator ? RelationalCaseTest(item.SecondCode) : 0;
         if (test == 0) {
-            Fail(Err::CaseSyntax);
+            RaiseError(Err::CaseSyntax);
             return false;
         }
         if (!CompileCaseValue() || !CaseEndsHere()) return false;
@@ -351,7 +348,7 @@ bool CompileCaseTest() {
         }
         if (IsStatementEnd(item)) break;
         if (!IsOperator(item, Op::Comma)) {
-            Fail(Err::SelectCaseNoSeparator);
+            RaiseError(Err::SelectCaseNoSeparator);
             return false;
         }
         ReadItem(item);
@@ -372,7 +369,7 @@ bool PatchPreviousCase() {
     int slot = 0;
     if (!CaseSlotStack.Pop(slot, Err::CaseOrder)) return false;
     if (slot == 0) {
-        Fail(Err::CaseOrder);
+        RaiseError(Err::CaseOrder);
         return false;
     }
     PatchJump(slot);
@@ -400,16 +397,16 @@ void EmitCaseJump() {
 void CompileSelectCase() {
     CodeItemType item;
     LookItem(item);
-    if (IsStatementEnd(item)) return Fail(Err::SelectCaseNoExpression);
+    if (IsStatementEnd(item)) return RaiseError(Err::SelectCaseNoExpression);
     ItemBuffer selector;
     ParseExpression(selector);
     if (ErrorNumber != 0) return;
-    if (IsEmptyExpression(selector)) return Fail(Err::SelectCaseNoExpression);
+    if (IsEmptyExpression(selector)) return RaiseError(Err::SelectCaseNoExpression);
     if (!SelectStack.Push(selector, Err::NestingTooDeep)) return;
     ReadItem(item);
     while (IsOperator(item, Op::Colon) || IsOperator(item, Op::LineEnd))
         ReadItem(item);
-    if (!IsStatementItem(item, St::CASE)) return Fail(Err::SelectCaseNoCase);
+    if (!IsStatementItem(item, St::CASE)) return RaiseError(Err::SelectCaseNoCase);
     StatementPosition = item.Position;
     if (!CompileCaseTest()) return;
     if (!CaseSlotStack.Push(0, Err::NestingTooDeep)) return;
@@ -457,14 +454,15 @@ void CompileGotoGosub(int code) {
     ReadItem(item);
     if (IsOperator(item, Op::Multiply)) {
         ReadItem(item);
-        if (item.FirstCode != CodeKind::NumVar) return Fail(isGoto ? Err::GotoBadTarget : Err::GosubBadLabel);
+        if (item.FirstCode != CodeKind::NumVar)
+            return RaiseError(isGoto ? Err::GotoBadTarget : Err::GosubBadLabel);
         AddCode(item);
     } else if (item.FirstCode == CodeKind::NumLiteral) {
         AddCode(item);
     } else if (isGoto) {
-        return Fail(Err::GotoBadTarget);
+        return RaiseError(Err::GotoBadTarget);
     } else {
-        return Fail(item.FirstCode == CodeKind::Operator ? Err::GosubBadOperator : Err::GosubBadTarget);
+        return RaiseError(item.FirstCode == CodeKind::Operator ? Err::GosubBadOperator : Err::GosubBadTarget);
     }
     ExpectStatementEnd();
 }
@@ -480,7 +478,7 @@ void CompileLabel() {
     CodeItemType name;
     ReadItem(name);
     NumVarType* record = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr;
-    if (record == nullptr) return Fail(Err::LabelSyntax);
+    if (record == nullptr) return RaiseError(Err::LabelSyntax);
     switch (record->Kind) {
     case NumVarKind::Variable:
         record->Kind = NumVarKind::Label;
@@ -488,11 +486,11 @@ void CompileLabel() {
         // RESTORE to the label finds the DATA statements after it.
         record->Value = static_cast<Extended>(NumofRegisteredDataPtr);
         break;
-    case NumVarKind::Label: return Fail(Err::LabelTwice);
-    case NumVarKind::Array: return Fail(Err::LabelIsArrayName);
+    case NumVarKind::Label: return RaiseError(Err::LabelTwice);
+    case NumVarKind::Array: return RaiseError(Err::LabelIsArrayName);
     case NumVarKind::FunctionName:
-    case NumVarKind::SubName: return Fail(Err::LabelIsProcedureName);
-    default: return Fail(Err::LabelSyntax);
+    case NumVarKind::SubName: return RaiseError(Err::LabelIsProcedureName);
+    default: return RaiseError(Err::LabelSyntax);
     }
     AddCode(name);
     ExpectStatementEnd();
@@ -504,10 +502,10 @@ void CompileLineNumber(const CodeItemType& number) {
     const bool whole = value >= 1.0L &&
                        value <= static_cast<Extended>(std::numeric_limits<std::int32_t>::max()) &&
                        value == std::floor(value);
-    if (!whole) return Fail(Err::BadLineNumber);
+    if (!whole) return RaiseError(Err::BadLineNumber);
     const auto key = static_cast<std::int32_t>(value);
     if (NumofRegisteredLabel > 0 && key <= LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)].Key)
-        return Fail(Err::BadLineNumber);
+        return RaiseError(Err::BadLineNumber);
     if (!GrowTable(LabelTable, static_cast<std::size_t>(NumofRegisteredLabel) + 1)) return;
     ++NumofRegisteredLabel;
     LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)] =
@@ -548,7 +546,7 @@ bool SetProcedureEntry(const CodeItemType& name, bool isFunction) {
             return true;
         }
     }
-    Fail(isFunction ? Err::FunctionBadName : Err::SubBadName);
+    RaiseError(isFunction ? Err::FunctionBadName : Err::SubBadName);
     return false;
 }
 
@@ -561,7 +559,7 @@ bool CopyFrameItems() {
         ReadItem(item);
         if (item.FirstCode != kind) {
             UnreadItem();
-            Fail(Err::SyntaxError);
+            RaiseError(Err::SyntaxError);
             return false;
         }
         AddCode(item);
@@ -585,7 +583,7 @@ void CompileProcedureHeader(int code) {
     CodeItemType item;
     LookItem(item);
     if (!IsOperator(item, Op::OpenBracket)) {
-        if (!IsStatementEnd(item)) return Fail(Err::ProcedureNoOpenBracket);
+        if (!IsStatementEnd(item)) return RaiseError(Err::ProcedureNoOpenBracket);
         EmitLineEnd();
         if (isFunction) ProcItemStack.Push(name, Err::NestingTooDeep);
         return;
@@ -598,11 +596,11 @@ void CompileProcedureHeader(int code) {
     } else {
         while (true) {
             ReadItem(item);
-            if (!IsParameterKind(item.FirstCode)) return Fail(Err::ProcedureParameterKind);
+            if (!IsParameterKind(item.FirstCode)) return RaiseError(Err::ProcedureParameterKind);
             if (!ProcItemStack.Push(item, Err::NestingTooDeep)) return;
             ReadItem(item);
             if (IsOperator(item, Op::CloseBracket)) break;
-            if (!IsOperator(item, Op::Comma)) return Fail(Err::ProcedureParameterSyntax);
+            if (!IsOperator(item, Op::Comma)) return RaiseError(Err::ProcedureParameterSyntax);
         }
     }
     // The arguments come off the value stack last first.
@@ -620,7 +618,7 @@ void CompileProcedureHeader(int code) {
 // EXIT SUB, EXIT FUNCTION
 void CompileExitProcedure(int code) {
     const std::uint8_t needed = code == St::EXITSUB ? ProcMode::Sub : ProcMode::Function;
-    if (ProcedureMode != needed) return Fail(Err::ExitProcedureOutside);
+    if (ProcedureMode != needed) return RaiseError(Err::ExitProcedureOutside);
     Emit(CodeKind::Statement, St::GOTO);
     const int slot = EmitJumpSlot();
     if (!ExitProcList.Push(slot, Err::TooManyExits)) return;
@@ -652,7 +650,7 @@ void CloseProcedure() {
 // END SUB
 void CompileEndSub() {
     // A stale skip slot would patch the jump of a procedure already closed.
-    if (ProcedureMode != ProcMode::Sub) return Fail(Err::EndSubWithoutSub);
+    if (ProcedureMode != ProcMode::Sub) return RaiseError(Err::EndSubWithoutSub);
     if (!PatchProcedureExits()) return;
     Emit(CodeKind::Statement, InSt::SubEnd);
     // The parameters' values go back on the value stack for the caller, which stores them into the
@@ -669,7 +667,7 @@ void CompileEndSub() {
 
 // END FUNCTION
 void CompileEndFunction() {
-    if (ProcedureMode != ProcMode::Function) return Fail(Err::EndFunctionWithoutFunction);
+    if (ProcedureMode != ProcMode::Function) return RaiseError(Err::EndFunctionWithoutFunction);
     if (!PatchProcedureExits()) return;
     Emit(CodeKind::Statement, InSt::FunctionEnd);
     CodeItemType name;
@@ -686,7 +684,7 @@ void CompileCall() {
     Emit(CodeKind::Statement, ParseCode::CallStatement);
     CodeItemType name;
     ReadItem(name);
-    if (name.FirstCode != CodeKind::NumVar) return Fail(Err::CallNotSub);
+    if (name.FirstCode != CodeKind::NumVar) return RaiseError(Err::CallNotSub);
     CodeItemType item;
     LookItem(item);
     if (IsOperator(item, Op::OpenBracket)) {
@@ -715,18 +713,18 @@ void CompileCall() {
                     ItemBuffer value;
                     ParseExpression(value);
                     if (ErrorNumber != 0) return;
-                    if (IsEmptyExpression(value)) return Fail(Err::CallArgumentSyntax);
+                    if (IsEmptyExpression(value)) return RaiseError(Err::CallArgumentSyntax);
                     EmitExpression(value);
                 }
                 ReadItem(item);
                 if (IsOperator(item, Op::CloseBracket)) break;
-                if (!IsOperator(item, Op::Comma)) return Fail(Err::CallArgumentSyntax);
+                if (!IsOperator(item, Op::Comma)) return RaiseError(Err::CallArgumentSyntax);
             }
         }
         ExpectStatementEnd();
         if (ErrorNumber != 0) return;
     } else {
-        if (!IsStatementEnd(item)) return Fail(Err::CallNoOpenBracket);
+        if (!IsStatementEnd(item)) return RaiseError(Err::CallNoOpenBracket);
         EmitLineEnd();
     }
     EmitLineEnd();
@@ -753,7 +751,7 @@ void CompileDef() {
     } else if (StrVarType* s = name.FirstCode == CodeKind::StrVar ? StrRecord(name) : nullptr) {
         s->Base = CodeIndex;
     } else {
-        return Fail(Err::SyntaxError);
+        return RaiseError(Err::SyntaxError);
     }
     CodeItemType item;
     while (true) {
@@ -762,7 +760,7 @@ void CompileDef() {
         // Without "=" the statement would be read on past its end.
         if (IsStatementEnd(item)) {
             UnreadItem();
-            return Fail(Err::DefSyntax);
+            return RaiseError(Err::DefSyntax);
         }
         switch (item.FirstCode) {
         case CodeKind::NumArgBind:
@@ -775,7 +773,7 @@ void CompileDef() {
     ItemBuffer body;
     ParseExpression(body);
     if (ErrorNumber != 0) return;
-    if (IsEmptyExpression(body)) return Fail(Err::DefSyntax);
+    if (IsEmptyExpression(body)) return RaiseError(Err::DefSyntax);
     ExpectStatementEnd();
     if (ErrorNumber != 0) return;
     EmitExpressionBody(body);

@@ -6,21 +6,13 @@
 #include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/parsecodes.h"
+#include "frontend/raiseerror.h"
 
 #include <cmath>
 
 namespace LXParse {
 
 namespace {
-
-void Fail(int error) {
-    ErrorNumber = error;
-}
-
-void FailNaming(int error, int statement) {
-    ErrorNumber = error;
-    ErrorNameIndex = statement;
-}
 
 bool ReadOperatorItem(int slot) {
     CodeItemType item;
@@ -80,31 +72,31 @@ bool IsDeclarableName(const CodeItemType& item) {
 bool ReadBounds(std::array<std::int32_t, MaxDimensions + 1>& bounds, int& count) {
     count = 0;
     if (!ReadOperatorItem(Op::OpenBracket)) {
-        Fail(Err::DimSyntax);
+        RaiseError(Err::DimSyntax);
         return false;
     }
     CodeItemType item;
     while (true) {
         if (count == MaxDimensions) {
-            Fail(Err::TooManyDimensions);
+            RaiseError(Err::TooManyDimensions);
             return false;
         }
         ReadItem(item);
         if (item.FirstCode != CodeKind::NumLiteral) {
-            Fail(Err::DimSyntax);
+            RaiseError(Err::DimSyntax);
             return false;
         }
         const Extended bound = std::trunc(NumConValue(item));
         // A negative bound would give a negative element count; a huge one cannot be held.
         if (!(bound >= 0.0L && bound < static_cast<Extended>(MaxArrayElements))) {
-            Fail(bound >= 0.0L ? Err::OutOfMemory : Err::DimSyntax);
+            RaiseError(bound >= 0.0L ? Err::OutOfMemory : Err::DimSyntax);
             return false;
         }
         bounds[static_cast<std::size_t>(++count)] = static_cast<std::int32_t>(bound);
         ReadItem(item);
         if (IsOperator(item, Op::CloseBracket)) return true;
         if (!IsOperator(item, Op::Comma)) {
-            Fail(Err::DimSyntax);
+            RaiseError(Err::DimSyntax);
             return false;
         }
     }
@@ -113,7 +105,7 @@ bool ReadBounds(std::array<std::int32_t, MaxDimensions + 1>& bounds, int& count)
 // Grows an element table by `elements` cleared entries after its first `used` ones.
 template <typename T> bool AddElements(std::vector<T>& table, int& used, long elements) {
     if (used + elements > MaxArrayElements) {
-        Fail(Err::OutOfMemory);
+        RaiseError(Err::OutOfMemory);
         return false;
     }
     const long last = used + elements;
@@ -145,11 +137,11 @@ bool DeclareArray(const CodeItemType& name) {
     if (name.FirstCode != CodeKind::FormulaVar) {
         const int kind = num ? num->Kind : str ? str->Kind : boolean ? boolean->Kind : -1;
         if (kind < 0) {
-            Fail(Err::DimSyntax);
+            RaiseError(Err::DimSyntax);
             return false;
         }
         if (kind != 0) {
-            Fail(Err::DeclaredVariableUsed);
+            RaiseError(Err::DeclaredVariableUsed);
             return false;
         }
     }
@@ -161,7 +153,7 @@ bool DeclareArray(const CodeItemType& name) {
     for (int d = 1; d <= count; ++d) {
         elements *= static_cast<long>(bounds[static_cast<std::size_t>(d)]) + 1;
         if (elements > MaxArrayElements) {
-            Fail(Err::OutOfMemory);
+            RaiseError(Err::OutOfMemory);
             return false;
         }
     }
@@ -200,7 +192,7 @@ void CompileDim() {
         if (IsStatementEnd(item)) return;
         ReadItem(item);
         if (IsOperator(item, Op::Comma)) continue;
-        if (!IsDeclarableName(item)) return FailNaming(Err::StatementNotEnded, St::DIM);
+        if (!IsDeclarableName(item)) return RaiseError(Err::StatementNotEnded, St::DIM);
         CodeItemType next;
         LookItem(next);
         if (IsOperator(next, Op::Comma) || IsStatementEnd(next)) {
@@ -219,7 +211,7 @@ void CompileLet() {
     ReadItem(target);
     if (target.FirstCode != CodeKind::NumVar && target.FirstCode != CodeKind::StrVar &&
         target.FirstCode != CodeKind::BoolVar)
-        return Fail(Err::LetNoVariable);
+        return RaiseError(Err::LetNoVariable);
     int indices = 0;
     if (IsArrayName(target)) {
         indices =
@@ -228,8 +220,8 @@ void CompileLet() {
     }
     CodeItemType item;
     ReadItem(item);
-    if (!IsOperator(item, Op::Equal)) return Fail(Err::LetNoEqual);
-    if (NextIsEnd()) return Fail(Err::LetNoExpression);
+    if (!IsOperator(item, Op::Equal)) return RaiseError(Err::LetNoEqual);
+    if (NextIsEnd()) return RaiseError(Err::LetNoExpression);
     ItemBuffer value;
     ParseExpression(value);
     if (ErrorNumber != 0) return;
@@ -263,7 +255,7 @@ bool IsDimArray(const CodeItemType& item) {
 }
 
 void SwapSyntax() {
-    FailNaming(Err::StatementSyntax, St::SWAP);
+    RaiseError(Err::StatementSyntax, St::SWAP);
 }
 
 } // namespace
@@ -323,10 +315,10 @@ void CompileData() {
             // An empty item (two commas, or a comma first or last) is refused rather than skipped.
             ReadItem(item);
             if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::StrLiteral)
-                return FailNaming(Err::StatementNotEnded, St::DATA);
+                return RaiseError(Err::StatementNotEnded, St::DATA);
             AddCode(item);
             if (NextIsEnd()) break;
-            if (!ReadOperatorItem(Op::Comma)) return FailNaming(Err::StatementNotEnded, St::DATA);
+            if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementNotEnded, St::DATA);
         }
     }
     EmitLineEnd();
@@ -342,7 +334,7 @@ static void CompileTransferTargets(int statement, const CodeItemType* channel) {
         ReadItem(item);
         if (IsOperator(item, Op::Comma)) continue;
         if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
-            return FailNaming(Err::StatementNotEnded, statement);
+            return RaiseError(Err::StatementNotEnded, statement);
         Emit(CodeKind::Statement, statement);
         if (channel != nullptr) AddCode(*channel);
         if (!IsArrayName(item)) {
@@ -375,7 +367,7 @@ void CompileRestore() {
     if (IsOperator(item, Op::Multiply)) {
         ReadItem(item);
         ReadItem(item);
-        if (item.FirstCode != CodeKind::NumVar) return Fail(Err::RestoreSyntax);
+        if (item.FirstCode != CodeKind::NumVar) return RaiseError(Err::RestoreSyntax);
         AddCode(item);
     } else if (item.FirstCode == CodeKind::NumLiteral) {
         ReadItem(item);
@@ -397,7 +389,7 @@ void CompileInput() {
         ReadItem(prompt);
         ReadItem(item);
         if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon))
-            return Fail(Err::InputNoSeparator);
+            return RaiseError(Err::InputNoSeparator);
         AddCode(item);
         AddCode(prompt);
     } else {
@@ -408,7 +400,7 @@ void CompileInput() {
         CodeItemType target;
         ReadItem(target);
         if (target.FirstCode != CodeKind::NumVar && target.FirstCode != CodeKind::StrVar)
-            return Fail(Err::InputVariableList);
+            return RaiseError(Err::InputVariableList);
         Emit(CodeKind::Statement,
              target.FirstCode == CodeKind::NumVar ? InSt::InputNumField : InSt::InputStrField);
         EmitColon();
@@ -424,7 +416,7 @@ void CompileInput() {
         AddCode(target);
         EmitColon();
         if (ErrorNumber != 0 || NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return Fail(Err::InputVariableList);
+        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputVariableList);
     }
 }
 
@@ -438,12 +430,13 @@ void CompileLineInputTarget(bool promptAllowed) {
         CodeItemType prompt;
         ReadItem(prompt);
         ReadItem(item);
-        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon)) return Fail(Err::InputSyntax);
+        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon))
+            return RaiseError(Err::InputSyntax);
         AddCode(prompt);
     }
     CodeItemType target;
     ReadItem(target);
-    if (target.FirstCode != CodeKind::StrVar) return Fail(Err::InputSyntax);
+    if (target.FirstCode != CodeKind::StrVar) return RaiseError(Err::InputSyntax);
     Emit(CodeKind::PublicStr, TransferSlot);
     EmitColon();
     int indices = 0;
@@ -466,7 +459,7 @@ CodeItemType ReadInputChannel() {
     CodeItemType channel;
     ReadItem(channel);
     if (!IsChannelItem(channel) || !ReadOperatorItem(Op::Comma)) {
-        Fail(Err::InputFileSyntax);
+        RaiseError(Err::InputFileSyntax);
         return CodeItemType{};
     }
     return channel;
@@ -493,9 +486,9 @@ void CompileLineInputFile() {
     Emit(CodeKind::Statement, St::LINEINPUTFile);
     CodeItemType channel;
     ReadItem(channel);
-    if (!IsChannelItem(channel)) return Fail(Err::InputFileSyntax);
+    if (!IsChannelItem(channel)) return RaiseError(Err::InputFileSyntax);
     AddCode(channel);
-    if (!ReadOperatorItem(Op::Comma)) return Fail(Err::InputSyntax);
+    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputSyntax);
     CompileLineInputTarget(false);
 }
 
@@ -527,11 +520,11 @@ void CompilePrint() {
             if (last == Separator::Comma) Emit(CodeKind::PrintSep, Op::Comma);
             continue;
         }
-        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintNoExpression);
+        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintNoExpression);
         ItemBuffer value;
         ParseExpression(value);
         if (ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return Fail(Err::PrintNoExpression);
+        if (IsEmptyExpression(value)) return RaiseError(Err::PrintNoExpression);
         EmitExpression(value);
         Emit(CodeKind::Statement, St::PRINT);
         last = Separator::None;
@@ -544,11 +537,11 @@ namespace {
 bool ReadPrintChannel(CodeItemType& channel) {
     ReadItem(channel);
     if (channel.FirstCode != CodeKind::NumLiteral) {
-        Fail(Err::PrintFileSyntax);
+        RaiseError(Err::PrintFileSyntax);
         return false;
     }
     if (!IsChannelNumber(NumConValue(channel))) {
-        Fail(Err::FileNumberRange);
+        RaiseError(Err::FileNumberRange);
         return false;
     }
     return true;
@@ -560,7 +553,7 @@ bool ReadPrintChannel(CodeItemType& channel) {
 void CompilePrintFile() {
     CodeItemType channel;
     if (!ReadPrintChannel(channel)) return;
-    if (!ReadOperatorItem(Op::Comma)) return Fail(Err::PrintFileNoComma);
+    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
     Separator last = Separator::None;
     bool printed = false;
     CodeItemType item;
@@ -576,11 +569,11 @@ void CompilePrintFile() {
             }
             continue;
         }
-        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintFileNoExpression);
+        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintFileNoExpression);
         ItemBuffer value;
         ParseExpression(value);
         if (ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return Fail(Err::PrintFileNoExpression);
+        if (IsEmptyExpression(value)) return RaiseError(Err::PrintFileNoExpression);
         EmitExpression(value);
         AddCode(channel);
         Emit(CodeKind::Statement, St::PRINTFile);
@@ -605,8 +598,8 @@ void CompilePrintUsing(bool toFile) {
     CodeItemType format;
     ReadItem(format);
     if (format.FirstCode != CodeKind::StrLiteral && format.FirstCode != CodeKind::StrVar)
-        return Fail(Err::PrintUsingNoFormat);
-    if (!ReadOperatorItem(Op::Semicolon)) return Fail(Err::PrintUsingNoSemicolon);
+        return RaiseError(Err::PrintUsingNoFormat);
+    if (!ReadOperatorItem(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
     Separator last = Separator::Semicolon;
     int values = 0;
     CodeItemType item;
@@ -618,11 +611,11 @@ void CompilePrintUsing(bool toFile) {
             last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
             continue;
         }
-        if (item.FirstCode == CodeKind::Statement) return Fail(Err::PrintUsingSyntax);
+        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintUsingSyntax);
         ItemBuffer value;
         ParseExpression(value);
         if (ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return Fail(Err::PrintUsingSyntax);
+        if (IsEmptyExpression(value)) return RaiseError(Err::PrintUsingSyntax);
         if (!IndexStack.Push(value, Err::NestingTooDeep)) return;
         ++values;
         last = Separator::None;
@@ -643,22 +636,22 @@ void CompileOpen() {
     CodeItemType item;
     ReadItem(item);
     if (item.FirstCode != CodeKind::StrLiteral && item.FirstCode != CodeKind::StrVar)
-        return Fail(Err::OpenSyntax);
+        return RaiseError(Err::OpenSyntax);
     AddCode(item);
     ReadItem(item);
-    if (!IsStatementItem(item, St::FOR)) return Fail(Err::OpenSyntax);
+    if (!IsStatementItem(item, St::FOR)) return RaiseError(Err::OpenSyntax);
     ReadItem(item);
     if (!IsStatementItem(item, St::INPUT) && !IsStatementItem(item, St::OUTPUT) &&
         !IsStatementItem(item, St::APPEND))
-        return Fail(Err::OpenSyntax);
+        return RaiseError(Err::OpenSyntax);
     AddCode(item);
     ReadItem(item);
-    if (!IsStatementItem(item, St::AS)) return Fail(Err::OpenSyntax);
-    if (!ReadOperatorItem(Op::Hash)) return Fail(Err::OpenSyntax);
+    if (!IsStatementItem(item, St::AS)) return RaiseError(Err::OpenSyntax);
+    if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::OpenSyntax);
     ReadItem(item);
-    if (!IsChannelItem(item)) return Fail(Err::FileNumberInvalid);
+    if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
     AddCode(item);
-    if (!NextIsEnd()) Fail(Err::OpenSyntax);
+    if (!NextIsEnd()) RaiseError(Err::OpenSyntax);
 }
 
 // CLOSE [#channel, ...]
@@ -670,12 +663,12 @@ void CompileClose() {
     }
     CodeItemType item;
     while (true) {
-        if (!ReadOperatorItem(Op::Hash)) return FailNaming(Err::StatementSyntax, St::CLOSE);
+        if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::StatementSyntax, St::CLOSE);
         ReadItem(item);
-        if (!IsChannelItem(item)) return Fail(Err::FileNumberInvalid);
+        if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
         AddCode(item);
         if (NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return Fail(Err::CloseSyntax);
+        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::CloseSyntax);
         EmitColon();
         Emit(CodeKind::Statement, St::CLOSE);
     }
@@ -692,7 +685,7 @@ void CompileFiles() {
     } else if (IsStatementEnd(item)) {
         Emit(CodeKind::SysStrConst, ParseConst::FilesDefault);
     } else {
-        return Fail(Err::FilesSyntax);
+        return RaiseError(Err::FilesSyntax);
     }
     ExpectStatementEnd();
 }
@@ -722,7 +715,7 @@ void CompileRunFile() {
 
 // WRITEALLLINES(file, array$()) and WRITEALLLINES(file, array$(), encoding)
 void CompileWriteAllLines(int code) {
-    const auto failed = [code] { FailNaming(Err::StatementType, code); };
+    const auto failed = [code] { RaiseError(Err::StatementType, code); };
     if (!ReadOperatorItem(Op::OpenBracket)) return failed();
     if (!CompileExpression()) return failed();
     if (!ReadOperatorItem(Op::Comma)) return failed();
@@ -750,7 +743,7 @@ void EmitPlaceholders(int count) {
 bool CompileTwoPoints(int dashError) {
     if (!CompileBracketList(2)) return false;
     if (!ReadOperatorItem(Op::Minus)) {
-        Fail(dashError);
+        RaiseError(dashError);
         return false;
     }
     return CompileBracketList(2);
@@ -780,7 +773,7 @@ void CompileGraphics(int code) {
         break;
     case St::CIRCLE: // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill]
         if (!CompileBracketList(2)) return;
-        if (!ReadOperatorItem(Op::Comma)) return FailNaming(Err::StatementSyntax, St::CIRCLE);
+        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementSyntax, St::CIRCLE);
         if (!CompileExpressionThenComma()) return;
         options = CircleOptions;
         break;
@@ -795,7 +788,7 @@ void CompileGraphics(int code) {
         FillOptionalArguments(1, true);
         if (ErrorNumber == 0) ExpectStatementEnd();
         return;
-    default: return Fail(Err::UnknownStatement);
+    default: return RaiseError(Err::UnknownStatement);
     }
     Emit(CodeKind::Statement, code);
     EmitPlaceholders(options);
@@ -819,16 +812,16 @@ void CompileFormulaOrMouse(int code) {
         operands = {CodeKind::FormulaVar, CodeKind::NumVar, CodeKind::NumVar};
     }
     Emit(CodeKind::Statement, code);
-    if (!ReadOperatorItem(Op::OpenBracket)) return Fail(error);
+    if (!ReadOperatorItem(Op::OpenBracket)) return RaiseError(error);
     for (std::size_t i = 0; i < operands.size(); ++i) {
-        if (i > 0 && !ReadOperatorItem(Op::Comma)) return Fail(error);
+        if (i > 0 && !ReadOperatorItem(Op::Comma)) return RaiseError(error);
         CodeItemType item;
         ReadItem(item);
         const bool textLiteral = i == 0 && code == St::STRTOFORM && item.FirstCode == CodeKind::StrLiteral;
-        if (item.FirstCode != operands[i] && !textLiteral) return Fail(error);
+        if (item.FirstCode != operands[i] && !textLiteral) return RaiseError(error);
         AddCode(item);
     }
-    if (!ReadOperatorItem(Op::CloseBracket)) return Fail(error);
+    if (!ReadOperatorItem(Op::CloseBracket)) return RaiseError(error);
     ExpectStatementEnd();
 }
 

@@ -1,5 +1,6 @@
 #include "frontend/polish.h"
 
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
@@ -173,12 +174,12 @@ int OperatorPriority(const CodeItemType& item) {
     if (IsNumName(kind) || IsBoolName(kind)) {
         const int k = IsNumName(kind) ? NumNameKind(item) : BoolNameKind(item);
         if (k != 0) return CallPriority;
-        ErrorNumber = Err::NumNameWithoutKind;
+        RaiseError(Err::NumNameWithoutKind);
         return 0;
     }
     if (IsStrName(kind)) {
         if (StrNameKind(item) != 0) return CallPriority;
-        ErrorNumber = Err::StrNameWithoutKind;
+        RaiseError(Err::StrNameWithoutKind);
         return 0;
     }
     return 0;
@@ -195,7 +196,7 @@ struct Conversion {
 
     void PushOperator(const CodeItemType& item) {
         if (StackCount >= OperatorStackSize) {
-            ErrorNumber = Err::OperatorStackFull;
+            RaiseError(Err::OperatorStackFull);
             return;
         }
         Stack[static_cast<std::size_t>(++StackCount)] = item;
@@ -203,7 +204,7 @@ struct Conversion {
 
     bool PopOperator(CodeItemType& item) {
         if (StackCount < 1) {
-            ErrorNumber = Err::OperatorStackEmpty;
+            RaiseError(Err::OperatorStackEmpty);
             return false;
         }
         item = Stack[static_cast<std::size_t>(StackCount--)];
@@ -217,11 +218,11 @@ struct Conversion {
     // A "(" reaching the output means a group was never closed.
     void AppendPolish(const CodeItemType& item) {
         if (IsOperatorItem(item, Op::OpenBracket)) {
-            ErrorNumber = Err::OpenBracketInOutput;
+            RaiseError(Err::OpenBracketInOutput);
             return;
         }
         if (OutputIndex > PolishItemLimit) {  // cannot happen: the output never outgrows the input
-            ErrorNumber = ExpressionTooLongError;
+            RaiseError(ExpressionTooLongError);
             return;
         }
         Output[static_cast<std::size_t>(OutputIndex++)] = item;
@@ -264,7 +265,7 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
     while (length < ItemBufferSize && input[static_cast<std::size_t>(length) + 1].FirstCode > CodeKind::None)
         ++length;
     if (length > PolishItemLimit) {
-        ErrorNumber = ExpressionTooLongError;
+        RaiseError(ExpressionTooLongError);
         error = ErrorNumber;
         return;
     }
@@ -285,12 +286,12 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
         if (state == ReaderState::AfterOperand &&
             ((IsOperatorItem(current, Op::OpenBracket) && !IsCallableName(previous)) ||
              CannotFollowOperand(current.FirstCode))) {
-            ErrorNumber = Err::OperandsInRow;
+            RaiseError(Err::OperandsInRow);
             error = ErrorNumber;
             return;
         }
         if (OperandMissing(previous, current)) {
-            ErrorNumber = Err::OperandsInRow;
+            RaiseError(Err::OperandsInRow);
             error = ErrorNumber;
             return;
         }
@@ -311,17 +312,25 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
                 state = ReaderState::ExpectOperand;
             } else if (slot == Op::CloseBracket) {
                 c.CloseBracket();
-                if (ErrorNumber != 0) ErrorNumber = Err::UnmatchedCloseBracket;
+                if (ErrorNumber != 0) {
+                    // Whatever the group's closing tripped on, the fault the user made is this ")".
+                    ErrorNumber = 0;
+                    RaiseError(Err::UnmatchedCloseBracket);
+                }
                 state = ReaderState::ExpectOperand;
             } else if (slot == Op::Comma) {
                 // The "," takes the place of the "(" or "," below it, so each argument is flushed at
                 // its comma and the function waiting under the group comes out after the last one.
                 c.CloseBracket();
                 if (ErrorNumber == 0) c.PushOperator(current);
-                if (ErrorNumber != 0) ErrorNumber = Err::MisplacedComma;
+                if (ErrorNumber != 0) {
+                    // As for ")": the fault the user made is this ",", not what the closing met.
+                    ErrorNumber = 0;
+                    RaiseError(Err::MisplacedComma);
+                }
                 state = ReaderState::ExpectOperand;
             } else {
-                ErrorNumber = Err::NotInExpression;
+                RaiseError(Err::NotInExpression);
             }
         } else if (kind == CodeKind::Function) {
             c.PushByPriority(current);
@@ -335,20 +344,14 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
                 c.AppendPolish(current);
             state = ReaderState::AfterOperand;
         } else {
-            ErrorNumber = Err::NotInExpression;
+            RaiseError(Err::NotInExpression);
         }
     }
 
     // The closing ")" has matched the opening "(": anything still on the stack is an unclosed "(".
     // Only a conversion that went through gets here, so an earlier, more telling error stands.
-    if (ErrorNumber == 0) {
-        while (c.StackCount > 0) {
-            CodeItemType left;
-            c.PopOperator(left);
-            c.AppendPolish(left);
-            ErrorNumber = Err::UnmatchedOpenBracket;
-        }
-    }
+    // What is left would go to an output that a failed conversion never hands over.
+    if (ErrorNumber == 0 && c.StackCount > 0) RaiseError(Err::UnmatchedOpenBracket);
     if (ErrorNumber != 0) {
         error = ErrorNumber;
         return;

@@ -3,6 +3,7 @@
 #include "frontend/declnames.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
@@ -35,10 +36,6 @@ struct InsertedText {
     int MarkerStart = 0; // the ":" that opens its end marker line
 };
 std::vector<InsertedText> Inserted;
-
-void Fail(int error) {
-    if (ErrorNumber == 0) ErrorNumber = error;
-}
 
 bool IsStatement(const CodeItemType& item, int slot) {
     return item.FirstCode == CodeKind::Statement && item.SecondCode == slot;
@@ -113,7 +110,7 @@ bool ReadParameterList(std::uint8_t paramContext) {
         } else if (IsOperator(token, Op::CloseBracket)) {
             if (--depth == 0) return true;
         } else if (token.FirstCode == CodeKind::Statement && !IsTypeWord(token)) {
-            Fail(Err::StatementSyntax);
+            RaiseError(Err::StatementSyntax);
             return false;
         }
     }
@@ -133,7 +130,7 @@ void ReadHeader(int keyword) {
     GetToken(ScanToken, TokenMode::Declare);
     if (ErrorNumber == 0) {
         const int wanted = isSub ? CodeKind::SubName : CodeKind::FunctionName;
-        if (ScanToken.FirstCode != wanted) Fail(Err::BadDeclaredName);
+        if (ScanToken.FirstCode != wanted) RaiseError(Err::BadDeclaredName);
     }
     if (ErrorNumber == 0) {
         // What follows the name is read in the main context, so that a stray word after it is never
@@ -179,7 +176,7 @@ void ReadBounds(std::uint8_t outerContext) {
         if (IsOperator(token, Op::Comma) || token.FirstCode == CodeKind::NumLiteral ||
             token.FirstCode == CodeKind::NumVar)
             continue;
-        Fail(Err::StatementSyntax);
+        RaiseError(Err::StatementSyntax);
         return;
     }
 }
@@ -197,8 +194,7 @@ void ReadDeclarationList(int keyword) {
         context = DeclCtx::FunctionParams;
     }
     if (context == DeclCtx::Main) {
-        Fail(Err::StatementSyntax);
-        ErrorNameIndex = keyword;
+        RaiseError(Err::StatementSyntax, keyword);
         return;
     }
     for (bool first = true;; first = false) {
@@ -218,16 +214,16 @@ void ReadDeclarationList(int keyword) {
         case CodeKind::BoolVar:
         case CodeKind::FormulaVar: break; // declared by the tokenizer
         case CodeKind::Statement:
-            if (!IsTypeWord(token)) Fail(Err::BadDeclaredName);
+            if (!IsTypeWord(token)) RaiseError(Err::BadDeclaredName);
             break;
-        case CodeKind::Function: Fail(Err::BadDeclaredName); break;
+        case CodeKind::Function: RaiseError(Err::BadDeclaredName); break;
         case CodeKind::Operator:
             if (IsOperator(token, Op::OpenBracket))
                 ReadBounds(outer);
             else if (!IsOperator(token, Op::Comma))
-                Fail(Err::StatementSyntax);
+                RaiseError(Err::StatementSyntax);
             break;
-        default: Fail(Err::StatementSyntax); break;
+        default: RaiseError(Err::StatementSyntax); break;
         }
         if (ErrorNumber != 0) break;
     }
@@ -243,7 +239,7 @@ bool ReadIncludeFile(const QString& path, QString& text) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     if (file.size() > MaxIncludeFileBytes) {
-        Fail(Err::CompileTextTooLarge);
+        RaiseError(Err::CompileTextTooLarge);
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -280,24 +276,24 @@ QString InsertionText(const QString& fileText) {
 void InsertInclude() {
     // Included text may not include again: a file including itself would never end.
     if (InsertedTextAt(SourcePos) != nullptr) {
-        Fail(Err::NestedInclude);
+        RaiseError(Err::NestedInclude);
         return;
     }
     GetToken(ScanToken, TokenMode::Declare);
     if (ErrorNumber != 0) return;
     if (ScanToken.FirstCode != CodeKind::StrLiteral) {
-        Fail(Err::IncludeNoString);
+        RaiseError(Err::IncludeNoString);
         return;
     }
     const QString path = IncludeFilePath(StrConTable[1]);
     QString fileText;
     if (!QFileInfo(path).isFile() || !ReadIncludeFile(path, fileText)) {
-        Fail(Err::IncludeFileNotFound);
+        RaiseError(Err::IncludeFileNotFound);
         return;
     }
     const QString insertion = InsertionText(fileText);
     if (insertion.size() > MaxCompileTextLength - CompileTextLength) {
-        Fail(Err::CompileTextTooLarge);
+        RaiseError(Err::CompileTextTooLarge);
         return;
     }
     const int at = std::clamp(SourcePos, 1, static_cast<int>(CompileText.size()) + 1);
@@ -314,14 +310,15 @@ void InsertInclude() {
 // would end the included text early.
 void CheckIncludeOff() {
     const InsertedText* text = InsertedTextAt(SourcePos);
-    if (text != nullptr && SourcePos != text->MarkerStart + MarkerWordOffset) Fail(Err::IncludeOffInProgram);
+    if (text != nullptr && SourcePos != text->MarkerStart + MarkerWordOffset)
+        RaiseError(Err::IncludeOffInProgram);
 }
 
 // ---- OPTION ----------------------------------------------------------------------------------------------
 
 void ReadOption() {
     if (ProgramStart != 1) {
-        Fail(Err::OptionNotFirst);
+        RaiseError(Err::OptionNotFirst);
         return;
     }
     CodeItemType next;
@@ -363,7 +360,7 @@ void DispatchStatement(int keyword) {
         GetToken(ScanToken, TokenMode::Declare);
         if (ErrorNumber == 0 && !IsStatement(ScanToken, St::DO) && !IsStatement(ScanToken, St::FOR) &&
             !IsStatement(ScanToken, St::FUNCTION) && !IsStatement(ScanToken, St::SUB))
-            Fail(Err::ExitSyntax);
+            RaiseError(Err::ExitSyntax);
         break;
     case St::INCLUDE: InsertInclude(); break;
     case St::INCLUDEOFF: CheckIncludeOff(); break;
@@ -403,7 +400,7 @@ void PreScan() {
             GetToken(ScanToken, TokenMode::Declare);
         }
     } catch (const std::bad_alloc&) { // an included text that does not fit in memory
-        Fail(Err::OutOfMemory);
+        RaiseError(Err::OutOfMemory);
     }
     if (ErrorNumber != 0) SourcePos = ProgramPosition(SourcePos);
 }

@@ -3,6 +3,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
@@ -37,12 +38,6 @@ int ScanTokenPosition = 0;       // PreCodeItem's position for the token in Scan
 constexpr int PlaceholderKind = -2;
 
 } // namespace
-
-void Fail(int error, int nameIndex) {
-    if (ErrorNumber != 0) return;
-    ErrorNumber = error;
-    ErrorNameIndex = nameIndex;
-}
 
 bool IsOp(const CodeItemType& item, int slot) {
     return item.FirstCode == CodeKind::Operator && item.SecondCode == slot;
@@ -137,14 +132,14 @@ CodeItemType AppendNumLiteral(long double value) {
 
 bool PopMustGive(std::initializer_list<int> wanted, int error, int emptyName, BlockChkType* popped) {
     if (BlockChkCount <= 0) {
-        Fail(error, emptyName);
+        RaiseError(error, emptyName);
         return false;
     }
     BlockChkType record;
     PopBlockChk(record);
     if (popped != nullptr) *popped = record;
     if (std::find(wanted.begin(), wanted.end(), record.Code) == wanted.end()) {
-        Fail(error, record.Code);
+        RaiseError(error, record.Code);
         return false;
     }
     return true;
@@ -339,7 +334,7 @@ void HandleUntil() {
         ReplaceLast(CodeItemType{CodeKind::Statement, InSt::LoopUntil, 0});
         PopMustGive({St::DO}, Err::UntilMismatch, St::UNTIL);
     } else {
-        Fail(Err::UntilMismatch, St::UNTIL);
+        RaiseError(Err::UntilMismatch, St::UNTIL);
     }
 }
 
@@ -371,7 +366,7 @@ void HandleFor() {
         return;
     }
     if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 || var.SecondCode > NumofRegisteredNumVar) {
-        Fail(Err::ForNotNumericVariable, St::FOR);
+        RaiseError(Err::ForNotNumericVariable, St::FOR);
         return;
     }
     Emit(var);
@@ -403,11 +398,11 @@ void HandleNext() {
     }
     if (token.FirstCode != CodeKind::NumVar || token.SecondCode < 1 ||
         token.SecondCode > NumofRegisteredNumVar) {
-        Fail(Err::NextNotNumericVariable, St::NEXT);
+        RaiseError(Err::NextNotNumericVariable, St::NEXT);
         return;
     }
     if (NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
-        Fail(Err::NextVariableNotFor, St::NEXT);
+        RaiseError(Err::NextVariableNotFor, St::NEXT);
 }
 
 void HandleExit() {
@@ -423,7 +418,7 @@ void HandleExit() {
     else if (IsSt(ScanToken, St::SUB))
         code = St::EXITSUB;
     if (code == 0) {
-        Fail(Err::ExitMismatch, St::EXIT);
+        RaiseError(Err::ExitMismatch, St::EXIT);
         return;
     }
     EmitCode(CodeKind::Statement, code);
@@ -433,7 +428,7 @@ void HandleExit() {
 // positioned at the INCLUDE line, so that errors in it point there.
 void HandleInclude() {
     if (IncludeMode == 1) {
-        Fail(Err::NestedInclude, St::INCLUDE);
+        RaiseError(Err::NestedInclude, St::INCLUDE);
         return;
     }
     EmitCode(CodeKind::Statement, St::INCLUDE);
@@ -456,7 +451,7 @@ void HandleInclude() {
 // The word of the marker that ends an included text: positions are the program's own again.
 void HandleIncludeOff() {
     if (IncludeMode == 0) {
-        Fail(Err::IncludeOffInProgram, St::INCLUDEOFF);
+        RaiseError(Err::IncludeOffInProgram, St::INCLUDEOFF);
         return;
     }
     IncludeMode = 0;
@@ -577,7 +572,7 @@ void ScanText(bool formula) {
         if (!keepsLimit) PreCodeLimit = PreCodeIndex;
         return;
     }
-    if (BlockChkCount > 0) Fail(Err::BlockNotClosed, LastBlockCode);
+    if (BlockChkCount > 0) RaiseError(Err::BlockNotClosed, LastBlockCode);
     // An error of the end test still ends the pre-code properly.
     const int savedError = ErrorNumber;
     ErrorNumber = 0;
@@ -603,7 +598,7 @@ void ScanFormula() {
 
 void PushToken(const CodeItemType& item) {
     if (TokenStackCount >= TokenStackSize) {
-        Fail(Err::NestingTooDeep);
+        RaiseError(Err::NestingTooDeep, NoNameIndex);
         return;
     }
     TokenStack[static_cast<std::size_t>(++TokenStackCount)] = item;
@@ -611,7 +606,7 @@ void PushToken(const CodeItemType& item) {
 
 void PopToken(CodeItemType& item) {
     if (TokenStackCount <= 0) {
-        Fail(Err::IfBlockMismatch);
+        RaiseError(Err::IfBlockMismatch, NoNameIndex);
         return;
     }
     item = TokenStack[static_cast<std::size_t>(TokenStackCount--)];
@@ -623,7 +618,7 @@ void ClearTokenStack() {
 
 void PushBlockChk(const BlockChkType& record) {
     if (BlockChkCount >= BlockChkStackSize) {
-        Fail(Err::BlockNestingTooDeep);
+        RaiseError(Err::BlockNestingTooDeep, NoNameIndex);
         return;
     }
     BlockChkStack[static_cast<std::size_t>(++BlockChkCount)] = record;
@@ -632,7 +627,7 @@ void PushBlockChk(const BlockChkType& record) {
 
 void PopBlockChk(BlockChkType& record) {
     if (BlockChkCount <= 0) {
-        Fail(Err::BlockMismatch);
+        RaiseError(Err::BlockMismatch, NoNameIndex);
         return;
     }
     record = BlockChkStack[static_cast<std::size_t>(BlockChkCount--)];

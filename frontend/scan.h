@@ -64,9 +64,6 @@ extern std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack; // 1-based
 extern int BlockChkCount;
 
 // ---- helpers of the handlers ---------------------------------------------------------------------
-// The first error stays: later ones would only report consequences. nameIndex is what the message
-// names (ErrorNameIndex).
-void Fail(int error, int nameIndex = 0);
 bool IsOp(const CodeItemType& item, int slot);
 bool IsSt(const CodeItemType& item, int slot);
 // ":", the line end, "'" or the end of the text.

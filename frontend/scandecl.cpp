@@ -6,6 +6,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
 #include "frontend/scancodes.h"
 #include "frontend/sharedstate.h"
@@ -110,7 +111,7 @@ void HandleConst(bool isPublic) {
         context = DeclCtx::FunctionConst;
     }
     if (context == 0) {
-        Fail(Err::StatementSyntax, code);
+        RaiseError(Err::StatementSyntax, code);
         return;
     }
     for (;;) {
@@ -122,13 +123,13 @@ void HandleConst(bool isPublic) {
         if ((nameKind != NumConstNameToken && nameKind != StrConstNameToken &&
              nameKind != BoolConstNameToken) ||
             entry < 1 || entry > NumofRegisteredDcVar) {
-            Fail(Err::BadDeclaredName, code);
+            RaiseError(Err::BadDeclaredName, code);
             break;
         }
         NextToken(TokenMode::Scan);
         if (ErrorNumber != 0) break;
         if (!IsOp(ScanToken, Op::Equal)) {
-            Fail(Err::StatementSyntax, code);
+            RaiseError(Err::StatementSyntax, code);
             break;
         }
         NextToken(TokenMode::Scan);
@@ -140,11 +141,11 @@ void HandleConst(bool isPublic) {
         const bool isLiteral = valueKind == CodeKind::NumLiteral || valueKind == CodeKind::StrLiteral ||
                                valueKind == CodeKind::BoolConst;
         if (!isLiteral) {
-            Fail(Err::StatementSyntax, code);
+            RaiseError(Err::StatementSyntax, code);
             break;
         }
         if (valueKind != wanted) {
-            Fail(Err::StatementType, code);
+            RaiseError(Err::StatementType, code);
             break;
         }
         // The entry of the literal just read (a numeric item names entry SecondCode + 1).
@@ -166,7 +167,7 @@ void HandleConst(bool isPublic) {
             SkipComment();
             break;
         }
-        Fail(Err::StatementSyntax, code);
+        RaiseError(Err::StatementSyntax, code);
         break;
     }
     DeclContext = saved;
@@ -193,7 +194,7 @@ void HandleDim(int code) {
         context = DeclCtx::FunctionParams;
     }
     if (context == 0) {
-        Fail(Err::StatementSyntax, code);
+        RaiseError(Err::StatementSyntax, code);
         return;
     }
     EmitCode(CodeKind::Statement, St::DIM);
@@ -273,7 +274,7 @@ void CopyParameterList(int code) {
             if (IsSt(token, St::AS) || IsSt(token, St::BOOLEAN) || IsSt(token, St::REAL) ||
                 IsSt(token, St::STRING))
                 continue;
-            Fail(Err::StatementSyntax, code);
+            RaiseError(Err::StatementSyntax, code);
             return;
         }
         if (IsOp(token, Op::OpenBracket)) {
@@ -309,7 +310,7 @@ void HandleProcedureHeader(bool isSub) {
     }
     EmitCode(CodeKind::Statement, code);
     if (BlockChkCount > 0) {
-        Fail(isSub ? Err::SubInsideBlock : Err::FunctionInsideBlock, code);
+        RaiseError(isSub ? Err::SubInsideBlock : Err::FunctionInsideBlock, code);
         return;
     }
     PushBlockChk(BlockChkType{code, QString()});
@@ -331,7 +332,7 @@ void HandleProcedureHeader(bool isSub) {
                b != nullptr && name.FirstCode == CodeKind::BoolVar && !isSub) {
         b->Kind = BoolVarKind::FunctionName;
     } else {
-        Fail(isSub ? Err::SubBadName : Err::FunctionBadName, code);
+        RaiseError(isSub ? Err::SubBadName : Err::FunctionBadName, code);
         EmitLineEnd();
         return;
     }
@@ -378,13 +379,13 @@ void HandleCall() {
     const CodeItemType name = ScanToken;
     NumVarType* record = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr;
     if (record == nullptr) {
-        Fail(Err::SubBadName, St::CALL);
+        RaiseError(Err::SubBadName, St::CALL);
         return;
     }
     const int entry = FindDcVar(record->Name);
     if (entry == 0 ||
         (DcVarTable[static_cast<std::size_t>(entry)].Kind & DcVarKind::Mask) != DcVarKind::Sub) {
-        Fail(Err::CallNotSub, St::CALL);
+        RaiseError(Err::CallNotSub, St::CALL);
         return;
     }
     record->Kind = NumVarKind::SubName;
@@ -408,7 +409,7 @@ void HandleDef() {
     NextToken(TokenMode::Scan);
     if (ErrorNumber != 0) return;
     if (!IsOp(ScanToken, Op::OpenBracket)) {
-        Fail(Err::DefNoOpenBracket, St::DEF);
+        RaiseError(Err::DefNoOpenBracket, St::DEF);
         return;
     }
     ClearTokenStack();
@@ -428,7 +429,7 @@ void HandleDef() {
         if (ErrorNumber != 0) return;
         if (IsOp(ScanToken, Op::CloseBracket)) break;
         if (!IsOp(ScanToken, Op::Comma)) {
-            Fail(Err::DefSyntax, St::DEF);
+            RaiseError(Err::DefSyntax, St::DEF);
             return;
         }
     }
@@ -451,7 +452,7 @@ void HandleDef() {
     NextToken(TokenMode::Scan);
     if (ErrorNumber != 0) return;
     if (!IsOp(ScanToken, Op::Equal)) {
-        Fail(Err::DefSyntax, St::DEF);
+        RaiseError(Err::DefSyntax, St::DEF);
         return;
     }
     Emit(ScanToken);
@@ -505,7 +506,7 @@ void HandleUsing() {
         Emit(channel);
         return;
     }
-    Fail(Err::UsingWithoutPrint, St::USING);
+    RaiseError(Err::UsingWithoutPrint, St::USING);
 }
 
 void HandleOptionWord(int code) {
@@ -561,7 +562,7 @@ void HandleScreen(int code) {
     } else if (code == St::GSCREEN && commas == FourArguments) {
         EmitCode(CodeKind::Statement, code + ArgumentFormStep);
     } else {
-        Fail(Err::StatementSyntax, code);
+        RaiseError(Err::StatementSyntax, code);
     }
 }
 
@@ -603,7 +604,7 @@ void EmitArgumentForm(int kind, int code, std::initializer_list<int> forms) {
     }
     const int error = kind == CodeKind::Function ? Err::FunctionArgType : Err::StatementSyntax;
     if (commas >= static_cast<int>(forms.size()) || forms.begin()[commas] == Invalid) {
-        Fail(error, code);
+        RaiseError(error, code);
         return;
     }
     EmitCode(kind, code + forms.begin()[commas]);
@@ -637,7 +638,7 @@ void EmitBracketForm(int kind, int code, int oneArgument, std::initializer_list<
     const int error = kind == CodeKind::Function ? Err::FunctionArgType : Err::StatementSyntax;
     const int at = commas - 1;
     if (at >= static_cast<int>(moreArguments.size())) {
-        Fail(error, code);
+        RaiseError(error, code);
         return;
     }
     EmitCode(kind, code + moreArguments.begin()[at]);
@@ -721,7 +722,7 @@ void HandleMember(int keyword) {
             EmitCode(CodeKind::Statement, m.Code);
         return;
     }
-    Fail(Err::StatementType, keyword);
+    RaiseError(Err::StatementType, keyword);
 }
 
 // CBUTTON(k).word [= value], CLABEL(k).word, CTEXTBOX(k).word; CBUTTON(k) ON stays the show statement.
@@ -741,7 +742,7 @@ void HandleControl(int keyword) {
                 return;
             }
             if (IsOp(token, Op::Comma) && depth == 1) {
-                Fail(Err::StatementType, keyword);
+                RaiseError(Err::StatementType, keyword);
                 return;
             }
             Emit(token);
@@ -758,7 +759,7 @@ void HandleControl(int keyword) {
     const int n = ControlPropertyNumber(keyword, View(word));
     const bool click = keyword == St::CBUTTON && n == ControlProperty::Click;
     if (n == 0 || (click && atStart)) {
-        Fail(Err::StatementType, keyword);
+        RaiseError(Err::StatementType, keyword);
         return;
     }
     if (keywordIndex < 0 || keywordIndex > CurrentmaxPreCodeNum) return;
@@ -806,7 +807,7 @@ void HandleSplit() {
 void HandleReadAllLines() {
     const CodeItemType array = LastItem(2);
     if (!IsOp(LastItem(1), Op::Equal) || array.FirstCode != CodeKind::StrArray) {
-        Fail(Err::FunctionArgType, Fn::READALLLINES);
+        RaiseError(Err::FunctionArgType, Fn::READALLLINES);
         return;
     }
     PreCodeIndex -= 2;
@@ -817,7 +818,7 @@ void HandleReadAllLines() {
     if (commas == 1) {
         code += FunctionFormStep;
     } else if (commas != 0 && commas != NoArgumentGroup) {
-        Fail(Err::FunctionArgType, Fn::READALLLINES);
+        RaiseError(Err::FunctionArgType, Fn::READALLLINES);
         return;
     }
     EmitCode(CodeKind::Function, code);
@@ -949,7 +950,7 @@ void HandleHash() {
     } else if (IsSt(last, St::AS) || IsOp(last, Op::Comma) || IsSt(last, St::SEEK) || IsSt(last, St::CLOSE)) {
         Emit(PreCodeItem);
     } else {
-        Fail(Err::HashMisplaced);
+        RaiseError(Err::HashMisplaced, NoNameIndex);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "frontend/codeitem.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "platform/memoryadvice.h"
 
@@ -149,7 +150,7 @@ bool GrowTable(std::vector<T>& table, std::size_t at) {
         }
         table.resize(at + 1);
     } catch (const std::exception&) {  // bad_alloc or length_error
-        ErrorNumber = Err::OutOfMemory;
+        RaiseError(Err::OutOfMemory);
         return false;
     }
     return true;

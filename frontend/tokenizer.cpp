@@ -2,6 +2,7 @@
 
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
@@ -26,11 +27,6 @@ constexpr int MaxHexDigits = 8;         // a signed 32-bit value
 // Items of the tokenizer that are not operator slots of their own.
 constexpr int RawOtherChar = Op::Question2; // (1, 41): any character that is no token
 constexpr int LoneLf = Op::Empty40;         // (1, 40): LF without CR
-
-// Errors are reported once: the first one stays, so a caller that stops at it reports the cause.
-void Fail(int error) {
-    if (ErrorNumber == 0) ErrorNumber = error;
-}
 
 CodeItemType Item(int kind, int code) {
     return CodeItemType{kind, code, 0};
@@ -125,7 +121,7 @@ bool LineEndFollowsCr(int errorWithoutLf) {
         UnreadChar();
         return true;
     }
-    Fail(errorWithoutLf);
+    RaiseError(errorWithoutLf);
     return false;
 }
 
@@ -137,14 +133,14 @@ void ReadStringLiteral(CodeItemType& result, int mode) {
     for (;;) {
         // A literal running into the end of the text would otherwise read NULs for ever.
         if (SourcePos > CompileTextLength) {
-            Fail(Err::StringNotClosed);
+            RaiseError(Err::StringNotClosed);
             return;
         }
         const char16_t c = ReadChar();
         if (c == u'"') break;
         if (c == Cr) {
             UnreadChar();
-            Fail(Err::StringNotClosed);
+            RaiseError(Err::StringNotClosed);
             return;
         }
     }
@@ -185,7 +181,7 @@ void ReadHexLiteral(CodeItemType& result, int mode) {
     while (first < digits.size() && digits[first] == u'0')
         ++first;
     if (digits.isEmpty() || digits.size() - first > MaxHexDigits) {
-        Fail(Err::BadHexLiteral);
+        RaiseError(Err::BadHexLiteral);
         return;
     }
     std::uint32_t bits = 0;
@@ -213,7 +209,7 @@ void ReadNumberLiteral(char16_t first, CodeItemType& result, int mode) {
                 text += QChar(next);
                 continue;
             }
-            Fail(Err::BadNumericLiteral);
+            RaiseError(Err::BadNumericLiteral);
             return;
         }
         if (c == Cr) {
@@ -304,14 +300,14 @@ void ReadName(char16_t first, CodeItemType& result, int mode) {
 // reader stands at the start of the next line.
 bool ReadLineContinuation(bool afterBlank) {
     if (!afterBlank) {
-        Fail(Err::UnderscoreMisplaced);
+        RaiseError(Err::UnderscoreMisplaced);
         return false;
     }
     char16_t c = ReadChar();
     while (c == Blank)
         c = ReadChar();
     if (c != Cr || ReadChar() != Lf) {
-        Fail(Err::UnderscoreMisplaced);
+        RaiseError(Err::UnderscoreMisplaced);
         return false;
     }
     return true;
@@ -329,7 +325,7 @@ void ReadToken(CodeItemType& result, int mode) {
         const char16_t c = ReadUpper();
         UpdateTokenStart(mode);
         if (c >= FirstWideChar) {
-            Fail(Err::WideCharacter);
+            RaiseError(Err::WideCharacter);
             return;
         }
         switch (c) {
@@ -348,14 +344,14 @@ void ReadToken(CodeItemType& result, int mode) {
             continue;
         case Lf:
             result = Item(CodeKind::Operator, LoneLf);
-            Fail(Err::BadLineEnd);
+            RaiseError(Err::BadLineEnd);
             return;
         case Cr:
             if (ReadChar() == Lf) {
                 result = Item(CodeKind::Operator, Op::LineEnd);
             } else {
                 UnreadChar();
-                Fail(Err::LoneCr);
+                RaiseError(Err::LoneCr);
             }
             return;
         case u'"': ReadStringLiteral(result, mode); return;
@@ -410,7 +406,7 @@ void ReadToken(CodeItemType& result, int mode) {
         // Everything else, "~" and DEL included, starts no token.
         BadCharText = QString(QChar(c));
         result = Item(CodeKind::Operator, RawOtherChar);
-        Fail(Err::BadCharacter);
+        RaiseError(Err::BadCharacter);
         return;
     }
 }
@@ -475,7 +471,7 @@ void ResetReaderState() {
 
 char16_t ReadChar() {
     if (SourcePos < 1) {
-        Fail(Err::UnexpectedLexError);
+        RaiseError(Err::UnexpectedLexError);
         return Nul;
     }
     const char16_t c = CharAt(SourcePos);
@@ -496,7 +492,7 @@ void ReadWord(QString& word) {
     for (;;) {
         const char16_t c = ReadUpper();
         if (c >= FirstWideChar) {
-            Fail(Err::WideCharInWord);
+            RaiseError(Err::WideCharInWord);
             return;
         }
         if (!IsLetter(c)) return;
@@ -555,13 +551,13 @@ void GetDefToken(CodeItemType& item) {
     while (c == Blank)
         c = ReadUpper();
     if (c >= FirstWideChar) {
-        Fail(Err::WideCharInWord);
+        RaiseError(Err::WideCharInWord);
         return;
     }
     if (!IsLetter(c)) {
         BadCharText = QString(QChar(c));
         item = Item(CodeKind::Operator, RawOtherChar);
-        Fail(Err::BadCharacter);
+        RaiseError(Err::BadCharacter);
         return;
     }
     const int afterFirst = SourcePos;
@@ -569,14 +565,14 @@ void GetDefToken(CodeItemType& item) {
     char16_t ender = Nul;
     if (!ReadNameText(c, name, ender)) return;
     AddLocalVar(name, item, afterFirst);
-    if (ErrorNumber == 0 && item.FirstCode == CodeKind::None) Fail(Err::DefParameterTwice);
+    if (ErrorNumber == 0 && item.FirstCode == CodeKind::None) RaiseError(Err::DefParameterTwice);
 }
 
 void AddNumCon(const QString& text, CodeItemType& item) {
     item = CodeItemType{};
     Extended value = 0.0L;
     if (!ParseDecimal(text, value)) {
-        Fail(Err::BadNumericLiteral);
+        RaiseError(Err::BadNumericLiteral);
         return;
     }
     AppendNumCon(value, item);

@@ -1,4 +1,5 @@
 #include "frontend/valuestack.h"
+#include "frontend/raiseerror.h"
 
 ValueArray<std::int32_t> GlTypeStack;
 ValueArray<Extended> GlNumStack;
@@ -20,7 +21,7 @@ constexpr int LoInitialCapacity = 0;  // room for one element (index 0), grown o
 template <typename T>
 void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
     if (!LoTypeStack.Reserve() || !stack.Reserve()) {
-        ErrorNumber = Err::StackOutOfMemory;
+        RaiseError(Err::StackOutOfMemory);
         return;
     }
     LoTypeStack.Items[static_cast<std::size_t>(++LoTypeStack.Count)] = tag;
@@ -36,7 +37,9 @@ void GlPushBoolSlow(std::uint8_t value) { GlPushValue(GlBoolStack, GlValueType::
 void LoPushNumSlow(Extended value) { LoPush(LoNumStack, GlValueType::Number, value); }
 void LoPushStrSlow(const QString& value) { LoPush(LoStrStack, GlValueType::String, value); }
 void LoPushBoolSlow(std::uint8_t value) { LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value); }
-void LoPopFailed() { ErrorNumber = Err::LocalStackError; }
+void LoPopFailed() {
+    RaiseError(Err::LocalStackError);
+}
 } // namespace detail
 
 void InitGlStack() {
@@ -63,7 +66,7 @@ void GlClear() {
 
 void PushCallFrame(const CallFrameType& frame) {
     if (!CallFrameStack.Reserve()) {
-        ErrorNumber = Err::CallFrameOverflow;
+        RaiseError(Err::CallFrameOverflow);
         return;
     }
     CallFrameStack.Items[static_cast<std::size_t>(++CallFrameStack.Count)] = frame;
@@ -71,7 +74,7 @@ void PushCallFrame(const CallFrameType& frame) {
 
 bool TopCallFrame(CallFrameType& frame) {
     if (CallFrameStack.Count < 1) {
-        ErrorNumber = Err::CallFrameEmpty;
+        RaiseError(Err::CallFrameEmpty);
         return false;
     }
     frame = CallFrameStack.Items[static_cast<std::size_t>(CallFrameStack.Count)];
@@ -86,7 +89,7 @@ bool PopCallFrame(CallFrameType& frame) {
 
 void PushCallReturn(std::int32_t index) {
     if (!CallReturnStack.Reserve()) {
-        ErrorNumber = Err::CallReturnOverflow;
+        RaiseError(Err::CallReturnOverflow);
         return;
     }
     CallReturnStack.Items[static_cast<std::size_t>(++CallReturnStack.Count)] = index;
@@ -94,7 +97,7 @@ void PushCallReturn(std::int32_t index) {
 
 std::int32_t PopCallReturn() {
     if (CallReturnStack.Count < 1) {
-        ErrorNumber = Err::CallReturnEmpty;
+        RaiseError(Err::CallReturnEmpty);
         return 0;
     }
     return CallReturnStack.Items[static_cast<std::size_t>(CallReturnStack.Count--)];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 
 #include <QString>
@@ -72,7 +73,7 @@ namespace detail {
 template <typename T>
 bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
     if (!stack.Reserve() || !GlTypeStack.Reserve()) {
-        ErrorNumber = Err::StackOutOfMemory;
+        RaiseError(Err::StackOutOfMemory);
         return false;
     }
     GlTypeStack.Items[static_cast<std::size_t>(++GlTypeStack.Count)] = tag;
@@ -130,11 +131,11 @@ inline bool IsGlNumberTag(int tag) {
 inline Extended GlPopNum() {
     const int count = GlTypeStack.Count;
     if (count < 1) {
-        ErrorNumber = Err::StackEmpty;
+        RaiseError(Err::StackEmpty);
         return 0.0L;
     }
     if (!IsGlNumberTag(GlTypeStack.Items.data()[count]) || GlNumStack.Count < 1) {
-        ErrorNumber = Err::StackError;
+        RaiseError(Err::StackError);
         return 0.0L;
     }
     GlTypeStack.Count = count - 1;
@@ -144,7 +145,7 @@ inline Extended GlPopNum() {
 // Pops a string into `out`; on an empty stack or another tag: 52302, `out` untouched, false.
 inline bool GlPopStr(QString& out) {
     if (GlTopType() != GlValueType::String || GlStrStack.Count < 1) {
-        ErrorNumber = Err::StackEmpty;
+        RaiseError(Err::StackEmpty);
         return false;
     }
     --GlTypeStack.Count;
@@ -155,7 +156,7 @@ inline bool GlPopStr(QString& out) {
 // Pops a boolean; on an empty stack or another tag: 52302 and false.
 inline bool GlPopBool() {
     if (GlTopType() != GlValueType::Boolean || GlBoolStack.Count < 1) {
-        ErrorNumber = Err::StackEmpty;
+        RaiseError(Err::StackEmpty);
         return false;
     }
     --GlTypeStack.Count;

@@ -8,6 +8,7 @@
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
@@ -82,6 +83,14 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
     StartProgramRun("PRINT 1\r\n");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
+
+    // A run that ends with an error leaves the 100 waiting for its "+" behind too, without a word.
+    form_->CLSBtnClick();
+    StartProgramRun("PRINT 100 + 1 / 0\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("エラー:"))) << Text().toStdString();
+    EXPECT_FALSE(Text().contains(QStringLiteral("処理できないデータ"))) << Text().toStdString();
+    EXPECT_EQ(ValueStackCount, 0);
 }
 
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
