@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
     // does not stop keeps using the interpreter's state, so nothing may be torn down under it: the
     // user is told, and the process ends at once.
     if (!TLXMTHread::StopAndJoin()) {
-        QMessageBox::warning(nullptr, QString::fromUtf16(ApplicationTitle), QString::fromUtf16(Txt::StopNotHonoured));
+        QMessageBox::warning(nullptr, QString::fromUtf16(ApplicationTitle),
+                             QString::fromUtf16(Txt::StopNotHonoured));
         std::_Exit(result);
     }
     return result;

@@ -54,7 +54,9 @@ const PropertyHandler* HandlerOf(std::u16string_view word) {
     return nullptr;
 }
 
-bool IsSetterCode(int code) { return code > PropertySetBase && code < PropertyGetBase; }
+bool IsSetterCode(int code) {
+    return code > PropertySetBase && code < PropertyGetBase;
+}
 
 } // namespace
 
@@ -117,7 +119,7 @@ int TruncSaturated(long double value) {
     constexpr long double High = std::numeric_limits<int>::max();
     if (value <= Low) return std::numeric_limits<int>::min();
     if (value >= High) return std::numeric_limits<int>::max();
-    return static_cast<int>(std::trunc(value));  // strictly inside the range here
+    return static_cast<int>(std::trunc(value)); // strictly inside the range here
 }
 
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF, with k checked and the ON or OFF taken by

@@ -175,7 +175,7 @@ void SyncSetControlMultiLine(int code) {
 // kind(k).FONTCHARSET = number (the low eight bits count)
 void SyncSetControlFontCharset(int code) {
     SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        std::int64_t charset = 0;  // beyond 64 bits no low byte is meaningful: 0
+        std::int64_t charset = 0; // beyond 64 bits no low byte is meaningful: 0
         if (!TruncToInt64(args.Number, charset)) charset = 0;
         SetControlFontCharset(control, static_cast<int>(charset & 0xFF));
     });

@@ -13,13 +13,16 @@
 
 namespace {
 
-constexpr int FrameItemsAfterFirst = 5;  // a call frame is one kind-89 item and five more
+constexpr int FrameItemsAfterFirst = 5; // a call frame is one kind-89 item and five more
 
-inline bool IsCodeTarget(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
-inline bool IsNumberTag(int tag) { return tag == GlValueType::Number || tag == GlValueType::NumberAlt; }
+inline bool IsCodeTarget(long target) {
+    return target >= 1 && target <= CurrentmaxCodeNum;
+}
+inline bool IsNumberTag(int tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
+}
 
-template <typename Table>
-bool InTable(const Table& table, long at) {
+template <typename Table> bool InTable(const Table& table, long at) {
     return at >= 0 && static_cast<std::size_t>(at) < table.size();
 }
 
@@ -27,8 +30,7 @@ bool InTable(const Table& table, long at) {
 
 // An array parameter takes the caller's array: its shape, elements and kind (it stays marked as a
 // parameter, so saving the locals leaves the caller's elements alone).
-template <typename Table>
-void BindArray(Table& table, int parameter, int referenceTag) {
+template <typename Table> void BindArray(Table& table, int parameter, int referenceTag) {
     if (GlTopType() != referenceTag) {
         RaiseError(Err::CallArgumentType);
         return;
@@ -54,8 +56,7 @@ struct EntryRange {
     long Last = 0;
 };
 
-template <typename Table>
-EntryRange FrameRange(const Table& table, std::int32_t start, std::int32_t end) {
+template <typename Table> EntryRange FrameRange(const Table& table, std::int32_t start, std::int32_t end) {
     EntryRange range;
     range.First = std::max<long>(static_cast<long>(start) + 1, 1);
     range.Last = std::min<long>(end, static_cast<long>(table.size()) - 1);
@@ -158,7 +159,7 @@ void BindArgument() {
         if (!InTable(BoolVarTable, index)) break;
         BindArray(BoolVarTable, index, GlValueType::BoolArrayRef);
         return;
-    case CodeKind::DummyCode: DiscardGlTop(); return;  // an argument passed by value comes back unused
+    case CodeKind::DummyCode: DiscardGlTop(); return; // an argument passed by value comes back unused
     default: return;
     }
     RaiseError(Err::CallArgumentType);
@@ -196,7 +197,7 @@ void PushVariableValue() {
 // Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
 // array pushes all its elements.
 void SaveLocals() {
-    if (CallFrameStack.Count < 1) return;  // the main program has no frame
+    if (CallFrameStack.Count < 1) return; // the main program has no frame
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
     const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
@@ -243,7 +244,7 @@ void SaveLocals() {
 
 // Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
 void RestoreLocals() {
-    if (CallFrameStack.Count < 1) return;  // nothing was saved for the main program
+    if (CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
     const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
@@ -329,7 +330,7 @@ void JumpViaLabelVariable() {
         callable = true;
         target = index;
         break;
-    default: return;  // no call; the return index stays pushed
+    default: return; // no call; the return index stays pushed
     }
     if (!callable || !IsCodeTarget(target)) {
         RaiseError(Err::SubCallFailed);

@@ -58,9 +58,9 @@ bool IsPropertyCode(int code) {
 // The limits of CSCREEN: at most the minimum gives the minimum, above the maximum the maximum, else
 // the number truncated.
 int LimitCScreenSize(Extended value, int maximum) {
-    if (!(value > CScreenMinSize)) return CScreenMinSize;  // NaN included
+    if (!(value > CScreenMinSize)) return CScreenMinSize; // NaN included
     if (value > maximum) return maximum;
-    return static_cast<int>(std::trunc(value));  // within 10..maximum here
+    return static_cast<int>(std::trunc(value)); // within 10..maximum here
 }
 
 } // namespace

@@ -50,8 +50,9 @@ Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
     case Element: {
         const Extended subscript = ValueOf(nodes, nodes + n->Left);
         const NumVarType* record = n->Operand.Number;
-        const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
-        return element ? *element : StoppedShort;  // a NaN subscript finds no element
+        const Extended* element =
+            record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
+        return element ? *element : StoppedShort; // a NaN subscript finds no element
     }
     case Sgn: return Numeric::Sgn<true>(ValueOf(nodes, nodes + n->Left));
     case Abs: return Numeric::Abs(ValueOf(nodes, nodes + n->Left));
@@ -71,14 +72,14 @@ Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
     }
 #define LX_BINARY_NODE(OP)                                                                                   \
     case Binary(OP, NodeNode): {                                                                             \
-        const Extended a = ValueOf(nodes, nodes + n->Left);                                                 \
-        return Apply<OP>(a, ValueOf(nodes, nodes + n->Right));                                              \
+        const Extended a = ValueOf(nodes, nodes + n->Left);                                                  \
+        return Apply<OP>(a, ValueOf(nodes, nodes + n->Right));                                               \
     }                                                                                                        \
-    case Binary(OP, NodeLiteral): return Apply<OP>(ValueOf(nodes, nodes + n->Left), n->Literal);            \
-    case Binary(OP, NodeVariable): return Apply<OP>(ValueOf(nodes, nodes + n->Left), *n->Operand.Value);    \
-    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, ValueOf(nodes, nodes + n->Right));           \
+    case Binary(OP, NodeLiteral): return Apply<OP>(ValueOf(nodes, nodes + n->Left), n->Literal);             \
+    case Binary(OP, NodeVariable): return Apply<OP>(ValueOf(nodes, nodes + n->Left), *n->Operand.Value);     \
+    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, ValueOf(nodes, nodes + n->Right));            \
     case Binary(OP, VariableNode): {                                                                         \
-        const Extended b = ValueOf(nodes, nodes + n->Right);                                                \
+        const Extended b = ValueOf(nodes, nodes + n->Right);                                                 \
         return Apply<OP>(*n->Operand.Value, b);                                                              \
     }                                                                                                        \
     case Binary(OP, LiteralVariable): return Apply<OP>(n->Literal, *n->Operand.Value);                       \
@@ -104,7 +105,8 @@ Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
 // The value of an entry's k-th root (of ValueCount).
 [[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
     const ExprNode* nodes = DecodedNodes.data();
-    const std::int32_t root = entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
+    const std::int32_t root =
+        entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
     return ValueOf(nodes, nodes + root);
 }
 
@@ -117,7 +119,7 @@ void RunProcedureItem(std::uint8_t op, int value) {
     case DecodedOp::SubFrame: PushSubFrame(value); return;
     case DecodedOp::EndSub: ExecEndSub(); return;
     case DecodedOp::FrameSizes: PushFrameSizes(value); return;
-    default: ReturnFromFunction(); return;  // DecodedOp::FunctionReturn
+    default: ReturnFromFunction(); return; // DecodedOp::FunctionReturn
     }
 }
 
@@ -140,7 +142,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     // The decoded side as far as it goes; decoding an entry may extend it.
     if (limit < 0) return at;
     if (static_cast<std::size_t>(limit) >= DecodedCode.size()) FitDecodedCode();
-    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) return at;  // the code is not that long
+    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) return at; // the code is not that long
     DecodedItem* const decoded = DecodedCode.data();
     const ExprNode* nodes = DecodedNodes.data();
     for (;;) {
@@ -192,7 +194,8 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 if (IsStoppedShort(values[k])) goto stopShort;
             }
             PushValues(*entry, values);
-            if (ErrorNumber != 0) [[unlikely]] return entry->Next;  // the stack found no memory
+            if (ErrorNumber != 0) [[unlikely]]
+                return entry->Next; // the stack found no memory
             next = entry->Next;
             break;
         }
@@ -214,10 +217,12 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             if (top < count || numbers < count) goto stopShort;
             const std::int32_t* tags = GlTypeStack.Items.data();
             for (int k = 0; k < count; ++k)
-                if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt) goto stopShort;
+                if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt)
+                    goto stopShort;
             const Extended* stacked = GlNumStack.Items.data();
             for (int k = 0; k < count; ++k) {
-                if (Extended* target = const_cast<Extended*>(root[k].Operand.Value)) *target = stacked[numbers - k];
+                if (Extended* target = const_cast<Extended*>(root[k].Operand.Value))
+                    *target = stacked[numbers - k];
             }
             GlTypeStack.Count = top - count;
             GlNumStack.Count = numbers - count;
@@ -226,8 +231,10 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         case DecodedOp::PushNumbers:
             // GlPush X: GlPush Y ...
-            for (int k = 0; k < entry->ValueCount; ++k) PushNumber(*root[k].Operand.Value);
-            if (ErrorNumber != 0) [[unlikely]] return entry->Next;  // the stack found no memory
+            for (int k = 0; k < entry->ValueCount; ++k)
+                PushNumber(*root[k].Operand.Value);
+            if (ErrorNumber != 0) [[unlikely]]
+                return entry->Next; // the stack found no memory
             next = entry->Next;
             break;
         case DecodedOp::ForNext: {
@@ -242,7 +249,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             if (entry->Sign < 0) {
                 holds = Apply<GreaterEqual>(limitValue, v);
             } else {
-                const ExprNode* factor = nodes + entry->Sign;  // 0.5 + SGN(step)
+                const ExprNode* factor = nodes + entry->Sign; // 0.5 + SGN(step)
                 const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
                 // limit - v and 0.5 + SGN feed the checked product only
                 const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
@@ -267,17 +274,19 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             CodeIndex = entry->Next + 1;
             RunProcedureItem(entry->Op, entry->Value);
             goto executed;
-        default: return at;  // Generic
+        default: return at; // Generic
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
-        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return at;
+        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            return at;
         continue;
     executed:
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
         at = CodeIndex;
-        if (ErrorNumber != 0 || StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return at;
+        if (ErrorNumber != 0 || StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            return at;
         continue;
     stopShort:
         // The general path runs this statement; an entry that keeps stopping short is left to it.

@@ -26,14 +26,15 @@
 
 // Entry `index` of a table, or null outside it. The test is made in bytes, which spares the division
 // that the table's size would cost.
-template <typename T>
-[[gnu::always_inline]] inline T* TableEntry(std::vector<T>& table, int index) {
+template <typename T> [[gnu::always_inline]] inline T* TableEntry(std::vector<T>& table, int index) {
     const std::size_t offset = static_cast<std::size_t>(static_cast<unsigned>(index)) * sizeof(T);
     return offset < table.size() * sizeof(T) ? table.data() + index : nullptr;
 }
 
 // A code index a jump may take (as the flow executors check it).
-[[gnu::always_inline]] inline bool IsJumpIndex(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+[[gnu::always_inline]] inline bool IsJumpIndex(long target) {
+    return target >= 1 && target <= CurrentmaxCodeNum;
+}
 
 // The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read
 // or an element assignment finds it (such a subscript rounds to itself); null for anything else, which
@@ -44,7 +45,8 @@ template <typename T>
     const auto i = static_cast<std::int32_t>(NearestInteger(subscript));
     if (static_cast<Extended>(i) != subscript) return nullptr;
     const long at = static_cast<long>(record.Base) + i;
-    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at)) : nullptr;
+    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at))
+                                                          : nullptr;
 }
 
 // ---- arithmetic of two numbers ------------------------------------------------------------------
@@ -52,7 +54,9 @@ template <typename T>
 // What a fast path's computation gives when a case must go to the operator's own item: every value
 // computed is finite, so a NaN can mean nothing else, and a NaN operand gives a NaN in its turn.
 inline constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_NaN();
-[[gnu::always_inline]] inline bool IsStoppedShort(Extended value) { return value != value; }
+[[gnu::always_inline]] inline bool IsStoppedShort(Extended value) {
+    return value != value;
+}
 
 // a op b, a comparison giving 1 or 0; StoppedShort where the operator's own item must decide (a
 // divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.

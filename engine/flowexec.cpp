@@ -24,12 +24,14 @@ void (*BeepHook)() = nullptr;
 
 namespace {
 
-constexpr int SleepLimitMs = 10000;  // SLEEP waits 10 seconds at most
+constexpr int SleepLimitMs = 10000; // SLEEP waits 10 seconds at most
 // SLEEP looks at the stop request this often, so a stop or the application's exit is never kept waiting.
 constexpr std::chrono::milliseconds SleepSlice{10};
 
 // A code index that a jump may take: inside the code buffer and never the reserved slot 0.
-inline bool IsCodeTarget(long target) { return target >= 1 && target <= CurrentmaxCodeNum; }
+inline bool IsCodeTarget(long target) {
+    return target >= 1 && target <= CurrentmaxCodeNum;
+}
 
 // Taking a jump target: the next item; when it is a code index, execution goes on there.
 void TakeJumpTarget() {
@@ -44,7 +46,9 @@ void TakeJumpTarget() {
 }
 
 // Skipping the target: step over the item without reading it.
-inline void SkipJumpTarget() { ++CodeIndex; }
+inline void SkipJumpTarget() {
+    ++CodeIndex;
+}
 
 inline void Branch(bool match) {
     if (match)
@@ -54,7 +58,9 @@ inline void Branch(bool match) {
 }
 
 // The value types an assignment, an argument or SLEEP accepts as a number (a TAB column is one too).
-inline bool IsNumberTag(int tag) { return tag == GlValueType::Number || tag == GlValueType::NumberAlt; }
+inline bool IsNumberTag(int tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
+}
 
 void PostButtons(int mode) {
     RunWindowEvent event;
@@ -108,11 +114,12 @@ void TypeError() {
 
 // The dimension count as the signed byte it is stored as; a negative count marks a name that
 // cannot be assigned.
-inline int SignedDimCount(std::uint8_t dimCount) { return static_cast<std::int8_t>(dimCount); }
-constexpr int BoolScalarMark = -4;  // a boolean record with this count is assigned as a scalar
+inline int SignedDimCount(std::uint8_t dimCount) {
+    return static_cast<std::int8_t>(dimCount);
+}
+constexpr int BoolScalarMark = -4; // a boolean record with this count is assigned as a scalar
 
-template <typename Record>
-bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
+template <typename Record> bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
     n = SignedDimCount(record.DimCount);
     if (n < 0) {
         if (scalarMarkAllowed && n == BoolScalarMark) {
@@ -122,7 +129,7 @@ bool LetDimensions(const Record& record, int& n, bool scalarMarkAllowed) {
         RaiseError(Err::LetTargetInvalid);
         return false;
     }
-    if (n > MaxDimensions) {  // never declared so; refuse rather than read past the bounds
+    if (n > MaxDimensions) { // never declared so; refuse rather than read past the bounds
         RaiseError(Err::SubscriptInvalid);
         return false;
     }
@@ -165,13 +172,14 @@ void LetBoolean(int index) {
     if (at >= 0) ABoolVarTable[static_cast<std::size_t>(at)] = BooleanToNumber(GlPopBool());
 }
 
-inline bool IsPublicSlot(int slot) { return slot >= 1 && slot <= PublicSlotCount; }
+inline bool IsPublicSlot(int slot) {
+    return slot >= 1 && slot <= PublicSlotCount;
+}
 
 // ---- CASE tests -----------------------------------------------------------------------------------
 
 // The test of a relational CASE code: the selector A (on top of the stack) against x (below it).
-template <typename T>
-bool Compare(int code, const T& a, const T& x) {
+template <typename T> bool Compare(int code, const T& a, const T& x) {
     switch (code) {
     case ParseCode::CaseEqual: return Numeric::Holds<NumberOp::Equal>(a, x);
     case ParseCode::CaseGreater: return Numeric::Holds<NumberOp::Greater>(a, x);
@@ -496,9 +504,9 @@ void ExecSleep() {
         return;
     }
     Extended ms = GlPopNum();
-    if (!(ms > 0)) ms = 0;  // a negative time (or NaN) does not wait
+    if (!(ms > 0)) ms = 0; // a negative time (or NaN) does not wait
     if (ms > SleepLimitMs) ms = SleepLimitMs;
-    const auto wait = std::chrono::milliseconds(static_cast<int>(ms));  // 0..10000: the cast is exact
+    const auto wait = std::chrono::milliseconds(static_cast<int>(ms)); // 0..10000: the cast is exact
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (StopRequest.load(std::memory_order_relaxed) != 0) return;

@@ -39,8 +39,12 @@ void ApplyQueue() {
 
 } // namespace
 
-void SetHandOverTarget(QObject* target) { Target = target; }
-void SetHandOverQueueApplier(void (*applier)()) { QueueApplier = applier; }
+void SetHandOverTarget(QObject* target) {
+    Target = target;
+}
+void SetHandOverQueueApplier(void (*applier)()) {
+    QueueApplier = applier;
+}
 
 bool Synchronize(const std::function<void()>& work) {
     if (Cancelled) return false;
@@ -58,7 +62,7 @@ bool Synchronize(const std::function<void()>& work) {
         [call, &work] {
             {
                 std::lock_guard<std::mutex> lock(WaitMutex);
-                if (call->State != CallState::Pending) return;  // dropped at shutdown
+                if (call->State != CallState::Pending) return; // dropped at shutdown
                 call->State = CallState::Running;
             }
             // Window work can run out of memory with program data (a huge caption or text, a picture
@@ -111,5 +115,9 @@ void CancelHandOver() {
     WaitCondition.notify_all();
 }
 
-void ReopenHandOver() { Cancelled = false; }
-bool HandOverCancelled() { return Cancelled; }
+void ReopenHandOver() {
+    Cancelled = false;
+}
+bool HandOverCancelled() {
+    return Cancelled;
+}

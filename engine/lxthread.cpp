@@ -36,7 +36,7 @@ namespace {
 constexpr int CompileTextLimit = 0x40000;
 constexpr int CompileTextLimitLarge = 0x100000;
 constexpr int RunWindowMargin = 20;
-constexpr int JoinSliceMs = 20;  // the client area is 20 pixels larger than the text area setting
+constexpr int JoinSliceMs = 20; // the client area is 20 pixels larger than the text area setting
 
 std::mutex ThreadMutex;
 TLXMTHread* RunningThread = nullptr;
@@ -51,7 +51,9 @@ void Publish(int number, int position) {
     Published = PublishedError{number, position};
 }
 
-void Post(RunWindowEvent event) { RunWindowQueue::Instance().Push(std::move(event)); }
+void Post(RunWindowEvent event) {
+    RunWindowQueue::Instance().Push(std::move(event));
+}
 
 void PostButtons(int mode) {
     RunWindowEvent event;
@@ -120,7 +122,7 @@ void DropValuesAbove(int depth) {
         case GlValueType::Boolean: GlPopBool(); break;
         default: GlPopNum(); break;
         }
-        if (ValueStackCount == before) {  // an entry no pop takes: nothing under it is sound either
+        if (ValueStackCount == before) { // an entry no pop takes: nothing under it is sound either
             GlClear();
             break;
         }
@@ -359,7 +361,7 @@ void TLXMTHread::Execute() {
     FlushPrintLine(QString());
     PostReadOnly(false);
     Publish(ErrorNumber, ErrorPosition);
-    SyncBarrier();  // the run window shows the end of the run before it is reported idle
+    SyncBarrier(); // the run window shows the end of the run before it is reported idle
     const bool closeApplication = SystemExitRequest == 1;
     if (closeApplication) SystemExitRequest = 0;
     ProgramRunning = 0;

@@ -9,7 +9,9 @@
 #include <cstdint>
 
 // Rounds to the nearest integer, halves to the even neighbour (the language's rounding everywhere).
-inline Extended RoundHalfEven(Extended x) { return std::nearbyint(x); }  // default FE_TONEAREST
+inline Extended RoundHalfEven(Extended x) {
+    return std::nearbyint(x);
+} // default FE_TONEAREST
 
 // False when `x` is NaN, infinite or outside the target range after rounding or truncation;
 // `out` is then left unchanged.

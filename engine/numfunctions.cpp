@@ -18,11 +18,11 @@ Extended LastRandom = 0;
 
 namespace {
 
-constexpr int RndWithArgument = FunctionFormStep + Fn::RND;   // RND(x)
-constexpr int RoundToDigits = FunctionFormStep + Fn::ROUND;   // ROUND(x, n)
+constexpr int RndWithArgument = FunctionFormStep + Fn::RND; // RND(x)
+constexpr int RoundToDigits = FunctionFormStep + Fn::ROUND; // ROUND(x, n)
 
 constexpr std::uint32_t RandomMultiplier = 134775813;
-constexpr Extended RandomScale = 4294967296.0L;  // 2^32
+constexpr Extended RandomScale = 4294967296.0L; // 2^32
 
 // RND with a negative argument: a number made from the argument alone, the generator untouched.
 constexpr std::uint64_t FixedRandomMultiplier = 147483647;
@@ -38,18 +38,21 @@ constexpr Extended PrimeFactorLimit = 1e18L;
 
 // The top `count` entries must be numbers; otherwise 50011 names the function and nothing is popped.
 bool ArgumentsAreNumbers(int count, int id) {
-    const bool ok = GlTopType() == GlValueType::Number &&
-                    (count < 2 || GlSecondType() == GlValueType::Number);
+    const bool ok =
+        GlTopType() == GlValueType::Number && (count < 2 || GlSecondType() == GlValueType::Number);
     if (!ok) RaiseError(Err::FunctionArgType, id);
     return ok;
 }
 
-Extended AngleIn(Extended x) { return RadianMode ? x : x * RadiansPerDegree; }
-Extended AngleOut(Extended x) { return RadianMode ? x : x * DegreesPerRadian; }
+Extended AngleIn(Extended x) {
+    return RadianMode ? x : x * RadiansPerDegree;
+}
+Extended AngleOut(Extended x) {
+    return RadianMode ? x : x * DegreesPerRadian;
+}
 
 // Pushes `result`, or sets `number` naming the function when the computation raised a trapped fault.
-template <typename Op, typename... Args>
-void PushChecked(int number, int id, Op op, Args... args) {
+template <typename Op, typename... Args> void PushChecked(int number, int id, Op op, Args... args) {
     Extended result = 0;
     if (!FpChecked(result, op, args...)) {
         RaiseError(number, id);
@@ -81,8 +84,10 @@ void FnRound(int code) {
     const Extended x = GlPopNum();
     Extended scale = 1;
     Extended scaled = x;
-    if (toDigits && !(FpChecked(scale, [](Extended n) { return std::pow(10.0L, n); }, digits) &&
-                      FpChecked(scaled, [](Extended p, Extended v) { return p * v; }, scale, x))) {
+    if (toDigits && !(FpChecked(
+                          scale, [](Extended n) { return std::pow(10.0L, n); }, digits) &&
+                      FpChecked(
+                          scaled, [](Extended p, Extended v) { return p * v; }, scale, x))) {
         RaiseError(Err::FunctionResultRange, Fn::ROUND);
         return;
     }
@@ -98,8 +103,9 @@ void FnRound(int code) {
         return;
     }
     // A scale that underflowed to 0 makes this 0 / 0, a trapped fault like the others.
-    PushChecked(Err::FunctionResultRange, Fn::ROUND, [](Extended r, Extended p) { return r / p; },
-                static_cast<Extended>(whole), scale);
+    PushChecked(
+        Err::FunctionResultRange, Fn::ROUND, [](Extended r, Extended p) { return r / p; },
+        static_cast<Extended>(whole), scale);
 }
 
 // MAX(a, b), MIN(a, b)
@@ -123,7 +129,8 @@ void FnPowerAndLog(int code) {
         GlPushNum(std::sqrt(x));
         return;
     case Fn::EXP:
-        PushChecked(Err::FunctionResultRange, code, [](Extended v) { return std::exp(v); }, x);
+        PushChecked(
+            Err::FunctionResultRange, code, [](Extended v) { return std::exp(v); }, x);
         return;
     default: break;
     }
@@ -131,9 +138,15 @@ void FnPowerAndLog(int code) {
     // which names no function.
     Extended result = 0;
     bool ok = false;
-    if (code == Fn::LOG) ok = FpChecked(result, [](Extended v) { return std::log(v); }, x);
-    else if (code == Fn::LOG10) ok = FpChecked(result, [](Extended v) { return std::log10(v); }, x);
-    else ok = FpChecked(result, [](Extended v) { return std::log2(v); }, x);
+    if (code == Fn::LOG)
+        ok = FpChecked(
+            result, [](Extended v) { return std::log(v); }, x);
+    else if (code == Fn::LOG10)
+        ok = FpChecked(
+            result, [](Extended v) { return std::log10(v); }, x);
+    else
+        ok = FpChecked(
+            result, [](Extended v) { return std::log2(v); }, x);
     if (!ok) {
         RaiseError(Err::LogArgument);
         return;
@@ -158,10 +171,12 @@ void FnTrigonometry(int code) {
         GlPushNum(AngleOut(code == Fn::ASIN ? std::asin(x) : std::acos(x)));
         return;
     case Fn::DEG:
-        PushChecked(Err::FunctionFailed, code, [](Extended v) { return v * DegreesPerRadian; }, x);
+        PushChecked(
+            Err::FunctionFailed, code, [](Extended v) { return v * DegreesPerRadian; }, x);
         return;
     case Fn::RAD:
-        PushChecked(Err::FunctionFailed, code, [](Extended v) { return v * RadiansPerDegree; }, x);
+        PushChecked(
+            Err::FunctionFailed, code, [](Extended v) { return v * RadiansPerDegree; }, x);
         return;
     default: break;
     }
@@ -169,14 +184,35 @@ void FnTrigonometry(int code) {
     const Extended angle = AngleIn(x);
     switch (code) {
     // At a pole the division by zero is the fault reported.
-    case Fn::TAN: PushChecked(failure, code, [](Extended a) { return std::tan(a); }, angle); break;
-    case Fn::COT: PushChecked(failure, code, [](Extended a) { return 1 / std::tan(a); }, angle); break;
-    case Fn::CSC: PushChecked(failure, code, [](Extended a) { return 1 / std::sin(a); }, angle); break;
-    case Fn::SEC: PushChecked(failure, code, [](Extended a) { return 1 / std::cos(a); }, angle); break;
+    case Fn::TAN:
+        PushChecked(
+            failure, code, [](Extended a) { return std::tan(a); }, angle);
+        break;
+    case Fn::COT:
+        PushChecked(
+            failure, code, [](Extended a) { return 1 / std::tan(a); }, angle);
+        break;
+    case Fn::CSC:
+        PushChecked(
+            failure, code, [](Extended a) { return 1 / std::sin(a); }, angle);
+        break;
+    case Fn::SEC:
+        PushChecked(
+            failure, code, [](Extended a) { return 1 / std::cos(a); }, angle);
+        break;
     // The hyperbolic functions take no angle.
-    case Fn::COSH: PushChecked(failure, code, [](Extended v) { return std::cosh(v); }, x); break;
-    case Fn::SINH: PushChecked(failure, code, [](Extended v) { return std::sinh(v); }, x); break;
-    default: PushChecked(failure, code, [](Extended v) { return std::tanh(v); }, x); break;  // TANH
+    case Fn::COSH:
+        PushChecked(
+            failure, code, [](Extended v) { return std::cosh(v); }, x);
+        break;
+    case Fn::SINH:
+        PushChecked(
+            failure, code, [](Extended v) { return std::sinh(v); }, x);
+        break;
+    default:
+        PushChecked(
+            failure, code, [](Extended v) { return std::tanh(v); }, x);
+        break; // TANH
     }
 }
 
@@ -264,7 +300,8 @@ void FnFactorial() {
     FpClearFaults();
     Extended result = 1;
     // Stops at the first overflow (from 1755 on) instead of running on to m.
-    for (Extended i = 2; i <= m && std::isfinite(result); ++i) result *= i;
+    for (Extended i = 2; i <= m && std::isfinite(result); ++i)
+        result *= i;
     FpFence(result);
     if (FpFaultRaised()) {
         std::feclearexcept(TrappedFpFaults);
@@ -295,7 +332,8 @@ void FnBinomial() {
     Extended result = 1;
     // The partial products grow with every step, so an overflow ends the loop long before a huge
     // step count could make it hang.
-    for (Extended i = 1; i <= steps && std::isfinite(result); ++i) result = result * (total - i + 1) / i;
+    for (Extended i = 1; i <= steps && std::isfinite(result); ++i)
+        result = result * (total - i + 1) / i;
     FpFence(result);
     if (FpFaultRaised()) {
         std::feclearexcept(TrappedFpFaults);
@@ -347,12 +385,13 @@ void FnNormalRandom() {
     } while (s >= 1 || s == 0);
     const Extended normal = std::sqrt(-2 * std::log(s) / s) * u1;
     // A huge deviation or mean can carry the result beyond the number range.
-    PushChecked(Err::FunctionResultRange, id,
-                [](Extended z, Extended d, Extended m) { return z * d + m; }, normal, deviation, mean);
+    PushChecked(
+        Err::FunctionResultRange, id, [](Extended z, Extended d, Extended m) { return z * d + m; }, normal,
+        deviation, mean);
 }
 
 Extended DrawRandom() {
-    RandSeed = RandSeed * RandomMultiplier + 1u;  // unsigned: wraps modulo 2^32
+    RandSeed = RandSeed * RandomMultiplier + 1u; // unsigned: wraps modulo 2^32
     return static_cast<Extended>(RandSeed) / RandomScale;
 }
 

@@ -16,7 +16,9 @@
 namespace {
 
 // True when the top two entries both carry `tag`; a shorter stack never matches.
-bool TopTwoAre(int tag) { return GlTopType() == tag && GlSecondType() == tag; }
+bool TopTwoAre(int tag) {
+    return GlTopType() == tag && GlSecondType() == tag;
+}
 
 // Ordinal order of UTF-16 code units: no locale, no case folding, a prefix before its extensions.
 int CompareUnits(const QString& a, const QString& b) {
@@ -190,7 +192,7 @@ void Logic(int slot) {
     case Op::Or: result = a || b; break;
     case Op::Xor: result = a != b; break;
     case Op::Imp: result = !a || b; break;
-    default: result = a == b; break;  // Op::Eqv
+    default: result = a == b; break; // Op::Eqv
     }
     GlPushBool(result);
 }
@@ -244,6 +246,6 @@ void ExecOperator(int slot) {
         }
         GlPushNum(Numeric::Negate(GlPopNum()));
         break;
-    default: break;  // "><", "=<", "=>" and the separators have no routine
+    default: break; // "><", "=<", "=>" and the separators have no routine
     }
 }

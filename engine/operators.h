@@ -30,7 +30,9 @@ inline void FpFence(Extended& x) {
 #endif
 }
 
-inline bool FpFaultRaised() { return std::fetestexcept(TrappedFpFaults) != 0; }
+inline bool FpFaultRaised() {
+    return std::fetestexcept(TrappedFpFaults) != 0;
+}
 
 // Clears the trapped flags; testing first is much cheaper than clearing when nothing is set.
 inline void FpClearFaults() {
@@ -41,8 +43,7 @@ inline void FpClearFaults() {
 // again). A flag found set may be stale, left by code that ran earlier, so the first test is made
 // without a clear before it (one flag read on the common path) and a set flag is confirmed by clearing
 // and computing again. `op` must be a pure computation.
-template <typename Op, typename... Args>
-inline bool FpChecked(Extended& out, Op op, Args... args) {
+template <typename Op, typename... Args> inline bool FpChecked(Extended& out, Op op, Args... args) {
     (FpFence(args), ...);
     Extended result = op(args...);
     FpFence(result);

@@ -1,10 +1,9 @@
 #include "engine/predecode.h"
 
 #include "frontend/internalcodes.h"
-#include "frontend/parsecodes.h"
 #include "frontend/itembuffers.h"
+#include "frontend/parsecodes.h"
 #include "frontend/tables.h"
-
 
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
@@ -29,7 +28,9 @@ bool IsJumpIndex(long target) {
 // The item at `at`; no item outside the buffer.
 const CodeItemType& ItemAt(int at) {
     static const CodeItemType none{};
-    return at >= 0 && static_cast<std::size_t>(at) < CodeBuffer.size() ? CodeBuffer[static_cast<std::size_t>(at)] : none;
+    return at >= 0 && static_cast<std::size_t>(at) < CodeBuffer.size()
+               ? CodeBuffer[static_cast<std::size_t>(at)]
+               : none;
 }
 
 // The first index from `at` whose item does something (at most `limit`): inert items and structure
@@ -37,14 +38,17 @@ const CodeItemType& ItemAt(int at) {
 int SkipInert(int at, int limit) {
     while (at < limit) {
         const CodeItemType& item = ItemAt(at);
-        if (!IsInertItem(item) && !(item.FirstCode == CodeKind::Statement && IsStructureMark(item.SecondCode))) break;
+        if (!IsInertItem(item) &&
+            !(item.FirstCode == CodeKind::Statement && IsStructureMark(item.SecondCode)))
+            break;
         ++at;
     }
     return at;
 }
 
 int SkipBrackets(int at, int limit) {
-    while (at < limit && (ItemAt(at).FirstCode == CodeKind::ExprOpen || ItemAt(at).FirstCode == CodeKind::ExprClose))
+    while (at < limit &&
+           (ItemAt(at).FirstCode == CodeKind::ExprOpen || ItemAt(at).FirstCode == CodeKind::ExprClose))
         ++at;
     return at;
 }
@@ -117,7 +121,8 @@ private:
     };
 
     static bool IsLength(const CodeItemType& item) {
-        return item.FirstCode == CodeKind::Function && (item.SecondCode == Fn::LEN || item.SecondCode == Fn::KLEN);
+        return item.FirstCode == CodeKind::Function &&
+               (item.SecondCode == Fn::LEN || item.SecondCode == Fn::KLEN);
     }
 
     static bool PlainString(int index) {
@@ -376,7 +381,8 @@ void DecodeForNext(DecodedItem& entry, int limit) {
         const ExprNode product = DecodedNodes[static_cast<std::size_t>(root.Left)];
         if (product.Code != Binary(Multiply, NodeNode)) return;
         const ExprNode factor = DecodedNodes[static_cast<std::size_t>(product.Right)];
-        if (factor.Code != Binary(Add, LiteralNode) || DecodedNodes[static_cast<std::size_t>(factor.Right)].Code != Sgn)
+        if (factor.Code != Binary(Add, LiteralNode) ||
+            DecodedNodes[static_cast<std::size_t>(factor.Right)].Code != Sgn)
             return;
         limitNode = LeftOperandBeside(product.Left, Subtract, v);
         if (limitNode < 0) return;
@@ -404,7 +410,8 @@ void StoreRoots(DecodedItem& entry, ExpressionReader& reader) {
         return;
     }
     entry.Root = static_cast<std::int32_t>(DecodedRoots.size());
-    for (int k = 0; k < depth; ++k) DecodedRoots.push_back(reader.RootOf(k));
+    for (int k = 0; k < depth; ++k)
+        DecodedRoots.push_back(reader.RootOf(k));
 }
 
 // S$ = S$ + CHR$(expression) (or &): the string variable, a numeric expression, CHR$, the join, the
@@ -416,7 +423,8 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     int at = SkipBrackets(reader.Read(start + 1), limit);
     if (reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number || at > limit) return false;
     const CodeItemType& chr = ItemAt(at);
-    if (chr.FirstCode != CodeKind::Function || (chr.SecondCode != Fn::CHRStr && chr.SecondCode != Fn::CHR)) return false;
+    if (chr.FirstCode != CodeKind::Function || (chr.SecondCode != Fn::CHRStr && chr.SecondCode != Fn::CHR))
+        return false;
     at = SkipBrackets(at + 1, limit);
     const CodeItemType& join = ItemAt(at);
     if (at > limit || join.FirstCode != CodeKind::Operator ||
@@ -446,9 +454,9 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         return true;
     };
     const int target = ItemAt(after + 1).SecondCode;
-    if (IsStatement(after, limit, St::LET) && after + 1 <= limit && ItemAt(after + 1).FirstCode == CodeKind::NumVar &&
-        target >= 0 && static_cast<std::size_t>(target) < NumVarTable.size() && (depth == 1 || depth == 2) &&
-        allNumbers()) {
+    if (IsStatement(after, limit, St::LET) && after + 1 <= limit &&
+        ItemAt(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
+        static_cast<std::size_t>(target) < NumVarTable.size() && (depth == 1 || depth == 2) && allNumbers()) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
         StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
@@ -473,7 +481,8 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     StoreRoots(entry, reader);
     entry.Op = DecodedOp::PushValues;
     for (int k = 0; k < depth; ++k)
-        if (reader.KindAt(k) == ValueKind::Boolean) entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
+        if (reader.KindAt(k) == ValueKind::Boolean)
+            entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
     entry.Next = ResolveContinuation(end, limit);
 }
 
@@ -551,7 +560,8 @@ DecodedItem& DecodeItem(int at, int limit) {
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;
-    if (first.FirstCode == CodeKind::Statement && (first.SecondCode == InSt::GlPop || first.SecondCode == InSt::GlPush)) {
+    if (first.FirstCode == CodeKind::Statement &&
+        (first.SecondCode == InSt::GlPop || first.SecondCode == InSt::GlPush)) {
         DecodeParameterRun(entry, start, limit);
         return entry;
     }

@@ -25,9 +25,10 @@
 inline constexpr int InertKindLimit = 128;
 constexpr std::array<bool, InertKindLimit> MakeInertKinds() {
     std::array<bool, InertKindLimit> inert{};
-    for (const int kind : {CodeKind::None, CodeKind::ExprOpen, CodeKind::ExprClose, CodeKind::JumpTarget,
-                           CodeKind::FrameCountB, CodeKind::FrameCountS, CodeKind::SubFrameN, CodeKind::SubFrameS,
-                           CodeKind::SubBegin, CodeKind::SubEndMark, CodeKind::DummyCode})
+    for (const int kind :
+         {CodeKind::None, CodeKind::ExprOpen, CodeKind::ExprClose, CodeKind::JumpTarget,
+          CodeKind::FrameCountB, CodeKind::FrameCountS, CodeKind::SubFrameN, CodeKind::SubFrameS,
+          CodeKind::SubBegin, CodeKind::SubEndMark, CodeKind::DummyCode})
         inert[static_cast<std::size_t>(kind)] = true;
     return inert;
 }
@@ -48,16 +49,17 @@ inline constexpr std::uint8_t Branch = 3;     // condition; IF with its jump tar
 inline constexpr std::uint8_t Jump = 4;       // GOTO (the target already resolved)
 inline constexpr std::uint8_t PushValues = 5; // expression values the following items take from the Gl stack
 inline constexpr std::uint8_t AppendChr = 6;  // S$ = S$ + CHR$(expression)
-inline constexpr std::uint8_t PopNumbers = 7; // GlPop into numeric variables (or a by-value argument's discard)
+inline constexpr std::uint8_t PopNumbers =
+    7; // GlPop into numeric variables (or a by-value argument's discard)
 inline constexpr std::uint8_t PushNumbers = 8; // GlPush of numeric variables
 // The procedure machinery between decoded statements: the executor of the statement at Next runs as the
 // general path would run it, and the run goes on wherever it leaves the cursor.
 inline constexpr std::uint8_t SaveLocals = 9;
 inline constexpr std::uint8_t RestoreLocals = 10;
 inline constexpr std::uint8_t SubJump = 11;
-inline constexpr std::uint8_t SubFrame = 12;      // Value: the item's own value
+inline constexpr std::uint8_t SubFrame = 12; // Value: the item's own value
 inline constexpr std::uint8_t EndSub = 13;
-inline constexpr std::uint8_t FrameSizes = 14;    // Value: the item's own value
+inline constexpr std::uint8_t FrameSizes = 14; // Value: the item's own value
 inline constexpr std::uint8_t FunctionReturn = 15;
 // The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
@@ -108,8 +110,7 @@ constexpr bool MayBeginDecoded(int kind, int value) {
         return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || IsStructureMark(value) ||
                ProcedureOp(kind, value) != DecodedOp::Generic;
     default:
-        return ProcedureOp(kind, value) != DecodedOp::Generic ||
-               IsInertItem(CodeItemType{kind, value, 0});
+        return ProcedureOp(kind, value) != DecodedOp::Generic || IsInertItem(CodeItemType{kind, value, 0});
     }
 }
 
@@ -121,25 +122,26 @@ constexpr bool MayBeginDecoded(int kind, int value) {
 namespace NodeCode {
 inline constexpr std::uint8_t Literal = 0;
 inline constexpr std::uint8_t Variable = 1;
-inline constexpr std::uint8_t Length = 2;    // LEN of a scalar string variable
-inline constexpr std::uint8_t Element = 3;   // the element of a 1-D numeric array for the subscript Left
-inline constexpr std::uint8_t Sgn = 4;       // the unary nodes take Left
+inline constexpr std::uint8_t Length = 2;  // LEN of a scalar string variable
+inline constexpr std::uint8_t Element = 3; // the element of a 1-D numeric array for the subscript Left
+inline constexpr std::uint8_t Sgn = 4;     // the unary nodes take Left
 inline constexpr std::uint8_t Abs = 5;
 inline constexpr std::uint8_t Int = 6;
 inline constexpr std::uint8_t Fix = 7;
 inline constexpr std::uint8_t Negate = 8;
 inline constexpr std::uint8_t Not = 9;
-inline constexpr std::uint8_t And = 10;      // Left AND Right
+inline constexpr std::uint8_t And = 10; // Left AND Right
 inline constexpr std::uint8_t Or = 11;
-inline constexpr std::uint8_t BinaryBase = 16;  // BinaryBase + operator * FormCount + operand form
+inline constexpr std::uint8_t BinaryBase = 16; // BinaryBase + operator * FormCount + operand form
 
 // Operand forms of the binary nodes: where the left and the right operand are (a node: Left or Right;
 // a literal: Literal; a variable: Value, and Value2 for a right one when both are variables).
-inline constexpr std::uint8_t NodeNode = 0, NodeLiteral = 1, NodeVariable = 2, LiteralNode = 3, VariableNode = 4,
-                              LiteralVariable = 5, VariableLiteral = 6, VariableVariable = 7, FormCount = 8;
-using NumberOp::Add, NumberOp::Subtract, NumberOp::Multiply, NumberOp::Divide, NumberOp::IntDivide, NumberOp::Modulo,
-    NumberOp::Equal, NumberOp::NotEqual, NumberOp::Less, NumberOp::Greater, NumberOp::LessEqual,
-    NumberOp::GreaterEqual;
+inline constexpr std::uint8_t NodeNode = 0, NodeLiteral = 1, NodeVariable = 2, LiteralNode = 3,
+                              VariableNode = 4, LiteralVariable = 5, VariableLiteral = 6,
+                              VariableVariable = 7, FormCount = 8;
+using NumberOp::Add, NumberOp::Subtract, NumberOp::Multiply, NumberOp::Divide, NumberOp::IntDivide,
+    NumberOp::Modulo, NumberOp::Equal, NumberOp::NotEqual, NumberOp::Less, NumberOp::Greater,
+    NumberOp::LessEqual, NumberOp::GreaterEqual;
 inline constexpr std::uint8_t BinaryCount = NumberOp::Count;
 constexpr std::uint8_t Binary(std::uint8_t op, std::uint8_t form) {
     return static_cast<std::uint8_t>(BinaryBase + op * FormCount + form);
@@ -152,12 +154,12 @@ struct ExprNode {
     // Variable operands, resolved when decoding: records do not move while the tables keep their
     // storage, and a table that moves starts a new generation (DecodedTablesMoved).
     union {
-        const Extended* Value;     // a plain numeric variable's value
-        const NumVarType* Number;  // an array's record (its shape is read at run time)
-        const StrVarType* String;  // a string variable's record
+        const Extended* Value;    // a plain numeric variable's value
+        const NumVarType* Number; // an array's record (its shape is read at run time)
+        const StrVarType* String; // a string variable's record
     } Operand{nullptr};
     const Extended* Value2 = nullptr;
-    std::int32_t Left = -1;   // child nodes, indices in DecodedNodes
+    std::int32_t Left = -1; // child nodes, indices in DecodedNodes
     std::int32_t Right = -1;
     std::uint8_t Code = NodeCode::Literal;
 };
@@ -170,17 +172,17 @@ inline constexpr int MaxPushedValues = 8;
 inline constexpr std::uint8_t DecodedRetries = 16;
 
 struct DecodedItem {
-    std::uint64_t Generation = 0;  // the code generation it was decoded in; 0 never matches
+    std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
-    std::uint8_t Retries = 0;      // stops short left
-    std::uint8_t ValueCount = 0;   // LetElement, PushValues: the values (their roots in DecodedRoots);
-                                   // PopNumbers, PushNumbers: the variables (in the Operand of the nodes
-                                   // from Root on; none for a discarded argument)
-    std::uint8_t BooleanMask = 0;  // PushValues: bit k set when value k is a boolean
-    std::int32_t Next = 0;         // code index after the statement (IF: where a true condition goes)
-    std::int32_t Alternate = 0;    // IF: where a false condition goes
-    std::int32_t Root = 0;         // the expression's node; with several values, the first in DecodedRoots
-    std::int32_t Value = 0;        // SubFrame, FrameSizes: the item's own value
+    std::uint8_t Retries = 0;     // stops short left
+    std::uint8_t ValueCount = 0;  // LetElement, PushValues: the values (their roots in DecodedRoots);
+                                  // PopNumbers, PushNumbers: the variables (in the Operand of the nodes
+                                  // from Root on; none for a discarded argument)
+    std::uint8_t BooleanMask = 0; // PushValues: bit k set when value k is a boolean
+    std::int32_t Next = 0;        // code index after the statement (IF: where a true condition goes)
+    std::int32_t Alternate = 0;   // IF: where a false condition goes
+    std::int32_t Root = 0;        // the expression's node; with several values, the first in DecodedRoots
+    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value
     // ForNext: the nodes of the step, of the limit and of the test's factor 0.5 + SGN(step) (-1 for a
     // loop without STEP), and the index of the test, where a test that stops short runs by itself.
     std::int32_t Step = -1;
@@ -188,8 +190,8 @@ struct DecodedItem {
     std::int32_t Sign = -1;
     std::int32_t Test = 0;
     union {
-        NumVarType* Number;        // the LET's numeric target
-        StrVarType* String;        // AppendChr's variable
+        NumVarType* Number; // the LET's numeric target
+        StrVarType* String; // AppendChr's variable
     } Target{nullptr};
 };
 
@@ -199,7 +201,7 @@ extern std::vector<std::int32_t> DecodedRoots;
 
 // True when a variable table no longer has the storage the current generation's nodes point into;
 // the caller then starts a new generation.
-extern const NumVarType* DecodedNumbers;  // the tables' storage when the generation's nodes began
+extern const NumVarType* DecodedNumbers; // the tables' storage when the generation's nodes began
 extern const StrVarType* DecodedStrings;
 inline bool DecodedTablesMoved() {
     return NumVarTable.data() != DecodedNumbers || StrVarTable.data() != DecodedStrings;

@@ -13,11 +13,13 @@
 QString PrintLine;
 
 namespace {
-constexpr int ZoneExtra = 5;       // a print zone is PrintPrecision + 5 characters wide
+constexpr int ZoneExtra = 5; // a print zone is PrintPrecision + 5 characters wide
 constexpr Extended MaxTabColumn = 120;
 } // namespace
 
-void AppendPrintText(const QString& text) { PrintLine += text; }
+void AppendPrintText(const QString& text) {
+    PrintLine += text;
+}
 
 void PrintNextZone() {
     const qsizetype width = PrintPrecision + ZoneExtra;
@@ -29,7 +31,7 @@ void PrintNextZone() {
 void PrintWidth() {
     Extended n = GlPopNum();
     if (ErrorNumber != 0) return;
-    if (!(n < MaxTabColumn)) n = MaxTabColumn;  // also catches NaN
+    if (!(n < MaxTabColumn)) n = MaxTabColumn; // also catches NaN
     const Extended column = std::trunc(n);
     if (column > static_cast<Extended>(PrintLine.size()))
         PrintLine.append(QString(static_cast<qsizetype>(column) - PrintLine.size(), QLatin1Char(' ')));

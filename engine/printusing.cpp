@@ -18,14 +18,14 @@
 namespace {
 
 // Marks that open a field in the walk over the format.
-constexpr char16_t FirstCharMark = u'!';   // the first character of the string
-constexpr char16_t BlankFieldMark = u'&';  // "&", blanks, "&": as many characters as the field is wide
+constexpr char16_t FirstCharMark = u'!';  // the first character of the string
+constexpr char16_t BlankFieldMark = u'&'; // "&", blanks, "&": as many characters as the field is wide
 constexpr char16_t WholeStringMark = u'@';
-constexpr char16_t EscapeMark = u'_';      // the character after it is text
+constexpr char16_t EscapeMark = u'_'; // the character after it is text
 constexpr char16_t DigitMark = u'#';
 constexpr char16_t AsteriskMark = u'*';
 constexpr char16_t PlusMark = u'+';
-constexpr char16_t YenMark = u'\\';        // the currency sign (a yen sign in Japanese fonts)
+constexpr char16_t YenMark = u'\\'; // the currency sign (a yen sign in Japanese fonts)
 // Marks that only continue a numeric field.
 constexpr char16_t PointMark = u'.';
 constexpr char16_t CommaMark = u',';
@@ -41,7 +41,7 @@ constexpr qsizetype AsteriskLeadLast = 2;
 constexpr qsizetype ZeroLeadPosition = 2;
 constexpr qsizetype YenLeadLast = 3;
 
-constexpr int GroupSize = 3;  // digits between thousands commas
+constexpr int GroupSize = 3; // digits between thousands commas
 
 // Exponent notation: at most the 18 significant digits an 80-bit number carries, and at least two
 // exponent digits.
@@ -184,7 +184,7 @@ QString ExponentText(Extended x, qsizetype width) {
             std::copy(significant.begin(), significant.end(), digits.begin());
             const std::size_t next = first + count;
             if (next < all.size() && all[next] >= '5' && IncrementDigits(digits)) {
-                digits[0] = '1';  // 9.99 became 10.0: one more power of ten
+                digits[0] = '1'; // 9.99 became 10.0: one more power of ten
                 ++exponent;
             }
         }
@@ -209,9 +209,9 @@ QString ExponentText(Extended x, qsizetype width) {
 
 // What the characters of a numeric field ask for.
 struct NumericField {
-    QString Lead;         // "+", "*", "**", "*0", "\", "**\" ... from the start of the field
-    char16_t Trail = 0;   // a trailing "+" or "-", 0 for none
-    qsizetype Width = 0;  // the characters the field takes
+    QString Lead;        // "+", "*", "**", "*0", "\", "**\" ... from the start of the field
+    char16_t Trail = 0;  // a trailing "+" or "-", 0 for none
+    qsizetype Width = 0; // the characters the field takes
     qsizetype Decimals = 0;
     bool Point = false;
     bool Grouping = false;
@@ -234,8 +234,10 @@ NumericField ScanNumericField(const QString& format, qsizetype& index, qsizetype
         } else if (c == ExponentMark) {
             field.Exponent = true;
         } else if (c == PlusMark || c == MinusMark) {
-            if (position == SignLeadPosition) field.Lead += QChar(c);
-            else field.Trail = c;
+            if (position == SignLeadPosition)
+                field.Lead += QChar(c);
+            else
+                field.Trail = c;
         } else if (c == AsteriskMark) {
             if (position <= AsteriskLeadLast) field.Lead += QChar(c);
         } else if (c == ZeroMark) {
@@ -265,9 +267,9 @@ QString PadNumericText(const QString& text, const QString& lead, qsizetype width
     if (asteriskLead && second == QChar(ZeroMark)) {
         // Zeros belong between a leading sign or currency sign and the digits: "-005", not "00-5".
         qsizetype digitsStart = 0;
-        while (digitsStart < text.size() && (text[digitsStart] == QChar(MinusMark) ||
-                                             text[digitsStart] == QChar(PlusMark) ||
-                                             text[digitsStart] == QChar(YenMark)))
+        while (digitsStart < text.size() &&
+               (text[digitsStart] == QChar(MinusMark) || text[digitsStart] == QChar(PlusMark) ||
+                text[digitsStart] == QChar(YenMark)))
             ++digitsStart;
         QString padded = text;
         padded.insert(digitsStart, QString(missing, QChar(ZeroMark)));
@@ -333,7 +335,8 @@ QString SplitNumberText(const QString& text) {
     if (point < 0) point = text.size();
     // A sign in front is not a digit: "-123,456", never "-,123,456".
     qsizetype start = 0;
-    while (start < point && (text[start] == QChar(MinusMark) || text[start] == QChar(PlusMark))) ++start;
+    while (start < point && (text[start] == QChar(MinusMark) || text[start] == QChar(PlusMark)))
+        ++start;
     const qsizetype digits = point - start;
     if (digits <= GroupSize) return text;
 
@@ -341,7 +344,7 @@ QString SplitNumberText(const QString& text) {
     out.reserve(text.size() + digits / GroupSize);
     out += QStringView(text).first(start);
     for (qsizetype j = start; j < point; ++j) {
-        const qsizetype fromRight = point - j;  // 1 for the last digit of the integer part
+        const qsizetype fromRight = point - j; // 1 for the last digit of the integer part
         if (j > start && fromRight % GroupSize == 0) out += QChar(CommaMark);
         out += text[j];
     }
@@ -405,7 +408,7 @@ bool FormatPrintUsing(const QString& format, qsizetype& index, qsizetype length,
         return false;
     }
     Extended x = GlPopNum();
-    if (x == 0) x = 0;  // no "-0"
+    if (x == 0) x = 0; // no "-0"
 
     QChar trail;
     if (field.Trail == PlusMark) {
@@ -416,8 +419,10 @@ bool FormatPrintUsing(const QString& format, qsizetype& index, qsizetype length,
         }
     } else if (field.Trail == MinusMark) {
         trail = QChar(MinusMark);
-        if (x < 0) x = -x;
-        else trail = QChar(Blank);
+        if (x < 0)
+            x = -x;
+        else
+            trail = QChar(Blank);
     }
 
     // The exponent form leaves one place of the field for a sign in front or behind.
@@ -428,15 +433,17 @@ bool FormatPrintUsing(const QString& format, qsizetype& index, qsizetype length,
     if (field.Lead == QChar(YenMark) || (field.Lead.size() > 2 && field.Lead[2] == QChar(YenMark)))
         text.prepend(QChar(YenMark));
 
-    if (text.size() > field.Width) result = QChar(OverflowMark) + text;
-    else result = PadNumericText(text, field.Lead, field.Width);
+    if (text.size() > field.Width)
+        result = QChar(OverflowMark) + text;
+    else
+        result = PadNumericText(text, field.Lead, field.Width);
     return true;
 }
 
 bool FormatUsing(const QString& format, QString& out, UsingWidePairs widePairs) {
     try {
         return WalkFormat(format, out, widePairs == UsingWidePairs::Keep);
-    } catch (const std::bad_alloc&) {  // a field as wide as a huge format
+    } catch (const std::bad_alloc&) { // a field as wide as a huge format
         RaiseError(Err::OutOfMemory);
         return false;
     }

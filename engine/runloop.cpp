@@ -88,7 +88,7 @@ bool ElementIndex(const Record& record, const Table& elements, long& index) {
         ErrorAtCurrentItem = true;
         return false;
     }
-    if (static_cast<std::size_t>(index) >= elements.size()) {  // a table out of step must not be read past
+    if (static_cast<std::size_t>(index) >= elements.size()) { // a table out of step must not be read past
         RaiseError(Err::SubscriptTooLarge);
         ErrorAtCurrentItem = true;
         return false;
@@ -129,11 +129,13 @@ struct StrKinds {
 };
 
 void PushNumName(int index) {
-    PushName<NumVarType, NumKinds>(NumVarTable, ANumVarTable, index, [](Extended value) { PushNumber(value); });
+    PushName<NumVarType, NumKinds>(NumVarTable, ANumVarTable, index,
+                                   [](Extended value) { PushNumber(value); });
 }
 
 void PushStrName(int index) {
-    PushName<StrVarType, StrKinds>(StrVarTable, AStrVarTable, index, [](const QString& value) { GlPushStr(value); });
+    PushName<StrVarType, StrKinds>(StrVarTable, AStrVarTable, index,
+                                   [](const QString& value) { GlPushStr(value); });
 }
 
 // kind 32
@@ -163,8 +165,7 @@ void PushBoolName(int index) {
     }
 }
 
-template <typename Table>
-bool InTable(const Table& table, long at) {
+template <typename Table> bool InTable(const Table& table, long at) {
     return at >= 0 && static_cast<std::size_t>(at) < table.size();
 }
 
@@ -183,7 +184,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     int at = CodeIndex;
     limit = CodeLimit;
     if (at < 0 || at > limit) [[unlikely]] {
-        FetchCurrentItem();  // past the end: the kind becomes 0 and the cursor stays
+        FetchCurrentItem(); // past the end: the kind becomes 0 and the cursor stays
         pc = CodeIndex;
         return;
     }
@@ -216,12 +217,14 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     const int limit = CodeLimit;
     if (at < 0) return false;
     const CodeItemType* code = CodeBuffer.data();
-    while (at < limit && (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
+    while (at < limit &&
+           (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
         ++at;
-    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::IF) return false;
+    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::IF)
+        return false;
     const CodeItemType& target = code[at + 1];
     if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
-    CodeIndex = holds ? at + 2 : target.SecondCode;  // true steps over the target, as IF does
+    CodeIndex = holds ? at + 2 : target.SecondCode; // true steps over the target, as IF does
     return true;
 }
 
@@ -238,7 +241,8 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     const int limit = CodeLimit;
     if (at < 0) return false;
     const CodeItemType* code = CodeBuffer.data();
-    while (at < limit && (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
+    while (at < limit &&
+           (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
         ++at;
     if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
         code[at + 1].FirstCode != CodeKind::NumVar)
@@ -320,7 +324,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
         const Extended left = GlNumStack.Items.data()[numbers];
         const int slot = next->SecondCode;
         if (!IsFusedOperator(slot)) return false;
-        GlNumStack.Count = numbers - 1;  // A leaves; the result or the boolean takes its place
+        GlNumStack.Count = numbers - 1; // A leaves; the result or the boolean takes its place
         GlTypeStack.Count = top - 1;
         if (!ApplyOperator(slot, left, a, at + 1)) [[unlikely]] {
             GlNumStack.Count = numbers;
@@ -329,7 +333,8 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
         }
         return true;
     }
-    if (at + 1 > limit || next[1].FirstCode != CodeKind::Operator || !IsFusedOperator(next[1].SecondCode)) return false;
+    if (at + 1 > limit || next[1].FirstCode != CodeKind::Operator || !IsFusedOperator(next[1].SecondCode))
+        return false;
     Extended b = 0;
     if (!PlainOperand(next[0], b)) return false;
     return ApplyOperator(next[1].SecondCode, a, b, at + 2);
@@ -338,8 +343,9 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // Kind 11: NumConValue of the item in hand.
 template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value) {
     const long at = static_cast<long>(value) + 1;
-    const Extended number =
-        at >= 0 && static_cast<std::size_t>(at) < NumConTable.size() ? NumConTable[static_cast<std::size_t>(at)] : 0.0L;
+    const Extended number = at >= 0 && static_cast<std::size_t>(at) < NumConTable.size()
+                                ? NumConTable[static_cast<std::size_t>(at)]
+                                : 0.0L;
     if constexpr (Fast)
         if (ApplyToTop(number)) return;
     PushNumber(number);
@@ -365,7 +371,7 @@ template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value
             GlNumStack.Count = numbers - 1;
             GlTypeStack.Count = top - 1;
             if (ApplyToTop(result)) return;
-            GlNumStack.Count = numbers;  // the result takes the argument's place, tagged a number
+            GlNumStack.Count = numbers; // the result takes the argument's place, tagged a number
             GlTypeStack.Count = top;
             slot = result;
             return;
@@ -407,7 +413,7 @@ template <std::uint8_t Operation>
     GlNumStack.Count = numbers - 2;
     GlTypeStack.Count = top - 2;
     if (StoreToLet(result)) return true;
-    GlNumStack.Items.data()[numbers - 1] = result;  // A's entry, tagged a number, takes the result
+    GlNumStack.Items.data()[numbers - 1] = result; // A's entry, tagged a number, takes the result
     GlNumStack.Count = numbers - 1;
     GlTypeStack.Count = top - 1;
     return true;
@@ -421,7 +427,7 @@ template <std::uint8_t Operation>
         GlTypeStack.Count = top - 2;
         return;
     }
-    if (GlBoolStack.Count < GlBoolStack.Capacity) [[likely]] {  // the tag stack has the room of the two
+    if (GlBoolStack.Count < GlBoolStack.Capacity) [[likely]] { // the tag stack has the room of the two
         GlBoolStack.Items.data()[++GlBoolStack.Count] = holds ? 1 : 0;
         GlTypeStack.Items.data()[top - 1] = GlValueType::Boolean;
         GlTypeStack.Count = top - 1;
@@ -448,7 +454,8 @@ bool AppendInPlace() {
     const int limit = CodeLimit;
     if (at < 0) return false;
     const CodeItemType* code = CodeBuffer.data();
-    while (at < limit && (code[at].FirstCode == CodeKind::ExprOpen || code[at].FirstCode == CodeKind::ExprClose))
+    while (at < limit &&
+           (code[at].FirstCode == CodeKind::ExprOpen || code[at].FirstCode == CodeKind::ExprClose))
         ++at;
     if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
         code[at + 1].FirstCode != CodeKind::StrVar)
@@ -458,7 +465,7 @@ bool AppendInPlace() {
     QString* values = GlStrStack.Items.data();
     QString& left = values[strings - 1];
     if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
-    left = QString();  // the stack lets go of the text, so the variable alone may hold it
+    left = QString(); // the stack lets go of the text, so the variable alone may hold it
     record->Value.append(values[strings]);
     values[strings] = QString();
     GlStrStack.Count = strings - 2;
@@ -474,7 +481,8 @@ bool AppendInPlace() {
     const int top = GlTypeStack.Count;
     const int numbers = GlNumStack.Count;
     const std::int32_t* tags = GlTypeStack.Items.data();
-    if (top >= 2 && numbers >= 2 && tags[top] == GlValueType::Number && tags[top - 1] == GlValueType::Number) {
+    if (top >= 2 && numbers >= 2 && tags[top] == GlValueType::Number &&
+        tags[top - 1] == GlValueType::Number) {
         const Extended* values = GlNumStack.Items.data();
         const Extended a = values[numbers - 1];
         const Extended b = values[numbers];
@@ -550,7 +558,8 @@ inline const CodeItemType* JumpTargetAtCursor() {
     const int at = CodeIndex;
     if (at >= 0 && at <= CodeLimit) {
         const CodeItemType& target = CodeBuffer.data()[at];
-        NumVarType* record = target.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, target.SecondCode) : nullptr;
+        NumVarType* record =
+            target.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, target.SecondCode) : nullptr;
         if (record) {
             const int top = GlTypeStack.Count;
             const int numbers = GlNumStack.Count;
@@ -670,7 +679,7 @@ bool TakeError(int& pc, int& limit) {
     if (InTable(NumVarTable, EvalFormVarIndex))
         NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
     ErrorNumber = 0;
-    if (ErrorAtCurrentItem) FetchCurrentItem();  // never dispatch the failing item again
+    if (ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
     LeaveFormulaAtTrappedError();
     pc = CodeIndex;
     limit = CodeLimit;
@@ -700,8 +709,10 @@ template <bool Fast> LoopExit RunItems() {
         // Stop condition, tested before every dispatch.
         const int kind = CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
-        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]] return LoopExit::Stop;
-        if (pc > limit) [[unlikely]] return LoopExit::End;
+        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            return LoopExit::Stop;
+        if (pc > limit) [[unlikely]]
+            return LoopExit::End;
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
         if constexpr (Fast) {
@@ -753,7 +764,8 @@ template <bool Fast> LoopExit RunItems() {
             }
             break;
         case CodeKind::SysStrConst:
-            if (value >= 1 && value <= FixedConstSlots) GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
+            if (value >= 1 && value <= FixedConstSlots)
+                GlPushStr(StrConstTable[static_cast<std::size_t>(value)]);
             break;
         case CodeKind::NumLiteral: PushNumLiteral<Fast>(value); break;
         case CodeKind::NumVar:
@@ -764,7 +776,8 @@ template <bool Fast> LoopExit RunItems() {
             break;
         case CodeKind::LocalNumVar: {
             const long at = static_cast<long>(NumFrameBase) + value;
-            if (InTable(LocalNumVarTable, at)) PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
+            if (InTable(LocalNumVarTable, at))
+                PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
             break;
         }
         case CodeKind::NumArray: GlPushNumArray(value); break;
@@ -774,12 +787,14 @@ template <bool Fast> LoopExit RunItems() {
         case CodeKind::StrVar: PushStrName(value); break;
         case CodeKind::LocalStrVar: {
             const long at = static_cast<long>(StrFrameBase) + value;
-            if (InTable(LocalStrVarTable, at)) GlPushStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+            if (InTable(LocalStrVarTable, at))
+                GlPushStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
             break;
         }
         case CodeKind::StrArray: GlPushStrArray(value); break;
         case CodeKind::BoolConst:
-            if (value == BoolConstTrue || value == BoolConstFalse) GlPushBool(BoolConstTable[static_cast<std::size_t>(value)] != 0);
+            if (value == BoolConstTrue || value == BoolConstFalse)
+                GlPushBool(BoolConstTable[static_cast<std::size_t>(value)] != 0);
             break;
         case CodeKind::BoolVar: PushBoolName(value); break;
         case CodeKind::BoolArray: GlPushBoolArray(value); break;
@@ -790,30 +805,34 @@ template <bool Fast> LoopExit RunItems() {
                 FlushPrintLine();
             break;
         case CodeKind::PublicNum:
-            if (value >= 1 && value <= PublicSlotCount) PushNumber(PublicNumTable[static_cast<std::size_t>(value)].Value);
+            if (value >= 1 && value <= PublicSlotCount)
+                PushNumber(PublicNumTable[static_cast<std::size_t>(value)].Value);
             break;
         case CodeKind::PublicStr:
-            if (value >= 1 && value <= PublicSlotCount) GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value);
+            if (value >= 1 && value <= PublicSlotCount)
+                GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value);
             break;
         case CodeKind::PublicBool:
-            if (value >= 1 && value <= PublicSlotCount) GlPushBool(PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
+            if (value >= 1 && value <= PublicSlotCount)
+                GlPushBool(PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
             break;
         case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
         case CodeKind::NumArgBind: StoreNumArgument(value); break;
         case CodeKind::StrArgBind: StoreStrArgument(value); break;
         case CodeKind::FrameCountN: PushFrameSizes(value); break;
         case CodeKind::SubFrame: PushSubFrame(value); break;
-        default: break;  // 0, 41, 42, 45, 71, 83, 85, 90 to 94: nothing
+        default: break; // 0, 41, 42, 45, 71, 83, 85, 90 to 94: nothing
         }
 
-        if (leave) [[unlikely]] return exit;
+        if (leave) [[unlikely]]
+            return exit;
 
         if (!ErrorAtCurrentItem) [[likely]]
             FetchNextEffectiveItem<Fast>(pc, limit);
         if (ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
-            pc = CodeIndex;  // the item stays in hand (no executor does this without an error)
+            pc = CodeIndex; // the item stays in hand (no executor does this without an error)
             limit = CodeLimit;
         }
     }

@@ -9,8 +9,8 @@
 
 #include <QString>
 
-extern int EvalFormTrap;       // 1 while EVALFORM traps errors
-extern int EvalFormVarIndex;   // NumVarTable index that receives a trapped error number
+extern int EvalFormTrap;     // 1 while EVALFORM traps errors
+extern int EvalFormVarIndex; // NumVarTable index that receives a trapped error number
 // Set by an executor whose error must be positioned at the failing item itself (the fetch of the
 // next item is skipped): the graphics-window check and the subscript errors.
 extern bool ErrorAtCurrentItem;
@@ -29,8 +29,8 @@ extern bool FastPathsEnabled;
 // Why the loop ended.
 enum class LoopExit { End, Stop, Error, System, Cont, Run };
 
-// Runs from the item already in CurrentItem (fetched by FetchCurrentItem, so CurrentItemIndex names it) until the end item, a stop request, an error, or a
-// statement that leaves the loop (SYSTEM, CONT, RUN).
+// Runs from the item already in CurrentItem (fetched by FetchCurrentItem, so CurrentItemIndex names it) until
+// the end item, a stop request, an error, or a statement that leaves the loop (SYSTEM, CONT, RUN).
 LoopExit RunLoop();
 
 // SYSTEM and CONT; the loop leaves after them (and after RUN).

@@ -12,14 +12,14 @@
 #include <mutex>
 
 enum class RunWindowOp {
-    AppendLine,      // the line writer: trim to the limits, then add Text as the last line
-    AppendEchoLine,  // the INPUT$ key echo's twin of AppendLine
-    ClearText,       // empty the text and OutputLineCount := 0
-    SetCaption,      // Text
-    ButtonMode,      // Value: RunButtonMode
-    ReadOnly,        // Value: 1 read-only, 0 writable
-    Place,           // Left, Top, Width, Height: client size of the text area
-    AppendText,      // Text appended to the memo as it stands (LIST)
+    AppendLine,     // the line writer: trim to the limits, then add Text as the last line
+    AppendEchoLine, // the INPUT$ key echo's twin of AppendLine
+    ClearText,      // empty the text and OutputLineCount := 0
+    SetCaption,     // Text
+    ButtonMode,     // Value: RunButtonMode
+    ReadOnly,       // Value: 1 read-only, 0 writable
+    Place,          // Left, Top, Width, Height: client size of the text area
+    AppendText,     // Text appended to the memo as it stands (LIST)
 };
 
 namespace RunButtonMode {
@@ -27,7 +27,7 @@ inline constexpr int Prepare = 0;
 inline constexpr int Run = 1;
 inline constexpr int Stop = 2;
 inline constexpr int End = 3;
-inline constexpr int ImmediateRun = 4;  // Edit, Rerun and Cont off, Stop on; the caption unchanged
+inline constexpr int ImmediateRun = 4; // Edit, Rerun and Cont off, Stop on; the caption unchanged
 } // namespace RunButtonMode
 
 struct RunWindowEvent {

@@ -9,8 +9,7 @@
 
 namespace {
 
-template <std::size_t N>
-void PushReturn(std::array<int, N>& stack, int& count, int index) {
+template <std::size_t N> void PushReturn(std::array<int, N>& stack, int& count, int index) {
     if (count >= static_cast<int>(N) - 1) {
         RaiseError(Err::ReturnStackFull);
         return;
@@ -18,8 +17,7 @@ void PushReturn(std::array<int, N>& stack, int& count, int index) {
     stack[static_cast<std::size_t>(++count)] = index;
 }
 
-template <std::size_t N>
-int PopReturn(const std::array<int, N>& stack, int& count) {
+template <std::size_t N> int PopReturn(const std::array<int, N>& stack, int& count) {
     if (count < 1) {
         RaiseError(Err::ReturnStackEmpty);
         return 0;
@@ -29,10 +27,18 @@ int PopReturn(const std::array<int, N>& stack, int& count) {
 
 } // namespace
 
-void PushGosubReturn(int index) { PushReturn(GosubStack, GosubStackCount, index); }
-int PopGosubReturn() { return PopReturn(GosubStack, GosubStackCount); }
-void PushSubReturn(int index) { PushReturn(SubReturnStack, SubReturnStackCount, index); }
-int PopSubReturn() { return PopReturn(SubReturnStack, SubReturnStackCount); }
+void PushGosubReturn(int index) {
+    PushReturn(GosubStack, GosubStackCount, index);
+}
+int PopGosubReturn() {
+    return PopReturn(GosubStack, GosubStackCount);
+}
+void PushSubReturn(int index) {
+    PushReturn(SubReturnStack, SubReturnStackCount, index);
+}
+int PopSubReturn() {
+    return PopReturn(SubReturnStack, SubReturnStackCount);
+}
 
 bool NumberToBoolean(Extended n) {
     if (n == -1.0L) return true;
@@ -83,7 +89,7 @@ void DiscardGlTop() {
         return;
     }
     case GlValueType::Boolean: GlPopBool(); return;
-    default: GlPopNum(); return;  // numbers, array references, TAB columns
+    default: GlPopNum(); return; // numbers, array references, TAB columns
     }
 }
 
@@ -92,4 +98,6 @@ bool IsFileAt(const QString& path) {
     return info.exists() && !info.isDir();
 }
 
-bool IsRegularFileAt(const QString& path) { return QFileInfo(path).isFile(); }
+bool IsRegularFileAt(const QString& path) {
+    return QFileInfo(path).isFile();
+}

@@ -22,7 +22,9 @@ int PopSubReturn();
 
 // Boolean array elements are held as numbers: -1 true, 0 false. Any other number is 54100 (false).
 bool NumberToBoolean(Extended n);
-inline std::int32_t BooleanToNumber(bool b) { return b ? -1 : 0; }
+inline std::int32_t BooleanToNumber(bool b) {
+    return b ? -1 : 0;
+}
 
 // The line and column of a 1-based character offset in ProgramText, lines counted by LF.
 void OffsetToLineCol(int offset, int& line, int& column);

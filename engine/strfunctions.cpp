@@ -691,7 +691,7 @@ const QString& ChrText(Extended n) {
     // 0 to 255 is its own low byte once the fraction is cut off; that spares fmod for every character.
     if (n >= 0 && n < ByteModulus) {
         std::int64_t whole = NearestInteger(n);
-        if (static_cast<Extended>(whole) > n) --whole;  // rounded up: the fraction is cut off instead
+        if (static_cast<Extended>(whole) > n) --whole; // rounded up: the fraction is cut off instead
         return SystemCodePageChar(static_cast<std::uint8_t>(whole));
     }
     return SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus)));

@@ -12,21 +12,21 @@
     X(APPENDALLTEXT, u"APPENDALLTEXT", NoAction)                                                             \
     X(AS, u"AS", NoAction)                                                                                   \
     X(AUDIOMIXER, u"AUDIOMIXER", NoAction)                                                                   \
-    X(BACKCOLOR, u"BACKCOLOR", SyncSetColor)                                                   \
+    X(BACKCOLOR, u"BACKCOLOR", SyncSetColor)                                                                 \
     X(BEEP, u"BEEP", ExecBeep)                                                                               \
     X(BINARY, u"BINARY", NoAction)                                                                           \
     X(BOOLEAN, u"BOOLEAN", NoAction)                                                                         \
-    X(BORDERCOLOR, u"BORDERCOLOR", SyncSetColor)                                               \
+    X(BORDERCOLOR, u"BORDERCOLOR", SyncSetColor)                                                             \
     X(CALL, u"CALL", NoAction)                                                                               \
     X(CASE, u"CASE", NoAction)                                                                               \
     X(CASEELSE, u"CASEELSE", NoAction)                                                                       \
-    X(CBACKCOLOR, u"CBACKCOLOR", SyncSetColor)                                                 \
+    X(CBACKCOLOR, u"CBACKCOLOR", SyncSetColor)                                                               \
     X(CBUTTON, u"CBUTTON", ExecShowControl)                                                                  \
-    X(CFONTCHARSET, u"CFONTCHARSET", SyncSetFontSize)                                          \
-    X(CFONTCOLOR, u"CFONTCOLOR", SyncSetColor)                                                 \
-    X(CFONTNAME, u"CFONTNAME", SyncSetFontName)                                                \
-    X(CFONTSIZE, u"CFONTSIZE", SyncSetFontSize)                                                \
-    X(CFONTSTYLE, u"CFONTSTYLE", SyncSetFontName)                                              \
+    X(CFONTCHARSET, u"CFONTCHARSET", SyncSetFontSize)                                                        \
+    X(CFONTCOLOR, u"CFONTCOLOR", SyncSetColor)                                                               \
+    X(CFONTNAME, u"CFONTNAME", SyncSetFontName)                                                              \
+    X(CFONTSIZE, u"CFONTSIZE", SyncSetFontSize)                                                              \
+    X(CFONTSTYLE, u"CFONTSTYLE", SyncSetFontName)                                                            \
     X(CHDIR, u"CHDIR", ExecChDir)                                                                            \
     X(CHKMSG, u"CHKMSG", ExecChkMsg)                                                                         \
     X(CIRCLE, u"CIRCLE", OnGraphForm<ExecCircle>)                                                            \
@@ -42,7 +42,7 @@
     X(CONT, u"CONT", ExecCont)                                                                               \
     X(CSCREEN, u"CSCREEN", ExecOpenCScreen)                                                                  \
     X(CTEXTBOX, u"CTEXTBOX", ExecShowControl)                                                                \
-    X(CWINDOWSTATE, u"CWINDOWSTATE", SyncSetWindowState)                                       \
+    X(CWINDOWSTATE, u"CWINDOWSTATE", SyncSetWindowState)                                                     \
     X(CWPOSITION, u"CWPOSITION", ExecPosition)                                                               \
     X(DATA, u"DATA", SkipDeclaration)                                                                        \
     X(DEF, u"DEF", SkipDeclaration)                                                                          \
@@ -64,7 +64,7 @@
     X(ENDSUB, u"ENDSUB", ExecEndSub)                                                                         \
     X(ERROR, u"ERROR", NoAction)                                                                             \
     X(EVALFORM, u"EVALFORM", ExecEvalForm)                                                                   \
-    X(EWINDOWSTATE, u"EWINDOWSTATE", SyncSetWindowState)                                       \
+    X(EWINDOWSTATE, u"EWINDOWSTATE", SyncSetWindowState)                                                     \
     X(EWPOSITION, u"EWPOSITION", ExecPosition)                                                               \
     X(EXIT, u"EXIT", NoAction)                                                                               \
     X(EXITDO, u"EXITDO", NoAction)                                                                           \
@@ -78,21 +78,21 @@
     X(FILLSTYLE, u"FILLSTYLE", ExecPenSetting)                                                               \
     X(FINDFILECLOSE, u"FINDFILECLOSE", MemoryGuard<CloseFileSearch>)                                         \
     X(FOR, u"FOR", NoAction)                                                                                 \
-    X(FORECOLOR, u"FORECOLOR", SyncSetColor)                                                   \
+    X(FORECOLOR, u"FORECOLOR", SyncSetColor)                                                                 \
     X(FUNCTION, u"FUNCTION", NoAction)                                                                       \
-    X(GBACKCOLOR, u"GBACKCOLOR", SyncSetColor)                                                 \
-    X(GBORDERCOLOR, u"GBORDERCOLOR", SyncSetColor)                                             \
+    X(GBACKCOLOR, u"GBACKCOLOR", SyncSetColor)                                                               \
+    X(GBORDERCOLOR, u"GBORDERCOLOR", SyncSetColor)                                                           \
     X(GDRAWMODE, u"GDRAWMODE", ExecPenSetting)                                                               \
     X(GDRAWSTYLE, u"GDRAWSTYLE", ExecPenSetting)                                                             \
     X(GDRAWWIDTH, u"GDRAWWIDTH", ExecPenSetting)                                                             \
     X(GFILLSTYLE, u"GFILLSTYLE", ExecPenSetting)                                                             \
     X(GFLOCATE, u"GFLOCATE", ExecGFLocate)                                                                   \
-    X(GFONTCHARSET, u"GFONTCHARSET", SyncSetFontSize)                                          \
-    X(GFONTCOLOR, u"GFONTCOLOR", SyncSetColor)                                                 \
-    X(GFONTNAME, u"GFONTNAME", SyncSetFontName)                                                \
-    X(GFONTSIZE, u"GFONTSIZE", SyncSetFontSize)                                                \
-    X(GFONTSTYLE, u"GFONTSTYLE", SyncSetFontName)                                              \
-    X(GFORECOLOR, u"GFORECOLOR", SyncSetColor)                                                 \
+    X(GFONTCHARSET, u"GFONTCHARSET", SyncSetFontSize)                                                        \
+    X(GFONTCOLOR, u"GFONTCOLOR", SyncSetColor)                                                               \
+    X(GFONTNAME, u"GFONTNAME", SyncSetFontName)                                                              \
+    X(GFONTSIZE, u"GFONTSIZE", SyncSetFontSize)                                                              \
+    X(GFONTSTYLE, u"GFONTSTYLE", SyncSetFontName)                                                            \
+    X(GFORECOLOR, u"GFORECOLOR", SyncSetColor)                                                               \
     X(GLOCATE, u"GLOCATE", OnGraphForm<ExecGLocate>)                                                         \
     X(GOSUB, u"GOSUB", ExecGotoStatement)                                                                    \
     X(GOTO, u"GOTO", ExecGotoStatement)                                                                      \
@@ -101,7 +101,7 @@
     X(GSCREEN, u"GSCREEN", ExecGScreenStatement)                                                             \
     X(GSCROLL, u"GSCROLL", SyncGScroll)                                                                      \
     X(GSTRETCH, u"GSTRETCH", SyncGStretch)                                                                   \
-    X(GWINDOWSTATE, u"GWINDOWSTATE", SyncSetWindowState)                                       \
+    X(GWINDOWSTATE, u"GWINDOWSTATE", SyncSetWindowState)                                                     \
     X(GWPOSITION, u"GWPOSITION", ExecPosition)                                                               \
     X(HELP, u"HELP", ExecHelp)                                                                               \
     X(IBPOSITION, u"IBPOSITION", ExecPosition)                                                               \
@@ -178,16 +178,16 @@
     X(SWAP, u"SWAP", NoAction)                                                                               \
     X(SYSCMD, u"SYSCMD", MemoryGuard<ExecSysCmd>)                                                            \
     X(SYSTEM, u"SYSTEM", ExecSystem)                                                                         \
-    X(TBACKCOLOR, u"TBACKCOLOR", SyncSetColor)                                                 \
-    X(TFONTCHARSET, u"TFONTCHARSET", SyncSetFontSize)                                          \
-    X(TFONTCOLOR, u"TFONTCOLOR", SyncSetColor)                                                 \
-    X(TFONTNAME, u"TFONTNAME", SyncSetFontName)                                                \
-    X(TFONTSIZE, u"TFONTSIZE", SyncSetFontSize)                                                \
-    X(TFONTSTYLE, u"TFONTSTYLE", SyncSetFontName)                                              \
+    X(TBACKCOLOR, u"TBACKCOLOR", SyncSetColor)                                                               \
+    X(TFONTCHARSET, u"TFONTCHARSET", SyncSetFontSize)                                                        \
+    X(TFONTCOLOR, u"TFONTCOLOR", SyncSetColor)                                                               \
+    X(TFONTNAME, u"TFONTNAME", SyncSetFontName)                                                              \
+    X(TFONTSIZE, u"TFONTSIZE", SyncSetFontSize)                                                              \
+    X(TFONTSTYLE, u"TFONTSTYLE", SyncSetFontName)                                                            \
     X(THEN, u"THEN", NoAction)                                                                               \
     X(TO, u"TO", NoAction)                                                                                   \
     X(TSCREEN, u"TSCREEN", ExecTScreen)                                                                      \
-    X(TWINDOWSTATE, u"TWINDOWSTATE", SyncSetWindowState)                                       \
+    X(TWINDOWSTATE, u"TWINDOWSTATE", SyncSetWindowState)                                                     \
     X(TWPOSITION, u"TWPOSITION", ExecPosition)                                                               \
     X(UNTIL, u"UNTIL", NoAction)                                                                             \
     X(USING, u"USING", NoAction)                                                                             \
@@ -329,11 +329,11 @@
 // Codes of the statement (kind 6) and function (kind 2) items that have no word of their own: the
 // internal codes the scan and the compiler emit (identifier in InSt or InFn, code, executor).
 #define LX_INTERNAL_STATEMENTS(X)                                                                            \
-    X(AudioMixerMasterMute, 192, ExecSpeakerMute)                                              \
-    X(AudioMixerMasterVolume, 193, ExecSpeakerVolume)                                          \
+    X(AudioMixerMasterMute, 192, ExecSpeakerMute)                                                            \
+    X(AudioMixerMasterVolume, 193, ExecSpeakerVolume)                                                        \
     X(CallStatement, 195, NoAction)                                                                          \
-    X(ClipboardClear, 221, ExecClipboardClear)                                                 \
-    X(ClipboardSetText, 223, ExecClipboardSetText)                                             \
+    X(ClipboardClear, 221, ExecClipboardClear)                                                               \
+    X(ClipboardSetText, 223, ExecClipboardSetText)                                                           \
     X(ReturnFromFunction, 237, ReturnFromFunction)                                                           \
     X(LoopPlain, 238, ReportStatementNotBuilt)                                                               \
     X(DoUntil, 239, ReportStatementNotBuilt)                                                                 \
@@ -448,10 +448,10 @@
     X(St::GDRAWWIDTH, PushSettingValue)                                                                      \
     X(St::FILLSTYLE, PushSettingValue)                                                                       \
     X(St::GFILLSTYLE, PushSettingValue)                                                                      \
-    X(St::CWINDOWSTATE, SyncGetWindowState)                                                    \
-    X(St::EWINDOWSTATE, SyncGetWindowState)                                                    \
-    X(St::GWINDOWSTATE, SyncGetWindowState)                                                    \
-    X(St::TWINDOWSTATE, SyncGetWindowState)                                                    \
-    X(InSt::AudioMixerMasterVolume, ExecSpeakerVolumeValue)                                    \
-    X(InSt::AudioMixerMasterMute, ExecSpeakerMuteValue)                                        \
+    X(St::CWINDOWSTATE, SyncGetWindowState)                                                                  \
+    X(St::EWINDOWSTATE, SyncGetWindowState)                                                                  \
+    X(St::GWINDOWSTATE, SyncGetWindowState)                                                                  \
+    X(St::TWINDOWSTATE, SyncGetWindowState)                                                                  \
+    X(InSt::AudioMixerMasterVolume, ExecSpeakerVolumeValue)                                                  \
+    X(InSt::AudioMixerMasterMute, ExecSpeakerMuteValue)                                                      \
     X(InSt::MediaPlayerMode, ExecMediaPlayerMode)

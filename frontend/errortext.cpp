@@ -534,5 +534,6 @@ QString LineColumnText(int offset) {
         if (c == QLatin1Char('\r')) ++line;
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) lineBreak = i;
     }
-    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lineBreak) + QStringLiteral(" 桁");
+    return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lineBreak) +
+           QStringLiteral(" 桁");
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int RunWindowFrameHeight = 59;   // the graphics window starts below the run window and its frame
+constexpr int RunWindowFrameHeight = 59; // the graphics window starts below the run window and its frame
 constexpr int ControlWindowLeft = 400;
 constexpr int DefaultDrawMode = 13;        // copy pen
 constexpr int DefaultControlCharset = 128; // the Japanese character set
@@ -113,7 +113,8 @@ void InitAll(StopRequestReset stop) {
     ResetStrTbl();
     ResetBoolTbl();
 
-    for (DcVarType& entry : DcVarTable) entry = DcVarType{};
+    for (DcVarType& entry : DcVarTable)
+        entry = DcVarType{};
 
     ResetFileChannels();
 

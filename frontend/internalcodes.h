@@ -27,11 +27,11 @@ static_assert(InSt::First == InSt::AudioMixerMasterMute && InFn::First == InFn::
 
 // Control-window property numbers n: the item carries 1000 + n (set) or 2000 + n (get).
 namespace PropertyRange {
-inline constexpr int ButtonFirst = 196;   // CBUTTON
+inline constexpr int ButtonFirst = 196; // CBUTTON
 inline constexpr int ButtonLast = 208;
-inline constexpr int ButtonClick = 1197;  // CLICK: read only, carried as 1197
-inline constexpr int LabelFirst = 209;    // CLABEL
+inline constexpr int ButtonClick = 1197; // CLICK: read only, carried as 1197
+inline constexpr int LabelFirst = 209;   // CLABEL
 inline constexpr int LabelLast = 220;
-inline constexpr int TextBoxFirst = 224;  // CTEXTBOX
+inline constexpr int TextBoxFirst = 224; // CTEXTBOX
 inline constexpr int TextBoxLast = 236;
 } // namespace PropertyRange

@@ -62,7 +62,8 @@ void ResetPreCode() {
         CurrentmaxPreCodeNum = ImmediateAreaLast;
     }
     if (ErrorNumber != 0) return;
-    for (int i = 0; i <= ImmediateAreaLast; ++i) PreCodeBuffer[i].FirstCode = CodeKind::End;
+    for (int i = 0; i <= ImmediateAreaLast; ++i)
+        PreCodeBuffer[i].FirstCode = CodeKind::End;
     PreCodeBuffer[0] = {CodeKind::None, 0, PreCodeBuffer[0].Position};
     PreCodeBuffer[ImmediateAreaLast] = {CodeKind::None, 0, PreCodeBuffer[ImmediateAreaLast].Position};
 }

@@ -9,14 +9,14 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr int ImmediateAreaLast = 100;   // last slot of the immediate area
-inline constexpr int ProgramCodeStart = 101;    // first slot of a program's items
+inline constexpr int ImmediateAreaLast = 100; // last slot of the immediate area
+inline constexpr int ProgramCodeStart = 101;  // first slot of a program's items
 
 // ---- pre-code --------------------------------------------------------------------------------------
 extern std::vector<CodeItemType> PreCodeBuffer;
-extern int PreCodeIndex;          // write cursor while scanning, read cursor while compiling
-extern int CurrentmaxPreCodeNum;  // highest valid index
-extern int PreCodeLimit;          // the scan's final cursor; read by the compiler
+extern int PreCodeIndex;         // write cursor while scanning, read cursor while compiling
+extern int CurrentmaxPreCodeNum; // highest valid index
+extern int PreCodeLimit;         // the scan's final cursor; read by the compiler
 
 void InitPreCode();
 void ResetPreCode();
@@ -25,7 +25,9 @@ void GetPreCode(CodeItemType& item);
 void PeekPreCode(CodeItemType& item);
 void PeekPreCodeAhead(int n, CodeItemType& item);
 void PeekPreCodeBack(int n, CodeItemType& item);
-inline bool PreCodeIsNumCon(const CodeItemType& item) { return item.FirstCode == CodeKind::NumLiteral; }
+inline bool PreCodeIsNumCon(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumLiteral;
+}
 
 // ---- final code ------------------------------------------------------------------------------------
 // The compiled program as the interpreter runs it. Everyone reads it as a plain array; only the
@@ -48,15 +50,17 @@ private:
 };
 
 extern CodeItems CodeBuffer;
-extern int CodeIndex;          // append position while compiling; next item to fetch while running
-extern int CurrentmaxCodeNum;  // highest valid index
-extern int CodeLimit;          // index of the program's end item: the last index a fetch may read
+extern int CodeIndex;         // append position while compiling; next item to fetch while running
+extern int CurrentmaxCodeNum; // highest valid index
+extern int CodeLimit;         // index of the program's end item: the last index a fetch may read
 extern CodeItemType CurrentItem, NextItem, PeekItem;
 // Counts the changes to CodeBuffer: what the run loop decoded from the buffer holds only while the
 // count is unchanged. The writes below count themselves; a caller counts a change only when something
 // the decoded side rests on besides the items moves.
 extern std::uint64_t CodeGeneration;
-inline void NoteCodeChanged() { ++CodeGeneration; }
+inline void NoteCodeChanged() {
+    ++CodeGeneration;
+}
 
 // Writes `item` at `at`, growing the buffer when `at` lies past its end (false, with error 30101, when
 // memory runs out; false also for a negative index).
@@ -74,11 +78,19 @@ inline void GetCode(CodeItemType& item) {
         item.FirstCode = CodeKind::None;
     }
 }
-inline void GetCurrentItem() { GetCode(CurrentItem); }
-inline void GetNextItem() { GetCode(NextItem); }
-inline void GetPeekItem() { GetCode(PeekItem); }
+inline void GetCurrentItem() {
+    GetCode(CurrentItem);
+}
+inline void GetNextItem() {
+    GetCode(NextItem);
+}
+inline void GetPeekItem() {
+    GetCode(PeekItem);
+}
 
 void LookBackCode(int depth, CodeItemType& item);
 // The item at the cursor without advancing; kind 0 outside the buffer.
 void PeekCode(CodeItemType& item);
-inline bool CodeIsNumCon(const CodeItemType& item) { return item.FirstCode == CodeKind::NumLiteral; }
+inline bool CodeIsNumCon(const CodeItemType& item) {
+    return item.FirstCode == CodeKind::NumLiteral;
+}

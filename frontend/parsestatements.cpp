@@ -357,7 +357,9 @@ static void CompileTransferTargets(int statement, const CodeItemType* channel) {
 }
 
 // READ target, ...
-void CompileRead() { CompileTransferTargets(St::READ, nullptr); }
+void CompileRead() {
+    CompileTransferTargets(St::READ, nullptr);
+}
 
 // RESTORE [*label | line number]
 void CompileRestore() {

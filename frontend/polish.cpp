@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int OperatorStackSize = 40;
-constexpr int CallPriority = 20;         // built-in functions, arrays and callable names: bind tightest
-constexpr int EmptyStackPriority = 0;    // what an empty operator stack shows; also the priority of "("
+constexpr int CallPriority = 20;      // built-in functions, arrays and callable names: bind tightest
+constexpr int EmptyStackPriority = 0; // what an empty operator stack shows; also the priority of "("
 
 // What the reader has just seen; only "after an operand" is checked against the next item.
 enum class ReaderState { AfterOperand, AfterOperator, ExpectOperand };
@@ -48,30 +48,56 @@ constexpr CodeItemType CloseBracketItem{CodeKind::Operator, Op::CloseBracket, 0}
 // spellings "><", "=<" and "=>" are made canonical before conversion and do not count.
 bool IsExpressionOperator(int slot) {
     switch (slot) {
-    case Op::Equal: case Op::NotEqual: case Op::Less: case Op::Greater: case Op::LessEqual:
-    case Op::GreaterEqual: case Op::Plus: case Op::Minus: case Op::Multiply: case Op::Divide:
-    case Op::IntDivide: case Op::Mod: case Op::Power: case Op::Not: case Op::And: case Op::Or:
-    case Op::Xor: case Op::Imp: case Op::Eqv: case Op::Ampersand: case Op::ChgSgn:
-        return true;
-    default:
-        return false;
+    case Op::Equal:
+    case Op::NotEqual:
+    case Op::Less:
+    case Op::Greater:
+    case Op::LessEqual:
+    case Op::GreaterEqual:
+    case Op::Plus:
+    case Op::Minus:
+    case Op::Multiply:
+    case Op::Divide:
+    case Op::IntDivide:
+    case Op::Mod:
+    case Op::Power:
+    case Op::Not:
+    case Op::And:
+    case Op::Or:
+    case Op::Xor:
+    case Op::Imp:
+    case Op::Eqv:
+    case Op::Ampersand:
+    case Op::ChgSgn: return true;
+    default: return false;
     }
 }
 
 // The Kind of the variable record a name item refers to. An index outside its table reads as a plain
 // variable, so a damaged item is passed through as an operand instead of reading past the table.
-template <typename Record>
-int RecordKind(const std::vector<Record>& table, std::int32_t index) {
+template <typename Record> int RecordKind(const std::vector<Record>& table, std::int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return 0;
     return table[static_cast<std::size_t>(index)].Kind;
 }
-int NumNameKind(const CodeItemType& item) { return RecordKind(NumVarTable, item.SecondCode); }
-int StrNameKind(const CodeItemType& item) { return RecordKind(StrVarTable, item.SecondCode); }
-int BoolNameKind(const CodeItemType& item) { return RecordKind(BoolVarTable, item.SecondCode); }
+int NumNameKind(const CodeItemType& item) {
+    return RecordKind(NumVarTable, item.SecondCode);
+}
+int StrNameKind(const CodeItemType& item) {
+    return RecordKind(StrVarTable, item.SecondCode);
+}
+int BoolNameKind(const CodeItemType& item) {
+    return RecordKind(BoolVarTable, item.SecondCode);
+}
 
-bool IsNumName(int kind) { return kind == CodeKind::NumVar || kind == CodeKind::NumArray; }
-bool IsStrName(int kind) { return kind == CodeKind::StrVar || kind == CodeKind::StrArray; }
-bool IsBoolName(int kind) { return kind == CodeKind::BoolVar || kind == CodeKind::BoolArray; }
+bool IsNumName(int kind) {
+    return kind == CodeKind::NumVar || kind == CodeKind::NumArray;
+}
+bool IsStrName(int kind) {
+    return kind == CodeKind::StrVar || kind == CodeKind::StrArray;
+}
+bool IsBoolName(int kind) {
+    return kind == CodeKind::BoolVar || kind == CodeKind::BoolArray;
+}
 
 // May a "(" follow this item? Functions, arrays, user FUNCTIONs and DEF functions take arguments.
 bool IsCallableName(const CodeItemType& item) {
@@ -119,12 +145,14 @@ bool WaitsForArguments(const CodeItemType& item) {
 // Items that are complete operands by themselves: constants, literals and procedure locals.
 bool IsPlainOperand(int kind) {
     switch (kind) {
-    case CodeKind::SysNumConst: case CodeKind::SysStrConst: case CodeKind::NumLiteral:
-    case CodeKind::LocalNumVar: case CodeKind::StrLiteral: case CodeKind::LocalStrVar:
-    case CodeKind::BoolConst:
-        return true;
-    default:
-        return false;
+    case CodeKind::SysNumConst:
+    case CodeKind::SysStrConst:
+    case CodeKind::NumLiteral:
+    case CodeKind::LocalNumVar:
+    case CodeKind::StrLiteral:
+    case CodeKind::LocalStrVar:
+    case CodeKind::BoolConst: return true;
+    default: return false;
     }
 }
 
@@ -140,7 +168,9 @@ bool IsOperatorItem(const CodeItemType& item, int slot) {
 }
 
 // NOT and ChgSgn have no left operand.
-bool IsPrefixOperator(int slot) { return slot == Op::Not || slot == Op::ChgSgn; }
+bool IsPrefixOperator(int slot) {
+    return slot == Op::Not || slot == Op::ChgSgn;
+}
 
 bool IsExpressionOperatorItem(const CodeItemType& item) {
     return item.FirstCode == CodeKind::Operator && IsExpressionOperator(item.SecondCode);
@@ -149,7 +179,7 @@ bool IsExpressionOperatorItem(const CodeItemType& item) {
 // Does this item complete an operand, so that a binary operator may follow it? A function item
 // does: either it takes no arguments or its bracketed arguments follow.
 bool EndsOperand(const CodeItemType& item) {
-    if (item.FirstCode <= CodeKind::None) return false;  // nothing before the first item
+    if (item.FirstCode <= CodeKind::None) return false; // nothing before the first item
     return item.FirstCode != CodeKind::Operator || item.SecondCode == Op::CloseBracket;
 }
 
@@ -188,11 +218,11 @@ int OperatorPriority(const CodeItemType& item) {
 // One conversion's working state: the operator stack and the input and output slots. Everything is
 // a fixed array, so a conversion allocates nothing.
 struct Conversion {
-    std::array<CodeItemType, OperatorStackSize + 1> Stack{};   // 1-based; StackCount is the top
+    std::array<CodeItemType, OperatorStackSize + 1> Stack{}; // 1-based; StackCount is the top
     int StackCount = 0;
-    std::array<CodeItemType, PolishItemLimit + 2> Input{};     // the items, then the closing ")"
-    std::array<CodeItemType, PolishItemLimit + 2> Output{};    // the postfix items, then a cleared item
-    int OutputIndex = 1;                                       // the next slot to write
+    std::array<CodeItemType, PolishItemLimit + 2> Input{};  // the items, then the closing ")"
+    std::array<CodeItemType, PolishItemLimit + 2> Output{}; // the postfix items, then a cleared item
+    int OutputIndex = 1;                                    // the next slot to write
 
     void PushOperator(const CodeItemType& item) {
         if (StackCount >= OperatorStackSize) {
@@ -212,7 +242,8 @@ struct Conversion {
     }
 
     int TopPriority() const {
-        return StackCount < 1 ? EmptyStackPriority : OperatorPriority(Stack[static_cast<std::size_t>(StackCount)]);
+        return StackCount < 1 ? EmptyStackPriority
+                              : OperatorPriority(Stack[static_cast<std::size_t>(StackCount)]);
     }
 
     // A "(" reaching the output means a group was never closed.
@@ -221,7 +252,7 @@ struct Conversion {
             RaiseError(Err::OpenBracketInOutput);
             return;
         }
-        if (OutputIndex > PolishItemLimit) {  // cannot happen: the output never outgrows the input
+        if (OutputIndex > PolishItemLimit) { // cannot happen: the output never outgrows the input
             RaiseError(ExpressionTooLongError);
             return;
         }
@@ -274,7 +305,7 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
     Conversion c;
     std::copy_n(input.begin() + 1, length, c.Input.begin() + 1);
     const int last = length + 1;
-    c.Input[static_cast<std::size_t>(last)] = CloseBracketItem;  // closes the "(" pushed below
+    c.Input[static_cast<std::size_t>(last)] = CloseBracketItem; // closes the "(" pushed below
     c.PushOperator(OpenBracketItem);
 
     ReaderState state = ReaderState::ExpectOperand;

@@ -21,17 +21,17 @@ static_assert(sizeof(long double) >= 10 && __LDBL_MANT_DIG__ == 64,
 
 // ---- run control (shared between the two threads) -------------------------------------------------
 namespace RunKind {
-inline constexpr int Program = 0;    // a run from the editor or the command line
-inline constexpr int Immediate = 1;  // a command typed into the run window, CONT, an event call
-inline constexpr int Rerun = 2;      // the RUN statement: compile the program text afresh
-inline constexpr int Resume = 3;     // the CONT statement: continue at ResumePC
+inline constexpr int Program = 0;   // a run from the editor or the command line
+inline constexpr int Immediate = 1; // a command typed into the run window, CONT, an event call
+inline constexpr int Rerun = 2;     // the RUN statement: compile the program text afresh
+inline constexpr int Resume = 3;    // the CONT statement: continue at ResumePC
 } // namespace RunKind
 
-extern std::atomic<int> RunMode;           // RunKind
-extern std::atomic<int> ThreadBusy;        // an interpreter thread exists
-extern std::atomic<int> ProgramRunning;    // a program is active
-extern std::atomic<int> StopRequest;       // tested after every code item
-extern std::atomic<int> SavedStopRequest;  // the stop request kept while an immediate command runs
+extern std::atomic<int> RunMode;          // RunKind
+extern std::atomic<int> ThreadBusy;       // an interpreter thread exists
+extern std::atomic<int> ProgramRunning;   // a program is active
+extern std::atomic<int> StopRequest;      // tested after every code item
+extern std::atomic<int> SavedStopRequest; // the stop request kept while an immediate command runs
 extern std::atomic<int> ContinueFlag;
 extern std::atomic<int> ResumePC;          // the code index where CONT resumes
 extern std::atomic<int> SystemExitRequest; // SYSTEM: close the application when the run ends
@@ -40,9 +40,9 @@ extern std::atomic<int> OutputLineCount;   // lines added to the run window's te
 
 // ---- input state written by window handlers, polled by the engine --------------------------------
 inline constexpr int ControlCount = 40;
-extern std::atomic<char16_t> KeyBuffer;    // last typed character; 0 = none
-extern std::atomic<int> LastKeyCode;       // virtual key code of the last key press
-extern std::atomic<int> MouseEvent;        // 1 move, 2 left, 3 right, 4 middle, 5 double click
+extern std::atomic<char16_t> KeyBuffer; // last typed character; 0 = none
+extern std::atomic<int> LastKeyCode;    // virtual key code of the last key press
+extern std::atomic<int> MouseEvent;     // 1 move, 2 left, 3 right, 4 middle, 5 double click
 extern std::atomic<int> MouseX, MouseY;
 // 1-based per control; index 0 unused.
 extern std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonWatched;
@@ -55,39 +55,40 @@ extern int GScreenPrevWidth, GScreenPrevHeight, GScreenUsed;
 
 // ---- error state (interpreter thread; the editor reads a copy published at the end of a run) -----
 extern int ErrorNumber;
-extern int ErrorNameIndex;   // the statement, function or operator slot the message names
-extern int ErrorPosition;    // 1-based offset of the error in the compiled text
-extern QString BadCharText;  // the character that raised error 1, for the message
+extern int ErrorNameIndex;  // the statement, function or operator slot the message names
+extern int ErrorPosition;   // 1-based offset of the error in the compiled text
+extern QString BadCharText; // the character that raised error 1, for the message
 
 // ---- source texts --------------------------------------------------------------------------------
-extern QString ProgramText;      // the program as last handed to the interpreter
+extern QString ProgramText; // the program as last handed to the interpreter
 extern int ProgramTextLength;
-extern QString CompileText;      // the text being compiled (program + CR LF + two NULs)
+extern QString CompileText; // the text being compiled (program + CR LF + two NULs)
 extern int CompileTextLength;
-extern QString CommandText;      // the one-line command of run kind 1
+extern QString CommandText; // the one-line command of run kind 1
 extern QString ProgramFolder;
 
 // ---- tokenizer reader state ------------------------------------------------------------------------
-extern int SourcePos;            // 1-based index of the next character to read
-extern int SourceLinePos;        // SourcePos when the current GetToken call began
-extern int TokenStart;           // position of the first character of the last token (mode 1)
+extern int SourcePos;     // 1-based index of the next character to read
+extern int SourceLinePos; // SourcePos when the current GetToken call began
+extern int TokenStart;    // position of the first character of the last token (mode 1)
 extern CodeItemType LastToken, PreviousToken, ScanToken, ScanPrevToken;
-extern std::uint8_t DeclContext;     // declaration context: what a new name becomes
-extern std::uint8_t LocalNameMode;   // 1 while a DEF function's body is read
-extern std::uint8_t MemberDotMode;   // 1 while the next "." is the member operator
-extern std::uint8_t IncludeMode;     // the tokenizer's second mode byte: scanning included text
+extern std::uint8_t DeclContext;   // declaration context: what a new name becomes
+extern std::uint8_t LocalNameMode; // 1 while a DEF function's body is read
+extern std::uint8_t MemberDotMode; // 1 while the next "." is the member operator
+extern std::uint8_t IncludeMode;   // the tokenizer's second mode byte: scanning included text
 extern int IncludeOffset, IncludePosition;
 extern QString LocalNamePrefix;
 extern int DefCounter;
-extern std::uint8_t OptionExplicit;  // OPTION EXPLICIT ON
-extern std::uint8_t ProgramStart;    // no statement keyword other than REM read yet
+extern std::uint8_t OptionExplicit; // OPTION EXPLICIT ON
+extern std::uint8_t ProgramStart;   // no statement keyword other than REM read yet
 
 // ---- language switches and screen state -------------------------------------------------------------
 extern int LanguageVersion;
-extern int FileEncoding;          // code page chosen by SETENCODING; 0 or below: automatic
+extern int FileEncoding; // code page chosen by SETENCODING; 0 or below: automatic
 extern int PrintPrecision;
-extern int RadianMode;            // 1 radians, 0 degrees
-extern std::atomic<int> ExitMessageCheck;  // ask before closing the application (CHKMSG writes it during a run)
+extern int RadianMode; // 1 radians, 0 degrees
+extern std::atomic<int>
+    ExitMessageCheck; // ask before closing the application (CHKMSG writes it during a run)
 extern int MathGraph;
 
 extern int TScreenLeft, TScreenTop, GScreenLeft, GScreenTop, CScreenLeft, CScreenTop;
@@ -110,7 +111,7 @@ extern int DataReadPos;
 extern int NumFrameBase, StrFrameBase;
 
 inline constexpr int GosubStackSize = 100;
-extern std::array<int, GosubStackSize + 1> GosubStack;  // 1-based code indices
+extern std::array<int, GosubStackSize + 1> GosubStack; // 1-based code indices
 extern int GosubStackCount;
 
 inline constexpr int SubReturnStackSize = 1000;
@@ -134,8 +135,8 @@ inline constexpr int Input = 1;
 inline constexpr int Output = 2;
 inline constexpr int Append = 3;
 } // namespace FileModeKind
-extern std::array<int, FileChannelCount + 1> FileMode;       // 1-based
-extern std::array<QString, FileChannelCount + 1> FileName;   // 1-based
+extern std::array<int, FileChannelCount + 1> FileMode;     // 1-based
+extern std::array<QString, FileChannelCount + 1> FileName; // 1-based
 
 // The engine owns the channels' readers and writers. The reset closes (and so flushes) every open
 // channel through this hook, which the engine installs; without it only the modes are cleared.

@@ -36,7 +36,8 @@ std::array<NumVarType, PublicSlotCount + 1> PublicNumTable;
 std::array<StrVarType, PublicSlotCount + 1> PublicStrTable;
 std::array<BoolVarType, PublicSlotCount + 1> PublicBoolTable;
 
-const std::array<Extended, FixedConstSlots + 1> NumConstTable = {0.0L, 0.0L, 1.0L, -1.0L, 65535.0L, 10.0L, 0.5L};
+const std::array<Extended, FixedConstSlots + 1> NumConstTable = {0.0L,     0.0L,  1.0L, -1.0L,
+                                                                 65535.0L, 10.0L, 0.5L};
 const std::array<QString, FixedConstSlots + 1> StrConstTable = {QString(), QString(), QStringLiteral("? ")};
 const std::array<std::uint8_t, 3> BoolConstTable = {0, 1, 0};
 

@@ -40,7 +40,7 @@ inline constexpr std::uint8_t Array = 4;
 namespace BoolVarKind {
 inline constexpr std::uint8_t Variable = 0;
 inline constexpr std::uint8_t FunctionName = 1;
-inline constexpr std::uint8_t UserFunction = 2;  // treated as a user function by the run loop
+inline constexpr std::uint8_t UserFunction = 2; // treated as a user function by the run loop
 inline constexpr std::uint8_t ArrayParameter = 3;
 inline constexpr std::uint8_t Array = 4;
 } // namespace BoolVarKind
@@ -48,10 +48,10 @@ inline constexpr std::uint8_t Array = 4;
 struct NumVarType {
     QString Name;
     Extended Value = 0.0L;
-    std::int32_t Base = 0;    // arrays: first element in ANumVarTable; labels and procedures: code index
-    std::uint8_t Kind = 0;    // NumVarKind
+    std::int32_t Base = 0; // arrays: first element in ANumVarTable; labels and procedures: code index
+    std::uint8_t Kind = 0; // NumVarKind
     std::uint8_t DimCount = 0;
-    std::array<std::int32_t, MaxDimensions + 1> Bounds{};  // 1-based: largest subscript per dimension
+    std::array<std::int32_t, MaxDimensions + 1> Bounds{}; // 1-based: largest subscript per dimension
     std::uint8_t ArrayParam = 0;
 };
 
@@ -59,7 +59,7 @@ struct StrVarType {
     QString Name;
     QString Value;
     std::int32_t Base = 0;
-    std::uint8_t Kind = 0;    // StrVarKind
+    std::uint8_t Kind = 0; // StrVarKind
     std::uint8_t DimCount = 0;
     std::array<std::int32_t, MaxDimensions + 1> Bounds{};
     std::uint8_t ArrayParam = 0;
@@ -67,9 +67,9 @@ struct StrVarType {
 
 struct BoolVarType {
     QString Name;
-    std::uint8_t Value = 0;   // 0 false, 1 true
+    std::uint8_t Value = 0; // 0 false, 1 true
     std::int32_t Base = 0;
-    std::uint8_t Kind = 0;    // BoolVarKind
+    std::uint8_t Kind = 0; // BoolVarKind
     std::uint8_t DimCount = 0;
     std::array<std::int32_t, MaxDimensions + 1> Bounds{};
     std::uint8_t ArrayParam = 0;
@@ -78,39 +78,52 @@ struct BoolVarType {
 inline constexpr int FormulaCodeSize = 100;
 struct FormVarType {
     QString Name;
-    std::array<CodeItemType, FormulaCodeSize + 1> Code{};  // 1-based: {41} postfix items {42}
+    std::array<CodeItemType, FormulaCodeSize + 1> Code{}; // 1-based: {41} postfix items {42}
     std::int32_t Kind = 0;
 };
 
 struct LabelType {
-    std::int32_t Key = 0;        // line number or label
+    std::int32_t Key = 0; // line number or label
     std::int32_t CodeIndex = 0;
     std::int32_t Extra = 0;
 };
 
 inline constexpr int DcVarCapacity = 1024;
 struct DcVarType {
-    QString Name;               // at most 30 characters; local names carry a prefix
-    std::int32_t Kind = 0;      // DcVarKind
-    std::int32_t Index = 0;     // the table index bound to the name
+    QString Name;           // at most 30 characters; local names carry a prefix
+    std::int32_t Kind = 0;  // DcVarKind
+    std::int32_t Index = 0; // the table index bound to the name
 };
 
 // Numeric tables.
-extern std::vector<Extended> NumConTable;       extern int NumofRegisteredNumCon;
-extern std::vector<NumVarType> NumVarTable;     extern int NumofRegisteredNumVar;
-extern std::vector<Extended> ANumVarTable;      extern int NumofRegisteredANumVar;
-extern std::vector<FormVarType> FormVarTable;   extern int NumofRegisteredFormVar;
-extern std::vector<std::int32_t> DataPtrTable;  extern int NumofRegisteredDataPtr;
-extern std::vector<LabelType> LabelTable;       extern int NumofRegisteredLabel;  // entries from 1
-extern std::vector<NumVarType> LocalNumVarTable; extern int NumofRegisteredLocalNumVar;
+extern std::vector<Extended> NumConTable;
+extern int NumofRegisteredNumCon;
+extern std::vector<NumVarType> NumVarTable;
+extern int NumofRegisteredNumVar;
+extern std::vector<Extended> ANumVarTable;
+extern int NumofRegisteredANumVar;
+extern std::vector<FormVarType> FormVarTable;
+extern int NumofRegisteredFormVar;
+extern std::vector<std::int32_t> DataPtrTable;
+extern int NumofRegisteredDataPtr;
+extern std::vector<LabelType> LabelTable;
+extern int NumofRegisteredLabel; // entries from 1
+extern std::vector<NumVarType> LocalNumVarTable;
+extern int NumofRegisteredLocalNumVar;
 // String tables.
-extern std::vector<QString> StrConTable;        extern int NumofRegisteredStrCon;
-extern std::vector<StrVarType> StrVarTable;     extern int NumofRegisteredStrVar;
-extern std::vector<QString> AStrVarTable;       extern int NumofRegisteredAStrVar;
-extern std::vector<StrVarType> LocalStrVarTable; extern int NumofRegisteredLocalStrVar;
+extern std::vector<QString> StrConTable;
+extern int NumofRegisteredStrCon;
+extern std::vector<StrVarType> StrVarTable;
+extern int NumofRegisteredStrVar;
+extern std::vector<QString> AStrVarTable;
+extern int NumofRegisteredAStrVar;
+extern std::vector<StrVarType> LocalStrVarTable;
+extern int NumofRegisteredLocalStrVar;
 // Boolean tables.
-extern std::vector<BoolVarType> BoolVarTable;   extern int NumofRegisteredBoolVar;
-extern std::vector<std::int32_t> ABoolVarTable; extern int NumofRegisteredABoolVar;  // -1 true, 0 false
+extern std::vector<BoolVarType> BoolVarTable;
+extern int NumofRegisteredBoolVar;
+extern std::vector<std::int32_t> ABoolVarTable;
+extern int NumofRegisteredABoolVar; // -1 true, 0 false
 // Declared names, 1-based, fixed.
 extern std::array<DcVarType, DcVarCapacity + 1> DcVarTable;
 extern int NumofRegisteredDcVar;
@@ -138,8 +151,7 @@ Extended NumConValue(const CodeItemType& item);
 
 // Makes `table` hold index `at`; false (and error 30101) when memory runs out. The writers of the
 // front end grow a table to exactly the index they need through this.
-template <typename T>
-bool GrowTable(std::vector<T>& table, std::size_t at) {
+template <typename T> bool GrowTable(std::vector<T>& table, std::size_t at) {
     if (at < table.size()) return true;
     try {
         // A big table (a large DIM) gets its storage first, hinted to large pages, and only then the
@@ -149,7 +161,7 @@ bool GrowTable(std::vector<T>& table, std::size_t at) {
             AdviseLargePages(table.data(), table.capacity() * sizeof(T));
         }
         table.resize(at + 1);
-    } catch (const std::exception&) {  // bad_alloc or length_error
+    } catch (const std::exception&) { // bad_alloc or length_error
         RaiseError(Err::OutOfMemory);
         return false;
     }

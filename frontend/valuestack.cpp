@@ -16,10 +16,9 @@ ValueArray<CallFrameType> CallFrameStack;
 ValueArray<std::int32_t> CallReturnStack;
 
 namespace {
-constexpr int LoInitialCapacity = 0;  // room for one element (index 0), grown on the first push
+constexpr int LoInitialCapacity = 0; // room for one element (index 0), grown on the first push
 
-template <typename T>
-void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
+template <typename T> void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
     if (!LoTypeStack.Reserve() || !stack.Reserve()) {
         RaiseError(Err::StackOutOfMemory);
         return;
@@ -31,12 +30,24 @@ void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
 } // namespace
 
 namespace detail {
-void GlPushNumSlow(std::int32_t tag, Extended value) { GlPushValue(GlNumStack, tag, value); }
-void GlPushStrSlow(QString value) { GlPushValue(GlStrStack, GlValueType::String, std::move(value)); }
-void GlPushBoolSlow(std::uint8_t value) { GlPushValue(GlBoolStack, GlValueType::Boolean, value); }
-void LoPushNumSlow(Extended value) { LoPush(LoNumStack, GlValueType::Number, value); }
-void LoPushStrSlow(const QString& value) { LoPush(LoStrStack, GlValueType::String, value); }
-void LoPushBoolSlow(std::uint8_t value) { LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value); }
+void GlPushNumSlow(std::int32_t tag, Extended value) {
+    GlPushValue(GlNumStack, tag, value);
+}
+void GlPushStrSlow(QString value) {
+    GlPushValue(GlStrStack, GlValueType::String, std::move(value));
+}
+void GlPushBoolSlow(std::uint8_t value) {
+    GlPushValue(GlBoolStack, GlValueType::Boolean, value);
+}
+void LoPushNumSlow(Extended value) {
+    LoPush(LoNumStack, GlValueType::Number, value);
+}
+void LoPushStrSlow(const QString& value) {
+    LoPush(LoStrStack, GlValueType::String, value);
+}
+void LoPushBoolSlow(std::uint8_t value) {
+    LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value);
+}
 void LoPopFailed() {
     RaiseError(Err::LocalStackError);
 }
@@ -59,7 +70,8 @@ void GlClear() {
     GlTypeStack.Count = 0;
     GlNumStack.Count = 0;
     // Drop the strings' references now rather than when their slots are reused.
-    for (int i = 1; i <= GlStrStack.Count; ++i) GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
+    for (int i = 1; i <= GlStrStack.Count; ++i)
+        GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
     GlStrStack.Count = 0;
     GlBoolStack.Count = 0;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 namespace GlValueType {
-inline constexpr int None = 0;       // the stack holds fewer entries than asked for
+inline constexpr int None = 0; // the stack holds fewer entries than asked for
 inline constexpr int Number = 1;
 inline constexpr int String = 2;
 inline constexpr int Boolean = 3;
@@ -29,8 +29,7 @@ inline constexpr int GlInitialCapacity = 100;
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
 // the next reset, so steady-state pushes never allocate. Capacity (the highest index Items can hold)
 // is kept beside the vector, so the room test of a push is one compare; growth is out of line.
-template <typename T>
-struct ValueArray {
+template <typename T> struct ValueArray {
     std::vector<T> Items;
     int Count = 0;
     int Capacity = -1;
@@ -45,7 +44,8 @@ struct ValueArray {
     // Doubles the array (geometric growth: n pushes cost O(n) copies); false when memory runs out.
     [[gnu::noinline, gnu::cold]] bool Grow() {
         try {
-            while (static_cast<std::size_t>(Count) + 1 >= Items.size()) Items.resize(Items.size() * 2 + 1);
+            while (static_cast<std::size_t>(Count) + 1 >= Items.size())
+                Items.resize(Items.size() * 2 + 1);
         } catch (const std::exception&) {
             Capacity = static_cast<int>(Items.size()) - 1;
             return false;
@@ -56,7 +56,7 @@ struct ValueArray {
 };
 
 // ---- the Gl stack ------------------------------------------------------------------------------------
-extern ValueArray<std::int32_t> GlTypeStack;   // tags; GlTypeStack.Count is ValueStackCount
+extern ValueArray<std::int32_t> GlTypeStack; // tags; GlTypeStack.Count is ValueStackCount
 extern ValueArray<Extended> GlNumStack;
 extern ValueArray<QString> GlStrStack;
 extern ValueArray<std::uint8_t> GlBoolStack;
@@ -70,8 +70,7 @@ void GlClear();
 namespace detail {
 // A push onto any part with any tag: the value's own part makes room first, then the tag stack; a
 // part that cannot grow stores nothing (30102).
-template <typename T>
-bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
+template <typename T> bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
     if (!stack.Reserve() || !GlTypeStack.Reserve()) {
         RaiseError(Err::StackOutOfMemory);
         return false;
@@ -96,7 +95,9 @@ inline void GlPushNumTagged(std::int32_t tag, Extended value) {
 }
 } // namespace detail
 
-inline void GlPushNum(Extended value) { detail::GlPushNumTagged(GlValueType::Number, value); }
+inline void GlPushNum(Extended value) {
+    detail::GlPushNumTagged(GlValueType::Number, value);
+}
 inline void GlPushStr(QString value) {
     if (GlStrStack.Count < GlStrStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
         GlStrStack.Items.data()[++GlStrStack.Count] = std::move(value);
@@ -113,13 +114,25 @@ inline void GlPushBool(bool value) {
     }
     detail::GlPushBoolSlow(value ? 1 : 0);
 }
-inline void GlPushNumArray(Extended ref) { detail::GlPushNumTagged(GlValueType::NumArrayRef, ref); }
-inline void GlPushStrArray(Extended ref) { detail::GlPushNumTagged(GlValueType::StrArrayRef, ref); }
-inline void GlPushBoolArray(Extended ref) { detail::GlPushNumTagged(GlValueType::BoolArrayRef, ref); }
+inline void GlPushNumArray(Extended ref) {
+    detail::GlPushNumTagged(GlValueType::NumArrayRef, ref);
+}
+inline void GlPushStrArray(Extended ref) {
+    detail::GlPushNumTagged(GlValueType::StrArrayRef, ref);
+}
+inline void GlPushBoolArray(Extended ref) {
+    detail::GlPushNumTagged(GlValueType::BoolArrayRef, ref);
+}
 
-inline int GlTopType() { return GlTypeStack.Count >= 1 ? GlTypeStack.Items.data()[GlTypeStack.Count] : 0; }
-inline int GlSecondType() { return GlTypeStack.Count >= 2 ? GlTypeStack.Items.data()[GlTypeStack.Count - 1] : 0; }
-inline int GlThirdType() { return GlTypeStack.Count >= 3 ? GlTypeStack.Items.data()[GlTypeStack.Count - 2] : 0; }
+inline int GlTopType() {
+    return GlTypeStack.Count >= 1 ? GlTypeStack.Items.data()[GlTypeStack.Count] : 0;
+}
+inline int GlSecondType() {
+    return GlTypeStack.Count >= 2 ? GlTypeStack.Items.data()[GlTypeStack.Count - 1] : 0;
+}
+inline int GlThirdType() {
+    return GlTypeStack.Count >= 3 ? GlTypeStack.Items.data()[GlTypeStack.Count - 2] : 0;
+}
 
 inline bool IsGlNumberTag(int tag) {
     return tag == GlValueType::Number || tag == GlValueType::NumberAlt ||
@@ -206,9 +219,9 @@ inline void LoPushBool(bool value) {
 }
 
 namespace detail {
-template <typename T>
-inline bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
-    if (LoTypeStack.Count < 1 || LoTypeStack.Items.data()[LoTypeStack.Count] != tag || stack.Count < 1) [[unlikely]] {
+template <typename T> inline bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
+    if (LoTypeStack.Count < 1 || LoTypeStack.Items.data()[LoTypeStack.Count] != tag || stack.Count < 1)
+        [[unlikely]] {
         LoPopFailed();
         return false;
     }
@@ -242,8 +255,8 @@ struct CallFrameType {
 extern ValueArray<CallFrameType> CallFrameStack;
 extern ValueArray<std::int32_t> CallReturnStack;
 
-void PushCallFrame(const CallFrameType& frame);      // 52308 when it cannot grow
-bool PopCallFrame(CallFrameType& frame);             // 52309 when empty (frame not written)
-bool TopCallFrame(CallFrameType& frame);             // 52309 when empty
-void PushCallReturn(std::int32_t index);             // 54031 when it cannot grow
-std::int32_t PopCallReturn();                        // 54032 and 0 when empty
+void PushCallFrame(const CallFrameType& frame); // 52308 when it cannot grow
+bool PopCallFrame(CallFrameType& frame);        // 52309 when empty (frame not written)
+bool TopCallFrame(CallFrameType& frame);        // 52309 when empty
+void PushCallReturn(std::int32_t index);        // 54031 when it cannot grow
+std::int32_t PopCallReturn();                   // 54032 and 0 when empty

@@ -11,7 +11,7 @@ int BinarySearch(const std::array<std::u16string_view, N>& table, std::u16string
     while (lo <= hi) {
         const int sum = lo + hi;
         int mid = sum / 2;
-        if (sum % 2 != 0 && mid % 2 != 0) ++mid;  // x.5 rounds to the even neighbour
+        if (sum % 2 != 0 && mid % 2 != 0) ++mid; // x.5 rounds to the even neighbour
         const std::u16string_view slot = table[static_cast<std::size_t>(mid)];
         if (slot == word) return mid;
         if (slot > word)
@@ -25,12 +25,18 @@ int BinarySearch(const std::array<std::u16string_view, N>& table, std::u16string
 } // namespace
 
 int SearchOperator(std::u16string_view word) {
-    if (word.empty()) return 0;  // the empty slots never match a word
+    if (word.empty()) return 0; // the empty slots never match a word
     for (int slot = 1; slot <= OperatorCount; ++slot)
         if (OperatorNames[static_cast<std::size_t>(slot)] == word) return slot;
     return 0;
 }
 
-int SearchStatement(std::u16string_view word) { return BinarySearch(StatementNames, word); }
-int SearchFunction(std::u16string_view word) { return BinarySearch(FunctionNames, word); }
-int SearchReservedWord(std::u16string_view word) { return BinarySearch(ReservedWords, word); }
+int SearchStatement(std::u16string_view word) {
+    return BinarySearch(StatementNames, word);
+}
+int SearchFunction(std::u16string_view word) {
+    return BinarySearch(FunctionNames, word);
+}
+int SearchReservedWord(std::u16string_view word) {
+    return BinarySearch(ReservedWords, word);
+}

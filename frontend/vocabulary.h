@@ -13,59 +13,58 @@ inline constexpr int ReservedWordCount = 38;
 
 // Slots 26, 38 and 40 are empty; "?" stands twice and the linear search always finds slot 25.
 inline constexpr std::array<std::u16string_view, OperatorCount + 1> OperatorNames = {
-    u"",   u"=",  u"<>",  u"><", u"<",   u">",   u"<=",  u"=<",  u">=",  u"=>",  u"+",
-    u"-",  u"*",  u"/",   u"\\", u"MOD", u"^",   u"(",   u")",   u"{",   u"}",   u",",
-    u";",  u":",  u".",   u"?",  u"",    u"\"",  u"#",   u"$",   u"'",   u"NOT", u"AND",
-    u"OR", u"XOR", u"IMP", u"EQV", u"_", u"",    u"^Cr", u"",    u"?",   u"SJis", u"&",
-    u"ChgSgn",
+    u"",    u"=", u"<>", u"><",  u"<", u">", u"<=",   u"=<",  u">=",     u"=>", u"+",   u"-",
+    u"*",   u"/", u"\\", u"MOD", u"^", u"(", u")",    u"{",   u"}",      u",",  u";",   u":",
+    u".",   u"?", u"",   u"\"",  u"#", u"$", u"'",    u"NOT", u"AND",    u"OR", u"XOR", u"IMP",
+    u"EQV", u"_", u"",   u"^Cr", u"",  u"?", u"SJis", u"&",   u"ChgSgn",
 };
 
 // Operator slots.
 namespace Op {
-inline constexpr int Equal = 1;          // "="
-inline constexpr int NotEqual = 2;       // "<>"
-inline constexpr int NotEqualAlt = 3;    // "><"
-inline constexpr int Less = 4;           // "<"
-inline constexpr int Greater = 5;        // ">"
-inline constexpr int LessEqual = 6;      // "<="
-inline constexpr int LessEqualAlt = 7;   // "=<"
-inline constexpr int GreaterEqual = 8;   // ">="
+inline constexpr int Equal = 1;           // "="
+inline constexpr int NotEqual = 2;        // "<>"
+inline constexpr int NotEqualAlt = 3;     // "><"
+inline constexpr int Less = 4;            // "<"
+inline constexpr int Greater = 5;         // ">"
+inline constexpr int LessEqual = 6;       // "<="
+inline constexpr int LessEqualAlt = 7;    // "=<"
+inline constexpr int GreaterEqual = 8;    // ">="
 inline constexpr int GreaterEqualAlt = 9; // "=>"
-inline constexpr int Plus = 10;          // "+"
-inline constexpr int Minus = 11;         // "-"
-inline constexpr int Multiply = 12;      // "*" (also starts a label definition)
-inline constexpr int Divide = 13;        // "/"
-inline constexpr int IntDivide = 14;     // "\"
-inline constexpr int Mod = 15;           // "MOD"
-inline constexpr int Power = 16;         // "^"
-inline constexpr int OpenBracket = 17;   // "("
-inline constexpr int CloseBracket = 18;  // ")"
-inline constexpr int OpenBrace = 19;     // "{"
-inline constexpr int CloseBrace = 20;    // "}"
-inline constexpr int Comma = 21;         // ","
-inline constexpr int Semicolon = 22;     // ";"
-inline constexpr int Colon = 23;         // ":" (statement separator)
-inline constexpr int Period = 24;        // "."
-inline constexpr int Question = 25;      // "?" (PRINT shorthand)
+inline constexpr int Plus = 10;           // "+"
+inline constexpr int Minus = 11;          // "-"
+inline constexpr int Multiply = 12;       // "*" (also starts a label definition)
+inline constexpr int Divide = 13;         // "/"
+inline constexpr int IntDivide = 14;      // "\"
+inline constexpr int Mod = 15;            // "MOD"
+inline constexpr int Power = 16;          // "^"
+inline constexpr int OpenBracket = 17;    // "("
+inline constexpr int CloseBracket = 18;   // ")"
+inline constexpr int OpenBrace = 19;      // "{"
+inline constexpr int CloseBrace = 20;     // "}"
+inline constexpr int Comma = 21;          // ","
+inline constexpr int Semicolon = 22;      // ";"
+inline constexpr int Colon = 23;          // ":" (statement separator)
+inline constexpr int Period = 24;         // "."
+inline constexpr int Question = 25;       // "?" (PRINT shorthand)
 inline constexpr int Empty26 = 26;
-inline constexpr int DoubleQuote = 27;   // the double-quote character
-inline constexpr int Hash = 28;          // "#"
-inline constexpr int Dollar = 29;        // "$"
-inline constexpr int Apostrophe = 30;    // "'" (comment)
+inline constexpr int DoubleQuote = 27; // the double-quote character
+inline constexpr int Hash = 28;        // "#"
+inline constexpr int Dollar = 29;      // "$"
+inline constexpr int Apostrophe = 30;  // "'" (comment)
 inline constexpr int Not = 31;
 inline constexpr int And = 32;
 inline constexpr int Or = 33;
 inline constexpr int Xor = 34;
 inline constexpr int Imp = 35;
 inline constexpr int Eqv = 36;
-inline constexpr int Underscore = 37;    // "_"
-inline constexpr int LineEnd = 38;       // empty text; as a code, the end of a line (listed as CR LF)
-inline constexpr int PrintCr = 39;       // "^Cr"
+inline constexpr int Underscore = 37; // "_"
+inline constexpr int LineEnd = 38;    // empty text; as a code, the end of a line (listed as CR LF)
+inline constexpr int PrintCr = 39;    // "^Cr"
 inline constexpr int Empty40 = 40;
-inline constexpr int Question2 = 41;     // the second "?", never found by the search
+inline constexpr int Question2 = 41; // the second "?", never found by the search
 inline constexpr int SJis = 42;
-inline constexpr int Ampersand = 43;     // "&"
-inline constexpr int ChgSgn = 44;        // unary minus, made by the compiler
+inline constexpr int Ampersand = 43; // "&"
+inline constexpr int ChgSgn = 44;    // unary minus, made by the compiler
 } // namespace Op
 
 // Statement slots (kind 6 items below 192) and function slots (kind 2 items below 126), numbered by
@@ -118,12 +117,11 @@ inline constexpr std::array<std::u16string_view, FunctionCount + 1> FunctionName
 };
 
 inline constexpr std::array<std::u16string_view, ReservedWordCount + 1> ReservedWords = {
-    u"",
-    u"AS", u"BOOLEAN", u"CALL", u"CASE", u"CLOSE", u"CONST", u"DATA", u"DIM",
-    u"DO", u"ELSE", u"ELSEIF", u"END", u"EXIT", u"EXPLICIT", u"FOR", u"FUNCTION",
-    u"GOSUB", u"GOTO", u"IF", u"IS", u"LET", u"LOOP", u"NEXT", u"OPEN",
-    u"OPTION", u"PUBLIC", u"REAL", u"REM", u"RETURN", u"SELECT", u"STOP", u"STRING",
-    u"SUB", u"THEN", u"TO", u"UNTIL", u"WEND", u"WHILE",
+    u"",         u"AS",     u"BOOLEAN", u"CALL",   u"CASE",  u"CLOSE",  u"CONST",    u"DATA",
+    u"DIM",      u"DO",     u"ELSE",    u"ELSEIF", u"END",   u"EXIT",   u"EXPLICIT", u"FOR",
+    u"FUNCTION", u"GOSUB",  u"GOTO",    u"IF",     u"IS",    u"LET",    u"LOOP",     u"NEXT",
+    u"OPEN",     u"OPTION", u"PUBLIC",  u"REAL",   u"REM",   u"RETURN", u"SELECT",   u"STOP",
+    u"STRING",   u"SUB",    u"THEN",    u"TO",     u"UNTIL", u"WEND",   u"WHILE",
 };
 
 // Reserved-word slots; function codes 126 + slot - 1 name them.
@@ -176,8 +174,7 @@ inline constexpr int CombinedFunctionBase = OperatorCount + StatementCount;
 // Function codes 126 and up that name reserved words: 126 + slot - 1.
 inline constexpr int ReservedWordFunctionBase = 126;
 
-template <std::size_t N>
-constexpr bool IsStrictlySorted(const std::array<std::u16string_view, N>& table) {
+template <std::size_t N> constexpr bool IsStrictlySorted(const std::array<std::u16string_view, N>& table) {
     for (std::size_t i = 2; i < N; ++i)
         if (!(table[i - 1] < table[i])) return false;
     return true;

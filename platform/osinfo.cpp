@@ -1,7 +1,7 @@
 #include "platform/osinfo.h"
 
 const QString& OSName() {
-    static const QString name;  // Linux: none of the Windows version names applies
+    static const QString name; // Linux: none of the Windows version names applies
     return name;
 }
 

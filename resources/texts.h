@@ -6,19 +6,19 @@
 #include <QString>
 
 namespace Res {
-inline constexpr int ErrorWord = 65193;           // the end-of-run error line's prefix
-inline constexpr int LeftoverValues = 65194;      // values left on the stack at the end of a run
-inline constexpr int CurrentPath = 65195;         // FILES heading
-inline constexpr int RunStopped = 65196;          // stop line
-inline constexpr int CaptionStopped = 65197;      // run window caption after a stop
-inline constexpr int LineInputCaption = 65200;    // LINE INPUT dialog caption
-inline constexpr int InputRetrySuffix = 65201;    // caption suffix when an INPUT must be re-entered
-inline constexpr int InputWaitingSuffix = 65202;  // caption suffix while input is awaited
-inline constexpr int CaptionPreparing = 65216;    // SetBtnPrepMode
-inline constexpr int InputCaption = 65231;        // INPUT dialog caption
-inline constexpr int CaptionRunning = 65245;      // SetBtnRunMode
-inline constexpr int CaptionStopMode = 65246;     // SetBtnStopMode
-inline constexpr int CaptionEnded = 65247;        // SetBtnEndMode
+inline constexpr int ErrorWord = 65193;          // the end-of-run error line's prefix
+inline constexpr int LeftoverValues = 65194;     // values left on the stack at the end of a run
+inline constexpr int CurrentPath = 65195;        // FILES heading
+inline constexpr int RunStopped = 65196;         // stop line
+inline constexpr int CaptionStopped = 65197;     // run window caption after a stop
+inline constexpr int LineInputCaption = 65200;   // LINE INPUT dialog caption
+inline constexpr int InputRetrySuffix = 65201;   // caption suffix when an INPUT must be re-entered
+inline constexpr int InputWaitingSuffix = 65202; // caption suffix while input is awaited
+inline constexpr int CaptionPreparing = 65216;   // SetBtnPrepMode
+inline constexpr int InputCaption = 65231;       // INPUT dialog caption
+inline constexpr int CaptionRunning = 65245;     // SetBtnRunMode
+inline constexpr int CaptionStopMode = 65246;    // SetBtnStopMode
+inline constexpr int CaptionEnded = 65247;       // SetBtnEndMode
 } // namespace Res
 
 // The text of a resource id; empty for an id without a text.
@@ -104,7 +104,8 @@ inline constexpr char16_t Unsupported2000[] =
 // Questions and messages of the main frame.
 inline constexpr char16_t ExitQuestion[] = u"Lorvex を終了しますか？";
 // The application closes without waiting for a run that does not stop.
-inline constexpr char16_t StopNotHonoured[] = u"実行中のプログラムが中断に応じないため、終了を待たずに Lorvex を終了します。";
+inline constexpr char16_t StopNotHonoured[] =
+    u"実行中のプログラムが中断に応じないため、終了を待たずに Lorvex を終了します。";
 inline constexpr char16_t HomePageQuestion[] = u"Lorvex for Windows Home Page へ接続しますか？";
 inline constexpr char16_t DeleteRegistryQuestion[] = u"Lorvex のレジストリを削除しますか。";
 inline constexpr char16_t DeleteIniQuestion[] = u"Lorvex のiniファイルを削除しますか。";
@@ -200,13 +201,14 @@ inline constexpr char16_t OptionCurrentSize[] = u"現在のサイズ";
 inline constexpr char16_t OptionSizeRefused[] = u"%1の%2「%3」は使えません。1 以上の整数を入力して下さい。";
 
 inline constexpr char16_t AssocCaption[] = u"Lorvex 関連付け設定プログラム";
-inline constexpr char16_t AssocExplanation[] = u"lxt ファイルのアイコンをダブルクリックしたときの動作を指定します。";
+inline constexpr char16_t AssocExplanation[] =
+    u"lxt ファイルのアイコンをダブルクリックしたときの動作を指定します。";
 inline constexpr char16_t AssocEffect[] = u"関連付けを行うとLorvex が起動して以下の動作をします。";
 inline constexpr char16_t AssocCurrent[] = u"現在の設定";
 // Radio-button texts and current-setting texts, choices 1 to 4 in order.
-inline constexpr const char16_t* AssocChoiceItems[] = {
-    u"実行に関連付け（編集画面は最小化）", u"実行に関連付け（編集画面は標準）",
-    u"編集に関連付け（編集画面が開く）", u"関連付けなし"};
+inline constexpr const char16_t* AssocChoiceItems[] = {u"実行に関連付け（編集画面は最小化）",
+                                                       u"実行に関連付け（編集画面は標準）",
+                                                       u"編集に関連付け（編集画面が開く）", u"関連付けなし"};
 inline constexpr const char16_t* AssocSettingItems[] = {u"実行に関連付け", u"実行編集に関連付け",
                                                         u"編集に関連付け", u"関連付けなし"};
 inline constexpr char16_t AssocOk[] = u"OK";

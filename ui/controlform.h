@@ -22,10 +22,10 @@ class QPushButton;
 namespace ControlLayout {
 inline constexpr int ClientWidth = CScreenDefaultWidth;
 inline constexpr int ClientHeight = CScreenDefaultHeight;
-inline constexpr int ColumnStep = 200;   // control n sits in column (n - 1) div 10 ...
-inline constexpr int RowStep = 40;       // ... and row (n - 1) mod 10
+inline constexpr int ColumnStep = 200; // control n sits in column (n - 1) div 10 ...
+inline constexpr int RowStep = 40;     // ... and row (n - 1) mod 10
 inline constexpr int PerColumn = 10;
-inline constexpr int FirstLabelLeft = 6;  // Label1 alone stands a little to the right
+inline constexpr int FirstLabelLeft = 6; // Label1 alone stands a little to the right
 inline constexpr int ButtonLeft = 20;
 inline constexpr int ButtonWidth = 120;
 inline constexpr int ButtonHeight = 30;
@@ -33,7 +33,7 @@ inline constexpr int EditLeft = 60;
 inline constexpr int EditWidth = 120;
 inline constexpr int EditHeight = 29;
 inline constexpr int MemoHeight = 30;
-inline constexpr int DefaultCharset = 1;  // DEFAULT_CHARSET
+inline constexpr int DefaultCharset = 1; // DEFAULT_CHARSET
 } // namespace ControlLayout
 
 // A label that keeps its size fitted to its text, as the layout's autosized labels do: a new caption
@@ -97,17 +97,17 @@ bool StartControlButtonEvent();
 // ---- the properties of a control, alike for the four control classes -----------------------------
 // Colours are words 0x00BBGGRR. The font character set has no meaning to the font system here; it is
 // kept with the control so that programs read back what they set.
-std::uint32_t ControlColor(const QWidget* control);          // background (a button's brush)
+std::uint32_t ControlColor(const QWidget* control); // background (a button's brush)
 void SetControlColor(QWidget* control, std::uint32_t color);
 std::uint32_t ControlFontColor(const QWidget* control);
 void SetControlFontColor(QWidget* control, std::uint32_t color);
 int ControlFontCharset(const QWidget* control);
-void SetControlFontCharset(QWidget* control, int charset);   // the low eight bits count
-int ControlFontSize(const QWidget* control);                 // points, as last set
+void SetControlFontCharset(QWidget* control, int charset); // the low eight bits count
+int ControlFontSize(const QWidget* control);               // points, as last set
 void SetControlFontSize(QWidget* control, int points);
 QString ControlFontName(const QWidget* control);
 void SetControlFontName(QWidget* control, const QString& name);
-std::uint8_t ControlFontStyle(const QWidget* control);       // FontStyleBit set
+std::uint8_t ControlFontStyle(const QWidget* control); // FontStyleBit set
 void SetControlFontStyle(QWidget* control, std::uint8_t style);
 // Geometry; values far outside any screen are held to +-16777215 so no sum of them overflows.
 void SetControlLeft(QWidget* control, int left);

@@ -373,7 +373,9 @@ void TMPlayerForm::MediaPlayer1Notify() {
     StartMediaPlayerEvent();
 }
 
-bool TMPlayerForm::StartMediaPlayerEvent() { return StartEventCall(); }
+bool TMPlayerForm::StartMediaPlayerEvent() {
+    return StartEventCall();
+}
 
 void CloseMediaPlayer() {
     if (MPlayerForm != nullptr) MPlayerForm->MediaPlayer1->Close();

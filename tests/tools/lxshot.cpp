@@ -4,17 +4,17 @@
 //   xvfb-run -a lxshot PROGRAM.lxt OUT.png
 //
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
+#include "controlwindow/properties.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
 #include "ui/editform.h"
-#include "controlwindow/properties.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
-#include "ui/mplayerform.h"
-#include "ui/windowsettings.h"
 #include "ui/mainframe.h"
+#include "ui/mplayerform.h"
 #include "ui/runform.h"
+#include "ui/windowsettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,7 +30,8 @@ namespace {
 void Pump(int ms) {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 } // namespace
@@ -67,20 +68,23 @@ int main(int argc, char** argv) {
     ProgramRunning = 1;
     StopRequest = 0;
     ProgramText = editor->findChild<QPlainTextEdit*>() != nullptr
-                      ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"))
+                      ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'),
+                                                                                    QStringLiteral("\r\n"))
                       : QString();
     ProgramTextLength = static_cast<int>(ProgramText.size());
     TLXMTHread::StartRun();
     QElapsedTimer clock;
     clock.start();
-    while (ThreadBusy != 0 && clock.elapsed() < 10000) Pump(20);
+    while (ThreadBusy != 0 && clock.elapsed() < 10000)
+        Pump(20);
     Pump(500);
 
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     if (!shot.save(QString::fromLocal8Bit(argv[2]))) return 2;
     QSet<QRgb> colours;
     for (int y = 0; y < shot.height() && colours.size() < 3; y += 7)
-        for (int x = 0; x < shot.width() && colours.size() < 3; x += 7) colours.insert(shot.pixel(x, y));
+        for (int x = 0; x < shot.width() && colours.size() < 3; x += 7)
+            colours.insert(shot.pixel(x, y));
     TLXMTHread::StopAndJoin();
     return colours.size() >= 3 ? 0 : 1;
 }

@@ -19,7 +19,9 @@ protected:
     void TearDown() override { RunMode = RunKind::Program; }
 };
 
-CodeItemType Item(int kind, int code, int pos = 0) { return CodeItemType{kind, code, pos}; }
+CodeItemType Item(int kind, int code, int pos = 0) {
+    return CodeItemType{kind, code, pos};
+}
 
 TEST_F(ItemBuffers, FreshCodeBufferFetchesNothingPastItsLimit) {
     ASSERT_EQ(CodeIndex, ProgramCodeStart);
@@ -33,7 +35,8 @@ TEST_F(ItemBuffers, FreshCodeBufferFetchesNothingPastItsLimit) {
 
 TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
     const int count = 5000;
-    for (int i = 0; i < count; ++i) AddCode(Item(CodeKind::NumVar, i, i + 1));
+    for (int i = 0; i < count; ++i)
+        AddCode(Item(CodeKind::NumVar, i, i + 1));
     ASSERT_EQ(ErrorNumber, 0);
     EXPECT_EQ(CurrentmaxCodeNum, ProgramCodeStart + count - 1);
     CodeLimit = CodeIndex - 1;
@@ -48,7 +51,8 @@ TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
 }
 
 TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
-    for (int i = 0; i < 10; ++i) AddCode(Item(CodeKind::NumVar, 1));
+    for (int i = 0; i < 10; ++i)
+        AddCode(Item(CodeKind::NumVar, 1));
     AddCode(Item(CodeKind::End, 0));
     CodeLimit = CodeIndex - 1;
     ResetCode();
@@ -59,19 +63,22 @@ TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
 }
 
 TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
-    for (int i = 0; i < 3; ++i) AddCode(Item(CodeKind::NumVar, 42));
+    for (int i = 0; i < 3; ++i)
+        AddCode(Item(CodeKind::NumVar, 42));
     AddCode(Item(CodeKind::End, 0));
     CodeLimit = CodeIndex - 1;
 
     ResetCode();
     CodeIndex = 1;
     RunMode = RunKind::Immediate;
-    for (int i = 1; i <= ImmediateAreaLast; ++i) AddCode(Item(CodeKind::StrVar, i));
+    for (int i = 1; i <= ImmediateAreaLast; ++i)
+        AddCode(Item(CodeKind::StrVar, i));
     EXPECT_EQ(ErrorNumber, 0) << "slots 1 to 100 are the command's";
     AddCode(Item(CodeKind::End, 0));
     EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
     EXPECT_EQ(CodeBuffer[ProgramCodeStart + 3].FirstCode, CodeKind::End);
 }
 
@@ -79,7 +86,8 @@ TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
     ResetPreCode();
     PreCodeIndex = 1;
     RunMode = RunKind::Immediate;
-    for (int i = 1; i <= ImmediateAreaLast; ++i) AddPreCode(Item(CodeKind::NumVar, i));
+    for (int i = 1; i <= ImmediateAreaLast; ++i)
+        AddPreCode(Item(CodeKind::NumVar, i));
     EXPECT_EQ(ErrorNumber, 0);
     AddPreCode(Item(CodeKind::NumVar, 0));
     EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
@@ -93,7 +101,7 @@ TEST_F(ItemBuffers, PreCodeTakesTheTokenStartAndIgnoresEmptyItems) {
     EXPECT_EQ(PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
     AddPreCode(Item(CodeKind::Statement, 3, 99));
     EXPECT_EQ(PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
-    IncludeMode = 2;  // any other mode keeps the item's own position
+    IncludeMode = 2; // any other mode keeps the item's own position
     AddPreCode(Item(CodeKind::Statement, 4, 99));
     EXPECT_EQ(PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
     IncludeMode = 0;

@@ -41,8 +41,8 @@ constexpr int Get = PropertyGetBase;
 constexpr int BtnText = 196, BtnColor = 198, BtnCharset = 199, BtnFontColor = 200, BtnFontName = 201,
               BtnFontSize = 202, BtnFontStyle = 203, BtnHeight = 204, BtnLeft = 205, BtnTop = 206,
               BtnVisible = 207, BtnWidth = 208;
-constexpr int LblText = 209, LblColor = 210, LblFontColor = 212, LblFontName = 213, LblFontStyle = 215, LblHeight = 216,
-              LblLeft = 217, LblTop = 218, LblVisible = 219, LblWidth = 220;
+constexpr int LblText = 209, LblColor = 210, LblFontColor = 212, LblFontName = 213, LblFontStyle = 215,
+              LblHeight = 216, LblLeft = 217, LblTop = 218, LblVisible = 219, LblWidth = 220;
 constexpr int TxtColor = 224, TxtCharset = 225, TxtFontColor = 226, TxtFontName = 227, TxtFontSize = 228,
               TxtHeight = 230, TxtLeft = 231, TxtMultiLine = 232, TxtText = 233, TxtTop = 234,
               TxtVisible = 235, TxtWidth = 236;
@@ -53,7 +53,7 @@ protected:
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         InitAll();
-        runForm_ = std::make_unique<TRunForm>();  // also the hand-over's target
+        runForm_ = std::make_unique<TRunForm>(); // also the hand-over's target
         runForm_->CLSBtnClick();
         InstallControlWindow();
         CScreenWidth = 600;
@@ -72,15 +72,20 @@ protected:
     }
 
     // A property statement: k, then the value, then the setter item.
-    template <typename Push>
-    void SetProperty(int n, Extended k, Push push) {
+    template <typename Push> void SetProperty(int n, Extended k, Push push) {
         GlPushNum(k);
         push();
         ExecuteFunction(Set + n);
     }
-    void SetNum(int n, Extended k, Extended value) { SetProperty(n, k, [value] { GlPushNum(value); }); }
-    void SetStr(int n, Extended k, const QString& value) { SetProperty(n, k, [value] { GlPushStr(value); }); }
-    void SetBool(int n, Extended k, bool value) { SetProperty(n, k, [value] { GlPushBool(value); }); }
+    void SetNum(int n, Extended k, Extended value) {
+        SetProperty(n, k, [value] { GlPushNum(value); });
+    }
+    void SetStr(int n, Extended k, const QString& value) {
+        SetProperty(n, k, [value] { GlPushStr(value); });
+    }
+    void SetBool(int n, Extended k, bool value) {
+        SetProperty(n, k, [value] { GlPushBool(value); });
+    }
 
     // A property expression: k, then the getter item, which leaves one value.
     void Read(int n, Extended k) {
@@ -147,7 +152,7 @@ TEST_F(ControlWindow, TextAndCaptionRoundTripForEveryKind) {
 }
 
 TEST_F(ControlWindow, GeometryRoundTripsAndATextBoxMovesBothControls) {
-    SetNum(BtnLeft, 1, 11.9);  // truncated
+    SetNum(BtnLeft, 1, 11.9); // truncated
     SetNum(BtnTop, 1, 22);
     SetNum(BtnWidth, 1, 33);
     SetNum(BtnHeight, 1, 44);
@@ -169,7 +174,8 @@ TEST_F(ControlWindow, GeometryRoundTripsAndATextBoxMovesBothControls) {
     SetNum(TxtTop, 5, 45);
     SetNum(TxtWidth, 5, 210);
     SetNum(TxtHeight, 5, 60);
-    for (QWidget* control : {static_cast<QWidget*>(LXControlForm->Edit(5)), static_cast<QWidget*>(LXControlForm->Memo(5))})
+    for (QWidget* control :
+         {static_cast<QWidget*>(LXControlForm->Edit(5)), static_cast<QWidget*>(LXControlForm->Memo(5))})
         EXPECT_EQ(control->geometry(), QRect(123, 45, 210, 60));
     EXPECT_EQ(GetNum(TxtLeft, 5), 123);
     EXPECT_EQ(GetNum(TxtWidth, 5), 210);
@@ -215,7 +221,7 @@ TEST_F(ControlWindow, VisibilityRoundTripsForEveryKind) {
 TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
     SetNum(BtnCharset, 2, 128);
     EXPECT_EQ(GetNum(BtnCharset, 2), 128);
-    SetNum(BtnCharset, 2, 300);  // the low eight bits
+    SetNum(BtnCharset, 2, 300); // the low eight bits
     EXPECT_EQ(GetNum(BtnCharset, 2), 44);
     SetNum(TxtCharset, 2, -1);
     EXPECT_EQ(GetNum(TxtCharset, 2), 255);
@@ -232,7 +238,7 @@ TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
     SetNum(BtnFontSize, 6, 14.7);
     EXPECT_EQ(GetNum(BtnFontSize, 6), 14);
     EXPECT_EQ(LXControlForm->Button(6)->font().pointSize(), 14);
-    SetNum(TxtFontSize, 6, -12);  // kept as set, drawn at a size the font system accepts
+    SetNum(TxtFontSize, 6, -12); // kept as set, drawn at a size the font system accepts
     EXPECT_EQ(GetNum(TxtFontSize, 6), -12);
     EXPECT_GT(LXControlForm->Memo(6)->font().pointSize(), 0);
 
@@ -246,7 +252,7 @@ TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
 }
 
 TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
-    SetNum(BtnFontColor, 1, 12);  // red in the default palette order
+    SetNum(BtnFontColor, 1, 12); // red in the default palette order
     EXPECT_EQ(GetStr(BtnFontColor, 1), QStringLiteral("#FF0000"));
     SetStr(LblFontColor, 1, QStringLiteral("#12ab34"));
     EXPECT_EQ(GetStr(LblFontColor, 1), QStringLiteral("#12AB34"));
@@ -262,7 +268,7 @@ TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
     SetStr(LblColor, 3, QStringLiteral("#FFFFFF"));
     SetStr(LblColor, 3, QStringLiteral("chartreuse"));
     EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
-    SetStr(LblColor, 3, QStringLiteral("#FF00"));  // too short for a colour text
+    SetStr(LblColor, 3, QStringLiteral("#FF00")); // too short for a colour text
     EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
     SetStr(LblColor, 3, QStringLiteral("#GG0000"));
     EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
@@ -312,7 +318,8 @@ TEST_F(ControlWindow, AGetterRefusesABadControlNumberAndPushesNothing) {
     EXPECT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::String);
     // The message names the control kind, not an unrelated function.
-    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CLABEL"))) << ErrorMessage(ErrorNumber).toStdString();
+    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CLABEL")))
+        << ErrorMessage(ErrorNumber).toStdString();
 }
 
 TEST_F(ControlWindow, ASetterRefusesWrongTypesBeforePoppingAndBadNumbersAfter) {
@@ -359,7 +366,7 @@ TEST_F(ControlWindow, AClosedWindowIsReportedOnlyForWellFormedArguments) {
     EXPECT_EQ(ValueStackCount, 0);
 
     ErrorNumber = 0;
-    SetNum(BtnWidth, 0, 50);  // the range check comes first
+    SetNum(BtnWidth, 0, 50); // the range check comes first
     EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
 
     ErrorNumber = 0;
@@ -393,7 +400,8 @@ TEST_F(ControlWindow, CodesWithoutAPropertyDoNothingAndOtherCodesAreNotTaken) {
     }
 }
 
-// ---- the multi-line switch ----------------------------------------------------------------------------------
+// ---- the multi-line switch
+// ----------------------------------------------------------------------------------
 
 TEST_F(ControlWindow, MultiLineOnAVisibleTextBoxMovesVisibilityAndText) {
     SetBool(TxtVisible, 4, true);
@@ -445,7 +453,8 @@ TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
     EXPECT_EQ(ControlTextMultiLine[3], 0);
 }
 
-// ---- show statements --------------------------------------------------------------------------------------------
+// ---- show statements
+// --------------------------------------------------------------------------------------------
 
 TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) {
     Show(St::CBUTTON, 3, true);
@@ -485,7 +494,8 @@ TEST_F(ControlWindow, ShowStatementErrors) {
     EXPECT_EQ(CodeIndex, 2) << "the ON item stays taken";
 }
 
-// ---- CSCREEN and the window's life --------------------------------------------------------------------------------
+// ---- CSCREEN and the window's life
+// --------------------------------------------------------------------------------
 
 TEST_F(ControlWindow, CScreenLimitsTheSizesAndRefusesNonNumbers) {
     struct Case {
@@ -561,7 +571,8 @@ TEST_F(ControlWindow, KeysTypedInAControlReachTheProgramAndTheControl) {
     EXPECT_EQ(LastKeyCode.load(), 37);
 }
 
-// ---- clicks ----------------------------------------------------------------------------------------------------
+// ---- clicks
+// ----------------------------------------------------------------------------------------------------
 
 bool Poll(int k) {
     GlPushNum(k);
@@ -570,7 +581,7 @@ bool Poll(int k) {
 }
 
 TEST_F(ControlWindow, TheFirstPollWatchesAndLaterPollsTakeEachClick) {
-    LXControlForm->ButtonClick(3);  // not watched yet: no effect
+    LXControlForm->ButtonClick(3); // not watched yet: no effect
     EXPECT_EQ(ControlButtonPressed[3], 0);
     EXPECT_FALSE(Poll(3));
     EXPECT_EQ(ControlButtonWatched[3], 1);
@@ -596,7 +607,7 @@ TEST_F(ControlWindow, PollingABadButtonFails) {
 // Clicks on the user-interface thread while the interpreter polls: every click is seen by a poll.
 TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
     constexpr int Clicks = 60;
-    ASSERT_FALSE(Poll(9));  // starts watching
+    ASSERT_FALSE(Poll(9)); // starts watching
     std::atomic<bool> done{false};
     std::atomic<int> seen{0};
     std::thread poller([&] {
@@ -614,7 +625,8 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
         // Wait until the poll has taken this click before the next one, so clicks cannot merge.
         QElapsedTimer clock;
         clock.start();
-        while (ControlButtonPressed[9] != 0 && clock.elapsed() < 2000) std::this_thread::yield();
+        while (ControlButtonPressed[9] != 0 && clock.elapsed() < 2000)
+            std::this_thread::yield();
     }
     done = true;
     poller.join();
@@ -625,12 +637,13 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
 TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
     RunProgram("PRINT \"start\"\r\nSUB CButton33_Click\r\nPRINT \"clicked 33\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
-    LXControlForm->ButtonClick(7);  // no SUB for button 7
+    LXControlForm->ButtonClick(7); // no SUB for button 7
     EXPECT_EQ(ThreadBusy, 0);
     LXControlForm->ButtonClick(33);
     EXPECT_EQ(CommandText, QStringLiteral("Call CButton33_Click"));
     ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
-    EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n"))) << runForm_->Text().toStdString();
+    EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n")))
+        << runForm_->Text().toStdString();
 }
 
 TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
@@ -638,7 +651,7 @@ TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
     runForm_->CLSBtnClick();
     ControlButtonWatched[2] = 1;
     CommandText = QStringLiteral("unchanged");
-    ThreadBusy = 1;  // as while a program runs
+    ThreadBusy = 1; // as while a program runs
     LXControlForm->ButtonClick(2);
     EXPECT_EQ(CommandText, QStringLiteral("unchanged"));
     EXPECT_EQ(ControlButtonPressed[2], 1) << "the watched button is still marked";

@@ -187,7 +187,8 @@ TEST_F(AssociationTest, ProgramPathsSurviveTheDesktopEntryQuoting) {
               QStringLiteral("\"/a\\\\\\\\b\" %f"));
     // A line break cannot stand in a desktop entry, nor a "%" in the program's path (the desktop
     // would look for one program and start another): the window is told, nothing is written.
-    for (const QString& path : {QStringLiteral("/a\nb"), QStringLiteral("/opt/100%/lorvex"), QStringLiteral("/a/b%%")}) {
+    for (const QString& path :
+         {QStringLiteral("/a\nb"), QStringLiteral("/opt/100%/lorvex"), QStringLiteral("/a/b%%")}) {
         SCOPED_TRACE(path.toStdString());
         EXPECT_TRUE(AssociationCommand(AssocChoiceValue::Run, path).isEmpty());
         QString error;

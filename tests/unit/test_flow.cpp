@@ -90,9 +90,15 @@ int NewBoolArray(const char* name, std::initializer_list<int> bounds) {
     return index;
 }
 
-NumVarType& Num(int index) { return NumVarTable[static_cast<std::size_t>(index)]; }
-StrVarType& Str(int index) { return StrVarTable[static_cast<std::size_t>(index)]; }
-BoolVarType& Bool(int index) { return BoolVarTable[static_cast<std::size_t>(index)]; }
+NumVarType& Num(int index) {
+    return NumVarTable[static_cast<std::size_t>(index)];
+}
+StrVarType& Str(int index) {
+    return StrVarTable[static_cast<std::size_t>(index)];
+}
+BoolVarType& Bool(int index) {
+    return BoolVarTable[static_cast<std::size_t>(index)];
+}
 Extended& NumElement(int array, int offset) {
     return ANumVarTable[static_cast<std::size_t>(Num(array).Base + offset)];
 }
@@ -116,7 +122,7 @@ public:
     int BVar(int index) { return Item(CodeKind::BoolVar, index); }
     int Target(int index) { return Item(CodeKind::JumpTarget, index); }
     int Lit(Extended value) {
-        NumConTable.push_back(value);  // a literal item names entry SecondCode + 1
+        NumConTable.push_back(value); // a literal item names entry SecondCode + 1
         return Item(CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2);
     }
     int SLit(const QString& text) {
@@ -210,8 +216,12 @@ private:
     std::vector<CodeItemType> items_;
 };
 
-CodeItemType NumParam(int index) { return CodeItemType{CodeKind::NumVar, index, 0}; }
-CodeItemType ByValue() { return CodeItemType{CodeKind::DummyCode, ParseCode::ByValueArgument, 0}; }
+CodeItemType NumParam(int index) {
+    return CodeItemType{CodeKind::NumVar, index, 0};
+}
+CodeItemType ByValue() {
+    return CodeItemType{CodeKind::DummyCode, ParseCode::ByValueArgument, 0};
+}
 
 class Flow : public ::testing::Test {
 protected:
@@ -295,16 +305,16 @@ TEST_F(Flow, LetAndReadRoundAFractionalSubscriptTheSameWay) {
     const int x = NewNum("X");
     const int y = NewNum("Y");
     Program p;
-    p.Lit(7);  // A(1.5) = 7
+    p.Lit(7); // A(1.5) = 7
     p.Lit(1.5);
     p.LetNum(a);
-    p.Lit(1.5);  // X = A(1.5)
+    p.Lit(1.5); // X = A(1.5)
     p.Var(a);
     p.LetNum(x);
-    p.Lit(8);  // A(2.5) = 8: halves go to the even neighbour, the same element
+    p.Lit(8); // A(2.5) = 8: halves go to the even neighbour, the same element
     p.Lit(2.5);
     p.LetNum(a);
-    p.Lit(2);  // Y = A(2)
+    p.Lit(2); // Y = A(2)
     p.Var(a);
     p.LetNum(y);
     EXPECT_EQ(p.Run(), LoopExit::End);
@@ -321,7 +331,7 @@ TEST_F(Flow, LetRefusesBadSubscriptsAndLeavesTheElementsAlone) {
     };
     const std::vector<Case> cases = {
         {[](Program& p) { p.Lit(6); }, Err::SubscriptTooLarge},
-        {[](Program& p) { p.Lit(5.5); }, Err::SubscriptTooLarge},  // rounds to 6
+        {[](Program& p) { p.Lit(5.5); }, Err::SubscriptTooLarge}, // rounds to 6
         {[](Program& p) { p.Lit(-0.25); }, Err::SubscriptNegative},
         {[](Program& p) { p.SLit(QStringLiteral("1")); }, Err::SubscriptInvalid},
         {[](Program& p) { p.Lit(1e30); }, Err::SubscriptTooLarge},
@@ -335,7 +345,8 @@ TEST_F(Flow, LetRefusesBadSubscriptsAndLeavesTheElementsAlone) {
         p.LetNum(a);
         EXPECT_EQ(p.Run(), LoopExit::Error);
         EXPECT_EQ(ErrorNumber, c.error);
-        for (int i = 0; i <= 5; ++i) EXPECT_EQ(NumElement(a, i), 0.0L);
+        for (int i = 0; i <= 5; ++i)
+            EXPECT_EQ(NumElement(a, i), 0.0L);
     }
 }
 
@@ -344,7 +355,7 @@ TEST_F(Flow, LetStoresStringAndBooleanElements) {
     const int b = NewBoolArray("B", {3});
     Program p;
     p.SLit(QStringLiteral("x"));
-    p.Lit(1);  // S(2, 1)
+    p.Lit(1); // S(2, 1)
     p.Lit(2);
     p.Let(CodeKind::StrVar, s);
     p.True();
@@ -370,7 +381,7 @@ TEST_F(Flow, LetIntoTheTransferSlots) {
     EXPECT_EQ(PublicStrTable[1].Value, QStringLiteral("t"));
     EXPECT_EQ(PublicBoolTable[1].Value, 1);
 
-    Program wrong;  // the pop reports a value of another type and stores nothing
+    Program wrong; // the pop reports a value of another type and stores nothing
     wrong.SLit(QStringLiteral("u"));
     wrong.Let(CodeKind::PublicNum, 1);
     EXPECT_EQ(wrong.Run(), LoopExit::Error);
@@ -404,17 +415,17 @@ TEST_F(Flow, AnIfLoopRunsItsBodyTheRightNumberOfTimes) {
     const int i = NewNum("I", 1);
     const int s = NewNum("S");
     Program p;
-    const int top = p.Var(i);  // WHILE I <= 10
+    const int top = p.Var(i); // WHILE I <= 10
     p.Lit(10);
     p.Operator(Op::LessEqual);
     p.Stmt(St::IF);
     const int exit = p.Target(0);
     p.Colon();
-    p.Var(s);  // S = S + I
+    p.Var(s); // S = S + I
     p.Var(i);
     p.Operator(Op::Plus);
     p.LetNum(s);
-    p.Var(i);  // I = I + 1
+    p.Var(i); // I = I + 1
     p.Lit(1);
     p.Operator(Op::Plus);
     p.LetNum(i);
@@ -428,10 +439,22 @@ TEST_F(Flow, AnIfLoopRunsItsBodyTheRightNumberOfTimes) {
 }
 
 TEST_F(Flow, IfAndItsOppositeTestTakeOrSkipTheTarget) {
-    EXPECT_TRUE(Jumps([] { GlPushBool(false); ExecIf(); }));
-    EXPECT_FALSE(Jumps([] { GlPushBool(true); ExecIf(); }));
-    EXPECT_TRUE(Jumps([] { GlPushBool(true); ExecCaseBoolean(); }));
-    EXPECT_FALSE(Jumps([] { GlPushBool(false); ExecCaseBoolean(); }));
+    EXPECT_TRUE(Jumps([] {
+        GlPushBool(false);
+        ExecIf();
+    }));
+    EXPECT_FALSE(Jumps([] {
+        GlPushBool(true);
+        ExecIf();
+    }));
+    EXPECT_TRUE(Jumps([] {
+        GlPushBool(true);
+        ExecCaseBoolean();
+    }));
+    EXPECT_FALSE(Jumps([] {
+        GlPushBool(false);
+        ExecCaseBoolean();
+    }));
     EXPECT_EQ(ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 
@@ -471,9 +494,9 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
     const int label = NewNum("L");
     Program p;
     p.Stmt(St::GOTO);
-    p.Lit(100.75);  // a line number is truncated
+    p.Lit(100.75); // a line number is truncated
     p.Eol();
-    p.Lit(1);  // skipped
+    p.Lit(1); // skipped
     p.LetNum(x);
     const int line100 = p.Colon();
     p.Var(x);
@@ -483,7 +506,7 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
     p.Stmt(St::GOTO);
     p.Var(label);
     p.Eol();
-    p.Lit(100);  // skipped
+    p.Lit(100); // skipped
     p.LetNum(x);
     const int labelled = p.Colon();
     p.Var(x);
@@ -504,7 +527,7 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
 }
 
 TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
-    LabelTable.push_back(LabelType{10, 99999, 0});  // beyond the code
+    LabelTable.push_back(LabelType{10, 99999, 0}); // beyond the code
     NumofRegisteredLabel = 1;
     Program missing;
     missing.Stmt(St::GOTO);
@@ -538,7 +561,7 @@ TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
     farLabel.Var(far);
     EXPECT_EQ(farLabel.Run(), LoopExit::Error);
     EXPECT_EQ(ErrorNumber, Err::NoSuchLabel);
-    EXPECT_EQ(GosubStackCount, 1);  // a failed GOSUB leaves its return address
+    EXPECT_EQ(GosubStackCount, 1); // a failed GOSUB leaves its return address
 }
 
 // GOSUB nested `limit` deep: the subroutine counts and calls itself until C reaches the limit.
@@ -550,7 +573,7 @@ LoopExit NestedGosubs(int limit, int& counter) {
     p.Stmt(St::GOSUB);
     const int call = p.Target(0);
     p.Colon();
-    p.Lit(1);  // after the outermost RETURN
+    p.Lit(1); // after the outermost RETURN
     p.LetNum(after);
     p.Stmt(St::END);
     p.Eol();
@@ -628,7 +651,7 @@ TEST_F(Flow, DeclarationsAreSteppedOverAtRunTime) {
     p.Eol();
     p.Lit(3);
     p.LetNum(x);
-    p.Stmt(St::DATA);  // the last statement: the skip stops at the end item
+    p.Stmt(St::DATA); // the last statement: the skip stops at the end item
     p.Lit(2);
     EXPECT_EQ(p.Run(), LoopExit::End);
     EXPECT_EQ(ErrorNumber, 0);
@@ -645,12 +668,12 @@ TEST_F(Flow, RelationalCaseTestsCompareTheSelectorWithTheValue) {
         bool match;
     };
     const Case cases[] = {
-        {ParseCode::CaseEqual, 3, 3, true},          {ParseCode::CaseEqual, 3, 4, false},
-        {ParseCode::CaseNotEqual, 3, 4, true},       {ParseCode::CaseNotEqual, 3, 3, false},
-        {ParseCode::CaseLess, 5, 4, true},           {ParseCode::CaseLess, 5, 5, false},
-        {ParseCode::CaseLessEqual, 5, 5, true},      {ParseCode::CaseLessEqual, 5, 6, false},
-        {ParseCode::CaseGreater, 5, 6, true},        {ParseCode::CaseGreater, 5, 5, false},
-        {ParseCode::CaseGreaterEqual, 5, 5, true},   {ParseCode::CaseGreaterEqual, 5, 4, false},
+        {ParseCode::CaseEqual, 3, 3, true},        {ParseCode::CaseEqual, 3, 4, false},
+        {ParseCode::CaseNotEqual, 3, 4, true},     {ParseCode::CaseNotEqual, 3, 3, false},
+        {ParseCode::CaseLess, 5, 4, true},         {ParseCode::CaseLess, 5, 5, false},
+        {ParseCode::CaseLessEqual, 5, 5, true},    {ParseCode::CaseLessEqual, 5, 6, false},
+        {ParseCode::CaseGreater, 5, 6, true},      {ParseCode::CaseGreater, 5, 5, false},
+        {ParseCode::CaseGreaterEqual, 5, 5, true}, {ParseCode::CaseGreaterEqual, 5, 4, false},
     };
     for (const Case& c : cases) {
         const bool jumped = Jumps([&] {
@@ -687,7 +710,7 @@ TEST_F(Flow, RelationalCaseTestsRefuseMixedAndBooleanValues) {
     ExecCaseCompare(ParseCode::CaseEqual);
     EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
 
-    SetUp();  // a value of no comparable type on top: nothing popped, no match
+    SetUp(); // a value of no comparable type on top: nothing popped, no match
     EXPECT_TRUE(Jumps([] {
         GlPushNum(1);
         GlPushNumArray(1);
@@ -699,12 +722,12 @@ TEST_F(Flow, RelationalCaseTestsRefuseMixedAndBooleanValues) {
 
 TEST_F(Flow, CaseListPopsEveryValueEvenAfterAMatch) {
     EXPECT_FALSE(Jumps([] {
-        GlPushNum(99);  // below the CASE: must survive
+        GlPushNum(99); // below the CASE: must survive
         GlPushNum(1);
         GlPushNum(3);
         GlPushNum(3);
-        GlPushNum(3);  // selector
-        GlPushNum(3);  // count
+        GlPushNum(3); // selector
+        GlPushNum(3); // count
         ExecSelectCaseNum();
     }));
     EXPECT_EQ(ErrorNumber, 0);
@@ -738,11 +761,11 @@ TEST_F(Flow, CaseListFailures) {
     SetUp();
     GlPushNum(1);
     GlPushNum(1);
-    GlPushStr(QStringLiteral("1"));  // the count must be a number
+    GlPushStr(QStringLiteral("1")); // the count must be a number
     ExecSelectCaseNum();
     EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError);
 
-    SetUp();  // a selector of no comparable type comes off alone and does not match
+    SetUp(); // a selector of no comparable type comes off alone and does not match
     EXPECT_TRUE(Jumps([] {
         GlPushNum(5);
         GlPushStrArray(2);
@@ -809,7 +832,7 @@ TEST_F(Flow, StopEndsTheRunResumableAfterTheStatement) {
     EXPECT_EQ(ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
     EXPECT_EQ(ResumePC, stop + 2);
-    EXPECT_EQ(CodeIndex, stop + 2);  // what the end of the run stores as the resume point
+    EXPECT_EQ(CodeIndex, stop + 2); // what the end of the run stores as the resume point
 
     // A STOP typed as an immediate command keeps the stopped program's resume point.
     SetUp();
@@ -845,7 +868,7 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
 
     Program other;
     other.Stmt(St::ECHO);
-    other.Lit(1);  // consumed, and changes nothing
+    other.Lit(1); // consumed, and changes nothing
     other.Stmt(St::CHKMSG);
     other.Stmt(St::PRINT);
     EXPECT_EQ(other.Run(), LoopExit::End);
@@ -859,7 +882,7 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
 TEST_F(Flow, BeepGoesThroughTheUserInterfaceHook) {
     static int beeps = 0;
     beeps = 0;
-    ExecBeep();  // no hook: silent, no error
+    ExecBeep(); // no hook: silent, no error
     EXPECT_EQ(ErrorNumber, 0);
     QObject target;
     SetHandOverTarget(&target);
@@ -894,7 +917,7 @@ TEST_F(Flow, SleepWakesOnAStopRequest) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         StopRequest = 1;
     });
-    const double waited = SleepSeconds(1e300);  // capped, and cut short by the stop
+    const double waited = SleepSeconds(1e300); // capped, and cut short by the stop
     stopper.join();
     EXPECT_LT(waited, 1.0);
     EXPECT_EQ(ErrorNumber, 0);
@@ -921,7 +944,12 @@ TEST_F(Flow, SubArgumentsByReferenceComeBackAndByValueAreDropped) {
     p.Operator(Op::Plus);
     p.LetNum(x);
     p.EndSub({NumParam(x), NumParam(y)}, skip);
-    p.Call(subName, [&] { p.Var(a); p.Lit(5); }, {NumParam(a), ByValue()});
+    p.Call(subName,
+           [&] {
+               p.Var(a);
+               p.Lit(5);
+           },
+           {NumParam(a), ByValue()});
     p.Lit(7);
     p.LetNum(b);
     EXPECT_EQ(p.Run(), LoopExit::End);
@@ -962,7 +990,13 @@ TEST_F(Flow, ARecursiveSubSeesItsOwnVariablesAfterTheInnerCall) {
     p.Stmt(St::IF);
     const int noCall = p.Target(0);
     p.Colon();
-    p.Call(subName, [&] { p.Var(n); p.Lit(1); p.Operator(Op::Minus); }, {ByValue()});
+    p.Call(subName,
+           [&] {
+               p.Var(n);
+               p.Lit(1);
+               p.Operator(Op::Minus);
+           },
+           {ByValue()});
     p.Patch(noCall, p.Var(t));
     p.Var(k);
     p.Operator(Op::Plus);
@@ -987,7 +1021,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     const int own = NewNumArray("O", {2});
     const int param = NewNum("P");
     const int s = NewStr("S", QStringLiteral("s"));
-    const int caller = NewNumArray("C", {1});  // outside the frame
+    const int caller = NewNumArray("C", {1}); // outside the frame
     ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = -1;
     NumElement(own, 2) = 8;
     NumElement(caller, 0) = 1;
@@ -1025,7 +1059,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     EXPECT_EQ(Num(x).Value, 4.0L);
     EXPECT_EQ(NumElement(own, 2), 8.0L);
     EXPECT_EQ(Num(param).Value, 3.0L);
-    EXPECT_EQ(NumElement(caller, 0), 2.0L);  // the caller's element keeps its new value
+    EXPECT_EQ(NumElement(caller, 0), 2.0L); // the caller's element keeps its new value
     EXPECT_EQ(Str(s).Value, QStringLiteral("s"));
 }
 
@@ -1096,7 +1130,11 @@ TEST_F(Flow, ARecursiveFunctionReturnsItsValue) {
     const int endIf = p.Target(0);
     p.Patch(elsePart, p.Colon());
     p.Var(n);
-    callF([&] { p.Var(n); p.Lit(1); p.Operator(Op::Minus); });
+    callF([&] {
+        p.Var(n);
+        p.Lit(1);
+        p.Operator(Op::Minus);
+    });
     p.Operator(Op::Multiply);
     p.LetNum(f);
     p.Patch(endIf, p.Colon());
@@ -1187,7 +1225,7 @@ TEST_F(Flow, SavingHugeLocalsAtDepthIsRefusedBeforeMemoryRunsOut) {
     EXPECT_EQ(ErrorNumber, 0);
     SaveLocals();
     EXPECT_EQ(ErrorNumber, Err::StackOutOfMemory);
-    EXPECT_EQ(LoTypeStack.Count, MaxSavedLocals / 2 + 1);  // the refused save pushed nothing
+    EXPECT_EQ(LoTypeStack.Count, MaxSavedLocals / 2 + 1); // the refused save pushed nothing
 }
 
 // ---- DEF functions ------------------------------------------------------------------------------------
@@ -1196,8 +1234,10 @@ TEST_F(Flow, SavingHugeLocalsAtDepthIsRefusedBeforeMemoryRunsOut) {
 int DefNumFunction(Program& p, int numLocals, int strLocals, const std::function<void()>& body) {
     p.Stmt(St::DEF);
     const int entry = p.Next();
-    for (int slot = numLocals; slot >= 1; --slot) p.Item(CodeKind::NumArgBind, slot);
-    for (int slot = strLocals; slot >= 1; --slot) p.Item(CodeKind::StrArgBind, slot);
+    for (int slot = numLocals; slot >= 1; --slot)
+        p.Item(CodeKind::NumArgBind, slot);
+    for (int slot = strLocals; slot >= 1; --slot)
+        p.Item(CodeKind::StrArgBind, slot);
     p.Item(CodeKind::FrameCountN, numLocals);
     p.Item(CodeKind::FrameCountS, strLocals);
     body();
@@ -1307,7 +1347,8 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     SetCodeItem(399, CodeItemType{});
     CodeLimit = 399;
     CodeIndex = ProgramCodeStart;
-    for (int i = 2; i <= SubCallStackSize; ++i) PushFrameSizes(1);
+    for (int i = 2; i <= SubCallStackSize; ++i)
+        PushFrameSizes(1);
     EXPECT_EQ(ErrorNumber, 0);
     EXPECT_EQ(SubCallStackCount, SubCallStackSize);
     PushFrameSizes(1);
@@ -1330,18 +1371,21 @@ TEST_F(Flow, ABooleanFunctionNameInAnExpressionIsRefused) {
 // ---- services -----------------------------------------------------------------------------------------
 
 TEST_F(Flow, ReturnStacksHaveTheirLimits) {
-    for (int i = 1; i <= GosubStackSize; ++i) PushGosubReturn(i);
+    for (int i = 1; i <= GosubStackSize; ++i)
+        PushGosubReturn(i);
     EXPECT_EQ(ErrorNumber, 0);
     PushGosubReturn(0);
     EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
     EXPECT_EQ(PopGosubReturn(), GosubStackSize);
     ErrorNumber = 0;
-    while (GosubStackCount > 0) PopGosubReturn();
+    while (GosubStackCount > 0)
+        PopGosubReturn();
     EXPECT_EQ(PopGosubReturn(), 0);
     EXPECT_EQ(ErrorNumber, Err::ReturnStackEmpty);
 
     SetUp();
-    for (int i = 1; i <= SubReturnStackSize; ++i) PushSubReturn(i);
+    for (int i = 1; i <= SubReturnStackSize; ++i)
+        PushSubReturn(i);
     EXPECT_EQ(ErrorNumber, 0);
     PushSubReturn(0);
     EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
@@ -1367,10 +1411,10 @@ TEST_F(Flow, OffsetsBecomeLinesAndColumnsByLineFeeds) {
     OffsetToLineCol(0, line, column);
     EXPECT_EQ(line, 1);
     EXPECT_EQ(column, 0);
-    OffsetToLineCol(5, line, column);  // "C"
+    OffsetToLineCol(5, line, column); // "C"
     EXPECT_EQ(line, 2);
     EXPECT_EQ(column, 1);
-    OffsetToLineCol(100, line, column);  // lowered to the last character, "F"
+    OffsetToLineCol(100, line, column); // lowered to the last character, "F"
     EXPECT_EQ(line, 3);
     EXPECT_EQ(column, 2);
     ProgramText.clear();
@@ -1382,7 +1426,7 @@ TEST_F(Flow, SkipToStatementEndStopsAtTheEndAndLeavesIt) {
     const int last = p.SLit(QStringLiteral("x"));
     const int colon = p.Colon();
     p.Lit(2);
-    p.Run();  // places the code (and runs it: two values stay on the stack)
+    p.Run(); // places the code (and runs it: two values stay on the stack)
     CodeIndex = ProgramCodeStart;
     CodeItemType item;
     SkipToStatementEnd(item);
@@ -1391,7 +1435,7 @@ TEST_F(Flow, SkipToStatementEndStopsAtTheEndAndLeavesIt) {
     EXPECT_EQ(item.Position, last);
     CodeIndex = colon + 1;
     SkipToStatementEnd(item);
-    EXPECT_EQ(CodeIndex, colon + 2);  // the end item
+    EXPECT_EQ(CodeIndex, colon + 2); // the end item
     EXPECT_EQ(item.FirstCode, CodeKind::NumLiteral);
     CodeIndex = colon;
     SkipToStatementEnd(item);

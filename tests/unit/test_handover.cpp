@@ -25,7 +25,7 @@
 
 namespace {
 
-std::vector<QString> Applied;  // user-interface thread only
+std::vector<QString> Applied; // user-interface thread only
 
 void ApplyIntoVector() {
     for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll())
@@ -98,7 +98,7 @@ TEST_F(HandOver, CancellingReleasesAWaitingInterpreter) {
     std::atomic<bool> result{true};
     bool workRan = false;
     std::thread interpreter([&] {
-        result = Synchronize([&] { workRan = true; });  // the user-interface thread never gets to it
+        result = Synchronize([&] { workRan = true; }); // the user-interface thread never gets to it
         finished = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -107,7 +107,7 @@ TEST_F(HandOver, CancellingReleasesAWaitingInterpreter) {
     interpreter.join();
     EXPECT_TRUE(finished);
     EXPECT_FALSE(result);
-    QCoreApplication::processEvents();  // the dropped call must not run late
+    QCoreApplication::processEvents(); // the dropped call must not run late
     EXPECT_FALSE(workRan);
     EXPECT_FALSE(Synchronize([] {})) << "refused after shutdown";
 }
@@ -191,9 +191,10 @@ TEST_F(HandOver, AFullQueueWakesTheConsumerInsteadOfGrowing) {
     wakes = 0;
     RunWindowQueue::Instance().SetWakeConsumer([] {
         ++wakes;
-        RunWindowQueue::Instance().TakeAll();  // a consumer that drains at once
+        RunWindowQueue::Instance().TakeAll(); // a consumer that drains at once
     });
-    for (std::size_t i = 0; i < RunWindowQueue::Capacity * 2 + 1; ++i) PushLine(QStringLiteral("x"));
+    for (std::size_t i = 0; i < RunWindowQueue::Capacity * 2 + 1; ++i)
+        PushLine(QStringLiteral("x"));
     RunWindowQueue::Instance().SetWakeConsumer(nullptr);
     EXPECT_GE(wakes, 2);
 }

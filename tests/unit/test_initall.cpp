@@ -11,7 +11,9 @@
 namespace {
 
 int ClosedByHook = 0;
-void CountingCloser() { ++ClosedByHook; }
+void CountingCloser() {
+    ++ClosedByHook;
+}
 
 TEST(InitAll, UndoesWhatARunLeftBehind) {
     InitAll();
@@ -24,7 +26,8 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     BoolVarTable.resize(4);
     DcVarTable[5].Name = QStringLiteral("X");
     NumofRegisteredDcVar = 5;
-    for (int i = 0; i < 300; ++i) AddCode(CodeItemType{CodeKind::NumVar, i, 0});
+    for (int i = 0; i < 300; ++i)
+        AddCode(CodeItemType{CodeKind::NumVar, i, 0});
     GlPushNum(1);
     GlPushStr(QStringLiteral("s"));
     PushCallReturn(5);

@@ -91,7 +91,8 @@ TEST_F(NumberFormat, WholeNumbersAtEveryPrecisionKeepTheirDigitsOnlyUpToThePreci
     EXPECT_EQ(FormatNumber(-1), QStringLiteral("-1"));
     EXPECT_EQ(FormatNumber(1e18L - 1), QStringLiteral(" 999999999999999999"));
     EXPECT_EQ(FormatNumber(1e18L + 1), QStringLiteral(" 1E18"));
-    EXPECT_EQ(FormatNumber(1.0L + 64 * std::numeric_limits<Extended>::epsilon()), QStringLiteral(" 1.00000000000000001"));
+    EXPECT_EQ(FormatNumber(1.0L + 64 * std::numeric_limits<Extended>::epsilon()),
+              QStringLiteral(" 1.00000000000000001"));
 }
 
 TEST_F(NumberFormat, LowerPrecisionsRoundAndSwitchEarlier) {

@@ -36,7 +36,8 @@ protected:
     static Extended Call(int code, std::initializer_list<Extended> args = {}) {
         InitGlStack();
         ErrorNumber = 0;
-        for (Extended a : args) GlPushNum(a);
+        for (Extended a : args)
+            GlPushNum(a);
         ExecuteFunction(code);
         EXPECT_EQ(ErrorNumber, 0) << "function " << code;
         EXPECT_EQ(ValueStackCount, 1) << "function " << code;
@@ -48,7 +49,8 @@ protected:
         InitGlStack();
         ErrorNumber = 0;
         ErrorNameIndex = NoName;
-        for (Extended a : args) GlPushNum(a);
+        for (Extended a : args)
+            GlPushNum(a);
         ExecuteFunction(code);
         EXPECT_EQ(ErrorNumber, number) << "function " << code;
         EXPECT_EQ(ErrorNameIndex, name) << "function " << code;
@@ -107,7 +109,7 @@ TEST_F(NumFunctions, PowersAndLogarithms) {
     Fails(Fn::SQR, {-1}, Err::SqrNegative, NoName);
     EXPECT_EQ(Call(Fn::EXP, {0}), 1.0L);
     EXPECT_NEAR(static_cast<double>(Call(Fn::EXP, {1})), 2.718281828459045, 1e-15);
-    EXPECT_EQ(Call(Fn::EXP, {-1e5L}), 0.0L);  // underflow is no error
+    EXPECT_EQ(Call(Fn::EXP, {-1e5L}), 0.0L); // underflow is no error
     Fails(Fn::EXP, {1e5L}, Err::FunctionResultRange, Fn::EXP);
     EXPECT_NEAR(static_cast<double>(Call(Fn::LOG10, {1000})), 3.0, 1e-15);
     EXPECT_EQ(Call(Fn::LOG2, {8}), 3.0L);
@@ -179,7 +181,7 @@ TEST_F(NumFunctions, TrigonometryErrorsNameTheFunction) {
 TEST_F(NumFunctions, PiIsTheNearestExtendedValue) {
     const Extended pi = Call(Fn::PI);
     EXPECT_EQ(pi, 3.14159265358979323846264338327950288L);
-    EXPECT_NE(pi, static_cast<Extended>(3.141592653589793));  // not the double's value
+    EXPECT_NE(pi, static_cast<Extended>(3.141592653589793)); // not the double's value
 }
 
 TEST_F(NumFunctions, GreatestCommonDivisorAndLeastCommonMultiple) {
@@ -187,7 +189,7 @@ TEST_F(NumFunctions, GreatestCommonDivisorAndLeastCommonMultiple) {
     EXPECT_EQ(Call(Fn::GCD, {0, 0}), 0.0L);
     EXPECT_EQ(Call(Fn::GCD, {7, 0}), 7.0L);
     EXPECT_EQ(Call(Fn::GCD, {0, 7}), 7.0L);
-    EXPECT_EQ(Call(Fn::GCD, {12.9L, 18.2L}), 6.0L);  // whole parts
+    EXPECT_EQ(Call(Fn::GCD, {12.9L, 18.2L}), 6.0L); // whole parts
     EXPECT_EQ(Call(Fn::LCM, {4, 6}), 12.0L);
     EXPECT_EQ(Call(Fn::LCM, {-4, 6}), 12.0L);
     EXPECT_EQ(Call(Fn::LCM, {5, 0}), 0.0L);
@@ -207,9 +209,9 @@ TEST_F(NumFunctions, SmallestPrimeFactor) {
     EXPECT_EQ(Call(Fn::PFACTOR, {2}), 2.0L);
     EXPECT_EQ(Call(Fn::PFACTOR, {1e18L}), 2.0L);
     EXPECT_EQ(Call(Fn::PFACTOR, {25}), 5.0L);
-    EXPECT_EQ(Call(Fn::PFACTOR, {49}), 7.0L);           // k + 2 squared
-    EXPECT_EQ(Call(Fn::PFACTOR, {1000006000009.0L}), 1000003.0L);  // 1000003^2
-    EXPECT_EQ(Call(Fn::PFACTOR, {999999999989.0L}), 999999999989.0L);  // a prime
+    EXPECT_EQ(Call(Fn::PFACTOR, {49}), 7.0L);                         // k + 2 squared
+    EXPECT_EQ(Call(Fn::PFACTOR, {1000006000009.0L}), 1000003.0L);     // 1000003^2
+    EXPECT_EQ(Call(Fn::PFACTOR, {999999999989.0L}), 999999999989.0L); // a prime
     Fails(Fn::PFACTOR, {0}, Err::FunctionArgRange, Fn::PRIMEFACTOR);
     Fails(Fn::PFACTOR, {0.5L}, Err::FunctionArgRange, Fn::PRIMEFACTOR);
     Fails(Fn::PFACTOR, {1.5e18L}, Err::FunctionArgRange, Fn::PRIMEFACTOR);
@@ -224,7 +226,7 @@ TEST_F(NumFunctions, FactorialAndBinomial) {
     EXPECT_EQ(Call(Fn::FACT, {20}), 2432902008176640000.0L);
     EXPECT_TRUE(std::isfinite(Call(Fn::FACT, {1754})));
     Fails(Fn::FACT, {1755}, Err::FunctionArgRange, Fn::FACTORIAL);
-    Fails(Fn::FACTORIAL, {1e30L}, Err::FunctionArgRange, Fn::FACTORIAL);  // ends at the overflow
+    Fails(Fn::FACTORIAL, {1e30L}, Err::FunctionArgRange, Fn::FACTORIAL); // ends at the overflow
 
     EXPECT_EQ(Call(Fn::BINOM, {5, 7}), 0.0L);
     EXPECT_EQ(Call(Fn::BINOM, {5, 2}), 10.0L);
@@ -232,7 +234,7 @@ TEST_F(NumFunctions, FactorialAndBinomial) {
     EXPECT_EQ(Call(Fn::BINOM, {10, 10}), 1.0L);
     EXPECT_EQ(Call(Fn::BINOM, {10, 0}), 1.0L);
     Fails(Fn::BINOM, {-1, 1}, Err::FunctionArgRange, Fn::BINOMIAL);
-    Fails(Fn::BINOM, {1e18L, 5e17L}, Err::FunctionArgRange, Fn::BINOMIAL);  // ends at the overflow
+    Fails(Fn::BINOM, {1e18L, 5e17L}, Err::FunctionArgRange, Fn::BINOMIAL); // ends at the overflow
 }
 
 TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
@@ -245,11 +247,11 @@ TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
     struct Case {
         int code;
         int name;
-        bool secondIsWrong;  // the first argument has the wrong type, the last one is a number
+        bool secondIsWrong; // the first argument has the wrong type, the last one is a number
     };
     const Case cases[] = {
-        {Fn::BINOM, Fn::BINOMIAL, true}, {Fn::GCD, Fn::GCD, false},      {Fn::RANDG, Fn::RANDG, true},
-        {Fn::MAX, Fn::MAX, false},        {RoundTo, Fn::ROUND, true},     {Fn::LCM, Fn::LCM, true},
+        {Fn::BINOM, Fn::BINOMIAL, true}, {Fn::GCD, Fn::GCD, false},  {Fn::RANDG, Fn::RANDG, true},
+        {Fn::MAX, Fn::MAX, false},       {RoundTo, Fn::ROUND, true}, {Fn::LCM, Fn::LCM, true},
     };
     for (const Case& c : cases) {
         InitGlStack();
@@ -267,8 +269,9 @@ TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
         EXPECT_EQ(ValueStackCount, 2) << c.code;
     }
 
-    const int oneArgument[][2] = {{Fn::FACT, Fn::FACTORIAL}, {Fn::PFACTOR, Fn::PRIMEFACTOR}, {RndOf, Fn::RND},
-                                  {Fn::SIN, Fn::SIN},         {Fn::LOG10, Fn::LOG10},          {InFn::Direct, InFn::Direct}};
+    const int oneArgument[][2] = {{Fn::FACT, Fn::FACTORIAL}, {Fn::PFACTOR, Fn::PRIMEFACTOR},
+                                  {RndOf, Fn::RND},          {Fn::SIN, Fn::SIN},
+                                  {Fn::LOG10, Fn::LOG10},    {InFn::Direct, InFn::Direct}};
     for (const auto& [code, name] : oneArgument) {
         InitGlStack();
         ErrorNumber = 0;
@@ -306,9 +309,9 @@ TEST_F(NumFunctions, RandomSequenceFromTheStartSeed) {
     EXPECT_EQ(Call(RndOf, {0}), want[0]);
     EXPECT_EQ(Call(Fn::RND), want[1]);
     EXPECT_EQ(Call(Fn::RND), want[2]);
-    EXPECT_EQ(Call(RndOf, {0.9L}), want[2]);  // truncated to 0
+    EXPECT_EQ(Call(RndOf, {0.9L}), want[2]); // truncated to 0
     EXPECT_EQ(Call(RndOf, {7}), want[3]);
-    EXPECT_EQ(Call(RndOf, {-0.5L}), want[3]);  // truncated to 0
+    EXPECT_EQ(Call(RndOf, {-0.5L}), want[3]); // truncated to 0
     EXPECT_EQ(Call(Fn::RND), want[4]);
     // A second run starts the same sequence again.
     SeedRandom();
@@ -322,10 +325,10 @@ TEST_F(NumFunctions, RandomSequenceFromTheStartSeed) {
 TEST_F(NumFunctions, NegativeRndArgumentsGiveFixedNumbers) {
     SeedRandom();
     const Extended three = Call(RndOf, {-3});
-    EXPECT_EQ(three, 442450941.0L / 1147483648.0L);  // 3 * 147483647 is below the modulus
+    EXPECT_EQ(three, 442450941.0L / 1147483648.0L); // 3 * 147483647 is below the modulus
     EXPECT_EQ(Call(RndOf, {-3.7L}), three);
-    EXPECT_EQ(Call(RndOf, {0}), three);              // it becomes the last number
-    EXPECT_EQ(Call(Fn::RND), ExpectedDraws(12345678, 2)[1]);  // the generator was not touched
+    EXPECT_EQ(Call(RndOf, {0}), three);                      // it becomes the last number
+    EXPECT_EQ(Call(Fn::RND), ExpectedDraws(12345678, 2)[1]); // the generator was not touched
     // 2^62 * 147483647 wraps to -2^62; the remainder keeps that sign and its absolute value is used.
     const std::int64_t wrapped = -(std::int64_t{1} << 62);
     EXPECT_EQ(Call(RndOf, {-std::ldexp(1.0L, 62)}),
@@ -336,9 +339,11 @@ TEST_F(NumFunctions, NegativeRndArgumentsGiveFixedNumbers) {
 TEST_F(NumFunctions, NormalRandomNumbers) {
     SeedRandom();
     std::vector<Extended> first;
-    for (int i = 0; i < 5; ++i) first.push_back(Call(Fn::RANDG, {10, 2}));
+    for (int i = 0; i < 5; ++i)
+        first.push_back(Call(Fn::RANDG, {10, 2}));
     SeedRandom();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Call(Fn::RANDG, {10, 2}), first[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Call(Fn::RANDG, {10, 2}), first[static_cast<std::size_t>(i)]);
 
     constexpr int count = 20000;
     long double sum = 0;

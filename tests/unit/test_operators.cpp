@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int NoName = -7;  // ErrorNameIndex before each case, to see whether an error named anything
+constexpr int NoName = -7; // ErrorNameIndex before each case, to see whether an error named anything
 
 class Operators : public ::testing::Test {
 protected:
@@ -96,7 +96,7 @@ TEST_F(Operators, OverflowNamesTheOperatorAndPushesNothing) {
 TEST_F(Operators, UnderflowIsNoError) {
     const Extended min = std::numeric_limits<Extended>::min();
     const Extended result = Num(min, Op::Divide, 1024);
-    EXPECT_GT(result, 0.0L);  // a denormal
+    EXPECT_GT(result, 0.0L); // a denormal
     EXPECT_LT(result, min);
     EXPECT_EQ(Num(min, Op::Multiply, min), 0.0L);
 }
@@ -125,9 +125,9 @@ TEST_F(Operators, IntegerQuotientAndRemainderTruncateTowardZero) {
     EXPECT_EQ(Num(7, Op::Mod, 3), 1.0L);
     EXPECT_EQ(Num(-7, Op::Mod, 3), -1.0L);
     EXPECT_EQ(Num(0, Op::Mod, 5), 0.0L);
-    const Extended lowest = -std::ldexp(1.0L, 63);  // the most negative 64-bit integer fits
+    const Extended lowest = -std::ldexp(1.0L, 63); // the most negative 64-bit integer fits
     EXPECT_EQ(Num(lowest, Op::IntDivide, 1), lowest);
-    EXPECT_EQ(Num(lowest, Op::Mod, 3), -2.0L);  // 2^63 = 3 * 3074457345618258602 + 2
+    EXPECT_EQ(Num(lowest, Op::Mod, 3), -2.0L); // 2^63 = 3 * 3074457345618258602 + 2
     // Large whole dividends are divided exactly, not through a rounded float quotient.
     EXPECT_EQ(Num(9007199254740993.0L, Op::IntDivide, 2), 4503599627370496.0L);
 }
@@ -139,7 +139,7 @@ TEST_F(Operators, IntegerDivisionRefusesWhatIsNotWholeOrInRange) {
     NumFails(5, Op::IntDivide, 0, Err::IntDivRange, NoName);
     NumFails(std::ldexp(1.0L, 63), Op::IntDivide, 1, Err::IntDivRange, NoName);
     NumFails(1, Op::IntDivide, 1e30L, Err::IntDivRange, NoName);
-    EXPECT_EQ(ValueStackCount, 0);  // both operands were taken
+    EXPECT_EQ(ValueStackCount, 0); // both operands were taken
     NumFails(7, Op::Mod, -2, Err::IntModDivisor, NoName);
     NumFails(7.5L, Op::Mod, 2, Err::IntModDividend, NoName);
     NumFails(5, Op::Mod, 0, Err::IntModRange, NoName);
@@ -189,16 +189,16 @@ TEST_F(Operators, NumbersCompareExactly) {
     const Extended next = std::nextafter(one, 2.0L);
     struct Case {
         int op;
-        bool same, less, more;  // the outcome for 1 op 1, 1 op next, next op 1
+        bool same, less, more; // the outcome for 1 op 1, 1 op next, next op 1
     };
     const Case cases[] = {
-        {Op::Equal, true, false, false},     {Op::NotEqual, false, true, true},
-        {Op::Less, false, true, false},      {Op::Greater, false, false, true},
-        {Op::LessEqual, true, true, false},  {Op::GreaterEqual, true, false, true},
+        {Op::Equal, true, false, false},    {Op::NotEqual, false, true, true},
+        {Op::Less, false, true, false},     {Op::Greater, false, false, true},
+        {Op::LessEqual, true, true, false}, {Op::GreaterEqual, true, false, true},
     };
     for (const Case& c : cases) {
-        for (const auto& [a, b, want] : {std::tuple{one, one, c.same}, std::tuple{one, next, c.less},
-                                         std::tuple{next, one, c.more}}) {
+        for (const auto& [a, b, want] :
+             {std::tuple{one, one, c.same}, std::tuple{one, next, c.less}, std::tuple{next, one, c.more}}) {
             InitGlStack();
             GlPushNum(a);
             GlPushNum(b);
@@ -240,7 +240,7 @@ TEST_F(Operators, BooleansCompareOnlyForEquality) {
     ExecOperator(Op::Less);
     EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
     EXPECT_EQ(ErrorNameIndex, Op::Less);
-    EXPECT_EQ(ValueStackCount, 2);  // the operands stay
+    EXPECT_EQ(ValueStackCount, 2); // the operands stay
 }
 
 TEST_F(Operators, MixedTypesAreRefusedWithTheOperandsLeft) {

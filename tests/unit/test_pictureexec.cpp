@@ -541,7 +541,8 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
     EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("*.none"), QStringLiteral("all")), Err::FileNotFound);
     // A folder where the copy would go is neither replaced nor moved aside.
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("into2/s.txt")));
-    EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("into2")), Err::StatementFailed);
+    EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("into2")),
+              Err::StatementFailed);
     EXPECT_TRUE(QFileInfo(QStringLiteral("into2/s.txt")).isDir());
     EXPECT_FALSE(Exists(QStringLiteral("into2/s.bak")));
 

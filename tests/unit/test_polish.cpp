@@ -18,8 +18,7 @@
 namespace {
 
 // Builds a text by appending, the way the expectations below read.
-template <typename... Parts>
-std::string Cat(const Parts&... parts) {
+template <typename... Parts> std::string Cat(const Parts&... parts) {
     std::string out;
     (out.append(parts), ...);
     return out;
@@ -27,13 +26,18 @@ std::string Cat(const Parts&... parts) {
 
 std::string Repeat(const std::string& piece, int times) {
     std::string out;
-    for (int i = 0; i < times; ++i) out += piece;
+    for (int i = 0; i < times; ++i)
+        out += piece;
     return out;
 }
 
-std::string Error(int number) { return Cat("error ", std::to_string(number)); }
+std::string Error(int number) {
+    return Cat("error ", std::to_string(number));
+}
 
-std::string Utf8(std::u16string_view text) { return QString::fromUtf16(text.data(), text.size()).toStdString(); }
+std::string Utf8(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), text.size()).toStdString();
+}
 
 class Polish : public ::testing::Test {
 protected:
@@ -42,7 +46,8 @@ protected:
         ResetStrTbl();
         ResetBoolTbl();
         ErrorNumber = 0;
-        for (const char* name : {"A", "B", "C", "D", "I", "J", "Y"}) AddNum(name, CodeKind::NumVar, NumVarKind::Variable);
+        for (const char* name : {"A", "B", "C", "D", "I", "J", "Y"})
+            AddNum(name, CodeKind::NumVar, NumVarKind::Variable);
         AddNum("X", CodeKind::NumArray, NumVarKind::Array);
         AddNum("XP", CodeKind::NumVar, NumVarKind::ArrayParameter);
         AddNum("FN", CodeKind::NumVar, NumVarKind::FunctionName);
@@ -119,9 +124,12 @@ protected:
         case CodeKind::Operator: return Utf8(OperatorNames[v]);
         case CodeKind::Function: return Utf8(FunctionNames[v]);
         case CodeKind::NumLiteral: return std::to_string(item.SecondCode);
-        case CodeKind::NumVar: case CodeKind::NumArray: return NumVarTable[v].Name.toStdString();
-        case CodeKind::StrVar: case CodeKind::StrArray: return StrVarTable[v].Name.toStdString();
-        case CodeKind::BoolVar: case CodeKind::BoolArray: return BoolVarTable[v].Name.toStdString();
+        case CodeKind::NumVar:
+        case CodeKind::NumArray: return NumVarTable[v].Name.toStdString();
+        case CodeKind::StrVar:
+        case CodeKind::StrArray: return StrVarTable[v].Name.toStdString();
+        case CodeKind::BoolVar:
+        case CodeKind::BoolArray: return BoolVarTable[v].Name.toStdString();
         case CodeKind::LocalNumVar: return "LN";
         case CodeKind::LocalStrVar: return "LS$";
         case CodeKind::BoolConst: return "TRUE";
@@ -251,8 +259,9 @@ TEST_F(Polish, PositionsTravelWithTheirItems) {
     ItemBuffer buffer = Infix("A + B * C");
     ToPolish(buffer, buffer, ErrorNumber);
     ASSERT_EQ(ErrorNumber, 0);
-    const int expected[] = {1, 3, 5, 4, 2};  // A B C * +
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(buffer[static_cast<std::size_t>(i) + 1].Position, expected[i]);
+    const int expected[] = {1, 3, 5, 4, 2}; // A B C * +
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(buffer[static_cast<std::size_t>(i) + 1].Position, expected[i]);
     EXPECT_EQ(buffer[6], CodeItemType{}) << "the result ends with a cleared item";
 }
 
@@ -323,8 +332,10 @@ TEST_F(Polish, OperatorStackHoldsFortyEntries) {
     EXPECT_EQ(Convert(Cat(Repeat("( ", 40), "A")), "error 131");
     EXPECT_EQ(Convert(Cat(Repeat("ChgSgn ", 39), "A")), Cat("A", Repeat(" ChgSgn", 39)));
     EXPECT_EQ(Convert(Cat(Repeat("ChgSgn ", 40), "A")), "error 131");
-    EXPECT_EQ(Convert(Cat("A", Repeat(" + ( A", 19), Repeat(" )", 19))), Cat("A", Repeat(" A", 19), Repeat(" +", 19)));
-    EXPECT_EQ(Convert(Cat("A", Repeat(" + ( A", 20))), "error 131") << "each open group holds its operator too";
+    EXPECT_EQ(Convert(Cat("A", Repeat(" + ( A", 19), Repeat(" )", 19))),
+              Cat("A", Repeat(" A", 19), Repeat(" +", 19)));
+    EXPECT_EQ(Convert(Cat("A", Repeat(" + ( A", 20))), "error 131")
+        << "each open group holds its operator too";
 }
 
 TEST_F(Polish, ExpressionsLongerThanTheLimitAreRefused) {
@@ -336,7 +347,8 @@ TEST_F(Polish, ExpressionsLongerThanTheLimitAreRefused) {
 
     // A buffer filled to its last slot has no end item; nothing past it is read.
     ItemBuffer full{};
-    for (int i = 1; i <= ItemBufferSize; ++i) full[static_cast<std::size_t>(i)] = names_["A"];
+    for (int i = 1; i <= ItemBufferSize; ++i)
+        full[static_cast<std::size_t>(i)] = names_["A"];
     ToPolish(full, full, ErrorNumber);
     EXPECT_EQ(ErrorNumber, ExpressionTooLongError);
 }
@@ -344,7 +356,8 @@ TEST_F(Polish, ExpressionsLongerThanTheLimitAreRefused) {
 TEST_F(Polish, FailureLeavesTheOutputAloneAndReportsThroughBothChannels) {
     const ItemBuffer input = Infix("( A + B");
     ItemBuffer output{};
-    for (auto& item : output) item = {CodeKind::NumLiteral, 99, 99};
+    for (auto& item : output)
+        item = {CodeKind::NumLiteral, 99, 99};
     const ItemBuffer before = output;
     int error = -7;
     ToPolish(input, output, error);
@@ -365,7 +378,8 @@ TEST_F(Polish, FailureLeavesTheOutputAloneAndReportsThroughBothChannels) {
 
 TEST_F(Polish, SuccessClearsTheErrorsAndEndsTheResult) {
     ItemBuffer output{};
-    for (auto& item : output) item = {CodeKind::NumLiteral, 99, 99};
+    for (auto& item : output)
+        item = {CodeKind::NumLiteral, 99, 99};
     int error = -7;
     ErrorNumber = 55;
     ToPolish(Infix("( A + B ) * C"), output, error);
@@ -376,7 +390,7 @@ TEST_F(Polish, SuccessClearsTheErrorsAndEndsTheResult) {
 
 TEST_F(Polish, TheInputEndsAtItsFirstEmptyItem) {
     ItemBuffer buffer = Infix("A + B");
-    buffer[5] = names_["C"];  // after the end item: not part of the expression
+    buffer[5] = names_["C"]; // after the end item: not part of the expression
     ToPolish(buffer, buffer, ErrorNumber);
     ASSERT_EQ(ErrorNumber, 0);
     EXPECT_EQ(Postfix(buffer), "A B +");

@@ -67,7 +67,8 @@ protected:
 };
 
 TEST_F(Decoded, NumericStatementsRunInOnePassUpToTheFirstOtherItem) {
-    Compile({"A = 6 : B = 4", "X = A * 2 + B / 4 - (A MOD 4)", "IF X > A AND NOT B = 0 THEN Y = -X", "PRINT Y"});
+    Compile(
+        {"A = 6 : B = 4", "X = A * 2 + B / 4 - (A MOD 4)", "IF X > A AND NOT B = 0 THEN Y = -X", "PRINT Y"});
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
@@ -95,7 +96,7 @@ TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
     bool stoppedShort = false;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_TRUE(stoppedShort);
-    EXPECT_EQ(Num("X"), 5);  // the quotient is the general path's to fail
+    EXPECT_EQ(Num("X"), 5); // the quotient is the general path's to fail
     const int letAt = StatementAt(St::LET, 3);
     EXPECT_LT(at, letAt);
     // The run loop then runs it item by item and fails at the division.
@@ -106,8 +107,8 @@ TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
 
 TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
     Compile({"DIM V(3)", "I = 0.5", "V(I) = 7", "PRINT V(0)"});
-    const int start = StatementAt(St::LET, 1) + 2;  // after I = 0.5
-    Num("I") = 0.5;  // rounds to 0 as a subscript: the general path's case
+    const int start = StatementAt(St::LET, 1) + 2; // after I = 0.5
+    Num("I") = 0.5;                                // rounds to 0 as a subscript: the general path's case
     for (int k = 0; k < DecodedRetries; ++k) {
         bool stoppedShort = false;
         EXPECT_EQ(Run(start, stoppedShort), start);
@@ -115,7 +116,7 @@ TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
     }
     bool stoppedShort = true;
     EXPECT_EQ(Run(start, stoppedShort), start);
-    EXPECT_FALSE(stoppedShort);  // decoded as general from now on: nothing is tried
+    EXPECT_FALSE(stoppedShort); // decoded as general from now on: nothing is tried
     EXPECT_EQ(DecodedCode[static_cast<std::size_t>(start)].Op, DecodedOp::Generic);
 }
 
@@ -155,7 +156,8 @@ TEST_F(Decoded, ValuesForTheItemsAfterThemKeepTheirKinds) {
 }
 
 TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
-    Compile({"S = 0", "FOR I = 1 TO 4 : S = S + I : NEXT I", "FOR J = 9 TO 1 STEP -4 : S = S + J : NEXT J", "PRINT S"});
+    Compile({"S = 0", "FOR I = 1 TO 4 : S = S + I : NEXT I", "FOR J = 9 TO 1 STEP -4 : S = S + J : NEXT J",
+             "PRINT S"});
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
@@ -185,12 +187,15 @@ public:
         QStringList lines{QStringLiteral("DIM V(20)"), QStringLiteral("FUNCTION F(P, Q)"),
                           QStringLiteral("  F = P * Q - ABS(P)"), QStringLiteral("END FUNCTION")};
         const char* names[] = {"A", "B", "C", "D"};
-        for (const char* name : names) lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
+        for (const char* name : names)
+            lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
             switch (Pick(9)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
-            case 1: lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2))); break;
+            case 1:
+                lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
+                break;
             case 2: lines.append(QStringLiteral("V(%1) = %2").arg(Subscript(), Expression(2))); break;
             case 3:
                 lines.append(QStringLiteral("FOR J = %1 TO %2 STEP %3 : Z = Z + J * %4 : NEXT J")
@@ -216,8 +221,8 @@ private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
     QString Literal() {
-        static const char* const literals[] = {"0", "1", "2", "3", "7", "0.5", "2.5", "-1", "-4", "10",
-                                               "1E300", "1E-300", "0.1", "5", "-2.25", "4"};
+        static const char* const literals[] = {"0",  "1",  "2",     "3",      "7",   "0.5", "2.5",   "-1",
+                                               "-4", "10", "1E300", "1E-300", "0.1", "5",   "-2.25", "4"};
         return QString::fromLatin1(literals[Pick(16)]);
     }
 
@@ -245,7 +250,8 @@ private:
 
     QString Expression(int depth) {
         if (depth == 0 || Pick(4) == 0) return Leaf();
-        static const char* const operators[] = {" + ", " - ", " * ", " / ", " + ", " - ", " * ", " \\ ", " MOD "};
+        static const char* const operators[] = {" + ", " - ", " * ",  " / ",  " + ",
+                                                " - ", " * ", " \\ ", " MOD "};
         static const char* const functions[] = {"SGN", "ABS", "INT", "FIX"};
         switch (Pick(7)) {
         case 0:
@@ -266,8 +272,7 @@ private:
 
     QString Condition(int depth) {
         static const char* const comparisons[] = {" = ", " <> ", " < ", " > ", " <= ", " >= "};
-        const QString comparison =
-            Expression(1) + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
+        const QString comparison = Expression(1) + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
         if (depth == 0) return comparison;
         // A general function's result meets the comparison on the stack, so the decoder leaves the
         // condition to the loop, which fuses the comparison with the IF or keeps its boolean.

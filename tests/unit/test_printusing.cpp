@@ -20,10 +20,16 @@ namespace {
 
 using Arg = std::variant<Extended, QString, bool>;
 
-Arg N(Extended x) { return Arg(x); }
-Arg S(const char16_t* s) { return Arg(QString::fromUtf16(s)); }
+Arg N(Extended x) {
+    return Arg(x);
+}
+Arg S(const char16_t* s) {
+    return Arg(QString::fromUtf16(s));
+}
 
-QString Q(const char16_t* s) { return QString::fromUtf16(s); }
+QString Q(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
 
 class PrintUsing : public ::testing::Test {
 protected:
@@ -35,15 +41,19 @@ protected:
     void TearDown() override { PrintLine.clear(); }
 
     static void Push(const Arg& a) {
-        if (const auto* x = std::get_if<Extended>(&a)) GlPushNum(*x);
-        else if (const auto* s = std::get_if<QString>(&a)) GlPushStr(*s);
-        else GlPushBool(std::get<bool>(a));
+        if (const auto* x = std::get_if<Extended>(&a))
+            GlPushNum(*x);
+        else if (const auto* s = std::get_if<QString>(&a))
+            GlPushStr(*s);
+        else
+            GlPushBool(std::get<bool>(a));
     }
 
     // Pushes the values so that the first one is on top, then the format, and runs PRINT USING.
     static void Run(const QString& format, std::initializer_list<Arg> values) {
         const std::vector<Arg> list(values);
-        for (auto it = list.rbegin(); it != list.rend(); ++it) Push(*it);
+        for (auto it = list.rbegin(); it != list.rend(); ++it)
+            Push(*it);
         GlPushStr(format);
         ExecPrintUsing();
     }
@@ -96,7 +106,7 @@ TEST_F(PrintUsing, OpenBlankFieldEndsAtOtherCharactersAndAtTheEnd) {
 }
 
 TEST_F(PrintUsing, WideStringFieldIsPaddedToItsFullWidth) {
-    const QString format = u'&' + QString(58, u' ') + u'&';  // a field of 60 characters
+    const QString format = u'&' + QString(58, u' ') + u'&'; // a field of 60 characters
     InitGlStack();
     Run(format, {S(u"short")});
     ASSERT_EQ(ErrorNumber, 0);
@@ -220,7 +230,8 @@ TEST_F(PrintUsing, ExtremeNumbersKeepEveryDigit) {
     constexpr int lastDigit = 16445;
     PrintLine.clear();
     InitGlStack();
-    Run(QStringLiteral("#.") + QString(lastDigit + 10, u'#'), {N(std::numeric_limits<Extended>::denorm_min())});
+    Run(QStringLiteral("#.") + QString(lastDigit + 10, u'#'),
+        {N(std::numeric_limits<Extended>::denorm_min())});
     ASSERT_EQ(ErrorNumber, 0);
     ASSERT_EQ(PrintLine.size(), 2 + lastDigit + 10);
     EXPECT_EQ(PrintLine[2 + lastDigit - 1], u'5');

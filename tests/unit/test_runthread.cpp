@@ -307,7 +307,8 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
     {
         QFile file(points);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (int k = 0; k < 200000; ++k) file.write("3 3 12\n");
+        for (int k = 0; k < 200000; ++k)
+            file.write("3 3 12\n");
     }
     // Endless programs, each waiting or working in its own way when the stop comes.
     const QString programs[] = {
@@ -343,8 +344,10 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
             // it); otherwise the program resumed and stopped again.
             if (Text() != QStringLiteral("OK\n\n")) {
                 ++resumed;
-                EXPECT_TRUE(Text().startsWith(QStringLiteral("実行再開しました。\n"))) << Text().toStdString();
-                EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n"))) << Text().toStdString();
+                EXPECT_TRUE(Text().startsWith(QStringLiteral("実行再開しました。\n")))
+                    << Text().toStdString();
+                EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n")))
+                    << Text().toStdString();
             }
 
             // The application closes during the run: the Exit command raises the stop, and once the

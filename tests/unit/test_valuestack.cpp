@@ -108,10 +108,12 @@ TEST_F(ValueStacks, ClearingEmptiesEveryPartTogether) {
 }
 
 TEST_F(ValueStacks, GrowthKeepsEveryValue) {
-    for (int i = 1; i <= 101; ++i) GlPushNum(i);
+    for (int i = 1; i <= 101; ++i)
+        GlPushNum(i);
     EXPECT_GE(GlTypeStack.Items.size(), 102u);
     GlPushNum(102);
-    for (int i = 102; i >= 1; --i) ASSERT_EQ(GlPopNum(), static_cast<Extended>(i));
+    for (int i = 102; i >= 1; --i)
+        ASSERT_EQ(GlPopNum(), static_cast<Extended>(i));
     EXPECT_EQ(ErrorNumber, 0);
 }
 

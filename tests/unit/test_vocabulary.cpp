@@ -20,8 +20,8 @@ TEST(VocabularySearch, OperatorsAreFoundLinearlyFirstMatchWins) {
 
 TEST(VocabularySearch, EveryStatementAndFunctionIsFoundAtItsOwnSlot) {
     for (int slot = 1; slot <= StatementCount; ++slot)
-        EXPECT_EQ(SearchStatement(StatementNames[slot]), slot) << std::string(StatementNames[slot].begin(),
-                                                                              StatementNames[slot].end());
+        EXPECT_EQ(SearchStatement(StatementNames[slot]), slot)
+            << std::string(StatementNames[slot].begin(), StatementNames[slot].end());
     for (int slot = 1; slot <= FunctionCount; ++slot)
         EXPECT_EQ(SearchFunction(FunctionNames[slot]), slot);
     for (int slot = 1; slot <= ReservedWordCount; ++slot)
