@@ -311,42 +311,77 @@ std::unique_ptr<TEncoding> NewIso2022JpEncoding(int codePage) {
                                           Iso2022JpWriteConverter, true);
 }
 
-// --- UTF-16 ---------------------------------------------------------------------------------------
+// --- UTF-16 and UTF-32 reading --------------------------------------------------------------------
 // By hand rather than by ICU: every code unit is copied as it stands, so strings holding lone
 // surrogates (which programs can build) are written and read back unchanged.
 
-class Utf16Decoder final : public TextDecoder {
+char32_t ReadUtf32(const std::uint8_t* b, bool bigEndian) {
+    return bigEndian ? char32_t(b[0]) << 24 | char32_t(b[1]) << 16 | char32_t(b[2]) << 8 | b[3]
+                     : char32_t(b[3]) << 24 | char32_t(b[2]) << 16 | char32_t(b[1]) << 8 | b[0];
+}
+
+void AppendCodePoint(QString& out, char32_t cp) {
+    if (cp > LastCodePoint) {
+        out.append(QChar(SubstitutionChar));
+    } else if (cp >= FirstSupplementary) {
+        out.append(QChar(QChar::highSurrogate(cp)));
+        out.append(QChar(QChar::lowSurrogate(cp)));
+    } else {
+        out.append(QChar(char16_t(cp))); // surrogate values too: they come back as the unit they were
+    }
+}
+
+// UTF-16 units that a decoded code point takes.
+int Utf16Length(char32_t cp) {
+    return cp >= FirstSupplementary && cp <= LastCodePoint ? 2 : 1;
+}
+
+// Both read in groups of a fixed number of bytes; a group cut by the end of a piece waits for the next.
+template <int UnitBytes> class FixedUnitDecoder final : public TextDecoder {
 public:
-    Utf16Decoder(bool bigEndian, QByteArray preamble)
+    FixedUnitDecoder(bool bigEndian, QByteArray preamble)
         : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
 
 protected:
     QString DecodePiece(QByteArrayView bytes, bool last) override {
         QString out;
-        out.reserve((FPending.size() + bytes.size()) / Utf16UnitBytes + 1);
+        out.reserve((FPending.size() + bytes.size()) / UnitBytes + 1);
         qsizetype i = 0;
-        if (!FPending.isEmpty() && !bytes.isEmpty()) {
-            out.append(Unit(static_cast<std::uint8_t>(FPending[0]), static_cast<std::uint8_t>(bytes[0])));
-            FPending.clear();
-            i = 1;
+        if (!FPending.isEmpty()) {
+            const qsizetype take = std::min<qsizetype>(UnitBytes - FPending.size(), bytes.size());
+            FPending.append(bytes.first(take));
+            i = take;
+            if (FPending.size() == UnitBytes) {
+                AppendUnit(out, reinterpret_cast<const std::uint8_t*>(FPending.constData()));
+                FPending.clear();
+            }
         }
-        for (; i + 1 < bytes.size(); i += Utf16UnitBytes)
-            out.append(Unit(static_cast<std::uint8_t>(bytes[i]), static_cast<std::uint8_t>(bytes[i + 1])));
-        if (i < bytes.size()) FPending = QByteArray(1, bytes[i]);
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        for (; i + UnitBytes <= bytes.size(); i += UnitBytes)
+            AppendUnit(out, data + i);
+        if (i < bytes.size()) FPending.append(bytes.sliced(i));
         if (last && !FPending.isEmpty()) {
-            out.append(QChar(SubstitutionChar));
+            out.append(QChar(SubstitutionChar)); // a file cut inside its last character
             FPending.clear();
         }
         return out;
     }
 
 private:
-    QChar Unit(std::uint8_t first, std::uint8_t second) const {
-        return QChar(FBigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first));
+    void AppendUnit(QString& out, const std::uint8_t* b) const {
+        if constexpr (UnitBytes == Utf16UnitBytes)
+            out.append(QChar(FBigEndian ? char16_t(b[0] << 8 | b[1]) : char16_t(b[1] << 8 | b[0])));
+        else
+            AppendCodePoint(out, ReadUtf32(b, FBigEndian));
     }
     bool FBigEndian;
-    QByteArray FPending; // a lone first byte of a unit cut by the end of a piece
+    QByteArray FPending; // the first bytes of a group cut by the end of a piece
 };
+
+using Utf16Decoder = FixedUnitDecoder<Utf16UnitBytes>;
+using Utf32Decoder = FixedUnitDecoder<Utf32UnitBytes>;
+
+// --- UTF-16 ---------------------------------------------------------------------------------------
 
 class Utf16Encoder final : public TextEncoder {
 public:
@@ -385,63 +420,6 @@ private:
 };
 
 // --- UTF-32 ---------------------------------------------------------------------------------------
-
-char32_t ReadUtf32(const std::uint8_t* b, bool bigEndian) {
-    return bigEndian ? char32_t(b[0]) << 24 | char32_t(b[1]) << 16 | char32_t(b[2]) << 8 | b[3]
-                     : char32_t(b[3]) << 24 | char32_t(b[2]) << 16 | char32_t(b[1]) << 8 | b[0];
-}
-
-void AppendCodePoint(QString& out, char32_t cp) {
-    if (cp > LastCodePoint) {
-        out.append(QChar(SubstitutionChar));
-    } else if (cp >= FirstSupplementary) {
-        out.append(QChar(QChar::highSurrogate(cp)));
-        out.append(QChar(QChar::lowSurrogate(cp)));
-    } else {
-        out.append(QChar(char16_t(cp))); // surrogate values too: they come back as the unit they were
-    }
-}
-
-// UTF-16 units that a decoded code point takes.
-int Utf16Length(char32_t cp) {
-    return cp >= FirstSupplementary && cp <= LastCodePoint ? 2 : 1;
-}
-
-class Utf32Decoder final : public TextDecoder {
-public:
-    Utf32Decoder(bool bigEndian, QByteArray preamble)
-        : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
-
-protected:
-    QString DecodePiece(QByteArrayView bytes, bool last) override {
-        QString out;
-        out.reserve((FPending.size() + bytes.size()) / Utf32UnitBytes + 1);
-        qsizetype i = 0;
-        if (!FPending.isEmpty()) {
-            const qsizetype take = std::min<qsizetype>(Utf32UnitBytes - FPending.size(), bytes.size());
-            FPending.append(bytes.first(take));
-            i = take;
-            if (FPending.size() == Utf32UnitBytes) {
-                AppendCodePoint(
-                    out, ReadUtf32(reinterpret_cast<const std::uint8_t*>(FPending.constData()), FBigEndian));
-                FPending.clear();
-            }
-        }
-        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-        for (; i + Utf32UnitBytes <= bytes.size(); i += Utf32UnitBytes)
-            AppendCodePoint(out, ReadUtf32(data + i, FBigEndian));
-        if (i < bytes.size()) FPending.append(bytes.sliced(i));
-        if (last && !FPending.isEmpty()) {
-            out.append(QChar(SubstitutionChar)); // a file cut inside its last character
-            FPending.clear();
-        }
-        return out;
-    }
-
-private:
-    bool FBigEndian;
-    QByteArray FPending; // the first bytes of a group cut by the end of a piece
-};
 
 class Utf32Encoder final : public TextEncoder {
 public:
