@@ -5,6 +5,7 @@
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"
+#include "ui/colorfont.h"
 #include "ui/runform.h"
 
 #include <QApplication>
@@ -46,16 +47,6 @@ int Row(int n) {
     return (n - 1) % ControlLayout::PerColumn;
 }
 
-QColor FromColorWord(std::uint32_t color) {
-    return QColor(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
-                  static_cast<int>((color >> 16) & 0xFFu));
-}
-
-std::uint32_t ToColorWord(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) | (static_cast<std::uint32_t>(color.green()) << 8) |
-           (static_cast<std::uint32_t>(color.blue()) << 16);
-}
-
 // The palette role that holds a control's background and its text colour.
 QPalette::ColorRole BackgroundRole(const QWidget* control) {
     if (qobject_cast<const QPushButton*>(control) != nullptr) return QPalette::Button;
@@ -67,6 +58,12 @@ QPalette::ColorRole TextRole(const QWidget* control) {
     if (qobject_cast<const QPushButton*>(control) != nullptr) return QPalette::ButtonText;
     if (qobject_cast<const QLabel*>(control) != nullptr) return QPalette::WindowText;
     return QPalette::Text;
+}
+
+void SetPaletteColor(QWidget* control, QPalette::ColorRole role, std::uint32_t color) {
+    QPalette palette = control->palette();
+    palette.setColor(role, FromColorRef(color));
+    control->setPalette(palette);
 }
 
 int Clamp(int value, int low, int high) {
@@ -229,24 +226,20 @@ bool StartControlButtonEvent() {
 // ---- properties ----------------------------------------------------------------------------------------
 
 std::uint32_t ControlColor(const QWidget* control) {
-    return ToColorWord(control->palette().color(BackgroundRole(control)));
+    return ToColorRef(control->palette().color(BackgroundRole(control)));
 }
 
 void SetControlColor(QWidget* control, std::uint32_t color) {
-    QPalette palette = control->palette();
-    palette.setColor(BackgroundRole(control), FromColorWord(color));
-    control->setPalette(palette);
+    SetPaletteColor(control, BackgroundRole(control), color);
     if (qobject_cast<QLabel*>(control) != nullptr) control->setAutoFillBackground(true);
 }
 
 std::uint32_t ControlFontColor(const QWidget* control) {
-    return ToColorWord(control->palette().color(TextRole(control)));
+    return ToColorRef(control->palette().color(TextRole(control)));
 }
 
 void SetControlFontColor(QWidget* control, std::uint32_t color) {
-    QPalette palette = control->palette();
-    palette.setColor(TextRole(control), FromColorWord(color));
-    control->setPalette(palette);
+    SetPaletteColor(control, TextRole(control), color);
 }
 
 int ControlFontCharset(const QWidget* control) {
@@ -285,21 +278,12 @@ void SetControlFontName(QWidget* control, const QString& name) {
 }
 
 std::uint8_t ControlFontStyle(const QWidget* control) {
-    const QFont font = control->font();
-    std::uint8_t style = 0;
-    if (font.bold()) style |= FontStyleBit::Bold;
-    if (font.italic()) style |= FontStyleBit::Italic;
-    if (font.underline()) style |= FontStyleBit::Underline;
-    if (font.strikeOut()) style |= FontStyleBit::StrikeOut;
-    return style;
+    return StyleOfFont(control->font());
 }
 
 void SetControlFontStyle(QWidget* control, std::uint8_t style) {
     QFont font = control->font();
-    font.setBold((style & FontStyleBit::Bold) != 0);
-    font.setItalic((style & FontStyleBit::Italic) != 0);
-    font.setUnderline((style & FontStyleBit::Underline) != 0);
-    font.setStrikeOut((style & FontStyleBit::StrikeOut) != 0);
+    SetFontStyle(font, style);
     control->setFont(font);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
+#include "ui/colorfont.h"
 #include "ui/findreplace.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
@@ -63,10 +64,6 @@ constexpr int PanelModified = 2;
 constexpr int PanelInsertMode = 3;
 constexpr int PanelCursorMode = 4;
 constexpr int PanelEncoding = 5;
-
-QColor FromColorRef(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 MessageRequest Notice(const QString& text) {
     MessageRequest request;
@@ -380,10 +377,7 @@ void TLXEditForm::ApplyEditorLook() {
     QFont font(EditorFontName);
     if (EditorFontSize > 0) font.setPointSize(EditorFontSize);
     font.setStyleHint(QFont::TypeWriter);
-    font.setBold(EditorFontStyle & FontStyleBit::Bold);
-    font.setItalic(EditorFontStyle & FontStyleBit::Italic);
-    font.setUnderline(EditorFontStyle & FontStyleBit::Underline);
-    font.setStrikeOut(EditorFontStyle & FontStyleBit::StrikeOut);
+    SetFontStyle(font, EditorFontStyle);
     Editor->setFont(font);
     QPalette palette = Editor->palette();
     palette.setColor(QPalette::Base, FromColorRef(EditorBackColor));

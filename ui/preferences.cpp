@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
 #include "resources/texts.h"
+#include "ui/colorfont.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 
@@ -104,30 +105,6 @@ QString StyleBoxText(std::uint8_t style) {
     return item == NoItem ? FontStyleToStr(style) : T(Txt::OptionStyleItems[item]);
 }
 
-QColor FromColorRef(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-int ToColorRef(const QColor& color) {
-    return color.red() | (color.green() << 8) | (color.blue() << 16);
-}
-
-std::uint8_t StyleOfFont(const QFont& font) {
-    std::uint8_t style = 0;
-    if (font.bold()) style |= FontStyleBit::Bold;
-    if (font.italic()) style |= FontStyleBit::Italic;
-    if (font.underline()) style |= FontStyleBit::Underline;
-    if (font.strikeOut()) style |= FontStyleBit::StrikeOut;
-    return style;
-}
-
-void SetFontStyle(QFont& font, std::uint8_t style) {
-    font.setBold(style & FontStyleBit::Bold);
-    font.setItalic(style & FontStyleBit::Italic);
-    font.setUnderline(style & FontStyleBit::Underline);
-    font.setStrikeOut(style & FontStyleBit::StrikeOut);
-}
-
 // A font's size in points; a font given in pixels is converted at the screen's 96 dots per inch.
 int PointSizeOf(const QFont& font) {
     if (font.pointSize() > 0) return font.pointSize();
@@ -181,6 +158,30 @@ void AddColorRow(QWidget* page, const char16_t* text, int row, TColorPanel*& pan
     panel->move(SwatchLeft, top);
     button = AddButton(page, Txt::OptionBrowse, SwatchButtonLeft, top + (SwatchHeight - ButtonHeight) / 2,
                        RefButtonWidth);
+}
+
+// The font row of a page: its label, the four read-only boxes (character set, name, style, size) under
+// their own labels, and the button that chooses the font.
+void AddFontRow(QWidget* page, int top, QLineEdit*& charSet, QLineEdit*& name, QLineEdit*& style,
+                QLineEdit*& size, QPushButton*& button) {
+    AddLabel(page, Txt::OptionFont, Margin, top, ColorLabelWidth);
+    const char16_t* boxLabels[] = {Txt::OptionCharSetNo, Txt::OptionFontName, Txt::OptionFontStyle,
+                                   Txt::OptionFontSize};
+    QLineEdit** boxes[] = {&charSet, &name, &style, &size};
+    static_assert(std::size(boxes) == std::size(FontBoxLefts));
+    for (std::size_t i = 0; i < std::size(FontBoxLefts); ++i) {
+        AddLabel(page, boxLabels[i], FontBoxLefts[i], top + LabelHeight, FontBoxWidths[i]);
+        *boxes[i] = AddEdit(page, FontBoxLefts[i], top + 2 * LabelHeight, FontBoxWidths[i], true);
+    }
+    button = AddButton(page, Txt::OptionBrowse, FolderButtonLeft, top + 2 * LabelHeight, RefButtonWidth);
+}
+
+// The Save, Save and Exit and Cancel buttons every page ends with.
+void AddPageButtons(QWidget* page, int top, const int (&lefts)[std::size(PageButtonLefts)],
+                    QPushButton*& save, QPushButton*& saveExit, QPushButton*& cancel) {
+    save = AddButton(page, Txt::OptionSave, lefts[0], top);
+    saveExit = AddButton(page, Txt::OptionSaveExit, lefts[1], top);
+    cancel = AddButton(page, Txt::OptionCancel, lefts[2], top);
 }
 
 } // namespace
@@ -313,9 +314,7 @@ void TLXOptionFrame::CreateGeneralPage() {
     PresentSettingBox =
         AddEdit(page, StoreLeft, SwitchTop + 3 * OptionRowStep + LabelHeight, PresentSettingWidth, true);
 
-    SaveButton = AddButton(page, Txt::OptionSave, FirstPageButtonLefts[0], FirstPageButtonTop);
-    SaveExitButton = AddButton(page, Txt::OptionSaveExit, FirstPageButtonLefts[1], FirstPageButtonTop);
-    CancelButton = AddButton(page, Txt::OptionCancel, FirstPageButtonLefts[2], FirstPageButtonTop);
+    AddPageButtons(page, FirstPageButtonTop, FirstPageButtonLefts, SaveButton, SaveExitButton, CancelButton);
 
     connect(SelectHelpPathButton, &QPushButton::clicked, this, &TLXOptionFrame::SelectHelpPathButtonClick);
     connect(SelectWorkPathButton, &QPushButton::clicked, this, &TLXOptionFrame::SelectWorkPathButtonClick);
@@ -346,24 +345,9 @@ void TLXOptionFrame::CreateEditorPage() {
     CSComboBox = addStyleList(3);
     SSComboBox = addStyleList(4);
 
-    AddLabel(page, Txt::OptionFont, Margin, EditorFontTop, ColorLabelWidth);
-    const char16_t* boxLabels[] = {Txt::OptionCharSetNo, Txt::OptionFontName, Txt::OptionFontStyle,
-                                   Txt::OptionFontSize};
-    QLineEdit* boxes[std::size(FontBoxLefts)];
-    for (std::size_t i = 0; i < std::size(FontBoxLefts); ++i) {
-        AddLabel(page, boxLabels[i], FontBoxLefts[i], EditorFontTop + LabelHeight, FontBoxWidths[i]);
-        boxes[i] = AddEdit(page, FontBoxLefts[i], EditorFontTop + 2 * LabelHeight, FontBoxWidths[i], true);
-    }
-    EFCharSetBox = boxes[0];
-    EFNameBox = boxes[1];
-    EFStyleBox = boxes[2];
-    EFSizeBox = boxes[3];
-    EFChange =
-        AddButton(page, Txt::OptionBrowse, FolderButtonLeft, EditorFontTop + 2 * LabelHeight, RefButtonWidth);
+    AddFontRow(page, EditorFontTop, EFCharSetBox, EFNameBox, EFStyleBox, EFSizeBox, EFChange);
 
-    ESaveButton = AddButton(page, Txt::OptionSave, PageButtonLefts[0], PageButtonTop);
-    ESaveExitButton = AddButton(page, Txt::OptionSaveExit, PageButtonLefts[1], PageButtonTop);
-    ECancelButton = AddButton(page, Txt::OptionCancel, PageButtonLefts[2], PageButtonTop);
+    AddPageButtons(page, PageButtonTop, PageButtonLefts, ESaveButton, ESaveExitButton, ECancelButton);
 
     connect(Button1, &QPushButton::clicked, this, &TLXOptionFrame::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TLXOptionFrame::Button2Click);
@@ -381,24 +365,9 @@ void TLXOptionFrame::CreateTScreenPage() {
     AddColorRow(page, Txt::OptionFontColor, 0, TFCPanel, TFCRefButton);
     AddColorRow(page, Txt::OptionBackColor, 1, TBCPanel, TBCRefButton);
 
-    AddLabel(page, Txt::OptionFont, Margin, TScreenFontTop, ColorLabelWidth);
-    const char16_t* boxLabels[] = {Txt::OptionCharSetNo, Txt::OptionFontName, Txt::OptionFontStyle,
-                                   Txt::OptionFontSize};
-    QLineEdit* boxes[std::size(FontBoxLefts)];
-    for (std::size_t i = 0; i < std::size(FontBoxLefts); ++i) {
-        AddLabel(page, boxLabels[i], FontBoxLefts[i], TScreenFontTop + LabelHeight, FontBoxWidths[i]);
-        boxes[i] = AddEdit(page, FontBoxLefts[i], TScreenFontTop + 2 * LabelHeight, FontBoxWidths[i], true);
-    }
-    TFCharSetBox = boxes[0];
-    TFNameBox = boxes[1];
-    TFStyleBox = boxes[2];
-    TFSizeBox = boxes[3];
-    TFRefButton = AddButton(page, Txt::OptionBrowse, FolderButtonLeft, TScreenFontTop + 2 * LabelHeight,
-                            RefButtonWidth);
+    AddFontRow(page, TScreenFontTop, TFCharSetBox, TFNameBox, TFStyleBox, TFSizeBox, TFRefButton);
 
-    TSaveButton = AddButton(page, Txt::OptionSave, PageButtonLefts[0], PageButtonTop);
-    TSaveExitButton = AddButton(page, Txt::OptionSaveExit, PageButtonLefts[1], PageButtonTop);
-    TCancelButton = AddButton(page, Txt::OptionCancel, PageButtonLefts[2], PageButtonTop);
+    AddPageButtons(page, PageButtonTop, PageButtonLefts, TSaveButton, TSaveExitButton, TCancelButton);
 
     connect(TFCRefButton, &QPushButton::clicked, this, &TLXOptionFrame::TFCRefButtonClick);
     connect(TBCRefButton, &QPushButton::clicked, this, &TLXOptionFrame::TBCRefButtonClick);
@@ -425,9 +394,7 @@ void TLXOptionFrame::CreateSizePage() {
     addRow(Txt::OptionEditorSize, 1, EditorWidthBox, EditorHeightBox, EditorCurrentSizeButton);
     addRow(Txt::OptionTScreenSize, 2, TScreenWidthBox, TScreenHeightBox, TScreenCurrentSizeButton);
 
-    SSaveButton = AddButton(page, Txt::OptionSave, PageButtonLefts[0], PageButtonTop);
-    SSaveExitButton = AddButton(page, Txt::OptionSaveExit, PageButtonLefts[1], PageButtonTop);
-    SCancelButton = AddButton(page, Txt::OptionCancel, PageButtonLefts[2], PageButtonTop);
+    AddPageButtons(page, PageButtonTop, PageButtonLefts, SSaveButton, SSaveExitButton, SCancelButton);
 
     connect(MainCurrentSizeButton, &QPushButton::clicked, this, &TLXOptionFrame::MainCurrentSizeButtonClick);
     connect(EditorCurrentSizeButton, &QPushButton::clicked, this,

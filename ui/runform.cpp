@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"
 #include "resources/texts.h"
+#include "ui/colorfont.h"
 #include "ui/mainframe.h"
 
 #include <QApplication>
@@ -45,10 +46,6 @@ constexpr int PanelHeight = 21;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
-
-QColor FromColorRef(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 void WakeApply() {
     if (RunForm != nullptr)
@@ -267,10 +264,7 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
                UsableSize(TScreenHeight, DefaultTScreenHeight) + PanelHeight);
         QFont font(TScreenFontName);
         font.setPointSize(TScreenFontSize);
-        font.setBold(TScreenFontStyle & FontStyleBit::Bold);
-        font.setItalic(TScreenFontStyle & FontStyleBit::Italic);
-        font.setUnderline(TScreenFontStyle & FontStyleBit::Underline);
-        font.setStrikeOut(TScreenFontStyle & FontStyleBit::StrikeOut);
+        SetFontStyle(font, TScreenFontStyle);
         font.setStyleHint(QFont::TypeWriter);
         memo_->setFont(font);
         QPalette palette = memo_->palette();

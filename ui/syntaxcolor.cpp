@@ -3,6 +3,7 @@
 #include "frontend/vocabulary.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
+#include "ui/colorfont.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,10 +48,6 @@ constexpr std::size_t LongestReservedWord = [] {
         longest = std::max(longest, word.size());
     return longest;
 }();
-
-QColor FromColorRef(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 QTextCharFormat Styled(int bgr, std::uint8_t style) {
     // A span's style replaces the editor font's style: "Normal" means not bold, even when the
