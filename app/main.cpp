@@ -69,10 +69,7 @@ int main(int argc, char** argv) {
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     TRunForm runForm(&frame);
     TMPlayerForm mplayerForm;
-    InstallInputDialog();
-    InstallGraphForm();
-    InstallControlWindow();
-    InstallWindowSettings();
+    InstallWindowHooks();
     ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
     // The chooser lists installed faces: it opens at the face that stands in for a Windows name.
     PreferencesFontDialogHook = [choose = PreferencesFontDialogHook](QWidget* parent, const QFont& initial) {

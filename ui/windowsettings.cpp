@@ -1,9 +1,11 @@
 #include "ui/windowsettings.h"
 
+#include "controlwindow/properties.h"
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "ui/controlform.h"
 #include "ui/graphform.h"
+#include "ui/inputform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 
@@ -280,4 +282,11 @@ void InstallWindowSettings() {
     WindowSettingsHook.MessageBox = &ShowMessageBox;
     WindowSettingsHook.InputBox = &ShowInputBox;
     WindowSettingsHook.SelectFile = &ShowFileDialog;
+}
+
+void InstallWindowHooks() {
+    InstallInputDialog();
+    InstallGraphForm();
+    InstallControlWindow();
+    InstallWindowSettings();
 }

@@ -223,10 +223,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     TRunForm runForm;
     TMPlayerForm mplayerForm;
-    InstallInputDialog();
-    InstallGraphForm();
-    InstallControlWindow();
-    InstallWindowSettings();
+    InstallWindowHooks();
     runForm.CLSBtnClick();
 
     QString text;

@@ -52,10 +52,7 @@ int main(int argc, char** argv) {
     if (!frame.StartUp(QString())) return 2;
     TRunForm runForm(&frame);
     TMPlayerForm mplayerForm;
-    InstallInputDialog();
-    InstallGraphForm();
-    InstallControlWindow();
-    InstallWindowSettings();
+    InstallWindowHooks();
     frame.resize(900, 600);
     frame.show();
     runForm.show();
