@@ -29,8 +29,7 @@ QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
         return nullptr;
     }
     if (index != nullptr) *index = k;
-    if (active && kind == St::CTEXTBOX) return ActiveTextBox(k);
-    return KindControl(kind, k);
+    return active ? ActiveControl(kind, k) : KindControl(kind, k);
 }
 
 void PushGeometry(int code, int (QWidget::*read)() const) {

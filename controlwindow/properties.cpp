@@ -94,6 +94,10 @@ QWidget* ActiveTextBox(int k) {
     return LXControlForm->Edit(k);
 }
 
+QWidget* ActiveControl(int kind, int k) {
+    return kind == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(kind, k);
+}
+
 QString ControlText(const QWidget* control) {
     if (const auto* button = qobject_cast<const QPushButton*>(control)) return button->text();
     if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();
@@ -129,7 +133,7 @@ void SyncShowControl(int kind, int k, bool on) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
-    QWidget* control = kind == St::CTEXTBOX ? ActiveTextBox(k) : KindControl(kind, k);
+    QWidget* control = ActiveControl(kind, k);
     if (control != nullptr) control->setVisible(on);
 }
 

@@ -63,6 +63,9 @@ int PropertyNumberOfCode(int code);
 QWidget* KindControl(int kind, int k);
 // The active control of text box k: its memo in multi-line mode, else its edit.
 QWidget* ActiveTextBox(int k);
+// Control k of a kind as a property of the active control alone sees it: a text box's active control,
+// else the button or label.
+QWidget* ActiveControl(int kind, int k);
 // The text of a button, label, edit or memo (a memo's lines joined by CR LF), and setting it.
 QString ControlText(const QWidget* control);
 void SetControlText(QWidget* control, const QString& text);

@@ -97,13 +97,19 @@ template <typename Write> void SetOnAll(int code, ValueType type, Write write) {
         if (control != nullptr) write(control, args);
 }
 
+// A property in whole pixels or points: the number cut towards zero, held within int.
+void SetWholeOnAll(int code, void (*set)(QWidget*, int)) {
+    SetOnAll(code, ValueType::Number,
+             [set](QWidget* control, const SetterArgs& args) { set(control, TruncSaturated(args.Number)); });
+}
+
 } // namespace
 
 // kind(k).CAPTION = text, kind(k).TEXT = text
 void SyncSetControlText(int code) {
     SetterArgs args;
     if (!PopSetterArgs(code, ValueType::String, args)) return;
-    QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
+    QWidget* control = ActiveControl(args.Kind, args.K);
     if (control != nullptr) SetControlText(control, args.Text);
 }
 
@@ -115,37 +121,29 @@ void SyncSetControlColor(int code) {
 
 // kind(k).HEIGHT = pixels
 void SyncSetControlHeight(int code) {
-    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        SetControlHeight(control, TruncSaturated(args.Number));
-    });
+    SetWholeOnAll(code, SetControlHeight);
 }
 
 // kind(k).LEFT = pixels
 void SyncSetControlLeft(int code) {
-    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        SetControlLeft(control, TruncSaturated(args.Number));
-    });
+    SetWholeOnAll(code, SetControlLeft);
 }
 
 // kind(k).TOP = pixels
 void SyncSetControlTop(int code) {
-    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        SetControlTop(control, TruncSaturated(args.Number));
-    });
+    SetWholeOnAll(code, SetControlTop);
 }
 
 // kind(k).WIDTH = pixels
 void SyncSetControlWidth(int code) {
-    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        SetControlWidth(control, TruncSaturated(args.Number));
-    });
+    SetWholeOnAll(code, SetControlWidth);
 }
 
 // kind(k).VISIBLE = boolean
 void SyncSetControlVisible(int code) {
     SetterArgs args;
     if (!PopSetterArgs(code, ValueType::Boolean, args)) return;
-    QWidget* control = args.Kind == St::CTEXTBOX ? ActiveTextBox(args.K) : KindControl(args.Kind, args.K);
+    QWidget* control = ActiveControl(args.Kind, args.K);
     if (control != nullptr) control->setVisible(args.Flag);
 }
 
@@ -195,9 +193,7 @@ void SyncSetControlFontName(int code) {
 
 // kind(k).FONTSIZE = points
 void SyncSetControlFontSize(int code) {
-    SetOnAll(code, ValueType::Number, [](QWidget* control, const SetterArgs& args) {
-        SetControlFontSize(control, TruncSaturated(args.Number));
-    });
+    SetWholeOnAll(code, SetControlFontSize);
 }
 
 // kind(k).FONTSTYLE = "Bold Italic Underline StrikeOut" in any mix, or "Normal"
