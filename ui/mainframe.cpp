@@ -184,19 +184,7 @@ TLxFrameForm::TLxFrameForm(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     MergeEditorMenus(nullptr);
 
-    int width = DefaultMainFormWidth;
-    int height = DefaultMainFormHeight;
-    {
-        std::lock_guard<std::mutex> lock(SettingsMutex());
-        width = UsableSize(MainFormWidth, DefaultMainFormWidth);
-        height = UsableSize(MainFormHeight, DefaultMainFormHeight);
-    }
-    resize(width, height + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    SizeAndCentre();
 }
 
 TLxFrameForm::~TLxFrameForm() {
@@ -227,6 +215,18 @@ bool TLxFrameForm::StartUp(const QString& osName) {
     InitAll();
     TutorFilePath_ = QDir(InstallPath).filePath(T(Txt::TutorFileName));
 
+    SizeAndCentre();
+
+    // A working folder that cannot be made current is ignored.
+    OpenDialogFolder_ = DefaultDir;
+    if (!WorkingPath.isEmpty()) QDir::setCurrent(WorkingPath);
+    StartStateDump();
+    return true;
+}
+
+// The saved size (the client area, below the menu bar), centred on the screen: once on creation and
+// again when the start-up has loaded the settings.
+void TLxFrameForm::SizeAndCentre() {
     int width = DefaultMainFormWidth;
     int height = DefaultMainFormHeight;
     {
@@ -240,12 +240,6 @@ bool TLxFrameForm::StartUp(const QString& osName) {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-
-    // A working folder that cannot be made current is ignored.
-    OpenDialogFolder_ = DefaultDir;
-    if (!WorkingPath.isEmpty()) QDir::setCurrent(WorkingPath);
-    StartStateDump();
-    return true;
 }
 
 void TLxFrameForm::CreateMenus() {

@@ -169,6 +169,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void SizeAndCentre();
     void CreateMenus();
     void FillWindowMenu();
     void SubWindowActivated(QMdiSubWindow* window);
