@@ -445,28 +445,27 @@ int AlsaMixerApi::GetLineControls(Handle handle, std::uint32_t lineId, std::vect
     if (lineId >= mixer->Lines.size()) return Result::InvalidLine;
     const AlsaLine& line = mixer->Lines[lineId];
     if (line.Elem == nullptr) return Result::InvalidLine;
+    // A line's control: its id and kind, and its name the line's with the control's word after it.
+    auto control = [&](std::uint32_t slot, std::uint32_t kind, const QString& word, std::int32_t maximum) {
+        ControlInfo info;
+        info.ControlId = lineId * ControlsPerLine + slot;
+        info.ControlType = kind;
+        info.Name = line.Name + u' ' + word;
+        info.ShortName = info.Name.left(ShortNameLength);
+        info.Bounds[1] = maximum;
+        return info;
+    };
     if (mixer->HasVolume(line)) {
-        ControlInfo volume;
-        volume.ControlId = lineId * ControlsPerLine + VolumeSlot;
-        volume.ControlType = ControlKind::Volume;
-        volume.Name = line.Name + QStringLiteral(" Volume");
-        volume.ShortName = volume.Name.left(ShortNameLength);
-        volume.Bounds[1] = static_cast<std::int32_t>(VolumeMaximum);
+        ControlInfo volume = control(VolumeSlot, ControlKind::Volume, QStringLiteral("Volume"),
+                                     static_cast<std::int32_t>(VolumeMaximum));
         long minimum = 0, maximum = 0;
         line.Dir->VolumeRange(line.Elem, &minimum, &maximum);
         volume.Metrics[0] =
             static_cast<std::int32_t>(std::clamp<long>(maximum - minimum + 1, 1, VolumeMaximum + 1));
         controls.push_back(volume);
     }
-    if (mixer->HasSwitch(line)) {
-        ControlInfo mute;
-        mute.ControlId = lineId * ControlsPerLine + MuteSlot;
-        mute.ControlType = ControlKind::Mute;
-        mute.Name = line.Name + QStringLiteral(" Mute");
-        mute.ShortName = mute.Name.left(ShortNameLength);
-        mute.Bounds[1] = 1;
-        controls.push_back(mute);
-    }
+    if (mixer->HasSwitch(line))
+        controls.push_back(control(MuteSlot, ControlKind::Mute, QStringLiteral("Mute"), 1));
     return Result::NoError;
 }
 
