@@ -70,6 +70,15 @@ QString FittingPart(const QString& text, int room) {
     return text.left(cut);
 }
 
+// The selection as its start and length; false when nothing is selected.
+bool SelectedRange(const QPlainTextEdit& editor, int& start, int& len) {
+    const QTextCursor cursor = editor.textCursor();
+    if (!cursor.hasSelection()) return false;
+    start = cursor.selectionStart();
+    len = cursor.selectionEnd() - start;
+    return true;
+}
+
 } // namespace
 
 // ---- the ring ---------------------------------------------------------------------------------------
@@ -183,20 +192,16 @@ bool RecordNewLine(my_UndoClass& buffer, QPlainTextEdit& editor, int maxLength) 
 }
 
 bool RecordDelete(my_UndoClass& buffer, QPlainTextEdit& editor) {
-    const QTextCursor cursor = editor.textCursor();
-    if (!cursor.hasSelection()) return false;
-    const int start = cursor.selectionStart();
-    const int len = cursor.selectionEnd() - start;
+    int start = 0, len = 0;
+    if (!SelectedRange(editor, start, len)) return false;
     buffer.Add(start, len, UndoKind::Delete, QString(), RangeText(editor, start, len), &editor);
     ReplaceRange(editor, start, len, QString());
     return true;
 }
 
 bool RecordCut(my_UndoClass& buffer, QPlainTextEdit& editor) {
-    const QTextCursor cursor = editor.textCursor();
-    if (!cursor.hasSelection()) return false;
-    const int start = cursor.selectionStart();
-    const int len = cursor.selectionEnd() - start;
+    int start = 0, len = 0;
+    if (!SelectedRange(editor, start, len)) return false;
     const QString selected = RangeText(editor, start, len);
     buffer.Add(start, len, UndoKind::Cut, selected, ClipboardText(), &editor);
     SetClipboardText(selected);
@@ -205,14 +210,12 @@ bool RecordCut(my_UndoClass& buffer, QPlainTextEdit& editor) {
 }
 
 bool RecordCopy(my_UndoClass& buffer, QPlainTextEdit& editor) {
-    const QTextCursor cursor = editor.textCursor();
-    if (!cursor.hasSelection()) return false;
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    const QString selected = RangeText(editor, start, end - start);
-    buffer.Add(start, end - start, UndoKind::Copy, selected, ClipboardText(), &editor);
+    int start = 0, len = 0;
+    if (!SelectedRange(editor, start, len)) return false;
+    const QString selected = RangeText(editor, start, len);
+    buffer.Add(start, len, UndoKind::Copy, selected, ClipboardText(), &editor);
     SetClipboardText(selected);
-    SelectRange(editor, end, 0);
+    SelectRange(editor, start + len, 0);
     return true;
 }
 
