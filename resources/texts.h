@@ -24,6 +24,11 @@ inline constexpr int CaptionEnded = 65247;       // SetBtnEndMode
 // The text of a resource id; empty for an id without a text.
 QString ResourceText(int id);
 
+// One of the texts below as the windows show it.
+inline QString T(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
 // Texts that are not numbered resources but are fixed captions of the application.
 inline constexpr char16_t ApplicationTitle[] = u"Lorvex for Windows";
 

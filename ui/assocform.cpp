@@ -19,10 +19,6 @@
 
 namespace {
 
-QString T(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 constexpr int ChoiceTextCount = std::size(Txt::AssocChoiceItems);
 static_assert(ChoiceTextCount == TLXASForm::ChoiceCount &&
               std::size(Txt::AssocSettingItems) == ChoiceTextCount);

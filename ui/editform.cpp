@@ -46,10 +46,6 @@ bool RunErrorPending = false;
 
 namespace {
 
-QString T(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 constexpr int MaxLengthNormal = 0x40000;
 constexpr int MaxLengthLarge = 0x100000;
 constexpr int CaretFieldWidth = 4; // " %4d 行， %4d 桁"

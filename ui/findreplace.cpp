@@ -27,10 +27,6 @@ namespace {
 // Wide enough for a search text of a few words.
 constexpr int FindEditWidth = 200;
 
-QString T(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 void AppendCodePoint(QString& out, char32_t code) {
     if (QChar::requiresSurrogates(code)) {
         out += QChar(QChar::highSurrogate(code));

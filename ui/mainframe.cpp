@@ -40,10 +40,6 @@ TLxFrameForm* LxFrameForm = nullptr;
 
 namespace {
 
-QString T(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 // The status bar's panels share its width in these proportions of the designed width.
 constexpr std::array<int, TLxFrameForm::PanelCount> PanelDesignWidths = {150, 150, 90, 90, 200, 100};
 constexpr int PanelDesignTotal = 780;

@@ -28,10 +28,6 @@
 
 namespace {
 
-QString T(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 constexpr char16_t SwitchOn[] = u"ON";
 constexpr char16_t SwitchOff[] = u"OFF";
 constexpr char16_t WindowFontFamily[] = u"Arial";
