@@ -2,7 +2,6 @@
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
 // when the event loop runs.
-#include "controlwindow/properties.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
@@ -10,8 +9,6 @@
 #include "platform/osinfo.h"
 #include "resources/texts.h"
 #include "ui/assocform.h"
-#include "ui/graphform.h"
-#include "ui/inputform.h"
 #include "ui/mainframe.h"
 #include "ui/mplayerform.h"
 #include "ui/preferences.h"

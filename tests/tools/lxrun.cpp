@@ -16,13 +16,11 @@
 // a dialog cannot take, or one left over at the end. --general runs every item by the general path,
 // without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
 // both ways to the same text.
-#include "controlwindow/properties.h"
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
 #include "frontend/programfile.h"
 #include "frontend/sharedstate.h"
-#include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"

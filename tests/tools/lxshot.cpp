@@ -4,13 +4,10 @@
 //   xvfb-run -a lxshot PROGRAM.lxt OUT.png
 //
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
-#include "controlwindow/properties.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
 #include "ui/editform.h"
-#include "ui/graphform.h"
-#include "ui/inputform.h"
 #include "ui/mainframe.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
