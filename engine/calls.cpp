@@ -265,12 +265,12 @@ void RestoreLocals() {
         if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const Extended value = LoPopNum();
-                if (ErrorNumber != 0) return;
+                if (Fe.ErrorNumber != 0) return;
                 ANumVarTable[static_cast<std::size_t>(e)] = value;
             }
         } else {
             const Extended value = LoPopNum();
-            if (ErrorNumber != 0) return;
+            if (Fe.ErrorNumber != 0) return;
             record.Value = value;
         }
     }
@@ -279,12 +279,12 @@ void RestoreLocals() {
         if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const bool value = LoPopBool();
-                if (ErrorNumber != 0) return;
+                if (Fe.ErrorNumber != 0) return;
                 ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
             }
         } else {
             const bool value = LoPopBool();
-            if (ErrorNumber != 0) return;
+            if (Fe.ErrorNumber != 0) return;
             record.Value = value ? 1 : 0;
         }
     }
@@ -299,7 +299,7 @@ void JumpViaLabelVariable() {
         return;
     }
     PushCallReturn(CodeIndex);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
 
     const int index = name.SecondCode;
     bool callable = false;
@@ -344,18 +344,19 @@ void ExecEndSub() {
     CallFrameType frame;
     if (!PopCallFrame(frame)) return;
     const std::int32_t index = PopCallReturn();
-    if (ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) CodeIndex = index;
 }
 
 // Kind 84 with the kind-85 item after it: {84, numeric count} {85, string count}
 void PushFrameSizes(int numCount) {
     CodeItemType strItem;
     GetCode(strItem);
-    if (SubCallStackCount >= SubCallStackSize) {
+    if (Fe.SubCallStackCount >= SubCallStackSize) {
         RaiseError(Err::ReturnStackFull);
         return;
     }
-    SubCallStack[static_cast<std::size_t>(++SubCallStackCount)] = FrameSizes{numCount, strItem.SecondCode};
+    Fe.SubCallStack[static_cast<std::size_t>(++Fe.SubCallStackCount)] =
+        FrameSizes{numCount, strItem.SecondCode};
 }
 
 // Kind 81: the slot is relative to the frame base, and the local table grows to hold it: the
@@ -365,7 +366,7 @@ void StoreNumArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(NumFrameBase) + slot;
+    const long at = static_cast<long>(Fe.NumFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
@@ -380,7 +381,7 @@ void StoreStrArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(StrFrameBase) + slot;
+    const long at = static_cast<long>(Fe.StrFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
@@ -395,30 +396,30 @@ void CallUserFunction(std::int32_t entry) {
         RaiseError(Err::JumpTargetInvalid);
         return;
     }
-    if (SubCallStackCount < 1 || SubCallStackCount > SubCallStackSize) {
+    if (Fe.SubCallStackCount < 1 || Fe.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     PushSubReturn(CodeIndex);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     // The callee's slots start after the caller's own.
-    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
-    NumFrameBase += caller.NumCount;
-    StrFrameBase += caller.StrCount;
+    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
+    Fe.NumFrameBase += caller.NumCount;
+    Fe.StrFrameBase += caller.StrCount;
     CodeIndex = entry;
 }
 
 // Internal 237: the function's value is on the Gl stack.
 void ReturnFromFunction() {
     // The function's own sizes come off, and the caller's must be there below them.
-    if (SubReturnStackCount < 1 || SubCallStackCount < 2 || SubCallStackCount > SubCallStackSize) {
+    if (Fe.SubReturnStackCount < 1 || Fe.SubCallStackCount < 2 || Fe.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     const int index = PopSubReturn();
-    --SubCallStackCount;
-    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
-    NumFrameBase -= caller.NumCount;
-    StrFrameBase -= caller.StrCount;
+    --Fe.SubCallStackCount;
+    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
+    Fe.NumFrameBase -= caller.NumCount;
+    Fe.StrFrameBase -= caller.StrCount;
     CodeIndex = index;
 }

@@ -232,7 +232,7 @@ void ExecLet() {
     case CodeKind::PublicNum: {
         if (!IsPublicSlot(slot)) break;
         const Extended value = GlPopNum();
-        if (ErrorNumber == 0) PublicNumTable[static_cast<std::size_t>(slot)].Value = value;
+        if (Fe.ErrorNumber == 0) PublicNumTable[static_cast<std::size_t>(slot)].Value = value;
         return;
     }
     case CodeKind::PublicStr:
@@ -242,7 +242,7 @@ void ExecLet() {
     case CodeKind::PublicBool: {
         if (!IsPublicSlot(slot)) break;
         const bool value = GlPopBool();
-        if (ErrorNumber == 0) PublicBoolTable[static_cast<std::size_t>(slot)].Value = value ? 1 : 0;
+        if (Fe.ErrorNumber == 0) PublicBoolTable[static_cast<std::size_t>(slot)].Value = value ? 1 : 0;
         return;
     }
     case CodeKind::NumVar: LetNumber(slot); return;
@@ -324,7 +324,7 @@ void ExecSelectCaseNum() {
     default:
         // A selector that cannot be compared: it comes off alone and the CASE does not match.
         DiscardGlTop();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         break;
     }
     Branch(match);
@@ -387,7 +387,7 @@ void ExecGoto(bool gosub) {
     GetCode(target);
     if (gosub) {
         PushGosubReturn(CodeIndex);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
     switch (target.FirstCode) {
     case CodeKind::NumLiteral: {
@@ -428,7 +428,7 @@ void ExecGoto(bool gosub) {
 // RETURN
 void ExecReturn() {
     const int index = PopGosubReturn();
-    if (ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) CodeIndex = index;
 }
 
 // DATA ..., DEF ..., DIM ... met in the flow of the program.
@@ -439,9 +439,9 @@ void SkipDeclaration() {
 
 // STOP
 void SyncStop() {
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     // A STOP typed as an immediate command keeps the stopped program's resume point.
-    if (RunMode != RunKind::Immediate) ResumePC = CodeIndex + 1;
+    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = CodeIndex + 1;
     PostButtons(RunButtonMode::Stop);
 }
 
@@ -451,18 +451,18 @@ void ExecGotoStatement(int code) {
 }
 
 void ExecAngleUnit(int code) {
-    RadianMode = code == St::RADIANS ? 1 : 0;
+    Fe.RadianMode = code == St::RADIANS ? 1 : 0;
 }
 
 void ExecNew() {
-    ProgramText.clear();
-    ProgramTextLength = 0;
+    Fe.ProgramText.clear();
+    Fe.ProgramTextLength = 0;
 }
 
 void ExecRun() {
-    RunMode = RunKind::Rerun;
-    ProgramRunning = 1;
-    ContinueFlag = 0;
+    Fe.RunMode = RunKind::Rerun;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 0;
     // The stop request is left alone: it was clear when this item began, so a stop asked for since
     // is the user's and ends the new run too.
     PostButtons(RunButtonMode::Run);
@@ -483,13 +483,13 @@ int OnOffSwitch() {
 // ECHO ON | OFF
 void ExecEcho() {
     const int on = OnOffSwitch();
-    if (on >= 0) EchoOn = on;
+    if (on >= 0) Fe.EchoOn = on;
 }
 
 // CHKMSG ON | OFF
 void ExecChkMsg() {
     const int on = OnOffSwitch();
-    if (on >= 0) ExitMessageCheck = on;
+    if (on >= 0) Fe.ExitMessageCheck = on;
 }
 
 // BEEP
@@ -509,7 +509,7 @@ void ExecSleep() {
     const auto wait = std::chrono::milliseconds(static_cast<int>(ms)); // 0..10000: the cast is exact
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        if (StopRequest.load(std::memory_order_relaxed) != 0) return;
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) return;
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return;
         const std::chrono::steady_clock::duration left = deadline - now;

@@ -94,14 +94,16 @@ QString FromTable(std::u16string_view text) {
 class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
-        : compileText_(std::move(CompileText)), compileTextLength_(CompileTextLength), sourcePos_(SourcePos),
-          sourceLinePos_(SourceLinePos), tokenStart_(TokenStart), lastToken_(LastToken),
-          previousToken_(PreviousToken), scanToken_(ScanToken), scanPrevToken_(ScanPrevToken),
-          declContext_(DeclContext), localNameMode_(LocalNameMode), memberDotMode_(MemberDotMode),
-          includeMode_(IncludeMode), includeOffset_(IncludeOffset), includePosition_(IncludePosition),
-          localNamePrefix_(LocalNamePrefix), defCounter_(DefCounter), preCodeIndex_(PreCodeIndex),
+        : compileText_(std::move(Fe.CompileText)), compileTextLength_(Fe.CompileTextLength),
+          sourcePos_(Fe.SourcePos), sourceLinePos_(Fe.SourceLinePos), tokenStart_(Fe.TokenStart),
+          lastToken_(Fe.LastToken), previousToken_(Fe.PreviousToken), scanToken_(Fe.ScanToken),
+          scanPrevToken_(Fe.ScanPrevToken), declContext_(Fe.DeclContext), localNameMode_(Fe.LocalNameMode),
+          memberDotMode_(Fe.MemberDotMode), includeMode_(Fe.IncludeMode), includeOffset_(Fe.IncludeOffset),
+          includePosition_(Fe.IncludePosition), localNamePrefix_(Fe.LocalNamePrefix),
+          defCounter_(Fe.DefCounter), preCodeIndex_(PreCodeIndex),
           currentmaxPreCodeNum_(CurrentmaxPreCodeNum), preCodeLimit_(PreCodeLimit), codeIndex_(CodeIndex),
-          errorNameIndex_(ErrorNameIndex), errorPosition_(ErrorPosition), dcVarCount_(NumofRegisteredDcVar) {
+          errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
+          dcVarCount_(NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
@@ -118,29 +120,29 @@ public:
 
     ~BorrowedFrontEnd() {
         PreCodeBuffer.swap(preCode_);
-        CompileText = std::move(compileText_);
-        CompileTextLength = compileTextLength_;
-        SourcePos = sourcePos_;
-        SourceLinePos = sourceLinePos_;
-        TokenStart = tokenStart_;
-        LastToken = lastToken_;
-        PreviousToken = previousToken_;
-        ScanToken = scanToken_;
-        ScanPrevToken = scanPrevToken_;
-        DeclContext = declContext_;
-        LocalNameMode = localNameMode_;
-        MemberDotMode = memberDotMode_;
-        IncludeMode = includeMode_;
-        IncludeOffset = includeOffset_;
-        IncludePosition = includePosition_;
-        LocalNamePrefix = std::move(localNamePrefix_);
-        DefCounter = defCounter_;
+        Fe.CompileText = std::move(compileText_);
+        Fe.CompileTextLength = compileTextLength_;
+        Fe.SourcePos = sourcePos_;
+        Fe.SourceLinePos = sourceLinePos_;
+        Fe.TokenStart = tokenStart_;
+        Fe.LastToken = lastToken_;
+        Fe.PreviousToken = previousToken_;
+        Fe.ScanToken = scanToken_;
+        Fe.ScanPrevToken = scanPrevToken_;
+        Fe.DeclContext = declContext_;
+        Fe.LocalNameMode = localNameMode_;
+        Fe.MemberDotMode = memberDotMode_;
+        Fe.IncludeMode = includeMode_;
+        Fe.IncludeOffset = includeOffset_;
+        Fe.IncludePosition = includePosition_;
+        Fe.LocalNamePrefix = std::move(localNamePrefix_);
+        Fe.DefCounter = defCounter_;
         PreCodeIndex = preCodeIndex_;
         CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         PreCodeLimit = preCodeLimit_;
         CodeIndex = codeIndex_;
-        ErrorNameIndex = errorNameIndex_;
-        ErrorPosition = errorPosition_;
+        Fe.ErrorNameIndex = errorNameIndex_;
+        Fe.ErrorPosition = errorPosition_;
     }
 
     BorrowedFrontEnd(const BorrowedFrontEnd&) = delete;
@@ -297,31 +299,31 @@ void ListCrossReference(const QString& title, const Table& table, int registered
 // ---- compiling a formula -------------------------------------------------------------------------------
 
 int CompileFormula(const QString& text, FormVarType& record) {
-    const int outerError = ErrorNumber;
-    ErrorNumber = 0;
+    const int outerError = Fe.ErrorNumber;
+    Fe.ErrorNumber = 0;
     auto converted = std::make_unique<ItemBuffer>();
     int error = 0;
     {
         BorrowedFrontEnd borrowed;
-        CompileText = text + u':';
-        CompileTextLength = static_cast<int>(CompileText.size());
+        Fe.CompileText = text + u':';
+        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
         ScanFormula();
-        if (ErrorNumber == 0) {
+        if (Fe.ErrorNumber == 0) {
             PreCodeIndex = 1;
             ParseExpression(*converted);
         }
-        if (ErrorNumber == 0) {
+        if (Fe.ErrorNumber == 0) {
             // A formula is exactly one expression: nothing, or anything after it, is no formula.
             if (LXParse::IsEmptyExpression(*converted) || !OnlyTextEndFollows())
                 RaiseError(Err::ExpressionFormMismatch);
         }
         // A FUNCTION call grows into more items than it was written with, so the record may be short.
-        if (ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
+        if (Fe.ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
             RaiseError(Err::ProgramTooLarge);
-        error = ErrorNumber;
+        error = Fe.ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
-    ErrorNumber = outerError;
+    Fe.ErrorNumber = outerError;
     if (error != 0) return error;
 
     // {41} at position 1, the postfix items, then the closing {42} of the expression.
@@ -451,9 +453,9 @@ void ExecEvalFormEnd() {
         LetNumber(frame->ResultVar);
         // A value that cannot be stored (a string, say) is an error of the formula: the trap is still
         // armed for it.
-        if (ErrorNumber != 0 && IsRecord(NumVarTable, frame->ErrorVar)) {
-            NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = ErrorNumber;
-            ErrorNumber = 0;
+        if (Fe.ErrorNumber != 0 && IsRecord(NumVarTable, frame->ErrorVar)) {
+            NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = Fe.ErrorNumber;
+            Fe.ErrorNumber = 0;
         }
     }
     DiscardAbove(frame->StackDepth);
@@ -493,10 +495,10 @@ void ExecMouse() {
         if (!IsNumVarItem(item)) return RefuseOperands(start, Err::MouseSyntax);
 
     // Taken with exchange: an event that arrives meanwhile is kept for the next MOUSE.
-    NumRecordOf(operands[0]).Value = MouseEvent.exchange(0);
-    if (GScreenOpen.load() != 0) {
-        int x = MouseX.load();
-        int y = MouseY.load();
+    NumRecordOf(operands[0]).Value = Fe.MouseEvent.exchange(0);
+    if (Fe.GScreenOpen.load() != 0) {
+        int x = Fe.MouseX.load();
+        int y = Fe.MouseY.load();
         const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
         if (surface != nullptr && surface->Stretched.load()) {
             x = ScaleToBitmap(x, GScreenWidth, surface->ShownWidth.load());
@@ -523,7 +525,7 @@ void ExecSetVersion() {
     if (!(v < MaxLanguageVersion)) v = MaxLanguageVersion; // also NaN and infinity
     std::int32_t version = 0;
     TruncToInt32(v * VersionScale, version);
-    LanguageVersion = version;
+    Fe.LanguageVersion = version;
 }
 
 // HELP

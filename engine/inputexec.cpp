@@ -90,16 +90,16 @@ void RestoreTo(int k) {
         RaiseError(Err::RestoreLineNumber);
         return;
     }
-    DataReadPos = DataStartAfter(k);
+    Fe.DataReadPos = DataStartAfter(k);
 }
 
 // After Cancel: the run loop takes the item at CodeIndex in hand, sees the stop request before running
 // it and resumes there on CONT. Pointing it back at the INPUT item makes CONT ask again instead of
 // letting the field items take an old or empty answer.
 void StopAtInput() {
-    StopRequest = 1;
-    if (RunMode != RunKind::Immediate) ResumePC = InputRestartPC;
-    CodeIndex = InputRestartPC;
+    Fe.StopRequest = 1;
+    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Fe.InputRestartPC;
+    CodeIndex = Fe.InputRestartPC;
 }
 
 } // namespace
@@ -123,7 +123,7 @@ void StoreNumTarget(const CodeItemType& item, Extended value) {
         if (InTable(NumVarTable, at)) NumVarTable[static_cast<std::size_t>(at)].Value = value;
         return;
     case CodeKind::LocalNumVar: {
-        const long local = static_cast<long>(NumFrameBase) + at;
+        const long local = static_cast<long>(Fe.NumFrameBase) + at;
         if (InTable(LocalNumVarTable, local)) LocalNumVarTable[static_cast<std::size_t>(local)].Value = value;
         return;
     }
@@ -141,7 +141,7 @@ void StoreStrTarget(const CodeItemType& item, const QString& value) {
         if (InTable(StrVarTable, at)) StrVarTable[static_cast<std::size_t>(at)].Value = value;
         return;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(StrFrameBase) + at;
+        const long local = static_cast<long>(Fe.StrFrameBase) + at;
         if (InTable(LocalStrVarTable, local)) LocalStrVarTable[static_cast<std::size_t>(local)].Value = value;
         return;
     }
@@ -164,7 +164,7 @@ bool StringItemValue(const CodeItemType& item, QString& value) {
         value = StrVarTable[static_cast<std::size_t>(at)].Value;
         return true;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(StrFrameBase) + at;
+        const long local = static_cast<long>(Fe.StrFrameBase) + at;
         if (!InTable(LocalStrVarTable, local)) return false;
         value = LocalStrVarTable[static_cast<std::size_t>(local)].Value;
         return true;
@@ -188,7 +188,7 @@ QString InputEchoFinal(bool lineInput, const QString& prompt, const QString& tex
 // INPUT ["prompt" {, | ;}] targets  /  LINE INPUT ["prompt" {, | ;}] target$
 void ExecInput(bool lineInput) {
     const int statement = lineInput ? St::LINEINPUT : St::INPUT;
-    InputRestartPC = CodeIndex - 1;
+    Fe.InputRestartPC = CodeIndex - 1;
 
     // The prompt: INPUT always has a separator and a text (the compiler supplies "? "); LINE INPUT
     // has an optional text, then the transfer slot that receives the line.
@@ -230,13 +230,13 @@ void ExecInput(bool lineInput) {
     InputDialogRequest request;
     request.LineInput = lineInput;
     request.Prompt = InputPrompt;
-    request.Title = InputTitle;
-    request.Retry = !lineInput && InputRetry != 0;
-    request.PreviousText = InputResult;
-    request.Positioned = InputBoxPositioned != 0;
-    request.Left = InputBoxLeft;
-    request.Top = InputBoxTop;
-    InputRetry = 0;
+    request.Title = Fe.InputTitle;
+    request.Retry = !lineInput && Fe.InputRetry != 0;
+    request.PreviousText = Fe.InputResult;
+    request.Positioned = Fe.InputBoxPositioned != 0;
+    request.Left = Fe.InputBoxLeft;
+    request.Top = Fe.InputBoxTop;
+    Fe.InputRetry = 0;
 
     QString answer;
     bool accepted = false;
@@ -244,7 +244,7 @@ void ExecInput(bool lineInput) {
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
         // memory (its error is set); otherwise there is no window to ask in.
-        if (!HandOverCancelled() && ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
+        if (!HandOverCancelled() && Fe.ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
         return;
     }
     if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);
@@ -255,8 +255,8 @@ void ExecInput(bool lineInput) {
     if (lineInput) {
         PublicStrTable[TransferSlot].Value = answer;
     } else {
-        InputResult = answer;
-        InputLine = answer;
+        Fe.InputResult = answer;
+        Fe.InputLine = answer;
     }
     FlushPrintLine();
     PrintLine = pending;
@@ -266,21 +266,21 @@ void ExecInput(bool lineInput) {
 // Internal 243: the next field of InputLine as a number.
 void ExecInputNumField() {
     QString field;
-    if (!InputLine.isEmpty()) {
-        const qsizetype comma = InputLine.indexOf(QLatin1Char(','));
+    if (!Fe.InputLine.isEmpty()) {
+        const qsizetype comma = Fe.InputLine.indexOf(QLatin1Char(','));
         if (comma >= 0) {
-            field = TrimBlanks(QStringView(InputLine).left(comma));
-            InputLine = InputLine.mid(comma + 1);
+            field = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+            Fe.InputLine = Fe.InputLine.mid(comma + 1);
         } else {
-            field = InputLine; // the last field is taken as typed
-            InputLine.clear();
+            field = Fe.InputLine; // the last field is taken as typed
+            Fe.InputLine.clear();
         }
     }
     Extended value = 0;
     if (!field.isEmpty() && !TextToReal(field, value)) {
         // Not a number: the INPUT asks again, showing what was typed.
-        InputRetry = 1;
-        CodeIndex = InputRestartPC;
+        Fe.InputRetry = 1;
+        CodeIndex = Fe.InputRestartPC;
         return;
     }
     PublicNumTable[TransferSlot].Value = value;
@@ -289,24 +289,24 @@ void ExecInputNumField() {
 // Internal 244: the next field of InputLine as a string; a field in double quotes may hold commas
 // and keeps its quotes.
 void ExecInputStrField() {
-    InputLine = TrimBlanks(InputLine);
-    if (InputLine.isEmpty()) {
+    Fe.InputLine = TrimBlanks(Fe.InputLine);
+    if (Fe.InputLine.isEmpty()) {
         PublicStrTable[TransferSlot].Value.clear();
         return;
     }
     qsizetype comma = -1;
-    if (InputLine.startsWith(QLatin1Char('"'))) {
-        const qsizetype closing = InputLine.indexOf(QLatin1Char('"'), 1);
-        comma = InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
+    if (Fe.InputLine.startsWith(QLatin1Char('"'))) {
+        const qsizetype closing = Fe.InputLine.indexOf(QLatin1Char('"'), 1);
+        comma = Fe.InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
     } else {
-        comma = InputLine.indexOf(QLatin1Char(','));
+        comma = Fe.InputLine.indexOf(QLatin1Char(','));
     }
     if (comma >= 0) {
-        PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(InputLine).left(comma));
-        InputLine = InputLine.mid(comma + 1);
+        PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+        Fe.InputLine = Fe.InputLine.mid(comma + 1);
     } else {
-        PublicStrTable[TransferSlot].Value = TrimBlanks(InputLine);
-        InputLine.clear();
+        PublicStrTable[TransferSlot].Value = TrimBlanks(Fe.InputLine);
+        Fe.InputLine.clear();
     }
 }
 
@@ -334,13 +334,13 @@ void ExecRead() {
     for (;;) {
         CodeItemType target;
         GetCode(target);
-        while (IsDataEnd(DataReadPos)) {
-            const int line = FindDataLine(DataReadPos);
+        while (IsDataEnd(Fe.DataReadPos)) {
+            const int line = FindDataLine(Fe.DataReadPos);
             if (line == 0) return; // 1006: no value left
-            DataReadPos = line + 1;
+            Fe.DataReadPos = line + 1;
         }
-        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(DataReadPos)];
-        ++DataReadPos;
+        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(Fe.DataReadPos)];
+        ++Fe.DataReadPos;
         if (value.FirstCode == CodeKind::NumLiteral && IsNumTarget(target)) {
             StoreNumTarget(target, NumConValue(value));
         } else if (value.FirstCode == CodeKind::StrLiteral && IsStrTarget(target) &&
@@ -380,7 +380,7 @@ void ExecRestore() {
         return;
     }
     // No DATA statement at all leaves the start position, where the next READ finds nothing.
-    DataReadPos = NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
+    Fe.DataReadPos = NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
 }
 
 // RANDOMIZE [seed]

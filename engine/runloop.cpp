@@ -190,7 +190,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     }
     const CodeItemType* item = CodeBuffer.data() + at;
     if constexpr (Fast) {
-        if ((ErrorNumber | StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
+        if ((Fe.ErrorNumber | Fe.StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
             while (at < limit && IsInertItem(*item)) {
                 ++at;
                 ++item;
@@ -617,20 +617,20 @@ template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code,
 } // namespace
 
 void ExecSystem() {
-    SystemExitRequest = 1;
+    Fe.SystemExitRequest = 1;
 }
 
 void ExecCont() {
     // Execute starts again in the resume kind, with every variable and open file as they are.
-    if (GScreenOpen) ExecGRefresh();
-    RunMode = RunKind::Resume;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
+    if (Fe.GScreenOpen) ExecGRefresh();
+    Fe.RunMode = RunKind::Resume;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 1;
     // The stop request is left alone: it was clear when this item began, so a stop asked for
     // since is the user's and ends the resumed run.
     // The stop kept while this immediate command runs belongs to the program being resumed; it
     // must not make the resumed run end as stopped.
-    SavedStopRequest = 0;
+    Fe.SavedStopRequest = 0;
     PostRunButtons(RunButtonMode::Run);
 }
 
@@ -672,13 +672,13 @@ namespace {
 // start of a line is not reported on the line before. False when the run ends with the error.
 bool TakeError(int& pc, int& limit) {
     if (ErrorAtCurrentItem)
-        ErrorPosition = CurrentItem.Position;
+        Fe.ErrorPosition = CurrentItem.Position;
     else
-        ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+        Fe.ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
     if (EvalFormTrap == 0) return false;
     if (InTable(NumVarTable, EvalFormVarIndex))
-        NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
-    ErrorNumber = 0;
+        NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = Fe.ErrorNumber;
+    Fe.ErrorNumber = 0;
     if (ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
     LeaveFormulaAtTrappedError();
     pc = CodeIndex;
@@ -709,7 +709,7 @@ template <bool Fast> LoopExit RunItems() {
         // Stop condition, tested before every dispatch.
         const int kind = CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
-        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return LoopExit::Stop;
         if (pc > limit) [[unlikely]]
             return LoopExit::End;
@@ -725,7 +725,7 @@ template <bool Fast> LoopExit RunItems() {
                 if (stoppedShort) generalAt = at;
                 if (at != start) {
                     EnterItem(at, limit, pc);
-                    if (ErrorNumber == 0) [[likely]]
+                    if (Fe.ErrorNumber == 0) [[likely]]
                         continue;
                     // An error of a procedure item's executor (or a push that found no memory): the next
                     // item is in hand, as after any item.
@@ -775,7 +775,7 @@ template <bool Fast> LoopExit RunItems() {
                 PushNumName(value);
             break;
         case CodeKind::LocalNumVar: {
-            const long at = static_cast<long>(NumFrameBase) + value;
+            const long at = static_cast<long>(Fe.NumFrameBase) + value;
             if (InTable(LocalNumVarTable, at))
                 PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
             break;
@@ -786,7 +786,7 @@ template <bool Fast> LoopExit RunItems() {
             break;
         case CodeKind::StrVar: PushStrName(value); break;
         case CodeKind::LocalStrVar: {
-            const long at = static_cast<long>(StrFrameBase) + value;
+            const long at = static_cast<long>(Fe.StrFrameBase) + value;
             if (InTable(LocalStrVarTable, at))
                 GlPushStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
             break;
@@ -829,7 +829,7 @@ template <bool Fast> LoopExit RunItems() {
 
         if (!ErrorAtCurrentItem) [[likely]]
             FetchNextEffectiveItem<Fast>(pc, limit);
-        if (ErrorNumber != 0) [[unlikely]] {
+        if (Fe.ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
             pc = CodeIndex; // the item stays in hand (no executor does this without an error)

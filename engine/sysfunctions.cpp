@@ -260,7 +260,7 @@ constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
-    GlPushStr(InkeyText(LastKeyCode.exchange(0)));
+    GlPushStr(InkeyText(Fe.LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
 
@@ -271,12 +271,12 @@ namespace {
 QString WaitForKeys(std::int64_t count) {
     QString result;
     while (result.size() < count) {
-        const char16_t key = KeyBuffer.exchange(0);
+        const char16_t key = Fe.KeyBuffer.exchange(0);
         if (key != 0) {
             result += QChar(key);
             continue;
         }
-        if (StopRequest.load() != 0) break;
+        if (Fe.StopRequest.load() != 0) break;
         std::this_thread::sleep_for(KeyPollInterval);
     }
     return result;
@@ -310,7 +310,7 @@ void ExecInputFromChannel() {
         RaiseError(Err::InputFileChannel);
         return;
     }
-    switch (FileMode[static_cast<std::size_t>(n)]) {
+    switch (Fe.FileMode[static_cast<std::size_t>(n)]) {
     case FileModeKind::Input: break;
     case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
     case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
@@ -348,7 +348,7 @@ void ExecEof() {
         RaiseError(Err::EofSyntax);
         return;
     }
-    if (FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
+    if (Fe.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
         RaiseError(Err::EofNotInput);
         return;
     }
@@ -500,7 +500,7 @@ std::unique_ptr<TEncoding> ReadingEncoding(const QString& path, std::optional<Ex
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (FileEncoding >= 1) return EncodingFromCodePage(FileEncoding);
+    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
     return GetFileEncoding(path);
 }
 
@@ -511,7 +511,7 @@ std::unique_ptr<TEncoding> WritingEncoding(std::optional<Extended> codePage) {
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (FileEncoding >= 1) return EncodingFromCodePage(FileEncoding);
+    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
     return NewSystemEncoding();
 }
 
@@ -792,7 +792,7 @@ void FnCurrentDir() {
 }
 
 void FnProgramDir() {
-    GlPushStr(ProgramFolder);
+    GlPushStr(Fe.ProgramFolder);
 }
 
 QString InkeyText(int keyCode) {

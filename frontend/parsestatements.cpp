@@ -49,7 +49,7 @@ void EmitTransfer(const CodeItemType& name) {
 // Writes the top `count` entries of an expression stack in the order they were pushed, leaving them
 // on the stack.
 template <int Capacity> void EmitStackedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count) {
-    for (int i = stack.Count - count + 1; i <= stack.Count && ErrorNumber == 0; ++i)
+    for (int i = stack.Count - count + 1; i <= stack.Count && Fe.ErrorNumber == 0; ++i)
         EmitExpression(stack.Items[static_cast<std::size_t>(i)]);
 }
 
@@ -224,10 +224,10 @@ void CompileLet() {
     if (NextIsEnd()) return RaiseError(Err::LetNoExpression);
     ItemBuffer value;
     ParseExpression(value);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     EmitExpression(value);
     ExpectStatementEndNaming(St::LET);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     // The executor pops the subscripts first, the first subscript on top.
     EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
     Emit(CodeKind::Statement, St::LET);
@@ -417,7 +417,7 @@ void CompileInput() {
         Emit(CodeKind::Statement, St::LET);
         AddCode(target);
         EmitColon();
-        if (ErrorNumber != 0 || NextIsEnd()) return;
+        if (Fe.ErrorNumber != 0 || NextIsEnd()) return;
         if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputVariableList);
     }
 }
@@ -479,7 +479,7 @@ void CompileLineInput() {
 // reads them.
 void CompileInputFile() {
     const CodeItemType channel = ReadInputChannel();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     CompileTransferTargets(St::INPUTFile, &channel);
 }
 
@@ -525,7 +525,7 @@ void CompilePrint() {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintNoExpression);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintNoExpression);
         EmitExpression(value);
         Emit(CodeKind::Statement, St::PRINT);
@@ -574,7 +574,7 @@ void CompilePrintFile() {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintFileNoExpression);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintFileNoExpression);
         EmitExpression(value);
         AddCode(channel);
@@ -616,7 +616,7 @@ void CompilePrintUsing(bool toFile) {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintUsingSyntax);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintUsingSyntax);
         if (!IndexStack.Push(value, Err::NestingTooDeep)) return;
         ++values;
@@ -788,14 +788,14 @@ void CompileGraphics(int code) {
         Emit(CodeKind::Statement, code);
         Emit(CodeKind::SysNumConst, ParseConst::One);
         FillOptionalArguments(1, true);
-        if (ErrorNumber == 0) ExpectStatementEnd();
+        if (Fe.ErrorNumber == 0) ExpectStatementEnd();
         return;
     default: return RaiseError(Err::UnknownStatement);
     }
     Emit(CodeKind::Statement, code);
     EmitPlaceholders(options);
     FillOptionalArguments(options);
-    if (ErrorNumber == 0) ExpectStatementEnd();
+    if (Fe.ErrorNumber == 0) ExpectStatementEnd();
 }
 
 // ---- formulas and the mouse

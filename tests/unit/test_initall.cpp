@@ -31,17 +31,17 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("s"));
     PushCallReturn(5);
-    ControlButtonPressed[40] = 1;
-    ControlTextMultiLine[1] = 1;
-    MouseEvent = 3;
-    KeyBuffer = u'a';
-    PrintPrecision = 5;
-    RadianMode = 0;
-    EchoOn = 0;
-    StopRequest = 1;
-    FileMode[3] = FileModeKind::Output;
-    FileName[3] = QStringLiteral("out.txt");
-    GosubStackCount = 7;
+    Fe.ControlButtonPressed[40] = 1;
+    Fe.ControlTextMultiLine[1] = 1;
+    Fe.MouseEvent = 3;
+    Fe.KeyBuffer = u'a';
+    Fe.PrintPrecision = 5;
+    Fe.RadianMode = 0;
+    Fe.EchoOn = 0;
+    Fe.StopRequest = 1;
+    Fe.FileMode[3] = FileModeKind::Output;
+    Fe.FileName[3] = QStringLiteral("out.txt");
+    Fe.GosubStackCount = 7;
 
     InitAll();
 
@@ -57,31 +57,31 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     EXPECT_EQ(GlStrStack.Count, 0);
     EXPECT_EQ(CallReturnStack.Count, 0);
     for (int n = 1; n <= ControlCount; ++n) {
-        EXPECT_EQ(ControlButtonPressed[n], 0);
-        EXPECT_EQ(ControlTextMultiLine[n], 0);
+        EXPECT_EQ(Fe.ControlButtonPressed[n], 0);
+        EXPECT_EQ(Fe.ControlTextMultiLine[n], 0);
     }
-    EXPECT_EQ(MouseEvent, 0);
-    EXPECT_EQ(KeyBuffer, 0);
-    EXPECT_EQ(PrintPrecision, 18);
-    EXPECT_EQ(RadianMode, 1);
-    EXPECT_EQ(EchoOn, 1);
-    EXPECT_EQ(StopRequest, 0);
-    EXPECT_EQ(FileMode[3], FileModeKind::Closed);
-    EXPECT_TRUE(FileName[3].isEmpty());
-    EXPECT_EQ(GosubStackCount, 0);
-    EXPECT_EQ(SubCallStackCount, 1);
-    EXPECT_EQ(ProgramStart, 1);
+    EXPECT_EQ(Fe.MouseEvent, 0);
+    EXPECT_EQ(Fe.KeyBuffer, 0);
+    EXPECT_EQ(Fe.PrintPrecision, 18);
+    EXPECT_EQ(Fe.RadianMode, 1);
+    EXPECT_EQ(Fe.EchoOn, 1);
+    EXPECT_EQ(Fe.StopRequest, 0);
+    EXPECT_EQ(Fe.FileMode[3], FileModeKind::Closed);
+    EXPECT_TRUE(Fe.FileName[3].isEmpty());
+    EXPECT_EQ(Fe.GosubStackCount, 0);
+    EXPECT_EQ(Fe.SubCallStackCount, 1);
+    EXPECT_EQ(Fe.ProgramStart, 1);
 }
 
 TEST(InitAll, ScreenPlacesFollowTheRunWindowHeight) {
     const int saved = TScreenHeight;
     TScreenHeight = 230;
     InitAll();
-    EXPECT_EQ(GScreenTop, 289);
-    EXPECT_EQ(CScreenTop, GScreenTop);
+    EXPECT_EQ(Fe.GScreenTop, 289);
+    EXPECT_EQ(Fe.CScreenTop, Fe.GScreenTop);
     TScreenHeight = 400;
     InitAll();
-    EXPECT_EQ(GScreenTop, 459);
+    EXPECT_EQ(Fe.GScreenTop, 459);
     TScreenHeight = saved;
 }
 
@@ -90,9 +90,9 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
     EditorFontName = QStringLiteral("IPAGothic");
     ExitMsgCheck = 0;
     InitAll();
-    EXPECT_EQ(GFontSize, 14);
-    EXPECT_EQ(GFontName, QStringLiteral("IPAGothic"));
-    EXPECT_EQ(ExitMessageCheck, 0);
+    EXPECT_EQ(Fe.GFontSize, 14);
+    EXPECT_EQ(Fe.GFontName, QStringLiteral("IPAGothic"));
+    EXPECT_EQ(Fe.ExitMessageCheck, 0);
     EditorFontSize = 10;
     EditorFontName = QStringLiteral("ＭＳ ゴシック");
     ExitMsgCheck = 1;
@@ -100,9 +100,9 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
 
 TEST(InitAll, OpenChannelsAreClosedThroughTheEngine) {
     ClosedByHook = 0;
-    CloseAllFileChannelsHook = &CountingCloser;
+    Fe.CloseAllFileChannelsHook = &CountingCloser;
     InitAll();
-    CloseAllFileChannelsHook = nullptr;
+    Fe.CloseAllFileChannelsHook = nullptr;
     EXPECT_EQ(ClosedByHook, 1) << "buffered output of a stopped run must reach its file";
 }
 

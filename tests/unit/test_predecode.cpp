@@ -28,11 +28,11 @@ class Decoded : public ::testing::Test {
 protected:
     void SetUp() override {
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         FastPathsEnabled = true;
     }
     void TearDown() override {
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         FastPathsEnabled = true;
         RunWindowQueue::Instance().Reset();
     }
@@ -101,7 +101,7 @@ TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
     EXPECT_LT(at, letAt);
     // The run loop then runs it item by item and fails at the division.
     EXPECT_EQ(RunLoopFrom(at), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::DivisionByZero);
+    EXPECT_EQ(Fe.ErrorNumber, Err::DivisionByZero);
     EXPECT_EQ(Num("X"), 5);
 }
 
@@ -122,14 +122,14 @@ TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
 
 TEST_F(Decoded, AStopRequestEndsTheRunAfterTheStatementInHand) {
     Compile({"X = 1 : Y = 2 : Z = 3"});
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
     EXPECT_EQ(Num("X"), 1);
     EXPECT_EQ(Num("Y"), 0);
     // The index returned is the next statement's, where CONT goes on.
-    StopRequest = 0;
+    Fe.StopRequest = 0;
     Run(at, stoppedShort);
     EXPECT_EQ(Num("Y"), 2);
     EXPECT_EQ(Num("Z"), 3);
@@ -323,8 +323,8 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             Compile(lines);
             Outcome& o = outcome[way];
             o.Exit = RunLoopFrom(ProgramCodeStart);
-            o.Error = ErrorNumber;
-            o.Position = ErrorPosition;
+            o.Error = Fe.ErrorNumber;
+            o.Position = Fe.ErrorPosition;
             for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
                 o.Values.push_back(index > 0 ? NumVarTable[static_cast<std::size_t>(index)].Value : 0);
@@ -335,7 +335,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::String);
                 o.Texts.push_back(index > 0 ? StrVarTable[static_cast<std::size_t>(index)].Value : QString());
             }
-            ErrorNumber = 0;
+            Fe.ErrorNumber = 0;
         }
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
         if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;

@@ -32,8 +32,8 @@ const QString CrLf = QStringLiteral("\r\n");
 void SetText(const QString& program) {
     QString text = program;
     text.replace(u'\n', CrLf);
-    CompileText = text + CrLf + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = text + CrLf + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetSourcePos();
 }
 
@@ -41,13 +41,13 @@ void SetText(const QString& program) {
 // only the scan runs (for errors the pre-scan would report first).
 void ScanText(const QString& program, bool prescan = true) {
     InitAll();
-    ErrorNumber = 0;
-    ErrorNameIndex = 0;
+    Fe.ErrorNumber = 0;
+    Fe.ErrorNameIndex = 0;
     SetText(program);
     if (prescan) {
         PreCodeIndex = ProgramCodeStart;
         PreScan();
-        ASSERT_EQ(ErrorNumber, 0) << "pre-scan of: " << program.toStdString();
+        ASSERT_EQ(Fe.ErrorNumber, 0) << "pre-scan of: " << program.toStdString();
     }
     PreCodeIndex = ProgramCodeStart;
     ScanProgram();
@@ -66,7 +66,7 @@ const QString Tail = QStringLiteral(" FirstCode=0,SecondCode=0 EOF/");
 // items of the program alone, e.g. "PRINT 1 /".
 QString Body(const QString& program, bool prescan = true) {
     ScanText(program, prescan);
-    EXPECT_EQ(ErrorNumber, 0) << "scan of: " << program.toStdString() << " error " << ErrorNumber;
+    EXPECT_EQ(Fe.ErrorNumber, 0) << "scan of: " << program.toStdString() << " error " << Fe.ErrorNumber;
     QString text = Listing();
     text.replace(QRegularExpression(QStringLiteral("\\[\\d+:\\d+\\]")), QStringLiteral(" "));
     text.replace(CrLf, QStringLiteral("/"));
@@ -86,7 +86,7 @@ struct ScanError {
 
 ScanError ErrorOf(const QString& program, bool prescan = true) {
     ScanText(program, prescan);
-    return ScanError{ErrorNumber, ErrorNameIndex, LXScan::PreCodeItem.Position};
+    return ScanError{Fe.ErrorNumber, Fe.ErrorNameIndex, LXScan::PreCodeItem.Position};
 }
 
 std::string Str(const QString& s) {
@@ -97,7 +97,7 @@ std::string Str(const QString& s) {
 
 TEST(PreCodeListing, OneLineProgramWithIndicesAndPositions) {
     ScanText(QStringLiteral("PRINT 1"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Str(Listing()),
               "[101:1]PRINT[102:7]1[103:8]\r\n[104:10]FirstCode=0,SecondCode=0[105:11]EOF\r\n");
     // The listing uses PreCodeIndex as its cursor and leaves it after the last item read.
@@ -106,7 +106,7 @@ TEST(PreCodeListing, OneLineProgramWithIndicesAndPositions) {
 
 TEST(PreCodeListing, SingleLineIfWithIndicesAndPositions) {
     ScanText(QStringLiteral("IF A THEN PRINT 1"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Str(Listing()), "[101:1]IF[102:4]#A[103:6]THEN[104:6]\r\n[105:11]PRINT[106:17]1[107:18]:"
                               "[108:18]ENDIF[109:18]\r\n[110:20]FirstCode=0,SecondCode=0[111:21]EOF\r\n");
 }
@@ -244,7 +244,7 @@ TEST(ScanBlocks, ErrorTextsNameTheLastCharacterOfTheTokenInHand) {
     for (const Case& c : cases) {
         const ScanError e = ErrorOf(QString::fromUtf8(c.Program));
         EXPECT_EQ(e.Number, c.Number) << c.Program;
-        ProgramText = CompileText.left(CompileText.size() - 4); // without the closing CR LF and NULs
+        Fe.ProgramText = Fe.CompileText.left(Fe.CompileText.size() - 4); // without the closing CR LF and NULs
         EXPECT_EQ(Str(LineColumnText(e.Position - 1)), c.Place) << c.Program;
     }
 }
@@ -256,9 +256,9 @@ TEST(ScanBlocks, SixtyFourNestedBlocksAreTheLimit) {
     for (int i = 0; i < LXScan::BlockChkStackSize; ++i)
         program += QStringLiteral("LOOP\n");
     ScanText(program);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ScanText(QStringLiteral("DO\n") + program);
-    EXPECT_EQ(ErrorNumber, Err::BlockNestingTooDeep);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BlockNestingTooDeep);
 }
 
 // ---- comments, braces ---------------------------------------------------------------------------------
@@ -270,7 +270,7 @@ TEST(ScanComments, CommentsAndBracesLeaveNoItems) {
     EXPECT_EQ(Str(Body(QStringLiteral("{ PRINT 1\nPRINT 2 } PRINT 3"))), "PRINT 3 /");
     // A brace block that never closes runs to the end of the text.
     ScanText(QStringLiteral("PRINT 1\n{ PRINT 2"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 // ---- sign folding
@@ -665,13 +665,13 @@ TEST_F(ScanInclude, NestedIncludeAndAWrittenMarkerAreRefused) {
 
 // Scans text as an immediate command into slots 1 and up; gives its items' texts.
 QString ScanImmediate(const QString& command) {
-    RunMode = RunKind::Immediate;
-    ErrorNumber = 0;
+    Fe.RunMode = RunKind::Immediate;
+    Fe.ErrorNumber = 0;
     SetText(command);
     ResetPreCode();
     PreCodeIndex = 1;
     ScanProgram();
-    RunMode = RunKind::Program;
+    Fe.RunMode = RunKind::Program;
     QString text;
     for (int i = 1; i < PreCodeIndex; ++i) {
         QString item;
@@ -683,11 +683,11 @@ QString ScanImmediate(const QString& command) {
 
 TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const int limit = PreCodeLimit;
     EXPECT_EQ(Str(ScanImmediate(QStringLiteral("FORECOLOR = 3 : CBUTTON(1).TEXT = \"a\""))),
               "FORECOLOR = 3 : InnerFn1196 ( 1 ) a / FirstCode=0,SecondCode=0 EOF /");
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PreCodeLimit, limit);
     // The program's pre-code is still there behind the immediate area.
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1\nPRINT 2"))), "PRINT 1 / PRINT 2 /");
@@ -695,14 +695,14 @@ TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
 
 TEST(ScanFormula, FormulaScanLeavesTheProgramsLimitAndReadsValues) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const int limit = PreCodeLimit;
-    CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetPreCode();
     PreCodeIndex = 1;
     ScanFormula();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PreCodeLimit, limit);
     QString text;
     for (int i = 1; i < PreCodeIndex; ++i) {
@@ -727,11 +727,11 @@ TEST(CountArgs, CountsCommasOfTheFirstBracketLevelAndPutsTheReaderBack) {
     };
     for (const Case& c : cases) {
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetText(QString::fromLatin1(c.Text));
         EXPECT_EQ(CountArgs(), c.Count) << c.Text;
-        EXPECT_EQ(ErrorNumber, 0) << c.Text;
-        EXPECT_EQ(SourcePos, 1) << c.Text;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << c.Text;
+        EXPECT_EQ(Fe.SourcePos, 1) << c.Text;
     }
 }
 
@@ -740,10 +740,10 @@ TEST(CountArgs, CountsCommasOfTheFirstBracketLevelAndPutsTheReaderBack) {
 TEST(ScanRestart, NothingOfAScanThatFailedLeaksIntoTheNext) {
     // Stopped inside a DEF body (its parameters are the names there) and inside a single-line IF.
     ScanText(QStringLiteral("DEF F(X) = X ~"), false);
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
     EXPECT_EQ(Str(Body(QStringLiteral("X = 1"))), "#X = 1 /");
     ScanText(QStringLiteral("IF A THEN PRINT ~"), false);
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1"))), "PRINT 1 /");
 }
 
@@ -769,9 +769,9 @@ TEST(ScanAndCompile, TheCompilerAcceptsThePreCodeOfEachForm) {
     };
     for (const char* p : programs) {
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetText(QString::fromLatin1(p));
-        EXPECT_TRUE(CompileProgram()) << p << "\nerror " << ErrorNumber << " at " << ErrorPosition;
+        EXPECT_TRUE(CompileProgram()) << p << "\nerror " << Fe.ErrorNumber << " at " << Fe.ErrorPosition;
     }
 }
 
