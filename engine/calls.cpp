@@ -133,31 +133,31 @@ void BindArgument() {
     const int index = parameter.SecondCode;
     switch (parameter.FirstCode) {
     case CodeKind::NumVar:
-        if (!InTable(NumVarTable, index)) break;
+        if (!InTable(Tb.NumVarTable, index)) break;
         if (!IsNumberTag(GlTopType())) break;
-        NumVarTable[static_cast<std::size_t>(index)].Value = GlPopNum();
+        Tb.NumVarTable[static_cast<std::size_t>(index)].Value = GlPopNum();
         return;
     case CodeKind::StrVar:
-        if (!InTable(StrVarTable, index)) break;
+        if (!InTable(Tb.StrVarTable, index)) break;
         if (GlTopType() != GlValueType::String) break;
-        GlPopStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        GlPopStr(Tb.StrVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::BoolVar:
-        if (!InTable(BoolVarTable, index)) break;
+        if (!InTable(Tb.BoolVarTable, index)) break;
         if (GlTopType() != GlValueType::Boolean) break;
-        BoolVarTable[static_cast<std::size_t>(index)].Value = GlPopBool() ? 1 : 0;
+        Tb.BoolVarTable[static_cast<std::size_t>(index)].Value = GlPopBool() ? 1 : 0;
         return;
     case CodeKind::NumArray:
-        if (!InTable(NumVarTable, index)) break;
-        BindArray(NumVarTable, index, GlValueType::NumArrayRef);
+        if (!InTable(Tb.NumVarTable, index)) break;
+        BindArray(Tb.NumVarTable, index, GlValueType::NumArrayRef);
         return;
     case CodeKind::StrArray:
-        if (!InTable(StrVarTable, index)) break;
-        BindArray(StrVarTable, index, GlValueType::StrArrayRef);
+        if (!InTable(Tb.StrVarTable, index)) break;
+        BindArray(Tb.StrVarTable, index, GlValueType::StrArrayRef);
         return;
     case CodeKind::BoolArray:
-        if (!InTable(BoolVarTable, index)) break;
-        BindArray(BoolVarTable, index, GlValueType::BoolArrayRef);
+        if (!InTable(Tb.BoolVarTable, index)) break;
+        BindArray(Tb.BoolVarTable, index, GlValueType::BoolArrayRef);
         return;
     case CodeKind::DummyCode: DiscardGlTop(); return; // an argument passed by value comes back unused
     default: return;
@@ -172,23 +172,26 @@ void PushVariableValue() {
     const int index = item.SecondCode;
     switch (item.FirstCode) {
     case CodeKind::NumVar:
-        if (InTable(NumVarTable, index)) GlPushNum(NumVarTable[static_cast<std::size_t>(index)].Value);
+        if (InTable(Tb.NumVarTable, index)) GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::StrVar:
-        if (InTable(StrVarTable, index)) GlPushStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        if (InTable(Tb.StrVarTable, index)) GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::BoolVar:
-        if (InTable(BoolVarTable, index))
-            GlPushBool(BoolVarTable[static_cast<std::size_t>(index)].Value != 0);
+        if (InTable(Tb.BoolVarTable, index))
+            GlPushBool(Tb.BoolVarTable[static_cast<std::size_t>(index)].Value != 0);
         return;
     case CodeKind::NumArray:
-        if (InTable(NumVarTable, index)) GlPushNumArray(NumVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.NumVarTable, index))
+            GlPushNumArray(Tb.NumVarTable[static_cast<std::size_t>(index)].Base);
         return;
     case CodeKind::StrArray:
-        if (InTable(StrVarTable, index)) GlPushStrArray(StrVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.StrVarTable, index))
+            GlPushStrArray(Tb.StrVarTable[static_cast<std::size_t>(index)].Base);
         return;
     case CodeKind::BoolArray:
-        if (InTable(BoolVarTable, index)) GlPushBoolArray(BoolVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.BoolVarTable, index))
+            GlPushBoolArray(Tb.BoolVarTable[static_cast<std::size_t>(index)].Base);
         return;
     default: return;
     }
@@ -199,14 +202,14 @@ void PushVariableValue() {
 void SaveLocals() {
     if (CallFrameStack.Count < 1) return; // the main program has no frame
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
-    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
-    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
-    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
 
     // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
-    const long long needed = SavedCount(BoolVarTable, bools, BoolVarKind::Array, ABoolVarTable.size()) +
-                             SavedCount(NumVarTable, nums, NumVarKind::Array, ANumVarTable.size()) +
-                             SavedCount(StrVarTable, strs, StrVarKind::Array, AStrVarTable.size());
+    const long long needed = SavedCount(Tb.BoolVarTable, bools, BoolVarKind::Array, Tb.ABoolVarTable.size()) +
+                             SavedCount(Tb.NumVarTable, nums, NumVarKind::Array, Tb.ANumVarTable.size()) +
+                             SavedCount(Tb.StrVarTable, strs, StrVarKind::Array, Tb.AStrVarTable.size());
     if (LoTypeStack.Count + needed > MaxSavedLocals) {
         RaiseError(Err::StackOutOfMemory);
         return;
@@ -214,28 +217,28 @@ void SaveLocals() {
 
     ElementRange elements;
     for (long i = bools.First; i <= bools.Last; ++i) {
-        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+        const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, Tb.ABoolVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushBool(NumberToBoolean(ABoolVarTable[static_cast<std::size_t>(e)]));
+                LoPushBool(NumberToBoolean(Tb.ABoolVarTable[static_cast<std::size_t>(e)]));
         } else {
             LoPushBool(record.Value != 0);
         }
     }
     for (long i = nums.First; i <= nums.Last; ++i) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, Tb.ANumVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushNum(ANumVarTable[static_cast<std::size_t>(e)]);
+                LoPushNum(Tb.ANumVarTable[static_cast<std::size_t>(e)]);
         } else {
             LoPushNum(record.Value);
         }
     }
     for (long i = strs.First; i <= strs.Last; ++i) {
-        const StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+        const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, Tb.AStrVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushStr(AStrVarTable[static_cast<std::size_t>(e)]);
+                LoPushStr(Tb.AStrVarTable[static_cast<std::size_t>(e)]);
         } else {
             LoPushStr(record.Value);
         }
@@ -246,27 +249,27 @@ void SaveLocals() {
 void RestoreLocals() {
     if (CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
-    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
-    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
-    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
 
     ElementRange elements;
     for (long i = strs.Last; i >= strs.First; --i) {
-        StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+        StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, Tb.AStrVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e)
-                if (!LoPopStr(AStrVarTable[static_cast<std::size_t>(e)])) return;
+                if (!LoPopStr(Tb.AStrVarTable[static_cast<std::size_t>(e)])) return;
         } else if (!LoPopStr(record.Value)) {
             return;
         }
     }
     for (long i = nums.Last; i >= nums.First; --i) {
-        NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+        NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, Tb.ANumVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const Extended value = LoPopNum();
                 if (Fe.ErrorNumber != 0) return;
-                ANumVarTable[static_cast<std::size_t>(e)] = value;
+                Tb.ANumVarTable[static_cast<std::size_t>(e)] = value;
             }
         } else {
             const Extended value = LoPopNum();
@@ -275,12 +278,12 @@ void RestoreLocals() {
         }
     }
     for (long i = bools.Last; i >= bools.First; --i) {
-        BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+        BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, Tb.ABoolVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const bool value = LoPopBool();
                 if (Fe.ErrorNumber != 0) return;
-                ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
+                Tb.ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
             }
         } else {
             const bool value = LoPopBool();
@@ -306,22 +309,22 @@ void JumpViaLabelVariable() {
     long target = 0;
     switch (name.FirstCode) {
     case CodeKind::NumVar:
-        if (InTable(NumVarTable, index)) {
-            const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.NumVarTable, index)) {
+            const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == NumVarKind::SubName || record.Kind == NumVarKind::FunctionName;
             target = record.Base;
         }
         break;
     case CodeKind::StrVar:
-        if (InTable(StrVarTable, index)) {
-            const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.StrVarTable, index)) {
+            const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == StrVarKind::FunctionName;
             target = record.Base;
         }
         break;
     case CodeKind::BoolVar:
-        if (InTable(BoolVarTable, index)) {
-            const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.BoolVarTable, index)) {
+            const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == BoolVarKind::FunctionName;
             target = record.Base;
         }
@@ -371,8 +374,8 @@ void StoreNumArgument(int slot) {
         RaiseError(Err::UnexpectedRunError);
         return;
     }
-    if (!GrowTable(LocalNumVarTable, static_cast<std::size_t>(at))) return;
-    LocalNumVarTable[static_cast<std::size_t>(at)].Value = GlPopNum();
+    if (!GrowTable(Tb.LocalNumVarTable, static_cast<std::size_t>(at))) return;
+    Tb.LocalNumVarTable[static_cast<std::size_t>(at)].Value = GlPopNum();
 }
 
 // Kind 82
@@ -386,8 +389,8 @@ void StoreStrArgument(int slot) {
         RaiseError(Err::UnexpectedRunError);
         return;
     }
-    if (!GrowTable(LocalStrVarTable, static_cast<std::size_t>(at))) return;
-    GlPopStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+    if (!GrowTable(Tb.LocalStrVarTable, static_cast<std::size_t>(at))) return;
+    GlPopStr(Tb.LocalStrVarTable[static_cast<std::size_t>(at)].Value);
 }
 
 // A DEF function's name in an expression: its arguments are on the Gl stack.

@@ -84,8 +84,8 @@ Operand FetchOperand() {
         operand.Given = true;
         operand.Value = NumConValue(item);
     } else if (item.FirstCode == CodeKind::NumVar && item.SecondCode >= 0 &&
-               static_cast<std::size_t>(item.SecondCode) < NumVarTable.size()) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+               static_cast<std::size_t>(item.SecondCode) < Tb.NumVarTable.size()) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
         operand.Given = true;
         operand.Value = record.Value;
         operand.Name = record.Name;

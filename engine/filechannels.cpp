@@ -525,8 +525,8 @@ void ExecFiles() {
     GetCode(item);
     QString pattern = QStringView(FilesAllPattern).toString();
     if (item.FirstCode == CodeKind::StrLiteral && item.SecondCode >= 0 &&
-        static_cast<std::size_t>(item.SecondCode) < StrConTable.size())
-        pattern = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        static_cast<std::size_t>(item.SecondCode) < Tb.StrConTable.size())
+        pattern = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
 
     FlushPrintLine(ResourceText(Res::CurrentPath) + QDir::currentPath());
     QString folder, names;

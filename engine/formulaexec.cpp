@@ -43,25 +43,25 @@ template <typename Table> bool IsRecord(const Table& table, int index) {
 }
 
 bool IsNumVarItem(const CodeItemType& item) {
-    return item.FirstCode == CodeKind::NumVar && IsRecord(NumVarTable, item.SecondCode);
+    return item.FirstCode == CodeKind::NumVar && IsRecord(Tb.NumVarTable, item.SecondCode);
 }
 
 bool IsFormulaItem(const CodeItemType& item) {
-    return item.FirstCode == CodeKind::FormulaVar && IsRecord(FormVarTable, item.SecondCode);
+    return item.FirstCode == CodeKind::FormulaVar && IsRecord(Tb.FormVarTable, item.SecondCode);
 }
 
 NumVarType& NumRecordOf(const CodeItemType& item) {
-    return NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+    return Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 // The text operand of STRTOFORM: a string literal or a string variable.
 bool TextOperand(const CodeItemType& item, QString& text) {
-    if (item.FirstCode == CodeKind::StrLiteral && IsRecord(StrConTable, item.SecondCode)) {
-        text = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.FirstCode == CodeKind::StrLiteral && IsRecord(Tb.StrConTable, item.SecondCode)) {
+        text = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         return true;
     }
-    if (item.FirstCode == CodeKind::StrVar && IsRecord(StrVarTable, item.SecondCode)) {
-        text = StrVarTable[static_cast<std::size_t>(item.SecondCode)].Value;
+    if (item.FirstCode == CodeKind::StrVar && IsRecord(Tb.StrVarTable, item.SecondCode)) {
+        text = Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)].Value;
         return true;
     }
     return false;
@@ -103,7 +103,7 @@ public:
           defCounter_(Fe.DefCounter), preCodeIndex_(PreCodeIndex),
           currentmaxPreCodeNum_(CurrentmaxPreCodeNum), preCodeLimit_(PreCodeLimit), codeIndex_(CodeIndex),
           errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
-          dcVarCount_(NumofRegisteredDcVar) {
+          dcVarCount_(Tb.NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
@@ -116,7 +116,7 @@ public:
     }
 
     // A failed compilation may have declared names (a CONST in the text): they are dropped again.
-    void DropDeclarations() { NumofRegisteredDcVar = dcVarCount_; }
+    void DropDeclarations() { Tb.NumofRegisteredDcVar = dcVarCount_; }
 
     ~BorrowedFrontEnd() {
         PreCodeBuffer.swap(preCode_);
@@ -345,7 +345,7 @@ void ExecStrToForm() {
     if (!TextOperand(operands[0], text) || !IsFormulaItem(operands[1]) || !IsNumVarItem(operands[2]))
         return RefuseOperands(start, Err::StrToFormSyntax);
     const int next = CodeIndex;
-    FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
+    FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
     const int error = CompileFormula(text, formula);
     NumRecordOf(operands[2]).Value = error;
     CodeIndex = next;
@@ -367,7 +367,7 @@ void ExecEvalForm() {
     // no evaluation is in progress.
     if (EvalFormTrap == 0) EvalFrames.clear();
 
-    const FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
+    const FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
     const int close = FormulaCloseIndex(formula);
     // A formula that was never compiled is an error of the formula, reported like the others.
     if (close == 0) {
@@ -453,8 +453,8 @@ void ExecEvalFormEnd() {
         LetNumber(frame->ResultVar);
         // A value that cannot be stored (a string, say) is an error of the formula: the trap is still
         // armed for it.
-        if (Fe.ErrorNumber != 0 && IsRecord(NumVarTable, frame->ErrorVar)) {
-            NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = Fe.ErrorNumber;
+        if (Fe.ErrorNumber != 0 && IsRecord(Tb.NumVarTable, frame->ErrorVar)) {
+            Tb.NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = Fe.ErrorNumber;
             Fe.ErrorNumber = 0;
         }
     }
@@ -566,27 +566,27 @@ void ListReservedWords() {
 // HELP -UV
 void DumpVariables() {
     FlushPrintLine(QStringLiteral("Boole変数・Boole配列変数"));
-    for (int index = 1; index <= RegisteredCount(BoolVarTable, NumofRegisteredBoolVar); ++index) {
-        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar); ++index) {
+        const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == BoolVarKind::Variable || record.Kind == BoolVarKind::Array)
             FlushPrintLine(VariableLine(BooleanText(record.Value), record.Name));
     }
     FlushPrintLine(QStringLiteral("数値変数・数値配列変数"));
-    for (int index = 1; index <= RegisteredCount(NumVarTable, NumofRegisteredNumVar); ++index) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.NumVarTable, Tb.NumofRegisteredNumVar); ++index) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == NumVarKind::Variable || record.Kind == NumVarKind::Array)
             FlushPrintLine(VariableLine(ShortestNumberText(record.Value), record.Name));
     }
     FlushPrintLine(QStringLiteral("文字列変数・文字列配列変数"));
-    for (int index = 1; index <= RegisteredCount(StrVarTable, NumofRegisteredStrVar); ++index) {
-        const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.StrVarTable, Tb.NumofRegisteredStrVar); ++index) {
+        const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == StrVarKind::Variable || record.Kind == StrVarKind::Array)
             FlushPrintLine(VariableLine(record.Value, record.Name));
     }
     FlushPrintLine(QStringLiteral("宣言定数・変数・配列変数"));
-    const int declared = NumofRegisteredDcVar < DcVarCapacity ? NumofRegisteredDcVar : DcVarCapacity;
+    const int declared = Tb.NumofRegisteredDcVar < DcVarCapacity ? Tb.NumofRegisteredDcVar : DcVarCapacity;
     for (int index = 1; index <= declared; ++index) {
-        const DcVarType& entry = DcVarTable[static_cast<std::size_t>(index)];
+        const DcVarType& entry = Tb.DcVarTable[static_cast<std::size_t>(index)];
         const int kind = entry.Kind & DcVarKind::Mask;
         const int word = kind < DcVarKind::Count ? kind : DcVarKind::Skip;
         FlushPrintLine(VariableLine(FromTable(DcVarKindNames[static_cast<std::size_t>(word)]), entry.Name));
@@ -598,11 +598,11 @@ void DumpCrossReference() {
     // The references are read straight from the code: the program counter stays where it is, so the
     // statements after this one still run.
     QString lastLine;
-    ListCrossReference(QStringLiteral("数値変数クロスリファレンス"), NumVarTable, NumofRegisteredNumVar,
+    ListCrossReference(QStringLiteral("数値変数クロスリファレンス"), Tb.NumVarTable, Tb.NumofRegisteredNumVar,
                        CodeKind::NumVar, lastLine);
     FlushPrintLine(QString());
-    ListCrossReference(QStringLiteral("文字列変数クロスリファレンス"), StrVarTable, NumofRegisteredStrVar,
-                       CodeKind::StrVar, lastLine);
+    ListCrossReference(QStringLiteral("文字列変数クロスリファレンス"), Tb.StrVarTable,
+                       Tb.NumofRegisteredStrVar, CodeKind::StrVar, lastLine);
 }
 
 // HELP -LORVEXC
@@ -623,13 +623,13 @@ void DumpCodeListing() {
     const std::pair<int, const char16_t*> counters[] = {
         {CurrentmaxPreCodeNum, u" : CurrentmaxPreCodeNum"},
         {CurrentmaxCodeNum, u" : CurrentmaxCodeNum"},
-        {NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
-        {NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
-        {NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},
-        {NumofRegisteredANumVar, u" : NumofRegisteredANumVar"},
-        {NumofRegisteredStrCon, u" : NumofRegisteredStrCon"},
-        {NumofRegisteredStrVar, u" : NumofRegisteredStrVar"},
-        {NumofRegisteredAStrVar, u" : NumofRegisteredAStrVar"},
+        {Tb.NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
+        {Tb.NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
+        {Tb.NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},
+        {Tb.NumofRegisteredANumVar, u" : NumofRegisteredANumVar"},
+        {Tb.NumofRegisteredStrCon, u" : NumofRegisteredStrCon"},
+        {Tb.NumofRegisteredStrVar, u" : NumofRegisteredStrVar"},
+        {Tb.NumofRegisteredAStrVar, u" : NumofRegisteredAStrVar"},
     };
     for (const auto& [value, label] : counters)
         FlushPrintLine(QString::number(value) + QString::fromUtf16(label));

@@ -564,20 +564,20 @@ QStringList SplitLines(const QString& text) {
 // to lie inside the element table.
 StrVarType* OneDimStrArray(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrArray || item.SecondCode < 1 ||
-        static_cast<std::size_t>(item.SecondCode) >= StrVarTable.size())
+        static_cast<std::size_t>(item.SecondCode) >= Tb.StrVarTable.size())
         return nullptr;
-    StrVarType& record = StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+    StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
     if ((record.Kind != StrVarKind::Array && record.Kind != StrVarKind::ArrayParameter) ||
         record.DimCount != 1)
         return nullptr;
     const std::int64_t last = static_cast<std::int64_t>(record.Base) + record.Bounds[1];
-    if (record.Base < 0 || record.Bounds[1] < 0 || last >= static_cast<std::int64_t>(AStrVarTable.size()))
+    if (record.Base < 0 || record.Bounds[1] < 0 || last >= static_cast<std::int64_t>(Tb.AStrVarTable.size()))
         return nullptr;
     return &record;
 }
 
 QString& ElementOf(const StrVarType& array, std::int64_t i) {
-    return AStrVarTable[static_cast<std::size_t>(array.Base + i)];
+    return Tb.AStrVarTable[static_cast<std::size_t>(array.Base + i)];
 }
 
 } // namespace
@@ -727,11 +727,11 @@ void ExecGetDimType() {
         bounds = record->Bounds.data();
     };
     if (arrayTag == GlValueType::NumArrayRef)
-        take(RecordAt(NumVarTable, ref));
+        take(RecordAt(Tb.NumVarTable, ref));
     else if (arrayTag == GlValueType::StrArrayRef)
-        take(RecordAt(StrVarTable, ref));
+        take(RecordAt(Tb.StrVarTable, ref));
     else
-        take(RecordAt(BoolVarTable, ref));
+        take(RecordAt(Tb.BoolVarTable, ref));
     if (bounds == nullptr) {
         RaiseError(Err::FunctionArgType, Fn::GETDIMTYPE);
         return;

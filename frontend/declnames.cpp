@@ -17,7 +17,7 @@ bool OneOf(int value, std::initializer_list<int> set) {
 }
 
 int EntryKind(int index) {
-    return DcVarTable[static_cast<std::size_t>(index)].Kind & DcVarKind::Mask;
+    return Tb.DcVarTable[static_cast<std::size_t>(index)].Kind & DcVarKind::Mask;
 }
 
 // ---- the AS clause ------------------------------------------------------------------------------------
@@ -236,7 +236,7 @@ void ResolveEntry(int entry, const QString& varName, ConstScope scope, CodeItemT
         RaiseError(Err::UnexpectedLexError);
         return;
     }
-    const std::int32_t index = DcVarTable[static_cast<std::size_t>(entry)].Index;
+    const std::int32_t index = Tb.DcVarTable[static_cast<std::size_t>(entry)].Index;
     if (kind == NumberConstant || kind == NumberPublicConstant)
         token = CodeItemType{CodeKind::NumLiteral, index - 1, 0};
     else if (kind == StringConstant || kind == StringPublicConstant)
@@ -312,7 +312,7 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         token.FirstCode = TokenKindForType(type);
         return;
     }
-    if (NumofRegisteredDcVar >= DcVarCapacity) {
+    if (Tb.NumofRegisteredDcVar >= DcVarCapacity) {
         RaiseError(Err::TooManyDeclaredNames);
         return;
     }
@@ -321,8 +321,8 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         return;
     }
     const int kind = DeclaredKind(context, type);
-    const int at = ++NumofRegisteredDcVar;
-    DcVarType& entry = DcVarTable[static_cast<std::size_t>(at)];
+    const int at = ++Tb.NumofRegisteredDcVar;
+    DcVarType& entry = Tb.DcVarTable[static_cast<std::size_t>(at)];
     entry.Name = key;
     entry.Kind = kind;
     entry.Index = 0;
@@ -367,7 +367,7 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
         }
         CreateVariable(key, type, token);
         if (token.FirstCode != CodeKind::None)
-            DcVarTable[static_cast<std::size_t>(entry)].Index = token.SecondCode;
+            Tb.DcVarTable[static_cast<std::size_t>(entry)].Index = token.SecondCode;
         return;
     }
     case DeclCtx::SubName:
@@ -393,15 +393,15 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
 }
 
 int FindDcVar(const QString& name) {
-    for (int i = 1; i <= NumofRegisteredDcVar && i <= DcVarCapacity; ++i)
-        if (DcVarTable[static_cast<std::size_t>(i)].Name == name) return i;
+    for (int i = 1; i <= Tb.NumofRegisteredDcVar && i <= DcVarCapacity; ++i)
+        if (Tb.DcVarTable[static_cast<std::size_t>(i)].Name == name) return i;
     return 0;
 }
 
 int FindGlobalDcVar(const QString& name) {
     using namespace DcVarKind;
-    for (int i = 1; i <= NumofRegisteredDcVar && i <= DcVarCapacity; ++i) {
-        if (DcVarTable[static_cast<std::size_t>(i)].Name != name) continue;
+    for (int i = 1; i <= Tb.NumofRegisteredDcVar && i <= DcVarCapacity; ++i) {
+        if (Tb.DcVarTable[static_cast<std::size_t>(i)].Name != name) continue;
         const int kind = EntryKind(i);
         if ((kind >= Sub && kind <= FormulaFunction) ||
             (kind >= NumberPublicVariable && kind <= FormulaPublicVariable) ||
@@ -422,10 +422,10 @@ bool IsSubName(const QString& name) {
 
 int FindVariable(const QString& name, int type) {
     switch (type) {
-    case VarType::String: return FindByName(StrVarTable, NumofRegisteredStrVar, name);
-    case VarType::Boolean: return FindByName(BoolVarTable, NumofRegisteredBoolVar, name);
-    case VarType::Formula: return FindByName(FormVarTable, NumofRegisteredFormVar, name);
-    default: return FindByName(NumVarTable, NumofRegisteredNumVar, name);
+    case VarType::String: return FindByName(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
+    case VarType::Boolean: return FindByName(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name);
+    case VarType::Formula: return FindByName(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name);
+    default: return FindByName(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
     }
 }
 
@@ -434,18 +434,18 @@ void CreateVariable(const QString& name, int type, CodeItemType& token) {
     int index = 0;
     switch (type) {
     case VarType::String:
-        index = AppendRecord(StrVarTable, NumofRegisteredStrVar, name);
+        index = AppendRecord(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
         if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
-            StrVarTable[static_cast<std::size_t>(index)].Kind = StrVarKind::FunctionName;
+            Tb.StrVarTable[static_cast<std::size_t>(index)].Kind = StrVarKind::FunctionName;
         break;
-    case VarType::Boolean: index = AppendRecord(BoolVarTable, NumofRegisteredBoolVar, name); break;
-    case VarType::Formula: index = AppendRecord(FormVarTable, NumofRegisteredFormVar, name); break;
+    case VarType::Boolean: index = AppendRecord(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name); break;
+    case VarType::Formula: index = AppendRecord(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name); break;
     default:
-        index = AppendRecord(NumVarTable, NumofRegisteredNumVar, name);
+        index = AppendRecord(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
         if (index != 0 && Fe.DeclContext == DeclCtx::SubName)
-            NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::SubName;
+            Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::SubName;
         else if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
-            NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::FunctionName;
+            Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::FunctionName;
         break;
     }
     if (index != 0) token = MakeVarItem(index, type);
@@ -459,10 +459,10 @@ void FindLocalVar(const QString& name, CodeItemType& token) {
     token = CodeItemType{};
     const QString cut = name.left(MaxLocalVarNameLength);
     if (name.endsWith(u'$')) {
-        const int i = FindByName(LocalStrVarTable, NumofRegisteredLocalStrVar, cut);
+        const int i = FindByName(Tb.LocalStrVarTable, Tb.NumofRegisteredLocalStrVar, cut);
         if (i != 0) token = CodeItemType{CodeKind::LocalStrVar, i, 0};
     } else {
-        const int i = FindByName(LocalNumVarTable, NumofRegisteredLocalNumVar, cut);
+        const int i = FindByName(Tb.LocalNumVarTable, Tb.NumofRegisteredLocalNumVar, cut);
         if (i != 0) token = CodeItemType{CodeKind::LocalNumVar, i, 0};
     }
 }
@@ -477,10 +477,10 @@ void AddLocalVar(const QString& name, CodeItemType& token, int position) {
     int index = 0;
     int kind = CodeKind::None;
     if (name.endsWith(u'$')) {
-        index = AppendRecord(LocalStrVarTable, NumofRegisteredLocalStrVar, cut);
+        index = AppendRecord(Tb.LocalStrVarTable, Tb.NumofRegisteredLocalStrVar, cut);
         kind = CodeKind::LocalStrVar;
     } else {
-        index = AppendRecord(LocalNumVarTable, NumofRegisteredLocalNumVar, cut);
+        index = AppendRecord(Tb.LocalNumVarTable, Tb.NumofRegisteredLocalNumVar, cut);
         kind = CodeKind::LocalNumVar;
     }
     if (index != 0) token = CodeItemType{kind, index, position};

@@ -31,17 +31,10 @@ void InitAll(StopRequestReset stop) {
     }
     Fe.CScreenTop = Fe.GScreenTop;
 
-    NumofRegisteredDcVar = 0;
     if (ResetEvaluationsHook != nullptr) ResetEvaluationsHook();
     InitPreCode();
     InitCode();
     InitGlStack();
-    ResetNumTbl();
-    ResetStrTbl();
-    ResetBoolTbl();
-
-    for (DcVarType& entry : DcVarTable)
-        entry = DcVarType{};
-
+    Tb.Reset();
     ValueStackCount = 0;
 }

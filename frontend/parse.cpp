@@ -95,17 +95,17 @@ template <typename Record> Record* RecordAt(std::vector<Record>& table, int inde
 
 NumVarType* NumRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::NumArray) return nullptr;
-    return RecordAt(NumVarTable, item.SecondCode);
+    return RecordAt(Tb.NumVarTable, item.SecondCode);
 }
 
 StrVarType* StrRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrVar && item.FirstCode != CodeKind::StrArray) return nullptr;
-    return RecordAt(StrVarTable, item.SecondCode);
+    return RecordAt(Tb.StrVarTable, item.SecondCode);
 }
 
 BoolVarType* BoolRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::BoolVar && item.FirstCode != CodeKind::BoolArray) return nullptr;
-    return RecordAt(BoolVarTable, item.SecondCode);
+    return RecordAt(Tb.BoolVarTable, item.SecondCode);
 }
 
 bool IsArrayParameter(const CodeItemType& item) {

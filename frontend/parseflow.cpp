@@ -484,7 +484,7 @@ void CompileLabel() {
         record->Kind = NumVarKind::Label;
         record->Base = CodeIndex;
         // RESTORE to the label finds the DATA statements after it.
-        record->Value = static_cast<Extended>(NumofRegisteredDataPtr);
+        record->Value = static_cast<Extended>(Tb.NumofRegisteredDataPtr);
         break;
     case NumVarKind::Label: return RaiseError(Err::LabelTwice);
     case NumVarKind::Array: return RaiseError(Err::LabelIsArrayName);
@@ -504,12 +504,13 @@ void CompileLineNumber(const CodeItemType& number) {
                        value == std::floor(value);
     if (!whole) return RaiseError(Err::BadLineNumber);
     const auto key = static_cast<std::int32_t>(value);
-    if (NumofRegisteredLabel > 0 && key <= LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)].Key)
+    if (Tb.NumofRegisteredLabel > 0 &&
+        key <= Tb.LabelTable[static_cast<std::size_t>(Tb.NumofRegisteredLabel)].Key)
         return RaiseError(Err::BadLineNumber);
-    if (!GrowTable(LabelTable, static_cast<std::size_t>(NumofRegisteredLabel) + 1)) return;
-    ++NumofRegisteredLabel;
-    LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)] =
-        LabelType{key, CodeIndex, NumofRegisteredDataPtr};
+    if (!GrowTable(Tb.LabelTable, static_cast<std::size_t>(Tb.NumofRegisteredLabel) + 1)) return;
+    ++Tb.NumofRegisteredLabel;
+    Tb.LabelTable[static_cast<std::size_t>(Tb.NumofRegisteredLabel)] =
+        LabelType{key, CodeIndex, Tb.NumofRegisteredDataPtr};
     Emit(CodeKind::Operator, Op::Colon, number.Position);
 }
 

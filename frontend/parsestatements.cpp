@@ -158,16 +158,16 @@ bool DeclareArray(const CodeItemType& name) {
         }
     }
     if (num) {
-        const int base = NumofRegisteredANumVar + 1;
-        if (!AddElements(ANumVarTable, NumofRegisteredANumVar, elements)) return false;
+        const int base = Tb.NumofRegisteredANumVar + 1;
+        if (!AddElements(Tb.ANumVarTable, Tb.NumofRegisteredANumVar, elements)) return false;
         SetArrayShape(*num, NumVarKind::Array, base, bounds, count);
     } else if (str) {
-        const int base = NumofRegisteredAStrVar + 1;
-        if (!AddElements(AStrVarTable, NumofRegisteredAStrVar, elements)) return false;
+        const int base = Tb.NumofRegisteredAStrVar + 1;
+        if (!AddElements(Tb.AStrVarTable, Tb.NumofRegisteredAStrVar, elements)) return false;
         SetArrayShape(*str, StrVarKind::Array, base, bounds, count);
     } else {
-        const int base = NumofRegisteredABoolVar + 1;
-        if (!AddElements(ABoolVarTable, NumofRegisteredABoolVar, elements)) return false;
+        const int base = Tb.NumofRegisteredABoolVar + 1;
+        if (!AddElements(Tb.ABoolVarTable, Tb.NumofRegisteredABoolVar, elements)) return false;
         SetArrayShape(*boolean, BoolVarKind::Array, base, bounds, count);
     }
     return true;
@@ -178,8 +178,8 @@ void DeclarePlain(const CodeItemType& name) {
     if (StrVarType* r = StrRecord(name)) r->Kind = StrVarKind::Variable;
     if (BoolVarType* r = BoolRecord(name)) r->Kind = BoolVarKind::Variable;
     if (name.FirstCode == CodeKind::FormulaVar && name.SecondCode >= 1 &&
-        static_cast<std::size_t>(name.SecondCode) < FormVarTable.size())
-        FormVarTable[static_cast<std::size_t>(name.SecondCode)].Kind = 0;
+        static_cast<std::size_t>(name.SecondCode) < Tb.FormVarTable.size())
+        Tb.FormVarTable[static_cast<std::size_t>(name.SecondCode)].Kind = 0;
 }
 
 } // namespace
@@ -305,9 +305,9 @@ void CompileSwap() {
 
 // DATA constant, ...: the constants stay in the code, where READ finds them.
 void CompileData() {
-    if (!GrowTable(DataPtrTable, static_cast<std::size_t>(NumofRegisteredDataPtr) + 1)) return;
-    ++NumofRegisteredDataPtr;
-    DataPtrTable[static_cast<std::size_t>(NumofRegisteredDataPtr)] = CodeIndex;
+    if (!GrowTable(Tb.DataPtrTable, static_cast<std::size_t>(Tb.NumofRegisteredDataPtr) + 1)) return;
+    ++Tb.NumofRegisteredDataPtr;
+    Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = CodeIndex;
     Emit(CodeKind::Statement, St::DATA);
     CodeItemType item;
     if (!NextIsEnd()) {

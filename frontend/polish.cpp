@@ -80,13 +80,13 @@ template <typename Record> int RecordKind(const std::vector<Record>& table, std:
     return table[static_cast<std::size_t>(index)].Kind;
 }
 int NumNameKind(const CodeItemType& item) {
-    return RecordKind(NumVarTable, item.SecondCode);
+    return RecordKind(Tb.NumVarTable, item.SecondCode);
 }
 int StrNameKind(const CodeItemType& item) {
-    return RecordKind(StrVarTable, item.SecondCode);
+    return RecordKind(Tb.StrVarTable, item.SecondCode);
 }
 int BoolNameKind(const CodeItemType& item) {
-    return RecordKind(BoolVarTable, item.SecondCode);
+    return RecordKind(Tb.BoolVarTable, item.SecondCode);
 }
 
 bool IsNumName(int kind) {

@@ -285,7 +285,7 @@ void InsertInclude() {
         RaiseError(Err::IncludeNoString);
         return;
     }
-    const QString path = IncludeFilePath(StrConTable[1]);
+    const QString path = IncludeFilePath(Tb.StrConTable[1]);
     QString fileText;
     if (!QFileInfo(path).isFile() || !ReadIncludeFile(path, fileText)) {
         RaiseError(Err::IncludeFileNotFound);

@@ -123,10 +123,10 @@ bool AtStatementStart(bool withThenElse) {
 }
 
 CodeItemType AppendNumLiteral(long double value) {
-    const int at = NumofRegisteredNumCon + 1;
-    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return CodeItemType{};
-    NumConTable[static_cast<std::size_t>(at)] = value;
-    NumofRegisteredNumCon = at;
+    const int at = Tb.NumofRegisteredNumCon + 1;
+    if (!GrowTable(Tb.NumConTable, static_cast<std::size_t>(at))) return CodeItemType{};
+    Tb.NumConTable[static_cast<std::size_t>(at)] = value;
+    Tb.NumofRegisteredNumCon = at;
     return CodeItemType{CodeKind::NumLiteral, at - 1, 0};
 }
 
@@ -365,12 +365,13 @@ void HandleFor() {
         Emit(var);
         return;
     }
-    if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 || var.SecondCode > NumofRegisteredNumVar) {
+    if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 ||
+        var.SecondCode > Tb.NumofRegisteredNumVar) {
         RaiseError(Err::ForNotNumericVariable, St::FOR);
         return;
     }
     Emit(var);
-    Push(St::FOR, NumVarTable[static_cast<std::size_t>(var.SecondCode)].Name);
+    Push(St::FOR, Tb.NumVarTable[static_cast<std::size_t>(var.SecondCode)].Name);
 }
 
 // NEXT [v]: the variable is checked against the FOR and not emitted.
@@ -397,11 +398,11 @@ void HandleNext() {
         return;
     }
     if (token.FirstCode != CodeKind::NumVar || token.SecondCode < 1 ||
-        token.SecondCode > NumofRegisteredNumVar) {
+        token.SecondCode > Tb.NumofRegisteredNumVar) {
         RaiseError(Err::NextNotNumericVariable, St::NEXT);
         return;
     }
-    if (NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
+    if (Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
         RaiseError(Err::NextVariableNotFor, St::NEXT);
 }
 

@@ -42,20 +42,20 @@ bool IsVariable(const CodeItemType& item, int table) {
 
 NumVarType* NumRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::NumArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredNumVar) return nullptr;
-    return &NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredNumVar) return nullptr;
+    return &Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 StrVarType* StrRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrVar && item.FirstCode != CodeKind::StrArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredStrVar) return nullptr;
-    return &StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredStrVar) return nullptr;
+    return &Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 BoolVarType* BoolRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::BoolVar && item.FirstCode != CodeKind::BoolArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredBoolVar) return nullptr;
-    return &BoolVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredBoolVar) return nullptr;
+    return &Tb.BoolVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 int ArrayKindOf(int variableKind) {
@@ -122,7 +122,7 @@ void HandleConst(bool isPublic) {
         const int entry = Fe.ScanToken.SecondCode;
         if ((nameKind != NumConstNameToken && nameKind != StrConstNameToken &&
              nameKind != BoolConstNameToken) ||
-            entry < 1 || entry > NumofRegisteredDcVar) {
+            entry < 1 || entry > Tb.NumofRegisteredDcVar) {
             RaiseError(Err::BadDeclaredName, code);
             break;
         }
@@ -149,7 +149,7 @@ void HandleConst(bool isPublic) {
             break;
         }
         // The entry of the literal just read (a numeric item names entry SecondCode + 1).
-        DcVarTable[static_cast<std::size_t>(entry)].Index =
+        Tb.DcVarTable[static_cast<std::size_t>(entry)].Index =
             valueKind == CodeKind::NumLiteral ? Fe.ScanToken.SecondCode + 1 : Fe.ScanToken.SecondCode;
 
         // The separator is read outside the constant context, so that a stray name is not declared.
@@ -239,7 +239,7 @@ void HandleDim(int code) {
 // The SUB or FUNCTION frame: three pairs of variable counts (boolean, numeric, string) that bracket
 // the variables created inside the procedure; the second of each pair is completed at its end.
 void EmitProcedureFrame() {
-    const int counts[] = {NumofRegisteredBoolVar, NumofRegisteredNumVar, NumofRegisteredStrVar};
+    const int counts[] = {Tb.NumofRegisteredBoolVar, Tb.NumofRegisteredNumVar, Tb.NumofRegisteredStrVar};
     const int kinds[] = {CodeKind::SubFrame, CodeKind::SubFrameN, CodeKind::SubFrameS};
     for (int i = 0; i < 3; ++i) {
         EmitCode(kinds[i], counts[i]);
@@ -384,7 +384,7 @@ void HandleCall() {
     }
     const int entry = FindDcVar(record->Name);
     if (entry == 0 ||
-        (DcVarTable[static_cast<std::size_t>(entry)].Kind & DcVarKind::Mask) != DcVarKind::Sub) {
+        (Tb.DcVarTable[static_cast<std::size_t>(entry)].Kind & DcVarKind::Mask) != DcVarKind::Sub) {
         RaiseError(Err::CallNotSub, St::CALL);
         return;
     }
@@ -957,9 +957,9 @@ void HandleHash() {
 void CloseProcedure() {
     const int last = SubFrameIndex + 4;
     if (SubFrameIndex >= 1 && last <= CurrentmaxPreCodeNum) {
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex)].SecondCode = NumofRegisteredBoolVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 2)].SecondCode = NumofRegisteredNumVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 4)].SecondCode = NumofRegisteredStrVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex)].SecondCode = Tb.NumofRegisteredBoolVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 2)].SecondCode = Tb.NumofRegisteredNumVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 4)].SecondCode = Tb.NumofRegisteredStrVar;
     }
     Fe.LocalNamePrefix.clear();
     Fe.DeclContext = DeclCtx::Main;

@@ -65,10 +65,10 @@ bool IsHexDigit(char16_t c) {
 // Stores a value as the next numeric literal: (11, new count - 1).
 void AppendNumCon(Extended value, CodeItemType& item) {
     item = CodeItemType{};
-    const int at = NumofRegisteredNumCon + 1;
-    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return;
-    NumConTable[static_cast<std::size_t>(at)] = value;
-    NumofRegisteredNumCon = at;
+    const int at = Tb.NumofRegisteredNumCon + 1;
+    if (!GrowTable(Tb.NumConTable, static_cast<std::size_t>(at))) return;
+    Tb.NumConTable[static_cast<std::size_t>(at)] = value;
+    Tb.NumofRegisteredNumCon = at;
     item = Item(CodeKind::NumLiteral, at - 1);
 }
 
@@ -147,8 +147,8 @@ void ReadStringLiteral(CodeItemType& result, int mode) {
     const QString text = Fe.CompileText.mid(start - 1, Fe.SourcePos - 1 - start);
     if (mode == TokenMode::Declare) {
         // The pre-scan needs the text (an INCLUDE file name) but keeps no literals.
-        if (!GrowTable(StrConTable, 1)) return;
-        StrConTable[1] = text;
+        if (!GrowTable(Tb.StrConTable, 1)) return;
+        Tb.StrConTable[1] = text;
         result = Item(CodeKind::StrLiteral, 1);
         return;
     }
@@ -568,10 +568,10 @@ void AddNumCon(const QString& text, CodeItemType& item) {
 
 void AddStrCon(const QString& text, CodeItemType& item) {
     item = CodeItemType{};
-    const int at = NumofRegisteredStrCon + 1;
-    if (!GrowTable(StrConTable, static_cast<std::size_t>(at))) return;
-    StrConTable[static_cast<std::size_t>(at)] = text;
-    NumofRegisteredStrCon = at;
+    const int at = Tb.NumofRegisteredStrCon + 1;
+    if (!GrowTable(Tb.StrConTable, static_cast<std::size_t>(at))) return;
+    Tb.StrConTable[static_cast<std::size_t>(at)] = text;
+    Tb.NumofRegisteredStrCon = at;
     item = Item(CodeKind::StrLiteral, at);
 }
 

@@ -275,9 +275,9 @@ TEST_F(CompileTest, ProceduresRecursionCallAndDef) {
             "[249]LoPopAll[250]$[251]PRINT[252]^21[253]$[254]3[255]&FNS[256]$[257]PRINT[258]^PrintCR[259]\n"
             "[260]EOF\n"));
     // Entry points: the FUNCTION and SUB at their frame items, the DEF after its statement item.
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[127].SecondCode)].Base, 105);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[225].SecondCode)].Base, 159);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[255].SecondCode)].Base, 234);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[127].SecondCode)].Base, 105);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[225].SecondCode)].Base, 159);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[255].SecondCode)].Base, 234);
 }
 
 TEST_F(CompileTest, CallArgumentsByReferenceAndByValue) {
@@ -306,10 +306,10 @@ TEST_F(CompileTest, GosubLabelsAndLineNumbers) {
                                         "[109]RETURN[110]\n"
                                         "[111]:[112]END[113]\n"
                                         "[114]EOF\n"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Base, 107);
-    ASSERT_EQ(NumofRegisteredLabel, 1);
-    EXPECT_EQ(LabelTable[1].Key, 100);
-    EXPECT_EQ(LabelTable[1].CodeIndex, 111);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Base, 107);
+    ASSERT_EQ(Tb.NumofRegisteredLabel, 1);
+    EXPECT_EQ(Tb.LabelTable[1].Key, 100);
+    EXPECT_EQ(Tb.LabelTable[1].CodeIndex, 111);
 }
 
 // ---- declarations, assignment, data ---------------------------------------------------------------
@@ -317,9 +317,9 @@ TEST_F(CompileTest, GosubLabelsAndLineNumbers) {
 TEST_F(CompileTest, DimDeclaresArraysAtCompileTime) {
     ASSERT_TRUE(Compile({"DIM A(3, 4), S$(2), F AS BOOLEAN, T(0)", "A(1, 2) = 5"}));
     const NumVarType* a = nullptr;
-    for (int i = 1; i <= NumofRegisteredNumVar; ++i)
-        if (NumVarTable[static_cast<std::size_t>(i)].Name == QStringLiteral("A"))
-            a = &NumVarTable[static_cast<std::size_t>(i)];
+    for (int i = 1; i <= Tb.NumofRegisteredNumVar; ++i)
+        if (Tb.NumVarTable[static_cast<std::size_t>(i)].Name == QStringLiteral("A"))
+            a = &Tb.NumVarTable[static_cast<std::size_t>(i)];
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Kind, NumVarKind::Array);
     EXPECT_EQ(a->DimCount, 2);
@@ -327,9 +327,9 @@ TEST_F(CompileTest, DimDeclaresArraysAtCompileTime) {
     EXPECT_EQ(a->Bounds[2], 4);
     EXPECT_EQ(a->Base, 1);
     // 4 x 5 elements for A, then 1 for T.
-    EXPECT_EQ(NumofRegisteredANumVar, 21);
-    EXPECT_EQ(NumofRegisteredAStrVar, 3);
-    EXPECT_GE(ANumVarTable.size(), 22u);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 21);
+    EXPECT_EQ(Tb.NumofRegisteredAStrVar, 3);
+    EXPECT_GE(Tb.ANumVarTable.size(), 22u);
     // DIM writes no code; A(I, J) = X writes [X], [J], [I], LET, A.
     EXPECT_EQ(Listing(),
               QStringLiteral("[101]\n"
@@ -345,7 +345,7 @@ TEST_F(CompileTest, DimErrors) {
     // Too large for memory: refused before anything is allocated.
     EXPECT_FALSE(Compile({"DIM A(100000, 100000)"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::OutOfMemory);
-    EXPECT_LT(ANumVarTable.size(), 10u);
+    EXPECT_LT(Tb.ANumVarTable.size(), 10u);
 }
 
 TEST_F(CompileTest, AssignmentSignsAndSwap) {
@@ -376,13 +376,13 @@ TEST_F(CompileTest, DataReadAndRestore) {
                                         "[123]RESTORE[124]100[125]\n"
                                         "[126]RESTORE[127]\n"
                                         "[128]EOF\n"));
-    ASSERT_EQ(NumofRegisteredDataPtr, 2);
-    EXPECT_EQ(DataPtrTable[1], 103);
-    EXPECT_EQ(DataPtrTable[2], 110);
+    ASSERT_EQ(Tb.NumofRegisteredDataPtr, 2);
+    EXPECT_EQ(Tb.DataPtrTable[1], 103);
+    EXPECT_EQ(Tb.DataPtrTable[2], 110);
     // A label and a line number remember how many DATA statements stand before them.
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[101].SecondCode)].Value, 0.0L);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Value, 1.0L);
-    EXPECT_EQ(LabelTable[1].Extra, 1);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[101].SecondCode)].Value, 0.0L);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Value, 1.0L);
+    EXPECT_EQ(Tb.LabelTable[1].Extra, 1);
 
     EXPECT_FALSE(Compile({"DATA 1,, 2"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotEnded);

@@ -228,15 +228,15 @@ protected:
     }
     static CodeItemType Omitted() { return CodeItemType{CodeKind::SysNumConst, 3, 0}; }
     static CodeItemType Lit(Extended value) {
-        NumConTable.push_back(value);
-        return CodeItemType{CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+        Tb.NumConTable.push_back(value);
+        return CodeItemType{CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
     }
     static CodeItemType Name(const char* name, Extended value = 0) {
         NumVarType record;
         record.Name = QString::fromLatin1(name);
         record.Value = value;
-        NumVarTable.push_back(record);
-        return CodeItemType{CodeKind::NumVar, static_cast<int>(NumVarTable.size()) - 1, 0};
+        Tb.NumVarTable.push_back(record);
+        return CodeItemType{CodeKind::NumVar, static_cast<int>(Tb.NumVarTable.size()) - 1, 0};
     }
     static void Push(std::initializer_list<Extended> values) {
         for (const Extended v : values)

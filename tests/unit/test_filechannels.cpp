@@ -54,13 +54,13 @@ CodeItemType PubStr() {
 }
 
 CodeItemType Num(Extended value) {
-    NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+    Tb.NumConTable.push_back(value);
+    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
 }
 
 CodeItemType Str(const QString& text) {
-    StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1, 0};
+    Tb.StrConTable.push_back(text);
+    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
 }
 
 CodeItemType NumVar(int index) {
@@ -71,13 +71,13 @@ CodeItemType StrVar(int index) {
 }
 
 int NewNum() {
-    NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(NumVarType{});
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr() {
-    StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(StrVarType{});
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 // Lays the items out from the program's first slot, followed by the end item.
@@ -100,11 +100,11 @@ void RunItems() {
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::NumVar: GlPushNum(NumVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::StrVar: GlPushStr(StrVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicNum: GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
+        case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
         case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
         default: break;
         }
@@ -491,7 +491,7 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
 TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("sub")));
     const int name = NewStr();
-    StrVarTable[static_cast<std::size_t>(name)].Value = QStringLiteral("sub\\f.txt");
+    Tb.StrVarTable[static_cast<std::size_t>(name)].Value = QStringLiteral("sub\\f.txt");
     Program({Stmt(St::OPEN),
              StrVar(name),
              Stmt(St::OUTPUT),
@@ -548,9 +548,10 @@ TEST_F(Channels, InputFileStoresFieldsInTargets) {
              LineEnd(), Colon()});
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(n)].Value, 42);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("hello, world"));
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("the whole line, with commas"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(n)].Value, 42);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("hello, world"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(l)].Value,
+              QStringLiteral("the whole line, with commas"));
 }
 
 TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
@@ -562,8 +563,8 @@ TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
              LineEnd()});
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(n)].Value, 12);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("xyz"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(n)].Value, 12);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("xyz"));
 }
 
 TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
@@ -574,8 +575,8 @@ TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::INPUTFile), one, StrVar(t), Colon(),
              Stmt(St::INPUTFile), one, StrVar(s), Colon()});
     RunItems();
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("a"));
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("a"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
     EXPECT_EQ(Fe.ErrorNumber, Err::InputFileAtEnd);
     Fe.ErrorNumber = 0;
     CloseFileChannel(1);
@@ -583,7 +584,7 @@ TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::LINEINPUTFile), one, StrVar(t), LineEnd(),
              Stmt(St::LINEINPUTFile), one, StrVar(s)});
     RunItems();
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
     EXPECT_EQ(Fe.ErrorNumber, Err::LineInputFileAtEnd);
 }
 

@@ -37,24 +37,24 @@ int NewNum(const char* name, Extended value = 0) {
     NumVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value;
-    NumVarTable.push_back(record);
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(record);
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr(const char* name, const QString& value = QString()) {
     StrVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value;
-    StrVarTable.push_back(record);
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(record);
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 int NewBool(const char* name, bool value = false) {
     BoolVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value ? 1 : 0;
-    BoolVarTable.push_back(record);
-    return static_cast<int>(BoolVarTable.size()) - 1;
+    Tb.BoolVarTable.push_back(record);
+    return static_cast<int>(Tb.BoolVarTable.size()) - 1;
 }
 
 // DIM name(b1, b2, ...): the elements are appended to the element table.
@@ -74,33 +74,33 @@ void Dimension(Record& record, std::uint8_t kind, Elements& elements, std::initi
 
 int NewNumArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewNum(name);
-    Dimension(NumVarTable[static_cast<std::size_t>(index)], NumVarKind::Array, ANumVarTable, bounds);
+    Dimension(Tb.NumVarTable[static_cast<std::size_t>(index)], NumVarKind::Array, Tb.ANumVarTable, bounds);
     return index;
 }
 
 int NewStrArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewStr(name);
-    Dimension(StrVarTable[static_cast<std::size_t>(index)], StrVarKind::Array, AStrVarTable, bounds);
+    Dimension(Tb.StrVarTable[static_cast<std::size_t>(index)], StrVarKind::Array, Tb.AStrVarTable, bounds);
     return index;
 }
 
 int NewBoolArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewBool(name);
-    Dimension(BoolVarTable[static_cast<std::size_t>(index)], BoolVarKind::Array, ABoolVarTable, bounds);
+    Dimension(Tb.BoolVarTable[static_cast<std::size_t>(index)], BoolVarKind::Array, Tb.ABoolVarTable, bounds);
     return index;
 }
 
 NumVarType& Num(int index) {
-    return NumVarTable[static_cast<std::size_t>(index)];
+    return Tb.NumVarTable[static_cast<std::size_t>(index)];
 }
 StrVarType& Str(int index) {
-    return StrVarTable[static_cast<std::size_t>(index)];
+    return Tb.StrVarTable[static_cast<std::size_t>(index)];
 }
 BoolVarType& Bool(int index) {
-    return BoolVarTable[static_cast<std::size_t>(index)];
+    return Tb.BoolVarTable[static_cast<std::size_t>(index)];
 }
 Extended& NumElement(int array, int offset) {
-    return ANumVarTable[static_cast<std::size_t>(Num(array).Base + offset)];
+    return Tb.ANumVarTable[static_cast<std::size_t>(Num(array).Base + offset)];
 }
 
 // The code of one test program, from slot 101; Run places it with its end item and runs it.
@@ -122,12 +122,12 @@ public:
     int BVar(int index) { return Item(CodeKind::BoolVar, index); }
     int Target(int index) { return Item(CodeKind::JumpTarget, index); }
     int Lit(Extended value) {
-        NumConTable.push_back(value); // a literal item names entry SecondCode + 1
-        return Item(CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2);
+        Tb.NumConTable.push_back(value); // a literal item names entry SecondCode + 1
+        return Item(CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2);
     }
     int SLit(const QString& text) {
-        StrConTable.push_back(text);
-        return Item(CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1);
+        Tb.StrConTable.push_back(text);
+        return Item(CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1);
     }
     int True() { return Item(CodeKind::BoolConst, BoolConstTrue); }
     int False() { return Item(CodeKind::BoolConst, BoolConstFalse); }
@@ -363,8 +363,8 @@ TEST_F(Flow, LetStoresStringAndBooleanElements) {
     p.Let(CodeKind::BoolVar, b);
     EXPECT_EQ(p.Run(), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(AStrVarTable[static_cast<std::size_t>(Str(s).Base + 2 + 1 * 3)], QStringLiteral("x"));
-    EXPECT_EQ(ABoolVarTable[static_cast<std::size_t>(Bool(b).Base + 3)], -1);
+    EXPECT_EQ(Tb.AStrVarTable[static_cast<std::size_t>(Str(s).Base + 2 + 1 * 3)], QStringLiteral("x"));
+    EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(b).Base + 3)], -1);
 }
 
 TEST_F(Flow, LetIntoTheTransferSlots) {
@@ -377,16 +377,16 @@ TEST_F(Flow, LetIntoTheTransferSlots) {
     p.Let(CodeKind::PublicBool, 1);
     EXPECT_EQ(p.Run(), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 4.0L);
-    EXPECT_EQ(PublicStrTable[1].Value, QStringLiteral("t"));
-    EXPECT_EQ(PublicBoolTable[1].Value, 1);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 4.0L);
+    EXPECT_EQ(Tb.PublicStrTable[1].Value, QStringLiteral("t"));
+    EXPECT_EQ(Tb.PublicBoolTable[1].Value, 1);
 
     Program wrong; // the pop reports a value of another type and stores nothing
     wrong.SLit(QStringLiteral("u"));
     wrong.Let(CodeKind::PublicNum, 1);
     EXPECT_EQ(wrong.Run(), LoopExit::Error);
     EXPECT_NE(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 4.0L);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 4.0L);
 }
 
 TEST_F(Flow, SwapThroughTheTransferSlot) {
@@ -513,9 +513,9 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
     p.Lit(5);
     p.Operator(Op::Plus);
     p.LetNum(x);
-    LabelTable.push_back(LabelType{50, 9999, 0});
-    LabelTable.push_back(LabelType{100, line100, 0});
-    NumofRegisteredLabel = 2;
+    Tb.LabelTable.push_back(LabelType{50, 9999, 0});
+    Tb.LabelTable.push_back(LabelType{100, line100, 0});
+    Tb.NumofRegisteredLabel = 2;
     Num(label).Kind = NumVarKind::Label;
     Num(label).Base = labelled;
     EXPECT_EQ(p.Run(), LoopExit::End);
@@ -527,8 +527,8 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
 }
 
 TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
-    LabelTable.push_back(LabelType{10, 99999, 0}); // beyond the code
-    NumofRegisteredLabel = 1;
+    Tb.LabelTable.push_back(LabelType{10, 99999, 0}); // beyond the code
+    Tb.NumofRegisteredLabel = 1;
     Program missing;
     missing.Stmt(St::GOTO);
     missing.Lit(20);
@@ -536,8 +536,8 @@ TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
     EXPECT_EQ(Fe.ErrorNumber, Err::GotoLineNumber);
 
     SetUp();
-    LabelTable.push_back(LabelType{10, 99999, 0});
-    NumofRegisteredLabel = 1;
+    Tb.LabelTable.push_back(LabelType{10, 99999, 0});
+    Tb.NumofRegisteredLabel = 1;
     Program beyond;
     beyond.Stmt(St::GOTO);
     beyond.Lit(10);
@@ -1022,7 +1022,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     const int param = NewNum("P");
     const int s = NewStr("S", QStringLiteral("s"));
     const int caller = NewNumArray("C", {1}); // outside the frame
-    ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = -1;
+    Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = -1;
     NumElement(own, 2) = 8;
     NumElement(caller, 0) = 1;
     // P is an array parameter naming C.
@@ -1045,7 +1045,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(LoTypeStack.Count, 1 + 2 + 1 + 3 + 1 + 1);
     Bool(flag).Value = 0;
-    ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = 0;
+    Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = 0;
     Num(x).Value = 0;
     NumElement(own, 2) = 0;
     Num(param).Value = 0;
@@ -1055,7 +1055,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(LoTypeStack.Count, 0);
     EXPECT_EQ(Bool(flag).Value, 1);
-    EXPECT_EQ(ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)], -1);
+    EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)], -1);
     EXPECT_EQ(Num(x).Value, 4.0L);
     EXPECT_EQ(NumElement(own, 2), 8.0L);
     EXPECT_EQ(Num(param).Value, 3.0L);
@@ -1326,7 +1326,7 @@ TEST_F(Flow, EndlessDefRecursionStopsWithReturnStackFull) {
     p.Stmt(St::PRINT);
     EXPECT_EQ(p.Run(), LoopExit::Error);
     EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
-    EXPECT_GE(LocalNumVarTable.size(), static_cast<std::size_t>(SubCallStackSize));
+    EXPECT_GE(Tb.LocalNumVarTable.size(), static_cast<std::size_t>(SubCallStackSize));
 }
 
 TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {

@@ -105,12 +105,12 @@ protected:
     static Extended& Num(const char* name) {
         const int index = NumIndex(name);
         EXPECT_GT(index, 0) << name;
-        return NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
+        return Tb.NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
     }
     static FormVarType& Form(const char* name) {
         const int index = FindVariable(QString::fromLatin1(name), VarType::Formula);
         EXPECT_GT(index, 0) << name;
-        return FormVarTable[static_cast<std::size_t>(index > 0 ? index : 0)];
+        return Tb.FormVarTable[static_cast<std::size_t>(index > 0 ? index : 0)];
     }
 
     static QStringList Output() {
@@ -166,7 +166,7 @@ TEST_F(Formula, StrToFormOfABadTextKeepsTheFormulaAndOnlySetsTheErrorVariable) {
     ASSERT_EQ(Num("E"), 0);
     const FormVarType before = Form("F@");
 
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
         QStringLiteral("1 +* 2");
     ASSERT_TRUE(PlaceAt(St::STRTOFORM, 2));
     ExecStrToForm();
@@ -180,7 +180,7 @@ TEST_F(Formula, StrToFormRefusesTextsThatAreNotExactlyOneExpression) {
                                QStringLiteral("1: PRINT 2"), QStringLiteral("PRINT 2")};
     for (const QString& text : texts) {
         Compile({QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
-        StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+        Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
             text;
         ASSERT_TRUE(PlaceAt(St::STRTOFORM));
         ExecStrToForm();
@@ -201,8 +201,9 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
              QStringLiteral("X = 2"), QStringLiteral("STRTOFORM(T$, F@, E)"),
              QStringLiteral("EVALFORM(F@, R, E2)"), QStringLiteral("STRTOFORM(U$, F@, E3)"),
              QStringLiteral("EVALFORM(F@, S, E4)"), QStringLiteral("DONE = 1")});
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value = text;
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+        text;
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
         text + QStringLiteral("+X");
     const std::vector<CodeItemType> program(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end());
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
@@ -244,11 +245,11 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
 
 TEST_F(Formula, StrToFormDropsNamesDeclaredByARefusedText) {
     Compile({QStringLiteral("T$ = \"CONST K = 1\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
-    const int declared = NumofRegisteredDcVar;
+    const int declared = Tb.NumofRegisteredDcVar;
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     EXPECT_NE(Num("E"), 0);
-    EXPECT_EQ(NumofRegisteredDcVar, declared);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, declared);
 }
 
 TEST_F(Formula, StrToFormInsideAnImmediateCommandKeepsTheCommandsItems) {
@@ -601,10 +602,10 @@ TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
              QStringLiteral("SUB S(P)"), QStringLiteral("  Q = P"), QStringLiteral("END SUB")});
     const int t = FindVariable(QStringLiteral("T"), VarType::Boolean);
     ASSERT_GT(t, 0);
-    BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
+    Tb.BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
     Num("A") = 1.5L;
     Num("C") = 1.0L / 3;
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("B$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("B$"), VarType::String))].Value =
         QStringLiteral("hi");
     DumpVariables();
     const QStringList lines = Output();
@@ -632,10 +633,10 @@ TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
 TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
     Compile({QStringLiteral("DIM T AS BOOLEAN, U AS BOOLEAN"), QStringLiteral("T = 1 < 2"),
              QStringLiteral("U = 1 > 2")});
-    BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
-    DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
-    DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
-    NumofRegisteredDcVar = 2;
+    Tb.BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
+    Tb.DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
+    Tb.DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
+    Tb.NumofRegisteredDcVar = 2;
     DumpVariables();
     const QStringList lines = Output();
     EXPECT_TRUE(lines.contains(QStringLiteral("ERROR : T  ")));

@@ -18,14 +18,14 @@ void CountingCloser() {
 TEST(InitAll, UndoesWhatARunLeftBehind) {
     InitAll();
     // Leave traces of a run everywhere.
-    NumConTable.push_back(3.0L);
-    NumofRegisteredNumCon = 5;
-    NumVarTable.resize(10);
-    NumofRegisteredNumVar = 9;
-    StrVarTable.resize(4);
-    BoolVarTable.resize(4);
-    DcVarTable[5].Name = QStringLiteral("X");
-    NumofRegisteredDcVar = 5;
+    Tb.NumConTable.push_back(3.0L);
+    Tb.NumofRegisteredNumCon = 5;
+    Tb.NumVarTable.resize(10);
+    Tb.NumofRegisteredNumVar = 9;
+    Tb.StrVarTable.resize(4);
+    Tb.BoolVarTable.resize(4);
+    Tb.DcVarTable[5].Name = QStringLiteral("X");
+    Tb.NumofRegisteredDcVar = 5;
     for (int i = 0; i < 300; ++i)
         AddCode(CodeItemType{CodeKind::NumVar, i, 0});
     GlPushNum(1);
@@ -45,12 +45,12 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
 
     InitAll();
 
-    EXPECT_EQ(NumofRegisteredNumCon, 0);
-    EXPECT_EQ(NumConTable.size(), 1u);
-    EXPECT_EQ(NumVarTable.size(), 1u);
-    EXPECT_EQ(StrConTable.size(), 2u);
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
-    EXPECT_TRUE(DcVarTable[5].Name.isEmpty());
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 0);
+    EXPECT_EQ(Tb.NumConTable.size(), 1u);
+    EXPECT_EQ(Tb.NumVarTable.size(), 1u);
+    EXPECT_EQ(Tb.StrConTable.size(), 2u);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
+    EXPECT_TRUE(Tb.DcVarTable[5].Name.isEmpty());
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
     EXPECT_EQ(CodeLimit, ImmediateAreaLast);
     EXPECT_EQ(ValueStackCount, 0);
@@ -108,7 +108,7 @@ TEST(InitAll, OpenChannelsAreClosedThroughTheEngine) {
 
 TEST(Tables, LiteralValuesAndArrayOffsets) {
     InitAll();
-    NumConTable.push_back(2.5L);
+    Tb.NumConTable.push_back(2.5L);
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumLiteral, 0, 0}), 2.5L) << "entry SecondCode + 1";
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumVar, 0, 0}), 0.0L);
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumLiteral, 99, 0}), 0.0L) << "outside the table";

@@ -68,23 +68,23 @@ CodeItemType DefaultPrompt() {
 }
 
 CodeItemType Num(Extended value) {
-    NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+    Tb.NumConTable.push_back(value);
+    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
 }
 
 CodeItemType Str(const QString& text) {
-    StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1, 0};
+    Tb.StrConTable.push_back(text);
+    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
 }
 
 int NewNum() {
-    NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(NumVarType{});
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr() {
-    StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(StrVarType{});
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 CodeItemType NumVar(int index) {
@@ -94,10 +94,10 @@ CodeItemType StrVar(int index) {
     return {CodeKind::StrVar, index, 0};
 }
 Extended NumValue(int index) {
-    return NumVarTable[static_cast<std::size_t>(index)].Value;
+    return Tb.NumVarTable[static_cast<std::size_t>(index)].Value;
 }
 QString StrValue(int index) {
-    return StrVarTable[static_cast<std::size_t>(index)].Value;
+    return Tb.StrVarTable[static_cast<std::size_t>(index)].Value;
 }
 
 // Lays the items out from the program's first slot, followed by the end item; returns the slot
@@ -124,9 +124,9 @@ void RunItems() {
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::PublicNum: GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
+        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
         default: break;
         }
         if (Fe.ErrorNumber != 0) return;
@@ -406,7 +406,7 @@ TEST_F(InputStatement, ABadNumberAsksAgainWithThePreviousText) {
 // INPUT A, cancelled; CONT must ask again
 TEST_F(InputStatement, CancelStopsWithTheInputAsTheResumePoint) {
     const int a = NewNum();
-    NumVarTable[static_cast<std::size_t>(a)].Value = 7;
+    Tb.NumVarTable[static_cast<std::size_t>(a)].Value = 7;
     Fe.InputLine = QStringLiteral("99"); // an earlier answer that must not be taken
     Program({Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), PubNum(),
              Stmt(St::LET), NumVar(a), Colon(), LineEnd()});
@@ -492,14 +492,14 @@ protected:
     }
     // The next numeric field; nullopt-like NaN when the INPUT is to be asked again.
     Extended NumField() {
-        PublicNumTable[1].Value = -99;
+        Tb.PublicNumTable[1].Value = -99;
         ExecInputNumField();
         if (Fe.InputRetry != 0) return std::numeric_limits<Extended>::quiet_NaN();
-        return PublicNumTable[1].Value;
+        return Tb.PublicNumTable[1].Value;
     }
     QString StrField() {
         ExecInputStrField();
-        return PublicStrTable[1].Value;
+        return Tb.PublicStrTable[1].Value;
     }
 };
 
@@ -556,11 +556,11 @@ protected:
         c_ = NewNum();
         Program({Stmt(St::DATA), Num(1), Str(QStringLiteral("x")), LineEnd(), Stmt(St::DATA), LineEnd(),
                  Stmt(St::DATA), Num(2), LineEnd()});
-        DataPtrTable = {0, 101, 105, 107};
-        NumofRegisteredDataPtr = 3;
+        Tb.DataPtrTable = {0, 101, 105, 107};
+        Tb.NumofRegisteredDataPtr = 3;
         // Line 20 is after the first DATA statement, line 30 after all of them.
-        LabelTable = {LabelType{}, LabelType{20, 105, 1}, LabelType{30, 110, 3}, LabelType{40, 111, 4}};
-        NumofRegisteredLabel = 3;
+        Tb.LabelTable = {LabelType{}, LabelType{20, 105, 1}, LabelType{30, 110, 3}, LabelType{40, 111, 4}};
+        Tb.NumofRegisteredLabel = 3;
     }
     // Runs `items` from slot 110.
     void RunRead(std::initializer_list<CodeItemType> items) {
@@ -600,9 +600,9 @@ TEST_F(ReadData, ReadThroughTheTransferSlot) {
     // READ A(1): {6,148} {61,1} ":" ...
     RunRead({Stmt(St::READ), PubNum(), Colon()});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 1);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 1);
     RunRead({Stmt(St::READ), PubStr(), Colon()});
-    EXPECT_EQ(PublicStrTable[1].Value, QStringLiteral("x"));
+    EXPECT_EQ(Tb.PublicStrTable[1].Value, QStringLiteral("x"));
 }
 
 TEST_F(ReadData, RestoreStartsAgainOrAfterALine) {
@@ -622,15 +622,15 @@ TEST_F(ReadData, RestoreAfterTheLastDataLeavesNothingAndBeyondIsAnError) {
     RunRead({Stmt(St::RESTORE), Num(30), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
     EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     Fe.ErrorNumber = 0;
-    LabelTable[3].Extra = 4; // a count beyond the DATA table
+    Tb.LabelTable[3].Extra = 4; // a count beyond the DATA table
     RunRead({Stmt(St::RESTORE), Num(40), LineEnd()});
     EXPECT_EQ(Fe.ErrorNumber, Err::RestoreLineNumber);
 }
 
 TEST_F(ReadData, RestoreToALabelName) {
     const int label = NewNum();
-    NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
-    NumVarTable[static_cast<std::size_t>(label)].Value = 2; // two DATA statements before it
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Value = 2; // two DATA statements before it
     RunRead({Stmt(St::RESTORE), NumVar(label), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(c_), 2);
@@ -644,14 +644,14 @@ TEST_F(ReadData, WithoutDataOrWithAPositionOutsideTheCodeReadRunsOut) {
     RunRead({Stmt(St::READ), NumVar(a_), Colon()});
     EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     Fe.ErrorNumber = 0;
-    NumofRegisteredDataPtr = 0;
-    DataPtrTable = {0};
+    Tb.NumofRegisteredDataPtr = 0;
+    Tb.DataPtrTable = {0};
     RunRead({Stmt(St::RESTORE), LineEnd(), Stmt(St::READ), NumVar(a_), Colon()});
     EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     // An entry pointing at a slot that no longer holds DATA is not read as one.
     Fe.ErrorNumber = 0;
-    NumofRegisteredDataPtr = 1;
-    DataPtrTable = {0, 112};
+    Tb.NumofRegisteredDataPtr = 1;
+    Tb.DataPtrTable = {0, 112};
     RunRead({Stmt(St::RESTORE), LineEnd(), Stmt(St::READ), NumVar(a_), Colon()});
     EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
 }

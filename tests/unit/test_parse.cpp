@@ -242,7 +242,7 @@ TEST_F(ParseTest, EveryBlockStackRefusesOverflow) {
 
 TEST_F(ParseTest, SwapStackRefusesASeventhIndex) {
     const int p = Pre::NumVar("P");
-    NumVarTable[static_cast<std::size_t>(p)].Kind = NumVarKind::ArrayParameter;
+    Tb.NumVarTable[static_cast<std::size_t>(p)].Kind = NumVarKind::ArrayParameter;
     Pre pre;
     pre.St(St::SWAP).Var("X").Op(Op::Comma).Add(CodeKind::NumVar, p).Op(Op::OpenBracket);
     for (int i = 0; i < 7; ++i) {
@@ -397,20 +397,20 @@ TEST_F(ParseTest, LineNumbersMustBeWholeIncreasingAndInRange) {
     Pre good;
     good.Num("10").St(St::BEEP).Eol().Num("20").St(St::BEEP).Eol();
     ASSERT_EQ(Parse(good), 0);
-    ASSERT_EQ(NumofRegisteredLabel, 2);
-    EXPECT_EQ(LabelTable[2].Key, 20);
-    EXPECT_EQ(LabelTable[2].CodeIndex, ProgramCodeStart + 3);
+    ASSERT_EQ(Tb.NumofRegisteredLabel, 2);
+    EXPECT_EQ(Tb.LabelTable[2].Key, 20);
+    EXPECT_EQ(Tb.LabelTable[2].CodeIndex, ProgramCodeStart + 3);
 }
 
 TEST_F(ParseTest, LabelsRefuseNamesInOtherUse) {
     const int a = Pre::NumVar("A");
-    NumVarTable[static_cast<std::size_t>(a)].Kind = NumVarKind::Array;
+    Tb.NumVarTable[static_cast<std::size_t>(a)].Kind = NumVarKind::Array;
     Pre array;
     array.Op(Op::Multiply).Add(CodeKind::NumVar, a).Eol();
     EXPECT_EQ(Parse(array), Err::LabelIsArrayName);
 
     const int f = Pre::NumVar("F");
-    NumVarTable[static_cast<std::size_t>(f)].Kind = NumVarKind::FunctionName;
+    Tb.NumVarTable[static_cast<std::size_t>(f)].Kind = NumVarKind::FunctionName;
     Pre function;
     function.Op(Op::Multiply).Add(CodeKind::NumVar, f).Eol();
     EXPECT_EQ(Parse(function), Err::LabelIsProcedureName);
@@ -424,10 +424,10 @@ TEST_F(ParseTest, DimRefusesBoundsAndNamesTheScanLetThrough) {
     Pre negative;
     negative.St(St::DIM).Var("A").Op(Op::OpenBracket).Num("-1").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(negative), Err::DimSyntax);
-    EXPECT_EQ(NumofRegisteredANumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 0);
 
     const int label = Pre::NumVar("L");
-    NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
     Pre used;
     used.St(St::DIM).Add(CodeKind::NumVar, label).Op(Op::OpenBracket).Num("3").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(used), Err::DeclaredVariableUsed);
@@ -443,7 +443,7 @@ TEST_F(ParseTest, DimRefusesBoundsAndNamesTheScanLetThrough) {
     Pre formulaBounds;
     formulaBounds.St(St::DIM).Raw(formula).Op(Op::OpenBracket).Num("3").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(formulaBounds), 0);
-    EXPECT_EQ(NumofRegisteredANumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 0);
 }
 
 TEST_F(ParseTest, StatementStartsThatAreNoStatement) {

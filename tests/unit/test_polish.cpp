@@ -70,22 +70,22 @@ protected:
         NumVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        NumVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(NumVarTable.size()) - 1, 0};
+        Tb.NumVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.NumVarTable.size()) - 1, 0};
     }
     void AddStr(const char* name, int itemKind, std::uint8_t kind) {
         StrVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        StrVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(StrVarTable.size()) - 1, 0};
+        Tb.StrVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.StrVarTable.size()) - 1, 0};
     }
     void AddBool(const char* name, int itemKind, std::uint8_t kind) {
         BoolVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        BoolVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(BoolVarTable.size()) - 1, 0};
+        Tb.BoolVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.BoolVarTable.size()) - 1, 0};
     }
 
     // One item per token; an item's position is its token number, so tests can follow items through.
@@ -125,11 +125,11 @@ protected:
         case CodeKind::Function: return Utf8(FunctionNames[v]);
         case CodeKind::NumLiteral: return std::to_string(item.SecondCode);
         case CodeKind::NumVar:
-        case CodeKind::NumArray: return NumVarTable[v].Name.toStdString();
+        case CodeKind::NumArray: return Tb.NumVarTable[v].Name.toStdString();
         case CodeKind::StrVar:
-        case CodeKind::StrArray: return StrVarTable[v].Name.toStdString();
+        case CodeKind::StrArray: return Tb.StrVarTable[v].Name.toStdString();
         case CodeKind::BoolVar:
-        case CodeKind::BoolArray: return BoolVarTable[v].Name.toStdString();
+        case CodeKind::BoolArray: return Tb.BoolVarTable[v].Name.toStdString();
         case CodeKind::LocalNumVar: return "LN";
         case CodeKind::LocalStrVar: return "LS$";
         case CodeKind::BoolConst: return "TRUE";

@@ -45,7 +45,7 @@ protected:
     static Extended& Num(const char* name) {
         const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
         EXPECT_GT(index, 0) << name;
-        return NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
+        return Tb.NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
     }
 
     // The index of the `n`-th statement item `code` of the program.
@@ -327,13 +327,14 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             o.Position = Fe.ErrorPosition;
             for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
-                o.Values.push_back(index > 0 ? NumVarTable[static_cast<std::size_t>(index)].Value : 0);
+                o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
             }
-            for (int at = 0; at <= NumofRegisteredANumVar; ++at)
-                o.Values.push_back(ANumVarTable[static_cast<std::size_t>(at)]);
+            for (int at = 0; at <= Tb.NumofRegisteredANumVar; ++at)
+                o.Values.push_back(Tb.ANumVarTable[static_cast<std::size_t>(at)]);
             for (const char* name : {"S$", "T$"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::String);
-                o.Texts.push_back(index > 0 ? StrVarTable[static_cast<std::size_t>(index)].Value : QString());
+                o.Texts.push_back(index > 0 ? Tb.StrVarTable[static_cast<std::size_t>(index)].Value
+                                            : QString());
             }
             Fe.ErrorNumber = 0;
         }

@@ -36,7 +36,7 @@ void PreScanProgram(const QString& program) {
 // The entry of a declared name, or null.
 const DcVarType* Entry(const QString& name) {
     const int i = FindDcVar(name);
-    return i == 0 ? nullptr : &DcVarTable[static_cast<std::size_t>(i)];
+    return i == 0 ? nullptr : &Tb.DcVarTable[static_cast<std::size_t>(i)];
 }
 
 int KindOf(const QString& name) {
@@ -122,7 +122,7 @@ TEST_F(PreScanTest, DeclaresProceduresParametersAndArraysWhereverTheyStand) {
     EXPECT_EQ(KindOf(QStringLiteral("AFTER")), DcVarKind::NumberVariable);
     EXPECT_EQ(Fe.DeclContext, DeclCtx::Main);
     EXPECT_EQ(Fe.DefCounter, 3);
-    EXPECT_EQ(NumofRegisteredDcVar, 17);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 17);
 }
 
 TEST_F(PreScanTest, BothFormsOfEndCloseTheProcedure) {
@@ -154,12 +154,12 @@ TEST_F(PreScanTest, CommentsAndBraceBlocksDeclareNothing) {
     PreScanProgram(
         QStringLiteral("' DIM A\r\nREM SUB B\r\nX = 1 ' PUBLIC C\r\n{ DIM D\r\n SUB E }\r\nDIM F"));
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
     EXPECT_EQ(KindOf(QStringLiteral("F")), DcVarKind::NumberVariable);
     // A brace block left open runs to the end of the text.
     PreScanProgram(QStringLiteral("{ DIM A\r\nDIM B"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
 }
 
 TEST_F(PreScanTest, ConstantsAreLeftToTheStatementScan) {
@@ -167,7 +167,7 @@ TEST_F(PreScanTest, ConstantsAreLeftToTheStatementScan) {
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Entry(QStringLiteral("A")), nullptr);
     EXPECT_EQ(Entry(QStringLiteral("B")), nullptr);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
 }
 
 TEST_F(PreScanTest, ErrorsInHeadersAndListsNameTheirStatement) {
@@ -217,7 +217,7 @@ TEST_F(PreScanTest, DeclaredTypesComeFromAsClauses) {
     // The statement scan then makes A a string variable although it has no "$".
     const CodeItemType declared = Resolve(QStringLiteral("A"), DeclCtx::Main);
     EXPECT_EQ(declared.FirstCode, CodeKind::StrVar);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(declared.SecondCode)].Name, QStringLiteral("A"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(declared.SecondCode)].Name, QStringLiteral("A"));
 }
 
 // ---- limits
@@ -235,11 +235,11 @@ QString DimList(int from, int to) {
 TEST_F(PreScanTest, AtMost1024DeclaredNames) {
     PreScanProgram(DimList(1, 1000) + CrLf + DimList(1001, 1024));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, DcVarCapacity);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, DcVarCapacity);
 
     PreScanProgram(DimList(1, 1000) + CrLf + DimList(1001, 1025));
     EXPECT_EQ(Fe.ErrorNumber, Err::TooManyDeclaredNames);
-    EXPECT_EQ(NumofRegisteredDcVar, DcVarCapacity);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, DcVarCapacity);
 }
 
 TEST_F(PreScanTest, NamesOfAtMostThirtyCharacters) {
@@ -273,9 +273,9 @@ TEST_F(PreScanTest, NamesInsideProceduresAreLocalUnlessPublic) {
     const CodeItemType inA = Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0001"));
     const CodeItemType inB = Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0002"));
     const CodeItemType inMain = Resolve(QStringLiteral("X"), DeclCtx::Main);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inA.SecondCode)].Name, QStringLiteral("0001X"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inB.SecondCode)].Name, QStringLiteral("0002X"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inMain.SecondCode)].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inA.SecondCode)].Name, QStringLiteral("0001X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inB.SecondCode)].Name, QStringLiteral("0002X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inMain.SecondCode)].Name, QStringLiteral("X"));
     EXPECT_NE(inA.SecondCode, inB.SecondCode);
     EXPECT_EQ(Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0001")), inA);
 
@@ -285,7 +285,7 @@ TEST_F(PreScanTest, NamesInsideProceduresAreLocalUnlessPublic) {
     const CodeItemType mainDim = Resolve(QStringLiteral("MAIN"), DeclCtx::Main);
     const CodeItemType localDim = Resolve(QStringLiteral("MAIN"), DeclCtx::SubBody, QStringLiteral("0001"));
     EXPECT_NE(mainDim, localDim);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(localDim.SecondCode)].Name, QStringLiteral("0001MAIN"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(localDim.SecondCode)].Name, QStringLiteral("0001MAIN"));
     // SUB names are global inside procedures too.
     EXPECT_EQ(Resolve(QStringLiteral("B"), DeclCtx::SubBody, QStringLiteral("0001")),
               Resolve(QStringLiteral("B"), DeclCtx::Main));
@@ -309,7 +309,7 @@ TEST_F(PreScanTest, DeclaringTwiceAndBindingTheEntry) {
     Fe.ErrorNumber = 0;
     SetText(QString());
     const CodeItemType param = Resolve(QStringLiteral("P"), DeclCtx::SubParams, QStringLiteral("0001"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(param.SecondCode)].Name, QStringLiteral("0001P"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(param.SecondCode)].Name, QStringLiteral("0001P"));
     EXPECT_EQ(Entry(QStringLiteral("0001P"))->Index, param.SecondCode);
     // A name never declared cannot be bound.
     Resolve(QStringLiteral("NEVER"), DeclCtx::DimList);
@@ -320,15 +320,15 @@ TEST_F(PreScanTest, ProcedureNamesGetTheirRecordKinds) {
     CodeItemType token;
     Fe.DeclContext = DeclCtx::SubName;
     CreateVariable(QStringLiteral("S"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::SubName);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::SubName);
     Fe.DeclContext = DeclCtx::FunctionName;
     CreateVariable(QStringLiteral("F"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::FunctionName);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::FunctionName);
     CreateVariable(QStringLiteral("G$"), VarType::String, token);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, StrVarKind::FunctionName);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, StrVarKind::FunctionName);
     Fe.DeclContext = DeclCtx::Main;
     CreateVariable(QStringLiteral("H"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::Variable);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::Variable);
 }
 
 TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
@@ -340,11 +340,11 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     Fe.DeclContext = DeclCtx::Const;
     RegisterDcVar(QStringLiteral("N"), token);
     EXPECT_EQ(token.FirstCode, 15);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 3;
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 3;
     Fe.DeclContext = DeclCtx::PublicConst;
     RegisterDcVar(QStringLiteral("P$"), token);
     EXPECT_EQ(token.FirstCode, 25);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 2;
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 2;
     SetText(QStringLiteral(" AS BOOLEAN"));
     Fe.DeclContext = DeclCtx::SubConst;
     Fe.LocalNamePrefix = QStringLiteral("0001");
@@ -352,7 +352,7 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     EXPECT_EQ(token.FirstCode, 35);
     EXPECT_EQ(KindOf(QStringLiteral("0001OK")), DcVarKind::BooleanConstant);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = BoolConstFalse;
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = BoolConstFalse;
     // The CONST scanner's type clause: the reader moves past it.
     SetText(QStringLiteral(" AS BOOLEAN = TRUE"));
     Fe.DeclContext = DeclCtx::Const;
@@ -369,7 +369,7 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     // The main program's CONST is not seen inside a SUB: there N is a new local variable.
     const CodeItemType local = Resolve(QStringLiteral("N"), DeclCtx::SubBody, QStringLiteral("0001"));
     EXPECT_EQ(local.FirstCode, CodeKind::NumVar);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(local.SecondCode)].Name, QStringLiteral("0001N"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(local.SecondCode)].Name, QStringLiteral("0001N"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
@@ -386,10 +386,10 @@ TEST_F(PreScanTest, PublicConstFormulaIsNoConstant) {
 }
 
 TEST_F(PreScanTest, IsSubNameAnswersForTheFirstEntryOnly) {
-    DcVarTable[1] = DcVarType{QStringLiteral("EVT"), DcVarKind::NumberVariable, 0};
-    DcVarTable[2] = DcVarType{QStringLiteral("EVT"), DcVarKind::Sub, 0};
-    DcVarTable[3] = DcVarType{QStringLiteral("CLICK"), DcVarKind::Sub | 0x80, 0}; // only 7 bits count
-    NumofRegisteredDcVar = 3;
+    Tb.DcVarTable[1] = DcVarType{QStringLiteral("EVT"), DcVarKind::NumberVariable, 0};
+    Tb.DcVarTable[2] = DcVarType{QStringLiteral("EVT"), DcVarKind::Sub, 0};
+    Tb.DcVarTable[3] = DcVarType{QStringLiteral("CLICK"), DcVarKind::Sub | 0x80, 0}; // only 7 bits count
+    Tb.NumofRegisteredDcVar = 3;
     EXPECT_FALSE(IsSubName(QStringLiteral("EVT")));
     EXPECT_TRUE(IsSubName(QStringLiteral("CLICK")));
     EXPECT_FALSE(IsSubName(QStringLiteral("NONE")));
@@ -437,7 +437,7 @@ TEST_F(PreScanTest, OptionExplicitRefusesUndeclaredNames) {
     Fe.ErrorNumber = 0;
     Resolve(QStringLiteral("UNKNOWN"), DeclCtx::SubBody, QStringLiteral("0001"));
     EXPECT_EQ(Fe.ErrorNumber, Err::UndeclaredVariable);
-    EXPECT_EQ(NumofRegisteredNumVar, 2);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 2);
 }
 
 // ---- INCLUDE

@@ -266,7 +266,7 @@ TEST(ScanBlocks, SixtyFourNestedBlocksAreTheLimit) {
 TEST(ScanComments, CommentsAndBracesLeaveNoItems) {
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1 ' hello X\nPRINT 2"))), "PRINT 1 / / PRINT 2 /");
     EXPECT_EQ(Str(Body(QStringLiteral("REM X = 1\nPRINT 2"))), "/ / PRINT 2 /");
-    EXPECT_EQ(NumofRegisteredNumVar, 0); // nothing in the comment was read as a name
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0); // nothing in the comment was read as a name
     EXPECT_EQ(Str(Body(QStringLiteral("{ PRINT 1\nPRINT 2 } PRINT 3"))), "PRINT 3 /");
     // A brace block that never closes runs to the end of the text.
     ScanText(QStringLiteral("PRINT 1\n{ PRINT 2"));
@@ -289,8 +289,8 @@ TEST(ScanSigns, NegatingAConstantLeavesTheConstantAlone) {
               "#X = -5 / #Y = 5 / #Z = -5 /");
     const int entry = FindDcVar(QStringLiteral("N"));
     ASSERT_NE(entry, 0);
-    const int index = DcVarTable[static_cast<std::size_t>(entry)].Index;
-    EXPECT_EQ(NumConTable[static_cast<std::size_t>(index)], 5.0L);
+    const int index = Tb.DcVarTable[static_cast<std::size_t>(entry)].Index;
+    EXPECT_EQ(Tb.NumConTable[static_cast<std::size_t>(index)], 5.0L);
 }
 
 // ---- CONST
@@ -356,14 +356,14 @@ TEST(ScanProcedures, SubHeaderFrameAndCall) {
         Str(Body(QStringLiteral("SUB Hello(A, B$)\nPRINT A\nEND SUB\nCALL Hello(1, \"x\")"))),
         "SUB %HELLO LBVP0 LBVP0 LNVP1 LNVP2 LSVP0 LSVP1 ( #0001A , 0001B$$ ) / PRINT #0001A / ENDSUB / / "
         "CALL %HELLO ( 1 , x ) /");
-    EXPECT_EQ(NumVarTable[1].Kind, NumVarKind::SubName);
+    EXPECT_EQ(Tb.NumVarTable[1].Kind, NumVarKind::SubName);
 }
 
 TEST(ScanProcedures, FunctionHeaderAndOneWordEnd) {
     EXPECT_EQ(Str(Body(QStringLiteral("FUNCTION F$(X) ' tail\nF$ = \"a\"\nENDFUNCTION\nPRINT F$(1)"))),
               "FUNCTION F$$ LBVP0 LBVP0 LNVP0 LNVP1 LSVP1 LSVP1 ( #0001X ) / / / F$$ = a / ENDFUNCTION / "
               "PRINT F$$ ( 1 ) /");
-    EXPECT_EQ(StrVarTable[1].Kind, StrVarKind::FunctionName);
+    EXPECT_EQ(Tb.StrVarTable[1].Kind, StrVarKind::FunctionName);
     // The local names and the context end with the FUNCTION: X after it is the program's own.
     EXPECT_EQ(Str(Body(QStringLiteral("FUNCTION F(X)\nEND FUNCTION\nX = 1"))),
               "FUNCTION F LBVP0 LBVP0 LNVP1 LNVP2 LSVP0 LSVP0 ( #0001X ) / ENDFUNCTION / / #X = 1 /");
@@ -373,10 +373,10 @@ TEST(ScanProcedures, ArrayParametersAndArrayArguments) {
     EXPECT_EQ(Str(Body(QStringLiteral("SUB Fill(A(), N)\nEND SUB\nDIM Z(5)\nCALL Fill(Z(), 5)"))),
               "SUB %FILL LBVP0 LBVP0 LNVP1 LNVP3 LSVP0 LSVP0 ( NumArrVar(0001A) , #0001N ) / ENDSUB / / "
               "DIM #Z ( 5 ) / CALL %FILL ( NumArrVar(Z) , 5 ) /");
-    EXPECT_EQ(NumVarTable[2].Kind, NumVarKind::ArrayParameter);
-    EXPECT_EQ(NumVarTable[2].ArrayParam, 1);
-    EXPECT_EQ(NumVarTable[4].ArrayParam, 1); // Z, passed whole
-    EXPECT_EQ(NumVarTable[4].Kind, NumVarKind::Variable);
+    EXPECT_EQ(Tb.NumVarTable[2].Kind, NumVarKind::ArrayParameter);
+    EXPECT_EQ(Tb.NumVarTable[2].ArrayParam, 1);
+    EXPECT_EQ(Tb.NumVarTable[4].ArrayParam, 1); // Z, passed whole
+    EXPECT_EQ(Tb.NumVarTable[4].Kind, NumVarKind::Variable);
 }
 
 TEST(ScanProcedures, HeaderErrors) {
@@ -524,7 +524,7 @@ TEST(ScanKeywords, MemberWordsInsideCountedArgumentsAreNoNumbersAndNoNames) {
         "; InnerFn10082 ( InnerFn222 , InnerFn2196 ( 1 ) ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("GSCREEN (100, AUDIOMIXER.MASTERVOLUME + 100)"))),
               "GSCREEN ( 100 , InnerFn1193 + 100 ) /");
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
 }
 
 TEST(ScanKeywords, SplitAndReadAllLines) {
@@ -562,7 +562,7 @@ TEST(ScanMembers, DeviceMembers) {
     EXPECT_EQ(Str(Body(QStringLiteral("MEDIAPLAYER.OPEN \"f\"\nMEDIAPLAYER.Play\nM = MEDIAPLAYER.MODE\n"
                                       "MEDIAPLAYER.PAUSE : MEDIAPLAYER.STOP : MEDIAPLAYER.CLOSE"))),
               "InnerSt270 f / InnerSt272 / #M = InnerFn1269 / InnerSt271 : InnerSt273 : InnerSt268 /");
-    EXPECT_EQ(NumofRegisteredNumVar, 1); // M alone: member words create no variables
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1); // M alone: member words create no variables
 }
 
 TEST(ScanMembers, MemberWordsInsideASubAndUnderOptionExplicit) {
@@ -843,18 +843,18 @@ TEST(CodeItemText, NamesByRecordKindAndIndicesOutsideTheTables) {
                    {NumVarKind::SubName, "%N"},
                    {NumVarKind::DefFunction, "&N"},
                    {NumVarKind::Array, "N"}};
-    NumVarTable.resize(2);
-    NumofRegisteredNumVar = 1;
-    NumVarTable[1].Name = QStringLiteral("N");
+    Tb.NumVarTable.resize(2);
+    Tb.NumofRegisteredNumVar = 1;
+    Tb.NumVarTable[1].Name = QStringLiteral("N");
     for (const auto& n : numbers) {
-        NumVarTable[1].Kind = n.Kind;
+        Tb.NumVarTable[1].Kind = n.Kind;
         EXPECT_EQ(Str(TextOf(CodeKind::NumVar, 1)), n.Text);
     }
     EXPECT_EQ(Str(TextOf(CodeKind::NumArray, 1)), "NumArrVar(N)");
-    BoolVarTable.resize(2);
-    NumofRegisteredBoolVar = 1;
-    BoolVarTable[1].Name = QStringLiteral("B");
-    BoolVarTable[1].Kind = BoolVarKind::UserFunction;
+    Tb.BoolVarTable.resize(2);
+    Tb.NumofRegisteredBoolVar = 1;
+    Tb.BoolVarTable[1].Name = QStringLiteral("B");
+    Tb.BoolVarTable[1].Kind = BoolVarKind::UserFunction;
     EXPECT_EQ(Str(TextOf(CodeKind::BoolVar, 1)), "&B");
     // Indices that name no record list as raw items instead of reading past a table.
     EXPECT_EQ(Str(TextOf(CodeKind::NumVar, 7)), "FirstCode=12,SecondCode=7");

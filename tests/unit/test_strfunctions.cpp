@@ -314,31 +314,31 @@ TEST_F(StrFunctions, ReplaceRefusesAResultBeyondMemory) {
 }
 
 TEST_F(StrFunctions, SplitReturnsThePartBeforeAndKeepsTheRest) {
-    StrVarTable.resize(3);
-    NumofRegisteredStrVar = 2;
-    StrVarTable[2].Value = QStringLiteral("x,y,z");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("x"));
-    EXPECT_EQ(StrVarTable[2].Value, QStringLiteral("y,z"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("y"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("z"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable.resize(3);
+    Tb.NumofRegisteredStrVar = 2;
+    Tb.StrVarTable[2].Value = QStringLiteral("x,y,z");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("x"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QStringLiteral("y,z"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("y"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("z"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
-    StrVarTable[2].Value = QStringLiteral("xyz");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("xyz"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable[2].Value = QStringLiteral("xyz");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("xyz"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
     // A longer delimiter, and an empty one (never found, so a loop over the parts ends).
-    StrVarTable[2].Value = QStringLiteral("一::二::三");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u"::")}), QString::fromUtf16(u"一"));
-    EXPECT_EQ(StrVarTable[2].Value, QString::fromUtf16(u"二::三"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u"")}), QString::fromUtf16(u"二::三"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable[2].Value = QStringLiteral("一::二::三");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u"::")}), QString::fromUtf16(u"一"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString::fromUtf16(u"二::三"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u"")}), QString::fromUtf16(u"二::三"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
     // Index 0 (no variable) and an index outside the table write nothing.
-    StrVarTable[1].Value = QStringLiteral("keep");
+    Tb.StrVarTable[1].Value = QStringLiteral("keep");
     EXPECT_EQ(Str(Fn::SPLITStr, {N(0), S(u"a b"), S(u" ")}), QStringLiteral("a"));
     EXPECT_EQ(Str(Fn::SPLITStr, {N(99), S(u"a b"), S(u" ")}), QStringLiteral("a"));
-    EXPECT_EQ(StrVarTable[1].Value, QStringLiteral("keep"));
+    EXPECT_EQ(Tb.StrVarTable[1].Value, QStringLiteral("keep"));
 
     EXPECT_EQ(Error(Fn::SPLITStr, {N(1), N(5), S(u",")}), Err::FunctionArgType);
     EXPECT_EQ(Fe.ErrorNameIndex, Fn::SPLITStr);

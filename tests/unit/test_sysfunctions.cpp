@@ -158,13 +158,14 @@ protected:
         record.DimCount = static_cast<std::uint8_t>(dims);
         record.Bounds[1] = bound;
         if (dims == 2) record.Bounds[2] = 1;
-        record.Base = static_cast<std::int32_t>(AStrVarTable.size());
-        AStrVarTable.resize(AStrVarTable.size() + static_cast<std::size_t>((bound + 1) * dims));
-        StrVarTable.push_back(record);
-        return static_cast<int>(StrVarTable.size()) - 1;
+        record.Base = static_cast<std::int32_t>(Tb.AStrVarTable.size());
+        Tb.AStrVarTable.resize(Tb.AStrVarTable.size() + static_cast<std::size_t>((bound + 1) * dims));
+        Tb.StrVarTable.push_back(record);
+        return static_cast<int>(Tb.StrVarTable.size()) - 1;
     }
     static QString& Element(int array, int i) {
-        return AStrVarTable[static_cast<std::size_t>(StrVarTable[static_cast<std::size_t>(array)].Base + i)];
+        return Tb
+            .AStrVarTable[static_cast<std::size_t>(Tb.StrVarTable[static_cast<std::size_t>(array)].Base + i)];
     }
     static CodeItemType ArrayItem(int array) { return {CodeKind::StrArray, array, 0}; }
 
@@ -779,8 +780,8 @@ TEST_F(SysFunctions, GetDimTypeGivesDimensionsAndBounds) {
     numeric.DimCount = 2;
     numeric.Bounds[1] = 3;
     numeric.Bounds[2] = 7;
-    NumVarTable.push_back(numeric);
-    const int n = static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(numeric);
+    const int n = static_cast<int>(Tb.NumVarTable.size()) - 1;
     const auto dim = [&](int tagPush, int index, Extended k) {
         if (tagPush == GlValueType::NumArrayRef)
             GlPushNumArray(index);
@@ -803,8 +804,8 @@ TEST_F(SysFunctions, GetDimTypeGivesDimensionsAndBounds) {
     flags.Kind = BoolVarKind::Array;
     flags.DimCount = 1;
     flags.Bounds[1] = 9;
-    BoolVarTable.push_back(flags);
-    EXPECT_EQ(dim(GlValueType::BoolArrayRef, static_cast<int>(BoolVarTable.size()) - 1, 1), 9);
+    Tb.BoolVarTable.push_back(flags);
+    EXPECT_EQ(dim(GlValueType::BoolArrayRef, static_cast<int>(Tb.BoolVarTable.size()) - 1, 1), 9);
 
     GlPushNumArray(n);
     ExpectError(Fn::GETDIMTYPE, {Extended(-1)}, Err::FunctionArgType, Fn::GETDIMTYPE);

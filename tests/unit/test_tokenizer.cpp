@@ -96,7 +96,7 @@ TEST_F(TokenizerTest, ForLineGivesKeywordsVariablesAndLiteralsWithPositions) {
         EXPECT_EQ(Fe.TokenStart, e.start);
         EXPECT_EQ(Fe.ScanToken.Position, e.after);
     }
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("I"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("I"));
     EXPECT_EQ(NumConValue(T(11, 0)), 1.0L);
     EXPECT_EQ(NumConValue(T(11, 1)), 10.0L);
     EXPECT_EQ(NumConValue(T(11, 2)), 2.0L);
@@ -131,9 +131,9 @@ TEST_F(TokenizerTest, PrintLineWithStringsFunctionsAndSeparators) {
     ASSERT_EQ(tokens.size(), std::size(want));
     for (std::size_t i = 0; i < tokens.size(); ++i)
         EXPECT_TRUE(SameToken(tokens[i], want[i])) << "token " << i;
-    EXPECT_EQ(StrConTable[1], QStringLiteral("Sum: "));
-    EXPECT_EQ(StrVarTable[1].Name, QStringLiteral("A$"));
-    EXPECT_EQ(NumVarTable[2].Name, QStringLiteral("B"));
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("Sum: "));
+    EXPECT_EQ(Tb.StrVarTable[1].Name, QStringLiteral("A$"));
+    EXPECT_EQ(Tb.NumVarTable[2].Name, QStringLiteral("B"));
 }
 
 TEST_F(TokenizerTest, ComparisonOperatorsInBothOrders) {
@@ -173,7 +173,7 @@ TEST_F(TokenizerTest, DecimalAndExponentFormsConvertExactly) {
         ASSERT_EQ(token.FirstCode, CodeKind::NumLiteral) << c.text;
         EXPECT_EQ(NumConValue(token), c.value) << c.text;
     }
-    EXPECT_EQ(NumofRegisteredNumCon, static_cast<int>(std::size(cases)));
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, static_cast<int>(std::size(cases)));
 }
 
 TEST_F(TokenizerTest, MalformedNumbersAreRefusedNotCut) {
@@ -185,7 +185,7 @@ TEST_F(TokenizerTest, MalformedNumbersAreRefusedNotCut) {
         EXPECT_EQ(token.FirstCode, CodeKind::None) << text;
     }
     // Nothing was stored for them.
-    EXPECT_EQ(NumofRegisteredNumCon, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 0);
 }
 
 TEST_F(TokenizerTest, ExponentWithoutSignOrDigitFailsBeforeConversion) {
@@ -204,7 +204,7 @@ TEST_F(TokenizerTest, NumberFollowedByLetterIsNumberThenName) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_EQ(NumConValue(tokens[0]), 2.0L);
     EXPECT_TRUE(SameToken(tokens[1], T(CodeKind::NumVar, 1)));
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("X"));
 }
 
 TEST_F(TokenizerTest, AddNumConTakesSignsAndRefusesForeignForms) {
@@ -217,7 +217,7 @@ TEST_F(TokenizerTest, AddNumConTakesSignsAndRefusesForeignForms) {
         EXPECT_EQ(Fe.ErrorNumber, Err::BadNumericLiteral) << '"' << text << '"';
         EXPECT_EQ(item.FirstCode, CodeKind::None);
     }
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
 }
 
 TEST_F(TokenizerTest, HexadecimalLiterals) {
@@ -251,12 +251,12 @@ TEST_F(TokenizerTest, HexEndsAtFirstOtherCharacterAndAmpersandAloneIsOperator) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_EQ(NumConValue(tokens[0]), 255.0L);
     EXPECT_TRUE(SameToken(tokens[1], T(CodeKind::NumVar, 1)));
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("G"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("G"));
 
     tokens = Tokens(QStringLiteral("&X"));
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_TRUE(SameToken(tokens[0], T(CodeKind::Operator, Op::Ampersand)));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[1].SecondCode)].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[1].SecondCode)].Name, QStringLiteral("X"));
 
     // In the declaring mode a hexadecimal literal is not even converted.
     EXPECT_TRUE(SameToken(First(QStringLiteral("&H"), TokenMode::Declare), T(11, 0)));
@@ -272,11 +272,11 @@ TEST_F(TokenizerTest, StringsHoldAnyCharacterButNoQuote) {
     ASSERT_EQ(tokens.size(), 4u);
     EXPECT_TRUE(SameToken(tokens[0], T(21, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(21, 2)));
-    EXPECT_EQ(StrConTable[1], QStringLiteral("a"));
-    EXPECT_EQ(StrConTable[2], QStringLiteral("b"));
-    EXPECT_EQ(StrConTable[3], QStringLiteral("日本 ~%"));
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("a"));
+    EXPECT_EQ(Tb.StrConTable[2], QStringLiteral("b"));
+    EXPECT_EQ(Tb.StrConTable[3], QStringLiteral("日本 ~%"));
     EXPECT_EQ(First(QStringLiteral("\"\"")).SecondCode, 4);
-    EXPECT_TRUE(StrConTable[4].isEmpty());
+    EXPECT_TRUE(Tb.StrConTable[4].isEmpty());
 }
 
 TEST_F(TokenizerTest, UnclosedStringStopsAtTheLineEnd) {
@@ -285,7 +285,7 @@ TEST_F(TokenizerTest, UnclosedStringStopsAtTheLineEnd) {
     GetToken(Fe.ScanToken, TokenMode::Scan);
     EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
     EXPECT_EQ(Fe.SourcePos, 11); // at the CR
-    EXPECT_EQ(NumofRegisteredStrCon, 0);
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 0);
 }
 
 TEST_F(TokenizerTest, UnclosedStringAtTheEndOfTextEndsWithoutHanging) {
@@ -302,8 +302,8 @@ TEST_F(TokenizerTest, DeclaringModeKeepsOnlyTheLastStringInSlotOne) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_TRUE(SameToken(tokens[0], T(21, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(21, 1)));
-    EXPECT_EQ(StrConTable[1], QStringLiteral("second"));
-    EXPECT_EQ(NumofRegisteredStrCon, 0);
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("second"));
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 0);
 }
 
 // ---- names and keywords ---------------------------------------------------------------------------------
@@ -318,10 +318,10 @@ TEST_F(TokenizerTest, NamesWithTypeMarksAndLetterCase) {
     EXPECT_TRUE(SameToken(tokens[3], T(CodeKind::NumVar, 2)));
     EXPECT_TRUE(SameToken(tokens[4], T(CodeKind::NumVar, 3)));
     EXPECT_TRUE(SameToken(tokens[5], T(CodeKind::NumVar, 1))); // same variable whatever the case
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("TOTAL"));
-    EXPECT_EQ(StrVarTable[1].Name, QStringLiteral("TOTAL$"));
-    EXPECT_EQ(FormVarTable[1].Name, QStringLiteral("F@"));
-    EXPECT_EQ(NumVarTable[2].Name, QStringLiteral("A_1"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("TOTAL"));
+    EXPECT_EQ(Tb.StrVarTable[1].Name, QStringLiteral("TOTAL$"));
+    EXPECT_EQ(Tb.FormVarTable[1].Name, QStringLiteral("F@"));
+    EXPECT_EQ(Tb.NumVarTable[2].Name, QStringLiteral("A_1"));
 }
 
 TEST_F(TokenizerTest, KeywordsInAnyCase) {
@@ -334,7 +334,7 @@ TEST_F(TokenizerTest, KeywordsInAnyCase) {
     EXPECT_TRUE(SameToken(First(QStringLiteral("inkey$")), T(2, Fn::INKEYStr)));
     EXPECT_TRUE(SameToken(First(QStringLiteral("left$(")), T(2, Fn::LEFTStr)));
     EXPECT_TRUE(SameToken(First(QStringLiteral("LOCATE(")), T(6, St::LOCATE)));
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
 }
 
 TEST_F(TokenizerTest, SeekIsReadAsTheStatement) {
@@ -348,7 +348,7 @@ TEST_F(TokenizerTest, WordOperatorDirectlyBeforeBracketIsAName) {
     auto tokens = Tokens(QStringLiteral("NOT(A)"));
     ASSERT_GE(tokens.size(), 1u);
     EXPECT_EQ(tokens[0].FirstCode, CodeKind::NumVar);
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("NOT"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("NOT"));
     tokens = Tokens(QStringLiteral("NOT (A)"));
     EXPECT_TRUE(SameToken(tokens[0], T(1, Op::Not)));
 }
@@ -386,7 +386,7 @@ TEST_F(TokenizerTest, PointIsMemberOperatorAfterBracketOrOnRequest) {
     auto tokens = Tokens(QStringLiteral("CBUTTON(1).CAPTION"));
     ASSERT_GE(tokens.size(), 5u);
     EXPECT_TRUE(SameToken(tokens[4], T(1, Op::Period)));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[5].SecondCode)].Name, QStringLiteral("CAPTION"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[5].SecondCode)].Name, QStringLiteral("CAPTION"));
 
     tokens = Tokens(QStringLiteral("X = .5"));
     EXPECT_EQ(NumConValue(tokens[2]), 0.5L);
@@ -411,7 +411,7 @@ TEST_F(TokenizerTest, LineContinuationJoinsLines) {
 
     // A name keeps its "_".
     tokens = Tokens(QStringLiteral("A_\r\nB"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[0].SecondCode)].Name, QStringLiteral("A_"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[0].SecondCode)].Name, QStringLiteral("A_"));
     EXPECT_TRUE(SameToken(tokens[1], LineEnd));
 }
 
@@ -478,10 +478,10 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
     ASSERT_EQ(tokens.size(), 5u);
     EXPECT_TRUE(SameToken(tokens[0], T(12, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(22, 1)));
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
-    EXPECT_EQ(NumofRegisteredStrVar, 0);
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
-    EXPECT_EQ(NumofRegisteredStrCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredStrVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 1);
 
     // Declaring: names of the main program enter nothing, literals are not kept.
     tokens = Tokens(QStringLiteral("ALPHA BETA$ 5 \"s\""), TokenMode::Declare);
@@ -489,22 +489,22 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
     EXPECT_EQ(tokens[0].FirstCode, CodeKind::NumVar);
     EXPECT_EQ(tokens[1].FirstCode, CodeKind::StrVar);
     EXPECT_TRUE(SameToken(tokens[2], T(11, 0)));
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
-    EXPECT_EQ(NumofRegisteredStrCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 1);
 
     // In a declaring context the name is entered.
     Fe.DeclContext = DeclCtx::DimList;
     tokens = Tokens(QStringLiteral("GAMMA"), TokenMode::Declare);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
-    EXPECT_EQ(DcVarTable[1].Name, QStringLiteral("GAMMA"));
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
+    EXPECT_EQ(Tb.DcVarTable[1].Name, QStringLiteral("GAMMA"));
 
     // Scanning: variables are created.
     Fe.DeclContext = DeclCtx::Main;
     tokens = Tokens(QStringLiteral("ALPHA BETA$"), TokenMode::Scan);
-    EXPECT_EQ(NumofRegisteredNumVar, 1);
-    EXPECT_EQ(NumofRegisteredStrVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrVar, 1);
 }
 
 TEST_F(TokenizerTest, TokenStartOnlyMovesInScanModeAndFollowsIncludeMapping) {
@@ -534,10 +534,10 @@ TEST_F(TokenizerTest, PeekReadsTheSameTokenAgainAndKeepsItsSideEffects) {
     PeekToken(peeked);
     EXPECT_EQ(Fe.SourcePos, 1);
     EXPECT_EQ(Fe.SourceLinePos, 1);
-    EXPECT_EQ(NumofRegisteredNumVar, 1); // the peek created the variable
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1); // the peek created the variable
     GetToken(Fe.ScanToken, TokenMode::Scan);
     EXPECT_EQ(Fe.ScanToken, peeked);
-    EXPECT_EQ(NumofRegisteredNumVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
 
     CodeItemType second;
     PeekToken2(second);
@@ -629,7 +629,7 @@ TEST_F(TokenizerTest, DefParametersAreLocalsAndMayNotRepeat) {
     GetDefToken(item);
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalNumVar, 1)));
     EXPECT_EQ(item.Position, 4); // after the first character
-    EXPECT_EQ(LocalNumVarTable[1].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.LocalNumVarTable[1].Name, QStringLiteral("X"));
     GetToken(Fe.ScanToken, TokenMode::Scan);
     GetDefToken(item);
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalStrVar, 1)));
