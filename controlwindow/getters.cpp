@@ -23,7 +23,7 @@ namespace {
 QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
     const int kind = PropertyKindOfCode(code);
     const int k = PopControlIndex(kind != 0 ? kind : St::CBUTTON);
-    if (ErrorNumber != 0 || k == 0) return nullptr;
+    if (Fe.ErrorNumber != 0 || k == 0) return nullptr;
     if (LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return nullptr;
@@ -97,5 +97,5 @@ void SyncGetControlFontStyle(int code) {
 void SyncGetControlMultiLine(int code) {
     int k = 0;
     if (GetterControl(code, false, &k) == nullptr) return;
-    GlPushBool(ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
+    GlPushBool(Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
 }

@@ -90,7 +90,7 @@ QWidget* KindControl(int kind, int k) {
 
 QWidget* ActiveTextBox(int k) {
     if (LXControlForm == nullptr || k < 1 || k > ControlCount) return nullptr;
-    if (ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return LXControlForm->Memo(k);
+    if (Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return LXControlForm->Memo(k);
     return LXControlForm->Edit(k);
 }
 
@@ -129,7 +129,7 @@ int TruncSaturated(long double value) {
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF, with k checked and the ON or OFF taken by
 // the engine.
 void SyncShowControl(int kind, int k, bool on) {
-    if (CScreenOpen == 0 || LXControlForm == nullptr) {
+    if (Fe.CScreenOpen == 0 || LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
@@ -139,12 +139,12 @@ void SyncShowControl(int kind, int k, bool on) {
 
 void SyncOpenControlForm() {
     TLXControlForm* old = LXControlForm;
-    if (old != nullptr && CScreenOpen != 0) old->close();
+    if (old != nullptr && Fe.CScreenOpen != 0) old->close();
     LXControlForm = new TLXControlForm;
     LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
-    LXControlForm->move(CScreenLeft, CScreenTop);
+    LXControlForm->move(Fe.CScreenLeft, Fe.CScreenTop);
     LXControlForm->show();
-    CScreenOpen = 1;
+    Fe.CScreenOpen = 1;
     // The old window is closed and no handler reaches it any more.
     if (old != nullptr) old->deleteLater();
 }

@@ -133,31 +133,31 @@ void BindArgument() {
     const int index = parameter.SecondCode;
     switch (parameter.FirstCode) {
     case CodeKind::NumVar:
-        if (!InTable(NumVarTable, index)) break;
+        if (!InTable(Tb.NumVarTable, index)) break;
         if (!IsNumberTag(GlTopType())) break;
-        NumVarTable[static_cast<std::size_t>(index)].Value = GlPopNum();
+        Tb.NumVarTable[static_cast<std::size_t>(index)].Value = GlPopNum();
         return;
     case CodeKind::StrVar:
-        if (!InTable(StrVarTable, index)) break;
+        if (!InTable(Tb.StrVarTable, index)) break;
         if (GlTopType() != GlValueType::String) break;
-        GlPopStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        GlPopStr(Tb.StrVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::BoolVar:
-        if (!InTable(BoolVarTable, index)) break;
+        if (!InTable(Tb.BoolVarTable, index)) break;
         if (GlTopType() != GlValueType::Boolean) break;
-        BoolVarTable[static_cast<std::size_t>(index)].Value = GlPopBool() ? 1 : 0;
+        Tb.BoolVarTable[static_cast<std::size_t>(index)].Value = GlPopBool() ? 1 : 0;
         return;
     case CodeKind::NumArray:
-        if (!InTable(NumVarTable, index)) break;
-        BindArray(NumVarTable, index, GlValueType::NumArrayRef);
+        if (!InTable(Tb.NumVarTable, index)) break;
+        BindArray(Tb.NumVarTable, index, GlValueType::NumArrayRef);
         return;
     case CodeKind::StrArray:
-        if (!InTable(StrVarTable, index)) break;
-        BindArray(StrVarTable, index, GlValueType::StrArrayRef);
+        if (!InTable(Tb.StrVarTable, index)) break;
+        BindArray(Tb.StrVarTable, index, GlValueType::StrArrayRef);
         return;
     case CodeKind::BoolArray:
-        if (!InTable(BoolVarTable, index)) break;
-        BindArray(BoolVarTable, index, GlValueType::BoolArrayRef);
+        if (!InTable(Tb.BoolVarTable, index)) break;
+        BindArray(Tb.BoolVarTable, index, GlValueType::BoolArrayRef);
         return;
     case CodeKind::DummyCode: DiscardGlTop(); return; // an argument passed by value comes back unused
     default: return;
@@ -172,23 +172,26 @@ void PushVariableValue() {
     const int index = item.SecondCode;
     switch (item.FirstCode) {
     case CodeKind::NumVar:
-        if (InTable(NumVarTable, index)) GlPushNum(NumVarTable[static_cast<std::size_t>(index)].Value);
+        if (InTable(Tb.NumVarTable, index)) GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::StrVar:
-        if (InTable(StrVarTable, index)) GlPushStr(StrVarTable[static_cast<std::size_t>(index)].Value);
+        if (InTable(Tb.StrVarTable, index)) GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(index)].Value);
         return;
     case CodeKind::BoolVar:
-        if (InTable(BoolVarTable, index))
-            GlPushBool(BoolVarTable[static_cast<std::size_t>(index)].Value != 0);
+        if (InTable(Tb.BoolVarTable, index))
+            GlPushBool(Tb.BoolVarTable[static_cast<std::size_t>(index)].Value != 0);
         return;
     case CodeKind::NumArray:
-        if (InTable(NumVarTable, index)) GlPushNumArray(NumVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.NumVarTable, index))
+            GlPushNumArray(Tb.NumVarTable[static_cast<std::size_t>(index)].Base);
         return;
     case CodeKind::StrArray:
-        if (InTable(StrVarTable, index)) GlPushStrArray(StrVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.StrVarTable, index))
+            GlPushStrArray(Tb.StrVarTable[static_cast<std::size_t>(index)].Base);
         return;
     case CodeKind::BoolArray:
-        if (InTable(BoolVarTable, index)) GlPushBoolArray(BoolVarTable[static_cast<std::size_t>(index)].Base);
+        if (InTable(Tb.BoolVarTable, index))
+            GlPushBoolArray(Tb.BoolVarTable[static_cast<std::size_t>(index)].Base);
         return;
     default: return;
     }
@@ -199,14 +202,14 @@ void PushVariableValue() {
 void SaveLocals() {
     if (CallFrameStack.Count < 1) return; // the main program has no frame
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
-    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
-    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
-    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
 
     // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
-    const long long needed = SavedCount(BoolVarTable, bools, BoolVarKind::Array, ABoolVarTable.size()) +
-                             SavedCount(NumVarTable, nums, NumVarKind::Array, ANumVarTable.size()) +
-                             SavedCount(StrVarTable, strs, StrVarKind::Array, AStrVarTable.size());
+    const long long needed = SavedCount(Tb.BoolVarTable, bools, BoolVarKind::Array, Tb.ABoolVarTable.size()) +
+                             SavedCount(Tb.NumVarTable, nums, NumVarKind::Array, Tb.ANumVarTable.size()) +
+                             SavedCount(Tb.StrVarTable, strs, StrVarKind::Array, Tb.AStrVarTable.size());
     if (LoTypeStack.Count + needed > MaxSavedLocals) {
         RaiseError(Err::StackOutOfMemory);
         return;
@@ -214,28 +217,28 @@ void SaveLocals() {
 
     ElementRange elements;
     for (long i = bools.First; i <= bools.Last; ++i) {
-        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+        const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, Tb.ABoolVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushBool(NumberToBoolean(ABoolVarTable[static_cast<std::size_t>(e)]));
+                LoPushBool(NumberToBoolean(Tb.ABoolVarTable[static_cast<std::size_t>(e)]));
         } else {
             LoPushBool(record.Value != 0);
         }
     }
     for (long i = nums.First; i <= nums.Last; ++i) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, Tb.ANumVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushNum(ANumVarTable[static_cast<std::size_t>(e)]);
+                LoPushNum(Tb.ANumVarTable[static_cast<std::size_t>(e)]);
         } else {
             LoPushNum(record.Value);
         }
     }
     for (long i = strs.First; i <= strs.Last; ++i) {
-        const StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+        const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, Tb.AStrVarTable.size(), elements)) {
             for (long e = elements.First; e < elements.First + elements.Count; ++e)
-                LoPushStr(AStrVarTable[static_cast<std::size_t>(e)]);
+                LoPushStr(Tb.AStrVarTable[static_cast<std::size_t>(e)]);
         } else {
             LoPushStr(record.Value);
         }
@@ -246,45 +249,45 @@ void SaveLocals() {
 void RestoreLocals() {
     if (CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
-    const EntryRange bools = FrameRange(BoolVarTable, frame.W1, frame.W2);
-    const EntryRange nums = FrameRange(NumVarTable, frame.W3, frame.W4);
-    const EntryRange strs = FrameRange(StrVarTable, frame.W5, frame.W6);
+    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
+    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
+    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
 
     ElementRange elements;
     for (long i = strs.Last; i >= strs.First; --i) {
-        StrVarType& record = StrVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, StrVarKind::Array, AStrVarTable.size(), elements)) {
+        StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, StrVarKind::Array, Tb.AStrVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e)
-                if (!LoPopStr(AStrVarTable[static_cast<std::size_t>(e)])) return;
+                if (!LoPopStr(Tb.AStrVarTable[static_cast<std::size_t>(e)])) return;
         } else if (!LoPopStr(record.Value)) {
             return;
         }
     }
     for (long i = nums.Last; i >= nums.First; --i) {
-        NumVarType& record = NumVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, NumVarKind::Array, ANumVarTable.size(), elements)) {
+        NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, NumVarKind::Array, Tb.ANumVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const Extended value = LoPopNum();
-                if (ErrorNumber != 0) return;
-                ANumVarTable[static_cast<std::size_t>(e)] = value;
+                if (Fe.ErrorNumber != 0) return;
+                Tb.ANumVarTable[static_cast<std::size_t>(e)] = value;
             }
         } else {
             const Extended value = LoPopNum();
-            if (ErrorNumber != 0) return;
+            if (Fe.ErrorNumber != 0) return;
             record.Value = value;
         }
     }
     for (long i = bools.Last; i >= bools.First; --i) {
-        BoolVarType& record = BoolVarTable[static_cast<std::size_t>(i)];
-        if (OwnArray(record, BoolVarKind::Array, ABoolVarTable.size(), elements)) {
+        BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
+        if (OwnArray(record, BoolVarKind::Array, Tb.ABoolVarTable.size(), elements)) {
             for (long e = elements.First + elements.Count - 1; e >= elements.First; --e) {
                 const bool value = LoPopBool();
-                if (ErrorNumber != 0) return;
-                ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
+                if (Fe.ErrorNumber != 0) return;
+                Tb.ABoolVarTable[static_cast<std::size_t>(e)] = BooleanToNumber(value);
             }
         } else {
             const bool value = LoPopBool();
-            if (ErrorNumber != 0) return;
+            if (Fe.ErrorNumber != 0) return;
             record.Value = value ? 1 : 0;
         }
     }
@@ -299,29 +302,29 @@ void JumpViaLabelVariable() {
         return;
     }
     PushCallReturn(CodeIndex);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
 
     const int index = name.SecondCode;
     bool callable = false;
     long target = 0;
     switch (name.FirstCode) {
     case CodeKind::NumVar:
-        if (InTable(NumVarTable, index)) {
-            const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.NumVarTable, index)) {
+            const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == NumVarKind::SubName || record.Kind == NumVarKind::FunctionName;
             target = record.Base;
         }
         break;
     case CodeKind::StrVar:
-        if (InTable(StrVarTable, index)) {
-            const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.StrVarTable, index)) {
+            const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == StrVarKind::FunctionName;
             target = record.Base;
         }
         break;
     case CodeKind::BoolVar:
-        if (InTable(BoolVarTable, index)) {
-            const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+        if (InTable(Tb.BoolVarTable, index)) {
+            const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
             callable = record.Kind == BoolVarKind::FunctionName;
             target = record.Base;
         }
@@ -344,18 +347,19 @@ void ExecEndSub() {
     CallFrameType frame;
     if (!PopCallFrame(frame)) return;
     const std::int32_t index = PopCallReturn();
-    if (ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) CodeIndex = index;
 }
 
 // Kind 84 with the kind-85 item after it: {84, numeric count} {85, string count}
 void PushFrameSizes(int numCount) {
     CodeItemType strItem;
     GetCode(strItem);
-    if (SubCallStackCount >= SubCallStackSize) {
+    if (Fe.SubCallStackCount >= SubCallStackSize) {
         RaiseError(Err::ReturnStackFull);
         return;
     }
-    SubCallStack[static_cast<std::size_t>(++SubCallStackCount)] = FrameSizes{numCount, strItem.SecondCode};
+    Fe.SubCallStack[static_cast<std::size_t>(++Fe.SubCallStackCount)] =
+        FrameSizes{numCount, strItem.SecondCode};
 }
 
 // Kind 81: the slot is relative to the frame base, and the local table grows to hold it: the
@@ -365,13 +369,13 @@ void StoreNumArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(NumFrameBase) + slot;
+    const long at = static_cast<long>(Fe.NumFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
     }
-    if (!GrowTable(LocalNumVarTable, static_cast<std::size_t>(at))) return;
-    LocalNumVarTable[static_cast<std::size_t>(at)].Value = GlPopNum();
+    if (!GrowTable(Tb.LocalNumVarTable, static_cast<std::size_t>(at))) return;
+    Tb.LocalNumVarTable[static_cast<std::size_t>(at)].Value = GlPopNum();
 }
 
 // Kind 82
@@ -380,13 +384,13 @@ void StoreStrArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(StrFrameBase) + slot;
+    const long at = static_cast<long>(Fe.StrFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
     }
-    if (!GrowTable(LocalStrVarTable, static_cast<std::size_t>(at))) return;
-    GlPopStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+    if (!GrowTable(Tb.LocalStrVarTable, static_cast<std::size_t>(at))) return;
+    GlPopStr(Tb.LocalStrVarTable[static_cast<std::size_t>(at)].Value);
 }
 
 // A DEF function's name in an expression: its arguments are on the Gl stack.
@@ -395,30 +399,30 @@ void CallUserFunction(std::int32_t entry) {
         RaiseError(Err::JumpTargetInvalid);
         return;
     }
-    if (SubCallStackCount < 1 || SubCallStackCount > SubCallStackSize) {
+    if (Fe.SubCallStackCount < 1 || Fe.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     PushSubReturn(CodeIndex);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     // The callee's slots start after the caller's own.
-    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
-    NumFrameBase += caller.NumCount;
-    StrFrameBase += caller.StrCount;
+    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
+    Fe.NumFrameBase += caller.NumCount;
+    Fe.StrFrameBase += caller.StrCount;
     CodeIndex = entry;
 }
 
 // Internal 237: the function's value is on the Gl stack.
 void ReturnFromFunction() {
     // The function's own sizes come off, and the caller's must be there below them.
-    if (SubReturnStackCount < 1 || SubCallStackCount < 2 || SubCallStackCount > SubCallStackSize) {
+    if (Fe.SubReturnStackCount < 1 || Fe.SubCallStackCount < 2 || Fe.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     const int index = PopSubReturn();
-    --SubCallStackCount;
-    const FrameSizes& caller = SubCallStack[static_cast<std::size_t>(SubCallStackCount)];
-    NumFrameBase -= caller.NumCount;
-    StrFrameBase -= caller.StrCount;
+    --Fe.SubCallStackCount;
+    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
+    Fe.NumFrameBase -= caller.NumCount;
+    Fe.StrFrameBase -= caller.StrCount;
     CodeIndex = index;
 }

@@ -91,7 +91,7 @@ int PopControlIndex(int kindStatement) {
         RaiseError(Err::FunctionArgType, SettingValueBase + kindStatement);
         return 0;
     }
-    if (CScreenOpen == 0) {
+    if (Fe.CScreenOpen == 0) {
         RaiseError(Err::ControlWindowClosed);
         return 0;
     }
@@ -133,12 +133,12 @@ void PollControlClick() {
     const int k = PopControlIndex(St::CBUTTON);
     if (k != 0) {
         const auto at = static_cast<std::size_t>(k);
-        if (ControlButtonWatched[at] != 0) {
+        if (Fe.ControlButtonWatched[at] != 0) {
             // Taken in one step: a click landing between a read and a clear would be lost.
-            GlPushBool(ControlButtonPressed[at].exchange(0) != 0);
+            GlPushBool(Fe.ControlButtonPressed[at].exchange(0) != 0);
         } else {
             GlPushBool(false);
-            ControlButtonWatched[at] = 1;
+            Fe.ControlButtonWatched[at] = 1;
         }
     }
     std::this_thread::sleep_for(ClickPollPause);
@@ -146,11 +146,11 @@ void PollControlClick() {
 
 void ExecOpenCScreen(int code) {
     ExecCScreen();
-    if (ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
+    if (Fe.ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
 }
 
 void ExecCloseCScreen(int code) {
-    if (CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
+    if (Fe.CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
 }
 
 void ExecControlProperty(int code) {

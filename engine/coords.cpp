@@ -66,13 +66,14 @@ int ToDevice(Extended v) {
 } // namespace
 
 DevicePoint WorldToDevice(Extended x, Extended y) {
-    return DevicePoint{ToDevice((x - WorldXMin) * WorldXScale), ToDevice((y - WorldYMin) * WorldYScale)};
+    return DevicePoint{ToDevice((x - Fe.WorldXMin) * Fe.WorldXScale),
+                       ToDevice((y - Fe.WorldYMin) * Fe.WorldYScale)};
 }
 
 void DeviceToWorld(int px, int py, Extended& x, Extended& y) {
-    x = px / WorldXScale + WorldXMin;
-    y = py / WorldYScale + WorldYMin;
-    if (MathGraph != 0) y = WorldYMin + WorldYMax - y;
+    x = px / Fe.WorldXScale + Fe.WorldXMin;
+    y = py / Fe.WorldYScale + Fe.WorldYMin;
+    if (Fe.MathGraph != 0) y = Fe.WorldYMin + Fe.WorldYMax - y;
 }
 
 QString ColorToHexText(ColorWord color) {
@@ -100,7 +101,7 @@ ColorWord ColorFromText(const QString& text) {
 
 ColorWord PaletteColor(int number) {
     if (number < 0 || number >= PaletteSize) return Black;
-    const auto& palette = LanguageVersion == OldPaletteVersion ? OldPalette : Palette;
+    const auto& palette = Fe.LanguageVersion == OldPaletteVersion ? OldPalette : Palette;
     return palette[static_cast<std::size_t>(number)];
 }
 

@@ -70,14 +70,14 @@ private:
 
 // Where procedures, DEF functions and labels begin: reached by calls and jumps through their names.
 void AddEntryPoints(Walk& walk) {
-    for (const NumVarType& record : NumVarTable)
+    for (const NumVarType& record : Tb.NumVarTable)
         if (record.Kind == NumVarKind::Label || record.Kind == NumVarKind::FunctionName ||
             record.Kind == NumVarKind::SubName || record.Kind == NumVarKind::DefFunction)
             walk.Add(record.Base);
-    for (const StrVarType& record : StrVarTable)
+    for (const StrVarType& record : Tb.StrVarTable)
         if (record.Kind == StrVarKind::FunctionName || record.Kind == StrVarKind::DefFunction)
             walk.Add(record.Base);
-    for (const BoolVarType& record : BoolVarTable)
+    for (const BoolVarType& record : Tb.BoolVarTable)
         if (record.Kind == BoolVarKind::FunctionName || record.Kind == BoolVarKind::UserFunction)
             walk.Add(record.Base);
 }

@@ -194,7 +194,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 if (IsStoppedShort(values[k])) goto stopShort;
             }
             PushValues(*entry, values);
-            if (ErrorNumber != 0) [[unlikely]]
+            if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
             next = entry->Next;
             break;
@@ -233,7 +233,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // GlPush X: GlPush Y ...
             for (int k = 0; k < entry->ValueCount; ++k)
                 PushNumber(*root[k].Operand.Value);
-            if (ErrorNumber != 0) [[unlikely]]
+            if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
             next = entry->Next;
             break;
@@ -278,14 +278,14 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
-        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     executed:
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
         at = CodeIndex;
-        if (ErrorNumber != 0 || StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.ErrorNumber != 0 || Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     stopShort:

@@ -73,11 +73,11 @@ void ExecMediaPlayerOpen() {
     const QString path = file.absoluteFilePath();
     Synchronize([&path] {
         if (!PlayerReady()) return;
-        if (MediaPlayerOpen != 0) Player.Close();
-        MediaPlayerOpen = 1;
+        if (Fe.MediaPlayerOpen != 0) Player.Close();
+        Fe.MediaPlayerOpen = 1;
         if (!Player.Open(path)) {
             // A file the player cannot play leaves nothing open, so the next PLAY does not act on it.
-            MediaPlayerOpen = 0;
+            Fe.MediaPlayerOpen = 0;
             RaiseError(Err::MediaPlayerFailed);
         }
     });
@@ -89,7 +89,7 @@ namespace {
 void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
     Synchronize([command] {
         if (!PlayerReady()) return;
-        if (MediaPlayerOpen != 0) (Player.*command)();
+        if (Fe.MediaPlayerOpen != 0) (Player.*command)();
     });
 }
 
@@ -109,7 +109,7 @@ void ExecMediaPlayerMode() {
     QString text = QString::fromUtf16(NotOpenText);
     Synchronize([&text] {
         if (!PlayerReady()) return;
-        if (MediaPlayerOpen != 0) text = MediaModeText(Player.Mode());
+        if (Fe.MediaPlayerOpen != 0) text = MediaModeText(Player.Mode());
     });
     GlPushStr(text);
 }
@@ -231,7 +231,7 @@ QString MediaModeText(int mode) {
 
 void SyncCloseMediaPlayer() {
     Synchronize([] {
-        if (MediaPlayerOpen != 0 && Player.Close != nullptr) Player.Close();
-        MediaPlayerOpen = 0;
+        if (Fe.MediaPlayerOpen != 0 && Player.Close != nullptr) Player.Close();
+        Fe.MediaPlayerOpen = 0;
     });
 }

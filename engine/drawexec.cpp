@@ -84,8 +84,8 @@ Operand FetchOperand() {
         operand.Given = true;
         operand.Value = NumConValue(item);
     } else if (item.FirstCode == CodeKind::NumVar && item.SecondCode >= 0 &&
-               static_cast<std::size_t>(item.SecondCode) < NumVarTable.size()) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+               static_cast<std::size_t>(item.SecondCode) < Tb.NumVarTable.size()) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
         operand.Given = true;
         operand.Value = record.Value;
         operand.Name = record.Name;
@@ -193,16 +193,16 @@ bool PopSizePair(int& width, int& height) {
 
 // The canvas of a new window as the screen state sets it, filled with the background colour.
 void PrepareCanvas(Canvas& canvas) {
-    canvas.Font.Charset = GFontCharset;
-    canvas.Font.Name = GFontName;
-    canvas.Font.Size = GFontSize;
-    canvas.Font.Style = static_cast<std::uint8_t>(GFontStyle);
-    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Font.Charset = Fe.GFontCharset;
+    canvas.Font.Name = Fe.GFontName;
+    canvas.Font.Size = Fe.GFontSize;
+    canvas.Font.Style = static_cast<std::uint8_t>(Fe.GFontStyle);
+    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
-    canvas.Pen.Mode = PenModeFromCode(DrawMode);
-    canvas.Pen.Color = static_cast<ColorWord>(GForeColor) & ColorWordMask;
-    canvas.Pen.Style = PenStyleFromCode(DrawStyle);
-    canvas.Pen.Width = PenWidthFromValue(DrawWidth);
+    canvas.Pen.Mode = PenModeFromCode(Fe.DrawMode);
+    canvas.Pen.Color = static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask;
+    canvas.Pen.Style = PenStyleFromCode(Fe.DrawStyle);
+    canvas.Pen.Width = PenWidthFromValue(Fe.DrawWidth);
     canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
 }
 
@@ -272,7 +272,7 @@ void SetCurrentGraphSurface(std::shared_ptr<GraphSurface> surface) {
 }
 
 bool RequireGraphForm(int code) {
-    if (GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
+    if (Fe.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
     RaiseError(Err::NoGraphicsWindow);
     ErrorAtCurrentItem = true;
     // The operand items belong to the refused statement: a trapped error goes on after them.
@@ -288,9 +288,9 @@ void ExecGScreen(bool fourSizes) {
     if (fourSizes && !PopSizePair(clientWidth, clientHeight)) return;
     int width = 0, height = 0;
     if (!PopSizePair(width, height)) return;
-    GScreenPrevWidth = GScreenWidth;
-    GScreenPrevHeight = GScreenHeight;
-    GScreenSizeMode = fourSizes ? 1 : 0;
+    Fe.GScreenPrevWidth = GScreenWidth;
+    Fe.GScreenPrevHeight = GScreenHeight;
+    Fe.GScreenSizeMode = fourSizes ? 1 : 0;
     if (fourSizes) {
         GScreenClientWidth = clientWidth;
         GScreenClientHeight = clientHeight;
@@ -314,19 +314,19 @@ void SyncOpenGraphForm() {
         Synchronize([&] { opened = open(surface); });
     }
     // The world window starts as the bitmap itself.
-    WorldXMin = 0;
-    WorldYMin = 0;
-    WorldXMax = GScreenWidth;
-    WorldYMax = GScreenHeight;
+    Fe.WorldXMin = 0;
+    Fe.WorldYMin = 0;
+    Fe.WorldXMax = GScreenWidth;
+    Fe.WorldYMax = GScreenHeight;
     ViewX1 = 0;
     ViewY1 = 0;
     ViewX2 = GScreenWidth;
     ViewY2 = GScreenHeight;
-    WorldXScale = 1.0L;
-    WorldYScale = 1.0L;
+    Fe.WorldXScale = 1.0L;
+    Fe.WorldYScale = 1.0L;
     if (!opened) return; // the check after GSCREEN reports it
     SetCurrentGraphSurface(std::move(surface));
-    GScreenUsed = 1;
+    Fe.GScreenUsed = 1;
 }
 
 // CLOSEGSCREEN
@@ -338,7 +338,7 @@ void SyncCloseGraphForm() {
 void SyncGScroll() {
     bool on = false;
     if (!OnOffItem(on)) return;
-    if (GScreenOpen.load() == 0 || GScreenSizeMode.load() == 0) return;
+    if (Fe.GScreenOpen.load() == 0 || Fe.GScreenSizeMode.load() == 0) return;
     if (void (*scroll)(bool) = GraphFormHook.Scroll) Synchronize([scroll, on] { scroll(on); });
 }
 
@@ -346,7 +346,7 @@ void SyncGScroll() {
 void SyncGStretch() {
     bool on = false;
     if (!OnOffItem(on)) return;
-    if (GScreenOpen.load() == 0 || GScreenSizeMode.load() == 0) return;
+    if (Fe.GScreenOpen.load() == 0 || Fe.GScreenSizeMode.load() == 0) return;
     if (void (*stretch)(bool) = GraphFormHook.Stretch) Synchronize([stretch, on] { stretch(on); });
 }
 
@@ -368,18 +368,18 @@ void ExecWindow() {
         RaiseError(Err::WindowEmptyArea);
         return;
     }
-    WorldXMin = x1;
-    WorldYMin = y1;
-    WorldXMax = x2;
-    WorldYMax = y2;
-    WorldXScale = xScale;
-    WorldYScale = yScale;
+    Fe.WorldXMin = x1;
+    Fe.WorldYMin = y1;
+    Fe.WorldXMax = x2;
+    Fe.WorldYMax = y2;
+    Fe.WorldXScale = xScale;
+    Fe.WorldYScale = yScale;
 }
 
 // MATHGRAPH ON | OFF
 void ExecMathGraph() {
     bool on = false;
-    if (OnOffItem(on)) MathGraph = on ? 1 : 0;
+    if (OnOffItem(on)) Fe.MathGraph = on ? 1 : 0;
 }
 
 // ---- drawing
@@ -390,8 +390,8 @@ void ExecPSet(bool reset) {
     if (!TopAreNumbers(2)) return PointError(Err::PsetNotNumbers, St::PSET);
     const Operand colourItem = FetchOperand();
     const Extended y = GlPopNum(), x = GlPopNum();
-    const ColorWord colour =
-        ColorOperand(colourItem, static_cast<ColorWord>(reset ? GBackColor : GForeColor) & ColorWordMask);
+    const ColorWord colour = ColorOperand(
+        colourItem, static_cast<ColorWord>(reset ? Fe.GBackColor : Fe.GForeColor) & ColorWordMask);
     const QPoint p = DrawPoint(x, y);
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
@@ -415,7 +415,7 @@ void ExecLine() {
         RaiseError(Err::LineOptionKind);
         return;
     }
-    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(GForeColor) & ColorWordMask);
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask);
     const QPoint p1 = DrawPoint(x1, y1), p2 = DrawPoint(x2, y2);
 
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
@@ -435,7 +435,7 @@ void ExecLine() {
     }
     case Form::FilledBox:
         canvas.Brush.Color = colour;
-        canvas.Brush.Style = BrushStyleFromCode(FillStyle);
+        canvas.Brush.Style = BrushStyleFromCode(Fe.FillStyle);
         canvas.FillRect(p1.x(), p1.y(), p2.x(), p2.y());
         break;
     }
@@ -471,7 +471,7 @@ void ExecCircle() {
         return;
     }
 
-    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(GForeColor) & ColorWordMask);
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask);
     const ColorWord fill = ColorOperand(fillItem, colour);
     Extended start = NumberOperand(startItem, 0);
     Extended end = NumberOperand(endItem, 2 * Pi);
@@ -484,8 +484,8 @@ void ExecCircle() {
         v = std::fabs(v);
         return std::isnan(v) ? 0 : static_cast<int>(std::trunc(std::min(v, MaxRadius)));
     };
-    const int rx = radius(r * WorldXScale);
-    const int ry = radius(r * WorldYScale * aspect);
+    const int rx = radius(r * Fe.WorldXScale);
+    const int ry = radius(r * Fe.WorldYScale * aspect);
 
     // Whole degrees decide between a whole ellipse and a sector.
     auto degrees = [](Extended angle) {
@@ -525,17 +525,18 @@ void ExecPaint() {
     const Operand fillItem = FetchOperand();
     const Operand borderItem = FetchOperand();
     const Extended y = GlPopNum(), x = GlPopNum();
-    const ColorWord foreColour = static_cast<ColorWord>(GForeColor) & ColorWordMask;
+    const ColorWord foreColour = static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask;
     const ColorWord fill = ColorOperand(fillItem, foreColour);
     const ColorWord border = ColorOperand(
-        borderItem, GBorderColorSet != 0 ? static_cast<ColorWord>(GBorderColor) & ColorWordMask : foreColour);
+        borderItem,
+        Fe.GBorderColorSet != 0 ? static_cast<ColorWord>(Fe.GBorderColor) & ColorWordMask : foreColour);
     const QPoint p = DrawPoint(x, y);
 
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
     canvas.Brush.Color = fill;
-    canvas.Brush.Style = BrushStyleFromCode(FillStyle);
+    canvas.Brush.Style = BrushStyleFromCode(Fe.FillStyle);
     const bool filled = canvas.FloodFill(p.x(), p.y(), border, FloodFillType::Border);
     surface->Changed();
     if (!filled) RaiseError(Err::OutOfMemory);
@@ -554,12 +555,12 @@ void ExecFilePSet() {
         RaiseError(Err::FilePsetNotFound);
         return;
     }
-    if (GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
+    if (Fe.GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
         RaiseError(Err::FilePsetNoGraphicsWindow);
         return;
     }
     const std::unique_ptr<TEncoding> encoding =
-        FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(FileEncoding);
+        Fe.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Fe.FileEncoding);
     int error = Err::None;
     std::unique_ptr<TFileTextReader> reader =
         encoding ? TFileTextReader::Open(path, *encoding, error) : nullptr;
@@ -571,7 +572,7 @@ void ExecFilePSet() {
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     Extended x = 0, y = 0, colourNumber = 0;
     bool bad = false;
-    while (StopRequest.load(std::memory_order_relaxed) == 0 && points.Next(x, y, colourNumber, bad)) {
+    while (Fe.StopRequest.load(std::memory_order_relaxed) == 0 && points.Next(x, y, colourNumber, bad)) {
         const QPoint p = DrawPoint(x, y);
         std::lock_guard<std::mutex> lock(surface->Lock);
         surface->Image1.SetPixel(p.x(), p.y(), PaletteColorOf(colourNumber));
@@ -590,8 +591,8 @@ void ExecGLocate() {
     const DevicePoint p = WorldToDevice(x, y);
     const int px = std::clamp(p.X, 0, GScreenWidth - 1);
     const int py = MathGraphY(std::clamp(p.Y, 0, GScreenHeight - 1));
-    GLocateX = px;
-    GLocateY = py;
+    Fe.GLocateX = px;
+    Fe.GLocateY = py;
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     surface->Image1.MoveTo(px, py);
@@ -603,8 +604,8 @@ void ExecGFLocate() {
         RaiseError(Err::StatementType, St::GFLOCATE);
         return;
     }
-    GFLocateY = std::trunc(GlPopNum());
-    GFLocateX = std::trunc(GlPopNum());
+    Fe.GFLocateY = std::trunc(GlPopNum());
+    Fe.GFLocateX = std::trunc(GlPopNum());
 }
 
 // GREFRESH
@@ -627,14 +628,14 @@ void ExecGPrint() {
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
-    canvas.Font.Charset = GFontCharset;
-    canvas.Font.Name = GFontName;
-    canvas.Font.Style = static_cast<std::uint8_t>(GFontStyle);
-    canvas.Font.Color = static_cast<ColorWord>(GFontColor) & ColorWordMask;
-    canvas.Font.Size = GFontSize;
-    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Font.Charset = Fe.GFontCharset;
+    canvas.Font.Name = Fe.GFontName;
+    canvas.Font.Style = static_cast<std::uint8_t>(Fe.GFontStyle);
+    canvas.Font.Color = static_cast<ColorWord>(Fe.GFontColor) & ColorWordMask;
+    canvas.Font.Size = Fe.GFontSize;
+    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
-    canvas.TextOut(ToPixel(GLocateX), ToPixel(GLocateY), text);
+    canvas.TextOut(ToPixel(Fe.GLocateX), ToPixel(Fe.GLocateY), text);
     surface->Changed();
 }
 
@@ -649,7 +650,7 @@ void ExecCls() {
     } else if (item.FirstCode != CodeKind::SysNumConst) {
         RaiseError(Err::UnexpectedParseError); // the run window is still cleared
     }
-    const bool open = GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
+    const bool open = Fe.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
     switch (mode) {
     case ClsRunWindow:
     case ClsBoth: {
@@ -676,7 +677,7 @@ void ClearGraphForm() {
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
     const ColorWord brushColour = canvas.Brush.Color;
-    canvas.Brush.Color = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
     canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
     canvas.Brush.Color = brushColour;
@@ -686,8 +687,8 @@ void ClearGraphForm() {
 // GSCREEN and OPENGSCREEN with two sizes or four (by code).
 void ExecGScreenStatement(int code) {
     ExecGScreen(code > ArgumentFormStep);
-    if (ErrorNumber == 0) SyncOpenGraphForm();
-    if (ErrorNumber == 0) RequireGraphForm(code);
+    if (Fe.ErrorNumber == 0) SyncOpenGraphForm();
+    if (Fe.ErrorNumber == 0) RequireGraphForm(code);
 }
 
 void ExecCloseGScreen(int code) {

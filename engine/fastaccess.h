@@ -45,7 +45,7 @@ template <typename T> [[gnu::always_inline]] inline T* TableEntry(std::vector<T>
     const auto i = static_cast<std::int32_t>(NearestInteger(subscript));
     if (static_cast<Extended>(i) != subscript) return nullptr;
     const long at = static_cast<long>(record.Base) + i;
-    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(ANumVarTable, static_cast<int>(at))
+    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(Tb.ANumVarTable, static_cast<int>(at))
                                                           : nullptr;
 }
 

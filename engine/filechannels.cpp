@@ -78,8 +78,8 @@ int WriteOpenError(const QString& path) {
 
 // The encoding of a channel: the code page chosen by SETENCODING, else `automatic`.
 std::unique_ptr<TEncoding> ChannelEncoding(std::unique_ptr<TEncoding> automatic) {
-    if (FileEncoding < 1) return automatic;
-    return EncodingFromCodePage(FileEncoding);
+    if (Fe.FileEncoding < 1) return automatic;
+    return EncodingFromCodePage(Fe.FileEncoding);
 }
 
 // Pushback first, then the reader.
@@ -260,7 +260,7 @@ QString ProgramFilePath(const QString& name) {
 }
 
 void OpenFileChannel(const QString& name, int mode, int n) {
-    if (ErrorNumber != 0 || !IsFileChannel(n)) return;
+    if (Fe.ErrorNumber != 0 || !IsFileChannel(n)) return;
     if (name.isEmpty()) {
         RaiseError(Err::EmptyFileName);
         return;
@@ -290,9 +290,9 @@ void OpenFileChannel(const QString& name, int mode, int n) {
             return;
         }
         std::unique_ptr<TEncoding> encoding =
-            FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(FileEncoding);
+            Fe.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Fe.FileEncoding);
         if (!encoding) {
-            RaiseError(FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed);
+            RaiseError(Fe.FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed);
             return;
         }
         if (mode == FileModeKind::Input) {
@@ -315,8 +315,8 @@ void OpenFileChannel(const QString& name, int mode, int n) {
         }
         channel.PushbackPending = false;
     }
-    FileMode[static_cast<std::size_t>(n)] = mode;
-    FileName[static_cast<std::size_t>(n)] = name;
+    Fe.FileMode[static_cast<std::size_t>(n)] = mode;
+    Fe.FileName[static_cast<std::size_t>(n)] = name;
 }
 
 void CloseFileChannel(int n) {
@@ -333,7 +333,7 @@ void CloseFileChannel(int n) {
     }
     channel.PushbackPending = false;
     channel.Column = 0;
-    FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
+    Fe.FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
 }
 
 void CloseAllFileChannels() {
@@ -344,7 +344,7 @@ void CloseAllFileChannels() {
 // The interpreter reset closes the channels through this hook; installed as soon as the engine's
 // channels exist in the program.
 [[maybe_unused]] const bool ChannelHookInstalled = [] {
-    CloseAllFileChannelsHook = &CloseAllFileChannels;
+    Fe.CloseAllFileChannelsHook = &CloseAllFileChannels;
     return true;
 }();
 
@@ -491,7 +491,7 @@ void ExecSetEncoding() {
             RaiseError(Err::StatementFailed, St::SETENCODING);
             return;
         }
-        FileEncoding = codePage;
+        Fe.FileEncoding = codePage;
         return;
     }
     case GlValueType::String: {
@@ -501,7 +501,7 @@ void ExecSetEncoding() {
         int codePage = 0;
         for (const EncodingNameEntry& entry : EncodingNames)
             if (name == QStringView(entry.Name)) codePage = entry.CodePage;
-        FileEncoding = codePage;
+        Fe.FileEncoding = codePage;
         return;
     }
     default: RaiseError(Err::StatementType, St::SETENCODING); return;
@@ -525,8 +525,8 @@ void ExecFiles() {
     GetCode(item);
     QString pattern = QStringView(FilesAllPattern).toString();
     if (item.FirstCode == CodeKind::StrLiteral && item.SecondCode >= 0 &&
-        static_cast<std::size_t>(item.SecondCode) < StrConTable.size())
-        pattern = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        static_cast<std::size_t>(item.SecondCode) < Tb.StrConTable.size())
+        pattern = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
 
     FlushPrintLine(ResourceText(Res::CurrentPath) + QDir::currentPath());
     QString folder, names;

@@ -26,7 +26,7 @@ FileChannelType& Channel(int n) {
     return FileChannels[static_cast<std::size_t>(n)];
 }
 int ModeOf(int n) {
-    return FileMode[static_cast<std::size_t>(n)];
+    return Fe.FileMode[static_cast<std::size_t>(n)];
 }
 
 // A channel number truncated towards zero; NoChannel when it does not fit an int.
@@ -136,7 +136,7 @@ void WriteFileText(int n, const QString& text) {
 
 void WriteFileNextZone(int n) {
     if (!IsWritable(n)) return;
-    const qsizetype width = PrintPrecision + ZoneExtra;
+    const qsizetype width = Fe.PrintPrecision + ZoneExtra;
     FileChannelType& channel = Channel(n);
     const qsizetype target = (channel.Column / width + 1) * width;
     if (!channel.Writer->Write(QString(target - channel.Column, QLatin1Char(' ')))) ReportWriteFailure();
@@ -224,7 +224,7 @@ void ExecPrintUsingFile() {
     QString text;
     const bool laidOut = FormatUsing(format, text, UsingWidePairs::Ignore);
     WriteFileText(n, text); // what was laid out before a failing field is written, as it would be
-    if (!laidOut || ErrorNumber != 0) return;
+    if (!laidOut || Fe.ErrorNumber != 0) return;
     // The statement's own ending: a zone after ",", a line end unless ";" or "," ended it.
     CodeItemType last;
     SkipToStatementEnd(last);
@@ -258,7 +258,7 @@ void ExecInputFile() {
     }
     if (numeric) {
         const Extended value = ReadFileNumber(n);
-        if (ErrorNumber == 0) StoreNumTarget(target, value);
+        if (Fe.ErrorNumber == 0) StoreNumTarget(target, value);
     } else {
         StoreStrTarget(target, ReadFileItem(n, ReadItemMode::String));
     }

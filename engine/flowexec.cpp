@@ -137,11 +137,11 @@ template <typename Record> bool LetDimensions(const Record& record, int& n, bool
 }
 
 void LetString(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= StrVarTable.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Tb.StrVarTable.size()) {
         RaiseError(Err::LetTargetInvalid);
         return;
     }
-    StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+    StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
     int n = 0;
     long subscripts[MaxDimensions] = {};
     if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
@@ -150,16 +150,16 @@ void LetString(int index) {
         GlPopStr(record.Value);
         return;
     }
-    const long at = LetElementIndex(record, n, subscripts, AStrVarTable.size());
-    if (at >= 0) GlPopStr(AStrVarTable[static_cast<std::size_t>(at)]);
+    const long at = LetElementIndex(record, n, subscripts, Tb.AStrVarTable.size());
+    if (at >= 0) GlPopStr(Tb.AStrVarTable[static_cast<std::size_t>(at)]);
 }
 
 void LetBoolean(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= BoolVarTable.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Tb.BoolVarTable.size()) {
         RaiseError(Err::LetTargetInvalid);
         return;
     }
-    BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
     int n = 0;
     long subscripts[MaxDimensions] = {};
     if (!LetDimensions(record, n, true) || !PopLetSubscripts(n, subscripts)) return;
@@ -168,8 +168,8 @@ void LetBoolean(int index) {
         record.Value = GlPopBool() ? 1 : 0;
         return;
     }
-    const long at = LetElementIndex(record, n, subscripts, ABoolVarTable.size());
-    if (at >= 0) ABoolVarTable[static_cast<std::size_t>(at)] = BooleanToNumber(GlPopBool());
+    const long at = LetElementIndex(record, n, subscripts, Tb.ABoolVarTable.size());
+    if (at >= 0) Tb.ABoolVarTable[static_cast<std::size_t>(at)] = BooleanToNumber(GlPopBool());
 }
 
 inline bool IsPublicSlot(int slot) {
@@ -199,11 +199,11 @@ template <typename T> bool InRange(const T& x, const T& low, const T& high) {
 } // namespace
 
 void LetNumber(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) {
         RaiseError(Err::LetTargetInvalid);
         return;
     }
-    NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
     int n = 0;
     long subscripts[MaxDimensions] = {};
     if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
@@ -212,8 +212,8 @@ void LetNumber(int index) {
         record.Value = GlPopNum();
         return;
     }
-    const long at = LetElementIndex(record, n, subscripts, ANumVarTable.size());
-    if (at >= 0) ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
+    const long at = LetElementIndex(record, n, subscripts, Tb.ANumVarTable.size());
+    if (at >= 0) Tb.ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
 }
 
 // END
@@ -232,17 +232,17 @@ void ExecLet() {
     case CodeKind::PublicNum: {
         if (!IsPublicSlot(slot)) break;
         const Extended value = GlPopNum();
-        if (ErrorNumber == 0) PublicNumTable[static_cast<std::size_t>(slot)].Value = value;
+        if (Fe.ErrorNumber == 0) Tb.PublicNumTable[static_cast<std::size_t>(slot)].Value = value;
         return;
     }
     case CodeKind::PublicStr:
         if (!IsPublicSlot(slot)) break;
-        GlPopStr(PublicStrTable[static_cast<std::size_t>(slot)].Value);
+        GlPopStr(Tb.PublicStrTable[static_cast<std::size_t>(slot)].Value);
         return;
     case CodeKind::PublicBool: {
         if (!IsPublicSlot(slot)) break;
         const bool value = GlPopBool();
-        if (ErrorNumber == 0) PublicBoolTable[static_cast<std::size_t>(slot)].Value = value ? 1 : 0;
+        if (Fe.ErrorNumber == 0) Tb.PublicBoolTable[static_cast<std::size_t>(slot)].Value = value ? 1 : 0;
         return;
     }
     case CodeKind::NumVar: LetNumber(slot); return;
@@ -324,7 +324,7 @@ void ExecSelectCaseNum() {
     default:
         // A selector that cannot be compared: it comes off alone and the CASE does not match.
         DiscardGlTop();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         break;
     }
     Branch(match);
@@ -387,7 +387,7 @@ void ExecGoto(bool gosub) {
     GetCode(target);
     if (gosub) {
         PushGosubReturn(CodeIndex);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
     switch (target.FirstCode) {
     case CodeKind::NumLiteral: {
@@ -402,11 +402,11 @@ void ExecGoto(bool gosub) {
     }
     case CodeKind::NumVar: {
         const int index = target.SecondCode;
-        if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) {
+        if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) {
             RaiseError(Err::NoSuchLabel);
             return;
         }
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
         if (record.Kind != NumVarKind::Label || !IsCodeTarget(record.Base)) {
             RaiseError(Err::NoSuchLabel);
             return;
@@ -428,7 +428,7 @@ void ExecGoto(bool gosub) {
 // RETURN
 void ExecReturn() {
     const int index = PopGosubReturn();
-    if (ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) CodeIndex = index;
 }
 
 // DATA ..., DEF ..., DIM ... met in the flow of the program.
@@ -439,9 +439,9 @@ void SkipDeclaration() {
 
 // STOP
 void SyncStop() {
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     // A STOP typed as an immediate command keeps the stopped program's resume point.
-    if (RunMode != RunKind::Immediate) ResumePC = CodeIndex + 1;
+    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = CodeIndex + 1;
     PostButtons(RunButtonMode::Stop);
 }
 
@@ -451,18 +451,18 @@ void ExecGotoStatement(int code) {
 }
 
 void ExecAngleUnit(int code) {
-    RadianMode = code == St::RADIANS ? 1 : 0;
+    Fe.RadianMode = code == St::RADIANS ? 1 : 0;
 }
 
 void ExecNew() {
-    ProgramText.clear();
-    ProgramTextLength = 0;
+    Fe.ProgramText.clear();
+    Fe.ProgramTextLength = 0;
 }
 
 void ExecRun() {
-    RunMode = RunKind::Rerun;
-    ProgramRunning = 1;
-    ContinueFlag = 0;
+    Fe.RunMode = RunKind::Rerun;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 0;
     // The stop request is left alone: it was clear when this item began, so a stop asked for since
     // is the user's and ends the new run too.
     PostButtons(RunButtonMode::Run);
@@ -483,13 +483,13 @@ int OnOffSwitch() {
 // ECHO ON | OFF
 void ExecEcho() {
     const int on = OnOffSwitch();
-    if (on >= 0) EchoOn = on;
+    if (on >= 0) Fe.EchoOn = on;
 }
 
 // CHKMSG ON | OFF
 void ExecChkMsg() {
     const int on = OnOffSwitch();
-    if (on >= 0) ExitMessageCheck = on;
+    if (on >= 0) Fe.ExitMessageCheck = on;
 }
 
 // BEEP
@@ -509,7 +509,7 @@ void ExecSleep() {
     const auto wait = std::chrono::milliseconds(static_cast<int>(ms)); // 0..10000: the cast is exact
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        if (StopRequest.load(std::memory_order_relaxed) != 0) return;
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) return;
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return;
         const std::chrono::steady_clock::duration left = deadline - now;
@@ -518,9 +518,9 @@ void ExecSleep() {
 }
 
 int FindLabel(int key) {
-    const int count = std::min<int>(NumofRegisteredLabel, static_cast<int>(LabelTable.size()) - 1);
+    const int count = std::min<int>(Tb.NumofRegisteredLabel, static_cast<int>(Tb.LabelTable.size()) - 1);
     for (int i = 1; i <= count; ++i) {
-        const LabelType& entry = LabelTable[static_cast<std::size_t>(i)];
+        const LabelType& entry = Tb.LabelTable[static_cast<std::size_t>(i)];
         if (entry.Key == key) return entry.CodeIndex;
     }
     return 0;

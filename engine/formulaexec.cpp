@@ -43,25 +43,25 @@ template <typename Table> bool IsRecord(const Table& table, int index) {
 }
 
 bool IsNumVarItem(const CodeItemType& item) {
-    return item.FirstCode == CodeKind::NumVar && IsRecord(NumVarTable, item.SecondCode);
+    return item.FirstCode == CodeKind::NumVar && IsRecord(Tb.NumVarTable, item.SecondCode);
 }
 
 bool IsFormulaItem(const CodeItemType& item) {
-    return item.FirstCode == CodeKind::FormulaVar && IsRecord(FormVarTable, item.SecondCode);
+    return item.FirstCode == CodeKind::FormulaVar && IsRecord(Tb.FormVarTable, item.SecondCode);
 }
 
 NumVarType& NumRecordOf(const CodeItemType& item) {
-    return NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+    return Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 // The text operand of STRTOFORM: a string literal or a string variable.
 bool TextOperand(const CodeItemType& item, QString& text) {
-    if (item.FirstCode == CodeKind::StrLiteral && IsRecord(StrConTable, item.SecondCode)) {
-        text = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.FirstCode == CodeKind::StrLiteral && IsRecord(Tb.StrConTable, item.SecondCode)) {
+        text = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         return true;
     }
-    if (item.FirstCode == CodeKind::StrVar && IsRecord(StrVarTable, item.SecondCode)) {
-        text = StrVarTable[static_cast<std::size_t>(item.SecondCode)].Value;
+    if (item.FirstCode == CodeKind::StrVar && IsRecord(Tb.StrVarTable, item.SecondCode)) {
+        text = Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)].Value;
         return true;
     }
     return false;
@@ -94,14 +94,16 @@ QString FromTable(std::u16string_view text) {
 class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
-        : compileText_(std::move(CompileText)), compileTextLength_(CompileTextLength), sourcePos_(SourcePos),
-          sourceLinePos_(SourceLinePos), tokenStart_(TokenStart), lastToken_(LastToken),
-          previousToken_(PreviousToken), scanToken_(ScanToken), scanPrevToken_(ScanPrevToken),
-          declContext_(DeclContext), localNameMode_(LocalNameMode), memberDotMode_(MemberDotMode),
-          includeMode_(IncludeMode), includeOffset_(IncludeOffset), includePosition_(IncludePosition),
-          localNamePrefix_(LocalNamePrefix), defCounter_(DefCounter), preCodeIndex_(PreCodeIndex),
+        : compileText_(std::move(Fe.CompileText)), compileTextLength_(Fe.CompileTextLength),
+          sourcePos_(Fe.SourcePos), sourceLinePos_(Fe.SourceLinePos), tokenStart_(Fe.TokenStart),
+          lastToken_(Fe.LastToken), previousToken_(Fe.PreviousToken), scanToken_(Fe.ScanToken),
+          scanPrevToken_(Fe.ScanPrevToken), declContext_(Fe.DeclContext), localNameMode_(Fe.LocalNameMode),
+          memberDotMode_(Fe.MemberDotMode), includeMode_(Fe.IncludeMode), includeOffset_(Fe.IncludeOffset),
+          includePosition_(Fe.IncludePosition), localNamePrefix_(Fe.LocalNamePrefix),
+          defCounter_(Fe.DefCounter), preCodeIndex_(PreCodeIndex),
           currentmaxPreCodeNum_(CurrentmaxPreCodeNum), preCodeLimit_(PreCodeLimit), codeIndex_(CodeIndex),
-          errorNameIndex_(ErrorNameIndex), errorPosition_(ErrorPosition), dcVarCount_(NumofRegisteredDcVar) {
+          errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
+          dcVarCount_(Tb.NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
@@ -114,33 +116,33 @@ public:
     }
 
     // A failed compilation may have declared names (a CONST in the text): they are dropped again.
-    void DropDeclarations() { NumofRegisteredDcVar = dcVarCount_; }
+    void DropDeclarations() { Tb.NumofRegisteredDcVar = dcVarCount_; }
 
     ~BorrowedFrontEnd() {
         PreCodeBuffer.swap(preCode_);
-        CompileText = std::move(compileText_);
-        CompileTextLength = compileTextLength_;
-        SourcePos = sourcePos_;
-        SourceLinePos = sourceLinePos_;
-        TokenStart = tokenStart_;
-        LastToken = lastToken_;
-        PreviousToken = previousToken_;
-        ScanToken = scanToken_;
-        ScanPrevToken = scanPrevToken_;
-        DeclContext = declContext_;
-        LocalNameMode = localNameMode_;
-        MemberDotMode = memberDotMode_;
-        IncludeMode = includeMode_;
-        IncludeOffset = includeOffset_;
-        IncludePosition = includePosition_;
-        LocalNamePrefix = std::move(localNamePrefix_);
-        DefCounter = defCounter_;
+        Fe.CompileText = std::move(compileText_);
+        Fe.CompileTextLength = compileTextLength_;
+        Fe.SourcePos = sourcePos_;
+        Fe.SourceLinePos = sourceLinePos_;
+        Fe.TokenStart = tokenStart_;
+        Fe.LastToken = lastToken_;
+        Fe.PreviousToken = previousToken_;
+        Fe.ScanToken = scanToken_;
+        Fe.ScanPrevToken = scanPrevToken_;
+        Fe.DeclContext = declContext_;
+        Fe.LocalNameMode = localNameMode_;
+        Fe.MemberDotMode = memberDotMode_;
+        Fe.IncludeMode = includeMode_;
+        Fe.IncludeOffset = includeOffset_;
+        Fe.IncludePosition = includePosition_;
+        Fe.LocalNamePrefix = std::move(localNamePrefix_);
+        Fe.DefCounter = defCounter_;
         PreCodeIndex = preCodeIndex_;
         CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         PreCodeLimit = preCodeLimit_;
         CodeIndex = codeIndex_;
-        ErrorNameIndex = errorNameIndex_;
-        ErrorPosition = errorPosition_;
+        Fe.ErrorNameIndex = errorNameIndex_;
+        Fe.ErrorPosition = errorPosition_;
     }
 
     BorrowedFrontEnd(const BorrowedFrontEnd&) = delete;
@@ -297,31 +299,31 @@ void ListCrossReference(const QString& title, const Table& table, int registered
 // ---- compiling a formula -------------------------------------------------------------------------------
 
 int CompileFormula(const QString& text, FormVarType& record) {
-    const int outerError = ErrorNumber;
-    ErrorNumber = 0;
+    const int outerError = Fe.ErrorNumber;
+    Fe.ErrorNumber = 0;
     auto converted = std::make_unique<ItemBuffer>();
     int error = 0;
     {
         BorrowedFrontEnd borrowed;
-        CompileText = text + u':';
-        CompileTextLength = static_cast<int>(CompileText.size());
+        Fe.CompileText = text + u':';
+        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
         ScanFormula();
-        if (ErrorNumber == 0) {
+        if (Fe.ErrorNumber == 0) {
             PreCodeIndex = 1;
             ParseExpression(*converted);
         }
-        if (ErrorNumber == 0) {
+        if (Fe.ErrorNumber == 0) {
             // A formula is exactly one expression: nothing, or anything after it, is no formula.
             if (LXParse::IsEmptyExpression(*converted) || !OnlyTextEndFollows())
                 RaiseError(Err::ExpressionFormMismatch);
         }
         // A FUNCTION call grows into more items than it was written with, so the record may be short.
-        if (ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
+        if (Fe.ErrorNumber == 0 && LXParse::ExpressionCloseIndex(*converted) > FormulaCodeSize)
             RaiseError(Err::ProgramTooLarge);
-        error = ErrorNumber;
+        error = Fe.ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
-    ErrorNumber = outerError;
+    Fe.ErrorNumber = outerError;
     if (error != 0) return error;
 
     // {41} at position 1, the postfix items, then the closing {42} of the expression.
@@ -343,7 +345,7 @@ void ExecStrToForm() {
     if (!TextOperand(operands[0], text) || !IsFormulaItem(operands[1]) || !IsNumVarItem(operands[2]))
         return RefuseOperands(start, Err::StrToFormSyntax);
     const int next = CodeIndex;
-    FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
+    FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
     const int error = CompileFormula(text, formula);
     NumRecordOf(operands[2]).Value = error;
     CodeIndex = next;
@@ -365,7 +367,7 @@ void ExecEvalForm() {
     // no evaluation is in progress.
     if (EvalFormTrap == 0) EvalFrames.clear();
 
-    const FormVarType& formula = FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
+    const FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
     const int close = FormulaCloseIndex(formula);
     // A formula that was never compiled is an error of the formula, reported like the others.
     if (close == 0) {
@@ -451,9 +453,9 @@ void ExecEvalFormEnd() {
         LetNumber(frame->ResultVar);
         // A value that cannot be stored (a string, say) is an error of the formula: the trap is still
         // armed for it.
-        if (ErrorNumber != 0 && IsRecord(NumVarTable, frame->ErrorVar)) {
-            NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = ErrorNumber;
-            ErrorNumber = 0;
+        if (Fe.ErrorNumber != 0 && IsRecord(Tb.NumVarTable, frame->ErrorVar)) {
+            Tb.NumVarTable[static_cast<std::size_t>(frame->ErrorVar)].Value = Fe.ErrorNumber;
+            Fe.ErrorNumber = 0;
         }
     }
     DiscardAbove(frame->StackDepth);
@@ -493,10 +495,10 @@ void ExecMouse() {
         if (!IsNumVarItem(item)) return RefuseOperands(start, Err::MouseSyntax);
 
     // Taken with exchange: an event that arrives meanwhile is kept for the next MOUSE.
-    NumRecordOf(operands[0]).Value = MouseEvent.exchange(0);
-    if (GScreenOpen.load() != 0) {
-        int x = MouseX.load();
-        int y = MouseY.load();
+    NumRecordOf(operands[0]).Value = Fe.MouseEvent.exchange(0);
+    if (Fe.GScreenOpen.load() != 0) {
+        int x = Fe.MouseX.load();
+        int y = Fe.MouseY.load();
         const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
         if (surface != nullptr && surface->Stretched.load()) {
             x = ScaleToBitmap(x, GScreenWidth, surface->ShownWidth.load());
@@ -523,7 +525,7 @@ void ExecSetVersion() {
     if (!(v < MaxLanguageVersion)) v = MaxLanguageVersion; // also NaN and infinity
     std::int32_t version = 0;
     TruncToInt32(v * VersionScale, version);
-    LanguageVersion = version;
+    Fe.LanguageVersion = version;
 }
 
 // HELP
@@ -564,27 +566,27 @@ void ListReservedWords() {
 // HELP -UV
 void DumpVariables() {
     FlushPrintLine(QStringLiteral("Boole変数・Boole配列変数"));
-    for (int index = 1; index <= RegisteredCount(BoolVarTable, NumofRegisteredBoolVar); ++index) {
-        const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar); ++index) {
+        const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == BoolVarKind::Variable || record.Kind == BoolVarKind::Array)
             FlushPrintLine(VariableLine(BooleanText(record.Value), record.Name));
     }
     FlushPrintLine(QStringLiteral("数値変数・数値配列変数"));
-    for (int index = 1; index <= RegisteredCount(NumVarTable, NumofRegisteredNumVar); ++index) {
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.NumVarTable, Tb.NumofRegisteredNumVar); ++index) {
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == NumVarKind::Variable || record.Kind == NumVarKind::Array)
             FlushPrintLine(VariableLine(ShortestNumberText(record.Value), record.Name));
     }
     FlushPrintLine(QStringLiteral("文字列変数・文字列配列変数"));
-    for (int index = 1; index <= RegisteredCount(StrVarTable, NumofRegisteredStrVar); ++index) {
-        const StrVarType& record = StrVarTable[static_cast<std::size_t>(index)];
+    for (int index = 1; index <= RegisteredCount(Tb.StrVarTable, Tb.NumofRegisteredStrVar); ++index) {
+        const StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == StrVarKind::Variable || record.Kind == StrVarKind::Array)
             FlushPrintLine(VariableLine(record.Value, record.Name));
     }
     FlushPrintLine(QStringLiteral("宣言定数・変数・配列変数"));
-    const int declared = NumofRegisteredDcVar < DcVarCapacity ? NumofRegisteredDcVar : DcVarCapacity;
+    const int declared = Tb.NumofRegisteredDcVar < DcVarCapacity ? Tb.NumofRegisteredDcVar : DcVarCapacity;
     for (int index = 1; index <= declared; ++index) {
-        const DcVarType& entry = DcVarTable[static_cast<std::size_t>(index)];
+        const DcVarType& entry = Tb.DcVarTable[static_cast<std::size_t>(index)];
         const int kind = entry.Kind & DcVarKind::Mask;
         const int word = kind < DcVarKind::Count ? kind : DcVarKind::Skip;
         FlushPrintLine(VariableLine(FromTable(DcVarKindNames[static_cast<std::size_t>(word)]), entry.Name));
@@ -596,11 +598,11 @@ void DumpCrossReference() {
     // The references are read straight from the code: the program counter stays where it is, so the
     // statements after this one still run.
     QString lastLine;
-    ListCrossReference(QStringLiteral("数値変数クロスリファレンス"), NumVarTable, NumofRegisteredNumVar,
+    ListCrossReference(QStringLiteral("数値変数クロスリファレンス"), Tb.NumVarTable, Tb.NumofRegisteredNumVar,
                        CodeKind::NumVar, lastLine);
     FlushPrintLine(QString());
-    ListCrossReference(QStringLiteral("文字列変数クロスリファレンス"), StrVarTable, NumofRegisteredStrVar,
-                       CodeKind::StrVar, lastLine);
+    ListCrossReference(QStringLiteral("文字列変数クロスリファレンス"), Tb.StrVarTable,
+                       Tb.NumofRegisteredStrVar, CodeKind::StrVar, lastLine);
 }
 
 // HELP -LORVEXC
@@ -621,13 +623,13 @@ void DumpCodeListing() {
     const std::pair<int, const char16_t*> counters[] = {
         {CurrentmaxPreCodeNum, u" : CurrentmaxPreCodeNum"},
         {CurrentmaxCodeNum, u" : CurrentmaxCodeNum"},
-        {NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
-        {NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
-        {NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},
-        {NumofRegisteredANumVar, u" : NumofRegisteredANumVar"},
-        {NumofRegisteredStrCon, u" : NumofRegisteredStrCon"},
-        {NumofRegisteredStrVar, u" : NumofRegisteredStrVar"},
-        {NumofRegisteredAStrVar, u" : NumofRegisteredAStrVar"},
+        {Tb.NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
+        {Tb.NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
+        {Tb.NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},
+        {Tb.NumofRegisteredANumVar, u" : NumofRegisteredANumVar"},
+        {Tb.NumofRegisteredStrCon, u" : NumofRegisteredStrCon"},
+        {Tb.NumofRegisteredStrVar, u" : NumofRegisteredStrVar"},
+        {Tb.NumofRegisteredAStrVar, u" : NumofRegisteredAStrVar"},
     };
     for (const auto& [value, label] : counters)
         FlushPrintLine(QString::number(value) + QString::fromUtf16(label));

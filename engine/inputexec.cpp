@@ -59,7 +59,7 @@ bool IsDataEnd(int at) {
 }
 
 int DataCount() {
-    return std::min<int>(NumofRegisteredDataPtr, static_cast<int>(DataPtrTable.size()) - 1);
+    return std::min<int>(Tb.NumofRegisteredDataPtr, static_cast<int>(Tb.DataPtrTable.size()) - 1);
 }
 
 // The code index of the first DATA statement at or after `index`, 0 when there is none. An entry whose
@@ -67,7 +67,7 @@ int DataCount() {
 int NextDataStatement(int index) {
     const int count = DataCount();
     for (int k = 1; k <= count; ++k) {
-        const int at = DataPtrTable[static_cast<std::size_t>(k)];
+        const int at = Tb.DataPtrTable[static_cast<std::size_t>(k)];
         if (at < index || at > CodeLimit || !InTable(CodeBuffer, at)) continue;
         const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
         if (item.FirstCode == CodeKind::Statement && item.SecondCode == St::DATA) return at;
@@ -79,27 +79,27 @@ int NextDataStatement(int index) {
 // count of DATA statements, a position past all of them, so that the next READ reports 1006.
 int DataStartAfter(int k) {
     if (k < DataCount()) {
-        const int line = NextDataStatement(DataPtrTable[static_cast<std::size_t>(k + 1)]);
+        const int line = NextDataStatement(Tb.DataPtrTable[static_cast<std::size_t>(k + 1)]);
         if (line != 0) return line + 1;
     }
     return CodeLimit + 1;
 }
 
 void RestoreTo(int k) {
-    if (k < 0 || k > NumofRegisteredDataPtr) {
+    if (k < 0 || k > Tb.NumofRegisteredDataPtr) {
         RaiseError(Err::RestoreLineNumber);
         return;
     }
-    DataReadPos = DataStartAfter(k);
+    Fe.DataReadPos = DataStartAfter(k);
 }
 
 // After Cancel: the run loop takes the item at CodeIndex in hand, sees the stop request before running
 // it and resumes there on CONT. Pointing it back at the INPUT item makes CONT ask again instead of
 // letting the field items take an old or empty answer.
 void StopAtInput() {
-    StopRequest = 1;
-    if (RunMode != RunKind::Immediate) ResumePC = InputRestartPC;
-    CodeIndex = InputRestartPC;
+    Fe.StopRequest = 1;
+    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Fe.InputRestartPC;
+    CodeIndex = Fe.InputRestartPC;
 }
 
 } // namespace
@@ -120,15 +120,16 @@ void StoreNumTarget(const CodeItemType& item, Extended value) {
     const int at = item.SecondCode;
     switch (item.FirstCode) {
     case CodeKind::NumVar:
-        if (InTable(NumVarTable, at)) NumVarTable[static_cast<std::size_t>(at)].Value = value;
+        if (InTable(Tb.NumVarTable, at)) Tb.NumVarTable[static_cast<std::size_t>(at)].Value = value;
         return;
     case CodeKind::LocalNumVar: {
-        const long local = static_cast<long>(NumFrameBase) + at;
-        if (InTable(LocalNumVarTable, local)) LocalNumVarTable[static_cast<std::size_t>(local)].Value = value;
+        const long local = static_cast<long>(Fe.NumFrameBase) + at;
+        if (InTable(Tb.LocalNumVarTable, local))
+            Tb.LocalNumVarTable[static_cast<std::size_t>(local)].Value = value;
         return;
     }
     case CodeKind::PublicNum:
-        if (at >= 1 && at <= PublicSlotCount) PublicNumTable[static_cast<std::size_t>(at)].Value = value;
+        if (at >= 1 && at <= PublicSlotCount) Tb.PublicNumTable[static_cast<std::size_t>(at)].Value = value;
         return;
     default: return;
     }
@@ -138,15 +139,16 @@ void StoreStrTarget(const CodeItemType& item, const QString& value) {
     const int at = item.SecondCode;
     switch (item.FirstCode) {
     case CodeKind::StrVar:
-        if (InTable(StrVarTable, at)) StrVarTable[static_cast<std::size_t>(at)].Value = value;
+        if (InTable(Tb.StrVarTable, at)) Tb.StrVarTable[static_cast<std::size_t>(at)].Value = value;
         return;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(StrFrameBase) + at;
-        if (InTable(LocalStrVarTable, local)) LocalStrVarTable[static_cast<std::size_t>(local)].Value = value;
+        const long local = static_cast<long>(Fe.StrFrameBase) + at;
+        if (InTable(Tb.LocalStrVarTable, local))
+            Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value = value;
         return;
     }
     case CodeKind::PublicStr:
-        if (at >= 1 && at <= PublicSlotCount) PublicStrTable[static_cast<std::size_t>(at)].Value = value;
+        if (at >= 1 && at <= PublicSlotCount) Tb.PublicStrTable[static_cast<std::size_t>(at)].Value = value;
         return;
     default: return;
     }
@@ -156,17 +158,17 @@ bool StringItemValue(const CodeItemType& item, QString& value) {
     const int at = item.SecondCode;
     switch (item.FirstCode) {
     case CodeKind::StrLiteral:
-        if (!InTable(StrConTable, at)) return false;
-        value = StrConTable[static_cast<std::size_t>(at)];
+        if (!InTable(Tb.StrConTable, at)) return false;
+        value = Tb.StrConTable[static_cast<std::size_t>(at)];
         return true;
     case CodeKind::StrVar:
-        if (!InTable(StrVarTable, at)) return false;
-        value = StrVarTable[static_cast<std::size_t>(at)].Value;
+        if (!InTable(Tb.StrVarTable, at)) return false;
+        value = Tb.StrVarTable[static_cast<std::size_t>(at)].Value;
         return true;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(StrFrameBase) + at;
-        if (!InTable(LocalStrVarTable, local)) return false;
-        value = LocalStrVarTable[static_cast<std::size_t>(local)].Value;
+        const long local = static_cast<long>(Fe.StrFrameBase) + at;
+        if (!InTable(Tb.LocalStrVarTable, local)) return false;
+        value = Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value;
         return true;
     }
     default: return false;
@@ -188,7 +190,7 @@ QString InputEchoFinal(bool lineInput, const QString& prompt, const QString& tex
 // INPUT ["prompt" {, | ;}] targets  /  LINE INPUT ["prompt" {, | ;}] target$
 void ExecInput(bool lineInput) {
     const int statement = lineInput ? St::LINEINPUT : St::INPUT;
-    InputRestartPC = CodeIndex - 1;
+    Fe.InputRestartPC = CodeIndex - 1;
 
     // The prompt: INPUT always has a separator and a text (the compiler supplies "? "); LINE INPUT
     // has an optional text, then the transfer slot that receives the line.
@@ -200,13 +202,13 @@ void ExecInput(bool lineInput) {
         if (item.FirstCode == CodeKind::SysStrConst && item.SecondCode >= 1 &&
             item.SecondCode <= FixedConstSlots)
             InputPrompt = StrConstTable[static_cast<std::size_t>(item.SecondCode)];
-        else if (item.FirstCode == CodeKind::StrLiteral && InTable(StrConTable, item.SecondCode))
-            InputPrompt = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        else if (item.FirstCode == CodeKind::StrLiteral && InTable(Tb.StrConTable, item.SecondCode))
+            InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         if (separator.SecondCode == Op::Semicolon) InputPrompt += QLatin1Char('?');
     } else {
         GetCode(item);
-        if (item.FirstCode == CodeKind::StrLiteral && InTable(StrConTable, item.SecondCode)) {
-            InputPrompt = StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        if (item.FirstCode == CodeKind::StrLiteral && InTable(Tb.StrConTable, item.SecondCode)) {
+            InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         } else {
             InputPrompt = QStringLiteral("?");
             --CodeIndex;
@@ -230,13 +232,13 @@ void ExecInput(bool lineInput) {
     InputDialogRequest request;
     request.LineInput = lineInput;
     request.Prompt = InputPrompt;
-    request.Title = InputTitle;
-    request.Retry = !lineInput && InputRetry != 0;
-    request.PreviousText = InputResult;
-    request.Positioned = InputBoxPositioned != 0;
-    request.Left = InputBoxLeft;
-    request.Top = InputBoxTop;
-    InputRetry = 0;
+    request.Title = Fe.InputTitle;
+    request.Retry = !lineInput && Fe.InputRetry != 0;
+    request.PreviousText = Fe.InputResult;
+    request.Positioned = Fe.InputBoxPositioned != 0;
+    request.Left = Fe.InputBoxLeft;
+    request.Top = Fe.InputBoxTop;
+    Fe.InputRetry = 0;
 
     QString answer;
     bool accepted = false;
@@ -244,7 +246,7 @@ void ExecInput(bool lineInput) {
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
         // memory (its error is set); otherwise there is no window to ask in.
-        if (!HandOverCancelled() && ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
+        if (!HandOverCancelled() && Fe.ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
         return;
     }
     if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);
@@ -253,10 +255,10 @@ void ExecInput(bool lineInput) {
         return;
     }
     if (lineInput) {
-        PublicStrTable[TransferSlot].Value = answer;
+        Tb.PublicStrTable[TransferSlot].Value = answer;
     } else {
-        InputResult = answer;
-        InputLine = answer;
+        Fe.InputResult = answer;
+        Fe.InputLine = answer;
     }
     FlushPrintLine();
     PrintLine = pending;
@@ -266,47 +268,47 @@ void ExecInput(bool lineInput) {
 // Internal 243: the next field of InputLine as a number.
 void ExecInputNumField() {
     QString field;
-    if (!InputLine.isEmpty()) {
-        const qsizetype comma = InputLine.indexOf(QLatin1Char(','));
+    if (!Fe.InputLine.isEmpty()) {
+        const qsizetype comma = Fe.InputLine.indexOf(QLatin1Char(','));
         if (comma >= 0) {
-            field = TrimBlanks(QStringView(InputLine).left(comma));
-            InputLine = InputLine.mid(comma + 1);
+            field = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+            Fe.InputLine = Fe.InputLine.mid(comma + 1);
         } else {
-            field = InputLine; // the last field is taken as typed
-            InputLine.clear();
+            field = Fe.InputLine; // the last field is taken as typed
+            Fe.InputLine.clear();
         }
     }
     Extended value = 0;
     if (!field.isEmpty() && !TextToReal(field, value)) {
         // Not a number: the INPUT asks again, showing what was typed.
-        InputRetry = 1;
-        CodeIndex = InputRestartPC;
+        Fe.InputRetry = 1;
+        CodeIndex = Fe.InputRestartPC;
         return;
     }
-    PublicNumTable[TransferSlot].Value = value;
+    Tb.PublicNumTable[TransferSlot].Value = value;
 }
 
 // Internal 244: the next field of InputLine as a string; a field in double quotes may hold commas
 // and keeps its quotes.
 void ExecInputStrField() {
-    InputLine = TrimBlanks(InputLine);
-    if (InputLine.isEmpty()) {
-        PublicStrTable[TransferSlot].Value.clear();
+    Fe.InputLine = TrimBlanks(Fe.InputLine);
+    if (Fe.InputLine.isEmpty()) {
+        Tb.PublicStrTable[TransferSlot].Value.clear();
         return;
     }
     qsizetype comma = -1;
-    if (InputLine.startsWith(QLatin1Char('"'))) {
-        const qsizetype closing = InputLine.indexOf(QLatin1Char('"'), 1);
-        comma = InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
+    if (Fe.InputLine.startsWith(QLatin1Char('"'))) {
+        const qsizetype closing = Fe.InputLine.indexOf(QLatin1Char('"'), 1);
+        comma = Fe.InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
     } else {
-        comma = InputLine.indexOf(QLatin1Char(','));
+        comma = Fe.InputLine.indexOf(QLatin1Char(','));
     }
     if (comma >= 0) {
-        PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(InputLine).left(comma));
-        InputLine = InputLine.mid(comma + 1);
+        Tb.PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+        Fe.InputLine = Fe.InputLine.mid(comma + 1);
     } else {
-        PublicStrTable[TransferSlot].Value = TrimBlanks(InputLine);
-        InputLine.clear();
+        Tb.PublicStrTable[TransferSlot].Value = TrimBlanks(Fe.InputLine);
+        Fe.InputLine.clear();
     }
 }
 
@@ -319,10 +321,10 @@ int FindDataLine(int index) {
 }
 
 int FindLabelData(int key) {
-    const int count = std::min<int>(NumofRegisteredLabel, static_cast<int>(LabelTable.size()) - 1);
+    const int count = std::min<int>(Tb.NumofRegisteredLabel, static_cast<int>(Tb.LabelTable.size()) - 1);
     for (int k = 1; k <= count; ++k)
-        if (LabelTable[static_cast<std::size_t>(k)].Key == key)
-            return LabelTable[static_cast<std::size_t>(k)].Extra;
+        if (Tb.LabelTable[static_cast<std::size_t>(k)].Key == key)
+            return Tb.LabelTable[static_cast<std::size_t>(k)].Extra;
     return 0;
 }
 
@@ -334,18 +336,18 @@ void ExecRead() {
     for (;;) {
         CodeItemType target;
         GetCode(target);
-        while (IsDataEnd(DataReadPos)) {
-            const int line = FindDataLine(DataReadPos);
+        while (IsDataEnd(Fe.DataReadPos)) {
+            const int line = FindDataLine(Fe.DataReadPos);
             if (line == 0) return; // 1006: no value left
-            DataReadPos = line + 1;
+            Fe.DataReadPos = line + 1;
         }
-        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(DataReadPos)];
-        ++DataReadPos;
+        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(Fe.DataReadPos)];
+        ++Fe.DataReadPos;
         if (value.FirstCode == CodeKind::NumLiteral && IsNumTarget(target)) {
             StoreNumTarget(target, NumConValue(value));
         } else if (value.FirstCode == CodeKind::StrLiteral && IsStrTarget(target) &&
-                   InTable(StrConTable, value.SecondCode)) {
-            StoreStrTarget(target, StrConTable[static_cast<std::size_t>(value.SecondCode)]);
+                   InTable(Tb.StrConTable, value.SecondCode)) {
+            StoreStrTarget(target, Tb.StrConTable[static_cast<std::size_t>(value.SecondCode)]);
         } else {
             RaiseError(Err::ReadTypeMismatch);
             return;
@@ -368,19 +370,19 @@ void ExecRestore() {
     }
     if (item.FirstCode == CodeKind::NumVar) {
         GetCode(item);
-        if (!InTable(NumVarTable, item.SecondCode) ||
-            NumVarTable[static_cast<std::size_t>(item.SecondCode)].Kind != NumVarKind::Label) {
+        if (!InTable(Tb.NumVarTable, item.SecondCode) ||
+            Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)].Kind != NumVarKind::Label) {
             RaiseError(Err::RestoreNotLabel);
             --CodeIndex;
             return;
         }
         std::int32_t k = 0;
-        if (!TruncToInt32(NumVarTable[static_cast<std::size_t>(item.SecondCode)].Value, k)) k = -1;
+        if (!TruncToInt32(Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)].Value, k)) k = -1;
         RestoreTo(k);
         return;
     }
     // No DATA statement at all leaves the start position, where the next READ finds nothing.
-    DataReadPos = NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
+    Fe.DataReadPos = Tb.NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
 }
 
 // RANDOMIZE [seed]

@@ -79,8 +79,8 @@ void PostCaption(const QString& caption) {
 void PlaceRunForm() {
     RunWindowEvent event;
     event.Op = RunWindowOp::Place;
-    event.Left = TScreenLeft;
-    event.Top = TScreenTop;
+    event.Left = Fe.TScreenLeft;
+    event.Top = Fe.TScreenTop;
     std::lock_guard<std::mutex> lock(SettingsMutex());
     event.Width = TScreenWidth + RunWindowMargin;
     event.Height = TScreenHeight + RunWindowMargin;
@@ -88,20 +88,20 @@ void PlaceRunForm() {
 }
 
 void CloseAllChannels() {
-    if (CloseAllFileChannelsHook != nullptr) CloseAllFileChannelsHook();
+    if (Fe.CloseAllFileChannelsHook != nullptr) Fe.CloseAllFileChannelsHook();
 }
 
 // A pending run-time error ends with: "エラー:" + message [+ "(" line/column ")"].
 void ReportError() {
     // A failed run leaves no values behind for the next one, not even those under an immediate command.
     GlClear();
-    QString line = ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(ErrorNumber);
-    if (RunMode == RunKind::Program) {
-        line += QLatin1Char('(') + LineColumnText(ErrorPosition - 1) + QLatin1Char(')');
+    QString line = ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(Fe.ErrorNumber);
+    if (Fe.RunMode == RunKind::Program) {
+        line += QLatin1Char('(') + LineColumnText(Fe.ErrorPosition - 1) + QLatin1Char(')');
     } else {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
     }
-    if (EchoOn) FlushPrintLine(line);
+    if (Fe.EchoOn) FlushPrintLine(line);
 }
 
 // Pops the Gl stack down to `depth` entries.
@@ -110,7 +110,7 @@ void DropValuesAbove(int depth) {
         GlClear();
         return;
     }
-    const int error = ErrorNumber;
+    const int error = Fe.ErrorNumber;
     while (ValueStackCount > depth) {
         const int before = ValueStackCount;
         switch (GlTopType()) {
@@ -127,7 +127,7 @@ void DropValuesAbove(int depth) {
             break;
         }
     }
-    ErrorNumber = error;
+    Fe.ErrorNumber = error;
 }
 
 } // namespace
@@ -153,8 +153,8 @@ bool TLXMTHread::StartRun() {
     // The stop request pending when an immediate command begins belongs to the stopped program; it is
     // put aside here, while the run is requested, and not by the thread as it starts: a stop or an
     // exit asked for in between would be lost with it.
-    if (RunMode == RunKind::Immediate) SavedStopRequest = StopRequest.exchange(0);
-    ThreadBusy = 1;
+    if (Fe.RunMode == RunKind::Immediate) Fe.SavedStopRequest = Fe.StopRequest.exchange(0);
+    Fe.ThreadBusy = 1;
     RunningThread = new TLXMTHread;
     RunningThread->start();
     return true;
@@ -170,7 +170,7 @@ void TLXMTHread::WaitForIdle() {
 }
 
 bool TLXMTHread::StopAndJoin() {
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     CancelHandOver();
     RunWindowQueue::Instance().Abandon();
     TLXMTHread* thread = nullptr;
@@ -205,8 +205,8 @@ void TLXMTHread::run() {
     } catch (const std::bad_alloc&) {
         // Even the end of the run found no memory: the run window is left as it is, but the run is
         // over and the next one may start.
-        ProgramRunning = 0;
-        ThreadBusy = 0;
+        Fe.ProgramRunning = 0;
+        Fe.ThreadBusy = 0;
     }
 }
 
@@ -218,21 +218,21 @@ void RunPassesUnguarded(bool& running) {
     while (restart) {
         restart = false;
         PostReadOnly(true);
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         EvalFormTrap = 0;
-        SourcePos = 1;
-        SourceLinePos = 1;
+        Fe.SourcePos = 1;
+        Fe.SourceLinePos = 1;
 
         bool compiled = true;
         bool resume = false;
-        const int kind = RunMode;
+        const int kind = Fe.RunMode;
         if (kind == RunKind::Program || kind == RunKind::Rerun) {
-            CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-            CompileTextLength = static_cast<int>(CompileText.size());
+            Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
-            if (CompileTextLength + 2 >= limit) {
+            if (Fe.CompileTextLength + 2 >= limit) {
                 RaiseError(Err::CompileTextTooLarge);
-                ErrorPosition = SourcePos;
+                Fe.ErrorPosition = Fe.SourcePos;
                 compiled = false;
             } else {
                 SyncCloseMediaPlayer();
@@ -241,14 +241,14 @@ void RunPassesUnguarded(bool& running) {
                 compiled = CompileProgram();
                 if (compiled) {
                     CodeIndex = ProgramCodeStart;
-                    ResumePC = ProgramCodeStart;
+                    Fe.ResumePC = ProgramCodeStart;
                     PostButtons(RunButtonMode::Run);
                     CloseAllChannels();
                 }
             }
         } else if (kind == RunKind::Immediate) {
-            CompileText = CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-            CompileTextLength = static_cast<int>(CompileText.size());
+            Fe.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
             compiled = CompileImmediate();
             if (compiled) {
                 CodeIndex = 1;
@@ -260,12 +260,12 @@ void RunPassesUnguarded(bool& running) {
             }
         } else if (kind == RunKind::Resume) {
             resume = true;
-            if (EchoOn) {
+            if (Fe.EchoOn) {
                 PostCaption(QStringLiteral("Lorvex 実行画面（再開）"));
                 FlushPrintLine(QStringLiteral("実行再開しました。"));
             }
-            CodeIndex = ResumePC;
-            ResumePC = ImmediateAreaLast;
+            CodeIndex = Fe.ResumePC;
+            Fe.ResumePC = ImmediateAreaLast;
         } else {
             CloseAllChannels();
         }
@@ -275,9 +275,9 @@ void RunPassesUnguarded(bool& running) {
                 PrintLine.clear();
                 SeedRandom();
                 CheckOpenBlocks();
-                if (ErrorNumber != 0) {
+                if (Fe.ErrorNumber != 0) {
                     // The statement that opened the block, not an item left from an earlier run.
-                    ErrorPosition = OpenBlockPosition;
+                    Fe.ErrorPosition = OpenBlockPosition;
                     compiled = false;
                 }
             }
@@ -300,9 +300,9 @@ void RunPassesUnguarded(bool& running) {
 void TakeOutOfMemory(bool running) {
     // The failed allocation cut the run short wherever it was, an error raised just before included:
     // what the user must hear about is the memory.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     RaiseError(Err::OutOfMemory);
-    ErrorPosition = running ? CurrentItem.Position : SourcePos;
+    Fe.ErrorPosition = running ? CurrentItem.Position : Fe.SourcePos;
     // The line being built may be what could not grow, and the end-of-run lines are added to it.
     PrintLine = QString();
 }
@@ -325,46 +325,46 @@ void RunPasses() {
 void TLXMTHread::Execute() {
     // The values under an immediate command (an event call too) belong to the program it found
     // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
-    const int immediateBase = RunMode == RunKind::Immediate ? ValueStackCount : 0;
+    const int immediateBase = Fe.RunMode == RunKind::Immediate ? ValueStackCount : 0;
     RunPasses();
 
     // End of the run.
     SyncBarrier();
-    if (SavedStopRequest) StopRequest = 1;
-    SavedStopRequest = 0;
-    const bool stopped = StopRequest != 0;
+    if (Fe.SavedStopRequest) Fe.StopRequest = 1;
+    Fe.SavedStopRequest = 0;
+    const bool stopped = Fe.StopRequest != 0;
     if (!stopped) {
         CloseAllChannels();
         PostButtons(RunButtonMode::End);
-        GScreenUsed = 0;
+        Fe.GScreenUsed = 0;
     } else {
-        if (EchoOn && RunMode != RunKind::Immediate) FlushPrintLine(ResourceText(Res::RunStopped));
-        ProgramRunning = 0;
-        ContinueFlag = 0;
+        if (Fe.EchoOn && Fe.RunMode != RunKind::Immediate) FlushPrintLine(ResourceText(Res::RunStopped));
+        Fe.ProgramRunning = 0;
+        Fe.ContinueFlag = 0;
         PostButtons(RunButtonMode::Stop);
         // Resume with the item in hand: the stop was seen before it ran.
-        if (RunMode != RunKind::Immediate) ResumePC = CurrentItemIndex;
-        if (EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
+        if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = CurrentItemIndex;
+        if (Fe.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
     // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the
     // run into the program's own, whose values are all its.
-    const bool immediate = RunMode == RunKind::Immediate;
+    const bool immediate = Fe.RunMode == RunKind::Immediate;
     const int kept = immediate ? immediateBase : 0;
-    if (ErrorNumber >= 1) {
+    if (Fe.ErrorNumber >= 1) {
         ReportError();
     } else if (!stopped && ValueStackCount > kept) {
         FlushPrintLine(ResourceText(Res::LeftoverValues));
         DropValuesAbove(kept);
     }
     if (immediate) DropValuesAbove(kept);
-    if (EchoOn) FlushPrintLine(QStringLiteral("OK"));
+    if (Fe.EchoOn) FlushPrintLine(QStringLiteral("OK"));
     FlushPrintLine(QString());
     PostReadOnly(false);
-    Publish(ErrorNumber, ErrorPosition);
+    Publish(Fe.ErrorNumber, Fe.ErrorPosition);
     SyncBarrier(); // the run window shows the end of the run before it is reported idle
-    const bool closeApplication = SystemExitRequest == 1;
-    if (closeApplication) SystemExitRequest = 0;
-    ProgramRunning = 0;
-    ThreadBusy = 0;
+    const bool closeApplication = Fe.SystemExitRequest == 1;
+    if (closeApplication) Fe.SystemExitRequest = 0;
+    Fe.ProgramRunning = 0;
+    Fe.ThreadBusy = 0;
     if (closeApplication && CloseMainFormHook != nullptr) Synchronize([] { CloseMainFormHook(); });
 }

@@ -169,8 +169,8 @@ QString GeneralNumberText(Extended value, int precision) {
 
 QString FormatNumber(Extended value) {
     QString text;
-    if (WholeNumberText(value, std::clamp(PrintPrecision, 1, MaxGeneralDigits), true, text)) return text;
-    text = GeneralNumberText(value, PrintPrecision);
+    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return text;
+    text = GeneralNumberText(value, Fe.PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
     return text;
 }

@@ -45,10 +45,10 @@ bool ArgumentsAreNumbers(int count, int id) {
 }
 
 Extended AngleIn(Extended x) {
-    return RadianMode ? x : x * RadiansPerDegree;
+    return Fe.RadianMode ? x : x * RadiansPerDegree;
 }
 Extended AngleOut(Extended x) {
-    return RadianMode ? x : x * DegreesPerRadian;
+    return Fe.RadianMode ? x : x * DegreesPerRadian;
 }
 
 // Pushes `result`, or sets `number` naming the function when the computation raised a trapped fault.

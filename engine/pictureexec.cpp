@@ -177,18 +177,18 @@ void CopyArea(Canvas& dest, Index dx, Index dy, const Canvas& source, Index sx, 
 
 // The graphics position (GLOCATE) in pixels.
 Index LocateX() {
-    return Coordinate(GLocateX);
+    return Coordinate(Fe.GLocateX);
 }
 Index LocateY() {
-    return Coordinate(GLocateY);
+    return Coordinate(Fe.GLocateY);
 }
 
 // Places the w x h area of the picture buffer at the buffer position (GFLOCATE) on the drawing
 // surface at the graphics position (GLOCATE).
 void PlaceBuffer(GraphSurface& surface, Index w, Index h) {
     std::lock_guard<std::mutex> lock(surface.Lock);
-    CopyArea(surface.Image1, LocateX(), LocateY(), surface.Image2, Coordinate(GFLocateX),
-             Coordinate(GFLocateY), w, h);
+    CopyArea(surface.Image1, LocateX(), LocateY(), surface.Image2, Coordinate(Fe.GFLocateX),
+             Coordinate(Fe.GFLocateY), w, h);
     surface.Changed();
 }
 
@@ -447,14 +447,14 @@ void ExecLoad() {
     }
     // Read as a list of lines: every line, the last one too, ends with CR LF.
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) text += QStringLiteral("\r\n");
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
+    Fe.ProgramText = text;
+    Fe.ProgramTextLength = static_cast<int>(text.size());
 }
 
 // LIST
 void ExecList() {
-    if (ProgramText.isEmpty()) return;
-    QString text = ProgramText;
+    if (Fe.ProgramText.isEmpty()) return;
+    QString text = Fe.ProgramText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     RunWindowEvent event;

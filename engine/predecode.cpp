@@ -91,7 +91,7 @@ public:
                 const int next = SkipBrackets(at + 1, limit_);
                 if (next > limit_ || !IsLength(ItemAt(next)) || !PlainString(item.SecondCode)) break;
                 ExprNode node;
-                node.Operand.String = &StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+                node.Operand.String = &Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
                 node.Code = NodeCode::Length;
                 if (!PushNode(ValueKind::Number, node)) break;
                 at = next + 1;
@@ -126,8 +126,8 @@ private:
     }
 
     static bool PlainString(int index) {
-        return index >= 0 && static_cast<std::size_t>(index) < StrVarTable.size() &&
-               StrVarTable[static_cast<std::size_t>(index)].Kind == StrVarKind::Variable;
+        return index >= 0 && static_cast<std::size_t>(index) < Tb.StrVarTable.size() &&
+               Tb.StrVarTable[static_cast<std::size_t>(index)].Kind == StrVarKind::Variable;
     }
 
     static std::int32_t AddNode(const ExprNode& node) {
@@ -290,8 +290,8 @@ private:
     // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top.
     // DEF functions, labels and other arrays are left to the general path.
     bool NumericName(int index) {
-        if (index < 0 || static_cast<std::size_t>(index) >= NumVarTable.size()) return false;
-        const NumVarType& record = NumVarTable[static_cast<std::size_t>(index)];
+        if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) return false;
+        const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
         if (record.Kind == NumVarKind::Variable) {
             Value value;
             value.Where = Place::Variable;
@@ -315,8 +315,8 @@ private:
         switch (item.FirstCode) {
         case CodeKind::NumLiteral: {
             const long at = static_cast<long>(value) + 1;
-            if (at < 0 || static_cast<std::size_t>(at) >= NumConTable.size()) return false;
-            return PushLiteral(NumConTable[static_cast<std::size_t>(at)]);
+            if (at < 0 || static_cast<std::size_t>(at) >= Tb.NumConTable.size()) return false;
+            return PushLiteral(Tb.NumConTable[static_cast<std::size_t>(at)]);
         }
         case CodeKind::SysNumConst:
             if (value < 1 || value > FixedConstSlots) return false;
@@ -418,7 +418,7 @@ void StoreRoots(DecodedItem& entry, ExpressionReader& reader) {
 // LET to the same variable.
 bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     const int target = ItemAt(start).SecondCode;
-    if (target < 0 || static_cast<std::size_t>(target) >= StrVarTable.size()) return false;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
     ExpressionReader reader(limit);
     int at = SkipBrackets(reader.Read(start + 1), limit);
     if (reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number || at > limit) return false;
@@ -436,7 +436,7 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode != target) return false;
     StoreRoots(entry, reader);
     entry.Op = DecodedOp::AppendChr;
-    entry.Target.String = &StrVarTable[static_cast<std::size_t>(target)];
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(target)];
     entry.Next = ResolveContinuation(at + 2, limit);
     return true;
 }
@@ -456,11 +456,12 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     const int target = ItemAt(after + 1).SecondCode;
     if (IsStatement(after, limit, St::LET) && after + 1 <= limit &&
         ItemAt(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
-        static_cast<std::size_t>(target) < NumVarTable.size() && (depth == 1 || depth == 2) && allNumbers()) {
+        static_cast<std::size_t>(target) < Tb.NumVarTable.size() && (depth == 1 || depth == 2) &&
+        allNumbers()) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
         StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
-        entry.Target.Number = &NumVarTable[static_cast<std::size_t>(target)];
+        entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
         return;
@@ -498,8 +499,8 @@ bool DecodeParameterRun(DecodedItem& entry, int start, int limit) {
         const CodeItemType& operand = ItemAt(at + 1);
         ExprNode node;
         if (operand.FirstCode == CodeKind::NumVar && operand.SecondCode >= 0 &&
-            static_cast<std::size_t>(operand.SecondCode) < NumVarTable.size()) {
-            node.Operand.Value = &NumVarTable[static_cast<std::size_t>(operand.SecondCode)].Value;
+            static_cast<std::size_t>(operand.SecondCode) < Tb.NumVarTable.size()) {
+            node.Operand.Value = &Tb.NumVarTable[static_cast<std::size_t>(operand.SecondCode)].Value;
         } else if (!(code == InSt::GlPop && operand.FirstCode == CodeKind::DummyCode)) {
             break;
         }
@@ -544,8 +545,8 @@ DecodedItem& DecodeItem(int at, int limit) {
         DecodedNodes.clear();
         DecodedRoots.clear();
         NodesGeneration = CodeGeneration;
-        DecodedNumbers = NumVarTable.data();
-        DecodedStrings = StrVarTable.data();
+        DecodedNumbers = Tb.NumVarTable.data();
+        DecodedStrings = Tb.StrVarTable.data();
     }
     if (at < 1 || at > limit || limit > CurrentmaxCodeNum) return entry;
     const int start = SkipInert(at, limit);

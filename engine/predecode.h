@@ -204,7 +204,7 @@ extern std::vector<std::int32_t> DecodedRoots;
 extern const NumVarType* DecodedNumbers; // the tables' storage when the generation's nodes began
 extern const StrVarType* DecodedStrings;
 inline bool DecodedTablesMoved() {
-    return NumVarTable.data() != DecodedNumbers || StrVarTable.data() != DecodedStrings;
+    return Tb.NumVarTable.data() != DecodedNumbers || Tb.StrVarTable.data() != DecodedStrings;
 }
 // Makes the decoded side as long as the code buffer (new entries undecoded).
 void FitDecodedCode();

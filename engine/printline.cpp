@@ -22,7 +22,7 @@ void AppendPrintText(const QString& text) {
 }
 
 void PrintNextZone() {
-    const qsizetype width = PrintPrecision + ZoneExtra;
+    const qsizetype width = Fe.PrintPrecision + ZoneExtra;
     const qsizetype length = PrintLine.size();
     const qsizetype target = (length / width + 1) * width;
     PrintLine.append(QString(target - length, QLatin1Char(' ')));
@@ -30,7 +30,7 @@ void PrintNextZone() {
 
 void PrintWidth() {
     Extended n = GlPopNum();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (!(n < MaxTabColumn)) n = MaxTabColumn; // also catches NaN
     const Extended column = std::trunc(n);
     if (column > static_cast<Extended>(PrintLine.size()))

@@ -129,19 +129,19 @@ struct StrKinds {
 };
 
 void PushNumName(int index) {
-    PushName<NumVarType, NumKinds>(NumVarTable, ANumVarTable, index,
+    PushName<NumVarType, NumKinds>(Tb.NumVarTable, Tb.ANumVarTable, index,
                                    [](Extended value) { PushNumber(value); });
 }
 
 void PushStrName(int index) {
-    PushName<StrVarType, StrKinds>(StrVarTable, AStrVarTable, index,
+    PushName<StrVarType, StrKinds>(Tb.StrVarTable, Tb.AStrVarTable, index,
                                    [](const QString& value) { GlPushStr(value); });
 }
 
 // kind 32
 void PushBoolName(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= BoolVarTable.size()) return;
-    const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(index)];
+    if (index < 0 || static_cast<std::size_t>(index) >= Tb.BoolVarTable.size()) return;
+    const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
     switch (record.Kind) {
     case BoolVarKind::Variable: GlPushBool(record.Value != 0); return;
     case BoolVarKind::UserFunction: RaiseError(Err::TypeMismatch); return;
@@ -151,8 +151,8 @@ void PushBoolName(int index) {
             return;
         }
         long at = 0;
-        if (!ElementIndex(record, ABoolVarTable, at)) return;
-        const std::int32_t stored = ABoolVarTable[static_cast<std::size_t>(at)];
+        if (!ElementIndex(record, Tb.ABoolVarTable, at)) return;
+        const std::int32_t stored = Tb.ABoolVarTable[static_cast<std::size_t>(at)];
         if (stored == -1)
             GlPushBool(true);
         else if (stored == 0)
@@ -190,7 +190,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     }
     const CodeItemType* item = CodeBuffer.data() + at;
     if constexpr (Fast) {
-        if ((ErrorNumber | StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
+        if ((Fe.ErrorNumber | Fe.StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
             while (at < limit && IsInertItem(*item)) {
                 ++at;
                 ++item;
@@ -247,7 +247,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
         code[at + 1].FirstCode != CodeKind::NumVar)
         return false;
-    NumVarType* record = TableEntry(NumVarTable, code[at + 1].SecondCode);
+    NumVarType* record = TableEntry(Tb.NumVarTable, code[at + 1].SecondCode);
     if (!record || record->DimCount != 0) return false;
     record->Value = result;
     CodeIndex = at + 2;
@@ -277,12 +277,12 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 [[gnu::always_inline]] inline bool PlainOperand(const CodeItemType& item, Extended& value) {
     if (item.FirstCode == CodeKind::NumLiteral) {
         const long at = static_cast<long>(item.SecondCode) + 1;
-        if (at < 0 || static_cast<std::size_t>(at) >= NumConTable.size()) return false;
-        value = NumConTable[static_cast<std::size_t>(at)];
+        if (at < 0 || static_cast<std::size_t>(at) >= Tb.NumConTable.size()) return false;
+        value = Tb.NumConTable[static_cast<std::size_t>(at)];
         return true;
     }
     if (item.FirstCode == CodeKind::NumVar) {
-        const NumVarType* record = TableEntry(NumVarTable, item.SecondCode);
+        const NumVarType* record = TableEntry(Tb.NumVarTable, item.SecondCode);
         if (!record || record->Kind != NumVarKind::Variable) return false;
         value = record->Value;
         return true;
@@ -343,8 +343,8 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // Kind 11: NumConValue of the item in hand.
 template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value) {
     const long at = static_cast<long>(value) + 1;
-    const Extended number = at >= 0 && static_cast<std::size_t>(at) < NumConTable.size()
-                                ? NumConTable[static_cast<std::size_t>(at)]
+    const Extended number = at >= 0 && static_cast<std::size_t>(at) < Tb.NumConTable.size()
+                                ? Tb.NumConTable[static_cast<std::size_t>(at)]
                                 : 0.0L;
     if constexpr (Fast)
         if (ApplyToTop(number)) return;
@@ -383,7 +383,7 @@ template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value
 // Kind 12: a plain numeric variable, or an element of a one-dimensional array whose subscript (a plain
 // number) the element replaces on the stack; everything else through PushNumName.
 [[gnu::always_inline]] inline void PushNumVariable(int index) {
-    if (const NumVarType* record = TableEntry(NumVarTable, index)) {
+    if (const NumVarType* record = TableEntry(Tb.NumVarTable, index)) {
         if (record->Kind == NumVarKind::Variable) {
             if (!ApplyToTop(record->Value)) PushNumber(record->Value);
             return;
@@ -460,7 +460,7 @@ bool AppendInPlace() {
     if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
         code[at + 1].FirstCode != CodeKind::StrVar)
         return false;
-    StrVarType* record = TableEntry(StrVarTable, code[at + 1].SecondCode);
+    StrVarType* record = TableEntry(Tb.StrVarTable, code[at + 1].SecondCode);
     if (!record || record->DimCount != 0) return false;
     QString* values = GlStrStack.Items.data();
     QString& left = values[strings - 1];
@@ -559,7 +559,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
     if (at >= 0 && at <= CodeLimit) {
         const CodeItemType& target = CodeBuffer.data()[at];
         NumVarType* record =
-            target.FirstCode == CodeKind::NumVar ? TableEntry(NumVarTable, target.SecondCode) : nullptr;
+            target.FirstCode == CodeKind::NumVar ? TableEntry(Tb.NumVarTable, target.SecondCode) : nullptr;
         if (record) {
             const int top = GlTypeStack.Count;
             const int numbers = GlNumStack.Count;
@@ -617,20 +617,20 @@ template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code,
 } // namespace
 
 void ExecSystem() {
-    SystemExitRequest = 1;
+    Fe.SystemExitRequest = 1;
 }
 
 void ExecCont() {
     // Execute starts again in the resume kind, with every variable and open file as they are.
-    if (GScreenOpen) ExecGRefresh();
-    RunMode = RunKind::Resume;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
+    if (Fe.GScreenOpen) ExecGRefresh();
+    Fe.RunMode = RunKind::Resume;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 1;
     // The stop request is left alone: it was clear when this item began, so a stop asked for
     // since is the user's and ends the resumed run.
     // The stop kept while this immediate command runs belongs to the program being resumed; it
     // must not make the resumed run end as stopped.
-    SavedStopRequest = 0;
+    Fe.SavedStopRequest = 0;
     PostRunButtons(RunButtonMode::Run);
 }
 
@@ -672,13 +672,13 @@ namespace {
 // start of a line is not reported on the line before. False when the run ends with the error.
 bool TakeError(int& pc, int& limit) {
     if (ErrorAtCurrentItem)
-        ErrorPosition = CurrentItem.Position;
+        Fe.ErrorPosition = CurrentItem.Position;
     else
-        ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+        Fe.ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
     if (EvalFormTrap == 0) return false;
-    if (InTable(NumVarTable, EvalFormVarIndex))
-        NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = ErrorNumber;
-    ErrorNumber = 0;
+    if (InTable(Tb.NumVarTable, EvalFormVarIndex))
+        Tb.NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = Fe.ErrorNumber;
+    Fe.ErrorNumber = 0;
     if (ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
     LeaveFormulaAtTrappedError();
     pc = CodeIndex;
@@ -709,7 +709,7 @@ template <bool Fast> LoopExit RunItems() {
         // Stop condition, tested before every dispatch.
         const int kind = CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
-        if (StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return LoopExit::Stop;
         if (pc > limit) [[unlikely]]
             return LoopExit::End;
@@ -725,7 +725,7 @@ template <bool Fast> LoopExit RunItems() {
                 if (stoppedShort) generalAt = at;
                 if (at != start) {
                     EnterItem(at, limit, pc);
-                    if (ErrorNumber == 0) [[likely]]
+                    if (Fe.ErrorNumber == 0) [[likely]]
                         continue;
                     // An error of a procedure item's executor (or a push that found no memory): the next
                     // item is in hand, as after any item.
@@ -775,20 +775,20 @@ template <bool Fast> LoopExit RunItems() {
                 PushNumName(value);
             break;
         case CodeKind::LocalNumVar: {
-            const long at = static_cast<long>(NumFrameBase) + value;
-            if (InTable(LocalNumVarTable, at))
-                PushNumber(LocalNumVarTable[static_cast<std::size_t>(at)].Value);
+            const long at = static_cast<long>(Fe.NumFrameBase) + value;
+            if (InTable(Tb.LocalNumVarTable, at))
+                PushNumber(Tb.LocalNumVarTable[static_cast<std::size_t>(at)].Value);
             break;
         }
         case CodeKind::NumArray: GlPushNumArray(value); break;
         case CodeKind::StrLiteral:
-            if (InTable(StrConTable, value)) GlPushStr(StrConTable[static_cast<std::size_t>(value)]);
+            if (InTable(Tb.StrConTable, value)) GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]);
             break;
         case CodeKind::StrVar: PushStrName(value); break;
         case CodeKind::LocalStrVar: {
-            const long at = static_cast<long>(StrFrameBase) + value;
-            if (InTable(LocalStrVarTable, at))
-                GlPushStr(LocalStrVarTable[static_cast<std::size_t>(at)].Value);
+            const long at = static_cast<long>(Fe.StrFrameBase) + value;
+            if (InTable(Tb.LocalStrVarTable, at))
+                GlPushStr(Tb.LocalStrVarTable[static_cast<std::size_t>(at)].Value);
             break;
         }
         case CodeKind::StrArray: GlPushStrArray(value); break;
@@ -806,15 +806,15 @@ template <bool Fast> LoopExit RunItems() {
             break;
         case CodeKind::PublicNum:
             if (value >= 1 && value <= PublicSlotCount)
-                PushNumber(PublicNumTable[static_cast<std::size_t>(value)].Value);
+                PushNumber(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value);
             break;
         case CodeKind::PublicStr:
             if (value >= 1 && value <= PublicSlotCount)
-                GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value);
+                GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value);
             break;
         case CodeKind::PublicBool:
             if (value >= 1 && value <= PublicSlotCount)
-                GlPushBool(PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
+                GlPushBool(Tb.PublicBoolTable[static_cast<std::size_t>(value)].Value != 0);
             break;
         case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
         case CodeKind::NumArgBind: StoreNumArgument(value); break;
@@ -829,7 +829,7 @@ template <bool Fast> LoopExit RunItems() {
 
         if (!ErrorAtCurrentItem) [[likely]]
             FetchNextEffectiveItem<Fast>(pc, limit);
-        if (ErrorNumber != 0) [[unlikely]] {
+        if (Fe.ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (ErrorAtCurrentItem) [[unlikely]] {
             pc = CodeIndex; // the item stays in hand (no executor does this without an error)

@@ -28,16 +28,16 @@ template <std::size_t N> int PopReturn(const std::array<int, N>& stack, int& cou
 } // namespace
 
 void PushGosubReturn(int index) {
-    PushReturn(GosubStack, GosubStackCount, index);
+    PushReturn(Fe.GosubStack, Fe.GosubStackCount, index);
 }
 int PopGosubReturn() {
-    return PopReturn(GosubStack, GosubStackCount);
+    return PopReturn(Fe.GosubStack, Fe.GosubStackCount);
 }
 void PushSubReturn(int index) {
-    PushReturn(SubReturnStack, SubReturnStackCount, index);
+    PushReturn(Fe.SubReturnStack, Fe.SubReturnStackCount, index);
 }
 int PopSubReturn() {
-    return PopReturn(SubReturnStack, SubReturnStackCount);
+    return PopReturn(Fe.SubReturnStack, Fe.SubReturnStackCount);
 }
 
 bool NumberToBoolean(Extended n) {
@@ -48,7 +48,7 @@ bool NumberToBoolean(Extended n) {
 }
 
 void OffsetToLineCol(int offset, int& line, int& column) {
-    const int length = static_cast<int>(ProgramText.size());
+    const int length = static_cast<int>(Fe.ProgramText.size());
     if (offset > length) offset = length;
     line = 1;
     if (offset < 2) {
@@ -57,7 +57,7 @@ void OffsetToLineCol(int offset, int& line, int& column) {
     }
     int lastLf = 0;
     for (int i = 1; i <= offset - 1; ++i) {
-        if (ProgramText.at(i - 1) == QLatin1Char('\n')) {
+        if (Fe.ProgramText.at(i - 1) == QLatin1Char('\n')) {
             ++line;
             lastLf = i;
         }

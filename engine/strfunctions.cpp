@@ -586,8 +586,9 @@ void FnSplit() {
     std::int32_t index = 0;
     if (!RoundToInt32(GlPopNum(), index)) index = 0;
     const qsizetype at = FindText(value, delimiter);
-    if (index > 0 && index <= NumofRegisteredStrVar && static_cast<std::size_t>(index) < StrVarTable.size()) {
-        StrVarTable[static_cast<std::size_t>(index)].Value =
+    if (index > 0 && index <= Tb.NumofRegisteredStrVar &&
+        static_cast<std::size_t>(index) < Tb.StrVarTable.size()) {
+        Tb.StrVarTable[static_cast<std::size_t>(index)].Value =
             at < 0 ? QString() : value.mid(at + delimiter.size());
     }
     GlPushStr(at < 0 ? value : value.left(at));

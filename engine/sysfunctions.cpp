@@ -260,7 +260,7 @@ constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
-    GlPushStr(InkeyText(LastKeyCode.exchange(0)));
+    GlPushStr(InkeyText(Fe.LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
 
@@ -271,12 +271,12 @@ namespace {
 QString WaitForKeys(std::int64_t count) {
     QString result;
     while (result.size() < count) {
-        const char16_t key = KeyBuffer.exchange(0);
+        const char16_t key = Fe.KeyBuffer.exchange(0);
         if (key != 0) {
             result += QChar(key);
             continue;
         }
-        if (StopRequest.load() != 0) break;
+        if (Fe.StopRequest.load() != 0) break;
         std::this_thread::sleep_for(KeyPollInterval);
     }
     return result;
@@ -310,7 +310,7 @@ void ExecInputFromChannel() {
         RaiseError(Err::InputFileChannel);
         return;
     }
-    switch (FileMode[static_cast<std::size_t>(n)]) {
+    switch (Fe.FileMode[static_cast<std::size_t>(n)]) {
     case FileModeKind::Input: break;
     case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
     case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
@@ -348,7 +348,7 @@ void ExecEof() {
         RaiseError(Err::EofSyntax);
         return;
     }
-    if (FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
+    if (Fe.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
         RaiseError(Err::EofNotInput);
         return;
     }
@@ -500,7 +500,7 @@ std::unique_ptr<TEncoding> ReadingEncoding(const QString& path, std::optional<Ex
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (FileEncoding >= 1) return EncodingFromCodePage(FileEncoding);
+    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
     return GetFileEncoding(path);
 }
 
@@ -511,7 +511,7 @@ std::unique_ptr<TEncoding> WritingEncoding(std::optional<Extended> codePage) {
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (FileEncoding >= 1) return EncodingFromCodePage(FileEncoding);
+    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
     return NewSystemEncoding();
 }
 
@@ -564,20 +564,20 @@ QStringList SplitLines(const QString& text) {
 // to lie inside the element table.
 StrVarType* OneDimStrArray(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrArray || item.SecondCode < 1 ||
-        static_cast<std::size_t>(item.SecondCode) >= StrVarTable.size())
+        static_cast<std::size_t>(item.SecondCode) >= Tb.StrVarTable.size())
         return nullptr;
-    StrVarType& record = StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+    StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
     if ((record.Kind != StrVarKind::Array && record.Kind != StrVarKind::ArrayParameter) ||
         record.DimCount != 1)
         return nullptr;
     const std::int64_t last = static_cast<std::int64_t>(record.Base) + record.Bounds[1];
-    if (record.Base < 0 || record.Bounds[1] < 0 || last >= static_cast<std::int64_t>(AStrVarTable.size()))
+    if (record.Base < 0 || record.Bounds[1] < 0 || last >= static_cast<std::int64_t>(Tb.AStrVarTable.size()))
         return nullptr;
     return &record;
 }
 
 QString& ElementOf(const StrVarType& array, std::int64_t i) {
-    return AStrVarTable[static_cast<std::size_t>(array.Base + i)];
+    return Tb.AStrVarTable[static_cast<std::size_t>(array.Base + i)];
 }
 
 } // namespace
@@ -727,11 +727,11 @@ void ExecGetDimType() {
         bounds = record->Bounds.data();
     };
     if (arrayTag == GlValueType::NumArrayRef)
-        take(RecordAt(NumVarTable, ref));
+        take(RecordAt(Tb.NumVarTable, ref));
     else if (arrayTag == GlValueType::StrArrayRef)
-        take(RecordAt(StrVarTable, ref));
+        take(RecordAt(Tb.StrVarTable, ref));
     else
-        take(RecordAt(BoolVarTable, ref));
+        take(RecordAt(Tb.BoolVarTable, ref));
     if (bounds == nullptr) {
         RaiseError(Err::FunctionArgType, Fn::GETDIMTYPE);
         return;
@@ -792,7 +792,7 @@ void FnCurrentDir() {
 }
 
 void FnProgramDir() {
-    GlPushStr(ProgramFolder);
+    GlPushStr(Fe.ProgramFolder);
 }
 
 QString InkeyText(int keyCode) {

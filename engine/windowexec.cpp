@@ -114,7 +114,7 @@ void MoveWindow(SettingWindow window, int code, int left, int top) {
 // A change of the pen or brush of the open graphics window's drawing surface. Pen and brush do not
 // change any pixel, so the window needs no repaint.
 template <typename Change> void ChangeGraphCanvas(Change change) {
-    if (GScreenOpen.load() == 0) return;
+    if (Fe.GScreenOpen.load() == 0) return;
     const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
     if (!surface) return;
     std::lock_guard<std::mutex> lock(surface->Lock);
@@ -166,8 +166,8 @@ SettingWindow StateWindowOf(int statement) {
 // Whether the window can take a state now: the graphics and control windows only while open.
 bool WindowOpen(SettingWindow window) {
     switch (window) {
-    case SettingWindow::Graph: return GScreenOpen.load() != 0;
-    case SettingWindow::Control: return CScreenOpen.load() != 0;
+    case SettingWindow::Graph: return Fe.GScreenOpen.load() != 0;
+    case SettingWindow::Control: return Fe.CScreenOpen.load() != 0;
     default: return true;
     }
 }
@@ -193,7 +193,7 @@ void ExecTitle(int code) {
         RunWindowQueue::Instance().Push(std::move(event));
         return;
     }
-    case St::PRINTITITLE: InputTitle = text; return;
+    case St::PRINTITITLE: Fe.InputTitle = text; return;
     case St::PRINTCTITLE:
     case St::PRINTGTITLE: {
         const SettingWindow window = code == St::PRINTCTITLE ? SettingWindow::Control : SettingWindow::Graph;
@@ -216,31 +216,31 @@ void ExecPosition(int code) {
     if (code == St::IBPOSITION) {
         // A negative coordinate asks for the centred dialog again.
         if (!(left >= 0) || !(top >= 0)) {
-            InputBoxPositioned = 0;
+            Fe.InputBoxPositioned = 0;
             return;
         }
-        InputBoxPositioned = 1;
-        InputBoxLeft = LimitValue(left, PositionLeftMax);
-        InputBoxTop = LimitValue(top, PositionTopMax);
+        Fe.InputBoxPositioned = 1;
+        Fe.InputBoxLeft = LimitValue(left, PositionLeftMax);
+        Fe.InputBoxTop = LimitValue(top, PositionTopMax);
         return;
     }
     const int x = LimitValue(left, PositionLeftMax);
     const int y = LimitValue(top, PositionTopMax);
     switch (code) {
     case St::TWPOSITION:
-        TScreenLeft = x;
-        TScreenTop = y;
+        Fe.TScreenLeft = x;
+        Fe.TScreenTop = y;
         MoveWindow(SettingWindow::Run, code, x, y);
         return;
     case St::CWPOSITION:
-        CScreenLeft = x;
-        CScreenTop = y;
-        if (CScreenOpen.load() != 0) MoveWindow(SettingWindow::Control, code, x, y);
+        Fe.CScreenLeft = x;
+        Fe.CScreenTop = y;
+        if (Fe.CScreenOpen.load() != 0) MoveWindow(SettingWindow::Control, code, x, y);
         return;
     case St::GWPOSITION:
-        GScreenLeft = x;
-        GScreenTop = y;
-        if (GScreenOpen.load() != 0) MoveWindow(SettingWindow::Graph, code, x, y);
+        Fe.GScreenLeft = x;
+        Fe.GScreenTop = y;
+        if (Fe.GScreenOpen.load() != 0) MoveWindow(SettingWindow::Graph, code, x, y);
         return;
     case St::EWPOSITION: MoveWindow(SettingWindow::Frame, code, x, y); return;
     default: return;
@@ -273,16 +273,16 @@ void ExecPenSetting(int code) {
     case St::DRAWMODE: {
         // Below 1 truncates to no mode at all: kept out as well.
         if (!(value >= PenModeFirst && value < PenModeLast + 1)) return;
-        DrawMode = TruncInRange(value);
-        const PenMode mode = PenModeFromCode(DrawMode);
+        Fe.DrawMode = TruncInRange(value);
+        const PenMode mode = PenModeFromCode(Fe.DrawMode);
         ChangeGraphCanvas([mode](Canvas& canvas) { canvas.Pen.Mode = mode; });
         return;
     }
     case St::DRAWSTYLE: {
         if (!(value >= 0 && value <= DrawStyleLast)) return;
-        DrawStyle = TruncInRange(value);
-        const PenStyle style = PenStyleFromCode(DrawStyle);
-        const ColorWord back = static_cast<ColorWord>(GBackColor) & ColorWordMask;
+        Fe.DrawStyle = TruncInRange(value);
+        const PenStyle style = PenStyleFromCode(Fe.DrawStyle);
+        const ColorWord back = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
         ChangeGraphCanvas([style, back](Canvas& canvas) {
             canvas.Brush.Color = back;
             canvas.Pen.Style = style;
@@ -292,15 +292,15 @@ void ExecPenSetting(int code) {
     case St::DRAWWIDTH: {
         Extended width = std::fabs(value);
         if (!(width <= DrawWidthLimit)) width = 1; // NaN and infinities too
-        DrawWidth = TruncInRange(width);
-        const int penWidth = PenWidthFromValue(DrawWidth);
+        Fe.DrawWidth = TruncInRange(width);
+        const int penWidth = PenWidthFromValue(Fe.DrawWidth);
         ChangeGraphCanvas([penWidth](Canvas& canvas) { canvas.Pen.Width = penWidth; });
         return;
     }
     case St::FILLSTYLE: {
         if (!(value >= 0 && value <= FillStyleLast)) return;
-        FillStyle = TruncInRange(value);
-        const BrushStyle style = BrushStyleFromCode(FillStyle);
+        Fe.FillStyle = TruncInRange(value);
+        const BrushStyle style = BrushStyleFromCode(Fe.FillStyle);
         ChangeGraphCanvas([style](Canvas& canvas) { canvas.Brush.Style = style; });
         return;
     }
@@ -311,7 +311,8 @@ void ExecPenSetting(int code) {
 // The values DRAWMODE, DRAWSTYLE, DRAWWIDTH, FILLSTYLE (and the G forms): read from the open window's
 // drawing surface.
 void PushPenSetting(int statement) {
-    const std::shared_ptr<GraphSurface> surface = GScreenOpen.load() != 0 ? CurrentGraphSurface() : nullptr;
+    const std::shared_ptr<GraphSurface> surface =
+        Fe.GScreenOpen.load() != 0 ? CurrentGraphSurface() : nullptr;
     if (!surface) {
         RaiseError(Err::NoGraphicsWindow);
         return;
@@ -343,11 +344,11 @@ void ExecPrecision() {
         return;
     }
     if (value >= PrecisionMax)
-        PrintPrecision = PrecisionMax;
+        Fe.PrintPrecision = PrecisionMax;
     else if (value <= PrecisionMin)
-        PrintPrecision = PrecisionMin;
+        Fe.PrintPrecision = PrecisionMin;
     else
-        PrintPrecision = TruncInRange(value);
+        Fe.PrintPrecision = TruncInRange(value);
 }
 
 namespace {
@@ -367,7 +368,7 @@ void PushWindowText(int code) {
     const SettingWindow window =
         code == SettingValueBase + St::CBACKCOLOR ? SettingWindow::Control : SettingWindow::Run;
     const TextSettings settings = ReadText(window, code);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     switch (code - SettingValueBase) {
     case St::CBACKCOLOR:
     case St::TBACKCOLOR: PushColorText(static_cast<int>(settings.BackColor)); return;
@@ -441,7 +442,7 @@ void ExecMsgBox(int arguments) {
     int answer = MsgBoxResult::Ok;
     HandOver(WindowSettingsHook.MessageBox, Fn::MSGBOX, true,
              [&request, &answer] { answer = WindowSettingsHook.MessageBox(request); });
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     GlPushNum(answerZero ? 0 : answer);
 }
 
@@ -456,7 +457,7 @@ void ExecInputBox(int arguments) {
     bool accepted = false;
     HandOver(WindowSettingsHook.InputBox, Fn::INPUTBOX, true,
              [&request, &answer, &accepted] { accepted = WindowSettingsHook.InputBox(request, answer); });
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     GlPushStr(accepted ? answer : QString()); // Cancel gives the empty text
 }
 
@@ -473,7 +474,7 @@ void ExecSelectFile(bool save, int arguments) {
     QString chosen;
     HandOver(WindowSettingsHook.SelectFile, function, true,
              [&request, &chosen] { chosen = WindowSettingsHook.SelectFile(request); });
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     GlPushStr(chosen);
 }
 
@@ -505,23 +506,23 @@ void SyncSetColor(int code) {
     switch (code) {
     case St::BACKCOLOR:
     case St::GBACKCOLOR:
-        GBackColor = value;
+        Fe.GBackColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Brush.Color = color; });
         return;
     case St::BORDERCOLOR:
     case St::GBORDERCOLOR:
-        GBorderColor = value;
-        GBorderColorSet = 1;
+        Fe.GBorderColor = value;
+        Fe.GBorderColorSet = 1;
         return;
     case St::FORECOLOR:
     case St::GFORECOLOR:
         // The drawing colour is the text colour of GPRINT as well.
-        GForeColor = value;
-        GFontColor = value;
+        Fe.GForeColor = value;
+        Fe.GFontColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Pen.Color = color; });
         return;
     case St::GFONTCOLOR:
-        GFontColor = value;
+        Fe.GFontColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Font.Color = color; });
         return;
     case St::CBACKCOLOR:
@@ -530,7 +531,7 @@ void SyncSetColor(int code) {
         ChangeText(SettingWindow::Control, code, ColorChange(TextSetting::BackColor, color));
         return;
     case St::CFONTCOLOR:
-        CFontColor = value;
+        Fe.CFontColor = value;
         ChangeText(SettingWindow::Control, code, ColorChange(TextSetting::FontColor, color));
         return;
     case St::TBACKCOLOR:
@@ -553,17 +554,17 @@ void SyncSetFontSize(int code) {
     change.What = TextSetting::FontSize;
     switch (code) {
     case St::CFONTCHARSET:
-        CFontCharset = change.Number;
+        Fe.CFontCharset = change.Number;
         change.What = TextSetting::FontCharset;
         ChangeText(SettingWindow::Control, code, change);
         return;
     case St::CFONTSIZE:
         // Kept, so that the value CFONTSIZE reads back what was set.
-        CFontSize = change.Number;
+        Fe.CFontSize = change.Number;
         ChangeText(SettingWindow::Control, code, change);
         return;
-    case St::GFONTCHARSET: GFontCharset = change.Number; return;
-    case St::GFONTSIZE: GFontSize = change.Number; return;
+    case St::GFONTCHARSET: Fe.GFontCharset = change.Number; return;
+    case St::GFONTSIZE: Fe.GFontSize = change.Number; return;
     case St::TFONTCHARSET:
         change.What = TextSetting::FontCharset;
         ChangeText(SettingWindow::Run, code, change);
@@ -585,15 +586,15 @@ void SyncSetFontName(int code) {
     styleChange.Number = StrToFontStyle(text);
     switch (code) {
     case St::CFONTNAME:
-        CFontName = text;
+        Fe.CFontName = text;
         ChangeText(SettingWindow::Control, code, change);
         return;
     case St::CFONTSTYLE:
-        CFontStyle = styleChange.Number;
+        Fe.CFontStyle = styleChange.Number;
         ChangeText(SettingWindow::Control, code, styleChange);
         return;
-    case St::GFONTNAME: GFontName = text; return;
-    case St::GFONTSTYLE: GFontStyle = styleChange.Number; return;
+    case St::GFONTNAME: Fe.GFontName = text; return;
+    case St::GFONTSTYLE: Fe.GFontStyle = styleChange.Number; return;
     case St::TFONTNAME: ChangeText(SettingWindow::Run, code, change); return;
     case St::TFONTSTYLE: ChangeText(SettingWindow::Run, code, styleChange); return;
     default: return;
@@ -623,18 +624,18 @@ void SyncSetWindowState(int code) {
 // The values CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
 void SyncGetWindowState(int code) {
     const SettingWindow window = StateWindowOf(code - SettingValueBase);
-    if (window == SettingWindow::Control && CScreenOpen.load() == 0) {
+    if (window == SettingWindow::Control && Fe.CScreenOpen.load() == 0) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
-    if (window == SettingWindow::Graph && GScreenOpen.load() == 0) {
+    if (window == SettingWindow::Graph && Fe.GScreenOpen.load() == 0) {
         RaiseError(Err::NoGraphicsWindow);
         return;
     }
     WindowShowState state = WindowShowState::Normal;
     HandOver(WindowSettingsHook.State, code, true,
              [window, &state] { state = WindowSettingsHook.State(window); });
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     switch (state) {
     case WindowShowState::Minimize: GlPushStr(StateMinimize); return;
     case WindowShowState::Maximize: GlPushStr(StateMaximize); return;
@@ -679,22 +680,22 @@ void ExecSelectFileForm(int code) {
 void PushSettingValue(int code) {
     switch (code - SettingValueBase) {
     case St::BACKCOLOR:
-    case St::GBACKCOLOR: PushColorText(GBackColor); return;
+    case St::GBACKCOLOR: PushColorText(Fe.GBackColor); return;
     case St::BORDERCOLOR:
-    case St::GBORDERCOLOR: PushColorText(GBorderColor); return;
+    case St::GBORDERCOLOR: PushColorText(Fe.GBorderColor); return;
     case St::FORECOLOR:
-    case St::GFORECOLOR: PushColorText(GForeColor); return;
-    case St::CFONTCHARSET: GlPushNum(CFontCharset); return;
-    case St::CFONTCOLOR: PushColorText(CFontColor); return;
-    case St::CFONTNAME: GlPushStr(CFontName); return;
-    case St::CFONTSIZE: GlPushNum(CFontSize); return;
-    case St::CFONTSTYLE: PushStyleText(CFontStyle); return;
-    case St::GFONTCHARSET: GlPushNum(GFontCharset); return;
-    case St::GFONTCOLOR: PushColorText(GFontColor); return;
-    case St::GFONTNAME: GlPushStr(GFontName); return;
-    case St::GFONTSIZE: GlPushNum(GFontSize); return;
-    case St::GFONTSTYLE: PushStyleText(GFontStyle); return;
-    case St::PRECISION: GlPushNum(PrintPrecision); return;
+    case St::GFORECOLOR: PushColorText(Fe.GForeColor); return;
+    case St::CFONTCHARSET: GlPushNum(Fe.CFontCharset); return;
+    case St::CFONTCOLOR: PushColorText(Fe.CFontColor); return;
+    case St::CFONTNAME: GlPushStr(Fe.CFontName); return;
+    case St::CFONTSIZE: GlPushNum(Fe.CFontSize); return;
+    case St::CFONTSTYLE: PushStyleText(Fe.CFontStyle); return;
+    case St::GFONTCHARSET: GlPushNum(Fe.GFontCharset); return;
+    case St::GFONTCOLOR: PushColorText(Fe.GFontColor); return;
+    case St::GFONTNAME: GlPushStr(Fe.GFontName); return;
+    case St::GFONTSIZE: GlPushNum(Fe.GFontSize); return;
+    case St::GFONTSTYLE: PushStyleText(Fe.GFontStyle); return;
+    case St::PRECISION: GlPushNum(Fe.PrintPrecision); return;
     case St::CBACKCOLOR:
         if (CBackColorSet)
             PushColorText(CBackColor);

@@ -12,14 +12,14 @@ namespace {
 // A scan error is reported at the position of the scan's item in hand, the one after its token; a
 // compiler error where the pre-code item read last begins.
 bool ScanFailed() {
-    if (ErrorNumber == 0) return false;
-    ErrorPosition = LXScan::PreCodeItem.Position;
+    if (Fe.ErrorNumber == 0) return false;
+    Fe.ErrorPosition = LXScan::PreCodeItem.Position;
     return true;
 }
 
 bool ParseFailed() {
-    if (ErrorNumber == 0) return false;
-    ErrorPosition = LXParse::PreCodeItem.Position;
+    if (Fe.ErrorNumber == 0) return false;
+    Fe.ErrorPosition = LXParse::PreCodeItem.Position;
     return true;
 }
 
@@ -28,19 +28,19 @@ bool ParseFailed() {
 bool CompileProgram() {
     ResetSourcePos();
     PreCodeIndex = ProgramCodeStart;
-    ErrorPosition = 0;
+    Fe.ErrorPosition = 0;
     PreScan();
-    if (ErrorNumber != 0) {
-        ErrorPosition = SourcePos;
+    if (Fe.ErrorNumber != 0) {
+        Fe.ErrorPosition = Fe.SourcePos;
         return false;
     }
     PreCodeIndex = ProgramCodeStart;
-    ErrorPosition = 0;
+    Fe.ErrorPosition = 0;
     ScanProgram();
     if (ScanFailed()) return false;
     InitCode();
     PreCodeIndex = ProgramCodeStart;
-    ErrorPosition = 0;
+    Fe.ErrorPosition = 0;
     CodeIndex = ProgramCodeStart;
     ParseProgram();
     return !ParseFailed();
@@ -49,7 +49,7 @@ bool CompileProgram() {
 bool CompileImmediate() {
     constexpr int ImmediateStart = 1;
     ResetSourcePos();
-    ErrorPosition = 0;
+    Fe.ErrorPosition = 0;
     ResetPreCode();
     PreCodeIndex = ImmediateStart;
     ScanProgram();

@@ -17,14 +17,14 @@ bool OneOf(int value, std::initializer_list<int> set) {
 }
 
 int EntryKind(int index) {
-    return DcVarTable[static_cast<std::size_t>(index)].Kind & DcVarKind::Mask;
+    return Tb.DcVarTable[static_cast<std::size_t>(index)].Kind & DcVarKind::Mask;
 }
 
 // ---- the AS clause ------------------------------------------------------------------------------------
 
 char16_t UpperAt(int pos) {
-    if (pos < 1 || pos > CompileTextLength || pos > CompileText.size()) return 0;
-    const char16_t c = CompileText[pos - 1].unicode();
+    if (pos < 1 || pos > Fe.CompileTextLength || pos > Fe.CompileText.size()) return 0;
+    const char16_t c = Fe.CompileText[pos - 1].unicode();
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
@@ -48,7 +48,7 @@ bool WordAt(int pos, std::u16string_view word) {
 // type (3, 1, 2) or 0 when there is no such clause. The reader stays where it is, except with
 // stayAfterClause (CONST), where it moves past a clause found.
 int ReadTypeClause(bool stayAfterClause) {
-    int pos = SourcePos;
+    int pos = Fe.SourcePos;
     const char16_t first = UpperAt(pos);
     if (!IsBlankOrTab(first) && first != u'(') return VarType::None;
     pos = SkipBlanksAndTabs(pos);
@@ -80,7 +80,7 @@ int ReadTypeClause(bool stayAfterClause) {
         const int after = pos + static_cast<int>(t.Word.size());
         const char16_t next = UpperAt(after);
         if (!OneOf(next, {u')', u',', u'=', u' ', u'\t', 0, u'\r'})) return VarType::None;
-        if (stayAfterClause) SourcePos = after;
+        if (stayAfterClause) Fe.SourcePos = after;
         return t.Type;
     }
     return VarType::None;
@@ -236,7 +236,7 @@ void ResolveEntry(int entry, const QString& varName, ConstScope scope, CodeItemT
         RaiseError(Err::UnexpectedLexError);
         return;
     }
-    const std::int32_t index = DcVarTable[static_cast<std::size_t>(entry)].Index;
+    const std::int32_t index = Tb.DcVarTable[static_cast<std::size_t>(entry)].Index;
     if (kind == NumberConstant || kind == NumberPublicConstant)
         token = CodeItemType{CodeKind::NumLiteral, index - 1, 0};
     else if (kind == StringConstant || kind == StringPublicConstant)
@@ -252,7 +252,7 @@ void FindOrCreateUndeclared(const QString& name, int type, CodeItemType& token) 
         token = MakeVarItem(index, type);
         return;
     }
-    if (OptionExplicit != 0) {
+    if (Fe.OptionExplicit != 0) {
         RaiseError(Err::UndeclaredVariable);
         return;
     }
@@ -284,8 +284,8 @@ QString LocalPrefixFor(int counter) {
 }
 
 void AdvanceLocalNamePrefix() {
-    ++DefCounter;
-    LocalNamePrefix = LocalPrefixFor(DefCounter);
+    ++Fe.DefCounter;
+    Fe.LocalNamePrefix = LocalPrefixFor(Fe.DefCounter);
 }
 
 void RegisterDcVar(const QString& name, CodeItemType& token) {
@@ -294,10 +294,10 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         RaiseError(Err::NameTooLong);
         return;
     }
-    const int context = DeclContext;
+    const int context = Fe.DeclContext;
     const bool prefixed = OneOf(context, {DeclCtx::SubParams, DeclCtx::FunctionParams, DeclCtx::LocalDecl,
                                           DeclCtx::DimList, DeclCtx::SubConst, DeclCtx::FunctionConst});
-    const QString key = prefixed ? LocalNamePrefix + name : name;
+    const QString key = prefixed ? Fe.LocalNamePrefix + name : name;
     const bool readsClause =
         OneOf(context, {DeclCtx::PublicList, DeclCtx::SubName, DeclCtx::SubParams, DeclCtx::FunctionName,
                         DeclCtx::FunctionParams, DeclCtx::DimList, DeclCtx::Const, DeclCtx::SubConst,
@@ -312,7 +312,7 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         token.FirstCode = TokenKindForType(type);
         return;
     }
-    if (NumofRegisteredDcVar >= DcVarCapacity) {
+    if (Tb.NumofRegisteredDcVar >= DcVarCapacity) {
         RaiseError(Err::TooManyDeclaredNames);
         return;
     }
@@ -321,8 +321,8 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         return;
     }
     const int kind = DeclaredKind(context, type);
-    const int at = ++NumofRegisteredDcVar;
-    DcVarType& entry = DcVarTable[static_cast<std::size_t>(at)];
+    const int at = ++Tb.NumofRegisteredDcVar;
+    DcVarType& entry = Tb.DcVarTable[static_cast<std::size_t>(at)];
     entry.Name = key;
     entry.Kind = kind;
     entry.Index = 0;
@@ -333,9 +333,9 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
 void LookUpVariable(const QString& name, CodeItemType& token) {
     token = CodeItemType{};
     const QString base = name.left(MaxDeclaredNameLength);
-    const int context = DeclContext;
+    const int context = Fe.DeclContext;
     const bool prefixed = context == DeclCtx::SubParams || context == DeclCtx::FunctionParams;
-    const QString key = prefixed ? LocalNamePrefix + base : base;
+    const QString key = prefixed ? Fe.LocalNamePrefix + base : base;
     const bool readsClause =
         OneOf(context, {DeclCtx::PublicList, DeclCtx::SubName, DeclCtx::SubParams, DeclCtx::FunctionName,
                         DeclCtx::FunctionParams, DeclCtx::DimList});
@@ -367,14 +367,14 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
         }
         CreateVariable(key, type, token);
         if (token.FirstCode != CodeKind::None)
-            DcVarTable[static_cast<std::size_t>(entry)].Index = token.SecondCode;
+            Tb.DcVarTable[static_cast<std::size_t>(entry)].Index = token.SecondCode;
         return;
     }
     case DeclCtx::SubName:
     case DeclCtx::FunctionName: FindOrCreate(key, type, token); return;
     case DeclCtx::SubBody:
     case DeclCtx::FunctionBody: {
-        const QString local = LocalNamePrefix + base;
+        const QString local = Fe.LocalNamePrefix + base;
         int entry = FindDcVar(local);
         if (entry != 0) {
             ResolveEntry(entry, local, ConstScope::Local, token);
@@ -393,15 +393,15 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
 }
 
 int FindDcVar(const QString& name) {
-    for (int i = 1; i <= NumofRegisteredDcVar && i <= DcVarCapacity; ++i)
-        if (DcVarTable[static_cast<std::size_t>(i)].Name == name) return i;
+    for (int i = 1; i <= Tb.NumofRegisteredDcVar && i <= DcVarCapacity; ++i)
+        if (Tb.DcVarTable[static_cast<std::size_t>(i)].Name == name) return i;
     return 0;
 }
 
 int FindGlobalDcVar(const QString& name) {
     using namespace DcVarKind;
-    for (int i = 1; i <= NumofRegisteredDcVar && i <= DcVarCapacity; ++i) {
-        if (DcVarTable[static_cast<std::size_t>(i)].Name != name) continue;
+    for (int i = 1; i <= Tb.NumofRegisteredDcVar && i <= DcVarCapacity; ++i) {
+        if (Tb.DcVarTable[static_cast<std::size_t>(i)].Name != name) continue;
         const int kind = EntryKind(i);
         if ((kind >= Sub && kind <= FormulaFunction) ||
             (kind >= NumberPublicVariable && kind <= FormulaPublicVariable) ||
@@ -422,10 +422,10 @@ bool IsSubName(const QString& name) {
 
 int FindVariable(const QString& name, int type) {
     switch (type) {
-    case VarType::String: return FindByName(StrVarTable, NumofRegisteredStrVar, name);
-    case VarType::Boolean: return FindByName(BoolVarTable, NumofRegisteredBoolVar, name);
-    case VarType::Formula: return FindByName(FormVarTable, NumofRegisteredFormVar, name);
-    default: return FindByName(NumVarTable, NumofRegisteredNumVar, name);
+    case VarType::String: return FindByName(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
+    case VarType::Boolean: return FindByName(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name);
+    case VarType::Formula: return FindByName(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name);
+    default: return FindByName(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
     }
 }
 
@@ -434,18 +434,18 @@ void CreateVariable(const QString& name, int type, CodeItemType& token) {
     int index = 0;
     switch (type) {
     case VarType::String:
-        index = AppendRecord(StrVarTable, NumofRegisteredStrVar, name);
-        if (index != 0 && DeclContext == DeclCtx::FunctionName)
-            StrVarTable[static_cast<std::size_t>(index)].Kind = StrVarKind::FunctionName;
+        index = AppendRecord(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
+        if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
+            Tb.StrVarTable[static_cast<std::size_t>(index)].Kind = StrVarKind::FunctionName;
         break;
-    case VarType::Boolean: index = AppendRecord(BoolVarTable, NumofRegisteredBoolVar, name); break;
-    case VarType::Formula: index = AppendRecord(FormVarTable, NumofRegisteredFormVar, name); break;
+    case VarType::Boolean: index = AppendRecord(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name); break;
+    case VarType::Formula: index = AppendRecord(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name); break;
     default:
-        index = AppendRecord(NumVarTable, NumofRegisteredNumVar, name);
-        if (index != 0 && DeclContext == DeclCtx::SubName)
-            NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::SubName;
-        else if (index != 0 && DeclContext == DeclCtx::FunctionName)
-            NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::FunctionName;
+        index = AppendRecord(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
+        if (index != 0 && Fe.DeclContext == DeclCtx::SubName)
+            Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::SubName;
+        else if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
+            Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::FunctionName;
         break;
     }
     if (index != 0) token = MakeVarItem(index, type);
@@ -459,10 +459,10 @@ void FindLocalVar(const QString& name, CodeItemType& token) {
     token = CodeItemType{};
     const QString cut = name.left(MaxLocalVarNameLength);
     if (name.endsWith(u'$')) {
-        const int i = FindByName(LocalStrVarTable, NumofRegisteredLocalStrVar, cut);
+        const int i = FindByName(Tb.LocalStrVarTable, Tb.NumofRegisteredLocalStrVar, cut);
         if (i != 0) token = CodeItemType{CodeKind::LocalStrVar, i, 0};
     } else {
-        const int i = FindByName(LocalNumVarTable, NumofRegisteredLocalNumVar, cut);
+        const int i = FindByName(Tb.LocalNumVarTable, Tb.NumofRegisteredLocalNumVar, cut);
         if (i != 0) token = CodeItemType{CodeKind::LocalNumVar, i, 0};
     }
 }
@@ -477,10 +477,10 @@ void AddLocalVar(const QString& name, CodeItemType& token, int position) {
     int index = 0;
     int kind = CodeKind::None;
     if (name.endsWith(u'$')) {
-        index = AppendRecord(LocalStrVarTable, NumofRegisteredLocalStrVar, cut);
+        index = AppendRecord(Tb.LocalStrVarTable, Tb.NumofRegisteredLocalStrVar, cut);
         kind = CodeKind::LocalStrVar;
     } else {
-        index = AppendRecord(LocalNumVarTable, NumofRegisteredLocalNumVar, cut);
+        index = AppendRecord(Tb.LocalNumVarTable, Tb.NumofRegisteredLocalNumVar, cut);
         kind = CodeKind::LocalNumVar;
     }
     if (index != 0) token = CodeItemType{kind, index, position};

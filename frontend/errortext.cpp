@@ -54,12 +54,12 @@ QString FromTable(std::u16string_view text) {
 // The culprit's name; empty whenever ErrorNameIndex is no slot of the table, so a stray index can
 // never read outside it.
 QString StatementName() {
-    const int slot = StatementSlotOf(ErrorNameIndex);
+    const int slot = StatementSlotOf(Fe.ErrorNameIndex);
     return slot > 0 ? FromTable(StatementNames[static_cast<std::size_t>(slot)]) : QString();
 }
 
 QString FunctionName() {
-    int code = ErrorNameIndex;
+    int code = Fe.ErrorNameIndex;
     if (code >= FunctionFormStep) code %= FunctionFormStep;
     if (code >= 1 && code <= FunctionCount) return FromTable(FunctionNames[static_cast<std::size_t>(code)]);
     if (code > WindowSettingBase && code - WindowSettingBase <= StatementCount)
@@ -68,7 +68,7 @@ QString FunctionName() {
 }
 
 QString OperatorName() {
-    const int slot = ErrorNameIndex;
+    const int slot = Fe.ErrorNameIndex;
     return slot >= 1 && slot <= OperatorCount ? FromTable(OperatorNames[static_cast<std::size_t>(slot)])
                                               : QString();
 }
@@ -92,7 +92,7 @@ QString MessageText(int number) {
 
     switch (number) {
     case Err::BadCharacter:
-        return u"Basic で使われない文字(UNICODE:"_s + BadCharText + u")が含まれています。"_s + NL +
+        return u"Basic で使われない文字(UNICODE:"_s + Fe.BadCharText + u")が含まれています。"_s + NL +
                u" 又は使う場所に誤りがあります。"_s;
     case Err::UnknownStatement:
         return u"この命令はサポートされていません。"_s + NL + u"または文が不完全です。"_s;
@@ -526,11 +526,11 @@ QString ErrorMessage(int number) {
 QString LineColumnText(int offset) {
     int p = offset;
     if (p < 1) p = 1;
-    if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
+    if (p > Fe.ProgramText.size()) p = static_cast<int>(Fe.ProgramText.size());
     int line = 1;
     int lineBreak = 0; // the last CR or LF before p: the LF of a CR LF is not a column of the next line
     for (int i = 1; i <= p - 1; ++i) {
-        const QChar c = ProgramText.at(i - 1);
+        const QChar c = Fe.ProgramText.at(i - 1);
         if (c == QLatin1Char('\r')) ++line;
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) lineBreak = i;
     }

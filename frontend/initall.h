@@ -3,9 +3,7 @@
 // commands, CONT and event calls keep the tables so they see the program's variables.
 #pragma once
 
-// Whether the reset clears the stop request. The start of a run keeps it: the request was cleared
-// when the run was asked for, and a stop asked for since belongs to this run.
-enum class StopRequestReset { Clear, Keep };
+#include "frontend/sharedstate.h"
 
 void InitAll(StopRequestReset stop = StopRequestReset::Clear);
 

@@ -61,7 +61,7 @@ void ResetPreCode() {
         PreCodeBuffer.assign(InitialSlots, CodeItemType{});
         CurrentmaxPreCodeNum = ImmediateAreaLast;
     }
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     for (int i = 0; i <= ImmediateAreaLast; ++i)
         PreCodeBuffer[i].FirstCode = CodeKind::End;
     PreCodeBuffer[0] = {CodeKind::None, 0, PreCodeBuffer[0].Position};
@@ -71,7 +71,8 @@ void ResetPreCode() {
 void AddPreCode(const CodeItemType& item) {
     if (item.FirstCode == CodeKind::None) return;
     // An immediate command is scanned into slots 1 to 100; past them it would overwrite the program.
-    if (RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && PreCodeIndex > ImmediateAreaLast) {
+    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
+        PreCodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;
     }
@@ -80,7 +81,7 @@ void AddPreCode(const CodeItemType& item) {
     CodeItemType stored = item;
     // Pre-code carries the position of the token's first character (or of the INCLUDE statement
     // while included text is scanned), so that errors point at the start of what went wrong.
-    if (IncludeMode == 0 || IncludeMode == 1) stored.Position = TokenStart;
+    if (Fe.IncludeMode == 0 || Fe.IncludeMode == 1) stored.Position = Fe.TokenStart;
     PreCodeBuffer[static_cast<std::size_t>(PreCodeIndex)] = stored;
     ++PreCodeIndex;
 }
@@ -138,7 +139,7 @@ void ResetCode() {
         items.assign(InitialSlots, CodeItemType{});
         CurrentmaxCodeNum = ImmediateAreaLast;
     }
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     for (int i = 0; i <= ImmediateAreaLast; ++i)
         items[i].FirstCode = CodeKind::End;
     items[0] = {CodeKind::None, 0, items[0].Position};
@@ -148,7 +149,7 @@ void ResetCode() {
 void AddCode(const CodeItemType& item) {
     // An immediate command (and a formula run in the immediate area) must end before slot 101,
     // where the program's items begin: refuse it rather than overwrite the program.
-    if (RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && CodeIndex > ImmediateAreaLast) {
+    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && CodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;
     }

@@ -65,8 +65,8 @@ QString InternalStatementName(int code) {
 
 QString NumVarText(const CodeItemType& item) {
     const int n = item.SecondCode;
-    if (!InTable(NumVarTable, NumofRegisteredNumVar, n)) return RawItemText(item);
-    const NumVarType& record = NumVarTable[static_cast<std::size_t>(n)];
+    if (!InTable(Tb.NumVarTable, Tb.NumofRegisteredNumVar, n)) return RawItemText(item);
+    const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(n)];
     switch (record.Kind) {
     case NumVarKind::Variable: return u'#' + record.Name;
     case NumVarKind::Label: return u'*' + record.Name;
@@ -78,8 +78,8 @@ QString NumVarText(const CodeItemType& item) {
 
 QString BoolVarText(const CodeItemType& item) {
     const int n = item.SecondCode;
-    if (!InTable(BoolVarTable, NumofRegisteredBoolVar, n)) return RawItemText(item);
-    const BoolVarType& record = BoolVarTable[static_cast<std::size_t>(n)];
+    if (!InTable(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, n)) return RawItemText(item);
+    const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(n)];
     switch (record.Kind) {
     case BoolVarKind::Variable: return u'@' + record.Name;
     case BoolVarKind::FunctionName: return u'%' + record.Name;
@@ -132,30 +132,31 @@ void CodeItemText(const CodeItemType& item, QString& text) {
                                               : RawItemText(item);
         return;
     case CodeKind::NumLiteral:
-        text = InTable(NumConTable, NumofRegisteredNumCon, n + 1) ? RoundedText(NumConValue(item))
-                                                                  : RawItemText(item);
+        text = InTable(Tb.NumConTable, Tb.NumofRegisteredNumCon, n + 1) ? RoundedText(NumConValue(item))
+                                                                        : RawItemText(item);
         return;
     case CodeKind::NumVar: text = NumVarText(item); return;
     case CodeKind::LocalNumVar: text = u'L' + number; return;
     case CodeKind::NumArray:
-        text = InTable(NumVarTable, NumofRegisteredNumVar, n)
-                   ? QStringLiteral("NumArrVar(") + NumVarTable[static_cast<std::size_t>(n)].Name + u')'
+        text = InTable(Tb.NumVarTable, Tb.NumofRegisteredNumVar, n)
+                   ? QStringLiteral("NumArrVar(") + Tb.NumVarTable[static_cast<std::size_t>(n)].Name + u')'
                    : RawItemText(item);
         return;
     case CodeKind::StrLiteral:
         // Entry 1 is also the pre-scan's scratch literal, so it counts even before any literal.
-        text = n >= 1 && n < static_cast<int>(StrConTable.size()) ? StrConTable[static_cast<std::size_t>(n)]
-                                                                  : RawItemText(item);
+        text = n >= 1 && n < static_cast<int>(Tb.StrConTable.size())
+                   ? Tb.StrConTable[static_cast<std::size_t>(n)]
+                   : RawItemText(item);
         return;
     case CodeKind::StrVar:
-        text = InTable(StrVarTable, NumofRegisteredStrVar, n)
-                   ? StrVarTable[static_cast<std::size_t>(n)].Name + u'$'
+        text = InTable(Tb.StrVarTable, Tb.NumofRegisteredStrVar, n)
+                   ? Tb.StrVarTable[static_cast<std::size_t>(n)].Name + u'$'
                    : RawItemText(item);
         return;
     case CodeKind::LocalStrVar: text = u'L' + number + u'$'; return;
     case CodeKind::StrArray:
-        text = InTable(StrVarTable, NumofRegisteredStrVar, n)
-                   ? QStringLiteral("StrArrVar(") + StrVarTable[static_cast<std::size_t>(n)].Name + u')'
+        text = InTable(Tb.StrVarTable, Tb.NumofRegisteredStrVar, n)
+                   ? QStringLiteral("StrArrVar(") + Tb.StrVarTable[static_cast<std::size_t>(n)].Name + u')'
                    : RawItemText(item);
         return;
     case CodeKind::BoolConst:
@@ -176,8 +177,8 @@ void CodeItemText(const CodeItemType& item, QString& text) {
     case CodeKind::PublicNum: text = QStringLiteral("ANV") + number; return;
     case CodeKind::PublicStr: text = QStringLiteral("ASV") + number; return;
     case CodeKind::FormulaVar:
-        text = InTable(FormVarTable, NumofRegisteredFormVar, n)
-                   ? FormVarTable[static_cast<std::size_t>(n)].Name + u'@'
+        text = InTable(Tb.FormVarTable, Tb.NumofRegisteredFormVar, n)
+                   ? Tb.FormVarTable[static_cast<std::size_t>(n)].Name + u'@'
                    : RawItemText(item);
         return;
     case CodeKind::NumArgBind: text = QStringLiteral("PoPL") + number; return;

@@ -95,17 +95,17 @@ template <typename Record> Record* RecordAt(std::vector<Record>& table, int inde
 
 NumVarType* NumRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::NumArray) return nullptr;
-    return RecordAt(NumVarTable, item.SecondCode);
+    return RecordAt(Tb.NumVarTable, item.SecondCode);
 }
 
 StrVarType* StrRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrVar && item.FirstCode != CodeKind::StrArray) return nullptr;
-    return RecordAt(StrVarTable, item.SecondCode);
+    return RecordAt(Tb.StrVarTable, item.SecondCode);
 }
 
 BoolVarType* BoolRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::BoolVar && item.FirstCode != CodeKind::BoolArray) return nullptr;
-    return RecordAt(BoolVarTable, item.SecondCode);
+    return RecordAt(Tb.BoolVarTable, item.SecondCode);
 }
 
 bool IsArrayParameter(const CodeItemType& item) {
@@ -188,7 +188,7 @@ int ExpressionCloseIndex(const ItemBuffer& buffer) {
 
 void EmitExpressionBody(const ItemBuffer& buffer) {
     const int close = ExpressionCloseIndex(buffer);
-    for (int i = 2; i < close && ErrorNumber == 0; ++i)
+    for (int i = 2; i < close && Fe.ErrorNumber == 0; ++i)
         AddCode(buffer[static_cast<std::size_t>(i)]);
 }
 
@@ -231,10 +231,10 @@ bool NextIsStatementEnd() {
 bool CompileExpression() {
     ItemBuffer buffer;
     ParseExpression(buffer);
-    if (ErrorNumber != 0) return false;
+    if (Fe.ErrorNumber != 0) return false;
     if (IsEmptyExpression(buffer)) return FormMismatch();
     EmitExpression(buffer);
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 bool CompileExpressionToEnd() {
@@ -418,8 +418,8 @@ void ParseExpression(ItemBuffer& out) {
     }
     UnreadItem();
     if (count == 0) return;
-    ToPolish(gathered, gathered, ErrorNumber);
-    if (ErrorNumber != 0) return;
+    ToPolish(gathered, gathered, Fe.ErrorNumber);
+    if (Fe.ErrorNumber != 0) return;
     BuildExpression(gathered, position, out);
 }
 
@@ -428,7 +428,7 @@ void EmitExpression(const ItemBuffer& buffer) {
         const CodeItemType& item = buffer[static_cast<std::size_t>(i)];
         if (item.FirstCode < CodeKind::Operator) return;
         AddCode(item);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
 }
 
@@ -534,7 +534,7 @@ Form FormOf(int code) {
 // An argument form that failed is reported against the statement itself.
 void StatementFormFailed() {
     // Whatever the operands tripped on, the user reads best which statement's form was not met.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     RaiseError(Err::StatementType, StatementCode);
 }
 
@@ -696,7 +696,7 @@ int FunctionStatementName(int value) {
 
 void FunctionStatementFailed(int value) {
     // As for a statement's form: the statement the assignment stands for names the error.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     RaiseError(Err::StatementType, FunctionStatementName(value));
 }
 
@@ -745,7 +745,7 @@ void CompileSeparator(int slot) {
     if (slot == Op::Colon && CodeIndex == 1) return;
     CodeItemType last;
     LookBackCode(1, last);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (!IsSameItem(last, CodeKind::Operator, slot)) Emit(CodeKind::Operator, slot);
 }
 
@@ -791,14 +791,14 @@ void ParseProgram() {
     BeginStatement(item);
     while (StopFlag == 0) {
         CompileStatement(item);
-        if (ErrorNumber != 0) break;
+        if (Fe.ErrorNumber != 0) break;
         ReadItem(item);
         BeginStatement(item);
     }
     StopFlag = 1;
     // An immediate command ends at its own end item; the program's end stays the fetch limit.
-    if (RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) CodeLimit = CodeIndex;
-    AddCode(CodeItemType{CodeKind::End, 0, CompileTextLength});
+    if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) CodeLimit = CodeIndex;
+    AddCode(CodeItemType{CodeKind::End, 0, Fe.CompileTextLength});
 }
 
 void CheckOpenBlocks() {

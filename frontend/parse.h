@@ -254,7 +254,7 @@ int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>&
     ItemBuffer index;
     while (true) {
         ParseExpression(index);
-        if (ErrorNumber != 0) return -1;
+        if (Fe.ErrorNumber != 0) return -1;
         if (IsEmptyExpression(index)) {
             RaiseError(otherError);
             return -1;
@@ -279,7 +279,7 @@ int ReadArrayIndices(const CodeItemType& name, FixedStack<ItemBuffer, Capacity>&
 template <int Capacity>
 void EmitPoppedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count, int emptyError) {
     ItemBuffer index;
-    for (int i = 0; i < count && ErrorNumber == 0; ++i) {
+    for (int i = 0; i < count && Fe.ErrorNumber == 0; ++i) {
         if (!stack.Pop(index, emptyError)) return;
         EmitExpression(index);
     }

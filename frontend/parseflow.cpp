@@ -52,7 +52,7 @@ void CompileElseIf() {
     const int endSlot = EmitJumpSlot();
     PatchJump(falseSlot);
     EmitColon();
-    if (ErrorNumber != 0 || !CompileExpression()) return;
+    if (Fe.ErrorNumber != 0 || !CompileExpression()) return;
     if (!ReadStatementWord(St::THEN)) return RaiseError(Err::IfNoThen);
     const int nextFalseSlot = EmitConditionalJump(St::IF);
     EmitColon();
@@ -69,7 +69,7 @@ void CompileElse() {
     const int endSlot = EmitJumpSlot();
     EmitColon();
     PatchJump(falseSlot);
-    if (ErrorNumber == 0 && IfStack.Push(endSlot, Err::NestingTooDeep))
+    if (Fe.ErrorNumber == 0 && IfStack.Push(endSlot, Err::NestingTooDeep))
         IfStack.Push(count, Err::NestingTooDeep);
 }
 
@@ -81,7 +81,7 @@ void CompileEndIf() {
         int slot = 0;
         if (!IfStack.Pop(slot, Err::IfBlockMismatch)) return;
         PatchJump(slot);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
     EmitColon();
 }
@@ -123,14 +123,14 @@ void CompileFor() {
     if (!ReadStatementWord(St::TO)) return RaiseError(Err::ForNoTo);
     ItemBuffer limit;
     ParseExpression(limit);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (IsEmptyExpression(limit)) return RaiseError(Err::ExpressionFormMismatch);
     LookItem(item);
     const bool stepGiven = IsStatementItem(item, St::STEP);
     if (stepGiven) {
         ReadItem(item);
         ParseExpression(entry.Step);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(entry.Step)) return RaiseError(Err::ExpressionFormMismatch);
     } else {
         DefaultStep(entry.Step);
@@ -153,7 +153,7 @@ void CompileFor() {
     EmitClose(limit);
     entry.ExitSlot = EmitConditionalJump(St::IF);
     EmitColon();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (!ForStack.Push(entry, Err::NestingTooDeep)) return;
     if (!ExitForList.Push(ExitForEntry{0, 0}, Err::TooManyExits)) return;
     ExpectStatementEnd();
@@ -175,14 +175,14 @@ void CompileNext() {
     Emit(CodeKind::JumpTarget, entry.LoopTop);
     EmitColon();
     PatchJump(entry.ExitSlot);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     ExpectStatementEnd();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     // The EXIT FOR jumps of this loop lie above its level marker.
     ExitForEntry exit;
     while (ExitForList.Pop(exit, Err::NextWithoutFor) && exit.Flag != 0) {
         PatchJump(exit.Slot);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
 }
 
@@ -207,7 +207,7 @@ bool PopLoop(LoopEntry& loop) {
     while (LoopStack.Pop(loop, Err::WendWithoutWhile)) {
         if (loop.Kind == LoopKind::Loop) return true;
         PatchJumpAhead(PastClosingStatement, loop.Slot);
-        if (ErrorNumber != 0) return false;
+        if (Fe.ErrorNumber != 0) return false;
     }
     return false;
 }
@@ -226,14 +226,14 @@ void CompileLoopStatement(int code) {
         if (!CompileExpression()) return;
         const int exitSlot = EmitConditionalJump(code == St::WHILE ? St::IF : InSt::CaseBoolean);
         ExpectStatementEnd();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         EmitColon();
         OpenLoop(top, exitSlot);
         return;
     }
     case St::DO: // a plain DO: its LOOP decides
         ExpectStatementEnd();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         EmitColon();
         OpenLoop(CodeIndex, CodeIndex);
         return;
@@ -253,9 +253,9 @@ void CompileLoopStatement(int code) {
         if (!PopLoop(loop)) return;
         Emit(CodeKind::JumpTarget, loop.LoopTop);
         if (code == St::WEND || code == St::LOOP) PatchJump(loop.Slot);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         ExpectStatementEnd();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         EmitColon();
         return;
     }
@@ -264,7 +264,7 @@ void CompileLoopStatement(int code) {
         Emit(CodeKind::Statement, St::GOTO);
         const int slot = EmitJumpSlot();
         ExpectStatementEnd();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         EmitColon();
         LoopStack.Push(LoopEntry{LoopKind::ExitDo, slot, slot, StatementPosition}, Err::NestingTooDeep);
         return;
@@ -295,13 +295,13 @@ int RelationalCaseTest(int slot) {
 bool CompileCaseValue() {
     ItemBuffer value;
     ParseExpression(value);
-    if (ErrorNumber != 0) return false;
+    if (Fe.ErrorNumber != 0) return false;
     if (IsEmptyExpression(value)) {
         RaiseError(Err::CaseSyntax);
         return false;
     }
     EmitExpression(value);
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 bool CaseEndsHere() {
@@ -332,7 +332,7 @@ bool CompileCaseTest() {
         if (!CompileCaseValue() || !CaseEndsHere()) return false;
         EmitExpression(selector);
         Emit(CodeKind::Statement, test);
-        return ErrorNumber == 0;
+        return Fe.ErrorNumber == 0;
     }
     int count = 0;
     while (true) {
@@ -344,7 +344,7 @@ bool CompileCaseTest() {
             if (!CompileCaseValue() || !CaseEndsHere()) return false;
             EmitExpression(selector);
             Emit(CodeKind::Statement, InSt::CaseRange);
-            return ErrorNumber == 0;
+            return Fe.ErrorNumber == 0;
         }
         if (IsStatementEnd(item)) break;
         if (!IsOperator(item, Op::Comma)) {
@@ -356,11 +356,11 @@ bool CompileCaseTest() {
     EmitExpression(selector);
     CodeItemType countItem;
     AddNumCon(QString::number(count), countItem);
-    if (ErrorNumber != 0) return false;
+    if (Fe.ErrorNumber != 0) return false;
     countItem.Position = StatementPosition;
     AddCode(countItem);
     Emit(CodeKind::Statement, InSt::SelectCaseNum);
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 // The slot of the test that failed last; 0 is the marker that opens a SELECT, so a CASE that finds it
@@ -373,7 +373,7 @@ bool PatchPreviousCase() {
         return false;
     }
     PatchJump(slot);
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 bool EmitCaseEndJump() {
@@ -381,7 +381,7 @@ bool EmitCaseEndJump() {
     const int endSlot = EmitJumpSlot();
     if (!EndSelectStack.Push(endSlot, Err::NestingTooDeep)) return false;
     EmitLineEnd();
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 void EmitCaseJump() {
@@ -400,7 +400,7 @@ void CompileSelectCase() {
     if (IsStatementEnd(item)) return RaiseError(Err::SelectCaseNoExpression);
     ItemBuffer selector;
     ParseExpression(selector);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (IsEmptyExpression(selector)) return RaiseError(Err::SelectCaseNoExpression);
     if (!SelectStack.Push(selector, Err::NestingTooDeep)) return;
     ReadItem(item);
@@ -411,7 +411,7 @@ void CompileSelectCase() {
     if (!CompileCaseTest()) return;
     if (!CaseSlotStack.Push(0, Err::NestingTooDeep)) return;
     EmitCaseJump();
-    if (ErrorNumber == 0) EndSelectStack.Push(0, Err::NestingTooDeep);
+    if (Fe.ErrorNumber == 0) EndSelectStack.Push(0, Err::NestingTooDeep);
 }
 
 // CASE
@@ -434,12 +434,12 @@ void CompileEndSelect() {
     int slot = 0;
     while (CaseSlotStack.Pop(slot, Err::CaseOrder) && slot != 0) {
         PatchJump(slot);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     while (EndSelectStack.Pop(slot, Err::IfBlockMismatch) && slot != 0) {
         PatchJump(slot);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
 }
 
@@ -484,7 +484,7 @@ void CompileLabel() {
         record->Kind = NumVarKind::Label;
         record->Base = CodeIndex;
         // RESTORE to the label finds the DATA statements after it.
-        record->Value = static_cast<Extended>(NumofRegisteredDataPtr);
+        record->Value = static_cast<Extended>(Tb.NumofRegisteredDataPtr);
         break;
     case NumVarKind::Label: return RaiseError(Err::LabelTwice);
     case NumVarKind::Array: return RaiseError(Err::LabelIsArrayName);
@@ -504,12 +504,13 @@ void CompileLineNumber(const CodeItemType& number) {
                        value == std::floor(value);
     if (!whole) return RaiseError(Err::BadLineNumber);
     const auto key = static_cast<std::int32_t>(value);
-    if (NumofRegisteredLabel > 0 && key <= LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)].Key)
+    if (Tb.NumofRegisteredLabel > 0 &&
+        key <= Tb.LabelTable[static_cast<std::size_t>(Tb.NumofRegisteredLabel)].Key)
         return RaiseError(Err::BadLineNumber);
-    if (!GrowTable(LabelTable, static_cast<std::size_t>(NumofRegisteredLabel) + 1)) return;
-    ++NumofRegisteredLabel;
-    LabelTable[static_cast<std::size_t>(NumofRegisteredLabel)] =
-        LabelType{key, CodeIndex, NumofRegisteredDataPtr};
+    if (!GrowTable(Tb.LabelTable, static_cast<std::size_t>(Tb.NumofRegisteredLabel) + 1)) return;
+    ++Tb.NumofRegisteredLabel;
+    Tb.LabelTable[static_cast<std::size_t>(Tb.NumofRegisteredLabel)] =
+        LabelType{key, CodeIndex, Tb.NumofRegisteredDataPtr};
     Emit(CodeKind::Operator, Op::Colon, number.Position);
 }
 
@@ -564,7 +565,7 @@ bool CopyFrameItems() {
         }
         AddCode(item);
     }
-    return ErrorNumber == 0;
+    return Fe.ErrorNumber == 0;
 }
 
 } // namespace
@@ -633,7 +634,7 @@ bool PatchProcedureExits() {
     while (!ExitProcList.Empty()) {
         ExitProcList.Pop(slot, Err::TooManyExits);
         PatchJump(slot);
-        if (ErrorNumber != 0) return false;
+        if (Fe.ErrorNumber != 0) return false;
     }
     return true;
 }
@@ -712,7 +713,7 @@ void CompileCall() {
                     if (!CallArgStack.Push(byValue, Err::NestingTooDeep)) return;
                     ItemBuffer value;
                     ParseExpression(value);
-                    if (ErrorNumber != 0) return;
+                    if (Fe.ErrorNumber != 0) return;
                     if (IsEmptyExpression(value)) return RaiseError(Err::CallArgumentSyntax);
                     EmitExpression(value);
                 }
@@ -722,7 +723,7 @@ void CompileCall() {
             }
         }
         ExpectStatementEnd();
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     } else {
         if (!IsStatementEnd(item)) return RaiseError(Err::CallNoOpenBracket);
         EmitLineEnd();
@@ -772,10 +773,10 @@ void CompileDef() {
     }
     ItemBuffer body;
     ParseExpression(body);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (IsEmptyExpression(body)) return RaiseError(Err::DefSyntax);
     ExpectStatementEnd();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     EmitExpressionBody(body);
     Emit(CodeKind::Statement, InSt::ReturnFromFunction);
     EmitColon();

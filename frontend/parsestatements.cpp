@@ -49,7 +49,7 @@ void EmitTransfer(const CodeItemType& name) {
 // Writes the top `count` entries of an expression stack in the order they were pushed, leaving them
 // on the stack.
 template <int Capacity> void EmitStackedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count) {
-    for (int i = stack.Count - count + 1; i <= stack.Count && ErrorNumber == 0; ++i)
+    for (int i = stack.Count - count + 1; i <= stack.Count && Fe.ErrorNumber == 0; ++i)
         EmitExpression(stack.Items[static_cast<std::size_t>(i)]);
 }
 
@@ -158,16 +158,16 @@ bool DeclareArray(const CodeItemType& name) {
         }
     }
     if (num) {
-        const int base = NumofRegisteredANumVar + 1;
-        if (!AddElements(ANumVarTable, NumofRegisteredANumVar, elements)) return false;
+        const int base = Tb.NumofRegisteredANumVar + 1;
+        if (!AddElements(Tb.ANumVarTable, Tb.NumofRegisteredANumVar, elements)) return false;
         SetArrayShape(*num, NumVarKind::Array, base, bounds, count);
     } else if (str) {
-        const int base = NumofRegisteredAStrVar + 1;
-        if (!AddElements(AStrVarTable, NumofRegisteredAStrVar, elements)) return false;
+        const int base = Tb.NumofRegisteredAStrVar + 1;
+        if (!AddElements(Tb.AStrVarTable, Tb.NumofRegisteredAStrVar, elements)) return false;
         SetArrayShape(*str, StrVarKind::Array, base, bounds, count);
     } else {
-        const int base = NumofRegisteredABoolVar + 1;
-        if (!AddElements(ABoolVarTable, NumofRegisteredABoolVar, elements)) return false;
+        const int base = Tb.NumofRegisteredABoolVar + 1;
+        if (!AddElements(Tb.ABoolVarTable, Tb.NumofRegisteredABoolVar, elements)) return false;
         SetArrayShape(*boolean, BoolVarKind::Array, base, bounds, count);
     }
     return true;
@@ -178,8 +178,8 @@ void DeclarePlain(const CodeItemType& name) {
     if (StrVarType* r = StrRecord(name)) r->Kind = StrVarKind::Variable;
     if (BoolVarType* r = BoolRecord(name)) r->Kind = BoolVarKind::Variable;
     if (name.FirstCode == CodeKind::FormulaVar && name.SecondCode >= 1 &&
-        static_cast<std::size_t>(name.SecondCode) < FormVarTable.size())
-        FormVarTable[static_cast<std::size_t>(name.SecondCode)].Kind = 0;
+        static_cast<std::size_t>(name.SecondCode) < Tb.FormVarTable.size())
+        Tb.FormVarTable[static_cast<std::size_t>(name.SecondCode)].Kind = 0;
 }
 
 } // namespace
@@ -224,10 +224,10 @@ void CompileLet() {
     if (NextIsEnd()) return RaiseError(Err::LetNoExpression);
     ItemBuffer value;
     ParseExpression(value);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     EmitExpression(value);
     ExpectStatementEndNaming(St::LET);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     // The executor pops the subscripts first, the first subscript on top.
     EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
     Emit(CodeKind::Statement, St::LET);
@@ -305,9 +305,9 @@ void CompileSwap() {
 
 // DATA constant, ...: the constants stay in the code, where READ finds them.
 void CompileData() {
-    if (!GrowTable(DataPtrTable, static_cast<std::size_t>(NumofRegisteredDataPtr) + 1)) return;
-    ++NumofRegisteredDataPtr;
-    DataPtrTable[static_cast<std::size_t>(NumofRegisteredDataPtr)] = CodeIndex;
+    if (!GrowTable(Tb.DataPtrTable, static_cast<std::size_t>(Tb.NumofRegisteredDataPtr) + 1)) return;
+    ++Tb.NumofRegisteredDataPtr;
+    Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = CodeIndex;
     Emit(CodeKind::Statement, St::DATA);
     CodeItemType item;
     if (!NextIsEnd()) {
@@ -417,7 +417,7 @@ void CompileInput() {
         Emit(CodeKind::Statement, St::LET);
         AddCode(target);
         EmitColon();
-        if (ErrorNumber != 0 || NextIsEnd()) return;
+        if (Fe.ErrorNumber != 0 || NextIsEnd()) return;
         if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputVariableList);
     }
 }
@@ -479,7 +479,7 @@ void CompileLineInput() {
 // reads them.
 void CompileInputFile() {
     const CodeItemType channel = ReadInputChannel();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     CompileTransferTargets(St::INPUTFile, &channel);
 }
 
@@ -525,7 +525,7 @@ void CompilePrint() {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintNoExpression);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintNoExpression);
         EmitExpression(value);
         Emit(CodeKind::Statement, St::PRINT);
@@ -574,7 +574,7 @@ void CompilePrintFile() {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintFileNoExpression);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintFileNoExpression);
         EmitExpression(value);
         AddCode(channel);
@@ -616,7 +616,7 @@ void CompilePrintUsing(bool toFile) {
         if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintUsingSyntax);
         ItemBuffer value;
         ParseExpression(value);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintUsingSyntax);
         if (!IndexStack.Push(value, Err::NestingTooDeep)) return;
         ++values;
@@ -788,14 +788,14 @@ void CompileGraphics(int code) {
         Emit(CodeKind::Statement, code);
         Emit(CodeKind::SysNumConst, ParseConst::One);
         FillOptionalArguments(1, true);
-        if (ErrorNumber == 0) ExpectStatementEnd();
+        if (Fe.ErrorNumber == 0) ExpectStatementEnd();
         return;
     default: return RaiseError(Err::UnknownStatement);
     }
     Emit(CodeKind::Statement, code);
     EmitPlaceholders(options);
     FillOptionalArguments(options);
-    if (ErrorNumber == 0) ExpectStatementEnd();
+    if (Fe.ErrorNumber == 0) ExpectStatementEnd();
 }
 
 // ---- formulas and the mouse

@@ -80,13 +80,13 @@ template <typename Record> int RecordKind(const std::vector<Record>& table, std:
     return table[static_cast<std::size_t>(index)].Kind;
 }
 int NumNameKind(const CodeItemType& item) {
-    return RecordKind(NumVarTable, item.SecondCode);
+    return RecordKind(Tb.NumVarTable, item.SecondCode);
 }
 int StrNameKind(const CodeItemType& item) {
-    return RecordKind(StrVarTable, item.SecondCode);
+    return RecordKind(Tb.StrVarTable, item.SecondCode);
 }
 int BoolNameKind(const CodeItemType& item) {
-    return RecordKind(BoolVarTable, item.SecondCode);
+    return RecordKind(Tb.BoolVarTable, item.SecondCode);
 }
 
 bool IsNumName(int kind) {
@@ -266,7 +266,7 @@ struct Conversion {
             if (OperatorPriority(item) <= TopPriority()) {
                 CodeItemType top;
                 if (PopOperator(top)) AppendPolish(top);
-                if (ErrorNumber != 0) return;
+                if (Fe.ErrorNumber != 0) return;
             } else {
                 PushOperator(item);
                 return;
@@ -276,7 +276,7 @@ struct Conversion {
 
     // Flushes the group down to the "(" or "," that opened it and drops that item.
     void CloseBracket() {
-        while (TopPriority() > EmptyStackPriority && ErrorNumber == 0) {
+        while (TopPriority() > EmptyStackPriority && Fe.ErrorNumber == 0) {
             CodeItemType top;
             if (PopOperator(top)) AppendPolish(top);
         }
@@ -288,7 +288,7 @@ struct Conversion {
 } // namespace
 
 void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
-    ErrorNumber = Err::None;
+    Fe.ErrorNumber = Err::None;
     error = Err::None;
 
     // Refuse an expression the conversion cannot hold instead of converting the part of it that fits.
@@ -297,7 +297,7 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
         ++length;
     if (length > PolishItemLimit) {
         RaiseError(ExpressionTooLongError);
-        error = ErrorNumber;
+        error = Fe.ErrorNumber;
         return;
     }
 
@@ -310,7 +310,7 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
 
     ReaderState state = ReaderState::ExpectOperand;
     CodeItemType previous{}, current{};
-    for (int index = 1; index <= last && ErrorNumber == 0; ++index) {
+    for (int index = 1; index <= last && Fe.ErrorNumber == 0; ++index) {
         previous = current;
         current = c.Input[static_cast<std::size_t>(index)];
 
@@ -318,12 +318,12 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
             ((IsOperatorItem(current, Op::OpenBracket) && !IsCallableName(previous)) ||
              CannotFollowOperand(current.FirstCode))) {
             RaiseError(Err::OperandsInRow);
-            error = ErrorNumber;
+            error = Fe.ErrorNumber;
             return;
         }
         if (OperandMissing(previous, current)) {
             RaiseError(Err::OperandsInRow);
-            error = ErrorNumber;
+            error = Fe.ErrorNumber;
             return;
         }
 
@@ -343,9 +343,9 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
                 state = ReaderState::ExpectOperand;
             } else if (slot == Op::CloseBracket) {
                 c.CloseBracket();
-                if (ErrorNumber != 0) {
+                if (Fe.ErrorNumber != 0) {
                     // Whatever the group's closing tripped on, the fault the user made is this ")".
-                    ErrorNumber = 0;
+                    Fe.ErrorNumber = 0;
                     RaiseError(Err::UnmatchedCloseBracket);
                 }
                 state = ReaderState::ExpectOperand;
@@ -353,10 +353,10 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
                 // The "," takes the place of the "(" or "," below it, so each argument is flushed at
                 // its comma and the function waiting under the group comes out after the last one.
                 c.CloseBracket();
-                if (ErrorNumber == 0) c.PushOperator(current);
-                if (ErrorNumber != 0) {
+                if (Fe.ErrorNumber == 0) c.PushOperator(current);
+                if (Fe.ErrorNumber != 0) {
                     // As for ")": the fault the user made is this ",", not what the closing met.
-                    ErrorNumber = 0;
+                    Fe.ErrorNumber = 0;
                     RaiseError(Err::MisplacedComma);
                 }
                 state = ReaderState::ExpectOperand;
@@ -382,12 +382,12 @@ void ToPolish(const ItemBuffer& input, ItemBuffer& output, int& error) {
     // The closing ")" has matched the opening "(": anything still on the stack is an unclosed "(".
     // Only a conversion that went through gets here, so an earlier, more telling error stands.
     // What is left would go to an output that a failed conversion never hands over.
-    if (ErrorNumber == 0 && c.StackCount > 0) RaiseError(Err::UnmatchedOpenBracket);
-    if (ErrorNumber != 0) {
-        error = ErrorNumber;
+    if (Fe.ErrorNumber == 0 && c.StackCount > 0) RaiseError(Err::UnmatchedOpenBracket);
+    if (Fe.ErrorNumber != 0) {
+        error = Fe.ErrorNumber;
         return;
     }
 
     std::copy_n(c.Output.begin() + 1, PolishItemLimit + 1, output.begin() + 1);
-    error = ErrorNumber;
+    error = Fe.ErrorNumber;
 }

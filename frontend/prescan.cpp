@@ -66,7 +66,7 @@ int ProgramPosition(int pos) {
 
 void SkipToLineEnd() {
     CodeItemType item;
-    while (SourcePos <= CompileTextLength) {
+    while (Fe.SourcePos <= Fe.CompileTextLength) {
         ScanRawChar(item);
         if (IsOperator(item, Op::LineEnd)) return;
     }
@@ -74,7 +74,7 @@ void SkipToLineEnd() {
 
 void SkipBraceBlock() {
     CodeItemType item;
-    while (SourcePos <= CompileTextLength) {
+    while (Fe.SourcePos <= Fe.CompileTextLength) {
         ScanRawChar(item);
         if (IsOperator(item, Op::CloseBrace)) return;
     }
@@ -82,10 +82,10 @@ void SkipBraceBlock() {
 
 // Reads tokens (context 0) until the statement ends; a comment mark is left for the main loop.
 void SkipStatementRest() {
-    DeclContext = DeclCtx::Main;
+    Fe.DeclContext = DeclCtx::Main;
     do {
-        GetToken(ScanToken, TokenMode::Declare);
-    } while (ErrorNumber == 0 && !IsStmtEnd(ScanToken));
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+    } while (Fe.ErrorNumber == 0 && !IsStmtEnd(Fe.ScanToken));
 }
 
 // ---- SUB, FUNCTION and DEF headers -------------------------------------------------------------------
@@ -100,10 +100,10 @@ bool IsTypeWord(const CodeItemType& item) {
 bool ReadParameterList(std::uint8_t paramContext) {
     int depth = 1;
     for (;;) {
-        DeclContext = paramContext;
-        GetToken(ScanToken, TokenMode::Declare);
-        if (ErrorNumber != 0) return false;
-        const CodeItemType& token = ScanToken;
+        Fe.DeclContext = paramContext;
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+        if (Fe.ErrorNumber != 0) return false;
+        const CodeItemType& token = Fe.ScanToken;
         if (IsStmtEnd(token)) return false;
         if (IsOperator(token, Op::OpenBracket)) {
             ++depth;
@@ -117,49 +117,49 @@ bool ReadParameterList(std::uint8_t paramContext) {
 }
 
 void ReadHeader(int keyword) {
-    if (IsStatement(ScanPrevToken, St::END)) { // END SUB, END FUNCTION
-        DeclContext = DeclCtx::Main;
-        LocalNamePrefix.clear();
+    if (IsStatement(Fe.ScanPrevToken, St::END)) { // END SUB, END FUNCTION
+        Fe.DeclContext = DeclCtx::Main;
+        Fe.LocalNamePrefix.clear();
         return;
     }
     const bool isSub = keyword == St::SUB;
     const bool isFunction = keyword == St::FUNCTION;
-    DeclContext = isSub ? DeclCtx::SubName : isFunction ? DeclCtx::FunctionName : DeclCtx::DefName;
+    Fe.DeclContext = isSub ? DeclCtx::SubName : isFunction ? DeclCtx::FunctionName : DeclCtx::DefName;
     AdvanceLocalNamePrefix();
 
-    GetToken(ScanToken, TokenMode::Declare);
-    if (ErrorNumber == 0) {
+    GetToken(Fe.ScanToken, TokenMode::Declare);
+    if (Fe.ErrorNumber == 0) {
         const int wanted = isSub ? CodeKind::SubName : CodeKind::FunctionName;
-        if (ScanToken.FirstCode != wanted) RaiseError(Err::BadDeclaredName);
+        if (Fe.ScanToken.FirstCode != wanted) RaiseError(Err::BadDeclaredName);
     }
-    if (ErrorNumber == 0) {
+    if (Fe.ErrorNumber == 0) {
         // What follows the name is read in the main context, so that a stray word after it is never
         // declared as another SUB or FUNCTION.
-        DeclContext = DeclCtx::Main;
+        Fe.DeclContext = DeclCtx::Main;
         bool statementOpen = true;
         if (isSub || isFunction) {
-            GetToken(ScanToken, TokenMode::Declare);
-            if (ErrorNumber == 0) {
-                if (IsOperator(ScanToken, Op::OpenBracket))
+            GetToken(Fe.ScanToken, TokenMode::Declare);
+            if (Fe.ErrorNumber == 0) {
+                if (IsOperator(Fe.ScanToken, Op::OpenBracket))
                     statementOpen = ReadParameterList(isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams);
                 else
-                    statementOpen = !IsStmtEnd(ScanToken);
+                    statementOpen = !IsStmtEnd(Fe.ScanToken);
             }
         }
-        if (ErrorNumber == 0 && statementOpen) SkipStatementRest();
+        if (Fe.ErrorNumber == 0 && statementOpen) SkipStatementRest();
     }
-    if (ErrorNumber != 0) {
-        ErrorNameIndex = keyword;
+    if (Fe.ErrorNumber != 0) {
+        Fe.ErrorNameIndex = keyword;
         return;
     }
     if (isSub) {
-        DeclContext = DeclCtx::SubBody;
+        Fe.DeclContext = DeclCtx::SubBody;
     } else if (isFunction) {
-        DeclContext = DeclCtx::FunctionBody;
+        Fe.DeclContext = DeclCtx::FunctionBody;
     } else {
         // A DEF function is one statement long; its parameters are entered by the statement scan.
-        DeclContext = DeclCtx::Main;
-        LocalNamePrefix.clear();
+        Fe.DeclContext = DeclCtx::Main;
+        Fe.LocalNamePrefix.clear();
     }
 }
 
@@ -168,10 +168,10 @@ void ReadHeader(int keyword) {
 // Array bounds after "(": numbers and numeric names separated by commas, up to ")".
 void ReadBounds(std::uint8_t outerContext) {
     for (;;) {
-        DeclContext = outerContext;
-        GetToken(ScanToken, TokenMode::Declare);
-        if (ErrorNumber != 0) return;
-        const CodeItemType& token = ScanToken;
+        Fe.DeclContext = outerContext;
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+        if (Fe.ErrorNumber != 0) return;
+        const CodeItemType& token = Fe.ScanToken;
         if (IsOperator(token, Op::CloseBracket)) return;
         if (IsOperator(token, Op::Comma) || token.FirstCode == CodeKind::NumLiteral ||
             token.FirstCode == CodeKind::NumVar)
@@ -182,7 +182,7 @@ void ReadBounds(std::uint8_t outerContext) {
 }
 
 void ReadDeclarationList(int keyword) {
-    const std::uint8_t outer = DeclContext;
+    const std::uint8_t outer = Fe.DeclContext;
     std::uint8_t context = DeclCtx::Main;
     if (keyword == St::PUBLIC) {
         if (outer == DeclCtx::Main) context = DeclCtx::PublicList;
@@ -198,10 +198,10 @@ void ReadDeclarationList(int keyword) {
         return;
     }
     for (bool first = true;; first = false) {
-        DeclContext = context;
-        GetToken(ScanToken, TokenMode::Declare);
-        if (ErrorNumber != 0) break;
-        const CodeItemType& token = ScanToken;
+        Fe.DeclContext = context;
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+        if (Fe.ErrorNumber != 0) break;
+        const CodeItemType& token = Fe.ScanToken;
         if (first && keyword == St::PUBLIC && IsStatement(token, St::CONST)) {
             // PUBLIC CONST: the constants are declared by the statement scan, in text order.
             SkipToLineEnd();
@@ -225,10 +225,10 @@ void ReadDeclarationList(int keyword) {
             break;
         default: RaiseError(Err::StatementSyntax); break;
         }
-        if (ErrorNumber != 0) break;
+        if (Fe.ErrorNumber != 0) break;
     }
-    DeclContext = outer;
-    if (ErrorNumber != 0) ErrorNameIndex = keyword;
+    Fe.DeclContext = outer;
+    if (Fe.ErrorNumber != 0) Fe.ErrorNameIndex = keyword;
 }
 
 // ---- INCLUDE -------------------------------------------------------------------------------------------
@@ -275,32 +275,32 @@ QString InsertionText(const QString& fileText) {
 
 void InsertInclude() {
     // Included text may not include again: a file including itself would never end.
-    if (InsertedTextAt(SourcePos) != nullptr) {
+    if (InsertedTextAt(Fe.SourcePos) != nullptr) {
         RaiseError(Err::NestedInclude);
         return;
     }
-    GetToken(ScanToken, TokenMode::Declare);
-    if (ErrorNumber != 0) return;
-    if (ScanToken.FirstCode != CodeKind::StrLiteral) {
+    GetToken(Fe.ScanToken, TokenMode::Declare);
+    if (Fe.ErrorNumber != 0) return;
+    if (Fe.ScanToken.FirstCode != CodeKind::StrLiteral) {
         RaiseError(Err::IncludeNoString);
         return;
     }
-    const QString path = IncludeFilePath(StrConTable[1]);
+    const QString path = IncludeFilePath(Tb.StrConTable[1]);
     QString fileText;
     if (!QFileInfo(path).isFile() || !ReadIncludeFile(path, fileText)) {
         RaiseError(Err::IncludeFileNotFound);
         return;
     }
     const QString insertion = InsertionText(fileText);
-    if (insertion.size() > MaxCompileTextLength - CompileTextLength) {
+    if (insertion.size() > MaxCompileTextLength - Fe.CompileTextLength) {
         RaiseError(Err::CompileTextTooLarge);
         return;
     }
-    const int at = std::clamp(SourcePos, 1, static_cast<int>(CompileText.size()) + 1);
+    const int at = std::clamp(Fe.SourcePos, 1, static_cast<int>(Fe.CompileText.size()) + 1);
     const int length = static_cast<int>(insertion.size());
-    CompileText.insert(at - 1, insertion);
-    CompileTextLength += length;
-    IncludeOffset += length;
+    Fe.CompileText.insert(at - 1, insertion);
+    Fe.CompileTextLength += length;
+    Fe.IncludeOffset += length;
     Inserted.push_back(InsertedText{at, length,
                                     at + length - static_cast<int>(LineBreak.size()) -
                                         static_cast<int>(QStringView(IncludeEndMarker).size())});
@@ -309,37 +309,37 @@ void InsertInclude() {
 // The marker word may only stand where this pre-scan put it; one written inside an included file
 // would end the included text early.
 void CheckIncludeOff() {
-    const InsertedText* text = InsertedTextAt(SourcePos);
-    if (text != nullptr && SourcePos != text->MarkerStart + MarkerWordOffset)
+    const InsertedText* text = InsertedTextAt(Fe.SourcePos);
+    if (text != nullptr && Fe.SourcePos != text->MarkerStart + MarkerWordOffset)
         RaiseError(Err::IncludeOffInProgram);
 }
 
 // ---- OPTION ----------------------------------------------------------------------------------------------
 
 void ReadOption() {
-    if (ProgramStart != 1) {
+    if (Fe.ProgramStart != 1) {
         RaiseError(Err::OptionNotFirst);
         return;
     }
     CodeItemType next;
     GetToken(next, TokenMode::Declare);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (!IsStatement(next, St::EXPLICIT)) {
-        SourcePos = SourceLinePos; // OPTION ANGLE and the like: the main loop reads the word
+        Fe.SourcePos = Fe.SourceLinePos; // OPTION ANGLE and the like: the main loop reads the word
         return;
     }
-    ScanToken = next;
+    Fe.ScanToken = next;
     GetToken(next, TokenMode::Declare);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (IsStatement(next, St::OFF)) {
-        ScanToken = next;
+        Fe.ScanToken = next;
         return;
     }
-    OptionExplicit = 1;
+    Fe.OptionExplicit = 1;
     if (IsStatement(next, St::ON))
-        ScanToken = next;
+        Fe.ScanToken = next;
     else
-        SourcePos = SourceLinePos;
+        Fe.SourcePos = Fe.SourceLinePos;
 }
 
 // ---- the main loop ---------------------------------------------------------------------------------------
@@ -353,13 +353,14 @@ void DispatchStatement(int keyword) {
     case St::PUBLIC: ReadDeclarationList(keyword); break;
     case St::ENDFUNCTION:
     case St::ENDSUB:
-        DeclContext = DeclCtx::Main;
-        LocalNamePrefix.clear();
+        Fe.DeclContext = DeclCtx::Main;
+        Fe.LocalNamePrefix.clear();
         break;
     case St::EXIT:
-        GetToken(ScanToken, TokenMode::Declare);
-        if (ErrorNumber == 0 && !IsStatement(ScanToken, St::DO) && !IsStatement(ScanToken, St::FOR) &&
-            !IsStatement(ScanToken, St::FUNCTION) && !IsStatement(ScanToken, St::SUB))
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+        if (Fe.ErrorNumber == 0 && !IsStatement(Fe.ScanToken, St::DO) &&
+            !IsStatement(Fe.ScanToken, St::FOR) && !IsStatement(Fe.ScanToken, St::FUNCTION) &&
+            !IsStatement(Fe.ScanToken, St::SUB))
             RaiseError(Err::ExitSyntax);
         break;
     case St::INCLUDE: InsertInclude(); break;
@@ -368,7 +369,7 @@ void DispatchStatement(int keyword) {
     case St::REM: SkipToLineEnd(); break;
     default: break;
     }
-    if (keyword != St::REM) ProgramStart = 0;
+    if (keyword != St::REM) Fe.ProgramStart = 0;
 }
 
 } // namespace
@@ -376,7 +377,8 @@ void DispatchStatement(int keyword) {
 QString IncludeFilePath(const QString& name) {
     QString path = name;
     path.replace(u'\\', u'/');
-    if (QDir::isRelativePath(path) && !ProgramFolder.isEmpty()) path = QDir(ProgramFolder).filePath(path);
+    if (QDir::isRelativePath(path) && !Fe.ProgramFolder.isEmpty())
+        path = QDir(Fe.ProgramFolder).filePath(path);
     return path;
 }
 
@@ -387,20 +389,20 @@ void PreScan() {
     Inserted.clear();
 
     try {
-        GetToken(ScanToken, TokenMode::Declare);
-        while (ErrorNumber == 0 && SourcePos <= CompileTextLength) {
-            if (ScanToken.FirstCode == CodeKind::Statement) {
-                DispatchStatement(ScanToken.SecondCode);
-            } else if (IsOperator(ScanToken, Op::OpenBrace)) {
+        GetToken(Fe.ScanToken, TokenMode::Declare);
+        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength) {
+            if (Fe.ScanToken.FirstCode == CodeKind::Statement) {
+                DispatchStatement(Fe.ScanToken.SecondCode);
+            } else if (IsOperator(Fe.ScanToken, Op::OpenBrace)) {
                 SkipBraceBlock();
-            } else if (IsOperator(ScanToken, Op::Apostrophe)) {
+            } else if (IsOperator(Fe.ScanToken, Op::Apostrophe)) {
                 SkipToLineEnd();
             }
-            if (ErrorNumber != 0) break;
-            GetToken(ScanToken, TokenMode::Declare);
+            if (Fe.ErrorNumber != 0) break;
+            GetToken(Fe.ScanToken, TokenMode::Declare);
         }
     } catch (const std::bad_alloc&) { // an included text that does not fit in memory
         RaiseError(Err::OutOfMemory);
     }
-    if (ErrorNumber != 0) SourcePos = ProgramPosition(SourcePos);
+    if (Fe.ErrorNumber != 0) Fe.SourcePos = ProgramPosition(Fe.SourcePos);
 }

@@ -13,12 +13,12 @@ inline constexpr int NoNameIndex = 0;
 
 // Raises `number`; the name slot the message may read is left as it is.
 inline void RaiseError(int number) {
-    if (ErrorNumber == 0) ErrorNumber = number;
+    if (Fe.ErrorNumber == 0) Fe.ErrorNumber = number;
 }
 
 // Raises `number` for a message that names the statement, function or operator in slot `nameIndex`.
 inline void RaiseError(int number, int nameIndex) {
-    if (ErrorNumber != 0) return;
-    ErrorNumber = number;
-    ErrorNameIndex = nameIndex;
+    if (Fe.ErrorNumber != 0) return;
+    Fe.ErrorNumber = number;
+    Fe.ErrorNameIndex = nameIndex;
 }

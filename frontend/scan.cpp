@@ -53,15 +53,15 @@ bool IsStatementEndToken(const CodeItemType& item) {
 }
 
 int ProgramPosition(int compilePosition) {
-    return IncludeMode == 1 ? IncludePosition : compilePosition - IncludeOffset;
+    return Fe.IncludeMode == 1 ? Fe.IncludePosition : compilePosition - Fe.IncludeOffset;
 }
 
 void NextToken(int mode) {
-    GetToken(ScanToken, mode);
-    PreCodeItem = ScanToken;
+    GetToken(Fe.ScanToken, mode);
+    PreCodeItem = Fe.ScanToken;
     // The token's own position, the character after it, in the program text as the user wrote it:
     // an error is reported at the token's last character.
-    PreCodeItem.Position = ProgramPosition(SourcePos);
+    PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
     // Kept with the token, for a token handed back to the main loop.
     ScanTokenPosition = PreCodeItem.Position;
 }
@@ -70,10 +70,10 @@ namespace {
 
 // Items emitted after a peek carry the position of the token being handled, not of the peeked one.
 CodeItemType PeekWith(void (*peek)(CodeItemType&)) {
-    const int tokenStart = TokenStart;
+    const int tokenStart = Fe.TokenStart;
     CodeItemType item;
     peek(item);
-    TokenStart = tokenStart;
+    Fe.TokenStart = tokenStart;
     return item;
 }
 
@@ -123,10 +123,10 @@ bool AtStatementStart(bool withThenElse) {
 }
 
 CodeItemType AppendNumLiteral(long double value) {
-    const int at = NumofRegisteredNumCon + 1;
-    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return CodeItemType{};
-    NumConTable[static_cast<std::size_t>(at)] = value;
-    NumofRegisteredNumCon = at;
+    const int at = Tb.NumofRegisteredNumCon + 1;
+    if (!GrowTable(Tb.NumConTable, static_cast<std::size_t>(at))) return CodeItemType{};
+    Tb.NumConTable[static_cast<std::size_t>(at)] = value;
+    Tb.NumofRegisteredNumCon = at;
     return CodeItemType{CodeKind::NumLiteral, at - 1, 0};
 }
 
@@ -149,9 +149,9 @@ namespace {
 
 // True once the reader has consumed the text's end: its NUL, or everything (a formula has no NUL).
 bool AtTextEnd() {
-    if (SourcePos > CompileTextLength) return true;
-    const int last = SourcePos - 1;
-    return last >= 1 && last <= CompileText.size() && CompileText[last - 1].unicode() == 0;
+    if (Fe.SourcePos > Fe.CompileTextLength) return true;
+    const int last = Fe.SourcePos - 1;
+    return last >= 1 && last <= Fe.CompileText.size() && Fe.CompileText[last - 1].unicode() == 0;
 }
 
 } // namespace
@@ -191,7 +191,7 @@ QString ReadMemberWordText() {
 QString ReadMemberWord() {
     const QString word = ReadMemberWordText();
     // The word stands in the place of a token: an error about it points at its last character.
-    PreCodeItem.Position = ProgramPosition(SourcePos);
+    PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
     return word;
 }
 
@@ -228,7 +228,7 @@ void FoldSign() {
     CodeItemType literal = PreCodeItem;
     if (IsOp(sign, Op::Minus)) {
         literal = AppendNumLiteral(-NumConValue(PreCodeItem));
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
     ReplaceLast(literal);
 }
@@ -253,7 +253,7 @@ void HandleThen() {
     EmitLineEnd();
     if (!PopMustGive({St::IF, St::ELSEIF}, Err::ThenMismatch, St::THEN)) return;
     Push(St::THEN);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     const CodeItemType next = PeekNext();
     if (next.FirstCode == CodeKind::NumLiteral) EmitCode(CodeKind::Statement, St::GOTO);
     // Something after THEN on the same line: the IF ends with this line.
@@ -270,7 +270,7 @@ void HandleElse() {
     EmitLineEnd();
     if (!PopMustGive({St::THEN}, Err::ElseMismatch, St::ELSE)) return;
     Push(St::ELSE);
-    if (ErrorNumber == 0) GotoBeforeLineNumber();
+    if (Fe.ErrorNumber == 0) GotoBeforeLineNumber();
 }
 
 void HandleElseIf() {
@@ -358,19 +358,20 @@ void HandleLoop() {
 void HandleFor() {
     EmitCode(CodeKind::Statement, St::FOR);
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
-    const CodeItemType& var = ScanToken;
+    if (Fe.ErrorNumber != 0) return;
+    const CodeItemType& var = Fe.ScanToken;
     // OPEN ... FOR INPUT / OUTPUT / APPEND opens no loop.
     if (IsSt(var, St::INPUT) || IsSt(var, St::OUTPUT) || IsSt(var, St::APPEND)) {
         Emit(var);
         return;
     }
-    if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 || var.SecondCode > NumofRegisteredNumVar) {
+    if (var.FirstCode != CodeKind::NumVar || var.SecondCode < 1 ||
+        var.SecondCode > Tb.NumofRegisteredNumVar) {
         RaiseError(Err::ForNotNumericVariable, St::FOR);
         return;
     }
     Emit(var);
-    Push(St::FOR, NumVarTable[static_cast<std::size_t>(var.SecondCode)].Name);
+    Push(St::FOR, Tb.NumVarTable[static_cast<std::size_t>(var.SecondCode)].Name);
 }
 
 // NEXT [v]: the variable is checked against the FOR and not emitted.
@@ -380,8 +381,8 @@ void HandleNext() {
     BlockChkType popped;
     if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT, &popped)) return;
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
-    const CodeItemType token = ScanToken;
+    if (Fe.ErrorNumber != 0) return;
+    const CodeItemType token = Fe.ScanToken;
     if (IsStatementEndToken(token)) {
         if (IsOp(token, Op::Colon)) {
             Emit(token);
@@ -397,25 +398,25 @@ void HandleNext() {
         return;
     }
     if (token.FirstCode != CodeKind::NumVar || token.SecondCode < 1 ||
-        token.SecondCode > NumofRegisteredNumVar) {
+        token.SecondCode > Tb.NumofRegisteredNumVar) {
         RaiseError(Err::NextNotNumericVariable, St::NEXT);
         return;
     }
-    if (NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
+    if (Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Name != popped.Name)
         RaiseError(Err::NextVariableNotFor, St::NEXT);
 }
 
 void HandleExit() {
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     int code = 0;
-    if (IsSt(ScanToken, St::DO))
+    if (IsSt(Fe.ScanToken, St::DO))
         code = St::EXITDO;
-    else if (IsSt(ScanToken, St::FOR))
+    else if (IsSt(Fe.ScanToken, St::FOR))
         code = St::EXITFOR;
-    else if (IsSt(ScanToken, St::FUNCTION))
+    else if (IsSt(Fe.ScanToken, St::FUNCTION))
         code = St::EXITFUNCTION;
-    else if (IsSt(ScanToken, St::SUB))
+    else if (IsSt(Fe.ScanToken, St::SUB))
         code = St::EXITSUB;
     if (code == 0) {
         RaiseError(Err::ExitMismatch, St::EXIT);
@@ -427,7 +428,7 @@ void HandleExit() {
 // INCLUDE "file": the pre-scan inserted the file's text after the name. Everything read from it is
 // positioned at the INCLUDE line, so that errors in it point there.
 void HandleInclude() {
-    if (IncludeMode == 1) {
+    if (Fe.IncludeMode == 1) {
         RaiseError(Err::NestedInclude, St::INCLUDE);
         return;
     }
@@ -442,24 +443,24 @@ void HandleInclude() {
     // end begins, on the INCLUDE line itself (SourcePos is already on the next line), as the pre-scan
     // reports its own errors in included text.
     IncludeLineEndLength = IsOp(item, Op::LineEnd) ? LineEndLength : 0;
-    IncludePosition = SourcePos - IncludeOffset - IncludeLineEndLength;
+    Fe.IncludePosition = Fe.SourcePos - Fe.IncludeOffset - IncludeLineEndLength;
     Emit(LineEndItem);
     EndOfLine();
-    IncludeMode = 1;
+    Fe.IncludeMode = 1;
 }
 
 // The word of the marker that ends an included text: positions are the program's own again.
 void HandleIncludeOff() {
-    if (IncludeMode == 0) {
+    if (Fe.IncludeMode == 0) {
         RaiseError(Err::IncludeOffInProgram, St::INCLUDEOFF);
         return;
     }
-    IncludeMode = 0;
+    Fe.IncludeMode = 0;
     // The old offset plus the inserted text's length: SourcePos stands before the marker's closing
     // ":", five characters short of the inserted text's end, and the text began at the line end that
     // IncludePosition was moved back over.
     constexpr int MarkerTail = 5;
-    IncludeOffset = SourcePos - (IncludePosition + IncludeLineEndLength) + MarkerTail;
+    Fe.IncludeOffset = Fe.SourcePos - (Fe.IncludePosition + IncludeLineEndLength) + MarkerTail;
 }
 
 // The block statements and the others of this unit; false for a statement without a handler here.
@@ -529,10 +530,10 @@ void Dispatch() {
 }
 
 void TakeToken() {
-    PreCodeItem = ScanToken;
+    PreCodeItem = Fe.ScanToken;
     PreCodeItem.Position = ScanTokenPosition;
-    ScanKind = ScanToken.FirstCode;
-    ScanCode = ScanToken.SecondCode;
+    ScanKind = Fe.ScanToken.FirstCode;
+    ScanCode = Fe.ScanToken.SecondCode;
 }
 
 void ScanText(bool formula) {
@@ -552,33 +553,33 @@ void ScanText(bool formula) {
     TakeToken();
     bool handedBack = false;
     for (;;) {
-        if (ErrorNumber != 0) break;
+        if (Fe.ErrorNumber != 0) break;
         // A token a handler has read and handed back is dispatched even when it was the text's last.
-        if (!handedBack && SourcePos > CompileTextLength) break;
+        if (!handedBack && Fe.SourcePos > Fe.CompileTextLength) break;
         Dispatch();
-        if (ErrorNumber != 0) break;
+        if (Fe.ErrorNumber != 0) break;
         handedBack = RedispatchPending;
         RedispatchPending = false;
         if (!handedBack) NextToken(TokenMode::Scan);
         TakeToken();
     }
     RedispatchPending = false;
-    LocalNameMode = 0;
-    MemberDotMode = 0;
+    Fe.LocalNameMode = 0;
+    Fe.MemberDotMode = 0;
 
-    const bool keepsLimit = formula || RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
-    if (ErrorNumber != 0) {
+    const bool keepsLimit = formula || Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
+    if (Fe.ErrorNumber != 0) {
         EmitLineEnd();
         if (!keepsLimit) PreCodeLimit = PreCodeIndex;
         return;
     }
     if (BlockChkCount > 0) RaiseError(Err::BlockNotClosed, LastBlockCode);
     // An error of the end test still ends the pre-code properly.
-    const int savedError = ErrorNumber;
-    ErrorNumber = 0;
+    const int savedError = Fe.ErrorNumber;
+    Fe.ErrorNumber = 0;
     Emit(CodeItemType{CodeKind::End, 0, 0});
     EmitLineEnd();
-    if (ErrorNumber == 0) ErrorNumber = savedError;
+    if (Fe.ErrorNumber == 0) Fe.ErrorNumber = savedError;
     if (!keepsLimit) PreCodeLimit = PreCodeIndex;
 }
 
@@ -649,17 +650,17 @@ bool IsMemberKeyword(const CodeItemType& item) {
 int CountArgs() {
     // The look-ahead reads into ScanToken like the real reading, so that "." after ")" is still the
     // member operator there; everything the reader keeps is put back afterwards.
-    const int sourcePos = SourcePos;
-    const int sourceLinePos = SourceLinePos;
-    const int tokenStart = TokenStart;
-    const CodeItemType scanToken = ScanToken;
-    const CodeItemType scanPrevToken = ScanPrevToken;
-    const CodeItemType lastToken = LastToken;
-    const CodeItemType previousToken = PreviousToken;
+    const int sourcePos = Fe.SourcePos;
+    const int sourceLinePos = Fe.SourceLinePos;
+    const int tokenStart = Fe.TokenStart;
+    const CodeItemType scanToken = Fe.ScanToken;
+    const CodeItemType scanPrevToken = Fe.ScanPrevToken;
+    const CodeItemType lastToken = Fe.LastToken;
+    const CodeItemType previousToken = Fe.PreviousToken;
 
     int result = 0;
-    GetToken(ScanToken, TokenMode::Scan);
-    if (ErrorNumber == 0 && IsOp(ScanToken, Op::OpenBracket)) {
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    if (Fe.ErrorNumber == 0 && IsOp(Fe.ScanToken, Op::OpenBracket)) {
         int depth = 1;
         int commas = 0;
         result = -1;
@@ -667,38 +668,38 @@ int CountArgs() {
             // A member keyword's "." is the member operator, as the real reading takes it; the word
             // after a member operator is no name and no number (and under OPTION EXPLICIT no
             // undeclared variable), so it is passed over as the real reading passes it.
-            MemberDotMode = IsMemberKeyword(ScanToken) ? 1 : 0;
-            GetToken(ScanToken, TokenMode::Scan);
-            MemberDotMode = 0;
-            if (ErrorNumber != 0 || IsStatementEndToken(ScanToken)) break;
-            if (IsOp(ScanToken, Op::Period)) {
+            Fe.MemberDotMode = IsMemberKeyword(Fe.ScanToken) ? 1 : 0;
+            GetToken(Fe.ScanToken, TokenMode::Scan);
+            Fe.MemberDotMode = 0;
+            if (Fe.ErrorNumber != 0 || IsStatementEndToken(Fe.ScanToken)) break;
+            if (IsOp(Fe.ScanToken, Op::Period)) {
                 ReadMemberWordText();
-            } else if (IsOp(ScanToken, Op::OpenBracket)) {
+            } else if (IsOp(Fe.ScanToken, Op::OpenBracket)) {
                 ++depth;
-            } else if (IsOp(ScanToken, Op::CloseBracket)) {
+            } else if (IsOp(Fe.ScanToken, Op::CloseBracket)) {
                 if (--depth == 0) {
                     result = commas;
                     break;
                 }
-            } else if (IsOp(ScanToken, Op::Comma) && depth == 1) {
+            } else if (IsOp(Fe.ScanToken, Op::Comma) && depth == 1) {
                 ++commas;
             }
         }
     }
 
-    SourcePos = sourcePos;
-    SourceLinePos = sourceLinePos;
-    TokenStart = tokenStart;
-    ScanToken = scanToken;
-    ScanPrevToken = scanPrevToken;
-    LastToken = lastToken;
-    PreviousToken = previousToken;
+    Fe.SourcePos = sourcePos;
+    Fe.SourceLinePos = sourceLinePos;
+    Fe.TokenStart = tokenStart;
+    Fe.ScanToken = scanToken;
+    Fe.ScanPrevToken = scanPrevToken;
+    Fe.LastToken = lastToken;
+    Fe.PreviousToken = previousToken;
     return result;
 }
 
 void EmitLineEnd() {
     CodeItemType item = LineEndItem;
-    item.Position = SourcePos;
+    item.Position = Fe.SourcePos;
     AddPreCode(item);
 }
 

@@ -42,20 +42,20 @@ bool IsVariable(const CodeItemType& item, int table) {
 
 NumVarType* NumRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::NumArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredNumVar) return nullptr;
-    return &NumVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredNumVar) return nullptr;
+    return &Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 StrVarType* StrRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::StrVar && item.FirstCode != CodeKind::StrArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredStrVar) return nullptr;
-    return &StrVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredStrVar) return nullptr;
+    return &Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 BoolVarType* BoolRecord(const CodeItemType& item) {
     if (item.FirstCode != CodeKind::BoolVar && item.FirstCode != CodeKind::BoolArray) return nullptr;
-    if (item.SecondCode < 1 || item.SecondCode > NumofRegisteredBoolVar) return nullptr;
-    return &BoolVarTable[static_cast<std::size_t>(item.SecondCode)];
+    if (item.SecondCode < 1 || item.SecondCode > Tb.NumofRegisteredBoolVar) return nullptr;
+    return &Tb.BoolVarTable[static_cast<std::size_t>(item.SecondCode)];
 }
 
 int ArrayKindOf(int variableKind) {
@@ -90,7 +90,7 @@ void MarkArrayParameter(const CodeItemType& item, bool asParameter) {
 
 // The error names the statement being declared, whatever part of it failed.
 void NameStatementOfError(int code) {
-    if (ErrorNumber != 0) ErrorNameIndex = code;
+    if (Fe.ErrorNumber != 0) Fe.ErrorNameIndex = code;
 }
 
 // ---- CONST and PUBLIC CONST --------------------------------------------------------------------------
@@ -99,7 +99,7 @@ void NameStatementOfError(int code) {
 // points at its literal.
 void HandleConst(bool isPublic) {
     const int code = isPublic ? St::PUBLICCONST : St::CONST;
-    const std::uint8_t saved = DeclContext;
+    const std::uint8_t saved = Fe.DeclContext;
     std::uint8_t context = 0;
     if (isPublic) {
         if (saved == DeclCtx::Main) context = DeclCtx::PublicConst;
@@ -115,26 +115,26 @@ void HandleConst(bool isPublic) {
         return;
     }
     for (;;) {
-        DeclContext = context;
+        Fe.DeclContext = context;
         NextToken(TokenMode::Declare);
-        if (ErrorNumber != 0) break;
-        const int nameKind = ScanToken.FirstCode;
-        const int entry = ScanToken.SecondCode;
+        if (Fe.ErrorNumber != 0) break;
+        const int nameKind = Fe.ScanToken.FirstCode;
+        const int entry = Fe.ScanToken.SecondCode;
         if ((nameKind != NumConstNameToken && nameKind != StrConstNameToken &&
              nameKind != BoolConstNameToken) ||
-            entry < 1 || entry > NumofRegisteredDcVar) {
+            entry < 1 || entry > Tb.NumofRegisteredDcVar) {
             RaiseError(Err::BadDeclaredName, code);
             break;
         }
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) break;
-        if (!IsOp(ScanToken, Op::Equal)) {
+        if (Fe.ErrorNumber != 0) break;
+        if (!IsOp(Fe.ScanToken, Op::Equal)) {
             RaiseError(Err::StatementSyntax, code);
             break;
         }
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) break;
-        const int valueKind = ScanToken.FirstCode;
+        if (Fe.ErrorNumber != 0) break;
+        const int valueKind = Fe.ScanToken.FirstCode;
         const int wanted = nameKind == NumConstNameToken   ? CodeKind::NumLiteral
                            : nameKind == StrConstNameToken ? CodeKind::StrLiteral
                                                            : CodeKind::BoolConst;
@@ -149,28 +149,28 @@ void HandleConst(bool isPublic) {
             break;
         }
         // The entry of the literal just read (a numeric item names entry SecondCode + 1).
-        DcVarTable[static_cast<std::size_t>(entry)].Index =
-            valueKind == CodeKind::NumLiteral ? ScanToken.SecondCode + 1 : ScanToken.SecondCode;
+        Tb.DcVarTable[static_cast<std::size_t>(entry)].Index =
+            valueKind == CodeKind::NumLiteral ? Fe.ScanToken.SecondCode + 1 : Fe.ScanToken.SecondCode;
 
         // The separator is read outside the constant context, so that a stray name is not declared.
-        DeclContext = saved;
+        Fe.DeclContext = saved;
         NextToken(TokenMode::Declare);
-        if (ErrorNumber != 0) break;
-        if (IsOp(ScanToken, Op::Comma)) continue;
-        if (IsOp(ScanToken, Op::Colon)) break;
-        if (IsOp(ScanToken, Op::LineEnd)) {
+        if (Fe.ErrorNumber != 0) break;
+        if (IsOp(Fe.ScanToken, Op::Comma)) continue;
+        if (IsOp(Fe.ScanToken, Op::Colon)) break;
+        if (IsOp(Fe.ScanToken, Op::LineEnd)) {
             // No line end is kept for the declaration, unless a single-line IF must end here.
             if (SingleLineIf == 1) EndOfLine();
             break;
         }
-        if (IsOp(ScanToken, Op::Apostrophe)) {
+        if (IsOp(Fe.ScanToken, Op::Apostrophe)) {
             SkipComment();
             break;
         }
         RaiseError(Err::StatementSyntax, code);
         break;
     }
-    DeclContext = saved;
+    Fe.DeclContext = saved;
     NameStatementOfError(code);
 }
 
@@ -182,7 +182,7 @@ void HandleDim(int code) {
         HandleConst(true);
         return;
     }
-    const std::uint8_t saved = DeclContext;
+    const std::uint8_t saved = Fe.DeclContext;
     std::uint8_t context = 0;
     if (code == St::PUBLIC) {
         if (saved == DeclCtx::Main) context = DeclCtx::PublicList;
@@ -201,21 +201,21 @@ void HandleDim(int code) {
     int depth = 0;
     for (;;) {
         // Names in the bounds are ordinary names of the place where the DIM stands.
-        DeclContext = depth > 0 ? saved : context;
+        Fe.DeclContext = depth > 0 ? saved : context;
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) break;
-        const CodeItemType token = ScanToken;
+        if (Fe.ErrorNumber != 0) break;
+        const CodeItemType token = Fe.ScanToken;
         if (IsOp(token, Op::Colon)) {
             Emit(token);
             break;
         }
         if (IsOp(token, Op::LineEnd)) {
-            DeclContext = saved;
+            Fe.DeclContext = saved;
             EndOfLine();
             break;
         }
         if (IsOp(token, Op::Apostrophe)) {
-            DeclContext = saved;
+            Fe.DeclContext = saved;
             SkipComment();
             break;
         }
@@ -230,7 +230,7 @@ void HandleDim(int code) {
         if (IsOp(token, Op::CloseBracket) && depth > 0) --depth;
         Emit(token);
     }
-    DeclContext = saved;
+    Fe.DeclContext = saved;
     NameStatementOfError(code);
 }
 
@@ -239,7 +239,7 @@ void HandleDim(int code) {
 // The SUB or FUNCTION frame: three pairs of variable counts (boolean, numeric, string) that bracket
 // the variables created inside the procedure; the second of each pair is completed at its end.
 void EmitProcedureFrame() {
-    const int counts[] = {NumofRegisteredBoolVar, NumofRegisteredNumVar, NumofRegisteredStrVar};
+    const int counts[] = {Tb.NumofRegisteredBoolVar, Tb.NumofRegisteredNumVar, Tb.NumofRegisteredStrVar};
     const int kinds[] = {CodeKind::SubFrame, CodeKind::SubFrameN, CodeKind::SubFrameS};
     for (int i = 0; i < 3; ++i) {
         EmitCode(kinds[i], counts[i]);
@@ -255,7 +255,7 @@ void SkipRestOfStatement() {
     for (;;) {
         ScanRawStmtChar(item);
         if (IsStmtEnd(item)) return; // steps back over "'"
-        if (SourcePos > CompileTextLength + 1) return;
+        if (Fe.SourcePos > Fe.CompileTextLength + 1) return;
     }
 }
 
@@ -266,10 +266,10 @@ void CopyParameterList(int code) {
     for (;;) {
         // A look at the next token that declares nothing: the real reading declares it.
         const CodeItemType next = PeekNextNoNames();
-        if (ErrorNumber != 0 || IsStatementEndToken(next)) return;
+        if (Fe.ErrorNumber != 0 || IsStatementEndToken(next)) return;
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) return;
-        const CodeItemType token = ScanToken;
+        if (Fe.ErrorNumber != 0) return;
+        const CodeItemType token = Fe.ScanToken;
         if (token.FirstCode == CodeKind::Statement) {
             if (IsSt(token, St::AS) || IsSt(token, St::BOOLEAN) || IsSt(token, St::REAL) ||
                 IsSt(token, St::STRING))
@@ -314,15 +314,15 @@ void HandleProcedureHeader(bool isSub) {
         return;
     }
     PushBlockChk(BlockChkType{code, QString()});
-    if (ErrorNumber != 0) return;
-    DeclContext = isSub ? DeclCtx::SubName : DeclCtx::FunctionName;
+    if (Fe.ErrorNumber != 0) return;
+    Fe.DeclContext = isSub ? DeclCtx::SubName : DeclCtx::FunctionName;
 
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) {
+    if (Fe.ErrorNumber != 0) {
         NameStatementOfError(code);
         return;
     }
-    const CodeItemType name = ScanToken;
+    const CodeItemType name = Fe.ScanToken;
     if (NumVarType* r = NumRecord(name); r != nullptr && name.FirstCode == CodeKind::NumVar) {
         r->Kind = isSub ? NumVarKind::SubName : NumVarKind::FunctionName;
     } else if (StrVarType* s = StrRecord(name);
@@ -342,17 +342,17 @@ void HandleProcedureHeader(bool isSub) {
 
     if (IsOp(PeekNextNoNames(), Op::OpenBracket)) {
         NextToken(TokenMode::Scan);
-        Emit(ScanToken);
-        DeclContext = isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams;
+        Emit(Fe.ScanToken);
+        Fe.DeclContext = isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams;
         CopyParameterList(code);
-        if (ErrorNumber != 0) {
+        if (Fe.ErrorNumber != 0) {
             NameStatementOfError(code);
             return;
         }
     }
-    DeclContext = DeclCtx::Main;
+    Fe.DeclContext = DeclCtx::Main;
     SkipRestOfStatement();
-    DeclContext = isSub ? DeclCtx::SubBody : DeclCtx::FunctionBody;
+    Fe.DeclContext = isSub ? DeclCtx::SubBody : DeclCtx::FunctionBody;
     EmitLineEnd();
 }
 
@@ -371,12 +371,12 @@ void HandleProcedureEnd(bool isSub) {
 void HandleCall() {
     EmitCode(CodeKind::Statement, St::CALL);
     // SUB names are global: the name is read without the local prefix of the procedure it stands in.
-    const QString prefix = LocalNamePrefix;
-    LocalNamePrefix.clear();
+    const QString prefix = Fe.LocalNamePrefix;
+    Fe.LocalNamePrefix.clear();
     NextToken(TokenMode::Scan);
-    LocalNamePrefix = prefix;
-    if (ErrorNumber != 0) return;
-    const CodeItemType name = ScanToken;
+    Fe.LocalNamePrefix = prefix;
+    if (Fe.ErrorNumber != 0) return;
+    const CodeItemType name = Fe.ScanToken;
     NumVarType* record = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr;
     if (record == nullptr) {
         RaiseError(Err::SubBadName, St::CALL);
@@ -384,7 +384,7 @@ void HandleCall() {
     }
     const int entry = FindDcVar(record->Name);
     if (entry == 0 ||
-        (DcVarTable[static_cast<std::size_t>(entry)].Kind & DcVarKind::Mask) != DcVarKind::Sub) {
+        (Tb.DcVarTable[static_cast<std::size_t>(entry)].Kind & DcVarKind::Mask) != DcVarKind::Sub) {
         RaiseError(Err::CallNotSub, St::CALL);
         return;
     }
@@ -397,8 +397,8 @@ void HandleCall() {
 void HandleDef() {
     EmitCode(CodeKind::Statement, St::DEF);
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
-    const CodeItemType name = ScanToken;
+    if (Fe.ErrorNumber != 0) return;
+    const CodeItemType name = Fe.ScanToken;
     if (NumVarType* r = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr)
         r->Kind = NumVarKind::DefFunction;
     else if (StrVarType* s = name.FirstCode == CodeKind::StrVar ? StrRecord(name) : nullptr)
@@ -407,8 +407,8 @@ void HandleDef() {
     AdvanceLocalNamePrefix();
 
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
-    if (!IsOp(ScanToken, Op::OpenBracket)) {
+    if (Fe.ErrorNumber != 0) return;
+    if (!IsOp(Fe.ScanToken, Op::OpenBracket)) {
         RaiseError(Err::DefNoOpenBracket, St::DEF);
         return;
     }
@@ -421,14 +421,14 @@ void HandleDef() {
         PreCodeItem = parameter;
         // A parameter's Position is the one after its first letter; a refused one has none, and is
         // placed after what was read of it.
-        PreCodeItem.Position = ProgramPosition(parameter.Position > 0 ? parameter.Position : SourcePos);
-        if (ErrorNumber != 0) return;
+        PreCodeItem.Position = ProgramPosition(parameter.Position > 0 ? parameter.Position : Fe.SourcePos);
+        if (Fe.ErrorNumber != 0) return;
         PushToken(parameter);
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) return;
-        if (IsOp(ScanToken, Op::CloseBracket)) break;
-        if (!IsOp(ScanToken, Op::Comma)) {
+        if (Fe.ErrorNumber != 0) return;
+        if (IsOp(Fe.ScanToken, Op::CloseBracket)) break;
+        if (!IsOp(Fe.ScanToken, Op::Comma)) {
             RaiseError(Err::DefSyntax, St::DEF);
             return;
         }
@@ -450,17 +450,17 @@ void HandleDef() {
     EmitCode(CodeKind::FrameCountS, strCount);
 
     NextToken(TokenMode::Scan);
-    if (ErrorNumber != 0) return;
-    if (!IsOp(ScanToken, Op::Equal)) {
+    if (Fe.ErrorNumber != 0) return;
+    if (!IsOp(Fe.ScanToken, Op::Equal)) {
         RaiseError(Err::DefSyntax, St::DEF);
         return;
     }
-    Emit(ScanToken);
-    LocalNameMode = 1;
+    Emit(Fe.ScanToken);
+    Fe.LocalNameMode = 1;
     for (;;) {
         NextToken(TokenMode::Scan);
-        if (ErrorNumber != 0) break;
-        const CodeItemType token = ScanToken;
+        if (Fe.ErrorNumber != 0) break;
+        const CodeItemType token = Fe.ScanToken;
         if (IsOp(token, Op::Colon)) {
             Emit(token);
             break;
@@ -479,8 +479,8 @@ void HandleDef() {
         }
         Emit(token);
     }
-    DeclContext = DeclCtx::Main;
-    LocalNameMode = 0;
+    Fe.DeclContext = DeclCtx::Main;
+    Fe.LocalNameMode = 0;
 }
 
 // ---- merged keywords -----------------------------------------------------------------------------------
@@ -553,7 +553,7 @@ void HandleScreen(int code) {
     }
     if (IsSt(last, St::OPEN)) --PreCodeIndex;
     const int commas = CountArgs();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     constexpr int TwoArguments = 1;
     constexpr int FourArguments = 3;
     if (commas == NoArgumentGroup || commas == TwoArguments) {
@@ -575,7 +575,7 @@ void HandleHelp() {
     NextToken(TokenMode::Scan);
     QString word;
     ReadWord(word);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     UnreadChar(); // the character that ended the word is read again
     int code = St::HELP;
     if (word == u"RW")
@@ -597,7 +597,7 @@ constexpr int Invalid = -1;
 // table, or an entry Invalid, is the keyword's syntax error. An unclosed group leaves the code as it is.
 void EmitArgumentForm(int kind, int code, std::initializer_list<int> forms) {
     const int commas = CountArgs();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (commas == NoArgumentGroup) {
         EmitCode(kind, code);
         return;
@@ -614,7 +614,7 @@ void EmitArgumentForm(int kind, int code, std::initializer_list<int> forms) {
 // consumed, give the code itself; "(x)" gives code + oneArgument followed by the "(".
 void EmitBracketForm(int kind, int code, int oneArgument, std::initializer_list<int> moreArguments) {
     const int commas = CountArgs();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (commas == NoArgumentGroup) {
         EmitCode(kind, code);
         return;
@@ -625,7 +625,7 @@ void EmitBracketForm(int kind, int code, int oneArgument, std::initializer_list<
             return;
         }
         NextToken(TokenMode::Scan);
-        const CodeItemType open = ScanToken;
+        const CodeItemType open = Fe.ScanToken;
         if (IsOp(PeekNext(), Op::CloseBracket)) {
             NextToken(TokenMode::Scan);
             EmitCode(kind, code);
@@ -695,23 +695,23 @@ std::u16string_view View(const QString& text) {
 
 // Reads the token after a member keyword with "." as the member operator; true when it is ".".
 bool MemberDotFollows() {
-    MemberDotMode = 1;
+    Fe.MemberDotMode = 1;
     NextToken(TokenMode::Scan);
-    MemberDotMode = 0;
-    return ErrorNumber == 0 && IsOp(ScanToken, Op::Period);
+    Fe.MemberDotMode = 0;
+    return Fe.ErrorNumber == 0 && IsOp(Fe.ScanToken, Op::Period);
 }
 
 // AUDIOMIXER.MASTERVOLUME, CLIPBOARD.SETTEXT, MEDIAPLAYER.PLAY ...
 void HandleMember(int keyword) {
     const bool atStart = AtStatementStart(true);
     if (!MemberDotFollows()) {
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
         EmitCode(CodeKind::Statement, keyword);
         Redispatch();
         return;
     }
     const QString word = ReadMemberWord();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     for (const MemberWord& m : MemberWords) {
         if (m.Keyword != keyword || m.Word != View(word)) continue;
         if (m.AlwaysFunction)
@@ -730,13 +730,13 @@ void HandleControl(int keyword) {
     const bool atStart = AtStatementStart(true);
     const int keywordIndex = PreCodeIndex;
     EmitCode(CodeKind::Statement, keyword);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     if (IsOp(PeekNext(), Op::OpenBracket)) {
         int depth = 0;
         for (;;) {
             NextToken(TokenMode::Scan);
-            if (ErrorNumber != 0) return;
-            const CodeItemType token = ScanToken;
+            if (Fe.ErrorNumber != 0) return;
+            const CodeItemType token = Fe.ScanToken;
             if (IsStatementEndToken(token)) {
                 Redispatch();
                 return;
@@ -751,11 +751,11 @@ void HandleControl(int keyword) {
         }
     }
     if (!MemberDotFollows()) {
-        if (ErrorNumber == 0) Redispatch();
+        if (Fe.ErrorNumber == 0) Redispatch();
         return;
     }
     const QString word = ReadMemberWord();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     const int n = ControlPropertyNumber(keyword, View(word));
     const bool click = keyword == St::CBUTTON && n == ControlProperty::Click;
     if (n == 0 || (click && atStart)) {
@@ -792,12 +792,12 @@ void HandleSplit() {
     EmitCode(CodeKind::Function, Fn::SPLITStr);
     if (!IsOp(PeekNext(), Op::OpenBracket)) return;
     NextToken(TokenMode::Scan);
-    Emit(ScanToken);
+    Emit(Fe.ScanToken);
     const CodeItemType next = PeekNext();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     const int index = next.FirstCode == CodeKind::StrVar ? next.SecondCode : 0;
     const CodeItemType literal = AppendNumLiteral(index);
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     Emit(literal);
     EmitCode(CodeKind::Operator, Op::Comma);
 }
@@ -813,7 +813,7 @@ void HandleReadAllLines() {
     PreCodeIndex -= 2;
     if (IsSt(LastItem(1), St::LET)) --PreCodeIndex;
     const int commas = CountArgs();
-    if (ErrorNumber != 0) return;
+    if (Fe.ErrorNumber != 0) return;
     int code = Fn::READALLLINES;
     if (commas == 1) {
         code += FunctionFormStep;
@@ -922,7 +922,7 @@ void HandleOpenBracket() {
         const int parameterKind =
             last.FirstCode == CodeKind::NumVar ? NumVarKind::ArrayParameter : StrVarKind::ArrayParameter;
         if ((kind == 0 || kind == parameterKind) && IsOp(PeekNext(), Op::CloseBracket)) {
-            if (ErrorNumber != 0) return;
+            if (Fe.ErrorNumber != 0) return;
             ReplaceLast(CodeItemType{ArrayKindOf(last.FirstCode), last.SecondCode, 0});
             MarkArrayParameter(last, false);
             NextToken(TokenMode::Scan);
@@ -957,12 +957,12 @@ void HandleHash() {
 void CloseProcedure() {
     const int last = SubFrameIndex + 4;
     if (SubFrameIndex >= 1 && last <= CurrentmaxPreCodeNum) {
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex)].SecondCode = NumofRegisteredBoolVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 2)].SecondCode = NumofRegisteredNumVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 4)].SecondCode = NumofRegisteredStrVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex)].SecondCode = Tb.NumofRegisteredBoolVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 2)].SecondCode = Tb.NumofRegisteredNumVar;
+        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 4)].SecondCode = Tb.NumofRegisteredStrVar;
     }
-    LocalNamePrefix.clear();
-    DeclContext = DeclCtx::Main;
+    Fe.LocalNamePrefix.clear();
+    Fe.DeclContext = DeclCtx::Main;
 }
 
 } // namespace LXScan

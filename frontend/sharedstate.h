@@ -1,6 +1,10 @@
 // The interpreter's shared state: run control, the error state, the source texts, the tokenizer's
-// reader state, screen, drawing and input variables, and the engine's small fixed stacks. They are
-// process-wide, as the whole interpreter is written as plain procedures over them.
+// reader state, screen, drawing and input variables, and the engine's small fixed stacks. One
+// process-wide instance, Fe, as the whole interpreter is written as plain procedures over it.
+//
+// Reset: the parts whose every member the interpreter reset brings back to its start value are plain
+// structs reset as a whole (a member added there cannot be forgotten); the members that survive the reset
+// on purpose stand in FrontEndState itself, each saying why.
 //
 // Threads: everything the user-interface thread and the interpreter thread both touch is std::atomic
 // (run control, key, mouse and button state, window-open flags). The rest belongs to the interpreter
@@ -19,7 +23,6 @@ using Extended = long double;
 static_assert(sizeof(long double) >= 10 && __LDBL_MANT_DIG__ == 64,
               "numbers need the x87 80-bit extended format with a 64-bit mantissa");
 
-// ---- run control (shared between the two threads) -------------------------------------------------
 namespace RunKind {
 inline constexpr int Program = 0;   // a run from the editor or the command line
 inline constexpr int Immediate = 1; // a command typed into the run window, CONT, an event call
@@ -27,107 +30,22 @@ inline constexpr int Rerun = 2;     // the RUN statement: compile the program te
 inline constexpr int Resume = 3;    // the CONT statement: continue at ResumePC
 } // namespace RunKind
 
-extern std::atomic<int> RunMode;          // RunKind
-extern std::atomic<int> ThreadBusy;       // an interpreter thread exists
-extern std::atomic<int> ProgramRunning;   // a program is active
-extern std::atomic<int> StopRequest;      // tested after every code item
-extern std::atomic<int> SavedStopRequest; // the stop request kept while an immediate command runs
-extern std::atomic<int> ContinueFlag;
-extern std::atomic<int> ResumePC;          // the code index where CONT resumes
-extern std::atomic<int> SystemExitRequest; // SYSTEM: close the application when the run ends
-extern std::atomic<int> EchoOn;            // ECHO switch
-extern std::atomic<int> OutputLineCount;   // lines added to the run window's text
+// Whether the reset clears the stop request. The start of a run keeps it: the request was cleared
+// when the run was asked for, and a stop asked for since belongs to this run.
+enum class StopRequestReset { Clear, Keep };
 
-// ---- input state written by window handlers, polled by the engine --------------------------------
 inline constexpr int ControlCount = 40;
-extern std::atomic<char16_t> KeyBuffer; // last typed character; 0 = none
-extern std::atomic<int> LastKeyCode;    // virtual key code of the last key press
-extern std::atomic<int> MouseEvent;     // 1 move, 2 left, 3 right, 4 middle, 5 double click
-extern std::atomic<int> MouseX, MouseY;
-// 1-based per control; index 0 unused.
-extern std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonWatched;
-extern std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonPressed;
-extern std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlTextMultiLine;
-
-// ---- windows -------------------------------------------------------------------------------------
-extern std::atomic<int> GScreenOpen, GScreenSizeMode, CScreenOpen, MediaPlayerOpen;
-extern int GScreenPrevWidth, GScreenPrevHeight, GScreenUsed;
-
-// ---- error state (interpreter thread; the editor reads a copy published at the end of a run) -----
-extern int ErrorNumber;
-extern int ErrorNameIndex;  // the statement, function or operator slot the message names
-extern int ErrorPosition;   // 1-based offset of the error in the compiled text
-extern QString BadCharText; // the character that raised error 1, for the message
-
-// ---- source texts --------------------------------------------------------------------------------
-extern QString ProgramText; // the program as last handed to the interpreter
-extern int ProgramTextLength;
-extern QString CompileText; // the text being compiled (program + CR LF + two NULs)
-extern int CompileTextLength;
-extern QString CommandText; // the one-line command of run kind 1
-extern QString ProgramFolder;
-
-// ---- tokenizer reader state ------------------------------------------------------------------------
-extern int SourcePos;     // 1-based index of the next character to read
-extern int SourceLinePos; // SourcePos when the current GetToken call began
-extern int TokenStart;    // position of the first character of the last token (mode 1)
-extern CodeItemType LastToken, PreviousToken, ScanToken, ScanPrevToken;
-extern std::uint8_t DeclContext;   // declaration context: what a new name becomes
-extern std::uint8_t LocalNameMode; // 1 while a DEF function's body is read
-extern std::uint8_t MemberDotMode; // 1 while the next "." is the member operator
-extern std::uint8_t IncludeMode;   // the tokenizer's second mode byte: scanning included text
-extern int IncludeOffset, IncludePosition;
-extern QString LocalNamePrefix;
-extern int DefCounter;
-extern std::uint8_t OptionExplicit; // OPTION EXPLICIT ON
-extern std::uint8_t ProgramStart;   // no statement keyword other than REM read yet
-
-// ---- language switches and screen state -------------------------------------------------------------
-extern int LanguageVersion;
-extern int FileEncoding; // code page chosen by SETENCODING; 0 or below: automatic
-extern int PrintPrecision;
-extern int RadianMode; // 1 radians, 0 degrees
-extern std::atomic<int>
-    ExitMessageCheck; // ask before closing the application (CHKMSG writes it during a run)
-extern int MathGraph;
-
-extern int TScreenLeft, TScreenTop, GScreenLeft, GScreenTop, CScreenLeft, CScreenTop;
-extern Extended GLocateX, GLocateY, GFLocateX, GFLocateY;
-extern Extended WorldXMin, WorldYMin, WorldXMax, WorldYMax, WorldXScale, WorldYScale;
-extern int DrawMode, DrawStyle, DrawWidth, FillStyle;
-extern int CFontColor, CFontCharset, CFontSize, CFontStyle;
-extern QString CFontName;
-extern int GForeColor, GBackColor, GBorderColor, GBorderColorSet;
-extern int GFontSize, GFontCharset, GFontStyle, GFontColor;
-extern QString GFontName;
-
-// ---- INPUT and READ state ------------------------------------------------------------------------------
-extern int InputRestartPC, InputRetry;
-extern QString InputResult, InputLine, InputTitle;
-extern int InputBoxPositioned, InputBoxLeft, InputBoxTop;
-extern int DataReadPos;
-
-// ---- procedure frames and the engine's fixed stacks -------------------------------------------------
-extern int NumFrameBase, StrFrameBase;
 
 inline constexpr int GosubStackSize = 100;
-extern std::array<int, GosubStackSize + 1> GosubStack; // 1-based code indices
-extern int GosubStackCount;
-
 inline constexpr int SubReturnStackSize = 1000;
-extern std::array<int, SubReturnStackSize + 1> SubReturnStack;
-extern int SubReturnStackCount;
+inline constexpr int SubCallStackSize = 100;
 
 // A FUNCTION's numeric and string frame sizes, pushed at each call.
 struct FrameSizes {
     int NumCount = 0;
     int StrCount = 0;
 };
-inline constexpr int SubCallStackSize = 100;
-extern std::array<FrameSizes, SubCallStackSize + 1> SubCallStack;
-extern int SubCallStackCount;
 
-// ---- file channels ---------------------------------------------------------------------------------
 inline constexpr int FileChannelCount = 8;
 namespace FileModeKind {
 inline constexpr int Closed = 0;
@@ -135,9 +53,134 @@ inline constexpr int Input = 1;
 inline constexpr int Output = 2;
 inline constexpr int Append = 3;
 } // namespace FileModeKind
-extern std::array<int, FileChannelCount + 1> FileMode;     // 1-based
-extern std::array<QString, FileChannelCount + 1> FileName; // 1-based
 
-// The engine owns the channels' readers and writers. The reset closes (and so flushes) every open
-// channel through this hook, which the engine installs; without it only the modes are cleared.
-extern void (*CloseAllFileChannelsHook)();
+// ---- the parts the reset brings back whole ---------------------------------------------------------
+
+// The tokenizer's reader; also reset on its own when a scan begins.
+struct TokenReaderState {
+    int SourcePos = 0;     // 1-based index of the next character to read
+    int SourceLinePos = 0; // SourcePos when the current GetToken call began
+    int TokenStart = 0;    // position of the first character of the last token (mode 1)
+    CodeItemType LastToken, PreviousToken, ScanToken, ScanPrevToken;
+    std::uint8_t DeclContext = 0;   // declaration context: what a new name becomes
+    std::uint8_t LocalNameMode = 0; // 1 while a DEF function's body is read
+    std::uint8_t MemberDotMode = 0; // 1 while the next "." is the member operator
+    std::uint8_t IncludeMode = 0;   // the tokenizer's second mode byte: scanning included text
+    int IncludeOffset = 0, IncludePosition = 0;
+    QString BadCharText; // the character that raised error 1, for the message
+    QString LocalNamePrefix;
+    int DefCounter = 0;
+};
+
+// Language switches, screen places, drawing and font state, as a program starts with them. The
+// graphics font and the places below the run window follow the settings; InitAll applies them.
+struct ProgramSwitches {
+    int LanguageVersion = 12;
+    int FileEncoding = 0;            // code page chosen by SETENCODING; 0 or below: automatic
+    std::uint8_t OptionExplicit = 0; // OPTION EXPLICIT ON
+    std::uint8_t ProgramStart = 1;   // no statement keyword other than REM read yet
+    int PrintPrecision = 18;
+    int RadianMode = 1; // 1 radians, 0 degrees
+    int MathGraph = 0;
+
+    int TScreenLeft = 0, TScreenTop = 0, GScreenLeft = 0, GScreenTop = 0, CScreenLeft = 400, CScreenTop = 0;
+    Extended GLocateX = 0, GLocateY = 0, GFLocateX = 0, GFLocateY = 0;
+    Extended WorldXScale = 1, WorldYScale = 1;
+    int DrawMode = 13, DrawStyle = 0, DrawWidth = 1, FillStyle = 0;
+    int CFontColor = 0, CFontCharset = 128, CFontSize = 9, CFontStyle = 0;
+    QString CFontName; // a constant start value would need a run-time constructor: Reset sets it
+    int GForeColor = 0, GBackColor = 0xFFFFFF, GBorderColor = 0, GBorderColorSet = 0;
+    int GFontSize = 10, GFontCharset = 128, GFontStyle = 0, GFontColor = 0;
+    QString GFontName;
+    int GScreenUsed = 0;
+};
+
+// INPUT and READ.
+struct InputReadState {
+    int InputRestartPC = 0, InputRetry = 0;
+    QString InputResult, InputLine, InputTitle;
+    int InputBoxPositioned = 0, InputBoxLeft = 0, InputBoxTop = 0;
+    int DataReadPos = 0;
+};
+
+// Procedure frames and the engine's fixed stacks. The frame-size stack starts with one empty entry.
+struct EngineStacks {
+    int NumFrameBase = 0, StrFrameBase = 0;
+    std::array<int, GosubStackSize + 1> GosubStack{}; // 1-based code indices
+    int GosubStackCount = 0;
+    std::array<int, SubReturnStackSize + 1> SubReturnStack{};
+    int SubReturnStackCount = 0;
+    std::array<FrameSizes, SubCallStackSize + 1> SubCallStack{};
+    int SubCallStackCount = 1;
+};
+
+// The channels' modes and names; the engine owns their readers and writers.
+struct FileChannelNames {
+    std::array<int, FileChannelCount + 1> FileMode{};     // 1-based, FileModeKind
+    std::array<QString, FileChannelCount + 1> FileName{}; // 1-based
+};
+
+// Threads: the members that the user-interface thread and the interpreter thread both touch are
+// std::atomic (run control, key, mouse and button state, window-open flags). The rest belongs to the
+// interpreter thread while a run is active and to the user-interface thread otherwise (ThreadBusy
+// decides).
+struct FrontEndState : TokenReaderState, ProgramSwitches, InputReadState, EngineStacks, FileChannelNames {
+    // ---- run control (shared between the two threads) ----------------------------------------------
+    // Kept by the reset: they describe the run in progress, which the reset is a step of.
+    std::atomic<int> RunMode{0};        // RunKind
+    std::atomic<int> ThreadBusy{0};     // an interpreter thread exists
+    std::atomic<int> ProgramRunning{0}; // a program is active
+    std::atomic<int> ContinueFlag{0};
+    std::atomic<int> ResumePC{0};        // the code index where CONT resumes
+    std::atomic<int> OutputLineCount{0}; // lines added to the run window's text
+    // Reset (the stop request as the caller says).
+    std::atomic<int> StopRequest{0};       // tested after every code item
+    std::atomic<int> SavedStopRequest{0};  // the stop request kept while an immediate command runs
+    std::atomic<int> SystemExitRequest{0}; // SYSTEM: close the application when the run ends
+    std::atomic<int> EchoOn{1};            // ECHO switch
+    // Ask before closing the application (CHKMSG writes it during a run); reset to the setting.
+    std::atomic<int> ExitMessageCheck{1};
+
+    // ---- input state written by window handlers, polled by the engine (reset) ------------------------
+    std::atomic<char16_t> KeyBuffer{0}; // last typed character; 0 = none
+    std::atomic<int> LastKeyCode{0};    // virtual key code of the last key press
+    std::atomic<int> MouseEvent{0};     // 1 move, 2 left, 3 right, 4 middle, 5 double click
+    std::atomic<int> MouseX{0}, MouseY{0};
+    // 1-based per control; index 0 unused.
+    std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonWatched{};
+    std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonPressed{};
+    std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlTextMultiLine{};
+
+    // ---- windows -------------------------------------------------------------------------------------
+    std::atomic<int> GScreenSizeMode{0}, MediaPlayerOpen{0}; // reset
+    // Kept by the reset: the windows stay open, and their earlier size, across runs.
+    std::atomic<int> GScreenOpen{0}, CScreenOpen{0};
+    int GScreenPrevWidth = 0, GScreenPrevHeight = 0;
+    // Kept by the reset: WINDOW sets all six together, and its scales are reset to 1.
+    Extended WorldXMin = 0, WorldYMin = 0, WorldXMax = 0, WorldYMax = 0;
+
+    // ---- error state (interpreter thread; the editor reads a copy published at the end of a run) -----
+    // Kept by the reset: the run's start clears it, and the report of a run reads it after.
+    int ErrorNumber = 0;
+    int ErrorNameIndex = 0; // the statement, function or operator slot the message names
+    int ErrorPosition = 0;  // 1-based offset of the error in the compiled text
+
+    // ---- source texts --------------------------------------------------------------------------------
+    // Kept by the reset: they are what the reset prepares to compile.
+    QString ProgramText; // the program as last handed to the interpreter
+    int ProgramTextLength = 0;
+    QString CompileText; // the text being compiled (program + CR LF + two NULs)
+    int CompileTextLength = 0;
+    QString CommandText; // the one-line command of run kind 1
+    QString ProgramFolder;
+
+    // The engine owns the channels' readers and writers. The reset closes (and so flushes) every open
+    // channel through this hook, which the engine installs; without it only the modes are cleared.
+    void (*CloseAllFileChannelsHook)() = nullptr;
+
+    // Everything above marked reset, and every part whole. The settings-derived start values (the
+    // graphics font, the places below the run window, ExitMessageCheck) are InitAll's to apply.
+    void Reset(StopRequestReset stop);
+};
+
+extern FrontEndState Fe;

@@ -95,43 +95,55 @@ struct DcVarType {
     std::int32_t Index = 0; // the table index bound to the name
 };
 
-// Numeric tables.
-extern std::vector<Extended> NumConTable;
-extern int NumofRegisteredNumCon;
-extern std::vector<NumVarType> NumVarTable;
-extern int NumofRegisteredNumVar;
-extern std::vector<Extended> ANumVarTable;
-extern int NumofRegisteredANumVar;
-extern std::vector<FormVarType> FormVarTable;
-extern int NumofRegisteredFormVar;
-extern std::vector<std::int32_t> DataPtrTable;
-extern int NumofRegisteredDataPtr;
-extern std::vector<LabelType> LabelTable;
-extern int NumofRegisteredLabel; // entries from 1
-extern std::vector<NumVarType> LocalNumVarTable;
-extern int NumofRegisteredLocalNumVar;
-// String tables.
-extern std::vector<QString> StrConTable;
-extern int NumofRegisteredStrCon;
-extern std::vector<StrVarType> StrVarTable;
-extern int NumofRegisteredStrVar;
-extern std::vector<QString> AStrVarTable;
-extern int NumofRegisteredAStrVar;
-extern std::vector<StrVarType> LocalStrVarTable;
-extern int NumofRegisteredLocalStrVar;
-// Boolean tables.
-extern std::vector<BoolVarType> BoolVarTable;
-extern int NumofRegisteredBoolVar;
-extern std::vector<std::int32_t> ABoolVarTable;
-extern int NumofRegisteredABoolVar; // -1 true, 0 false
-// Declared names, 1-based, fixed.
-extern std::array<DcVarType, DcVarCapacity + 1> DcVarTable;
-extern int NumofRegisteredDcVar;
-// Public transfer slots, 1-based (entry 1 carries INPUT, READ and SWAP values to their assignment).
 inline constexpr int PublicSlotCount = 2;
-extern std::array<NumVarType, PublicSlotCount + 1> PublicNumTable;
-extern std::array<StrVarType, PublicSlotCount + 1> PublicStrTable;
-extern std::array<BoolVarType, PublicSlotCount + 1> PublicBoolTable;
+
+// The variable, literal, formula, label and name tables of the program, one process-wide instance Tb.
+// The compiler fills them and the engine reads and writes their values.
+struct VariableTables {
+    // Numeric tables.
+    std::vector<Extended> NumConTable;
+    int NumofRegisteredNumCon = 0;
+    std::vector<NumVarType> NumVarTable;
+    int NumofRegisteredNumVar = 0;
+    std::vector<Extended> ANumVarTable;
+    int NumofRegisteredANumVar = 0;
+    std::vector<FormVarType> FormVarTable;
+    int NumofRegisteredFormVar = 0;
+    std::vector<std::int32_t> DataPtrTable;
+    int NumofRegisteredDataPtr = 0;
+    std::vector<LabelType> LabelTable;
+    int NumofRegisteredLabel = 0; // entries from 1
+    std::vector<NumVarType> LocalNumVarTable;
+    int NumofRegisteredLocalNumVar = 0;
+    // String tables.
+    std::vector<QString> StrConTable;
+    int NumofRegisteredStrCon = 0;
+    std::vector<StrVarType> StrVarTable;
+    int NumofRegisteredStrVar = 0;
+    std::vector<QString> AStrVarTable;
+    int NumofRegisteredAStrVar = 0;
+    std::vector<StrVarType> LocalStrVarTable;
+    int NumofRegisteredLocalStrVar = 0;
+    // Boolean tables.
+    std::vector<BoolVarType> BoolVarTable;
+    int NumofRegisteredBoolVar = 0;
+    std::vector<std::int32_t> ABoolVarTable;
+    int NumofRegisteredABoolVar = 0; // -1 true, 0 false
+    // Declared names, 1-based, fixed.
+    std::array<DcVarType, DcVarCapacity + 1> DcVarTable{};
+    int NumofRegisteredDcVar = 0;
+    // Public transfer slots, 1-based (entry 1 carries INPUT, READ and SWAP values to their assignment).
+    // Kept by the reset, as are the local tables (the scan resets those for each procedure): every
+    // transfer writes entry 1 before its assignment reads it.
+    std::array<NumVarType, PublicSlotCount + 1> PublicNumTable{};
+    std::array<StrVarType, PublicSlotCount + 1> PublicStrTable{};
+    std::array<BoolVarType, PublicSlotCount + 1> PublicBoolTable{};
+
+    // The interpreter reset: every table but the local and transfer ones back to its start.
+    void Reset();
+};
+
+extern VariableTables Tb;
 
 // Fixed constant tables, 1-based (kind 7, 8 and 31 items name their slots).
 inline constexpr int FixedConstSlots = 10;

@@ -48,8 +48,8 @@ bool IsOperatorItem(const CodeItemType& item, int slot) {
 
 // The character at a 1-based position, 0 outside the text.
 char16_t CharAt(int pos) {
-    if (pos < 1 || pos > CompileTextLength || pos > CompileText.size()) return Nul;
-    return CompileText[pos - 1].unicode();
+    if (pos < 1 || pos > Fe.CompileTextLength || pos > Fe.CompileText.size()) return Nul;
+    return Fe.CompileText[pos - 1].unicode();
 }
 
 bool IsLetter(char16_t c) {
@@ -65,10 +65,10 @@ bool IsHexDigit(char16_t c) {
 // Stores a value as the next numeric literal: (11, new count - 1).
 void AppendNumCon(Extended value, CodeItemType& item) {
     item = CodeItemType{};
-    const int at = NumofRegisteredNumCon + 1;
-    if (!GrowTable(NumConTable, static_cast<std::size_t>(at))) return;
-    NumConTable[static_cast<std::size_t>(at)] = value;
-    NumofRegisteredNumCon = at;
+    const int at = Tb.NumofRegisteredNumCon + 1;
+    if (!GrowTable(Tb.NumConTable, static_cast<std::size_t>(at))) return;
+    Tb.NumConTable[static_cast<std::size_t>(at)] = value;
+    Tb.NumofRegisteredNumCon = at;
     item = Item(CodeKind::NumLiteral, at - 1);
 }
 
@@ -129,10 +129,10 @@ bool LineEndFollowsCr(int errorWithoutLf) {
 
 // "..." with every character allowed and no escapes; the opening quote is read.
 void ReadStringLiteral(CodeItemType& result, int mode) {
-    const int start = SourcePos;
+    const int start = Fe.SourcePos;
     for (;;) {
         // A literal running into the end of the text would otherwise read NULs for ever.
-        if (SourcePos > CompileTextLength) {
+        if (Fe.SourcePos > Fe.CompileTextLength) {
             RaiseError(Err::StringNotClosed);
             return;
         }
@@ -144,11 +144,11 @@ void ReadStringLiteral(CodeItemType& result, int mode) {
             return;
         }
     }
-    const QString text = CompileText.mid(start - 1, SourcePos - 1 - start);
+    const QString text = Fe.CompileText.mid(start - 1, Fe.SourcePos - 1 - start);
     if (mode == TokenMode::Declare) {
         // The pre-scan needs the text (an INCLUDE file name) but keeps no literals.
-        if (!GrowTable(StrConTable, 1)) return;
-        StrConTable[1] = text;
+        if (!GrowTable(Tb.StrConTable, 1)) return;
+        Tb.StrConTable[1] = text;
         result = Item(CodeKind::StrLiteral, 1);
         return;
     }
@@ -265,7 +265,7 @@ void ReadName(char16_t first, CodeItemType& result, int mode) {
     QString name;
     char16_t ender = Nul;
     if (!ReadNameText(first, name, ender)) return;
-    const bool localLookup = mode == TokenMode::Scan && LocalNameMode == 1;
+    const bool localLookup = mode == TokenMode::Scan && Fe.LocalNameMode == 1;
     CodeItemType found{};
     if (ender == u'@') {
         // Formula names are never keywords.
@@ -275,7 +275,7 @@ void ReadName(char16_t first, CodeItemType& result, int mode) {
             LookUpVariable(name, result);
         return;
     }
-    const bool bracketFollows = ender == u'(' || (ender == u'$' && CharAt(SourcePos) == u'(');
+    const bool bracketFollows = ender == u'(' || (ender == u'$' && CharAt(Fe.SourcePos) == u'(');
     if (ender == u'$' && !bracketFollows) {
         FindFunction(name, found);
         if (found.FirstCode == CodeKind::None && localLookup) FindLocalVar(name, found);
@@ -315,7 +315,7 @@ bool ReadLineContinuation(bool afterBlank) {
 
 void UpdateTokenStart(int mode) {
     if (mode != TokenMode::Scan) return;
-    TokenStart = IncludeMode == 0 ? SourcePos - IncludeOffset - 1 : IncludePosition;
+    Fe.TokenStart = Fe.IncludeMode == 0 ? Fe.SourcePos - Fe.IncludeOffset - 1 : Fe.IncludePosition;
 }
 
 // Reads the token itself (GetToken keeps the bookkeeping around it).
@@ -387,7 +387,7 @@ void ReadToken(CodeItemType& result, int mode) {
             afterBlank = true;
             continue;
         case u'.':
-            if (IsOperatorItem(ScanPrevToken, Op::CloseBracket) || MemberDotMode == 1) {
+            if (IsOperatorItem(Fe.ScanPrevToken, Op::CloseBracket) || Fe.MemberDotMode == 1) {
                 result = Item(CodeKind::Operator, Op::Period);
                 return;
             }
@@ -404,7 +404,7 @@ void ReadToken(CodeItemType& result, int mode) {
             return;
         }
         // Everything else, "~" and DEL included, starts no token.
-        BadCharText = QString(QChar(c));
+        Fe.BadCharText = QString(QChar(c));
         result = Item(CodeKind::Operator, RawOtherChar);
         RaiseError(Err::BadCharacter);
         return;
@@ -412,13 +412,13 @@ void ReadToken(CodeItemType& result, int mode) {
 }
 
 void FinishToken(CodeItemType& token) {
-    token.Position = SourcePos;
-    PreviousToken = LastToken;
-    LastToken = token;
+    token.Position = Fe.SourcePos;
+    Fe.PreviousToken = Fe.LastToken;
+    Fe.LastToken = token;
 }
 
 void ScanRaw(CodeItemType& item, bool statementMarks) {
-    SourceLinePos = SourcePos;
+    Fe.SourceLinePos = Fe.SourcePos;
     CodeItemType result{};
     const char16_t c = ReadChar();
     switch (c) {
@@ -449,33 +449,21 @@ void ScanRaw(CodeItemType& item, bool statementMarks) {
 // ---- character reader -----------------------------------------------------------------------------
 
 void ResetSourcePos() {
-    SourcePos = 1;
-    SourceLinePos = 1;
+    Fe.SourcePos = 1;
+    Fe.SourceLinePos = 1;
 }
 
 void ResetReaderState() {
-    SourcePos = 0;
-    SourceLinePos = 0;
-    TokenStart = 0;
-    LastToken = PreviousToken = ScanToken = ScanPrevToken = CodeItemType{};
-    DeclContext = DeclCtx::Main;
-    LocalNameMode = 0;
-    MemberDotMode = 0;
-    IncludeMode = 0;
-    IncludeOffset = 0;
-    IncludePosition = 0;
-    BadCharText.clear();
-    LocalNamePrefix.clear();
-    DefCounter = 0;
+    static_cast<TokenReaderState&>(Fe) = TokenReaderState{};
 }
 
 char16_t ReadChar() {
-    if (SourcePos < 1) {
+    if (Fe.SourcePos < 1) {
         RaiseError(Err::UnexpectedLexError);
         return Nul;
     }
-    const char16_t c = CharAt(SourcePos);
-    ++SourcePos;
+    const char16_t c = CharAt(Fe.SourcePos);
+    ++Fe.SourcePos;
     return c;
 }
 
@@ -485,7 +473,7 @@ char16_t ReadUpper() {
 }
 
 void UnreadChar() {
-    --SourcePos;
+    --Fe.SourcePos;
 }
 
 void ReadWord(QString& word) {
@@ -523,8 +511,8 @@ bool IsStmtEnd(const CodeItemType& item) {
 
 void GetToken(CodeItemType& item, int mode) {
     // item may be ScanToken itself: take the copy before anything is written.
-    ScanPrevToken = ScanToken;
-    SourceLinePos = SourcePos;
+    Fe.ScanPrevToken = Fe.ScanToken;
+    Fe.SourceLinePos = Fe.SourcePos;
     CodeItemType result{};
     ReadToken(result, mode);
     FinishToken(result);
@@ -532,17 +520,17 @@ void GetToken(CodeItemType& item, int mode) {
 }
 
 void PeekToken(CodeItemType& item) {
-    const int linePos = SourceLinePos;
+    const int linePos = Fe.SourceLinePos;
     GetToken(item, TokenMode::Scan);
-    SourcePos = SourceLinePos;
-    SourceLinePos = linePos;
+    Fe.SourcePos = Fe.SourceLinePos;
+    Fe.SourceLinePos = linePos;
 }
 
 void PeekToken2(CodeItemType& item) {
-    const int linePos = SourceLinePos;
+    const int linePos = Fe.SourceLinePos;
     GetToken(item, TokenMode::LookAhead);
-    SourcePos = SourceLinePos;
-    SourceLinePos = linePos;
+    Fe.SourcePos = Fe.SourceLinePos;
+    Fe.SourceLinePos = linePos;
 }
 
 void GetDefToken(CodeItemType& item) {
@@ -555,17 +543,17 @@ void GetDefToken(CodeItemType& item) {
         return;
     }
     if (!IsLetter(c)) {
-        BadCharText = QString(QChar(c));
+        Fe.BadCharText = QString(QChar(c));
         item = Item(CodeKind::Operator, RawOtherChar);
         RaiseError(Err::BadCharacter);
         return;
     }
-    const int afterFirst = SourcePos;
+    const int afterFirst = Fe.SourcePos;
     QString name;
     char16_t ender = Nul;
     if (!ReadNameText(c, name, ender)) return;
     AddLocalVar(name, item, afterFirst);
-    if (ErrorNumber == 0 && item.FirstCode == CodeKind::None) RaiseError(Err::DefParameterTwice);
+    if (Fe.ErrorNumber == 0 && item.FirstCode == CodeKind::None) RaiseError(Err::DefParameterTwice);
 }
 
 void AddNumCon(const QString& text, CodeItemType& item) {
@@ -580,10 +568,10 @@ void AddNumCon(const QString& text, CodeItemType& item) {
 
 void AddStrCon(const QString& text, CodeItemType& item) {
     item = CodeItemType{};
-    const int at = NumofRegisteredStrCon + 1;
-    if (!GrowTable(StrConTable, static_cast<std::size_t>(at))) return;
-    StrConTable[static_cast<std::size_t>(at)] = text;
-    NumofRegisteredStrCon = at;
+    const int at = Tb.NumofRegisteredStrCon + 1;
+    if (!GrowTable(Tb.StrConTable, static_cast<std::size_t>(at))) return;
+    Tb.StrConTable[static_cast<std::size_t>(at)] = text;
+    Tb.NumofRegisteredStrCon = at;
     item = Item(CodeKind::StrLiteral, at);
 }
 
@@ -593,7 +581,7 @@ void FindOperator(const QString& name, CodeItemType& item) {
     const int slot = SearchOperator(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
                                                         static_cast<std::size_t>(name.size())));
     item = slot > 0 ? Item(CodeKind::Operator, slot) : CodeItemType{};
-    item.Position = SourcePos;
+    item.Position = Fe.SourcePos;
 }
 
 void FindBoolConst(const QString& name, CodeItemType& item) {
@@ -603,19 +591,19 @@ void FindBoolConst(const QString& name, CodeItemType& item) {
         item = Item(CodeKind::BoolConst, BoolConstFalse);
     else
         item = CodeItemType{};
-    item.Position = SourcePos;
+    item.Position = Fe.SourcePos;
 }
 
 void FindFunction(const QString& name, CodeItemType& item) {
     const int slot = SearchFunction(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
                                                         static_cast<std::size_t>(name.size())));
     item = slot > 0 ? Item(CodeKind::Function, slot) : CodeItemType{};
-    item.Position = SourcePos;
+    item.Position = Fe.SourcePos;
 }
 
 void FindStatement(const QString& name, CodeItemType& item) {
     const int slot = SearchStatement(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
                                                          static_cast<std::size_t>(name.size())));
     item = slot > 0 ? Item(CodeKind::Statement, slot) : CodeItemType{};
-    item.Position = SourcePos;
+    item.Position = Fe.SourcePos;
 }

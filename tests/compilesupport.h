@@ -10,5 +10,5 @@
 // Compiles the program made of `lines` (joined by CR LF) afresh, as the start of a run does; a
 // compile error fails the test.
 inline void CompileProgramLines(const QStringList& lines) {
-    ASSERT_TRUE(CompileProgramText(lines.join(QStringLiteral("\r\n")))) << ErrorNumber;
+    ASSERT_TRUE(CompileProgramText(lines.join(QStringLiteral("\r\n")))) << Fe.ErrorNumber;
 }

@@ -12,13 +12,13 @@
 
 // False with ErrorNumber, ErrorNameIndex and ErrorPosition set when a phase fails.
 inline bool CompileProgramText(const QString& text) {
-    RunMode = RunKind::Program;
+    Fe.RunMode = RunKind::Program;
     InitAll();
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
-    ErrorNumber = 0;
+    Fe.ProgramText = text;
+    Fe.ProgramTextLength = static_cast<int>(text.size());
+    Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Fe.ErrorNumber = 0;
     return CompileProgram();
 }
 
@@ -27,7 +27,7 @@ inline bool CompileProgramText(const QString& text) {
 inline bool CompileWholeProgramText(const QString& text) {
     if (!CompileProgramText(text)) return false;
     CheckOpenBlocks();
-    if (ErrorNumber == 0) return true;
-    ErrorPosition = OpenBlockPosition;
+    if (Fe.ErrorNumber == 0) return true;
+    Fe.ErrorPosition = OpenBlockPosition;
     return false;
 }

@@ -5,17 +5,17 @@
 #include "ui/runform.h"
 
 void StartProgramRun(const char* text) {
-    ProgramText = QString::fromUtf8(text);
-    ProgramTextLength = static_cast<int>(ProgramText.size());
-    RunMode = RunKind::Program;
-    ProgramRunning = 1;
-    StopRequest = 0;
+    Fe.ProgramText = QString::fromUtf8(text);
+    Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
+    Fe.RunMode = RunKind::Program;
+    Fe.ProgramRunning = 1;
+    Fe.StopRequest = 0;
     TLXMTHread::StartRun();
 }
 
 bool WaitForRunEnd(TRunForm* form, int ms) {
     // A hung run is reported, not waited for: waiting for the thread to leave would hang the test.
-    if (!PumpUntil([] { return ThreadBusy == 0; }, ms)) return false;
+    if (!PumpUntil([] { return Fe.ThreadBusy == 0; }, ms)) return false;
     TLXMTHread::WaitForIdle();
     if (form != nullptr) form->ApplyQueue();
     return true;

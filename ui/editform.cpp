@@ -174,20 +174,20 @@ TextPlace ErrorPlaceInText(const QString& compiledText, int errorPosition) {
 }
 
 bool StartProgramRun(const QString& programText, const QString& folder, RunStarter starter) {
-    if (ThreadBusy != 0 || ProgramRunning != 0) return false;
-    RunMode = RunKind::Program;
-    ProgramRunning = 1;
-    StopRequest = 0;
-    ContinueFlag = 0;
+    if (Fe.ThreadBusy != 0 || Fe.ProgramRunning != 0) return false;
+    Fe.RunMode = RunKind::Program;
+    Fe.ProgramRunning = 1;
+    Fe.StopRequest = 0;
+    Fe.ContinueFlag = 0;
     if (RunForm != nullptr) {
         if (starter == RunStarter::CommandLine)
             RunForm->SetBtnRunMode();
         else
             RunForm->SetBtnPrepMode();
     }
-    ProgramText = programText;
-    ProgramTextLength = static_cast<int>(programText.size());
-    ProgramFolder = folder;
+    Fe.ProgramText = programText;
+    Fe.ProgramTextLength = static_cast<int>(programText.size());
+    Fe.ProgramFolder = folder;
     ShowRunForm(false);
     RunErrorPending = true;
     TLXMTHread::StartRun();
@@ -748,7 +748,7 @@ void TLXEditForm::FormActivate() {
     CurrentEditorWidth = width();
     // The engine's state belongs to the interpreter while a thread is busy; only the error it
     // published at the end of the run is read, and only once the run has ended.
-    if (RunErrorPending && ThreadBusy == 0) {
+    if (RunErrorPending && Fe.ThreadBusy == 0) {
         RunErrorPending = false;
         const PublishedError error = LastRunError();
         if (error.Number > 0) SelectErrorPosition(error.Position);
@@ -756,7 +756,7 @@ void TLXEditForm::FormActivate() {
 }
 
 void TLXEditForm::SelectErrorPosition(int errorPosition) {
-    const TextPlace place = ErrorPlaceInText(ProgramText, errorPosition);
+    const TextPlace place = ErrorPlaceInText(Fe.ProgramText, errorPosition);
     QTextDocument* document = Editor->document();
     QTextBlock block = document->findBlockByNumber(place.Line);
     if (!block.isValid()) block = document->lastBlock();
@@ -774,23 +774,23 @@ void TLXEditForm::SelectErrorPosition(int errorPosition) {
 // ---- run commands ---------------------------------------------------------------------------------------
 
 void TLXEditForm::LXEMenuRunLXClick() {
-    if (ThreadBusy != 0 || ProgramRunning != 0) return;
+    if (Fe.ThreadBusy != 0 || Fe.ProgramRunning != 0) return;
     StartProgramRun(ProgramSource(), ProgramFolderName(), RunStarter::Editor);
 }
 
 void TLXEditForm::LXEMenuStopLXClick() {
     // Always: the interpreter tests the request after every item and keeps its resume point itself.
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     if (RunForm != nullptr) RunForm->SetBtnStopMode();
 }
 
 void TLXEditForm::LXEMenuContLXClick() {
-    if (ThreadBusy != 0) return;
-    CommandText = T(ContCommand);
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
+    if (Fe.ThreadBusy != 0) return;
+    Fe.CommandText = T(ContCommand);
+    Fe.RunMode = RunKind::Immediate;
+    Fe.StopRequest = 0;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 1;
     if (RunForm != nullptr) RunForm->SetBtnRunMode();
     ShowRunForm(true);
     TLXMTHread::StartRun();

@@ -158,16 +158,16 @@ TLXGraphForm::TLXGraphForm(std::shared_ptr<GraphSurface> surface, QWidget* paren
 TLXGraphForm::~TLXGraphForm() {
     if (LXGraphForm == this) {
         LXGraphForm = nullptr;
-        GScreenOpen = 0;
+        Fe.GScreenOpen = 0;
     }
 }
 
 void TLXGraphForm::SizeGraphForm(int first) {
     if (first == 0) {
-        const bool clientSize = GScreenSizeMode.load() != 0;
+        const bool clientSize = Fe.GScreenSizeMode.load() != 0;
         resize(clientSize ? GScreenClientWidth : GScreenWidth,
                clientSize ? GScreenClientHeight : GScreenHeight);
-        move(GScreenLeft, GScreenTop);
+        move(Fe.GScreenLeft, Fe.GScreenTop);
     }
     static_cast<TGraphLayers*>(layers_)->StretchedLayer = nullptr;
     ScrollBox1->setWidgetResizable(false);
@@ -254,30 +254,30 @@ void TLXGraphForm::PaintBox1MouseDown(QMouseEvent* event, bool doubleClick) {
     if (buttons & Qt::MiddleButton) kind = MouseMiddleEvent;
     if (doubleClick) kind = MouseDoubleClickEvent;
     const QPoint at = event->position().toPoint();
-    MouseX = at.x();
-    MouseY = at.y();
-    if (kind != 0) MouseEvent = kind;
+    Fe.MouseX = at.x();
+    Fe.MouseY = at.y();
+    if (kind != 0) Fe.MouseEvent = kind;
     QThread::msleep(InputSettleMs);
 }
 
 void TLXGraphForm::PaintBox1MouseMove(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    MouseX = at.x();
-    MouseY = at.y();
-    MouseEvent = MouseMoveEvent;
+    Fe.MouseX = at.x();
+    Fe.MouseY = at.y();
+    Fe.MouseEvent = MouseMoveEvent;
 }
 
 void TLXGraphForm::FormKeyDown(QKeyEvent* event) {
     const int code = VirtualKeyFromQtKey(event->key(), event->modifiers());
     if (code == 0) return;
-    LastKeyCode = code;
+    Fe.LastKeyCode = code;
     QThread::msleep(InputSettleMs);
 }
 
 void TLXGraphForm::FormKeyPress(QKeyEvent* event) {
     const QString typed = event->text();
     if (typed.isEmpty()) return;
-    KeyBuffer = typed.front().unicode();
+    Fe.KeyBuffer = typed.front().unicode();
     QThread::msleep(InputSettleMs);
 }
 
@@ -296,7 +296,7 @@ bool TLXGraphForm::event(QEvent* event) {
 }
 
 void TLXGraphForm::closeEvent(QCloseEvent* event) {
-    if (LXGraphForm == this) GScreenOpen = 0;
+    if (LXGraphForm == this) Fe.GScreenOpen = 0;
     QWidget::closeEvent(event);
 }
 
@@ -345,13 +345,13 @@ void TLXGraphForm2::SetPicture(const QImage& picture, bool stretched) {
 
 bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
     if (!surface) return false;
-    if (TLXGraphForm* old = LXGraphForm; old != nullptr && GScreenOpen.load() != 0) {
+    if (TLXGraphForm* old = LXGraphForm; old != nullptr && Fe.GScreenOpen.load() != 0) {
         // The old picture stays in a second window at the old place and size.
         const bool stretched = old->Image1Stretched();
         QImage snapshot;
         if (const std::shared_ptr<GraphSurface>& oldSurface = old->Surface()) {
             std::lock_guard<std::mutex> lock(oldSurface->Lock);
-            const QRect previous(0, 0, GScreenPrevWidth, GScreenPrevHeight);
+            const QRect previous(0, 0, Fe.GScreenPrevWidth, Fe.GScreenPrevHeight);
             snapshot =
                 oldSurface->Image1.Image().copy(previous.intersected(oldSurface->Image1.Image().rect()));
         }
@@ -374,7 +374,7 @@ bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
     }
     auto* form = new TLXGraphForm(surface);
     LXGraphForm = form;
-    GScreenOpen = 1;
+    Fe.GScreenOpen = 1;
     form->setWindowTitle(QString::fromUtf16(GraphCaption));
     form->SizeGraphForm(0);
     return true;

@@ -85,7 +85,7 @@ void TInputNumForm::FormCreate() {
     stopWatch_ = new QTimer(this);
     stopWatch_->setInterval(StopWatchMs);
     connect(stopWatch_, &QTimer::timeout, this, [this] {
-        if (StopRequest != 0) Button2Click();
+        if (Fe.StopRequest != 0) Button2Click();
     });
 }
 
@@ -150,7 +150,7 @@ void TInputNumForm::Button2Click() {
     if (finished_) return;
     finished_ = true;
     accepted_ = false;
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     stopWatch_->stop();
     done(QDialog::Rejected);
 }
@@ -164,7 +164,7 @@ bool ShowInputDialog(const InputDialogRequest& request, QString& answer) {
     if (!ScriptedInputAnswers.isEmpty()) {
         form.Edit1->setText(ScriptedInputAnswers.takeFirst());
         form.Button1Click();
-    } else if (StopRequest != 0) {
+    } else if (Fe.StopRequest != 0) {
         form.Button2Click(); // a stop already asked for: nobody is to be asked any more
     } else {
         form.exec();
@@ -198,5 +198,5 @@ void RemoveLastRunLine() {
     cursor.setPosition(line.position());
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
-    if (OutputLineCount > 0) OutputLineCount = OutputLineCount - 1;
+    if (Fe.OutputLineCount > 0) Fe.OutputLineCount = Fe.OutputLineCount - 1;
 }

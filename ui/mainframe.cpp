@@ -491,12 +491,12 @@ void TLxFrameForm::LXMMenuOpenClick() {
 
 void TLxFrameForm::LXMMenuExitClick() {
     // A running program is asked to stop first; it stays stopped even when the exit is refused.
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     close();
 }
 
 bool TLxFrameForm::AskToEndApplication() {
-    if (ExitMessageCheck == 0) return true;
+    if (Fe.ExitMessageCheck == 0) return true;
     return ShowMessage(this, Question(T(Txt::ExitQuestion), QMessageBox::Yes | QMessageBox::No,
                                       QMessageBox::Yes)) == QMessageBox::Yes;
 }

@@ -366,9 +366,9 @@ TMixer* TMPlayerForm::SpeakerMixer() {
 void TMPlayerForm::MediaPlayer1Notify() {
     // Only one interpreter thread at a time; and the declared names belong to it while it runs, so
     // they are asked only when none does.
-    if (ThreadBusy != 0) return;
+    if (Fe.ThreadBusy != 0) return;
     if (!IsSubName(QString::fromUtf16(NotifySubName))) return;
-    CommandText = QString::fromUtf16(NotifyCommand);
+    Fe.CommandText = QString::fromUtf16(NotifyCommand);
     MediaPlayer1->Notify = true;
     StartMediaPlayerEvent();
 }
@@ -379,5 +379,5 @@ bool TMPlayerForm::StartMediaPlayerEvent() {
 
 void CloseMediaPlayer() {
     if (MPlayerForm != nullptr) MPlayerForm->MediaPlayer1->Close();
-    MediaPlayerOpen = 0;
+    Fe.MediaPlayerOpen = 0;
 }

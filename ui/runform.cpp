@@ -86,7 +86,7 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
     QTextDocument* document = memo->document();
     // Windows-style length: every line end counts as two characters.
     qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
-    int count = OutputLineCount;
+    int count = Fe.OutputLineCount;
     const int oldLines = document->blockCount() - 1; // the full lines before the empty last block
     int removedOld = 0;
     QTextBlock front = document->firstBlock(); // the oldest old line still kept
@@ -138,7 +138,7 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
         cursor.insertText(text);
     }
     memo->setUpdatesEnabled(true);
-    OutputLineCount = count;
+    Fe.OutputLineCount = count;
     memo->moveCursor(QTextCursor::End);
     memo->ensureCursorVisible();
 }
@@ -166,16 +166,16 @@ TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
 
 void TRunMemo::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    LastKeyCode = VirtualKeyFromQtKey(key, event->modifiers());
-    if (!event->text().isEmpty()) KeyBuffer = event->text().at(0).unicode();
+    Fe.LastKeyCode = VirtualKeyFromQtKey(key, event->modifiers());
+    if (!event->text().isEmpty()) Fe.KeyBuffer = event->text().at(0).unicode();
     SleepForEngine();
 
     const bool shiftOnly = event->modifiers() == Qt::ShiftModifier;
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        KeyBuffer = u'\r';
-        if (ThreadBusy == 0) form_->RunTypedLine();
+        Fe.KeyBuffer = u'\r';
+        if (Fe.ThreadBusy == 0) form_->RunTypedLine();
         return; // Enter never breaks the line: the memo takes no returns
     case Qt::Key_Left:
         if (!shiftOnly && form_->CaretColumn() == 1) return;
@@ -302,24 +302,24 @@ void TRunForm::SetButtons(bool edit, bool run, bool stop, bool cont) {
 
 void TRunForm::SetBtnPrepMode() {
     SetButtons(true, false, false, false);
-    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionPreparing));
+    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionPreparing));
 }
 
 void TRunForm::SetBtnRunMode() {
     SetButtons(false, false, true, false);
-    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionRunning));
+    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionRunning));
 }
 
 void TRunForm::SetBtnStopMode() {
     SetButtons(true, true, false, true);
     memo_->setReadOnly(false);
-    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
+    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
 }
 
 void TRunForm::SetBtnEndMode() {
     SetButtons(true, true, false, false);
     memo_->setReadOnly(false);
-    if (EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
+    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
 }
 
 void TRunForm::AddLine(const QString& line, bool echo) {
@@ -329,7 +329,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
         return static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
     };
     const bool over =
-        OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
+        Fe.OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
     if (over) {
         memo_->setUpdatesEnabled(false);
         do {
@@ -341,12 +341,12 @@ void TRunForm::AddLine(const QString& line, bool echo) {
                 first.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
             }
             first.removeSelectedText();
-            OutputLineCount = OutputLineCount - 1;
+            Fe.OutputLineCount = Fe.OutputLineCount - 1;
             if (echo) break; // the key echo deletes exactly one line
         } while (line.size() + length() + TrimSpare >= static_cast<qsizetype>(maxLength_));
         memo_->setUpdatesEnabled(true);
     } else {
-        OutputLineCount = OutputLineCount + 1;
+        Fe.OutputLineCount = Fe.OutputLineCount + 1;
     }
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
@@ -392,7 +392,7 @@ void TRunForm::ApplyQueue() {
         case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
         case RunWindowOp::ClearText:
             memo_->clear();
-            OutputLineCount = 0;
+            Fe.OutputLineCount = 0;
             break;
         case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
         case RunWindowOp::ButtonMode:
@@ -458,17 +458,17 @@ QString TRunForm::GetHistory() const {
 }
 
 void TRunForm::RunTypedLine() {
-    OutputLineCount = OutputLineCount + 1;
-    CommandText = memo_->textCursor().block().text();
-    AddHistory(CommandText);
+    Fe.OutputLineCount = Fe.OutputLineCount + 1;
+    Fe.CommandText = memo_->textCursor().block().text();
+    AddHistory(Fe.CommandText);
     historyCursor_ = historyCount_ + 1;
-    RunMode = RunKind::Immediate;
+    Fe.RunMode = RunKind::Immediate;
     TLXMTHread::StartRun();
 }
 
 void TRunForm::HistoryUp() {
     memo_->moveCursor(QTextCursor::End);
-    if (historyCursor_ > 1 && ThreadBusy == 0) {
+    if (historyCursor_ > 1 && Fe.ThreadBusy == 0) {
         QTextCursor cursor = memo_->textCursor();
         cursor.select(QTextCursor::BlockUnderCursor);
         cursor.removeSelectedText();
@@ -481,7 +481,7 @@ void TRunForm::HistoryUp() {
 
 void TRunForm::HistoryDown() {
     memo_->moveCursor(QTextCursor::End);
-    if (historyCursor_ < historyCount_ && ThreadBusy == 0) {
+    if (historyCursor_ < historyCount_ && Fe.ThreadBusy == 0) {
         QTextCursor cursor = memo_->textCursor();
         cursor.select(QTextCursor::BlockUnderCursor);
         cursor.removeSelectedText();
@@ -493,28 +493,28 @@ void TRunForm::HistoryDown() {
 }
 
 void TRunForm::RunBtnClick() {
-    if (ThreadBusy != 0) return;
-    CommandText = QStringLiteral("Run");
+    if (Fe.ThreadBusy != 0) return;
+    Fe.CommandText = QStringLiteral("Run");
     SetBtnRunMode();
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
+    Fe.RunMode = RunKind::Immediate;
+    Fe.StopRequest = 0;
     memo_->setFocus();
     TLXMTHread::StartRun();
 }
 
 void TRunForm::StopBtnClick() {
     SetBtnStopMode();
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     memo_->setFocus();
 }
 
 void TRunForm::ContBtnClick() {
-    if (ThreadBusy != 0) return;
-    CommandText = QStringLiteral("Cont");
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
+    if (Fe.ThreadBusy != 0) return;
+    Fe.CommandText = QStringLiteral("Cont");
+    Fe.RunMode = RunKind::Immediate;
+    Fe.StopRequest = 0;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 1;
     SetBtnRunMode();
     memo_->setFocus();
     TLXMTHread::StartRun();
@@ -523,7 +523,7 @@ void TRunForm::ContBtnClick() {
 void TRunForm::CLSBtnClick() {
     memo_->clear();
     memo_->setFocus();
-    OutputLineCount = 0;
+    Fe.OutputLineCount = 0;
 }
 
 void TRunForm::EditBtnClick() {
@@ -545,11 +545,11 @@ void TRunForm::closeEvent(QCloseEvent* event) {
 }
 
 bool StartEventCall() {
-    if (ThreadBusy != 0) return false;
-    RunMode = RunKind::Immediate;
-    StopRequest = 0;
-    ProgramRunning = 1;
-    ContinueFlag = 1;
+    if (Fe.ThreadBusy != 0) return false;
+    Fe.RunMode = RunKind::Immediate;
+    Fe.StopRequest = 0;
+    Fe.ProgramRunning = 1;
+    Fe.ContinueFlag = 1;
     if (RunForm != nullptr) {
         RunForm->SetBtnRunMode();
         RunForm->show();

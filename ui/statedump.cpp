@@ -81,7 +81,7 @@ QString DesktopStateText() {
         line("runcaption", RunForm->windowTitle());
         line("runtext", RunForm->Text());
     }
-    line("busy", QString::number(ThreadBusy != 0 ? 1 : 0));
+    line("busy", QString::number(Fe.ThreadBusy != 0 ? 1 : 0));
     return text;
 }
 

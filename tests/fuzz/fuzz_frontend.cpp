@@ -28,7 +28,7 @@ QString CompileAndList(const QString& text) {
     const bool compiled = CompileWholeProgramText(text);
     QString result;
     if (!compiled) {
-        result = ErrorMessage(ErrorNumber) + LineColumnText(ErrorPosition - 1);
+        result = ErrorMessage(Fe.ErrorNumber) + LineColumnText(Fe.ErrorPosition - 1);
     } else {
         PreCodeListing(result);
         CodeListing(result);

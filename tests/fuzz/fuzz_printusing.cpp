@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const QString format = input.Text();
-    PrintPrecision = input.Byte() % PrecisionChoices;
+    Fe.PrintPrecision = input.Byte() % PrecisionChoices;
     std::vector<Value> values;
     while (!input.Empty() && values.size() < MaxValues) {
         if (input.Byte() % 2 == 0) {
@@ -79,12 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const UsingWidePairs pairs : {UsingWidePairs::Keep, UsingWidePairs::Ignore}) {
         PushValues(values);
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         QString out;
         FormatUsing(format, out, pairs);
     }
     GlClear();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     for (const Value& value : values) {
         if (const Extended* number = std::get_if<Extended>(&value)) {
             WriteNumber(*number);

@@ -146,11 +146,11 @@ bool MayRun() {
 
 // The graphics window: its surface is drawn on and never shown.
 bool OpenGraphics(const std::shared_ptr<GraphSurface>&) {
-    GScreenOpen = 1;
+    Fe.GScreenOpen = 1;
     return true;
 }
 void CloseGraphics() {
-    GScreenOpen = 0;
+    Fe.GScreenOpen = 0;
 }
 
 void DrainRunWindow() {
@@ -163,7 +163,7 @@ public:
     Budget()
         : watch_([this] {
               std::unique_lock<std::mutex> lock(mutex_);
-              if (!done_.wait_for(lock, RunBudget, [this] { return finished_; })) StopRequest = 1;
+              if (!done_.wait_for(lock, RunBudget, [this] { return finished_; })) Fe.StopRequest = 1;
           }) {}
     ~Budget() {
         {
@@ -210,18 +210,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.size() + 4 >= CompileTextLimit) return 0;
 
     if (CompileProgramText(text) && MayRun()) {
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         CodeIndex = ProgramCodeStart;
-        ResumePC = ProgramCodeStart;
+        Fe.ResumePC = ProgramCodeStart;
         {
             Budget budget;
             FetchCurrentItem();
             RunLoop();
         }
     }
-    StopRequest = 0;
-    ErrorNumber = 0;
-    GScreenOpen = 0;
+    Fe.StopRequest = 0;
+    Fe.ErrorNumber = 0;
+    Fe.GScreenOpen = 0;
     SetCurrentGraphSurface(nullptr);
     RunWindowQueue::Instance().Reset();
     return 0;

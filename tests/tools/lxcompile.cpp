@@ -49,9 +49,9 @@ int main(int argc, char** argv) {
 
     const bool compiled = CompileWholeProgramText(text);
     if (!compiled) {
-        const int number = ErrorNumber;
+        const int number = Fe.ErrorNumber;
         Write(stdout, ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(number) +
-                          QLatin1Char('(') + LineColumnText(ErrorPosition - 1) + QStringLiteral(")\n"));
+                          QLatin1Char('(') + LineColumnText(Fe.ErrorPosition - 1) + QStringLiteral(")\n"));
         return ExitError;
     }
     QString listing;

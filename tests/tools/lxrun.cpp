@@ -96,7 +96,7 @@ private:
     void Look() {
         if (!timedOut_ && clock_.elapsed() > timeoutMs_) {
             timedOut_ = true;
-            StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
+            Fe.StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
         }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || modal == pending_) return;
@@ -230,18 +230,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lxrun: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    ProgramText = text;
-    ProgramTextLength = static_cast<int>(text.size());
-    ProgramFolder = QFileInfo(programPath).absolutePath();
+    Fe.ProgramText = text;
+    Fe.ProgramTextLength = static_cast<int>(text.size());
+    Fe.ProgramFolder = QFileInfo(programPath).absolutePath();
 
     QElapsedTimer clock;
     clock.start();
-    RunMode = RunKind::Program;
-    ProgramRunning = 1;
-    StopRequest = 0;
+    Fe.RunMode = RunKind::Program;
+    Fe.ProgramRunning = 1;
+    Fe.StopRequest = 0;
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
     TLXMTHread::StartRun();
-    while (ThreadBusy != 0) {
+    while (Fe.ThreadBusy != 0) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::usleep(200);
     }

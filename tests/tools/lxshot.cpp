@@ -58,18 +58,18 @@ int main(int argc, char** argv) {
     if (editor == nullptr) return 2;
     Pump(300);
 
-    RunMode = RunKind::Program;
-    ProgramRunning = 1;
-    StopRequest = 0;
-    ProgramText = editor->findChild<QPlainTextEdit*>() != nullptr
-                      ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'),
-                                                                                    QStringLiteral("\r\n"))
-                      : QString();
-    ProgramTextLength = static_cast<int>(ProgramText.size());
+    Fe.RunMode = RunKind::Program;
+    Fe.ProgramRunning = 1;
+    Fe.StopRequest = 0;
+    Fe.ProgramText = editor->findChild<QPlainTextEdit*>() != nullptr
+                         ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'),
+                                                                                       QStringLiteral("\r\n"))
+                         : QString();
+    Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
     TLXMTHread::StartRun();
     QElapsedTimer clock;
     clock.start();
-    while (ThreadBusy != 0 && clock.elapsed() < 10000)
+    while (Fe.ThreadBusy != 0 && clock.elapsed() < 10000)
         Pump(20);
     Pump(500);
 

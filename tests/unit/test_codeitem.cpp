@@ -13,10 +13,10 @@ class ItemBuffers : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        ErrorNumber = 0;
-        RunMode = RunKind::Program;
+        Fe.ErrorNumber = 0;
+        Fe.RunMode = RunKind::Program;
     }
-    void TearDown() override { RunMode = RunKind::Program; }
+    void TearDown() override { Fe.RunMode = RunKind::Program; }
 };
 
 CodeItemType Item(int kind, int code, int pos = 0) {
@@ -37,7 +37,7 @@ TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
     const int count = 5000;
     for (int i = 0; i < count; ++i)
         AddCode(Item(CodeKind::NumVar, i, i + 1));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(CurrentmaxCodeNum, ProgramCodeStart + count - 1);
     CodeLimit = CodeIndex - 1;
     CodeIndex = ProgramCodeStart;
@@ -70,12 +70,12 @@ TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
 
     ResetCode();
     CodeIndex = 1;
-    RunMode = RunKind::Immediate;
+    Fe.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddCode(Item(CodeKind::StrVar, i));
-    EXPECT_EQ(ErrorNumber, 0) << "slots 1 to 100 are the command's";
+    EXPECT_EQ(Fe.ErrorNumber, 0) << "slots 1 to 100 are the command's";
     AddCode(Item(CodeKind::End, 0));
-    EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
@@ -85,31 +85,31 @@ TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
 TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
     ResetPreCode();
     PreCodeIndex = 1;
-    RunMode = RunKind::Immediate;
+    Fe.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddPreCode(Item(CodeKind::NumVar, i));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     AddPreCode(Item(CodeKind::NumVar, 0));
-    EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
     EXPECT_EQ(PreCodeIndex, ImmediateAreaLast + 1);
 }
 
 TEST_F(ItemBuffers, PreCodeTakesTheTokenStartAndIgnoresEmptyItems) {
     PreCodeIndex = ProgramCodeStart;
-    TokenStart = 17;
+    Fe.TokenStart = 17;
     AddPreCode(Item(CodeKind::None, 3, 99));
     EXPECT_EQ(PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
     AddPreCode(Item(CodeKind::Statement, 3, 99));
     EXPECT_EQ(PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
-    IncludeMode = 2; // any other mode keeps the item's own position
+    Fe.IncludeMode = 2; // any other mode keeps the item's own position
     AddPreCode(Item(CodeKind::Statement, 4, 99));
     EXPECT_EQ(PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
-    IncludeMode = 0;
+    Fe.IncludeMode = 0;
 }
 
 TEST_F(ItemBuffers, PreCodeReadersStayInsideTheBuffer) {
     PreCodeIndex = ProgramCodeStart;
-    TokenStart = 1;
+    Fe.TokenStart = 1;
     AddPreCode(Item(CodeKind::NumVar, 7));
     AddPreCode(Item(CodeKind::StrVar, 8));
     PreCodeIndex = ProgramCodeStart;
@@ -133,9 +133,9 @@ TEST_F(ItemBuffers, LookBackAndPeekGuardTheirBounds) {
     CodeItemType item{CodeKind::Statement, 9, 9};
     CodeIndex = 3;
     LookBackCode(4, item);
-    EXPECT_EQ(ErrorNumber, Err::LookBackBeforeStart);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LookBackBeforeStart);
     EXPECT_EQ(item.SecondCode, 9) << "the item is not written";
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     CodeIndex = CurrentmaxCodeNum + 10;
     PeekCode(item);
     EXPECT_EQ(item.FirstCode, CodeKind::None);

@@ -25,13 +25,13 @@ namespace {
 class CompileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RunMode = RunKind::Program;
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.RunMode = RunKind::Program;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
     }
     void TearDown() override {
-        RunMode = RunKind::Program;
-        ErrorNumber = 0;
+        Fe.RunMode = RunKind::Program;
+        Fe.ErrorNumber = 0;
     }
 
     // Compiles the lines as a program, as a run does (the reset first), and checks the open blocks;
@@ -40,16 +40,16 @@ protected:
         QStringList text;
         for (const char* line : lines)
             text << QString::fromUtf8(line);
-        ProgramText = text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        CompileText = ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        CompileTextLength = static_cast<int>(CompileText.size());
+        Fe.ProgramText = text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
+        Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         if (!CompileProgram()) return false;
         CheckOpenBlocks();
-        return ErrorNumber == 0;
+        return Fe.ErrorNumber == 0;
     }
 
     // The code listing; without positions the items read "[index]text". Line ends become "\n".
@@ -65,13 +65,13 @@ protected:
     // The line and column of the error as the run window reports it: offset ErrorPosition - 1,
     // lines counted by CR.
     static QString ErrorPlace() {
-        int p = ErrorPosition - 1;
+        int p = Fe.ErrorPosition - 1;
         if (p < 1) p = 1;
-        if (p > ProgramText.size()) p = static_cast<int>(ProgramText.size());
+        if (p > Fe.ProgramText.size()) p = static_cast<int>(Fe.ProgramText.size());
         int line = 1;
         int lastCr = 0;
         for (int i = 1; i < p; ++i)
-            if (ProgramText.at(i - 1) == QLatin1Char('\r')) {
+            if (Fe.ProgramText.at(i - 1) == QLatin1Char('\r')) {
                 ++line;
                 lastCr = i;
             }
@@ -275,9 +275,9 @@ TEST_F(CompileTest, ProceduresRecursionCallAndDef) {
             "[249]LoPopAll[250]$[251]PRINT[252]^21[253]$[254]3[255]&FNS[256]$[257]PRINT[258]^PrintCR[259]\n"
             "[260]EOF\n"));
     // Entry points: the FUNCTION and SUB at their frame items, the DEF after its statement item.
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[127].SecondCode)].Base, 105);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[225].SecondCode)].Base, 159);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[255].SecondCode)].Base, 234);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[127].SecondCode)].Base, 105);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[225].SecondCode)].Base, 159);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[255].SecondCode)].Base, 234);
 }
 
 TEST_F(CompileTest, CallArgumentsByReferenceAndByValue) {
@@ -306,10 +306,10 @@ TEST_F(CompileTest, GosubLabelsAndLineNumbers) {
                                         "[109]RETURN[110]\n"
                                         "[111]:[112]END[113]\n"
                                         "[114]EOF\n"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Base, 107);
-    ASSERT_EQ(NumofRegisteredLabel, 1);
-    EXPECT_EQ(LabelTable[1].Key, 100);
-    EXPECT_EQ(LabelTable[1].CodeIndex, 111);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Base, 107);
+    ASSERT_EQ(Tb.NumofRegisteredLabel, 1);
+    EXPECT_EQ(Tb.LabelTable[1].Key, 100);
+    EXPECT_EQ(Tb.LabelTable[1].CodeIndex, 111);
 }
 
 // ---- declarations, assignment, data ---------------------------------------------------------------
@@ -317,9 +317,9 @@ TEST_F(CompileTest, GosubLabelsAndLineNumbers) {
 TEST_F(CompileTest, DimDeclaresArraysAtCompileTime) {
     ASSERT_TRUE(Compile({"DIM A(3, 4), S$(2), F AS BOOLEAN, T(0)", "A(1, 2) = 5"}));
     const NumVarType* a = nullptr;
-    for (int i = 1; i <= NumofRegisteredNumVar; ++i)
-        if (NumVarTable[static_cast<std::size_t>(i)].Name == QStringLiteral("A"))
-            a = &NumVarTable[static_cast<std::size_t>(i)];
+    for (int i = 1; i <= Tb.NumofRegisteredNumVar; ++i)
+        if (Tb.NumVarTable[static_cast<std::size_t>(i)].Name == QStringLiteral("A"))
+            a = &Tb.NumVarTable[static_cast<std::size_t>(i)];
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Kind, NumVarKind::Array);
     EXPECT_EQ(a->DimCount, 2);
@@ -327,9 +327,9 @@ TEST_F(CompileTest, DimDeclaresArraysAtCompileTime) {
     EXPECT_EQ(a->Bounds[2], 4);
     EXPECT_EQ(a->Base, 1);
     // 4 x 5 elements for A, then 1 for T.
-    EXPECT_EQ(NumofRegisteredANumVar, 21);
-    EXPECT_EQ(NumofRegisteredAStrVar, 3);
-    EXPECT_GE(ANumVarTable.size(), 22u);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 21);
+    EXPECT_EQ(Tb.NumofRegisteredAStrVar, 3);
+    EXPECT_GE(Tb.ANumVarTable.size(), 22u);
     // DIM writes no code; A(I, J) = X writes [X], [J], [I], LET, A.
     EXPECT_EQ(Listing(),
               QStringLiteral("[101]\n"
@@ -339,13 +339,13 @@ TEST_F(CompileTest, DimDeclaresArraysAtCompileTime) {
 
 TEST_F(CompileTest, DimErrors) {
     EXPECT_FALSE(Compile({"DIM A(1, 2, 3, 4, 5, 6)"}));
-    EXPECT_EQ(ErrorNumber, Err::TooManyDimensions);
+    EXPECT_EQ(Fe.ErrorNumber, Err::TooManyDimensions);
     EXPECT_FALSE(Compile({"DIM A(N)"}));
-    EXPECT_EQ(ErrorNumber, Err::DimSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::DimSyntax);
     // Too large for memory: refused before anything is allocated.
     EXPECT_FALSE(Compile({"DIM A(100000, 100000)"}));
-    EXPECT_EQ(ErrorNumber, Err::OutOfMemory);
-    EXPECT_LT(ANumVarTable.size(), 10u);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OutOfMemory);
+    EXPECT_LT(Tb.ANumVarTable.size(), 10u);
 }
 
 TEST_F(CompileTest, AssignmentSignsAndSwap) {
@@ -376,19 +376,19 @@ TEST_F(CompileTest, DataReadAndRestore) {
                                         "[123]RESTORE[124]100[125]\n"
                                         "[126]RESTORE[127]\n"
                                         "[128]EOF\n"));
-    ASSERT_EQ(NumofRegisteredDataPtr, 2);
-    EXPECT_EQ(DataPtrTable[1], 103);
-    EXPECT_EQ(DataPtrTable[2], 110);
+    ASSERT_EQ(Tb.NumofRegisteredDataPtr, 2);
+    EXPECT_EQ(Tb.DataPtrTable[1], 103);
+    EXPECT_EQ(Tb.DataPtrTable[2], 110);
     // A label and a line number remember how many DATA statements stand before them.
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[101].SecondCode)].Value, 0.0L);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Value, 1.0L);
-    EXPECT_EQ(LabelTable[1].Extra, 1);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[101].SecondCode)].Value, 0.0L);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Value, 1.0L);
+    EXPECT_EQ(Tb.LabelTable[1].Extra, 1);
 
     EXPECT_FALSE(Compile({"DATA 1,, 2"}));
-    EXPECT_EQ(ErrorNumber, Err::StatementNotEnded);
-    EXPECT_EQ(ErrorNameIndex, St::DATA);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotEnded);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::DATA);
     EXPECT_FALSE(Compile({"READ X, 5"}));
-    EXPECT_EQ(ErrorNameIndex, St::READ);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::READ);
 }
 
 // ---- input and output -------------------------------------------------------------------------------
@@ -406,13 +406,13 @@ TEST_F(CompileTest, InputFamily) {
                   "[139]:[140]\n"
                   "[141]EOF\n"));
     EXPECT_FALSE(Compile({"INPUT \"N\" N"}));
-    EXPECT_EQ(ErrorNumber, Err::InputNoSeparator);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputNoSeparator);
     EXPECT_FALSE(Compile({"INPUT 5"}));
-    EXPECT_EQ(ErrorNumber, Err::InputVariableList);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputVariableList);
     EXPECT_FALSE(Compile({"DIM A(2, 2)", "INPUT A(1)"}));
-    EXPECT_EQ(ErrorNumber, Err::InputVariableList);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputVariableList);
     EXPECT_FALSE(Compile({"LINE INPUT N"}));
-    EXPECT_EQ(ErrorNumber, Err::InputSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputSyntax);
 }
 
 TEST_F(CompileTest, PrintForms) {
@@ -433,13 +433,13 @@ TEST_F(CompileTest, PrintForms) {
                   "[170]$[171]#A[172]$[173]###[174]2[175]InnerSt278[176]^PrintCR[177]:[178]\n"
                   "[179]EOF\n"));
     EXPECT_FALSE(Compile({"PRINT #9, A"}));
-    EXPECT_EQ(ErrorNumber, Err::FileNumberRange);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberRange);
     EXPECT_FALSE(Compile({"PRINT #1 A"}));
-    EXPECT_EQ(ErrorNumber, Err::PrintFileNoComma);
+    EXPECT_EQ(Fe.ErrorNumber, Err::PrintFileNoComma);
     EXPECT_FALSE(Compile({"PRINT USING 5; A"}));
-    EXPECT_EQ(ErrorNumber, Err::PrintUsingNoFormat);
+    EXPECT_EQ(Fe.ErrorNumber, Err::PrintUsingNoFormat);
     EXPECT_FALSE(Compile({"PRINT USING \"#\" A"}));
-    EXPECT_EQ(ErrorNumber, Err::PrintUsingNoSemicolon);
+    EXPECT_EQ(Fe.ErrorNumber, Err::PrintUsingNoSemicolon);
 }
 
 TEST_F(CompileTest, FilesOpenCloseAndInputFromFiles) {
@@ -465,16 +465,16 @@ TEST_F(CompileTest, FilesOpenCloseAndInputFromFiles) {
                   "[166]$[167]P.LXT[168]$[169]LOAD[170]:[171]RUN[172]\n"
                   "[173]EOF\n"));
     EXPECT_FALSE(Compile({"OPEN \"f\" FOR OUTPUT AS #0"}));
-    EXPECT_EQ(ErrorNumber, Err::FileNumberInvalid);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
     EXPECT_FALSE(Compile({"OPEN \"f\" AS #1"}));
-    EXPECT_EQ(ErrorNumber, Err::OpenSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OpenSyntax);
     EXPECT_FALSE(Compile({"CLOSE 1"}));
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CLOSE);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CLOSE);
     EXPECT_FALSE(Compile({"CLOSE #1 X"}));
-    EXPECT_EQ(ErrorNumber, Err::CloseSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CloseSyntax);
     EXPECT_FALSE(Compile({"INPUT #1 A"}));
-    EXPECT_EQ(ErrorNumber, Err::InputFileSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputFileSyntax);
 }
 
 // ---- graphics and setting statements --------------------------------------------------------------
@@ -508,79 +508,79 @@ TEST_F(CompileTest, GraphicsOptionalArgumentsAndSettingStatements) {
             "[223]$[224]1[225]$[226]CBUTTON[227]ON[228]\n"
             "[229]EOF\n"));
     EXPECT_FALSE(Compile({"LINE (0, 0), (1, 1)"}));
-    EXPECT_EQ(ErrorNumber, Err::LineSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LineSyntax);
     EXPECT_FALSE(Compile({"WINDOW (0, 0), (1, 1)"}));
-    EXPECT_EQ(ErrorNumber, Err::WindowSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::WindowSyntax);
     EXPECT_FALSE(Compile({"FORECOLOR 3"}));
-    EXPECT_EQ(ErrorNumber, Err::PropertyAssignSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::PropertyAssignSyntax);
     EXPECT_FALSE(Compile({"ECHO"}));
-    EXPECT_EQ(ErrorNumber, Err::OnOffMissing);
-    EXPECT_EQ(ErrorNameIndex, St::ECHO);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OnOffMissing);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::ECHO);
     // An argument form that fails is reported against the statement.
     EXPECT_FALSE(Compile({"SLEEP 100"}));
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SLEEP);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SLEEP);
     EXPECT_FALSE(Compile({"BEEP 1"}));
-    EXPECT_EQ(ErrorNumber, Err::StatementNotEnded);
-    EXPECT_EQ(ErrorNameIndex, St::BEEP);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotEnded);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::BEEP);
 }
 
 // ---- errors and their positions ------------------------------------------------------------------------
 
 TEST_F(CompileTest, ErrorsNameTheStatementAndPointAtIt) {
     EXPECT_FALSE(Compile({"PRINT 1", "LOCATE 1, 2"}));
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
-    EXPECT_EQ(ErrorNameIndex, St::LOCATE);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::LOCATE);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("2:1"));
 
     EXPECT_FALSE(Compile({"X = 1", "CLOSE #9"}));
-    EXPECT_EQ(ErrorNumber, Err::FileNumberInvalid);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("2:8"));
 
     EXPECT_FALSE(Compile({"*A", "*A"}));
-    EXPECT_EQ(ErrorNumber, Err::LabelTwice);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LabelTwice);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("2:2"));
 
     EXPECT_FALSE(Compile({"10 PRINT", "5 PRINT"}));
-    EXPECT_EQ(ErrorNumber, Err::BadLineNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineNumber);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("2:1"));
 
     EXPECT_FALSE(Compile({"FUNCTION F(X)", "  EXIT SUB", "END FUNCTION"}));
-    EXPECT_EQ(ErrorNumber, Err::ExitProcedureOutside);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ExitProcedureOutside);
 
     EXPECT_FALSE(Compile({"SELECT CASE X", "CASE 1", "CASE ELSE", "CASE 2", "END SELECT"}));
-    EXPECT_EQ(ErrorNumber, Err::CaseOrder);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseOrder);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("4:1"));
 
     EXPECT_FALSE(Compile({"SELECT CASE X", "PRINT", "END SELECT"}));
-    EXPECT_EQ(ErrorNumber, Err::SelectCaseNoCase);
+    EXPECT_EQ(Fe.ErrorNumber, Err::SelectCaseNoCase);
 
     EXPECT_FALSE(Compile({"IF X > 1 PRINT"}));
-    EXPECT_NE(ErrorNumber, 0);
+    EXPECT_NE(Fe.ErrorNumber, 0);
 
     EXPECT_FALSE(Compile({"X = (1 + 2"}));
-    EXPECT_EQ(ErrorNumber, Err::UnmatchedOpenBracket);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnmatchedOpenBracket);
 
     EXPECT_FALSE(Compile({"X ="}));
-    EXPECT_EQ(ErrorNumber, Err::LetNoExpression);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LetNoExpression);
 
     EXPECT_FALSE(Compile({"X = 1 2"}));
-    EXPECT_EQ(ErrorNumber, Err::OperandsInRow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperandsInRow);
 
     EXPECT_FALSE(Compile({"DIM A(3)", "A = 1"}));
-    EXPECT_EQ(ErrorNumber, Err::ArraySyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ArraySyntax);
 
     EXPECT_FALSE(Compile({"DIM A(3)", "A(1, 2) = 1"}));
-    EXPECT_EQ(ErrorNumber, Err::ArraySyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ArraySyntax);
 
     EXPECT_FALSE(Compile({"FOR 1 = 1 TO 2", "NEXT"}));
-    EXPECT_NE(ErrorNumber, 0);
+    EXPECT_NE(Fe.ErrorNumber, 0);
 }
 
 TEST_F(CompileTest, OpenBlocksFoundByTheScanFirst) {
     // The scan's own block check sees a FOR without NEXT before the compiler's check could.
     EXPECT_FALSE(Compile({"FOR I = 1 TO 3", "PRINT I"}));
-    EXPECT_EQ(ErrorNumber, Err::BlockNotClosed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BlockNotClosed);
 }
 
 TEST_F(CompileTest, AnOverlongExpressionIsRefused) {
@@ -588,17 +588,17 @@ TEST_F(CompileTest, AnOverlongExpressionIsRefused) {
     for (int i = 0; i < 40; ++i)
         sum += " + 1";
     EXPECT_FALSE(Compile({sum.constData()}));
-    EXPECT_EQ(ErrorNumber, ExpressionTooLongError);
+    EXPECT_EQ(Fe.ErrorNumber, ExpressionTooLongError);
 }
 
 TEST_F(CompileTest, ImmediateCommandAfterAProgram) {
     ASSERT_TRUE(Compile({"X = 1", "PRINT X"}));
     const QString program = Listing();
     const int limit = CodeLimit;
-    RunMode = RunKind::Immediate;
-    CommandText = QStringLiteral("PRINT X + 1");
-    CompileText = CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.RunMode = RunKind::Immediate;
+    Fe.CommandText = QStringLiteral("PRINT X + 1");
+    Fe.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ASSERT_TRUE(CompileImmediate());
     // The command's items from slot 1, ending in its own end item; the program and its limit stay.
     EXPECT_EQ(CodeBuffer[1].FirstCode, CodeKind::ExprOpen);
@@ -609,7 +609,7 @@ TEST_F(CompileTest, ImmediateCommandAfterAProgram) {
         ++end;
     EXPECT_LT(end, ImmediateAreaLast);
     EXPECT_EQ(CodeLimit, limit);
-    RunMode = RunKind::Program;
+    Fe.RunMode = RunKind::Program;
     EXPECT_EQ(Listing(), program);
 }
 

@@ -59,7 +59,7 @@ protected:
         CScreenWidth = 600;
         CScreenHeight = 400;
         SyncOpenControlForm();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
     }
     void TearDown() override {
         TLXMTHread::StopAndJoin();
@@ -67,8 +67,8 @@ protected:
         runForm_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
-        ThreadBusy = 0;
+        Fe.StopRequest = 0;
+        Fe.ThreadBusy = 0;
     }
 
     // A property statement: k, then the value, then the setter item.
@@ -94,20 +94,20 @@ protected:
     }
     Extended GetNum(int n, Extended k) {
         Read(n, k);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(GlTopType(), GlValueType::Number);
         return GlPopNum();
     }
     QString GetStr(int n, Extended k) {
         Read(n, k);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         QString text;
         EXPECT_TRUE(GlPopStr(text));
         return text;
     }
     bool GetBool(int n, Extended k) {
         Read(n, k);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(GlTopType(), GlValueType::Boolean);
         return GlPopBool();
     }
@@ -147,7 +147,7 @@ TEST_F(ControlWindow, TextAndCaptionRoundTripForEveryKind) {
     EXPECT_EQ(LXControlForm->Edit(12)->text(), QStringLiteral("hello"));
     // The memo of a one-line text box keeps its own text.
     EXPECT_EQ(LXControlForm->Memo(12)->Text(), QStringLiteral("TextBox12"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -198,7 +198,7 @@ TEST_F(ControlWindow, HugePositionsAndSizesAreHeldWithoutOverflow) {
     SetNum(BtnLeft, 4, 1e30);
     SetNum(BtnWidth, 4, 3e9);
     SetNum(BtnTop, 4, -1e30);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(GetNum(BtnLeft, 4), QWIDGETSIZE_MAX);
     EXPECT_EQ(GetNum(BtnWidth, 4), QWIDGETSIZE_MAX);
     EXPECT_EQ(GetNum(BtnTop, 4), -QWIDGETSIZE_MAX);
@@ -274,7 +274,7 @@ TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
     EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
 
     // Version 9 programs number the palette the other way.
-    LanguageVersion = 9;
+    Fe.LanguageVersion = 9;
     SetNum(LblColor, 4, 1);
     EXPECT_EQ(GetStr(LblColor, 4), QStringLiteral("#0000FF"));
 }
@@ -301,83 +301,83 @@ TEST_F(ControlWindow, AnUnsetFontColourReadsAsTheColourOnTheScreen) {
 
 TEST_F(ControlWindow, AGetterRefusesABadControlNumberAndPushesNothing) {
     for (Extended k : {41.0L, 0.0L, 0.7L, -1.0L}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         Read(BtnWidth, k);
-        EXPECT_EQ(ErrorNumber, Err::FunctionArgType) << static_cast<double>(k);
+        EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType) << static_cast<double>(k);
         EXPECT_EQ(ValueStackCount, 0) << "k is popped and nothing pushed";
     }
     // 40.9 is control 40.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     EXPECT_EQ(GetNum(TxtWidth, 40.9L), 120);
 
     // A string as k stays where it is.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushStr(QStringLiteral("3"));
     ExecuteFunction(Get + LblText);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     EXPECT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::String);
     // The message names the control kind, not an unrelated function.
-    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CLABEL")))
-        << ErrorMessage(ErrorNumber).toStdString();
+    EXPECT_TRUE(ErrorMessage(Fe.ErrorNumber).contains(QStringLiteral("CLABEL")))
+        << ErrorMessage(Fe.ErrorNumber).toStdString();
 }
 
 TEST_F(ControlWindow, ASetterRefusesWrongTypesBeforePoppingAndBadNumbersAfter) {
     // A string for HEIGHT: both values stay.
     SetStr(TxtHeight, 3, QStringLiteral("tall"));
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CTEXTBOX);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CTEXTBOX);
     EXPECT_EQ(ValueStackCount, 2);
     GlClear();
 
     // k as a string: nothing popped either.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushStr(QStringLiteral("1"));
     GlPushNum(5);
     ExecuteFunction(Set + BtnLeft);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CBUTTON);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CBUTTON);
     EXPECT_EQ(ValueStackCount, 2);
     GlClear();
 
     // k out of range: both popped, nothing written, the label's statement named.
     for (Extended k : {0.0L, 41.0L, -3.0L}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetStr(LblText, k, QStringLiteral("x"));
-        EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-        EXPECT_EQ(ErrorNameIndex, St::CLABEL);
+        EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+        EXPECT_EQ(Fe.ErrorNameIndex, St::CLABEL);
         EXPECT_EQ(ValueStackCount, 0);
     }
     // FONTNAME uses the same range as every other setter.
     for (int k = 1; k <= ControlCount; ++k) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetStr(LblFontName, k, QStringLiteral("Mono"));
-        ASSERT_EQ(ErrorNumber, 0) << k;
+        ASSERT_EQ(Fe.ErrorNumber, 0) << k;
     }
     EXPECT_EQ(ControlFontName(LXControlForm->Label(40)), QStringLiteral("Mono"));
 }
 
 TEST_F(ControlWindow, AClosedWindowIsReportedOnlyForWellFormedArguments) {
     SyncCloseControlForm();
-    ASSERT_EQ(CScreenOpen, 0);
+    ASSERT_EQ(Fe.CScreenOpen, 0);
 
     SetNum(BtnWidth, 1, 50);
-    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
     EXPECT_EQ(ValueStackCount, 0);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     SetNum(BtnWidth, 0, 50); // the range check comes first
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     Read(TxtText, 1);
-    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
     EXPECT_EQ(ValueStackCount, 0);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(2);
     ExecuteFunction(PropertyRange::ButtonClick);
-    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -386,7 +386,7 @@ TEST_F(ControlWindow, CodesWithoutAPropertyDoNothingAndOtherCodesAreNotTaken) {
         GlPushNum(1);
         ExecuteFunction(code);
         EXPECT_EQ(ValueStackCount, 1) << code;
-        EXPECT_EQ(ErrorNumber, 0) << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << code;
         GlClear();
     }
     // Just outside the blocks no executor serves the code: reported, the stack left alone.
@@ -394,8 +394,8 @@ TEST_F(ControlWindow, CodesWithoutAPropertyDoNothingAndOtherCodesAreNotTaken) {
         GlPushNum(1);
         ExecuteFunction(code);
         EXPECT_EQ(ValueStackCount, 1) << code;
-        EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported) << code;
-        ErrorNumber = 0;
+        EXPECT_EQ(Fe.ErrorNumber, Err::FunctionNotSupported) << code;
+        Fe.ErrorNumber = 0;
         GlClear();
     }
 }
@@ -437,10 +437,10 @@ TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
     SetBool(TxtMultiLine, 8, true);
     EXPECT_TRUE(LXControlForm->Edit(8)->isHidden());
     EXPECT_TRUE(LXControlForm->Memo(8)->isHidden());
-    EXPECT_EQ(ControlTextMultiLine[8], 1);
+    EXPECT_EQ(Fe.ControlTextMultiLine[8], 1);
 
     Show(St::CTEXTBOX, 8, true);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_FALSE(LXControlForm->Memo(8)->isHidden());
     EXPECT_TRUE(LXControlForm->Edit(8)->isHidden()) << "the other control is not touched";
     EXPECT_EQ(LXControlForm->Memo(8)->Text(), QStringLiteral("TextBox8")) << "no text moves";
@@ -448,9 +448,9 @@ TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
 
 TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
     SetNum(TxtMultiLine, 3, 1);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CTEXTBOX);
-    EXPECT_EQ(ControlTextMultiLine[3], 0);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CTEXTBOX);
+    EXPECT_EQ(Fe.ControlTextMultiLine[3], 0);
 }
 
 // ---- show statements
@@ -458,7 +458,7 @@ TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
 
 TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) {
     Show(St::CBUTTON, 3, true);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_FALSE(LXControlForm->Button(3)->isHidden());
     EXPECT_EQ(CodeIndex, 2) << "the ON item was taken";
     Show(St::CLABEL, 3, true);
@@ -474,23 +474,23 @@ TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) 
 
 TEST_F(ControlWindow, ShowStatementErrors) {
     Show(St::CLABEL, 41, true);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CLABEL);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CLABEL);
     EXPECT_EQ(CodeIndex, 1) << "the ON item is left for the run loop";
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlClear();
     CodeIndex = 1;
     GlPushStr(QStringLiteral("x"));
     ExecuteStatement(St::CBUTTON);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
     EXPECT_EQ(ValueStackCount, 1);
     GlClear();
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     SyncCloseControlForm();
     Show(St::CBUTTON, 2, true);
-    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
     EXPECT_EQ(CodeIndex, 2) << "the ON item stays taken";
 }
 
@@ -504,19 +504,19 @@ TEST_F(ControlWindow, CScreenLimitsTheSizesAndRefusesNonNumbers) {
     };
     for (const Case& c : {Case{5, 10, 10, 10}, Case{2000, 1000, 1280, 960}, Case{500.7L, 300.2L, 500, 300},
                           Case{10.5L, -7, 10, 10}}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushNum(c.Width);
         GlPushNum(c.Height);
         ExecCScreen();
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(CScreenWidth, c.WantWidth);
         EXPECT_EQ(CScreenHeight, c.WantHeight);
     }
     GlPushNum(300);
     GlPushStr(QStringLiteral("200"));
     ExecuteStatement(St::CSCREEN);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(ErrorNameIndex, St::CSCREEN);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CSCREEN);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -525,14 +525,14 @@ TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
     SetBool(TxtMultiLine, 2, true);
     TLXControlForm* before = LXControlForm;
 
-    CScreenLeft = 30;
-    CScreenTop = 40;
+    Fe.CScreenLeft = 30;
+    Fe.CScreenTop = 40;
     GlPushNum(320);
     GlPushNum(240);
     ExecuteStatement(St::OPENCSCREEN);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(LXControlForm, before);
-    EXPECT_EQ(CScreenOpen, 1);
+    EXPECT_EQ(Fe.CScreenOpen, 1);
     EXPECT_TRUE(LXControlForm->isVisible());
     EXPECT_EQ(LXControlForm->size(), QSize(320, 240));
     EXPECT_EQ(LXControlForm->windowTitle(), QStringLiteral("LXコントロール"));
@@ -546,29 +546,29 @@ TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
 
 TEST_F(ControlWindow, CloseCScreenClosesAndDoesNothingWhenClosed) {
     ExecuteStatement(St::CLOSECSCREEN);
-    EXPECT_EQ(CScreenOpen, 0);
+    EXPECT_EQ(Fe.CScreenOpen, 0);
     EXPECT_FALSE(LXControlForm->isVisible());
     ExecuteStatement(St::CLOSECSCREEN);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     // Closing by the window's own close box clears the flag as well.
     SyncOpenControlForm();
-    ASSERT_EQ(CScreenOpen, 1);
+    ASSERT_EQ(Fe.CScreenOpen, 1);
     LXControlForm->close();
-    EXPECT_EQ(CScreenOpen, 0);
+    EXPECT_EQ(Fe.CScreenOpen, 0);
 }
 
 TEST_F(ControlWindow, KeysTypedInAControlReachTheProgramAndTheControl) {
     QLineEdit* edit = LXControlForm->Edit(1);
     edit->show();
     edit->setText(QString());
-    KeyBuffer = 0;
-    LastKeyCode = 0;
+    Fe.KeyBuffer = 0;
+    Fe.LastKeyCode = 0;
     QTest::keyClick(edit, Qt::Key_Q);
-    EXPECT_EQ(KeyBuffer.load(), u'q');
-    EXPECT_EQ(LastKeyCode.load(), 'Q');
+    EXPECT_EQ(Fe.KeyBuffer.load(), u'q');
+    EXPECT_EQ(Fe.LastKeyCode.load(), 'Q');
     EXPECT_EQ(edit->text(), QStringLiteral("q"));
     QTest::keyClick(edit, Qt::Key_Left);
-    EXPECT_EQ(LastKeyCode.load(), 37);
+    EXPECT_EQ(Fe.LastKeyCode.load(), 37);
 }
 
 // ---- clicks
@@ -582,26 +582,26 @@ bool Poll(int k) {
 
 TEST_F(ControlWindow, TheFirstPollWatchesAndLaterPollsTakeEachClick) {
     LXControlForm->ButtonClick(3); // not watched yet: no effect
-    EXPECT_EQ(ControlButtonPressed[3], 0);
+    EXPECT_EQ(Fe.ControlButtonPressed[3], 0);
     EXPECT_FALSE(Poll(3));
-    EXPECT_EQ(ControlButtonWatched[3], 1);
+    EXPECT_EQ(Fe.ControlButtonWatched[3], 1);
     EXPECT_FALSE(Poll(3));
     LXControlForm->Button(3)->show();
     QTest::mouseClick(LXControlForm->Button(3), Qt::LeftButton);
     EXPECT_TRUE(Poll(3));
     EXPECT_FALSE(Poll(3));
     // Another button is untouched by all this.
-    EXPECT_EQ(ControlButtonWatched[5], 0);
-    EXPECT_EQ(ControlButtonPressed[5], 0);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ControlButtonWatched[5], 0);
+    EXPECT_EQ(Fe.ControlButtonPressed[5], 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(ControlWindow, PollingABadButtonFails) {
     GlPushNum(41);
     PollControlClick();
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_TRUE(ErrorMessage(ErrorNumber).contains(QStringLiteral("CBUTTON")));
+    EXPECT_TRUE(ErrorMessage(Fe.ErrorNumber).contains(QStringLiteral("CBUTTON")));
 }
 
 // Clicks on the user-interface thread while the interpreter polls: every click is seen by a poll.
@@ -625,7 +625,7 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
         // Wait until the poll has taken this click before the next one, so clicks cannot merge.
         QElapsedTimer clock;
         clock.start();
-        while (ControlButtonPressed[9] != 0 && clock.elapsed() < 2000)
+        while (Fe.ControlButtonPressed[9] != 0 && clock.elapsed() < 2000)
             std::this_thread::yield();
     }
     done = true;
@@ -638,9 +638,9 @@ TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
     RunProgram("PRINT \"start\"\r\nSUB CButton33_Click\r\nPRINT \"clicked 33\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
     LXControlForm->ButtonClick(7); // no SUB for button 7
-    EXPECT_EQ(ThreadBusy, 0);
+    EXPECT_EQ(Fe.ThreadBusy, 0);
     LXControlForm->ButtonClick(33);
-    EXPECT_EQ(CommandText, QStringLiteral("Call CButton33_Click"));
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("Call CButton33_Click"));
     ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n")))
         << runForm_->Text().toStdString();
@@ -649,14 +649,14 @@ TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
 TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
     RunProgram("SUB CButton2_Click\r\nPRINT \"event\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
-    ControlButtonWatched[2] = 1;
-    CommandText = QStringLiteral("unchanged");
-    ThreadBusy = 1; // as while a program runs
+    Fe.ControlButtonWatched[2] = 1;
+    Fe.CommandText = QStringLiteral("unchanged");
+    Fe.ThreadBusy = 1; // as while a program runs
     LXControlForm->ButtonClick(2);
-    EXPECT_EQ(CommandText, QStringLiteral("unchanged"));
-    EXPECT_EQ(ControlButtonPressed[2], 1) << "the watched button is still marked";
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("unchanged"));
+    EXPECT_EQ(Fe.ControlButtonPressed[2], 1) << "the watched button is still marked";
     EXPECT_FALSE(StartControlButtonEvent());
-    ThreadBusy = 0;
+    Fe.ThreadBusy = 0;
     QApplication::processEvents();
     runForm_->ApplyQueue();
     EXPECT_EQ(runForm_->Text(), QString());

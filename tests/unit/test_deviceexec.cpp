@@ -72,8 +72,8 @@ class Devices : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         Rec = Recorder{};
         ReopenHandOver();
         SetHandOverTarget(&target_); // on this thread the hand-over runs its work at once
@@ -84,7 +84,7 @@ protected:
         InstallMediaPlayerHooks(MediaPlayerHooks{});
         InstallSpeakerHooks(SpeakerHooks{});
         SetHandOverTarget(nullptr);
-        MediaPlayerOpen = 0;
+        Fe.MediaPlayerOpen = 0;
     }
     static void Statement(int code) { ExecuteStatement(code); }
     static void Function(int code) { ExecuteFunction(code); }
@@ -110,7 +110,7 @@ protected:
 TEST_F(Devices, ClipboardTextGoesInAndComesBackOut) {
     GlPushStr(QStringLiteral("日本語 and\r\nsecond line"));
     Statement(InSt::ClipboardSetText);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("日本語 and\r\nsecond line"));
 
@@ -121,7 +121,7 @@ TEST_F(Devices, ClipboardTextGoesInAndComesBackOut) {
     Statement(InSt::ClipboardClear);
     Function(InFn::ClipboardGetText);
     EXPECT_EQ(PopText(), QString());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Devices, AClipboardWithoutTextReadsAsEmpty) {
@@ -144,8 +144,8 @@ TEST_F(Devices, ClipboardTextMustBeText) {
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     GlPushNum(12);
     Statement(InSt::ClipboardSetText);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::CLIPBOARD);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CLIPBOARD);
     EXPECT_EQ(GlTopType(), GlValueType::Number); // nothing taken
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
@@ -159,7 +159,7 @@ TEST_F(Devices, TheClipboardRoundTripRunsOnTheUserInterfaceThreadWhileTheInterpr
         ExecuteStatement(InSt::ClipboardSetText);
         ExecuteFunction(InFn::ClipboardGetText);
         GlPopStr(readBack);
-        error = ErrorNumber;
+        error = Fe.ErrorNumber;
         done = true;
     });
     PumpUntil([&done] { return done.load(); });
@@ -179,21 +179,21 @@ TEST_F(Devices, WithoutAnOpenFileTheCommandsDoNothingAndTheModeIsNotOpen) {
     Function(MediaModeValue);
     EXPECT_EQ(PopText(), QStringLiteral("Not Open"));
     EXPECT_TRUE(Rec.Calls.empty());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Devices, OpeningAFileLetsTheCommandsThroughAndCloseForgetsIt) {
     GlPushStr(MediaFile("tune.wav"));
     Statement(InSt::MediaPlayerOpen);
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(MediaPlayerOpen.load(), 1);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 1);
     Statement(InSt::MediaPlayerPlay);
     Statement(InSt::MediaPlayerPause);
     Statement(InSt::MediaPlayerStop);
     EXPECT_EQ(Rec.Calls, (std::vector<QString>{QStringLiteral("open tune.wav"), QStringLiteral("play"),
                                                QStringLiteral("pause"), QStringLiteral("stop")}));
     Statement(InSt::MediaPlayerClose);
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(Rec.Calls.back(), QStringLiteral("close"));
     Statement(InSt::MediaPlayerClose); // closing again asks nothing of the player
     EXPECT_EQ(Rec.Calls.size(), 5u);
@@ -215,7 +215,7 @@ TEST_F(Devices, FileNamesTakeBackslashesAsFolderSeparators) {
     MediaFile("sub/inner.wav");
     GlPushStr(folder_.path() + QStringLiteral("\\sub\\inner.wav"));
     Statement(InSt::MediaPlayerOpen);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Rec.Calls, (std::vector<QString>{QStringLiteral("open inner.wav")}));
 }
 
@@ -237,29 +237,29 @@ TEST_F(Devices, TheModeTextsFollowThePlayer) {
 TEST_F(Devices, OpenRefusesNonTextAndMissingFiles) {
     GlPushNum(3);
     Statement(InSt::MediaPlayerOpen);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::MEDIAPLAYER);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::MEDIAPLAYER);
     GlClear();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
 
     GlPushStr(folder_.filePath(QStringLiteral("missing.wav")));
     Statement(InSt::MediaPlayerOpen);
-    EXPECT_EQ(ErrorNumber, Err::TargetFileNotFound);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::TargetFileNotFound);
+    Fe.ErrorNumber = 0;
     GlPushStr(folder_.path()); // a folder is no media file
     Statement(InSt::MediaPlayerOpen);
-    EXPECT_EQ(ErrorNumber, Err::TargetFileNotFound);
+    EXPECT_EQ(Fe.ErrorNumber, Err::TargetFileNotFound);
     EXPECT_TRUE(Rec.Calls.empty());
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
 }
 
 TEST_F(Devices, AFileThePlayerCannotOpenIsAnErrorAndLeavesNothingOpen) {
     Rec.OpenSucceeds = false;
     GlPushStr(MediaFile("broken.wav"));
     Statement(InSt::MediaPlayerOpen);
-    EXPECT_EQ(ErrorNumber, Err::MediaPlayerFailed);
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::MediaPlayerFailed);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    Fe.ErrorNumber = 0;
     Statement(InSt::MediaPlayerPlay);
     Function(MediaModeValue);
     EXPECT_EQ(PopText(), QStringLiteral("Not Open"));
@@ -270,7 +270,7 @@ TEST_F(Devices, TheRunStartClosesAnOpenPlayer) {
     GlPushStr(MediaFile("tune.wav"));
     Statement(InSt::MediaPlayerOpen);
     SyncCloseMediaPlayer();
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(Rec.Calls.back(), QStringLiteral("close"));
 }
 
@@ -282,7 +282,7 @@ TEST_F(Devices, TheVolumeIsLimitedAndTruncated) {
     for (const auto& [given, set] : cases) {
         GlPushNum(given);
         Statement(InSt::AudioMixerMasterVolume);
-        ASSERT_EQ(ErrorNumber, 0);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(Rec.Calls.back(), QStringLiteral("volume %1").arg(set)) << static_cast<double>(given);
     }
     GlPushNum(std::numeric_limits<Extended>::infinity());
@@ -296,18 +296,18 @@ TEST_F(Devices, TheVolumeIsLimitedAndTruncated) {
 TEST_F(Devices, TheVolumeMustBeAUsableNumber) {
     GlPushStr(QStringLiteral("50"));
     Statement(InSt::AudioMixerMasterVolume);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::AUDIOMIXER);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::AUDIOMIXER);
     GlClear();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(std::numeric_limits<Extended>::quiet_NaN());
     Statement(InSt::AudioMixerMasterVolume);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
     GlClear();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(1);
     Statement(InSt::AudioMixerMasterMute);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
     EXPECT_TRUE(Rec.Calls.empty());
 }
 
@@ -333,24 +333,24 @@ TEST_F(Devices, WithoutTheMediaPlayerWindowTheStatementsSaySoPlainly) {
     InstallMediaPlayerHooks(MediaPlayerHooks{});
     InstallSpeakerHooks(SpeakerHooks{});
     Function(MixerVolumeValue);
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
-    EXPECT_EQ(ErrorNameIndex, St::AUDIOMIXER);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::AUDIOMIXER);
+    Fe.ErrorNumber = 0;
     Statement(InSt::MediaPlayerPlay);
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
-    EXPECT_EQ(ErrorNameIndex, St::MEDIAPLAYER);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::MEDIAPLAYER);
+    Fe.ErrorNumber = 0;
     SyncCloseMediaPlayer(); // a run start without the window is no error
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Devices, CodesWithoutAnExecutorAreReported) {
     ExecuteStatement(InSt::MediaPlayerMode); // only ever a value
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
+    Fe.ErrorNumber = 0;
     ExecuteFunction(InSt::AudioMixerMasterVolume); // a statement code, not a value's
-    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionNotSupported);
+    Fe.ErrorNumber = 0;
     EXPECT_EQ(ValueStackCount, 0);
 }
 

@@ -63,10 +63,10 @@ class Coordinates : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        WorldXMin = WorldYMin = 0;
-        WorldXMax = 640;
-        WorldYMax = 480;
-        WorldXScale = WorldYScale = 1;
+        Fe.WorldXMin = Fe.WorldYMin = 0;
+        Fe.WorldXMax = 640;
+        Fe.WorldYMax = 480;
+        Fe.WorldXScale = Fe.WorldYScale = 1;
     }
 };
 
@@ -79,10 +79,10 @@ TEST_F(Coordinates, WorldToDeviceScalesLimitsAndRoundsHalfToEven) {
     EXPECT_EQ(WorldToDevice(1e30L, -1e4000L).X, DeviceLimit);
     EXPECT_EQ(WorldToDevice(1e30L, -1e4000L).Y, -DeviceLimit);
 
-    WorldXMin = -10;
-    WorldYMin = 100;
-    WorldXScale = 2;
-    WorldYScale = 0.5L;
+    Fe.WorldXMin = -10;
+    Fe.WorldYMin = 100;
+    Fe.WorldXScale = 2;
+    Fe.WorldYScale = 0.5L;
     EXPECT_EQ(WorldToDevice(0, 100).X, 20);
     EXPECT_EQ(WorldToDevice(0, 100).Y, 0);
     EXPECT_EQ(WorldToDevice(5, 141).Y, 20); // 20.5 rounds to even
@@ -90,22 +90,22 @@ TEST_F(Coordinates, WorldToDeviceScalesLimitsAndRoundsHalfToEven) {
 }
 
 TEST_F(Coordinates, DeviceToWorldReversesTheMappingAndFlipsWithMathGraph) {
-    WorldXMin = -10;
-    WorldYMin = 100;
-    WorldYMax = 300;
-    WorldXScale = 2;
-    WorldYScale = 0.5L;
+    Fe.WorldXMin = -10;
+    Fe.WorldYMin = 100;
+    Fe.WorldYMax = 300;
+    Fe.WorldXScale = 2;
+    Fe.WorldYScale = 0.5L;
     Extended x = 0, y = 0;
     DeviceToWorld(20, 10, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 120);
-    MathGraph = 1;
+    Fe.MathGraph = 1;
     DeviceToWorld(0, 0, x, y);
-    EXPECT_EQ(y, WorldYMax); // the top pixel row is the top of the world window
+    EXPECT_EQ(y, Fe.WorldYMax); // the top pixel row is the top of the world window
     GScreenHeight = 480;
     EXPECT_EQ(MathGraphY(0), 479);
     EXPECT_EQ(MathGraphY(479), 0);
-    MathGraph = 0;
+    Fe.MathGraph = 0;
     EXPECT_EQ(MathGraphY(7), 7);
 }
 
@@ -137,11 +137,11 @@ TEST_F(Coordinates, ColourNamesIgnoreCaseAndUnknownNamesAreBlack) {
 }
 
 TEST_F(Coordinates, PalettesFollowTheLanguageVersion) {
-    LanguageVersion = 12;
+    Fe.LanguageVersion = 12;
     EXPECT_EQ(PaletteColor(1), Navy);
     EXPECT_EQ(PaletteColor(12), Red);
     EXPECT_EQ(PaletteColor(15), White);
-    LanguageVersion = 9;
+    Fe.LanguageVersion = 9;
     EXPECT_EQ(PaletteColor(1), Blue);
     EXPECT_EQ(PaletteColor(2), Red);
     EXPECT_EQ(PaletteColor(7), White);
@@ -150,7 +150,7 @@ TEST_F(Coordinates, PalettesFollowTheLanguageVersion) {
     std::set<ColorWord> old, current;
     for (int n = 0; n < 16; ++n)
         old.insert(PaletteColor(n));
-    LanguageVersion = 12;
+    Fe.LanguageVersion = 12;
     for (int n = 0; n < 16; ++n)
         current.insert(PaletteColor(n));
     EXPECT_EQ(old, current);
@@ -185,33 +185,33 @@ protected:
     void SetUp() override {
         InitAll();
         RunWindowQueue::Instance().Reset();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
-        GScreenOpen = 0;
+        Fe.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
     }
     void TearDown() override {
         SetCurrentGraphSurface(nullptr);
-        GScreenOpen = 0;
-        MathGraph = 0;
-        StopRequest = 0;
+        Fe.GScreenOpen = 0;
+        Fe.MathGraph = 0;
+        Fe.StopRequest = 0;
         RunWindowQueue::Instance().Reset();
     }
 
     Canvas& Open(int width, int height) {
         GScreenWidth = width;
         GScreenHeight = height;
-        WorldXMin = WorldYMin = 0;
-        WorldXMax = width;
-        WorldYMax = height;
+        Fe.WorldXMin = Fe.WorldYMin = 0;
+        Fe.WorldXMax = width;
+        Fe.WorldYMax = height;
         ViewX1 = ViewY1 = 0;
         ViewX2 = width;
         ViewY2 = height;
-        WorldXScale = WorldYScale = 1;
+        Fe.WorldXScale = Fe.WorldYScale = 1;
         surface_ = std::make_shared<GraphSurface>(width, height);
         SetCurrentGraphSurface(surface_);
-        GScreenOpen = 1;
+        Fe.GScreenOpen = 1;
         return surface_->Image1;
     }
 
@@ -228,15 +228,15 @@ protected:
     }
     static CodeItemType Omitted() { return CodeItemType{CodeKind::SysNumConst, 3, 0}; }
     static CodeItemType Lit(Extended value) {
-        NumConTable.push_back(value);
-        return CodeItemType{CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+        Tb.NumConTable.push_back(value);
+        return CodeItemType{CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
     }
     static CodeItemType Name(const char* name, Extended value = 0) {
         NumVarType record;
         record.Name = QString::fromLatin1(name);
         record.Value = value;
-        NumVarTable.push_back(record);
-        return CodeItemType{CodeKind::NumVar, static_cast<int>(NumVarTable.size()) - 1, 0};
+        Tb.NumVarTable.push_back(record);
+        return CodeItemType{CodeKind::NumVar, static_cast<int>(Tb.NumVarTable.size()) - 1, 0};
     }
     static void Push(std::initializer_list<Extended> values) {
         for (const Extended v : values)
@@ -249,8 +249,8 @@ protected:
 
 TEST_F(Drawing, PsetAndPresetTakeTheirColourOrTheDefault) {
     Canvas& canvas = Open(50, 40);
-    GForeColor = static_cast<int>(Green);
-    GBackColor = static_cast<int>(Lime);
+    Fe.GForeColor = static_cast<int>(Green);
+    Fe.GBackColor = static_cast<int>(Lime);
     Push({3, 4});
     Items({Omitted()});
     Route(St::PSET);
@@ -267,7 +267,7 @@ TEST_F(Drawing, PsetAndPresetTakeTheirColourOrTheDefault) {
     Items({Name("C", 1)}); // a variable's value
     Route(St::PRESET);
     EXPECT_EQ(canvas.Pixel(9, 10), Navy);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_TRUE(surface_->Dirty.load());
 }
@@ -276,16 +276,16 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     Canvas& canvas = Open(200, 100);
     Push({0, 0});
     Items({Omitted()});
-    MathGraph = 1;
+    Fe.MathGraph = 1;
     Route(St::PSET);
     EXPECT_EQ(canvas.Pixel(0, 99), Black); // y upwards: the bottom row
 
-    MathGraph = 0;
+    Fe.MathGraph = 0;
     Push({0, 0, 100, 10});
     Route(St::WINDOW);
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(WorldXScale, 2);
-    EXPECT_EQ(WorldYScale, 10);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.WorldXScale, 2);
+    EXPECT_EQ(Fe.WorldYScale, 10);
     Push({50, 5});
     Items({Lit(12)});
     Route(St::PSET);
@@ -294,24 +294,24 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     // A window of no width or height, or one that cannot be mapped, is refused.
     Push({0, 0, 0, 10});
     Route(St::WINDOW);
-    EXPECT_EQ(ErrorNumber, Err::WindowEmptyArea);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
+    Fe.ErrorNumber = 0;
     GlClear();
     Push({0, 10, 5, 0});
     Route(St::WINDOW);
-    EXPECT_EQ(ErrorNumber, Err::WindowEmptyArea);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
+    Fe.ErrorNumber = 0;
     GlClear();
     Push({0, 0, std::numeric_limits<Extended>::infinity(), 10});
     Route(St::WINDOW);
-    EXPECT_EQ(ErrorNumber, Err::WindowEmptyArea);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushStr(QStringLiteral("0"));
     Push({0, 5, 5});
     Route(St::WINDOW);
-    EXPECT_EQ(ErrorNumber, Err::WindowNotNumbers);
-    EXPECT_EQ(WorldXScale, 2); // unchanged by the refusals
+    EXPECT_EQ(Fe.ErrorNumber, Err::WindowNotNumbers);
+    EXPECT_EQ(Fe.WorldXScale, 2); // unchanged by the refusals
 }
 
 TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
@@ -344,10 +344,10 @@ TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
             EvalFormTrap = trapped ? 1 : 0;
             Route(c.Code);
             EvalFormTrap = 0;
-            EXPECT_EQ(ErrorNumber, c.Error) << c.Code;
+            EXPECT_EQ(Fe.ErrorNumber, c.Error) << c.Code;
             EXPECT_EQ(CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
                 << c.Code << " trapped " << trapped;
-            ErrorNumber = 0;
+            Fe.ErrorNumber = 0;
         }
     }
 }
@@ -362,26 +362,26 @@ TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
            {CodeKind::Operator, Op::LineEnd, 0}});
     Push({1, 2, 3});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
     EXPECT_TRUE(ErrorAtCurrentItem);
     // A trapped error goes on after the statement's six operand items, not into them.
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 6);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     ErrorAtCurrentItem = false;
     Items({{CodeKind::Operator, Op::LineEnd, 0}});
     Route(St::GPRINT);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
     EXPECT_EQ(CodeIndex, ProgramCodeStart); // nothing of the next statement is taken
 
     // A window the user has closed counts as none.
     Open(20, 20);
-    GScreenOpen = 0;
-    ErrorNumber = 0;
+    Fe.GScreenOpen = 0;
+    Fe.ErrorNumber = 0;
     Items({Omitted()});
     Push({1, 1});
     Route(St::PSET);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
 }
 
 TEST_F(Drawing, LineDrawsWithoutItsLastPixelAndBoxesHaveTheirCorners) {
@@ -402,7 +402,7 @@ TEST_F(Drawing, LineDrawsWithoutItsLastPixelAndBoxesHaveTheirCorners) {
     for (const auto& corner : {std::pair{10, 20}, std::pair{30, 20}, std::pair{30, 40}, std::pair{10, 40}})
         EXPECT_TRUE(box.count(corner));
     EXPECT_EQ(canvas.Pixel(20, 30), White);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Drawing, FilledBoxesUseTheFillStyleAndLeaveOutTheFarEdges) {
@@ -415,7 +415,7 @@ TEST_F(Drawing, FilledBoxesUseTheFillStyleAndLeaveOutTheFarEdges) {
     EXPECT_TRUE(filled.count({10, 20}));
     EXPECT_FALSE(filled.count({30, 40}));
 
-    FillStyle = 3; // vertical hatching
+    Fe.FillStyle = 3; // vertical hatching
     Push({40, 0, 56, 16});
     Items({Lit(2), Name("BF")});
     Route(St::LINE);
@@ -429,20 +429,20 @@ TEST_F(Drawing, LineOptionsOtherThanBAndBfAreRefused) {
     Push({0, 0, 5, 5});
     Items({Omitted(), Name("X")});
     Route(St::LINE);
-    EXPECT_EQ(ErrorNumber, Err::LineOptionKind);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::LineOptionKind);
+    Fe.ErrorNumber = 0;
     GlClear();
     Push({0, 0, 5, 5});
     Items({Omitted(), Lit(1)});
     Route(St::LINE);
-    EXPECT_EQ(ErrorNumber, Err::LineOptionKind);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::LineOptionKind);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushStr(QStringLiteral("0"));
     Push({0, 5, 5});
     Items({Omitted(), Omitted()});
     Route(St::LINE);
-    EXPECT_EQ(ErrorNumber, Err::LineNotNumbers);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LineNotNumbers);
 }
 
 TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
@@ -475,7 +475,7 @@ TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
     Route(St::CIRCLE);
     EXPECT_EQ(half.Pixel(50, 40), Red);
     EXPECT_EQ(half.Pixel(50, 60), White);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -484,35 +484,35 @@ TEST_F(Drawing, CircleRefusesBadOptionsAndOperandsAndSurvivesHugeRadii) {
     Push({10, 10, 5});
     Items({Omitted(), Omitted(), Omitted(), Omitted(), Name("G"), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, Err::CircleOptionName);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::CircleOptionName);
+    Fe.ErrorNumber = 0;
     GlClear();
     Push({10, 10, 5});
     Items({Omitted(), Omitted(), Omitted(), Omitted(), Lit(1), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, Err::CircleOptionKind);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::CircleOptionKind);
+    Fe.ErrorNumber = 0;
     GlClear();
     Push({10, 10});
     GlPushStr(QStringLiteral("r"));
     Items({Omitted(), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, Err::ScreenHeightNotNumber);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenHeightNotNumber);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushStr(QStringLiteral("x"));
     Push({10, 5});
     Items({Omitted(), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, Err::ScreenWidthNotNumber);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenWidthNotNumber);
+    Fe.ErrorNumber = 0;
     GlClear();
 
     Canvas& canvas = Open(40, 40);
     Push({20, 20, 1e300L});
     Items({Omitted(), Lit(1e300L), Omitted(), Lit(1e300L), Name("F"), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(canvas.Pixel(20, 20), Black); // inside the huge filled circle
 }
 
@@ -522,7 +522,7 @@ TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     Items({Lit(2), Name("B")});
     Route(St::LINE);
     // The border defaults to the drawing colour: with green drawing, the green box holds the fill.
-    GForeColor = static_cast<int>(Green);
+    Fe.GForeColor = static_cast<int>(Green);
     Push({20, 20});
     Items({Lit(12), Omitted()});
     Route(St::PAINT);
@@ -532,63 +532,63 @@ TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     EXPECT_EQ(canvas.Pixel(10, 10), Green);
 
     // A border colour that is not there: the fill runs over everything but stops at nothing else.
-    GBorderColor = static_cast<int>(Lime);
-    GBorderColorSet = 1;
+    Fe.GBorderColor = static_cast<int>(Lime);
+    Fe.GBorderColorSet = 1;
     Push({5, 5});
     Items({Lit(1), Omitted()});
     Route(St::PAINT);
     EXPECT_EQ(canvas.Pixel(0, 0), Navy);
     EXPECT_EQ(canvas.Pixel(10, 10), Navy);
     EXPECT_EQ(canvas.Pixel(20, 20), Navy);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 
     GlPushStr(QStringLiteral("x"));
     Push({1});
     Items({Omitted(), Omitted()});
     Route(St::PAINT);
-    EXPECT_EQ(ErrorNumber, Err::PaintPointNotNumbers);
+    EXPECT_EQ(Fe.ErrorNumber, Err::PaintPointNotNumbers);
 }
 
 TEST_F(Drawing, GLocateIsHeldOnTheBitmapAndGFLocateTruncates) {
     Canvas& canvas = Open(80, 60);
     Push({500, -20});
     Route(St::GLOCATE);
-    EXPECT_EQ(GLocateX, 79);
-    EXPECT_EQ(GLocateY, 0);
+    EXPECT_EQ(Fe.GLocateX, 79);
+    EXPECT_EQ(Fe.GLocateY, 0);
     EXPECT_EQ(canvas.PenPos, QPoint(79, 0));
-    MathGraph = 1;
+    Fe.MathGraph = 1;
     Push({10, 0});
     Route(St::GLOCATE);
-    EXPECT_EQ(GLocateY, 59);
-    MathGraph = 0;
+    EXPECT_EQ(Fe.GLocateY, 59);
+    Fe.MathGraph = 0;
     GlPushStr(QStringLiteral("x"));
     Push({1});
     Route(St::GLOCATE);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::GLOCATE);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::GLOCATE);
+    Fe.ErrorNumber = 0;
     GlClear();
 
     Push({3.9L, -2.7L});
     Route(St::GFLOCATE);
-    EXPECT_EQ(GFLocateX, 3);
-    EXPECT_EQ(GFLocateY, -2);
+    EXPECT_EQ(Fe.GFLocateX, 3);
+    EXPECT_EQ(Fe.GFLocateY, -2);
     GlPushStr(QStringLiteral("x"));
     Route(St::GFLOCATE);
-    EXPECT_EQ(ErrorNameIndex, St::GFLOCATE);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::GFLOCATE);
 }
 
 TEST_F(Drawing, GPrintWritesAtTheGraphicsPositionOnTheBackColour) {
     if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
     Canvas& canvas = Open(200, 60);
-    GFontColor = static_cast<int>(Red);
-    GBackColor = static_cast<int>(Lime);
-    GFontSize = 12;
+    Fe.GFontColor = static_cast<int>(Red);
+    Fe.GBackColor = static_cast<int>(Lime);
+    Fe.GFontSize = 12;
     Push({40, 10});
     Route(St::GLOCATE);
     Push({123});
     Route(St::GPRINT);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const Pixels text = OfColor(canvas, Red);
     ASSERT_FALSE(text.empty());
     for (const auto& p : text) {
@@ -596,30 +596,30 @@ TEST_F(Drawing, GPrintWritesAtTheGraphicsPositionOnTheBackColour) {
         EXPECT_GE(p.second, 10);
     }
     EXPECT_EQ(canvas.Pixel(40, 10), Lime); // the leading blank of a number's text
-    EXPECT_EQ(GLocateX, 40);               // the position does not advance
+    EXPECT_EQ(Fe.GLocateX, 40);            // the position does not advance
     EXPECT_EQ(canvas.Brush.Color, Lime);
 
     GlPushBool(true);
     Route(St::GPRINT);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::GPRINT);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::GPRINT);
 }
 
 TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
     // Mode 2 needs the graphics window; mode 3 does without.
     Items({Lit(2)});
     Route(St::CLS);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
     EXPECT_FALSE(ErrorAtCurrentItem);
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     Items({Lit(3)});
     Route(St::CLS);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_FALSE(RunWindowQueue::Instance().Empty()); // the run window is cleared
     RunWindowQueue::Instance().Reset();
 
     Canvas& canvas = Open(30, 30);
-    GBackColor = static_cast<int>(Lime);
+    Fe.GBackColor = static_cast<int>(Lime);
     canvas.Brush.Color = Red;
     canvas.SetPixel(5, 5, Black);
     Items({Lit(2)});
@@ -630,16 +630,16 @@ TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
 
     Items({Lit(5)});
     Route(St::CLS);
-    EXPECT_EQ(ErrorNumber, Err::ClsMode);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ClsMode);
+    Fe.ErrorNumber = 0;
     Items({Lit(1e30L)});
     Route(St::CLS);
-    EXPECT_EQ(ErrorNumber, Err::ClsMode);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ClsMode);
+    Fe.ErrorNumber = 0;
     // A variable as the mode is refused, but the run window is still cleared.
     Items({Name("M", 2)});
     Route(St::CLS);
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
     EXPECT_FALSE(RunWindowQueue::Instance().Empty());
 }
 
@@ -652,27 +652,27 @@ TEST_F(Drawing, GScreenHoldsTheSizesWithinTheirLimits) {
     ExecGScreen(false);
     EXPECT_EQ(GScreenWidth, 3000);
     EXPECT_EQ(GScreenHeight, 2500);
-    EXPECT_EQ(GScreenPrevWidth, 50);
-    EXPECT_EQ(GScreenPrevHeight, 10);
-    EXPECT_EQ(GScreenSizeMode.load(), 0);
+    EXPECT_EQ(Fe.GScreenPrevWidth, 50);
+    EXPECT_EQ(Fe.GScreenPrevHeight, 10);
+    EXPECT_EQ(Fe.GScreenSizeMode.load(), 0);
     Push({320.9L, 200.2L, 100, 5000});
     ExecGScreen(true);
     EXPECT_EQ(GScreenWidth, 320);
     EXPECT_EQ(GScreenHeight, 200);
     EXPECT_EQ(GScreenClientWidth, 100);
     EXPECT_EQ(GScreenClientHeight, 2500);
-    EXPECT_EQ(GScreenSizeMode.load(), 1);
+    EXPECT_EQ(Fe.GScreenSizeMode.load(), 1);
 
     Push({100});
     GlPushStr(QStringLiteral("h"));
     ExecGScreen(false);
-    EXPECT_EQ(ErrorNumber, Err::ScreenHeightNotNumber);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenHeightNotNumber);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushStr(QStringLiteral("w"));
     Push({100});
     ExecGScreen(false);
-    EXPECT_EQ(ErrorNumber, Err::ScreenWidthNotNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenWidthNotNumber);
     EXPECT_EQ(GScreenWidth, 320);
 }
 
@@ -687,26 +687,26 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     }
     GlPushStr(path);
     Route(St::FILEPSET);
-    EXPECT_EQ(ErrorNumber, Err::FilePsetNoGraphicsWindow);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNoGraphicsWindow);
+    Fe.ErrorNumber = 0;
 
     Canvas& canvas = Open(20, 20);
     GlPushStr(path);
     Route(St::FILEPSET);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(canvas.Pixel(1, 2), Red);
     EXPECT_EQ(canvas.Pixel(4, 4), Green); // 3.5 rounds to even
     EXPECT_EQ(canvas.Pixel(5, 6), Navy);  // the numbers may stand on lines of their own
 
     GlPushStr(folder.filePath(QStringLiteral("missing.txt")));
     Route(St::FILEPSET);
-    EXPECT_EQ(ErrorNumber, Err::FilePsetNotFound);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNotFound);
+    Fe.ErrorNumber = 0;
     Push({1});
     Route(St::FILEPSET);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::FILEPSET);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::FILEPSET);
+    Fe.ErrorNumber = 0;
     GlClear();
 
     const QString bad = folder.filePath(QStringLiteral("bad.txt"));
@@ -717,7 +717,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     }
     GlPushStr(bad);
     Route(St::FILEPSET);
-    EXPECT_EQ(ErrorNumber, Err::FilePsetFailed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetFailed);
     EXPECT_EQ(canvas.Pixel(7, 7), Red); // the points before the bad line are drawn
 }
 
@@ -731,14 +731,14 @@ TEST_F(Drawing, FilePsetStopsAtAStopRequest) {
             file.write("3 3 12\n");
     }
     Canvas& canvas = Open(10, 10);
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     GlPushStr(path);
     QElapsedTimer clock;
     clock.start();
     Route(St::FILEPSET);
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_EQ(canvas.Pixel(3, 3), White);
-    StopRequest = 0;
+    Fe.StopRequest = 0;
 }
 
 // ---- the graphics window ---------------------------------------------------------------------------------
@@ -761,21 +761,21 @@ protected:
     void GScreen(int width, int height) {
         Push({static_cast<Extended>(width), static_cast<Extended>(height)});
         Route(St::GSCREEN);
-        ASSERT_EQ(ErrorNumber, 0);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
     }
 
     QObject target_;
 };
 
 TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
-    GBackColor = static_cast<int>(Lime);
-    WorldXScale = 5;
-    GScreenLeft = 30;
-    GScreenTop = 40;
+    Fe.GBackColor = static_cast<int>(Lime);
+    Fe.WorldXScale = 5;
+    Fe.GScreenLeft = 30;
+    Fe.GScreenTop = 40;
     GScreen(200, 100);
     ASSERT_NE(LXGraphForm, nullptr);
-    EXPECT_EQ(GScreenOpen.load(), 1);
-    EXPECT_EQ(GScreenUsed, 1);
+    EXPECT_EQ(Fe.GScreenOpen.load(), 1);
+    EXPECT_EQ(Fe.GScreenUsed, 1);
     EXPECT_EQ(LXGraphForm->windowTitle(), QStringLiteral("Lorvex Graph 画面"));
     EXPECT_EQ(LXGraphForm->size(), QSize(200, 100));
     EXPECT_EQ(LXGraphForm->pos(), QPoint(30, 40));
@@ -783,8 +783,8 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface, LXGraphForm->Surface());
     EXPECT_EQ(OfColor(surface->Image1, Lime).size(), 200u * 100);
-    EXPECT_EQ(WorldXScale, 1);
-    EXPECT_EQ(WorldXMax, 200);
+    EXPECT_EQ(Fe.WorldXScale, 1);
+    EXPECT_EQ(Fe.WorldXMax, 200);
     EXPECT_EQ(ViewY2, 100);
 
     // What is drawn reaches the window's display.
@@ -837,27 +837,27 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     GScreen(100, 80);
     Items({});
     Route(St::CLOSEGSCREEN);
-    EXPECT_EQ(GScreenOpen.load(), 0);
+    EXPECT_EQ(Fe.GScreenOpen.load(), 0);
     Push({1, 1});
     Items({Omitted()});
     Route(St::PSET);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
+    Fe.ErrorNumber = 0;
     GlClear();
     Route(St::CLOSEGSCREEN);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
+    Fe.ErrorNumber = 0;
 
     // The user closing it is the same.
     GScreen(100, 80);
     LXGraphForm->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(GScreenOpen.load(), 0);
+    EXPECT_EQ(Fe.GScreenOpen.load(), 0);
     EXPECT_EQ(LXGraphForm, nullptr);
     Push({1, 1});
     Items({Omitted()});
     Route(St::PSET);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
 }
 
 TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
@@ -868,7 +868,7 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
 
     Push({200, 100, 300, 120});
     Route(St::GSCREEN + ArgumentFormStep);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(LXGraphForm->size(), QSize(300, 120));
     Items({{CodeKind::Statement, St::ON, 0}});
     Route(St::GSTRETCH);
@@ -900,44 +900,44 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
     Items({{CodeKind::Statement, St::OFF, 0}});
     Route(St::GSCROLL);
     EXPECT_TRUE(LXGraphForm->Image1->isHidden());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(GraphWindow, MouseAndKeysFeedTheInputState) {
     GScreen(200, 100);
-    MouseEvent = 0;
+    Fe.MouseEvent = 0;
     QTest::mousePress(LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
-    EXPECT_EQ(MouseEvent.load(), 2);
-    EXPECT_EQ(MouseX.load(), 12);
-    EXPECT_EQ(MouseY.load(), 34);
+    EXPECT_EQ(Fe.MouseEvent.load(), 2);
+    EXPECT_EQ(Fe.MouseX.load(), 12);
+    EXPECT_EQ(Fe.MouseY.load(), 34);
     QTest::mouseRelease(LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
 
     QMouseEvent both(QEvent::MouseButtonPress, QPointF(5, 6), QPointF(5, 6), Qt::LeftButton,
                      Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
     LXGraphForm->PaintBox1MouseDown(&both, false);
-    EXPECT_EQ(MouseEvent.load(), 3); // right wins over left
+    EXPECT_EQ(Fe.MouseEvent.load(), 3); // right wins over left
     QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(7, 8), QPointF(7, 8), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     LXGraphForm->PaintBox1MouseDown(&twice, true);
-    EXPECT_EQ(MouseEvent.load(), 5);
+    EXPECT_EQ(Fe.MouseEvent.load(), 5);
 
     // Sent to the widget itself: a move through the window system is dropped when the pointer is
     // already there, and the application keeps the pointer where an earlier test left it.
     QMouseEvent move(QEvent::MouseMove, QPointF(40, 50), LXGraphForm->PaintBox1->mapToGlobal(QPointF(40, 50)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(LXGraphForm->PaintBox1, &move);
-    EXPECT_EQ(MouseEvent.load(), 1);
-    EXPECT_EQ(MouseX.load(), 40);
-    EXPECT_EQ(MouseY.load(), 50);
+    EXPECT_EQ(Fe.MouseEvent.load(), 1);
+    EXPECT_EQ(Fe.MouseX.load(), 40);
+    EXPECT_EQ(Fe.MouseY.load(), 50);
 
-    KeyBuffer = 0;
-    LastKeyCode = 0;
+    Fe.KeyBuffer = 0;
+    Fe.LastKeyCode = 0;
     QTest::keyClick(LXGraphForm, Qt::Key_A);
-    EXPECT_EQ(LastKeyCode.load(), 65);
-    EXPECT_EQ(KeyBuffer.load(), u'a');
+    EXPECT_EQ(Fe.LastKeyCode.load(), 65);
+    EXPECT_EQ(Fe.KeyBuffer.load(), u'a');
     QTest::keyClick(LXGraphForm, Qt::Key_Left);
-    EXPECT_EQ(LastKeyCode.load(), 37);
-    EXPECT_EQ(KeyBuffer.load(), u'a'); // a key without a character leaves the typed character
+    EXPECT_EQ(Fe.LastKeyCode.load(), 37);
+    EXPECT_EQ(Fe.KeyBuffer.load(), u'a'); // a key without a character leaves the typed character
 }
 
 // ---- whole programs --------------------------------------------------------------------------------------
@@ -961,7 +961,7 @@ protected:
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         SetCurrentGraphSurface(nullptr);
-        StopRequest = 0;
+        Fe.StopRequest = 0;
     }
     bool Run(const char* text) {
         StartProgramRun(text);
@@ -998,7 +998,7 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
     StartProgramRun("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
                     "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
-    ASSERT_TRUE(PumpUntil([] { return GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Fe.GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
         {Qt::Key_Asterisk, Qt::KeypadModifier}, {Qt::Key_Plus, Qt::KeypadModifier},
@@ -1007,7 +1007,7 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     for (const auto& [key, modifiers] : keys) {
         QTest::keyClick(LXGraphForm, key, modifiers);
         // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
-        ASSERT_TRUE(PumpUntil([] { return LastKeyCode.load() == 0; })) << key;
+        ASSERT_TRUE(PumpUntil([] { return Fe.LastKeyCode.load() == 0; })) << key;
     }
     ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->Text(), QStringLiteral(" 7 8 42 43 45 46 47 55\nOK\n\n"));

@@ -65,9 +65,9 @@ protected:
             dialogRequests_.push_back(request);
             return dialogChoice_;
         };
-        ThreadBusy = 0;
-        ProgramRunning = 0;
-        StopRequest = 0;
+        Fe.ThreadBusy = 0;
+        Fe.ProgramRunning = 0;
+        Fe.StopRequest = 0;
     }
 
     void TearDown() override {
@@ -527,25 +527,25 @@ TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
     ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
     editor->LXEMenuRunLXClick();
     ASSERT_TRUE(WaitForRunEnd(RunForm));
-    EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
-    EXPECT_EQ(ProgramTextLength, ProgramText.size());
-    EXPECT_EQ(ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
+    EXPECT_EQ(Fe.ProgramTextLength, Fe.ProgramText.size());
+    EXPECT_EQ(Fe.ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("Hello\n 3\nOK"))) << runForm_->Text().toStdString();
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 }
 
 TEST_F(EditorRunTest, RunDoesNothingWhileAProgramIsActiveAndStopAlwaysRequests) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 7"));
-    ProgramRunning = 1;
-    ProgramText = QStringLiteral("unchanged");
+    Fe.ProgramRunning = 1;
+    Fe.ProgramText = QStringLiteral("unchanged");
     editor->LXEMenuRunLXClick();
-    EXPECT_EQ(ProgramText, QStringLiteral("unchanged"));
-    EXPECT_EQ(ThreadBusy.load(), 0);
-    ProgramRunning = 0;
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("unchanged"));
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    Fe.ProgramRunning = 0;
 
     editor->LXEMenuStopLXClick();
-    EXPECT_EQ(StopRequest.load(), 1);
+    EXPECT_EQ(Fe.StopRequest.load(), 1);
 }
 
 TEST_F(EditorRunTest, StopAndContinueALongRun) {
@@ -553,20 +553,20 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     Type(editor, QStringLiteral("DO\nLOOP"));
     editor->LXEMenuRunLXClick();
     QTest::qWait(200);
-    EXPECT_EQ(ThreadBusy.load(), 1);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 1);
     editor->LXEMenuRunLXClick(); // F9 during the run: nothing
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(RunForm));
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
     editor->LXEMenuContLXClick();
     QTest::qWait(200);
-    EXPECT_EQ(ThreadBusy.load(), 1) << runForm_->Text().toStdString();
-    EXPECT_EQ(CommandText, QStringLiteral("Cont"));
+    EXPECT_EQ(Fe.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(RunForm));
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 }
 
 TEST_F(EditorRunTest, AFailedRunSelectsTheErrorOnceInTheNextEditorActivated) {

@@ -23,12 +23,12 @@ const QString Mistyped = u"ミスタイプが考えられます。文字や空�
 class ErrorTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ErrorNameIndex = 0;
-        BadCharText.clear();
+        Fe.ErrorNameIndex = 0;
+        Fe.BadCharText.clear();
     }
 
     QString Message(int number, int nameIndex) {
-        ErrorNameIndex = nameIndex;
+        Fe.ErrorNameIndex = nameIndex;
         return ErrorMessage(number);
     }
 };
@@ -208,10 +208,10 @@ TEST_F(ErrorTextTest, BlockMessagesAddTheNameOnlyWhenThereIsOne) {
 }
 
 TEST_F(ErrorTextTest, BadCharacterQuotesTheTokenizersText) {
-    BadCharText = u"~"_s;
+    Fe.BadCharText = u"~"_s;
     EXPECT_EQ(ErrorMessage(Err::BadCharacter),
               u"Basic で使われない文字(UNICODE:~)が含まれています。\r\n 又は使う場所に誤りがあります。"_s);
-    BadCharText = u"`"_s;
+    Fe.BadCharText = u"`"_s;
     EXPECT_TRUE(ErrorMessage(Err::BadCharacter).startsWith(u"Basic で使われない文字(UNICODE:`)"_s));
     // Only error 1 quotes it.
     EXPECT_FALSE(ErrorMessage(Err::WideCharInWord).contains(u'`'));
@@ -251,7 +251,7 @@ TEST_F(ErrorTextTest, NumbersWithoutAMessageGiveTheGeneralText) {
 
 TEST_F(ErrorTextTest, EveryNumberGivesSomeText) {
     for (int index : {0, St::THEN, INT_MIN}) {
-        ErrorNameIndex = index;
+        Fe.ErrorNameIndex = index;
         for (int number = 0; number <= 60000; ++number)
             ASSERT_FALSE(ErrorMessage(number).isEmpty()) << number;
     }

@@ -54,13 +54,13 @@ CodeItemType PubStr() {
 }
 
 CodeItemType Num(Extended value) {
-    NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+    Tb.NumConTable.push_back(value);
+    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
 }
 
 CodeItemType Str(const QString& text) {
-    StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1, 0};
+    Tb.StrConTable.push_back(text);
+    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
 }
 
 CodeItemType NumVar(int index) {
@@ -71,13 +71,13 @@ CodeItemType StrVar(int index) {
 }
 
 int NewNum() {
-    NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(NumVarType{});
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr() {
-    StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(StrVarType{});
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 // Lays the items out from the program's first slot, followed by the end item.
@@ -100,15 +100,15 @@ void RunItems() {
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::NumVar: GlPushNum(NumVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::StrVar: GlPushStr(StrVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicNum: GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
+        case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
         case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
         default: break;
         }
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
 }
 
@@ -119,14 +119,14 @@ protected:
         previous_ = QDir::currentPath();
         QDir::setCurrent(folder_.path());
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         RunWindowQueue::Instance().Reset();
     }
     void TearDown() override {
         CloseAllFileChannels();
-        FileEncoding = 0;
-        ErrorNumber = 0;
+        Fe.FileEncoding = 0;
+        Fe.ErrorNumber = 0;
         GlClear();
         QDir::setCurrent(previous_);
     }
@@ -134,8 +134,8 @@ protected:
     void OpenWith(const QByteArray& bytes, const QString& name = QStringLiteral("in.txt")) {
         WriteBytes(name, bytes);
         OpenFileChannel(name, FileModeKind::Input, 1);
-        ASSERT_EQ(ErrorNumber, 0);
-        ASSERT_EQ(FileMode[1], FileModeKind::Input);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
+        ASSERT_EQ(Fe.FileMode[1], FileModeKind::Input);
     }
     QString Field(int mode) { return ReadFileItem(1, mode); }
 
@@ -191,7 +191,7 @@ TEST_F(Channels, LfAndLoneCrEndLinesToo) {
     EXPECT_EQ(ReadFileNumber(1), 1);
     EXPECT_EQ(ReadFileNumber(1), 2);
     EXPECT_EQ(ReadFileNumber(1), 3);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_TRUE(FileChannelAtEnd(1));
 }
 
@@ -213,9 +213,9 @@ TEST_F(Channels, ReadFileNumberConvertsOrReports3041) {
     EXPECT_EQ(ReadFileNumber(1), 1000);
     EXPECT_EQ(ReadFileNumber(1), -0.5L);
     EXPECT_EQ(ReadFileNumber(1), 0); // an empty field counts as 0
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadFileNumber(1), 0);
-    EXPECT_EQ(ErrorNumber, Err::InputFileBadNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputFileBadNumber);
 }
 
 // ---- encodings ------------------------------------------------------------------------------------------
@@ -248,7 +248,7 @@ QByteArray Encode(const EncodedCase& c, const QString& text) {
 TEST_P(FileEncodings, FieldsReadTheSameInEveryEncoding) {
     const EncodedCase& c = GetParam();
     const QString text = QStringLiteral("\"日本語の,テキスト\" 漢字, 12\r\nひらがなとカタカナの行です\r\n");
-    if (c.Chosen) FileEncoding = c.CodePage;
+    if (c.Chosen) Fe.FileEncoding = c.CodePage;
     OpenWith(Encode(c, text));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("日本語の,テキスト"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("漢字"));
@@ -274,14 +274,14 @@ INSTANTIATE_TEST_SUITE_P(Encodings, FileEncodings,
                          });
 
 TEST_F(Channels, Utf16FilesAreWrittenWithOneMarkAndAppendedWithout) {
-    FileEncoding = CodePage::Utf16LE;
+    Fe.FileEncoding = CodePage::Utf16LE;
     OpenFileChannel(QStringLiteral("u.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->WriteLine(u"a");
     CloseFileChannel(1);
     OpenFileChannel(QStringLiteral("u.txt"), FileModeKind::Append, 2);
     FileChannels[2].Writer->WriteLine(u"b");
     CloseFileChannel(2);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray("\xFF\xFE"
                                                              "a\0\r\0\n\0"
                                                              "b\0\r\0\n\0",
@@ -299,7 +299,7 @@ TEST_F(Channels, AppendKeepsTheDetectedEncodingOfTheFile) {
 }
 
 TEST_F(Channels, CloseEndsAShiftedEncodingProperly) {
-    FileEncoding = CodePage::Iso2022Jp;
+    Fe.FileEncoding = CodePage::Iso2022Jp;
     OpenFileChannel(QStringLiteral("j.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->Write(u"日本");
     CloseFileChannel(1);
@@ -344,13 +344,13 @@ TEST_F(Channels, PrintZonesNumbersAndCrLf) {
              Stmt(St::PRINTFile),
              LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     GlPushBool(true); // the dispatcher has no boolean constants: PRINT #1, TRUE by hand
     GlPushNum(1);
     ExecPrintFileLineEnd();
     GlPushNum(1);
     ExecPrintFileSeparator(PrintSepEnd);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     // Everything is in the file before CLOSE.
     const QByteArray expected = "A" + QByteArray(22, ' ') + "B\r\n 1 2\r\nCTrue\r\n\r\n";
     EXPECT_EQ(ReadBytes(QStringLiteral("out.txt")), expected);
@@ -372,15 +372,15 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     GlPushStr(QStringLiteral("c"));
     GlPushNum(1);
     ExecPrintFileLineEnd();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
 
     // A TAB as the value that ends the line is refused.
     detail::GlPushValue(GlNumStack, GlValueType::NumberAlt, Extended(3));
     GlPushNum(1);
     ExecPrintFileLineEnd();
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::PRINTFile);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::PRINTFile);
 }
 
 TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
@@ -392,7 +392,7 @@ TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
              Str(QStringLiteral("yes")), Str(QStringLiteral("!")), one, Stmt(InSt::PrintUsingFile),
              PrintSep(PrintSepEnd), Colon(), LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
     EXPECT_EQ(GlTypeStack.Count, 0);
 }
@@ -403,7 +403,7 @@ TEST_F(Channels, PrintUsingWithTrailingCommaMovesToTheNextZone) {
     Program({Str(QStringLiteral("ab")), Str(QStringLiteral("&")), one, Stmt(InSt::PrintUsingFile),
              PrintSep(Op::Comma), Colon(), LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     // PRINT# USING does not move the column, so the zone is a whole one from column 0.
     EXPECT_EQ(ReadBytes(QStringLiteral("z.txt")), "a" + QByteArray(23, ' '));
 }
@@ -417,56 +417,56 @@ TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
     OpenFileChannel(QStringLiteral("in.txt"), FileModeKind::Input, 2);
     for (const Case& c : {Case{0, Err::PrintFileNotOpen}, Case{1, Err::PrintFileOpenForInput}}) {
         const int channel = c.Mode == 0 ? 1 : 2;
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushStr(QStringLiteral("v"));
         GlPushNum(channel);
         ExecPrintFile();
-        EXPECT_EQ(ErrorNumber, c.Error);
+        EXPECT_EQ(Fe.ErrorNumber, c.Error);
         EXPECT_EQ(GlTypeStack.Count, 0); // the value is not left behind
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushNum(channel);
         ExecPrintFileSeparator(PrintSepEnd);
-        EXPECT_EQ(ErrorNumber, c.Error);
-        ErrorNumber = 0;
+        EXPECT_EQ(Fe.ErrorNumber, c.Error);
+        Fe.ErrorNumber = 0;
         GlPushNum(5);
         GlPushStr(QStringLiteral("#"));
         GlPushNum(channel);
         ExecPrintUsingFile();
-        EXPECT_EQ(ErrorNumber, c.Error);
+        EXPECT_EQ(Fe.ErrorNumber, c.Error);
         GlClear();
     }
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushStr(QStringLiteral("v"));
     GlPushNum(9);
     ExecPrintFile();
-    EXPECT_EQ(ErrorNumber, Err::FileNumberInvalid);
-    EXPECT_EQ(FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, OpenReportsItsFailuresAndChangesNothing) {
     OpenFileChannel(QStringLiteral("missing.txt"), FileModeKind::Input, 1);
-    EXPECT_EQ(ErrorNumber, Err::FileNotFound);
-    EXPECT_EQ(FileMode[1], FileModeKind::Closed);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNotFound);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("missing.txt"), FileModeKind::Append, 1);
-    EXPECT_EQ(ErrorNumber, Err::FileNotFound);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNotFound);
     EXPECT_FALSE(QFile::exists(QStringLiteral("missing.txt")));
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     OpenFileChannel(QString(), FileModeKind::Output, 1);
-    EXPECT_EQ(ErrorNumber, Err::EmptyFileName);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::EmptyFileName);
+    Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("nofolder\\x.txt"), FileModeKind::Output, 1);
-    EXPECT_EQ(ErrorNumber, Err::PathNotFound);
-    EXPECT_EQ(FileMode[1], FileModeKind::Closed);
-    ErrorNumber = 0;
-    FileEncoding = 12345; // no such code page
+    EXPECT_EQ(Fe.ErrorNumber, Err::PathNotFound);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    Fe.ErrorNumber = 0;
+    Fe.FileEncoding = 12345; // no such code page
     OpenFileChannel(QStringLiteral("x.txt"), FileModeKind::Output, 1);
-    EXPECT_EQ(ErrorNumber, Err::OpenFailed);
-    FileEncoding = 0;
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::OpenFailed);
+    Fe.FileEncoding = 0;
+    Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("x.txt"), 0, 1); // a mode word other than the three
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, OpenStatementChecksTheChannel) {
@@ -475,23 +475,23 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
     Program({Stmt(St::OPEN), name, Stmt(St::OUTPUT), Num(1), LineEnd(), Stmt(St::OPEN), name,
              Stmt(St::OUTPUT), Num(1), LineEnd()});
     RunItems();
-    EXPECT_EQ(ErrorNumber, Err::ChannelAlreadyOpen);
-    EXPECT_EQ(FileMode[1], FileModeKind::Output);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ChannelAlreadyOpen);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Output);
+    Fe.ErrorNumber = 0;
     Program({Stmt(St::OPEN), name, Stmt(St::OUTPUT), Num(9), LineEnd()});
     RunItems();
-    EXPECT_EQ(ErrorNumber, Err::FileNumberInvalid);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
+    Fe.ErrorNumber = 0;
     Program({Stmt(St::OPEN), Num(3), Stmt(St::OUTPUT), Num(2), LineEnd()});
     RunItems();
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError);
-    EXPECT_EQ(FileMode[2], FileModeKind::Closed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
+    EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
 }
 
 TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("sub")));
     const int name = NewStr();
-    StrVarTable[static_cast<std::size_t>(name)].Value = QStringLiteral("sub\\f.txt");
+    Tb.StrVarTable[static_cast<std::size_t>(name)].Value = QStringLiteral("sub\\f.txt");
     Program({Stmt(St::OPEN),
              StrVar(name),
              Stmt(St::OUTPUT),
@@ -505,33 +505,33 @@ TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
              {CodeKind::SysNumConst, 1, 0},
              LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("sub/f.txt")), QByteArray("hi\r\n"));
-    EXPECT_EQ(FileName[3], QStringLiteral("sub\\f.txt"));
-    EXPECT_EQ(FileMode[3], FileModeKind::Closed);
+    EXPECT_EQ(Fe.FileName[3], QStringLiteral("sub\\f.txt"));
+    EXPECT_EQ(Fe.FileMode[3], FileModeKind::Closed);
 }
 
 TEST_F(Channels, CloseZeroClosesEveryChannelAndTheResetClosesThemToo) {
     OpenFileChannel(QStringLiteral("a.txt"), FileModeKind::Output, 1);
     OpenFileChannel(QStringLiteral("b.txt"), FileModeKind::Output, 8);
     CloseFileChannel(0);
-    EXPECT_EQ(FileMode[1], FileModeKind::Closed);
-    EXPECT_EQ(FileMode[8], FileModeKind::Closed);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Fe.FileMode[8], FileModeKind::Closed);
     EXPECT_EQ(FileChannels[8].Writer, nullptr);
     CloseFileChannel(5); // not open: only the mode
-    EXPECT_EQ(FileMode[5], FileModeKind::Closed);
+    EXPECT_EQ(Fe.FileMode[5], FileModeKind::Closed);
 
-    FileEncoding = CodePage::Iso2022Jp;
+    Fe.FileEncoding = CodePage::Iso2022Jp;
     OpenFileChannel(QStringLiteral("c.txt"), FileModeKind::Output, 2);
     FileChannels[2].Writer->Write(u"日");
     InitAll(); // through the hook: the writer is finished, not dropped
     EXPECT_EQ(FileChannels[2].Writer, nullptr);
-    EXPECT_EQ(FileMode[2], FileModeKind::Closed);
+    EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
     EXPECT_TRUE(ReadBytes(QStringLiteral("c.txt")).endsWith("\x1B(B"));
 
     Program({Stmt(St::CLOSE), Num(9), LineEnd()});
     RunItems();
-    EXPECT_EQ(ErrorNumber, Err::FileNumberInvalid);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
 }
 
 // ---- INPUT# and LINE INPUT# ------------------------------------------------------------------------------
@@ -547,10 +547,11 @@ TEST_F(Channels, InputFileStoresFieldsInTargets) {
              LineEnd(), Stmt(St::LINEINPUTFile), one, PubStr(), Colon(), PubStr(), Stmt(St::LET), StrVar(l),
              LineEnd(), Colon()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(n)].Value, 42);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("hello, world"));
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("the whole line, with commas"));
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(n)].Value, 42);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("hello, world"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(l)].Value,
+              QStringLiteral("the whole line, with commas"));
 }
 
 TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
@@ -561,9 +562,9 @@ TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
     Program({Stmt(St::INPUTFile), one, NumVar(n), Colon(), LineEnd(), Stmt(St::LINEINPUTFile), one, StrVar(l),
              LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(n)].Value, 12);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("xyz"));
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(n)].Value, 12);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(l)].Value, QStringLiteral("xyz"));
 }
 
 TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
@@ -574,17 +575,17 @@ TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::INPUTFile), one, StrVar(t), Colon(),
              Stmt(St::INPUTFile), one, StrVar(s), Colon()});
     RunItems();
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("a"));
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
-    EXPECT_EQ(ErrorNumber, Err::InputFileAtEnd);
-    ErrorNumber = 0;
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(s)].Value, QStringLiteral("a"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputFileAtEnd);
+    Fe.ErrorNumber = 0;
     CloseFileChannel(1);
     OpenWith("\"a\"b");
     Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::LINEINPUTFile), one, StrVar(t), LineEnd(),
              Stmt(St::LINEINPUTFile), one, StrVar(s)});
     RunItems();
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
-    EXPECT_EQ(ErrorNumber, Err::LineInputFileAtEnd);
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(t)].Value, QStringLiteral("b"));
+    EXPECT_EQ(Fe.ErrorNumber, Err::LineInputFileAtEnd);
 }
 
 TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
@@ -599,22 +600,22 @@ TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
                           Case{FileModeKind::Output, Err::InputFileForOutput, Err::LineInputFileForOutput},
                           Case{FileModeKind::Append, Err::InputFileForAppend, Err::LineInputFileForAppend}}) {
         CloseFileChannel(1);
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         WriteBytes(QStringLiteral("m.txt"), "x\r\n");
         if (c.Mode != FileModeKind::Closed) OpenFileChannel(QStringLiteral("m.txt"), c.Mode, 1);
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         Program({Stmt(St::INPUTFile), one, StrVar(s), Colon()});
         RunItems();
-        EXPECT_EQ(ErrorNumber, c.InputError);
-        ErrorNumber = 0;
+        EXPECT_EQ(Fe.ErrorNumber, c.InputError);
+        Fe.ErrorNumber = 0;
         Program({Stmt(St::LINEINPUTFile), one, StrVar(s), LineEnd()});
         RunItems();
-        EXPECT_EQ(ErrorNumber, c.LineInputError);
+        EXPECT_EQ(Fe.ErrorNumber, c.LineInputError);
     }
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     Program({Stmt(St::INPUTFile), Num(0), StrVar(s), Colon()});
     RunItems();
-    EXPECT_EQ(ErrorNumber, Err::InputFileChannel);
+    EXPECT_EQ(Fe.ErrorNumber, Err::InputFileChannel);
 }
 
 // ---- SETENCODING, FILES, number texts ---------------------------------------------------------------------
@@ -622,7 +623,7 @@ TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
 TEST_F(Channels, SetEncodingTakesNumbersAndNames) {
     GlPushNum(932.4L);
     ExecSetEncoding();
-    EXPECT_EQ(FileEncoding, 932);
+    EXPECT_EQ(Fe.FileEncoding, 932);
     struct Case {
         const char16_t* Name;
         int CodePage;
@@ -632,13 +633,13 @@ TEST_F(Channels, SetEncodingTakesNumbersAndNames) {
           Case{u"euc-jp", 20932}, Case{u"ISO-2022-JP", 50220}, Case{u"auto", -1}, Case{u"latin1", 0}}) {
         GlPushStr(QString::fromUtf16(c.Name));
         ExecSetEncoding();
-        EXPECT_EQ(FileEncoding, c.CodePage) << QString::fromUtf16(c.Name).toStdString();
+        EXPECT_EQ(Fe.FileEncoding, c.CodePage) << QString::fromUtf16(c.Name).toStdString();
     }
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     GlPushBool(true);
     ExecSetEncoding();
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SETENCODING);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SETENCODING);
 }
 
 TEST_F(Channels, ChosenEncodingIsUsedForWriting) {
@@ -671,7 +672,7 @@ TEST_F(Channels, FilesListsTheFolderThroughTheLineWriter) {
              {CodeKind::SysStrConst, 1, 0},
              LineEnd()});
     RunItems();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     QStringList lines;
     for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll())
         lines << event.Text;

@@ -37,24 +37,24 @@ int NewNum(const char* name, Extended value = 0) {
     NumVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value;
-    NumVarTable.push_back(record);
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(record);
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr(const char* name, const QString& value = QString()) {
     StrVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value;
-    StrVarTable.push_back(record);
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(record);
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 int NewBool(const char* name, bool value = false) {
     BoolVarType record;
     record.Name = QString::fromLatin1(name);
     record.Value = value ? 1 : 0;
-    BoolVarTable.push_back(record);
-    return static_cast<int>(BoolVarTable.size()) - 1;
+    Tb.BoolVarTable.push_back(record);
+    return static_cast<int>(Tb.BoolVarTable.size()) - 1;
 }
 
 // DIM name(b1, b2, ...): the elements are appended to the element table.
@@ -74,33 +74,33 @@ void Dimension(Record& record, std::uint8_t kind, Elements& elements, std::initi
 
 int NewNumArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewNum(name);
-    Dimension(NumVarTable[static_cast<std::size_t>(index)], NumVarKind::Array, ANumVarTable, bounds);
+    Dimension(Tb.NumVarTable[static_cast<std::size_t>(index)], NumVarKind::Array, Tb.ANumVarTable, bounds);
     return index;
 }
 
 int NewStrArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewStr(name);
-    Dimension(StrVarTable[static_cast<std::size_t>(index)], StrVarKind::Array, AStrVarTable, bounds);
+    Dimension(Tb.StrVarTable[static_cast<std::size_t>(index)], StrVarKind::Array, Tb.AStrVarTable, bounds);
     return index;
 }
 
 int NewBoolArray(const char* name, std::initializer_list<int> bounds) {
     const int index = NewBool(name);
-    Dimension(BoolVarTable[static_cast<std::size_t>(index)], BoolVarKind::Array, ABoolVarTable, bounds);
+    Dimension(Tb.BoolVarTable[static_cast<std::size_t>(index)], BoolVarKind::Array, Tb.ABoolVarTable, bounds);
     return index;
 }
 
 NumVarType& Num(int index) {
-    return NumVarTable[static_cast<std::size_t>(index)];
+    return Tb.NumVarTable[static_cast<std::size_t>(index)];
 }
 StrVarType& Str(int index) {
-    return StrVarTable[static_cast<std::size_t>(index)];
+    return Tb.StrVarTable[static_cast<std::size_t>(index)];
 }
 BoolVarType& Bool(int index) {
-    return BoolVarTable[static_cast<std::size_t>(index)];
+    return Tb.BoolVarTable[static_cast<std::size_t>(index)];
 }
 Extended& NumElement(int array, int offset) {
-    return ANumVarTable[static_cast<std::size_t>(Num(array).Base + offset)];
+    return Tb.ANumVarTable[static_cast<std::size_t>(Num(array).Base + offset)];
 }
 
 // The code of one test program, from slot 101; Run places it with its end item and runs it.
@@ -122,12 +122,12 @@ public:
     int BVar(int index) { return Item(CodeKind::BoolVar, index); }
     int Target(int index) { return Item(CodeKind::JumpTarget, index); }
     int Lit(Extended value) {
-        NumConTable.push_back(value); // a literal item names entry SecondCode + 1
-        return Item(CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2);
+        Tb.NumConTable.push_back(value); // a literal item names entry SecondCode + 1
+        return Item(CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2);
     }
     int SLit(const QString& text) {
-        StrConTable.push_back(text);
-        return Item(CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1);
+        Tb.StrConTable.push_back(text);
+        return Item(CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1);
     }
     int True() { return Item(CodeKind::BoolConst, BoolConstTrue); }
     int False() { return Item(CodeKind::BoolConst, BoolConstFalse); }
@@ -230,15 +230,15 @@ protected:
         ResetLocalNumTbl();
         ResetLocalStrTbl();
         RunWindowQueue::Instance().Reset();
-        RunMode = RunKind::Program;
-        StopRequest = 0;
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.RunMode = RunKind::Program;
+        Fe.StopRequest = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         EvalFormTrap = 0;
     }
     void TearDown() override {
-        StopRequest = 0;
-        RunMode = RunKind::Program;
+        Fe.StopRequest = 0;
+        Fe.RunMode = RunKind::Program;
         BeepHook = nullptr;
     }
 
@@ -271,7 +271,7 @@ TEST_F(Flow, LetStoresScalarsOfEachTypeAndRefusesAValueOfAnotherType) {
     p.True();
     p.Let(CodeKind::BoolVar, b);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 2.5L);
     EXPECT_EQ(Str(s).Value, QStringLiteral("あいう"));
     EXPECT_EQ(Bool(b).Value, 1);
@@ -281,8 +281,8 @@ TEST_F(Flow, LetStoresScalarsOfEachTypeAndRefusesAValueOfAnotherType) {
     wrong.SLit(QStringLiteral("1"));
     wrong.LetNum(x);
     EXPECT_EQ(wrong.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::LET);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::LET);
     EXPECT_EQ(Num(x).Value, 2.5L);
 }
 
@@ -295,7 +295,7 @@ TEST_F(Flow, LetPairsTheFirstPoppedSubscriptWithTheFirstBound) {
     p.Lit(2);
     p.LetNum(a);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumElement(a, 2 + 3 * 6), 9.0L);
     EXPECT_EQ(NumElement(a, 3 + 2 * 6), 0.0L);
 }
@@ -318,7 +318,7 @@ TEST_F(Flow, LetAndReadRoundAFractionalSubscriptTheSameWay) {
     p.Var(a);
     p.LetNum(y);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 7.0L);
     EXPECT_EQ(Num(y).Value, 8.0L);
     EXPECT_EQ(NumElement(a, 1), 0.0L);
@@ -344,7 +344,7 @@ TEST_F(Flow, LetRefusesBadSubscriptsAndLeavesTheElementsAlone) {
         c.subscript(p);
         p.LetNum(a);
         EXPECT_EQ(p.Run(), LoopExit::Error);
-        EXPECT_EQ(ErrorNumber, c.error);
+        EXPECT_EQ(Fe.ErrorNumber, c.error);
         for (int i = 0; i <= 5; ++i)
             EXPECT_EQ(NumElement(a, i), 0.0L);
     }
@@ -362,9 +362,9 @@ TEST_F(Flow, LetStoresStringAndBooleanElements) {
     p.Lit(3);
     p.Let(CodeKind::BoolVar, b);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(AStrVarTable[static_cast<std::size_t>(Str(s).Base + 2 + 1 * 3)], QStringLiteral("x"));
-    EXPECT_EQ(ABoolVarTable[static_cast<std::size_t>(Bool(b).Base + 3)], -1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.AStrVarTable[static_cast<std::size_t>(Str(s).Base + 2 + 1 * 3)], QStringLiteral("x"));
+    EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(b).Base + 3)], -1);
 }
 
 TEST_F(Flow, LetIntoTheTransferSlots) {
@@ -376,17 +376,17 @@ TEST_F(Flow, LetIntoTheTransferSlots) {
     p.True();
     p.Let(CodeKind::PublicBool, 1);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 4.0L);
-    EXPECT_EQ(PublicStrTable[1].Value, QStringLiteral("t"));
-    EXPECT_EQ(PublicBoolTable[1].Value, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 4.0L);
+    EXPECT_EQ(Tb.PublicStrTable[1].Value, QStringLiteral("t"));
+    EXPECT_EQ(Tb.PublicBoolTable[1].Value, 1);
 
     Program wrong; // the pop reports a value of another type and stores nothing
     wrong.SLit(QStringLiteral("u"));
     wrong.Let(CodeKind::PublicNum, 1);
     EXPECT_EQ(wrong.Run(), LoopExit::Error);
-    EXPECT_NE(ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 4.0L);
+    EXPECT_NE(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 4.0L);
 }
 
 TEST_F(Flow, SwapThroughTheTransferSlot) {
@@ -433,7 +433,7 @@ TEST_F(Flow, AnIfLoopRunsItsBodyTheRightNumberOfTimes) {
     p.Target(top);
     p.Patch(exit, p.Colon());
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(s).Value, 55.0L);
     EXPECT_EQ(Num(i).Value, 11.0L);
 }
@@ -455,15 +455,15 @@ TEST_F(Flow, IfAndItsOppositeTestTakeOrSkipTheTarget) {
         GlPushBool(false);
         ExecCaseBoolean();
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 
     GlPushNum(1);
     ExecIf();
-    EXPECT_EQ(ErrorNumber, Err::ConditionType);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ConditionType);
+    Fe.ErrorNumber = 0;
     ExecCaseBoolean();
-    EXPECT_EQ(ErrorNumber, Err::ConditionType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ConditionType);
 }
 
 TEST_F(Flow, AJumpTargetOutsideTheCodeIsRefused) {
@@ -478,14 +478,14 @@ TEST_F(Flow, AJumpTargetOutsideTheCodeIsRefused) {
         p.Lit(1);
         p.LetNum(x);
         EXPECT_EQ(p.Run(), LoopExit::Error) << bad;
-        EXPECT_EQ(ErrorNumber, Err::JumpTargetInvalid) << bad;
+        EXPECT_EQ(Fe.ErrorNumber, Err::JumpTargetInvalid) << bad;
 
         SetUp();
         Program g;
         g.Stmt(St::GOTO);
         g.Target(bad);
         EXPECT_EQ(g.Run(), LoopExit::Error) << bad;
-        EXPECT_EQ(ErrorNumber, Err::JumpTargetInvalid) << bad;
+        EXPECT_EQ(Fe.ErrorNumber, Err::JumpTargetInvalid) << bad;
     }
 }
 
@@ -513,13 +513,13 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
     p.Lit(5);
     p.Operator(Op::Plus);
     p.LetNum(x);
-    LabelTable.push_back(LabelType{50, 9999, 0});
-    LabelTable.push_back(LabelType{100, line100, 0});
-    NumofRegisteredLabel = 2;
+    Tb.LabelTable.push_back(LabelType{50, 9999, 0});
+    Tb.LabelTable.push_back(LabelType{100, line100, 0});
+    Tb.NumofRegisteredLabel = 2;
     Num(label).Kind = NumVarKind::Label;
     Num(label).Base = labelled;
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 15.0L);
     EXPECT_EQ(FindLabel(100), line100);
     EXPECT_EQ(FindLabel(50), 9999);
@@ -527,22 +527,22 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
 }
 
 TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
-    LabelTable.push_back(LabelType{10, 99999, 0}); // beyond the code
-    NumofRegisteredLabel = 1;
+    Tb.LabelTable.push_back(LabelType{10, 99999, 0}); // beyond the code
+    Tb.NumofRegisteredLabel = 1;
     Program missing;
     missing.Stmt(St::GOTO);
     missing.Lit(20);
     EXPECT_EQ(missing.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::GotoLineNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::GotoLineNumber);
 
     SetUp();
-    LabelTable.push_back(LabelType{10, 99999, 0});
-    NumofRegisteredLabel = 1;
+    Tb.LabelTable.push_back(LabelType{10, 99999, 0});
+    Tb.NumofRegisteredLabel = 1;
     Program beyond;
     beyond.Stmt(St::GOTO);
     beyond.Lit(10);
     EXPECT_EQ(beyond.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::GotoLineNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::GotoLineNumber);
 
     SetUp();
     const int plain = NewNum("V");
@@ -550,7 +550,7 @@ TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
     notLabel.Stmt(St::GOTO);
     notLabel.Var(plain);
     EXPECT_EQ(notLabel.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::NoSuchLabel);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoSuchLabel);
 
     SetUp();
     const int far = NewNum("F");
@@ -560,8 +560,8 @@ TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
     farLabel.Stmt(St::GOSUB);
     farLabel.Var(far);
     EXPECT_EQ(farLabel.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::NoSuchLabel);
-    EXPECT_EQ(GosubStackCount, 1); // a failed GOSUB leaves its return address
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoSuchLabel);
+    EXPECT_EQ(Fe.GosubStackCount, 1); // a failed GOSUB leaves its return address
 }
 
 // GOSUB nested `limit` deep: the subroutine counts and calls itself until C reaches the limit.
@@ -594,7 +594,7 @@ LoopExit NestedGosubs(int limit, int& counter) {
     p.Patch(skip, p.Stmt(St::RETURN));
     p.Eol();
     const LoopExit exit = p.Run();
-    if (ErrorNumber == 0) {
+    if (Fe.ErrorNumber == 0) {
         EXPECT_EQ(Num(after).Value, 1.0L);
     }
     return exit;
@@ -603,13 +603,13 @@ LoopExit NestedGosubs(int limit, int& counter) {
 TEST_F(Flow, GosubNestsAHundredDeepAndRefusesTheNext) {
     int counter = 0;
     EXPECT_EQ(NestedGosubs(100, counter), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(counter).Value, 100.0L);
-    EXPECT_EQ(GosubStackCount, 0);
+    EXPECT_EQ(Fe.GosubStackCount, 0);
 
     SetUp();
     EXPECT_EQ(NestedGosubs(101, counter), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
     EXPECT_EQ(Num(counter).Value, 100.0L);
 }
 
@@ -617,7 +617,7 @@ TEST_F(Flow, ReturnWithoutGosubFails) {
     Program p;
     p.Stmt(St::RETURN);
     EXPECT_EQ(p.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackEmpty);
 }
 
 TEST_F(Flow, EndStopsTheRunAtOnce) {
@@ -628,7 +628,7 @@ TEST_F(Flow, EndStopsTheRunAtOnce) {
     p.Lit(1);
     p.LetNum(x);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
 }
 
@@ -654,7 +654,7 @@ TEST_F(Flow, DeclarationsAreSteppedOverAtRunTime) {
     p.Stmt(St::DATA); // the last statement: the skip stops at the end item
     p.Lit(2);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 3.0L);
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -695,20 +695,20 @@ TEST_F(Flow, RelationalCaseTestsCompareTheSelectorWithTheValue) {
         GlPushStr(QStringLiteral("a"));
         ExecCaseCompare(ParseCode::CaseGreater);
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Flow, RelationalCaseTestsRefuseMixedAndBooleanValues) {
     GlPushStr(QStringLiteral("1"));
     GlPushNum(1);
     ExecCaseCompare(ParseCode::CaseEqual);
-    EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseTypeMismatch);
 
     SetUp();
     GlPushBool(true);
     GlPushBool(true);
     ExecCaseCompare(ParseCode::CaseEqual);
-    EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseTypeMismatch);
 
     SetUp(); // a value of no comparable type on top: nothing popped, no match
     EXPECT_TRUE(Jumps([] {
@@ -716,7 +716,7 @@ TEST_F(Flow, RelationalCaseTestsRefuseMixedAndBooleanValues) {
         GlPushNumArray(1);
         ExecCaseCompare(ParseCode::CaseEqual);
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -730,7 +730,7 @@ TEST_F(Flow, CaseListPopsEveryValueEvenAfterAMatch) {
         GlPushNum(3); // count
         ExecSelectCaseNum();
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlPopNum(), 99.0L);
 
@@ -747,7 +747,7 @@ TEST_F(Flow, CaseListPopsEveryValueEvenAfterAMatch) {
         GlPushNum(1);
         ExecSelectCaseNum();
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -756,14 +756,14 @@ TEST_F(Flow, CaseListFailures) {
     GlPushStr(QStringLiteral("1"));
     GlPushNum(1);
     ExecSelectCaseNum();
-    EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseTypeMismatch);
 
     SetUp();
     GlPushNum(1);
     GlPushNum(1);
     GlPushStr(QStringLiteral("1")); // the count must be a number
     ExecSelectCaseNum();
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
 
     SetUp(); // a selector of no comparable type comes off alone and does not match
     EXPECT_TRUE(Jumps([] {
@@ -772,7 +772,7 @@ TEST_F(Flow, CaseListFailures) {
         GlPushNum(1);
         ExecSelectCaseNum();
     }));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -803,20 +803,20 @@ TEST_F(Flow, CaseRangeIncludesBothBounds) {
     EXPECT_FALSE(strRange("m", "c", "m"));
     EXPECT_FALSE(strRange("m", "c", "c"));
     EXPECT_FALSE(strRange("m", "c", "f"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 
     GlPushBool(false);
     GlPushBool(true);
     GlPushBool(true);
     ExecSelectCaseRange();
-    EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseTypeMismatch);
     SetUp();
     GlPushNum(1);
     GlPushStr(QStringLiteral("5"));
     GlPushNum(3);
     ExecSelectCaseRange();
-    EXPECT_EQ(ErrorNumber, Err::CaseTypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CaseTypeMismatch);
 }
 
 // ---- STOP, RUN, ECHO, CHKMSG, BEEP, SLEEP -------------------------------------------------------------
@@ -829,29 +829,29 @@ TEST_F(Flow, StopEndsTheRunResumableAfterTheStatement) {
     p.Lit(1);
     p.LetNum(x);
     EXPECT_EQ(p.Run(), LoopExit::Stop);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
-    EXPECT_EQ(ResumePC, stop + 2);
+    EXPECT_EQ(Fe.ResumePC, stop + 2);
     EXPECT_EQ(CodeIndex, stop + 2); // what the end of the run stores as the resume point
 
     // A STOP typed as an immediate command keeps the stopped program's resume point.
     SetUp();
-    ResumePC = 500;
-    RunMode = RunKind::Immediate;
+    Fe.ResumePC = 500;
+    Fe.RunMode = RunKind::Immediate;
     Program typed;
     typed.Stmt(St::STOP);
     typed.Eol();
     EXPECT_EQ(typed.Run(), LoopExit::Stop);
-    EXPECT_EQ(ResumePC, 500);
+    EXPECT_EQ(Fe.ResumePC, 500);
 }
 
 TEST_F(Flow, RunLeavesTheLoopToCompileAfresh) {
     Program p;
     p.Stmt(St::RUN);
     EXPECT_EQ(p.Run(), LoopExit::Run);
-    EXPECT_EQ(RunMode, RunKind::Rerun);
-    EXPECT_EQ(ProgramRunning, 1);
-    EXPECT_EQ(ContinueFlag, 0);
+    EXPECT_EQ(Fe.RunMode, RunKind::Rerun);
+    EXPECT_EQ(Fe.ProgramRunning, 1);
+    EXPECT_EQ(Fe.ContinueFlag, 0);
 }
 
 TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
@@ -860,11 +860,11 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
     p.Stmt(St::OFF);
     p.Stmt(St::CHKMSG);
     p.Stmt(St::ON);
-    EchoOn = 1;
-    ExitMessageCheck = 0;
+    Fe.EchoOn = 1;
+    Fe.ExitMessageCheck = 0;
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(EchoOn, 0);
-    EXPECT_EQ(ExitMessageCheck, 1);
+    EXPECT_EQ(Fe.EchoOn, 0);
+    EXPECT_EQ(Fe.ExitMessageCheck, 1);
 
     Program other;
     other.Stmt(St::ECHO);
@@ -872,18 +872,18 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
     other.Stmt(St::CHKMSG);
     other.Stmt(St::PRINT);
     EXPECT_EQ(other.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(EchoOn, 0);
-    EXPECT_EQ(ExitMessageCheck, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.EchoOn, 0);
+    EXPECT_EQ(Fe.ExitMessageCheck, 1);
     EXPECT_EQ(ValueStackCount, 0);
-    EchoOn = 1;
+    Fe.EchoOn = 1;
 }
 
 TEST_F(Flow, BeepGoesThroughTheUserInterfaceHook) {
     static int beeps = 0;
     beeps = 0;
     ExecBeep(); // no hook: silent, no error
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     QObject target;
     SetHandOverTarget(&target);
     BeepHook = [] { ++beeps; };
@@ -903,24 +903,24 @@ TEST_F(Flow, SleepWaitsWholeMillisecondsAndNeverForNegativeTimes) {
     EXPECT_LT(SleepSeconds(0.9), 0.05);
     EXPECT_LT(SleepSeconds(-1000), 0.05);
     EXPECT_GE(SleepSeconds(60), 0.059);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 
     GlPushStr(QStringLiteral("10"));
     ExecSleep();
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SLEEP);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SLEEP);
 }
 
 TEST_F(Flow, SleepWakesOnAStopRequest) {
     std::thread stopper([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        StopRequest = 1;
+        Fe.StopRequest = 1;
     });
     const double waited = SleepSeconds(1e300); // capped, and cut short by the stop
     stopper.join();
     EXPECT_LT(waited, 1.0);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 // ---- SUB and FUNCTION ---------------------------------------------------------------------------------
@@ -953,7 +953,7 @@ TEST_F(Flow, SubArgumentsByReferenceComeBackAndByValueAreDropped) {
     p.Lit(7);
     p.LetNum(b);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(a).Value, 6.0L);
     EXPECT_EQ(Num(b).Value, 7.0L);
     EXPECT_EQ(ValueStackCount, 0);
@@ -1007,7 +1007,7 @@ TEST_F(Flow, ARecursiveSubSeesItsOwnVariablesAfterTheInnerCall) {
     p.EndSub({NumParam(n)}, skip);
     p.Call(subName, [&] { p.Lit(3); }, {ByValue()});
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(t).Value, 66.0L);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(LoTypeStack.Count, 0);
@@ -1022,7 +1022,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     const int param = NewNum("P");
     const int s = NewStr("S", QStringLiteral("s"));
     const int caller = NewNumArray("C", {1}); // outside the frame
-    ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = -1;
+    Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = -1;
     NumElement(own, 2) = 8;
     NumElement(caller, 0) = 1;
     // P is an array parameter naming C.
@@ -1042,20 +1042,20 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     PushCallFrame(frame);
 
     SaveLocals();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(LoTypeStack.Count, 1 + 2 + 1 + 3 + 1 + 1);
     Bool(flag).Value = 0;
-    ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = 0;
+    Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = 0;
     Num(x).Value = 0;
     NumElement(own, 2) = 0;
     Num(param).Value = 0;
     NumElement(caller, 0) = 2;
     Str(s).Value = QStringLiteral("changed");
     RestoreLocals();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(LoTypeStack.Count, 0);
     EXPECT_EQ(Bool(flag).Value, 1);
-    EXPECT_EQ(ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)], -1);
+    EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)], -1);
     EXPECT_EQ(Num(x).Value, 4.0L);
     EXPECT_EQ(NumElement(own, 2), 8.0L);
     EXPECT_EQ(Num(param).Value, 3.0L);
@@ -1067,7 +1067,7 @@ TEST_F(Flow, SaveAndRestoreDoNothingWithoutAFrame) {
     LoPushNum(42);
     SaveLocals();
     RestoreLocals();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(LoTypeStack.Count, 1);
     EXPECT_EQ(LoPopNum(), 42.0L);
 }
@@ -1093,7 +1093,7 @@ TEST_F(Flow, AnArrayParameterWorksOnTheCallersArray) {
     p.EndSub({arrayParam}, skip);
     p.Call(subName, [&] { p.Item(CodeKind::NumArray, b); }, {ByValue()});
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumElement(b, 1), 5.0L);
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -1146,7 +1146,7 @@ TEST_F(Flow, ARecursiveFunctionReturnsItsValue) {
     callF([&] { p.Lit(6); });
     p.LetNum(r);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(r).Value, 720.0L);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(LoTypeStack.Count, 0);
@@ -1166,7 +1166,7 @@ TEST_F(Flow, EndInsideASubEndsTheWholeRun) {
     p.Lit(1);
     p.LetNum(x);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
 }
 
@@ -1175,7 +1175,7 @@ TEST_F(Flow, CallingSomethingThatIsNoSubFails) {
     Program p;
     p.Call(plain, [] {}, {});
     EXPECT_EQ(p.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::SubCallFailed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::SubCallFailed);
 
     SetUp();
     const int far = NewNum("S");
@@ -1184,7 +1184,7 @@ TEST_F(Flow, CallingSomethingThatIsNoSubFails) {
     Program beyond;
     beyond.Call(far, [] {}, {});
     EXPECT_EQ(beyond.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::SubCallFailed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::SubCallFailed);
 }
 
 TEST_F(Flow, AnArgumentOfTheWrongTypeIsRefusedAndLeftOnTheStack) {
@@ -1196,7 +1196,7 @@ TEST_F(Flow, AnArgumentOfTheWrongTypeIsRefusedAndLeftOnTheStack) {
     CodeIndex = ProgramCodeStart;
     GlPushStr(QStringLiteral("1"));
     BindArgument();
-    EXPECT_EQ(ErrorNumber, Err::CallArgumentType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CallArgumentType);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -1211,8 +1211,8 @@ TEST_F(Flow, EndlessSubRecursionStopsWithACallStackError) {
     p.EndSub({}, skip);
     p.Call(subName, [] {}, {});
     EXPECT_EQ(p.Run(), LoopExit::Error);
-    EXPECT_TRUE(ErrorNumber == Err::CallReturnOverflow || ErrorNumber == Err::CallFrameOverflow)
-        << ErrorNumber;
+    EXPECT_TRUE(Fe.ErrorNumber == Err::CallReturnOverflow || Fe.ErrorNumber == Err::CallFrameOverflow)
+        << Fe.ErrorNumber;
 }
 
 TEST_F(Flow, SavingHugeLocalsAtDepthIsRefusedBeforeMemoryRunsOut) {
@@ -1222,9 +1222,9 @@ TEST_F(Flow, SavingHugeLocalsAtDepthIsRefusedBeforeMemoryRunsOut) {
     frame.W4 = big;
     PushCallFrame(frame);
     SaveLocals();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     SaveLocals();
-    EXPECT_EQ(ErrorNumber, Err::StackOutOfMemory);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackOutOfMemory);
     EXPECT_EQ(LoTypeStack.Count, MaxSavedLocals / 2 + 1); // the refused save pushed nothing
 }
 
@@ -1274,12 +1274,12 @@ TEST_F(Flow, NestedDefCallsKeepEachFrameApart) {
     p.Operator(Op::Plus);
     p.LetNum(r);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(r).Value, 11.0L + 32.0L);
-    EXPECT_EQ(NumFrameBase, 0);
-    EXPECT_EQ(StrFrameBase, 0);
-    EXPECT_EQ(SubCallStackCount, 1);
-    EXPECT_EQ(SubReturnStackCount, 0);
+    EXPECT_EQ(Fe.NumFrameBase, 0);
+    EXPECT_EQ(Fe.StrFrameBase, 0);
+    EXPECT_EQ(Fe.SubCallStackCount, 1);
+    EXPECT_EQ(Fe.SubReturnStackCount, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -1305,7 +1305,7 @@ TEST_F(Flow, StringDefFunctionsWithTwoParameters) {
     p.SVar(j);
     p.Let(CodeKind::StrVar, out);
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Str(out).Value, QStringLiteral("hi!"));
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -1325,8 +1325,8 @@ TEST_F(Flow, EndlessDefRecursionStopsWithReturnStackFull) {
     p.Var(h);
     p.Stmt(St::PRINT);
     EXPECT_EQ(p.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
-    EXPECT_GE(LocalNumVarTable.size(), static_cast<std::size_t>(SubCallStackSize));
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
+    EXPECT_GE(Tb.LocalNumVarTable.size(), static_cast<std::size_t>(SubCallStackSize));
 }
 
 TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
@@ -1335,12 +1335,12 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     CodeLimit = 199;
     GlPushStr(QStringLiteral("x"));
     StoreNumArgument(1);
-    EXPECT_EQ(ErrorNumber, Err::TypeMismatch);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::TypeMismatch);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushNum(1);
     StoreStrArgument(1);
-    EXPECT_EQ(ErrorNumber, Err::TypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::TypeMismatch);
 
     SetUp();
     InitCode();
@@ -1349,14 +1349,14 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     CodeIndex = ProgramCodeStart;
     for (int i = 2; i <= SubCallStackSize; ++i)
         PushFrameSizes(1);
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(SubCallStackCount, SubCallStackSize);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.SubCallStackCount, SubCallStackSize);
     PushFrameSizes(1);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
 
     SetUp();
     ReturnFromFunction();
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackEmpty);
 }
 
 TEST_F(Flow, ABooleanFunctionNameInAnExpressionIsRefused) {
@@ -1365,7 +1365,7 @@ TEST_F(Flow, ABooleanFunctionNameInAnExpressionIsRefused) {
     Program p;
     p.BVar(b);
     EXPECT_EQ(p.Run(), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::TypeMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::TypeMismatch);
 }
 
 // ---- services -----------------------------------------------------------------------------------------
@@ -1373,37 +1373,37 @@ TEST_F(Flow, ABooleanFunctionNameInAnExpressionIsRefused) {
 TEST_F(Flow, ReturnStacksHaveTheirLimits) {
     for (int i = 1; i <= GosubStackSize; ++i)
         PushGosubReturn(i);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     PushGosubReturn(0);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
     EXPECT_EQ(PopGosubReturn(), GosubStackSize);
-    ErrorNumber = 0;
-    while (GosubStackCount > 0)
+    Fe.ErrorNumber = 0;
+    while (Fe.GosubStackCount > 0)
         PopGosubReturn();
     EXPECT_EQ(PopGosubReturn(), 0);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackEmpty);
 
     SetUp();
     for (int i = 1; i <= SubReturnStackSize; ++i)
         PushSubReturn(i);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     PushSubReturn(0);
-    EXPECT_EQ(ErrorNumber, Err::ReturnStackFull);
-    EXPECT_EQ(SubReturnStackCount, SubReturnStackSize);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
+    EXPECT_EQ(Fe.SubReturnStackCount, SubReturnStackSize);
 }
 
 TEST_F(Flow, BooleanNumbers) {
     EXPECT_TRUE(NumberToBoolean(-1));
     EXPECT_FALSE(NumberToBoolean(0));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_FALSE(NumberToBoolean(1));
-    EXPECT_EQ(ErrorNumber, Err::NotABoolean);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NotABoolean);
     EXPECT_EQ(BooleanToNumber(true), -1);
     EXPECT_EQ(BooleanToNumber(false), 0);
 }
 
 TEST_F(Flow, OffsetsBecomeLinesAndColumnsByLineFeeds) {
-    ProgramText = QStringLiteral("AB\r\nCD\r\nEF");
+    Fe.ProgramText = QStringLiteral("AB\r\nCD\r\nEF");
     int line = 0, column = 0;
     OffsetToLineCol(1, line, column);
     EXPECT_EQ(line, 1);
@@ -1417,7 +1417,7 @@ TEST_F(Flow, OffsetsBecomeLinesAndColumnsByLineFeeds) {
     OffsetToLineCol(100, line, column); // lowered to the last character, "F"
     EXPECT_EQ(line, 3);
     EXPECT_EQ(column, 2);
-    ProgramText.clear();
+    Fe.ProgramText.clear();
 }
 
 TEST_F(Flow, SkipToStatementEndStopsAtTheEndAndLeavesIt) {

@@ -48,20 +48,20 @@ std::vector<CodeItemType> ImmediateAreaNow() {
 class Formula : public ::testing::Test {
 protected:
     void SetUp() override {
-        RunMode = RunKind::Program;
+        Fe.RunMode = RunKind::Program;
         InitAll();
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.StopRequest = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         EvalFormTrap = 0;
         EvalFormVarIndex = 0;
-        MouseEvent = 0;
-        GScreenOpen = 0;
+        Fe.MouseEvent = 0;
+        Fe.GScreenOpen = 0;
     }
     void TearDown() override {
-        RunMode = RunKind::Program;
-        GScreenOpen = 0;
+        Fe.RunMode = RunKind::Program;
+        Fe.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
         ShowHelpHook = nullptr;
         RunWindowQueue::Instance().Reset();
@@ -72,11 +72,11 @@ protected:
 
     // Compiles an immediate command into slots 1 to 100, keeping the program.
     static void CompileCommand(const QString& command) {
-        RunMode = RunKind::Immediate;
-        CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        CompileTextLength = static_cast<int>(CompileText.size());
-        ErrorNumber = 0;
-        ASSERT_TRUE(CompileImmediate()) << ErrorNumber;
+        Fe.RunMode = RunKind::Immediate;
+        Fe.CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Fe.ErrorNumber = 0;
+        ASSERT_TRUE(CompileImmediate()) << Fe.ErrorNumber;
     }
 
     static LoopExit RunFrom(int index) {
@@ -105,12 +105,12 @@ protected:
     static Extended& Num(const char* name) {
         const int index = NumIndex(name);
         EXPECT_GT(index, 0) << name;
-        return NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
+        return Tb.NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
     }
     static FormVarType& Form(const char* name) {
         const int index = FindVariable(QString::fromLatin1(name), VarType::Formula);
         EXPECT_GT(index, 0) << name;
-        return FormVarTable[static_cast<std::size_t>(index > 0 ? index : 0)];
+        return Tb.FormVarTable[static_cast<std::size_t>(index > 0 ? index : 0)];
     }
 
     static QStringList Output() {
@@ -125,9 +125,9 @@ protected:
     static bool LoopRoutesHere() {
         Compile({QStringLiteral("SETVERSION(3)")});
         const LoopExit exit = RunFrom(ProgramCodeStart);
-        const bool routed = exit == LoopExit::End && LanguageVersion == 30;
+        const bool routed = exit == LoopExit::End && Fe.LanguageVersion == 30;
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         return routed;
     }
 };
@@ -145,7 +145,7 @@ TEST_F(Formula, StrToFormStoresTheConvertedExpressionBetweenBrackets) {
     const int after = CodeIndex + 3;
     ExecStrToForm();
 
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), 0);
     EXPECT_EQ(CodeIndex, after); // on with the item after the three operands
     const FormVarType& f = Form("F@");
@@ -166,11 +166,11 @@ TEST_F(Formula, StrToFormOfABadTextKeepsTheFormulaAndOnlySetsTheErrorVariable) {
     ASSERT_EQ(Num("E"), 0);
     const FormVarType before = Form("F@");
 
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
         QStringLiteral("1 +* 2");
     ASSERT_TRUE(PlaceAt(St::STRTOFORM, 2));
     ExecStrToForm();
-    EXPECT_EQ(ErrorNumber, 0); // not a run error
+    EXPECT_EQ(Fe.ErrorNumber, 0); // not a run error
     EXPECT_NE(Num("E"), 0);
     EXPECT_EQ(Form("F@").Code, before.Code);
 }
@@ -180,7 +180,7 @@ TEST_F(Formula, StrToFormRefusesTextsThatAreNotExactlyOneExpression) {
                                QStringLiteral("1: PRINT 2"), QStringLiteral("PRINT 2")};
     for (const QString& text : texts) {
         Compile({QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
-        StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+        Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
             text;
         ASSERT_TRUE(PlaceAt(St::STRTOFORM));
         ExecStrToForm();
@@ -201,12 +201,13 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
              QStringLiteral("X = 2"), QStringLiteral("STRTOFORM(T$, F@, E)"),
              QStringLiteral("EVALFORM(F@, R, E2)"), QStringLiteral("STRTOFORM(U$, F@, E3)"),
              QStringLiteral("EVALFORM(F@, S, E4)"), QStringLiteral("DONE = 1")});
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value = text;
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
+        text;
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
         text + QStringLiteral("+X");
     const std::vector<CodeItemType> program(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end());
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), 0);
     EXPECT_EQ(Kinds(Form("F@")).size(), static_cast<std::size_t>(FormulaCodeSize));
     EXPECT_EQ(Num("E2"), 0);
@@ -225,8 +226,8 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     Compile({QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")});
     const std::vector<CodeItemType> preCode = PreCodeBuffer;
     const int maxPreCode = CurrentmaxPreCodeNum, limit = PreCodeLimit, cursor = PreCodeIndex;
-    const QString compileText = CompileText;
-    const int sourcePos = SourcePos;
+    const QString compileText = Fe.CompileText;
+    const int sourcePos = Fe.SourcePos;
     const std::vector<CodeItemType> code = CodeBuffer.Items();
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
@@ -235,8 +236,8 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     EXPECT_EQ(CurrentmaxPreCodeNum, maxPreCode);
     EXPECT_EQ(PreCodeLimit, limit);
     EXPECT_EQ(PreCodeIndex, cursor);
-    EXPECT_EQ(CompileText, compileText);
-    EXPECT_EQ(SourcePos, sourcePos);
+    EXPECT_EQ(Fe.CompileText, compileText);
+    EXPECT_EQ(Fe.SourcePos, sourcePos);
     EXPECT_EQ(CodeBuffer.Items(), code); // the immediate area is not touched either
     // Names first met in the formula are variables of the program now.
     EXPECT_GT(NumIndex("D"), 0);
@@ -244,11 +245,11 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
 
 TEST_F(Formula, StrToFormDropsNamesDeclaredByARefusedText) {
     Compile({QStringLiteral("T$ = \"CONST K = 1\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
-    const int declared = NumofRegisteredDcVar;
+    const int declared = Tb.NumofRegisteredDcVar;
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     EXPECT_NE(Num("E"), 0);
-    EXPECT_EQ(NumofRegisteredDcVar, declared);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, declared);
 }
 
 TEST_F(Formula, StrToFormInsideAnImmediateCommandKeepsTheCommandsItems) {
@@ -274,17 +275,17 @@ TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
     };
     damage(St::STRTOFORM, 1);
     ExecStrToForm();
-    EXPECT_EQ(ErrorNumber, Err::StrToFormSyntax);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StrToFormSyntax);
+    Fe.ErrorNumber = 0;
     damage(St::EVALFORM, 2);
     ExecEvalForm();
-    EXPECT_EQ(ErrorNumber, Err::EvalFormSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::EvalFormSyntax);
     EXPECT_EQ(EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     damage(St::MOUSE, 0);
     ExecMouse();
-    EXPECT_EQ(ErrorNumber, Err::MouseSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::MouseSyntax);
 }
 
 // ---- EVALFORM: the parts ---------------------------------------------------------------------------
@@ -300,7 +301,7 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
     Num("E") = 5;
     ExecEvalForm();
 
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(CodeIndex, 1);
     EXPECT_EQ(EvalFormTrap, 1);
     EXPECT_EQ(EvalFormVarIndex, NumIndex("E"));
@@ -381,7 +382,7 @@ TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
     const int after = CodeIndex + 3;
     const std::vector<CodeItemType> area = ImmediateAreaNow();
     ExecEvalForm();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), Err::ExpressionFormMismatch);
     EXPECT_EQ(CodeIndex, after);
     EXPECT_EQ(EvalFormTrap, 0);
@@ -407,7 +408,7 @@ TEST_F(Formula, FramesOfAnEvaluationThatNeverEndedAreDroppedByTheNextOne) {
     ExecEvalFormEnd();
     EXPECT_EQ(EvalFormDepth(), 0);
     ExecEvalFormEnd();
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedRunError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedRunError);
 }
 
 // ---- EVALFORM through the run loop --------------------------------------------------------------------
@@ -421,7 +422,7 @@ TEST_F(Formula, EvaluationsStoreResultsAndTrappedErrorsAndTheProgramGoesOn) {
              QStringLiteral("STRTOFORM(\"SQR(X - 20) * 2\", H@, E)"), QStringLiteral("EVALFORM(H@, R4, E4)"),
              QStringLiteral("DONE = 1")});
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("R1"), 7);
     EXPECT_EQ(Num("E1"), 0);
     EXPECT_EQ(Num("R2"), 21);
@@ -445,7 +446,7 @@ TEST_F(Formula, AFormulaCallingAFunctionThatEvaluatesAFormulaReturnsToItsOwnItem
              QStringLiteral("EVALFORM(G@, R, E)"), QStringLiteral("STRTOFORM(\"INNER(5) * 2\", G@, E8)"),
              QStringLiteral("EVALFORM(G@, S, E9)"), QStringLiteral("DONE = 1")});
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     // The inner trap took its own error; the outer one was armed again after it, and its error ended
     // the outer formula before the second call.
     EXPECT_EQ(Num("LAST"), Err::DivisionByZero);
@@ -465,7 +466,7 @@ TEST_F(Formula, EvalFormInAnImmediateCommandGoesOnWithTheCommand) {
     CompileCommand(QStringLiteral("EVALFORM(F@, R, E): PRINT R + 1: EVALFORM(F@, S, E): PRINT S"));
     Output();
     EXPECT_EQ(RunFrom(1), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Output(), (QStringList{QStringLiteral(" 17"), QStringLiteral(" 16")}));
 }
 
@@ -474,7 +475,7 @@ TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
     Compile({QStringLiteral("STRTOFORM(\"1 / 0\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
              QStringLiteral("Z = 1 / 0"), QStringLiteral("DONE = 1")});
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::DivisionByZero);
+    EXPECT_EQ(Fe.ErrorNumber, Err::DivisionByZero);
     EXPECT_EQ(Num("DONE"), 0);
 }
 
@@ -482,16 +483,16 @@ TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
 
 TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
     Compile({QStringLiteral("X = 5: Y = 6"), QStringLiteral("MOUSE(EV, X, Y)")});
-    MouseEvent = 2;
-    MouseX = 10;
-    MouseY = 20;
+    Fe.MouseEvent = 2;
+    Fe.MouseX = 10;
+    Fe.MouseY = 20;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     const int after = CodeIndex + 3;
     ExecMouse();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(CodeIndex, after);
     EXPECT_EQ(Num("EV"), 2);
-    EXPECT_EQ(MouseEvent.load(), 0);
+    EXPECT_EQ(Fe.MouseEvent.load(), 0);
     EXPECT_EQ(Num("X"), 0); // never assigned: the LET of line 1 did not run
     EXPECT_EQ(Num("Y"), 0);
     ASSERT_TRUE(PlaceAt(St::MOUSE));
@@ -506,16 +507,16 @@ TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     GScreenHeight = 100;
     auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
     SetCurrentGraphSurface(surface);
-    GScreenOpen = 1;
-    WorldXMin = -10;
-    WorldYMin = 0;
-    WorldYMax = 50;
-    WorldXScale = 10; // pixels per world unit
-    WorldYScale = 2;
-    MathGraph = 0;
-    MouseEvent = 5;
-    MouseX = 50;
-    MouseY = 40;
+    Fe.GScreenOpen = 1;
+    Fe.WorldXMin = -10;
+    Fe.WorldYMin = 0;
+    Fe.WorldYMax = 50;
+    Fe.WorldXScale = 10; // pixels per world unit
+    Fe.WorldYScale = 2;
+    Fe.MathGraph = 0;
+    Fe.MouseEvent = 5;
+    Fe.MouseX = 50;
+    Fe.MouseY = 40;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     ExecMouse();
     EXPECT_EQ(Num("EV"), 5);
@@ -526,12 +527,12 @@ TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     surface->Stretched = true;
     surface->ShownWidth = 400;
     surface->ShownHeight = 200;
-    MathGraph = 1;
+    Fe.MathGraph = 1;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     ExecMouse();
     EXPECT_EQ(Num("X"), -7.5L); // 25 / 10 - 10
     EXPECT_EQ(Num("Y"), 40);    // 0 + 50 - 20 / 2
-    MathGraph = 0;
+    Fe.MathGraph = 0;
     GScreenWidth = width;
     GScreenHeight = height;
 }
@@ -551,15 +552,15 @@ TEST_F(Formula, SetVersionTakesTenTimesTheMagnitudeUpToAThousand) {
     for (const auto& c : cases) {
         GlPushNum(c.value);
         ExecSetVersion();
-        EXPECT_EQ(ErrorNumber, 0);
-        EXPECT_EQ(LanguageVersion, c.version) << static_cast<double>(c.value);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
+        EXPECT_EQ(Fe.LanguageVersion, c.version) << static_cast<double>(c.value);
     }
     EXPECT_EQ(ValueStackCount, 0);
     GlPushStr(QStringLiteral("9"));
     ExecSetVersion();
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SETVERSION);
-    EXPECT_EQ(LanguageVersion, 0);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SETVERSION);
+    EXPECT_EQ(Fe.LanguageVersion, 0);
 }
 
 int HelpCalls = 0;
@@ -569,7 +570,7 @@ TEST_F(Formula, HelpShowsTheHelpOnTheUserInterfaceThread) {
     SetHandOverTarget(&target);
     HelpCalls = 0;
     ExecHelp(); // no viewer installed: nothing happens, and that is no error
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ShowHelpHook = [] { ++HelpCalls; };
     ExecHelp();
     EXPECT_EQ(HelpCalls, 1);
@@ -601,10 +602,10 @@ TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
              QStringLiteral("SUB S(P)"), QStringLiteral("  Q = P"), QStringLiteral("END SUB")});
     const int t = FindVariable(QStringLiteral("T"), VarType::Boolean);
     ASSERT_GT(t, 0);
-    BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
+    Tb.BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
     Num("A") = 1.5L;
     Num("C") = 1.0L / 3;
-    StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("B$"), VarType::String))].Value =
+    Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("B$"), VarType::String))].Value =
         QStringLiteral("hi");
     DumpVariables();
     const QStringList lines = Output();
@@ -632,10 +633,10 @@ TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
 TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
     Compile({QStringLiteral("DIM T AS BOOLEAN, U AS BOOLEAN"), QStringLiteral("T = 1 < 2"),
              QStringLiteral("U = 1 > 2")});
-    BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
-    DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
-    DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
-    NumofRegisteredDcVar = 2;
+    Tb.BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
+    Tb.DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
+    Tb.DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
+    Tb.NumofRegisteredDcVar = 2;
     DumpVariables();
     const QStringList lines = Output();
     EXPECT_TRUE(lines.contains(QStringLiteral("ERROR : T  ")));
@@ -709,7 +710,7 @@ TEST_F(Formula, ListingsRunInsideAProgramAndTheStatementsAfterThemRun) {
     Compile({QStringLiteral("A = 1"), QStringLiteral("HELP -CR"), QStringLiteral("HELP -LORVEXC"),
              QStringLiteral("HELP -UV"), QStringLiteral("HELP -RW"), QStringLiteral("DONE = 1")});
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("DONE"), 1);
     Output();
 }
@@ -717,7 +718,7 @@ TEST_F(Formula, ListingsRunInsideAProgramAndTheStatementsAfterThemRun) {
 TEST_F(Formula, RouterTakesItsOwnCodesOnly) {
     GlPushNum(2);
     ExecuteStatement(St::SETVERSION);
-    EXPECT_EQ(LanguageVersion, 20);
+    EXPECT_EQ(Fe.LanguageVersion, 20);
 }
 
 } // namespace

@@ -122,16 +122,16 @@ TEST_F(HandOver, WorkOutOfMemoryFailsTheCallerAndTheUserInterfaceGoesOn) {
     int keptError = 0;
     bool laterRan = false;
     std::thread interpreter([&] {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         first = Synchronize([] { throw std::bad_alloc(); });
-        firstError = ErrorNumber;
-        ErrorNumber = 0;
+        firstError = Fe.ErrorNumber;
+        Fe.ErrorNumber = 0;
         second = Synchronize([] { throw std::length_error("QString"); });
-        secondError = ErrorNumber;
-        ErrorNumber = Err::FileNotFound; // an error the statement already has stands
+        secondError = Fe.ErrorNumber;
+        Fe.ErrorNumber = Err::FileNotFound; // an error the statement already has stands
         Synchronize([] { throw std::bad_alloc(); });
-        keptError = ErrorNumber;
-        ErrorNumber = 0;
+        keptError = Fe.ErrorNumber;
+        Fe.ErrorNumber = 0;
         afterwards = Synchronize([&] { laterRan = true; });
         done = true;
     });
@@ -144,7 +144,7 @@ TEST_F(HandOver, WorkOutOfMemoryFailsTheCallerAndTheUserInterfaceGoesOn) {
     EXPECT_EQ(keptError, Err::FileNotFound);
     EXPECT_TRUE(afterwards);
     EXPECT_TRUE(laterRan);
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
 }
 
 TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStatement) {
@@ -156,16 +156,16 @@ TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStateme
         throw std::bad_alloc();
     };
     const auto run = [&](const char* text) {
-        ProgramText = QString::fromUtf8(text);
-        ProgramTextLength = static_cast<int>(ProgramText.size());
-        RunMode = RunKind::Program;
-        ProgramRunning = 1;
-        StopRequest = 0;
+        Fe.ProgramText = QString::fromUtf8(text);
+        Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
+        Fe.RunMode = RunKind::Program;
+        Fe.ProgramRunning = 1;
+        Fe.StopRequest = 0;
         ASSERT_TRUE(TLXMTHread::StartRun());
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
+        while (Fe.ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        ASSERT_EQ(ThreadBusy, 0) << "the run must not hang on the failed window work";
+        ASSERT_EQ(Fe.ThreadBusy, 0) << "the run must not hang on the failed window work";
         TLXMTHread::WaitForIdle();
         ApplyIntoVector();
     };

@@ -18,70 +18,70 @@ void CountingCloser() {
 TEST(InitAll, UndoesWhatARunLeftBehind) {
     InitAll();
     // Leave traces of a run everywhere.
-    NumConTable.push_back(3.0L);
-    NumofRegisteredNumCon = 5;
-    NumVarTable.resize(10);
-    NumofRegisteredNumVar = 9;
-    StrVarTable.resize(4);
-    BoolVarTable.resize(4);
-    DcVarTable[5].Name = QStringLiteral("X");
-    NumofRegisteredDcVar = 5;
+    Tb.NumConTable.push_back(3.0L);
+    Tb.NumofRegisteredNumCon = 5;
+    Tb.NumVarTable.resize(10);
+    Tb.NumofRegisteredNumVar = 9;
+    Tb.StrVarTable.resize(4);
+    Tb.BoolVarTable.resize(4);
+    Tb.DcVarTable[5].Name = QStringLiteral("X");
+    Tb.NumofRegisteredDcVar = 5;
     for (int i = 0; i < 300; ++i)
         AddCode(CodeItemType{CodeKind::NumVar, i, 0});
     GlPushNum(1);
     GlPushStr(QStringLiteral("s"));
     PushCallReturn(5);
-    ControlButtonPressed[40] = 1;
-    ControlTextMultiLine[1] = 1;
-    MouseEvent = 3;
-    KeyBuffer = u'a';
-    PrintPrecision = 5;
-    RadianMode = 0;
-    EchoOn = 0;
-    StopRequest = 1;
-    FileMode[3] = FileModeKind::Output;
-    FileName[3] = QStringLiteral("out.txt");
-    GosubStackCount = 7;
+    Fe.ControlButtonPressed[40] = 1;
+    Fe.ControlTextMultiLine[1] = 1;
+    Fe.MouseEvent = 3;
+    Fe.KeyBuffer = u'a';
+    Fe.PrintPrecision = 5;
+    Fe.RadianMode = 0;
+    Fe.EchoOn = 0;
+    Fe.StopRequest = 1;
+    Fe.FileMode[3] = FileModeKind::Output;
+    Fe.FileName[3] = QStringLiteral("out.txt");
+    Fe.GosubStackCount = 7;
 
     InitAll();
 
-    EXPECT_EQ(NumofRegisteredNumCon, 0);
-    EXPECT_EQ(NumConTable.size(), 1u);
-    EXPECT_EQ(NumVarTable.size(), 1u);
-    EXPECT_EQ(StrConTable.size(), 2u);
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
-    EXPECT_TRUE(DcVarTable[5].Name.isEmpty());
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 0);
+    EXPECT_EQ(Tb.NumConTable.size(), 1u);
+    EXPECT_EQ(Tb.NumVarTable.size(), 1u);
+    EXPECT_EQ(Tb.StrConTable.size(), 2u);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
+    EXPECT_TRUE(Tb.DcVarTable[5].Name.isEmpty());
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
     EXPECT_EQ(CodeLimit, ImmediateAreaLast);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(GlStrStack.Count, 0);
     EXPECT_EQ(CallReturnStack.Count, 0);
     for (int n = 1; n <= ControlCount; ++n) {
-        EXPECT_EQ(ControlButtonPressed[n], 0);
-        EXPECT_EQ(ControlTextMultiLine[n], 0);
+        EXPECT_EQ(Fe.ControlButtonPressed[n], 0);
+        EXPECT_EQ(Fe.ControlTextMultiLine[n], 0);
     }
-    EXPECT_EQ(MouseEvent, 0);
-    EXPECT_EQ(KeyBuffer, 0);
-    EXPECT_EQ(PrintPrecision, 18);
-    EXPECT_EQ(RadianMode, 1);
-    EXPECT_EQ(EchoOn, 1);
-    EXPECT_EQ(StopRequest, 0);
-    EXPECT_EQ(FileMode[3], FileModeKind::Closed);
-    EXPECT_TRUE(FileName[3].isEmpty());
-    EXPECT_EQ(GosubStackCount, 0);
-    EXPECT_EQ(SubCallStackCount, 1);
-    EXPECT_EQ(ProgramStart, 1);
+    EXPECT_EQ(Fe.MouseEvent, 0);
+    EXPECT_EQ(Fe.KeyBuffer, 0);
+    EXPECT_EQ(Fe.PrintPrecision, 18);
+    EXPECT_EQ(Fe.RadianMode, 1);
+    EXPECT_EQ(Fe.EchoOn, 1);
+    EXPECT_EQ(Fe.StopRequest, 0);
+    EXPECT_EQ(Fe.FileMode[3], FileModeKind::Closed);
+    EXPECT_TRUE(Fe.FileName[3].isEmpty());
+    EXPECT_EQ(Fe.GosubStackCount, 0);
+    EXPECT_EQ(Fe.SubCallStackCount, 1);
+    EXPECT_EQ(Fe.ProgramStart, 1);
 }
 
 TEST(InitAll, ScreenPlacesFollowTheRunWindowHeight) {
     const int saved = TScreenHeight;
     TScreenHeight = 230;
     InitAll();
-    EXPECT_EQ(GScreenTop, 289);
-    EXPECT_EQ(CScreenTop, GScreenTop);
+    EXPECT_EQ(Fe.GScreenTop, 289);
+    EXPECT_EQ(Fe.CScreenTop, Fe.GScreenTop);
     TScreenHeight = 400;
     InitAll();
-    EXPECT_EQ(GScreenTop, 459);
+    EXPECT_EQ(Fe.GScreenTop, 459);
     TScreenHeight = saved;
 }
 
@@ -90,9 +90,9 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
     EditorFontName = QStringLiteral("IPAGothic");
     ExitMsgCheck = 0;
     InitAll();
-    EXPECT_EQ(GFontSize, 14);
-    EXPECT_EQ(GFontName, QStringLiteral("IPAGothic"));
-    EXPECT_EQ(ExitMessageCheck, 0);
+    EXPECT_EQ(Fe.GFontSize, 14);
+    EXPECT_EQ(Fe.GFontName, QStringLiteral("IPAGothic"));
+    EXPECT_EQ(Fe.ExitMessageCheck, 0);
     EditorFontSize = 10;
     EditorFontName = QStringLiteral("ＭＳ ゴシック");
     ExitMsgCheck = 1;
@@ -100,15 +100,15 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
 
 TEST(InitAll, OpenChannelsAreClosedThroughTheEngine) {
     ClosedByHook = 0;
-    CloseAllFileChannelsHook = &CountingCloser;
+    Fe.CloseAllFileChannelsHook = &CountingCloser;
     InitAll();
-    CloseAllFileChannelsHook = nullptr;
+    Fe.CloseAllFileChannelsHook = nullptr;
     EXPECT_EQ(ClosedByHook, 1) << "buffered output of a stopped run must reach its file";
 }
 
 TEST(Tables, LiteralValuesAndArrayOffsets) {
     InitAll();
-    NumConTable.push_back(2.5L);
+    Tb.NumConTable.push_back(2.5L);
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumLiteral, 0, 0}), 2.5L) << "entry SecondCode + 1";
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumVar, 0, 0}), 0.0L);
     EXPECT_EQ(NumConValue(CodeItemType{CodeKind::NumLiteral, 99, 0}), 0.0L) << "outside the table";

@@ -68,23 +68,23 @@ CodeItemType DefaultPrompt() {
 }
 
 CodeItemType Num(Extended value) {
-    NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(NumConTable.size()) - 2, 0};
+    Tb.NumConTable.push_back(value);
+    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
 }
 
 CodeItemType Str(const QString& text) {
-    StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(StrConTable.size()) - 1, 0};
+    Tb.StrConTable.push_back(text);
+    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
 }
 
 int NewNum() {
-    NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(NumVarType{});
+    return static_cast<int>(Tb.NumVarTable.size()) - 1;
 }
 
 int NewStr() {
-    StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(StrVarTable.size()) - 1;
+    Tb.StrVarTable.push_back(StrVarType{});
+    return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
 CodeItemType NumVar(int index) {
@@ -94,10 +94,10 @@ CodeItemType StrVar(int index) {
     return {CodeKind::StrVar, index, 0};
 }
 Extended NumValue(int index) {
-    return NumVarTable[static_cast<std::size_t>(index)].Value;
+    return Tb.NumVarTable[static_cast<std::size_t>(index)].Value;
 }
 QString StrValue(int index) {
-    return StrVarTable[static_cast<std::size_t>(index)].Value;
+    return Tb.StrVarTable[static_cast<std::size_t>(index)].Value;
 }
 
 // Lays the items out from the program's first slot, followed by the end item; returns the slot
@@ -116,7 +116,7 @@ int Program(std::initializer_list<CodeItemType> items) {
 // stop request.
 void RunItems() {
     for (int guard = 0; guard < 10000; ++guard) {
-        if (StopRequest != 0) return;
+        if (Fe.StopRequest != 0) return;
         GetCurrentItem();
         const int kind = CurrentItem.FirstCode;
         const int value = CurrentItem.SecondCode;
@@ -124,22 +124,22 @@ void RunItems() {
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
         case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::PublicNum: GlPushNum(PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(PublicStrTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
+        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
+        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
         default: break;
         }
-        if (ErrorNumber != 0) return;
+        if (Fe.ErrorNumber != 0) return;
     }
     ADD_FAILURE() << "the items did not end";
 }
 
 void ResetEngine() {
     InitAll();
-    ErrorNumber = 0;
-    ErrorNameIndex = 0;
-    StopRequest = 0;
-    RunMode = RunKind::Program;
+    Fe.ErrorNumber = 0;
+    Fe.ErrorNameIndex = 0;
+    Fe.StopRequest = 0;
+    Fe.RunMode = RunKind::Program;
     PrintLine.clear();
     InputPrompt.clear();
     RunWindowQueue::Instance().Reset();
@@ -152,11 +152,11 @@ const QString WaitingSuffix = QStringLiteral(": 入力中>");
 class InputDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         ScriptedInputAnswers.clear();
     }
     void TearDown() override {
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         ScriptedInputAnswers.clear();
     }
 };
@@ -231,7 +231,7 @@ TEST_F(InputDialog, EnterAcceptsTheTypedText) {
     EXPECT_TRUE(form.Accepted());
     EXPECT_EQ(form.Answer(), QStringLiteral("12, 3"));
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(StopRequest, 0);
+    EXPECT_EQ(Fe.StopRequest, 0);
 }
 
 TEST_F(InputDialog, CancelAndEscapeRaiseTheStopRequest) {
@@ -242,14 +242,14 @@ TEST_F(InputDialog, CancelAndEscapeRaiseTheStopRequest) {
         QTest::mouseClick(form.Button2, Qt::LeftButton);
         EXPECT_FALSE(form.Accepted());
         EXPECT_EQ(form.result(), QDialog::Rejected);
-        EXPECT_EQ(StopRequest, 1);
+        EXPECT_EQ(Fe.StopRequest, 1);
     }
-    StopRequest = 0;
+    Fe.StopRequest = 0;
     TInputNumForm form(InputDialogRequest{});
     form.show();
     QTest::keyClick(form.Edit1, Qt::Key_Escape);
     EXPECT_FALSE(form.Accepted());
-    EXPECT_EQ(StopRequest, 1);
+    EXPECT_EQ(Fe.StopRequest, 1);
 }
 
 TEST_F(InputDialog, ModalDialogTakesWhatIsTypedAndOk) {
@@ -265,7 +265,7 @@ TEST_F(InputDialog, ModalDialogTakesWhatIsTypedAndOk) {
 }
 
 TEST_F(InputDialog, AStopRequestClosesAnOpenDialog) {
-    QTimer::singleShot(50, [] { StopRequest = 1; });
+    QTimer::singleShot(50, [] { Fe.StopRequest = 1; });
     const auto start = std::chrono::steady_clock::now();
     QString answer = QStringLiteral("unchanged");
     EXPECT_FALSE(ShowInputDialog(InputDialogRequest{}, answer));
@@ -290,12 +290,12 @@ TEST_F(InputDialog, OkTakesTheInProgressEchoLineOutOfTheRunWindow) {
     FlushPrintLine(InputEchoInProgress(false, QStringLiteral("? ")));
     runForm.ApplyQueue();
     ASSERT_EQ(runForm.Text(), QStringLiteral("first\nInput ? ") + WaitingSuffix + QLatin1Char('\n'));
-    const int lines = OutputLineCount;
+    const int lines = Fe.OutputLineCount;
     ScriptedInputAnswers = {QStringLiteral("5")};
     QString answer;
     EXPECT_TRUE(ShowInputDialog(InputDialogRequest{}, answer));
     EXPECT_EQ(runForm.Text(), QStringLiteral("first\n"));
-    EXPECT_EQ(OutputLineCount, lines - 1);
+    EXPECT_EQ(Fe.OutputLineCount, lines - 1);
 }
 
 // ---- INPUT and LINE INPUT through the hand-over ---------------------------------------------------------
@@ -331,8 +331,8 @@ protected:
         InstallInputDialog();
         ScriptedInputAnswers.clear();
         runForm_.reset();
-        StopRequest = 0;
-        RunMode = RunKind::Program;
+        Fe.StopRequest = 0;
+        Fe.RunMode = RunKind::Program;
     }
     // Runs the items on an interpreter thread while this thread serves the hand-over.
     void RunOnInterpreter() {
@@ -359,12 +359,12 @@ TEST_F(InputStatement, PromptWithSemicolonGetsAQuestionMarkAndTheAnswerIsEchoed)
              Colon(), PubStr(), Stmt(St::LET), StrVar(a), Colon(), LineEnd()});
     ScriptedInputAnswers = {QStringLiteral("Taro")};
     RunOnInterpreter();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 1u);
     EXPECT_EQ(Requests[0].Prompt, QStringLiteral("Name?"));
     EXPECT_FALSE(Requests[0].LineInput);
     EXPECT_EQ(StrValue(a), QStringLiteral("Taro"));
-    EXPECT_EQ(InputResult, QStringLiteral("Taro"));
+    EXPECT_EQ(Fe.InputResult, QStringLiteral("Taro"));
     EXPECT_EQ(Screen(), QStringLiteral("\nInput Name? Taro\n"));
 }
 
@@ -376,7 +376,7 @@ TEST_F(InputStatement, TextPrintedJustBeforeStaysOnTheFinalEchoLine) {
              Stmt(St::LET), NumVar(a), Colon(), LineEnd()});
     ScriptedInputAnswers = {QStringLiteral("12")};
     RunOnInterpreter();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(a), 12);
     EXPECT_EQ(Requests.at(0).Prompt, QStringLiteral("? "));
     EXPECT_EQ(Screen(), QStringLiteral("\nAge: Input ?  12\n"));
@@ -392,40 +392,40 @@ TEST_F(InputStatement, ABadNumberAsksAgainWithThePreviousText) {
              NumVar(b), Colon(), LineEnd()});
     ScriptedInputAnswers = {QStringLiteral("1, x"), QStringLiteral("3, 4")};
     RunOnInterpreter();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 2u);
     EXPECT_FALSE(Requests[0].Retry);
     EXPECT_TRUE(Requests[1].Retry);
     EXPECT_EQ(Requests[1].PreviousText, QStringLiteral("1, x"));
     EXPECT_EQ(NumValue(a), 3);
     EXPECT_EQ(NumValue(b), 4);
-    EXPECT_EQ(InputRetry, 0);
+    EXPECT_EQ(Fe.InputRetry, 0);
     EXPECT_EQ(Screen(), QStringLiteral("\nInput ?  1, x\n\nInput ?  3, 4\n"));
 }
 
 // INPUT A, cancelled; CONT must ask again
 TEST_F(InputStatement, CancelStopsWithTheInputAsTheResumePoint) {
     const int a = NewNum();
-    NumVarTable[static_cast<std::size_t>(a)].Value = 7;
-    InputLine = QStringLiteral("99"); // an earlier answer that must not be taken
+    Tb.NumVarTable[static_cast<std::size_t>(a)].Value = 7;
+    Fe.InputLine = QStringLiteral("99"); // an earlier answer that must not be taken
     Program({Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), PubNum(),
              Stmt(St::LET), NumVar(a), Colon(), LineEnd()});
     CancelNext = true;
     RunOnInterpreter();
-    EXPECT_EQ(StopRequest, 1);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.StopRequest, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(a), 7);
-    EXPECT_EQ(InputLine, QStringLiteral("99"));
-    EXPECT_EQ(InputRestartPC, ProgramCodeStart);
-    EXPECT_EQ(ResumePC, ProgramCodeStart);
+    EXPECT_EQ(Fe.InputLine, QStringLiteral("99"));
+    EXPECT_EQ(Fe.InputRestartPC, ProgramCodeStart);
+    EXPECT_EQ(Fe.ResumePC, ProgramCodeStart);
     // The run loop's next fetch takes the INPUT item in hand, and a stopped run resumes at that item.
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
     // The in-progress echo stays.
     EXPECT_EQ(Screen(), QStringLiteral("Input ? ") + WaitingSuffix + QLatin1Char('\n'));
 
     // CONT: the INPUT runs again and asks.
-    StopRequest = 0;
-    CodeIndex = ResumePC;
+    Fe.StopRequest = 0;
+    CodeIndex = Fe.ResumePC;
     ScriptedInputAnswers = {QStringLiteral("8")};
     RunOnInterpreter();
     EXPECT_EQ(Requests.size(), 2u);
@@ -439,7 +439,7 @@ TEST_F(InputStatement, LineInputTakesTheWholeLine) {
              StrVar(l), LineEnd(), Colon(), LineEnd()});
     ScriptedInputAnswers = {QStringLiteral("a, b, \"c\"")};
     RunOnInterpreter();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 1u);
     EXPECT_TRUE(Requests[0].LineInput);
     EXPECT_EQ(Requests[0].Prompt, QStringLiteral("Line"));
@@ -453,7 +453,7 @@ TEST_F(InputStatement, LineInputWithoutPromptShowsQuestionMark) {
     Program({Stmt(St::LINEINPUT), PubStr(), Colon(), PubStr(), Stmt(St::LET), StrVar(l), LineEnd(), Colon()});
     ScriptedInputAnswers = {QStringLiteral("x")};
     RunOnInterpreter();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Requests.at(0).Prompt, QStringLiteral("?"));
     EXPECT_EQ(StrValue(l), QStringLiteral("x"));
 }
@@ -464,8 +464,8 @@ TEST_F(InputStatement, LineInputIntoAWrongTargetFailsWithoutAsking) {
     Program({Stmt(St::LINEINPUT), StrVar(l), LineEnd()});
     ScriptedInputAnswers = {QStringLiteral("x")};
     RunOnInterpreter();
-    EXPECT_EQ(ErrorNumber, Err::StatementFailed);
-    EXPECT_EQ(ErrorNameIndex, St::LINEINPUT);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::LINEINPUT);
     EXPECT_TRUE(Requests.empty());
     EXPECT_EQ(ScriptedInputAnswers.size(), 1);
     EXPECT_TRUE(Screen().isEmpty());
@@ -477,8 +477,8 @@ TEST_F(InputStatement, WithoutADialogInputIsAnError) {
     Program(
         {Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), LineEnd()});
     RunOnInterpreter();
-    EXPECT_EQ(ErrorNumber, Err::StatementFailed);
-    EXPECT_EQ(ErrorNameIndex, St::INPUT);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::INPUT);
 }
 
 // ---- fields of the typed line -----------------------------------------------------------------------------
@@ -487,58 +487,58 @@ class InputFields : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetEngine();
-        InputRestartPC = ProgramCodeStart;
+        Fe.InputRestartPC = ProgramCodeStart;
         CodeIndex = ProgramCodeStart + 5;
     }
     // The next numeric field; nullopt-like NaN when the INPUT is to be asked again.
     Extended NumField() {
-        PublicNumTable[1].Value = -99;
+        Tb.PublicNumTable[1].Value = -99;
         ExecInputNumField();
-        if (InputRetry != 0) return std::numeric_limits<Extended>::quiet_NaN();
-        return PublicNumTable[1].Value;
+        if (Fe.InputRetry != 0) return std::numeric_limits<Extended>::quiet_NaN();
+        return Tb.PublicNumTable[1].Value;
     }
     QString StrField() {
         ExecInputStrField();
-        return PublicStrTable[1].Value;
+        return Tb.PublicStrTable[1].Value;
     }
 };
 
 TEST_F(InputFields, NumbersSeparatedByCommas) {
-    InputLine = QStringLiteral("1, 2");
+    Fe.InputLine = QStringLiteral("1, 2");
     EXPECT_EQ(NumField(), 1);
     EXPECT_EQ(NumField(), 2);
-    InputLine = QStringLiteral("1");
+    Fe.InputLine = QStringLiteral("1");
     EXPECT_EQ(NumField(), 1);
     EXPECT_EQ(NumField(), 0); // nothing left: 0
-    InputLine = QStringLiteral(" 12 ,3");
+    Fe.InputLine = QStringLiteral(" 12 ,3");
     EXPECT_EQ(NumField(), 12); // trimmed before a comma
     EXPECT_EQ(NumField(), 3);
-    EXPECT_EQ(InputRetry, 0);
+    EXPECT_EQ(Fe.InputRetry, 0);
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 5);
 }
 
 TEST_F(InputFields, ATrailingBlankOnTheLastFieldOrTextAsksAgain) {
     for (const char* typed : {"12 ", "abc", "1,2,x", "1e"}) {
-        InputRetry = 0;
+        Fe.InputRetry = 0;
         CodeIndex = ProgramCodeStart + 5;
-        InputLine = QString::fromLatin1(typed);
+        Fe.InputLine = QString::fromLatin1(typed);
         Extended value = 0;
-        for (int field = 0; field < 3 && InputRetry == 0; ++field)
+        for (int field = 0; field < 3 && Fe.InputRetry == 0; ++field)
             value = NumField();
         EXPECT_TRUE(std::isnan(value)) << typed;
-        EXPECT_EQ(InputRetry, 1) << typed;
-        EXPECT_EQ(CodeIndex, InputRestartPC) << typed;
+        EXPECT_EQ(Fe.InputRetry, 1) << typed;
+        EXPECT_EQ(CodeIndex, Fe.InputRestartPC) << typed;
     }
 }
 
 TEST_F(InputFields, QuotedStringFieldsKeepTheirQuotesAndCommas) {
-    InputLine = QStringLiteral(" \"a,b\" , c ");
+    Fe.InputLine = QStringLiteral(" \"a,b\" , c ");
     EXPECT_EQ(StrField(), QStringLiteral("\"a,b\""));
     EXPECT_EQ(StrField(), QStringLiteral("c"));
     EXPECT_EQ(StrField(), QString());
-    InputLine = QStringLiteral("\"a,b\"");
+    Fe.InputLine = QStringLiteral("\"a,b\"");
     EXPECT_EQ(StrField(), QStringLiteral("\"a,b\""));
-    InputLine = QStringLiteral("x , y,z");
+    Fe.InputLine = QStringLiteral("x , y,z");
     EXPECT_EQ(StrField(), QStringLiteral("x"));
     EXPECT_EQ(StrField(), QStringLiteral("y"));
     EXPECT_EQ(StrField(), QStringLiteral("z"));
@@ -556,11 +556,11 @@ protected:
         c_ = NewNum();
         Program({Stmt(St::DATA), Num(1), Str(QStringLiteral("x")), LineEnd(), Stmt(St::DATA), LineEnd(),
                  Stmt(St::DATA), Num(2), LineEnd()});
-        DataPtrTable = {0, 101, 105, 107};
-        NumofRegisteredDataPtr = 3;
+        Tb.DataPtrTable = {0, 101, 105, 107};
+        Tb.NumofRegisteredDataPtr = 3;
         // Line 20 is after the first DATA statement, line 30 after all of them.
-        LabelTable = {LabelType{}, LabelType{20, 105, 1}, LabelType{30, 110, 3}, LabelType{40, 111, 4}};
-        NumofRegisteredLabel = 3;
+        Tb.LabelTable = {LabelType{}, LabelType{20, 105, 1}, LabelType{30, 110, 3}, LabelType{40, 111, 4}};
+        Tb.NumofRegisteredLabel = 3;
     }
     // Runs `items` from slot 110.
     void RunRead(std::initializer_list<CodeItemType> items) {
@@ -579,112 +579,112 @@ protected:
 TEST_F(ReadData, ReadTakesValuesInOrderOverEmptyDataAndThenRunsOut) {
     RunRead({Stmt(St::READ), NumVar(a_), Colon(), Stmt(St::READ), StrVar(b_), Colon(), Stmt(St::READ),
              NumVar(c_), Colon(), LineEnd()});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(a_), 1);
     EXPECT_EQ(StrValue(b_), QStringLiteral("x"));
     EXPECT_EQ(NumValue(c_), 2);
     RunRead({Stmt(St::READ), NumVar(a_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadPastData);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     EXPECT_EQ(NumValue(a_), 1);
 }
 
 TEST_F(ReadData, ReadOfTheWrongTypeIs1007) {
     RunRead({Stmt(St::READ), StrVar(b_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadTypeMismatch);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadTypeMismatch);
+    Fe.ErrorNumber = 0;
     RunRead({Stmt(St::READ), NumVar(a_), Colon(), Stmt(St::READ), NumVar(a_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadTypeMismatch); // "x" into a number
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadTypeMismatch); // "x" into a number
 }
 
 TEST_F(ReadData, ReadThroughTheTransferSlot) {
     // READ A(1): {6,148} {61,1} ":" ...
     RunRead({Stmt(St::READ), PubNum(), Colon()});
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(PublicNumTable[1].Value, 1);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.PublicNumTable[1].Value, 1);
     RunRead({Stmt(St::READ), PubStr(), Colon()});
-    EXPECT_EQ(PublicStrTable[1].Value, QStringLiteral("x"));
+    EXPECT_EQ(Tb.PublicStrTable[1].Value, QStringLiteral("x"));
 }
 
 TEST_F(ReadData, RestoreStartsAgainOrAfterALine) {
     RunRead({Stmt(St::READ), NumVar(a_), Colon(), Stmt(St::READ), StrVar(b_), Colon(), Stmt(St::RESTORE),
              LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(c_), 1);
     RunRead({Stmt(St::RESTORE), Num(20), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(c_), 2); // the DATA after line 20 is empty: the next one gives 2
     RunRead({Stmt(St::RESTORE), Num(99), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(c_), 1); // a line that is not in the program: the first DATA
 }
 
 TEST_F(ReadData, RestoreAfterTheLastDataLeavesNothingAndBeyondIsAnError) {
     RunRead({Stmt(St::RESTORE), Num(30), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadPastData);
-    ErrorNumber = 0;
-    LabelTable[3].Extra = 4; // a count beyond the DATA table
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
+    Fe.ErrorNumber = 0;
+    Tb.LabelTable[3].Extra = 4; // a count beyond the DATA table
     RunRead({Stmt(St::RESTORE), Num(40), LineEnd()});
-    EXPECT_EQ(ErrorNumber, Err::RestoreLineNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::RestoreLineNumber);
 }
 
 TEST_F(ReadData, RestoreToALabelName) {
     const int label = NewNum();
-    NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
-    NumVarTable[static_cast<std::size_t>(label)].Value = 2; // two DATA statements before it
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Value = 2; // two DATA statements before it
     RunRead({Stmt(St::RESTORE), NumVar(label), LineEnd(), Stmt(St::READ), NumVar(c_), Colon()});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(c_), 2);
     RunRead({Stmt(St::RESTORE), NumVar(a_), LineEnd()});
-    EXPECT_EQ(ErrorNumber, Err::RestoreNotLabel);
+    EXPECT_EQ(Fe.ErrorNumber, Err::RestoreNotLabel);
     EXPECT_EQ(CodeBuffer[static_cast<std::size_t>(CodeIndex)], NumVar(a_)); // the name is given back
 }
 
 TEST_F(ReadData, WithoutDataOrWithAPositionOutsideTheCodeReadRunsOut) {
-    DataReadPos = 1000000;
+    Fe.DataReadPos = 1000000;
     RunRead({Stmt(St::READ), NumVar(a_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadPastData);
-    ErrorNumber = 0;
-    NumofRegisteredDataPtr = 0;
-    DataPtrTable = {0};
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
+    Fe.ErrorNumber = 0;
+    Tb.NumofRegisteredDataPtr = 0;
+    Tb.DataPtrTable = {0};
     RunRead({Stmt(St::RESTORE), LineEnd(), Stmt(St::READ), NumVar(a_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadPastData);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     // An entry pointing at a slot that no longer holds DATA is not read as one.
-    ErrorNumber = 0;
-    NumofRegisteredDataPtr = 1;
-    DataPtrTable = {0, 112};
+    Fe.ErrorNumber = 0;
+    Tb.NumofRegisteredDataPtr = 1;
+    Tb.DataPtrTable = {0, 112};
     RunRead({Stmt(St::RESTORE), LineEnd(), Stmt(St::READ), NumVar(a_), Colon()});
-    EXPECT_EQ(ErrorNumber, Err::ReadPastData);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
 }
 
 TEST(Randomize, SeedsWithinTheRangeAndRefusesOthers) {
     ResetEngine();
     GlPushNum(32767);
     ExecRandomize(true);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(RandSeed, 32767u);
     GlPushNum(-32768.9L);
     ExecRandomize(true);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgRange);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgRange);
+    Fe.ErrorNumber = 0;
     GlPushNum(-5.7L);
     ExecRandomize(true);
     EXPECT_EQ(RandSeed, static_cast<std::uint32_t>(-5));
     for (Extended bad : {Extended(32768), std::numeric_limits<Extended>::quiet_NaN()}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushNum(bad);
         ExecRandomize(true);
-        EXPECT_EQ(ErrorNumber, Err::FunctionArgRange);
-        EXPECT_EQ(ErrorNameIndex, ArgumentFormStep + St::RANDOMIZE);
+        EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgRange);
+        EXPECT_EQ(Fe.ErrorNameIndex, ArgumentFormStep + St::RANDOMIZE);
     }
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushStr(QStringLiteral("1"));
     ExecRandomize(true);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     GlClear();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     RandSeed = 1;
     ExecRandomize(false);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(RandSeed, 1u);
 }
 

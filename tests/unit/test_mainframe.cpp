@@ -88,10 +88,10 @@ protected:
             opened_.push_back(url);
             return true;
         };
-        ThreadBusy = 0;
-        ProgramRunning = 0;
-        StopRequest = 0;
-        ExitMessageCheck = 1;
+        Fe.ThreadBusy = 0;
+        Fe.ProgramRunning = 0;
+        Fe.StopRequest = 0;
+        Fe.ExitMessageCheck = 1;
         RunErrorPending = false;
         frame_ = std::make_unique<TLxFrameForm>();
         runForm_ = std::make_unique<TRunForm>(frame_.get());
@@ -173,8 +173,8 @@ TEST_F(FrameTest, APlainFileIsOnlyOpenedAndOnlyOnce) {
     ASSERT_FALSE(LXEditForm.isNull());
     EXPECT_EQ(LXEditForm->FileName, QFileInfo(Path("prog.lxt")).absoluteFilePath());
     EXPECT_EQ(LXEditForm->EncodingName, QStringLiteral("SJIS"));
-    EXPECT_EQ(ThreadBusy.load(), 0);
-    EXPECT_EQ(ProgramRunning.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
     EXPECT_FALSE(frame_->isMinimized());
 
     // Activating the frame again does not open the file again.
@@ -189,8 +189,8 @@ TEST_F(FrameTest, AMissingFileIsReportedAndStartsNothing) {
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("missing.lxt")));
     EXPECT_EQ(EditorCount(), 0);
-    EXPECT_EQ(ProgramRunning.load(), 0);
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
     EXPECT_FALSE(frame_->isMinimized());
 }
 
@@ -200,8 +200,8 @@ TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(runForm_->windowState() & Qt::WindowMinimized);
     ASSERT_TRUE(WaitForRunEnd(RunForm));
-    EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"from the command line\"\r\n"));
-    EXPECT_EQ(ProgramFolder, QFileInfo(Path("prog.lxt")).absolutePath());
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"from the command line\"\r\n"));
+    EXPECT_EQ(Fe.ProgramFolder, QFileInfo(Path("prog.lxt")).absolutePath());
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("from the command line")))
         << runForm_->Text().toStdString();
 }
@@ -226,13 +226,13 @@ TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
 
 TEST_F(FrameTest, WithAProgramActiveTheCommandLineOpensTheFileButStartsNothing) {
     WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
-    ProgramRunning = 1;
-    ProgramText = QStringLiteral("the running program");
+    Fe.ProgramRunning = 1;
+    Fe.ProgramText = QStringLiteral("the running program");
     frame_->HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
     EXPECT_EQ(EditorCount(), 1);
-    EXPECT_EQ(ProgramText, QStringLiteral("the running program"));
-    EXPECT_EQ(ThreadBusy.load(), 0);
-    ProgramRunning = 0;
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("the running program"));
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    Fe.ProgramRunning = 0;
 }
 
 // ---- dropped files and the open dialog ----------------------------------------------------------------
@@ -245,8 +245,8 @@ TEST_F(FrameTest, DroppedFilesOpenInEditorsOfTheirOwn) {
     EXPECT_EQ(EditorCount(), 3);
     ASSERT_FALSE(LXEditForm.isNull());
     EXPECT_EQ(LXEditForm->windowTitle(), QStringLiteral("c.lxt"));
-    EXPECT_EQ(ThreadBusy.load(), 0);
-    EXPECT_EQ(ProgramRunning.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
 
     // A file that is gone is reported; the others still open.
     answers_ = {QMessageBox::Ok};
@@ -418,7 +418,7 @@ TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());
-    EXPECT_EQ(StopRequest.load(), 1);
+    EXPECT_EQ(Fe.StopRequest.load(), 1);
     EXPECT_EQ(mediaClosed, 0);
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_EQ(asked_[0].Text, QStringLiteral("Lorvex を終了しますか？"));
@@ -433,7 +433,7 @@ TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
 }
 
 TEST_F(FrameTest, WithoutTheExitCheckTheFrameClosesAtOnce) {
-    ExitMessageCheck = 0;
+    Fe.ExitMessageCheck = 0;
     EXPECT_TRUE(frame_->close());
     EXPECT_TRUE(asked_.empty());
 }
@@ -460,20 +460,20 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     editor->Editor->document()->setModified(false);
     editor->LXEMenuRunLXClick();
     QTest::qWait(200);
-    ASSERT_EQ(ThreadBusy.load(), 1);
+    ASSERT_EQ(Fe.ThreadBusy.load(), 1);
 
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());
     ASSERT_TRUE(WaitForRunEnd(RunForm)); // the stop request ends the loop even though the frame stays
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 
     editor->LXEMenuRunLXClick();
     QTest::qWait(200);
-    ASSERT_EQ(ThreadBusy.load(), 1);
+    ASSERT_EQ(Fe.ThreadBusy.load(), 1);
     answers_ = {QMessageBox::Yes};
     frame_->LXMMenuExitClick();
     EXPECT_FALSE(frame_->isVisible());
     TLXMTHread::StopAndJoin();
-    EXPECT_EQ(ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 }

@@ -120,7 +120,7 @@ protected:
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         runForm_ = std::make_unique<TRunForm>(); // the hand-over's target
         runForm_->CLSBtnClick();
         form_ = std::make_unique<TMPlayerForm>(nullptr, &mixerApi_);
@@ -135,8 +135,8 @@ protected:
         runForm_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
-        MediaPlayerOpen = 0;
+        Fe.StopRequest = 0;
+        Fe.MediaPlayerOpen = 0;
     }
 
     void Statement(int code) { ExecuteStatement(code); }
@@ -187,8 +187,8 @@ TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
 
 TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
     Open(longTune_);
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(MediaPlayerOpen.load(), 1);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 1);
     EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
 
     Statement(InSt::MediaPlayerPlay);
@@ -218,15 +218,15 @@ TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
     EXPECT_GE(player->Player()->position(), held);
 
     Statement(InSt::MediaPlayerClose);
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
     EXPECT_FALSE(player->IsOpen());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(MediaPlayerWindow, PlayingToTheEndNotifiesAndLeavesThePlayerStopped) {
     Open(shortTune_);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     QSignalSpy notified(form_->MediaPlayer1, &TMediaPlayer::Notified);
     Statement(InSt::MediaPlayerPlay);
     PumpUntil([&] { return notified.count() > 0 || NoSoundOutput(); }, 10000);
@@ -251,14 +251,14 @@ TEST_F(MediaPlayerWindow, AFileThatIsNoMediaIsRefusedAndNothingStaysOpen) {
     file.write("this is not a sound at all");
     file.close();
     Open(path);
-    EXPECT_EQ(ErrorNumber, Err::MediaPlayerFailed);
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.ErrorNumber, Err::MediaPlayerFailed);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
     EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     // A good file afterwards opens as usual.
     Open(shortTune_);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
 }
 
@@ -267,7 +267,7 @@ TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
     ASSERT_TRUE(form_->MediaPlayer1->IsOpen());
     CloseMediaPlayerHook();
     EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
-    EXPECT_EQ(MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
 }
 
 TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMinusOne) {
@@ -277,7 +277,7 @@ TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMi
     EXPECT_EQ(GlPopNum(), NoSpeakerVolume);
     GlPushNum(50);
     ExecuteStatement(InSt::AudioMixerMasterVolume);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(mixerApi_.Scans, 1);
     EXPECT_EQ(form_->Mixer1->GetDeviceCount(), 0);
 }
@@ -287,7 +287,7 @@ TEST_F(MediaPlayerWindow, WhenTheWindowGoesTheHooksGoWithIt) {
     EXPECT_EQ(MPlayerForm, nullptr);
     EXPECT_FALSE(static_cast<bool>(CloseMediaPlayerHook));
     Statement(InSt::MediaPlayerPlay);
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
 }
 
 // ---- the notification event
@@ -301,10 +301,10 @@ constexpr char NotifyProgram[] = "SUB MediaPlayer_OnNotify\r\n"
 TEST_F(MediaPlayerWindow, WithoutTheSubANotificationChangesNothing) {
     ASSERT_TRUE(RunProgram("PRINT \"main\"\r\n"));
     const QString before = runForm_->Text();
-    CommandText = QStringLiteral("untouched");
+    Fe.CommandText = QStringLiteral("untouched");
     form_->MediaPlayer1Notify();
-    EXPECT_EQ(ThreadBusy.load(), 0);
-    EXPECT_EQ(CommandText, QStringLiteral("untouched"));
+    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("untouched"));
     EXPECT_EQ(runForm_->Text(), before);
 }
 
@@ -314,7 +314,7 @@ TEST_F(MediaPlayerWindow, WithTheSubANotificationCallsItAfterTheProgramHasEnded)
     EXPECT_FALSE(runForm_->Text().contains(QStringLiteral("notified")));
     form_->MediaPlayer1->Notify = false;
     form_->MediaPlayer1Notify();
-    EXPECT_EQ(CommandText, QStringLiteral("Call MediaPlayer_OnNotify"));
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("Call MediaPlayer_OnNotify"));
     EXPECT_TRUE(form_->MediaPlayer1->Notify);
     ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("notified")));
@@ -323,17 +323,17 @@ TEST_F(MediaPlayerWindow, WithTheSubANotificationCallsItAfterTheProgramHasEnded)
 
 TEST_F(MediaPlayerWindow, ANotificationDuringARunIsIgnored) {
     ASSERT_TRUE(RunProgram(NotifyProgram));
-    CommandText = QStringLiteral("untouched");
-    ThreadBusy = 1; // as while a run is in progress
+    Fe.CommandText = QStringLiteral("untouched");
+    Fe.ThreadBusy = 1; // as while a run is in progress
     form_->MediaPlayer1Notify();
-    EXPECT_EQ(CommandText, QStringLiteral("untouched"));
-    ThreadBusy = 0;
+    EXPECT_EQ(Fe.CommandText, QStringLiteral("untouched"));
+    Fe.ThreadBusy = 0;
 }
 
 TEST_F(MediaPlayerWindow, TheEndOfAPlayedFileRunsTheSub) {
     ASSERT_TRUE(RunProgram(NotifyProgram));
     Open(shortTune_);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     Statement(InSt::MediaPlayerPlay);
     const bool called = PumpUntil(
         [&] {

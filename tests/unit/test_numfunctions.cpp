@@ -26,20 +26,20 @@ class NumFunctions : public ::testing::Test {
 protected:
     void SetUp() override {
         InitGlStack();
-        ErrorNumber = 0;
-        ErrorNameIndex = NoName;
-        RadianMode = 1;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = NoName;
+        Fe.RadianMode = 1;
     }
-    void TearDown() override { RadianMode = 1; }
+    void TearDown() override { Fe.RadianMode = 1; }
 
     // f(args...) expecting success and exactly one number as the result.
     static Extended Call(int code, std::initializer_list<Extended> args = {}) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         for (Extended a : args)
             GlPushNum(a);
         ExecuteFunction(code);
-        EXPECT_EQ(ErrorNumber, 0) << "function " << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << "function " << code;
         EXPECT_EQ(ValueStackCount, 1) << "function " << code;
         return GlPopNum();
     }
@@ -47,13 +47,13 @@ protected:
     // f(args...) expecting the error `number` naming `name`, and nothing pushed.
     static void Fails(int code, std::initializer_list<Extended> args, int number, int name) {
         InitGlStack();
-        ErrorNumber = 0;
-        ErrorNameIndex = NoName;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = NoName;
         for (Extended a : args)
             GlPushNum(a);
         ExecuteFunction(code);
-        EXPECT_EQ(ErrorNumber, number) << "function " << code;
-        EXPECT_EQ(ErrorNameIndex, name) << "function " << code;
+        EXPECT_EQ(Fe.ErrorNumber, number) << "function " << code;
+        EXPECT_EQ(Fe.ErrorNameIndex, name) << "function " << code;
         EXPECT_EQ(ValueStackCount, 0) << "function " << code;
     }
 };
@@ -146,7 +146,7 @@ TEST_F(NumFunctions, TrigonometryInRadians) {
 }
 
 TEST_F(NumFunctions, TheDegreeSwitchConvertsAnglesOnly) {
-    RadianMode = 0;
+    Fe.RadianMode = 0;
     EXPECT_NEAR(static_cast<double>(Call(Fn::SIN, {30})), 0.5, 1e-15);
     EXPECT_NEAR(static_cast<double>(Call(Fn::COS, {60})), 0.5, 1e-15);
     EXPECT_NEAR(static_cast<double>(Call(Fn::TAN, {45})), 1.0, 1e-15);
@@ -159,7 +159,7 @@ TEST_F(NumFunctions, TheDegreeSwitchConvertsAnglesOnly) {
     // DEG and RAD ignore the switch.
     const Extended degDegrees = Call(Fn::DEG, {1});
     const Extended radDegrees = Call(Fn::RAD, {180});
-    RadianMode = 1;
+    Fe.RadianMode = 1;
     EXPECT_EQ(Call(Fn::DEG, {1}), degDegrees);
     EXPECT_EQ(Call(Fn::RAD, {180}), radDegrees);
     EXPECT_NEAR(static_cast<double>(degDegrees), 57.29577951308232, 1e-13);
@@ -174,7 +174,7 @@ TEST_F(NumFunctions, TrigonometryErrorsNameTheFunction) {
     Fails(Fn::COSH, {1e5L}, Err::FunctionResultRange, Fn::COSH);
     Fails(Fn::SINH, {-1e5L}, Err::FunctionResultRange, Fn::SINH);
     Fails(Fn::DEG, {std::numeric_limits<Extended>::max()}, Err::FunctionFailed, Fn::DEG);
-    RadianMode = 0;
+    Fe.RadianMode = 0;
     Fails(Fn::COT, {0}, Err::FunctionResultRange, Fn::COT);
 }
 
@@ -240,8 +240,8 @@ TEST_F(NumFunctions, FactorialAndBinomial) {
 TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
     GlPushStr(QStringLiteral("x"));
     ExecuteFunction(Fn::ABS);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::ABS);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::ABS);
     EXPECT_EQ(ValueStackCount, 1);
 
     struct Case {
@@ -255,7 +255,7 @@ TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
     };
     for (const Case& c : cases) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         if (c.secondIsWrong) {
             GlPushBool(true);
             GlPushNum(1);
@@ -264,8 +264,8 @@ TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
             GlPushStr(QStringLiteral("1"));
         }
         ExecuteFunction(c.code);
-        EXPECT_EQ(ErrorNumber, Err::FunctionArgType) << c.code;
-        EXPECT_EQ(ErrorNameIndex, c.name) << c.code;
+        EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType) << c.code;
+        EXPECT_EQ(Fe.ErrorNameIndex, c.name) << c.code;
         EXPECT_EQ(ValueStackCount, 2) << c.code;
     }
 
@@ -274,20 +274,20 @@ TEST_F(NumFunctions, WrongArgumentTypesStayOnTheStack) {
                                   {Fn::LOG10, Fn::LOG10},    {InFn::Direct, InFn::Direct}};
     for (const auto& [code, name] : oneArgument) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushBool(false);
         ExecuteFunction(code);
-        EXPECT_EQ(ErrorNumber, Err::FunctionArgType) << code;
-        EXPECT_EQ(ErrorNameIndex, name) << code;
+        EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType) << code;
+        EXPECT_EQ(Fe.ErrorNameIndex, name) << code;
         EXPECT_EQ(ValueStackCount, 1) << code;
     }
 
     // Too few arguments count as a mismatch.
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(1);
     ExecuteFunction(Fn::MIN);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -385,10 +385,10 @@ TEST_F(NumFunctions, EveryNumericCodeRefusesAStringOrPushesANumber) {
                            Fn::SGN,       Fn::SQR,
                            InFn::Direct}) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushStr(QStringLiteral("x"));
         ExecuteFunction(code);
-        EXPECT_TRUE(ErrorNumber == Err::FunctionArgType || (ErrorNumber == 0 && ValueStackCount == 2))
+        EXPECT_TRUE(Fe.ErrorNumber == Err::FunctionArgType || (Fe.ErrorNumber == 0 && ValueStackCount == 2))
             << code;
     }
 }

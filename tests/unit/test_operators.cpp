@@ -20,18 +20,18 @@ class Operators : public ::testing::Test {
 protected:
     void SetUp() override {
         InitGlStack();
-        ErrorNumber = 0;
-        ErrorNameIndex = NoName;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = NoName;
     }
 
     // A op B on two numbers, expecting success and exactly one number as the result.
     static Extended Num(Extended a, int op, Extended b) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushNum(a);
         GlPushNum(b);
         ExecOperator(op);
-        EXPECT_EQ(ErrorNumber, 0) << a << " op " << op << " " << b;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << a << " op " << op << " " << b;
         EXPECT_EQ(ValueStackCount, 1);
         EXPECT_EQ(GlTopType(), GlValueType::Number);
         return GlPopNum();
@@ -40,13 +40,13 @@ protected:
     // A op B on two numbers, expecting the error `number`; the stack is left for the caller to inspect.
     static void NumFails(Extended a, int op, Extended b, int number, int name) {
         InitGlStack();
-        ErrorNumber = 0;
-        ErrorNameIndex = NoName;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = NoName;
         GlPushNum(a);
         GlPushNum(b);
         ExecOperator(op);
-        EXPECT_EQ(ErrorNumber, number) << a << " op " << op << " " << b;
-        EXPECT_EQ(ErrorNameIndex, name) << a << " op " << op << " " << b;
+        EXPECT_EQ(Fe.ErrorNumber, number) << a << " op " << op << " " << b;
+        EXPECT_EQ(Fe.ErrorNameIndex, name) << a << " op " << op << " " << b;
     }
 
     static bool StrCompare(const QString& a, int op, const QString& b) {
@@ -54,7 +54,7 @@ protected:
         GlPushStr(a);
         GlPushStr(b);
         ExecOperator(op);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return GlPopBool();
     }
@@ -64,7 +64,7 @@ protected:
         GlPushBool(a);
         GlPushBool(b);
         ExecOperator(op);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return GlPopBool();
     }
@@ -203,7 +203,7 @@ TEST_F(Operators, NumbersCompareExactly) {
             GlPushNum(a);
             GlPushNum(b);
             ExecOperator(c.op);
-            ASSERT_EQ(ErrorNumber, 0);
+            ASSERT_EQ(Fe.ErrorNumber, 0);
             ASSERT_EQ(ValueStackCount, 1);
             EXPECT_EQ(GlPopBool(), want) << "operator " << c.op;
         }
@@ -238,8 +238,8 @@ TEST_F(Operators, BooleansCompareOnlyForEquality) {
     GlPushBool(true);
     GlPushBool(false);
     ExecOperator(Op::Less);
-    EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Less);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Less);
     EXPECT_EQ(ValueStackCount, 2); // the operands stay
 }
 
@@ -247,28 +247,28 @@ TEST_F(Operators, MixedTypesAreRefusedWithTheOperandsLeft) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("1"));
     ExecOperator(Op::Equal);
-    EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Equal);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Equal);
     ASSERT_EQ(ValueStackCount, 2);
     QString s;
     EXPECT_TRUE(GlPopStr(s));
     EXPECT_EQ(GlPopNum(), 1.0L);
 
     // One operand only is a mismatch too.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(1);
     ExecOperator(Op::Greater);
-    EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
     EXPECT_EQ(ValueStackCount, 1);
 
     // An array reference is no operand.
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNumArray(3);
     GlPushNum(1);
     ExecOperator(Op::Plus);
-    EXPECT_EQ(ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Plus);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Plus);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -276,21 +276,21 @@ TEST_F(Operators, ArithmeticOnOtherTypesNamesTheOperator) {
     const int numericOnly[] = {Op::Minus, Op::Multiply, Op::Divide, Op::IntDivide, Op::Mod, Op::Power};
     for (int op : numericOnly) {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         GlPushStr(QStringLiteral("6"));
         GlPushStr(QStringLiteral("2"));
         ExecOperator(op);
-        EXPECT_EQ(ErrorNumber, Err::OperatorType) << op;
-        EXPECT_EQ(ErrorNameIndex, op);
+        EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType) << op;
+        EXPECT_EQ(Fe.ErrorNameIndex, op);
         EXPECT_EQ(ValueStackCount, 2);
     }
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushBool(true);
     GlPushBool(true);
     ExecOperator(Op::Plus);
-    EXPECT_EQ(ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Plus);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Plus);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -300,7 +300,7 @@ TEST_F(Operators, StringsJoinWithPlusAndAmpersand) {
     ExecOperator(Op::Plus);
     GlPushStr(QString::fromUtf16(u"漢字"));
     ExecOperator(Op::Ampersand);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(ValueStackCount, 1);
     QString s;
     ASSERT_TRUE(GlPopStr(s));
@@ -309,17 +309,17 @@ TEST_F(Operators, StringsJoinWithPlusAndAmpersand) {
     GlPushStr(QStringLiteral("a"));
     GlPushNum(1);
     ExecOperator(Op::Ampersand);
-    EXPECT_EQ(ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Ampersand);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Ampersand);
     EXPECT_EQ(ValueStackCount, 2);
 
     // "&" takes strings only, even where "+" would add.
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(1);
     GlPushNum(2);
     ExecOperator(Op::Ampersand);
-    EXPECT_EQ(ErrorNumber, Err::OperatorType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
 }
 
 TEST_F(Operators, LogicalOperatorsFollowTheirTruthTables) {
@@ -339,23 +339,23 @@ TEST_F(Operators, LogicalOperatorsFollowTheirTruthTables) {
     GlPushBool(true);
     ExecOperator(Op::Not);
     EXPECT_FALSE(GlPopBool());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(Operators, LogicOnNumbersIsRefused) {
     GlPushNum(1);
     ExecOperator(Op::Not);
-    EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::Not);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::Not);
     EXPECT_EQ(ValueStackCount, 1);
 
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushBool(true);
     GlPushNum(1);
     ExecOperator(Op::And);
-    EXPECT_EQ(ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::And);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::And);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -367,12 +367,12 @@ TEST_F(Operators, SignChange) {
     GlPushNum(-max);
     ExecOperator(Op::ChgSgn);
     EXPECT_EQ(GlPopNum(), max);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 
     GlPushStr(QStringLiteral("x"));
     ExecOperator(Op::ChgSgn);
-    EXPECT_EQ(ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(ErrorNameIndex, Op::ChgSgn);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Op::ChgSgn);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -382,7 +382,7 @@ TEST_F(Operators, SlotsWithoutARoutineDoNothing) {
     for (int slot : {0, Op::NotEqualAlt, Op::LessEqualAlt, Op::GreaterEqualAlt, Op::Comma, Op::Colon,
                      Op::LineEnd, Op::OpenBracket, OperatorCount + 1}) {
         ExecOperator(slot);
-        EXPECT_EQ(ErrorNumber, 0) << slot;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << slot;
         EXPECT_EQ(ValueStackCount, 2) << slot;
     }
     EXPECT_EQ(GlPopNum(), 2.0L);

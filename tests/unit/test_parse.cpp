@@ -73,14 +73,14 @@ private:
 class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RunMode = RunKind::Program;
+        Fe.RunMode = RunKind::Program;
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
     }
     void TearDown() override {
-        RunMode = RunKind::Program;
-        ErrorNumber = 0;
+        Fe.RunMode = RunKind::Program;
+        Fe.ErrorNumber = 0;
     }
 
     // Compiles the pre-code as a program; the error number (0 on success).
@@ -89,9 +89,9 @@ protected:
         InitCode();
         PreCodeIndex = ProgramCodeStart;
         CodeIndex = ProgramCodeStart;
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         ParseProgram();
-        return ErrorNumber;
+        return Fe.ErrorNumber;
     }
 
     // The items from `from` to the end item as their listing texts, a line end as "|".
@@ -127,7 +127,7 @@ TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     ASSERT_EQ(Parse(program), 0);
     const int programLimit = CodeLimit;
 
-    RunMode = RunKind::Immediate;
+    Fe.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;
@@ -136,7 +136,7 @@ TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     PreCodeIndex = 1;
     CodeIndex = 1;
     ParseProgram();
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     // No ":" in the first slot of the immediate area.
     EXPECT_EQ(Items(1), QStringLiteral("STOP | EOF"));
     EXPECT_EQ(CodeLimit, programLimit);
@@ -147,7 +147,7 @@ TEST_F(ParseTest, ImmediateCommandTooLongForItsAreaIsRefused) {
     Pre program;
     program.St(St::BEEP).Eol();
     ASSERT_EQ(Parse(program), 0);
-    RunMode = RunKind::Immediate;
+    Fe.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;
@@ -157,7 +157,7 @@ TEST_F(ParseTest, ImmediateCommandTooLongForItsAreaIsRefused) {
     PreCodeIndex = 1;
     CodeIndex = 1;
     ParseProgram();
-    EXPECT_EQ(ErrorNumber, Err::ProgramTooLarge);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
     EXPECT_EQ(Items(), QStringLiteral("BEEP | EOF")); // the program is untouched
 }
 
@@ -166,32 +166,32 @@ TEST_F(ParseTest, OpenBlocksAreReportedAfterCompilationWithTheOpeningStatement) 
     forOnly.St(St::FOR).Var("I").Op(Op::Equal).Num("1").St(St::TO).Num("3").Eol().St(St::BEEP).Eol();
     ASSERT_EQ(Parse(forOnly), 0);
     CheckOpenBlocks();
-    EXPECT_EQ(ErrorNumber, Err::ForWithoutNext);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ForWithoutNext);
     EXPECT_EQ(OpenBlockPosition, 10);
 
     // A FOR and an IF left open: the IF, tested last, stands.
     Pre forAndIf;
     forAndIf.St(St::FOR).Var("I").Op(Op::Equal).Num("1").St(St::TO).Num("3").Eol();
     forAndIf.St(St::IF).Var("I").St(St::THEN).Eol();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     ASSERT_EQ(Parse(forAndIf), 0);
     CheckOpenBlocks();
-    EXPECT_EQ(ErrorNumber, Err::IfBlockMismatch);
+    EXPECT_EQ(Fe.ErrorNumber, Err::IfBlockMismatch);
     EXPECT_EQ(OpenBlockPosition, 80);
 
     Pre whileOnly;
     whileOnly.St(St::WHILE).Var("I").Eol();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     ASSERT_EQ(Parse(whileOnly), 0);
     CheckOpenBlocks();
-    EXPECT_EQ(ErrorNumber, Err::WhileWithoutWend);
+    EXPECT_EQ(Fe.ErrorNumber, Err::WhileWithoutWend);
 
     Pre closed;
     closed.St(St::WHILE).Var("I").Eol().St(St::WEND).Eol();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     ASSERT_EQ(Parse(closed), 0);
     CheckOpenBlocks();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(OpenBlockPosition, 0);
 }
 
@@ -242,7 +242,7 @@ TEST_F(ParseTest, EveryBlockStackRefusesOverflow) {
 
 TEST_F(ParseTest, SwapStackRefusesASeventhIndex) {
     const int p = Pre::NumVar("P");
-    NumVarTable[static_cast<std::size_t>(p)].Kind = NumVarKind::ArrayParameter;
+    Tb.NumVarTable[static_cast<std::size_t>(p)].Kind = NumVarKind::ArrayParameter;
     Pre pre;
     pre.St(St::SWAP).Var("X").Op(Op::Comma).Add(CodeKind::NumVar, p).Op(Op::OpenBracket);
     for (int i = 0; i < 7; ++i) {
@@ -281,7 +281,7 @@ TEST_F(ParseTest, ControlStatementWithoutOnOrOffIsAnError) {
     Pre missing;
     missing.St(St::CBUTTON).Op(Op::OpenBracket).Num("1").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(missing), Err::OnOffMissing);
-    EXPECT_EQ(ErrorNameIndex, St::CBUTTON);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CBUTTON);
 
     Pre on;
     on.St(St::CTEXTBOX).Op(Op::OpenBracket).Num("2").Op(Op::CloseBracket).St(St::OFF).Eol();
@@ -397,20 +397,20 @@ TEST_F(ParseTest, LineNumbersMustBeWholeIncreasingAndInRange) {
     Pre good;
     good.Num("10").St(St::BEEP).Eol().Num("20").St(St::BEEP).Eol();
     ASSERT_EQ(Parse(good), 0);
-    ASSERT_EQ(NumofRegisteredLabel, 2);
-    EXPECT_EQ(LabelTable[2].Key, 20);
-    EXPECT_EQ(LabelTable[2].CodeIndex, ProgramCodeStart + 3);
+    ASSERT_EQ(Tb.NumofRegisteredLabel, 2);
+    EXPECT_EQ(Tb.LabelTable[2].Key, 20);
+    EXPECT_EQ(Tb.LabelTable[2].CodeIndex, ProgramCodeStart + 3);
 }
 
 TEST_F(ParseTest, LabelsRefuseNamesInOtherUse) {
     const int a = Pre::NumVar("A");
-    NumVarTable[static_cast<std::size_t>(a)].Kind = NumVarKind::Array;
+    Tb.NumVarTable[static_cast<std::size_t>(a)].Kind = NumVarKind::Array;
     Pre array;
     array.Op(Op::Multiply).Add(CodeKind::NumVar, a).Eol();
     EXPECT_EQ(Parse(array), Err::LabelIsArrayName);
 
     const int f = Pre::NumVar("F");
-    NumVarTable[static_cast<std::size_t>(f)].Kind = NumVarKind::FunctionName;
+    Tb.NumVarTable[static_cast<std::size_t>(f)].Kind = NumVarKind::FunctionName;
     Pre function;
     function.Op(Op::Multiply).Add(CodeKind::NumVar, f).Eol();
     EXPECT_EQ(Parse(function), Err::LabelIsProcedureName);
@@ -424,10 +424,10 @@ TEST_F(ParseTest, DimRefusesBoundsAndNamesTheScanLetThrough) {
     Pre negative;
     negative.St(St::DIM).Var("A").Op(Op::OpenBracket).Num("-1").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(negative), Err::DimSyntax);
-    EXPECT_EQ(NumofRegisteredANumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 0);
 
     const int label = Pre::NumVar("L");
-    NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
+    Tb.NumVarTable[static_cast<std::size_t>(label)].Kind = NumVarKind::Label;
     Pre used;
     used.St(St::DIM).Add(CodeKind::NumVar, label).Op(Op::OpenBracket).Num("3").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(used), Err::DeclaredVariableUsed);
@@ -435,7 +435,7 @@ TEST_F(ParseTest, DimRefusesBoundsAndNamesTheScanLetThrough) {
     Pre notName;
     notName.St(St::DIM).Num("3").Eol();
     EXPECT_EQ(Parse(notName), Err::StatementNotEnded);
-    EXPECT_EQ(ErrorNameIndex, St::DIM);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::DIM);
 
     // A formula name reads its bounds and declares nothing.
     CodeItemType formula;
@@ -443,7 +443,7 @@ TEST_F(ParseTest, DimRefusesBoundsAndNamesTheScanLetThrough) {
     Pre formulaBounds;
     formulaBounds.St(St::DIM).Raw(formula).Op(Op::OpenBracket).Num("3").Op(Op::CloseBracket).Eol();
     EXPECT_EQ(Parse(formulaBounds), 0);
-    EXPECT_EQ(NumofRegisteredANumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredANumVar, 0);
 }
 
 TEST_F(ParseTest, StatementStartsThatAreNoStatement) {

@@ -68,8 +68,8 @@ protected:
         ReopenHandOver();
         SetHandOverTarget(&target_); // the hand-over runs its work at once on this thread
         InstallGraphForm();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
     }
     void TearDown() override {
@@ -79,8 +79,8 @@ protected:
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetHandOverTarget(nullptr);
         SetCurrentGraphSurface(nullptr);
-        GScreenOpen = 0;
-        MathGraph = 0;
+        Fe.GScreenOpen = 0;
+        Fe.MathGraph = 0;
         RunWindowQueue::Instance().Reset();
         GlClear();
     }
@@ -89,7 +89,7 @@ protected:
         GlPushNum(width);
         GlPushNum(height);
         ExecuteStatement(St::GSCREEN);
-        ASSERT_EQ(ErrorNumber, 0);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
         ASSERT_NE(CurrentGraphSurface(), nullptr);
     }
     static Canvas& Screen() { return CurrentGraphSurface()->Image1; }
@@ -110,18 +110,18 @@ protected:
     }
 
     static int Route(int code) {
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
         ExecuteStatement(code);
-        return ErrorNumber;
+        return Fe.ErrorNumber;
     }
     static int Call(int code) {
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         ErrorAtCurrentItem = false;
         ExecuteFunction(code);
-        return ErrorNumber;
+        return Fe.ErrorNumber;
     }
     static int Statement(int code, const QString& name) {
         GlPushStr(name);
@@ -262,18 +262,18 @@ TEST_F(PictureStatements, OperandsOfTheWrongTypeNameTheStatement) {
     GScreen(60, 40);
     GlPushNum(1);
     EXPECT_EQ(Route(St::LOADPICTURE + Form1), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::LOADPICTURE);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::LOADPICTURE);
     GlClear();
     GlPushStr(QStringLiteral("a"));
     GlPushNum(1);
     EXPECT_EQ(Route(St::SAVEPICTURE + Form2), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SAVEPICTURE);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SAVEPICTURE);
     GlClear();
     GlPushNum(1);
     GlPushNum(2);
     GlPushNum(3);
     EXPECT_EQ(Route(St::SAVEPICTURE + Form3), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SAVEPICTURE);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SAVEPICTURE);
 }
 
 TEST_F(PictureStatements, WithoutAWindowThePictureStatementsStopAtTheStatement) {
@@ -305,10 +305,10 @@ TEST_F(PictureStatements, TheBufferIsPlacedFromGfLocateAtGLocate) {
     EXPECT_EQ(Screen().Image().pixel(49, 39), picture.pixel(49, 39));
 
     ClearScreen();
-    GFLocateX = 10;
-    GFLocateY = 5;
-    GLocateX = 20;
-    GLocateY = 30;
+    Fe.GFLocateX = 10;
+    Fe.GFLocateY = 5;
+    Fe.GLocateX = 20;
+    Fe.GLocateY = 30;
     ASSERT_EQ(FileSized(St::LOADPICTURE + Form3, QStringLiteral("f.png"), -15, 10.9L), 0);
     EXPECT_EQ(Screen().Image().pixel(20, 30), picture.pixel(10, 5));
     EXPECT_EQ(Screen().Image().pixel(34, 39), picture.pixel(24, 14));
@@ -337,8 +337,8 @@ TEST_F(PictureStatements, APictureLargerThanTheWindowCanBeReachedWithGfLocate) {
     EXPECT_EQ(Buffer().Height(), 150);
     EXPECT_EQ(Screen().Pixel(199, 99), Blue);
     ClearScreen();
-    GFLocateX = 200;
-    GFLocateY = 100;
+    Fe.GFLocateX = 200;
+    Fe.GFLocateY = 100;
     ASSERT_EQ(Route(St::LOADPICTURE), 0);
     EXPECT_EQ(Screen().Pixel(0, 0), Red);
     EXPECT_EQ(Screen().Pixel(99, 49), Red);
@@ -351,21 +351,21 @@ TEST_F(PictureStatements, PositionsAndSizesFarOutsideTheBitmapAreClipped) {
     GScreen(100, 50);
     Fill(Buffer(), QRect(0, 0, 100, 50), Red);
     ClearScreen();
-    GFLocateX = -5;
-    GFLocateY = -5;
+    Fe.GFLocateX = -5;
+    Fe.GFLocateY = -5;
     ASSERT_EQ(Sized(St::LOADPICTURE + Form2, 1e30L, -1e4000L), 0);
     EXPECT_EQ(Screen().Pixel(4, 4), White);
     EXPECT_EQ(Screen().Pixel(5, 5), Red);
     EXPECT_EQ(Screen().Pixel(99, 49), Red);
 
     ClearScreen();
-    GFLocateX = 1e300L;
-    GLocateX = -1e300L;
+    Fe.GFLocateX = 1e300L;
+    Fe.GLocateX = -1e300L;
     ASSERT_EQ(Sized(St::LOADPICTURE + Form2, 1e30L, 1e30L), 0);
-    GFLocateX = std::numeric_limits<Extended>::quiet_NaN();
+    Fe.GFLocateX = std::numeric_limits<Extended>::quiet_NaN();
     ASSERT_EQ(Route(St::LOADPICTURE), 0);
-    GLocateX = 0;
-    GLocateY = 1e20L;
+    Fe.GLocateX = 0;
+    Fe.GLocateY = 1e20L;
     ASSERT_EQ(Sized(St::SAVEPICTURE + Form2, 1e30L, 1e30L), 0);
     EXPECT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("x.png"), 10, 10), Err::LoadSaveFailed);
 }
@@ -382,8 +382,8 @@ TEST_F(PictureStatements, SavePictureFormsFillTheBufferOrTheFile) {
 
     // SAVEPICTURE w, h: the area at GLOCATE, held within the bitmap, goes to (0, 0) of the buffer.
     Fill(Buffer(), QRect(0, 0, 200, 100), Green);
-    GLocateX = 150;
-    GLocateY = 80;
+    Fe.GLocateX = 150;
+    Fe.GLocateY = 80;
     ASSERT_EQ(Sized(St::SAVEPICTURE + Form2, -100, 100), 0);
     EXPECT_EQ(Buffer().Pixel(0, 0), Yellow);   // screen (150, 80)
     EXPECT_EQ(Buffer().Pixel(39, 14), Yellow); // screen (189, 94)
@@ -396,8 +396,8 @@ TEST_F(PictureStatements, SavePictureFormsFillTheBufferOrTheFile) {
     const QImage part(QStringLiteral("part.png"));
     EXPECT_EQ(part.size(), QSize(50, 20));
     EXPECT_EQ(part.pixel(0, 0), ColorWordToRgb(Yellow));
-    GLocateX = 10;
-    GLocateY = 10;
+    Fe.GLocateX = 10;
+    Fe.GLocateY = 10;
     ASSERT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("part.gif"), 3, 2), 0);
     EXPECT_EQ(ImageSize(QStringLiteral("part.gif")), QStringLiteral("   3:   2"));
     EXPECT_EQ(QImage(QStringLiteral("part.gif")).pixel(2, 1), ColorWordToRgb(Red));
@@ -417,18 +417,18 @@ TEST_F(PictureStatements, GetRgbPixelReadsWherePsetDraws) {
     EXPECT_EQ(PixelAt(100, 0), QStringLiteral("#FFFF0F"));
     EXPECT_EQ(PixelAt(-1e30L, 5), QStringLiteral("#FFFF0F"));
     // With the y axis upwards the pixel that PSET drew for the same point is read.
-    MathGraph = 1;
+    Fe.MathGraph = 1;
     EXPECT_EQ(PixelAt(10, 20), QStringLiteral("#0000FF"));
-    MathGraph = 0;
+    Fe.MathGraph = 0;
     // World coordinates.
-    WorldXScale = 2;
-    WorldYScale = 2;
+    Fe.WorldXScale = 2;
+    Fe.WorldYScale = 2;
     EXPECT_EQ(PixelAt(5, 10), QStringLiteral("#FF0000"));
 
     GlPushStr(QStringLiteral("1"));
     GlPushNum(1);
     EXPECT_EQ(Call(Fn::GETRGBPIXEL), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::GETRGBPIXEL);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::GETRGBPIXEL);
 }
 
 TEST_F(PictureStatements, GetImageSizeMeasuresAndRefuses) {
@@ -446,10 +446,10 @@ TEST_F(PictureStatements, GetImageSizeMeasuresAndRefuses) {
     WriteBytes(QStringLiteral("broken.gif"), "GIF? no");
     GlPushStr(QStringLiteral("broken.gif"));
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FunctionFailed);
-    EXPECT_EQ(ErrorNameIndex, Fn::GETIMAGESIZEStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::GETIMAGESIZEStr);
     GlPushNum(3);
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::GETIMAGESIZEStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::GETIMAGESIZEStr);
 }
 
 // ---- names and backups ------------------------------------------------------------------------------------
@@ -488,7 +488,7 @@ TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
 
     GlPushNum(1);
     EXPECT_EQ(Route(St::KILL), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::KILL);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::KILL);
 }
 
 TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
@@ -515,7 +515,7 @@ TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
     GlPushStr(QStringLiteral("a"));
     GlPushNum(1);
     EXPECT_EQ(Route(St::NAME), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::NAME);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::NAME);
 }
 
 TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
@@ -551,7 +551,7 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
               Err::FileNotFound);
     EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("s.txt")),
               Err::StatementFailed);
-    EXPECT_EQ(ErrorNameIndex, St::FILECOPY);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::FILECOPY);
     EXPECT_EQ(ReadBytes(QStringLiteral("s.txt")), QByteArray("second"));
     EXPECT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("nofolder\\s.txt")),
               Err::StatementFailed);
@@ -560,7 +560,7 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("a"));
     EXPECT_EQ(Route(St::FILECOPY), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::FILECOPY);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::FILECOPY);
 }
 
 TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
@@ -575,18 +575,18 @@ TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));
     GlPushNum(1);
     EXPECT_EQ(Route(St::CHDIR), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::CHDIR);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::CHDIR);
 }
 
 // ---- program text -----------------------------------------------------------------------------------------
 
 TEST_F(PictureStatements, LoadReplacesTheProgramTextAndListAppendsIt) {
-    ProgramText = QStringLiteral("PRINT 0\r\n");
+    Fe.ProgramText = QStringLiteral("PRINT 0\r\n");
     // UTF-8 with a byte-order mark, LF line ends and no line end at the end.
     WriteBytes(QStringLiteral("prog.lxt"), "\xEF\xBB\xBFPRINT \"\xE6\x97\xA5\"\nPRINT 2");
     ASSERT_EQ(Statement(St::LOAD, QStringLiteral("prog.lxt")), 0);
-    EXPECT_EQ(ProgramText, QStringLiteral("PRINT \"日\"\r\nPRINT 2\r\n"));
-    EXPECT_EQ(ProgramTextLength, ProgramText.size());
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"日\"\r\nPRINT 2\r\n"));
+    EXPECT_EQ(Fe.ProgramTextLength, Fe.ProgramText.size());
 
     RunWindowQueue::Instance().Reset();
     ASSERT_EQ(Route(St::LIST), 0);
@@ -596,25 +596,25 @@ TEST_F(PictureStatements, LoadReplacesTheProgramTextAndListAppendsIt) {
     EXPECT_EQ(events[0].Text, QStringLiteral("PRINT \"日\"\nPRINT 2\n"));
 
     // Nothing to list: nothing appended.
-    ProgramText.clear();
+    Fe.ProgramText.clear();
     ASSERT_EQ(Route(St::LIST), 0);
     EXPECT_TRUE(RunWindowQueue::Instance().TakeAll().empty());
 
-    ProgramText = QStringLiteral("kept");
+    Fe.ProgramText = QStringLiteral("kept");
     EXPECT_EQ(Statement(St::LOAD, QStringLiteral("missing.lxt")), Err::FileNotFound);
-    EXPECT_EQ(ProgramText, QStringLiteral("kept"));
+    EXPECT_EQ(Fe.ProgramText, QStringLiteral("kept"));
     GlPushNum(1);
     EXPECT_EQ(Route(St::LOAD), Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::LOAD);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::LOAD);
 }
 
 TEST_F(PictureStatements, FormsWithoutAnExecutorAreReported) {
     ExecuteStatement(St::LOADPICTURE + 4 * ArgumentFormStep);
-    EXPECT_EQ(ErrorNumber, Err::StatementNotSupported);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
+    Fe.ErrorNumber = 0;
     ExecuteFunction(Fn::GETRGBPIXEL + FunctionFormStep);
-    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionNotSupported);
+    Fe.ErrorNumber = 0;
 }
 
 } // namespace

@@ -45,7 +45,7 @@ protected:
         ResetNumTbl();
         ResetStrTbl();
         ResetBoolTbl();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         for (const char* name : {"A", "B", "C", "D", "I", "J", "Y"})
             AddNum(name, CodeKind::NumVar, NumVarKind::Variable);
         AddNum("X", CodeKind::NumArray, NumVarKind::Array);
@@ -70,22 +70,22 @@ protected:
         NumVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        NumVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(NumVarTable.size()) - 1, 0};
+        Tb.NumVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.NumVarTable.size()) - 1, 0};
     }
     void AddStr(const char* name, int itemKind, std::uint8_t kind) {
         StrVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        StrVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(StrVarTable.size()) - 1, 0};
+        Tb.StrVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.StrVarTable.size()) - 1, 0};
     }
     void AddBool(const char* name, int itemKind, std::uint8_t kind) {
         BoolVarType v;
         v.Name = QString::fromLatin1(name);
         v.Kind = kind;
-        BoolVarTable.push_back(v);
-        names_[name] = {itemKind, static_cast<int>(BoolVarTable.size()) - 1, 0};
+        Tb.BoolVarTable.push_back(v);
+        names_[name] = {itemKind, static_cast<int>(Tb.BoolVarTable.size()) - 1, 0};
     }
 
     // One item per token; an item's position is its token number, so tests can follow items through.
@@ -125,11 +125,11 @@ protected:
         case CodeKind::Function: return Utf8(FunctionNames[v]);
         case CodeKind::NumLiteral: return std::to_string(item.SecondCode);
         case CodeKind::NumVar:
-        case CodeKind::NumArray: return NumVarTable[v].Name.toStdString();
+        case CodeKind::NumArray: return Tb.NumVarTable[v].Name.toStdString();
         case CodeKind::StrVar:
-        case CodeKind::StrArray: return StrVarTable[v].Name.toStdString();
+        case CodeKind::StrArray: return Tb.StrVarTable[v].Name.toStdString();
         case CodeKind::BoolVar:
-        case CodeKind::BoolArray: return BoolVarTable[v].Name.toStdString();
+        case CodeKind::BoolArray: return Tb.BoolVarTable[v].Name.toStdString();
         case CodeKind::LocalNumVar: return "LN";
         case CodeKind::LocalStrVar: return "LS$";
         case CodeKind::BoolConst: return "TRUE";
@@ -149,9 +149,9 @@ protected:
     // Converts in place, as the statement compiler does, and gives the postfix text or "error N".
     std::string Convert(const std::string& text) {
         ItemBuffer buffer = Infix(text);
-        ErrorNumber = -1;
-        ToPolish(buffer, buffer, ErrorNumber);
-        if (ErrorNumber != 0) return Error(ErrorNumber);
+        Fe.ErrorNumber = -1;
+        ToPolish(buffer, buffer, Fe.ErrorNumber);
+        if (Fe.ErrorNumber != 0) return Error(Fe.ErrorNumber);
         return Postfix(buffer);
     }
 
@@ -257,8 +257,8 @@ TEST_F(Polish, ArraysAndUserFunctionsAreCalledLikeFunctions) {
 
 TEST_F(Polish, PositionsTravelWithTheirItems) {
     ItemBuffer buffer = Infix("A + B * C");
-    ToPolish(buffer, buffer, ErrorNumber);
-    ASSERT_EQ(ErrorNumber, 0);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const int expected[] = {1, 3, 5, 4, 2}; // A B C * +
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(buffer[static_cast<std::size_t>(i) + 1].Position, expected[i]);
@@ -305,23 +305,23 @@ TEST_F(Polish, ItemsWithNoPlaceInAnExpressionAreRefused) {
     EXPECT_EQ(Convert("A >< B"), "error 138") << "the alternative spellings arrive canonical";
     ItemBuffer buffer = Infix("A + B");
     buffer[2] = {CodeKind::Operator, OperatorCount + 1, 2};
-    ToPolish(buffer, buffer, ErrorNumber);
-    EXPECT_EQ(ErrorNumber, Err::NotInExpression);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NotInExpression);
     buffer = Infix("A + B");
     buffer[3] = {CodeKind::Statement, St::PRINT, 3};
-    ToPolish(buffer, buffer, ErrorNumber);
-    EXPECT_EQ(ErrorNumber, Err::NotInExpression);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NotInExpression);
     buffer = Infix("A + B");
     buffer[3] = {CodeKind::JumpTarget, 7, 3};
-    ToPolish(buffer, buffer, ErrorNumber);
-    EXPECT_EQ(ErrorNumber, Err::NotInExpression);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NotInExpression);
 }
 
 TEST_F(Polish, NameIndexOutsideItsTableIsTakenAsAPlainOperand) {
     ItemBuffer buffer = Infix("A + B");
     buffer[3] = {CodeKind::NumArray, 100000, 3};
-    ToPolish(buffer, buffer, ErrorNumber);
-    ASSERT_EQ(ErrorNumber, 0);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(buffer[2], (CodeItemType{CodeKind::NumArray, 100000, 3}));
     EXPECT_EQ(buffer[3].SecondCode, Op::Plus);
 }
@@ -349,8 +349,8 @@ TEST_F(Polish, ExpressionsLongerThanTheLimitAreRefused) {
     ItemBuffer full{};
     for (int i = 1; i <= ItemBufferSize; ++i)
         full[static_cast<std::size_t>(i)] = names_["A"];
-    ToPolish(full, full, ErrorNumber);
-    EXPECT_EQ(ErrorNumber, ExpressionTooLongError);
+    ToPolish(full, full, Fe.ErrorNumber);
+    EXPECT_EQ(Fe.ErrorNumber, ExpressionTooLongError);
 }
 
 TEST_F(Polish, FailureLeavesTheOutputAloneAndReportsThroughBothChannels) {
@@ -362,7 +362,7 @@ TEST_F(Polish, FailureLeavesTheOutputAloneAndReportsThroughBothChannels) {
     int error = -7;
     ToPolish(input, output, error);
     EXPECT_EQ(error, Err::UnmatchedOpenBracket);
-    EXPECT_EQ(ErrorNumber, Err::UnmatchedOpenBracket);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnmatchedOpenBracket);
     EXPECT_EQ(output, before);
 
     error = -7;
@@ -381,24 +381,24 @@ TEST_F(Polish, SuccessClearsTheErrorsAndEndsTheResult) {
     for (auto& item : output)
         item = {CodeKind::NumLiteral, 99, 99};
     int error = -7;
-    ErrorNumber = 55;
+    Fe.ErrorNumber = 55;
     ToPolish(Infix("( A + B ) * C"), output, error);
     EXPECT_EQ(error, 0);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Postfix(output), "A B + C *") << "a cleared item ends the shorter result";
 }
 
 TEST_F(Polish, TheInputEndsAtItsFirstEmptyItem) {
     ItemBuffer buffer = Infix("A + B");
     buffer[5] = names_["C"]; // after the end item: not part of the expression
-    ToPolish(buffer, buffer, ErrorNumber);
-    ASSERT_EQ(ErrorNumber, 0);
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Postfix(buffer), "A B +");
 
     buffer = Infix("A + B");
     buffer[3] = {CodeKind::End, 0, 3};
-    ToPolish(buffer, buffer, ErrorNumber);
-    EXPECT_EQ(ErrorNumber, Err::OperandsInRow) << "an end item of kind -1 ends it too, after the +";
+    ToPolish(buffer, buffer, Fe.ErrorNumber);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OperandsInRow) << "an end item of kind -1 ends it too, after the +";
 }
 
 TEST_F(Polish, ConversionsDoNotLeakIntoEachOther) {

@@ -28,11 +28,11 @@ class Decoded : public ::testing::Test {
 protected:
     void SetUp() override {
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         FastPathsEnabled = true;
     }
     void TearDown() override {
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         FastPathsEnabled = true;
         RunWindowQueue::Instance().Reset();
     }
@@ -45,7 +45,7 @@ protected:
     static Extended& Num(const char* name) {
         const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
         EXPECT_GT(index, 0) << name;
-        return NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
+        return Tb.NumVarTable[static_cast<std::size_t>(index > 0 ? index : 0)].Value;
     }
 
     // The index of the `n`-th statement item `code` of the program.
@@ -101,7 +101,7 @@ TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
     EXPECT_LT(at, letAt);
     // The run loop then runs it item by item and fails at the division.
     EXPECT_EQ(RunLoopFrom(at), LoopExit::Error);
-    EXPECT_EQ(ErrorNumber, Err::DivisionByZero);
+    EXPECT_EQ(Fe.ErrorNumber, Err::DivisionByZero);
     EXPECT_EQ(Num("X"), 5);
 }
 
@@ -122,14 +122,14 @@ TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
 
 TEST_F(Decoded, AStopRequestEndsTheRunAfterTheStatementInHand) {
     Compile({"X = 1 : Y = 2 : Z = 3"});
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
     EXPECT_EQ(Num("X"), 1);
     EXPECT_EQ(Num("Y"), 0);
     // The index returned is the next statement's, where CONT goes on.
-    StopRequest = 0;
+    Fe.StopRequest = 0;
     Run(at, stoppedShort);
     EXPECT_EQ(Num("Y"), 2);
     EXPECT_EQ(Num("Z"), 3);
@@ -323,19 +323,20 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             Compile(lines);
             Outcome& o = outcome[way];
             o.Exit = RunLoopFrom(ProgramCodeStart);
-            o.Error = ErrorNumber;
-            o.Position = ErrorPosition;
+            o.Error = Fe.ErrorNumber;
+            o.Position = Fe.ErrorPosition;
             for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
-                o.Values.push_back(index > 0 ? NumVarTable[static_cast<std::size_t>(index)].Value : 0);
+                o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
             }
-            for (int at = 0; at <= NumofRegisteredANumVar; ++at)
-                o.Values.push_back(ANumVarTable[static_cast<std::size_t>(at)]);
+            for (int at = 0; at <= Tb.NumofRegisteredANumVar; ++at)
+                o.Values.push_back(Tb.ANumVarTable[static_cast<std::size_t>(at)]);
             for (const char* name : {"S$", "T$"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::String);
-                o.Texts.push_back(index > 0 ? StrVarTable[static_cast<std::size_t>(index)].Value : QString());
+                o.Texts.push_back(index > 0 ? Tb.StrVarTable[static_cast<std::size_t>(index)].Value
+                                            : QString());
             }
-            ErrorNumber = 0;
+            Fe.ErrorNumber = 0;
         }
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
         if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;

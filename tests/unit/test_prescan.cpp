@@ -20,8 +20,8 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
 void SetText(const QString& program) {
-    CompileText = program + CrLf + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = program + CrLf + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetSourcePos();
 }
 
@@ -29,14 +29,14 @@ void SetText(const QString& program) {
 void PreScanProgram(const QString& program) {
     SetText(program);
     InitAll();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     PreScan();
 }
 
 // The entry of a declared name, or null.
 const DcVarType* Entry(const QString& name) {
     const int i = FindDcVar(name);
-    return i == 0 ? nullptr : &DcVarTable[static_cast<std::size_t>(i)];
+    return i == 0 ? nullptr : &Tb.DcVarTable[static_cast<std::size_t>(i)];
 }
 
 int KindOf(const QString& name) {
@@ -46,8 +46,8 @@ int KindOf(const QString& name) {
 
 // The token the statement scan would get for a name in a context.
 CodeItemType Resolve(const QString& name, std::uint8_t context, const QString& prefix = QString()) {
-    DeclContext = context;
-    LocalNamePrefix = prefix;
+    Fe.DeclContext = context;
+    Fe.LocalNamePrefix = prefix;
     CodeItemType token;
     LookUpVariable(name, token);
     return token;
@@ -57,16 +57,16 @@ class PreScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
-        DeclContext = 0;
-        LocalNameMode = 0;
-        MemberDotMode = 0;
-        IncludeMode = 0;
-        IncludeOffset = 0;
-        OptionExplicit = 0;
-        LocalNamePrefix.clear();
-        ProgramFolder.clear();
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
+        Fe.DeclContext = 0;
+        Fe.LocalNameMode = 0;
+        Fe.MemberDotMode = 0;
+        Fe.IncludeMode = 0;
+        Fe.IncludeOffset = 0;
+        Fe.OptionExplicit = 0;
+        Fe.LocalNamePrefix.clear();
+        Fe.ProgramFolder.clear();
         ASSERT_TRUE(dir_.isValid());
     }
 
@@ -96,7 +96,7 @@ TEST_F(PreScanTest, DeclaresProceduresParametersAndArraysWhereverTheyStand) {
                                   "ENDFUNCTION\r\n"
                                   "DEF FNSq(A) = A * A\r\n"
                                   "DIM After\r\n"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     // A SUB called before its declaration is already known.
     EXPECT_TRUE(IsSubName(QStringLiteral("DRAW")));
     EXPECT_EQ(KindOf(QStringLiteral("GRID")), DcVarKind::NumberVariable);
@@ -120,54 +120,54 @@ TEST_F(PreScanTest, DeclaresProceduresParametersAndArraysWhereverTheyStand) {
     EXPECT_EQ(Entry(QStringLiteral("0003A")), nullptr);
     // After the DEF, the main program again.
     EXPECT_EQ(KindOf(QStringLiteral("AFTER")), DcVarKind::NumberVariable);
-    EXPECT_EQ(DeclContext, DeclCtx::Main);
-    EXPECT_EQ(DefCounter, 3);
-    EXPECT_EQ(NumofRegisteredDcVar, 17);
+    EXPECT_EQ(Fe.DeclContext, DeclCtx::Main);
+    EXPECT_EQ(Fe.DefCounter, 3);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 17);
 }
 
 TEST_F(PreScanTest, BothFormsOfEndCloseTheProcedure) {
     for (const QString& end :
          {QStringLiteral("END SUB"), QStringLiteral("ENDSUB"), QStringLiteral("end sub")}) {
         PreScanProgram(QStringLiteral("SUB S\r\n") + end + QStringLiteral("\r\nDIM Q\r\n"));
-        ASSERT_EQ(ErrorNumber, 0);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(KindOf(QStringLiteral("Q")), DcVarKind::NumberVariable) << end.toStdString();
     }
     // Without an end the DIM stays local to the SUB.
     PreScanProgram(QStringLiteral("SUB S\r\nDIM Q\r\n"));
     EXPECT_EQ(KindOf(QStringLiteral("0001Q")), DcVarKind::NumberLocalVariable);
-    EXPECT_EQ(DeclContext, DeclCtx::SubBody);
+    EXPECT_EQ(Fe.DeclContext, DeclCtx::SubBody);
 }
 
 TEST_F(PreScanTest, ExitProcedureIsNoHeader) {
     PreScanProgram(QStringLiteral("FUNCTION F(N)\r\nIF N THEN EXIT FUNCTION\r\nEND FUNCTION\r\nDIM Q"));
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(DefCounter, 1);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.DefCounter, 1);
     EXPECT_EQ(KindOf(QStringLiteral("Q")), DcVarKind::NumberVariable);
 
     PreScanProgram(QStringLiteral("EXIT\r\n"));
-    EXPECT_EQ(ErrorNumber, Err::ExitSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ExitSyntax);
     PreScanProgram(QStringLiteral("EXIT WHILE\r\n"));
-    EXPECT_EQ(ErrorNumber, Err::ExitSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::ExitSyntax);
 }
 
 TEST_F(PreScanTest, CommentsAndBraceBlocksDeclareNothing) {
     PreScanProgram(
         QStringLiteral("' DIM A\r\nREM SUB B\r\nX = 1 ' PUBLIC C\r\n{ DIM D\r\n SUB E }\r\nDIM F"));
-    ASSERT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
     EXPECT_EQ(KindOf(QStringLiteral("F")), DcVarKind::NumberVariable);
     // A brace block left open runs to the end of the text.
     PreScanProgram(QStringLiteral("{ DIM A\r\nDIM B"));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
 }
 
 TEST_F(PreScanTest, ConstantsAreLeftToTheStatementScan) {
     PreScanProgram(QStringLiteral("CONST A = 1\r\nPUBLIC CONST B = 2, C$ = \"x\"\r\nDIM D"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Entry(QStringLiteral("A")), nullptr);
     EXPECT_EQ(Entry(QStringLiteral("B")), nullptr);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
 }
 
 TEST_F(PreScanTest, ErrorsInHeadersAndListsNameTheirStatement) {
@@ -196,18 +196,18 @@ TEST_F(PreScanTest, ErrorsInHeadersAndListsNameTheirStatement) {
         {"PUBLIC X, CONST\r\n", Err::BadDeclaredName, St::PUBLIC},
     };
     for (const Case& c : cases) {
-        ErrorNameIndex = 0;
+        Fe.ErrorNameIndex = 0;
         PreScanProgram(QString::fromLatin1(c.program));
-        EXPECT_EQ(ErrorNumber, c.error) << c.program;
+        EXPECT_EQ(Fe.ErrorNumber, c.error) << c.program;
         if (c.error != 0) {
-            EXPECT_EQ(ErrorNameIndex, c.named) << c.program;
+            EXPECT_EQ(Fe.ErrorNameIndex, c.named) << c.program;
         }
     }
 }
 
 TEST_F(PreScanTest, DeclaredTypesComeFromAsClauses) {
     PreScanProgram(QStringLiteral("DIM A AS STRING, B as real, C(3) AS Boolean, D AS STRINGX, E$ AS STRING"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(KindOf(QStringLiteral("A")), DcVarKind::StringVariable);
     EXPECT_EQ(KindOf(QStringLiteral("B")), DcVarKind::NumberVariable);
     EXPECT_EQ(KindOf(QStringLiteral("C")), DcVarKind::BooleanVariable);
@@ -217,7 +217,7 @@ TEST_F(PreScanTest, DeclaredTypesComeFromAsClauses) {
     // The statement scan then makes A a string variable although it has no "$".
     const CodeItemType declared = Resolve(QStringLiteral("A"), DeclCtx::Main);
     EXPECT_EQ(declared.FirstCode, CodeKind::StrVar);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(declared.SecondCode)].Name, QStringLiteral("A"));
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(declared.SecondCode)].Name, QStringLiteral("A"));
 }
 
 // ---- limits
@@ -234,25 +234,25 @@ QString DimList(int from, int to) {
 
 TEST_F(PreScanTest, AtMost1024DeclaredNames) {
     PreScanProgram(DimList(1, 1000) + CrLf + DimList(1001, 1024));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(NumofRegisteredDcVar, DcVarCapacity);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, DcVarCapacity);
 
     PreScanProgram(DimList(1, 1000) + CrLf + DimList(1001, 1025));
-    EXPECT_EQ(ErrorNumber, Err::TooManyDeclaredNames);
-    EXPECT_EQ(NumofRegisteredDcVar, DcVarCapacity);
+    EXPECT_EQ(Fe.ErrorNumber, Err::TooManyDeclaredNames);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, DcVarCapacity);
 }
 
 TEST_F(PreScanTest, NamesOfAtMostThirtyCharacters) {
     const QString thirty(30, u'N');
     PreScanProgram(QStringLiteral("DIM ") + thirty);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(KindOf(thirty), DcVarKind::NumberVariable);
 
     PreScanProgram(QStringLiteral("DIM ") + thirty + u'N');
-    EXPECT_EQ(ErrorNumber, Err::NameTooLong);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NameTooLong);
     // Every name the pre-scan reads is held to the limit.
     PreScanProgram(thirty + QStringLiteral("NN = 1"));
-    EXPECT_EQ(ErrorNumber, Err::NameTooLong);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NameTooLong);
 }
 
 TEST_F(PreScanTest, LocalPrefixesWrapAfterFourDigits) {
@@ -267,15 +267,15 @@ TEST_F(PreScanTest, LocalPrefixesWrapAfterFourDigits) {
 
 TEST_F(PreScanTest, NamesInsideProceduresAreLocalUnlessPublic) {
     PreScanProgram(QStringLiteral("DIM Main\r\nPUBLIC Shared\r\nSUB A\r\nEND SUB\r\nSUB B\r\nEND SUB"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ResetNumTbl();
 
     const CodeItemType inA = Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0001"));
     const CodeItemType inB = Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0002"));
     const CodeItemType inMain = Resolve(QStringLiteral("X"), DeclCtx::Main);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inA.SecondCode)].Name, QStringLiteral("0001X"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inB.SecondCode)].Name, QStringLiteral("0002X"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(inMain.SecondCode)].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inA.SecondCode)].Name, QStringLiteral("0001X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inB.SecondCode)].Name, QStringLiteral("0002X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(inMain.SecondCode)].Name, QStringLiteral("X"));
     EXPECT_NE(inA.SecondCode, inB.SecondCode);
     EXPECT_EQ(Resolve(QStringLiteral("X"), DeclCtx::SubBody, QStringLiteral("0001")), inA);
 
@@ -285,7 +285,7 @@ TEST_F(PreScanTest, NamesInsideProceduresAreLocalUnlessPublic) {
     const CodeItemType mainDim = Resolve(QStringLiteral("MAIN"), DeclCtx::Main);
     const CodeItemType localDim = Resolve(QStringLiteral("MAIN"), DeclCtx::SubBody, QStringLiteral("0001"));
     EXPECT_NE(mainDim, localDim);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(localDim.SecondCode)].Name, QStringLiteral("0001MAIN"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(localDim.SecondCode)].Name, QStringLiteral("0001MAIN"));
     // SUB names are global inside procedures too.
     EXPECT_EQ(Resolve(QStringLiteral("B"), DeclCtx::SubBody, QStringLiteral("0001")),
               Resolve(QStringLiteral("B"), DeclCtx::Main));
@@ -293,72 +293,72 @@ TEST_F(PreScanTest, NamesInsideProceduresAreLocalUnlessPublic) {
 
 TEST_F(PreScanTest, DeclaringTwiceAndBindingTheEntry) {
     PreScanProgram(QStringLiteral("DIM A AS STRING\r\nSUB S(P)\r\nEND SUB"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     // The reader stands just after the name, before its AS clause.
     SetText(QStringLiteral(" AS STRING"));
-    DeclContext = DeclCtx::DimList;
+    Fe.DeclContext = DeclCtx::DimList;
     CodeItemType token;
     LookUpVariable(QStringLiteral("A"), token);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(token.FirstCode, CodeKind::StrVar);
     EXPECT_EQ(Entry(QStringLiteral("A"))->Index, token.SecondCode);
     // Declaring it again is refused.
     LookUpVariable(QStringLiteral("A"), token);
-    EXPECT_EQ(ErrorNumber, Err::VariableDeclaredTwice);
+    EXPECT_EQ(Fe.ErrorNumber, Err::VariableDeclaredTwice);
     // A parameter resolves to its prefixed variable and binds its entry.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     SetText(QString());
     const CodeItemType param = Resolve(QStringLiteral("P"), DeclCtx::SubParams, QStringLiteral("0001"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(param.SecondCode)].Name, QStringLiteral("0001P"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(param.SecondCode)].Name, QStringLiteral("0001P"));
     EXPECT_EQ(Entry(QStringLiteral("0001P"))->Index, param.SecondCode);
     // A name never declared cannot be bound.
     Resolve(QStringLiteral("NEVER"), DeclCtx::DimList);
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedLexError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedLexError);
 }
 
 TEST_F(PreScanTest, ProcedureNamesGetTheirRecordKinds) {
     CodeItemType token;
-    DeclContext = DeclCtx::SubName;
+    Fe.DeclContext = DeclCtx::SubName;
     CreateVariable(QStringLiteral("S"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::SubName);
-    DeclContext = DeclCtx::FunctionName;
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::SubName);
+    Fe.DeclContext = DeclCtx::FunctionName;
     CreateVariable(QStringLiteral("F"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::FunctionName);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::FunctionName);
     CreateVariable(QStringLiteral("G$"), VarType::String, token);
-    EXPECT_EQ(StrVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, StrVarKind::FunctionName);
-    DeclContext = DeclCtx::Main;
+    EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, StrVarKind::FunctionName);
+    Fe.DeclContext = DeclCtx::Main;
     CreateVariable(QStringLiteral("H"), VarType::Real, token);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::Variable);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::Variable);
 }
 
 TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     InitAll();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     // As the statement scan declares them: CONST in the main program and in a SUB, PUBLIC CONST.
     SetText(QStringLiteral("N"));
     CodeItemType token;
-    DeclContext = DeclCtx::Const;
+    Fe.DeclContext = DeclCtx::Const;
     RegisterDcVar(QStringLiteral("N"), token);
     EXPECT_EQ(token.FirstCode, 15);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 3;
-    DeclContext = DeclCtx::PublicConst;
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 3;
+    Fe.DeclContext = DeclCtx::PublicConst;
     RegisterDcVar(QStringLiteral("P$"), token);
     EXPECT_EQ(token.FirstCode, 25);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 2;
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 2;
     SetText(QStringLiteral(" AS BOOLEAN"));
-    DeclContext = DeclCtx::SubConst;
-    LocalNamePrefix = QStringLiteral("0001");
+    Fe.DeclContext = DeclCtx::SubConst;
+    Fe.LocalNamePrefix = QStringLiteral("0001");
     RegisterDcVar(QStringLiteral("OK"), token);
     EXPECT_EQ(token.FirstCode, 35);
     EXPECT_EQ(KindOf(QStringLiteral("0001OK")), DcVarKind::BooleanConstant);
-    ASSERT_EQ(ErrorNumber, 0);
-    DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = BoolConstFalse;
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = BoolConstFalse;
     // The CONST scanner's type clause: the reader moves past it.
     SetText(QStringLiteral(" AS BOOLEAN = TRUE"));
-    DeclContext = DeclCtx::Const;
+    Fe.DeclContext = DeclCtx::Const;
     RegisterDcVar(QStringLiteral("Q"), token);
     EXPECT_EQ(token.FirstCode, 35);
-    EXPECT_EQ(SourcePos, 12);
+    EXPECT_EQ(Fe.SourcePos, 12);
 
     EXPECT_EQ(Resolve(QStringLiteral("N"), DeclCtx::Main), (CodeItemType{CodeKind::NumLiteral, 2, 0}));
     EXPECT_EQ(Resolve(QStringLiteral("P$"), DeclCtx::Main), (CodeItemType{CodeKind::StrLiteral, 2, 0}));
@@ -369,27 +369,27 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     // The main program's CONST is not seen inside a SUB: there N is a new local variable.
     const CodeItemType local = Resolve(QStringLiteral("N"), DeclCtx::SubBody, QStringLiteral("0001"));
     EXPECT_EQ(local.FirstCode, CodeKind::NumVar);
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(local.SecondCode)].Name, QStringLiteral("0001N"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(local.SecondCode)].Name, QStringLiteral("0001N"));
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(PreScanTest, PublicConstFormulaIsNoConstant) {
     SetText(QStringLiteral("F@"));
     CodeItemType token;
-    DeclContext = DeclCtx::PublicConst;
+    Fe.DeclContext = DeclCtx::PublicConst;
     RegisterDcVar(QStringLiteral("F@"), token);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(KindOf(QStringLiteral("F@")), DcVarKind::Skip);
     EXPECT_EQ(token.FirstCode, CodeKind::FormulaVar); // not 72: the CONST scanner refuses it
     Resolve(QStringLiteral("F@"), DeclCtx::Main);
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedLexError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedLexError);
 }
 
 TEST_F(PreScanTest, IsSubNameAnswersForTheFirstEntryOnly) {
-    DcVarTable[1] = DcVarType{QStringLiteral("EVT"), DcVarKind::NumberVariable, 0};
-    DcVarTable[2] = DcVarType{QStringLiteral("EVT"), DcVarKind::Sub, 0};
-    DcVarTable[3] = DcVarType{QStringLiteral("CLICK"), DcVarKind::Sub | 0x80, 0}; // only 7 bits count
-    NumofRegisteredDcVar = 3;
+    Tb.DcVarTable[1] = DcVarType{QStringLiteral("EVT"), DcVarKind::NumberVariable, 0};
+    Tb.DcVarTable[2] = DcVarType{QStringLiteral("EVT"), DcVarKind::Sub, 0};
+    Tb.DcVarTable[3] = DcVarType{QStringLiteral("CLICK"), DcVarKind::Sub | 0x80, 0}; // only 7 bits count
+    Tb.NumofRegisteredDcVar = 3;
     EXPECT_FALSE(IsSubName(QStringLiteral("EVT")));
     EXPECT_TRUE(IsSubName(QStringLiteral("CLICK")));
     EXPECT_FALSE(IsSubName(QStringLiteral("NONE")));
@@ -401,43 +401,43 @@ TEST_F(PreScanTest, IsSubNameAnswersForTheFirstEntryOnly) {
 
 TEST_F(PreScanTest, OptionExplicitMustComeFirst) {
     PreScanProgram(QStringLiteral("REM checked\r\n' comment\r\nX = 1\r\nOPTION EXPLICIT\r\nDIM Y"));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(OptionExplicit, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.OptionExplicit, 1);
     EXPECT_EQ(KindOf(QStringLiteral("Y")), DcVarKind::NumberVariable);
 
     PreScanProgram(QStringLiteral("PRINT 1\r\nOPTION EXPLICIT"));
-    EXPECT_EQ(ErrorNumber, Err::OptionNotFirst);
+    EXPECT_EQ(Fe.ErrorNumber, Err::OptionNotFirst);
 
     PreScanProgram(QStringLiteral("OPTION EXPLICIT OFF"));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(OptionExplicit, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.OptionExplicit, 0);
     PreScanProgram(QStringLiteral("option explicit on"));
-    EXPECT_EQ(OptionExplicit, 1);
+    EXPECT_EQ(Fe.OptionExplicit, 1);
     // OPTION ANGLE is left to the statement scan.
     PreScanProgram(QStringLiteral("OPTION ANGLE DEGREES"));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(OptionExplicit, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.OptionExplicit, 0);
     // The token after EXPLICIT is read again: here a comment.
     PreScanProgram(QStringLiteral("OPTION EXPLICIT ' DIM Z\r\nDIM W"));
-    EXPECT_EQ(ErrorNumber, 0);
-    EXPECT_EQ(OptionExplicit, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_EQ(Fe.OptionExplicit, 1);
     EXPECT_EQ(Entry(QStringLiteral("Z")), nullptr);
     EXPECT_NE(Entry(QStringLiteral("W")), nullptr);
 }
 
 TEST_F(PreScanTest, OptionExplicitRefusesUndeclaredNames) {
     PreScanProgram(QStringLiteral("OPTION EXPLICIT\r\nDIM Known\r\nSUB S(P)\r\nEND SUB"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     Resolve(QStringLiteral("KNOWN"), DeclCtx::Main);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     Resolve(QStringLiteral("P"), DeclCtx::SubBody, QStringLiteral("0001"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     Resolve(QStringLiteral("UNKNOWN"), DeclCtx::Main);
-    EXPECT_EQ(ErrorNumber, Err::UndeclaredVariable);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::UndeclaredVariable);
+    Fe.ErrorNumber = 0;
     Resolve(QStringLiteral("UNKNOWN"), DeclCtx::SubBody, QStringLiteral("0001"));
-    EXPECT_EQ(ErrorNumber, Err::UndeclaredVariable);
-    EXPECT_EQ(NumofRegisteredNumVar, 2);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UndeclaredVariable);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 2);
 }
 
 // ---- INCLUDE
@@ -446,31 +446,31 @@ TEST_F(PreScanTest, OptionExplicitRefusesUndeclaredNames) {
 TEST_F(PreScanTest, IncludeInsertsTheFileAfterTheStatement) {
     // LF and lone CR line ends in the file become CR LF; a last line without a line end is kept.
     WriteFile(QStringLiteral("lib.lxt"), QByteArray("SUB Helper\nPRINT 1\rEND SUB"));
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     const QString program = QStringLiteral("INCLUDE \"lib.lxt\" ' tools\r\nCALL Helper");
     PreScanProgram(program);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const QString inserted = QStringLiteral("\r\nSUB Helper\r\nPRINT 1\r\nEND SUB\r\n:IncludeOff:\r\n");
     const QString expected = QStringLiteral("INCLUDE \"lib.lxt\"") + inserted +
                              QStringLiteral(" ' tools\r\nCALL Helper\r\n") + QChar(0) + QChar(0);
-    EXPECT_EQ(CompileText, expected);
-    EXPECT_EQ(CompileTextLength, expected.size());
-    EXPECT_EQ(IncludeOffset, inserted.size());
+    EXPECT_EQ(Fe.CompileText, expected);
+    EXPECT_EQ(Fe.CompileTextLength, expected.size());
+    EXPECT_EQ(Fe.IncludeOffset, inserted.size());
     // The included file's declarations are entered.
     EXPECT_TRUE(IsSubName(QStringLiteral("HELPER")));
 }
 
 TEST_F(PreScanTest, IncludeNamesUseBackslashesAndTheProgramFolder) {
     WriteFile(QStringLiteral("sub/inc.lxt"), QByteArray("DIM FromSub\r\n"));
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     PreScanProgram(QStringLiteral("INCLUDE \"sub\\inc.lxt\""));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(Entry(QStringLiteral("FROMSUB")), nullptr);
 
     const QString absolute = QDir::toNativeSeparators(dir_.filePath(QStringLiteral("sub/inc.lxt")));
-    ProgramFolder = QStringLiteral("/nonexistent");
+    Fe.ProgramFolder = QStringLiteral("/nonexistent");
     PreScanProgram(QStringLiteral("INCLUDE \"") + absolute + u'"');
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(IncludeFilePath(QStringLiteral("a\\b.lxt")), QStringLiteral("/nonexistent/a/b.lxt"));
 }
 
@@ -483,89 +483,89 @@ TEST_F(PreScanTest, IncludeReadsUnicodeFilesByTheirByteOrderMark) {
         utf16 += '\0';
     }
     WriteFile(QStringLiteral("u16.lxt"), utf16);
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     PreScanProgram(QStringLiteral("INCLUDE \"u8.lxt\"\r\nINCLUDE \"u16.lxt\""));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(Entry(QStringLiteral("U8")), nullptr);
     EXPECT_NE(Entry(QStringLiteral("U16")), nullptr);
-    EXPECT_FALSE(CompileText.contains(QChar(0xFEFF)));
+    EXPECT_FALSE(Fe.CompileText.contains(QChar(0xFEFF)));
 }
 
 TEST_F(PreScanTest, IncludeErrors) {
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     // Error positions are those of the program text as written.
     PreScanProgram(QStringLiteral("X = 1\r\nINCLUDE \"missing.lxt\"\r\n"));
-    EXPECT_EQ(ErrorNumber, Err::IncludeFileNotFound);
-    EXPECT_EQ(SourcePos, 29); // just after the file name
+    EXPECT_EQ(Fe.ErrorNumber, Err::IncludeFileNotFound);
+    EXPECT_EQ(Fe.SourcePos, 29); // just after the file name
 
     PreScanProgram(QStringLiteral("INCLUDE 5"));
-    EXPECT_EQ(ErrorNumber, Err::IncludeNoString);
+    EXPECT_EQ(Fe.ErrorNumber, Err::IncludeNoString);
 
     QDir(dir_.path()).mkdir(QStringLiteral("folder.lxt"));
     PreScanProgram(QStringLiteral("INCLUDE \"folder.lxt\""));
-    EXPECT_EQ(ErrorNumber, Err::IncludeFileNotFound);
+    EXPECT_EQ(Fe.ErrorNumber, Err::IncludeFileNotFound);
 }
 
 TEST_F(PreScanTest, ErrorsInIncludedTextPointAtTheIncludeStatement) {
     WriteFile(QStringLiteral("bad.lxt"), QByteArray("REM fine\r\nDIM A(N + 1)\r\n"));
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     const QString program = QStringLiteral("PRINT 1\r\nINCLUDE \"bad.lxt\"\r\nPRINT 2");
     PreScanProgram(program);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(SourcePos, program.indexOf(u'"', 18) + 2); // after the closing quote
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.SourcePos, program.indexOf(u'"', 18) + 2); // after the closing quote
 }
 
 TEST_F(PreScanTest, ErrorsAfterIncludedTextKeepTheirOwnPositions) {
     WriteFile(QStringLiteral("ok.lxt"), QByteArray("DIM A\r\nDIM B\r\n"));
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     const QString program = QStringLiteral("INCLUDE \"ok.lxt\"\r\nDIM C(1+2)");
     PreScanProgram(program);
-    EXPECT_EQ(ErrorNumber, Err::StatementSyntax);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
     // The reader stopped after "+" (1-based position of the next character).
-    EXPECT_EQ(SourcePos, program.indexOf(u'+') + 2);
+    EXPECT_EQ(Fe.SourcePos, program.indexOf(u'+') + 2);
 }
 
 TEST_F(PreScanTest, IncludedTextMayNotIncludeAgain) {
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     // A file including itself must neither hang nor grow the text for ever.
     WriteFile(QStringLiteral("self.lxt"), QByteArray("DIM S\r\nINCLUDE \"self.lxt\"\r\n"));
     WriteFile(QStringLiteral("outer.lxt"), QByteArray("INCLUDE \"lib.lxt\"\r\n"));
     WriteFile(QStringLiteral("lib.lxt"), QByteArray("DIM L\r\n"));
     const QString program = QStringLiteral("REM\r\nINCLUDE \"self.lxt\"");
     PreScanProgram(program);
-    EXPECT_EQ(ErrorNumber, Err::NestedInclude);
-    EXPECT_EQ(SourcePos, program.size() + 1);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NestedInclude);
+    EXPECT_EQ(Fe.SourcePos, program.size() + 1);
 
     PreScanProgram(QStringLiteral("INCLUDE \"outer.lxt\""));
-    EXPECT_EQ(ErrorNumber, Err::NestedInclude);
+    EXPECT_EQ(Fe.ErrorNumber, Err::NestedInclude);
 
     // Two INCLUDE statements one after the other are fine.
     PreScanProgram(QStringLiteral("INCLUDE \"lib.lxt\"\r\nINCLUDE \"lib.lxt\""));
-    EXPECT_EQ(ErrorNumber, Err::NameDeclaredTwice); // the same DIM twice, which is the file's fault
-    EXPECT_EQ(SourcePos, 37);                       // at the second INCLUDE
+    EXPECT_EQ(Fe.ErrorNumber, Err::NameDeclaredTwice); // the same DIM twice, which is the file's fault
+    EXPECT_EQ(Fe.SourcePos, 37);                       // at the second INCLUDE
 }
 
 TEST_F(PreScanTest, EndMarkerInsideAnIncludedFileIsRefused) {
     WriteFile(QStringLiteral("marker.lxt"), QByteArray("PRINT 1\r\n:IncludeOff:\r\nPRINT 2\r\n"));
-    ProgramFolder = dir_.path();
+    Fe.ProgramFolder = dir_.path();
     PreScanProgram(QStringLiteral("INCLUDE \"marker.lxt\"\r\nX = 1"));
-    EXPECT_EQ(ErrorNumber, Err::IncludeOffInProgram);
-    EXPECT_EQ(SourcePos, 21);
+    EXPECT_EQ(Fe.ErrorNumber, Err::IncludeOffInProgram);
+    EXPECT_EQ(Fe.SourcePos, 21);
     // The marker this pre-scan writes itself passes.
     WriteFile(QStringLiteral("plain.lxt"), QByteArray("PRINT 1\r\n"));
     PreScanProgram(QStringLiteral("INCLUDE \"plain.lxt\"\r\nX = 1"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(PreScanTest, LexicalErrorsStopThePreScanAtTheirPosition) {
     PreScanProgram(QStringLiteral("X = 1\r\nY = \"open\r\nZ = 2"));
-    EXPECT_EQ(ErrorNumber, Err::StringNotClosed);
-    EXPECT_EQ(SourcePos, 17); // at the CR
+    EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
+    EXPECT_EQ(Fe.SourcePos, 17); // at the CR
     PreScanProgram(QStringLiteral("A = 1\r\nB = Ａ"));
-    EXPECT_EQ(ErrorNumber, Err::WideCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::WideCharacter);
     // Literals are not converted by the pre-scan: a bad number waits for the statement scan.
     PreScanProgram(QStringLiteral("A = 1.2.3\r\nB = &H"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 } // namespace

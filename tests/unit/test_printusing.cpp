@@ -35,7 +35,7 @@ class PrintUsing : public ::testing::Test {
 protected:
     void SetUp() override {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         PrintLine.clear();
     }
     void TearDown() override { PrintLine.clear(); }
@@ -62,9 +62,9 @@ protected:
     QString Using(const char16_t* format, std::initializer_list<Arg> values) {
         InitGlStack();
         PrintLine.clear();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         Run(Q(format), values);
-        EXPECT_EQ(ErrorNumber, 0) << QString::fromUtf16(format).toStdString();
+        EXPECT_EQ(Fe.ErrorNumber, 0) << QString::fromUtf16(format).toStdString();
         EXPECT_EQ(ValueStackCount, 0) << "values left over for " << QString::fromUtf16(format).toStdString();
         return PrintLine;
     }
@@ -109,7 +109,7 @@ TEST_F(PrintUsing, WideStringFieldIsPaddedToItsFullWidth) {
     const QString format = u'&' + QString(58, u' ') + u'&'; // a field of 60 characters
     InitGlStack();
     Run(format, {S(u"short")});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PrintLine, Q(u"short") + QString(55, u' '));
 }
 
@@ -223,7 +223,7 @@ TEST_F(PrintUsing, ExtremeNumbersKeepEveryDigit) {
     ASSERT_EQ(expected.size(), 3914u);
     InitGlStack();
     Run(QStringLiteral("#"), {N(std::ldexp(1.0L, power))});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PrintLine, QStringLiteral("%") + QString::fromStdString(expected));
 
     // The smallest 80-bit number is 2^-16445: its exact expansion ends in a 5 at the 16445th decimal.
@@ -232,7 +232,7 @@ TEST_F(PrintUsing, ExtremeNumbersKeepEveryDigit) {
     InitGlStack();
     Run(QStringLiteral("#.") + QString(lastDigit + 10, u'#'),
         {N(std::numeric_limits<Extended>::denorm_min())});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(PrintLine.size(), 2 + lastDigit + 10);
     EXPECT_EQ(PrintLine[2 + lastDigit - 1], u'5');
     EXPECT_EQ(PrintLine.mid(2 + lastDigit), QString(10, u'0'));
@@ -243,7 +243,7 @@ TEST_F(PrintUsing, HugeFieldsAreLaidOutInFull) {
     constexpr int places = 200000;
     InitGlStack();
     Run(QStringLiteral("#.") + QString(places, u'#'), {N(1.5L)});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(PrintLine.size(), places + 2);
     EXPECT_TRUE(PrintLine.startsWith(QStringLiteral("1.5000")));
     EXPECT_EQ(PrintLine.count(u'0'), places - 1);
@@ -251,7 +251,7 @@ TEST_F(PrintUsing, HugeFieldsAreLaidOutInFull) {
     PrintLine.clear();
     InitGlStack();
     Run(QString(places, u'#'), {N(-42)});
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PrintLine, QString(places - 3, u' ') + QStringLiteral("-42"));
 }
 
@@ -273,13 +273,13 @@ TEST_F(PrintUsing, LiteralTextAroundFields) {
 TEST_F(PrintUsing, AppendsToThePrintLineWithoutEndingIt) {
     PrintLine = QStringLiteral("Before:");
     Run(QStringLiteral("##"), {N(3)});
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PrintLine, QStringLiteral("Before: 3"));
 }
 
 TEST_F(PrintUsing, FormatIsNotRepeatedAndLeftoverValuesStay) {
     Run(QStringLiteral("##|"), {N(1), N(2), S(u"three")});
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PrintLine, QStringLiteral(" 1|"));
     ASSERT_EQ(ValueStackCount, 2);
     EXPECT_EQ(GlPopNum(), 2);
@@ -326,54 +326,54 @@ TEST_F(PrintUsing, FormatMustBeAString) {
     GlPushNum(12);
     PrintLine = QStringLiteral("kept");
     ExecPrintUsing();
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
     EXPECT_EQ(PrintLine, QStringLiteral("kept"));
     EXPECT_EQ(ValueStackCount, 2) << "nothing popped";
 
     InitGlStack();
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     ExecPrintUsing();
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedParseError) << "an empty stack";
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError) << "an empty stack";
 }
 
 TEST_F(PrintUsing, MoreFieldsThanValues) {
     Run(QStringLiteral("A## B## C##"), {N(1)});
-    EXPECT_EQ(ErrorNumber, Err::UsingFieldType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
     EXPECT_EQ(PrintLine, QStringLiteral("A 1 B")) << "the text before the failing field stays";
     EXPECT_EQ(ValueStackCount, 0);
 
     SetUp();
     Run(QStringLiteral("!&"), {S(u"x")});
-    EXPECT_EQ(ErrorNumber, Err::UsingFieldType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
     EXPECT_EQ(PrintLine, QStringLiteral("x"));
 }
 
 TEST_F(PrintUsing, WrongValueTypeIsNotPopped) {
     Run(QStringLiteral("###"), {S(u"text")});
-    EXPECT_EQ(ErrorNumber, Err::UsingFieldType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
     EXPECT_EQ(PrintLine, QString());
     ASSERT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::String);
 
     SetUp();
     Run(QStringLiteral("&"), {N(5)});
-    EXPECT_EQ(ErrorNumber, Err::UsingFieldType);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
     EXPECT_EQ(ValueStackCount, 1);
 
     SetUp();
     Run(QStringLiteral("##"), {Arg(true)});
-    EXPECT_EQ(ErrorNumber, Err::UsingFieldType) << "a boolean is no number";
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType) << "a boolean is no number";
 }
 
 TEST_F(PrintUsing, FormatEndingInUnderscore) {
     Run(QStringLiteral("##ab_"), {N(1), N(2)});
-    EXPECT_EQ(ErrorNumber, Err::UsingUnderscore);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingUnderscore);
     EXPECT_EQ(PrintLine, QStringLiteral(" 1ab"));
     EXPECT_EQ(ValueStackCount, 1);
 
     SetUp();
     Run(QStringLiteral("_"), {});
-    EXPECT_EQ(ErrorNumber, Err::UsingUnderscore);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UsingUnderscore);
 }
 
 TEST_F(PrintUsing, FieldScannersRefuseIndexesOutsideTheFormat) {
@@ -381,15 +381,15 @@ TEST_F(PrintUsing, FieldScannersRefuseIndexesOutsideTheFormat) {
     QString result;
     qsizetype index = 2;
     EXPECT_FALSE(FormatPrintUsing(format, index, format.size(), result));
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedRunError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedRunError);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     index = -1;
     EXPECT_FALSE(ScanUsingField(format, index, format.size(), result));
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedRunError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedRunError);
 
     // A length beyond the format is cut to the format.
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(7);
     index = 0;
     EXPECT_TRUE(FormatPrintUsing(format, index, 1000, result));

@@ -28,7 +28,7 @@ class RunWindowBatches : public ::testing::Test {
 protected:
     void TearDown() override {
         RunWindowQueue::Instance().Reset();
-        EchoOn = 1;
+        Fe.EchoOn = 1;
     }
 
     // Runs the steps on a fresh run window with the given limits, applying the queue after every
@@ -38,13 +38,13 @@ protected:
         auto form = std::make_unique<TRunForm>();
         form->CLSBtnClick();
         form->SetMaxTextLength(maxLength);
-        OutputLineCount = startCount;
+        Fe.OutputLineCount = startCount;
         for (const Step& step : steps) {
             step();
             if (oneByOne) form->ApplyQueue();
         }
         form->ApplyQueue();
-        Outcome outcome{form->Text(), OutputLineCount.load()};
+        Outcome outcome{form->Text(), Fe.OutputLineCount.load()};
         form.reset();
         RunWindowQueue::Instance().Reset();
         return outcome;

@@ -46,12 +46,12 @@ protected:
         form_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        StopRequest = 0;
+        Fe.StopRequest = 0;
     }
 
     void Immediate(const char* command) {
-        CommandText = QString::fromUtf8(command);
-        RunMode = RunKind::Immediate;
+        Fe.CommandText = QString::fromUtf8(command);
+        Fe.RunMode = RunKind::Immediate;
         TLXMTHread::StartRun();
     }
     bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
@@ -99,7 +99,7 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     StartProgramRun("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
                     "PRINT \"done\"; I > 1000000000\r\n");
     PumpFor(50);
-    ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
+    ASSERT_NE(Fe.ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n")));
@@ -150,7 +150,7 @@ TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
 TEST_F(RunThread, SleepWakesOnAStopRequest) {
     StartProgramRun("SLEEP(60000)\r\nPRINT \"late\"\r\n");
     PumpFor(50);
-    ASSERT_NE(ThreadBusy, 0);
+    ASSERT_NE(Fe.ThreadBusy, 0);
     QElapsedTimer clock;
     clock.start();
     form_->StopBtnClick();
@@ -164,7 +164,7 @@ TEST_F(RunThread, AnErrorInAnImmediateCommandHasNoPosition) {
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Text().startsWith(QStringLiteral("エラー:")));
     EXPECT_FALSE(Text().contains(QStringLiteral("行,")));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
@@ -181,7 +181,7 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
         "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
         "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n");
     PumpFor(50);
-    ASSERT_NE(ThreadBusy, 0) << "the loop should still be running";
+    ASSERT_NE(Fe.ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
@@ -189,13 +189,13 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
     form_->CLSBtnClick();
-    CommandText = QStringLiteral("Call CButton1_Click");
+    Fe.CommandText = QStringLiteral("Call CButton1_Click");
     ASSERT_TRUE(StartEventCall());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("click\nOK\n\n"));
     // What a command itself leaves is its own: reported and taken, the program's value stays under it.
     form_->CLSBtnClick();
-    CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
+    Fe.CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
     ASSERT_TRUE(StartEventCall());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
@@ -209,12 +209,12 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
 TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
     StartProgramRun("DO\r\nLOOP\r\n");
     PumpFor(30);
-    ASSERT_NE(ThreadBusy, 0);
+    ASSERT_NE(Fe.ThreadBusy, 0);
     QElapsedTimer clock;
     clock.start();
     TLXMTHread::StopAndJoin();
     EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_EQ(ThreadBusy, 0);
+    EXPECT_EQ(Fe.ThreadBusy, 0);
 }
 
 TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
@@ -228,7 +228,7 @@ TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
     // Closing the application at once.
     StartProgramRun("DO\r\nLOOP\r\n");
     EXPECT_TRUE(TLXMTHread::StopAndJoin());
-    EXPECT_EQ(ThreadBusy, 0);
+    EXPECT_EQ(Fe.ThreadBusy, 0);
 }
 
 TEST_F(RunThread, WholeFileReadsOfAFifoOrADeviceAreFileNotFound) {
@@ -353,10 +353,10 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
             // The application closes during the run: the Exit command raises the stop, and once the
             // event loops have ended the interpreter is joined (whichever comes first).
             StartProgramRun(text.constData());
-            QTimer::singleShot(moment(random), form, [] { StopRequest = 1; });
+            QTimer::singleShot(moment(random), form, [] { Fe.StopRequest = 1; });
             PumpFor(moment(random));
             EXPECT_TRUE(TLXMTHread::StopAndJoin());
-            EXPECT_EQ(ThreadBusy, 0);
+            EXPECT_EQ(Fe.ThreadBusy, 0);
             ReopenHandOver();
             RunWindowQueue::Instance().Reset();
             PumpFor(5); // the exit's stop, when it comes after the join

@@ -32,8 +32,8 @@ const QString CrLf = QStringLiteral("\r\n");
 void SetText(const QString& program) {
     QString text = program;
     text.replace(u'\n', CrLf);
-    CompileText = text + CrLf + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = text + CrLf + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetSourcePos();
 }
 
@@ -41,13 +41,13 @@ void SetText(const QString& program) {
 // only the scan runs (for errors the pre-scan would report first).
 void ScanText(const QString& program, bool prescan = true) {
     InitAll();
-    ErrorNumber = 0;
-    ErrorNameIndex = 0;
+    Fe.ErrorNumber = 0;
+    Fe.ErrorNameIndex = 0;
     SetText(program);
     if (prescan) {
         PreCodeIndex = ProgramCodeStart;
         PreScan();
-        ASSERT_EQ(ErrorNumber, 0) << "pre-scan of: " << program.toStdString();
+        ASSERT_EQ(Fe.ErrorNumber, 0) << "pre-scan of: " << program.toStdString();
     }
     PreCodeIndex = ProgramCodeStart;
     ScanProgram();
@@ -66,7 +66,7 @@ const QString Tail = QStringLiteral(" FirstCode=0,SecondCode=0 EOF/");
 // items of the program alone, e.g. "PRINT 1 /".
 QString Body(const QString& program, bool prescan = true) {
     ScanText(program, prescan);
-    EXPECT_EQ(ErrorNumber, 0) << "scan of: " << program.toStdString() << " error " << ErrorNumber;
+    EXPECT_EQ(Fe.ErrorNumber, 0) << "scan of: " << program.toStdString() << " error " << Fe.ErrorNumber;
     QString text = Listing();
     text.replace(QRegularExpression(QStringLiteral("\\[\\d+:\\d+\\]")), QStringLiteral(" "));
     text.replace(CrLf, QStringLiteral("/"));
@@ -86,7 +86,7 @@ struct ScanError {
 
 ScanError ErrorOf(const QString& program, bool prescan = true) {
     ScanText(program, prescan);
-    return ScanError{ErrorNumber, ErrorNameIndex, LXScan::PreCodeItem.Position};
+    return ScanError{Fe.ErrorNumber, Fe.ErrorNameIndex, LXScan::PreCodeItem.Position};
 }
 
 std::string Str(const QString& s) {
@@ -97,7 +97,7 @@ std::string Str(const QString& s) {
 
 TEST(PreCodeListing, OneLineProgramWithIndicesAndPositions) {
     ScanText(QStringLiteral("PRINT 1"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Str(Listing()),
               "[101:1]PRINT[102:7]1[103:8]\r\n[104:10]FirstCode=0,SecondCode=0[105:11]EOF\r\n");
     // The listing uses PreCodeIndex as its cursor and leaves it after the last item read.
@@ -106,7 +106,7 @@ TEST(PreCodeListing, OneLineProgramWithIndicesAndPositions) {
 
 TEST(PreCodeListing, SingleLineIfWithIndicesAndPositions) {
     ScanText(QStringLiteral("IF A THEN PRINT 1"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Str(Listing()), "[101:1]IF[102:4]#A[103:6]THEN[104:6]\r\n[105:11]PRINT[106:17]1[107:18]:"
                               "[108:18]ENDIF[109:18]\r\n[110:20]FirstCode=0,SecondCode=0[111:21]EOF\r\n");
 }
@@ -244,7 +244,7 @@ TEST(ScanBlocks, ErrorTextsNameTheLastCharacterOfTheTokenInHand) {
     for (const Case& c : cases) {
         const ScanError e = ErrorOf(QString::fromUtf8(c.Program));
         EXPECT_EQ(e.Number, c.Number) << c.Program;
-        ProgramText = CompileText.left(CompileText.size() - 4); // without the closing CR LF and NULs
+        Fe.ProgramText = Fe.CompileText.left(Fe.CompileText.size() - 4); // without the closing CR LF and NULs
         EXPECT_EQ(Str(LineColumnText(e.Position - 1)), c.Place) << c.Program;
     }
 }
@@ -256,9 +256,9 @@ TEST(ScanBlocks, SixtyFourNestedBlocksAreTheLimit) {
     for (int i = 0; i < LXScan::BlockChkStackSize; ++i)
         program += QStringLiteral("LOOP\n");
     ScanText(program);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ScanText(QStringLiteral("DO\n") + program);
-    EXPECT_EQ(ErrorNumber, Err::BlockNestingTooDeep);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BlockNestingTooDeep);
 }
 
 // ---- comments, braces ---------------------------------------------------------------------------------
@@ -266,11 +266,11 @@ TEST(ScanBlocks, SixtyFourNestedBlocksAreTheLimit) {
 TEST(ScanComments, CommentsAndBracesLeaveNoItems) {
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1 ' hello X\nPRINT 2"))), "PRINT 1 / / PRINT 2 /");
     EXPECT_EQ(Str(Body(QStringLiteral("REM X = 1\nPRINT 2"))), "/ / PRINT 2 /");
-    EXPECT_EQ(NumofRegisteredNumVar, 0); // nothing in the comment was read as a name
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0); // nothing in the comment was read as a name
     EXPECT_EQ(Str(Body(QStringLiteral("{ PRINT 1\nPRINT 2 } PRINT 3"))), "PRINT 3 /");
     // A brace block that never closes runs to the end of the text.
     ScanText(QStringLiteral("PRINT 1\n{ PRINT 2"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 // ---- sign folding
@@ -289,8 +289,8 @@ TEST(ScanSigns, NegatingAConstantLeavesTheConstantAlone) {
               "#X = -5 / #Y = 5 / #Z = -5 /");
     const int entry = FindDcVar(QStringLiteral("N"));
     ASSERT_NE(entry, 0);
-    const int index = DcVarTable[static_cast<std::size_t>(entry)].Index;
-    EXPECT_EQ(NumConTable[static_cast<std::size_t>(index)], 5.0L);
+    const int index = Tb.DcVarTable[static_cast<std::size_t>(entry)].Index;
+    EXPECT_EQ(Tb.NumConTable[static_cast<std::size_t>(index)], 5.0L);
 }
 
 // ---- CONST
@@ -356,14 +356,14 @@ TEST(ScanProcedures, SubHeaderFrameAndCall) {
         Str(Body(QStringLiteral("SUB Hello(A, B$)\nPRINT A\nEND SUB\nCALL Hello(1, \"x\")"))),
         "SUB %HELLO LBVP0 LBVP0 LNVP1 LNVP2 LSVP0 LSVP1 ( #0001A , 0001B$$ ) / PRINT #0001A / ENDSUB / / "
         "CALL %HELLO ( 1 , x ) /");
-    EXPECT_EQ(NumVarTable[1].Kind, NumVarKind::SubName);
+    EXPECT_EQ(Tb.NumVarTable[1].Kind, NumVarKind::SubName);
 }
 
 TEST(ScanProcedures, FunctionHeaderAndOneWordEnd) {
     EXPECT_EQ(Str(Body(QStringLiteral("FUNCTION F$(X) ' tail\nF$ = \"a\"\nENDFUNCTION\nPRINT F$(1)"))),
               "FUNCTION F$$ LBVP0 LBVP0 LNVP0 LNVP1 LSVP1 LSVP1 ( #0001X ) / / / F$$ = a / ENDFUNCTION / "
               "PRINT F$$ ( 1 ) /");
-    EXPECT_EQ(StrVarTable[1].Kind, StrVarKind::FunctionName);
+    EXPECT_EQ(Tb.StrVarTable[1].Kind, StrVarKind::FunctionName);
     // The local names and the context end with the FUNCTION: X after it is the program's own.
     EXPECT_EQ(Str(Body(QStringLiteral("FUNCTION F(X)\nEND FUNCTION\nX = 1"))),
               "FUNCTION F LBVP0 LBVP0 LNVP1 LNVP2 LSVP0 LSVP0 ( #0001X ) / ENDFUNCTION / / #X = 1 /");
@@ -373,10 +373,10 @@ TEST(ScanProcedures, ArrayParametersAndArrayArguments) {
     EXPECT_EQ(Str(Body(QStringLiteral("SUB Fill(A(), N)\nEND SUB\nDIM Z(5)\nCALL Fill(Z(), 5)"))),
               "SUB %FILL LBVP0 LBVP0 LNVP1 LNVP3 LSVP0 LSVP0 ( NumArrVar(0001A) , #0001N ) / ENDSUB / / "
               "DIM #Z ( 5 ) / CALL %FILL ( NumArrVar(Z) , 5 ) /");
-    EXPECT_EQ(NumVarTable[2].Kind, NumVarKind::ArrayParameter);
-    EXPECT_EQ(NumVarTable[2].ArrayParam, 1);
-    EXPECT_EQ(NumVarTable[4].ArrayParam, 1); // Z, passed whole
-    EXPECT_EQ(NumVarTable[4].Kind, NumVarKind::Variable);
+    EXPECT_EQ(Tb.NumVarTable[2].Kind, NumVarKind::ArrayParameter);
+    EXPECT_EQ(Tb.NumVarTable[2].ArrayParam, 1);
+    EXPECT_EQ(Tb.NumVarTable[4].ArrayParam, 1); // Z, passed whole
+    EXPECT_EQ(Tb.NumVarTable[4].Kind, NumVarKind::Variable);
 }
 
 TEST(ScanProcedures, HeaderErrors) {
@@ -524,7 +524,7 @@ TEST(ScanKeywords, MemberWordsInsideCountedArgumentsAreNoNumbersAndNoNames) {
         "; InnerFn10082 ( InnerFn222 , InnerFn2196 ( 1 ) ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("GSCREEN (100, AUDIOMIXER.MASTERVOLUME + 100)"))),
               "GSCREEN ( 100 , InnerFn1193 + 100 ) /");
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
 }
 
 TEST(ScanKeywords, SplitAndReadAllLines) {
@@ -562,7 +562,7 @@ TEST(ScanMembers, DeviceMembers) {
     EXPECT_EQ(Str(Body(QStringLiteral("MEDIAPLAYER.OPEN \"f\"\nMEDIAPLAYER.Play\nM = MEDIAPLAYER.MODE\n"
                                       "MEDIAPLAYER.PAUSE : MEDIAPLAYER.STOP : MEDIAPLAYER.CLOSE"))),
               "InnerSt270 f / InnerSt272 / #M = InnerFn1269 / InnerSt271 : InnerSt273 : InnerSt268 /");
-    EXPECT_EQ(NumofRegisteredNumVar, 1); // M alone: member words create no variables
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1); // M alone: member words create no variables
 }
 
 TEST(ScanMembers, MemberWordsInsideASubAndUnderOptionExplicit) {
@@ -665,13 +665,13 @@ TEST_F(ScanInclude, NestedIncludeAndAWrittenMarkerAreRefused) {
 
 // Scans text as an immediate command into slots 1 and up; gives its items' texts.
 QString ScanImmediate(const QString& command) {
-    RunMode = RunKind::Immediate;
-    ErrorNumber = 0;
+    Fe.RunMode = RunKind::Immediate;
+    Fe.ErrorNumber = 0;
     SetText(command);
     ResetPreCode();
     PreCodeIndex = 1;
     ScanProgram();
-    RunMode = RunKind::Program;
+    Fe.RunMode = RunKind::Program;
     QString text;
     for (int i = 1; i < PreCodeIndex; ++i) {
         QString item;
@@ -683,11 +683,11 @@ QString ScanImmediate(const QString& command) {
 
 TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const int limit = PreCodeLimit;
     EXPECT_EQ(Str(ScanImmediate(QStringLiteral("FORECOLOR = 3 : CBUTTON(1).TEXT = \"a\""))),
               "FORECOLOR = 3 : InnerFn1196 ( 1 ) a / FirstCode=0,SecondCode=0 EOF /");
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PreCodeLimit, limit);
     // The program's pre-code is still there behind the immediate area.
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1\nPRINT 2"))), "PRINT 1 / PRINT 2 /");
@@ -695,14 +695,14 @@ TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
 
 TEST(ScanFormula, FormulaScanLeavesTheProgramsLimitAndReadsValues) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const int limit = PreCodeLimit;
-    CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetPreCode();
     PreCodeIndex = 1;
     ScanFormula();
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(PreCodeLimit, limit);
     QString text;
     for (int i = 1; i < PreCodeIndex; ++i) {
@@ -727,11 +727,11 @@ TEST(CountArgs, CountsCommasOfTheFirstBracketLevelAndPutsTheReaderBack) {
     };
     for (const Case& c : cases) {
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetText(QString::fromLatin1(c.Text));
         EXPECT_EQ(CountArgs(), c.Count) << c.Text;
-        EXPECT_EQ(ErrorNumber, 0) << c.Text;
-        EXPECT_EQ(SourcePos, 1) << c.Text;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << c.Text;
+        EXPECT_EQ(Fe.SourcePos, 1) << c.Text;
     }
 }
 
@@ -740,10 +740,10 @@ TEST(CountArgs, CountsCommasOfTheFirstBracketLevelAndPutsTheReaderBack) {
 TEST(ScanRestart, NothingOfAScanThatFailedLeaksIntoTheNext) {
     // Stopped inside a DEF body (its parameters are the names there) and inside a single-line IF.
     ScanText(QStringLiteral("DEF F(X) = X ~"), false);
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
     EXPECT_EQ(Str(Body(QStringLiteral("X = 1"))), "#X = 1 /");
     ScanText(QStringLiteral("IF A THEN PRINT ~"), false);
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1"))), "PRINT 1 /");
 }
 
@@ -769,9 +769,9 @@ TEST(ScanAndCompile, TheCompilerAcceptsThePreCodeOfEachForm) {
     };
     for (const char* p : programs) {
         InitAll();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         SetText(QString::fromLatin1(p));
-        EXPECT_TRUE(CompileProgram()) << p << "\nerror " << ErrorNumber << " at " << ErrorPosition;
+        EXPECT_TRUE(CompileProgram()) << p << "\nerror " << Fe.ErrorNumber << " at " << Fe.ErrorPosition;
     }
 }
 
@@ -843,18 +843,18 @@ TEST(CodeItemText, NamesByRecordKindAndIndicesOutsideTheTables) {
                    {NumVarKind::SubName, "%N"},
                    {NumVarKind::DefFunction, "&N"},
                    {NumVarKind::Array, "N"}};
-    NumVarTable.resize(2);
-    NumofRegisteredNumVar = 1;
-    NumVarTable[1].Name = QStringLiteral("N");
+    Tb.NumVarTable.resize(2);
+    Tb.NumofRegisteredNumVar = 1;
+    Tb.NumVarTable[1].Name = QStringLiteral("N");
     for (const auto& n : numbers) {
-        NumVarTable[1].Kind = n.Kind;
+        Tb.NumVarTable[1].Kind = n.Kind;
         EXPECT_EQ(Str(TextOf(CodeKind::NumVar, 1)), n.Text);
     }
     EXPECT_EQ(Str(TextOf(CodeKind::NumArray, 1)), "NumArrVar(N)");
-    BoolVarTable.resize(2);
-    NumofRegisteredBoolVar = 1;
-    BoolVarTable[1].Name = QStringLiteral("B");
-    BoolVarTable[1].Kind = BoolVarKind::UserFunction;
+    Tb.BoolVarTable.resize(2);
+    Tb.NumofRegisteredBoolVar = 1;
+    Tb.BoolVarTable[1].Name = QStringLiteral("B");
+    Tb.BoolVarTable[1].Kind = BoolVarKind::UserFunction;
     EXPECT_EQ(Str(TextOf(CodeKind::BoolVar, 1)), "&B");
     // Indices that name no record list as raw items instead of reading past a table.
     EXPECT_EQ(Str(TextOf(CodeKind::NumVar, 7)), "FirstCode=12,SecondCode=7");

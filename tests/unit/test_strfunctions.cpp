@@ -43,9 +43,9 @@ protected:
     void SetUp() override {
         InitGlStack();
         ResetStrTbl();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
-        PrintPrecision = 18;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
+        Fe.PrintPrecision = 18;
     }
 
     static void Push(const Arg& a) {
@@ -67,7 +67,7 @@ protected:
     // Runs a function that must succeed with one string result.
     QString Str(int code, std::initializer_list<Arg> args) {
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, 0) << "function " << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << "function " << code;
         EXPECT_EQ(ValueStackCount, 1) << "function " << code;
         QString out;
         EXPECT_TRUE(GlPopStr(out)) << "function " << code;
@@ -77,7 +77,7 @@ protected:
 
     Extended Num(int code, std::initializer_list<Arg> args) {
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, 0) << "function " << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << "function " << code;
         EXPECT_EQ(ValueStackCount, 1) << "function " << code;
         EXPECT_EQ(GlTopType(), GlValueType::Number);
         const Extended x = GlPopNum();
@@ -88,8 +88,8 @@ protected:
     // Runs a function that must fail; returns the error and leaves the stack for inspection.
     int Error(int code, std::initializer_list<Arg> args) {
         Call(code, args);
-        const int error = ErrorNumber;
-        ErrorNumber = 0;
+        const int error = Fe.ErrorNumber;
+        Fe.ErrorNumber = 0;
         return error;
     }
 };
@@ -145,7 +145,7 @@ TEST_F(StrFunctions, ChrUMakesPairsAboveTheBasicPlane) {
     EXPECT_EQ(Str(Fn::CHRU, {N(65.9L)}), QStringLiteral("A"));
     // Beyond the last code point there is no character: a range error, the argument popped.
     EXPECT_EQ(Error(Fn::CHRU, {N(0x110000)}), Err::FunctionArgRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::CHRU);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::CHRU);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Error(Fn::CHRU, {N(1e30L)}), Err::FunctionArgRange);
 }
@@ -177,7 +177,7 @@ TEST_F(StrFunctions, EmptyTextIsATypeErrorLeavingTheArgument) {
     for (const int code : {Fn::ASC, Fn::ASCW, Fn::ASCU, Fn::ISSURROGATE}) {
         InitGlStack();
         EXPECT_EQ(Error(code, {S(u"")}), Err::FunctionArgType);
-        EXPECT_EQ(ErrorNameIndex, code);
+        EXPECT_EQ(Fe.ErrorNameIndex, code);
         EXPECT_EQ(ValueStackCount, 1);
         EXPECT_EQ(GlTopType(), GlValueType::String);
     }
@@ -191,7 +191,7 @@ TEST_F(StrFunctions, IsSurrogateLooksAtTheFirstUnit) {
     EXPECT_TRUE(GlPopBool());
     Call(Fn::ISSURROGATE, {S(u"漢")});
     EXPECT_FALSE(GlPopBool());
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 // ---- substrings ------------------------------------------------------------------------------------------
@@ -235,32 +235,32 @@ TEST_F(StrFunctions, SubstringsNeverSplitASurrogatePair) {
 
 TEST_F(StrFunctions, NegativeLengthsAndStartsAreRangeErrorsThatPop) {
     EXPECT_EQ(Error(Fn::LEFTStr, {S(u"abc"), N(-1)}), Err::ArgumentOutOfRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::LEFTStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::LEFTStr);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Error(Fn::KLEFTStr, {S(u"abc"), N(-0.5L)}), Err::ArgumentOutOfRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::LEFTStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::LEFTStr);
     EXPECT_EQ(Error(Fn::KRIGHTStr, {S(u"abc"), N(-2)}), Err::ArgumentOutOfRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::RIGHTStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::RIGHTStr);
     EXPECT_EQ(Error(Fn::MIDStr, {S(u"abc"), N(0), N(1)}), Err::ArgumentOutOfRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::MIDStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::MIDStr);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Error(Fn::KMIDStr, {S(u"abc"), N(1), N(-1)}), Err::ArgumentOutOfRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::MIDStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::MIDStr);
     EXPECT_EQ(Error(Fn::LEFTStr, {S(u"abc"), N(std::numeric_limits<Extended>::quiet_NaN())}),
               Err::ArgumentOutOfRange);
 }
 
 TEST_F(StrFunctions, TypeErrorsLeaveEveryArgumentOnTheStack) {
     EXPECT_EQ(Error(Fn::LEFTStr, {N(1), N(2)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::LEFTStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::LEFTStr);
     EXPECT_EQ(ValueStackCount, 2);
     InitGlStack();
     EXPECT_EQ(Error(Fn::KMIDStr, {S(u"abc"), S(u"1"), N(2)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::MIDStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::MIDStr);
     EXPECT_EQ(ValueStackCount, 3);
     InitGlStack();
     EXPECT_EQ(Error(Fn::LEN, {N(5)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::LEN);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::LEN);
     EXPECT_EQ(GlPopNum(), 5);
     InitGlStack();
     EXPECT_EQ(Error(Fn::UCASEStr, {Arg(true)}), Err::FunctionArgType);
@@ -271,7 +271,7 @@ TEST_F(StrFunctions, TypeErrorsLeaveEveryArgumentOnTheStack) {
     EXPECT_EQ(ValueStackCount, 2);
     InitGlStack();
     EXPECT_EQ(Error(Fn::STRStr, {S(u"1")}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::STRStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::STRStr);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -290,7 +290,7 @@ TEST_F(StrFunctions, InstrCountsFromItsStart) {
     EXPECT_EQ(Num(Fn::INSTR, {N(1), S(u"東京都と京都"), S(u"京都")}), 2);
     EXPECT_EQ(Num(Fn::INSTR, {N(3), S(u"東京都と京都"), S(u"京都")}), 3);
     EXPECT_EQ(Error(Fn::KINSTR, {S(u"1"), S(u"a"), S(u"a")}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::INSTR);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::INSTR);
 }
 
 TEST_F(StrFunctions, ReplaceEveryOccurrenceWithoutRescanning) {
@@ -314,34 +314,34 @@ TEST_F(StrFunctions, ReplaceRefusesAResultBeyondMemory) {
 }
 
 TEST_F(StrFunctions, SplitReturnsThePartBeforeAndKeepsTheRest) {
-    StrVarTable.resize(3);
-    NumofRegisteredStrVar = 2;
-    StrVarTable[2].Value = QStringLiteral("x,y,z");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("x"));
-    EXPECT_EQ(StrVarTable[2].Value, QStringLiteral("y,z"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("y"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("z"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable.resize(3);
+    Tb.NumofRegisteredStrVar = 2;
+    Tb.StrVarTable[2].Value = QStringLiteral("x,y,z");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("x"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QStringLiteral("y,z"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("y"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("z"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
-    StrVarTable[2].Value = QStringLiteral("xyz");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u",")}), QStringLiteral("xyz"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable[2].Value = QStringLiteral("xyz");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u",")}), QStringLiteral("xyz"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
     // A longer delimiter, and an empty one (never found, so a loop over the parts ends).
-    StrVarTable[2].Value = QStringLiteral("一::二::三");
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u"::")}), QString::fromUtf16(u"一"));
-    EXPECT_EQ(StrVarTable[2].Value, QString::fromUtf16(u"二::三"));
-    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(StrVarTable[2].Value), S(u"")}), QString::fromUtf16(u"二::三"));
-    EXPECT_EQ(StrVarTable[2].Value, QString());
+    Tb.StrVarTable[2].Value = QStringLiteral("一::二::三");
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u"::")}), QString::fromUtf16(u"一"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString::fromUtf16(u"二::三"));
+    EXPECT_EQ(Str(Fn::SPLITStr, {N(2), S(Tb.StrVarTable[2].Value), S(u"")}), QString::fromUtf16(u"二::三"));
+    EXPECT_EQ(Tb.StrVarTable[2].Value, QString());
 
     // Index 0 (no variable) and an index outside the table write nothing.
-    StrVarTable[1].Value = QStringLiteral("keep");
+    Tb.StrVarTable[1].Value = QStringLiteral("keep");
     EXPECT_EQ(Str(Fn::SPLITStr, {N(0), S(u"a b"), S(u" ")}), QStringLiteral("a"));
     EXPECT_EQ(Str(Fn::SPLITStr, {N(99), S(u"a b"), S(u" ")}), QStringLiteral("a"));
-    EXPECT_EQ(StrVarTable[1].Value, QStringLiteral("keep"));
+    EXPECT_EQ(Tb.StrVarTable[1].Value, QStringLiteral("keep"));
 
     EXPECT_EQ(Error(Fn::SPLITStr, {N(1), N(5), S(u",")}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::SPLITStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::SPLITStr);
     EXPECT_EQ(ValueStackCount, 3);
 }
 
@@ -356,7 +356,7 @@ TEST_F(StrFunctions, TrimDropsControlsAndBlanksAtTheEnds) {
     // The ideographic space is not a blank of code 32 or less.
     EXPECT_EQ(Str(Fn::TRIMStr, {S(u"\u3000あ ")}), QString::fromUtf16(u"\u3000あ"));
     EXPECT_EQ(Error(Fn::RTRIMStr, {N(1)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::RTRIMStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::RTRIMStr);
 }
 
 TEST_F(StrFunctions, CaseMappingCoversMoreThanAscii) {
@@ -388,11 +388,11 @@ TEST_F(StrFunctions, WidthMappingsJoinAndSplitVoicedMarks) {
 TEST_F(StrFunctions, WidthMappingsHaveLengthLimits) {
     EXPECT_EQ(Str(Fn::AKCNVStr, {S(QString(2049, u'a'))}).size(), 2049);
     EXPECT_EQ(Error(Fn::AKCNVStr, {S(QString(2050, u'a'))}), Err::ConversionTooLong);
-    EXPECT_EQ(ErrorNameIndex, Fn::AKCNVStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::AKCNVStr);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Str(Fn::KACNVStr, {S(QString(4098, u'a'))}).size(), 4098);
     EXPECT_EQ(Error(Fn::KACNVStr, {S(QString(4099, u'a'))}), Err::ConversionTooLong);
-    EXPECT_EQ(ErrorNameIndex, Fn::KACNVStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::KACNVStr);
 }
 
 TEST_F(StrFunctions, StrConvModes) {
@@ -406,7 +406,7 @@ TEST_F(StrFunctions, StrConvModes) {
     // Modes outside the list and above 32 are range errors; the arguments are popped.
     for (const Extended mode : {0.0L, 5.0L, 33.0L, -1.0L, 1e30L}) {
         EXPECT_EQ(Error(Fn::STRCONV, {S(u"a"), N(mode)}), Err::FunctionArgRange);
-        EXPECT_EQ(ErrorNameIndex, Fn::STRCONV);
+        EXPECT_EQ(Fe.ErrorNameIndex, Fn::STRCONV);
         EXPECT_EQ(ValueStackCount, 0);
     }
     EXPECT_EQ(Error(Fn::STRCONV, {S(QString(2050, u'a')), N(4)}), Err::ConversionTooLong);
@@ -429,7 +429,7 @@ TEST_F(StrFunctions, NormalizeForms) {
     EXPECT_EQ(Str(NormalizeWithForm, {S(decomposed), S(u"XYZ")}), decomposed);
     EXPECT_EQ(Str(Fn::NORMALIZE, {S(u"")}), QString());
     EXPECT_EQ(Error(NormalizeWithForm, {S(u"a"), N(1)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::NORMALIZE);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::NORMALIZE);
     EXPECT_EQ(ValueStackCount, 2);
 }
 
@@ -446,7 +446,7 @@ TEST_F(StrFunctions, SpaceAndSpc) {
     EXPECT_EQ(Error(Fn::SPC, {N(-1e300L)}), Err::SpaceArgument);
     EXPECT_EQ(Error(Fn::SPACEStr, {N(std::numeric_limits<Extended>::quiet_NaN())}), Err::SpaceArgument);
     EXPECT_EQ(Error(Fn::SPC, {S(u"3")}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::SPACEStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::SPACEStr);
 }
 
 TEST_F(StrFunctions, StringRepeatsAUnitOrAText) {
@@ -458,7 +458,7 @@ TEST_F(StrFunctions, StringRepeatsAUnitOrAText) {
     EXPECT_EQ(Str(Fn::STRINGStr, {N(-5), S(u"x")}), QString());
     EXPECT_EQ(Str(Fn::STRINGStr, {N(2), S(U2000B)}), U2000B + U2000B);
     EXPECT_EQ(Error(Fn::STRINGStr, {N(3), N(65536)}), Err::FunctionArgRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::STRINGStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::STRINGStr);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Error(Fn::STRINGStr, {N(3), N(-1)}), Err::FunctionArgRange);
     EXPECT_EQ(Error(Fn::STRINGStr, {S(u"3"), S(u"x")}), Err::FunctionArgType);
@@ -481,7 +481,7 @@ TEST_F(StrFunctions, StrUsesThePrintFormat) {
     EXPECT_EQ(Str(Fn::STRStr, {N(12)}), QStringLiteral(" 12"));
     EXPECT_EQ(Str(Fn::STRStr, {N(-3.5L)}), QStringLiteral("-3.5"));
     EXPECT_EQ(Str(Fn::STRStr, {N(1e20L)}), QStringLiteral(" 1E20"));
-    PrintPrecision = 4;
+    Fe.PrintPrecision = 4;
     EXPECT_EQ(Str(Fn::STRStr, {N(2.0L / 3)}), QStringLiteral(" 0.6667"));
 }
 
@@ -494,7 +494,7 @@ TEST_F(StrFunctions, HexOfSixtyFourBitValues) {
     EXPECT_EQ(Str(Fn::HEXStr, {N(9223372036854775807.0L)}), QStringLiteral("7FFFFFFFFFFFFFFF"));
     EXPECT_EQ(Str(Fn::HEXStr, {N(-9223372036854775808.0L)}), QStringLiteral("8000000000000000"));
     EXPECT_EQ(Error(Fn::HEXStr, {N(9223372036854775808.0L)}), Err::FunctionFailed);
-    EXPECT_EQ(ErrorNameIndex, Fn::HEXStr);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::HEXStr);
     EXPECT_EQ(Error(Fn::HEXStr, {N(std::numeric_limits<Extended>::quiet_NaN())}), Err::FunctionFailed);
 }
 
@@ -502,7 +502,7 @@ TEST_F(StrFunctions, FloatToStrForms) {
     EXPECT_EQ(Str(Fn::FLOATTOSTR, {N(1)}), QStringLiteral("1.00000000000000000E+0000"));
     EXPECT_EQ(Str(Fn::FLOATTOSTR, {N(-123.456L)}), QStringLiteral("-1.23456000000000000E+0002"));
     EXPECT_EQ(Error(Fn::FLOATTOSTR, {N(std::numeric_limits<Extended>::infinity())}), Err::FunctionFailed);
-    EXPECT_EQ(ErrorNameIndex, Fn::FLOATTOSTR);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::FLOATTOSTR);
 
     EXPECT_EQ(Str(Fn::FLOATTOSTRBIN, {N(1)}), u"+ 2^(0)*1."_s + QString(63, u'0'));
     EXPECT_EQ(Str(Fn::FLOATTOSTRBIN, {N(-3)}), u"- 2^(1)*1.1"_s + QString(62, u'0'));
@@ -547,7 +547,7 @@ TEST_F(StrFunctions, ValReadsHexAndDecimalForms) {
     EXPECT_FALSE(std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO));
     EXPECT_EQ(Num(Fn::VAL, {S(u"&H"_s + QString(5000, u'F'))}), 0);
     EXPECT_EQ(Error(Fn::VAL, {N(5)}), Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::VAL);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::VAL);
     EXPECT_EQ(ValueStackCount, 1);
 }
 
@@ -569,12 +569,12 @@ TEST_F(StrFunctions, EveryCodeIsServedAndOthersAreLeftAlone) {
           Fn::VAL,           Fn::PIStr,       Fn::SPLITStr}) {
         // With nothing on the stack every function but PI$ reports a type error, none crashes.
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         ExecuteFunction(code);
         if (code == Fn::PIStr)
-            EXPECT_EQ(ErrorNumber, 0);
+            EXPECT_EQ(Fe.ErrorNumber, 0);
         else
-            EXPECT_EQ(ErrorNumber, Err::FunctionArgType) << code;
+            EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType) << code;
     }
 }
 

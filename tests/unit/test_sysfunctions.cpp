@@ -67,19 +67,19 @@ protected:
         CloseFileSearch();
         RunWindowQueue::Instance().Reset();
         PrintLine.clear();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
-        FileEncoding = 0;
-        StopRequest = 0;
-        KeyBuffer = 0;
-        LastKeyCode = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
+        Fe.FileEncoding = 0;
+        Fe.StopRequest = 0;
+        Fe.KeyBuffer = 0;
+        Fe.LastKeyCode = 0;
         FixedNow = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9, 45));
         SystemClockNow = &FixedClock;
     }
     void TearDown() override {
         CloseAllFileChannels();
         SystemClockNow = &CurrentLocalTime;
-        StopRequest = 0;
+        Fe.StopRequest = 0;
         QDir::setCurrent(previous_);
     }
 
@@ -121,19 +121,19 @@ protected:
     }
     QString StrCall(int code, std::initializer_list<Arg> args = {}) {
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return PopS();
     }
     Extended NumCall(int code, std::initializer_list<Arg> args = {}) {
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return PopN();
     }
     bool BoolCall(int code, std::initializer_list<Arg> args = {}) {
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return PopB();
     }
@@ -141,13 +141,13 @@ protected:
     void ExpectError(int code, std::initializer_list<Arg> args, int error, int name = 0) {
         const int before = ValueStackCount;
         Call(code, args);
-        EXPECT_EQ(ErrorNumber, error) << code;
+        EXPECT_EQ(Fe.ErrorNumber, error) << code;
         if (name != 0) {
-            EXPECT_EQ(ErrorNameIndex, name) << code;
+            EXPECT_EQ(Fe.ErrorNameIndex, name) << code;
         }
         EXPECT_LE(ValueStackCount, before + static_cast<int>(args.size())) << "nothing pushed";
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         GlClear();
     }
 
@@ -158,13 +158,14 @@ protected:
         record.DimCount = static_cast<std::uint8_t>(dims);
         record.Bounds[1] = bound;
         if (dims == 2) record.Bounds[2] = 1;
-        record.Base = static_cast<std::int32_t>(AStrVarTable.size());
-        AStrVarTable.resize(AStrVarTable.size() + static_cast<std::size_t>((bound + 1) * dims));
-        StrVarTable.push_back(record);
-        return static_cast<int>(StrVarTable.size()) - 1;
+        record.Base = static_cast<std::int32_t>(Tb.AStrVarTable.size());
+        Tb.AStrVarTable.resize(Tb.AStrVarTable.size() + static_cast<std::size_t>((bound + 1) * dims));
+        Tb.StrVarTable.push_back(record);
+        return static_cast<int>(Tb.StrVarTable.size()) - 1;
     }
     static QString& Element(int array, int i) {
-        return AStrVarTable[static_cast<std::size_t>(StrVarTable[static_cast<std::size_t>(array)].Base + i)];
+        return Tb
+            .AStrVarTable[static_cast<std::size_t>(Tb.StrVarTable[static_cast<std::size_t>(array)].Base + i)];
     }
     static CodeItemType ArrayItem(int array) { return {CodeKind::StrArray, array, 0}; }
 
@@ -243,10 +244,10 @@ TEST_F(SysFunctions, IsLeapYear) {
 // ---- keys ---------------------------------------------------------------------------------------
 
 TEST_F(SysFunctions, InkeyTakesTheLastKeyOnce) {
-    LastKeyCode = 65;
+    Fe.LastKeyCode = 65;
     EXPECT_EQ(StrCall(Fn::INKEYStr), u"A");
     EXPECT_EQ(StrCall(Fn::INKEYStr), u"");
-    EXPECT_EQ(LastKeyCode.load(), 0);
+    EXPECT_EQ(Fe.LastKeyCode.load(), 0);
 }
 
 TEST_F(SysFunctions, InkeyMapsKeyCodes) {
@@ -275,9 +276,9 @@ TEST_F(SysFunctions, InkeyMapsKeyCodes) {
 
 TEST_F(SysFunctions, InputKeyTakesTheTypedCharacterAfterShowingThePendingLine) {
     PrintLine = u"Press a key"_s;
-    KeyBuffer = u'x';
+    Fe.KeyBuffer = u'x';
     EXPECT_EQ(StrCall(Fn::INPUTStr), u"x");
-    EXPECT_EQ(KeyBuffer.load(), 0);
+    EXPECT_EQ(Fe.KeyBuffer.load(), 0);
     EXPECT_TRUE(PrintLine.isEmpty());
     const std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
     ASSERT_EQ(events.size(), 1u);
@@ -290,9 +291,9 @@ TEST_F(SysFunctions, InputKeysWaitsForEachCharacter) {
     std::thread typist([&] {
         for (const char16_t c : {u'a', u'b', u'c'}) {
             // Each key waits until the previous one has been taken, as a person types slower than the poll.
-            while (KeyBuffer.load() != 0 && !done)
+            while (Fe.KeyBuffer.load() != 0 && !done)
                 std::this_thread::sleep_for(1ms);
-            KeyBuffer = c;
+            Fe.KeyBuffer = c;
         }
     });
     EXPECT_EQ(StrCall(InputKeysCount, {3.9L}), u"abc"); // trunc(3.9) characters
@@ -305,18 +306,18 @@ TEST_F(SysFunctions, InputKeysWaitsForEachCharacter) {
 }
 
 TEST_F(SysFunctions, InputKeyWaitEndsOnAStopRequest) {
-    KeyBuffer = u'q';
+    Fe.KeyBuffer = u'q';
     auto waiting = std::async(std::launch::async, [] {
         GlPushNum(3);
         ExecuteFunction(InputKeysCount);
     });
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(waiting.wait_for(0ms), std::future_status::timeout) << "still waiting for two more keys";
-    StopRequest = 1;
+    Fe.StopRequest = 1;
     if (waiting.wait_for(5s) != std::future_status::ready) {
         // Release the wait with keys, so that a failure is reported instead of a hang.
         while (waiting.wait_for(10ms) != std::future_status::ready)
-            KeyBuffer = u'k';
+            Fe.KeyBuffer = u'k';
         FAIL() << "the key wait did not end on the stop request";
     }
     // What was typed is pushed, so the stack keeps its shape for the stopped run.
@@ -329,7 +330,7 @@ TEST_F(SysFunctions, InputKeyWaitEndsOnAStopRequest) {
 TEST_F(SysFunctions, InputFromChannelReadsCharactersAcrossLines) {
     WriteBytes(Path("data.txt"), "hello\r\nworld");
     OpenFileChannel(u"data.txt"_s, FileModeKind::Input, 6);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(StrCall(InputFromChannel, {Extended(5), Extended(6)}), u"hello");
     EXPECT_EQ(StrCall(InputFromChannel, {Extended(4), 6.7L}), u"\r\nwo");
     EXPECT_EQ(StrCall(InputFromChannel, {Extended(100), Extended(6)}), u"rld"); // stops at the end
@@ -354,7 +355,7 @@ TEST_F(SysFunctions, InputFromChannelErrors) {
     WriteBytes(Path("data.txt"), "abc");
     OpenFileChannel(u"out.txt"_s, FileModeKind::Output, 1);
     OpenFileChannel(u"data.txt"_s, FileModeKind::Append, 3);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ExpectError(InputFromChannel, {Extended(5), Extended(1)}, Err::InputFileForOutput);
     ExpectError(InputFromChannel, {Extended(5), Extended(3)}, Err::InputFileForAppend);
     ExpectError(InputFromChannel, {Extended(5), Extended(4)}, Err::InputFileNotOpen);
@@ -462,7 +463,7 @@ TEST_F(SysFunctions, CurrentAndProgramFolder) {
     EXPECT_FALSE(BoolCall(Fn::SETCURRENTDIR, {u""_s}));
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(Path("sub")).canonicalFilePath());
     ExpectError(Fn::SETCURRENTDIR, {Extended(1)}, Err::FunctionArgType, Fn::SETCURRENTDIR);
-    ProgramFolder = u"/some/where"_s;
+    Fe.ProgramFolder = u"/some/where"_s;
     EXPECT_EQ(StrCall(Fn::GETPROGRAMDIR), u"/some/where");
 }
 
@@ -560,7 +561,7 @@ TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
     WriteBytes(Path("sjis.txt"), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\r\n"); // あいうえお, detected
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"sjis.txt"_s, Extended(932)}), u"あいうえお\r\n");
-    FileEncoding = 932;
+    Fe.FileEncoding = 932;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
     WriteBytes(Path("u16.txt"), QByteArray("\xFF\xFE"
                                            "A\0B\0",
@@ -568,7 +569,7 @@ TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
     // The byte-order mark wins over the code page given.
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"u16.txt"_s, Extended(932)}), u"AB");
     WriteBytes(Path("empty.txt"), "");
-    FileEncoding = 0;
+    Fe.FileEncoding = 0;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"empty.txt"_s}), u"");
 }
 
@@ -578,7 +579,7 @@ TEST_F(SysFunctions, ReadAllTextErrors) {
     WriteBytes(Path("a.txt"), "a");
     ExpectError(ReadAllTextWithCodePage, {u"a.txt"_s, Extended(123456789)}, Err::FunctionFailed,
                 Fn::READALLTEXT);
-    FileEncoding = 99999999;
+    Fe.FileEncoding = 99999999;
     ExpectError(Fn::READALLTEXT, {u"a.txt"_s}, Err::FunctionFailed, Fn::READALLTEXT);
     ExpectError(Fn::READALLTEXT, {Extended(1)}, Err::FunctionArgType, Fn::READALLTEXT);
     ExpectError(ReadAllTextWithCodePage, {u"a.txt"_s, u"932"_s}, Err::FunctionArgType, Fn::READALLTEXT);
@@ -589,7 +590,7 @@ TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
     const int big = NewStrArray(10);
     Element(big, 4) = u"kept"_s;
     Statement(ReadAllLines, {u"three.txt"_s}, ArrayItem(big));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 1) << "the array item is taken";
     EXPECT_EQ(Element(big, 0), u"3");
@@ -617,7 +618,7 @@ TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
 
     WriteBytes(Path("u16.txt"), QByteArray("x\0\r\0\n\0y\0", 8));
     Statement(ReadAllLinesWithCodePage, {u"u16.txt"_s, Extended(1200)}, ArrayItem(small));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Element(small, 0), u"2");
     EXPECT_EQ(Element(small, 1), u"x");
     EXPECT_EQ(Element(small, 2), u"y");
@@ -627,33 +628,33 @@ TEST_F(SysFunctions, ReadAllLinesErrors) {
     WriteBytes(Path("a.txt"), "a");
     const int twoDims = NewStrArray(3, 2);
     Statement(ReadAllLines, {u"a.txt"_s}, ArrayItem(twoDims));
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::READALLLINES);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::READALLLINES);
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 1);
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlClear();
     Statement(ReadAllLines, {u"a.txt"_s}, {CodeKind::StrVar, 0, 0});
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
+    Fe.ErrorNumber = 0;
     GlClear();
     const int array = NewStrArray(3);
     Statement(ReadAllLines, {Extended(1)}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgType);
-    EXPECT_EQ(ErrorNameIndex, Fn::READALLLINES);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::READALLLINES);
+    Fe.ErrorNumber = 0;
     GlClear();
     Statement(ReadAllLines, {u"missing.txt"_s}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, Err::FileNotFound);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileNotFound);
     EXPECT_EQ(Element(array, 0), u"");
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     Statement(ReadAllLinesWithCodePage, {u"a.txt"_s, Extended(-7)}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, Err::FunctionFailed);
-    EXPECT_EQ(ErrorNameIndex, Fn::READALLLINES);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::READALLLINES);
 }
 
 TEST_F(SysFunctions, WriteAllTextWritesTheTextUnchanged) {
     Statement(St::WRITEALLTEXT, {u"out.txt"_s, u"a\r\nb"_s});
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(ReadBytes(Path("out.txt")), "a\r\nb");
     Statement(St::WRITEALLTEXT, {u"out.txt"_s, u"new"_s}); // replaces the old content
@@ -662,7 +663,7 @@ TEST_F(SysFunctions, WriteAllTextWritesTheTextUnchanged) {
     EXPECT_EQ(ReadBytes(Path("u16.txt")), QByteArray("\xFF\xFE"
                                                      "A\0B\0",
                                                      6));
-    FileEncoding = 932;
+    Fe.FileEncoding = 932;
     Statement(St::WRITEALLTEXT, {u"sjis.txt"_s, u"あ"_s});
     EXPECT_EQ(ReadBytes(Path("sjis.txt")), "\x82\xA0");
     // And read back in the same encoding.
@@ -671,22 +672,22 @@ TEST_F(SysFunctions, WriteAllTextWritesTheTextUnchanged) {
 
 TEST_F(SysFunctions, WriteAllTextErrors) {
     Statement(St::WRITEALLTEXT, {u"out.txt"_s, Extended(1)});
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLTEXT);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLTEXT);
     EXPECT_FALSE(QFileInfo(Path("out.txt")).exists());
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlClear();
     Statement(WriteAllTextWithCodePage, {u"out.txt"_s, u"x"_s, u"1200"_s});
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLTEXT);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLTEXT);
+    Fe.ErrorNumber = 0;
     GlClear();
     Statement(WriteAllTextWithCodePage, {u"out.txt"_s, u"x"_s, Extended(123456789)});
-    EXPECT_EQ(ErrorNumber, Err::StatementFailed);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLTEXT);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLTEXT);
+    Fe.ErrorNumber = 0;
     Statement(St::WRITEALLTEXT, {u"nowhere\\out.txt"_s, u"x"_s});
-    EXPECT_EQ(ErrorNumber, Err::FileCreateFailed);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FileCreateFailed);
 }
 
 TEST_F(SysFunctions, WriteAllLinesUpToTheCountInElementZero) {
@@ -695,7 +696,7 @@ TEST_F(SysFunctions, WriteAllLinesUpToTheCountInElementZero) {
     Element(array, 2) = u"two"_s;
     Element(array, 3) = u"three"_s;
     Statement(St::WRITEALLLINES, {u"all.txt"_s}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 1);
     EXPECT_EQ(ReadBytes(Path("all.txt")), "one\r\ntwo\r\nthree\r\n");
@@ -721,20 +722,20 @@ TEST_F(SysFunctions, WriteAllLinesUpToTheCountInElementZero) {
 TEST_F(SysFunctions, WriteAllLinesErrors) {
     const int twoDims = NewStrArray(2, 2);
     Statement(St::WRITEALLLINES, {u"x.txt"_s}, ArrayItem(twoDims));
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLLINES);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLLINES);
     EXPECT_FALSE(QFileInfo(Path("x.txt")).exists());
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlClear();
     const int array = NewStrArray(2);
     Statement(St::WRITEALLLINES, {Extended(5)}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLLINES);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLLINES);
+    Fe.ErrorNumber = 0;
     GlClear();
     Statement(ArgumentFormStep + St::WRITEALLLINES, {u"x.txt"_s, Extended(-3)}, ArrayItem(array));
-    EXPECT_EQ(ErrorNumber, Err::StatementFailed);
-    EXPECT_EQ(ErrorNameIndex, St::WRITEALLLINES);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::WRITEALLLINES);
 }
 
 // ---- processes ----------------------------------------------------------------------------------
@@ -760,13 +761,13 @@ TEST_F(SysFunctions, ShellStartsTheCommandInTheCurrentFolderWithoutWaiting) {
 
 TEST_F(SysFunctions, SysCmdStartsTheCommand) {
     Statement(St::SYSCMD, {u"echo done > syscmd.txt"_s});
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(AwaitFile(Path("syscmd.txt"), "done\n"), "done\n");
     Statement(St::SYSCMD, {Extended(1)});
-    EXPECT_EQ(ErrorNumber, Err::StatementType);
-    EXPECT_EQ(ErrorNameIndex, St::SYSCMD);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::SYSCMD);
+    Fe.ErrorNumber = 0;
     GlClear();
     ExpectError(Fn::SHELL, {Extended(1)}, Err::FunctionArgType, Fn::SHELL);
 }
@@ -779,8 +780,8 @@ TEST_F(SysFunctions, GetDimTypeGivesDimensionsAndBounds) {
     numeric.DimCount = 2;
     numeric.Bounds[1] = 3;
     numeric.Bounds[2] = 7;
-    NumVarTable.push_back(numeric);
-    const int n = static_cast<int>(NumVarTable.size()) - 1;
+    Tb.NumVarTable.push_back(numeric);
+    const int n = static_cast<int>(Tb.NumVarTable.size()) - 1;
     const auto dim = [&](int tagPush, int index, Extended k) {
         if (tagPush == GlValueType::NumArrayRef)
             GlPushNumArray(index);
@@ -803,8 +804,8 @@ TEST_F(SysFunctions, GetDimTypeGivesDimensionsAndBounds) {
     flags.Kind = BoolVarKind::Array;
     flags.DimCount = 1;
     flags.Bounds[1] = 9;
-    BoolVarTable.push_back(flags);
-    EXPECT_EQ(dim(GlValueType::BoolArrayRef, static_cast<int>(BoolVarTable.size()) - 1, 1), 9);
+    Tb.BoolVarTable.push_back(flags);
+    EXPECT_EQ(dim(GlValueType::BoolArrayRef, static_cast<int>(Tb.BoolVarTable.size()) - 1, 1), 9);
 
     GlPushNumArray(n);
     ExpectError(Fn::GETDIMTYPE, {Extended(-1)}, Err::FunctionArgType, Fn::GETDIMTYPE);
@@ -817,7 +818,7 @@ TEST_F(SysFunctions, GetDimTypeGivesDimensionsAndBounds) {
 
 TEST_F(SysFunctions, TabMarksTheColumnForPrint) {
     Call(Fn::TAB, {Extended(12)});
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::NumberAlt);
     PrintLine = u"ab"_s;
@@ -835,7 +836,7 @@ TEST_F(SysFunctions, OtherCodesAreLeftToTheirOwnRoutines) {
     for (const int code : {St::APPENDALLTEXT, St::WRITEALLBYTES})
         ExecuteStatement(code);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 } // namespace

@@ -16,8 +16,8 @@ namespace {
 
 // The engine hands the front end the text followed by CR LF and two NULs.
 void SetText(const QString& program) {
-    CompileText = program + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    CompileTextLength = static_cast<int>(CompileText.size());
+    Fe.CompileText = program + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetSourcePos();
 }
 
@@ -38,17 +38,17 @@ std::vector<CodeItemType> Tokens(const QString& program, int mode = TokenMode::S
     SetText(program);
     std::vector<CodeItemType> out;
     for (int guard = 0; guard < 1000; ++guard) {
-        GetToken(ScanToken, mode);
-        if (ErrorNumber != 0 || ScanToken.FirstCode == CodeKind::None) break;
-        out.push_back(ScanToken);
+        GetToken(Fe.ScanToken, mode);
+        if (Fe.ErrorNumber != 0 || Fe.ScanToken.FirstCode == CodeKind::None) break;
+        out.push_back(Fe.ScanToken);
     }
     return out;
 }
 
 CodeItemType First(const QString& program, int mode = TokenMode::Scan) {
     SetText(program);
-    GetToken(ScanToken, mode);
-    return ScanToken;
+    GetToken(Fe.ScanToken, mode);
+    return Fe.ScanToken;
 }
 
 const CodeItemType LineEnd = T(CodeKind::Operator, Op::LineEnd);
@@ -57,19 +57,19 @@ class TokenizerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
-        BadCharText.clear();
-        DeclContext = 0;
-        LocalNameMode = 0;
-        MemberDotMode = 0;
-        IncludeMode = 0;
-        IncludeOffset = 0;
-        IncludePosition = 0;
-        OptionExplicit = 0;
-        LocalNamePrefix.clear();
-        ScanToken = CodeItemType{};
-        ScanPrevToken = CodeItemType{};
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
+        Fe.BadCharText.clear();
+        Fe.DeclContext = 0;
+        Fe.LocalNameMode = 0;
+        Fe.MemberDotMode = 0;
+        Fe.IncludeMode = 0;
+        Fe.IncludeOffset = 0;
+        Fe.IncludePosition = 0;
+        Fe.OptionExplicit = 0;
+        Fe.LocalNamePrefix.clear();
+        Fe.ScanToken = CodeItemType{};
+        Fe.ScanPrevToken = CodeItemType{};
         ResetLocalNumTbl();
         ResetLocalStrTbl();
     }
@@ -90,24 +90,24 @@ TEST_F(TokenizerTest, ForLineGivesKeywordsVariablesAndLiteralsWithPositions) {
         {T(6, St::STEP), 17, 21}, {T(11, 2), 22, 23},     {LineEnd, 23, 25},
     };
     for (const Expect& e : expected) {
-        GetToken(ScanToken, TokenMode::Scan);
-        ASSERT_EQ(ErrorNumber, 0);
-        EXPECT_TRUE(SameToken(ScanToken, e.token));
-        EXPECT_EQ(TokenStart, e.start);
-        EXPECT_EQ(ScanToken.Position, e.after);
+        GetToken(Fe.ScanToken, TokenMode::Scan);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
+        EXPECT_TRUE(SameToken(Fe.ScanToken, e.token));
+        EXPECT_EQ(Fe.TokenStart, e.start);
+        EXPECT_EQ(Fe.ScanToken.Position, e.after);
     }
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("I"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("I"));
     EXPECT_EQ(NumConValue(T(11, 0)), 1.0L);
     EXPECT_EQ(NumConValue(T(11, 1)), 10.0L);
     EXPECT_EQ(NumConValue(T(11, 2)), 2.0L);
     // The first NUL after the text is the end.
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(ScanToken.FirstCode, CodeKind::None);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.ScanToken.FirstCode, CodeKind::None);
 }
 
 TEST_F(TokenizerTest, PrintLineWithStringsFunctionsAndSeparators) {
     const auto tokens = Tokens(QStringLiteral("Print \"Sum: \"; Left$(a$, 3) , x * -2 : ? b"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const CodeItemType want[] = {
         T(6, St::PRINT),
         T(21, 1),
@@ -131,9 +131,9 @@ TEST_F(TokenizerTest, PrintLineWithStringsFunctionsAndSeparators) {
     ASSERT_EQ(tokens.size(), std::size(want));
     for (std::size_t i = 0; i < tokens.size(); ++i)
         EXPECT_TRUE(SameToken(tokens[i], want[i])) << "token " << i;
-    EXPECT_EQ(StrConTable[1], QStringLiteral("Sum: "));
-    EXPECT_EQ(StrVarTable[1].Name, QStringLiteral("A$"));
-    EXPECT_EQ(NumVarTable[2].Name, QStringLiteral("B"));
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("Sum: "));
+    EXPECT_EQ(Tb.StrVarTable[1].Name, QStringLiteral("A$"));
+    EXPECT_EQ(Tb.NumVarTable[2].Name, QStringLiteral("B"));
 }
 
 TEST_F(TokenizerTest, ComparisonOperatorsInBothOrders) {
@@ -169,33 +169,33 @@ TEST_F(TokenizerTest, DecimalAndExponentFormsConvertExactly) {
     };
     for (const Case& c : cases) {
         const CodeItemType token = First(QString::fromLatin1(c.text));
-        ASSERT_EQ(ErrorNumber, 0) << c.text;
+        ASSERT_EQ(Fe.ErrorNumber, 0) << c.text;
         ASSERT_EQ(token.FirstCode, CodeKind::NumLiteral) << c.text;
         EXPECT_EQ(NumConValue(token), c.value) << c.text;
     }
-    EXPECT_EQ(NumofRegisteredNumCon, static_cast<int>(std::size(cases)));
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, static_cast<int>(std::size(cases)));
 }
 
 TEST_F(TokenizerTest, MalformedNumbersAreRefusedNotCut) {
     const char* const bad[] = {"1.2.3", "1E+ ", "1E- 5", "1E", "1E ", "1EX", "1E5E3", "1e5000", "2.5E+"};
     for (const char* text : bad) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         const CodeItemType token = First(QString::fromLatin1(text));
-        EXPECT_EQ(ErrorNumber, Err::BadNumericLiteral) << text;
+        EXPECT_EQ(Fe.ErrorNumber, Err::BadNumericLiteral) << text;
         EXPECT_EQ(token.FirstCode, CodeKind::None) << text;
     }
     // Nothing was stored for them.
-    EXPECT_EQ(NumofRegisteredNumCon, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 0);
 }
 
 TEST_F(TokenizerTest, ExponentWithoutSignOrDigitFailsBeforeConversion) {
     // "E" followed by a blank stops the literal at once, even in the declaring mode that converts nothing.
     First(QStringLiteral("1E 5"), TokenMode::Declare);
-    EXPECT_EQ(ErrorNumber, Err::BadNumericLiteral);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadNumericLiteral);
+    Fe.ErrorNumber = 0;
     // Two points pass the declaring mode (nothing is converted there) and fail on conversion.
     const CodeItemType token = First(QStringLiteral("1.2.3"), TokenMode::Declare);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_TRUE(SameToken(token, T(11, 0)));
 }
 
@@ -204,7 +204,7 @@ TEST_F(TokenizerTest, NumberFollowedByLetterIsNumberThenName) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_EQ(NumConValue(tokens[0]), 2.0L);
     EXPECT_TRUE(SameToken(tokens[1], T(CodeKind::NumVar, 1)));
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("X"));
 }
 
 TEST_F(TokenizerTest, AddNumConTakesSignsAndRefusesForeignForms) {
@@ -212,12 +212,12 @@ TEST_F(TokenizerTest, AddNumConTakesSignsAndRefusesForeignForms) {
     AddNumCon(QStringLiteral("-12.5"), item);
     EXPECT_EQ(NumConValue(item), -12.5L);
     for (const char* text : {"inf", "nan", "0x10", " 1", "1 ", "", ".", "+", "1,5"}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         AddNumCon(QString::fromLatin1(text), item);
-        EXPECT_EQ(ErrorNumber, Err::BadNumericLiteral) << '"' << text << '"';
+        EXPECT_EQ(Fe.ErrorNumber, Err::BadNumericLiteral) << '"' << text << '"';
         EXPECT_EQ(item.FirstCode, CodeKind::None);
     }
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
 }
 
 TEST_F(TokenizerTest, HexadecimalLiterals) {
@@ -234,15 +234,15 @@ TEST_F(TokenizerTest, HexadecimalLiterals) {
         {"&H0000000000FF", 255.0L},
     };
     for (const Case& c : cases) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         const CodeItemType token = First(QString::fromLatin1(c.text));
-        ASSERT_EQ(ErrorNumber, 0) << c.text;
+        ASSERT_EQ(Fe.ErrorNumber, 0) << c.text;
         EXPECT_EQ(NumConValue(token), c.value) << c.text;
     }
     for (const char* text : {"&H", "&H100000000", "&H G"}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         First(QString::fromLatin1(text));
-        EXPECT_EQ(ErrorNumber, Err::BadHexLiteral) << text;
+        EXPECT_EQ(Fe.ErrorNumber, Err::BadHexLiteral) << text;
     }
 }
 
@@ -251,16 +251,16 @@ TEST_F(TokenizerTest, HexEndsAtFirstOtherCharacterAndAmpersandAloneIsOperator) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_EQ(NumConValue(tokens[0]), 255.0L);
     EXPECT_TRUE(SameToken(tokens[1], T(CodeKind::NumVar, 1)));
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("G"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("G"));
 
     tokens = Tokens(QStringLiteral("&X"));
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_TRUE(SameToken(tokens[0], T(CodeKind::Operator, Op::Ampersand)));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[1].SecondCode)].Name, QStringLiteral("X"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[1].SecondCode)].Name, QStringLiteral("X"));
 
     // In the declaring mode a hexadecimal literal is not even converted.
     EXPECT_TRUE(SameToken(First(QStringLiteral("&H"), TokenMode::Declare), T(11, 0)));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 // ---- string literals -----------------------------------------------------------------------------------
@@ -268,33 +268,33 @@ TEST_F(TokenizerTest, HexEndsAtFirstOtherCharacterAndAmpersandAloneIsOperator) {
 TEST_F(TokenizerTest, StringsHoldAnyCharacterButNoQuote) {
     // Two quotes in a row close the literal and open a new one.
     const auto tokens = Tokens(QStringLiteral("\"a\"\"b\" \"日本 ~%\""));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(tokens.size(), 4u);
     EXPECT_TRUE(SameToken(tokens[0], T(21, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(21, 2)));
-    EXPECT_EQ(StrConTable[1], QStringLiteral("a"));
-    EXPECT_EQ(StrConTable[2], QStringLiteral("b"));
-    EXPECT_EQ(StrConTable[3], QStringLiteral("日本 ~%"));
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("a"));
+    EXPECT_EQ(Tb.StrConTable[2], QStringLiteral("b"));
+    EXPECT_EQ(Tb.StrConTable[3], QStringLiteral("日本 ~%"));
     EXPECT_EQ(First(QStringLiteral("\"\"")).SecondCode, 4);
-    EXPECT_TRUE(StrConTable[4].isEmpty());
+    EXPECT_TRUE(Tb.StrConTable[4].isEmpty());
 }
 
 TEST_F(TokenizerTest, UnclosedStringStopsAtTheLineEnd) {
     SetText(QStringLiteral("PRINT \"abc\r\nX = 1"));
-    GetToken(ScanToken, TokenMode::Scan);
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(ErrorNumber, Err::StringNotClosed);
-    EXPECT_EQ(SourcePos, 11); // at the CR
-    EXPECT_EQ(NumofRegisteredStrCon, 0);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
+    EXPECT_EQ(Fe.SourcePos, 11); // at the CR
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 0);
 }
 
 TEST_F(TokenizerTest, UnclosedStringAtTheEndOfTextEndsWithoutHanging) {
     // A text handed over without its CR LF: the literal runs into the end.
-    CompileText = QStringLiteral("\"abc");
-    CompileTextLength = 4;
+    Fe.CompileText = QStringLiteral("\"abc");
+    Fe.CompileTextLength = 4;
     ResetSourcePos();
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(ErrorNumber, Err::StringNotClosed);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
 }
 
 TEST_F(TokenizerTest, DeclaringModeKeepsOnlyTheLastStringInSlotOne) {
@@ -302,15 +302,15 @@ TEST_F(TokenizerTest, DeclaringModeKeepsOnlyTheLastStringInSlotOne) {
     ASSERT_EQ(tokens.size(), 3u);
     EXPECT_TRUE(SameToken(tokens[0], T(21, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(21, 1)));
-    EXPECT_EQ(StrConTable[1], QStringLiteral("second"));
-    EXPECT_EQ(NumofRegisteredStrCon, 0);
+    EXPECT_EQ(Tb.StrConTable[1], QStringLiteral("second"));
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 0);
 }
 
 // ---- names and keywords ---------------------------------------------------------------------------------
 
 TEST_F(TokenizerTest, NamesWithTypeMarksAndLetterCase) {
     const auto tokens = Tokens(QStringLiteral("total Total$ f@ A_1 x2 TOTAL"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(tokens.size(), 7u);
     EXPECT_TRUE(SameToken(tokens[0], T(CodeKind::NumVar, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(CodeKind::StrVar, 1)));
@@ -318,10 +318,10 @@ TEST_F(TokenizerTest, NamesWithTypeMarksAndLetterCase) {
     EXPECT_TRUE(SameToken(tokens[3], T(CodeKind::NumVar, 2)));
     EXPECT_TRUE(SameToken(tokens[4], T(CodeKind::NumVar, 3)));
     EXPECT_TRUE(SameToken(tokens[5], T(CodeKind::NumVar, 1))); // same variable whatever the case
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("TOTAL"));
-    EXPECT_EQ(StrVarTable[1].Name, QStringLiteral("TOTAL$"));
-    EXPECT_EQ(FormVarTable[1].Name, QStringLiteral("F@"));
-    EXPECT_EQ(NumVarTable[2].Name, QStringLiteral("A_1"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("TOTAL"));
+    EXPECT_EQ(Tb.StrVarTable[1].Name, QStringLiteral("TOTAL$"));
+    EXPECT_EQ(Tb.FormVarTable[1].Name, QStringLiteral("F@"));
+    EXPECT_EQ(Tb.NumVarTable[2].Name, QStringLiteral("A_1"));
 }
 
 TEST_F(TokenizerTest, KeywordsInAnyCase) {
@@ -334,7 +334,7 @@ TEST_F(TokenizerTest, KeywordsInAnyCase) {
     EXPECT_TRUE(SameToken(First(QStringLiteral("inkey$")), T(2, Fn::INKEYStr)));
     EXPECT_TRUE(SameToken(First(QStringLiteral("left$(")), T(2, Fn::LEFTStr)));
     EXPECT_TRUE(SameToken(First(QStringLiteral("LOCATE(")), T(6, St::LOCATE)));
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
 }
 
 TEST_F(TokenizerTest, SeekIsReadAsTheStatement) {
@@ -348,7 +348,7 @@ TEST_F(TokenizerTest, WordOperatorDirectlyBeforeBracketIsAName) {
     auto tokens = Tokens(QStringLiteral("NOT(A)"));
     ASSERT_GE(tokens.size(), 1u);
     EXPECT_EQ(tokens[0].FirstCode, CodeKind::NumVar);
-    EXPECT_EQ(NumVarTable[1].Name, QStringLiteral("NOT"));
+    EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("NOT"));
     tokens = Tokens(QStringLiteral("NOT (A)"));
     EXPECT_TRUE(SameToken(tokens[0], T(1, Op::Not)));
 }
@@ -371,33 +371,33 @@ TEST_F(TokenizerTest, CommentMarkAndRem) {
 
     // IsStmtEnd steps back before a comment mark so whoever skips the comment reads it again.
     SetText(QStringLiteral("' x"));
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(SourcePos, 2);
-    EXPECT_TRUE(IsStmtEnd(ScanToken));
-    EXPECT_EQ(SourcePos, 1);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.SourcePos, 2);
+    EXPECT_TRUE(IsStmtEnd(Fe.ScanToken));
+    EXPECT_EQ(Fe.SourcePos, 1);
     EXPECT_TRUE(IsStmtEnd(T(1, Op::Colon)));
     EXPECT_TRUE(IsStmtEnd(LineEnd));
     EXPECT_TRUE(IsStmtEnd(T(0, 0)));
     EXPECT_FALSE(IsStmtEnd(T(1, Op::Comma)));
-    EXPECT_EQ(SourcePos, 1);
+    EXPECT_EQ(Fe.SourcePos, 1);
 }
 
 TEST_F(TokenizerTest, PointIsMemberOperatorAfterBracketOrOnRequest) {
     auto tokens = Tokens(QStringLiteral("CBUTTON(1).CAPTION"));
     ASSERT_GE(tokens.size(), 5u);
     EXPECT_TRUE(SameToken(tokens[4], T(1, Op::Period)));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[5].SecondCode)].Name, QStringLiteral("CAPTION"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[5].SecondCode)].Name, QStringLiteral("CAPTION"));
 
     tokens = Tokens(QStringLiteral("X = .5"));
     EXPECT_EQ(NumConValue(tokens[2]), 0.5L);
 
-    MemberDotMode = 1;
+    Fe.MemberDotMode = 1;
     EXPECT_TRUE(SameToken(First(QStringLiteral(".5")), T(1, Op::Period)));
 }
 
 TEST_F(TokenizerTest, LineContinuationJoinsLines) {
     auto tokens = Tokens(QStringLiteral("A = 1 _   \r\n  + 2"));
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     const CodeItemType want[] = {T(12, 1), T(1, Op::Equal), T(11, 0), T(1, Op::Plus), T(11, 1), LineEnd};
     ASSERT_EQ(tokens.size(), std::size(want));
     for (std::size_t i = 0; i < tokens.size(); ++i)
@@ -405,21 +405,21 @@ TEST_F(TokenizerTest, LineContinuationJoinsLines) {
 
     // A number ends at "_", which then starts a call and so counts as after a blank.
     tokens = Tokens(QStringLiteral("A = 5_\r\n+ 1"));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(tokens.size(), 6u);
     EXPECT_TRUE(SameToken(tokens[3], T(1, Op::Plus)));
 
     // A name keeps its "_".
     tokens = Tokens(QStringLiteral("A_\r\nB"));
-    EXPECT_EQ(NumVarTable[static_cast<std::size_t>(tokens[0].SecondCode)].Name, QStringLiteral("A_"));
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(tokens[0].SecondCode)].Name, QStringLiteral("A_"));
     EXPECT_TRUE(SameToken(tokens[1], LineEnd));
 }
 
 TEST_F(TokenizerTest, MisplacedContinuation) {
     for (const char16_t* text : {u"A =\t_\r\nB", u"A = _ B", u"A = 1 _ ' note\r\nB", u"A = 1 _X"}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         Tokens(QString::fromUtf16(text));
-        EXPECT_EQ(ErrorNumber, Err::UnderscoreMisplaced) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(Fe.ErrorNumber, Err::UnderscoreMisplaced) << QString::fromUtf16(text).toStdString();
     }
 }
 
@@ -427,46 +427,46 @@ TEST_F(TokenizerTest, MisplacedContinuation) {
 
 TEST_F(TokenizerTest, BadAndWideCharacters) {
     CodeItemType token = First(QStringLiteral("~"));
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
-    EXPECT_EQ(BadCharText, QStringLiteral("~"));
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.BadCharText, QStringLiteral("~"));
     EXPECT_TRUE(SameToken(token, T(1, Op::Question2)));
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     Tokens(QStringLiteral("A = B % 2"));
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
-    EXPECT_EQ(BadCharText, QStringLiteral("%"));
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.BadCharText, QStringLiteral("%"));
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     First(QStringLiteral("\x7F"));
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
 
     for (const char16_t* text : {u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"}) {
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
         Tokens(QString::fromUtf16(text));
-        EXPECT_EQ(ErrorNumber, Err::WideCharacter) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(Fe.ErrorNumber, Err::WideCharacter) << QString::fromUtf16(text).toStdString();
     }
 }
 
 TEST_F(TokenizerTest, LineEndsOtherThanCrLf) {
     CodeItemType token = First(QStringLiteral("\nX"));
-    EXPECT_EQ(ErrorNumber, Err::BadLineEnd);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
     EXPECT_TRUE(SameToken(token, T(1, Op::Empty40)));
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     First(QStringLiteral("\rX"));
-    EXPECT_EQ(ErrorNumber, Err::LoneCr);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LoneCr);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     First(QStringLiteral("12\rX"));
-    EXPECT_EQ(ErrorNumber, Err::BadLineEnd);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     First(QStringLiteral("&H1F\rX"));
-    EXPECT_EQ(ErrorNumber, Err::BadLineEnd);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     First(QStringLiteral("ABC\rX"));
-    EXPECT_EQ(ErrorNumber, Err::LoneCr);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LoneCr);
 }
 
 // ---- modes
@@ -478,10 +478,10 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
     ASSERT_EQ(tokens.size(), 5u);
     EXPECT_TRUE(SameToken(tokens[0], T(12, 1)));
     EXPECT_TRUE(SameToken(tokens[1], T(22, 1)));
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
-    EXPECT_EQ(NumofRegisteredStrVar, 0);
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
-    EXPECT_EQ(NumofRegisteredStrCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredStrVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 1);
 
     // Declaring: names of the main program enter nothing, literals are not kept.
     tokens = Tokens(QStringLiteral("ALPHA BETA$ 5 \"s\""), TokenMode::Declare);
@@ -489,71 +489,71 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
     EXPECT_EQ(tokens[0].FirstCode, CodeKind::NumVar);
     EXPECT_EQ(tokens[1].FirstCode, CodeKind::StrVar);
     EXPECT_TRUE(SameToken(tokens[2], T(11, 0)));
-    EXPECT_EQ(NumofRegisteredDcVar, 0);
-    EXPECT_EQ(NumofRegisteredNumVar, 0);
-    EXPECT_EQ(NumofRegisteredNumCon, 1);
-    EXPECT_EQ(NumofRegisteredStrCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
+    EXPECT_EQ(Tb.NumofRegisteredNumCon, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrCon, 1);
 
     // In a declaring context the name is entered.
-    DeclContext = DeclCtx::DimList;
+    Fe.DeclContext = DeclCtx::DimList;
     tokens = Tokens(QStringLiteral("GAMMA"), TokenMode::Declare);
-    EXPECT_EQ(NumofRegisteredDcVar, 1);
-    EXPECT_EQ(DcVarTable[1].Name, QStringLiteral("GAMMA"));
+    EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
+    EXPECT_EQ(Tb.DcVarTable[1].Name, QStringLiteral("GAMMA"));
 
     // Scanning: variables are created.
-    DeclContext = DeclCtx::Main;
+    Fe.DeclContext = DeclCtx::Main;
     tokens = Tokens(QStringLiteral("ALPHA BETA$"), TokenMode::Scan);
-    EXPECT_EQ(NumofRegisteredNumVar, 1);
-    EXPECT_EQ(NumofRegisteredStrVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
+    EXPECT_EQ(Tb.NumofRegisteredStrVar, 1);
 }
 
 TEST_F(TokenizerTest, TokenStartOnlyMovesInScanModeAndFollowsIncludeMapping) {
     SetText(QStringLiteral("   X"));
-    TokenStart = 99;
-    GetToken(ScanToken, TokenMode::LookAhead);
-    EXPECT_EQ(TokenStart, 99);
+    Fe.TokenStart = 99;
+    GetToken(Fe.ScanToken, TokenMode::LookAhead);
+    EXPECT_EQ(Fe.TokenStart, 99);
     ResetSourcePos();
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(TokenStart, 4);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.TokenStart, 4);
 
-    IncludeOffset = 2;
+    Fe.IncludeOffset = 2;
     ResetSourcePos();
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(TokenStart, 2);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.TokenStart, 2);
 
-    IncludeMode = 1;
-    IncludePosition = 40;
+    Fe.IncludeMode = 1;
+    Fe.IncludePosition = 40;
     ResetSourcePos();
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(TokenStart, 40);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.TokenStart, 40);
 }
 
 TEST_F(TokenizerTest, PeekReadsTheSameTokenAgainAndKeepsItsSideEffects) {
     SetText(QStringLiteral("COUNT = 1"));
     CodeItemType peeked;
     PeekToken(peeked);
-    EXPECT_EQ(SourcePos, 1);
-    EXPECT_EQ(SourceLinePos, 1);
-    EXPECT_EQ(NumofRegisteredNumVar, 1); // the peek created the variable
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_EQ(ScanToken, peeked);
-    EXPECT_EQ(NumofRegisteredNumVar, 1);
+    EXPECT_EQ(Fe.SourcePos, 1);
+    EXPECT_EQ(Fe.SourceLinePos, 1);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1); // the peek created the variable
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Fe.ScanToken, peeked);
+    EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
 
     CodeItemType second;
     PeekToken2(second);
     EXPECT_TRUE(SameToken(second, T(1, Op::Equal)));
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_TRUE(SameToken(ScanToken, T(1, Op::Equal)));
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_TRUE(SameToken(Fe.ScanToken, T(1, Op::Equal)));
 }
 
 TEST_F(TokenizerTest, PreviousTokensAreKept) {
     SetText(QStringLiteral("A + B"));
-    GetToken(ScanToken, TokenMode::Scan);
-    GetToken(ScanToken, TokenMode::Scan);
-    GetToken(ScanToken, TokenMode::Scan);
-    EXPECT_TRUE(SameToken(ScanPrevToken, T(1, Op::Plus)));
-    EXPECT_TRUE(SameToken(PreviousToken, T(1, Op::Plus)));
-    EXPECT_TRUE(SameToken(LastToken, T(12, 2)));
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    EXPECT_TRUE(SameToken(Fe.ScanPrevToken, T(1, Op::Plus)));
+    EXPECT_TRUE(SameToken(Fe.PreviousToken, T(1, Op::Plus)));
+    EXPECT_TRUE(SameToken(Fe.LastToken, T(12, 2)));
 }
 
 // ---- the character reader -----------------------------------------------------------------------------
@@ -569,13 +569,13 @@ TEST_F(TokenizerTest, CharacterReader) {
     EXPECT_EQ(ReadChar(), 0);
     EXPECT_EQ(ReadChar(), 0);
     EXPECT_EQ(ReadChar(), 0); // past the end: still NUL, still advancing
-    EXPECT_EQ(SourcePos, CompileTextLength + 2);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.SourcePos, Fe.CompileTextLength + 2);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 
-    SourcePos = 0;
+    Fe.SourcePos = 0;
     EXPECT_EQ(ReadChar(), 0);
-    EXPECT_EQ(ErrorNumber, Err::UnexpectedLexError);
-    EXPECT_EQ(SourcePos, 0);
+    EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedLexError);
+    EXPECT_EQ(Fe.SourcePos, 0);
 }
 
 TEST_F(TokenizerTest, ReadWordTakesLettersAndConsumesTheEnd) {
@@ -589,7 +589,7 @@ TEST_F(TokenizerTest, ReadWordTakesLettersAndConsumesTheEnd) {
     word.clear();
     ReadWord(word);
     EXPECT_EQ(word, QStringLiteral("AB"));
-    EXPECT_EQ(ErrorNumber, Err::WideCharInWord);
+    EXPECT_EQ(Fe.ErrorNumber, Err::WideCharInWord);
 }
 
 TEST_F(TokenizerTest, RawCharacters) {
@@ -609,14 +609,14 @@ TEST_F(TokenizerTest, RawCharacters) {
         CodeItemType item;
         ScanRawChar(item);
         EXPECT_TRUE(SameToken(item, w));
-        EXPECT_EQ(item.Position, SourcePos);
-        EXPECT_EQ(LastToken, item);
+        EXPECT_EQ(item.Position, Fe.SourcePos);
+        EXPECT_EQ(Fe.LastToken, item);
     }
     SetText(QStringLiteral(":'"));
     CodeItemType item;
     ScanRawStmtChar(item);
     EXPECT_TRUE(SameToken(item, T(1, Op::Colon)));
-    EXPECT_EQ(SourceLinePos, 1);
+    EXPECT_EQ(Fe.SourceLinePos, 1);
     ScanRawStmtChar(item);
     EXPECT_TRUE(SameToken(item, T(1, Op::Apostrophe)));
 }
@@ -629,31 +629,31 @@ TEST_F(TokenizerTest, DefParametersAreLocalsAndMayNotRepeat) {
     GetDefToken(item);
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalNumVar, 1)));
     EXPECT_EQ(item.Position, 4); // after the first character
-    EXPECT_EQ(LocalNumVarTable[1].Name, QStringLiteral("X"));
-    GetToken(ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Tb.LocalNumVarTable[1].Name, QStringLiteral("X"));
+    GetToken(Fe.ScanToken, TokenMode::Scan);
     GetDefToken(item);
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalStrVar, 1)));
-    GetToken(ScanToken, TokenMode::Scan);
+    GetToken(Fe.ScanToken, TokenMode::Scan);
     GetDefToken(item);
-    EXPECT_EQ(ErrorNumber, Err::DefParameterTwice);
+    EXPECT_EQ(Fe.ErrorNumber, Err::DefParameterTwice);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     SetText(QStringLiteral("1"));
     GetDefToken(item);
-    EXPECT_EQ(ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
     EXPECT_TRUE(SameToken(item, T(1, Op::Question2)));
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     SetText(QStringLiteral("Ｘ"));
     GetDefToken(item);
-    EXPECT_EQ(ErrorNumber, Err::WideCharInWord);
+    EXPECT_EQ(Fe.ErrorNumber, Err::WideCharInWord);
 }
 
 TEST_F(TokenizerTest, LocalNameModeFindsDefParametersFirst) {
     CodeItemType item;
     AddLocalVar(QStringLiteral("X"), item, 1);
     AddLocalVar(QStringLiteral("S$"), item, 1);
-    LocalNameMode = 1;
+    Fe.LocalNameMode = 1;
     auto tokens = Tokens(QStringLiteral("X + S$ + Y"));
     ASSERT_EQ(tokens.size(), 6u);
     EXPECT_TRUE(SameToken(tokens[0], T(CodeKind::LocalNumVar, 1)));

@@ -10,7 +10,7 @@ class ValueStacks : public ::testing::Test {
 protected:
     void SetUp() override {
         InitGlStack();
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
     }
 };
 
@@ -30,7 +30,7 @@ TEST_F(ValueStacks, TagsDescribeTheTopEntriesWithoutPopping) {
     EXPECT_EQ(s, QStringLiteral("a"));
     EXPECT_EQ(GlPopNum(), 1.5L);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(ValueStacks, InterleavedTypesComeBackInStackOrder) {
@@ -39,7 +39,7 @@ TEST_F(ValueStacks, InterleavedTypesComeBackInStackOrder) {
         GlPushStr(QString::number(i));
         GlPushBool(i % 2 == 0);
     }
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     for (int i = 499; i >= 0; --i) {
         ASSERT_EQ(GlPopBool(), i % 2 == 0);
         QString s;
@@ -47,7 +47,7 @@ TEST_F(ValueStacks, InterleavedTypesComeBackInStackOrder) {
         ASSERT_EQ(s, QString::number(i));
         ASSERT_EQ(GlPopNum(), static_cast<Extended>(i));
     }
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(GlTopType(), GlValueType::None);
 }
 
@@ -60,36 +60,36 @@ TEST_F(ValueStacks, ArrayReferencesPopAsNumbers) {
     EXPECT_EQ(GlPopNum(), 8.0L);
     EXPECT_EQ(GlTopType(), GlValueType::NumArrayRef);
     EXPECT_EQ(GlPopNum(), 7.0L);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(ValueStacks, WrongTypePopsLeaveTheStackAlone) {
     GlPushStr(QStringLiteral("keep"));
     EXPECT_EQ(GlPopNum(), 0.0L);
-    EXPECT_EQ(ErrorNumber, Err::StackError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackError);
     EXPECT_EQ(GlTopType(), GlValueType::String);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     EXPECT_FALSE(GlPopBool());
-    EXPECT_EQ(ErrorNumber, Err::StackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackEmpty);
     EXPECT_EQ(ValueStackCount, 1);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     GlPushNum(3);
     QString out = QStringLiteral("untouched");
     EXPECT_FALSE(GlPopStr(out));
-    EXPECT_EQ(ErrorNumber, Err::StackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackEmpty);
     EXPECT_EQ(out, QStringLiteral("untouched"));
     EXPECT_EQ(GlPopNum(), 3.0L);
 }
 
 TEST_F(ValueStacks, PopsFromAnEmptyStackReportStackEmpty) {
     EXPECT_EQ(GlPopNum(), 0.0L);
-    EXPECT_EQ(ErrorNumber, Err::StackEmpty);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackEmpty);
+    Fe.ErrorNumber = 0;
     QString out;
     EXPECT_FALSE(GlPopStr(out));
-    EXPECT_EQ(ErrorNumber, Err::StackEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::StackEmpty);
 }
 
 TEST_F(ValueStacks, ClearingEmptiesEveryPartTogether) {
@@ -114,41 +114,41 @@ TEST_F(ValueStacks, GrowthKeepsEveryValue) {
     GlPushNum(102);
     for (int i = 102; i >= 1; --i)
         ASSERT_EQ(GlPopNum(), static_cast<Extended>(i));
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(ValueStacks, LoStackChecksItsOwnTags) {
     LoPushNum(2.5L);
     LoPushStr(QStringLiteral("s"));
     EXPECT_EQ(LoPopNum(), 0.0L);
-    EXPECT_EQ(ErrorNumber, Err::LocalStackError);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::LocalStackError);
+    Fe.ErrorNumber = 0;
     QString s;
     EXPECT_TRUE(LoPopStr(s));
     EXPECT_EQ(s, QStringLiteral("s"));
     EXPECT_EQ(LoPopNum(), 2.5L);
     EXPECT_FALSE(LoPopBool());
-    EXPECT_EQ(ErrorNumber, Err::LocalStackError);
+    EXPECT_EQ(Fe.ErrorNumber, Err::LocalStackError);
 }
 
 TEST_F(ValueStacks, CallFramesAndReturnsReportUnderflow) {
     CallFrameType frame{1, 2, 3, 4, 5, 6};
     CallFrameType out{};
     EXPECT_FALSE(TopCallFrame(out));
-    EXPECT_EQ(ErrorNumber, Err::CallFrameEmpty);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::CallFrameEmpty);
+    Fe.ErrorNumber = 0;
     PushCallFrame(frame);
     ASSERT_TRUE(TopCallFrame(out));
     EXPECT_EQ(out.W6, 6);
     ASSERT_TRUE(PopCallFrame(out));
     EXPECT_FALSE(PopCallFrame(out));
-    EXPECT_EQ(ErrorNumber, Err::CallFrameEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CallFrameEmpty);
 
-    ErrorNumber = 0;
+    Fe.ErrorNumber = 0;
     PushCallReturn(123);
     EXPECT_EQ(PopCallReturn(), 123);
     EXPECT_EQ(PopCallReturn(), 0);
-    EXPECT_EQ(ErrorNumber, Err::CallReturnEmpty);
+    EXPECT_EQ(Fe.ErrorNumber, Err::CallReturnEmpty);
 }
 
 } // namespace

@@ -60,8 +60,8 @@ protected:
         InstallControlWindow();
         InstallGraphForm();
         InstallWindowSettings();
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
     }
     void TearDown() override {
         CloseGraphForm();
@@ -71,8 +71,8 @@ protected:
         runForm_.reset();
         WindowSettingsHook = WindowSettingsHooks{};
         SetCurrentGraphSurface(nullptr);
-        GScreenOpen = 0;
-        CScreenOpen = 0;
+        Fe.GScreenOpen = 0;
+        Fe.CScreenOpen = 0;
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
     }
@@ -94,34 +94,34 @@ protected:
     }
     void SetOk(int code, Extended value) {
         Set(code, value);
-        EXPECT_EQ(ErrorNumber, 0) << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << code;
     }
     void SetOk(int code, const char* text) {
         Set(code, text);
-        EXPECT_EQ(ErrorNumber, 0) << code;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << code;
     }
 
     // The value function of setting statement `statement`.
     QString GetStr(int statement) {
         ExecuteFunction(Value + statement);
-        EXPECT_EQ(ErrorNumber, 0) << statement;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << statement;
         QString text;
         EXPECT_TRUE(GlPopStr(text)) << statement;
         return text;
     }
     Extended GetNum(int statement) {
         ExecuteFunction(Value + statement);
-        EXPECT_EQ(ErrorNumber, 0) << statement;
+        EXPECT_EQ(Fe.ErrorNumber, 0) << statement;
         EXPECT_EQ(GlTopType(), GlValueType::Number) << statement;
         return GlPopNum();
     }
 
     // An error with the culprit it names; both are cleared for the next step.
     void ExpectError(int number, int nameIndex) {
-        EXPECT_EQ(ErrorNumber, number);
-        EXPECT_EQ(ErrorNameIndex, nameIndex);
-        ErrorNumber = 0;
-        ErrorNameIndex = 0;
+        EXPECT_EQ(Fe.ErrorNumber, number);
+        EXPECT_EQ(Fe.ErrorNameIndex, nameIndex);
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = 0;
         GlClear();
     }
 
@@ -129,7 +129,7 @@ protected:
         GlPushNum(width);
         GlPushNum(height);
         ExecuteStatement(St::GSCREEN);
-        ASSERT_EQ(ErrorNumber, 0);
+        ASSERT_EQ(Fe.ErrorNumber, 0);
         ASSERT_NE(LXGraphForm, nullptr);
     }
     void OpenControls() {
@@ -163,10 +163,10 @@ TEST_F(WindowExec, GraphicsColoursReadBackAsColourTextsAndReachTheOpenCanvas) {
     EXPECT_EQ(Pen().Font.Color, 0x80FF00u);
     EXPECT_EQ(GetStr(St::FORECOLOR), QStringLiteral("#FF0000")); // the pen keeps its colour
 
-    EXPECT_EQ(GBorderColorSet, 0);
+    EXPECT_EQ(Fe.GBorderColorSet, 0);
     SetOk(St::BORDERCOLOR, 10); // lime
     EXPECT_EQ(GetStr(St::GBORDERCOLOR), QStringLiteral("#00FF00"));
-    EXPECT_EQ(GBorderColorSet, 1);
+    EXPECT_EQ(Fe.GBorderColorSet, 1);
     SetOk(St::GBORDERCOLOR, 14.9); // fractions are truncated: yellow
     EXPECT_EQ(GetStr(St::BORDERCOLOR), QStringLiteral("#FFFF00"));
     Set(St::GBORDERCOLOR, 15.5); // above 15
@@ -183,7 +183,7 @@ TEST_F(WindowExec, GraphicsColoursWithTheWindowClosedOnlySetTheValues) {
 }
 
 TEST_F(WindowExec, AColourOutsideThePaletteOrOfAnotherTypeIsRefusedNamingTheStatement) {
-    GForeColor = 0x123456;
+    Fe.GForeColor = 0x123456;
     Set(St::GBACKCOLOR, 16);
     ExpectError(Err::PropertySyntax, St::GBACKCOLOR);
     Set(St::FORECOLOR, -1);
@@ -195,7 +195,7 @@ TEST_F(WindowExec, AColourOutsideThePaletteOrOfAnotherTypeIsRefusedNamingTheStat
     GlPushBool(true);
     Statement(St::CBACKCOLOR);
     ExpectError(Err::PropertySyntax, St::CBACKCOLOR);
-    EXPECT_EQ(GForeColor, 0x123456);
+    EXPECT_EQ(Fe.GForeColor, 0x123456);
     // An unknown colour name is black, not an error.
     SetOk(St::FORECOLOR, "chartreuse");
     EXPECT_EQ(GetStr(St::FORECOLOR), QStringLiteral("#000000"));
@@ -324,9 +324,9 @@ TEST_F(WindowExec, PenAndFillSettingsReachTheCanvasAndReadBack) {
     SetOk(St::DRAWMODE, 17);
     SetOk(St::DRAWMODE, 0.5);
     EXPECT_EQ(GetNum(St::DRAWMODE), 7);
-    EXPECT_EQ(DrawMode, 7);
+    EXPECT_EQ(Fe.DrawMode, 7);
 
-    GBackColor = 0x00AA00;
+    Fe.GBackColor = 0x00AA00;
     SetOk(St::GDRAWSTYLE, 2);
     EXPECT_EQ(Pen().Pen.Style, PenStyle::Dot);
     EXPECT_EQ(Pen().Brush.Color, 0x00AA00u);
@@ -358,14 +358,14 @@ TEST_F(WindowExec, PenSettingsWithTheWindowClosedAreKeptForTheNextWindow) {
     SetOk(St::DRAWSTYLE, 1);
     SetOk(St::DRAWWIDTH, 3);
     SetOk(St::FILLSTYLE, 7);
-    EXPECT_EQ(DrawMode, 6);
-    EXPECT_EQ(FillStyle, 7);
+    EXPECT_EQ(Fe.DrawMode, 6);
+    EXPECT_EQ(Fe.FillStyle, 7);
     // Reading them needs the window.
     for (int statement : {St::DRAWMODE, St::GDRAWSTYLE, St::DRAWWIDTH, St::GFILLSTYLE}) {
         ExecuteFunction(Value + statement);
-        EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow) << statement;
+        EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow) << statement;
         EXPECT_EQ(ValueStackCount, 0);
-        ErrorNumber = 0;
+        Fe.ErrorNumber = 0;
     }
     OpenGraphics();
     EXPECT_EQ(GetNum(St::DRAWMODE), 6);
@@ -379,7 +379,7 @@ TEST_F(WindowExec, PenSettingsOfTheWrongTypeNameThePlainStatement) {
                                          {St::GDRAWSTYLE, St::DRAWSTYLE}, {St::GFILLSTYLE, St::FILLSTYLE},
                                          {St::DRAWWIDTH, St::DRAWWIDTH},  {St::GDRAWWIDTH, St::DRAWWIDTH}};
     for (const auto& [code, named] : cases) {
-        ErrorNameIndex = St::PRINT; // a stale culprit must not survive
+        Fe.ErrorNameIndex = St::PRINT; // a stale culprit must not survive
         Set(code, "1");
         ExpectError(Err::StatementType, named);
     }
@@ -393,7 +393,7 @@ TEST_F(WindowExec, PrecisionSetsTheDigitsAndTheZonesOfPrint) {
     EXPECT_EQ(FormatNumber(1.0L / 3), QStringLiteral(" 0.33333"));
 
     SetOk(St::PRECISION, 1);
-    EXPECT_EQ(PrintPrecision, 2);
+    EXPECT_EQ(Fe.PrintPrecision, 2);
     EXPECT_EQ(FormatNumber(2.0L / 3), QStringLiteral(" 0.67"));
     PrintLine = QStringLiteral("ab");
     PrintNextZone();
@@ -409,7 +409,7 @@ TEST_F(WindowExec, PrecisionSetsTheDigitsAndTheZonesOfPrint) {
     ExpectError(Err::StatementType, St::PRECISION);
     Set(St::PRECISION, std::numeric_limits<Extended>::quiet_NaN());
     ExpectError(Err::StatementType, St::PRECISION);
-    EXPECT_EQ(PrintPrecision, 2);
+    EXPECT_EQ(Fe.PrintPrecision, 2);
 }
 
 // ---- window states ------------------------------------------------------------------------------------
@@ -434,11 +434,11 @@ TEST_F(WindowExec, WindowStatesInAnyCaseAndReadBack) {
 
 TEST_F(WindowExec, GraphicsAndControlWindowStatesNeedTheirWindows) {
     ExecuteFunction(Value + St::GWINDOWSTATE);
-    EXPECT_EQ(ErrorNumber, Err::NoGraphicsWindow);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
+    Fe.ErrorNumber = 0;
     ExecuteFunction(Value + St::CWINDOWSTATE);
-    EXPECT_EQ(ErrorNumber, Err::ControlWindowClosed);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
+    Fe.ErrorNumber = 0;
     EXPECT_EQ(ValueStackCount, 0);
     SetOk(St::GWINDOWSTATE, "maximize"); // nothing to change
 
@@ -457,7 +457,7 @@ TEST_F(WindowExec, TheMainFrameStateWithoutAFrameIsNormal) {
     SetOk(St::EWINDOWSTATE, "maximize");
     EXPECT_EQ(GetStr(St::EWINDOWSTATE), QStringLiteral("Normal"));
     SetPair(St::EWPOSITION, 10, 10);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -475,35 +475,35 @@ TEST_F(WindowExec, CaptionsOfEveryWindow) {
     SetOk(St::PRINTGTITLE, "Picture");
     EXPECT_EQ(LXGraphForm->windowTitle(), QStringLiteral("Picture"));
     SetOk(St::PRINTITITLE, "Answer please");
-    EXPECT_EQ(InputTitle, QStringLiteral("Answer please"));
+    EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
 
     for (int code : {St::PRINTTITLE, St::PRINTCTITLE, St::PRINTGTITLE, St::PRINTITITLE}) {
         Set(code, 5);
         ExpectError(Err::StatementType, code);
     }
-    EXPECT_EQ(InputTitle, QStringLiteral("Answer please"));
+    EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
 }
 
 // ---- places and sizes ---------------------------------------------------------------------------------
 
 TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
     SetPair(St::TWPOSITION, -5, 5000);
-    EXPECT_EQ(ErrorNumber, 0);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(runForm_->pos(), QPoint(0, 1200));
     SetPair(St::TWPOSITION, 30.9, 40.2);
     EXPECT_EQ(runForm_->pos(), QPoint(30, 40));
 
     // The control window closed: only the place of the next one.
     SetPair(St::CWPOSITION, 3000.7, 10.9);
-    EXPECT_EQ(CScreenLeft, 2600);
-    EXPECT_EQ(CScreenTop, 10);
+    EXPECT_EQ(Fe.CScreenLeft, 2600);
+    EXPECT_EQ(Fe.CScreenTop, 10);
     OpenControls();
     EXPECT_EQ(LXControlForm->pos(), QPoint(2600, 10));
     SetPair(St::CWPOSITION, 50, 60);
     EXPECT_EQ(LXControlForm->pos(), QPoint(50, 60));
 
     SetPair(St::GWPOSITION, 70, 80);
-    EXPECT_EQ(GScreenLeft, 70);
+    EXPECT_EQ(Fe.GScreenLeft, 70);
     OpenGraphics();
     EXPECT_EQ(LXGraphForm->pos(), QPoint(70, 80));
     SetPair(St::GWPOSITION, std::numeric_limits<Extended>::quiet_NaN(), 1e30L);
@@ -519,17 +519,17 @@ TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
 
 TEST_F(WindowExec, IbPositionPlacesOrCentresTheInputDialog) {
     SetPair(St::IBPOSITION, 10.5, 20);
-    EXPECT_EQ(InputBoxPositioned, 1);
-    EXPECT_EQ(InputBoxLeft, 10);
-    EXPECT_EQ(InputBoxTop, 20);
+    EXPECT_EQ(Fe.InputBoxPositioned, 1);
+    EXPECT_EQ(Fe.InputBoxLeft, 10);
+    EXPECT_EQ(Fe.InputBoxTop, 20);
     SetPair(St::IBPOSITION, 9999, 9999);
-    EXPECT_EQ(InputBoxLeft, 2600);
-    EXPECT_EQ(InputBoxTop, 1200);
+    EXPECT_EQ(Fe.InputBoxLeft, 2600);
+    EXPECT_EQ(Fe.InputBoxTop, 1200);
     SetPair(St::IBPOSITION, 5, -1);
-    EXPECT_EQ(InputBoxPositioned, 0);
+    EXPECT_EQ(Fe.InputBoxPositioned, 0);
     SetPair(St::IBPOSITION, 0, 0);
-    EXPECT_EQ(InputBoxPositioned, 1);
-    EXPECT_EQ(InputBoxLeft, 0);
+    EXPECT_EQ(Fe.InputBoxPositioned, 1);
+    EXPECT_EQ(Fe.InputBoxLeft, 0);
 }
 
 TEST_F(WindowExec, TScreenSizesTheRunWindowsTextArea) {
@@ -538,7 +538,7 @@ TEST_F(WindowExec, TScreenSizesTheRunWindowsTextArea) {
     const int panel = runForm_->height() - 20;
     EXPECT_EQ(runForm_->width(), 20);
     SetPair(St::TSCREEN, 300.9, 200);
-    ASSERT_EQ(ErrorNumber, 0);
+    ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(runForm_->width(), 320);
     EXPECT_EQ(runForm_->height() - panel, 220);
     // Beyond the limits: the limits; below zero: nothing but the margin.
@@ -549,14 +549,14 @@ TEST_F(WindowExec, TScreenSizesTheRunWindowsTextArea) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("x"));
     Statement(St::TSCREEN);
-    EXPECT_EQ(ErrorNumber, Err::ScreenHeightNotNumber);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenHeightNotNumber);
+    Fe.ErrorNumber = 0;
     GlClear();
     GlPushStr(QStringLiteral("x"));
     GlPushNum(1);
     Statement(St::TSCREEN);
-    EXPECT_EQ(ErrorNumber, Err::ScreenWidthNotNumber);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenWidthNotNumber);
+    Fe.ErrorNumber = 0;
     GlClear();
 }
 
@@ -586,13 +586,13 @@ protected:
 
     Extended CallNum(int code) {
         ExecuteFunction(code);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return GlPopNum();
     }
     QString CallStr(int code) {
         ExecuteFunction(code);
-        EXPECT_EQ(ErrorNumber, 0);
+        EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         QString text;
         GlPopStr(text);
@@ -661,8 +661,8 @@ TEST_F(Dialogs, MsgBoxFlagsKeepOnlyButtonsAndIcon) {
     Str("x");
     GlPushNum(1e20L);
     ExecuteFunction(Fn::MSGBOX + Form2);
-    EXPECT_EQ(ErrorNumber, Err::FunctionArgRange);
-    EXPECT_EQ(ErrorNameIndex, Fn::MSGBOX);
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgRange);
+    EXPECT_EQ(Fe.ErrorNameIndex, Fn::MSGBOX);
     EXPECT_EQ(shown_, 0);
 }
 
@@ -764,8 +764,8 @@ TEST_F(WindowExec, WithoutTheWindowSideTheStatementsAndFunctionsAreNotSupported)
 
 TEST_F(WindowExec, SettingsWithoutAValueAreReported) {
     ExecuteFunction(Value + St::GSCREEN);
-    EXPECT_EQ(ErrorNumber, Err::FunctionNotSupported);
-    ErrorNumber = 0;
+    EXPECT_EQ(Fe.ErrorNumber, Err::FunctionNotSupported);
+    Fe.ErrorNumber = 0;
     EXPECT_EQ(ValueStackCount, 0);
 }
 
