@@ -7,6 +7,7 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"
+#include "frontend/compilerstate.h"
 #include "frontend/errornumbers.h"
 #include "frontend/errortext.h"
 #include "frontend/initall.h"
@@ -277,7 +278,7 @@ void RunPassesUnguarded(bool& running) {
                 CheckOpenBlocks();
                 if (Fe.ErrorNumber != 0) {
                     // The statement that opened the block, not an item left from an earlier run.
-                    Fe.ErrorPosition = OpenBlockPosition;
+                    Fe.ErrorPosition = Cs.Parse.OpenBlockPosition;
                     compiled = false;
                 }
             }

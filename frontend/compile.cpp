@@ -1,5 +1,6 @@
 #include "frontend/compile.h"
 
+#include "frontend/compilerstate.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/prescan.h"
@@ -13,13 +14,13 @@ namespace {
 // compiler error where the pre-code item read last begins.
 bool ScanFailed() {
     if (Fe.ErrorNumber == 0) return false;
-    Fe.ErrorPosition = LXScan::PreCodeItem.Position;
+    Fe.ErrorPosition = Cs.Scan.PreCodeItem.Position;
     return true;
 }
 
 bool ParseFailed() {
     if (Fe.ErrorNumber == 0) return false;
-    Fe.ErrorPosition = LXParse::PreCodeItem.Position;
+    Fe.ErrorPosition = Cs.Parse.PreCodeItem.Position;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "frontend/initall.h"
 
+#include "frontend/compilerstate.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
@@ -36,5 +37,6 @@ void InitAll(StopRequestReset stop) {
     InitCode();
     InitGlStack();
     Tb.Reset();
+    Cs.Reset();
     ValueStackCount = 0;
 }

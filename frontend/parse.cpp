@@ -2,6 +2,7 @@
 // statements whose code is a fixed pattern (no arguments, an expression, a bracket list, ON / OFF).
 #include "frontend/parse.h"
 
+#include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
@@ -11,33 +12,9 @@
 
 #include <cmath>
 
-int OpenBlockPosition = 0;
-
 namespace LXParse {
 
-CodeItemType PreCodeItem;
-int StatementPosition = 0;
-int StatementKind = 0;
-int StatementCode = 0;
-std::uint8_t StopFlag = 0;
-std::uint8_t ProcedureMode = ProcMode::None;
-int ProcedureSkipSlot = 0;
-
-FixedStack<int, BlockStackSize> IfStack;
-FixedStack<ForEntry, BlockStackSize> ForStack;
-FixedStack<ExitForEntry, BlockStackSize> ExitForList;
-FixedStack<int, BlockStackSize> ExitProcList;
-FixedStack<LoopEntry, BlockStackSize> LoopStack;
-FixedStack<ItemBuffer, BlockStackSize> SelectStack;
-FixedStack<ItemBuffer, BlockStackSize> IndexStack;
-FixedStack<ItemBuffer, SwapStackSize> SwapStack1;
-FixedStack<ItemBuffer, SwapStackSize> SwapStack2;
-FixedStack<int, BlockStackSize> CaseSlotStack;
-FixedStack<int, BlockStackSize> EndSelectStack;
-FixedStack<CodeItemType, BlockStackSize> ProcItemStack;
-FixedStack<CodeItemType, BlockStackSize> CallArgStack;
-
-void ClearBlockStacks() {
+void BlockStacks::Clear() {
     IfStack.Count = 0;
     ForStack.Count = 0;
     ExitForList.Count = 0;
@@ -57,12 +34,12 @@ void ClearBlockStacks() {
 
 void ReadItem(CodeItemType& item) {
     GetPreCode(item);
-    PreCodeItem = item;
+    Cs.Parse.PreCodeItem = item;
 }
 
 void LookItem(CodeItemType& item) {
     PeekPreCode(item);
-    PreCodeItem = item;
+    Cs.Parse.PreCodeItem = item;
 }
 
 void UnreadItem() {
@@ -134,7 +111,7 @@ int DeclaredDimCount(const CodeItemType& item) {
 // ------------------------------------------------------------------------------------------------
 
 void Emit(int kind, int value) {
-    AddCode(CodeItemType{kind, value, StatementPosition});
+    AddCode(CodeItemType{kind, value, Cs.Parse.StatementPosition});
 }
 void Emit(int kind, int value, int position) {
     AddCode(CodeItemType{kind, value, position});
@@ -203,7 +180,7 @@ void ExpectStatementEndNaming(int nameIndex) {
 }
 
 void ExpectStatementEnd() {
-    ExpectStatementEndNaming(StatementCode);
+    ExpectStatementEndNaming(Cs.Parse.StatementCode);
 }
 
 namespace {
@@ -535,7 +512,7 @@ Form FormOf(int code) {
 void StatementFormFailed() {
     // Whatever the operands tripped on, the user reads best which statement's form was not met.
     Fe.ErrorNumber = 0;
-    RaiseError(Err::StatementType, StatementCode);
+    RaiseError(Err::StatementType, Cs.Parse.StatementCode);
 }
 
 void CompileOwnStatement(int code) {
@@ -608,7 +585,7 @@ void CompileOwnStatement(int code) {
 }
 
 void CompileStatementItem() {
-    const int code = StatementCode;
+    const int code = Cs.Parse.StatementCode;
     switch (FormOf(code)) {
     case Form::NoArguments:
         Emit(CodeKind::Statement, code);
@@ -703,7 +680,7 @@ void FunctionStatementFailed(int value) {
 // A function item standing as a statement: a control property set, a mixer or clipboard value, or
 // READALLLINES assigned to a string array.
 void CompileFunctionItem() {
-    const int value = StatementCode;
+    const int value = Cs.Parse.StatementCode;
     const bool buttonSetter = value >= PropertySetBase + PropertyRange::ButtonFirst &&
                               value <= PropertySetBase + PropertyRange::ButtonLast &&
                               value != PropertyRange::ButtonClick;
@@ -774,48 +751,46 @@ void CompileStatement(const CodeItemType& item) {
 }
 
 void BeginStatement(const CodeItemType& item) {
-    StatementPosition = item.Position;
-    StatementKind = item.FirstCode;
-    StatementCode = item.SecondCode;
-    StopFlag = item.FirstCode == CodeKind::End || PreCodeIndex > PreCodeLimit;
+    Cs.Parse.StatementPosition = item.Position;
+    Cs.Parse.StatementKind = item.FirstCode;
+    Cs.Parse.StatementCode = item.SecondCode;
+    Cs.Parse.StopFlag = item.FirstCode == CodeKind::End || PreCodeIndex > PreCodeLimit;
 }
 
 } // namespace
 
 void ParseProgram() {
-    ProcedureMode = ProcMode::None;
-    ProcedureSkipSlot = 0;
-    ClearBlockStacks();
+    Cs.Parse.Reset();
     CodeItemType item;
     ReadItem(item);
     BeginStatement(item);
-    while (StopFlag == 0) {
+    while (Cs.Parse.StopFlag == 0) {
         CompileStatement(item);
         if (Fe.ErrorNumber != 0) break;
         ReadItem(item);
         BeginStatement(item);
     }
-    StopFlag = 1;
+    Cs.Parse.StopFlag = 1;
     // An immediate command ends at its own end item; the program's end stays the fetch limit.
     if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) CodeLimit = CodeIndex;
     AddCode(CodeItemType{CodeKind::End, 0, Fe.CompileTextLength});
 }
 
 void CheckOpenBlocks() {
-    OpenBlockPosition = 0;
+    Cs.Parse.OpenBlockPosition = 0;
     // Of several blocks left open, an IF is reported before a loop, and a loop before a FOR.
-    if (!IfStack.Empty()) {
+    if (!Cs.Parse.IfStack.Empty()) {
         RaiseError(Err::IfBlockMismatch);
         // Below the count on top lies the slot of the jump the innermost open IF wrote last.
-        const int below = IfStack.Count - 1;
-        const int slot = below >= 1 ? IfStack.Items[static_cast<std::size_t>(below)] : 0;
-        OpenBlockPosition =
+        const int below = Cs.Parse.IfStack.Count - 1;
+        const int slot = below >= 1 ? Cs.Parse.IfStack.Items[static_cast<std::size_t>(below)] : 0;
+        Cs.Parse.OpenBlockPosition =
             slot > 0 && slot <= CurrentmaxCodeNum ? CodeBuffer[static_cast<std::size_t>(slot)].Position : 0;
-    } else if (!LoopStack.Empty()) {
+    } else if (!Cs.Parse.LoopStack.Empty()) {
         RaiseError(Err::WhileWithoutWend);
-        OpenBlockPosition = LoopStack.Top().Position;
-    } else if (!ForStack.Empty()) {
+        Cs.Parse.OpenBlockPosition = Cs.Parse.LoopStack.Top().Position;
+    } else if (!Cs.Parse.ForStack.Empty()) {
         RaiseError(Err::ForWithoutNext);
-        OpenBlockPosition = ForStack.Top().Position;
+        Cs.Parse.OpenBlockPosition = Cs.Parse.ForStack.Top().Position;
     }
 }

@@ -18,10 +18,8 @@
 // end item (also after an error). Failures are in ErrorNumber.
 void ParseProgram();
 // After ParseProgram: a FOR left open is 555, then a WHILE or DO 557, then an IF 567 (the last that
-// applies stands). OpenBlockPosition is then the source position of the statement that opened the
-// block reported, for the error position; 0 when nothing is open.
+// applies stands), its position in OpenBlockPosition.
 void CheckOpenBlocks();
-extern int OpenBlockPosition;
 
 // Gathers one expression from the pre-code and converts it: {41, 0, p}, the postfix items, {42, 0, p},
 // then cleared items. Nothing gathered leaves `out` cleared and sets no error.
@@ -31,15 +29,6 @@ void EmitExpression(const ItemBuffer& buffer);
 
 // Everything below is shared by the compiler's generators only.
 namespace LXParse {
-
-// ---- compiler state ---------------------------------------------------------------------------------
-extern CodeItemType PreCodeItem; // the pre-code item read or looked at last: the error position
-extern int StatementPosition;    // position of the statement's first item; most items written get it
-extern int StatementKind;        // kind and value of that first item
-extern int StatementCode;
-extern std::uint8_t StopFlag;
-extern std::uint8_t ProcedureMode; // ProcMode
-extern int ProcedureSkipSlot;      // the jump that lets straight-line execution pass a procedure body
 
 namespace ProcMode {
 inline constexpr std::uint8_t None = 0;
@@ -99,21 +88,46 @@ inline constexpr int Loop = 0;
 inline constexpr int ExitDo = 1;
 } // namespace LoopKind
 
-extern FixedStack<int, BlockStackSize> IfStack;
-extern FixedStack<ForEntry, BlockStackSize> ForStack;
-extern FixedStack<ExitForEntry, BlockStackSize> ExitForList;
-extern FixedStack<int, BlockStackSize> ExitProcList;
-extern FixedStack<LoopEntry, BlockStackSize> LoopStack;
-extern FixedStack<ItemBuffer, BlockStackSize> SelectStack;
-extern FixedStack<ItemBuffer, BlockStackSize> IndexStack;
-extern FixedStack<ItemBuffer, SwapStackSize> SwapStack1;
-extern FixedStack<ItemBuffer, SwapStackSize> SwapStack2;
-extern FixedStack<int, BlockStackSize> CaseSlotStack;
-extern FixedStack<int, BlockStackSize> EndSelectStack;
-extern FixedStack<CodeItemType, BlockStackSize> ProcItemStack;
-extern FixedStack<CodeItemType, BlockStackSize> CallArgStack;
+// The compiler's block stacks. Only the entries below each count are alive, so clearing the counts
+// clears the stacks; writing the entries over would mean megabytes per compile.
+struct BlockStacks {
+    FixedStack<int, BlockStackSize> IfStack;
+    FixedStack<ForEntry, BlockStackSize> ForStack;
+    FixedStack<ExitForEntry, BlockStackSize> ExitForList;
+    FixedStack<int, BlockStackSize> ExitProcList;
+    FixedStack<LoopEntry, BlockStackSize> LoopStack;
+    FixedStack<ItemBuffer, BlockStackSize> SelectStack;
+    FixedStack<ItemBuffer, BlockStackSize> IndexStack;
+    FixedStack<ItemBuffer, SwapStackSize> SwapStack1;
+    FixedStack<ItemBuffer, SwapStackSize> SwapStack2;
+    FixedStack<int, BlockStackSize> CaseSlotStack;
+    FixedStack<int, BlockStackSize> EndSelectStack;
+    FixedStack<CodeItemType, BlockStackSize> ProcItemStack;
+    FixedStack<CodeItemType, BlockStackSize> CallArgStack;
 
-void ClearBlockStacks();
+    void Clear();
+};
+
+// The statement compiler's own values, reset whole when a compile begins.
+struct ParseValues {
+    CodeItemType PreCodeItem;  // the pre-code item read or looked at last: the error position
+    int StatementPosition = 0; // position of the statement's first item; most items written get it
+    int StatementKind = 0;     // kind and value of that first item
+    int StatementCode = 0;
+    std::uint8_t StopFlag = 0;
+    std::uint8_t ProcedureMode = ProcMode::None; // ProcMode
+    int ProcedureSkipSlot = 0; // the jump that lets straight-line execution pass a procedure body
+    // After CheckOpenBlocks: the source position of the statement that opened the block reported, for
+    // the error position; 0 when nothing is open.
+    int OpenBlockPosition = 0;
+};
+
+struct ParseState : ParseValues, BlockStacks {
+    void Reset() {
+        static_cast<ParseValues&>(*this) = ParseValues{};
+        Clear();
+    }
+};
 
 // ---- reading the pre-code (each updates PreCodeItem) ----------------------------------------------------
 void ReadItem(CodeItemType& item); // GetPreCode

@@ -2,6 +2,7 @@
 // forms, SELECT CASE, GOTO, GOSUB and RETURN, labels and line numbers, SUB and FUNCTION definitions,
 // CALL and DEF. Each block becomes straight code with conditional and unconditional jumps; a jump
 // whose target is not known yet is written as {45, 0} and patched by the statement that closes it.
+#include "frontend/compilerstate.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -40,14 +41,16 @@ void CompileIf() {
     if (!ReadStatementWord(St::THEN)) return RaiseError(Err::IfNoThen);
     const int falseSlot = EmitConditionalJump(St::IF);
     EmitColon();
-    if (IfStack.Push(falseSlot, Err::NestingTooDeep)) IfStack.Push(1, Err::NestingTooDeep);
+    if (Cs.Parse.IfStack.Push(falseSlot, Err::NestingTooDeep)) Cs.Parse.IfStack.Push(1, Err::NestingTooDeep);
 }
 
 // ELSEIF c THEN
 void CompileElseIf() {
     int count = 0;
     int falseSlot = 0;
-    if (!IfStack.Pop(count, Err::IfBlockMismatch) || !IfStack.Pop(falseSlot, Err::IfBlockMismatch)) return;
+    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch) ||
+        !Cs.Parse.IfStack.Pop(falseSlot, Err::IfBlockMismatch))
+        return;
     Emit(CodeKind::Statement, St::GOTO);
     const int endSlot = EmitJumpSlot();
     PatchJump(falseSlot);
@@ -56,30 +59,33 @@ void CompileElseIf() {
     if (!ReadStatementWord(St::THEN)) return RaiseError(Err::IfNoThen);
     const int nextFalseSlot = EmitConditionalJump(St::IF);
     EmitColon();
-    if (IfStack.Push(endSlot, Err::NestingTooDeep) && IfStack.Push(nextFalseSlot, Err::NestingTooDeep))
-        IfStack.Push(count + 1, Err::NestingTooDeep);
+    if (Cs.Parse.IfStack.Push(endSlot, Err::NestingTooDeep) &&
+        Cs.Parse.IfStack.Push(nextFalseSlot, Err::NestingTooDeep))
+        Cs.Parse.IfStack.Push(count + 1, Err::NestingTooDeep);
 }
 
 // ELSE
 void CompileElse() {
     int count = 0;
     int falseSlot = 0;
-    if (!IfStack.Pop(count, Err::IfBlockMismatch) || !IfStack.Pop(falseSlot, Err::IfBlockMismatch)) return;
+    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch) ||
+        !Cs.Parse.IfStack.Pop(falseSlot, Err::IfBlockMismatch))
+        return;
     Emit(CodeKind::Statement, St::GOTO);
     const int endSlot = EmitJumpSlot();
     EmitColon();
     PatchJump(falseSlot);
-    if (Fe.ErrorNumber == 0 && IfStack.Push(endSlot, Err::NestingTooDeep))
-        IfStack.Push(count, Err::NestingTooDeep);
+    if (Fe.ErrorNumber == 0 && Cs.Parse.IfStack.Push(endSlot, Err::NestingTooDeep))
+        Cs.Parse.IfStack.Push(count, Err::NestingTooDeep);
 }
 
 // END IF
 void CompileEndIf() {
     int count = 0;
-    if (!IfStack.Pop(count, Err::IfBlockMismatch)) return;
+    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch)) return;
     for (int i = 0; i < count; ++i) {
         int slot = 0;
-        if (!IfStack.Pop(slot, Err::IfBlockMismatch)) return;
+        if (!Cs.Parse.IfStack.Pop(slot, Err::IfBlockMismatch)) return;
         PatchJump(slot);
         if (Fe.ErrorNumber != 0) return;
     }
@@ -93,9 +99,9 @@ namespace {
 // The one-item step of a FOR without STEP: the constant 1.0.
 void DefaultStep(ItemBuffer& step) {
     ClearItemBuffer(step);
-    step[1] = CodeItemType{CodeKind::ExprOpen, 0, StatementPosition};
-    step[2] = CodeItemType{CodeKind::SysNumConst, ParseConst::One, StatementPosition};
-    step[3] = CodeItemType{CodeKind::ExprClose, 0, StatementPosition};
+    step[1] = CodeItemType{CodeKind::ExprOpen, 0, Cs.Parse.StatementPosition};
+    step[2] = CodeItemType{CodeKind::SysNumConst, ParseConst::One, Cs.Parse.StatementPosition};
+    step[3] = CodeItemType{CodeKind::ExprClose, 0, Cs.Parse.StatementPosition};
 }
 
 void EmitClose(const ItemBuffer& buffer) {
@@ -118,7 +124,7 @@ void CompileFor() {
     ForEntry entry;
     entry.Variable = variable;
     entry.LoopTop = CodeIndex;
-    entry.Position = StatementPosition;
+    entry.Position = Cs.Parse.StatementPosition;
     EmitColon();
     if (!ReadStatementWord(St::TO)) return RaiseError(Err::ForNoTo);
     ItemBuffer limit;
@@ -154,8 +160,8 @@ void CompileFor() {
     entry.ExitSlot = EmitConditionalJump(St::IF);
     EmitColon();
     if (Fe.ErrorNumber != 0) return;
-    if (!ForStack.Push(entry, Err::NestingTooDeep)) return;
-    if (!ExitForList.Push(ExitForEntry{0, 0}, Err::TooManyExits)) return;
+    if (!Cs.Parse.ForStack.Push(entry, Err::NestingTooDeep)) return;
+    if (!Cs.Parse.ExitForList.Push(ExitForEntry{0, 0}, Err::TooManyExits)) return;
     ExpectStatementEnd();
 }
 
@@ -163,7 +169,7 @@ void CompileFor() {
 void CompileNext() {
     // Kept in the unit: a FOR entry holds a whole expression buffer.
     static ForEntry entry;
-    if (!ForStack.Pop(entry, Err::NextWithoutFor)) return;
+    if (!Cs.Parse.ForStack.Pop(entry, Err::NextWithoutFor)) return;
     AddCode(entry.Step[1]);
     EmitExpressionBody(entry.Step);
     AddCode(entry.Variable);
@@ -180,7 +186,7 @@ void CompileNext() {
     if (Fe.ErrorNumber != 0) return;
     // The EXIT FOR jumps of this loop lie above its level marker.
     ExitForEntry exit;
-    while (ExitForList.Pop(exit, Err::NextWithoutFor) && exit.Flag != 0) {
+    while (Cs.Parse.ExitForList.Pop(exit, Err::NextWithoutFor) && exit.Flag != 0) {
         PatchJump(exit.Slot);
         if (Fe.ErrorNumber != 0) return;
     }
@@ -188,10 +194,10 @@ void CompileNext() {
 
 // EXIT FOR
 void CompileExitFor() {
-    if (ForStack.Empty()) return RaiseError(Err::ExitForOutside);
+    if (Cs.Parse.ForStack.Empty()) return RaiseError(Err::ExitForOutside);
     Emit(CodeKind::Statement, St::GOTO);
     const int slot = EmitJumpSlot();
-    if (!ExitForList.Push(ExitForEntry{1, slot}, Err::TooManyExits)) return;
+    if (!Cs.Parse.ExitForList.Push(ExitForEntry{1, slot}, Err::TooManyExits)) return;
     ExpectStatementEnd();
     EmitColon();
 }
@@ -204,7 +210,7 @@ namespace {
 // back and ":" are still to be written), and then the loop's own entry.
 bool PopLoop(LoopEntry& loop) {
     constexpr int PastClosingStatement = 2;
-    while (LoopStack.Pop(loop, Err::WendWithoutWhile)) {
+    while (Cs.Parse.LoopStack.Pop(loop, Err::WendWithoutWhile)) {
         if (loop.Kind == LoopKind::Loop) return true;
         PatchJumpAhead(PastClosingStatement, loop.Slot);
         if (Fe.ErrorNumber != 0) return false;
@@ -213,7 +219,8 @@ bool PopLoop(LoopEntry& loop) {
 }
 
 void OpenLoop(int top, int slot) {
-    LoopStack.Push(LoopEntry{LoopKind::Loop, top, slot, StatementPosition}, Err::NestingTooDeep);
+    Cs.Parse.LoopStack.Push(LoopEntry{LoopKind::Loop, top, slot, Cs.Parse.StatementPosition},
+                            Err::NestingTooDeep);
 }
 
 } // namespace
@@ -242,7 +249,7 @@ void CompileLoopStatement(int code) {
     case InSt::LoopPlain:
     case InSt::LoopWhile:
     case InSt::LoopUntil: {
-        if (LoopStack.Empty()) return RaiseError(Err::WendWithoutWhile);
+        if (Cs.Parse.LoopStack.Empty()) return RaiseError(Err::WendWithoutWhile);
         if (code == InSt::LoopWhile || code == InSt::LoopUntil) {
             if (!CompileExpression()) return;
             Emit(CodeKind::Statement, code == InSt::LoopWhile ? InSt::CaseBoolean : St::IF);
@@ -260,13 +267,14 @@ void CompileLoopStatement(int code) {
         return;
     }
     case St::EXITDO: {
-        if (LoopStack.Empty()) return RaiseError(Err::ExitDoOutside);
+        if (Cs.Parse.LoopStack.Empty()) return RaiseError(Err::ExitDoOutside);
         Emit(CodeKind::Statement, St::GOTO);
         const int slot = EmitJumpSlot();
         ExpectStatementEnd();
         if (Fe.ErrorNumber != 0) return;
         EmitColon();
-        LoopStack.Push(LoopEntry{LoopKind::ExitDo, slot, slot, StatementPosition}, Err::NestingTooDeep);
+        Cs.Parse.LoopStack.Push(LoopEntry{LoopKind::ExitDo, slot, slot, Cs.Parse.StatementPosition},
+                                Err::NestingTooDeep);
         return;
     }
     default: RaiseError(Err::UnknownStatement); return;
@@ -314,11 +322,11 @@ bool CaseEndsHere() {
 
 // CASE IS op x | CASE x1, ..., xn | CASE x TO y
 bool CompileCaseTest() {
-    if (SelectStack.Empty()) {
+    if (Cs.Parse.SelectStack.Empty()) {
         RaiseError(Err::IfBlockMismatch);
         return false;
     }
-    const ItemBuffer& selector = SelectStack.Top();
+    const ItemBuffer& selector = Cs.Parse.SelectStack.Top();
     CodeItemType item;
     LookItem(item);
     if (IsStatementItem(item, St::IS)) {
@@ -357,7 +365,7 @@ bool CompileCaseTest() {
     CodeItemType countItem;
     AddNumCon(QString::number(count), countItem);
     if (Fe.ErrorNumber != 0) return false;
-    countItem.Position = StatementPosition;
+    countItem.Position = Cs.Parse.StatementPosition;
     AddCode(countItem);
     Emit(CodeKind::Statement, InSt::SelectCaseNum);
     return Fe.ErrorNumber == 0;
@@ -367,7 +375,7 @@ bool CompileCaseTest() {
 // stands after CASE ELSE.
 bool PatchPreviousCase() {
     int slot = 0;
-    if (!CaseSlotStack.Pop(slot, Err::CaseOrder)) return false;
+    if (!Cs.Parse.CaseSlotStack.Pop(slot, Err::CaseOrder)) return false;
     if (slot == 0) {
         RaiseError(Err::CaseOrder);
         return false;
@@ -379,14 +387,14 @@ bool PatchPreviousCase() {
 bool EmitCaseEndJump() {
     Emit(CodeKind::Statement, St::GOTO);
     const int endSlot = EmitJumpSlot();
-    if (!EndSelectStack.Push(endSlot, Err::NestingTooDeep)) return false;
+    if (!Cs.Parse.EndSelectStack.Push(endSlot, Err::NestingTooDeep)) return false;
     EmitLineEnd();
     return Fe.ErrorNumber == 0;
 }
 
 void EmitCaseJump() {
     const int slot = CodeIndex;
-    if (!CaseSlotStack.Push(slot, Err::NestingTooDeep)) return;
+    if (!Cs.Parse.CaseSlotStack.Push(slot, Err::NestingTooDeep)) return;
     EmitJumpSlot();
     EmitLineEnd();
 }
@@ -402,16 +410,16 @@ void CompileSelectCase() {
     ParseExpression(selector);
     if (Fe.ErrorNumber != 0) return;
     if (IsEmptyExpression(selector)) return RaiseError(Err::SelectCaseNoExpression);
-    if (!SelectStack.Push(selector, Err::NestingTooDeep)) return;
+    if (!Cs.Parse.SelectStack.Push(selector, Err::NestingTooDeep)) return;
     ReadItem(item);
     while (IsOperator(item, Op::Colon) || IsOperator(item, Op::LineEnd))
         ReadItem(item);
     if (!IsStatementItem(item, St::CASE)) return RaiseError(Err::SelectCaseNoCase);
-    StatementPosition = item.Position;
+    Cs.Parse.StatementPosition = item.Position;
     if (!CompileCaseTest()) return;
-    if (!CaseSlotStack.Push(0, Err::NestingTooDeep)) return;
+    if (!Cs.Parse.CaseSlotStack.Push(0, Err::NestingTooDeep)) return;
     EmitCaseJump();
-    if (Fe.ErrorNumber == 0) EndSelectStack.Push(0, Err::NestingTooDeep);
+    if (Fe.ErrorNumber == 0) Cs.Parse.EndSelectStack.Push(0, Err::NestingTooDeep);
 }
 
 // CASE
@@ -429,15 +437,15 @@ void CompileCaseElse() {
 // END SELECT
 void CompileEndSelect() {
     static ItemBuffer selector;
-    if (!SelectStack.Pop(selector, Err::IfBlockMismatch)) return;
+    if (!Cs.Parse.SelectStack.Pop(selector, Err::IfBlockMismatch)) return;
     EmitColon();
     int slot = 0;
-    while (CaseSlotStack.Pop(slot, Err::CaseOrder) && slot != 0) {
+    while (Cs.Parse.CaseSlotStack.Pop(slot, Err::CaseOrder) && slot != 0) {
         PatchJump(slot);
         if (Fe.ErrorNumber != 0) return;
     }
     if (Fe.ErrorNumber != 0) return;
-    while (EndSelectStack.Pop(slot, Err::IfBlockMismatch) && slot != 0) {
+    while (Cs.Parse.EndSelectStack.Pop(slot, Err::IfBlockMismatch) && slot != 0) {
         PatchJump(slot);
         if (Fe.ErrorNumber != 0) return;
     }
@@ -573,9 +581,9 @@ bool CopyFrameItems() {
 // SUB name [(parameters)] and FUNCTION name [(parameters)]
 void CompileProcedureHeader(int code) {
     const bool isFunction = code == St::FUNCTION;
-    ProcedureMode = isFunction ? ProcMode::Function : ProcMode::Sub;
+    Cs.Parse.ProcedureMode = isFunction ? ProcMode::Function : ProcMode::Sub;
     Emit(CodeKind::Statement, St::GOTO);
-    ProcedureSkipSlot = EmitJumpSlot();
+    Cs.Parse.ProcedureSkipSlot = EmitJumpSlot();
     EmitLineEnd();
     Emit(CodeKind::Statement, isFunction ? St::FUNCTION : InSt::SubStart);
     CodeItemType name;
@@ -586,11 +594,11 @@ void CompileProcedureHeader(int code) {
     if (!IsOperator(item, Op::OpenBracket)) {
         if (!IsStatementEnd(item)) return RaiseError(Err::ProcedureNoOpenBracket);
         EmitLineEnd();
-        if (isFunction) ProcItemStack.Push(name, Err::NestingTooDeep);
+        if (isFunction) Cs.Parse.ProcItemStack.Push(name, Err::NestingTooDeep);
         return;
     }
     ReadItem(item);
-    const int first = ProcItemStack.Count + 1;
+    const int first = Cs.Parse.ProcItemStack.Count + 1;
     LookItem(item);
     if (IsOperator(item, Op::CloseBracket)) {
         ReadItem(item);
@@ -598,31 +606,31 @@ void CompileProcedureHeader(int code) {
         while (true) {
             ReadItem(item);
             if (!IsParameterKind(item.FirstCode)) return RaiseError(Err::ProcedureParameterKind);
-            if (!ProcItemStack.Push(item, Err::NestingTooDeep)) return;
+            if (!Cs.Parse.ProcItemStack.Push(item, Err::NestingTooDeep)) return;
             ReadItem(item);
             if (IsOperator(item, Op::CloseBracket)) break;
             if (!IsOperator(item, Op::Comma)) return RaiseError(Err::ProcedureParameterSyntax);
         }
     }
     // The arguments come off the value stack last first.
-    for (int i = ProcItemStack.Count; i >= first; --i) {
+    for (int i = Cs.Parse.ProcItemStack.Count; i >= first; --i) {
         EmitGlPop();
-        AddCode(ProcItemStack.Items[static_cast<std::size_t>(i)]);
+        AddCode(Cs.Parse.ProcItemStack.Items[static_cast<std::size_t>(i)]);
     }
     EmitLineEnd();
     if (isFunction) {
-        ProcItemStack.Count = 0;
-        ProcItemStack.Push(name, Err::NestingTooDeep);
+        Cs.Parse.ProcItemStack.Count = 0;
+        Cs.Parse.ProcItemStack.Push(name, Err::NestingTooDeep);
     }
 }
 
 // EXIT SUB, EXIT FUNCTION
 void CompileExitProcedure(int code) {
     const std::uint8_t needed = code == St::EXITSUB ? ProcMode::Sub : ProcMode::Function;
-    if (ProcedureMode != needed) return RaiseError(Err::ExitProcedureOutside);
+    if (Cs.Parse.ProcedureMode != needed) return RaiseError(Err::ExitProcedureOutside);
     Emit(CodeKind::Statement, St::GOTO);
     const int slot = EmitJumpSlot();
-    if (!ExitProcList.Push(slot, Err::TooManyExits)) return;
+    if (!Cs.Parse.ExitProcList.Push(slot, Err::TooManyExits)) return;
     ExpectStatementEnd();
     EmitColon();
 }
@@ -631,8 +639,8 @@ namespace {
 
 bool PatchProcedureExits() {
     int slot = 0;
-    while (!ExitProcList.Empty()) {
-        ExitProcList.Pop(slot, Err::TooManyExits);
+    while (!Cs.Parse.ExitProcList.Empty()) {
+        Cs.Parse.ExitProcList.Pop(slot, Err::TooManyExits);
         PatchJump(slot);
         if (Fe.ErrorNumber != 0) return false;
     }
@@ -641,9 +649,9 @@ bool PatchProcedureExits() {
 
 // The jump over the body lands after the procedure's last item.
 void CloseProcedure() {
-    PatchJump(ProcedureSkipSlot);
-    ProcedureMode = ProcMode::None;
-    ProcedureSkipSlot = 0;
+    PatchJump(Cs.Parse.ProcedureSkipSlot);
+    Cs.Parse.ProcedureMode = ProcMode::None;
+    Cs.Parse.ProcedureSkipSlot = 0;
 }
 
 } // namespace
@@ -651,14 +659,14 @@ void CloseProcedure() {
 // END SUB
 void CompileEndSub() {
     // A stale skip slot would patch the jump of a procedure already closed.
-    if (ProcedureMode != ProcMode::Sub) return RaiseError(Err::EndSubWithoutSub);
+    if (Cs.Parse.ProcedureMode != ProcMode::Sub) return RaiseError(Err::EndSubWithoutSub);
     if (!PatchProcedureExits()) return;
     Emit(CodeKind::Statement, InSt::SubEnd);
     // The parameters' values go back on the value stack for the caller, which stores them into the
     // variables it passed by reference.
     CodeItemType parameter;
-    while (!ProcItemStack.Empty()) {
-        ProcItemStack.Pop(parameter, Err::IfBlockMismatch);
+    while (!Cs.Parse.ProcItemStack.Empty()) {
+        Cs.Parse.ProcItemStack.Pop(parameter, Err::IfBlockMismatch);
         EmitGlPush();
         AddCode(parameter);
     }
@@ -668,11 +676,11 @@ void CompileEndSub() {
 
 // END FUNCTION
 void CompileEndFunction() {
-    if (ProcedureMode != ProcMode::Function) return RaiseError(Err::EndFunctionWithoutFunction);
+    if (Cs.Parse.ProcedureMode != ProcMode::Function) return RaiseError(Err::EndFunctionWithoutFunction);
     if (!PatchProcedureExits()) return;
     Emit(CodeKind::Statement, InSt::FunctionEnd);
     CodeItemType name;
-    if (!ProcItemStack.Pop(name, Err::IfBlockMismatch)) return;
+    if (!Cs.Parse.ProcItemStack.Pop(name, Err::IfBlockMismatch)) return;
     EmitGlPush();
     AddCode(name);
     Emit(CodeKind::Statement, St::ENDFUNCTION);
@@ -681,7 +689,7 @@ void CompileEndFunction() {
 
 // CALL name [(arguments)], or a SUB name at the start of a statement
 void CompileCall() {
-    CallArgStack.Count = 0;
+    Cs.Parse.CallArgStack.Count = 0;
     Emit(CodeKind::Statement, ParseCode::CallStatement);
     CodeItemType name;
     ReadItem(name);
@@ -706,11 +714,11 @@ void CompileCall() {
                     // Passed by reference: the SUB hands the parameter's value back into it.
                     ReadItem(argument);
                     AddCode(argument);
-                    if (!CallArgStack.Push(argument, Err::NestingTooDeep)) return;
+                    if (!Cs.Parse.CallArgStack.Push(argument, Err::NestingTooDeep)) return;
                 } else {
                     const CodeItemType byValue{CodeKind::DummyCode, ParseCode::ByValueArgument,
                                                argument.Position};
-                    if (!CallArgStack.Push(byValue, Err::NestingTooDeep)) return;
+                    if (!Cs.Parse.CallArgStack.Push(byValue, Err::NestingTooDeep)) return;
                     ItemBuffer value;
                     ParseExpression(value);
                     if (Fe.ErrorNumber != 0) return;
@@ -734,11 +742,11 @@ void CompileCall() {
     AddCode(name);
     EmitLineEnd();
     Emit(CodeKind::Statement, InSt::LoPopAll);
-    for (int i = 1; i <= CallArgStack.Count; ++i) {
+    for (int i = 1; i <= Cs.Parse.CallArgStack.Count; ++i) {
         EmitGlPop();
-        AddCode(CallArgStack.Items[static_cast<std::size_t>(i)]);
+        AddCode(Cs.Parse.CallArgStack.Items[static_cast<std::size_t>(i)]);
     }
-    CallArgStack.Count = 0;
+    Cs.Parse.CallArgStack.Count = 0;
     EmitLineEnd();
 }
 

@@ -1,6 +1,7 @@
 // Code generation for the statements that declare arrays, assign and exchange values, hold and read
 // DATA, read input from the keyboard and from files, print, open and close files, and draw. The item
 // sequences written here are what the statement executors expect to find after their statement item.
+#include "frontend/compilerstate.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -214,8 +215,8 @@ void CompileLet() {
         return RaiseError(Err::LetNoVariable);
     int indices = 0;
     if (IsArrayName(target)) {
-        indices =
-            ReadArrayIndices(target, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
+        indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::ArraySyntax, Err::ArraySyntax,
+                                   Err::NestingTooDeep);
         if (indices < 0) return;
     }
     CodeItemType item;
@@ -229,7 +230,7 @@ void CompileLet() {
     ExpectStatementEndNaming(St::LET);
     if (Fe.ErrorNumber != 0) return;
     // The executor pops the subscripts first, the first subscript on top.
-    EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
     Emit(CodeKind::Statement, St::LET);
     AddCode(target);
     EmitLineEnd();
@@ -268,10 +269,10 @@ void CompileSwap() {
     if (family == 0) return SwapSyntax();
     int firstIndices = 0;
     if (IsDimArray(first)) {
-        firstIndices =
-            ReadArrayIndices(first, SwapStack1, Err::ArraySyntax, Err::ArraySyntax, Err::InnerStackOverflow);
+        firstIndices = ReadArrayIndices(first, Cs.Parse.SwapStack1, Err::ArraySyntax, Err::ArraySyntax,
+                                        Err::InnerStackOverflow);
         if (firstIndices < 0) return;
-        EmitStackedIndices(SwapStack1, firstIndices);
+        EmitStackedIndices(Cs.Parse.SwapStack1, firstIndices);
     }
     AddCode(first);
     Emit(CodeKind::Statement, St::LET);
@@ -283,19 +284,19 @@ void CompileSwap() {
     if (SwapFamily(second) != family) return SwapSyntax();
     int secondIndices = 0;
     if (IsArrayName(second)) {
-        secondIndices =
-            ReadArrayIndices(second, SwapStack2, Err::ArraySyntax, Err::ArraySyntax, Err::InnerStackOverflow);
+        secondIndices = ReadArrayIndices(second, Cs.Parse.SwapStack2, Err::ArraySyntax, Err::ArraySyntax,
+                                         Err::InnerStackOverflow);
         if (secondIndices < 0) return;
-        EmitStackedIndices(SwapStack2, secondIndices);
+        EmitStackedIndices(Cs.Parse.SwapStack2, secondIndices);
     }
     if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsEnd()) return SwapSyntax();
     AddCode(second);
-    EmitPoppedIndices(SwapStack1, firstIndices, Err::InnerStackUnderflow);
+    EmitPoppedIndices(Cs.Parse.SwapStack1, firstIndices, Err::InnerStackUnderflow);
     Emit(CodeKind::Statement, St::LET);
     AddCode(first);
     EmitColon();
     EmitTransfer(first);
-    EmitPoppedIndices(SwapStack2, secondIndices, Err::InnerStackUnderflow);
+    EmitPoppedIndices(Cs.Parse.SwapStack2, secondIndices, Err::InnerStackUnderflow);
     Emit(CodeKind::Statement, St::LET);
     AddCode(second);
     EmitLineEnd();
@@ -344,11 +345,11 @@ static void CompileTransferTargets(int statement, const CodeItemType* channel) {
         }
         EmitTransfer(item);
         EmitColon();
-        const int indices =
-            ReadArrayIndices(item, IndexStack, Err::ArraySyntax, Err::ArraySyntax, Err::NestingTooDeep);
+        const int indices = ReadArrayIndices(item, Cs.Parse.IndexStack, Err::ArraySyntax, Err::ArraySyntax,
+                                             Err::NestingTooDeep);
         if (indices < 0) return;
         EmitTransfer(item);
-        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
         Emit(CodeKind::Statement, St::LET);
         AddCode(item);
         EmitColon();
@@ -408,12 +409,12 @@ void CompileInput() {
         EmitColon();
         int indices = 0;
         if (IsArrayName(target)) {
-            indices = ReadArrayIndices(target, IndexStack, Err::ArraySyntax, Err::InputVariableList,
+            indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::ArraySyntax, Err::InputVariableList,
                                        Err::NestingTooDeep);
             if (indices < 0) return;
         }
         EmitTransfer(target);
-        EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
         Emit(CodeKind::Statement, St::LET);
         AddCode(target);
         EmitColon();
@@ -443,12 +444,12 @@ void CompileLineInputTarget(bool promptAllowed) {
     EmitColon();
     int indices = 0;
     if (IsArrayName(target)) {
-        indices = ReadArrayIndices(target, IndexStack, Err::InputArrayType, Err::InputArrayType,
+        indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::InputArrayType, Err::InputArrayType,
                                    Err::NestingTooDeep);
         if (indices < 0) return;
     }
     Emit(CodeKind::PublicStr, TransferSlot);
-    EmitPoppedIndices(IndexStack, indices, Err::IfBlockMismatch);
+    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
     Emit(CodeKind::Statement, St::LET);
     AddCode(target);
     EmitLineEnd();
@@ -618,12 +619,12 @@ void CompilePrintUsing(bool toFile) {
         ParseExpression(value);
         if (Fe.ErrorNumber != 0) return;
         if (IsEmptyExpression(value)) return RaiseError(Err::PrintUsingSyntax);
-        if (!IndexStack.Push(value, Err::NestingTooDeep)) return;
+        if (!Cs.Parse.IndexStack.Push(value, Err::NestingTooDeep)) return;
         ++values;
         last = Separator::None;
     }
     // The executor walks the format taking values from the top of the stack: the first value last.
-    EmitPoppedIndices(IndexStack, values, Err::IfBlockMismatch);
+    EmitPoppedIndices(Cs.Parse.IndexStack, values, Err::IfBlockMismatch);
     AddCode(format);
     if (toFile) AddCode(channel);
     Emit(CodeKind::Statement, toFile ? InSt::PrintUsingFile : St::PRINTUSING);

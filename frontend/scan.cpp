@@ -1,5 +1,6 @@
 #include "frontend/scan.h"
 
+#include "frontend/compilerstate.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -12,17 +13,6 @@
 #include <algorithm>
 
 namespace LXScan {
-
-CodeItemType PreCodeItem;
-int ScanKind = 0;
-int ScanCode = 0;
-CodeItemType LineEndItem{CodeKind::Operator, Op::LineEnd, 0};
-std::uint8_t SingleLineIf = 0;
-int SubFrameIndex = 0;
-std::array<CodeItemType, TokenStackSize + 1> TokenStack;
-int TokenStackCount = 0;
-std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack;
-int BlockChkCount = 0;
 
 namespace {
 
@@ -58,12 +48,12 @@ int ProgramPosition(int compilePosition) {
 
 void NextToken(int mode) {
     GetToken(Fe.ScanToken, mode);
-    PreCodeItem = Fe.ScanToken;
+    Cs.Scan.PreCodeItem = Fe.ScanToken;
     // The token's own position, the character after it, in the program text as the user wrote it:
     // an error is reported at the token's last character.
-    PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
+    Cs.Scan.PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
     // Kept with the token, for a token handed back to the main loop.
-    ScanTokenPosition = PreCodeItem.Position;
+    ScanTokenPosition = Cs.Scan.PreCodeItem.Position;
 }
 
 namespace {
@@ -131,7 +121,7 @@ CodeItemType AppendNumLiteral(long double value) {
 }
 
 bool PopMustGive(std::initializer_list<int> wanted, int error, int emptyName, BlockChkType* popped) {
-    if (BlockChkCount <= 0) {
+    if (Cs.Scan.BlockChkCount <= 0) {
         RaiseError(error, emptyName);
         return false;
     }
@@ -191,7 +181,7 @@ QString ReadMemberWordText() {
 QString ReadMemberWord() {
     const QString word = ReadMemberWordText();
     // The word stands in the place of a token: an error about it points at its last character.
-    PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
+    Cs.Scan.PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
     return word;
 }
 
@@ -222,12 +212,12 @@ void FoldSign() {
     const bool isSign = IsOp(sign, Op::Plus) || IsOp(sign, Op::Minus);
     const bool signable = IsOp(before, Op::Equal) || IsOp(before, Op::Comma) || IsSt(before, St::DATA);
     if (!isSign || !signable) {
-        Emit(PreCodeItem);
+        Emit(Cs.Scan.PreCodeItem);
         return;
     }
-    CodeItemType literal = PreCodeItem;
+    CodeItemType literal = Cs.Scan.PreCodeItem;
     if (IsOp(sign, Op::Minus)) {
-        literal = AppendNumLiteral(-NumConValue(PreCodeItem));
+        literal = AppendNumLiteral(-NumConValue(Cs.Scan.PreCodeItem));
         if (Fe.ErrorNumber != 0) return;
     }
     ReplaceLast(literal);
@@ -257,7 +247,7 @@ void HandleThen() {
     const CodeItemType next = PeekNext();
     if (next.FirstCode == CodeKind::NumLiteral) EmitCode(CodeKind::Statement, St::GOTO);
     // Something after THEN on the same line: the IF ends with this line.
-    if (!IsStatementEndToken(next)) SingleLineIf = 1;
+    if (!IsStatementEndToken(next)) Cs.Scan.SingleLineIf = 1;
 }
 
 void HandleElse() {
@@ -444,7 +434,7 @@ void HandleInclude() {
     // reports its own errors in included text.
     IncludeLineEndLength = IsOp(item, Op::LineEnd) ? LineEndLength : 0;
     Fe.IncludePosition = Fe.SourcePos - Fe.IncludeOffset - IncludeLineEndLength;
-    Emit(LineEndItem);
+    Emit(Cs.Scan.LineEndItem);
     EndOfLine();
     Fe.IncludeMode = 1;
 }
@@ -503,7 +493,7 @@ void EmitTextEnd() {
 }
 
 void Dispatch() {
-    const CodeItemType token = PreCodeItem;
+    const CodeItemType token = Cs.Scan.PreCodeItem;
     switch (token.FirstCode) {
     case CodeKind::Operator:
         switch (token.SecondCode) {
@@ -530,22 +520,18 @@ void Dispatch() {
 }
 
 void TakeToken() {
-    PreCodeItem = Fe.ScanToken;
-    PreCodeItem.Position = ScanTokenPosition;
-    ScanKind = Fe.ScanToken.FirstCode;
-    ScanCode = Fe.ScanToken.SecondCode;
+    Cs.Scan.PreCodeItem = Fe.ScanToken;
+    Cs.Scan.PreCodeItem.Position = ScanTokenPosition;
+    Cs.Scan.ScanKind = Fe.ScanToken.FirstCode;
+    Cs.Scan.ScanCode = Fe.ScanToken.SecondCode;
 }
 
 void ScanText(bool formula) {
     FormulaScan = formula;
-    // Nothing of an earlier scan that stopped at an error may leak into this one.
+    // A compile begins here. Nothing of an earlier one that stopped at an error may leak into it.
     ResetReaderState();
     ResetSourcePos();
-    ClearBlockChkStack();
-    LineEndItem = CodeItemType{CodeKind::Operator, Op::LineEnd, 0};
-    SingleLineIf = 0;
-    ClearTokenStack();
-    SubFrameIndex = 0;
+    Cs.Reset();
     LastBlockCode = St::DO;
     RedispatchPending = false;
 
@@ -573,7 +559,7 @@ void ScanText(bool formula) {
         if (!keepsLimit) PreCodeLimit = PreCodeIndex;
         return;
     }
-    if (BlockChkCount > 0) RaiseError(Err::BlockNotClosed, LastBlockCode);
+    if (Cs.Scan.BlockChkCount > 0) RaiseError(Err::BlockNotClosed, LastBlockCode);
     // An error of the end test still ends the pre-code properly.
     const int savedError = Fe.ErrorNumber;
     Fe.ErrorNumber = 0;
@@ -598,45 +584,45 @@ void ScanFormula() {
 }
 
 void PushToken(const CodeItemType& item) {
-    if (TokenStackCount >= TokenStackSize) {
+    if (Cs.Scan.TokenStackCount >= TokenStackSize) {
         RaiseError(Err::NestingTooDeep, NoNameIndex);
         return;
     }
-    TokenStack[static_cast<std::size_t>(++TokenStackCount)] = item;
+    Cs.Scan.TokenStack[static_cast<std::size_t>(++Cs.Scan.TokenStackCount)] = item;
 }
 
 void PopToken(CodeItemType& item) {
-    if (TokenStackCount <= 0) {
+    if (Cs.Scan.TokenStackCount <= 0) {
         RaiseError(Err::IfBlockMismatch, NoNameIndex);
         return;
     }
-    item = TokenStack[static_cast<std::size_t>(TokenStackCount--)];
+    item = Cs.Scan.TokenStack[static_cast<std::size_t>(Cs.Scan.TokenStackCount--)];
 }
 
 void ClearTokenStack() {
-    TokenStackCount = 0;
+    Cs.Scan.TokenStackCount = 0;
 }
 
 void PushBlockChk(const BlockChkType& record) {
-    if (BlockChkCount >= BlockChkStackSize) {
+    if (Cs.Scan.BlockChkCount >= BlockChkStackSize) {
         RaiseError(Err::BlockNestingTooDeep, NoNameIndex);
         return;
     }
-    BlockChkStack[static_cast<std::size_t>(++BlockChkCount)] = record;
+    Cs.Scan.BlockChkStack[static_cast<std::size_t>(++Cs.Scan.BlockChkCount)] = record;
     LastBlockCode = record.Code;
 }
 
 void PopBlockChk(BlockChkType& record) {
-    if (BlockChkCount <= 0) {
+    if (Cs.Scan.BlockChkCount <= 0) {
         RaiseError(Err::BlockMismatch, NoNameIndex);
         return;
     }
-    record = BlockChkStack[static_cast<std::size_t>(BlockChkCount--)];
+    record = Cs.Scan.BlockChkStack[static_cast<std::size_t>(Cs.Scan.BlockChkCount--)];
     LastBlockCode = record.Code;
 }
 
 void ClearBlockChkStack() {
-    BlockChkCount = 0;
+    Cs.Scan.BlockChkCount = 0;
 }
 
 namespace {
@@ -698,17 +684,17 @@ int CountArgs() {
 }
 
 void EmitLineEnd() {
-    CodeItemType item = LineEndItem;
+    CodeItemType item = Cs.Scan.LineEndItem;
     item.Position = Fe.SourcePos;
     AddPreCode(item);
 }
 
 void EndOfLine() {
-    if (SingleLineIf == 1) {
+    if (Cs.Scan.SingleLineIf == 1) {
         EmitCode(CodeKind::Operator, Op::Colon);
         if (PopMustGive({St::THEN, St::ELSE}, Err::EndIfMismatch, St::ENDIF))
             EmitCode(CodeKind::Statement, St::ENDIF);
     }
     EmitLineEnd();
-    SingleLineIf = 0;
+    Cs.Scan.SingleLineIf = 0;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frontend/codeitem.h"
+#include "frontend/vocabulary.h"
 
 #include <QString>
 
@@ -14,7 +15,7 @@
 
 // Scans the whole compile text from SourcePos 1 into PreCodeBuffer from PreCodeIndex (101 for a
 // program, 1 for an immediate command). Failures are in ErrorNumber and ErrorNameIndex; the error's
-// position is then LXScan::PreCodeItem.Position. Sets PreCodeLimit to the final cursor, except in run
+// position is then Cs.Scan.PreCodeItem.Position. Sets PreCodeLimit to the final cursor, except in run
 // kind 1, so that an immediate command leaves the program's pre-code valid behind the immediate area.
 void ScanProgram();
 // The same scan for a run-time formula (STRTOFORM): it never moves PreCodeLimit, which belongs to the
@@ -49,19 +50,25 @@ void EndOfLine();
 // Everything below is shared by the scan's handlers only.
 namespace LXScan {
 
-extern CodeItemType PreCodeItem; // the token read last; Position: the one after it (a scan error's place)
-extern int ScanKind;             // kind and value of the token the main loop dispatched
-extern int ScanCode;
-extern CodeItemType LineEndItem;  // (1, 38)
-extern std::uint8_t SingleLineIf; // 1 while an IF ... THEN with a statement on the same line is open
-extern int SubFrameIndex;         // pre-code index of the second frame item of the open SUB or FUNCTION
-
 inline constexpr int TokenStackSize = 64;
-extern std::array<CodeItemType, TokenStackSize + 1> TokenStack; // 1-based
-extern int TokenStackCount;
 inline constexpr int BlockChkStackSize = 64;
-extern std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack; // 1-based
-extern int BlockChkCount;
+
+// The scan's state, reset whole when a scan begins: nothing of an earlier scan that stopped at an error
+// may leak into the next.
+struct ScanState {
+    CodeItemType PreCodeItem; // the token read last; Position: the one after it (a scan error's place)
+    int ScanKind = 0;         // kind and value of the token the main loop dispatched
+    int ScanCode = 0;
+    CodeItemType LineEndItem{CodeKind::Operator, Op::LineEnd, 0};
+    std::uint8_t SingleLineIf = 0; // 1 while an IF ... THEN with a statement on the same line is open
+    int SubFrameIndex = 0;         // pre-code index of the second frame item of the open SUB or FUNCTION
+    std::array<CodeItemType, TokenStackSize + 1> TokenStack{}; // 1-based
+    int TokenStackCount = 0;
+    std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack{}; // 1-based
+    int BlockChkCount = 0;
+
+    void Reset() { *this = ScanState{}; }
+};
 
 // ---- helpers of the handlers ---------------------------------------------------------------------
 bool IsOp(const CodeItemType& item, int slot);

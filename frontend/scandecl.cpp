@@ -1,6 +1,7 @@
 // The statement scan's handlers for declarations (CONST, DIM, PUBLIC, SUB, FUNCTION, DEF, CALL), for
 // keywords merged with their neighbour, for argument forms chosen by the number of arguments, and for
 // the member forms (AUDIOMIXER.MASTERVOLUME, CBUTTON(1).CAPTION ...).
+#include "frontend/compilerstate.h"
 #include "frontend/controlproperties.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
@@ -160,7 +161,7 @@ void HandleConst(bool isPublic) {
         if (IsOp(Fe.ScanToken, Op::Colon)) break;
         if (IsOp(Fe.ScanToken, Op::LineEnd)) {
             // No line end is kept for the declaration, unless a single-line IF must end here.
-            if (SingleLineIf == 1) EndOfLine();
+            if (Cs.Scan.SingleLineIf == 1) EndOfLine();
             break;
         }
         if (IsOp(Fe.ScanToken, Op::Apostrophe)) {
@@ -243,7 +244,7 @@ void EmitProcedureFrame() {
     const int kinds[] = {CodeKind::SubFrame, CodeKind::SubFrameN, CodeKind::SubFrameS};
     for (int i = 0; i < 3; ++i) {
         EmitCode(kinds[i], counts[i]);
-        if (i == 0) SubFrameIndex = PreCodeIndex;
+        if (i == 0) Cs.Scan.SubFrameIndex = PreCodeIndex;
         EmitCode(kinds[i], counts[i]);
     }
 }
@@ -309,7 +310,7 @@ void HandleProcedureHeader(bool isSub) {
         return;
     }
     EmitCode(CodeKind::Statement, code);
-    if (BlockChkCount > 0) {
+    if (Cs.Scan.BlockChkCount > 0) {
         RaiseError(isSub ? Err::SubInsideBlock : Err::FunctionInsideBlock, code);
         return;
     }
@@ -418,10 +419,11 @@ void HandleDef() {
     for (;;) {
         CodeItemType parameter;
         GetDefToken(parameter);
-        PreCodeItem = parameter;
+        Cs.Scan.PreCodeItem = parameter;
         // A parameter's Position is the one after its first letter; a refused one has none, and is
         // placed after what was read of it.
-        PreCodeItem.Position = ProgramPosition(parameter.Position > 0 ? parameter.Position : Fe.SourcePos);
+        Cs.Scan.PreCodeItem.Position =
+            ProgramPosition(parameter.Position > 0 ? parameter.Position : Fe.SourcePos);
         if (Fe.ErrorNumber != 0) return;
         PushToken(parameter);
         if (Fe.ErrorNumber != 0) return;
@@ -435,7 +437,7 @@ void HandleDef() {
     }
     int numCount = 0;
     int strCount = 0;
-    while (TokenStackCount > 0) {
+    while (Cs.Scan.TokenStackCount > 0) {
         CodeItemType parameter;
         PopToken(parameter);
         if (parameter.FirstCode == CodeKind::LocalStrVar) {
@@ -913,7 +915,7 @@ bool HandleFunction(int code) {
 // "(": after a variable and directly closed, it makes the variable an array reference (A() passes a
 // whole array); after SEEK it makes SEEK the function.
 void HandleOpenBracket() {
-    const CodeItemType open = PreCodeItem;
+    const CodeItemType open = Cs.Scan.PreCodeItem;
     const CodeItemType last = LastItem(1);
     const bool variable = IsVariable(last, CodeKind::NumVar) || IsVariable(last, CodeKind::StrVar) ||
                           IsVariable(last, CodeKind::BoolVar);
@@ -948,18 +950,20 @@ void HandleHash() {
     } else if (IsSt(last, St::LINEINPUT)) {
         ReplaceLast(Statement(St::LINEINPUTFile));
     } else if (IsSt(last, St::AS) || IsOp(last, Op::Comma) || IsSt(last, St::SEEK) || IsSt(last, St::CLOSE)) {
-        Emit(PreCodeItem);
+        Emit(Cs.Scan.PreCodeItem);
     } else {
         RaiseError(Err::HashMisplaced, NoNameIndex);
     }
 }
 
 void CloseProcedure() {
-    const int last = SubFrameIndex + 4;
-    if (SubFrameIndex >= 1 && last <= CurrentmaxPreCodeNum) {
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex)].SecondCode = Tb.NumofRegisteredBoolVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 2)].SecondCode = Tb.NumofRegisteredNumVar;
-        PreCodeBuffer[static_cast<std::size_t>(SubFrameIndex + 4)].SecondCode = Tb.NumofRegisteredStrVar;
+    const int last = Cs.Scan.SubFrameIndex + 4;
+    if (Cs.Scan.SubFrameIndex >= 1 && last <= CurrentmaxPreCodeNum) {
+        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex)].SecondCode = Tb.NumofRegisteredBoolVar;
+        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 2)].SecondCode =
+            Tb.NumofRegisteredNumVar;
+        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 4)].SecondCode =
+            Tb.NumofRegisteredStrVar;
     }
     Fe.LocalNamePrefix.clear();
     Fe.DeclContext = DeclCtx::Main;

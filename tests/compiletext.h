@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frontend/compile.h"
+#include "frontend/compilerstate.h"
 #include "frontend/initall.h"
 #include "frontend/parse.h"
 #include "frontend/sharedstate.h"
@@ -28,6 +29,6 @@ inline bool CompileWholeProgramText(const QString& text) {
     if (!CompileProgramText(text)) return false;
     CheckOpenBlocks();
     if (Fe.ErrorNumber == 0) return true;
-    Fe.ErrorPosition = OpenBlockPosition;
+    Fe.ErrorPosition = Cs.Parse.OpenBlockPosition;
     return false;
 }

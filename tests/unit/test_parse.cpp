@@ -1,6 +1,7 @@
 // The statement compiler on pre-code written by hand: the shapes the statement scan never produces
 // (blocks left open, nesting beyond the scan's limits, malformed procedure headers) and the limits of
 // every fixed stack and buffer.
+#include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
 #include "frontend/initall.h"
@@ -167,7 +168,7 @@ TEST_F(ParseTest, OpenBlocksAreReportedAfterCompilationWithTheOpeningStatement) 
     ASSERT_EQ(Parse(forOnly), 0);
     CheckOpenBlocks();
     EXPECT_EQ(Fe.ErrorNumber, Err::ForWithoutNext);
-    EXPECT_EQ(OpenBlockPosition, 10);
+    EXPECT_EQ(Cs.Parse.OpenBlockPosition, 10);
 
     // A FOR and an IF left open: the IF, tested last, stands.
     Pre forAndIf;
@@ -177,7 +178,7 @@ TEST_F(ParseTest, OpenBlocksAreReportedAfterCompilationWithTheOpeningStatement) 
     ASSERT_EQ(Parse(forAndIf), 0);
     CheckOpenBlocks();
     EXPECT_EQ(Fe.ErrorNumber, Err::IfBlockMismatch);
-    EXPECT_EQ(OpenBlockPosition, 80);
+    EXPECT_EQ(Cs.Parse.OpenBlockPosition, 80);
 
     Pre whileOnly;
     whileOnly.St(St::WHILE).Var("I").Eol();
@@ -192,7 +193,7 @@ TEST_F(ParseTest, OpenBlocksAreReportedAfterCompilationWithTheOpeningStatement) 
     ASSERT_EQ(Parse(closed), 0);
     CheckOpenBlocks();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(OpenBlockPosition, 0);
+    EXPECT_EQ(Cs.Parse.OpenBlockPosition, 0);
 }
 
 TEST_F(ParseTest, EveryBlockStackRefusesOverflow) {
@@ -303,8 +304,8 @@ TEST_F(ParseTest, DefWithoutEqualsStopsAtTheStatementEnd) {
         .Num("1")
         .Eol();
     EXPECT_EQ(Parse(pre), Err::DefSyntax);
-    EXPECT_EQ(LXParse::PreCodeItem.FirstCode, CodeKind::Operator); // stopped at the line end
-    EXPECT_EQ(LXParse::PreCodeItem.Position, 60);
+    EXPECT_EQ(Cs.Parse.PreCodeItem.FirstCode, CodeKind::Operator); // stopped at the line end
+    EXPECT_EQ(Cs.Parse.PreCodeItem.Position, 60);
 }
 
 TEST_F(ParseTest, ProcedureEndsWithoutTheirHeaderAreRefused) {

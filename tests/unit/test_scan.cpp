@@ -3,6 +3,7 @@
 // structure, single-line IF, declarations, keyword forms, member and control property forms,
 // comments, sign folding, INCLUDE positions and the errors with their positions.
 #include "frontend/compile.h"
+#include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
 #include "frontend/errortext.h"
@@ -86,7 +87,7 @@ struct ScanError {
 
 ScanError ErrorOf(const QString& program, bool prescan = true) {
     ScanText(program, prescan);
-    return ScanError{Fe.ErrorNumber, Fe.ErrorNameIndex, LXScan::PreCodeItem.Position};
+    return ScanError{Fe.ErrorNumber, Fe.ErrorNameIndex, Cs.Scan.PreCodeItem.Position};
 }
 
 std::string Str(const QString& s) {

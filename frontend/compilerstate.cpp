@@ -1,0 +1,3 @@
+#include "frontend/compilerstate.h"
+
+constinit CompilerState Cs;

@@ -1,0 +1,19 @@
+// The compiler's state: the statement scan's and the statement compiler's, one process-wide instance
+// Cs. Each compile begins with a reset, and so does the interpreter reset, so nothing of a compile
+// that stopped at an error reaches the next one.
+#pragma once
+
+#include "frontend/parse.h"
+#include "frontend/scan.h"
+
+struct CompilerState {
+    LXScan::ScanState Scan;
+    LXParse::ParseState Parse;
+
+    void Reset() {
+        Scan.Reset();
+        Parse.Reset();
+    }
+};
+
+extern constinit CompilerState Cs;
