@@ -1,6 +1,7 @@
 #include "engine/drawexec.h"
 
 #include "engine/coords.h"
+#include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
@@ -138,7 +139,7 @@ void SkipOperands(int code) {
 // over the operands (the run goes on after the statement); an untrapped one ends the run there.
 void PointError(int number, int code) {
     RaiseError(number);
-    if (EvalFormTrap != 0) SkipOperands(code);
+    if (Eng.EvalFormTrap != 0) SkipOperands(code);
 }
 
 int ToPixel(Extended v) {
@@ -274,7 +275,7 @@ void SetCurrentGraphSurface(std::shared_ptr<GraphSurface> surface) {
 bool RequireGraphForm(int code) {
     if (Fe.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
     RaiseError(Err::NoGraphicsWindow);
-    ErrorAtCurrentItem = true;
+    Eng.ErrorAtCurrentItem = true;
     // The operand items belong to the refused statement: a trapped error goes on after them.
     SkipOperands(code);
     return false;

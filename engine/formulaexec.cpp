@@ -2,6 +2,7 @@
 
 #include "engine/coords.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
@@ -194,12 +195,6 @@ struct EvalFrame {
 };
 std::vector<std::unique_ptr<EvalFrame>> EvalFrames;
 
-// The interpreter reset drops whatever evaluations a run left in progress.
-[[maybe_unused]] const bool EvaluationResetInstalled = [] {
-    ResetEvaluationsHook = [] { EvalFrames.clear(); };
-    return true;
-}();
-
 // Removes whatever the formula left above the values that were there before it.
 void DiscardAbove(int depth) {
     while (ValueStackCount > depth && ValueStackCount > 0)
@@ -296,6 +291,10 @@ void ListCrossReference(const QString& title, const Table& table, int registered
 
 } // namespace
 
+void DropEvaluations() {
+    EvalFrames.clear();
+}
+
 // ---- compiling a formula -------------------------------------------------------------------------------
 
 int CompileFormula(const QString& text, FormVarType& record) {
@@ -365,7 +364,7 @@ void ExecEvalForm() {
 
     // Frames left by a run that ended in the middle of an evaluation are stale: with the trap clear
     // no evaluation is in progress.
-    if (EvalFormTrap == 0) EvalFrames.clear();
+    if (Eng.EvalFormTrap == 0) EvalFrames.clear();
 
     const FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[0].SecondCode)];
     const int close = FormulaCloseIndex(formula);
@@ -387,8 +386,8 @@ void ExecEvalForm() {
     for (int at = 1; at <= ImmediateAreaLast; ++at)
         frame->Area[static_cast<std::size_t>(at)] = CodeBuffer[static_cast<std::size_t>(at)];
     frame->ReturnIndex = CodeIndex;
-    frame->SavedTrap = EvalFormTrap;
-    frame->SavedVarIndex = EvalFormVarIndex;
+    frame->SavedTrap = Eng.EvalFormTrap;
+    frame->SavedVarIndex = Eng.EvalFormVarIndex;
     frame->StackDepth = ValueStackCount;
     frame->ResultVar = operands[1].SecondCode;
     frame->ErrorVar = operands[2].SecondCode;
@@ -406,8 +405,8 @@ void ExecEvalForm() {
     }
     SetCodeItem(close, CodeItemType{CodeKind::Statement, EvalFormCode::End, position});
 
-    EvalFormVarIndex = operands[2].SecondCode;
-    EvalFormTrap = 1;
+    Eng.EvalFormVarIndex = operands[2].SecondCode;
+    Eng.EvalFormTrap = 1;
     errorVar.Value = 0;
     CodeIndex = 1;
 }
@@ -424,8 +423,8 @@ void LeaveFormulaAtTrappedError() {
             SetCodeItem(at, CodeItemType{CodeKind::Statement, EvalFormCode::Leave, item.Position});
     }
     // The item in hand may be one of them: it is taken again as it now stands.
-    if (CurrentItemIndex >= 1 && CurrentItemIndex < frame.EndIndex) {
-        CodeIndex = CurrentItemIndex;
+    if (Eng.CurrentItemIndex >= 1 && Eng.CurrentItemIndex < frame.EndIndex) {
+        CodeIndex = Eng.CurrentItemIndex;
         FetchCurrentItem();
     }
 }
@@ -463,8 +462,8 @@ void ExecEvalFormEnd() {
         for (int at = 1; at <= ImmediateAreaLast; ++at)
             SetCodeItem(at, frame->Area[static_cast<std::size_t>(at)]);
     }
-    EvalFormTrap = frame->SavedTrap;
-    EvalFormVarIndex = frame->SavedVarIndex;
+    Eng.EvalFormTrap = frame->SavedTrap;
+    Eng.EvalFormVarIndex = frame->SavedVarIndex;
     CodeIndex = frame->ReturnIndex;
 }
 
@@ -636,5 +635,5 @@ void DumpCodeListing() {
 }
 
 void ExecEvalFormTrapOff() {
-    EvalFormTrap = 0;
+    Eng.EvalFormTrap = 0;
 }

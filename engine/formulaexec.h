@@ -33,6 +33,9 @@ inline constexpr int MaxEvalFormDepth = 256;
 // Runs on the user-interface thread. Without it HELP does nothing.
 extern void (*ShowHelpHook)();
 
+// Drops whatever evaluations a run left in progress (the interpreter reset).
+void DropEvaluations();
+
 // Disarms the error trap once an evaluation's formula has run without error.
 void ExecEvalFormTrapOff();
 

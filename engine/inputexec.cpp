@@ -1,5 +1,6 @@
 #include "engine/inputexec.h"
 
+#include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/fileexec.h"
 #include "engine/handover.h"
@@ -22,7 +23,6 @@
 
 bool (*ShowInputDialogHook)(const InputDialogRequest& request, QString& answer) = nullptr;
 void (*ShowRunFormHook)() = nullptr;
-QString InputPrompt;
 
 namespace {
 
@@ -201,16 +201,16 @@ void ExecInput(bool lineInput) {
         GetCode(item);
         if (item.FirstCode == CodeKind::SysStrConst && item.SecondCode >= 1 &&
             item.SecondCode <= FixedConstSlots)
-            InputPrompt = StrConstTable[static_cast<std::size_t>(item.SecondCode)];
+            Eng.InputPrompt = StrConstTable[static_cast<std::size_t>(item.SecondCode)];
         else if (item.FirstCode == CodeKind::StrLiteral && InTable(Tb.StrConTable, item.SecondCode))
-            InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
-        if (separator.SecondCode == Op::Semicolon) InputPrompt += QLatin1Char('?');
+            Eng.InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
+        if (separator.SecondCode == Op::Semicolon) Eng.InputPrompt += QLatin1Char('?');
     } else {
         GetCode(item);
         if (item.FirstCode == CodeKind::StrLiteral && InTable(Tb.StrConTable, item.SecondCode)) {
-            InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
+            Eng.InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         } else {
-            InputPrompt = QStringLiteral("?");
+            Eng.InputPrompt = QStringLiteral("?");
             --CodeIndex;
         }
         GetCode(item);
@@ -226,12 +226,12 @@ void ExecInput(bool lineInput) {
     }
 
     // Text of a PRINT ended by ";" or "," opens the echo line; it comes back with the final echo.
-    const QString pending = PrintLine;
-    FlushPrintLine(InputEchoInProgress(lineInput, InputPrompt));
+    const QString pending = Eng.PrintLine;
+    FlushPrintLine(InputEchoInProgress(lineInput, Eng.InputPrompt));
 
     InputDialogRequest request;
     request.LineInput = lineInput;
-    request.Prompt = InputPrompt;
+    request.Prompt = Eng.InputPrompt;
     request.Title = Fe.InputTitle;
     request.Retry = !lineInput && Fe.InputRetry != 0;
     request.PreviousText = Fe.InputResult;
@@ -261,8 +261,8 @@ void ExecInput(bool lineInput) {
         Fe.InputLine = answer;
     }
     FlushPrintLine();
-    PrintLine = pending;
-    FlushPrintLine(InputEchoFinal(lineInput, InputPrompt, answer));
+    Eng.PrintLine = pending;
+    FlushPrintLine(InputEchoFinal(lineInput, Eng.InputPrompt, answer));
 }
 
 // Internal 243: the next field of InputLine as a number.
@@ -390,7 +390,7 @@ void ExecRandomize(bool withArgument) {
     if (!withArgument) {
         const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count() ^
                            std::chrono::system_clock::now().time_since_epoch().count();
-        RandSeed = static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks));
+        Eng.RandSeed = static_cast<std::uint32_t>(static_cast<std::uint64_t>(ticks));
         return;
     }
     if (GlTopType() != GlValueType::Number) {
@@ -403,7 +403,7 @@ void ExecRandomize(bool withArgument) {
         return;
     }
     // The generator works modulo 2^32: a negative seed is its two's complement.
-    RandSeed = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(seed)));
+    Eng.RandSeed = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(seed)));
 }
 
 void ExecInputStatement(int code) {

@@ -28,9 +28,6 @@ extern bool (*ShowInputDialogHook)(const InputDialogRequest& request, QString& a
 // Installed by the dialog's unit: shows the run window and gives it the focus (user-interface thread).
 extern void (*ShowRunFormHook)();
 
-// The prompt of the last INPUT or LINE INPUT; it outlives the dialog.
-extern QString InputPrompt;
-
 // INPUT or LINE INPUT (by code); RANDOMIZE or RANDOMIZE seed (by code).
 void ExecInputStatement(int code);
 void ExecRandomizeStatement(int code);

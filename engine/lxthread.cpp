@@ -1,6 +1,7 @@
 #include "engine/lxthread.h"
 
 #include "engine/deviceexec.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
@@ -220,7 +221,7 @@ void RunPassesUnguarded(bool& running) {
         restart = false;
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
-        EvalFormTrap = 0;
+        Eng.EvalFormTrap = 0;
         Fe.SourcePos = 1;
         Fe.SourceLinePos = 1;
 
@@ -273,7 +274,7 @@ void RunPassesUnguarded(bool& running) {
 
         if (compiled) {
             if (!resume) {
-                PrintLine.clear();
+                Eng.PrintLine.clear();
                 SeedRandom();
                 CheckOpenBlocks();
                 if (Fe.ErrorNumber != 0) {
@@ -305,7 +306,7 @@ void TakeOutOfMemory(bool running) {
     RaiseError(Err::OutOfMemory);
     Fe.ErrorPosition = running ? CurrentItem.Position : Fe.SourcePos;
     // The line being built may be what could not grow, and the end-of-run lines are added to it.
-    PrintLine = QString();
+    Eng.PrintLine = QString();
 }
 
 // The passes of one run: each compiles what its kind asks for and runs the code; RUN and CONT make
@@ -344,7 +345,7 @@ void TLXMTHread::Execute() {
         Fe.ContinueFlag = 0;
         PostButtons(RunButtonMode::Stop);
         // Resume with the item in hand: the stop was seen before it ran.
-        if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = CurrentItemIndex;
+        if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Eng.CurrentItemIndex;
         if (Fe.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
     // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the

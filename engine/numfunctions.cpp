@@ -1,5 +1,6 @@
 #include "engine/numfunctions.h"
 
+#include "engine/enginestate.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
 #include "engine/operators.h"
@@ -12,9 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-
-std::uint32_t RandSeed = RandomStartSeed;
-Extended LastRandom = 0;
 
 namespace {
 
@@ -346,14 +344,14 @@ void FnBinomial() {
 // RND and RND(x)
 void FnRandom(int code) {
     if (code == Fn::RND) {
-        LastRandom = DrawRandom();
-        GlPushNum(LastRandom);
+        Eng.LastRandom = DrawRandom();
+        GlPushNum(Eng.LastRandom);
         return;
     }
     if (!ArgumentsAreNumbers(1, Fn::RND)) return;
     const Extended t = std::trunc(GlPopNum());
     if (t > 0) {
-        LastRandom = DrawRandom();
+        Eng.LastRandom = DrawRandom();
     } else if (t < 0) {
         std::int64_t q = 0;
         if (!TruncToInt64(-t, q)) {
@@ -364,9 +362,9 @@ void FnRandom(int code) {
         // keeps the sign of the wrapped product.
         const auto product = static_cast<std::int64_t>(static_cast<std::uint64_t>(q) * FixedRandomMultiplier);
         const std::int64_t rest = product % FixedRandomModulus;
-        LastRandom = static_cast<Extended>(rest < 0 ? -rest : rest) / FixedRandomScale;
+        Eng.LastRandom = static_cast<Extended>(rest < 0 ? -rest : rest) / FixedRandomScale;
     }
-    GlPushNum(LastRandom);
+    GlPushNum(Eng.LastRandom);
 }
 
 // RANDG(mean, deviation): a normally distributed number by the polar method; the second number of
@@ -391,11 +389,11 @@ void FnNormalRandom() {
 }
 
 Extended DrawRandom() {
-    RandSeed = RandSeed * RandomMultiplier + 1u; // unsigned: wraps modulo 2^32
-    return static_cast<Extended>(RandSeed) / RandomScale;
+    Eng.RandSeed = Eng.RandSeed * RandomMultiplier + 1u; // unsigned: wraps modulo 2^32
+    return static_cast<Extended>(Eng.RandSeed) / RandomScale;
 }
 
 void SeedRandom() {
-    RandSeed = RandomStartSeed;
-    LastRandom = DrawRandom();
+    Eng.RandSeed = RandomStartSeed;
+    Eng.LastRandom = DrawRandom();
 }

@@ -7,13 +7,6 @@
 
 #include <cstdint>
 
-// The generator: RandSeed := RandSeed * 134775813 + 1 (modulo 2^32); the value is RandSeed / 2^32.
-extern std::uint32_t RandSeed;
-// The last number RND gave (or the one drawn at the start of the run); RND(0) repeats it.
-extern Extended LastRandom;
-
-inline constexpr std::uint32_t RandomStartSeed = 12345678;
-
 // Advances the generator and returns its next value in [0, 1).
 Extended DrawRandom();
 // The start of every run but a resume: the seed goes back to RandomStartSeed and one value is drawn

@@ -1,5 +1,6 @@
 #include "engine/printline.h"
 
+#include "engine/enginestate.h"
 #include "engine/numberformat.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/errornumbers.h"
@@ -10,22 +11,20 @@
 
 #include <cmath>
 
-QString PrintLine;
-
 namespace {
 constexpr int ZoneExtra = 5; // a print zone is PrintPrecision + 5 characters wide
 constexpr Extended MaxTabColumn = 120;
 } // namespace
 
 void AppendPrintText(const QString& text) {
-    PrintLine += text;
+    Eng.PrintLine += text;
 }
 
 void PrintNextZone() {
     const qsizetype width = Fe.PrintPrecision + ZoneExtra;
-    const qsizetype length = PrintLine.size();
+    const qsizetype length = Eng.PrintLine.size();
     const qsizetype target = (length / width + 1) * width;
-    PrintLine.append(QString(target - length, QLatin1Char(' ')));
+    Eng.PrintLine.append(QString(target - length, QLatin1Char(' ')));
 }
 
 void PrintWidth() {
@@ -33,25 +32,26 @@ void PrintWidth() {
     if (Fe.ErrorNumber != 0) return;
     if (!(n < MaxTabColumn)) n = MaxTabColumn; // also catches NaN
     const Extended column = std::trunc(n);
-    if (column > static_cast<Extended>(PrintLine.size()))
-        PrintLine.append(QString(static_cast<qsizetype>(column) - PrintLine.size(), QLatin1Char(' ')));
+    if (column > static_cast<Extended>(Eng.PrintLine.size()))
+        Eng.PrintLine.append(
+            QString(static_cast<qsizetype>(column) - Eng.PrintLine.size(), QLatin1Char(' ')));
 }
 
 void FlushPrintLine(const QString& text) {
-    PrintLine += text;
+    Eng.PrintLine += text;
     RunWindowEvent event;
     event.Op = RunWindowOp::AppendLine;
-    event.Text = std::move(PrintLine);
-    PrintLine = QString();
+    event.Text = std::move(Eng.PrintLine);
+    Eng.PrintLine = QString();
     RunWindowQueue::Instance().Push(std::move(event));
 }
 
 void FlushInputEchoLine(const QString& text) {
-    PrintLine += text;
+    Eng.PrintLine += text;
     RunWindowEvent event;
     event.Op = RunWindowOp::AppendEchoLine;
-    event.Text = std::move(PrintLine);
-    PrintLine = QString();
+    event.Text = std::move(Eng.PrintLine);
+    Eng.PrintLine = QString();
     RunWindowQueue::Instance().Push(std::move(event));
 }
 

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-extern QString PrintLine;
-
 void AppendPrintText(const QString& text);
 // "," of PRINT: pad to the next zone of PrintPrecision + 5 characters (a full zone when on a boundary).
 void PrintNextZone();

@@ -6,6 +6,7 @@
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/fastaccess.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
@@ -36,11 +37,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-
-int EvalFormTrap = 0;
-int EvalFormVarIndex = 0;
-bool ErrorAtCurrentItem = false;
-int CurrentItemIndex = 0;
 
 namespace {
 
@@ -85,12 +81,12 @@ template <typename Record, typename Table>
 bool ElementIndex(const Record& record, const Table& elements, long& index) {
     index = PopElementIndex(record.Base, record.DimCount, record.Bounds);
     if (index < 0) {
-        ErrorAtCurrentItem = true;
+        Eng.ErrorAtCurrentItem = true;
         return false;
     }
     if (static_cast<std::size_t>(index) >= elements.size()) { // a table out of step must not be read past
         RaiseError(Err::SubscriptTooLarge);
-        ErrorAtCurrentItem = true;
+        Eng.ErrorAtCurrentItem = true;
         return false;
     }
     return true;
@@ -198,7 +194,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
         }
     }
     CurrentItem = *item;
-    CurrentItemIndex = at;
+    Eng.CurrentItemIndex = at;
     pc = at + 1;
     CodeIndex = pc;
 }
@@ -645,7 +641,7 @@ void ReportFunctionNotBuilt(int code) {
 // The item at `at` into CurrentItem as the fetch would leave it (past the limit: no item, the cursor
 // staying), after a run of decoded statements.
 [[gnu::always_inline]] inline void EnterItem(int at, int limit, int& pc) {
-    CurrentItemIndex = at;
+    Eng.CurrentItemIndex = at;
     if (at >= 0 && at <= limit) {
         CurrentItem = CodeBuffer.data()[at];
         pc = at + 1;
@@ -671,15 +667,15 @@ namespace {
 // hand (subscripts, the graphics-window check), its own position is the error's, so an item at the
 // start of a line is not reported on the line before. False when the run ends with the error.
 bool TakeError(int& pc, int& limit) {
-    if (ErrorAtCurrentItem)
+    if (Eng.ErrorAtCurrentItem)
         Fe.ErrorPosition = CurrentItem.Position;
     else
         Fe.ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
-    if (EvalFormTrap == 0) return false;
-    if (InTable(Tb.NumVarTable, EvalFormVarIndex))
-        Tb.NumVarTable[static_cast<std::size_t>(EvalFormVarIndex)].Value = Fe.ErrorNumber;
+    if (Eng.EvalFormTrap == 0) return false;
+    if (InTable(Tb.NumVarTable, Eng.EvalFormVarIndex))
+        Tb.NumVarTable[static_cast<std::size_t>(Eng.EvalFormVarIndex)].Value = Fe.ErrorNumber;
     Fe.ErrorNumber = 0;
-    if (ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
+    if (Eng.ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
     LeaveFormulaAtTrappedError();
     pc = CodeIndex;
     limit = CodeLimit;
@@ -687,8 +683,6 @@ bool TakeError(int& pc, int& limit) {
 }
 
 } // namespace
-
-bool FastPathsEnabled = true;
 
 namespace {
 
@@ -716,10 +710,10 @@ template <bool Fast> LoopExit RunItems() {
 
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
         if constexpr (Fast) {
-            if (CurrentItemIndex != generalAt &&
+            if (Eng.CurrentItemIndex != generalAt &&
                 MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) &&
-                !IsDecodedGeneric(CurrentItemIndex)) {
-                const int start = CurrentItemIndex;
+                !IsDecodedGeneric(Eng.CurrentItemIndex)) {
+                const int start = Eng.CurrentItemIndex;
                 bool stoppedShort = false;
                 const int at = RunDecoded(start, limit, stoppedShort);
                 if (stoppedShort) generalAt = at;
@@ -729,7 +723,7 @@ template <bool Fast> LoopExit RunItems() {
                         continue;
                     // An error of a procedure item's executor (or a push that found no memory): the next
                     // item is in hand, as after any item.
-                    ErrorAtCurrentItem = false;
+                    Eng.ErrorAtCurrentItem = false;
                     if (!TakeError(pc, limit)) return LoopExit::Error;
                     continue;
                 }
@@ -738,7 +732,7 @@ template <bool Fast> LoopExit RunItems() {
         }
 
         const int value = CurrentItem.SecondCode;
-        ErrorAtCurrentItem = false;
+        Eng.ErrorAtCurrentItem = false;
         bool leave = false;
 
         switch (kind) {
@@ -827,11 +821,11 @@ template <bool Fast> LoopExit RunItems() {
         if (leave) [[unlikely]]
             return exit;
 
-        if (!ErrorAtCurrentItem) [[likely]]
+        if (!Eng.ErrorAtCurrentItem) [[likely]]
             FetchNextEffectiveItem<Fast>(pc, limit);
         if (Fe.ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
-        } else if (ErrorAtCurrentItem) [[unlikely]] {
+        } else if (Eng.ErrorAtCurrentItem) [[unlikely]] {
             pc = CodeIndex; // the item stays in hand (no executor does this without an error)
             limit = CodeLimit;
         }
@@ -841,5 +835,5 @@ template <bool Fast> LoopExit RunItems() {
 } // namespace
 
 LoopExit RunLoop() {
-    return FastPathsEnabled ? RunItems<true>() : RunItems<false>();
+    return Eng.FastPathsEnabled ? RunItems<true>() : RunItems<false>();
 }

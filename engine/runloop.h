@@ -5,26 +5,16 @@
 // the item it stops at back to the loop.
 #pragma once
 
+#include "engine/enginestate.h"
 #include "frontend/itembuffers.h"
 
 #include <QString>
 
-extern int EvalFormTrap;     // 1 while EVALFORM traps errors
-extern int EvalFormVarIndex; // NumVarTable index that receives a trapped error number
-// Set by an executor whose error must be positioned at the failing item itself (the fetch of the
-// next item is skipped): the graphics-window check and the subscript errors.
-extern bool ErrorAtCurrentItem;
-
-// The code index of the item in CurrentItem: where a stopped run resumes, since that item has not run.
-extern int CurrentItemIndex;
+// Takes the item at CodeIndex into CurrentItem and notes where it stands.
 inline void FetchCurrentItem() {
-    CurrentItemIndex = CodeIndex;
+    Eng.CurrentItemIndex = CodeIndex;
     GetCurrentItem();
 }
-
-// False runs every item by its general executor alone: no fast path of the loop, no fused sequence, no
-// decoded statement (the tests hold both ways to the same results). Read when a run starts.
-extern bool FastPathsEnabled;
 
 // Why the loop ended.
 enum class LoopExit { End, Stop, Error, System, Cont, Run };

@@ -13,7 +13,7 @@ constexpr int RunWindowFrameHeight = 59; // the graphics window starts below the
 
 } // namespace
 
-void (*ResetEvaluationsHook)() = nullptr;
+void (*ResetEngineHook)() = nullptr;
 
 void InitAll(StopRequestReset stop) {
     // Close through the engine when it is there, so what a stopped run wrote reaches its file; the
@@ -32,7 +32,7 @@ void InitAll(StopRequestReset stop) {
     }
     Fe.CScreenTop = Fe.GScreenTop;
 
-    if (ResetEvaluationsHook != nullptr) ResetEvaluationsHook();
+    if (ResetEngineHook != nullptr) ResetEngineHook();
     InitPreCode();
     InitCode();
     InitGlStack();

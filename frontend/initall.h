@@ -7,5 +7,6 @@
 
 void InitAll(StopRequestReset stop = StopRequestReset::Clear);
 
-// The engine's evaluations in progress (EVALFORM) are reset with the rest; installed by the engine.
-extern void (*ResetEvaluationsHook)();
+// The engine's run state and its evaluations in progress (EVALFORM) are reset with the rest; installed
+// by the engine.
+extern void (*ResetEngineHook)();

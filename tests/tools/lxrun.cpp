@@ -16,6 +16,7 @@
 // a dialog cannot take, or one left over at the end. --general runs every item by the general path,
 // without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
 // both ways to the same text.
+#include "engine/enginestate.h"
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--time") == 0) {
             timing = true;
         } else if (std::strcmp(argv[i], "--general") == 0) {
-            FastPathsEnabled = false;
+            Eng.FastPathsEnabled = false;
         } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
             timeoutSeconds = std::atof(argv[++i]);
             if (!(timeoutSeconds > 0)) return Usage();

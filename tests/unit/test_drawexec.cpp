@@ -4,6 +4,7 @@
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
@@ -187,7 +188,7 @@ protected:
         RunWindowQueue::Instance().Reset();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        ErrorAtCurrentItem = false;
+        Eng.ErrorAtCurrentItem = false;
         Fe.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
     }
@@ -341,9 +342,9 @@ TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
                 SetCodeItem(at++, item);
             CodeLimit = at - 1;
             CodeIndex = ProgramCodeStart;
-            EvalFormTrap = trapped ? 1 : 0;
+            Eng.EvalFormTrap = trapped ? 1 : 0;
             Route(c.Code);
-            EvalFormTrap = 0;
+            Eng.EvalFormTrap = 0;
             EXPECT_EQ(Fe.ErrorNumber, c.Error) << c.Code;
             EXPECT_EQ(CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
                 << c.Code << " trapped " << trapped;
@@ -363,12 +364,12 @@ TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
     Push({1, 2, 3});
     Route(St::CIRCLE);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
-    EXPECT_TRUE(ErrorAtCurrentItem);
+    EXPECT_TRUE(Eng.ErrorAtCurrentItem);
     // A trapped error goes on after the statement's six operand items, not into them.
     EXPECT_EQ(CodeIndex, ProgramCodeStart + 6);
 
     Fe.ErrorNumber = 0;
-    ErrorAtCurrentItem = false;
+    Eng.ErrorAtCurrentItem = false;
     Items({{CodeKind::Operator, Op::LineEnd, 0}});
     Route(St::GPRINT);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
@@ -610,7 +611,7 @@ TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
     Items({Lit(2)});
     Route(St::CLS);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
-    EXPECT_FALSE(ErrorAtCurrentItem);
+    EXPECT_FALSE(Eng.ErrorAtCurrentItem);
     Fe.ErrorNumber = 0;
     Items({Lit(3)});
     Route(St::CLS);

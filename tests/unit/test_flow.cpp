@@ -2,6 +2,7 @@
 // by hand from slot 101 the way the compiler lays them out, and the tests look at variables, the
 // program counter, the stacks and the error numbers afterwards.
 #include "engine/calls.h"
+#include "engine/enginestate.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
@@ -234,7 +235,7 @@ protected:
         Fe.StopRequest = 0;
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        EvalFormTrap = 0;
+        Eng.EvalFormTrap = 0;
     }
     void TearDown() override {
         Fe.StopRequest = 0;

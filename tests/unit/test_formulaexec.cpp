@@ -4,6 +4,7 @@
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/formulaexec.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
@@ -54,8 +55,8 @@ protected:
         Fe.StopRequest = 0;
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        EvalFormTrap = 0;
-        EvalFormVarIndex = 0;
+        Eng.EvalFormTrap = 0;
+        Eng.EvalFormVarIndex = 0;
         Fe.MouseEvent = 0;
         Fe.GScreenOpen = 0;
     }
@@ -93,7 +94,7 @@ protected:
             if (item.FirstCode == CodeKind::End) break;
             if (item.FirstCode == CodeKind::Statement && item.SecondCode == code && --n == 0) {
                 CurrentItem = item;
-                CurrentItemIndex = at;
+                Eng.CurrentItemIndex = at;
                 CodeIndex = at + 1;
                 return true;
             }
@@ -280,7 +281,7 @@ TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
     damage(St::EVALFORM, 2);
     ExecEvalForm();
     EXPECT_EQ(Fe.ErrorNumber, Err::EvalFormSyntax);
-    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
     Fe.ErrorNumber = 0;
     damage(St::MOUSE, 0);
@@ -303,8 +304,8 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
 
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(CodeIndex, 1);
-    EXPECT_EQ(EvalFormTrap, 1);
-    EXPECT_EQ(EvalFormVarIndex, NumIndex("E"));
+    EXPECT_EQ(Eng.EvalFormTrap, 1);
+    EXPECT_EQ(Eng.EvalFormVarIndex, NumIndex("E"));
     EXPECT_EQ(Num("E"), 0);
     EXPECT_EQ(EvalFormDepth(), 1);
     // Every item carries the statement's position, so that an error inside points at EVALFORM. The
@@ -327,7 +328,7 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
     EXPECT_EQ(Num("R"), 8);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(CodeIndex, after);
-    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
 }
 
@@ -385,7 +386,7 @@ TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), Err::ExpressionFormMismatch);
     EXPECT_EQ(CodeIndex, after);
-    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(ImmediateAreaNow(), area);
 }
 
@@ -396,7 +397,7 @@ TEST_F(Formula, FramesOfAnEvaluationThatNeverEndedAreDroppedByTheNextOne) {
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
     ExecEvalForm();
     ASSERT_EQ(EvalFormDepth(), 1);
-    EvalFormTrap = 0; // a new run starts with the trap clear
+    Eng.EvalFormTrap = 0; // a new run starts with the trap clear
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
     ExecEvalForm();
     EXPECT_EQ(EvalFormDepth(), 1);
@@ -432,7 +433,7 @@ TEST_F(Formula, EvaluationsStoreResultsAndTrappedErrorsAndTheProgramGoesOn) {
     EXPECT_EQ(Num("E4"), Err::SqrNegative);
     EXPECT_EQ(Num("DONE"), 1);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(EvalFormTrap, 0);
+    EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
 }
 

@@ -3,6 +3,7 @@
 // thread through the hand-over (retry on a bad number, Cancel and CONT), the field rules of the typed
 // line, READ and RESTORE over DATA, and RANDOMIZE.
 #include "engine/dispatch.h"
+#include "engine/enginestate.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
@@ -140,8 +141,8 @@ void ResetEngine() {
     Fe.ErrorNameIndex = 0;
     Fe.StopRequest = 0;
     Fe.RunMode = RunKind::Program;
-    PrintLine.clear();
-    InputPrompt.clear();
+    Eng.PrintLine.clear();
+    Eng.InputPrompt.clear();
     RunWindowQueue::Instance().Reset();
 }
 
@@ -380,7 +381,7 @@ TEST_F(InputStatement, TextPrintedJustBeforeStaysOnTheFinalEchoLine) {
     EXPECT_EQ(NumValue(a), 12);
     EXPECT_EQ(Requests.at(0).Prompt, QStringLiteral("? "));
     EXPECT_EQ(Screen(), QStringLiteral("\nAge: Input ?  12\n"));
-    EXPECT_TRUE(PrintLine.isEmpty());
+    EXPECT_TRUE(Eng.PrintLine.isEmpty());
 }
 
 // INPUT A, B  answered "1, x" and then "3, 4"
@@ -469,7 +470,7 @@ TEST_F(InputStatement, LineInputIntoAWrongTargetFailsWithoutAsking) {
     EXPECT_TRUE(Requests.empty());
     EXPECT_EQ(ScriptedInputAnswers.size(), 1);
     EXPECT_TRUE(Screen().isEmpty());
-    EXPECT_EQ(PrintLine, QStringLiteral("kept"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("kept"));
 }
 
 TEST_F(InputStatement, WithoutADialogInputIsAnError) {
@@ -661,14 +662,14 @@ TEST(Randomize, SeedsWithinTheRangeAndRefusesOthers) {
     GlPushNum(32767);
     ExecRandomize(true);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(RandSeed, 32767u);
+    EXPECT_EQ(Eng.RandSeed, 32767u);
     GlPushNum(-32768.9L);
     ExecRandomize(true);
     EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgRange);
     Fe.ErrorNumber = 0;
     GlPushNum(-5.7L);
     ExecRandomize(true);
-    EXPECT_EQ(RandSeed, static_cast<std::uint32_t>(-5));
+    EXPECT_EQ(Eng.RandSeed, static_cast<std::uint32_t>(-5));
     for (Extended bad : {Extended(32768), std::numeric_limits<Extended>::quiet_NaN()}) {
         Fe.ErrorNumber = 0;
         GlPushNum(bad);
@@ -682,10 +683,10 @@ TEST(Randomize, SeedsWithinTheRangeAndRefusesOthers) {
     EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     GlClear();
     Fe.ErrorNumber = 0;
-    RandSeed = 1;
+    Eng.RandSeed = 1;
     ExecRandomize(false);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_NE(RandSeed, 1u);
+    EXPECT_NE(Eng.RandSeed, 1u);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The numeric built-in functions and the random generator: results, the degree switch, range and
 // type errors with the function they name, and the stack left after an error.
 #include "engine/dispatch.h"
+#include "engine/enginestate.h"
 #include "engine/numfunctions.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
@@ -304,7 +305,7 @@ std::vector<Extended> ExpectedDraws(std::uint64_t seed, int count) {
 TEST_F(NumFunctions, RandomSequenceFromTheStartSeed) {
     const std::vector<Extended> want = ExpectedDraws(12345678, 5);
     SeedRandom();
-    EXPECT_EQ(LastRandom, want[0]);
+    EXPECT_EQ(Eng.LastRandom, want[0]);
     // RND(0) before any RND repeats the number drawn at the start.
     EXPECT_EQ(Call(RndOf, {0}), want[0]);
     EXPECT_EQ(Call(Fn::RND), want[1]);

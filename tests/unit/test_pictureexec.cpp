@@ -5,6 +5,7 @@
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/pictureexec.h"
 #include "engine/runloop.h"
@@ -70,7 +71,7 @@ protected:
         InstallGraphForm();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        ErrorAtCurrentItem = false;
+        Eng.ErrorAtCurrentItem = false;
     }
     void TearDown() override {
         QDir::setCurrent(home_);
@@ -112,14 +113,14 @@ protected:
     static int Route(int code) {
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        ErrorAtCurrentItem = false;
+        Eng.ErrorAtCurrentItem = false;
         ExecuteStatement(code);
         return Fe.ErrorNumber;
     }
     static int Call(int code) {
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        ErrorAtCurrentItem = false;
+        Eng.ErrorAtCurrentItem = false;
         ExecuteFunction(code);
         return Fe.ErrorNumber;
     }
@@ -278,9 +279,9 @@ TEST_F(PictureStatements, OperandsOfTheWrongTypeNameTheStatement) {
 
 TEST_F(PictureStatements, WithoutAWindowThePictureStatementsStopAtTheStatement) {
     EXPECT_EQ(Route(St::SAVEPICTURE), Err::NoGraphicsWindow);
-    EXPECT_TRUE(ErrorAtCurrentItem);
+    EXPECT_TRUE(Eng.ErrorAtCurrentItem);
     EXPECT_EQ(FileSized(St::LOADPICTURE + Form3, QStringLiteral("a.png"), 1, 2), Err::NoGraphicsWindow);
-    EXPECT_TRUE(ErrorAtCurrentItem);
+    EXPECT_TRUE(Eng.ErrorAtCurrentItem);
     EXPECT_EQ(GlTypeStack.Count, 0); // the refused statement's operands are gone
     GlPushNum(1);
     GlPushNum(1);

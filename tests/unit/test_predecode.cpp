@@ -2,6 +2,7 @@
 // and that nothing decoded outlives the code it was decoded from. Programs are compiled with the real
 // front end; the decoded run and the run loop run on the compiled code buffer.
 #include "engine/decodedrun.h"
+#include "engine/enginestate.h"
 #include "engine/predecode.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
@@ -29,11 +30,11 @@ protected:
     void SetUp() override {
         RunWindowQueue::Instance().Reset();
         Fe.StopRequest = 0;
-        FastPathsEnabled = true;
+        Eng.FastPathsEnabled = true;
     }
     void TearDown() override {
         Fe.StopRequest = 0;
-        FastPathsEnabled = true;
+        Eng.FastPathsEnabled = true;
         RunWindowQueue::Instance().Reset();
     }
 
@@ -319,7 +320,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
         const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
         for (int way = 0; way < 2; ++way) {
-            FastPathsEnabled = way == 1;
+            Eng.FastPathsEnabled = way == 1;
             Compile(lines);
             Outcome& o = outcome[way];
             o.Exit = RunLoopFrom(ProgramCodeStart);

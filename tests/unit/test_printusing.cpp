@@ -2,6 +2,7 @@
 // first field's value on top), the text appended to PrintLine, and the errors of the format language.
 #include "engine/printusing.h"
 
+#include "engine/enginestate.h"
 #include "engine/printline.h"
 #include "frontend/errornumbers.h"
 #include "frontend/sharedstate.h"
@@ -36,9 +37,9 @@ protected:
     void SetUp() override {
         InitGlStack();
         Fe.ErrorNumber = 0;
-        PrintLine.clear();
+        Eng.PrintLine.clear();
     }
-    void TearDown() override { PrintLine.clear(); }
+    void TearDown() override { Eng.PrintLine.clear(); }
 
     static void Push(const Arg& a) {
         if (const auto* x = std::get_if<Extended>(&a))
@@ -61,12 +62,12 @@ protected:
     // A PRINT USING that must succeed and use every value; returns what it appended.
     QString Using(const char16_t* format, std::initializer_list<Arg> values) {
         InitGlStack();
-        PrintLine.clear();
+        Eng.PrintLine.clear();
         Fe.ErrorNumber = 0;
         Run(Q(format), values);
         EXPECT_EQ(Fe.ErrorNumber, 0) << QString::fromUtf16(format).toStdString();
         EXPECT_EQ(ValueStackCount, 0) << "values left over for " << QString::fromUtf16(format).toStdString();
-        return PrintLine;
+        return Eng.PrintLine;
     }
 };
 
@@ -110,7 +111,7 @@ TEST_F(PrintUsing, WideStringFieldIsPaddedToItsFullWidth) {
     InitGlStack();
     Run(format, {S(u"short")});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PrintLine, Q(u"short") + QString(55, u' '));
+    EXPECT_EQ(Eng.PrintLine, Q(u"short") + QString(55, u' '));
 }
 
 TEST_F(PrintUsing, UnderscoreEscapesWithoutUsingAValue) {
@@ -224,19 +225,19 @@ TEST_F(PrintUsing, ExtremeNumbersKeepEveryDigit) {
     InitGlStack();
     Run(QStringLiteral("#"), {N(std::ldexp(1.0L, power))});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PrintLine, QStringLiteral("%") + QString::fromStdString(expected));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("%") + QString::fromStdString(expected));
 
     // The smallest 80-bit number is 2^-16445: its exact expansion ends in a 5 at the 16445th decimal.
     constexpr int lastDigit = 16445;
-    PrintLine.clear();
+    Eng.PrintLine.clear();
     InitGlStack();
     Run(QStringLiteral("#.") + QString(lastDigit + 10, u'#'),
         {N(std::numeric_limits<Extended>::denorm_min())});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    ASSERT_EQ(PrintLine.size(), 2 + lastDigit + 10);
-    EXPECT_EQ(PrintLine[2 + lastDigit - 1], u'5');
-    EXPECT_EQ(PrintLine.mid(2 + lastDigit), QString(10, u'0'));
-    EXPECT_EQ(PrintLine.mid(2, 4000), QString(4000, u'0'));
+    ASSERT_EQ(Eng.PrintLine.size(), 2 + lastDigit + 10);
+    EXPECT_EQ(Eng.PrintLine[2 + lastDigit - 1], u'5');
+    EXPECT_EQ(Eng.PrintLine.mid(2 + lastDigit), QString(10, u'0'));
+    EXPECT_EQ(Eng.PrintLine.mid(2, 4000), QString(4000, u'0'));
 }
 
 TEST_F(PrintUsing, HugeFieldsAreLaidOutInFull) {
@@ -244,15 +245,15 @@ TEST_F(PrintUsing, HugeFieldsAreLaidOutInFull) {
     InitGlStack();
     Run(QStringLiteral("#.") + QString(places, u'#'), {N(1.5L)});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    ASSERT_EQ(PrintLine.size(), places + 2);
-    EXPECT_TRUE(PrintLine.startsWith(QStringLiteral("1.5000")));
-    EXPECT_EQ(PrintLine.count(u'0'), places - 1);
+    ASSERT_EQ(Eng.PrintLine.size(), places + 2);
+    EXPECT_TRUE(Eng.PrintLine.startsWith(QStringLiteral("1.5000")));
+    EXPECT_EQ(Eng.PrintLine.count(u'0'), places - 1);
 
-    PrintLine.clear();
+    Eng.PrintLine.clear();
     InitGlStack();
     Run(QString(places, u'#'), {N(-42)});
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PrintLine, QString(places - 3, u' ') + QStringLiteral("-42"));
+    EXPECT_EQ(Eng.PrintLine, QString(places - 3, u' ') + QStringLiteral("-42"));
 }
 
 TEST_F(PrintUsing, NotANumber) {
@@ -271,16 +272,16 @@ TEST_F(PrintUsing, LiteralTextAroundFields) {
 }
 
 TEST_F(PrintUsing, AppendsToThePrintLineWithoutEndingIt) {
-    PrintLine = QStringLiteral("Before:");
+    Eng.PrintLine = QStringLiteral("Before:");
     Run(QStringLiteral("##"), {N(3)});
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PrintLine, QStringLiteral("Before: 3"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("Before: 3"));
 }
 
 TEST_F(PrintUsing, FormatIsNotRepeatedAndLeftoverValuesStay) {
     Run(QStringLiteral("##|"), {N(1), N(2), S(u"three")});
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PrintLine, QStringLiteral(" 1|"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral(" 1|"));
     ASSERT_EQ(ValueStackCount, 2);
     EXPECT_EQ(GlPopNum(), 2);
 }
@@ -316,7 +317,7 @@ TEST_F(PrintUsing, FileVariantClassifiesEveryCharacterOnItsOwn) {
     ASSERT_TRUE(FormatUsing(QStringLiteral("円#"), out, UsingWidePairs::Ignore));
     EXPECT_EQ(out, QStringLiteral("<円5"));
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_TRUE(PrintLine.isEmpty()) << "the core writes only to its own output";
+    EXPECT_TRUE(Eng.PrintLine.isEmpty()) << "the core writes only to its own output";
 }
 
 // ---- errors --------------------------------------------------------------------------------------------
@@ -324,10 +325,10 @@ TEST_F(PrintUsing, FileVariantClassifiesEveryCharacterOnItsOwn) {
 TEST_F(PrintUsing, FormatMustBeAString) {
     GlPushStr(QStringLiteral("value"));
     GlPushNum(12);
-    PrintLine = QStringLiteral("kept");
+    Eng.PrintLine = QStringLiteral("kept");
     ExecPrintUsing();
     EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
-    EXPECT_EQ(PrintLine, QStringLiteral("kept"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("kept"));
     EXPECT_EQ(ValueStackCount, 2) << "nothing popped";
 
     InitGlStack();
@@ -339,19 +340,19 @@ TEST_F(PrintUsing, FormatMustBeAString) {
 TEST_F(PrintUsing, MoreFieldsThanValues) {
     Run(QStringLiteral("A## B## C##"), {N(1)});
     EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
-    EXPECT_EQ(PrintLine, QStringLiteral("A 1 B")) << "the text before the failing field stays";
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("A 1 B")) << "the text before the failing field stays";
     EXPECT_EQ(ValueStackCount, 0);
 
     SetUp();
     Run(QStringLiteral("!&"), {S(u"x")});
     EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
-    EXPECT_EQ(PrintLine, QStringLiteral("x"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral("x"));
 }
 
 TEST_F(PrintUsing, WrongValueTypeIsNotPopped) {
     Run(QStringLiteral("###"), {S(u"text")});
     EXPECT_EQ(Fe.ErrorNumber, Err::UsingFieldType);
-    EXPECT_EQ(PrintLine, QString());
+    EXPECT_EQ(Eng.PrintLine, QString());
     ASSERT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::String);
 
@@ -368,7 +369,7 @@ TEST_F(PrintUsing, WrongValueTypeIsNotPopped) {
 TEST_F(PrintUsing, FormatEndingInUnderscore) {
     Run(QStringLiteral("##ab_"), {N(1), N(2)});
     EXPECT_EQ(Fe.ErrorNumber, Err::UsingUnderscore);
-    EXPECT_EQ(PrintLine, QStringLiteral(" 1ab"));
+    EXPECT_EQ(Eng.PrintLine, QStringLiteral(" 1ab"));
     EXPECT_EQ(ValueStackCount, 1);
 
     SetUp();

@@ -3,6 +3,7 @@
 // functions in a private temporary folder, the whole-file statements with their array item after the
 // statement, and the errors each leaves.
 #include "engine/dispatch.h"
+#include "engine/enginestate.h"
 #include "engine/sysfunctions.h"
 
 #include "engine/filechannels.h"
@@ -66,7 +67,7 @@ protected:
         CloseAllFileChannels();
         CloseFileSearch();
         RunWindowQueue::Instance().Reset();
-        PrintLine.clear();
+        Eng.PrintLine.clear();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Fe.FileEncoding = 0;
@@ -275,11 +276,11 @@ TEST_F(SysFunctions, InkeyMapsKeyCodes) {
 }
 
 TEST_F(SysFunctions, InputKeyTakesTheTypedCharacterAfterShowingThePendingLine) {
-    PrintLine = u"Press a key"_s;
+    Eng.PrintLine = u"Press a key"_s;
     Fe.KeyBuffer = u'x';
     EXPECT_EQ(StrCall(Fn::INPUTStr), u"x");
     EXPECT_EQ(Fe.KeyBuffer.load(), 0);
-    EXPECT_TRUE(PrintLine.isEmpty());
+    EXPECT_TRUE(Eng.PrintLine.isEmpty());
     const std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].Op, RunWindowOp::AppendEchoLine);
@@ -821,9 +822,9 @@ TEST_F(SysFunctions, TabMarksTheColumnForPrint) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 1);
     EXPECT_EQ(GlTopType(), GlValueType::NumberAlt);
-    PrintLine = u"ab"_s;
+    Eng.PrintLine = u"ab"_s;
     ExecPrint();
-    EXPECT_EQ(PrintLine, u"ab          "); // padded to column 12
+    EXPECT_EQ(Eng.PrintLine, u"ab          "); // padded to column 12
     EXPECT_EQ(ValueStackCount, 0);
     ExpectError(Fn::TAB, {u"5"_s}, Err::FunctionArgType, Fn::TAB);
     ExpectError(Fn::TAB, {}, Err::FunctionArgType, Fn::TAB);

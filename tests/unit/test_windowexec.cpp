@@ -6,6 +6,7 @@
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
 #include "engine/printline.h"
@@ -395,10 +396,10 @@ TEST_F(WindowExec, PrecisionSetsTheDigitsAndTheZonesOfPrint) {
     SetOk(St::PRECISION, 1);
     EXPECT_EQ(Fe.PrintPrecision, 2);
     EXPECT_EQ(FormatNumber(2.0L / 3), QStringLiteral(" 0.67"));
-    PrintLine = QStringLiteral("ab");
+    Eng.PrintLine = QStringLiteral("ab");
     PrintNextZone();
-    EXPECT_EQ(PrintLine.size(), 7); // zones of 2 + 5 characters
-    PrintLine.clear();
+    EXPECT_EQ(Eng.PrintLine.size(), 7); // zones of 2 + 5 characters
+    Eng.PrintLine.clear();
 
     SetOk(St::PRECISION, 25);
     EXPECT_EQ(GetNum(St::PRECISION), 18);

@@ -1,0 +1,19 @@
+#include "engine/enginestate.h"
+
+#include "engine/formulaexec.h"
+#include "frontend/initall.h"
+
+constinit EngineState Eng;
+
+namespace {
+
+// The engine's part of the interpreter reset.
+[[maybe_unused]] const bool EngineResetInstalled = [] {
+    ResetEngineHook = [] {
+        Eng.Reset();
+        DropEvaluations();
+    };
+    return true;
+}();
+
+} // namespace

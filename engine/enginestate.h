@@ -1,0 +1,44 @@
+// The engine's run state: the error trap of EVALFORM, the item in hand, the random generator, the
+// PRINT line and the INPUT prompt. One process-wide instance, Eng, owned by the interpreter thread
+// while a run is active.
+//
+// Reset: the members the interpreter reset brings back stand in a plain struct reset as a whole; those
+// that survive it on purpose stand in EngineState itself, each saying why.
+#pragma once
+
+#include "frontend/sharedstate.h"
+
+#include <QString>
+
+#include <cstdint>
+
+inline constexpr std::uint32_t RandomStartSeed = 12345678;
+
+struct EngineRunValues {
+    int EvalFormTrap = 0;     // 1 while EVALFORM traps errors
+    int EvalFormVarIndex = 0; // NumVarTable index that receives a trapped error number
+    // Set by an executor whose error must be positioned at the failing item itself (the fetch of the
+    // next item is skipped): the graphics-window check and the subscript errors.
+    bool ErrorAtCurrentItem = false;
+    QString InputPrompt; // the prompt of the last INPUT or LINE INPUT; it outlives the dialog
+};
+
+struct EngineState : EngineRunValues {
+    // The code index of the item in CurrentItem: where a stopped run resumes, since that item has not
+    // run. Kept: the loop sets it with every item; a stop before the next run's first item resumes here.
+    int CurrentItemIndex = 0;
+    // Kept: every run but CONT seeds the generator at its start; CONT continues the sequence.
+    // RandSeed := RandSeed * 134775813 + 1 (modulo 2^32); the value is RandSeed / 2^32.
+    std::uint32_t RandSeed = RandomStartSeed;
+    Extended LastRandom = 0; // the last number RND gave (or the one drawn at the start of the run); RND(0)
+    // Kept: every run but CONT starts an empty line; CONT continues the line of the stopped run.
+    QString PrintLine;
+    // False runs every item by its general executor alone: no fast path of the loop, no fused sequence,
+    // no decoded statement (the tests hold both ways to the same results). Read when a run starts. Kept:
+    // a choice of the tools that start runs, not a value of a program.
+    bool FastPathsEnabled = true;
+
+    void Reset() { static_cast<EngineRunValues&>(*this) = EngineRunValues{}; }
+};
+
+extern constinit EngineState Eng;
