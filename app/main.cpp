@@ -2,6 +2,7 @@
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
 // when the event loop runs.
+#include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
@@ -73,11 +74,11 @@ int main(int argc, char** argv) {
         return choose(parent, WithInstalledFace(initial));
     };
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
-    BeepHook = [] { QApplication::beep(); };
-    ShowHelpHook = [] {
+    Hooks.BeepHook = [] { QApplication::beep(); };
+    Hooks.ShowHelpHook = [] {
         if (LxFrameForm != nullptr) LxFrameForm->LXMMenuLXHelpClick();
     };
-    CloseMainFormHook = [] {
+    Hooks.CloseMainFormHook = [] {
         if (LxFrameForm != nullptr) LxFrameForm->close();
     };
     QObject::connect(&frame, &TLxFrameForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);

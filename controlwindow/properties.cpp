@@ -1,5 +1,6 @@
 #include "controlwindow/properties.h"
 
+#include "engine/enginehooks.h"
 #include "frontend/controlproperties.h"
 #include "frontend/errornumbers.h"
 #include "frontend/raiseerror.h"
@@ -154,9 +155,9 @@ void SyncCloseControlForm() {
 }
 
 void InstallControlWindow() {
-    ControlPropertyHook = &RunControlProperty;
-    ShowControlHook = &SyncShowControl;
-    OpenControlFormHook = &SyncOpenControlForm;
-    CloseControlFormHook = &SyncCloseControlForm;
+    Hooks.ControlPropertyHook = &RunControlProperty;
+    Hooks.ShowControlHook = &SyncShowControl;
+    Hooks.OpenControlFormHook = &SyncOpenControlForm;
+    Hooks.CloseControlFormHook = &SyncCloseControlForm;
     if (LXControlForm == nullptr) LXControlForm = new TLXControlForm;
 }

@@ -1,5 +1,6 @@
 #include "engine/controlexec.h"
 
+#include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/runloop.h"
@@ -18,11 +19,6 @@
 
 int CScreenWidth = CScreenDefaultWidth;
 int CScreenHeight = CScreenDefaultHeight;
-
-void (*ControlPropertyHook)(int code) = nullptr;
-void (*ShowControlHook)(int kind, int k, bool on) = nullptr;
-void (*OpenControlFormHook)() = nullptr;
-void (*CloseControlFormHook)() = nullptr;
 
 namespace {
 
@@ -112,7 +108,7 @@ void ExecCScreen() {
 
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF
 void ExecShowControl(int kind) {
-    if (ShowControlHook == nullptr) return ReportStatementNotBuilt(kind);
+    if (Hooks.ShowControlHook == nullptr) return ReportStatementNotBuilt(kind);
     if (GlTopType() != GlValueType::Number) {
         RaiseError(Err::StatementSyntax, kind);
         return;
@@ -125,7 +121,7 @@ void ExecShowControl(int kind) {
     // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.
     GetCurrentItem();
     const bool on = CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::ON;
-    HandOver(ShowControlHook, kind, false, kind, k, on);
+    HandOver(Hooks.ShowControlHook, kind, false, kind, k, on);
 }
 
 // CBUTTON(k).CLICK
@@ -146,14 +142,14 @@ void PollControlClick() {
 
 void ExecOpenCScreen(int code) {
     ExecCScreen();
-    if (Fe.ErrorNumber == 0) HandOver(OpenControlFormHook, code, false);
+    if (Fe.ErrorNumber == 0) HandOver(Hooks.OpenControlFormHook, code, false);
 }
 
 void ExecCloseCScreen(int code) {
-    if (Fe.CScreenOpen != 0) HandOver(CloseControlFormHook, code, false);
+    if (Fe.CScreenOpen != 0) HandOver(Hooks.CloseControlFormHook, code, false);
 }
 
 void ExecControlProperty(int code) {
     if (!IsPropertyCode(code)) return;
-    HandOver(ControlPropertyHook, code, true, code);
+    HandOver(Hooks.ControlPropertyHook, code, true, code);
 }

@@ -14,15 +14,6 @@ inline constexpr int CScreenMaxHeight = 960;
 extern int CScreenWidth;
 extern int CScreenHeight;
 
-// Installed by the control window; each runs on the user-interface thread while the interpreter waits.
-// ControlPropertyHook serves the property function `code` (1000 + n or 2000 + n); ShowControlHook shows
-// or hides control k of a kind (St::CBUTTON, St::CLABEL, St::CTEXTBOX); the other two open (or
-// re-create) and close the window.
-extern void (*ControlPropertyHook)(int code);
-extern void (*ShowControlHook)(int kind, int k, bool on);
-extern void (*OpenControlFormHook)();
-extern void (*CloseControlFormHook)();
-
 // CSCREEN and OPENCSCREEN: the sizes, then the window opened (or re-created).
 void ExecOpenCScreen(int code);
 // CLOSECSCREEN: nothing when no control window is open.

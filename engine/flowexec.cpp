@@ -1,5 +1,6 @@
 #include "engine/flowexec.h"
 
+#include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
@@ -19,8 +20,6 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
-
-void (*BeepHook)() = nullptr;
 
 namespace {
 
@@ -494,7 +493,7 @@ void ExecChkMsg() {
 
 // BEEP
 void ExecBeep() {
-    if (void (*beep)() = BeepHook) Synchronize([beep] { beep(); });
+    if (void (*beep)() = Hooks.BeepHook) Synchronize([beep] { beep(); });
 }
 
 // SLEEP ms

@@ -46,7 +46,3 @@ void ExecSleep();
 
 // The code index of line number `key`, 0 when the program has no such line.
 int FindLabel(int key);
-
-// Installed by the user interface: sounds the default beep (run on the user-interface thread).
-// Without it BEEP is silent.
-extern void (*BeepHook)();

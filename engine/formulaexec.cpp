@@ -2,6 +2,7 @@
 
 #include "engine/coords.h"
 #include "engine/drawexec.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
@@ -32,8 +33,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-void (*ShowHelpHook)() = nullptr;
 
 namespace {
 
@@ -529,7 +528,7 @@ void ExecSetVersion() {
 
 // HELP
 void ExecHelp() {
-    if (ShowHelpHook != nullptr) Synchronize([] { ShowHelpHook(); });
+    if (Hooks.ShowHelpHook != nullptr) Synchronize([] { Hooks.ShowHelpHook(); });
 }
 
 // ---- the debugging listings -----------------------------------------------------------------------------

@@ -29,10 +29,6 @@ static_assert(FormulaCodeSize <= ImmediateAreaLast, "a formula's evaluation must
 // Evaluations nest when a formula calls a FUNCTION that evaluates a formula itself.
 inline constexpr int MaxEvalFormDepth = 256;
 
-// Installed by the main frame: shows the reference help (the help file in the desktop's viewer).
-// Runs on the user-interface thread. Without it HELP does nothing.
-extern void (*ShowHelpHook)();
-
 // Drops whatever evaluations a run left in progress (the interpreter reset).
 void DropEvaluations();
 

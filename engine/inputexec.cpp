@@ -1,5 +1,6 @@
 #include "engine/inputexec.h"
 
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/fileexec.h"
@@ -20,9 +21,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-
-bool (*ShowInputDialogHook)(const InputDialogRequest& request, QString& answer) = nullptr;
-void (*ShowRunFormHook)() = nullptr;
 
 namespace {
 
@@ -220,7 +218,7 @@ void ExecInput(bool lineInput) {
             return;
         }
     }
-    if (ShowInputDialogHook == nullptr) {
+    if (Hooks.ShowInputDialogHook == nullptr) {
         RaiseError(Err::StatementFailed, statement);
         return;
     }
@@ -242,14 +240,14 @@ void ExecInput(bool lineInput) {
 
     QString answer;
     bool accepted = false;
-    const bool shown = Synchronize([&] { accepted = ShowInputDialogHook(request, answer); });
+    const bool shown = Synchronize([&] { accepted = Hooks.ShowInputDialogHook(request, answer); });
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of
         // memory (its error is set); otherwise there is no window to ask in.
         if (!HandOverCancelled() && Fe.ErrorNumber == 0) RaiseError(Err::StatementFailed, statement);
         return;
     }
-    if (ShowRunFormHook != nullptr) Synchronize(ShowRunFormHook);
+    if (Hooks.ShowRunFormHook != nullptr) Synchronize(Hooks.ShowRunFormHook);
     if (!accepted) {
         StopAtInput();
         return;

@@ -21,13 +21,6 @@ struct InputDialogRequest {
     int Top = 0;
 };
 
-// Installed by the dialog's unit. Runs on the user-interface thread: shows the dialog modally; true
-// with the typed text in `answer` after OK; false after Cancel, which has raised the stop request.
-// On OK the dialog has removed the in-progress echo line from the run window.
-extern bool (*ShowInputDialogHook)(const InputDialogRequest& request, QString& answer);
-// Installed by the dialog's unit: shows the run window and gives it the focus (user-interface thread).
-extern void (*ShowRunFormHook)();
-
 // INPUT or LINE INPUT (by code); RANDOMIZE or RANDOMIZE seed (by code).
 void ExecInputStatement(int code);
 void ExecRandomizeStatement(int code);

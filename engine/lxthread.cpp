@@ -1,6 +1,7 @@
 #include "engine/lxthread.h"
 
 #include "engine/deviceexec.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/numfunctions.h"
@@ -30,8 +31,6 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
-
-void (*CloseMainFormHook)() = nullptr;
 
 namespace {
 
@@ -368,5 +367,6 @@ void TLXMTHread::Execute() {
     if (closeApplication) Fe.SystemExitRequest = 0;
     Fe.ProgramRunning = 0;
     Fe.ThreadBusy = 0;
-    if (closeApplication && CloseMainFormHook != nullptr) Synchronize([] { CloseMainFormHook(); });
+    if (closeApplication && Hooks.CloseMainFormHook != nullptr)
+        Synchronize([] { Hooks.CloseMainFormHook(); });
 }

@@ -31,10 +31,6 @@ private:
     void Execute();
 };
 
-// Installed by the main frame: closes it (and so the application); run on the user-interface thread
-// when SYSTEM ended the run.
-extern void (*CloseMainFormHook)();
-
 // The error of the last run, published when the run ends (for the editor).
 struct PublishedError {
     int Number = 0;

@@ -1,5 +1,6 @@
 #include "ui/inputform.h"
 
+#include "engine/enginehooks.h"
 #include "frontend/sharedstate.h"
 #include "resources/texts.h"
 #include "ui/runform.h"
@@ -182,8 +183,8 @@ void ShowRunFormAfterInput() {
 }
 
 void InstallInputDialog() {
-    ShowInputDialogHook = &ShowInputDialog;
-    ShowRunFormHook = &ShowRunFormAfterInput;
+    Hooks.ShowInputDialogHook = &ShowInputDialog;
+    Hooks.ShowRunFormHook = &ShowRunFormAfterInput;
 }
 
 void RemoveLastRunLine() {

@@ -2,6 +2,7 @@
 // by hand from slot 101 the way the compiler lays them out, and the tests look at variables, the
 // program counter, the stacks and the error numbers afterwards.
 #include "engine/calls.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
@@ -240,7 +241,7 @@ protected:
     void TearDown() override {
         Fe.StopRequest = 0;
         Fe.RunMode = RunKind::Program;
-        BeepHook = nullptr;
+        Hooks.BeepHook = nullptr;
     }
 
     // Runs `exec` with a jump-target item to JumpedTo under the cursor: true when it jumped, false when
@@ -887,7 +888,7 @@ TEST_F(Flow, BeepGoesThroughTheUserInterfaceHook) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     QObject target;
     SetHandOverTarget(&target);
-    BeepHook = [] { ++beeps; };
+    Hooks.BeepHook = [] { ++beeps; };
     ExecBeep();
     SetHandOverTarget(nullptr);
     EXPECT_EQ(beeps, 1);

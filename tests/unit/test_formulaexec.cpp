@@ -4,6 +4,7 @@
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/formulaexec.h"
 #include "engine/handover.h"
@@ -64,7 +65,7 @@ protected:
         Fe.RunMode = RunKind::Program;
         Fe.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
-        ShowHelpHook = nullptr;
+        Hooks.ShowHelpHook = nullptr;
         RunWindowQueue::Instance().Reset();
     }
 
@@ -572,7 +573,7 @@ TEST_F(Formula, HelpShowsTheHelpOnTheUserInterfaceThread) {
     HelpCalls = 0;
     ExecHelp(); // no viewer installed: nothing happens, and that is no error
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    ShowHelpHook = [] { ++HelpCalls; };
+    Hooks.ShowHelpHook = [] { ++HelpCalls; };
     ExecHelp();
     EXPECT_EQ(HelpCalls, 1);
     SetHandOverTarget(nullptr);

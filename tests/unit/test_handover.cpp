@@ -1,5 +1,6 @@
 // The hand-over between the interpreter thread and the user-interface thread: order, blocking and
 // cancellation at shutdown.
+#include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
@@ -151,7 +152,7 @@ TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStateme
     InitAll();
     static std::atomic<int> beeps{0};
     beeps = 0;
-    BeepHook = [] {
+    Hooks.BeepHook = [] {
         ++beeps;
         throw std::bad_alloc();
     };
@@ -170,7 +171,7 @@ TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStateme
         ApplyIntoVector();
     };
     run("PRINT 1\r\nBEEP\r\nPRINT 2\r\n");
-    BeepHook = nullptr;
+    Hooks.BeepHook = nullptr;
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(LastRunError().Number, Err::OutOfMemory);
     std::vector<QString> expected{QStringLiteral(" 1"),

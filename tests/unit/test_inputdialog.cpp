@@ -3,6 +3,7 @@
 // thread through the hand-over (retry on a bad number, Cancel and CONT), the field rules of the typed
 // line, READ and RESTORE over DATA, and RANDOMIZE.
 #include "engine/dispatch.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
@@ -323,7 +324,7 @@ protected:
         runForm_ = std::make_unique<TRunForm>();
         runForm_->CLSBtnClick();
         InstallInputDialog();
-        ShowInputDialogHook = &RecordingDialog;
+        Hooks.ShowInputDialogHook = &RecordingDialog;
         Requests.clear();
         CancelNext = false;
         ScriptedInputAnswers.clear();
@@ -474,7 +475,7 @@ TEST_F(InputStatement, LineInputIntoAWrongTargetFailsWithoutAsking) {
 }
 
 TEST_F(InputStatement, WithoutADialogInputIsAnError) {
-    ShowInputDialogHook = nullptr;
+    Hooks.ShowInputDialogHook = nullptr;
     Program(
         {Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), LineEnd()});
     RunOnInterpreter();

@@ -1,0 +1,3 @@
+#include "engine/enginehooks.h"
+
+constinit EngineHooks Hooks;
