@@ -119,7 +119,7 @@ void PushSubFrame(int firstValue) {
             *word = item.SecondCode;
         }
     }
-    if (CallFrameStack.Count >= MaxCallDepth) {
+    if (Vs.CallFrameStack.Count >= MaxCallDepth) {
         RaiseError(Err::CallFrameOverflow);
         return;
     }
@@ -200,8 +200,8 @@ void PushVariableValue() {
 // Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
 // array pushes all its elements.
 void SaveLocals() {
-    if (CallFrameStack.Count < 1) return; // the main program has no frame
-    const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
+    if (Vs.CallFrameStack.Count < 1) return; // the main program has no frame
+    const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
@@ -210,7 +210,7 @@ void SaveLocals() {
     const long long needed = SavedCount(Tb.BoolVarTable, bools, BoolVarKind::Array, Tb.ABoolVarTable.size()) +
                              SavedCount(Tb.NumVarTable, nums, NumVarKind::Array, Tb.ANumVarTable.size()) +
                              SavedCount(Tb.StrVarTable, strs, StrVarKind::Array, Tb.AStrVarTable.size());
-    if (LoTypeStack.Count + needed > MaxSavedLocals) {
+    if (Vs.LoTypeStack.Count + needed > MaxSavedLocals) {
         RaiseError(Err::StackOutOfMemory);
         return;
     }
@@ -247,8 +247,8 @@ void SaveLocals() {
 
 // Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
 void RestoreLocals() {
-    if (CallFrameStack.Count < 1) return; // nothing was saved for the main program
-    const CallFrameType& frame = CallFrameStack.Items.data()[CallFrameStack.Count];
+    if (Vs.CallFrameStack.Count < 1) return; // nothing was saved for the main program
+    const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
@@ -297,7 +297,7 @@ void RestoreLocals() {
 void JumpViaLabelVariable() {
     CodeItemType name;
     GetCode(name);
-    if (CallReturnStack.Count >= MaxCallDepth) {
+    if (Vs.CallReturnStack.Count >= MaxCallDepth) {
         RaiseError(Err::CallReturnOverflow);
         return;
     }

@@ -212,20 +212,20 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::PopNumbers: {
             // GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped)
             const int count = entry->ValueCount;
-            const int top = GlTypeStack.Count;
-            const int numbers = GlNumStack.Count;
+            const int top = Vs.GlTypeStack.Count;
+            const int numbers = Vs.GlNumStack.Count;
             if (top < count || numbers < count) goto stopShort;
-            const std::int32_t* tags = GlTypeStack.Items.data();
+            const std::int32_t* tags = Vs.GlTypeStack.Items.data();
             for (int k = 0; k < count; ++k)
                 if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt)
                     goto stopShort;
-            const Extended* stacked = GlNumStack.Items.data();
+            const Extended* stacked = Vs.GlNumStack.Items.data();
             for (int k = 0; k < count; ++k) {
                 if (Extended* target = const_cast<Extended*>(root[k].Operand.Value))
                     *target = stacked[numbers - k];
             }
-            GlTypeStack.Count = top - count;
-            GlNumStack.Count = numbers - count;
+            Vs.GlTypeStack.Count = top - count;
+            Vs.GlNumStack.Count = numbers - count;
             next = entry->Next;
             break;
         }

@@ -16,9 +16,10 @@
 
 // GlPushNum kept inline in the loop, whose size otherwise leads the compiler to call it.
 [[gnu::always_inline]] inline void PushNumber(Extended value) {
-    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
-        GlNumStack.Items.data()[++GlNumStack.Count] = value;
-        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Number;
+    if (Vs.GlNumStack.Count < Vs.GlNumStack.Capacity && Vs.GlTypeStack.Count < Vs.GlTypeStack.Capacity)
+        [[likely]] {
+        Vs.GlNumStack.Items.data()[++Vs.GlNumStack.Count] = value;
+        Vs.GlTypeStack.Items.data()[++Vs.GlTypeStack.Count] = GlValueType::Number;
         return;
     }
     GlPushNum(value);

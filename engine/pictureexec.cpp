@@ -53,8 +53,8 @@ bool IsNumber(int tag) {
 
 // The tag `depth` entries down the Gl stack (1 is the top).
 int TagAt(int depth) {
-    const int at = GlTypeStack.Count - depth + 1;
-    return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
+    const int at = Vs.GlTypeStack.Count - depth + 1;
+    return at >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
 }
 
 QString PopString() {
@@ -616,7 +616,7 @@ namespace {
 // argument form step) are dropped, so that a trapped error leaves nothing behind on the stack.
 bool PictureWindowOpen(int code) {
     if (RequireGraphForm(code)) return true;
-    for (int k = code / ArgumentFormStep; k > 0 && GlTypeStack.Count > 0; --k)
+    for (int k = code / ArgumentFormStep; k > 0 && Vs.GlTypeStack.Count > 0; --k)
         DiscardGlTop();
     return false;
 }

@@ -314,17 +314,17 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     if (at < 0 || at > limit) return false;
     const CodeItemType* next = CodeBuffer.data() + at;
     if (next->FirstCode == CodeKind::Operator) {
-        const int top = GlTypeStack.Count;
-        const int numbers = GlNumStack.Count;
-        if (top < 1 || numbers < 1 || GlTypeStack.Items.data()[top] != GlValueType::Number) return false;
-        const Extended left = GlNumStack.Items.data()[numbers];
+        const int top = Vs.GlTypeStack.Count;
+        const int numbers = Vs.GlNumStack.Count;
+        if (top < 1 || numbers < 1 || Vs.GlTypeStack.Items.data()[top] != GlValueType::Number) return false;
+        const Extended left = Vs.GlNumStack.Items.data()[numbers];
         const int slot = next->SecondCode;
         if (!IsFusedOperator(slot)) return false;
-        GlNumStack.Count = numbers - 1; // A leaves; the result or the boolean takes its place
-        GlTypeStack.Count = top - 1;
+        Vs.GlNumStack.Count = numbers - 1; // A leaves; the result or the boolean takes its place
+        Vs.GlTypeStack.Count = top - 1;
         if (!ApplyOperator(slot, left, a, at + 1)) [[unlikely]] {
-            GlNumStack.Count = numbers;
-            GlTypeStack.Count = top;
+            Vs.GlNumStack.Count = numbers;
+            Vs.GlTypeStack.Count = top;
             return false;
         }
         return true;
@@ -358,17 +358,17 @@ template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value
 // number would be; any other function or argument goes the general way with its errors.
 [[gnu::always_inline]] inline void ExecFunctionItem(int code) {
     if (Numeric::IsExactFunction(code)) {
-        const int top = GlTypeStack.Count;
-        const int numbers = GlNumStack.Count;
-        if (top >= 1 && numbers >= 1 && GlTypeStack.Items.data()[top] == GlValueType::Number) {
-            Extended& slot = GlNumStack.Items.data()[numbers];
+        const int top = Vs.GlTypeStack.Count;
+        const int numbers = Vs.GlNumStack.Count;
+        if (top >= 1 && numbers >= 1 && Vs.GlTypeStack.Items.data()[top] == GlValueType::Number) {
+            Extended& slot = Vs.GlNumStack.Items.data()[numbers];
             Extended result = 0;
             Numeric::ExactFunction(code, slot, result);
-            GlNumStack.Count = numbers - 1;
-            GlTypeStack.Count = top - 1;
+            Vs.GlNumStack.Count = numbers - 1;
+            Vs.GlTypeStack.Count = top - 1;
             if (ApplyToTop(result)) return;
-            GlNumStack.Count = numbers; // the result takes the argument's place, tagged a number
-            GlTypeStack.Count = top;
+            Vs.GlNumStack.Count = numbers; // the result takes the argument's place, tagged a number
+            Vs.GlTypeStack.Count = top;
             slot = result;
             return;
         }
@@ -384,11 +384,11 @@ template <bool Fast> [[gnu::always_inline]] inline void PushNumLiteral(int value
             if (!ApplyToTop(record->Value)) PushNumber(record->Value);
             return;
         }
-        const int top = GlTypeStack.Count;
-        const int numbers = GlNumStack.Count;
+        const int top = Vs.GlTypeStack.Count;
+        const int numbers = Vs.GlNumStack.Count;
         if (record->Kind == NumVarKind::Array && top >= 1 && numbers >= 1 &&
-            GlTypeStack.Items.data()[top] == GlValueType::Number) {
-            Extended& subscript = GlNumStack.Items.data()[numbers];
+            Vs.GlTypeStack.Items.data()[top] == GlValueType::Number) {
+            Extended& subscript = Vs.GlNumStack.Items.data()[numbers];
             if (const Extended* element = SimpleElement(*record, subscript)) {
                 subscript = *element;
                 return;
@@ -406,30 +406,30 @@ template <std::uint8_t Operation>
     Extended result = 0;
     if (!Numeric::FiniteArithmetic<Operation>(a, b, result)) [[unlikely]]
         return false;
-    GlNumStack.Count = numbers - 2;
-    GlTypeStack.Count = top - 2;
+    Vs.GlNumStack.Count = numbers - 2;
+    Vs.GlTypeStack.Count = top - 2;
     if (StoreToLet(result)) return true;
-    GlNumStack.Items.data()[numbers - 1] = result; // A's entry, tagged a number, takes the result
-    GlNumStack.Count = numbers - 1;
-    GlTypeStack.Count = top - 1;
+    Vs.GlNumStack.Items.data()[numbers - 1] = result; // A's entry, tagged a number, takes the result
+    Vs.GlNumStack.Count = numbers - 1;
+    Vs.GlTypeStack.Count = top - 1;
     return true;
 }
 
 // A comparison's boolean replaces the two numbers on top of the Gl stack (or an IF right after it
 // takes it at once).
 [[gnu::always_inline]] inline void StoreComparison(bool holds, int top, int numbers) {
-    GlNumStack.Count = numbers - 2;
+    Vs.GlNumStack.Count = numbers - 2;
     if (BranchOnComparison(holds)) {
-        GlTypeStack.Count = top - 2;
+        Vs.GlTypeStack.Count = top - 2;
         return;
     }
-    if (GlBoolStack.Count < GlBoolStack.Capacity) [[likely]] { // the tag stack has the room of the two
-        GlBoolStack.Items.data()[++GlBoolStack.Count] = holds ? 1 : 0;
-        GlTypeStack.Items.data()[top - 1] = GlValueType::Boolean;
-        GlTypeStack.Count = top - 1;
+    if (Vs.GlBoolStack.Count < Vs.GlBoolStack.Capacity) [[likely]] { // the tag stack has the room of the two
+        Vs.GlBoolStack.Items.data()[++Vs.GlBoolStack.Count] = holds ? 1 : 0;
+        Vs.GlTypeStack.Items.data()[top - 1] = GlValueType::Boolean;
+        Vs.GlTypeStack.Count = top - 1;
         return;
     }
-    GlTypeStack.Count = top - 2;
+    Vs.GlTypeStack.Count = top - 2;
     GlPushBool(holds);
 }
 
@@ -441,10 +441,10 @@ template <std::uint8_t Operation>
 // longer shares it, reuses its spare room instead of copying the whole text for every character
 // added; the result is the same as the join followed by the assignment, and neither can fail.
 bool AppendInPlace() {
-    const int top = GlTypeStack.Count;
-    const int strings = GlStrStack.Count;
+    const int top = Vs.GlTypeStack.Count;
+    const int strings = Vs.GlStrStack.Count;
     if (top < 2 || strings < 2) return false;
-    const std::int32_t* tags = GlTypeStack.Items.data();
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
     if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
     int at = CodeIndex;
     const int limit = CodeLimit;
@@ -458,14 +458,14 @@ bool AppendInPlace() {
         return false;
     StrVarType* record = TableEntry(Tb.StrVarTable, code[at + 1].SecondCode);
     if (!record || record->DimCount != 0) return false;
-    QString* values = GlStrStack.Items.data();
+    QString* values = Vs.GlStrStack.Items.data();
     QString& left = values[strings - 1];
     if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
     left = QString(); // the stack lets go of the text, so the variable alone may hold it
     record->Value.append(values[strings]);
     values[strings] = QString();
-    GlStrStack.Count = strings - 2;
-    GlTypeStack.Count = top - 2;
+    Vs.GlStrStack.Count = strings - 2;
+    Vs.GlTypeStack.Count = top - 2;
     CodeIndex = at + 2;
     return true;
 }
@@ -474,12 +474,12 @@ bool AppendInPlace() {
 // have raised overflow or an invalid operation, so only an infinite or NaN one (and a divisor of 0)
 // goes to ExecOperator, which classifies it from the status flags; so does every other case.
 [[gnu::always_inline]] inline void ExecOperatorItem(int slot) {
-    const int top = GlTypeStack.Count;
-    const int numbers = GlNumStack.Count;
-    const std::int32_t* tags = GlTypeStack.Items.data();
+    const int top = Vs.GlTypeStack.Count;
+    const int numbers = Vs.GlNumStack.Count;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
     if (top >= 2 && numbers >= 2 && tags[top] == GlValueType::Number &&
         tags[top - 1] == GlValueType::Number) {
-        const Extended* values = GlNumStack.Items.data();
+        const Extended* values = Vs.GlNumStack.Items.data();
         const Extended a = values[numbers - 1];
         const Extended b = values[numbers];
         switch (slot) {
@@ -521,18 +521,18 @@ inline const CodeItemType* JumpTargetAtCursor() {
 
 // IF with a boolean on top: true steps over the jump target, false takes it.
 [[gnu::always_inline]] inline void ExecIfItem() {
-    const int top = GlTypeStack.Count;
-    const int booleans = GlBoolStack.Count;
-    if (top >= 1 && booleans >= 1 && GlTypeStack.Items.data()[top] == GlValueType::Boolean) {
-        if (GlBoolStack.Items.data()[booleans] != 0) {
-            GlBoolStack.Count = booleans - 1;
-            GlTypeStack.Count = top - 1;
+    const int top = Vs.GlTypeStack.Count;
+    const int booleans = Vs.GlBoolStack.Count;
+    if (top >= 1 && booleans >= 1 && Vs.GlTypeStack.Items.data()[top] == GlValueType::Boolean) {
+        if (Vs.GlBoolStack.Items.data()[booleans] != 0) {
+            Vs.GlBoolStack.Count = booleans - 1;
+            Vs.GlTypeStack.Count = top - 1;
             ++CodeIndex;
             return;
         }
         if (const CodeItemType* target = JumpTargetAtCursor()) {
-            GlBoolStack.Count = booleans - 1;
-            GlTypeStack.Count = top - 1;
+            Vs.GlBoolStack.Count = booleans - 1;
+            Vs.GlTypeStack.Count = top - 1;
             CodeIndex = target->SecondCode;
             return;
         }
@@ -557,27 +557,27 @@ inline const CodeItemType* JumpTargetAtCursor() {
         NumVarType* record =
             target.FirstCode == CodeKind::NumVar ? TableEntry(Tb.NumVarTable, target.SecondCode) : nullptr;
         if (record) {
-            const int top = GlTypeStack.Count;
-            const int numbers = GlNumStack.Count;
+            const int top = Vs.GlTypeStack.Count;
+            const int numbers = Vs.GlNumStack.Count;
             if (record->DimCount == 0 && top >= 1 && numbers >= 1) {
-                const int tag = GlTypeStack.Items.data()[top];
+                const int tag = Vs.GlTypeStack.Items.data()[top];
                 if (tag == GlValueType::Number || tag == GlValueType::NumberAlt) {
-                    record->Value = GlNumStack.Items.data()[numbers];
-                    GlNumStack.Count = numbers - 1;
-                    GlTypeStack.Count = top - 1;
+                    record->Value = Vs.GlNumStack.Items.data()[numbers];
+                    Vs.GlNumStack.Count = numbers - 1;
+                    Vs.GlTypeStack.Count = top - 1;
                     CodeIndex = at + 1;
                     return;
                 }
             } else if (record->DimCount == 1 && top >= 2 && numbers >= 2) {
                 // the value, then the subscript on top
-                const std::int32_t* tags = GlTypeStack.Items.data();
-                const Extended* values = GlNumStack.Items.data();
+                const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+                const Extended* values = Vs.GlNumStack.Items.data();
                 if (tags[top] == GlValueType::Number &&
                     (tags[top - 1] == GlValueType::Number || tags[top - 1] == GlValueType::NumberAlt)) {
                     if (Extended* element = SimpleElement(*record, values[numbers])) {
                         *element = values[numbers - 1];
-                        GlNumStack.Count = numbers - 2;
-                        GlTypeStack.Count = top - 2;
+                        Vs.GlNumStack.Count = numbers - 2;
+                        Vs.GlTypeStack.Count = top - 2;
                         CodeIndex = at + 1;
                         return;
                     }

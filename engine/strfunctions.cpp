@@ -71,8 +71,8 @@ const QString PiDigitsText = QStringLiteral("3.14159 26535 89793 23846 26433 832
 
 // The tag `depth` entries below the top (0 is the top); None when the stack is not that deep.
 int TagAt(int depth) {
-    const int index = GlTypeStack.Count - depth;
-    return index >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(index)] : GlValueType::None;
+    const int index = Vs.GlTypeStack.Count - depth;
+    return index >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(index)] : GlValueType::None;
 }
 
 // Tests the types of a function's arguments (in source order, the last one on top). A mismatch is
@@ -91,7 +91,7 @@ bool ArgsAre(int nameId, std::initializer_list<int> tags) {
 
 // The string on top of the stack, not popped (the caller has tested the tag).
 const QString& TopStr() {
-    return GlStrStack.Items[static_cast<std::size_t>(GlStrStack.Count)];
+    return Vs.GlStrStack.Items[static_cast<std::size_t>(Vs.GlStrStack.Count)];
 }
 
 QString PopStr() {

@@ -74,8 +74,8 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // The tag `depth` entries below the top (0 is the top); None when the stack is not that deep.
 int TagAt(int depth) {
-    const int index = GlTypeStack.Count - depth;
-    return index >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(index)] : GlValueType::None;
+    const int index = Vs.GlTypeStack.Count - depth;
+    return index >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(index)] : GlValueType::None;
 }
 
 // Tests the argument types (in source order, the last one on top). A mismatch is `error` naming
@@ -753,7 +753,7 @@ void ExecTab() {
         RaiseError(Err::FunctionArgType, Fn::TAB);
         return;
     }
-    GlTypeStack.Items[static_cast<std::size_t>(GlTypeStack.Count)] = GlValueType::NumberAlt;
+    Vs.GlTypeStack.Items[static_cast<std::size_t>(Vs.GlTypeStack.Count)] = GlValueType::NumberAlt;
 }
 
 void FnDateText() {

@@ -63,8 +63,8 @@ bool IsNumber(int tag) {
 
 // The tag `depth` entries down the Gl stack (1 is the top).
 int TagAt(int depth) {
-    const int at = GlTypeStack.Count - depth + 1;
-    return at >= 1 ? GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
+    const int at = Vs.GlTypeStack.Count - depth + 1;
+    return at >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
 }
 
 // A value already checked to lie within an int's range, truncated toward zero.

@@ -1,29 +1,17 @@
 #include "frontend/valuestack.h"
 #include "frontend/raiseerror.h"
 
-ValueArray<std::int32_t> GlTypeStack;
-ValueArray<Extended> GlNumStack;
-ValueArray<QString> GlStrStack;
-ValueArray<std::uint8_t> GlBoolStack;
-int& ValueStackCount = GlTypeStack.Count;
-
-ValueArray<std::int32_t> LoTypeStack;
-ValueArray<Extended> LoNumStack;
-ValueArray<QString> LoStrStack;
-ValueArray<std::uint8_t> LoBoolStack;
-
-ValueArray<CallFrameType> CallFrameStack;
-ValueArray<std::int32_t> CallReturnStack;
+constinit ValueStacks Vs;
 
 namespace {
 constexpr int LoInitialCapacity = 0; // room for one element (index 0), grown on the first push
 
 template <typename T> void LoPush(ValueArray<T>& stack, std::int32_t tag, const T& value) {
-    if (!LoTypeStack.Reserve() || !stack.Reserve()) {
+    if (!Vs.LoTypeStack.Reserve() || !stack.Reserve()) {
         RaiseError(Err::StackOutOfMemory);
         return;
     }
-    LoTypeStack.Items[static_cast<std::size_t>(++LoTypeStack.Count)] = tag;
+    Vs.LoTypeStack.Items[static_cast<std::size_t>(++Vs.LoTypeStack.Count)] = tag;
     stack.Items[static_cast<std::size_t>(++stack.Count)] = value;
 }
 
@@ -31,29 +19,29 @@ template <typename T> void LoPush(ValueArray<T>& stack, std::int32_t tag, const 
 
 namespace detail {
 void GlPushNumSlow(std::int32_t tag, Extended value) {
-    GlPushValue(GlNumStack, tag, value);
+    GlPushValue(Vs.GlNumStack, tag, value);
 }
 void GlPushStrSlow(QString value) {
-    GlPushValue(GlStrStack, GlValueType::String, std::move(value));
+    GlPushValue(Vs.GlStrStack, GlValueType::String, std::move(value));
 }
 void GlPushBoolSlow(std::uint8_t value) {
-    GlPushValue(GlBoolStack, GlValueType::Boolean, value);
+    GlPushValue(Vs.GlBoolStack, GlValueType::Boolean, value);
 }
 void LoPushNumSlow(Extended value) {
-    LoPush(LoNumStack, GlValueType::Number, value);
+    LoPush(Vs.LoNumStack, GlValueType::Number, value);
 }
 void LoPushStrSlow(const QString& value) {
-    LoPush(LoStrStack, GlValueType::String, value);
+    LoPush(Vs.LoStrStack, GlValueType::String, value);
 }
 void LoPushBoolSlow(std::uint8_t value) {
-    LoPush<std::uint8_t>(LoBoolStack, GlValueType::Boolean, value);
+    LoPush<std::uint8_t>(Vs.LoBoolStack, GlValueType::Boolean, value);
 }
 void LoPopFailed() {
     RaiseError(Err::LocalStackError);
 }
 } // namespace detail
 
-void InitGlStack() {
+void ValueStacks::Reset() {
     GlTypeStack.Reset(GlInitialCapacity);
     GlNumStack.Reset(GlInitialCapacity);
     GlStrStack.Reset(GlInitialCapacity);
@@ -66,51 +54,55 @@ void InitGlStack() {
     CallReturnStack.Reset(LoInitialCapacity);
 }
 
+void InitGlStack() {
+    Vs.Reset();
+}
+
 void GlClear() {
-    GlTypeStack.Count = 0;
-    GlNumStack.Count = 0;
+    Vs.GlTypeStack.Count = 0;
+    Vs.GlNumStack.Count = 0;
     // Drop the strings' references now rather than when their slots are reused.
-    for (int i = 1; i <= GlStrStack.Count; ++i)
-        GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
-    GlStrStack.Count = 0;
-    GlBoolStack.Count = 0;
+    for (int i = 1; i <= Vs.GlStrStack.Count; ++i)
+        Vs.GlStrStack.Items[static_cast<std::size_t>(i)] = QString();
+    Vs.GlStrStack.Count = 0;
+    Vs.GlBoolStack.Count = 0;
 }
 
 void PushCallFrame(const CallFrameType& frame) {
-    if (!CallFrameStack.Reserve()) {
+    if (!Vs.CallFrameStack.Reserve()) {
         RaiseError(Err::CallFrameOverflow);
         return;
     }
-    CallFrameStack.Items[static_cast<std::size_t>(++CallFrameStack.Count)] = frame;
+    Vs.CallFrameStack.Items[static_cast<std::size_t>(++Vs.CallFrameStack.Count)] = frame;
 }
 
 bool TopCallFrame(CallFrameType& frame) {
-    if (CallFrameStack.Count < 1) {
+    if (Vs.CallFrameStack.Count < 1) {
         RaiseError(Err::CallFrameEmpty);
         return false;
     }
-    frame = CallFrameStack.Items[static_cast<std::size_t>(CallFrameStack.Count)];
+    frame = Vs.CallFrameStack.Items[static_cast<std::size_t>(Vs.CallFrameStack.Count)];
     return true;
 }
 
 bool PopCallFrame(CallFrameType& frame) {
     if (!TopCallFrame(frame)) return false;
-    --CallFrameStack.Count;
+    --Vs.CallFrameStack.Count;
     return true;
 }
 
 void PushCallReturn(std::int32_t index) {
-    if (!CallReturnStack.Reserve()) {
+    if (!Vs.CallReturnStack.Reserve()) {
         RaiseError(Err::CallReturnOverflow);
         return;
     }
-    CallReturnStack.Items[static_cast<std::size_t>(++CallReturnStack.Count)] = index;
+    Vs.CallReturnStack.Items[static_cast<std::size_t>(++Vs.CallReturnStack.Count)] = index;
 }
 
 std::int32_t PopCallReturn() {
-    if (CallReturnStack.Count < 1) {
+    if (Vs.CallReturnStack.Count < 1) {
         RaiseError(Err::CallReturnEmpty);
         return 0;
     }
-    return CallReturnStack.Items[static_cast<std::size_t>(CallReturnStack.Count--)];
+    return Vs.CallReturnStack.Items[static_cast<std::size_t>(Vs.CallReturnStack.Count--)];
 }

@@ -55,13 +55,34 @@ template <typename T> struct ValueArray {
     }
 };
 
-// ---- the Gl stack ------------------------------------------------------------------------------------
-extern ValueArray<std::int32_t> GlTypeStack; // tags; GlTypeStack.Count is ValueStackCount
-extern ValueArray<Extended> GlNumStack;
-extern ValueArray<QString> GlStrStack;
-extern ValueArray<std::uint8_t> GlBoolStack;
+// W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).
+struct CallFrameType {
+    std::int32_t W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
+};
+
+// The Gl stack (each value a tag and an entry in the part of its type), the Lo save stack of the
+// locals, the call frames and the return indices. One process-wide instance, Vs; the interpreter reset
+// brings each back to its start size, empty.
+struct ValueStacks {
+    ValueArray<std::int32_t> GlTypeStack; // tags; GlTypeStack.Count is ValueStackCount
+    ValueArray<Extended> GlNumStack;
+    ValueArray<QString> GlStrStack;
+    ValueArray<std::uint8_t> GlBoolStack;
+    ValueArray<std::int32_t> LoTypeStack;
+    ValueArray<Extended> LoNumStack;
+    ValueArray<QString> LoStrStack;
+    ValueArray<std::uint8_t> LoBoolStack;
+    ValueArray<CallFrameType> CallFrameStack;
+    ValueArray<std::int32_t> CallReturnStack;
+
+    void Reset();
+};
+extern constinit ValueStacks Vs;
+
 // The number of Gl entries (the tag count); the end-of-run check and the error text read and clear it.
-extern int& ValueStackCount;
+inline int& ValueStackCount = Vs.GlTypeStack.Count;
+
+// ---- the Gl stack ------------------------------------------------------------------------------------
 
 void InitGlStack();
 // Empties the tag stack and the three value stacks together, so they stay in step.
@@ -71,11 +92,11 @@ namespace detail {
 // A push onto any part with any tag: the value's own part makes room first, then the tag stack; a
 // part that cannot grow stores nothing (30102).
 template <typename T> bool GlPushValue(ValueArray<T>& stack, std::int32_t tag, T value) {
-    if (!stack.Reserve() || !GlTypeStack.Reserve()) {
+    if (!stack.Reserve() || !Vs.GlTypeStack.Reserve()) {
         RaiseError(Err::StackOutOfMemory);
         return false;
     }
-    GlTypeStack.Items[static_cast<std::size_t>(++GlTypeStack.Count)] = tag;
+    Vs.GlTypeStack.Items[static_cast<std::size_t>(++Vs.GlTypeStack.Count)] = tag;
     stack.Items[static_cast<std::size_t>(++stack.Count)] = std::move(value);
     return true;
 }
@@ -86,9 +107,10 @@ void GlPushStrSlow(QString value);
 void GlPushBoolSlow(std::uint8_t value);
 
 inline void GlPushNumTagged(std::int32_t tag, Extended value) {
-    if (GlNumStack.Count < GlNumStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
-        GlNumStack.Items.data()[++GlNumStack.Count] = value;
-        GlTypeStack.Items.data()[++GlTypeStack.Count] = tag;
+    if (Vs.GlNumStack.Count < Vs.GlNumStack.Capacity && Vs.GlTypeStack.Count < Vs.GlTypeStack.Capacity)
+        [[likely]] {
+        Vs.GlNumStack.Items.data()[++Vs.GlNumStack.Count] = value;
+        Vs.GlTypeStack.Items.data()[++Vs.GlTypeStack.Count] = tag;
         return;
     }
     GlPushNumSlow(tag, value);
@@ -99,17 +121,19 @@ inline void GlPushNum(Extended value) {
     detail::GlPushNumTagged(GlValueType::Number, value);
 }
 inline void GlPushStr(QString value) {
-    if (GlStrStack.Count < GlStrStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
-        GlStrStack.Items.data()[++GlStrStack.Count] = std::move(value);
-        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::String;
+    if (Vs.GlStrStack.Count < Vs.GlStrStack.Capacity && Vs.GlTypeStack.Count < Vs.GlTypeStack.Capacity)
+        [[likely]] {
+        Vs.GlStrStack.Items.data()[++Vs.GlStrStack.Count] = std::move(value);
+        Vs.GlTypeStack.Items.data()[++Vs.GlTypeStack.Count] = GlValueType::String;
         return;
     }
     detail::GlPushStrSlow(std::move(value));
 }
 inline void GlPushBool(bool value) {
-    if (GlBoolStack.Count < GlBoolStack.Capacity && GlTypeStack.Count < GlTypeStack.Capacity) [[likely]] {
-        GlBoolStack.Items.data()[++GlBoolStack.Count] = value ? 1 : 0;
-        GlTypeStack.Items.data()[++GlTypeStack.Count] = GlValueType::Boolean;
+    if (Vs.GlBoolStack.Count < Vs.GlBoolStack.Capacity && Vs.GlTypeStack.Count < Vs.GlTypeStack.Capacity)
+        [[likely]] {
+        Vs.GlBoolStack.Items.data()[++Vs.GlBoolStack.Count] = value ? 1 : 0;
+        Vs.GlTypeStack.Items.data()[++Vs.GlTypeStack.Count] = GlValueType::Boolean;
         return;
     }
     detail::GlPushBoolSlow(value ? 1 : 0);
@@ -125,13 +149,13 @@ inline void GlPushBoolArray(Extended ref) {
 }
 
 inline int GlTopType() {
-    return GlTypeStack.Count >= 1 ? GlTypeStack.Items.data()[GlTypeStack.Count] : 0;
+    return Vs.GlTypeStack.Count >= 1 ? Vs.GlTypeStack.Items.data()[Vs.GlTypeStack.Count] : 0;
 }
 inline int GlSecondType() {
-    return GlTypeStack.Count >= 2 ? GlTypeStack.Items.data()[GlTypeStack.Count - 1] : 0;
+    return Vs.GlTypeStack.Count >= 2 ? Vs.GlTypeStack.Items.data()[Vs.GlTypeStack.Count - 1] : 0;
 }
 inline int GlThirdType() {
-    return GlTypeStack.Count >= 3 ? GlTypeStack.Items.data()[GlTypeStack.Count - 2] : 0;
+    return Vs.GlTypeStack.Count >= 3 ? Vs.GlTypeStack.Items.data()[Vs.GlTypeStack.Count - 2] : 0;
 }
 
 inline bool IsGlNumberTag(int tag) {
@@ -142,45 +166,41 @@ inline bool IsGlNumberTag(int tag) {
 // Pops a number (tags 1, 4, 5, 6 and 100). Empty: 52302 and 0; another tag on top: 52300, 0, and the
 // stack unchanged.
 inline Extended GlPopNum() {
-    const int count = GlTypeStack.Count;
+    const int count = Vs.GlTypeStack.Count;
     if (count < 1) {
         RaiseError(Err::StackEmpty);
         return 0.0L;
     }
-    if (!IsGlNumberTag(GlTypeStack.Items.data()[count]) || GlNumStack.Count < 1) {
+    if (!IsGlNumberTag(Vs.GlTypeStack.Items.data()[count]) || Vs.GlNumStack.Count < 1) {
         RaiseError(Err::StackError);
         return 0.0L;
     }
-    GlTypeStack.Count = count - 1;
-    return GlNumStack.Items.data()[GlNumStack.Count--];
+    Vs.GlTypeStack.Count = count - 1;
+    return Vs.GlNumStack.Items.data()[Vs.GlNumStack.Count--];
 }
 
 // Pops a string into `out`; on an empty stack or another tag: 52302, `out` untouched, false.
 inline bool GlPopStr(QString& out) {
-    if (GlTopType() != GlValueType::String || GlStrStack.Count < 1) {
+    if (GlTopType() != GlValueType::String || Vs.GlStrStack.Count < 1) {
         RaiseError(Err::StackEmpty);
         return false;
     }
-    --GlTypeStack.Count;
-    out = std::move(GlStrStack.Items.data()[GlStrStack.Count--]);
+    --Vs.GlTypeStack.Count;
+    out = std::move(Vs.GlStrStack.Items.data()[Vs.GlStrStack.Count--]);
     return true;
 }
 
 // Pops a boolean; on an empty stack or another tag: 52302 and false.
 inline bool GlPopBool() {
-    if (GlTopType() != GlValueType::Boolean || GlBoolStack.Count < 1) {
+    if (GlTopType() != GlValueType::Boolean || Vs.GlBoolStack.Count < 1) {
         RaiseError(Err::StackEmpty);
         return false;
     }
-    --GlTypeStack.Count;
-    return GlBoolStack.Items.data()[GlBoolStack.Count--] != 0;
+    --Vs.GlTypeStack.Count;
+    return Vs.GlBoolStack.Items.data()[Vs.GlBoolStack.Count--] != 0;
 }
 
 // ---- the Lo save stack --------------------------------------------------------------------------------
-extern ValueArray<std::int32_t> LoTypeStack;
-extern ValueArray<Extended> LoNumStack;
-extern ValueArray<QString> LoStrStack;
-extern ValueArray<std::uint8_t> LoBoolStack;
 
 namespace detail {
 // The pushes' rare path, out of line: a part has to grow first (30102 when it cannot).
@@ -194,25 +214,28 @@ void LoPopFailed();
 // The pushes and pops run once per local variable of every procedure call, so their common case is
 // inline: room in both parts, or the expected tag on top.
 inline void LoPushNum(Extended value) {
-    if (LoNumStack.Count < LoNumStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
-        LoNumStack.Items.data()[++LoNumStack.Count] = value;
-        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::Number;
+    if (Vs.LoNumStack.Count < Vs.LoNumStack.Capacity && Vs.LoTypeStack.Count < Vs.LoTypeStack.Capacity)
+        [[likely]] {
+        Vs.LoNumStack.Items.data()[++Vs.LoNumStack.Count] = value;
+        Vs.LoTypeStack.Items.data()[++Vs.LoTypeStack.Count] = GlValueType::Number;
         return;
     }
     detail::LoPushNumSlow(value);
 }
 inline void LoPushStr(const QString& value) {
-    if (LoStrStack.Count < LoStrStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
-        LoStrStack.Items.data()[++LoStrStack.Count] = value;
-        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::String;
+    if (Vs.LoStrStack.Count < Vs.LoStrStack.Capacity && Vs.LoTypeStack.Count < Vs.LoTypeStack.Capacity)
+        [[likely]] {
+        Vs.LoStrStack.Items.data()[++Vs.LoStrStack.Count] = value;
+        Vs.LoTypeStack.Items.data()[++Vs.LoTypeStack.Count] = GlValueType::String;
         return;
     }
     detail::LoPushStrSlow(value);
 }
 inline void LoPushBool(bool value) {
-    if (LoBoolStack.Count < LoBoolStack.Capacity && LoTypeStack.Count < LoTypeStack.Capacity) [[likely]] {
-        LoBoolStack.Items.data()[++LoBoolStack.Count] = value ? 1 : 0;
-        LoTypeStack.Items.data()[++LoTypeStack.Count] = GlValueType::Boolean;
+    if (Vs.LoBoolStack.Count < Vs.LoBoolStack.Capacity && Vs.LoTypeStack.Count < Vs.LoTypeStack.Capacity)
+        [[likely]] {
+        Vs.LoBoolStack.Items.data()[++Vs.LoBoolStack.Count] = value ? 1 : 0;
+        Vs.LoTypeStack.Items.data()[++Vs.LoTypeStack.Count] = GlValueType::Boolean;
         return;
     }
     detail::LoPushBoolSlow(value ? 1 : 0);
@@ -220,8 +243,8 @@ inline void LoPushBool(bool value) {
 
 namespace detail {
 template <typename T> inline bool LoCanPop(const ValueArray<T>& stack, std::int32_t tag) {
-    if (LoTypeStack.Count < 1 || LoTypeStack.Items.data()[LoTypeStack.Count] != tag || stack.Count < 1)
-        [[unlikely]] {
+    if (Vs.LoTypeStack.Count < 1 || Vs.LoTypeStack.Items.data()[Vs.LoTypeStack.Count] != tag ||
+        stack.Count < 1) [[unlikely]] {
         LoPopFailed();
         return false;
     }
@@ -231,29 +254,23 @@ template <typename T> inline bool LoCanPop(const ValueArray<T>& stack, std::int3
 
 // On an empty stack or another tag: 52307, the stack unchanged, and 0 / false / `out` untouched.
 inline Extended LoPopNum() {
-    if (!detail::LoCanPop(LoNumStack, GlValueType::Number)) return 0.0L;
-    --LoTypeStack.Count;
-    return LoNumStack.Items.data()[LoNumStack.Count--];
+    if (!detail::LoCanPop(Vs.LoNumStack, GlValueType::Number)) return 0.0L;
+    --Vs.LoTypeStack.Count;
+    return Vs.LoNumStack.Items.data()[Vs.LoNumStack.Count--];
 }
 inline bool LoPopStr(QString& out) {
-    if (!detail::LoCanPop(LoStrStack, GlValueType::String)) return false;
-    --LoTypeStack.Count;
-    out = std::move(LoStrStack.Items.data()[LoStrStack.Count--]);
+    if (!detail::LoCanPop(Vs.LoStrStack, GlValueType::String)) return false;
+    --Vs.LoTypeStack.Count;
+    out = std::move(Vs.LoStrStack.Items.data()[Vs.LoStrStack.Count--]);
     return true;
 }
 inline bool LoPopBool() {
-    if (!detail::LoCanPop(LoBoolStack, GlValueType::Boolean)) return false;
-    --LoTypeStack.Count;
-    return LoBoolStack.Items.data()[LoBoolStack.Count--] != 0;
+    if (!detail::LoCanPop(Vs.LoBoolStack, GlValueType::Boolean)) return false;
+    --Vs.LoTypeStack.Count;
+    return Vs.LoBoolStack.Items.data()[Vs.LoBoolStack.Count--] != 0;
 }
 
 // ---- call frames and return indices --------------------------------------------------------------------
-// W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).
-struct CallFrameType {
-    std::int32_t W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
-};
-extern ValueArray<CallFrameType> CallFrameStack;
-extern ValueArray<std::int32_t> CallReturnStack;
 
 void PushCallFrame(const CallFrameType& frame); // 52308 when it cannot grow
 bool PopCallFrame(CallFrameType& frame);        // 52309 when empty (frame not written)

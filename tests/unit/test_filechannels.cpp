@@ -362,11 +362,11 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     GlPushStr(QStringLiteral("ab"));
     GlPushNum(1);
     ExecPrintFile();
-    detail::GlPushValue(GlNumStack, GlValueType::NumberAlt, Extended(5)); // TAB(5)
+    detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(5)); // TAB(5)
     GlPushNum(1);
     ExecPrintFile();
     EXPECT_EQ(FileChannels[1].Column, 5);
-    detail::GlPushValue(GlNumStack, GlValueType::NumberAlt, Extended(2)); // TAB(2): already past it
+    detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(2)); // TAB(2): already past it
     GlPushNum(1);
     ExecPrintFile();
     GlPushStr(QStringLiteral("c"));
@@ -376,7 +376,7 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
 
     // A TAB as the value that ends the line is refused.
-    detail::GlPushValue(GlNumStack, GlValueType::NumberAlt, Extended(3));
+    detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(3));
     GlPushNum(1);
     ExecPrintFileLineEnd();
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
@@ -394,7 +394,7 @@ TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
-    EXPECT_EQ(GlTypeStack.Count, 0);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
 TEST_F(Channels, PrintUsingWithTrailingCommaMovesToTheNextZone) {
@@ -422,7 +422,7 @@ TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
         GlPushNum(channel);
         ExecPrintFile();
         EXPECT_EQ(Fe.ErrorNumber, c.Error);
-        EXPECT_EQ(GlTypeStack.Count, 0); // the value is not left behind
+        EXPECT_EQ(Vs.GlTypeStack.Count, 0); // the value is not left behind
         Fe.ErrorNumber = 0;
         GlPushNum(channel);
         ExecPrintFileSeparator(PrintSepEnd);

@@ -959,9 +959,9 @@ TEST_F(Flow, SubArgumentsByReferenceComeBackAndByValueAreDropped) {
     EXPECT_EQ(Num(a).Value, 6.0L);
     EXPECT_EQ(Num(b).Value, 7.0L);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(CallFrameStack.Count, 0);
-    EXPECT_EQ(CallReturnStack.Count, 0);
-    EXPECT_EQ(LoTypeStack.Count, 0);
+    EXPECT_EQ(Vs.CallFrameStack.Count, 0);
+    EXPECT_EQ(Vs.CallReturnStack.Count, 0);
+    EXPECT_EQ(Vs.LoTypeStack.Count, 0);
 }
 
 TEST_F(Flow, ARecursiveSubSeesItsOwnVariablesAfterTheInnerCall) {
@@ -1012,8 +1012,8 @@ TEST_F(Flow, ARecursiveSubSeesItsOwnVariablesAfterTheInnerCall) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(t).Value, 66.0L);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(LoTypeStack.Count, 0);
-    EXPECT_EQ(CallFrameStack.Count, 0);
+    EXPECT_EQ(Vs.LoTypeStack.Count, 0);
+    EXPECT_EQ(Vs.CallFrameStack.Count, 0);
 }
 
 TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
@@ -1045,7 +1045,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
 
     SaveLocals();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(LoTypeStack.Count, 1 + 2 + 1 + 3 + 1 + 1);
+    EXPECT_EQ(Vs.LoTypeStack.Count, 1 + 2 + 1 + 3 + 1 + 1);
     Bool(flag).Value = 0;
     Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)] = 0;
     Num(x).Value = 0;
@@ -1055,7 +1055,7 @@ TEST_F(Flow, SaveAndRestoreLeaveTheCallersArrayAlone) {
     Str(s).Value = QStringLiteral("changed");
     RestoreLocals();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(LoTypeStack.Count, 0);
+    EXPECT_EQ(Vs.LoTypeStack.Count, 0);
     EXPECT_EQ(Bool(flag).Value, 1);
     EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(flags).Base + 1)], -1);
     EXPECT_EQ(Num(x).Value, 4.0L);
@@ -1070,7 +1070,7 @@ TEST_F(Flow, SaveAndRestoreDoNothingWithoutAFrame) {
     SaveLocals();
     RestoreLocals();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    ASSERT_EQ(LoTypeStack.Count, 1);
+    ASSERT_EQ(Vs.LoTypeStack.Count, 1);
     EXPECT_EQ(LoPopNum(), 42.0L);
 }
 
@@ -1151,7 +1151,7 @@ TEST_F(Flow, ARecursiveFunctionReturnsItsValue) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(r).Value, 720.0L);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(LoTypeStack.Count, 0);
+    EXPECT_EQ(Vs.LoTypeStack.Count, 0);
 }
 
 TEST_F(Flow, EndInsideASubEndsTheWholeRun) {
@@ -1227,7 +1227,7 @@ TEST_F(Flow, SavingHugeLocalsAtDepthIsRefusedBeforeMemoryRunsOut) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     SaveLocals();
     EXPECT_EQ(Fe.ErrorNumber, Err::StackOutOfMemory);
-    EXPECT_EQ(LoTypeStack.Count, MaxSavedLocals / 2 + 1); // the refused save pushed nothing
+    EXPECT_EQ(Vs.LoTypeStack.Count, MaxSavedLocals / 2 + 1); // the refused save pushed nothing
 }
 
 // ---- DEF functions ------------------------------------------------------------------------------------

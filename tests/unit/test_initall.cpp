@@ -54,8 +54,8 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     EXPECT_EQ(CodeIndex, ProgramCodeStart);
     EXPECT_EQ(CodeLimit, ImmediateAreaLast);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(GlStrStack.Count, 0);
-    EXPECT_EQ(CallReturnStack.Count, 0);
+    EXPECT_EQ(Vs.GlStrStack.Count, 0);
+    EXPECT_EQ(Vs.CallReturnStack.Count, 0);
     for (int n = 1; n <= ControlCount; ++n) {
         EXPECT_EQ(Fe.ControlButtonPressed[n], 0);
         EXPECT_EQ(Fe.ControlTextMultiLine[n], 0);

@@ -175,10 +175,10 @@ TEST_F(PictureStatements, EachTypeIsSavedAndLoadedBack) {
     for (const char* name : {"pic.png", "pic.bmp", "pic.gif", "pic.jpg"}) {
         SCOPED_TRACE(name);
         ASSERT_EQ(Statement(St::SAVEPICTURE + Form1, QString::fromLatin1(name)), 0);
-        EXPECT_EQ(GlTypeStack.Count, 0);
+        EXPECT_EQ(Vs.GlTypeStack.Count, 0);
         ClearScreen();
         ASSERT_EQ(Statement(St::LOADPICTURE + Form1, QString::fromLatin1(name)), 0);
-        EXPECT_EQ(GlTypeStack.Count, 0);
+        EXPECT_EQ(Vs.GlTypeStack.Count, 0);
         EXPECT_EQ(ImageSize(QString::fromLatin1(name)), QStringLiteral(" 200: 100"));
         if (QByteArray(name).endsWith("jpg"))
             EXPECT_LT(MeanDifference(Screen().Image(), drawn), 12.0);
@@ -241,7 +241,7 @@ TEST_F(PictureStatements, AnUnknownExtensionOrAFailedWriteChangesNothing) {
     // An empty area gives no picture to save.
     EXPECT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("e.png"), 0, 10), Err::LoadSaveFailed);
     EXPECT_FALSE(Exists(QStringLiteral("e.png")));
-    EXPECT_EQ(GlTypeStack.Count, 0);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
 TEST_F(PictureStatements, LoadingRefusesMissingUnknownAndBrokenFiles) {
@@ -282,7 +282,7 @@ TEST_F(PictureStatements, WithoutAWindowThePictureStatementsStopAtTheStatement) 
     EXPECT_TRUE(Eng.ErrorAtCurrentItem);
     EXPECT_EQ(FileSized(St::LOADPICTURE + Form3, QStringLiteral("a.png"), 1, 2), Err::NoGraphicsWindow);
     EXPECT_TRUE(Eng.ErrorAtCurrentItem);
-    EXPECT_EQ(GlTypeStack.Count, 0); // the refused statement's operands are gone
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0); // the refused statement's operands are gone
     GlPushNum(1);
     GlPushNum(1);
     EXPECT_EQ(Call(Fn::GETRGBPIXEL), Err::NoGraphicsWindow);
@@ -322,7 +322,7 @@ TEST_F(PictureStatements, TheBufferIsPlacedFromGfLocateAtGLocate) {
     ASSERT_EQ(Sized(St::LOADPICTURE + Form2, 3, 2), 0);
     EXPECT_EQ(Screen().Image().pixel(22, 31), picture.pixel(12, 6));
     EXPECT_EQ(Screen().Pixel(23, 30), White);
-    EXPECT_EQ(GlTypeStack.Count, 0);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
 TEST_F(PictureStatements, APictureLargerThanTheWindowCanBeReachedWithGfLocate) {
@@ -402,7 +402,7 @@ TEST_F(PictureStatements, SavePictureFormsFillTheBufferOrTheFile) {
     ASSERT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("part.gif"), 3, 2), 0);
     EXPECT_EQ(ImageSize(QStringLiteral("part.gif")), QStringLiteral("   3:   2"));
     EXPECT_EQ(QImage(QStringLiteral("part.gif")).pixel(2, 1), ColorWordToRgb(Red));
-    EXPECT_EQ(GlTypeStack.Count, 0);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
 // ---- pixels and picture sizes -----------------------------------------------------------------------------

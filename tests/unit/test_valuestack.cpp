@@ -103,14 +103,14 @@ TEST_F(ValueStacks, ClearingEmptiesEveryPartTogether) {
     QString s;
     ASSERT_TRUE(GlPopStr(s));
     EXPECT_EQ(s, QStringLiteral("y"));
-    EXPECT_EQ(GlStrStack.Count, 0);
-    EXPECT_EQ(GlNumStack.Count, 0);
+    EXPECT_EQ(Vs.GlStrStack.Count, 0);
+    EXPECT_EQ(Vs.GlNumStack.Count, 0);
 }
 
 TEST_F(ValueStacks, GrowthKeepsEveryValue) {
     for (int i = 1; i <= 101; ++i)
         GlPushNum(i);
-    EXPECT_GE(GlTypeStack.Items.size(), 102u);
+    EXPECT_GE(Vs.GlTypeStack.Items.size(), 102u);
     GlPushNum(102);
     for (int i = 102; i >= 1; --i)
         ASSERT_EQ(GlPopNum(), static_cast<Extended>(i));
