@@ -16,7 +16,7 @@ namespace {
 constexpr int FrameItemsAfterFirst = 5; // a call frame is one kind-89 item and five more
 
 inline bool IsCodeTarget(long target) {
-    return target >= 1 && target <= CurrentmaxCodeNum;
+    return target >= 1 && target <= Ib.CurrentmaxCodeNum;
 }
 inline bool IsNumberTag(int tag) {
     return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
@@ -105,13 +105,13 @@ void PushSubFrame(int firstValue) {
     CallFrameType frame;
     frame.W1 = firstValue;
     std::int32_t* const words[FrameItemsAfterFirst] = {&frame.W2, &frame.W3, &frame.W4, &frame.W5, &frame.W6};
-    const int at = CodeIndex;
-    if (at >= 0 && at + FrameItemsAfterFirst - 1 <= CodeLimit) [[likely]] {
+    const int at = Ib.CodeIndex;
+    if (at >= 0 && at + FrameItemsAfterFirst - 1 <= Ib.CodeLimit) [[likely]] {
         // the five words read straight from the buffer, as five fetches would read them
-        const CodeItemType* item = CodeBuffer.data() + at;
+        const CodeItemType* item = Ib.CodeBuffer.data() + at;
         for (int k = 0; k < FrameItemsAfterFirst; ++k)
             *words[k] = item[k].SecondCode;
-        CodeIndex = at + FrameItemsAfterFirst;
+        Ib.CodeIndex = at + FrameItemsAfterFirst;
     } else {
         CodeItemType item;
         for (std::int32_t* word : words) {
@@ -301,7 +301,7 @@ void JumpViaLabelVariable() {
         RaiseError(Err::CallReturnOverflow);
         return;
     }
-    PushCallReturn(CodeIndex);
+    PushCallReturn(Ib.CodeIndex);
     if (Fe.ErrorNumber != 0) return;
 
     const int index = name.SecondCode;
@@ -339,7 +339,7 @@ void JumpViaLabelVariable() {
         RaiseError(Err::SubCallFailed);
         return;
     }
-    CodeIndex = static_cast<int>(target);
+    Ib.CodeIndex = static_cast<int>(target);
 }
 
 // END SUB, END FUNCTION
@@ -347,7 +347,7 @@ void ExecEndSub() {
     CallFrameType frame;
     if (!PopCallFrame(frame)) return;
     const std::int32_t index = PopCallReturn();
-    if (Fe.ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) Ib.CodeIndex = index;
 }
 
 // Kind 84 with the kind-85 item after it: {84, numeric count} {85, string count}
@@ -403,13 +403,13 @@ void CallUserFunction(std::int32_t entry) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
-    PushSubReturn(CodeIndex);
+    PushSubReturn(Ib.CodeIndex);
     if (Fe.ErrorNumber != 0) return;
     // The callee's slots start after the caller's own.
     const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
     Fe.NumFrameBase += caller.NumCount;
     Fe.StrFrameBase += caller.StrCount;
-    CodeIndex = entry;
+    Ib.CodeIndex = entry;
 }
 
 // Internal 237: the function's value is on the Gl stack.
@@ -424,5 +424,5 @@ void ReturnFromFunction() {
     const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
     Fe.NumFrameBase -= caller.NumCount;
     Fe.StrFrameBase -= caller.StrCount;
-    CodeIndex = index;
+    Ib.CodeIndex = index;
 }

@@ -120,7 +120,7 @@ void ExecShowControl(int kind) {
     }
     // The ON or OFF item is this statement's own: taking it here lets the run loop go on after it.
     GetCurrentItem();
-    const bool on = CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::ON;
+    const bool on = Ib.CurrentItem.FirstCode == CodeKind::Statement && Ib.CurrentItem.SecondCode == St::ON;
     HandOver(Hooks.ShowControlHook, kind, false, kind, k, on);
 }
 

@@ -37,8 +37,8 @@ QString OpName(std::uint8_t op) {
 // The procedure machinery: the entry runs the executor of its own item, at Next, which moves the
 // cursor itself, so there is no one place where the run goes on.
 bool RunsItsExecutor(const DecodedItem& entry) {
-    if (entry.Next < 0 || static_cast<std::size_t>(entry.Next) >= CodeBuffer.size()) return false;
-    const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(entry.Next)];
+    if (entry.Next < 0 || static_cast<std::size_t>(entry.Next) >= Ib.CodeBuffer.size()) return false;
+    const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(entry.Next)];
     return entry.Op != DecodedOp::Generic && ProcedureOp(item.FirstCode, item.SecondCode) == entry.Op;
 }
 
@@ -86,8 +86,8 @@ void AddEntryPoints(Walk& walk) {
 
 void DecodedListing(QString& text) {
     text = QStringLiteral("decoded:") + CrLf;
-    const int limit = CodeLimit;
-    if (limit < ProgramCodeStart || limit > CurrentmaxCodeNum) return;
+    const int limit = Ib.CodeLimit;
+    if (limit < ProgramCodeStart || limit > Ib.CurrentmaxCodeNum) return;
     NoteCodeChanged();
     FitDecodedCode();
 
@@ -97,7 +97,7 @@ void DecodedListing(QString& text) {
     std::vector<int> decoded;
     int at = 0;
     while (walk.Next(at)) {
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (MayBeginDecoded(item.FirstCode, item.SecondCode)) {
             const DecodedItem& entry = DecodeItem(at, limit);
             if (entry.Op != DecodedOp::Generic) {
@@ -120,7 +120,7 @@ void DecodedListing(QString& text) {
     for (const int index : decoded) {
         const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(index)];
         text += QLatin1Char('[') + QString::number(index) + QLatin1Char(':') +
-                QString::number(CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
+                QString::number(Ib.CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
                 OpName(entry.Op);
         if (entry.Op == DecodedOp::PushValues || entry.Op == DecodedOp::PopNumbers ||
             entry.Op == DecodedOp::PushNumbers)

@@ -138,7 +138,7 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
 int RunDecoded(int at, int limit, bool& stoppedShort) {
     stoppedShort = false;
     if (DecodedTablesMoved()) NoteCodeChanged();
-    const std::uint64_t generation = CodeGeneration;
+    const std::uint64_t generation = Ib.CodeGeneration;
     // The decoded side as far as it goes; decoding an entry may extend it.
     if (limit < 0) return at;
     if (static_cast<std::size_t>(limit) >= DecodedCode.size()) FitDecodedCode();
@@ -271,7 +271,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::FrameSizes:
         case DecodedOp::FunctionReturn:
             // The executor reads its operands after the item, as in the item-by-item loop.
-            CodeIndex = entry->Next + 1;
+            Ib.CodeIndex = entry->Next + 1;
             RunProcedureItem(entry->Op, entry->Value);
             goto executed;
         default: return at; // Generic
@@ -284,7 +284,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     executed:
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
-        at = CodeIndex;
+        at = Ib.CodeIndex;
         if (Fe.ErrorNumber != 0 || Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;

@@ -127,10 +127,10 @@ int SkipOperandItems(int code) {
 // Steps over the optional operand items of the statement `code` that follows CodeIndex: a refused
 // statement must not leave them to run as values of their own.
 void SkipOperands(int code) {
-    for (int k = SkipOperandItems(code); k > 0 && CodeIndex >= 0 && CodeIndex <= CodeLimit; --k) {
-        const int kind = CodeBuffer[static_cast<std::size_t>(CodeIndex)].FirstCode;
+    for (int k = SkipOperandItems(code); k > 0 && Ib.CodeIndex >= 0 && Ib.CodeIndex <= Ib.CodeLimit; --k) {
+        const int kind = Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeIndex)].FirstCode;
         if (kind != CodeKind::SysNumConst && kind != CodeKind::NumLiteral && kind != CodeKind::NumVar) break;
-        ++CodeIndex;
+        ++Ib.CodeIndex;
     }
 }
 

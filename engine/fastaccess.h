@@ -34,7 +34,7 @@ template <typename T> [[gnu::always_inline]] inline T* TableEntry(std::vector<T>
 
 // A code index a jump may take (as the flow executors check it).
 [[gnu::always_inline]] inline bool IsJumpIndex(long target) {
-    return target >= 1 && target <= CurrentmaxCodeNum;
+    return target >= 1 && target <= Ib.CurrentmaxCodeNum;
 }
 
 // The element of a one-dimensional numeric array for a whole, in-range subscript, as an element read

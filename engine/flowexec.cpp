@@ -29,7 +29,7 @@ constexpr std::chrono::milliseconds SleepSlice{10};
 
 // A code index that a jump may take: inside the code buffer and never the reserved slot 0.
 inline bool IsCodeTarget(long target) {
-    return target >= 1 && target <= CurrentmaxCodeNum;
+    return target >= 1 && target <= Ib.CurrentmaxCodeNum;
 }
 
 // Taking a jump target: the next item; when it is a code index, execution goes on there.
@@ -41,12 +41,12 @@ void TakeJumpTarget() {
         RaiseError(Err::JumpTargetInvalid);
         return;
     }
-    CodeIndex = target.SecondCode;
+    Ib.CodeIndex = target.SecondCode;
 }
 
 // Skipping the target: step over the item without reading it.
 inline void SkipJumpTarget() {
-    ++CodeIndex;
+    ++Ib.CodeIndex;
 }
 
 inline void Branch(bool match) {
@@ -217,9 +217,9 @@ void LetNumber(int index) {
 
 // END
 void ExecEnd() {
-    if (CodeBuffer.empty()) return;
+    if (Ib.CodeBuffer.empty()) return;
     SetCodeItem(0, CodeItemType{CodeKind::End, 0, 0});
-    CodeIndex = 0;
+    Ib.CodeIndex = 0;
 }
 
 // [LET] target[(subscripts)] = value
@@ -385,7 +385,7 @@ void ExecGoto(bool gosub) {
     CodeItemType target;
     GetCode(target);
     if (gosub) {
-        PushGosubReturn(CodeIndex);
+        PushGosubReturn(Ib.CodeIndex);
         if (Fe.ErrorNumber != 0) return;
     }
     switch (target.FirstCode) {
@@ -396,7 +396,7 @@ void ExecGoto(bool gosub) {
             RaiseError(Err::GotoLineNumber);
             return;
         }
-        CodeIndex = at;
+        Ib.CodeIndex = at;
         return;
     }
     case CodeKind::NumVar: {
@@ -410,7 +410,7 @@ void ExecGoto(bool gosub) {
             RaiseError(Err::NoSuchLabel);
             return;
         }
-        CodeIndex = record.Base;
+        Ib.CodeIndex = record.Base;
         return;
     }
     case CodeKind::JumpTarget:
@@ -418,7 +418,7 @@ void ExecGoto(bool gosub) {
             RaiseError(Err::JumpTargetInvalid);
             return;
         }
-        CodeIndex = target.SecondCode;
+        Ib.CodeIndex = target.SecondCode;
         return;
     default: return;
     }
@@ -427,7 +427,7 @@ void ExecGoto(bool gosub) {
 // RETURN
 void ExecReturn() {
     const int index = PopGosubReturn();
-    if (Fe.ErrorNumber == 0) CodeIndex = index;
+    if (Fe.ErrorNumber == 0) Ib.CodeIndex = index;
 }
 
 // DATA ..., DEF ..., DIM ... met in the flow of the program.
@@ -440,7 +440,7 @@ void SkipDeclaration() {
 void SyncStop() {
     Fe.StopRequest = 1;
     // A STOP typed as an immediate command keeps the stopped program's resume point.
-    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = CodeIndex + 1;
+    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Ib.CodeIndex + 1;
     PostButtons(RunButtonMode::Stop);
 }
 

@@ -76,7 +76,7 @@ template <std::size_t N> void FetchOperands(std::array<CodeItemType, N>& items) 
 // A statement whose operands do not have the compiled shape: the error, and the run goes on (when the
 // error is trapped) at the statement's end rather than with its operands.
 void RefuseOperands(int start, int error) {
-    CodeIndex = start;
+    Ib.CodeIndex = start;
     CodeItemType last;
     SkipToStatementEnd(last);
     RaiseError(error);
@@ -100,26 +100,26 @@ public:
           scanPrevToken_(Fe.ScanPrevToken), declContext_(Fe.DeclContext), localNameMode_(Fe.LocalNameMode),
           memberDotMode_(Fe.MemberDotMode), includeMode_(Fe.IncludeMode), includeOffset_(Fe.IncludeOffset),
           includePosition_(Fe.IncludePosition), localNamePrefix_(Fe.LocalNamePrefix),
-          defCounter_(Fe.DefCounter), preCodeIndex_(PreCodeIndex),
-          currentmaxPreCodeNum_(CurrentmaxPreCodeNum), preCodeLimit_(PreCodeLimit), codeIndex_(CodeIndex),
-          errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
+          defCounter_(Fe.DefCounter), preCodeIndex_(Ib.PreCodeIndex),
+          currentmaxPreCodeNum_(Ib.CurrentmaxPreCodeNum), preCodeLimit_(Ib.PreCodeLimit),
+          codeIndex_(Ib.CodeIndex), errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
           dcVarCount_(Tb.NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
         fresh[0] = CodeItemType{};
         fresh[static_cast<std::size_t>(ImmediateAreaLast)] = CodeItemType{};
-        preCode_.swap(PreCodeBuffer);
-        PreCodeBuffer.swap(fresh);
-        CurrentmaxPreCodeNum = ImmediateAreaLast;
-        PreCodeIndex = 1;
+        preCode_.swap(Ib.PreCodeBuffer);
+        Ib.PreCodeBuffer.swap(fresh);
+        Ib.CurrentmaxPreCodeNum = ImmediateAreaLast;
+        Ib.PreCodeIndex = 1;
     }
 
     // A failed compilation may have declared names (a CONST in the text): they are dropped again.
     void DropDeclarations() { Tb.NumofRegisteredDcVar = dcVarCount_; }
 
     ~BorrowedFrontEnd() {
-        PreCodeBuffer.swap(preCode_);
+        Ib.PreCodeBuffer.swap(preCode_);
         Fe.CompileText = std::move(compileText_);
         Fe.CompileTextLength = compileTextLength_;
         Fe.SourcePos = sourcePos_;
@@ -137,10 +137,10 @@ public:
         Fe.IncludePosition = includePosition_;
         Fe.LocalNamePrefix = std::move(localNamePrefix_);
         Fe.DefCounter = defCounter_;
-        PreCodeIndex = preCodeIndex_;
-        CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
-        PreCodeLimit = preCodeLimit_;
-        CodeIndex = codeIndex_;
+        Ib.PreCodeIndex = preCodeIndex_;
+        Ib.CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
+        Ib.PreCodeLimit = preCodeLimit_;
+        Ib.CodeIndex = codeIndex_;
         Fe.ErrorNameIndex = errorNameIndex_;
         Fe.ErrorPosition = errorPosition_;
     }
@@ -166,8 +166,8 @@ private:
 // After the expression only the end of the text may follow: the ":" that closes it, line ends and the
 // end item.
 bool OnlyTextEndFollows() {
-    for (int at = PreCodeIndex; at <= CurrentmaxPreCodeNum; ++at) {
-        const CodeItemType& item = PreCodeBuffer[static_cast<std::size_t>(at)];
+    for (int at = Ib.PreCodeIndex; at <= Ib.CurrentmaxPreCodeNum; ++at) {
+        const CodeItemType& item = Ib.PreCodeBuffer[static_cast<std::size_t>(at)];
         if (item.FirstCode == CodeKind::End || item.FirstCode == CodeKind::None) return true;
         const bool separator = item.FirstCode == CodeKind::Operator &&
                                (item.SecondCode == Op::Colon || item.SecondCode == Op::LineEnd);
@@ -201,7 +201,7 @@ void DiscardAbove(int depth) {
 }
 
 bool ImmediateAreaExists() {
-    return CodeBuffer.size() > static_cast<std::size_t>(ImmediateAreaLast);
+    return Ib.CodeBuffer.size() > static_cast<std::size_t>(ImmediateAreaLast);
 }
 
 bool IsLoPopAll(const CodeItemType& item) {
@@ -258,9 +258,9 @@ template <typename Table> int RegisteredCount(const Table& table, int registered
 // The references of one variable: the line and column of every item of `kind` naming `index`, from
 // the program's first item to the first blank slot after its end. `lastLine` is the line printed last.
 void ListReferences(int kind, int index, QString& lastLine) {
-    const int last = CodeLimit < CurrentmaxCodeNum ? CodeLimit : CurrentmaxCodeNum;
+    const int last = Ib.CodeLimit < Ib.CurrentmaxCodeNum ? Ib.CodeLimit : Ib.CurrentmaxCodeNum;
     for (int at = ProgramCodeStart; at <= last; ++at) {
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (item.FirstCode == CodeKind::None) return;
         if (item.FirstCode != kind || item.SecondCode != index) continue;
         int line = 0;
@@ -307,7 +307,7 @@ int CompileFormula(const QString& text, FormVarType& record) {
         Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
         ScanFormula();
         if (Fe.ErrorNumber == 0) {
-            PreCodeIndex = 1;
+            Ib.PreCodeIndex = 1;
             ParseExpression(*converted);
         }
         if (Fe.ErrorNumber == 0) {
@@ -336,25 +336,25 @@ int CompileFormula(const QString& text, FormVarType& record) {
 
 // STRTOFORM (text, formula@, error)
 void ExecStrToForm() {
-    const int start = CodeIndex;
+    const int start = Ib.CodeIndex;
     std::array<CodeItemType, 3> operands;
     FetchOperands(operands);
     QString text;
     if (!TextOperand(operands[0], text) || !IsFormulaItem(operands[1]) || !IsNumVarItem(operands[2]))
         return RefuseOperands(start, Err::StrToFormSyntax);
-    const int next = CodeIndex;
+    const int next = Ib.CodeIndex;
     FormVarType& formula = Tb.FormVarTable[static_cast<std::size_t>(operands[1].SecondCode)];
     const int error = CompileFormula(text, formula);
     NumRecordOf(operands[2]).Value = error;
-    CodeIndex = next;
+    Ib.CodeIndex = next;
 }
 
 // ---- evaluating a formula -------------------------------------------------------------------------------
 
 // EVALFORM (formula@, result, error)
 void ExecEvalForm() {
-    const int start = CodeIndex;
-    const int position = CurrentItem.Position;
+    const int start = Ib.CodeIndex;
+    const int position = Ib.CurrentItem.Position;
     std::array<CodeItemType, 3> operands;
     FetchOperands(operands);
     if (!IsFormulaItem(operands[0]) || !IsNumVarItem(operands[1]) || !IsNumVarItem(operands[2]))
@@ -383,8 +383,8 @@ void ExecEvalForm() {
 
     auto frame = std::make_unique<EvalFrame>();
     for (int at = 1; at <= ImmediateAreaLast; ++at)
-        frame->Area[static_cast<std::size_t>(at)] = CodeBuffer[static_cast<std::size_t>(at)];
-    frame->ReturnIndex = CodeIndex;
+        frame->Area[static_cast<std::size_t>(at)] = Ib.CodeBuffer[static_cast<std::size_t>(at)];
+    frame->ReturnIndex = Ib.CodeIndex;
     frame->SavedTrap = Eng.EvalFormTrap;
     frame->SavedVarIndex = Eng.EvalFormVarIndex;
     frame->StackDepth = ValueStackCount;
@@ -407,7 +407,7 @@ void ExecEvalForm() {
     Eng.EvalFormVarIndex = operands[2].SecondCode;
     Eng.EvalFormTrap = 1;
     errorVar.Value = 0;
-    CodeIndex = 1;
+    Ib.CodeIndex = 1;
 }
 
 void LeaveFormulaAtTrappedError() {
@@ -417,13 +417,13 @@ void LeaveFormulaAtTrappedError() {
     // Items already run are never reached again, so every item but the restoring ends of FUNCTION
     // calls (whose locals must come back when a call returns into the formula) may give way.
     for (int at = 1; at < frame.EndIndex; ++at) {
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (!IsLoPopAll(item))
             SetCodeItem(at, CodeItemType{CodeKind::Statement, EvalFormCode::Leave, item.Position});
     }
     // The item in hand may be one of them: it is taken again as it now stands.
     if (Eng.CurrentItemIndex >= 1 && Eng.CurrentItemIndex < frame.EndIndex) {
-        CodeIndex = Eng.CurrentItemIndex;
+        Ib.CodeIndex = Eng.CurrentItemIndex;
         FetchCurrentItem();
     }
 }
@@ -434,7 +434,7 @@ void ExecEvalFormLeave() {
         RaiseError(Err::UnexpectedRunError);
         return;
     }
-    CodeIndex = EvalFrames.back()->EndIndex;
+    Ib.CodeIndex = EvalFrames.back()->EndIndex;
 }
 
 // The end of an evaluation: the value into the result variable (unless an error was trapped), the
@@ -463,7 +463,7 @@ void ExecEvalFormEnd() {
     }
     Eng.EvalFormTrap = frame->SavedTrap;
     Eng.EvalFormVarIndex = frame->SavedVarIndex;
-    CodeIndex = frame->ReturnIndex;
+    Ib.CodeIndex = frame->ReturnIndex;
 }
 
 int EvalFormDepth() {
@@ -486,7 +486,7 @@ int ScaleToBitmap(int position, int bitmapSize, int shownSize) {
 
 // MOUSE (event, x, y)
 void ExecMouse() {
-    const int start = CodeIndex;
+    const int start = Ib.CodeIndex;
     std::array<CodeItemType, 3> operands;
     FetchOperands(operands);
     for (const CodeItemType& item : operands)
@@ -607,20 +607,20 @@ void DumpCrossReference() {
 void DumpCodeListing() {
     // The listings walk the buffers with the program's own cursors; they are put back afterwards so
     // that the run goes on after this statement.
-    const int preCodeIndex = PreCodeIndex;
-    const int codeIndex = CodeIndex;
+    const int preCodeIndex = Ib.PreCodeIndex;
+    const int codeIndex = Ib.CodeIndex;
     QString text;
     PreCodeListing(text);
     FlushPrintLine(text);
     text.clear();
     CodeListing(text);
     FlushPrintLine(text);
-    PreCodeIndex = preCodeIndex;
-    CodeIndex = codeIndex;
+    Ib.PreCodeIndex = preCodeIndex;
+    Ib.CodeIndex = codeIndex;
 
     const std::pair<int, const char16_t*> counters[] = {
-        {CurrentmaxPreCodeNum, u" : CurrentmaxPreCodeNum"},
-        {CurrentmaxCodeNum, u" : CurrentmaxCodeNum"},
+        {Ib.CurrentmaxPreCodeNum, u" : CurrentmaxPreCodeNum"},
+        {Ib.CurrentmaxCodeNum, u" : CurrentmaxCodeNum"},
         {Tb.NumofRegisteredDataPtr, u" : NumofRegisteredDataPtr"},
         {Tb.NumofRegisteredNumCon, u" : NumofRegisteredNumCon"},
         {Tb.NumofRegisteredNumVar, u" : NumofRegisteredNumVar"},

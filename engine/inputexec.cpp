@@ -52,8 +52,8 @@ bool IsReadEnd(const CodeItemType& item) {
 
 // The same for a position in the code; every position outside the code counts as one.
 bool IsDataEnd(int at) {
-    if (at < 1 || at > CodeLimit || !InTable(CodeBuffer, at)) return true;
-    return IsReadEnd(CodeBuffer[static_cast<std::size_t>(at)]);
+    if (at < 1 || at > Ib.CodeLimit || !InTable(Ib.CodeBuffer, at)) return true;
+    return IsReadEnd(Ib.CodeBuffer[static_cast<std::size_t>(at)]);
 }
 
 int DataCount() {
@@ -66,8 +66,8 @@ int NextDataStatement(int index) {
     const int count = DataCount();
     for (int k = 1; k <= count; ++k) {
         const int at = Tb.DataPtrTable[static_cast<std::size_t>(k)];
-        if (at < index || at > CodeLimit || !InTable(CodeBuffer, at)) continue;
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        if (at < index || at > Ib.CodeLimit || !InTable(Ib.CodeBuffer, at)) continue;
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (item.FirstCode == CodeKind::Statement && item.SecondCode == St::DATA) return at;
     }
     return 0;
@@ -80,7 +80,7 @@ int DataStartAfter(int k) {
         const int line = NextDataStatement(Tb.DataPtrTable[static_cast<std::size_t>(k + 1)]);
         if (line != 0) return line + 1;
     }
-    return CodeLimit + 1;
+    return Ib.CodeLimit + 1;
 }
 
 void RestoreTo(int k) {
@@ -97,7 +97,7 @@ void RestoreTo(int k) {
 void StopAtInput() {
     Fe.StopRequest = 1;
     if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Fe.InputRestartPC;
-    CodeIndex = Fe.InputRestartPC;
+    Ib.CodeIndex = Fe.InputRestartPC;
 }
 
 } // namespace
@@ -188,7 +188,7 @@ QString InputEchoFinal(bool lineInput, const QString& prompt, const QString& tex
 // INPUT ["prompt" {, | ;}] targets  /  LINE INPUT ["prompt" {, | ;}] target$
 void ExecInput(bool lineInput) {
     const int statement = lineInput ? St::LINEINPUT : St::INPUT;
-    Fe.InputRestartPC = CodeIndex - 1;
+    Fe.InputRestartPC = Ib.CodeIndex - 1;
 
     // The prompt: INPUT always has a separator and a text (the compiler supplies "? "); LINE INPUT
     // has an optional text, then the transfer slot that receives the line.
@@ -209,7 +209,7 @@ void ExecInput(bool lineInput) {
             Eng.InputPrompt = Tb.StrConTable[static_cast<std::size_t>(item.SecondCode)];
         } else {
             Eng.InputPrompt = QStringLiteral("?");
-            --CodeIndex;
+            --Ib.CodeIndex;
         }
         GetCode(item);
         // A line that can go nowhere is refused before anybody is asked for it.
@@ -280,7 +280,7 @@ void ExecInputNumField() {
     if (!field.isEmpty() && !TextToReal(field, value)) {
         // Not a number: the INPUT asks again, showing what was typed.
         Fe.InputRetry = 1;
-        CodeIndex = Fe.InputRestartPC;
+        Ib.CodeIndex = Fe.InputRestartPC;
         return;
     }
     Tb.PublicNumTable[TransferSlot].Value = value;
@@ -339,7 +339,7 @@ void ExecRead() {
             if (line == 0) return; // 1006: no value left
             Fe.DataReadPos = line + 1;
         }
-        const CodeItemType value = CodeBuffer[static_cast<std::size_t>(Fe.DataReadPos)];
+        const CodeItemType value = Ib.CodeBuffer[static_cast<std::size_t>(Fe.DataReadPos)];
         ++Fe.DataReadPos;
         if (value.FirstCode == CodeKind::NumLiteral && IsNumTarget(target)) {
             StoreNumTarget(target, NumConValue(value));
@@ -371,7 +371,7 @@ void ExecRestore() {
         if (!InTable(Tb.NumVarTable, item.SecondCode) ||
             Tb.NumVarTable[static_cast<std::size_t>(item.SecondCode)].Kind != NumVarKind::Label) {
             RaiseError(Err::RestoreNotLabel);
-            --CodeIndex;
+            --Ib.CodeIndex;
             return;
         }
         std::int32_t k = 0;

@@ -241,7 +241,7 @@ void RunPassesUnguarded(bool& running) {
                 PlaceRunForm();
                 compiled = CompileProgram();
                 if (compiled) {
-                    CodeIndex = ProgramCodeStart;
+                    Ib.CodeIndex = ProgramCodeStart;
                     Fe.ResumePC = ProgramCodeStart;
                     PostButtons(RunButtonMode::Run);
                     CloseAllChannels();
@@ -252,11 +252,12 @@ void RunPassesUnguarded(bool& running) {
             Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
             compiled = CompileImmediate();
             if (compiled) {
-                CodeIndex = 1;
+                Ib.CodeIndex = 1;
                 PostButtons(RunButtonMode::ImmediateRun);
                 GetCurrentItem();
-                CodeIndex = 1;
-                if (!(CurrentItem.FirstCode == CodeKind::Statement && CurrentItem.SecondCode == St::CONT))
+                Ib.CodeIndex = 1;
+                if (!(Ib.CurrentItem.FirstCode == CodeKind::Statement &&
+                      Ib.CurrentItem.SecondCode == St::CONT))
                     CloseAllChannels();
             }
         } else if (kind == RunKind::Resume) {
@@ -265,7 +266,7 @@ void RunPassesUnguarded(bool& running) {
                 PostCaption(QStringLiteral("Lorvex 実行画面（再開）"));
                 FlushPrintLine(QStringLiteral("実行再開しました。"));
             }
-            CodeIndex = Fe.ResumePC;
+            Ib.CodeIndex = Fe.ResumePC;
             Fe.ResumePC = ImmediateAreaLast;
         } else {
             CloseAllChannels();
@@ -303,7 +304,7 @@ void TakeOutOfMemory(bool running) {
     // what the user must hear about is the memory.
     Fe.ErrorNumber = 0;
     RaiseError(Err::OutOfMemory);
-    Fe.ErrorPosition = running ? CurrentItem.Position : Fe.SourcePos;
+    Fe.ErrorPosition = running ? Ib.CurrentItem.Position : Fe.SourcePos;
     // The line being built may be what could not grow, and the end-of-run lines are added to it.
     Eng.PrintLine = QString();
 }

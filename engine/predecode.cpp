@@ -22,14 +22,14 @@ std::uint64_t NodesGeneration = 0;
 constexpr int MaxJumpHops = 8;
 
 bool IsJumpIndex(long target) {
-    return target >= 1 && target <= CurrentmaxCodeNum;
+    return target >= 1 && target <= Ib.CurrentmaxCodeNum;
 }
 
 // The item at `at`; no item outside the buffer.
 const CodeItemType& ItemAt(int at) {
     static const CodeItemType none{};
-    return at >= 0 && static_cast<std::size_t>(at) < CodeBuffer.size()
-               ? CodeBuffer[static_cast<std::size_t>(at)]
+    return at >= 0 && static_cast<std::size_t>(at) < Ib.CodeBuffer.size()
+               ? Ib.CodeBuffer[static_cast<std::size_t>(at)]
                : none;
 }
 
@@ -530,7 +530,7 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
 // The decoded operation of `at` in this generation (decoding it when it is not yet).
 int DecodeItemAt(int at, int limit) {
     const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
-    if (entry.Generation == CodeGeneration) return entry.Op;
+    if (entry.Generation == Ib.CodeGeneration) return entry.Op;
     return DecodeItem(at, limit).Op;
 }
 
@@ -539,16 +539,16 @@ int DecodeItemAt(int at, int limit) {
 DecodedItem& DecodeItem(int at, int limit) {
     DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
     entry = DecodedItem{};
-    entry.Generation = CodeGeneration;
+    entry.Generation = Ib.CodeGeneration;
     entry.Retries = DecodedRetries;
-    if (NodesGeneration != CodeGeneration) {
+    if (NodesGeneration != Ib.CodeGeneration) {
         DecodedNodes.clear();
         DecodedRoots.clear();
-        NodesGeneration = CodeGeneration;
+        NodesGeneration = Ib.CodeGeneration;
         DecodedNumbers = Tb.NumVarTable.data();
         DecodedStrings = Tb.StrVarTable.data();
     }
-    if (at < 1 || at > limit || limit > CurrentmaxCodeNum) return entry;
+    if (at < 1 || at > limit || limit > Ib.CurrentmaxCodeNum) return entry;
     const int start = SkipInert(at, limit);
     const CodeItemType& first = ItemAt(start);
     if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::GOTO) {
@@ -570,5 +570,5 @@ DecodedItem& DecodeItem(int at, int limit) {
     return entry;
 }
 void FitDecodedCode() {
-    if (DecodedCode.size() < CodeBuffer.size()) DecodedCode.resize(CodeBuffer.size());
+    if (DecodedCode.size() < Ib.CodeBuffer.size()) DecodedCode.resize(Ib.CodeBuffer.size());
 }

@@ -177,14 +177,14 @@ template <typename Table> bool InTable(const Table& table, long at) {
 // requested leaves the run at the item right after the last one run, so nothing is stepped over then.
 // The loop's copies of the cursor and the limit (`pc`, `limit`) come back updated.
 template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(int& pc, int& limit) {
-    int at = CodeIndex;
-    limit = CodeLimit;
+    int at = Ib.CodeIndex;
+    limit = Ib.CodeLimit;
     if (at < 0 || at > limit) [[unlikely]] {
         FetchCurrentItem(); // past the end: the kind becomes 0 and the cursor stays
-        pc = CodeIndex;
+        pc = Ib.CodeIndex;
         return;
     }
-    const CodeItemType* item = CodeBuffer.data() + at;
+    const CodeItemType* item = Ib.CodeBuffer.data() + at;
     if constexpr (Fast) {
         if ((Fe.ErrorNumber | Fe.StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
             while (at < limit && IsInertItem(*item)) {
@@ -193,10 +193,10 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
             }
         }
     }
-    CurrentItem = *item;
+    Ib.CurrentItem = *item;
     Eng.CurrentItemIndex = at;
     pc = at + 1;
-    CodeIndex = pc;
+    Ib.CodeIndex = pc;
 }
 
 // ---- fused sequences ------------------------------------------------------------------------------------
@@ -209,10 +209,10 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // an IF and its jump target, the branch is taken here, without the boolean on the stack. False
 // (nothing changed) otherwise.
 [[gnu::always_inline]] inline bool BranchOnComparison(bool holds) {
-    int at = CodeIndex;
-    const int limit = CodeLimit;
+    int at = Ib.CodeIndex;
+    const int limit = Ib.CodeLimit;
     if (at < 0) return false;
-    const CodeItemType* code = CodeBuffer.data();
+    const CodeItemType* code = Ib.CodeBuffer.data();
     while (at < limit &&
            (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
         ++at;
@@ -220,7 +220,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
         return false;
     const CodeItemType& target = code[at + 1];
     if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
-    CodeIndex = holds ? at + 2 : target.SecondCode; // true steps over the target, as IF does
+    Ib.CodeIndex = holds ? at + 2 : target.SecondCode; // true steps over the target, as IF does
     return true;
 }
 
@@ -233,10 +233,10 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // the items at the cursor are expression brackets, the LET and its target, the value is stored here
 // and the cursor passes the target. False (nothing changed) otherwise.
 [[gnu::always_inline]] inline bool StoreToLet(Extended result) {
-    int at = CodeIndex;
-    const int limit = CodeLimit;
+    int at = Ib.CodeIndex;
+    const int limit = Ib.CodeLimit;
     if (at < 0) return false;
-    const CodeItemType* code = CodeBuffer.data();
+    const CodeItemType* code = Ib.CodeBuffer.data();
     while (at < limit &&
            (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
         ++at;
@@ -246,7 +246,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     NumVarType* record = TableEntry(Tb.NumVarTable, code[at + 1].SecondCode);
     if (!record || record->DimCount != 0) return false;
     record->Value = result;
-    CodeIndex = at + 2;
+    Ib.CodeIndex = at + 2;
     return true;
 }
 
@@ -293,13 +293,13 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     const std::uint8_t operation = Numeric::OperationOfSlot(slot);
     Extended result = 0;
     if (FusedArithmetic(operation, a, b, result)) {
-        CodeIndex = next;
+        Ib.CodeIndex = next;
         if (!StoreToLet(result)) PushNumber(result);
         return true;
     }
     if (!Numeric::IsComparison(operation)) return false;
     const bool holds = Numeric::Holds(operation, a, b);
-    CodeIndex = next;
+    Ib.CodeIndex = next;
     if (!BranchOnComparison(holds)) GlPushBool(holds);
     return true;
 }
@@ -309,10 +309,10 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // the stack, the operator is applied here and the cursor passes it. False (nothing changed) in every
 // other case, and the push is made as usual.
 [[gnu::always_inline]] inline bool ApplyToTop(Extended a) {
-    const int at = CodeIndex;
-    const int limit = CodeLimit;
+    const int at = Ib.CodeIndex;
+    const int limit = Ib.CodeLimit;
     if (at < 0 || at > limit) return false;
-    const CodeItemType* next = CodeBuffer.data() + at;
+    const CodeItemType* next = Ib.CodeBuffer.data() + at;
     if (next->FirstCode == CodeKind::Operator) {
         const int top = Vs.GlTypeStack.Count;
         const int numbers = Vs.GlNumStack.Count;
@@ -446,10 +446,10 @@ bool AppendInPlace() {
     if (top < 2 || strings < 2) return false;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
     if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
-    int at = CodeIndex;
-    const int limit = CodeLimit;
+    int at = Ib.CodeIndex;
+    const int limit = Ib.CodeLimit;
     if (at < 0) return false;
-    const CodeItemType* code = CodeBuffer.data();
+    const CodeItemType* code = Ib.CodeBuffer.data();
     while (at < limit &&
            (code[at].FirstCode == CodeKind::ExprOpen || code[at].FirstCode == CodeKind::ExprClose))
         ++at;
@@ -466,7 +466,7 @@ bool AppendInPlace() {
     values[strings] = QString();
     Vs.GlStrStack.Count = strings - 2;
     Vs.GlTypeStack.Count = top - 2;
-    CodeIndex = at + 2;
+    Ib.CodeIndex = at + 2;
     return true;
 }
 
@@ -513,9 +513,9 @@ bool AppendInPlace() {
 
 // The item after the statement item, when it is a jump target naming a valid code index; else null.
 inline const CodeItemType* JumpTargetAtCursor() {
-    const int at = CodeIndex;
-    if (at < 0 || at > CodeLimit) return nullptr;
-    const CodeItemType* target = CodeBuffer.data() + at;
+    const int at = Ib.CodeIndex;
+    if (at < 0 || at > Ib.CodeLimit) return nullptr;
+    const CodeItemType* target = Ib.CodeBuffer.data() + at;
     return target->FirstCode == CodeKind::JumpTarget && IsJumpIndex(target->SecondCode) ? target : nullptr;
 }
 
@@ -527,13 +527,13 @@ inline const CodeItemType* JumpTargetAtCursor() {
         if (Vs.GlBoolStack.Items.data()[booleans] != 0) {
             Vs.GlBoolStack.Count = booleans - 1;
             Vs.GlTypeStack.Count = top - 1;
-            ++CodeIndex;
+            ++Ib.CodeIndex;
             return;
         }
         if (const CodeItemType* target = JumpTargetAtCursor()) {
             Vs.GlBoolStack.Count = booleans - 1;
             Vs.GlTypeStack.Count = top - 1;
-            CodeIndex = target->SecondCode;
+            Ib.CodeIndex = target->SecondCode;
             return;
         }
     }
@@ -543,7 +543,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
 // GOTO to a code index.
 [[gnu::always_inline]] inline void ExecGotoItem() {
     if (const CodeItemType* target = JumpTargetAtCursor()) {
-        CodeIndex = target->SecondCode;
+        Ib.CodeIndex = target->SecondCode;
         return;
     }
     ExecGoto(false);
@@ -551,9 +551,9 @@ inline const CodeItemType* JumpTargetAtCursor() {
 
 // LET of a number (tag 1 or 100) to a numeric scalar or to an element of a one-dimensional array.
 [[gnu::always_inline]] inline void ExecLetItem() {
-    const int at = CodeIndex;
-    if (at >= 0 && at <= CodeLimit) {
-        const CodeItemType& target = CodeBuffer.data()[at];
+    const int at = Ib.CodeIndex;
+    if (at >= 0 && at <= Ib.CodeLimit) {
+        const CodeItemType& target = Ib.CodeBuffer.data()[at];
         NumVarType* record =
             target.FirstCode == CodeKind::NumVar ? TableEntry(Tb.NumVarTable, target.SecondCode) : nullptr;
         if (record) {
@@ -565,7 +565,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
                     record->Value = Vs.GlNumStack.Items.data()[numbers];
                     Vs.GlNumStack.Count = numbers - 1;
                     Vs.GlTypeStack.Count = top - 1;
-                    CodeIndex = at + 1;
+                    Ib.CodeIndex = at + 1;
                     return;
                 }
             } else if (record->DimCount == 1 && top >= 2 && numbers >= 2) {
@@ -578,7 +578,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
                         *element = values[numbers - 1];
                         Vs.GlNumStack.Count = numbers - 2;
                         Vs.GlTypeStack.Count = top - 2;
-                        CodeIndex = at + 1;
+                        Ib.CodeIndex = at + 1;
                         return;
                     }
                 }
@@ -643,13 +643,13 @@ void ReportFunctionNotBuilt(int code) {
 [[gnu::always_inline]] inline void EnterItem(int at, int limit, int& pc) {
     Eng.CurrentItemIndex = at;
     if (at >= 0 && at <= limit) {
-        CurrentItem = CodeBuffer.data()[at];
+        Ib.CurrentItem = Ib.CodeBuffer.data()[at];
         pc = at + 1;
     } else {
-        CurrentItem.FirstCode = CodeKind::None;
+        Ib.CurrentItem.FirstCode = CodeKind::None;
         pc = at;
     }
-    CodeIndex = pc;
+    Ib.CodeIndex = pc;
 }
 
 // True when the entry of `at` is decoded, in this generation, as an item for the general path: the
@@ -657,7 +657,7 @@ void ReportFunctionNotBuilt(int code) {
 [[gnu::always_inline]] inline bool IsDecodedGeneric(int at) {
     if (static_cast<std::size_t>(static_cast<unsigned>(at)) >= DecodedCode.size()) return false;
     const DecodedItem& entry = DecodedCode.data()[at];
-    return entry.Op == DecodedOp::Generic && entry.Generation == CodeGeneration;
+    return entry.Op == DecodedOp::Generic && entry.Generation == Ib.CodeGeneration;
 }
 
 namespace {
@@ -668,17 +668,17 @@ namespace {
 // start of a line is not reported on the line before. False when the run ends with the error.
 bool TakeError(int& pc, int& limit) {
     if (Eng.ErrorAtCurrentItem)
-        Fe.ErrorPosition = CurrentItem.Position;
+        Fe.ErrorPosition = Ib.CurrentItem.Position;
     else
-        Fe.ErrorPosition = CurrentItem.Position >= 1 ? CurrentItem.Position - 1 : 0;
+        Fe.ErrorPosition = Ib.CurrentItem.Position >= 1 ? Ib.CurrentItem.Position - 1 : 0;
     if (Eng.EvalFormTrap == 0) return false;
     if (InTable(Tb.NumVarTable, Eng.EvalFormVarIndex))
         Tb.NumVarTable[static_cast<std::size_t>(Eng.EvalFormVarIndex)].Value = Fe.ErrorNumber;
     Fe.ErrorNumber = 0;
     if (Eng.ErrorAtCurrentItem) FetchCurrentItem(); // never dispatch the failing item again
     LeaveFormulaAtTrappedError();
-    pc = CodeIndex;
-    limit = CodeLimit;
+    pc = Ib.CodeIndex;
+    limit = Ib.CodeLimit;
     return true;
 }
 
@@ -693,15 +693,15 @@ template <bool Fast> LoopExit RunItems() {
     LoopExit exit = LoopExit::End;
     // The loop's own copies of CodeIndex and CodeLimit as the last fetch left them; executors work on
     // the globals, and every fetch reads those afresh.
-    int pc = CodeIndex;
-    int limit = CodeLimit;
+    int pc = Ib.CodeIndex;
+    int limit = Ib.CodeLimit;
     // The index whose decoded statement stopped short: its item runs by the general path next.
     int generalAt = -1;
     // Every run decodes afresh: what an earlier run decoded may describe code since replaced.
     NoteCodeChanged();
     for (;;) {
         // Stop condition, tested before every dispatch.
-        const int kind = CurrentItem.FirstCode;
+        const int kind = Ib.CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
         if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return LoopExit::Stop;
@@ -711,7 +711,7 @@ template <bool Fast> LoopExit RunItems() {
         // Decoded statements run from here as far as they go; the item they end on is then in hand.
         if constexpr (Fast) {
             if (Eng.CurrentItemIndex != generalAt &&
-                MayBeginDecoded(CurrentItem.FirstCode, CurrentItem.SecondCode) &&
+                MayBeginDecoded(Ib.CurrentItem.FirstCode, Ib.CurrentItem.SecondCode) &&
                 !IsDecodedGeneric(Eng.CurrentItemIndex)) {
                 const int start = Eng.CurrentItemIndex;
                 bool stoppedShort = false;
@@ -731,7 +731,7 @@ template <bool Fast> LoopExit RunItems() {
             generalAt = -1;
         }
 
-        const int value = CurrentItem.SecondCode;
+        const int value = Ib.CurrentItem.SecondCode;
         Eng.ErrorAtCurrentItem = false;
         bool leave = false;
 
@@ -826,8 +826,8 @@ template <bool Fast> LoopExit RunItems() {
         if (Fe.ErrorNumber != 0) [[unlikely]] {
             if (!TakeError(pc, limit)) return LoopExit::Error;
         } else if (Eng.ErrorAtCurrentItem) [[unlikely]] {
-            pc = CodeIndex; // the item stays in hand (no executor does this without an error)
-            limit = CodeLimit;
+            pc = Ib.CodeIndex; // the item stays in hand (no executor does this without an error)
+            limit = Ib.CodeLimit;
         }
     }
 }

@@ -12,7 +12,7 @@
 
 // Takes the item at CodeIndex into CurrentItem and notes where it stands.
 inline void FetchCurrentItem() {
-    Eng.CurrentItemIndex = CodeIndex;
+    Eng.CurrentItemIndex = Ib.CodeIndex;
     GetCurrentItem();
 }
 

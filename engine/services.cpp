@@ -69,11 +69,11 @@ void SkipToStatementEnd(CodeItemType& last) {
     last = CodeItemType{CodeKind::Operator, Op::Colon, 0};
     for (;;) {
         // Remember where the item was: a fetch past the end of the code does not move the cursor.
-        const int at = CodeIndex;
+        const int at = Ib.CodeIndex;
         CodeItemType item;
         GetCode(item);
         if (IsStatementEnd(item) || item.FirstCode == CodeKind::End) {
-            CodeIndex = at;
+            Ib.CodeIndex = at;
             return;
         }
         last = item;

@@ -28,21 +28,21 @@ bool ParseFailed() {
 
 bool CompileProgram() {
     ResetSourcePos();
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     PreScan();
     if (Fe.ErrorNumber != 0) {
         Fe.ErrorPosition = Fe.SourcePos;
         return false;
     }
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     ScanProgram();
     if (ScanFailed()) return false;
     InitCode();
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
     ParseProgram();
     return !ParseFailed();
 }
@@ -52,12 +52,12 @@ bool CompileImmediate() {
     ResetSourcePos();
     Fe.ErrorPosition = 0;
     ResetPreCode();
-    PreCodeIndex = ImmediateStart;
+    Ib.PreCodeIndex = ImmediateStart;
     ScanProgram();
     if (ScanFailed()) return false;
     ResetCode();
-    PreCodeIndex = ImmediateStart;
-    CodeIndex = ImmediateStart;
+    Ib.PreCodeIndex = ImmediateStart;
+    Ib.CodeIndex = ImmediateStart;
     ParseProgram();
     return !ParseFailed();
 }

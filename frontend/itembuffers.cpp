@@ -7,17 +7,7 @@
 
 #include <new>
 
-std::vector<CodeItemType> PreCodeBuffer;
-int PreCodeIndex = 0;
-int CurrentmaxPreCodeNum = 0;
-int PreCodeLimit = 0;
-
-CodeItems CodeBuffer;
-std::uint64_t CodeGeneration = 1;
-int CodeIndex = 0;
-int CurrentmaxCodeNum = 0;
-int CodeLimit = 0;
-CodeItemType CurrentItem, NextItem, PeekItem;
+constinit ItemBuffers Ib;
 
 namespace {
 
@@ -45,77 +35,77 @@ bool GrowTo(std::vector<CodeItemType>& buffer, int at, int& currentMax) {
 
 class CodeWriter {
 public:
-    static std::vector<CodeItemType>& Items() { return CodeBuffer.items_; }
+    static std::vector<CodeItemType>& Items() { return Ib.CodeBuffer.items_; }
 };
 
 void InitPreCode() {
-    PreCodeBuffer.assign(InitialSlots, CodeItemType{});
-    CurrentmaxPreCodeNum = ImmediateAreaLast;
-    PreCodeLimit = ImmediateAreaLast;
-    PreCodeBuffer[0] = {CodeKind::Operator, Op::Colon, 0};
-    PreCodeBuffer[ImmediateAreaLast] = {CodeKind::Operator, Op::Colon, 0};
+    Ib.PreCodeBuffer.assign(InitialSlots, CodeItemType{});
+    Ib.CurrentmaxPreCodeNum = ImmediateAreaLast;
+    Ib.PreCodeLimit = ImmediateAreaLast;
+    Ib.PreCodeBuffer[0] = {CodeKind::Operator, Op::Colon, 0};
+    Ib.PreCodeBuffer[ImmediateAreaLast] = {CodeKind::Operator, Op::Colon, 0};
 }
 
 void ResetPreCode() {
-    if (CurrentmaxPreCodeNum < ImmediateAreaLast) {
-        PreCodeBuffer.assign(InitialSlots, CodeItemType{});
-        CurrentmaxPreCodeNum = ImmediateAreaLast;
+    if (Ib.CurrentmaxPreCodeNum < ImmediateAreaLast) {
+        Ib.PreCodeBuffer.assign(InitialSlots, CodeItemType{});
+        Ib.CurrentmaxPreCodeNum = ImmediateAreaLast;
     }
     if (Fe.ErrorNumber != 0) return;
     for (int i = 0; i <= ImmediateAreaLast; ++i)
-        PreCodeBuffer[i].FirstCode = CodeKind::End;
-    PreCodeBuffer[0] = {CodeKind::None, 0, PreCodeBuffer[0].Position};
-    PreCodeBuffer[ImmediateAreaLast] = {CodeKind::None, 0, PreCodeBuffer[ImmediateAreaLast].Position};
+        Ib.PreCodeBuffer[i].FirstCode = CodeKind::End;
+    Ib.PreCodeBuffer[0] = {CodeKind::None, 0, Ib.PreCodeBuffer[0].Position};
+    Ib.PreCodeBuffer[ImmediateAreaLast] = {CodeKind::None, 0, Ib.PreCodeBuffer[ImmediateAreaLast].Position};
 }
 
 void AddPreCode(const CodeItemType& item) {
     if (item.FirstCode == CodeKind::None) return;
     // An immediate command is scanned into slots 1 to 100; past them it would overwrite the program.
     if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
-        PreCodeIndex > ImmediateAreaLast) {
+        Ib.PreCodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;
     }
-    if (PreCodeIndex < 0) return;
-    if (!GrowTo(PreCodeBuffer, PreCodeIndex, CurrentmaxPreCodeNum)) return;
+    if (Ib.PreCodeIndex < 0) return;
+    if (!GrowTo(Ib.PreCodeBuffer, Ib.PreCodeIndex, Ib.CurrentmaxPreCodeNum)) return;
     CodeItemType stored = item;
     // Pre-code carries the position of the token's first character (or of the INCLUDE statement
     // while included text is scanned), so that errors point at the start of what went wrong.
     if (Fe.IncludeMode == 0 || Fe.IncludeMode == 1) stored.Position = Fe.TokenStart;
-    PreCodeBuffer[static_cast<std::size_t>(PreCodeIndex)] = stored;
-    ++PreCodeIndex;
+    Ib.PreCodeBuffer[static_cast<std::size_t>(Ib.PreCodeIndex)] = stored;
+    ++Ib.PreCodeIndex;
 }
 
 void GetPreCode(CodeItemType& item) {
     PeekPreCode(item);
-    ++PreCodeIndex;
+    ++Ib.PreCodeIndex;
 }
 
 void PeekPreCode(CodeItemType& item) {
-    if (PreCodeIndex >= 0 && PreCodeIndex <= CurrentmaxPreCodeNum)
-        item = PreCodeBuffer[static_cast<std::size_t>(PreCodeIndex)];
+    if (Ib.PreCodeIndex >= 0 && Ib.PreCodeIndex <= Ib.CurrentmaxPreCodeNum)
+        item = Ib.PreCodeBuffer[static_cast<std::size_t>(Ib.PreCodeIndex)];
     else
         item = CodeItemType{};
 }
 
 void PeekPreCodeAhead(int n, CodeItemType& item) {
-    const long at = static_cast<long>(PreCodeIndex) + n;
-    if (at >= 0 && at <= CurrentmaxPreCodeNum)
-        item = PreCodeBuffer[static_cast<std::size_t>(at)];
+    const long at = static_cast<long>(Ib.PreCodeIndex) + n;
+    if (at >= 0 && at <= Ib.CurrentmaxPreCodeNum)
+        item = Ib.PreCodeBuffer[static_cast<std::size_t>(at)];
     else
         item = CodeItemType{};
 }
 
 void PeekPreCodeBack(int n, CodeItemType& item) {
-    const long at = static_cast<long>(PreCodeIndex) - n;
-    if (n >= 0 && n <= PreCodeIndex && at <= CurrentmaxPreCodeNum)
-        item = PreCodeBuffer[static_cast<std::size_t>(at)];
+    const long at = static_cast<long>(Ib.PreCodeIndex) - n;
+    if (n >= 0 && n <= Ib.PreCodeIndex && at <= Ib.CurrentmaxPreCodeNum)
+        item = Ib.PreCodeBuffer[static_cast<std::size_t>(at)];
     else
         item = CodeItemType{};
 }
 
 bool SetCodeItem(int at, CodeItemType item) {
-    if (at < 0 || !GrowTo(CodeWriter::Items(), at, CurrentmaxCodeNum)) return false;
+    if (at < 0 || !GrowTo(CodeWriter::Items(), at, Ib.CurrentmaxCodeNum)) return false;
     CodeWriter::Items()[static_cast<std::size_t>(at)] = item;
     NoteCodeChanged();
     return true;
@@ -125,53 +115,54 @@ void InitCode() {
     NoteCodeChanged();
     std::vector<CodeItemType>& items = CodeWriter::Items();
     items.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
-    CurrentmaxCodeNum = ImmediateAreaLast;
-    CodeLimit = ImmediateAreaLast;
+    Ib.CurrentmaxCodeNum = ImmediateAreaLast;
+    Ib.CodeLimit = ImmediateAreaLast;
     items[0] = {CodeKind::None, 0, 0};
     items[ImmediateAreaLast] = {CodeKind::None, 0, 0};
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
 }
 
 void ResetCode() {
     NoteCodeChanged();
     std::vector<CodeItemType>& items = CodeWriter::Items();
-    if (CurrentmaxCodeNum < ImmediateAreaLast) {
+    if (Ib.CurrentmaxCodeNum < ImmediateAreaLast) {
         items.assign(InitialSlots, CodeItemType{});
-        CurrentmaxCodeNum = ImmediateAreaLast;
+        Ib.CurrentmaxCodeNum = ImmediateAreaLast;
     }
     if (Fe.ErrorNumber != 0) return;
     for (int i = 0; i <= ImmediateAreaLast; ++i)
         items[i].FirstCode = CodeKind::End;
     items[0] = {CodeKind::None, 0, items[0].Position};
-    CodeIndex = 0;
+    Ib.CodeIndex = 0;
 }
 
 void AddCode(const CodeItemType& item) {
     // An immediate command (and a formula run in the immediate area) must end before slot 101,
     // where the program's items begin: refuse it rather than overwrite the program.
-    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate && CodeIndex > ImmediateAreaLast) {
+    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
+        Ib.CodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;
     }
-    if (SetCodeItem(CodeIndex, item)) ++CodeIndex;
+    if (SetCodeItem(Ib.CodeIndex, item)) ++Ib.CodeIndex;
 }
 
 void LookBackCode(int depth, CodeItemType& item) {
-    if (depth > CodeIndex || depth < 0) {
+    if (depth > Ib.CodeIndex || depth < 0) {
         RaiseError(Err::LookBackBeforeStart);
         return;
     }
-    const int at = CodeIndex - depth;
-    if (at > CurrentmaxCodeNum) {
+    const int at = Ib.CodeIndex - depth;
+    if (at > Ib.CurrentmaxCodeNum) {
         item = CodeItemType{};
         return;
     }
-    item = CodeBuffer[static_cast<std::size_t>(at)];
+    item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
 }
 
 void PeekCode(CodeItemType& item) {
-    if (CodeIndex >= 0 && CodeIndex <= CurrentmaxCodeNum)
-        item = CodeBuffer[static_cast<std::size_t>(CodeIndex)];
+    if (Ib.CodeIndex >= 0 && Ib.CodeIndex <= Ib.CurrentmaxCodeNum)
+        item = Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeIndex)];
     else
         item = CodeItemType{};
 }

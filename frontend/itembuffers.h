@@ -13,10 +13,6 @@ inline constexpr int ImmediateAreaLast = 100; // last slot of the immediate area
 inline constexpr int ProgramCodeStart = 101;  // first slot of a program's items
 
 // ---- pre-code --------------------------------------------------------------------------------------
-extern std::vector<CodeItemType> PreCodeBuffer;
-extern int PreCodeIndex;         // write cursor while scanning, read cursor while compiling
-extern int CurrentmaxPreCodeNum; // highest valid index
-extern int PreCodeLimit;         // the scan's final cursor; read by the compiler
 
 void InitPreCode();
 void ResetPreCode();
@@ -49,17 +45,29 @@ private:
     std::vector<CodeItemType> items_;
 };
 
-extern CodeItems CodeBuffer;
-extern int CodeIndex;         // append position while compiling; next item to fetch while running
-extern int CurrentmaxCodeNum; // highest valid index
-extern int CodeLimit;         // index of the program's end item: the last index a fetch may read
-extern CodeItemType CurrentItem, NextItem, PeekItem;
-// Counts the changes to CodeBuffer: what the run loop decoded from the buffer holds only while the
-// count is unchanged. The writes below count themselves; a caller counts a change only when something
-// the decoded side rests on besides the items moves.
-extern std::uint64_t CodeGeneration;
+// Both buffers with their cursors, one process-wide instance Ib. The interpreter reset brings the
+// buffers and their limits back through InitPreCode and InitCode; the cursors and the items in hand
+// are set by every scan, compile and run before they are read.
+struct ItemBuffers {
+    std::vector<CodeItemType> PreCodeBuffer;
+    int PreCodeIndex = 0;         // write cursor while scanning, read cursor while compiling
+    int CurrentmaxPreCodeNum = 0; // highest valid index
+    int PreCodeLimit = 0;         // the scan's final cursor; read by the compiler
+
+    CodeItems CodeBuffer;
+    int CodeIndex = 0;         // append position while compiling; next item to fetch while running
+    int CurrentmaxCodeNum = 0; // highest valid index
+    int CodeLimit = 0;         // index of the program's end item: the last index a fetch may read
+    CodeItemType CurrentItem, NextItem, PeekItem;
+    // Counts the changes to CodeBuffer: what the run loop decoded from the buffer holds only while the
+    // count is unchanged. The writes below count themselves; a caller counts a change only when
+    // something the decoded side rests on besides the items moves. Never goes back, not even in the
+    // reset, so that nothing decoded before can pass for current.
+    std::uint64_t CodeGeneration = 1;
+};
+extern constinit ItemBuffers Ib;
 inline void NoteCodeChanged() {
-    ++CodeGeneration;
+    ++Ib.CodeGeneration;
 }
 
 // Writes `item` at `at`, growing the buffer when `at` lies past its end (false, with error 30101, when
@@ -71,21 +79,21 @@ void AddCode(const CodeItemType& item);
 
 // The run loop's fetch: past CodeLimit only the kind of the result becomes 0 and the cursor stays.
 inline void GetCode(CodeItemType& item) {
-    if (CodeIndex <= CodeLimit && CodeIndex >= 0) {
-        item = CodeBuffer[static_cast<std::size_t>(CodeIndex)];
-        ++CodeIndex;
+    if (Ib.CodeIndex <= Ib.CodeLimit && Ib.CodeIndex >= 0) {
+        item = Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeIndex)];
+        ++Ib.CodeIndex;
     } else {
         item.FirstCode = CodeKind::None;
     }
 }
 inline void GetCurrentItem() {
-    GetCode(CurrentItem);
+    GetCode(Ib.CurrentItem);
 }
 inline void GetNextItem() {
-    GetCode(NextItem);
+    GetCode(Ib.NextItem);
 }
 inline void GetPeekItem() {
-    GetCode(PeekItem);
+    GetCode(Ib.PeekItem);
 }
 
 void LookBackCode(int depth, CodeItemType& item);

@@ -199,10 +199,10 @@ void CodeItemText(const CodeItemType& item, QString& text) {
 void PreCodeListing(QString& text) {
     text.clear();
     CodeItemType item;
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     GetPreCode(item);
-    while (PreCodeIndex <= CurrentmaxPreCodeNum) {
-        AppendLine(text, PreCodeIndex - 1, item);
+    while (Ib.PreCodeIndex <= Ib.CurrentmaxPreCodeNum) {
+        AppendLine(text, Ib.PreCodeIndex - 1, item);
         GetPreCode(item);
     }
     text += CrLf;
@@ -211,14 +211,14 @@ void PreCodeListing(QString& text) {
 void CodeListing(QString& text) {
     text.clear();
     CodeItemType item;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
     for (;;) {
-        const int index = CodeIndex;
+        const int index = Ib.CodeIndex;
         GetCode(item);
         // A fetch past CodeLimit does not advance; without this the listing would never end.
-        if (CodeIndex == index) break;
+        if (Ib.CodeIndex == index) break;
         AppendLine(text, index, item);
-        if (item.FirstCode == CodeKind::End || CodeIndex > CurrentmaxCodeNum) break;
+        if (item.FirstCode == CodeKind::End || Ib.CodeIndex > Ib.CurrentmaxCodeNum) break;
     }
     text += CrLf;
 }

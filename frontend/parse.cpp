@@ -43,7 +43,7 @@ void LookItem(CodeItemType& item) {
 }
 
 void UnreadItem() {
-    --PreCodeIndex;
+    --Ib.PreCodeIndex;
 }
 
 // ---- item tests
@@ -130,19 +130,19 @@ void EmitGlPop() {
 }
 
 int EmitJumpSlot() {
-    const int slot = CodeIndex;
+    const int slot = Ib.CodeIndex;
     Emit(CodeKind::JumpTarget, 0);
     return slot;
 }
 
 void PatchJumpAhead(int offset, int slot) {
-    if (slot < 0 || slot > CurrentmaxCodeNum ||
-        CodeBuffer[static_cast<std::size_t>(slot)].FirstCode != CodeKind::JumpTarget) {
+    if (slot < 0 || slot > Ib.CurrentmaxCodeNum ||
+        Ib.CodeBuffer[static_cast<std::size_t>(slot)].FirstCode != CodeKind::JumpTarget) {
         RaiseError(Err::SyntaxError);
         return;
     }
-    CodeItemType target = CodeBuffer[static_cast<std::size_t>(slot)];
-    target.SecondCode = CodeIndex + offset;
+    CodeItemType target = Ib.CodeBuffer[static_cast<std::size_t>(slot)];
+    target.SecondCode = Ib.CodeIndex + offset;
     SetCodeItem(slot, target);
 }
 
@@ -251,7 +251,7 @@ bool CompileExpressionAsExpression() {
 
 void FillOptionalArguments(int count, bool commaImplied) {
     // The placeholders stay where no argument replaces them; CodeIndex walks over them.
-    CodeIndex -= count;
+    Ib.CodeIndex -= count;
     int used = 0;
     CodeItemType item;
     bool comma = commaImplied;
@@ -263,7 +263,7 @@ void FillOptionalArguments(int count, bool commaImplied) {
                 break;
             }
             if (!IsOperator(item, Op::Comma)) {
-                CodeIndex += count - used;
+                Ib.CodeIndex += count - used;
                 RaiseError(Err::ExpressionFormMismatch);
                 return;
             }
@@ -275,12 +275,12 @@ void FillOptionalArguments(int count, bool commaImplied) {
         comma = false;
         LookItem(item);
         if (IsOperator(item, Op::Comma) || IsStatementEnd(item)) {
-            ++CodeIndex; // an empty argument keeps its placeholder
+            ++Ib.CodeIndex; // an empty argument keeps its placeholder
             ++used;
             continue;
         }
         if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::NumVar) {
-            CodeIndex += count - used;
+            Ib.CodeIndex += count - used;
             RaiseError(Err::ExpressionFormMismatch);
             return;
         }
@@ -288,7 +288,7 @@ void FillOptionalArguments(int count, bool commaImplied) {
         AddCode(item);
         ++used;
     }
-    CodeIndex += count - used;
+    Ib.CodeIndex += count - used;
 }
 
 } // namespace LXParse
@@ -719,7 +719,7 @@ bool IsSameItem(const CodeItemType& a, int kind, int value) {
 
 void CompileSeparator(int slot) {
     // A run of ":" or of line ends gives one item. The first slot of the immediate area takes no ":".
-    if (slot == Op::Colon && CodeIndex == 1) return;
+    if (slot == Op::Colon && Ib.CodeIndex == 1) return;
     CodeItemType last;
     LookBackCode(1, last);
     if (Fe.ErrorNumber != 0) return;
@@ -754,7 +754,7 @@ void BeginStatement(const CodeItemType& item) {
     Cs.Parse.StatementPosition = item.Position;
     Cs.Parse.StatementKind = item.FirstCode;
     Cs.Parse.StatementCode = item.SecondCode;
-    Cs.Parse.StopFlag = item.FirstCode == CodeKind::End || PreCodeIndex > PreCodeLimit;
+    Cs.Parse.StopFlag = item.FirstCode == CodeKind::End || Ib.PreCodeIndex > Ib.PreCodeLimit;
 }
 
 } // namespace
@@ -772,7 +772,7 @@ void ParseProgram() {
     }
     Cs.Parse.StopFlag = 1;
     // An immediate command ends at its own end item; the program's end stays the fetch limit.
-    if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) CodeLimit = CodeIndex;
+    if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) Ib.CodeLimit = Ib.CodeIndex;
     AddCode(CodeItemType{CodeKind::End, 0, Fe.CompileTextLength});
 }
 
@@ -784,8 +784,9 @@ void CheckOpenBlocks() {
         // Below the count on top lies the slot of the jump the innermost open IF wrote last.
         const int below = Cs.Parse.IfStack.Count - 1;
         const int slot = below >= 1 ? Cs.Parse.IfStack.Items[static_cast<std::size_t>(below)] : 0;
-        Cs.Parse.OpenBlockPosition =
-            slot > 0 && slot <= CurrentmaxCodeNum ? CodeBuffer[static_cast<std::size_t>(slot)].Position : 0;
+        Cs.Parse.OpenBlockPosition = slot > 0 && slot <= Ib.CurrentmaxCodeNum
+                                         ? Ib.CodeBuffer[static_cast<std::size_t>(slot)].Position
+                                         : 0;
     } else if (!Cs.Parse.LoopStack.Empty()) {
         RaiseError(Err::WhileWithoutWend);
         Cs.Parse.OpenBlockPosition = Cs.Parse.LoopStack.Top().Position;

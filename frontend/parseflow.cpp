@@ -123,7 +123,7 @@ void CompileFor() {
     AddCode(variable);
     ForEntry entry;
     entry.Variable = variable;
-    entry.LoopTop = CodeIndex;
+    entry.LoopTop = Ib.CodeIndex;
     entry.Position = Cs.Parse.StatementPosition;
     EmitColon();
     if (!ReadStatementWord(St::TO)) return RaiseError(Err::ForNoTo);
@@ -229,7 +229,7 @@ void CompileLoopStatement(int code) {
     switch (code) {
     case St::WHILE:       // WHILE c, DO WHILE c
     case InSt::DoUntil: { // DO UNTIL c
-        const int top = CodeIndex;
+        const int top = Ib.CodeIndex;
         if (!CompileExpression()) return;
         const int exitSlot = EmitConditionalJump(code == St::WHILE ? St::IF : InSt::CaseBoolean);
         ExpectStatementEnd();
@@ -242,7 +242,7 @@ void CompileLoopStatement(int code) {
         ExpectStatementEnd();
         if (Fe.ErrorNumber != 0) return;
         EmitColon();
-        OpenLoop(CodeIndex, CodeIndex);
+        OpenLoop(Ib.CodeIndex, Ib.CodeIndex);
         return;
     case St::WEND: // WEND, LOOP after DO WHILE, LOOP after DO UNTIL
     case St::LOOP:
@@ -393,7 +393,7 @@ bool EmitCaseEndJump() {
 }
 
 void EmitCaseJump() {
-    const int slot = CodeIndex;
+    const int slot = Ib.CodeIndex;
     if (!Cs.Parse.CaseSlotStack.Push(slot, Err::NestingTooDeep)) return;
     EmitJumpSlot();
     EmitLineEnd();
@@ -490,7 +490,7 @@ void CompileLabel() {
     switch (record->Kind) {
     case NumVarKind::Variable:
         record->Kind = NumVarKind::Label;
-        record->Base = CodeIndex;
+        record->Base = Ib.CodeIndex;
         // RESTORE to the label finds the DATA statements after it.
         record->Value = static_cast<Extended>(Tb.NumofRegisteredDataPtr);
         break;
@@ -518,7 +518,7 @@ void CompileLineNumber(const CodeItemType& number) {
     if (!GrowTable(Tb.LabelTable, static_cast<std::size_t>(Tb.NumofRegisteredLabel) + 1)) return;
     ++Tb.NumofRegisteredLabel;
     Tb.LabelTable[static_cast<std::size_t>(Tb.NumofRegisteredLabel)] =
-        LabelType{key, CodeIndex, Tb.NumofRegisteredDataPtr};
+        LabelType{key, Ib.CodeIndex, Tb.NumofRegisteredDataPtr};
     Emit(CodeKind::Operator, Op::Colon, number.Position);
 }
 
@@ -542,16 +542,16 @@ bool IsParameterKind(int kind) {
 // The entry point of the procedure goes into its name's record.
 bool SetProcedureEntry(const CodeItemType& name, bool isFunction) {
     if (NumVarType* r = NumRecord(name); r != nullptr && name.FirstCode == CodeKind::NumVar) {
-        r->Base = CodeIndex;
+        r->Base = Ib.CodeIndex;
         return true;
     }
     if (isFunction) {
         if (StrVarType* r = StrRecord(name); r != nullptr && name.FirstCode == CodeKind::StrVar) {
-            r->Base = CodeIndex;
+            r->Base = Ib.CodeIndex;
             return true;
         }
         if (BoolVarType* r = BoolRecord(name); r != nullptr && name.FirstCode == CodeKind::BoolVar) {
-            r->Base = CodeIndex;
+            r->Base = Ib.CodeIndex;
             return true;
         }
     }
@@ -756,9 +756,9 @@ void CompileDef() {
     CodeItemType name;
     ReadItem(name);
     if (NumVarType* r = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr) {
-        r->Base = CodeIndex;
+        r->Base = Ib.CodeIndex;
     } else if (StrVarType* s = name.FirstCode == CodeKind::StrVar ? StrRecord(name) : nullptr) {
-        s->Base = CodeIndex;
+        s->Base = Ib.CodeIndex;
     } else {
         return RaiseError(Err::SyntaxError);
     }

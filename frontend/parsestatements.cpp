@@ -308,7 +308,7 @@ void CompileSwap() {
 void CompileData() {
     if (!GrowTable(Tb.DataPtrTable, static_cast<std::size_t>(Tb.NumofRegisteredDataPtr) + 1)) return;
     ++Tb.NumofRegisteredDataPtr;
-    Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = CodeIndex;
+    Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = Ib.CodeIndex;
     Emit(CodeKind::Statement, St::DATA);
     CodeItemType item;
     if (!NextIsEnd()) {
@@ -590,7 +590,7 @@ void CompilePrintFile() {
         return;
     }
     // The last value ends the line itself.
-    --CodeIndex;
+    --Ib.CodeIndex;
     Emit(CodeKind::Statement, InSt::PrintFileLineEnd);
 }
 

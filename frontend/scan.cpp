@@ -89,7 +89,7 @@ void EmitCode(int kind, int code) {
 }
 
 void ReplaceLast(const CodeItemType& item) {
-    if (PreCodeIndex > 0) --PreCodeIndex;
+    if (Ib.PreCodeIndex > 0) --Ib.PreCodeIndex;
     AddPreCode(item);
 }
 
@@ -486,10 +486,10 @@ bool HandleBlockStatement(int code) {
 
 // The end of the text: the first NUL stays in the pre-code as an item of kind 0, before the end item.
 void EmitTextEnd() {
-    const int at = PreCodeIndex;
+    const int at = Ib.PreCodeIndex;
     AddPreCode(CodeItemType{PlaceholderKind, 0, 0});
-    if (PreCodeIndex == at + 1 && at >= 0 && at <= CurrentmaxPreCodeNum)
-        PreCodeBuffer[static_cast<std::size_t>(at)].FirstCode = CodeKind::None;
+    if (Ib.PreCodeIndex == at + 1 && at >= 0 && at <= Ib.CurrentmaxPreCodeNum)
+        Ib.PreCodeBuffer[static_cast<std::size_t>(at)].FirstCode = CodeKind::None;
 }
 
 void Dispatch() {
@@ -556,7 +556,7 @@ void ScanText(bool formula) {
     const bool keepsLimit = formula || Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
     if (Fe.ErrorNumber != 0) {
         EmitLineEnd();
-        if (!keepsLimit) PreCodeLimit = PreCodeIndex;
+        if (!keepsLimit) Ib.PreCodeLimit = Ib.PreCodeIndex;
         return;
     }
     if (Cs.Scan.BlockChkCount > 0) RaiseError(Err::BlockNotClosed, LastBlockCode);
@@ -566,7 +566,7 @@ void ScanText(bool formula) {
     Emit(CodeItemType{CodeKind::End, 0, 0});
     EmitLineEnd();
     if (Fe.ErrorNumber == 0) Fe.ErrorNumber = savedError;
-    if (!keepsLimit) PreCodeLimit = PreCodeIndex;
+    if (!keepsLimit) Ib.PreCodeLimit = Ib.PreCodeIndex;
 }
 
 } // namespace

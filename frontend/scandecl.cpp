@@ -244,7 +244,7 @@ void EmitProcedureFrame() {
     const int kinds[] = {CodeKind::SubFrame, CodeKind::SubFrameN, CodeKind::SubFrameS};
     for (int i = 0; i < 3; ++i) {
         EmitCode(kinds[i], counts[i]);
-        if (i == 0) Cs.Scan.SubFrameIndex = PreCodeIndex;
+        if (i == 0) Cs.Scan.SubFrameIndex = Ib.PreCodeIndex;
         EmitCode(kinds[i], counts[i]);
     }
 }
@@ -503,7 +503,7 @@ void HandleUsing() {
     const CodeItemType channel = LastItem(2);
     if (IsOp(LastItem(1), Op::Comma) && channel.FirstCode == CodeKind::NumLiteral &&
         IsSt(LastItem(3), St::PRINTFile)) {
-        PreCodeIndex -= 3;
+        Ib.PreCodeIndex -= 3;
         EmitCode(CodeKind::Statement, InSt::PrintUsingFile);
         Emit(channel);
         return;
@@ -532,7 +532,7 @@ void HandleOptionWord(int code) {
     }
     // EXPLICIT: the pre-scan has done the work; only its form is kept.
     if (!IsSt(last, St::OPTION)) return;
-    --PreCodeIndex;
+    --Ib.PreCodeIndex;
     const CodeItemType next = PeekNext();
     if (IsSt(next, St::OFF)) {
         NextToken(TokenMode::Scan);
@@ -553,7 +553,7 @@ void HandleScreen(int code) {
         ReplaceLast(Statement(code == St::CSCREEN ? St::CLOSECSCREEN : St::CLOSEGSCREEN));
         return;
     }
-    if (IsSt(last, St::OPEN)) --PreCodeIndex;
+    if (IsSt(last, St::OPEN)) --Ib.PreCodeIndex;
     const int commas = CountArgs();
     if (Fe.ErrorNumber != 0) return;
     constexpr int TwoArguments = 1;
@@ -730,7 +730,7 @@ void HandleMember(int keyword) {
 // CBUTTON(k).word [= value], CLABEL(k).word, CTEXTBOX(k).word; CBUTTON(k) ON stays the show statement.
 void HandleControl(int keyword) {
     const bool atStart = AtStatementStart(true);
-    const int keywordIndex = PreCodeIndex;
+    const int keywordIndex = Ib.PreCodeIndex;
     EmitCode(CodeKind::Statement, keyword);
     if (Fe.ErrorNumber != 0) return;
     if (IsOp(PeekNext(), Op::OpenBracket)) {
@@ -764,8 +764,8 @@ void HandleControl(int keyword) {
         RaiseError(Err::StatementType, keyword);
         return;
     }
-    if (keywordIndex < 0 || keywordIndex > CurrentmaxPreCodeNum) return;
-    CodeItemType& item = PreCodeBuffer[static_cast<std::size_t>(keywordIndex)];
+    if (keywordIndex < 0 || keywordIndex > Ib.CurrentmaxPreCodeNum) return;
+    CodeItemType& item = Ib.PreCodeBuffer[static_cast<std::size_t>(keywordIndex)];
     item.FirstCode = CodeKind::Function;
     if (!atStart) {
         item.SecondCode = click ? PropertyRange::ButtonClick : PropertyGetBase + n;
@@ -812,8 +812,8 @@ void HandleReadAllLines() {
         RaiseError(Err::FunctionArgType, Fn::READALLLINES);
         return;
     }
-    PreCodeIndex -= 2;
-    if (IsSt(LastItem(1), St::LET)) --PreCodeIndex;
+    Ib.PreCodeIndex -= 2;
+    if (IsSt(LastItem(1), St::LET)) --Ib.PreCodeIndex;
     const int commas = CountArgs();
     if (Fe.ErrorNumber != 0) return;
     int code = Fn::READALLLINES;
@@ -958,11 +958,12 @@ void HandleHash() {
 
 void CloseProcedure() {
     const int last = Cs.Scan.SubFrameIndex + 4;
-    if (Cs.Scan.SubFrameIndex >= 1 && last <= CurrentmaxPreCodeNum) {
-        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex)].SecondCode = Tb.NumofRegisteredBoolVar;
-        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 2)].SecondCode =
+    if (Cs.Scan.SubFrameIndex >= 1 && last <= Ib.CurrentmaxPreCodeNum) {
+        Ib.PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex)].SecondCode =
+            Tb.NumofRegisteredBoolVar;
+        Ib.PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 2)].SecondCode =
             Tb.NumofRegisteredNumVar;
-        PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 4)].SecondCode =
+        Ib.PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 4)].SecondCode =
             Tb.NumofRegisteredStrVar;
     }
     Fe.LocalNamePrefix.clear();

@@ -131,8 +131,8 @@ template <std::size_t N> bool Listed(const std::array<int, N>& codes, int code) 
 // Whether the compiled program may run here. Statements carry their argument form in thousands and
 // functions in ten thousands; property and setting codes (a thousand and up) reach only windows.
 bool MayRun() {
-    for (int at = ProgramCodeStart; at <= CurrentmaxCodeNum; ++at) {
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+    for (int at = ProgramCodeStart; at <= Ib.CurrentmaxCodeNum; ++at) {
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (item.FirstCode == CodeKind::End) break;
         if (item.FirstCode == CodeKind::Statement &&
             Listed(RefusedStatements, item.SecondCode % ArgumentFormStep))
@@ -211,7 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (CompileProgramText(text) && MayRun()) {
         Fe.StopRequest = 0;
-        CodeIndex = ProgramCodeStart;
+        Ib.CodeIndex = ProgramCodeStart;
         Fe.ResumePC = ProgramCodeStart;
         {
             Budget budget;

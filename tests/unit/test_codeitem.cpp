@@ -24,13 +24,13 @@ CodeItemType Item(int kind, int code, int pos = 0) {
 }
 
 TEST_F(ItemBuffers, FreshCodeBufferFetchesNothingPastItsLimit) {
-    ASSERT_EQ(CodeIndex, ProgramCodeStart);
+    ASSERT_EQ(Ib.CodeIndex, ProgramCodeStart);
     CodeItemType item{CodeKind::Statement, 5, 77};
     GetCode(item);
     EXPECT_EQ(item.FirstCode, CodeKind::None);
     EXPECT_EQ(item.SecondCode, 5) << "only the kind is cleared";
     EXPECT_EQ(item.Position, 77);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart) << "a failed fetch does not advance";
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart) << "a failed fetch does not advance";
 }
 
 TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
@@ -38,81 +38,81 @@ TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
     for (int i = 0; i < count; ++i)
         AddCode(Item(CodeKind::NumVar, i, i + 1));
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(CurrentmaxCodeNum, ProgramCodeStart + count - 1);
-    CodeLimit = CodeIndex - 1;
-    CodeIndex = ProgramCodeStart;
+    EXPECT_EQ(Ib.CurrentmaxCodeNum, ProgramCodeStart + count - 1);
+    Ib.CodeLimit = Ib.CodeIndex - 1;
+    Ib.CodeIndex = ProgramCodeStart;
     for (int i = 0; i < count; ++i) {
         GetCurrentItem();
-        ASSERT_EQ(CurrentItem, Item(CodeKind::NumVar, i, i + 1)) << i;
+        ASSERT_EQ(Ib.CurrentItem, Item(CodeKind::NumVar, i, i + 1)) << i;
     }
     GetCurrentItem();
-    EXPECT_EQ(CurrentItem.FirstCode, CodeKind::None);
-    EXPECT_EQ(CodeIndex, CodeLimit + 1);
+    EXPECT_EQ(Ib.CurrentItem.FirstCode, CodeKind::None);
+    EXPECT_EQ(Ib.CodeIndex, Ib.CodeLimit + 1);
 }
 
 TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
     for (int i = 0; i < 10; ++i)
         AddCode(Item(CodeKind::NumVar, 1));
     AddCode(Item(CodeKind::End, 0));
-    CodeLimit = CodeIndex - 1;
+    Ib.CodeLimit = Ib.CodeIndex - 1;
     ResetCode();
-    EXPECT_EQ(CodeIndex, 0);
-    EXPECT_EQ(CodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::End) << "slot 100 stops a command";
-    EXPECT_EQ(CodeBuffer[0].FirstCode, CodeKind::None);
-    EXPECT_EQ(CodeBuffer[ProgramCodeStart], Item(CodeKind::NumVar, 1)) << "the program stays";
+    EXPECT_EQ(Ib.CodeIndex, 0);
+    EXPECT_EQ(Ib.CodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::End) << "slot 100 stops a command";
+    EXPECT_EQ(Ib.CodeBuffer[0].FirstCode, CodeKind::None);
+    EXPECT_EQ(Ib.CodeBuffer[ProgramCodeStart], Item(CodeKind::NumVar, 1)) << "the program stays";
 }
 
 TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
     for (int i = 0; i < 3; ++i)
         AddCode(Item(CodeKind::NumVar, 42));
     AddCode(Item(CodeKind::End, 0));
-    CodeLimit = CodeIndex - 1;
+    Ib.CodeLimit = Ib.CodeIndex - 1;
 
     ResetCode();
-    CodeIndex = 1;
+    Ib.CodeIndex = 1;
     Fe.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddCode(Item(CodeKind::StrVar, i));
     EXPECT_EQ(Fe.ErrorNumber, 0) << "slots 1 to 100 are the command's";
     AddCode(Item(CodeKind::End, 0));
     EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
-    EXPECT_EQ(CodeBuffer[ProgramCodeStart + 3].FirstCode, CodeKind::End);
+        EXPECT_EQ(Ib.CodeBuffer[ProgramCodeStart + i], Item(CodeKind::NumVar, 42));
+    EXPECT_EQ(Ib.CodeBuffer[ProgramCodeStart + 3].FirstCode, CodeKind::End);
 }
 
 TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
     ResetPreCode();
-    PreCodeIndex = 1;
+    Ib.PreCodeIndex = 1;
     Fe.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddPreCode(Item(CodeKind::NumVar, i));
     EXPECT_EQ(Fe.ErrorNumber, 0);
     AddPreCode(Item(CodeKind::NumVar, 0));
     EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
-    EXPECT_EQ(PreCodeIndex, ImmediateAreaLast + 1);
+    EXPECT_EQ(Ib.PreCodeIndex, ImmediateAreaLast + 1);
 }
 
 TEST_F(ItemBuffers, PreCodeTakesTheTokenStartAndIgnoresEmptyItems) {
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     Fe.TokenStart = 17;
     AddPreCode(Item(CodeKind::None, 3, 99));
-    EXPECT_EQ(PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
+    EXPECT_EQ(Ib.PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
     AddPreCode(Item(CodeKind::Statement, 3, 99));
-    EXPECT_EQ(PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
+    EXPECT_EQ(Ib.PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
     Fe.IncludeMode = 2; // any other mode keeps the item's own position
     AddPreCode(Item(CodeKind::Statement, 4, 99));
-    EXPECT_EQ(PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
+    EXPECT_EQ(Ib.PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
     Fe.IncludeMode = 0;
 }
 
 TEST_F(ItemBuffers, PreCodeReadersStayInsideTheBuffer) {
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     Fe.TokenStart = 1;
     AddPreCode(Item(CodeKind::NumVar, 7));
     AddPreCode(Item(CodeKind::StrVar, 8));
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     CodeItemType item;
     PeekPreCodeBack(0, item);
     EXPECT_EQ(item.SecondCode, 7) << "a look back by 0 is the item at the cursor";
@@ -120,34 +120,34 @@ TEST_F(ItemBuffers, PreCodeReadersStayInsideTheBuffer) {
     EXPECT_EQ(item.SecondCode, 8);
     PeekPreCodeAhead(1000, item);
     EXPECT_EQ(item.FirstCode, CodeKind::None);
-    PeekPreCodeBack(PreCodeIndex + 1, item);
+    PeekPreCodeBack(Ib.PreCodeIndex + 1, item);
     EXPECT_EQ(item.FirstCode, CodeKind::None);
     GetPreCode(item);
     GetPreCode(item);
     GetPreCode(item);
     EXPECT_EQ(item.FirstCode, CodeKind::None) << "past the highest index";
-    EXPECT_EQ(PreCodeIndex, ProgramCodeStart + 3) << "the cursor advances anyway";
+    EXPECT_EQ(Ib.PreCodeIndex, ProgramCodeStart + 3) << "the cursor advances anyway";
 }
 
 TEST_F(ItemBuffers, LookBackAndPeekGuardTheirBounds) {
     CodeItemType item{CodeKind::Statement, 9, 9};
-    CodeIndex = 3;
+    Ib.CodeIndex = 3;
     LookBackCode(4, item);
     EXPECT_EQ(Fe.ErrorNumber, Err::LookBackBeforeStart);
     EXPECT_EQ(item.SecondCode, 9) << "the item is not written";
     Fe.ErrorNumber = 0;
-    CodeIndex = CurrentmaxCodeNum + 10;
+    Ib.CodeIndex = Ib.CurrentmaxCodeNum + 10;
     PeekCode(item);
     EXPECT_EQ(item.FirstCode, CodeKind::None);
 }
 
 TEST_F(ItemBuffers, InitialPreCodeMarksTheImmediateAreaWithColons) {
-    EXPECT_EQ(PreCodeBuffer[0], Item(CodeKind::Operator, Op::Colon));
-    EXPECT_EQ(PreCodeBuffer[ImmediateAreaLast], Item(CodeKind::Operator, Op::Colon));
-    EXPECT_EQ(PreCodeLimit, ImmediateAreaLast);
+    EXPECT_EQ(Ib.PreCodeBuffer[0], Item(CodeKind::Operator, Op::Colon));
+    EXPECT_EQ(Ib.PreCodeBuffer[ImmediateAreaLast], Item(CodeKind::Operator, Op::Colon));
+    EXPECT_EQ(Ib.PreCodeLimit, ImmediateAreaLast);
     ResetPreCode();
-    EXPECT_EQ(PreCodeBuffer[50].FirstCode, CodeKind::End);
-    EXPECT_EQ(PreCodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::None);
+    EXPECT_EQ(Ib.PreCodeBuffer[50].FirstCode, CodeKind::End);
+    EXPECT_EQ(Ib.PreCodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::None);
 }
 
 } // namespace

@@ -115,7 +115,7 @@ TEST_F(CompileTest, IfElseIfElseAndForWithPositions) {
             "[173:94]$[174:94]1[175:98]#I[176:122]+[177:94]$[178:122]LET[179:98]#I[180:122]GOTO[181:122]157"
             "[182:122]:[183:126]\n"
             "[184:131]EOF\n"));
-    EXPECT_EQ(CodeLimit, 184);
+    EXPECT_EQ(Ib.CodeLimit, 184);
 }
 
 TEST_F(CompileTest, ForWithStepAndExitForLeavingOnlyTheInnerLoop) {
@@ -142,7 +142,7 @@ TEST_F(CompileTest, ForWithStepAndExitForLeavingOnlyTheInnerLoop) {
                   "[178]$[179]2[180]ChgSgn[181]#I[182]+[183]$[184]LET[185]#I[186]GOTO[187]106[188]:[189]\n"
                   "[190]EOF\n"));
     // The half of the step test is the system constant 0.5 (listed rounded to 0).
-    EXPECT_EQ(CodeBuffer[111], (CodeItemType{CodeKind::SysNumConst, 6, 1}));
+    EXPECT_EQ(Ib.CodeBuffer[111], (CodeItemType{CodeKind::SysNumConst, 6, 1}));
 }
 
 TEST_F(CompileTest, SelectCaseListsRangesAndRelations) {
@@ -174,7 +174,7 @@ TEST_F(CompileTest, SelectCaseListsRangesAndRelations) {
                        "[165]$[166]other[167]$[168]PRINT[169]^PrintCR[170]\n"
                        "[171]:[172]\n"
                        "[173]EOF\n"));
-    EXPECT_EQ(NumConValue(CodeBuffer[113]), 3.0L);
+    EXPECT_EQ(NumConValue(Ib.CodeBuffer[113]), 3.0L);
 }
 
 TEST_F(CompileTest, EveryRelationOfCaseIsHasItsTest) {
@@ -184,7 +184,8 @@ TEST_F(CompileTest, EveryRelationOfCaseIsHasItsTest) {
         const QByteArray line = QByteArray("CASE IS ") + op + " 2";
         ASSERT_TRUE(Compile({"SELECT CASE N", line.constData(), "END SELECT"})) << op;
         // [2] [N] test {45}
-        EXPECT_EQ(CodeBuffer[107], (CodeItemType{CodeKind::Statement, code, CodeBuffer[107].Position})) << op;
+        EXPECT_EQ(Ib.CodeBuffer[107], (CodeItemType{CodeKind::Statement, code, Ib.CodeBuffer[107].Position}))
+            << op;
     }
 }
 
@@ -275,9 +276,9 @@ TEST_F(CompileTest, ProceduresRecursionCallAndDef) {
             "[249]LoPopAll[250]$[251]PRINT[252]^21[253]$[254]3[255]&FNS[256]$[257]PRINT[258]^PrintCR[259]\n"
             "[260]EOF\n"));
     // Entry points: the FUNCTION and SUB at their frame items, the DEF after its statement item.
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[127].SecondCode)].Base, 105);
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[225].SecondCode)].Base, 159);
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[255].SecondCode)].Base, 234);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[127].SecondCode)].Base, 105);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[225].SecondCode)].Base, 159);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[255].SecondCode)].Base, 234);
 }
 
 TEST_F(CompileTest, CallArgumentsByReferenceAndByValue) {
@@ -306,7 +307,7 @@ TEST_F(CompileTest, GosubLabelsAndLineNumbers) {
                                         "[109]RETURN[110]\n"
                                         "[111]:[112]END[113]\n"
                                         "[114]EOF\n"));
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Base, 107);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[107].SecondCode)].Base, 107);
     ASSERT_EQ(Tb.NumofRegisteredLabel, 1);
     EXPECT_EQ(Tb.LabelTable[1].Key, 100);
     EXPECT_EQ(Tb.LabelTable[1].CodeIndex, 111);
@@ -380,8 +381,8 @@ TEST_F(CompileTest, DataReadAndRestore) {
     EXPECT_EQ(Tb.DataPtrTable[1], 103);
     EXPECT_EQ(Tb.DataPtrTable[2], 110);
     // A label and a line number remember how many DATA statements stand before them.
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[101].SecondCode)].Value, 0.0L);
-    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(CodeBuffer[107].SecondCode)].Value, 1.0L);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[101].SecondCode)].Value, 0.0L);
+    EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(Ib.CodeBuffer[107].SecondCode)].Value, 1.0L);
     EXPECT_EQ(Tb.LabelTable[1].Extra, 1);
 
     EXPECT_FALSE(Compile({"DATA 1,, 2"}));
@@ -594,21 +595,21 @@ TEST_F(CompileTest, AnOverlongExpressionIsRefused) {
 TEST_F(CompileTest, ImmediateCommandAfterAProgram) {
     ASSERT_TRUE(Compile({"X = 1", "PRINT X"}));
     const QString program = Listing();
-    const int limit = CodeLimit;
+    const int limit = Ib.CodeLimit;
     Fe.RunMode = RunKind::Immediate;
     Fe.CommandText = QStringLiteral("PRINT X + 1");
     Fe.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
     Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ASSERT_TRUE(CompileImmediate());
     // The command's items from slot 1, ending in its own end item; the program and its limit stay.
-    EXPECT_EQ(CodeBuffer[1].FirstCode, CodeKind::ExprOpen);
-    EXPECT_EQ(CodeBuffer[4], (CodeItemType{CodeKind::Operator, Op::Plus, CodeBuffer[4].Position}));
-    EXPECT_EQ(CodeBuffer[6], (CodeItemType{CodeKind::Statement, St::PRINT, CodeBuffer[6].Position}));
+    EXPECT_EQ(Ib.CodeBuffer[1].FirstCode, CodeKind::ExprOpen);
+    EXPECT_EQ(Ib.CodeBuffer[4], (CodeItemType{CodeKind::Operator, Op::Plus, Ib.CodeBuffer[4].Position}));
+    EXPECT_EQ(Ib.CodeBuffer[6], (CodeItemType{CodeKind::Statement, St::PRINT, Ib.CodeBuffer[6].Position}));
     int end = 1;
-    while (end < ImmediateAreaLast && CodeBuffer[static_cast<std::size_t>(end)].FirstCode != CodeKind::End)
+    while (end < ImmediateAreaLast && Ib.CodeBuffer[static_cast<std::size_t>(end)].FirstCode != CodeKind::End)
         ++end;
     EXPECT_LT(end, ImmediateAreaLast);
-    EXPECT_EQ(CodeLimit, limit);
+    EXPECT_EQ(Ib.CodeLimit, limit);
     Fe.RunMode = RunKind::Program;
     EXPECT_EQ(Listing(), program);
 }

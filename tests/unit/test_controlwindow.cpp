@@ -117,8 +117,8 @@ protected:
         InitCode();
         SetCodeItem(1, CodeItemType{CodeKind::Statement, on ? St::ON : St::OFF, 1});
         SetCodeItem(2, CodeItemType{CodeKind::End, 0, 2});
-        CodeIndex = 1;
-        CodeLimit = 2;
+        Ib.CodeIndex = 1;
+        Ib.CodeLimit = 2;
         GlPushNum(k);
         ExecuteStatement(kind);
     }
@@ -460,7 +460,7 @@ TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) 
     Show(St::CBUTTON, 3, true);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_FALSE(LXControlForm->Button(3)->isHidden());
-    EXPECT_EQ(CodeIndex, 2) << "the ON item was taken";
+    EXPECT_EQ(Ib.CodeIndex, 2) << "the ON item was taken";
     Show(St::CLABEL, 3, true);
     EXPECT_FALSE(LXControlForm->Label(3)->isHidden());
     Show(St::CBUTTON, 3, false);
@@ -476,11 +476,11 @@ TEST_F(ControlWindow, ShowStatementErrors) {
     Show(St::CLABEL, 41, true);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
     EXPECT_EQ(Fe.ErrorNameIndex, St::CLABEL);
-    EXPECT_EQ(CodeIndex, 1) << "the ON item is left for the run loop";
+    EXPECT_EQ(Ib.CodeIndex, 1) << "the ON item is left for the run loop";
 
     Fe.ErrorNumber = 0;
     GlClear();
-    CodeIndex = 1;
+    Ib.CodeIndex = 1;
     GlPushStr(QStringLiteral("x"));
     ExecuteStatement(St::CBUTTON);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
@@ -491,7 +491,7 @@ TEST_F(ControlWindow, ShowStatementErrors) {
     SyncCloseControlForm();
     Show(St::CBUTTON, 2, true);
     EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
-    EXPECT_EQ(CodeIndex, 2) << "the ON item stays taken";
+    EXPECT_EQ(Ib.CodeIndex, 2) << "the ON item stays taken";
 }
 
 // ---- CSCREEN and the window's life

@@ -224,8 +224,8 @@ protected:
         for (const CodeItemType& item : items)
             SetCodeItem(at++, item);
         SetCodeItem(end, CodeItemType{CodeKind::End, 0, 0});
-        CodeLimit = end;
-        CodeIndex = ProgramCodeStart;
+        Ib.CodeLimit = end;
+        Ib.CodeIndex = ProgramCodeStart;
     }
     static CodeItemType Omitted() { return CodeItemType{CodeKind::SysNumConst, 3, 0}; }
     static CodeItemType Lit(Extended value) {
@@ -340,13 +340,13 @@ TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
             int at = ProgramCodeStart;
             for (const CodeItemType& item : operands)
                 SetCodeItem(at++, item);
-            CodeLimit = at - 1;
-            CodeIndex = ProgramCodeStart;
+            Ib.CodeLimit = at - 1;
+            Ib.CodeIndex = ProgramCodeStart;
             Eng.EvalFormTrap = trapped ? 1 : 0;
             Route(c.Code);
             Eng.EvalFormTrap = 0;
             EXPECT_EQ(Fe.ErrorNumber, c.Error) << c.Code;
-            EXPECT_EQ(CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
+            EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + (trapped ? c.Operands : 0))
                 << c.Code << " trapped " << trapped;
             Fe.ErrorNumber = 0;
         }
@@ -366,14 +366,14 @@ TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
     EXPECT_TRUE(Eng.ErrorAtCurrentItem);
     // A trapped error goes on after the statement's six operand items, not into them.
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 6);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 6);
 
     Fe.ErrorNumber = 0;
     Eng.ErrorAtCurrentItem = false;
     Items({{CodeKind::Operator, Op::LineEnd, 0}});
     Route(St::GPRINT);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart); // nothing of the next statement is taken
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart); // nothing of the next statement is taken
 
     // A window the user has closed counts as none.
     Open(20, 20);

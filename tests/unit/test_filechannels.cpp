@@ -86,20 +86,20 @@ void Program(std::initializer_list<CodeItemType> items) {
     for (const CodeItemType& item : items)
         SetCodeItem(at++, item);
     SetCodeItem(at, {CodeKind::End, 0, 0});
-    CodeLimit = at;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeLimit = at;
+    Ib.CodeIndex = ProgramCodeStart;
 }
 
 // What the run loop does with the items these statements use.
 void RunItems() {
     for (;;) {
         GetCurrentItem();
-        const int kind = CurrentItem.FirstCode;
-        const int value = CurrentItem.SecondCode;
-        if (kind == CodeKind::End || CodeIndex > CodeLimit + 1) return;
+        const int kind = Ib.CurrentItem.FirstCode;
+        const int value = Ib.CurrentItem.SecondCode;
+        if (kind == CodeKind::End || Ib.CodeIndex > Ib.CodeLimit + 1) return;
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
+        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
         case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
         case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(value)].Value); break;
         case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(value)].Value); break;

@@ -208,8 +208,8 @@ public:
         for (std::size_t i = 0; i < items_.size(); ++i)
             SetCodeItem(ProgramCodeStart + static_cast<int>(i), items_[i]);
         SetCodeItem(end, CodeItemType{CodeKind::End, 0, end});
-        CodeLimit = end;
-        CodeIndex = ProgramCodeStart;
+        Ib.CodeLimit = end;
+        Ib.CodeIndex = ProgramCodeStart;
         FetchCurrentItem();
         return RunLoop();
     }
@@ -251,11 +251,11 @@ protected:
         InitCode();
         SetCodeItem(299, CodeItemType{});
         SetCodeItem(ProgramCodeStart, CodeItemType{CodeKind::JumpTarget, JumpedTo, 0});
-        CodeLimit = 299;
-        CodeIndex = ProgramCodeStart;
+        Ib.CodeLimit = 299;
+        Ib.CodeIndex = ProgramCodeStart;
         exec();
-        EXPECT_TRUE(CodeIndex == JumpedTo || CodeIndex == ProgramCodeStart + 1) << CodeIndex;
-        return CodeIndex == JumpedTo;
+        EXPECT_TRUE(Ib.CodeIndex == JumpedTo || Ib.CodeIndex == ProgramCodeStart + 1) << Ib.CodeIndex;
+        return Ib.CodeIndex == JumpedTo;
     }
 };
 
@@ -834,7 +834,7 @@ TEST_F(Flow, StopEndsTheRunResumableAfterTheStatement) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
     EXPECT_EQ(Fe.ResumePC, stop + 2);
-    EXPECT_EQ(CodeIndex, stop + 2); // what the end of the run stores as the resume point
+    EXPECT_EQ(Ib.CodeIndex, stop + 2); // what the end of the run stores as the resume point
 
     // A STOP typed as an immediate command keeps the stopped program's resume point.
     SetUp();
@@ -1194,8 +1194,8 @@ TEST_F(Flow, AnArgumentOfTheWrongTypeIsRefusedAndLeftOnTheStack) {
     InitCode();
     SetCodeItem(199, CodeItemType{});
     SetCodeItem(ProgramCodeStart, CodeItemType{CodeKind::NumVar, x, 0});
-    CodeLimit = 199;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeLimit = 199;
+    Ib.CodeIndex = ProgramCodeStart;
     GlPushStr(QStringLiteral("1"));
     BindArgument();
     EXPECT_EQ(Fe.ErrorNumber, Err::CallArgumentType);
@@ -1334,7 +1334,7 @@ TEST_F(Flow, EndlessDefRecursionStopsWithReturnStackFull) {
 TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     InitCode();
     SetCodeItem(199, CodeItemType{});
-    CodeLimit = 199;
+    Ib.CodeLimit = 199;
     GlPushStr(QStringLiteral("x"));
     StoreNumArgument(1);
     EXPECT_EQ(Fe.ErrorNumber, Err::TypeMismatch);
@@ -1347,8 +1347,8 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     SetUp();
     InitCode();
     SetCodeItem(399, CodeItemType{});
-    CodeLimit = 399;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeLimit = 399;
+    Ib.CodeIndex = ProgramCodeStart;
     for (int i = 2; i <= SubCallStackSize; ++i)
         PushFrameSizes(1);
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -1429,19 +1429,19 @@ TEST_F(Flow, SkipToStatementEndStopsAtTheEndAndLeavesIt) {
     const int colon = p.Colon();
     p.Lit(2);
     p.Run(); // places the code (and runs it: two values stay on the stack)
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
     CodeItemType item;
     SkipToStatementEnd(item);
-    EXPECT_EQ(CodeIndex, colon);
+    EXPECT_EQ(Ib.CodeIndex, colon);
     EXPECT_EQ(item.FirstCode, CodeKind::StrLiteral);
     EXPECT_EQ(item.Position, last);
-    CodeIndex = colon + 1;
+    Ib.CodeIndex = colon + 1;
     SkipToStatementEnd(item);
-    EXPECT_EQ(CodeIndex, colon + 2); // the end item
+    EXPECT_EQ(Ib.CodeIndex, colon + 2); // the end item
     EXPECT_EQ(item.FirstCode, CodeKind::NumLiteral);
-    CodeIndex = colon;
+    Ib.CodeIndex = colon;
     SkipToStatementEnd(item);
-    EXPECT_EQ(CodeIndex, colon);
+    EXPECT_EQ(Ib.CodeIndex, colon);
     EXPECT_EQ(item, (CodeItemType{CodeKind::Operator, Op::Colon, 0}));
     EXPECT_TRUE(IsStatementEnd(CodeItemType{}));
     EXPECT_TRUE(IsStatementEnd(CodeItemType{CodeKind::Operator, Op::LineEnd, 0}));

@@ -44,7 +44,8 @@ std::vector<int> Kinds(const FormVarType& formula) {
 }
 
 std::vector<CodeItemType> ImmediateAreaNow() {
-    return std::vector<CodeItemType>(CodeBuffer.begin() + 1, CodeBuffer.begin() + ImmediateAreaLast + 1);
+    return std::vector<CodeItemType>(Ib.CodeBuffer.begin() + 1,
+                                     Ib.CodeBuffer.begin() + ImmediateAreaLast + 1);
 }
 
 class Formula : public ::testing::Test {
@@ -82,7 +83,7 @@ protected:
     }
 
     static LoopExit RunFrom(int index) {
-        CodeIndex = index;
+        Ib.CodeIndex = index;
         FetchCurrentItem();
         return RunLoop();
     }
@@ -90,13 +91,13 @@ protected:
     // Places the program counter as the run loop has it while the `n`-th statement item of `code`
     // (counted from `from`) runs; false when there is none.
     static bool PlaceAt(int code, int n = 1, int from = ProgramCodeStart) {
-        for (int at = from; at <= CurrentmaxCodeNum; ++at) {
-            const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        for (int at = from; at <= Ib.CurrentmaxCodeNum; ++at) {
+            const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
             if (item.FirstCode == CodeKind::End) break;
             if (item.FirstCode == CodeKind::Statement && item.SecondCode == code && --n == 0) {
-                CurrentItem = item;
+                Ib.CurrentItem = item;
                 Eng.CurrentItemIndex = at;
-                CodeIndex = at + 1;
+                Ib.CodeIndex = at + 1;
                 return true;
             }
         }
@@ -144,12 +145,12 @@ TEST_F(Formula, StrToFormStoresTheConvertedExpressionBetweenBrackets) {
              QStringLiteral("PRINT E")});
     Num("E") = 99;
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
-    const int after = CodeIndex + 3;
+    const int after = Ib.CodeIndex + 3;
     ExecStrToForm();
 
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), 0);
-    EXPECT_EQ(CodeIndex, after); // on with the item after the three operands
+    EXPECT_EQ(Ib.CodeIndex, after); // on with the item after the three operands
     const FormVarType& f = Form("F@");
     EXPECT_EQ(Kinds(f), (std::vector<int>{CodeKind::ExprOpen, CodeKind::NumVar, CodeKind::NumLiteral,
                                           CodeKind::Operator, CodeKind::NumLiteral, CodeKind::Operator,
@@ -207,7 +208,7 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
         text;
     Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
         text + QStringLiteral("+X");
-    const std::vector<CodeItemType> program(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end());
+    const std::vector<CodeItemType> program(Ib.CodeBuffer.begin() + ProgramCodeStart, Ib.CodeBuffer.end());
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), 0);
@@ -221,26 +222,27 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
     EXPECT_EQ(Num("DONE"), 1);
     EXPECT_EQ(ValueStackCount, 0);
     // Nothing was written over the program's items.
-    EXPECT_EQ(std::vector<CodeItemType>(CodeBuffer.begin() + ProgramCodeStart, CodeBuffer.end()), program);
+    EXPECT_EQ(std::vector<CodeItemType>(Ib.CodeBuffer.begin() + ProgramCodeStart, Ib.CodeBuffer.end()),
+              program);
 }
 
 TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     Compile({QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")});
-    const std::vector<CodeItemType> preCode = PreCodeBuffer;
-    const int maxPreCode = CurrentmaxPreCodeNum, limit = PreCodeLimit, cursor = PreCodeIndex;
+    const std::vector<CodeItemType> preCode = Ib.PreCodeBuffer;
+    const int maxPreCode = Ib.CurrentmaxPreCodeNum, limit = Ib.PreCodeLimit, cursor = Ib.PreCodeIndex;
     const QString compileText = Fe.CompileText;
     const int sourcePos = Fe.SourcePos;
-    const std::vector<CodeItemType> code = CodeBuffer.Items();
+    const std::vector<CodeItemType> code = Ib.CodeBuffer.Items();
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_EQ(Num("E"), 0);
-    EXPECT_EQ(PreCodeBuffer, preCode);
-    EXPECT_EQ(CurrentmaxPreCodeNum, maxPreCode);
-    EXPECT_EQ(PreCodeLimit, limit);
-    EXPECT_EQ(PreCodeIndex, cursor);
+    EXPECT_EQ(Ib.PreCodeBuffer, preCode);
+    EXPECT_EQ(Ib.CurrentmaxPreCodeNum, maxPreCode);
+    EXPECT_EQ(Ib.PreCodeLimit, limit);
+    EXPECT_EQ(Ib.PreCodeIndex, cursor);
     EXPECT_EQ(Fe.CompileText, compileText);
     EXPECT_EQ(Fe.SourcePos, sourcePos);
-    EXPECT_EQ(CodeBuffer.Items(), code); // the immediate area is not touched either
+    EXPECT_EQ(Ib.CodeBuffer.Items(), code); // the immediate area is not touched either
     // Names first met in the formula are variables of the program now.
     EXPECT_GT(NumIndex("D"), 0);
 }
@@ -271,9 +273,9 @@ TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
     // The compiler writes only the right shapes; a damaged operand is refused, not read.
     auto damage = [](int code, int operand) {
         ASSERT_TRUE(PlaceAt(code));
-        CodeItemType damaged = CodeBuffer[static_cast<std::size_t>(CodeIndex + operand)];
+        CodeItemType damaged = Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeIndex + operand)];
         damaged.FirstCode = CodeKind::BoolVar;
-        SetCodeItem(CodeIndex + operand, damaged);
+        SetCodeItem(Ib.CodeIndex + operand, damaged);
     };
     damage(St::STRTOFORM, 1);
     ExecStrToForm();
@@ -298,13 +300,13 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
-    const int position = CurrentItem.Position;
-    const int after = CodeIndex + 3;
+    const int position = Ib.CurrentItem.Position;
+    const int after = Ib.CodeIndex + 3;
     Num("E") = 5;
     ExecEvalForm();
 
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(CodeIndex, 1);
+    EXPECT_EQ(Ib.CodeIndex, 1);
     EXPECT_EQ(Eng.EvalFormTrap, 1);
     EXPECT_EQ(Eng.EvalFormVarIndex, NumIndex("E"));
     EXPECT_EQ(Num("E"), 0);
@@ -324,11 +326,11 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
     // Without an error the end stores the value, gives everything back and goes on after the
     // statement.
     GlPushNum(8);
-    CodeIndex = 6;
+    Ib.CodeIndex = 6;
     ExecEvalFormEnd();
     EXPECT_EQ(Num("R"), 8);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(Ib.CodeIndex, after);
     EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(EvalFormDepth(), 0);
 }
@@ -345,7 +347,7 @@ TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
     ExecEvalForm();
     const int end = static_cast<int>(Kinds(Form("F@")).size());
-    ASSERT_EQ(CodeBuffer[static_cast<std::size_t>(end)].SecondCode, EvalFormCode::End);
+    ASSERT_EQ(Ib.CodeBuffer[static_cast<std::size_t>(end)].SecondCode, EvalFormCode::End);
 
     // As the run loop has it when its trap took the error of "/": the next item (1 is "1", 2 "X",
     // 3 "/") in hand. Every item not run gives way, but for the restoring end of the call, which a
@@ -353,12 +355,12 @@ TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("left over"));
     Num("E") = Err::DivisionByZero;
-    CodeIndex = 4;
+    Ib.CodeIndex = 4;
     FetchCurrentItem();
     LeaveFormulaAtTrappedError();
     int restoring = 0;
     for (int at = 1; at < end; ++at) {
-        const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         ASSERT_EQ(item.FirstCode, CodeKind::Statement) << at;
         if (item.SecondCode == InSt::LoPopAll)
             ++restoring;
@@ -366,10 +368,10 @@ TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
             EXPECT_EQ(item.SecondCode, EvalFormCode::Leave) << at;
     }
     EXPECT_EQ(restoring, 1);
-    EXPECT_EQ(CurrentItem.SecondCode, EvalFormCode::Leave);
-    EXPECT_EQ(CodeIndex, 5);
+    EXPECT_EQ(Ib.CurrentItem.SecondCode, EvalFormCode::Leave);
+    EXPECT_EQ(Ib.CodeIndex, 5);
     ExecEvalFormLeave();
-    EXPECT_EQ(CodeIndex, end);
+    EXPECT_EQ(Ib.CodeIndex, end);
     ExecEvalFormEnd();
     EXPECT_EQ(Num("R"), 7);
     EXPECT_EQ(Num("E"), Err::DivisionByZero);
@@ -381,12 +383,12 @@ TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
 TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
     Compile({QStringLiteral("R = 7"), QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")});
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
-    const int after = CodeIndex + 3;
+    const int after = Ib.CodeIndex + 3;
     const std::vector<CodeItemType> area = ImmediateAreaNow();
     ExecEvalForm();
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("E"), Err::ExpressionFormMismatch);
-    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(Ib.CodeIndex, after);
     EXPECT_EQ(Eng.EvalFormTrap, 0);
     EXPECT_EQ(ImmediateAreaNow(), area);
 }
@@ -489,10 +491,10 @@ TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
     Fe.MouseX = 10;
     Fe.MouseY = 20;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
-    const int after = CodeIndex + 3;
+    const int after = Ib.CodeIndex + 3;
     ExecMouse();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(CodeIndex, after);
+    EXPECT_EQ(Ib.CodeIndex, after);
     EXPECT_EQ(Num("EV"), 2);
     EXPECT_EQ(Fe.MouseEvent.load(), 0);
     EXPECT_EQ(Num("X"), 0); // never assigned: the LET of line 1 did not run
@@ -650,9 +652,9 @@ TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
 TEST_F(Formula, CrossReferenceListsEachLineOnceAndLeavesTheProgramCounter) {
     Compile({QStringLiteral("A = 1"), QStringLiteral("FOR I = 1 TO 2"), QStringLiteral("  A = A + I"),
              QStringLiteral("NEXT"), QStringLiteral("S$ = \"x\": PRINT S$")});
-    CodeIndex = 123;
+    Ib.CodeIndex = 123;
     DumpCrossReference();
-    EXPECT_EQ(CodeIndex, 123);
+    EXPECT_EQ(Ib.CodeIndex, 123);
     const QStringList expected = {
         QStringLiteral("数値変数クロスリファレンス"),
         QString(),
@@ -680,17 +682,17 @@ TEST_F(Formula, CodeListingPrintsBothListingsAndTheCounters) {
     QString preCode, code;
     PreCodeListing(preCode);
     CodeListing(code);
-    PreCodeIndex = 7;
-    CodeIndex = 105;
+    Ib.PreCodeIndex = 7;
+    Ib.CodeIndex = 105;
     DumpCodeListing();
-    EXPECT_EQ(PreCodeIndex, 7);
-    EXPECT_EQ(CodeIndex, 105);
+    EXPECT_EQ(Ib.PreCodeIndex, 7);
+    EXPECT_EQ(Ib.CodeIndex, 105);
     const QStringList lines = Output();
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(lines[0], preCode);
     EXPECT_EQ(lines[1], code);
-    EXPECT_EQ(lines[2], QString::number(CurrentmaxPreCodeNum) + QStringLiteral(" : CurrentmaxPreCodeNum"));
-    EXPECT_EQ(lines[3], QString::number(CurrentmaxCodeNum) + QStringLiteral(" : CurrentmaxCodeNum"));
+    EXPECT_EQ(lines[2], QString::number(Ib.CurrentmaxPreCodeNum) + QStringLiteral(" : CurrentmaxPreCodeNum"));
+    EXPECT_EQ(lines[3], QString::number(Ib.CurrentmaxCodeNum) + QStringLiteral(" : CurrentmaxCodeNum"));
     EXPECT_EQ(lines[6], QStringLiteral("0 : NumofRegisteredNumVar"));
     EXPECT_EQ(lines[10], QStringLiteral("0 : NumofRegisteredAStrVar"));
 }

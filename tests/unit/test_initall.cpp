@@ -51,8 +51,8 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     EXPECT_EQ(Tb.StrConTable.size(), 2u);
     EXPECT_EQ(Tb.NumofRegisteredDcVar, 0);
     EXPECT_TRUE(Tb.DcVarTable[5].Name.isEmpty());
-    EXPECT_EQ(CodeIndex, ProgramCodeStart);
-    EXPECT_EQ(CodeLimit, ImmediateAreaLast);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart);
+    EXPECT_EQ(Ib.CodeLimit, ImmediateAreaLast);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Vs.GlStrStack.Count, 0);
     EXPECT_EQ(Vs.CallReturnStack.Count, 0);

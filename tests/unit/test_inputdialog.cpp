@@ -109,8 +109,8 @@ int Program(std::initializer_list<CodeItemType> items) {
     for (const CodeItemType& item : items)
         SetCodeItem(at++, item);
     SetCodeItem(at, {CodeKind::End, 0, 0});
-    CodeLimit = at;
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeLimit = at;
+    Ib.CodeIndex = ProgramCodeStart;
     return at;
 }
 
@@ -120,12 +120,12 @@ void RunItems() {
     for (int guard = 0; guard < 10000; ++guard) {
         if (Fe.StopRequest != 0) return;
         GetCurrentItem();
-        const int kind = CurrentItem.FirstCode;
-        const int value = CurrentItem.SecondCode;
+        const int kind = Ib.CurrentItem.FirstCode;
+        const int value = Ib.CurrentItem.SecondCode;
         if (kind == CodeKind::End) return;
         switch (kind) {
         case CodeKind::Statement: ExecuteStatement(value); break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(CurrentItem)); break;
+        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
         case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
         case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
         case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
@@ -421,13 +421,13 @@ TEST_F(InputStatement, CancelStopsWithTheInputAsTheResumePoint) {
     EXPECT_EQ(Fe.InputRestartPC, ProgramCodeStart);
     EXPECT_EQ(Fe.ResumePC, ProgramCodeStart);
     // The run loop's next fetch takes the INPUT item in hand, and a stopped run resumes at that item.
-    EXPECT_EQ(CodeIndex, ProgramCodeStart);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart);
     // The in-progress echo stays.
     EXPECT_EQ(Screen(), QStringLiteral("Input ? ") + WaitingSuffix + QLatin1Char('\n'));
 
     // CONT: the INPUT runs again and asks.
     Fe.StopRequest = 0;
-    CodeIndex = Fe.ResumePC;
+    Ib.CodeIndex = Fe.ResumePC;
     ScriptedInputAnswers = {QStringLiteral("8")};
     RunOnInterpreter();
     EXPECT_EQ(Requests.size(), 2u);
@@ -490,7 +490,7 @@ protected:
     void SetUp() override {
         ResetEngine();
         Fe.InputRestartPC = ProgramCodeStart;
-        CodeIndex = ProgramCodeStart + 5;
+        Ib.CodeIndex = ProgramCodeStart + 5;
     }
     // The next numeric field; nullopt-like NaN when the INPUT is to be asked again.
     Extended NumField() {
@@ -516,20 +516,20 @@ TEST_F(InputFields, NumbersSeparatedByCommas) {
     EXPECT_EQ(NumField(), 12); // trimmed before a comma
     EXPECT_EQ(NumField(), 3);
     EXPECT_EQ(Fe.InputRetry, 0);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 5);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 5);
 }
 
 TEST_F(InputFields, ATrailingBlankOnTheLastFieldOrTextAsksAgain) {
     for (const char* typed : {"12 ", "abc", "1,2,x", "1e"}) {
         Fe.InputRetry = 0;
-        CodeIndex = ProgramCodeStart + 5;
+        Ib.CodeIndex = ProgramCodeStart + 5;
         Fe.InputLine = QString::fromLatin1(typed);
         Extended value = 0;
         for (int field = 0; field < 3 && Fe.InputRetry == 0; ++field)
             value = NumField();
         EXPECT_TRUE(std::isnan(value)) << typed;
         EXPECT_EQ(Fe.InputRetry, 1) << typed;
-        EXPECT_EQ(CodeIndex, Fe.InputRestartPC) << typed;
+        EXPECT_EQ(Ib.CodeIndex, Fe.InputRestartPC) << typed;
     }
 }
 
@@ -571,8 +571,8 @@ protected:
         for (const CodeItemType& item : items)
             SetCodeItem(at++, item);
         SetCodeItem(at, {CodeKind::End, 0, 0});
-        CodeLimit = at;
-        CodeIndex = end;
+        Ib.CodeLimit = at;
+        Ib.CodeIndex = end;
         RunItems();
     }
     int a_ = 0, b_ = 0, c_ = 0;
@@ -638,7 +638,7 @@ TEST_F(ReadData, RestoreToALabelName) {
     EXPECT_EQ(NumValue(c_), 2);
     RunRead({Stmt(St::RESTORE), NumVar(a_), LineEnd()});
     EXPECT_EQ(Fe.ErrorNumber, Err::RestoreNotLabel);
-    EXPECT_EQ(CodeBuffer[static_cast<std::size_t>(CodeIndex)], NumVar(a_)); // the name is given back
+    EXPECT_EQ(Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeIndex)], NumVar(a_)); // the name is given back
 }
 
 TEST_F(ReadData, WithoutDataOrWithAPositionOutsideTheCodeReadRunsOut) {

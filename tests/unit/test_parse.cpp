@@ -59,12 +59,12 @@ public:
         all.push_back(CodeItemType{CodeKind::End, 0, 0});
         all.push_back(CodeItemType{CodeKind::Operator, Op::LineEnd, 0});
         const int last = start + static_cast<int>(all.size()) - 1;
-        if (static_cast<int>(PreCodeBuffer.size()) <= last)
-            PreCodeBuffer.resize(static_cast<std::size_t>(last) + 1);
+        if (static_cast<int>(Ib.PreCodeBuffer.size()) <= last)
+            Ib.PreCodeBuffer.resize(static_cast<std::size_t>(last) + 1);
         for (std::size_t i = 0; i < all.size(); ++i)
-            PreCodeBuffer[static_cast<std::size_t>(start) + i] = all[i];
-        if (CurrentmaxPreCodeNum < last) CurrentmaxPreCodeNum = last;
-        if (start == ProgramCodeStart) PreCodeLimit = last + 1;
+            Ib.PreCodeBuffer[static_cast<std::size_t>(start) + i] = all[i];
+        if (Ib.CurrentmaxPreCodeNum < last) Ib.CurrentmaxPreCodeNum = last;
+        if (start == ProgramCodeStart) Ib.PreCodeLimit = last + 1;
     }
 
 private:
@@ -88,8 +88,8 @@ protected:
     static int Parse(const Pre& pre) {
         pre.Load();
         InitCode();
-        PreCodeIndex = ProgramCodeStart;
-        CodeIndex = ProgramCodeStart;
+        Ib.PreCodeIndex = ProgramCodeStart;
+        Ib.CodeIndex = ProgramCodeStart;
         Fe.ErrorNumber = 0;
         ParseProgram();
         return Fe.ErrorNumber;
@@ -98,8 +98,8 @@ protected:
     // The items from `from` to the end item as their listing texts, a line end as "|".
     static QString Items(int from = ProgramCodeStart) {
         QString out;
-        for (int i = from; i <= CurrentmaxCodeNum; ++i) {
-            const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(i)];
+        for (int i = from; i <= Ib.CurrentmaxCodeNum; ++i) {
+            const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(i)];
             QString text;
             CodeItemText(item, text);
             if (item.FirstCode == CodeKind::Operator && item.SecondCode == Op::LineEnd)
@@ -118,15 +118,15 @@ TEST_F(ParseTest, RunsOfSeparatorsGiveOneItem) {
     ASSERT_EQ(Parse(pre), 0);
     EXPECT_EQ(Items(), QStringLiteral(": | BEEP | : EOF"));
     // The end item carries the compile text's length and is the program's fetch limit.
-    EXPECT_EQ(CodeLimit, CodeIndex - 1);
-    EXPECT_EQ(CodeBuffer[static_cast<std::size_t>(CodeLimit)].FirstCode, CodeKind::End);
+    EXPECT_EQ(Ib.CodeLimit, Ib.CodeIndex - 1);
+    EXPECT_EQ(Ib.CodeBuffer[static_cast<std::size_t>(Ib.CodeLimit)].FirstCode, CodeKind::End);
 }
 
 TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     Pre program;
     program.St(St::BEEP).Eol();
     ASSERT_EQ(Parse(program), 0);
-    const int programLimit = CodeLimit;
+    const int programLimit = Ib.CodeLimit;
 
     Fe.RunMode = RunKind::Immediate;
     ResetPreCode();
@@ -134,13 +134,13 @@ TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     Pre command;
     command.Op(Op::Colon).St(St::STOP).Eol();
     command.Load(1);
-    PreCodeIndex = 1;
-    CodeIndex = 1;
+    Ib.PreCodeIndex = 1;
+    Ib.CodeIndex = 1;
     ParseProgram();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     // No ":" in the first slot of the immediate area.
     EXPECT_EQ(Items(1), QStringLiteral("STOP | EOF"));
-    EXPECT_EQ(CodeLimit, programLimit);
+    EXPECT_EQ(Ib.CodeLimit, programLimit);
     EXPECT_EQ(Items(), QStringLiteral("BEEP | EOF"));
 }
 
@@ -155,8 +155,8 @@ TEST_F(ParseTest, ImmediateCommandTooLongForItsAreaIsRefused) {
     for (int i = 0; i < 60; ++i)
         command.St(St::BEEP).Eol();
     command.Load(1);
-    PreCodeIndex = 1;
-    CodeIndex = 1;
+    Ib.PreCodeIndex = 1;
+    Ib.CodeIndex = 1;
     ParseProgram();
     EXPECT_EQ(Fe.ErrorNumber, Err::ProgramTooLarge);
     EXPECT_EQ(Items(), QStringLiteral("BEEP | EOF")); // the program is untouched
@@ -326,7 +326,7 @@ TEST_F(ParseTest, ProcedureEndsWithoutTheirHeaderAreRefused) {
         twice.Add(kind, 0);
     twice.Eol().St(St::ENDSUB).Eol().St(St::BEEP).Eol().St(St::ENDSUB).Eol();
     EXPECT_EQ(Parse(twice), Err::EndSubWithoutSub);
-    EXPECT_EQ(CodeBuffer[ProgramCodeStart + 1].SecondCode, ProgramCodeStart + 13);
+    EXPECT_EQ(Ib.CodeBuffer[ProgramCodeStart + 1].SecondCode, ProgramCodeStart + 13);
 }
 
 TEST_F(ParseTest, MalformedFrameItemsAreNotCopied) {

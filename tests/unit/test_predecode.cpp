@@ -51,17 +51,17 @@ protected:
 
     // The index of the `n`-th statement item `code` of the program.
     static int StatementAt(int code, int n = 1) {
-        for (int at = ProgramCodeStart; at <= CodeLimit; ++at) {
-            const CodeItemType& item = CodeBuffer[static_cast<std::size_t>(at)];
+        for (int at = ProgramCodeStart; at <= Ib.CodeLimit; ++at) {
+            const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
             if (item.FirstCode == CodeKind::Statement && item.SecondCode == code && --n == 0) return at;
         }
         return -1;
     }
 
-    static int Run(int from, bool& stoppedShort) { return RunDecoded(from, CodeLimit, stoppedShort); }
+    static int Run(int from, bool& stoppedShort) { return RunDecoded(from, Ib.CodeLimit, stoppedShort); }
 
     static LoopExit RunLoopFrom(int index) {
-        CodeIndex = index;
+        Ib.CodeIndex = index;
         FetchCurrentItem();
         return RunLoop();
     }
@@ -77,7 +77,7 @@ TEST_F(Decoded, NumericStatementsRunInOnePassUpToTheFirstOtherItem) {
     EXPECT_EQ(Num("Y"), -11);
     // The PRINT's operand is the first item that is not part of a numeric statement: Y is pushed by the
     // general path (a single push gains nothing in one pass).
-    EXPECT_EQ(CodeBuffer[static_cast<std::size_t>(at)].FirstCode, CodeKind::NumVar);
+    EXPECT_EQ(Ib.CodeBuffer[static_cast<std::size_t>(at)].FirstCode, CodeKind::NumVar);
     EXPECT_EQ(at + 2, StatementAt(St::PRINT));
 }
 
@@ -169,7 +169,7 @@ TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
     // Each NEXT (the LET of v = step + v) was decoded as the loop step with its test.
     int loops = 0;
     for (int k = ProgramCodeStart; k < at; ++k)
-        if (DecodedCode[static_cast<std::size_t>(k)].Generation == CodeGeneration &&
+        if (DecodedCode[static_cast<std::size_t>(k)].Generation == Ib.CodeGeneration &&
             DecodedCode[static_cast<std::size_t>(k)].Op == DecodedOp::ForNext)
             ++loops;
     EXPECT_EQ(loops, 2);

@@ -46,11 +46,11 @@ void ScanText(const QString& program, bool prescan = true) {
     Fe.ErrorNameIndex = 0;
     SetText(program);
     if (prescan) {
-        PreCodeIndex = ProgramCodeStart;
+        Ib.PreCodeIndex = ProgramCodeStart;
         PreScan();
         ASSERT_EQ(Fe.ErrorNumber, 0) << "pre-scan of: " << program.toStdString();
     }
-    PreCodeIndex = ProgramCodeStart;
+    Ib.PreCodeIndex = ProgramCodeStart;
     ScanProgram();
 }
 
@@ -102,7 +102,7 @@ TEST(PreCodeListing, OneLineProgramWithIndicesAndPositions) {
     EXPECT_EQ(Str(Listing()),
               "[101:1]PRINT[102:7]1[103:8]\r\n[104:10]FirstCode=0,SecondCode=0[105:11]EOF\r\n");
     // The listing uses PreCodeIndex as its cursor and leaves it after the last item read.
-    EXPECT_EQ(PreCodeIndex, CurrentmaxPreCodeNum + 1);
+    EXPECT_EQ(Ib.PreCodeIndex, Ib.CurrentmaxPreCodeNum + 1);
 }
 
 TEST(PreCodeListing, SingleLineIfWithIndicesAndPositions) {
@@ -214,7 +214,7 @@ TEST(ScanBlocks, ErrorsArePositionedAtTheTokenThatFailed) {
     EXPECT_EQ(e.Number, Err::WendMismatch);
     EXPECT_EQ(e.Position, 16);
     // The scan stops at its first error; the pre-code then ends with a line end.
-    EXPECT_EQ(PreCodeLimit, PreCodeIndex);
+    EXPECT_EQ(Ib.PreCodeLimit, Ib.PreCodeIndex);
     CodeItemType last;
     PeekPreCodeBack(1, last);
     EXPECT_EQ(last.FirstCode, CodeKind::Operator);
@@ -543,7 +543,8 @@ TEST(ScanKeywords, SplitAndReadAllLines) {
 TEST(ScanKeywords, SeekBeforeABracketIsTheFunction) {
     EXPECT_EQ(Str(Body(QStringLiteral("SEEK #1, 5\nX = SEEK(1)"))), "SEEK # 1 , 5 / #X = SEEK ( 1 ) /");
     // The function's slot holds "SEEK " with a blank, which no word read from a program matches.
-    EXPECT_EQ(PreCodeBuffer[109], (CodeItemType{CodeKind::Function, Fn::SEEK, PreCodeBuffer[109].Position}));
+    EXPECT_EQ(Ib.PreCodeBuffer[109],
+              (CodeItemType{CodeKind::Function, Fn::SEEK, Ib.PreCodeBuffer[109].Position}));
 }
 
 TEST(ScanKeywords, SettingWordsAreStatementsOnlyAtTheStart) {
@@ -635,8 +636,8 @@ TEST_F(ScanInclude, IncludedItemsArePositionedAtTheIncludeLine) {
     // The closing quote of the file name, in the program text as written.
     const int quote = 19 + static_cast<int>(path.size());
     int print2 = 0;
-    for (int i = ProgramCodeStart; i < PreCodeIndex; ++i) {
-        const CodeItemType& item = PreCodeBuffer[static_cast<std::size_t>(i)];
+    for (int i = ProgramCodeStart; i < Ib.PreCodeIndex; ++i) {
+        const CodeItemType& item = Ib.PreCodeBuffer[static_cast<std::size_t>(i)];
         if (item.FirstCode == CodeKind::NumLiteral && NumConValue(item) == 3.0L) {
             EXPECT_EQ(item.Position, quote + 1);
         }
@@ -670,13 +671,13 @@ QString ScanImmediate(const QString& command) {
     Fe.ErrorNumber = 0;
     SetText(command);
     ResetPreCode();
-    PreCodeIndex = 1;
+    Ib.PreCodeIndex = 1;
     ScanProgram();
     Fe.RunMode = RunKind::Program;
     QString text;
-    for (int i = 1; i < PreCodeIndex; ++i) {
+    for (int i = 1; i < Ib.PreCodeIndex; ++i) {
         QString item;
-        CodeItemText(PreCodeBuffer[static_cast<std::size_t>(i)], item);
+        CodeItemText(Ib.PreCodeBuffer[static_cast<std::size_t>(i)], item);
         text += item.replace(CrLf, QStringLiteral("/")) + u' ';
     }
     return text.trimmed();
@@ -685,11 +686,11 @@ QString ScanImmediate(const QString& command) {
 TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    const int limit = PreCodeLimit;
+    const int limit = Ib.PreCodeLimit;
     EXPECT_EQ(Str(ScanImmediate(QStringLiteral("FORECOLOR = 3 : CBUTTON(1).TEXT = \"a\""))),
               "FORECOLOR = 3 : InnerFn1196 ( 1 ) a / FirstCode=0,SecondCode=0 EOF /");
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PreCodeLimit, limit);
+    EXPECT_EQ(Ib.PreCodeLimit, limit);
     // The program's pre-code is still there behind the immediate area.
     EXPECT_EQ(Str(Body(QStringLiteral("PRINT 1\nPRINT 2"))), "PRINT 1 / PRINT 2 /");
 }
@@ -697,18 +698,18 @@ TEST(ScanImmediate, CommandKeepsTheProgramsLimitAndStartsAStatement) {
 TEST(ScanFormula, FormulaScanLeavesTheProgramsLimitAndReadsValues) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    const int limit = PreCodeLimit;
+    const int limit = Ib.PreCodeLimit;
     Fe.CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
     Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
     ResetPreCode();
-    PreCodeIndex = 1;
+    Ib.PreCodeIndex = 1;
     ScanFormula();
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(PreCodeLimit, limit);
+    EXPECT_EQ(Ib.PreCodeLimit, limit);
     QString text;
-    for (int i = 1; i < PreCodeIndex; ++i) {
+    for (int i = 1; i < Ib.PreCodeIndex; ++i) {
         QString item;
-        CodeItemText(PreCodeBuffer[static_cast<std::size_t>(i)], item);
+        CodeItemText(Ib.PreCodeBuffer[static_cast<std::size_t>(i)], item);
         text += item.replace(CrLf, QStringLiteral("/")) + u' ';
     }
     EXPECT_EQ(Str(text.trimmed()), "InnerFn2205 ( 1 ) + InnerFn1072 * - 2 EOF /");
@@ -868,24 +869,24 @@ TEST(CodeItemText, NamesByRecordKindAndIndicesOutsideTheTables) {
 
 TEST(CodeListing, ListsFromSlot101ToTheEndItem) {
     InitAll();
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
     AddCode(CodeItemType{CodeKind::Statement, St::PRINT, 1});
     AddCode(CodeItemType{CodeKind::JumpTarget, 7, 3});
     AddCode(CodeItemType{CodeKind::End, 0, 9});
     AddCode(CodeItemType{CodeKind::Statement, St::BEEP, 9}); // beyond the end item: not listed
-    CodeLimit = CodeIndex - 1;
+    Ib.CodeLimit = Ib.CodeIndex - 1;
     QString text;
     CodeListing(text);
     EXPECT_EQ(Str(text), "[101:1]PRINT[102:3]7[103:9]EOF\r\n");
-    EXPECT_EQ(CodeIndex, 104);
+    EXPECT_EQ(Ib.CodeIndex, 104);
 }
 
 TEST(CodeListing, EndsWhenTheFetchStopsAtTheCodeLimit) {
     InitAll();
-    CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
     AddCode(CodeItemType{CodeKind::Statement, St::PRINT, 1});
     AddCode(CodeItemType{CodeKind::Statement, St::BEEP, 2});
-    CodeLimit = ProgramCodeStart; // no end item within the limit
+    Ib.CodeLimit = ProgramCodeStart; // no end item within the limit
     QString text;
     CodeListing(text);
     EXPECT_EQ(Str(text), "[101:1]PRINT\r\n");

@@ -101,8 +101,8 @@ protected:
             Push(a);
         SetCodeItem(ProgramCodeStart, next);
         SetCodeItem(ProgramCodeStart + 1, {CodeKind::End, 0, 0});
-        CodeLimit = ProgramCodeStart + 1;
-        CodeIndex = ProgramCodeStart;
+        Ib.CodeLimit = ProgramCodeStart + 1;
+        Ib.CodeIndex = ProgramCodeStart;
         ExecuteStatement(code);
     }
 
@@ -593,7 +593,7 @@ TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
     Statement(ReadAllLines, {u"three.txt"_s}, ArrayItem(big));
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 1) << "the array item is taken";
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 1) << "the array item is taken";
     EXPECT_EQ(Element(big, 0), u"3");
     EXPECT_EQ(Element(big, 1), u"one");
     EXPECT_EQ(Element(big, 2), u"two");
@@ -631,7 +631,7 @@ TEST_F(SysFunctions, ReadAllLinesErrors) {
     Statement(ReadAllLines, {u"a.txt"_s}, ArrayItem(twoDims));
     EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
     EXPECT_EQ(Fe.ErrorNameIndex, Fn::READALLLINES);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 1);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 1);
     Fe.ErrorNumber = 0;
     GlClear();
     Statement(ReadAllLines, {u"a.txt"_s}, {CodeKind::StrVar, 0, 0});
@@ -699,7 +699,7 @@ TEST_F(SysFunctions, WriteAllLinesUpToTheCountInElementZero) {
     Statement(St::WRITEALLLINES, {u"all.txt"_s}, ArrayItem(array));
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
-    EXPECT_EQ(CodeIndex, ProgramCodeStart + 1);
+    EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 1);
     EXPECT_EQ(ReadBytes(Path("all.txt")), "one\r\ntwo\r\nthree\r\n");
     Element(array, 0) = u"2"_s;
     Statement(St::WRITEALLLINES, {u"two.txt"_s}, ArrayItem(array));
