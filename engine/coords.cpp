@@ -8,9 +8,7 @@
 
 // Before the first GSCREEN nothing is drawn, but GSCREEN keeps the previous size; this is the size a
 // program that never asked for one would see.
-int GScreenWidth = DefaultGScreenWidth, GScreenHeight = DefaultGScreenHeight;
-int GScreenClientWidth = DefaultGScreenWidth, GScreenClientHeight = DefaultGScreenHeight;
-int ViewX1 = 0, ViewY1 = 0, ViewX2 = DefaultGScreenWidth, ViewY2 = DefaultGScreenHeight;
+constinit GraphScreenGeometry Gs;
 
 namespace {
 

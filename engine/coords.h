@@ -9,12 +9,20 @@
 
 #include <QString>
 
-// The graphics bitmap and its window (the rest of the screen state is in frontend/sharedstate.h).
-extern int GScreenWidth, GScreenHeight;             // the bitmap: 50..3000 by 10..2500 pixels
-extern int GScreenClientWidth, GScreenClientHeight; // the client area while GScreenSizeMode is 1
-extern int ViewX1, ViewY1, ViewX2, ViewY2;          // the device rectangle that WINDOW maps onto
 // The bitmap's size before any GSCREEN.
 inline constexpr int DefaultGScreenWidth = 640, DefaultGScreenHeight = 480;
+
+// The graphics bitmap and its window (the rest of the screen state is in frontend/sharedstate.h), one
+// process-wide instance Gs. Kept by the interpreter reset: the graphics window keeps its size from one
+// run to the next until GSCREEN sets it.
+struct GraphScreenGeometry {
+    int GScreenWidth = DefaultGScreenWidth, GScreenHeight = DefaultGScreenHeight; // 50..3000 by 10..2500
+    int GScreenClientWidth = DefaultGScreenWidth; // the client area while GScreenSizeMode is 1
+    int GScreenClientHeight = DefaultGScreenHeight;
+    // The device rectangle that WINDOW maps onto.
+    int ViewX1 = 0, ViewY1 = 0, ViewX2 = DefaultGScreenWidth, ViewY2 = DefaultGScreenHeight;
+};
+extern constinit GraphScreenGeometry Gs;
 
 inline constexpr int GScreenMinWidth = 50, GScreenMaxWidth = 3000;
 inline constexpr int GScreenMinHeight = 10, GScreenMaxHeight = 2500;
@@ -33,7 +41,7 @@ DevicePoint WorldToDevice(Extended x, Extended y);
 void DeviceToWorld(int px, int py, Extended& x, Extended& y);
 // The device row as drawn: GScreenHeight - y - 1 while MathGraph is set (y axis upwards).
 inline int MathGraphY(int y) {
-    return Fe.MathGraph != 0 ? GScreenHeight - y - 1 : y;
+    return Fe.MathGraph != 0 ? Gs.GScreenHeight - y - 1 : y;
 }
 
 // "#RRGGBB" with upper-case hexadecimal digits.

@@ -289,19 +289,19 @@ void ExecGScreen(bool fourSizes) {
     if (fourSizes && !PopSizePair(clientWidth, clientHeight)) return;
     int width = 0, height = 0;
     if (!PopSizePair(width, height)) return;
-    Fe.GScreenPrevWidth = GScreenWidth;
-    Fe.GScreenPrevHeight = GScreenHeight;
+    Fe.GScreenPrevWidth = Gs.GScreenWidth;
+    Fe.GScreenPrevHeight = Gs.GScreenHeight;
     Fe.GScreenSizeMode = fourSizes ? 1 : 0;
     if (fourSizes) {
-        GScreenClientWidth = clientWidth;
-        GScreenClientHeight = clientHeight;
+        Gs.GScreenClientWidth = clientWidth;
+        Gs.GScreenClientHeight = clientHeight;
     }
-    GScreenWidth = width;
-    GScreenHeight = height;
+    Gs.GScreenWidth = width;
+    Gs.GScreenHeight = height;
 }
 
 void SyncOpenGraphForm() {
-    auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
+    auto surface = std::make_shared<GraphSurface>(Gs.GScreenWidth, Gs.GScreenHeight);
     if (surface->Image1.IsNull() || surface->Image2.IsNull()) {
         RaiseError(Err::OutOfMemory);
         return;
@@ -317,12 +317,12 @@ void SyncOpenGraphForm() {
     // The world window starts as the bitmap itself.
     Fe.WorldXMin = 0;
     Fe.WorldYMin = 0;
-    Fe.WorldXMax = GScreenWidth;
-    Fe.WorldYMax = GScreenHeight;
-    ViewX1 = 0;
-    ViewY1 = 0;
-    ViewX2 = GScreenWidth;
-    ViewY2 = GScreenHeight;
+    Fe.WorldXMax = Gs.GScreenWidth;
+    Fe.WorldYMax = Gs.GScreenHeight;
+    Gs.ViewX1 = 0;
+    Gs.ViewY1 = 0;
+    Gs.ViewX2 = Gs.GScreenWidth;
+    Gs.ViewY2 = Gs.GScreenHeight;
     Fe.WorldXScale = 1.0L;
     Fe.WorldYScale = 1.0L;
     if (!opened) return; // the check after GSCREEN reports it
@@ -362,8 +362,8 @@ void ExecWindow() {
         RaiseError(Err::WindowEmptyArea);
         return;
     }
-    const Extended xScale = (ViewX2 - ViewX1) / (x2 - x1);
-    const Extended yScale = (ViewY2 - ViewY1) / (y2 - y1);
+    const Extended xScale = (Gs.ViewX2 - Gs.ViewX1) / (x2 - x1);
+    const Extended yScale = (Gs.ViewY2 - Gs.ViewY1) / (y2 - y1);
     // An area too wide or too narrow to map (infinite ends, a width of 1e-4000) maps nothing.
     if (!std::isfinite(xScale) || !std::isfinite(yScale) || !(xScale > 0) || !(yScale > 0)) {
         RaiseError(Err::WindowEmptyArea);
@@ -590,8 +590,8 @@ void ExecGLocate() {
     }
     const Extended y = GlPopNum(), x = GlPopNum();
     const DevicePoint p = WorldToDevice(x, y);
-    const int px = std::clamp(p.X, 0, GScreenWidth - 1);
-    const int py = MathGraphY(std::clamp(p.Y, 0, GScreenHeight - 1));
+    const int px = std::clamp(p.X, 0, Gs.GScreenWidth - 1);
+    const int py = MathGraphY(std::clamp(p.Y, 0, Gs.GScreenHeight - 1));
     Fe.GLocateX = px;
     Fe.GLocateY = py;
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();

@@ -499,8 +499,8 @@ void ExecMouse() {
         int y = Fe.MouseY.load();
         const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
         if (surface != nullptr && surface->Stretched.load()) {
-            x = ScaleToBitmap(x, GScreenWidth, surface->ShownWidth.load());
-            y = ScaleToBitmap(y, GScreenHeight, surface->ShownHeight.load());
+            x = ScaleToBitmap(x, Gs.GScreenWidth, surface->ShownWidth.load());
+            y = ScaleToBitmap(y, Gs.GScreenHeight, surface->ShownHeight.load());
         }
         Extended worldX = 0;
         Extended worldY = 0;

@@ -196,8 +196,8 @@ void PlaceBuffer(GraphSurface& surface, Index w, Index h) {
 // within the bitmap.
 QRect SavedArea(Index w, Index h) {
     const Index left = LocateX(), top = LocateY();
-    const Index right = std::min<Index>(left + w, GScreenWidth);
-    const Index bottom = std::min<Index>(top + h, GScreenHeight);
+    const Index right = std::min<Index>(left + w, Gs.GScreenWidth);
+    const Index bottom = std::min<Index>(top + h, Gs.GScreenHeight);
     const Index x = std::max<Index>(left, 0), y = std::max<Index>(top, 0);
     if (right <= x || bottom <= y) return {};
     return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(right - x),
@@ -350,7 +350,7 @@ void ExecLoadPicture(int code) {
         RaiseError(Err::NoGraphicsWindow);
         return;
     }
-    Index w = GScreenWidth, h = GScreenHeight;
+    Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
     if (form >= 2) {
         h = AreaSize(GlPopNum());
         w = AreaSize(GlPopNum());
@@ -385,10 +385,10 @@ void ExecSavePicture(int code) {
         RaiseError(Err::NoGraphicsWindow);
         return;
     }
-    Index w = GScreenWidth, h = GScreenHeight;
+    Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
     if (form >= 2) {
-        h = std::min<Index>(AreaSize(GlPopNum()), GScreenHeight);
-        w = std::min<Index>(AreaSize(GlPopNum()), GScreenWidth);
+        h = std::min<Index>(AreaSize(GlPopNum()), Gs.GScreenHeight);
+        w = std::min<Index>(AreaSize(GlPopNum()), Gs.GScreenWidth);
     }
     QImage picture;
     {
@@ -397,11 +397,11 @@ void ExecSavePicture(int code) {
         switch (form) {
         case 0:
             // The buffer becomes a copy of the whole drawing surface.
-            if (!surface->Image2.SetSize(GScreenWidth, GScreenHeight)) {
+            if (!surface->Image2.SetSize(Gs.GScreenWidth, Gs.GScreenHeight)) {
                 RaiseError(Err::OutOfMemory);
                 return;
             }
-            CopyArea(surface->Image2, 0, 0, screen, 0, 0, GScreenWidth, GScreenHeight);
+            CopyArea(surface->Image2, 0, 0, screen, 0, 0, Gs.GScreenWidth, Gs.GScreenHeight);
             return;
         case 2: {
             const QRect area = SavedArea(w, h);

@@ -165,8 +165,8 @@ TLXGraphForm::~TLXGraphForm() {
 void TLXGraphForm::SizeGraphForm(int first) {
     if (first == 0) {
         const bool clientSize = Fe.GScreenSizeMode.load() != 0;
-        resize(clientSize ? GScreenClientWidth : GScreenWidth,
-               clientSize ? GScreenClientHeight : GScreenHeight);
+        resize(clientSize ? Gs.GScreenClientWidth : Gs.GScreenWidth,
+               clientSize ? Gs.GScreenClientHeight : Gs.GScreenHeight);
         move(Fe.GScreenLeft, Fe.GScreenTop);
     }
     static_cast<TGraphLayers*>(layers_)->StretchedLayer = nullptr;

@@ -103,7 +103,7 @@ TEST_F(Coordinates, DeviceToWorldReversesTheMappingAndFlipsWithMathGraph) {
     Fe.MathGraph = 1;
     DeviceToWorld(0, 0, x, y);
     EXPECT_EQ(y, Fe.WorldYMax); // the top pixel row is the top of the world window
-    GScreenHeight = 480;
+    Gs.GScreenHeight = 480;
     EXPECT_EQ(MathGraphY(0), 479);
     EXPECT_EQ(MathGraphY(479), 0);
     Fe.MathGraph = 0;
@@ -201,14 +201,14 @@ protected:
     }
 
     Canvas& Open(int width, int height) {
-        GScreenWidth = width;
-        GScreenHeight = height;
+        Gs.GScreenWidth = width;
+        Gs.GScreenHeight = height;
         Fe.WorldXMin = Fe.WorldYMin = 0;
         Fe.WorldXMax = width;
         Fe.WorldYMax = height;
-        ViewX1 = ViewY1 = 0;
-        ViewX2 = width;
-        ViewY2 = height;
+        Gs.ViewX1 = Gs.ViewY1 = 0;
+        Gs.ViewX2 = width;
+        Gs.ViewY2 = height;
         Fe.WorldXScale = Fe.WorldYScale = 1;
         surface_ = std::make_shared<GraphSurface>(width, height);
         SetCurrentGraphSurface(surface_);
@@ -647,21 +647,21 @@ TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
 TEST_F(Drawing, GScreenHoldsTheSizesWithinTheirLimits) {
     Push({10, 5});
     ExecGScreen(false);
-    EXPECT_EQ(GScreenWidth, 50);
-    EXPECT_EQ(GScreenHeight, 10);
+    EXPECT_EQ(Gs.GScreenWidth, 50);
+    EXPECT_EQ(Gs.GScreenHeight, 10);
     Push({5000, 5000});
     ExecGScreen(false);
-    EXPECT_EQ(GScreenWidth, 3000);
-    EXPECT_EQ(GScreenHeight, 2500);
+    EXPECT_EQ(Gs.GScreenWidth, 3000);
+    EXPECT_EQ(Gs.GScreenHeight, 2500);
     EXPECT_EQ(Fe.GScreenPrevWidth, 50);
     EXPECT_EQ(Fe.GScreenPrevHeight, 10);
     EXPECT_EQ(Fe.GScreenSizeMode.load(), 0);
     Push({320.9L, 200.2L, 100, 5000});
     ExecGScreen(true);
-    EXPECT_EQ(GScreenWidth, 320);
-    EXPECT_EQ(GScreenHeight, 200);
-    EXPECT_EQ(GScreenClientWidth, 100);
-    EXPECT_EQ(GScreenClientHeight, 2500);
+    EXPECT_EQ(Gs.GScreenWidth, 320);
+    EXPECT_EQ(Gs.GScreenHeight, 200);
+    EXPECT_EQ(Gs.GScreenClientWidth, 100);
+    EXPECT_EQ(Gs.GScreenClientHeight, 2500);
     EXPECT_EQ(Fe.GScreenSizeMode.load(), 1);
 
     Push({100});
@@ -674,7 +674,7 @@ TEST_F(Drawing, GScreenHoldsTheSizesWithinTheirLimits) {
     Push({100});
     ExecGScreen(false);
     EXPECT_EQ(Fe.ErrorNumber, Err::ScreenWidthNotNumber);
-    EXPECT_EQ(GScreenWidth, 320);
+    EXPECT_EQ(Gs.GScreenWidth, 320);
 }
 
 TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
@@ -786,7 +786,7 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     EXPECT_EQ(OfColor(surface->Image1, Lime).size(), 200u * 100);
     EXPECT_EQ(Fe.WorldXScale, 1);
     EXPECT_EQ(Fe.WorldXMax, 200);
-    EXPECT_EQ(ViewY2, 100);
+    EXPECT_EQ(Gs.ViewY2, 100);
 
     // What is drawn reaches the window's display.
     Push({10, 20});

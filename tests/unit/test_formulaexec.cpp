@@ -506,10 +506,10 @@ TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
 
 TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     Compile({QStringLiteral("MOUSE(EV, X, Y)")});
-    const int width = GScreenWidth, height = GScreenHeight;
-    GScreenWidth = 200;
-    GScreenHeight = 100;
-    auto surface = std::make_shared<GraphSurface>(GScreenWidth, GScreenHeight);
+    const int width = Gs.GScreenWidth, height = Gs.GScreenHeight;
+    Gs.GScreenWidth = 200;
+    Gs.GScreenHeight = 100;
+    auto surface = std::make_shared<GraphSurface>(Gs.GScreenWidth, Gs.GScreenHeight);
     SetCurrentGraphSurface(surface);
     Fe.GScreenOpen = 1;
     Fe.WorldXMin = -10;
@@ -537,8 +537,8 @@ TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     EXPECT_EQ(Num("X"), -7.5L); // 25 / 10 - 10
     EXPECT_EQ(Num("Y"), 40);    // 0 + 50 - 20 / 2
     Fe.MathGraph = 0;
-    GScreenWidth = width;
-    GScreenHeight = height;
+    Gs.GScreenWidth = width;
+    Gs.GScreenHeight = height;
 }
 
 TEST_F(Formula, ScaleToBitmapTruncatesAndSurvivesAnEmptyWindow) {
