@@ -83,8 +83,8 @@ void PlaceRunForm() {
     event.Left = Fe.TScreenLeft;
     event.Top = Fe.TScreenTop;
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    event.Width = TScreenWidth + RunWindowMargin;
-    event.Height = TScreenHeight + RunWindowMargin;
+    event.Width = Settings.TScreenWidth + RunWindowMargin;
+    event.Height = Settings.TScreenHeight + RunWindowMargin;
     Post(std::move(event));
 }
 

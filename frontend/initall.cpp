@@ -22,13 +22,13 @@ void InitAll(StopRequestReset stop) {
     Fe.Reset(stop);
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        Fe.GScreenTop = TScreenHeight + RunWindowFrameHeight;
-        Fe.ExitMessageCheck = ExitMsgCheck;
-        Fe.GFontSize = EditorFontSize;
-        Fe.GFontName = EditorFontName;
-        Fe.GFontCharset = EditorFontCharset;
-        Fe.GFontStyle = EditorFontStyle;
-        Fe.GFontColor = EditorFontColor;
+        Fe.GScreenTop = Settings.TScreenHeight + RunWindowFrameHeight;
+        Fe.ExitMessageCheck = Settings.ExitMsgCheck;
+        Fe.GFontSize = Settings.EditorFontSize;
+        Fe.GFontName = Settings.EditorFontName;
+        Fe.GFontCharset = Settings.EditorFontCharset;
+        Fe.GFontStyle = Settings.EditorFontStyle;
+        Fe.GFontColor = Settings.EditorFontColor;
     }
     Fe.CScreenTop = Fe.GScreenTop;
 

@@ -21,35 +21,70 @@ inline constexpr std::uint8_t Underline = 4;
 inline constexpr std::uint8_t StrikeOut = 8;
 } // namespace FontStyleBit
 
-extern QString ExeDir; // folder of the executable, no trailing separator
-// InstallPath defaults to ExeDir, WorkingPath (where the user's programs go) to the home folder.
-extern QString InstallPath, WorkingPath, DefaultDir;
-extern QString CfgStoreMode; // "REGISTRY" (the user store), "INIFILE" or empty (not saved)
-
 // The window sizes, in pixels, of a fresh installation and of a stored size that is not usable.
 inline constexpr int DefaultMainFormWidth = 640, DefaultMainFormHeight = 400;
 inline constexpr int DefaultEditorWidth = 400, DefaultEditorHeight = 250;
 inline constexpr int DefaultTScreenWidth = 620, DefaultTScreenHeight = 230;
 
-// The stored texts, one per key.
-extern QString CfgFontSize;
-extern QString CfgEditorFontCharset, CfgEditorFontName, CfgEditorFontSize, CfgEditorFontStyle;
-extern QString CfgEditorFontColor, CfgEditorBackColor, CfgEditorKeywordColor, CfgEditorCommentColor,
-    CfgEditorStringColor;
-extern QString CfgEditorKeywordStyle, CfgEditorCommentStyle, CfgEditorStringStyle;
-extern QString CfgTScreenFontCharset, CfgTScreenFontName, CfgTScreenFontSize, CfgTScreenFontColor,
-    CfgTScreenBackColor, CfgTScreenFontStyle;
-extern QString CfgCursorMode, CfgExitMsgCheck, CfgFormatCheck, CfgAutoFormatLoad;
-extern QString CfgMainFormHeight, CfgMainFormWidth, CfgEditorHeight, CfgEditorWidth, CfgTScreenHeight,
-    CfgTScreenWidth;
+// A fresh SettingsState holds what a fresh installation shows before the store is read.
+struct SettingsState {
+    QString ExeDir; // folder of the executable, no trailing separator
+    // InstallPath defaults to ExeDir, WorkingPath (where the user's programs go) to the home folder.
+    QString InstallPath, WorkingPath, DefaultDir;
+    QString CfgStoreMode; // "REGISTRY" (the user store), "INIFILE" or empty (not saved)
 
-// Typed copies. Colours are 0x00BBGGRR.
-extern int MainFormHeight, MainFormWidth, EditorHeight, EditorWidth, TScreenHeight, TScreenWidth;
-extern int EditorFontSize, EditorFontCharset, TScreenFontSize, TScreenFontCharset;
-extern int EditorFontColor, EditorBackColor, EditorKeywordColor, EditorCommentColor, EditorStringColor;
-extern int TScreenFontColor, TScreenBackColor;
-extern std::uint8_t EditorFontStyle, EditorKeywordStyle, EditorCommentStyle, EditorStringStyle,
-    TScreenFontStyle;
-extern QString EditorFontName, TScreenFontName;
-extern std::uint8_t CursorMode, ExitMsgCheck, FormatCheck, AutoFormatLoad;
-extern int CurrentEditorHeight, CurrentEditorWidth;
+    // The stored texts, one per key.
+    QString CfgFontSize = QStringLiteral("10");
+    QString CfgEditorFontCharset = QStringLiteral("128");
+    QString CfgEditorFontName = QStringLiteral("ＭＳ ゴシック");
+    QString CfgEditorFontSize = QStringLiteral("10");
+    QString CfgEditorFontStyle = QStringLiteral("Normal");
+    QString CfgEditorFontColor = QStringLiteral("000000");
+    QString CfgEditorBackColor = QStringLiteral("FFFFFF");
+    QString CfgEditorKeywordColor = QStringLiteral("000000");
+    QString CfgEditorCommentColor = QStringLiteral("008800");
+    QString CfgEditorStringColor = QStringLiteral("000088");
+    QString CfgEditorKeywordStyle = QStringLiteral("Bold");
+    QString CfgEditorCommentStyle = QStringLiteral("Normal");
+    QString CfgEditorStringStyle = QStringLiteral("Normal");
+    QString CfgTScreenFontCharset = QStringLiteral("128");
+    QString CfgTScreenFontName = QStringLiteral("ＭＳ ゴシック");
+    QString CfgTScreenFontSize = QStringLiteral("10");
+    QString CfgTScreenFontColor = QStringLiteral("FFFFFF");
+    QString CfgTScreenBackColor = QStringLiteral("000000");
+    QString CfgTScreenFontStyle = QStringLiteral("Normal");
+    QString CfgCursorMode = QStringLiteral("OFF");
+    QString CfgExitMsgCheck = QStringLiteral("ON");
+    QString CfgFormatCheck = QStringLiteral("ON");
+    QString CfgAutoFormatLoad = QStringLiteral("OFF");
+    QString CfgMainFormHeight = QString::number(DefaultMainFormHeight);
+    QString CfgMainFormWidth = QString::number(DefaultMainFormWidth);
+    QString CfgEditorHeight = QString::number(DefaultEditorHeight);
+    QString CfgEditorWidth = QString::number(DefaultEditorWidth);
+    QString CfgTScreenHeight = QString::number(DefaultTScreenHeight);
+    QString CfgTScreenWidth = QString::number(DefaultTScreenWidth);
+
+    // Typed copies. Colours are 0x00BBGGRR.
+    int MainFormHeight = DefaultMainFormHeight, MainFormWidth = DefaultMainFormWidth;
+    int EditorHeight = DefaultEditorHeight, EditorWidth = DefaultEditorWidth;
+    int TScreenHeight = DefaultTScreenHeight, TScreenWidth = DefaultTScreenWidth;
+    int EditorFontSize = 10, EditorFontCharset = 128, TScreenFontSize = 10, TScreenFontCharset = 128;
+    int EditorFontColor = 0x000000, EditorBackColor = 0xFFFFFF, EditorKeywordColor = 0x000000;
+    int EditorCommentColor = 0x008800, EditorStringColor = 0x880000;
+    int TScreenFontColor = 0xFFFFFF, TScreenBackColor = 0x000000;
+    std::uint8_t EditorFontStyle = 0, EditorKeywordStyle = FontStyleBit::Bold, EditorCommentStyle = 0,
+                 EditorStringStyle = 0, TScreenFontStyle = 0;
+    QString EditorFontName = QStringLiteral("ＭＳ ゴシック");
+    QString TScreenFontName = QStringLiteral("ＭＳ ゴシック");
+    // CursorMode starts on until the settings are loaded.
+    std::uint8_t CursorMode = 1, ExitMsgCheck = 1, FormatCheck = 1, AutoFormatLoad = 0;
+    // The size of the editor window last resized or activated (the loaded size until then): what the
+    // preferences offer as the editor size.
+    int CurrentEditorHeight = DefaultEditorHeight, CurrentEditorWidth = DefaultEditorWidth;
+
+    // Back to a fresh installation's values, the program folder included. A writer while the
+    // interpreter may run holds SettingsMutex().
+    void Reset() { *this = SettingsState{}; }
+};
+
+extern SettingsState Settings;

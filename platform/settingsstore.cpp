@@ -37,38 +37,40 @@ struct SettingKey {
 
 // In the order SaveSettings writes them.
 constexpr SettingKey SettingKeys[] = {
-    {u"Install Path", &InstallPath, nullptr, false, FolderDefault::ProgramFolder},
+    {u"Install Path", &Settings.InstallPath, nullptr, false, FolderDefault::ProgramFolder},
     // The user's programs go to the home folder: an installed program's folder is not writable.
-    {u"Working Path", &WorkingPath, nullptr, false, FolderDefault::HomeFolder},
-    {u"Font Size", &CfgFontSize, u"10", false},
-    {u"Editor Font Charset", &CfgEditorFontCharset, u"128", true},
-    {u"Editor Font Name", &CfgEditorFontName, u"ＭＳ ゴシック", true},
-    {u"Editor Font Size", &CfgEditorFontSize, u"10", true},
-    {u"Editor Font Style", &CfgEditorFontStyle, u"Normal", true},
-    {u"Editor Font Color", &CfgEditorFontColor, u"000000", true},
-    {u"Editor Back Color", &CfgEditorBackColor, u"FFFFFF", true},
-    {u"Editor Keyword Color", &CfgEditorKeywordColor, u"000000", true},
-    {u"Editor Comment Color", &CfgEditorCommentColor, u"008800", true},
-    {u"Editor String Color", &CfgEditorStringColor, u"000088", true},
-    {u"Editor Keyword Style", &CfgEditorKeywordStyle, u"Bold", true},
-    {u"Editor Comment Style", &CfgEditorCommentStyle, u"Normal", true},
-    {u"Editor String Style", &CfgEditorStringStyle, u"Normal", true},
-    {u"TScreen Font Charset", &CfgTScreenFontCharset, u"128", true},
-    {u"TScreen Font Name", &CfgTScreenFontName, u"ＭＳ ゴシック", true},
-    {u"TScreen Font Size", &CfgTScreenFontSize, u"10", true},
-    {u"TScreen Font Color", &CfgTScreenFontColor, u"FFFFFF", true},
-    {u"TScreen Back Color", &CfgTScreenBackColor, u"000000", true},
-    {u"TScreen Font Style", &CfgTScreenFontStyle, u"Normal", true},
-    {u"Cursor Mode", &CfgCursorMode, SwitchOff, false},
-    {u"ExitMSG Check", &CfgExitMsgCheck, SwitchOn, false},
-    {u"Format Check", &CfgFormatCheck, SwitchOn, false},
-    {u"Auto Format Load", &CfgAutoFormatLoad, SwitchOff, false},
-    {u"Main Form Height", &CfgMainFormHeight, nullptr, true, FolderDefault::None, DefaultMainFormHeight},
-    {u"Main Form Width", &CfgMainFormWidth, nullptr, true, FolderDefault::None, DefaultMainFormWidth},
-    {u"Editor Height", &CfgEditorHeight, nullptr, true, FolderDefault::None, DefaultEditorHeight},
-    {u"Editor Width", &CfgEditorWidth, nullptr, true, FolderDefault::None, DefaultEditorWidth},
-    {u"TScreen Height", &CfgTScreenHeight, nullptr, true, FolderDefault::None, DefaultTScreenHeight},
-    {u"TScreen Width", &CfgTScreenWidth, nullptr, true, FolderDefault::None, DefaultTScreenWidth},
+    {u"Working Path", &Settings.WorkingPath, nullptr, false, FolderDefault::HomeFolder},
+    {u"Font Size", &Settings.CfgFontSize, u"10", false},
+    {u"Editor Font Charset", &Settings.CfgEditorFontCharset, u"128", true},
+    {u"Editor Font Name", &Settings.CfgEditorFontName, u"ＭＳ ゴシック", true},
+    {u"Editor Font Size", &Settings.CfgEditorFontSize, u"10", true},
+    {u"Editor Font Style", &Settings.CfgEditorFontStyle, u"Normal", true},
+    {u"Editor Font Color", &Settings.CfgEditorFontColor, u"000000", true},
+    {u"Editor Back Color", &Settings.CfgEditorBackColor, u"FFFFFF", true},
+    {u"Editor Keyword Color", &Settings.CfgEditorKeywordColor, u"000000", true},
+    {u"Editor Comment Color", &Settings.CfgEditorCommentColor, u"008800", true},
+    {u"Editor String Color", &Settings.CfgEditorStringColor, u"000088", true},
+    {u"Editor Keyword Style", &Settings.CfgEditorKeywordStyle, u"Bold", true},
+    {u"Editor Comment Style", &Settings.CfgEditorCommentStyle, u"Normal", true},
+    {u"Editor String Style", &Settings.CfgEditorStringStyle, u"Normal", true},
+    {u"TScreen Font Charset", &Settings.CfgTScreenFontCharset, u"128", true},
+    {u"TScreen Font Name", &Settings.CfgTScreenFontName, u"ＭＳ ゴシック", true},
+    {u"TScreen Font Size", &Settings.CfgTScreenFontSize, u"10", true},
+    {u"TScreen Font Color", &Settings.CfgTScreenFontColor, u"FFFFFF", true},
+    {u"TScreen Back Color", &Settings.CfgTScreenBackColor, u"000000", true},
+    {u"TScreen Font Style", &Settings.CfgTScreenFontStyle, u"Normal", true},
+    {u"Cursor Mode", &Settings.CfgCursorMode, SwitchOff, false},
+    {u"ExitMSG Check", &Settings.CfgExitMsgCheck, SwitchOn, false},
+    {u"Format Check", &Settings.CfgFormatCheck, SwitchOn, false},
+    {u"Auto Format Load", &Settings.CfgAutoFormatLoad, SwitchOff, false},
+    {u"Main Form Height", &Settings.CfgMainFormHeight, nullptr, true, FolderDefault::None,
+     DefaultMainFormHeight},
+    {u"Main Form Width", &Settings.CfgMainFormWidth, nullptr, true, FolderDefault::None,
+     DefaultMainFormWidth},
+    {u"Editor Height", &Settings.CfgEditorHeight, nullptr, true, FolderDefault::None, DefaultEditorHeight},
+    {u"Editor Width", &Settings.CfgEditorWidth, nullptr, true, FolderDefault::None, DefaultEditorWidth},
+    {u"TScreen Height", &Settings.CfgTScreenHeight, nullptr, true, FolderDefault::None, DefaultTScreenHeight},
+    {u"TScreen Width", &Settings.CfgTScreenWidth, nullptr, true, FolderDefault::None, DefaultTScreenWidth},
 };
 constexpr std::size_t SettingKeyCount = std::size(SettingKeys);
 static_assert(SettingKeyCount == 31);
@@ -96,7 +98,7 @@ constexpr int BlueShift = 16;
 
 QString DefaultText(const SettingKey& row) {
     switch (row.Folder) {
-    case FolderDefault::ProgramFolder: return ExeDir;
+    case FolderDefault::ProgramFolder: return Settings.ExeDir;
     case FolderDefault::HomeFolder: return QDir::homePath();
     case FolderDefault::None: break;
     }
@@ -151,8 +153,8 @@ QString UserSettingsFilePath() {
 
 QString IniSettingsFilePath() {
     // Without a program folder the name would point at the root folder.
-    if (ExeDir.isEmpty()) return QString();
-    return ExeDir + u'/' + QString::fromUtf16(IniFileName);
+    if (Settings.ExeDir.isEmpty()) return QString();
+    return Settings.ExeDir + u'/' + QString::fromUtf16(IniFileName);
 }
 
 void LoadSettings() {
@@ -192,48 +194,48 @@ void LoadSettings() {
     for (std::size_t i = 0; i < SettingKeyCount; ++i)
         *SettingKeys[i].Text = texts[i];
 
-    MainFormHeight = ParseLeadingInteger(CfgMainFormHeight);
-    MainFormWidth = ParseLeadingInteger(CfgMainFormWidth);
-    EditorHeight = ParseLeadingInteger(CfgEditorHeight);
-    EditorWidth = ParseLeadingInteger(CfgEditorWidth);
-    TScreenHeight = ParseLeadingInteger(CfgTScreenHeight);
-    TScreenWidth = ParseLeadingInteger(CfgTScreenWidth);
-    CurrentEditorHeight = EditorHeight;
-    CurrentEditorWidth = EditorWidth;
-    DefaultDir = WorkingPath;
+    Settings.MainFormHeight = ParseLeadingInteger(Settings.CfgMainFormHeight);
+    Settings.MainFormWidth = ParseLeadingInteger(Settings.CfgMainFormWidth);
+    Settings.EditorHeight = ParseLeadingInteger(Settings.CfgEditorHeight);
+    Settings.EditorWidth = ParseLeadingInteger(Settings.CfgEditorWidth);
+    Settings.TScreenHeight = ParseLeadingInteger(Settings.CfgTScreenHeight);
+    Settings.TScreenWidth = ParseLeadingInteger(Settings.CfgTScreenWidth);
+    Settings.CurrentEditorHeight = Settings.EditorHeight;
+    Settings.CurrentEditorWidth = Settings.EditorWidth;
+    Settings.DefaultDir = Settings.WorkingPath;
 
-    EditorFontSize = ParseLeadingInteger(CfgEditorFontSize);
-    EditorFontCharset = ParseLeadingInteger(CfgEditorFontCharset);
-    TScreenFontSize = ParseLeadingInteger(CfgTScreenFontSize);
-    TScreenFontCharset = ParseLeadingInteger(CfgTScreenFontCharset);
-    EditorFontName = CfgEditorFontName;
-    TScreenFontName = CfgTScreenFontName;
+    Settings.EditorFontSize = ParseLeadingInteger(Settings.CfgEditorFontSize);
+    Settings.EditorFontCharset = ParseLeadingInteger(Settings.CfgEditorFontCharset);
+    Settings.TScreenFontSize = ParseLeadingInteger(Settings.CfgTScreenFontSize);
+    Settings.TScreenFontCharset = ParseLeadingInteger(Settings.CfgTScreenFontCharset);
+    Settings.EditorFontName = Settings.CfgEditorFontName;
+    Settings.TScreenFontName = Settings.CfgTScreenFontName;
 
-    EditorFontColor = HexToColor(CfgEditorFontColor);
-    EditorBackColor = HexToColor(CfgEditorBackColor);
-    EditorKeywordColor = HexToColor(CfgEditorKeywordColor);
-    EditorCommentColor = HexToColor(CfgEditorCommentColor);
-    EditorStringColor = HexToColor(CfgEditorStringColor);
-    TScreenFontColor = HexToColor(CfgTScreenFontColor);
-    TScreenBackColor = HexToColor(CfgTScreenBackColor);
+    Settings.EditorFontColor = HexToColor(Settings.CfgEditorFontColor);
+    Settings.EditorBackColor = HexToColor(Settings.CfgEditorBackColor);
+    Settings.EditorKeywordColor = HexToColor(Settings.CfgEditorKeywordColor);
+    Settings.EditorCommentColor = HexToColor(Settings.CfgEditorCommentColor);
+    Settings.EditorStringColor = HexToColor(Settings.CfgEditorStringColor);
+    Settings.TScreenFontColor = HexToColor(Settings.CfgTScreenFontColor);
+    Settings.TScreenBackColor = HexToColor(Settings.CfgTScreenBackColor);
 
-    EditorFontStyle = StrToFontStyle(CfgEditorFontStyle);
-    EditorKeywordStyle = StrToFontStyle(CfgEditorKeywordStyle);
-    EditorCommentStyle = StrToFontStyle(CfgEditorCommentStyle);
-    EditorStringStyle = StrToFontStyle(CfgEditorStringStyle);
-    TScreenFontStyle = StrToFontStyle(CfgTScreenFontStyle);
+    Settings.EditorFontStyle = StrToFontStyle(Settings.CfgEditorFontStyle);
+    Settings.EditorKeywordStyle = StrToFontStyle(Settings.CfgEditorKeywordStyle);
+    Settings.EditorCommentStyle = StrToFontStyle(Settings.CfgEditorCommentStyle);
+    Settings.EditorStringStyle = StrToFontStyle(Settings.CfgEditorStringStyle);
+    Settings.TScreenFontStyle = StrToFontStyle(Settings.CfgTScreenFontStyle);
 
     // Switch texts compare exactly; "ExitMSG Check" is the one that is on unless it says "OFF".
-    CursorMode = CfgCursorMode == on ? 1 : 0;
-    ExitMsgCheck = CfgExitMsgCheck != off ? 1 : 0;
-    FormatCheck = CfgFormatCheck == on ? 1 : 0;
-    AutoFormatLoad = CfgAutoFormatLoad == on ? 1 : 0;
+    Settings.CursorMode = Settings.CfgCursorMode == on ? 1 : 0;
+    Settings.ExitMsgCheck = Settings.CfgExitMsgCheck != off ? 1 : 0;
+    Settings.FormatCheck = Settings.CfgFormatCheck == on ? 1 : 0;
+    Settings.AutoFormatLoad = Settings.CfgAutoFormatLoad == on ? 1 : 0;
 
-    CfgStoreMode = mode;
+    Settings.CfgStoreMode = mode;
 }
 
 bool SaveSettings(QString* errorMessage) {
-    if (CfgStoreMode == QStringView(StoreModeRegistry)) {
+    if (Settings.CfgStoreMode == QStringView(StoreModeRegistry)) {
         const QString path = UserSettingsFilePath();
         const QString folder = QFileInfo(path).path();
         if (!QDir().mkpath(folder)) {
@@ -245,7 +247,7 @@ bool SaveSettings(QString* errorMessage) {
         // An ini file that exists stays as it is; the user store wins at the next start.
         return WriteStore(path, errorMessage);
     }
-    if (CfgStoreMode == QStringView(StoreModeIniFile)) {
+    if (Settings.CfgStoreMode == QStringView(StoreModeIniFile)) {
         const QString path = IniSettingsFilePath();
         if (path.isEmpty()) {
             if (errorMessage)

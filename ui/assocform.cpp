@@ -84,7 +84,8 @@ TLXASForm* TLXASForm::Execute(QWidget* parent) {
 }
 
 QString TLXASForm::ProgramPath() {
-    const QString folder = ExeDir.isEmpty() ? QCoreApplication::applicationDirPath() : ExeDir;
+    const QString folder =
+        Settings.ExeDir.isEmpty() ? QCoreApplication::applicationDirPath() : Settings.ExeDir;
     return folder + u'/' + T(ProgramFileName);
 }
 

@@ -309,7 +309,7 @@ void TMyRichEdit::DoWMImeComposition(const QString& text, const QString& replace
 TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     EncodingName = T(EncodingUnsaved);
-    SaveDialogFolder_ = DefaultDir;
+    SaveDialogFolder_ = Settings.DefaultDir;
     ++UntitledCounter;
     FileName = T(UntitledPrefix) + QString::number(UntitledCounter);
     SetCaption(FileName);
@@ -370,14 +370,14 @@ TLXEditForm::~TLXEditForm() = default;
 
 void TLXEditForm::ApplyEditorLook() {
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    QFont font(EditorFontName);
-    if (EditorFontSize > 0) font.setPointSize(EditorFontSize);
+    QFont font(Settings.EditorFontName);
+    if (Settings.EditorFontSize > 0) font.setPointSize(Settings.EditorFontSize);
     font.setStyleHint(QFont::TypeWriter);
-    SetFontStyle(font, EditorFontStyle);
+    SetFontStyle(font, Settings.EditorFontStyle);
     Editor->setFont(font);
     QPalette palette = Editor->palette();
-    palette.setColor(QPalette::Base, FromColorRef(EditorBackColor));
-    palette.setColor(QPalette::Text, FromColorRef(EditorFontColor));
+    palette.setColor(QPalette::Base, FromColorRef(Settings.EditorBackColor));
+    palette.setColor(QPalette::Text, FromColorRef(Settings.EditorFontColor));
     Editor->setPalette(palette);
 }
 
@@ -386,8 +386,8 @@ void TLXEditForm::ApplyClientSize() {
     int height = DefaultEditorHeight;
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        width = UsableSize(EditorWidth, DefaultEditorWidth);
-        height = UsableSize(EditorHeight, DefaultEditorHeight);
+        width = UsableSize(Settings.EditorWidth, DefaultEditorWidth);
+        height = UsableSize(Settings.EditorHeight, DefaultEditorHeight);
     }
     resize(width, height);
 }
@@ -708,8 +708,8 @@ void TLXEditForm::LXEMenuCloseClick() {
 
 void TLXEditForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    CurrentEditorHeight = height();
-    CurrentEditorWidth = width();
+    Settings.CurrentEditorHeight = height();
+    Settings.CurrentEditorWidth = width();
 }
 
 // ---- status bar and activation ------------------------------------------------------------------------
@@ -729,7 +729,7 @@ void TLXEditForm::RefreshPanel(int index) {
     }
     case PanelModified: text = IsModified() ? T(Txt::PanelModified) : QString(); break;
     case PanelInsertMode: text = InsertMode != 0 ? T(Txt::PanelInsert) : T(Txt::PanelOverwrite); break;
-    case PanelCursorMode: text = CursorMode != 0 ? T(Txt::PanelCursorMode) : QString(); break;
+    case PanelCursorMode: text = Settings.CursorMode != 0 ? T(Txt::PanelCursorMode) : QString(); break;
     case PanelEncoding: text = EncodingName; break;
     default: return;
     }
@@ -744,8 +744,8 @@ void TLXEditForm::RefreshPanels() {
 
 void TLXEditForm::FormActivate() {
     RefreshPanels();
-    CurrentEditorHeight = height();
-    CurrentEditorWidth = width();
+    Settings.CurrentEditorHeight = height();
+    Settings.CurrentEditorWidth = width();
     // The engine's state belongs to the interpreter while a thread is busy; only the error it
     // published at the end of the run is read, and only once the run has ended.
     if (RunErrorPending && Fe.ThreadBusy == 0) {
@@ -830,7 +830,7 @@ void TLXEditForm::LXEMenuRedoClick() {
 
 QColor TLXEditForm::ColourBeforePosition(int position) const {
     // The look at the caret is the look of the character before it; a line start has the plain look.
-    const QColor plain = FromColorRef(EditorFontColor);
+    const QColor plain = FromColorRef(Settings.EditorFontColor);
     if (position <= 0) return plain;
     const QTextBlock block = Editor->document()->findBlock(position - 1);
     if (!block.isValid()) return plain;
@@ -847,15 +847,16 @@ QColor TLXEditForm::ColourBeforePosition(int position) const {
 void TLXEditForm::UpdateTypingContext() {
     const QTextCursor cursor = Editor->textCursor();
     const QColor colour = ColourBeforePosition(cursor.position());
-    if (colour == FromColorRef(EditorFontColor) || colour == FromColorRef(EditorKeywordColor))
+    if (colour == FromColorRef(Settings.EditorFontColor) ||
+        colour == FromColorRef(Settings.EditorKeywordColor))
         TypingContext = TypingContextKind::Code;
     // Right after an opening double quote the caret is inside a string not coloured yet.
     const int start = cursor.selectionStart();
     if (TypingContext == TypingContextKind::Code && start >= 1 &&
         Editor->document()->characterAt(start - 1) == u'"')
         TypingContext = TypingContextKind::String;
-    if (colour == FromColorRef(EditorStringColor)) TypingContext = TypingContextKind::String;
-    if (colour == FromColorRef(EditorCommentColor)) TypingContext = TypingContextKind::Comment;
+    if (colour == FromColorRef(Settings.EditorStringColor)) TypingContext = TypingContextKind::String;
+    if (colour == FromColorRef(Settings.EditorCommentColor)) TypingContext = TypingContextKind::Comment;
 }
 
 QTextCharFormat TLXEditForm::CompositionFormat() const {
@@ -876,8 +877,8 @@ bool TLXEditForm::EditorKeyDown(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Right:
         // With the cursor mode on, the caret does not pass a line end (Shift alone still selects on).
-        return !shiftAlone && CursorMode != 0 && cursor.atBlockEnd();
-    case Qt::Key_Left: return !shiftAlone && CursorMode != 0 && cursor.atBlockStart();
+        return !shiftAlone && Settings.CursorMode != 0 && cursor.atBlockEnd();
+    case Qt::Key_Left: return !shiftAlone && Settings.CursorMode != 0 && cursor.atBlockStart();
     case Qt::Key_Backspace:
         if (!cursor.hasSelection()) {
             if (cursor.position() == 0) return true; // nothing before the caret
@@ -969,7 +970,7 @@ void TLXEditForm::EditorImeComposition(TMyRichEdit* sender, const QString& text,
 void TLXEditForm::EditorChange() {
     if (LineScanning != 0 || EditorUpdating != 0) return;
     RefreshPanel(PanelModified);
-    if (FormatCheck == 0) return;
+    if (Settings.FormatCheck == 0) return;
     LineScanning = 1;
     SyntaxColor->ColourLine(Editor->textCursor().block());
     LineScanning = 0;

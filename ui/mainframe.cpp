@@ -204,18 +204,18 @@ bool TLxFrameForm::StartUp(const QString& osName) {
     }
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        ExeDir = QCoreApplication::applicationDirPath();
+        Settings.ExeDir = QCoreApplication::applicationDirPath();
     }
     LoadSettings();
-    HelpFilePath_ = QDir(InstallPath).filePath(T(Txt::HelpFileName));
+    HelpFilePath_ = QDir(Settings.InstallPath).filePath(T(Txt::HelpFileName));
     InitAll();
-    TutorFilePath_ = QDir(InstallPath).filePath(T(Txt::TutorFileName));
+    TutorFilePath_ = QDir(Settings.InstallPath).filePath(T(Txt::TutorFileName));
 
     SizeAndCentre();
 
     // A working folder that cannot be made current is ignored.
-    OpenDialogFolder_ = DefaultDir;
-    if (!WorkingPath.isEmpty()) QDir::setCurrent(WorkingPath);
+    OpenDialogFolder_ = Settings.DefaultDir;
+    if (!Settings.WorkingPath.isEmpty()) QDir::setCurrent(Settings.WorkingPath);
     StartStateDump();
     return true;
 }
@@ -227,8 +227,8 @@ void TLxFrameForm::SizeAndCentre() {
     int height = DefaultMainFormHeight;
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        width = UsableSize(MainFormWidth, DefaultMainFormWidth);
-        height = UsableSize(MainFormHeight, DefaultMainFormHeight);
+        width = UsableSize(Settings.MainFormWidth, DefaultMainFormWidth);
+        height = UsableSize(Settings.MainFormHeight, DefaultMainFormHeight);
     }
     resize(width, height + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -484,7 +484,7 @@ void TLxFrameForm::LXMMenuOpenClick() {
                                  : T(EncodingAuto);
     TLXEditForm* editor = OpenFileInEditor(choice->FileName, encoding);
     // Only files opened here are coloured on loading (not those of the command line or a drop).
-    if (editor != nullptr && AutoFormatLoad != 0) editor->EditorScan();
+    if (editor != nullptr && Settings.AutoFormatLoad != 0) editor->EditorScan();
     OpenDialogFolder_ = QFileInfo(choice->FileName).absolutePath();
     ActivateEditor(editor);
 }

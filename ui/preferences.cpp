@@ -193,11 +193,11 @@ void ApplyTScreenSettings(TRunForm* form) {
     int back = 0, fore = 0;
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        font.setFamily(TScreenFontName);
-        if (TScreenFontSize > 0) font.setPointSize(TScreenFontSize);
-        SetFontStyle(font, TScreenFontStyle);
-        back = TScreenBackColor;
-        fore = TScreenFontColor;
+        font.setFamily(Settings.TScreenFontName);
+        if (Settings.TScreenFontSize > 0) font.setPointSize(Settings.TScreenFontSize);
+        SetFontStyle(font, Settings.TScreenFontStyle);
+        back = Settings.TScreenBackColor;
+        fore = Settings.TScreenFontColor;
     }
     // The character set has no meaning for Qt's fonts: the family covers every script it has.
     font.setStyleHint(QFont::TypeWriter);
@@ -405,18 +405,18 @@ void TLXOptionFrame::CreateSizePage() {
 void TLXOptionFrame::FormCreate() {
     const QString on = T(SwitchOn), off = T(SwitchOff);
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    HelpFilePathBox->setText(InstallPath);
-    WorkingPathBox->setText(WorkingPath);
+    HelpFilePathBox->setText(Settings.InstallPath);
+    WorkingPathBox->setText(Settings.WorkingPath);
 
-    FormatCheckBox->setChecked(CfgFormatCheck == on);
-    AFLoadCheckBox->setChecked(CfgAutoFormatLoad == on);
-    CursorCheckBox->setChecked(CfgCursorMode == on);
-    ExitMSGCheckBox->setChecked(CfgExitMsgCheck != off);
+    FormatCheckBox->setChecked(Settings.CfgFormatCheck == on);
+    AFLoadCheckBox->setChecked(Settings.CfgAutoFormatLoad == on);
+    CursorCheckBox->setChecked(Settings.CfgCursorMode == on);
+    ExitMSGCheckBox->setChecked(Settings.CfgExitMsgCheck != off);
 
-    if (CfgStoreMode == QStringView(StoreModeRegistry)) {
+    if (Settings.CfgStoreMode == QStringView(StoreModeRegistry)) {
         RegiRadioButton->setChecked(true);
         PresentSettingBox->setText(T(Txt::OptionPresentRegistry));
-    } else if (CfgStoreMode == QStringView(StoreModeIniFile)) {
+    } else if (Settings.CfgStoreMode == QStringView(StoreModeIniFile)) {
         IniRadioButton->setChecked(true);
         PresentSettingBox->setText(T(Txt::OptionPresentIniFile));
     } else {
@@ -424,33 +424,33 @@ void TLXOptionFrame::FormCreate() {
         PresentSettingBox->setText(T(Txt::OptionPresentDefault));
     }
 
-    FCPanel->SetColor(EditorFontColor);
-    BCPanel->SetColor(EditorBackColor);
-    KCPanel->SetColor(EditorKeywordColor);
-    CCPanel->SetColor(EditorCommentColor);
-    SCPanel->SetColor(EditorStringColor);
-    TFCPanel->SetColor(TScreenFontColor);
-    TBCPanel->SetColor(TScreenBackColor);
+    FCPanel->SetColor(Settings.EditorFontColor);
+    BCPanel->SetColor(Settings.EditorBackColor);
+    KCPanel->SetColor(Settings.EditorKeywordColor);
+    CCPanel->SetColor(Settings.EditorCommentColor);
+    SCPanel->SetColor(Settings.EditorStringColor);
+    TFCPanel->SetColor(Settings.TScreenFontColor);
+    TBCPanel->SetColor(Settings.TScreenBackColor);
 
-    KSComboBox->setCurrentIndex(ItemOfStyle(EditorKeywordStyle));
-    CSComboBox->setCurrentIndex(ItemOfStyle(EditorCommentStyle));
-    SSComboBox->setCurrentIndex(ItemOfStyle(EditorStringStyle));
+    KSComboBox->setCurrentIndex(ItemOfStyle(Settings.EditorKeywordStyle));
+    CSComboBox->setCurrentIndex(ItemOfStyle(Settings.EditorCommentStyle));
+    SSComboBox->setCurrentIndex(ItemOfStyle(Settings.EditorStringStyle));
 
-    EFCharSetBox->setText(CfgEditorFontCharset);
-    EFNameBox->setText(CfgEditorFontName);
-    EFStyleBox->setText(StyleBoxText(EditorFontStyle));
-    EFSizeBox->setText(CfgEditorFontSize);
-    TFCharSetBox->setText(CfgTScreenFontCharset);
-    TFNameBox->setText(CfgTScreenFontName);
-    TFStyleBox->setText(StyleBoxText(TScreenFontStyle));
-    TFSizeBox->setText(CfgTScreenFontSize);
+    EFCharSetBox->setText(Settings.CfgEditorFontCharset);
+    EFNameBox->setText(Settings.CfgEditorFontName);
+    EFStyleBox->setText(StyleBoxText(Settings.EditorFontStyle));
+    EFSizeBox->setText(Settings.CfgEditorFontSize);
+    TFCharSetBox->setText(Settings.CfgTScreenFontCharset);
+    TFNameBox->setText(Settings.CfgTScreenFontName);
+    TFStyleBox->setText(StyleBoxText(Settings.TScreenFontStyle));
+    TFSizeBox->setText(Settings.CfgTScreenFontSize);
 
-    MainWidthBox->setText(CfgMainFormWidth);
-    MainHeightBox->setText(CfgMainFormHeight);
-    EditorWidthBox->setText(CfgEditorWidth);
-    EditorHeightBox->setText(CfgEditorHeight);
-    TScreenWidthBox->setText(CfgTScreenWidth);
-    TScreenHeightBox->setText(CfgTScreenHeight);
+    MainWidthBox->setText(Settings.CfgMainFormWidth);
+    MainHeightBox->setText(Settings.CfgMainFormHeight);
+    EditorWidthBox->setText(Settings.CfgEditorWidth);
+    EditorHeightBox->setText(Settings.CfgEditorHeight);
+    TScreenWidthBox->setText(Settings.CfgTScreenWidth);
+    TScreenHeightBox->setText(Settings.CfgTScreenHeight);
 }
 
 // ---- apply steps ------------------------------------------------------------------------------------
@@ -462,19 +462,19 @@ void TLXOptionFrame::GeneralSettingSet() {
         typed = box->isChecked() ? 1 : 0;
     };
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    InstallPath = HelpFilePathBox->text();
+    Settings.InstallPath = HelpFilePathBox->text();
     // DefaultDir keeps the folder the file dialogs last used.
-    WorkingPath = WorkingPathBox->text();
+    Settings.WorkingPath = WorkingPathBox->text();
     if (RegiRadioButton->isChecked())
-        CfgStoreMode = T(StoreModeRegistry);
+        Settings.CfgStoreMode = T(StoreModeRegistry);
     else if (IniRadioButton->isChecked())
-        CfgStoreMode = T(StoreModeIniFile);
+        Settings.CfgStoreMode = T(StoreModeIniFile);
     else if (NoRadioButton->isChecked())
-        CfgStoreMode.clear();
-    setSwitch(FormatCheckBox, CfgFormatCheck, FormatCheck);
-    setSwitch(AFLoadCheckBox, CfgAutoFormatLoad, AutoFormatLoad);
-    setSwitch(CursorCheckBox, CfgCursorMode, CursorMode);
-    setSwitch(ExitMSGCheckBox, CfgExitMsgCheck, ExitMsgCheck);
+        Settings.CfgStoreMode.clear();
+    setSwitch(FormatCheckBox, Settings.CfgFormatCheck, Settings.FormatCheck);
+    setSwitch(AFLoadCheckBox, Settings.CfgAutoFormatLoad, Settings.AutoFormatLoad);
+    setSwitch(CursorCheckBox, Settings.CfgCursorMode, Settings.CursorMode);
+    setSwitch(ExitMSGCheckBox, Settings.CfgExitMsgCheck, Settings.ExitMsgCheck);
 }
 
 void TLXOptionFrame::EditorSettingSet() {
@@ -490,39 +490,39 @@ void TLXOptionFrame::EditorSettingSet() {
         text = T(Txt::OptionStyleItems[item]);
     };
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    setColor(FCPanel, CfgEditorFontColor, EditorFontColor);
-    setColor(BCPanel, CfgEditorBackColor, EditorBackColor);
-    setColor(KCPanel, CfgEditorKeywordColor, EditorKeywordColor);
-    setColor(CCPanel, CfgEditorCommentColor, EditorCommentColor);
-    setColor(SCPanel, CfgEditorStringColor, EditorStringColor);
-    setStyle(KSComboBox, CfgEditorKeywordStyle, EditorKeywordStyle);
-    setStyle(CSComboBox, CfgEditorCommentStyle, EditorCommentStyle);
-    setStyle(SSComboBox, CfgEditorStringStyle, EditorStringStyle);
-    CfgEditorFontCharset = EFCharSetBox->text();
-    CfgEditorFontName = EFNameBox->text();
-    CfgEditorFontStyle = EFStyleBox->text();
-    CfgEditorFontSize = EFSizeBox->text();
-    EditorFontStyle = StrToFontStyle(CfgEditorFontStyle);
-    EditorFontName = CfgEditorFontName;
-    EditorFontSize = ParseLeadingInteger(CfgEditorFontSize);
-    EditorFontCharset = ParseLeadingInteger(CfgEditorFontCharset);
+    setColor(FCPanel, Settings.CfgEditorFontColor, Settings.EditorFontColor);
+    setColor(BCPanel, Settings.CfgEditorBackColor, Settings.EditorBackColor);
+    setColor(KCPanel, Settings.CfgEditorKeywordColor, Settings.EditorKeywordColor);
+    setColor(CCPanel, Settings.CfgEditorCommentColor, Settings.EditorCommentColor);
+    setColor(SCPanel, Settings.CfgEditorStringColor, Settings.EditorStringColor);
+    setStyle(KSComboBox, Settings.CfgEditorKeywordStyle, Settings.EditorKeywordStyle);
+    setStyle(CSComboBox, Settings.CfgEditorCommentStyle, Settings.EditorCommentStyle);
+    setStyle(SSComboBox, Settings.CfgEditorStringStyle, Settings.EditorStringStyle);
+    Settings.CfgEditorFontCharset = EFCharSetBox->text();
+    Settings.CfgEditorFontName = EFNameBox->text();
+    Settings.CfgEditorFontStyle = EFStyleBox->text();
+    Settings.CfgEditorFontSize = EFSizeBox->text();
+    Settings.EditorFontStyle = StrToFontStyle(Settings.CfgEditorFontStyle);
+    Settings.EditorFontName = Settings.CfgEditorFontName;
+    Settings.EditorFontSize = ParseLeadingInteger(Settings.CfgEditorFontSize);
+    Settings.EditorFontCharset = ParseLeadingInteger(Settings.CfgEditorFontCharset);
 }
 
 void TLXOptionFrame::TScreenSettingSet() {
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        TScreenFontColor = TFCPanel->Color();
-        CfgTScreenFontColor = ColorToHex(TScreenFontColor);
-        TScreenBackColor = TBCPanel->Color();
-        CfgTScreenBackColor = ColorToHex(TScreenBackColor);
-        CfgTScreenFontCharset = TFCharSetBox->text();
-        CfgTScreenFontName = TFNameBox->text();
-        CfgTScreenFontStyle = TFStyleBox->text();
-        CfgTScreenFontSize = TFSizeBox->text();
-        TScreenFontStyle = StrToFontStyle(CfgTScreenFontStyle);
-        TScreenFontName = CfgTScreenFontName;
-        TScreenFontSize = ParseLeadingInteger(CfgTScreenFontSize);
-        TScreenFontCharset = ParseLeadingInteger(CfgTScreenFontCharset);
+        Settings.TScreenFontColor = TFCPanel->Color();
+        Settings.CfgTScreenFontColor = ColorToHex(Settings.TScreenFontColor);
+        Settings.TScreenBackColor = TBCPanel->Color();
+        Settings.CfgTScreenBackColor = ColorToHex(Settings.TScreenBackColor);
+        Settings.CfgTScreenFontCharset = TFCharSetBox->text();
+        Settings.CfgTScreenFontName = TFNameBox->text();
+        Settings.CfgTScreenFontStyle = TFStyleBox->text();
+        Settings.CfgTScreenFontSize = TFSizeBox->text();
+        Settings.TScreenFontStyle = StrToFontStyle(Settings.CfgTScreenFontStyle);
+        Settings.TScreenFontName = Settings.CfgTScreenFontName;
+        Settings.TScreenFontSize = ParseLeadingInteger(Settings.CfgTScreenFontSize);
+        Settings.TScreenFontCharset = ParseLeadingInteger(Settings.CfgTScreenFontCharset);
     }
     ApplyTScreenSettings(RunForm);
 }
@@ -568,18 +568,18 @@ bool TLXOptionFrame::SizeSettingSet() {
         return false;
     }
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    CfgMainFormWidth = MainWidthBox->text();
-    CfgMainFormHeight = MainHeightBox->text();
-    CfgEditorWidth = EditorWidthBox->text();
-    CfgEditorHeight = EditorHeightBox->text();
-    CfgTScreenWidth = TScreenWidthBox->text();
-    CfgTScreenHeight = TScreenHeightBox->text();
-    MainFormWidth = ParseLeadingInteger(CfgMainFormWidth);
-    MainFormHeight = ParseLeadingInteger(CfgMainFormHeight);
-    EditorWidth = ParseLeadingInteger(CfgEditorWidth);
-    EditorHeight = ParseLeadingInteger(CfgEditorHeight);
-    TScreenWidth = ParseLeadingInteger(CfgTScreenWidth);
-    TScreenHeight = ParseLeadingInteger(CfgTScreenHeight);
+    Settings.CfgMainFormWidth = MainWidthBox->text();
+    Settings.CfgMainFormHeight = MainHeightBox->text();
+    Settings.CfgEditorWidth = EditorWidthBox->text();
+    Settings.CfgEditorHeight = EditorHeightBox->text();
+    Settings.CfgTScreenWidth = TScreenWidthBox->text();
+    Settings.CfgTScreenHeight = TScreenHeightBox->text();
+    Settings.MainFormWidth = ParseLeadingInteger(Settings.CfgMainFormWidth);
+    Settings.MainFormHeight = ParseLeadingInteger(Settings.CfgMainFormHeight);
+    Settings.EditorWidth = ParseLeadingInteger(Settings.CfgEditorWidth);
+    Settings.EditorHeight = ParseLeadingInteger(Settings.CfgEditorHeight);
+    Settings.TScreenWidth = ParseLeadingInteger(Settings.CfgTScreenWidth);
+    Settings.TScreenHeight = ParseLeadingInteger(Settings.CfgTScreenHeight);
     return true;
 }
 
@@ -661,8 +661,8 @@ void TLXOptionFrame::MainCurrentSizeButtonClick() {
 }
 
 void TLXOptionFrame::EditorCurrentSizeButtonClick() {
-    EditorWidthBox->setText(QString::number(CurrentEditorWidth));
-    EditorHeightBox->setText(QString::number(CurrentEditorHeight));
+    EditorWidthBox->setText(QString::number(Settings.CurrentEditorWidth));
+    EditorHeightBox->setText(QString::number(Settings.CurrentEditorHeight));
 }
 
 void TLXOptionFrame::TScreenCurrentSizeButtonClick() {

@@ -260,16 +260,16 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
         move(0, 0);
-        resize(UsableSize(TScreenWidth, DefaultTScreenWidth),
-               UsableSize(TScreenHeight, DefaultTScreenHeight) + PanelHeight);
-        QFont font(TScreenFontName);
-        font.setPointSize(TScreenFontSize);
-        SetFontStyle(font, TScreenFontStyle);
+        resize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
+               UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + PanelHeight);
+        QFont font(Settings.TScreenFontName);
+        font.setPointSize(Settings.TScreenFontSize);
+        SetFontStyle(font, Settings.TScreenFontStyle);
         font.setStyleHint(QFont::TypeWriter);
         memo_->setFont(font);
         QPalette palette = memo_->palette();
-        palette.setColor(QPalette::Base, FromColorRef(TScreenBackColor));
-        palette.setColor(QPalette::Text, FromColorRef(TScreenFontColor));
+        palette.setColor(QPalette::Base, FromColorRef(Settings.TScreenBackColor));
+        palette.setColor(QPalette::Text, FromColorRef(Settings.TScreenFontColor));
         memo_->setPalette(palette);
     }
 

@@ -185,25 +185,25 @@ TLXSyntaxColor::TLXSyntaxColor(QTextDocument* document) : QSyntaxHighlighter(doc
 
 QTextCharFormat TLXSyntaxColor::FormatFor(TextClass textClass) {
     switch (textClass) {
-    case TextClass::Keyword: return Styled(EditorKeywordColor, EditorKeywordStyle);
-    case TextClass::String: return Styled(EditorStringColor, EditorStringStyle);
-    case TextClass::Comment: return Styled(EditorCommentColor, EditorCommentStyle);
+    case TextClass::Keyword: return Styled(Settings.EditorKeywordColor, Settings.EditorKeywordStyle);
+    case TextClass::String: return Styled(Settings.EditorStringColor, Settings.EditorStringStyle);
+    case TextClass::Comment: return Styled(Settings.EditorCommentColor, Settings.EditorCommentStyle);
     case TextClass::Marked: return Styled(MarkColor, FontStyleBit::Underline);
     }
     return {};
 }
 
 void TLXSyntaxColor::RefreshFormats() {
-    if (KeywordColor_ == EditorKeywordColor && StringColor_ == EditorStringColor &&
-        CommentColor_ == EditorCommentColor && KeywordStyle_ == EditorKeywordStyle &&
-        StringStyle_ == EditorStringStyle && CommentStyle_ == EditorCommentStyle)
+    if (KeywordColor_ == Settings.EditorKeywordColor && StringColor_ == Settings.EditorStringColor &&
+        CommentColor_ == Settings.EditorCommentColor && KeywordStyle_ == Settings.EditorKeywordStyle &&
+        StringStyle_ == Settings.EditorStringStyle && CommentStyle_ == Settings.EditorCommentStyle)
         return;
-    KeywordColor_ = EditorKeywordColor;
-    StringColor_ = EditorStringColor;
-    CommentColor_ = EditorCommentColor;
-    KeywordStyle_ = EditorKeywordStyle;
-    StringStyle_ = EditorStringStyle;
-    CommentStyle_ = EditorCommentStyle;
+    KeywordColor_ = Settings.EditorKeywordColor;
+    StringColor_ = Settings.EditorStringColor;
+    CommentColor_ = Settings.EditorCommentColor;
+    KeywordStyle_ = Settings.EditorKeywordStyle;
+    StringStyle_ = Settings.EditorStringStyle;
+    CommentStyle_ = Settings.EditorCommentStyle;
     for (const TextClass textClass :
          {TextClass::Keyword, TextClass::String, TextClass::Comment, TextClass::Marked})
         Formats_[Index(textClass)] = FormatFor(textClass);

@@ -155,7 +155,7 @@ TextSettings ReadText(SettingWindow window) {
         settings.FontCharset = charset.toInt();
     } else {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        settings.FontCharset = TScreenFontCharset;
+        settings.FontCharset = Settings.TScreenFontCharset;
     }
     settings.FontSize = ControlFontSize(memo);
     settings.FontName = ControlFontName(memo);

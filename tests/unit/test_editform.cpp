@@ -452,13 +452,13 @@ TEST_F(EditorTest, TheStatusBarShowsFileCaretModifiedModeAndEncoding) {
 }
 
 TEST_F(EditorTest, UnusableSizeSettingsGiveTheDefaultSize) {
-    const int width = EditorWidth;
-    const int height = EditorHeight;
-    EditorWidth = 0;
-    EditorHeight = -5;
+    const int width = Settings.EditorWidth;
+    const int height = Settings.EditorHeight;
+    Settings.EditorWidth = 0;
+    Settings.EditorHeight = -5;
     TLXEditForm* editor = NewEditor();
-    EditorWidth = width;
-    EditorHeight = height;
+    Settings.EditorWidth = width;
+    Settings.EditorHeight = height;
     EXPECT_EQ(editor->size(), QSize(400, 250));
 }
 

@@ -267,8 +267,8 @@ class AssocFormTest : public AssociationTest {
 protected:
     void SetUp() override {
         AssociationTest::SetUp();
-        savedExeDir_ = ExeDir;
-        ExeDir = QStringLiteral("/opt/lorvex dir");
+        savedExeDir_ = Settings.ExeDir;
+        Settings.ExeDir = QStringLiteral("/opt/lorvex dir");
         MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             messages_.push_back(request);
             return QMessageBox::Ok;
@@ -276,7 +276,7 @@ protected:
     }
     void TearDown() override {
         MessageBoxHook = nullptr;
-        ExeDir = savedExeDir_;
+        Settings.ExeDir = savedExeDir_;
         AssociationTest::TearDown();
     }
 

@@ -74,28 +74,28 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
 }
 
 TEST(InitAll, ScreenPlacesFollowTheRunWindowHeight) {
-    const int saved = TScreenHeight;
-    TScreenHeight = 230;
+    const int saved = Settings.TScreenHeight;
+    Settings.TScreenHeight = 230;
     InitAll();
     EXPECT_EQ(Fe.GScreenTop, 289);
     EXPECT_EQ(Fe.CScreenTop, Fe.GScreenTop);
-    TScreenHeight = 400;
+    Settings.TScreenHeight = 400;
     InitAll();
     EXPECT_EQ(Fe.GScreenTop, 459);
-    TScreenHeight = saved;
+    Settings.TScreenHeight = saved;
 }
 
 TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
-    EditorFontSize = 14;
-    EditorFontName = QStringLiteral("IPAGothic");
-    ExitMsgCheck = 0;
+    Settings.EditorFontSize = 14;
+    Settings.EditorFontName = QStringLiteral("IPAGothic");
+    Settings.ExitMsgCheck = 0;
     InitAll();
     EXPECT_EQ(Fe.GFontSize, 14);
     EXPECT_EQ(Fe.GFontName, QStringLiteral("IPAGothic"));
     EXPECT_EQ(Fe.ExitMessageCheck, 0);
-    EditorFontSize = 10;
-    EditorFontName = QStringLiteral("ＭＳ ゴシック");
-    ExitMsgCheck = 1;
+    Settings.EditorFontSize = 10;
+    Settings.EditorFontName = QStringLiteral("ＭＳ ゴシック");
+    Settings.ExitMsgCheck = 1;
 }
 
 TEST(InitAll, OpenChannelsAreClosedThroughTheEngine) {

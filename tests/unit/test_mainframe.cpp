@@ -144,22 +144,22 @@ TEST_F(FrameTest, StartUpRefusesOldWindowsAndOtherwiseLoadsSettingsAndHelpPaths)
 
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(frame_->StartUp(QString()));
-    EXPECT_EQ(ExeDir, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(frame_->HelpFilePath(), QDir(InstallPath).filePath(QStringLiteral("LXWHelp.chm")));
-    EXPECT_EQ(frame_->TutorFilePath(), QDir(InstallPath).filePath(QStringLiteral("DOdero.chm")));
-    EXPECT_EQ(frame_->OpenDialogFolder(), DefaultDir);
-    EXPECT_EQ(QDir::currentPath(), QDir(WorkingPath).absolutePath());
+    EXPECT_EQ(Settings.ExeDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(frame_->HelpFilePath(), QDir(Settings.InstallPath).filePath(QStringLiteral("LXWHelp.chm")));
+    EXPECT_EQ(frame_->TutorFilePath(), QDir(Settings.InstallPath).filePath(QStringLiteral("DOdero.chm")));
+    EXPECT_EQ(frame_->OpenDialogFolder(), Settings.DefaultDir);
+    EXPECT_EQ(QDir::currentPath(), QDir(Settings.WorkingPath).absolutePath());
     QDir::setCurrent(saved);
 }
 
 TEST_F(FrameTest, UnusableSizeSettingsGiveTheDefaultSize) {
-    const int width = MainFormWidth;
-    const int height = MainFormHeight;
-    MainFormWidth = 0;
-    MainFormHeight = 0;
+    const int width = Settings.MainFormWidth;
+    const int height = Settings.MainFormHeight;
+    Settings.MainFormWidth = 0;
+    Settings.MainFormHeight = 0;
     TLxFrameForm frame;
-    MainFormWidth = width;
-    MainFormHeight = height;
+    Settings.MainFormWidth = width;
+    Settings.MainFormHeight = height;
     EXPECT_EQ(frame.width(), 640);
     EXPECT_GE(frame.height(), 400);
 }
@@ -397,8 +397,8 @@ TEST_F(FrameTest, HelpFilesAreLookedForInTheInstallPath) {
 }
 
 TEST_F(FrameTest, DeletingTheIniFileAsksFirst) {
-    const QString exeDir = ExeDir;
-    ExeDir = dir_.path();
+    const QString exeDir = Settings.ExeDir;
+    Settings.ExeDir = dir_.path();
     WriteBytes(IniSettingsFilePath(), "[Configuration]\r\n");
     answers_ = {QMessageBox::No};
     frame_->LXMMenuDeleteIniFileClick();
@@ -407,7 +407,7 @@ TEST_F(FrameTest, DeletingTheIniFileAsksFirst) {
     answers_ = {QMessageBox::Yes};
     frame_->LXMMenuDeleteIniFileClick();
     EXPECT_FALSE(QFileInfo::exists(IniSettingsFilePath()));
-    ExeDir = exeDir;
+    Settings.ExeDir = exeDir;
 }
 
 // ---- the end of the application --------------------------------------------------------------------------

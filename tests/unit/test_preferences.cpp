@@ -51,9 +51,9 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         savedConfig_ = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
-        savedExeDir_ = ExeDir;
-        ExeDir = dir_.filePath(QStringLiteral("program"));
-        ASSERT_TRUE(QDir().mkpath(ExeDir));
+        savedExeDir_ = Settings.ExeDir;
+        Settings.ExeDir = dir_.filePath(QStringLiteral("program"));
+        ASSERT_TRUE(QDir().mkpath(Settings.ExeDir));
         LoadSettings();
 
         MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
@@ -79,7 +79,7 @@ protected:
         PreferencesFolderDialogHook = nullptr;
         PreferencesColorDialogHook = nullptr;
         PreferencesFontDialogHook = nullptr;
-        ExeDir = savedExeDir_;
+        Settings.ExeDir = savedExeDir_;
         qputenv("XDG_CONFIG_HOME", savedConfig_);
         LoadSettings();
         EXPECT_TRUE(folderAnswers_.empty() && colorAnswers_.empty() && fontAnswers_.empty())
@@ -101,7 +101,7 @@ protected:
     void LoadUserStore(const QByteArray& lines) {
         WriteBytes(UserSettingsFilePath(), "[Configuration]\n" + lines);
         LoadSettings();
-        ASSERT_EQ(CfgStoreMode, QStringLiteral("REGISTRY"));
+        ASSERT_EQ(Settings.CfgStoreMode, QStringLiteral("REGISTRY"));
     }
 
     QTemporaryDir dir_;
@@ -233,23 +233,23 @@ TEST_F(PreferencesTest, GeneralPageSavesTextsTypedCopiesAndTheChosenStore) {
     window.CursorCheckBox->setChecked(true);
     window.ExitMSGCheckBox->setChecked(false);
     window.RegiRadioButton->setChecked(true);
-    const QString defaultDir = DefaultDir;
+    const QString defaultDir = Settings.DefaultDir;
     QTest::mouseClick(window.SaveButton, Qt::LeftButton);
 
     EXPECT_TRUE(messages_.empty());
     EXPECT_TRUE(window.isVisible()); // Save alone keeps the window
-    EXPECT_EQ(InstallPath, QStringLiteral("/opt/新しい"));
-    EXPECT_EQ(WorkingPath, "/work");
-    EXPECT_EQ(DefaultDir, defaultDir);
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(CfgFormatCheck, "OFF");
-    EXPECT_EQ(FormatCheck, 0);
-    EXPECT_EQ(CfgAutoFormatLoad, "ON");
-    EXPECT_EQ(AutoFormatLoad, 1);
-    EXPECT_EQ(CfgCursorMode, "ON");
-    EXPECT_EQ(CursorMode, 1);
-    EXPECT_EQ(CfgExitMsgCheck, "OFF");
-    EXPECT_EQ(ExitMsgCheck, 0);
+    EXPECT_EQ(Settings.InstallPath, QStringLiteral("/opt/新しい"));
+    EXPECT_EQ(Settings.WorkingPath, "/work");
+    EXPECT_EQ(Settings.DefaultDir, defaultDir);
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.CfgFormatCheck, "OFF");
+    EXPECT_EQ(Settings.FormatCheck, 0);
+    EXPECT_EQ(Settings.CfgAutoFormatLoad, "ON");
+    EXPECT_EQ(Settings.AutoFormatLoad, 1);
+    EXPECT_EQ(Settings.CfgCursorMode, "ON");
+    EXPECT_EQ(Settings.CursorMode, 1);
+    EXPECT_EQ(Settings.CfgExitMsgCheck, "OFF");
+    EXPECT_EQ(Settings.ExitMsgCheck, 0);
     const QString store = UserSettingsFilePath();
     EXPECT_EQ(StoredValue(store, "Install Path"), QStringLiteral("/opt/新しい"));
     EXPECT_EQ(StoredValue(store, "ExitMSG Check"), "OFF");
@@ -258,13 +258,13 @@ TEST_F(PreferencesTest, GeneralPageSavesTextsTypedCopiesAndTheChosenStore) {
     window.IniRadioButton->setChecked(true);
     QTest::mouseClick(window.SaveExitButton, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
     EXPECT_FALSE(QFileInfo::exists(store));
     EXPECT_EQ(StoredValue(IniSettingsFilePath(), "Cursor Mode"), "ON");
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
-    EXPECT_EQ(WorkingPath, "/work");
-    EXPECT_EQ(CursorMode, 1);
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.WorkingPath, "/work");
+    EXPECT_EQ(Settings.CursorMode, 1);
 }
 
 TEST_F(PreferencesTest, NotSavingLeavesTheExistingStoreAsItWas) {
@@ -275,8 +275,8 @@ TEST_F(PreferencesTest, NotSavingLeavesTheExistingStoreAsItWas) {
     window.CursorCheckBox->setChecked(true);
     window.SaveButtonClick();
     EXPECT_TRUE(messages_.empty());
-    EXPECT_TRUE(CfgStoreMode.isEmpty());
-    EXPECT_EQ(CursorMode, 1); // applied in memory
+    EXPECT_TRUE(Settings.CfgStoreMode.isEmpty());
+    EXPECT_EQ(Settings.CursorMode, 1); // applied in memory
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
     EXPECT_FALSE(QFileInfo::exists(IniSettingsFilePath()));
 }
@@ -288,7 +288,7 @@ TEST_F(PreferencesTest, EditorPageAppliesOnlyItsOwnControls) {
     // Changes on another page stay unapplied.
     window.CursorCheckBox->setChecked(true);
     window.HelpFilePathBox->setText(QStringLiteral("/elsewhere"));
-    const QString installPath = InstallPath;
+    const QString installPath = Settings.InstallPath;
 
     // The colour chooser opens black the first time, then at the colour last chosen in it.
     colorAnswers_ = {QColor(255, 0, 0), std::nullopt, QColor(0, 0, 0x88)};
@@ -309,22 +309,22 @@ TEST_F(PreferencesTest, EditorPageAppliesOnlyItsOwnControls) {
     QTest::mouseClick(window.ESaveButton, Qt::LeftButton);
 
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(CfgEditorFontColor, "FF0000");
-    EXPECT_EQ(EditorFontColor, 0x0000FF);
-    EXPECT_EQ(CfgEditorBackColor, "FFFFFF");
-    EXPECT_EQ(CfgEditorStringColor, "000088");
-    EXPECT_EQ(EditorStringColor, 0x880000);
-    EXPECT_EQ(CfgEditorKeywordStyle, "Bold Italic");
-    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(Settings.CfgEditorFontColor, "FF0000");
+    EXPECT_EQ(Settings.EditorFontColor, 0x0000FF);
+    EXPECT_EQ(Settings.CfgEditorBackColor, "FFFFFF");
+    EXPECT_EQ(Settings.CfgEditorStringColor, "000088");
+    EXPECT_EQ(Settings.EditorStringColor, 0x880000);
+    EXPECT_EQ(Settings.CfgEditorKeywordStyle, "Bold Italic");
+    EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
     // A list without a selection leaves its style alone.
-    EXPECT_EQ(CfgEditorCommentStyle, "Underline");
-    EXPECT_EQ(EditorCommentStyle, FontStyleBit::Underline);
-    EXPECT_EQ(CfgEditorStringStyle, "Normal");
-    EXPECT_EQ(EditorStringStyle, 0);
+    EXPECT_EQ(Settings.CfgEditorCommentStyle, "Underline");
+    EXPECT_EQ(Settings.EditorCommentStyle, FontStyleBit::Underline);
+    EXPECT_EQ(Settings.CfgEditorStringStyle, "Normal");
+    EXPECT_EQ(Settings.EditorStringStyle, 0);
     EXPECT_EQ(StoredValue(UserSettingsFilePath(), "Editor Font Color"), "FF0000");
 
-    EXPECT_EQ(CursorMode, 0);
-    EXPECT_EQ(InstallPath, installPath);
+    EXPECT_EQ(Settings.CursorMode, 0);
+    EXPECT_EQ(Settings.InstallPath, installPath);
     EXPECT_EQ(StoredValue(UserSettingsFilePath(), "Cursor Mode"), "OFF");
 }
 
@@ -356,19 +356,19 @@ TEST_F(PreferencesTest, FontChooserFillsTheBoxesAndTheStyleSurvivesReopening) {
 
         window.ESaveExitButtonClick();
         EXPECT_FALSE(window.isVisible());
-        EXPECT_EQ(CfgEditorFontStyle, " Bold Underline");
-        EXPECT_EQ(EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
-        EXPECT_EQ(EditorFontName, "DejaVu Sans Mono");
-        EXPECT_EQ(EditorFontSize, 14);
-        EXPECT_EQ(CfgEditorFontCharset, "0");
-        EXPECT_EQ(EditorFontCharset, 0);
+        EXPECT_EQ(Settings.CfgEditorFontStyle, " Bold Underline");
+        EXPECT_EQ(Settings.EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
+        EXPECT_EQ(Settings.EditorFontName, "DejaVu Sans Mono");
+        EXPECT_EQ(Settings.EditorFontSize, 14);
+        EXPECT_EQ(Settings.CfgEditorFontCharset, "0");
+        EXPECT_EQ(Settings.EditorFontCharset, 0);
     }
     // A new window shows the underlined style, so saving the page again keeps it.
     LoadSettings();
     TLXOptionFrame window;
     EXPECT_EQ(window.EFStyleBox->text(), " Bold Underline");
     window.ESaveButtonClick();
-    EXPECT_EQ(EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
+    EXPECT_EQ(Settings.EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
 }
 
 TEST_F(PreferencesTest, RunWindowPageChangesTheRunWindowAtOnce) {
@@ -393,14 +393,14 @@ TEST_F(PreferencesTest, RunWindowPageChangesTheRunWindowAtOnce) {
     QTest::mouseClick(window.TSaveButton, Qt::LeftButton);
 
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(CfgTScreenBackColor, "102030");
-    EXPECT_EQ(TScreenBackColor, 0x302010);
-    EXPECT_EQ(CfgTScreenFontColor, "F0E0D0");
-    EXPECT_EQ(CfgTScreenFontName, "DejaVu Sans Mono");
-    EXPECT_EQ(CfgTScreenFontSize, "16");
-    EXPECT_EQ(TScreenFontSize, 16);
-    EXPECT_EQ(CfgTScreenFontStyle, " Italic");
-    EXPECT_EQ(TScreenFontStyle, FontStyleBit::Italic);
+    EXPECT_EQ(Settings.CfgTScreenBackColor, "102030");
+    EXPECT_EQ(Settings.TScreenBackColor, 0x302010);
+    EXPECT_EQ(Settings.CfgTScreenFontColor, "F0E0D0");
+    EXPECT_EQ(Settings.CfgTScreenFontName, "DejaVu Sans Mono");
+    EXPECT_EQ(Settings.CfgTScreenFontSize, "16");
+    EXPECT_EQ(Settings.TScreenFontSize, 16);
+    EXPECT_EQ(Settings.CfgTScreenFontStyle, " Italic");
+    EXPECT_EQ(Settings.TScreenFontStyle, FontStyleBit::Italic);
     const QPalette palette = runForm.Memo()->palette();
     EXPECT_EQ(palette.color(QPalette::Base), QColor(0x10, 0x20, 0x30));
     EXPECT_EQ(palette.color(QPalette::Text), QColor(0xF0, 0xE0, 0xD0));
@@ -422,8 +422,8 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbe
     EXPECT_EQ(window.MainWidthBox->text(), "700");
     EXPECT_EQ(window.MainHeightBox->text(), "500");
 
-    CurrentEditorWidth = 432;
-    CurrentEditorHeight = 210;
+    Settings.CurrentEditorWidth = 432;
+    Settings.CurrentEditorHeight = 210;
     QTest::mouseClick(window.EditorCurrentSizeButton, Qt::LeftButton);
     EXPECT_EQ(window.EditorWidthBox->text(), "432");
     EXPECT_EQ(window.EditorHeightBox->text(), "210");
@@ -431,16 +431,16 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbe
     // The run window's size as stored gives it the same size at the next start (it was made from the
     // settings in force, so it gives them back).
     QTest::mouseClick(window.TScreenCurrentSizeButton, Qt::LeftButton);
-    EXPECT_EQ(window.TScreenWidthBox->text(), QString::number(TScreenWidth));
-    EXPECT_EQ(window.TScreenHeightBox->text(), QString::number(TScreenHeight));
+    EXPECT_EQ(window.TScreenWidthBox->text(), QString::number(Settings.TScreenWidth));
+    EXPECT_EQ(window.TScreenHeightBox->text(), QString::number(Settings.TScreenHeight));
     runForm.resize(700, 400);
     window.TScreenCurrentSizeButtonClick();
     EXPECT_EQ(window.TScreenWidthBox->text(), "700");
     EXPECT_EQ(window.TScreenHeightBox->text(), "379");
 
     // A size that is not a whole number of 1 or more is refused with a message; nothing is stored.
-    const QString savedWidth = CfgMainFormWidth;
-    const int savedTScreenWidth = TScreenWidth;
+    const QString savedWidth = Settings.CfgMainFormWidth;
+    const int savedTScreenWidth = Settings.TScreenWidth;
     for (const char* refused : {"812px", "abc", "-5", "12.7", "0", "", "99999999999"}) {
         window.MainWidthBox->setText(QStringLiteral("812"));
         window.TScreenWidthBox->setText(QString::fromLatin1(refused));
@@ -449,8 +449,8 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbe
         ASSERT_EQ(messages_.size(), 1u) << refused;
         EXPECT_TRUE(messages_[0].Text.contains(QStringLiteral("実行画面初期サイズ"))) << refused;
         EXPECT_TRUE(window.isVisible()) << refused;
-        EXPECT_EQ(CfgMainFormWidth, savedWidth) << refused;
-        EXPECT_EQ(TScreenWidth, savedTScreenWidth) << refused;
+        EXPECT_EQ(Settings.CfgMainFormWidth, savedWidth) << refused;
+        EXPECT_EQ(Settings.TScreenWidth, savedTScreenWidth) << refused;
         EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet4);
     }
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
@@ -464,15 +464,15 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbe
     QTest::mouseClick(window.SSaveExitButton, Qt::LeftButton);
     EXPECT_TRUE(messages_.empty());
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(CfgMainFormWidth, "812");
-    EXPECT_EQ(MainFormWidth, 812);
-    EXPECT_EQ(MainFormHeight, 480);
-    EXPECT_EQ(TScreenWidth, 700);
-    EXPECT_EQ(EditorWidth, 432);
-    EXPECT_EQ(EditorHeight, 210);
+    EXPECT_EQ(Settings.CfgMainFormWidth, "812");
+    EXPECT_EQ(Settings.MainFormWidth, 812);
+    EXPECT_EQ(Settings.MainFormHeight, 480);
+    EXPECT_EQ(Settings.TScreenWidth, 700);
+    EXPECT_EQ(Settings.EditorWidth, 432);
+    EXPECT_EQ(Settings.EditorHeight, 210);
     EXPECT_EQ(frame.size(), frameSize); // open windows are not resized
     // The store chosen on the first page was not applied, so nothing was written.
-    EXPECT_TRUE(CfgStoreMode.isEmpty());
+    EXPECT_TRUE(Settings.CfgStoreMode.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
 }
 
@@ -495,13 +495,13 @@ TEST_F(PreferencesTest, CancelAppliesNothing) {
         QTest::mouseClick(window.*cancel, Qt::LeftButton);
         EXPECT_FALSE(window.isVisible());
     }
-    EXPECT_EQ(CursorMode, 0);
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(CfgEditorFontColor, "000000");
-    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold);
-    EXPECT_EQ(TScreenBackColor, 0);
-    EXPECT_EQ(TScreenFontName, QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_EQ(MainFormWidth, 640);
+    EXPECT_EQ(Settings.CursorMode, 0);
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.CfgEditorFontColor, "000000");
+    EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Bold);
+    EXPECT_EQ(Settings.TScreenBackColor, 0);
+    EXPECT_EQ(Settings.TScreenFontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(Settings.MainFormWidth, 640);
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
     EXPECT_FALSE(QFileInfo::exists(IniSettingsFilePath()));
     EXPECT_TRUE(messages_.empty());
@@ -526,8 +526,8 @@ TEST_F(PreferencesTest, AStoreThatCannotBeWrittenIsReportedAndNothingIsLost) {
     // The window stays open for another try; the user store was not removed; memory holds the choice.
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
-    EXPECT_EQ(CursorMode, 1);
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.CursorMode, 1);
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
 
     // Choosing the user store again then works.
     window.RegiRadioButton->setChecked(true);
@@ -549,7 +549,7 @@ TEST_F(PreferencesTest, FolderChooserOpensAtTheBoxAndFillsIt) {
     EXPECT_EQ(folderAsked_[1], "/home/work");
     EXPECT_EQ(window.HelpFilePathBox->text(), "/opt/new");
     EXPECT_EQ(window.WorkingPathBox->text(), "/home/work");
-    EXPECT_NE(InstallPath, "/opt/new"); // only Save applies it
+    EXPECT_NE(Settings.InstallPath, "/opt/new"); // only Save applies it
 }
 
 TEST_F(PreferencesTest, EveryMenuChoiceShowsTheOneWindowOwnedByTheFrame) {

@@ -64,15 +64,15 @@ TEST(RunWindowFrame, ACloseRequestMinimisesAndTheEditButtonBringsBackTheMinimise
 }
 
 TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
-    const int savedWidth = TScreenWidth, savedHeight = TScreenHeight;
-    TScreenWidth = 0;
-    TScreenHeight = -5;
+    const int savedWidth = Settings.TScreenWidth, savedHeight = Settings.TScreenHeight;
+    Settings.TScreenWidth = 0;
+    Settings.TScreenHeight = -5;
     TRunForm form;
-    TScreenWidth = 300;
-    TScreenHeight = 120;
+    Settings.TScreenWidth = 300;
+    Settings.TScreenHeight = 120;
     TRunForm sized;
-    TScreenWidth = savedWidth;
-    TScreenHeight = savedHeight;
+    Settings.TScreenWidth = savedWidth;
+    Settings.TScreenHeight = savedHeight;
     EXPECT_EQ(form.Memo()->parentWidget()->width(), 620);
     EXPECT_EQ(sized.width(), 300);
     EXPECT_EQ(form.height() - sized.height(), 230 - 120);

@@ -228,14 +228,13 @@ class SettingsStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(exeDir_.isValid());
-        ExeDir = exeDir_.path();
+        Settings.ExeDir = exeDir_.path();
         DeleteRegistrySettings();
         ASSERT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
     }
     void TearDown() override {
         DeleteRegistrySettings();
-        ExeDir.clear();
-        CfgStoreMode.clear();
+        Settings.Reset();
     }
     QString IniPath() const { return exeDir_.path() + QStringLiteral("/Lorvex.ini"); }
 
@@ -261,36 +260,36 @@ TEST_F(SettingsStoreTest, StoresLiveWhereTheUserAndTheProgramFolderKeepThem) {
     EXPECT_EQ(unset, home.path() + "/.config/Lorvex/Lorvex.conf");
     EXPECT_EQ(relative, unset);
 
-    ExeDir.clear();
+    Settings.ExeDir.clear();
     EXPECT_TRUE(IniSettingsFilePath().isEmpty()) << "never the root folder";
 }
 
 TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
-    CfgEditorFontSize = QStringLiteral("99");
-    EditorFontSize = 99;
-    CursorMode = 1;
+    Settings.CfgEditorFontSize = QStringLiteral("99");
+    Settings.EditorFontSize = 99;
+    Settings.CursorMode = 1;
     LoadSettings();
-    EXPECT_TRUE(CfgStoreMode.isEmpty());
-    EXPECT_EQ(InstallPath, ExeDir);
+    EXPECT_TRUE(Settings.CfgStoreMode.isEmpty());
+    EXPECT_EQ(Settings.InstallPath, Settings.ExeDir);
     // The program folder of an installed system is not writable: programs go to the home folder.
-    EXPECT_EQ(WorkingPath, QDir::homePath());
-    EXPECT_NE(WorkingPath, ExeDir);
-    EXPECT_EQ(DefaultDir, WorkingPath);
-    EXPECT_EQ(CfgEditorFontSize, "10");
-    EXPECT_EQ(EditorFontSize, 10);
-    EXPECT_EQ(CfgFontSize, "10");
-    EXPECT_EQ(CfgEditorFontName, QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_EQ(EditorStringColor, 0x880000);
-    EXPECT_EQ(EditorCommentColor, 0x008800);
-    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold);
-    EXPECT_EQ(CursorMode, 0);
-    EXPECT_EQ(ExitMsgCheck, 1);
-    EXPECT_EQ(FormatCheck, 1);
-    EXPECT_EQ(AutoFormatLoad, 0);
-    EXPECT_EQ(MainFormWidth, 640);
-    EXPECT_EQ(TScreenHeight, 230);
-    EXPECT_EQ(CurrentEditorHeight, 250);
-    EXPECT_EQ(CurrentEditorWidth, 400);
+    EXPECT_EQ(Settings.WorkingPath, QDir::homePath());
+    EXPECT_NE(Settings.WorkingPath, Settings.ExeDir);
+    EXPECT_EQ(Settings.DefaultDir, Settings.WorkingPath);
+    EXPECT_EQ(Settings.CfgEditorFontSize, "10");
+    EXPECT_EQ(Settings.EditorFontSize, 10);
+    EXPECT_EQ(Settings.CfgFontSize, "10");
+    EXPECT_EQ(Settings.CfgEditorFontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(Settings.EditorStringColor, 0x880000);
+    EXPECT_EQ(Settings.EditorCommentColor, 0x008800);
+    EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Bold);
+    EXPECT_EQ(Settings.CursorMode, 0);
+    EXPECT_EQ(Settings.ExitMsgCheck, 1);
+    EXPECT_EQ(Settings.FormatCheck, 1);
+    EXPECT_EQ(Settings.AutoFormatLoad, 0);
+    EXPECT_EQ(Settings.MainFormWidth, 640);
+    EXPECT_EQ(Settings.TScreenHeight, 230);
+    EXPECT_EQ(Settings.CurrentEditorHeight, 250);
+    EXPECT_EQ(Settings.CurrentEditorWidth, 400);
 
     QString message;
     EXPECT_TRUE(SaveSettings(&message));
@@ -301,72 +300,73 @@ TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
 TEST_F(SettingsStoreTest, EmptyUserStoreFallsBackOnlyWhereEmptyGivesTheDefault) {
     WriteBytes(UserSettingsFilePath(), QByteArray());
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_TRUE(InstallPath.isEmpty());
-    EXPECT_TRUE(WorkingPath.isEmpty());
-    EXPECT_TRUE(DefaultDir.isEmpty());
-    EXPECT_EQ(CursorMode, 0);
-    EXPECT_EQ(FormatCheck, 0) << "empty is not \"ON\"";
-    EXPECT_EQ(AutoFormatLoad, 0);
-    EXPECT_EQ(ExitMsgCheck, 1) << "empty is not \"OFF\"";
-    EXPECT_TRUE(CfgCursorMode.isEmpty());
-    EXPECT_TRUE(CfgFontSize.isEmpty()) << "Font Size takes the empty text read for TScreen Font Size";
-    EXPECT_EQ(CfgTScreenFontSize, "10");
-    EXPECT_EQ(CfgEditorBackColor, "FFFFFF");
-    EXPECT_EQ(EditorBackColor, 0xFFFFFF);
-    EXPECT_EQ(CfgTScreenWidth, "620");
-    EXPECT_EQ(TScreenWidth, 620);
-    EXPECT_EQ(TScreenFontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_TRUE(Settings.InstallPath.isEmpty());
+    EXPECT_TRUE(Settings.WorkingPath.isEmpty());
+    EXPECT_TRUE(Settings.DefaultDir.isEmpty());
+    EXPECT_EQ(Settings.CursorMode, 0);
+    EXPECT_EQ(Settings.FormatCheck, 0) << "empty is not \"ON\"";
+    EXPECT_EQ(Settings.AutoFormatLoad, 0);
+    EXPECT_EQ(Settings.ExitMsgCheck, 1) << "empty is not \"OFF\"";
+    EXPECT_TRUE(Settings.CfgCursorMode.isEmpty());
+    EXPECT_TRUE(Settings.CfgFontSize.isEmpty())
+        << "Font Size takes the empty text read for TScreen Font Size";
+    EXPECT_EQ(Settings.CfgTScreenFontSize, "10");
+    EXPECT_EQ(Settings.CfgEditorBackColor, "FFFFFF");
+    EXPECT_EQ(Settings.EditorBackColor, 0xFFFFFF);
+    EXPECT_EQ(Settings.CfgTScreenWidth, "620");
+    EXPECT_EQ(Settings.TScreenWidth, 620);
+    EXPECT_EQ(Settings.TScreenFontName, QStringLiteral("ＭＳ ゴシック"));
 }
 
 TEST_F(SettingsStoreTest, UserStoreWinsOverTheIniFile) {
     WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
     WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\nCursor Mode=ON\n");
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(EditorFontSize, 14);
-    EXPECT_EQ(CursorMode, 0);
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.EditorFontSize, 14);
+    EXPECT_EQ(Settings.CursorMode, 0);
 
     DeleteRegistrySettings();
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
-    EXPECT_EQ(EditorFontSize, 20);
-    EXPECT_EQ(CursorMode, 1);
-    EXPECT_TRUE(WorkingPath.isEmpty()) << "a key missing from the store reads as empty";
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.EditorFontSize, 20);
+    EXPECT_EQ(Settings.CursorMode, 1);
+    EXPECT_TRUE(Settings.WorkingPath.isEmpty()) << "a key missing from the store reads as empty";
 }
 
 TEST_F(SettingsStoreTest, SavingToTheIniFileRemovesTheUserStore) {
     WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
     LoadSettings();
-    CfgStoreMode = QStringLiteral("INIFILE");
-    CfgEditorFontSize = QStringLiteral("18");
+    Settings.CfgStoreMode = QStringLiteral("INIFILE");
+    Settings.CfgEditorFontSize = QStringLiteral("18");
     ASSERT_TRUE(SaveSettings());
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(UserSettingsFilePath()).path())) << "its empty folder goes too";
     EXPECT_TRUE(ReadBytes(IniPath()).startsWith("[Configuration]\nInstall Path="));
 
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
-    EXPECT_EQ(EditorFontSize, 18);
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.EditorFontSize, 18);
 }
 
 TEST_F(SettingsStoreTest, SavingToTheUserStoreLeavesTheIniFile) {
     const QByteArray iniText = "[Configuration]\nEditor Font Size=20\n";
     WriteBytes(IniPath(), iniText);
     LoadSettings();
-    ASSERT_EQ(CfgStoreMode, "INIFILE");
-    CfgStoreMode = QStringLiteral("REGISTRY");
-    CfgEditorFontSize = QStringLiteral("11");
+    ASSERT_EQ(Settings.CfgStoreMode, "INIFILE");
+    Settings.CfgStoreMode = QStringLiteral("REGISTRY");
+    Settings.CfgEditorFontSize = QStringLiteral("11");
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(ReadBytes(IniPath()), iniText);
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(EditorFontSize, 11);
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.EditorFontSize, 11);
 
     // Choosing not to save writes nothing and leaves both stores as they are.
     const QByteArray userText = ReadBytes(UserSettingsFilePath());
-    CfgStoreMode.clear();
-    CfgEditorFontSize = QStringLiteral("30");
+    Settings.CfgStoreMode.clear();
+    Settings.CfgEditorFontSize = QStringLiteral("30");
     EXPECT_TRUE(SaveSettings());
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userText);
     EXPECT_EQ(ReadBytes(IniPath()), iniText);
@@ -374,38 +374,38 @@ TEST_F(SettingsStoreTest, SavingToTheUserStoreLeavesTheIniFile) {
 
 TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
     LoadSettings();
-    CfgStoreMode = QStringLiteral("REGISTRY");
-    InstallPath = QStringLiteral("C:\\Program Files\\Lorvex\\");
-    WorkingPath = QStringLiteral("/home/太郎/プログラム");
-    CfgFontSize = QStringLiteral("font size is not read back");
-    CfgEditorFontCharset = QStringLiteral("1");
-    CfgEditorFontName = QStringLiteral("IPAゴシック");
-    CfgEditorFontSize = QStringLiteral("3");
-    CfgEditorFontStyle = QStringLiteral(" Bold Underline");
-    CfgEditorFontColor = QStringLiteral("010203");
-    CfgEditorBackColor = QStringLiteral("040506");
-    CfgEditorKeywordColor = QStringLiteral("0708a9");
-    CfgEditorCommentColor = QStringLiteral("0A0B0C");
-    CfgEditorStringColor = QStringLiteral("0D0E0F");
-    CfgEditorKeywordStyle = QStringLiteral("Italic");
-    CfgEditorCommentStyle = QStringLiteral("Bold Italic");
-    CfgEditorStringStyle = QStringLiteral(" StrikeOut");
-    CfgTScreenFontCharset = QStringLiteral("4");
-    CfgTScreenFontName = QStringLiteral("Mono\\Back");
-    CfgTScreenFontSize = QStringLiteral("5");
-    CfgTScreenFontColor = QStringLiteral("101112");
-    CfgTScreenBackColor = QStringLiteral("131415");
-    CfgTScreenFontStyle = QStringLiteral("Underline");
-    CfgCursorMode = QStringLiteral("ON");
-    CfgExitMsgCheck = QStringLiteral("OFF");
-    CfgFormatCheck = QStringLiteral("OFF");
-    CfgAutoFormatLoad = QStringLiteral("ON");
-    CfgMainFormHeight = QStringLiteral("6");
-    CfgMainFormWidth = QStringLiteral("7");
-    CfgEditorHeight = QStringLiteral("8");
-    CfgEditorWidth = QStringLiteral("9");
-    CfgTScreenHeight = QStringLiteral("11");
-    CfgTScreenWidth = QStringLiteral("12");
+    Settings.CfgStoreMode = QStringLiteral("REGISTRY");
+    Settings.InstallPath = QStringLiteral("C:\\Program Files\\Lorvex\\");
+    Settings.WorkingPath = QStringLiteral("/home/太郎/プログラム");
+    Settings.CfgFontSize = QStringLiteral("font size is not read back");
+    Settings.CfgEditorFontCharset = QStringLiteral("1");
+    Settings.CfgEditorFontName = QStringLiteral("IPAゴシック");
+    Settings.CfgEditorFontSize = QStringLiteral("3");
+    Settings.CfgEditorFontStyle = QStringLiteral(" Bold Underline");
+    Settings.CfgEditorFontColor = QStringLiteral("010203");
+    Settings.CfgEditorBackColor = QStringLiteral("040506");
+    Settings.CfgEditorKeywordColor = QStringLiteral("0708a9");
+    Settings.CfgEditorCommentColor = QStringLiteral("0A0B0C");
+    Settings.CfgEditorStringColor = QStringLiteral("0D0E0F");
+    Settings.CfgEditorKeywordStyle = QStringLiteral("Italic");
+    Settings.CfgEditorCommentStyle = QStringLiteral("Bold Italic");
+    Settings.CfgEditorStringStyle = QStringLiteral(" StrikeOut");
+    Settings.CfgTScreenFontCharset = QStringLiteral("4");
+    Settings.CfgTScreenFontName = QStringLiteral("Mono\\Back");
+    Settings.CfgTScreenFontSize = QStringLiteral("5");
+    Settings.CfgTScreenFontColor = QStringLiteral("101112");
+    Settings.CfgTScreenBackColor = QStringLiteral("131415");
+    Settings.CfgTScreenFontStyle = QStringLiteral("Underline");
+    Settings.CfgCursorMode = QStringLiteral("ON");
+    Settings.CfgExitMsgCheck = QStringLiteral("OFF");
+    Settings.CfgFormatCheck = QStringLiteral("OFF");
+    Settings.CfgAutoFormatLoad = QStringLiteral("ON");
+    Settings.CfgMainFormHeight = QStringLiteral("6");
+    Settings.CfgMainFormWidth = QStringLiteral("7");
+    Settings.CfgEditorHeight = QStringLiteral("8");
+    Settings.CfgEditorWidth = QStringLiteral("9");
+    Settings.CfgTScreenHeight = QStringLiteral("11");
+    Settings.CfgTScreenWidth = QStringLiteral("12");
     ASSERT_TRUE(SaveSettings());
 
     const QString text = QString::fromUtf8(ReadBytes(UserSettingsFilePath()));
@@ -430,46 +430,46 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
     EXPECT_TRUE(text.contains("\nEditor Font Style= Bold Underline\n"));
 
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(InstallPath, QStringLiteral("C:\\Program Files\\Lorvex\\"));
-    EXPECT_EQ(WorkingPath, QStringLiteral("/home/太郎/プログラム"));
-    EXPECT_EQ(DefaultDir, WorkingPath);
-    EXPECT_EQ(CfgFontSize, "5") << "Font Size follows TScreen Font Size";
-    EXPECT_EQ(CfgEditorFontName, QStringLiteral("IPAゴシック"));
-    EXPECT_EQ(CfgEditorFontStyle, " Bold Underline");
-    EXPECT_EQ(CfgEditorKeywordColor, "0708a9");
-    EXPECT_EQ(CfgTScreenFontName, "Mono\\Back");
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.InstallPath, QStringLiteral("C:\\Program Files\\Lorvex\\"));
+    EXPECT_EQ(Settings.WorkingPath, QStringLiteral("/home/太郎/プログラム"));
+    EXPECT_EQ(Settings.DefaultDir, Settings.WorkingPath);
+    EXPECT_EQ(Settings.CfgFontSize, "5") << "Font Size follows TScreen Font Size";
+    EXPECT_EQ(Settings.CfgEditorFontName, QStringLiteral("IPAゴシック"));
+    EXPECT_EQ(Settings.CfgEditorFontStyle, " Bold Underline");
+    EXPECT_EQ(Settings.CfgEditorKeywordColor, "0708a9");
+    EXPECT_EQ(Settings.CfgTScreenFontName, "Mono\\Back");
 
-    EXPECT_EQ(EditorFontCharset, 1);
-    EXPECT_EQ(EditorFontName, QStringLiteral("IPAゴシック"));
-    EXPECT_EQ(EditorFontSize, 3);
-    EXPECT_EQ(EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
-    EXPECT_EQ(EditorFontColor, 0x030201);
-    EXPECT_EQ(EditorBackColor, 0x060504);
-    EXPECT_EQ(EditorKeywordColor, 0xA90807);
-    EXPECT_EQ(EditorCommentColor, 0x0C0B0A);
-    EXPECT_EQ(EditorStringColor, 0x0F0E0D);
-    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Italic);
-    EXPECT_EQ(EditorCommentStyle, FontStyleBit::Bold | FontStyleBit::Italic);
-    EXPECT_EQ(EditorStringStyle, FontStyleBit::StrikeOut);
-    EXPECT_EQ(TScreenFontCharset, 4);
-    EXPECT_EQ(TScreenFontName, "Mono\\Back");
-    EXPECT_EQ(TScreenFontSize, 5);
-    EXPECT_EQ(TScreenFontColor, 0x121110);
-    EXPECT_EQ(TScreenBackColor, 0x151413);
-    EXPECT_EQ(TScreenFontStyle, FontStyleBit::Underline);
-    EXPECT_EQ(CursorMode, 1);
-    EXPECT_EQ(ExitMsgCheck, 0);
-    EXPECT_EQ(FormatCheck, 0);
-    EXPECT_EQ(AutoFormatLoad, 1);
-    EXPECT_EQ(MainFormHeight, 6);
-    EXPECT_EQ(MainFormWidth, 7);
-    EXPECT_EQ(EditorHeight, 8);
-    EXPECT_EQ(EditorWidth, 9);
-    EXPECT_EQ(CurrentEditorHeight, 8);
-    EXPECT_EQ(CurrentEditorWidth, 9);
-    EXPECT_EQ(TScreenHeight, 11);
-    EXPECT_EQ(TScreenWidth, 12);
+    EXPECT_EQ(Settings.EditorFontCharset, 1);
+    EXPECT_EQ(Settings.EditorFontName, QStringLiteral("IPAゴシック"));
+    EXPECT_EQ(Settings.EditorFontSize, 3);
+    EXPECT_EQ(Settings.EditorFontStyle, FontStyleBit::Bold | FontStyleBit::Underline);
+    EXPECT_EQ(Settings.EditorFontColor, 0x030201);
+    EXPECT_EQ(Settings.EditorBackColor, 0x060504);
+    EXPECT_EQ(Settings.EditorKeywordColor, 0xA90807);
+    EXPECT_EQ(Settings.EditorCommentColor, 0x0C0B0A);
+    EXPECT_EQ(Settings.EditorStringColor, 0x0F0E0D);
+    EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Italic);
+    EXPECT_EQ(Settings.EditorCommentStyle, FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(Settings.EditorStringStyle, FontStyleBit::StrikeOut);
+    EXPECT_EQ(Settings.TScreenFontCharset, 4);
+    EXPECT_EQ(Settings.TScreenFontName, "Mono\\Back");
+    EXPECT_EQ(Settings.TScreenFontSize, 5);
+    EXPECT_EQ(Settings.TScreenFontColor, 0x121110);
+    EXPECT_EQ(Settings.TScreenBackColor, 0x151413);
+    EXPECT_EQ(Settings.TScreenFontStyle, FontStyleBit::Underline);
+    EXPECT_EQ(Settings.CursorMode, 1);
+    EXPECT_EQ(Settings.ExitMsgCheck, 0);
+    EXPECT_EQ(Settings.FormatCheck, 0);
+    EXPECT_EQ(Settings.AutoFormatLoad, 1);
+    EXPECT_EQ(Settings.MainFormHeight, 6);
+    EXPECT_EQ(Settings.MainFormWidth, 7);
+    EXPECT_EQ(Settings.EditorHeight, 8);
+    EXPECT_EQ(Settings.EditorWidth, 9);
+    EXPECT_EQ(Settings.CurrentEditorHeight, 8);
+    EXPECT_EQ(Settings.CurrentEditorWidth, 9);
+    EXPECT_EQ(Settings.TScreenHeight, 11);
+    EXPECT_EQ(Settings.TScreenWidth, 12);
 }
 
 TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
@@ -488,28 +488,28 @@ TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
                           "Font Size=77\r\n"
                           "TScreen Font Size=12\r\n");
     LoadSettings();
-    EXPECT_EQ(CfgStoreMode, "INIFILE");
-    EXPECT_EQ(EditorHeight, 300);
-    EXPECT_EQ(CurrentEditorHeight, 300);
-    EXPECT_EQ(CfgEditorWidth, "wide");
-    EXPECT_EQ(EditorWidth, 0);
-    EXPECT_EQ(MainFormHeight, 500);
-    EXPECT_EQ(TScreenHeight, -20);
-    EXPECT_EQ(EditorFontColor, 0) << "fewer than six digits";
-    EXPECT_EQ(EditorBackColor, 0) << "G is not a hexadecimal digit";
-    EXPECT_EQ(EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
-    EXPECT_EQ(TScreenFontStyle, 0);
-    EXPECT_EQ(CursorMode, 0) << "switch texts compare exactly";
-    EXPECT_EQ(ExitMsgCheck, 1);
-    EXPECT_EQ(FormatCheck, 0);
-    EXPECT_EQ(CfgFontSize, "12");
+    EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
+    EXPECT_EQ(Settings.EditorHeight, 300);
+    EXPECT_EQ(Settings.CurrentEditorHeight, 300);
+    EXPECT_EQ(Settings.CfgEditorWidth, "wide");
+    EXPECT_EQ(Settings.EditorWidth, 0);
+    EXPECT_EQ(Settings.MainFormHeight, 500);
+    EXPECT_EQ(Settings.TScreenHeight, -20);
+    EXPECT_EQ(Settings.EditorFontColor, 0) << "fewer than six digits";
+    EXPECT_EQ(Settings.EditorBackColor, 0) << "G is not a hexadecimal digit";
+    EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
+    EXPECT_EQ(Settings.TScreenFontStyle, 0);
+    EXPECT_EQ(Settings.CursorMode, 0) << "switch texts compare exactly";
+    EXPECT_EQ(Settings.ExitMsgCheck, 1);
+    EXPECT_EQ(Settings.FormatCheck, 0);
+    EXPECT_EQ(Settings.CfgFontSize, "12");
 }
 
 TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
     WriteBytes(IniPath(),
                "; my notes\n[Other]\nK=\\v\\\n\n[Configuration]\nUnknown Key=kept\nCursor Mode=ON\n");
     LoadSettings();
-    CfgCursorMode = QStringLiteral("OFF");
+    Settings.CfgCursorMode = QStringLiteral("OFF");
     ASSERT_TRUE(SaveSettings());
     IniFile ini;
     ASSERT_TRUE(ini.Load(IniPath()));
@@ -524,8 +524,8 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
     LoadSettings();
 
     // The ini file cannot be written (its folder is gone): the user store must stay.
-    CfgStoreMode = QStringLiteral("INIFILE");
-    ExeDir = exeDir_.path() + QStringLiteral("/missing");
+    Settings.CfgStoreMode = QStringLiteral("INIFILE");
+    Settings.ExeDir = exeDir_.path() + QStringLiteral("/missing");
     QString message;
     EXPECT_FALSE(SaveSettings(&message));
     EXPECT_FALSE(message.isEmpty());
@@ -533,7 +533,7 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
 
     // An existing ini file that cannot be read (here: far too large to be one) is not overwritten,
     // since whatever else it holds would be lost.
-    ExeDir = exeDir_.path();
+    Settings.ExeDir = exeDir_.path();
     constexpr qint64 HugeSize = 64LL * 1024 * 1024;
     {
         QFile huge(IniPath());
@@ -549,16 +549,16 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
 
     // A value one line cannot hold fails the save and leaves the old file whole.
     const QByteArray before = ReadBytes(UserSettingsFilePath());
-    CfgStoreMode = QStringLiteral("REGISTRY");
-    WorkingPath = QStringLiteral("/tmp/two\nlines");
+    Settings.CfgStoreMode = QStringLiteral("REGISTRY");
+    Settings.WorkingPath = QStringLiteral("/tmp/two\nlines");
     message.clear();
     EXPECT_FALSE(SaveSettings(&message));
     EXPECT_TRUE(message.contains(QStringLiteral("Working Path")));
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
 
     // Without a program folder there is no ini file to write.
-    ExeDir.clear();
-    CfgStoreMode = QStringLiteral("INIFILE");
+    Settings.ExeDir.clear();
+    Settings.CfgStoreMode = QStringLiteral("INIFILE");
     EXPECT_FALSE(SaveSettings());
 }
 
@@ -569,16 +569,16 @@ TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
     DeleteRegistrySettings();
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
     EXPECT_TRUE(QFileInfo::exists(IniPath()));
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
-    EXPECT_EQ(EditorFontSize, 14);
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.EditorFontSize, 14);
     DeleteIniSettings();
     EXPECT_FALSE(QFileInfo::exists(IniPath()));
-    EXPECT_EQ(CfgStoreMode, "REGISTRY");
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
     // Deleting what is not there is no failure.
     DeleteRegistrySettings();
     DeleteIniSettings();
     LoadSettings();
-    EXPECT_TRUE(CfgStoreMode.isEmpty());
+    EXPECT_TRUE(Settings.CfgStoreMode.isEmpty());
 }
 
 TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {
@@ -591,7 +591,7 @@ TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {
             << "the typed copies changed while the lock was held";
     }
     load.get();
-    EXPECT_EQ(TScreenHeight, 123);
+    EXPECT_EQ(Settings.TScreenHeight, 123);
 }
 
 // ---------------------------------------------------------------- text forms

@@ -139,15 +139,15 @@ QColor Rgb(int bgr) {
 class ColourTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EditorKeywordColor = KeywordBgr;
-        EditorStringColor = StringBgr;
-        EditorCommentColor = CommentBgr;
-        EditorFontColor = 0;
-        EditorKeywordStyle = FontStyleBit::Bold;
-        EditorStringStyle = FontStyleBit::Italic;
-        EditorCommentStyle = 0;
-        FormatCheck = 1;
-        AutoFormatLoad = 0;
+        Settings.EditorKeywordColor = KeywordBgr;
+        Settings.EditorStringColor = StringBgr;
+        Settings.EditorCommentColor = CommentBgr;
+        Settings.EditorFontColor = 0;
+        Settings.EditorKeywordStyle = FontStyleBit::Bold;
+        Settings.EditorStringStyle = FontStyleBit::Italic;
+        Settings.EditorCommentStyle = 0;
+        Settings.FormatCheck = 1;
+        Settings.AutoFormatLoad = 0;
         MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             asked_.push_back(request);
             if (answers_.empty()) {
@@ -162,8 +162,7 @@ protected:
     void TearDown() override {
         MessageBoxHook = nullptr;
         TextFileDialogHook = nullptr;
-        FormatCheck = 1;
-        AutoFormatLoad = 0;
+        Settings.Reset();
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
 
@@ -277,7 +276,7 @@ TEST_F(ColourTest, WithFormatCheckTheEditedLineIsColouredAndFollowsItsChanges) {
 }
 
 TEST_F(ColourTest, WithoutFormatCheckTypingColoursNothing) {
-    FormatCheck = 0;
+    Settings.FormatCheck = 0;
     TLXEditForm* editor = NewEditor(QStringLiteral("X = 1"));
     PlaceCaret(editor, 0, 5);
     QTest::keyClicks(editor->Editor, QStringLiteral(" : END"));
@@ -311,8 +310,8 @@ TEST_F(ColourTest, ChangedSettingsTakeEffectAtTheNextColouring) {
     TLXEditForm* editor = NewEditor(QStringLiteral("END"));
     editor->EditorScan();
     EXPECT_EQ(ColourAt(editor, 0, 0), Rgb(KeywordBgr));
-    EditorKeywordColor = 0x0000AA;
-    EditorKeywordStyle = 0;
+    Settings.EditorKeywordColor = 0x0000AA;
+    Settings.EditorKeywordStyle = 0;
     editor->TextFormatCheckClick();
     EXPECT_EQ(ColourAt(editor, 0, 0), Rgb(0x0000AA));
     EXPECT_EQ(FormatAt(editor, 0, 0)->fontWeight(), QFont::Normal);
@@ -408,13 +407,13 @@ TEST_F(ColourTest, OpeningFromTheDialogColoursWithAutoFormatLoad) {
         return qobject_cast<TLXEditForm*>(frame.MdiArea()->subWindowList().last()->widget());
     };
 
-    AutoFormatLoad = 0;
+    Settings.AutoFormatLoad = 0;
     frame.LXMMenuOpenClick();
     TLXEditForm* plain = lastOpened();
     ASSERT_NE(plain, nullptr);
     EXPECT_FALSE(HasFormats(plain, 0));
 
-    AutoFormatLoad = 1;
+    Settings.AutoFormatLoad = 1;
     frame.LXMMenuOpenClick();
     TLXEditForm* coloured = lastOpened();
     ASSERT_NE(coloured, plain);

@@ -242,8 +242,8 @@ namespace {
 class KeyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CursorMode = 0;
-        FormatCheck = 1;
+        Settings.CursorMode = 0;
+        Settings.FormatCheck = 1;
         MessageBoxHook = [](QWidget*, const MessageRequest& request) {
             ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
             return QMessageBox::Cancel;
@@ -251,7 +251,7 @@ protected:
     }
     void TearDown() override {
         MessageBoxHook = nullptr;
-        CursorMode = 0;
+        Settings.CursorMode = 0;
     }
 
     TLXEditForm* NewEditor(const QString& text = QString()) {
@@ -388,7 +388,7 @@ TEST_F(KeyTest, TheInsertAndDeleteCombinationsCutCopyAndPaste) {
 
 TEST_F(KeyTest, TheCursorModeKeepsLeftAndRightOnTheirLine) {
     TLXEditForm* editor = NewEditor(QStringLiteral("ab\n\ncd"));
-    CursorMode = 1;
+    Settings.CursorMode = 1;
     Caret(editor, 2); // end of the first line
     Key(editor, Qt::Key_Right);
     EXPECT_EQ(CaretAt(editor), 2);
@@ -407,7 +407,7 @@ TEST_F(KeyTest, TheCursorModeKeepsLeftAndRightOnTheirLine) {
     EXPECT_EQ(CaretAt(editor), 3);
     EXPECT_TRUE(editor->Editor->textCursor().hasSelection());
     // Off: the caret crosses.
-    CursorMode = 0;
+    Settings.CursorMode = 0;
     Caret(editor, 2);
     Key(editor, Qt::Key_Right);
     EXPECT_EQ(CaretAt(editor), 3);
@@ -573,9 +573,9 @@ TEST_F(KeyTest, InputMethodTextStopsAtTheLengthLimit) {
 }
 
 TEST_F(KeyTest, TheCompositionLooksLikeWhereItIsTyped) {
-    EditorStringColor = 0x880000;
-    EditorCommentColor = 0x008800;
-    EditorKeywordColor = 0x800080;
+    Settings.EditorStringColor = 0x880000;
+    Settings.EditorCommentColor = 0x008800;
+    Settings.EditorKeywordColor = 0x800080;
     TLXEditForm* editor = NewEditor(QStringLiteral("X = \"ab\" ' note"));
     editor->EditorScan();
 

@@ -228,7 +228,7 @@ TEST_F(WindowExec, RunWindowColoursAndFontRoundTrip) {
     // Until a program sets one, the character set is the preference's.
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        TScreenFontCharset = 77;
+        Settings.TScreenFontCharset = 77;
     }
     EXPECT_EQ(GetNum(St::TFONTCHARSET), 77);
     SetOk(St::TFONTCHARSET, 128);
