@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
     ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     Hooks.BeepHook = [] { QApplication::beep(); };
     Hooks.ShowHelpHook = [] {
-        if (LxFrameForm != nullptr) LxFrameForm->LXMMenuLXHelpClick();
+        if (Win.LxFrameForm != nullptr) Win.LxFrameForm->LXMMenuLXHelpClick();
     };
     Hooks.CloseMainFormHook = [] {
-        if (LxFrameForm != nullptr) LxFrameForm->close();
+        if (Win.LxFrameForm != nullptr) Win.LxFrameForm->close();
     };
     QObject::connect(&frame, &TLxFrameForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
 

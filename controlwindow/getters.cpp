@@ -24,7 +24,7 @@ QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
     const int kind = PropertyKindOfCode(code);
     const int k = PopControlIndex(kind != 0 ? kind : St::CBUTTON);
     if (Fe.ErrorNumber != 0 || k == 0) return nullptr;
-    if (LXControlForm == nullptr) {
+    if (Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return nullptr;
     }

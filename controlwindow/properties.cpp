@@ -80,19 +80,19 @@ void RunControlProperty(int code) {
 }
 
 QWidget* KindControl(int kind, int k) {
-    if (LXControlForm == nullptr) return nullptr;
+    if (Win.LXControlForm == nullptr) return nullptr;
     switch (kind) {
-    case St::CBUTTON: return LXControlForm->Button(k);
-    case St::CLABEL: return LXControlForm->Label(k);
-    case St::CTEXTBOX: return LXControlForm->Edit(k);
+    case St::CBUTTON: return Win.LXControlForm->Button(k);
+    case St::CLABEL: return Win.LXControlForm->Label(k);
+    case St::CTEXTBOX: return Win.LXControlForm->Edit(k);
     default: return nullptr;
     }
 }
 
 QWidget* ActiveTextBox(int k) {
-    if (LXControlForm == nullptr || k < 1 || k > ControlCount) return nullptr;
-    if (Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return LXControlForm->Memo(k);
-    return LXControlForm->Edit(k);
+    if (Win.LXControlForm == nullptr || k < 1 || k > ControlCount) return nullptr;
+    if (Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return Win.LXControlForm->Memo(k);
+    return Win.LXControlForm->Edit(k);
 }
 
 QWidget* ActiveControl(int kind, int k) {
@@ -130,7 +130,7 @@ int TruncSaturated(long double value) {
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF, with k checked and the ON or OFF taken by
 // the engine.
 void SyncShowControl(int kind, int k, bool on) {
-    if (Fe.CScreenOpen == 0 || LXControlForm == nullptr) {
+    if (Fe.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
@@ -139,19 +139,19 @@ void SyncShowControl(int kind, int k, bool on) {
 }
 
 void SyncOpenControlForm() {
-    TLXControlForm* old = LXControlForm;
+    TLXControlForm* old = Win.LXControlForm;
     if (old != nullptr && Fe.CScreenOpen != 0) old->close();
-    LXControlForm = new TLXControlForm;
-    LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
-    LXControlForm->move(Fe.CScreenLeft, Fe.CScreenTop);
-    LXControlForm->show();
+    Win.LXControlForm = new TLXControlForm;
+    Win.LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
+    Win.LXControlForm->move(Fe.CScreenLeft, Fe.CScreenTop);
+    Win.LXControlForm->show();
     Fe.CScreenOpen = 1;
     // The old window is closed and no handler reaches it any more.
     if (old != nullptr) old->deleteLater();
 }
 
 void SyncCloseControlForm() {
-    if (LXControlForm != nullptr) LXControlForm->close();
+    if (Win.LXControlForm != nullptr) Win.LXControlForm->close();
 }
 
 void InstallControlWindow() {
@@ -159,5 +159,5 @@ void InstallControlWindow() {
     Hooks.ShowControlHook = &SyncShowControl;
     Hooks.OpenControlFormHook = &SyncOpenControlForm;
     Hooks.CloseControlFormHook = &SyncCloseControlForm;
-    if (LXControlForm == nullptr) LXControlForm = new TLXControlForm;
+    if (Win.LXControlForm == nullptr) Win.LXControlForm = new TLXControlForm;
 }

@@ -77,7 +77,7 @@ bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
         FailSyntax(args.Kind);
         return false;
     }
-    if (Fe.CScreenOpen == 0 || LXControlForm == nullptr) {
+    if (Fe.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return false;
     }
@@ -86,7 +86,7 @@ bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
 
 // The controls a shared property goes to: the button, the label, or a text box's edit and then memo.
 std::array<QWidget*, 2> Targets(const SetterArgs& args) {
-    QWidget* memo = args.Kind == St::CTEXTBOX ? LXControlForm->Memo(args.K) : nullptr;
+    QWidget* memo = args.Kind == St::CTEXTBOX ? Win.LXControlForm->Memo(args.K) : nullptr;
     return {KindControl(args.Kind, args.K), memo};
 }
 
@@ -156,8 +156,8 @@ void SyncSetControlMultiLine(int code) {
     if (args.Kind != St::CTEXTBOX) return;
     const int k = args.K;
     Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
-    QLineEdit* edit = LXControlForm->Edit(k);
-    TLXMemo* memo = LXControlForm->Memo(k);
+    QLineEdit* edit = Win.LXControlForm->Edit(k);
+    TLXMemo* memo = Win.LXControlForm->Memo(k);
     if (args.Flag && !edit->isHidden()) {
         edit->setVisible(false);
         memo->setVisible(true);

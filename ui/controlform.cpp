@@ -23,8 +23,6 @@
 #include <algorithm>
 #include <cmath>
 
-TLXControlForm* LXControlForm = nullptr;
-
 namespace {
 
 const QString Caption = QStringLiteral("LXコントロール");

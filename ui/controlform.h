@@ -6,6 +6,7 @@
 
 #include "engine/controlexec.h"
 #include "frontend/sharedstate.h"
+#include "ui/windowsstate.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -86,9 +87,6 @@ private:
     std::array<QLineEdit*, ControlCount + 1> edits_{};
     std::array<TLXMemo*, ControlCount + 1> memos_{};
 };
-
-// The current control window; CSCREEN replaces it.
-extern TLXControlForm* LXControlForm;
 
 // Starts the command in CommandText as an event call (an immediate run against the last compiled
 // program). Only while no interpreter thread is busy; false when refused.

@@ -39,11 +39,6 @@
 #include <new>
 #include <system_error>
 
-QPointer<TLXEditForm> LXEditForm;
-int UntitledCounter = 0;
-int EditorUpdating = 0;
-bool RunErrorPending = false;
-
 namespace {
 
 constexpr int MaxLengthNormal = 0x40000;
@@ -99,11 +94,11 @@ bool IsTypedText(const QString& text) {
 }
 
 void ShowRunForm(bool focusMemo) {
-    if (RunForm == nullptr) return;
-    if (RunForm->isHidden()) RunForm->show();
-    RunForm->raise();
-    RunForm->activateWindow();
-    if (focusMemo) RunForm->Memo()->setFocus();
+    if (Win.RunForm == nullptr) return;
+    if (Win.RunForm->isHidden()) Win.RunForm->show();
+    Win.RunForm->raise();
+    Win.RunForm->activateWindow();
+    if (focusMemo) Win.RunForm->Memo()->setFocus();
 }
 
 } // namespace
@@ -179,17 +174,17 @@ bool StartProgramRun(const QString& programText, const QString& folder, RunStart
     Fe.ProgramRunning = 1;
     Fe.StopRequest = 0;
     Fe.ContinueFlag = 0;
-    if (RunForm != nullptr) {
+    if (Win.RunForm != nullptr) {
         if (starter == RunStarter::CommandLine)
-            RunForm->SetBtnRunMode();
+            Win.RunForm->SetBtnRunMode();
         else
-            RunForm->SetBtnPrepMode();
+            Win.RunForm->SetBtnPrepMode();
     }
     Fe.ProgramText = programText;
     Fe.ProgramTextLength = static_cast<int>(programText.size());
     Fe.ProgramFolder = folder;
     ShowRunForm(false);
-    RunErrorPending = true;
+    Win.RunErrorPending = true;
     TLXMTHread::StartRun();
     return true;
 }
@@ -310,8 +305,8 @@ TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     EncodingName = T(EncodingUnsaved);
     SaveDialogFolder_ = Settings.DefaultDir;
-    ++UntitledCounter;
-    FileName = T(UntitledPrefix) + QString::number(UntitledCounter);
+    ++Win.UntitledCounter;
+    FileName = T(UntitledPrefix) + QString::number(Win.UntitledCounter);
     SetCaption(FileName);
 
     Editor = new TMyRichEdit(this);
@@ -412,7 +407,7 @@ void TLXEditForm::CreateMenus() {
     };
     auto frame = [](void (TLxFrameForm::*command)()) {
         return [command] {
-            if (LxFrameForm != nullptr) (LxFrameForm->*command)();
+            if (Win.LxFrameForm != nullptr) (Win.LxFrameForm->*command)();
         };
     };
 
@@ -542,10 +537,10 @@ bool TLXEditForm::Open(const QString& fileName, const QString& encodingName) {
     }
 
     LineEnds_ = DetectLineEnds(text);
-    const int updating = EditorUpdating;
-    EditorUpdating = 1;
+    const int updating = Win.EditorUpdating;
+    Win.EditorUpdating = 1;
     Editor->setPlainText(WithLineEnds(text, LineEndKind::Lf));
-    EditorUpdating = updating;
+    Win.EditorUpdating = updating;
     QTextCursor caret = Editor->textCursor();
     caret.setPosition(0);
     Editor->setTextCursor(caret);
@@ -554,7 +549,7 @@ bool TLXEditForm::Open(const QString& fileName, const QString& encodingName) {
     FileName = QFileInfo(fileName).absoluteFilePath();
     EncodingName = name;
     SetCaption(QFileInfo(fileName).fileName());
-    if (UntitledCounter > 0) --UntitledCounter; // the number taken at creation is given back
+    if (Win.UntitledCounter > 0) --Win.UntitledCounter; // the number taken at creation is given back
     RefreshPanels();
     return true;
 }
@@ -695,7 +690,7 @@ void TLXEditForm::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseConfirmed_ = true;
-    if (LxFrameForm != nullptr) LxFrameForm->ClearPanels();
+    if (Win.LxFrameForm != nullptr) Win.LxFrameForm->ClearPanels();
     event->accept();
 }
 
@@ -715,7 +710,7 @@ void TLXEditForm::resizeEvent(QResizeEvent* event) {
 // ---- status bar and activation ------------------------------------------------------------------------
 
 void TLXEditForm::RefreshPanel(int index) {
-    if (LxFrameForm == nullptr) return;
+    if (Win.LxFrameForm == nullptr) return;
     QString text;
     switch (index) {
     case PanelFileName: text = QFileInfo(FileName).fileName(); break;
@@ -733,7 +728,7 @@ void TLXEditForm::RefreshPanel(int index) {
     case PanelEncoding: text = EncodingName; break;
     default: return;
     }
-    LxFrameForm->SetPanelText(index, text);
+    Win.LxFrameForm->SetPanelText(index, text);
 }
 
 void TLXEditForm::RefreshPanels() {
@@ -748,8 +743,8 @@ void TLXEditForm::FormActivate() {
     Settings.CurrentEditorWidth = width();
     // The engine's state belongs to the interpreter while a thread is busy; only the error it
     // published at the end of the run is read, and only once the run has ended.
-    if (RunErrorPending && Fe.ThreadBusy == 0) {
-        RunErrorPending = false;
+    if (Win.RunErrorPending && Fe.ThreadBusy == 0) {
+        Win.RunErrorPending = false;
         const PublishedError error = LastRunError();
         if (error.Number > 0) SelectErrorPosition(error.Position);
     }
@@ -781,7 +776,7 @@ void TLXEditForm::LXEMenuRunLXClick() {
 void TLXEditForm::LXEMenuStopLXClick() {
     // Always: the interpreter tests the request after every item and keeps its resume point itself.
     Fe.StopRequest = 1;
-    if (RunForm != nullptr) RunForm->SetBtnStopMode();
+    if (Win.RunForm != nullptr) Win.RunForm->SetBtnStopMode();
 }
 
 void TLXEditForm::LXEMenuContLXClick() {
@@ -791,7 +786,7 @@ void TLXEditForm::LXEMenuContLXClick() {
     Fe.StopRequest = 0;
     Fe.ProgramRunning = 1;
     Fe.ContinueFlag = 1;
-    if (RunForm != nullptr) RunForm->SetBtnRunMode();
+    if (Win.RunForm != nullptr) Win.RunForm->SetBtnRunMode();
     ShowRunForm(true);
     TLXMTHread::StartRun();
 }
@@ -968,7 +963,7 @@ void TLXEditForm::EditorImeComposition(TMyRichEdit* sender, const QString& text,
 // ---- colouring ----------------------------------------------------------------------------------------
 
 void TLXEditForm::EditorChange() {
-    if (LineScanning != 0 || EditorUpdating != 0) return;
+    if (LineScanning != 0 || Win.EditorUpdating != 0) return;
     RefreshPanel(PanelModified);
     if (Settings.FormatCheck == 0) return;
     LineScanning = 1;
@@ -984,8 +979,8 @@ void TLXEditForm::EditorScan() {
     Editor->setEnabled(false);
     const int length = EditorTextLength(*Editor);
     TLXLoadWaitForm* wait = length > LongTextLength ? LXLoadWaitForm() : nullptr;
-    const int updating = EditorUpdating;
-    EditorUpdating = 1;
+    const int updating = Win.EditorUpdating;
+    Win.EditorUpdating = 1;
     if (wait != nullptr) {
         wait->Begin(length);
         SyntaxColor->ColourWholeText([wait](int position) { wait->Step(position); });
@@ -993,7 +988,7 @@ void TLXEditForm::EditorScan() {
     } else {
         SyntaxColor->ColourWholeText();
     }
-    EditorUpdating = updating;
+    Win.EditorUpdating = updating;
     Editor->setEnabled(true);
     if (focused) Editor->setFocus();
     QTextCursor caret = Editor->textCursor();
@@ -1013,16 +1008,16 @@ void TLXEditForm::TextFormatCheckClick() {
     }
     // The colouring runs in one go and cannot be stopped; a program run is left as it is.
     LXLoadWaitForm()->setWindowTitle(T(Txt::FormatWaitCaption));
-    const int updating = EditorUpdating;
-    EditorUpdating = 1;
+    const int updating = Win.EditorUpdating;
+    Win.EditorUpdating = 1;
     const bool savedModified = IsModified();
     EditorScan();
-    EditorUpdating = updating;
+    Win.EditorUpdating = updating;
     Editor->document()->setModified(savedModified);
     LXLoadWaitForm()->setWindowTitle(T(Txt::LoadWaitCaption));
     RefreshPanel(PanelModified);
     // The question and the wait window took the activation; this window is the one to come back to.
-    if (LxFrameForm != nullptr) LxFrameForm->ActivateEditor(this);
+    if (Win.LxFrameForm != nullptr) Win.LxFrameForm->ActivateEditor(this);
 }
 
 // ---- find and replace ---------------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // window's own undo ring; it colours keywords, finds and replaces.
 #pragma once
 
+#include "ui/windowsstate.h"
+
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -239,13 +241,3 @@ private:
     int MaxLength_ = 0;
     bool CloseConfirmed_ = false;
 };
-
-// The editor window last created by Open, the command line or a drop (null once it is closed).
-extern QPointer<TLXEditForm> LXEditForm;
-// The number of the last "Untitled" window.
-extern int UntitledCounter;
-// Set while text is loaded or recoloured: the change handlers leave the text alone.
-extern int EditorUpdating;
-// Set when a program run starts from an editor or the command line; the next editor activated after
-// the run has ended shows its error (if any) and clears it.
-extern bool RunErrorPending;

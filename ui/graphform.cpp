@@ -17,9 +17,6 @@
 #include <cmath>
 #include <mutex>
 
-TLXGraphForm* LXGraphForm = nullptr;
-TLXGraphForm2* LXGraphForm2 = nullptr;
-
 namespace {
 
 constexpr char16_t GraphCaption[] = u"Lorvex Graph 画面";
@@ -156,8 +153,8 @@ TLXGraphForm::TLXGraphForm(std::shared_ptr<GraphSurface> surface, QWidget* paren
 }
 
 TLXGraphForm::~TLXGraphForm() {
-    if (LXGraphForm == this) {
-        LXGraphForm = nullptr;
+    if (Win.LXGraphForm == this) {
+        Win.LXGraphForm = nullptr;
         Fe.GScreenOpen = 0;
     }
 }
@@ -296,7 +293,7 @@ bool TLXGraphForm::event(QEvent* event) {
 }
 
 void TLXGraphForm::closeEvent(QCloseEvent* event) {
-    if (LXGraphForm == this) Fe.GScreenOpen = 0;
+    if (Win.LXGraphForm == this) Fe.GScreenOpen = 0;
     QWidget::closeEvent(event);
 }
 
@@ -326,7 +323,7 @@ TLXGraphForm2::TLXGraphForm2(QWidget* parent) : QWidget(parent, ToolWindowFlags(
 }
 
 TLXGraphForm2::~TLXGraphForm2() {
-    if (LXGraphForm2 == this) LXGraphForm2 = nullptr;
+    if (Win.LXGraphForm2 == this) Win.LXGraphForm2 = nullptr;
 }
 
 void TLXGraphForm2::SetPicture(const QImage& picture, bool stretched) {
@@ -345,7 +342,7 @@ void TLXGraphForm2::SetPicture(const QImage& picture, bool stretched) {
 
 bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
     if (!surface) return false;
-    if (TLXGraphForm* old = LXGraphForm; old != nullptr && Fe.GScreenOpen.load() != 0) {
+    if (TLXGraphForm* old = Win.LXGraphForm; old != nullptr && Fe.GScreenOpen.load() != 0) {
         // The old picture stays in a second window at the old place and size.
         const bool stretched = old->Image1Stretched();
         QImage snapshot;
@@ -357,23 +354,23 @@ bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
         }
         // Only the picture just replaced is kept: a program that opens screens in a loop must not
         // pile up one full-size snapshot per screen.
-        delete LXGraphForm2;
+        delete Win.LXGraphForm2;
         auto* second = new TLXGraphForm2;
         second->setWindowTitle(old->windowTitle());
         second->resize(old->size());
         second->move(old->pos());
         second->SetPicture(snapshot, stretched);
         second->show();
-        LXGraphForm2 = second;
-        LXGraphForm = nullptr;
+        Win.LXGraphForm2 = second;
+        Win.LXGraphForm = nullptr;
         old->hide();
         old->deleteLater();
     } else if (old != nullptr) {
-        LXGraphForm = nullptr;
+        Win.LXGraphForm = nullptr;
         old->deleteLater();
     }
     auto* form = new TLXGraphForm(surface);
-    LXGraphForm = form;
+    Win.LXGraphForm = form;
     Fe.GScreenOpen = 1;
     form->setWindowTitle(QString::fromUtf16(GraphCaption));
     form->SizeGraphForm(0);
@@ -381,16 +378,16 @@ bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
 }
 
 void CloseGraphForm() {
-    if (LXGraphForm != nullptr) LXGraphForm->close();
+    if (Win.LXGraphForm != nullptr) Win.LXGraphForm->close();
 }
 
 void InstallGraphForm() {
     GraphFormHook.Open = &OpenGraphForm;
     GraphFormHook.Close = &CloseGraphForm;
     GraphFormHook.Scroll = [](bool on) {
-        if (LXGraphForm != nullptr) LXGraphForm->SetScroll(on);
+        if (Win.LXGraphForm != nullptr) Win.LXGraphForm->SetScroll(on);
     };
     GraphFormHook.Stretch = [](bool on) {
-        if (LXGraphForm != nullptr) LXGraphForm->SetStretch(on);
+        if (Win.LXGraphForm != nullptr) Win.LXGraphForm->SetStretch(on);
     };
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/drawexec.h"
+#include "ui/windowsstate.h"
 
 #include <QImage>
 #include <QWidget>
@@ -100,9 +101,6 @@ private:
     QImage picture_;
     bool stretched_ = false;
 };
-
-extern TLXGraphForm* LXGraphForm;
-extern TLXGraphForm2* LXGraphForm2;
 
 // The engine's hooks (user-interface thread).
 bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface);

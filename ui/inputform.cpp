@@ -17,8 +17,6 @@
 
 #include <algorithm>
 
-QStringList ScriptedInputAnswers;
-
 namespace {
 
 constexpr int PromptFontPixels = 22;
@@ -162,8 +160,8 @@ void TInputNumForm::reject() {
 
 bool ShowInputDialog(const InputDialogRequest& request, QString& answer) {
     TInputNumForm form(request);
-    if (!ScriptedInputAnswers.isEmpty()) {
-        form.Edit1->setText(ScriptedInputAnswers.takeFirst());
+    if (!Win.ScriptedInputAnswers.isEmpty()) {
+        form.Edit1->setText(Win.ScriptedInputAnswers.takeFirst());
         form.Button1Click();
     } else if (Fe.StopRequest != 0) {
         form.Button2Click(); // a stop already asked for: nobody is to be asked any more
@@ -175,11 +173,11 @@ bool ShowInputDialog(const InputDialogRequest& request, QString& answer) {
 }
 
 void ShowRunFormAfterInput() {
-    if (RunForm == nullptr) return;
-    RunForm->show();
-    RunForm->raise();
-    RunForm->activateWindow();
-    RunForm->Memo()->setFocus();
+    if (Win.RunForm == nullptr) return;
+    Win.RunForm->show();
+    Win.RunForm->raise();
+    Win.RunForm->activateWindow();
+    Win.RunForm->Memo()->setFocus();
 }
 
 void InstallInputDialog() {
@@ -188,9 +186,9 @@ void InstallInputDialog() {
 }
 
 void RemoveLastRunLine() {
-    if (RunForm == nullptr) return;
-    RunForm->ApplyQueue(); // the echo line may still wait in the queue
-    QTextDocument* document = RunForm->Memo()->document();
+    if (Win.RunForm == nullptr) return;
+    Win.RunForm->ApplyQueue(); // the echo line may still wait in the queue
+    QTextDocument* document = Win.RunForm->Memo()->document();
     if (document->isEmpty()) return;
     // Every line ends with a line break, so the text ends with an empty block after the last line.
     QTextBlock line = document->lastBlock();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/inputexec.h"
+#include "ui/windowsstate.h"
 
 #include <QDialog>
 #include <QString>
@@ -50,10 +51,6 @@ private:
     bool finished_ = false;
     QTimer* stopWatch_ = nullptr;
 };
-
-// Answers given in advance (the test runner's --input): while the list is not empty, each dialog takes
-// the first entry as if it had been typed and OK pressed, without showing itself.
-extern QStringList ScriptedInputAnswers;
 
 // The engine's hooks: show the dialog modally, and show the run window again afterwards.
 bool ShowInputDialog(const InputDialogRequest& request, QString& answer);

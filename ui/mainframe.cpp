@@ -36,8 +36,6 @@
 
 #include <algorithm>
 
-TLxFrameForm* LxFrameForm = nullptr;
-
 namespace {
 
 // The status bar's panels share its width in these proportions of the designed width.
@@ -163,7 +161,7 @@ int UsableSize(int value, int defaultValue) {
 // ---- TLxFrameForm -------------------------------------------------------------------------------------
 
 TLxFrameForm::TLxFrameForm(QWidget* parent) : QMainWindow(parent) {
-    LxFrameForm = this;
+    Win.LxFrameForm = this;
     setWindowTitle(T(ApplicationTitle));
     setAcceptDrops(true);
 
@@ -189,7 +187,7 @@ TLxFrameForm::~TLxFrameForm() {
     // (Closed windows waiting for their deletion are no longer listed by the area.)
     for (TLXEditForm* editor : MdiArea_->findChildren<TLXEditForm*>())
         disconnect(editor, nullptr, this, nullptr);
-    if (LxFrameForm == this) LxFrameForm = nullptr;
+    if (Win.LxFrameForm == this) Win.LxFrameForm = nullptr;
 }
 
 bool TLxFrameForm::StartUp(const QString& osName) {
@@ -403,11 +401,11 @@ TLXEditForm* TLxFrameForm::OpenFileInEditor(const QString& fileName, const QStri
         return nullptr;
     }
     TLXEditForm* editor = NewEditor();
-    LXEditForm = editor;
-    const int updating = EditorUpdating;
-    EditorUpdating = 1;
+    Win.LXEditForm = editor;
+    const int updating = Win.EditorUpdating;
+    Win.EditorUpdating = 1;
     const bool loaded = editor->Open(fileName, encodingName);
-    EditorUpdating = updating;
+    Win.EditorUpdating = updating;
     return loaded ? editor : nullptr;
 }
 
@@ -423,8 +421,8 @@ void TLxFrameForm::HandleCommandLine(const QStringList& arguments) {
     if (request.Mode == QStringView(CommandLineMode::Run) ||
         request.Mode == QStringView(CommandLineMode::Hide))
         setWindowState(windowState() | Qt::WindowMinimized);
-    if (request.Mode == QStringView(CommandLineMode::Hide) && RunForm != nullptr)
-        RunForm->setWindowState(RunForm->windowState() | Qt::WindowMinimized);
+    if (request.Mode == QStringView(CommandLineMode::Hide) && Win.RunForm != nullptr)
+        Win.RunForm->setWindowState(Win.RunForm->windowState() | Qt::WindowMinimized);
     // Only when idle: a program already running is left alone (the file is open all the same).
     StartProgramRun(editor->ProgramSource(), editor->ProgramFolderName(), RunStarter::CommandLine);
 }

@@ -4,6 +4,8 @@
 // and the editors goes through the replaceable hooks below, so tests can answer them.
 #pragma once
 
+#include "ui/windowsstate.h"
+
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -207,6 +209,3 @@ private:
     QPointer<TLXEditForm> MergedEditor_;
     QPointer<TLXEditForm> PendingEditor_;
 };
-
-// The one main frame of the application (set while it exists).
-extern TLxFrameForm* LxFrameForm;

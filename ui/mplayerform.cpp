@@ -19,8 +19,6 @@
 #include <QUrl>
 #include <QVideoWidget>
 
-TMPlayerForm* MPlayerForm = nullptr;
-
 namespace {
 
 constexpr int FormWidth = 241;
@@ -58,7 +56,7 @@ bool Playable(QMediaPlayer::MediaStatus status) {
 // ---- the engine's hooks (user-interface thread) -------------------------------------------------------
 
 TMediaPlayer* Player() {
-    return MPlayerForm != nullptr ? MPlayerForm->MediaPlayer1 : nullptr;
+    return Win.MPlayerForm != nullptr ? Win.MPlayerForm->MediaPlayer1 : nullptr;
 }
 
 bool HookOpen(const QString& path) {
@@ -91,7 +89,7 @@ int HookMode() {
 }
 
 TMixer* Mixer() {
-    return MPlayerForm != nullptr ? MPlayerForm->SpeakerMixer() : nullptr;
+    return Win.MPlayerForm != nullptr ? Win.MPlayerForm->SpeakerMixer() : nullptr;
 }
 
 int HookGetVolume() {
@@ -339,18 +337,18 @@ TMPlayerForm::TMPlayerForm(QWidget* parent, MixerDeviceApi* mixerApi)
 
     Mixer1 = new TMixer(this, mixerApi);
 
-    MPlayerForm = this;
+    Win.MPlayerForm = this;
     InstallMediaPlayerHooks(MediaPlayerHooks{HookOpen, HookClose, HookPlay, HookPause, HookStop, HookMode});
     InstallSpeakerHooks(SpeakerHooks{HookGetVolume, HookSetVolume, HookGetMute, HookSetMute});
     CloseMediaPlayerHook = [] { CloseMediaPlayer(); };
 }
 
 TMPlayerForm::~TMPlayerForm() {
-    if (MPlayerForm != this) return;
+    if (Win.MPlayerForm != this) return;
     InstallMediaPlayerHooks(MediaPlayerHooks{});
     InstallSpeakerHooks(SpeakerHooks{});
     CloseMediaPlayerHook = nullptr;
-    MPlayerForm = nullptr;
+    Win.MPlayerForm = nullptr;
 }
 
 // The scan opens every mixer device, and through the sound system's configuration may try the sound
@@ -378,6 +376,6 @@ bool TMPlayerForm::StartMediaPlayerEvent() {
 }
 
 void CloseMediaPlayer() {
-    if (MPlayerForm != nullptr) MPlayerForm->MediaPlayer1->Close();
+    if (Win.MPlayerForm != nullptr) Win.MPlayerForm->MediaPlayer1->Close();
     Fe.MediaPlayerOpen = 0;
 }

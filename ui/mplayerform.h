@@ -4,6 +4,8 @@
 // of the program's SUB MediaPlayer_OnNotify, run as an event while no run is in progress.
 #pragma once
 
+#include "ui/windowsstate.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -146,9 +148,6 @@ public:
 private:
     bool mixerLoaded_ = false;
 };
-
-// The one media-player window (set while it exists).
-extern TMPlayerForm* MPlayerForm;
 
 // Closes the player of the media-player window, if there is one (the end of the application).
 void CloseMediaPlayer();

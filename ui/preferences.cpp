@@ -524,7 +524,7 @@ void TLXOptionFrame::TScreenSettingSet() {
         Settings.TScreenFontSize = ParseLeadingInteger(Settings.CfgTScreenFontSize);
         Settings.TScreenFontCharset = ParseLeadingInteger(Settings.CfgTScreenFontCharset);
     }
-    ApplyTScreenSettings(RunForm);
+    ApplyTScreenSettings(Win.RunForm);
 }
 
 namespace {
@@ -653,11 +653,11 @@ void TLXOptionFrame::TFRefButtonClick() {
 }
 
 void TLXOptionFrame::MainCurrentSizeButtonClick() {
-    if (LxFrameForm == nullptr) return;
+    if (Win.LxFrameForm == nullptr) return;
     // The frame was sized as the setting plus its menu bar (see its start-up).
-    MainWidthBox->setText(QString::number(LxFrameForm->width()));
+    MainWidthBox->setText(QString::number(Win.LxFrameForm->width()));
     MainHeightBox->setText(
-        QString::number(LxFrameForm->height() - LxFrameForm->menuBar()->sizeHint().height()));
+        QString::number(Win.LxFrameForm->height() - Win.LxFrameForm->menuBar()->sizeHint().height()));
 }
 
 void TLXOptionFrame::EditorCurrentSizeButtonClick() {
@@ -666,11 +666,11 @@ void TLXOptionFrame::EditorCurrentSizeButtonClick() {
 }
 
 void TLXOptionFrame::TScreenCurrentSizeButtonClick() {
-    if (RunForm == nullptr) return;
+    if (Win.RunForm == nullptr) return;
     // The run-window size settings are the size of its text area under the button bar; the run window
     // adds the bar's height to them when it sizes itself, so this gives back the size it has now.
-    TScreenWidthBox->setText(QString::number(RunForm->width()));
-    TScreenHeightBox->setText(QString::number(RunForm->height() - RunButtonBarHeight));
+    TScreenWidthBox->setText(QString::number(Win.RunForm->width()));
+    TScreenHeightBox->setText(QString::number(Win.RunForm->height() - RunButtonBarHeight));
 }
 
 // ---- save and cancel --------------------------------------------------------------------------------

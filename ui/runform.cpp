@@ -33,8 +33,6 @@
 #include <thread>
 #include <vector>
 
-TRunForm* RunForm = nullptr;
-
 namespace {
 
 constexpr int MaxLengthNormal = 0x100000;
@@ -48,17 +46,17 @@ constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
 
 void WakeApply() {
-    if (RunForm != nullptr)
+    if (Win.RunForm != nullptr)
         QMetaObject::invokeMethod(
-            RunForm,
+            Win.RunForm,
             [] {
-                if (RunForm) RunForm->ApplyQueue();
+                if (Win.RunForm) Win.RunForm->ApplyQueue();
             },
             Qt::QueuedConnection);
 }
 
 void ApplyRunFormQueue() {
-    if (RunForm != nullptr) RunForm->ApplyQueue();
+    if (Win.RunForm != nullptr) Win.RunForm->ApplyQueue();
 }
 
 void SleepForEngine() {
@@ -219,7 +217,7 @@ constexpr Qt::WindowFlags RunFormFlags = Qt::Window | Qt::CustomizeWindowHint | 
                                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
 
 TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
-    RunForm = this;
+    Win.RunForm = this;
     maxLength_ = HasLargeTextLimits() ? MaxLengthLarge : MaxLengthNormal;
 
     panel_ = new QWidget(this);
@@ -290,7 +288,7 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
 TRunForm::~TRunForm() {
     RunWindowQueue::Instance().ReleaseConsumer(this);
     SetHandOverQueueApplier(nullptr);
-    if (RunForm == this) RunForm = nullptr;
+    if (Win.RunForm == this) Win.RunForm = nullptr;
 }
 
 void TRunForm::SetButtons(bool edit, bool run, bool stop, bool cont) {
@@ -550,12 +548,12 @@ bool StartEventCall() {
     Fe.StopRequest = 0;
     Fe.ProgramRunning = 1;
     Fe.ContinueFlag = 1;
-    if (RunForm != nullptr) {
-        RunForm->SetBtnRunMode();
-        RunForm->show();
-        RunForm->raise();
-        RunForm->activateWindow();
-        RunForm->Memo()->setFocus();
+    if (Win.RunForm != nullptr) {
+        Win.RunForm->SetBtnRunMode();
+        Win.RunForm->show();
+        Win.RunForm->raise();
+        Win.RunForm->activateWindow();
+        Win.RunForm->Memo()->setFocus();
     }
     return TLXMTHread::StartRun();
 }

@@ -3,6 +3,8 @@
 // runs. The engine reaches it only through the run-window queue, which this window applies.
 #pragma once
 
+#include "ui/windowsstate.h"
+
 #include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
@@ -96,9 +98,6 @@ private:
 
     friend class TRunMemo;
 };
-
-// The one run window of the application.
-extern TRunForm* RunForm;
 
 // Starts CommandText (already set) as an event call: a button's or the media player's SUB, run as an
 // immediate command against the program's variables, shown in the run window. False while busy.

@@ -59,27 +59,27 @@ QString DesktopStateText() {
             focus = EditorName(editor);
             break;
         }
-        if (widget == RunForm) {
+        if (widget == Win.RunForm) {
             focus = QStringLiteral("run");
             break;
         }
     }
     line("focus", focus);
-    if (LxFrameForm != nullptr) {
-        line("frame", LxFrameForm->isMinimized() ? QStringLiteral("minimised") : QStringLiteral("shown"));
-        line("status", LxFrameForm->PanelText(0));
-        const TLXEditForm* active = LxFrameForm->ActiveEditor();
+    if (Win.LxFrameForm != nullptr) {
+        line("frame", Win.LxFrameForm->isMinimized() ? QStringLiteral("minimised") : QStringLiteral("shown"));
+        line("status", Win.LxFrameForm->PanelText(0));
+        const TLXEditForm* active = Win.LxFrameForm->ActiveEditor();
         line("mdi", active != nullptr ? EditorName(active) : QStringLiteral("-"));
-        for (QMdiSubWindow* window : LxFrameForm->MdiArea()->subWindowList())
+        for (QMdiSubWindow* window : Win.LxFrameForm->MdiArea()->subWindowList())
             if (const auto* editor = qobject_cast<TLXEditForm*>(window->widget()))
                 line("editor", EditorName(editor) + u'|' + editor->EditorText());
     }
-    if (RunForm != nullptr) {
-        line("run", RunForm->isHidden()      ? QStringLiteral("hidden")
-                    : RunForm->isMinimized() ? QStringLiteral("minimised")
-                                             : QStringLiteral("shown"));
-        line("runcaption", RunForm->windowTitle());
-        line("runtext", RunForm->Text());
+    if (Win.RunForm != nullptr) {
+        line("run", Win.RunForm->isHidden()      ? QStringLiteral("hidden")
+                    : Win.RunForm->isMinimized() ? QStringLiteral("minimised")
+                                                 : QStringLiteral("shown"));
+        line("runcaption", Win.RunForm->windowTitle());
+        line("runtext", Win.RunForm->Text());
     }
     line("busy", QString::number(Fe.ThreadBusy != 0 ? 1 : 0));
     return text;

@@ -43,10 +43,10 @@ ColorWord ToColorWord(const QColor& color) {
 
 QWidget* WindowOf(SettingWindow window) {
     switch (window) {
-    case SettingWindow::Run: return RunForm;
-    case SettingWindow::Graph: return LXGraphForm;
-    case SettingWindow::Control: return LXControlForm;
-    case SettingWindow::Frame: return LxFrameForm;
+    case SettingWindow::Run: return Win.RunForm;
+    case SettingWindow::Graph: return Win.LXGraphForm;
+    case SettingWindow::Control: return Win.LXControlForm;
+    case SettingWindow::Frame: return Win.LxFrameForm;
     }
     return nullptr;
 }
@@ -56,7 +56,7 @@ void MoveWindow(SettingWindow window, int left, int top) {
 }
 
 void SizeRunTextArea(int width, int height) {
-    if (RunForm != nullptr) RunForm->SetTextAreaSize(width, height);
+    if (Win.RunForm != nullptr) Win.RunForm->SetTextAreaSize(width, height);
 }
 
 void SetCaption(SettingWindow window, const QString& caption) {
@@ -98,8 +98,8 @@ void ChangeFont(QWidget* control, const TextSettingChange& change) {
 }
 
 void ChangeRunText(const TextSettingChange& change) {
-    if (RunForm == nullptr) return;
-    QPlainTextEdit* memo = RunForm->Memo();
+    if (Win.RunForm == nullptr) return;
+    QPlainTextEdit* memo = Win.RunForm->Memo();
     switch (change.What) {
     case TextSetting::BackColor:
     case TextSetting::FontColor: {
@@ -117,7 +117,7 @@ void ChangeRunText(const TextSettingChange& change) {
 // The control window's background, or the font of all its labels, buttons and text boxes (both the
 // one-line and the multi-line form of each, so a text box keeps its look when it changes form).
 void ChangeControlText(const TextSettingChange& change) {
-    TLXControlForm* form = LXControlForm;
+    TLXControlForm* form = Win.LXControlForm;
     if (form == nullptr) return;
     if (change.What == TextSetting::BackColor) {
         QPalette palette = form->palette();
@@ -142,12 +142,12 @@ void ChangeText(SettingWindow window, const TextSettingChange& change) {
 TextSettings ReadText(SettingWindow window) {
     TextSettings settings;
     if (window == SettingWindow::Control) {
-        if (LXControlForm != nullptr)
-            settings.BackColor = ToColorWord(LXControlForm->palette().color(QPalette::Window));
+        if (Win.LXControlForm != nullptr)
+            settings.BackColor = ToColorWord(Win.LXControlForm->palette().color(QPalette::Window));
         return settings;
     }
-    if (RunForm == nullptr) return settings;
-    const QPlainTextEdit* memo = RunForm->Memo();
+    if (Win.RunForm == nullptr) return settings;
+    const QPlainTextEdit* memo = Win.RunForm->Memo();
     settings.BackColor = ToColorWord(memo->palette().color(QPalette::Base));
     settings.FontColor = ToColorWord(memo->palette().color(QPalette::Text));
     const QVariant charset = memo->property(RunCharsetProperty);

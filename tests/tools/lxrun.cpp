@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--expect") == 0 && i + 1 < argc) {
             expectPath = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
-            ScriptedInputAnswers.append(QString::fromLocal8Bit(argv[++i]));
+            Win.ScriptedInputAnswers.append(QString::fromLocal8Bit(argv[++i]));
         } else if (std::strcmp(argv[i], "--answer") == 0 && i + 1 < argc) {
             dialogAnswers.push_back({false, QString::fromLocal8Bit(argv[++i])});
         } else if (std::strcmp(argv[i], "--cancel") == 0) {

@@ -63,7 +63,7 @@ protected:
     }
     void TearDown() override {
         TLXMTHread::StopAndJoin();
-        if (LXControlForm != nullptr) LXControlForm->close();
+        if (Win.LXControlForm != nullptr) Win.LXControlForm->close();
         runForm_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
@@ -136,17 +136,17 @@ protected:
 TEST_F(ControlWindow, TextAndCaptionRoundTripForEveryKind) {
     SetStr(BtnText, 3, QStringLiteral("押して"));
     EXPECT_EQ(GetStr(BtnText, 3), QStringLiteral("押して"));
-    EXPECT_EQ(LXControlForm->Button(3)->text(), QStringLiteral("押して"));
+    EXPECT_EQ(Win.LXControlForm->Button(3)->text(), QStringLiteral("押して"));
 
     SetStr(LblText, 40, QStringLiteral("<b>not markup</b>"));
     EXPECT_EQ(GetStr(LblText, 40), QStringLiteral("<b>not markup</b>"));
-    EXPECT_EQ(LXControlForm->Label(40)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Win.LXControlForm->Label(40)->textFormat(), Qt::PlainText);
 
     SetStr(TxtText, 12, QStringLiteral("hello"));
     EXPECT_EQ(GetStr(TxtText, 12), QStringLiteral("hello"));
-    EXPECT_EQ(LXControlForm->Edit(12)->text(), QStringLiteral("hello"));
+    EXPECT_EQ(Win.LXControlForm->Edit(12)->text(), QStringLiteral("hello"));
     // The memo of a one-line text box keeps its own text.
-    EXPECT_EQ(LXControlForm->Memo(12)->Text(), QStringLiteral("TextBox12"));
+    EXPECT_EQ(Win.LXControlForm->Memo(12)->Text(), QStringLiteral("TextBox12"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -174,8 +174,8 @@ TEST_F(ControlWindow, GeometryRoundTripsAndATextBoxMovesBothControls) {
     SetNum(TxtTop, 5, 45);
     SetNum(TxtWidth, 5, 210);
     SetNum(TxtHeight, 5, 60);
-    for (QWidget* control :
-         {static_cast<QWidget*>(LXControlForm->Edit(5)), static_cast<QWidget*>(LXControlForm->Memo(5))})
+    for (QWidget* control : {static_cast<QWidget*>(Win.LXControlForm->Edit(5)),
+                             static_cast<QWidget*>(Win.LXControlForm->Memo(5))})
         EXPECT_EQ(control->geometry(), QRect(123, 45, 210, 60));
     EXPECT_EQ(GetNum(TxtLeft, 5), 123);
     EXPECT_EQ(GetNum(TxtWidth, 5), 210);
@@ -184,7 +184,7 @@ TEST_F(ControlWindow, GeometryRoundTripsAndATextBoxMovesBothControls) {
 TEST_F(ControlWindow, ATextBoxReadsTheEditsGeometryEvenInMultiLineMode) {
     // The layout gives the edit 29 pixels and the memo 30.
     EXPECT_EQ(GetNum(TxtHeight, 7), 29);
-    EXPECT_EQ(LXControlForm->Memo(7)->height(), 30);
+    EXPECT_EQ(Win.LXControlForm->Memo(7)->height(), 30);
     SetBool(TxtMultiLine, 7, true);
     EXPECT_EQ(GetNum(TxtHeight, 7), 29);
     // The layout: control 13 stands in column 1, row 2.
@@ -214,8 +214,8 @@ TEST_F(ControlWindow, VisibilityRoundTripsForEveryKind) {
     EXPECT_FALSE(GetBool(LblVisible, 9));
     SetBool(TxtVisible, 9, true);
     EXPECT_TRUE(GetBool(TxtVisible, 9));
-    EXPECT_FALSE(LXControlForm->Edit(9)->isHidden());
-    EXPECT_TRUE(LXControlForm->Memo(9)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Edit(9)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Memo(9)->isHidden());
 }
 
 TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
@@ -225,22 +225,22 @@ TEST_F(ControlWindow, FontPropertiesRoundTripAndReachBothTextBoxControls) {
     EXPECT_EQ(GetNum(BtnCharset, 2), 44);
     SetNum(TxtCharset, 2, -1);
     EXPECT_EQ(GetNum(TxtCharset, 2), 255);
-    EXPECT_EQ(ControlFontCharset(LXControlForm->Memo(2)), 255);
+    EXPECT_EQ(ControlFontCharset(Win.LXControlForm->Memo(2)), 255);
     // Untouched controls keep the window's default character set.
     EXPECT_EQ(GetNum(BtnCharset, 3), 1);
 
     SetStr(TxtFontName, 40, QStringLiteral("NoSuchFontAnywhere"));
     EXPECT_EQ(GetStr(TxtFontName, 40), QStringLiteral("NoSuchFontAnywhere"));
-    EXPECT_EQ(LXControlForm->Memo(40)->font().family(), QStringLiteral("NoSuchFontAnywhere"));
+    EXPECT_EQ(Win.LXControlForm->Memo(40)->font().family(), QStringLiteral("NoSuchFontAnywhere"));
     SetStr(BtnFontName, 1, QStringLiteral("Serif"));
     EXPECT_EQ(GetStr(BtnFontName, 1), QStringLiteral("Serif"));
 
     SetNum(BtnFontSize, 6, 14.7);
     EXPECT_EQ(GetNum(BtnFontSize, 6), 14);
-    EXPECT_EQ(LXControlForm->Button(6)->font().pointSize(), 14);
+    EXPECT_EQ(Win.LXControlForm->Button(6)->font().pointSize(), 14);
     SetNum(TxtFontSize, 6, -12); // kept as set, drawn at a size the font system accepts
     EXPECT_EQ(GetNum(TxtFontSize, 6), -12);
-    EXPECT_GT(LXControlForm->Memo(6)->font().pointSize(), 0);
+    EXPECT_GT(Win.LXControlForm->Memo(6)->font().pointSize(), 0);
 
     EXPECT_EQ(GetStr(BtnFontStyle, 8), QStringLiteral("Normal"));
     SetStr(BtnFontStyle, 8, QStringLiteral("italic, bold"));
@@ -258,7 +258,7 @@ TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
     EXPECT_EQ(GetStr(LblFontColor, 1), QStringLiteral("#12AB34"));
     SetStr(TxtFontColor, 1, QStringLiteral("Lime"));
     EXPECT_EQ(GetStr(TxtFontColor, 1), QStringLiteral("#00FF00"));
-    EXPECT_EQ(ControlFontColor(LXControlForm->Memo(1)), 0x00FF00u);
+    EXPECT_EQ(ControlFontColor(Win.LXControlForm->Memo(1)), 0x00FF00u);
 
     for (Extended bad : {16.0L, -1.0L}) {
         SetNum(LblColor, 2, 15);
@@ -280,20 +280,20 @@ TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
 }
 
 TEST_F(ControlWindow, AButtonsColourIsItsBrushNotItsCaption) {
-    const std::uint32_t caption = ControlFontColor(LXControlForm->Button(5));
+    const std::uint32_t caption = ControlFontColor(Win.LXControlForm->Button(5));
     SetStr(BtnColor, 5, QStringLiteral("yellow"));
-    EXPECT_EQ(ControlColor(LXControlForm->Button(5)), 0x00FFFFu);
-    EXPECT_EQ(ControlFontColor(LXControlForm->Button(5)), caption);
+    EXPECT_EQ(ControlColor(Win.LXControlForm->Button(5)), 0x00FFFFu);
+    EXPECT_EQ(ControlFontColor(Win.LXControlForm->Button(5)), caption);
     EXPECT_EQ(GetStr(BtnColor, 5), QStringLiteral("#FFFF00"));
 
     SetStr(TxtColor, 5, QStringLiteral("navy"));
-    EXPECT_EQ(ControlColor(LXControlForm->Edit(5)), 0x800000u);
-    EXPECT_EQ(ControlColor(LXControlForm->Memo(5)), 0x800000u);
+    EXPECT_EQ(ControlColor(Win.LXControlForm->Edit(5)), 0x800000u);
+    EXPECT_EQ(ControlColor(Win.LXControlForm->Memo(5)), 0x800000u);
     EXPECT_EQ(GetStr(TxtColor, 5), QStringLiteral("#000080"));
 }
 
 TEST_F(ControlWindow, AnUnsetFontColourReadsAsTheColourOnTheScreen) {
-    const QColor shown = LXControlForm->Label(1)->palette().color(QPalette::WindowText);
+    const QColor shown = Win.LXControlForm->Label(1)->palette().color(QPalette::WindowText);
     EXPECT_EQ(GetStr(LblFontColor, 1), shown.name().toUpper());
 }
 
@@ -354,7 +354,7 @@ TEST_F(ControlWindow, ASetterRefusesWrongTypesBeforePoppingAndBadNumbersAfter) {
         SetStr(LblFontName, k, QStringLiteral("Mono"));
         ASSERT_EQ(Fe.ErrorNumber, 0) << k;
     }
-    EXPECT_EQ(ControlFontName(LXControlForm->Label(40)), QStringLiteral("Mono"));
+    EXPECT_EQ(ControlFontName(Win.LXControlForm->Label(40)), QStringLiteral("Mono"));
 }
 
 TEST_F(ControlWindow, AClosedWindowIsReportedOnlyForWellFormedArguments) {
@@ -407,16 +407,16 @@ TEST_F(ControlWindow, MultiLineOnAVisibleTextBoxMovesVisibilityAndText) {
     SetBool(TxtVisible, 4, true);
     SetStr(TxtText, 4, QStringLiteral("abc"));
     SetBool(TxtMultiLine, 4, true);
-    EXPECT_TRUE(LXControlForm->Edit(4)->isHidden());
-    EXPECT_FALSE(LXControlForm->Memo(4)->isHidden());
-    EXPECT_EQ(LXControlForm->Memo(4)->Text(), QStringLiteral("abc"));
+    EXPECT_TRUE(Win.LXControlForm->Edit(4)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Memo(4)->isHidden());
+    EXPECT_EQ(Win.LXControlForm->Memo(4)->Text(), QStringLiteral("abc"));
     EXPECT_TRUE(GetBool(TxtMultiLine, 4));
     EXPECT_TRUE(GetBool(TxtVisible, 4));
 
     // Back to one line: the edit receives the memo's first line, the text it gave.
     SetBool(TxtMultiLine, 4, false);
-    EXPECT_FALSE(LXControlForm->Edit(4)->isHidden());
-    EXPECT_TRUE(LXControlForm->Memo(4)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Edit(4)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Memo(4)->isHidden());
     EXPECT_EQ(GetStr(TxtText, 4), QStringLiteral("abc"));
     EXPECT_FALSE(GetBool(TxtMultiLine, 4));
 }
@@ -425,9 +425,10 @@ TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheFirstLine
     SetBool(TxtVisible, 6, true);
     SetBool(TxtMultiLine, 6, true);
     SetStr(TxtText, 6, QStringLiteral("a\r\nb\r\nc"));
-    EXPECT_EQ(LXControlForm->Memo(6)->document()->blockCount(), 3);
+    EXPECT_EQ(Win.LXControlForm->Memo(6)->document()->blockCount(), 3);
     EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("a\r\nb\r\nc"));
-    EXPECT_EQ(LXControlForm->Edit(6)->text(), QStringLiteral("TextBox6")) << "the edit keeps its own text";
+    EXPECT_EQ(Win.LXControlForm->Edit(6)->text(), QStringLiteral("TextBox6"))
+        << "the edit keeps its own text";
     SetBool(TxtMultiLine, 6, false);
     EXPECT_EQ(GetStr(TxtText, 6), QStringLiteral("a"));
 }
@@ -435,15 +436,15 @@ TEST_F(ControlWindow, AMultiLineTextKeepsItsLineBreaksAndTheEditGetsTheFirstLine
 TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
     SetStr(TxtText, 8, QStringLiteral("one line"));
     SetBool(TxtMultiLine, 8, true);
-    EXPECT_TRUE(LXControlForm->Edit(8)->isHidden());
-    EXPECT_TRUE(LXControlForm->Memo(8)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Edit(8)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Memo(8)->isHidden());
     EXPECT_EQ(Fe.ControlTextMultiLine[8], 1);
 
     Show(St::CTEXTBOX, 8, true);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_FALSE(LXControlForm->Memo(8)->isHidden());
-    EXPECT_TRUE(LXControlForm->Edit(8)->isHidden()) << "the other control is not touched";
-    EXPECT_EQ(LXControlForm->Memo(8)->Text(), QStringLiteral("TextBox8")) << "no text moves";
+    EXPECT_FALSE(Win.LXControlForm->Memo(8)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Edit(8)->isHidden()) << "the other control is not touched";
+    EXPECT_EQ(Win.LXControlForm->Memo(8)->Text(), QStringLiteral("TextBox8")) << "no text moves";
 }
 
 TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
@@ -459,16 +460,16 @@ TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
 TEST_F(ControlWindow, ShowStatementsSwitchTheNamedControlAndTakeTheirOnOffItem) {
     Show(St::CBUTTON, 3, true);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_FALSE(LXControlForm->Button(3)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Button(3)->isHidden());
     EXPECT_EQ(Ib.CodeIndex, 2) << "the ON item was taken";
     Show(St::CLABEL, 3, true);
-    EXPECT_FALSE(LXControlForm->Label(3)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Label(3)->isHidden());
     Show(St::CBUTTON, 3, false);
-    EXPECT_TRUE(LXControlForm->Button(3)->isHidden());
-    EXPECT_FALSE(LXControlForm->Label(3)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Button(3)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Label(3)->isHidden());
     Show(St::CTEXTBOX, 40.9L, true);
-    EXPECT_FALSE(LXControlForm->Edit(40)->isHidden());
-    EXPECT_TRUE(LXControlForm->Memo(40)->isHidden());
+    EXPECT_FALSE(Win.LXControlForm->Edit(40)->isHidden());
+    EXPECT_TRUE(Win.LXControlForm->Memo(40)->isHidden());
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -523,7 +524,7 @@ TEST_F(ControlWindow, CScreenLimitsTheSizesAndRefusesNonNumbers) {
 TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
     SetStr(BtnText, 1, QStringLiteral("changed"));
     SetBool(TxtMultiLine, 2, true);
-    TLXControlForm* before = LXControlForm;
+    TLXControlForm* before = Win.LXControlForm;
 
     Fe.CScreenLeft = 30;
     Fe.CScreenTop = 40;
@@ -531,34 +532,34 @@ TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
     GlPushNum(240);
     ExecuteStatement(St::OPENCSCREEN);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_NE(LXControlForm, before);
+    EXPECT_NE(Win.LXControlForm, before);
     EXPECT_EQ(Fe.CScreenOpen, 1);
-    EXPECT_TRUE(LXControlForm->isVisible());
-    EXPECT_EQ(LXControlForm->size(), QSize(320, 240));
-    EXPECT_EQ(LXControlForm->windowTitle(), QStringLiteral("LXコントロール"));
+    EXPECT_TRUE(Win.LXControlForm->isVisible());
+    EXPECT_EQ(Win.LXControlForm->size(), QSize(320, 240));
+    EXPECT_EQ(Win.LXControlForm->windowTitle(), QStringLiteral("LXコントロール"));
     EXPECT_EQ(GetStr(BtnText, 1), QStringLiteral("Button1"));
     EXPECT_TRUE(GetBool(TxtMultiLine, 2));
     // Both controls of the new text box are hidden, the memo is active.
     EXPECT_FALSE(GetBool(TxtVisible, 2));
     SetStr(TxtText, 2, QStringLiteral("x\r\ny"));
-    EXPECT_EQ(LXControlForm->Memo(2)->Text(), QStringLiteral("x\r\ny"));
+    EXPECT_EQ(Win.LXControlForm->Memo(2)->Text(), QStringLiteral("x\r\ny"));
 }
 
 TEST_F(ControlWindow, CloseCScreenClosesAndDoesNothingWhenClosed) {
     ExecuteStatement(St::CLOSECSCREEN);
     EXPECT_EQ(Fe.CScreenOpen, 0);
-    EXPECT_FALSE(LXControlForm->isVisible());
+    EXPECT_FALSE(Win.LXControlForm->isVisible());
     ExecuteStatement(St::CLOSECSCREEN);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     // Closing by the window's own close box clears the flag as well.
     SyncOpenControlForm();
     ASSERT_EQ(Fe.CScreenOpen, 1);
-    LXControlForm->close();
+    Win.LXControlForm->close();
     EXPECT_EQ(Fe.CScreenOpen, 0);
 }
 
 TEST_F(ControlWindow, KeysTypedInAControlReachTheProgramAndTheControl) {
-    QLineEdit* edit = LXControlForm->Edit(1);
+    QLineEdit* edit = Win.LXControlForm->Edit(1);
     edit->show();
     edit->setText(QString());
     Fe.KeyBuffer = 0;
@@ -581,13 +582,13 @@ bool Poll(int k) {
 }
 
 TEST_F(ControlWindow, TheFirstPollWatchesAndLaterPollsTakeEachClick) {
-    LXControlForm->ButtonClick(3); // not watched yet: no effect
+    Win.LXControlForm->ButtonClick(3); // not watched yet: no effect
     EXPECT_EQ(Fe.ControlButtonPressed[3], 0);
     EXPECT_FALSE(Poll(3));
     EXPECT_EQ(Fe.ControlButtonWatched[3], 1);
     EXPECT_FALSE(Poll(3));
-    LXControlForm->Button(3)->show();
-    QTest::mouseClick(LXControlForm->Button(3), Qt::LeftButton);
+    Win.LXControlForm->Button(3)->show();
+    QTest::mouseClick(Win.LXControlForm->Button(3), Qt::LeftButton);
     EXPECT_TRUE(Poll(3));
     EXPECT_FALSE(Poll(3));
     // Another button is untouched by all this.
@@ -621,7 +622,7 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
     for (int i = 0; i < Clicks; ++i) {
         // Clicks at varied moments of the poll's cycle (it pauses 10 ms after each poll).
         std::this_thread::sleep_for(std::chrono::microseconds((i * 1700) % 12000));
-        LXControlForm->ButtonClick(9);
+        Win.LXControlForm->ButtonClick(9);
         // Wait until the poll has taken this click before the next one, so clicks cannot merge.
         QElapsedTimer clock;
         clock.start();
@@ -637,9 +638,9 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
 TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
     RunProgram("PRINT \"start\"\r\nSUB CButton33_Click\r\nPRINT \"clicked 33\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
-    LXControlForm->ButtonClick(7); // no SUB for button 7
+    Win.LXControlForm->ButtonClick(7); // no SUB for button 7
     EXPECT_EQ(Fe.ThreadBusy, 0);
-    LXControlForm->ButtonClick(33);
+    Win.LXControlForm->ButtonClick(33);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Call CButton33_Click"));
     ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
     EXPECT_TRUE(runForm_->Text().startsWith(QStringLiteral("clicked 33\n")))
@@ -652,7 +653,7 @@ TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
     Fe.ControlButtonWatched[2] = 1;
     Fe.CommandText = QStringLiteral("unchanged");
     Fe.ThreadBusy = 1; // as while a program runs
-    LXControlForm->ButtonClick(2);
+    Win.LXControlForm->ButtonClick(2);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("unchanged"));
     EXPECT_EQ(Fe.ControlButtonPressed[2], 1) << "the watched button is still marked";
     EXPECT_FALSE(StartControlButtonEvent());

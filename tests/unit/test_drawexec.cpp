@@ -754,7 +754,7 @@ protected:
     }
     void TearDown() override {
         CloseGraphForm();
-        if (LXGraphForm2 != nullptr) LXGraphForm2->close();
+        if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetHandOverTarget(nullptr);
         Drawing::TearDown();
@@ -774,15 +774,15 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     Fe.GScreenLeft = 30;
     Fe.GScreenTop = 40;
     GScreen(200, 100);
-    ASSERT_NE(LXGraphForm, nullptr);
+    ASSERT_NE(Win.LXGraphForm, nullptr);
     EXPECT_EQ(Fe.GScreenOpen.load(), 1);
     EXPECT_EQ(Fe.GScreenUsed, 1);
-    EXPECT_EQ(LXGraphForm->windowTitle(), QStringLiteral("Lorvex Graph 画面"));
-    EXPECT_EQ(LXGraphForm->size(), QSize(200, 100));
-    EXPECT_EQ(LXGraphForm->pos(), QPoint(30, 40));
+    EXPECT_EQ(Win.LXGraphForm->windowTitle(), QStringLiteral("Lorvex Graph 画面"));
+    EXPECT_EQ(Win.LXGraphForm->size(), QSize(200, 100));
+    EXPECT_EQ(Win.LXGraphForm->pos(), QPoint(30, 40));
     const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
     ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(surface, LXGraphForm->Surface());
+    EXPECT_EQ(surface, Win.LXGraphForm->Surface());
     EXPECT_EQ(OfColor(surface->Image1, Lime).size(), 200u * 100);
     EXPECT_EQ(Fe.WorldXScale, 1);
     EXPECT_EQ(Fe.WorldXMax, 200);
@@ -793,7 +793,7 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     Items({Lit(12)});
     Route(St::PSET);
     PumpFor(60);
-    EXPECT_EQ(LXGraphForm->PaintBox1->grab().toImage().pixelColor(10, 20), QColor(Qt::red));
+    EXPECT_EQ(Win.LXGraphForm->PaintBox1->grab().toImage().pixelColor(10, 20), QColor(Qt::red));
 }
 
 TEST_F(GraphWindow, ASecondGScreenKeepsTheOldPictureInTheSecondWindow) {
@@ -801,16 +801,16 @@ TEST_F(GraphWindow, ASecondGScreenKeepsTheOldPictureInTheSecondWindow) {
     Push({10, 20});
     Items({Lit(12)});
     Route(St::PSET);
-    TLXGraphForm* first = LXGraphForm;
-    LXGraphForm->move(15, 25);
+    TLXGraphForm* first = Win.LXGraphForm;
+    Win.LXGraphForm->move(15, 25);
     GScreen(60, 50);
-    ASSERT_NE(LXGraphForm, nullptr);
-    EXPECT_NE(LXGraphForm, first);
-    ASSERT_NE(LXGraphForm2, nullptr);
-    EXPECT_EQ(LXGraphForm2->Picture().size(), QSize(100, 80));
-    EXPECT_EQ(RgbToColorWord(LXGraphForm2->Picture().pixel(10, 20)), Red);
-    EXPECT_EQ(LXGraphForm2->pos(), QPoint(15, 25));
-    EXPECT_EQ(LXGraphForm2->size(), QSize(100, 80));
+    ASSERT_NE(Win.LXGraphForm, nullptr);
+    EXPECT_NE(Win.LXGraphForm, first);
+    ASSERT_NE(Win.LXGraphForm2, nullptr);
+    EXPECT_EQ(Win.LXGraphForm2->Picture().size(), QSize(100, 80));
+    EXPECT_EQ(RgbToColorWord(Win.LXGraphForm2->Picture().pixel(10, 20)), Red);
+    EXPECT_EQ(Win.LXGraphForm2->pos(), QPoint(15, 25));
+    EXPECT_EQ(Win.LXGraphForm2->size(), QSize(100, 80));
     // The new window is fresh.
     EXPECT_EQ(CurrentGraphSurface()->Image1.Width(), 60);
     EXPECT_EQ(OfColor(CurrentGraphSurface()->Image1, Red).size(), 0u);
@@ -829,8 +829,8 @@ TEST_F(GraphWindow, GScreenInALoopLeavesOneGraphicsWindowAndOneSecondWindow) {
     }
     EXPECT_EQ(graphWindows, 1);
     EXPECT_EQ(secondWindows, 1);
-    ASSERT_NE(LXGraphForm2, nullptr);
-    EXPECT_EQ(LXGraphForm2->Picture().width(), 120 + Screens - 2)
+    ASSERT_NE(Win.LXGraphForm2, nullptr);
+    EXPECT_EQ(Win.LXGraphForm2->Picture().width(), 120 + Screens - 2)
         << "the second window shows the last screen replaced";
 }
 
@@ -851,10 +851,10 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
 
     // The user closing it is the same.
     GScreen(100, 80);
-    LXGraphForm->close();
+    Win.LXGraphForm->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Fe.GScreenOpen.load(), 0);
-    EXPECT_EQ(LXGraphForm, nullptr);
+    EXPECT_EQ(Win.LXGraphForm, nullptr);
     Push({1, 1});
     Items({Omitted()});
     Route(St::PSET);
@@ -865,78 +865,79 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
     GScreen(200, 100);
     Items({{CodeKind::Statement, St::ON, 0}});
     Route(St::GSTRETCH);
-    EXPECT_FALSE(LXGraphForm->Image1Stretched()); // opened without a client size: nothing
+    EXPECT_FALSE(Win.LXGraphForm->Image1Stretched()); // opened without a client size: nothing
 
     Push({200, 100, 300, 120});
     Route(St::GSCREEN + ArgumentFormStep);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(LXGraphForm->size(), QSize(300, 120));
+    EXPECT_EQ(Win.LXGraphForm->size(), QSize(300, 120));
     Items({{CodeKind::Statement, St::ON, 0}});
     Route(St::GSTRETCH);
     PumpFor(30);
-    EXPECT_TRUE(LXGraphForm->Image1Stretched());
-    EXPECT_TRUE(LXGraphForm->PaintBox1->isHidden());
-    EXPECT_EQ(LXGraphForm->height(), 150); // the bitmap's proportions: 300 * 100 / 200
+    EXPECT_TRUE(Win.LXGraphForm->Image1Stretched());
+    EXPECT_TRUE(Win.LXGraphForm->PaintBox1->isHidden());
+    EXPECT_EQ(Win.LXGraphForm->height(), 150); // the bitmap's proportions: 300 * 100 / 200
     EXPECT_TRUE(CurrentGraphSurface()->Stretched.load());
     EXPECT_EQ(CurrentGraphSurface()->ShownWidth.load(), 300);
 
     // Resizing a stretched window keeps the proportions.
-    LXGraphForm->resize(400, 50);
+    Win.LXGraphForm->resize(400, 50);
     PumpFor(30);
-    EXPECT_EQ(LXGraphForm->height(), 200);
+    EXPECT_EQ(Win.LXGraphForm->height(), 200);
 
     Items({{CodeKind::Statement, St::OFF, 0}});
     Route(St::GSTRETCH);
-    EXPECT_FALSE(LXGraphForm->Image1Stretched());
-    EXPECT_FALSE(LXGraphForm->PaintBox1->isHidden());
-    LXGraphForm->resize(250, 90);
+    EXPECT_FALSE(Win.LXGraphForm->Image1Stretched());
+    EXPECT_FALSE(Win.LXGraphForm->PaintBox1->isHidden());
+    Win.LXGraphForm->resize(250, 90);
     PumpFor(30);
-    EXPECT_EQ(LXGraphForm->size(), QSize(250, 90)); // an unstretched window keeps any size
+    EXPECT_EQ(Win.LXGraphForm->size(), QSize(250, 90)); // an unstretched window keeps any size
 
     Items({{CodeKind::Statement, St::ON, 0}});
     Route(St::GSCROLL);
-    EXPECT_FALSE(LXGraphForm->Image1->isHidden());
-    EXPECT_TRUE(LXGraphForm->PaintBox1->isHidden());
-    EXPECT_EQ(LXGraphForm->Image1->size(), QSize(200, 100));
+    EXPECT_FALSE(Win.LXGraphForm->Image1->isHidden());
+    EXPECT_TRUE(Win.LXGraphForm->PaintBox1->isHidden());
+    EXPECT_EQ(Win.LXGraphForm->Image1->size(), QSize(200, 100));
     Items({{CodeKind::Statement, St::OFF, 0}});
     Route(St::GSCROLL);
-    EXPECT_TRUE(LXGraphForm->Image1->isHidden());
+    EXPECT_TRUE(Win.LXGraphForm->Image1->isHidden());
     EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 TEST_F(GraphWindow, MouseAndKeysFeedTheInputState) {
     GScreen(200, 100);
     Fe.MouseEvent = 0;
-    QTest::mousePress(LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
+    QTest::mousePress(Win.LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
     EXPECT_EQ(Fe.MouseEvent.load(), 2);
     EXPECT_EQ(Fe.MouseX.load(), 12);
     EXPECT_EQ(Fe.MouseY.load(), 34);
-    QTest::mouseRelease(LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
+    QTest::mouseRelease(Win.LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
 
     QMouseEvent both(QEvent::MouseButtonPress, QPointF(5, 6), QPointF(5, 6), Qt::LeftButton,
                      Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
-    LXGraphForm->PaintBox1MouseDown(&both, false);
+    Win.LXGraphForm->PaintBox1MouseDown(&both, false);
     EXPECT_EQ(Fe.MouseEvent.load(), 3); // right wins over left
     QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(7, 8), QPointF(7, 8), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    LXGraphForm->PaintBox1MouseDown(&twice, true);
+    Win.LXGraphForm->PaintBox1MouseDown(&twice, true);
     EXPECT_EQ(Fe.MouseEvent.load(), 5);
 
     // Sent to the widget itself: a move through the window system is dropped when the pointer is
     // already there, and the application keeps the pointer where an earlier test left it.
-    QMouseEvent move(QEvent::MouseMove, QPointF(40, 50), LXGraphForm->PaintBox1->mapToGlobal(QPointF(40, 50)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(LXGraphForm->PaintBox1, &move);
+    QMouseEvent move(QEvent::MouseMove, QPointF(40, 50),
+                     Win.LXGraphForm->PaintBox1->mapToGlobal(QPointF(40, 50)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(Win.LXGraphForm->PaintBox1, &move);
     EXPECT_EQ(Fe.MouseEvent.load(), 1);
     EXPECT_EQ(Fe.MouseX.load(), 40);
     EXPECT_EQ(Fe.MouseY.load(), 50);
 
     Fe.KeyBuffer = 0;
     Fe.LastKeyCode = 0;
-    QTest::keyClick(LXGraphForm, Qt::Key_A);
+    QTest::keyClick(Win.LXGraphForm, Qt::Key_A);
     EXPECT_EQ(Fe.LastKeyCode.load(), 65);
     EXPECT_EQ(Fe.KeyBuffer.load(), u'a');
-    QTest::keyClick(LXGraphForm, Qt::Key_Left);
+    QTest::keyClick(Win.LXGraphForm, Qt::Key_Left);
     EXPECT_EQ(Fe.LastKeyCode.load(), 37);
     EXPECT_EQ(Fe.KeyBuffer.load(), u'a'); // a key without a character leaves the typed character
 }
@@ -956,7 +957,7 @@ protected:
     void TearDown() override {
         TLXMTHread::StopAndJoin();
         CloseGraphForm();
-        if (LXGraphForm2 != nullptr) LXGraphForm2->close();
+        if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         form_.reset();
         ReopenHandOver();
@@ -982,8 +983,8 @@ TEST_F(GraphProgram, AProgramDrawsIntoTheBackBuffer) {
                     "PSET (50, 40), 12\r\n"
                     "PRINT \"done\"\r\n"));
     EXPECT_EQ(form_->Text(), QStringLiteral("done\nOK\n\n"));
-    ASSERT_NE(LXGraphForm, nullptr);
-    const Canvas& canvas = LXGraphForm->Surface()->Image1;
+    ASSERT_NE(Win.LXGraphForm, nullptr);
+    const Canvas& canvas = Win.LXGraphForm->Surface()->Image1;
     EXPECT_EQ(canvas.Pixel(10, 10), Red);
     EXPECT_EQ(canvas.Pixel(0, 50), Navy);
     EXPECT_EQ(canvas.Pixel(198, 50), Navy);
@@ -999,14 +1000,14 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
     StartProgramRun("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
                     "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
-    ASSERT_TRUE(PumpUntil([] { return Fe.GScreenOpen.load() != 0 && LXGraphForm != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Fe.GScreenOpen.load() != 0 && Win.LXGraphForm != nullptr; }));
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
         {Qt::Key_Asterisk, Qt::KeypadModifier}, {Qt::Key_Plus, Qt::KeypadModifier},
         {Qt::Key_Minus, Qt::KeypadModifier},    {Qt::Key_Period, Qt::KeypadModifier},
         {Qt::Key_Slash, Qt::KeypadModifier},    {Qt::Key_7, Qt::KeypadModifier}};
     for (const auto& [key, modifiers] : keys) {
-        QTest::keyClick(LXGraphForm, key, modifiers);
+        QTest::keyClick(Win.LXGraphForm, key, modifiers);
         // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
         ASSERT_TRUE(PumpUntil([] { return Fe.LastKeyCode.load() == 0; })) << key;
     }

@@ -140,7 +140,7 @@ TEST(EditorText, ErrorPlaceFollowsLinesOfTheCompiledText) {
 // ---- creation and loading -------------------------------------------------------------------------
 
 TEST_F(EditorTest, NewWindowsAreNumberedAndOpeningGivesTheNumberBack) {
-    const int before = UntitledCounter;
+    const int before = Win.UntitledCounter;
     TLXEditForm* first = NewEditor();
     TLXEditForm* second = NewEditor();
     EXPECT_EQ(first->FileName, QStringLiteral("Untitled%1").arg(before + 1));
@@ -431,7 +431,7 @@ TEST_F(EditorTest, TheStatusBarShowsFileCaretModifiedModeAndEncoding) {
                Encoded(QStringLiteral("EUC"), QStringLiteral("PRINT 1\r\nPRINT \"漢字\"\r\n")));
     TLXEditForm* editor = frame.OpenFileInEditor(Path("prog.lxt"), QStringLiteral("Auto"));
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(LXEditForm.data(), editor);
+    EXPECT_EQ(Win.LXEditForm.data(), editor);
     EXPECT_EQ(frame.PanelText(0), QStringLiteral("prog.lxt"));
     EXPECT_EQ(frame.PanelText(1), QStringLiteral("    1 行，    1 桁"));
     EXPECT_EQ(frame.PanelText(2), QString());
@@ -511,7 +511,7 @@ protected:
         EditorTest::SetUp();
         runForm_ = std::make_unique<TRunForm>();
         runForm_->CLSBtnClick();
-        RunErrorPending = false;
+        Win.RunErrorPending = false;
     }
     void TearDown() override {
         TLXMTHread::StopAndJoin();
@@ -526,7 +526,7 @@ TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
     TLXEditForm* editor = NewEditor();
     ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
     editor->LXEMenuRunLXClick();
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
     EXPECT_EQ(Fe.ProgramTextLength, Fe.ProgramText.size());
     EXPECT_EQ(Fe.ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
@@ -556,7 +556,7 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(Fe.ThreadBusy.load(), 1);
     editor->LXEMenuRunLXClick(); // F9 during the run: nothing
     editor->LXEMenuStopLXClick();
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
@@ -565,7 +565,7 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(Fe.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 }
 
@@ -573,7 +573,7 @@ TEST_F(EditorRunTest, AFailedRunSelectsTheErrorOnceInTheNextEditorActivated) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 1\nPRINT 2 +\nPRINT 3"));
     editor->LXEMenuRunLXClick();
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     const PublishedError error = LastRunError();
     ASSERT_GT(error.Number, 0) << runForm_->Text().toStdString();
 
@@ -596,10 +596,10 @@ TEST_F(EditorRunTest, ARunWithoutErrorSelectsNothing) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 1"));
     editor->LXEMenuRunLXClick();
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     editor->FormActivate();
     EXPECT_FALSE(editor->Editor->textCursor().hasSelection());
-    EXPECT_FALSE(RunErrorPending);
+    EXPECT_FALSE(Win.RunErrorPending);
 }
 
 // ---- the wait window ------------------------------------------------------------------------------------

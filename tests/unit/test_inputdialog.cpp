@@ -155,11 +155,11 @@ class InputDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         Fe.StopRequest = 0;
-        ScriptedInputAnswers.clear();
+        Win.ScriptedInputAnswers.clear();
     }
     void TearDown() override {
         Fe.StopRequest = 0;
-        ScriptedInputAnswers.clear();
+        Win.ScriptedInputAnswers.clear();
     }
 };
 
@@ -276,13 +276,13 @@ TEST_F(InputDialog, AStopRequestClosesAnOpenDialog) {
 }
 
 TEST_F(InputDialog, AnswersGivenInAdvanceAreTakenInOrder) {
-    ScriptedInputAnswers = {QStringLiteral("1"), QStringLiteral("two")};
+    Win.ScriptedInputAnswers = {QStringLiteral("1"), QStringLiteral("two")};
     QString answer;
     EXPECT_TRUE(ShowInputDialog(InputDialogRequest{}, answer));
     EXPECT_EQ(answer, QStringLiteral("1"));
     EXPECT_TRUE(ShowInputDialog(InputDialogRequest{}, answer));
     EXPECT_EQ(answer, QStringLiteral("two"));
-    EXPECT_TRUE(ScriptedInputAnswers.isEmpty());
+    EXPECT_TRUE(Win.ScriptedInputAnswers.isEmpty());
 }
 
 TEST_F(InputDialog, OkTakesTheInProgressEchoLineOutOfTheRunWindow) {
@@ -293,7 +293,7 @@ TEST_F(InputDialog, OkTakesTheInProgressEchoLineOutOfTheRunWindow) {
     runForm.ApplyQueue();
     ASSERT_EQ(runForm.Text(), QStringLiteral("first\nInput ? ") + WaitingSuffix + QLatin1Char('\n'));
     const int lines = Fe.OutputLineCount;
-    ScriptedInputAnswers = {QStringLiteral("5")};
+    Win.ScriptedInputAnswers = {QStringLiteral("5")};
     QString answer;
     EXPECT_TRUE(ShowInputDialog(InputDialogRequest{}, answer));
     EXPECT_EQ(runForm.Text(), QStringLiteral("first\n"));
@@ -327,11 +327,11 @@ protected:
         Hooks.ShowInputDialogHook = &RecordingDialog;
         Requests.clear();
         CancelNext = false;
-        ScriptedInputAnswers.clear();
+        Win.ScriptedInputAnswers.clear();
     }
     void TearDown() override {
         InstallInputDialog();
-        ScriptedInputAnswers.clear();
+        Win.ScriptedInputAnswers.clear();
         runForm_.reset();
         Fe.StopRequest = 0;
         Fe.RunMode = RunKind::Program;
@@ -359,7 +359,7 @@ TEST_F(InputStatement, PromptWithSemicolonGetsAQuestionMarkAndTheAnswerIsEchoed)
     const int a = NewStr();
     Program({Stmt(St::INPUT), Oper(Op::Semicolon), Str(QStringLiteral("Name")), Stmt(InSt::InputStrField),
              Colon(), PubStr(), Stmt(St::LET), StrVar(a), Colon(), LineEnd()});
-    ScriptedInputAnswers = {QStringLiteral("Taro")};
+    Win.ScriptedInputAnswers = {QStringLiteral("Taro")};
     RunOnInterpreter();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 1u);
@@ -376,7 +376,7 @@ TEST_F(InputStatement, TextPrintedJustBeforeStaysOnTheFinalEchoLine) {
     AppendPrintText(QStringLiteral("Age: "));
     Program({Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), PubNum(),
              Stmt(St::LET), NumVar(a), Colon(), LineEnd()});
-    ScriptedInputAnswers = {QStringLiteral("12")};
+    Win.ScriptedInputAnswers = {QStringLiteral("12")};
     RunOnInterpreter();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(a), 12);
@@ -392,7 +392,7 @@ TEST_F(InputStatement, ABadNumberAsksAgainWithThePreviousText) {
     Program({Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), PubNum(),
              Stmt(St::LET), NumVar(a), Colon(), Stmt(InSt::InputNumField), Colon(), PubNum(), Stmt(St::LET),
              NumVar(b), Colon(), LineEnd()});
-    ScriptedInputAnswers = {QStringLiteral("1, x"), QStringLiteral("3, 4")};
+    Win.ScriptedInputAnswers = {QStringLiteral("1, x"), QStringLiteral("3, 4")};
     RunOnInterpreter();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 2u);
@@ -428,7 +428,7 @@ TEST_F(InputStatement, CancelStopsWithTheInputAsTheResumePoint) {
     // CONT: the INPUT runs again and asks.
     Fe.StopRequest = 0;
     Ib.CodeIndex = Fe.ResumePC;
-    ScriptedInputAnswers = {QStringLiteral("8")};
+    Win.ScriptedInputAnswers = {QStringLiteral("8")};
     RunOnInterpreter();
     EXPECT_EQ(Requests.size(), 2u);
     EXPECT_EQ(NumValue(a), 8);
@@ -439,7 +439,7 @@ TEST_F(InputStatement, LineInputTakesTheWholeLine) {
     const int l = NewStr();
     Program({Stmt(St::LINEINPUT), Str(QStringLiteral("Line")), PubStr(), Colon(), PubStr(), Stmt(St::LET),
              StrVar(l), LineEnd(), Colon(), LineEnd()});
-    ScriptedInputAnswers = {QStringLiteral("a, b, \"c\"")};
+    Win.ScriptedInputAnswers = {QStringLiteral("a, b, \"c\"")};
     RunOnInterpreter();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     ASSERT_EQ(Requests.size(), 1u);
@@ -453,7 +453,7 @@ TEST_F(InputStatement, LineInputTakesTheWholeLine) {
 TEST_F(InputStatement, LineInputWithoutPromptShowsQuestionMark) {
     const int l = NewStr();
     Program({Stmt(St::LINEINPUT), PubStr(), Colon(), PubStr(), Stmt(St::LET), StrVar(l), LineEnd(), Colon()});
-    ScriptedInputAnswers = {QStringLiteral("x")};
+    Win.ScriptedInputAnswers = {QStringLiteral("x")};
     RunOnInterpreter();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Requests.at(0).Prompt, QStringLiteral("?"));
@@ -464,12 +464,12 @@ TEST_F(InputStatement, LineInputIntoAWrongTargetFailsWithoutAsking) {
     const int l = NewStr();
     AppendPrintText(QStringLiteral("kept"));
     Program({Stmt(St::LINEINPUT), StrVar(l), LineEnd()});
-    ScriptedInputAnswers = {QStringLiteral("x")};
+    Win.ScriptedInputAnswers = {QStringLiteral("x")};
     RunOnInterpreter();
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
     EXPECT_EQ(Fe.ErrorNameIndex, St::LINEINPUT);
     EXPECT_TRUE(Requests.empty());
-    EXPECT_EQ(ScriptedInputAnswers.size(), 1);
+    EXPECT_EQ(Win.ScriptedInputAnswers.size(), 1);
     EXPECT_TRUE(Screen().isEmpty());
     EXPECT_EQ(Eng.PrintLine, QStringLiteral("kept"));
 }

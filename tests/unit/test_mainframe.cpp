@@ -36,7 +36,7 @@ TEST(MainFrame, CarriesTheApplicationTitle) {
     frame.show();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Lorvex for Windows"));
     ASSERT_NE(frame.MdiArea(), nullptr);
-    EXPECT_EQ(LxFrameForm, &frame);
+    EXPECT_EQ(Win.LxFrameForm, &frame);
 }
 
 TEST(MainFrame, CommandLineForms) {
@@ -92,7 +92,7 @@ protected:
         Fe.ProgramRunning = 0;
         Fe.StopRequest = 0;
         Fe.ExitMessageCheck = 1;
-        RunErrorPending = false;
+        Win.RunErrorPending = false;
         frame_ = std::make_unique<TLxFrameForm>();
         runForm_ = std::make_unique<TRunForm>(frame_.get());
         runForm_->CLSBtnClick();
@@ -170,9 +170,9 @@ TEST_F(FrameTest, APlainFileIsOnlyOpenedAndOnlyOnce) {
     WriteBytes(Path("prog.lxt"), QByteArray("' \x93\xfa\x96\x7b\x8c\xea\r\nPRINT 1\r\n")); // Shift-JIS
     frame_->HandleCommandLine({Path("prog.lxt")});
     ASSERT_EQ(EditorCount(), 1);
-    ASSERT_FALSE(LXEditForm.isNull());
-    EXPECT_EQ(LXEditForm->FileName, QFileInfo(Path("prog.lxt")).absoluteFilePath());
-    EXPECT_EQ(LXEditForm->EncodingName, QStringLiteral("SJIS"));
+    ASSERT_FALSE(Win.LXEditForm.isNull());
+    EXPECT_EQ(Win.LXEditForm->FileName, QFileInfo(Path("prog.lxt")).absoluteFilePath());
+    EXPECT_EQ(Win.LXEditForm->EncodingName, QStringLiteral("SJIS"));
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
     EXPECT_EQ(Fe.ProgramRunning.load(), 0);
     EXPECT_FALSE(frame_->isMinimized());
@@ -199,7 +199,7 @@ TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
     frame_->HandleCommandLine({QStringLiteral(" -r "), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(runForm_->windowState() & Qt::WindowMinimized);
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"from the command line\"\r\n"));
     EXPECT_EQ(Fe.ProgramFolder, QFileInfo(Path("prog.lxt")).absolutePath());
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("from the command line")))
@@ -211,14 +211,14 @@ TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
     frame_->HandleCommandLine({QStringLiteral("-H"), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(runForm_->windowState() & Qt::WindowMinimized);
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
 
     TLxFrameForm other;
     TRunForm otherRun(&other);
     other.HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
     EXPECT_FALSE(other.windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(otherRun.windowState() & Qt::WindowMinimized);
-    ASSERT_TRUE(WaitForRunEnd(RunForm));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_TRUE(otherRun.Text().contains(QStringLiteral("1\n"))) << otherRun.Text().toStdString();
     for (QMdiSubWindow* window : other.MdiArea()->subWindowList())
         qobject_cast<TLXEditForm*>(window->widget())->SetCloseConfirmed();
@@ -243,8 +243,8 @@ TEST_F(FrameTest, DroppedFilesOpenInEditorsOfTheirOwn) {
     WriteBytes(Path("c.lxt"), "PRINT 3\r\n");
     frame_->FilesDropped({Path("a.lxt"), Path("b.lxt"), Path("c.lxt")});
     EXPECT_EQ(EditorCount(), 3);
-    ASSERT_FALSE(LXEditForm.isNull());
-    EXPECT_EQ(LXEditForm->windowTitle(), QStringLiteral("c.lxt"));
+    ASSERT_FALSE(Win.LXEditForm.isNull());
+    EXPECT_EQ(Win.LXEditForm->windowTitle(), QStringLiteral("c.lxt"));
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
     EXPECT_EQ(Fe.ProgramRunning.load(), 0);
 
@@ -284,9 +284,9 @@ TEST_F(FrameTest, OpenTakesTheEncodingChosenInTheDialog) {
     EXPECT_FALSE(requests[0].Save);
     EXPECT_EQ(requests[0].Encodings, OpenEncodingNames());
     EXPECT_EQ(requests[0].Encodings.value(0), QStringLiteral("Auto"));
-    ASSERT_FALSE(LXEditForm.isNull());
-    EXPECT_EQ(LXEditForm->EncodingName, QStringLiteral("SJIS"));
-    EXPECT_FALSE(LXEditForm->IsModified());
+    ASSERT_FALSE(Win.LXEditForm.isNull());
+    EXPECT_EQ(Win.LXEditForm->EncodingName, QStringLiteral("SJIS"));
+    EXPECT_FALSE(Win.LXEditForm->IsModified());
     EXPECT_EQ(frame_->OpenDialogFolder(), QFileInfo(Path("prog.lxt")).absolutePath());
 
     TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
@@ -321,11 +321,11 @@ TEST_F(FrameTest, TheActiveEditorsMenusStandInTheMenuBar) {
 }
 
 TEST_F(FrameTest, NewWindowsAreNotRecordedAsTheLastOpened) {
-    LXEditForm = nullptr;
+    Win.LXEditForm = nullptr;
     frame_->LXMMenuNewClick();
     frame_->LXMMenuNewClick();
     EXPECT_EQ(EditorCount(), 2);
-    EXPECT_TRUE(LXEditForm.isNull());
+    EXPECT_TRUE(Win.LXEditForm.isNull());
 }
 
 TEST_F(FrameTest, StatusBarPanelsShareTheWidthInTheirProportions) {
@@ -465,7 +465,7 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());
-    ASSERT_TRUE(WaitForRunEnd(RunForm)); // the stop request ends the loop even though the frame stays
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm)); // the stop request ends the loop even though the frame stays
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 
     editor->LXEMenuRunLXClick();

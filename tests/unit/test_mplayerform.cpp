@@ -168,7 +168,7 @@ protected:
 };
 
 TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
-    EXPECT_EQ(MPlayerForm, form_.get());
+    EXPECT_EQ(Win.MPlayerForm, form_.get());
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Media Player"));
     EXPECT_FALSE(form_->isVisible());
     EXPECT_FALSE(form_->windowFlags() & Qt::WindowCloseButtonHint);
@@ -284,7 +284,7 @@ TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMi
 
 TEST_F(MediaPlayerWindow, WhenTheWindowGoesTheHooksGoWithIt) {
     form_.reset();
-    EXPECT_EQ(MPlayerForm, nullptr);
+    EXPECT_EQ(Win.MPlayerForm, nullptr);
     EXPECT_FALSE(static_cast<bool>(CloseMediaPlayerHook));
     Statement(InSt::MediaPlayerPlay);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);

@@ -76,7 +76,7 @@ protected:
     void TearDown() override {
         QDir::setCurrent(home_);
         CloseGraphForm();
-        if (LXGraphForm2 != nullptr) LXGraphForm2->close();
+        if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetHandOverTarget(nullptr);
         SetCurrentGraphSurface(nullptr);

@@ -172,9 +172,9 @@ protected:
         editors_.emplace_back(editor);
         if (!text.isNull()) {
             // Loaded as files are: the change handlers leave the text alone.
-            EditorUpdating = 1;
+            Win.EditorUpdating = 1;
             editor->Editor->setPlainText(text);
-            EditorUpdating = 0;
+            Win.EditorUpdating = 0;
             editor->Editor->document()->setModified(false);
         }
         return editor;

@@ -66,8 +66,8 @@ protected:
     }
     void TearDown() override {
         CloseGraphForm();
-        if (LXGraphForm2 != nullptr) LXGraphForm2->close();
-        if (LXControlForm != nullptr) LXControlForm->close();
+        if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
+        if (Win.LXControlForm != nullptr) Win.LXControlForm->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         runForm_.reset();
         WindowSettingsHook = WindowSettingsHooks{};
@@ -131,13 +131,13 @@ protected:
         GlPushNum(height);
         ExecuteStatement(St::GSCREEN);
         ASSERT_EQ(Fe.ErrorNumber, 0);
-        ASSERT_NE(LXGraphForm, nullptr);
+        ASSERT_NE(Win.LXGraphForm, nullptr);
     }
     void OpenControls() {
         CScreenWidth = 600;
         CScreenHeight = 400;
         SyncOpenControlForm();
-        ASSERT_NE(LXControlForm, nullptr);
+        ASSERT_NE(Win.LXControlForm, nullptr);
     }
     static const Canvas& Pen() { return CurrentGraphSurface()->Image1; }
 
@@ -279,7 +279,7 @@ TEST_F(WindowExec, ControlWindowColoursAndFontsReachEveryControl) {
     OpenControls();
     SetOk(St::CBACKCOLOR, "teal");
     EXPECT_EQ(GetStr(St::CBACKCOLOR), QStringLiteral("#008080"));
-    EXPECT_EQ(LXControlForm->palette().color(QPalette::Window), QColor(0, 0x80, 0x80));
+    EXPECT_EQ(Win.LXControlForm->palette().color(QPalette::Window), QColor(0, 0x80, 0x80));
 
     SetOk(St::CFONTCOLOR, "red");
     EXPECT_EQ(GetStr(St::CFONTCOLOR), QStringLiteral("#FF0000"));
@@ -295,8 +295,8 @@ TEST_F(WindowExec, ControlWindowColoursAndFontsReachEveryControl) {
     // The first and the last control of every kind, the multi-line text boxes included.
     for (int n : {1, ControlCount}) {
         for (QWidget* control :
-             std::initializer_list<QWidget*>{LXControlForm->Label(n), LXControlForm->Button(n),
-                                             LXControlForm->Edit(n), LXControlForm->Memo(n)}) {
+             std::initializer_list<QWidget*>{Win.LXControlForm->Label(n), Win.LXControlForm->Button(n),
+                                             Win.LXControlForm->Edit(n), Win.LXControlForm->Memo(n)}) {
             EXPECT_EQ(ControlFontColor(control), 0x0000FFu) << n;
             EXPECT_EQ(ControlFontSize(control), 15) << n;
             EXPECT_EQ(ControlFontName(control), QStringLiteral("Sans")) << n;
@@ -307,7 +307,7 @@ TEST_F(WindowExec, ControlWindowColoursAndFontsReachEveryControl) {
 
     // A new control window starts in its default look; the settings' values stay what was set.
     OpenControls();
-    EXPECT_NE(LXControlForm->palette().color(QPalette::Window), QColor(0, 0x80, 0x80));
+    EXPECT_NE(Win.LXControlForm->palette().color(QPalette::Window), QColor(0, 0x80, 0x80));
     EXPECT_EQ(GetStr(St::CBACKCOLOR), QStringLiteral("#008080"));
     EXPECT_EQ(GetStr(St::CFONTCOLOR), QStringLiteral("#FF0000"));
 }
@@ -447,14 +447,14 @@ TEST_F(WindowExec, GraphicsAndControlWindowStatesNeedTheirWindows) {
     OpenControls();
     SetOk(St::GWINDOWSTATE, "MAXIMIZE");
     EXPECT_EQ(GetStr(St::GWINDOWSTATE), QStringLiteral("Maximize"));
-    EXPECT_TRUE(LXGraphForm->windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(Win.LXGraphForm->windowState() & Qt::WindowMaximized);
     SetOk(St::CWINDOWSTATE, "minimize");
     EXPECT_EQ(GetStr(St::CWINDOWSTATE), QStringLiteral("Minimize"));
     EXPECT_EQ(GetStr(St::TWINDOWSTATE), QStringLiteral("Normal"));
 }
 
 TEST_F(WindowExec, TheMainFrameStateWithoutAFrameIsNormal) {
-    ASSERT_EQ(LxFrameForm, nullptr);
+    ASSERT_EQ(Win.LxFrameForm, nullptr);
     SetOk(St::EWINDOWSTATE, "maximize");
     EXPECT_EQ(GetStr(St::EWINDOWSTATE), QStringLiteral("Normal"));
     SetPair(St::EWPOSITION, 10, 10);
@@ -471,10 +471,10 @@ TEST_F(WindowExec, CaptionsOfEveryWindow) {
 
     OpenControls();
     SetOk(St::PRINTCTITLE, "Buttons");
-    EXPECT_EQ(LXControlForm->windowTitle(), QStringLiteral("Buttons"));
+    EXPECT_EQ(Win.LXControlForm->windowTitle(), QStringLiteral("Buttons"));
     OpenGraphics();
     SetOk(St::PRINTGTITLE, "Picture");
-    EXPECT_EQ(LXGraphForm->windowTitle(), QStringLiteral("Picture"));
+    EXPECT_EQ(Win.LXGraphForm->windowTitle(), QStringLiteral("Picture"));
     SetOk(St::PRINTITITLE, "Answer please");
     EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
 
@@ -499,16 +499,16 @@ TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
     EXPECT_EQ(Fe.CScreenLeft, 2600);
     EXPECT_EQ(Fe.CScreenTop, 10);
     OpenControls();
-    EXPECT_EQ(LXControlForm->pos(), QPoint(2600, 10));
+    EXPECT_EQ(Win.LXControlForm->pos(), QPoint(2600, 10));
     SetPair(St::CWPOSITION, 50, 60);
-    EXPECT_EQ(LXControlForm->pos(), QPoint(50, 60));
+    EXPECT_EQ(Win.LXControlForm->pos(), QPoint(50, 60));
 
     SetPair(St::GWPOSITION, 70, 80);
     EXPECT_EQ(Fe.GScreenLeft, 70);
     OpenGraphics();
-    EXPECT_EQ(LXGraphForm->pos(), QPoint(70, 80));
+    EXPECT_EQ(Win.LXGraphForm->pos(), QPoint(70, 80));
     SetPair(St::GWPOSITION, std::numeric_limits<Extended>::quiet_NaN(), 1e30L);
-    EXPECT_EQ(LXGraphForm->pos(), QPoint(0, 1200));
+    EXPECT_EQ(Win.LXGraphForm->pos(), QPoint(0, 1200));
 
     for (int code : {St::TWPOSITION, St::CWPOSITION, St::GWPOSITION, St::EWPOSITION, St::IBPOSITION}) {
         GlPushNum(1);

@@ -1,0 +1,3 @@
+#include "ui/windowsstate.h"
+
+constinit WindowsState Win;
