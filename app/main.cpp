@@ -68,12 +68,13 @@ int main(int argc, char** argv) {
     TRunForm runForm(&frame);
     TMPlayerForm mplayerForm;
     InstallWindowHooks();
-    ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
+    WinHooks.ShowPreferencesHook = [](QWidget* parent) { TLXOptionFrame::Execute(parent); };
     // The chooser lists installed faces: it opens at the face that stands in for a Windows name.
-    PreferencesFontDialogHook = [choose = PreferencesFontDialogHook](QWidget* parent, const QFont& initial) {
+    WinHooks.PreferencesFontDialogHook = [choose = WinHooks.PreferencesFontDialogHook](QWidget* parent,
+                                                                                       const QFont& initial) {
         return choose(parent, WithInstalledFace(initial));
     };
-    ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
+    WinHooks.ShowAssociationHook = [](QWidget* parent) { TLXASForm::Execute(parent); };
     Hooks.BeepHook = [] { QApplication::beep(); };
     Hooks.ShowHelpHook = [] {
         if (Win.LxFrameForm != nullptr) Win.LxFrameForm->LXMMenuLXHelpClick();

@@ -646,8 +646,8 @@ bool TLXEditForm::LXEMenuSaveAsClick() {
     request.DefaultSuffix = T(Txt::DefaultExtension);
     request.Encodings = encodings;
     request.EncodingIndex = std::max<qsizetype>(0, encodings.indexOf(EncodingName));
-    if (!TextFileDialogHook) return false;
-    const std::optional<TextFileChoice> choice = TextFileDialogHook(this, request);
+    if (!WinHooks.TextFileDialogHook) return false;
+    const std::optional<TextFileChoice> choice = WinHooks.TextFileDialogHook(this, request);
     if (!choice || choice->FileName.isEmpty()) return false;
     const QString encoding = choice->EncodingIndex >= 0 && choice->EncodingIndex < encodings.size()
                                  ? encodings.at(choice->EncodingIndex)
@@ -662,7 +662,7 @@ bool TLXEditForm::LXEMenuSaveAsClick() {
 void TLXEditForm::LXEMenuPrintClick() {
     QPrinter printer;
     const bool selected = Editor->textCursor().hasSelection();
-    if (!PrintDialogHook || !PrintDialogHook(this, printer, selected)) return;
+    if (!WinHooks.PrintDialogHook || !WinHooks.PrintDialogHook(this, printer, selected)) return;
     printer.setDocName(FileName);
     Editor->print(&printer);
 }

@@ -12,14 +12,14 @@
 
 #include <vector>
 
-std::function<void(TFindReplaceDialog*)> ShowFindDialogHook = [](TFindReplaceDialog* dialog) {
+void DefaultShowFindDialog(TFindReplaceDialog* dialog) {
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-};
+}
 
 void ShowFindDialog(TFindReplaceDialog* dialog) {
-    if (dialog != nullptr && ShowFindDialogHook) ShowFindDialogHook(dialog);
+    if (dialog != nullptr && WinHooks.ShowFindDialogHook) WinHooks.ShowFindDialogHook(dialog);
 }
 
 namespace {

@@ -3,6 +3,8 @@
 // modeless dialog that takes the texts (one look for Find, one for Replace).
 #pragma once
 
+#include "ui/windowhooks.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringView>
@@ -63,6 +65,4 @@ private:
     Mode Mode_;
 };
 
-// Shows a find or replace dialog (modeless). Tests replace it.
-extern std::function<void(TFindReplaceDialog* dialog)> ShowFindDialogHook;
 void ShowFindDialog(TFindReplaceDialog* dialog);

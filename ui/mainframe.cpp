@@ -46,6 +46,8 @@ constexpr int PanelDesignTotal = 780;
 constexpr char16_t OsName16Bit[] = u"16bitWin";
 constexpr char16_t OsName2000[] = u"2000";
 
+} // namespace
+
 QMessageBox::StandardButton DefaultMessageBox(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, parent);
     if (request.DefaultButton != QMessageBox::NoButton) box.setDefaultButton(request.DefaultButton);
@@ -88,6 +90,12 @@ bool DefaultPrintDialog(QWidget* parent, QPrinter& printer, bool offerSelection)
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool DefaultOpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+namespace {
+
 MessageRequest Question(const QString& text, QMessageBox::StandardButtons buttons,
                         QMessageBox::StandardButton defaultButton) {
     MessageRequest request;
@@ -113,19 +121,9 @@ TLXEditForm* EditorOf(QMdiSubWindow* window) {
 
 } // namespace
 
-std::function<QMessageBox::StandardButton(QWidget*, const MessageRequest&)> MessageBoxHook =
-    DefaultMessageBox;
-std::function<std::optional<TextFileChoice>(QWidget*, const TextFileDialogRequest&)> TextFileDialogHook =
-    DefaultTextFileDialog;
-std::function<bool(QWidget*, QPrinter&, bool)> PrintDialogHook = DefaultPrintDialog;
-std::function<bool(const QUrl&)> OpenUrlHook = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-std::function<void(QWidget*)> ShowPreferencesHook;
-std::function<void(QWidget*)> ShowAssociationHook;
-std::function<void()> CloseMediaPlayerHook;
-
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request) {
-    if (!MessageBoxHook) return QMessageBox::NoButton;
-    return MessageBoxHook(parent, request);
+    if (!WinHooks.MessageBoxHook) return QMessageBox::NoButton;
+    return WinHooks.MessageBoxHook(parent, request);
 }
 
 CommandLineRequest ParseCommandLine(const QStringList& arguments) {
@@ -280,8 +278,8 @@ void TLxFrameForm::CreateMenus() {
                                      &TLxFrameForm::LXMMenuDeleteIniFileClick);
     // The preferences and association windows plug in through their hooks.
     connect(LXMMenuOption, &QMenu::aboutToShow, this, [this] {
-        LXMMenuPreferenceSetting->setEnabled(static_cast<bool>(ShowPreferencesHook));
-        LXMMenuAssociationSetting->setEnabled(static_cast<bool>(ShowAssociationHook));
+        LXMMenuPreferenceSetting->setEnabled(static_cast<bool>(WinHooks.ShowPreferencesHook));
+        LXMMenuAssociationSetting->setEnabled(static_cast<bool>(WinHooks.ShowAssociationHook));
     });
 
     LXMMenuHelp = new QMenu(T(Txt::MenuHelp), this);
@@ -473,8 +471,8 @@ void TLxFrameForm::LXMMenuOpenClick() {
     request.DefaultSuffix = T(Txt::DefaultExtension);
     request.Encodings = OpenEncodingNames();
     request.EncodingIndex = 0;
-    if (!TextFileDialogHook) return;
-    const std::optional<TextFileChoice> choice = TextFileDialogHook(this, request);
+    if (!WinHooks.TextFileDialogHook) return;
+    const std::optional<TextFileChoice> choice = WinHooks.TextFileDialogHook(this, request);
     if (!choice) return;
     const QStringList encodings = OpenEncodingNames();
     const QString encoding = choice->EncodingIndex >= 0 && choice->EncodingIndex < encodings.size()
@@ -518,7 +516,7 @@ void TLxFrameForm::closeEvent(QCloseEvent* event) {
     }
     for (QMdiSubWindow* window : windows)
         if (TLXEditForm* editor = EditorOf(window)) editor->SetCloseConfirmed();
-    if (CloseMediaPlayerHook) CloseMediaPlayerHook();
+    if (WinHooks.CloseMediaPlayerHook) WinHooks.CloseMediaPlayerHook();
     Closing_ = true;
     event->accept();
     emit Closed();
@@ -578,11 +576,11 @@ void TLxFrameForm::LXMMenuIConSortClick() {
 }
 
 void TLxFrameForm::LXMMenuPreferenceSettingClick() {
-    if (ShowPreferencesHook) ShowPreferencesHook(this);
+    if (WinHooks.ShowPreferencesHook) WinHooks.ShowPreferencesHook(this);
 }
 
 void TLxFrameForm::LXMMenuAssociationSettingClick() {
-    if (ShowAssociationHook) ShowAssociationHook(this);
+    if (WinHooks.ShowAssociationHook) WinHooks.ShowAssociationHook(this);
 }
 
 void TLxFrameForm::LXMMenuDeleteRegistryClick() {
@@ -615,7 +613,7 @@ void TLxFrameForm::ShowHelpFile(const QString& path) {
             this, Notice(T(Txt::HelpFileMissing).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
         return;
     }
-    if (!OpenUrlHook || !OpenUrlHook(QUrl::fromLocalFile(path)))
+    if (!WinHooks.OpenUrlHook || !WinHooks.OpenUrlHook(QUrl::fromLocalFile(path)))
         ShowMessage(
             this, Notice(T(Txt::HelpFileNotShown).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
 }
@@ -641,7 +639,7 @@ void TLxFrameForm::LXMMenuLXHomePageClick() {
     MessageRequest request = Question(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     request.Icon = QMessageBox::Information;
     if (ShowMessage(this, request) != QMessageBox::Yes) return;
-    if (!OpenUrlHook || !OpenUrlHook(QUrl(address)))
+    if (!WinHooks.OpenUrlHook || !WinHooks.OpenUrlHook(QUrl(address)))
         ShowMessage(this, Notice(T(Txt::HomePageNotShown).arg(address), QMessageBox::Warning));
 }
 

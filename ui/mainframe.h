@@ -1,9 +1,10 @@
 // The main frame: the application's MDI window that holds the editors, carries the menus (the active
 // editor's menus merged in) and the status bar, opens program files from its dialog, the command line
 // and drops, and confirms the end of the application. Every message box and file dialog of the frame
-// and the editors goes through the replaceable hooks below, so tests can answer them.
+// and the editors goes through the replaceable hooks of windowhooks.h, so tests can answer them.
 #pragma once
 
+#include "ui/windowhooks.h"
 #include "ui/windowsstate.h"
 
 #include <QMainWindow>
@@ -25,49 +26,8 @@ class QPrinter;
 class QUrl;
 class TLXEditForm;
 
-// ---- dialogs behind hooks ---------------------------------------------------------------------------
-
-struct MessageRequest {
-    QString Text;
-    QString Caption;
-    QMessageBox::Icon Icon = QMessageBox::Information;
-    QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
-    QMessageBox::StandardButton DefaultButton = QMessageBox::NoButton;
-};
-// Shows a message box and returns the button pressed. Tests replace it.
-extern std::function<QMessageBox::StandardButton(QWidget* parent, const MessageRequest& request)>
-    MessageBoxHook;
+// Shows a message box through the message-box hook and returns the button pressed.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request);
-
-// An open or save dialog with an encoding list next to the file name.
-struct TextFileDialogRequest {
-    bool Save = false;
-    QString Title;
-    QString Folder;
-    QString FileName;    // proposed name (save)
-    QStringList Filters; // in the file dialog's form: "Name (patterns)"
-    QString DefaultSuffix;
-    QStringList Encodings;
-    int EncodingIndex = 0; // preselected entry
-};
-struct TextFileChoice {
-    QString FileName;
-    int EncodingIndex = 0;
-};
-extern std::function<std::optional<TextFileChoice>(QWidget* parent, const TextFileDialogRequest& request)>
-    TextFileDialogHook;
-
-// The print dialog: true when confirmed (the printer then holds the user's choices).
-extern std::function<bool(QWidget* parent, QPrinter& printer, bool offerSelection)> PrintDialogHook;
-
-// Opens a document or web address with the desktop's default program (help files, the home page).
-extern std::function<bool(const QUrl& url)> OpenUrlHook;
-
-// Windows built elsewhere plug in here; their menu items stay disabled while a hook is empty.
-extern std::function<void(QWidget* parent)> ShowPreferencesHook;
-extern std::function<void(QWidget* parent)> ShowAssociationHook;
-// Closes the media player when the application ends.
-extern std::function<void()> CloseMediaPlayerHook;
 
 // ---- command line ---------------------------------------------------------------------------------
 

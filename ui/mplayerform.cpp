@@ -340,14 +340,14 @@ TMPlayerForm::TMPlayerForm(QWidget* parent, MixerDeviceApi* mixerApi)
     Win.MPlayerForm = this;
     InstallMediaPlayerHooks(MediaPlayerHooks{HookOpen, HookClose, HookPlay, HookPause, HookStop, HookMode});
     InstallSpeakerHooks(SpeakerHooks{HookGetVolume, HookSetVolume, HookGetMute, HookSetMute});
-    CloseMediaPlayerHook = [] { CloseMediaPlayer(); };
+    WinHooks.CloseMediaPlayerHook = [] { CloseMediaPlayer(); };
 }
 
 TMPlayerForm::~TMPlayerForm() {
     if (Win.MPlayerForm != this) return;
     InstallMediaPlayerHooks(MediaPlayerHooks{});
     InstallSpeakerHooks(SpeakerHooks{});
-    CloseMediaPlayerHook = nullptr;
+    WinHooks.CloseMediaPlayerHook = nullptr;
     Win.MPlayerForm = nullptr;
 }
 

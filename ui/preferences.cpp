@@ -127,6 +127,8 @@ QLineEdit* AddEdit(QWidget* page, int left, int top, int width, bool readOnly = 
     return edit;
 }
 
+} // namespace
+
 std::optional<QString> DefaultFolderDialog(QWidget* parent, const QString& caption, const QString& folder) {
     const QString chosen = QFileDialog::getExistingDirectory(parent, caption, folder);
     if (chosen.isEmpty()) return std::nullopt;
@@ -145,6 +147,8 @@ std::optional<QFont> DefaultFontDialog(QWidget* parent, const QFont& initial) {
     if (!ok) return std::nullopt;
     return chosen;
 }
+
+namespace {
 
 // One colour row of a page: its label, the colour swatch and the button that chooses the colour.
 void AddColorRow(QWidget* page, const char16_t* text, int row, TColorPanel*& panel, QPushButton*& button) {
@@ -181,11 +185,6 @@ void AddPageButtons(QWidget* page, int top, const int (&lefts)[std::size(PageBut
 }
 
 } // namespace
-
-std::function<std::optional<QString>(QWidget*, const QString&, const QString&)> PreferencesFolderDialogHook =
-    DefaultFolderDialog;
-std::function<std::optional<QColor>(QWidget*, const QColor&)> PreferencesColorDialogHook = DefaultColorDialog;
-std::function<std::optional<QFont>(QWidget*, const QFont&)> PreferencesFontDialogHook = DefaultFontDialog;
 
 void ApplyTScreenSettings(TRunForm* form) {
     if (form == nullptr) return;
@@ -586,8 +585,8 @@ bool TLXOptionFrame::SizeSettingSet() {
 // ---- buttons that fill controls ---------------------------------------------------------------------
 
 void TLXOptionFrame::ChooseFolder(QLineEdit* box, const QString& caption) {
-    if (!PreferencesFolderDialogHook) return;
-    const std::optional<QString> chosen = PreferencesFolderDialogHook(this, caption, box->text());
+    if (!WinHooks.PreferencesFolderDialogHook) return;
+    const std::optional<QString> chosen = WinHooks.PreferencesFolderDialogHook(this, caption, box->text());
     if (chosen) box->setText(*chosen);
 }
 
@@ -599,8 +598,9 @@ void TLXOptionFrame::SelectWorkPathButtonClick() {
 }
 
 void TLXOptionFrame::ChooseColor(TColorPanel* panel) {
-    if (!PreferencesColorDialogHook) return;
-    const std::optional<QColor> chosen = PreferencesColorDialogHook(this, FromColorRef(lastDialogColor_));
+    if (!WinHooks.PreferencesColorDialogHook) return;
+    const std::optional<QColor> chosen =
+        WinHooks.PreferencesColorDialogHook(this, FromColorRef(lastDialogColor_));
     if (!chosen || !chosen->isValid()) return;
     lastDialogColor_ = ToColorRef(*chosen);
     panel->SetColor(lastDialogColor_);
@@ -630,14 +630,14 @@ void TLXOptionFrame::TBCRefButtonClick() {
 
 void TLXOptionFrame::ChooseFont(QLineEdit* charSetBox, QLineEdit* nameBox, QLineEdit* styleBox,
                                 QLineEdit* sizeBox) {
-    if (!PreferencesFontDialogHook) return;
+    if (!WinHooks.PreferencesFontDialogHook) return;
     // Qt's fonts carry no character set: the number goes through the chooser unchanged.
     const int charSet = ParseLeadingInteger(charSetBox->text());
     QFont font(nameBox->text());
     const int size = ParseLeadingInteger(sizeBox->text());
     if (size > 0) font.setPointSize(size);
     SetFontStyle(font, StrToFontStyle(styleBox->text()));
-    const std::optional<QFont> chosen = PreferencesFontDialogHook(this, font);
+    const std::optional<QFont> chosen = WinHooks.PreferencesFontDialogHook(this, font);
     if (!chosen) return;
     charSetBox->setText(QString::number(charSet));
     sizeBox->setText(QString::number(PointSizeOf(*chosen)));

@@ -3,6 +3,8 @@
 // store. The folder, colour and font choosers go through replaceable hooks, so tests can answer them.
 #pragma once
 
+#include "ui/windowhooks.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFrame>
@@ -20,15 +22,6 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class TRunForm;
-
-// ---- choosers behind hooks --------------------------------------------------------------------------
-
-// A folder chooser opened at folder (it may create a new folder); empty when the user cancels.
-extern std::function<std::optional<QString>(QWidget* parent, const QString& caption, const QString& folder)>
-    PreferencesFolderDialogHook;
-extern std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>
-    PreferencesColorDialogHook;
-extern std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> PreferencesFontDialogHook;
 
 // Gives the run window's text area the run-window font and colours of the settings (TScreen...).
 void ApplyTScreenSettings(TRunForm* form);

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     InitAll();
     QApplication app(argc, argv);
     // Nobody is there to answer a message box: print it and go on.
-    MessageBoxHook = [](QWidget*, const MessageRequest& request) {
+    WinHooks.MessageBoxHook = [](QWidget*, const MessageRequest& request) {
         std::fprintf(stderr, "lxshot: message: %s\n", request.Text.toLocal8Bit().constData());
         return QMessageBox::Ok;
     };

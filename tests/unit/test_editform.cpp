@@ -51,7 +51,7 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         savedDir_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
-        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             asked_.push_back(request);
             if (answers_.empty()) {
                 ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
@@ -61,7 +61,7 @@ protected:
             answers_.pop_front();
             return answer;
         };
-        TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
+        WinHooks.TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
             dialogRequests_.push_back(request);
             return dialogChoice_;
         };
@@ -72,9 +72,9 @@ protected:
 
     void TearDown() override {
         TLXMTHread::StopAndJoin();
-        MessageBoxHook = nullptr;
-        TextFileDialogHook = nullptr;
-        PrintDialogHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
+        WinHooks.TextFileDialogHook = nullptr;
+        WinHooks.PrintDialogHook = nullptr;
         QDir::setCurrent(savedDir_);
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
@@ -467,7 +467,7 @@ TEST_F(EditorTest, PrintsTheTextOrTheSelection) {
     Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
     bool offered = true;
     QString output;
-    PrintDialogHook = [&](QWidget*, QPrinter& printer, bool offerSelection) {
+    WinHooks.PrintDialogHook = [&](QWidget*, QPrinter& printer, bool offerSelection) {
         offered = offerSelection;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(output);
@@ -484,7 +484,7 @@ TEST_F(EditorTest, PrintsTheTextOrTheSelection) {
     EXPECT_TRUE(offered);
     EXPECT_GT(QFileInfo(output).size(), 0);
 
-    PrintDialogHook = [&](QWidget*, QPrinter&, bool) { return false; }; // cancelled
+    WinHooks.PrintDialogHook = [&](QWidget*, QPrinter&, bool) { return false; }; // cancelled
     output = Path("none.pdf");
     editor->LXEMenuPrintClick();
     EXPECT_FALSE(QFileInfo::exists(output));

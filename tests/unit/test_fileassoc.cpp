@@ -269,13 +269,13 @@ protected:
         AssociationTest::SetUp();
         savedExeDir_ = Settings.ExeDir;
         Settings.ExeDir = QStringLiteral("/opt/lorvex dir");
-        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             messages_.push_back(request);
             return QMessageBox::Ok;
         };
     }
     void TearDown() override {
-        MessageBoxHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
         Settings.ExeDir = savedExeDir_;
         AssociationTest::TearDown();
     }

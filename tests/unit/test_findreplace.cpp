@@ -117,17 +117,17 @@ namespace {
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             messages_.push_back(request.Text);
             return QMessageBox::Ok;
         };
-        ShowFindDialogHook = [this](TFindReplaceDialog* dialog) { shown_.push_back(dialog); };
+        WinHooks.ShowFindDialogHook = [this](TFindReplaceDialog* dialog) { shown_.push_back(dialog); };
         editor_ = std::make_unique<TLXEditForm>();
         editor_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     void TearDown() override {
-        MessageBoxHook = nullptr;
-        ShowFindDialogHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
+        WinHooks.ShowFindDialogHook = nullptr;
     }
 
     void Set(const QString& text, int caret) {

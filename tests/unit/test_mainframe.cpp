@@ -73,7 +73,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        MessageBoxHook = [this](QWidget* parent, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget* parent, const MessageRequest& request) {
             asked_.push_back(request);
             parents_.push_back(parent);
             if (answers_.empty()) {
@@ -84,7 +84,7 @@ protected:
             answers_.pop_front();
             return answer;
         };
-        OpenUrlHook = [this](const QUrl& url) {
+        WinHooks.OpenUrlHook = [this](const QUrl& url) {
             opened_.push_back(url);
             return true;
         };
@@ -101,15 +101,15 @@ protected:
 
     void TearDown() override {
         TLXMTHread::StopAndJoin();
-        CloseMediaPlayerHook = nullptr;
+        WinHooks.CloseMediaPlayerHook = nullptr;
         runForm_.reset();
         // Whatever is still open goes without questions.
         for (QMdiSubWindow* window : frame_->MdiArea()->subWindowList())
             if (auto* editor = qobject_cast<TLXEditForm*>(window->widget())) editor->SetCloseConfirmed();
         frame_.reset();
-        MessageBoxHook = nullptr;
-        TextFileDialogHook = nullptr;
-        OpenUrlHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
+        WinHooks.TextFileDialogHook = nullptr;
+        WinHooks.OpenUrlHook = nullptr;
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
 
@@ -274,7 +274,7 @@ TEST_F(FrameTest, OnlyLocalFilesAreTakenFromADrag) {
 TEST_F(FrameTest, OpenTakesTheEncodingChosenInTheDialog) {
     WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
     std::vector<TextFileDialogRequest> requests;
-    TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest& request) {
+    WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest& request) {
         requests.push_back(request);
         return std::optional<TextFileChoice>(TextFileChoice{Path("prog.lxt"), 3});
     };
@@ -289,7 +289,7 @@ TEST_F(FrameTest, OpenTakesTheEncodingChosenInTheDialog) {
     EXPECT_FALSE(Win.LXEditForm->IsModified());
     EXPECT_EQ(frame_->OpenDialogFolder(), QFileInfo(Path("prog.lxt")).absolutePath());
 
-    TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
+    WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
         return std::optional<TextFileChoice>();
     };
     frame_->LXMMenuOpenClick();
@@ -414,7 +414,7 @@ TEST_F(FrameTest, DeletingTheIniFileAsksFirst) {
 
 TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
     int mediaClosed = 0;
-    CloseMediaPlayerHook = [&] { ++mediaClosed; };
+    WinHooks.CloseMediaPlayerHook = [&] { ++mediaClosed; };
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());

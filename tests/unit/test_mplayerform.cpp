@@ -180,7 +180,7 @@ TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
         EXPECT_TRUE(player->Button(b)->isEnabled());
     }
     EXPECT_FALSE(player->VisibleButtons().Contains(TMPBtnType::btRecord));
-    EXPECT_TRUE(static_cast<bool>(CloseMediaPlayerHook));
+    EXPECT_TRUE(static_cast<bool>(WinHooks.CloseMediaPlayerHook));
     // The multimedia backend waits for the first file.
     EXPECT_EQ(player->Player(), nullptr);
 }
@@ -265,7 +265,7 @@ TEST_F(MediaPlayerWindow, AFileThatIsNoMediaIsRefusedAndNothingStaysOpen) {
 TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
     Open(shortTune_);
     ASSERT_TRUE(form_->MediaPlayer1->IsOpen());
-    CloseMediaPlayerHook();
+    WinHooks.CloseMediaPlayerHook();
     EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
     EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
 }
@@ -285,7 +285,7 @@ TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMi
 TEST_F(MediaPlayerWindow, WhenTheWindowGoesTheHooksGoWithIt) {
     form_.reset();
     EXPECT_EQ(Win.MPlayerForm, nullptr);
-    EXPECT_FALSE(static_cast<bool>(CloseMediaPlayerHook));
+    EXPECT_FALSE(static_cast<bool>(WinHooks.CloseMediaPlayerHook));
     Statement(InSt::MediaPlayerPlay);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementNotSupported);
 }

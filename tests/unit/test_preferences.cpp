@@ -56,29 +56,29 @@ protected:
         ASSERT_TRUE(QDir().mkpath(Settings.ExeDir));
         LoadSettings();
 
-        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             messages_.push_back(request);
             return QMessageBox::Ok;
         };
-        PreferencesFolderDialogHook = [this](QWidget*, const QString&, const QString& folder) {
+        WinHooks.PreferencesFolderDialogHook = [this](QWidget*, const QString&, const QString& folder) {
             folderAsked_.push_back(folder);
             return NextAnswer(folderAnswers_);
         };
-        PreferencesColorDialogHook = [this](QWidget*, const QColor& initial) {
+        WinHooks.PreferencesColorDialogHook = [this](QWidget*, const QColor& initial) {
             colorAsked_.push_back(initial);
             return NextAnswer(colorAnswers_);
         };
-        PreferencesFontDialogHook = [this](QWidget*, const QFont& initial) {
+        WinHooks.PreferencesFontDialogHook = [this](QWidget*, const QFont& initial) {
             fontAsked_.push_back(initial);
             return NextAnswer(fontAnswers_);
         };
     }
 
     void TearDown() override {
-        MessageBoxHook = nullptr;
-        PreferencesFolderDialogHook = nullptr;
-        PreferencesColorDialogHook = nullptr;
-        PreferencesFontDialogHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
+        WinHooks.PreferencesFolderDialogHook = nullptr;
+        WinHooks.PreferencesColorDialogHook = nullptr;
+        WinHooks.PreferencesFontDialogHook = nullptr;
         Settings.ExeDir = savedExeDir_;
         qputenv("XDG_CONFIG_HOME", savedConfig_);
         LoadSettings();

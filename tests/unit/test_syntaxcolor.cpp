@@ -148,7 +148,7 @@ protected:
         Settings.EditorCommentStyle = 0;
         Settings.FormatCheck = 1;
         Settings.AutoFormatLoad = 0;
-        MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
             asked_.push_back(request);
             if (answers_.empty()) {
                 ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
@@ -160,8 +160,8 @@ protected:
         };
     }
     void TearDown() override {
-        MessageBoxHook = nullptr;
-        TextFileDialogHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
+        WinHooks.TextFileDialogHook = nullptr;
         Settings.Reset();
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
@@ -400,7 +400,7 @@ TEST_F(ColourTest, OpeningFromTheDialogColoursWithAutoFormatLoad) {
         file.write("IF X THEN\r\nEND IF\r\n");
     }
     TLxFrameForm frame;
-    TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
+    WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
         return std::optional<TextFileChoice>(TextFileChoice{path, 0});
     };
     auto lastOpened = [&] {

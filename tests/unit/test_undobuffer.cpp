@@ -244,13 +244,13 @@ protected:
     void SetUp() override {
         Settings.CursorMode = 0;
         Settings.FormatCheck = 1;
-        MessageBoxHook = [](QWidget*, const MessageRequest& request) {
+        WinHooks.MessageBoxHook = [](QWidget*, const MessageRequest& request) {
             ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
             return QMessageBox::Cancel;
         };
     }
     void TearDown() override {
-        MessageBoxHook = nullptr;
+        WinHooks.MessageBoxHook = nullptr;
         Settings.CursorMode = 0;
     }
 
@@ -469,7 +469,7 @@ TEST_F(KeyTest, UndoAndRedoActInTheirOwnWindowOnly) {
 
 TEST_F(KeyTest, NewAndOpenLeaveTheHistoryOfTheOtherWindows) {
     TLxFrameForm frame;
-    MessageBoxHook = nullptr;
+    WinHooks.MessageBoxHook = nullptr;
     TLXEditForm* editor = frame.NewEditor();
     QTest::keyClicks(editor->Editor, QStringLiteral("abc"));
     TLXEditForm* added = frame.NewEditor();

@@ -1,0 +1,3 @@
+#include "ui/windowhooks.h"
+
+WindowHooks WinHooks;
