@@ -44,15 +44,23 @@ void CompileIf() {
     if (Cs.Parse.IfStack.Push(falseSlot, Err::NestingTooDeep)) Cs.Parse.IfStack.Push(1, Err::NestingTooDeep);
 }
 
+// The end of a branch before ELSEIF or ELSE: takes the open IF block's branch count and the jump its
+// condition leaves open, and emits the jump from here past the whole block. False where no block is open.
+bool LeaveIfBranch(int& count, int& falseSlot, int& endSlot) {
+    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch) ||
+        !Cs.Parse.IfStack.Pop(falseSlot, Err::IfBlockMismatch))
+        return false;
+    Emit(CodeKind::Statement, St::GOTO);
+    endSlot = EmitJumpSlot();
+    return true;
+}
+
 // ELSEIF c THEN
 void CompileElseIf() {
     int count = 0;
     int falseSlot = 0;
-    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch) ||
-        !Cs.Parse.IfStack.Pop(falseSlot, Err::IfBlockMismatch))
-        return;
-    Emit(CodeKind::Statement, St::GOTO);
-    const int endSlot = EmitJumpSlot();
+    int endSlot = 0;
+    if (!LeaveIfBranch(count, falseSlot, endSlot)) return;
     PatchJump(falseSlot);
     EmitColon();
     if (Fe.ErrorNumber != 0 || !CompileExpression()) return;
@@ -68,11 +76,8 @@ void CompileElseIf() {
 void CompileElse() {
     int count = 0;
     int falseSlot = 0;
-    if (!Cs.Parse.IfStack.Pop(count, Err::IfBlockMismatch) ||
-        !Cs.Parse.IfStack.Pop(falseSlot, Err::IfBlockMismatch))
-        return;
-    Emit(CodeKind::Statement, St::GOTO);
-    const int endSlot = EmitJumpSlot();
+    int endSlot = 0;
+    if (!LeaveIfBranch(count, falseSlot, endSlot)) return;
     EmitColon();
     PatchJump(falseSlot);
     if (Fe.ErrorNumber == 0 && Cs.Parse.IfStack.Push(endSlot, Err::NestingTooDeep))

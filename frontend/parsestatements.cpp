@@ -508,30 +508,54 @@ void EmitUsingEnding(Separator last) {
     EmitColon();
 }
 
+// The values and separators of a print list, up to the end of the statement. Every print statement reads
+// them alike and differs only in what it emits: onSeparator(separator) for each "," or ";", and
+// onValue(expression) for each value, which answers false when it raised an error. `last` holds the
+// separator that ends the list (None where a value ends it); false once an error was raised.
+template <typename OnSeparator, typename OnValue>
+bool CompilePrintList(Separator& last, int noValueError, OnSeparator onSeparator, OnValue onValue) {
+    CodeItemType item;
+    while (true) {
+        LookItem(item);
+        if (IsStatementEnd(item)) return true;
+        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
+            ReadItem(item);
+            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
+            onSeparator(last);
+            continue;
+        }
+        if (item.FirstCode == CodeKind::Statement) {
+            RaiseError(noValueError);
+            return false;
+        }
+        ItemBuffer value;
+        ParseExpression(value);
+        if (Fe.ErrorNumber != 0) return false;
+        if (IsEmptyExpression(value)) {
+            RaiseError(noValueError);
+            return false;
+        }
+        if (!onValue(value)) return false;
+        last = Separator::None;
+    }
+}
+
 } // namespace
 
 // PRINT [expression {, | ;}] ...
 void CompilePrint() {
     Separator last = Separator::None;
-    CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
-            ReadItem(item);
-            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
-            if (last == Separator::Comma) Emit(CodeKind::PrintSep, Op::Comma);
-            continue;
-        }
-        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintNoExpression);
-        ItemBuffer value;
-        ParseExpression(value);
-        if (Fe.ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return RaiseError(Err::PrintNoExpression);
-        EmitExpression(value);
-        Emit(CodeKind::Statement, St::PRINT);
-        last = Separator::None;
-    }
+    const bool read = CompilePrintList(
+        last, Err::PrintNoExpression,
+        [](Separator separator) {
+            if (separator == Separator::Comma) Emit(CodeKind::PrintSep, Op::Comma);
+        },
+        [](const ItemBuffer& value) {
+            EmitExpression(value);
+            Emit(CodeKind::Statement, St::PRINT);
+            return true;
+        });
+    if (!read) return;
     if (last == Separator::None) Emit(CodeKind::PrintSep, PrintSepEnd);
 }
 
@@ -559,31 +583,21 @@ void CompilePrintFile() {
     if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
     Separator last = Separator::None;
     bool printed = false;
-    CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
-            ReadItem(item);
-            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
-            if (last == Separator::Comma) {
-                AddCode(channel);
-                Emit(CodeKind::PrintFileSep, Op::Comma);
-            }
-            continue;
-        }
-        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintFileNoExpression);
-        ItemBuffer value;
-        ParseExpression(value);
-        if (Fe.ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return RaiseError(Err::PrintFileNoExpression);
-        EmitExpression(value);
-        AddCode(channel);
-        Emit(CodeKind::Statement, St::PRINTFile);
-        last = Separator::None;
-        printed = true;
-    }
-    if (last != Separator::None) return;
+    const bool read = CompilePrintList(
+        last, Err::PrintFileNoExpression,
+        [&](Separator separator) {
+            if (separator != Separator::Comma) return;
+            AddCode(channel);
+            Emit(CodeKind::PrintFileSep, Op::Comma);
+        },
+        [&](const ItemBuffer& value) {
+            EmitExpression(value);
+            AddCode(channel);
+            Emit(CodeKind::Statement, St::PRINTFile);
+            printed = true;
+            return true;
+        });
+    if (!read || last != Separator::None) return;
     if (!printed) {
         AddCode(channel);
         Emit(CodeKind::PrintFileSep, PrintSepEnd);
@@ -605,24 +619,14 @@ void CompilePrintUsing(bool toFile) {
     if (!ReadOperatorItem(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
     Separator last = Separator::Semicolon;
     int values = 0;
-    CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        if (IsOperator(item, Op::Comma) || IsOperator(item, Op::Semicolon)) {
-            ReadItem(item);
-            last = IsOperator(item, Op::Comma) ? Separator::Comma : Separator::Semicolon;
-            continue;
-        }
-        if (item.FirstCode == CodeKind::Statement) return RaiseError(Err::PrintUsingSyntax);
-        ItemBuffer value;
-        ParseExpression(value);
-        if (Fe.ErrorNumber != 0) return;
-        if (IsEmptyExpression(value)) return RaiseError(Err::PrintUsingSyntax);
-        if (!Cs.Parse.IndexStack.Push(value, Err::NestingTooDeep)) return;
-        ++values;
-        last = Separator::None;
-    }
+    const bool read = CompilePrintList(
+        last, Err::PrintUsingSyntax, [](Separator) {},
+        [&](const ItemBuffer& value) {
+            if (!Cs.Parse.IndexStack.Push(value, Err::NestingTooDeep)) return false;
+            ++values;
+            return true;
+        });
+    if (!read) return;
     // The executor walks the format taking values from the top of the stack: the first value last.
     EmitPoppedIndices(Cs.Parse.IndexStack, values, Err::IfBlockMismatch);
     AddCode(format);

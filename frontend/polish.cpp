@@ -99,15 +99,18 @@ bool IsBoolName(int kind) {
     return kind == CodeKind::BoolVar || kind == CodeKind::BoolArray;
 }
 
+// A numeric name that takes arguments: a FUNCTION, a DEF function or an array.
+bool NumNameTakesArguments(const CodeItemType& item) {
+    const int k = NumNameKind(item);
+    return k == NumVarKind::FunctionName || k == NumVarKind::DefFunction || k == NumVarKind::ArrayParameter ||
+           k == NumVarKind::Array;
+}
+
 // May a "(" follow this item? Functions, arrays, user FUNCTIONs and DEF functions take arguments.
 bool IsCallableName(const CodeItemType& item) {
     const int kind = item.FirstCode;
     if (kind == CodeKind::Function) return true;
-    if (IsNumName(kind)) {
-        const int k = NumNameKind(item);
-        return k == NumVarKind::FunctionName || k == NumVarKind::DefFunction ||
-               k == NumVarKind::ArrayParameter || k == NumVarKind::Array;
-    }
+    if (IsNumName(kind)) return NumNameTakesArguments(item);
     if (IsStrName(kind)) {
         const int k = StrNameKind(item);
         return k >= StrVarKind::FunctionName && k <= StrVarKind::Array;
@@ -123,11 +126,7 @@ bool IsCallableName(const CodeItemType& item) {
 // name kinds (plain variables, labels, ...) go straight to the output.
 bool WaitsForArguments(const CodeItemType& item) {
     const int kind = item.FirstCode;
-    if (IsNumName(kind)) {
-        const int k = NumNameKind(item);
-        return k == NumVarKind::FunctionName || k == NumVarKind::DefFunction ||
-               k == NumVarKind::ArrayParameter || k == NumVarKind::Array;
-    }
+    if (IsNumName(kind)) return NumNameTakesArguments(item);
     if (IsStrName(kind)) {
         const int k = StrNameKind(item);
         // A string DEF function follows its arguments like a numeric one; appended at once it would

@@ -89,6 +89,36 @@ void MarkArrayParameter(const CodeItemType& item, bool asParameter) {
     }
 }
 
+// The contexts a CONST or DIM list gives its names in the main program, in a SUB and in a FUNCTION; the
+// PUBLIC form stands only in the main program.
+struct ListContexts {
+    std::uint8_t Public;
+    std::uint8_t Main;
+    std::uint8_t Sub;
+    std::uint8_t Function;
+};
+constexpr ListContexts ConstContexts{DeclCtx::PublicConst, DeclCtx::Const, DeclCtx::SubConst,
+                                     DeclCtx::FunctionConst};
+constexpr ListContexts DimContexts{DeclCtx::PublicList, DeclCtx::DimList, DeclCtx::SubParams,
+                                   DeclCtx::FunctionParams};
+
+// The context a list's names take where statement `code` stands (`saved`); 0, with the error raised, where
+// the statement may not stand.
+std::uint8_t ListContext(const ListContexts& contexts, bool isPublic, std::uint8_t saved, int code) {
+    std::uint8_t context = 0;
+    if (isPublic) {
+        if (saved == DeclCtx::Main) context = contexts.Public;
+    } else if (saved == DeclCtx::Main) {
+        context = contexts.Main;
+    } else if (saved == DeclCtx::SubBody) {
+        context = contexts.Sub;
+    } else if (saved == DeclCtx::FunctionBody) {
+        context = contexts.Function;
+    }
+    if (context == 0) RaiseError(Err::StatementSyntax, code);
+    return context;
+}
+
 // The error names the statement being declared, whatever part of it failed.
 void NameStatementOfError(int code) {
     if (Fe.ErrorNumber != 0) Fe.ErrorNameIndex = code;
@@ -101,20 +131,8 @@ void NameStatementOfError(int code) {
 void HandleConst(bool isPublic) {
     const int code = isPublic ? St::PUBLICCONST : St::CONST;
     const std::uint8_t saved = Fe.DeclContext;
-    std::uint8_t context = 0;
-    if (isPublic) {
-        if (saved == DeclCtx::Main) context = DeclCtx::PublicConst;
-    } else if (saved == DeclCtx::Main) {
-        context = DeclCtx::Const;
-    } else if (saved == DeclCtx::SubBody) {
-        context = DeclCtx::SubConst;
-    } else if (saved == DeclCtx::FunctionBody) {
-        context = DeclCtx::FunctionConst;
-    }
-    if (context == 0) {
-        RaiseError(Err::StatementSyntax, code);
-        return;
-    }
+    const std::uint8_t context = ListContext(ConstContexts, isPublic, saved, code);
+    if (context == 0) return;
     for (;;) {
         Fe.DeclContext = context;
         NextToken(TokenMode::Declare);
@@ -184,20 +202,8 @@ void HandleDim(int code) {
         return;
     }
     const std::uint8_t saved = Fe.DeclContext;
-    std::uint8_t context = 0;
-    if (code == St::PUBLIC) {
-        if (saved == DeclCtx::Main) context = DeclCtx::PublicList;
-    } else if (saved == DeclCtx::Main) {
-        context = DeclCtx::DimList;
-    } else if (saved == DeclCtx::SubBody) {
-        context = DeclCtx::SubParams;
-    } else if (saved == DeclCtx::FunctionBody) {
-        context = DeclCtx::FunctionParams;
-    }
-    if (context == 0) {
-        RaiseError(Err::StatementSyntax, code);
-        return;
-    }
+    const std::uint8_t context = ListContext(DimContexts, code == St::PUBLIC, saved, code);
+    if (context == 0) return;
     EmitCode(CodeKind::Statement, St::DIM);
     int depth = 0;
     for (;;) {

@@ -125,6 +125,21 @@ bool LineEndFollowsCr(int errorWithoutLf) {
     return false;
 }
 
+// The character after a number literal's last one: a CR must begin the line end; any other is left
+// unread. False once an error was raised.
+bool EndNumberLiteral(char16_t c) {
+    if (c == Cr) return LineEndFollowsCr(Err::BadLineEnd);
+    UnreadChar();
+    return true;
+}
+
+// The pre-scan keeps no numbers: there a number literal only says what it is. True where it gave that.
+bool KeepsNoNumbers(int mode, CodeItemType& result) {
+    if (mode != TokenMode::Declare) return false;
+    result = Item(CodeKind::NumLiteral, 0);
+    return true;
+}
+
 // ---- token readers --------------------------------------------------------------------------------
 
 // "..." with every character allowed and no escapes; the opening quote is read.
@@ -164,17 +179,10 @@ void ReadHexLiteral(CodeItemType& result, int mode) {
             digits += QChar(c);
             continue;
         }
-        if (c == Cr) {
-            if (!LineEndFollowsCr(Err::BadLineEnd)) return;
-            break;
-        }
-        UnreadChar();
+        if (!EndNumberLiteral(c)) return;
         break;
     }
-    if (mode == TokenMode::Declare) {
-        result = Item(CodeKind::NumLiteral, 0);
-        return;
-    }
+    if (KeepsNoNumbers(mode, result)) return;
     // Leading zeros do not count; up to eight digits are a 32-bit pattern, and those of eight digits
     // above 7FFFFFFF wrap to negative values (&HFFFFFFFF is -1), as a signed 32-bit word reads them.
     qsizetype first = 0;
@@ -212,17 +220,10 @@ void ReadNumberLiteral(char16_t first, CodeItemType& result, int mode) {
             RaiseError(Err::BadNumericLiteral);
             return;
         }
-        if (c == Cr) {
-            if (!LineEndFollowsCr(Err::BadLineEnd)) return;
-            break;
-        }
-        UnreadChar();
+        if (!EndNumberLiteral(c)) return;
         break;
     }
-    if (mode == TokenMode::Declare) {
-        result = Item(CodeKind::NumLiteral, 0);
-        return;
-    }
+    if (KeepsNoNumbers(mode, result)) return;
     AddNumCon(text, result);
 }
 
