@@ -132,6 +132,22 @@ bool MatchFrom(QStringView pattern, QStringView name) {
     return p == pattern.size();
 }
 
+// Gives the channel a fresh writer on `path`, at its end when appending; false, with the error raised,
+// where the file does not open.
+bool OpenChannelWriter(FileChannelType& channel, const QString& path, const TEncoding& encoding,
+                       bool append) {
+    int error = Err::None;
+    std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, encoding, append, error);
+    if (!writer) {
+        RaiseError(error);
+        return false;
+    }
+    channel.Reader.reset();
+    channel.Writer = std::move(writer);
+    channel.Column = 0;
+    return true;
+}
+
 } // namespace
 
 // ---- reader -------------------------------------------------------------------------------------------
@@ -269,21 +285,13 @@ void OpenFileChannel(const QString& name, int mode, int n) {
 
     const QString path = ProgramFilePath(name);
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
-    int error = Err::None;
     if (mode == FileModeKind::Output) {
         const std::unique_ptr<TEncoding> encoding = ChannelEncoding(NewSystemEncoding());
         if (!encoding) {
             RaiseError(Err::OpenFailed);
             return;
         }
-        std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, false, error);
-        if (!writer) {
-            RaiseError(error);
-            return;
-        }
-        channel.Reader.reset();
-        channel.Writer = std::move(writer);
-        channel.Column = 0;
+        if (!OpenChannelWriter(channel, path, *encoding, false)) return;
     } else {
         if (!QFileInfo(path).isFile()) {
             RaiseError(Err::FileNotFound);
@@ -296,6 +304,7 @@ void OpenFileChannel(const QString& name, int mode, int n) {
             return;
         }
         if (mode == FileModeKind::Input) {
+            int error = Err::None;
             std::unique_ptr<TFileTextReader> reader = TFileTextReader::Open(path, *encoding, error);
             if (!reader) {
                 RaiseError(error);
@@ -304,14 +313,7 @@ void OpenFileChannel(const QString& name, int mode, int n) {
             channel.Writer.reset();
             channel.Reader = std::move(reader);
         } else {
-            std::unique_ptr<TFileTextWriter> writer = TFileTextWriter::Open(path, *encoding, true, error);
-            if (!writer) {
-                RaiseError(error);
-                return;
-            }
-            channel.Reader.reset();
-            channel.Writer = std::move(writer);
-            channel.Column = 0;
+            if (!OpenChannelWriter(channel, path, *encoding, true)) return;
         }
         channel.PushbackPending = false;
     }

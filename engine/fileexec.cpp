@@ -45,6 +45,34 @@ int FetchChannelLiteral() {
     return NoChannel;
 }
 
+// What INPUT# and LINE INPUT# each report for a channel they cannot read.
+struct ReadChannelErrors {
+    int BadNumber;
+    int NotOpen;
+    int ForOutput;
+    int ForAppend;
+};
+constexpr ReadChannelErrors InputFileErrors{Err::InputFileChannel, Err::InputFileNotOpen,
+                                            Err::InputFileForOutput, Err::InputFileForAppend};
+constexpr ReadChannelErrors LineInputFileErrors{Err::FileNumberInvalid, Err::LineInputFileNotOpen,
+                                                Err::LineInputFileForOutput, Err::LineInputFileForAppend};
+
+// The channel literal of a reading statement, checked to be open for input; NoChannel with the error
+// raised otherwise.
+int FetchReadableChannel(const ReadChannelErrors& errors) {
+    const int n = FetchChannelLiteral();
+    if (!IsFileChannel(n)) {
+        RaiseError(errors.BadNumber);
+        return NoChannel;
+    }
+    switch (ModeOf(n)) {
+    case FileModeKind::Closed: RaiseError(errors.NotOpen); return NoChannel;
+    case FileModeKind::Output: RaiseError(errors.ForOutput); return NoChannel;
+    case FileModeKind::Append: RaiseError(errors.ForAppend); return NoChannel;
+    default: return n;
+    }
+}
+
 // Drops the value a failed PRINT# would have written, so the stack stays in step.
 void DropValue() {
     if (GlTopType() != GlValueType::None) DiscardGlTop();
@@ -215,12 +243,8 @@ void ExecPrintFileSeparator(int value) {
 void ExecPrintUsingFile() {
     const int n = PopWritableChannel();
     if (n == NoChannel) return;
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::UnexpectedParseError);
-        return;
-    }
     QString format;
-    GlPopStr(format);
+    if (!PopUsingFormat(format)) return;
     QString text;
     const bool laidOut = FormatUsing(format, text, UsingWidePairs::Ignore);
     WriteFileText(n, text); // what was laid out before a failing field is written, as it would be
@@ -237,17 +261,8 @@ void ExecPrintUsingFile() {
 
 // INPUT #n, target
 void ExecInputFile() {
-    const int n = FetchChannelLiteral();
-    if (!IsFileChannel(n)) {
-        RaiseError(Err::InputFileChannel);
-        return;
-    }
-    switch (ModeOf(n)) {
-    case FileModeKind::Closed: RaiseError(Err::InputFileNotOpen); return;
-    case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
-    case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
-    default: break;
-    }
+    const int n = FetchReadableChannel(InputFileErrors);
+    if (n == NoChannel) return;
     CodeItemType target;
     GetCode(target);
     const bool numeric = IsNumTarget(target);
@@ -266,17 +281,8 @@ void ExecInputFile() {
 
 // LINE INPUT #n, target$
 void ExecLineInputFile() {
-    const int n = FetchChannelLiteral();
-    if (!IsFileChannel(n)) {
-        RaiseError(Err::FileNumberInvalid);
-        return;
-    }
-    switch (ModeOf(n)) {
-    case FileModeKind::Closed: RaiseError(Err::LineInputFileNotOpen); return;
-    case FileModeKind::Output: RaiseError(Err::LineInputFileForOutput); return;
-    case FileModeKind::Append: RaiseError(Err::LineInputFileForAppend); return;
-    default: break;
-    }
+    const int n = FetchReadableChannel(LineInputFileErrors);
+    if (n == NoChannel) return;
     CodeItemType target;
     GetCode(target);
     if (FileChannelAtEnd(n)) {

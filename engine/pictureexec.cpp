@@ -82,6 +82,17 @@ bool PictureOperandsFit(int form) {
     }
 }
 
+// The surface a picture statement works on, once its operands fit; empty when an error was raised.
+std::shared_ptr<GraphSurface> PictureSurface(int form, int statement) {
+    if (!PictureOperandsFit(form)) {
+        RaiseError(Err::StatementType, statement);
+        return nullptr;
+    }
+    std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    if (!surface) RaiseError(Err::NoGraphicsWindow);
+    return surface;
+}
+
 // A position as the program gave it, truncated and held within CoordinateLimit (NaN is 0).
 Index Coordinate(Extended v) {
     if (std::isnan(v)) return 0;
@@ -341,15 +352,8 @@ QString ImageSizeText(QSize size) {
 // LOADPICTURE   LOADPICTURE file   LOADPICTURE w, h   LOADPICTURE file, w, h
 void ExecLoadPicture(int code) {
     const int form = code / ArgumentFormStep;
-    if (!PictureOperandsFit(form)) {
-        RaiseError(Err::StatementType, St::LOADPICTURE);
-        return;
-    }
-    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
-    if (!surface) {
-        RaiseError(Err::NoGraphicsWindow);
-        return;
-    }
+    const std::shared_ptr<GraphSurface> surface = PictureSurface(form, St::LOADPICTURE);
+    if (!surface) return;
     Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
     if (form >= 2) {
         h = AreaSize(GlPopNum());
@@ -376,15 +380,8 @@ void ExecLoadPicture(int code) {
 // SAVEPICTURE   SAVEPICTURE file   SAVEPICTURE w, h   SAVEPICTURE file, w, h
 void ExecSavePicture(int code) {
     const int form = code / ArgumentFormStep;
-    if (!PictureOperandsFit(form)) {
-        RaiseError(Err::StatementType, St::SAVEPICTURE);
-        return;
-    }
-    const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
-    if (!surface) {
-        RaiseError(Err::NoGraphicsWindow);
-        return;
-    }
+    const std::shared_ptr<GraphSurface> surface = PictureSurface(form, St::SAVEPICTURE);
+    if (!surface) return;
     Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
     if (form >= 2) {
         h = std::min<Index>(AreaSize(GlPopNum()), Gs.GScreenHeight);

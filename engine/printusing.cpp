@@ -449,14 +449,19 @@ bool FormatUsing(const QString& format, QString& out, UsingWidePairs widePairs) 
     }
 }
 
-// PRINT USING format; value; value ...
-void ExecPrintUsing() {
+bool PopUsingFormat(QString& format) {
     if (GlTopType() != GlValueType::String) {
         RaiseError(Err::UnexpectedParseError);
-        return;
+        return false;
     }
-    QString format;
     GlPopStr(format);
+    return true;
+}
+
+// PRINT USING format; value; value ...
+void ExecPrintUsing() {
+    QString format;
+    if (!PopUsingFormat(format)) return;
     QString text;
     FormatUsing(format, text);
     AppendPrintText(text);

@@ -20,6 +20,9 @@ enum class UsingWidePairs { Keep, Ignore };
 // one, and the values they used are popped. Values left over stay on the stack.
 bool FormatUsing(const QString& format, QString& out, UsingWidePairs widePairs = UsingWidePairs::Keep);
 
+// Pops the format of a PRINT USING; false, with the error raised, where the compiled code put none there.
+bool PopUsingFormat(QString& format);
+
 // A string field ("!", "&...&", "@") or an "_" escape starting at `index` (0-based) of `format`,
 // which is looked at up to `length`. `index` moves to the field's last character. The field's text is
 // put in `result`; a string field pops its value. False with ErrorNumber set on an error.
