@@ -44,6 +44,29 @@ template <typename Table> bool InTable(const Table& table, long at) {
     return at >= 0 && static_cast<std::size_t>(at) < table.size();
 }
 
+// The item kinds that name one type's variables: global, local to a procedure's frame, and PUBLIC.
+struct VariableKinds {
+    int Global;
+    int Local;
+    int Public;
+};
+
+// Stores `value` in the variable a target item names in one type's tables; an item of another kind, or
+// a slot outside its table, stores nothing.
+template <typename GlobalTable, typename LocalTable, typename PublicTable, typename T>
+void StoreInTables(const CodeItemType& item, const VariableKinds& kinds, int frameBase, GlobalTable& globals,
+                   LocalTable& locals, PublicTable& publics, const T& value) {
+    const int at = item.SecondCode;
+    if (item.FirstCode == kinds.Global) {
+        if (InTable(globals, at)) globals[static_cast<std::size_t>(at)].Value = value;
+    } else if (item.FirstCode == kinds.Local) {
+        const long local = static_cast<long>(frameBase) + at;
+        if (InTable(locals, local)) locals[static_cast<std::size_t>(local)].Value = value;
+    } else if (item.FirstCode == kinds.Public) {
+        if (at >= 1 && at <= PublicSlotCount) publics[static_cast<std::size_t>(at)].Value = value;
+    }
+}
+
 // READ's statement end, and where a DATA statement's values stop: no item, the end item, ":" or the
 // line end.
 bool IsReadEnd(const CodeItemType& item) {
@@ -115,41 +138,13 @@ bool IsStrTarget(const CodeItemType& item) {
 }
 
 void StoreNumTarget(const CodeItemType& item, Extended value) {
-    const int at = item.SecondCode;
-    switch (item.FirstCode) {
-    case CodeKind::NumVar:
-        if (InTable(Tb.NumVarTable, at)) Tb.NumVarTable[static_cast<std::size_t>(at)].Value = value;
-        return;
-    case CodeKind::LocalNumVar: {
-        const long local = static_cast<long>(Fe.NumFrameBase) + at;
-        if (InTable(Tb.LocalNumVarTable, local))
-            Tb.LocalNumVarTable[static_cast<std::size_t>(local)].Value = value;
-        return;
-    }
-    case CodeKind::PublicNum:
-        if (at >= 1 && at <= PublicSlotCount) Tb.PublicNumTable[static_cast<std::size_t>(at)].Value = value;
-        return;
-    default: return;
-    }
+    StoreInTables(item, {CodeKind::NumVar, CodeKind::LocalNumVar, CodeKind::PublicNum}, Fe.NumFrameBase,
+                  Tb.NumVarTable, Tb.LocalNumVarTable, Tb.PublicNumTable, value);
 }
 
 void StoreStrTarget(const CodeItemType& item, const QString& value) {
-    const int at = item.SecondCode;
-    switch (item.FirstCode) {
-    case CodeKind::StrVar:
-        if (InTable(Tb.StrVarTable, at)) Tb.StrVarTable[static_cast<std::size_t>(at)].Value = value;
-        return;
-    case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(Fe.StrFrameBase) + at;
-        if (InTable(Tb.LocalStrVarTable, local))
-            Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value = value;
-        return;
-    }
-    case CodeKind::PublicStr:
-        if (at >= 1 && at <= PublicSlotCount) Tb.PublicStrTable[static_cast<std::size_t>(at)].Value = value;
-        return;
-    default: return;
-    }
+    StoreInTables(item, {CodeKind::StrVar, CodeKind::LocalStrVar, CodeKind::PublicStr}, Fe.StrFrameBase,
+                  Tb.StrVarTable, Tb.LocalStrVarTable, Tb.PublicStrTable, value);
 }
 
 bool StringItemValue(const CodeItemType& item, QString& value) {

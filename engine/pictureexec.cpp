@@ -153,29 +153,22 @@ QString CreateFreshFile(const QString& target, QFile& file) {
 
 // ---- the surface -----------------------------------------------------------------------------------
 
+// A copied span on one axis that starts before its picture's edge (`start` < 0) begins at the edge
+// instead: it grows shorter, and the other picture's start moves on by as much.
+void ClipSpanStart(Index& start, Index& otherStart, Index& length) {
+    if (start >= 0) return;
+    otherStart -= start;
+    length += start;
+    start = 0;
+}
+
 // Copies the w x h area at (sx, sy) of `source` to (dx, dy) of `dest`, pixel for pixel; the parts
 // that lie outside either picture are left out.
 void CopyArea(Canvas& dest, Index dx, Index dy, const Canvas& source, Index sx, Index sy, Index w, Index h) {
-    if (sx < 0) {
-        dx -= sx;
-        w += sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        dy -= sy;
-        h += sy;
-        sy = 0;
-    }
-    if (dx < 0) {
-        sx -= dx;
-        w += dx;
-        dx = 0;
-    }
-    if (dy < 0) {
-        sy -= dy;
-        h += dy;
-        dy = 0;
-    }
+    ClipSpanStart(sx, dx, w);
+    ClipSpanStart(sy, dy, h);
+    ClipSpanStart(dx, sx, w);
+    ClipSpanStart(dy, sy, h);
     w = std::min({w, source.Width() - sx, dest.Width() - dx});
     h = std::min({h, source.Height() - sy, dest.Height() - dy});
     if (w <= 0 || h <= 0) return;
