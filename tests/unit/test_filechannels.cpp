@@ -17,6 +17,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/codeitems.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -34,60 +35,11 @@ namespace {
 
 // ---- code items ------------------------------------------------------------------------------------
 
-CodeItemType Stmt(int code) {
-    return {CodeKind::Statement, code, 0};
-}
-CodeItemType Colon() {
-    return {CodeKind::Operator, Op::Colon, 0};
-}
-CodeItemType LineEnd() {
-    return {CodeKind::Operator, Op::LineEnd, 0};
-}
 CodeItemType FileSep(int value) {
     return {CodeKind::PrintFileSep, value, 0};
 }
 CodeItemType PrintSep(int value) {
     return {CodeKind::PrintSep, value, 0};
-}
-CodeItemType PubStr() {
-    return {CodeKind::PublicStr, 1, 0};
-}
-
-CodeItemType Num(Extended value) {
-    Tb.NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
-}
-
-CodeItemType Str(const QString& text) {
-    Tb.StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
-}
-
-CodeItemType NumVar(int index) {
-    return {CodeKind::NumVar, index, 0};
-}
-CodeItemType StrVar(int index) {
-    return {CodeKind::StrVar, index, 0};
-}
-
-int NewNum() {
-    Tb.NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(Tb.NumVarTable.size()) - 1;
-}
-
-int NewStr() {
-    Tb.StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(Tb.StrVarTable.size()) - 1;
-}
-
-// Lays the items out from the program's first slot, followed by the end item.
-void Program(std::initializer_list<CodeItemType> items) {
-    int at = ProgramCodeStart;
-    for (const CodeItemType& item : items)
-        SetCodeItem(at++, item);
-    SetCodeItem(at, {CodeKind::End, 0, 0});
-    Ib.CodeLimit = at;
-    Ib.CodeIndex = ProgramCodeStart;
 }
 
 // What the run loop does with the items these statements use.

@@ -20,6 +20,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/codeitems.h"
 #include "tests/testsupport.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
@@ -47,20 +48,8 @@ namespace {
 
 // ---- code items ------------------------------------------------------------------------------------
 
-CodeItemType Stmt(int code) {
-    return {CodeKind::Statement, code, 0};
-}
 CodeItemType Oper(int slot) {
     return {CodeKind::Operator, slot, 0};
-}
-CodeItemType Colon() {
-    return Oper(Op::Colon);
-}
-CodeItemType LineEnd() {
-    return Oper(Op::LineEnd);
-}
-CodeItemType PubStr() {
-    return {CodeKind::PublicStr, 1, 0};
 }
 CodeItemType PubNum() {
     return {CodeKind::PublicNum, 1, 0};
@@ -69,49 +58,11 @@ CodeItemType DefaultPrompt() {
     return {CodeKind::SysStrConst, 2, 0};
 }
 
-CodeItemType Num(Extended value) {
-    Tb.NumConTable.push_back(value);
-    return {CodeKind::NumLiteral, static_cast<int>(Tb.NumConTable.size()) - 2, 0};
-}
-
-CodeItemType Str(const QString& text) {
-    Tb.StrConTable.push_back(text);
-    return {CodeKind::StrLiteral, static_cast<int>(Tb.StrConTable.size()) - 1, 0};
-}
-
-int NewNum() {
-    Tb.NumVarTable.push_back(NumVarType{});
-    return static_cast<int>(Tb.NumVarTable.size()) - 1;
-}
-
-int NewStr() {
-    Tb.StrVarTable.push_back(StrVarType{});
-    return static_cast<int>(Tb.StrVarTable.size()) - 1;
-}
-
-CodeItemType NumVar(int index) {
-    return {CodeKind::NumVar, index, 0};
-}
-CodeItemType StrVar(int index) {
-    return {CodeKind::StrVar, index, 0};
-}
 Extended NumValue(int index) {
     return Tb.NumVarTable[static_cast<std::size_t>(index)].Value;
 }
 QString StrValue(int index) {
     return Tb.StrVarTable[static_cast<std::size_t>(index)].Value;
-}
-
-// Lays the items out from the program's first slot, followed by the end item; returns the slot
-// after the last item.
-int Program(std::initializer_list<CodeItemType> items) {
-    int at = ProgramCodeStart;
-    for (const CodeItemType& item : items)
-        SetCodeItem(at++, item);
-    SetCodeItem(at, {CodeKind::End, 0, 0});
-    Ib.CodeLimit = at;
-    Ib.CodeIndex = ProgramCodeStart;
-    return at;
 }
 
 // What the run loop does with the items these statements use, until the end item, an error or a
