@@ -138,13 +138,7 @@ bool IntegerPower(Extended base, std::int32_t n, Extended& out) {
         }
         result = 1 / result;
     }
-    FpFence(result);
-    if (FpFaultRaised()) {
-        std::feclearexcept(TrappedFpFaults);
-        return false;
-    }
-    out = result;
-    return true;
+    return FpStoreUnfaulted(result, out);
 }
 
 // A ^ B

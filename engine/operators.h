@@ -39,6 +39,17 @@ inline void FpClearFaults() {
     if (FpFaultRaised()) std::feclearexcept(TrappedFpFaults);
 }
 
+// Stores `result` in `out` unless computing it raised a trapped fault (the flags are then clear again).
+inline bool FpStoreUnfaulted(Extended result, Extended& out) {
+    FpFence(result);
+    if (FpFaultRaised()) {
+        std::feclearexcept(TrappedFpFaults);
+        return false;
+    }
+    out = result;
+    return true;
+}
+
 // Computes op(args...) into `out`; false when that raised a trapped fault (the flags are then clear
 // again). A flag found set may be stale, left by code that ran earlier, so the first test is made
 // without a clear before it (one flag read on the common path) and a set flag is confirmed by clearing
@@ -47,16 +58,11 @@ template <typename Op, typename... Args> inline bool FpChecked(Extended& out, Op
     (FpFence(args), ...);
     Extended result = op(args...);
     FpFence(result);
-    if (FpFaultRaised()) {
-        std::feclearexcept(TrappedFpFaults);
-        (FpFence(args), ...);
-        result = op(args...);
-        FpFence(result);
-        if (FpFaultRaised()) {
-            std::feclearexcept(TrappedFpFaults);
-            return false;
-        }
+    if (!FpFaultRaised()) {
+        out = result;
+        return true;
     }
-    out = result;
-    return true;
+    std::feclearexcept(TrappedFpFaults);
+    (FpFence(args), ...);
+    return FpStoreUnfaulted(op(args...), out);
 }
