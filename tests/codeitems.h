@@ -52,14 +52,14 @@ inline int NewStr() {
     return static_cast<int>(Tb.StrVarTable.size()) - 1;
 }
 
-// Lays the items out from the program's first slot, followed by the end item; returns the slot of the
-// end item.
-inline int Program(std::initializer_list<CodeItemType> items) {
-    int at = ProgramCodeStart;
+// Lays the items out from slot `start` (the program's first slot unless given), followed by the end item,
+// and runs from `start`; returns the slot of the end item.
+inline int Program(std::initializer_list<CodeItemType> items, int start = ProgramCodeStart) {
+    int at = start;
     for (const CodeItemType& item : items)
         SetCodeItem(at++, item);
     SetCodeItem(at, {CodeKind::End, 0, 0});
     Ib.CodeLimit = at;
-    Ib.CodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = start;
     return at;
 }

@@ -517,13 +517,7 @@ protected:
     }
     // Runs `items` from slot 110.
     void RunRead(std::initializer_list<CodeItemType> items) {
-        const int end = ProgramCodeStart + 9;
-        int at = end;
-        for (const CodeItemType& item : items)
-            SetCodeItem(at++, item);
-        SetCodeItem(at, {CodeKind::End, 0, 0});
-        Ib.CodeLimit = at;
-        Ib.CodeIndex = end;
+        Program(items, ProgramCodeStart + 9);
         RunItems();
     }
     int a_ = 0, b_ = 0, c_ = 0;
