@@ -210,22 +210,34 @@ QRect SavedArea(Index w, Index h) {
 
 // ---- picture files -----------------------------------------------------------------------------------
 
-// Reads the picture file of a program's name. Errors: 2101 no such file, 54089 not one of the four
-// types, 2112 a file that cannot be read as a picture.
-bool ReadPictureFile(const QString& name, QImage& picture) {
-    const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsRegularFileAt(path)) {
-        RaiseError(Err::FileNotFound);
-        return false;
-    }
-    const PictureType type = PictureTypeOf(name);
-    if (type == PictureType::None) {
+// The path of the file a program names; false, with 2101 raised, where no file is there.
+bool FindProgramFile(const QString& name, QString& path) {
+    path = ProgramFilePath(name);
+    if (!name.isEmpty() && IsRegularFileAt(path)) return true;
+    RaiseError(Err::FileNotFound);
+    return false;
+}
+
+// Points `reader` at the picture file a program names. Errors: 2101 no such file, 54089 not one of the
+// four types.
+bool OpenPictureFile(const QString& name, QImageReader& reader) {
+    QString path;
+    if (!FindProgramFile(name, path)) return false;
+    if (PictureTypeOf(name) == PictureType::None) {
         RaiseError(Err::PictureFormat);
         return false;
     }
-    QImageReader reader(path);
+    reader.setFileName(path);
     // The contents decide how the file is read: a picture of another type under the name is still read.
     reader.setDecideFormatFromContent(true);
+    return true;
+}
+
+// Reads the picture file of a program's name. Errors: those of OpenPictureFile, 2112 a file that cannot
+// be read as a picture.
+bool ReadPictureFile(const QString& name, QImage& picture) {
+    QImageReader reader;
+    if (!OpenPictureFile(name, reader)) return false;
     picture = reader.read();
     if (picture.isNull()) {
         RaiseError(Err::LoadSaveFailed);
@@ -424,12 +436,8 @@ void ExecLoad() {
         RaiseError(Err::StatementType, St::LOAD);
         return;
     }
-    const QString name = PopString();
-    const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsRegularFileAt(path)) {
-        RaiseError(Err::FileNotFound);
-        return;
-    }
+    QString path;
+    if (!FindProgramFile(PopString(), path)) return;
     QString text, reason;
     if (!ReadProgramFile(path, text, reason)) {
         RaiseError(Err::LoadSaveFailed);
@@ -558,20 +566,9 @@ void ExecGetImageSize() {
         RaiseError(Err::FunctionArgType, Fn::GETIMAGESIZEStr);
         return;
     }
-    const QString name = PopString();
-    const QString path = ProgramFilePath(name);
-    if (name.isEmpty() || !IsRegularFileAt(path)) {
-        RaiseError(Err::FileNotFound);
-        return;
-    }
-    const PictureType type = PictureTypeOf(name);
-    if (type == PictureType::None) {
-        RaiseError(Err::PictureFormat);
-        return;
-    }
+    QImageReader reader;
+    if (!OpenPictureFile(PopString(), reader)) return;
     // The header gives the size without decoding the picture; a reader that cannot tell decodes it.
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
     QSize size = reader.canRead() ? reader.size() : QSize();
     if (!size.isValid() && reader.canRead()) size = reader.read().size();
     if (!size.isValid()) {
