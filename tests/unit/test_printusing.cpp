@@ -7,6 +7,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
+#include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace {
-
-using Arg = std::variant<Extended, QString, bool>;
-
-Arg N(Extended x) {
-    return Arg(x);
-}
-Arg S(const char16_t* s) {
-    return Arg(QString::fromUtf16(s));
-}
 
 QString Q(const char16_t* s) {
     return QString::fromUtf16(s);
@@ -41,20 +33,11 @@ protected:
     }
     void TearDown() override { Eng.PrintLine.clear(); }
 
-    static void Push(const Arg& a) {
-        if (const auto* x = std::get_if<Extended>(&a))
-            GlPushNum(*x);
-        else if (const auto* s = std::get_if<QString>(&a))
-            GlPushStr(*s);
-        else
-            GlPushBool(std::get<bool>(a));
-    }
-
     // Pushes the values so that the first one is on top, then the format, and runs PRINT USING.
     static void Run(const QString& format, std::initializer_list<Arg> values) {
         const std::vector<Arg> list(values);
         for (auto it = list.rbegin(); it != list.rend(); ++it)
-            Push(*it);
+            PushArg(*it);
         GlPushStr(format);
         ExecPrintUsing();
     }

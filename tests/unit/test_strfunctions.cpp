@@ -8,6 +8,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "platform/textencoding.h"
+#include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +25,6 @@
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using Arg = std::variant<Extended, QString, bool>;
-
-Arg N(Extended x) {
-    return Arg(x);
-}
-Arg S(const char16_t* s) {
-    return Arg(QString::fromUtf16(s));
-}
-Arg S(const QString& s) {
-    return Arg(s);
-}
 
 const QString U2000B = QString::fromUtf16(u"\U0002000B"); // one character, a surrogate pair
 
@@ -48,19 +38,10 @@ protected:
         Fe.PrintPrecision = 18;
     }
 
-    static void Push(const Arg& a) {
-        if (const auto* x = std::get_if<Extended>(&a))
-            GlPushNum(*x);
-        else if (const auto* s = std::get_if<QString>(&a))
-            GlPushStr(*s);
-        else
-            GlPushBool(std::get<bool>(a));
-    }
-
     // Pushes the arguments in source order and runs the function.
     static void Call(int code, std::initializer_list<Arg> args) {
         for (const Arg& a : args)
-            Push(a);
+            PushArg(a);
         ExecuteFunction(code);
     }
 

@@ -1,0 +1,31 @@
+// Shared by the tests that call the engine's executors with values they push on the value stack.
+#pragma once
+
+#include "frontend/sharedstate.h"
+#include "frontend/valuestack.h"
+
+#include <QString>
+
+#include <variant>
+
+// A value as a program gives it to a statement or function: a number, a string or a boolean.
+using Arg = std::variant<Extended, QString, bool>;
+
+inline Arg N(Extended x) {
+    return Arg(x);
+}
+inline Arg S(const char16_t* s) {
+    return Arg(QString::fromUtf16(s));
+}
+inline Arg S(const QString& s) {
+    return Arg(s);
+}
+
+inline void PushArg(const Arg& a) {
+    if (const auto* x = std::get_if<Extended>(&a))
+        GlPushNum(*x);
+    else if (const auto* s = std::get_if<QString>(&a))
+        GlPushStr(*s);
+    else
+        GlPushBool(std::get<bool>(a));
+}
