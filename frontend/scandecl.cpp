@@ -119,6 +119,29 @@ std::uint8_t ListContext(const ListContexts& contexts, bool isPublic, std::uint8
     return context;
 }
 
+// Ends the scan of a declaring statement at a token that ends it: ":" is kept, the line end and a
+// comment are taken with `endContext` as the declaring context, and a token this scan does not take
+// goes back to the general scan. False for any other token.
+bool EndsDeclarationScan(const CodeItemType& token, std::uint8_t endContext) {
+    if (IsOp(token, Op::Colon)) {
+        Emit(token);
+        return true;
+    }
+    if (IsOp(token, Op::LineEnd)) {
+        Fe.DeclContext = endContext;
+        EndOfLine();
+        return true;
+    }
+    if (IsOp(token, Op::Apostrophe)) {
+        Fe.DeclContext = endContext;
+        SkipComment();
+        return true;
+    }
+    if (token.FirstCode != CodeKind::None) return false;
+    Redispatch();
+    return true;
+}
+
 // The error names the statement being declared, whatever part of it failed.
 void NameStatementOfError(int code) {
     if (Fe.ErrorNumber != 0) Fe.ErrorNameIndex = code;
@@ -212,24 +235,7 @@ void HandleDim(int code) {
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
         const CodeItemType token = Fe.ScanToken;
-        if (IsOp(token, Op::Colon)) {
-            Emit(token);
-            break;
-        }
-        if (IsOp(token, Op::LineEnd)) {
-            Fe.DeclContext = saved;
-            EndOfLine();
-            break;
-        }
-        if (IsOp(token, Op::Apostrophe)) {
-            Fe.DeclContext = saved;
-            SkipComment();
-            break;
-        }
-        if (token.FirstCode == CodeKind::None) {
-            Redispatch();
-            break;
-        }
+        if (EndsDeclarationScan(token, saved)) break;
         if (IsSt(token, St::AS) || IsSt(token, St::BOOLEAN) || IsSt(token, St::REAL) ||
             IsSt(token, St::STRING))
             continue;
@@ -469,22 +475,7 @@ void HandleDef() {
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
         const CodeItemType token = Fe.ScanToken;
-        if (IsOp(token, Op::Colon)) {
-            Emit(token);
-            break;
-        }
-        if (IsOp(token, Op::LineEnd)) {
-            EndOfLine();
-            break;
-        }
-        if (IsOp(token, Op::Apostrophe)) {
-            SkipComment();
-            break;
-        }
-        if (token.FirstCode == CodeKind::None) {
-            Redispatch();
-            break;
-        }
+        if (EndsDeclarationScan(token, Fe.DeclContext)) break;
         Emit(token);
     }
     Fe.DeclContext = DeclCtx::Main;
