@@ -14,6 +14,16 @@
 namespace {
 constexpr int ZoneExtra = 5; // a print zone is PrintPrecision + 5 characters wide
 constexpr Extended MaxTabColumn = 120;
+
+// Ends the pending line with `text` and hands it to the run window as a line of kind `op`.
+void FlushLineAs(RunWindowOp op, const QString& text) {
+    Eng.PrintLine += text;
+    RunWindowEvent event;
+    event.Op = op;
+    event.Text = std::move(Eng.PrintLine);
+    Eng.PrintLine = QString();
+    RunWindowQueue::Instance().Push(std::move(event));
+}
 } // namespace
 
 void AppendPrintText(const QString& text) {
@@ -38,21 +48,11 @@ void PrintWidth() {
 }
 
 void FlushPrintLine(const QString& text) {
-    Eng.PrintLine += text;
-    RunWindowEvent event;
-    event.Op = RunWindowOp::AppendLine;
-    event.Text = std::move(Eng.PrintLine);
-    Eng.PrintLine = QString();
-    RunWindowQueue::Instance().Push(std::move(event));
+    FlushLineAs(RunWindowOp::AppendLine, text);
 }
 
 void FlushInputEchoLine(const QString& text) {
-    Eng.PrintLine += text;
-    RunWindowEvent event;
-    event.Op = RunWindowOp::AppendEchoLine;
-    event.Text = std::move(Eng.PrintLine);
-    Eng.PrintLine = QString();
-    RunWindowQueue::Instance().Push(std::move(event));
+    FlushLineAs(RunWindowOp::AppendEchoLine, text);
 }
 
 // PRINT value
