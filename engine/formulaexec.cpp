@@ -95,12 +95,7 @@ class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
         : compileText_(std::move(Fe.CompileText)), compileTextLength_(Fe.CompileTextLength),
-          sourcePos_(Fe.SourcePos), sourceLinePos_(Fe.SourceLinePos), tokenStart_(Fe.TokenStart),
-          lastToken_(Fe.LastToken), previousToken_(Fe.PreviousToken), scanToken_(Fe.ScanToken),
-          scanPrevToken_(Fe.ScanPrevToken), declContext_(Fe.DeclContext), localNameMode_(Fe.LocalNameMode),
-          memberDotMode_(Fe.MemberDotMode), includeMode_(Fe.IncludeMode), includeOffset_(Fe.IncludeOffset),
-          includePosition_(Fe.IncludePosition), localNamePrefix_(Fe.LocalNamePrefix),
-          defCounter_(Fe.DefCounter), preCodeIndex_(Ib.PreCodeIndex),
+          reader_(static_cast<const TokenReaderState&>(Fe)), preCodeIndex_(Ib.PreCodeIndex),
           currentmaxPreCodeNum_(Ib.CurrentmaxPreCodeNum), preCodeLimit_(Ib.PreCodeLimit),
           codeIndex_(Ib.CodeIndex), errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
           dcVarCount_(Tb.NumofRegisteredDcVar) {
@@ -122,21 +117,7 @@ public:
         Ib.PreCodeBuffer.swap(preCode_);
         Fe.CompileText = std::move(compileText_);
         Fe.CompileTextLength = compileTextLength_;
-        Fe.SourcePos = sourcePos_;
-        Fe.SourceLinePos = sourceLinePos_;
-        Fe.TokenStart = tokenStart_;
-        Fe.LastToken = lastToken_;
-        Fe.PreviousToken = previousToken_;
-        Fe.ScanToken = scanToken_;
-        Fe.ScanPrevToken = scanPrevToken_;
-        Fe.DeclContext = declContext_;
-        Fe.LocalNameMode = localNameMode_;
-        Fe.MemberDotMode = memberDotMode_;
-        Fe.IncludeMode = includeMode_;
-        Fe.IncludeOffset = includeOffset_;
-        Fe.IncludePosition = includePosition_;
-        Fe.LocalNamePrefix = std::move(localNamePrefix_);
-        Fe.DefCounter = defCounter_;
+        static_cast<TokenReaderState&>(Fe) = std::move(reader_);
         Ib.PreCodeIndex = preCodeIndex_;
         Ib.CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         Ib.PreCodeLimit = preCodeLimit_;
@@ -152,12 +133,7 @@ private:
     std::vector<CodeItemType> preCode_;
     QString compileText_;
     int compileTextLength_;
-    int sourcePos_, sourceLinePos_, tokenStart_;
-    CodeItemType lastToken_, previousToken_, scanToken_, scanPrevToken_;
-    std::uint8_t declContext_, localNameMode_, memberDotMode_, includeMode_;
-    int includeOffset_, includePosition_;
-    QString localNamePrefix_;
-    int defCounter_;
+    TokenReaderState reader_; // the reader as a whole: a field added to it is kept too
     int preCodeIndex_, currentmaxPreCodeNum_, preCodeLimit_, codeIndex_;
     int errorNameIndex_, errorPosition_;
     int dcVarCount_;

@@ -59,13 +59,7 @@ protected:
         InitAll();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        Fe.DeclContext = 0;
-        Fe.LocalNameMode = 0;
-        Fe.MemberDotMode = 0;
-        Fe.IncludeMode = 0;
-        Fe.IncludeOffset = 0;
         Fe.OptionExplicit = 0;
-        Fe.LocalNamePrefix.clear();
         Fe.ProgramFolder.clear();
         ASSERT_TRUE(dir_.isValid());
     }

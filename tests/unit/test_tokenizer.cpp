@@ -59,17 +59,7 @@ protected:
         InitAll();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        Fe.BadCharText.clear();
-        Fe.DeclContext = 0;
-        Fe.LocalNameMode = 0;
-        Fe.MemberDotMode = 0;
-        Fe.IncludeMode = 0;
-        Fe.IncludeOffset = 0;
-        Fe.IncludePosition = 0;
         Fe.OptionExplicit = 0;
-        Fe.LocalNamePrefix.clear();
-        Fe.ScanToken = CodeItemType{};
-        Fe.ScanPrevToken = CodeItemType{};
         ResetLocalNumTbl();
         ResetLocalStrTbl();
     }
