@@ -1,0 +1,2 @@
+-- empty N=1: start-up baseline
+print(0)
