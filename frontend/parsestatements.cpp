@@ -15,18 +15,6 @@ namespace LXParse {
 
 namespace {
 
-bool ReadOperatorItem(int slot) {
-    CodeItemType item;
-    ReadItem(item);
-    return IsOperator(item, slot);
-}
-
-bool NextIsEnd() {
-    CodeItemType item;
-    LookItem(item);
-    return IsStatementEnd(item);
-}
-
 bool IsChannelItem(const CodeItemType& item) {
     return item.FirstCode == CodeKind::NumLiteral && IsChannelNumber(NumConValue(item));
 }
@@ -72,7 +60,7 @@ bool IsDeclarableName(const CodeItemType& item) {
 // Reads "(" b1, ..., bn ")": numeric constants, truncated; the lower bound of every dimension is 0.
 bool ReadBounds(std::array<std::int32_t, MaxDimensions + 1>& bounds, int& count) {
     count = 0;
-    if (!ReadOperatorItem(Op::OpenBracket)) {
+    if (!ReadOperator(Op::OpenBracket)) {
         RaiseError(Err::DimSyntax);
         return false;
     }
@@ -222,7 +210,7 @@ void CompileLet() {
     CodeItemType item;
     ReadItem(item);
     if (!IsOperator(item, Op::Equal)) return RaiseError(Err::LetNoEqual);
-    if (NextIsEnd()) return RaiseError(Err::LetNoExpression);
+    if (NextIsStatementEnd()) return RaiseError(Err::LetNoExpression);
     ItemBuffer value;
     ParseExpression(value);
     if (Fe.ErrorNumber != 0) return;
@@ -278,7 +266,7 @@ void CompileSwap() {
     Emit(CodeKind::Statement, St::LET);
     EmitTransfer(first);
     EmitColon();
-    if (!ReadOperatorItem(Op::Comma)) return SwapSyntax();
+    if (!ReadOperator(Op::Comma)) return SwapSyntax();
     CodeItemType second;
     ReadItem(second);
     if (SwapFamily(second) != family) return SwapSyntax();
@@ -289,7 +277,8 @@ void CompileSwap() {
         if (secondIndices < 0) return;
         EmitStackedIndices(Cs.Parse.SwapStack2, secondIndices);
     }
-    if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsEnd()) return SwapSyntax();
+    if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsStatementEnd())
+        return SwapSyntax();
     AddCode(second);
     EmitPoppedIndices(Cs.Parse.SwapStack1, firstIndices, Err::InnerStackUnderflow);
     Emit(CodeKind::Statement, St::LET);
@@ -311,15 +300,15 @@ void CompileData() {
     Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = Ib.CodeIndex;
     Emit(CodeKind::Statement, St::DATA);
     CodeItemType item;
-    if (!NextIsEnd()) {
+    if (!NextIsStatementEnd()) {
         while (true) {
             // An empty item (two commas, or a comma first or last) is refused rather than skipped.
             ReadItem(item);
             if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::StrLiteral)
                 return RaiseError(Err::StatementNotEnded, St::DATA);
             AddCode(item);
-            if (NextIsEnd()) break;
-            if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementNotEnded, St::DATA);
+            if (NextIsStatementEnd()) break;
+            if (!ReadOperator(Op::Comma)) return RaiseError(Err::StatementNotEnded, St::DATA);
         }
     }
     EmitLineEnd();
@@ -418,8 +407,8 @@ void CompileInput() {
         Emit(CodeKind::Statement, St::LET);
         AddCode(target);
         EmitColon();
-        if (Fe.ErrorNumber != 0 || NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputVariableList);
+        if (Fe.ErrorNumber != 0 || NextIsStatementEnd()) return;
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::InputVariableList);
     }
 }
 
@@ -461,7 +450,7 @@ void CompileLineInputTarget(bool promptAllowed) {
 CodeItemType ReadInputChannel() {
     CodeItemType channel;
     ReadItem(channel);
-    if (!IsChannelItem(channel) || !ReadOperatorItem(Op::Comma)) {
+    if (!IsChannelItem(channel) || !ReadOperator(Op::Comma)) {
         RaiseError(Err::InputFileSyntax);
         return CodeItemType{};
     }
@@ -491,7 +480,7 @@ void CompileLineInputFile() {
     ReadItem(channel);
     if (!IsChannelItem(channel)) return RaiseError(Err::InputFileSyntax);
     AddCode(channel);
-    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputSyntax);
+    if (!ReadOperator(Op::Comma)) return RaiseError(Err::InputSyntax);
     CompileLineInputTarget(false);
 }
 
@@ -580,7 +569,7 @@ bool ReadPrintChannel(CodeItemType& channel) {
 void CompilePrintFile() {
     CodeItemType channel;
     if (!ReadPrintChannel(channel)) return;
-    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
+    if (!ReadOperator(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
     Separator last = Separator::None;
     bool printed = false;
     const bool read = CompilePrintList(
@@ -616,7 +605,7 @@ void CompilePrintUsing(bool toFile) {
     ReadItem(format);
     if (format.FirstCode != CodeKind::StrLiteral && format.FirstCode != CodeKind::StrVar)
         return RaiseError(Err::PrintUsingNoFormat);
-    if (!ReadOperatorItem(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
+    if (!ReadOperator(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
     Separator last = Separator::Semicolon;
     int values = 0;
     const bool read = CompilePrintList(
@@ -654,28 +643,28 @@ void CompileOpen() {
     AddCode(item);
     ReadItem(item);
     if (!IsStatementItem(item, St::AS)) return RaiseError(Err::OpenSyntax);
-    if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::OpenSyntax);
+    if (!ReadOperator(Op::Hash)) return RaiseError(Err::OpenSyntax);
     ReadItem(item);
     if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
     AddCode(item);
-    if (!NextIsEnd()) RaiseError(Err::OpenSyntax);
+    if (!NextIsStatementEnd()) RaiseError(Err::OpenSyntax);
 }
 
 // CLOSE [#channel, ...]
 void CompileClose() {
     Emit(CodeKind::Statement, St::CLOSE);
-    if (NextIsEnd()) {
+    if (NextIsStatementEnd()) {
         Emit(CodeKind::SysNumConst, ParseConst::Zero); // every channel
         return;
     }
     CodeItemType item;
     while (true) {
-        if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::StatementSyntax, St::CLOSE);
+        if (!ReadOperator(Op::Hash)) return RaiseError(Err::StatementSyntax, St::CLOSE);
         ReadItem(item);
         if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
         AddCode(item);
-        if (NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::CloseSyntax);
+        if (NextIsStatementEnd()) return;
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::CloseSyntax);
         EmitColon();
         Emit(CodeKind::Statement, St::CLOSE);
     }
@@ -723,16 +712,16 @@ void CompileRunFile() {
 // WRITEALLLINES(file, array$()) and WRITEALLLINES(file, array$(), encoding)
 void CompileWriteAllLines(int code) {
     const auto failed = [code] { RaiseError(Err::StatementType, code); };
-    if (!ReadOperatorItem(Op::OpenBracket)) return failed();
+    if (!ReadOperator(Op::OpenBracket)) return failed();
     if (!CompileExpression()) return failed();
-    if (!ReadOperatorItem(Op::Comma)) return failed();
+    if (!ReadOperator(Op::Comma)) return failed();
     CodeItemType array;
     ReadItem(array);
     if (array.FirstCode != CodeKind::StrArray) return failed();
     if (code != St::WRITEALLLINES) {
-        if (!ReadOperatorItem(Op::Comma) || !CompileExpression()) return failed();
+        if (!ReadOperator(Op::Comma) || !CompileExpression()) return failed();
     }
-    if (!ReadOperatorItem(Op::CloseBracket)) return failed();
+    if (!ReadOperator(Op::CloseBracket)) return failed();
     Emit(CodeKind::Statement, code);
     AddCode(array);
     ExpectStatementEnd();
@@ -749,7 +738,7 @@ void EmitPlaceholders(int count) {
 
 bool CompileTwoPoints(int dashError) {
     if (!CompileBracketList(2)) return false;
-    if (!ReadOperatorItem(Op::Minus)) {
+    if (!ReadOperator(Op::Minus)) {
         RaiseError(dashError);
         return false;
     }
@@ -780,7 +769,7 @@ void CompileGraphics(int code) {
         break;
     case St::CIRCLE: // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill]
         if (!CompileBracketList(2)) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementSyntax, St::CIRCLE);
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::StatementSyntax, St::CIRCLE);
         if (!CompileExpressionThenComma()) return;
         options = CircleOptions;
         break;
@@ -819,16 +808,16 @@ void CompileFormulaOrMouse(int code) {
         operands = {CodeKind::FormulaVar, CodeKind::NumVar, CodeKind::NumVar};
     }
     Emit(CodeKind::Statement, code);
-    if (!ReadOperatorItem(Op::OpenBracket)) return RaiseError(error);
+    if (!ReadOperator(Op::OpenBracket)) return RaiseError(error);
     for (std::size_t i = 0; i < operands.size(); ++i) {
-        if (i > 0 && !ReadOperatorItem(Op::Comma)) return RaiseError(error);
+        if (i > 0 && !ReadOperator(Op::Comma)) return RaiseError(error);
         CodeItemType item;
         ReadItem(item);
         const bool textLiteral = i == 0 && code == St::STRTOFORM && item.FirstCode == CodeKind::StrLiteral;
         if (item.FirstCode != operands[i] && !textLiteral) return RaiseError(error);
         AddCode(item);
     }
-    if (!ReadOperatorItem(Op::CloseBracket)) return RaiseError(error);
+    if (!ReadOperator(Op::CloseBracket)) return RaiseError(error);
     ExpectStatementEnd();
 }
 
