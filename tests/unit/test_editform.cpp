@@ -9,6 +9,7 @@
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
@@ -51,16 +52,7 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         savedDir_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
-        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
-            asked_.push_back(request);
-            if (answers_.empty()) {
-                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
-                return QMessageBox::Cancel;
-            }
-            const QMessageBox::StandardButton answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        };
+        WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_);
         WinHooks.TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
             dialogRequests_.push_back(request);
             return dialogChoice_;

@@ -6,6 +6,7 @@
 
 #include "platform/settings.h"
 #include "tests/testsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/syntaxcolor.h"
@@ -107,13 +108,7 @@ protected:
         QApplication::clipboard()->setText(QStringLiteral("clip"));
     }
 
-    void Set(const QString& text, int start, int end = -1) {
-        editor_.setPlainText(text);
-        QTextCursor cursor(editor_.document());
-        cursor.setPosition(start);
-        if (end >= 0) cursor.setPosition(end, QTextCursor::KeepAnchor);
-        editor_.setTextCursor(cursor);
-    }
+    void Set(const QString& text, int start, int end = -1) { SetTextAndSelection(editor_, text, start, end); }
     QString Text() const { return EditorPlainText(editor_); }
     static QString Clip() { return QApplication::clipboard()->text(); }
 
