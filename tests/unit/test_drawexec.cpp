@@ -16,6 +16,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/canvaspixels.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/runform.h"
@@ -39,24 +40,7 @@
 
 namespace {
 
-constexpr ColorWord Red = 0x0000FF;
-constexpr ColorWord Navy = 0x800000;
-constexpr ColorWord Blue = 0xFF0000;
-constexpr ColorWord Green = 0x008000;
-constexpr ColorWord Lime = 0x00FF00;
-constexpr ColorWord White = 0xFFFFFF;
-constexpr ColorWord Black = 0x000000;
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
-
-using Pixels = std::set<std::pair<int, int>>;
-
-Pixels OfColor(const Canvas& canvas, ColorWord color) {
-    Pixels found;
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x)
-            if (canvas.Pixel(x, y) == color) found.insert({x, y});
-    return found;
-}
 
 // ---- world coordinates and colours -------------------------------------------------------------------
 
@@ -681,11 +665,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("points.txt"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n");
-    }
+    WriteBytes(path, "1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n");
     GlPushStr(path);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNoGraphicsWindow);
@@ -711,11 +691,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     GlClear();
 
     const QString bad = folder.filePath(QStringLiteral("bad.txt"));
-    {
-        QFile file(bad);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("7 7 12\nseven 7 12\n");
-    }
+    WriteBytes(bad, "7 7 12\nseven 7 12\n");
     GlPushStr(bad);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetFailed);

@@ -15,6 +15,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/canvaspixels.h"
 #include "tests/testsupport.h"
 #include "ui/graphform.h"
 
@@ -31,12 +32,6 @@
 #include <memory>
 
 namespace {
-
-constexpr ColorWord Red = 0x0000FF;
-constexpr ColorWord Blue = 0xFF0000;
-constexpr ColorWord Green = 0x008000;
-constexpr ColorWord Yellow = 0x00FFFF;
-constexpr ColorWord White = 0xFFFFFF;
 
 constexpr int Form1 = ArgumentFormStep;
 constexpr int Form2 = 2 * ArgumentFormStep;
