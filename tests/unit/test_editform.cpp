@@ -9,6 +9,7 @@
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
+#include "tests/testsupport.h"
 #include "tests/windowsupport.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
@@ -49,9 +50,6 @@ QByteArray Encoded(const QString& encodingName, const QString& text) {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        savedDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
         WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_);
         WinHooks.TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
             dialogRequests_.push_back(request);
@@ -67,11 +65,10 @@ protected:
         WinHooks.MessageBoxHook = nullptr;
         WinHooks.TextFileDialogHook = nullptr;
         WinHooks.PrintDialogHook = nullptr;
-        QDir::setCurrent(savedDir_);
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
 
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Path(const QString& name) const { return dir_.FilePath(name); }
 
     // A bare editor window (no frame), deleted with the test.
     TLXEditForm* NewEditor() {
@@ -81,8 +78,7 @@ protected:
         return editor;
     }
 
-    QTemporaryDir dir_;
-    QString savedDir_;
+    TemporaryCurrentFolder dir_;
     std::deque<QMessageBox::StandardButton> answers_;
     std::vector<MessageRequest> asked_;
     std::vector<TextFileDialogRequest> dialogRequests_;
@@ -175,7 +171,7 @@ TEST_F(EditorTest, OpensEveryEncodingByNameAndByDetection) {
 
 TEST_F(EditorTest, AFileThatCannotBeLoadedLeavesTheWindowUntitledAndIsNeverOverwritten) {
     // A folder named like a program stands for a file that cannot be read.
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("prog.lxt")));
+    ASSERT_TRUE(QDir(dir_.Path()).mkdir(QStringLiteral("prog.lxt")));
     TLXEditForm* editor = NewEditor();
     const QString untitled = editor->FileName;
     Type(editor, QStringLiteral("typed before"));
@@ -245,7 +241,7 @@ TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 1"));
     EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 2"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
+    EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
 }
 
 TEST_F(EditorTest, AFileNamedBakIsNotDeletedAsItsOwnBackup) {
@@ -322,7 +318,7 @@ TEST_F(EditorTest, AWriteThatFailsIsReportedAndLosesNothing) {
 TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
     WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
     // A folder that is not empty cannot be removed to make room for the new backup.
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("prog.BAK/inside")));
+    ASSERT_TRUE(QDir(dir_.Path()).mkpath(QStringLiteral("prog.BAK/inside")));
     TLXEditForm* editor = NewEditor();
     ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
     Type(editor, QStringLiteral("PRINT 1"));
@@ -331,7 +327,7 @@ TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
     EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 0\r\n"));
     EXPECT_TRUE(QFileInfo(Path("prog.BAK/inside")).isDir());
     EXPECT_TRUE(editor->IsModified());
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(EditorTest, ANewWindowIsSavedUnderItsUntitledNameInTheCurrentFolder) {

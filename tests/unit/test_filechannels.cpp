@@ -18,6 +18,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
+#include "tests/compiletext.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -67,12 +68,7 @@ void RunItems() {
 class Channels : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(folder_.path());
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
         RunWindowQueue::Instance().Reset();
     }
     void TearDown() override {
@@ -80,7 +76,6 @@ protected:
         Fe.FileEncoding = 0;
         Fe.ErrorNumber = 0;
         GlClear();
-        QDir::setCurrent(previous_);
     }
     // Opens `name` holding `bytes` for input on channel 1.
     void OpenWith(const QByteArray& bytes, const QString& name = QStringLiteral("in.txt")) {
@@ -91,8 +86,7 @@ protected:
     }
     QString Field(int mode) { return ReadFileItem(1, mode); }
 
-    QTemporaryDir folder_;
-    QString previous_;
+    TemporaryCurrentFolder folder_;
 };
 
 // ---- the field rules of INPUT# ------------------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
+#include "tests/compiletext.h"
 #include "tests/testsupport.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
@@ -88,9 +89,7 @@ void RunItems() {
 }
 
 void ResetEngine() {
-    InitAll();
-    Fe.ErrorNumber = 0;
-    Fe.ErrorNameIndex = 0;
+    ResetInterpreter();
     Fe.StopRequest = 0;
     Fe.RunMode = RunKind::Program;
     Eng.PrintLine.clear();

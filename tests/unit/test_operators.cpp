@@ -4,6 +4,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,9 @@
 
 namespace {
 
-constexpr int NoName = -7; // ErrorNameIndex before each case, to see whether an error named anything
-
 class Operators : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
-    }
+    void SetUp() override { ClearStackAndError(); }
 
     // A op B on two numbers, expecting success and exactly one number as the result.
     static Extended Num(Extended a, int op, Extended b) {
@@ -39,9 +34,7 @@ protected:
 
     // A op B on two numbers, expecting the error `number`; the stack is left for the caller to inspect.
     static void NumFails(Extended a, int op, Extended b, int number, int name) {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
+        ClearStackAndError();
         GlPushNum(a);
         GlPushNum(b);
         ExecOperator(op);

@@ -14,6 +14,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
 
@@ -75,9 +76,7 @@ class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Fe.RunMode = RunKind::Program;
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
     }
     void TearDown() override {
         Fe.RunMode = RunKind::Program;

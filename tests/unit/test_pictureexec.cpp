@@ -56,9 +56,6 @@ double MeanDifference(const QImage& a, const QImage& b) {
 class PictureStatements : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        home_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
         InitAll();
         RunWindowQueue::Instance().Reset();
         ReopenHandOver();
@@ -69,7 +66,6 @@ protected:
         Eng.ErrorAtCurrentItem = false;
     }
     void TearDown() override {
-        QDir::setCurrent(home_);
         CloseGraphForm();
         if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -156,8 +152,7 @@ protected:
     }
     static void ClearScreen() { Fill(Screen(), QRect(0, 0, Screen().Width(), Screen().Height()), White); }
 
-    QTemporaryDir dir_;
-    QString home_;
+    TemporaryCurrentFolder dir_;
     QObject target_;
 };
 
@@ -565,7 +560,7 @@ TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
     ASSERT_EQ(Statement(St::CHDIR, QStringLiteral("a\\b")), 0);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("f.txt")), 0);
-    EXPECT_TRUE(Exists(dir_.filePath(QStringLiteral("a/b/f.bak"))));
+    EXPECT_TRUE(Exists(dir_.FilePath(QStringLiteral("a/b/f.bak"))));
     EXPECT_EQ(Statement(St::CHDIR, QStringLiteral("nowhere")), Err::ChDirFailed);
     EXPECT_EQ(Statement(St::CHDIR, QString()), Err::ChDirFailed);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));

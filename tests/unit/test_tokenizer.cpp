@@ -7,6 +7,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
 
@@ -56,10 +57,7 @@ const CodeItemType LineEnd = T(CodeKind::Operator, Op::LineEnd);
 class TokenizerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
-        Fe.OptionExplicit = 0;
+        ResetInterpreter();
         ResetLocalNumTbl();
         ResetLocalStrTbl();
     }
