@@ -531,12 +531,8 @@ void ExecPaint() {
 
 // FILEPSET file
 void ExecFilePSet() {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, St::FILEPSET);
-        return;
-    }
     QString name;
-    GlPopStr(name);
+    if (!PopStringOperand(St::FILEPSET, name)) return;
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !QFileInfo(path).isFile()) {
         RaiseError(Err::FilePsetNotFound);

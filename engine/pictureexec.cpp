@@ -416,10 +416,7 @@ void ExecSavePicture(int code) {
 
 // LOAD file
 void ExecLoad() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::LOAD);
-        return;
-    }
+    if (!ExpectStringOperands(St::LOAD, 1)) return;
     QString path;
     if (!FindProgramFile(PopString(), path)) return;
     QString text, reason;
@@ -449,20 +446,14 @@ void ExecList() {
 
 // CHDIR folder
 void ExecChDir() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::CHDIR);
-        return;
-    }
+    if (!ExpectStringOperands(St::CHDIR, 1)) return;
     const QString path = ProgramFilePath(PopString());
     if (path.isEmpty() || !QDir::setCurrent(path)) RaiseError(Err::ChDirFailed);
 }
 
 // KILL file: the file is not deleted but kept under its ".bak" name.
 void ExecKill() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::KILL);
-        return;
-    }
+    if (!ExpectStringOperands(St::KILL, 1)) return;
     const QString path = ProgramFilePath(PopString());
     if (path.isEmpty() || !IsFileAt(path)) {
         RaiseError(Err::KillFileMissing);
@@ -479,10 +470,7 @@ void ExecKill() {
 
 // NAME old AS new
 void ExecName() {
-    if (!TopAreStrings(2)) {
-        RaiseError(Err::StatementType, St::NAME);
-        return;
-    }
+    if (!ExpectStringOperands(St::NAME, 2)) return;
     const QString target = ProgramFilePath(PopString());
     const QString source = ProgramFilePath(PopString());
     if (source.isEmpty() || !IsFileAt(source)) {
@@ -500,10 +488,7 @@ void ExecName() {
 // FILECOPY source, destination: the source may name several files with "*" and "?" in its last part
 // when the destination is a folder; an existing target file is kept under its ".bak" name.
 void ExecFileCopy() {
-    if (!TopAreStrings(2)) {
-        RaiseError(Err::StatementType, St::FILECOPY);
-        return;
-    }
+    if (!ExpectStringOperands(St::FILECOPY, 2)) return;
     const QString destination = ProgramFilePath(PopString());
     const QString source = ProgramFilePath(PopString());
     const QFileInfo sourceInfo(source);

@@ -2,7 +2,11 @@
 // counted from the top.
 #pragma once
 
+#include "frontend/errornumbers.h"
+#include "frontend/raiseerror.h"
 #include "frontend/valuestack.h"
+
+#include <QString>
 
 #include <cstddef>
 
@@ -28,5 +32,20 @@ inline bool TopAreNumbers(int count) {
 inline bool TopAreStrings(int count) {
     for (int depth = 1; depth <= count; ++depth)
         if (GlTagAt(depth) != GlValueType::String) return false;
+    return true;
+}
+
+// Whether the top `count` entries, the operands of `statement`, are all strings; when not, the type
+// error naming the statement, and nothing is popped.
+inline bool ExpectStringOperands(int statement, int count) {
+    if (TopAreStrings(count)) return true;
+    RaiseError(Err::StatementType, statement);
+    return false;
+}
+
+// Pops the string a statement takes into `text`; false, and nothing popped, as ExpectStringOperands.
+inline bool PopStringOperand(int statement, QString& text) {
+    if (!ExpectStringOperands(statement, 1)) return false;
+    GlPopStr(text);
     return true;
 }

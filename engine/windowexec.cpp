@@ -169,12 +169,8 @@ bool WindowOpen(SettingWindow window) {
 
 // PRINTTITLE text, PRINTCTITLE text, PRINTGTITLE text, PRINTITITLE text
 void ExecTitle(int code) {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, code);
-        return;
-    }
     QString text;
-    GlPopStr(text);
+    if (!PopStringOperand(code, text)) return;
     switch (code) {
     case St::PRINTTITLE: {
         // In order with the lines printed before it: through the run window's queue.
