@@ -101,20 +101,16 @@ protected:
         Fill(screen, QRect(150, 5, 40, 90), Yellow);
     }
 
-    static int Route(int code) {
+    // A statement or function run with no error before it; the error it raised.
+    static int Run(void (*execute)(int), int code) {
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Eng.ErrorAtCurrentItem = false;
-        ExecuteStatement(code);
+        execute(code);
         return Fe.ErrorNumber;
     }
-    static int Call(int code) {
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
-        Eng.ErrorAtCurrentItem = false;
-        ExecuteFunction(code);
-        return Fe.ErrorNumber;
-    }
+    static int Route(int code) { return Run(ExecuteStatement, code); }
+    static int Call(int code) { return Run(ExecuteFunction, code); }
     static int Statement(int code, const QString& name) {
         GlPushStr(name);
         return Route(code);

@@ -116,22 +116,22 @@ protected:
         EXPECT_EQ(GlTopType(), GlValueType::Boolean);
         return GlPopBool();
     }
-    QString StrCall(int code, std::initializer_list<Arg> args = {}) {
+    // The call succeeds and leaves exactly one result.
+    void CallForOneResult(int code, std::initializer_list<Arg> args) {
         Call(code, args);
         EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
+    }
+    QString StrCall(int code, std::initializer_list<Arg> args = {}) {
+        CallForOneResult(code, args);
         return PopS();
     }
     Extended NumCall(int code, std::initializer_list<Arg> args = {}) {
-        Call(code, args);
-        EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(ValueStackCount, 1);
+        CallForOneResult(code, args);
         return PopN();
     }
     bool BoolCall(int code, std::initializer_list<Arg> args = {}) {
-        Call(code, args);
-        EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(ValueStackCount, 1);
+        CallForOneResult(code, args);
         return PopB();
     }
     // The call fails with `error` naming `name`, pushing nothing.

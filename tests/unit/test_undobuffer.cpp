@@ -574,21 +574,24 @@ TEST_F(KeyTest, TheCompositionLooksLikeWhereItIsTyped) {
     TLXEditForm* editor = NewEditor(QStringLiteral("X = \"ab\" ' note"));
     editor->EditorScan();
 
+    // A composition at `position`, and how it looks.
+    const auto composeAt = [editor](int position) {
+        Caret(editor, position);
+        Compose(editor->Editor, QStringLiteral("に"));
+        return CompositionLook(editor);
+    };
+
     // In code: red and underlined.
-    Caret(editor, 1);
-    Compose(editor->Editor, QStringLiteral("に"));
+    auto look = composeAt(1);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::Code);
-    auto look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(Qt::red));
     EXPECT_TRUE(look->fontUnderline());
     Compose(editor->Editor, QString());
 
     // Inside the string: its colour. Right after the opening quote too.
-    Caret(editor, 6);
-    Compose(editor->Editor, QStringLiteral("に"));
+    look = composeAt(6);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::String);
-    look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(0, 0, 0x88));
     Compose(editor->Editor, QString());
@@ -597,10 +600,8 @@ TEST_F(KeyTest, TheCompositionLooksLikeWhereItIsTyped) {
     EXPECT_EQ(editor->TypingContext, TypingContextKind::String);
 
     // In the comment.
-    Caret(editor, 13);
-    Compose(editor->Editor, QStringLiteral("に"));
+    look = composeAt(13);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::Comment);
-    look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(0, 0x88, 0));
     // The line keeps its own colours around the composition.
