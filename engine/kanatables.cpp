@@ -102,6 +102,45 @@ constexpr char16_t KanaOffset = KatakanaFirst - HiraganaFirst;
 constexpr char16_t HiraganaIteration = 0x309D, HiraganaVoicedIteration = 0x309E;
 constexpr char16_t KatakanaIteration = 0x30FD, KatakanaVoicedIteration = 0x30FE;
 
+// The move between the hiragana and the katakana block: the letters shift by one offset, the two
+// iteration marks map to their counterparts.
+struct KanaShift {
+    char16_t First, Last;
+    int Offset;
+    char16_t Iteration, IterationTo, VoicedIteration, VoicedIterationTo;
+};
+constexpr KanaShift HiraganaToKatakana{HiraganaFirst,          HiraganaLast,      KanaOffset,
+                                       HiraganaIteration,      KatakanaIteration, HiraganaVoicedIteration,
+                                       KatakanaVoicedIteration};
+constexpr KanaShift KatakanaToHiragana{KatakanaFirst,          KatakanaLast,      -KanaOffset,
+                                       KatakanaIteration,      HiraganaIteration, KatakanaVoicedIteration,
+                                       HiraganaVoicedIteration};
+
+QString ShiftKana(QStringView text, const KanaShift& shift) {
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c >= shift.First && c <= shift.Last)
+            c = static_cast<char16_t>(c + shift.Offset);
+        else if (c == shift.Iteration)
+            c = shift.IterationTo;
+        else if (c == shift.VoicedIteration)
+            c = shift.VoicedIterationTo;
+        out[i] = QChar(c);
+    }
+    return out;
+}
+
+// A sign's form of the other width: `from` and `to` pick the sides of SignPairs; any other character
+// stays as it is.
+char16_t OtherWidthSign(char16_t c, char16_t WidthPair::*from, char16_t WidthPair::*to) {
+    char16_t mapped = c;
+    for (const WidthPair& p : SignPairs) {
+        if (p.*from == c) mapped = p.*to;
+    }
+    return mapped;
+}
+
 } // namespace
 
 QString ToFullWidth(QStringView text) {
@@ -125,11 +164,7 @@ QString ToFullWidth(QStringView text) {
                 out += QChar(full);
             }
         } else {
-            char16_t mapped = c;
-            for (const WidthPair& p : SignPairs) {
-                if (p.Half == c) mapped = p.Full;
-            }
-            out += QChar(mapped);
+            out += QChar(OtherWidthSign(c, &WidthPair::Half, &WidthPair::Full));
         }
     }
     return out;
@@ -150,42 +185,16 @@ QString ToHalfWidth(QStringView text) {
             out += QChar(s.Units[0]);
             if (s.Units[1] != 0) out += QChar(s.Units[1]);
         } else {
-            char16_t mapped = c;
-            for (const WidthPair& p : SignPairs) {
-                if (p.Full == c) mapped = p.Half;
-            }
-            out += QChar(mapped);
+            out += QChar(OtherWidthSign(c, &WidthPair::Full, &WidthPair::Half));
         }
     }
     return out;
 }
 
 QString ToKatakana(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t c = text[i].unicode();
-        if (c >= HiraganaFirst && c <= HiraganaLast)
-            c = static_cast<char16_t>(c + KanaOffset);
-        else if (c == HiraganaIteration)
-            c = KatakanaIteration;
-        else if (c == HiraganaVoicedIteration)
-            c = KatakanaVoicedIteration;
-        out[i] = QChar(c);
-    }
-    return out;
+    return ShiftKana(text, HiraganaToKatakana);
 }
 
 QString ToHiragana(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t c = text[i].unicode();
-        if (c >= KatakanaFirst && c <= KatakanaLast)
-            c = static_cast<char16_t>(c - KanaOffset);
-        else if (c == KatakanaIteration)
-            c = HiraganaIteration;
-        else if (c == KatakanaVoicedIteration)
-            c = HiraganaVoicedIteration;
-        out[i] = QChar(c);
-    }
-    return out;
+    return ShiftKana(text, KatakanaToHiragana);
 }
