@@ -43,28 +43,6 @@ CodeItemType PrintSep(int value) {
     return {CodeKind::PrintSep, value, 0};
 }
 
-// What the run loop does with the items these statements use.
-void RunItems() {
-    for (;;) {
-        GetCurrentItem();
-        const int kind = Ib.CurrentItem.FirstCode;
-        const int value = Ib.CurrentItem.SecondCode;
-        if (kind == CodeKind::End || Ib.CodeIndex > Ib.CodeLimit + 1) return;
-        switch (kind) {
-        case CodeKind::Statement: ExecuteStatement(value); break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
-        default: break;
-        }
-        if (Fe.ErrorNumber != 0) return;
-    }
-}
-
 class Channels : public ::testing::Test {
 protected:
     void SetUp() override {
