@@ -35,6 +35,14 @@ void EmitTransfer(const CodeItemType& name) {
     Emit(TransferKind(name), TransferSlot);
 }
 
+// The LET that stores the value before it into `target`, below its `indices` subscripts popped from
+// the index stack.
+void EmitLetInto(const CodeItemType& target, int indices) {
+    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(target);
+}
+
 // Writes the top `count` entries of an expression stack in the order they were pushed, leaving them
 // on the stack.
 template <int Capacity> void EmitStackedIndices(FixedStack<ItemBuffer, Capacity>& stack, int count) {
@@ -218,9 +226,7 @@ void CompileLet() {
     ExpectStatementEndNaming(St::LET);
     if (Fe.ErrorNumber != 0) return;
     // The executor pops the subscripts first, the first subscript on top.
-    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-    Emit(CodeKind::Statement, St::LET);
-    AddCode(target);
+    EmitLetInto(target, indices);
     EmitLineEnd();
 }
 
@@ -338,9 +344,7 @@ static void CompileTransferTargets(int statement, const CodeItemType* channel) {
                                              Err::NestingTooDeep);
         if (indices < 0) return;
         EmitTransfer(item);
-        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-        Emit(CodeKind::Statement, St::LET);
-        AddCode(item);
+        EmitLetInto(item, indices);
         EmitColon();
     }
     EmitLineEnd();
@@ -403,9 +407,7 @@ void CompileInput() {
             if (indices < 0) return;
         }
         EmitTransfer(target);
-        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-        Emit(CodeKind::Statement, St::LET);
-        AddCode(target);
+        EmitLetInto(target, indices);
         EmitColon();
         if (Fe.ErrorNumber != 0 || NextIsStatementEnd()) return;
         if (!ReadOperator(Op::Comma)) return RaiseError(Err::InputVariableList);
@@ -438,9 +440,7 @@ void CompileLineInputTarget(bool promptAllowed) {
         if (indices < 0) return;
     }
     Emit(CodeKind::PublicStr, TransferSlot);
-    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-    Emit(CodeKind::Statement, St::LET);
-    AddCode(target);
+    EmitLetInto(target, indices);
     EmitLineEnd();
     EmitColon();
     ExpectStatementEnd();
