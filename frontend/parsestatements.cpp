@@ -35,6 +35,17 @@ void EmitTransfer(const CodeItemType& name) {
     Emit(TransferKind(name), TransferSlot);
 }
 
+// The next item of a list whose items commas separate, the commas passed over; false at the statement
+// end, which is left unread.
+bool ReadListItem(CodeItemType& item) {
+    for (;;) {
+        LookItem(item);
+        if (IsStatementEnd(item)) return false;
+        ReadItem(item);
+        if (!IsOperator(item, Op::Comma)) return true;
+    }
+}
+
 // The LET that stores the value before it into `target`, below its `indices` subscripts popped from
 // the index stack.
 void EmitLetInto(const CodeItemType& target, int indices) {
@@ -184,11 +195,7 @@ void DeclarePlain(const CodeItemType& name) {
 // DIM name[(bounds)], ...: declares at compile time and writes no code.
 void CompileDim() {
     CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) return;
-        ReadItem(item);
-        if (IsOperator(item, Op::Comma)) continue;
+    while (ReadListItem(item)) {
         if (!IsDeclarableName(item)) return RaiseError(Err::StatementNotEnded, St::DIM);
         CodeItemType next;
         LookItem(next);
@@ -324,11 +331,7 @@ void CompileData() {
 // then the target itself or, for an array element, the transfer-slot sequence that stores into it.
 static void CompileTransferTargets(int statement, const CodeItemType* channel) {
     CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        ReadItem(item);
-        if (IsOperator(item, Op::Comma)) continue;
+    while (ReadListItem(item)) {
         if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
             return RaiseError(Err::StatementNotEnded, statement);
         Emit(CodeKind::Statement, statement);
