@@ -78,6 +78,15 @@ protected:
         return editor;
     }
 
+    // A bare editor on the file `name`, written as `bytes` first and opened in `encoding`; null when it
+    // does not open.
+    TLXEditForm* EditorOnFile(const char* name, const QByteArray& bytes,
+                              const QString& encoding = QStringLiteral("Auto")) {
+        WriteBytes(Path(name), bytes);
+        TLXEditForm* editor = NewEditor();
+        return editor->Open(Path(name), encoding) ? editor : nullptr;
+    }
+
     TemporaryCurrentFolder dir_;
     std::deque<QMessageBox::StandardButton> answers_;
     std::vector<MessageRequest> asked_;
@@ -135,9 +144,8 @@ TEST_F(EditorTest, NewWindowsAreNumberedAndOpeningGivesTheNumberBack) {
     EXPECT_EQ(second->windowTitle(), QStringLiteral("Untitled%1").arg(before + 2));
     EXPECT_EQ(first->EncodingName, QStringLiteral("UnSaved"));
 
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
-    TLXEditForm* opened = NewEditor();
-    ASSERT_TRUE(opened->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* opened = EditorOnFile("prog.lxt", "PRINT 1\r\n");
+    ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), QStringLiteral("prog.lxt"));
     EXPECT_EQ(NewEditor()->FileName, QStringLiteral("Untitled%1").arg(before + 3));
 }
@@ -216,9 +224,8 @@ TEST_F(EditorTest, SavesInEveryEncodingAndKeepsTheNameChosen) {
 }
 
 TEST_F(EditorTest, ShiftJisStaysShiftJisWhenTheTextIsPlainAscii) {
-    WriteBytes(Path("ascii.lxt"), "PRINT 1\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("ascii.lxt"), QStringLiteral("SJIS")));
+    TLXEditForm* editor = EditorOnFile("ascii.lxt", "PRINT 1\r\n", QStringLiteral("SJIS"));
+    ASSERT_NE(editor, nullptr);
     editor->Editor->appendPlainText(QStringLiteral("PRINT 2"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(editor->EncodingName, QStringLiteral("SJIS"));
@@ -229,9 +236,8 @@ TEST_F(EditorTest, ShiftJisStaysShiftJisWhenTheTextIsPlainAscii) {
 }
 
 TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT 1"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 0\r\n"));
@@ -245,9 +251,8 @@ TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
 }
 
 TEST_F(EditorTest, AFileNamedBakIsNotDeletedAsItsOwnBackup) {
-    WriteBytes(Path("old.BAK"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("old.BAK"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("old.BAK", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("old.BAK")), QByteArray("PRINT 1\r\nPRINT 2"));
@@ -280,9 +285,8 @@ TEST_F(EditorTest, EveryCharacterOfTheTextIsSaved) {
 }
 
 TEST_F(EditorTest, CharactersTheEncodingCannotHoldAreReplacedOnlyWhenTheUserAgrees) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT \"漢字\""));
 
     answers_ = {QMessageBox::No};
@@ -341,9 +345,10 @@ TEST_F(EditorTest, ANewWindowIsSavedUnderItsUntitledNameInTheCurrentFolder) {
 }
 
 TEST_F(EditorTest, SaveAsOffersTheCurrentEncodingAndWritesTheChosenOne) {
-    WriteBytes(Path("prog.lxt"), Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")));
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("SJIS")));
+    TLXEditForm* editor =
+        EditorOnFile("prog.lxt", Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")),
+                     QStringLiteral("SJIS"));
+    ASSERT_NE(editor, nullptr);
 
     dialogChoice_ = std::nullopt; // cancelled: nothing happens
     EXPECT_FALSE(editor->LXEMenuSaveAsClick());
@@ -372,9 +377,8 @@ TEST_F(EditorTest, SaveAsOffersTheCurrentEncodingAndWritesTheChosenOne) {
 // ---- closing, status bar, printing -----------------------------------------------------------------------
 
 TEST_F(EditorTest, TheCloseQuestionCanCancelSaveOrDiscard) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     editor->show();
     EXPECT_TRUE(editor->close()); // not modified: no question
     EXPECT_TRUE(asked_.empty());
@@ -510,9 +514,8 @@ protected:
 };
 
 TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
-    WriteBytes(Path("hello.lxt"), "PRINT \"Hello\"\nPRINT 1 + 2\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("hello.lxt", "PRINT \"Hello\"\nPRINT 1 + 2\n");
+    ASSERT_NE(editor, nullptr);
     editor->LXEMenuRunLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));
