@@ -108,13 +108,7 @@ void my_UndoClass::Add(int pos, int len, std::uint8_t kind, const QString& textA
     Current = (Current + 1) % Capacity;
     Newest = Current;
     if (Oldest == Newest) Oldest = (Oldest + 1) % Capacity; // the oldest entry is dropped
-    Undo_state& entry = Entries_[static_cast<std::size_t>(Current)];
-    entry.Pos = pos;
-    entry.Len = len;
-    entry.Kind = kind;
-    entry.TextA = textBefore;
-    entry.TextB = textAfter;
-    entry.Editor = editor;
+    Entries_[static_cast<std::size_t>(Current)] = Undo_state{pos, len, textBefore, textAfter, kind, editor};
 }
 
 Undo_state my_UndoClass::GetUndo() {
