@@ -18,8 +18,6 @@ constexpr char16_t ConfigurationSection[] = u"Configuration";
 constexpr char16_t UserStoreFolder[] = u"Lorvex";
 constexpr char16_t UserStoreFileName[] = u"Lorvex.conf";
 constexpr char16_t IniFileName[] = u"Lorvex.ini";
-constexpr char16_t SwitchOn[] = u"ON";
-constexpr char16_t SwitchOff[] = u"OFF";
 
 // Defaults that are folders rather than texts.
 enum class FolderDefault { None, ProgramFolder, HomeFolder };
