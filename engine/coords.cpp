@@ -61,6 +61,16 @@ int ToDevice(Extended v) {
     return static_cast<int>(std::lrint(v)); // the rounding mode is to nearest, halves to even
 }
 
+// The pen and brush settings as programs number them: a code from first to last names the enumerator
+// of that value, any other code the default.
+template <typename Enum> Enum EnumFromCode(int code, int first, int last, Enum fallback) {
+    return code >= first && code <= last ? static_cast<Enum>(code) : fallback;
+}
+template <typename Enum> int EnumToCode(Enum value, int first, int last, Enum fallback) {
+    const int code = static_cast<int>(value);
+    return code >= first && code <= last ? code : static_cast<int>(fallback);
+}
+
 } // namespace
 
 DevicePoint WorldToDevice(Extended x, Extended y) {
@@ -110,33 +120,27 @@ ColorWord PaletteColorOf(Extended number) {
 }
 
 PenMode PenModeFromCode(int code) {
-    if (code < PenModeFirst || code > PenModeLast) return PenMode::CopyPen;
-    return static_cast<PenMode>(code);
+    return EnumFromCode(code, PenModeFirst, PenModeLast, PenMode::CopyPen);
 }
 
 int PenModeToCode(PenMode mode) {
-    const int code = static_cast<int>(mode);
-    return code >= PenModeFirst && code <= PenModeLast ? code : static_cast<int>(PenMode::CopyPen);
+    return EnumToCode(mode, PenModeFirst, PenModeLast, PenMode::CopyPen);
 }
 
 PenStyle PenStyleFromCode(int code) {
-    if (code < 0 || code > PenStyleLast) return PenStyle::Solid;
-    return static_cast<PenStyle>(code);
+    return EnumFromCode(code, 0, PenStyleLast, PenStyle::Solid);
 }
 
 int PenStyleToCode(PenStyle style) {
-    const int code = static_cast<int>(style);
-    return code <= PenStyleLast ? code : 0;
+    return EnumToCode(style, 0, PenStyleLast, PenStyle::Solid);
 }
 
 BrushStyle BrushStyleFromCode(int code) {
-    if (code < 0 || code > BrushStyleLast) return BrushStyle::Solid;
-    return static_cast<BrushStyle>(code);
+    return EnumFromCode(code, 0, BrushStyleLast, BrushStyle::Solid);
 }
 
 int BrushStyleToCode(BrushStyle style) {
-    const int code = static_cast<int>(style);
-    return code <= BrushStyleLast ? code : 0;
+    return EnumToCode(style, 0, BrushStyleLast, BrushStyle::Solid);
 }
 
 int PenWidthFromValue(int value) {

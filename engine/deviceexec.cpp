@@ -2,6 +2,7 @@
 
 #include "engine/filechannels.h"
 #include "engine/handover.h"
+#include "engine/stacktags.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/raiseerror.h"
@@ -59,12 +60,8 @@ QClipboard* Clipboard() {
 
 // MEDIAPLAYER.OPEN file$
 void ExecMediaPlayerOpen() {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, St::MEDIAPLAYER);
-        return;
-    }
     QString name;
-    GlPopStr(name);
+    if (!PopStringOperand(St::MEDIAPLAYER, name)) return;
     const QFileInfo file(ProgramFilePath(name));
     if (!file.isFile()) {
         RaiseError(Err::TargetFileNotFound);
@@ -130,12 +127,8 @@ void ExecClipboardClear() {
 
 // CLIPBOARD.SETTEXT (text$)
 void ExecClipboardSetText() {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, St::CLIPBOARD);
-        return;
-    }
     QString text;
-    GlPopStr(text);
+    if (!PopStringOperand(St::CLIPBOARD, text)) return;
     Synchronize([&text] {
         QClipboard* clipboard = Clipboard();
         if (clipboard == nullptr) {

@@ -8,6 +8,7 @@
 #include "engine/numconvert.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
+#include "engine/stacktags.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
@@ -49,22 +50,6 @@ std::mutex SurfaceMutex;
 std::shared_ptr<GraphSurface> SurfaceOfWindow;
 
 // ---- operands ------------------------------------------------------------------------------------
-
-bool IsNumber(int tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
-}
-
-// The tag `depth` entries down the Gl stack (1 is the top).
-int TagAt(int depth) {
-    const int at = Vs.GlTypeStack.Count - depth + 1;
-    return at >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
-}
-
-bool TopAreNumbers(int count) {
-    for (int depth = 1; depth <= count; ++depth)
-        if (!IsNumber(TagAt(depth))) return false;
-    return true;
-}
 
 // An optional operand: the code item after the statement. A built-in constant stands for an
 // omitted operand; a literal gives its value; a numeric variable its value and, for option words
@@ -179,11 +164,11 @@ int LimitSize(Extended value, int least, int largest) {
 
 // Pops width and height (height on top) within the bitmap limits; false on an operand error.
 bool PopSizePair(int& width, int& height) {
-    if (!IsNumber(TagAt(1))) {
+    if (!IsNumberTag(GlTagAt(1))) {
         RaiseError(Err::ScreenHeightNotNumber);
         return false;
     }
-    if (!IsNumber(TagAt(2))) {
+    if (!IsNumberTag(GlTagAt(2))) {
         RaiseError(Err::ScreenWidthNotNumber);
         return false;
     }
@@ -446,8 +431,9 @@ void ExecLine() {
 
 // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill colour]
 void ExecCircle() {
-    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) return PointError(Err::ScreenHeightNotNumber, St::CIRCLE);
-    if (!IsNumber(TagAt(3))) return PointError(Err::ScreenWidthNotNumber, St::CIRCLE);
+    if (!IsNumberTag(GlTagAt(1)) || !IsNumberTag(GlTagAt(2)))
+        return PointError(Err::ScreenHeightNotNumber, St::CIRCLE);
+    if (!IsNumberTag(GlTagAt(3))) return PointError(Err::ScreenWidthNotNumber, St::CIRCLE);
     const Extended r = GlPopNum(), y = GlPopNum(), x = GlPopNum();
 
     Operand items[CircleOperandItems];
@@ -545,12 +531,8 @@ void ExecPaint() {
 
 // FILEPSET file
 void ExecFilePSet() {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, St::FILEPSET);
-        return;
-    }
     QString name;
-    GlPopStr(name);
+    if (!PopStringOperand(St::FILEPSET, name)) return;
     const QString path = ProgramFilePath(name);
     if (name.isEmpty() || !QFileInfo(path).isFile()) {
         RaiseError(Err::FilePsetNotFound);
@@ -618,7 +600,7 @@ void ExecGRefresh() {
 void ExecGPrint() {
     QString text;
     const int tag = GlTopType();
-    if (IsNumber(tag)) {
+    if (IsNumberTag(tag)) {
         text = FormatNumber(GlPopNum());
     } else if (tag == GlValueType::String) {
         GlPopStr(text);

@@ -58,16 +58,6 @@ bool IsLineEndChar(int c) {
     return c == Cr || c == Lf;
 }
 
-QString TrimField(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= LastControl)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= LastControl)
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Why a file to write cannot be opened, as the error the program sees.
 int WriteOpenError(const QString& path) {
     const QFileInfo info(path);
@@ -349,6 +339,16 @@ void CloseAllFileChannels() {
     Fe.CloseAllFileChannelsHook = &CloseAllFileChannels;
     return true;
 }();
+
+QString TrimField(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= LastControl)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= LastControl)
+        --last;
+    return text.mid(first, last - first).toString();
+}
 
 bool FileChannelAtEnd(int n) {
     if (!IsFileChannel(n)) return true;

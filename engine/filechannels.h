@@ -101,6 +101,8 @@ inline constexpr int String = 1; // a field that may be quoted: commas inside qu
 // One field of INPUT# from the channel's reader (the channel must be open for input). The text is
 // trimmed of blanks and control characters.
 QString ReadFileItem(int n, int mode);
+// The text without the blanks and control characters at either end, as INPUT and INPUT# take a field.
+QString TrimField(QStringView text);
 // A numeric field: empty counts as 0; a text that is not a number is error 3041 (result 0).
 Extended ReadFileNumber(int n);
 // Whether the channel has nothing more to give: its reader is at the end and no character read ahead

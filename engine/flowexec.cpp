@@ -6,6 +6,7 @@
 #include "engine/numericops.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
+#include "engine/stacktags.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
@@ -54,11 +55,6 @@ inline void Branch(bool match) {
         SkipJumpTarget();
     else
         TakeJumpTarget();
-}
-
-// The value types an assignment, an argument or SLEEP accepts as a number (a TAB column is one too).
-inline bool IsNumberTag(int tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
 }
 
 void PostButtons(int mode) {
@@ -135,40 +131,55 @@ template <typename Record> bool LetDimensions(const Record& record, int& n, bool
     return true;
 }
 
-void LetString(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= Tb.StrVarTable.size()) {
+// LET into the variable `index` of `table` or, with subscripts, into its element of `elements`: the
+// subscripts are popped and checked, then the value on top, whose tag `fits` must accept, is popped
+// into the one or the other.
+template <typename Record, typename Element, typename Fits, typename PopScalar, typename PopElement>
+void LetVariable(std::vector<Record>& table, std::vector<Element>& elements, int index,
+                 bool scalarMarkAllowed, Fits fits, PopScalar popScalar, PopElement popElement) {
+    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) {
         RaiseError(Err::LetTargetInvalid);
         return;
     }
-    StrVarType& record = Tb.StrVarTable[static_cast<std::size_t>(index)];
+    Record& record = table[static_cast<std::size_t>(index)];
     int n = 0;
     long subscripts[MaxDimensions] = {};
-    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
-    if (GlTopType() != GlValueType::String) return TypeError();
+    if (!LetDimensions(record, n, scalarMarkAllowed) || !PopLetSubscripts(n, subscripts)) return;
+    if (!fits(GlTopType())) return TypeError();
     if (n < 1) {
-        GlPopStr(record.Value);
+        popScalar(record.Value);
         return;
     }
-    const long at = LetElementIndex(record, n, subscripts, Tb.AStrVarTable.size());
-    if (at >= 0) GlPopStr(Tb.AStrVarTable[static_cast<std::size_t>(at)]);
+    const long at = LetElementIndex(record, n, subscripts, elements.size());
+    if (at >= 0) popElement(elements[static_cast<std::size_t>(at)]);
+}
+
+void LetString(int index) {
+    const auto pop = [](QString& target) { GlPopStr(target); };
+    LetVariable(
+        Tb.StrVarTable, Tb.AStrVarTable, index, false, [](int tag) { return tag == GlValueType::String; },
+        pop, pop);
 }
 
 void LetBoolean(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= Tb.BoolVarTable.size()) {
-        RaiseError(Err::LetTargetInvalid);
-        return;
+    LetVariable(
+        Tb.BoolVarTable, Tb.ABoolVarTable, index, true, [](int tag) { return tag == GlValueType::Boolean; },
+        [](std::uint8_t& target) { target = GlPopBool() ? 1 : 0; },
+        [](std::int32_t& target) { target = BooleanToNumber(GlPopBool()); });
+}
+
+// The values of a CASE list below its selector: `count` values of the selector's `type`, every one
+// popped by `popMatches`, which tells whether it equals the selector. False with the error when a value
+// has another type.
+template <typename PopMatches> bool MatchCaseValues(int type, int count, PopMatches popMatches, bool& match) {
+    for (int k = 0; k < count; ++k) {
+        if (GlTopType() != type) {
+            RaiseError(Err::CaseTypeMismatch);
+            return false;
+        }
+        if (popMatches()) match = true; // every value comes off
     }
-    BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(index)];
-    int n = 0;
-    long subscripts[MaxDimensions] = {};
-    if (!LetDimensions(record, n, true) || !PopLetSubscripts(n, subscripts)) return;
-    if (GlTopType() != GlValueType::Boolean) return TypeError();
-    if (n < 1) {
-        record.Value = GlPopBool() ? 1 : 0;
-        return;
-    }
-    const long at = LetElementIndex(record, n, subscripts, Tb.ABoolVarTable.size());
-    if (at >= 0) Tb.ABoolVarTable[static_cast<std::size_t>(at)] = BooleanToNumber(GlPopBool());
+    return true;
 }
 
 inline bool IsPublicSlot(int slot) {
@@ -198,21 +209,8 @@ template <typename T> bool InRange(const T& x, const T& low, const T& high) {
 } // namespace
 
 void LetNumber(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) {
-        RaiseError(Err::LetTargetInvalid);
-        return;
-    }
-    NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(index)];
-    int n = 0;
-    long subscripts[MaxDimensions] = {};
-    if (!LetDimensions(record, n, false) || !PopLetSubscripts(n, subscripts)) return;
-    if (!IsNumberTag(GlTopType())) return TypeError();
-    if (n < 1) {
-        record.Value = GlPopNum();
-        return;
-    }
-    const long at = LetElementIndex(record, n, subscripts, Tb.ANumVarTable.size());
-    if (at >= 0) Tb.ANumVarTable[static_cast<std::size_t>(at)] = GlPopNum();
+    const auto pop = [](Extended& target) { target = GlPopNum(); };
+    LetVariable(Tb.NumVarTable, Tb.ANumVarTable, index, false, IsNumberTag, pop, pop);
 }
 
 // END
@@ -286,38 +284,25 @@ void ExecSelectCaseNum() {
     switch (type) {
     case GlValueType::Number: {
         const Extended selector = GlPopNum();
-        for (int k = 0; k < count; ++k) {
-            if (GlTopType() != type) {
-                RaiseError(Err::CaseTypeMismatch);
-                return;
-            }
-            if (Numeric::Holds<NumberOp::Equal>(GlPopNum(), selector)) match = true; // every value comes off
-        }
+        const auto matches = [&selector] { return Numeric::Holds<NumberOp::Equal>(GlPopNum(), selector); };
+        if (!MatchCaseValues(type, count, matches, match)) return;
         break;
     }
     case GlValueType::String: {
         QString selector;
         GlPopStr(selector);
         QString value;
-        for (int k = 0; k < count; ++k) {
-            if (GlTopType() != type) {
-                RaiseError(Err::CaseTypeMismatch);
-                return;
-            }
+        const auto matches = [&selector, &value] {
             GlPopStr(value);
-            if (value == selector) match = true;
-        }
+            return value == selector;
+        };
+        if (!MatchCaseValues(type, count, matches, match)) return;
         break;
     }
     case GlValueType::Boolean: {
         const bool selector = GlPopBool();
-        for (int k = 0; k < count; ++k) {
-            if (GlTopType() != type) {
-                RaiseError(Err::CaseTypeMismatch);
-                return;
-            }
-            if (GlPopBool() == selector) match = true;
-        }
+        const auto matches = [selector] { return GlPopBool() == selector; };
+        if (!MatchCaseValues(type, count, matches, match)) return;
         break;
     }
     default:

@@ -28,17 +28,6 @@ constexpr int TransferSlot = 1; // entry 1 of the public tables carries input to
 constexpr int RandomizeWithSeed = ArgumentFormStep + St::RANDOMIZE;
 constexpr Extended RandomizeSeedMin = -32768;
 constexpr Extended RandomizeSeedMax = 32767;
-constexpr char16_t LastBlank = u' '; // trimming takes blanks and control characters
-
-QString TrimBlanks(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= LastBlank)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= LastBlank)
-        --last;
-    return text.mid(first, last - first).toString();
-}
 
 template <typename Table> bool InTable(const Table& table, long at) {
     return at >= 0 && static_cast<std::size_t>(at) < table.size();
@@ -264,7 +253,7 @@ void ExecInputNumField() {
     if (!Fe.InputLine.isEmpty()) {
         const qsizetype comma = Fe.InputLine.indexOf(QLatin1Char(','));
         if (comma >= 0) {
-            field = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+            field = TrimField(QStringView(Fe.InputLine).left(comma));
             Fe.InputLine = Fe.InputLine.mid(comma + 1);
         } else {
             field = Fe.InputLine; // the last field is taken as typed
@@ -284,7 +273,7 @@ void ExecInputNumField() {
 // Internal 244: the next field of InputLine as a string; a field in double quotes may hold commas
 // and keeps its quotes.
 void ExecInputStrField() {
-    Fe.InputLine = TrimBlanks(Fe.InputLine);
+    Fe.InputLine = TrimField(Fe.InputLine);
     if (Fe.InputLine.isEmpty()) {
         Tb.PublicStrTable[TransferSlot].Value.clear();
         return;
@@ -297,10 +286,10 @@ void ExecInputStrField() {
         comma = Fe.InputLine.indexOf(QLatin1Char(','));
     }
     if (comma >= 0) {
-        Tb.PublicStrTable[TransferSlot].Value = TrimBlanks(QStringView(Fe.InputLine).left(comma));
+        Tb.PublicStrTable[TransferSlot].Value = TrimField(QStringView(Fe.InputLine).left(comma));
         Fe.InputLine = Fe.InputLine.mid(comma + 1);
     } else {
-        Tb.PublicStrTable[TransferSlot].Value = TrimBlanks(Fe.InputLine);
+        Tb.PublicStrTable[TransferSlot].Value = TrimField(Fe.InputLine);
         Fe.InputLine.clear();
     }
 }

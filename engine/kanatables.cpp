@@ -1,5 +1,7 @@
 #include "engine/kanatables.h"
 
+#include "platform/halfwidthkana.h"
+
 #include <array>
 
 namespace {
@@ -9,21 +11,8 @@ constexpr char16_t AsciiFirst = 0x21;        // "!"
 constexpr char16_t AsciiLast = 0x7E;         // "~"
 constexpr char16_t FullAsciiOffset = 0xFEE0; // U+FF01 - U+0021
 
-constexpr char16_t HalfKanaFirst = 0xFF61;      // "｡"
-constexpr char16_t HalfKanaLast = 0xFF9F;       // "ﾟ"
-constexpr char16_t HalfVoicedMark = 0xFF9E;     // "ﾞ"
-constexpr char16_t HalfSemiVoicedMark = 0xFF9F; // "ﾟ"
 constexpr char16_t CombiningVoicedMark = 0x3099;
 constexpr char16_t CombiningSemiVoicedMark = 0x309A;
-
-// Full-width forms of U+FF61 to U+FF9F, in order.
-constexpr std::array<char16_t, HalfKanaLast - HalfKanaFirst + 1> FullOfHalfKana = {
-    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, 0x30E3, 0x30E5,
-    0x30E7, 0x30C3, 0x30FC, 0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA, 0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3,
-    0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD, 0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC,
-    0x30CD, 0x30CE, 0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB, 0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4,
-    0x30E6, 0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3, 0x309B, 0x309C,
-};
 
 // Signs with a full-width form outside the ASCII block: U+FFE0 to U+FFE6 and U+FFE8 to U+FFEE.
 struct WidthPair {
@@ -85,23 +74,23 @@ using HalfTable = std::array<HalfSpelling, 0x100>;
 const HalfTable& HalfOfFullKana() {
     static const HalfTable table = [] {
         HalfTable t{};
-        for (std::size_t i = 0; i < FullOfHalfKana.size(); ++i) {
-            const char16_t half = static_cast<char16_t>(HalfKanaFirst + i);
-            t[FullOfHalfKana[i] - 0x3000].Units[0] = half;
+        for (std::size_t i = 0; i < FullwidthKana.size(); ++i) {
+            const char16_t half = static_cast<char16_t>(FirstHalfwidthKana + i);
+            t[FullwidthKana[i] - 0x3000].Units[0] = half;
         }
-        for (std::size_t i = 0; i < FullOfHalfKana.size(); ++i) {
-            const char16_t half = static_cast<char16_t>(HalfKanaFirst + i);
-            const char16_t base = FullOfHalfKana[i];
+        for (std::size_t i = 0; i < FullwidthKana.size(); ++i) {
+            const char16_t half = static_cast<char16_t>(FirstHalfwidthKana + i);
+            const char16_t base = FullwidthKana[i];
             for (int mark = 1; mark <= 2; ++mark) {
                 const char16_t joined = JoinMark(base, mark);
                 if (joined == 0) continue;
                 HalfSpelling& s = t[joined - 0x3000];
                 s.Units[0] = half;
-                s.Units[1] = mark == 1 ? HalfVoicedMark : HalfSemiVoicedMark;
+                s.Units[1] = mark == 1 ? HalfwidthVoicedMark : HalfwidthSemiVoicedMark;
             }
         }
-        t[CombiningVoicedMark - 0x3000].Units[0] = HalfVoicedMark;
-        t[CombiningSemiVoicedMark - 0x3000].Units[0] = HalfSemiVoicedMark;
+        t[CombiningVoicedMark - 0x3000].Units[0] = HalfwidthVoicedMark;
+        t[CombiningSemiVoicedMark - 0x3000].Units[0] = HalfwidthSemiVoicedMark;
         return t;
     }();
     return table;
@@ -112,6 +101,45 @@ constexpr char16_t KatakanaFirst = 0x30A1, KatakanaLast = 0x30F6;
 constexpr char16_t KanaOffset = KatakanaFirst - HiraganaFirst;
 constexpr char16_t HiraganaIteration = 0x309D, HiraganaVoicedIteration = 0x309E;
 constexpr char16_t KatakanaIteration = 0x30FD, KatakanaVoicedIteration = 0x30FE;
+
+// The move between the hiragana and the katakana block: the letters shift by one offset, the two
+// iteration marks map to their counterparts.
+struct KanaShift {
+    char16_t First, Last;
+    int Offset;
+    char16_t Iteration, IterationTo, VoicedIteration, VoicedIterationTo;
+};
+constexpr KanaShift HiraganaToKatakana{HiraganaFirst,          HiraganaLast,      KanaOffset,
+                                       HiraganaIteration,      KatakanaIteration, HiraganaVoicedIteration,
+                                       KatakanaVoicedIteration};
+constexpr KanaShift KatakanaToHiragana{KatakanaFirst,          KatakanaLast,      -KanaOffset,
+                                       KatakanaIteration,      HiraganaIteration, KatakanaVoicedIteration,
+                                       HiraganaVoicedIteration};
+
+QString ShiftKana(QStringView text, const KanaShift& shift) {
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c >= shift.First && c <= shift.Last)
+            c = static_cast<char16_t>(c + shift.Offset);
+        else if (c == shift.Iteration)
+            c = shift.IterationTo;
+        else if (c == shift.VoicedIteration)
+            c = shift.VoicedIterationTo;
+        out[i] = QChar(c);
+    }
+    return out;
+}
+
+// A sign's form of the other width: `from` and `to` pick the sides of SignPairs; any other character
+// stays as it is.
+char16_t OtherWidthSign(char16_t c, char16_t WidthPair::*from, char16_t WidthPair::*to) {
+    char16_t mapped = c;
+    for (const WidthPair& p : SignPairs) {
+        if (p.*from == c) mapped = p.*to;
+    }
+    return mapped;
+}
 
 } // namespace
 
@@ -124,10 +152,10 @@ QString ToFullWidth(QStringView text) {
             out += QChar(IdeographicSpace);
         } else if (c >= AsciiFirst && c <= AsciiLast) {
             out += QChar(static_cast<char16_t>(c + FullAsciiOffset));
-        } else if (c >= HalfKanaFirst && c <= HalfKanaLast) {
-            const char16_t full = FullOfHalfKana[c - HalfKanaFirst];
+        } else if (c >= FirstHalfwidthKana && c <= LastHalfwidthKana) {
+            const char16_t full = FullwidthKana[c - FirstHalfwidthKana];
             const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
-            const int mark = next == HalfVoicedMark ? 1 : next == HalfSemiVoicedMark ? 2 : 0;
+            const int mark = next == HalfwidthVoicedMark ? 1 : next == HalfwidthSemiVoicedMark ? 2 : 0;
             const char16_t joined = mark != 0 ? JoinMark(full, mark) : 0;
             if (joined != 0) {
                 out += QChar(joined);
@@ -136,11 +164,7 @@ QString ToFullWidth(QStringView text) {
                 out += QChar(full);
             }
         } else {
-            char16_t mapped = c;
-            for (const WidthPair& p : SignPairs) {
-                if (p.Half == c) mapped = p.Full;
-            }
-            out += QChar(mapped);
+            out += QChar(OtherWidthSign(c, &WidthPair::Half, &WidthPair::Full));
         }
     }
     return out;
@@ -161,42 +185,16 @@ QString ToHalfWidth(QStringView text) {
             out += QChar(s.Units[0]);
             if (s.Units[1] != 0) out += QChar(s.Units[1]);
         } else {
-            char16_t mapped = c;
-            for (const WidthPair& p : SignPairs) {
-                if (p.Full == c) mapped = p.Half;
-            }
-            out += QChar(mapped);
+            out += QChar(OtherWidthSign(c, &WidthPair::Full, &WidthPair::Half));
         }
     }
     return out;
 }
 
 QString ToKatakana(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t c = text[i].unicode();
-        if (c >= HiraganaFirst && c <= HiraganaLast)
-            c = static_cast<char16_t>(c + KanaOffset);
-        else if (c == HiraganaIteration)
-            c = KatakanaIteration;
-        else if (c == HiraganaVoicedIteration)
-            c = KatakanaVoicedIteration;
-        out[i] = QChar(c);
-    }
-    return out;
+    return ShiftKana(text, HiraganaToKatakana);
 }
 
 QString ToHiragana(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t c = text[i].unicode();
-        if (c >= KatakanaFirst && c <= KatakanaLast)
-            c = static_cast<char16_t>(c - KanaOffset);
-        else if (c == KatakanaIteration)
-            c = HiraganaIteration;
-        else if (c == KatakanaVoicedIteration)
-            c = HiraganaVoicedIteration;
-        out[i] = QChar(c);
-    }
-    return out;
+    return ShiftKana(text, KatakanaToHiragana);
 }

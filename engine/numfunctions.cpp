@@ -178,40 +178,20 @@ void FnTrigonometry(int code) {
         return;
     default: break;
     }
-    const int failure = Err::FunctionResultRange;
-    const Extended angle = AngleIn(x);
-    switch (code) {
     // At a pole the division by zero is the fault reported.
-    case Fn::TAN:
-        PushChecked(
-            failure, code, [](Extended a) { return std::tan(a); }, angle);
-        break;
-    case Fn::COT:
-        PushChecked(
-            failure, code, [](Extended a) { return 1 / std::tan(a); }, angle);
-        break;
-    case Fn::CSC:
-        PushChecked(
-            failure, code, [](Extended a) { return 1 / std::sin(a); }, angle);
-        break;
-    case Fn::SEC:
-        PushChecked(
-            failure, code, [](Extended a) { return 1 / std::cos(a); }, angle);
-        break;
-    // The hyperbolic functions take no angle.
-    case Fn::COSH:
-        PushChecked(
-            failure, code, [](Extended v) { return std::cosh(v); }, x);
-        break;
-    case Fn::SINH:
-        PushChecked(
-            failure, code, [](Extended v) { return std::sinh(v); }, x);
-        break;
-    default:
-        PushChecked(
-            failure, code, [](Extended v) { return std::tanh(v); }, x);
-        break; // TANH
+    Extended (*f)(Extended) = nullptr;
+    switch (code) {
+    case Fn::TAN: f = [](Extended a) { return std::tan(a); }; break;
+    case Fn::COT: f = [](Extended a) { return 1 / std::tan(a); }; break;
+    case Fn::CSC: f = [](Extended a) { return 1 / std::sin(a); }; break;
+    case Fn::SEC: f = [](Extended a) { return 1 / std::cos(a); }; break;
+    case Fn::COSH: f = [](Extended v) { return std::cosh(v); }; break;
+    case Fn::SINH: f = [](Extended v) { return std::sinh(v); }; break;
+    default: f = [](Extended v) { return std::tanh(v); }; break; // TANH
     }
+    // The hyperbolic functions take no angle.
+    const bool takesAngle = code == Fn::TAN || code == Fn::COT || code == Fn::CSC || code == Fn::SEC;
+    PushChecked(Err::FunctionResultRange, code, f, takesAngle ? AngleIn(x) : x);
 }
 
 namespace {
@@ -290,6 +270,22 @@ void FnPrimeFactor() {
     GlPushNum(static_cast<Extended>(factor));
 }
 
+namespace {
+
+// Pushes the result of a product begun after FpClearFaults, or raises 50012 naming the function when
+// a step of it overflowed.
+void PushUnlessOverflowed(Extended result, int id) {
+    FpFence(result);
+    if (FpFaultRaised()) {
+        std::feclearexcept(TrappedFpFaults);
+        RaiseError(Err::FunctionArgRange, id);
+        return;
+    }
+    GlPushNum(result);
+}
+
+} // namespace
+
 // FACT(n), FACTORIAL(n): the factorial of the whole part of abs(n).
 void FnFactorial() {
     constexpr int id = Fn::FACTORIAL;
@@ -300,13 +296,7 @@ void FnFactorial() {
     // Stops at the first overflow (from 1755 on) instead of running on to m.
     for (Extended i = 2; i <= m && std::isfinite(result); ++i)
         result *= i;
-    FpFence(result);
-    if (FpFaultRaised()) {
-        std::feclearexcept(TrappedFpFaults);
-        RaiseError(Err::FunctionArgRange, id);
-        return;
-    }
-    GlPushNum(result);
+    PushUnlessOverflowed(result, id);
 }
 
 // BINOM(n, k), BINOMIAL(n, k)
@@ -332,13 +322,7 @@ void FnBinomial() {
     // step count could make it hang.
     for (Extended i = 1; i <= steps && std::isfinite(result); ++i)
         result = result * (total - i + 1) / i;
-    FpFence(result);
-    if (FpFaultRaised()) {
-        std::feclearexcept(TrappedFpFaults);
-        RaiseError(Err::FunctionArgRange, id);
-        return;
-    }
-    GlPushNum(result);
+    PushUnlessOverflowed(result, id);
 }
 
 // RND and RND(x)

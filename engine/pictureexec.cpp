@@ -5,6 +5,7 @@
 #include "engine/filechannels.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
+#include "engine/stacktags.h"
 #include "frontend/errornumbers.h"
 #include "frontend/programfile.h"
 #include "frontend/raiseerror.h"
@@ -47,27 +48,10 @@ const QString BackupExtension = QStringLiteral(".bak");
 
 // ---- operands --------------------------------------------------------------------------------------
 
-bool IsNumber(int tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
-}
-
-// The tag `depth` entries down the Gl stack (1 is the top).
-int TagAt(int depth) {
-    const int at = Vs.GlTypeStack.Count - depth + 1;
-    return at >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
-}
-
 QString PopString() {
     QString text;
     GlPopStr(text);
     return text;
-}
-
-// Strings expected one per operand, in source order, the last one on top.
-bool TopAreStrings(int count) {
-    for (int depth = 1; depth <= count; ++depth)
-        if (TagAt(depth) != GlValueType::String) return false;
-    return true;
 }
 
 // The operands of a picture statement in argument form `form`: a file name (forms 1 and 3) below a
@@ -75,9 +59,9 @@ bool TopAreStrings(int count) {
 bool PictureOperandsFit(int form) {
     switch (form) {
     case 0: return true;
-    case 1: return TagAt(1) == GlValueType::String;
-    case 2: return IsNumber(TagAt(1)) && IsNumber(TagAt(2));
-    case 3: return IsNumber(TagAt(1)) && IsNumber(TagAt(2)) && TagAt(3) == GlValueType::String;
+    case 1: return GlTagAt(1) == GlValueType::String;
+    case 2: return IsNumberTag(GlTagAt(1)) && IsNumberTag(GlTagAt(2));
+    case 3: return IsNumberTag(GlTagAt(1)) && IsNumberTag(GlTagAt(2)) && GlTagAt(3) == GlValueType::String;
     default: return false;
     }
 }
@@ -432,10 +416,7 @@ void ExecSavePicture(int code) {
 
 // LOAD file
 void ExecLoad() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::LOAD);
-        return;
-    }
+    if (!ExpectStringOperands(St::LOAD, 1)) return;
     QString path;
     if (!FindProgramFile(PopString(), path)) return;
     QString text, reason;
@@ -465,20 +446,14 @@ void ExecList() {
 
 // CHDIR folder
 void ExecChDir() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::CHDIR);
-        return;
-    }
+    if (!ExpectStringOperands(St::CHDIR, 1)) return;
     const QString path = ProgramFilePath(PopString());
     if (path.isEmpty() || !QDir::setCurrent(path)) RaiseError(Err::ChDirFailed);
 }
 
 // KILL file: the file is not deleted but kept under its ".bak" name.
 void ExecKill() {
-    if (!TopAreStrings(1)) {
-        RaiseError(Err::StatementType, St::KILL);
-        return;
-    }
+    if (!ExpectStringOperands(St::KILL, 1)) return;
     const QString path = ProgramFilePath(PopString());
     if (path.isEmpty() || !IsFileAt(path)) {
         RaiseError(Err::KillFileMissing);
@@ -495,10 +470,7 @@ void ExecKill() {
 
 // NAME old AS new
 void ExecName() {
-    if (!TopAreStrings(2)) {
-        RaiseError(Err::StatementType, St::NAME);
-        return;
-    }
+    if (!ExpectStringOperands(St::NAME, 2)) return;
     const QString target = ProgramFilePath(PopString());
     const QString source = ProgramFilePath(PopString());
     if (source.isEmpty() || !IsFileAt(source)) {
@@ -516,10 +488,7 @@ void ExecName() {
 // FILECOPY source, destination: the source may name several files with "*" and "?" in its last part
 // when the destination is a folder; an existing target file is kept under its ".bak" name.
 void ExecFileCopy() {
-    if (!TopAreStrings(2)) {
-        RaiseError(Err::StatementType, St::FILECOPY);
-        return;
-    }
+    if (!ExpectStringOperands(St::FILECOPY, 2)) return;
     const QString destination = ProgramFilePath(PopString());
     const QString source = ProgramFilePath(PopString());
     const QFileInfo sourceInfo(source);
@@ -562,7 +531,7 @@ void ExecFileCopy() {
 
 // GETIMAGESIZE$(file)
 void ExecGetImageSize() {
-    if (TagAt(1) != GlValueType::String) {
+    if (GlTagAt(1) != GlValueType::String) {
         RaiseError(Err::FunctionArgType, Fn::GETIMAGESIZEStr);
         return;
     }
@@ -580,7 +549,7 @@ void ExecGetImageSize() {
 
 // GETRGBPIXEL(x, y): the colour of the pixel at the world position, as drawing places it.
 void ExecGetRgbPixel() {
-    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
+    if (!IsNumberTag(GlTagAt(1)) || !IsNumberTag(GlTagAt(2))) {
         RaiseError(Err::FunctionArgType, Fn::GETRGBPIXEL);
         return;
     }

@@ -6,6 +6,7 @@
 #include "engine/numconvert.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
+#include "engine/stacktags.h"
 #include "frontend/codeitem.h"
 #include "frontend/errornumbers.h"
 #include "frontend/raiseerror.h"
@@ -56,16 +57,6 @@ int CBackColor = 0;
 bool CBackColorSet = false;
 
 // ---- operands -----------------------------------------------------------------------------------------
-
-bool IsNumber(int tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
-}
-
-// The tag `depth` entries down the Gl stack (1 is the top).
-int TagAt(int depth) {
-    const int at = Vs.GlTypeStack.Count - depth + 1;
-    return at >= 1 ? Vs.GlTypeStack.Items[static_cast<std::size_t>(at)] : GlValueType::None;
-}
 
 // A value already checked to lie within an int's range, truncated toward zero.
 int TruncInRange(Extended value) {
@@ -126,7 +117,7 @@ template <typename Change> void ChangeGraphCanvas(Change change) {
 // A colour operand: a palette number 0 to 15 or a colour text; anything else is error 50031.
 bool PopColor(int code, ColorWord& color) {
     const int tag = GlTopType();
-    if (IsNumber(tag)) {
+    if (IsNumberTag(tag)) {
         const Extended value = GlPopNum();
         if (!(value >= 0 && value <= PaletteLast)) {
             RaiseError(Err::PropertySyntax, code);
@@ -178,12 +169,8 @@ bool WindowOpen(SettingWindow window) {
 
 // PRINTTITLE text, PRINTCTITLE text, PRINTGTITLE text, PRINTITITLE text
 void ExecTitle(int code) {
-    if (GlTopType() != GlValueType::String) {
-        RaiseError(Err::StatementType, code);
-        return;
-    }
     QString text;
-    GlPopStr(text);
+    if (!PopStringOperand(code, text)) return;
     switch (code) {
     case St::PRINTTITLE: {
         // In order with the lines printed before it: through the run window's queue.
@@ -207,7 +194,7 @@ void ExecTitle(int code) {
 
 // TWPOSITION (left, top), CWPOSITION, GWPOSITION, EWPOSITION, IBPOSITION
 void ExecPosition(int code) {
-    if (!IsNumber(TagAt(1)) || !IsNumber(TagAt(2))) {
+    if (!IsNumberTag(GlTagAt(1)) || !IsNumberTag(GlTagAt(2))) {
         RaiseError(Err::StatementType, code);
         return;
     }
@@ -264,7 +251,7 @@ int PlainPenStatement(int code) {
 // its range leaves the setting as it was.
 void ExecPenSetting(int code) {
     const int plain = PlainPenStatement(code);
-    if (!IsNumber(GlTopType())) {
+    if (!IsNumberTag(GlTopType())) {
         RaiseError(Err::StatementType, plain);
         return;
     }
@@ -334,7 +321,7 @@ void PushPenSetting(int statement) {
 
 // PRECISION = n
 void ExecPrecision() {
-    if (!IsNumber(GlTopType())) {
+    if (!IsNumberTag(GlTopType())) {
         RaiseError(Err::StatementType, St::PRECISION);
         return;
     }
@@ -384,13 +371,6 @@ void PushWindowText(int code) {
 
 // ---- dialogs ------------------------------------------------------------------------------------------
 
-// Whether the top `count` entries are all strings.
-bool TopAreStrings(int count) {
-    for (int depth = 1; depth <= count; ++depth)
-        if (TagAt(depth) != GlValueType::String) return false;
-    return true;
-}
-
 QString PopText() {
     QString text;
     GlPopStr(text);
@@ -414,7 +394,7 @@ void ExecMsgBox(int arguments) {
         if (TopAreStrings(2)) {
             request.Caption = PopText();
             request.Text = PopText();
-        } else if (IsNumber(TagAt(1)) && TagAt(2) == GlValueType::String) {
+        } else if (IsNumberTag(GlTagAt(1)) && GlTagAt(2) == GlValueType::String) {
             flags = GlPopNum();
             hasFlags = true;
             request.Text = PopText();
@@ -424,7 +404,8 @@ void ExecMsgBox(int arguments) {
         }
         break;
     default:
-        if (TagAt(1) != GlValueType::String || !IsNumber(TagAt(2)) || TagAt(3) != GlValueType::String)
+        if (GlTagAt(1) != GlValueType::String || !IsNumberTag(GlTagAt(2)) ||
+            GlTagAt(3) != GlValueType::String)
             return RaiseError(Err::FunctionArgType, Fn::MSGBOX);
         request.Caption = PopText();
         flags = GlPopNum();
@@ -546,7 +527,7 @@ void SyncSetColor(int code) {
 
 // CFONTCHARSET = n, CFONTSIZE, GFONTCHARSET, GFONTSIZE, TFONTCHARSET, TFONTSIZE
 void SyncSetFontSize(int code) {
-    if (!IsNumber(GlTopType())) return RaiseError(Err::PropertySyntax, code);
+    if (!IsNumberTag(GlTopType())) return RaiseError(Err::PropertySyntax, code);
     const Extended value = GlPopNum();
     if (!(value >= 0 && value <= FontNumberMax)) return RaiseError(Err::PropertySyntax, code);
     TextSettingChange change;
@@ -645,11 +626,11 @@ void SyncGetWindowState(int code) {
 
 // TSCREEN (width, height): the run window's text area becomes 20 pixels larger than the sizes.
 void ExecTScreen() {
-    if (!IsNumber(TagAt(1))) {
+    if (!IsNumberTag(GlTagAt(1))) {
         RaiseError(Err::ScreenHeightNotNumber);
         return;
     }
-    if (!IsNumber(TagAt(2))) {
+    if (!IsNumberTag(GlTagAt(2))) {
         RaiseError(Err::ScreenWidthNotNumber);
         return;
     }

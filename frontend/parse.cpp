@@ -46,6 +46,18 @@ void UnreadItem() {
     --Ib.PreCodeIndex;
 }
 
+bool ReadOperator(int slot) {
+    CodeItemType item;
+    ReadItem(item);
+    return IsOperator(item, slot);
+}
+
+bool NextIsStatementEnd() {
+    CodeItemType item;
+    LookItem(item);
+    return IsStatementEnd(item);
+}
+
 // ---- item tests
 // ---------------------------------------------------------------------------------------------
 
@@ -188,19 +200,6 @@ namespace {
 bool FormMismatch() {
     RaiseError(Err::ExpressionFormMismatch);
     return false;
-}
-
-// The next item must be the given operator; it is read.
-bool ReadOperator(int slot) {
-    CodeItemType item;
-    ReadItem(item);
-    return IsOperator(item, slot);
-}
-
-bool NextIsStatementEnd() {
-    CodeItemType item;
-    LookItem(item);
-    return IsStatementEnd(item);
 }
 
 } // namespace

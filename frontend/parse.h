@@ -133,6 +133,10 @@ struct ParseState : ParseValues, BlockStacks {
 void ReadItem(CodeItemType& item); // GetPreCode
 void LookItem(CodeItemType& item); // PeekPreCode
 void UnreadItem();                 // the item read last is read again
+// Reads the next item; true when it is the given operator.
+bool ReadOperator(int slot);
+// Looks at the next item without reading it; true when it ends the statement.
+bool NextIsStatementEnd();
 
 // ---- item tests --------------------------------------------------------------------------------------
 inline bool IsOperator(const CodeItemType& item, int slot) {

@@ -15,18 +15,6 @@ namespace LXParse {
 
 namespace {
 
-bool ReadOperatorItem(int slot) {
-    CodeItemType item;
-    ReadItem(item);
-    return IsOperator(item, slot);
-}
-
-bool NextIsEnd() {
-    CodeItemType item;
-    LookItem(item);
-    return IsStatementEnd(item);
-}
-
 bool IsChannelItem(const CodeItemType& item) {
     return item.FirstCode == CodeKind::NumLiteral && IsChannelNumber(NumConValue(item));
 }
@@ -45,6 +33,25 @@ constexpr int TransferSlot = 1;
 
 void EmitTransfer(const CodeItemType& name) {
     Emit(TransferKind(name), TransferSlot);
+}
+
+// The next item of a list whose items commas separate, the commas passed over; false at the statement
+// end, which is left unread.
+bool ReadListItem(CodeItemType& item) {
+    for (;;) {
+        LookItem(item);
+        if (IsStatementEnd(item)) return false;
+        ReadItem(item);
+        if (!IsOperator(item, Op::Comma)) return true;
+    }
+}
+
+// The LET that stores the value before it into `target`, below its `indices` subscripts popped from
+// the index stack.
+void EmitLetInto(const CodeItemType& target, int indices) {
+    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
+    Emit(CodeKind::Statement, St::LET);
+    AddCode(target);
 }
 
 // Writes the top `count` entries of an expression stack in the order they were pushed, leaving them
@@ -72,7 +79,7 @@ bool IsDeclarableName(const CodeItemType& item) {
 // Reads "(" b1, ..., bn ")": numeric constants, truncated; the lower bound of every dimension is 0.
 bool ReadBounds(std::array<std::int32_t, MaxDimensions + 1>& bounds, int& count) {
     count = 0;
-    if (!ReadOperatorItem(Op::OpenBracket)) {
+    if (!ReadOperator(Op::OpenBracket)) {
         RaiseError(Err::DimSyntax);
         return false;
     }
@@ -188,11 +195,7 @@ void DeclarePlain(const CodeItemType& name) {
 // DIM name[(bounds)], ...: declares at compile time and writes no code.
 void CompileDim() {
     CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) return;
-        ReadItem(item);
-        if (IsOperator(item, Op::Comma)) continue;
+    while (ReadListItem(item)) {
         if (!IsDeclarableName(item)) return RaiseError(Err::StatementNotEnded, St::DIM);
         CodeItemType next;
         LookItem(next);
@@ -222,7 +225,7 @@ void CompileLet() {
     CodeItemType item;
     ReadItem(item);
     if (!IsOperator(item, Op::Equal)) return RaiseError(Err::LetNoEqual);
-    if (NextIsEnd()) return RaiseError(Err::LetNoExpression);
+    if (NextIsStatementEnd()) return RaiseError(Err::LetNoExpression);
     ItemBuffer value;
     ParseExpression(value);
     if (Fe.ErrorNumber != 0) return;
@@ -230,9 +233,7 @@ void CompileLet() {
     ExpectStatementEndNaming(St::LET);
     if (Fe.ErrorNumber != 0) return;
     // The executor pops the subscripts first, the first subscript on top.
-    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-    Emit(CodeKind::Statement, St::LET);
-    AddCode(target);
+    EmitLetInto(target, indices);
     EmitLineEnd();
 }
 
@@ -278,7 +279,7 @@ void CompileSwap() {
     Emit(CodeKind::Statement, St::LET);
     EmitTransfer(first);
     EmitColon();
-    if (!ReadOperatorItem(Op::Comma)) return SwapSyntax();
+    if (!ReadOperator(Op::Comma)) return SwapSyntax();
     CodeItemType second;
     ReadItem(second);
     if (SwapFamily(second) != family) return SwapSyntax();
@@ -289,7 +290,8 @@ void CompileSwap() {
         if (secondIndices < 0) return;
         EmitStackedIndices(Cs.Parse.SwapStack2, secondIndices);
     }
-    if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsEnd()) return SwapSyntax();
+    if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsStatementEnd())
+        return SwapSyntax();
     AddCode(second);
     EmitPoppedIndices(Cs.Parse.SwapStack1, firstIndices, Err::InnerStackUnderflow);
     Emit(CodeKind::Statement, St::LET);
@@ -311,15 +313,15 @@ void CompileData() {
     Tb.DataPtrTable[static_cast<std::size_t>(Tb.NumofRegisteredDataPtr)] = Ib.CodeIndex;
     Emit(CodeKind::Statement, St::DATA);
     CodeItemType item;
-    if (!NextIsEnd()) {
+    if (!NextIsStatementEnd()) {
         while (true) {
             // An empty item (two commas, or a comma first or last) is refused rather than skipped.
             ReadItem(item);
             if (item.FirstCode != CodeKind::NumLiteral && item.FirstCode != CodeKind::StrLiteral)
                 return RaiseError(Err::StatementNotEnded, St::DATA);
             AddCode(item);
-            if (NextIsEnd()) break;
-            if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementNotEnded, St::DATA);
+            if (NextIsStatementEnd()) break;
+            if (!ReadOperator(Op::Comma)) return RaiseError(Err::StatementNotEnded, St::DATA);
         }
     }
     EmitLineEnd();
@@ -329,11 +331,7 @@ void CompileData() {
 // then the target itself or, for an array element, the transfer-slot sequence that stores into it.
 static void CompileTransferTargets(int statement, const CodeItemType* channel) {
     CodeItemType item;
-    while (true) {
-        LookItem(item);
-        if (IsStatementEnd(item)) break;
-        ReadItem(item);
-        if (IsOperator(item, Op::Comma)) continue;
+    while (ReadListItem(item)) {
         if (item.FirstCode != CodeKind::NumVar && item.FirstCode != CodeKind::StrVar)
             return RaiseError(Err::StatementNotEnded, statement);
         Emit(CodeKind::Statement, statement);
@@ -349,9 +347,7 @@ static void CompileTransferTargets(int statement, const CodeItemType* channel) {
                                              Err::NestingTooDeep);
         if (indices < 0) return;
         EmitTransfer(item);
-        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-        Emit(CodeKind::Statement, St::LET);
-        AddCode(item);
+        EmitLetInto(item, indices);
         EmitColon();
     }
     EmitLineEnd();
@@ -414,12 +410,10 @@ void CompileInput() {
             if (indices < 0) return;
         }
         EmitTransfer(target);
-        EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-        Emit(CodeKind::Statement, St::LET);
-        AddCode(target);
+        EmitLetInto(target, indices);
         EmitColon();
-        if (Fe.ErrorNumber != 0 || NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputVariableList);
+        if (Fe.ErrorNumber != 0 || NextIsStatementEnd()) return;
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::InputVariableList);
     }
 }
 
@@ -449,9 +443,7 @@ void CompileLineInputTarget(bool promptAllowed) {
         if (indices < 0) return;
     }
     Emit(CodeKind::PublicStr, TransferSlot);
-    EmitPoppedIndices(Cs.Parse.IndexStack, indices, Err::IfBlockMismatch);
-    Emit(CodeKind::Statement, St::LET);
-    AddCode(target);
+    EmitLetInto(target, indices);
     EmitLineEnd();
     EmitColon();
     ExpectStatementEnd();
@@ -461,7 +453,7 @@ void CompileLineInputTarget(bool promptAllowed) {
 CodeItemType ReadInputChannel() {
     CodeItemType channel;
     ReadItem(channel);
-    if (!IsChannelItem(channel) || !ReadOperatorItem(Op::Comma)) {
+    if (!IsChannelItem(channel) || !ReadOperator(Op::Comma)) {
         RaiseError(Err::InputFileSyntax);
         return CodeItemType{};
     }
@@ -491,7 +483,7 @@ void CompileLineInputFile() {
     ReadItem(channel);
     if (!IsChannelItem(channel)) return RaiseError(Err::InputFileSyntax);
     AddCode(channel);
-    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::InputSyntax);
+    if (!ReadOperator(Op::Comma)) return RaiseError(Err::InputSyntax);
     CompileLineInputTarget(false);
 }
 
@@ -580,7 +572,7 @@ bool ReadPrintChannel(CodeItemType& channel) {
 void CompilePrintFile() {
     CodeItemType channel;
     if (!ReadPrintChannel(channel)) return;
-    if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
+    if (!ReadOperator(Op::Comma)) return RaiseError(Err::PrintFileNoComma);
     Separator last = Separator::None;
     bool printed = false;
     const bool read = CompilePrintList(
@@ -616,7 +608,7 @@ void CompilePrintUsing(bool toFile) {
     ReadItem(format);
     if (format.FirstCode != CodeKind::StrLiteral && format.FirstCode != CodeKind::StrVar)
         return RaiseError(Err::PrintUsingNoFormat);
-    if (!ReadOperatorItem(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
+    if (!ReadOperator(Op::Semicolon)) return RaiseError(Err::PrintUsingNoSemicolon);
     Separator last = Separator::Semicolon;
     int values = 0;
     const bool read = CompilePrintList(
@@ -654,28 +646,28 @@ void CompileOpen() {
     AddCode(item);
     ReadItem(item);
     if (!IsStatementItem(item, St::AS)) return RaiseError(Err::OpenSyntax);
-    if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::OpenSyntax);
+    if (!ReadOperator(Op::Hash)) return RaiseError(Err::OpenSyntax);
     ReadItem(item);
     if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
     AddCode(item);
-    if (!NextIsEnd()) RaiseError(Err::OpenSyntax);
+    if (!NextIsStatementEnd()) RaiseError(Err::OpenSyntax);
 }
 
 // CLOSE [#channel, ...]
 void CompileClose() {
     Emit(CodeKind::Statement, St::CLOSE);
-    if (NextIsEnd()) {
+    if (NextIsStatementEnd()) {
         Emit(CodeKind::SysNumConst, ParseConst::Zero); // every channel
         return;
     }
     CodeItemType item;
     while (true) {
-        if (!ReadOperatorItem(Op::Hash)) return RaiseError(Err::StatementSyntax, St::CLOSE);
+        if (!ReadOperator(Op::Hash)) return RaiseError(Err::StatementSyntax, St::CLOSE);
         ReadItem(item);
         if (!IsChannelItem(item)) return RaiseError(Err::FileNumberInvalid);
         AddCode(item);
-        if (NextIsEnd()) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::CloseSyntax);
+        if (NextIsStatementEnd()) return;
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::CloseSyntax);
         EmitColon();
         Emit(CodeKind::Statement, St::CLOSE);
     }
@@ -723,16 +715,16 @@ void CompileRunFile() {
 // WRITEALLLINES(file, array$()) and WRITEALLLINES(file, array$(), encoding)
 void CompileWriteAllLines(int code) {
     const auto failed = [code] { RaiseError(Err::StatementType, code); };
-    if (!ReadOperatorItem(Op::OpenBracket)) return failed();
+    if (!ReadOperator(Op::OpenBracket)) return failed();
     if (!CompileExpression()) return failed();
-    if (!ReadOperatorItem(Op::Comma)) return failed();
+    if (!ReadOperator(Op::Comma)) return failed();
     CodeItemType array;
     ReadItem(array);
     if (array.FirstCode != CodeKind::StrArray) return failed();
     if (code != St::WRITEALLLINES) {
-        if (!ReadOperatorItem(Op::Comma) || !CompileExpression()) return failed();
+        if (!ReadOperator(Op::Comma) || !CompileExpression()) return failed();
     }
-    if (!ReadOperatorItem(Op::CloseBracket)) return failed();
+    if (!ReadOperator(Op::CloseBracket)) return failed();
     Emit(CodeKind::Statement, code);
     AddCode(array);
     ExpectStatementEnd();
@@ -749,7 +741,7 @@ void EmitPlaceholders(int count) {
 
 bool CompileTwoPoints(int dashError) {
     if (!CompileBracketList(2)) return false;
-    if (!ReadOperatorItem(Op::Minus)) {
+    if (!ReadOperator(Op::Minus)) {
         RaiseError(dashError);
         return false;
     }
@@ -780,7 +772,7 @@ void CompileGraphics(int code) {
         break;
     case St::CIRCLE: // CIRCLE (x, y), r[, colour, start, end, aspect, F, fill]
         if (!CompileBracketList(2)) return;
-        if (!ReadOperatorItem(Op::Comma)) return RaiseError(Err::StatementSyntax, St::CIRCLE);
+        if (!ReadOperator(Op::Comma)) return RaiseError(Err::StatementSyntax, St::CIRCLE);
         if (!CompileExpressionThenComma()) return;
         options = CircleOptions;
         break;
@@ -819,16 +811,16 @@ void CompileFormulaOrMouse(int code) {
         operands = {CodeKind::FormulaVar, CodeKind::NumVar, CodeKind::NumVar};
     }
     Emit(CodeKind::Statement, code);
-    if (!ReadOperatorItem(Op::OpenBracket)) return RaiseError(error);
+    if (!ReadOperator(Op::OpenBracket)) return RaiseError(error);
     for (std::size_t i = 0; i < operands.size(); ++i) {
-        if (i > 0 && !ReadOperatorItem(Op::Comma)) return RaiseError(error);
+        if (i > 0 && !ReadOperator(Op::Comma)) return RaiseError(error);
         CodeItemType item;
         ReadItem(item);
         const bool textLiteral = i == 0 && code == St::STRTOFORM && item.FirstCode == CodeKind::StrLiteral;
         if (item.FirstCode != operands[i] && !textLiteral) return RaiseError(error);
         AddCode(item);
     }
-    if (!ReadOperatorItem(Op::CloseBracket)) return RaiseError(error);
+    if (!ReadOperator(Op::CloseBracket)) return RaiseError(error);
     ExpectStatementEnd();
 }
 

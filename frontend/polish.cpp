@@ -44,33 +44,11 @@ constexpr std::array<int, OperatorCount + 1> OperatorPriorities = [] {
 constexpr CodeItemType OpenBracketItem{CodeKind::Operator, Op::OpenBracket, 0};
 constexpr CodeItemType CloseBracketItem{CodeKind::Operator, Op::CloseBracket, 0};
 
-// The operators that have a routine in the engine and so may stand in an expression. The alternative
-// spellings "><", "=<" and "=>" are made canonical before conversion and do not count.
+// The operators that have a routine in the engine and so may stand in an expression: those with a
+// priority. The alternative spellings "><", "=<" and "=>" are made canonical before conversion and
+// have none.
 bool IsExpressionOperator(int slot) {
-    switch (slot) {
-    case Op::Equal:
-    case Op::NotEqual:
-    case Op::Less:
-    case Op::Greater:
-    case Op::LessEqual:
-    case Op::GreaterEqual:
-    case Op::Plus:
-    case Op::Minus:
-    case Op::Multiply:
-    case Op::Divide:
-    case Op::IntDivide:
-    case Op::Mod:
-    case Op::Power:
-    case Op::Not:
-    case Op::And:
-    case Op::Or:
-    case Op::Xor:
-    case Op::Imp:
-    case Op::Eqv:
-    case Op::Ampersand:
-    case Op::ChgSgn: return true;
-    default: return false;
-    }
+    return slot >= 1 && slot <= OperatorCount && OperatorPriorities[static_cast<std::size_t>(slot)] > 0;
 }
 
 // The Kind of the variable record a name item refers to. An index outside its table reads as a plain

@@ -293,18 +293,29 @@ void HandleCase() {
     if (PopMustGive({St::CASE}, Err::StatementSyntax, St::CASE)) Push(St::CASE);
 }
 
+// WHILE or UNTIL right after DO or LOOP. After DO the item becomes `doItem` and opens the block
+// `doBlock` in DO's place; after LOOP it becomes `loopItem` and closes the DO. False after anything else.
+bool JoinDoOrLoop(const CodeItemType& last, int doItem, int doBlock, int loopItem, int mismatch, int word) {
+    if (IsSt(last, St::DO)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, doItem, 0});
+        BlockChkType popped;
+        PopBlockChk(popped);
+        Push(doBlock);
+        return true;
+    }
+    if (IsSt(last, St::LOOP)) {
+        ReplaceLast(CodeItemType{CodeKind::Statement, loopItem, 0});
+        PopMustGive({St::DO}, mismatch, word);
+        return true;
+    }
+    return false;
+}
+
 void HandleWhile() {
     const CodeItemType last = LastItem(1);
-    BlockChkType popped;
-    if (IsSt(last, St::DO)) {
-        // DO WHILE c ... LOOP is the loop WHILE c ... WEND.
-        ReplaceLast(CodeItemType{CodeKind::Statement, St::WHILE, 0});
-        PopBlockChk(popped);
-        Push(InSt::DoWhile);
-    } else if (IsSt(last, St::LOOP)) {
-        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::LoopWhile, 0});
-        PopMustGive({St::DO}, Err::WhileMismatch, St::WHILE);
-    } else if (IsSt(last, St::END)) {
+    // DO WHILE c ... LOOP is the loop WHILE c ... WEND.
+    if (JoinDoOrLoop(last, St::WHILE, InSt::DoWhile, InSt::LoopWhile, Err::WhileMismatch, St::WHILE)) return;
+    if (IsSt(last, St::END)) {
         ReplaceLast(CodeItemType{CodeKind::Statement, St::WEND, 0});
         PopMustGive({St::WHILE}, Err::WendMismatch, St::WEND);
     } else {
@@ -314,18 +325,9 @@ void HandleWhile() {
 }
 
 void HandleUntil() {
-    const CodeItemType last = LastItem(1);
-    BlockChkType popped;
-    if (IsSt(last, St::DO)) {
-        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::DoUntil, 0});
-        PopBlockChk(popped);
-        Push(InSt::DoUntil);
-    } else if (IsSt(last, St::LOOP)) {
-        ReplaceLast(CodeItemType{CodeKind::Statement, InSt::LoopUntil, 0});
-        PopMustGive({St::DO}, Err::UntilMismatch, St::UNTIL);
-    } else {
+    if (!JoinDoOrLoop(LastItem(1), InSt::DoUntil, InSt::DoUntil, InSt::LoopUntil, Err::UntilMismatch,
+                      St::UNTIL))
         RaiseError(Err::UntilMismatch, St::UNTIL);
-    }
 }
 
 void HandleLoop() {

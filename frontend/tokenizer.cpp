@@ -32,6 +32,15 @@ CodeItemType Item(int kind, int code) {
     return CodeItemType{kind, code, 0};
 }
 
+// The keyword `name` looked up in one word table: the item of `kind` for its slot, or the empty item,
+// placed at the current source position.
+void FindKeyword(int (*search)(std::u16string_view), int kind, const QString& name, CodeItemType& item) {
+    const int slot = search(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
+                                                static_cast<std::size_t>(name.size())));
+    item = slot > 0 ? Item(kind, slot) : CodeItemType{};
+    item.Position = Fe.SourcePos;
+}
+
 // An operator of one or two characters: the first character read, the next one decides: `second1`
 // gives `slot1`, `second2` gives `slot2`, anything else is put back and gives `single`.
 CodeItemType PairedOperator(char16_t second1, int slot1, char16_t second2, int slot2, int single) {
@@ -579,10 +588,7 @@ void AddStrCon(const QString& text, CodeItemType& item) {
 // ---- keyword lookups --------------------------------------------------------------------------------
 
 void FindOperator(const QString& name, CodeItemType& item) {
-    const int slot = SearchOperator(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
-                                                        static_cast<std::size_t>(name.size())));
-    item = slot > 0 ? Item(CodeKind::Operator, slot) : CodeItemType{};
-    item.Position = Fe.SourcePos;
+    FindKeyword(SearchOperator, CodeKind::Operator, name, item);
 }
 
 void FindBoolConst(const QString& name, CodeItemType& item) {
@@ -596,15 +602,9 @@ void FindBoolConst(const QString& name, CodeItemType& item) {
 }
 
 void FindFunction(const QString& name, CodeItemType& item) {
-    const int slot = SearchFunction(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
-                                                        static_cast<std::size_t>(name.size())));
-    item = slot > 0 ? Item(CodeKind::Function, slot) : CodeItemType{};
-    item.Position = Fe.SourcePos;
+    FindKeyword(SearchFunction, CodeKind::Function, name, item);
 }
 
 void FindStatement(const QString& name, CodeItemType& item) {
-    const int slot = SearchStatement(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
-                                                         static_cast<std::size_t>(name.size())));
-    item = slot > 0 ? Item(CodeKind::Statement, slot) : CodeItemType{};
-    item.Position = Fe.SourcePos;
+    FindKeyword(SearchStatement, CodeKind::Statement, name, item);
 }

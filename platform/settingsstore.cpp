@@ -18,8 +18,6 @@ constexpr char16_t ConfigurationSection[] = u"Configuration";
 constexpr char16_t UserStoreFolder[] = u"Lorvex";
 constexpr char16_t UserStoreFileName[] = u"Lorvex.conf";
 constexpr char16_t IniFileName[] = u"Lorvex.ini";
-constexpr char16_t SwitchOn[] = u"ON";
-constexpr char16_t SwitchOff[] = u"OFF";
 
 // Defaults that are folders rather than texts.
 enum class FolderDefault { None, ProgramFolder, HomeFolder };
@@ -140,6 +138,44 @@ bool WriteStore(const QString& path, QString* errorMessage) {
     return true;
 }
 
+// The typed copies read from their setting texts: the sizes as whole numbers, the colours from their
+// hexadecimal "RRGGBB", the font styles from their names.
+struct TypedSetting {
+    int SettingsState::*Value;
+    QString SettingsState::*Text;
+    int (*Read)(const QString& text);
+};
+constexpr TypedSetting TypedSettings[] = {
+    {&SettingsState::MainFormHeight, &SettingsState::CfgMainFormHeight, ParseLeadingInteger},
+    {&SettingsState::MainFormWidth, &SettingsState::CfgMainFormWidth, ParseLeadingInteger},
+    {&SettingsState::EditorHeight, &SettingsState::CfgEditorHeight, ParseLeadingInteger},
+    {&SettingsState::EditorWidth, &SettingsState::CfgEditorWidth, ParseLeadingInteger},
+    {&SettingsState::TScreenHeight, &SettingsState::CfgTScreenHeight, ParseLeadingInteger},
+    {&SettingsState::TScreenWidth, &SettingsState::CfgTScreenWidth, ParseLeadingInteger},
+    {&SettingsState::EditorFontSize, &SettingsState::CfgEditorFontSize, ParseLeadingInteger},
+    {&SettingsState::EditorFontCharset, &SettingsState::CfgEditorFontCharset, ParseLeadingInteger},
+    {&SettingsState::TScreenFontSize, &SettingsState::CfgTScreenFontSize, ParseLeadingInteger},
+    {&SettingsState::TScreenFontCharset, &SettingsState::CfgTScreenFontCharset, ParseLeadingInteger},
+    {&SettingsState::EditorFontColor, &SettingsState::CfgEditorFontColor, HexToColor},
+    {&SettingsState::EditorBackColor, &SettingsState::CfgEditorBackColor, HexToColor},
+    {&SettingsState::EditorKeywordColor, &SettingsState::CfgEditorKeywordColor, HexToColor},
+    {&SettingsState::EditorCommentColor, &SettingsState::CfgEditorCommentColor, HexToColor},
+    {&SettingsState::EditorStringColor, &SettingsState::CfgEditorStringColor, HexToColor},
+    {&SettingsState::TScreenFontColor, &SettingsState::CfgTScreenFontColor, HexToColor},
+    {&SettingsState::TScreenBackColor, &SettingsState::CfgTScreenBackColor, HexToColor},
+};
+struct StyleSetting {
+    std::uint8_t SettingsState::*Value;
+    QString SettingsState::*Text;
+};
+constexpr StyleSetting StyleSettings[] = {
+    {&SettingsState::EditorFontStyle, &SettingsState::CfgEditorFontStyle},
+    {&SettingsState::EditorKeywordStyle, &SettingsState::CfgEditorKeywordStyle},
+    {&SettingsState::EditorCommentStyle, &SettingsState::CfgEditorCommentStyle},
+    {&SettingsState::EditorStringStyle, &SettingsState::CfgEditorStringStyle},
+    {&SettingsState::TScreenFontStyle, &SettingsState::CfgTScreenFontStyle},
+};
+
 } // namespace
 
 QString UserSettingsFilePath() {
@@ -194,36 +230,15 @@ void LoadSettings() {
     for (std::size_t i = 0; i < SettingKeyCount; ++i)
         *SettingKeys[i].Text = texts[i];
 
-    Settings.MainFormHeight = ParseLeadingInteger(Settings.CfgMainFormHeight);
-    Settings.MainFormWidth = ParseLeadingInteger(Settings.CfgMainFormWidth);
-    Settings.EditorHeight = ParseLeadingInteger(Settings.CfgEditorHeight);
-    Settings.EditorWidth = ParseLeadingInteger(Settings.CfgEditorWidth);
-    Settings.TScreenHeight = ParseLeadingInteger(Settings.CfgTScreenHeight);
-    Settings.TScreenWidth = ParseLeadingInteger(Settings.CfgTScreenWidth);
+    for (const TypedSetting& row : TypedSettings)
+        Settings.*row.Value = row.Read(Settings.*row.Text);
+    for (const StyleSetting& row : StyleSettings)
+        Settings.*row.Value = StrToFontStyle(Settings.*row.Text);
     Settings.CurrentEditorHeight = Settings.EditorHeight;
     Settings.CurrentEditorWidth = Settings.EditorWidth;
     Settings.DefaultDir = Settings.WorkingPath;
-
-    Settings.EditorFontSize = ParseLeadingInteger(Settings.CfgEditorFontSize);
-    Settings.EditorFontCharset = ParseLeadingInteger(Settings.CfgEditorFontCharset);
-    Settings.TScreenFontSize = ParseLeadingInteger(Settings.CfgTScreenFontSize);
-    Settings.TScreenFontCharset = ParseLeadingInteger(Settings.CfgTScreenFontCharset);
     Settings.EditorFontName = Settings.CfgEditorFontName;
     Settings.TScreenFontName = Settings.CfgTScreenFontName;
-
-    Settings.EditorFontColor = HexToColor(Settings.CfgEditorFontColor);
-    Settings.EditorBackColor = HexToColor(Settings.CfgEditorBackColor);
-    Settings.EditorKeywordColor = HexToColor(Settings.CfgEditorKeywordColor);
-    Settings.EditorCommentColor = HexToColor(Settings.CfgEditorCommentColor);
-    Settings.EditorStringColor = HexToColor(Settings.CfgEditorStringColor);
-    Settings.TScreenFontColor = HexToColor(Settings.CfgTScreenFontColor);
-    Settings.TScreenBackColor = HexToColor(Settings.CfgTScreenBackColor);
-
-    Settings.EditorFontStyle = StrToFontStyle(Settings.CfgEditorFontStyle);
-    Settings.EditorKeywordStyle = StrToFontStyle(Settings.CfgEditorKeywordStyle);
-    Settings.EditorCommentStyle = StrToFontStyle(Settings.CfgEditorCommentStyle);
-    Settings.EditorStringStyle = StrToFontStyle(Settings.CfgEditorStringStyle);
-    Settings.TScreenFontStyle = StrToFontStyle(Settings.CfgTScreenFontStyle);
 
     // Switch texts compare exactly; "ExitMSG Check" is the one that is on unless it says "OFF".
     Settings.CursorMode = Settings.CfgCursorMode == on ? 1 : 0;

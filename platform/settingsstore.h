@@ -12,6 +12,10 @@
 inline constexpr char16_t StoreModeRegistry[] = u"REGISTRY"; // the user store
 inline constexpr char16_t StoreModeIniFile[] = u"INIFILE";   // Lorvex.ini in the program folder
 
+// The two texts of a switch setting (Cursor Mode, ExitMSG Check, Format Check, Auto Format Load).
+inline constexpr char16_t SwitchOn[] = u"ON";
+inline constexpr char16_t SwitchOff[] = u"OFF";
+
 // Where each store lives. The user store keeps the name "REGISTRY" from the Windows version, which kept
 // these settings in the registry; IniSettingsFilePath is empty while ExeDir is unknown.
 QString UserSettingsFilePath();

@@ -1,5 +1,7 @@
 #include "platform/textencoding.h"
 
+#include "platform/halfwidthkana.h"
+
 #include <unicode/normalizer2.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
@@ -91,21 +93,8 @@ bool IsLowSurrogate(char16_t c) {
 // ISO-2022-JP has no half-width katakana, so they are widened before encoding; a base followed by a
 // voiced or semi-voiced mark becomes the one voiced character (ｶﾞ -> ガ), as a reader expects.
 
-constexpr char16_t FirstHalfwidthKana = 0xFF61;
-constexpr char16_t LastHalfwidthKana = 0xFF9F;
-constexpr char16_t HalfwidthVoicedMark = 0xFF9E;
-constexpr char16_t HalfwidthSemiVoicedMark = 0xFF9F;
 constexpr char16_t FullwidthU = 0x30A6;  // ウ
 constexpr char16_t FullwidthVu = 0x30F4; // ヴ
-
-constexpr std::array<char16_t, LastHalfwidthKana - FirstHalfwidthKana + 1> FullwidthKana = {
-    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, 0x30E3, 0x30E5,
-    0x30E7, 0x30C3, 0x30FC, 0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA, 0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3,
-    0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD, 0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC,
-    0x30CD, 0x30CE, 0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB, 0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4,
-    0x30E6, 0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3, 0x309B, 0x309C,
-};
-static_assert(FullwidthKana[HalfwidthVoicedMark - FirstHalfwidthKana] == 0x309B);
 
 bool IsHalfwidthKana(char16_t c) {
     return c >= FirstHalfwidthKana && c <= LastHalfwidthKana;

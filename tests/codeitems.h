@@ -1,11 +1,16 @@
 // Shared by the tests that lay out compiled items by hand and run them on the engine's executors.
 #pragma once
 
+#include "engine/dispatch.h"
+#include "engine/fileexec.h"
 #include "frontend/codeitem.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
+#include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+
+#include <gtest/gtest.h>
 
 #include <QString>
 
@@ -62,4 +67,30 @@ inline int Program(std::initializer_list<CodeItemType> items, int start = Progra
     Ib.CodeLimit = at;
     Ib.CodeIndex = start;
     return at;
+}
+
+// What the run loop does with the items these tests lay out: statements run, operands pushed, until
+// the end item, the code limit, an error or a stop request.
+inline void RunItems() {
+    constexpr int ItemGuard = 10000; // a program that never ends fails instead of hanging
+    for (int guard = 0; guard < ItemGuard; ++guard) {
+        if (Fe.StopRequest != 0) return;
+        GetCurrentItem();
+        const int kind = Ib.CurrentItem.FirstCode;
+        const auto value = static_cast<std::size_t>(Ib.CurrentItem.SecondCode);
+        if (kind == CodeKind::End || Ib.CodeIndex > Ib.CodeLimit + 1) return;
+        switch (kind) {
+        case CodeKind::Statement: ExecuteStatement(Ib.CurrentItem.SecondCode); break;
+        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
+        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[value]); break;
+        case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[value].Value); break;
+        case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[value].Value); break;
+        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[value].Value); break;
+        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[value].Value); break;
+        case CodeKind::PrintFileSep: ExecPrintFileSeparator(Ib.CurrentItem.SecondCode); break;
+        default: break;
+        }
+        if (Fe.ErrorNumber != 0) return;
+    }
+    ADD_FAILURE() << "the items did not end";
 }

@@ -11,6 +11,14 @@
 
 #include <QString>
 
+// The interpreter reset each test starts from: InitAll, and no error report left by the test before (the
+// reset leaves the report alone).
+inline void ResetInterpreter() {
+    InitAll();
+    Fe.ErrorNumber = 0;
+    Fe.ErrorNameIndex = 0;
+}
+
 // False with ErrorNumber, ErrorNameIndex and ErrorPosition set when a phase fails.
 inline bool CompileProgramText(const QString& text) {
     Fe.RunMode = RunKind::Program;

@@ -29,3 +29,13 @@ inline void PushArg(const Arg& a) {
     else
         GlPushBool(std::get<bool>(a));
 }
+
+// What a case puts in ErrorNameIndex before it runs, to see whether an error named anything.
+inline constexpr int NoName = -7;
+
+// Starts a case: an empty value stack, no error and no name.
+inline void ClearStackAndError() {
+    InitGlStack();
+    Fe.ErrorNumber = 0;
+    Fe.ErrorNameIndex = NoName;
+}

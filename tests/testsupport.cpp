@@ -28,6 +28,15 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
 }
 
+TemporaryCurrentFolder::TemporaryCurrentFolder() : previous_(QDir::currentPath()) {
+    entered_ = dir_.isValid() && QDir::setCurrent(dir_.path());
+    if (!entered_) ADD_FAILURE() << "no temporary folder to work in: " << dir_.errorString().toStdString();
+}
+
+TemporaryCurrentFolder::~TemporaryCurrentFolder() {
+    if (entered_) QDir::setCurrent(previous_);
+}
+
 bool PumpUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
     clock.start();

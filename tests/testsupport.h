@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <ostream>
@@ -25,6 +26,24 @@ QByteArray ReadBytes(const QString& path);
 
 // Writes `bytes` as the whole content of the file at `path`, making its folder; a failure fails the test.
 void WriteBytes(const QString& path, const QByteArray& bytes);
+
+// A new empty folder that is the current one from construction until destruction, when the folder
+// current before comes back. A folder that cannot be made or entered fails the test.
+class TemporaryCurrentFolder {
+public:
+    TemporaryCurrentFolder();
+    ~TemporaryCurrentFolder();
+    TemporaryCurrentFolder(const TemporaryCurrentFolder&) = delete;
+    TemporaryCurrentFolder& operator=(const TemporaryCurrentFolder&) = delete;
+
+    QString Path() const { return dir_.path(); }
+    QString FilePath(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+    bool entered_ = false;
+};
 
 // Serves this thread's event loop until `done` holds; false when `ms` milliseconds pass first.
 bool PumpUntil(const std::function<bool()>& done, int ms = TestWaitMs);

@@ -27,15 +27,6 @@ namespace {
 // Wide enough for a search text of a few words.
 constexpr int FindEditWidth = 200;
 
-void AppendCodePoint(QString& out, char32_t code) {
-    if (QChar::requiresSurrogates(code)) {
-        out += QChar(QChar::highSurrogate(code));
-        out += QChar(QChar::lowSurrogate(code));
-    } else {
-        out += QChar(static_cast<char16_t>(code));
-    }
-}
-
 } // namespace
 
 QString UpperSameLength(QStringView text) {
@@ -47,7 +38,7 @@ QString UpperSameLength(QStringView text) {
             const char32_t code = QChar::surrogateToUcs4(c, text.at(i + 1));
             const char32_t upper = QChar::toUpper(code);
             // A pair stays a pair only when its upper case needs one too.
-            AppendCodePoint(result, QChar::requiresSurrogates(upper) ? upper : code);
+            result += QChar::fromUcs4(QChar::requiresSurrogates(upper) ? upper : code);
             ++i;
             continue;
         }

@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr char16_t SwitchOn[] = u"ON";
-constexpr char16_t SwitchOff[] = u"OFF";
 constexpr char16_t WindowFontFamily[] = u"Arial";
 
 // Figures of the layout. The page buttons and the folder rows stand where the design put them; the

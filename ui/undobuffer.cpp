@@ -79,6 +79,17 @@ bool SelectedRange(const QPlainTextEdit& editor, int& start, int& len) {
     return true;
 }
 
+// Cut and Copy: the selection recorded under `kind`, with the clipboard text it replaces, and put on
+// the clipboard. False when nothing is selected.
+bool RecordToClipboard(my_UndoClass& buffer, QPlainTextEdit& editor, std::uint8_t kind, int& start,
+                       int& len) {
+    if (!SelectedRange(editor, start, len)) return false;
+    const QString selected = RangeText(editor, start, len);
+    buffer.Add(start, len, kind, selected, ClipboardText(), &editor);
+    SetClipboardText(selected);
+    return true;
+}
+
 } // namespace
 
 // ---- the ring ---------------------------------------------------------------------------------------
@@ -97,13 +108,7 @@ void my_UndoClass::Add(int pos, int len, std::uint8_t kind, const QString& textA
     Current = (Current + 1) % Capacity;
     Newest = Current;
     if (Oldest == Newest) Oldest = (Oldest + 1) % Capacity; // the oldest entry is dropped
-    Undo_state& entry = Entries_[static_cast<std::size_t>(Current)];
-    entry.Pos = pos;
-    entry.Len = len;
-    entry.Kind = kind;
-    entry.TextA = textBefore;
-    entry.TextB = textAfter;
-    entry.Editor = editor;
+    Entries_[static_cast<std::size_t>(Current)] = Undo_state{pos, len, textBefore, textAfter, kind, editor};
 }
 
 Undo_state my_UndoClass::GetUndo() {
@@ -201,20 +206,14 @@ bool RecordDelete(my_UndoClass& buffer, QPlainTextEdit& editor) {
 
 bool RecordCut(my_UndoClass& buffer, QPlainTextEdit& editor) {
     int start = 0, len = 0;
-    if (!SelectedRange(editor, start, len)) return false;
-    const QString selected = RangeText(editor, start, len);
-    buffer.Add(start, len, UndoKind::Cut, selected, ClipboardText(), &editor);
-    SetClipboardText(selected);
+    if (!RecordToClipboard(buffer, editor, UndoKind::Cut, start, len)) return false;
     ReplaceRange(editor, start, len, QString());
     return true;
 }
 
 bool RecordCopy(my_UndoClass& buffer, QPlainTextEdit& editor) {
     int start = 0, len = 0;
-    if (!SelectedRange(editor, start, len)) return false;
-    const QString selected = RangeText(editor, start, len);
-    buffer.Add(start, len, UndoKind::Copy, selected, ClipboardText(), &editor);
-    SetClipboardText(selected);
+    if (!RecordToClipboard(buffer, editor, UndoKind::Copy, start, len)) return false;
     SelectRange(editor, start + len, 0);
     return true;
 }

@@ -3,6 +3,8 @@
 // edges, raster operations, flood fills of awkward shapes, ellipses that are exactly symmetric).
 #include "platform/canvas.h"
 
+#include "tests/canvaspixels.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
@@ -12,12 +14,6 @@
 
 namespace {
 
-constexpr ColorWord Red = 0x0000FF;
-constexpr ColorWord Blue = 0xFF0000;
-constexpr ColorWord Green = 0x008000;
-
-using Pixels = std::set<std::pair<int, int>>;
-
 // Every pixel of the canvas that is not white.
 Pixels Drawn(const Canvas& canvas) {
     Pixels drawn;
@@ -25,14 +21,6 @@ Pixels Drawn(const Canvas& canvas) {
         for (int x = 0; x < canvas.Width(); ++x)
             if (canvas.Pixel(x, y) != WhiteColor) drawn.insert({x, y});
     return drawn;
-}
-
-Pixels OfColor(const Canvas& canvas, ColorWord color) {
-    Pixels found;
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x)
-            if (canvas.Pixel(x, y) == color) found.insert({x, y});
-    return found;
 }
 
 TEST(CanvasPixels, PixelsAreColourWordsAndOutsideIsInvalid) {

@@ -23,6 +23,14 @@ CodeItemType Item(int kind, int code, int pos = 0) {
     return CodeItemType{kind, code, pos};
 }
 
+// A program of `count` copies of `item` and its end item, added from the program's first slot.
+void AddProgram(int count, const CodeItemType& item) {
+    for (int i = 0; i < count; ++i)
+        AddCode(item);
+    AddCode(Item(CodeKind::End, 0));
+    Ib.CodeLimit = Ib.CodeIndex - 1;
+}
+
 TEST_F(ItemBuffers, FreshCodeBufferFetchesNothingPastItsLimit) {
     ASSERT_EQ(Ib.CodeIndex, ProgramCodeStart);
     CodeItemType item{CodeKind::Statement, 5, 77};
@@ -51,10 +59,7 @@ TEST_F(ItemBuffers, ProgramGrowsPastTheInitialSlotsAndReadsBackInOrder) {
 }
 
 TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
-    for (int i = 0; i < 10; ++i)
-        AddCode(Item(CodeKind::NumVar, 1));
-    AddCode(Item(CodeKind::End, 0));
-    Ib.CodeLimit = Ib.CodeIndex - 1;
+    AddProgram(10, Item(CodeKind::NumVar, 1));
     ResetCode();
     EXPECT_EQ(Ib.CodeIndex, 0);
     EXPECT_EQ(Ib.CodeBuffer[ImmediateAreaLast].FirstCode, CodeKind::End) << "slot 100 stops a command";
@@ -63,10 +68,7 @@ TEST_F(ItemBuffers, ImmediateCommandEndsAtItsOwnEndItemOrAtSlot100) {
 }
 
 TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
-    for (int i = 0; i < 3; ++i)
-        AddCode(Item(CodeKind::NumVar, 42));
-    AddCode(Item(CodeKind::End, 0));
-    Ib.CodeLimit = Ib.CodeIndex - 1;
+    AddProgram(3, Item(CodeKind::NumVar, 42));
 
     ResetCode();
     Ib.CodeIndex = 1;

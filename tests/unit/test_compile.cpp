@@ -11,6 +11,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,7 @@ protected:
         Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
         Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
         Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
         if (!CompileProgram()) return false;
         CheckOpenBlocks();
         return Fe.ErrorNumber == 0;

@@ -11,6 +11,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 #include "tests/testsupport.h"
 
 #include <QClipboard>
@@ -71,9 +72,7 @@ const SpeakerHooks RecordingSpeaker{[] { return Rec.Volume; },
 class Devices : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
         Rec = Recorder{};
         ReopenHandOver();
         SetHandOverTarget(&target_); // on this thread the hand-over runs its work at once

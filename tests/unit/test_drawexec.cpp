@@ -16,6 +16,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/canvaspixels.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/runform.h"
@@ -39,24 +40,7 @@
 
 namespace {
 
-constexpr ColorWord Red = 0x0000FF;
-constexpr ColorWord Navy = 0x800000;
-constexpr ColorWord Blue = 0xFF0000;
-constexpr ColorWord Green = 0x008000;
-constexpr ColorWord Lime = 0x00FF00;
-constexpr ColorWord White = 0xFFFFFF;
-constexpr ColorWord Black = 0x000000;
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
-
-using Pixels = std::set<std::pair<int, int>>;
-
-Pixels OfColor(const Canvas& canvas, ColorWord color) {
-    Pixels found;
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x)
-            if (canvas.Pixel(x, y) == color) found.insert({x, y});
-    return found;
-}
 
 // ---- world coordinates and colours -------------------------------------------------------------------
 
@@ -244,6 +228,20 @@ protected:
             GlPushNum(v);
     }
     static void Route(int code) { ExecuteStatement(code); }
+    // The error a statement raised, cleared with what it left on the stack, for the next case.
+    static int TakeError() {
+        const int number = Fe.ErrorNumber;
+        Fe.ErrorNumber = 0;
+        GlClear();
+        return number;
+    }
+    // A statement with the numbers it takes on the stack and the code items after it.
+    void Statement(int code, std::initializer_list<Extended> operands,
+                   std::initializer_list<CodeItemType> items) {
+        Push(operands);
+        Items(items);
+        Route(code);
+    }
 
     std::shared_ptr<GraphSurface> surface_;
 };
@@ -252,17 +250,11 @@ TEST_F(Drawing, PsetAndPresetTakeTheirColourOrTheDefault) {
     Canvas& canvas = Open(50, 40);
     Fe.GForeColor = static_cast<int>(Green);
     Fe.GBackColor = static_cast<int>(Lime);
-    Push({3, 4});
-    Items({Omitted()});
-    Route(St::PSET);
+    Statement(St::PSET, {3, 4}, {Omitted()});
     EXPECT_EQ(canvas.Pixel(3, 4), Green);
-    Push({5, 6});
-    Items({Lit(12)});
-    Route(St::PSET);
+    Statement(St::PSET, {5, 6}, {Lit(12)});
     EXPECT_EQ(canvas.Pixel(5, 6), Red);
-    Push({7, 8});
-    Items({Omitted()});
-    Route(St::PRESET);
+    Statement(St::PRESET, {7, 8}, {Omitted()});
     EXPECT_EQ(canvas.Pixel(7, 8), Lime);
     Push({9, 10});
     Items({Name("C", 1)}); // a variable's value
@@ -287,27 +279,19 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Fe.WorldXScale, 2);
     EXPECT_EQ(Fe.WorldYScale, 10);
-    Push({50, 5});
-    Items({Lit(12)});
-    Route(St::PSET);
+    Statement(St::PSET, {50, 5}, {Lit(12)});
     EXPECT_EQ(canvas.Pixel(100, 50), Red);
 
     // A window of no width or height, or one that cannot be mapped, is refused.
     Push({0, 0, 0, 10});
     Route(St::WINDOW);
-    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    EXPECT_EQ(TakeError(), Err::WindowEmptyArea);
     Push({0, 10, 5, 0});
     Route(St::WINDOW);
-    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    EXPECT_EQ(TakeError(), Err::WindowEmptyArea);
     Push({0, 0, std::numeric_limits<Extended>::infinity(), 10});
     Route(St::WINDOW);
-    EXPECT_EQ(Fe.ErrorNumber, Err::WindowEmptyArea);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    EXPECT_EQ(TakeError(), Err::WindowEmptyArea);
     GlPushStr(QStringLiteral("0"));
     Push({0, 5, 5});
     Route(St::WINDOW);
@@ -387,17 +371,13 @@ TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
 
 TEST_F(Drawing, LineDrawsWithoutItsLastPixelAndBoxesHaveTheirCorners) {
     Canvas& canvas = Open(60, 60);
-    Push({2, 3, 12, 3});
-    Items({Lit(12), Omitted()});
-    Route(St::LINE);
+    Statement(St::LINE, {2, 3, 12, 3}, {Lit(12), Omitted()});
     EXPECT_EQ(OfColor(canvas, Red).size(), 10u);
     EXPECT_EQ(canvas.Pixel(2, 3), Red);
     EXPECT_EQ(canvas.Pixel(12, 3), White);
     EXPECT_EQ(canvas.PenPos, QPoint(12, 3));
 
-    Push({10, 20, 30, 40});
-    Items({Lit(2), Name("b")});
-    Route(St::LINE);
+    Statement(St::LINE, {10, 20, 30, 40}, {Lit(2), Name("b")});
     const Pixels box = OfColor(canvas, Green);
     EXPECT_EQ(box.size(), 2u * 21 + 2u * 19);
     for (const auto& corner : {std::pair{10, 20}, std::pair{30, 20}, std::pair{30, 40}, std::pair{10, 40}})
@@ -417,9 +397,7 @@ TEST_F(Drawing, FilledBoxesUseTheFillStyleAndLeaveOutTheFarEdges) {
     EXPECT_FALSE(filled.count({30, 40}));
 
     Fe.FillStyle = 3; // vertical hatching
-    Push({40, 0, 56, 16});
-    Items({Lit(2), Name("BF")});
-    Route(St::LINE);
+    Statement(St::LINE, {40, 0, 56, 16}, {Lit(2), Name("BF")});
     for (const auto& p : OfColor(canvas, Green))
         EXPECT_EQ(p.first % 8, 0);
     EXPECT_EQ(OfColor(canvas, Green).size(), 2u * 16);
@@ -427,30 +405,18 @@ TEST_F(Drawing, FilledBoxesUseTheFillStyleAndLeaveOutTheFarEdges) {
 
 TEST_F(Drawing, LineOptionsOtherThanBAndBfAreRefused) {
     Open(20, 20);
-    Push({0, 0, 5, 5});
-    Items({Omitted(), Name("X")});
-    Route(St::LINE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LineOptionKind);
-    Fe.ErrorNumber = 0;
-    GlClear();
-    Push({0, 0, 5, 5});
-    Items({Omitted(), Lit(1)});
-    Route(St::LINE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LineOptionKind);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    Statement(St::LINE, {0, 0, 5, 5}, {Omitted(), Name("X")});
+    EXPECT_EQ(TakeError(), Err::LineOptionKind);
+    Statement(St::LINE, {0, 0, 5, 5}, {Omitted(), Lit(1)});
+    EXPECT_EQ(TakeError(), Err::LineOptionKind);
     GlPushStr(QStringLiteral("0"));
-    Push({0, 5, 5});
-    Items({Omitted(), Omitted()});
-    Route(St::LINE);
+    Statement(St::LINE, {0, 5, 5}, {Omitted(), Omitted()});
     EXPECT_EQ(Fe.ErrorNumber, Err::LineNotNumbers);
 }
 
 TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
     Canvas& canvas = Open(100, 100);
-    Push({50, 50, 20});
-    Items({Lit(12), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
-    Route(St::CIRCLE);
+    Statement(St::CIRCLE, {50, 50, 20}, {Lit(12), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
     const Pixels rim = OfColor(canvas, Red);
     ASSERT_FALSE(rim.empty());
     EXPECT_TRUE(rim.count({30, 49}) || rim.count({30, 50})); // the box is 30..69
@@ -461,9 +427,7 @@ TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
 
     // F and no angles: a whole filled ellipse in the fill colour (the colour when omitted).
     Canvas& filled = Open(100, 100);
-    Push({50, 50, 20});
-    Items({Lit(12), Omitted(), Omitted(), Lit(0.5L), Name("F"), Lit(2)});
-    Route(St::CIRCLE);
+    Statement(St::CIRCLE, {50, 50, 20}, {Lit(12), Omitted(), Omitted(), Lit(0.5L), Name("F"), Lit(2)});
     EXPECT_EQ(filled.Pixel(50, 50), Green);
     EXPECT_EQ(filled.Pixel(50, 35), White); // aspect 0.5: ten pixels high each way
     EXPECT_EQ(filled.Pixel(50, 42), Green);
@@ -471,9 +435,7 @@ TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
 
     // Start 0 and end pi: the upper half disc.
     Canvas& half = Open(100, 100);
-    Push({50, 50, 20});
-    Items({Lit(12), Lit(0), Lit(Pi), Omitted(), Name("f"), Omitted()});
-    Route(St::CIRCLE);
+    Statement(St::CIRCLE, {50, 50, 20}, {Lit(12), Lit(0), Lit(Pi), Omitted(), Name("f"), Omitted()});
     EXPECT_EQ(half.Pixel(50, 40), Red);
     EXPECT_EQ(half.Pixel(50, 60), White);
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -482,51 +444,32 @@ TEST_F(Drawing, CircleOutlineFilledEllipseAndHalfDisc) {
 
 TEST_F(Drawing, CircleRefusesBadOptionsAndOperandsAndSurvivesHugeRadii) {
     Open(40, 40);
-    Push({10, 10, 5});
-    Items({Omitted(), Omitted(), Omitted(), Omitted(), Name("G"), Omitted()});
-    Route(St::CIRCLE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::CircleOptionName);
-    Fe.ErrorNumber = 0;
-    GlClear();
-    Push({10, 10, 5});
-    Items({Omitted(), Omitted(), Omitted(), Omitted(), Lit(1), Omitted()});
-    Route(St::CIRCLE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::CircleOptionKind);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    Statement(St::CIRCLE, {10, 10, 5}, {Omitted(), Omitted(), Omitted(), Omitted(), Name("G"), Omitted()});
+    EXPECT_EQ(TakeError(), Err::CircleOptionName);
+    Statement(St::CIRCLE, {10, 10, 5}, {Omitted(), Omitted(), Omitted(), Omitted(), Lit(1), Omitted()});
+    EXPECT_EQ(TakeError(), Err::CircleOptionKind);
     Push({10, 10});
     GlPushStr(QStringLiteral("r"));
     Items({Omitted(), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
     Route(St::CIRCLE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenHeightNotNumber);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    EXPECT_EQ(TakeError(), Err::ScreenHeightNotNumber);
     GlPushStr(QStringLiteral("x"));
-    Push({10, 5});
-    Items({Omitted(), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
-    Route(St::CIRCLE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenWidthNotNumber);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    Statement(St::CIRCLE, {10, 5}, {Omitted(), Omitted(), Omitted(), Omitted(), Omitted(), Omitted()});
+    EXPECT_EQ(TakeError(), Err::ScreenWidthNotNumber);
 
     Canvas& canvas = Open(40, 40);
-    Push({20, 20, 1e300L});
-    Items({Omitted(), Lit(1e300L), Omitted(), Lit(1e300L), Name("F"), Omitted()});
-    Route(St::CIRCLE);
+    Statement(St::CIRCLE, {20, 20, 1e300L},
+              {Omitted(), Lit(1e300L), Omitted(), Lit(1e300L), Name("F"), Omitted()});
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(canvas.Pixel(20, 20), Black); // inside the huge filled circle
 }
 
 TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     Canvas& canvas = Open(60, 60);
-    Push({10, 10, 40, 40});
-    Items({Lit(2), Name("B")});
-    Route(St::LINE);
+    Statement(St::LINE, {10, 10, 40, 40}, {Lit(2), Name("B")});
     // The border defaults to the drawing colour: with green drawing, the green box holds the fill.
     Fe.GForeColor = static_cast<int>(Green);
-    Push({20, 20});
-    Items({Lit(12), Omitted()});
-    Route(St::PAINT);
+    Statement(St::PAINT, {20, 20}, {Lit(12), Omitted()});
     EXPECT_EQ(canvas.Pixel(20, 20), Red);
     EXPECT_EQ(canvas.Pixel(39, 39), Red);
     EXPECT_EQ(canvas.Pixel(5, 5), White);
@@ -535,18 +478,14 @@ TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     // A border colour that is not there: the fill runs over everything but stops at nothing else.
     Fe.GBorderColor = static_cast<int>(Lime);
     Fe.GBorderColorSet = 1;
-    Push({5, 5});
-    Items({Lit(1), Omitted()});
-    Route(St::PAINT);
+    Statement(St::PAINT, {5, 5}, {Lit(1), Omitted()});
     EXPECT_EQ(canvas.Pixel(0, 0), Navy);
     EXPECT_EQ(canvas.Pixel(10, 10), Navy);
     EXPECT_EQ(canvas.Pixel(20, 20), Navy);
     EXPECT_EQ(Fe.ErrorNumber, 0);
 
     GlPushStr(QStringLiteral("x"));
-    Push({1});
-    Items({Omitted(), Omitted()});
-    Route(St::PAINT);
+    Statement(St::PAINT, {1}, {Omitted(), Omitted()});
     EXPECT_EQ(Fe.ErrorNumber, Err::PaintPointNotNumbers);
 }
 
@@ -667,9 +606,7 @@ TEST_F(Drawing, GScreenHoldsTheSizesWithinTheirLimits) {
     Push({100});
     GlPushStr(QStringLiteral("h"));
     ExecGScreen(false);
-    EXPECT_EQ(Fe.ErrorNumber, Err::ScreenHeightNotNumber);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    EXPECT_EQ(TakeError(), Err::ScreenHeightNotNumber);
     GlPushStr(QStringLiteral("w"));
     Push({100});
     ExecGScreen(false);
@@ -681,11 +618,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("points.txt"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n");
-    }
+    WriteBytes(path, "1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n");
     GlPushStr(path);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNoGraphicsWindow);
@@ -711,11 +644,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     GlClear();
 
     const QString bad = folder.filePath(QStringLiteral("bad.txt"));
-    {
-        QFile file(bad);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("7 7 12\nseven 7 12\n");
-    }
+    WriteBytes(bad, "7 7 12\nseven 7 12\n");
     GlPushStr(bad);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetFailed);
@@ -789,18 +718,14 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     EXPECT_EQ(Gs.ViewY2, 100);
 
     // What is drawn reaches the window's display.
-    Push({10, 20});
-    Items({Lit(12)});
-    Route(St::PSET);
+    Statement(St::PSET, {10, 20}, {Lit(12)});
     PumpFor(60);
     EXPECT_EQ(Win.LXGraphForm->PaintBox1->grab().toImage().pixelColor(10, 20), QColor(Qt::red));
 }
 
 TEST_F(GraphWindow, ASecondGScreenKeepsTheOldPictureInTheSecondWindow) {
     GScreen(100, 80);
-    Push({10, 20});
-    Items({Lit(12)});
-    Route(St::PSET);
+    Statement(St::PSET, {10, 20}, {Lit(12)});
     TLXGraphForm* first = Win.LXGraphForm;
     Win.LXGraphForm->move(15, 25);
     GScreen(60, 50);
@@ -839,12 +764,8 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     Items({});
     Route(St::CLOSEGSCREEN);
     EXPECT_EQ(Fe.GScreenOpen.load(), 0);
-    Push({1, 1});
-    Items({Omitted()});
-    Route(St::PSET);
-    EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    Statement(St::PSET, {1, 1}, {Omitted()});
+    EXPECT_EQ(TakeError(), Err::NoGraphicsWindow);
     Route(St::CLOSEGSCREEN);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
     Fe.ErrorNumber = 0;
@@ -855,9 +776,7 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Fe.GScreenOpen.load(), 0);
     EXPECT_EQ(Win.LXGraphForm, nullptr);
-    Push({1, 1});
-    Items({Omitted()});
-    Route(St::PSET);
+    Statement(St::PSET, {1, 1}, {Omitted()});
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
 }
 

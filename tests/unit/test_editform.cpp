@@ -9,6 +9,8 @@
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
+#include "tests/testsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
@@ -48,19 +50,7 @@ QByteArray Encoded(const QString& encodingName, const QString& text) {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        savedDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
-            asked_.push_back(request);
-            if (answers_.empty()) {
-                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
-                return QMessageBox::Cancel;
-            }
-            const QMessageBox::StandardButton answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        };
+        WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_);
         WinHooks.TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
             dialogRequests_.push_back(request);
             return dialogChoice_;
@@ -75,11 +65,10 @@ protected:
         WinHooks.MessageBoxHook = nullptr;
         WinHooks.TextFileDialogHook = nullptr;
         WinHooks.PrintDialogHook = nullptr;
-        QDir::setCurrent(savedDir_);
         EXPECT_TRUE(answers_.empty()) << "a question that was expected was not asked";
     }
 
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Path(const QString& name) const { return dir_.FilePath(name); }
 
     // A bare editor window (no frame), deleted with the test.
     TLXEditForm* NewEditor() {
@@ -89,8 +78,16 @@ protected:
         return editor;
     }
 
-    QTemporaryDir dir_;
-    QString savedDir_;
+    // A bare editor on the file `name`, written as `bytes` first and opened in `encoding`; null when it
+    // does not open.
+    TLXEditForm* EditorOnFile(const char* name, const QByteArray& bytes,
+                              const QString& encoding = QStringLiteral("Auto")) {
+        WriteBytes(Path(name), bytes);
+        TLXEditForm* editor = NewEditor();
+        return editor->Open(Path(name), encoding) ? editor : nullptr;
+    }
+
+    TemporaryCurrentFolder dir_;
     std::deque<QMessageBox::StandardButton> answers_;
     std::vector<MessageRequest> asked_;
     std::vector<TextFileDialogRequest> dialogRequests_;
@@ -147,9 +144,8 @@ TEST_F(EditorTest, NewWindowsAreNumberedAndOpeningGivesTheNumberBack) {
     EXPECT_EQ(second->windowTitle(), QStringLiteral("Untitled%1").arg(before + 2));
     EXPECT_EQ(first->EncodingName, QStringLiteral("UnSaved"));
 
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
-    TLXEditForm* opened = NewEditor();
-    ASSERT_TRUE(opened->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* opened = EditorOnFile("prog.lxt", "PRINT 1\r\n");
+    ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->windowTitle(), QStringLiteral("prog.lxt"));
     EXPECT_EQ(NewEditor()->FileName, QStringLiteral("Untitled%1").arg(before + 3));
 }
@@ -183,7 +179,7 @@ TEST_F(EditorTest, OpensEveryEncodingByNameAndByDetection) {
 
 TEST_F(EditorTest, AFileThatCannotBeLoadedLeavesTheWindowUntitledAndIsNeverOverwritten) {
     // A folder named like a program stands for a file that cannot be read.
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("prog.lxt")));
+    ASSERT_TRUE(QDir(dir_.Path()).mkdir(QStringLiteral("prog.lxt")));
     TLXEditForm* editor = NewEditor();
     const QString untitled = editor->FileName;
     Type(editor, QStringLiteral("typed before"));
@@ -228,9 +224,8 @@ TEST_F(EditorTest, SavesInEveryEncodingAndKeepsTheNameChosen) {
 }
 
 TEST_F(EditorTest, ShiftJisStaysShiftJisWhenTheTextIsPlainAscii) {
-    WriteBytes(Path("ascii.lxt"), "PRINT 1\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("ascii.lxt"), QStringLiteral("SJIS")));
+    TLXEditForm* editor = EditorOnFile("ascii.lxt", "PRINT 1\r\n", QStringLiteral("SJIS"));
+    ASSERT_NE(editor, nullptr);
     editor->Editor->appendPlainText(QStringLiteral("PRINT 2"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(editor->EncodingName, QStringLiteral("SJIS"));
@@ -241,9 +236,8 @@ TEST_F(EditorTest, ShiftJisStaysShiftJisWhenTheTextIsPlainAscii) {
 }
 
 TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT 1"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 0\r\n"));
@@ -253,13 +247,12 @@ TEST_F(EditorTest, SavingTwiceKeepsThePreviousVersionAsBak) {
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("prog.BAK")), QByteArray("PRINT 1"));
     EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 2"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
+    EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
 }
 
 TEST_F(EditorTest, AFileNamedBakIsNotDeletedAsItsOwnBackup) {
-    WriteBytes(Path("old.BAK"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("old.BAK"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("old.BAK", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT 1\nPRINT 2"));
     ASSERT_TRUE(editor->LXEMenuSaveClick());
     EXPECT_EQ(ReadBytes(Path("old.BAK")), QByteArray("PRINT 1\r\nPRINT 2"));
@@ -292,9 +285,8 @@ TEST_F(EditorTest, EveryCharacterOfTheTextIsSaved) {
 }
 
 TEST_F(EditorTest, CharactersTheEncodingCannotHoldAreReplacedOnlyWhenTheUserAgrees) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     Type(editor, QStringLiteral("PRINT \"漢字\""));
 
     answers_ = {QMessageBox::No};
@@ -330,7 +322,7 @@ TEST_F(EditorTest, AWriteThatFailsIsReportedAndLosesNothing) {
 TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
     WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
     // A folder that is not empty cannot be removed to make room for the new backup.
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("prog.BAK/inside")));
+    ASSERT_TRUE(QDir(dir_.Path()).mkpath(QStringLiteral("prog.BAK/inside")));
     TLXEditForm* editor = NewEditor();
     ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
     Type(editor, QStringLiteral("PRINT 1"));
@@ -339,7 +331,7 @@ TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
     EXPECT_EQ(ReadBytes(Path("prog.lxt")), QByteArray("PRINT 0\r\n"));
     EXPECT_TRUE(QFileInfo(Path("prog.BAK/inside")).isDir());
     EXPECT_TRUE(editor->IsModified());
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(EditorTest, ANewWindowIsSavedUnderItsUntitledNameInTheCurrentFolder) {
@@ -353,9 +345,10 @@ TEST_F(EditorTest, ANewWindowIsSavedUnderItsUntitledNameInTheCurrentFolder) {
 }
 
 TEST_F(EditorTest, SaveAsOffersTheCurrentEncodingAndWritesTheChosenOne) {
-    WriteBytes(Path("prog.lxt"), Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")));
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("SJIS")));
+    TLXEditForm* editor =
+        EditorOnFile("prog.lxt", Encoded(QStringLiteral("SJIS"), QStringLiteral("PRINT \"漢字\"\r\n")),
+                     QStringLiteral("SJIS"));
+    ASSERT_NE(editor, nullptr);
 
     dialogChoice_ = std::nullopt; // cancelled: nothing happens
     EXPECT_FALSE(editor->LXEMenuSaveAsClick());
@@ -384,9 +377,8 @@ TEST_F(EditorTest, SaveAsOffersTheCurrentEncodingAndWritesTheChosenOne) {
 // ---- closing, status bar, printing -----------------------------------------------------------------------
 
 TEST_F(EditorTest, TheCloseQuestionCanCancelSaveOrDiscard) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("prog.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("prog.lxt", "PRINT 0\r\n");
+    ASSERT_NE(editor, nullptr);
     editor->show();
     EXPECT_TRUE(editor->close()); // not modified: no question
     EXPECT_TRUE(asked_.empty());
@@ -522,9 +514,8 @@ protected:
 };
 
 TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
-    WriteBytes(Path("hello.lxt"), "PRINT \"Hello\"\nPRINT 1 + 2\n");
-    TLXEditForm* editor = NewEditor();
-    ASSERT_TRUE(editor->Open(Path("hello.lxt"), QStringLiteral("Auto")));
+    TLXEditForm* editor = EditorOnFile("hello.lxt", "PRINT \"Hello\"\nPRINT 1 + 2\n");
+    ASSERT_NE(editor, nullptr);
     editor->LXEMenuRunLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"Hello\"\r\nPRINT 1 + 2\r\n"));

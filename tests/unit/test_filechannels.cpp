@@ -18,6 +18,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
+#include "tests/compiletext.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -42,37 +43,10 @@ CodeItemType PrintSep(int value) {
     return {CodeKind::PrintSep, value, 0};
 }
 
-// What the run loop does with the items these statements use.
-void RunItems() {
-    for (;;) {
-        GetCurrentItem();
-        const int kind = Ib.CurrentItem.FirstCode;
-        const int value = Ib.CurrentItem.SecondCode;
-        if (kind == CodeKind::End || Ib.CodeIndex > Ib.CodeLimit + 1) return;
-        switch (kind) {
-        case CodeKind::Statement: ExecuteStatement(value); break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::NumVar: GlPushNum(Tb.NumVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::StrVar: GlPushStr(Tb.StrVarTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PrintFileSep: ExecPrintFileSeparator(value); break;
-        default: break;
-        }
-        if (Fe.ErrorNumber != 0) return;
-    }
-}
-
 class Channels : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(folder_.path());
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
         RunWindowQueue::Instance().Reset();
     }
     void TearDown() override {
@@ -80,7 +54,6 @@ protected:
         Fe.FileEncoding = 0;
         Fe.ErrorNumber = 0;
         GlClear();
-        QDir::setCurrent(previous_);
     }
     // Opens `name` holding `bytes` for input on channel 1.
     void OpenWith(const QByteArray& bytes, const QString& name = QStringLiteral("in.txt")) {
@@ -91,8 +64,7 @@ protected:
     }
     QString Field(int mode) { return ReadFileItem(1, mode); }
 
-    QTemporaryDir folder_;
-    QString previous_;
+    TemporaryCurrentFolder folder_;
 };
 
 // ---- the field rules of INPUT# ------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "ui/findreplace.h"
 
 #include "tests/testsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/undobuffer.h"
@@ -33,13 +34,7 @@ namespace {
 
 class SearchTest : public ::testing::Test {
 protected:
-    void Set(const QString& text, int start, int end = -1) {
-        editor_.setPlainText(text);
-        QTextCursor cursor(editor_.document());
-        cursor.setPosition(start);
-        if (end >= 0) cursor.setPosition(end, QTextCursor::KeepAnchor);
-        editor_.setTextCursor(cursor);
-    }
+    void Set(const QString& text, int start, int end = -1) { SetTextAndSelection(editor_, text, start, end); }
     QString Selected() const { return editor_.textCursor().selectedText(); }
     int Start() const { return editor_.textCursor().selectionStart(); }
 

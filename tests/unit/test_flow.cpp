@@ -214,6 +214,14 @@ public:
         return RunLoop();
     }
 
+    // Runs the program, which must reach its end without an error.
+    ::testing::AssertionResult RunsToTheEnd() {
+        const LoopExit exit = Run();
+        if (exit == LoopExit::End && Fe.ErrorNumber == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "the run ended with exit " << static_cast<int>(exit) << " and error " << Fe.ErrorNumber;
+    }
+
 private:
     std::vector<CodeItemType> items_;
 };
@@ -272,8 +280,7 @@ TEST_F(Flow, LetStoresScalarsOfEachTypeAndRefusesAValueOfAnotherType) {
     p.Let(CodeKind::StrVar, s);
     p.True();
     p.Let(CodeKind::BoolVar, b);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 2.5L);
     EXPECT_EQ(Str(s).Value, QStringLiteral("あいう"));
     EXPECT_EQ(Bool(b).Value, 1);
@@ -296,8 +303,7 @@ TEST_F(Flow, LetPairsTheFirstPoppedSubscriptWithTheFirstBound) {
     p.Lit(3);
     p.Lit(2);
     p.LetNum(a);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(NumElement(a, 2 + 3 * 6), 9.0L);
     EXPECT_EQ(NumElement(a, 3 + 2 * 6), 0.0L);
 }
@@ -319,8 +325,7 @@ TEST_F(Flow, LetAndReadRoundAFractionalSubscriptTheSameWay) {
     p.Lit(2); // Y = A(2)
     p.Var(a);
     p.LetNum(y);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 7.0L);
     EXPECT_EQ(Num(y).Value, 8.0L);
     EXPECT_EQ(NumElement(a, 1), 0.0L);
@@ -363,8 +368,7 @@ TEST_F(Flow, LetStoresStringAndBooleanElements) {
     p.True();
     p.Lit(3);
     p.Let(CodeKind::BoolVar, b);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Tb.AStrVarTable[static_cast<std::size_t>(Str(s).Base + 2 + 1 * 3)], QStringLiteral("x"));
     EXPECT_EQ(Tb.ABoolVarTable[static_cast<std::size_t>(Bool(b).Base + 3)], -1);
 }
@@ -377,8 +381,7 @@ TEST_F(Flow, LetIntoTheTransferSlots) {
     p.Let(CodeKind::PublicStr, 1);
     p.True();
     p.Let(CodeKind::PublicBool, 1);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Tb.PublicNumTable[1].Value, 4.0L);
     EXPECT_EQ(Tb.PublicStrTable[1].Value, QStringLiteral("t"));
     EXPECT_EQ(Tb.PublicBoolTable[1].Value, 1);
@@ -434,8 +437,7 @@ TEST_F(Flow, AnIfLoopRunsItsBodyTheRightNumberOfTimes) {
     p.Stmt(St::GOTO);
     p.Target(top);
     p.Patch(exit, p.Colon());
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(s).Value, 55.0L);
     EXPECT_EQ(Num(i).Value, 11.0L);
 }
@@ -520,8 +522,7 @@ TEST_F(Flow, GotoFindsLineNumbersAndLabels) {
     Tb.NumofRegisteredLabel = 2;
     Num(label).Kind = NumVarKind::Label;
     Num(label).Base = labelled;
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 15.0L);
     EXPECT_EQ(FindLabel(100), line100);
     EXPECT_EQ(FindLabel(50), 9999);
@@ -629,8 +630,7 @@ TEST_F(Flow, EndStopsTheRunAtOnce) {
     p.Eol();
     p.Lit(1);
     p.LetNum(x);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 0.0L);
 }
 
@@ -655,8 +655,7 @@ TEST_F(Flow, DeclarationsAreSteppedOverAtRunTime) {
     p.LetNum(x);
     p.Stmt(St::DATA); // the last statement: the skip stops at the end item
     p.Lit(2);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 3.0L);
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -873,8 +872,7 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
     other.Lit(1); // consumed, and changes nothing
     other.Stmt(St::CHKMSG);
     other.Stmt(St::PRINT);
-    EXPECT_EQ(other.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(other.RunsToTheEnd());
     EXPECT_EQ(Fe.EchoOn, 0);
     EXPECT_EQ(Fe.ExitMessageCheck, 1);
     EXPECT_EQ(ValueStackCount, 0);
@@ -954,8 +952,7 @@ TEST_F(Flow, SubArgumentsByReferenceComeBackAndByValueAreDropped) {
            {NumParam(a), ByValue()});
     p.Lit(7);
     p.LetNum(b);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(a).Value, 6.0L);
     EXPECT_EQ(Num(b).Value, 7.0L);
     EXPECT_EQ(ValueStackCount, 0);
@@ -1008,8 +1005,7 @@ TEST_F(Flow, ARecursiveSubSeesItsOwnVariablesAfterTheInnerCall) {
     p.LetNum(t);
     p.EndSub({NumParam(n)}, skip);
     p.Call(subName, [&] { p.Lit(3); }, {ByValue()});
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(t).Value, 66.0L);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Vs.LoTypeStack.Count, 0);
@@ -1094,8 +1090,7 @@ TEST_F(Flow, AnArrayParameterWorksOnTheCallersArray) {
     p.LetNum(a);
     p.EndSub({arrayParam}, skip);
     p.Call(subName, [&] { p.Item(CodeKind::NumArray, b); }, {ByValue()});
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(NumElement(b, 1), 5.0L);
     EXPECT_EQ(ValueStackCount, 0);
 }
@@ -1147,8 +1142,7 @@ TEST_F(Flow, ARecursiveFunctionReturnsItsValue) {
     p.Patch(skip, p.Next());
     callF([&] { p.Lit(6); });
     p.LetNum(r);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(r).Value, 720.0L);
     EXPECT_EQ(ValueStackCount, 0);
     EXPECT_EQ(Vs.LoTypeStack.Count, 0);
@@ -1167,8 +1161,7 @@ TEST_F(Flow, EndInsideASubEndsTheWholeRun) {
     p.Call(subName, [] {}, {});
     p.Lit(1);
     p.LetNum(x);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(x).Value, 0.0L);
 }
 
@@ -1275,8 +1268,7 @@ TEST_F(Flow, NestedDefCallsKeepEachFrameApart) {
     p.Var(g);
     p.Operator(Op::Plus);
     p.LetNum(r);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(r).Value, 11.0L + 32.0L);
     EXPECT_EQ(Fe.NumFrameBase, 0);
     EXPECT_EQ(Fe.StrFrameBase, 0);
@@ -1306,8 +1298,7 @@ TEST_F(Flow, StringDefFunctionsWithTwoParameters) {
     p.Lit(1);
     p.SVar(j);
     p.Let(CodeKind::StrVar, out);
-    EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Str(out).Value, QStringLiteral("hi!"));
     EXPECT_EQ(ValueStackCount, 0);
 }

@@ -21,6 +21,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
+#include "tests/compiletext.h"
 #include "tests/testsupport.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
@@ -65,32 +66,8 @@ QString StrValue(int index) {
     return Tb.StrVarTable[static_cast<std::size_t>(index)].Value;
 }
 
-// What the run loop does with the items these statements use, until the end item, an error or a
-// stop request.
-void RunItems() {
-    for (int guard = 0; guard < 10000; ++guard) {
-        if (Fe.StopRequest != 0) return;
-        GetCurrentItem();
-        const int kind = Ib.CurrentItem.FirstCode;
-        const int value = Ib.CurrentItem.SecondCode;
-        if (kind == CodeKind::End) return;
-        switch (kind) {
-        case CodeKind::Statement: ExecuteStatement(value); break;
-        case CodeKind::NumLiteral: GlPushNum(NumConValue(Ib.CurrentItem)); break;
-        case CodeKind::StrLiteral: GlPushStr(Tb.StrConTable[static_cast<std::size_t>(value)]); break;
-        case CodeKind::PublicNum: GlPushNum(Tb.PublicNumTable[static_cast<std::size_t>(value)].Value); break;
-        case CodeKind::PublicStr: GlPushStr(Tb.PublicStrTable[static_cast<std::size_t>(value)].Value); break;
-        default: break;
-        }
-        if (Fe.ErrorNumber != 0) return;
-    }
-    ADD_FAILURE() << "the items did not end";
-}
-
 void ResetEngine() {
-    InitAll();
-    Fe.ErrorNumber = 0;
-    Fe.ErrorNameIndex = 0;
+    ResetInterpreter();
     Fe.StopRequest = 0;
     Fe.RunMode = RunKind::Program;
     Eng.PrintLine.clear();

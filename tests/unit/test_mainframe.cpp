@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
 #include "tests/runsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
 
@@ -73,17 +74,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        WinHooks.MessageBoxHook = [this](QWidget* parent, const MessageRequest& request) {
-            asked_.push_back(request);
-            parents_.push_back(parent);
-            if (answers_.empty()) {
-                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
-                return QMessageBox::Cancel;
-            }
-            const QMessageBox::StandardButton answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        };
+        WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_, &parents_);
         WinHooks.OpenUrlHook = [this](const QUrl& url) {
             opened_.push_back(url);
             return true;

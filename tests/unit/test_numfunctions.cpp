@@ -7,6 +7,7 @@
 #include "frontend/internalcodes.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,13 @@
 
 namespace {
 
-constexpr int NoName = -7;
 constexpr int RndOf = FunctionFormStep + Fn::RND;
 constexpr int RoundTo = FunctionFormStep + Fn::ROUND;
 
 class NumFunctions : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
+        ClearStackAndError();
         Fe.RadianMode = 1;
     }
     void TearDown() override { Fe.RadianMode = 1; }
@@ -47,9 +45,7 @@ protected:
 
     // f(args...) expecting the error `number` naming `name`, and nothing pushed.
     static void Fails(int code, std::initializer_list<Extended> args, int number, int name) {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
+        ClearStackAndError();
         for (Extended a : args)
             GlPushNum(a);
         ExecuteFunction(code);

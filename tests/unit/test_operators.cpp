@@ -4,6 +4,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +15,21 @@
 
 namespace {
 
-constexpr int NoName = -7; // ErrorNameIndex before each case, to see whether an error named anything
-
 class Operators : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
+    void SetUp() override { ClearStackAndError(); }
+
+    // `op` on the operands pushed: refused with `number` naming the operator, the operands left.
+    static void ExpectRefused(int op, int number, int operands) {
+        ExecOperator(op);
+        EXPECT_EQ(Fe.ErrorNumber, number) << "op " << op;
+        EXPECT_EQ(Fe.ErrorNameIndex, op) << "op " << op;
+        EXPECT_EQ(ValueStackCount, operands) << "op " << op;
     }
 
     // A op B on two numbers, expecting success and exactly one number as the result.
     static Extended Num(Extended a, int op, Extended b) {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
+        ClearStackAndError();
         GlPushNum(a);
         GlPushNum(b);
         ExecOperator(op);
@@ -39,9 +41,7 @@ protected:
 
     // A op B on two numbers, expecting the error `number`; the stack is left for the caller to inspect.
     static void NumFails(Extended a, int op, Extended b, int number, int name) {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = NoName;
+        ClearStackAndError();
         GlPushNum(a);
         GlPushNum(b);
         ExecOperator(op);
@@ -49,25 +49,18 @@ protected:
         EXPECT_EQ(Fe.ErrorNameIndex, name) << a << " op " << op << " " << b;
     }
 
-    static bool StrCompare(const QString& a, int op, const QString& b) {
+    // A op B, expecting success and exactly one boolean as the result.
+    static bool BoolResult(const Arg& a, int op, const Arg& b) {
         InitGlStack();
-        GlPushStr(a);
-        GlPushStr(b);
+        PushArg(a);
+        PushArg(b);
         ExecOperator(op);
         EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
         return GlPopBool();
     }
-
-    static bool Logic(bool a, int op, bool b) {
-        InitGlStack();
-        GlPushBool(a);
-        GlPushBool(b);
-        ExecOperator(op);
-        EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(ValueStackCount, 1);
-        return GlPopBool();
-    }
+    static bool StrCompare(const QString& a, int op, const QString& b) { return BoolResult(S(a), op, S(b)); }
+    static bool Logic(bool a, int op, bool b) { return BoolResult(Arg(a), op, Arg(b)); }
 };
 
 TEST_F(Operators, ArithmeticKeepsTheFullExtendedPrecision) {
@@ -237,19 +230,13 @@ TEST_F(Operators, BooleansCompareOnlyForEquality) {
     InitGlStack();
     GlPushBool(true);
     GlPushBool(false);
-    ExecOperator(Op::Less);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Less);
-    EXPECT_EQ(ValueStackCount, 2); // the operands stay
+    ExpectRefused(Op::Less, Err::LogicalOperatorType, 2); // the operands stay
 }
 
 TEST_F(Operators, MixedTypesAreRefusedWithTheOperandsLeft) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("1"));
-    ExecOperator(Op::Equal);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Equal);
-    ASSERT_EQ(ValueStackCount, 2);
+    ExpectRefused(Op::Equal, Err::LogicalOperatorType, 2);
     QString s;
     EXPECT_TRUE(GlPopStr(s));
     EXPECT_EQ(GlPopNum(), 1.0L);
@@ -262,36 +249,24 @@ TEST_F(Operators, MixedTypesAreRefusedWithTheOperandsLeft) {
     EXPECT_EQ(ValueStackCount, 1);
 
     // An array reference is no operand.
-    InitGlStack();
-    Fe.ErrorNumber = 0;
+    ClearStackAndError();
     GlPushNumArray(3);
     GlPushNum(1);
-    ExecOperator(Op::Plus);
-    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Plus);
-    EXPECT_EQ(ValueStackCount, 2);
+    ExpectRefused(Op::Plus, Err::OperatorType, 2);
 }
 
 TEST_F(Operators, ArithmeticOnOtherTypesNamesTheOperator) {
     const int numericOnly[] = {Op::Minus, Op::Multiply, Op::Divide, Op::IntDivide, Op::Mod, Op::Power};
     for (int op : numericOnly) {
-        InitGlStack();
-        Fe.ErrorNumber = 0;
+        ClearStackAndError();
         GlPushStr(QStringLiteral("6"));
         GlPushStr(QStringLiteral("2"));
-        ExecOperator(op);
-        EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType) << op;
-        EXPECT_EQ(Fe.ErrorNameIndex, op);
-        EXPECT_EQ(ValueStackCount, 2);
+        ExpectRefused(op, Err::OperatorType, 2);
     }
-    InitGlStack();
-    Fe.ErrorNumber = 0;
+    ClearStackAndError();
     GlPushBool(true);
     GlPushBool(true);
-    ExecOperator(Op::Plus);
-    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Plus);
-    EXPECT_EQ(ValueStackCount, 2);
+    ExpectRefused(Op::Plus, Err::OperatorType, 2);
 }
 
 TEST_F(Operators, StringsJoinWithPlusAndAmpersand) {
@@ -308,14 +283,10 @@ TEST_F(Operators, StringsJoinWithPlusAndAmpersand) {
 
     GlPushStr(QStringLiteral("a"));
     GlPushNum(1);
-    ExecOperator(Op::Ampersand);
-    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Ampersand);
-    EXPECT_EQ(ValueStackCount, 2);
+    ExpectRefused(Op::Ampersand, Err::OperatorType, 2);
 
     // "&" takes strings only, even where "+" would add.
-    InitGlStack();
-    Fe.ErrorNumber = 0;
+    ClearStackAndError();
     GlPushNum(1);
     GlPushNum(2);
     ExecOperator(Op::Ampersand);
@@ -344,19 +315,12 @@ TEST_F(Operators, LogicalOperatorsFollowTheirTruthTables) {
 
 TEST_F(Operators, LogicOnNumbersIsRefused) {
     GlPushNum(1);
-    ExecOperator(Op::Not);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::Not);
-    EXPECT_EQ(ValueStackCount, 1);
+    ExpectRefused(Op::Not, Err::LogicalOperatorType, 1);
 
-    InitGlStack();
-    Fe.ErrorNumber = 0;
+    ClearStackAndError();
     GlPushBool(true);
     GlPushNum(1);
-    ExecOperator(Op::And);
-    EXPECT_EQ(Fe.ErrorNumber, Err::LogicalOperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::And);
-    EXPECT_EQ(ValueStackCount, 2);
+    ExpectRefused(Op::And, Err::LogicalOperatorType, 2);
 }
 
 TEST_F(Operators, SignChange) {
@@ -370,10 +334,7 @@ TEST_F(Operators, SignChange) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
 
     GlPushStr(QStringLiteral("x"));
-    ExecOperator(Op::ChgSgn);
-    EXPECT_EQ(Fe.ErrorNumber, Err::OperatorType);
-    EXPECT_EQ(Fe.ErrorNameIndex, Op::ChgSgn);
-    EXPECT_EQ(ValueStackCount, 1);
+    ExpectRefused(Op::ChgSgn, Err::OperatorType, 1);
 }
 
 TEST_F(Operators, SlotsWithoutARoutineDoNothing) {

@@ -14,6 +14,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,10 @@ public:
     }
     Pre& Var(const char* name) { return Add(CodeKind::NumVar, NumVar(name)); }
     Pre& Raw(const CodeItemType& item) { return Add(item.FirstCode, item.SecondCode); }
+    // A point as the graphics statements take one: (x, y).
+    Pre& Point(const char* x, const char* y) {
+        return Op(Op::OpenBracket).Num(x).Op(Op::Comma).Num(y).Op(Op::CloseBracket);
+    }
 
     static int NumVar(const char* name) {
         const QString text = QString::fromLatin1(name);
@@ -75,9 +80,7 @@ class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Fe.RunMode = RunKind::Program;
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
+        ResetInterpreter();
     }
     void TearDown() override {
         Fe.RunMode = RunKind::Program;
@@ -338,54 +341,20 @@ TEST_F(ParseTest, MalformedFrameItemsAreNotCopied) {
 
 TEST_F(ParseTest, OptionalArgumentsFillTheirPlaceholders) {
     Pre trailing; // PSET (1, 2), : the empty argument keeps its placeholder
-    trailing.St(St::PSET)
-        .Op(Op::OpenBracket)
-        .Num("1")
-        .Op(Op::Comma)
-        .Num("2")
-        .Op(Op::CloseBracket)
-        .Op(Op::Comma)
-        .Eol();
+    trailing.St(St::PSET).Point("1", "2").Op(Op::Comma).Eol();
     ASSERT_EQ(Parse(trailing), 0);
     EXPECT_EQ(Items(), QStringLiteral("$ 1 $ $ 2 $ PSET -1 | EOF"));
 
     Pre tooMany;
-    tooMany.St(St::PSET)
-        .Op(Op::OpenBracket)
-        .Num("1")
-        .Op(Op::Comma)
-        .Num("2")
-        .Op(Op::CloseBracket)
-        .Op(Op::Comma)
-        .Num("3")
-        .Op(Op::Comma)
-        .Num("4")
-        .Eol();
+    tooMany.St(St::PSET).Point("1", "2").Op(Op::Comma).Num("3").Op(Op::Comma).Num("4").Eol();
     EXPECT_EQ(Parse(tooMany), Err::StatementNotEnded);
 
     Pre expression; // only single constants and variables
-    expression.St(St::PAINT)
-        .Op(Op::OpenBracket)
-        .Num("1")
-        .Op(Op::Comma)
-        .Num("2")
-        .Op(Op::CloseBracket)
-        .Op(Op::Comma)
-        .Var("A")
-        .Op(Op::Plus)
-        .Num("1")
-        .Eol();
+    expression.St(St::PAINT).Point("1", "2").Op(Op::Comma).Var("A").Op(Op::Plus).Num("1").Eol();
     EXPECT_EQ(Parse(expression), Err::ExpressionFormMismatch);
 
     Pre noComma;
-    noComma.St(St::PSET)
-        .Op(Op::OpenBracket)
-        .Num("1")
-        .Op(Op::Comma)
-        .Num("2")
-        .Op(Op::CloseBracket)
-        .Num("3")
-        .Eol();
+    noComma.St(St::PSET).Point("1", "2").Num("3").Eol();
     EXPECT_EQ(Parse(noComma), Err::ExpressionFormMismatch);
 }
 

@@ -15,6 +15,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "tests/canvaspixels.h"
 #include "tests/testsupport.h"
 #include "ui/graphform.h"
 
@@ -31,12 +32,6 @@
 #include <memory>
 
 namespace {
-
-constexpr ColorWord Red = 0x0000FF;
-constexpr ColorWord Blue = 0xFF0000;
-constexpr ColorWord Green = 0x008000;
-constexpr ColorWord Yellow = 0x00FFFF;
-constexpr ColorWord White = 0xFFFFFF;
 
 constexpr int Form1 = ArgumentFormStep;
 constexpr int Form2 = 2 * ArgumentFormStep;
@@ -61,9 +56,6 @@ double MeanDifference(const QImage& a, const QImage& b) {
 class PictureStatements : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        home_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
         InitAll();
         RunWindowQueue::Instance().Reset();
         ReopenHandOver();
@@ -74,7 +66,6 @@ protected:
         Eng.ErrorAtCurrentItem = false;
     }
     void TearDown() override {
-        QDir::setCurrent(home_);
         CloseGraphForm();
         if (Win.LXGraphForm2 != nullptr) Win.LXGraphForm2->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -110,20 +101,16 @@ protected:
         Fill(screen, QRect(150, 5, 40, 90), Yellow);
     }
 
-    static int Route(int code) {
+    // A statement or function run with no error before it; the error it raised.
+    static int Run(void (*execute)(int), int code) {
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Eng.ErrorAtCurrentItem = false;
-        ExecuteStatement(code);
+        execute(code);
         return Fe.ErrorNumber;
     }
-    static int Call(int code) {
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
-        Eng.ErrorAtCurrentItem = false;
-        ExecuteFunction(code);
-        return Fe.ErrorNumber;
-    }
+    static int Route(int code) { return Run(ExecuteStatement, code); }
+    static int Call(int code) { return Run(ExecuteFunction, code); }
     static int Statement(int code, const QString& name) {
         GlPushStr(name);
         return Route(code);
@@ -161,8 +148,7 @@ protected:
     }
     static void ClearScreen() { Fill(Screen(), QRect(0, 0, Screen().Width(), Screen().Height()), White); }
 
-    QTemporaryDir dir_;
-    QString home_;
+    TemporaryCurrentFolder dir_;
     QObject target_;
 };
 
@@ -570,7 +556,7 @@ TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
     ASSERT_EQ(Statement(St::CHDIR, QStringLiteral("a\\b")), 0);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("f.txt")), 0);
-    EXPECT_TRUE(Exists(dir_.filePath(QStringLiteral("a/b/f.bak"))));
+    EXPECT_TRUE(Exists(dir_.FilePath(QStringLiteral("a/b/f.bak"))));
     EXPECT_EQ(Statement(St::CHDIR, QStringLiteral("nowhere")), Err::ChDirFailed);
     EXPECT_EQ(Statement(St::CHDIR, QString()), Err::ChDirFailed);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));

@@ -8,6 +8,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,10 +57,7 @@ CodeItemType Resolve(const QString& name, std::uint8_t context, const QString& p
 class PreScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
-        Fe.OptionExplicit = 0;
+        ResetInterpreter();
         Fe.ProgramFolder.clear();
         ASSERT_TRUE(dir_.isValid());
     }

@@ -17,6 +17,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,9 +42,7 @@ void SetText(const QString& program) {
 // Reset, pre-scan and scan as the interpreter thread does for a program run. With prescan false
 // only the scan runs (for errors the pre-scan would report first).
 void ScanText(const QString& program, bool prescan = true) {
-    InitAll();
-    Fe.ErrorNumber = 0;
-    Fe.ErrorNameIndex = 0;
+    ResetInterpreter();
     SetText(program);
     if (prescan) {
         Ib.PreCodeIndex = ProgramCodeStart;

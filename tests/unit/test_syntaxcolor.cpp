@@ -6,11 +6,11 @@
 
 #include "platform/settings.h"
 #include "tests/testsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -148,16 +148,7 @@ protected:
         Settings.EditorCommentStyle = 0;
         Settings.FormatCheck = 1;
         Settings.AutoFormatLoad = 0;
-        WinHooks.MessageBoxHook = [this](QWidget*, const MessageRequest& request) {
-            asked_.push_back(request);
-            if (answers_.empty()) {
-                ADD_FAILURE() << "unexpected message: " << request.Text.toStdString();
-                return QMessageBox::Cancel;
-            }
-            const QMessageBox::StandardButton answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        };
+        WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_);
     }
     void TearDown() override {
         WinHooks.MessageBoxHook = nullptr;
@@ -394,11 +385,7 @@ TEST_F(ColourTest, OpeningFromTheDialogColoursWithAutoFormatLoad) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("prog.lxt"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("IF X THEN\r\nEND IF\r\n");
-    }
+    WriteBytes(path, "IF X THEN\r\nEND IF\r\n");
     TLxFrameForm frame;
     WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
         return std::optional<TextFileChoice>(TextFileChoice{path, 0});

@@ -56,9 +56,6 @@ constexpr int WriteAllTextWithCodePage = ArgumentFormStep + St::WRITEALLTEXT;
 class SysFunctions : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder_.path()));
         InitGlStack();
         ResetNumTbl();
         ResetStrTbl();
@@ -81,7 +78,6 @@ protected:
         CloseAllFileChannels();
         SystemClockNow = &CurrentLocalTime;
         Fe.StopRequest = 0;
-        QDir::setCurrent(previous_);
     }
 
     static void Push(const Arg& a) {
@@ -120,22 +116,22 @@ protected:
         EXPECT_EQ(GlTopType(), GlValueType::Boolean);
         return GlPopBool();
     }
-    QString StrCall(int code, std::initializer_list<Arg> args = {}) {
+    // The call succeeds and leaves exactly one result.
+    void CallForOneResult(int code, std::initializer_list<Arg> args) {
         Call(code, args);
         EXPECT_EQ(Fe.ErrorNumber, 0);
         EXPECT_EQ(ValueStackCount, 1);
+    }
+    QString StrCall(int code, std::initializer_list<Arg> args = {}) {
+        CallForOneResult(code, args);
         return PopS();
     }
     Extended NumCall(int code, std::initializer_list<Arg> args = {}) {
-        Call(code, args);
-        EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(ValueStackCount, 1);
+        CallForOneResult(code, args);
         return PopN();
     }
     bool BoolCall(int code, std::initializer_list<Arg> args = {}) {
-        Call(code, args);
-        EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(ValueStackCount, 1);
+        CallForOneResult(code, args);
         return PopB();
     }
     // The call fails with `error` naming `name`, pushing nothing.
@@ -170,10 +166,9 @@ protected:
     }
     static CodeItemType ArrayItem(int array) { return {CodeKind::StrArray, array, 0}; }
 
-    QString Path(const QString& name) const { return folder_.filePath(name); }
+    QString Path(const QString& name) const { return folder_.FilePath(name); }
 
-    QTemporaryDir folder_;
-    QString previous_;
+    TemporaryCurrentFolder folder_;
 };
 
 // ---- clock and calendar -------------------------------------------------------------------------
@@ -392,7 +387,7 @@ TEST_F(SysFunctions, EofErrors) {
 
 TEST_F(SysFunctions, ExistenceTests) {
     WriteBytes(Path("file.txt"), "x");
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
     WriteBytes(Path("sub/inner.txt"), "y");
     EXPECT_TRUE(BoolCall(Fn::FILEEXISTS, {u"file.txt"_s}));
     EXPECT_TRUE(BoolCall(Fn::FILEEXISTS, {u"sub\\inner.txt"_s})); // "\" separates folders
@@ -427,7 +422,7 @@ TEST_F(SysFunctions, CreateAndRemoveFolders) {
 
 TEST_F(SysFunctions, DeleteFileDeletesFilesOnly) {
     WriteBytes(Path("file.txt"), "x");
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("empty"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("empty"));
     EXPECT_FALSE(BoolCall(Fn::DELETEFILE, {u"empty"_s}));
     EXPECT_TRUE(QFileInfo(Path("empty")).isDir());
     EXPECT_TRUE(BoolCall(Fn::DELETEFILE, {u"file.txt"_s}));
@@ -439,7 +434,7 @@ TEST_F(SysFunctions, DeleteFileDeletesFilesOnly) {
 TEST_F(SysFunctions, RenameFileNeverReplacesATarget) {
     WriteBytes(Path("a.txt"), "A");
     WriteBytes(Path("b.txt"), "B");
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
     EXPECT_FALSE(BoolCall(Fn::RENAMEFILE, {u"a.txt"_s, u"b.txt"_s}));
     EXPECT_EQ(ReadBytes(Path("a.txt")), "A");
     EXPECT_EQ(ReadBytes(Path("b.txt")), "B");
@@ -454,9 +449,9 @@ TEST_F(SysFunctions, RenameFileNeverReplacesATarget) {
 }
 
 TEST_F(SysFunctions, CurrentAndProgramFolder) {
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
     EXPECT_EQ(QFileInfo(StrCall(Fn::GETCURRENTDIR)).canonicalFilePath(),
-              QFileInfo(folder_.path()).canonicalFilePath());
+              QFileInfo(folder_.Path()).canonicalFilePath());
     EXPECT_TRUE(BoolCall(Fn::SETCURRENTDIR, {u"sub"_s}));
     EXPECT_EQ(QFileInfo(StrCall(Fn::GETCURRENTDIR)).canonicalFilePath(),
               QFileInfo(Path("sub")).canonicalFilePath());
@@ -524,7 +519,7 @@ TEST_F(SysFunctions, FindFilesOneAfterAnother) {
 }
 
 TEST_F(SysFunctions, FindFilesEverythingInAFolder) {
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
     WriteBytes(Path("sub/x"), "");
     WriteBytes(Path("top.txt"), "");
     QStringList found{StrCall(Fn::FINDFIRSTFILE, {u""_s})}; // the current folder, every entry
@@ -752,7 +747,7 @@ QByteArray AwaitFile(const QString& path, const QByteArray& expected) {
 }
 
 TEST_F(SysFunctions, ShellStartsTheCommandInTheCurrentFolderWithoutWaiting) {
-    ASSERT_TRUE(QDir(folder_.path()).mkdir("work"));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("work"));
     ASSERT_TRUE(QDir::setCurrent(Path("work")));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(BoolCall(Fn::SHELL, {u"sleep 1; printf '%s|%s' \"a  b\" 'it''s' > out.txt"_s}));

@@ -7,6 +7,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
 
@@ -51,15 +52,24 @@ CodeItemType First(const QString& program, int mode = TokenMode::Scan) {
     return Fe.ScanToken;
 }
 
+// The error that reading the first token of `program`, or all of it, raises (0 for none).
+int FirstError(const QString& program) {
+    Fe.ErrorNumber = 0;
+    First(program);
+    return Fe.ErrorNumber;
+}
+int TokensError(const QString& program) {
+    Fe.ErrorNumber = 0;
+    Tokens(program);
+    return Fe.ErrorNumber;
+}
+
 const CodeItemType LineEnd = T(CodeKind::Operator, Op::LineEnd);
 
 class TokenizerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAll();
-        Fe.ErrorNumber = 0;
-        Fe.ErrorNameIndex = 0;
-        Fe.OptionExplicit = 0;
+        ResetInterpreter();
         ResetLocalNumTbl();
         ResetLocalStrTbl();
     }
@@ -229,11 +239,8 @@ TEST_F(TokenizerTest, HexadecimalLiterals) {
         ASSERT_EQ(Fe.ErrorNumber, 0) << c.text;
         EXPECT_EQ(NumConValue(token), c.value) << c.text;
     }
-    for (const char* text : {"&H", "&H100000000", "&H G"}) {
-        Fe.ErrorNumber = 0;
-        First(QString::fromLatin1(text));
-        EXPECT_EQ(Fe.ErrorNumber, Err::BadHexLiteral) << text;
-    }
+    for (const char* text : {"&H", "&H100000000", "&H G"})
+        EXPECT_EQ(FirstError(QString::fromLatin1(text)), Err::BadHexLiteral) << text;
 }
 
 TEST_F(TokenizerTest, HexEndsAtFirstOtherCharacterAndAmpersandAloneIsOperator) {
@@ -406,11 +413,9 @@ TEST_F(TokenizerTest, LineContinuationJoinsLines) {
 }
 
 TEST_F(TokenizerTest, MisplacedContinuation) {
-    for (const char16_t* text : {u"A =\t_\r\nB", u"A = _ B", u"A = 1 _ ' note\r\nB", u"A = 1 _X"}) {
-        Fe.ErrorNumber = 0;
-        Tokens(QString::fromUtf16(text));
-        EXPECT_EQ(Fe.ErrorNumber, Err::UnderscoreMisplaced) << QString::fromUtf16(text).toStdString();
-    }
+    for (const char16_t* text : {u"A =\t_\r\nB", u"A = _ B", u"A = 1 _ ' note\r\nB", u"A = 1 _X"})
+        EXPECT_EQ(TokensError(QString::fromUtf16(text)), Err::UnderscoreMisplaced)
+            << QString::fromUtf16(text).toStdString();
 }
 
 // ---- characters that start no token ------------------------------------------------------------------
@@ -421,20 +426,12 @@ TEST_F(TokenizerTest, BadAndWideCharacters) {
     EXPECT_EQ(Fe.BadCharText, QStringLiteral("~"));
     EXPECT_TRUE(SameToken(token, T(1, Op::Question2)));
 
-    Fe.ErrorNumber = 0;
-    Tokens(QStringLiteral("A = B % 2"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
+    EXPECT_EQ(TokensError(QStringLiteral("A = B % 2")), Err::BadCharacter);
     EXPECT_EQ(Fe.BadCharText, QStringLiteral("%"));
-
-    Fe.ErrorNumber = 0;
-    First(QStringLiteral("\x7F"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
-
-    for (const char16_t* text : {u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"}) {
-        Fe.ErrorNumber = 0;
-        Tokens(QString::fromUtf16(text));
-        EXPECT_EQ(Fe.ErrorNumber, Err::WideCharacter) << QString::fromUtf16(text).toStdString();
-    }
+    EXPECT_EQ(FirstError(QStringLiteral("\x7F")), Err::BadCharacter);
+    for (const char16_t* text : {u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"})
+        EXPECT_EQ(TokensError(QString::fromUtf16(text)), Err::WideCharacter)
+            << QString::fromUtf16(text).toStdString();
 }
 
 TEST_F(TokenizerTest, LineEndsOtherThanCrLf) {
@@ -442,21 +439,10 @@ TEST_F(TokenizerTest, LineEndsOtherThanCrLf) {
     EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
     EXPECT_TRUE(SameToken(token, T(1, Op::Empty40)));
 
-    Fe.ErrorNumber = 0;
-    First(QStringLiteral("\rX"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::LoneCr);
-
-    Fe.ErrorNumber = 0;
-    First(QStringLiteral("12\rX"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
-
-    Fe.ErrorNumber = 0;
-    First(QStringLiteral("&H1F\rX"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::BadLineEnd);
-
-    Fe.ErrorNumber = 0;
-    First(QStringLiteral("ABC\rX"));
-    EXPECT_EQ(Fe.ErrorNumber, Err::LoneCr);
+    EXPECT_EQ(FirstError(QStringLiteral("\rX")), Err::LoneCr);
+    EXPECT_EQ(FirstError(QStringLiteral("12\rX")), Err::BadLineEnd);
+    EXPECT_EQ(FirstError(QStringLiteral("&H1F\rX")), Err::BadLineEnd);
+    EXPECT_EQ(FirstError(QStringLiteral("ABC\rX")), Err::LoneCr);
 }
 
 // ---- modes

@@ -6,6 +6,7 @@
 
 #include "platform/settings.h"
 #include "tests/testsupport.h"
+#include "tests/windowsupport.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/syntaxcolor.h"
@@ -107,13 +108,7 @@ protected:
         QApplication::clipboard()->setText(QStringLiteral("clip"));
     }
 
-    void Set(const QString& text, int start, int end = -1) {
-        editor_.setPlainText(text);
-        QTextCursor cursor(editor_.document());
-        cursor.setPosition(start);
-        if (end >= 0) cursor.setPosition(end, QTextCursor::KeepAnchor);
-        editor_.setTextCursor(cursor);
-    }
+    void Set(const QString& text, int start, int end = -1) { SetTextAndSelection(editor_, text, start, end); }
     QString Text() const { return EditorPlainText(editor_); }
     static QString Clip() { return QApplication::clipboard()->text(); }
 
@@ -579,21 +574,24 @@ TEST_F(KeyTest, TheCompositionLooksLikeWhereItIsTyped) {
     TLXEditForm* editor = NewEditor(QStringLiteral("X = \"ab\" ' note"));
     editor->EditorScan();
 
+    // A composition at `position`, and how it looks.
+    const auto composeAt = [editor](int position) {
+        Caret(editor, position);
+        Compose(editor->Editor, QStringLiteral("に"));
+        return CompositionLook(editor);
+    };
+
     // In code: red and underlined.
-    Caret(editor, 1);
-    Compose(editor->Editor, QStringLiteral("に"));
+    auto look = composeAt(1);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::Code);
-    auto look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(Qt::red));
     EXPECT_TRUE(look->fontUnderline());
     Compose(editor->Editor, QString());
 
     // Inside the string: its colour. Right after the opening quote too.
-    Caret(editor, 6);
-    Compose(editor->Editor, QStringLiteral("に"));
+    look = composeAt(6);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::String);
-    look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(0, 0, 0x88));
     Compose(editor->Editor, QString());
@@ -602,10 +600,8 @@ TEST_F(KeyTest, TheCompositionLooksLikeWhereItIsTyped) {
     EXPECT_EQ(editor->TypingContext, TypingContextKind::String);
 
     // In the comment.
-    Caret(editor, 13);
-    Compose(editor->Editor, QStringLiteral("に"));
+    look = composeAt(13);
     EXPECT_EQ(editor->TypingContext, TypingContextKind::Comment);
-    look = CompositionLook(editor);
     ASSERT_TRUE(look);
     EXPECT_EQ(look->foreground().color(), QColor(0, 0x88, 0));
     // The line keeps its own colours around the composition.
