@@ -447,11 +447,12 @@ TEST_F(FrameTest, AModifiedEditorCanStillCancelTheEnd) {
 
 TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     TLXEditForm* editor = frame_->NewEditor();
-    editor->Editor->setPlainText(QStringLiteral("DO\nLOOP"));
+    editor->Editor->setPlainText(QStringLiteral("PRINT \"looping\"\nDO\nLOOP"));
     editor->Editor->document()->setModified(false);
+    const auto looping = [] { return Win.RunForm->Text().count(QStringLiteral("looping")); };
     editor->LXEMenuRunLXClick();
-    QTest::qWait(200);
     ASSERT_EQ(Fe.ThreadBusy.load(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return looping() == 1; }));
 
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
@@ -460,8 +461,8 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 
     editor->LXEMenuRunLXClick();
-    QTest::qWait(200);
     ASSERT_EQ(Fe.ThreadBusy.load(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return looping() == 2; }));
     answers_ = {QMessageBox::Yes};
     frame_->LXMMenuExitClick();
     EXPECT_FALSE(frame_->isVisible());
