@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 constexpr int FormWidth = 241;
@@ -177,9 +179,9 @@ bool TMediaPlayer::Open() {
         timeout.setSingleShot(true);
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
         timeout.start(OpenTimeoutMs);
-        loading_ = &loop;
+        QEventLoop* const outer = std::exchange(loading_, &loop);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-        loading_ = nullptr;
+        loading_ = outer;
     }
     if (!Playable(engine_->MediaStatus())) {
         engine_->SetSource(QString());
