@@ -1,12 +1,10 @@
-// The property getters: each pops the control number k, checks it and the window, and pushes the
+// The property getters: each pops the control number k, checks it, and pushes the
 // property of control k. For a text box only the text and the visibility follow the active control;
 // everything else is read from the one-line edit, which the setters keep alike with the memo.
 #include "controlwindow/properties.h"
 
 #include "engine/coords.h"
 #include "frontend/controlproperties.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
@@ -24,10 +22,8 @@ QWidget* GetterControl(int code, bool active = false, int* index = nullptr) {
     const int kind = PropertyKindOfCode(code);
     const int k = PopControlIndex(kind != 0 ? kind : St::CBUTTON);
     if (Fe.ErrorNumber != 0 || k == 0) return nullptr;
-    if (Win.LXControlForm == nullptr) {
-        RaiseError(Err::ControlWindowClosed);
-        return nullptr;
-    }
+    // Before the first CSCREEN a getter reads the hidden window's controls.
+    ControlForm();
     if (index != nullptr) *index = k;
     return active ? ActiveControl(kind, k) : KindControl(kind, k);
 }

@@ -159,5 +159,9 @@ void InstallControlWindow() {
     Hooks.ShowControlHook = &SyncShowControl;
     Hooks.OpenControlFormHook = &SyncOpenControlForm;
     Hooks.CloseControlFormHook = &SyncCloseControlForm;
+}
+
+TLXControlForm* ControlForm() {
     if (Win.LXControlForm == nullptr) Win.LXControlForm = new TLXControlForm;
+    return Win.LXControlForm;
 }

@@ -13,9 +13,12 @@
 class QWidget;
 class TLXControlForm;
 
-// Installs the engine's window hooks and creates the start-up control window (hidden) when none
-// exists. Call once the application object exists.
+// Installs the engine's window hooks. Call once the application object exists.
 void InstallControlWindow();
+
+// The control window, made (hidden) by the first statement that reaches it: a program that never
+// does pays nothing for its 160 controls. CSCREEN makes a new one each time it opens the window.
+TLXControlForm* ControlForm();
 
 // The hooks: the property handler that `code` names (nothing for a code without one), the show
 // statement, and the opening and closing of the window for CSCREEN and CLOSECSCREEN.

@@ -8,23 +8,19 @@
 #include "ui/mixer.h"
 #include "ui/runform.h"
 
-#include <QAudioOutput>
 #include <QEventLoop>
 #include <QFont>
 #include <QHBoxLayout>
-#include <QMediaPlayer>
 #include <QMetaObject>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
-#include <QVideoWidget>
+
+#include <utility>
 
 namespace {
 
 constexpr int FormWidth = 241;
 constexpr int FormHeight = 112;
-constexpr int VideoWidth = 320;
-constexpr int VideoHeight = 240;
 constexpr char16_t FormCaption[] = u"Media Player";
 constexpr char16_t FormFontName[] = u"ＭＳ Ｐゴシック";
 constexpr char16_t NotifySubName[] = u"MEDIAPLAYER_ONNOTIFY";
@@ -40,14 +36,15 @@ const TButtonSet AllButtons{TMPBtnType::btPlay, TMPBtnType::btPause,  TMPBtnType
                             TMPBtnType::btNext, TMPBtnType::btPrev,   TMPBtnType::btStep,
                             TMPBtnType::btBack, TMPBtnType::btRecord, TMPBtnType::btEject};
 
-bool Playable(QMediaPlayer::MediaStatus status) {
+bool Playable(MediaEngine::Status status) {
+    using Status = MediaEngine::Status;
     switch (status) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::StalledMedia:
-    case QMediaPlayer::BufferingMedia:
-    case QMediaPlayer::BufferedMedia:
-    case QMediaPlayer::EndOfMedia:
-    case QMediaPlayer::LoadingMedia: // still loading when the wait ran out: let it go on
+    case Status::Loaded:
+    case Status::Stalled:
+    case Status::Buffering:
+    case Status::Buffered:
+    case Status::EndOfMedia:
+    case Status::Loading: // still loading when the wait ran out: let it go on
         return true;
     default: return false;
     }
@@ -111,8 +108,9 @@ void HookSetMute(bool mute) {
 
 // ---- TMediaPlayer ---------------------------------------------------------------------------------------
 
-// The player and its audio output are made by the first Open: they bring up the multimedia backend
-// and the sound server connection, which a program that plays nothing should not wait for.
+// The player and its audio output are made by the first Open: they load the multimedia module and bring
+// up the multimedia backend and the sound server connection, which a program that plays nothing
+// should not wait for.
 TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -142,8 +140,7 @@ TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
 
 TMediaPlayer::~TMediaPlayer() {
     playing_ = false;
-    if (player_ != nullptr) player_->stop();
-    delete display_;
+    engine_.reset(); // stops the player
 }
 
 void TMediaPlayer::SetEnabledButtons(TButtonSet buttons) {
@@ -160,50 +157,34 @@ void TMediaPlayer::SetVisibleButtons(TButtonSet buttons) {
             button->setVisible(buttons.Contains(static_cast<TMPBtnType>(i)));
 }
 
-// Every file gets a player of its own: a player that failed on a file goes on reporting that file's
-// troubles for a while, which must not fall on the next one.
-void TMediaPlayer::NewPlayer() {
-    if (player_ != nullptr) {
-        player_->disconnect(this);
-        player_->stop();
-        player_->deleteLater();
-    }
-    if (output_ == nullptr) output_ = new QAudioOutput(this);
-    player_ = new QMediaPlayer(this);
-    player_->setAudioOutput(output_);
-    if (display_ != nullptr) player_->setVideoOutput(display_);
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, &TMediaPlayer::StatusChanged);
-    connect(player_, &QMediaPlayer::errorOccurred, this, &TMediaPlayer::ErrorOccurred);
-    connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
-        if (video && display_ == nullptr) {
-            display_ = new QVideoWidget; // a window of its own, as a classic player opens one
-            display_->resize(VideoWidth, VideoHeight);
-            player_->setVideoOutput(display_);
-        }
-    });
+// A new player for each file (see MediaEngine::NewPlayer); false when the multimedia module is missing.
+bool TMediaPlayer::NewPlayer() {
+    if (engine_ == nullptr) engine_ = LoadMediaEngine(this);
+    if (engine_ == nullptr) return false;
+    engine_->NewPlayer([this](MediaEngine::Status status) { StatusChanged(status); },
+                       [this] { ErrorOccurred(); });
+    return true;
 }
 
 bool TMediaPlayer::Open() {
     Close();
-    if (FileName.isEmpty()) return false;
-    NewPlayer();
-    player_->setSource(QUrl::fromLocalFile(FileName));
+    if (FileName.isEmpty() || !NewPlayer()) return false;
+    engine_->SetSource(FileName);
     // Loading runs in the background: wait here until the file is loaded or refused. Closing the
     // application ends the wait too (it ends every event loop). The status alone decides: the player
     // keeps the error of an earlier file, and its error reports may come late.
-    if (player_->mediaStatus() == QMediaPlayer::LoadingMedia) {
+    if (engine_->MediaStatus() == MediaEngine::Status::Loading) {
         QEventLoop loop;
         QTimer timeout;
         timeout.setSingleShot(true);
         connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(player_, &QMediaPlayer::mediaStatusChanged, &loop, [&loop](QMediaPlayer::MediaStatus status) {
-            if (status != QMediaPlayer::LoadingMedia) loop.quit();
-        });
         timeout.start(OpenTimeoutMs);
+        QEventLoop* const outer = std::exchange(loading_, &loop);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loading_ = outer;
     }
-    if (!Playable(player_->mediaStatus())) {
-        player_->setSource(QUrl());
+    if (!Playable(engine_->MediaStatus())) {
+        engine_->SetSource(QString());
         return false;
     }
     open_ = true;
@@ -218,20 +199,20 @@ void TMediaPlayer::Close() {
     playing_ = false;
     open_ = false;
     stopped_ = false;
-    if (player_ == nullptr) return; // never opened
-    player_->stop();
-    player_->setSource(QUrl());
-    if (display_ != nullptr) display_->hide();
+    if (engine_ == nullptr || engine_->Player() == nullptr) return; // never opened
+    engine_->Stop();
+    engine_->SetSource(QString());
+    engine_->HideVideo();
 }
 
 void TMediaPlayer::Play() {
     if (!open_) return;
     if (playing_) PostNotify(TMPNotifyValues::nvSuperseded);
     stopped_ = false;
-    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia) player_->setPosition(0);
+    if (engine_->MediaStatus() == MediaEngine::Status::EndOfMedia) engine_->SetPosition(0);
     playing_ = true;
-    player_->play();
-    ShowVideo();
+    engine_->Play();
+    engine_->ShowVideo(FileName);
 }
 
 void TMediaPlayer::Pause() {
@@ -239,14 +220,14 @@ void TMediaPlayer::Pause() {
     switch (Mode()) {
     case TMPModes::mpPaused:
         playing_ = true;
-        player_->play();
+        engine_->Play();
         break;
     case TMPModes::mpPlaying:
         if (playing_) {
             playing_ = false;
             PostNotify(TMPNotifyValues::nvSuperseded);
         }
-        player_->pause();
+        engine_->Pause();
         break;
     default: break;
     }
@@ -259,37 +240,38 @@ void TMediaPlayer::Stop() {
         PostNotify(TMPNotifyValues::nvAborted);
     }
     // Held in place rather than rewound, so that Play goes on where it stopped.
-    if (player_->playbackState() == QMediaPlayer::PlayingState) player_->pause();
+    if (engine_->PlaybackState() == MediaEngine::State::Playing) engine_->Pause();
     stopped_ = true;
 }
 
 void TMediaPlayer::Next() {
-    if (open_) player_->setPosition(player_->duration());
+    if (open_) engine_->SetPosition(engine_->Duration());
 }
 
 void TMediaPlayer::Previous() {
-    if (open_) player_->setPosition(0);
+    if (open_) engine_->SetPosition(0);
 }
 
 TMPModes TMediaPlayer::Mode() const {
     if (!open_) return TMPModes::mpNotReady;
-    const QMediaPlayer::MediaStatus status = player_->mediaStatus();
-    if (status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia) return TMPModes::mpNotReady;
+    const MediaEngine::Status status = engine_->MediaStatus();
+    if (status == MediaEngine::Status::NoMedia || status == MediaEngine::Status::Invalid)
+        return TMPModes::mpNotReady;
     if (stopped_) return TMPModes::mpStopped;
-    switch (player_->playbackState()) {
-    case QMediaPlayer::PlayingState: return TMPModes::mpPlaying;
-    case QMediaPlayer::PausedState: return TMPModes::mpPaused;
+    switch (engine_->PlaybackState()) {
+    case MediaEngine::State::Playing: return TMPModes::mpPlaying;
+    case MediaEngine::State::Paused: return TMPModes::mpPaused;
     default: return TMPModes::mpStopped;
     }
 }
 
-void TMediaPlayer::StatusChanged() {
+void TMediaPlayer::StatusChanged(MediaEngine::Status status) {
+    if (loading_ != nullptr && status != MediaEngine::Status::Loading) loading_->quit();
     if (!playing_) return;
-    const QMediaPlayer::MediaStatus status = player_->mediaStatus();
-    if (status == QMediaPlayer::EndOfMedia) {
+    if (status == MediaEngine::Status::EndOfMedia) {
         playing_ = false;
         PostNotify(TMPNotifyValues::nvSuccessful);
-    } else if (status == QMediaPlayer::InvalidMedia) {
+    } else if (status == MediaEngine::Status::Invalid) {
         playing_ = false;
         PostNotify(TMPNotifyValues::nvFailure);
     }
@@ -313,13 +295,6 @@ void TMediaPlayer::PostNotify(TMPNotifyValues value) {
             emit Notified();
         },
         Qt::QueuedConnection);
-}
-
-void TMediaPlayer::ShowVideo() {
-    if (display_ == nullptr || !player_->hasVideo()) return;
-    display_->setWindowTitle(FileName);
-    display_->show();
-    display_->raise();
 }
 
 // ---- TMPlayerForm ----------------------------------------------------------------------------------------

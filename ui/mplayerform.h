@@ -4,6 +4,7 @@
 // of the program's SUB MediaPlayer_OnNotify, run as an event while no run is in progress.
 #pragma once
 
+#include "ui/mediaengine.h"
 #include "ui/windowsstate.h"
 
 #include <QString>
@@ -11,12 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class MixerDeviceApi;
-class QAudioOutput;
-class QMediaPlayer;
+class QEventLoop;
 class QToolButton;
-class QVideoWidget;
 class TMixer;
 
 // The media player's modes.
@@ -96,9 +96,9 @@ public:
     QToolButton* Button(TMPBtnType type) const { return buttons_[static_cast<std::size_t>(type)]; }
 
     // Null until the first Open.
-    QMediaPlayer* Player() const { return player_; }
+    QMediaPlayer* Player() const { return engine_ != nullptr ? engine_->Player() : nullptr; }
     // The window that shows a video while it plays (null until the first video).
-    QVideoWidget* Display() const { return display_; }
+    QVideoWidget* Display() const { return engine_ != nullptr ? engine_->Display() : nullptr; }
 
     // How long Open waits for a file to load.
     static constexpr int OpenTimeoutMs = 10000;
@@ -107,15 +107,13 @@ signals:
     void Notified();
 
 private:
-    void NewPlayer();
-    void StatusChanged();
+    bool NewPlayer();
+    void StatusChanged(MediaEngine::Status status);
     void ErrorOccurred();
     void PostNotify(TMPNotifyValues value);
-    void ShowVideo();
 
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* output_ = nullptr;
-    QVideoWidget* display_ = nullptr;
+    std::unique_ptr<MediaEngine> engine_; // made by the first Open
+    QEventLoop* loading_ = nullptr;       // Open's wait for the file to load, while it waits
     std::array<QToolButton*, MPButtonCount> buttons_{};
     TButtonSet enabled_;
     TButtonSet visible_;

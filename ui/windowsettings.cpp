@@ -45,7 +45,7 @@ QWidget* WindowOf(SettingWindow window) {
     switch (window) {
     case SettingWindow::Run: return Win.RunForm;
     case SettingWindow::Graph: return Win.LXGraphForm;
-    case SettingWindow::Control: return Win.LXControlForm;
+    case SettingWindow::Control: return ControlForm();
     case SettingWindow::Frame: return Win.LxFrameForm;
     }
     return nullptr;
@@ -117,8 +117,7 @@ void ChangeRunText(const TextSettingChange& change) {
 // The control window's background, or the font of all its labels, buttons and text boxes (both the
 // one-line and the multi-line form of each, so a text box keeps its look when it changes form).
 void ChangeControlText(const TextSettingChange& change) {
-    TLXControlForm* form = Win.LXControlForm;
-    if (form == nullptr) return;
+    TLXControlForm* form = ControlForm();
     if (change.What == TextSetting::BackColor) {
         QPalette palette = form->palette();
         palette.setColor(QPalette::Window, FromColorWord(change.Number));
@@ -142,8 +141,7 @@ void ChangeText(SettingWindow window, const TextSettingChange& change) {
 TextSettings ReadText(SettingWindow window) {
     TextSettings settings;
     if (window == SettingWindow::Control) {
-        if (Win.LXControlForm != nullptr)
-            settings.BackColor = ToColorWord(Win.LXControlForm->palette().color(QPalette::Window));
+        settings.BackColor = ToColorWord(ControlForm()->palette().color(QPalette::Window));
         return settings;
     }
     if (Win.RunForm == nullptr) return settings;

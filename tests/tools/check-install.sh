@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a private prefix and checks that a desktop finds everything there: the
-# program, its desktop entry (valid, naming the program, its icon and the MIME type), the icon at every
+# program and the media player's module it loads from beside it, its desktop entry (valid, naming the program, its icon and the MIME type), the icon at every
 # size in the hicolor theme, and the MIME type of program files registered for *.lxt.
 #
 #   check-install.sh BUILD_DIR PREFIX
@@ -13,6 +13,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "check-install: $*" >&2; exit 1; }
 share="$prefix/share"
 [[ -x "$prefix/bin/lorvex" ]] || fail "bin/lorvex is missing"
+[[ -f "$prefix/lib/lorvex/liblxmedia.so" ]] || fail "lib/lorvex/liblxmedia.so (the media player) is missing"
 entry="$share/applications/lorvex.desktop"
 [[ -f "$entry" ]] || fail "the desktop entry is missing"
 grep -qx 'Exec=lorvex %f' "$entry" || fail "the desktop entry does not start the program"

@@ -58,6 +58,14 @@ int Usage() {
 // The dialogs are looked at this often while the program runs.
 constexpr int WatchIntervalMs = 10;
 
+// While the run goes on, the window's work it hands over and its end are looked for this often: often
+// at first, as a short program ends within a millisecond or two and hands work over on its way, then
+// at a pace that leaves the processor to a long run.
+constexpr unsigned long QuickPollUs = 20;
+constexpr unsigned long SteadyPollUs = 200;
+constexpr qint64 QuickPollPhaseNs = 5'000'000;
+constexpr int EventSliceMs = 5;
+
 // An answer to a dialog other than INPUT's.
 struct DialogAnswer {
     bool Cancel = false;
@@ -243,8 +251,8 @@ int main(int argc, char** argv) {
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
     TLXMTHread::StartRun();
     while (Fe.ThreadBusy != 0) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
+        QApplication::processEvents(QEventLoop::AllEvents, EventSliceMs);
+        QThread::usleep(clock.nsecsElapsed() < QuickPollPhaseNs ? QuickPollUs : SteadyPollUs);
     }
     TLXMTHread::WaitForIdle();
     const bool timedOut = watcher.TimedOut();
