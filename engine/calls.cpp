@@ -197,24 +197,114 @@ void PushVariableValue() {
     }
 }
 
-// Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
-// array pushes all its elements.
-void SaveLocals() {
-    if (Vs.CallFrameStack.Count < 1) return; // the main program has no frame
+namespace {
+
+// The numbers of a frame that holds nothing but numeric scalars (the commonest procedure): their
+// records, [First, First + Count) of the table. False for any frame with booleans or strings.
+struct NumberRun {
+    NumVarType* Records = nullptr;
+    long Count = 0;
+};
+bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
+    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
+    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
+    if (bools.First <= bools.Last || strs.First <= strs.Last) return false;
+    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
+    run.Records = Tb.NumVarTable.data() + nums.First;
+    run.Count = std::max<long>(nums.Last - nums.First + 1, 0);
+    return true;
+}
+
+// A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
+// and only then taken into the stacks, so a record that turns out to be an array leaves them as they
+// were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
+bool SaveNumberRun(const NumberRun& run) {
+    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
+    Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
+    std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
+    for (long k = 0; k < run.Count; ++k) {
+        if (run.Records[k].Kind == NumVarKind::Array) return false;
+        values[k] = run.Records[k].Value;
+        tags[k] = GlValueType::Number;
+    }
+    Vs.LoNumStack.Count += static_cast<int>(run.Count);
+    Vs.LoTypeStack.Count += static_cast<int>(run.Count);
+    return true;
+}
+
+// The reverse: the top Count values, each tagged a number, back into the records.
+bool RestoreNumberRun(const NumberRun& run) {
+    const int top = Vs.LoTypeStack.Count;
+    const int numbers = Vs.LoNumStack.Count;
+    if (top < run.Count || numbers < run.Count) return false;
+    const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
+    for (long k = 0; k < run.Count; ++k)
+        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
+    const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
+    for (long k = 0; k < run.Count; ++k)
+        run.Records[k].Value = values[k];
+    Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
+    Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
+    return true;
+}
+
+// How many values a frame's save puts into each part of the Lo stack.
+struct SavedCounts {
+    long long Bools = 0, Nums = 0, Strs = 0;
+};
+SavedCounts CountSaved(const CallFrameType& frame) {
+    SavedCounts counts;
+    counts.Bools = SavedCount(Tb.BoolVarTable, FrameRange(Tb.BoolVarTable, frame.W1, frame.W2),
+                              BoolVarKind::Array, Tb.ABoolVarTable.size());
+    counts.Nums = SavedCount(Tb.NumVarTable, FrameRange(Tb.NumVarTable, frame.W3, frame.W4),
+                             NumVarKind::Array, Tb.ANumVarTable.size());
+    counts.Strs = SavedCount(Tb.StrVarTable, FrameRange(Tb.StrVarTable, frame.W5, frame.W6),
+                             StrVarKind::Array, Tb.AStrVarTable.size());
+    return counts;
+}
+
+// Whether the top of the Lo stack holds what restoring `frame` pops: its strings on top, then its
+// numbers, then its booleans, each with its own tag.
+bool HoldsSavedFrame(const CallFrameType& frame) {
+    const SavedCounts counts = CountSaved(frame);
+    if (Vs.LoTypeStack.Count < counts.Bools + counts.Nums + counts.Strs ||
+        Vs.LoBoolStack.Count < counts.Bools || Vs.LoNumStack.Count < counts.Nums ||
+        Vs.LoStrStack.Count < counts.Strs)
+        return false;
+    const std::int32_t* tag = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count;
+    for (const auto& [count, expected] :
+         {std::pair{counts.Strs, GlValueType::String}, std::pair{counts.Nums, GlValueType::Number},
+          std::pair{counts.Bools, GlValueType::Boolean}})
+        for (long long k = 0; k < count; ++k)
+            if (*tag-- != expected) return false;
+    return true;
+}
+
+} // namespace
+
+bool SaveFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true; // the main program has no frame
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    NumberRun run;
+    if (NumbersOnly(frame, run)) {
+        if (Vs.LoTypeStack.Count + run.Count > MaxSavedLocals) return false;
+        if (SaveNumberRun(run)) return true;
+    }
+    // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
+    const SavedCounts counts = CountSaved(frame);
+    const long long needed = counts.Bools + counts.Nums + counts.Strs;
+    if (Vs.LoTypeStack.Count + needed > MaxSavedLocals ||
+        !Vs.LoTypeStack.Reserve(static_cast<long>(needed)) ||
+        !Vs.LoBoolStack.Reserve(static_cast<long>(counts.Bools)) ||
+        !Vs.LoNumStack.Reserve(static_cast<long>(counts.Nums)) ||
+        !Vs.LoStrStack.Reserve(static_cast<long>(counts.Strs)))
+        return false;
+
+    // Booleans, then numbers, then strings, each in ascending order; an own array pushes all its
+    // elements.
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
-
-    // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
-    const long long needed = SavedCount(Tb.BoolVarTable, bools, BoolVarKind::Array, Tb.ABoolVarTable.size()) +
-                             SavedCount(Tb.NumVarTable, nums, NumVarKind::Array, Tb.ANumVarTable.size()) +
-                             SavedCount(Tb.StrVarTable, strs, StrVarKind::Array, Tb.AStrVarTable.size());
-    if (Vs.LoTypeStack.Count + needed > MaxSavedLocals) {
-        RaiseError(Err::StackOutOfMemory);
-        return;
-    }
-
     ElementRange elements;
     for (long i = bools.First; i <= bools.Last; ++i) {
         const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
@@ -243,12 +333,30 @@ void SaveLocals() {
             LoPushStr(record.Value);
         }
     }
+    return true;
+}
+
+bool RestoreFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true; // nothing was saved for the main program
+    const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    NumberRun run;
+    if (NumbersOnly(frame, run) && RestoreNumberRun(run)) return true;
+    if (!HoldsSavedFrame(frame)) return false;
+    RestoreLocals(); // every pop finds its value
+    return true;
+}
+
+// Internal 267 ("LoPushAll")
+void SaveLocals() {
+    if (!SaveFrameLocals()) RaiseError(Err::StackOutOfMemory);
 }
 
 // Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
 void RestoreLocals() {
     if (Vs.CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    NumberRun run;
+    if (NumbersOnly(frame, run) && RestoreNumberRun(run)) return;
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);

@@ -15,6 +15,10 @@ void PushVariableValue();
 // Internal 267 and 265: save the top frame's variables on the Lo stack, and restore them.
 void SaveLocals();
 void RestoreLocals();
+// The same without an error, for the decoded calls: false when the general executor would fail, and
+// then nothing is saved or restored.
+bool SaveFrameLocals();
+bool RestoreFrameLocals();
 // Internal 281: the call of the SUB or FUNCTION named by the item that follows.
 void JumpViaLabelVariable();
 // END SUB and END FUNCTION: drop the frame and return to the caller.

@@ -39,12 +39,14 @@ template <typename T> struct ValueArray {
         Count = 0;
         Capacity = capacity;
     }
-    // Makes room for one more entry; false when memory runs out.
+    // Makes room for one more entry (or `n` more); false when memory runs out.
     bool Reserve() { return Count < Capacity || Grow(); }
-    // Doubles the array (geometric growth: n pushes cost O(n) copies); false when memory runs out.
-    [[gnu::noinline, gnu::cold]] bool Grow() {
+    bool Reserve(long n) { return Count + n <= Capacity || Grow(n); }
+    // Doubles the array until it has room for `n` more entries (geometric growth: n pushes cost O(n)
+    // copies); false when memory runs out.
+    [[gnu::noinline, gnu::cold]] bool Grow(long n = 1) {
         try {
-            while (static_cast<std::size_t>(Count) + 1 >= Items.size())
+            while (static_cast<std::size_t>(Count + n) >= Items.size())
                 Items.resize(Items.size() * 2 + 1);
         } catch (const std::exception&) {
             Capacity = static_cast<int>(Items.size()) - 1;
