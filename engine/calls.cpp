@@ -1,5 +1,6 @@
 #include "engine/calls.h"
 
+#include "engine/fastaccess.h"
 #include "engine/numconvert.h"
 #include "engine/services.h"
 #include "frontend/errornumbers.h"
@@ -199,55 +200,6 @@ void PushVariableValue() {
 
 namespace {
 
-// The numbers of a frame that holds nothing but numeric scalars (the commonest procedure): their
-// records, [First, First + Count) of the table. False for any frame with booleans or strings.
-struct NumberRun {
-    NumVarType* Records = nullptr;
-    long Count = 0;
-};
-bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
-    const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
-    const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
-    if (bools.First <= bools.Last || strs.First <= strs.Last) return false;
-    const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
-    run.Records = Tb.NumVarTable.data() + nums.First;
-    run.Count = std::max<long>(nums.Last - nums.First + 1, 0);
-    return true;
-}
-
-// A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
-// and only then taken into the stacks, so a record that turns out to be an array leaves them as they
-// were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
-bool SaveNumberRun(const NumberRun& run) {
-    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
-    Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
-    std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
-    for (long k = 0; k < run.Count; ++k) {
-        if (run.Records[k].Kind == NumVarKind::Array) return false;
-        values[k] = run.Records[k].Value;
-        tags[k] = GlValueType::Number;
-    }
-    Vs.LoNumStack.Count += static_cast<int>(run.Count);
-    Vs.LoTypeStack.Count += static_cast<int>(run.Count);
-    return true;
-}
-
-// The reverse: the top Count values, each tagged a number, back into the records.
-bool RestoreNumberRun(const NumberRun& run) {
-    const int top = Vs.LoTypeStack.Count;
-    const int numbers = Vs.LoNumStack.Count;
-    if (top < run.Count || numbers < run.Count) return false;
-    const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
-    for (long k = 0; k < run.Count; ++k)
-        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
-    const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
-    for (long k = 0; k < run.Count; ++k)
-        run.Records[k].Value = values[k];
-    Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
-    Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
-    return true;
-}
-
 // How many values a frame's save puts into each part of the Lo stack.
 struct SavedCounts {
     long long Bools = 0, Nums = 0, Strs = 0;
@@ -282,14 +234,8 @@ bool HoldsSavedFrame(const CallFrameType& frame) {
 
 } // namespace
 
-bool SaveFrameLocals() {
-    if (Vs.CallFrameStack.Count < 1) return true; // the main program has no frame
+bool SaveTopFrameLocals() {
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
-    NumberRun run;
-    if (NumbersOnly(frame, run)) {
-        if (Vs.LoTypeStack.Count + run.Count > MaxSavedLocals) return false;
-        if (SaveNumberRun(run)) return true;
-    }
     // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
     const SavedCounts counts = CountSaved(frame);
     const long long needed = counts.Bools + counts.Nums + counts.Strs;
@@ -336,11 +282,8 @@ bool SaveFrameLocals() {
     return true;
 }
 
-bool RestoreFrameLocals() {
-    if (Vs.CallFrameStack.Count < 1) return true; // nothing was saved for the main program
+bool RestoreTopFrameLocals() {
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
-    NumberRun run;
-    if (NumbersOnly(frame, run) && RestoreNumberRun(run)) return true;
     if (!HoldsSavedFrame(frame)) return false;
     RestoreLocals(); // every pop finds its value
     return true;
@@ -355,8 +298,8 @@ void SaveLocals() {
 void RestoreLocals() {
     if (Vs.CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
-    NumberRun run;
-    if (NumbersOnly(frame, run) && RestoreNumberRun(run)) return;
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(frame, run) && CallFrames::RestoreNumberRun(run)) return;
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);

@@ -4,7 +4,17 @@
 // local tables: a call shifts the frame bases by the caller's frame sizes.
 #pragma once
 
+#include "engine/fastaccess.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+
+#include <algorithm>
 #include <cstdint>
+
+// Calls nested deeper than this stop with the call-stack errors instead of exhausting memory.
+inline constexpr int MaxCallDepth = 100000;
+// The Lo stack holds at most this many saved values (30102 beyond it).
+inline constexpr int MaxSavedLocals = 1 << 22;
 
 // Kind 89 and the five items after it: push the call frame they describe.
 void PushSubFrame(int firstValue);
@@ -16,9 +26,88 @@ void PushVariableValue();
 void SaveLocals();
 void RestoreLocals();
 // The same without an error, for the decoded calls: false when the general executor would fail, and
-// then nothing is saved or restored.
-bool SaveFrameLocals();
-bool RestoreFrameLocals();
+// then nothing is saved or restored. The main program has no frame and saves nothing; a frame of
+// numeric scalars, the commonest, is copied inline.
+bool SaveTopFrameLocals();
+bool RestoreTopFrameLocals();
+
+namespace CallFrames {
+// The numbers of a frame that holds nothing but numeric scalars (the commonest procedure): their
+// records, [First, First + Count) of the table. False for any frame with booleans or strings.
+struct NumberRun {
+    NumVarType* Records = nullptr;
+    long Count = 0;
+};
+// Tested without the table sizes where it can be: a frame whose pair (start, end) has end <= start
+// brackets nothing, and a frame whose numbers end inside the table needs no clipping (FrameRange's
+// result in both cases); any other frame is left to the general save.
+[[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
+    if (frame.W2 > std::max(frame.W1, 0) || frame.W6 > std::max(frame.W5, 0)) return false;
+    const long first = std::max<long>(static_cast<long>(frame.W3) + 1, 1);
+    const long last = frame.W4;
+    run.Count = last - first + 1;
+    if (run.Count <= 0) {
+        run.Count = 0;
+        return true;
+    }
+    run.Records = TableEntry(Tb.NumVarTable, frame.W4);
+    if (!run.Records) return false;
+    run.Records -= run.Count - 1;
+    return true;
+}
+
+// A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
+// and only then taken into the stacks, so a record that turns out to be an array leaves them as they
+// were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
+[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
+    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
+    Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
+    std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
+    for (long k = 0; k < run.Count; ++k) {
+        if (run.Records[k].Kind == NumVarKind::Array) return false;
+        values[k] = run.Records[k].Value;
+        tags[k] = GlValueType::Number;
+    }
+    Vs.LoNumStack.Count += static_cast<int>(run.Count);
+    Vs.LoTypeStack.Count += static_cast<int>(run.Count);
+    return true;
+}
+
+// The reverse: the top Count values, each tagged a number, back into the records.
+[[gnu::always_inline]] inline bool RestoreNumberRun(const NumberRun& run) {
+    const int top = Vs.LoTypeStack.Count;
+    const int numbers = Vs.LoNumStack.Count;
+    if (top < run.Count || numbers < run.Count) return false;
+    const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
+    for (long k = 0; k < run.Count; ++k)
+        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
+    const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
+    for (long k = 0; k < run.Count; ++k)
+        run.Records[k].Value = values[k];
+    Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
+    Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
+    return true;
+}
+
+} // namespace CallFrames
+
+[[gnu::always_inline]] inline bool SaveFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true;
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count], run) &&
+        Vs.LoTypeStack.Count + run.Count <= MaxSavedLocals && CallFrames::SaveNumberRun(run))
+        return true;
+    return SaveTopFrameLocals();
+}
+[[gnu::always_inline]] inline bool RestoreFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true;
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count], run) &&
+        CallFrames::RestoreNumberRun(run))
+        return true;
+    return RestoreTopFrameLocals();
+}
+
 // Internal 281: the call of the SUB or FUNCTION named by the item that follows.
 void JumpViaLabelVariable();
 // END SUB and END FUNCTION: drop the frame and return to the caller.
@@ -33,8 +122,3 @@ void StoreStrArgument(int slot);
 void CallUserFunction(std::int32_t entry);
 // Internal 237: the end of a DEF function's expression.
 void ReturnFromFunction();
-
-// Calls nested deeper than this stop with the call-stack errors instead of exhausting memory.
-inline constexpr int MaxCallDepth = 100000;
-// The Lo stack holds at most this many saved values (30102 beyond it).
-inline constexpr int MaxSavedLocals = 1 << 22;

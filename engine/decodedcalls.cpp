@@ -214,21 +214,25 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 // Takes the shape's variables from `count` values in hand, the last the first taken, and then from the
 // Gl stack (already checked to hold numbers enough); values beyond the variables go onto the Gl stack
 // first, below where they were pushed.
-void TakeValues(const CallShape& shape, const Extended* values, int count) {
-    const int extra = count - shape.Count;
-    if (extra > 0) {
-        PushNumbers(values, extra);
-        values += extra;
-        count = shape.Count;
+[[gnu::always_inline]] inline void TakeValues(const CallShape& shape, const Extended* values, int count) {
+    const int variables = shape.Count;
+    if (variables == 0) {
+        if (count > 0) PushNumbers(values, count);
+        return;
     }
-    for (int k = 0; k < count; ++k)
-        if (Extended* variable = shape.Variables[static_cast<std::size_t>(k)])
-            *variable = values[count - 1 - k];
+    if (count > variables) {
+        PushNumbers(values, count - variables);
+        values += count - variables;
+        count = variables;
+    }
+    Extended* const* variable = shape.Variables.data();
+    for (int k = count - 1; k >= 0; --k, ++variable)
+        if (*variable) **variable = values[k];
+    const int fromStack = variables - count;
+    if (fromStack <= 0) return;
     const Extended* stacked = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
-    const int fromStack = shape.Count - count;
-    for (int k = 0; k < fromStack; ++k)
-        if (Extended* variable = shape.Variables[static_cast<std::size_t>(count + k)])
-            *variable = stacked[-k];
+    for (int k = 0; k < fromStack; ++k, ++variable)
+        if (*variable) **variable = stacked[-k];
     Vs.GlNumStack.Count -= fromStack;
     Vs.GlTypeStack.Count -= fromStack;
 }
