@@ -12,13 +12,9 @@
 
 #include <array>
 #include <atomic>
-#include <vector>
+#include <deque>
 
-namespace {
-
-using Decoding::Item;
-
-// What an entry of the call sequence knows, resolved when decoding; the entry's Value is its index.
+// What an entry of the call sequence knows, resolved when decoding (the entry's Target.Shape).
 struct CallShape {
     // Call: where the jump goes, the index it pushes for the return, and the name's record (its entry
     // point and kind, checked at every call as the jump reads them; null for a jump target item).
@@ -42,7 +38,12 @@ struct CallShape {
     std::int32_t AfterOperation = 0;
 };
 
-std::vector<CallShape> Shapes;
+namespace {
+
+using Decoding::Item;
+
+// The shapes of this generation; a deque, so that the entries' pointers stay valid as it grows.
+std::deque<CallShape> Shapes;
 std::uint64_t ShapesGeneration = 0;
 
 bool IsStatementAt(int at, int limit, int code) {
@@ -61,8 +62,9 @@ CallShape& NewShape(DecodedItem& entry) {
         Shapes.clear();
         ShapesGeneration = Ib.CodeGeneration;
     }
-    entry.Value = static_cast<std::int32_t>(Shapes.size());
-    return Shapes.emplace_back();
+    CallShape& shape = Shapes.emplace_back();
+    entry.Target.Shape = &shape;
+    return shape;
 }
 
 // The name record's entry point, as the jump reads it: a SUB or FUNCTION name of any type, or a jump
@@ -242,9 +244,10 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     return count >= shape.Count ? RoomForNumbers(count - shape.Count) : NumbersOnTop(shape.Count - count);
 }
 
-// The decoded entry of `at` when it is `op` in this generation, else null.
+// The decoded entry of `at` when it is `op` in this generation, else null. The decoded run has made
+// the decoded side cover 1 .. limit.
 [[gnu::always_inline]] inline const DecodedItem* DecodedAs(int at, std::uint8_t op, int limit) {
-    if (at < 1 || at > limit || static_cast<std::size_t>(at) >= DecodedCode.size()) return nullptr;
+    if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return nullptr;
     const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
     return entry.Generation == Ib.CodeGeneration && entry.Op == op ? &entry : nullptr;
 }
@@ -256,7 +259,7 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame
 // item's or a bind's own check would fail.
 bool Enter(const DecodedItem& entry, const Extended* values, int count) {
-    const CallShape& shape = Shapes[static_cast<std::size_t>(entry.Value)];
+    const CallShape& shape = *entry.Target.Shape;
     if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve() ||
         !CanTakeValues(shape, count))
         return false;
@@ -265,67 +268,81 @@ bool Enter(const DecodedItem& entry, const Extended* values, int count) {
     return true;
 }
 
-// The caller's side of the return; false (nothing done) when the restore or a take would fail.
-int ReturnSite(const DecodedItem& entry) {
-    const CallShape& shape = Shapes[static_cast<std::size_t>(entry.Value)];
-    if (!NumbersOnTop(shape.Count) || !RestoreFrameLocals()) return CallStoppedShort;
-    TakeValues(shape, nullptr, 0);
-    if (shape.Operation == NumberOp::Count) return entry.Next;
-    // The operator on the two numbers on top, as its item does it when both are plain numbers and the
-    // result is finite; in any other case the operator's item runs next.
+// a op b for the operator after a return site; StoppedShort where the operator's item must decide.
+Extended Operate(std::uint8_t operation, Extended a, Extended b) {
+    switch (operation) {
+    case NumberOp::Add: return Apply<NumberOp::Add>(a, b);
+    case NumberOp::Subtract: return Apply<NumberOp::Subtract>(a, b);
+    case NumberOp::Multiply: return Apply<NumberOp::Multiply>(a, b);
+    case NumberOp::Divide: return Apply<NumberOp::Divide>(a, b);
+    case NumberOp::IntDivide: return Apply<NumberOp::IntDivide>(a, b);
+    case NumberOp::Modulo: return Apply<NumberOp::Modulo>(a, b);
+    default: return StoppedShort;
+    }
+}
+
+// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack); false
+// (nothing done) when the restore or a take would fail.
+int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
+    const CallShape& shape = *entry.Target.Shape;
+    if (!CanTakeValues(shape, count) || !RestoreFrameLocals()) return CallStoppedShort;
+    // The operator after it applies to the two numbers on top, as its item does it when both are plain
+    // numbers and the result is finite; in any other case the operator's item runs next. A function's
+    // value in hand is the top one.
+    const bool inHand = count == shape.Count + 1;
+    if (shape.Operation == NumberOp::Count || (count != 0 && !inHand) ||
+        (shape.Assigned && shape.Assigned->DimCount != 0)) {
+        TakeValues(shape, values, count);
+        return entry.Next;
+    }
+    const int below = inHand ? 1 : 2; // the operands on the Gl stack
     const int top = Vs.GlTypeStack.Count;
     const int numbers = Vs.GlNumStack.Count;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
-    if (top < 2 || numbers < 2 || tags[top] != GlValueType::Number || tags[top - 1] != GlValueType::Number)
+    if (top < below || numbers < below || tags[top] != GlValueType::Number ||
+        (!inHand && tags[top - 1] != GlValueType::Number)) {
+        TakeValues(shape, values, count);
         return entry.Next;
-    if (shape.Assigned && shape.Assigned->DimCount != 0) return entry.Next;
-    Extended* stacked = Vs.GlNumStack.Items.data();
-    const Extended a = stacked[numbers - 1];
-    const Extended b = stacked[numbers];
-    Extended result = StoppedShort;
-    switch (shape.Operation) {
-    case NumberOp::Add: result = Apply<NumberOp::Add>(a, b); break;
-    case NumberOp::Subtract: result = Apply<NumberOp::Subtract>(a, b); break;
-    case NumberOp::Multiply: result = Apply<NumberOp::Multiply>(a, b); break;
-    case NumberOp::Divide: result = Apply<NumberOp::Divide>(a, b); break;
-    case NumberOp::IntDivide: result = Apply<NumberOp::IntDivide>(a, b); break;
-    case NumberOp::Modulo: result = Apply<NumberOp::Modulo>(a, b); break;
-    default: break;
     }
-    if (IsStoppedShort(result)) return entry.Next;
+    Extended* stacked = Vs.GlNumStack.Items.data();
+    const Extended b = inHand ? values[0] : stacked[numbers];
+    const Extended result = Operate(shape.Operation, stacked[numbers - below + 1], b);
+    if (IsStoppedShort(result)) {
+        TakeValues(shape, values, count);
+        return entry.Next;
+    }
+    TakeValues(shape, values + count - shape.Count, shape.Count);
     if (shape.Assigned) {
         shape.Assigned->Value = result;
-        Vs.GlNumStack.Count = numbers - 2;
-        Vs.GlTypeStack.Count = top - 2;
+        Vs.GlNumStack.Count = numbers - below;
+        Vs.GlTypeStack.Count = top - below;
     } else {
-        stacked[numbers - 1] = result; // A's entry, tagged a number, takes the result
-        Vs.GlNumStack.Count = numbers - 1;
-        Vs.GlTypeStack.Count = top - 1;
+        stacked[numbers - below + 1] = result; // A's entry, tagged a number, takes the result
+        Vs.GlNumStack.Count = numbers - below + 1;
+        Vs.GlTypeStack.Count = top - below + 1;
     }
     return shape.AfterOperation;
 }
 
 // The hand-backs pushed, the frame and the return index dropped; the caller's side at once when it is
-// decoded.
+// decoded, the hand-backs handed over directly.
 int Return(const DecodedItem& entry, int limit) {
-    const CallShape& shape = Shapes[static_cast<std::size_t>(entry.Value)];
-    if (Vs.CallFrameStack.Count < 1 || Vs.CallReturnStack.Count < 1 || !RoomForNumbers(shape.Count))
+    const CallShape& shape = *entry.Target.Shape;
+    const int count = shape.Count;
+    if (Vs.CallFrameStack.Count < 1 || Vs.CallReturnStack.Count < 1 || !RoomForNumbers(count))
         return CallStoppedShort;
-    Extended* numbers = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
-    std::int32_t* tags = Vs.GlTypeStack.Items.data() + Vs.GlTypeStack.Count;
-    for (int k = 1; k <= shape.Count; ++k) {
-        numbers[k] = *shape.Variables[static_cast<std::size_t>(k - 1)];
-        tags[k] = GlValueType::Number;
-    }
-    Vs.GlNumStack.Count += shape.Count;
-    Vs.GlTypeStack.Count += shape.Count;
+    Extended values[MaxPushedValues];
+    for (int k = 0; k < count; ++k)
+        values[k] = *shape.Variables[static_cast<std::size_t>(k)];
     --Vs.CallFrameStack.Count;
     const int back = Vs.CallReturnStack.Items.data()[Vs.CallReturnStack.Count--];
-    if (StopRequested()) return back;
-    if (const DecodedItem* site = DecodedAs(back, DecodedOp::ReturnSite, limit)) {
-        const int next = ReturnSite(*site);
-        if (next != CallStoppedShort) return next;
+    if (!StopRequested()) {
+        if (const DecodedItem* site = DecodedAs(back, DecodedOp::ReturnSite, limit)) {
+            const int next = ReturnSite(*site, values, count);
+            if (next != CallStoppedShort) return next;
+        }
     }
+    PushNumbers(values, count);
     return back;
 }
 
@@ -350,7 +367,7 @@ bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
 }
 
 int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
-    const CallShape& shape = Shapes[static_cast<std::size_t>(entry.Value)];
+    const CallShape& shape = *entry.Target.Shape;
     const int count = entry.ValueCount;
     // Everything the general path could fail at, before anything is done: the values' pushes, the
     // save of the locals (all or nothing), the return index and the callee as the jump finds it.
@@ -375,10 +392,10 @@ int RunCallSequence(const DecodedItem& entry, int limit) {
     switch (entry.Op) {
     case DecodedOp::Enter: return Enter(entry, nullptr, 0) ? entry.Next : CallStoppedShort;
     case DecodedOp::Return: return Return(entry, limit);
-    default: return ReturnSite(entry); // DecodedOp::ReturnSite
+    default: return ReturnSite(entry, nullptr, 0); // DecodedOp::ReturnSite
     }
 }
 
 int CallReturnIndex(const DecodedItem& entry) {
-    return Shapes[static_cast<std::size_t>(entry.Value)].Return;
+    return entry.Target.Shape->Return;
 }

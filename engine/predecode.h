@@ -176,6 +176,8 @@ inline constexpr int MaxPushedValues = 8;
 // How often an entry may stop short before it is run item by item for the rest of its generation.
 inline constexpr std::uint8_t DecodedRetries = 16;
 
+struct CallShape;
+
 struct DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
@@ -195,8 +197,9 @@ struct DecodedItem {
     std::int32_t Sign = -1;
     std::int32_t Test = 0;
     union {
-        NumVarType* Number; // the LET's numeric target
-        StrVarType* String; // AppendChr's variable
+        NumVarType* Number;     // the LET's numeric target
+        StrVarType* String;     // AppendChr's variable
+        const CallShape* Shape; // an entry of a procedure call (engine/decodedcalls)
     } Target{nullptr};
 };
 
