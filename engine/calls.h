@@ -65,7 +65,7 @@ struct NumberRun {
     std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
     for (long k = 0; k < run.Count; ++k) {
         if (run.Records[k].Kind == NumVarKind::Array) return false;
-        values[k] = run.Records[k].Value;
+        CopyNumber(values + k, &run.Records[k].Value);
         tags[k] = GlValueType::Number;
     }
     Vs.LoNumStack.Count += static_cast<int>(run.Count);
@@ -83,7 +83,7 @@ struct NumberRun {
         if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
     const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
     for (long k = 0; k < run.Count; ++k)
-        run.Records[k].Value = values[k];
+        CopyNumber(&run.Records[k].Value, values + k);
     Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
     Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
     return true;

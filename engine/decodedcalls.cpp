@@ -206,7 +206,7 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     Extended* numbers = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
     std::int32_t* tags = Vs.GlTypeStack.Items.data() + Vs.GlTypeStack.Count;
     for (int k = 1; k <= count; ++k) {
-        numbers[k] = values[k - 1];
+        CopyNumber(numbers + k, values + k - 1);
         tags[k] = GlValueType::Number;
     }
     Vs.GlNumStack.Count += count;
@@ -229,12 +229,12 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     }
     Extended* const* variable = shape.Variables.data();
     for (int k = count - 1; k >= 0; --k, ++variable)
-        if (*variable) **variable = values[k];
+        if (*variable) CopyNumber(*variable, values + k);
     const int fromStack = variables - count;
     if (fromStack <= 0) return;
     const Extended* stacked = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
     for (int k = 0; k < fromStack; ++k, ++variable)
-        if (*variable) **variable = stacked[-k];
+        if (*variable) CopyNumber(*variable, stacked - k);
     Vs.GlNumStack.Count -= fromStack;
     Vs.GlTypeStack.Count -= fromStack;
 }
@@ -333,7 +333,7 @@ int Return(const DecodedItem& entry, int limit) {
         return CallStoppedShort;
     Extended values[MaxPushedValues];
     for (int k = 0; k < count; ++k)
-        values[k] = *shape.Variables[static_cast<std::size_t>(k)];
+        CopyNumber(values + k, shape.Variables[static_cast<std::size_t>(k)]);
     --Vs.CallFrameStack.Count;
     const int back = Vs.CallReturnStack.Items.data()[Vs.CallReturnStack.Count--];
     if (!StopRequested()) {

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace GlValueType {
@@ -25,6 +26,12 @@ inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
 } // namespace GlValueType
 
 inline constexpr int GlInitialCapacity = 100;
+
+// A number copied as its bytes: moved through the integer unit, it is not loaded into the x87 unit
+// and stored back, whose 80-bit store, read again soon after, waits for memory.
+[[gnu::always_inline]] inline void CopyNumber(Extended* to, const Extended* from) {
+    std::memcpy(to, from, sizeof(Extended));
+}
 
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
 // the next reset, so steady-state pushes never allocate. Capacity (the highest index Items can hold)
