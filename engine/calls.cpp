@@ -124,6 +124,7 @@ void PushSubFrame(int firstValue) {
         RaiseError(Err::CallFrameOverflow);
         return;
     }
+    CallFrames::NoteNumberRun(frame);
     PushCallFrame(frame);
 }
 

@@ -38,21 +38,23 @@ struct NumberRun {
     NumVarType* Records = nullptr;
     long Count = 0;
 };
-// Tested without the table sizes where it can be: a frame whose pair (start, end) has end <= start
-// brackets nothing, and a frame whose numbers end inside the table needs no clipping (FrameRange's
-// result in both cases); any other frame is left to the general save.
-[[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
-    if (frame.W2 > std::max(frame.W1, 0) || frame.W6 > std::max(frame.W5, 0)) return false;
+// Notes in a frame whether it holds numbers alone (a pair (start, end) with end <= start brackets
+// nothing, whatever the table's size), and which.
+inline void NoteNumberRun(CallFrameType& frame) {
+    frame.Numbers = -1;
+    if (frame.W2 > std::max(frame.W1, 0) || frame.W6 > std::max(frame.W5, 0)) return;
     const long first = std::max<long>(static_cast<long>(frame.W3) + 1, 1);
-    const long last = frame.W4;
-    run.Count = last - first + 1;
-    if (run.Count <= 0) {
-        run.Count = 0;
-        return true;
-    }
-    run.Records = TableEntry(Tb.NumVarTable, frame.W4);
-    if (!run.Records) return false;
-    run.Records -= run.Count - 1;
+    const long count = static_cast<long>(frame.W4) - first + 1;
+    frame.FirstNumber = count > 0 ? static_cast<std::int32_t>(first) : 0;
+    frame.Numbers = count > 0 ? static_cast<std::int32_t>(count) : 0;
+}
+// The noted numbers of a frame, when they lie inside the table (FrameRange's result then); false for
+// any other frame, which the general save takes.
+[[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
+    run.Count = frame.Numbers;
+    if (run.Count <= 0) return run.Count == 0;
+    if (!TableEntry(Tb.NumVarTable, frame.FirstNumber + frame.Numbers - 1)) return false;
+    run.Records = Tb.NumVarTable.data() + frame.FirstNumber;
     return true;
 }
 
@@ -73,17 +75,19 @@ struct NumberRun {
     return true;
 }
 
-// The reverse: the top Count values, each tagged a number, back into the records.
+// The reverse: the top Count values, each tagged a number, back into the records, from the last record
+// down as the general restore pops them. A value it cannot take stops it where the general restore,
+// which then runs, raises its error, having restored the records above with the same values.
 [[gnu::always_inline]] inline bool RestoreNumberRun(const NumberRun& run) {
     const int top = Vs.LoTypeStack.Count;
     const int numbers = Vs.LoNumStack.Count;
     if (top < run.Count || numbers < run.Count) return false;
     const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
-    for (long k = 0; k < run.Count; ++k)
-        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
     const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
-    for (long k = 0; k < run.Count; ++k)
+    for (long k = run.Count - 1; k >= 0; --k) {
+        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
         CopyNumber(&run.Records[k].Value, values + k);
+    }
     Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
     Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
     return true;

@@ -132,6 +132,7 @@ bool DecodeEnter(DecodedItem& entry, int at, int limit) {
                                              &shape.Frame.W4, &shape.Frame.W5, &shape.Frame.W6};
     for (int k = 0; k < FrameItems; ++k)
         *words[k] = Item(at + k).SecondCode;
+    CallFrames::NoteNumberRun(shape.Frame);
     const int body =
         DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
     NewShape(entry) = shape;

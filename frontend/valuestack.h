@@ -65,8 +65,11 @@ template <typename T> struct ValueArray {
 };
 
 // W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).
+// A frame of numbers alone also notes where they begin and how many there are, which its saves and
+// restores then read instead of working them out (Numbers -1: not noted, or not such a frame).
 struct CallFrameType {
     std::int32_t W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
+    std::int32_t FirstNumber = 0, Numbers = -1;
 };
 
 // The Gl stack (each value a tag and an entry in the part of its type), the Lo save stack of the
