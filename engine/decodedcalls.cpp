@@ -259,7 +259,7 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame
 // item's or a bind's own check would fail.
-bool Enter(const DecodedItem& entry, const Extended* values, int count) {
+[[gnu::always_inline]] inline bool Enter(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
     if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve() ||
         !CanTakeValues(shape, count))
@@ -270,7 +270,7 @@ bool Enter(const DecodedItem& entry, const Extended* values, int count) {
 }
 
 // a op b for the operator after a return site; StoppedShort where the operator's item must decide.
-Extended Operate(std::uint8_t operation, Extended a, Extended b) {
+[[gnu::always_inline]] inline Extended Operate(std::uint8_t operation, Extended a, Extended b) {
     switch (operation) {
     case NumberOp::Add: return Apply<NumberOp::Add>(a, b);
     case NumberOp::Subtract: return Apply<NumberOp::Subtract>(a, b);
@@ -284,7 +284,7 @@ Extended Operate(std::uint8_t operation, Extended a, Extended b) {
 
 // The caller's side of the return, with `count` hand-backs in hand (above the Gl stack); false
 // (nothing done) when the restore or a take would fail.
-int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
+[[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
     if (!CanTakeValues(shape, count) || !RestoreFrameLocals()) return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
