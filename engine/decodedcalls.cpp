@@ -67,8 +67,7 @@ CallShape& NewShape(DecodedItem& entry) {
     return shape;
 }
 
-// The name record's entry point, as the jump reads it: a SUB or FUNCTION name of any type, or a jump
-// target item.
+// The entry point in a SUB or FUNCTION name's record, as the jump reads it.
 template <typename Record>
 bool Callee(Record* record, std::uint8_t kind1, std::uint8_t kind2, CallShape& shape) {
     if (!record || (record->Kind != kind1 && record->Kind != kind2)) return false;
@@ -79,6 +78,8 @@ bool Callee(Record* record, std::uint8_t kind1, std::uint8_t kind2, CallShape& s
     return true;
 }
 
+// The name records are held by pointer, so only from the tables whose moves start a new generation
+// (DecodedTablesMoved); a boolean FUNCTION's jump runs by its executor.
 bool ResolveCallee(const CodeItemType& name, CallShape& shape) {
     const int index = name.SecondCode;
     switch (name.FirstCode) {
@@ -86,9 +87,6 @@ bool ResolveCallee(const CodeItemType& name, CallShape& shape) {
         return Callee(RecordAt(Tb.NumVarTable, index), NumVarKind::SubName, NumVarKind::FunctionName, shape);
     case CodeKind::StrVar:
         return Callee(RecordAt(Tb.StrVarTable, index), StrVarKind::FunctionName, StrVarKind::FunctionName,
-                      shape);
-    case CodeKind::BoolVar:
-        return Callee(RecordAt(Tb.BoolVarTable, index), BoolVarKind::FunctionName, BoolVarKind::FunctionName,
                       shape);
     case CodeKind::JumpTarget: shape.Target = index; return true;
     default: return false;
