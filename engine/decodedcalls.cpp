@@ -212,9 +212,9 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     Vs.GlTypeStack.Count += count;
 }
 
-// Takes the shape's variables from `count` values in hand, the last the first taken, and then from the
-// Gl stack (already checked to hold numbers enough); values beyond the variables go onto the Gl stack
-// first, below where they were pushed.
+// Takes the shape's variables from `count` values in hand (the last is the top, taken first), then
+// from the Gl stack (already checked to hold numbers enough). Values in hand that no variable takes are
+// the deepest: they go onto the Gl stack, where the general path leaves them.
 [[gnu::always_inline]] inline void TakeValues(const CallShape& shape, const Extended* values, int count) {
     const int variables = shape.Count;
     if (variables == 0) {
