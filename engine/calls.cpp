@@ -1,5 +1,6 @@
 #include "engine/calls.h"
 
+#include "engine/fastaccess.h"
 #include "engine/numconvert.h"
 #include "engine/services.h"
 #include "frontend/errornumbers.h"
@@ -123,6 +124,7 @@ void PushSubFrame(int firstValue) {
         RaiseError(Err::CallFrameOverflow);
         return;
     }
+    CallFrames::NoteNumberRun(frame);
     PushCallFrame(frame);
 }
 
@@ -197,24 +199,59 @@ void PushVariableValue() {
     }
 }
 
-// Internal 267 ("LoPushAll"): booleans, then numbers, then strings, each in ascending order; an own
-// array pushes all its elements.
-void SaveLocals() {
-    if (Vs.CallFrameStack.Count < 1) return; // the main program has no frame
+namespace {
+
+// How many values a frame's save puts into each part of the Lo stack.
+struct SavedCounts {
+    long long Bools = 0, Nums = 0, Strs = 0;
+};
+SavedCounts CountSaved(const CallFrameType& frame) {
+    SavedCounts counts;
+    counts.Bools = SavedCount(Tb.BoolVarTable, FrameRange(Tb.BoolVarTable, frame.W1, frame.W2),
+                              BoolVarKind::Array, Tb.ABoolVarTable.size());
+    counts.Nums = SavedCount(Tb.NumVarTable, FrameRange(Tb.NumVarTable, frame.W3, frame.W4),
+                             NumVarKind::Array, Tb.ANumVarTable.size());
+    counts.Strs = SavedCount(Tb.StrVarTable, FrameRange(Tb.StrVarTable, frame.W5, frame.W6),
+                             StrVarKind::Array, Tb.AStrVarTable.size());
+    return counts;
+}
+
+// Whether the top of the Lo stack holds what restoring `frame` pops: its strings on top, then its
+// numbers, then its booleans, each with its own tag.
+bool HoldsSavedFrame(const CallFrameType& frame) {
+    const SavedCounts counts = CountSaved(frame);
+    if (Vs.LoTypeStack.Count < counts.Bools + counts.Nums + counts.Strs ||
+        Vs.LoBoolStack.Count < counts.Bools || Vs.LoNumStack.Count < counts.Nums ||
+        Vs.LoStrStack.Count < counts.Strs)
+        return false;
+    const std::int32_t* tag = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count;
+    for (const auto& [count, expected] :
+         {std::pair{counts.Strs, GlValueType::String}, std::pair{counts.Nums, GlValueType::Number},
+          std::pair{counts.Bools, GlValueType::Boolean}})
+        for (long long k = 0; k < count; ++k)
+            if (*tag-- != expected) return false;
+    return true;
+}
+
+} // namespace
+
+bool SaveTopFrameLocals() {
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
+    const SavedCounts counts = CountSaved(frame);
+    const long long needed = counts.Bools + counts.Nums + counts.Strs;
+    if (Vs.LoTypeStack.Count + needed > MaxSavedLocals ||
+        !Vs.LoTypeStack.Reserve(static_cast<long>(needed)) ||
+        !Vs.LoBoolStack.Reserve(static_cast<long>(counts.Bools)) ||
+        !Vs.LoNumStack.Reserve(static_cast<long>(counts.Nums)) ||
+        !Vs.LoStrStack.Reserve(static_cast<long>(counts.Strs)))
+        return false;
+
+    // Booleans, then numbers, then strings, each in ascending order; an own array pushes all its
+    // elements.
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);
-
-    // Refuse before pushing anything, so that a refused save leaves the Lo stack as it was.
-    const long long needed = SavedCount(Tb.BoolVarTable, bools, BoolVarKind::Array, Tb.ABoolVarTable.size()) +
-                             SavedCount(Tb.NumVarTable, nums, NumVarKind::Array, Tb.ANumVarTable.size()) +
-                             SavedCount(Tb.StrVarTable, strs, StrVarKind::Array, Tb.AStrVarTable.size());
-    if (Vs.LoTypeStack.Count + needed > MaxSavedLocals) {
-        RaiseError(Err::StackOutOfMemory);
-        return;
-    }
-
     ElementRange elements;
     for (long i = bools.First; i <= bools.Last; ++i) {
         const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(i)];
@@ -243,12 +280,27 @@ void SaveLocals() {
             LoPushStr(record.Value);
         }
     }
+    return true;
+}
+
+bool RestoreTopFrameLocals() {
+    const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    if (!HoldsSavedFrame(frame)) return false;
+    RestoreLocals(); // every pop finds its value
+    return true;
+}
+
+// Internal 267 ("LoPushAll")
+void SaveLocals() {
+    if (!SaveFrameLocals()) RaiseError(Err::StackOutOfMemory);
 }
 
 // Internal 265 ("LoPopAll"): the exact reverse of SaveLocals.
 void RestoreLocals() {
     if (Vs.CallFrameStack.Count < 1) return; // nothing was saved for the main program
     const CallFrameType& frame = Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count];
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(frame, run) && CallFrames::RestoreNumberRun(run)) return;
     const EntryRange bools = FrameRange(Tb.BoolVarTable, frame.W1, frame.W2);
     const EntryRange nums = FrameRange(Tb.NumVarTable, frame.W3, frame.W4);
     const EntryRange strs = FrameRange(Tb.StrVarTable, frame.W5, frame.W6);

@@ -4,7 +4,17 @@
 // local tables: a call shifts the frame bases by the caller's frame sizes.
 #pragma once
 
+#include "engine/fastaccess.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+
+#include <algorithm>
 #include <cstdint>
+
+// Calls nested deeper than this stop with the call-stack errors instead of exhausting memory.
+inline constexpr int MaxCallDepth = 100000;
+// The Lo stack holds at most this many saved values (30102 beyond it).
+inline constexpr int MaxSavedLocals = 1 << 22;
 
 // Kind 89 and the five items after it: push the call frame they describe.
 void PushSubFrame(int firstValue);
@@ -15,6 +25,93 @@ void PushVariableValue();
 // Internal 267 and 265: save the top frame's variables on the Lo stack, and restore them.
 void SaveLocals();
 void RestoreLocals();
+// The same without an error, for the decoded calls: false when the general executor would fail, and
+// then nothing is saved or restored. The main program has no frame and saves nothing; a frame of
+// numeric scalars, the commonest, is copied inline.
+bool SaveTopFrameLocals();
+bool RestoreTopFrameLocals();
+
+namespace CallFrames {
+// The numbers of a frame that holds nothing but numeric scalars (the commonest procedure): their
+// records, [First, First + Count) of the table. False for any frame with booleans or strings.
+struct NumberRun {
+    NumVarType* Records = nullptr;
+    long Count = 0;
+};
+// Notes in a frame whether it holds numbers alone (a pair (start, end) with end <= start brackets
+// nothing, whatever the table's size), and which.
+inline void NoteNumberRun(CallFrameType& frame) {
+    frame.Numbers = -1;
+    if (frame.W2 > std::max(frame.W1, 0) || frame.W6 > std::max(frame.W5, 0)) return;
+    const long first = std::max<long>(static_cast<long>(frame.W3) + 1, 1);
+    const long count = static_cast<long>(frame.W4) - first + 1;
+    frame.FirstNumber = count > 0 ? static_cast<std::int32_t>(first) : 0;
+    frame.Numbers = count > 0 ? static_cast<std::int32_t>(count) : 0;
+}
+// The noted numbers of a frame, when they lie inside the table (FrameRange's result then); false for
+// any other frame, which the general save takes.
+[[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
+    run.Count = frame.Numbers;
+    if (run.Count <= 0) return run.Count == 0;
+    if (!TableEntry(Tb.NumVarTable, frame.FirstNumber + frame.Numbers - 1)) return false;
+    run.Records = Tb.NumVarTable.data() + frame.FirstNumber;
+    return true;
+}
+
+// A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
+// and only then taken into the stacks, so a record that turns out to be an array leaves them as they
+// were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
+[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
+    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
+    Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
+    std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
+    for (long k = 0; k < run.Count; ++k) {
+        if (run.Records[k].Kind == NumVarKind::Array) return false;
+        CopyNumber(values + k, &run.Records[k].Value);
+        tags[k] = GlValueType::Number;
+    }
+    Vs.LoNumStack.Count += static_cast<int>(run.Count);
+    Vs.LoTypeStack.Count += static_cast<int>(run.Count);
+    return true;
+}
+
+// The reverse: the top Count values, each tagged a number, back into the records, from the last record
+// down as the general restore pops them. A value it cannot take stops it where the general restore,
+// which then runs, raises its error, having restored the records above with the same values.
+[[gnu::always_inline]] inline bool RestoreNumberRun(const NumberRun& run) {
+    const int top = Vs.LoTypeStack.Count;
+    const int numbers = Vs.LoNumStack.Count;
+    if (top < run.Count || numbers < run.Count) return false;
+    const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
+    const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
+    for (long k = run.Count - 1; k >= 0; --k) {
+        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
+        CopyNumber(&run.Records[k].Value, values + k);
+    }
+    Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
+    Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);
+    return true;
+}
+
+} // namespace CallFrames
+
+[[gnu::always_inline]] inline bool SaveFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true;
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count], run) &&
+        Vs.LoTypeStack.Count + run.Count <= MaxSavedLocals && CallFrames::SaveNumberRun(run))
+        return true;
+    return SaveTopFrameLocals();
+}
+[[gnu::always_inline]] inline bool RestoreFrameLocals() {
+    if (Vs.CallFrameStack.Count < 1) return true;
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(Vs.CallFrameStack.Items.data()[Vs.CallFrameStack.Count], run) &&
+        CallFrames::RestoreNumberRun(run))
+        return true;
+    return RestoreTopFrameLocals();
+}
+
 // Internal 281: the call of the SUB or FUNCTION named by the item that follows.
 void JumpViaLabelVariable();
 // END SUB and END FUNCTION: drop the frame and return to the caller.
@@ -29,8 +126,3 @@ void StoreStrArgument(int slot);
 void CallUserFunction(std::int32_t entry);
 // Internal 237: the end of a DEF function's expression.
 void ReturnFromFunction();
-
-// Calls nested deeper than this stop with the call-stack errors instead of exhausting memory.
-inline constexpr int MaxCallDepth = 100000;
-// The Lo stack holds at most this many saved values (30102 beyond it).
-inline constexpr int MaxSavedLocals = 1 << 22;

@@ -1,5 +1,6 @@
 #include "engine/decodedlisting.h"
 
+#include "engine/decodedcalls.h"
 #include "engine/predecode.h"
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
@@ -30,6 +31,10 @@ QString OpName(std::uint8_t op) {
     case DecodedOp::FrameSizes: return QStringLiteral("FrameSizes");
     case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
     case DecodedOp::ForNext: return QStringLiteral("ForNext");
+    case DecodedOp::Call: return QStringLiteral("Call");
+    case DecodedOp::Enter: return QStringLiteral("Enter");
+    case DecodedOp::Return: return QStringLiteral("Return");
+    case DecodedOp::ReturnSite: return QStringLiteral("ReturnSite");
     default: return QStringLiteral("Op") + QString::number(op);
     }
 }
@@ -104,7 +109,10 @@ void DecodedListing(QString& text) {
                 decoded.push_back(at);
                 if (RunsItsExecutor(entry)) {
                     walk.Add(entry.Next + 1); // the executor's item is at Next; the fetch goes on after it
+                } else if (entry.Op == DecodedOp::Return) {
+                    // where it goes is the return index on the stack, reached from its call
                 } else {
+                    if (entry.Op == DecodedOp::Call) walk.Add(CallReturnIndex(entry));
                     walk.Add(entry.Next);
                     if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
                         walk.Add(entry.Alternate);
@@ -123,9 +131,14 @@ void DecodedListing(QString& text) {
                 QString::number(Ib.CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
                 OpName(entry.Op);
         if (entry.Op == DecodedOp::PushValues || entry.Op == DecodedOp::PopNumbers ||
-            entry.Op == DecodedOp::PushNumbers)
+            entry.Op == DecodedOp::PushNumbers || entry.Op == DecodedOp::Call)
             text += QLatin1Char(' ') + QString::number(entry.ValueCount);
-        if (!RunsItsExecutor(entry)) text += QStringLiteral(", next ") + QString::number(entry.Next);
+        if (entry.Op == DecodedOp::Return)
+            text += QStringLiteral(", to the return index");
+        else if (!RunsItsExecutor(entry))
+            text += QStringLiteral(", next ") + QString::number(entry.Next);
+        if (entry.Op == DecodedOp::Call)
+            text += QStringLiteral(", return ") + QString::number(CallReturnIndex(entry));
         if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
             text += QStringLiteral(", else ") + QString::number(entry.Alternate);
         text += CrLf;

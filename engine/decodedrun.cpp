@@ -1,6 +1,7 @@
 #include "engine/decodedrun.h"
 
 #include "engine/calls.h"
+#include "engine/decodedcalls.h"
 #include "engine/fastaccess.h"
 #include "engine/predecode.h"
 #include "engine/strfunctions.h"
@@ -263,6 +264,23 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 next = holds != 0 ? entry->Next : entry->Alternate;
             break;
         }
+        case DecodedOp::Call: {
+            // A procedure call with its argument values
+            Extended values[MaxPushedValues];
+            for (int k = 0; k < entry->ValueCount; ++k) {
+                values[k] = EvaluateRoot(*entry, k);
+                if (IsStoppedShort(values[k])) goto stopShort;
+            }
+            next = RunCall(*entry, values, limit);
+            if (next == CallStoppedShort) goto stopShort;
+            break;
+        }
+        case DecodedOp::Enter:
+        case DecodedOp::Return:
+        case DecodedOp::ReturnSite:
+            next = RunCallSequence(*entry, limit);
+            if (next == CallStoppedShort) goto stopShort;
+            break;
         case DecodedOp::SaveLocals:
         case DecodedOp::RestoreLocals:
         case DecodedOp::SubJump:

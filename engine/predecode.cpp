@@ -1,5 +1,6 @@
 #include "engine/predecode.h"
 
+#include "engine/decodedcalls.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
@@ -476,6 +477,11 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         entry.Alternate = ResolveContinuation(target.SecondCode, limit);
         return;
     }
+    // A procedure call's argument values: the call works them out itself.
+    if (depth <= MaxPushedValues && allNumbers() && DecodeCallAfterValues(entry, end, limit)) {
+        StoreRoots(entry, reader);
+        return;
+    }
     // Values for the items after them (arguments, PRINT items, a comparison's operand): worth it only
     // when some work is done besides the pushes themselves, or there are several.
     if ((!reader.Computes() && depth < 2) || depth > MaxPushedValues) return;
@@ -560,6 +566,7 @@ DecodedItem& DecodeItem(int at, int limit) {
         return entry;
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
+    if (DecodeCallSequence(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;
     if (first.FirstCode == CodeKind::Statement &&
         (first.SecondCode == InSt::GlPop || first.SecondCode == InSt::GlPush)) {
@@ -572,3 +579,18 @@ DecodedItem& DecodeItem(int at, int limit) {
 void FitDecodedCode() {
     if (DecodedCode.size() < Ib.CodeBuffer.size()) DecodedCode.resize(Ib.CodeBuffer.size());
 }
+
+namespace Decoding {
+const CodeItemType& Item(int at) {
+    return ItemAt(at);
+}
+int StepOverInert(int at, int limit) {
+    return SkipInert(at, limit);
+}
+int StepOverBrackets(int at, int limit) {
+    return SkipBrackets(at, limit);
+}
+int Continuation(int at, int limit) {
+    return ResolveContinuation(at, limit);
+}
+} // namespace Decoding

@@ -64,6 +64,11 @@ inline constexpr std::uint8_t FunctionReturn = 15;
 // The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
 inline constexpr std::uint8_t ForNext = 16;
+// A procedure call and its return in four entries (engine/decodedcalls).
+inline constexpr std::uint8_t Call = 40;
+inline constexpr std::uint8_t Enter = 41;
+inline constexpr std::uint8_t Return = 42;
+inline constexpr std::uint8_t ReturnSite = 43;
 } // namespace DecodedOp
 
 // The statements that mark the structure of procedures and do nothing when run; stepped over like
@@ -171,6 +176,8 @@ inline constexpr int MaxPushedValues = 8;
 // How often an entry may stop short before it is run item by item for the rest of its generation.
 inline constexpr std::uint8_t DecodedRetries = 16;
 
+struct CallShape;
+
 struct DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
@@ -190,8 +197,9 @@ struct DecodedItem {
     std::int32_t Sign = -1;
     std::int32_t Test = 0;
     union {
-        NumVarType* Number; // the LET's numeric target
-        StrVarType* String; // AppendChr's variable
+        NumVarType* Number;     // the LET's numeric target
+        StrVarType* String;     // AppendChr's variable
+        const CallShape* Shape; // an entry of a procedure call (engine/decodedcalls)
     } Target{nullptr};
 };
 
@@ -210,3 +218,15 @@ inline bool DecodedTablesMoved() {
 void FitDecodedCode();
 // Decodes the entry of `at` in the current generation; `limit` is the last index the run may read.
 DecodedItem& DecodeItem(int at, int limit);
+
+// The decoder's reading of the code buffer, shared with the call decoder.
+namespace Decoding {
+// The item at `at`; no item outside the buffer.
+const CodeItemType& Item(int at);
+// The first index from `at` (at most `limit`) that is not an inert item or a structure mark.
+int StepOverInert(int at, int limit);
+// The first index from `at` (at most `limit`) that is not an expression bracket.
+int StepOverBrackets(int at, int limit);
+// Where the run goes on from `at`: past inert items and through GOTOs.
+int Continuation(int at, int limit);
+} // namespace Decoding

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace GlValueType {
@@ -26,6 +27,12 @@ inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
 
 inline constexpr int GlInitialCapacity = 100;
 
+// A number copied as its bytes: moved through the integer unit, it is not loaded into the x87 unit
+// and stored back, whose 80-bit store, read again soon after, waits for memory.
+[[gnu::always_inline]] inline void CopyNumber(Extended* to, const Extended* from) {
+    std::memcpy(to, from, sizeof(Extended));
+}
+
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
 // the next reset, so steady-state pushes never allocate. Capacity (the highest index Items can hold)
 // is kept beside the vector, so the room test of a push is one compare; growth is out of line.
@@ -39,12 +46,14 @@ template <typename T> struct ValueArray {
         Count = 0;
         Capacity = capacity;
     }
-    // Makes room for one more entry; false when memory runs out.
+    // Makes room for one more entry (or `n` more); false when memory runs out.
     bool Reserve() { return Count < Capacity || Grow(); }
-    // Doubles the array (geometric growth: n pushes cost O(n) copies); false when memory runs out.
-    [[gnu::noinline, gnu::cold]] bool Grow() {
+    bool Reserve(long n) { return Count + n <= Capacity || Grow(n); }
+    // Doubles the array until it has room for `n` more entries (geometric growth: n pushes cost O(n)
+    // copies); false when memory runs out.
+    [[gnu::noinline, gnu::cold]] bool Grow(long n = 1) {
         try {
-            while (static_cast<std::size_t>(Count) + 1 >= Items.size())
+            while (static_cast<std::size_t>(Count + n) >= Items.size())
                 Items.resize(Items.size() * 2 + 1);
         } catch (const std::exception&) {
             Capacity = static_cast<int>(Items.size()) - 1;
@@ -56,8 +65,11 @@ template <typename T> struct ValueArray {
 };
 
 // W1..W6 bound a procedure's booleans (W1 + 1 to W2), numbers (W3 + 1 to W4) and strings (W5 + 1 to W6).
+// A frame of numbers alone also notes where they begin and how many there are, which its saves and
+// restores then read instead of working them out (Numbers -1: not noted, or not such a frame).
 struct CallFrameType {
     std::int32_t W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
+    std::int32_t FirstNumber = 0, Numbers = -1;
 };
 
 // The Gl stack (each value a tag and an entry in the part of its type), the Lo save stack of the

@@ -12,6 +12,7 @@
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
+#include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 #include "tests/compilesupport.h"
 #include "tests/testsupport.h"
@@ -175,11 +176,48 @@ TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
     EXPECT_EQ(loops, 2);
 }
 
+// A call is four entries, and a stop request is seen after each as after any statement: the run then
+// stands where the general path would stand at that item, with the same stacks, and goes on from there.
+TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
+    Compile(
+        {"FUNCTION TWICE(N)", "  L = N", "  TWICE = L * 2", "END FUNCTION", "Y = TWICE(3) + 1", "PRINT Y"});
+    const int callAt = StatementAt(InSt::LoPushAll) - 2; // at the argument
+    ASSERT_EQ(DecodeItem(callAt, Ib.CodeLimit).Op, DecodedOp::Call);
+    Fe.StopRequest = 1;
+    bool stoppedShort = true;
+    // The call: its argument on the Gl stack and the return index pushed, at the callee's first item.
+    int at = Run(callAt, stoppedShort);
+    EXPECT_FALSE(stoppedShort);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 1);
+    EXPECT_EQ(Vs.GlNumStack.Items[1], 3);
+    EXPECT_EQ(Vs.CallReturnStack.Count, 1);
+    EXPECT_EQ(Vs.CallFrameStack.Count, 0);
+    EXPECT_EQ(DecodeItem(at, Ib.CodeLimit).Op, DecodedOp::Enter);
+    // The callee's frame and bind.
+    at = Run(at, stoppedShort);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
+    EXPECT_EQ(Vs.CallFrameStack.Count, 1);
+    EXPECT_EQ(Num("0001N"), 3);
+    at = Run(Run(at, stoppedShort), stoppedShort); // L = N, TWICE = L * 2
+    // The return: the value on the Gl stack, the frame and the return index dropped, at the return index.
+    at = Run(at, stoppedShort);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 1);
+    EXPECT_EQ(Vs.GlNumStack.Items[1], 6);
+    EXPECT_EQ(Vs.CallFrameStack.Count, 0);
+    EXPECT_EQ(Vs.CallReturnStack.Count, 0);
+    EXPECT_EQ(DecodeItem(at, Ib.CodeLimit).Op, DecodedOp::ReturnSite);
+    // Continued: the caller's side of the return and the rest of the statement.
+    Fe.StopRequest = 0;
+    EXPECT_EQ(RunLoopFrom(at), LoopExit::End);
+    EXPECT_EQ(Num("Y"), 7);
+    EXPECT_EQ(Vs.GlTypeStack.Count, 0);
+}
+
 // Random programs of numeric and string statements, each run item by item and decoded: the same
 // values, the same branches, the same error at the same place. The statements cover the shapes the
 // loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
 // the sign change, array elements read and assigned, FOR loops with and without STEP, joins appended
-// in place, CHR$ appended, LEN, values handed to a general function and a FUNCTION's binds.
+// in place, CHR$ appended, LEN, values handed to a general function, and SUB and FUNCTION calls.
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -187,12 +225,13 @@ public:
     QStringList Lines() {
         QStringList lines{QStringLiteral("DIM V(20)"), QStringLiteral("FUNCTION F(P, Q)"),
                           QStringLiteral("  F = P * Q - ABS(P)"), QStringLiteral("END FUNCTION")};
+        lines.append(Procedures());
         const char* names[] = {"A", "B", "C", "D"};
         for (const char* name : names)
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(9)) {
+            switch (Pick(11)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -212,6 +251,8 @@ public:
                 lines.append(
                     QStringLiteral("X = MAX(%1, %2) + F(%3, Y)").arg(Expression(1), Expression(1), Leaf()));
                 break;
+            case 9: lines.append(Call()); break;
+            case 10: lines.append(FunctionCall()); break;
             default: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
             }
         }
@@ -291,6 +332,60 @@ private:
         }
     }
 
+    // SUBs and FUNCTIONs with by-reference parameters and locals: recursive (twice per level, the
+    // results combined as the call's own entries do it), calling one another from inside (the caller's
+    // frame saved), and frames with a string local or an array of their own (saved the general way).
+    static QStringList Procedures() {
+        return {QStringLiteral("SUB ADDTO(P, Q)"),
+                QStringLiteral("  W = P * 2 + Q"),
+                QStringLiteral("  P = W - Q : Q = Q + 1"),
+                QStringLiteral("END SUB"),
+                QStringLiteral("FUNCTION REC(N, M)"),
+                QStringLiteral("  L = N * M"),
+                QStringLiteral(
+                    "  IF N <= 0 OR N > 8 THEN REC = M ELSE REC = REC(N - 1, M + L) + REC(N - 2, L) - L"),
+                QStringLiteral("END FUNCTION"),
+                QStringLiteral("SUB OUTER(P)"),
+                QStringLiteral("  K = P + 1"),
+                QStringLiteral("  CALL ADDTO(K, P)"),
+                QStringLiteral("  P = K + REC(2, P)"),
+                QStringLiteral("END SUB"),
+                QStringLiteral("SUB STRS(P)"),
+                QStringLiteral("  U$ = U$ + \"x\" : P = P + LEN(U$)"),
+                QStringLiteral("  IF P < 3 THEN CALL STRS(P)"),
+                QStringLiteral("  P = P + REC(1, P)"),
+                QStringLiteral("END SUB"),
+                QStringLiteral("SUB ARR(P)"),
+                QStringLiteral("  DIM LA(3)"),
+                QStringLiteral("  LA(1) = P"),
+                QStringLiteral("  IF P < 3 THEN CALL ARR(P + 1)"),
+                QStringLiteral("  P = LA(1) + P"),
+                QStringLiteral("END SUB")};
+    }
+
+    // A variable passed by reference, or a value (an element, an expression) passed by value.
+    QString Argument() {
+        static const char* const variables[] = {"A", "B", "C", "D", "X", "Y", "Z"};
+        return Pick(3) == 0 ? Expression(1) : QString::fromLatin1(variables[Pick(7)]);
+    }
+
+    QString Call() {
+        switch (Pick(4)) {
+        case 0: return QStringLiteral("CALL ADDTO(%1, %2)").arg(Argument(), Argument());
+        case 1: return QStringLiteral("CALL OUTER(%1)").arg(Argument());
+        case 2: return QStringLiteral("CALL STRS(%1)").arg(Argument());
+        default: return QStringLiteral("CALL ARR(%1)").arg(Argument());
+        }
+    }
+
+    QString FunctionCall() {
+        switch (Pick(3)) {
+        case 0: return QStringLiteral("X = %1 + REC(%2, %3)").arg(Leaf(), Leaf(), Expression(1));
+        case 1: return QStringLiteral("Y = REC(%1, %2) * REC(%3, Y)").arg(Leaf(), Leaf(), Leaf());
+        default: return QStringLiteral("Z = REC(REC(%1, 1), %2) / 3").arg(Leaf(), Leaf());
+        }
+    }
+
     // A string join: appended to the variable itself (done in place) or a new text.
     QString Join() {
         switch (Pick(4)) {
@@ -310,6 +405,7 @@ struct Outcome {
     int Position = 0;
     std::vector<Extended> Values;
     QStringList Texts;
+    std::vector<int> StackCounts; // what the run left on the value, save, frame and return stacks
 };
 
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
@@ -332,6 +428,13 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             }
             for (int at = 0; at <= Tb.NumofRegisteredANumVar; ++at)
                 o.Values.push_back(Tb.ANumVarTable[static_cast<std::size_t>(at)]);
+            for (const NumVarType& record : Tb.NumVarTable) // the procedures' locals and parameters too
+                o.Values.push_back(record.Value);
+            for (int at = 1; at <= Vs.LoNumStack.Count; ++at)
+                o.Values.push_back(Vs.LoNumStack.Items[static_cast<std::size_t>(at)]);
+            o.StackCounts = {Vs.GlTypeStack.Count,    Vs.GlNumStack.Count, Vs.LoTypeStack.Count,
+                             Vs.LoNumStack.Count,     Vs.LoStrStack.Count, Vs.CallFrameStack.Count,
+                             Vs.CallReturnStack.Count};
             for (const char* name : {"S$", "T$"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::String);
                 o.Texts.push_back(index > 0 ? Tb.StrVarTable[static_cast<std::size_t>(index)].Value
@@ -346,6 +449,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
         EXPECT_EQ(outcome[0].Error, outcome[1].Error) << program.toStdString();
         EXPECT_EQ(outcome[0].Position, outcome[1].Position) << program.toStdString();
         EXPECT_EQ(outcome[0].Texts, outcome[1].Texts) << program.toStdString();
+        EXPECT_EQ(outcome[0].StackCounts, outcome[1].StackCounts) << program.toStdString();
         ASSERT_EQ(outcome[0].Values.size(), outcome[1].Values.size());
         for (std::size_t k = 0; k < outcome[0].Values.size(); ++k) {
             // the same bits: -0 and 0 differ, and NaN (never expected) would fail

@@ -1,0 +1,400 @@
+#include "engine/decodedcalls.h"
+
+#include "engine/calls.h"
+#include "engine/fastaccess.h"
+#include "frontend/internalcodes.h"
+#include "frontend/itembuffers.h"
+#include "frontend/parsecodes.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+#include "frontend/vocabulary.h"
+
+#include <array>
+#include <atomic>
+#include <deque>
+
+// What an entry of the call sequence knows, resolved when decoding (the entry's Target.Shape).
+struct CallShape {
+    // Call: where the jump goes, the index it pushes for the return, and the name's record (its entry
+    // point and kind, checked at every call as the jump reads them; null for a jump target item).
+    std::int32_t Target = 0;
+    std::int32_t Return = 0;
+    const std::int32_t* NameBase = nullptr;
+    const std::uint8_t* NameKind = nullptr;
+    std::uint8_t Kind = 0;
+    // Enter: the frame pushed.
+    CallFrameType Frame;
+    // Enter: the parameters bound; Return: the variables handed back; ReturnSite: the variables that
+    // take them. In the order of their items; null for an argument passed by value, whose value is
+    // dropped.
+    std::uint8_t Count = 0;
+    std::array<Extended*, MaxPushedValues> Variables{};
+    // ReturnSite: the arithmetic operator after the restore, applied to the two numbers on top
+    // (NumberOp::Count for none), the numeric scalar its LET assigns (null: the result stays on the
+    // stack), and where the run goes on after them.
+    std::uint8_t Operation = NumberOp::Count;
+    NumVarType* Assigned = nullptr;
+    std::int32_t AfterOperation = 0;
+};
+
+namespace {
+
+using Decoding::Item;
+
+// The shapes of this generation; a deque, so that the entries' pointers stay valid as it grows.
+std::deque<CallShape> Shapes;
+std::uint64_t ShapesGeneration = 0;
+
+bool IsStatementAt(int at, int limit, int code) {
+    return at <= limit && Item(at).FirstCode == CodeKind::Statement && Item(at).SecondCode == code;
+}
+
+template <typename Table> auto* RecordAt(Table& table, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < table.size()
+               ? &table[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+// A new shape for `entry`, in this generation's list.
+CallShape& NewShape(DecodedItem& entry) {
+    if (ShapesGeneration != Ib.CodeGeneration) {
+        Shapes.clear();
+        ShapesGeneration = Ib.CodeGeneration;
+    }
+    CallShape& shape = Shapes.emplace_back();
+    entry.Target.Shape = &shape;
+    return shape;
+}
+
+// The entry point in a SUB or FUNCTION name's record, as the jump reads it.
+template <typename Record>
+bool Callee(Record* record, std::uint8_t kind1, std::uint8_t kind2, CallShape& shape) {
+    if (!record || (record->Kind != kind1 && record->Kind != kind2)) return false;
+    shape.Target = record->Base;
+    shape.NameBase = &record->Base;
+    shape.NameKind = &record->Kind;
+    shape.Kind = record->Kind;
+    return true;
+}
+
+// The name records are held by pointer, so only from the tables whose moves start a new generation
+// (DecodedTablesMoved); a boolean FUNCTION's jump runs by its executor.
+bool ResolveCallee(const CodeItemType& name, CallShape& shape) {
+    const int index = name.SecondCode;
+    switch (name.FirstCode) {
+    case CodeKind::NumVar:
+        return Callee(RecordAt(Tb.NumVarTable, index), NumVarKind::SubName, NumVarKind::FunctionName, shape);
+    case CodeKind::StrVar:
+        return Callee(RecordAt(Tb.StrVarTable, index), StrVarKind::FunctionName, StrVarKind::FunctionName,
+                      shape);
+    case CodeKind::JumpTarget: shape.Target = index; return true;
+    default: return false;
+    }
+}
+
+// LoPushAll, SubJump and the callee's name.
+bool DecodeCall(DecodedItem& entry, int at, int limit) {
+    if (!IsStatementAt(at, limit, InSt::LoPushAll) || !IsStatementAt(at + 1, limit, InSt::SubJump) ||
+        at + 2 > limit)
+        return false;
+    CallShape shape;
+    if (!ResolveCallee(Item(at + 2), shape) || !IsJumpIndex(shape.Target)) return false;
+    shape.Return = at + 3; // the jump has read its name
+    NewShape(entry) = shape;
+    entry.Op = DecodedOp::Call;
+    entry.Next = shape.Target;
+    return true;
+}
+
+// A run of GlPop (or GlPush) items with numeric variables (GlPop: or by-value arguments) from `at`, into
+// the shape; returns the index after the run.
+int DecodeVariableRun(int at, int limit, int code, CallShape& shape) {
+    while (shape.Count < MaxPushedValues && IsStatementAt(at, limit, code) && at + 1 <= limit) {
+        const CodeItemType& operand = Item(at + 1);
+        NumVarType* record =
+            operand.FirstCode == CodeKind::NumVar ? RecordAt(Tb.NumVarTable, operand.SecondCode) : nullptr;
+        if (!record && !(code == InSt::GlPop && operand.FirstCode == CodeKind::DummyCode)) break;
+        shape.Variables[shape.Count++] = record ? &record->Value : nullptr;
+        at = Decoding::StepOverInert(at + 2, limit);
+    }
+    return at;
+}
+
+// The callee's frame item with its five words, and its parameter binds.
+bool DecodeEnter(DecodedItem& entry, int at, int limit) {
+    constexpr int FrameItems = 6;
+    if (at + FrameItems - 1 > limit) return false;
+    CallShape shape;
+    std::int32_t* const words[FrameItems] = {&shape.Frame.W1, &shape.Frame.W2, &shape.Frame.W3,
+                                             &shape.Frame.W4, &shape.Frame.W5, &shape.Frame.W6};
+    for (int k = 0; k < FrameItems; ++k)
+        *words[k] = Item(at + k).SecondCode;
+    CallFrames::NoteNumberRun(shape.Frame);
+    const int body =
+        DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
+    NewShape(entry) = shape;
+    entry.Op = DecodedOp::Enter;
+    entry.Next = Decoding::Continuation(body, limit);
+    return true;
+}
+
+// The hand-backs (GlPush of numeric variables) and END SUB or END FUNCTION.
+bool DecodeReturn(DecodedItem& entry, int at, int limit) {
+    CallShape shape;
+    const int end = DecodeVariableRun(at, limit, InSt::GlPush, shape);
+    if (!IsStatementAt(end, limit, St::ENDSUB) && !IsStatementAt(end, limit, St::ENDFUNCTION)) return false;
+    NewShape(entry) = shape;
+    entry.Op = DecodedOp::Return;
+    entry.Next = end;
+    return true;
+}
+
+// LoPopAll and the hand-backs taken; then, where the items do that, an arithmetic operator on the two
+// numbers on top and a LET of its result.
+bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
+    CallShape shape;
+    const int after = DecodeVariableRun(Decoding::StepOverInert(at + 1, limit), limit, InSt::GlPop, shape);
+    entry.Next = Decoding::Continuation(after, limit);
+    const int op = Decoding::StepOverBrackets(after, limit);
+    const CodeItemType& item = Item(op);
+    const std::uint8_t operation = op <= limit && item.FirstCode == CodeKind::Operator
+                                       ? Numeric::OperationOfSlot(item.SecondCode)
+                                       : NumberOp::Count;
+    if (operation != NumberOp::Count && !Numeric::IsComparison(operation)) {
+        shape.Operation = operation;
+        entry.Next = op; // where the operator runs by itself when the numbers are not for it
+        shape.AfterOperation = Decoding::Continuation(op + 1, limit);
+        const int let = Decoding::StepOverBrackets(op + 1, limit);
+        if (IsStatementAt(let, limit, St::LET) && let + 1 <= limit &&
+            Item(let + 1).FirstCode == CodeKind::NumVar) {
+            if (NumVarType* record = RecordAt(Tb.NumVarTable, Item(let + 1).SecondCode)) {
+                shape.Assigned = record;
+                shape.AfterOperation = Decoding::Continuation(let + 2, limit);
+            }
+        }
+    }
+    NewShape(entry) = shape;
+    entry.Op = DecodedOp::ReturnSite;
+    return true;
+}
+
+// ---- running ------------------------------------------------------------------------------------------
+
+[[gnu::always_inline]] inline bool IsNumberTag(std::int32_t tag) {
+    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
+}
+
+// Whether the top `count` entries of the Gl stack are numbers.
+[[gnu::always_inline]] inline bool NumbersOnTop(int count) {
+    const int top = Vs.GlTypeStack.Count;
+    if (top < count || Vs.GlNumStack.Count < count) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data() + top;
+    for (int k = 0; k < count; ++k)
+        if (!IsNumberTag(tags[-k])) return false;
+    return true;
+}
+
+// Room on the Gl stack for `count` more numbers (growing it, which nothing can see, where needed).
+[[gnu::always_inline]] inline bool RoomForNumbers(int count) {
+    return count <= 0 || (Vs.GlNumStack.Reserve(count) && Vs.GlTypeStack.Reserve(count));
+}
+
+// Pushes onto a Gl stack with room for them.
+[[gnu::always_inline]] inline void PushNumbers(const Extended* values, int count) {
+    Extended* numbers = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
+    std::int32_t* tags = Vs.GlTypeStack.Items.data() + Vs.GlTypeStack.Count;
+    for (int k = 1; k <= count; ++k) {
+        CopyNumber(numbers + k, values + k - 1);
+        tags[k] = GlValueType::Number;
+    }
+    Vs.GlNumStack.Count += count;
+    Vs.GlTypeStack.Count += count;
+}
+
+// Takes the shape's variables from `count` values in hand (the last is the top, taken first), then
+// from the Gl stack (already checked to hold numbers enough). Values in hand that no variable takes are
+// the deepest: they go onto the Gl stack, where the general path leaves them.
+[[gnu::always_inline]] inline void TakeValues(const CallShape& shape, const Extended* values, int count) {
+    const int variables = shape.Count;
+    if (variables == 0) {
+        if (count > 0) PushNumbers(values, count);
+        return;
+    }
+    if (count > variables) {
+        PushNumbers(values, count - variables);
+        values += count - variables;
+        count = variables;
+    }
+    Extended* const* variable = shape.Variables.data();
+    for (int k = count - 1; k >= 0; --k, ++variable)
+        if (*variable) CopyNumber(*variable, values + k);
+    const int fromStack = variables - count;
+    if (fromStack <= 0) return;
+    const Extended* stacked = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
+    for (int k = 0; k < fromStack; ++k, ++variable)
+        if (*variable) CopyNumber(*variable, stacked - k);
+    Vs.GlNumStack.Count -= fromStack;
+    Vs.GlTypeStack.Count -= fromStack;
+}
+
+// Whether the shape's variables can take `count` values in hand and the Gl stack below them.
+[[gnu::always_inline]] inline bool CanTakeValues(const CallShape& shape, int count) {
+    return count >= shape.Count ? RoomForNumbers(count - shape.Count) : NumbersOnTop(shape.Count - count);
+}
+
+// The decoded entry of `at` when it is `op` in this generation, else null. The decoded run has made
+// the decoded side cover 1 .. limit.
+[[gnu::always_inline]] inline const DecodedItem* DecodedAs(int at, std::uint8_t op, int limit) {
+    if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return nullptr;
+    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
+    return entry.Generation == Ib.CodeGeneration && entry.Op == op ? &entry : nullptr;
+}
+
+[[gnu::always_inline]] inline bool StopRequested() {
+    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+}
+
+// The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame
+// item's or a bind's own check would fail.
+[[gnu::always_inline]] inline bool Enter(const DecodedItem& entry, const Extended* values, int count) {
+    const CallShape& shape = *entry.Target.Shape;
+    if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve() ||
+        !CanTakeValues(shape, count))
+        return false;
+    Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
+    TakeValues(shape, values, count);
+    return true;
+}
+
+// a op b for the operator after a return site; StoppedShort where the operator's item must decide.
+[[gnu::always_inline]] inline Extended Operate(std::uint8_t operation, Extended a, Extended b) {
+    switch (operation) {
+    case NumberOp::Add: return Apply<NumberOp::Add>(a, b);
+    case NumberOp::Subtract: return Apply<NumberOp::Subtract>(a, b);
+    case NumberOp::Multiply: return Apply<NumberOp::Multiply>(a, b);
+    case NumberOp::Divide: return Apply<NumberOp::Divide>(a, b);
+    case NumberOp::IntDivide: return Apply<NumberOp::IntDivide>(a, b);
+    case NumberOp::Modulo: return Apply<NumberOp::Modulo>(a, b);
+    default: return StoppedShort;
+    }
+}
+
+// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack); false
+// (nothing done) when the restore or a take would fail.
+[[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
+    const CallShape& shape = *entry.Target.Shape;
+    if (!CanTakeValues(shape, count) || !RestoreFrameLocals()) return CallStoppedShort;
+    // The operator after it applies to the two numbers on top, as its item does it when both are plain
+    // numbers and the result is finite; in any other case the operator's item runs next. A function's
+    // value in hand is the top one.
+    const bool inHand = count == shape.Count + 1;
+    if (shape.Operation == NumberOp::Count || (count != 0 && !inHand) ||
+        (shape.Assigned && shape.Assigned->DimCount != 0)) {
+        TakeValues(shape, values, count);
+        return entry.Next;
+    }
+    const int below = inHand ? 1 : 2; // the operands on the Gl stack
+    const int top = Vs.GlTypeStack.Count;
+    const int numbers = Vs.GlNumStack.Count;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    if (top < below || numbers < below || tags[top] != GlValueType::Number ||
+        (!inHand && tags[top - 1] != GlValueType::Number)) {
+        TakeValues(shape, values, count);
+        return entry.Next;
+    }
+    Extended* stacked = Vs.GlNumStack.Items.data();
+    const Extended b = inHand ? values[0] : stacked[numbers];
+    const Extended result = Operate(shape.Operation, stacked[numbers - below + 1], b);
+    if (IsStoppedShort(result)) {
+        TakeValues(shape, values, count);
+        return entry.Next;
+    }
+    TakeValues(shape, values + count - shape.Count, shape.Count);
+    if (shape.Assigned) {
+        shape.Assigned->Value = result;
+        Vs.GlNumStack.Count = numbers - below;
+        Vs.GlTypeStack.Count = top - below;
+    } else {
+        stacked[numbers - below + 1] = result; // A's entry, tagged a number, takes the result
+        Vs.GlNumStack.Count = numbers - below + 1;
+        Vs.GlTypeStack.Count = top - below + 1;
+    }
+    return shape.AfterOperation;
+}
+
+// The hand-backs pushed, the frame and the return index dropped; the caller's side at once when it is
+// decoded, the hand-backs handed over directly.
+int Return(const DecodedItem& entry, int limit) {
+    const CallShape& shape = *entry.Target.Shape;
+    const int count = shape.Count;
+    if (Vs.CallFrameStack.Count < 1 || Vs.CallReturnStack.Count < 1 || !RoomForNumbers(count))
+        return CallStoppedShort;
+    Extended values[MaxPushedValues];
+    for (int k = 0; k < count; ++k)
+        CopyNumber(values + k, shape.Variables[static_cast<std::size_t>(k)]);
+    --Vs.CallFrameStack.Count;
+    const int back = Vs.CallReturnStack.Items.data()[Vs.CallReturnStack.Count--];
+    if (!StopRequested()) {
+        if (const DecodedItem* site = DecodedAs(back, DecodedOp::ReturnSite, limit)) {
+            const int next = ReturnSite(*site, values, count);
+            if (next != CallStoppedShort) return next;
+        }
+    }
+    PushNumbers(values, count);
+    return back;
+}
+
+} // namespace
+
+bool DecodeCallSequence(DecodedItem& entry, int start, int limit) {
+    const CodeItemType& item = Item(start);
+    if (item.FirstCode == CodeKind::SubFrame) return DecodeEnter(entry, start, limit);
+    if (item.FirstCode != CodeKind::Statement) return false;
+    switch (item.SecondCode) {
+    case InSt::LoPushAll: return DecodeCall(entry, start, limit);
+    case InSt::LoPopAll: return DecodeReturnSite(entry, start, limit);
+    case InSt::GlPush:
+    case St::ENDSUB:
+    case St::ENDFUNCTION: return DecodeReturn(entry, start, limit);
+    default: return false;
+    }
+}
+
+bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
+    return DecodeCall(entry, Decoding::StepOverInert(end, limit), limit);
+}
+
+int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
+    const CallShape& shape = *entry.Target.Shape;
+    const int count = entry.ValueCount;
+    // Everything the general path could fail at, before anything is done: the values' pushes, the
+    // save of the locals (all or nothing), the return index and the callee as the jump finds it.
+    if (shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target))
+        return CallStoppedShort;
+    if (Vs.CallReturnStack.Count >= MaxCallDepth || !Vs.CallReturnStack.Reserve() || !RoomForNumbers(count))
+        return CallStoppedShort;
+    if (!SaveFrameLocals()) return CallStoppedShort;
+    Vs.CallReturnStack.Items.data()[++Vs.CallReturnStack.Count] = shape.Return;
+    // The callee's frame and binds take the values in hand; otherwise they go onto the Gl stack and the
+    // run goes on at the callee's first item, as after the jump.
+    if (!StopRequested()) {
+        if (const DecodedItem* enter = DecodedAs(shape.Target, DecodedOp::Enter, limit)) {
+            if (Enter(*enter, values, count)) return enter->Next;
+        }
+    }
+    PushNumbers(values, count);
+    return shape.Target;
+}
+
+int RunCallSequence(const DecodedItem& entry, int limit) {
+    switch (entry.Op) {
+    case DecodedOp::Enter: return Enter(entry, nullptr, 0) ? entry.Next : CallStoppedShort;
+    case DecodedOp::Return: return Return(entry, limit);
+    default: return ReturnSite(entry, nullptr, 0); // DecodedOp::ReturnSite
+    }
+}
+
+int CallReturnIndex(const DecodedItem& entry) {
+    return entry.Target.Shape->Return;
+}
