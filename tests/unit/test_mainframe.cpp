@@ -449,22 +449,20 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     TLXEditForm* editor = frame_->NewEditor();
     editor->Editor->setPlainText(QStringLiteral("PRINT \"looping\"\nDO\nLOOP"));
     editor->Editor->document()->setModified(false);
-    const auto looping = [] { return Win.RunForm->Text().count(QStringLiteral("looping")); };
-    editor->LXEMenuRunLXClick();
-    ASSERT_EQ(Fe.ThreadBusy.load(), 1);
-    ASSERT_TRUE(PumpUntil([&] { return looping() == 1; }));
-
-    answers_ = {QMessageBox::No};
-    frame_->LXMMenuExitClick();
+    // Runs the program until it is in its loop (its k-th line shown), then asks to exit with `answer`.
+    const auto exitWhileLooping = [&](int k, QMessageBox::StandardButton answer) {
+        editor->LXEMenuRunLXClick();
+        ASSERT_EQ(Fe.ThreadBusy.load(), 1);
+        ASSERT_TRUE(PumpUntil([k] { return Win.RunForm->Text().count(QStringLiteral("looping")) == k; }));
+        answers_ = {answer};
+        frame_->LXMMenuExitClick();
+    };
+    exitWhileLooping(1, QMessageBox::No);
     EXPECT_TRUE(frame_->isVisible());
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm)); // the stop request ends the loop even though the frame stays
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
 
-    editor->LXEMenuRunLXClick();
-    ASSERT_EQ(Fe.ThreadBusy.load(), 1);
-    ASSERT_TRUE(PumpUntil([&] { return looping() == 2; }));
-    answers_ = {QMessageBox::Yes};
-    frame_->LXMMenuExitClick();
+    exitWhileLooping(2, QMessageBox::Yes);
     EXPECT_FALSE(frame_->isVisible());
     TLXMTHread::StopAndJoin();
     EXPECT_EQ(Fe.ThreadBusy.load(), 0);
