@@ -377,14 +377,8 @@ void TLXEditForm::ApplyEditorLook() {
 }
 
 void TLXEditForm::ApplyClientSize() {
-    int width = DefaultEditorWidth;
-    int height = DefaultEditorHeight;
-    {
-        std::lock_guard<std::mutex> lock(SettingsMutex());
-        width = UsableSize(Settings.EditorWidth, DefaultEditorWidth);
-        height = UsableSize(Settings.EditorHeight, DefaultEditorHeight);
-    }
-    resize(width, height);
+    resize(UsableSavedSize(&SettingsState::EditorWidth, &SettingsState::EditorHeight,
+                           {DefaultEditorWidth, DefaultEditorHeight}));
 }
 
 void TLXEditForm::SetCaption(const QString& caption) {

@@ -156,6 +156,11 @@ int UsableSize(int value, int defaultValue) {
     return value >= 1 ? value : defaultValue;
 }
 
+QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults) {
+    std::lock_guard<std::mutex> lock(SettingsMutex());
+    return {UsableSize(Settings.*width, defaults.width()), UsableSize(Settings.*height, defaults.height())};
+}
+
 // ---- TLxFrameForm -------------------------------------------------------------------------------------
 
 TLxFrameForm::TLxFrameForm(QWidget* parent) : QMainWindow(parent) {
@@ -219,14 +224,9 @@ bool TLxFrameForm::StartUp(const QString& osName) {
 // The saved size (the client area, below the menu bar), centred on the screen: once on creation and
 // again when the start-up has loaded the settings.
 void TLxFrameForm::SizeAndCentre() {
-    int width = DefaultMainFormWidth;
-    int height = DefaultMainFormHeight;
-    {
-        std::lock_guard<std::mutex> lock(SettingsMutex());
-        width = UsableSize(Settings.MainFormWidth, DefaultMainFormWidth);
-        height = UsableSize(Settings.MainFormHeight, DefaultMainFormHeight);
-    }
-    resize(width, height + menuBar()->sizeHint().height());
+    const QSize size = UsableSavedSize(&SettingsState::MainFormWidth, &SettingsState::MainFormHeight,
+                                       {DefaultMainFormWidth, DefaultMainFormHeight});
+    resize(size.width(), size.height() + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -524,33 +524,30 @@ void TLxFrameForm::closeEvent(QCloseEvent* event) {
 
 void TLxFrameForm::LXMMenuTileHorizontalClick() {
     // Horizontal tiling: every window as wide as the area, one above the other.
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : MdiArea_->subWindowList())
-        if (window->isVisible() && !window->isMinimized()) windows << window;
-    if (windows.isEmpty()) return;
-    const QRect area = MdiArea_->viewport()->rect();
-    const int height = std::max(1, area.height() / int(windows.size()));
-    int top = 0;
-    for (QMdiSubWindow* window : windows) {
-        if (window->isMaximized()) window->showNormal();
-        window->setGeometry(0, top, area.width(), height);
-        top += height;
-    }
+    TileWindows(Qt::Vertical);
 }
 
 void TLxFrameForm::LXMMenuTileVerticalClick() {
     // Vertical tiling: the windows side by side, each as high as the area.
+    TileWindows(Qt::Horizontal);
+}
+
+void TLxFrameForm::TileWindows(Qt::Orientation along) {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* window : MdiArea_->subWindowList())
         if (window->isVisible() && !window->isMinimized()) windows << window;
     if (windows.isEmpty()) return;
     const QRect area = MdiArea_->viewport()->rect();
-    const int width = std::max(1, area.width() / int(windows.size()));
-    int left = 0;
+    const bool stacked = along == Qt::Vertical;
+    const int share = std::max(1, (stacked ? area.height() : area.width()) / int(windows.size()));
+    int offset = 0;
     for (QMdiSubWindow* window : windows) {
         if (window->isMaximized()) window->showNormal();
-        window->setGeometry(left, 0, width, area.height());
-        left += width;
+        if (stacked)
+            window->setGeometry(0, offset, area.width(), share);
+        else
+            window->setGeometry(offset, 0, share, area.height());
+        offset += share;
     }
 }
 
@@ -584,24 +581,22 @@ void TLxFrameForm::LXMMenuAssociationSettingClick() {
 }
 
 void TLxFrameForm::LXMMenuDeleteRegistryClick() {
-    const QString text = T(Txt::DeleteRegistryQuestion) + u'\n' + T(Txt::UninstallNote);
-    if (ShowMessage(this, Question(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                   QMessageBox::No)) != QMessageBox::Yes)
-        return;
-    DeleteRegistrySettings();
-    const QString path = UserSettingsFilePath();
-    if (QFileInfo::exists(path))
-        ShowMessage(this,
-                    Notice(T(Txt::DeleteFailed).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));
+    DeleteSettingsStore(Txt::DeleteRegistryQuestion, DeleteRegistrySettings, UserSettingsFilePath);
 }
 
 void TLxFrameForm::LXMMenuDeleteIniFileClick() {
-    const QString text = T(Txt::DeleteIniQuestion) + u'\n' + T(Txt::UninstallNote);
+    DeleteSettingsStore(Txt::DeleteIniQuestion, DeleteIniSettings, IniSettingsFilePath);
+}
+
+void TLxFrameForm::DeleteSettingsStore(const char16_t* question, void (*deleteStore)(),
+                                       QString (*storePath)()) {
+    const QString text = T(question) + u'\n' + T(Txt::UninstallNote);
     if (ShowMessage(this, Question(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                    QMessageBox::No)) != QMessageBox::Yes)
         return;
-    DeleteIniSettings();
-    const QString path = IniSettingsFilePath();
+    deleteStore();
+    // A file still there (no path: nothing was stored) is a deletion that failed.
+    const QString path = storePath();
     if (!path.isEmpty() && QFileInfo::exists(path))
         ShowMessage(this,
                     Notice(T(Txt::DeleteFailed).arg(QDir::toNativeSeparators(path)), QMessageBox::Warning));

@@ -4,12 +4,14 @@
 // and the editors goes through the replaceable hooks of windowhooks.h, so tests can answer them.
 #pragma once
 
+#include "platform/settings.h"
 #include "ui/windowhooks.h"
 #include "ui/windowsstate.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +53,8 @@ QString UnsupportedSystemMessage(const QString& osName);
 
 // A size setting as a window gets it: a value below 1 (unparsable text) falls back to the default.
 int UsableSize(int value, int defaultValue);
+// A saved window size (two members of Settings) through UsableSize, read under the settings lock.
+QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults);
 
 // ---- the frame --------------------------------------------------------------------------------------
 
@@ -137,6 +141,10 @@ private:
     void SubWindowActivated(QMdiSubWindow* window);
     void ShowHelpFile(const QString& path);
     bool AskToEndApplication();
+    // The visible windows share the area in equal parts, laid out one after another along `along`.
+    void TileWindows(Qt::Orientation along);
+    // Asks `question` and, on "Yes", deletes one settings store; warns when its file is still there.
+    void DeleteSettingsStore(const char16_t* question, void (*deleteStore)(), QString (*storePath)());
 
     QMdiArea* MdiArea_ = nullptr;
     std::array<QLabel*, PanelCount> Panels_{};
