@@ -62,23 +62,25 @@ bool HookOpen(const QString& path) {
     player->FileName = path;
     return player->Open();
 }
+// A command of the engine's to the form's player, when there is one; `enabled`, where given, is the
+// set of buttons the command leaves usable.
+void PlayerCommand(void (TMediaPlayer::*command)(), const TButtonSet* enabled = nullptr) {
+    TMediaPlayer* player = Player();
+    if (player == nullptr) return;
+    if (enabled != nullptr) player->SetEnabledButtons(*enabled);
+    (player->*command)();
+}
 void HookClose() {
-    if (TMediaPlayer* player = Player()) player->Close();
+    PlayerCommand(&TMediaPlayer::Close);
 }
 void HookPlay() {
-    if (TMediaPlayer* player = Player()) {
-        player->SetEnabledButtons(ButtonsWhilePlaying);
-        player->Play();
-    }
+    PlayerCommand(&TMediaPlayer::Play, &ButtonsWhilePlaying);
 }
 void HookPause() {
-    if (TMediaPlayer* player = Player()) player->Pause();
+    PlayerCommand(&TMediaPlayer::Pause);
 }
 void HookStop() {
-    if (TMediaPlayer* player = Player()) {
-        player->SetEnabledButtons(ButtonsWhileStopped);
-        player->Stop();
-    }
+    PlayerCommand(&TMediaPlayer::Stop, &ButtonsWhileStopped);
 }
 int HookMode() {
     TMediaPlayer* player = Player();
