@@ -20,6 +20,14 @@ bool TopTwoAre(int tag) {
     return GlTopType() == tag && GlSecondType() == tag;
 }
 
+// The operands' check of a binary operator: false, with `error` raised for `slot`, unless the top two
+// entries both carry `tag`.
+bool OperandsAre(int tag, int error, int slot) {
+    if (TopTwoAre(tag)) return true;
+    RaiseError(error, slot);
+    return false;
+}
+
 // Ordinal order of UTF-16 code units: no locale, no case folding, a prefix before its extensions.
 int CompareUnits(const QString& a, const QString& b) {
     const std::u16string_view left(reinterpret_cast<const char16_t*>(a.utf16()),
@@ -66,10 +74,7 @@ void JoinStrings() {
 
 // A + B, A - B, A * B, A / B on numbers (for "+" the strings were handled before).
 template <std::uint8_t Operation> void Arithmetic(int slot) {
-    if (!TopTwoAre(GlValueType::Number)) {
-        RaiseError(Err::OperatorType, slot);
-        return;
-    }
+    if (!OperandsAre(GlValueType::Number, Err::OperatorType, slot)) return;
     const Extended b = GlPopNum();
     if (Operation == NumberOp::Divide && b == 0) {
         // The dividend stays on the stack: the run ends here, or an armed EVALFORM takes the number.
@@ -92,10 +97,7 @@ template <std::uint8_t Operation> void Arithmetic(int slot) {
 
 // A \ B and A MOD B: whole numbers only, the divisor 0 or more, computed in 64-bit integers.
 void IntegerDivision(int slot) {
-    if (!TopTwoAre(GlValueType::Number)) {
-        RaiseError(Err::OperatorType, slot);
-        return;
-    }
+    if (!OperandsAre(GlValueType::Number, Err::OperatorType, slot)) return;
     const bool quotient = slot == Op::IntDivide;
     const Extended b = GlPopNum();
     const Extended a = GlPopNum();
@@ -143,10 +145,7 @@ bool IntegerPower(Extended base, std::int32_t n, Extended& out) {
 
 // A ^ B
 void Power() {
-    if (!TopTwoAre(GlValueType::Number)) {
-        RaiseError(Err::OperatorType, Op::Power);
-        return;
-    }
+    if (!OperandsAre(GlValueType::Number, Err::OperatorType, Op::Power)) return;
     const Extended b = GlPopNum();
     const Extended a = GlPopNum();
     Extended result = 1;
@@ -174,10 +173,7 @@ void Power() {
 
 // A AND B, A OR B, A XOR B, A IMP B, A EQV B; both operands are always evaluated.
 void Logic(int slot) {
-    if (!TopTwoAre(GlValueType::Boolean)) {
-        RaiseError(Err::LogicalOperatorType, slot);
-        return;
-    }
+    if (!OperandsAre(GlValueType::Boolean, Err::LogicalOperatorType, slot)) return;
     const bool b = GlPopBool();
     const bool a = GlPopBool();
     bool result = false;
@@ -227,10 +223,7 @@ void ExecOperator(int slot) {
     case Op::Imp:
     case Op::Eqv: Logic(slot); break;
     case Op::Ampersand:
-        if (!TopTwoAre(GlValueType::String)) {
-            RaiseError(Err::OperatorType, slot);
-            break;
-        }
+        if (!OperandsAre(GlValueType::String, Err::OperatorType, slot)) break;
         JoinStrings();
         break;
     case Op::ChgSgn:
