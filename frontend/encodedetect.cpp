@@ -54,62 +54,57 @@ struct ScanResult {
     qsizetype count = 0;
 };
 
-// One multi-byte sequence at position i with `trails` further bytes, each tested by isTrail.
+using ByteTest = bool (*)(std::uint8_t);
+
+// What a lead byte announces: how many trail bytes follow, and the test each of them must pass. No
+// trails: the byte cannot start a character.
+struct Sequence {
+    int trails = 0;
+    ByteTest isTrail = nullptr;
+};
+
+Sequence SjisSequence(std::uint8_t c) {
+    return IsSjisLead(c) ? Sequence{1, IsSjisTrail} : Sequence{};
+}
+
+Sequence EucSequence(std::uint8_t c) {
+    if (IsEucByte(c)) return {1, IsEucByte};
+    if (c == EucKanaLead) return {1, IsEucKana};
+    if (c == EucJisX0212Lead) return {2, IsEucByte};
+    return {};
+}
+
+Sequence Utf8Sequence(std::uint8_t c) {
+    if (InRange(c, 0xC0, 0xDF)) return {1, IsUtf8Continuation};
+    if (InRange(c, 0xE0, 0xEF)) return {2, IsUtf8Continuation};
+    if (InRange(c, 0xF0, 0xF7)) return {3, IsUtf8Continuation};
+    return {};
+}
+
+// One multi-byte sequence at position i, as its lead byte describes it.
 // Returns false when the sample is invalid. A sequence cut by the end of the sample is not counted:
 // its remaining bytes must still be trail bytes, and the scan goes on at the byte after the lead,
 // which is then judged as a lead itself (*i is left at the lead).
-template <typename TrailTest>
-bool TakeSequence(const std::uint8_t* b, qsizetype length, qsizetype* i, int trails, TrailTest isTrail,
+bool TakeSequence(const std::uint8_t* b, qsizetype length, qsizetype* i, Sequence sequence,
                   ScanResult& result) {
     const qsizetype lead = *i;
-    const qsizetype available = std::min<qsizetype>(trails, length - 1 - lead);
+    const qsizetype available = std::min<qsizetype>(sequence.trails, length - 1 - lead);
     for (qsizetype k = 1; k <= available; ++k)
-        if (!isTrail(b[lead + k])) return false;
-    if (available < trails) return true;
-    result.count += trails + 1;
-    *i = lead + trails;
+        if (!sequence.isTrail(b[lead + k])) return false;
+    if (available < sequence.trails) return true;
+    result.count += sequence.trails + 1;
+    *i = lead + sequence.trails;
     return true;
 }
 
-ScanResult ScanShiftJis(const std::uint8_t* b, qsizetype length) {
+// One validity scan: every byte that is not a character of its own must lead a whole sequence.
+template <ByteTest IsSingle, Sequence (*SequenceOf)(std::uint8_t)>
+ScanResult Scan(const std::uint8_t* b, qsizetype length) {
     ScanResult r{true, 0};
     for (qsizetype i = 0; i < length && r.valid; ++i) {
-        if (IsSjisSingle(b[i])) continue;
-        r.valid = IsSjisLead(b[i]) && TakeSequence(b, length, &i, 1, IsSjisTrail, r);
-    }
-    return r;
-}
-
-ScanResult ScanEucJp(const std::uint8_t* b, qsizetype length) {
-    ScanResult r{true, 0};
-    for (qsizetype i = 0; i < length && r.valid; ++i) {
-        const std::uint8_t c = b[i];
-        if (IsAscii(c)) continue;
-        if (IsEucByte(c))
-            r.valid = TakeSequence(b, length, &i, 1, IsEucByte, r);
-        else if (c == EucKanaLead)
-            r.valid = TakeSequence(b, length, &i, 1, IsEucKana, r);
-        else if (c == EucJisX0212Lead)
-            r.valid = TakeSequence(b, length, &i, 2, IsEucByte, r);
-        else
-            r.valid = false;
-    }
-    return r;
-}
-
-ScanResult ScanUtf8(const std::uint8_t* b, qsizetype length) {
-    ScanResult r{true, 0};
-    for (qsizetype i = 0; i < length && r.valid; ++i) {
-        const std::uint8_t c = b[i];
-        if (IsAscii(c)) continue;
-        int trails = 0;
-        if (InRange(c, 0xC0, 0xDF))
-            trails = 1;
-        else if (InRange(c, 0xE0, 0xEF))
-            trails = 2;
-        else if (InRange(c, 0xF0, 0xF7))
-            trails = 3;
-        r.valid = trails > 0 && TakeSequence(b, length, &i, trails, IsUtf8Continuation, r);
+        if (IsSingle(b[i])) continue;
+        const Sequence sequence = SequenceOf(b[i]);
+        r.valid = sequence.trails > 0 && TakeSequence(b, length, &i, sequence, r);
     }
     return r;
 }
@@ -184,9 +179,11 @@ int DetectEncoding(QByteArrayView bytes, std::uint8_t flags) {
     }
     if (!(flags & DetectFlag::NoJisEscape) && HasJisEscape(b, length)) return EncodingIndex::JIS;
 
-    const ScanResult sjis = flags & DetectFlag::NoShiftJis ? ScanResult{} : ScanShiftJis(b, length);
-    const ScanResult euc = flags & DetectFlag::NoEucJp ? ScanResult{} : ScanEucJp(b, length);
-    const ScanResult utf8 = flags & DetectFlag::NoUtf8 ? ScanResult{} : ScanUtf8(b, length);
+    const ScanResult sjis =
+        flags & DetectFlag::NoShiftJis ? ScanResult{} : Scan<IsSjisSingle, SjisSequence>(b, length);
+    const ScanResult euc = flags & DetectFlag::NoEucJp ? ScanResult{} : Scan<IsAscii, EucSequence>(b, length);
+    const ScanResult utf8 =
+        flags & DetectFlag::NoUtf8 ? ScanResult{} : Scan<IsAscii, Utf8Sequence>(b, length);
 
     // The encoding with the most multi-byte evidence wins, if its scan found no byte it forbids.
     if (euc.valid && euc.count > sjis.count && euc.count > utf8.count) return EncodingIndex::EUC;
