@@ -260,6 +260,17 @@ void SwapSyntax() {
     RaiseError(Err::StatementSyntax, St::SWAP);
 }
 
+// The indices of a SWAP operand that is an array element, read and stacked: how many there are, 0 for
+// a plain variable, -1 after an error.
+template <int Capacity>
+int StackSwapIndices(const CodeItemType& operand, bool element, FixedStack<ItemBuffer, Capacity>& stack) {
+    if (!element) return 0;
+    const int count =
+        ReadArrayIndices(operand, stack, Err::ArraySyntax, Err::ArraySyntax, Err::InnerStackOverflow);
+    if (count >= 0) EmitStackedIndices(stack, count);
+    return count;
+}
+
 } // namespace
 
 // SWAP a, b: a goes to the transfer slot, b to a, the slot to b.
@@ -268,13 +279,8 @@ void CompileSwap() {
     ReadItem(first);
     const int family = SwapFamily(first);
     if (family == 0) return SwapSyntax();
-    int firstIndices = 0;
-    if (IsDimArray(first)) {
-        firstIndices = ReadArrayIndices(first, Cs.Parse.SwapStack1, Err::ArraySyntax, Err::ArraySyntax,
-                                        Err::InnerStackOverflow);
-        if (firstIndices < 0) return;
-        EmitStackedIndices(Cs.Parse.SwapStack1, firstIndices);
-    }
+    const int firstIndices = StackSwapIndices(first, IsDimArray(first), Cs.Parse.SwapStack1);
+    if (firstIndices < 0) return;
     AddCode(first);
     Emit(CodeKind::Statement, St::LET);
     EmitTransfer(first);
@@ -283,13 +289,8 @@ void CompileSwap() {
     CodeItemType second;
     ReadItem(second);
     if (SwapFamily(second) != family) return SwapSyntax();
-    int secondIndices = 0;
-    if (IsArrayName(second)) {
-        secondIndices = ReadArrayIndices(second, Cs.Parse.SwapStack2, Err::ArraySyntax, Err::ArraySyntax,
-                                         Err::InnerStackOverflow);
-        if (secondIndices < 0) return;
-        EmitStackedIndices(Cs.Parse.SwapStack2, secondIndices);
-    }
+    const int secondIndices = StackSwapIndices(second, IsArrayName(second), Cs.Parse.SwapStack2);
+    if (secondIndices < 0) return;
     if (std::abs(DeclaredDimCount(first) - DeclaredDimCount(second)) > 1 || !NextIsStatementEnd())
         return SwapSyntax();
     AddCode(second);
