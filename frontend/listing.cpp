@@ -63,29 +63,62 @@ QString InternalStatementName(int code) {
     }
 }
 
-QString NumVarText(const CodeItemType& item) {
+QString InternalFunctionName(int code) {
+    return QStringLiteral("InnerFn") + QString::number(code);
+}
+
+// A statement or function item: an internal code (from `firstInternal` up) by its internal name, a
+// lower one by its slot in `names`.
+template <std::size_t Size>
+QString CodeName(const CodeItemType& item, const std::array<std::u16string_view, Size>& names,
+                 int firstInternal, QString (*internalName)(int)) {
     const int n = item.SecondCode;
-    if (!InTable(Tb.NumVarTable, Tb.NumofRegisteredNumVar, n)) return RawItemText(item);
-    const NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(n)];
-    switch (record.Kind) {
-    case NumVarKind::Variable: return u'#' + record.Name;
-    case NumVarKind::Label: return u'*' + record.Name;
-    case NumVarKind::SubName: return u'%' + record.Name;
-    case NumVarKind::DefFunction: return u'&' + record.Name;
-    default: return record.Name;
+    if (n >= firstInternal) return internalName(n);
+    if (n >= 1) return FromTable(names[static_cast<std::size_t>(n)]);
+    return RawItemText(item);
+}
+
+// The sign the listing puts before a numeric or boolean variable's name for its kind; 0: none.
+char16_t NumVarSign(int kind) {
+    switch (kind) {
+    case NumVarKind::Variable: return u'#';
+    case NumVarKind::Label: return u'*';
+    case NumVarKind::SubName: return u'%';
+    case NumVarKind::DefFunction: return u'&';
+    default: return 0;
     }
 }
 
-QString BoolVarText(const CodeItemType& item) {
-    const int n = item.SecondCode;
-    if (!InTable(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, n)) return RawItemText(item);
-    const BoolVarType& record = Tb.BoolVarTable[static_cast<std::size_t>(n)];
-    switch (record.Kind) {
-    case BoolVarKind::Variable: return u'@' + record.Name;
-    case BoolVarKind::FunctionName: return u'%' + record.Name;
-    case BoolVarKind::UserFunction: return u'&' + record.Name;
-    default: return record.Name;
+char16_t BoolVarSign(int kind) {
+    switch (kind) {
+    case BoolVarKind::Variable: return u'@';
+    case BoolVarKind::FunctionName: return u'%';
+    case BoolVarKind::UserFunction: return u'&';
+    default: return 0;
     }
+}
+
+// A name from `table` between `before` and `after`; the raw item when the number is outside the table.
+template <typename Table>
+QString TableName(const CodeItemType& item, const Table& table, int count, QStringView before,
+                  QStringView after) {
+    const int n = item.SecondCode;
+    if (!InTable(table, count, n)) return RawItemText(item);
+    QString text = before.toString();
+    text += table[static_cast<std::size_t>(n)].Name;
+    text += after;
+    return text;
+}
+
+// A variable of `table` with its kind's sign before the name; the raw item when the number is outside
+// the table.
+template <typename Table>
+QString SignedVarText(const CodeItemType& item, const Table& table, int count, char16_t (*signOf)(int)) {
+    const int n = item.SecondCode;
+    if (!InTable(table, count, n)) return RawItemText(item);
+    const auto& record = table[static_cast<std::size_t>(n)];
+    const char16_t sign = signOf(record.Kind);
+    return sign != 0 ? QChar(sign) + record.Name : record.Name;
 }
 
 void AppendLine(QString& text, int index, const CodeItemType& item) {
@@ -111,21 +144,9 @@ void CodeItemText(const CodeItemType& item, QString& text) {
         else
             text = RawItemText(item);
         return;
-    case CodeKind::Function:
-        if (n >= InFn::First)
-            text = QStringLiteral("InnerFn") + number;
-        else if (n >= 1)
-            text = FromTable(FunctionNames[static_cast<std::size_t>(n)]);
-        else
-            text = RawItemText(item);
-        return;
+    case CodeKind::Function: text = CodeName(item, FunctionNames, InFn::First, InternalFunctionName); return;
     case CodeKind::Statement:
-        if (n >= InSt::First)
-            text = InternalStatementName(n);
-        else if (n >= 1)
-            text = FromTable(StatementNames[static_cast<std::size_t>(n)]);
-        else
-            text = RawItemText(item);
+        text = CodeName(item, StatementNames, InSt::First, InternalStatementName);
         return;
     case CodeKind::SysNumConst:
         text = n >= 1 && n <= FixedConstSlots ? RoundedText(NumConstTable[static_cast<std::size_t>(n)])
@@ -135,12 +156,12 @@ void CodeItemText(const CodeItemType& item, QString& text) {
         text = InTable(Tb.NumConTable, Tb.NumofRegisteredNumCon, n + 1) ? RoundedText(NumConValue(item))
                                                                         : RawItemText(item);
         return;
-    case CodeKind::NumVar: text = NumVarText(item); return;
+    case CodeKind::NumVar:
+        text = SignedVarText(item, Tb.NumVarTable, Tb.NumofRegisteredNumVar, NumVarSign);
+        return;
     case CodeKind::LocalNumVar: text = u'L' + number; return;
     case CodeKind::NumArray:
-        text = InTable(Tb.NumVarTable, Tb.NumofRegisteredNumVar, n)
-                   ? QStringLiteral("NumArrVar(") + Tb.NumVarTable[static_cast<std::size_t>(n)].Name + u')'
-                   : RawItemText(item);
+        text = TableName(item, Tb.NumVarTable, Tb.NumofRegisteredNumVar, u"NumArrVar(", u")");
         return;
     case CodeKind::StrLiteral:
         // Entry 1 is also the pre-scan's scratch literal, so it counts even before any literal.
@@ -149,22 +170,20 @@ void CodeItemText(const CodeItemType& item, QString& text) {
                    : RawItemText(item);
         return;
     case CodeKind::StrVar:
-        text = InTable(Tb.StrVarTable, Tb.NumofRegisteredStrVar, n)
-                   ? Tb.StrVarTable[static_cast<std::size_t>(n)].Name + u'$'
-                   : RawItemText(item);
+        text = TableName(item, Tb.StrVarTable, Tb.NumofRegisteredStrVar, u"", u"$");
         return;
     case CodeKind::LocalStrVar: text = u'L' + number + u'$'; return;
     case CodeKind::StrArray:
-        text = InTable(Tb.StrVarTable, Tb.NumofRegisteredStrVar, n)
-                   ? QStringLiteral("StrArrVar(") + Tb.StrVarTable[static_cast<std::size_t>(n)].Name + u')'
-                   : RawItemText(item);
+        text = TableName(item, Tb.StrVarTable, Tb.NumofRegisteredStrVar, u"StrArrVar(", u")");
         return;
     case CodeKind::BoolConst:
         text = n == BoolConstTrue    ? QStringLiteral("BCTrue")
                : n == BoolConstFalse ? QStringLiteral("BCFalse")
                                      : QString();
         return;
-    case CodeKind::BoolVar: text = BoolVarText(item); return;
+    case CodeKind::BoolVar:
+        text = SignedVarText(item, Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, BoolVarSign);
+        return;
     case CodeKind::ExprOpen:
     case CodeKind::ExprClose: text = QStringLiteral("$"); return;
     case CodeKind::JumpTarget: text = number; return;
@@ -177,9 +196,7 @@ void CodeItemText(const CodeItemType& item, QString& text) {
     case CodeKind::PublicNum: text = QStringLiteral("ANV") + number; return;
     case CodeKind::PublicStr: text = QStringLiteral("ASV") + number; return;
     case CodeKind::FormulaVar:
-        text = InTable(Tb.FormVarTable, Tb.NumofRegisteredFormVar, n)
-                   ? Tb.FormVarTable[static_cast<std::size_t>(n)].Name + u'@'
-                   : RawItemText(item);
+        text = TableName(item, Tb.FormVarTable, Tb.NumofRegisteredFormVar, u"", u"@");
         return;
     case CodeKind::NumArgBind: text = QStringLiteral("PoPL") + number; return;
     case CodeKind::StrArgBind: text = QStringLiteral("PoPL") + number + u'$'; return;
