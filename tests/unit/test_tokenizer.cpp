@@ -64,6 +64,12 @@ int TokensError(const QString& program) {
     return Fe.ErrorNumber;
 }
 
+// Each of `programs`, read whole, raises `error`.
+void ExpectTokensError(std::initializer_list<const char16_t*> programs, int error) {
+    for (const char16_t* text : programs)
+        EXPECT_EQ(TokensError(QString::fromUtf16(text)), error) << QString::fromUtf16(text).toStdString();
+}
+
 const CodeItemType LineEnd = T(CodeKind::Operator, Op::LineEnd);
 
 class TokenizerTest : public ::testing::Test {
@@ -413,9 +419,8 @@ TEST_F(TokenizerTest, LineContinuationJoinsLines) {
 }
 
 TEST_F(TokenizerTest, MisplacedContinuation) {
-    for (const char16_t* text : {u"A =\t_\r\nB", u"A = _ B", u"A = 1 _ ' note\r\nB", u"A = 1 _X"})
-        EXPECT_EQ(TokensError(QString::fromUtf16(text)), Err::UnderscoreMisplaced)
-            << QString::fromUtf16(text).toStdString();
+    ExpectTokensError({u"A =\t_\r\nB", u"A = _ B", u"A = 1 _ ' note\r\nB", u"A = 1 _X"},
+                      Err::UnderscoreMisplaced);
 }
 
 // ---- characters that start no token ------------------------------------------------------------------
@@ -429,9 +434,7 @@ TEST_F(TokenizerTest, BadAndWideCharacters) {
     EXPECT_EQ(TokensError(QStringLiteral("A = B % 2")), Err::BadCharacter);
     EXPECT_EQ(Fe.BadCharText, QStringLiteral("%"));
     EXPECT_EQ(FirstError(QStringLiteral("\x7F")), Err::BadCharacter);
-    for (const char16_t* text : {u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"})
-        EXPECT_EQ(TokensError(QString::fromUtf16(text)), Err::WideCharacter)
-            << QString::fromUtf16(text).toStdString();
+    ExpectTokensError({u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"}, Err::WideCharacter);
 }
 
 TEST_F(TokenizerTest, LineEndsOtherThanCrLf) {
