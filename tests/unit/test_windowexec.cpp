@@ -600,6 +600,11 @@ protected:
         return text;
     }
     void Str(const char* text) { GlPushStr(QString::fromUtf8(text)); }
+    // The function `fn` in its argument form `form` refuses the arguments on the stack by their type.
+    void ExpectArgTypeError(int fn, int form = 0) {
+        ExecuteFunction(fn + form);
+        ExpectError(Err::FunctionArgType, fn);
+    }
 
     int shown_ = 0;
     int boxAnswer_ = MsgBoxResult::Yes;
@@ -669,21 +674,17 @@ TEST_F(Dialogs, MsgBoxFlagsKeepOnlyButtonsAndIcon) {
 
 TEST_F(Dialogs, MsgBoxArgumentTypes) {
     GlPushNum(5);
-    ExecuteFunction(Fn::MSGBOX);
-    ExpectError(Err::FunctionArgType, Fn::MSGBOX);
+    ExpectArgTypeError(Fn::MSGBOX);
     Str("a");
     GlPushBool(true);
-    ExecuteFunction(Fn::MSGBOX + Form2);
-    ExpectError(Err::FunctionArgType, Fn::MSGBOX);
+    ExpectArgTypeError(Fn::MSGBOX, Form2);
     GlPushNum(1);
     Str("title");
-    ExecuteFunction(Fn::MSGBOX + Form2);
-    ExpectError(Err::FunctionArgType, Fn::MSGBOX);
+    ExpectArgTypeError(Fn::MSGBOX, Form2);
     Str("a");
     Str("b");
     Str("c");
-    ExecuteFunction(Fn::MSGBOX + Form3);
-    ExpectError(Err::FunctionArgType, Fn::MSGBOX);
+    ExpectArgTypeError(Fn::MSGBOX, Form3);
     EXPECT_EQ(shown_, 0);
 }
 
@@ -710,8 +711,7 @@ TEST_F(Dialogs, InputBoxFormsAndCancel) {
 
     Str("Name?");
     GlPushNum(1);
-    ExecuteFunction(Fn::INPUTBOX + Form2);
-    ExpectError(Err::FunctionArgType, Fn::INPUTBOX);
+    ExpectArgTypeError(Fn::INPUTBOX, Form2);
     EXPECT_EQ(shown_, 4);
 }
 
@@ -737,12 +737,10 @@ TEST_F(Dialogs, FileDialogsStartPlainEveryTime) {
     EXPECT_EQ(shown_, 4);
 
     GlPushNum(5);
-    ExecuteFunction(Fn::SELECTOPENFILE + Form2);
-    ExpectError(Err::FunctionArgType, Fn::SELECTOPENFILE);
+    ExpectArgTypeError(Fn::SELECTOPENFILE, Form2);
     Str("filter");
     GlPushNum(5);
-    ExecuteFunction(Fn::SELECTSAVEFILE + Form3);
-    ExpectError(Err::FunctionArgType, Fn::SELECTSAVEFILE);
+    ExpectArgTypeError(Fn::SELECTSAVEFILE, Form3);
     EXPECT_EQ(shown_, 4);
 }
 
