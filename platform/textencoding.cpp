@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -174,6 +175,28 @@ struct ConverterCloser {
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
+// Converts one piece through ICU in buffer-sized steps: `step` is ucnv_toUnicode or ucnv_fromUnicode,
+// `reset` its reset, `Unit` the unit it writes. A failure, not expected with the substituting callback,
+// is marked with one substitution character and starts the converter afresh.
+template <typename Unit, std::size_t BufferUnits, typename Source, typename Step, typename Out>
+void ConvertPiece(UConverter* conv, Step step, void (*reset)(UConverter*), const Source* src,
+                  const Source* srcEnd, bool last, Out& out) {
+    using View = std::conditional_t<std::is_same_v<Unit, char>, QByteArrayView, QStringView>;
+    std::array<Unit, BufferUnits> buffer;
+    for (;;) {
+        Unit* target = buffer.data();
+        UErrorCode err = U_ZERO_ERROR;
+        step(conv, &target, buffer.data() + buffer.size(), &src, srcEnd, nullptr, last, &err);
+        out.append(View(buffer.data(), target - buffer.data()));
+        if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+        if (U_FAILURE(err)) {
+            reset(conv);
+            out.append(static_cast<Unit>(SubstitutionChar));
+        }
+        return;
+    }
+}
+
 // ICU reads a null source pointer as a bad argument even when the length is zero.
 const char* NonNullBytes(QByteArrayView bytes) {
     static const char empty = 0;
@@ -192,21 +215,9 @@ protected:
         out.reserve(bytes.size());
         const char* src = NonNullBytes(bytes);
         const char* srcEnd = src + bytes.size();
-        std::array<UChar, DecodeBufferUnits> buffer;
-        for (;;) {
-            UChar* target = buffer.data();
-            UErrorCode err = U_ZERO_ERROR;
-            ucnv_toUnicode(FConv.get(), &target, buffer.data() + buffer.size(), &src, srcEnd, nullptr, last,
-                           &err);
-            out.append(reinterpret_cast<const QChar*>(buffer.data()), target - buffer.data());
-            if (err == U_BUFFER_OVERFLOW_ERROR) continue;
-            if (U_FAILURE(err)) {
-                // Not expected with the substituting callback; mark the loss and start afresh.
-                ucnv_resetToUnicode(FConv.get());
-                out.append(QChar(SubstitutionChar));
-            }
-            return out;
-        }
+        ConvertPiece<UChar, DecodeBufferUnits>(FConv.get(), ucnv_toUnicode, ucnv_resetToUnicode, src, srcEnd,
+                                               last, out);
+        return out;
     }
 
 private:
@@ -239,20 +250,9 @@ private:
         static const UChar empty = 0;
         const UChar* src = text.isEmpty() ? &empty : reinterpret_cast<const UChar*>(text.utf16());
         const UChar* srcEnd = src + text.size();
-        std::array<char, EncodeBufferBytes> buffer;
-        for (;;) {
-            char* target = buffer.data();
-            UErrorCode err = U_ZERO_ERROR;
-            ucnv_fromUnicode(FConv.get(), &target, buffer.data() + buffer.size(), &src, srcEnd, nullptr, last,
-                             &err);
-            out.append(buffer.data(), target - buffer.data());
-            if (err == U_BUFFER_OVERFLOW_ERROR) continue;
-            if (U_FAILURE(err)) {
-                ucnv_resetFromUnicode(FConv.get());
-                out.append(SubstitutionChar);
-            }
-            return out;
-        }
+        ConvertPiece<char, EncodeBufferBytes>(FConv.get(), ucnv_fromUnicode, ucnv_resetFromUnicode, src,
+                                              srcEnd, last, out);
+        return out;
     }
 
     ConverterPtr FConv;
