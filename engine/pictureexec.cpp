@@ -66,17 +66,6 @@ bool PictureOperandsFit(int form) {
     }
 }
 
-// The surface a picture statement works on, once its operands fit; empty when an error was raised.
-std::shared_ptr<GraphSurface> PictureSurface(int form, int statement) {
-    if (!PictureOperandsFit(form)) {
-        RaiseError(Err::StatementType, statement);
-        return nullptr;
-    }
-    std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
-    if (!surface) RaiseError(Err::NoGraphicsWindow);
-    return surface;
-}
-
 // A position as the program gave it, truncated and held within CoordinateLimit (NaN is 0).
 Index Coordinate(Extended v) {
     if (std::isnan(v)) return 0;
@@ -86,6 +75,27 @@ Index Coordinate(Extended v) {
 // A width or height operand: its absolute value truncated.
 Index AreaSize(Extended v) {
     return Coordinate(std::fabs(v));
+}
+
+// The surface a picture statement works on, once its operands fit, and the w, h it names (the drawing
+// surface's size in the forms without them); empty when an error was raised.
+std::shared_ptr<GraphSurface> PictureOperands(int form, int statement, Index& w, Index& h) {
+    if (!PictureOperandsFit(form)) {
+        RaiseError(Err::StatementType, statement);
+        return nullptr;
+    }
+    std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
+    if (!surface) {
+        RaiseError(Err::NoGraphicsWindow);
+        return nullptr;
+    }
+    w = Gs.GScreenWidth;
+    h = Gs.GScreenHeight;
+    if (form >= 2) {
+        h = AreaSize(GlPopNum());
+        w = AreaSize(GlPopNum());
+    }
+    return surface;
 }
 
 // ---- file names ------------------------------------------------------------------------------------
@@ -341,13 +351,9 @@ QString ImageSizeText(QSize size) {
 // LOADPICTURE   LOADPICTURE file   LOADPICTURE w, h   LOADPICTURE file, w, h
 void ExecLoadPicture(int code) {
     const int form = code / ArgumentFormStep;
-    const std::shared_ptr<GraphSurface> surface = PictureSurface(form, St::LOADPICTURE);
+    Index w = 0, h = 0;
+    const std::shared_ptr<GraphSurface> surface = PictureOperands(form, St::LOADPICTURE, w, h);
     if (!surface) return;
-    Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
-    if (form >= 2) {
-        h = AreaSize(GlPopNum());
-        w = AreaSize(GlPopNum());
-    }
     if (form == 1 || form == 3) {
         QImage picture;
         if (!ReadPictureFile(PopString(), picture)) return;
@@ -369,13 +375,12 @@ void ExecLoadPicture(int code) {
 // SAVEPICTURE   SAVEPICTURE file   SAVEPICTURE w, h   SAVEPICTURE file, w, h
 void ExecSavePicture(int code) {
     const int form = code / ArgumentFormStep;
-    const std::shared_ptr<GraphSurface> surface = PictureSurface(form, St::SAVEPICTURE);
+    Index w = 0, h = 0;
+    const std::shared_ptr<GraphSurface> surface = PictureOperands(form, St::SAVEPICTURE, w, h);
     if (!surface) return;
-    Index w = Gs.GScreenWidth, h = Gs.GScreenHeight;
-    if (form >= 2) {
-        h = std::min<Index>(AreaSize(GlPopNum()), Gs.GScreenHeight);
-        w = std::min<Index>(AreaSize(GlPopNum()), Gs.GScreenWidth);
-    }
+    // What is saved lies within the drawing surface.
+    w = std::min<Index>(w, Gs.GScreenWidth);
+    h = std::min<Index>(h, Gs.GScreenHeight);
     QImage picture;
     {
         std::lock_guard<std::mutex> lock(surface->Lock);
