@@ -32,6 +32,11 @@
 
 namespace {
 
+// What PRINT USING "#"; 1, 2 leaves in the run window: the 1, then the report of the unused 2.
+const QString OneAndLeftOverValues =
+    QStringLiteral("1\n処理できないデータが残りました。\n"
+                   "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n");
+
 class RunThread : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,6 +60,19 @@ protected:
         TLXMTHread::StartRun();
     }
     bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
+    // Starts `program` and lets it run for `ms` milliseconds: true when it is still running then.
+    bool StillRunningAfter(const char* program, int ms = 50) {
+        StartProgramRun(program);
+        PumpFor(ms);
+        return Fe.ThreadBusy != 0;
+    }
+    // How many milliseconds `stop` takes to return.
+    template <typename Stop> static qint64 MillisecondsOf(Stop stop) {
+        QElapsedTimer clock;
+        clock.start();
+        stop();
+        return clock.elapsed();
+    }
     QString Text() const { return form_->Text(); }
 
     std::unique_ptr<TRunForm> form_;
@@ -76,8 +94,7 @@ TEST_F(RunThread, AnEmptyProgramPrintsOkAndAnEmptyLine) {
 TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
     StartProgramRun("PRINT USING \"#\"; 1, 2\r\n");
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
-                                     "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n"));
+    EXPECT_EQ(Text(), OneAndLeftOverValues);
     // The stack was emptied: the next run starts clean.
     form_->CLSBtnClick();
     StartProgramRun("PRINT 1\r\n");
@@ -96,10 +113,9 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     // Far more steps than the loop can make before the stop; an immediate command then brings the
     // counter near the end, and the resumed loop must see it.
-    StartProgramRun("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
-                    "PRINT \"done\"; I > 1000000000\r\n");
-    PumpFor(50);
-    ASSERT_NE(Fe.ThreadBusy, 0) << "the loop should still be running";
+    ASSERT_TRUE(StillRunningAfter("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
+                                  "PRINT \"done\"; I > 1000000000\r\n"))
+        << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Text().contains(QStringLiteral("実行中断しました\nOK\n")));
@@ -148,14 +164,12 @@ TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
 }
 
 TEST_F(RunThread, SleepWakesOnAStopRequest) {
-    StartProgramRun("SLEEP(60000)\r\nPRINT \"late\"\r\n");
-    PumpFor(50);
-    ASSERT_NE(Fe.ThreadBusy, 0);
-    QElapsedTimer clock;
-    clock.start();
-    form_->StopBtnClick();
-    ASSERT_TRUE(WaitIdle(5000));
-    EXPECT_LT(clock.elapsed(), 2000);
+    ASSERT_TRUE(StillRunningAfter("SLEEP(60000)\r\nPRINT \"late\"\r\n"));
+    const qint64 stopping = MillisecondsOf([this] {
+        form_->StopBtnClick();
+        ASSERT_TRUE(WaitIdle(5000));
+    });
+    EXPECT_LT(stopping, 2000);
     EXPECT_FALSE(Text().contains(QStringLiteral("late")));
 }
 
@@ -176,12 +190,11 @@ TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
 TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
     // a typed command nor a click's event call may report it as left over or take it away.
-    StartProgramRun(
+    ASSERT_TRUE(StillRunningAfter(
         "PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
         "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
-        "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n");
-    PumpFor(50);
-    ASSERT_NE(Fe.ThreadBusy, 0) << "the loop should still be running";
+        "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n"))
+        << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
@@ -198,8 +211,7 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     Fe.CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
     ASSERT_TRUE(StartEventCall());
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Text(), QStringLiteral("1\n処理できないデータが残りました。\n"
-                                     "演算子や配列，関数の引数などの使い方の誤りが考えられます。\nOK\n\n"));
+    EXPECT_EQ(Text(), OneAndLeftOverValues);
     form_->CLSBtnClick();
     Immediate("CONT");
     ASSERT_TRUE(WaitIdle());
@@ -207,13 +219,8 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
 }
 
 TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
-    StartProgramRun("DO\r\nLOOP\r\n");
-    PumpFor(30);
-    ASSERT_NE(Fe.ThreadBusy, 0);
-    QElapsedTimer clock;
-    clock.start();
-    TLXMTHread::StopAndJoin();
-    EXPECT_LT(clock.elapsed(), 5000);
+    ASSERT_TRUE(StillRunningAfter("DO\r\nLOOP\r\n", 30));
+    EXPECT_LT(MillisecondsOf(TLXMTHread::StopAndJoin), 5000);
     EXPECT_EQ(Fe.ThreadBusy, 0);
 }
 
