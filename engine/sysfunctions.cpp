@@ -418,15 +418,25 @@ void ExecDiskBytes(int fn) {
     GlPushNum(bytes < 0 ? NoSuchDrive : static_cast<Extended>(bytes));
 }
 
+namespace {
+
+// The one operand of a function on a file: its path, once it names a file that `present` accepts;
+// false when an error was raised.
+bool ExistingFileOperand(int fn, bool (*present)(const QString&), QString& path) {
+    if (!FunctionArgsAre(fn, {Str})) return false;
+    path = ProgramFilePath(PopStr());
+    if (present(path)) return true;
+    RaiseError(Err::TargetFileNotFound);
+    return false;
+}
+
+} // namespace
+
 // FILELEN(file$)
 void ExecFileLen() {
-    if (!FunctionArgsAre(Fn::FILELEN, {Str})) return;
-    const QString path = ProgramFilePath(PopStr());
+    QString path;
     // Opening a FIFO would wait for a writer.
-    if (!IsRegularFileAt(path)) {
-        RaiseError(Err::TargetFileNotFound);
-        return;
-    }
+    if (!ExistingFileOperand(Fn::FILELEN, IsRegularFileAt, path)) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         RaiseError(Err::FunctionFailed, Fn::FILELEN);
@@ -437,12 +447,8 @@ void ExecFileLen() {
 
 // GETFILEDATETIME(file$): "yyyy/mm/dd hh:nn:ss" of the last write; only the date at exactly midnight.
 void ExecFileDateTime() {
-    if (!FunctionArgsAre(Fn::GETFILEDATETIME, {Str})) return;
-    const QString path = ProgramFilePath(PopStr());
-    if (!IsFileAt(path)) {
-        RaiseError(Err::TargetFileNotFound);
-        return;
-    }
+    QString path;
+    if (!ExistingFileOperand(Fn::GETFILEDATETIME, IsFileAt, path)) return;
     const QDateTime written = QFileInfo(path).lastModified();
     QString text = DateText(written.date());
     if (written.time().msecsSinceStartOfDay() != 0) text += u' ' + TimeText(written.time());
@@ -595,20 +601,28 @@ void ExecReadAllText(int code) {
     if (ReadWholeFile(name, codePage, Fn::READALLTEXT, text)) GlPushStr(std::move(text));
 }
 
+namespace {
+
+// The string array of READALLLINES and WRITEALLLINES, once the file name (and code page) before it fit.
+// Its item is taken in every case, so that it is never run as a value. Null when `error` was raised,
+// naming `name`.
+StrVarType* LinesArrayOperand(int error, int name, bool withCodePage) {
+    CodeItemType arrayItem;
+    GetCode(arrayItem);
+    if (!(withCodePage ? ArgsAre(error, name, {Str, Num}) : ArgsAre(error, name, {Str}))) return nullptr;
+    StrVarType* array = OneDimStrArray(arrayItem);
+    if (array == nullptr) RaiseError(error, name);
+    return array;
+}
+
+} // namespace
+
 // array$() = READALLLINES(file$ [, codepage]): lines into elements 1, 2, ...; element 0 receives the
 // number of lines, or "-1" when the array filled before the file ended.
 void ExecReadAllLines(int code) {
     const bool withCodePage = code != InSt::ReadAllLinesStatement;
-    CodeItemType arrayItem;
-    GetCode(arrayItem); // taken in every case, so that the array item is never run as a value
-    if (!(withCodePage ? FunctionArgsAre(Fn::READALLLINES, {Str, Num})
-                       : FunctionArgsAre(Fn::READALLLINES, {Str})))
-        return;
-    StrVarType* array = OneDimStrArray(arrayItem);
-    if (array == nullptr) {
-        RaiseError(Err::FunctionArgType, Fn::READALLLINES);
-        return;
-    }
+    StrVarType* array = LinesArrayOperand(Err::FunctionArgType, Fn::READALLLINES, withCodePage);
+    if (array == nullptr) return;
     std::optional<Extended> codePage;
     if (withCodePage) codePage = GlPopNum();
     const QString name = PopStr();
@@ -639,16 +653,8 @@ void ExecWriteAllText(int code) {
 // holds when that is smaller, each followed by CR LF.
 void ExecWriteAllLines(int code) {
     const bool withCodePage = code != St::WRITEALLLINES;
-    CodeItemType arrayItem;
-    GetCode(arrayItem);
-    if (!(withCodePage ? ArgsAre(Err::StatementType, St::WRITEALLLINES, {Str, Num})
-                       : ArgsAre(Err::StatementType, St::WRITEALLLINES, {Str})))
-        return;
-    const StrVarType* array = OneDimStrArray(arrayItem);
-    if (array == nullptr) {
-        RaiseError(Err::StatementType, St::WRITEALLLINES);
-        return;
-    }
+    const StrVarType* array = LinesArrayOperand(Err::StatementType, St::WRITEALLLINES, withCodePage);
+    if (array == nullptr) return;
     std::optional<Extended> codePage;
     if (withCodePage) codePage = GlPopNum();
     const QString name = PopStr();
