@@ -46,6 +46,13 @@ bool ReadListItem(CodeItemType& item) {
     }
 }
 
+// The indices of a target that is an array element, read onto the index stack (the errors as
+// ReadArrayIndices takes them): how many, 0 for a plain variable, -1 after an error.
+int TargetIndices(const CodeItemType& target, int openError, int otherError) {
+    if (!IsArrayName(target)) return 0;
+    return ReadArrayIndices(target, Cs.Parse.IndexStack, openError, otherError, Err::NestingTooDeep);
+}
+
 // The LET that stores the value before it into `target`, below its `indices` subscripts popped from
 // the index stack.
 void EmitLetInto(const CodeItemType& target, int indices) {
@@ -216,12 +223,8 @@ void CompileLet() {
     if (target.FirstCode != CodeKind::NumVar && target.FirstCode != CodeKind::StrVar &&
         target.FirstCode != CodeKind::BoolVar)
         return RaiseError(Err::LetNoVariable);
-    int indices = 0;
-    if (IsArrayName(target)) {
-        indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::ArraySyntax, Err::ArraySyntax,
-                                   Err::NestingTooDeep);
-        if (indices < 0) return;
-    }
+    const int indices = TargetIndices(target, Err::ArraySyntax, Err::ArraySyntax);
+    if (indices < 0) return;
     CodeItemType item;
     ReadItem(item);
     if (!IsOperator(item, Op::Equal)) return RaiseError(Err::LetNoEqual);
@@ -378,19 +381,33 @@ void CompileRestore() {
 
 // ---- INPUT family -------------------------------------------------------------------------------------
 
+namespace {
+
+enum class PromptRead { None, Read, Failed };
+
+// The "prompt" that INPUT and LINE INPUT may begin with, and the "," or ";" after it; a missing
+// separator raises `error`.
+PromptRead ReadPrompt(int error, CodeItemType& prompt, CodeItemType& separator) {
+    LookItem(separator);
+    if (separator.FirstCode != CodeKind::StrLiteral) return PromptRead::None;
+    ReadItem(prompt);
+    ReadItem(separator);
+    if (IsOperator(separator, Op::Comma) || IsOperator(separator, Op::Semicolon)) return PromptRead::Read;
+    RaiseError(error);
+    return PromptRead::Failed;
+}
+
+} // namespace
+
 // INPUT ["prompt" {, | ;}] target, ...: each target takes one field of the typed line through the
 // transfer slot of its type.
 void CompileInput() {
     Emit(CodeKind::Statement, St::INPUT);
-    CodeItemType item;
-    LookItem(item);
-    if (item.FirstCode == CodeKind::StrLiteral) {
-        CodeItemType prompt;
-        ReadItem(prompt);
-        ReadItem(item);
-        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon))
-            return RaiseError(Err::InputNoSeparator);
-        AddCode(item);
+    CodeItemType prompt, separator;
+    const PromptRead read = ReadPrompt(Err::InputNoSeparator, prompt, separator);
+    if (read == PromptRead::Failed) return;
+    if (read == PromptRead::Read) {
+        AddCode(separator);
         AddCode(prompt);
     } else {
         Emit(CodeKind::Operator, Op::Comma);
@@ -404,12 +421,8 @@ void CompileInput() {
         Emit(CodeKind::Statement,
              target.FirstCode == CodeKind::NumVar ? InSt::InputNumField : InSt::InputStrField);
         EmitColon();
-        int indices = 0;
-        if (IsArrayName(target)) {
-            indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::ArraySyntax, Err::InputVariableList,
-                                       Err::NestingTooDeep);
-            if (indices < 0) return;
-        }
+        const int indices = TargetIndices(target, Err::ArraySyntax, Err::InputVariableList);
+        if (indices < 0) return;
         EmitTransfer(target);
         EmitLetInto(target, indices);
         EmitColon();
@@ -422,27 +435,19 @@ namespace {
 
 // The string target of LINE INPUT and LINE INPUT#, after its optional prompt.
 void CompileLineInputTarget(bool promptAllowed) {
-    CodeItemType item;
-    LookItem(item);
-    if (promptAllowed && item.FirstCode == CodeKind::StrLiteral) {
-        CodeItemType prompt;
-        ReadItem(prompt);
-        ReadItem(item);
-        if (!IsOperator(item, Op::Comma) && !IsOperator(item, Op::Semicolon))
-            return RaiseError(Err::InputSyntax);
-        AddCode(prompt);
+    if (promptAllowed) {
+        CodeItemType prompt, separator;
+        const PromptRead read = ReadPrompt(Err::InputSyntax, prompt, separator);
+        if (read == PromptRead::Failed) return;
+        if (read == PromptRead::Read) AddCode(prompt);
     }
     CodeItemType target;
     ReadItem(target);
     if (target.FirstCode != CodeKind::StrVar) return RaiseError(Err::InputSyntax);
     Emit(CodeKind::PublicStr, TransferSlot);
     EmitColon();
-    int indices = 0;
-    if (IsArrayName(target)) {
-        indices = ReadArrayIndices(target, Cs.Parse.IndexStack, Err::InputArrayType, Err::InputArrayType,
-                                   Err::NestingTooDeep);
-        if (indices < 0) return;
-    }
+    const int indices = TargetIndices(target, Err::InputArrayType, Err::InputArrayType);
+    if (indices < 0) return;
     Emit(CodeKind::PublicStr, TransferSlot);
     EmitLetInto(target, indices);
     EmitLineEnd();
