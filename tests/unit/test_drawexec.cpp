@@ -235,6 +235,13 @@ protected:
         GlClear();
         return number;
     }
+    // The statement `code` refuses the operands on the stack by their type, naming itself; the error
+    // and the stack are cleared for the next case.
+    static void ExpectTypeRefusal(int code) {
+        Route(code);
+        EXPECT_EQ(Fe.ErrorNameIndex, code);
+        EXPECT_EQ(TakeError(), Err::StatementType);
+    }
     // A statement with the numbers it takes on the stack and the code items after it.
     void Statement(int code, std::initializer_list<Extended> operands,
                    std::initializer_list<CodeItemType> items) {
@@ -503,11 +510,7 @@ TEST_F(Drawing, GLocateIsHeldOnTheBitmapAndGFLocateTruncates) {
     Fe.MathGraph = 0;
     GlPushStr(QStringLiteral("x"));
     Push({1});
-    Route(St::GLOCATE);
-    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
-    EXPECT_EQ(Fe.ErrorNameIndex, St::GLOCATE);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    ExpectTypeRefusal(St::GLOCATE);
 
     Push({3.9L, -2.7L});
     Route(St::GFLOCATE);
@@ -540,9 +543,7 @@ TEST_F(Drawing, GPrintWritesAtTheGraphicsPositionOnTheBackColour) {
     EXPECT_EQ(canvas.Brush.Color, Lime);
 
     GlPushBool(true);
-    Route(St::GPRINT);
-    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
-    EXPECT_EQ(Fe.ErrorNameIndex, St::GPRINT);
+    ExpectTypeRefusal(St::GPRINT);
 }
 
 TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
@@ -637,11 +638,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNotFound);
     Fe.ErrorNumber = 0;
     Push({1});
-    Route(St::FILEPSET);
-    EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
-    EXPECT_EQ(Fe.ErrorNameIndex, St::FILEPSET);
-    Fe.ErrorNumber = 0;
-    GlClear();
+    ExpectTypeRefusal(St::FILEPSET);
 
     const QString bad = folder.filePath(QStringLiteral("bad.txt"));
     WriteBytes(bad, "7 7 12\nseven 7 12\n");
