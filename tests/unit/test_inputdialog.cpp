@@ -89,6 +89,21 @@ protected:
         Fe.StopRequest = 0;
         Win.ScriptedInputAnswers.clear();
     }
+
+    // What a fresh dialog leaves when `typed` is typed into it and `close` closes it.
+    struct Closing {
+        bool Accepted;
+        int Result;
+        QString Answer;
+        int StopRequest;
+    };
+    template <typename Close> static Closing TypeAndClose(const QString& typed, Close close) {
+        TInputNumForm form(InputDialogRequest{});
+        form.show();
+        QTest::keyClicks(form.Edit1, typed);
+        close(form);
+        return {form.Accepted(), form.result(), form.Answer(), Fe.StopRequest};
+    }
 };
 
 TEST_F(InputDialog, CaptionsAndLayoutOfInput) {
@@ -154,32 +169,26 @@ TEST_F(InputDialog, PlacementAndAPromptWiderThanTheLayout) {
 }
 
 TEST_F(InputDialog, EnterAcceptsTheTypedText) {
-    TInputNumForm form(InputDialogRequest{});
-    form.show();
-    QTest::keyClicks(form.Edit1, QStringLiteral("12, 3"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    EXPECT_TRUE(form.Accepted());
-    EXPECT_EQ(form.Answer(), QStringLiteral("12, 3"));
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(Fe.StopRequest, 0);
+    const Closing closing = TypeAndClose(
+        QStringLiteral("12, 3"), [](TInputNumForm& form) { QTest::keyClick(form.Edit1, Qt::Key_Return); });
+    EXPECT_TRUE(closing.Accepted);
+    EXPECT_EQ(closing.Answer, QStringLiteral("12, 3"));
+    EXPECT_EQ(closing.Result, QDialog::Accepted);
+    EXPECT_EQ(closing.StopRequest, 0);
 }
 
 TEST_F(InputDialog, CancelAndEscapeRaiseTheStopRequest) {
-    {
-        TInputNumForm form(InputDialogRequest{});
-        form.show();
-        QTest::keyClicks(form.Edit1, QStringLiteral("typed"));
+    const Closing cancelled = TypeAndClose(QStringLiteral("typed"), [](TInputNumForm& form) {
         QTest::mouseClick(form.Button2, Qt::LeftButton);
-        EXPECT_FALSE(form.Accepted());
-        EXPECT_EQ(form.result(), QDialog::Rejected);
-        EXPECT_EQ(Fe.StopRequest, 1);
-    }
+    });
+    EXPECT_FALSE(cancelled.Accepted);
+    EXPECT_EQ(cancelled.Result, QDialog::Rejected);
+    EXPECT_EQ(cancelled.StopRequest, 1);
     Fe.StopRequest = 0;
-    TInputNumForm form(InputDialogRequest{});
-    form.show();
-    QTest::keyClick(form.Edit1, Qt::Key_Escape);
-    EXPECT_FALSE(form.Accepted());
-    EXPECT_EQ(Fe.StopRequest, 1);
+    const Closing escaped =
+        TypeAndClose(QString(), [](TInputNumForm& form) { QTest::keyClick(form.Edit1, Qt::Key_Escape); });
+    EXPECT_FALSE(escaped.Accepted);
+    EXPECT_EQ(escaped.StopRequest, 1);
 }
 
 TEST_F(InputDialog, ModalDialogTakesWhatIsTypedAndOk) {
