@@ -600,6 +600,12 @@ protected:
         return text;
     }
     void Str(const char* text) { GlPushStr(QString::fromUtf8(text)); }
+    // The message box last shown: its text, caption and buttons.
+    void ExpectBox(const char* text, const char* caption, int buttons) const {
+        EXPECT_EQ(box_.Text, QString::fromUtf8(text));
+        EXPECT_EQ(box_.Caption, QString::fromUtf8(caption));
+        EXPECT_EQ(box_.Buttons, buttons);
+    }
     // The function `fn` in its argument form `form` refuses the arguments on the stack by their type.
     void ExpectArgTypeError(int fn, int form = 0) {
         ExecuteFunction(fn + form);
@@ -617,9 +623,7 @@ protected:
 TEST_F(Dialogs, MsgBoxFormsCaptionsButtonsAndAnswers) {
     Str("Hello");
     EXPECT_EQ(CallNum(Fn::MSGBOX), 0); // whatever is pressed
-    EXPECT_EQ(box_.Text, QStringLiteral("Hello"));
-    EXPECT_EQ(box_.Caption, QStringLiteral("Lorvex Message Box"));
-    EXPECT_EQ(box_.Buttons, MsgBoxButtons::Ok);
+    ExpectBox("Hello", "Lorvex Message Box", MsgBoxButtons::Ok);
 
     Str("Sure?");
     GlPushNum(36);
@@ -632,18 +636,14 @@ TEST_F(Dialogs, MsgBoxFormsCaptionsButtonsAndAnswers) {
     Str("Title");
     boxAnswer_ = MsgBoxResult::Ok;
     EXPECT_EQ(CallNum(Fn::MSGBOX + Form2), MsgBoxResult::Ok);
-    EXPECT_EQ(box_.Text, QStringLiteral("Body"));
-    EXPECT_EQ(box_.Caption, QStringLiteral("Title"));
-    EXPECT_EQ(box_.Buttons, MsgBoxButtons::Ok);
+    ExpectBox("Body", "Title", MsgBoxButtons::Ok);
 
     Str("x");
     GlPushNum(1.9);
     Str("T");
     boxAnswer_ = MsgBoxResult::Cancel;
     EXPECT_EQ(CallNum(Fn::MSGBOX + Form3), MsgBoxResult::Cancel);
-    EXPECT_EQ(box_.Text, QStringLiteral("x"));
-    EXPECT_EQ(box_.Caption, QStringLiteral("T"));
-    EXPECT_EQ(box_.Buttons, MsgBoxButtons::OkCancel);
+    ExpectBox("x", "T", MsgBoxButtons::OkCancel);
     EXPECT_EQ(shown_, 4);
 }
 
