@@ -64,6 +64,13 @@ int TokensError(const QString& program) {
     return Fe.ErrorNumber;
 }
 
+// Where the first token of the text starts when it is scanned again from the beginning.
+int FirstTokenStartAgain() {
+    ResetSourcePos();
+    GetToken(Fe.ScanToken, TokenMode::Scan);
+    return Fe.TokenStart;
+}
+
 // Each of `programs`, read whole, raises `error`.
 void ExpectTokensError(std::initializer_list<const char16_t*> programs, int error) {
     for (const char16_t* text : programs)
@@ -491,20 +498,14 @@ TEST_F(TokenizerTest, TokenStartOnlyMovesInScanModeAndFollowsIncludeMapping) {
     Fe.TokenStart = 99;
     GetToken(Fe.ScanToken, TokenMode::LookAhead);
     EXPECT_EQ(Fe.TokenStart, 99);
-    ResetSourcePos();
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.TokenStart, 4);
+    EXPECT_EQ(FirstTokenStartAgain(), 4);
 
     Fe.IncludeOffset = 2;
-    ResetSourcePos();
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.TokenStart, 2);
+    EXPECT_EQ(FirstTokenStartAgain(), 2);
 
     Fe.IncludeMode = 1;
     Fe.IncludePosition = 40;
-    ResetSourcePos();
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.TokenStart, 40);
+    EXPECT_EQ(FirstTokenStartAgain(), 40);
 }
 
 TEST_F(TokenizerTest, PeekReadsTheSameTokenAgainAndKeepsItsSideEffects) {
