@@ -11,95 +11,176 @@
 
 #include <atomic>
 #include <limits>
+#include <utility>
 
 namespace {
 
 using namespace NodeCode;
 
-[[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n);
-
-// The value of node `n`: a leaf read at once, any other node through Evaluate (the leaves the decoder
-// could not place in their parent, such as an argument of SGN or a LET's plain value, spare the call).
+// The value of node `n`: a leaf read at once, any other node through its function. A call with an
+// 80-bit value live around it stores and reloads that value (the calling convention keeps no
+// floating-point register across a call), so leaves are never reached by a call.
 [[gnu::always_inline]] inline Extended ValueOf(const ExprNode* nodes, const ExprNode* n) {
-    if (n->Code == Variable) return *n->Operand.Value;
-    if (n->Code == Literal) return n->Literal;
-    return Evaluate(nodes, n);
+    if (n->Code <= Variable) return *n->Operand.Value;
+    if (n->Code == SmallLiteral) return n->Literal64;
+    return n->Run(nodes, n);
+}
+[[gnu::always_inline]] inline Extended LeftOf(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, nodes + n->Left);
+}
+[[gnu::always_inline]] inline Extended RightOf(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, nodes + n->Right);
 }
 
-// ValueOf that also works out + - * of a variable and a literal at once: a FOR loop's limit such as
-// N - 1, evaluated at every step, or a subscript such as I + 1.
+// The nodes' functions. Every value travels in the floating-point register the result is returned in:
+// an 80-bit value stored and read back at once would wait for the memory round trip at every operation.
+Extended LeafValue(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, n);
+}
+
+Extended LengthValue(const ExprNode*, const ExprNode* n) {
+    if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
+    return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
+}
+
+[[gnu::always_inline]] inline Extended ElementValue(const NumVarType* record, Extended subscript) {
+    const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
+    return element ? *element : StoppedShort; // a NaN subscript finds no element
+}
+Extended ElementNodeValue(const ExprNode* nodes, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, LeftOf(nodes, n));
+}
+Extended ElementLeafValue(const ExprNode*, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, *n->Value2);
+}
+
+Extended SgnValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Sgn<true>(LeftOf(nodes, n));
+}
+Extended AbsValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Abs(LeftOf(nodes, n));
+}
+Extended IntValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Int(LeftOf(nodes, n));
+}
+Extended FixValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Fix(LeftOf(nodes, n));
+}
+Extended NegateValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Negate(LeftOf(nodes, n));
+}
+Extended NotValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended x = LeftOf(nodes, n);
+    return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
+}
+template <bool IsAnd> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended a = LeftOf(nodes, n);
+    const Extended b = RightOf(nodes, n);
+    if (__builtin_isunordered(a, b)) return StoppedShort;
+    return (IsAnd ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+}
+
+// Where a binary node's operand is: a child node, a leaf read through its pointer (a variable, or a
+// literal a double cannot hold), or the node's literal held as a double.
+enum class Where : std::uint8_t { Node, Pointer, Small };
+
+template <Where W>
+[[gnu::always_inline]] inline Extended LeftOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return LeftOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Operand.Value;
+    else
+        return n->Literal64;
+}
+template <Where W>
+[[gnu::always_inline]] inline Extended RightOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return RightOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Value2;
+    else
+        return n->Literal64;
+}
+
+// A child node is computed before any leaf is read, so no value is live across its call.
+template <std::uint8_t Op, Where L, Where R> Extended BinaryValue(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (R == Where::Node && L != Where::Node) {
+        const Extended b = RightOperand<R>(nodes, n);
+        return Apply<Op>(LeftOperand<L>(nodes, n), b);
+    } else {
+        const Extended a = LeftOperand<L>(nodes, n);
+        return Apply<Op>(a, RightOperand<R>(nodes, n));
+    }
+}
+
+Extended NoValue(const ExprNode*, const ExprNode*) {
+    return StoppedShort;
+}
+
+template <std::uint8_t Op> constexpr NodeFunction BinaryFunction(std::uint8_t form, bool small) {
+    constexpr Where N = Where::Node, P = Where::Pointer, S = Where::Small;
+    switch (form) {
+    case NodeNode: return BinaryValue<Op, N, N>;
+    case NodeLiteral: return small ? BinaryValue<Op, N, S> : BinaryValue<Op, N, P>;
+    case NodeVariable: return BinaryValue<Op, N, P>;
+    case LiteralNode: return small ? BinaryValue<Op, S, N> : BinaryValue<Op, P, N>;
+    case VariableNode: return BinaryValue<Op, P, N>;
+    case LiteralVariable: return small ? BinaryValue<Op, S, P> : BinaryValue<Op, P, P>;
+    case VariableLiteral: return small ? BinaryValue<Op, P, S> : BinaryValue<Op, P, P>;
+    default: return BinaryValue<Op, P, P>; // VariableVariable
+    }
+}
+
+template <std::size_t... Ops>
+constexpr NodeFunction BinaryFunctionOf(std::uint8_t op, std::uint8_t form, bool small,
+                                        std::index_sequence<Ops...>) {
+    NodeFunction result = NoValue;
+    ((op == Ops ? (result = BinaryFunction<static_cast<std::uint8_t>(Ops)>(form, small), 0) : 0), ...);
+    return result;
+}
+
+} // namespace
+
+NodeFunction NodeFunctionOf(const ExprNode& node) {
+    const std::uint8_t code = node.Code;
+    switch (code) {
+    case Literal:
+    case Variable:
+    case SmallLiteral: return LeafValue;
+    case Length: return LengthValue;
+    case Element: return ElementNodeValue;
+    case ElementOfLeaf: return ElementLeafValue;
+    case Sgn: return SgnValue;
+    case Abs: return AbsValue;
+    case Int: return IntValue;
+    case Fix: return FixValue;
+    case Negate: return NegateValue;
+    case Not: return NotValue;
+    case And: return LogicValue<true>;
+    case Or: return LogicValue<false>;
+    default: break;
+    }
+    if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;
+    const auto op = static_cast<std::uint8_t>((code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((code - BinaryBase) % FormCount);
+    return BinaryFunctionOf(op, form, node.Small, std::make_index_sequence<BinaryCount>{});
+}
+
+namespace {
+
+// ValueOf that also works out + - * of a variable and a small literal at once: a FOR loop's limit
+// such as N - 1, evaluated at every step, or a subscript such as I + 1.
 [[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n) {
-    switch (n->Code) {
-    case Binary(Add, VariableLiteral): return Apply<Add>(*n->Operand.Value, n->Literal);
-    case Binary(Subtract, VariableLiteral): return Apply<Subtract>(*n->Operand.Value, n->Literal);
-    case Binary(Multiply, VariableLiteral): return Apply<Multiply>(*n->Operand.Value, n->Literal);
-    default: return ValueOf(nodes, n);
+    if (n->Small) {
+        switch (n->Code) {
+        case Binary(Add, VariableLiteral): return Apply<Add>(*n->Operand.Value, n->Literal64);
+        case Binary(Subtract, VariableLiteral): return Apply<Subtract>(*n->Operand.Value, n->Literal64);
+        case Binary(Multiply, VariableLiteral): return Apply<Multiply>(*n->Operand.Value, n->Literal64);
+        default: break;
+        }
     }
-}
-
-// The value of node `n` (of the tree in `nodes`), or StoppedShort. Every value travels in the
-// floating-point register the result is returned in: an 80-bit value stored and read back at once
-// would wait for the memory round trip at every operation.
-Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
-    switch (n->Code) {
-    case Literal: return n->Literal;
-    case Variable: return *n->Operand.Value;
-    case Length:
-        if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
-        return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
-    case Element: {
-        const Extended subscript = ValueOf(nodes, nodes + n->Left);
-        const NumVarType* record = n->Operand.Number;
-        const Extended* element =
-            record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
-        return element ? *element : StoppedShort; // a NaN subscript finds no element
-    }
-    case Sgn: return Numeric::Sgn<true>(ValueOf(nodes, nodes + n->Left));
-    case Abs: return Numeric::Abs(ValueOf(nodes, nodes + n->Left));
-    case Int: return Numeric::Int(ValueOf(nodes, nodes + n->Left));
-    case Fix: return Numeric::Fix(ValueOf(nodes, nodes + n->Left));
-    case Negate: return Numeric::Negate(ValueOf(nodes, nodes + n->Left));
-    case Not: {
-        const Extended x = ValueOf(nodes, nodes + n->Left);
-        return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
-    }
-    case And:
-    case Or: {
-        const Extended a = ValueOf(nodes, nodes + n->Left);
-        const Extended b = ValueOf(nodes, nodes + n->Right);
-        if (__builtin_isunordered(a, b)) return StoppedShort;
-        return (n->Code == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
-    }
-#define LX_BINARY_NODE(OP)                                                                                   \
-    case Binary(OP, NodeNode): {                                                                             \
-        const Extended a = ValueOf(nodes, nodes + n->Left);                                                  \
-        return Apply<OP>(a, ValueOf(nodes, nodes + n->Right));                                               \
-    }                                                                                                        \
-    case Binary(OP, NodeLiteral): return Apply<OP>(ValueOf(nodes, nodes + n->Left), n->Literal);             \
-    case Binary(OP, NodeVariable): return Apply<OP>(ValueOf(nodes, nodes + n->Left), *n->Operand.Value);     \
-    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, ValueOf(nodes, nodes + n->Right));            \
-    case Binary(OP, VariableNode): {                                                                         \
-        const Extended b = ValueOf(nodes, nodes + n->Right);                                                 \
-        return Apply<OP>(*n->Operand.Value, b);                                                              \
-    }                                                                                                        \
-    case Binary(OP, LiteralVariable): return Apply<OP>(n->Literal, *n->Operand.Value);                       \
-    case Binary(OP, VariableLiteral): return Apply<OP>(*n->Operand.Value, n->Literal);                       \
-    case Binary(OP, VariableVariable): return Apply<OP>(*n->Operand.Value, *n->Value2);
-        LX_BINARY_NODE(Add)
-        LX_BINARY_NODE(Subtract)
-        LX_BINARY_NODE(Multiply)
-        LX_BINARY_NODE(Divide)
-        LX_BINARY_NODE(IntDivide)
-        LX_BINARY_NODE(Modulo)
-        LX_BINARY_NODE(Equal)
-        LX_BINARY_NODE(NotEqual)
-        LX_BINARY_NODE(Less)
-        LX_BINARY_NODE(Greater)
-        LX_BINARY_NODE(LessEqual)
-        LX_BINARY_NODE(GreaterEqual)
-#undef LX_BINARY_NODE
-    default: return StoppedShort;
-    }
+    return ValueOf(nodes, n);
 }
 
 // The value of an entry's k-th root (of ValueCount).

@@ -5,6 +5,8 @@
 #include "frontend/parsecodes.h"
 #include "frontend/tables.h"
 
+#include <deque>
+
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
@@ -16,6 +18,8 @@ namespace {
 
 // The generation the nodes and roots belong to; older ones are dropped before new ones are added.
 std::uint64_t NodesGeneration = 0;
+// The literals the generation's nodes point to: a deque, whose elements stay where they are as it grows.
+std::deque<Extended> Literals;
 
 // The most jumps and brackets followed when resolving where a statement continues; a GOTO chain longer
 // than this (or a loop of GOTOs) is simply left to run item by item.
@@ -117,7 +121,7 @@ private:
         Place Where = Place::Node;
         std::int32_t Node = -1;
         Extended Literal = 0;
-        const Extended* Variable = nullptr;
+        const Extended* Variable = nullptr; // a leaf's value: the variable's, or the literal in the pool
     };
 
     static bool IsLength(const CodeItemType& item) {
@@ -130,7 +134,8 @@ private:
                Tb.StrVarTable[static_cast<std::size_t>(index)].Kind == StrVarKind::Variable;
     }
 
-    static std::int32_t AddNode(const ExprNode& node) {
+    static std::int32_t AddNode(ExprNode node) {
+        node.Run = NodeFunctionOf(node);
         DecodedNodes.push_back(node);
         return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
     }
@@ -138,11 +143,16 @@ private:
     static std::int32_t Materialize(Value& value) {
         if (value.Where == Place::Node) return value.Node;
         ExprNode node;
+        node.Operand.Value = value.Variable;
         if (value.Where == Place::Literal) {
             node.Literal = value.Literal;
             node.Code = NodeCode::Literal;
+            if (FitsDouble(value.Literal)) {
+                node.Code = NodeCode::SmallLiteral;
+                node.Small = true;
+                node.Literal64 = static_cast<double>(value.Literal);
+            }
         } else {
-            node.Operand.Value = value.Variable;
             node.Code = NodeCode::Variable;
         }
         value.Where = Place::Node;
@@ -180,7 +190,12 @@ private:
         ExprNode node;
         node.Code = code;
         node.Operand.Number = array;
-        node.Left = Materialize(Top());
+        if (code == NodeCode::Element && Top().Where != Place::Node) {
+            node.Code = NodeCode::ElementOfLeaf;
+            node.Value2 = Top().Variable;
+        } else {
+            node.Left = Materialize(Top());
+        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
@@ -201,6 +216,9 @@ private:
             // Two literals stay two: folding them would move an error of the operator to the decoder.
             Materialize(left);
         }
+        // a left leaf in Operand.Value, a right one in Value2
+        if (left.Where != Place::Node) node.Operand.Value = left.Variable;
+        if (right.Where != Place::Node) node.Value2 = right.Variable;
         if (left.Where == Place::Node) {
             node.Left = left.Node;
             if (right.Where == Place::Node) {
@@ -210,7 +228,6 @@ private:
                 node.Literal = right.Literal;
             } else {
                 form = NodeVariable;
-                node.Operand.Value = right.Variable;
             }
         } else if (left.Where == Place::Literal) {
             node.Literal = left.Literal;
@@ -219,10 +236,8 @@ private:
                 node.Right = right.Node;
             } else {
                 form = LiteralVariable;
-                node.Operand.Value = right.Variable;
             }
         } else {
-            node.Operand.Value = left.Variable;
             if (right.Where == Place::Node) {
                 form = VariableNode;
                 node.Right = right.Node;
@@ -231,10 +246,13 @@ private:
                 node.Literal = right.Literal;
             } else {
                 form = VariableVariable;
-                node.Value2 = right.Variable;
             }
         }
         node.Code = NodeCode::Binary(code, form);
+        if ((left.Where == Place::Literal || right.Where == Place::Literal) && FitsDouble(node.Literal)) {
+            node.Small = true;
+            node.Literal64 = static_cast<double>(node.Literal);
+        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
@@ -304,9 +322,12 @@ private:
     }
 
     bool PushLiteral(Extended literal) {
+        if (depth_ >= MaxDecodedDepth) return false;
+        Literals.push_back(literal);
         Value value;
         value.Where = Place::Literal;
         value.Literal = literal;
+        value.Variable = &Literals.back();
         return Push(value);
     }
 
@@ -334,19 +355,18 @@ private:
     std::array<Value, MaxDecodedDepth> values_{};
 };
 
-// A node for one operand of a binary node: its Left or Right node, or a new leaf for its literal or
-// variable.
-std::int32_t LeafNode(Extended literal) {
+// A node of its own for the left leaf of a binary node (its literal or its variable).
+std::int32_t LeafNode(const ExprNode& of, std::uint8_t code) {
     ExprNode node;
-    node.Literal = literal;
-    node.Code = NodeCode::Literal;
-    DecodedNodes.push_back(node);
-    return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
-}
-std::int32_t LeafNode(const Extended* variable) {
-    ExprNode node;
-    node.Operand.Value = variable;
-    node.Code = NodeCode::Variable;
+    node.Operand.Value = of.Operand.Value;
+    node.Literal = of.Literal;
+    node.Code = code;
+    if (code == NodeCode::Literal && FitsDouble(of.Literal)) {
+        node.Code = NodeCode::SmallLiteral;
+        node.Small = true;
+        node.Literal64 = static_cast<double>(of.Literal);
+    }
+    node.Run = NodeFunctionOf(node);
     DecodedNodes.push_back(node);
     return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
 }
@@ -355,9 +375,10 @@ std::int32_t LeafNode(const Extended* variable) {
 std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended* v) {
     using namespace NodeCode;
     const ExprNode node = DecodedNodes[static_cast<std::size_t>(at)];
-    if (node.Code == Binary(op, NodeVariable) && node.Operand.Value == v) return node.Left;
-    if (node.Code == Binary(op, LiteralVariable) && node.Operand.Value == v) return LeafNode(node.Literal);
-    if (node.Code == Binary(op, VariableVariable) && node.Value2 == v) return LeafNode(node.Operand.Value);
+    if (node.Value2 != v) return -1;
+    if (node.Code == Binary(op, NodeVariable)) return node.Left;
+    if (node.Code == Binary(op, LiteralVariable)) return LeafNode(node, Literal);
+    if (node.Code == Binary(op, VariableVariable)) return LeafNode(node, Variable);
     return -1;
 }
 
@@ -544,6 +565,7 @@ DecodedItem& DecodeItem(int at, int limit) {
     if (NodesGeneration != Ib.CodeGeneration) {
         DecodedNodes.clear();
         DecodedRoots.clear();
+        Literals.clear();
         NodesGeneration = Ib.CodeGeneration;
         DecodedNumbers = Tb.NumVarTable.data();
         DecodedStrings = Tb.StrVarTable.data();
