@@ -30,6 +30,7 @@ QString OpName(std::uint8_t op) {
     case DecodedOp::FrameSizes: return QStringLiteral("FrameSizes");
     case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
     case DecodedOp::ForNext: return QStringLiteral("ForNext");
+    case DecodedOp::LetElementLiteral: return QStringLiteral("LetElementLiteral");
     default: return QStringLiteral("Op") + QString::number(op);
     }
 }

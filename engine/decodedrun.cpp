@@ -10,12 +10,17 @@
 #include "frontend/valuestack.h"
 
 #include <atomic>
+#include <cstring>
 #include <limits>
 #include <utility>
 
 namespace {
 
 using namespace NodeCode;
+
+// The bytes of an 80-bit number (the rest of its 16 is padding).
+constexpr std::size_t ExtendedBytes = 10;
+static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-bit format");
 
 // The value of node `n`: a leaf read at once, any other node through its function. A call with an
 // 80-bit value live around it stores and reloads that value (the calling convention keeps no
@@ -183,6 +188,34 @@ namespace {
     return ValueOf(nodes, n);
 }
 
+[[gnu::always_inline]] inline bool IsLeaf(const ExprNode* n) {
+    return n->Code <= Variable || n->Code == SmallLiteral;
+}
+
+// Whether comparison `op` holds for a and b: 1 or 0, or -1 where the general path decides (an operand
+// stopped short). Taken as it is, without a value 1 or 0 to test again.
+[[gnu::always_inline]] inline int Decide(std::uint8_t op, Extended a, Extended b) {
+    if (__builtin_isunordered(a, b)) return -1;
+    return Numeric::Holds(op, a, b) ? 1 : 0;
+}
+
+// The outcome of a Branch entry's condition, as Decide gives it.
+[[gnu::always_inline]] inline int ConditionOf(const DecodedItem& entry, const ExprNode* nodes) {
+    if (entry.Compare == NumberOp::Count) {
+        const Extended condition = ValueOf(nodes, nodes + entry.Root);
+        return IsStoppedShort(condition) ? -1 : (condition != 0 ? 1 : 0);
+    }
+    const ExprNode* left = nodes + entry.CompareLeft;
+    const ExprNode* right = nodes + entry.CompareRight;
+    // a node before a leaf, so that no value is live across its call
+    if (IsLeaf(right)) {
+        const Extended a = ValueOf(nodes, left);
+        return Decide(entry.Compare, a, ValueOf(nodes, right));
+    }
+    const Extended b = ValueOf(nodes, right);
+    return Decide(entry.Compare, ValueOf(nodes, left), b);
+}
+
 // The value of an entry's k-th root (of ValueCount).
 [[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
     const ExprNode* nodes = DecodedNodes.data();
@@ -263,9 +296,19 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         case DecodedOp::Branch: {
             // IF condition: true goes on after the jump target, false takes it
-            const Extended condition = ValueOf(nodes, root);
-            if (IsStoppedShort(condition)) goto stopShort;
-            next = condition != 0 ? entry->Next : entry->Alternate;
+            const int holds = ConditionOf(*entry, nodes);
+            if (holds < 0) goto stopShort;
+            next = holds != 0 ? entry->Next : entry->Alternate;
+            break;
+        }
+        case DecodedOp::LetElementLiteral: {
+            // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
+            const std::int32_t* roots = DecodedRoots.data() + entry->Root;
+            const Extended subscript = OperandOf(nodes, nodes + roots[1]);
+            Extended* element = SimpleElement(*entry->Target.Number, subscript);
+            if (!element) goto stopShort; // a subscript stopped short (NaN) finds no element
+            std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
+            next = entry->Next;
             break;
         }
         case DecodedOp::PushValues: {
@@ -326,19 +369,19 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             if (IsStoppedShort(v)) goto stopShort;
             record->Value = v;
             const Extended limitValue = OperandOf(nodes, nodes + entry->Limit);
-            Extended holds = 0;
+            int holds = 0;
             if (entry->Sign < 0) {
-                holds = Apply<GreaterEqual>(limitValue, v);
+                holds = Decide(GreaterEqual, limitValue, v);
             } else {
                 const ExprNode* factor = nodes + entry->Sign; // 0.5 + SGN(step)
                 const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
                 // limit - v and 0.5 + SGN feed the checked product only
                 const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
                                                          Apply<Add, false>(factor->Literal, sign));
-                holds = Apply<GreaterEqual>(product, 0);
+                holds = Decide(GreaterEqual, product, 0);
             }
             // A test that stops short runs by itself, the LET being done.
-            if (IsStoppedShort(holds)) [[unlikely]]
+            if (holds < 0) [[unlikely]]
                 next = entry->Test;
             else
                 next = holds != 0 ? entry->Next : entry->Alternate;

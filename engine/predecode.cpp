@@ -371,6 +371,49 @@ std::int32_t LeafNode(const ExprNode& of, std::uint8_t code) {
     return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
 }
 
+// A node of its own for the right leaf of a binary node.
+std::int32_t RightLeafNode(const ExprNode& of, bool literal) {
+    ExprNode node;
+    node.Operand.Value = of.Value2;
+    node.Code = NodeCode::Variable;
+    if (literal) {
+        node.Literal = of.Literal;
+        node.Code = FitsDouble(of.Literal) ? NodeCode::SmallLiteral : NodeCode::Literal;
+        node.Small = node.Code == NodeCode::SmallLiteral;
+        node.Literal64 = static_cast<double>(of.Literal);
+    }
+    node.Run = NodeFunctionOf(node);
+    DecodedNodes.push_back(node);
+    return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+}
+
+// When the branch's condition is a comparison of two numbers, the comparison and its operands' nodes.
+void DecodeComparison(DecodedItem& entry) {
+    using namespace NodeCode;
+    const ExprNode root = DecodedNodes[static_cast<std::size_t>(entry.Root)];
+    if (root.Code < BinaryBase) return;
+    const auto op = static_cast<std::uint8_t>((root.Code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((root.Code - BinaryBase) % FormCount);
+    if (!Numeric::IsComparison(op)) return;
+    switch (form) {
+    case NodeNode: entry.CompareLeft = root.Left; break;
+    case NodeLiteral:
+    case NodeVariable: entry.CompareLeft = root.Left; break;
+    case LiteralNode:
+    case LiteralVariable: entry.CompareLeft = LeafNode(root, Literal); break;
+    default: entry.CompareLeft = LeafNode(root, Variable); break; // VariableNode, VariableLiteral, VariableVariable
+    }
+    switch (form) {
+    case NodeNode:
+    case LiteralNode:
+    case VariableNode: entry.CompareRight = root.Right; break;
+    case NodeLiteral:
+    case VariableLiteral: entry.CompareRight = RightLeafNode(root, true); break;
+    default: entry.CompareRight = RightLeafNode(root, false); break; // a variable on the right
+    }
+    entry.Compare = op;
+}
+
 // When `node` is `x op v` for the variable v, the node of x (-1 otherwise).
 std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended* v) {
     using namespace NodeCode;
@@ -482,6 +525,13 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
         StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
+        if (entry.Op == DecodedOp::LetElement) {
+            const std::uint8_t value =
+                DecodedNodes[static_cast<std::size_t>(DecodedRoots[static_cast<std::size_t>(entry.Root)])]
+                    .Code;
+            if (value == NodeCode::Literal || value == NodeCode::SmallLiteral)
+                entry.Op = DecodedOp::LetElementLiteral;
+        }
         entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
@@ -495,6 +545,7 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         entry.Op = DecodedOp::Branch;
         entry.Next = ResolveContinuation(after + 2, limit);
         entry.Alternate = ResolveContinuation(target.SecondCode, limit);
+        DecodeComparison(entry);
         return;
     }
     // Values for the items after them (arguments, PRINT items, a comparison's operand): worth it only

@@ -64,6 +64,8 @@ inline constexpr std::uint8_t FunctionReturn = 15;
 // The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
 inline constexpr std::uint8_t ForNext = 16;
+// LetElement whose value is a literal: its 80-bit image copied into the element.
+inline constexpr std::uint8_t LetElementLiteral = 17;
 } // namespace DecodedOp
 
 // The statements that mark the structure of procedures and do nothing when run; stepped over like
@@ -210,6 +212,12 @@ struct DecodedItem {
     std::int32_t Limit = -1;
     std::int32_t Sign = -1;
     std::int32_t Test = 0;
+    // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
+    // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
+    // for any other condition.
+    std::uint8_t Compare = NumberOp::Count;
+    std::int32_t CompareLeft = -1;
+    std::int32_t CompareRight = -1;
     union {
         NumVarType* Number; // the LET's numeric target
         StrVarType* String; // AppendChr's variable
