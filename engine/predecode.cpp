@@ -401,7 +401,9 @@ void DecodeComparison(DecodedItem& entry) {
     case NodeVariable: entry.CompareLeft = root.Left; break;
     case LiteralNode:
     case LiteralVariable: entry.CompareLeft = LeafNode(root, Literal); break;
-    default: entry.CompareLeft = LeafNode(root, Variable); break; // VariableNode, VariableLiteral, VariableVariable
+    default:
+        entry.CompareLeft = LeafNode(root, Variable);
+        break; // VariableNode, VariableLiteral, VariableVariable
     }
     switch (form) {
     case NodeNode:
@@ -426,6 +428,54 @@ std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended*
 }
 
 int DecodeItemAt(int at, int limit);
+
+bool IsLeafCode(std::uint8_t code) {
+    return code == NodeCode::Literal || code == NodeCode::Variable || code == NodeCode::SmallLiteral;
+}
+
+// The leaves of a FOR loop's step, limit and test factor into the entry, when they all are leaves (or
+// the limit a variable with a small literal added or subtracted); the loop then reads no node. With
+// STEP the sign must be of the step's own leaf, so that the step read once serves both.
+void DecodeLoopLeaves(DecodedItem& entry, std::int32_t step, std::int32_t limit, std::int32_t sign) {
+    using namespace NodeCode;
+    const ExprNode stepNode = DecodedNodes[static_cast<std::size_t>(step)];
+    const ExprNode limitNode = DecodedNodes[static_cast<std::size_t>(limit)];
+    if (!IsLeafCode(stepNode.Code)) return;
+    std::uint8_t form = LoopForm::Leaves;
+    if (stepNode.Code == SmallLiteral) {
+        form |= LoopForm::SmallStep;
+        entry.Step64 = stepNode.Literal64;
+    } else {
+        entry.StepValue = stepNode.Operand.Value;
+    }
+    if (limitNode.Code == SmallLiteral) {
+        form |= LoopForm::SmallLimit;
+        entry.LimitAdd = limitNode.Literal64;
+    } else if (limitNode.Code == Literal || limitNode.Code == Variable) {
+        entry.LimitValue = limitNode.Operand.Value;
+    } else if (limitNode.Small && (limitNode.Code == Binary(Add, VariableLiteral) ||
+                                   limitNode.Code == Binary(Subtract, VariableLiteral))) {
+        // x - c is x + (-c) exactly, the rounding and the signs of zero included
+        form |= LoopForm::LimitSum;
+        entry.LimitValue = limitNode.Operand.Value;
+        entry.LimitAdd =
+            limitNode.Code == Binary(Add, VariableLiteral) ? limitNode.Literal64 : -limitNode.Literal64;
+    } else {
+        return;
+    }
+    if (sign >= 0) {
+        const ExprNode factor = DecodedNodes[static_cast<std::size_t>(sign)];
+        const ExprNode sgn = DecodedNodes[static_cast<std::size_t>(factor.Right)];
+        const ExprNode argument = DecodedNodes[static_cast<std::size_t>(sgn.Left)];
+        const bool sameLeaf = argument.Code == stepNode.Code &&
+                              (argument.Code == Variable ? argument.Operand.Value == stepNode.Operand.Value
+                                                         : argument.Literal == stepNode.Literal);
+        if (!sameLeaf || !factor.Small) return;
+        form |= LoopForm::WithStep;
+        entry.Factor64 = factor.Literal64;
+    }
+    entry.LoopForm = form;
+}
 
 // A LET that is the NEXT of a FOR loop: v = step + v, on to the loop's test, limit >= v or (with STEP)
 // (limit - v) * (0.5 + SGN(step)) >= 0, as the compiler lays them out. Both become one ForNext entry.
@@ -453,6 +503,7 @@ void DecodeForNext(DecodedItem& entry, int limit) {
         sign = product.Right;
     }
     entry.Op = DecodedOp::ForNext;
+    DecodeLoopLeaves(entry, step, limitNode, sign);
     entry.Step = step;
     entry.Limit = limitNode;
     entry.Sign = sign;

@@ -216,13 +216,30 @@ struct DecodedItem {
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
     // for any other condition.
     std::uint8_t Compare = NumberOp::Count;
+    // ForNext whose step, limit and test factor are leaves, read here without their nodes: LoopForm
+    // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
+    // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
+    std::uint8_t LoopForm = 0;
     std::int32_t CompareLeft = -1;
     std::int32_t CompareRight = -1;
+    const Extended* StepValue = nullptr;
+    const Extended* LimitValue = nullptr;
+    double Step64 = 0;
+    double LimitAdd = 0;
+    double Factor64 = 0;
     union {
         NumVarType* Number; // the LET's numeric target
         StrVarType* String; // AppendChr's variable
     } Target{nullptr};
 };
+
+namespace LoopForm {
+inline constexpr std::uint8_t Leaves = 1;     // the leaves below are used
+inline constexpr std::uint8_t SmallStep = 2;  // the step is Step64
+inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + LimitAdd
+inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
+inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
+} // namespace LoopForm
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;
