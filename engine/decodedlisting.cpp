@@ -31,6 +31,7 @@ QString OpName(std::uint8_t op) {
     case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
     case DecodedOp::ForNext: return QStringLiteral("ForNext");
     case DecodedOp::LetElementLiteral: return QStringLiteral("LetElementLiteral");
+    case DecodedOp::LetUpdate: return QStringLiteral("LetUpdate");
     default: return QStringLiteral("Op") + QString::number(op);
     }
 }

@@ -201,19 +201,19 @@ namespace {
 
 // The outcome of a Branch entry's condition, as Decide gives it.
 [[gnu::always_inline]] inline int ConditionOf(const DecodedItem& entry, const ExprNode* nodes) {
-    if (entry.Compare == NumberOp::Count) {
+    if (entry.Operation == NumberOp::Count) {
         const Extended condition = ValueOf(nodes, nodes + entry.Root);
         return IsStoppedShort(condition) ? -1 : (condition != 0 ? 1 : 0);
     }
-    const ExprNode* left = nodes + entry.CompareLeft;
-    const ExprNode* right = nodes + entry.CompareRight;
+    const ExprNode* left = nodes + entry.Left;
+    const ExprNode* right = nodes + entry.Right;
     // a node before a leaf, so that no value is live across its call
     if (IsLeaf(right)) {
         const Extended a = ValueOf(nodes, left);
-        return Decide(entry.Compare, a, ValueOf(nodes, right));
+        return Decide(entry.Operation, a, ValueOf(nodes, right));
     }
     const Extended b = ValueOf(nodes, right);
-    return Decide(entry.Compare, ValueOf(nodes, left), b);
+    return Decide(entry.Operation, ValueOf(nodes, left), b);
 }
 
 // The FOR step of a ForNext entry whose operands are leaves: v = step + v stored, and the test's
@@ -328,6 +328,22 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             const int holds = ConditionOf(*entry, nodes);
             if (holds < 0) goto stopShort;
             next = holds != 0 ? entry->Next : entry->Alternate;
+            break;
+        }
+        case DecodedOp::LetUpdate: {
+            // LET v = v op x
+            NumVarType* record = entry->Target.Number;
+            if (record->DimCount != 0) goto stopShort;
+            const Extended x = OperandOf(nodes, nodes + entry->Right);
+            Extended value = 0;
+            switch (entry->Operation) {
+            case Add: value = Apply<Add>(record->Value, x); break;
+            case Subtract: value = Apply<Subtract>(record->Value, x); break;
+            default: value = Apply<Multiply>(record->Value, x); break;
+            }
+            if (IsStoppedShort(value)) goto stopShort;
+            record->Value = value;
+            next = entry->Next;
             break;
         }
         case DecodedOp::LetElementLiteral: {

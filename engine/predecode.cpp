@@ -396,24 +396,40 @@ void DecodeComparison(DecodedItem& entry) {
     const auto form = static_cast<std::uint8_t>((root.Code - BinaryBase) % FormCount);
     if (!Numeric::IsComparison(op)) return;
     switch (form) {
-    case NodeNode: entry.CompareLeft = root.Left; break;
+    case NodeNode: entry.Left = root.Left; break;
     case NodeLiteral:
-    case NodeVariable: entry.CompareLeft = root.Left; break;
+    case NodeVariable: entry.Left = root.Left; break;
     case LiteralNode:
-    case LiteralVariable: entry.CompareLeft = LeafNode(root, Literal); break;
-    default:
-        entry.CompareLeft = LeafNode(root, Variable);
-        break; // VariableNode, VariableLiteral, VariableVariable
+    case LiteralVariable: entry.Left = LeafNode(root, Literal); break;
+    default: entry.Left = LeafNode(root, Variable); break; // VariableNode, VariableLiteral, VariableVariable
     }
     switch (form) {
     case NodeNode:
     case LiteralNode:
-    case VariableNode: entry.CompareRight = root.Right; break;
+    case VariableNode: entry.Right = root.Right; break;
     case NodeLiteral:
-    case VariableLiteral: entry.CompareRight = RightLeafNode(root, true); break;
-    default: entry.CompareRight = RightLeafNode(root, false); break; // a variable on the right
+    case VariableLiteral: entry.Right = RightLeafNode(root, true); break;
+    default: entry.Right = RightLeafNode(root, false); break; // a variable on the right
     }
-    entry.Compare = op;
+    entry.Operation = op;
+}
+
+// LET v = v op x for + - *: the update of the variable's own value.
+void DecodeUpdate(DecodedItem& entry) {
+    using namespace NodeCode;
+    const ExprNode root = DecodedNodes[static_cast<std::size_t>(entry.Root)];
+    if (root.Code < BinaryBase || root.Operand.Value != &entry.Target.Number->Value) return;
+    const auto op = static_cast<std::uint8_t>((root.Code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((root.Code - BinaryBase) % FormCount);
+    if (op != Add && op != Subtract && op != Multiply) return;
+    switch (form) {
+    case VariableNode: entry.Right = root.Right; break;
+    case VariableLiteral: entry.Right = RightLeafNode(root, true); break;
+    case VariableVariable: entry.Right = RightLeafNode(root, false); break;
+    default: return;
+    }
+    entry.Op = DecodedOp::LetUpdate;
+    entry.Operation = op;
 }
 
 // When `node` is `x op v` for the variable v, the node of x (-1 otherwise).
@@ -586,6 +602,7 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
+        if (entry.Op == DecodedOp::LetNumber) DecodeUpdate(entry);
         return;
     }
     if (IsStatement(after, limit, St::IF) && after + 1 <= limit && depth == 1 &&

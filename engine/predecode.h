@@ -66,6 +66,8 @@ inline constexpr std::uint8_t FunctionReturn = 15;
 inline constexpr std::uint8_t ForNext = 16;
 // LetElement whose value is a literal: its 80-bit image copied into the element.
 inline constexpr std::uint8_t LetElementLiteral = 17;
+// LET v = v op x for + - *: the operation on the variable's own value, x computed first.
+inline constexpr std::uint8_t LetUpdate = 18;
 } // namespace DecodedOp
 
 // The statements that mark the structure of procedures and do nothing when run; stepped over like
@@ -214,14 +216,14 @@ struct DecodedItem {
     std::int32_t Test = 0;
     // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
-    // for any other condition.
-    std::uint8_t Compare = NumberOp::Count;
+    // for any other condition. LetUpdate: the operation and the node of its right operand.
+    std::uint8_t Operation = NumberOp::Count;
     // ForNext whose step, limit and test factor are leaves, read here without their nodes: LoopForm
     // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
     // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
     std::uint8_t LoopForm = 0;
-    std::int32_t CompareLeft = -1;
-    std::int32_t CompareRight = -1;
+    std::int32_t Left = -1;
+    std::int32_t Right = -1;
     const Extended* StepValue = nullptr;
     const Extended* LimitValue = nullptr;
     double Step64 = 0;

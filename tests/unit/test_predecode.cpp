@@ -20,6 +20,7 @@
 
 #include <QStringList>
 
+#include <array>
 #include <cstring>
 #include <random>
 
@@ -178,8 +179,10 @@ TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
 // Random programs of numeric and string statements, each run item by item and decoded: the same
 // values, the same branches, the same error at the same place. The statements cover the shapes the
 // loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
-// the sign change, array elements read and assigned, FOR loops with and without STEP, joins appended
-// in place, CHR$ appended, LEN, values handed to a general function and a FUNCTION's binds.
+// the sign change, array elements read and assigned (literals among the values), variables updated
+// from their own value, FOR loops with and without STEP (literal and variable steps; literal,
+// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, values
+// handed to a general function and a FUNCTION's binds.
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -192,7 +195,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(9)) {
+            switch (Pick(13)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -212,7 +215,10 @@ public:
                 lines.append(
                     QStringLiteral("X = MAX(%1, %2) + F(%3, Y)").arg(Expression(1), Expression(1), Leaf()));
                 break;
-            default: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
+            case 8: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
+            case 9: lines.append(Update()); break;
+            case 10: lines.append(QStringLiteral("V(%1) = %2").arg(Subscript(), Literal())); break;
+            default: lines.append(Loop()); break;
             }
         }
         return lines;
@@ -291,6 +297,28 @@ private:
         }
     }
 
+    // A variable updated by an operation on its own value.
+    QString Update() {
+        static const char* const names[] = {"X", "Y", "Z"};
+        static const char* const operators[] = {" + ", " - ", " * "};
+        const QString name = QString::fromLatin1(names[Pick(3)]);
+        return QStringLiteral("%1 = %1%2%3")
+            .arg(name, QString::fromLatin1(operators[Pick(3)]), Expression(1));
+    }
+
+    // A FOR loop whose limit is a variable, with or without a literal added or taken away, or a
+    // literal, and whose step (if any) is a variable.
+    QString Loop() {
+        static const char* const limits[] = {"L", "L - 1", "L + 2", "3", "0.1 + L", "L - 0.1"};
+        const QString limit = QString::fromLatin1(limits[Pick(6)]);
+        const QString setup = QStringLiteral("L = %1 : W = %2 : ").arg(Small(), Step());
+        if (Pick(2) == 0)
+            return setup +
+                   QStringLiteral("FOR J = %1 TO %2 STEP W : Z = Z * 0.5 + J : NEXT J").arg(Small(), limit);
+        return setup + QStringLiteral("FOR J = %1 TO %2 : V(INT(ABS(J)) MOD 20) = %3 : NEXT J")
+                           .arg(Small(), limit, Literal());
+    }
+
     // A string join: appended to the variable itself (done in place) or a new text.
     QString Join() {
         switch (Pick(4)) {
@@ -304,6 +332,39 @@ private:
     std::mt19937 random_;
 };
 
+// The decoded shapes the random programs reached (entries of the current generation, after the decoded
+// run), so that the test shows it compared each of them with the item-by-item run.
+enum Shape : std::size_t {
+    Update,
+    ElementLiteral,
+    Comparison,
+    SmallStep,
+    PointerStep,
+    VariableLimit,
+    SumLimit,
+    SmallLimit,
+    StepLimit,
+    ShapeCount
+};
+
+void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
+    for (const DecodedItem& entry : DecodedCode) {
+        if (entry.Generation != Ib.CodeGeneration) continue;
+        if (entry.Op == DecodedOp::LetUpdate) ++shapes[Update];
+        if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
+        if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
+        if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
+        ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
+        if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
+        if (entry.LoopForm & LoopForm::LimitSum)
+            ++shapes[SumLimit];
+        else if (entry.LoopForm & LoopForm::SmallLimit)
+            ++shapes[SmallLimit];
+        else
+            ++shapes[VariableLimit];
+    }
+}
+
 struct Outcome {
     LoopExit Exit = LoopExit::End;
     int Error = 0;
@@ -316,6 +377,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     constexpr int Programs = 300;
     int decodedRuns = 0;
     int textRuns = 0;
+    std::array<int, ShapeCount> shapes{};
     for (int seed = 1; seed <= Programs; ++seed) {
         const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
@@ -326,7 +388,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             o.Exit = RunLoopFrom(ProgramCodeStart);
             o.Error = Fe.ErrorNumber;
             o.Position = Fe.ErrorPosition;
-            for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J"}) {
+            for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J", "L", "W"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
                 o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
             }
@@ -339,6 +401,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             }
             Fe.ErrorNumber = 0;
         }
+        NoteDecodedShapes(shapes);
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
         if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;
         const QString program = lines.join(u'\n');
@@ -356,6 +419,8 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     // Most programs end normally, so the comparison covers the decoded statements and not only errors.
     EXPECT_GT(decodedRuns, Programs / 4);
     EXPECT_GT(textRuns, Programs / 4);
+    for (std::size_t shape = 0; shape < ShapeCount; ++shape)
+        EXPECT_GT(shapes[shape], Programs / 50) << "decoded shape " << shape;
 }
 
 } // namespace
