@@ -176,6 +176,9 @@ namespace {
 
 // ValueOf that also works out + - * of a variable and a small literal at once: a FOR loop's limit
 // such as N - 1, evaluated at every step, or a subscript such as I + 1.
+// CallFree: the caller knows the node is one of these or a leaf (IsInlineOperand), so no call is
+// compiled in: a floating-point value live around a call would be stored and reloaded.
+template <bool CallFree = false>
 [[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n) {
     if (n->Small) {
         switch (n->Code) {
@@ -185,7 +188,16 @@ namespace {
         default: break;
         }
     }
+    if constexpr (CallFree) return n->Code == SmallLiteral ? n->Literal64 : *n->Operand.Value;
     return ValueOf(nodes, n);
+}
+
+// Whether OperandOf works `n` out without a call.
+inline bool IsInlineOperand(const ExprNode* n) {
+    if (n->Code <= Variable || n->Code == SmallLiteral) return true;
+    return n->Small &&
+           (n->Code == Binary(Add, VariableLiteral) || n->Code == Binary(Subtract, VariableLiteral) ||
+            n->Code == Binary(Multiply, VariableLiteral));
 }
 
 [[gnu::always_inline]] inline bool IsLeaf(const ExprNode* n) {
@@ -219,13 +231,15 @@ namespace {
 // The FOR step of a ForNext entry whose operands are leaves: v = step + v stored, and the test's
 // outcome as Decide gives it; false (nothing stored) when v stops short. The same operations as on
 // the nodes, each leaf read once.
-[[gnu::always_inline]] inline bool StepOnLeaves(const DecodedItem& entry, NumVarType* record, int& holds) {
+[[gnu::always_inline]] inline bool StepOnLeaves(const DecodedItem& entry, NumVarType* record,
+                                                Extended& current, int& holds) {
     const std::uint8_t form = entry.LoopForm;
     const Extended step =
         (form & LoopForm::SmallStep) ? static_cast<Extended>(entry.Step64) : *entry.StepValue;
-    const Extended v = Apply<Add>(step, record->Value);
+    const Extended v = Apply<Add>(step, current);
     if (IsStoppedShort(v)) return false;
     record->Value = v;
+    current = v;
     Extended limit = 0;
     if (form & LoopForm::SmallLimit)
         limit = entry.LimitAdd;
@@ -243,6 +257,140 @@ namespace {
                         Apply<Add, false>(static_cast<Extended>(entry.Factor64), Numeric::Sgn<true>(step)));
     holds = Decide(GreaterEqual, product, 0);
     return true;
+}
+
+// What a statement below gives for a case the general path must run: nothing of it has happened.
+constexpr int StopsShort = -1;
+
+// The numeric statements a FOR loop's body may be, run as the decoded run runs them: each gives the
+// index the run goes on at, or StopsShort.
+// With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
+// knows nothing else writes it), and becomes the new one: no reading back what was just stored.
+template <std::uint8_t Op, bool Carried = false>
+[[gnu::always_inline]] inline int RunStatement(const DecodedItem& entry, const ExprNode* nodes,
+                                               Extended& carried) {
+    if constexpr (Op == DecodedOp::LetNumber) {
+        // LET X = expression
+        NumVarType* record = entry.Target.Number;
+        if (record->DimCount != 0) return StopsShort;
+        const Extended value = ValueOf(nodes, nodes + entry.Root);
+        if (IsStoppedShort(value)) return StopsShort;
+        record->Value = value;
+    } else if constexpr (Op == DecodedOp::LetUpdate) {
+        // LET v = v op x
+        NumVarType* record = entry.Target.Number;
+        if (record->DimCount != 0) return StopsShort;
+        const Extended x = OperandOf<Carried>(nodes, nodes + entry.Right);
+        const Extended old = Carried ? carried : record->Value;
+        Extended value = 0;
+        switch (entry.Operation) {
+        case Add: value = Apply<Add>(old, x); break;
+        case Subtract: value = Apply<Subtract>(old, x); break;
+        default: value = Apply<Multiply>(old, x); break;
+        }
+        if (IsStoppedShort(value)) return StopsShort;
+        record->Value = value;
+        carried = value;
+    } else if constexpr (Op == DecodedOp::LetElement) {
+        // LET A(subscript) = expression: the value, then the subscript
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended value = ValueOf(nodes, nodes + roots[0]);
+        const Extended subscript = OperandOf(nodes, nodes + roots[1]);
+        if (IsStoppedShort(value) || IsStoppedShort(subscript)) return StopsShort;
+        Extended* element = SimpleElement(*entry.Target.Number, subscript);
+        if (!element) return StopsShort;
+        *element = value;
+    } else if constexpr (Op == DecodedOp::Branch) {
+        // IF condition: true goes on after the jump target, false takes it
+        const int holds = ConditionOf(entry, nodes);
+        if (holds < 0) return StopsShort;
+        return holds != 0 ? entry.Next : entry.Alternate;
+    } else {
+        static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
+        // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended subscript = OperandOf<Carried>(nodes, nodes + roots[1]);
+        Extended* element = SimpleElement(*entry.Target.Number, subscript);
+        if (!element) return StopsShort; // a subscript stopped short (NaN) finds no element
+        std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
+    }
+    return entry.Next;
+}
+
+// NEXT v of a ForNext entry: v = step + v, then the loop's test as its IF would make it. Gives where
+// the run goes on (the test's own index when the test stops short, the step being done), or
+// StopsShort.
+// With Carried, `carried` is the loop variable's value as the last step left it, and becomes the new
+// one (a loop on leaves only).
+template <bool Carried = false>
+[[gnu::always_inline]] inline int StepLoop(const DecodedItem& entry, const ExprNode* nodes,
+                                           Extended& carried) {
+    NumVarType* record = entry.Target.Number;
+    if (record->DimCount != 0) return StopsShort;
+    int holds = 0;
+    if (entry.LoopForm != 0) {
+        if (!Carried) carried = record->Value;
+        if (!StepOnLeaves(entry, record, carried, holds)) return StopsShort;
+    } else {
+        const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Step), record->Value);
+        if (IsStoppedShort(v)) return StopsShort;
+        record->Value = v;
+        carried = v;
+        const Extended limitValue = OperandOf(nodes, nodes + entry.Limit);
+        if (entry.Sign < 0) {
+            holds = Decide(GreaterEqual, limitValue, v);
+        } else {
+            const ExprNode* factor = nodes + entry.Sign; // 0.5 + SGN(step)
+            const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
+            // limit - v and 0.5 + SGN feed the checked product only
+            const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
+                                                     Apply<Add, false>(factor->Literal, sign));
+            holds = Decide(GreaterEqual, product, 0);
+        }
+    }
+    // A test that stops short runs by itself, the LET being done.
+    if (holds < 0) [[unlikely]]
+        return entry.Test;
+    return holds != 0 ? entry.Next : entry.Alternate;
+}
+
+[[gnu::always_inline]] inline bool StopRequested() {
+    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+}
+
+// A FOR loop whose body is one numeric statement that leads straight back to the NEXT at `loopAt`
+// (a branch: one of its ways), from the step that has just gone on into the body: body and step run
+// here in turn, without the way through the run's head (neither can change the code or the tables, so
+// their entries stay as they are), the stop request seen after each as there. Gives where the run goes
+// on; `stopped` is the entry that stopped short there, if one did.
+// With Carry (a loop on leaves whose body computes without a call), the loop variable's value and the
+// body's variable's (when it updates one) travel in registers from one round to the next: the body's
+// variable is not the loop's, so each is written by one of the two alone, and still stored at once.
+template <std::uint8_t Op, bool Carry>
+[[gnu::always_inline]] inline int RunLoopBody(const DecodedItem& loop, DecodedItem& body, int loopAt,
+                                              const ExprNode* nodes, DecodedItem*& stopped) {
+    const int bodyAt = loop.Next;
+    Extended loopValue = loop.Target.Number->Value;
+    Extended bodyValue = 0;
+    if constexpr (Op == DecodedOp::LetUpdate) bodyValue = body.Target.Number->Value;
+    for (;;) {
+        if (StopRequested()) [[unlikely]]
+            return bodyAt;
+        const int after = RunStatement<Op, Carry>(body, nodes, bodyValue);
+        if (after == StopsShort) [[unlikely]] {
+            stopped = &body;
+            return bodyAt;
+        }
+        if (after != loopAt) return after; // the branch's other way
+        if (StopRequested()) [[unlikely]]
+            return loopAt;
+        const int next = StepLoop<Carry>(loop, nodes, loopValue);
+        if (next == StopsShort) [[unlikely]] {
+            stopped = const_cast<DecodedItem*>(&loop);
+            return loopAt;
+        }
+        if (next != bodyAt) return next;
+    }
 }
 
 // The value of an entry's k-th root (of ValueCount).
@@ -299,63 +447,29 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         // The entry's expression (or, for the parameter runs, its variables).
         const ExprNode* root = nodes + entry->Root;
         int next = 0;
+        Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
         case DecodedOp::Jump: next = entry->Next; break;
-        case DecodedOp::LetNumber: {
-            // LET X = expression
-            NumVarType* record = entry->Target.Number;
-            if (record->DimCount != 0) goto stopShort;
-            const Extended value = ValueOf(nodes, root);
-            if (IsStoppedShort(value)) goto stopShort;
-            record->Value = value;
-            next = entry->Next;
+        case DecodedOp::LetNumber:
+            next = RunStatement<DecodedOp::LetNumber>(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
             break;
-        }
-        case DecodedOp::LetElement: {
-            // LET A(subscript) = expression: the value, then the subscript
-            const std::int32_t* roots = DecodedRoots.data() + entry->Root;
-            const Extended value = ValueOf(nodes, nodes + roots[0]);
-            const Extended subscript = OperandOf(nodes, nodes + roots[1]);
-            if (IsStoppedShort(value) || IsStoppedShort(subscript)) goto stopShort;
-            Extended* element = SimpleElement(*entry->Target.Number, subscript);
-            if (!element) goto stopShort;
-            *element = value;
-            next = entry->Next;
+        case DecodedOp::LetElement:
+            next = RunStatement<DecodedOp::LetElement>(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
             break;
-        }
-        case DecodedOp::Branch: {
-            // IF condition: true goes on after the jump target, false takes it
-            const int holds = ConditionOf(*entry, nodes);
-            if (holds < 0) goto stopShort;
-            next = holds != 0 ? entry->Next : entry->Alternate;
+        case DecodedOp::Branch:
+            next = RunStatement<DecodedOp::Branch>(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
             break;
-        }
-        case DecodedOp::LetUpdate: {
-            // LET v = v op x
-            NumVarType* record = entry->Target.Number;
-            if (record->DimCount != 0) goto stopShort;
-            const Extended x = OperandOf(nodes, nodes + entry->Right);
-            Extended value = 0;
-            switch (entry->Operation) {
-            case Add: value = Apply<Add>(record->Value, x); break;
-            case Subtract: value = Apply<Subtract>(record->Value, x); break;
-            default: value = Apply<Multiply>(record->Value, x); break;
-            }
-            if (IsStoppedShort(value)) goto stopShort;
-            record->Value = value;
-            next = entry->Next;
+        case DecodedOp::LetUpdate:
+            next = RunStatement<DecodedOp::LetUpdate>(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
             break;
-        }
-        case DecodedOp::LetElementLiteral: {
-            // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
-            const std::int32_t* roots = DecodedRoots.data() + entry->Root;
-            const Extended subscript = OperandOf(nodes, nodes + roots[1]);
-            Extended* element = SimpleElement(*entry->Target.Number, subscript);
-            if (!element) goto stopShort; // a subscript stopped short (NaN) finds no element
-            std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
-            next = entry->Next;
+        case DecodedOp::LetElementLiteral:
+            next = RunStatement<DecodedOp::LetElementLiteral>(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
             break;
-        }
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
             for (int k = 0; k < entry->ValueCount; ++k) {
@@ -407,37 +521,47 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             next = entry->Next;
             break;
         case DecodedOp::ForNext: {
-            // NEXT v: v = step + v, then the loop's test as its IF would make it
-            NumVarType* record = entry->Target.Number;
-            if (record->DimCount != 0) goto stopShort;
-            int holds = 0;
-            if (entry->LoopForm != 0) {
-                if (!StepOnLeaves(*entry, record, holds)) goto stopShort;
-                if (holds < 0) [[unlikely]]
-                    next = entry->Test;
-                else
-                    next = holds != 0 ? entry->Next : entry->Alternate;
+            next = StepLoop(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
+            // Into a body of one numeric statement that leads straight back here: the two run together.
+            if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) break;
+            DecodedItem* body = decoded + next;
+            // The body must not write the loop variable, whose value the loop carries.
+            if (body->Generation != generation ||
+                (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
+                ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
+                 body->Target.Number == entry->Target.Number))
                 break;
+            DecodedItem* stopped = nullptr;
+            switch (body->Op) {
+            case DecodedOp::LetNumber:
+                next = RunLoopBody<DecodedOp::LetNumber, false>(*entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::LetUpdate:
+                next = entry->LoopForm != 0 && IsInlineOperand(nodes + body->Right)
+                           ? RunLoopBody<DecodedOp::LetUpdate, true>(*entry, *body, at, nodes, stopped)
+                           : RunLoopBody<DecodedOp::LetUpdate, false>(*entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::LetElement:
+                next = RunLoopBody<DecodedOp::LetElement, false>(*entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::LetElementLiteral:
+                next =
+                    entry->LoopForm != 0 &&
+                            IsInlineOperand(nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1])
+                        ? RunLoopBody<DecodedOp::LetElementLiteral, true>(*entry, *body, at, nodes, stopped)
+                        : RunLoopBody<DecodedOp::LetElementLiteral, false>(*entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::Branch:
+                next = RunLoopBody<DecodedOp::Branch, false>(*entry, *body, at, nodes, stopped);
+                break;
+            default: break;
             }
-            const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry->Step), record->Value);
-            if (IsStoppedShort(v)) goto stopShort;
-            record->Value = v;
-            const Extended limitValue = OperandOf(nodes, nodes + entry->Limit);
-            if (entry->Sign < 0) {
-                holds = Decide(GreaterEqual, limitValue, v);
-            } else {
-                const ExprNode* factor = nodes + entry->Sign; // 0.5 + SGN(step)
-                const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
-                // limit - v and 0.5 + SGN feed the checked product only
-                const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
-                                                         Apply<Add, false>(factor->Literal, sign));
-                holds = Decide(GreaterEqual, product, 0);
+            if (stopped) [[unlikely]] {
+                entry = stopped;
+                at = next;
+                goto stopShort;
             }
-            // A test that stops short runs by itself, the LET being done.
-            if (holds < 0) [[unlikely]]
-                next = entry->Test;
-            else
-                next = holds != 0 ? entry->Next : entry->Alternate;
             break;
         }
         case DecodedOp::SaveLocals:
