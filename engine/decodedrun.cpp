@@ -178,18 +178,29 @@ namespace {
 // such as N - 1, evaluated at every step, or a subscript such as I + 1.
 // CallFree: the caller knows the node is one of these or a leaf (IsInlineOperand), so no call is
 // compiled in: a floating-point value live around a call would be stored and reloaded.
-template <bool CallFree = false>
-[[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n) {
+// Known: the node's variable (the caller knows it has one) holds `known`, which is read instead.
+template <bool CallFree = false, bool Known = false>
+[[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n,
+                                                 Extended known = 0) {
+    static_assert(CallFree || !Known, "a known variable only in the forms without a call");
     if (n->Small) {
         switch (n->Code) {
-        case Binary(Add, VariableLiteral): return Apply<Add>(*n->Operand.Value, n->Literal64);
-        case Binary(Subtract, VariableLiteral): return Apply<Subtract>(*n->Operand.Value, n->Literal64);
-        case Binary(Multiply, VariableLiteral): return Apply<Multiply>(*n->Operand.Value, n->Literal64);
+        case Binary(Add, VariableLiteral): return Apply<Add>(Known ? known : *n->Operand.Value, n->Literal64);
+        case Binary(Subtract, VariableLiteral):
+            return Apply<Subtract>(Known ? known : *n->Operand.Value, n->Literal64);
+        case Binary(Multiply, VariableLiteral):
+            return Apply<Multiply>(Known ? known : *n->Operand.Value, n->Literal64);
         default: break;
         }
     }
+    if constexpr (Known) return known; // a variable leaf: the known one
     if constexpr (CallFree) return n->Code == SmallLiteral ? n->Literal64 : *n->Operand.Value;
     return ValueOf(nodes, n);
+}
+
+// Whether OperandOf works `n` out without a call, reading the variable at `v` (or none).
+inline bool ReadsOnly(const ExprNode* n, const Extended* v) {
+    return n->Code != SmallLiteral && n->Code != Literal && n->Operand.Value == v;
 }
 
 // Whether OperandOf works `n` out without a call.
@@ -231,22 +242,43 @@ inline bool IsInlineOperand(const ExprNode* n) {
 // The FOR step of a ForNext entry whose operands are leaves: v = step + v stored, and the test's
 // outcome as Decide gives it; false (nothing stored) when v stops short. The same operations as on
 // the nodes, each leaf read once.
-[[gnu::always_inline]] inline bool StepOnLeaves(const DecodedItem& entry, NumVarType* record,
-                                                Extended& current, int& holds) {
+[[gnu::always_inline]] inline Extended StepOf(const DecodedItem& entry) {
+    return (entry.LoopForm & LoopForm::SmallStep) ? static_cast<Extended>(entry.Step64) : *entry.StepValue;
+}
+// StoppedShort when N + c is not finite.
+[[gnu::always_inline]] inline Extended LimitOf(const DecodedItem& entry) {
     const std::uint8_t form = entry.LoopForm;
-    const Extended step =
-        (form & LoopForm::SmallStep) ? static_cast<Extended>(entry.Step64) : *entry.StepValue;
+    if (form & LoopForm::SmallLimit) return entry.LimitAdd;
+    if (form & LoopForm::LimitSum)
+        return Apply<Add>(*entry.LimitValue, static_cast<Extended>(entry.LimitAdd));
+    return *entry.LimitValue;
+}
+
+// The double at `d` widened where it is used: left to itself the compiler widens it once and keeps the
+// 80-bit copy in memory, and an 80-bit load is the slow one.
+[[gnu::always_inline]] inline Extended Widen(const double& d) {
+#if defined(__x86_64__) || defined(__i386__)
+    Extended x;
+    asm volatile("fldl %1" : "=t"(x) : "m"(d));
+    return x;
+#else
+    return d;
+#endif
+}
+
+// With Fixed, the step and the limit are `fixedStep` and `fixedLimit` (StepOf and LimitOf as the caller
+// worked them out, no variable of theirs written since).
+template <bool Fixed = false>
+[[gnu::always_inline]] inline bool
+StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, int& holds,
+             const double* fixedStep = nullptr, const double* fixedLimit = nullptr) {
+    const std::uint8_t form = entry.LoopForm;
+    const Extended step = Fixed ? Widen(*fixedStep) : StepOf(entry);
     const Extended v = Apply<Add>(step, current);
     if (IsStoppedShort(v)) return false;
     record->Value = v;
     current = v;
-    Extended limit = 0;
-    if (form & LoopForm::SmallLimit)
-        limit = entry.LimitAdd;
-    else if (form & LoopForm::LimitSum)
-        limit = Apply<Add>(*entry.LimitValue, static_cast<Extended>(entry.LimitAdd));
-    else
-        limit = *entry.LimitValue;
+    const Extended limit = Fixed ? Widen(*fixedLimit) : LimitOf(entry);
     if (!(form & LoopForm::WithStep)) {
         holds = Decide(GreaterEqual, limit, v);
         return true;
@@ -264,11 +296,21 @@ constexpr int StopsShort = -1;
 
 // The numeric statements a FOR loop's body may be, run as the decoded run runs them: each gives the
 // index the run goes on at, or StopsShort.
+// The values a FOR loop's body and step carry from one round to the next (RunLoopBody).
+enum class Carry : std::uint8_t {
+    None,
+    Values,      // the loop variable's and the body's variable's
+    LoopOperand, // and the body's operand reads the loop variable, whose value it takes from the loop
+};
+
 // With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
-// knows nothing else writes it), and becomes the new one: no reading back what was just stored.
-template <std::uint8_t Op, bool Carried = false>
+// knows nothing else writes it), and becomes the new one: no reading back what was just stored. With
+// Carry::LoopOperand the operand's variable is the loop's, whose value is `loopValue`.
+template <std::uint8_t Op, Carry Carried = Carry::None>
 [[gnu::always_inline]] inline int RunStatement(const DecodedItem& entry, const ExprNode* nodes,
-                                               Extended& carried) {
+                                               Extended& carried, Extended loopValue = 0) {
+    constexpr bool Carries = Carried != Carry::None;
+    constexpr bool Known = Carried == Carry::LoopOperand;
     if constexpr (Op == DecodedOp::LetNumber) {
         // LET X = expression
         NumVarType* record = entry.Target.Number;
@@ -280,8 +322,8 @@ template <std::uint8_t Op, bool Carried = false>
         // LET v = v op x
         NumVarType* record = entry.Target.Number;
         if (record->DimCount != 0) return StopsShort;
-        const Extended x = OperandOf<Carried>(nodes, nodes + entry.Right);
-        const Extended old = Carried ? carried : record->Value;
+        const Extended x = OperandOf<Carries, Known>(nodes, nodes + entry.Right, loopValue);
+        const Extended old = Carries ? carried : record->Value;
         Extended value = 0;
         switch (entry.Operation) {
         case Add: value = Apply<Add>(old, x); break;
@@ -309,7 +351,7 @@ template <std::uint8_t Op, bool Carried = false>
         static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
         // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
         const std::int32_t* roots = DecodedRoots.data() + entry.Root;
-        const Extended subscript = OperandOf<Carried>(nodes, nodes + roots[1]);
+        const Extended subscript = OperandOf<Carries, Known>(nodes, nodes + roots[1], loopValue);
         Extended* element = SimpleElement(*entry.Target.Number, subscript);
         if (!element) return StopsShort; // a subscript stopped short (NaN) finds no element
         std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
@@ -323,14 +365,15 @@ template <std::uint8_t Op, bool Carried = false>
 // With Carried, `carried` is the loop variable's value as the last step left it, and becomes the new
 // one (a loop on leaves only).
 template <bool Carried = false>
-[[gnu::always_inline]] inline int StepLoop(const DecodedItem& entry, const ExprNode* nodes,
-                                           Extended& carried) {
+[[gnu::always_inline]] inline int StepLoop(const DecodedItem& entry, const ExprNode* nodes, Extended& carried,
+                                           const double* fixedStep = nullptr,
+                                           const double* fixedLimit = nullptr) {
     NumVarType* record = entry.Target.Number;
     if (record->DimCount != 0) return StopsShort;
     int holds = 0;
     if (entry.LoopForm != 0) {
         if (!Carried) carried = record->Value;
-        if (!StepOnLeaves(entry, record, carried, holds)) return StopsShort;
+        if (!StepOnLeaves<Carried>(entry, record, carried, holds, fixedStep, fixedLimit)) return StopsShort;
     } else {
         const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Step), record->Value);
         if (IsStoppedShort(v)) return StopsShort;
@@ -363,20 +406,33 @@ template <bool Carried = false>
 // here in turn, without the way through the run's head (neither can change the code or the tables, so
 // their entries stay as they are), the stop request seen after each as there. Gives where the run goes
 // on; `stopped` is the entry that stopped short there, if one did.
-// With Carry (a loop on leaves whose body computes without a call), the loop variable's value and the
+// With a Carry (a loop on leaves whose body computes without a call), the loop variable's value and the
 // body's variable's (when it updates one) travel in registers from one round to the next: the body's
 // variable is not the loop's, so each is written by one of the two alone, and still stored at once.
-template <std::uint8_t Op, bool Carry>
+template <std::uint8_t Op, Carry Carried>
 [[gnu::always_inline]] inline int RunLoopBody(const DecodedItem& loop, DecodedItem& body, int loopAt,
                                               const ExprNode* nodes, DecodedItem*& stopped) {
     const int bodyAt = loop.Next;
     Extended loopValue = loop.Target.Number->Value;
     Extended bodyValue = 0;
     if constexpr (Op == DecodedOp::LetUpdate) bodyValue = body.Target.Number->Value;
+    // The step and the limit, whose variables the body does not write (CarryOf), are the same at
+    // every round. They are kept as doubles, which are read back from memory at little cost (the
+    // floating-point registers do not hold all the values); a step or a limit a double cannot hold, or
+    // a limit that stops short, goes the way through the head.
+    double step = 0;
+    double limit = 0;
+    if constexpr (Carried != Carry::None) {
+        const Extended fullStep = StepOf(loop);
+        const Extended fullLimit = LimitOf(loop);
+        if (IsStoppedShort(fullLimit) || !FitsDouble(fullStep) || !FitsDouble(fullLimit)) return bodyAt;
+        step = static_cast<double>(fullStep);
+        limit = static_cast<double>(fullLimit);
+    }
     for (;;) {
         if (StopRequested()) [[unlikely]]
             return bodyAt;
-        const int after = RunStatement<Op, Carry>(body, nodes, bodyValue);
+        const int after = RunStatement<Op, Carried>(body, nodes, bodyValue, loopValue);
         if (after == StopsShort) [[unlikely]] {
             stopped = &body;
             return bodyAt;
@@ -384,13 +440,22 @@ template <std::uint8_t Op, bool Carry>
         if (after != loopAt) return after; // the branch's other way
         if (StopRequested()) [[unlikely]]
             return loopAt;
-        const int next = StepLoop<Carry>(loop, nodes, loopValue);
+        const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, &step, &limit);
         if (next == StopsShort) [[unlikely]] {
             stopped = const_cast<DecodedItem*>(&loop);
             return loopAt;
         }
         if (next != bodyAt) return next;
     }
+}
+
+// What a loop on leaves carries for a body statement whose one operand is `operand` and which writes
+// the variable at `written` (or none): values, when the operand computes without a call and the body
+// writes no variable of the step or the limit, and the operand's variable when it is the loop's.
+inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Extended* written) {
+    if (loop.LoopForm == 0 || !IsInlineOperand(operand)) return Carry::None;
+    if (written && (written == loop.StepValue || written == loop.LimitValue)) return Carry::None;
+    return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
 }
 
 // The value of an entry's k-th root (of ValueCount).
@@ -535,25 +600,45 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             DecodedItem* stopped = nullptr;
             switch (body->Op) {
             case DecodedOp::LetNumber:
-                next = RunLoopBody<DecodedOp::LetNumber, false>(*entry, *body, at, nodes, stopped);
+                next = RunLoopBody<DecodedOp::LetNumber, Carry::None>(*entry, *body, at, nodes, stopped);
                 break;
             case DecodedOp::LetUpdate:
-                next = entry->LoopForm != 0 && IsInlineOperand(nodes + body->Right)
-                           ? RunLoopBody<DecodedOp::LetUpdate, true>(*entry, *body, at, nodes, stopped)
-                           : RunLoopBody<DecodedOp::LetUpdate, false>(*entry, *body, at, nodes, stopped);
+                switch (CarryOf(*entry, nodes + body->Right, &body->Target.Number->Value)) {
+                case Carry::LoopOperand:
+                    next = RunLoopBody<DecodedOp::LetUpdate, Carry::LoopOperand>(*entry, *body, at, nodes,
+                                                                                 stopped);
+                    break;
+                case Carry::Values:
+                    next =
+                        RunLoopBody<DecodedOp::LetUpdate, Carry::Values>(*entry, *body, at, nodes, stopped);
+                    break;
+                default:
+                    next = RunLoopBody<DecodedOp::LetUpdate, Carry::None>(*entry, *body, at, nodes, stopped);
+                    break;
+                }
                 break;
             case DecodedOp::LetElement:
-                next = RunLoopBody<DecodedOp::LetElement, false>(*entry, *body, at, nodes, stopped);
+                next = RunLoopBody<DecodedOp::LetElement, Carry::None>(*entry, *body, at, nodes, stopped);
                 break;
             case DecodedOp::LetElementLiteral:
-                next =
-                    entry->LoopForm != 0 &&
-                            IsInlineOperand(nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1])
-                        ? RunLoopBody<DecodedOp::LetElementLiteral, true>(*entry, *body, at, nodes, stopped)
-                        : RunLoopBody<DecodedOp::LetElementLiteral, false>(*entry, *body, at, nodes, stopped);
+                switch (CarryOf(*entry, nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1],
+                                nullptr)) {
+                case Carry::LoopOperand:
+                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::LoopOperand>(*entry, *body, at,
+                                                                                         nodes, stopped);
+                    break;
+                case Carry::Values:
+                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::Values>(*entry, *body, at, nodes,
+                                                                                    stopped);
+                    break;
+                default:
+                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::None>(*entry, *body, at, nodes,
+                                                                                  stopped);
+                    break;
+                }
                 break;
             case DecodedOp::Branch:
-                next = RunLoopBody<DecodedOp::Branch, false>(*entry, *body, at, nodes, stopped);
+                next = RunLoopBody<DecodedOp::Branch, Carry::None>(*entry, *body, at, nodes, stopped);
                 break;
             default: break;
             }

@@ -309,18 +309,20 @@ private:
     // A FOR loop whose limit is a variable, with or without a literal added or taken away, or a
     // literal, and whose step (if any) is a variable.
     // The body is one statement (which the run may take with the step in one go, carrying the loop
-    // variable and an updated variable from round to round), or a block IF.
+    // variable, an updated variable, the step and the limit from round to round; some bodies write the
+    // limit's or the step's variable), or a block IF.
     QStringList Loop() {
         static const char* const limits[] = {"L", "L - 1", "L + 2", "3", "0.1 + L", "L - 0.1"};
         static const char* const bodies[] = {"Z = Z * 0.5 + J", "Z = Z + J", "Z = Z - J * 2",
-                                             "Z = Z * %1",      "V(J) = %1", "V(INT(ABS(J)) MOD 20) = %1"};
+                                             "Z = Z * %1",      "V(J) = %1", "V(INT(ABS(J)) MOD 20) = %1",
+                                             "L = L - 0.5",     "W = W * 2"};
         const QString limit = QString::fromLatin1(limits[Pick(6)]);
         const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
         if (Pick(4) == 0)
             return {head, QStringLiteral("IF %1 THEN").arg(Condition(0)), QStringLiteral("Z = Z + 1"),
                     QStringLiteral("END IF"), QStringLiteral("NEXT J")};
-        QString body = QString::fromLatin1(bodies[Pick(6)]);
+        QString body = QString::fromLatin1(bodies[Pick(8)]);
         if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
         return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
     }
