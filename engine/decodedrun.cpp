@@ -193,6 +193,10 @@ template <bool CallFree = false, bool Known = false>
         default: break;
         }
     }
+    if constexpr (CallFree) {
+        // an element for a leaf subscript (the known variable's, with Known)
+        if (n->Code == ElementOfLeaf) return ElementValue(n->Operand.Number, Known ? known : *n->Value2);
+    }
     if constexpr (Known) return known; // a variable leaf: the known one
     if constexpr (CallFree) return n->Code == SmallLiteral ? n->Literal64 : *n->Operand.Value;
     return ValueOf(nodes, n);
@@ -200,12 +204,13 @@ template <bool CallFree = false, bool Known = false>
 
 // Whether OperandOf works `n` out without a call, reading the variable at `v` (or none).
 inline bool ReadsOnly(const ExprNode* n, const Extended* v) {
+    if (n->Code == ElementOfLeaf) return n->Value2 == v;
     return n->Code != SmallLiteral && n->Code != Literal && n->Operand.Value == v;
 }
 
 // Whether OperandOf works `n` out without a call.
 inline bool IsInlineOperand(const ExprNode* n) {
-    if (n->Code <= Variable || n->Code == SmallLiteral) return true;
+    if (n->Code <= Variable || n->Code == SmallLiteral || n->Code == ElementOfLeaf) return true;
     return n->Small &&
            (n->Code == Binary(Add, VariableLiteral) || n->Code == Binary(Subtract, VariableLiteral) ||
             n->Code == Binary(Multiply, VariableLiteral));
@@ -344,7 +349,14 @@ template <std::uint8_t Op, Carry Carried = Carry::None>
         *element = value;
     } else if constexpr (Op == DecodedOp::Branch) {
         // IF condition: true goes on after the jump target, false takes it
-        const int holds = ConditionOf(entry, nodes);
+        int holds = 0;
+        if constexpr (Carries) {
+            // a comparison of two operands without a call (CarryOf)
+            const Extended a = OperandOf<true, Known>(nodes, nodes + entry.Left, loopValue);
+            holds = Decide(entry.Operation, a, OperandOf<true>(nodes, nodes + entry.Right));
+        } else {
+            holds = ConditionOf(entry, nodes);
+        }
         if (holds < 0) return StopsShort;
         return holds != 0 ? entry.Next : entry.Alternate;
     } else {
@@ -638,7 +650,20 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 }
                 break;
             case DecodedOp::Branch:
-                next = RunLoopBody<DecodedOp::Branch, Carry::None>(*entry, *body, at, nodes, stopped);
+                switch (body->Operation == NumberOp::Count || !IsInlineOperand(nodes + body->Right)
+                            ? Carry::None
+                            : CarryOf(*entry, nodes + body->Left, nullptr)) {
+                case Carry::LoopOperand:
+                    next =
+                        RunLoopBody<DecodedOp::Branch, Carry::LoopOperand>(*entry, *body, at, nodes, stopped);
+                    break;
+                case Carry::Values:
+                    next = RunLoopBody<DecodedOp::Branch, Carry::Values>(*entry, *body, at, nodes, stopped);
+                    break;
+                default:
+                    next = RunLoopBody<DecodedOp::Branch, Carry::None>(*entry, *body, at, nodes, stopped);
+                    break;
+                }
                 break;
             default: break;
             }

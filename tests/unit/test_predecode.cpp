@@ -195,7 +195,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(13)) {
+            switch (Pick(15)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -317,11 +317,25 @@ private:
                                              "Z = Z * %1",      "V(J) = %1", "V(INT(ABS(J)) MOD 20) = %1",
                                              "L = L - 0.5",     "W = W * 2"};
         const QString limit = QString::fromLatin1(limits[Pick(6)]);
+        if (Pick(2) == 0) {
+            // an IF on an element the loop variable names (which the run reads with the loop's value)
+            // or on another comparison; the loop starts where the subscripts are valid
+            static const char* const starts[] = {"0", "1", "2.5"};
+            const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
+                                     .arg(Small(), Step(), QString::fromLatin1(starts[Pick(3)]),
+                                          limit + (Pick(2) == 0 ? " STEP W" : ""));
+            QString condition;
+            switch (Pick(4)) {
+            case 0: condition = QStringLiteral("V(J) = 0"); break;
+            case 1: condition = QStringLiteral("V(J) > %1").arg(Leaf()); break;
+            case 2: condition = QStringLiteral("%1 <= V(J)").arg(Leaf()); break;
+            default: condition = Condition(0); break;
+            }
+            return {head, QStringLiteral("IF %1 THEN").arg(condition), QStringLiteral("Z = Z + J"),
+                    QStringLiteral("END IF"), QStringLiteral("NEXT J")};
+        }
         const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
-        if (Pick(4) == 0)
-            return {head, QStringLiteral("IF %1 THEN").arg(Condition(0)), QStringLiteral("Z = Z + 1"),
-                    QStringLiteral("END IF"), QStringLiteral("NEXT J")};
         QString body = QString::fromLatin1(bodies[Pick(8)]);
         if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
         return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
@@ -382,7 +396,7 @@ struct Outcome {
 };
 
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
-    constexpr int Programs = 300;
+    constexpr int Programs = 600;
     int decodedRuns = 0;
     int textRuns = 0;
     std::array<int, ShapeCount> shapes{};
