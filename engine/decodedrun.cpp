@@ -279,8 +279,8 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
              const double* fixedStep = nullptr, const double* fixedLimit = nullptr) {
     const std::uint8_t form = entry.LoopForm;
     const Extended step = Fixed ? Widen(*fixedStep) : StepOf(entry);
-    const Extended v = Apply<Add>(step, current);
-    if (IsStoppedShort(v)) return false;
+    const Extended v = Numeric::Arithmetic<Add>(step, current);
+    if (!Numeric::IsFinalResult(v)) return false;
     record->Value = v;
     current = v;
     const Extended limit = Fixed ? Widen(*fixedLimit) : LimitOf(entry);
@@ -326,16 +326,17 @@ template <std::uint8_t Op, Carry Carried = Carry::None>
     } else if constexpr (Op == DecodedOp::LetUpdate) {
         // LET v = v op x
         NumVarType* record = entry.Target.Number;
-        if (record->DimCount != 0) return StopsShort;
+        if (!Carries && record->DimCount != 0) return StopsShort; // carried: the loop's start tested it
         const Extended x = OperandOf<Carries, Known>(nodes, nodes + entry.Right, loopValue);
         const Extended old = Carries ? carried : record->Value;
+        // an x stopped short (NaN) gives a NaN, which the one finite test refuses as well
         Extended value = 0;
         switch (entry.Operation) {
-        case Add: value = Apply<Add>(old, x); break;
-        case Subtract: value = Apply<Subtract>(old, x); break;
-        default: value = Apply<Multiply>(old, x); break;
+        case Add: value = Numeric::Arithmetic<Add>(old, x); break;
+        case Subtract: value = Numeric::Arithmetic<Subtract>(old, x); break;
+        default: value = Numeric::Arithmetic<Multiply>(old, x); break;
         }
-        if (IsStoppedShort(value)) return StopsShort;
+        if (!Numeric::IsFinalResult(value)) return StopsShort;
         record->Value = value;
         carried = value;
     } else if constexpr (Op == DecodedOp::LetElement) {
@@ -381,7 +382,7 @@ template <bool Carried = false>
                                            const double* fixedStep = nullptr,
                                            const double* fixedLimit = nullptr) {
     NumVarType* record = entry.Target.Number;
-    if (record->DimCount != 0) return StopsShort;
+    if (!Carried && record->DimCount != 0) return StopsShort; // carried: the loop's start tested it
     int holds = 0;
     if (entry.LoopForm != 0) {
         if (!Carried) carried = record->Value;
@@ -435,6 +436,10 @@ template <std::uint8_t Op, Carry Carried>
     double step = 0;
     double limit = 0;
     if constexpr (Carried != Carry::None) {
+        // the shapes of the variables the round writes, which nothing in the loop can change
+        if (loop.Target.Number->DimCount != 0) return bodyAt;
+        if constexpr (Op == DecodedOp::LetUpdate)
+            if (body.Target.Number->DimCount != 0) return bodyAt;
         const Extended fullStep = StepOf(loop);
         const Extended fullLimit = LimitOf(loop);
         if (IsStoppedShort(fullLimit) || !FitsDouble(fullStep) || !FitsDouble(fullLimit)) return bodyAt;
@@ -449,7 +454,8 @@ template <std::uint8_t Op, Carry Carried>
             stopped = &body;
             return bodyAt;
         }
-        if (after != loopAt) return after; // the branch's other way
+        if constexpr (Op == DecodedOp::Branch)
+            if (after != loopAt) return after; // the branch's other way
         if (StopRequested()) [[unlikely]]
             return loopAt;
         const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, &step, &limit);
