@@ -86,16 +86,11 @@ template <std::uint8_t Operation> [[gnu::always_inline]] inline bool DivisorRefu
 // A finite result of + - * / cannot have raised overflow or an invalid operation, so it is the
 // operator's result as it stands; an infinite or NaN one only the status flags can classify.
 [[gnu::always_inline]] inline bool IsFinalResult(Extended result) {
-#if defined(__x86_64__) || defined(__i386__)
-    // |result| < infinity, the infinity loaded as a float: the test std::isfinite compiles to loads the
-    // largest 80-bit number from memory, and an 80-bit load is a slow, microcoded one.
-    static constexpr float Infinity = __builtin_inff();
-    Extended infinity;
-    asm("flds %1" : "=t"(infinity) : "m"(Infinity));
-    return std::fabs(result) < infinity;
-#else
-    return std::isfinite(result);
-#endif
+    // result - result is 0 for a finite number and NaN for an infinite or NaN one: two floating-point
+    // operations and no constant (std::isfinite compiles to a load of the largest 80-bit number, and an
+    // 80-bit load is a slow, microcoded one)
+    const Extended difference = result - result;
+    return difference == difference;
 }
 
 // a op b for + - * / when the plain result is the operator's result; false for a divisor of 0 and for
