@@ -285,7 +285,8 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
     current = v;
     const Extended limit = Fixed ? Widen(*fixedLimit) : LimitOf(entry);
     if (!(form & LoopForm::WithStep)) {
-        holds = Decide(GreaterEqual, limit, v);
+        // a fixed limit is a finite double, and v is finite: the comparison cannot be unordered
+        holds = Fixed ? (Numeric::Holds<GreaterEqual>(limit, v) ? 1 : 0) : Decide(GreaterEqual, limit, v);
         return true;
     }
     // limit - v and factor + SGN feed the checked product only
@@ -311,7 +312,8 @@ enum class Carry : std::uint8_t {
 // With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
 // knows nothing else writes it), and becomes the new one: no reading back what was just stored. With
 // Carry::LoopOperand the operand's variable is the loop's, whose value is `loopValue`.
-template <std::uint8_t Op, Carry Carried = Carry::None>
+// Without GivesNext (a statement with one way on, whose caller knows it), success gives 0.
+template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
 [[gnu::always_inline]] inline int RunStatement(const DecodedItem& entry, const ExprNode* nodes,
                                                Extended& carried, Extended loopValue = 0) {
     constexpr bool Carries = Carried != Carry::None;
@@ -369,7 +371,7 @@ template <std::uint8_t Op, Carry Carried = Carry::None>
         if (!element) return StopsShort; // a subscript stopped short (NaN) finds no element
         std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
     }
-    return entry.Next;
+    return GivesNext ? entry.Next : 0;
 }
 
 // NEXT v of a ForNext entry: v = step + v, then the loop's test as its IF would make it. Gives where
@@ -449,7 +451,8 @@ template <std::uint8_t Op, Carry Carried>
     for (;;) {
         if (StopRequested()) [[unlikely]]
             return bodyAt;
-        const int after = RunStatement<Op, Carried>(body, nodes, bodyValue, loopValue);
+        const int after =
+            RunStatement<Op, Carried, Op == DecodedOp::Branch>(body, nodes, bodyValue, loopValue);
         if (after == StopsShort) [[unlikely]] {
             stopped = &body;
             return bodyAt;
