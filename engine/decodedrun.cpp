@@ -476,6 +476,9 @@ template <std::uint8_t Op, Carry Carried>
 inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Extended* written) {
     if (loop.LoopForm == 0 || !IsInlineOperand(operand)) return Carry::None;
     if (written && (written == loop.StepValue || written == loop.LimitValue)) return Carry::None;
+    // nor may the step or the limit be the loop variable itself, which every round changes
+    const Extended* variable = &loop.Target.Number->Value;
+    if (variable == loop.StepValue || variable == loop.LimitValue) return Carry::None;
     return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
 }
 

@@ -334,6 +334,10 @@ private:
             return {head, QStringLiteral("IF %1 THEN").arg(condition), QStringLiteral("Z = Z + J"),
                     QStringLiteral("END IF"), QStringLiteral("NEXT J")};
         }
+        // a step of the loop variable itself, which doubles it (from a positive start)
+        if (Pick(8) == 0)
+            return {QStringLiteral("L = %1 : FOR J = %2 TO %3 STEP J : Z = Z + J : NEXT J")
+                        .arg(Small(), Pick(2) == 0 ? QStringLiteral("1") : QStringLiteral("2.5"), limit)};
         const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
         QString body = QString::fromLatin1(bodies[Pick(8)]);
