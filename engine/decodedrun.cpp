@@ -300,8 +300,6 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
 // What a statement below gives for a case the general path must run: nothing of it has happened.
 constexpr int StopsShort = -1;
 
-// The numeric statements a FOR loop's body may be, run as the decoded run runs them: each gives the
-// index the run goes on at, or StopsShort.
 // The values a FOR loop's body and step carry from one round to the next (RunLoopBody).
 enum class Carry : std::uint8_t {
     None,
@@ -309,6 +307,8 @@ enum class Carry : std::uint8_t {
     LoopOperand, // and the body's operand reads the loop variable, whose value it takes from the loop
 };
 
+// The numeric statements a FOR loop's body may be, run as the decoded run runs them: each gives the
+// index the run goes on at, or StopsShort.
 // With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
 // knows nothing else writes it), and becomes the new one: no reading back what was just stored. With
 // Carry::LoopOperand the operand's variable is the loop's, whose value is `loopValue`.
@@ -482,6 +482,19 @@ inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Ext
     return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
 }
 
+// RunLoopBody with the carry worked out for it (a LET of an expression and an element LET of one
+// carry nothing: their expressions may need calls).
+template <std::uint8_t Op>
+[[gnu::always_inline]] inline int RunLoopWith(Carry carry, const DecodedItem& loop, DecodedItem& body,
+                                              int loopAt, const ExprNode* nodes, DecodedItem*& stopped) {
+    if constexpr (Op != DecodedOp::LetNumber && Op != DecodedOp::LetElement) {
+        if (carry == Carry::LoopOperand)
+            return RunLoopBody<Op, Carry::LoopOperand>(loop, body, loopAt, nodes, stopped);
+        if (carry == Carry::Values) return RunLoopBody<Op, Carry::Values>(loop, body, loopAt, nodes, stopped);
+    }
+    return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
+}
+
 // The value of an entry's k-th root (of ValueCount).
 [[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
     const ExprNode* nodes = DecodedNodes.data();
@@ -539,26 +552,17 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
         case DecodedOp::Jump: next = entry->Next; break;
-        case DecodedOp::LetNumber:
-            next = RunStatement<DecodedOp::LetNumber>(*entry, nodes, scratch);
-            if (next == StopsShort) goto stopShort;
-            break;
-        case DecodedOp::LetElement:
-            next = RunStatement<DecodedOp::LetElement>(*entry, nodes, scratch);
-            if (next == StopsShort) goto stopShort;
-            break;
-        case DecodedOp::Branch:
-            next = RunStatement<DecodedOp::Branch>(*entry, nodes, scratch);
-            if (next == StopsShort) goto stopShort;
-            break;
-        case DecodedOp::LetUpdate:
-            next = RunStatement<DecodedOp::LetUpdate>(*entry, nodes, scratch);
-            if (next == StopsShort) goto stopShort;
-            break;
-        case DecodedOp::LetElementLiteral:
-            next = RunStatement<DecodedOp::LetElementLiteral>(*entry, nodes, scratch);
-            if (next == StopsShort) goto stopShort;
-            break;
+#define LX_NUMERIC_STATEMENT(OP)                                                                             \
+    case DecodedOp::OP:                                                                                      \
+        next = RunStatement<DecodedOp::OP>(*entry, nodes, scratch);                                          \
+        if (next == StopsShort) goto stopShort;                                                              \
+        break;
+            LX_NUMERIC_STATEMENT(LetNumber)
+            LX_NUMERIC_STATEMENT(LetElement)
+            LX_NUMERIC_STATEMENT(Branch)
+            LX_NUMERIC_STATEMENT(LetUpdate)
+            LX_NUMERIC_STATEMENT(LetElementLiteral)
+#undef LX_NUMERIC_STATEMENT
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
             for (int k = 0; k < entry->ValueCount; ++k) {
@@ -624,58 +628,27 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             DecodedItem* stopped = nullptr;
             switch (body->Op) {
             case DecodedOp::LetNumber:
-                next = RunLoopBody<DecodedOp::LetNumber, Carry::None>(*entry, *body, at, nodes, stopped);
+                next = RunLoopWith<DecodedOp::LetNumber>(Carry::None, *entry, *body, at, nodes, stopped);
                 break;
             case DecodedOp::LetUpdate:
-                switch (CarryOf(*entry, nodes + body->Right, &body->Target.Number->Value)) {
-                case Carry::LoopOperand:
-                    next = RunLoopBody<DecodedOp::LetUpdate, Carry::LoopOperand>(*entry, *body, at, nodes,
-                                                                                 stopped);
-                    break;
-                case Carry::Values:
-                    next =
-                        RunLoopBody<DecodedOp::LetUpdate, Carry::Values>(*entry, *body, at, nodes, stopped);
-                    break;
-                default:
-                    next = RunLoopBody<DecodedOp::LetUpdate, Carry::None>(*entry, *body, at, nodes, stopped);
-                    break;
-                }
+                next = RunLoopWith<DecodedOp::LetUpdate>(
+                    CarryOf(*entry, nodes + body->Right, &body->Target.Number->Value), *entry, *body, at,
+                    nodes, stopped);
                 break;
             case DecodedOp::LetElement:
-                next = RunLoopBody<DecodedOp::LetElement, Carry::None>(*entry, *body, at, nodes, stopped);
+                next = RunLoopWith<DecodedOp::LetElement>(Carry::None, *entry, *body, at, nodes, stopped);
                 break;
             case DecodedOp::LetElementLiteral:
-                switch (CarryOf(*entry, nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1],
-                                nullptr)) {
-                case Carry::LoopOperand:
-                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::LoopOperand>(*entry, *body, at,
-                                                                                         nodes, stopped);
-                    break;
-                case Carry::Values:
-                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::Values>(*entry, *body, at, nodes,
-                                                                                    stopped);
-                    break;
-                default:
-                    next = RunLoopBody<DecodedOp::LetElementLiteral, Carry::None>(*entry, *body, at, nodes,
-                                                                                  stopped);
-                    break;
-                }
+                next = RunLoopWith<DecodedOp::LetElementLiteral>(
+                    CarryOf(*entry, nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1], nullptr),
+                    *entry, *body, at, nodes, stopped);
                 break;
             case DecodedOp::Branch:
-                switch (body->Operation == NumberOp::Count || !IsInlineOperand(nodes + body->Right)
-                            ? Carry::None
-                            : CarryOf(*entry, nodes + body->Left, nullptr)) {
-                case Carry::LoopOperand:
-                    next =
-                        RunLoopBody<DecodedOp::Branch, Carry::LoopOperand>(*entry, *body, at, nodes, stopped);
-                    break;
-                case Carry::Values:
-                    next = RunLoopBody<DecodedOp::Branch, Carry::Values>(*entry, *body, at, nodes, stopped);
-                    break;
-                default:
-                    next = RunLoopBody<DecodedOp::Branch, Carry::None>(*entry, *body, at, nodes, stopped);
-                    break;
-                }
+                next = RunLoopWith<DecodedOp::Branch>(body->Operation == NumberOp::Count ||
+                                                              !IsInlineOperand(nodes + body->Right)
+                                                          ? Carry::None
+                                                          : CarryOf(*entry, nodes + body->Left, nullptr),
+                                                      *entry, *body, at, nodes, stopped);
                 break;
             default: break;
             }
