@@ -271,8 +271,9 @@ inline bool IsInlineOperand(const ExprNode* n) {
 #endif
 }
 
-// With Fixed, the step and the limit are `fixedStep` and `fixedLimit` (StepOf and LimitOf as the caller
-// worked them out, no variable of theirs written since).
+// With Fixed, the step and the limit are `fixedStep[0]` and `fixedLimit` (StepOf and LimitOf as the
+// caller worked them out, no variable of theirs written since), and the test's factor + SGN(step) is
+// `fixedStep[1]`.
 template <bool Fixed = false>
 [[gnu::always_inline]] inline bool
 StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, int& holds,
@@ -289,10 +290,11 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
         holds = Fixed ? (Numeric::Holds<GreaterEqual>(limit, v) ? 1 : 0) : Decide(GreaterEqual, limit, v);
         return true;
     }
-    // limit - v and factor + SGN feed the checked product only
-    const Extended product =
-        Apply<Multiply>(Apply<Subtract, false>(limit, v),
-                        Apply<Add, false>(static_cast<Extended>(entry.Factor64), Numeric::Sgn<true>(step)));
+    // limit - v and factor + SGN feed the checked product only (a fixed step's factor is fixed too)
+    const Extended factor =
+        Fixed ? Widen(fixedStep[1])
+              : Apply<Add, false>(static_cast<Extended>(entry.Factor64), Numeric::Sgn<true>(step));
+    const Extended product = Apply<Multiply>(Apply<Subtract, false>(limit, v), factor);
     holds = Decide(GreaterEqual, product, 0);
     return true;
 }
@@ -435,7 +437,7 @@ template <std::uint8_t Op, Carry Carried>
     // every round. They are kept as doubles, which are read back from memory at little cost (the
     // floating-point registers do not hold all the values); a step or a limit a double cannot hold, or
     // a limit that stops short, goes the way through the head.
-    double step = 0;
+    double step[2] = {0, 0}; // the step, and the test's factor + SGN(step)
     double limit = 0;
     if constexpr (Carried != Carry::None) {
         // the shapes of the variables the round writes, which nothing in the loop can change
@@ -445,7 +447,11 @@ template <std::uint8_t Op, Carry Carried>
         const Extended fullStep = StepOf(loop);
         const Extended fullLimit = LimitOf(loop);
         if (IsStoppedShort(fullLimit) || !FitsDouble(fullStep) || !FitsDouble(fullLimit)) return bodyAt;
-        step = static_cast<double>(fullStep);
+        const Extended factor =
+            Apply<Add, false>(static_cast<Extended>(loop.Factor64), Numeric::Sgn<true>(fullStep));
+        if (!FitsDouble(factor)) return bodyAt;
+        step[0] = static_cast<double>(fullStep);
+        step[1] = static_cast<double>(factor);
         limit = static_cast<double>(fullLimit);
     }
     for (;;) {
@@ -461,7 +467,7 @@ template <std::uint8_t Op, Carry Carried>
             if (after != loopAt) return after; // the branch's other way
         if (StopRequested()) [[unlikely]]
             return loopAt;
-        const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, &step, &limit);
+        const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, step, &limit);
         if (next == StopsShort) [[unlikely]] {
             stopped = const_cast<DecodedItem*>(&loop);
             return loopAt;
