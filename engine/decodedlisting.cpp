@@ -31,6 +31,8 @@ QString OpName(std::uint8_t op) {
     case DecodedOp::FrameSizes: return QStringLiteral("FrameSizes");
     case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
     case DecodedOp::ForNext: return QStringLiteral("ForNext");
+    case DecodedOp::LetElementLiteral: return QStringLiteral("LetElementLiteral");
+    case DecodedOp::LetUpdate: return QStringLiteral("LetUpdate");
     case DecodedOp::Call: return QStringLiteral("Call");
     case DecodedOp::Enter: return QStringLiteral("Enter");
     case DecodedOp::Return: return QStringLiteral("Return");

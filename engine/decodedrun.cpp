@@ -11,96 +11,495 @@
 #include "frontend/valuestack.h"
 
 #include <atomic>
+#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
 using namespace NodeCode;
 
-[[gnu::noinline]] Extended Evaluate(const ExprNode* nodes, const ExprNode* n);
+// The bytes of an 80-bit number (the rest of its 16 is padding).
+constexpr std::size_t ExtendedBytes = 10;
+static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-bit format");
 
-// The value of node `n`: a leaf read at once, any other node through Evaluate (the leaves the decoder
-// could not place in their parent, such as an argument of SGN or a LET's plain value, spare the call).
+// The value of node `n`: a leaf read at once, any other node through its function. A call with an
+// 80-bit value live around it stores and reloads that value (the calling convention keeps no
+// floating-point register across a call), so leaves are never reached by a call.
 [[gnu::always_inline]] inline Extended ValueOf(const ExprNode* nodes, const ExprNode* n) {
-    if (n->Code == Variable) return *n->Operand.Value;
-    if (n->Code == Literal) return n->Literal;
-    return Evaluate(nodes, n);
+    if (n->Code <= Variable) return *n->Operand.Value;
+    if (n->Code == SmallLiteral) return n->Literal64;
+    return n->Run(nodes, n);
+}
+[[gnu::always_inline]] inline Extended LeftOf(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, nodes + n->Left);
+}
+[[gnu::always_inline]] inline Extended RightOf(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, nodes + n->Right);
 }
 
-// ValueOf that also works out + - * of a variable and a literal at once: a FOR loop's limit such as
-// N - 1, evaluated at every step, or a subscript such as I + 1.
-[[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n) {
-    switch (n->Code) {
-    case Binary(Add, VariableLiteral): return Apply<Add>(*n->Operand.Value, n->Literal);
-    case Binary(Subtract, VariableLiteral): return Apply<Subtract>(*n->Operand.Value, n->Literal);
-    case Binary(Multiply, VariableLiteral): return Apply<Multiply>(*n->Operand.Value, n->Literal);
-    default: return ValueOf(nodes, n);
+// The nodes' functions. Every value travels in the floating-point register the result is returned in:
+// an 80-bit value stored and read back at once would wait for the memory round trip at every operation.
+Extended LeafValue(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, n);
+}
+
+Extended LengthValue(const ExprNode*, const ExprNode* n) {
+    if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
+    return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
+}
+
+[[gnu::always_inline]] inline Extended ElementValue(const NumVarType* record, Extended subscript) {
+    const Extended* element = record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
+    return element ? *element : StoppedShort; // a NaN subscript finds no element
+}
+Extended ElementNodeValue(const ExprNode* nodes, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, LeftOf(nodes, n));
+}
+Extended ElementLeafValue(const ExprNode*, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, *n->Value2);
+}
+
+Extended SgnValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Sgn<true>(LeftOf(nodes, n));
+}
+Extended AbsValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Abs(LeftOf(nodes, n));
+}
+Extended IntValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Int(LeftOf(nodes, n));
+}
+Extended FixValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Fix(LeftOf(nodes, n));
+}
+Extended NegateValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Negate(LeftOf(nodes, n));
+}
+Extended NotValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended x = LeftOf(nodes, n);
+    return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
+}
+template <bool IsAnd> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended a = LeftOf(nodes, n);
+    const Extended b = RightOf(nodes, n);
+    if (__builtin_isunordered(a, b)) return StoppedShort;
+    return (IsAnd ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+}
+
+// Where a binary node's operand is: a child node, a leaf read through its pointer (a variable, or a
+// literal a double cannot hold), or the node's literal held as a double.
+enum class Where : std::uint8_t { Node, Pointer, Small };
+
+template <Where W>
+[[gnu::always_inline]] inline Extended LeftOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return LeftOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Operand.Value;
+    else
+        return n->Literal64;
+}
+template <Where W>
+[[gnu::always_inline]] inline Extended RightOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return RightOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Value2;
+    else
+        return n->Literal64;
+}
+
+// A child node is computed before any leaf is read, so no value is live across its call.
+template <std::uint8_t Op, Where L, Where R> Extended BinaryValue(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (R == Where::Node && L != Where::Node) {
+        const Extended b = RightOperand<R>(nodes, n);
+        return Apply<Op>(LeftOperand<L>(nodes, n), b);
+    } else {
+        const Extended a = LeftOperand<L>(nodes, n);
+        return Apply<Op>(a, RightOperand<R>(nodes, n));
     }
 }
 
-// The value of node `n` (of the tree in `nodes`), or StoppedShort. Every value travels in the
-// floating-point register the result is returned in: an 80-bit value stored and read back at once
-// would wait for the memory round trip at every operation.
-Extended Evaluate(const ExprNode* nodes, const ExprNode* n) {
-    switch (n->Code) {
-    case Literal: return n->Literal;
-    case Variable: return *n->Operand.Value;
-    case Length:
-        if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
-        return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
-    case Element: {
-        const Extended subscript = ValueOf(nodes, nodes + n->Left);
-        const NumVarType* record = n->Operand.Number;
-        const Extended* element =
-            record->Kind == NumVarKind::Array ? SimpleElement(*record, subscript) : nullptr;
-        return element ? *element : StoppedShort; // a NaN subscript finds no element
+Extended NoValue(const ExprNode*, const ExprNode*) {
+    return StoppedShort;
+}
+
+template <std::uint8_t Op> constexpr NodeFunction BinaryFunction(std::uint8_t form, bool small) {
+    constexpr Where N = Where::Node, P = Where::Pointer, S = Where::Small;
+    switch (form) {
+    case NodeNode: return BinaryValue<Op, N, N>;
+    case NodeLiteral: return small ? BinaryValue<Op, N, S> : BinaryValue<Op, N, P>;
+    case NodeVariable: return BinaryValue<Op, N, P>;
+    case LiteralNode: return small ? BinaryValue<Op, S, N> : BinaryValue<Op, P, N>;
+    case VariableNode: return BinaryValue<Op, P, N>;
+    case LiteralVariable: return small ? BinaryValue<Op, S, P> : BinaryValue<Op, P, P>;
+    case VariableLiteral: return small ? BinaryValue<Op, P, S> : BinaryValue<Op, P, P>;
+    default: return BinaryValue<Op, P, P>; // VariableVariable
     }
-    case Sgn: return Numeric::Sgn<true>(ValueOf(nodes, nodes + n->Left));
-    case Abs: return Numeric::Abs(ValueOf(nodes, nodes + n->Left));
-    case Int: return Numeric::Int(ValueOf(nodes, nodes + n->Left));
-    case Fix: return Numeric::Fix(ValueOf(nodes, nodes + n->Left));
-    case Negate: return Numeric::Negate(ValueOf(nodes, nodes + n->Left));
-    case Not: {
-        const Extended x = ValueOf(nodes, nodes + n->Left);
-        return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
+}
+
+template <std::size_t... Ops>
+constexpr NodeFunction BinaryFunctionOf(std::uint8_t op, std::uint8_t form, bool small,
+                                        std::index_sequence<Ops...>) {
+    NodeFunction result = NoValue;
+    ((op == Ops ? (result = BinaryFunction<static_cast<std::uint8_t>(Ops)>(form, small), 0) : 0), ...);
+    return result;
+}
+
+} // namespace
+
+NodeFunction NodeFunctionOf(const ExprNode& node) {
+    const std::uint8_t code = node.Code;
+    switch (code) {
+    case Literal:
+    case Variable:
+    case SmallLiteral: return LeafValue;
+    case Length: return LengthValue;
+    case Element: return ElementNodeValue;
+    case ElementOfLeaf: return ElementLeafValue;
+    case Sgn: return SgnValue;
+    case Abs: return AbsValue;
+    case Int: return IntValue;
+    case Fix: return FixValue;
+    case Negate: return NegateValue;
+    case Not: return NotValue;
+    case And: return LogicValue<true>;
+    case Or: return LogicValue<false>;
+    default: break;
     }
-    case And:
-    case Or: {
-        const Extended a = ValueOf(nodes, nodes + n->Left);
-        const Extended b = ValueOf(nodes, nodes + n->Right);
-        if (__builtin_isunordered(a, b)) return StoppedShort;
-        return (n->Code == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+    if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;
+    const auto op = static_cast<std::uint8_t>((code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((code - BinaryBase) % FormCount);
+    return BinaryFunctionOf(op, form, node.Small, std::make_index_sequence<BinaryCount>{});
+}
+
+namespace {
+
+// ValueOf that also works out + - * of a variable and a small literal at once: a FOR loop's limit
+// such as N - 1, evaluated at every step, or a subscript such as I + 1.
+// CallFree: the caller knows the node is one of these or a leaf (IsInlineOperand), so no call is
+// compiled in: a floating-point value live around a call would be stored and reloaded.
+// Known: the node's variable (the caller knows it has one) holds `known`, which is read instead.
+template <bool CallFree = false, bool Known = false>
+[[gnu::always_inline]] inline Extended OperandOf(const ExprNode* nodes, const ExprNode* n,
+                                                 Extended known = 0) {
+    static_assert(CallFree || !Known, "a known variable only in the forms without a call");
+    if (n->Small) {
+        switch (n->Code) {
+        case Binary(Add, VariableLiteral): return Apply<Add>(Known ? known : *n->Operand.Value, n->Literal64);
+        case Binary(Subtract, VariableLiteral):
+            return Apply<Subtract>(Known ? known : *n->Operand.Value, n->Literal64);
+        case Binary(Multiply, VariableLiteral):
+            return Apply<Multiply>(Known ? known : *n->Operand.Value, n->Literal64);
+        default: break;
+        }
     }
-#define LX_BINARY_NODE(OP)                                                                                   \
-    case Binary(OP, NodeNode): {                                                                             \
-        const Extended a = ValueOf(nodes, nodes + n->Left);                                                  \
-        return Apply<OP>(a, ValueOf(nodes, nodes + n->Right));                                               \
-    }                                                                                                        \
-    case Binary(OP, NodeLiteral): return Apply<OP>(ValueOf(nodes, nodes + n->Left), n->Literal);             \
-    case Binary(OP, NodeVariable): return Apply<OP>(ValueOf(nodes, nodes + n->Left), *n->Operand.Value);     \
-    case Binary(OP, LiteralNode): return Apply<OP>(n->Literal, ValueOf(nodes, nodes + n->Right));            \
-    case Binary(OP, VariableNode): {                                                                         \
-        const Extended b = ValueOf(nodes, nodes + n->Right);                                                 \
-        return Apply<OP>(*n->Operand.Value, b);                                                              \
-    }                                                                                                        \
-    case Binary(OP, LiteralVariable): return Apply<OP>(n->Literal, *n->Operand.Value);                       \
-    case Binary(OP, VariableLiteral): return Apply<OP>(*n->Operand.Value, n->Literal);                       \
-    case Binary(OP, VariableVariable): return Apply<OP>(*n->Operand.Value, *n->Value2);
-        LX_BINARY_NODE(Add)
-        LX_BINARY_NODE(Subtract)
-        LX_BINARY_NODE(Multiply)
-        LX_BINARY_NODE(Divide)
-        LX_BINARY_NODE(IntDivide)
-        LX_BINARY_NODE(Modulo)
-        LX_BINARY_NODE(Equal)
-        LX_BINARY_NODE(NotEqual)
-        LX_BINARY_NODE(Less)
-        LX_BINARY_NODE(Greater)
-        LX_BINARY_NODE(LessEqual)
-        LX_BINARY_NODE(GreaterEqual)
-#undef LX_BINARY_NODE
-    default: return StoppedShort;
+    if constexpr (CallFree) {
+        // an element for a leaf subscript (the known variable's, with Known)
+        if (n->Code == ElementOfLeaf) return ElementValue(n->Operand.Number, Known ? known : *n->Value2);
     }
+    if constexpr (Known) return known; // a variable leaf: the known one
+    if constexpr (CallFree) return n->Code == SmallLiteral ? n->Literal64 : *n->Operand.Value;
+    return ValueOf(nodes, n);
+}
+
+// Whether OperandOf works `n` out without a call, reading the variable at `v` (or none).
+inline bool ReadsOnly(const ExprNode* n, const Extended* v) {
+    if (n->Code == ElementOfLeaf) return n->Value2 == v;
+    return n->Code != SmallLiteral && n->Code != Literal && n->Operand.Value == v;
+}
+
+// Whether OperandOf works `n` out without a call.
+inline bool IsInlineOperand(const ExprNode* n) {
+    if (n->Code <= Variable || n->Code == SmallLiteral || n->Code == ElementOfLeaf) return true;
+    return n->Small &&
+           (n->Code == Binary(Add, VariableLiteral) || n->Code == Binary(Subtract, VariableLiteral) ||
+            n->Code == Binary(Multiply, VariableLiteral));
+}
+
+[[gnu::always_inline]] inline bool IsLeaf(const ExprNode* n) {
+    return n->Code <= Variable || n->Code == SmallLiteral;
+}
+
+// Whether comparison `op` holds for a and b: 1 or 0, or -1 where the general path decides (an operand
+// stopped short). Taken as it is, without a value 1 or 0 to test again.
+[[gnu::always_inline]] inline int Decide(std::uint8_t op, Extended a, Extended b) {
+    if (__builtin_isunordered(a, b)) return -1;
+    return Numeric::Holds(op, a, b) ? 1 : 0;
+}
+
+// The outcome of a Branch entry's condition, as Decide gives it.
+[[gnu::always_inline]] inline int ConditionOf(const DecodedItem& entry, const ExprNode* nodes) {
+    if (entry.Operation == NumberOp::Count) {
+        const Extended condition = ValueOf(nodes, nodes + entry.Root);
+        return IsStoppedShort(condition) ? -1 : (condition != 0 ? 1 : 0);
+    }
+    const ExprNode* left = nodes + entry.Left;
+    const ExprNode* right = nodes + entry.Right;
+    // a node before a leaf, so that no value is live across its call
+    if (IsLeaf(right)) {
+        const Extended a = ValueOf(nodes, left);
+        return Decide(entry.Operation, a, ValueOf(nodes, right));
+    }
+    const Extended b = ValueOf(nodes, right);
+    return Decide(entry.Operation, ValueOf(nodes, left), b);
+}
+
+// The FOR step of a ForNext entry whose operands are leaves: v = step + v stored, and the test's
+// outcome as Decide gives it; false (nothing stored) when v stops short. The same operations as on
+// the nodes, each leaf read once.
+[[gnu::always_inline]] inline Extended StepOf(const DecodedItem& entry) {
+    return (entry.LoopForm & LoopForm::SmallStep) ? static_cast<Extended>(entry.Step64) : *entry.StepValue;
+}
+// StoppedShort when N + c is not finite.
+[[gnu::always_inline]] inline Extended LimitOf(const DecodedItem& entry) {
+    const std::uint8_t form = entry.LoopForm;
+    if (form & LoopForm::SmallLimit) return entry.LimitAdd;
+    if (form & LoopForm::LimitSum)
+        return Apply<Add>(*entry.LimitValue, static_cast<Extended>(entry.LimitAdd));
+    return *entry.LimitValue;
+}
+
+// The double at `d` widened where it is used: left to itself the compiler widens it once and keeps the
+// 80-bit copy in memory, and an 80-bit load is the slow one.
+[[gnu::always_inline]] inline Extended Widen(const double& d) {
+#if defined(__x86_64__) || defined(__i386__)
+    Extended x;
+    asm volatile("fldl %1" : "=t"(x) : "m"(d));
+    return x;
+#else
+    return d;
+#endif
+}
+
+// With Fixed, the step and the limit are `fixedStep[0]` and `fixedLimit` (StepOf and LimitOf as the
+// caller worked them out, no variable of theirs written since), and the test's factor + SGN(step) is
+// `fixedStep[1]`.
+template <bool Fixed = false>
+[[gnu::always_inline]] inline bool
+StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, int& holds,
+             const double* fixedStep = nullptr, const double* fixedLimit = nullptr) {
+    const std::uint8_t form = entry.LoopForm;
+    const Extended step = Fixed ? Widen(*fixedStep) : StepOf(entry);
+    const Extended v = Numeric::Arithmetic<Add>(step, current);
+    if (!Numeric::IsFinalResult(v)) return false;
+    record->Value = v;
+    current = v;
+    const Extended limit = Fixed ? Widen(*fixedLimit) : LimitOf(entry);
+    if (!(form & LoopForm::WithStep)) {
+        // a fixed limit is a finite double, and v is finite: the comparison cannot be unordered
+        holds = Fixed ? (Numeric::Holds<GreaterEqual>(limit, v) ? 1 : 0) : Decide(GreaterEqual, limit, v);
+        return true;
+    }
+    // limit - v and factor + SGN feed the checked product only (a fixed step's factor is fixed too)
+    const Extended factor =
+        Fixed ? Widen(fixedStep[1])
+              : Apply<Add, false>(static_cast<Extended>(entry.Factor64), Numeric::Sgn<true>(step));
+    const Extended product = Apply<Multiply>(Apply<Subtract, false>(limit, v), factor);
+    holds = Decide(GreaterEqual, product, 0);
+    return true;
+}
+
+// What a statement below gives for a case the general path must run: nothing of it has happened.
+constexpr int StopsShort = -1;
+
+// The values a FOR loop's body and step carry from one round to the next (RunLoopBody).
+enum class Carry : std::uint8_t {
+    None,
+    Values,      // the loop variable's and the body's variable's
+    LoopOperand, // and the body's operand reads the loop variable, whose value it takes from the loop
+};
+
+// The numeric statements a FOR loop's body may be, run as the decoded run runs them: each gives the
+// index the run goes on at, or StopsShort.
+// With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
+// knows nothing else writes it), and becomes the new one: no reading back what was just stored. With
+// Carry::LoopOperand the operand's variable is the loop's, whose value is `loopValue`.
+// Without GivesNext (a statement with one way on, whose caller knows it), success gives 0.
+template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
+[[gnu::always_inline]] inline int RunStatement(const DecodedItem& entry, const ExprNode* nodes,
+                                               Extended& carried, Extended loopValue = 0) {
+    constexpr bool Carries = Carried != Carry::None;
+    constexpr bool Known = Carried == Carry::LoopOperand;
+    if constexpr (Op == DecodedOp::LetNumber) {
+        // LET X = expression
+        NumVarType* record = entry.Target.Number;
+        if (record->DimCount != 0) return StopsShort;
+        const Extended value = ValueOf(nodes, nodes + entry.Root);
+        if (IsStoppedShort(value)) return StopsShort;
+        record->Value = value;
+    } else if constexpr (Op == DecodedOp::LetUpdate) {
+        // LET v = v op x
+        NumVarType* record = entry.Target.Number;
+        if (!Carries && record->DimCount != 0) return StopsShort; // carried: the loop's start tested it
+        const Extended x = OperandOf<Carries, Known>(nodes, nodes + entry.Right, loopValue);
+        const Extended old = Carries ? carried : record->Value;
+        // an x stopped short (NaN) gives a NaN, which the one finite test refuses as well
+        Extended value = 0;
+        switch (entry.Operation) {
+        case Add: value = Numeric::Arithmetic<Add>(old, x); break;
+        case Subtract: value = Numeric::Arithmetic<Subtract>(old, x); break;
+        default: value = Numeric::Arithmetic<Multiply>(old, x); break;
+        }
+        if (!Numeric::IsFinalResult(value)) return StopsShort;
+        record->Value = value;
+        carried = value;
+    } else if constexpr (Op == DecodedOp::LetElement) {
+        // LET A(subscript) = expression: the value, then the subscript
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended value = ValueOf(nodes, nodes + roots[0]);
+        const Extended subscript = OperandOf(nodes, nodes + roots[1]);
+        if (IsStoppedShort(value) || IsStoppedShort(subscript)) return StopsShort;
+        Extended* element = SimpleElement(*entry.Target.Number, subscript);
+        if (!element) return StopsShort;
+        *element = value;
+    } else if constexpr (Op == DecodedOp::Branch) {
+        // IF condition: true goes on after the jump target, false takes it
+        int holds = 0;
+        if constexpr (Carries) {
+            // a comparison of two operands without a call (CarryOf)
+            const Extended a = OperandOf<true, Known>(nodes, nodes + entry.Left, loopValue);
+            holds = Decide(entry.Operation, a, OperandOf<true>(nodes, nodes + entry.Right));
+        } else {
+            holds = ConditionOf(entry, nodes);
+        }
+        if (holds < 0) return StopsShort;
+        return holds != 0 ? entry.Next : entry.Alternate;
+    } else {
+        static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
+        // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended subscript = OperandOf<Carries, Known>(nodes, nodes + roots[1], loopValue);
+        Extended* element = SimpleElement(*entry.Target.Number, subscript);
+        if (!element) return StopsShort; // a subscript stopped short (NaN) finds no element
+        std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
+    }
+    return GivesNext ? entry.Next : 0;
+}
+
+// NEXT v of a ForNext entry: v = step + v, then the loop's test as its IF would make it. Gives where
+// the run goes on (the test's own index when the test stops short, the step being done), or
+// StopsShort.
+// With Carried, `carried` is the loop variable's value as the last step left it, and becomes the new
+// one (a loop on leaves only).
+template <bool Carried = false>
+[[gnu::always_inline]] inline int StepLoop(const DecodedItem& entry, const ExprNode* nodes, Extended& carried,
+                                           const double* fixedStep = nullptr,
+                                           const double* fixedLimit = nullptr) {
+    NumVarType* record = entry.Target.Number;
+    if (!Carried && record->DimCount != 0) return StopsShort; // carried: the loop's start tested it
+    int holds = 0;
+    if (entry.LoopForm != 0) {
+        if (!Carried) carried = record->Value;
+        if (!StepOnLeaves<Carried>(entry, record, carried, holds, fixedStep, fixedLimit)) return StopsShort;
+    } else {
+        const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Step), record->Value);
+        if (IsStoppedShort(v)) return StopsShort;
+        record->Value = v;
+        carried = v;
+        const Extended limitValue = OperandOf(nodes, nodes + entry.Limit);
+        if (entry.Sign < 0) {
+            holds = Decide(GreaterEqual, limitValue, v);
+        } else {
+            const ExprNode* factor = nodes + entry.Sign; // 0.5 + SGN(step)
+            const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
+            // limit - v and 0.5 + SGN feed the checked product only
+            const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
+                                                     Apply<Add, false>(factor->Literal, sign));
+            holds = Decide(GreaterEqual, product, 0);
+        }
+    }
+    // A test that stops short runs by itself, the LET being done.
+    if (holds < 0) [[unlikely]]
+        return entry.Test;
+    return holds != 0 ? entry.Next : entry.Alternate;
+}
+
+[[gnu::always_inline]] inline bool StopRequested() {
+    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+}
+
+// A FOR loop whose body is one numeric statement that leads straight back to the NEXT at `loopAt`
+// (a branch: one of its ways), from the step that has just gone on into the body: body and step run
+// here in turn, without the way through the run's head (neither can change the code or the tables, so
+// their entries stay as they are), the stop request seen after each as there. Gives where the run goes
+// on; `stopped` is the entry that stopped short there, if one did.
+// With a Carry (a loop on leaves whose body computes without a call), the loop variable's value and the
+// body's variable's (when it updates one) travel in registers from one round to the next: the body's
+// variable is not the loop's, so each is written by one of the two alone, and still stored at once.
+template <std::uint8_t Op, Carry Carried>
+[[gnu::always_inline]] inline int RunLoopBody(const DecodedItem& loop, DecodedItem& body, int loopAt,
+                                              const ExprNode* nodes, DecodedItem*& stopped) {
+    const int bodyAt = loop.Next;
+    Extended loopValue = loop.Target.Number->Value;
+    Extended bodyValue = 0;
+    if constexpr (Op == DecodedOp::LetUpdate) bodyValue = body.Target.Number->Value;
+    // The step and the limit, whose variables the body does not write (CarryOf), are the same at
+    // every round. They are kept as doubles, which are read back from memory at little cost (the
+    // floating-point registers do not hold all the values); a step or a limit a double cannot hold, or
+    // a limit that stops short, goes the way through the head.
+    double step[2] = {0, 0}; // the step, and the test's factor + SGN(step)
+    double limit = 0;
+    if constexpr (Carried != Carry::None) {
+        // the shapes of the variables the round writes, which nothing in the loop can change
+        if (loop.Target.Number->DimCount != 0) return bodyAt;
+        if constexpr (Op == DecodedOp::LetUpdate)
+            if (body.Target.Number->DimCount != 0) return bodyAt;
+        const Extended fullStep = StepOf(loop);
+        const Extended fullLimit = LimitOf(loop);
+        if (IsStoppedShort(fullLimit) || !FitsDouble(fullStep) || !FitsDouble(fullLimit)) return bodyAt;
+        const Extended factor =
+            Apply<Add, false>(static_cast<Extended>(loop.Factor64), Numeric::Sgn<true>(fullStep));
+        if (!FitsDouble(factor)) return bodyAt;
+        step[0] = static_cast<double>(fullStep);
+        step[1] = static_cast<double>(factor);
+        limit = static_cast<double>(fullLimit);
+    }
+    for (;;) {
+        if (StopRequested()) [[unlikely]]
+            return bodyAt;
+        const int after =
+            RunStatement<Op, Carried, Op == DecodedOp::Branch>(body, nodes, bodyValue, loopValue);
+        if (after == StopsShort) [[unlikely]] {
+            stopped = &body;
+            return bodyAt;
+        }
+        if constexpr (Op == DecodedOp::Branch)
+            if (after != loopAt) return after; // the branch's other way
+        if (StopRequested()) [[unlikely]]
+            return loopAt;
+        const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, step, &limit);
+        if (next == StopsShort) [[unlikely]] {
+            stopped = const_cast<DecodedItem*>(&loop);
+            return loopAt;
+        }
+        if (next != bodyAt) return next;
+    }
+}
+
+// What a loop on leaves carries for a body statement whose one operand is `operand` and which writes
+// the variable at `written` (or none): values, when the operand computes without a call and the body
+// writes no variable of the step or the limit, and the operand's variable when it is the loop's.
+inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Extended* written) {
+    if (loop.LoopForm == 0 || !IsInlineOperand(operand)) return Carry::None;
+    if (written && (written == loop.StepValue || written == loop.LimitValue)) return Carry::None;
+    // nor may the step or the limit be the loop variable itself, which every round changes
+    const Extended* variable = &loop.Target.Number->Value;
+    if (variable == loop.StepValue || variable == loop.LimitValue) return Carry::None;
+    return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
+}
+
+// RunLoopBody with the carry worked out for it (a LET of an expression and an element LET of one
+// carry nothing: their expressions may need calls).
+template <std::uint8_t Op>
+[[gnu::always_inline]] inline int RunLoopWith(Carry carry, const DecodedItem& loop, DecodedItem& body,
+                                              int loopAt, const ExprNode* nodes, DecodedItem*& stopped) {
+    if constexpr (Op != DecodedOp::LetNumber && Op != DecodedOp::LetElement) {
+        if (carry == Carry::LoopOperand)
+            return RunLoopBody<Op, Carry::LoopOperand>(loop, body, loopAt, nodes, stopped);
+        if (carry == Carry::Values) return RunLoopBody<Op, Carry::Values>(loop, body, loopAt, nodes, stopped);
+    }
+    return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }
 
 // The value of an entry's k-th root (of ValueCount).
@@ -157,37 +556,20 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         // The entry's expression (or, for the parameter runs, its variables).
         const ExprNode* root = nodes + entry->Root;
         int next = 0;
+        Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
         case DecodedOp::Jump: next = entry->Next; break;
-        case DecodedOp::LetNumber: {
-            // LET X = expression
-            NumVarType* record = entry->Target.Number;
-            if (record->DimCount != 0) goto stopShort;
-            const Extended value = ValueOf(nodes, root);
-            if (IsStoppedShort(value)) goto stopShort;
-            record->Value = value;
-            next = entry->Next;
-            break;
-        }
-        case DecodedOp::LetElement: {
-            // LET A(subscript) = expression: the value, then the subscript
-            const std::int32_t* roots = DecodedRoots.data() + entry->Root;
-            const Extended value = ValueOf(nodes, nodes + roots[0]);
-            const Extended subscript = OperandOf(nodes, nodes + roots[1]);
-            if (IsStoppedShort(value) || IsStoppedShort(subscript)) goto stopShort;
-            Extended* element = SimpleElement(*entry->Target.Number, subscript);
-            if (!element) goto stopShort;
-            *element = value;
-            next = entry->Next;
-            break;
-        }
-        case DecodedOp::Branch: {
-            // IF condition: true goes on after the jump target, false takes it
-            const Extended condition = ValueOf(nodes, root);
-            if (IsStoppedShort(condition)) goto stopShort;
-            next = condition != 0 ? entry->Next : entry->Alternate;
-            break;
-        }
+#define LX_NUMERIC_STATEMENT(OP)                                                                             \
+    case DecodedOp::OP:                                                                                      \
+        next = RunStatement<DecodedOp::OP>(*entry, nodes, scratch);                                          \
+        if (next == StopsShort) goto stopShort;                                                              \
+        break;
+            LX_NUMERIC_STATEMENT(LetNumber)
+            LX_NUMERIC_STATEMENT(LetElement)
+            LX_NUMERIC_STATEMENT(Branch)
+            LX_NUMERIC_STATEMENT(LetUpdate)
+            LX_NUMERIC_STATEMENT(LetElementLiteral)
+#undef LX_NUMERIC_STATEMENT
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
             for (int k = 0; k < entry->ValueCount; ++k) {
@@ -239,29 +621,49 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             next = entry->Next;
             break;
         case DecodedOp::ForNext: {
-            // NEXT v: v = step + v, then the loop's test as its IF would make it
-            NumVarType* record = entry->Target.Number;
-            if (record->DimCount != 0) goto stopShort;
-            const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry->Step), record->Value);
-            if (IsStoppedShort(v)) goto stopShort;
-            record->Value = v;
-            const Extended limitValue = OperandOf(nodes, nodes + entry->Limit);
-            Extended holds = 0;
-            if (entry->Sign < 0) {
-                holds = Apply<GreaterEqual>(limitValue, v);
-            } else {
-                const ExprNode* factor = nodes + entry->Sign; // 0.5 + SGN(step)
-                const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
-                // limit - v and 0.5 + SGN feed the checked product only
-                const Extended product = Apply<Multiply>(Apply<Subtract, false>(limitValue, v),
-                                                         Apply<Add, false>(factor->Literal, sign));
-                holds = Apply<GreaterEqual>(product, 0);
+            next = StepLoop(*entry, nodes, scratch);
+            if (next == StopsShort) goto stopShort;
+            // Into a body of one numeric statement that leads straight back here: the two run together.
+            if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) break;
+            DecodedItem* body = decoded + next;
+            // The body must not write the loop variable, whose value the loop carries.
+            if (body->Generation != generation ||
+                (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
+                ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
+                 body->Target.Number == entry->Target.Number))
+                break;
+            DecodedItem* stopped = nullptr;
+            switch (body->Op) {
+            case DecodedOp::LetNumber:
+                next = RunLoopWith<DecodedOp::LetNumber>(Carry::None, *entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::LetUpdate:
+                next = RunLoopWith<DecodedOp::LetUpdate>(
+                    CarryOf(*entry, nodes + body->Right, &body->Target.Number->Value), *entry, *body, at,
+                    nodes, stopped);
+                break;
+            case DecodedOp::LetElement:
+                next = RunLoopWith<DecodedOp::LetElement>(Carry::None, *entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::LetElementLiteral:
+                next = RunLoopWith<DecodedOp::LetElementLiteral>(
+                    CarryOf(*entry, nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1], nullptr),
+                    *entry, *body, at, nodes, stopped);
+                break;
+            case DecodedOp::Branch:
+                next = RunLoopWith<DecodedOp::Branch>(body->Operation == NumberOp::Count ||
+                                                              !IsInlineOperand(nodes + body->Right)
+                                                          ? Carry::None
+                                                          : CarryOf(*entry, nodes + body->Left, nullptr),
+                                                      *entry, *body, at, nodes, stopped);
+                break;
+            default: break;
             }
-            // A test that stops short runs by itself, the LET being done.
-            if (IsStoppedShort(holds)) [[unlikely]]
-                next = entry->Test;
-            else
-                next = holds != 0 ? entry->Next : entry->Alternate;
+            if (stopped) [[unlikely]] {
+                entry = stopped;
+                at = next;
+                goto stopShort;
+            }
             break;
         }
         case DecodedOp::Call: {

@@ -86,7 +86,11 @@ template <std::uint8_t Operation> [[gnu::always_inline]] inline bool DivisorRefu
 // A finite result of + - * / cannot have raised overflow or an invalid operation, so it is the
 // operator's result as it stands; an infinite or NaN one only the status flags can classify.
 [[gnu::always_inline]] inline bool IsFinalResult(Extended result) {
-    return std::isfinite(result);
+    // result - result is 0 for a finite number and NaN for an infinite or NaN one: two floating-point
+    // operations and no constant (std::isfinite compiles to a load of the largest 80-bit number, and an
+    // 80-bit load is a slow, microcoded one)
+    const Extended difference = result - result;
+    return difference == difference;
 }
 
 // a op b for + - * / when the plain result is the operator's result; false for a divisor of 0 and for

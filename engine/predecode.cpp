@@ -6,6 +6,8 @@
 #include "frontend/parsecodes.h"
 #include "frontend/tables.h"
 
+#include <deque>
+
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
@@ -17,6 +19,8 @@ namespace {
 
 // The generation the nodes and roots belong to; older ones are dropped before new ones are added.
 std::uint64_t NodesGeneration = 0;
+// The literals the generation's nodes point to: a deque, whose elements stay where they are as it grows.
+std::deque<Extended> Literals;
 
 // The most jumps and brackets followed when resolving where a statement continues; a GOTO chain longer
 // than this (or a loop of GOTOs) is simply left to run item by item.
@@ -118,7 +122,7 @@ private:
         Place Where = Place::Node;
         std::int32_t Node = -1;
         Extended Literal = 0;
-        const Extended* Variable = nullptr;
+        const Extended* Variable = nullptr; // a leaf's value: the variable's, or the literal in the pool
     };
 
     static bool IsLength(const CodeItemType& item) {
@@ -131,7 +135,8 @@ private:
                Tb.StrVarTable[static_cast<std::size_t>(index)].Kind == StrVarKind::Variable;
     }
 
-    static std::int32_t AddNode(const ExprNode& node) {
+    static std::int32_t AddNode(ExprNode node) {
+        node.Run = NodeFunctionOf(node);
         DecodedNodes.push_back(node);
         return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
     }
@@ -139,11 +144,16 @@ private:
     static std::int32_t Materialize(Value& value) {
         if (value.Where == Place::Node) return value.Node;
         ExprNode node;
+        node.Operand.Value = value.Variable;
         if (value.Where == Place::Literal) {
             node.Literal = value.Literal;
             node.Code = NodeCode::Literal;
+            if (FitsDouble(value.Literal)) {
+                node.Code = NodeCode::SmallLiteral;
+                node.Small = true;
+                node.Literal64 = static_cast<double>(value.Literal);
+            }
         } else {
-            node.Operand.Value = value.Variable;
             node.Code = NodeCode::Variable;
         }
         value.Where = Place::Node;
@@ -181,7 +191,12 @@ private:
         ExprNode node;
         node.Code = code;
         node.Operand.Number = array;
-        node.Left = Materialize(Top());
+        if (code == NodeCode::Element && Top().Where != Place::Node) {
+            node.Code = NodeCode::ElementOfLeaf;
+            node.Value2 = Top().Variable;
+        } else {
+            node.Left = Materialize(Top());
+        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
@@ -202,6 +217,9 @@ private:
             // Two literals stay two: folding them would move an error of the operator to the decoder.
             Materialize(left);
         }
+        // a left leaf in Operand.Value, a right one in Value2
+        if (left.Where != Place::Node) node.Operand.Value = left.Variable;
+        if (right.Where != Place::Node) node.Value2 = right.Variable;
         if (left.Where == Place::Node) {
             node.Left = left.Node;
             if (right.Where == Place::Node) {
@@ -211,7 +229,6 @@ private:
                 node.Literal = right.Literal;
             } else {
                 form = NodeVariable;
-                node.Operand.Value = right.Variable;
             }
         } else if (left.Where == Place::Literal) {
             node.Literal = left.Literal;
@@ -220,10 +237,8 @@ private:
                 node.Right = right.Node;
             } else {
                 form = LiteralVariable;
-                node.Operand.Value = right.Variable;
             }
         } else {
-            node.Operand.Value = left.Variable;
             if (right.Where == Place::Node) {
                 form = VariableNode;
                 node.Right = right.Node;
@@ -232,10 +247,13 @@ private:
                 node.Literal = right.Literal;
             } else {
                 form = VariableVariable;
-                node.Value2 = right.Variable;
             }
         }
         node.Code = NodeCode::Binary(code, form);
+        if ((left.Where == Place::Literal || right.Where == Place::Literal) && FitsDouble(node.Literal)) {
+            node.Small = true;
+            node.Literal64 = static_cast<double>(node.Literal);
+        }
         Value value;
         value.Kind = result;
         value.Node = AddNode(node);
@@ -305,9 +323,12 @@ private:
     }
 
     bool PushLiteral(Extended literal) {
+        if (depth_ >= MaxDecodedDepth) return false;
+        Literals.push_back(literal);
         Value value;
         value.Where = Place::Literal;
         value.Literal = literal;
+        value.Variable = &Literals.back();
         return Push(value);
     }
 
@@ -335,34 +356,143 @@ private:
     std::array<Value, MaxDecodedDepth> values_{};
 };
 
-// A node for one operand of a binary node: its Left or Right node, or a new leaf for its literal or
-// variable.
-std::int32_t LeafNode(Extended literal) {
+// A node of its own for the left leaf of a binary node (its literal or its variable).
+std::int32_t LeafNode(const ExprNode& of, std::uint8_t code) {
     ExprNode node;
-    node.Literal = literal;
-    node.Code = NodeCode::Literal;
+    node.Operand.Value = of.Operand.Value;
+    node.Literal = of.Literal;
+    node.Code = code;
+    if (code == NodeCode::Literal && FitsDouble(of.Literal)) {
+        node.Code = NodeCode::SmallLiteral;
+        node.Small = true;
+        node.Literal64 = static_cast<double>(of.Literal);
+    }
+    node.Run = NodeFunctionOf(node);
     DecodedNodes.push_back(node);
     return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
 }
-std::int32_t LeafNode(const Extended* variable) {
+
+// A node of its own for the right leaf of a binary node.
+std::int32_t RightLeafNode(const ExprNode& of, bool literal) {
     ExprNode node;
-    node.Operand.Value = variable;
+    node.Operand.Value = of.Value2;
     node.Code = NodeCode::Variable;
+    if (literal) {
+        node.Literal = of.Literal;
+        node.Code = FitsDouble(of.Literal) ? NodeCode::SmallLiteral : NodeCode::Literal;
+        node.Small = node.Code == NodeCode::SmallLiteral;
+        node.Literal64 = static_cast<double>(of.Literal);
+    }
+    node.Run = NodeFunctionOf(node);
     DecodedNodes.push_back(node);
     return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+}
+
+// When the branch's condition is a comparison of two numbers, the comparison and its operands' nodes.
+void DecodeComparison(DecodedItem& entry) {
+    using namespace NodeCode;
+    const ExprNode root = DecodedNodes[static_cast<std::size_t>(entry.Root)];
+    if (root.Code < BinaryBase) return;
+    const auto op = static_cast<std::uint8_t>((root.Code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((root.Code - BinaryBase) % FormCount);
+    if (!Numeric::IsComparison(op)) return;
+    switch (form) {
+    case NodeNode: entry.Left = root.Left; break;
+    case NodeLiteral:
+    case NodeVariable: entry.Left = root.Left; break;
+    case LiteralNode:
+    case LiteralVariable: entry.Left = LeafNode(root, Literal); break;
+    default: entry.Left = LeafNode(root, Variable); break; // VariableNode, VariableLiteral, VariableVariable
+    }
+    switch (form) {
+    case NodeNode:
+    case LiteralNode:
+    case VariableNode: entry.Right = root.Right; break;
+    case NodeLiteral:
+    case VariableLiteral: entry.Right = RightLeafNode(root, true); break;
+    default: entry.Right = RightLeafNode(root, false); break; // a variable on the right
+    }
+    entry.Operation = op;
+}
+
+// LET v = v op x for + - *: the update of the variable's own value.
+void DecodeUpdate(DecodedItem& entry) {
+    using namespace NodeCode;
+    const ExprNode root = DecodedNodes[static_cast<std::size_t>(entry.Root)];
+    if (root.Code < BinaryBase || root.Operand.Value != &entry.Target.Number->Value) return;
+    const auto op = static_cast<std::uint8_t>((root.Code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((root.Code - BinaryBase) % FormCount);
+    if (op != Add && op != Subtract && op != Multiply) return;
+    switch (form) {
+    case VariableNode: entry.Right = root.Right; break;
+    case VariableLiteral: entry.Right = RightLeafNode(root, true); break;
+    case VariableVariable: entry.Right = RightLeafNode(root, false); break;
+    default: return;
+    }
+    entry.Op = DecodedOp::LetUpdate;
+    entry.Operation = op;
 }
 
 // When `node` is `x op v` for the variable v, the node of x (-1 otherwise).
 std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended* v) {
     using namespace NodeCode;
     const ExprNode node = DecodedNodes[static_cast<std::size_t>(at)];
-    if (node.Code == Binary(op, NodeVariable) && node.Operand.Value == v) return node.Left;
-    if (node.Code == Binary(op, LiteralVariable) && node.Operand.Value == v) return LeafNode(node.Literal);
-    if (node.Code == Binary(op, VariableVariable) && node.Value2 == v) return LeafNode(node.Operand.Value);
+    if (node.Value2 != v) return -1;
+    if (node.Code == Binary(op, NodeVariable)) return node.Left;
+    if (node.Code == Binary(op, LiteralVariable)) return LeafNode(node, Literal);
+    if (node.Code == Binary(op, VariableVariable)) return LeafNode(node, Variable);
     return -1;
 }
 
 int DecodeItemAt(int at, int limit);
+
+bool IsLeafCode(std::uint8_t code) {
+    return code == NodeCode::Literal || code == NodeCode::Variable || code == NodeCode::SmallLiteral;
+}
+
+// The leaves of a FOR loop's step, limit and test factor into the entry, when they all are leaves (or
+// the limit a variable with a small literal added or subtracted); the loop then reads no node. With
+// STEP the sign must be of the step's own leaf, so that the step read once serves both.
+void DecodeLoopLeaves(DecodedItem& entry, std::int32_t step, std::int32_t limit, std::int32_t sign) {
+    using namespace NodeCode;
+    const ExprNode stepNode = DecodedNodes[static_cast<std::size_t>(step)];
+    const ExprNode limitNode = DecodedNodes[static_cast<std::size_t>(limit)];
+    if (!IsLeafCode(stepNode.Code)) return;
+    std::uint8_t form = LoopForm::Leaves;
+    if (stepNode.Code == SmallLiteral) {
+        form |= LoopForm::SmallStep;
+        entry.Step64 = stepNode.Literal64;
+    } else {
+        entry.StepValue = stepNode.Operand.Value;
+    }
+    if (limitNode.Code == SmallLiteral) {
+        form |= LoopForm::SmallLimit;
+        entry.LimitAdd = limitNode.Literal64;
+    } else if (limitNode.Code == Literal || limitNode.Code == Variable) {
+        entry.LimitValue = limitNode.Operand.Value;
+    } else if (limitNode.Small && (limitNode.Code == Binary(Add, VariableLiteral) ||
+                                   limitNode.Code == Binary(Subtract, VariableLiteral))) {
+        // x - c is x + (-c) exactly, the rounding and the signs of zero included
+        form |= LoopForm::LimitSum;
+        entry.LimitValue = limitNode.Operand.Value;
+        entry.LimitAdd =
+            limitNode.Code == Binary(Add, VariableLiteral) ? limitNode.Literal64 : -limitNode.Literal64;
+    } else {
+        return;
+    }
+    if (sign >= 0) {
+        const ExprNode factor = DecodedNodes[static_cast<std::size_t>(sign)];
+        const ExprNode sgn = DecodedNodes[static_cast<std::size_t>(factor.Right)];
+        const ExprNode argument = DecodedNodes[static_cast<std::size_t>(sgn.Left)];
+        const bool sameLeaf = argument.Code == stepNode.Code &&
+                              (argument.Code == Variable ? argument.Operand.Value == stepNode.Operand.Value
+                                                         : argument.Literal == stepNode.Literal);
+        if (!sameLeaf || !factor.Small) return;
+        form |= LoopForm::WithStep;
+        entry.Factor64 = factor.Literal64;
+    }
+    entry.LoopForm = form;
+}
 
 // A LET that is the NEXT of a FOR loop: v = step + v, on to the loop's test, limit >= v or (with STEP)
 // (limit - v) * (0.5 + SGN(step)) >= 0, as the compiler lays them out. Both become one ForNext entry.
@@ -390,6 +520,7 @@ void DecodeForNext(DecodedItem& entry, int limit) {
         sign = product.Right;
     }
     entry.Op = DecodedOp::ForNext;
+    DecodeLoopLeaves(entry, step, limitNode, sign);
     entry.Step = step;
     entry.Limit = limitNode;
     entry.Sign = sign;
@@ -462,9 +593,17 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
         StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
+        if (entry.Op == DecodedOp::LetElement) {
+            const std::uint8_t value =
+                DecodedNodes[static_cast<std::size_t>(DecodedRoots[static_cast<std::size_t>(entry.Root)])]
+                    .Code;
+            if (value == NodeCode::Literal || value == NodeCode::SmallLiteral)
+                entry.Op = DecodedOp::LetElementLiteral;
+        }
         entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
         entry.Next = ResolveContinuation(after + 2, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
+        if (entry.Op == DecodedOp::LetNumber) DecodeUpdate(entry);
         return;
     }
     if (IsStatement(after, limit, St::IF) && after + 1 <= limit && depth == 1 &&
@@ -475,6 +614,7 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         entry.Op = DecodedOp::Branch;
         entry.Next = ResolveContinuation(after + 2, limit);
         entry.Alternate = ResolveContinuation(target.SecondCode, limit);
+        DecodeComparison(entry);
         return;
     }
     // A procedure call's argument values: the call works them out itself.
@@ -550,6 +690,7 @@ DecodedItem& DecodeItem(int at, int limit) {
     if (NodesGeneration != Ib.CodeGeneration) {
         DecodedNodes.clear();
         DecodedRoots.clear();
+        Literals.clear();
         NodesGeneration = Ib.CodeGeneration;
         DecodedNumbers = Tb.NumVarTable.data();
         DecodedStrings = Tb.StrVarTable.data();

@@ -64,6 +64,10 @@ inline constexpr std::uint8_t FunctionReturn = 15;
 // The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
 // (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
 inline constexpr std::uint8_t ForNext = 16;
+// LetElement whose value is a literal: its 80-bit image copied into the element.
+inline constexpr std::uint8_t LetElementLiteral = 17;
+// LET v = v op x for + - *: the operation on the variable's own value, x computed first.
+inline constexpr std::uint8_t LetUpdate = 18;
 // A procedure call and its return in four entries (engine/decodedcalls).
 inline constexpr std::uint8_t Call = 40;
 inline constexpr std::uint8_t Enter = 41;
@@ -120,16 +124,18 @@ constexpr bool MayBeginDecoded(int kind, int value) {
 }
 
 // A decoded expression is a tree of nodes. An operand that is a literal or a plain variable is held in
-// the node that uses it rather than in a node of its own. Evaluating a node that meets a case the
-// general path would treat differently (an error, a value that is not finite, a subscript that is
-// not a whole number in range) gives StoppedShort, and the statement then runs item by item from its
-// start, so nothing of it has happened yet.
+// the node that uses it rather than in a node of its own, as a pointer to its value (a literal's in the
+// decoder's pool), so that reading it is the same for both. Each node carries the function that
+// computes it, chosen by its code when decoding: no node is ever switched on at run time. A node that
+// meets a case the general path would treat differently (an error, a value that is not finite, a
+// subscript that is not a whole number in range) gives StoppedShort, and the statement then runs item by
+// item from its start, so nothing of it has happened yet.
 namespace NodeCode {
-inline constexpr std::uint8_t Literal = 0;
-inline constexpr std::uint8_t Variable = 1;
-inline constexpr std::uint8_t Length = 2;  // LEN of a scalar string variable
-inline constexpr std::uint8_t Element = 3; // the element of a 1-D numeric array for the subscript Left
-inline constexpr std::uint8_t Sgn = 4;     // the unary nodes take Left
+inline constexpr std::uint8_t Literal = 0;  // a leaf alone: Operand.Value points to the literal
+inline constexpr std::uint8_t Variable = 1; // a leaf alone: Operand.Value points to the variable's value
+inline constexpr std::uint8_t Length = 2;   // LEN of a scalar string variable
+inline constexpr std::uint8_t Element = 3;  // the element of a 1-D numeric array for the subscript Left
+inline constexpr std::uint8_t Sgn = 4;      // the unary nodes take Left
 inline constexpr std::uint8_t Abs = 5;
 inline constexpr std::uint8_t Int = 6;
 inline constexpr std::uint8_t Fix = 7;
@@ -137,10 +143,12 @@ inline constexpr std::uint8_t Negate = 8;
 inline constexpr std::uint8_t Not = 9;
 inline constexpr std::uint8_t And = 10; // Left AND Right
 inline constexpr std::uint8_t Or = 11;
-inline constexpr std::uint8_t BinaryBase = 16; // BinaryBase + operator * FormCount + operand form
+inline constexpr std::uint8_t ElementOfLeaf = 12; // Element with the subscript a leaf, at Value2
+inline constexpr std::uint8_t SmallLiteral = 13;  // a literal leaf alone that a double holds exactly
+inline constexpr std::uint8_t BinaryBase = 16;    // BinaryBase + operator * FormCount + operand form
 
 // Operand forms of the binary nodes: where the left and the right operand are (a node: Left or Right;
-// a literal: Literal; a variable: Value, and Value2 for a right one when both are variables).
+// a leaf: Operand.Value for a left one, Value2 for a right one; a literal's value is also in Literal).
 inline constexpr std::uint8_t NodeNode = 0, NodeLiteral = 1, NodeVariable = 2, LiteralNode = 3,
                               VariableNode = 4, LiteralVariable = 5, VariableLiteral = 6,
                               VariableVariable = 7, FormCount = 8;
@@ -154,20 +162,37 @@ constexpr std::uint8_t Binary(std::uint8_t op, std::uint8_t form) {
 static_assert(BinaryBase + BinaryCount * FormCount <= 256, "node codes are bytes");
 } // namespace NodeCode
 
+struct ExprNode;
+// Computes a node of the tree whose nodes begin at `nodes`.
+using NodeFunction = Extended (*)(const ExprNode* nodes, const ExprNode* n);
+
 struct ExprNode {
-    Extended Literal = 0;
-    // Variable operands, resolved when decoding: records do not move while the tables keep their
-    // storage, and a table that moves starts a new generation (DecodedTablesMoved).
+    NodeFunction Run = nullptr;
+    // Leaf operands, resolved when decoding: records do not move while the tables keep their storage,
+    // and a table that moves starts a new generation (DecodedTablesMoved).
     union {
-        const Extended* Value;    // a plain numeric variable's value
+        const Extended* Value;    // a leaf: a plain numeric variable's value or a literal
         const NumVarType* Number; // an array's record (its shape is read at run time)
         const StrVarType* String; // a string variable's record
     } Operand{nullptr};
-    const Extended* Value2 = nullptr;
-    std::int32_t Left = -1; // child nodes, indices in DecodedNodes
+    const Extended* Value2 = nullptr; // a right leaf
+    std::int32_t Left = -1;           // child nodes, indices in DecodedNodes
     std::int32_t Right = -1;
     std::uint8_t Code = NodeCode::Literal;
+    // The node's literal leaf is read from Literal64, which holds it exactly: an 80-bit load from
+    // memory costs several times a 64-bit one, and a literal is mostly a small number.
+    bool Small = false;
+    double Literal64 = 0;
+    Extended Literal = 0; // the literal a literal leaf points to, for the decoder's own matching
 };
+
+// Whether a double holds `value` exactly.
+inline bool FitsDouble(Extended value) {
+    return static_cast<Extended>(static_cast<double>(value)) == value;
+}
+
+// The function that computes `node` (by its code and where its literal is).
+NodeFunction NodeFunctionOf(const ExprNode& node);
 
 // The most values a decoded expression holds at once; deeper expressions run item by item.
 inline constexpr int MaxDecodedDepth = 16;
@@ -196,12 +221,35 @@ struct DecodedItem {
     std::int32_t Limit = -1;
     std::int32_t Sign = -1;
     std::int32_t Test = 0;
+    // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
+    // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
+    // for any other condition. LetUpdate: the operation and the node of its right operand.
+    std::uint8_t Operation = NumberOp::Count;
+    // ForNext whose step, limit and test factor are leaves, read here without their nodes: LoopForm
+    // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
+    // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
+    std::uint8_t LoopForm = 0;
+    std::int32_t Left = -1;
+    std::int32_t Right = -1;
+    const Extended* StepValue = nullptr;
+    const Extended* LimitValue = nullptr;
+    double Step64 = 0;
+    double LimitAdd = 0;
+    double Factor64 = 0;
     union {
         NumVarType* Number;     // the LET's numeric target
         StrVarType* String;     // AppendChr's variable
         const CallShape* Shape; // an entry of a procedure call (engine/decodedcalls)
     } Target{nullptr};
 };
+
+namespace LoopForm {
+inline constexpr std::uint8_t Leaves = 1;     // the leaves below are used
+inline constexpr std::uint8_t SmallStep = 2;  // the step is Step64
+inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + LimitAdd
+inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
+inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
+} // namespace LoopForm
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;

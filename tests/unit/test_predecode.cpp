@@ -21,6 +21,7 @@
 
 #include <QStringList>
 
+#include <array>
 #include <cstring>
 #include <random>
 
@@ -216,8 +217,10 @@ TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
 // Random programs of numeric and string statements, each run item by item and decoded: the same
 // values, the same branches, the same error at the same place. The statements cover the shapes the
 // loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
-// the sign change, array elements read and assigned, FOR loops with and without STEP, joins appended
-// in place, CHR$ appended, LEN, values handed to a general function, and SUB and FUNCTION calls.
+// the sign change, array elements read and assigned (literals among the values), variables updated
+// from their own value, FOR loops with and without STEP (literal and variable steps; literal,
+// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, values
+// handed to a general function and a FUNCTION's binds, and SUB and FUNCTION calls.
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -231,7 +234,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(11)) {
+            switch (Pick(17)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -251,9 +254,12 @@ public:
                 lines.append(
                     QStringLiteral("X = MAX(%1, %2) + F(%3, Y)").arg(Expression(1), Expression(1), Leaf()));
                 break;
-            case 9: lines.append(Call()); break;
-            case 10: lines.append(FunctionCall()); break;
-            default: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
+            case 8: lines.append(QStringLiteral("IF LEN(S$) > %1 THEN S$ = \"\"").arg(Expression(1))); break;
+            case 9: lines.append(Update()); break;
+            case 10: lines.append(QStringLiteral("V(%1) = %2").arg(Subscript(), Literal())); break;
+            case 11: lines.append(Call()); break;
+            case 12: lines.append(FunctionCall()); break;
+            default: lines.append(Loop()); break;
             }
         }
         return lines;
@@ -386,6 +392,54 @@ private:
         }
     }
 
+    // A variable updated by an operation on its own value.
+    QString Update() {
+        static const char* const names[] = {"X", "Y", "Z"};
+        static const char* const operators[] = {" + ", " - ", " * "};
+        const QString name = QString::fromLatin1(names[Pick(3)]);
+        return QStringLiteral("%1 = %1%2%3")
+            .arg(name, QString::fromLatin1(operators[Pick(3)]), Expression(1));
+    }
+
+    // A FOR loop whose limit is a variable, with or without a literal added or taken away, or a
+    // literal, and whose step (if any) is a variable.
+    // The body is one statement (which the run may take with the step in one go, carrying the loop
+    // variable, an updated variable, the step and the limit from round to round; some bodies write the
+    // limit's or the step's variable), or a block IF.
+    QStringList Loop() {
+        static const char* const limits[] = {"L", "L - 1", "L + 2", "3", "0.1 + L", "L - 0.1"};
+        static const char* const bodies[] = {"Z = Z * 0.5 + J", "Z = Z + J", "Z = Z - J * 2",
+                                             "Z = Z * %1",      "V(J) = %1", "V(INT(ABS(J)) MOD 20) = %1",
+                                             "L = L - 0.5",     "W = W * 2"};
+        const QString limit = QString::fromLatin1(limits[Pick(6)]);
+        if (Pick(2) == 0) {
+            // an IF on an element the loop variable names (which the run reads with the loop's value)
+            // or on another comparison; the loop starts where the subscripts are valid
+            static const char* const starts[] = {"0", "1", "2.5"};
+            const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
+                                     .arg(Small(), Step(), QString::fromLatin1(starts[Pick(3)]),
+                                          limit + (Pick(2) == 0 ? " STEP W" : ""));
+            QString condition;
+            switch (Pick(4)) {
+            case 0: condition = QStringLiteral("V(J) = 0"); break;
+            case 1: condition = QStringLiteral("V(J) > %1").arg(Leaf()); break;
+            case 2: condition = QStringLiteral("%1 <= V(J)").arg(Leaf()); break;
+            default: condition = Condition(0); break;
+            }
+            return {head, QStringLiteral("IF %1 THEN").arg(condition), QStringLiteral("Z = Z + J"),
+                    QStringLiteral("END IF"), QStringLiteral("NEXT J")};
+        }
+        // a step of the loop variable itself, which doubles it (from a positive start)
+        if (Pick(8) == 0)
+            return {QStringLiteral("L = %1 : FOR J = %2 TO %3 STEP J : Z = Z + J : NEXT J")
+                        .arg(Small(), Pick(2) == 0 ? QStringLiteral("1") : QStringLiteral("2.5"), limit)};
+        const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
+                                 .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
+        QString body = QString::fromLatin1(bodies[Pick(8)]);
+        if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
+        return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
+    }
+
     // A string join: appended to the variable itself (done in place) or a new text.
     QString Join() {
         switch (Pick(4)) {
@@ -399,6 +453,39 @@ private:
     std::mt19937 random_;
 };
 
+// The decoded shapes the random programs reached (entries of the current generation, after the decoded
+// run), so that the test shows it compared each of them with the item-by-item run.
+enum Shape : std::size_t {
+    Update,
+    ElementLiteral,
+    Comparison,
+    SmallStep,
+    PointerStep,
+    VariableLimit,
+    SumLimit,
+    SmallLimit,
+    StepLimit,
+    ShapeCount
+};
+
+void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
+    for (const DecodedItem& entry : DecodedCode) {
+        if (entry.Generation != Ib.CodeGeneration) continue;
+        if (entry.Op == DecodedOp::LetUpdate) ++shapes[Update];
+        if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
+        if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
+        if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
+        ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
+        if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
+        if (entry.LoopForm & LoopForm::LimitSum)
+            ++shapes[SumLimit];
+        else if (entry.LoopForm & LoopForm::SmallLimit)
+            ++shapes[SmallLimit];
+        else
+            ++shapes[VariableLimit];
+    }
+}
+
 struct Outcome {
     LoopExit Exit = LoopExit::End;
     int Error = 0;
@@ -409,9 +496,10 @@ struct Outcome {
 };
 
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
-    constexpr int Programs = 300;
+    constexpr int Programs = 600;
     int decodedRuns = 0;
     int textRuns = 0;
+    std::array<int, ShapeCount> shapes{};
     for (int seed = 1; seed <= Programs; ++seed) {
         const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
@@ -422,7 +510,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             o.Exit = RunLoopFrom(ProgramCodeStart);
             o.Error = Fe.ErrorNumber;
             o.Position = Fe.ErrorPosition;
-            for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J"}) {
+            for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J", "L", "W"}) {
                 const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
                 o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
             }
@@ -442,6 +530,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             }
             Fe.ErrorNumber = 0;
         }
+        NoteDecodedShapes(shapes);
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
         if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;
         const QString program = lines.join(u'\n');
@@ -460,6 +549,8 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     // Most programs end normally, so the comparison covers the decoded statements and not only errors.
     EXPECT_GT(decodedRuns, Programs / 4);
     EXPECT_GT(textRuns, Programs / 4);
+    for (std::size_t shape = 0; shape < ShapeCount; ++shape)
+        EXPECT_GT(shapes[shape], Programs / 50) << "decoded shape " << shape;
 }
 
 } // namespace
