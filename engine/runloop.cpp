@@ -229,24 +229,32 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     return Numeric::OperationOfSlot(slot) != NumberOp::Count;
 }
 
-// A numeric result about to be left on the stack that a LET to a numeric scalar takes at once: when
-// the items at the cursor are expression brackets, the LET and its target, the value is stored here
-// and the cursor passes the target. False (nothing changed) otherwise.
-[[gnu::always_inline]] inline bool StoreToLet(Extended result) {
+// The index of the target of a LET that follows the cursor, past expression brackets, and assigns a
+// variable of code kind `kind`; -1 when the items there are anything else.
+[[gnu::always_inline]] inline int LetTargetAtCursor(int kind) {
     int at = Ib.CodeIndex;
     const int limit = Ib.CodeLimit;
-    if (at < 0) return false;
+    if (at < 0) return -1;
     const CodeItemType* code = Ib.CodeBuffer.data();
     while (at < limit &&
            (code[at].FirstCode == CodeKind::ExprClose || code[at].FirstCode == CodeKind::ExprOpen))
         ++at;
     if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
-        code[at + 1].FirstCode != CodeKind::NumVar)
-        return false;
-    NumVarType* record = TableEntry(Tb.NumVarTable, code[at + 1].SecondCode);
+        code[at + 1].FirstCode != kind)
+        return -1;
+    return at + 1;
+}
+
+// A numeric result about to be left on the stack that a LET to a numeric scalar takes at once: when
+// the items at the cursor are expression brackets, the LET and its target, the value is stored here
+// and the cursor passes the target. False (nothing changed) otherwise.
+[[gnu::always_inline]] inline bool StoreToLet(Extended result) {
+    const int target = LetTargetAtCursor(CodeKind::NumVar);
+    if (target < 0) return false;
+    NumVarType* record = TableEntry(Tb.NumVarTable, Ib.CodeBuffer.data()[target].SecondCode);
     if (!record || record->DimCount != 0) return false;
     record->Value = result;
-    Ib.CodeIndex = at + 2;
+    Ib.CodeIndex = target + 1;
     return true;
 }
 
@@ -446,17 +454,9 @@ bool AppendInPlace() {
     if (top < 2 || strings < 2) return false;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
     if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
-    int at = Ib.CodeIndex;
-    const int limit = Ib.CodeLimit;
-    if (at < 0) return false;
-    const CodeItemType* code = Ib.CodeBuffer.data();
-    while (at < limit &&
-           (code[at].FirstCode == CodeKind::ExprOpen || code[at].FirstCode == CodeKind::ExprClose))
-        ++at;
-    if (at + 1 > limit || code[at].FirstCode != CodeKind::Statement || code[at].SecondCode != St::LET ||
-        code[at + 1].FirstCode != CodeKind::StrVar)
-        return false;
-    StrVarType* record = TableEntry(Tb.StrVarTable, code[at + 1].SecondCode);
+    const int target = LetTargetAtCursor(CodeKind::StrVar);
+    if (target < 0) return false;
+    StrVarType* record = TableEntry(Tb.StrVarTable, Ib.CodeBuffer.data()[target].SecondCode);
     if (!record || record->DimCount != 0) return false;
     QString* values = Vs.GlStrStack.Items.data();
     QString& left = values[strings - 1];
@@ -466,7 +466,7 @@ bool AppendInPlace() {
     values[strings] = QString();
     Vs.GlStrStack.Count = strings - 2;
     Vs.GlTypeStack.Count = top - 2;
-    Ib.CodeIndex = at + 2;
+    Ib.CodeIndex = target + 1;
     return true;
 }
 
