@@ -53,7 +53,10 @@ inline void NoteNumberRun(CallFrameType& frame) {
 [[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
     run.Count = frame.Numbers;
     if (run.Count <= 0) return run.Count == 0;
-    if (!TableEntry(Tb.NumVarTable, frame.FirstNumber + frame.Numbers - 1)) return false;
+    // The last of the numbers is W4 when they were noted (W4 >= FirstNumber >= 1): compared as the byte
+    // offset of its record, the bound is one compare of the frame's word with the table's byte size.
+    const std::size_t last = static_cast<std::size_t>(static_cast<std::uint32_t>(frame.W4));
+    if (last * sizeof(NumVarType) >= Tb.NumVarTable.size() * sizeof(NumVarType)) return false;
     run.Records = Tb.NumVarTable.data() + frame.FirstNumber;
     return true;
 }

@@ -23,11 +23,14 @@ struct CallShape {
     const std::int32_t* NameBase = nullptr;
     const std::uint8_t* NameKind = nullptr;
     std::uint8_t Kind = 0;
-    // Enter: the frame pushed.
+    // Enter, and a Call whose jump lands on the callee's frame item: the frame pushed, and where the
+    // run goes on after the binds (Call: Entered is false when the callee begins otherwise).
     CallFrameType Frame;
-    // Enter: the parameters bound; Return: the variables handed back; ReturnSite: the variables that
-    // take them. In the order of their items; null for an argument passed by value, whose value is
-    // dropped.
+    std::int32_t Body = 0;
+    bool Entered = false;
+    // Enter and such a Call: the parameters bound; Return: the variables handed back; ReturnSite: the
+    // variables that take them. In the order of their items; null for an argument passed by value,
+    // whose value is dropped.
     std::uint8_t Count = 0;
     std::array<Extended*, MaxPushedValues> Variables{};
     // ReturnSite: the arithmetic operator after the restore, applied to the two numbers on top
@@ -93,6 +96,8 @@ bool ResolveCallee(const CodeItemType& name, CallShape& shape) {
     }
 }
 
+bool DecodeFrameAndBinds(int at, int limit, CallShape& shape);
+
 // LoPushAll, SubJump and the callee's name.
 bool DecodeCall(DecodedItem& entry, int at, int limit) {
     if (!IsStatementAt(at, limit, InSt::LoPushAll) || !IsStatementAt(at + 1, limit, InSt::SubJump) ||
@@ -101,6 +106,10 @@ bool DecodeCall(DecodedItem& entry, int at, int limit) {
     CallShape shape;
     if (!ResolveCallee(Item(at + 2), shape) || !IsJumpIndex(shape.Target)) return false;
     shape.Return = at + 3; // the jump has read its name
+    // The callee's frame and binds, read from the items the jump lands on: they belong to this
+    // generation as the call does, so the call runs them without looking up the callee's entry.
+    if (shape.Target <= limit && Item(shape.Target).FirstCode == CodeKind::SubFrame)
+        shape.Entered = DecodeFrameAndBinds(shape.Target, limit, shape);
     NewShape(entry) = shape;
     entry.Op = DecodedOp::Call;
     entry.Next = shape.Target;
@@ -121,11 +130,11 @@ int DecodeVariableRun(int at, int limit, int code, CallShape& shape) {
     return at;
 }
 
-// The callee's frame item with its five words, and its parameter binds.
-bool DecodeEnter(DecodedItem& entry, int at, int limit) {
+// The callee's frame item with its five words, and its parameter binds, into the shape (Frame,
+// Variables, Body).
+bool DecodeFrameAndBinds(int at, int limit, CallShape& shape) {
     constexpr int FrameItems = 6;
     if (at + FrameItems - 1 > limit) return false;
-    CallShape shape;
     std::int32_t* const words[FrameItems] = {&shape.Frame.W1, &shape.Frame.W2, &shape.Frame.W3,
                                              &shape.Frame.W4, &shape.Frame.W5, &shape.Frame.W6};
     for (int k = 0; k < FrameItems; ++k)
@@ -133,9 +142,16 @@ bool DecodeEnter(DecodedItem& entry, int at, int limit) {
     CallFrames::NoteNumberRun(shape.Frame);
     const int body =
         DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
+    shape.Body = Decoding::Continuation(body, limit);
+    return true;
+}
+
+bool DecodeEnter(DecodedItem& entry, int at, int limit) {
+    CallShape shape;
+    if (!DecodeFrameAndBinds(at, limit, shape)) return false;
     NewShape(entry) = shape;
     entry.Op = DecodedOp::Enter;
-    entry.Next = Decoding::Continuation(body, limit);
+    entry.Next = shape.Body;
     return true;
 }
 
@@ -257,11 +273,17 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame
 // item's or a bind's own check would fail.
-[[gnu::always_inline]] inline bool Enter(const DecodedItem& entry, const Extended* values, int count) {
-    const CallShape& shape = *entry.Target.Shape;
-    if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve() ||
-        !CanTakeValues(shape, count))
-        return false;
+[[gnu::always_inline]] inline bool EnterFrame(const CallShape& shape, const Extended* values, int count) {
+    if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve()) return false;
+    if (count == shape.Count) {
+        // A call whose binds take all its values, the commonest: nothing to check on the Gl stack.
+        Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
+        Extended* const* variable = shape.Variables.data();
+        for (int k = count - 1; k >= 0; --k, ++variable)
+            if (*variable) CopyNumber(*variable, values + k);
+        return true;
+    }
+    if (!CanTakeValues(shape, count)) return false;
     Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
     TakeValues(shape, values, count);
     return true;
@@ -378,18 +400,14 @@ int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
     Vs.CallReturnStack.Items.data()[++Vs.CallReturnStack.Count] = shape.Return;
     // The callee's frame and binds take the values in hand; otherwise they go onto the Gl stack and the
     // run goes on at the callee's first item, as after the jump.
-    if (!StopRequested()) {
-        if (const DecodedItem* enter = DecodedAs(shape.Target, DecodedOp::Enter, limit)) {
-            if (Enter(*enter, values, count)) return enter->Next;
-        }
-    }
+    if (shape.Entered && !StopRequested() && EnterFrame(shape, values, count)) return shape.Body;
     PushNumbers(values, count);
     return shape.Target;
 }
 
 int RunCallSequence(const DecodedItem& entry, int limit) {
     switch (entry.Op) {
-    case DecodedOp::Enter: return Enter(entry, nullptr, 0) ? entry.Next : CallStoppedShort;
+    case DecodedOp::Enter: return EnterFrame(*entry.Target.Shape, nullptr, 0) ? entry.Next : CallStoppedShort;
     case DecodedOp::Return: return Return(entry, limit);
     default: return ReturnSite(entry, nullptr, 0); // DecodedOp::ReturnSite
     }
