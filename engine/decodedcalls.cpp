@@ -302,11 +302,13 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     }
 }
 
-// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack); false
-// (nothing done) when the restore or a take would fail.
+// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack, which has
+// room for them: the Return made sure of it); false (nothing done) when the restore or a take would
+// fail.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if (!CanTakeValues(shape, count) || !RestoreFrameLocals()) return CallStoppedShort;
+    if ((count < shape.Count && !NumbersOnTop(shape.Count - count)) || !RestoreFrameLocals())
+        return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one.
@@ -405,12 +407,21 @@ int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
     return shape.Target;
 }
 
+namespace {
+// Enter and ReturnSite on their own, with their values on the Gl stack: out of line, so that the
+// return, which runs at every call, keeps the registers to itself.
+[[gnu::noinline]] int EnterAlone(const DecodedItem& entry) {
+    return EnterFrame(*entry.Target.Shape, nullptr, 0) ? entry.Next : CallStoppedShort;
+}
+[[gnu::noinline]] int ReturnSiteAlone(const DecodedItem& entry) {
+    return ReturnSite(entry, nullptr, 0);
+}
+} // namespace
+
 int RunCallSequence(const DecodedItem& entry, int limit) {
-    switch (entry.Op) {
-    case DecodedOp::Enter: return EnterFrame(*entry.Target.Shape, nullptr, 0) ? entry.Next : CallStoppedShort;
-    case DecodedOp::Return: return Return(entry, limit);
-    default: return ReturnSite(entry, nullptr, 0); // DecodedOp::ReturnSite
-    }
+    if (entry.Op == DecodedOp::Return) [[likely]]
+        return Return(entry, limit);
+    return entry.Op == DecodedOp::Enter ? EnterAlone(entry) : ReturnSiteAlone(entry);
 }
 
 int CallReturnIndex(const DecodedItem& entry) {
