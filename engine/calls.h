@@ -64,8 +64,8 @@ inline void NoteNumberRun(CallFrameType& frame) {
 // A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
 // and only then taken into the stacks, so a record that turns out to be an array leaves them as they
 // were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
-[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
-    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
+// The copy above the tops of stacks with room for it; false when a record is an array.
+[[gnu::always_inline]] inline bool CopyAboveTops(const NumberRun& run) {
     Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
     std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
     for (long k = 0; k < run.Count; ++k) {
@@ -73,8 +73,17 @@ inline void NoteNumberRun(CallFrameType& frame) {
         CopyNumber(values + k, &run.Records[k].Value);
         tags[k] = GlValueType::Number;
     }
+    return true;
+}
+// The copy taken into the stacks.
+[[gnu::always_inline]] inline void TakeCopyIn(const NumberRun& run) {
     Vs.LoNumStack.Count += static_cast<int>(run.Count);
     Vs.LoTypeStack.Count += static_cast<int>(run.Count);
+}
+[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
+    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count) || !CopyAboveTops(run))
+        return false;
+    TakeCopyIn(run);
     return true;
 }
 

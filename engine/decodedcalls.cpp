@@ -389,7 +389,11 @@ bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
     return DecodeCall(entry, Decoding::StepOverInert(end, limit), limit);
 }
 
-int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
+namespace {
+
+// Every call: the callee as the jump finds it, its frame and binds when decoded, the values on the Gl
+// stack otherwise; any stack grown where needed.
+[[gnu::noinline]] int CallInGeneral(const DecodedItem& entry, const Extended* values) {
     const CallShape& shape = *entry.Target.Shape;
     const int count = entry.ValueCount;
     // Everything the general path could fail at, before anything is done: the values' pushes, the
@@ -405,6 +409,44 @@ int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
     if (shape.Entered && !StopRequested() && EnterFrame(shape, values, count)) return shape.Body;
     PushNumbers(values, count);
     return shape.Target;
+}
+
+} // namespace
+
+int RunCall(const DecodedItem& entry, const Extended* values, int) {
+    // The commonest call, with no call of its own (so no registers to save on the way): the callee's
+    // frame and binds decoded and taking every value, every stack with room as it is, the caller's
+    // frame of numbers alone (or none). It checks all of that before it changes anything, and leaves
+    // every other case to the general one from the start.
+    const CallShape& shape = *entry.Target.Shape;
+    const int count = entry.ValueCount;
+    if (!shape.Entered || count != shape.Count) return CallInGeneral(entry, values);
+    if (shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target))
+        return CallStoppedShort;
+    const int returns = Vs.CallReturnStack.Count;
+    const int frames = Vs.CallFrameStack.Count;
+    if (returns >= MaxCallDepth || returns >= Vs.CallReturnStack.Capacity || frames >= MaxCallDepth ||
+        frames >= Vs.CallFrameStack.Capacity || Vs.GlNumStack.Count + count > Vs.GlNumStack.Capacity ||
+        Vs.GlTypeStack.Count + count > Vs.GlTypeStack.Capacity)
+        return CallInGeneral(entry, values);
+    CallFrameType* const frame = Vs.CallFrameStack.Items.data() + frames;
+    CallFrames::NumberRun run;
+    if (frames >= 1) {
+        if (!CallFrames::NumbersOnly(*frame, run) || Vs.LoTypeStack.Count + run.Count > MaxSavedLocals ||
+            Vs.LoTypeStack.Count + run.Count > Vs.LoTypeStack.Capacity ||
+            Vs.LoNumStack.Count + run.Count > Vs.LoNumStack.Capacity || !CallFrames::CopyAboveTops(run))
+            return CallInGeneral(entry, values);
+    }
+    if (StopRequested()) return CallInGeneral(entry, values);
+    CallFrames::TakeCopyIn(run);
+    Vs.CallReturnStack.Items.data()[returns + 1] = shape.Return;
+    Vs.CallReturnStack.Count = returns + 1;
+    frame[1] = shape.Frame;
+    Vs.CallFrameStack.Count = frames + 1;
+    Extended* const* variable = shape.Variables.data();
+    for (int k = count - 1; k >= 0; --k, ++variable)
+        if (*variable) CopyNumber(*variable, values + k);
+    return shape.Body;
 }
 
 namespace {
