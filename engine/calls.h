@@ -68,6 +68,13 @@ inline void NoteNumberRun(CallFrameType& frame) {
 [[gnu::always_inline]] inline bool CopyAboveTops(const NumberRun& run) {
     Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
     std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
+    // A procedure with one number of its own (the commonest) spares the loop.
+    if (run.Count == 1) {
+        if (run.Records->Kind == NumVarKind::Array) return false;
+        CopyNumber(values, &run.Records->Value);
+        *tags = GlValueType::Number;
+        return true;
+    }
     for (long k = 0; k < run.Count; ++k) {
         if (run.Records[k].Kind == NumVarKind::Array) return false;
         CopyNumber(values + k, &run.Records[k].Value);
@@ -96,9 +103,14 @@ inline void NoteNumberRun(CallFrameType& frame) {
     if (top < run.Count || numbers < run.Count) return false;
     const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
     const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
-    for (long k = run.Count - 1; k >= 0; --k) {
-        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
-        CopyNumber(&run.Records[k].Value, values + k);
+    if (run.Count == 1) {
+        if (*tags != GlValueType::Number || run.Records->Kind == NumVarKind::Array) return false;
+        CopyNumber(&run.Records->Value, values);
+    } else {
+        for (long k = run.Count - 1; k >= 0; --k) {
+            if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
+            CopyNumber(&run.Records[k].Value, values + k);
+        }
     }
     Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
     Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);

@@ -228,6 +228,22 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     Vs.GlTypeStack.Count += count;
 }
 
+// The variables (null: a value dropped) take `count` values in hand, the last of them (the top) first;
+// one or two values, the commonest, without the loop.
+[[gnu::always_inline]] inline void BindAll(Extended* const* variables, const Extended* values, int count) {
+    if (count == 1) {
+        if (variables[0]) CopyNumber(variables[0], values);
+        return;
+    }
+    if (count == 2) {
+        if (variables[0]) CopyNumber(variables[0], values + 1);
+        if (variables[1]) CopyNumber(variables[1], values);
+        return;
+    }
+    for (int k = count - 1; k >= 0; --k, ++variables)
+        if (*variables) CopyNumber(*variables, values + k);
+}
+
 // Takes the shape's variables from `count` values in hand (the last is the top, taken first), then
 // from the Gl stack (already checked to hold numbers enough). Values in hand that no variable takes are
 // the deepest: they go onto the Gl stack, where the general path leaves them.
@@ -242,9 +258,8 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
         values += count - variables;
         count = variables;
     }
-    Extended* const* variable = shape.Variables.data();
-    for (int k = count - 1; k >= 0; --k, ++variable)
-        if (*variable) CopyNumber(*variable, values + k);
+    BindAll(shape.Variables.data(), values, count);
+    Extended* const* variable = shape.Variables.data() + count;
     const int fromStack = variables - count;
     if (fromStack <= 0) return;
     const Extended* stacked = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
@@ -278,9 +293,7 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     if (count == shape.Count) {
         // A call whose binds take all its values, the commonest: nothing to check on the Gl stack.
         Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
-        Extended* const* variable = shape.Variables.data();
-        for (int k = count - 1; k >= 0; --k, ++variable)
-            if (*variable) CopyNumber(*variable, values + k);
+        BindAll(shape.Variables.data(), values, count);
         return true;
     }
     if (!CanTakeValues(shape, count)) return false;
@@ -443,9 +456,7 @@ int RunCall(const DecodedItem& entry, const Extended* values, int) {
     Vs.CallReturnStack.Count = returns + 1;
     frame[1] = shape.Frame;
     Vs.CallFrameStack.Count = frames + 1;
-    Extended* const* variable = shape.Variables.data();
-    for (int k = count - 1; k >= 0; --k, ++variable)
-        if (*variable) CopyNumber(*variable, values + k);
+    BindAll(shape.Variables.data(), values, count);
     return shape.Body;
 }
 
