@@ -404,6 +404,11 @@ bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
 
 namespace {
 
+// Whether the callee's name no longer names the entry point decoded (the jump's own check then runs).
+[[gnu::always_inline]] inline bool CalleeMoved(const CallShape& shape) {
+    return shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target);
+}
+
 // Every call: the callee as the jump finds it, its frame and binds when decoded, the values on the Gl
 // stack otherwise; any stack grown where needed.
 [[gnu::noinline]] int CallInGeneral(const DecodedItem& entry, const Extended* values) {
@@ -411,8 +416,7 @@ namespace {
     const int count = entry.ValueCount;
     // Everything the general path could fail at, before anything is done: the values' pushes, the
     // save of the locals (all or nothing), the return index and the callee as the jump finds it.
-    if (shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target))
-        return CallStoppedShort;
+    if (CalleeMoved(shape)) return CallStoppedShort;
     if (Vs.CallReturnStack.Count >= MaxCallDepth || !Vs.CallReturnStack.Reserve() || !RoomForNumbers(count))
         return CallStoppedShort;
     if (!SaveFrameLocals()) return CallStoppedShort;
@@ -427,15 +431,14 @@ namespace {
 } // namespace
 
 int RunCall(const DecodedItem& entry, const Extended* values, int) {
-    // The commonest call, with no call of its own (so no registers to save on the way): the callee's
-    // frame and binds decoded and taking every value, every stack with room as it is, the caller's
-    // frame of numbers alone (or none). It checks all of that before it changes anything, and leaves
-    // every other case to the general one from the start.
+    // The commonest call in one pass that calls nothing and grows nothing: the callee's frame and
+    // binds decoded and taking every value, every stack with room as it is, the caller's frame of
+    // numbers alone (or none). It checks all of that before it changes anything, and leaves every
+    // other case to the general one from the start.
     const CallShape& shape = *entry.Target.Shape;
     const int count = entry.ValueCount;
     if (!shape.Entered || count != shape.Count) return CallInGeneral(entry, values);
-    if (shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target))
-        return CallStoppedShort;
+    if (CalleeMoved(shape)) return CallStoppedShort;
     const int returns = Vs.CallReturnStack.Count;
     const int frames = Vs.CallFrameStack.Count;
     if (returns >= MaxCallDepth || returns >= Vs.CallReturnStack.Capacity || frames >= MaxCallDepth ||
