@@ -53,7 +53,10 @@ inline void NoteNumberRun(CallFrameType& frame) {
 [[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {
     run.Count = frame.Numbers;
     if (run.Count <= 0) return run.Count == 0;
-    if (!TableEntry(Tb.NumVarTable, frame.FirstNumber + frame.Numbers - 1)) return false;
+    // The last of the numbers is W4 when they were noted (W4 >= FirstNumber >= 1): compared as the byte
+    // offset of its record, the bound is one compare of the frame's word with the table's byte size.
+    const std::size_t last = static_cast<std::size_t>(static_cast<std::uint32_t>(frame.W4));
+    if (last * sizeof(NumVarType) >= Tb.NumVarTable.size() * sizeof(NumVarType)) return false;
     run.Records = Tb.NumVarTable.data() + frame.FirstNumber;
     return true;
 }
@@ -61,17 +64,33 @@ inline void NoteNumberRun(CallFrameType& frame) {
 // A frame of numeric scalars saved as one copy: the values and their tags are written above the tops
 // and only then taken into the stacks, so a record that turns out to be an array leaves them as they
 // were. False (nothing saved) when the frame is not of that kind or the stacks have no room.
-[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
-    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count)) return false;
+// The copy above the tops of stacks with room for it; false when a record is an array.
+[[gnu::always_inline]] inline bool CopyAboveTops(const NumberRun& run) {
     Extended* values = Vs.LoNumStack.Items.data() + Vs.LoNumStack.Count + 1;
     std::int32_t* tags = Vs.LoTypeStack.Items.data() + Vs.LoTypeStack.Count + 1;
+    // A procedure with one number of its own (the commonest) spares the loop.
+    if (run.Count == 1) {
+        if (run.Records->Kind == NumVarKind::Array) return false;
+        CopyNumber(values, &run.Records->Value);
+        *tags = GlValueType::Number;
+        return true;
+    }
     for (long k = 0; k < run.Count; ++k) {
         if (run.Records[k].Kind == NumVarKind::Array) return false;
         CopyNumber(values + k, &run.Records[k].Value);
         tags[k] = GlValueType::Number;
     }
+    return true;
+}
+// The copy taken into the stacks.
+[[gnu::always_inline]] inline void TakeCopyIn(const NumberRun& run) {
     Vs.LoNumStack.Count += static_cast<int>(run.Count);
     Vs.LoTypeStack.Count += static_cast<int>(run.Count);
+}
+[[gnu::always_inline]] inline bool SaveNumberRun(const NumberRun& run) {
+    if (!Vs.LoNumStack.Reserve(run.Count) || !Vs.LoTypeStack.Reserve(run.Count) || !CopyAboveTops(run))
+        return false;
+    TakeCopyIn(run);
     return true;
 }
 
@@ -84,9 +103,14 @@ inline void NoteNumberRun(CallFrameType& frame) {
     if (top < run.Count || numbers < run.Count) return false;
     const std::int32_t* tags = Vs.LoTypeStack.Items.data() + top - run.Count + 1;
     const Extended* values = Vs.LoNumStack.Items.data() + numbers - run.Count + 1;
-    for (long k = run.Count - 1; k >= 0; --k) {
-        if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
-        CopyNumber(&run.Records[k].Value, values + k);
+    if (run.Count == 1) {
+        if (*tags != GlValueType::Number || run.Records->Kind == NumVarKind::Array) return false;
+        CopyNumber(&run.Records->Value, values);
+    } else {
+        for (long k = run.Count - 1; k >= 0; --k) {
+            if (tags[k] != GlValueType::Number || run.Records[k].Kind == NumVarKind::Array) return false;
+            CopyNumber(&run.Records[k].Value, values + k);
+        }
     }
     Vs.LoTypeStack.Count = top - static_cast<int>(run.Count);
     Vs.LoNumStack.Count = numbers - static_cast<int>(run.Count);

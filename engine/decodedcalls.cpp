@@ -23,11 +23,14 @@ struct CallShape {
     const std::int32_t* NameBase = nullptr;
     const std::uint8_t* NameKind = nullptr;
     std::uint8_t Kind = 0;
-    // Enter: the frame pushed.
+    // Enter, and a Call whose jump lands on the callee's frame item: the frame pushed, and where the
+    // run goes on after the binds (Call: Entered is false when the callee begins otherwise).
     CallFrameType Frame;
-    // Enter: the parameters bound; Return: the variables handed back; ReturnSite: the variables that
-    // take them. In the order of their items; null for an argument passed by value, whose value is
-    // dropped.
+    std::int32_t Body = 0;
+    bool Entered = false;
+    // Enter and such a Call: the parameters bound; Return: the variables handed back; ReturnSite: the
+    // variables that take them. In the order of their items; null for an argument passed by value,
+    // whose value is dropped.
     std::uint8_t Count = 0;
     std::array<Extended*, MaxPushedValues> Variables{};
     // ReturnSite: the arithmetic operator after the restore, applied to the two numbers on top
@@ -93,6 +96,8 @@ bool ResolveCallee(const CodeItemType& name, CallShape& shape) {
     }
 }
 
+bool DecodeFrameAndBinds(int at, int limit, CallShape& shape);
+
 // LoPushAll, SubJump and the callee's name.
 bool DecodeCall(DecodedItem& entry, int at, int limit) {
     if (!IsStatementAt(at, limit, InSt::LoPushAll) || !IsStatementAt(at + 1, limit, InSt::SubJump) ||
@@ -101,6 +106,10 @@ bool DecodeCall(DecodedItem& entry, int at, int limit) {
     CallShape shape;
     if (!ResolveCallee(Item(at + 2), shape) || !IsJumpIndex(shape.Target)) return false;
     shape.Return = at + 3; // the jump has read its name
+    // The callee's frame and binds, read from the items the jump lands on: they belong to this
+    // generation as the call does, so the call runs them without looking up the callee's entry.
+    if (shape.Target <= limit && Item(shape.Target).FirstCode == CodeKind::SubFrame)
+        shape.Entered = DecodeFrameAndBinds(shape.Target, limit, shape);
     NewShape(entry) = shape;
     entry.Op = DecodedOp::Call;
     entry.Next = shape.Target;
@@ -121,11 +130,11 @@ int DecodeVariableRun(int at, int limit, int code, CallShape& shape) {
     return at;
 }
 
-// The callee's frame item with its five words, and its parameter binds.
-bool DecodeEnter(DecodedItem& entry, int at, int limit) {
+// The callee's frame item with its five words, and its parameter binds, into the shape (Frame,
+// Variables, Body).
+bool DecodeFrameAndBinds(int at, int limit, CallShape& shape) {
     constexpr int FrameItems = 6;
     if (at + FrameItems - 1 > limit) return false;
-    CallShape shape;
     std::int32_t* const words[FrameItems] = {&shape.Frame.W1, &shape.Frame.W2, &shape.Frame.W3,
                                              &shape.Frame.W4, &shape.Frame.W5, &shape.Frame.W6};
     for (int k = 0; k < FrameItems; ++k)
@@ -133,9 +142,16 @@ bool DecodeEnter(DecodedItem& entry, int at, int limit) {
     CallFrames::NoteNumberRun(shape.Frame);
     const int body =
         DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
+    shape.Body = Decoding::Continuation(body, limit);
+    return true;
+}
+
+bool DecodeEnter(DecodedItem& entry, int at, int limit) {
+    CallShape shape;
+    if (!DecodeFrameAndBinds(at, limit, shape)) return false;
     NewShape(entry) = shape;
     entry.Op = DecodedOp::Enter;
-    entry.Next = Decoding::Continuation(body, limit);
+    entry.Next = shape.Body;
     return true;
 }
 
@@ -212,6 +228,22 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     Vs.GlTypeStack.Count += count;
 }
 
+// The variables (null: a value dropped) take `count` values in hand, the last of them (the top) first;
+// one or two values, the commonest, without the loop.
+[[gnu::always_inline]] inline void BindAll(Extended* const* variables, const Extended* values, int count) {
+    if (count == 1) {
+        if (variables[0]) CopyNumber(variables[0], values);
+        return;
+    }
+    if (count == 2) {
+        if (variables[0]) CopyNumber(variables[0], values + 1);
+        if (variables[1]) CopyNumber(variables[1], values);
+        return;
+    }
+    for (int k = count - 1; k >= 0; --k, ++variables)
+        if (*variables) CopyNumber(*variables, values + k);
+}
+
 // Takes the shape's variables from `count` values in hand (the last is the top, taken first), then
 // from the Gl stack (already checked to hold numbers enough). Values in hand that no variable takes are
 // the deepest: they go onto the Gl stack, where the general path leaves them.
@@ -226,9 +258,8 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
         values += count - variables;
         count = variables;
     }
-    Extended* const* variable = shape.Variables.data();
-    for (int k = count - 1; k >= 0; --k, ++variable)
-        if (*variable) CopyNumber(*variable, values + k);
+    BindAll(shape.Variables.data(), values, count);
+    Extended* const* variable = shape.Variables.data() + count;
     const int fromStack = variables - count;
     if (fromStack <= 0) return;
     const Extended* stacked = Vs.GlNumStack.Items.data() + Vs.GlNumStack.Count;
@@ -257,11 +288,15 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame
 // item's or a bind's own check would fail.
-[[gnu::always_inline]] inline bool Enter(const DecodedItem& entry, const Extended* values, int count) {
-    const CallShape& shape = *entry.Target.Shape;
-    if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve() ||
-        !CanTakeValues(shape, count))
-        return false;
+[[gnu::always_inline]] inline bool EnterFrame(const CallShape& shape, const Extended* values, int count) {
+    if (Vs.CallFrameStack.Count >= MaxCallDepth || !Vs.CallFrameStack.Reserve()) return false;
+    if (count == shape.Count) {
+        // A call whose binds take all its values, the commonest: nothing to check on the Gl stack.
+        Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
+        BindAll(shape.Variables.data(), values, count);
+        return true;
+    }
+    if (!CanTakeValues(shape, count)) return false;
     Vs.CallFrameStack.Items.data()[++Vs.CallFrameStack.Count] = shape.Frame;
     TakeValues(shape, values, count);
     return true;
@@ -280,11 +315,13 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     }
 }
 
-// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack); false
-// (nothing done) when the restore or a take would fail.
+// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack, which has
+// room for them: the Return made sure of it); false (nothing done) when the restore or a take would
+// fail.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if (!CanTakeValues(shape, count) || !RestoreFrameLocals()) return CallStoppedShort;
+    if ((count < shape.Count && !NumbersOnTop(shape.Count - count)) || !RestoreFrameLocals())
+        return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one.
@@ -365,34 +402,82 @@ bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
     return DecodeCall(entry, Decoding::StepOverInert(end, limit), limit);
 }
 
-int RunCall(const DecodedItem& entry, const Extended* values, int limit) {
+namespace {
+
+// Whether the callee's name no longer names the entry point decoded (the jump's own check then runs).
+[[gnu::always_inline]] inline bool CalleeMoved(const CallShape& shape) {
+    return shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target);
+}
+
+// Every call: the callee as the jump finds it, its frame and binds when decoded, the values on the Gl
+// stack otherwise; any stack grown where needed.
+[[gnu::noinline]] int CallInGeneral(const DecodedItem& entry, const Extended* values) {
     const CallShape& shape = *entry.Target.Shape;
     const int count = entry.ValueCount;
     // Everything the general path could fail at, before anything is done: the values' pushes, the
     // save of the locals (all or nothing), the return index and the callee as the jump finds it.
-    if (shape.NameBase && (*shape.NameKind != shape.Kind || *shape.NameBase != shape.Target))
-        return CallStoppedShort;
+    if (CalleeMoved(shape)) return CallStoppedShort;
     if (Vs.CallReturnStack.Count >= MaxCallDepth || !Vs.CallReturnStack.Reserve() || !RoomForNumbers(count))
         return CallStoppedShort;
     if (!SaveFrameLocals()) return CallStoppedShort;
     Vs.CallReturnStack.Items.data()[++Vs.CallReturnStack.Count] = shape.Return;
     // The callee's frame and binds take the values in hand; otherwise they go onto the Gl stack and the
     // run goes on at the callee's first item, as after the jump.
-    if (!StopRequested()) {
-        if (const DecodedItem* enter = DecodedAs(shape.Target, DecodedOp::Enter, limit)) {
-            if (Enter(*enter, values, count)) return enter->Next;
-        }
-    }
+    if (shape.Entered && !StopRequested() && EnterFrame(shape, values, count)) return shape.Body;
     PushNumbers(values, count);
     return shape.Target;
 }
 
-int RunCallSequence(const DecodedItem& entry, int limit) {
-    switch (entry.Op) {
-    case DecodedOp::Enter: return Enter(entry, nullptr, 0) ? entry.Next : CallStoppedShort;
-    case DecodedOp::Return: return Return(entry, limit);
-    default: return ReturnSite(entry, nullptr, 0); // DecodedOp::ReturnSite
+} // namespace
+
+int RunCall(const DecodedItem& entry, const Extended* values, int) {
+    // The commonest call in one pass that calls nothing and grows nothing: the callee's frame and
+    // binds decoded and taking every value, every stack with room as it is, the caller's frame of
+    // numbers alone (or none). It checks all of that before it changes anything, and leaves every
+    // other case to the general one from the start.
+    const CallShape& shape = *entry.Target.Shape;
+    const int count = entry.ValueCount;
+    if (!shape.Entered || count != shape.Count) return CallInGeneral(entry, values);
+    if (CalleeMoved(shape)) return CallStoppedShort;
+    const int returns = Vs.CallReturnStack.Count;
+    const int frames = Vs.CallFrameStack.Count;
+    if (returns >= MaxCallDepth || returns >= Vs.CallReturnStack.Capacity || frames >= MaxCallDepth ||
+        frames >= Vs.CallFrameStack.Capacity || Vs.GlNumStack.Count + count > Vs.GlNumStack.Capacity ||
+        Vs.GlTypeStack.Count + count > Vs.GlTypeStack.Capacity)
+        return CallInGeneral(entry, values);
+    CallFrameType* const frame = Vs.CallFrameStack.Items.data() + frames;
+    CallFrames::NumberRun run;
+    if (frames >= 1) {
+        if (!CallFrames::NumbersOnly(*frame, run) || Vs.LoTypeStack.Count + run.Count > MaxSavedLocals ||
+            Vs.LoTypeStack.Count + run.Count > Vs.LoTypeStack.Capacity ||
+            Vs.LoNumStack.Count + run.Count > Vs.LoNumStack.Capacity || !CallFrames::CopyAboveTops(run))
+            return CallInGeneral(entry, values);
     }
+    if (StopRequested()) return CallInGeneral(entry, values);
+    CallFrames::TakeCopyIn(run);
+    Vs.CallReturnStack.Items.data()[returns + 1] = shape.Return;
+    Vs.CallReturnStack.Count = returns + 1;
+    frame[1] = shape.Frame;
+    Vs.CallFrameStack.Count = frames + 1;
+    BindAll(shape.Variables.data(), values, count);
+    return shape.Body;
+}
+
+namespace {
+// Enter and ReturnSite on their own, with their values on the Gl stack: out of line, so that the
+// return, which runs at every call, keeps the registers to itself.
+[[gnu::noinline]] int EnterAlone(const DecodedItem& entry) {
+    return EnterFrame(*entry.Target.Shape, nullptr, 0) ? entry.Next : CallStoppedShort;
+}
+[[gnu::noinline]] int ReturnSiteAlone(const DecodedItem& entry) {
+    return ReturnSite(entry, nullptr, 0);
+}
+} // namespace
+
+int RunCallSequence(const DecodedItem& entry, int limit) {
+    if (entry.Op == DecodedOp::Return) [[likely]]
+        return Return(entry, limit);
+    return entry.Op == DecodedOp::Enter ? EnterAlone(entry) : ReturnSiteAlone(entry);
 }
 
 int CallReturnIndex(const DecodedItem& entry) {

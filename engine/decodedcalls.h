@@ -8,8 +8,9 @@
 //   Return      at the hand-backs before END SUB or END FUNCTION: pushed, frame and return index dropped;
 //   ReturnSite  at the restore of the locals: restored, the numeric hand-backs taken, and a function
 //               value combined with the number below it and assigned, where the items do that next.
-// Call runs Enter at once and Return runs ReturnSite at once when they are decoded and no stop is
-// requested, handing the values over directly; every entry also runs on its own, taking its values
+// Call runs the callee's frame and binds at once (read from the callee's items when the call is
+// decoded, as its Enter reads them) and Return runs ReturnSite at once when it is decoded, when no stop
+// is requested, handing the values over directly; every entry also runs on its own, taking its values
 // from the Gl stack, so the run may leave the sequence at any of them as the general path would. An
 // entry checks everything that could fail before it changes anything, and stops short otherwise.
 #pragma once

@@ -339,8 +339,9 @@ private:
     }
 
     // SUBs and FUNCTIONs with by-reference parameters and locals: recursive (twice per level, the
-    // results combined as the call's own entries do it), calling one another from inside (the caller's
-    // frame saved), and frames with a string local or an array of their own (saved the general way).
+    // results combined as the call's own entries do it; with one number of its own, saved alone, or
+    // several), calling one another from inside (the caller's frame saved), and frames with a string
+    // local or an array of their own (saved the general way).
     static QStringList Procedures() {
         return {QStringLiteral("SUB ADDTO(P, Q)"),
                 QStringLiteral("  W = P * 2 + Q"),
@@ -351,10 +352,13 @@ private:
                 QStringLiteral(
                     "  IF N <= 0 OR N > 8 THEN REC = M ELSE REC = REC(N - 1, M + L) + REC(N - 2, L) - L"),
                 QStringLiteral("END FUNCTION"),
+                QStringLiteral("FUNCTION ONE(N)"),
+                QStringLiteral("  IF N <= 0 OR N > 7 THEN ONE = N ELSE ONE = ONE(N - 1) + N * ONE(N - 2)"),
+                QStringLiteral("END FUNCTION"),
                 QStringLiteral("SUB OUTER(P)"),
                 QStringLiteral("  K = P + 1"),
                 QStringLiteral("  CALL ADDTO(K, P)"),
-                QStringLiteral("  P = K + REC(2, P)"),
+                QStringLiteral("  P = K + REC(2, P) - ONE(5)"),
                 QStringLiteral("END SUB"),
                 QStringLiteral("SUB STRS(P)"),
                 QStringLiteral("  U$ = U$ + \"x\" : P = P + LEN(U$)"),
