@@ -502,12 +502,18 @@ template <std::uint8_t Op>
     return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }
 
-// The value of an entry's k-th root (of ValueCount).
-[[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
-    const ExprNode* nodes = DecodedNodes.data();
+// The value of an entry's k-th root (of ValueCount): a leaf read at once, an argument such as N - 1
+// worked out without a call.
+[[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, const ExprNode* nodes, int k) {
     const std::int32_t root =
         entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
-    return ValueOf(nodes, nodes + root);
+    const ExprNode* n = nodes + root;
+    if (n->Small) {
+        if (n->Code == SmallLiteral) return n->Literal64;
+        return OperandOf(nodes, n);
+    }
+    if (n->Code <= Variable) return *n->Operand.Value;
+    return n->Run(nodes, n);
 }
 
 // The executor of a procedure item (a decoded operation of the machinery; `value` the item's own).
@@ -553,8 +559,6 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             entry = &DecodeItem(at, limit);
             nodes = DecodedNodes.data();
         }
-        // The entry's expression (or, for the parameter runs, its variables).
-        const ExprNode* root = nodes + entry->Root;
         int next = 0;
         Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
@@ -573,7 +577,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
             for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, k);
+                values[k] = EvaluateRoot(*entry, nodes, k);
                 if (IsStoppedShort(values[k])) goto stopShort;
             }
             PushValues(*entry, values);
@@ -586,7 +590,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // S$ = S$ + CHR$(expression)
             StrVarType* record = entry->Target.String;
             if (record->Kind != StrVarKind::Variable || record->DimCount != 0) goto stopShort;
-            const Extended code = ValueOf(nodes, root);
+            const Extended code = ValueOf(nodes, nodes + entry->Root);
             if (IsStoppedShort(code)) goto stopShort;
             record->Value.append(ChrText(code));
             next = entry->Next;
@@ -603,8 +607,9 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt)
                     goto stopShort;
             const Extended* stacked = Vs.GlNumStack.Items.data();
+            const ExprNode* variables = nodes + entry->Root;
             for (int k = 0; k < count; ++k) {
-                if (Extended* target = const_cast<Extended*>(root[k].Operand.Value))
+                if (Extended* target = const_cast<Extended*>(variables[k].Operand.Value))
                     *target = stacked[numbers - k];
             }
             Vs.GlTypeStack.Count = top - count;
@@ -615,7 +620,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::PushNumbers:
             // GlPush X: GlPush Y ...
             for (int k = 0; k < entry->ValueCount; ++k)
-                PushNumber(*root[k].Operand.Value);
+                PushNumber(*nodes[entry->Root + k].Operand.Value);
             if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
             next = entry->Next;
@@ -670,7 +675,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // A procedure call with its argument values
             Extended values[MaxPushedValues];
             for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, k);
+                values[k] = EvaluateRoot(*entry, nodes, k);
                 if (IsStoppedShort(values[k])) goto stopShort;
             }
             next = RunCall(*entry, values, limit);
