@@ -229,6 +229,10 @@ struct DecodedItem {
     // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
     // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
     std::uint8_t LoopForm = 0;
+    // Branch on a comparison of a variable (left) with a literal a double holds (right): the outcomes
+    // it holds for (CompareOutcome:: bits), its operands read from their nodes at once; 0 for any other
+    // entry.
+    std::uint8_t Outcomes = 0;
     std::int32_t Left = -1;
     std::int32_t Right = -1;
     const Extended* StepValue = nullptr;
@@ -250,6 +254,12 @@ inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + Limi
 inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
 inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
 } // namespace LoopForm
+
+namespace CompareOutcome {
+inline constexpr std::uint8_t Less = 1;
+inline constexpr std::uint8_t Equal = 2;
+inline constexpr std::uint8_t Greater = 4;
+} // namespace CompareOutcome
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;

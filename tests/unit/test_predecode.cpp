@@ -459,6 +459,7 @@ enum Shape : std::size_t {
     Update,
     ElementLiteral,
     Comparison,
+    VariableWithLiteral,
     SmallStep,
     PointerStep,
     VariableLimit,
@@ -474,6 +475,7 @@ void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
         if (entry.Op == DecodedOp::LetUpdate) ++shapes[Update];
         if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
         if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
+        if (entry.Op == DecodedOp::Branch && entry.Outcomes != 0) ++shapes[VariableWithLiteral];
         if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
         ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
         if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
