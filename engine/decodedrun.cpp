@@ -511,18 +511,31 @@ template <std::uint8_t Op>
     return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }
 
-// The value of an entry's k-th root (of ValueCount): a leaf read at once, an argument such as N - 1
-// worked out without a call.
-[[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, const ExprNode* nodes, int k) {
-    const std::int32_t root =
-        entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
-    const ExprNode* n = nodes + root;
+// The value of a value node: a leaf read at once, an argument such as N - 1 worked out without a call.
+[[gnu::always_inline]] inline Extended ValueOfRoot(const ExprNode* nodes, const ExprNode* n) {
     if (n->Small) {
         if (n->Code == SmallLiteral) return n->Literal64;
         return OperandOf(nodes, n);
     }
     if (n->Code <= Variable) return *n->Operand.Value;
     return n->Run(nodes, n);
+}
+
+// The values of an entry's roots (ValueCount of them) into `values`; false when one stops short. One
+// value, the common case, is its entry's own root.
+[[gnu::always_inline]] inline bool EvaluateRoots(const DecodedItem& entry, const ExprNode* nodes,
+                                                 Extended* values) {
+    const int count = entry.ValueCount;
+    if (count == 1) {
+        values[0] = ValueOfRoot(nodes, nodes + entry.Root);
+        return !IsStoppedShort(values[0]);
+    }
+    const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+    for (int k = 0; k < count; ++k) {
+        values[k] = ValueOfRoot(nodes, nodes + roots[k]);
+        if (IsStoppedShort(values[k])) return false;
+    }
+    return true;
 }
 
 // The executor of a procedure item (a decoded operation of the machinery; `value` the item's own).
@@ -585,10 +598,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
 #undef LX_NUMERIC_STATEMENT
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
-            for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, nodes, k);
-                if (IsStoppedShort(values[k])) goto stopShort;
-            }
+            if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;
             PushValues(*entry, values);
             if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
@@ -683,10 +693,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::Call: {
             // A procedure call with its argument values
             Extended values[MaxPushedValues];
-            for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, nodes, k);
-                if (IsStoppedShort(values[k])) goto stopShort;
-            }
+            if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;
             next = RunCall(*entry, values, limit);
             if (next == CallStoppedShort) goto stopShort;
             break;
