@@ -203,7 +203,8 @@ inline constexpr std::uint8_t DecodedRetries = 16;
 
 struct CallShape;
 
-struct DecodedItem {
+// A power of two in size, so that the run finds an entry by a shift of its index.
+struct alignas(128) DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;     // stops short left
@@ -260,6 +261,8 @@ inline constexpr std::uint8_t Less = 1;
 inline constexpr std::uint8_t Equal = 2;
 inline constexpr std::uint8_t Greater = 4;
 } // namespace CompareOutcome
+
+static_assert(sizeof(DecodedItem) == 128, "an entry is found by a shift of its index");
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;
