@@ -23,6 +23,16 @@ using namespace NodeCode;
 constexpr std::size_t ExtendedBytes = 10;
 static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-bit format");
 
+// Whether the 80-bit number at `value` is finite, read from its sign and exponent word (the last two
+// of its ten bytes): an infinity or a NaN has every exponent bit set.
+[[gnu::always_inline]] inline bool IsFiniteImage(const Extended* value) {
+    constexpr std::size_t ExponentAt = 8;
+    constexpr std::uint16_t ExponentBits = 0x7fff;
+    std::uint16_t word = 0;
+    std::memcpy(&word, reinterpret_cast<const unsigned char*>(value) + ExponentAt, sizeof word);
+    return (word & ExponentBits) != ExponentBits;
+}
+
 // The value of node `n`: a leaf read at once, any other node through its function. A call with an
 // 80-bit value live around it stores and reloads that value (the calling convention keeps no
 // floating-point register across a call), so leaves are never reached by a call.
@@ -334,9 +344,17 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
         // LET X = expression
         NumVarType* record = entry.Target.Number;
         if (record->DimCount != 0) return StopsShort;
-        const Extended value = ValueOf(nodes, nodes + entry.Root);
-        if (IsStoppedShort(value)) return StopsShort;
-        record->Value = value;
+        const ExprNode* root = nodes + entry.Root;
+        if (root->Code <= Variable) {
+            // LET X = Y (or an 80-bit literal): the image copied with integer moves; an 80-bit store
+            // read back soon after (a function's value, by its return) waits for memory
+            if (!IsFiniteImage(root->Operand.Value)) return StopsShort;
+            std::memcpy(&record->Value, root->Operand.Value, ExtendedBytes);
+        } else {
+            const Extended value = ValueOf(nodes, root);
+            if (IsStoppedShort(value)) return StopsShort;
+            record->Value = value;
+        }
     } else if constexpr (Op == DecodedOp::LetUpdate) {
         // LET v = v op x
         NumVarType* record = entry.Target.Number;
