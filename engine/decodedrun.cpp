@@ -23,6 +23,16 @@ using namespace NodeCode;
 constexpr std::size_t ExtendedBytes = 10;
 static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-bit format");
 
+// Whether the 80-bit number at `value` is finite, read from its sign and exponent word (the last two
+// of its ten bytes): an infinity or a NaN has every exponent bit set.
+[[gnu::always_inline]] inline bool IsFiniteImage(const Extended* value) {
+    constexpr std::size_t ExponentAt = 8;
+    constexpr std::uint16_t ExponentBits = 0x7fff;
+    std::uint16_t word = 0;
+    std::memcpy(&word, reinterpret_cast<const unsigned char*>(value) + ExponentAt, sizeof word);
+    return (word & ExponentBits) != ExponentBits;
+}
+
 // The value of node `n`: a leaf read at once, any other node through its function. A call with an
 // 80-bit value live around it stores and reloads that value (the calling convention keeps no
 // floating-point register across a call), so leaves are never reached by a call.
@@ -236,6 +246,15 @@ inline bool IsInlineOperand(const ExprNode* n) {
     }
     const ExprNode* left = nodes + entry.Left;
     const ExprNode* right = nodes + entry.Right;
+    if (entry.Outcomes != 0) {
+        // a variable and a small literal: no node's code tested, no comparison switched on
+        const Extended a = *left->Operand.Value;
+        const Extended b = right->Literal64;
+        if (a < b) return (entry.Outcomes & CompareOutcome::Less) != 0 ? 1 : 0;
+        if (a > b) return (entry.Outcomes & CompareOutcome::Greater) != 0 ? 1 : 0;
+        if (a == b) return (entry.Outcomes & CompareOutcome::Equal) != 0 ? 1 : 0;
+        return -1; // unordered
+    }
     // a node before a leaf, so that no value is live across its call
     if (IsLeaf(right)) {
         const Extended a = ValueOf(nodes, left);
@@ -325,9 +344,17 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
         // LET X = expression
         NumVarType* record = entry.Target.Number;
         if (record->DimCount != 0) return StopsShort;
-        const Extended value = ValueOf(nodes, nodes + entry.Root);
-        if (IsStoppedShort(value)) return StopsShort;
-        record->Value = value;
+        const ExprNode* root = nodes + entry.Root;
+        if (root->Code <= Variable) {
+            // LET X = Y (or an 80-bit literal): the image copied with integer moves; an 80-bit store
+            // read back soon after (a function's value, by its return) waits for memory
+            if (!IsFiniteImage(root->Operand.Value)) return StopsShort;
+            std::memcpy(&record->Value, root->Operand.Value, ExtendedBytes);
+        } else {
+            const Extended value = ValueOf(nodes, root);
+            if (IsStoppedShort(value)) return StopsShort;
+            record->Value = value;
+        }
     } else if constexpr (Op == DecodedOp::LetUpdate) {
         // LET v = v op x
         NumVarType* record = entry.Target.Number;
@@ -502,12 +529,31 @@ template <std::uint8_t Op>
     return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }
 
-// The value of an entry's k-th root (of ValueCount).
-[[gnu::always_inline]] inline Extended EvaluateRoot(const DecodedItem& entry, int k) {
-    const ExprNode* nodes = DecodedNodes.data();
-    const std::int32_t root =
-        entry.ValueCount == 1 ? entry.Root : DecodedRoots[static_cast<std::size_t>(entry.Root + k)];
-    return ValueOf(nodes, nodes + root);
+// The value of a value node: a leaf read at once, an argument such as N - 1 worked out without a call.
+[[gnu::always_inline]] inline Extended ValueOfRoot(const ExprNode* nodes, const ExprNode* n) {
+    if (n->Small) {
+        if (n->Code == SmallLiteral) return n->Literal64;
+        return OperandOf(nodes, n);
+    }
+    if (n->Code <= Variable) return *n->Operand.Value;
+    return n->Run(nodes, n);
+}
+
+// The values of an entry's roots (ValueCount of them) into `values`; false when one stops short. One
+// value, the common case, is its entry's own root.
+[[gnu::always_inline]] inline bool EvaluateRoots(const DecodedItem& entry, const ExprNode* nodes,
+                                                 Extended* values) {
+    const int count = entry.ValueCount;
+    if (count == 1) {
+        values[0] = ValueOfRoot(nodes, nodes + entry.Root);
+        return !IsStoppedShort(values[0]);
+    }
+    const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+    for (int k = 0; k < count; ++k) {
+        values[k] = ValueOfRoot(nodes, nodes + roots[k]);
+        if (IsStoppedShort(values[k])) return false;
+    }
+    return true;
 }
 
 // The executor of a procedure item (a decoded operation of the machinery; `value` the item's own).
@@ -553,8 +599,6 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             entry = &DecodeItem(at, limit);
             nodes = DecodedNodes.data();
         }
-        // The entry's expression (or, for the parameter runs, its variables).
-        const ExprNode* root = nodes + entry->Root;
         int next = 0;
         Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
@@ -572,10 +616,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
 #undef LX_NUMERIC_STATEMENT
         case DecodedOp::PushValues: {
             Extended values[MaxPushedValues];
-            for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, k);
-                if (IsStoppedShort(values[k])) goto stopShort;
-            }
+            if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;
             PushValues(*entry, values);
             if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
@@ -586,7 +627,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             // S$ = S$ + CHR$(expression)
             StrVarType* record = entry->Target.String;
             if (record->Kind != StrVarKind::Variable || record->DimCount != 0) goto stopShort;
-            const Extended code = ValueOf(nodes, root);
+            const Extended code = ValueOf(nodes, nodes + entry->Root);
             if (IsStoppedShort(code)) goto stopShort;
             record->Value.append(ChrText(code));
             next = entry->Next;
@@ -603,8 +644,9 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
                 if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt)
                     goto stopShort;
             const Extended* stacked = Vs.GlNumStack.Items.data();
+            const ExprNode* variables = nodes + entry->Root;
             for (int k = 0; k < count; ++k) {
-                if (Extended* target = const_cast<Extended*>(root[k].Operand.Value))
+                if (Extended* target = const_cast<Extended*>(variables[k].Operand.Value))
                     *target = stacked[numbers - k];
             }
             Vs.GlTypeStack.Count = top - count;
@@ -615,7 +657,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::PushNumbers:
             // GlPush X: GlPush Y ...
             for (int k = 0; k < entry->ValueCount; ++k)
-                PushNumber(*root[k].Operand.Value);
+                PushNumber(*nodes[entry->Root + k].Operand.Value);
             if (Fe.ErrorNumber != 0) [[unlikely]]
                 return entry->Next; // the stack found no memory
             next = entry->Next;
@@ -669,10 +711,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         case DecodedOp::Call: {
             // A procedure call with its argument values
             Extended values[MaxPushedValues];
-            for (int k = 0; k < entry->ValueCount; ++k) {
-                values[k] = EvaluateRoot(*entry, k);
-                if (IsStoppedShort(values[k])) goto stopShort;
-            }
+            if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;
             next = RunCall(*entry, values, limit);
             if (next == CallStoppedShort) goto stopShort;
             break;

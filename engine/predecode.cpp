@@ -388,6 +388,18 @@ std::int32_t RightLeafNode(const ExprNode& of, bool literal) {
     return static_cast<std::int32_t>(DecodedNodes.size()) - 1;
 }
 
+// The outcomes of comparing two ordered numbers for which comparison `op` holds.
+constexpr std::uint8_t OutcomesOf(std::uint8_t op) {
+    switch (op) {
+    case NumberOp::Equal: return CompareOutcome::Equal;
+    case NumberOp::NotEqual: return CompareOutcome::Less | CompareOutcome::Greater;
+    case NumberOp::Less: return CompareOutcome::Less;
+    case NumberOp::Greater: return CompareOutcome::Greater;
+    case NumberOp::LessEqual: return CompareOutcome::Less | CompareOutcome::Equal;
+    default: return CompareOutcome::Greater | CompareOutcome::Equal; // GreaterEqual
+    }
+}
+
 // When the branch's condition is a comparison of two numbers, the comparison and its operands' nodes.
 void DecodeComparison(DecodedItem& entry) {
     using namespace NodeCode;
@@ -413,6 +425,9 @@ void DecodeComparison(DecodedItem& entry) {
     default: entry.Right = RightLeafNode(root, false); break; // a variable on the right
     }
     entry.Operation = op;
+    if (DecodedNodes[static_cast<std::size_t>(entry.Left)].Code == Variable &&
+        DecodedNodes[static_cast<std::size_t>(entry.Right)].Code == SmallLiteral)
+        entry.Outcomes = OutcomesOf(op);
 }
 
 // LET v = v op x for + - *: the update of the variable's own value.

@@ -203,7 +203,8 @@ inline constexpr std::uint8_t DecodedRetries = 16;
 
 struct CallShape;
 
-struct DecodedItem {
+// A power of two in size, so that the run finds an entry by a shift of its index.
+struct alignas(128) DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
     std::uint8_t Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;     // stops short left
@@ -229,6 +230,10 @@ struct DecodedItem {
     // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
     // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
     std::uint8_t LoopForm = 0;
+    // Branch on a comparison of a variable (left) with a literal a double holds (right): the outcomes
+    // it holds for (CompareOutcome:: bits), its operands read from their nodes at once; 0 for any other
+    // entry.
+    std::uint8_t Outcomes = 0;
     std::int32_t Left = -1;
     std::int32_t Right = -1;
     const Extended* StepValue = nullptr;
@@ -250,6 +255,14 @@ inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + Limi
 inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
 inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
 } // namespace LoopForm
+
+namespace CompareOutcome {
+inline constexpr std::uint8_t Less = 1;
+inline constexpr std::uint8_t Equal = 2;
+inline constexpr std::uint8_t Greater = 4;
+} // namespace CompareOutcome
+
+static_assert(sizeof(DecodedItem) == 128, "an entry is found by a shift of its index");
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;

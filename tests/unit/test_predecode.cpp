@@ -460,9 +460,11 @@ private:
 // The decoded shapes the random programs reached (entries of the current generation, after the decoded
 // run), so that the test shows it compared each of them with the item-by-item run.
 enum Shape : std::size_t {
+    Copy,
     Update,
     ElementLiteral,
     Comparison,
+    VariableWithLiteral,
     SmallStep,
     PointerStep,
     VariableLimit,
@@ -475,9 +477,13 @@ enum Shape : std::size_t {
 void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
     for (const DecodedItem& entry : DecodedCode) {
         if (entry.Generation != Ib.CodeGeneration) continue;
+        if (entry.Op == DecodedOp::LetNumber &&
+            DecodedNodes[static_cast<std::size_t>(entry.Root)].Code <= NodeCode::Variable)
+            ++shapes[Copy];
         if (entry.Op == DecodedOp::LetUpdate) ++shapes[Update];
         if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
         if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
+        if (entry.Op == DecodedOp::Branch && entry.Outcomes != 0) ++shapes[VariableWithLiteral];
         if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
         ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
         if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
