@@ -302,19 +302,6 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     return true;
 }
 
-// a op b for the operator after a return site; StoppedShort where the operator's item must decide.
-[[gnu::always_inline]] inline Extended Operate(std::uint8_t operation, Extended a, Extended b) {
-    switch (operation) {
-    case NumberOp::Add: return Apply<NumberOp::Add>(a, b);
-    case NumberOp::Subtract: return Apply<NumberOp::Subtract>(a, b);
-    case NumberOp::Multiply: return Apply<NumberOp::Multiply>(a, b);
-    case NumberOp::Divide: return Apply<NumberOp::Divide>(a, b);
-    case NumberOp::IntDivide: return Apply<NumberOp::IntDivide>(a, b);
-    case NumberOp::Modulo: return Apply<NumberOp::Modulo>(a, b);
-    default: return StoppedShort;
-    }
-}
-
 // The caller's side of the return, with `count` hand-backs in hand (above the Gl stack, which has
 // room for them: the Return made sure of it); false (nothing done) when the restore or a take would
 // fail.
@@ -342,7 +329,7 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     }
     Extended* stacked = Vs.GlNumStack.Items.data();
     const Extended b = inHand ? values[0] : stacked[numbers];
-    const Extended result = Operate(shape.Operation, stacked[numbers - below + 1], b);
+    const Extended result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1], b);
     if (IsStoppedShort(result)) {
         TakeValues(shape, values, count);
         return entry.Next;

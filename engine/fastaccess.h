@@ -81,3 +81,16 @@ template <std::uint8_t Operation, bool Checked = true>
     }
     return r;
 }
+
+// Apply for + - * / \ MOD chosen at run time; StoppedShort for a comparison as well.
+[[gnu::always_inline]] inline Extended ApplyArithmetic(std::uint8_t operation, Extended a, Extended b) {
+    switch (operation) {
+    case NumberOp::Add: return Apply<NumberOp::Add>(a, b);
+    case NumberOp::Subtract: return Apply<NumberOp::Subtract>(a, b);
+    case NumberOp::Multiply: return Apply<NumberOp::Multiply>(a, b);
+    case NumberOp::Divide: return Apply<NumberOp::Divide>(a, b);
+    case NumberOp::IntDivide: return Apply<NumberOp::IntDivide>(a, b);
+    case NumberOp::Modulo: return Apply<NumberOp::Modulo>(a, b);
+    default: return StoppedShort;
+    }
+}

@@ -264,15 +264,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
 // division (which may be an error).
 [[gnu::always_inline]] inline bool FusedArithmetic(std::uint8_t operation, Extended a, Extended b,
                                                    Extended& result) {
-    switch (operation) {
-    case NumberOp::Add: result = Apply<NumberOp::Add>(a, b); break;
-    case NumberOp::Subtract: result = Apply<NumberOp::Subtract>(a, b); break;
-    case NumberOp::Multiply: result = Apply<NumberOp::Multiply>(a, b); break;
-    case NumberOp::Divide: result = Apply<NumberOp::Divide>(a, b); break;
-    case NumberOp::IntDivide: result = Apply<NumberOp::IntDivide>(a, b); break;
-    case NumberOp::Modulo: result = Apply<NumberOp::Modulo>(a, b); break;
-    default: return false;
-    }
+    result = ApplyArithmetic(operation, a, b);
     return !IsStoppedShort(result);
 }
 
