@@ -3,6 +3,7 @@
 #include "engine/fastaccess.h"
 #include "engine/numconvert.h"
 #include "engine/services.h"
+#include "engine/stacktags.h"
 #include "frontend/errornumbers.h"
 #include "frontend/itembuffers.h"
 #include "frontend/raiseerror.h"
@@ -18,9 +19,6 @@ constexpr int FrameItemsAfterFirst = 5; // a call frame is one kind-89 item and 
 
 inline bool IsCodeTarget(long target) {
     return target >= 1 && target <= Ib.CurrentmaxCodeNum;
-}
-inline bool IsNumberTag(int tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
 }
 
 template <typename Table> bool InTable(const Table& table, long at) {
@@ -104,27 +102,24 @@ long long SavedCount(const Table& table, EntryRange entries, std::uint8_t arrayK
 // Kind 89: {89, W1} {89, W2} {90, W3} {90, W4} {91, W5} {91, W6}
 void PushSubFrame(int firstValue) {
     CallFrameType frame;
-    frame.W1 = firstValue;
-    std::int32_t* const words[FrameItemsAfterFirst] = {&frame.W2, &frame.W3, &frame.W4, &frame.W5, &frame.W6};
     const int at = Ib.CodeIndex;
     if (at >= 0 && at + FrameItemsAfterFirst - 1 <= Ib.CodeLimit) [[likely]] {
         // the five words read straight from the buffer, as five fetches would read them
-        const CodeItemType* item = Ib.CodeBuffer.data() + at;
-        for (int k = 0; k < FrameItemsAfterFirst; ++k)
-            *words[k] = item[k].SecondCode;
+        frame = CallFrames::FrameOfItems(firstValue, Ib.CodeBuffer.data() + at);
         Ib.CodeIndex = at + FrameItemsAfterFirst;
     } else {
+        frame.W1 = firstValue;
         CodeItemType item;
-        for (std::int32_t* word : words) {
+        for (std::int32_t* word : {&frame.W2, &frame.W3, &frame.W4, &frame.W5, &frame.W6}) {
             GetCode(item);
             *word = item.SecondCode;
         }
+        CallFrames::NoteNumberRun(frame);
     }
     if (Vs.CallFrameStack.Count >= MaxCallDepth) {
         RaiseError(Err::CallFrameOverflow);
         return;
     }
-    CallFrames::NoteNumberRun(frame);
     PushCallFrame(frame);
 }
 

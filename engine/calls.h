@@ -48,6 +48,19 @@ inline void NoteNumberRun(CallFrameType& frame) {
     frame.FirstNumber = count > 0 ? static_cast<std::int32_t>(first) : 0;
     frame.Numbers = count > 0 ? static_cast<std::int32_t>(count) : 0;
 }
+// The frame of a frame item: its own word and the words of the five items after it, with its numbers
+// noted.
+inline CallFrameType FrameOfItems(std::int32_t first, const CodeItemType* rest) {
+    CallFrameType frame;
+    frame.W1 = first;
+    frame.W2 = rest[0].SecondCode;
+    frame.W3 = rest[1].SecondCode;
+    frame.W4 = rest[2].SecondCode;
+    frame.W5 = rest[3].SecondCode;
+    frame.W6 = rest[4].SecondCode;
+    NoteNumberRun(frame);
+    return frame;
+}
 // The noted numbers of a frame, when they lie inside the table (FrameRange's result then); false for
 // any other frame, which the general save takes.
 [[gnu::always_inline]] inline bool NumbersOnly(const CallFrameType& frame, NumberRun& run) {

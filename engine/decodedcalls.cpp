@@ -2,6 +2,7 @@
 
 #include "engine/calls.h"
 #include "engine/fastaccess.h"
+#include "engine/stacktags.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
@@ -135,11 +136,7 @@ int DecodeVariableRun(int at, int limit, int code, CallShape& shape) {
 bool DecodeFrameAndBinds(int at, int limit, CallShape& shape) {
     constexpr int FrameItems = 6;
     if (at + FrameItems - 1 > limit) return false;
-    std::int32_t* const words[FrameItems] = {&shape.Frame.W1, &shape.Frame.W2, &shape.Frame.W3,
-                                             &shape.Frame.W4, &shape.Frame.W5, &shape.Frame.W6};
-    for (int k = 0; k < FrameItems; ++k)
-        *words[k] = Item(at + k).SecondCode;
-    CallFrames::NoteNumberRun(shape.Frame);
+    shape.Frame = CallFrames::FrameOfItems(Item(at).SecondCode, &Item(at + 1));
     const int body =
         DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
     shape.Body = Decoding::Continuation(body, limit);
@@ -196,10 +193,6 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
 }
 
 // ---- running ------------------------------------------------------------------------------------------
-
-[[gnu::always_inline]] inline bool IsNumberTag(std::int32_t tag) {
-    return tag == GlValueType::Number || tag == GlValueType::NumberAlt;
-}
 
 // Whether the top `count` entries of the Gl stack are numbers.
 [[gnu::always_inline]] inline bool NumbersOnTop(int count) {

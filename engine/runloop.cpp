@@ -21,6 +21,7 @@
 #include "engine/printline.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
+#include "engine/stacktags.h"
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
 #include "engine/windowexec.h"
@@ -553,7 +554,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
             const int numbers = Vs.GlNumStack.Count;
             if (record->DimCount == 0 && top >= 1 && numbers >= 1) {
                 const int tag = Vs.GlTypeStack.Items.data()[top];
-                if (tag == GlValueType::Number || tag == GlValueType::NumberAlt) {
+                if (IsNumberTag(tag)) {
                     record->Value = Vs.GlNumStack.Items.data()[numbers];
                     Vs.GlNumStack.Count = numbers - 1;
                     Vs.GlTypeStack.Count = top - 1;
@@ -564,8 +565,7 @@ inline const CodeItemType* JumpTargetAtCursor() {
                 // the value, then the subscript on top
                 const std::int32_t* tags = Vs.GlTypeStack.Items.data();
                 const Extended* values = Vs.GlNumStack.Items.data();
-                if (tags[top] == GlValueType::Number &&
-                    (tags[top - 1] == GlValueType::Number || tags[top - 1] == GlValueType::NumberAlt)) {
+                if (tags[top] == GlValueType::Number && IsNumberTag(tags[top - 1])) {
                     if (Extended* element = SimpleElement(*record, values[numbers])) {
                         *element = values[numbers - 1];
                         Vs.GlNumStack.Count = numbers - 2;
