@@ -19,8 +19,6 @@ namespace {
 
 using namespace NodeCode;
 
-// The bytes of an 80-bit number (the rest of its 16 is padding).
-constexpr std::size_t ExtendedBytes = 10;
 static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-bit format");
 
 // Whether the 80-bit number at `value` is finite, read from its sign and exponent word (the last two

@@ -27,10 +27,15 @@ inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
 
 inline constexpr int GlInitialCapacity = 100;
 
+// The bytes of an 80-bit number (the rest of its 16 is padding).
+inline constexpr std::size_t ExtendedBytes = 10;
+
 // A number copied as its bytes: moved through the integer unit, it is not loaded into the x87 unit
-// and stored back, whose 80-bit store, read again soon after, waits for memory.
+// and stored back, whose 80-bit store, read again soon after, waits for memory. Its ten bytes only,
+// as an eight-byte and a two-byte move: a 16-byte load of a number just stored (by the x87 unit's
+// 80-bit store or by such a pair) is not forwarded from the store and waits for it to reach memory.
 [[gnu::always_inline]] inline void CopyNumber(Extended* to, const Extended* from) {
-    std::memcpy(to, from, sizeof(Extended));
+    std::memcpy(to, from, ExtendedBytes);
 }
 
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
