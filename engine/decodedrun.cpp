@@ -537,28 +537,27 @@ template <std::uint8_t Op>
     return n->Run(nodes, n);
 }
 
+// The value of a value node into `value`; false when it stops short. A leaf is copied as its bytes:
+// read into the x87 unit and stored again, it would wait for the 80-bit store on its way.
+[[gnu::always_inline]] inline bool RootInto(const ExprNode* nodes, const ExprNode* n, Extended* value) {
+    if (!n->Small && n->Code <= Variable) {
+        if (!IsFiniteImage(n->Operand.Value)) return false;
+        CopyNumber(value, n->Operand.Value);
+        return true;
+    }
+    *value = ValueOfRoot(nodes, n);
+    return !IsStoppedShort(*value);
+}
+
 // The values of an entry's roots (ValueCount of them) into `values`; false when one stops short. One
 // value, the common case, is its entry's own root.
 [[gnu::always_inline]] inline bool EvaluateRoots(const DecodedItem& entry, const ExprNode* nodes,
                                                  Extended* values) {
     const int count = entry.ValueCount;
-    if (count == 1) {
-        values[0] = ValueOfRoot(nodes, nodes + entry.Root);
-        return !IsStoppedShort(values[0]);
-    }
+    if (count == 1) return RootInto(nodes, nodes + entry.Root, values);
     const std::int32_t* roots = DecodedRoots.data() + entry.Root;
-    if (count == 2) {
-        // a call's two arguments, the next commonest: without the loop, each checked once at the end
-        const Extended first = ValueOfRoot(nodes, nodes + roots[0]);
-        const Extended second = ValueOfRoot(nodes, nodes + roots[1]);
-        values[0] = first;
-        values[1] = second;
-        return !IsStoppedShort(first) && !IsStoppedShort(second);
-    }
-    for (int k = 0; k < count; ++k) {
-        values[k] = ValueOfRoot(nodes, nodes + roots[k]);
-        if (IsStoppedShort(values[k])) return false;
-    }
+    for (int k = 0; k < count; ++k)
+        if (!RootInto(nodes, nodes + roots[k], values + k)) return false;
     return true;
 }
 
