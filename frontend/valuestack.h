@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <emmintrin.h>
 #include <vector>
 
 namespace GlValueType {
@@ -31,11 +32,17 @@ inline constexpr int GlInitialCapacity = 100;
 inline constexpr std::size_t ExtendedBytes = 10;
 
 // A number copied as its bytes: moved through the integer unit, it is not loaded into the x87 unit
-// and stored back, whose 80-bit store, read again soon after, waits for memory. Its ten bytes only,
-// as an eight-byte and a two-byte move: a 16-byte load of a number just stored (by the x87 unit's
-// 80-bit store or by such a pair) is not forwarded from the store and waits for it to reach memory.
+// and stored back, whose 80-bit store, read again soon after, waits for memory. The ten bytes are read
+// as an eight-byte and a two-byte load, which the store that wrote them hands on whatever its width
+// (a 16-byte load of a number the x87 unit has just stored would wait for memory), and written as one
+// 16-byte store, which hands on to the x87 unit's 80-bit load of the copy (a pair of stores would not).
 [[gnu::always_inline]] inline void CopyNumber(Extended* to, const Extended* from) {
-    std::memcpy(to, from, ExtendedBytes);
+    std::uint64_t low = 0;
+    std::uint16_t high = 0;
+    std::memcpy(&low, from, sizeof low);
+    std::memcpy(&high, reinterpret_cast<const unsigned char*>(from) + sizeof low, sizeof high);
+    const __m128i image = _mm_insert_epi16(_mm_cvtsi64_si128(static_cast<long long>(low)), high, 4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), image);
 }
 
 // A stack used from index 1; the count is the index of the top entry. It keeps its grown size until
