@@ -340,13 +340,25 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     return shape.AfterOperation;
 }
 
+// The hand-backs onto the Gl stack, where the caller's side takes them item by item; with no memory for
+// them, the frame and the return index are put back (still in place above the counts) and the Return
+// runs item by item, to fail as the general path fails.
+[[gnu::noinline]] int PushHandBacks(const Extended* values, int count, int back) {
+    if (!RoomForNumbers(count)) {
+        ++Vs.CallFrameStack.Count;
+        ++Vs.CallReturnStack.Count;
+        return CallStoppedShort;
+    }
+    PushNumbers(values, count);
+    return back;
+}
+
 // The hand-backs pushed, the frame and the return index dropped; the caller's side at once when it is
 // decoded, the hand-backs handed over directly.
 int Return(const DecodedItem& entry, int limit) {
     const CallShape& shape = *entry.Target.Shape;
     const int count = shape.Count;
-    if (Vs.CallFrameStack.Count < 1 || Vs.CallReturnStack.Count < 1 || !RoomForNumbers(count))
-        return CallStoppedShort;
+    if (Vs.CallFrameStack.Count < 1 || Vs.CallReturnStack.Count < 1) return CallStoppedShort;
     Extended values[MaxPushedValues];
     for (int k = 0; k < count; ++k)
         CopyNumber(values + k, shape.Variables[static_cast<std::size_t>(k)]);
@@ -358,8 +370,7 @@ int Return(const DecodedItem& entry, int limit) {
             if (next != CallStoppedShort) return next;
         }
     }
-    PushNumbers(values, count);
-    return back;
+    return PushHandBacks(values, count, back);
 }
 
 } // namespace
@@ -421,9 +432,10 @@ int RunCall(const DecodedItem& entry, const Extended* values, int) {
     if (CalleeMoved(shape)) return CallStoppedShort;
     const int returns = Vs.CallReturnStack.Count;
     const int frames = Vs.CallFrameStack.Count;
+    // The values go straight to the callee's variables: the Gl stack, which the general path grows for
+    // them, is not touched.
     if (returns >= MaxCallDepth || returns >= Vs.CallReturnStack.Capacity || frames >= MaxCallDepth ||
-        frames >= Vs.CallFrameStack.Capacity || Vs.GlNumStack.Count + count > Vs.GlNumStack.Capacity ||
-        Vs.GlTypeStack.Count + count > Vs.GlTypeStack.Capacity)
+        frames >= Vs.CallFrameStack.Capacity)
         return CallInGeneral(entry, values);
     CallFrameType* const frame = Vs.CallFrameStack.Items.data() + frames;
     CallFrames::NumberRun run;
@@ -454,9 +466,11 @@ namespace {
 }
 } // namespace
 
-int RunCallSequence(const DecodedItem& entry, int limit) {
-    if (entry.Op == DecodedOp::Return) [[likely]]
-        return Return(entry, limit);
+int RunReturn(const DecodedItem& entry, int limit) {
+    return Return(entry, limit);
+}
+
+int RunCallSequence(const DecodedItem& entry, int) {
     return entry.Op == DecodedOp::Enter ? EnterAlone(entry) : ReturnSiteAlone(entry);
 }
 

@@ -30,6 +30,8 @@ bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit);
 // Runs a Call with its argument values worked out, or any other entry of the sequence; returns where
 // the run goes on, or CallStoppedShort.
 int RunCall(const DecodedItem& entry, const Extended* values, int limit);
+int RunReturn(const DecodedItem& entry, int limit);
+// An Enter or a ReturnSite on its own.
 int RunCallSequence(const DecodedItem& entry, int limit);
 
 // The index of the item a Call returns to (for the listing).

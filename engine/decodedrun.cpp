@@ -347,7 +347,7 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
             // LET X = Y (or an 80-bit literal): the image copied with integer moves; an 80-bit store
             // read back soon after (a function's value, by its return) waits for memory
             if (!IsFiniteImage(root->Operand.Value)) return StopsShort;
-            std::memcpy(&record->Value, root->Operand.Value, ExtendedBytes);
+            CopyNumber(&record->Value, root->Operand.Value);
         } else {
             const Extended value = ValueOf(nodes, root);
             if (IsStoppedShort(value)) return StopsShort;
@@ -397,7 +397,7 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
         const Extended subscript = OperandOf<Carries, Known>(nodes, nodes + roots[1], loopValue);
         Extended* element = SimpleElement(*entry.Target.Number, subscript);
         if (!element) return StopsShort; // a subscript stopped short (NaN) finds no element
-        std::memcpy(element, nodes[roots[0]].Operand.Value, ExtendedBytes);
+        CopyNumber(element, nodes[roots[0]].Operand.Value);
     }
     return GivesNext ? entry.Next : 0;
 }
@@ -556,6 +556,8 @@ template <std::uint8_t Op>
     const int count = entry.ValueCount;
     if (count == 1) return RootInto(nodes, nodes + entry.Root, values);
     const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+    if (count == 2) // a call's two arguments, the next commonest: without the loop
+        return RootInto(nodes, nodes + roots[0], values) && RootInto(nodes, nodes + roots[1], values + 1);
     for (int k = 0; k < count; ++k)
         if (!RootInto(nodes, nodes + roots[k], values + k)) return false;
     return true;
@@ -721,8 +723,11 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
             if (next == CallStoppedShort) goto stopShort;
             break;
         }
-        case DecodedOp::Enter:
         case DecodedOp::Return:
+            next = RunReturn(*entry, limit);
+            if (next == CallStoppedShort) goto stopShort;
+            break;
+        case DecodedOp::Enter:
         case DecodedOp::ReturnSite:
             next = RunCallSequence(*entry, limit);
             if (next == CallStoppedShort) goto stopShort;
