@@ -292,7 +292,8 @@ inline bool IsInlineOperand(const ExprNode* n) {
 // With Fixed, the step and the limit are `fixedStep[0]` and `fixedLimit` (StepOf and LimitOf as the
 // caller worked them out, no variable of theirs written since), and the test's factor + SGN(step) is
 // `fixedStep[1]`.
-template <bool Fixed = false>
+// Without Stores the new value is left in `current` alone (a loop that writes it back when it leaves).
+template <bool Fixed = false, bool Stores = true>
 [[gnu::always_inline]] inline bool
 StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, int& holds,
              const double* fixedStep = nullptr, const double* fixedLimit = nullptr) {
@@ -300,7 +301,7 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
     const Extended step = Fixed ? Widen(*fixedStep) : StepOf(entry);
     const Extended v = Numeric::Arithmetic<Add>(step, current);
     if (!Numeric::IsFinalResult(v)) return false;
-    record->Value = v;
+    if constexpr (Stores) record->Value = v;
     current = v;
     const Extended limit = Fixed ? Widen(*fixedLimit) : LimitOf(entry);
     if (!(form & LoopForm::WithStep)) {
@@ -332,8 +333,9 @@ enum class Carry : std::uint8_t {
 // With Carried, `carried` is the value of a LetUpdate's variable as its last run left it (the caller
 // knows nothing else writes it), and becomes the new one: no reading back what was just stored. With
 // Carry::LoopOperand the operand's variable is the loop's, whose value is `loopValue`.
-// Without GivesNext (a statement with one way on, whose caller knows it), success gives 0.
-template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
+// Without GivesNext (a statement with one way on, whose caller knows it), success gives 0. Without
+// Stores a carried LetUpdate leaves its value in `carried` alone (its loop writes it back).
+template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true, bool Stores = true>
 [[gnu::always_inline]] inline int RunStatement(const DecodedItem& entry, const ExprNode* nodes,
                                                Extended& carried, Extended loopValue = 0) {
     constexpr bool Carries = Carried != Carry::None;
@@ -367,7 +369,7 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
         default: value = Numeric::Arithmetic<Multiply>(old, x); break;
         }
         if (!Numeric::IsFinalResult(value)) return StopsShort;
-        record->Value = value;
+        if constexpr (!Carries || Stores) record->Value = value;
         carried = value;
     } else if constexpr (Op == DecodedOp::LetElement) {
         // LET A(subscript) = expression: the value, then the subscript
@@ -406,8 +408,8 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true>
 // the run goes on (the test's own index when the test stops short, the step being done), or
 // StopsShort.
 // With Carried, `carried` is the loop variable's value as the last step left it, and becomes the new
-// one (a loop on leaves only).
-template <bool Carried = false>
+// one (a loop on leaves only); without Stores, it is not stored (the loop writes it back).
+template <bool Carried = false, bool Stores = true>
 [[gnu::always_inline]] inline int StepLoop(const DecodedItem& entry, const ExprNode* nodes, Extended& carried,
                                            const double* fixedStep = nullptr,
                                            const double* fixedLimit = nullptr) {
@@ -416,7 +418,9 @@ template <bool Carried = false>
     int holds = 0;
     if (entry.LoopForm != 0) {
         if (!Carried) carried = record->Value;
-        if (!StepOnLeaves<Carried>(entry, record, carried, holds, fixedStep, fixedLimit)) return StopsShort;
+        constexpr bool StoresValue = Stores || !Carried; // a value not carried is stored at once
+        if (!StepOnLeaves<Carried, StoresValue>(entry, record, carried, holds, fixedStep, fixedLimit))
+            return StopsShort;
     } else {
         const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Step), record->Value);
         if (IsStoppedShort(v)) return StopsShort;
@@ -451,10 +455,15 @@ template <bool Carried = false>
 // on; `stopped` is the entry that stopped short there, if one did.
 // With a Carry (a loop on leaves whose body computes without a call), the loop variable's value and the
 // body's variable's (when it updates one) travel in registers from one round to the next: the body's
-// variable is not the loop's, so each is written by one of the two alone, and still stored at once.
-template <std::uint8_t Op, Carry Carried>
+// variable is not the loop's, so each is written by one of the two alone. Deferred, they are stored
+// when the loop is left, whichever way (a stop request, an entry stopping short, the loop's end or the
+// branch's other way), and not at every statement: nothing inside the loop reads them from memory
+// (WritesBack), and nothing outside it runs before the loop is left, where each holds what the last
+// statement run left in it. Not deferred, each is stored at once.
+template <std::uint8_t Op, Carry Carried, bool Deferred = false>
 [[gnu::always_inline]] inline int RunLoopBody(const DecodedItem& loop, DecodedItem& body, int loopAt,
                                               const ExprNode* nodes, DecodedItem*& stopped) {
+    static_assert(!Deferred || Carried != Carry::None, "only carried values are written back");
     const int bodyAt = loop.Next;
     Extended loopValue = loop.Target.Number->Value;
     Extended bodyValue = 0;
@@ -480,26 +489,39 @@ template <std::uint8_t Op, Carry Carried>
         step[1] = static_cast<double>(factor);
         limit = static_cast<double>(fullLimit);
     }
+    // One way out, where the deferred values are stored, whichever way the loop is left.
+    int at = bodyAt;
     for (;;) {
         if (StopRequested()) [[unlikely]]
-            return bodyAt;
+            break;
         const int after =
-            RunStatement<Op, Carried, Op == DecodedOp::Branch>(body, nodes, bodyValue, loopValue);
+            RunStatement<Op, Carried, Op == DecodedOp::Branch, !Deferred>(body, nodes, bodyValue, loopValue);
         if (after == StopsShort) [[unlikely]] {
             stopped = &body;
-            return bodyAt;
+            break;
         }
-        if constexpr (Op == DecodedOp::Branch)
-            if (after != loopAt) return after; // the branch's other way
+        if constexpr (Op == DecodedOp::Branch) {
+            if (after != loopAt) { // the branch's other way
+                at = after;
+                break;
+            }
+        }
+        at = loopAt;
         if (StopRequested()) [[unlikely]]
-            return loopAt;
-        const int next = StepLoop<Carried != Carry::None>(loop, nodes, loopValue, step, &limit);
+            break;
+        const int next = StepLoop<Carried != Carry::None, !Deferred>(loop, nodes, loopValue, step, &limit);
         if (next == StopsShort) [[unlikely]] {
             stopped = const_cast<DecodedItem*>(&loop);
-            return loopAt;
+            break;
         }
-        if (next != bodyAt) return next;
+        at = next;
+        if (next != bodyAt) break;
     }
+    if constexpr (Deferred) {
+        loop.Target.Number->Value = loopValue;
+        if constexpr (Op == DecodedOp::LetUpdate) body.Target.Number->Value = bodyValue;
+    }
+    return at;
 }
 
 // What a loop on leaves carries for a body statement whose one operand is `operand` and which writes
@@ -514,15 +536,32 @@ inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Ext
     return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
 }
 
+// Whether a carrying loop may leave its carried values unstored until it is left: when no operand of
+// the body reads one of them from memory. An operand reads one variable at most (IsInlineOperand); the
+// carry has made sure the body's one operand reads the loop variable only through the loop's value,
+// but an update's operand may read the updated variable, and a condition's right operand the loop
+// variable.
+template <std::uint8_t Op>
+inline bool WritesBack(const DecodedItem& loop, const DecodedItem& body, const ExprNode* nodes) {
+    if constexpr (Op == DecodedOp::LetUpdate)
+        return !ReadsOnly(nodes + body.Right, &body.Target.Number->Value);
+    if constexpr (Op == DecodedOp::Branch) return !ReadsOnly(nodes + body.Right, &loop.Target.Number->Value);
+    return true;
+}
+
 // RunLoopBody with the carry worked out for it (a LET of an expression and an element LET of one
 // carry nothing: their expressions may need calls).
 template <std::uint8_t Op>
 [[gnu::always_inline]] inline int RunLoopWith(Carry carry, const DecodedItem& loop, DecodedItem& body,
                                               int loopAt, const ExprNode* nodes, DecodedItem*& stopped) {
     if constexpr (Op != DecodedOp::LetNumber && Op != DecodedOp::LetElement) {
+        const bool deferred = WritesBack<Op>(loop, body, nodes);
         if (carry == Carry::LoopOperand)
-            return RunLoopBody<Op, Carry::LoopOperand>(loop, body, loopAt, nodes, stopped);
-        if (carry == Carry::Values) return RunLoopBody<Op, Carry::Values>(loop, body, loopAt, nodes, stopped);
+            return deferred ? RunLoopBody<Op, Carry::LoopOperand, true>(loop, body, loopAt, nodes, stopped)
+                            : RunLoopBody<Op, Carry::LoopOperand>(loop, body, loopAt, nodes, stopped);
+        if (carry == Carry::Values)
+            return deferred ? RunLoopBody<Op, Carry::Values, true>(loop, body, loopAt, nodes, stopped)
+                            : RunLoopBody<Op, Carry::Values>(loop, body, loopAt, nodes, stopped);
     }
     return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }

@@ -130,6 +130,19 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\ndoneTrue\nOK\n\n"));
 }
 
+TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
+    // The loop keeps its counter and its sum in registers between statements: stopped anywhere, both
+    // are in place, the sum either with or without the counter's own term (at the body or at NEXT).
+    ASSERT_TRUE(StillRunningAfter("FOR K = 1 TO 1E9\r\nACC = ACC + K\r\nNEXT K\r\n"))
+        << "the loop should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    form_->CLSBtnClick();
+    Immediate("PRINT K > 1000; ACC = (K - 1) * K / 2 OR ACC = K * (K + 1) / 2");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("TrueTrue\nOK\n\n"));
+}
+
 TEST_F(RunThread, ATypedContResumesAndEndsNormally) {
     StartProgramRun("PRINT 1\r\nSTOP\r\nPRINT 2\r\n");
     ASSERT_TRUE(WaitIdle());
