@@ -44,6 +44,7 @@ constexpr int PanelHeight = 21;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
+constexpr int EchoCaretBack = 2;     // a key echo leaves the caret before its line end
 
 void WakeApply() {
     if (Win.RunForm != nullptr)
@@ -75,13 +76,12 @@ bool IsPlainLine(const QString& line) {
     return true;
 }
 
-// Appends a run of plain lines to a memo whose text ends with a line end (its last block is empty),
-// with exactly the counting and trimming of one AddLine per line (see TRunForm::AddLine), but in one
+// Appends a run of plain lines to a text that ends with a line end (its last block is empty), with
+// exactly the counting and trimming of one AddLine per line (see TRunForm::AddLine), but in one
 // deletion and one insertion: the trimming is worked out on the line lengths first. Lines that an
 // earlier line of the same run would already have pushed out are never inserted.
-void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWindowEvent>::iterator first,
+void AddPlainLines(QTextDocument* document, qsizetype maxLength, std::deque<RunWindowEvent>::iterator first,
                    std::deque<RunWindowEvent>::iterator last) {
-    QTextDocument* document = memo->document();
     // Windows-style length: every line end counts as two characters.
     qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
     int count = Fe.OutputLineCount;
@@ -115,7 +115,6 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
         length += size + 2;
     }
 
-    memo->setUpdatesEnabled(false);
     if (removedOld > 0) {
         QTextCursor cursor(document);
         cursor.setPosition(front.position(), QTextCursor::KeepAnchor);
@@ -135,10 +134,7 @@ void AddPlainLines(QPlainTextEdit* memo, qsizetype maxLength, std::deque<RunWind
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(text);
     }
-    memo->setUpdatesEnabled(true);
     Fe.OutputLineCount = count;
-    memo->moveCursor(QTextCursor::End);
-    memo->ensureCursorVisible();
 }
 
 // True when the memo's text ends with a line end (or is empty): the state every AddLine leaves.
@@ -243,12 +239,13 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     connect(contBtn_, &QPushButton::clicked, this, &TRunForm::ContBtnClick);
     connect(clsBtn_, &QPushButton::clicked, this, &TRunForm::CLSBtnClick);
 
-    memo_ = new TRunMemo(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(panel_);
-    layout->addWidget(memo_);
+    pendingText_ = new QTextDocument(this);
+    pendingText_->setUndoRedoEnabled(false);
+    pendingCaret_ = QTextCursor(pendingText_);
 
     setWindowTitle(ResourceText(Res::CaptionEnded));
     // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
@@ -260,15 +257,12 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
         move(0, 0);
         resize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
                UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + PanelHeight);
-        QFont font(Settings.TScreenFontName);
-        font.setPointSize(Settings.TScreenFontSize);
-        SetFontStyle(font, Settings.TScreenFontStyle);
-        font.setStyleHint(QFont::TypeWriter);
-        memo_->setFont(font);
-        QPalette palette = memo_->palette();
-        palette.setColor(QPalette::Base, FromColorRef(Settings.TScreenBackColor));
-        palette.setColor(QPalette::Text, FromColorRef(Settings.TScreenFontColor));
-        memo_->setPalette(palette);
+        pendingFont_ = QFont(Settings.TScreenFontName);
+        pendingFont_.setPointSize(Settings.TScreenFontSize);
+        SetFontStyle(pendingFont_, Settings.TScreenFontStyle);
+        pendingFont_.setStyleHint(QFont::TypeWriter);
+        pendingBackColor_ = FromColorRef(Settings.TScreenBackColor);
+        pendingTextColor_ = FromColorRef(Settings.TScreenFontColor);
     }
 
     applyTimer_ = new QTimer(this);
@@ -283,6 +277,77 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     FlushPrintLine(RunWindowBanner());
     FlushPrintLine(QStringLiteral("OK"));
     ApplyQueue();
+}
+
+TRunMemo* TRunForm::Memo() {
+    if (memo_ != nullptr) return memo_;
+    memo_ = new TRunMemo(this);
+    memo_->setFont(pendingFont_);
+    QPalette palette = memo_->palette();
+    palette.setColor(QPalette::Base, pendingBackColor_);
+    palette.setColor(QPalette::Text, pendingTextColor_);
+    memo_->setPalette(palette);
+    if (pendingReadOnly_) memo_->setReadOnly(true);
+    static_cast<QVBoxLayout*>(layout())->addWidget(memo_);
+    // The raw text keeps every character and block break as it was inserted.
+    QTextCursor(memo_->document()).insertText(pendingText_->toRawText());
+    QTextCursor caret = memo_->textCursor();
+    caret.setPosition(pendingCaret_.anchor());
+    caret.setPosition(pendingCaret_.position(), QTextCursor::KeepAnchor);
+    memo_->setTextCursor(caret);
+    memo_->ensureCursorVisible();
+    if (pendingFocus_) memo_->setFocus();
+    pendingCaret_ = QTextCursor();
+    delete pendingText_;
+    pendingText_ = nullptr;
+    return memo_;
+}
+
+void TRunForm::setVisible(bool visible) {
+    if (visible) Memo(); // before the window's layout places it
+    QWidget::setVisible(visible);
+}
+
+QTextDocument* TRunForm::Document() const {
+    return memo_ != nullptr ? memo_->document() : pendingText_;
+}
+
+void TRunForm::PlaceCaret(int back) {
+    if (memo_ == nullptr) {
+        pendingCaret_.movePosition(QTextCursor::End);
+        if (back > 0) pendingCaret_.setPosition(std::max(0, pendingCaret_.position() - back));
+        return;
+    }
+    memo_->moveCursor(QTextCursor::End);
+    if (back > 0) {
+        QTextCursor caret = memo_->textCursor();
+        caret.setPosition(std::max(0, caret.position() - back));
+        memo_->setTextCursor(caret);
+    }
+    memo_->ensureCursorVisible();
+}
+
+void TRunForm::ClearText() {
+    if (memo_ != nullptr) {
+        memo_->clear();
+    } else {
+        pendingText_->clear();
+        pendingCaret_ = QTextCursor(pendingText_);
+    }
+}
+
+void TRunForm::SetReadOnly(bool readOnly) {
+    if (memo_ != nullptr)
+        memo_->setReadOnly(readOnly);
+    else
+        pendingReadOnly_ = readOnly;
+}
+
+void TRunForm::FocusMemo() {
+    if (memo_ != nullptr)
+        memo_->setFocus();
+    else
+        pendingFocus_ = true;
 }
 
 TRunForm::~TRunForm() {
@@ -310,18 +375,18 @@ void TRunForm::SetBtnRunMode() {
 
 void TRunForm::SetBtnStopMode() {
     SetButtons(true, true, false, true);
-    memo_->setReadOnly(false);
+    SetReadOnly(false);
     if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
 }
 
 void TRunForm::SetBtnEndMode() {
     SetButtons(true, true, false, false);
-    memo_->setReadOnly(false);
+    SetReadOnly(false);
     if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
 }
 
 void TRunForm::AddLine(const QString& line, bool echo) {
-    QTextDocument* document = memo_->document();
+    QTextDocument* document = Document();
     // Windows-style length: every line end counts as two characters.
     auto length = [document] {
         return static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
@@ -329,7 +394,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
     const bool over =
         Fe.OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
     if (over) {
-        memo_->setUpdatesEnabled(false);
+        if (memo_ != nullptr) memo_->setUpdatesEnabled(false);
         do {
             if (document->isEmpty()) break;
             QTextCursor first(document->firstBlock());
@@ -342,7 +407,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
             Fe.OutputLineCount = Fe.OutputLineCount - 1;
             if (echo) break; // the key echo deletes exactly one line
         } while (line.size() + length() + TrimSpare >= static_cast<qsizetype>(maxLength_));
-        memo_->setUpdatesEnabled(true);
+        if (memo_ != nullptr) memo_->setUpdatesEnabled(true);
     } else {
         Fe.OutputLineCount = Fe.OutputLineCount + 1;
     }
@@ -352,13 +417,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
     if (!document->isEmpty() && !document->lastBlock().text().isEmpty())
         cursor.insertText(QStringLiteral("\n"));
     cursor.insertText(line + QLatin1Char('\n'));
-    memo_->moveCursor(QTextCursor::End);
-    if (echo) {
-        QTextCursor caret = memo_->textCursor();
-        caret.setPosition(std::max(0, caret.position() - 2));
-        memo_->setTextCursor(caret);
-    }
-    memo_->ensureCursorVisible();
+    PlaceCaret(echo ? EchoCaretBack : 0);
 }
 
 void TRunForm::ApplyQueue() {
@@ -370,7 +429,7 @@ void TRunForm::ApplyQueue() {
             // go into the memo together (same text, count and trimming as one AddLine each).
             auto run = next - 1;
             while (run != events.end() && run->Op == RunWindowOp::AppendLine) {
-                if (!EndsWithLineEnd(memo_->document()) || !IsPlainLine(run->Text)) {
+                if (!EndsWithLineEnd(Document()) || !IsPlainLine(run->Text)) {
                     AddLine(run->Text, false);
                     ++run;
                     continue;
@@ -379,7 +438,10 @@ void TRunForm::ApplyQueue() {
                 while (plainEnd != events.end() && plainEnd->Op == RunWindowOp::AppendLine &&
                        IsPlainLine(plainEnd->Text))
                     ++plainEnd;
-                AddPlainLines(memo_, maxLength_, run, plainEnd);
+                if (memo_ != nullptr) memo_->setUpdatesEnabled(false);
+                AddPlainLines(Document(), maxLength_, run, plainEnd);
+                if (memo_ != nullptr) memo_->setUpdatesEnabled(true);
+                PlaceCaret(0);
                 run = plainEnd;
             }
             next = run;
@@ -389,7 +451,7 @@ void TRunForm::ApplyQueue() {
         case RunWindowOp::AppendLine: break; // handled above
         case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
         case RunWindowOp::ClearText:
-            memo_->clear();
+            ClearText();
             Fe.OutputLineCount = 0;
             break;
         case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
@@ -403,13 +465,13 @@ void TRunForm::ApplyQueue() {
             default: break;
             }
             break;
-        case RunWindowOp::ReadOnly: memo_->setReadOnly(event.Value != 0); break;
+        case RunWindowOp::ReadOnly: SetReadOnly(event.Value != 0); break;
         case RunWindowOp::Place:
             move(event.Left, event.Top);
             resize(event.Width, event.Height + panel_->height());
             break;
         case RunWindowOp::AppendText: {
-            QTextCursor cursor(memo_->document());
+            QTextCursor cursor(Document());
             cursor.movePosition(QTextCursor::End);
             cursor.insertText(event.Text);
             break;
@@ -419,7 +481,7 @@ void TRunForm::ApplyQueue() {
 }
 
 QString TRunForm::Text() const {
-    return memo_->toPlainText();
+    return Document()->toPlainText();
 }
 
 void TRunForm::SetTextAreaSize(int width, int height) {
@@ -437,7 +499,7 @@ void TRunForm::resizeEvent(QResizeEvent* event) {
 }
 
 int TRunForm::CaretColumn() const {
-    return memo_->textCursor().positionInBlock() + 1;
+    return (memo_ != nullptr ? memo_->textCursor() : pendingCaret_).positionInBlock() + 1;
 }
 
 void TRunForm::AddHistory(const QString& text) {
@@ -457,7 +519,7 @@ QString TRunForm::GetHistory() const {
 
 void TRunForm::RunTypedLine() {
     Fe.OutputLineCount = Fe.OutputLineCount + 1;
-    Fe.CommandText = memo_->textCursor().block().text();
+    Fe.CommandText = Memo()->textCursor().block().text();
     AddHistory(Fe.CommandText);
     historyCursor_ = historyCount_ + 1;
     Fe.RunMode = RunKind::Immediate;
@@ -465,28 +527,30 @@ void TRunForm::RunTypedLine() {
 }
 
 void TRunForm::HistoryUp() {
-    memo_->moveCursor(QTextCursor::End);
+    TRunMemo* memo = Memo();
+    memo->moveCursor(QTextCursor::End);
     if (historyCursor_ > 1 && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo_->textCursor();
+        QTextCursor cursor = memo->textCursor();
         cursor.select(QTextCursor::BlockUnderCursor);
         cursor.removeSelectedText();
-        if (!memo_->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
+        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         --historyCursor_;
         cursor.insertText(GetHistory());
-        memo_->setTextCursor(cursor);
+        memo->setTextCursor(cursor);
     }
 }
 
 void TRunForm::HistoryDown() {
-    memo_->moveCursor(QTextCursor::End);
+    TRunMemo* memo = Memo();
+    memo->moveCursor(QTextCursor::End);
     if (historyCursor_ < historyCount_ && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo_->textCursor();
+        QTextCursor cursor = memo->textCursor();
         cursor.select(QTextCursor::BlockUnderCursor);
         cursor.removeSelectedText();
-        if (!memo_->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
+        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         ++historyCursor_;
         cursor.insertText(GetHistory());
-        memo_->setTextCursor(cursor);
+        memo->setTextCursor(cursor);
     }
 }
 
@@ -496,14 +560,14 @@ void TRunForm::RunBtnClick() {
     SetBtnRunMode();
     Fe.RunMode = RunKind::Immediate;
     Fe.StopRequest = 0;
-    memo_->setFocus();
+    FocusMemo();
     TLXMTHread::StartRun();
 }
 
 void TRunForm::StopBtnClick() {
     SetBtnStopMode();
     Fe.StopRequest = 1;
-    memo_->setFocus();
+    FocusMemo();
 }
 
 void TRunForm::ContBtnClick() {
@@ -514,13 +578,13 @@ void TRunForm::ContBtnClick() {
     Fe.ProgramRunning = 1;
     Fe.ContinueFlag = 1;
     SetBtnRunMode();
-    memo_->setFocus();
+    FocusMemo();
     TLXMTHread::StartRun();
 }
 
 void TRunForm::CLSBtnClick() {
-    memo_->clear();
-    memo_->setFocus();
+    ClearText();
+    FocusMemo();
     Fe.OutputLineCount = 0;
 }
 

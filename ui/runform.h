@@ -5,13 +5,17 @@
 
 #include "ui/windowsstate.h"
 
+#include <QColor>
+#include <QFont>
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 #include <QWidget>
 
 #include <array>
 
 class QPushButton;
+class QTextDocument;
 class QTimer;
 
 class TRunForm;
@@ -46,7 +50,8 @@ public:
 
     // The whole text of Memo1 (tests and tools).
     QString Text() const;
-    TRunMemo* Memo() const { return memo_; }
+    // Memo1, made on first use: see memo_.
+    TRunMemo* Memo();
     int MaxTextLength() const { return maxLength_; }
     // TSCREEN: the text area (the window below the button bar) becomes width x height.
     void SetTextAreaSize(int width, int height);
@@ -70,6 +75,8 @@ public:
     void HistoryUp();
     void HistoryDown();
 
+    void setVisible(bool visible) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -78,8 +85,27 @@ private:
     void SetButtons(bool edit, bool run, bool stop, bool cont);
     void AddLine(const QString& line, bool echo);
     int CaretColumn() const;
+    // The document that holds the text: Memo1's, or the one that stands in for it until it is made.
+    QTextDocument* Document() const;
+    // The caret to the end of the text, `back` characters before it, and into view.
+    void PlaceCaret(int back);
+    void ClearText();
+    void SetReadOnly(bool readOnly);
+    void FocusMemo();
 
+    // Memo1 is made when the window is first shown or something asks for it (its font or colours, a
+    // typed line), not with the window: a text editor lays out its text as soon as it is made, and
+    // that brings up the whole font system, which a window nobody sees never needs. Until then its
+    // text, caret and state are kept here, and handed over when it is made.
     TRunMemo* memo_ = nullptr;
+    QTextDocument* pendingText_ = nullptr;
+    QTextCursor pendingCaret_;
+    QFont pendingFont_;
+    QColor pendingBackColor_;
+    QColor pendingTextColor_;
+    bool pendingReadOnly_ = false;
+    bool pendingFocus_ = false;
+
     QWidget* panel_ = nullptr;
     QPushButton* editBtn_ = nullptr;
     QPushButton* runBtn_ = nullptr;

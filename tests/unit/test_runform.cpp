@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -137,6 +138,33 @@ TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
     Fe.EchoOn = 1;
     form_->SetBtnPrepMode();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（準備中）"));
+}
+
+TEST_F(RunWindow, WhatCameBeforeTheWindowFirstShowsIsThereOnceItShows) {
+    // The text editor is made when the window first shows: the text (every character as it went in),
+    // the caret a key echo leaves two before the end, the read-only state and the focus asked for
+    // until then all reach it.
+    Line(QStringLiteral("first"));
+    Line(QStringLiteral("tab\tnbsp\u00a0line sep\u2028end"));
+    FlushInputEchoLine(QStringLiteral("typed"));
+    RunWindowEvent readOnly;
+    readOnly.Op = RunWindowOp::ReadOnly;
+    readOnly.Value = 1;
+    RunWindowQueue::Instance().Push(std::move(readOnly));
+    form_->ApplyQueue();
+    const QString text = form_->Text();
+    ASSERT_EQ(form_->findChild<QPlainTextEdit*>(), nullptr);
+
+    form_->show();
+    const auto* memo = form_->findChild<QPlainTextEdit*>();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo, form_->Memo());
+    EXPECT_EQ(form_->Text(), text);
+    EXPECT_EQ(memo->document()->toRawText(),
+              QStringLiteral("first\u2029tab\tnbsp\u00a0line sep\u2028end\u2029typed\u2029"));
+    EXPECT_EQ(memo->textCursor().position(), memo->document()->characterCount() - 1 - 2);
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(form_->focusWidget(), memo);
 }
 
 TEST_F(RunWindow, TheBannerNamesTheVersion) {
