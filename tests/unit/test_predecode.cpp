@@ -408,13 +408,14 @@ private:
     // A FOR loop whose limit is a variable, with or without a literal added or taken away, or a
     // literal, and whose step (if any) is a variable.
     // The body is one statement (which the run may take with the step in one go, carrying the loop
-    // variable, an updated variable, the step and the limit from round to round; some bodies write the
-    // limit's or the step's variable), or a block IF.
+    // variable, an updated variable, the step and the limit from round to round, and storing them when
+    // it leaves unless the body reads the updated one; some bodies write the limit's or the step's
+    // variable), or a block IF.
     QStringList Loop() {
         static const char* const limits[] = {"L", "L - 1", "L + 2", "3", "0.1 + L", "L - 0.1"};
         static const char* const bodies[] = {"Z = Z * 0.5 + J", "Z = Z + J", "Z = Z - J * 2",
                                              "Z = Z * %1",      "V(J) = %1", "V(INT(ABS(J)) MOD 20) = %1",
-                                             "L = L - 0.5",     "W = W * 2"};
+                                             "L = L - 0.5",     "W = W * 2", "Z = Z - Z * 0.5"};
         const QString limit = QString::fromLatin1(limits[Pick(6)]);
         if (Pick(2) == 0) {
             // an IF on an element the loop variable names (which the run reads with the loop's value)
@@ -439,7 +440,7 @@ private:
                         .arg(Small(), Pick(2) == 0 ? QStringLiteral("1") : QStringLiteral("2.5"), limit)};
         const QString head = QStringLiteral("L = %1 : W = %2 : FOR J = %3 TO %4")
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
-        QString body = QString::fromLatin1(bodies[Pick(8)]);
+        QString body = QString::fromLatin1(bodies[Pick(9)]);
         if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
         return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
     }
