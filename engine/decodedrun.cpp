@@ -31,6 +31,14 @@ static_assert(std::numeric_limits<Extended>::digits == 64, "Extended is the 80-b
     return (word & ExponentBits) != ExponentBits;
 }
 
+// A leaf's value copied as its bytes (read into the x87 unit and stored again, it would wait for the
+// 80-bit store on its way); false, and nothing copied, when it is not finite.
+[[gnu::always_inline]] inline bool CopyFinite(Extended* to, const Extended* from) {
+    if (!IsFiniteImage(from)) return false;
+    CopyNumber(to, from);
+    return true;
+}
+
 // The value of node `n`: a leaf read at once, any other node through its function. A call with an
 // 80-bit value live around it stores and reloads that value (the calling convention keeps no
 // floating-point register across a call), so leaves are never reached by a call.
@@ -348,8 +356,7 @@ template <std::uint8_t Op, Carry Carried = Carry::None, bool GivesNext = true, b
         if (root->Code <= Variable) {
             // LET X = Y (or an 80-bit literal): the image copied with integer moves; an 80-bit store
             // read back soon after (a function's value, by its return) waits for memory
-            if (!IsFiniteImage(root->Operand.Value)) return StopsShort;
-            CopyNumber(&record->Value, root->Operand.Value);
+            if (!CopyFinite(&record->Value, root->Operand.Value)) return StopsShort;
         } else {
             const Extended value = ValueOf(nodes, root);
             if (IsStoppedShort(value)) return StopsShort;
@@ -576,14 +583,9 @@ template <std::uint8_t Op>
     return n->Run(nodes, n);
 }
 
-// The value of a value node into `value`; false when it stops short. A leaf is copied as its bytes:
-// read into the x87 unit and stored again, it would wait for the 80-bit store on its way.
+// The value of a value node into `value`; false when it stops short. A leaf is copied as its bytes.
 [[gnu::always_inline]] inline bool RootInto(const ExprNode* nodes, const ExprNode* n, Extended* value) {
-    if (!n->Small && n->Code <= Variable) {
-        if (!IsFiniteImage(n->Operand.Value)) return false;
-        CopyNumber(value, n->Operand.Value);
-        return true;
-    }
+    if (!n->Small && n->Code <= Variable) return CopyFinite(value, n->Operand.Value);
     *value = ValueOfRoot(nodes, n);
     return !IsStoppedShort(*value);
 }
