@@ -7,14 +7,26 @@
 #include "frontend/scan.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tokenizer.h"
+#include "frontend/vocabulary.h"
 
 namespace {
+
+// The error position of a pre-scan or scan error, `position` being the one after the token in hand.
+// After a line end (CR LF) that is the start of the next line: the error stands on the CR instead,
+// just after the last character of the line it ends. (Included text carries the INCLUDE's position.)
+int AfterToken(const CodeItemType& token, int position) {
+    const int cr = position - 2; // 1-based
+    if (token.FirstCode == CodeKind::Operator && token.SecondCode == Op::LineEnd && cr >= 1 &&
+        cr <= Fe.ProgramText.size() && Fe.ProgramText.at(cr - 1) == QLatin1Char('\r'))
+        return cr + 1;
+    return position;
+}
 
 // A scan error is reported at the position of the scan's item in hand, the one after its token; a
 // compiler error where the pre-code item read last begins.
 bool ScanFailed() {
     if (Fe.ErrorNumber == 0) return false;
-    Fe.ErrorPosition = Cs.Scan.PreCodeItem.Position;
+    Fe.ErrorPosition = AfterToken(Cs.Scan.PreCodeItem, Cs.Scan.PreCodeItem.Position);
     return true;
 }
 
@@ -32,7 +44,7 @@ bool CompileProgram() {
     Fe.ErrorPosition = 0;
     PreScan();
     if (Fe.ErrorNumber != 0) {
-        Fe.ErrorPosition = Fe.SourcePos;
+        Fe.ErrorPosition = AfterToken(Fe.ScanToken, Fe.SourcePos);
         return false;
     }
     Ib.PreCodeIndex = ProgramCodeStart;
