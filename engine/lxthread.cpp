@@ -232,7 +232,8 @@ void RunPassesUnguarded(bool& running) {
             Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
             if (Fe.CompileTextLength + 2 >= limit) {
-                RaiseError(Err::CompileTextTooLarge);
+                // The error that says the program is too large, not one without a text.
+                RaiseError(Err::ProgramTooLarge);
                 Fe.ErrorPosition = Fe.SourcePos;
                 compiled = false;
             } else {

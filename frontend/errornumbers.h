@@ -12,7 +12,7 @@ inline constexpr int WideCharInWord = 2;          // a character above 127 in a 
 inline constexpr int UnknownStatement = 3;        // not a statement, or an incomplete one
 inline constexpr int LookBackBeforeStart = 10;    // a look back past the start of the code buffer
 inline constexpr int UnexpectedLexErrorAlt = 101; // older number of UnexpectedLexError, same text
-inline constexpr int CompileTextTooLarge = 106;   // the compile text passes the size limit (general text)
+inline constexpr int CompileTextTooLarge = 106;   // an included file would pass the size limit (general text)
 inline constexpr int BadHexLiteral = 110;         // a hexadecimal literal that does not convert
 
 // ---- infix-to-postfix conversion -------------------------------------------------------------------
@@ -210,7 +210,7 @@ inline constexpr int NameTooLong = 30005;         // a declared name longer than
 // ----------------------------------------------------------------------------------------------------
 inline constexpr int OutOfMemory = 30101;      // an item buffer, a variable table or an array cannot grow
 inline constexpr int StackOutOfMemory = 30102; // a value stack cannot grow
-inline constexpr int ProgramTooLarge = 30103;  // an immediate command does not fit its area
+inline constexpr int ProgramTooLarge = 30103;  // a program past the size limit; a command past its area
 
 // ---- OPEN and CLOSE
 // ------------------------------------------------------------------------------------------------

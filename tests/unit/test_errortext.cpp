@@ -245,7 +245,7 @@ TEST_F(ErrorTextTest, NumbersWithoutAMessageGiveTheGeneralText) {
                        INT_MAX}) {
         EXPECT_EQ(ErrorMessage(number), General) << number;
     }
-    // 30103 keeps its own text although nothing raises it.
+    // A program past the size limit is told so.
     EXPECT_EQ(ErrorMessage(Err::ProgramTooLarge), u"プログラムの大きさが許容量を越えました。"_s);
 }
 

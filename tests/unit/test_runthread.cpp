@@ -91,6 +91,23 @@ TEST_F(RunThread, AnEmptyProgramPrintsOkAndAnEmptyLine) {
     EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
 }
 
+// The compile text (the program, CR LF and two NULs) plus 2 must stay below 262,144 characters.
+TEST_F(RunThread, AProgramPastTheSizeLimitIsRefusedAsTooLarge) {
+    std::string program = "PRINT \"never\"\r\n";
+    program.resize(300000, 'x');
+    StartProgramRun(program.c_str());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("エラー:プログラムの大きさが許容量を越えました。(1行,　1 桁)\nOK\n\n"));
+
+    // The largest program that passes.
+    form_->CLSBtnClick();
+    program = "PRINT \"run\"\r\n'";
+    program.resize(262137, 'x');
+    StartProgramRun(program.c_str());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("run\nOK\n\n"));
+}
+
 TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
     StartProgramRun("PRINT USING \"#\"; 1, 2\r\n");
     ASSERT_TRUE(WaitIdle());
