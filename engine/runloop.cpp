@@ -663,10 +663,10 @@ bool EndsStatementPiece(const CodeItemType& item) {
 }
 
 // Where the statement owning the code item at `at` begins in the text; 0 when that is not known. The
-// compiler gives the statement items it writes for a statement the position of the statement's first
-// word, while the items of its expressions carry their own, later positions, and the step that a NEXT
-// takes over from its FOR is in the NEXT's piece with the FOR's positions: so the least position of a
-// statement item in the piece.
+// compiler gives the statement items it writes for a statement the position of its keyword (of the
+// target, for an assignment without LET), while the items of its expressions carry their own, later
+// positions, and the step that a NEXT takes over from its FOR lies in the NEXT's piece with the FOR's
+// positions: so the least position of a statement item in the piece.
 int StatementStartAround(int at) {
     const CodeItemType* code = Ib.CodeBuffer.data();
     const int last = static_cast<int>(Ib.CodeBuffer.size()) - 1;
