@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
 
 #include <array>
 #include <climits>
@@ -176,6 +179,14 @@ constexpr StyleSetting StyleSettings[] = {
     {&SettingsState::TScreenFontStyle, &SettingsState::CfgTScreenFontStyle},
 };
 
+// The free area of the primary screen; empty where no screen is known: without a windowing
+// application, and off the user-interface thread, which alone may ask about screens.
+QSize AvailableScreenSize() {
+    if (qGuiApp == nullptr || QThread::currentThread() != qGuiApp->thread()) return QSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry().size() : QSize();
+}
+
 } // namespace
 
 QString UserSettingsFilePath() {
@@ -226,6 +237,7 @@ void LoadSettings() {
 
     const QString on = QString::fromUtf16(SwitchOn);
     const QString off = QString::fromUtf16(SwitchOff);
+    const QSize screen = AvailableScreenSize();
     std::lock_guard<std::mutex> lock(SettingsMutex());
     for (std::size_t i = 0; i < SettingKeyCount; ++i)
         *SettingKeys[i].Text = texts[i];
@@ -234,6 +246,9 @@ void LoadSettings() {
         Settings.*row.Value = row.Read(Settings.*row.Text);
     for (const StyleSetting& row : StyleSettings)
         Settings.*row.Value = StrToFontStyle(Settings.*row.Text);
+    // A damaged or hand-edited store must not put a window off the screen (or make it unusably
+    // large); the texts stay as read, so the store itself is left as it was.
+    FitWindowSizesToScreen(Settings, screen);
     Settings.CurrentEditorHeight = Settings.EditorHeight;
     Settings.CurrentEditorWidth = Settings.EditorWidth;
     Settings.DefaultDir = Settings.WorkingPath;

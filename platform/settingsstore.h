@@ -22,7 +22,8 @@ QString UserSettingsFilePath();
 QString IniSettingsFilePath();
 
 // Sets every setting to its default, then reads the user store when it exists, else Lorvex.ini when it
-// exists; CfgStoreMode ends "REGISTRY", "INIFILE" or empty (nothing read, nothing to save).
+// exists; CfgStoreMode ends "REGISTRY", "INIFILE" or empty (nothing read, nothing to save). The typed
+// window sizes are then fitted to the primary screen (FitWindowSizesToScreen).
 void LoadSettings();
 
 // Writes the stored texts to the store CfgStoreMode names ("INIFILE" then removes the user store so the
