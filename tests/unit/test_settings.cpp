@@ -24,6 +24,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -294,8 +295,7 @@ TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
     EXPECT_EQ(Settings.CurrentEditorHeight, 250);
     EXPECT_EQ(Settings.CurrentEditorWidth, 400);
 
-    QString message;
-    EXPECT_TRUE(SaveSettings(&message));
+    EXPECT_TRUE(SaveSettings());
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
     EXPECT_FALSE(QFileInfo::exists(IniPath()));
 }
@@ -528,14 +528,26 @@ TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
 TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
     WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
     LoadSettings();
+    const QByteArray userStore = ReadBytes(UserSettingsFilePath());
+    auto expectFailure = [&](SettingsSaveFault fault, const QString& path, const QString& detail) {
+        SettingsSaveFailure failure;
+        EXPECT_FALSE(SaveSettings(&failure));
+        EXPECT_EQ(failure.Fault, fault);
+        EXPECT_EQ(failure.Path, path);
+        EXPECT_EQ(failure.Detail, detail);
+        // The user store is neither removed nor changed.
+        EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userStore);
+    };
 
-    // The ini file cannot be written (its folder is gone): the user store must stay.
+    // The program folder cannot be written even by the superuser: it is gone, or it is a file.
     Settings.CfgStoreMode = QStringLiteral("INIFILE");
     Settings.ExeDir = exeDir_.path() + QStringLiteral("/missing");
-    QString message;
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_FALSE(message.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+    expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), Settings.ExeDir);
+    const QString file = exeDir_.path() + QStringLiteral("/program");
+    WriteBytes(file, "not a folder");
+    Settings.ExeDir = file;
+    expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), file);
+    EXPECT_EQ(ReadBytes(file), "not a folder");
 
     // An existing ini file that cannot be read (here: far too large to be one) is not overwritten,
     // since whatever else it holds would be lost.
@@ -546,26 +558,45 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
         ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
         ASSERT_TRUE(huge.resize(HugeSize)); // sparse: costs no disk space
     }
-    message.clear();
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_FALSE(message.isEmpty());
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(SaveSettings(&failure));
+    EXPECT_EQ(failure.Fault, SettingsSaveFault::FileUnreadable);
     EXPECT_EQ(QFileInfo(IniPath()).size(), HugeSize);
-    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userStore);
     QFile::remove(IniPath());
 
     // A value one line cannot hold fails the save and leaves the old file whole.
-    const QByteArray before = ReadBytes(UserSettingsFilePath());
     Settings.CfgStoreMode = QStringLiteral("REGISTRY");
     Settings.WorkingPath = QStringLiteral("/tmp/two\nlines");
-    message.clear();
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_TRUE(message.contains(QStringLiteral("Working Path")));
-    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
+    expectFailure(SettingsSaveFault::LineBreak, UserSettingsFilePath(), QStringLiteral("Working Path"));
 
     // Without a program folder there is no ini file to write.
     Settings.ExeDir.clear();
     Settings.CfgStoreMode = QStringLiteral("INIFILE");
-    EXPECT_FALSE(SaveSettings());
+    expectFailure(SettingsSaveFault::NoProgramFolder, QStringLiteral("Lorvex.ini"), QString());
+
+    // A folder without write permission, as an installed program's is. The superuser writes it all
+    // the same, so this part runs only where the permission holds.
+    const QString readOnly = exeDir_.path() + QStringLiteral("/readonly");
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    const QByteArray readOnlyName = QFile::encodeName(readOnly);
+    ASSERT_EQ(chmod(readOnlyName.constData(), 0555), 0);
+    if (access(readOnlyName.constData(), W_OK) != 0) {
+        Settings.ExeDir = readOnly;
+        Settings.CfgStoreMode = QStringLiteral("INIFILE");
+        Settings.WorkingPath = QStringLiteral("/tmp");
+        const QString ini = readOnly + QStringLiteral("/Lorvex.ini");
+        expectFailure(SettingsSaveFault::FolderNotWritable, ini, readOnly);
+        EXPECT_FALSE(QFileInfo::exists(ini));
+        // An ini file made writable there for the user is written in place.
+        ASSERT_EQ(chmod(readOnlyName.constData(), 0755), 0);
+        WriteBytes(ini, "[Configuration]\nCursor Mode=ON\n");
+        ASSERT_EQ(chmod(readOnlyName.constData(), 0555), 0);
+        Settings.CfgCursorMode = QStringLiteral("OFF");
+        EXPECT_TRUE(SaveSettings());
+        EXPECT_TRUE(ReadBytes(ini).contains("Cursor Mode=OFF\n"));
+    }
+    chmod(readOnlyName.constData(), 0755);
 }
 
 TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
