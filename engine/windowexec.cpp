@@ -167,10 +167,18 @@ bool WindowOpen(SettingWindow window) {
 
 // ---- captions and positions ---------------------------------------------------------------------------
 
+QString WindowTitleText(const QString& text) {
+    if (text.size() <= MaxWindowTitleLength) return text;
+    qsizetype length = MaxWindowTitleLength;
+    if (text.at(length - 1).isHighSurrogate()) --length;
+    return text.left(length);
+}
+
 // PRINTTITLE text, PRINTCTITLE text, PRINTGTITLE text, PRINTITITLE text
 void ExecTitle(int code) {
     QString text;
     if (!PopStringOperand(code, text)) return;
+    text = WindowTitleText(text);
     switch (code) {
     case St::PRINTTITLE: {
         // In order with the lines printed before it: through the run window's queue.
@@ -392,7 +400,7 @@ void ExecMsgBox(int arguments) {
         break;
     case 2:
         if (TopAreStrings(2)) {
-            request.Caption = PopText();
+            request.Caption = WindowTitleText(PopText());
             request.Text = PopText();
         } else if (IsNumberTag(GlTagAt(1)) && GlTagAt(2) == GlValueType::String) {
             flags = GlPopNum();
@@ -407,7 +415,7 @@ void ExecMsgBox(int arguments) {
         if (GlTagAt(1) != GlValueType::String || !IsNumberTag(GlTagAt(2)) ||
             GlTagAt(3) != GlValueType::String)
             return RaiseError(Err::FunctionArgType, Fn::MSGBOX);
-        request.Caption = PopText();
+        request.Caption = WindowTitleText(PopText());
         flags = GlPopNum();
         hasFlags = true;
         request.Text = PopText();
@@ -432,7 +440,7 @@ void ExecInputBox(int arguments) {
     if (!TopAreStrings(arguments)) return RaiseError(Err::FunctionArgType, Fn::INPUTBOX);
     InputBoxRequest request;
     if (arguments >= 3) request.Default = PopText();
-    request.Caption = arguments >= 2 ? PopText() : InputBoxCaption;
+    request.Caption = arguments >= 2 ? WindowTitleText(PopText()) : InputBoxCaption;
     request.Prompt = PopText();
     QString answer;
     bool accepted = false;

@@ -114,6 +114,14 @@ struct WindowSettingsHooks {
 };
 extern WindowSettingsHooks WindowSettingsHook;
 
+// Window titles that come from a program are cut to this many UTF-16 units: the X server drops the
+// connection of a client that sends a title of millions of characters (and every window with it), and
+// no title bar shows more than a few hundred.
+inline constexpr qsizetype MaxWindowTitleLength = 4096;
+// A program's text as a window title: at most MaxWindowTitleLength units, never ending in the first
+// half of a surrogate pair. Every title and dialog caption taken from a program passes through here.
+QString WindowTitleText(const QString& text);
+
 // PRINTTITLE, PRINTCTITLE, PRINTGTITLE, PRINTITITLE text (by code)
 void ExecTitle(int code);
 // TWPOSITION, CWPOSITION, GWPOSITION, EWPOSITION, IBPOSITION x, y (by code)

@@ -206,8 +206,11 @@ QByteArray IniFile::ToUtf8() const {
 
 bool IniFile::Save(const QString& path, QString* errorMessage) const {
     // QSaveFile writes a temporary file in the same folder, syncs it and renames it over the old one;
-    // it follows a symbolic link to the real file and keeps the old file's permissions.
+    // it follows a symbolic link to the real file and keeps the old file's permissions. In a folder the
+    // user may not write (an installed program's), a file made writable for the user is written in
+    // place instead: saving there is worth more than the safety of the rename.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         if (errorMessage) *errorMessage = file.errorString();
         return false;

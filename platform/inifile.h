@@ -1,7 +1,8 @@
 // A small ini file of our own: "[section]" headers and "key=value" lines. Keys and sections match
 // without regard to case; a value is everything after the first "=", kept exactly (backslashes, blanks,
 // any script). Lines this program does not know (other sections, comments) are written back untouched,
-// and saving replaces the file atomically so a crash never leaves a half-written file behind.
+// and saving replaces the file atomically (where its folder can be written) so a crash never leaves a
+// half-written file behind.
 #pragma once
 
 #include <QString>
@@ -26,8 +27,9 @@ public:
     // blanks around it, contains "=" or begins with "[", ";" or "#", or a section name containing "]".
     [[nodiscard]] bool SetValue(const QString& section, const QString& key, const QString& value);
 
-    // Writes every line as UTF-8 to a temporary file next to path and renames it over path. The line
-    // ends are those of the file that was loaded (LF for a new file). The folder must exist.
+    // Writes every line as UTF-8 to a temporary file next to path and renames it over path; where no
+    // file can be made next to it, a writable file at path is written in place. The line ends are those
+    // of the file that was loaded (LF for a new file). The folder must exist.
     [[nodiscard]] bool Save(const QString& path, QString* errorMessage = nullptr) const;
 
     // The whole text as Save writes it.

@@ -1,8 +1,46 @@
 #include "platform/settings.h"
 
+#include <algorithm>
+
 std::mutex& SettingsMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
 SettingsState Settings;
+
+namespace {
+
+// One window's two sizes in the settings and the defaults they fall back to.
+struct WindowSizeSetting {
+    int SettingsState::*Width;
+    int SettingsState::*Height;
+    int DefaultWidth, DefaultHeight;
+};
+constexpr WindowSizeSetting WindowSizeSettings[] = {
+    {&SettingsState::MainFormWidth, &SettingsState::MainFormHeight, DefaultMainFormWidth,
+     DefaultMainFormHeight},
+    {&SettingsState::EditorWidth, &SettingsState::EditorHeight, DefaultEditorWidth, DefaultEditorHeight},
+    {&SettingsState::TScreenWidth, &SettingsState::TScreenHeight, DefaultTScreenWidth, DefaultTScreenHeight},
+};
+
+// room 0 stands for a screen of unknown size.
+int FittedSize(int value, int fallback, int room) {
+    if (value < 1) value = fallback;
+    return room > 0 ? std::min(value, room) : value;
+}
+
+} // namespace
+
+void FitWindowSizesToScreen(SettingsState& settings, QSize available) {
+    int roomWidth = 0, roomHeight = 0;
+    if (!available.isEmpty()) {
+        // However small the screen, a window keeps at least one pixel each way.
+        roomWidth = std::max(1, available.width() - WindowSurroundWidth);
+        roomHeight = std::max(1, available.height() - WindowSurroundHeight);
+    }
+    for (const WindowSizeSetting& row : WindowSizeSettings) {
+        settings.*row.Width = FittedSize(settings.*row.Width, row.DefaultWidth, roomWidth);
+        settings.*row.Height = FittedSize(settings.*row.Height, row.DefaultHeight, roomHeight);
+    }
+}

@@ -6,6 +6,7 @@
 // that reader hold SettingsMutex() so the reset never sees a half-written font name.
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -88,3 +89,16 @@ struct SettingsState {
 };
 
 extern SettingsState Settings;
+
+// What a window needs around the client size the settings hold: its frame and title bar, the main
+// frame's menu and status bars, the run window's margin and button bar. A window of the largest size
+// the settings allow thus still shows its title bar, and the graphics window, which starts below the
+// run window, still starts on the screen.
+inline constexpr int WindowSurroundWidth = 40;
+inline constexpr int WindowSurroundHeight = 100;
+
+// Brings the six typed window sizes of settings within a screen whose free area (without panels and
+// docks) is available: a size below 1 takes its default, a size that would leave less than the
+// surround free is cut to what fits. An empty available size (no screen known) changes only the sizes
+// below 1. The stored texts are left as they are.
+void FitWindowSizesToScreen(SettingsState& settings, QSize available);

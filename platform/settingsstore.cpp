@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
 
 #include <array>
 #include <climits>
@@ -119,23 +122,27 @@ int DigitValue(QChar c, int base) {
 
 // Writes every stored text to section "Configuration" of the file at path, keeping whatever else the
 // file holds. A file that exists but cannot be read is not overwritten: its other contents would be lost.
-bool WriteStore(const QString& path, QString* errorMessage) {
-    auto fail = [&](const QString& reason) {
-        if (errorMessage)
-            *errorMessage = QStringLiteral("The settings cannot be saved to %1: %2").arg(path, reason);
+bool WriteStore(const QString& path, SettingsSaveFailure* failure) {
+    auto fail = [&](SettingsSaveFault fault, const QString& detail) {
+        if (failure) *failure = {fault, path, detail};
         return false;
     };
     IniFile ini;
     QString reason;
-    if (QFileInfo::exists(path) && !ini.Load(path, &reason)) return fail(reason);
+    if (QFileInfo::exists(path) && !ini.Load(path, &reason))
+        return fail(SettingsSaveFault::FileUnreadable, reason);
     const QString section = QString::fromUtf16(ConfigurationSection);
     for (const SettingKey& row : SettingKeys) {
         const QString key = QString::fromUtf16(row.Key);
-        if (!ini.SetValue(section, key, *row.Text))
-            return fail(QStringLiteral("the value of \"%1\" contains a line break.").arg(key));
+        if (!ini.SetValue(section, key, *row.Text)) return fail(SettingsSaveFault::LineBreak, key);
     }
-    if (!ini.Save(path, &reason)) return fail(reason);
-    return true;
+    if (ini.Save(path, &reason)) return true;
+    // Most often the store's folder is one the user cannot write, as an installed program's is.
+    const QString folder = QFileInfo(path).path();
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir() || !folderInfo.isWritable())
+        return fail(SettingsSaveFault::FolderNotWritable, folder);
+    return fail(SettingsSaveFault::WriteFailed, reason);
 }
 
 // The typed copies read from their setting texts: the sizes as whole numbers, the colours from their
@@ -175,6 +182,14 @@ constexpr StyleSetting StyleSettings[] = {
     {&SettingsState::EditorStringStyle, &SettingsState::CfgEditorStringStyle},
     {&SettingsState::TScreenFontStyle, &SettingsState::CfgTScreenFontStyle},
 };
+
+// The free area of the primary screen; empty where no screen is known: without a windowing
+// application, and off the user-interface thread, which alone may ask about screens.
+QSize AvailableScreenSize() {
+    if (qGuiApp == nullptr || QThread::currentThread() != qGuiApp->thread()) return QSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry().size() : QSize();
+}
 
 } // namespace
 
@@ -226,6 +241,7 @@ void LoadSettings() {
 
     const QString on = QString::fromUtf16(SwitchOn);
     const QString off = QString::fromUtf16(SwitchOff);
+    const QSize screen = AvailableScreenSize();
     std::lock_guard<std::mutex> lock(SettingsMutex());
     for (std::size_t i = 0; i < SettingKeyCount; ++i)
         *SettingKeys[i].Text = texts[i];
@@ -234,6 +250,9 @@ void LoadSettings() {
         Settings.*row.Value = row.Read(Settings.*row.Text);
     for (const StyleSetting& row : StyleSettings)
         Settings.*row.Value = StrToFontStyle(Settings.*row.Text);
+    // A damaged or hand-edited store must not put a window off the screen (or make it unusably
+    // large); the texts stay as read, so the store itself is left as it was.
+    FitWindowSizesToScreen(Settings, screen);
     Settings.CurrentEditorHeight = Settings.EditorHeight;
     Settings.CurrentEditorWidth = Settings.EditorWidth;
     Settings.DefaultDir = Settings.WorkingPath;
@@ -249,29 +268,25 @@ void LoadSettings() {
     Settings.CfgStoreMode = mode;
 }
 
-bool SaveSettings(QString* errorMessage) {
+bool SaveSettings(SettingsSaveFailure* failure) {
     if (Settings.CfgStoreMode == QStringView(StoreModeRegistry)) {
         const QString path = UserSettingsFilePath();
         const QString folder = QFileInfo(path).path();
         if (!QDir().mkpath(folder)) {
-            if (errorMessage)
-                *errorMessage =
-                    QStringLiteral("The settings cannot be saved: the folder %1 cannot be made.").arg(folder);
+            if (failure) *failure = {SettingsSaveFault::FolderNotWritable, path, folder};
             return false;
         }
         // An ini file that exists stays as it is; the user store wins at the next start.
-        return WriteStore(path, errorMessage);
+        return WriteStore(path, failure);
     }
     if (Settings.CfgStoreMode == QStringView(StoreModeIniFile)) {
         const QString path = IniSettingsFilePath();
         if (path.isEmpty()) {
-            if (errorMessage)
-                *errorMessage =
-                    QStringLiteral("The settings cannot be saved: the program folder is unknown.");
+            if (failure) *failure = {SettingsSaveFault::NoProgramFolder, QString::fromUtf16(IniFileName), {}};
             return false;
         }
         // The user store goes only once the ini file holds the settings, so a failure loses neither.
-        if (!WriteStore(path, errorMessage)) return false;
+        if (!WriteStore(path, failure)) return false;
         DeleteRegistrySettings();
         return true;
     }

@@ -22,13 +22,29 @@ QString UserSettingsFilePath();
 QString IniSettingsFilePath();
 
 // Sets every setting to its default, then reads the user store when it exists, else Lorvex.ini when it
-// exists; CfgStoreMode ends "REGISTRY", "INIFILE" or empty (nothing read, nothing to save).
+// exists; CfgStoreMode ends "REGISTRY", "INIFILE" or empty (nothing read, nothing to save). The typed
+// window sizes are then fitted to the primary screen (FitWindowSizesToScreen).
 void LoadSettings();
 
+// Why the settings could not be saved; the window that saves them tells the user in its own words.
+enum class SettingsSaveFault : std::uint8_t {
+    None,
+    FolderNotWritable, // Detail, Path's folder, cannot be written or made (an installed program's)
+    NoProgramFolder,   // the ini file's folder, the program's, is unknown
+    FileUnreadable,    // Path exists but cannot be read, so writing it would lose what else it holds
+    LineBreak,         // the value of the key Detail holds a line break, which one line cannot hold
+    WriteFailed,       // Path could not be written; Detail is the system's reason
+};
+struct SettingsSaveFailure {
+    SettingsSaveFault Fault = SettingsSaveFault::None;
+    QString Path;   // the store file (the bare file name when its folder is unknown)
+    QString Detail; // see the faults
+};
+
 // Writes the stored texts to the store CfgStoreMode names ("INIFILE" then removes the user store so the
-// next start reads the ini file); nothing for any other mode. False, with a message for the user, when
-// the store cannot be written; a failed write leaves the file as it was and removes nothing.
-[[nodiscard]] bool SaveSettings(QString* errorMessage = nullptr);
+// next start reads the ini file); nothing for any other mode. False, with the reason in failure, when
+// the store cannot be written; then every store file is as it was and nothing is removed.
+[[nodiscard]] bool SaveSettings(SettingsSaveFailure* failure = nullptr);
 
 // Remove the user store or the ini file; a failure is ignored and nothing in memory changes.
 void DeleteRegistrySettings();

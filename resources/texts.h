@@ -204,6 +204,14 @@ inline constexpr char16_t OptionHeight[] = u"高さ";
 inline constexpr char16_t OptionCurrentSize[] = u"現在のサイズ";
 // A size box whose text is not a whole number of 1 or more: %1 the row, %2 width or height, %3 the text.
 inline constexpr char16_t OptionSizeRefused[] = u"%1の%2「%3」は使えません。1 以上の整数を入力して下さい。";
+// Saving failed: %1 the store file, %2 the reason (one of the four below, or the system's own words).
+inline constexpr char16_t OptionSaveFailed[] =
+    u"環境設定を %1 に保存できません。\n%2\n保存してある環境設定は変わっていません。";
+inline constexpr char16_t OptionSaveFolderNotWritable[] = u"フォルダ %1 に書き込めません。";
+inline constexpr char16_t OptionSaveNoProgramFolder[] = u"プログラムのフォルダが分かりません。";
+inline constexpr char16_t OptionSaveFileUnreadable[] =
+    u"今あるファイルを読めないため，上書きしませんでした。";
+inline constexpr char16_t OptionSaveLineBreak[] = u"「%1」の値に改行が入っています。";
 
 inline constexpr char16_t AssocCaption[] = u"Lorvex 関連付け設定プログラム";
 inline constexpr char16_t AssocExplanation[] =

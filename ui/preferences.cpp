@@ -682,11 +682,31 @@ void TLXOptionFrame::SaveSizePage(bool close) {
     if (SizeSettingSet()) StoreSettings(close);
 }
 
+namespace {
+
+// What the user reads when the settings could not be saved.
+QString SettingsSaveMessage(const SettingsSaveFailure& failure) {
+    QString reason;
+    switch (failure.Fault) {
+    case SettingsSaveFault::FolderNotWritable:
+        reason = T(Txt::OptionSaveFolderNotWritable).arg(failure.Detail);
+        break;
+    case SettingsSaveFault::NoProgramFolder: reason = T(Txt::OptionSaveNoProgramFolder); break;
+    case SettingsSaveFault::FileUnreadable: reason = T(Txt::OptionSaveFileUnreadable); break;
+    case SettingsSaveFault::LineBreak: reason = T(Txt::OptionSaveLineBreak).arg(failure.Detail); break;
+    case SettingsSaveFault::WriteFailed:
+    case SettingsSaveFault::None: reason = failure.Detail; break;
+    }
+    return T(Txt::OptionSaveFailed).arg(failure.Path, reason);
+}
+
+} // namespace
+
 void TLXOptionFrame::StoreSettings(bool close) {
-    QString message;
-    if (!SaveSettings(&message)) {
+    SettingsSaveFailure failure;
+    if (!SaveSettings(&failure)) {
         MessageRequest request;
-        request.Text = message;
+        request.Text = SettingsSaveMessage(failure);
         request.Caption = windowTitle();
         request.Icon = QMessageBox::Warning;
         ShowMessage(this, request);

@@ -522,17 +522,33 @@ TEST_F(PreferencesTest, AStoreThatCannotBeWrittenIsReportedAndNothingIsLost) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].Icon, QMessageBox::Warning);
     EXPECT_EQ(messages_[0].Caption, QStringLiteral("Lorvex 環境設定"));
-    EXPECT_TRUE(messages_[0].Text.contains(IniSettingsFilePath())) << messages_[0].Text.toStdString();
+    EXPECT_TRUE(messages_[0].Text.startsWith(
+        QStringLiteral("環境設定を %1 に保存できません。\n").arg(IniSettingsFilePath())))
+        << messages_[0].Text.toStdString();
+    EXPECT_TRUE(messages_[0].Text.endsWith(QStringLiteral("\n保存してある環境設定は変わっていません。")));
     // The window stays open for another try; the user store was not removed; memory holds the choice.
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
     EXPECT_EQ(Settings.CursorMode, 1);
     EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
 
+    // A program folder that cannot be written (here: even by the superuser, as it is a file) is named
+    // as the reason.
+    const QString programFolder = dir_.filePath(QStringLiteral("installed"));
+    WriteBytes(programFolder, "a file");
+    Settings.ExeDir = programFolder;
+    QTest::mouseClick(window.SaveButton, Qt::LeftButton);
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[1].Text, QStringLiteral("環境設定を %1/Lorvex.ini に保存できません。\n"
+                                                "フォルダ %1 に書き込めません。\n"
+                                                "保存してある環境設定は変わっていません。")
+                                     .arg(programFolder));
+    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
+
     // Choosing the user store again then works.
     window.RegiRadioButton->setChecked(true);
     QTest::mouseClick(window.SaveExitButton, Qt::LeftButton);
-    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_.size(), 2u);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(StoredValue(UserSettingsFilePath(), "Cursor Mode"), "ON");
 }

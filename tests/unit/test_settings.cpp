@@ -11,8 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
+#include <array>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -21,6 +24,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -291,8 +295,7 @@ TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
     EXPECT_EQ(Settings.CurrentEditorHeight, 250);
     EXPECT_EQ(Settings.CurrentEditorWidth, 400);
 
-    QString message;
-    EXPECT_TRUE(SaveSettings(&message));
+    EXPECT_TRUE(SaveSettings());
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
     EXPECT_FALSE(QFileInfo::exists(IniPath()));
 }
@@ -492,9 +495,12 @@ TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
     EXPECT_EQ(Settings.EditorHeight, 300);
     EXPECT_EQ(Settings.CurrentEditorHeight, 300);
     EXPECT_EQ(Settings.CfgEditorWidth, "wide");
-    EXPECT_EQ(Settings.EditorWidth, 0);
+    // No digits read 0 and a negative size reads as it stands; neither is a size a window can take,
+    // so each falls back to its default.
+    EXPECT_EQ(Settings.EditorWidth, DefaultEditorWidth);
     EXPECT_EQ(Settings.MainFormHeight, 500);
-    EXPECT_EQ(Settings.TScreenHeight, -20);
+    EXPECT_EQ(Settings.CfgTScreenHeight, "-20");
+    EXPECT_EQ(Settings.TScreenHeight, DefaultTScreenHeight);
     EXPECT_EQ(Settings.EditorFontColor, 0) << "fewer than six digits";
     EXPECT_EQ(Settings.EditorBackColor, 0) << "G is not a hexadecimal digit";
     EXPECT_EQ(Settings.EditorKeywordStyle, FontStyleBit::Bold | FontStyleBit::Italic);
@@ -522,14 +528,26 @@ TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
 TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
     WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
     LoadSettings();
+    const QByteArray userStore = ReadBytes(UserSettingsFilePath());
+    auto expectFailure = [&](SettingsSaveFault fault, const QString& path, const QString& detail) {
+        SettingsSaveFailure failure;
+        EXPECT_FALSE(SaveSettings(&failure));
+        EXPECT_EQ(failure.Fault, fault);
+        EXPECT_EQ(failure.Path, path);
+        EXPECT_EQ(failure.Detail, detail);
+        // The user store is neither removed nor changed.
+        EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userStore);
+    };
 
-    // The ini file cannot be written (its folder is gone): the user store must stay.
+    // The program folder cannot be written even by the superuser: it is gone, or it is a file.
     Settings.CfgStoreMode = QStringLiteral("INIFILE");
     Settings.ExeDir = exeDir_.path() + QStringLiteral("/missing");
-    QString message;
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_FALSE(message.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+    expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), Settings.ExeDir);
+    const QString file = exeDir_.path() + QStringLiteral("/program");
+    WriteBytes(file, "not a folder");
+    Settings.ExeDir = file;
+    expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), file);
+    EXPECT_EQ(ReadBytes(file), "not a folder");
 
     // An existing ini file that cannot be read (here: far too large to be one) is not overwritten,
     // since whatever else it holds would be lost.
@@ -540,26 +558,45 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
         ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
         ASSERT_TRUE(huge.resize(HugeSize)); // sparse: costs no disk space
     }
-    message.clear();
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_FALSE(message.isEmpty());
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(SaveSettings(&failure));
+    EXPECT_EQ(failure.Fault, SettingsSaveFault::FileUnreadable);
     EXPECT_EQ(QFileInfo(IniPath()).size(), HugeSize);
-    EXPECT_TRUE(QFileInfo::exists(UserSettingsFilePath()));
+    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), userStore);
     QFile::remove(IniPath());
 
     // A value one line cannot hold fails the save and leaves the old file whole.
-    const QByteArray before = ReadBytes(UserSettingsFilePath());
     Settings.CfgStoreMode = QStringLiteral("REGISTRY");
     Settings.WorkingPath = QStringLiteral("/tmp/two\nlines");
-    message.clear();
-    EXPECT_FALSE(SaveSettings(&message));
-    EXPECT_TRUE(message.contains(QStringLiteral("Working Path")));
-    EXPECT_EQ(ReadBytes(UserSettingsFilePath()), before);
+    expectFailure(SettingsSaveFault::LineBreak, UserSettingsFilePath(), QStringLiteral("Working Path"));
 
     // Without a program folder there is no ini file to write.
     Settings.ExeDir.clear();
     Settings.CfgStoreMode = QStringLiteral("INIFILE");
-    EXPECT_FALSE(SaveSettings());
+    expectFailure(SettingsSaveFault::NoProgramFolder, QStringLiteral("Lorvex.ini"), QString());
+
+    // A folder without write permission, as an installed program's is. The superuser writes it all
+    // the same, so this part runs only where the permission holds.
+    const QString readOnly = exeDir_.path() + QStringLiteral("/readonly");
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    const QByteArray readOnlyName = QFile::encodeName(readOnly);
+    ASSERT_EQ(chmod(readOnlyName.constData(), 0555), 0);
+    if (access(readOnlyName.constData(), W_OK) != 0) {
+        Settings.ExeDir = readOnly;
+        Settings.CfgStoreMode = QStringLiteral("INIFILE");
+        Settings.WorkingPath = QStringLiteral("/tmp");
+        const QString ini = readOnly + QStringLiteral("/Lorvex.ini");
+        expectFailure(SettingsSaveFault::FolderNotWritable, ini, readOnly);
+        EXPECT_FALSE(QFileInfo::exists(ini));
+        // An ini file made writable there for the user is written in place.
+        ASSERT_EQ(chmod(readOnlyName.constData(), 0755), 0);
+        WriteBytes(ini, "[Configuration]\nCursor Mode=ON\n");
+        ASSERT_EQ(chmod(readOnlyName.constData(), 0555), 0);
+        Settings.CfgCursorMode = QStringLiteral("OFF");
+        EXPECT_TRUE(SaveSettings());
+        EXPECT_TRUE(ReadBytes(ini).contains("Cursor Mode=OFF\n"));
+    }
+    chmod(readOnlyName.constData(), 0755);
 }
 
 TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
@@ -579,6 +616,74 @@ TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
     DeleteIniSettings();
     LoadSettings();
     EXPECT_TRUE(Settings.CfgStoreMode.isEmpty());
+}
+
+TEST_F(SettingsStoreTest, ADamagedStoreCannotPutAWindowOffTheScreen) {
+    WriteBytes(UserSettingsFilePath(), "[Configuration]\n"
+                                       "Main Form Height=99999999\n"
+                                       "Main Form Width=-5\n"
+                                       "Editor Width=2147483647999\n"
+                                       "Editor Height=0\n"
+                                       "TScreen Width=300\n"
+                                       "TScreen Height=99999\n"
+                                       "Editor Font Size=14\n");
+    LoadSettings();
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const int roomWidth = screen.width() - WindowSurroundWidth;
+    const int roomHeight = screen.height() - WindowSurroundHeight;
+    ASSERT_GT(roomWidth, DefaultMainFormWidth);
+    ASSERT_GT(roomHeight, DefaultMainFormHeight);
+    EXPECT_EQ(Settings.MainFormHeight, roomHeight);
+    EXPECT_EQ(Settings.MainFormWidth, DefaultMainFormWidth);
+    EXPECT_EQ(Settings.EditorWidth, roomWidth);
+    EXPECT_EQ(Settings.EditorHeight, DefaultEditorHeight);
+    EXPECT_EQ(Settings.CurrentEditorWidth, roomWidth);
+    EXPECT_EQ(Settings.CurrentEditorHeight, DefaultEditorHeight);
+    EXPECT_EQ(Settings.TScreenWidth, 300);
+    EXPECT_EQ(Settings.TScreenHeight, roomHeight);
+    // Everything else, and the stored texts, as read.
+    EXPECT_EQ(Settings.EditorFontSize, 14);
+    EXPECT_EQ(Settings.CfgMainFormHeight, "99999999");
+    EXPECT_EQ(Settings.CfgMainFormWidth, "-5");
+    EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
+}
+
+TEST(WindowSizeFitting, SizesComeWithinTheScreenAndUnusableOnesTakeTheirDefaults) {
+    auto fitted = [](int width, int height, QSize screen) {
+        SettingsState settings;
+        settings.MainFormWidth = settings.EditorWidth = settings.TScreenWidth = width;
+        settings.MainFormHeight = settings.EditorHeight = settings.TScreenHeight = height;
+        FitWindowSizesToScreen(settings, screen);
+        return std::array<QSize, 3>{QSize(settings.MainFormWidth, settings.MainFormHeight),
+                                    QSize(settings.EditorWidth, settings.EditorHeight),
+                                    QSize(settings.TScreenWidth, settings.TScreenHeight)};
+    };
+    const QSize screen(1280, 1000);
+    const QSize room(1280 - WindowSurroundWidth, 1000 - WindowSurroundHeight);
+    for (const QSize& size : fitted(700, 500, screen))
+        EXPECT_EQ(size, QSize(700, 500)) << "what fits stays";
+    for (const QSize& size : fitted(1, 1, screen))
+        EXPECT_EQ(size, QSize(1, 1));
+    for (const QSize& size : fitted(room.width(), room.height(), screen))
+        EXPECT_EQ(size, room);
+    for (const QSize& size : fitted(room.width() + 1, INT_MAX, screen))
+        EXPECT_EQ(size, room);
+
+    // Below 1: each window's own default, itself cut on a screen too small for it.
+    const std::array<QSize, 3> defaults = {QSize(DefaultMainFormWidth, DefaultMainFormHeight),
+                                           QSize(DefaultEditorWidth, DefaultEditorHeight),
+                                           QSize(DefaultTScreenWidth, DefaultTScreenHeight)};
+    EXPECT_EQ(fitted(0, INT_MIN, screen), defaults);
+    const QSize small(500, 300);
+    const std::array<QSize, 3> cut = fitted(-1, -1, small);
+    for (std::size_t i = 0; i < cut.size(); ++i)
+        EXPECT_EQ(cut[i],
+                  defaults[i].boundedTo(QSize(500 - WindowSurroundWidth, 300 - WindowSurroundHeight)));
+    // A screen smaller than the surround still leaves a window of one pixel.
+    for (const QSize& size : fitted(800, 600, QSize(20, 20)))
+        EXPECT_EQ(size, QSize(1, 1));
+    // No screen known: only the unusable sizes change.
+    EXPECT_EQ(fitted(0, 99999, QSize())[0], QSize(DefaultMainFormWidth, 99999));
 }
 
 TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {

@@ -485,6 +485,32 @@ TEST_F(WindowExec, CaptionsOfEveryWindow) {
     EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
 }
 
+TEST_F(WindowExec, TitlesBeyondWhatTheWindowSystemTakesAreCut) {
+    // A title of millions of characters would drop the connection to the X server; each statement
+    // keeps the first MaxWindowTitleLength units and goes on without an error.
+    const QString huge(MaxWindowTitleLength * 1000, u'x');
+    const QString kept = huge.left(MaxWindowTitleLength);
+    OpenControls();
+    OpenGraphics();
+    for (int code : {St::PRINTTITLE, St::PRINTCTITLE, St::PRINTGTITLE, St::PRINTITITLE}) {
+        Set(code, huge);
+        EXPECT_EQ(Fe.ErrorNumber, 0) << code;
+    }
+    runForm_->ApplyQueue();
+    EXPECT_EQ(runForm_->windowTitle(), kept);
+    EXPECT_EQ(Win.LXControlForm->windowTitle(), kept);
+    EXPECT_EQ(Win.LXGraphForm->windowTitle(), kept);
+    EXPECT_EQ(Fe.InputTitle, kept);
+
+    // A surrogate pair across the limit goes whole; a title at the limit stays as it is.
+    const QString pair = QStringLiteral("\U0001F600");
+    const QString straddling = QString(MaxWindowTitleLength - 1, u'a') + pair + u'b';
+    EXPECT_EQ(WindowTitleText(straddling), QString(MaxWindowTitleLength - 1, u'a'));
+    const QString full = QString(MaxWindowTitleLength - 2, u'a') + pair;
+    EXPECT_EQ(WindowTitleText(full), full);
+    EXPECT_EQ(WindowTitleText(full + u'c'), full);
+}
+
 // ---- places and sizes ---------------------------------------------------------------------------------
 
 TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
@@ -645,6 +671,22 @@ TEST_F(Dialogs, MsgBoxFormsCaptionsButtonsAndAnswers) {
     EXPECT_EQ(CallNum(Fn::MSGBOX + Form3), MsgBoxResult::Cancel);
     ExpectBox("x", "T", MsgBoxButtons::OkCancel);
     EXPECT_EQ(shown_, 4);
+
+    // A program's caption is cut as a window title is.
+    const QString huge(MaxWindowTitleLength * 1000, u'c');
+    Str("x");
+    GlPushStr(huge);
+    CallNum(Fn::MSGBOX + Form2);
+    EXPECT_EQ(box_.Caption.size(), MaxWindowTitleLength);
+    Str("x");
+    GlPushNum(1);
+    GlPushStr(huge);
+    CallNum(Fn::MSGBOX + Form3);
+    EXPECT_EQ(box_.Caption.size(), MaxWindowTitleLength);
+    Str("Name?");
+    GlPushStr(huge);
+    EXPECT_EQ(CallStr(Fn::INPUTBOX + Form2), QStringLiteral("typed"));
+    EXPECT_EQ(input_.Caption.size(), MaxWindowTitleLength);
 }
 
 TEST_F(Dialogs, MsgBoxFlagsKeepOnlyButtonsAndIcon) {
