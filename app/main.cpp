@@ -82,17 +82,20 @@ int main(int argc, char** argv) {
     Hooks.CloseMainFormHook = [] {
         if (Win.LxFrameForm != nullptr) Win.LxFrameForm->close();
     };
-    QObject::connect(&frame, &TLxFrameForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    // Queued: the frame may be closed from inside a hand-over the running program waits for (SYSTEM).
+    bool stopped = true;
+    QObject::connect(
+        &frame, &TLxFrameForm::Closed, &app, [&stopped] { stopped = EndApplication(); },
+        Qt::QueuedConnection);
 
     frame.show();
     runForm.show();
-    QTimer::singleShot(0, &frame, [&frame, arguments] { frame.HandleCommandLine(arguments); });
+    CallWhenShown({&frame, &runForm}, [&frame, arguments] { frame.HandleCommandLine(arguments); });
 
     const int result = QApplication::exec();
-    // Closing during a run: stop it, release its waits and join it before the windows go. A run that
-    // does not stop keeps using the interpreter's state, so nothing may be torn down under it: the
-    // user is told, and the process ends at once.
-    if (!TLXMTHread::StopAndJoin()) {
+    // A run that did not stop keeps using the interpreter's state, so nothing may be torn down under
+    // it: the user is told, and the process ends at once.
+    if (!stopped || !TLXMTHread::StopAndJoin()) {
         QMessageBox::warning(nullptr, QString::fromUtf16(ApplicationTitle),
                              QString::fromUtf16(Txt::StopNotHonoured));
         std::_Exit(result);
