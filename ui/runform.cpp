@@ -41,6 +41,8 @@ constexpr int MaxOutputLines = 1000000;
 constexpr int TrimSpare = 3; // deletion leaves room for the new line and 3 characters more
 constexpr int ApplyIntervalMs = 25;
 constexpr int PanelHeight = 21;
+// A run places the window with its text area this much larger than the size settings.
+constexpr int RunPlacementMargin = 20;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
@@ -248,15 +250,13 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     pendingCaret_ = QTextCursor(pendingText_);
 
     setWindowTitle(ResourceText(Res::CaptionEnded));
-    // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
-    // with the frame (a start with -R minimises the frame and shows the program's output here).
-    create();
-    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        move(0, 0);
-        resize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
-               UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + PanelHeight);
+        // The size every run gives it, so that the first run does not change it. Placed before the
+        // window is made, the position is that of its frame.
+        Place(QPoint(0, 0),
+              QSize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth) + RunPlacementMargin,
+                    UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + RunPlacementMargin));
         pendingFont_ = QFont(Settings.TScreenFontName);
         pendingFont_.setPointSize(Settings.TScreenFontSize);
         SetFontStyle(pendingFont_, Settings.TScreenFontStyle);
@@ -264,6 +264,11 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
         pendingBackColor_ = FromColorRef(Settings.TScreenBackColor);
         pendingTextColor_ = FromColorRef(Settings.TScreenFontColor);
     }
+
+    // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
+    // with the frame (a start with -R minimises the frame and shows the program's output here).
+    create();
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
 
     applyTimer_ = new QTimer(this);
     applyTimer_->setInterval(ApplyIntervalMs);
@@ -467,8 +472,7 @@ void TRunForm::ApplyQueue() {
             break;
         case RunWindowOp::ReadOnly: SetReadOnly(event.Value != 0); break;
         case RunWindowOp::Place:
-            move(event.Left, event.Top);
-            resize(event.Width, event.Height + panel_->height());
+            Place(QPoint(event.Left, event.Top), QSize(event.Width, event.Height));
             break;
         case RunWindowOp::AppendText: {
             QTextCursor cursor(Document());
@@ -482,6 +486,28 @@ void TRunForm::ApplyQueue() {
 
 QString TRunForm::Text() const {
     return Document()->toPlainText();
+}
+
+void TRunForm::Place(QPoint framePosition, QSize textArea) {
+    // A minimised window takes its place when it is restored: placing it now would bring it back on
+    // the screen (a start with -H minimises it before the run places it).
+    if (isMinimized()) {
+        pendingPlace_ = QRect(framePosition, textArea);
+        return;
+    }
+    pendingPlace_.reset();
+    // By the frame, as every window is placed: the title bar, which shows the run state, stays on the
+    // screen at 0, 0.
+    move(framePosition);
+    resize(textArea.width(), textArea.height() + panel_->height());
+}
+
+void TRunForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && pendingPlace_) {
+        const QRect place = *pendingPlace_;
+        Place(place.topLeft(), place.size());
+    }
 }
 
 void TRunForm::SetTextAreaSize(int width, int height) {
@@ -527,31 +553,28 @@ void TRunForm::RunTypedLine() {
 }
 
 void TRunForm::HistoryUp() {
-    TRunMemo* memo = Memo();
-    memo->moveCursor(QTextCursor::End);
+    Memo()->moveCursor(QTextCursor::End);
     if (historyCursor_ > 1 && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo->textCursor();
-        cursor.select(QTextCursor::BlockUnderCursor);
-        cursor.removeSelectedText();
-        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         --historyCursor_;
-        cursor.insertText(GetHistory());
-        memo->setTextCursor(cursor);
+        ReplaceLastLine(GetHistory());
     }
 }
 
 void TRunForm::HistoryDown() {
-    TRunMemo* memo = Memo();
-    memo->moveCursor(QTextCursor::End);
+    Memo()->moveCursor(QTextCursor::End);
     if (historyCursor_ < historyCount_ && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo->textCursor();
-        cursor.select(QTextCursor::BlockUnderCursor);
-        cursor.removeSelectedText();
-        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         ++historyCursor_;
-        cursor.insertText(GetHistory());
-        memo->setTextCursor(cursor);
+        ReplaceLastLine(GetHistory());
     }
+}
+
+void TRunForm::ReplaceLastLine(const QString& text) {
+    // The line the caret is on, the last one, whether it holds a recalled entry or is still empty.
+    QTextCursor cursor = Memo()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    memo_->setTextCursor(cursor);
 }
 
 void TRunForm::RunBtnClick() {

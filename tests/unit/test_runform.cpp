@@ -74,9 +74,19 @@ TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
     TRunForm sized;
     Settings.TScreenWidth = savedWidth;
     Settings.TScreenHeight = savedHeight;
-    EXPECT_EQ(form.Memo()->parentWidget()->width(), 620);
-    EXPECT_EQ(sized.width(), 300);
+    // A run gives the text area 20 pixels more than the settings; the window starts at that size.
+    EXPECT_EQ(form.Memo()->parentWidget()->width(), 620 + 20);
+    EXPECT_EQ(sized.width(), 300 + 20);
     EXPECT_EQ(form.height() - sized.height(), 230 - 120);
+}
+
+TEST_F(RunWindow, ARunKeepsTheWindowsSize) {
+    const QSize before = form_->size();
+    StartProgramRun("PRINT 1\r\n");
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
+    StartProgramRun("PRINT 2\r\n");
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
+    EXPECT_EQ(form_->size(), before);
 }
 
 TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
@@ -116,14 +126,20 @@ TEST_F(RunWindow, HistoryKeepsTheNewestHundredLines) {
     form_->RunTypedLine(); // an empty command line runs too, and stores nothing
     ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->HistoryCount(), 100);
+    // The entry takes the place of the empty line the caret stands on, the first time as every time.
+    const QString ended = form_->Text();
+    ASSERT_TRUE(ended.endsWith(QStringLiteral("OK\n\n")));
     form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd101"));
     for (int i = 0; i < 200; ++i)
         form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd2")) << "the oldest kept entry; cmd1 was dropped";
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd2"));
     for (int i = 0; i < 200; ++i)
         form_->HistoryDown();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd101"));
 }
 
 TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
