@@ -1,0 +1,280 @@
+#!/usr/bin/env bash
+# The end of the application on a desktop with a window manager (a private Xvfb display with openbox),
+# driven from outside by xdotool the way a person would, and the start with a file:
+#   - a file alone opens in the active editor with the keys; a run leaves its graphics and control
+#     windows open; Exit asks the save question, whose Cancel keeps everything; Exit again ends the
+#     process;
+#   - -A starts a program that writes a file: the run window has the keys; Alt+F4 on the frame and
+#     "はい" end the process, and the file stops changing;
+#   - -H minimises the frame and the run window; the title bar's close button ends the process during
+#     the run;
+#   - the wait window of a long loading paints its progress (read back from the X server).
+# The application writes what it shows to LORVEX_STATE_FILE; every step waits for the state it expects
+# (with a deadline) and fails when it does not come.
+# Usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS
+set -euo pipefail
+
+app=${1:?usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS}
+pixels=${2:?usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS}
+deadline_seconds=20
+# How long the process may take to end after the last answer.
+end_seconds=3
+
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup-deps installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local pid
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    pid=${pids[i]}
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+state=$work/state
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -f $state ]]; then
+    echo "--- last state ---" >&2
+    cat "$state" >&2
+  fi
+  exit 1
+}
+
+# Waits until the command succeeds; fails with the message after the deadline.
+wait_until() {
+  local what=$1
+  shift
+  local end=$((SECONDS + deadline_seconds))
+  until "$@"; do
+    ((SECONDS < end)) || fail "$what"
+    sleep 0.02
+  done
+}
+
+state_has() { [[ -f $state ]] && grep -qxF -- "$1" "$state"; }
+wait_state() { wait_until "state line: $1" state_has "$1"; }
+state_contains() { [[ -f $state ]] && grep -qF -- "$1" "$state"; }
+wait_contains() { wait_until "state containing: $1" state_contains "$1"; }
+
+# ---- the display and the window manager -------------------------------------------------------------
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+display_known() { [[ -s $work/display ]]; }
+wait_until "Xvfb did not start" display_known
+export DISPLAY=:$(head -n1 "$work/display")
+
+mkdir -p "$work/home" "$work/config/Lorvex" "$work/data" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+openbox --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wm_ready() { [[ -e $work/wm-ready ]]; }
+wait_until "openbox did not start" wm_ready
+
+# ---- the application ----------------------------------------------------------------------------------
+
+app_pid=
+start_app() {
+  rm -f "$state"
+  QT_QPA_PLATFORM=xcb LORVEX_STATE_FILE=$state NO_AT_BRIDGE=1 "$app" "$@" >>"$work/app.log" 2>&1 &
+  app_pid=$!
+  pids+=($app_pid)
+  wait_contains "busy="
+}
+
+# True once the process has ended (a child that has ended but is not yet reaped counts as ended).
+app_ended() {
+  local stat
+  stat=$(cat "/proc/$app_pid/stat" 2>/dev/null) || return 0
+  [[ -z $stat || $(cut -d' ' -f3 <<<"$stat") == Z ]]
+}
+app_running() { ! app_ended; }
+
+# The process must end within end_seconds of the last answer.
+wait_ended() {
+  local end=$((SECONDS + end_seconds))
+  until app_ended; do
+    ((SECONDS <= end)) || fail "the application did not end after $1"
+    sleep 0.02
+  done
+  wait "$app_pid" 2>/dev/null || true
+}
+
+frame_window() { xdotool search --onlyvisible --name '^Lorvex for Windows$' | head -n1; }
+# Brings the minimised frame back: every window of that name is activated (the toolkit's own hidden
+# window carries the same name, and its activation changes nothing).
+restore_frame() {
+  local window
+  for window in $(xdotool search --name '^Lorvex for Windows$'); do
+    xdotool windowactivate "$window" 2>/dev/null || true
+  done
+}
+visible() { [[ -n $(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) ]]; }
+
+back_to_frame() {
+  xdotool windowactivate "$(frame_window)"
+  wait_state "active=TLxFrameForm"
+}
+
+exit_question="message=Lorvex を終了しますか？"
+exit_through_menu() {
+  xdotool key alt+p
+  wait_state "popup=QMenu"
+  xdotool key x
+  wait_state "$exit_question"
+}
+
+# A program that counts in a file for ever.
+printf 'I = 0\r\nDO\r\nI = I + 1\r\nWRITEALLTEXT("%s", STR$(I))\r\nSLEEP(5)\r\nLOOP\r\n' "$work/count.txt" \
+  >"$work/count.lxt"
+count() { cat "$work/count.txt" 2>/dev/null || true; }
+counting() {
+  local first
+  first=$(count)
+  [[ -n $first ]] || return 1
+  sleep 0.05
+  [[ $(count) != "$first" ]]
+}
+# The file keeps its last count once the process has ended.
+check_count_stopped() {
+  local last
+  last=$(count)
+  sleep 0.3
+  [[ $(count) == "$last" ]] || fail "the program went on writing after the end of the application"
+}
+
+# ---- a file alone: the editor has the keys; the save question; earlier runs' windows ------------------
+
+printf 'GSCREEN(200, 100)\r\nCSCREEN(200, 100)\r\nPRINT "drawn"\r\n' >"$work/edit.lxt"
+cp "$work/edit.lxt" "$work/edit.orig"
+start_app "$work/edit.lxt"
+wait_state "active=TLxFrameForm"
+wait_state "focus=edit.lxt"
+xdotool key F9
+wait_contains 'drawn\n'
+wait_state "busy=0"
+wait_until "no graphics window" visible '^Lorvex Graph 画面$'
+wait_until "no control window" visible '^LXコントロール$'
+
+back_to_frame
+wait_state "focus=edit.lxt"
+xdotool key ctrl+End Return
+xdotool type --delay 5 'REM x'
+wait_contains 'REM x'
+
+exit_through_menu
+xdotool key Return
+wait_contains "message=$work/edit.lxt は変更されています。"
+xdotool key Escape
+wait_state "message=-"
+wait_state "frame=shown"
+state_contains 'REM x' || fail "Cancel lost the editor's text"
+sleep 0.3
+app_running || fail "Cancel of the save question ended the application"
+
+exit_through_menu
+xdotool key Return
+wait_contains "message=$work/edit.lxt は変更されています。"
+xdotool key alt+n
+wait_ended "Exit, はい and いいえ to saving"
+cmp -s "$work/edit.lxt" "$work/edit.orig" || fail "the file was saved although the answer was no"
+visible '^Lorvex Graph 画面$' && fail "the graphics window outlived the application"
+
+# ---- -A: Alt+F4 on the frame during a run that writes a file --------------------------------------------
+
+start_app -A "$work/count.lxt"
+wait_state "busy=1"
+wait_state "active=TRunForm"
+wait_state "focus=run"
+wait_until "the program does not count" counting
+back_to_frame
+xdotool key alt+F4
+wait_state "$exit_question"
+xdotool key Return
+wait_ended "Alt+F4 and はい during a run"
+check_count_stopped
+
+# ---- -H: both windows minimised; the title bar's close button during the run -------------------------------
+
+rm -f "$work/count.txt"
+start_app -H "$work/count.lxt"
+wait_state "busy=1"
+wait_state "frame=minimised"
+wait_state "run=minimised"
+wait_until "the program does not count" counting
+# Nothing brings either window back on the screen while the program runs.
+sleep 0.5
+state_has "run=minimised" || fail "-H: the run window came back"
+visible '^Lorvex' && fail "-H: a window of the application is on the screen"
+
+restore_frame
+wait_state "frame=shown"
+wait_state "active=TLxFrameForm"
+# The close button stands at the right end of the title bar, just above the client area. The window
+# manager may still be bringing the frame back: a click that finds no button is tried again.
+asked=0
+for _ in 1 2 3 4 5; do
+  frame=$(frame_window)
+  eval "$(xdotool getwindowgeometry --shell "$frame")"
+  xdotool mousemove --window "$frame" -- $((WIDTH - 8)) -10 click 1
+  for _ in $(seq 50); do
+    if state_has "$exit_question"; then
+      asked=1
+      break 2
+    fi
+    sleep 0.02
+  done
+  xdotool windowactivate "$frame" 2>/dev/null || true
+done
+((asked)) || fail "the close button of the frame's title bar asks nothing"
+xdotool key Return
+wait_ended "the close button and はい during a run"
+check_count_stopped
+
+# ---- the wait window of a long loading shows its progress ------------------------------------------------
+
+printf '[Configuration]\nAuto Format Load=ON\n' >"$work/config/Lorvex/Lorvex.conf"
+for ((i = 0; i < 60000; i++)); do
+  printf 'PRINT "line %d" : A = A + %d '"'"' comment %d\r\n' "$i" "$i" "$i"
+done >"$work/long.lxt"
+
+start_app
+wait_state "run=shown"
+back_to_frame
+xdotool key alt+p
+wait_state "popup=QMenu"
+xdotool key o
+wait_state "active=QFileDialog"
+xdotool type --delay 5 "$work/long.lxt"
+xdotool key Return
+wait_until "no wait window" visible '^ロード中$'
+wait_window=$(xdotool search --onlyvisible --name '^ロード中$' | head -n1)
+# Read back while it is on the screen: its bar (and the number on it) must be painted, not a black or
+# empty area.
+painted=0
+while visible '^ロード中$'; do
+  seen=$("$pixels" "$wait_window" "$work/wait.png" 2>/dev/null) || break
+  visible '^ロード中$' || break
+  read -r total black colours < <(sed -E 's/pixels=([0-9]+) black=([0-9]+) colours=([0-9]+)/\1 \2 \3/' <<<"$seen")
+  ((black * 2 < total)) || fail "the wait window is black: $seen"
+  if ((colours >= 8)); then
+    painted=1
+    break
+  fi
+done
+((painted)) || fail "the wait window was never seen painted"
+wait_state "mdi=long.lxt"
+wait_state "active=TLxFrameForm"
+exit_through_menu
+xdotool key Return
+wait_ended "Exit and はい"
+
+echo "desktop quit test passed"
