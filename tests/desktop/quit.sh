@@ -41,8 +41,8 @@ state=$work/state
 fail() {
   echo "FAIL: $*" >&2
   if [[ -f $state ]]; then
-    echo "--- last state ---" >&2
-    cat "$state" >&2
+    echo "--- last state (long lines cut) ---" >&2
+    cut -c1-300 "$state" >&2
   fi
   exit 1
 }
@@ -260,9 +260,15 @@ wait_window=$(xdotool search --onlyvisible --name '^ロード中$' | head -n1)
 # Read back while it is on the screen: its bar (and the number on it) must be painted, not a black or
 # empty area.
 painted=0
+grabs=()
 while visible '^ロード中$'; do
-  seen=$("$pixels" "$wait_window" "$work/wait.png" 2>/dev/null) || break
+  # (A window that has just gone cannot be read any more.)
+  seen=$(QT_QPA_PLATFORM=xcb "$pixels" "$wait_window" 2>"$work/pixels.log") || {
+    visible '^ロード中$' && fail "the wait window cannot be read: $(cat "$work/pixels.log")"
+    break
+  }
   visible '^ロード中$' || break
+  grabs+=("$seen")
   read -r total black colours < <(sed -E 's/pixels=([0-9]+) black=([0-9]+) colours=([0-9]+)/\1 \2 \3/' <<<"$seen")
   ((black * 2 < total)) || fail "the wait window is black: $seen"
   if ((colours >= 8)); then
@@ -270,7 +276,7 @@ while visible '^ロード中$'; do
     break
   fi
 done
-((painted)) || fail "the wait window was never seen painted"
+((painted)) || fail "the wait window was never seen painted (${grabs[*]:-no picture taken while it was shown})"
 wait_state "mdi=long.lxt"
 wait_state "active=TLxFrameForm"
 exit_through_menu
