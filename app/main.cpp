@@ -1,7 +1,7 @@
 // Start-up: the application and its windows in their order. The main frame first: it refuses
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
-// when the event loop runs.
+// when the frame and the run window are on the screen.
 #include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
@@ -22,7 +22,6 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
-#include <QTimer>
 
 #include <cstdlib>
 

@@ -41,8 +41,6 @@ constexpr int MaxOutputLines = 1000000;
 constexpr int TrimSpare = 3; // deletion leaves room for the new line and 3 characters more
 constexpr int ApplyIntervalMs = 25;
 constexpr int PanelHeight = 21;
-// A run places the window with its text area this much larger than the size settings.
-constexpr int RunPlacementMargin = 20;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
 constexpr int InputStateSleepMs = 5; // the engine polls the key state every 5 ms
@@ -252,11 +250,9 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     setWindowTitle(ResourceText(Res::CaptionEnded));
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        // The size every run gives it, so that the first run does not change it. Placed before the
-        // window is made, the position is that of its frame.
-        Place(QPoint(0, 0),
-              QSize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth) + RunPlacementMargin,
-                    UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + RunPlacementMargin));
+        // Placed before the window is made, the position is that of its frame.
+        Place(QPoint(0, 0), QSize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
+                                  UsableSize(Settings.TScreenHeight, DefaultTScreenHeight)));
         pendingFont_ = QFont(Settings.TScreenFontName);
         pendingFont_.setPointSize(Settings.TScreenFontSize);
         SetFontStyle(pendingFont_, Settings.TScreenFontStyle);

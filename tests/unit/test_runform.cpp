@@ -74,9 +74,8 @@ TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
     TRunForm sized;
     Settings.TScreenWidth = savedWidth;
     Settings.TScreenHeight = savedHeight;
-    // A run gives the text area 20 pixels more than the settings; the window starts at that size.
-    EXPECT_EQ(form.Memo()->parentWidget()->width(), 620 + 20);
-    EXPECT_EQ(sized.width(), 300 + 20);
+    EXPECT_EQ(form.Memo()->parentWidget()->width(), 620);
+    EXPECT_EQ(sized.width(), 300);
     EXPECT_EQ(form.height() - sized.height(), 230 - 120);
 }
 
