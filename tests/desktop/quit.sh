@@ -8,7 +8,8 @@
 #     "はい" end the process, and the file stops changing;
 #   - -H minimises the frame and the run window; the title bar's close button ends the process during
 #     the run;
-#   - the wait window of a long loading paints its progress (read back from the X server).
+#   - the run window's title bar is on the screen at start-up; the wait window of a long loading paints
+#     its progress (read back from the X server).
 # The application writes what it shows to LORVEX_STATE_FILE; every step waits for the state it expects
 # (with a deadline) and fails when it does not come.
 # Usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS
@@ -248,6 +249,12 @@ done >"$work/long.lxt"
 
 start_app
 wait_state "run=shown"
+# The run window's title bar (which shows the run state) is on the screen: a point just above the
+# window's client area is not pushed back to the screen's top edge.
+run=$(xdotool search --onlyvisible --name '^Lorvex 実行画面' | head -n1)
+xdotool mousemove --window "$run" -- 10 -10
+eval "$(xdotool getmouselocation --shell)"
+((Y > 0)) || fail "the run window's title bar is above the screen"
 back_to_frame
 xdotool key alt+p
 wait_state "popup=QMenu"
