@@ -10,75 +10,16 @@
 #     the run;
 #   - the run window's title bar is on the screen at start-up; the wait window of a long loading paints
 #     its progress (read back from the X server).
-# The application writes what it shows to LORVEX_STATE_FILE; every step waits for the state it expects
-# (with a deadline) and fails when it does not come.
 # Usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS
 set -euo pipefail
 
 app=${1:?usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS}
 pixels=${2:?usage: quit.sh PATH-TO-LORVEX PATH-TO-WINDOWPIXELS}
-deadline_seconds=20
 # How long the process may take to end after the last answer.
 end_seconds=3
 
-for tool in Xvfb openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup-deps installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  local pid
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    pid=${pids[i]}
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-state=$work/state
-fail() {
-  echo "FAIL: $*" >&2
-  if [[ -f $state ]]; then
-    echo "--- last state (long lines cut) ---" >&2
-    cut -c1-300 "$state" >&2
-  fi
-  exit 1
-}
-
-# Waits until the command succeeds; fails with the message after the deadline.
-wait_until() {
-  local what=$1
-  shift
-  local end=$((SECONDS + deadline_seconds))
-  until "$@"; do
-    ((SECONDS < end)) || fail "$what"
-    sleep 0.02
-  done
-}
-
-state_has() { [[ -f $state ]] && grep -qxF -- "$1" "$state"; }
-wait_state() { wait_until "state line: $1" state_has "$1"; }
-state_contains() { [[ -f $state ]] && grep -qF -- "$1" "$state"; }
-wait_contains() { wait_until "state containing: $1" state_contains "$1"; }
-
-# ---- the display and the window manager -------------------------------------------------------------
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-display_known() { [[ -s $work/display ]]; }
-wait_until "Xvfb did not start" display_known
-export DISPLAY=:$(head -n1 "$work/display")
-
-mkdir -p "$work/home" "$work/config/Lorvex" "$work/data" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-openbox --startup "touch $work/wm-ready" >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wm_ready() { [[ -e $work/wm-ready ]]; }
-wait_until "openbox did not start" wm_ready
+source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
+mkdir -p "$work/config/Lorvex"
 
 # ---- the application ----------------------------------------------------------------------------------
 
@@ -109,7 +50,6 @@ wait_ended() {
   wait "$app_pid" 2>/dev/null || true
 }
 
-frame_window() { xdotool search --onlyvisible --name '^Lorvex for Windows$' | head -n1; }
 # Brings the minimised frame back: every window of that name is activated (the toolkit's own hidden
 # window carries the same name, and its activation changes nothing).
 restore_frame() {
@@ -120,10 +60,6 @@ restore_frame() {
 }
 visible() { [[ -n $(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) ]]; }
 
-back_to_frame() {
-  xdotool windowactivate "$(frame_window)"
-  wait_state "active=TLxFrameForm"
-}
 
 exit_question="message=Lorvex を終了しますか？"
 exit_through_menu() {
@@ -251,7 +187,7 @@ start_app
 wait_state "run=shown"
 # The run window's title bar (which shows the run state) is on the screen: a point just above the
 # window's client area is not pushed back to the screen's top edge.
-run=$(xdotool search --onlyvisible --name '^Lorvex 実行画面' | head -n1)
+run=$(run_window)
 xdotool mousemove --window "$run" -- 10 -10
 eval "$(xdotool getmouselocation --shell)"
 ((Y > 0)) || fail "the run window's title bar is above the screen"
