@@ -79,6 +79,19 @@ TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
     EXPECT_EQ(form.height() - sized.height(), 230 - 120);
 }
 
+TEST(RunWindowFrame, APlacementWhileMinimisedWaitsForTheRestore) {
+    TRunForm form;
+    form.show();
+    const QSize shown = form.size();
+    form.setWindowState(form.windowState() | Qt::WindowMinimized);
+    form.Place(QPoint(0, 0), QSize(shown.width() + 30, 100));
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_EQ(form.size(), shown);
+    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+    EXPECT_EQ(form.width(), shown.width() + 30);
+    EXPECT_EQ(form.Memo()->height(), 100);
+}
+
 TEST_F(RunWindow, ARunKeepsTheWindowsSize) {
     const QSize before = form_->size();
     StartProgramRun("PRINT 1\r\n");
