@@ -1,7 +1,7 @@
 // Start-up: the application and its windows in their order. The main frame first: it refuses
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
-// when the event loop runs.
+// when the frame and the run window are on the screen.
 #include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
@@ -22,7 +22,6 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
-#include <QTimer>
 
 #include <cstdlib>
 
@@ -82,17 +81,20 @@ int main(int argc, char** argv) {
     Hooks.CloseMainFormHook = [] {
         if (Win.LxFrameForm != nullptr) Win.LxFrameForm->close();
     };
-    QObject::connect(&frame, &TLxFrameForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    // Queued: the frame may be closed from inside a hand-over the running program waits for (SYSTEM).
+    bool stopped = true;
+    QObject::connect(
+        &frame, &TLxFrameForm::Closed, &app, [&stopped] { stopped = EndApplication(); },
+        Qt::QueuedConnection);
 
     frame.show();
     runForm.show();
-    QTimer::singleShot(0, &frame, [&frame, arguments] { frame.HandleCommandLine(arguments); });
+    CallWhenShown({&frame, &runForm}, [&frame, arguments] { frame.HandleCommandLine(arguments); });
 
     const int result = QApplication::exec();
-    // Closing during a run: stop it, release its waits and join it before the windows go. A run that
-    // does not stop keeps using the interpreter's state, so nothing may be torn down under it: the
-    // user is told, and the process ends at once.
-    if (!TLXMTHread::StopAndJoin()) {
+    // A run that did not stop keeps using the interpreter's state, so nothing may be torn down under
+    // it: the user is told, and the process ends at once.
+    if (!stopped || !TLXMTHread::StopAndJoin()) {
         QMessageBox::warning(nullptr, QString::fromUtf16(ApplicationTitle),
                              QString::fromUtf16(Txt::StopNotHonoured));
         std::_Exit(result);

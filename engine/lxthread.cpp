@@ -36,8 +36,7 @@ namespace {
 
 constexpr int CompileTextLimit = 0x40000;
 constexpr int CompileTextLimitLarge = 0x100000;
-constexpr int RunWindowMargin = 20;
-constexpr int JoinSliceMs = 20; // the client area is 20 pixels larger than the text area setting
+constexpr int JoinSliceMs = 20;
 
 std::mutex ThreadMutex;
 TLXMTHread* RunningThread = nullptr;
@@ -77,14 +76,16 @@ void PostCaption(const QString& caption) {
     Post(std::move(event));
 }
 
+// The text area takes the size settings, as at start-up: the window keeps its size from run to run,
+// and the size the preferences store from it comes back unchanged.
 void PlaceRunForm() {
     RunWindowEvent event;
     event.Op = RunWindowOp::Place;
     event.Left = Fe.TScreenLeft;
     event.Top = Fe.TScreenTop;
     std::lock_guard<std::mutex> lock(SettingsMutex());
-    event.Width = Settings.TScreenWidth + RunWindowMargin;
-    event.Height = Settings.TScreenHeight + RunWindowMargin;
+    event.Width = Settings.TScreenWidth;
+    event.Height = Settings.TScreenHeight;
     Post(std::move(event));
 }
 

@@ -183,7 +183,9 @@ bool StartProgramRun(const QString& programText, const QString& folder, RunStart
     Fe.ProgramText = programText;
     Fe.ProgramTextLength = static_cast<int>(programText.size());
     Fe.ProgramFolder = folder;
-    ShowRunForm(false);
+    // A run window that the command line minimised (-H) stays so: activating it would restore it.
+    if (starter != RunStarter::CommandLine || Win.RunForm == nullptr || !Win.RunForm->isMinimized())
+        ShowRunForm(false);
     Win.RunErrorPending = true;
     TLXMTHread::StartRun();
     return true;

@@ -26,17 +26,19 @@ constexpr int EditTop = 27;
 constexpr int EditHeight = 35;
 constexpr int ButtonHeight = 27;
 constexpr int ButtonWidth = 50;
+// Between OK and Cancel, and between Cancel and the window's right edge.
+constexpr int ButtonGap = 10;
 constexpr int ClientHeight = EditTop + EditHeight;
 
-// INPUT and LINE INPUT layouts: client width, OK and Cancel left edges, answer box width.
-constexpr int NumClientWidth = 310;
+// INPUT and LINE INPUT layouts: OK and Cancel left edges, answer box width, client width.
 constexpr int NumOkLeft = 200;
-constexpr int NumCancelLeft = 260;
+constexpr int NumCancelLeft = NumOkLeft + ButtonWidth + ButtonGap;
 constexpr int NumEditWidth = 160;
-constexpr int LineClientWidth = 660;
+constexpr int NumClientWidth = NumCancelLeft + ButtonWidth + ButtonGap;
 constexpr int LineOkLeft = 550;
-constexpr int LineCancelLeft = 610;
+constexpr int LineCancelLeft = LineOkLeft + ButtonWidth + ButtonGap;
 constexpr int LineEditWidth = 510;
+constexpr int LineClientWidth = LineCancelLeft + ButtonWidth + ButtonGap;
 
 // How often an open dialog looks for a stop request raised elsewhere (shutdown, a test runner).
 constexpr int StopWatchMs = 50;

@@ -1,5 +1,6 @@
 #include "ui/mainframe.h"
 
+#include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
@@ -11,6 +12,7 @@
 #include "ui/statedump.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -31,8 +34,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -46,11 +52,25 @@ constexpr int PanelDesignTotal = 780;
 constexpr char16_t OsName16Bit[] = u"16bitWin";
 constexpr char16_t OsName2000[] = u"2000";
 
+// Room in a title bar beside the caption: the window's icon and its buttons.
+constexpr int TitleBarButtonsWidth = 140;
+
+// How long start-up waits for the window manager to put the frame and the run window on the screen.
+constexpr int ShownLimitMs = 2000;
+constexpr int ShownCheckMs = 10;
+
 } // namespace
 
 QMessageBox::StandardButton DefaultMessageBox(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, parent);
     if (request.DefaultButton != QMessageBox::NoButton) box.setDefaultButton(request.DefaultButton);
+    // A short question in a box narrower than its caption gets the caption cut by the window manager
+    // ("Lorvex … indows"): the box is made wide enough for the caption beside the title-bar buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int captionWidth = box.fontMetrics().horizontalAdvance(request.Caption) + TitleBarButtonsWidth;
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, std::max(1, grid->columnCount()));
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -415,14 +435,23 @@ void TLxFrameForm::HandleCommandLine(const QStringList& arguments) {
     if (request.File.isEmpty()) return;
     TLXEditForm* editor = OpenFileInEditor(request.File, T(EncodingAuto));
     if (editor == nullptr) return; // reported; a file that is not there runs nothing
-    if (request.Mode.isEmpty()) return;
+    if (request.Mode.isEmpty()) {
+        // The file is there to be edited: the frame comes before the run window, with the keys in
+        // the editor.
+        raise();
+        activateWindow();
+        ActivateEditor(editor);
+        return;
+    }
     if (request.Mode == QStringView(CommandLineMode::Run) ||
         request.Mode == QStringView(CommandLineMode::Hide))
         setWindowState(windowState() | Qt::WindowMinimized);
     if (request.Mode == QStringView(CommandLineMode::Hide) && Win.RunForm != nullptr)
         Win.RunForm->setWindowState(Win.RunForm->windowState() | Qt::WindowMinimized);
     // Only when idle: a program already running is left alone (the file is open all the same).
-    StartProgramRun(editor->ProgramSource(), editor->ProgramFolderName(), RunStarter::CommandLine);
+    if (StartProgramRun(editor->ProgramSource(), editor->ProgramFolderName(), RunStarter::CommandLine) &&
+        Win.RunForm != nullptr)
+        Win.RunForm->Memo()->setFocus(); // the run window's focus, also while it is minimised
 }
 
 // ---- status bar ---------------------------------------------------------------------------------------
@@ -520,6 +549,40 @@ void TLxFrameForm::closeEvent(QCloseEvent* event) {
     Closing_ = true;
     event->accept();
     emit Closed();
+}
+
+void CallWhenShown(const QList<QWidget*>& windows, const std::function<void()>& call) {
+    auto* check = new QTimer(qApp);
+    check->setInterval(ShownCheckMs);
+    QElapsedTimer waited;
+    waited.start();
+    QList<QPointer<QWidget>> watched(windows.begin(), windows.end());
+    QObject::connect(check, &QTimer::timeout, check, [check, waited, watched, call] {
+        const bool shown = std::all_of(watched.begin(), watched.end(), [](const QPointer<QWidget>& window) {
+            return window.isNull() || window->isHidden() ||
+                   (window->windowHandle() != nullptr && window->windowHandle()->isExposed());
+        });
+        if (!shown && waited.elapsed() < ShownLimitMs) return;
+        check->stop();
+        check->deleteLater();
+        call();
+    });
+    check->start();
+}
+
+bool EndApplication() {
+    // The program first: it may be waiting for a window (a hand-over, an INPUT dialog), which must
+    // still be there to release it.
+    const bool stopped = TLXMTHread::StopAndJoin();
+    // A window that refuses (the run window turns a close into minimising) is hidden all the same:
+    // nothing of the application may stay on the screen once it has ended.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isHidden()) continue;
+        if (!window->close()) window->hide();
+    }
+    // Not quit(): that asks every window again and gives up at the first one that refuses.
+    QCoreApplication::exit(0);
+    return stopped;
 }
 
 void TLxFrameForm::LXMMenuTileHorizontalClick() {

@@ -56,6 +56,16 @@ int UsableSize(int value, int defaultValue);
 // A saved window size (two members of Settings) through UsableSize, read under the settings lock.
 QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults);
 
+// Calls `call` once every one of `windows` is on the screen (or after a time limit): a window manager
+// that has not yet taken a new window on ignores a request to minimise or activate it.
+void CallWhenShown(const QList<QWidget*>& windows, const std::function<void()>& call);
+
+// The end of the application, once the frame has agreed to close: the running program is stopped and
+// its thread joined, every window of the application goes (also those that refuse a close, as the
+// run window does, and the graphics and control windows of earlier runs), and the event loop ends.
+// False when the program did not stop in time: its thread still runs.
+bool EndApplication();
+
 // ---- the frame --------------------------------------------------------------------------------------
 
 class TLxFrameForm : public QMainWindow {

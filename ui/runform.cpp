@@ -248,15 +248,11 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
     pendingCaret_ = QTextCursor(pendingText_);
 
     setWindowTitle(ResourceText(Res::CaptionEnded));
-    // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
-    // with the frame (a start with -R minimises the frame and shows the program's output here).
-    create();
-    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        move(0, 0);
-        resize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
-               UsableSize(Settings.TScreenHeight, DefaultTScreenHeight) + PanelHeight);
+        // Placed before the window is made, the position is that of its frame.
+        Place(QPoint(0, 0), QSize(UsableSize(Settings.TScreenWidth, DefaultTScreenWidth),
+                                  UsableSize(Settings.TScreenHeight, DefaultTScreenHeight)));
         pendingFont_ = QFont(Settings.TScreenFontName);
         pendingFont_.setPointSize(Settings.TScreenFontSize);
         SetFontStyle(pendingFont_, Settings.TScreenFontStyle);
@@ -264,6 +260,11 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
         pendingBackColor_ = FromColorRef(Settings.TScreenBackColor);
         pendingTextColor_ = FromColorRef(Settings.TScreenFontColor);
     }
+
+    // A window of its own beside the frame, not one that belongs to it: the desktop would minimise it
+    // with the frame (a start with -R minimises the frame and shows the program's output here).
+    create();
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
 
     applyTimer_ = new QTimer(this);
     applyTimer_->setInterval(ApplyIntervalMs);
@@ -467,8 +468,7 @@ void TRunForm::ApplyQueue() {
             break;
         case RunWindowOp::ReadOnly: SetReadOnly(event.Value != 0); break;
         case RunWindowOp::Place:
-            move(event.Left, event.Top);
-            resize(event.Width, event.Height + panel_->height());
+            Place(QPoint(event.Left, event.Top), QSize(event.Width, event.Height));
             break;
         case RunWindowOp::AppendText: {
             QTextCursor cursor(Document());
@@ -482,6 +482,28 @@ void TRunForm::ApplyQueue() {
 
 QString TRunForm::Text() const {
     return Document()->toPlainText();
+}
+
+void TRunForm::Place(QPoint framePosition, QSize textArea) {
+    // A minimised window takes its place when it is restored: placing it now would bring it back on
+    // the screen (a start with -H minimises it before the run places it).
+    if (isMinimized()) {
+        pendingPlace_ = QRect(framePosition, textArea);
+        return;
+    }
+    pendingPlace_.reset();
+    // By the frame, as every window is placed: the title bar, which shows the run state, stays on the
+    // screen at 0, 0.
+    move(framePosition);
+    resize(textArea.width(), textArea.height() + panel_->height());
+}
+
+void TRunForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && pendingPlace_) {
+        const QRect place = *pendingPlace_;
+        Place(place.topLeft(), place.size());
+    }
 }
 
 void TRunForm::SetTextAreaSize(int width, int height) {
@@ -527,31 +549,28 @@ void TRunForm::RunTypedLine() {
 }
 
 void TRunForm::HistoryUp() {
-    TRunMemo* memo = Memo();
-    memo->moveCursor(QTextCursor::End);
+    Memo()->moveCursor(QTextCursor::End);
     if (historyCursor_ > 1 && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo->textCursor();
-        cursor.select(QTextCursor::BlockUnderCursor);
-        cursor.removeSelectedText();
-        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         --historyCursor_;
-        cursor.insertText(GetHistory());
-        memo->setTextCursor(cursor);
+        ReplaceLastLine(GetHistory());
     }
 }
 
 void TRunForm::HistoryDown() {
-    TRunMemo* memo = Memo();
-    memo->moveCursor(QTextCursor::End);
+    Memo()->moveCursor(QTextCursor::End);
     if (historyCursor_ < historyCount_ && Fe.ThreadBusy == 0) {
-        QTextCursor cursor = memo->textCursor();
-        cursor.select(QTextCursor::BlockUnderCursor);
-        cursor.removeSelectedText();
-        if (!memo->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
         ++historyCursor_;
-        cursor.insertText(GetHistory());
-        memo->setTextCursor(cursor);
+        ReplaceLastLine(GetHistory());
     }
+}
+
+void TRunForm::ReplaceLastLine(const QString& text) {
+    // The line the caret is on, the last one, whether it holds a recalled entry or is still empty.
+    QTextCursor cursor = Memo()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    memo_->setTextCursor(cursor);
 }
 
 void TRunForm::RunBtnClick() {

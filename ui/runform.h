@@ -8,11 +8,15 @@
 #include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QTextCursor>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QPushButton;
 class QTextDocument;
@@ -55,6 +59,8 @@ public:
     int MaxTextLength() const { return maxLength_; }
     // TSCREEN: the text area (the window below the button bar) becomes width x height.
     void SetTextAreaSize(int width, int height);
+    // The window's frame to framePosition, its text area to textArea (the engine's placement).
+    void Place(QPoint framePosition, QSize textArea);
     void SetMaxTextLength(int length) { maxLength_ = length; }
 
     // The typed-line history ring.
@@ -80,11 +86,14 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetButtons(bool edit, bool run, bool stop, bool cont);
     void AddLine(const QString& line, bool echo);
     int CaretColumn() const;
+    // The last line of Memo1 becomes `text`, with the caret at its end.
+    void ReplaceLastLine(const QString& text);
     // The document that holds the text: Memo1's, or the one that stands in for it until it is made.
     QTextDocument* Document() const;
     // The caret to the end of the text, `back` characters before it, and into view.
@@ -105,6 +114,7 @@ private:
     QColor pendingTextColor_;
     bool pendingReadOnly_ = false;
     bool pendingFocus_ = false;
+    std::optional<QRect> pendingPlace_; // frame position and text area, for when it is restored
 
     QWidget* panel_ = nullptr;
     QPushButton* editBtn_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -53,6 +54,8 @@ QString DesktopStateText() {
     };
     line("active", WindowName(QApplication::activeWindow()));
     line("popup", WindowName(QApplication::activePopupWidget()));
+    const auto* box = qobject_cast<const QMessageBox*>(QApplication::activeModalWidget());
+    line("message", box != nullptr ? box->text() : QStringLiteral("-"));
     QString focus = QStringLiteral("-");
     for (QWidget* widget = QApplication::focusWidget(); widget != nullptr; widget = widget->parentWidget()) {
         if (auto* editor = qobject_cast<TLXEditForm*>(widget)) {

@@ -257,7 +257,8 @@ TLXLoadWaitForm::TLXLoadWaitForm(QWidget* parent)
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint) {
     setWindowTitle(QString::fromUtf16(Txt::LoadWaitCaption));
     ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setTextVisible(false);
+    // How far the work has come, also as a number.
+    ProgressBar1->setTextVisible(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ProgressBar1);
     resize(WaitFormWidth, WaitFormHeight);

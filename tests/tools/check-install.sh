@@ -18,6 +18,9 @@ entry="$share/applications/lorvex.desktop"
 [[ -f "$entry" ]] || fail "the desktop entry is missing"
 grep -qx 'Exec=lorvex %f' "$entry" || fail "the desktop entry does not start the program"
 grep -qx 'MimeType=text/x-lorvex;' "$entry" || fail "the desktop entry does not name the MIME type"
+# Every text of the program is Japanese: so are the entry's name and comment in a Japanese desktop.
+grep -q '^Name\[ja\]=.' "$entry" && grep -q '^Comment\[ja\]=.' "$entry" ||
+  fail "the desktop entry has no Japanese name and comment"
 icon=$(sed -n 's/^Icon=//p' "$entry")
 [[ -n "$icon" ]] || fail "the desktop entry names no icon"
 for size in 16 32 48 128 256; do

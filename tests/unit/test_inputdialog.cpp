@@ -115,10 +115,13 @@ TEST_F(InputDialog, CaptionsAndLayoutOfInput) {
         EXPECT_EQ(form.Label1->text(), QStringLiteral("Name?"));
         EXPECT_GT(form.Label1->x(), 0) << "the prompt keeps off the window's edge";
         EXPECT_TRUE(form.Edit1->text().isEmpty());
-        EXPECT_EQ(form.width(), 310);
         EXPECT_EQ(form.Edit1->geometry(), QRect(0, 27, 160, 35));
         EXPECT_EQ(form.Button1->x(), 200);
         EXPECT_EQ(form.Button2->x(), 260);
+        // Cancel keeps off the window's edge by the gap between the buttons.
+        EXPECT_EQ(form.width(), 320);
+        EXPECT_EQ(form.width() - form.Button2->geometry().right() - 1,
+                  260 - form.Button1->geometry().right() - 1);
         EXPECT_EQ(form.Button1->text(), QStringLiteral("OK"));
         EXPECT_EQ(form.Button2->text(), QStringLiteral("Cancel"));
     }
@@ -144,7 +147,7 @@ TEST_F(InputDialog, CaptionsAndLayoutOfLineInput) {
     {
         TInputNumForm form(request);
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Lorvex 文字列行入力"));
-        EXPECT_EQ(form.width(), 660);
+        EXPECT_EQ(form.width(), 670);
         EXPECT_EQ(form.Edit1->width(), 510);
         EXPECT_EQ(form.Button1->x(), 550);
         EXPECT_EQ(form.Button2->x(), 610);
@@ -163,7 +166,7 @@ TEST_F(InputDialog, PlacementAndAPromptWiderThanTheLayout) {
     request.Top = 50;
     TInputNumForm form(request);
     EXPECT_EQ(form.pos(), QPoint(40, 50));
-    EXPECT_GT(form.width(), 310);
+    EXPECT_GT(form.width(), 320);
     // The same margin on both sides of a long prompt.
     EXPECT_GE(form.width(), 2 * form.Label1->x() + form.Label1->width());
 }

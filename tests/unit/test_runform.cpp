@@ -79,6 +79,28 @@ TEST(RunWindowFrame, UnusableSizeSettingsGiveTheDefaultSize) {
     EXPECT_EQ(form.height() - sized.height(), 230 - 120);
 }
 
+TEST(RunWindowFrame, APlacementWhileMinimisedWaitsForTheRestore) {
+    TRunForm form;
+    form.show();
+    const QSize shown = form.size();
+    form.setWindowState(form.windowState() | Qt::WindowMinimized);
+    form.Place(QPoint(0, 0), QSize(shown.width() + 30, 100));
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_EQ(form.size(), shown);
+    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+    EXPECT_EQ(form.width(), shown.width() + 30);
+    EXPECT_EQ(form.Memo()->height(), 100);
+}
+
+TEST_F(RunWindow, ARunKeepsTheWindowsSize) {
+    const QSize before = form_->size();
+    StartProgramRun("PRINT 1\r\n");
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
+    StartProgramRun("PRINT 2\r\n");
+    ASSERT_TRUE(WaitForRunEnd(form_.get()));
+    EXPECT_EQ(form_->size(), before);
+}
+
 TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
     // Every line below costs 10 characters with its line end (counted as two).
     form_->SetMaxTextLength(38);
@@ -116,14 +138,20 @@ TEST_F(RunWindow, HistoryKeepsTheNewestHundredLines) {
     form_->RunTypedLine(); // an empty command line runs too, and stores nothing
     ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->HistoryCount(), 100);
+    // The entry takes the place of the empty line the caret stands on, the first time as every time.
+    const QString ended = form_->Text();
+    ASSERT_TRUE(ended.endsWith(QStringLiteral("OK\n\n")));
     form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd101"));
     for (int i = 0; i < 200; ++i)
         form_->HistoryUp();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd2")) << "the oldest kept entry; cmd1 was dropped";
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd2"));
     for (int i = 0; i < 200; ++i)
         form_->HistoryDown();
     EXPECT_EQ(form_->GetHistory(), QStringLiteral("cmd101"));
+    EXPECT_EQ(form_->Text(), ended + QStringLiteral("cmd101"));
 }
 
 TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
