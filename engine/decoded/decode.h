@@ -68,7 +68,7 @@ inline constexpr std::uint8_t ForNext = 16;
 inline constexpr std::uint8_t LetElementLiteral = 17;
 // LET v = v op x for + - *: the operation on the variable's own value, x computed first.
 inline constexpr std::uint8_t LetUpdate = 18;
-// A procedure call and its return in four entries (engine/decodedcalls).
+// A procedure call and its return in four entries (engine/decoded/calls).
 inline constexpr std::uint8_t Call = 40;
 inline constexpr std::uint8_t Enter = 41;
 inline constexpr std::uint8_t Return = 42;
@@ -244,7 +244,7 @@ struct alignas(128) DecodedItem {
     union {
         NumVarType* Number;     // the LET's numeric target
         StrVarType* String;     // AppendChr's variable
-        const CallShape* Shape; // an entry of a procedure call (engine/decodedcalls)
+        const CallShape* Shape; // an entry of a procedure call (engine/decoded/calls)
     } Target{nullptr};
 };
 

@@ -1,7 +1,7 @@
-#include "engine/decodedlisting.h"
+#include "engine/decoded/listing.h"
 
-#include "engine/decodedcalls.h"
-#include "engine/predecode.h"
+#include "engine/decoded/calls.h"
+#include "engine/decoded/decode.h"
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
 

@@ -1,6 +1,6 @@
-#include "engine/predecode.h"
+#include "engine/decoded/decode.h"
 
-#include "engine/decodedcalls.h"
+#include "engine/decoded/calls.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"

@@ -1,9 +1,9 @@
-#include "engine/decodedrun.h"
+#include "engine/decoded/run.h"
 
 #include "engine/calls.h"
-#include "engine/decodedcalls.h"
+#include "engine/decoded/calls.h"
 #include "engine/fastaccess.h"
-#include "engine/predecode.h"
+#include "engine/decoded/decode.h"
 #include "engine/strfunctions.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"

@@ -15,7 +15,7 @@
 // entry checks everything that could fail before it changes anything, and stops short otherwise.
 #pragma once
 
-#include "engine/predecode.h"
+#include "engine/decoded/decode.h"
 
 // What the run functions return when the entry stopped short (no code index is negative).
 inline constexpr int CallStoppedShort = -1;

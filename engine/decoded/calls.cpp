@@ -1,4 +1,4 @@
-#include "engine/decodedcalls.h"
+#include "engine/decoded/calls.h"
 
 #include "engine/calls.h"
 #include "engine/fastaccess.h"
