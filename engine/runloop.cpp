@@ -2,6 +2,7 @@
 
 #include "engine/calls.h"
 #include "engine/controlexec.h"
+#include "engine/decoded/decode.h"
 #include "engine/decoded/run.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
@@ -17,7 +18,6 @@
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/pictureexec.h"
-#include "engine/decoded/decode.h"
 #include "engine/printline.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"
