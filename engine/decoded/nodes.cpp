@@ -49,11 +49,13 @@ Extended NotValue(const ExprNode* nodes, const ExprNode* n) {
     const Extended x = LeftOf(nodes, n);
     return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
 }
-template <bool IsAnd> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+// AND or OR (the node code) of two conditions.
+template <std::uint8_t Logic> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+    static_assert(Logic == And || Logic == Or, "a logical node");
     const Extended a = LeftOf(nodes, n);
     const Extended b = RightOf(nodes, n);
     if (__builtin_isunordered(a, b)) return StoppedShort;
-    return (IsAnd ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+    return (Logic == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
 }
 
 // Where a binary node's operand is: a child node, a leaf read through its pointer (a variable, or a
@@ -133,8 +135,8 @@ NodeFunction NodeFunctionOf(const ExprNode& node) {
     case Fix: return FixValue;
     case Negate: return NegateValue;
     case Not: return NotValue;
-    case And: return LogicValue<true>;
-    case Or: return LogicValue<false>;
+    case And: return LogicValue<And>;
+    case Or: return LogicValue<Or>;
     default: break;
     }
     if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;
