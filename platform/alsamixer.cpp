@@ -400,7 +400,7 @@ int AlsaMixerApi::GetDeviceCaps(int device, DeviceCaps& caps) {
     return Result::NoError;
 }
 
-int AlsaMixerApi::Open(int device, Handle& handle) {
+int AlsaMixerApi::OpenDevice(int device, Handle& handle) {
     handle = 0;
     if (device < 0 || device >= static_cast<int>(deviceNames_.size())) return Result::BadDeviceId;
     auto mixer = std::make_unique<OpenMixer>();
@@ -415,7 +415,7 @@ int AlsaMixerApi::Open(int device, Handle& handle) {
     return Result::NoError;
 }
 
-int AlsaMixerApi::Close(Handle handle) {
+int AlsaMixerApi::CloseDevice(Handle handle) {
     return open_.erase(handle) != 0 ? Result::NoError : Result::InvalidHandle;
 }
 
