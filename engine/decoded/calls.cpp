@@ -256,13 +256,19 @@ int RunCall(const DecodedItem& entry, const Extended* values, int) {
     return shape.Body;
 }
 
-// Enter and ReturnSite on their own, with their values on the Gl stack: out of line (in the run's
-// unit as well), so that the return, which runs at every call, keeps the registers to itself.
-int RunEnter(const DecodedItem& entry) {
+namespace {
+// Enter and ReturnSite on their own, with their values on the Gl stack: out of line, so that the
+// return, which runs at every call, keeps the registers to itself.
+[[gnu::noinline]] int EnterAlone(const DecodedItem& entry) {
     return EnterFrame(*entry.Target.Shape, nullptr, 0) ? entry.Next : CallStoppedShort;
 }
-int RunReturnSite(const DecodedItem& entry) {
+[[gnu::noinline]] int ReturnSiteAlone(const DecodedItem& entry) {
     return ReturnSite(entry, nullptr, 0);
+}
+} // namespace
+
+int RunCallPart(const DecodedItem& entry) {
+    return entry.Op == DecodedOp::Enter ? EnterAlone(entry) : ReturnSiteAlone(entry);
 }
 
 int RunReturn(const DecodedItem& entry, int limit) {

@@ -21,9 +21,8 @@
 // What the run functions return when the entry stopped short (no code index is negative).
 inline constexpr int CallStoppedShort = -1;
 
-// Run a Call with its argument values worked out, a Return, an Enter and a ReturnSite on its own;
+// Run a Call with its argument values worked out, a Return, and an Enter or a ReturnSite on its own;
 // each returns where the run goes on, or CallStoppedShort.
 int RunCall(const DecodedItem& entry, const Extended* values, int limit);
 int RunReturn(const DecodedItem& entry, int limit);
-int RunEnter(const DecodedItem& entry);
-int RunReturnSite(const DecodedItem& entry);
+int RunCallPart(const DecodedItem& entry);

@@ -239,55 +239,58 @@ template <DecodedOp Op>
     return RunLoopBody<Op, Carry::None>(loop, body, loopAt, nodes, stopped);
 }
 
+// A FOR loop's NEXT (`loop`, at `loopAt`) and its body of one numeric statement (`body`), run together
+// (RunLoopBody) with the carry worked out for the body's operation; where the run goes on, and the entry
+// that stopped short in `stopped`.
+[[gnu::always_inline]] inline int RunLoopOf(const DecodedItem& loop, DecodedItem& body, int loopAt,
+                                            const ExprNode* nodes, DecodedItem*& stopped) {
+    switch (body.Op) {
+    case DecodedOp::LetNumber:
+        return RunLoopWith<DecodedOp::LetNumber>(Carry::None, loop, body, loopAt, nodes, stopped);
+    case DecodedOp::LetUpdate:
+        return RunLoopWith<DecodedOp::LetUpdate>(
+            CarryOf(loop, nodes + body.Right, &body.Target.Number->Value), loop, body, loopAt, nodes,
+            stopped);
+    case DecodedOp::LetElement:
+        return RunLoopWith<DecodedOp::LetElement>(Carry::None, loop, body, loopAt, nodes, stopped);
+    case DecodedOp::LetElementLiteral:
+        return RunLoopWith<DecodedOp::LetElementLiteral>(
+            CarryOf(loop, nodes + DecodedRoots[static_cast<std::size_t>(body.Root) + 1], nullptr), loop, body,
+            loopAt, nodes, stopped);
+    case DecodedOp::Branch:
+        return RunLoopWith<DecodedOp::Branch>(body.Operation == NumberOp::Count ||
+                                                      !IsInlineOperand(nodes + body.Right)
+                                                  ? Carry::None
+                                                  : CarryOf(loop, nodes + body.Left, nullptr),
+                                              loop, body, loopAt, nodes, stopped);
+    default: return loop.Next; // no body of one numeric statement: on into it
+    }
+}
+
 // NEXT v of the ForNext entry at `at`; into a body of one numeric statement that leads straight back
-// here, the two run together. Gives where the run goes on, or StopsShort with `entry` and `at` the
-// entry that stopped short and its index. `decoded` is the decoded side, which covers 1 .. limit.
-[[gnu::always_inline]] inline int RunForNext(DecodedItem*& entry, int& at, int limit,
-                                             std::uint64_t generation, DecodedItem* decoded,
-                                             const ExprNode* nodes, Extended& scratch) {
-    int next = StepLoop(*entry, nodes, scratch);
-    if (next == StopsShort) return StopsShort;
-    if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) return next;
+// here, the two run together. `next` is where the run goes on; false when an entry stopped short, with
+// `entry` and `at` that entry and its index. `decoded` is the decoded side, which covers 1 .. limit.
+[[gnu::always_inline]] inline bool RunForNext(DecodedItem*& entry, int& at, int& next, int limit,
+                                              std::uint64_t generation, DecodedItem* decoded,
+                                              const ExprNode* nodes, Extended& scratch) {
+    next = StepLoop(*entry, nodes, scratch);
+    if (next == StopsShort) return false;
+    if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) return true;
     DecodedItem* body = decoded + next;
     // The body must not write the loop variable, whose value the loop carries.
     if (body->Generation != generation ||
         (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
         ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
          body->Target.Number == entry->Target.Number))
-        return next;
+        return true;
     DecodedItem* stopped = nullptr;
-    switch (body->Op) {
-    case DecodedOp::LetNumber:
-        next = RunLoopWith<DecodedOp::LetNumber>(Carry::None, *entry, *body, at, nodes, stopped);
-        break;
-    case DecodedOp::LetUpdate:
-        next = RunLoopWith<DecodedOp::LetUpdate>(
-            CarryOf(*entry, nodes + body->Right, &body->Target.Number->Value), *entry, *body, at, nodes,
-            stopped);
-        break;
-    case DecodedOp::LetElement:
-        next = RunLoopWith<DecodedOp::LetElement>(Carry::None, *entry, *body, at, nodes, stopped);
-        break;
-    case DecodedOp::LetElementLiteral:
-        next = RunLoopWith<DecodedOp::LetElementLiteral>(
-            CarryOf(*entry, nodes + DecodedRoots[static_cast<std::size_t>(body->Root) + 1], nullptr), *entry,
-            *body, at, nodes, stopped);
-        break;
-    case DecodedOp::Branch:
-        next = RunLoopWith<DecodedOp::Branch>(body->Operation == NumberOp::Count ||
-                                                      !IsInlineOperand(nodes + body->Right)
-                                                  ? Carry::None
-                                                  : CarryOf(*entry, nodes + body->Left, nullptr),
-                                              *entry, *body, at, nodes, stopped);
-        break;
-    default: break;
-    }
+    next = RunLoopOf(*entry, *body, at, nodes, stopped);
     if (stopped) [[unlikely]] {
         entry = stopped;
         at = next;
-        return StopsShort;
+        return false;
     }
-    return next;
+    return true;
 }
 
 } // namespace

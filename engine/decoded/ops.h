@@ -11,6 +11,7 @@
 
 #define LX_DECODED_OPS(X)                                                                                    \
     X(Generic, Generic, NoExecutor, "nothing: the item runs by the general path", "none")                    \
+    X(Jump, Jump, NoExecutor, "GOTO, its target resolved", "GOTO and its jump target")                       \
     X(LetNumber, Statement, NoExecutor, "LET of a numeric expression to a numeric scalar",                   \
       "the expression's items, LET and its variable")                                                        \
     X(LetElement, Statement, NoExecutor,                                                                     \
@@ -18,7 +19,10 @@
       "the value's and the subscript's items, LET and the array")                                            \
     X(Branch, Statement, NoExecutor, "IF on a condition: Next when it holds, Alternate when not",            \
       "the condition's items, IF and its jump target")                                                       \
-    X(Jump, Jump, NoExecutor, "GOTO, its target resolved", "GOTO and its jump target")                       \
+    X(LetUpdate, Statement, NoExecutor, "LET v = v op x for + - *, on the variable's own value",             \
+      "v, x's items, the operator, LET and v")                                                               \
+    X(LetElementLiteral, Statement, NoExecutor, "LetElement of a literal: its 80-bit image copied",          \
+      "the literal, the subscript's items, LET and the array")                                               \
     X(PushValues, Values, NoExecutor,                                                                        \
       "numeric and boolean values the items after them take from the Gl stack", "the values' items")         \
     X(AppendChr, AppendChr, NoExecutor, "S$ = S$ + CHR$(expression)",                                        \
@@ -28,6 +32,21 @@
       "a run of GlPop items with their variables")                                                           \
     X(PushNumbers, PushNumbers, NoExecutor, "numeric variables handed back onto the Gl stack",               \
       "a run of GlPush items with their variables")                                                          \
+    X(ForNext, ForNext, NoExecutor,                                                                          \
+      "NEXT of a FOR loop and the loop's test in one pass (and a body of one statement with it)",            \
+      "LET v = step + v, the test's items, IF and its jump target")                                          \
+    X(Call, Call, NoExecutor,                                                                                \
+      "a procedure call: argument values, locals saved, return index, jump (and the callee's frame and "     \
+      "binds)",                                                                                              \
+      "the argument values' items, LoPushAll, SubJump and the name")                                         \
+    X(Return, Return, NoExecutor,                                                                            \
+      "hand-backs pushed, frame and return index dropped (and the caller's side at once)",                   \
+      "the GlPush hand-backs and END SUB or END FUNCTION")                                                   \
+    X(Enter, CallPart, NoExecutor, "the callee's frame and numeric parameter binds",                         \
+      "the SUB frame item, its words and the GlPop binds")                                                   \
+    X(ReturnSite, CallPart, NoExecutor,                                                                      \
+      "the locals restored, the hand-backs taken, a function's value combined and assigned",                 \
+      "LoPopAll, the GlPop takes, an arithmetic operator and a LET")                                         \
     X(SaveLocals, Executor, SaveLocals, "the caller's locals saved on the Lo stack", "LoPushAll")            \
     X(RestoreLocals, Executor, RestoreLocals, "the caller's locals restored from the Lo stack", "LoPopAll")  \
     X(SubJump, Executor, JumpViaLabelVariable, "the jump into a SUB or FUNCTION with its return index",      \
@@ -35,26 +54,7 @@
     X(SubFrame, Executor, PushSubFrame, "the callee's frame pushed", "the SUB frame item and its words")     \
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
-    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
-    X(ForNext, ForNext, NoExecutor,                                                                          \
-      "NEXT of a FOR loop and the loop's test in one pass (and a body of one statement with it)",            \
-      "LET v = step + v, the test's items, IF and its jump target")                                          \
-    X(LetElementLiteral, Statement, NoExecutor, "LetElement of a literal: its 80-bit image copied",          \
-      "the literal, the subscript's items, LET and the array")                                               \
-    X(LetUpdate, Statement, NoExecutor, "LET v = v op x for + - *, on the variable's own value",             \
-      "v, x's items, the operator, LET and v")                                                               \
-    X(Call, Call, NoExecutor,                                                                                \
-      "a procedure call: argument values, locals saved, return index, jump (and the callee's frame and "     \
-      "binds)",                                                                                              \
-      "the argument values' items, LoPushAll, SubJump and the name")                                         \
-    X(Enter, Enter, NoExecutor, "the callee's frame and numeric parameter binds",                            \
-      "the SUB frame item, its words and the GlPop binds")                                                   \
-    X(Return, Return, NoExecutor,                                                                            \
-      "hand-backs pushed, frame and return index dropped (and the caller's side at once)",                   \
-      "the GlPush hand-backs and END SUB or END FUNCTION")                                                   \
-    X(ReturnSite, ReturnSite, NoExecutor,                                                                    \
-      "the locals restored, the hand-backs taken, a function's value combined and assigned",                 \
-      "LoPopAll, the GlPop takes, an arithmetic operator and a LET")
+    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")
 
 // What a decoded entry does.
 enum class DecodedOp : std::uint8_t {
@@ -75,9 +75,8 @@ enum class DecodedRuns : std::uint8_t {
     Executor,
     ForNext,
     Call,
-    Enter,
     Return,
-    ReturnSite
+    CallPart
 };
 
 namespace DecodedOps {

@@ -19,12 +19,25 @@
 
 namespace {
 
-// The general executor of a procedure item: with the item's own value when it takes one.
+// The general executor of the procedure item an Executor row stands on (the table's third column), with
+// the item's own value when it takes one.
 template <auto Executor> [[gnu::always_inline]] inline void RunExecutor(int value) {
     if constexpr (std::is_invocable_v<decltype(Executor), int>)
         Executor(value);
     else
         Executor();
+}
+// The rows of the other families name none; they never come here.
+void NoExecutor() {}
+
+// The general executor of a procedure item, by the decoded operation that stands on it.
+void RunProcedureItem(DecodedOp op, int value) {
+    switch (op) {
+#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
+    case DecodedOp::Name: RunExecutor<Executor>(value); return;
+        LX_DECODED_OPS(LX_EXECUTOR_CASE)
+#undef LX_EXECUTOR_CASE
+    }
 }
 
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
@@ -37,26 +50,27 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     }
 }
 
-// S$ = S$ + CHR$(expression)
-[[gnu::always_inline]] inline int RunAppendChr(const DecodedItem& entry, const ExprNode* nodes) {
+// S$ = S$ + CHR$(expression); false when it stops short. (The families' functions that have one way on
+// say only whether they ran: a code index read back after them would be tested again.)
+[[gnu::always_inline]] inline bool RunAppendChr(const DecodedItem& entry, const ExprNode* nodes) {
     StrVarType* record = entry.Target.String;
-    if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return StopsShort;
+    if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return false;
     const Extended code = ValueOf(nodes, nodes + entry.Root);
-    if (IsStoppedShort(code)) return StopsShort;
+    if (IsStoppedShort(code)) return false;
     record->Value.append(ChrText(code));
-    return entry.Next;
+    return true;
 }
 
-// GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped).
-[[gnu::always_inline]] inline int RunPopNumbers(const DecodedItem& entry, const ExprNode* nodes) {
+// GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped); false when it
+// stops short.
+[[gnu::always_inline]] inline bool RunPopNumbers(const DecodedItem& entry, const ExprNode* nodes) {
     const int count = entry.ValueCount;
     const int top = Vs.GlTypeStack.Count;
     const int numbers = Vs.GlNumStack.Count;
-    if (top < count || numbers < count) return StopsShort;
+    if (top < count || numbers < count) return false;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
     for (int k = 0; k < count; ++k)
-        if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt)
-            return StopsShort;
+        if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt) return false;
     const Extended* stacked = Vs.GlNumStack.Items.data();
     const ExprNode* variables = nodes + entry.Root;
     for (int k = 0; k < count; ++k) {
@@ -65,7 +79,7 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     }
     Vs.GlTypeStack.Count = top - count;
     Vs.GlNumStack.Count = numbers - count;
-    return entry.Next;
+    return true;
 }
 
 // GlPush X: GlPush Y ...
@@ -76,9 +90,9 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
 
 } // namespace
 
-// How each family of the table runs its operation OP (EXECUTOR: the Executor family's general
-// executor). Each ends its case: on to `next`, to stopShort, to executed (the executor's cursor), or
-// out of the run.
+// How each family of the table runs its operation OP. Each ends its case: on to `next`, to stopShort,
+// to procedureItem (the general executor of the item, which RunProcedureItem finds by the table's
+// Executor column), or out of the run.
 #define LX_RUNS_Generic(OP, EXECUTOR) return at;
 #define LX_RUNS_Jump(OP, EXECUTOR)                                                                           \
     next = entry->Next;                                                                                      \
@@ -98,12 +112,12 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
         break;                                                                                               \
     }
 #define LX_RUNS_AppendChr(OP, EXECUTOR)                                                                      \
-    next = RunAppendChr(*entry, nodes);                                                                      \
-    if (next == StopsShort) goto stopShort;                                                                  \
+    if (!RunAppendChr(*entry, nodes)) goto stopShort;                                                        \
+    next = entry->Next;                                                                                      \
     break;
 #define LX_RUNS_PopNumbers(OP, EXECUTOR)                                                                     \
-    next = RunPopNumbers(*entry, nodes);                                                                     \
-    if (next == StopsShort) goto stopShort;                                                                  \
+    if (!RunPopNumbers(*entry, nodes)) goto stopShort;                                                       \
+    next = entry->Next;                                                                                      \
     break;
 #define LX_RUNS_PushNumbers(OP, EXECUTOR)                                                                    \
     RunPushNumbers(*entry, nodes);                                                                           \
@@ -111,14 +125,9 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
         return entry->Next; /* the stack found no memory */                                                  \
     next = entry->Next;                                                                                      \
     break;
-/* The executor reads its operands after the item, as in the item-by-item loop. */
-#define LX_RUNS_Executor(OP, EXECUTOR)                                                                       \
-    Ib.CodeIndex = entry->Next + 1;                                                                          \
-    RunExecutor<EXECUTOR>(entry->Value);                                                                     \
-    goto executed;
+#define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;
 #define LX_RUNS_ForNext(OP, EXECUTOR)                                                                        \
-    next = RunForNext(entry, at, limit, generation, decoded, nodes, scratch);                                \
-    if (next == StopsShort) goto stopShort;                                                                  \
+    if (!RunForNext(entry, at, next, limit, generation, decoded, nodes, scratch)) goto stopShort;            \
     break;
 #define LX_RUNS_Call(OP, EXECUTOR)                                                                           \
     {                                                                                                        \
@@ -132,12 +141,8 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     next = RunReturn(*entry, limit);                                                                         \
     if (next == CallStoppedShort) goto stopShort;                                                            \
     break;
-#define LX_RUNS_Enter(OP, EXECUTOR)                                                                          \
-    next = RunEnter(*entry);                                                                                 \
-    if (next == CallStoppedShort) goto stopShort;                                                            \
-    break;
-#define LX_RUNS_ReturnSite(OP, EXECUTOR)                                                                     \
-    next = RunReturnSite(*entry);                                                                            \
+#define LX_RUNS_CallPart(OP, EXECUTOR)                                                                       \
+    next = RunCallPart(*entry);                                                                              \
     if (next == CallStoppedShort) goto stopShort;                                                            \
     break;
 
@@ -166,13 +171,17 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     case DecodedOp::Name: LX_RUNS_##Runs(Name, Executor)
             LX_DECODED_OPS(LX_DECODED_CASE)
 #undef LX_DECODED_CASE
+        default: __builtin_unreachable(); // no operation has another value
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
         if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
-    executed:
+    procedureItem:
+        // The executor reads its operands after the item, as in the item-by-item loop.
+        Ib.CodeIndex = entry->Next + 1;
+        RunProcedureItem(entry->Op, entry->Value);
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
         at = Ib.CodeIndex;
