@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string_view>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -247,6 +248,26 @@ TEST_F(ErrorTextTest, NumbersWithoutAMessageGiveTheGeneralText) {
     }
     // 30103 keeps its own text although nothing raises it.
     EXPECT_EQ(ErrorMessage(Err::ProgramTooLarge), u"プログラムの大きさが許容量を越えました。"_s);
+}
+
+TEST_F(ErrorTextTest, EveryRowGivesItsMessageAndOnlyGeneralRowsTheGeneralText) {
+    struct Row {
+        int Number;
+        bool General;
+    };
+    static constexpr Row Rows[] = {
+#define LX_ERROR_ROW(name, number, text) {number, std::string_view(#text) == "GeneralError"},
+        LX_ERROR_NUMBERS(LX_ERROR_ROW)
+#undef LX_ERROR_ROW
+    };
+    for (int index : {0, St::THEN}) {
+        Fe.ErrorNameIndex = index;
+        for (const Row& row : Rows) {
+            const QString text = ErrorMessage(row.Number);
+            EXPECT_FALSE(text.isEmpty()) << row.Number;
+            EXPECT_EQ(text == General, row.General) << row.Number;
+        }
+    }
 }
 
 TEST_F(ErrorTextTest, EveryNumberGivesSomeText) {
