@@ -1,3 +1,4 @@
+// The dispatch of statement and function codes to their executors, made from the rows of codelist.h.
 #include "engine/dispatch.h"
 
 #include "engine/calls.h"

@@ -1,3 +1,5 @@
+// The mixer interface served from ALSA's simple mixer: the cards as devices, their speaker and
+// recording lines with volume and mute controls, and the events of a device that is watched.
 #include "platform/alsamixer.h"
 
 #include <alsa/asoundlib.h>

@@ -1,3 +1,5 @@
+// The audio-mixer component: the devices, lines and controls of the mixer interface, their volume,
+// balance and mute switch, and the speaker line the media-player window serves programs with.
 #include "ui/mixer.h"
 
 #include <QSocketNotifier>
