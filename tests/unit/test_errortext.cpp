@@ -250,26 +250,6 @@ TEST_F(ErrorTextTest, NumbersWithoutAMessageGiveTheGeneralText) {
     EXPECT_EQ(ErrorMessage(Err::ProgramTooLarge), u"プログラムの大きさが許容量を越えました。"_s);
 }
 
-TEST_F(ErrorTextTest, EveryRowGivesItsMessageAndOnlyGeneralRowsTheGeneralText) {
-    struct Row {
-        int Number;
-        bool General;
-    };
-    static constexpr Row Rows[] = {
-#define LX_ERROR_ROW(name, number, text) {number, std::string_view(#text) == "GeneralError"},
-        LX_ERROR_NUMBERS(LX_ERROR_ROW)
-#undef LX_ERROR_ROW
-    };
-    for (int index : {0, St::THEN}) {
-        Fe.ErrorNameIndex = index;
-        for (const Row& row : Rows) {
-            const QString text = ErrorMessage(row.Number);
-            EXPECT_FALSE(text.isEmpty()) << row.Number;
-            EXPECT_EQ(text == General, row.General) << row.Number;
-        }
-    }
-}
-
 TEST_F(ErrorTextTest, EveryNumberGivesSomeText) {
     for (int index : {0, St::THEN, INT_MIN}) {
         Fe.ErrorNameIndex = index;
@@ -289,6 +269,26 @@ TEST_F(ErrorTextTest, LeavesTheGlStackAlone) {
     EXPECT_EQ(ValueStackCount, 2);
     EXPECT_EQ(GlTopType(), GlValueType::String);
     GlClear();
+}
+
+TEST_F(ErrorTextTest, EveryRowGivesItsMessageAndOnlyGeneralRowsTheGeneralText) {
+    struct Row {
+        int Number;
+        bool General;
+    };
+    static constexpr Row Rows[] = {
+#define LX_ERROR_ROW(name, number, text) {number, std::string_view(#text) == "GeneralError"},
+        LX_ERROR_NUMBERS(LX_ERROR_ROW)
+#undef LX_ERROR_ROW
+    };
+    for (int index : {0, St::THEN}) {
+        Fe.ErrorNameIndex = index;
+        for (const Row& row : Rows) {
+            const QString text = ErrorMessage(row.Number);
+            EXPECT_FALSE(text.isEmpty()) << row.Number;
+            EXPECT_EQ(text == General, row.General) << row.Number;
+        }
+    }
 }
 
 } // namespace
