@@ -2,6 +2,7 @@
 // unsupported platforms, fixes the program folder, loads the settings, sets the help paths and resets
 // the interpreter; then the run window (which prints its banner). The command line is handled once,
 // when the frame and the run window are on the screen.
+#include "controlwindow/installhooks.h"
 #include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
@@ -14,7 +15,6 @@
 #include "ui/mplayerform.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
-#include "ui/windowsettings.h"
 
 #include <QApplication>
 #include <QFileInfo>

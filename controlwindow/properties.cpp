@@ -1,3 +1,5 @@
+// The control-window properties' dispatch: the handler each property code names, the show statements,
+// the opening and closing of the window, and the helpers the getters and setters share.
 #include "controlwindow/properties.h"
 
 #include "engine/enginehooks.h"
@@ -159,9 +161,4 @@ void InstallControlWindow() {
     Hooks.ShowControlHook = &SyncShowControl;
     Hooks.OpenControlFormHook = &SyncOpenControlForm;
     Hooks.CloseControlFormHook = &SyncCloseControlForm;
-}
-
-TLXControlForm* ControlForm() {
-    if (Win.LXControlForm == nullptr) Win.LXControlForm = new TLXControlForm;
-    return Win.LXControlForm;
 }

@@ -11,14 +11,9 @@
 #include <cstdint>
 
 class QWidget;
-class TLXControlForm;
 
 // Installs the engine's window hooks. Call once the application object exists.
 void InstallControlWindow();
-
-// The control window, made (hidden) by the first statement that reaches it: a program that never
-// does pays nothing for its 160 controls. CSCREEN makes a new one each time it opens the window.
-TLXControlForm* ControlForm();
 
 // The hooks: the property handler that `code` names (nothing for a code without one), the show
 // statement, and the opening and closing of the window for CSCREEN and CLOSECSCREEN.

@@ -1,3 +1,5 @@
+// The device statements and functions: the media player, the clipboard and the speaker mixer, each
+// run on the user-interface thread while the interpreter waits.
 #include "engine/deviceexec.h"
 
 #include "engine/filechannels.h"
@@ -21,8 +23,8 @@ namespace {
 
 // Read and written on the user-interface thread only: the windows install them there, and every
 // use below runs inside a hand-over.
-MediaPlayerHooks Player;
-SpeakerHooks Speaker;
+MediaPlayerHooks InstalledPlayer;
+SpeakerHooks InstalledSpeaker;
 
 constexpr char16_t NotOpenText[] = u"Not Open";
 constexpr char16_t StoppedText[] = u"Stopped";
@@ -33,16 +35,17 @@ constexpr char16_t OtherModeText[] = u"Unsuport Mode";
 // Without the window that serves them, the device statements cannot run: said plainly, never
 // pretended.
 bool PlayerReady() {
-    if (Player.Open != nullptr && Player.Close != nullptr && Player.Play != nullptr &&
-        Player.Pause != nullptr && Player.Stop != nullptr && Player.Mode != nullptr)
+    if (InstalledPlayer.OpenMediaHook != nullptr && InstalledPlayer.CloseMediaHook != nullptr &&
+        InstalledPlayer.PlayMediaHook != nullptr && InstalledPlayer.PauseMediaHook != nullptr &&
+        InstalledPlayer.StopMediaHook != nullptr && InstalledPlayer.MediaModeHook != nullptr)
         return true;
     RaiseError(Err::StatementNotSupported, St::MEDIAPLAYER);
     return false;
 }
 
 bool SpeakerReady() {
-    if (Speaker.GetVolume != nullptr && Speaker.SetVolume != nullptr && Speaker.GetMute != nullptr &&
-        Speaker.SetMute != nullptr)
+    if (InstalledSpeaker.SpeakerVolumeHook != nullptr && InstalledSpeaker.SetSpeakerVolumeHook != nullptr &&
+        InstalledSpeaker.SpeakerMuteHook != nullptr && InstalledSpeaker.SetSpeakerMuteHook != nullptr)
         return true;
     RaiseError(Err::StatementNotSupported, St::AUDIOMIXER);
     return false;
@@ -70,9 +73,9 @@ void ExecMediaPlayerOpen() {
     const QString path = file.absoluteFilePath();
     Synchronize([&path] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) Player.Close();
+        if (Fe.MediaPlayerOpen != 0) InstalledPlayer.CloseMediaHook();
         Fe.MediaPlayerOpen = 1;
-        if (!Player.Open(path)) {
+        if (!InstalledPlayer.OpenMediaHook(path)) {
             // A file the player cannot play leaves nothing open, so the next PLAY does not act on it.
             Fe.MediaPlayerOpen = 0;
             RaiseError(Err::MediaPlayerFailed);
@@ -86,7 +89,7 @@ namespace {
 void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
     Synchronize([command] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) (Player.*command)();
+        if (Fe.MediaPlayerOpen != 0) (InstalledPlayer.*command)();
     });
 }
 
@@ -94,9 +97,9 @@ void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
 
 void ExecMediaPlayerControl(int code) {
     switch (code) {
-    case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::Play); return;
-    case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::Pause); return;
-    case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::Stop); return;
+    case InSt::MediaPlayerPlay: ExecMediaPlayerCommand(&MediaPlayerHooks::PlayMediaHook); return;
+    case InSt::MediaPlayerPause: ExecMediaPlayerCommand(&MediaPlayerHooks::PauseMediaHook); return;
+    case InSt::MediaPlayerStop: ExecMediaPlayerCommand(&MediaPlayerHooks::StopMediaHook); return;
     default: return;
     }
 }
@@ -106,7 +109,7 @@ void ExecMediaPlayerMode() {
     QString text = QString::fromUtf16(NotOpenText);
     Synchronize([&text] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) text = MediaModeText(Player.Mode());
+        if (Fe.MediaPlayerOpen != 0) text = MediaModeText(InstalledPlayer.MediaModeHook());
     });
     GlPushStr(text);
 }
@@ -172,7 +175,7 @@ void ExecSpeakerVolume() {
     if (value < SpeakerVolumeMin) value = SpeakerVolumeMin;
     const int volume = static_cast<int>(std::trunc(value)); // within 0..100 here
     Synchronize([volume] {
-        if (SpeakerReady()) Speaker.SetVolume(volume);
+        if (SpeakerReady()) InstalledSpeaker.SetSpeakerVolumeHook(volume);
     });
 }
 
@@ -184,7 +187,7 @@ void ExecSpeakerMute() {
     }
     const bool mute = GlPopBool();
     Synchronize([mute] {
-        if (SpeakerReady()) Speaker.SetMute(mute);
+        if (SpeakerReady()) InstalledSpeaker.SetSpeakerMuteHook(mute);
     });
 }
 
@@ -192,7 +195,7 @@ void ExecSpeakerMute() {
 void ExecSpeakerVolumeValue() {
     int volume = NoSpeakerVolume;
     Synchronize([&volume] {
-        if (SpeakerReady()) volume = Speaker.GetVolume();
+        if (SpeakerReady()) volume = InstalledSpeaker.SpeakerVolumeHook();
     });
     GlPushNum(volume);
 }
@@ -201,16 +204,16 @@ void ExecSpeakerVolumeValue() {
 void ExecSpeakerMuteValue() {
     bool mute = false;
     Synchronize([&mute] {
-        if (SpeakerReady()) mute = Speaker.GetMute();
+        if (SpeakerReady()) mute = InstalledSpeaker.SpeakerMuteHook();
     });
     GlPushBool(mute);
 }
 
 void InstallMediaPlayerHooks(const MediaPlayerHooks& hooks) {
-    Player = hooks;
+    InstalledPlayer = hooks;
 }
 void InstallSpeakerHooks(const SpeakerHooks& hooks) {
-    Speaker = hooks;
+    InstalledSpeaker = hooks;
 }
 
 QString MediaModeText(int mode) {
@@ -224,7 +227,8 @@ QString MediaModeText(int mode) {
 
 void SyncCloseMediaPlayer() {
     Synchronize([] {
-        if (Fe.MediaPlayerOpen != 0 && Player.Close != nullptr) Player.Close();
+        if (Fe.MediaPlayerOpen != 0 && InstalledPlayer.CloseMediaHook != nullptr)
+            InstalledPlayer.CloseMediaHook();
         Fe.MediaPlayerOpen = 0;
     });
 }

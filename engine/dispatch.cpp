@@ -1,3 +1,4 @@
+// The dispatch of statement and function codes to their executors, made from the rows of codelist.h.
 #include "engine/dispatch.h"
 
 #include "engine/calls.h"
@@ -21,15 +22,15 @@
 
 void ExecuteStatement(int code) {
     switch (code) {
-#define LX_SLOT(identifier, word, executor)                                                                  \
+#define LX_SLOT(identifier, word, executor, form)                                                            \
     case St::identifier: Invoke<executor>(code); return;
         LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
-#define LX_CODE(identifier, value, executor)                                                                 \
+#define LX_CODE(identifier, value, executor, form)                                                           \
     case InSt::identifier: Invoke<executor>(code); return;
         LX_INTERNAL_STATEMENTS(LX_CODE)
 #undef LX_CODE
-#define LX_FORM(base, form, executor)                                                                        \
+#define LX_FORM(base, form, executor, argumentForm)                                                          \
     case (base) + (form)*ArgumentFormStep: Invoke<executor>(code); return;
         LX_STATEMENT_FORMS(LX_FORM)
 #undef LX_FORM

@@ -59,11 +59,14 @@ inline constexpr Extended StoppedShort = std::numeric_limits<Extended>::quiet_Na
     return value != value;
 }
 
+// Whether Apply refuses a + - * result that is not finite (Finite), or leaves it as it is (None): for
+// a value that only feeds another + - * whose result is checked (an infinity or a NaN stays one
+// through them).
+enum class ResultCheck : std::uint8_t { Finite, None };
+
 // a op b, a comparison giving 1 or 0; StoppedShort where the operator's own item must decide (a
 // divisor of 0, a result that is not finite, a MOD or \ that may fail) or an operand stopped short.
-// Unchecked, a + - * result that is not finite is left as it is: for a value that only feeds another
-// + - * whose result is checked (an infinity or a NaN stays one through them).
-template <std::uint8_t Operation, bool Checked = true>
+template <std::uint8_t Operation, ResultCheck Check = ResultCheck::Finite>
 [[gnu::always_inline]] inline Extended Apply(Extended a, Extended b) {
     Extended r = 0;
     if constexpr (Operation == NumberOp::IntDivide || Operation == NumberOp::Modulo) {
@@ -75,7 +78,7 @@ template <std::uint8_t Operation, bool Checked = true>
         // FiniteArithmetic step by step: as one call, the compiler lays the evaluator out less well.
         if (Numeric::DivisorRefused<Operation>(b)) return StoppedShort;
         r = Numeric::Arithmetic<Operation>(a, b);
-        if constexpr (Checked) {
+        if constexpr (Check == ResultCheck::Finite) {
             if (!Numeric::IsFinalResult(r)) return StoppedShort;
         }
     }

@@ -2,7 +2,8 @@
 
 #include "engine/calls.h"
 #include "engine/controlexec.h"
-#include "engine/decodedrun.h"
+#include "engine/decoded/decode.h"
+#include "engine/decoded/run.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -17,7 +18,6 @@
 #include "engine/numfunctions.h"
 #include "engine/operators.h"
 #include "engine/pictureexec.h"
-#include "engine/predecode.h"
 #include "engine/printline.h"
 #include "engine/printusing.h"
 #include "engine/runwindowqueue.h"

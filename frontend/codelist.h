@@ -1,203 +1,207 @@
 // The statement and function slots, in table order: each entry gives the slot's identifier (the
 // name of its constant in St or Fn), its word and the engine's executor for it (the front end ignores
-// that column: it names a routine of the engine, `void()` or `void(int code)`). The constants, the name
+// that column: it names a routine of the engine, `void()` or `void(int code)`); a statement's entry
+// ends with the form in which the statement compiler reads its arguments (a Form of parse.cpp:
+// NoArguments, OneExpression, AssignedExpression, BracketList1 to 4, OnOff, ControlOnOff, Own for a
+// generator of its own, NotSupported, Accepted, Unknown for a code no statement begins with; the engine
+// ignores that column). The constants, the name
 // tables and their counts are all made from these lists, so a slot's number is its place here: the numbers
 // are part of the compiled code's format, and the words must stay in ascending order for the binary search,
 // so an entry is never moved and a new word goes where its order puts it only with a new format.
 #pragma once
 
 #define LX_STATEMENT_SLOTS(X)                                                                                \
-    X(ANGLE, u"ANGLE", NoAction)                                                                             \
-    X(APPEND, u"APPEND", NoAction)                                                                           \
-    X(APPENDALLTEXT, u"APPENDALLTEXT", NoAction)                                                             \
-    X(AS, u"AS", NoAction)                                                                                   \
-    X(AUDIOMIXER, u"AUDIOMIXER", NoAction)                                                                   \
-    X(BACKCOLOR, u"BACKCOLOR", SyncSetColor)                                                                 \
-    X(BEEP, u"BEEP", ExecBeep)                                                                               \
-    X(BINARY, u"BINARY", NoAction)                                                                           \
-    X(BOOLEAN, u"BOOLEAN", NoAction)                                                                         \
-    X(BORDERCOLOR, u"BORDERCOLOR", SyncSetColor)                                                             \
-    X(CALL, u"CALL", NoAction)                                                                               \
-    X(CASE, u"CASE", NoAction)                                                                               \
-    X(CASEELSE, u"CASEELSE", NoAction)                                                                       \
-    X(CBACKCOLOR, u"CBACKCOLOR", SyncSetColor)                                                               \
-    X(CBUTTON, u"CBUTTON", ExecShowControl)                                                                  \
-    X(CFONTCHARSET, u"CFONTCHARSET", SyncSetFontSize)                                                        \
-    X(CFONTCOLOR, u"CFONTCOLOR", SyncSetColor)                                                               \
-    X(CFONTNAME, u"CFONTNAME", SyncSetFontName)                                                              \
-    X(CFONTSIZE, u"CFONTSIZE", SyncSetFontSize)                                                              \
-    X(CFONTSTYLE, u"CFONTSTYLE", SyncSetFontName)                                                            \
-    X(CHDIR, u"CHDIR", ExecChDir)                                                                            \
-    X(CHKMSG, u"CHKMSG", ExecChkMsg)                                                                         \
-    X(CIRCLE, u"CIRCLE", OnGraphForm<ExecCircle>)                                                            \
-    X(CLABEL, u"CLABEL", ExecShowControl)                                                                    \
-    X(CLIPBOARD, u"CLIPBOARD", NoAction)                                                                     \
-    X(CLOSE, u"CLOSE", ExecClose)                                                                            \
-    X(CLOSECSCREEN, u"CLOSECSCREEN", ExecCloseCScreen)                                                       \
-    X(CLOSEGSCREEN, u"CLOSEGSCREEN", ExecCloseGScreen)                                                       \
-    X(CLS, u"CLS", ExecCls)                                                                                  \
-    X(COLOR, u"COLOR", NoAction)                                                                             \
-    X(CONSOLE, u"CONSOLE", NoAction)                                                                         \
-    X(CONST, u"CONST", NoAction)                                                                             \
-    X(CONT, u"CONT", ExecCont)                                                                               \
-    X(CSCREEN, u"CSCREEN", ExecOpenCScreen)                                                                  \
-    X(CTEXTBOX, u"CTEXTBOX", ExecShowControl)                                                                \
-    X(CWINDOWSTATE, u"CWINDOWSTATE", SyncSetWindowState)                                                     \
-    X(CWPOSITION, u"CWPOSITION", ExecPosition)                                                               \
-    X(DATA, u"DATA", SkipDeclaration)                                                                        \
-    X(DEF, u"DEF", SkipDeclaration)                                                                          \
-    X(DEGREES, u"DEGREES", ExecAngleUnit)                                                                    \
-    X(DELETE, u"DELETE", NoAction)                                                                           \
-    X(DIM, u"DIM", SkipDeclaration)                                                                          \
-    X(DO, u"DO", NoAction)                                                                                   \
-    X(DRAWMODE, u"DRAWMODE", ExecPenSetting)                                                                 \
-    X(DRAWSTYLE, u"DRAWSTYLE", ExecPenSetting)                                                               \
-    X(DRAWWIDTH, u"DRAWWIDTH", ExecPenSetting)                                                               \
-    X(ECHO, u"ECHO", ExecEcho)                                                                               \
-    X(EDIT, u"EDIT", NoAction)                                                                               \
-    X(ELSE, u"ELSE", NoAction)                                                                               \
-    X(ELSEIF, u"ELSEIF", NoAction)                                                                           \
-    X(END, u"END", ExecEnd)                                                                                  \
-    X(ENDFUNCTION, u"ENDFUNCTION", ExecEndSub)                                                               \
-    X(ENDIF, u"ENDIF", NoAction)                                                                             \
-    X(ENDSELECT, u"ENDSELECT", NoAction)                                                                     \
-    X(ENDSUB, u"ENDSUB", ExecEndSub)                                                                         \
-    X(ERROR, u"ERROR", NoAction)                                                                             \
-    X(EVALFORM, u"EVALFORM", ExecEvalForm)                                                                   \
-    X(EWINDOWSTATE, u"EWINDOWSTATE", SyncSetWindowState)                                                     \
-    X(EWPOSITION, u"EWPOSITION", ExecPosition)                                                               \
-    X(EXIT, u"EXIT", NoAction)                                                                               \
-    X(EXITDO, u"EXITDO", NoAction)                                                                           \
-    X(EXITFOR, u"EXITFOR", NoAction)                                                                         \
-    X(EXITFUNCTION, u"EXITFUNCTION", NoAction)                                                               \
-    X(EXITSUB, u"EXITSUB", NoAction)                                                                         \
-    X(EXPLICIT, u"EXPLICIT", NoAction)                                                                       \
-    X(FILECOPY, u"FILECOPY", ExecFileCopy)                                                                   \
-    X(FILEPSET, u"FILEPSET", ExecFilePSet)                                                                   \
-    X(FILES, u"FILES", ExecFiles)                                                                            \
-    X(FILLSTYLE, u"FILLSTYLE", ExecPenSetting)                                                               \
-    X(FINDFILECLOSE, u"FINDFILECLOSE", MemoryGuard<CloseFileSearch>)                                         \
-    X(FOR, u"FOR", NoAction)                                                                                 \
-    X(FORECOLOR, u"FORECOLOR", SyncSetColor)                                                                 \
-    X(FUNCTION, u"FUNCTION", NoAction)                                                                       \
-    X(GBACKCOLOR, u"GBACKCOLOR", SyncSetColor)                                                               \
-    X(GBORDERCOLOR, u"GBORDERCOLOR", SyncSetColor)                                                           \
-    X(GDRAWMODE, u"GDRAWMODE", ExecPenSetting)                                                               \
-    X(GDRAWSTYLE, u"GDRAWSTYLE", ExecPenSetting)                                                             \
-    X(GDRAWWIDTH, u"GDRAWWIDTH", ExecPenSetting)                                                             \
-    X(GFILLSTYLE, u"GFILLSTYLE", ExecPenSetting)                                                             \
-    X(GFLOCATE, u"GFLOCATE", ExecGFLocate)                                                                   \
-    X(GFONTCHARSET, u"GFONTCHARSET", SyncSetFontSize)                                                        \
-    X(GFONTCOLOR, u"GFONTCOLOR", SyncSetColor)                                                               \
-    X(GFONTNAME, u"GFONTNAME", SyncSetFontName)                                                              \
-    X(GFONTSIZE, u"GFONTSIZE", SyncSetFontSize)                                                              \
-    X(GFONTSTYLE, u"GFONTSTYLE", SyncSetFontName)                                                            \
-    X(GFORECOLOR, u"GFORECOLOR", SyncSetColor)                                                               \
-    X(GLOCATE, u"GLOCATE", OnGraphForm<ExecGLocate>)                                                         \
-    X(GOSUB, u"GOSUB", ExecGotoStatement)                                                                    \
-    X(GOTO, u"GOTO", ExecGotoStatement)                                                                      \
-    X(GPRINT, u"GPRINT", OnGraphForm<ExecGPrint>)                                                            \
-    X(GREFRESH, u"GREFRESH", OnGraphForm<ExecGRefresh>)                                                      \
-    X(GSCREEN, u"GSCREEN", ExecGScreenStatement)                                                             \
-    X(GSCROLL, u"GSCROLL", SyncGScroll)                                                                      \
-    X(GSTRETCH, u"GSTRETCH", SyncGStretch)                                                                   \
-    X(GWINDOWSTATE, u"GWINDOWSTATE", SyncSetWindowState)                                                     \
-    X(GWPOSITION, u"GWPOSITION", ExecPosition)                                                               \
-    X(HELP, u"HELP", ExecHelp)                                                                               \
-    X(IBPOSITION, u"IBPOSITION", ExecPosition)                                                               \
-    X(IF, u"IF", ExecIf)                                                                                     \
-    X(INCLUDE, u"INCLUDE", NoAction)                                                                         \
-    X(INCLUDEOFF, u"INCLUDEOFF", NoAction)                                                                   \
-    X(INPUT, u"INPUT", ExecInputStatement)                                                                   \
-    X(INPUTFile, u"INPUT#", ExecInputFile)                                                                   \
-    X(IS, u"IS", NoAction)                                                                                   \
-    X(KILL, u"KILL", ExecKill)                                                                               \
-    X(LET, u"LET", ExecLet)                                                                                  \
-    X(LINE, u"LINE", OnGraphForm<ExecLine>)                                                                  \
-    X(LINEINPUT, u"LINEINPUT", ExecInputStatement)                                                           \
-    X(LINEINPUTFile, u"LINEINPUT#", ExecLineInputFile)                                                       \
-    X(LIST, u"LIST", ExecList)                                                                               \
-    X(LLIST, u"LLIST", NoAction)                                                                             \
-    X(LOAD, u"LOAD", ExecLoad)                                                                               \
-    X(LOADPICTURE, u"LOADPICTURE", ExecLoadPictureStatement)                                                 \
-    X(LOCATE, u"LOCATE", NoAction)                                                                           \
-    X(LOOP, u"LOOP", NoAction)                                                                               \
-    X(LPRINT, u"LPRINT", NoAction)                                                                           \
-    X(MATHGRAPH, u"MATHGRAPH", ExecMathGraph)                                                                \
-    X(MEDIAPLAYER, u"MEDIAPLAYER", NoAction)                                                                 \
-    X(MERGE, u"MERGE", NoAction)                                                                             \
-    X(MOUSE, u"MOUSE", ExecMouse)                                                                            \
-    X(NAME, u"NAME", ExecName)                                                                               \
-    X(NEW, u"NEW", ExecNew)                                                                                  \
-    X(NEXT, u"NEXT", NoAction)                                                                               \
-    X(OFF, u"OFF", NoAction)                                                                                 \
-    X(ON, u"ON", NoAction)                                                                                   \
-    X(OPEN, u"OPEN", ExecOpen)                                                                               \
-    X(OPENCSCREEN, u"OPENCSCREEN", ExecOpenCScreen)                                                          \
-    X(OPENGSCREEN, u"OPENGSCREEN", ExecGScreenStatement)                                                     \
-    X(OPTION, u"OPTION", NoAction)                                                                           \
-    X(OPTIONANGLE, u"OPTIONANGLE", NoAction)                                                                 \
-    X(OPTIONEXPLICIT, u"OPTIONEXPLICIT", NoAction)                                                           \
-    X(OUTPUT, u"OUTPUT", NoAction)                                                                           \
-    X(PAINT, u"PAINT", OnGraphForm<ExecPaint>)                                                               \
-    X(PRECISION, u"PRECISION", ExecPrecision)                                                                \
-    X(PRESET, u"PRESET", ExecPSetStatement)                                                                  \
-    X(PRINT, u"PRINT", ExecPrint)                                                                            \
-    X(PRINTFile, u"PRINT#", ExecPrintFile)                                                                   \
-    X(PRINTCTITLE, u"PRINTCTITLE", ExecTitle)                                                                \
-    X(PRINTGTITLE, u"PRINTGTITLE", ExecTitle)                                                                \
-    X(PRINTITITLE, u"PRINTITITLE", ExecTitle)                                                                \
-    X(PRINTTITLE, u"PRINTTITLE", ExecTitle)                                                                  \
-    X(PRINTUSING, u"PRINTUSING", ExecPrintUsing)                                                             \
-    X(PSET, u"PSET", ExecPSetStatement)                                                                      \
-    X(PUBLIC, u"PUBLIC", NoAction)                                                                           \
-    X(PUBLICCONST, u"PUBLICCONST", NoAction)                                                                 \
-    X(RADIANS, u"RADIANS", ExecAngleUnit)                                                                    \
-    X(RANDOMIZE, u"RANDOMIZE", ExecRandomizeStatement)                                                       \
-    X(READ, u"READ", ExecRead)                                                                               \
-    X(REAL, u"REAL", NoAction)                                                                               \
-    X(REM, u"REM", NoAction)                                                                                 \
-    X(RENUM, u"RENUM", NoAction)                                                                             \
-    X(RESTORE, u"RESTORE", ExecRestore)                                                                      \
-    X(RESUME, u"RESUME", NoAction)                                                                           \
-    X(RETURN, u"RETURN", ExecReturn)                                                                         \
-    X(RUN, u"RUN", ExecRun)                                                                                  \
-    X(SAVE, u"SAVE", NoAction)                                                                               \
-    X(SAVEPICTURE, u"SAVEPICTURE", ExecSavePictureStatement)                                                 \
-    X(SEEK, u"SEEK", NoAction)                                                                               \
-    X(SELECT, u"SELECT", NoAction)                                                                           \
-    X(SELECTCASE, u"SELECTCASE", NoAction)                                                                   \
-    X(SETENCODING, u"SETENCODING", ExecSetEncoding)                                                          \
-    X(SETVERSION, u"SETVERSION", ExecSetVersion)                                                             \
-    X(SLEEP, u"SLEEP", ExecSleep)                                                                            \
-    X(STEP, u"STEP", NoAction)                                                                               \
-    X(STOP, u"STOP", SyncStop)                                                                               \
-    X(STRING, u"STRING", NoAction)                                                                           \
-    X(STRTOFORM, u"STRTOFORM", ExecStrToForm)                                                                \
-    X(SUB, u"SUB", NoAction)                                                                                 \
-    X(SWAP, u"SWAP", NoAction)                                                                               \
-    X(SYSCMD, u"SYSCMD", MemoryGuard<ExecSysCmd>)                                                            \
-    X(SYSTEM, u"SYSTEM", ExecSystem)                                                                         \
-    X(TBACKCOLOR, u"TBACKCOLOR", SyncSetColor)                                                               \
-    X(TFONTCHARSET, u"TFONTCHARSET", SyncSetFontSize)                                                        \
-    X(TFONTCOLOR, u"TFONTCOLOR", SyncSetColor)                                                               \
-    X(TFONTNAME, u"TFONTNAME", SyncSetFontName)                                                              \
-    X(TFONTSIZE, u"TFONTSIZE", SyncSetFontSize)                                                              \
-    X(TFONTSTYLE, u"TFONTSTYLE", SyncSetFontName)                                                            \
-    X(THEN, u"THEN", NoAction)                                                                               \
-    X(TO, u"TO", NoAction)                                                                                   \
-    X(TSCREEN, u"TSCREEN", ExecTScreen)                                                                      \
-    X(TWINDOWSTATE, u"TWINDOWSTATE", SyncSetWindowState)                                                     \
-    X(TWPOSITION, u"TWPOSITION", ExecPosition)                                                               \
-    X(UNTIL, u"UNTIL", NoAction)                                                                             \
-    X(USING, u"USING", NoAction)                                                                             \
-    X(VIEW, u"VIEW", NoAction)                                                                               \
-    X(WEND, u"WEND", NoAction)                                                                               \
-    X(WHILE, u"WHILE", NoAction)                                                                             \
-    X(WINDOW, u"WINDOW", ExecWindow)                                                                         \
-    X(WRITEALLBYTES, u"WRITEALLBYTES", NoAction)                                                             \
-    X(WRITEALLLINES, u"WRITEALLLINES", MemoryGuard<ExecWriteAllLines>)                                       \
-    X(WRITEALLTEXT, u"WRITEALLTEXT", MemoryGuard<ExecWriteAllText>)
+    X(ANGLE, u"ANGLE", NoAction, Unknown)                                                                    \
+    X(APPEND, u"APPEND", NoAction, Unknown)                                                                  \
+    X(APPENDALLTEXT, u"APPENDALLTEXT", NoAction, Unknown)                                                    \
+    X(AS, u"AS", NoAction, Unknown)                                                                          \
+    X(AUDIOMIXER, u"AUDIOMIXER", NoAction, Unknown)                                                          \
+    X(BACKCOLOR, u"BACKCOLOR", SyncSetColor, AssignedExpression)                                             \
+    X(BEEP, u"BEEP", ExecBeep, NoArguments)                                                                  \
+    X(BINARY, u"BINARY", NoAction, Unknown)                                                                  \
+    X(BOOLEAN, u"BOOLEAN", NoAction, Unknown)                                                                \
+    X(BORDERCOLOR, u"BORDERCOLOR", SyncSetColor, AssignedExpression)                                         \
+    X(CALL, u"CALL", NoAction, Own)                                                                          \
+    X(CASE, u"CASE", NoAction, Own)                                                                          \
+    X(CASEELSE, u"CASEELSE", NoAction, Own)                                                                  \
+    X(CBACKCOLOR, u"CBACKCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(CBUTTON, u"CBUTTON", ExecShowControl, ControlOnOff)                                                    \
+    X(CFONTCHARSET, u"CFONTCHARSET", SyncSetFontSize, AssignedExpression)                                    \
+    X(CFONTCOLOR, u"CFONTCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(CFONTNAME, u"CFONTNAME", SyncSetFontName, AssignedExpression)                                          \
+    X(CFONTSIZE, u"CFONTSIZE", SyncSetFontSize, AssignedExpression)                                          \
+    X(CFONTSTYLE, u"CFONTSTYLE", SyncSetFontName, AssignedExpression)                                        \
+    X(CHDIR, u"CHDIR", ExecChDir, OneExpression)                                                             \
+    X(CHKMSG, u"CHKMSG", ExecChkMsg, OnOff)                                                                  \
+    X(CIRCLE, u"CIRCLE", OnGraphForm<ExecCircle>, Own)                                                       \
+    X(CLABEL, u"CLABEL", ExecShowControl, ControlOnOff)                                                      \
+    X(CLIPBOARD, u"CLIPBOARD", NoAction, Unknown)                                                            \
+    X(CLOSE, u"CLOSE", ExecClose, Own)                                                                       \
+    X(CLOSECSCREEN, u"CLOSECSCREEN", ExecCloseCScreen, NoArguments)                                          \
+    X(CLOSEGSCREEN, u"CLOSEGSCREEN", ExecCloseGScreen, NoArguments)                                          \
+    X(CLS, u"CLS", ExecCls, Own)                                                                             \
+    X(COLOR, u"COLOR", NoAction, NotSupported)                                                               \
+    X(CONSOLE, u"CONSOLE", NoAction, NotSupported)                                                           \
+    X(CONST, u"CONST", NoAction, Unknown)                                                                    \
+    X(CONT, u"CONT", ExecCont, NoArguments)                                                                  \
+    X(CSCREEN, u"CSCREEN", ExecOpenCScreen, BracketList2)                                                    \
+    X(CTEXTBOX, u"CTEXTBOX", ExecShowControl, ControlOnOff)                                                  \
+    X(CWINDOWSTATE, u"CWINDOWSTATE", SyncSetWindowState, AssignedExpression)                                 \
+    X(CWPOSITION, u"CWPOSITION", ExecPosition, BracketList2)                                                 \
+    X(DATA, u"DATA", SkipDeclaration, Own)                                                                   \
+    X(DEF, u"DEF", SkipDeclaration, Own)                                                                     \
+    X(DEGREES, u"DEGREES", ExecAngleUnit, NoArguments)                                                       \
+    X(DELETE, u"DELETE", NoAction, NotSupported)                                                             \
+    X(DIM, u"DIM", SkipDeclaration, Own)                                                                     \
+    X(DO, u"DO", NoAction, Own)                                                                              \
+    X(DRAWMODE, u"DRAWMODE", ExecPenSetting, AssignedExpression)                                             \
+    X(DRAWSTYLE, u"DRAWSTYLE", ExecPenSetting, AssignedExpression)                                           \
+    X(DRAWWIDTH, u"DRAWWIDTH", ExecPenSetting, AssignedExpression)                                           \
+    X(ECHO, u"ECHO", ExecEcho, OnOff)                                                                        \
+    X(EDIT, u"EDIT", NoAction, NotSupported)                                                                 \
+    X(ELSE, u"ELSE", NoAction, Own)                                                                          \
+    X(ELSEIF, u"ELSEIF", NoAction, Own)                                                                      \
+    X(END, u"END", ExecEnd, NoArguments)                                                                     \
+    X(ENDFUNCTION, u"ENDFUNCTION", ExecEndSub, Own)                                                          \
+    X(ENDIF, u"ENDIF", NoAction, Own)                                                                        \
+    X(ENDSELECT, u"ENDSELECT", NoAction, Own)                                                                \
+    X(ENDSUB, u"ENDSUB", ExecEndSub, Own)                                                                    \
+    X(ERROR, u"ERROR", NoAction, Unknown)                                                                    \
+    X(EVALFORM, u"EVALFORM", ExecEvalForm, Own)                                                              \
+    X(EWINDOWSTATE, u"EWINDOWSTATE", SyncSetWindowState, AssignedExpression)                                 \
+    X(EWPOSITION, u"EWPOSITION", ExecPosition, BracketList2)                                                 \
+    X(EXIT, u"EXIT", NoAction, Unknown)                                                                      \
+    X(EXITDO, u"EXITDO", NoAction, Own)                                                                      \
+    X(EXITFOR, u"EXITFOR", NoAction, Own)                                                                    \
+    X(EXITFUNCTION, u"EXITFUNCTION", NoAction, Own)                                                          \
+    X(EXITSUB, u"EXITSUB", NoAction, Own)                                                                    \
+    X(EXPLICIT, u"EXPLICIT", NoAction, Unknown)                                                              \
+    X(FILECOPY, u"FILECOPY", ExecFileCopy, Own)                                                              \
+    X(FILEPSET, u"FILEPSET", ExecFilePSet, OneExpression)                                                    \
+    X(FILES, u"FILES", ExecFiles, Own)                                                                       \
+    X(FILLSTYLE, u"FILLSTYLE", ExecPenSetting, AssignedExpression)                                           \
+    X(FINDFILECLOSE, u"FINDFILECLOSE", MemoryGuard<CloseFileSearch>, NoArguments)                            \
+    X(FOR, u"FOR", NoAction, Own)                                                                            \
+    X(FORECOLOR, u"FORECOLOR", SyncSetColor, AssignedExpression)                                             \
+    X(FUNCTION, u"FUNCTION", NoAction, Own)                                                                  \
+    X(GBACKCOLOR, u"GBACKCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(GBORDERCOLOR, u"GBORDERCOLOR", SyncSetColor, AssignedExpression)                                       \
+    X(GDRAWMODE, u"GDRAWMODE", ExecPenSetting, AssignedExpression)                                           \
+    X(GDRAWSTYLE, u"GDRAWSTYLE", ExecPenSetting, AssignedExpression)                                         \
+    X(GDRAWWIDTH, u"GDRAWWIDTH", ExecPenSetting, AssignedExpression)                                         \
+    X(GFILLSTYLE, u"GFILLSTYLE", ExecPenSetting, AssignedExpression)                                         \
+    X(GFLOCATE, u"GFLOCATE", ExecGFLocate, BracketList2)                                                     \
+    X(GFONTCHARSET, u"GFONTCHARSET", SyncSetFontSize, AssignedExpression)                                    \
+    X(GFONTCOLOR, u"GFONTCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(GFONTNAME, u"GFONTNAME", SyncSetFontName, AssignedExpression)                                          \
+    X(GFONTSIZE, u"GFONTSIZE", SyncSetFontSize, AssignedExpression)                                          \
+    X(GFONTSTYLE, u"GFONTSTYLE", SyncSetFontName, AssignedExpression)                                        \
+    X(GFORECOLOR, u"GFORECOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(GLOCATE, u"GLOCATE", OnGraphForm<ExecGLocate>, BracketList2)                                           \
+    X(GOSUB, u"GOSUB", ExecGotoStatement, Own)                                                               \
+    X(GOTO, u"GOTO", ExecGotoStatement, Own)                                                                 \
+    X(GPRINT, u"GPRINT", OnGraphForm<ExecGPrint>, OneExpression)                                             \
+    X(GREFRESH, u"GREFRESH", OnGraphForm<ExecGRefresh>, NoArguments)                                         \
+    X(GSCREEN, u"GSCREEN", ExecGScreenStatement, BracketList2)                                               \
+    X(GSCROLL, u"GSCROLL", SyncGScroll, OnOff)                                                               \
+    X(GSTRETCH, u"GSTRETCH", SyncGStretch, OnOff)                                                            \
+    X(GWINDOWSTATE, u"GWINDOWSTATE", SyncSetWindowState, AssignedExpression)                                 \
+    X(GWPOSITION, u"GWPOSITION", ExecPosition, BracketList2)                                                 \
+    X(HELP, u"HELP", ExecHelp, NoArguments)                                                                  \
+    X(IBPOSITION, u"IBPOSITION", ExecPosition, BracketList2)                                                 \
+    X(IF, u"IF", ExecIf, Own)                                                                                \
+    X(INCLUDE, u"INCLUDE", NoAction, Accepted)                                                               \
+    X(INCLUDEOFF, u"INCLUDEOFF", NoAction, Unknown)                                                          \
+    X(INPUT, u"INPUT", ExecInputStatement, Own)                                                              \
+    X(INPUTFile, u"INPUT#", ExecInputFile, Own)                                                              \
+    X(IS, u"IS", NoAction, Unknown)                                                                          \
+    X(KILL, u"KILL", ExecKill, OneExpression)                                                                \
+    X(LET, u"LET", ExecLet, Own)                                                                             \
+    X(LINE, u"LINE", OnGraphForm<ExecLine>, Own)                                                             \
+    X(LINEINPUT, u"LINEINPUT", ExecInputStatement, Own)                                                      \
+    X(LINEINPUTFile, u"LINEINPUT#", ExecLineInputFile, Own)                                                  \
+    X(LIST, u"LIST", ExecList, NoArguments)                                                                  \
+    X(LLIST, u"LLIST", NoAction, NotSupported)                                                               \
+    X(LOAD, u"LOAD", ExecLoad, OneExpression)                                                                \
+    X(LOADPICTURE, u"LOADPICTURE", ExecLoadPictureStatement, NoArguments)                                    \
+    X(LOCATE, u"LOCATE", NoAction, NotSupported)                                                             \
+    X(LOOP, u"LOOP", NoAction, Own)                                                                          \
+    X(LPRINT, u"LPRINT", NoAction, NotSupported)                                                             \
+    X(MATHGRAPH, u"MATHGRAPH", ExecMathGraph, OnOff)                                                         \
+    X(MEDIAPLAYER, u"MEDIAPLAYER", NoAction, Unknown)                                                        \
+    X(MERGE, u"MERGE", NoAction, NotSupported)                                                               \
+    X(MOUSE, u"MOUSE", ExecMouse, Own)                                                                       \
+    X(NAME, u"NAME", ExecName, Own)                                                                          \
+    X(NEW, u"NEW", ExecNew, NoArguments)                                                                     \
+    X(NEXT, u"NEXT", NoAction, Own)                                                                          \
+    X(OFF, u"OFF", NoAction, Unknown)                                                                        \
+    X(ON, u"ON", NoAction, Unknown)                                                                          \
+    X(OPEN, u"OPEN", ExecOpen, Own)                                                                          \
+    X(OPENCSCREEN, u"OPENCSCREEN", ExecOpenCScreen, BracketList2)                                            \
+    X(OPENGSCREEN, u"OPENGSCREEN", ExecGScreenStatement, BracketList2)                                       \
+    X(OPTION, u"OPTION", NoAction, Unknown)                                                                  \
+    X(OPTIONANGLE, u"OPTIONANGLE", NoAction, Unknown)                                                        \
+    X(OPTIONEXPLICIT, u"OPTIONEXPLICIT", NoAction, Accepted)                                                 \
+    X(OUTPUT, u"OUTPUT", NoAction, Unknown)                                                                  \
+    X(PAINT, u"PAINT", OnGraphForm<ExecPaint>, Own)                                                          \
+    X(PRECISION, u"PRECISION", ExecPrecision, AssignedExpression)                                            \
+    X(PRESET, u"PRESET", ExecPSetStatement, Own)                                                             \
+    X(PRINT, u"PRINT", ExecPrint, Own)                                                                       \
+    X(PRINTFile, u"PRINT#", ExecPrintFile, Own)                                                              \
+    X(PRINTCTITLE, u"PRINTCTITLE", ExecTitle, OneExpression)                                                 \
+    X(PRINTGTITLE, u"PRINTGTITLE", ExecTitle, OneExpression)                                                 \
+    X(PRINTITITLE, u"PRINTITITLE", ExecTitle, OneExpression)                                                 \
+    X(PRINTTITLE, u"PRINTTITLE", ExecTitle, OneExpression)                                                   \
+    X(PRINTUSING, u"PRINTUSING", ExecPrintUsing, Own)                                                        \
+    X(PSET, u"PSET", ExecPSetStatement, Own)                                                                 \
+    X(PUBLIC, u"PUBLIC", NoAction, Unknown)                                                                  \
+    X(PUBLICCONST, u"PUBLICCONST", NoAction, Unknown)                                                        \
+    X(RADIANS, u"RADIANS", ExecAngleUnit, NoArguments)                                                       \
+    X(RANDOMIZE, u"RANDOMIZE", ExecRandomizeStatement, NoArguments)                                          \
+    X(READ, u"READ", ExecRead, Own)                                                                          \
+    X(REAL, u"REAL", NoAction, Unknown)                                                                      \
+    X(REM, u"REM", NoAction, Accepted)                                                                       \
+    X(RENUM, u"RENUM", NoAction, NotSupported)                                                               \
+    X(RESTORE, u"RESTORE", ExecRestore, Own)                                                                 \
+    X(RESUME, u"RESUME", NoAction, Unknown)                                                                  \
+    X(RETURN, u"RETURN", ExecReturn, Own)                                                                    \
+    X(RUN, u"RUN", ExecRun, NoArguments)                                                                     \
+    X(SAVE, u"SAVE", NoAction, NotSupported)                                                                 \
+    X(SAVEPICTURE, u"SAVEPICTURE", ExecSavePictureStatement, NoArguments)                                    \
+    X(SEEK, u"SEEK", NoAction, NotSupported)                                                                 \
+    X(SELECT, u"SELECT", NoAction, Unknown)                                                                  \
+    X(SELECTCASE, u"SELECTCASE", NoAction, Own)                                                              \
+    X(SETENCODING, u"SETENCODING", ExecSetEncoding, BracketList1)                                            \
+    X(SETVERSION, u"SETVERSION", ExecSetVersion, BracketList1)                                               \
+    X(SLEEP, u"SLEEP", ExecSleep, BracketList1)                                                              \
+    X(STEP, u"STEP", NoAction, Unknown)                                                                      \
+    X(STOP, u"STOP", SyncStop, NoArguments)                                                                  \
+    X(STRING, u"STRING", NoAction, Unknown)                                                                  \
+    X(STRTOFORM, u"STRTOFORM", ExecStrToForm, Own)                                                           \
+    X(SUB, u"SUB", NoAction, Own)                                                                            \
+    X(SWAP, u"SWAP", NoAction, Own)                                                                          \
+    X(SYSCMD, u"SYSCMD", MemoryGuard<ExecSysCmd>, OneExpression)                                             \
+    X(SYSTEM, u"SYSTEM", ExecSystem, NoArguments)                                                            \
+    X(TBACKCOLOR, u"TBACKCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(TFONTCHARSET, u"TFONTCHARSET", SyncSetFontSize, AssignedExpression)                                    \
+    X(TFONTCOLOR, u"TFONTCOLOR", SyncSetColor, AssignedExpression)                                           \
+    X(TFONTNAME, u"TFONTNAME", SyncSetFontName, AssignedExpression)                                          \
+    X(TFONTSIZE, u"TFONTSIZE", SyncSetFontSize, AssignedExpression)                                          \
+    X(TFONTSTYLE, u"TFONTSTYLE", SyncSetFontName, AssignedExpression)                                        \
+    X(THEN, u"THEN", NoAction, Unknown)                                                                      \
+    X(TO, u"TO", NoAction, Unknown)                                                                          \
+    X(TSCREEN, u"TSCREEN", ExecTScreen, BracketList2)                                                        \
+    X(TWINDOWSTATE, u"TWINDOWSTATE", SyncSetWindowState, AssignedExpression)                                 \
+    X(TWPOSITION, u"TWPOSITION", ExecPosition, BracketList2)                                                 \
+    X(UNTIL, u"UNTIL", NoAction, Unknown)                                                                    \
+    X(USING, u"USING", NoAction, Unknown)                                                                    \
+    X(VIEW, u"VIEW", NoAction, NotSupported)                                                                 \
+    X(WEND, u"WEND", NoAction, Own)                                                                          \
+    X(WHILE, u"WHILE", NoAction, Own)                                                                        \
+    X(WINDOW, u"WINDOW", ExecWindow, Own)                                                                    \
+    X(WRITEALLBYTES, u"WRITEALLBYTES", NoAction, Unknown)                                                    \
+    X(WRITEALLLINES, u"WRITEALLLINES", MemoryGuard<ExecWriteAllLines>, Own)                                  \
+    X(WRITEALLTEXT, u"WRITEALLTEXT", MemoryGuard<ExecWriteAllText>, BracketList2)
 
 #define LX_FUNCTION_SLOTS(X)                                                                                 \
     X(ABS, u"ABS", FnExact)                                                                                  \
@@ -327,77 +331,80 @@
     X(YEARTIMER, u"YEARTIMER", MemoryGuard<FnYearTimer>)
 
 // Codes of the statement (kind 6) and function (kind 2) items that have no word of their own: the
-// internal codes the scan and the compiler emit (identifier in InSt or InFn, code, executor).
+// internal codes the scan and the compiler emit (identifier in InSt or InFn, code, executor; a statement
+// also its argument form).
 #define LX_INTERNAL_STATEMENTS(X)                                                                            \
-    X(AudioMixerMasterMute, 192, ExecSpeakerMute)                                                            \
-    X(AudioMixerMasterVolume, 193, ExecSpeakerVolume)                                                        \
-    X(CallStatement, 195, NoAction)                                                                          \
-    X(ClipboardClear, 221, ExecClipboardClear)                                                               \
-    X(ClipboardSetText, 223, ExecClipboardSetText)                                                           \
-    X(ReturnFromFunction, 237, ReturnFromFunction)                                                           \
-    X(LoopPlain, 238, ReportStatementNotBuilt)                                                               \
-    X(DoUntil, 239, ReportStatementNotBuilt)                                                                 \
-    X(DoWhile, 240, ReportStatementNotBuilt)                                                                 \
-    X(EvalFormTrapOff, 241, ExecEvalFormTrapOff)                                                             \
-    X(FunctionEnd, 242, NoAction)                                                                            \
-    X(InputNumField, 243, ExecInputNumField)                                                                 \
-    X(InputStrField, 244, ExecInputStrField)                                                                 \
-    X(GlPop, 245, BindArgument)                                                                              \
-    X(GlPush, 246, PushVariableValue)                                                                        \
-    X(DumpCrossReference, 247, DumpCrossReference)                                                           \
-    X(ListReservedWords, 248, ListReservedWords)                                                             \
-    X(DumpCodeListing, 249, DumpCodeListing)                                                                 \
-    X(DumpVariables, 250, DumpVariables)                                                                     \
-    X(CaseEqual, 251, ExecCaseCompare)                                                                       \
-    X(SelectCaseNum, 252, ExecSelectCaseNum)                                                                 \
-    X(CaseGreater, 253, ExecCaseCompare)                                                                     \
-    X(CaseGreaterEqual, 254, ExecCaseCompare)                                                                \
-    X(CaseLess, 255, ExecCaseCompare)                                                                        \
-    X(CaseLessEqual, 256, ExecCaseCompare)                                                                   \
-    X(CaseBoolean, 257, ExecCaseBoolean)                                                                     \
-    X(CaseNotEqual, 258, ExecCaseCompare)                                                                    \
-    X(CaseRange, 259, ExecSelectCaseRange)                                                                   \
-    X(ReadAllLinesStatement, 261, MemoryGuard<ExecReadAllLines>)                                             \
-    X(LoopUntil, 262, ReportStatementNotBuilt)                                                               \
-    X(LoopWhile, 263, ReportStatementNotBuilt)                                                               \
-    X(LoPop, 264, NoAction)                                                                                  \
-    X(LoPopAll, 265, RestoreLocals)                                                                          \
-    X(LoPush, 266, NoAction)                                                                                 \
-    X(LoPushAll, 267, SaveLocals)                                                                            \
-    X(MediaPlayerClose, 268, SyncCloseMediaPlayer)                                                           \
-    X(MediaPlayerMode, 269, ReportStatementNotBuilt)                                                         \
-    X(MediaPlayerOpen, 270, ExecMediaPlayerOpen)                                                             \
-    X(MediaPlayerPause, 271, ExecMediaPlayerControl)                                                         \
-    X(MediaPlayerPlay, 272, ExecMediaPlayerControl)                                                          \
-    X(MediaPlayerStop, 273, ExecMediaPlayerControl)                                                          \
-    X(OptionExplicitOff, 275, ReportStatementNotBuilt)                                                       \
-    X(OptionExplicitOn, 276, ReportStatementNotBuilt)                                                        \
-    X(PrintFileLineEnd, 277, ExecPrintFileLineEnd)                                                           \
-    X(PrintUsingFile, 278, ExecPrintUsingFile)                                                               \
-    X(SubEnd, 280, NoAction)                                                                                 \
-    X(SubJump, 281, JumpViaLabelVariable)                                                                    \
-    X(SubStart, 282, NoAction)
+    X(AudioMixerMasterMute, 192, ExecSpeakerMute, AssignedExpression)                                        \
+    X(AudioMixerMasterVolume, 193, ExecSpeakerVolume, AssignedExpression)                                    \
+    X(CallStatement, 195, NoAction, Unknown)                                                                 \
+    X(ClipboardClear, 221, ExecClipboardClear, NoArguments)                                                  \
+    X(ClipboardSetText, 223, ExecClipboardSetText, BracketList1)                                             \
+    X(ReturnFromFunction, 237, ReturnFromFunction, Unknown)                                                  \
+    X(LoopPlain, 238, ReportStatementNotBuilt, Own)                                                          \
+    X(DoUntil, 239, ReportStatementNotBuilt, Own)                                                            \
+    X(DoWhile, 240, ReportStatementNotBuilt, Unknown)                                                        \
+    X(EvalFormTrapOff, 241, ExecEvalFormTrapOff, Unknown)                                                    \
+    X(FunctionEnd, 242, NoAction, Unknown)                                                                   \
+    X(InputNumField, 243, ExecInputNumField, Unknown)                                                        \
+    X(InputStrField, 244, ExecInputStrField, Unknown)                                                        \
+    X(GlPop, 245, BindArgument, Unknown)                                                                     \
+    X(GlPush, 246, PushVariableValue, Unknown)                                                               \
+    X(DumpCrossReference, 247, DumpCrossReference, NoArguments)                                              \
+    X(ListReservedWords, 248, ListReservedWords, NoArguments)                                                \
+    X(DumpCodeListing, 249, DumpCodeListing, NoArguments)                                                    \
+    X(DumpVariables, 250, DumpVariables, NoArguments)                                                        \
+    X(CaseEqual, 251, ExecCaseCompare, Unknown)                                                              \
+    X(SelectCaseNum, 252, ExecSelectCaseNum, Unknown)                                                        \
+    X(CaseGreater, 253, ExecCaseCompare, Unknown)                                                            \
+    X(CaseGreaterEqual, 254, ExecCaseCompare, Unknown)                                                       \
+    X(CaseLess, 255, ExecCaseCompare, Unknown)                                                               \
+    X(CaseLessEqual, 256, ExecCaseCompare, Unknown)                                                          \
+    X(CaseBoolean, 257, ExecCaseBoolean, Unknown)                                                            \
+    X(CaseNotEqual, 258, ExecCaseCompare, Unknown)                                                           \
+    X(CaseRange, 259, ExecSelectCaseRange, Unknown)                                                          \
+    X(ReadAllLinesStatement, 261, MemoryGuard<ExecReadAllLines>, Unknown)                                    \
+    X(LoopUntil, 262, ReportStatementNotBuilt, Own)                                                          \
+    X(LoopWhile, 263, ReportStatementNotBuilt, Own)                                                          \
+    X(LoPop, 264, NoAction, Unknown)                                                                         \
+    X(LoPopAll, 265, RestoreLocals, Unknown)                                                                 \
+    X(LoPush, 266, NoAction, Unknown)                                                                        \
+    X(LoPushAll, 267, SaveLocals, Unknown)                                                                   \
+    X(MediaPlayerClose, 268, SyncCloseMediaPlayer, NoArguments)                                              \
+    X(MediaPlayerMode, 269, ReportStatementNotBuilt, Unknown)                                                \
+    X(MediaPlayerOpen, 270, ExecMediaPlayerOpen, OneExpression)                                              \
+    X(MediaPlayerPause, 271, ExecMediaPlayerControl, NoArguments)                                            \
+    X(MediaPlayerPlay, 272, ExecMediaPlayerControl, NoArguments)                                             \
+    X(MediaPlayerStop, 273, ExecMediaPlayerControl, NoArguments)                                             \
+    X(OptionExplicitOff, 275, ReportStatementNotBuilt, Accepted)                                             \
+    X(OptionExplicitOn, 276, ReportStatementNotBuilt, Accepted)                                              \
+    X(PrintFileLineEnd, 277, ExecPrintFileLineEnd, Unknown)                                                  \
+    X(PrintUsingFile, 278, ExecPrintUsingFile, Own)                                                          \
+    X(SubEnd, 280, NoAction, Unknown)                                                                        \
+    X(SubJump, 281, JumpViaLabelVariable, Unknown)                                                           \
+    X(SubStart, 282, NoAction, Unknown)
 #define LX_INTERNAL_FUNCTIONS(X)                                                                             \
     X(Direct, 126, FnExact)                                                                                  \
     X(ClipboardGetText, 222, ExecClipboardGetText)
 
 // Further argument forms of a statement or function: its code, the form k (the item carries code +
-// k * ArgumentFormStep or code + k * FunctionFormStep) and the executor.
+// k * ArgumentFormStep or code + k * FunctionFormStep) and the executor; a statement also the form in
+// which its arguments are read.
 #define LX_STATEMENT_FORMS(X)                                                                                \
-    X(St::GSCREEN, 1, ExecGScreenStatement)                                                                  \
-    X(St::OPENGSCREEN, 1, ExecGScreenStatement)                                                              \
-    X(St::RANDOMIZE, 1, ExecRandomizeStatement)                                                              \
-    X(St::WRITEALLTEXT, 1, MemoryGuard<ExecWriteAllText>)                                                    \
-    X(St::WRITEALLLINES, 1, MemoryGuard<ExecWriteAllLines>)                                                  \
-    X(InSt::ReadAllLinesStatement, 1, MemoryGuard<ExecReadAllLines>)                                         \
-    X(St::LOADPICTURE, 1, ExecLoadPictureStatement)                                                          \
-    X(St::LOADPICTURE, 2, ExecLoadPictureStatement)                                                          \
-    X(St::LOADPICTURE, 3, ExecLoadPictureStatement)                                                          \
-    X(St::SAVEPICTURE, 1, ExecSavePictureStatement)                                                          \
-    X(St::SAVEPICTURE, 2, ExecSavePictureStatement)                                                          \
-    X(St::SAVEPICTURE, 3, ExecSavePictureStatement)                                                          \
-    X(St::EVALFORM, 2, ExecEvalFormEnd)                                                                      \
-    X(St::EVALFORM, 3, ExecEvalFormLeave)
+    X(St::GSCREEN, 1, ExecGScreenStatement, BracketList4)                                                    \
+    X(St::OPENGSCREEN, 1, ExecGScreenStatement, BracketList4)                                                \
+    X(St::RANDOMIZE, 1, ExecRandomizeStatement, OneExpression)                                               \
+    X(St::WRITEALLTEXT, 1, MemoryGuard<ExecWriteAllText>, BracketList3)                                      \
+    X(St::WRITEALLLINES, 1, MemoryGuard<ExecWriteAllLines>, Own)                                             \
+    X(InSt::ReadAllLinesStatement, 1, MemoryGuard<ExecReadAllLines>, Unknown)                                \
+    X(St::LOADPICTURE, 1, ExecLoadPictureStatement, BracketList1)                                            \
+    X(St::LOADPICTURE, 2, ExecLoadPictureStatement, BracketList2)                                            \
+    X(St::LOADPICTURE, 3, ExecLoadPictureStatement, BracketList3)                                            \
+    X(St::SAVEPICTURE, 1, ExecSavePictureStatement, BracketList1)                                            \
+    X(St::SAVEPICTURE, 2, ExecSavePictureStatement, BracketList2)                                            \
+    X(St::SAVEPICTURE, 3, ExecSavePictureStatement, BracketList3)                                            \
+    X(St::EVALFORM, 2, ExecEvalFormEnd, Unknown)                                                             \
+    X(St::EVALFORM, 3, ExecEvalFormLeave, Unknown)                                                           \
+    X(St::RUN, 1, ReportStatementNotBuilt, Own)
 #define LX_FUNCTION_FORMS(X)                                                                                 \
     X(Fn::RND, 1, FnRandom)                                                                                  \
     X(Fn::ROUND, 1, FnRound)                                                                                 \

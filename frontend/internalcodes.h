@@ -8,7 +8,7 @@
 // Statement codes (kind 6).
 namespace InSt {
 inline constexpr int First = 192; // codes below are StatementNames slots
-#define LX_CODE(identifier, code, executor) inline constexpr int identifier = code;
+#define LX_CODE(identifier, code, executor, form) inline constexpr int identifier = code;
 LX_INTERNAL_STATEMENTS(LX_CODE)
 #undef LX_CODE
 inline constexpr int CaseTestFirst = CaseEqual; // the CASE tests stand together

@@ -413,6 +413,7 @@ void EmitExpression(const ItemBuffer& buffer) {
 
 namespace {
 
+// How a statement's arguments are compiled: the last column of the statement rows of codelist.h.
 enum class Form {
     NoArguments,
     OneExpression,
@@ -432,80 +433,25 @@ enum class Form {
 constexpr int Form1(int code) {
     return ArgumentFormStep + code;
 }
-constexpr int Form2(int code) {
-    return 2 * ArgumentFormStep + code;
-}
-constexpr int Form3(int code) {
-    return 3 * ArgumentFormStep + code;
-}
 
-// The table of statement codes by form, kept one group to a paragraph.
-// clang-format off
+// The argument form of a statement code, as its row in codelist.h gives it.
 Form FormOf(int code) {
     switch (code) {
-    case St::BEEP: case St::CLOSECSCREEN: case St::CLOSEGSCREEN: case St::CONT: case St::DEGREES:
-    case St::END: case St::FINDFILECLOSE: case St::GREFRESH: case St::HELP: case St::LIST:
-    case St::LOADPICTURE: case St::NEW: case St::RADIANS: case St::RANDOMIZE: case St::RUN:
-    case St::SAVEPICTURE: case St::STOP: case St::SYSTEM: case InSt::ClipboardClear:
-    case InSt::DumpCrossReference: case InSt::ListReservedWords: case InSt::DumpCodeListing:
-    case InSt::DumpVariables: case InSt::MediaPlayerClose: case InSt::MediaPlayerPause:
-    case InSt::MediaPlayerPlay: case InSt::MediaPlayerStop:
-        return Form::NoArguments;
-    case St::CHDIR: case St::FILEPSET: case St::GPRINT: case St::KILL: case St::LOAD:
-    case St::PRINTCTITLE: case St::PRINTGTITLE: case St::PRINTITITLE: case St::PRINTTITLE:
-    case St::SYSCMD: case InSt::MediaPlayerOpen: case Form1(St::RANDOMIZE):
-        return Form::OneExpression;
-    case St::BACKCOLOR: case St::BORDERCOLOR: case St::CBACKCOLOR: case St::CFONTCHARSET:
-    case St::CFONTCOLOR: case St::CFONTNAME: case St::CFONTSIZE: case St::CFONTSTYLE:
-    case St::CWINDOWSTATE: case St::DRAWMODE: case St::DRAWSTYLE: case St::DRAWWIDTH:
-    case St::EWINDOWSTATE: case St::FILLSTYLE: case St::FORECOLOR: case St::GBACKCOLOR:
-    case St::GBORDERCOLOR: case St::GDRAWMODE: case St::GDRAWSTYLE: case St::GDRAWWIDTH:
-    case St::GFILLSTYLE: case St::GFONTCHARSET: case St::GFONTCOLOR: case St::GFONTNAME:
-    case St::GFONTSIZE: case St::GFONTSTYLE: case St::GFORECOLOR: case St::GWINDOWSTATE:
-    case St::PRECISION: case St::TBACKCOLOR: case St::TFONTCHARSET: case St::TFONTCOLOR:
-    case St::TFONTNAME: case St::TFONTSIZE: case St::TFONTSTYLE: case St::TWINDOWSTATE:
-    case InSt::AudioMixerMasterMute: case InSt::AudioMixerMasterVolume:
-        return Form::AssignedExpression;
-    case St::SETENCODING: case St::SETVERSION: case St::SLEEP: case InSt::ClipboardSetText:
-    case Form1(St::LOADPICTURE): case Form1(St::SAVEPICTURE):
-        return Form::BracketList1;
-    case St::CSCREEN: case St::CWPOSITION: case St::EWPOSITION: case St::GFLOCATE: case St::GLOCATE:
-    case St::GSCREEN: case St::GWPOSITION: case St::IBPOSITION: case St::OPENCSCREEN: case St::OPENGSCREEN:
-    case St::TSCREEN: case St::TWPOSITION: case St::WRITEALLTEXT: case Form2(St::LOADPICTURE):
-    case Form2(St::SAVEPICTURE):
-        return Form::BracketList2;
-    case Form1(St::WRITEALLTEXT): case Form3(St::LOADPICTURE): case Form3(St::SAVEPICTURE):
-        return Form::BracketList3;
-    case Form1(St::GSCREEN): case Form1(St::OPENGSCREEN):
-        return Form::BracketList4;
-    case St::CHKMSG: case St::ECHO: case St::GSCROLL: case St::GSTRETCH: case St::MATHGRAPH:
-        return Form::OnOff;
-    case St::CBUTTON: case St::CLABEL: case St::CTEXTBOX:
-        return Form::ControlOnOff;
-    case St::CALL: case St::CASE: case St::CASEELSE: case St::DEF: case St::DO: case St::ELSE:
-    case St::ELSEIF: case St::ENDFUNCTION: case St::ENDIF: case St::ENDSELECT: case St::ENDSUB:
-    case St::EXITDO: case St::EXITFOR: case St::EXITFUNCTION: case St::EXITSUB: case St::FOR:
-    case St::FUNCTION: case St::GOSUB: case St::GOTO: case St::IF: case St::LOOP: case St::NEXT:
-    case St::RETURN: case St::SELECTCASE: case St::SUB: case St::WEND: case St::WHILE:
-    case InSt::LoopPlain: case InSt::DoUntil: case InSt::LoopUntil: case InSt::LoopWhile:
-    case St::CIRCLE: case St::CLOSE: case St::CLS: case St::DATA: case St::DIM: case St::EVALFORM:
-    case St::FILECOPY: case St::FILES: case St::INPUT: case St::INPUTFile: case St::LET: case St::LINE:
-    case St::LINEINPUT: case St::LINEINPUTFile: case St::MOUSE: case St::NAME: case St::OPEN:
-    case St::PAINT: case St::PRESET: case St::PRINT: case St::PRINTFile: case St::PRINTUSING:
-    case St::PSET: case St::READ: case St::RESTORE: case St::STRTOFORM: case St::SWAP: case St::WINDOW:
-    case St::WRITEALLLINES: case InSt::PrintUsingFile: case Form1(St::RUN): case Form1(St::WRITEALLLINES):
-        return Form::Own;
-    case St::COLOR: case St::CONSOLE: case St::DELETE: case St::EDIT: case St::LLIST: case St::LOCATE:
-    case St::LPRINT: case St::MERGE: case St::RENUM: case St::SAVE: case St::SEEK: case St::VIEW:
-        return Form::NotSupported;
-    case St::INCLUDE: case St::OPTIONEXPLICIT: case St::REM: case ParseCode::OptionExplicitOff:
-    case ParseCode::OptionExplicitOn:
-        return Form::Accepted;
-    default:
-        return Form::Unknown;
+#define LX_SLOT(identifier, word, executor, form)                                                            \
+    case St::identifier: return Form::form;
+        LX_STATEMENT_SLOTS(LX_SLOT)
+#undef LX_SLOT
+#define LX_CODE(identifier, value, executor, form)                                                           \
+    case InSt::identifier: return Form::form;
+        LX_INTERNAL_STATEMENTS(LX_CODE)
+#undef LX_CODE
+#define LX_FORM(base, k, executor, form)                                                                     \
+    case (base) + (k)*ArgumentFormStep: return Form::form;
+        LX_STATEMENT_FORMS(LX_FORM)
+#undef LX_FORM
+    default: return Form::Unknown;
     }
 }
-// clang-format on
 
 // An argument form that failed is reported against the statement itself.
 void StatementFormFailed() {

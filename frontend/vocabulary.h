@@ -73,13 +73,13 @@ namespace St {
 namespace Slot {
 enum : int {
     None,
-#define LX_SLOT(identifier, word, executor) identifier,
+#define LX_SLOT(identifier, word, executor, form) identifier,
     LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
         End
 };
 } // namespace Slot
-#define LX_SLOT(identifier, word, executor) inline constexpr int identifier = Slot::identifier;
+#define LX_SLOT(identifier, word, executor, form) inline constexpr int identifier = Slot::identifier;
 LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
 } // namespace St
@@ -104,7 +104,7 @@ inline constexpr int FunctionCount = Fn::Slot::End - 1;
 
 inline constexpr std::array<std::u16string_view, StatementCount + 1> StatementNames = {
     u"",
-#define LX_SLOT(identifier, word, executor) word,
+#define LX_SLOT(identifier, word, executor, form) word,
     LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
 };

@@ -1,3 +1,5 @@
+// The mixer interface served from ALSA's simple mixer: the cards as devices, their speaker and
+// recording lines with volume and mute controls, and the events of a device that is watched.
 #include "platform/alsamixer.h"
 
 #include <alsa/asoundlib.h>
@@ -400,7 +402,7 @@ int AlsaMixerApi::GetDeviceCaps(int device, DeviceCaps& caps) {
     return Result::NoError;
 }
 
-int AlsaMixerApi::Open(int device, Handle& handle) {
+int AlsaMixerApi::OpenDevice(int device, Handle& handle) {
     handle = 0;
     if (device < 0 || device >= static_cast<int>(deviceNames_.size())) return Result::BadDeviceId;
     auto mixer = std::make_unique<OpenMixer>();
@@ -415,7 +417,7 @@ int AlsaMixerApi::Open(int device, Handle& handle) {
     return Result::NoError;
 }
 
-int AlsaMixerApi::Close(Handle handle) {
+int AlsaMixerApi::CloseDevice(Handle handle) {
     return open_.erase(handle) != 0 ? Result::NoError : Result::InvalidHandle;
 }
 

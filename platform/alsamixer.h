@@ -162,8 +162,8 @@ public:
 
     virtual int DeviceCount() = 0;
     virtual int GetDeviceCaps(int device, MixerApi::DeviceCaps& caps) = 0;
-    virtual int Open(int device, MixerApi::Handle& handle) = 0;
-    virtual int Close(MixerApi::Handle handle) = 0;
+    virtual int OpenDevice(int device, MixerApi::Handle& handle) = 0;
+    virtual int CloseDevice(MixerApi::Handle handle) = 0;
 
     // The destination line `destination`, or its source `source`.
     virtual int GetDestinationLine(MixerApi::Handle handle, std::uint32_t destination,
@@ -200,8 +200,8 @@ public:
 
     int DeviceCount() override;
     int GetDeviceCaps(int device, MixerApi::DeviceCaps& caps) override;
-    int Open(int device, MixerApi::Handle& handle) override;
-    int Close(MixerApi::Handle handle) override;
+    int OpenDevice(int device, MixerApi::Handle& handle) override;
+    int CloseDevice(MixerApi::Handle handle) override;
     int GetDestinationLine(MixerApi::Handle handle, std::uint32_t destination,
                            MixerApi::LineInfo& line) override;
     int GetSourceLine(MixerApi::Handle handle, std::uint32_t destination, std::uint32_t source,

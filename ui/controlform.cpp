@@ -1,3 +1,5 @@
+// The control window: its 40 labels, 40 buttons and 40 text boxes, their geometry and texts, and the
+// clicks and keys it passes to the program.
 #include "ui/controlform.h"
 
 #include "engine/lxthread.h"
@@ -299,4 +301,9 @@ void SetControlWidth(QWidget* control, int width) {
 
 void SetControlHeight(QWidget* control, int height) {
     control->resize(control->width(), Clamp(height, 0, GeometryLimit));
+}
+
+TLXControlForm* ControlForm() {
+    if (Win.LXControlForm == nullptr) Win.LXControlForm = new TLXControlForm;
+    return Win.LXControlForm;
 }

@@ -112,3 +112,8 @@ void SetControlLeft(QWidget* control, int left);
 void SetControlTop(QWidget* control, int top);
 void SetControlWidth(QWidget* control, int width);
 void SetControlHeight(QWidget* control, int height);
+
+// The control window, made (hidden) by the first statement or window setting that reaches it: a program
+// that never does pays nothing for its 160 controls. CSCREEN makes a new one each time it opens the
+// window.
+TLXControlForm* ControlForm();

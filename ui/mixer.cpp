@@ -1,3 +1,5 @@
+// The audio-mixer component: the devices, lines and controls of the mixer interface, their volume,
+// balance and mute switch, and the speaker line the media-player window serves programs with.
 #include "ui/mixer.h"
 
 #include <QSocketNotifier>
@@ -382,7 +384,7 @@ TMixerDev::TMixerDev(TMixer* mixer, MixerApi::Handle handle, const DeviceCaps& c
 
 TMixerDev::~TMixerDev() {
     Items.clear();
-    if (Mixer != nullptr && Mixer->Api() != nullptr && Handle != 0) Mixer->Api()->Close(Handle);
+    if (Mixer != nullptr && Mixer->Api() != nullptr && Handle != 0) Mixer->Api()->CloseDevice(Handle);
 }
 
 TMixerItem* TMixerDev::GetItem(int index) const {
@@ -488,7 +490,7 @@ void TMixer::Scan() {
         DeviceCaps caps;
         if (!MixerCheck(api_->GetDeviceCaps(index, caps), false)) continue;
         Handle handle = 0;
-        if (!MixerCheck(api_->Open(index, handle), false)) continue;
+        if (!MixerCheck(api_->OpenDevice(index, handle), false)) continue;
         ScanDevice(AddDevice(handle, caps, Options), caps.Destinations);
     }
 }

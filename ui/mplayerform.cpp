@@ -1,6 +1,8 @@
+// The media-player window: its player with the buttons, the notifications it passes to the program,
+// and the hooks through which the device statements reach the player and the speaker mixer.
 #include "ui/mplayerform.h"
 
-#include "engine/deviceexec.h"
+#include "engine/devicehooks.h"
 #include "engine/lxthread.h"
 #include "frontend/declnames.h"
 #include "frontend/sharedstate.h"
@@ -52,12 +54,12 @@ bool Playable(MediaEngine::Status status) {
 
 // ---- the engine's hooks (user-interface thread) -------------------------------------------------------
 
-TMediaPlayer* Player() {
+TMediaPlayer* FormPlayer() {
     return Win.MPlayerForm != nullptr ? Win.MPlayerForm->MediaPlayer1 : nullptr;
 }
 
 bool HookOpen(const QString& path) {
-    TMediaPlayer* player = Player();
+    TMediaPlayer* player = FormPlayer();
     if (player == nullptr) return false;
     player->FileName = path;
     return player->Open();
@@ -65,7 +67,7 @@ bool HookOpen(const QString& path) {
 // A command of the engine's to the form's player, when there is one; `enabled`, where given, is the
 // set of buttons the command leaves usable.
 void PlayerCommand(void (TMediaPlayer::*command)(), const TButtonSet* enabled = nullptr) {
-    TMediaPlayer* player = Player();
+    TMediaPlayer* player = FormPlayer();
     if (player == nullptr) return;
     if (enabled != nullptr) player->SetEnabledButtons(*enabled);
     (player->*command)();
@@ -83,27 +85,27 @@ void HookStop() {
     PlayerCommand(&TMediaPlayer::Stop, &ButtonsWhileStopped);
 }
 int HookMode() {
-    TMediaPlayer* player = Player();
+    TMediaPlayer* player = FormPlayer();
     return player != nullptr ? static_cast<int>(player->Mode()) : MediaMode::NotReady;
 }
 
-TMixer* Mixer() {
+TMixer* FormMixer() {
     return Win.MPlayerForm != nullptr ? Win.MPlayerForm->SpeakerMixer() : nullptr;
 }
 
 int HookGetVolume() {
-    TMixer* mixer = Mixer();
+    TMixer* mixer = FormMixer();
     return mixer != nullptr ? mixer->GetSpeakerVolume() : NoSpeakerVolume;
 }
 void HookSetVolume(int volume) {
-    if (TMixer* mixer = Mixer()) mixer->SetSpeakerVolume(volume);
+    if (TMixer* mixer = FormMixer()) mixer->SetSpeakerVolume(volume);
 }
 bool HookGetMute() {
-    TMixer* mixer = Mixer();
+    TMixer* mixer = FormMixer();
     return mixer != nullptr && mixer->GetSpeakerMute();
 }
 void HookSetMute(bool mute) {
-    if (TMixer* mixer = Mixer()) mixer->SetSpeakerMute(mute);
+    if (TMixer* mixer = FormMixer()) mixer->SetSpeakerMute(mute);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
+// The window-setting statements and dialog functions on the user-interface side, behind the engine's
+// hooks: places, captions, window states, colours and fonts, and the dialogs a program shows.
 #include "ui/windowsettings.h"
 
-#include "controlwindow/properties.h"
 #include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "ui/controlform.h"
 #include "ui/graphform.h"
-#include "ui/inputform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 
@@ -280,11 +280,4 @@ void InstallWindowSettings() {
     WindowSettingsHook.MessageBox = &ShowMessageBox;
     WindowSettingsHook.InputBox = &ShowInputBox;
     WindowSettingsHook.SelectFile = &ShowFileDialog;
-}
-
-void InstallWindowHooks() {
-    InstallInputDialog();
-    InstallGraphForm();
-    InstallControlWindow();
-    InstallWindowSettings();
 }

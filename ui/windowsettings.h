@@ -13,11 +13,6 @@ class QFont;
 // Installs every hook of WindowSettingsHook. Call once the application object exists.
 void InstallWindowSettings();
 
-// Installs the hooks of every window a program reaches (the input dialog, the graph windows, the
-// control window and the window settings), as the application and the tools that run programs alike
-// need them. Call once the application object exists.
-void InstallWindowHooks();
-
 // The dialogs themselves (modal, user-interface thread).
 // The width a message box keeps at least, so that its whole caption shows in the title bar.
 int MessageBoxCaptionWidth(const QString& caption, const QFont& font);

@@ -4,7 +4,7 @@
 // --decoded adds, after the listing, the statements the run loop runs in one pass: "decoded:", then
 // "[index:position]Kind, next N" (", else M" where a condition picks one of two ways) for every index
 // the run can reach whose statement runs decoded; every other item runs by the general path.
-#include "engine/decodedlisting.h"
+#include "engine/decoded/listing.h"
 #include "frontend/errortext.h"
 #include "frontend/listing.h"
 #include "frontend/programfile.h"

@@ -16,6 +16,7 @@
 // a dialog cannot take, or one left over at the end. --general runs every item by the general path,
 // without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
 // both ways to the same text.
+#include "controlwindow/installhooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/lxthread.h"
@@ -26,7 +27,6 @@
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
-#include "ui/windowsettings.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,6 +4,7 @@
 //   xvfb-run -a lxshot PROGRAM.lxt OUT.png
 //
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
+#include "controlwindow/installhooks.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "frontend/sharedstate.h"
@@ -11,7 +12,6 @@
 #include "ui/mainframe.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
-#include "ui/windowsettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

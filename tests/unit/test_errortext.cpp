@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string_view>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -268,6 +269,26 @@ TEST_F(ErrorTextTest, LeavesTheGlStackAlone) {
     EXPECT_EQ(ValueStackCount, 2);
     EXPECT_EQ(GlTopType(), GlValueType::String);
     GlClear();
+}
+
+TEST_F(ErrorTextTest, EveryRowGivesItsMessageAndOnlyGeneralRowsTheGeneralText) {
+    struct Row {
+        int Number;
+        bool General;
+    };
+    static constexpr Row Rows[] = {
+#define LX_ERROR_ROW(name, number, text) {number, std::string_view(#text) == "GeneralError"},
+        LX_ERROR_NUMBERS(LX_ERROR_ROW)
+#undef LX_ERROR_ROW
+    };
+    for (int index : {0, St::THEN}) {
+        Fe.ErrorNameIndex = index;
+        for (const Row& row : Rows) {
+            const QString text = ErrorMessage(row.Number);
+            EXPECT_FALSE(text.isEmpty()) << row.Number;
+            EXPECT_EQ(text == General, row.General) << row.Number;
+        }
+    }
 }
 
 } // namespace

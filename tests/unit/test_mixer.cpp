@@ -68,13 +68,13 @@ public:
         caps = Devices[static_cast<std::size_t>(device)].Caps;
         return Result::NoError;
     }
-    int Open(int device, Handle& handle) override {
+    int OpenDevice(int device, Handle& handle) override {
         if (Devices[static_cast<std::size_t>(device)].FailOpen) return Result::NoDriver;
         handle = NextHandle++;
         OpenDevices[handle] = device;
         return Result::NoError;
     }
-    int Close(Handle handle) override {
+    int CloseDevice(Handle handle) override {
         Closed.push_back(handle);
         return OpenDevices.erase(handle) != 0 ? Result::NoError : Result::InvalidHandle;
     }
@@ -631,7 +631,7 @@ TEST(AlsaMixer, AMachineWithoutSoundHasNoDeviceAndSaysNothing) {
     DeviceCaps caps;
     EXPECT_NE(api.GetDeviceCaps(0, caps), Result::NoError);
     Handle handle = 7;
-    EXPECT_NE(api.Open(0, handle), Result::NoError);
+    EXPECT_NE(api.OpenDevice(0, handle), Result::NoError);
     EXPECT_EQ(handle, 0);
     std::vector<std::uint32_t> values(2);
     EXPECT_EQ(api.GetValues(1, 0, 2, 0, values), Result::InvalidHandle);

@@ -50,8 +50,8 @@ public:
         return 0;
     }
     int GetDeviceCaps(int, MixerApi::DeviceCaps&) override { return MixerApi::Result::BadDeviceId; }
-    int Open(int, MixerApi::Handle&) override { return MixerApi::Result::BadDeviceId; }
-    int Close(MixerApi::Handle) override { return MixerApi::Result::InvalidHandle; }
+    int OpenDevice(int, MixerApi::Handle&) override { return MixerApi::Result::BadDeviceId; }
+    int CloseDevice(MixerApi::Handle) override { return MixerApi::Result::InvalidHandle; }
     int GetDestinationLine(MixerApi::Handle, std::uint32_t, MixerApi::LineInfo&) override {
         return MixerApi::Result::InvalidHandle;
     }

@@ -1,9 +1,9 @@
 // The decoded statements: which shapes run in one pass, where they hand over to the item-by-item path,
 // and that nothing decoded outlives the code it was decoded from. Programs are compiled with the real
 // front end; the decoded run and the run loop run on the compiled code buffer.
-#include "engine/decodedrun.h"
+#include "engine/decoded/decode.h"
+#include "engine/decoded/run.h"
 #include "engine/enginestate.h"
-#include "engine/predecode.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"

@@ -1,13 +1,12 @@
-// The decoded side of the code buffer. For a code index where a whole statement of plain numbers begins
-// (a LET of a numeric expression, an IF on a comparison, a GOTO, a FOR loop's NEXT with its test, a
-// numeric expression whose values the next items take, the binds and calls of procedures), the decoder
-// records once what the items do: the expression as a small tree with its operands resolved, where the
-// statement ends, where it jumps. The run loop runs such an entry in one pass instead of item by item;
-// every other index decodes to Generic and runs as before. Entries are decoded on first use and belong
-// to one generation of the code buffer: any write to the buffer starts a new generation, so nothing
-// stale is ever run.
+// The entries of the decoded side of the code buffer. For a code index where a whole statement of
+// plain numbers begins (a LET of a numeric expression, an IF on a comparison, a GOTO, a FOR loop's NEXT
+// with its test, a numeric expression whose values the next items take, the binds and calls of
+// procedures), an entry records once what the items do: its operation (engine/decoded/ops.h), the
+// expression as a small tree of nodes with its operands resolved, where the statement ends, where it
+// jumps. The decoder fills the entries, the decoded run runs them.
 #pragma once
 
+#include "engine/decoded/ops.h"
 #include "engine/fastaccess.h"
 #include "frontend/codeitem.h"
 #include "frontend/internalcodes.h"
@@ -40,41 +39,6 @@ inline bool IsInertItem(const CodeItemType& item) {
     return kind < InertKindLimit && InertKinds[kind];
 }
 
-// What a decoded entry does.
-namespace DecodedOp {
-inline constexpr std::uint8_t Generic = 0;    // run the item by the general path
-inline constexpr std::uint8_t LetNumber = 1;  // expression; LET to a numeric scalar
-inline constexpr std::uint8_t LetElement = 2; // value, subscript; LET to an element of a 1-D numeric array
-inline constexpr std::uint8_t Branch = 3;     // condition; IF with its jump target
-inline constexpr std::uint8_t Jump = 4;       // GOTO (the target already resolved)
-inline constexpr std::uint8_t PushValues = 5; // expression values the following items take from the Gl stack
-inline constexpr std::uint8_t AppendChr = 6;  // S$ = S$ + CHR$(expression)
-inline constexpr std::uint8_t PopNumbers =
-    7; // GlPop into numeric variables (or a by-value argument's discard)
-inline constexpr std::uint8_t PushNumbers = 8; // GlPush of numeric variables
-// The procedure machinery between decoded statements: the executor of the statement at Next runs as the
-// general path would run it, and the run goes on wherever it leaves the cursor.
-inline constexpr std::uint8_t SaveLocals = 9;
-inline constexpr std::uint8_t RestoreLocals = 10;
-inline constexpr std::uint8_t SubJump = 11;
-inline constexpr std::uint8_t SubFrame = 12; // Value: the item's own value
-inline constexpr std::uint8_t EndSub = 13;
-inline constexpr std::uint8_t FrameSizes = 14; // Value: the item's own value
-inline constexpr std::uint8_t FunctionReturn = 15;
-// The NEXT of a FOR loop with the loop's test after it: LET v = step + v, then IF on the test
-// (limit >= v, or with STEP (limit - v) * (0.5 + SGN(step)) >= 0), in one pass.
-inline constexpr std::uint8_t ForNext = 16;
-// LetElement whose value is a literal: its 80-bit image copied into the element.
-inline constexpr std::uint8_t LetElementLiteral = 17;
-// LET v = v op x for + - *: the operation on the variable's own value, x computed first.
-inline constexpr std::uint8_t LetUpdate = 18;
-// A procedure call and its return in four entries (engine/decodedcalls).
-inline constexpr std::uint8_t Call = 40;
-inline constexpr std::uint8_t Enter = 41;
-inline constexpr std::uint8_t Return = 42;
-inline constexpr std::uint8_t ReturnSite = 43;
-} // namespace DecodedOp
-
 // The statements that mark the structure of procedures and do nothing when run; stepped over like
 // inert items.
 constexpr bool IsStructureMark(int code) {
@@ -91,7 +55,7 @@ constexpr bool IsStructureMark(int code) {
 
 // The decoded operation of an item of the procedure machinery (its kind and value); Generic for any
 // other item.
-constexpr std::uint8_t ProcedureOp(int kind, int value) {
+constexpr DecodedOp ProcedureOp(int kind, int value) {
     if (kind == CodeKind::SubFrame) return DecodedOp::SubFrame;
     if (kind == CodeKind::FrameCountN) return DecodedOp::FrameSizes;
     if (kind != CodeKind::Statement) return DecodedOp::Generic;
@@ -191,9 +155,6 @@ inline bool FitsDouble(Extended value) {
     return static_cast<Extended>(static_cast<double>(value)) == value;
 }
 
-// The function that computes `node` (by its code and where its literal is).
-NodeFunction NodeFunctionOf(const ExprNode& node);
-
 // The most values a decoded expression holds at once; deeper expressions run item by item.
 inline constexpr int MaxDecodedDepth = 16;
 // The most values an entry hands to the items after it.
@@ -206,7 +167,7 @@ struct CallShape;
 // A power of two in size, so that the run finds an entry by a shift of its index.
 struct alignas(128) DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
-    std::uint8_t Op = DecodedOp::Generic;
+    DecodedOp Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;     // stops short left
     std::uint8_t ValueCount = 0;  // LetElement, PushValues: the values (their roots in DecodedRoots);
                                   // PopNumbers, PushNumbers: the variables (in the Operand of the nodes
@@ -244,7 +205,7 @@ struct alignas(128) DecodedItem {
     union {
         NumVarType* Number;     // the LET's numeric target
         StrVarType* String;     // AppendChr's variable
-        const CallShape* Shape; // an entry of a procedure call (engine/decodedcalls)
+        const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
 };
 
@@ -263,31 +224,3 @@ inline constexpr std::uint8_t Greater = 4;
 } // namespace CompareOutcome
 
 static_assert(sizeof(DecodedItem) == 128, "an entry is found by a shift of its index");
-
-extern std::vector<DecodedItem> DecodedCode;
-extern std::vector<ExprNode> DecodedNodes;
-extern std::vector<std::int32_t> DecodedRoots;
-
-// True when a variable table no longer has the storage the current generation's nodes point into;
-// the caller then starts a new generation.
-extern const NumVarType* DecodedNumbers; // the tables' storage when the generation's nodes began
-extern const StrVarType* DecodedStrings;
-inline bool DecodedTablesMoved() {
-    return Tb.NumVarTable.data() != DecodedNumbers || Tb.StrVarTable.data() != DecodedStrings;
-}
-// Makes the decoded side as long as the code buffer (new entries undecoded).
-void FitDecodedCode();
-// Decodes the entry of `at` in the current generation; `limit` is the last index the run may read.
-DecodedItem& DecodeItem(int at, int limit);
-
-// The decoder's reading of the code buffer, shared with the call decoder.
-namespace Decoding {
-// The item at `at`; no item outside the buffer.
-const CodeItemType& Item(int at);
-// The first index from `at` (at most `limit`) that is not an inert item or a structure mark.
-int StepOverInert(int at, int limit);
-// The first index from `at` (at most `limit`) that is not an expression bracket.
-int StepOverBrackets(int at, int limit);
-// Where the run goes on from `at`: past inert items and through GOTOs.
-int Continuation(int at, int limit);
-} // namespace Decoding

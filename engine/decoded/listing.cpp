@@ -1,52 +1,30 @@
-#include "engine/decodedlisting.h"
+// The listing of the decoded side: every entry the run can reach, walked from the program's start and
+// its entry points as the run meets them, with the operation's name and where it goes on.
+#include "engine/decoded/listing.h"
 
-#include "engine/decodedcalls.h"
-#include "engine/predecode.h"
+#include "engine/decoded/callshape.h"
+#include "engine/decoded/decode.h"
 #include "frontend/itembuffers.h"
 #include "frontend/tables.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-QString OpName(std::uint8_t op) {
-    switch (op) {
-    case DecodedOp::LetNumber: return QStringLiteral("LetNumber");
-    case DecodedOp::LetElement: return QStringLiteral("LetElement");
-    case DecodedOp::Branch: return QStringLiteral("Branch");
-    case DecodedOp::Jump: return QStringLiteral("Jump");
-    case DecodedOp::PushValues: return QStringLiteral("PushValues");
-    case DecodedOp::AppendChr: return QStringLiteral("AppendChr");
-    case DecodedOp::PopNumbers: return QStringLiteral("PopNumbers");
-    case DecodedOp::PushNumbers: return QStringLiteral("PushNumbers");
-    case DecodedOp::SaveLocals: return QStringLiteral("SaveLocals");
-    case DecodedOp::RestoreLocals: return QStringLiteral("RestoreLocals");
-    case DecodedOp::SubJump: return QStringLiteral("SubJump");
-    case DecodedOp::SubFrame: return QStringLiteral("SubFrame");
-    case DecodedOp::EndSub: return QStringLiteral("EndSub");
-    case DecodedOp::FrameSizes: return QStringLiteral("FrameSizes");
-    case DecodedOp::FunctionReturn: return QStringLiteral("FunctionReturn");
-    case DecodedOp::ForNext: return QStringLiteral("ForNext");
-    case DecodedOp::LetElementLiteral: return QStringLiteral("LetElementLiteral");
-    case DecodedOp::LetUpdate: return QStringLiteral("LetUpdate");
-    case DecodedOp::Call: return QStringLiteral("Call");
-    case DecodedOp::Enter: return QStringLiteral("Enter");
-    case DecodedOp::Return: return QStringLiteral("Return");
-    case DecodedOp::ReturnSite: return QStringLiteral("ReturnSite");
-    default: return QStringLiteral("Op") + QString::number(op);
-    }
+QString OpName(DecodedOp op) {
+    const std::string_view name = DecodedOpName(op);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 // The procedure machinery: the entry runs the executor of its own item, at Next, which moves the
 // cursor itself, so there is no one place where the run goes on.
 bool RunsItsExecutor(const DecodedItem& entry) {
-    if (entry.Next < 0 || static_cast<std::size_t>(entry.Next) >= Ib.CodeBuffer.size()) return false;
-    const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(entry.Next)];
-    return entry.Op != DecodedOp::Generic && ProcedureOp(item.FirstCode, item.SecondCode) == entry.Op;
+    return RunsOf(entry.Op) == DecodedRuns::Executor;
 }
 
 // The indices the run can reach, walked as the run loop meets them: from the program's start, the

@@ -1,8 +1,9 @@
-// SUB and FUNCTION calls as decoded entries. A call of the general path is a dozen items on each side:
+// The decoded run of SUB and FUNCTION calls. A call of the general path is a dozen items on each side:
 // the argument values pushed, the caller's locals saved, the jump with its return index, the callee's
 // frame and parameter binds, and at the end the hand-backs, the frame and return index dropped, the
-// locals restored and the hand-backs taken. Decoded, it is four entries whose operands are resolved
-// once (the callee's entry point and frame, the variables bound, the return index):
+// locals restored and the hand-backs taken. Decoded (engine/decoded/decodecalls), it is four entries
+// whose operands are resolved once (the callee's entry point and frame, the variables bound, the
+// return index):
 //   Call        at the arguments (or at the save of the locals): values, save, return index, jump;
 //   Enter       at the callee's frame item: the frame and the numeric parameter binds;
 //   Return      at the hand-backs before END SUB or END FUNCTION: pushed, frame and return index dropped;
@@ -15,24 +16,13 @@
 // entry checks everything that could fail before it changes anything, and stops short otherwise.
 #pragma once
 
-#include "engine/predecode.h"
+#include "engine/decoded/entries.h"
 
 // What the run functions return when the entry stopped short (no code index is negative).
 inline constexpr int CallStoppedShort = -1;
 
-// Decodes the entry beginning at `start` when it is one of the call sequence (the arguments excepted);
-// false for any other item.
-bool DecodeCallSequence(DecodedItem& entry, int start, int limit);
-// Decodes a Call whose argument values end at `end` (the values' roots are the caller's to store);
-// false when no call follows them.
-bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit);
-
-// Runs a Call with its argument values worked out, or any other entry of the sequence; returns where
-// the run goes on, or CallStoppedShort.
+// Run a Call with its argument values worked out, a Return, and an Enter or a ReturnSite on its own;
+// each returns where the run goes on, or CallStoppedShort.
 int RunCall(const DecodedItem& entry, const Extended* values, int limit);
 int RunReturn(const DecodedItem& entry, int limit);
-// An Enter or a ReturnSite on its own.
-int RunCallSequence(const DecodedItem& entry, int limit);
-
-// The index of the item a Call returns to (for the listing).
-int CallReturnIndex(const DecodedItem& entry);
+int RunCallPart(const DecodedItem& entry);

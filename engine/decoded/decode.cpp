@@ -1,6 +1,10 @@
-#include "engine/predecode.h"
+// The decoder of the statements: reads the items of a statement once into its entry (its operation,
+// the expression's nodes, where it goes on), or leaves the entry Generic.
+#include "engine/decoded/decode.h"
 
-#include "engine/decodedcalls.h"
+#include "engine/decoded/decodecalls.h"
+#include "engine/decoded/nodes.h"
+#include "engine/decoded/reading.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
@@ -17,61 +21,12 @@ const StrVarType* DecodedStrings = nullptr;
 
 namespace {
 
+using namespace Decoding;
+
 // The generation the nodes and roots belong to; older ones are dropped before new ones are added.
 std::uint64_t NodesGeneration = 0;
 // The literals the generation's nodes point to: a deque, whose elements stay where they are as it grows.
 std::deque<Extended> Literals;
-
-// The most jumps and brackets followed when resolving where a statement continues; a GOTO chain longer
-// than this (or a loop of GOTOs) is simply left to run item by item.
-constexpr int MaxJumpHops = 8;
-
-bool IsJumpIndex(long target) {
-    return target >= 1 && target <= Ib.CurrentmaxCodeNum;
-}
-
-// The item at `at`; no item outside the buffer.
-const CodeItemType& ItemAt(int at) {
-    static const CodeItemType none{};
-    return at >= 0 && static_cast<std::size_t>(at) < Ib.CodeBuffer.size()
-               ? Ib.CodeBuffer[static_cast<std::size_t>(at)]
-               : none;
-}
-
-// The first index from `at` whose item does something (at most `limit`): inert items and structure
-// marks are stepped over, which nothing a program can see tells from running them.
-int SkipInert(int at, int limit) {
-    while (at < limit) {
-        const CodeItemType& item = ItemAt(at);
-        if (!IsInertItem(item) &&
-            !(item.FirstCode == CodeKind::Statement && IsStructureMark(item.SecondCode)))
-            break;
-        ++at;
-    }
-    return at;
-}
-
-int SkipBrackets(int at, int limit) {
-    while (at < limit &&
-           (ItemAt(at).FirstCode == CodeKind::ExprOpen || ItemAt(at).FirstCode == CodeKind::ExprClose))
-        ++at;
-    return at;
-}
-
-// Where the run goes on from `at`: past inert items and through GOTOs to a valid index. Stepping over
-// them costs the run nothing it could see, as when the fetch steps over inert items.
-int ResolveContinuation(int at, int limit) {
-    for (int hop = 0; hop < MaxJumpHops; ++hop) {
-        if (at < 0 || at > limit) return at;
-        at = SkipInert(at, limit);
-        const CodeItemType& item = ItemAt(at);
-        if (item.FirstCode != CodeKind::Statement || item.SecondCode != St::GOTO || at + 1 > limit) return at;
-        const CodeItemType& target = ItemAt(at + 1);
-        if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return at;
-        at = target.SecondCode;
-    }
-    return at;
-}
 
 // The types of the values of a decoded expression, as the decoder follows them.
 enum class ValueKind : std::uint8_t { Number, Boolean };
@@ -86,15 +41,15 @@ public:
     // Takes items from `at`; returns the index of the first item not taken.
     int Read(int at) {
         while (at <= limit_) {
-            const CodeItemType& item = ItemAt(at);
+            const CodeItemType& item = Item(at);
             if (item.FirstCode == CodeKind::ExprOpen || item.FirstCode == CodeKind::ExprClose) {
                 ++at;
                 continue;
             }
             if (item.FirstCode == CodeKind::StrVar) {
                 // LEN of a plain string variable: the two items as one node.
-                const int next = SkipBrackets(at + 1, limit_);
-                if (next > limit_ || !IsLength(ItemAt(next)) || !PlainString(item.SecondCode)) break;
+                const int next = StepOverBrackets(at + 1, limit_);
+                if (next > limit_ || !IsLength(Item(next)) || !PlainString(item.SecondCode)) break;
                 ExprNode node;
                 node.Operand.String = &Tb.StrVarTable[static_cast<std::size_t>(item.SecondCode)];
                 node.Code = NodeCode::Length;
@@ -459,7 +414,7 @@ std::int32_t LeftOperandBeside(std::int32_t at, std::uint8_t op, const Extended*
     return -1;
 }
 
-int DecodeItemAt(int at, int limit);
+DecodedOp DecodeItemAt(int at, int limit);
 
 bool IsLeafCode(std::uint8_t code) {
     return code == NodeCode::Literal || code == NodeCode::Variable || code == NodeCode::SmallLiteral;
@@ -544,10 +499,6 @@ void DecodeForNext(DecodedItem& entry, int limit) {
     entry.Alternate = test.Alternate;
 }
 
-bool IsStatement(int at, int limit, int code) {
-    return at <= limit && ItemAt(at).FirstCode == CodeKind::Statement && ItemAt(at).SecondCode == code;
-}
-
 // The entry's expression: its one value's node, or the nodes of its values listed in DecodedRoots.
 void StoreRoots(DecodedItem& entry, ExpressionReader& reader) {
     const int depth = reader.Depth();
@@ -564,27 +515,27 @@ void StoreRoots(DecodedItem& entry, ExpressionReader& reader) {
 // S$ = S$ + CHR$(expression) (or &): the string variable, a numeric expression, CHR$, the join, the
 // LET to the same variable.
 bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
-    const int target = ItemAt(start).SecondCode;
+    const int target = Item(start).SecondCode;
     if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
     ExpressionReader reader(limit);
-    int at = SkipBrackets(reader.Read(start + 1), limit);
+    int at = StepOverBrackets(reader.Read(start + 1), limit);
     if (reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number || at > limit) return false;
-    const CodeItemType& chr = ItemAt(at);
+    const CodeItemType& chr = Item(at);
     if (chr.FirstCode != CodeKind::Function || (chr.SecondCode != Fn::CHRStr && chr.SecondCode != Fn::CHR))
         return false;
-    at = SkipBrackets(at + 1, limit);
-    const CodeItemType& join = ItemAt(at);
+    at = StepOverBrackets(at + 1, limit);
+    const CodeItemType& join = Item(at);
     if (at > limit || join.FirstCode != CodeKind::Operator ||
         (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
         return false;
-    at = SkipBrackets(at + 1, limit);
-    if (!IsStatement(at, limit, St::LET) || at + 1 > limit) return false;
-    const CodeItemType& assigned = ItemAt(at + 1);
+    at = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(at, limit, St::LET) || at + 1 > limit) return false;
+    const CodeItemType& assigned = Item(at + 1);
     if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode != target) return false;
     StoreRoots(entry, reader);
     entry.Op = DecodedOp::AppendChr;
     entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(target)];
-    entry.Next = ResolveContinuation(at + 2, limit);
+    entry.Next = Continuation(at + 2, limit);
     return true;
 }
 
@@ -594,15 +545,15 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     const int end = reader.Read(start);
     const int depth = reader.Depth();
     if (depth == 0) return;
-    const int after = SkipBrackets(end, limit);
+    const int after = StepOverBrackets(end, limit);
     const auto allNumbers = [&reader, depth] {
         for (int k = 0; k < depth; ++k)
             if (reader.KindAt(k) != ValueKind::Number) return false;
         return true;
     };
-    const int target = ItemAt(after + 1).SecondCode;
-    if (IsStatement(after, limit, St::LET) && after + 1 <= limit &&
-        ItemAt(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
+    const int target = Item(after + 1).SecondCode;
+    if (IsStatementAt(after, limit, St::LET) && after + 1 <= limit &&
+        Item(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
         static_cast<std::size_t>(target) < Tb.NumVarTable.size() && (depth == 1 || depth == 2) &&
         allNumbers()) {
         // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
@@ -616,19 +567,19 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
                 entry.Op = DecodedOp::LetElementLiteral;
         }
         entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
-        entry.Next = ResolveContinuation(after + 2, limit);
+        entry.Next = Continuation(after + 2, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeForNext(entry, limit);
         if (entry.Op == DecodedOp::LetNumber) DecodeUpdate(entry);
         return;
     }
-    if (IsStatement(after, limit, St::IF) && after + 1 <= limit && depth == 1 &&
+    if (IsStatementAt(after, limit, St::IF) && after + 1 <= limit && depth == 1 &&
         reader.KindAt(0) == ValueKind::Boolean) {
-        const CodeItemType& target = ItemAt(after + 1);
+        const CodeItemType& target = Item(after + 1);
         if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return;
         StoreRoots(entry, reader);
         entry.Op = DecodedOp::Branch;
-        entry.Next = ResolveContinuation(after + 2, limit);
-        entry.Alternate = ResolveContinuation(target.SecondCode, limit);
+        entry.Next = Continuation(after + 2, limit);
+        entry.Alternate = Continuation(target.SecondCode, limit);
         DecodeComparison(entry);
         return;
     }
@@ -645,19 +596,19 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     for (int k = 0; k < depth; ++k)
         if (reader.KindAt(k) == ValueKind::Boolean)
             entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
-    entry.Next = ResolveContinuation(end, limit);
+    entry.Next = Continuation(end, limit);
 }
 
 // A run of GlPop (or GlPush) items with numeric variables, as the procedure calls bind parameters,
 // hand by-reference arguments back and take them: one entry for the whole run. A GlPop may also name
 // an argument passed by value, whose value is then discarded.
 bool DecodeParameterRun(DecodedItem& entry, int start, int limit) {
-    const int code = ItemAt(start).SecondCode;
+    const int code = Item(start).SecondCode;
     const auto first = static_cast<std::int32_t>(DecodedNodes.size());
     int at = start;
     int count = 0;
-    while (count < MaxPushedValues && IsStatement(at, limit, code) && at + 1 <= limit) {
-        const CodeItemType& operand = ItemAt(at + 1);
+    while (count < MaxPushedValues && IsStatementAt(at, limit, code) && at + 1 <= limit) {
+        const CodeItemType& operand = Item(at + 1);
         ExprNode node;
         if (operand.FirstCode == CodeKind::NumVar && operand.SecondCode >= 0 &&
             static_cast<std::size_t>(operand.SecondCode) < Tb.NumVarTable.size()) {
@@ -667,20 +618,20 @@ bool DecodeParameterRun(DecodedItem& entry, int start, int limit) {
         }
         DecodedNodes.push_back(node);
         ++count;
-        at = SkipInert(at + 2, limit);
+        at = StepOverInert(at + 2, limit);
     }
     if (count == 0) return false;
     entry.Op = code == InSt::GlPop ? DecodedOp::PopNumbers : DecodedOp::PushNumbers;
     entry.Root = first;
     entry.ValueCount = static_cast<std::uint8_t>(count);
-    entry.Next = ResolveContinuation(at, limit);
+    entry.Next = Continuation(at, limit);
     return true;
 }
 
 // The items of the procedure machinery, run by their own executors from the decoded run.
 bool DecodeProcedureItem(DecodedItem& entry, int start) {
-    const CodeItemType& item = ItemAt(start);
-    const std::uint8_t op = ProcedureOp(item.FirstCode, item.SecondCode);
+    const CodeItemType& item = Item(start);
+    const DecodedOp op = ProcedureOp(item.FirstCode, item.SecondCode);
     if (op == DecodedOp::Generic) return false;
     entry.Op = op;
     entry.Next = start;
@@ -689,7 +640,7 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
 }
 
 // The decoded operation of `at` in this generation (decoding it when it is not yet).
-int DecodeItemAt(int at, int limit) {
+DecodedOp DecodeItemAt(int at, int limit) {
     const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
     if (entry.Generation == Ib.CodeGeneration) return entry.Op;
     return DecodeItem(at, limit).Op;
@@ -711,10 +662,10 @@ DecodedItem& DecodeItem(int at, int limit) {
         DecodedStrings = Tb.StrVarTable.data();
     }
     if (at < 1 || at > limit || limit > Ib.CurrentmaxCodeNum) return entry;
-    const int start = SkipInert(at, limit);
-    const CodeItemType& first = ItemAt(start);
+    const int start = StepOverInert(at, limit);
+    const CodeItemType& first = Item(start);
     if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::GOTO) {
-        const int next = ResolveContinuation(at, limit);
+        const int next = Continuation(at, limit);
         if (next != at) {
             entry.Op = DecodedOp::Jump;
             entry.Next = next;
@@ -735,18 +686,3 @@ DecodedItem& DecodeItem(int at, int limit) {
 void FitDecodedCode() {
     if (DecodedCode.size() < Ib.CodeBuffer.size()) DecodedCode.resize(Ib.CodeBuffer.size());
 }
-
-namespace Decoding {
-const CodeItemType& Item(int at) {
-    return ItemAt(at);
-}
-int StepOverInert(int at, int limit) {
-    return SkipInert(at, limit);
-}
-int StepOverBrackets(int at, int limit) {
-    return SkipBrackets(at, limit);
-}
-int Continuation(int at, int limit) {
-    return ResolveContinuation(at, limit);
-}
-} // namespace Decoding

@@ -1,0 +1,146 @@
+// The functions that compute the nodes of decoded expressions, one for each node code and operand form,
+// and the choice among them that the decoder makes for each node.
+#include "engine/decoded/nodes.h"
+
+#include "engine/numericops.h"
+#include "engine/strfunctions.h"
+
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+using namespace NodeCode;
+
+// The nodes' functions. Every value travels in the floating-point register the result is returned in:
+// an 80-bit value stored and read back at once would wait for the memory round trip at every operation.
+Extended LeafValue(const ExprNode* nodes, const ExprNode* n) {
+    return ValueOf(nodes, n);
+}
+
+Extended LengthValue(const ExprNode*, const ExprNode* n) {
+    if (n->Operand.String->Kind != StrVarKind::Variable) return StoppedShort;
+    return static_cast<Extended>(CharacterCount(n->Operand.String->Value));
+}
+
+Extended ElementNodeValue(const ExprNode* nodes, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, LeftOf(nodes, n));
+}
+Extended ElementLeafValue(const ExprNode*, const ExprNode* n) {
+    return ElementValue(n->Operand.Number, *n->Value2);
+}
+
+Extended SgnValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Sgn<true>(LeftOf(nodes, n));
+}
+Extended AbsValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Abs(LeftOf(nodes, n));
+}
+Extended IntValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Int(LeftOf(nodes, n));
+}
+Extended FixValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Fix(LeftOf(nodes, n));
+}
+Extended NegateValue(const ExprNode* nodes, const ExprNode* n) {
+    return Numeric::Negate(LeftOf(nodes, n));
+}
+Extended NotValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended x = LeftOf(nodes, n);
+    return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
+}
+// AND or OR (the node code) of two conditions.
+template <std::uint8_t Logic> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+    static_assert(Logic == And || Logic == Or, "a logical node");
+    const Extended a = LeftOf(nodes, n);
+    const Extended b = RightOf(nodes, n);
+    if (__builtin_isunordered(a, b)) return StoppedShort;
+    return (Logic == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+}
+
+// Where a binary node's operand is: a child node, a leaf read through its pointer (a variable, or a
+// literal a double cannot hold), or the node's literal held as a double.
+enum class Where : std::uint8_t { Node, Pointer, Small };
+
+template <Where W>
+[[gnu::always_inline]] inline Extended LeftOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return LeftOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Operand.Value;
+    else
+        return n->Literal64;
+}
+template <Where W>
+[[gnu::always_inline]] inline Extended RightOperand(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (W == Where::Node)
+        return RightOf(nodes, n);
+    else if constexpr (W == Where::Pointer)
+        return *n->Value2;
+    else
+        return n->Literal64;
+}
+
+// A child node is computed before any leaf is read, so no value is live across its call.
+template <std::uint8_t Op, Where L, Where R> Extended BinaryValue(const ExprNode* nodes, const ExprNode* n) {
+    if constexpr (R == Where::Node && L != Where::Node) {
+        const Extended b = RightOperand<R>(nodes, n);
+        return Apply<Op>(LeftOperand<L>(nodes, n), b);
+    } else {
+        const Extended a = LeftOperand<L>(nodes, n);
+        return Apply<Op>(a, RightOperand<R>(nodes, n));
+    }
+}
+
+Extended NoValue(const ExprNode*, const ExprNode*) {
+    return StoppedShort;
+}
+
+template <std::uint8_t Op> constexpr NodeFunction BinaryFunction(std::uint8_t form, bool small) {
+    constexpr Where N = Where::Node, P = Where::Pointer, S = Where::Small;
+    switch (form) {
+    case NodeNode: return BinaryValue<Op, N, N>;
+    case NodeLiteral: return small ? BinaryValue<Op, N, S> : BinaryValue<Op, N, P>;
+    case NodeVariable: return BinaryValue<Op, N, P>;
+    case LiteralNode: return small ? BinaryValue<Op, S, N> : BinaryValue<Op, P, N>;
+    case VariableNode: return BinaryValue<Op, P, N>;
+    case LiteralVariable: return small ? BinaryValue<Op, S, P> : BinaryValue<Op, P, P>;
+    case VariableLiteral: return small ? BinaryValue<Op, P, S> : BinaryValue<Op, P, P>;
+    default: return BinaryValue<Op, P, P>; // VariableVariable
+    }
+}
+
+template <std::size_t... Ops>
+constexpr NodeFunction BinaryFunctionOf(std::uint8_t op, std::uint8_t form, bool small,
+                                        std::index_sequence<Ops...>) {
+    NodeFunction result = NoValue;
+    ((op == Ops ? (result = BinaryFunction<static_cast<std::uint8_t>(Ops)>(form, small), 0) : 0), ...);
+    return result;
+}
+
+} // namespace
+
+NodeFunction NodeFunctionOf(const ExprNode& node) {
+    const std::uint8_t code = node.Code;
+    switch (code) {
+    case Literal:
+    case Variable:
+    case SmallLiteral: return LeafValue;
+    case Length: return LengthValue;
+    case Element: return ElementNodeValue;
+    case ElementOfLeaf: return ElementLeafValue;
+    case Sgn: return SgnValue;
+    case Abs: return AbsValue;
+    case Int: return IntValue;
+    case Fix: return FixValue;
+    case Negate: return NegateValue;
+    case Not: return NotValue;
+    case And: return LogicValue<And>;
+    case Or: return LogicValue<Or>;
+    default: break;
+    }
+    if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;
+    const auto op = static_cast<std::uint8_t>((code - BinaryBase) / FormCount);
+    const auto form = static_cast<std::uint8_t>((code - BinaryBase) % FormCount);
+    return BinaryFunctionOf(op, form, node.Small, std::make_index_sequence<BinaryCount>{});
+}

@@ -1,0 +1,110 @@
+// The decoded operations, declared once: each row gives the operation's name (its DecodedOp and the
+// word `lxcompile --decoded` prints), how the decoded run runs it (a family of run.cpp; Executor: the
+// general executor of the procedure item it stands on, named in the third column), what it does and
+// which items of the code buffer it replaces. The enum, the names and the run's dispatch are made from
+// this list; a new operation is a new row, its decoder and, when no family fits, a family of its own.
+// The rows stand in the order the run's switch has its cases in, which the compiler's layout of the
+// run follows: the commonest statements first (bench/callgrind counts what a new order costs).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#define LX_DECODED_OPS(X)                                                                                    \
+    X(Generic, Generic, NoExecutor, "nothing: the item runs by the general path", "none")                    \
+    X(Jump, Jump, NoExecutor, "GOTO, its target resolved", "GOTO and its jump target")                       \
+    X(LetNumber, Statement, NoExecutor, "LET of a numeric expression to a numeric scalar",                   \
+      "the expression's items, LET and its variable")                                                        \
+    X(LetElement, Statement, NoExecutor,                                                                     \
+      "LET of a numeric expression to an element of a one-dimensional numeric array",                        \
+      "the value's and the subscript's items, LET and the array")                                            \
+    X(Branch, Statement, NoExecutor, "IF on a condition: Next when it holds, Alternate when not",            \
+      "the condition's items, IF and its jump target")                                                       \
+    X(LetUpdate, Statement, NoExecutor, "LET v = v op x for + - *, on the variable's own value",             \
+      "v, x's items, the operator, LET and v")                                                               \
+    X(LetElementLiteral, Statement, NoExecutor, "LetElement of a literal: its 80-bit image copied",          \
+      "the literal, the subscript's items, LET and the array")                                               \
+    X(PushValues, Values, NoExecutor,                                                                        \
+      "numeric and boolean values the items after them take from the Gl stack", "the values' items")         \
+    X(AppendChr, AppendChr, NoExecutor, "S$ = S$ + CHR$(expression)",                                        \
+      "the variable, the expression, CHR$, + or &, LET and the variable")                                    \
+    X(PopNumbers, PopNumbers, NoExecutor,                                                                    \
+      "parameter binds into numeric variables (a by-value argument's value dropped)",                        \
+      "a run of GlPop items with their variables")                                                           \
+    X(PushNumbers, PushNumbers, NoExecutor, "numeric variables handed back onto the Gl stack",               \
+      "a run of GlPush items with their variables")                                                          \
+    X(ForNext, ForNext, NoExecutor,                                                                          \
+      "NEXT of a FOR loop and the loop's test in one pass (and a body of one statement with it)",            \
+      "LET v = step + v, the test's items, IF and its jump target")                                          \
+    X(Call, Call, NoExecutor,                                                                                \
+      "a procedure call: argument values, locals saved, return index, jump (and the callee's frame and "     \
+      "binds)",                                                                                              \
+      "the argument values' items, LoPushAll, SubJump and the name")                                         \
+    X(Return, Return, NoExecutor,                                                                            \
+      "hand-backs pushed, frame and return index dropped (and the caller's side at once)",                   \
+      "the GlPush hand-backs and END SUB or END FUNCTION")                                                   \
+    X(Enter, CallPart, NoExecutor, "the callee's frame and numeric parameter binds",                         \
+      "the SUB frame item, its words and the GlPop binds")                                                   \
+    X(ReturnSite, CallPart, NoExecutor,                                                                      \
+      "the locals restored, the hand-backs taken, a function's value combined and assigned",                 \
+      "LoPopAll, the GlPop takes, an arithmetic operator and a LET")                                         \
+    X(SaveLocals, Executor, SaveLocals, "the caller's locals saved on the Lo stack", "LoPushAll")            \
+    X(RestoreLocals, Executor, RestoreLocals, "the caller's locals restored from the Lo stack", "LoPopAll")  \
+    X(SubJump, Executor, JumpViaLabelVariable, "the jump into a SUB or FUNCTION with its return index",      \
+      "SubJump and the name")                                                                                \
+    X(SubFrame, Executor, PushSubFrame, "the callee's frame pushed", "the SUB frame item and its words")     \
+    X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
+    X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
+    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")
+
+// What a decoded entry does.
+enum class DecodedOp : std::uint8_t {
+#define LX_DECODED_ENUM(Name, Runs, Executor, What, Replaces) Name,
+    LX_DECODED_OPS(LX_DECODED_ENUM)
+#undef LX_DECODED_ENUM
+};
+
+// How the decoded run runs an operation (the table's second column).
+enum class DecodedRuns : std::uint8_t {
+    Generic,
+    Jump,
+    Statement,
+    Values,
+    AppendChr,
+    PopNumbers,
+    PushNumbers,
+    Executor,
+    ForNext,
+    Call,
+    Return,
+    CallPart
+};
+
+namespace DecodedOps {
+#define LX_DECODED_ONE(Name, Runs, Executor, What, Replaces) +1
+inline constexpr std::size_t Count = 0 LX_DECODED_OPS(LX_DECODED_ONE);
+#undef LX_DECODED_ONE
+
+inline constexpr std::array<std::string_view, Count> Names{
+#define LX_DECODED_NAME(Name, Runs, Executor, What, Replaces) #Name,
+    LX_DECODED_OPS(LX_DECODED_NAME)
+#undef LX_DECODED_NAME
+};
+
+inline constexpr std::array<DecodedRuns, Count> RunsOf{
+#define LX_DECODED_RUNS(Name, Runs, Executor, What, Replaces) DecodedRuns::Runs,
+    LX_DECODED_OPS(LX_DECODED_RUNS)
+#undef LX_DECODED_RUNS
+};
+} // namespace DecodedOps
+
+// The word the listing prints for an operation.
+constexpr std::string_view DecodedOpName(DecodedOp op) {
+    return DecodedOps::Names[static_cast<std::size_t>(op)];
+}
+
+// How an operation runs.
+constexpr DecodedRuns RunsOf(DecodedOp op) {
+    return DecodedOps::RunsOf[static_cast<std::size_t>(op)];
+}

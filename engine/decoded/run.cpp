@@ -1,0 +1,197 @@
+// The decoded run: from a code index, one decoded statement after the other, each run by the family
+// its operation's row names (engine/decoded/ops.h), until an index that must run item by item.
+#include "engine/decoded/run.h"
+
+#include "engine/calls.h"
+#include "engine/decoded/calls.h"
+#include "engine/decoded/decode.h"
+#include "engine/decoded/loops.h"
+#include "engine/decoded/statements.h"
+#include "engine/fastaccess.h"
+#include "engine/strfunctions.h"
+#include "frontend/itembuffers.h"
+#include "frontend/sharedstate.h"
+#include "frontend/tables.h"
+#include "frontend/valuestack.h"
+
+#include <atomic>
+#include <type_traits>
+
+namespace {
+
+// The general executor of the procedure item an Executor row stands on (the table's third column), with
+// the item's own value when it takes one.
+template <auto Executor> [[gnu::always_inline]] inline void RunExecutor(int value) {
+    if constexpr (std::is_invocable_v<decltype(Executor), int>)
+        Executor(value);
+    else
+        Executor();
+}
+// The rows of the other families name none; they never come here.
+void NoExecutor() {}
+
+// The general executor of a procedure item, by the decoded operation that stands on it.
+void RunProcedureItem(DecodedOp op, int value) {
+    switch (op) {
+#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
+    case DecodedOp::Name: RunExecutor<Executor>(value); return;
+        LX_DECODED_OPS(LX_EXECUTOR_CASE)
+#undef LX_EXECUTOR_CASE
+    }
+}
+
+// The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
+void PushValues(const DecodedItem& entry, const Extended* values) {
+    for (int k = 0; k < entry.ValueCount; ++k) {
+        if (entry.BooleanMask & (1u << k))
+            GlPushBool(values[k] != 0);
+        else
+            PushNumber(values[k]);
+    }
+}
+
+// S$ = S$ + CHR$(expression); false when it stops short. (The families' functions that have one way on
+// say only whether they ran: a code index read back after them would be tested again.)
+[[gnu::always_inline]] inline bool RunAppendChr(const DecodedItem& entry, const ExprNode* nodes) {
+    StrVarType* record = entry.Target.String;
+    if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return false;
+    const Extended code = ValueOf(nodes, nodes + entry.Root);
+    if (IsStoppedShort(code)) return false;
+    record->Value.append(ChrText(code));
+    return true;
+}
+
+// GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped); false when it
+// stops short.
+[[gnu::always_inline]] inline bool RunPopNumbers(const DecodedItem& entry, const ExprNode* nodes) {
+    const int count = entry.ValueCount;
+    const int top = Vs.GlTypeStack.Count;
+    const int numbers = Vs.GlNumStack.Count;
+    if (top < count || numbers < count) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    for (int k = 0; k < count; ++k)
+        if (tags[top - k] != GlValueType::Number && tags[top - k] != GlValueType::NumberAlt) return false;
+    const Extended* stacked = Vs.GlNumStack.Items.data();
+    const ExprNode* variables = nodes + entry.Root;
+    for (int k = 0; k < count; ++k) {
+        if (Extended* target = const_cast<Extended*>(variables[k].Operand.Value))
+            *target = stacked[numbers - k];
+    }
+    Vs.GlTypeStack.Count = top - count;
+    Vs.GlNumStack.Count = numbers - count;
+    return true;
+}
+
+// GlPush X: GlPush Y ...
+[[gnu::always_inline]] inline void RunPushNumbers(const DecodedItem& entry, const ExprNode* nodes) {
+    for (int k = 0; k < entry.ValueCount; ++k)
+        PushNumber(*nodes[entry.Root + k].Operand.Value);
+}
+
+} // namespace
+
+// How each family of the table runs its operation OP. Each ends its case: on to `next`, to stopShort,
+// to procedureItem (the general executor of the item, which RunProcedureItem finds by the table's
+// Executor column), or out of the run.
+#define LX_RUNS_Generic(OP, EXECUTOR) return at;
+#define LX_RUNS_Jump(OP, EXECUTOR)                                                                           \
+    next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_Statement(OP, EXECUTOR)                                                                      \
+    next = RunStatement<DecodedOp::OP>(*entry, nodes, scratch);                                              \
+    if (next == StopsShort) goto stopShort;                                                                  \
+    break;
+#define LX_RUNS_Values(OP, EXECUTOR)                                                                         \
+    {                                                                                                        \
+        Extended values[MaxPushedValues];                                                                    \
+        if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;                                           \
+        PushValues(*entry, values);                                                                          \
+        if (Fe.ErrorNumber != 0) [[unlikely]]                                                                \
+            return entry->Next; /* the stack found no memory */                                              \
+        next = entry->Next;                                                                                  \
+        break;                                                                                               \
+    }
+#define LX_RUNS_AppendChr(OP, EXECUTOR)                                                                      \
+    if (!RunAppendChr(*entry, nodes)) goto stopShort;                                                        \
+    next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_PopNumbers(OP, EXECUTOR)                                                                     \
+    if (!RunPopNumbers(*entry, nodes)) goto stopShort;                                                       \
+    next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_PushNumbers(OP, EXECUTOR)                                                                    \
+    RunPushNumbers(*entry, nodes);                                                                           \
+    if (Fe.ErrorNumber != 0) [[unlikely]]                                                                    \
+        return entry->Next; /* the stack found no memory */                                                  \
+    next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;
+#define LX_RUNS_ForNext(OP, EXECUTOR)                                                                        \
+    if (!RunForNext(entry, at, next, limit, generation, decoded, nodes, scratch)) goto stopShort;            \
+    break;
+#define LX_RUNS_Call(OP, EXECUTOR)                                                                           \
+    {                                                                                                        \
+        Extended values[MaxPushedValues];                                                                    \
+        if (!EvaluateRoots(*entry, nodes, values)) goto stopShort;                                           \
+        next = RunCall(*entry, values, limit);                                                               \
+        if (next == CallStoppedShort) goto stopShort;                                                        \
+        break;                                                                                               \
+    }
+#define LX_RUNS_Return(OP, EXECUTOR)                                                                         \
+    next = RunReturn(*entry, limit);                                                                         \
+    if (next == CallStoppedShort) goto stopShort;                                                            \
+    break;
+#define LX_RUNS_CallPart(OP, EXECUTOR)                                                                       \
+    next = RunCallPart(*entry);                                                                              \
+    if (next == CallStoppedShort) goto stopShort;                                                            \
+    break;
+
+int RunDecoded(int at, int limit, bool& stoppedShort) {
+    stoppedShort = false;
+    if (DecodedTablesMoved()) NoteCodeChanged();
+    const std::uint64_t generation = Ib.CodeGeneration;
+    // The decoded side as far as it goes; decoding an entry may extend it.
+    if (limit < 0) return at;
+    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) FitDecodedCode();
+    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) return at; // the code is not that long
+    DecodedItem* const decoded = DecodedCode.data();
+    const ExprNode* nodes = DecodedNodes.data();
+    for (;;) {
+        // 1 .. limit, which the decoded side covers
+        if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return at;
+        DecodedItem* entry = decoded + at;
+        if (entry->Generation != generation) [[unlikely]] {
+            entry = &DecodeItem(at, limit);
+            nodes = DecodedNodes.data();
+        }
+        int next = 0;
+        Extended scratch = 0; // no value carried from an earlier statement
+        switch (entry->Op) {
+#define LX_DECODED_CASE(Name, Runs, Executor, What, Replaces)                                                \
+    case DecodedOp::Name: LX_RUNS_##Runs(Name, Executor)
+            LX_DECODED_OPS(LX_DECODED_CASE)
+#undef LX_DECODED_CASE
+        default: __builtin_unreachable(); // no operation has another value
+        }
+        at = next;
+        // A stop request is seen after every decoded statement, as after every item.
+        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            return at;
+        continue;
+    procedureItem:
+        // The executor reads its operands after the item, as in the item-by-item loop.
+        Ib.CodeIndex = entry->Next + 1;
+        RunProcedureItem(entry->Op, entry->Value);
+        // After an executor the run goes on at its cursor; an error it raised is the run loop's to
+        // report, positioned as after any item.
+        at = Ib.CodeIndex;
+        if (Fe.ErrorNumber != 0 || Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            return at;
+        continue;
+    stopShort:
+        // The general path runs this statement; an entry that keeps stopping short is left to it.
+        if (--entry->Retries == 0) entry->Op = DecodedOp::Generic;
+        stoppedShort = true;
+        return at;
+    }
+}
