@@ -15,6 +15,8 @@ void ResetNumTbl() {
     Tb.NumofRegisteredLabel = 0;
     Tb.NumofRegisteredDataPtr = 0;
     Tb.NumVarTable.assign(1, NumVarType{});
+    Tb.NumVarNames.Clear();
+    Tb.FormVarNames.Clear();
     Tb.NumConTable.assign(1, 0.0L);
     Tb.ANumVarTable.assign(1, 0.0L);
     Tb.FormVarTable.assign(1, FormVarType{});
@@ -32,6 +34,7 @@ void ResetStrTbl() {
     Tb.NumofRegisteredStrVar = 0;
     Tb.NumofRegisteredAStrVar = 0;
     Tb.StrVarTable.assign(1, StrVarType{});
+    Tb.StrVarNames.Clear();
     Tb.StrConTable.assign(2, QString());
     Tb.AStrVarTable.assign(2, QString());
 }
@@ -45,6 +48,7 @@ void ResetBoolTbl() {
     Tb.NumofRegisteredBoolVar = 0;
     Tb.NumofRegisteredABoolVar = 0;
     Tb.BoolVarTable.assign(1, BoolVarType{});
+    Tb.BoolVarNames.Clear();
     Tb.ABoolVarTable.assign(1, 0);
 }
 
