@@ -24,6 +24,10 @@ bool ParseFailed() {
     return true;
 }
 
+bool Stopped() {
+    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+}
+
 } // namespace
 
 bool CompileProgram() {
@@ -35,16 +39,17 @@ bool CompileProgram() {
         Fe.ErrorPosition = Fe.SourcePos;
         return false;
     }
+    if (Stopped()) return false;
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     ScanProgram();
-    if (ScanFailed()) return false;
+    if (ScanFailed() || Stopped()) return false;
     InitCode();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     Ib.CodeIndex = ProgramCodeStart;
     ParseProgram();
-    return !ParseFailed();
+    return !ParseFailed() && !Stopped();
 }
 
 bool CompileImmediate() {

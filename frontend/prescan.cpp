@@ -1,5 +1,6 @@
 #include "frontend/prescan.h"
 
+#include "frontend/compile.h"
 #include "frontend/declnames.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
@@ -388,9 +389,11 @@ void PreScan() {
     ResetSourcePos();
     Inserted.clear();
 
+    int stopCountdown = CompileStopInterval;
     try {
         GetToken(Fe.ScanToken, TokenMode::Declare);
-        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength) {
+        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength &&
+               !CompileStopRequested(stopCountdown)) {
             if (Fe.ScanToken.FirstCode == CodeKind::Statement) {
                 DispatchStatement(Fe.ScanToken.SecondCode);
             } else if (IsOperator(Fe.ScanToken, Op::OpenBrace)) {
