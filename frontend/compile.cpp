@@ -8,6 +8,8 @@
 #include "frontend/sharedstate.h"
 #include "frontend/tokenizer.h"
 
+bool CompileCutShort = false;
+
 namespace {
 
 // A scan error is reported at the position of the scan's item in hand, the one after its token; a
@@ -24,13 +26,11 @@ bool ParseFailed() {
     return true;
 }
 
-bool Stopped() {
-    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
-}
 
 } // namespace
 
 bool CompileProgram() {
+    CompileCutShort = false;
     ResetSourcePos();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
@@ -39,30 +39,31 @@ bool CompileProgram() {
         Fe.ErrorPosition = Fe.SourcePos;
         return false;
     }
-    if (Stopped()) return false;
+    if (CompileCutShort) return false;
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     ScanProgram();
-    if (ScanFailed() || Stopped()) return false;
+    if (ScanFailed() || CompileCutShort) return false;
     InitCode();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     Ib.CodeIndex = ProgramCodeStart;
     ParseProgram();
-    return !ParseFailed() && !Stopped();
+    return !ParseFailed() && !CompileCutShort;
 }
 
 bool CompileImmediate() {
     constexpr int ImmediateStart = 1;
+    CompileCutShort = false;
     ResetSourcePos();
     Fe.ErrorPosition = 0;
     ResetPreCode();
     Ib.PreCodeIndex = ImmediateStart;
     ScanProgram();
-    if (ScanFailed()) return false;
+    if (ScanFailed() || CompileCutShort) return false;
     ResetCode();
     Ib.PreCodeIndex = ImmediateStart;
     Ib.CodeIndex = ImmediateStart;
     ParseProgram();
-    return !ParseFailed();
+    return !ParseFailed() && !CompileCutShort;
 }

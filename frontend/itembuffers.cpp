@@ -51,7 +51,8 @@ public:
 };
 
 void InitPreCode() {
-    Ib.PreCodeBuffer.assign(InitialSlots, CodeItemType{});
+    // A fresh buffer: the room a large program took goes back.
+    std::vector<CodeItemType>(InitialSlots).swap(Ib.PreCodeBuffer);
     Ib.CurrentmaxPreCodeNum = ImmediateAreaLast;
     Ib.PreCodeLimit = ImmediateAreaLast;
     Ib.PreCodeBuffer[0] = {CodeKind::Operator, Op::Colon, 0};
@@ -126,7 +127,7 @@ bool SetCodeItem(int at, CodeItemType item) {
 void InitCode() {
     NoteCodeChanged();
     std::vector<CodeItemType>& items = CodeWriter::Items();
-    items.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
+    std::vector<CodeItemType>(InitialSlots, CodeItemType{CodeKind::End, 0, 0}).swap(items);
     Ib.CurrentmaxCodeNum = ImmediateAreaLast;
     Ib.CodeLimit = ImmediateAreaLast;
     items[0] = {CodeKind::None, 0, 0};

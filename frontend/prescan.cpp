@@ -9,6 +9,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
 #include <QDir>
@@ -241,6 +242,11 @@ bool ReadIncludeFile(const QString& path, QString& text) {
     if (!file.open(QIODevice::ReadOnly)) return false;
     if (file.size() > MaxIncludeFileBytes) {
         RaiseError(Err::CompileTextTooLarge);
+        return false;
+    }
+    // Its bytes and their text (at most one UTF-16 unit a byte) are in memory together.
+    if (!MemoryBudget::AllowsElements(static_cast<std::size_t>(file.size()), 1 + sizeof(char16_t))) {
+        RaiseError(Err::OutOfMemory);
         return false;
     }
     const QByteArray bytes = file.readAll();

@@ -53,7 +53,8 @@ template <typename T> struct ValueArray {
     int Capacity = -1;
 
     void Reset(int capacity) {
-        Items.assign(static_cast<std::size_t>(capacity) + 1, T{});
+        // The room a deep recursion took goes back.
+        std::vector<T>(static_cast<std::size_t>(capacity) + 1).swap(Items);
         Count = 0;
         Capacity = capacity;
     }
