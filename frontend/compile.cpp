@@ -26,7 +26,6 @@ bool ParseFailed() {
     return true;
 }
 
-
 } // namespace
 
 bool CompileProgram() {
