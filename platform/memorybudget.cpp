@@ -154,23 +154,25 @@ std::mutex WatchMutex;
 std::condition_variable WatchWake;
 bool WatchEnding = false;
 std::thread Watcher;
-// Written before the watcher starts and after it has ended; read by both threads in between.
+// The run's limits, while one is weighed. A picture may be made on the interface thread while the
+// interpreter thread begins or ends a run, hence the lock.
+std::mutex LimitsMutex;
 Limits RunLimits;
 bool Weighing = false;
 std::atomic<bool> Exceeded{false};
 
-bool WithinLimits(const Usage& usage, std::uint64_t more) {
+bool WithinLimits(const Limits& limits, const Usage& usage, std::uint64_t more) {
     if (!usage.Known) return true;
-    if (usage.Resident + more > RunLimits.ResidentAtStart + RunLimits.ResidentGrowth) return false;
-    return RunLimits.AddressCeiling == 0 || usage.Address + more <= RunLimits.AddressCeiling;
+    if (usage.Resident + more > limits.ResidentAtStart + limits.ResidentGrowth) return false;
+    return limits.AddressCeiling == 0 || usage.Address + more <= limits.AddressCeiling;
 }
 
-void Watch(std::atomic<int>* stopRequest) {
+void Watch(Limits limits, std::atomic<int>* stopRequest) {
     std::unique_lock<std::mutex> lock(WatchMutex);
     while (!WatchEnding) {
         WatchWake.wait_for(lock, WatchInterval);
         if (WatchEnding) break;
-        if (!WithinLimits(CurrentUsage(), 0)) {
+        if (!WithinLimits(limits, CurrentUsage(), 0)) {
             Exceeded = true;
             stopRequest->store(1);
             break;
@@ -209,12 +211,16 @@ Limits LimitsForRunStartingNow() {
 
 void BeginRun(std::atomic<int>& stopRequest) {
     EndRun();
-    RunLimits = LimitsForRunStartingNow();
+    const Limits limits = LimitsForRunStartingNow();
+    {
+        std::lock_guard<std::mutex> lock(LimitsMutex);
+        RunLimits = limits;
+        Weighing = true;
+    }
     Exceeded = false;
     WatchEnding = false;
-    Weighing = true;
     try {
-        Watcher = std::thread(Watch, &stopRequest);
+        Watcher = std::thread(Watch, limits, &stopRequest);
     } catch (const std::exception&) {
         // No thread to be had: the large requests are still weighed.
     }
@@ -227,12 +233,18 @@ void EndRun() {
     }
     WatchWake.notify_all();
     if (Watcher.joinable()) Watcher.join();
+    std::lock_guard<std::mutex> lock(LimitsMutex);
     Weighing = false;
 }
 
 bool AllowsSlow(std::size_t bytes) {
-    if (!Weighing) return true;
-    return WithinLimits(CurrentUsage(), bytes);
+    Limits limits;
+    {
+        std::lock_guard<std::mutex> lock(LimitsMutex);
+        if (!Weighing) return true;
+        limits = RunLimits;
+    }
+    return WithinLimits(limits, CurrentUsage(), bytes);
 }
 
 bool AllowsElements(std::size_t count, std::size_t size) {

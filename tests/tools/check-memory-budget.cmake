@@ -8,7 +8,7 @@ file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
 file(WRITE ${WORK}/fill.lxt
-  "DIM S$(1000000)\r\nFOR I = 1 TO 1000000\r\nS$(I) = STRING$(255, \"x\") + STR$(I)\r\nNEXT I\r\nPRINT \"finished\"\r\n")
+  "DIM S$(300000)\r\nFOR I = 1 TO 300000\r\nS$(I) = STRING$(255, \"x\") + STR$(I)\r\nNEXT I\r\nPRINT \"finished\"\r\n")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env LORVEX_MEMORY_BUDGET=48M ${LXRUN} --timeout 60 fill.lxt
                 WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE shown RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
