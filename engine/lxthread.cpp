@@ -19,6 +19,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
@@ -219,6 +220,7 @@ void RunPassesUnguarded(bool& running) {
     bool restart = true;
     while (restart) {
         restart = false;
+        running = false;
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
@@ -290,7 +292,6 @@ void RunPassesUnguarded(bool& running) {
             FetchCurrentItem();
             running = true;
             exit = RunLoop();
-            running = false;
             if (exit == LoopExit::Cont || exit == LoopExit::Run) {
                 restart = true;
                 continue;
@@ -315,6 +316,7 @@ void TakeOutOfMemory(bool running) {
 // another pass on the same thread.
 void RunPasses() {
     bool running = false;
+    MemoryBudget::BeginRun(Fe.StopRequest);
     try {
         RunPassesUnguarded(running);
     } catch (const std::bad_alloc&) {
@@ -322,6 +324,14 @@ void RunPasses() {
     } catch (const std::length_error&) {
         TakeOutOfMemory(running);
     }
+    MemoryBudget::EndRun();
+    // A stop the budget asked for is the program's running out of memory, not the user's stop.
+    if (MemoryBudget::TakeExceeded()) {
+        Fe.StopRequest = 0;
+        TakeOutOfMemory(running);
+    }
+    // What a program that ran out of memory holds goes back, so that the interface has room again.
+    if (Fe.ErrorNumber == Err::OutOfMemory) ReleaseProgramData();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "frontend/raiseerror.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 
 #include <QString>
 
@@ -65,6 +66,14 @@ void Compare(int slot) {
 
 // A joined with B, for "+" on strings and "&".
 void JoinStrings() {
+    // A long text is the program's memory: a join the budget has no room for is refused before it is
+    // made (the operands stay, as after every operator error).
+    const QString* top = Vs.GlStrStack.Items.data() + Vs.GlStrStack.Count;
+    const auto units = static_cast<std::size_t>(top[0].size()) + static_cast<std::size_t>(top[-1].size());
+    if (!MemoryBudget::AllowsElements(units, sizeof(char16_t))) {
+        RaiseError(Err::OutOfMemory);
+        return;
+    }
     QString b, a;
     GlPopStr(b);
     GlPopStr(a);

@@ -454,6 +454,11 @@ bool AppendInPlace() {
     QString* values = Vs.GlStrStack.Items.data();
     QString& left = values[strings - 1];
     if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
+    // Growing the text's room is the program taking memory: past its budget the join refuses it.
+    const qsizetype joined = left.size() + values[strings].size();
+    if (joined > record->Value.capacity() &&
+        !MemoryBudget::AllowsElements(static_cast<std::size_t>(joined) * 2, sizeof(char16_t)))
+        return false;
     left = QString(); // the stack lets go of the text, so the variable alone may hold it
     record->Value.append(values[strings]);
     values[strings] = QString();

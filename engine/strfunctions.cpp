@@ -11,6 +11,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
 #include <array>
@@ -454,7 +455,9 @@ void FnReplace() {
     // Counted before building, so that a result too large for memory is refused cleanly.
     const long double length = static_cast<long double>(s.size()) +
                                static_cast<long double>(hits) * (replacement.size() - old.size());
-    if (length > MaxResultLength) return RaiseError(Err::OutOfMemory, Fn::REPLACEStr);
+    if (length > MaxResultLength ||
+        !MemoryBudget::AllowsElements(static_cast<std::size_t>(length), sizeof(char16_t)))
+        return RaiseError(Err::OutOfMemory, Fn::REPLACEStr);
     QString out;
     out.reserve(static_cast<qsizetype>(length));
     qsizetype done = 0;
@@ -518,7 +521,9 @@ void FnString() {
     std::int64_t count = 0;
     if (!TruncLimited(GlPopNum(), 0, StringRepeatMax, count) || !pieceOk)
         return RaiseError(Err::FunctionArgRange, Fn::STRINGStr);
-    if (static_cast<long double>(piece.size()) * count > MaxResultLength)
+    if (static_cast<long double>(piece.size()) * count > MaxResultLength ||
+        !MemoryBudget::AllowsElements(
+            static_cast<std::size_t>(piece.size()) * static_cast<std::size_t>(count), sizeof(char16_t)))
         return RaiseError(Err::OutOfMemory, Fn::STRINGStr);
     GlPushStr(piece.repeated(static_cast<qsizetype>(count)));
 }

@@ -13,6 +13,7 @@
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
 #include <QDate>
@@ -527,6 +528,12 @@ bool ReadWholeFile(const QString& name, std::optional<Extended> codePage, int fn
     const QString path = ProgramFilePath(name);
     if (!IsRegularFileAt(path)) {
         RaiseError(Err::FileNotFound);
+        return false;
+    }
+    // The file's bytes and their text (at most one UTF-16 unit a byte) are in memory together.
+    if (!MemoryBudget::AllowsElements(static_cast<std::size_t>(std::max<qint64>(QFileInfo(path).size(), 0)),
+                                      1 + sizeof(char16_t))) {
+        RaiseError(Err::OutOfMemory);
         return false;
     }
     const std::unique_ptr<TEncoding> encoding = ReadingEncoding(path, codePage);

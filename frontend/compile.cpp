@@ -9,6 +9,8 @@
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
 
+bool CompileCutShort = false;
+
 namespace {
 
 // The error position of a pre-scan or scan error, `position` being the one after the token in hand.
@@ -39,6 +41,7 @@ bool ParseFailed() {
 } // namespace
 
 bool CompileProgram() {
+    CompileCutShort = false;
     ResetSourcePos();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
@@ -47,29 +50,31 @@ bool CompileProgram() {
         Fe.ErrorPosition = AfterToken(Fe.ScanToken, Fe.SourcePos);
         return false;
     }
+    if (CompileCutShort) return false;
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     ScanProgram();
-    if (ScanFailed()) return false;
+    if (ScanFailed() || CompileCutShort) return false;
     InitCode();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     Ib.CodeIndex = ProgramCodeStart;
     ParseProgram();
-    return !ParseFailed();
+    return !ParseFailed() && !CompileCutShort;
 }
 
 bool CompileImmediate() {
     constexpr int ImmediateStart = 1;
+    CompileCutShort = false;
     ResetSourcePos();
     Fe.ErrorPosition = 0;
     ResetPreCode();
     Ib.PreCodeIndex = ImmediateStart;
     ScanProgram();
-    if (ScanFailed()) return false;
+    if (ScanFailed() || CompileCutShort) return false;
     ResetCode();
     Ib.PreCodeIndex = ImmediateStart;
     Ib.CodeIndex = ImmediateStart;
     ParseProgram();
-    return !ParseFailed();
+    return !ParseFailed() && !CompileCutShort;
 }

@@ -422,10 +422,10 @@ bool IsSubName(const QString& name) {
 
 int FindVariable(const QString& name, int type) {
     switch (type) {
-    case VarType::String: return FindByName(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
-    case VarType::Boolean: return FindByName(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name);
-    case VarType::Formula: return FindByName(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name);
-    default: return FindByName(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
+    case VarType::String: return Tb.StrVarNames.Find(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
+    case VarType::Boolean: return Tb.BoolVarNames.Find(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name);
+    case VarType::Formula: return Tb.FormVarNames.Find(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name);
+    default: return Tb.NumVarNames.Find(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
+#include "platform/memorybudget.h"
 #include "platform/settings.h"
 
 namespace {
@@ -39,4 +40,16 @@ void InitAll(StopRequestReset stop) {
     Tb.Reset();
     Cs.Reset();
     ValueStackCount = 0;
+}
+
+void ReleaseProgramData() {
+    if (ResetEngineHook != nullptr) ResetEngineHook();
+    static_cast<EngineStacks&>(Fe) = EngineStacks{};
+    InitPreCode();
+    InitCode();
+    InitGlStack();
+    Tb.Reset();
+    Cs.Reset();
+    ValueStackCount = 0;
+    MemoryBudget::ReturnFreedMemory();
 }

@@ -7,6 +7,11 @@
 
 void InitAll(StopRequestReset stop = StopRequestReset::Clear);
 
+// After a run that ran out of memory: the program's tables, code, stacks and frames are emptied as the
+// reset empties them and the memory goes back to the system, so that the interface finds room again.
+// The switches and settings stay; there is no program left to continue or to call.
+void ReleaseProgramData();
+
 // The engine's run state and its evaluations in progress (EVALFORM) are reset with the rest; installed
 // by the engine.
 extern void (*ResetEngineHook)();

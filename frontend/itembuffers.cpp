@@ -4,7 +4,9 @@
 #include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 
+#include <algorithm>
 #include <new>
 
 constinit ItemBuffers Ib;
@@ -14,11 +16,21 @@ namespace {
 constexpr std::size_t InitialSlots = ImmediateAreaLast + 1;
 
 // Makes room for index `at` (never shrinking the buffer); false (and error 30101) when memory runs
-// out. The vector grows geometrically, so a program of n items costs O(n) copies rather than O(n^2).
+// out or the program's budget has no room. The buffer doubles, so a program of n items costs O(n)
+// copies rather than O(n^2).
 bool GrowTo(std::vector<CodeItemType>& buffer, int at, int& currentMax) {
     if (static_cast<std::size_t>(at) >= buffer.size()) {
         try {
-            buffer.resize(static_cast<std::size_t>(at) + 1);
+            const std::size_t needed = static_cast<std::size_t>(at) + 1;
+            if (needed > buffer.capacity()) {
+                const std::size_t capacity = std::max(needed, buffer.capacity() * 2);
+                if (!MemoryBudget::AllowsElements(capacity, sizeof(CodeItemType))) {
+                    RaiseError(Err::OutOfMemory);
+                    return false;
+                }
+                buffer.reserve(capacity);
+            }
+            buffer.resize(needed);
         } catch (const std::bad_alloc&) {
             RaiseError(Err::OutOfMemory);
             return false;
@@ -39,7 +51,8 @@ public:
 };
 
 void InitPreCode() {
-    Ib.PreCodeBuffer.assign(InitialSlots, CodeItemType{});
+    // A fresh buffer: the room a large program took goes back.
+    std::vector<CodeItemType>(InitialSlots).swap(Ib.PreCodeBuffer);
     Ib.CurrentmaxPreCodeNum = ImmediateAreaLast;
     Ib.PreCodeLimit = ImmediateAreaLast;
     Ib.PreCodeBuffer[0] = {CodeKind::Operator, Op::Colon, 0};
@@ -114,7 +127,7 @@ bool SetCodeItem(int at, CodeItemType item) {
 void InitCode() {
     NoteCodeChanged();
     std::vector<CodeItemType>& items = CodeWriter::Items();
-    items.assign(InitialSlots, CodeItemType{CodeKind::End, 0, 0});
+    std::vector<CodeItemType>(InitialSlots, CodeItemType{CodeKind::End, 0, 0}).swap(items);
     Ib.CurrentmaxCodeNum = ImmediateAreaLast;
     Ib.CodeLimit = ImmediateAreaLast;
     items[0] = {CodeKind::None, 0, 0};

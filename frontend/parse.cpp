@@ -2,6 +2,7 @@
 // statements whose code is a fixed pattern (no arguments, an expression, a bracket list, ON / OFF).
 #include "frontend/parse.h"
 
+#include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
@@ -709,9 +710,15 @@ void ParseProgram() {
     CodeItemType item;
     ReadItem(item);
     BeginStatement(item);
+    int stopCountdown = CompileStopInterval;
     while (Cs.Parse.StopFlag == 0) {
         CompileStatement(item);
         if (Fe.ErrorNumber != 0) break;
+        // A stop leaves the program without its end and CodeLimit where it was: nothing of it runs.
+        if (CompileStopRequested(stopCountdown)) {
+            Cs.Parse.StopFlag = 1;
+            return;
+        }
         ReadItem(item);
         BeginStatement(item);
     }

@@ -1,5 +1,6 @@
 #include "frontend/prescan.h"
 
+#include "frontend/compile.h"
 #include "frontend/declnames.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"
@@ -8,6 +9,7 @@
 #include "frontend/tables.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
+#include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
 #include <QDir>
@@ -242,6 +244,11 @@ bool ReadIncludeFile(const QString& path, QString& text) {
         RaiseError(Err::CompileTextTooLarge);
         return false;
     }
+    // Its bytes and their text (at most one UTF-16 unit a byte) are in memory together.
+    if (!MemoryBudget::AllowsElements(static_cast<std::size_t>(file.size()), 1 + sizeof(char16_t))) {
+        RaiseError(Err::OutOfMemory);
+        return false;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return false;
     text = DecodeFileBytes(bytes, *NewSystemEncoding(), true);
@@ -388,9 +395,11 @@ void PreScan() {
     ResetSourcePos();
     Inserted.clear();
 
+    int stopCountdown = CompileStopInterval;
     try {
         GetToken(Fe.ScanToken, TokenMode::Declare);
-        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength) {
+        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength &&
+               !CompileStopRequested(stopCountdown)) {
             if (Fe.ScanToken.FirstCode == CodeKind::Statement) {
                 DispatchStatement(Fe.ScanToken.SecondCode);
             } else if (IsOperator(Fe.ScanToken, Op::OpenBrace)) {

@@ -1,5 +1,6 @@
 #include "frontend/scan.h"
 
+#include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
@@ -540,8 +541,15 @@ void ScanText(bool formula) {
     NextToken(TokenMode::Scan);
     TakeToken();
     bool handedBack = false;
+    bool stopped = false;
+    int stopCountdown = CompileStopInterval;
     for (;;) {
         if (Fe.ErrorNumber != 0) break;
+        // A formula is short, and its scan is part of a statement already running.
+        if (!formula && CompileStopRequested(stopCountdown)) {
+            stopped = true;
+            break;
+        }
         // A token a handler has read and handed back is dispatched even when it was the text's last.
         if (!handedBack && Fe.SourcePos > Fe.CompileTextLength) break;
         Dispatch();
@@ -554,6 +562,7 @@ void ScanText(bool formula) {
     RedispatchPending = false;
     Fe.LocalNameMode = 0;
     Fe.MemberDotMode = 0;
+    if (stopped) return; // the compile ends here; nothing of it runs
 
     const bool keepsLimit = formula || Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
     if (Fe.ErrorNumber != 0) {

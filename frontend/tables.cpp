@@ -2,6 +2,16 @@
 
 constinit VariableTables Tb;
 
+namespace {
+
+// A table back to `count` entries of `value`, its storage given back: a reset after a run with large
+// arrays must not keep their room.
+template <typename T> void Fresh(std::vector<T>& table, std::size_t count, const T& value) {
+    std::vector<T>(count, value).swap(table);
+}
+
+} // namespace
+
 const std::array<Extended, FixedConstSlots + 1> NumConstTable = {0.0L,     0.0L,  1.0L, -1.0L,
                                                                  65535.0L, 10.0L, 0.5L};
 const std::array<QString, FixedConstSlots + 1> StrConstTable = {QString(), QString(), QStringLiteral("? ")};
@@ -14,38 +24,42 @@ void ResetNumTbl() {
     Tb.NumofRegisteredFormVar = 0;
     Tb.NumofRegisteredLabel = 0;
     Tb.NumofRegisteredDataPtr = 0;
-    Tb.NumVarTable.assign(1, NumVarType{});
-    Tb.NumConTable.assign(1, 0.0L);
-    Tb.ANumVarTable.assign(1, 0.0L);
-    Tb.FormVarTable.assign(1, FormVarType{});
-    Tb.DataPtrTable.assign(1, 0);
-    Tb.LabelTable.assign(1, LabelType{});
+    Fresh(Tb.NumVarTable, 1, NumVarType{});
+    Tb.NumVarNames.Clear();
+    Tb.FormVarNames.Clear();
+    Fresh(Tb.NumConTable, 1, 0.0L);
+    Fresh(Tb.ANumVarTable, 1, 0.0L);
+    Fresh(Tb.FormVarTable, 1, FormVarType{});
+    Fresh(Tb.DataPtrTable, 1, 0);
+    Fresh(Tb.LabelTable, 1, LabelType{});
 }
 
 void ResetLocalNumTbl() {
     Tb.NumofRegisteredLocalNumVar = 0;
-    Tb.LocalNumVarTable.assign(1, NumVarType{});
+    Fresh(Tb.LocalNumVarTable, 1, NumVarType{});
 }
 
 void ResetStrTbl() {
     Tb.NumofRegisteredStrCon = 0;
     Tb.NumofRegisteredStrVar = 0;
     Tb.NumofRegisteredAStrVar = 0;
-    Tb.StrVarTable.assign(1, StrVarType{});
-    Tb.StrConTable.assign(2, QString());
-    Tb.AStrVarTable.assign(2, QString());
+    Fresh(Tb.StrVarTable, 1, StrVarType{});
+    Tb.StrVarNames.Clear();
+    Fresh(Tb.StrConTable, 2, QString());
+    Fresh(Tb.AStrVarTable, 2, QString());
 }
 
 void ResetLocalStrTbl() {
     Tb.NumofRegisteredLocalStrVar = 0;
-    Tb.LocalStrVarTable.assign(1, StrVarType{});
+    Fresh(Tb.LocalStrVarTable, 1, StrVarType{});
 }
 
 void ResetBoolTbl() {
     Tb.NumofRegisteredBoolVar = 0;
     Tb.NumofRegisteredABoolVar = 0;
-    Tb.BoolVarTable.assign(1, BoolVarType{});
-    Tb.ABoolVarTable.assign(1, 0);
+    Fresh(Tb.BoolVarTable, 1, BoolVarType{});
+    Tb.BoolVarNames.Clear();
+    Fresh(Tb.ABoolVarTable, 1, 0);
 }
 
 void VariableTables::Reset() {

@@ -9,9 +9,12 @@
 #include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
 #include "platform/memoryadvice.h"
+#include "platform/memorybudget.h"
 
+#include <QHash>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <exception>
@@ -97,6 +100,35 @@ struct DcVarType {
 
 inline constexpr int PublicSlotCount = 2;
 
+// The records of a variable table by name, so that a program of many variables is not read through
+// for every name it uses. The names of the records are hashed as lookups find them appended; the
+// first record of a name is the one found, as a search from the start would find it.
+struct NameIndex {
+    QHash<QString, int> Index;
+    int Indexed = 0; // records 1 to Indexed are in Index
+
+    void Clear() {
+        Index.clear();
+        Indexed = 0;
+    }
+    // The index of the first of records 1 to `count` named `name`, or 0.
+    template <typename Record> int Find(const std::vector<Record>& table, int count, const QString& name) {
+        const int last = std::min(count, static_cast<int>(table.size()) - 1);
+        if (last < Indexed) Clear(); // the table was emptied since
+        for (; Indexed < last; ++Indexed) {
+            const QString& key = table[static_cast<std::size_t>(Indexed) + 1].Name;
+            if (!Index.contains(key)) Index.insert(key, Indexed + 1);
+        }
+        const auto found = Index.constFind(name);
+        if (found == Index.constEnd()) return 0;
+        const int at = found.value();
+        if (table[static_cast<std::size_t>(at)].Name == name) return at;
+        // A record renamed behind the index's back: read the table through once more.
+        Clear();
+        return Find(table, count, name);
+    }
+};
+
 // The variable, literal, formula, label and name tables of the program, one process-wide instance Tb.
 // The compiler fills them and the engine reads and writes their values.
 struct VariableTables {
@@ -129,6 +161,8 @@ struct VariableTables {
     int NumofRegisteredBoolVar = 0;
     std::vector<std::int32_t> ABoolVarTable;
     int NumofRegisteredABoolVar = 0; // -1 true, 0 false
+    // The variable tables by name.
+    NameIndex NumVarNames, StrVarNames, BoolVarNames, FormVarNames;
     // Declared names, 1-based, fixed.
     std::array<DcVarType, DcVarCapacity + 1> DcVarTable{};
     int NumofRegisteredDcVar = 0;
@@ -161,16 +195,24 @@ void ResetBoolTbl();
 // and for an index outside the table.
 Extended NumConValue(const CodeItemType& item);
 
-// Makes `table` hold index `at`; false (and error 30101) when memory runs out. The writers of the
-// front end grow a table to exactly the index they need through this.
+// Makes `table` hold index `at`; false (and error 30101) when memory runs out or the program's memory
+// budget has no room for the growth. The writers of the front end grow a table to the index they
+// need through this. Appends reserve half as much again as they need, so that n of them copy the
+// table O(log n) times, not n times; a jump past that (a DIM) reserves exactly what it asks for.
 template <typename T> bool GrowTable(std::vector<T>& table, std::size_t at) {
     if (at < table.size()) return true;
     try {
-        // A big table (a large DIM) gets its storage first, hinted to large pages, and only then the
-        // new entries, whose zeroing then faults in a few large pages instead of thousands.
-        if ((at + 1) * sizeof(T) >= LargePageAdviceMinimum && at + 1 > table.capacity()) {
-            table.reserve(at + 1);
-            AdviseLargePages(table.data(), table.capacity() * sizeof(T));
+        if (at + 1 > table.capacity()) {
+            const std::size_t capacity = std::max(at + 1, table.capacity() + table.capacity() / 2);
+            if (!MemoryBudget::AllowsElements(capacity, sizeof(T))) {
+                RaiseError(Err::OutOfMemory);
+                return false;
+            }
+            table.reserve(capacity);
+            // A big table (a large DIM) gets its storage hinted to large pages before its new entries
+            // are zeroed, which then faults in a few large pages instead of thousands.
+            if (capacity * sizeof(T) >= LargePageAdviceMinimum)
+                AdviseLargePages(table.data(), table.capacity() * sizeof(T));
         }
         table.resize(at + 1);
     } catch (const std::exception&) { // bad_alloc or length_error

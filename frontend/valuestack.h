@@ -7,6 +7,7 @@
 #include "frontend/errornumbers.h"
 #include "frontend/raiseerror.h"
 #include "frontend/sharedstate.h"
+#include "platform/memorybudget.h"
 
 #include <QString>
 
@@ -52,7 +53,8 @@ template <typename T> struct ValueArray {
     int Capacity = -1;
 
     void Reset(int capacity) {
-        Items.assign(static_cast<std::size_t>(capacity) + 1, T{});
+        // The room a deep recursion took goes back.
+        std::vector<T>(static_cast<std::size_t>(capacity) + 1).swap(Items);
         Count = 0;
         Capacity = capacity;
     }
@@ -60,11 +62,14 @@ template <typename T> struct ValueArray {
     bool Reserve() { return Count < Capacity || Grow(); }
     bool Reserve(long n) { return Count + n <= Capacity || Grow(n); }
     // Doubles the array until it has room for `n` more entries (geometric growth: n pushes cost O(n)
-    // copies); false when memory runs out.
+    // copies); false when memory runs out or the program's budget has no room for it.
     [[gnu::noinline, gnu::cold]] bool Grow(long n = 1) {
         try {
-            while (static_cast<std::size_t>(Count + n) >= Items.size())
-                Items.resize(Items.size() * 2 + 1);
+            std::size_t size = Items.size();
+            while (static_cast<std::size_t>(Count + n) >= size)
+                size = size * 2 + 1;
+            if (!MemoryBudget::AllowsElements(size, sizeof(T))) return false;
+            Items.resize(size);
         } catch (const std::exception&) {
             Capacity = static_cast<int>(Items.size()) - 1;
             return false;

@@ -1,5 +1,6 @@
 #include "platform/canvas.h"
 
+#include "platform/memorybudget.h"
 #include "platform/settings.h"
 
 #include <QFont>
@@ -320,8 +321,19 @@ ColorWord ApplyRasterOp(PenMode mode, ColorWord pen, ColorWord pixel) {
     return result & ColorWordMask;
 }
 
+namespace {
+
+// A picture is the program's memory too: one larger than its budget has room for is not made (the
+// caller reports the canvas it did not get as out of memory).
+bool PictureFits(int width, int height) {
+    return MemoryBudget::AllowsElements(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                        sizeof(QRgb));
+}
+
+} // namespace
+
 Canvas::Canvas(int width, int height, ColorWord fill) {
-    if (width < 1 || height < 1) return;
+    if (width < 1 || height < 1 || !PictureFits(width, height)) return;
     image_ = QImage(width, height, QImage::Format_RGB32);
     if (!image_.isNull()) image_.fill(ColorWordToRgb(fill));
 }
@@ -329,6 +341,7 @@ Canvas::Canvas(int width, int height, ColorWord fill) {
 bool Canvas::SetSize(int width, int height, ColorWord fill) {
     if (width < 1 || height < 1) return false;
     if (width == Width() && height == Height()) return true;
+    if (!PictureFits(width, height)) return false;
     QImage resized(width, height, QImage::Format_RGB32);
     if (resized.isNull()) return false;
     resized.fill(ColorWordToRgb(fill));

@@ -8,6 +8,7 @@
 #include "frontend/listing.h"
 #include "frontend/parse.h"
 #include "frontend/polish.h"
+#include "frontend/scan.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/vocabulary.h"
@@ -589,6 +590,49 @@ TEST_F(CompileTest, AnOverlongExpressionIsRefused) {
         sum += " + 1";
     EXPECT_FALSE(Compile({sum.constData()}));
     EXPECT_EQ(Fe.ErrorNumber, ExpressionTooLongError);
+}
+
+// A stop asked for while a long program compiles ends each phase within a few statements, leaving no
+// error and nothing that could run (the fetch limit stays below the program's first item).
+TEST_F(CompileTest, AStopEndsEachPhaseOfALongCompile) {
+    constexpr int Lines = 20000;
+    QString text;
+    for (int i = 0; i < Lines; ++i)
+        text += QStringLiteral("X = X + 1\r\n");
+    auto prepare = [&] {
+        Fe.ProgramText = text;
+        Fe.ProgramTextLength = static_cast<int>(text.size());
+        Fe.CompileText = text + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        ResetInterpreter();
+    };
+    prepare();
+    Fe.StopRequest = 1;
+    EXPECT_FALSE(CompileProgram());
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_LT(Fe.SourcePos, Fe.CompileTextLength / 4) << "the pre-scan read on";
+    EXPECT_EQ(Ib.CodeLimit, ImmediateAreaLast);
+
+    prepare();
+    Ib.PreCodeIndex = ProgramCodeStart;
+    Fe.StopRequest = 1;
+    ScanProgram();
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_LT(Ib.PreCodeIndex, ProgramCodeStart + 4 * CompileStopInterval) << "the scan read on";
+
+    prepare();
+    Ib.PreCodeIndex = ProgramCodeStart;
+    ScanProgram();
+    ASSERT_EQ(Fe.ErrorNumber, 0);
+    InitCode();
+    Ib.PreCodeIndex = ProgramCodeStart;
+    Ib.CodeIndex = ProgramCodeStart;
+    Fe.StopRequest = 1;
+    ParseProgram();
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    EXPECT_LT(Ib.CodeIndex, ProgramCodeStart + 16 * CompileStopInterval) << "the compiler went on";
+    EXPECT_EQ(Ib.CodeLimit, ImmediateAreaLast) << "a half-compiled program must not be runnable";
+    Fe.StopRequest = 0;
 }
 
 TEST_F(CompileTest, ImmediateCommandAfterAProgram) {

@@ -1,12 +1,18 @@
 // The interpreter reset brings every table, buffer and switch back to its start value.
+#include "frontend/declnames.h"
+#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
 #include "frontend/tables.h"
 #include "frontend/valuestack.h"
+#include "platform/memorybudget.h"
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
 
 namespace {
 
@@ -120,6 +126,69 @@ TEST(Tables, LiteralValuesAndArrayOffsets) {
     EXPECT_EQ(ArrayElementOffset(bounds, 2, out), -1);
     const long negative[] = {0, -1};
     EXPECT_EQ(ArrayElementOffset(bounds, 2, negative), -1);
+}
+
+// Appends to a table reallocate it a logarithmic number of times (geometric growth), not once per entry:
+// counted by the moves of its storage, not timed.
+TEST(Tables, AppendsReallocateLogarithmicallyOften) {
+    InitAll();
+    constexpr std::size_t Appends = 200000; // past the size where a table used to grow by one entry
+    for (const std::size_t entrySize : {sizeof(Extended), sizeof(NumVarType)}) {
+        int moves = 0;
+        auto count = [&](auto& table) {
+            const void* storage = table.data();
+            for (std::size_t at = table.size(); at <= Appends; ++at) {
+                ASSERT_TRUE(GrowTable(table, at));
+                if (table.data() != storage) {
+                    ++moves;
+                    storage = table.data();
+                }
+            }
+        };
+        if (entrySize == sizeof(Extended))
+            count(Tb.NumConTable);
+        else
+            count(Tb.NumVarTable);
+        EXPECT_LE(moves, 40) << "entries of " << entrySize << " bytes";
+    }
+    EXPECT_EQ(Fe.ErrorNumber, 0);
+    InitAll();
+}
+
+// A table the run's budget has no room for is not grown: 30101, the table as it was.
+TEST(Tables, GrowthPastTheBudgetIsOutOfMemory) {
+    InitAll();
+    Fe.ErrorNumber = 0;
+    ASSERT_EQ(setenv("LORVEX_MEMORY_BUDGET", "16M", 1), 0);
+    std::atomic<int> stop{0};
+    MemoryBudget::BeginRun(stop);
+    EXPECT_TRUE(GrowTable(Tb.ANumVarTable, 1000)) << "a small table is not weighed";
+    EXPECT_FALSE(GrowTable(Tb.ANumVarTable, std::size_t{4} << 20)) << "64 MiB of numbers";
+    EXPECT_EQ(Fe.ErrorNumber, Err::OutOfMemory);
+    EXPECT_EQ(Tb.ANumVarTable.size(), 1001U);
+    MemoryBudget::EndRun();
+    unsetenv("LORVEX_MEMORY_BUDGET");
+    Fe.ErrorNumber = 0;
+    EXPECT_TRUE(GrowTable(Tb.ANumVarTable, std::size_t{4} << 20)) << "no run, nothing weighed";
+    InitAll();
+}
+
+// Variables are found by name through an index, which must forget the names of a table emptied by the
+// reset: the same names entered again in another order have other indices.
+TEST(Tables, VariablesFoundByNameAfterTheReset) {
+    InitAll();
+    CodeItemType token;
+    for (const char* name : {"A", "B", "C"})
+        CreateVariable(QString::fromLatin1(name), VarType::Real, token);
+    EXPECT_EQ(FindVariable(QStringLiteral("C"), VarType::Real), 3);
+    InitAll();
+    CreateVariable(QStringLiteral("C"), VarType::Real, token);
+    CreateVariable(QStringLiteral("A"), VarType::Real, token);
+    EXPECT_EQ(FindVariable(QStringLiteral("A"), VarType::Real), 2);
+    EXPECT_EQ(FindVariable(QStringLiteral("C"), VarType::Real), 1);
+    EXPECT_EQ(FindVariable(QStringLiteral("B"), VarType::Real), 0);
+    EXPECT_EQ(FindVariable(QStringLiteral("A"), VarType::String), 0) << "each type has its own table";
+    InitAll();
 }
 
 } // namespace
