@@ -22,7 +22,11 @@ std::array<FileChannelType, FileChannelCount + 1> FileChannels;
 
 namespace {
 
-constexpr qint64 ReadChunkBytes = 4096;
+// Bytes read, and bytes a writer holds, at a time: enough to make each system call worth it, and no
+// more than a cache keeps.
+constexpr qint64 ReadChunkBytes = 64 * 1024;
+constexpr qsizetype WriteBufferBytes = 64 * 1024;
+constexpr char16_t LineEnd[] = u"\r\n";
 constexpr char16_t Cr = u'\r';
 constexpr char16_t Lf = u'\n';
 constexpr char16_t Blank = u' ';
@@ -138,6 +142,9 @@ bool OpenChannelWriter(FileChannelType& channel, const QString& path, const TEnc
     return true;
 }
 
+// The writer whose buffer holds bytes not yet in its file; at most one at a time.
+TFileTextWriter* HoldingWriter = nullptr;
+
 } // namespace
 
 // ---- reader -------------------------------------------------------------------------------------------
@@ -146,7 +153,8 @@ std::unique_ptr<TFileTextReader> TFileTextReader::Open(const QString& path, cons
                                                        int& error) {
     std::unique_ptr<TFileTextReader> reader(new TFileTextReader);
     reader->file_.setFileName(path);
-    if (!reader->file_.open(QIODevice::ReadOnly)) {
+    // The reader reads in large pieces itself; the device's own buffer would only copy them once more.
+    if (!reader->file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error = Err::AccessDenied;
         return nullptr;
     }
@@ -160,26 +168,19 @@ std::unique_ptr<TFileTextReader> TFileTextReader::Open(const QString& path, cons
 }
 
 bool TFileTextReader::Fill() {
+    // A channel writing this file has its lines in it before they are read.
+    FlushFileOutput();
     while (pos_ >= buffer_.size()) {
         if (done_) return false;
-        const QByteArray bytes = file_.read(ReadChunkBytes);
-        buffer_ = decoder_->Decode(bytes, bytes.isEmpty());
+        bytes_.resize(ReadChunkBytes);
+        const qint64 got = file_.read(bytes_.data(), ReadChunkBytes);
+        bytes_.resize(got > 0 ? got : 0); // a read error simply ends the stream
+        buffer_.resize(0);
         pos_ = 0;
-        if (bytes.isEmpty()) done_ = true; // also a read error: the stream simply ends
+        decoder_->DecodeAppend(bytes_, bytes_.isEmpty(), buffer_);
+        if (bytes_.isEmpty()) done_ = true;
     }
     return true;
-}
-
-bool TFileTextReader::EndOfStream() {
-    return !Fill();
-}
-
-int TFileTextReader::Peek() {
-    return Fill() ? buffer_[pos_].unicode() : -1;
-}
-
-int TFileTextReader::Read() {
-    return Fill() ? buffer_[pos_++].unicode() : -1;
 }
 
 bool TFileTextReader::SkipLineEnd() {
@@ -195,14 +196,17 @@ bool TFileTextReader::SkipLineEnd() {
 }
 
 bool TFileTextReader::ReadLine(QString& line) {
-    line.clear();
-    if (!Fill()) return false;
-    while (Fill()) {
+    if (EndOfStream()) return false;
+    while (pos_ < buffer_.size() || Fill()) {
+        const char16_t* const data = reinterpret_cast<const char16_t*>(buffer_.constData());
+        const qsizetype size = buffer_.size();
         const qsizetype start = pos_;
-        while (pos_ < buffer_.size() && !IsLineEndChar(buffer_[pos_].unicode()))
-            ++pos_;
-        line += QStringView(buffer_).mid(start, pos_ - start);
-        if (pos_ < buffer_.size()) {
+        qsizetype at = start;
+        while (at < size && !IsLineEndChar(data[at]))
+            ++at;
+        line.append(QStringView(data + start, at - start));
+        pos_ = at;
+        if (at < size) {
             SkipLineEnd();
             break;
         }
@@ -223,6 +227,7 @@ std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, cons
         return nullptr;
     }
     writer->encoder_ = encoding.NewEncoder();
+    writer->pending_.reserve(2 * WriteBufferBytes); // one line more than the buffer never grows it
     if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
         !writer->WriteBytes(encoding.GetPreamble())) {
         error = Err::FileCreateFailed;
@@ -235,31 +240,58 @@ TFileTextWriter::~TFileTextWriter() {
     Close();
 }
 
-bool TFileTextWriter::WriteBytes(const QByteArray& bytes) {
+bool TFileTextWriter::WriteBytes(QByteArrayView bytes) {
     if (bytes.isEmpty()) return true;
-    return file_.write(bytes) == bytes.size();
+    return file_.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+bool TFileTextWriter::TakeTurn() {
+    if (HoldingWriter == this) return true;
+    const bool ok = HoldingWriter == nullptr || HoldingWriter->Flush();
+    HoldingWriter = this;
+    return ok;
+}
+
+bool TFileTextWriter::Flush() {
+    if (HoldingWriter == this) HoldingWriter = nullptr;
+    const bool ok = WriteBytes(pending_);
+    pending_.resize(0); // the capacity stays for the next lines
+    return ok;
 }
 
 bool TFileTextWriter::Write(QStringView text) {
     if (!file_.isOpen()) return false;
-    return WriteBytes(encoder_->Encode(text, false));
+    bool ok = TakeTurn();
+    encoder_->EncodeAppend(text, false, pending_);
+    if (pending_.size() >= WriteBufferBytes) ok = Flush() && ok;
+    return ok;
 }
 
 bool TFileTextWriter::WriteLine(QStringView text) {
     if (!file_.isOpen()) return false;
-    return WriteBytes(encoder_->Encode(text, false) + encoder_->Encode(u"\r\n", false));
+    bool ok = TakeTurn();
+    encoder_->EncodeAppend(text, false, pending_);
+    encoder_->EncodeAppend(LineEnd, false, pending_);
+    if (pending_.size() >= WriteBufferBytes) ok = Flush() && ok;
+    return ok;
 }
 
 bool TFileTextWriter::Close() {
     if (!file_.isOpen()) return true;
-    const bool ok = WriteBytes(encoder_->Encode(QStringView(), true));
+    encoder_->EncodeAppend(QStringView(), true, pending_);
+    const bool ok = Flush();
     file_.close();
     return ok;
+}
+
+void FlushFileOutput() {
+    if (HoldingWriter != nullptr) HoldingWriter->Flush();
 }
 
 // ---- channels -------------------------------------------------------------------------------------------
 
 QString ProgramFilePath(const QString& name) {
+    FlushFileOutput();
     QString path = name;
     path.replace(u'\\', u'/');
     return path;

@@ -21,29 +21,37 @@ public:
     // skipped. Null with `error` set (an error number) when the file cannot be opened.
     static std::unique_ptr<TFileTextReader> Open(const QString& path, const TEncoding& encoding, int& error);
 
-    bool EndOfStream();
+    bool EndOfStream() { return pos_ >= buffer_.size() && !Fill(); }
     // The next character without taking it; -1 at the end of the stream.
-    int Peek();
+    int Peek() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_].unicode() : -1; }
     // The next character; -1 at the end of the stream.
-    int Read();
-    // The rest of the current line without its line end (which is consumed). False at the end.
+    int Read() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_++].unicode() : -1; }
+    // The rest of the current line without its line end (which is consumed), appended to `line`.
+    // False at the end.
     bool ReadLine(QString& line);
     // A CR LF, CR or LF at the current position is consumed; true when one was there.
     bool SkipLineEnd();
+    // The decoded characters not yet taken (empty only at the end of the stream): a field reader
+    // walks them in place and then takes what it used with Advance.
+    QStringView Available() { return pos_ < buffer_.size() || Fill() ? QStringView(buffer_).sliced(pos_) : QStringView(); }
+    void Advance(qsizetype count) { pos_ += count; }
 
 private:
     TFileTextReader() = default;
+    // Decodes the next piece of the file into the buffer; false at the end of the file.
     bool Fill();
 
     QFile file_;
     std::unique_ptr<TextDecoder> decoder_;
+    QByteArray bytes_;
     QString buffer_;
     qsizetype pos_ = 0;
     bool done_ = false;
 };
 
-// Writes text to a file in an encoding. Every write reaches the file at once, so a stopped or broken
-// run loses nothing and other channels reading the same file see what was written.
+// Writes text to a file in an encoding. What is written is held in a buffer and reaches the file when
+// the buffer fills, when the writer closes, and whenever anything may look at the file (FlushFileOutput):
+// a program cannot tell the difference, only the speed.
 class TFileTextWriter {
 public:
     // Creates (or empties) `path`, or appends to it with `append`. The encoding's byte-order mark is
@@ -55,16 +63,27 @@ public:
     bool Write(QStringView text);
     // `text` followed by the line end of files written by programs, CR LF.
     bool WriteLine(QStringView text);
+    // Hands what the buffer holds to the file.
+    bool Flush();
     // Ends the encoding's output (a pending shift state returns to ASCII) and closes the file.
     bool Close();
 
 private:
     TFileTextWriter() = default;
-    bool WriteBytes(const QByteArray& bytes);
+    // Makes this the one writer whose buffer holds bytes: another one's go to their file first, so the
+    // files see the writes of all channels in the order the program made them.
+    bool TakeTurn();
+    bool WriteBytes(QByteArrayView bytes);
 
     QFile file_;
     std::unique_ptr<TextEncoder> encoder_;
+    QByteArray pending_;
 };
+
+// Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,
+// or starts a process, calls it first (ProgramFilePath does), and so do the end, stop and restart of
+// a run.
+void FlushFileOutput();
 
 struct FileChannelType {
     std::unique_ptr<TFileTextReader> Reader; // mode 1
@@ -81,7 +100,8 @@ inline bool IsFileChannel(int n) {
     return n >= 1 && n <= FileChannelCount;
 }
 
-// The path of a file name a program gives: "\" separates folders as "/" does.
+// The path of a file name a program gives: "\" separates folders as "/" does. Whatever uses the path
+// will look at the file system, so the channels' buffered output is written out first.
 QString ProgramFilePath(const QString& name);
 
 // OPEN: mode 1 input, 2 output, 3 append; any other mode does nothing. The channel must be closed

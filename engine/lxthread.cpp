@@ -3,6 +3,7 @@
 #include "engine/deviceexec.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
+#include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
@@ -218,6 +219,8 @@ void RunPassesUnguarded(bool& running) {
     bool restart = true;
     while (restart) {
         restart = false;
+        // RUN compiles afresh, and an INCLUDE file may be one the program has been writing.
+        FlushFileOutput();
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
@@ -330,7 +333,9 @@ void TLXMTHread::Execute() {
     const int immediateBase = Fe.RunMode == RunKind::Immediate ? ValueStackCount : 0;
     RunPasses();
 
-    // End of the run.
+    // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
+    // files, for the user to look at and for whatever runs next.
+    FlushFileOutput();
     SyncBarrier();
     if (Fe.SavedStopRequest) Fe.StopRequest = 1;
     Fe.SavedStopRequest = 0;

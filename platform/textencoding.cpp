@@ -206,22 +206,62 @@ const char* NonNullBytes(QByteArrayView bytes) {
 class IcuDecoder final : public TextDecoder {
 public:
     IcuDecoder(const std::string& converter, QByteArray preamble)
-        : TextDecoder(std::move(preamble)), FConv(OpenConverter(converter.c_str())) {}
+        : TextDecoder(std::move(preamble)), FConv(OpenConverter(converter.c_str())),
+          FAsciiAsIs(converter == Utf8Converter) {}
 
 protected:
-    QString DecodePiece(QByteArrayView bytes, bool last) override {
-        QString out;
-        if (!FConv) return out.fill(QChar(SubstitutionChar), bytes.size());
-        out.reserve(bytes.size());
+    void DecodePiece(QByteArrayView bytes, bool last, QString& out) override {
+        if (!FConv) {
+            out.append(QString(bytes.size(), QChar(SubstitutionChar)));
+            return;
+        }
+        if (!FAsciiAsIs) {
+            Convert(bytes, last, out);
+            return;
+        }
+        // UTF-8 text is mostly ASCII, which stands for itself: runs of it are widened directly, and
+        // only the bytes between go through the converter, each stretch with the ASCII byte that ends
+        // it, after which the converter holds nothing (a cut sequence before it has become "?").
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype size = bytes.size();
+        qsizetype i = 0;
+        while (i < size) {
+            if (!FConverterHolds) {
+                qsizetype j = i;
+                while (j < size && b[j] < AsciiLimit)
+                    ++j;
+                out.append(QLatin1StringView(bytes.data() + i, j - i));
+                i = j;
+                if (i == size) break;
+            }
+            qsizetype j = i;
+            while (j < size && b[j] >= AsciiLimit)
+                ++j;
+            const bool closed = j < size;
+            if (closed) ++j;
+            Convert(bytes.sliced(i, j - i), last && j == size, out);
+            FConverterHolds = !closed && !(last && j == size);
+            i = j;
+        }
+        if (last && FConverterHolds) {
+            Convert(QByteArrayView(), true, out);
+            FConverterHolds = false;
+        }
+    }
+
+private:
+    static constexpr unsigned char AsciiLimit = 0x80;
+
+    void Convert(QByteArrayView bytes, bool last, QString& out) {
         const char* src = NonNullBytes(bytes);
         const char* srcEnd = src + bytes.size();
         ConvertPiece<UChar, DecodeBufferUnits>(FConv.get(), ucnv_toUnicode, ucnv_resetToUnicode, src, srcEnd,
                                                last, out);
-        return out;
     }
 
-private:
     ConverterPtr FConv;
+    bool FAsciiAsIs;              // the encoding is UTF-8
+    bool FConverterHolds = false; // the converter may hold the start of a sequence
 };
 
 class IcuEncoder final : public TextEncoder {
@@ -229,8 +269,11 @@ public:
     IcuEncoder(const std::string& converter, bool widenKana)
         : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana) {}
 
-    QByteArray Encode(QStringView text, bool last) override {
-        if (!FWidenKana) return Convert(text, last);
+    void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
+        if (!FWidenKana) {
+            Convert(text, last, out);
+            return;
+        }
         // A half-width base at the end of a piece may still get its voiced mark with the next piece.
         QString pending = std::exchange(FPendingKana, QString());
         pending.append(text);
@@ -239,20 +282,20 @@ public:
             FPendingKana = pending.back();
             pending.chop(1);
         }
-        return Convert(WidenHalfwidthKana(pending), last);
+        Convert(WidenHalfwidthKana(pending), last, out);
     }
 
 private:
-    QByteArray Convert(QStringView text, bool last) {
-        QByteArray out;
-        if (!FConv) return out.fill(SubstitutionChar, text.size());
-        out.reserve(text.size());
+    void Convert(QStringView text, bool last, QByteArray& out) {
+        if (!FConv) {
+            out.append(text.size(), SubstitutionChar);
+            return;
+        }
         static const UChar empty = 0;
         const UChar* src = text.isEmpty() ? &empty : reinterpret_cast<const UChar*>(text.utf16());
         const UChar* srcEnd = src + text.size();
         ConvertPiece<char, EncodeBufferBytes>(FConv.get(), ucnv_fromUnicode, ucnv_resetFromUnicode, src,
                                               srcEnd, last, out);
-        return out;
     }
 
     ConverterPtr FConv;
@@ -332,9 +375,7 @@ public:
         : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
 
 protected:
-    QString DecodePiece(QByteArrayView bytes, bool last) override {
-        QString out;
-        out.reserve((FPending.size() + bytes.size()) / UnitBytes + 1);
+    void DecodePiece(QByteArrayView bytes, bool last, QString& out) override {
         qsizetype i = 0;
         if (!FPending.isEmpty()) {
             const qsizetype take = std::min<qsizetype>(UnitBytes - FPending.size(), bytes.size());
@@ -353,7 +394,6 @@ protected:
             out.append(QChar(SubstitutionChar)); // a file cut inside its last character
             FPending.clear();
         }
-        return out;
     }
 
 private:
@@ -375,15 +415,16 @@ using Utf32Decoder = FixedUnitDecoder<Utf32UnitBytes>;
 class Utf16Encoder final : public TextEncoder {
 public:
     explicit Utf16Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
-    QByteArray Encode(QStringView text, bool) override {
-        QByteArray out(text.size() * Utf16UnitBytes, Qt::Uninitialized);
+    void EncodeAppend(QStringView text, bool, QByteArray& out) override {
+        const qsizetype start = out.size();
+        out.resize(start + text.size() * Utf16UnitBytes);
+        char* b = out.data() + start;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
             const char high = char(c >> 8), low = char(c & 0xFF);
-            out[Utf16UnitBytes * i] = FBigEndian ? high : low;
-            out[Utf16UnitBytes * i + 1] = FBigEndian ? low : high;
+            b[Utf16UnitBytes * i] = FBigEndian ? high : low;
+            b[Utf16UnitBytes * i + 1] = FBigEndian ? low : high;
         }
-        return out;
     }
 
 private:
@@ -413,11 +454,10 @@ private:
 class Utf32Encoder final : public TextEncoder {
 public:
     explicit Utf32Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
-    QByteArray Encode(QStringView text, bool last) override {
-        QByteArray out;
-        out.reserve((text.size() + 1) * Utf32UnitBytes);
+    void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
+        out.reserve(out.size() + (text.size() + 1) * Utf32UnitBytes);
         qsizetype i = 0;
-        if (FPendingHigh && text.isEmpty() && !last) return out;
+        if (FPendingHigh && text.isEmpty() && !last) return;
         if (FPendingHigh) {
             if (!text.isEmpty() && IsLowSurrogate(text[0].unicode())) {
                 Append(out, QChar::surrogateToUcs4(FPendingHigh, text[0].unicode()));
@@ -440,7 +480,6 @@ public:
             }
         }
         if (last) FPendingHigh = 0;
-        return out;
     }
 
 private:
@@ -460,20 +499,20 @@ private:
 
 // --- TextDecoder ------------------------------------------------------------------------------------
 
-QString TextDecoder::Decode(QByteArrayView bytes, bool last) {
+void TextDecoder::DecodeAppend(QByteArrayView bytes, bool last, QString& out) {
     if (FPreamble.isEmpty() || FPreambleDone) {
-        QString out = DecodePiece(bytes, last);
+        DecodePiece(bytes, last, out);
         if (last) FPreambleDone = false;
-        return out;
+        return;
     }
     FHead.append(bytes);
     const bool couldStillMatch = FHead.size() < FPreamble.size() && FPreamble.startsWith(FHead);
-    if (couldStillMatch && !last) return {};
+    if (couldStillMatch && !last) return;
     const QByteArray head = std::exchange(FHead, QByteArray());
     QByteArrayView rest(head);
     if (rest.startsWith(FPreamble)) rest = rest.sliced(FPreamble.size());
     FPreambleDone = !last;
-    return DecodePiece(rest, last);
+    DecodePiece(rest, last, out);
 }
 
 QString DecodeSkippingPreamble(const TEncoding& encoding, QByteArrayView bytes) {

@@ -275,9 +275,9 @@ TEST_F(Channels, PrintZonesNumbersAndCrLf) {
     GlPushNum(1);
     ExecPrintFileSeparator(PrintSepEnd);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    // Everything is in the file before CLOSE.
+    // Everything is in the file before CLOSE for whatever looks at it through a program's file name.
     const QByteArray expected = "A" + QByteArray(22, ' ') + "B\r\n 1 2\r\nCTrue\r\n\r\n";
-    EXPECT_EQ(ReadBytes(QStringLiteral("out.txt")), expected);
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("out.txt"))), expected);
     EXPECT_EQ(FileChannels[1].Column, 0);
 }
 
@@ -297,7 +297,7 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     GlPushNum(1);
     ExecPrintFileLineEnd();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("t.txt"))), QByteArray("ab   c\r\n"));
 
     // A TAB as the value that ends the line is refused.
     detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(3));
@@ -317,7 +317,7 @@ TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
              PrintSep(PrintSepEnd), Colon(), LineEnd()});
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("u.txt"))), QByteArray(" 5x\r\ny\r\n"));
     EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
@@ -329,7 +329,7 @@ TEST_F(Channels, PrintUsingWithTrailingCommaMovesToTheNextZone) {
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     // PRINT# USING does not move the column, so the zone is a whole one from column 0.
-    EXPECT_EQ(ReadBytes(QStringLiteral("z.txt")), "a" + QByteArray(23, ' '));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("z.txt"))), "a" + QByteArray(23, ' '));
 }
 
 TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
