@@ -33,7 +33,9 @@ public:
     bool SkipLineEnd();
     // The decoded characters not yet taken (empty only at the end of the stream): a field reader
     // walks them in place and then takes what it used with Advance.
-    QStringView Available() { return pos_ < buffer_.size() || Fill() ? QStringView(buffer_).sliced(pos_) : QStringView(); }
+    QStringView Available() {
+        return pos_ < buffer_.size() || Fill() ? QStringView(buffer_).sliced(pos_) : QStringView();
+    }
     void Advance(qsizetype count) { pos_ += count; }
 
 private:

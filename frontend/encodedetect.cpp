@@ -265,7 +265,8 @@ constexpr qint64 WholeFileChunkBytes = 1 << 20;
 constexpr qsizetype SpareRoomShare = 16;
 
 // The encoding a file's bytes are decoded in, chosen from their first bytes (see DecodeFileBytes).
-std::unique_ptr<TEncoding> FileBytesEncoding(QByteArrayView head, const TEncoding& encoding, bool bomChooses) {
+std::unique_ptr<TEncoding> FileBytesEncoding(QByteArrayView head, const TEncoding& encoding,
+                                             bool bomChooses) {
     constexpr std::uint8_t BomOnly =
         DetectFlag::NoShiftJis | DetectFlag::NoEucJp | DetectFlag::NoUtf8 | DetectFlag::NoJisEscape;
     const int bom = DetectEncoding(head, BomOnly);
