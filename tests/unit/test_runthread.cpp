@@ -130,6 +130,22 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\ndoneTrue\nOK\n\n"));
 }
 
+TEST_F(RunThread, AStoppedRunHasWhatItsChannelsWroteInTheirFilesAndKeepsThemOpen) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("stopped.txt"));
+    const QByteArray program = "OPEN \"" + path.toUtf8() +
+                               "\" FOR OUTPUT AS #1\r\nPRINT #1, \"written\"\r\n"
+                               "DO\r\nLOOP\r\n";
+    ASSERT_TRUE(StillRunningAfter(program.constData())) << "the loop should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Output);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("written\r\n"));
+}
+
 TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
     // The loop keeps its counter and its sum in registers between statements: stopped anywhere, both
     // are in place, the sum either with or without the counter's own term (at the body or at NEXT).
