@@ -16,6 +16,7 @@
 
 #include <cfenv>
 #include <charconv>
+#include <cstdint>
 #include <string>
 
 std::array<FileChannelType, FileChannelCount + 1> FileChannels;
@@ -33,6 +34,8 @@ constexpr char16_t Blank = u' ';
 constexpr char16_t Comma = u',';
 constexpr char16_t Quote = u'"';
 constexpr char16_t LastControl = u' '; // trimming takes blanks and every control character
+constexpr qsizetype MaxExactDigits = 18;
+constexpr std::uint64_t DecimalBase = 10;
 
 constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
 constexpr qint64 Utf8BomLength = 3;
@@ -57,6 +60,28 @@ constexpr EncodingNameEntry EncodingNames[] = {
     {u"UTF-8", CodePage::Utf8},
     {u"AUTO", AutoEncoding},
 };
+
+// A text of leading blanks, an optional sign and 1 to 18 digits: its value, which an 80-bit number
+// holds exactly. False for any other text.
+bool WholeNumberValue(QStringView text, Extended& value) {
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    while (i < size && text[i] == Blank)
+        ++i;
+    bool negative = false;
+    if (i < size && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    const qsizetype digits = size - i;
+    if (digits < 1 || digits > MaxExactDigits) return false;
+    std::uint64_t whole = 0;
+    for (; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        whole = whole * DecimalBase + (c - u'0');
+    }
+    const auto magnitude = static_cast<Extended>(whole);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
 
 bool IsLineEndChar(int c) {
     return c == Cr || c == Lf;
@@ -195,7 +220,7 @@ bool TFileTextReader::SkipLineEnd() {
     return true;
 }
 
-bool TFileTextReader::ReadLine(QString& line) {
+bool TFileTextReader::AppendLine(QString& line) {
     if (EndOfStream()) return false;
     while (pos_ < buffer_.size() || Fill()) {
         const char16_t* const data = reinterpret_cast<const char16_t*>(buffer_.constData());
@@ -372,6 +397,17 @@ void CloseAllFileChannels() {
     return true;
 }();
 
+void TrimFieldInPlace(QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= LastControl)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= LastControl)
+        --last;
+    text.truncate(last);
+    if (first > 0) text.remove(0, first);
+}
+
 QString TrimField(QStringView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -393,14 +429,20 @@ bool FileChannelAtEnd(int n) {
 
 QString ReadFileItem(int n, int mode) {
     QString text;
-    if (!IsFileChannel(n)) return text;
+    ReadFileItemInto(n, mode, text);
+    return text;
+}
+
+void ReadFileItemInto(int n, int mode, QString& text) {
+    text.resize(0);
+    if (!IsFileChannel(n)) return;
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     TFileTextReader* reader = channel.Reader.get();
-    if (reader == nullptr) return text;
+    if (reader == nullptr) return;
 
     if (!channel.PushbackPending) {
-        if (reader->EndOfStream()) return text;
-        if (reader->SkipLineEnd()) return text; // an empty field at the end of a line
+        if (reader->EndOfStream()) return;
+        if (reader->SkipLineEnd()) return; // an empty field at the end of a line
     }
 
     bool blankAfterText = false; // mode 0: a blank has ended the text
@@ -439,7 +481,7 @@ QString ReadFileItem(int n, int mode) {
             } else if (!hasText) {
                 quoteOpen = true;
                 hasText = true;
-                text.clear(); // blanks before the opening quote are outside the field
+                text.resize(0); // blanks before the opening quote are outside the field
             } else {
                 text += QChar(Quote);
             }
@@ -450,17 +492,22 @@ QString ReadFileItem(int n, int mode) {
             text += QChar(static_cast<char16_t>(c));
         }
         if (!ended) {
-            if (reader->EndOfStream())
+            const int next = reader->Peek();
+            if (next < 0) {
                 ended = true;
-            else if (reader->SkipLineEnd())
+            } else if (IsLineEndChar(next)) {
+                reader->SkipLineEnd();
                 ended = true;
+            }
         }
     }
-    return TrimField(text);
+    TrimFieldInPlace(text);
 }
 
 Extended ReadFileNumber(int n) {
-    QString text = ReadFileItem(n, ReadItemMode::Number);
+    // The field's room serves every number read (interpreter thread only).
+    static QString text;
+    ReadFileItemInto(n, ReadItemMode::Number, text);
     if (text.isEmpty()) return 0;
     Extended value = 0;
     if (!TextToReal(text, value)) {
@@ -471,6 +518,8 @@ Extended ReadFileNumber(int n) {
 }
 
 bool TextToReal(QStringView text, Extended& value) {
+    // A whole number of up to 18 digits is exact as it stands: no conversion of text, no flags.
+    if (WholeNumberValue(text, value)) return true;
     qsizetype i = 0;
     while (i < text.size() && text[i] == Blank)
         ++i;
@@ -504,11 +553,13 @@ bool TextToReal(QStringView text, Extended& value) {
     if (i != text.size()) return false;
 
     // A value beyond the range would leave the overflow flag for the arithmetic after it to find.
+    // Restoring the flags is slow, so only flags that were raised here are put back.
+    const int raisedBefore = std::fetestexcept(FE_ALL_EXCEPT);
     std::fexcept_t flags;
     std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     Extended result = 0;
     const auto parsed = std::from_chars(ascii.data(), ascii.data() + ascii.size(), result);
-    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (std::fetestexcept(FE_ALL_EXCEPT) != raisedBefore) std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     if (parsed.ec != std::errc() || parsed.ptr != ascii.data() + ascii.size()) return false;
     value = result;
     return true;

@@ -26,17 +26,15 @@ public:
     int Peek() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_].unicode() : -1; }
     // The next character; -1 at the end of the stream.
     int Read() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_++].unicode() : -1; }
-    // The rest of the current line without its line end (which is consumed), appended to `line`.
-    // False at the end.
-    bool ReadLine(QString& line);
+    // The rest of the current line without its line end (which is consumed). False at the end.
+    bool ReadLine(QString& line) {
+        line.resize(0); // the room stays for the next line
+        return AppendLine(line);
+    }
+    // The same, appended to `line`.
+    bool AppendLine(QString& line);
     // A CR LF, CR or LF at the current position is consumed; true when one was there.
     bool SkipLineEnd();
-    // The decoded characters not yet taken (empty only at the end of the stream): a field reader
-    // walks them in place and then takes what it used with Advance.
-    QStringView Available() {
-        return pos_ < buffer_.size() || Fill() ? QStringView(buffer_).sliced(pos_) : QStringView();
-    }
-    void Advance(qsizetype count) { pos_ += count; }
 
 private:
     TFileTextReader() = default;
@@ -123,8 +121,12 @@ inline constexpr int String = 1; // a field that may be quoted: commas inside qu
 // One field of INPUT# from the channel's reader (the channel must be open for input). The text is
 // trimmed of blanks and control characters.
 QString ReadFileItem(int n, int mode);
+// The same into `text`, whose room serves again when it is its own (a variable read line after line).
+void ReadFileItemInto(int n, int mode, QString& text);
 // The text without the blanks and control characters at either end, as INPUT and INPUT# take a field.
 QString TrimField(QStringView text);
+// The same in place.
+void TrimFieldInPlace(QString& text);
 // A numeric field: empty counts as 0; a text that is not a number is error 3041 (result 0).
 Extended ReadFileNumber(int n);
 // Whether the channel has nothing more to give: its reader is at the end and no character read ahead

@@ -90,6 +90,7 @@ DecimalDigits RoundToDigits(Extended value, int digits) {
 
 // Whole numbers below this magnitude convert exactly to a 64-bit integer (10^18 < 2^63).
 constexpr Extended WholeTextLimit = 1e18L;
+constexpr Extended ExactDoubleLimit = 9007199254740992.0L; // 2^53
 constexpr int DecimalBase = 10;
 
 // The text of a whole number of at most `precision` digits, written as an integer: the general
@@ -100,7 +101,11 @@ constexpr int DecimalBase = 10;
 bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QString& text) {
     const Extended magnitude = std::fabs(value);
     if (!(magnitude < WholeTextLimit)) return false;
-    const auto whole = static_cast<std::uint64_t>(magnitude); // below 10^18: the conversion is defined
+    // Below 10^18 the conversion is defined; below 2^53 it goes through a double, exact for a whole
+    // number (and a fraction fails the test below either way), sparing the FPU's rounding switches.
+    const auto whole = magnitude < ExactDoubleLimit
+                           ? static_cast<std::uint64_t>(static_cast<double>(magnitude))
+                           : static_cast<std::uint64_t>(magnitude);
     if (static_cast<Extended>(whole) != magnitude || whole == 0) return false;
     char digits[MaxGeneralDigits + 1];
     int count = 0;
@@ -109,12 +114,11 @@ bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QS
     if (count > precision) return false;
     const bool negative = value < 0;
     const bool lead = negative || blankBeforePositive;
-    QString out(count + (lead ? 1 : 0), Qt::Uninitialized);
-    QChar* p = out.data();
+    text.resize(count + (lead ? 1 : 0)); // a text that is not shared keeps its room: no allocation
+    QChar* p = text.data();
     if (lead) *p++ = negative ? u'-' : u' ';
     for (int i = count - 1; i >= 0; --i)
         *p++ = QLatin1Char(digits[i]);
-    text = std::move(out);
     return true;
 }
 
@@ -169,10 +173,14 @@ QString GeneralNumberText(Extended value, int precision) {
 
 QString FormatNumber(Extended value) {
     QString text;
-    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return text;
+    FormatNumberInto(value, text);
+    return text;
+}
+
+void FormatNumberInto(Extended value, QString& text) {
+    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
     text = GeneralNumberText(value, Fe.PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
-    return text;
 }
 
 bool ScientificText18(Extended value, QString& text) {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -227,9 +228,7 @@ protected:
         qsizetype i = 0;
         while (i < size) {
             if (!FConverterHolds) {
-                qsizetype j = i;
-                while (j < size && b[j] < AsciiLimit)
-                    ++j;
+                const qsizetype j = AsciiEnd(b, i, size);
                 out.append(QLatin1StringView(bytes.data() + i, j - i));
                 i = j;
                 if (i == size) break;
@@ -251,6 +250,20 @@ protected:
 
 private:
     static constexpr unsigned char AsciiLimit = 0x80;
+    static constexpr std::uint64_t WordHighBits = 0x8080808080808080ULL;
+
+    // The first byte from `from` on that is not ASCII, or `size`; eight bytes a step.
+    static qsizetype AsciiEnd(const unsigned char* b, qsizetype from, qsizetype size) {
+        constexpr qsizetype Word = sizeof(std::uint64_t);
+        for (; from + Word <= size; from += Word) {
+            std::uint64_t word;
+            std::memcpy(&word, b + from, Word);
+            if (word & WordHighBits) break;
+        }
+        while (from < size && b[from] < AsciiLimit)
+            ++from;
+        return from;
+    }
 
     void Convert(QByteArrayView bytes, bool last, QString& out) {
         const char* src = NonNullBytes(bytes);
@@ -267,11 +280,15 @@ private:
 class IcuEncoder final : public TextEncoder {
 public:
     IcuEncoder(const std::string& converter, bool widenKana)
-        : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana) {}
+        : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana),
+          FAsciiAsIs(converter == Utf8Converter) {}
 
     void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
+        if (FAsciiAsIs && !FConverterHolds && AppendAscii(text, out)) return;
         if (!FWidenKana) {
             Convert(text, last, out);
+            // A high surrogate at the end waits in the converter for its partner.
+            FConverterHolds = !last && !text.isEmpty() && IsHighSurrogate(text.back().unicode());
             return;
         }
         // A half-width base at the end of a piece may still get its voiced mark with the next piece.
@@ -286,6 +303,26 @@ public:
     }
 
 private:
+    static constexpr char16_t AsciiLimit = 0x80;
+
+    // UTF-8 writes ASCII as it stands: a text of nothing else is narrowed straight into `out`. False,
+    // with `out` as it was, for any other text.
+    static bool AppendAscii(QStringView text, QByteArray& out) {
+        const qsizetype start = out.size();
+        const qsizetype size = text.size();
+        out.resize(start + size);
+        char* to = out.data() + start;
+        const char16_t* from = text.utf16();
+        char16_t seen = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            seen |= from[i];
+            to[i] = static_cast<char>(from[i]);
+        }
+        if (seen < AsciiLimit) return true;
+        out.resize(start);
+        return false;
+    }
+
     void Convert(QStringView text, bool last, QByteArray& out) {
         if (!FConv) {
             out.append(text.size(), SubstitutionChar);
@@ -300,6 +337,8 @@ private:
 
     ConverterPtr FConv;
     bool FWidenKana;
+    bool FAsciiAsIs;              // the encoding is UTF-8
+    bool FConverterHolds = false; // the converter may hold a high surrogate
     QString FPendingKana;
 };
 
