@@ -287,8 +287,12 @@ public:
         if (FAsciiAsIs && !FConverterHolds && AppendAscii(text, out)) return;
         if (!FWidenKana) {
             Convert(text, last, out);
-            // A high surrogate at the end waits in the converter for its partner.
-            FConverterHolds = !last && !text.isEmpty() && IsHighSurrogate(text.back().unicode());
+            // A high surrogate at the end waits in the converter for its partner (an empty piece
+            // changes nothing).
+            if (last)
+                FConverterHolds = false;
+            else if (!text.isEmpty())
+                FConverterHolds = IsHighSurrogate(text.back().unicode());
             return;
         }
         // A half-width base at the end of a piece may still get its voiced mark with the next piece.
