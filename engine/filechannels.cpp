@@ -17,6 +17,7 @@
 #include <cfenv>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 std::array<FileChannelType, FileChannelCount + 1> FileChannels;
@@ -28,6 +29,7 @@ namespace {
 constexpr qint64 ReadChunkBytes = 64 * 1024;
 constexpr qsizetype WriteBufferBytes = 64 * 1024;
 constexpr char16_t LineEnd[] = u"\r\n";
+constexpr char16_t AsciiLimit = 0x80;
 constexpr char16_t Cr = u'\r';
 constexpr char16_t Lf = u'\n';
 constexpr char16_t Blank = u' ';
@@ -251,8 +253,9 @@ std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, cons
         error = WriteOpenError(path);
         return nullptr;
     }
+    writer->open_ = true;
     writer->encoder_ = encoding.NewEncoder();
-    writer->pending_.reserve(2 * WriteBufferBytes); // one line more than the buffer never grows it
+    writer->buffer_ = std::make_unique<char[]>(WriteBufferBytes);
     if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
         !writer->WriteBytes(encoding.GetPreamble())) {
         error = Err::FileCreateFailed;
@@ -279,33 +282,64 @@ bool TFileTextWriter::TakeTurn() {
 
 bool TFileTextWriter::Flush() {
     if (HoldingWriter == this) HoldingWriter = nullptr;
-    const bool ok = WriteBytes(pending_);
-    pending_.resize(0); // the capacity stays for the next lines
+    const bool ok = WriteBytes(QByteArrayView(buffer_.get(), used_));
+    used_ = 0;
     return ok;
+}
+
+bool TFileTextWriter::Put(QByteArrayView bytes) {
+    bool ok = true;
+    if (used_ + bytes.size() > WriteBufferBytes) ok = Flush();
+    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes) && ok;
+    std::memcpy(buffer_.get() + used_, bytes.data(), static_cast<std::size_t>(bytes.size()));
+    used_ += bytes.size();
+    return ok;
+}
+
+bool TFileTextWriter::AppendAscii(QStringView text) {
+    const qsizetype size = text.size();
+    if (used_ + size > WriteBufferBytes || !encoder_->TakesAsciiAsIs()) return false;
+    char* to = buffer_.get() + used_;
+    const char16_t* from = text.utf16();
+    char16_t seen = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        seen |= from[i];
+        to[i] = static_cast<char>(from[i]);
+    }
+    if (seen >= AsciiLimit) return false; // the bytes past used_ are simply written over
+    used_ += size;
+    return true;
+}
+
+bool TFileTextWriter::Append(QStringView text) {
+    if (AppendAscii(text)) return true;
+    encoded_.resize(0);
+    encoder_->EncodeAppend(text, false, encoded_);
+    return Put(encoded_);
 }
 
 bool TFileTextWriter::Write(QStringView text) {
-    if (!file_.isOpen()) return false;
-    bool ok = TakeTurn();
-    encoder_->EncodeAppend(text, false, pending_);
-    if (pending_.size() >= WriteBufferBytes) ok = Flush() && ok;
-    return ok;
+    if (!open_) return false;
+    const bool ok = TakeTurn();
+    return Append(text) && ok;
 }
 
 bool TFileTextWriter::WriteLine(QStringView text) {
-    if (!file_.isOpen()) return false;
-    bool ok = TakeTurn();
-    encoder_->EncodeAppend(text, false, pending_);
-    encoder_->EncodeAppend(LineEnd, false, pending_);
-    if (pending_.size() >= WriteBufferBytes) ok = Flush() && ok;
-    return ok;
+    if (!open_) return false;
+    const bool ok = TakeTurn();
+    const bool written = Append(text);
+    return Append(LineEnd) && written && ok;
 }
 
 bool TFileTextWriter::Close() {
-    if (!file_.isOpen()) return true;
-    encoder_->EncodeAppend(QStringView(), true, pending_);
-    const bool ok = Flush();
+    if (!open_) return true;
+    bool ok = TakeTurn();
+    encoded_.resize(0);
+    encoder_->EncodeAppend(QStringView(), true, encoded_);
+    ok = Put(encoded_) && ok;
+    ok = Flush() && ok;
     file_.close();
+    open_ = false;
     return ok;
 }
 

@@ -73,11 +73,20 @@ private:
     // Makes this the one writer whose buffer holds bytes: another one's go to their file first, so the
     // files see the writes of all channels in the order the program made them.
     bool TakeTurn();
+    // `text` encoded into the buffer; what does not fit goes to the file.
+    bool Append(QStringView text);
+    // Plain ASCII that the encoder would write as it stands, narrowed straight into the buffer;
+    // false, with nothing written, for any other text.
+    bool AppendAscii(QStringView text);
+    bool Put(QByteArrayView bytes);
     bool WriteBytes(QByteArrayView bytes);
 
     QFile file_;
+    bool open_ = false;
     std::unique_ptr<TextEncoder> encoder_;
-    QByteArray pending_;
+    std::unique_ptr<char[]> buffer_; // the bytes not yet in the file: used_ of them
+    qsizetype used_ = 0;
+    QByteArray encoded_; // a text the encoder had to convert
 };
 
 // Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,

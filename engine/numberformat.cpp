@@ -92,6 +92,7 @@ DecimalDigits RoundToDigits(Extended value, int digits) {
 constexpr Extended WholeTextLimit = 1e18L;
 constexpr Extended ExactDoubleLimit = 9007199254740992.0L; // 2^53
 constexpr int DecimalBase = 10;
+constexpr int DecimalPairBase = 100;
 
 // The text of a whole number of at most `precision` digits, written as an integer: the general
 // format gives exactly these digits (rounding to `precision` digits cannot change them and the
@@ -107,10 +108,16 @@ bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QS
                            ? static_cast<std::uint64_t>(static_cast<double>(magnitude))
                            : static_cast<std::uint64_t>(magnitude);
     if (static_cast<Extended>(whole) != magnitude || whole == 0) return false;
+    // The digits from the last, two at a time (half the dependent divisions), then an odd first one.
     char digits[MaxGeneralDigits + 1];
     int count = 0;
-    for (std::uint64_t rest = whole; rest != 0; rest /= DecimalBase)
-        digits[count++] = static_cast<char>('0' + rest % DecimalBase);
+    std::uint64_t rest = whole;
+    for (; rest >= DecimalBase; rest /= DecimalPairBase) {
+        const std::uint64_t pair = rest % DecimalPairBase;
+        digits[count++] = static_cast<char>('0' + pair % DecimalBase);
+        digits[count++] = static_cast<char>('0' + pair / DecimalBase);
+    }
+    if (rest != 0) digits[count++] = static_cast<char>('0' + rest);
     if (count > precision) return false;
     const bool negative = value < 0;
     const bool lead = negative || blankBeforePositive;

@@ -283,6 +283,8 @@ public:
         : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana),
           FAsciiAsIs(converter == Utf8Converter) {}
 
+    bool TakesAsciiAsIs() const override { return FAsciiAsIs && !FConverterHolds; }
+
     void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
         if (FAsciiAsIs && !FConverterHolds && AppendAscii(text, out)) return;
         if (!FWidenKana) {

@@ -67,6 +67,9 @@ public:
     }
     // The same, appended to `out`: a writer that keeps one buffer allocates nothing per piece.
     virtual void EncodeAppend(QStringView text, bool last, QByteArray& out) = 0;
+    // Whether a next piece of nothing but ASCII would be encoded as its own characters, one byte
+    // each, leaving the encoder as it is: a writer may then narrow such a piece itself.
+    virtual bool TakesAsciiAsIs() const { return false; }
 };
 
 // One text encoding. Objects are handed out by value in a unique_ptr (the caller owns them) and are
