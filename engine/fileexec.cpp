@@ -150,7 +150,9 @@ void ReportWriteFailure() {
 bool PopPrintText(QStringView& text, QString& popped) {
     switch (GlTopType()) {
     case GlValueType::Number:
-        FormatNumberInto(GlPopNum(), PrintFileText);
+        // Formatted where it lies on the stack (see FormatNumberInto), then taken off.
+        FormatNumberInto(Vs.GlNumStack.Items.data()[Vs.GlNumStack.Count], PrintFileText);
+        GlPopNum();
         text = PrintFileText;
         return true;
     case GlValueType::String:

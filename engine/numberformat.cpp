@@ -184,7 +184,7 @@ QString FormatNumber(Extended value) {
     return text;
 }
 
-void FormatNumberInto(Extended value, QString& text) {
+void FormatNumberInto(const Extended& value, QString& text) {
     if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
     text = GeneralNumberText(value, Fe.PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
