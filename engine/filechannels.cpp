@@ -402,26 +402,29 @@ void OpenFileChannel(const QString& name, int mode, int n) {
     Fe.FileName[static_cast<std::size_t>(n)] = name;
 }
 
-void CloseFileChannel(int n) {
+bool CloseFileChannel(int n) {
     if (n == 0) {
-        CloseAllFileChannels();
-        return;
+        bool ok = true;
+        for (int k = 1; k <= FileChannelCount; ++k)
+            ok = CloseFileChannel(k) && ok;
+        return ok;
     }
-    if (!IsFileChannel(n)) return;
+    if (!IsFileChannel(n)) return true;
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     channel.Reader.reset();
+    bool ok = true;
     if (channel.Writer) {
-        channel.Writer->Close();
+        ok = channel.Writer->Close();
         channel.Writer.reset();
     }
     channel.PushbackPending = false;
     channel.Column = 0;
     Fe.FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
+    return ok;
 }
 
 void CloseAllFileChannels() {
-    for (int n = 1; n <= FileChannelCount; ++n)
-        CloseFileChannel(n);
+    CloseFileChannel(0);
 }
 
 // The interpreter reset closes the channels through this hook; installed as soon as the engine's

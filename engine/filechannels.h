@@ -119,7 +119,8 @@ QString ProgramFilePath(const QString& name);
 // that names no encoding. Nothing happens while ErrorNumber is already set.
 void OpenFileChannel(const QString& name, int mode, int n);
 // CLOSE: n 1 to 8 closes that channel (what a writer holds reaches its file); 0 closes all eight.
-void CloseFileChannel(int n);
+// False when what a writer held could not all be written.
+bool CloseFileChannel(int n);
 void CloseAllFileChannels();
 
 namespace ReadItemMode {

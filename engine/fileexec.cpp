@@ -258,7 +258,8 @@ void ExecClose() {
         RaiseError(Err::FileNumberInvalid);
         return;
     }
-    CloseFileChannel(n);
+    // The lines PRINT# held back are written now: a failure is the failure of their PRINT#.
+    if (!CloseFileChannel(n)) ReportWriteFailure();
 }
 
 // PRINT #n, value

@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -410,6 +411,18 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
     RunItems();
     EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
     EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
+}
+
+TEST_F(Channels, CloseReportsTheLinesPrintHeldBackThatCouldNotBeWritten) {
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full";
+    // OPEN "/dev/full" FOR OUTPUT AS #1: PRINT #1, "x": CLOSE #1 (every write to it fails)
+    Program({Stmt(St::OPEN), Str(QStringLiteral("/dev/full")), Stmt(St::OUTPUT), Num(1), LineEnd(),
+             Str(QStringLiteral("x")), Num(1), Stmt(InSt::PrintFileLineEnd), LineEnd(), Stmt(St::CLOSE),
+             Num(1), LineEnd()});
+    RunItems();
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::PRINTFile);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
