@@ -343,8 +343,8 @@ bool TFileTextWriter::Close() {
     return ok;
 }
 
-void FlushFileOutput() {
-    if (HoldingWriter != nullptr) HoldingWriter->Flush();
+bool FlushFileOutput() {
+    return HoldingWriter == nullptr || HoldingWriter->Flush();
 }
 
 // ---- channels -------------------------------------------------------------------------------------------

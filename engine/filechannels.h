@@ -91,8 +91,8 @@ private:
 
 // Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,
 // or starts a process, calls it first (ProgramFilePath does), and so do the end, stop and restart of
-// a run.
-void FlushFileOutput();
+// a run. False when the writing failed.
+bool FlushFileOutput();
 
 struct FileChannelType {
     std::unique_ptr<TFileTextReader> Reader; // mode 1

@@ -334,8 +334,12 @@ void TLXMTHread::Execute() {
     RunPasses();
 
     // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
-    // files, for the user to look at and for whatever runs next.
-    FlushFileOutput();
+    // files, for the user to look at and for whatever runs next. Lines that cannot be written are the
+    // failure of the PRINT# that held them back, reported with the run's last item.
+    if (!FlushFileOutput() && Fe.ErrorNumber == 0) {
+        RaiseError(Err::StatementFailed, St::PRINTFile);
+        Fe.ErrorPosition = Ib.CurrentItem.Position;
+    }
     SyncBarrier();
     if (Fe.SavedStopRequest) Fe.StopRequest = 1;
     Fe.SavedStopRequest = 0;

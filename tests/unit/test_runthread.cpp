@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -144,6 +145,14 @@ TEST_F(RunThread, AStoppedRunHasWhatItsChannelsWroteInTheirFilesAndKeepsThemOpen
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("written\r\n"));
+}
+
+TEST_F(RunThread, LinesThatCannotBeWrittenAtTheEndOfARunAreItsError) {
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full";
+    StartProgramRun("OPEN \"/dev/full\" FOR OUTPUT AS #1\r\nPRINT #1, \"x\"\r\nPRINT \"end\"\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("end\nエラー:"))) << Text().toStdString();
+    EXPECT_TRUE(Text().contains(QStringLiteral("PRINT#"))) << Text().toStdString();
 }
 
 TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
