@@ -16,19 +16,28 @@
 
 #include <cfenv>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 std::array<FileChannelType, FileChannelCount + 1> FileChannels;
 
 namespace {
 
-constexpr qint64 ReadChunkBytes = 4096;
+// Bytes read, and bytes a writer holds, at a time: enough to make each system call worth it, and no
+// more than a cache keeps.
+constexpr qint64 ReadChunkBytes = 64 * 1024;
+constexpr qsizetype WriteBufferBytes = 64 * 1024;
+constexpr char16_t LineEnd[] = u"\r\n";
+constexpr char16_t AsciiLimit = 0x80;
 constexpr char16_t Cr = u'\r';
 constexpr char16_t Lf = u'\n';
 constexpr char16_t Blank = u' ';
 constexpr char16_t Comma = u',';
 constexpr char16_t Quote = u'"';
 constexpr char16_t LastControl = u' '; // trimming takes blanks and every control character
+constexpr qsizetype MaxExactDigits = 18;
+constexpr std::uint64_t DecimalBase = 10;
 
 constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
 constexpr qint64 Utf8BomLength = 3;
@@ -53,6 +62,28 @@ constexpr EncodingNameEntry EncodingNames[] = {
     {u"UTF-8", CodePage::Utf8},
     {u"AUTO", AutoEncoding},
 };
+
+// A text of leading blanks, an optional sign and 1 to 18 digits: its value, which an 80-bit number
+// holds exactly. False for any other text.
+bool WholeNumberValue(QStringView text, Extended& value) {
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    while (i < size && text[i] == Blank)
+        ++i;
+    bool negative = false;
+    if (i < size && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    const qsizetype digits = size - i;
+    if (digits < 1 || digits > MaxExactDigits) return false;
+    std::uint64_t whole = 0;
+    for (; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        whole = whole * DecimalBase + (c - u'0');
+    }
+    const auto magnitude = static_cast<Extended>(whole);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
 
 bool IsLineEndChar(int c) {
     return c == Cr || c == Lf;
@@ -138,6 +169,9 @@ bool OpenChannelWriter(FileChannelType& channel, const QString& path, const TEnc
     return true;
 }
 
+// The writer whose buffer holds bytes not yet in its file; at most one at a time.
+TFileTextWriter* HoldingWriter = nullptr;
+
 } // namespace
 
 // ---- reader -------------------------------------------------------------------------------------------
@@ -146,7 +180,8 @@ std::unique_ptr<TFileTextReader> TFileTextReader::Open(const QString& path, cons
                                                        int& error) {
     std::unique_ptr<TFileTextReader> reader(new TFileTextReader);
     reader->file_.setFileName(path);
-    if (!reader->file_.open(QIODevice::ReadOnly)) {
+    // The reader reads in large pieces itself; the device's own buffer would only copy them once more.
+    if (!reader->file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error = Err::AccessDenied;
         return nullptr;
     }
@@ -160,26 +195,19 @@ std::unique_ptr<TFileTextReader> TFileTextReader::Open(const QString& path, cons
 }
 
 bool TFileTextReader::Fill() {
+    // A channel writing this file has its lines in it before they are read.
+    FlushFileOutput();
     while (pos_ >= buffer_.size()) {
         if (done_) return false;
-        const QByteArray bytes = file_.read(ReadChunkBytes);
-        buffer_ = decoder_->Decode(bytes, bytes.isEmpty());
+        bytes_.resize(ReadChunkBytes);
+        const qint64 got = file_.read(bytes_.data(), ReadChunkBytes);
+        bytes_.resize(got > 0 ? got : 0); // a read error simply ends the stream
+        buffer_.resize(0);
         pos_ = 0;
-        if (bytes.isEmpty()) done_ = true; // also a read error: the stream simply ends
+        decoder_->DecodeAppend(bytes_, bytes_.isEmpty(), buffer_);
+        if (bytes_.isEmpty()) done_ = true;
     }
     return true;
-}
-
-bool TFileTextReader::EndOfStream() {
-    return !Fill();
-}
-
-int TFileTextReader::Peek() {
-    return Fill() ? buffer_[pos_].unicode() : -1;
-}
-
-int TFileTextReader::Read() {
-    return Fill() ? buffer_[pos_++].unicode() : -1;
 }
 
 bool TFileTextReader::SkipLineEnd() {
@@ -194,15 +222,18 @@ bool TFileTextReader::SkipLineEnd() {
     return true;
 }
 
-bool TFileTextReader::ReadLine(QString& line) {
-    line.clear();
-    if (!Fill()) return false;
-    while (Fill()) {
+bool TFileTextReader::AppendLine(QString& line) {
+    if (EndOfStream()) return false;
+    while (pos_ < buffer_.size() || Fill()) {
+        const char16_t* const data = reinterpret_cast<const char16_t*>(buffer_.constData());
+        const qsizetype size = buffer_.size();
         const qsizetype start = pos_;
-        while (pos_ < buffer_.size() && !IsLineEndChar(buffer_[pos_].unicode()))
-            ++pos_;
-        line += QStringView(buffer_).mid(start, pos_ - start);
-        if (pos_ < buffer_.size()) {
+        qsizetype at = start;
+        while (at < size && !IsLineEndChar(data[at]))
+            ++at;
+        line.append(QStringView(data + start, at - start));
+        pos_ = at;
+        if (at < size) {
             SkipLineEnd();
             break;
         }
@@ -222,7 +253,9 @@ std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, cons
         error = WriteOpenError(path);
         return nullptr;
     }
+    writer->open_ = true;
     writer->encoder_ = encoding.NewEncoder();
+    writer->buffer_ = std::make_unique<char[]>(WriteBufferBytes);
     if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
         !writer->WriteBytes(encoding.GetPreamble())) {
         error = Err::FileCreateFailed;
@@ -235,31 +268,89 @@ TFileTextWriter::~TFileTextWriter() {
     Close();
 }
 
-bool TFileTextWriter::WriteBytes(const QByteArray& bytes) {
+bool TFileTextWriter::WriteBytes(QByteArrayView bytes) {
     if (bytes.isEmpty()) return true;
-    return file_.write(bytes) == bytes.size();
+    return file_.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+bool TFileTextWriter::TakeTurn() {
+    if (HoldingWriter == this) return true;
+    const bool ok = HoldingWriter == nullptr || HoldingWriter->Flush();
+    HoldingWriter = this;
+    return ok;
+}
+
+bool TFileTextWriter::Flush() {
+    if (HoldingWriter == this) HoldingWriter = nullptr;
+    const bool ok = WriteBytes(QByteArrayView(buffer_.get(), used_));
+    used_ = 0;
+    return ok;
+}
+
+bool TFileTextWriter::Put(QByteArrayView bytes) {
+    bool ok = true;
+    if (used_ + bytes.size() > WriteBufferBytes) ok = Flush();
+    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes) && ok;
+    std::memcpy(buffer_.get() + used_, bytes.data(), static_cast<std::size_t>(bytes.size()));
+    used_ += bytes.size();
+    return ok;
+}
+
+bool TFileTextWriter::AppendAscii(QStringView text) {
+    const qsizetype size = text.size();
+    if (used_ + size > WriteBufferBytes || !encoder_->TakesAsciiAsIs()) return false;
+    char* to = buffer_.get() + used_;
+    const char16_t* from = text.utf16();
+    char16_t seen = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        seen |= from[i];
+        to[i] = static_cast<char>(from[i]);
+    }
+    if (seen >= AsciiLimit) return false; // the bytes past used_ are simply written over
+    used_ += size;
+    return true;
+}
+
+bool TFileTextWriter::Append(QStringView text) {
+    if (AppendAscii(text)) return true;
+    encoded_.resize(0);
+    encoder_->EncodeAppend(text, false, encoded_);
+    return Put(encoded_);
 }
 
 bool TFileTextWriter::Write(QStringView text) {
-    if (!file_.isOpen()) return false;
-    return WriteBytes(encoder_->Encode(text, false));
+    if (!open_) return false;
+    const bool ok = TakeTurn();
+    return Append(text) && ok;
 }
 
 bool TFileTextWriter::WriteLine(QStringView text) {
-    if (!file_.isOpen()) return false;
-    return WriteBytes(encoder_->Encode(text, false) + encoder_->Encode(u"\r\n", false));
+    if (!open_) return false;
+    const bool ok = TakeTurn();
+    const bool written = Append(text);
+    return Append(LineEnd) && written && ok;
 }
 
 bool TFileTextWriter::Close() {
-    if (!file_.isOpen()) return true;
-    const bool ok = WriteBytes(encoder_->Encode(QStringView(), true));
+    if (!open_) return true;
+    bool ok = TakeTurn();
+    encoded_.resize(0);
+    encoder_->EncodeAppend(QStringView(), true, encoded_);
+    ok = Put(encoded_) && ok;
+    ok = Flush() && ok;
     file_.close();
+    open_ = false;
     return ok;
+}
+
+bool FlushFileOutput() {
+    return HoldingWriter == nullptr || HoldingWriter->Flush();
 }
 
 // ---- channels -------------------------------------------------------------------------------------------
 
 QString ProgramFilePath(const QString& name) {
+    FlushFileOutput();
     QString path = name;
     path.replace(u'\\', u'/');
     return path;
@@ -311,26 +402,29 @@ void OpenFileChannel(const QString& name, int mode, int n) {
     Fe.FileName[static_cast<std::size_t>(n)] = name;
 }
 
-void CloseFileChannel(int n) {
+bool CloseFileChannel(int n) {
     if (n == 0) {
-        CloseAllFileChannels();
-        return;
+        bool ok = true;
+        for (int k = 1; k <= FileChannelCount; ++k)
+            ok = CloseFileChannel(k) && ok;
+        return ok;
     }
-    if (!IsFileChannel(n)) return;
+    if (!IsFileChannel(n)) return true;
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     channel.Reader.reset();
+    bool ok = true;
     if (channel.Writer) {
-        channel.Writer->Close();
+        ok = channel.Writer->Close();
         channel.Writer.reset();
     }
     channel.PushbackPending = false;
     channel.Column = 0;
     Fe.FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
+    return ok;
 }
 
 void CloseAllFileChannels() {
-    for (int n = 1; n <= FileChannelCount; ++n)
-        CloseFileChannel(n);
+    CloseFileChannel(0);
 }
 
 // The interpreter reset closes the channels through this hook; installed as soon as the engine's
@@ -339,6 +433,17 @@ void CloseAllFileChannels() {
     Fe.CloseAllFileChannelsHook = &CloseAllFileChannels;
     return true;
 }();
+
+void TrimFieldInPlace(QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= LastControl)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= LastControl)
+        --last;
+    text.truncate(last);
+    if (first > 0) text.remove(0, first);
+}
 
 QString TrimField(QStringView text) {
     qsizetype first = 0;
@@ -361,14 +466,20 @@ bool FileChannelAtEnd(int n) {
 
 QString ReadFileItem(int n, int mode) {
     QString text;
-    if (!IsFileChannel(n)) return text;
+    ReadFileItemInto(n, mode, text);
+    return text;
+}
+
+void ReadFileItemInto(int n, int mode, QString& text) {
+    text.resize(0);
+    if (!IsFileChannel(n)) return;
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     TFileTextReader* reader = channel.Reader.get();
-    if (reader == nullptr) return text;
+    if (reader == nullptr) return;
 
     if (!channel.PushbackPending) {
-        if (reader->EndOfStream()) return text;
-        if (reader->SkipLineEnd()) return text; // an empty field at the end of a line
+        if (reader->EndOfStream()) return;
+        if (reader->SkipLineEnd()) return; // an empty field at the end of a line
     }
 
     bool blankAfterText = false; // mode 0: a blank has ended the text
@@ -407,7 +518,7 @@ QString ReadFileItem(int n, int mode) {
             } else if (!hasText) {
                 quoteOpen = true;
                 hasText = true;
-                text.clear(); // blanks before the opening quote are outside the field
+                text.resize(0); // blanks before the opening quote are outside the field
             } else {
                 text += QChar(Quote);
             }
@@ -418,17 +529,22 @@ QString ReadFileItem(int n, int mode) {
             text += QChar(static_cast<char16_t>(c));
         }
         if (!ended) {
-            if (reader->EndOfStream())
+            const int next = reader->Peek();
+            if (next < 0) {
                 ended = true;
-            else if (reader->SkipLineEnd())
+            } else if (IsLineEndChar(next)) {
+                reader->SkipLineEnd();
                 ended = true;
+            }
         }
     }
-    return TrimField(text);
+    TrimFieldInPlace(text);
 }
 
 Extended ReadFileNumber(int n) {
-    QString text = ReadFileItem(n, ReadItemMode::Number);
+    // The field's room serves every number read (interpreter thread only).
+    static QString text;
+    ReadFileItemInto(n, ReadItemMode::Number, text);
     if (text.isEmpty()) return 0;
     Extended value = 0;
     if (!TextToReal(text, value)) {
@@ -439,6 +555,8 @@ Extended ReadFileNumber(int n) {
 }
 
 bool TextToReal(QStringView text, Extended& value) {
+    // A whole number of up to 18 digits is exact as it stands: no conversion of text, no flags.
+    if (WholeNumberValue(text, value)) return true;
     qsizetype i = 0;
     while (i < text.size() && text[i] == Blank)
         ++i;
@@ -472,11 +590,13 @@ bool TextToReal(QStringView text, Extended& value) {
     if (i != text.size()) return false;
 
     // A value beyond the range would leave the overflow flag for the arithmetic after it to find.
+    // Restoring the flags is slow, so only flags that were raised here are put back.
+    const int raisedBefore = std::fetestexcept(FE_ALL_EXCEPT);
     std::fexcept_t flags;
     std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     Extended result = 0;
     const auto parsed = std::from_chars(ascii.data(), ascii.data() + ascii.size(), result);
-    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (std::fetestexcept(FE_ALL_EXCEPT) != raisedBefore) std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     if (parsed.ec != std::errc() || parsed.ptr != ascii.data() + ascii.size()) return false;
     value = result;
     return true;

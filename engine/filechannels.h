@@ -21,29 +21,37 @@ public:
     // skipped. Null with `error` set (an error number) when the file cannot be opened.
     static std::unique_ptr<TFileTextReader> Open(const QString& path, const TEncoding& encoding, int& error);
 
-    bool EndOfStream();
+    bool EndOfStream() { return pos_ >= buffer_.size() && !Fill(); }
     // The next character without taking it; -1 at the end of the stream.
-    int Peek();
+    int Peek() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_].unicode() : -1; }
     // The next character; -1 at the end of the stream.
-    int Read();
+    int Read() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_++].unicode() : -1; }
     // The rest of the current line without its line end (which is consumed). False at the end.
-    bool ReadLine(QString& line);
+    bool ReadLine(QString& line) {
+        line.resize(0); // the room stays for the next line
+        return AppendLine(line);
+    }
+    // The same, appended to `line`.
+    bool AppendLine(QString& line);
     // A CR LF, CR or LF at the current position is consumed; true when one was there.
     bool SkipLineEnd();
 
 private:
     TFileTextReader() = default;
+    // Decodes the next piece of the file into the buffer; false at the end of the file.
     bool Fill();
 
     QFile file_;
     std::unique_ptr<TextDecoder> decoder_;
+    QByteArray bytes_;
     QString buffer_;
     qsizetype pos_ = 0;
     bool done_ = false;
 };
 
-// Writes text to a file in an encoding. Every write reaches the file at once, so a stopped or broken
-// run loses nothing and other channels reading the same file see what was written.
+// Writes text to a file in an encoding. What is written is held in a buffer and reaches the file when
+// the buffer fills, when the writer closes, and whenever anything may look at the file (FlushFileOutput):
+// a program cannot tell the difference, only the speed.
 class TFileTextWriter {
 public:
     // Creates (or empties) `path`, or appends to it with `append`. The encoding's byte-order mark is
@@ -55,16 +63,36 @@ public:
     bool Write(QStringView text);
     // `text` followed by the line end of files written by programs, CR LF.
     bool WriteLine(QStringView text);
+    // Hands what the buffer holds to the file.
+    bool Flush();
     // Ends the encoding's output (a pending shift state returns to ASCII) and closes the file.
     bool Close();
 
 private:
     TFileTextWriter() = default;
-    bool WriteBytes(const QByteArray& bytes);
+    // Makes this the one writer whose buffer holds bytes: another one's go to their file first, so the
+    // files see the writes of all channels in the order the program made them.
+    bool TakeTurn();
+    // `text` encoded into the buffer; what does not fit goes to the file.
+    bool Append(QStringView text);
+    // Plain ASCII that the encoder would write as it stands, narrowed straight into the buffer;
+    // false, with nothing written, for any other text.
+    bool AppendAscii(QStringView text);
+    bool Put(QByteArrayView bytes);
+    bool WriteBytes(QByteArrayView bytes);
 
     QFile file_;
+    bool open_ = false;
     std::unique_ptr<TextEncoder> encoder_;
+    std::unique_ptr<char[]> buffer_; // the bytes not yet in the file: used_ of them
+    qsizetype used_ = 0;
+    QByteArray encoded_; // a text the encoder had to convert
 };
+
+// Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,
+// or starts a process, calls it first (ProgramFilePath does), and so do the end, stop and restart of
+// a run. False when the writing failed.
+bool FlushFileOutput();
 
 struct FileChannelType {
     std::unique_ptr<TFileTextReader> Reader; // mode 1
@@ -81,7 +109,8 @@ inline bool IsFileChannel(int n) {
     return n >= 1 && n <= FileChannelCount;
 }
 
-// The path of a file name a program gives: "\" separates folders as "/" does.
+// The path of a file name a program gives: "\" separates folders as "/" does. Whatever uses the path
+// will look at the file system, so the channels' buffered output is written out first.
 QString ProgramFilePath(const QString& name);
 
 // OPEN: mode 1 input, 2 output, 3 append; any other mode does nothing. The channel must be closed
@@ -90,7 +119,8 @@ QString ProgramFilePath(const QString& name);
 // that names no encoding. Nothing happens while ErrorNumber is already set.
 void OpenFileChannel(const QString& name, int mode, int n);
 // CLOSE: n 1 to 8 closes that channel (what a writer holds reaches its file); 0 closes all eight.
-void CloseFileChannel(int n);
+// False when what a writer held could not all be written.
+bool CloseFileChannel(int n);
 void CloseAllFileChannels();
 
 namespace ReadItemMode {
@@ -101,8 +131,12 @@ inline constexpr int String = 1; // a field that may be quoted: commas inside qu
 // One field of INPUT# from the channel's reader (the channel must be open for input). The text is
 // trimmed of blanks and control characters.
 QString ReadFileItem(int n, int mode);
+// The same into `text`, whose room serves again when it is its own (a variable read line after line).
+void ReadFileItemInto(int n, int mode, QString& text);
 // The text without the blanks and control characters at either end, as INPUT and INPUT# take a field.
 QString TrimField(QStringView text);
+// The same in place.
+void TrimFieldInPlace(QString& text);
 // A numeric field: empty counts as 0; a text that is not a number is error 3041 (result 0).
 Extended ReadFileNumber(int n);
 // Whether the channel has nothing more to give: its reader is at the end and no character read ahead

@@ -14,6 +14,7 @@
 #include "frontend/valuestack.h"
 #include "frontend/vocabulary.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -29,8 +30,42 @@ int ModeOf(int n) {
     return Fe.FileMode[static_cast<std::size_t>(n)];
 }
 
+// The text of the value PRINT# is writing: its room serves every line (interpreter thread only).
+QString PrintFileText;
+
+// INPUT# and LINE INPUT# read into a transfer slot, which the statement then assigns to the variable
+// through the value stack: the slot, the variable and a stack cell share texts, and the slot would need
+// new room for every line. It takes a spare room instead: two of them, so that one has always been let
+// go by the time it is wanted again; reading line after line then allocates nothing. A room beyond
+// this size is not kept.
+std::array<QString, 2> SpareRooms;
+std::size_t NextSpareRoom = 0;
+constexpr qsizetype MaxSpareRoom = 64 * 1024;
+
+QString& ReadingRoom(QString& slot) {
+    if (slot.isDetached()) return slot;
+    std::size_t k = 0;
+    while (k < SpareRooms.size() && !SpareRooms[k].isDetached())
+        ++k;
+    if (k == SpareRooms.size()) {
+        k = NextSpareRoom;
+        NextSpareRoom = (NextSpareRoom + 1) % SpareRooms.size();
+    }
+    slot.swap(SpareRooms[k]);
+    if (SpareRooms[k].capacity() > MaxSpareRoom) SpareRooms[k] = QString();
+    return slot;
+}
+
 // A channel number truncated towards zero; NoChannel when it does not fit an int.
 int ChannelFromValue(Extended value) {
+    // The channels themselves, the numbers PRINT# meets on every line, truncated by comparisons: an
+    // 80-bit conversion switches the FPU's rounding mode twice and stalls on it.
+    if (value >= 1 && value < FileChannelCount + 1) {
+        int n = 1;
+        while (value >= n + 1)
+            ++n;
+        return n;
+    }
     std::int32_t n = 0;
     return TruncToInt32(value, n) ? n : NoChannel;
 }
@@ -110,15 +145,21 @@ void ReportWriteFailure() {
     RaiseError(Err::StatementFailed, St::PRINTFile);
 }
 
-// The text of a PRINT# value of type number, string or boolean (popped). False when the top is
-// another type (nothing popped).
-bool PopPrintText(QString& text) {
+// The text of a PRINT# value of type number, string or boolean (popped): a number's in PrintFileText,
+// a string's in `popped`. False when the top is another type (nothing popped).
+bool PopPrintText(QStringView& text, QString& popped) {
     switch (GlTopType()) {
-    case GlValueType::Number: text = FormatNumber(GlPopNum()); return true;
-    case GlValueType::String: GlPopStr(text); return true;
-    case GlValueType::Boolean:
-        text = GlPopBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case GlValueType::Number:
+        // Formatted where it lies on the stack (see FormatNumberInto), then taken off.
+        FormatNumberInto(Vs.GlNumStack.Items.data()[Vs.GlNumStack.Count], PrintFileText);
+        GlPopNum();
+        text = PrintFileText;
         return true;
+    case GlValueType::String:
+        GlPopStr(popped);
+        text = popped;
+        return true;
+    case GlValueType::Boolean: text = GlPopBool() ? u"True" : u"False"; return true;
     default: return false;
     }
 }
@@ -139,10 +180,12 @@ void PrintFileValue(bool endLine) {
         DropValue();
         return;
     }
-    QString text;
+    QStringView text;
+    QString popped; // a string leaves the stack without a copy
     if (GlTopType() == GlValueType::NumberAlt && !endLine) {
-        text = TabText(n, GlPopNum());
-    } else if (!PopPrintText(text)) {
+        popped = TabText(n, GlPopNum());
+        text = popped;
+    } else if (!PopPrintText(text, popped)) {
         RaiseError(Err::StatementType, St::PRINTFile);
         return;
     }
@@ -157,7 +200,7 @@ void PrintFileValue(bool endLine) {
 
 } // namespace
 
-void WriteFileText(int n, const QString& text) {
+void WriteFileText(int n, QStringView text) {
     if (!IsWritable(n) || text.isEmpty()) return;
     if (!Channel(n).Writer->Write(text)) ReportWriteFailure();
 }
@@ -215,7 +258,8 @@ void ExecClose() {
         RaiseError(Err::FileNumberInvalid);
         return;
     }
-    CloseFileChannel(n);
+    // The lines PRINT# held back are written now: a failure is the failure of their PRINT#.
+    if (!CloseFileChannel(n)) ReportWriteFailure();
 }
 
 // PRINT #n, value
@@ -274,8 +318,10 @@ void ExecInputFile() {
     if (numeric) {
         const Extended value = ReadFileNumber(n);
         if (Fe.ErrorNumber == 0) StoreNumTarget(target, value);
+    } else if (QString* slot = StrTargetSlot(target)) {
+        ReadFileItemInto(n, ReadItemMode::String, ReadingRoom(*slot));
     } else {
-        StoreStrTarget(target, ReadFileItem(n, ReadItemMode::String));
+        ReadFileItem(n, ReadItemMode::String);
     }
 }
 
@@ -290,11 +336,13 @@ void ExecLineInputFile() {
         return;
     }
     // The character a field read held back begins the line; the reader may have nothing after it.
+    // The line goes straight into the variable's own room; another target receives nothing.
     FileChannelType& channel = Channel(n);
-    QString line;
-    if (channel.PushbackPending) line = QChar(channel.Pushback);
+    QString* slot = IsStrTarget(target) ? StrTargetSlot(target) : nullptr;
+    QString discarded;
+    QString& line = slot != nullptr ? ReadingRoom(*slot) : discarded;
+    line.resize(0);
+    if (channel.PushbackPending) line.append(QChar(channel.Pushback));
     channel.PushbackPending = false;
-    QString rest;
-    if (channel.Reader->ReadLine(rest)) line += rest;
-    if (IsStrTarget(target)) StoreStrTarget(target, line);
+    channel.Reader->AppendLine(line);
 }

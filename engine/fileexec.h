@@ -3,7 +3,7 @@
 // the statement item and from the Gl stack, and work through the channels of filechannels.h.
 #pragma once
 
-#include <QString>
+#include <QStringView>
 
 // OPEN name FOR {INPUT | OUTPUT | APPEND} AS #n
 void ExecOpen();
@@ -23,6 +23,6 @@ void ExecInputFile();
 void ExecLineInputFile();
 
 // Writing primitives of PRINT#: each writes only to a channel open for output or append.
-void WriteFileText(int n, const QString& text);
+void WriteFileText(int n, QStringView text);
 void WriteFileNextZone(int n);
 void WriteFileLineEnd(int n);

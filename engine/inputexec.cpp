@@ -136,6 +136,24 @@ void StoreStrTarget(const CodeItemType& item, const QString& value) {
                   Tb.StrVarTable, Tb.LocalStrVarTable, Tb.PublicStrTable, value);
 }
 
+QString* StrTargetSlot(const CodeItemType& item) {
+    const int at = item.SecondCode;
+    switch (item.FirstCode) {
+    case CodeKind::StrVar:
+        return InTable(Tb.StrVarTable, at) ? &Tb.StrVarTable[static_cast<std::size_t>(at)].Value : nullptr;
+    case CodeKind::LocalStrVar: {
+        const long local = static_cast<long>(Fe.StrFrameBase) + at;
+        return InTable(Tb.LocalStrVarTable, local)
+                   ? &Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value
+                   : nullptr;
+    }
+    case CodeKind::PublicStr:
+        return at >= 1 && at <= PublicSlotCount ? &Tb.PublicStrTable[static_cast<std::size_t>(at)].Value
+                                                : nullptr;
+    default: return nullptr;
+    }
+}
+
 bool StringItemValue(const CodeItemType& item, QString& value) {
     const int at = item.SecondCode;
     switch (item.FirstCode) {

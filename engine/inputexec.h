@@ -52,5 +52,7 @@ bool IsNumTarget(const CodeItemType& item);
 bool IsStrTarget(const CodeItemType& item);
 void StoreNumTarget(const CodeItemType& item, Extended value);
 void StoreStrTarget(const CodeItemType& item, const QString& value);
+// The string variable a target item names, to be filled in place; null for a slot outside its table.
+QString* StrTargetSlot(const CodeItemType& item);
 // The value of a string literal, string variable or local string item; false for any other item.
 bool StringItemValue(const CodeItemType& item, QString& value);

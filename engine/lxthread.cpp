@@ -3,6 +3,7 @@
 #include "engine/deviceexec.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
+#include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
@@ -221,6 +222,8 @@ void RunPassesUnguarded(bool& running) {
     while (restart) {
         restart = false;
         running = false;
+        // RUN compiles afresh, and an INCLUDE file may be one the program has been writing.
+        FlushFileOutput();
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
@@ -342,7 +345,13 @@ void TLXMTHread::Execute() {
     const int immediateBase = Fe.RunMode == RunKind::Immediate ? ValueStackCount : 0;
     RunPasses();
 
-    // End of the run.
+    // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
+    // files, for the user to look at and for whatever runs next. Lines that cannot be written are the
+    // failure of the PRINT# that held them back, reported with the run's last item.
+    if (!FlushFileOutput() && Fe.ErrorNumber == 0) {
+        RaiseError(Err::StatementFailed, St::PRINTFile);
+        Fe.ErrorPosition = Ib.CurrentItem.Position;
+    }
     SyncBarrier();
     if (Fe.SavedStopRequest) Fe.StopRequest = 1;
     Fe.SavedStopRequest = 0;

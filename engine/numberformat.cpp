@@ -90,7 +90,9 @@ DecimalDigits RoundToDigits(Extended value, int digits) {
 
 // Whole numbers below this magnitude convert exactly to a 64-bit integer (10^18 < 2^63).
 constexpr Extended WholeTextLimit = 1e18L;
+constexpr Extended ExactDoubleLimit = 9007199254740992.0L; // 2^53
 constexpr int DecimalBase = 10;
+constexpr int DecimalPairBase = 100;
 
 // The text of a whole number of at most `precision` digits, written as an integer: the general
 // format gives exactly these digits (rounding to `precision` digits cannot change them and the
@@ -100,21 +102,30 @@ constexpr int DecimalBase = 10;
 bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QString& text) {
     const Extended magnitude = std::fabs(value);
     if (!(magnitude < WholeTextLimit)) return false;
-    const auto whole = static_cast<std::uint64_t>(magnitude); // below 10^18: the conversion is defined
+    // Below 10^18 the conversion is defined; below 2^53 it goes through a double, exact for a whole
+    // number (and a fraction fails the test below either way), sparing the FPU's rounding switches.
+    const auto whole = magnitude < ExactDoubleLimit
+                           ? static_cast<std::uint64_t>(static_cast<double>(magnitude))
+                           : static_cast<std::uint64_t>(magnitude);
     if (static_cast<Extended>(whole) != magnitude || whole == 0) return false;
+    // The digits from the last, two at a time (half the dependent divisions), then an odd first one.
     char digits[MaxGeneralDigits + 1];
     int count = 0;
-    for (std::uint64_t rest = whole; rest != 0; rest /= DecimalBase)
-        digits[count++] = static_cast<char>('0' + rest % DecimalBase);
+    std::uint64_t rest = whole;
+    for (; rest >= DecimalBase; rest /= DecimalPairBase) {
+        const std::uint64_t pair = rest % DecimalPairBase;
+        digits[count++] = static_cast<char>('0' + pair % DecimalBase);
+        digits[count++] = static_cast<char>('0' + pair / DecimalBase);
+    }
+    if (rest != 0) digits[count++] = static_cast<char>('0' + rest);
     if (count > precision) return false;
     const bool negative = value < 0;
     const bool lead = negative || blankBeforePositive;
-    QString out(count + (lead ? 1 : 0), Qt::Uninitialized);
-    QChar* p = out.data();
+    text.resize(count + (lead ? 1 : 0)); // a text that is not shared keeps its room: no allocation
+    QChar* p = text.data();
     if (lead) *p++ = negative ? u'-' : u' ';
     for (int i = count - 1; i >= 0; --i)
         *p++ = QLatin1Char(digits[i]);
-    text = std::move(out);
     return true;
 }
 
@@ -169,10 +180,14 @@ QString GeneralNumberText(Extended value, int precision) {
 
 QString FormatNumber(Extended value) {
     QString text;
-    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return text;
+    FormatNumberInto(value, text);
+    return text;
+}
+
+void FormatNumberInto(const Extended& value, QString& text) {
+    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
     text = GeneralNumberText(value, Fe.PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
-    return text;
 }
 
 bool ScientificText18(Extended value, QString& text) {

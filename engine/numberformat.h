@@ -20,6 +20,9 @@ QString GeneralNumberText(Extended value, int precision);
 // The number text of PRINT: GeneralNumberText with PrintPrecision digits and one leading blank for a
 // value of 0 or more (" 3", "-3").
 QString FormatNumber(Extended value);
+// The same into `text`, whose room is used again when it is its own (PRINT# writes a number a line).
+// The value is read where it lies: a copy of an 80-bit number just stored waits for the store.
+void FormatNumberInto(const Extended& value, QString& text);
 
 // 18 significant digits in scientific form with at least four exponent digits and the exponent's
 // sign always written: "1.00000000000000000E+0000", "-2.50000000000000000E-0003". False (text

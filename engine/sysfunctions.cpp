@@ -686,6 +686,7 @@ namespace {
 // Starts the command line with the system's command interpreter in the current folder and does not
 // wait for it. The text goes to the interpreter as one argument, exactly as the program wrote it.
 bool StartCommandLine(const QString& command) {
+    FlushFileOutput(); // the command may read what the program has written
     return QProcess::startDetached(ShellProgram, {ShellCommandOption, command}, QDir::currentPath());
 }
 

@@ -256,22 +256,65 @@ std::unique_ptr<TEncoding> EncodingFromName(const QString& name) {
     return NewSystemEncoding();
 }
 
-QString DecodeFileBytes(QByteArrayView bytes, const TEncoding& encoding, bool bomChooses) {
+namespace {
+
+// Whole files are read in pieces of this size and decoded straight into the text, so that the file's
+// bytes and its text are never both held whole.
+constexpr qint64 WholeFileChunkBytes = 1 << 20;
+// A text left with more spare room than this part of its length gives the room back.
+constexpr qsizetype SpareRoomShare = 16;
+
+// The encoding a file's bytes are decoded in, chosen from their first bytes (see DecodeFileBytes).
+std::unique_ptr<TEncoding> FileBytesEncoding(QByteArrayView head, const TEncoding& encoding,
+                                             bool bomChooses) {
     constexpr std::uint8_t BomOnly =
         DetectFlag::NoShiftJis | DetectFlag::NoEucJp | DetectFlag::NoUtf8 | DetectFlag::NoJisEscape;
-    const int bom = DetectEncoding(bytes, BomOnly);
+    const int bom = DetectEncoding(head, BomOnly);
     // A mark of the encoding's own family is skipped even when the encoding writes none (UTF-8
     // without BOM reading a file with one).
     if (bom != EncodingIndex::Default && (bomChooses || BomCodePage(bom) == encoding.CodePage()))
-        return DecodeSkippingPreamble(*EncodingFromIndex(bom), bytes);
-    return DecodeSkippingPreamble(encoding, bytes);
+        return EncodingFromIndex(bom);
+    return encoding.Clone();
+}
+
+// The most UTF-16 units `bytes` bytes in `encoding` decode to, as the text's first capacity: one a
+// byte, but for the encodings of two or four bytes a unit (two units at most for four bytes).
+qsizetype MostUnits(const TEncoding& encoding, qint64 bytes) {
+    switch (encoding.CodePage()) {
+    case CodePage::Utf16LE:
+    case CodePage::Utf16BE:
+    case CodePage::Utf32LE:
+    case CodePage::Utf32BE: return static_cast<qsizetype>(bytes / 2 + 1);
+    default: return static_cast<qsizetype>(bytes + 1);
+    }
+}
+
+} // namespace
+
+QString DecodeFileBytes(QByteArrayView bytes, const TEncoding& encoding, bool bomChooses) {
+    return DecodeSkippingPreamble(*FileBytesEncoding(bytes, encoding, bomChooses), bytes);
 }
 
 bool ReadTextFile(const QString& fileName, const TEncoding& encoding, QString& text, bool bomChooses) {
-    QByteArray bytes;
-    if (!ReadFileBytes(fileName, bytes)) return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
     try {
-        text = DecodeFileBytes(bytes, encoding, bomChooses);
+        QByteArray chunk(WholeFileChunkBytes, Qt::Uninitialized);
+        qint64 got = file.read(chunk.data(), chunk.size());
+        if (got < 0) return false;
+        const std::unique_ptr<TEncoding> chosen =
+            FileBytesEncoding(QByteArrayView(chunk.constData(), got), encoding, bomChooses);
+        const std::unique_ptr<TextDecoder> decoder = chosen->NewDecoder(true);
+        QString result;
+        result.reserve(MostUnits(*chosen, std::max<qint64>(file.size(), got)));
+        while (got > 0) {
+            decoder->DecodeAppend(QByteArrayView(chunk.constData(), got), false, result);
+            got = file.read(chunk.data(), chunk.size());
+        }
+        if (got < 0) return false;
+        decoder->DecodeAppend(QByteArrayView(), true, result);
+        if (result.capacity() - result.size() > result.size() / SpareRoomShare) result.squeeze();
+        text = std::move(result);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -206,31 +207,96 @@ const char* NonNullBytes(QByteArrayView bytes) {
 class IcuDecoder final : public TextDecoder {
 public:
     IcuDecoder(const std::string& converter, QByteArray preamble)
-        : TextDecoder(std::move(preamble)), FConv(OpenConverter(converter.c_str())) {}
+        : TextDecoder(std::move(preamble)), FConv(OpenConverter(converter.c_str())),
+          FAsciiAsIs(converter == Utf8Converter) {}
 
 protected:
-    QString DecodePiece(QByteArrayView bytes, bool last) override {
-        QString out;
-        if (!FConv) return out.fill(QChar(SubstitutionChar), bytes.size());
-        out.reserve(bytes.size());
+    void DecodePiece(QByteArrayView bytes, bool last, QString& out) override {
+        if (!FConv) {
+            out.append(QString(bytes.size(), QChar(SubstitutionChar)));
+            return;
+        }
+        if (!FAsciiAsIs) {
+            Convert(bytes, last, out);
+            return;
+        }
+        // UTF-8 text is mostly ASCII, which stands for itself: runs of it are widened directly, and
+        // only the bytes between go through the converter, each stretch with the ASCII byte that ends
+        // it, after which the converter holds nothing (a cut sequence before it has become "?").
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype size = bytes.size();
+        qsizetype i = 0;
+        while (i < size) {
+            if (!FConverterHolds) {
+                const qsizetype j = AsciiEnd(b, i, size);
+                out.append(QLatin1StringView(bytes.data() + i, j - i));
+                i = j;
+                if (i == size) break;
+            }
+            qsizetype j = i;
+            while (j < size && b[j] >= AsciiLimit)
+                ++j;
+            const bool closed = j < size;
+            if (closed) ++j;
+            Convert(bytes.sliced(i, j - i), last && j == size, out);
+            FConverterHolds = !closed && !(last && j == size);
+            i = j;
+        }
+        if (last && FConverterHolds) {
+            Convert(QByteArrayView(), true, out);
+            FConverterHolds = false;
+        }
+    }
+
+private:
+    static constexpr unsigned char AsciiLimit = 0x80;
+    static constexpr std::uint64_t WordHighBits = 0x8080808080808080ULL;
+
+    // The first byte from `from` on that is not ASCII, or `size`; eight bytes a step.
+    static qsizetype AsciiEnd(const unsigned char* b, qsizetype from, qsizetype size) {
+        constexpr qsizetype Word = sizeof(std::uint64_t);
+        for (; from + Word <= size; from += Word) {
+            std::uint64_t word;
+            std::memcpy(&word, b + from, Word);
+            if (word & WordHighBits) break;
+        }
+        while (from < size && b[from] < AsciiLimit)
+            ++from;
+        return from;
+    }
+
+    void Convert(QByteArrayView bytes, bool last, QString& out) {
         const char* src = NonNullBytes(bytes);
         const char* srcEnd = src + bytes.size();
         ConvertPiece<UChar, DecodeBufferUnits>(FConv.get(), ucnv_toUnicode, ucnv_resetToUnicode, src, srcEnd,
                                                last, out);
-        return out;
     }
 
-private:
     ConverterPtr FConv;
+    bool FAsciiAsIs;              // the encoding is UTF-8
+    bool FConverterHolds = false; // the converter may hold the start of a sequence
 };
 
 class IcuEncoder final : public TextEncoder {
 public:
     IcuEncoder(const std::string& converter, bool widenKana)
-        : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana) {}
+        : FConv(OpenConverter(converter.c_str())), FWidenKana(widenKana),
+          FAsciiAsIs(converter == Utf8Converter) {}
 
-    QByteArray Encode(QStringView text, bool last) override {
-        if (!FWidenKana) return Convert(text, last);
+    bool TakesAsciiAsIs() const override { return FAsciiAsIs && !FConverterHolds; }
+
+    void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
+        if (FAsciiAsIs && !FConverterHolds && AppendAscii(text, out)) return;
+        if (!FWidenKana) {
+            Convert(text, last, out);
+            // A high surrogate at the end waits in the converter for its partner (an empty piece
+            // changes nothing).
+            if (last)
+                FConverterHolds = false;
+            else if (!text.isEmpty())
+                FConverterHolds = IsHighSurrogate(text.back().unicode());
+            return;
+        }
         // A half-width base at the end of a piece may still get its voiced mark with the next piece.
         QString pending = std::exchange(FPendingKana, QString());
         pending.append(text);
@@ -239,24 +305,46 @@ public:
             FPendingKana = pending.back();
             pending.chop(1);
         }
-        return Convert(WidenHalfwidthKana(pending), last);
+        Convert(WidenHalfwidthKana(pending), last, out);
     }
 
 private:
-    QByteArray Convert(QStringView text, bool last) {
-        QByteArray out;
-        if (!FConv) return out.fill(SubstitutionChar, text.size());
-        out.reserve(text.size());
+    static constexpr char16_t AsciiLimit = 0x80;
+
+    // UTF-8 writes ASCII as it stands: a text of nothing else is narrowed straight into `out`. False,
+    // with `out` as it was, for any other text.
+    static bool AppendAscii(QStringView text, QByteArray& out) {
+        const qsizetype start = out.size();
+        const qsizetype size = text.size();
+        out.resize(start + size);
+        char* to = out.data() + start;
+        const char16_t* from = text.utf16();
+        char16_t seen = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            seen |= from[i];
+            to[i] = static_cast<char>(from[i]);
+        }
+        if (seen < AsciiLimit) return true;
+        out.resize(start);
+        return false;
+    }
+
+    void Convert(QStringView text, bool last, QByteArray& out) {
+        if (!FConv) {
+            out.append(text.size(), SubstitutionChar);
+            return;
+        }
         static const UChar empty = 0;
         const UChar* src = text.isEmpty() ? &empty : reinterpret_cast<const UChar*>(text.utf16());
         const UChar* srcEnd = src + text.size();
         ConvertPiece<char, EncodeBufferBytes>(FConv.get(), ucnv_fromUnicode, ucnv_resetFromUnicode, src,
                                               srcEnd, last, out);
-        return out;
     }
 
     ConverterPtr FConv;
     bool FWidenKana;
+    bool FAsciiAsIs;              // the encoding is UTF-8
+    bool FConverterHolds = false; // the converter may hold a high surrogate
     QString FPendingKana;
 };
 
@@ -332,9 +420,7 @@ public:
         : TextDecoder(std::move(preamble)), FBigEndian(bigEndian) {}
 
 protected:
-    QString DecodePiece(QByteArrayView bytes, bool last) override {
-        QString out;
-        out.reserve((FPending.size() + bytes.size()) / UnitBytes + 1);
+    void DecodePiece(QByteArrayView bytes, bool last, QString& out) override {
         qsizetype i = 0;
         if (!FPending.isEmpty()) {
             const qsizetype take = std::min<qsizetype>(UnitBytes - FPending.size(), bytes.size());
@@ -353,7 +439,6 @@ protected:
             out.append(QChar(SubstitutionChar)); // a file cut inside its last character
             FPending.clear();
         }
-        return out;
     }
 
 private:
@@ -375,15 +460,16 @@ using Utf32Decoder = FixedUnitDecoder<Utf32UnitBytes>;
 class Utf16Encoder final : public TextEncoder {
 public:
     explicit Utf16Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
-    QByteArray Encode(QStringView text, bool) override {
-        QByteArray out(text.size() * Utf16UnitBytes, Qt::Uninitialized);
+    void EncodeAppend(QStringView text, bool, QByteArray& out) override {
+        const qsizetype start = out.size();
+        out.resize(start + text.size() * Utf16UnitBytes);
+        char* b = out.data() + start;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
             const char high = char(c >> 8), low = char(c & 0xFF);
-            out[Utf16UnitBytes * i] = FBigEndian ? high : low;
-            out[Utf16UnitBytes * i + 1] = FBigEndian ? low : high;
+            b[Utf16UnitBytes * i] = FBigEndian ? high : low;
+            b[Utf16UnitBytes * i + 1] = FBigEndian ? low : high;
         }
-        return out;
     }
 
 private:
@@ -413,11 +499,10 @@ private:
 class Utf32Encoder final : public TextEncoder {
 public:
     explicit Utf32Encoder(bool bigEndian) : FBigEndian(bigEndian) {}
-    QByteArray Encode(QStringView text, bool last) override {
-        QByteArray out;
-        out.reserve((text.size() + 1) * Utf32UnitBytes);
+    void EncodeAppend(QStringView text, bool last, QByteArray& out) override {
+        out.reserve(out.size() + (text.size() + 1) * Utf32UnitBytes);
         qsizetype i = 0;
-        if (FPendingHigh && text.isEmpty() && !last) return out;
+        if (FPendingHigh && text.isEmpty() && !last) return;
         if (FPendingHigh) {
             if (!text.isEmpty() && IsLowSurrogate(text[0].unicode())) {
                 Append(out, QChar::surrogateToUcs4(FPendingHigh, text[0].unicode()));
@@ -440,7 +525,6 @@ public:
             }
         }
         if (last) FPendingHigh = 0;
-        return out;
     }
 
 private:
@@ -460,20 +544,20 @@ private:
 
 // --- TextDecoder ------------------------------------------------------------------------------------
 
-QString TextDecoder::Decode(QByteArrayView bytes, bool last) {
+void TextDecoder::DecodeAppend(QByteArrayView bytes, bool last, QString& out) {
     if (FPreamble.isEmpty() || FPreambleDone) {
-        QString out = DecodePiece(bytes, last);
+        DecodePiece(bytes, last, out);
         if (last) FPreambleDone = false;
-        return out;
+        return;
     }
     FHead.append(bytes);
     const bool couldStillMatch = FHead.size() < FPreamble.size() && FPreamble.startsWith(FHead);
-    if (couldStillMatch && !last) return {};
+    if (couldStillMatch && !last) return;
     const QByteArray head = std::exchange(FHead, QByteArray());
     QByteArrayView rest(head);
     if (rest.startsWith(FPreamble)) rest = rest.sliced(FPreamble.size());
     FPreambleDone = !last;
-    return DecodePiece(rest, last);
+    DecodePiece(rest, last, out);
 }
 
 QString DecodeSkippingPreamble(const TEncoding& encoding, QByteArrayView bytes) {

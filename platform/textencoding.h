@@ -34,12 +34,19 @@ inline constexpr int Utf8 = 65001;
 class TextDecoder {
 public:
     virtual ~TextDecoder() = default;
-    QString Decode(QByteArrayView bytes, bool last);
+    QString Decode(QByteArrayView bytes, bool last) {
+        QString out;
+        DecodeAppend(bytes, last, out);
+        return out;
+    }
+    // The same, appended to `out`: a reader that keeps one buffer, or a whole file decoded piece by
+    // piece into its one result, allocates nothing per piece.
+    void DecodeAppend(QByteArrayView bytes, bool last, QString& out);
 
 protected:
     // preambleToSkip: dropped when the stream begins with exactly these bytes (a byte-order mark).
     explicit TextDecoder(QByteArray preambleToSkip) : FPreamble(std::move(preambleToSkip)) {}
-    virtual QString DecodePiece(QByteArrayView bytes, bool last) = 0;
+    virtual void DecodePiece(QByteArrayView bytes, bool last, QString& out) = 0;
 
 private:
     QByteArray FPreamble;
@@ -53,7 +60,16 @@ private:
 class TextEncoder {
 public:
     virtual ~TextEncoder() = default;
-    virtual QByteArray Encode(QStringView text, bool last) = 0;
+    QByteArray Encode(QStringView text, bool last) {
+        QByteArray out;
+        EncodeAppend(text, last, out);
+        return out;
+    }
+    // The same, appended to `out`: a writer that keeps one buffer allocates nothing per piece.
+    virtual void EncodeAppend(QStringView text, bool last, QByteArray& out) = 0;
+    // Whether a next piece of nothing but ASCII would be encoded as its own characters, one byte
+    // each, leaving the encoder as it is: a writer may then narrow such a piece itself.
+    virtual bool TakesAsciiAsIs() const { return false; }
 };
 
 // One text encoding. Objects are handed out by value in a unique_ptr (the caller owns them) and are

@@ -251,6 +251,39 @@ TEST(EncodingStreams, ASurrogatePairSplitBetweenPiecesIsEncodedWhole) {
     }
 }
 
+TEST(EncodingStreams, Utf8TextInAnySplitDecodesAsAWhole) {
+    // ASCII between multi-byte characters, a sequence cut by ASCII, a byte that begins none, a
+    // four-byte character, and a sequence cut by the end.
+    const QByteArray bytes = Bytes({'a', 'b', 0xE3, 0x81, 0x82, 'c', 0xE3, 0x81, 'd', 0xFF, 'e', 0xF0, 0x9F,
+                                    0x98, 0x80, 'f', 'g', 0xE3, 0x81});
+    const QString whole = Q(u"abあc?d?e😀fg?");
+    const auto utf8 = EncodingFromIndex(EncodingIndex::UTF8);
+    EXPECT_EQ(utf8->GetString(bytes), whole);
+    for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+        auto decoder = utf8->NewDecoder();
+        QString text = decoder->Decode(QByteArrayView(bytes).first(cut), false);
+        text += decoder->Decode(QByteArrayView(bytes).sliced(cut), true);
+        EXPECT_EQ(text, whole) << cut;
+    }
+    auto decoder = utf8->NewDecoder();
+    QString text;
+    for (const char byte : bytes)
+        decoder->DecodeAppend(QByteArrayView(&byte, 1), false, text);
+    decoder->DecodeAppend(QByteArrayView(), true, text);
+    EXPECT_EQ(text, whole);
+}
+
+TEST(EncodingStreams, AHighSurrogateWaitingForItsPartnerIsNotPassedByAsciiAfterIt) {
+    const auto utf8 = EncodingFromIndex(EncodingIndex::UTF8);
+    const QString text = QChar(char16_t(0xD83D)) + QStringLiteral("b");
+    auto encoder = utf8->NewEncoder();
+    QByteArray bytes = encoder->Encode(QStringView(text).first(1), false);
+    bytes += encoder->Encode(QStringView(), false);
+    bytes += encoder->Encode(QStringView(text).sliced(1), true);
+    EXPECT_EQ(bytes, utf8->GetBytes(text));
+    EXPECT_EQ(bytes, QByteArray("?b"));
+}
+
 TEST(EncodingStreams, IsoJisReadsHalfWidthKanaAndJisX0212Escapes) {
     const auto jis = EncodingFromIndex(EncodingIndex::JIS);
     // ESC ( I: half-width katakana; ESC $ ( D: JIS X 0212; SO/SI: katakana shift.

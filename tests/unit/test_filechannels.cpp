@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -275,9 +276,9 @@ TEST_F(Channels, PrintZonesNumbersAndCrLf) {
     GlPushNum(1);
     ExecPrintFileSeparator(PrintSepEnd);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    // Everything is in the file before CLOSE.
+    // Everything is in the file before CLOSE for whatever looks at it through a program's file name.
     const QByteArray expected = "A" + QByteArray(22, ' ') + "B\r\n 1 2\r\nCTrue\r\n\r\n";
-    EXPECT_EQ(ReadBytes(QStringLiteral("out.txt")), expected);
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("out.txt"))), expected);
     EXPECT_EQ(FileChannels[1].Column, 0);
 }
 
@@ -297,7 +298,7 @@ TEST_F(Channels, TabMovesTheChannelColumnAndNeverBacks) {
     GlPushNum(1);
     ExecPrintFileLineEnd();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("ab   c\r\n"));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("t.txt"))), QByteArray("ab   c\r\n"));
 
     // A TAB as the value that ends the line is refused.
     detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(3));
@@ -317,7 +318,7 @@ TEST_F(Channels, PrintUsingWithTrailingSemicolonLeavesTheLineOpen) {
              PrintSep(PrintSepEnd), Colon(), LineEnd()});
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(ReadBytes(QStringLiteral("u.txt")), QByteArray(" 5x\r\ny\r\n"));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("u.txt"))), QByteArray(" 5x\r\ny\r\n"));
     EXPECT_EQ(Vs.GlTypeStack.Count, 0);
 }
 
@@ -329,7 +330,7 @@ TEST_F(Channels, PrintUsingWithTrailingCommaMovesToTheNextZone) {
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     // PRINT# USING does not move the column, so the zone is a whole one from column 0.
-    EXPECT_EQ(ReadBytes(QStringLiteral("z.txt")), "a" + QByteArray(23, ' '));
+    EXPECT_EQ(ReadBytes(ProgramFilePath(QStringLiteral("z.txt"))), "a" + QByteArray(23, ' '));
 }
 
 TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
@@ -410,6 +411,18 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
     RunItems();
     EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
     EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
+}
+
+TEST_F(Channels, CloseReportsTheLinesPrintHeldBackThatCouldNotBeWritten) {
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full";
+    // OPEN "/dev/full" FOR OUTPUT AS #1: PRINT #1, "x": CLOSE #1 (every write to it fails)
+    Program({Stmt(St::OPEN), Str(QStringLiteral("/dev/full")), Stmt(St::OUTPUT), Num(1), LineEnd(),
+             Str(QStringLiteral("x")), Num(1), Stmt(InSt::PrintFileLineEnd), LineEnd(), Stmt(St::CLOSE),
+             Num(1), LineEnd()});
+    RunItems();
+    EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
+    EXPECT_EQ(Fe.ErrorNameIndex, St::PRINTFile);
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {

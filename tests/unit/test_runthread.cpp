@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -145,6 +146,30 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     form_->ContBtnClick();
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\ndoneTrue\nOK\n\n"));
+}
+
+TEST_F(RunThread, AStoppedRunHasWhatItsChannelsWroteInTheirFilesAndKeepsThemOpen) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("stopped.txt"));
+    const QByteArray program = "OPEN \"" + path.toUtf8() +
+                               "\" FOR OUTPUT AS #1\r\nPRINT #1, \"written\"\r\n"
+                               "DO\r\nLOOP\r\n";
+    ASSERT_TRUE(StillRunningAfter(program.constData())) << "the loop should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Output);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("written\r\n"));
+}
+
+TEST_F(RunThread, LinesThatCannotBeWrittenAtTheEndOfARunAreItsError) {
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full";
+    StartProgramRun("OPEN \"/dev/full\" FOR OUTPUT AS #1\r\nPRINT #1, \"x\"\r\nPRINT \"end\"\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("end\nエラー:"))) << Text().toStdString();
+    EXPECT_TRUE(Text().contains(QStringLiteral("PRINT#"))) << Text().toStdString();
 }
 
 TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
