@@ -1,7 +1,7 @@
 // The statement and function slots, in table order: each entry gives the slot's identifier (the
 // name of its constant in St or Fn), its word and the engine's executor for it (the front end ignores
 // that column: it names a routine of the engine, `void()` or `void(int code)`); a statement's entry
-// ends with the form in which the statement compiler reads its arguments (a Form of parse.cpp:
+// ends with the form in which the statement compiler reads its arguments (a Form of parseprogram.cpp:
 // NoArguments, OneExpression, AssignedExpression, BracketList1 to 4, OnOff, ControlOnOff, Own for a
 // generator of its own, NotSupported, Accepted, Unknown for a code no statement begins with; the engine
 // ignores that column). The constants, the name
