@@ -3,6 +3,7 @@
 // runs. The engine reaches it only through the run-window queue, which this window applies.
 #pragma once
 
+#include "engine/runwindowqueue.h"
 #include "ui/windowsstate.h"
 
 #include <QColor>
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <deque>
 
 class QPushButton;
 class QTextDocument;
@@ -47,6 +49,11 @@ public:
 
     // Applies everything the engine has queued (user-interface thread).
     void ApplyQueue();
+    // Applies what the engine has queued for a short while at most and leaves the rest for the next
+    // turn of the event loop, so a program that prints without pause never holds up the interface.
+    void ApplyQueueSlice();
+    // A slice on the next turn of the event loop, after the input that waits (the queue is full).
+    void ApplyQueueSoon();
 
     // The whole text of Memo1 (tests and tools).
     QString Text() const;
@@ -84,6 +91,10 @@ protected:
 private:
     void SetButtons(bool edit, bool run, bool stop, bool cont);
     void AddLine(const QString& line, bool echo);
+    // Applies the events taken from the queue, oldest first, until none is left or budgetMs (when
+    // not negative) has passed.
+    void ApplyPending(qint64 budgetMs);
+    void ApplyEvent(const RunWindowEvent& event);
     int CaretColumn() const;
     // The document that holds the text: Memo1's, or the one that stands in for it until it is made.
     QTextDocument* Document() const;
@@ -113,6 +124,9 @@ private:
     QPushButton* contBtn_ = nullptr;
     QPushButton* clsBtn_ = nullptr;
     QTimer* applyTimer_ = nullptr;
+    QTimer* sliceTimer_ = nullptr; // the next slice of a long batch, on the next turn of the loop
+    // Events taken from the queue and not applied yet: they go before anything queued since.
+    std::deque<RunWindowEvent> pending_;
     int maxLength_ = 0;
     qsizetype textLength_ = 0; // Memo1's text length, line ends counted as two characters
 
