@@ -45,7 +45,7 @@ constexpr int ApplyIntervalMs = 25;
 // How long one turn of the event loop applies queued output at most, and how many lines go into the
 // memo at once within it.
 constexpr qint64 SliceBudgetMs = 20;
-constexpr int ChunkLines = 256;
+constexpr int ChunkLines = 512;
 constexpr int PanelHeight = 21;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
@@ -440,8 +440,13 @@ void TRunForm::ApplyQueue() {
 void TRunForm::ApplyQueueSlice() {
     // New events are taken only once the older ones are applied: until then the queue stays full
     // and holds the program back, so the backlog never grows beyond the queue's capacity.
-    if (pending_.empty()) pending_ = RunWindowQueue::Instance().TakeAll(this);
-    ApplyPending(SliceBudgetMs);
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 spent = 0; spent < SliceBudgetMs; spent = clock.elapsed()) {
+        if (pending_.empty()) pending_ = RunWindowQueue::Instance().TakeAll(this);
+        if (pending_.empty()) return;
+        ApplyPending(SliceBudgetMs - spent);
+    }
     if (!pending_.empty()) sliceTimer_->start();
 }
 
