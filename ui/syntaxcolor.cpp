@@ -188,6 +188,11 @@ constexpr int EagerLines = 2000;
 // How far a change is followed at once into the lines after it ({ opened or closed); the lines
 // beyond are scanned when they are shown.
 constexpr int FollowLines = 2000;
+// Working states out ahead: a few milliseconds at a time, some lines between two looks at the clock,
+// and a pause in between.
+constexpr qint64 SettleSliceMs = 8;
+constexpr int SettleStepLines = 256;
+constexpr int SettleIntervalMs = 1;
 
 int StateBefore(const QTextBlock& block) {
     const QTextBlock previous = block.previous();
@@ -199,6 +204,18 @@ int StateBefore(const QTextBlock& block) {
 TLXSyntaxColor::TLXSyntaxColor(QTextDocument* document) : QObject(document), document_(document) {
     blockCount_ = document->blockCount();
     connect(document, &QTextDocument::contentsChange, this, &TLXSyntaxColor::ContentsChange);
+    settleTimer_ = new QTimer(this);
+    settleTimer_->setSingleShot(true);
+    settleTimer_->setInterval(SettleIntervalMs);
+    connect(settleTimer_, &QTimer::timeout, this, &TLXSyntaxColor::SettleAhead);
+}
+
+void TLXSyntaxColor::SettleAhead() {
+    QElapsedTimer clock;
+    clock.start();
+    while (settledLines_ < document_->blockCount() && clock.elapsed() < SettleSliceMs)
+        SettleStates(settledLines_ + SettleStepLines - 1);
+    if (settledLines_ < document_->blockCount()) settleTimer_->start();
 }
 
 QTextCharFormat TLXSyntaxColor::FormatFor(TextClass textClass) {
@@ -291,6 +308,7 @@ void TLXSyntaxColor::ContentsChange(int from, int charsRemoved, int charsAdded) 
     const int firstLine = first.blockNumber();
     const int lastLine = last.isValid() ? last.blockNumber() : count - 1;
     const int settled = settledLines_;
+    if (!settleTimer_->isActive()) settleTimer_->start();
     // A change among lines whose states are still to be worked out is scanned with them.
     if (settled <= firstLine) return;
     settledLines_ = firstLine;

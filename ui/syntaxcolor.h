@@ -22,6 +22,7 @@
 class QProgressBar;
 class QTextBlock;
 class QTextDocument;
+class QTimer;
 
 // What a span of program text is.
 enum class TextClass : std::uint8_t { Keyword, String, Comment, Marked };
@@ -84,6 +85,10 @@ private:
     QTextDocument* document_ = nullptr;
     // Lines [0, settledLines_) hold exact states; the states of the lines after them may be stale.
     int settledLines_ = 0;
+    // Works the states out ahead, a little at a time while the event loop has nothing else to do, so
+    // that a jump to the end of a long text finds them ready.
+    QTimer* settleTimer_ = nullptr;
+    void SettleAhead();
     int blockCount_ = 1;
 
     QTextCharFormat Formats_[4];
