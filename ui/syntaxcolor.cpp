@@ -293,6 +293,7 @@ std::pair<int, bool> TLXSyntaxColor::Rescan(int firstLine, int lastLine, int lim
     if (line > lastLine + 1) {
         const QTextBlock after = document_->findBlockByNumber(lastLine + 1);
         const QTextBlock end = document_->findBlockByNumber(line - 1);
+        const QSignalBlocker quiet(document_);
         document_->markContentsDirty(after.position(), end.position() + end.length() - after.position());
     }
     return {line, !changed};
