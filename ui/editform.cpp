@@ -27,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QResizeEvent>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,12 +39,15 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <utility>
 
 namespace {
 
 constexpr int MaxLengthNormal = 0x40000;
 constexpr int MaxLengthLarge = 0x100000;
 constexpr int CaretFieldWidth = 4; // " %4d 行， %4d 桁"
+// Texts of more lines than this are not laid out again when the editor's width changes.
+constexpr int RelayoutLineLimit = 10000;
 
 constexpr char16_t UntitledPrefix[] = u"Untitled";
 constexpr char16_t BackupSuffix[] = u".BAK";
@@ -115,14 +119,49 @@ LineEndKind DetectLineEnds(const QString& text) {
     return LineEndKind::CrLf;
 }
 
-QString WithLineEnds(const QString& text, LineEndKind kind) {
-    const QString lf = ToCrLf(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    switch (kind) {
-    case LineEndKind::CrLf: return ToCrLf(lf);
-    case LineEndKind::Lf: return lf;
-    case LineEndKind::Cr: return QString(lf).replace(u'\n', u'\r');
+QString WithLineEnds(QString text, LineEndKind kind) {
+    // One pass over the text: a long program loads and saves without copies of copies.
+    const qsizetype size = text.size();
+    if (kind == LineEndKind::CrLf) {
+        qsizetype lineEnds = 0;
+        for (const QChar c : std::as_const(text))
+            if (c == u'\n' || c == u'\r') ++lineEnds;
+        if (lineEnds == 0) return text;
+        QString result(size + lineEnds, Qt::Uninitialized);
+        QChar* out = result.data();
+        const QChar* in = text.constData();
+        qsizetype w = 0;
+        for (qsizetype r = 0; r < size; ++r) {
+            const QChar c = in[r];
+            if (c == u'\r' || c == u'\n') {
+                out[w++] = u'\r';
+                out[w++] = u'\n';
+                if (c == u'\r' && r + 1 < size && in[r + 1] == u'\n') ++r;
+            } else {
+                out[w++] = c;
+            }
+        }
+        result.truncate(w);
+        return result;
     }
-    return lf;
+    // A single character for each line end never lengthens the text: it is written over in place.
+    const QChar lineEnd = kind == LineEndKind::Lf ? u'\n' : u'\r';
+    qsizetype start = text.indexOf(kind == LineEndKind::Lf ? u'\r' : u'\n');
+    if (start < 0) return text;
+    if (start > 0 && text.at(start - 1) == u'\r') --start; // the CR of a CR LF
+    QChar* data = text.data();
+    qsizetype w = start;
+    for (qsizetype r = start; r < size; ++r) {
+        const QChar c = data[r];
+        if (c == u'\r' || c == u'\n') {
+            data[w++] = lineEnd;
+            if (c == u'\r' && r + 1 < size && data[r + 1] == u'\n') ++r;
+        } else {
+            data[w++] = c;
+        }
+    }
+    text.truncate(w);
+    return text;
 }
 
 QStringList OpenEncodingNames() {
@@ -219,6 +258,36 @@ void TMyRichEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+void TMyRichEdit::paintEvent(QPaintEvent* event) {
+    // The lines about to be painted take their colours now: the others never need them.
+    if (SyntaxColor) {
+        const QTextBlock first = firstVisibleBlock();
+        const QPointF offset = contentOffset();
+        const qreal bottom = viewport()->rect().height();
+        QTextBlock last = first;
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            if (blockBoundingGeometry(block).translated(offset).top() > bottom) break;
+            last = block;
+        }
+        SyntaxColor->ShowLines(first, last);
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void TMyRichEdit::resizeEvent(QResizeEvent* event) {
+    // The control lays out every line again when its width changes (a scroll bar coming or going
+    // is enough), and gives each line a layout of its own for it: a long program's memory several
+    // times over, and a pause. Lines never wrap here, so the width changes no line: a long text
+    // keeps its layouts and only the scroll bars follow.
+    if (lineWrapMode() == QPlainTextEdit::NoWrap && document()->blockCount() > RelayoutLineLimit &&
+        event->oldSize().width() != event->size().width()) {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(event);
+}
+
 void TMyRichEdit::mousePressEvent(QMouseEvent* event) {
     // The middle button would paste the primary selection past the undo ring.
     if (event->button() == Qt::MiddleButton) {
@@ -291,7 +360,7 @@ void TMyRichEdit::inputMethodEvent(QInputMethodEvent* event) {
     QInputMethodEvent rest(event->preeditString(), attributes);
     QPlainTextEdit::inputMethodEvent(&rest);
     // The control puts the composition's look in place of the line's colours; they come back.
-    if (SyntaxColor) SyntaxColor->rehighlightBlock(textCursor().block());
+    if (SyntaxColor) SyntaxColor->ShowLines(textCursor().block(), textCursor().block());
     event->accept();
 
     if (committed) DoWMImeComposition(text, replaced);
@@ -535,7 +604,9 @@ bool TLXEditForm::Open(const QString& fileName, const QString& encodingName) {
     LineEnds_ = DetectLineEnds(text);
     const int updating = Win.EditorUpdating;
     Win.EditorUpdating = 1;
-    Editor->setPlainText(WithLineEnds(text, LineEndKind::Lf));
+    // Straight into the document: the control's own setPlainText would give every character of the
+    // text the caret's format afterwards, which a new text has already (a tenth of a long load).
+    Editor->document()->setPlainText(WithLineEnds(std::move(text), LineEndKind::Lf));
     Win.EditorUpdating = updating;
     QTextCursor caret = Editor->textCursor();
     caret.setPosition(0);
@@ -825,6 +896,7 @@ QColor TLXEditForm::ColourBeforePosition(int position) const {
     if (position <= 0) return plain;
     const QTextBlock block = Editor->document()->findBlock(position - 1);
     if (!block.isValid()) return plain;
+    SyntaxColor->ShowLines(block, block);
     const int index = position - 1 - block.position();
     if (index >= block.length() - 1) return plain; // the line break
     for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
@@ -986,6 +1058,7 @@ void TLXEditForm::EditorScan() {
     }
     Win.EditorUpdating = updating;
     Editor->setEnabled(true);
+    Editor->viewport()->update();
     if (focused) Editor->setFocus();
     QTextCursor caret = Editor->textCursor();
     caret.setPosition(0);

@@ -53,6 +53,8 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -71,7 +73,7 @@ enum class LineEndKind { CrLf, Lf, Cr };
 // The first line end of a text decides (CR LF when it has none).
 LineEndKind DetectLineEnds(const QString& text);
 // Every CR LF, LF and lone CR of the text replaced by the given line end.
-QString WithLineEnds(const QString& text, LineEndKind kind);
+QString WithLineEnds(QString text, LineEndKind kind);
 
 // The encoding names of the two file dialogs, in their order.
 inline constexpr char16_t EncodingAuto[] = u"Auto";

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
@@ -30,6 +31,7 @@
 #include <QWindow>
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -40,6 +42,10 @@ constexpr int MaxLengthLarge = 0x500000;
 constexpr int MaxOutputLines = 1000000;
 constexpr int TrimSpare = 3; // deletion leaves room for the new line and 3 characters more
 constexpr int ApplyIntervalMs = 25;
+// How long one turn of the event loop applies queued output at most, and how many lines go into the
+// memo at once within it.
+constexpr qint64 SliceBudgetMs = 20;
+constexpr int ChunkLines = 512;
 constexpr int PanelHeight = 21;
 constexpr int ButtonWidth = 50;
 constexpr int ButtonHeight = 20;
@@ -51,7 +57,7 @@ void WakeApply() {
         QMetaObject::invokeMethod(
             Win.RunForm,
             [] {
-                if (Win.RunForm) Win.RunForm->ApplyQueue();
+                if (Win.RunForm) Win.RunForm->ApplyQueueSoon();
             },
             Qt::QueuedConnection);
 }
@@ -80,8 +86,9 @@ bool IsPlainLine(const QString& line) {
 // exactly the counting and trimming of one AddLine per line (see TRunForm::AddLine), but in one
 // deletion and one insertion: the trimming is worked out on the line lengths first. Lines that an
 // earlier line of the same run would already have pushed out are never inserted.
-void AddPlainLines(QTextDocument* document, qsizetype maxLength, std::deque<RunWindowEvent>::iterator first,
-                   std::deque<RunWindowEvent>::iterator last) {
+void AddPlainLines(QTextDocument* document, qsizetype maxLength,
+                   std::deque<RunWindowEvent>::const_iterator first,
+                   std::deque<RunWindowEvent>::const_iterator last) {
     // Windows-style length: every line end counts as two characters.
     qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
     int count = Fe.OutputLineCount;
@@ -268,8 +275,12 @@ TRunForm::TRunForm(QWidget* parent) : QWidget(parent, RunFormFlags) {
 
     applyTimer_ = new QTimer(this);
     applyTimer_->setInterval(ApplyIntervalMs);
-    connect(applyTimer_, &QTimer::timeout, this, &TRunForm::ApplyQueue);
+    connect(applyTimer_, &QTimer::timeout, this, &TRunForm::ApplyQueueSlice);
     applyTimer_->start();
+    sliceTimer_ = new QTimer(this);
+    sliceTimer_->setSingleShot(true);
+    sliceTimer_->setInterval(0);
+    connect(sliceTimer_, &QTimer::timeout, this, &TRunForm::ApplyQueueSlice);
 
     SetHandOverTarget(this);
     SetHandOverQueueApplier(&ApplyRunFormQueue);
@@ -422,61 +433,90 @@ void TRunForm::AddLine(const QString& line, bool echo) {
 }
 
 void TRunForm::ApplyQueue() {
-    std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll(this);
-    for (auto next = events.begin(); next != events.end();) {
-        RunWindowEvent& event = *next++;
-        if (event.Op == RunWindowOp::AppendLine) {
+    std::deque<RunWindowEvent> taken = RunWindowQueue::Instance().TakeAll(this);
+    std::move(taken.begin(), taken.end(), std::back_inserter(pending_));
+    ApplyPending(-1);
+}
+
+void TRunForm::ApplyQueueSlice() {
+    // New events are taken only once the older ones are applied: until then the queue stays full
+    // and holds the program back, so the backlog never grows beyond the queue's capacity.
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 spent = 0; spent < SliceBudgetMs; spent = clock.elapsed()) {
+        if (pending_.empty()) pending_ = RunWindowQueue::Instance().TakeAll(this);
+        if (pending_.empty()) return;
+        ApplyPending(SliceBudgetMs - spent);
+    }
+    if (!pending_.empty()) sliceTimer_->start();
+}
+
+void TRunForm::ApplyQueueSoon() {
+    // Not at once: posted calls that keep coming would be applied one after another without the
+    // event loop seeing the keys and clicks in between.
+    if (!sliceTimer_->isActive()) sliceTimer_->start();
+}
+
+void TRunForm::ApplyPending(qint64 budgetMs) {
+    QElapsedTimer clock;
+    clock.start();
+    bool placeCaret = false; // lines were added: the caret goes after them before anything else
+    while (!pending_.empty() && (budgetMs < 0 || clock.elapsed() < budgetMs)) {
+        const RunWindowEvent& event = pending_.front();
+        if (event.Op == RunWindowOp::AppendLine && EndsWithLineEnd(Document()) && IsPlainLine(event.Text)) {
             // A program that prints queues its lines by the thousand: plain lines that follow one another
-            // go into the memo together (same text, count and trimming as one AddLine each).
-            auto run = next - 1;
-            while (run != events.end() && run->Op == RunWindowOp::AppendLine) {
-                if (!EndsWithLineEnd(Document()) || !IsPlainLine(run->Text)) {
-                    AddLine(run->Text, false);
-                    ++run;
-                    continue;
-                }
-                auto plainEnd = run;
-                while (plainEnd != events.end() && plainEnd->Op == RunWindowOp::AppendLine &&
-                       IsPlainLine(plainEnd->Text))
-                    ++plainEnd;
-                if (memo_ != nullptr) memo_->setUpdatesEnabled(false);
-                AddPlainLines(Document(), maxLength_, run, plainEnd);
-                if (memo_ != nullptr) memo_->setUpdatesEnabled(true);
-                PlaceCaret(0);
-                run = plainEnd;
-            }
-            next = run;
+            // go into the memo together (same text, count and trimming as one AddLine each), a chunk at
+            // a time, so that a slice ends soon after its time is up.
+            auto end = pending_.begin();
+            for (int n = 0; n < ChunkLines && end != pending_.end() && end->Op == RunWindowOp::AppendLine &&
+                            IsPlainLine(end->Text);
+                 ++n)
+                ++end;
+            if (memo_ != nullptr) memo_->setUpdatesEnabled(false);
+            AddPlainLines(Document(), maxLength_, pending_.begin(), end);
+            if (memo_ != nullptr) memo_->setUpdatesEnabled(true);
+            pending_.erase(pending_.begin(), end);
+            placeCaret = true;
             continue;
         }
-        switch (event.Op) {
-        case RunWindowOp::AppendLine: break; // handled above
-        case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
-        case RunWindowOp::ClearText:
-            ClearText();
-            Fe.OutputLineCount = 0;
-            break;
-        case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
-        case RunWindowOp::ButtonMode:
-            switch (event.Value) {
-            case RunButtonMode::Prepare: SetBtnPrepMode(); break;
-            case RunButtonMode::Run: SetBtnRunMode(); break;
-            case RunButtonMode::Stop: SetBtnStopMode(); break;
-            case RunButtonMode::End: SetBtnEndMode(); break;
-            case RunButtonMode::ImmediateRun: SetButtons(false, false, true, false); break;
-            default: break;
-            }
-            break;
-        case RunWindowOp::ReadOnly: SetReadOnly(event.Value != 0); break;
-        case RunWindowOp::Place:
-            Place(QPoint(event.Left, event.Top), QSize(event.Width, event.Height));
-            break;
-        case RunWindowOp::AppendText: {
-            QTextCursor cursor(Document());
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(event.Text);
-            break;
+        if (placeCaret) {
+            PlaceCaret(0);
+            placeCaret = false;
         }
+        const RunWindowEvent next = std::move(pending_.front());
+        pending_.pop_front();
+        ApplyEvent(next);
+    }
+    if (placeCaret) PlaceCaret(0);
+}
+
+void TRunForm::ApplyEvent(const RunWindowEvent& event) {
+    switch (event.Op) {
+    case RunWindowOp::AppendLine: AddLine(event.Text, false); break;
+    case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
+    case RunWindowOp::ClearText:
+        ClearText();
+        Fe.OutputLineCount = 0;
+        break;
+    case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
+    case RunWindowOp::ButtonMode:
+        switch (event.Value) {
+        case RunButtonMode::Prepare: SetBtnPrepMode(); break;
+        case RunButtonMode::Run: SetBtnRunMode(); break;
+        case RunButtonMode::Stop: SetBtnStopMode(); break;
+        case RunButtonMode::End: SetBtnEndMode(); break;
+        case RunButtonMode::ImmediateRun: SetButtons(false, false, true, false); break;
+        default: break;
         }
+        break;
+    case RunWindowOp::ReadOnly: SetReadOnly(event.Value != 0); break;
+    case RunWindowOp::Place: Place(QPoint(event.Left, event.Top), QSize(event.Width, event.Height)); break;
+    case RunWindowOp::AppendText: {
+        QTextCursor cursor(Document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(event.Text);
+        break;
+    }
     }
 }
 

@@ -3,6 +3,7 @@
 // runs. The engine reaches it only through the run-window queue, which this window applies.
 #pragma once
 
+#include "engine/runwindowqueue.h"
 #include "ui/windowsstate.h"
 
 #include <QColor>
@@ -16,6 +17,7 @@
 #include <QWidget>
 
 #include <array>
+#include <deque>
 #include <optional>
 
 class QPushButton;
@@ -51,6 +53,11 @@ public:
 
     // Applies everything the engine has queued (user-interface thread).
     void ApplyQueue();
+    // Applies what the engine has queued for a short while at most and leaves the rest for the next
+    // turn of the event loop, so a program that prints without pause never holds up the interface.
+    void ApplyQueueSlice();
+    // A slice on the next turn of the event loop, after the input that waits (the queue is full).
+    void ApplyQueueSoon();
 
     // The whole text of Memo1 (tests and tools).
     QString Text() const;
@@ -91,6 +98,10 @@ protected:
 private:
     void SetButtons(bool edit, bool run, bool stop, bool cont);
     void AddLine(const QString& line, bool echo);
+    // Applies the events taken from the queue, oldest first, until none is left or budgetMs (when
+    // not negative) has passed.
+    void ApplyPending(qint64 budgetMs);
+    void ApplyEvent(const RunWindowEvent& event);
     int CaretColumn() const;
     // The last line of Memo1 becomes `text`, with the caret at its end.
     void ReplaceLastLine(const QString& text);
@@ -123,6 +134,9 @@ private:
     QPushButton* contBtn_ = nullptr;
     QPushButton* clsBtn_ = nullptr;
     QTimer* applyTimer_ = nullptr;
+    QTimer* sliceTimer_ = nullptr; // the next slice of a long batch, on the next turn of the loop
+    // Events taken from the queue and not applied yet: they go before anything queued since.
+    std::deque<RunWindowEvent> pending_;
     int maxLength_ = 0;
     qsizetype textLength_ = 0; // Memo1's text length, line ends counted as two characters
 

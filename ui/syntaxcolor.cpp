@@ -11,8 +11,10 @@
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -21,8 +23,8 @@
 
 namespace {
 
-// Block states: bit 0 the line ends inside a { } comment, bit 1 the line is coloured. A line the
-// highlighter has never seen has the state -1.
+// Block states: bit 0 the line ends inside a { } comment, bit 1 the line is coloured. A line never
+// scanned has the state -1.
 constexpr int InBraceBit = 1;
 constexpr int ColouredBit = 2;
 
@@ -176,11 +178,44 @@ std::vector<ColourSpan> ScanLine(QStringView line, bool& inBraceComment) {
     return spans;
 }
 
-// ---- the highlighter ----------------------------------------------------------------------------------
+// ---- the colouring of a document ------------------------------------------------------------------
 
-TLXSyntaxColor::TLXSyntaxColor(QTextDocument* document) : QSyntaxHighlighter(document) {
-    // The highlighter would otherwise wait for the event loop before it follows any change.
-    rehighlight();
+namespace {
+
+// A change of more lines than this (a file loaded, a long paste) is not scanned at once: its lines
+// are scanned when they are shown.
+constexpr int EagerLines = 2000;
+// How far a change is followed at once into the lines after it ({ opened or closed); the lines
+// beyond are scanned when they are shown.
+constexpr int FollowLines = 2000;
+// Working states out ahead: a few milliseconds at a time, some lines between two looks at the clock,
+// and a pause in between.
+constexpr qint64 SettleSliceMs = 8;
+constexpr int SettleStepLines = 256;
+constexpr int SettleIntervalMs = 1;
+
+int StateBefore(const QTextBlock& block) {
+    const QTextBlock previous = block.previous();
+    return previous.isValid() ? previous.userState() : -1;
+}
+
+} // namespace
+
+TLXSyntaxColor::TLXSyntaxColor(QTextDocument* document) : QObject(document), document_(document) {
+    blockCount_ = document->blockCount();
+    connect(document, &QTextDocument::contentsChange, this, &TLXSyntaxColor::ContentsChange);
+    settleTimer_ = new QTimer(this);
+    settleTimer_->setSingleShot(true);
+    settleTimer_->setInterval(SettleIntervalMs);
+    connect(settleTimer_, &QTimer::timeout, this, &TLXSyntaxColor::SettleAhead);
+}
+
+void TLXSyntaxColor::SettleAhead() {
+    QElapsedTimer clock;
+    clock.start();
+    while (settledLines_ < document_->blockCount() && clock.elapsed() < SettleSliceMs)
+        SettleStates(settledLines_ + SettleStepLines - 1);
+    if (settledLines_ < document_->blockCount()) settleTimer_->start();
 }
 
 QTextCharFormat TLXSyntaxColor::FormatFor(TextClass textClass) {
@@ -213,41 +248,165 @@ bool TLXSyntaxColor::IsColoured(const QTextBlock& block) {
     return block.userState() >= 0 && (block.userState() & ColouredBit) != 0;
 }
 
-void TLXSyntaxColor::highlightBlock(const QString& text) {
-    const int previous = std::max(0, previousBlockState());
-    const int own = currentBlockState();
-    // A line that is new (a line break typed or pasted into a coloured line) takes the state of
-    // the line it came from, so the colouring follows the text.
+std::vector<ColourSpan> TLXSyntaxColor::ScanBlock(QTextBlock& block, int previousState) {
+    const int previous = std::max(0, previousState);
+    const int own = block.userState();
+    // A line that is new (a line break typed or pasted into a coloured line) takes the state of the
+    // line it came from, so the colouring follows the text.
     const bool coloured = own >= 0 ? (own & ColouredBit) != 0 : (previous & ColouredBit) != 0;
     // The { } comments are followed through every line, coloured or not, so a line coloured later
     // knows whether it starts inside one.
     bool inBrace = (previous & InBraceBit) != 0;
-    const std::vector<ColourSpan> spans = ScanLine(text, inBrace);
+    std::vector<ColourSpan> spans = ScanLine(block.text(), inBrace);
     ++LinesScanned;
-    if (coloured) {
-        RefreshFormats();
-        for (const ColourSpan& span : spans)
-            setFormat(span.Start, span.Length, Formats_[Index(span.Class)]);
+    block.setUserState((coloured ? ColouredBit : 0) | (inBrace ? InBraceBit : 0));
+    return spans;
+}
+
+void TLXSyntaxColor::SettleStates(int line) {
+    if (line < settledLines_) return;
+    QTextBlock block = document_->findBlockByNumber(settledLines_);
+    int previous = StateBefore(block);
+    while (block.isValid() && settledLines_ <= line) {
+        ScanBlock(block, previous);
+        previous = block.userState();
+        block = block.next();
+        ++settledLines_;
     }
-    setCurrentBlockState((coloured ? ColouredBit : 0) | (inBrace ? InBraceBit : 0));
+}
+
+std::pair<int, bool> TLXSyntaxColor::Rescan(int firstLine, int lastLine, int limitLine, bool showChanged) {
+    QTextBlock block = document_->findBlockByNumber(firstLine);
+    int previous = StateBefore(block);
+    int line = firstLine;
+    bool changed = true;
+    while (block.isValid() && (line <= lastLine || (changed && line < limitLine))) {
+        const int before = block.userState();
+        const std::vector<ColourSpan> spans = ScanBlock(block, previous);
+        changed = block.userState() != before;
+        if (showChanged && line <= lastLine) ApplyLook(block, spans);
+        previous = block.userState();
+        block = block.next();
+        ++line;
+    }
+    // Lines after the changed ones whose state moved show the change once they are painted again.
+    if (line > lastLine + 1) {
+        const QTextBlock after = document_->findBlockByNumber(lastLine + 1);
+        const QTextBlock end = document_->findBlockByNumber(line - 1);
+        const QSignalBlocker quiet(document_);
+        document_->markContentsDirty(after.position(), end.position() + end.length() - after.position());
+    }
+    return {line, !changed};
+}
+
+void TLXSyntaxColor::ContentsChange(int from, int charsRemoved, int charsAdded) {
+    const int count = document_->blockCount();
+    const int added = count - blockCount_;
+    blockCount_ = count;
+    const QTextBlock first = document_->findBlock(from);
+    if (!first.isValid()) return;
+    const QTextBlock last = document_->findBlock(from + charsAdded + (charsRemoved > 0 ? 1 : 0));
+    const int firstLine = first.blockNumber();
+    const int lastLine = last.isValid() ? last.blockNumber() : count - 1;
+    const int settled = settledLines_;
+    if (!settleTimer_->isActive()) settleTimer_->start();
+    // A change among lines whose states are still to be worked out is scanned with them.
+    if (settled <= firstLine) return;
+    settledLines_ = firstLine;
+    if (lastLine - firstLine >= EagerLines) return;
+    // The lines after the change that were settled before it stay so once a line's state is the same
+    // as before.
+    const int settledTail = std::max(lastLine + 1, settled + added);
+    const auto [next, same] =
+        Rescan(firstLine, lastLine, std::min(settledTail, lastLine + 1 + FollowLines), true);
+    settledLines_ = same ? std::max(next, settledTail) : next;
 }
 
 void TLXSyntaxColor::ColourLine(const QTextBlock& block) {
-    if (!block.isValid() || IsColoured(block)) return;
+    if (!block.isValid()) return;
+    const int line = block.blockNumber();
+    // The line after it too: a new line takes the state of the line it came from as it was then.
+    SettleStates(line + 1);
+    if (IsColoured(block)) {
+        ShowLines(block, block);
+        return;
+    }
     QTextBlock target = block;
     target.setUserState(std::max(0, target.userState()) | ColouredBit);
-    rehighlightBlock(target);
+    const int settled = settledLines_;
+    const auto [next, same] = Rescan(line, line, std::min(settled, line + 1 + FollowLines), true);
+    settledLines_ = same ? std::max(next, settled) : next;
 }
 
 void TLXSyntaxColor::ColourWholeText(const std::function<void(int)>& progress) {
-    QTextDocument* doc = document();
-    if (doc == nullptr) return;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (!IsColoured(block)) block.setUserState(std::max(0, block.userState()) | ColouredBit);
-        rehighlightBlock(block);
-        if (progress && block.blockNumber() % ProgressLines == 0) progress(block.position());
+    // Each line is marked; the colours themselves come when a line is shown.
+    int line = 0;
+    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next(), ++line) {
+        block.setUserState(std::max(0, block.userState()) | ColouredBit);
+        if (progress && line % ProgressLines == 0) progress(block.position());
     }
-    if (progress) progress(std::max(0, doc->characterCount() - 1));
+    if (progress) progress(std::max(0, document_->characterCount() - 1));
+}
+
+void TLXSyntaxColor::ShowLines(const QTextBlock& first, const QTextBlock& last) {
+    if (!first.isValid() || first.document() != document_) return;
+    const int lastLine = std::max(first.blockNumber(), last.isValid() ? last.blockNumber() : 0);
+    SettleStates(lastLine);
+    QTextBlock block = first;
+    int previous = StateBefore(block);
+    for (int line = first.blockNumber(); block.isValid() && line <= lastLine; ++line) {
+        std::vector<ColourSpan> spans;
+        if (IsColoured(block)) {
+            bool inBrace = (std::max(0, previous) & InBraceBit) != 0;
+            spans = ScanLine(block.text(), inBrace);
+            ++LinesScanned;
+        }
+        ApplyLook(block, spans);
+        previous = block.userState();
+        block = block.next();
+    }
+}
+
+void TLXSyntaxColor::ApplyLook(const QTextBlock& block, const std::vector<ColourSpan>& spans) {
+    QTextLayout* layout = block.layout();
+    const QList<QTextLayout::FormatRange> current = layout->formats();
+    QList<QTextLayout::FormatRange> ranges;
+    // A composition under way keeps the look the input method gave it; the line's own colours
+    // stand around it.
+    const int preeditStart = layout->preeditAreaPosition();
+    const int preeditLength = static_cast<int>(layout->preeditAreaText().size());
+    if (preeditLength != 0)
+        for (const QTextLayout::FormatRange& range : current)
+            if (range.start >= preeditStart && range.start + range.length <= preeditStart + preeditLength)
+                ranges.append(range);
+    if (IsColoured(block) && !spans.empty()) {
+        RefreshFormats();
+        const int length = block.length() - 1;
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            QTextLayout::FormatRange range;
+            range.start = spans[i].Start;
+            range.length = spans[i].Length;
+            range.format = Formats_[Index(spans[i].Class)];
+            // Neighbouring spans of one look are one range.
+            while (i + 1 < spans.size() && Formats_[Index(spans[i + 1].Class)] == range.format &&
+                   spans[i + 1].Start == range.start + range.length)
+                range.length += spans[++i].Length;
+            range.length = std::min(range.length, length - range.start);
+            if (range.length <= 0) continue;
+            if (preeditLength != 0) {
+                if (range.start >= preeditStart)
+                    range.start += preeditLength;
+                else if (range.start + range.length >= preeditStart)
+                    range.length += preeditLength;
+            }
+            ranges.append(range);
+        }
+    }
+    if (ranges == current) return;
+    layout->setFormats(ranges);
+    // Only the look changes: the text and its modified state stay as they are.
+    const QSignalBlocker quiet(document_);
+    document_->markContentsDirty(block.position(), block.length());
 }
 
 // ---- the wait window ----------------------------------------------------------------------------------

@@ -1,23 +1,28 @@
 // Keyword colouring of program text in the editor: reserved words, string literals, comments (', REM
 // and { } blocks) take their colours and styles from the settings, and characters outside ASCII that
 // stand in code are marked. Lines are coloured once the whole text has been coloured or as they are
-// edited; the colouring follows every later change line by line. Also the wait window of long runs.
+// edited; the colouring follows every later change line by line. Only the lines on the screen carry
+// their colours: a line takes them when it is shown, so a long program costs neither time nor
+// memory for lines nobody looks at. Also the wait window of long runs.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QStringView>
-#include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class QProgressBar;
 class QTextBlock;
+class QTextDocument;
+class QTimer;
 
 // What a span of program text is.
 enum class TextClass : std::uint8_t { Keyword, String, Comment, Marked };
@@ -41,8 +46,10 @@ std::vector<ColourSpan> ScanLine(QStringView line, bool& inBraceComment);
 // asks first.
 inline constexpr int LongTextLength = 10000;
 
-// The colouring of one editor document.
-class TLXSyntaxColor : public QSyntaxHighlighter {
+// The colouring of one editor document. Each line keeps whether it is coloured and whether it ends
+// inside a { } comment; the second depends on every line before it and is worked out lazily, in text
+// order, as far as something needs it.
+class TLXSyntaxColor : public QObject {
     Q_OBJECT
 public:
     explicit TLXSyntaxColor(QTextDocument* document);
@@ -52,6 +59,8 @@ public:
     // Colours this line (from now on it follows its changes).
     void ColourLine(const QTextBlock& block);
     static bool IsColoured(const QTextBlock& block);
+    // Gives the lines from first to last the look they show (before they are painted or read).
+    void ShowLines(const QTextBlock& first, const QTextBlock& last);
 
     // The look of a class with the settings as they are now.
     static QTextCharFormat FormatFor(TextClass textClass);
@@ -59,11 +68,28 @@ public:
     // How many lines have been scanned so far: the work a change costs.
     long long LinesScanned = 0;
 
-protected:
-    void highlightBlock(const QString& text) override;
-
 private:
+    void ContentsChange(int from, int charsRemoved, int charsAdded);
+    // Scans lines from firstLine on with exact states: at least through lastLine, then on while a
+    // line's state changes, at most to limitLine (exclusive). The lines through lastLine are shown
+    // again when showChanged is set. Returns the line after the last one scanned and whether the
+    // states had settled there.
+    std::pair<int, bool> Rescan(int firstLine, int lastLine, int limitLine, bool showChanged);
+    // Makes the states of the lines up to `line` exact.
+    void SettleStates(int line);
+    // Scans one line after a line of state previousState, stores its state and returns its spans.
+    std::vector<ColourSpan> ScanBlock(QTextBlock& block, int previousState);
+    void ApplyLook(const QTextBlock& block, const std::vector<ColourSpan>& spans);
     void RefreshFormats();
+
+    QTextDocument* document_ = nullptr;
+    // Lines [0, settledLines_) hold exact states; the states of the lines after them may be stale.
+    int settledLines_ = 0;
+    // Works the states out ahead, a little at a time while the event loop has nothing else to do, so
+    // that a jump to the end of a long text finds them ready.
+    QTimer* settleTimer_ = nullptr;
+    void SettleAhead();
+    int blockCount_ = 1;
 
     QTextCharFormat Formats_[4];
     // The settings the formats were made from; they are made again when one changes.

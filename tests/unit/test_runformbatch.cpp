@@ -1,5 +1,5 @@
-// The run window applies queued lines in batches: the text and OutputLineCount must come out exactly as
-// when every line is applied on its own, through the trimming at the length and line-count limits.
+// The run window applies queued lines in batches and time slices: the text and OutputLineCount must come out
+// exactly as when every line is applied on its own, through the trimming at the length and line-count limits.
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
 #include "frontend/sharedstate.h"
@@ -31,17 +31,28 @@ protected:
         Fe.EchoOn = 1;
     }
 
-    // Runs the steps on a fresh run window with the given limits, applying the queue after every
-    // step (one line at a time) or only at the end (all lines in one batch).
-    static Outcome Run(const std::vector<Step>& steps, int maxLength, int startCount, bool oneByOne) {
+    // How the queue is applied: after every step (one line at a time), only at the end (all lines
+    // in one batch), or in the time slices of the running window, every few steps and then until
+    // nothing is left.
+    enum class Apply { OneByOne, Batch, Sliced };
+
+    static Outcome Run(const std::vector<Step>& steps, int maxLength, int startCount, Apply apply) {
         RunWindowQueue::Instance().Reset();
         auto form = std::make_unique<TRunForm>();
         form->CLSBtnClick();
         form->SetMaxTextLength(maxLength);
         Fe.OutputLineCount = startCount;
+        int stepCount = 0;
         for (const Step& step : steps) {
             step();
-            if (oneByOne) form->ApplyQueue();
+            if (apply == Apply::OneByOne) form->ApplyQueue();
+            if (apply == Apply::Sliced && ++stepCount % 5 == 0) form->ApplyQueueSlice();
+        }
+        if (apply == Apply::Sliced) {
+            for (QString before; before != form->Text() || !RunWindowQueue::Instance().Empty();) {
+                before = form->Text();
+                form->ApplyQueueSlice();
+            }
         }
         form->ApplyQueue();
         Outcome outcome{form->Text(), Fe.OutputLineCount.load()};
@@ -51,10 +62,13 @@ protected:
     }
 
     static void ExpectSameBothWays(const std::vector<Step>& steps, int maxLength, int startCount = 0) {
-        const Outcome single = Run(steps, maxLength, startCount, true);
-        const Outcome batched = Run(steps, maxLength, startCount, false);
+        const Outcome single = Run(steps, maxLength, startCount, Apply::OneByOne);
+        const Outcome batched = Run(steps, maxLength, startCount, Apply::Batch);
         EXPECT_EQ(batched.Text, single.Text);
         EXPECT_EQ(batched.Lines, single.Lines);
+        const Outcome sliced = Run(steps, maxLength, startCount, Apply::Sliced);
+        EXPECT_EQ(sliced.Text, single.Text);
+        EXPECT_EQ(sliced.Lines, single.Lines);
     }
 
     static Step Line(const QString& text) {
@@ -64,7 +78,7 @@ protected:
 
 TEST_F(RunWindowBatches, TrimmingAtTheLengthLimitMatchesLineByLine) {
     std::vector<Step> steps;
-    for (int i = 0; i < 300; ++i)
+    for (int i = 0; i < 1100; ++i) // more than two chunks of lines that go in at once
         steps.push_back(Line(QString(i % 17, QLatin1Char('a' + i % 26)) + QString::number(i)));
     for (const int limit : {20, 61, 200, 1000, 100000}) {
         SCOPED_TRACE(limit);
@@ -126,7 +140,7 @@ TEST_F(RunWindowBatches, TheLineCountStopsAtItsLimitAsLineByLine) {
     for (int i = 0; i < 30; ++i)
         steps.push_back(Line(QStringLiteral("n%1").arg(i)));
     ExpectSameBothWays(steps, 100000, 999990);
-    const Outcome batched = Run(steps, 100000, 999990, false);
+    const Outcome batched = Run(steps, 100000, 999990, Apply::Batch);
     EXPECT_LE(batched.Lines, 1000000);
     EXPECT_TRUE(batched.Text.endsWith(QStringLiteral("n29\n")));
 }

@@ -171,15 +171,21 @@ protected:
         return editor;
     }
 
+    // The line as it looks once it is on the screen.
+    static QTextBlock ShownLine(TLXEditForm* editor, int line) {
+        const QTextBlock block = editor->Editor->document()->findBlockByNumber(line);
+        editor->SyntaxColor->ShowLines(block, block);
+        return block;
+    }
     // The format the layout shows at a position of a line (none: the editor's own look).
     static std::optional<QTextCharFormat> FormatAt(TLXEditForm* editor, int line, int column) {
-        const QTextBlock block = editor->Editor->document()->findBlockByNumber(line);
+        const QTextBlock block = ShownLine(editor, line);
         for (const QTextLayout::FormatRange& range : block.layout()->formats())
             if (column >= range.start && column < range.start + range.length) return range.format;
         return std::nullopt;
     }
     static bool HasFormats(TLXEditForm* editor, int line) {
-        return !editor->Editor->document()->findBlockByNumber(line).layout()->formats().isEmpty();
+        return !ShownLine(editor, line).layout()->formats().isEmpty();
     }
     static QColor ColourAt(TLXEditForm* editor, int line, int column) {
         const auto format = FormatAt(editor, line, column);
