@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -26,6 +27,13 @@ constexpr long double Pi = 3.141592653589793238462643383279502884L;
 constexpr long double FullTurn = 2 * Pi;
 // An angle this close to the end of an arc still belongs to it (rounding of the end point).
 constexpr long double AngleTolerance = 1e-12L;
+
+// The ellipse trace's error terms grow as the cube of the box's size; below this size they fit in
+// 64-bit integers with room to spare.
+constexpr Int ExactTraceLimit = Int{1} << 17;
+
+// How many rows ahead an ellipse's drawing asks for the memory of its rows.
+constexpr Int RowsAhead = 8;
 
 // Wider pens than this draw as this wide (far beyond any picture).
 constexpr int MaxPenWidth = 1 << 16;
@@ -219,33 +227,44 @@ private:
         Int Left = 1, Right = 0; // empty
     };
 
-    void Plot(Int x, Int y) {
+    // Row y reaches from left to right at least (left <= right).
+    void Plot(Int y, Int left, Int right) {
         if (y < first_ || y > last_) return;
         RowSpan& row = rows_[static_cast<std::size_t>(y - first_)];
         if (row.Left > row.Right) {
-            row.Left = row.Right = x;
+            row.Left = left;
+            row.Right = right;
             return;
         }
-        row.Left = std::min(row.Left, x);
-        row.Right = std::max(row.Right, x);
+        row.Left = std::min(row.Left, left);
+        row.Right = std::max(row.Right, right);
     }
 
     // From the middle of the left and right sides towards the top and bottom, one step in x or y
-    // (or both) at a time, whichever keeps the error of the implicit equation smallest.
+    // (or both) at a time, whichever keeps the error of the implicit equation smallest. The terms
+    // are whole numbers: up to a box of ExactTraceLimit they stay within 64 bits and are summed
+    // exactly as integers; larger boxes sum them in extended precision, rounding as they always did.
     void Trace() {
+        if (X2 - 1 - X1 < ExactTraceLimit && Y2 - 1 - Y1 < ExactTraceLimit)
+            TraceIn<Int>();
+        else
+            TraceIn<long double>();
+    }
+
+    template <typename Num> void TraceIn() {
         Int x0 = X1, x1 = X2 - 1;
         const Int a = x1 - x0, b = Y2 - 1 - Y1, bOdd = b & 1;
-        long double dx = 4.0L * (1 - a) * b * b, dy = 4.0L * (bOdd + 1) * a * a;
-        long double err = dx + dy + static_cast<long double>(bOdd) * a * a;
+        const Num na = static_cast<Num>(a), nb = static_cast<Num>(b);
+        Num dx = Num{4} * static_cast<Num>(1 - a) * nb * nb,
+            dy = Num{4} * static_cast<Num>(bOdd + 1) * na * na;
+        Num err = dx + dy + static_cast<Num>(bOdd) * na * na;
         Int y0 = Y1 + (b + 1) / 2;
         Int y1 = y0 - bOdd;
-        const long double stepA = 8.0L * a * a, stepB = 8.0L * b * b;
+        const Num stepA = Num{8} * na * na, stepB = Num{8} * nb * nb;
         do {
-            Plot(x1, y0);
-            Plot(x0, y0);
-            Plot(x0, y1);
-            Plot(x1, y1);
-            const long double e2 = 2 * err;
+            Plot(y0, x0, x1);
+            Plot(y1, x0, x1);
+            const Num e2 = 2 * err;
             if (e2 <= dy) {
                 ++y0;
                 --y1;
@@ -261,10 +280,9 @@ private:
         } while (x0 <= x1);
         // A very narrow ellipse stops before its tips: finish them straight up and down.
         while (y0 - y1 <= b) {
-            Plot(x0 - 1, y0);
-            Plot(x1 + 1, y0++);
-            Plot(x0 - 1, y1);
-            Plot(x1 + 1, y1--);
+            const Int left = std::min(x0 - 1, x1 + 1), right = std::max(x0 - 1, x1 + 1);
+            Plot(y0++, left, right);
+            Plot(y1--, left, right);
         }
     }
 
@@ -294,6 +312,16 @@ struct Sweep {
 struct RowPart {
     Int Left = 0, Right = -1;
 };
+
+// Pixels left..right of one row (within the picture) meet the colour through the raster operation.
+void BlendRun(PenMode mode, QRgb* row, Int left, Int right, ColorWord color) {
+    if (mode == PenMode::CopyPen) {
+        if (left <= right) std::fill(row + left, row + right + 1, ColorWordToRgb(color & ColorWordMask));
+        return;
+    }
+    for (Int x = left; x <= right; ++x)
+        row[x] = ColorWordToRgb(ApplyRasterOp(mode, color, RgbToColorWord(row[x])));
+}
 
 } // namespace
 
@@ -455,9 +483,16 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
     }
     const QRect picture = image_.rect();
     const Int firstRow = picture.top() - 1, lastRow = picture.bottom() + 1;
-    const EllipseRows box(bx1, by1, bx2, by2, firstRow, lastRow);
-    const EllipseRows outer(bx1 - outerBy, by1 - outerBy, bx2 + outerBy, by2 + outerBy, firstRow, lastRow);
-    const EllipseRows inner(bx1 - innerBy, by1 - innerBy, bx2 + innerBy, by2 + innerBy, firstRow, lastRow);
+    // Only the ellipses that differ are traced: a one-pixel or inside-frame pen's outer ellipse is
+    // the box's own, and only a wide pen has an inner one.
+    const bool wide = pen && width > 1;
+    std::optional<EllipseRows> boxRows, outerRows, innerRows;
+    if (!wide || outerBy == 0) boxRows.emplace(bx1, by1, bx2, by2, firstRow, lastRow);
+    if (wide && outerBy != 0)
+        outerRows.emplace(bx1 - outerBy, by1 - outerBy, bx2 + outerBy, by2 + outerBy, firstRow, lastRow);
+    if (wide)
+        innerRows.emplace(bx1 - innerBy, by1 - innerBy, bx2 + innerBy, by2 + innerBy, firstRow, lastRow);
+    const EllipseRows& outer = outerRows ? *outerRows : *boxRows;
     const Int sumX = bx1 + bx2, sumY = by1 + by2;
 
     Sweep sweep;
@@ -481,12 +516,12 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         fill = rimLeft = rimRight = RowPart{};
         Int ol = 0, orr = 0;
         if (!pen) {
-            if (box.Span(y, ol, orr)) fill = RowPart{ol, orr};
+            if (boxRows->Span(y, ol, orr)) fill = RowPart{ol, orr};
             return;
         }
         if (!outer.Span(y, ol, orr)) return;
         Int il = 0, ir = 0;
-        const bool hasInner = width > 1 ? inner.Span(y, il, ir) : box.InnerSpan(y, il, ir);
+        const bool hasInner = wide ? innerRows->Span(y, il, ir) : boxRows->InnerSpan(y, il, ir);
         if (!hasInner) {
             rimLeft = RowPart{ol, orr};
             return;
@@ -501,22 +536,42 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         return part;
     };
 
+    QRgb* const bits = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto rowAt = [&](Int y) { return bits + static_cast<qsizetype>(y) * stride; };
+
     if (shape != ShapePie) {
         // The brush part and the pen part of a row never overlap: each pixel is met once.
         for (Int y = top; y <= bottom; ++y) {
+            QRgb* const row = rowAt(y);
+            // An outline touches a few pixels in each of many rows: ask for the rows ahead early,
+            // so that their memory is on its way while this row is drawn.
+            Int aheadLeft = 0, aheadRight = 0;
+            if (y + RowsAhead <= bottom && outer.Span(y + RowsAhead, aheadLeft, aheadRight)) {
+                QRgb* const ahead = rowAt(y + RowsAhead);
+                __builtin_prefetch(ahead + std::clamp<Int>(aheadLeft, picture.left(), picture.right()), 1);
+                __builtin_prefetch(ahead + std::clamp<Int>(aheadRight, picture.left(), picture.right()), 1);
+            }
             RowPart fill, rimLeft, rimRight;
             rowParts(y, fill, rimLeft, rimRight);
             if (brush) {
                 const RowPart part = clipped(fill);
-                for (Int x = part.Left; x <= part.Right; ++x)
-                    if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                        BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+                if (Brush.Style == BrushStyle::Solid)
+                    BlendRun(Pen.Mode, row, part.Left, part.Right, Brush.Color);
+                else
+                    for (Int x = part.Left; x <= part.Right; ++x)
+                        if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                            BlendRun(Pen.Mode, row, x, x, Brush.Color);
             }
             if (pen)
                 for (const RowPart& rim : {rimLeft, rimRight}) {
                     const RowPart part = clipped(rim);
+                    if (sweep.Full) {
+                        BlendRun(Pen.Mode, row, part.Left, part.Right, Pen.Color);
+                        continue;
+                    }
                     for (Int x = part.Left; x <= part.Right; ++x)
-                        if (inSweep(x, y)) BlendPixel(static_cast<int>(x), static_cast<int>(y), Pen.Color);
+                        if (inSweep(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
                 }
         }
         return true;
@@ -557,6 +612,7 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         if (!sweep.Full) radius(xe, ye);
     }
     for (Int y = top; y <= bottom; ++y) {
+        QRgb* const row = rowAt(y);
         if (brush) {
             RowPart fill, rimLeft, rimRight;
             rowParts(y, fill, rimLeft, rimRight);
@@ -564,10 +620,10 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
             for (Int x = part.Left; x <= part.Right; ++x)
                 if (!penMask.Test(x, y) && inSweep(x, y) &&
                     HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                    BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+                    BlendRun(Pen.Mode, row, x, x, Brush.Color);
         }
         for (int x = bounds.left(); x <= bounds.right(); ++x)
-            if (penMask.Test(x, y)) BlendPixel(x, static_cast<int>(y), Pen.Color);
+            if (penMask.Test(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
     }
     return true;
 }
