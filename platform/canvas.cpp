@@ -447,6 +447,10 @@ void Canvas::FillRect(int x1, int y1, int x2, int y2) {
     const QRgb color = ColorWordToRgb(Brush.Color & ColorWordMask);
     for (int y = fill.top(); y <= fill.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        if (Brush.Style == BrushStyle::Solid) {
+            std::fill(row + fill.left(), row + fill.right() + 1, color);
+            continue;
+        }
         for (int x = fill.left(); x <= fill.right(); ++x)
             if (HatchOn(Brush.Style, x, y)) row[x] = color;
     }
@@ -628,67 +632,161 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
     return true;
 }
 
+namespace {
+
+// The pixels a flood fill has taken, one bit each, rows of whole 64-bit words. A fill that paints
+// its pixels in a colour of the area itself (or leaves some of them unpainted, with a hatched
+// brush) needs them to tell the pixels it has taken from those it has not reached yet.
+class FillMarks {
+public:
+    using Word = std::uint64_t;
+    static constexpr int WordBits = 64;
+
+    bool Init(int width, int height) {
+        words_ = (width + WordBits - 1) / WordBits;
+        try {
+            bits_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(height), 0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+    const Word* Row(int y) const { return bits_.data() + static_cast<std::size_t>(y) * words_; }
+    static bool Test(const Word* row, int x) { return ((row[x / WordBits] >> (x % WordBits)) & 1) != 0; }
+    // Marks left..right of row y.
+    void SetRun(int y, int left, int right) {
+        Word* row = bits_.data() + static_cast<std::size_t>(y) * words_;
+        for (int x = left; x <= right;) {
+            const int bit = x % WordBits;
+            const int count = std::min(WordBits - bit, right - x + 1);
+            const Word run = count == WordBits ? ~Word{0} : ((Word{1} << count) - 1) << bit;
+            row[x / WordBits] |= run;
+            x += count;
+        }
+    }
+
+private:
+    int words_ = 0;
+    std::vector<Word> bits_;
+};
+
+} // namespace
+
+namespace {
+
+// The scanline fill from (x, y), for one kind of area and brush, known at compile time so that
+// the test of each pixel is a compare or two. Each run is painted as soon as it is taken, and what
+// is taken is decided on the pixels as they were: a painted pixel is either out of the area by its
+// new colour, or marked as taken (Marked: a hatched brush, or a fill colour that belongs to the
+// area).
+template <bool Border, bool Marked, bool Solid> struct AreaFill {
+    QRgb* Bits;
+    qsizetype Stride;
+    int Width, Height;
+    QRgb Key, Fill;
+    BrushStyle Style;
+    FillMarks Marks;
+
+    static bool InArea(QRgb pixel, QRgb key) { return (pixel == key) != Border; }
+    QRgb* RowAt(int y) const { return Bits + static_cast<qsizetype>(y) * Stride; }
+    bool Open(const QRgb* row, const FillMarks::Word* rowMarks, int x) const {
+        const QRgb pixel = row[x];
+        if (!InArea(pixel, Key)) return false;
+        if constexpr (!Marked) return true;
+        if constexpr (Solid)
+            if (pixel != Fill) return true;
+        return !FillMarks::Test(rowMarks, x);
+    }
+
+    bool Run(int x, int y) {
+        if (Marked && !Marks.Init(Width, Height)) return false;
+        std::vector<QPoint> seeds;
+        try {
+            seeds.reserve(64);
+            seeds.emplace_back(x, y);
+            while (!seeds.empty()) {
+                const QPoint seed = seeds.back();
+                seeds.pop_back();
+                const int sy = seed.y();
+                QRgb* const row = RowAt(sy);
+                const FillMarks::Word* const rowMarks = Marked ? Marks.Row(sy) : nullptr;
+                if (!Open(row, rowMarks, seed.x())) continue;
+                int left = seed.x(), right = seed.x();
+                while (left > 0 && Open(row, rowMarks, left - 1))
+                    --left;
+                while (right + 1 < Width && Open(row, rowMarks, right + 1))
+                    ++right;
+                if constexpr (Marked) Marks.SetRun(sy, left, right);
+                if constexpr (Solid)
+                    std::fill(row + left, row + right + 1, Fill);
+                else
+                    for (int px = left; px <= right; ++px)
+                        if (HatchOn(Style, px, sy)) row[px] = Fill;
+                for (const int ny : {sy - 1, sy + 1})
+                    if (ny >= 0 && ny < Height) SeedRow(seeds, ny, left, right);
+            }
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+
+    // A seed at the start of every open run of row y between left and right.
+    void SeedRow(std::vector<QPoint>& seeds, int y, int left, int right) const {
+        const QRgb* const row = RowAt(y);
+        const FillMarks::Word* const rowMarks = Marked ? Marks.Row(y) : nullptr;
+        int x = left;
+        while (x <= right) {
+            // A whole word of taken pixels (the row this run was reached from) is passed over
+            // without reading its pixels.
+            if constexpr (Marked)
+                if (x % FillMarks::WordBits == 0 && right - x >= FillMarks::WordBits - 1 &&
+                    rowMarks[x / FillMarks::WordBits] == ~FillMarks::Word{0}) {
+                    x += FillMarks::WordBits;
+                    continue;
+                }
+            if (!Open(row, rowMarks, x)) {
+                ++x;
+                continue;
+            }
+            seeds.emplace_back(x, y);
+            while (x <= right && Open(row, rowMarks, x))
+                ++x;
+        }
+    }
+};
+
+template <bool Border, bool Marked, bool Solid>
+bool FillArea(QImage& image, int x, int y, QRgb key, QRgb fill, BrushStyle style) {
+    AreaFill<Border, Marked, Solid> area{reinterpret_cast<QRgb*>(image.bits()),
+                                         image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                                         image.width(),
+                                         image.height(),
+                                         key,
+                                         fill,
+                                         style,
+                                         {}};
+    return area.Run(x, y);
+}
+
+template <bool Border> bool FillAreaOf(QImage& image, int x, int y, QRgb key, QRgb fill, BrushStyle style) {
+    if (style != BrushStyle::Solid) return FillArea<Border, true, false>(image, x, y, key, fill, style);
+    if (AreaFill<Border, true, true>::InArea(fill, key))
+        return FillArea<Border, true, true>(image, x, y, key, fill, style);
+    return FillArea<Border, false, true>(image, x, y, key, fill, style);
+}
+
+} // namespace
+
 bool Canvas::FloodFill(int x, int y, ColorWord color, FloodFillType type) {
     if (IsNull() || !image_.valid(x, y) || Brush.Style == BrushStyle::Clear) return true;
-    const int width = Width(), height = Height();
     const QRgb key = ColorWordToRgb(color & ColorWordMask);
-    auto pixelAt = [&](int px, int py) {
-        return reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px];
-    };
-    auto inArea = [&](int px, int py) {
-        const bool same = pixelAt(px, py) == key;
-        return type == FloodFillType::Border ? !same : same;
-    };
-    if (!inArea(x, y)) return true;
-
-    // Scanline fill: the area is marked first on the untouched pixels, then painted, so a hatched
-    // brush or a fill colour equal to the border colour cannot mislead the search.
-    std::vector<std::uint8_t> marked;
-    std::vector<QPoint> seeds;
-    try {
-        marked.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-        seeds.reserve(64);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    auto isMarked = [&](int px, int py) { return marked[static_cast<std::size_t>(py) * width + px] != 0; };
-    auto open = [&](int px, int py) { return !isMarked(px, py) && inArea(px, py); };
-    int top = y, bottom = y;
-    try {
-        seeds.emplace_back(x, y);
-        while (!seeds.empty()) {
-            const QPoint seed = seeds.back();
-            seeds.pop_back();
-            const int sy = seed.y();
-            if (!open(seed.x(), sy)) continue;
-            int left = seed.x(), right = seed.x();
-            while (left > 0 && open(left - 1, sy))
-                --left;
-            while (right + 1 < width && open(right + 1, sy))
-                ++right;
-            std::fill_n(marked.begin() + static_cast<std::ptrdiff_t>(sy) * width + left, right - left + 1, 1);
-            top = std::min(top, sy);
-            bottom = std::max(bottom, sy);
-            for (const int ny : {sy - 1, sy + 1}) {
-                if (ny < 0 || ny >= height) continue;
-                bool inRun = false;
-                for (int px = left; px <= right; ++px) {
-                    const bool free = open(px, ny);
-                    if (free && !inRun) seeds.emplace_back(px, ny);
-                    inRun = free;
-                }
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
     const QRgb fill = ColorWordToRgb(Brush.Color & ColorWordMask);
-    for (int py = top; py <= bottom; ++py) {
-        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(py));
-        for (int px = 0; px < width; ++px)
-            if (isMarked(px, py) && HatchOn(Brush.Style, px, py)) row[px] = fill;
-    }
-    return true;
+    const bool border = type == FloodFillType::Border;
+    const QRgb start = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    if ((start == key) == border) return true; // the start is outside the area
+    return border ? FillAreaOf<true>(image_, x, y, key, fill, Brush.Style)
+                  : FillAreaOf<false>(image_, x, y, key, fill, Brush.Style);
 }
 
 namespace {
