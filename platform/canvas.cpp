@@ -807,23 +807,107 @@ QFont CanvasQFont(const CanvasFont& font) {
 
 } // namespace
 
+namespace {
+
+// Text is drawn on a box of the brush colour from its top-left corner, as wide as its advance and
+// as high as the font.
+void DrawTextOnBox(QPainter& painter, int x, int y, const QString& text, const QFontMetrics& metrics,
+                   int ascent, int height, const QColor& box) {
+    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), height), box);
+    painter.drawText(QPoint(x, y + ascent), text);
+}
+
+// The same in one pass: the painter's opaque background puts the box under the text as it lays
+// the text out, so the text is shaped once and not twice. The box is the font's own height from
+// the baseline, which is the box above only for fonts whose measures round to it (Canvas::TextFont
+// finds out) and only for text that the font draws all alone in one piece.
+void DrawTextOpaque(QPainter& painter, int x, int y, const QString& text, int ascent, const QColor& box) {
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(box);
+    painter.drawText(QPoint(x, y + ascent), text);
+    painter.setBackgroundMode(Qt::TransparentMode);
+}
+
+constexpr int Latin1Size = 256;
+constexpr char16_t FirstPrintable = 0x20, LastAscii = 0x7E, FirstPrintableLatin1 = 0xA0, SoftHyphen = 0xAD;
+// Longer text is cut into several pieces by the layout.
+constexpr qsizetype MaxOnePieceText = 1000;
+
+} // namespace
+
+const Canvas::TextFont& Canvas::FontForText() const {
+    // Resolving a font is most of the cost of a short text: it is kept while the font stays.
+    if (textFont_.Metrics && textFont_.Name == Font.Name && textFont_.Size == Font.Size &&
+        textFont_.Style == Font.Style)
+        return textFont_;
+    textFont_.Name = Font.Name;
+    textFont_.Size = Font.Size;
+    textFont_.Style = Font.Style;
+    textFont_.Font = CanvasQFont(Font);
+    textFont_.Metrics.emplace(textFont_.Font);
+    const QFontMetrics& metrics = *textFont_.Metrics;
+    textFont_.Ascent = metrics.ascent();
+    textFont_.Height = metrics.height();
+    // The printable Latin-1 characters that the font has itself, without a stand-in font.
+    textFont_.OwnCharacters.reset();
+    for (char16_t c = FirstPrintable; c < Latin1Size; ++c)
+        if ((c <= LastAscii || (c >= FirstPrintableLatin1 && c != SoftHyphen)) && metrics.inFont(QChar(c)))
+            textFont_.OwnCharacters.set(c);
+    // Whether the one-pass box is the box: both ways once on a scratch picture.
+    textFont_.OpaqueBox = false;
+    const QString sample = QStringLiteral("Hg|");
+    const int margin = textFont_.Height + 2;
+    QImage twoPass(metrics.horizontalAdvance(sample) + 2 * margin, textFont_.Height + 2 * margin,
+                   QImage::Format_RGB32);
+    if (!twoPass.isNull()) {
+        twoPass.fill(Qt::white);
+        QImage onePass = twoPass.copy();
+        for (QImage* picture : {&twoPass, &onePass}) {
+            QPainter painter(picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.setFont(textFont_.Font);
+            painter.setPen(Qt::black);
+            if (picture == &twoPass)
+                DrawTextOnBox(painter, margin, margin, sample, metrics, textFont_.Ascent, textFont_.Height,
+                              Qt::gray);
+            else
+                DrawTextOpaque(painter, margin, margin, sample, textFont_.Ascent, Qt::gray);
+        }
+        textFont_.OpaqueBox = !onePass.isNull() && onePass == twoPass;
+    }
+    return textFont_;
+}
+
+bool Canvas::TextFont::OnePiece(const QString& text) const {
+    if (!OpaqueBox || text.size() > MaxOnePieceText) return false;
+    bool blank = true;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= Latin1Size || !OwnCharacters.test(u)) return false;
+        blank = blank && u == FirstPrintable;
+    }
+    return !blank; // a text of blanks alone gets no box that way
+}
+
 QSize Canvas::TextExtent(const QString& text) const {
-    const QFontMetrics metrics(CanvasQFont(Font));
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
+    const TextFont& font = FontForText();
+    return QSize(font.Metrics->horizontalAdvance(text), font.Height);
 }
 
 void Canvas::TextOut(int x, int y, const QString& text) {
     if (IsNull() || text.isEmpty()) return;
-    const QFont qfont = CanvasQFont(Font);
-    const QFontMetrics metrics(qfont);
+    const TextFont& font = FontForText();
     QPainter painter(&image_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (Brush.Style == BrushStyle::Solid)
-        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
-                         QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask)));
-    painter.setFont(qfont);
+    painter.setFont(font.Font);
     painter.setPen(QColor::fromRgb(ColorWordToRgb(Font.Color & ColorWordMask)));
-    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+    const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
+    if (Brush.Style != BrushStyle::Solid)
+        painter.drawText(QPoint(x, y + font.Ascent), text);
+    else if (font.OnePiece(text))
+        DrawTextOpaque(painter, x, y, text, font.Ascent, box);
+    else
+        DrawTextOnBox(painter, x, y, text, *font.Metrics, font.Ascent, font.Height, box);
 }
 
 void Canvas::CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect) {

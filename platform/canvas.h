@@ -5,13 +5,17 @@
 // binary raster operations. Colours are colour words 0x00BBGGRR (red in the low byte).
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
+#include <bitset>
 #include <cstdint>
+#include <optional>
 
 using ColorWord = std::uint32_t;
 inline constexpr ColorWord ColorWordMask = 0x00FFFFFF;
@@ -151,9 +155,25 @@ public:
     void CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect);
 
 private:
+    // The font of the last text with its metrics, for as long as Font names the same font.
+    struct TextFont {
+        QString Name;
+        int Size = 0;
+        std::uint8_t Style = 0;
+        QFont Font;
+        std::optional<QFontMetrics> Metrics;
+        int Ascent = 0, Height = 0;
+        std::bitset<256> OwnCharacters; // the printable Latin-1 characters the font has itself
+        bool OpaqueBox = false;         // the painter's opaque background is the text's box
+        // Whether the text can be drawn on its box in one pass.
+        bool OnePiece(const QString& text) const;
+    };
+    const TextFont& FontForText() const;
+
     bool DrawLines(const QPoint* points, int count, bool closeLastPixel);
     bool DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape);
     void BlendPixel(int x, int y, ColorWord color);
 
     QImage image_;
+    mutable TextFont textFont_;
 };
