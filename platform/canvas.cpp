@@ -348,6 +348,9 @@ ColorWord ApplyRasterOp(PenMode mode, ColorWord pen, ColorWord pixel) {
     return result & ColorWordMask;
 }
 
+Canvas::Canvas() = default;
+Canvas::~Canvas() = default;
+
 Canvas::Canvas(int width, int height, ColorWord fill) {
     if (width < 1 || height < 1) return;
     image_ = QImage(width, height, QImage::Format_RGB32);
@@ -357,6 +360,7 @@ Canvas::Canvas(int width, int height, ColorWord fill) {
 bool Canvas::SetSize(int width, int height, ColorWord fill) {
     if (width < 1 || height < 1) return false;
     if (width == Width() && height == Height()) return true;
+    EndText();
     QImage resized(width, height, QImage::Format_RGB32);
     if (resized.isNull()) return false;
     resized.fill(ColorWordToRgb(fill));
@@ -843,6 +847,7 @@ const Canvas::TextFont& Canvas::FontForText() const {
     textFont_.Name = Font.Name;
     textFont_.Size = Font.Size;
     textFont_.Style = Font.Style;
+    ++textFont_.Epoch;
     textFont_.Font = CanvasQFont(Font);
     textFont_.Metrics.emplace(textFont_.Font);
     const QFontMetrics& metrics = *textFont_.Metrics;
@@ -894,12 +899,30 @@ QSize Canvas::TextExtent(const QString& text) const {
     return QSize(font.Metrics->horizontalAdvance(text), font.Height);
 }
 
+QPainter& Canvas::TextPainter(const TextFont& font) {
+    // Opening a painter and giving it a font costs as much as a short text: one painter stays
+    // open for the texts that follow, with the pixels written directly in between (they are
+    // written into the same memory; only a new picture or another painter closes it).
+    if (!textPainter_) {
+        textPainter_ = std::make_unique<QPainter>(&image_);
+        textPainter_->setCompositionMode(QPainter::CompositionMode_Source);
+        painterFontEpoch_ = 0;
+    }
+    if (painterFontEpoch_ != font.Epoch) {
+        textPainter_->setFont(font.Font);
+        painterFontEpoch_ = font.Epoch;
+    }
+    return *textPainter_;
+}
+
+void Canvas::EndText() const {
+    textPainter_.reset();
+}
+
 void Canvas::TextOut(int x, int y, const QString& text) {
     if (IsNull() || text.isEmpty()) return;
     const TextFont& font = FontForText();
-    QPainter painter(&image_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setFont(font.Font);
+    QPainter& painter = TextPainter(font);
     painter.setPen(QColor::fromRgb(ColorWordToRgb(Font.Color & ColorWordMask)));
     const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
     if (Brush.Style != BrushStyle::Solid)
@@ -912,6 +935,7 @@ void Canvas::TextOut(int x, int y, const QString& text) {
 
 void Canvas::CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect) {
     if (IsNull() || source.IsNull() || dest.isEmpty() || sourceRect.isEmpty()) return;
+    EndText();
     // Copying within one picture reads the source before any of it is overwritten.
     const QImage from = &source == this ? image_.copy(sourceRect) : QImage();
     QPainter painter(&image_);

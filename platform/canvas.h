@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -15,6 +16,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 using ColorWord = std::uint32_t;
@@ -99,10 +101,14 @@ struct CanvasFont {
 
 class Canvas {
 public:
-    Canvas() = default;
+    Canvas();
     // A picture of width x height pixels filled with `fill`. When memory runs out the canvas is
     // empty (IsNull) and draws nothing.
     Canvas(int width, int height, ColorWord fill = WhiteColor);
+    ~Canvas();
+    // A canvas is not copied: its text painter stays with its own picture.
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
     bool IsNull() const { return image_.isNull(); }
     int Width() const { return image_.width(); }
@@ -112,8 +118,16 @@ public:
     bool SetSize(int width, int height, ColorWord fill = WhiteColor);
 
     // The pixels (format RGB32). Whoever shares the canvas between threads guards it with a lock.
-    QImage& Image() { return image_; }
-    const QImage& Image() const { return image_; }
+    // Text leaves a painter open on the picture for the next text; asking for the picture closes
+    // it, so that what is done with the picture (another painter, a copy) is done on it alone.
+    QImage& Image() {
+        EndText();
+        return image_;
+    }
+    const QImage& Image() const {
+        EndText();
+        return image_;
+    }
 
     CanvasPen Pen;
     CanvasBrush Brush;
@@ -165,10 +179,15 @@ private:
         int Ascent = 0, Height = 0;
         std::bitset<256> OwnCharacters; // the printable Latin-1 characters the font has itself
         bool OpaqueBox = false;         // the painter's opaque background is the text's box
+        std::uint64_t Epoch = 0;        // counts the fonts resolved
         // Whether the text can be drawn on its box in one pass.
         bool OnePiece(const QString& text) const;
     };
     const TextFont& FontForText() const;
+    // The painter of the texts, open on the picture with the font of `font`.
+    QPainter& TextPainter(const TextFont& font);
+    // Closes the painter of the texts before the picture is changed or handed out another way.
+    void EndText() const;
 
     bool DrawLines(const QPoint* points, int count, bool closeLastPixel);
     bool DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape);
@@ -176,4 +195,6 @@ private:
 
     QImage image_;
     mutable TextFont textFont_;
+    mutable std::unique_ptr<QPainter> textPainter_;
+    std::uint64_t painterFontEpoch_ = 0; // the font textPainter_ has
 };
