@@ -215,10 +215,12 @@ public:
     // The pixels of row y that lie inside with all four neighbours inside too: the ellipse less its
     // one-pixel outline (rows y - 1 and y + 1 must be kept as well).
     bool InnerSpan(Int y, Int& xl, Int& xr) const {
-        Int l = 0, r = 0, lu = 0, ru = 0, ld = 0, rd = 0;
-        if (!Span(y, l, r) || !Span(y - 1, lu, ru) || !Span(y + 1, ld, rd)) return false;
-        xl = std::max({l + 1, lu, ld});
-        xr = std::min({r - 1, ru, rd});
+        if (y - 1 < first_ || y + 1 > last_ || rows_.empty()) return false;
+        const RowSpan* const row = &rows_[static_cast<std::size_t>(y - first_)];
+        const RowSpan &up = row[-1], &middle = row[0], &down = row[1];
+        if (up.Left > up.Right || middle.Left > middle.Right || down.Left > down.Right) return false;
+        xl = std::max({middle.Left + 1, up.Left, down.Left});
+        xr = std::min({middle.Right - 1, up.Right, down.Right});
         return xl <= xr;
     }
 
@@ -314,9 +316,11 @@ struct RowPart {
 };
 
 // Pixels left..right of one row (within the picture) meet the colour through the raster operation.
-void BlendRun(PenMode mode, QRgb* row, Int left, Int right, ColorWord color) {
+inline void BlendRun(PenMode mode, QRgb* row, Int left, Int right, ColorWord color) {
     if (mode == PenMode::CopyPen) {
-        if (left <= right) std::fill(row + left, row + right + 1, ColorWordToRgb(color & ColorWordMask));
+        const QRgb rgb = ColorWordToRgb(color & ColorWordMask);
+        for (Int x = left; x <= right; ++x)
+            row[x] = rgb;
         return;
     }
     for (Int x = left; x <= right; ++x)
@@ -571,16 +575,17 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
                         if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
                             BlendRun(Pen.Mode, row, x, x, Brush.Color);
             }
-            if (pen)
+            if (pen && sweep.Full) {
+                const RowPart left = clipped(rimLeft), right = clipped(rimRight);
+                BlendRun(Pen.Mode, row, left.Left, left.Right, Pen.Color);
+                BlendRun(Pen.Mode, row, right.Left, right.Right, Pen.Color);
+            } else if (pen) {
                 for (const RowPart& rim : {rimLeft, rimRight}) {
                     const RowPart part = clipped(rim);
-                    if (sweep.Full) {
-                        BlendRun(Pen.Mode, row, part.Left, part.Right, Pen.Color);
-                        continue;
-                    }
                     for (Int x = part.Left; x <= part.Right; ++x)
                         if (inSweep(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
                 }
+            }
         }
         return true;
     }
