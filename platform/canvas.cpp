@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <optional>
 #include <vector>
@@ -645,16 +646,29 @@ namespace {
 
 // The pixels a flood fill has taken, one bit each, rows of whole 64-bit words. A fill that paints
 // its pixels in a colour of the area itself (or leaves some of them unpainted, with a hatched
-// brush) needs them to tell the pixels it has taken from those it has not reached yet.
+// brush) needs them to tell the pixels it has taken from those it has not reached yet. The words
+// are the canvas's, kept clear between fills: a fill clears the rows it marked, so a small fill in
+// a large picture costs its own rows only.
 class FillMarks {
 public:
     using Word = std::uint64_t;
     static constexpr int WordBits = 64;
 
+    explicit FillMarks(std::vector<Word>& bits) : bits_(bits) {}
+    FillMarks(const FillMarks&) = delete;
+    FillMarks& operator=(const FillMarks&) = delete;
+    ~FillMarks() {
+        if (top_ <= bottom_)
+            std::fill(bits_.begin() + static_cast<std::ptrdiff_t>(top_) * words_,
+                      bits_.begin() + static_cast<std::ptrdiff_t>(bottom_ + 1) * words_, Word{0});
+    }
+
     bool Init(int width, int height) {
         words_ = (width + WordBits - 1) / WordBits;
+        const std::size_t size = static_cast<std::size_t>(words_) * static_cast<std::size_t>(height);
+        if (bits_.size() == size) return true;
         try {
-            bits_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(height), 0);
+            bits_.assign(size, 0);
         } catch (const std::bad_alloc&) {
             return false;
         }
@@ -664,6 +678,8 @@ public:
     static bool Test(const Word* row, int x) { return ((row[x / WordBits] >> (x % WordBits)) & 1) != 0; }
     // Marks left..right of row y.
     void SetRun(int y, int left, int right) {
+        top_ = std::min(top_, y);
+        bottom_ = std::max(bottom_, y);
         Word* row = bits_.data() + static_cast<std::size_t>(y) * words_;
         for (int x = left; x <= right;) {
             const int bit = x % WordBits;
@@ -675,8 +691,9 @@ public:
     }
 
 private:
+    std::vector<Word>& bits_;
     int words_ = 0;
-    std::vector<Word> bits_;
+    int top_ = std::numeric_limits<int>::max(), bottom_ = std::numeric_limits<int>::min();
 };
 
 } // namespace
@@ -766,7 +783,8 @@ template <bool Border, bool Marked, bool Solid> struct AreaFill {
 };
 
 template <bool Border, bool Marked, bool Solid>
-bool FillArea(QImage& image, int x, int y, QRgb key, QRgb fill, BrushStyle style) {
+bool FillArea(QImage& image, std::vector<FillMarks::Word>& marks, int x, int y, QRgb key, QRgb fill,
+              BrushStyle style) {
     AreaFill<Border, Marked, Solid> area{reinterpret_cast<QRgb*>(image.bits()),
                                          image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
                                          image.width(),
@@ -774,15 +792,18 @@ bool FillArea(QImage& image, int x, int y, QRgb key, QRgb fill, BrushStyle style
                                          key,
                                          fill,
                                          style,
-                                         {}};
+                                         FillMarks(marks)};
     return area.Run(x, y);
 }
 
-template <bool Border> bool FillAreaOf(QImage& image, int x, int y, QRgb key, QRgb fill, BrushStyle style) {
-    if (style != BrushStyle::Solid) return FillArea<Border, true, false>(image, x, y, key, fill, style);
+template <bool Border>
+bool FillAreaOf(QImage& image, std::vector<FillMarks::Word>& marks, int x, int y, QRgb key, QRgb fill,
+                BrushStyle style) {
+    if (style != BrushStyle::Solid)
+        return FillArea<Border, true, false>(image, marks, x, y, key, fill, style);
     if (AreaFill<Border, true, true>::InArea(fill, key))
-        return FillArea<Border, true, true>(image, x, y, key, fill, style);
-    return FillArea<Border, false, true>(image, x, y, key, fill, style);
+        return FillArea<Border, true, true>(image, marks, x, y, key, fill, style);
+    return FillArea<Border, false, true>(image, marks, x, y, key, fill, style);
 }
 
 } // namespace
@@ -794,8 +815,8 @@ bool Canvas::FloodFill(int x, int y, ColorWord color, FloodFillType type) {
     const bool border = type == FloodFillType::Border;
     const QRgb start = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
     if ((start == key) == border) return true; // the start is outside the area
-    return border ? FillAreaOf<true>(image_, x, y, key, fill, Brush.Style)
-                  : FillAreaOf<false>(image_, x, y, key, fill, Brush.Style);
+    return border ? FillAreaOf<true>(image_, fillMarks_, x, y, key, fill, Brush.Style)
+                  : FillAreaOf<false>(image_, fillMarks_, x, y, key, fill, Brush.Style);
 }
 
 namespace {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 using ColorWord = std::uint32_t;
 inline constexpr ColorWord ColorWordMask = 0x00FFFFFF;
@@ -196,5 +197,6 @@ private:
     QImage image_;
     mutable TextFont textFont_;
     mutable std::unique_ptr<QPainter> textPainter_;
-    std::uint64_t painterFontEpoch_ = 0; // the font textPainter_ has
+    std::uint64_t painterFontEpoch_ = 0;   // the font textPainter_ has
+    std::vector<std::uint64_t> fillMarks_; // a flood fill's marks, clear between fills
 };

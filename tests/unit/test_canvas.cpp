@@ -352,25 +352,30 @@ TEST(CanvasFills, FloodFillTakesTheConnectedAreaOfRandomPicturesWhateverItsFillC
             default: canvas.FillRect(x, y, x + between(0, 30), y + between(0, 20)); break;
             }
         }
-        const FloodFillType type = round % 3 == 0 ? FloodFillType::Surface : FloodFillType::Border;
-        const bool hatched = round % 4 == 1;
-        const int x = between(0, 149), y = between(0, 59);
-        const ColorWord key = type == FloodFillType::Surface ? canvas.Pixel(x, y) : colours[between(0, 2)];
-        canvas.Brush.Color = round % 2 == 0 ? colours[between(0, 2)] : WhiteColor;
-        canvas.Brush.Style = hatched ? BrushStyle::Vertical : BrushStyle::Solid;
+        // Two fills on one canvas: the second must not see the first one's marks.
+        for (int fill = 0; fill < 2; ++fill) {
+            const FloodFillType type =
+                (round + fill) % 3 == 0 ? FloodFillType::Surface : FloodFillType::Border;
+            const bool hatched = (round + fill) % 4 == 1;
+            const int x = between(0, 149), y = between(0, 59);
+            const ColorWord key =
+                type == FloodFillType::Surface ? canvas.Pixel(x, y) : colours[between(0, 2)];
+            canvas.Brush.Color = (round + fill) % 2 == 0 ? colours[between(0, 2)] : WhiteColor;
+            canvas.Brush.Style = hatched ? BrushStyle::Vertical : BrushStyle::Solid;
 
-        std::vector<ColorWord> expected(150 * 60);
-        for (int py = 0; py < 60; ++py)
-            for (int px = 0; px < 150; ++px)
-                expected[py * 150 + px] = canvas.Pixel(px, py);
-        for (const auto& [px, py] : AreaAround(canvas, x, y, key, type))
-            if (!hatched || px % 8 == 0) expected[py * 150 + px] = canvas.Brush.Color;
+            std::vector<ColorWord> expected(150 * 60);
+            for (int py = 0; py < 60; ++py)
+                for (int px = 0; px < 150; ++px)
+                    expected[py * 150 + px] = canvas.Pixel(px, py);
+            for (const auto& [px, py] : AreaAround(canvas, x, y, key, type))
+                if (!hatched || px % 8 == 0) expected[py * 150 + px] = canvas.Brush.Color;
 
-        ASSERT_TRUE(canvas.FloodFill(x, y, key, type));
-        for (int py = 0; py < 60; ++py)
-            for (int px = 0; px < 150; ++px)
-                ASSERT_EQ(canvas.Pixel(px, py), expected[py * 150 + px])
-                    << "round " << round << " at " << px << "," << py;
+            ASSERT_TRUE(canvas.FloodFill(x, y, key, type));
+            for (int py = 0; py < 60; ++py)
+                for (int px = 0; px < 150; ++px)
+                    ASSERT_EQ(canvas.Pixel(px, py), expected[py * 150 + px])
+                        << "round " << round << " fill " << fill << " at " << px << "," << py;
+        }
     }
 }
 
