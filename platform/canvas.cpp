@@ -696,10 +696,6 @@ private:
     int top_ = std::numeric_limits<int>::max(), bottom_ = std::numeric_limits<int>::min();
 };
 
-} // namespace
-
-namespace {
-
 // The scanline fill from (x, y), for one kind of area and brush, known at compile time so that
 // the test of each pixel is a compare or two. Each run is painted as soon as it is taken, and what
 // is taken is decided on the pixels as they were: a painted pixel is either out of the area by its
@@ -866,29 +862,33 @@ constexpr qsizetype MaxOnePieceText = 1000;
 } // namespace
 
 const Canvas::TextFont& Canvas::FontForText() const {
-    // Resolving a font is most of the cost of a short text: it is kept while the font stays.
-    if (textFont_.Metrics && textFont_.Name == Font.Name && textFont_.Size == Font.Size &&
-        textFont_.Style == Font.Style)
-        return textFont_;
-    textFont_.Name = Font.Name;
-    textFont_.Size = Font.Size;
-    textFont_.Style = Font.Style;
-    ++textFont_.Epoch;
-    textFont_.Font = CanvasQFont(Font);
-    textFont_.Metrics.emplace(textFont_.Font);
-    const QFontMetrics& metrics = *textFont_.Metrics;
-    textFont_.Ascent = metrics.ascent();
-    textFont_.Height = metrics.height();
+    // Resolving a font is most of the cost of a short text: the last few fonts are kept, so that
+    // a program that writes in two or three fonts by turns resolves each once.
+    for (const TextFont& kept : textFonts_)
+        if (kept.Metrics && kept.Name == Font.Name && kept.Size == Font.Size && kept.Style == Font.Style)
+            return kept;
+    TextFont& font = textFonts_[nextTextFont_];
+    nextTextFont_ = (nextTextFont_ + 1) % textFonts_.size();
+    font.Name = Font.Name;
+    font.Size = Font.Size;
+    font.Style = Font.Style;
+    font.Epoch = ++textFontEpoch_;
+    font.Font = CanvasQFont(Font);
+    font.Metrics.emplace(font.Font);
+    const QFontMetrics& metrics = *font.Metrics;
+    font.Ascent = metrics.ascent();
+    font.Height = metrics.height();
     // The printable Latin-1 characters that the font has itself, without a stand-in font.
-    textFont_.OwnCharacters.reset();
+    font.OwnCharacters.reset();
     for (char16_t c = FirstPrintable; c < Latin1Size; ++c)
         if ((c <= LastAscii || (c >= FirstPrintableLatin1 && c != SoftHyphen)) && metrics.inFont(QChar(c)))
-            textFont_.OwnCharacters.set(c);
-    // Whether the one-pass box is the box: both ways once on a scratch picture.
-    textFont_.OpaqueBox = false;
+            font.OwnCharacters.set(c);
+    // Whether the one-pass box is the box: both ways once on a scratch picture. Its height is the
+    // font's alone; its right edge is the advance rounded either way.
+    font.OpaqueBox = false;
     const QString sample = QStringLiteral("Hg|");
-    const int margin = textFont_.Height + 2;
-    QImage twoPass(metrics.horizontalAdvance(sample) + 2 * margin, textFont_.Height + 2 * margin,
+    const int margin = font.Height + 2;
+    QImage twoPass(metrics.horizontalAdvance(sample) + 2 * margin, font.Height + 2 * margin,
                    QImage::Format_RGB32);
     if (!twoPass.isNull()) {
         twoPass.fill(Qt::white);
@@ -896,17 +896,16 @@ const Canvas::TextFont& Canvas::FontForText() const {
         for (QImage* picture : {&twoPass, &onePass}) {
             QPainter painter(picture);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.setFont(textFont_.Font);
+            painter.setFont(font.Font);
             painter.setPen(Qt::black);
             if (picture == &twoPass)
-                DrawTextOnBox(painter, margin, margin, sample, metrics, textFont_.Ascent, textFont_.Height,
-                              Qt::gray);
+                DrawTextOnBox(painter, margin, margin, sample, metrics, font.Ascent, font.Height, Qt::gray);
             else
-                DrawTextOpaque(painter, margin, margin, sample, textFont_.Ascent, Qt::gray);
+                DrawTextOpaque(painter, margin, margin, sample, font.Ascent, Qt::gray);
         }
-        textFont_.OpaqueBox = !onePass.isNull() && onePass == twoPass;
+        font.OpaqueBox = !onePass.isNull() && onePass == twoPass;
     }
-    return textFont_;
+    return font;
 }
 
 bool Canvas::TextFont::OnePiece(const QString& text) const {

@@ -14,6 +14,7 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -170,7 +171,7 @@ public:
     void CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect);
 
 private:
-    // The font of the last text with its metrics, for as long as Font names the same font.
+    // A font of the texts with its metrics, for as long as Font names the same font.
     struct TextFont {
         QString Name;
         int Size = 0;
@@ -180,7 +181,7 @@ private:
         int Ascent = 0, Height = 0;
         std::bitset<256> OwnCharacters; // the printable Latin-1 characters the font has itself
         bool OpaqueBox = false;         // the painter's opaque background is the text's box
-        std::uint64_t Epoch = 0;        // counts the fonts resolved
+        std::uint64_t Epoch = 0;        // which resolution of a font this is
         // Whether the text can be drawn on its box in one pass.
         bool OnePiece(const QString& text) const;
     };
@@ -195,7 +196,10 @@ private:
     void BlendPixel(int x, int y, ColorWord color);
 
     QImage image_;
-    mutable TextFont textFont_;
+    static constexpr std::size_t KeptTextFonts = 4;
+    mutable std::array<TextFont, KeptTextFonts> textFonts_;
+    mutable std::size_t nextTextFont_ = 0;    // the kept font to replace next
+    mutable std::uint64_t textFontEpoch_ = 0; // counts the fonts resolved
     mutable std::unique_ptr<QPainter> textPainter_;
     std::uint64_t painterFontEpoch_ = 0;   // the font textPainter_ has
     std::vector<std::uint64_t> fillMarks_; // a flood fill's marks, clear between fills

@@ -533,6 +533,13 @@ TEST(CanvasText, TextFollowsItsFontAndLetsOtherPaintersAndPixelsBe) {
     EXPECT_EQ(canvas.Pixel(5, 40 + largeHeight - 1), Green);
     EXPECT_EQ(canvas.Pixel(5, 40 + largeHeight), WhiteColor);
 
+    // Back to the first font: the text is the first size again.
+    canvas.Font.Size = 8;
+    canvas.Font.Style = 0;
+    canvas.TextOut(150, 5, QStringLiteral("small"));
+    EXPECT_EQ(canvas.Pixel(150, 5 + smallHeight - 1), Green);
+    EXPECT_EQ(canvas.Pixel(150, 5 + smallHeight), WhiteColor);
+
     // Pixels written between texts and a new size stay as they are.
     canvas.SetPixel(250, 100, Blue);
     canvas.TextOut(5, 80, QStringLiteral("more"));
