@@ -848,8 +848,8 @@ void DrawTextOnBox(QPainter& painter, int x, int y, const QString& text, const Q
 // the baseline, which is the box above only for fonts whose measures round to it (Canvas::TextFont
 // finds out) and only for text that the font draws all alone in one piece.
 void DrawTextOpaque(QPainter& painter, int x, int y, const QString& text, int ascent, const QColor& box) {
-    painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(box);
+    painter.setBackgroundMode(Qt::OpaqueMode);
     painter.drawText(QPoint(x, y + ascent), text);
     painter.setBackgroundMode(Qt::TransparentMode);
 }
@@ -932,6 +932,7 @@ QPainter& Canvas::TextPainter(const TextFont& font) {
         textPainter_ = std::make_unique<QPainter>(&image_);
         textPainter_->setCompositionMode(QPainter::CompositionMode_Source);
         painterFontEpoch_ = 0;
+        painterPen_ = NoPainterPen;
     }
     if (painterFontEpoch_ != font.Epoch) {
         textPainter_->setFont(font.Font);
@@ -948,7 +949,11 @@ void Canvas::TextOut(int x, int y, const QString& text) {
     if (IsNull() || text.isEmpty()) return;
     const TextFont& font = FontForText();
     QPainter& painter = TextPainter(font);
-    painter.setPen(QColor::fromRgb(ColorWordToRgb(Font.Color & ColorWordMask)));
+    const QRgb pen = ColorWordToRgb(Font.Color & ColorWordMask);
+    if (painterPen_ != pen) {
+        painter.setPen(QColor::fromRgb(pen));
+        painterPen_ = pen;
+    }
     const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
     if (Brush.Style != BrushStyle::Solid)
         painter.drawText(QPoint(x, y + font.Ascent), text);

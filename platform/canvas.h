@@ -201,6 +201,8 @@ private:
     mutable std::size_t nextTextFont_ = 0;    // the kept font to replace next
     mutable std::uint64_t textFontEpoch_ = 0; // counts the fonts resolved
     mutable std::unique_ptr<QPainter> textPainter_;
-    std::uint64_t painterFontEpoch_ = 0;   // the font textPainter_ has
-    std::vector<std::uint64_t> fillMarks_; // a flood fill's marks, clear between fills
+    std::uint64_t painterFontEpoch_ = 0;    // the font textPainter_ has
+    static constexpr QRgb NoPainterPen = 0; // no pen colour is transparent
+    QRgb painterPen_ = NoPainterPen;        // the pen colour textPainter_ has
+    std::vector<std::uint64_t> fillMarks_;  // a flood fill's marks, clear between fills
 };
