@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -27,6 +29,13 @@ constexpr long double Pi = 3.141592653589793238462643383279502884L;
 constexpr long double FullTurn = 2 * Pi;
 // An angle this close to the end of an arc still belongs to it (rounding of the end point).
 constexpr long double AngleTolerance = 1e-12L;
+
+// The ellipse trace's error terms grow as the cube of the box's size; below this size they fit in
+// 64-bit integers with room to spare.
+constexpr Int ExactTraceLimit = Int{1} << 17;
+
+// How many rows ahead an ellipse's drawing asks for the memory of its rows.
+constexpr Int RowsAhead = 8;
 
 // Wider pens than this draw as this wide (far beyond any picture).
 constexpr int MaxPenWidth = 1 << 16;
@@ -208,10 +217,12 @@ public:
     // The pixels of row y that lie inside with all four neighbours inside too: the ellipse less its
     // one-pixel outline (rows y - 1 and y + 1 must be kept as well).
     bool InnerSpan(Int y, Int& xl, Int& xr) const {
-        Int l = 0, r = 0, lu = 0, ru = 0, ld = 0, rd = 0;
-        if (!Span(y, l, r) || !Span(y - 1, lu, ru) || !Span(y + 1, ld, rd)) return false;
-        xl = std::max({l + 1, lu, ld});
-        xr = std::min({r - 1, ru, rd});
+        if (y - 1 < first_ || y + 1 > last_ || rows_.empty()) return false;
+        const RowSpan* const row = &rows_[static_cast<std::size_t>(y - first_)];
+        const RowSpan &up = row[-1], &middle = row[0], &down = row[1];
+        if (up.Left > up.Right || middle.Left > middle.Right || down.Left > down.Right) return false;
+        xl = std::max({middle.Left + 1, up.Left, down.Left});
+        xr = std::min({middle.Right - 1, up.Right, down.Right});
         return xl <= xr;
     }
 
@@ -220,33 +231,44 @@ private:
         Int Left = 1, Right = 0; // empty
     };
 
-    void Plot(Int x, Int y) {
+    // Row y reaches from left to right at least (left <= right).
+    void Plot(Int y, Int left, Int right) {
         if (y < first_ || y > last_) return;
         RowSpan& row = rows_[static_cast<std::size_t>(y - first_)];
         if (row.Left > row.Right) {
-            row.Left = row.Right = x;
+            row.Left = left;
+            row.Right = right;
             return;
         }
-        row.Left = std::min(row.Left, x);
-        row.Right = std::max(row.Right, x);
+        row.Left = std::min(row.Left, left);
+        row.Right = std::max(row.Right, right);
     }
 
     // From the middle of the left and right sides towards the top and bottom, one step in x or y
-    // (or both) at a time, whichever keeps the error of the implicit equation smallest.
+    // (or both) at a time, whichever keeps the error of the implicit equation smallest. The terms
+    // are whole numbers: up to a box of ExactTraceLimit they stay within 64 bits and are summed
+    // exactly as integers; larger boxes sum them in extended precision, rounding as they always did.
     void Trace() {
+        if (X2 - 1 - X1 < ExactTraceLimit && Y2 - 1 - Y1 < ExactTraceLimit)
+            TraceIn<Int>();
+        else
+            TraceIn<long double>();
+    }
+
+    template <typename Num> void TraceIn() {
         Int x0 = X1, x1 = X2 - 1;
         const Int a = x1 - x0, b = Y2 - 1 - Y1, bOdd = b & 1;
-        long double dx = 4.0L * (1 - a) * b * b, dy = 4.0L * (bOdd + 1) * a * a;
-        long double err = dx + dy + static_cast<long double>(bOdd) * a * a;
+        const Num na = static_cast<Num>(a), nb = static_cast<Num>(b);
+        Num dx = Num{4} * static_cast<Num>(1 - a) * nb * nb,
+            dy = Num{4} * static_cast<Num>(bOdd + 1) * na * na;
+        Num err = dx + dy + static_cast<Num>(bOdd) * na * na;
         Int y0 = Y1 + (b + 1) / 2;
         Int y1 = y0 - bOdd;
-        const long double stepA = 8.0L * a * a, stepB = 8.0L * b * b;
+        const Num stepA = Num{8} * na * na, stepB = Num{8} * nb * nb;
         do {
-            Plot(x1, y0);
-            Plot(x0, y0);
-            Plot(x0, y1);
-            Plot(x1, y1);
-            const long double e2 = 2 * err;
+            Plot(y0, x0, x1);
+            Plot(y1, x0, x1);
+            const Num e2 = 2 * err;
             if (e2 <= dy) {
                 ++y0;
                 --y1;
@@ -262,10 +284,9 @@ private:
         } while (x0 <= x1);
         // A very narrow ellipse stops before its tips: finish them straight up and down.
         while (y0 - y1 <= b) {
-            Plot(x0 - 1, y0);
-            Plot(x1 + 1, y0++);
-            Plot(x0 - 1, y1);
-            Plot(x1 + 1, y1--);
+            const Int left = std::min(x0 - 1, x1 + 1), right = std::max(x0 - 1, x1 + 1);
+            Plot(y0++, left, right);
+            Plot(y1--, left, right);
         }
     }
 
@@ -295,6 +316,18 @@ struct Sweep {
 struct RowPart {
     Int Left = 0, Right = -1;
 };
+
+// Pixels left..right of one row (within the picture) meet the colour through the raster operation.
+inline void BlendRun(PenMode mode, QRgb* row, Int left, Int right, ColorWord color) {
+    if (mode == PenMode::CopyPen) {
+        const QRgb rgb = ColorWordToRgb(color & ColorWordMask);
+        for (Int x = left; x <= right; ++x)
+            row[x] = rgb;
+        return;
+    }
+    for (Int x = left; x <= right; ++x)
+        row[x] = ColorWordToRgb(ApplyRasterOp(mode, color, RgbToColorWord(row[x])));
+}
 
 } // namespace
 
@@ -331,6 +364,8 @@ bool PictureFits(int width, int height) {
 }
 
 } // namespace
+Canvas::Canvas() = default;
+Canvas::~Canvas() = default;
 
 Canvas::Canvas(int width, int height, ColorWord fill) {
     if (width < 1 || height < 1 || !PictureFits(width, height)) return;
@@ -342,6 +377,7 @@ bool Canvas::SetSize(int width, int height, ColorWord fill) {
     if (width < 1 || height < 1) return false;
     if (width == Width() && height == Height()) return true;
     if (!PictureFits(width, height)) return false;
+    EndText();
     QImage resized(width, height, QImage::Format_RGB32);
     if (resized.isNull()) return false;
     resized.fill(ColorWordToRgb(fill));
@@ -432,6 +468,10 @@ void Canvas::FillRect(int x1, int y1, int x2, int y2) {
     const QRgb color = ColorWordToRgb(Brush.Color & ColorWordMask);
     for (int y = fill.top(); y <= fill.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        if (Brush.Style == BrushStyle::Solid) {
+            std::fill(row + fill.left(), row + fill.right() + 1, color);
+            continue;
+        }
         for (int x = fill.left(); x <= fill.right(); ++x)
             if (HatchOn(Brush.Style, x, y)) row[x] = color;
     }
@@ -468,9 +508,16 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
     }
     const QRect picture = image_.rect();
     const Int firstRow = picture.top() - 1, lastRow = picture.bottom() + 1;
-    const EllipseRows box(bx1, by1, bx2, by2, firstRow, lastRow);
-    const EllipseRows outer(bx1 - outerBy, by1 - outerBy, bx2 + outerBy, by2 + outerBy, firstRow, lastRow);
-    const EllipseRows inner(bx1 - innerBy, by1 - innerBy, bx2 + innerBy, by2 + innerBy, firstRow, lastRow);
+    // Only the ellipses that differ are traced: a one-pixel or inside-frame pen's outer ellipse is
+    // the box's own, and only a wide pen has an inner one.
+    const bool wide = pen && width > 1;
+    std::optional<EllipseRows> boxRows, outerRows, innerRows;
+    if (!wide || outerBy == 0) boxRows.emplace(bx1, by1, bx2, by2, firstRow, lastRow);
+    if (wide && outerBy != 0)
+        outerRows.emplace(bx1 - outerBy, by1 - outerBy, bx2 + outerBy, by2 + outerBy, firstRow, lastRow);
+    if (wide)
+        innerRows.emplace(bx1 - innerBy, by1 - innerBy, bx2 + innerBy, by2 + innerBy, firstRow, lastRow);
+    const EllipseRows& outer = outerRows ? *outerRows : *boxRows;
     const Int sumX = bx1 + bx2, sumY = by1 + by2;
 
     Sweep sweep;
@@ -494,12 +541,12 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         fill = rimLeft = rimRight = RowPart{};
         Int ol = 0, orr = 0;
         if (!pen) {
-            if (box.Span(y, ol, orr)) fill = RowPart{ol, orr};
+            if (boxRows->Span(y, ol, orr)) fill = RowPart{ol, orr};
             return;
         }
         if (!outer.Span(y, ol, orr)) return;
         Int il = 0, ir = 0;
-        const bool hasInner = width > 1 ? inner.Span(y, il, ir) : box.InnerSpan(y, il, ir);
+        const bool hasInner = wide ? innerRows->Span(y, il, ir) : boxRows->InnerSpan(y, il, ir);
         if (!hasInner) {
             rimLeft = RowPart{ol, orr};
             return;
@@ -514,23 +561,44 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         return part;
     };
 
+    QRgb* const bits = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto rowAt = [&](Int y) { return bits + static_cast<qsizetype>(y) * stride; };
+
     if (shape != ShapePie) {
         // The brush part and the pen part of a row never overlap: each pixel is met once.
         for (Int y = top; y <= bottom; ++y) {
+            QRgb* const row = rowAt(y);
+            // An outline touches a few pixels in each of many rows: ask for the rows ahead early,
+            // so that their memory is on its way while this row is drawn.
+            Int aheadLeft = 0, aheadRight = 0;
+            if (y + RowsAhead <= bottom && outer.Span(y + RowsAhead, aheadLeft, aheadRight)) {
+                QRgb* const ahead = rowAt(y + RowsAhead);
+                __builtin_prefetch(ahead + std::clamp<Int>(aheadLeft, picture.left(), picture.right()), 1);
+                __builtin_prefetch(ahead + std::clamp<Int>(aheadRight, picture.left(), picture.right()), 1);
+            }
             RowPart fill, rimLeft, rimRight;
             rowParts(y, fill, rimLeft, rimRight);
             if (brush) {
                 const RowPart part = clipped(fill);
-                for (Int x = part.Left; x <= part.Right; ++x)
-                    if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                        BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+                if (Brush.Style == BrushStyle::Solid)
+                    BlendRun(Pen.Mode, row, part.Left, part.Right, Brush.Color);
+                else
+                    for (Int x = part.Left; x <= part.Right; ++x)
+                        if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                            BlendRun(Pen.Mode, row, x, x, Brush.Color);
             }
-            if (pen)
+            if (pen && sweep.Full) {
+                const RowPart left = clipped(rimLeft), right = clipped(rimRight);
+                BlendRun(Pen.Mode, row, left.Left, left.Right, Pen.Color);
+                BlendRun(Pen.Mode, row, right.Left, right.Right, Pen.Color);
+            } else if (pen) {
                 for (const RowPart& rim : {rimLeft, rimRight}) {
                     const RowPart part = clipped(rim);
                     for (Int x = part.Left; x <= part.Right; ++x)
-                        if (inSweep(x, y)) BlendPixel(static_cast<int>(x), static_cast<int>(y), Pen.Color);
+                        if (inSweep(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
                 }
+            }
         }
         return true;
     }
@@ -570,6 +638,7 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         if (!sweep.Full) radius(xe, ye);
     }
     for (Int y = top; y <= bottom; ++y) {
+        QRgb* const row = rowAt(y);
         if (brush) {
             RowPart fill, rimLeft, rimRight;
             rowParts(y, fill, rimLeft, rimRight);
@@ -577,75 +646,185 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
             for (Int x = part.Left; x <= part.Right; ++x)
                 if (!penMask.Test(x, y) && inSweep(x, y) &&
                     HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                    BlendPixel(static_cast<int>(x), static_cast<int>(y), Brush.Color);
+                    BlendRun(Pen.Mode, row, x, x, Brush.Color);
         }
         for (int x = bounds.left(); x <= bounds.right(); ++x)
-            if (penMask.Test(x, y)) BlendPixel(x, static_cast<int>(y), Pen.Color);
+            if (penMask.Test(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
     }
     return true;
 }
 
+namespace {
+
+// The pixels a flood fill has taken, one bit each, rows of whole 64-bit words. A fill that paints
+// its pixels in a colour of the area itself (or leaves some of them unpainted, with a hatched
+// brush) needs them to tell the pixels it has taken from those it has not reached yet. The words
+// are the canvas's, kept clear between fills: a fill clears the rows it marked, so a small fill in
+// a large picture costs its own rows only.
+class FillMarks {
+public:
+    using Word = std::uint64_t;
+    static constexpr int WordBits = 64;
+
+    explicit FillMarks(std::vector<Word>& bits) : bits_(bits) {}
+    FillMarks(const FillMarks&) = delete;
+    FillMarks& operator=(const FillMarks&) = delete;
+    ~FillMarks() {
+        if (top_ <= bottom_)
+            std::fill(bits_.begin() + static_cast<std::ptrdiff_t>(top_) * words_,
+                      bits_.begin() + static_cast<std::ptrdiff_t>(bottom_ + 1) * words_, Word{0});
+    }
+
+    bool Init(int width, int height) {
+        words_ = (width + WordBits - 1) / WordBits;
+        const std::size_t size = static_cast<std::size_t>(words_) * static_cast<std::size_t>(height);
+        if (bits_.size() == size) return true;
+        try {
+            bits_.assign(size, 0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+    const Word* Row(int y) const { return bits_.data() + static_cast<std::size_t>(y) * words_; }
+    static bool Test(const Word* row, int x) { return ((row[x / WordBits] >> (x % WordBits)) & 1) != 0; }
+    // Marks left..right of row y.
+    void SetRun(int y, int left, int right) {
+        top_ = std::min(top_, y);
+        bottom_ = std::max(bottom_, y);
+        Word* row = bits_.data() + static_cast<std::size_t>(y) * words_;
+        for (int x = left; x <= right;) {
+            const int bit = x % WordBits;
+            const int count = std::min(WordBits - bit, right - x + 1);
+            const Word run = count == WordBits ? ~Word{0} : ((Word{1} << count) - 1) << bit;
+            row[x / WordBits] |= run;
+            x += count;
+        }
+    }
+
+private:
+    std::vector<Word>& bits_;
+    int words_ = 0;
+    int top_ = std::numeric_limits<int>::max(), bottom_ = std::numeric_limits<int>::min();
+};
+
+// The scanline fill from (x, y), for one kind of area and brush, known at compile time so that
+// the test of each pixel is a compare or two. Each run is painted as soon as it is taken, and what
+// is taken is decided on the pixels as they were: a painted pixel is either out of the area by its
+// new colour, or marked as taken (Marked: a hatched brush, or a fill colour that belongs to the
+// area).
+template <bool Border, bool Marked, bool Solid> struct AreaFill {
+    QRgb* Bits;
+    qsizetype Stride;
+    int Width, Height;
+    QRgb Key, Fill;
+    BrushStyle Style;
+    FillMarks Marks;
+
+    static bool InArea(QRgb pixel, QRgb key) { return (pixel == key) != Border; }
+    QRgb* RowAt(int y) const { return Bits + static_cast<qsizetype>(y) * Stride; }
+    bool Open(const QRgb* row, const FillMarks::Word* rowMarks, int x) const {
+        const QRgb pixel = row[x];
+        if (!InArea(pixel, Key)) return false;
+        if constexpr (!Marked) return true;
+        if constexpr (Solid)
+            if (pixel != Fill) return true;
+        return !FillMarks::Test(rowMarks, x);
+    }
+
+    bool Run(int x, int y) {
+        if (Marked && !Marks.Init(Width, Height)) return false;
+        std::vector<QPoint> seeds;
+        try {
+            seeds.reserve(64);
+            seeds.emplace_back(x, y);
+            while (!seeds.empty()) {
+                const QPoint seed = seeds.back();
+                seeds.pop_back();
+                const int sy = seed.y();
+                QRgb* const row = RowAt(sy);
+                const FillMarks::Word* const rowMarks = Marked ? Marks.Row(sy) : nullptr;
+                if (!Open(row, rowMarks, seed.x())) continue;
+                int left = seed.x(), right = seed.x();
+                while (left > 0 && Open(row, rowMarks, left - 1))
+                    --left;
+                while (right + 1 < Width && Open(row, rowMarks, right + 1))
+                    ++right;
+                if constexpr (Marked) Marks.SetRun(sy, left, right);
+                if constexpr (Solid)
+                    std::fill(row + left, row + right + 1, Fill);
+                else
+                    for (int px = left; px <= right; ++px)
+                        if (HatchOn(Style, px, sy)) row[px] = Fill;
+                for (const int ny : {sy - 1, sy + 1})
+                    if (ny >= 0 && ny < Height) SeedRow(seeds, ny, left, right);
+            }
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+
+    // A seed at the start of every open run of row y between left and right.
+    void SeedRow(std::vector<QPoint>& seeds, int y, int left, int right) const {
+        const QRgb* const row = RowAt(y);
+        const FillMarks::Word* const rowMarks = Marked ? Marks.Row(y) : nullptr;
+        int x = left;
+        while (x <= right) {
+            // A whole word of taken pixels (the row this run was reached from) is passed over
+            // without reading its pixels.
+            if constexpr (Marked)
+                if (x % FillMarks::WordBits == 0 && right - x >= FillMarks::WordBits - 1 &&
+                    rowMarks[x / FillMarks::WordBits] == ~FillMarks::Word{0}) {
+                    x += FillMarks::WordBits;
+                    continue;
+                }
+            if (!Open(row, rowMarks, x)) {
+                ++x;
+                continue;
+            }
+            seeds.emplace_back(x, y);
+            while (x <= right && Open(row, rowMarks, x))
+                ++x;
+        }
+    }
+};
+
+template <bool Border, bool Marked, bool Solid>
+bool FillArea(QImage& image, std::vector<FillMarks::Word>& marks, int x, int y, QRgb key, QRgb fill,
+              BrushStyle style) {
+    AreaFill<Border, Marked, Solid> area{reinterpret_cast<QRgb*>(image.bits()),
+                                         image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                                         image.width(),
+                                         image.height(),
+                                         key,
+                                         fill,
+                                         style,
+                                         FillMarks(marks)};
+    return area.Run(x, y);
+}
+
+template <bool Border>
+bool FillAreaOf(QImage& image, std::vector<FillMarks::Word>& marks, int x, int y, QRgb key, QRgb fill,
+                BrushStyle style) {
+    if (style != BrushStyle::Solid)
+        return FillArea<Border, true, false>(image, marks, x, y, key, fill, style);
+    if (AreaFill<Border, true, true>::InArea(fill, key))
+        return FillArea<Border, true, true>(image, marks, x, y, key, fill, style);
+    return FillArea<Border, false, true>(image, marks, x, y, key, fill, style);
+}
+
+} // namespace
+
 bool Canvas::FloodFill(int x, int y, ColorWord color, FloodFillType type) {
     if (IsNull() || !image_.valid(x, y) || Brush.Style == BrushStyle::Clear) return true;
-    const int width = Width(), height = Height();
     const QRgb key = ColorWordToRgb(color & ColorWordMask);
-    auto pixelAt = [&](int px, int py) {
-        return reinterpret_cast<const QRgb*>(image_.constScanLine(py))[px];
-    };
-    auto inArea = [&](int px, int py) {
-        const bool same = pixelAt(px, py) == key;
-        return type == FloodFillType::Border ? !same : same;
-    };
-    if (!inArea(x, y)) return true;
-
-    // Scanline fill: the area is marked first on the untouched pixels, then painted, so a hatched
-    // brush or a fill colour equal to the border colour cannot mislead the search.
-    std::vector<std::uint8_t> marked;
-    std::vector<QPoint> seeds;
-    try {
-        marked.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-        seeds.reserve(64);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    auto isMarked = [&](int px, int py) { return marked[static_cast<std::size_t>(py) * width + px] != 0; };
-    auto open = [&](int px, int py) { return !isMarked(px, py) && inArea(px, py); };
-    int top = y, bottom = y;
-    try {
-        seeds.emplace_back(x, y);
-        while (!seeds.empty()) {
-            const QPoint seed = seeds.back();
-            seeds.pop_back();
-            const int sy = seed.y();
-            if (!open(seed.x(), sy)) continue;
-            int left = seed.x(), right = seed.x();
-            while (left > 0 && open(left - 1, sy))
-                --left;
-            while (right + 1 < width && open(right + 1, sy))
-                ++right;
-            std::fill_n(marked.begin() + static_cast<std::ptrdiff_t>(sy) * width + left, right - left + 1, 1);
-            top = std::min(top, sy);
-            bottom = std::max(bottom, sy);
-            for (const int ny : {sy - 1, sy + 1}) {
-                if (ny < 0 || ny >= height) continue;
-                bool inRun = false;
-                for (int px = left; px <= right; ++px) {
-                    const bool free = open(px, ny);
-                    if (free && !inRun) seeds.emplace_back(px, ny);
-                    inRun = free;
-                }
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
     const QRgb fill = ColorWordToRgb(Brush.Color & ColorWordMask);
-    for (int py = top; py <= bottom; ++py) {
-        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(py));
-        for (int px = 0; px < width; ++px)
-            if (isMarked(px, py) && HatchOn(Brush.Style, px, py)) row[px] = fill;
-    }
-    return true;
+    const bool border = type == FloodFillType::Border;
+    const QRgb start = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    if ((start == key) == border) return true; // the start is outside the area
+    return border ? FillAreaOf<true>(image_, fillMarks_, x, y, key, fill, Brush.Style)
+                  : FillAreaOf<false>(image_, fillMarks_, x, y, key, fill, Brush.Style);
 }
 
 namespace {
@@ -666,27 +845,139 @@ QFont CanvasQFont(const CanvasFont& font) {
 
 } // namespace
 
+namespace {
+
+// Text is drawn on a box of the brush colour from its top-left corner, as wide as its advance and
+// as high as the font.
+void DrawTextOnBox(QPainter& painter, int x, int y, const QString& text, const QFontMetrics& metrics,
+                   int ascent, int height, const QColor& box) {
+    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), height), box);
+    painter.drawText(QPoint(x, y + ascent), text);
+}
+
+// The same in one pass: the painter's opaque background puts the box under the text as it lays
+// the text out, so the text is shaped once and not twice. The box is the font's own height from
+// the baseline, which is the box above only for fonts whose measures round to it (Canvas::TextFont
+// finds out) and only for text that the font draws all alone in one piece.
+void DrawTextOpaque(QPainter& painter, int x, int y, const QString& text, int ascent, const QColor& box) {
+    painter.setBackground(box);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.drawText(QPoint(x, y + ascent), text);
+    painter.setBackgroundMode(Qt::TransparentMode);
+}
+
+constexpr int Latin1Size = 256;
+constexpr char16_t FirstPrintable = 0x20, LastAscii = 0x7E, FirstPrintableLatin1 = 0xA0, SoftHyphen = 0xAD;
+// Longer text is cut into several pieces by the layout.
+constexpr qsizetype MaxOnePieceText = 1000;
+
+} // namespace
+
+const Canvas::TextFont& Canvas::FontForText() const {
+    // Resolving a font is most of the cost of a short text: the last few fonts are kept, so that
+    // a program that writes in two or three fonts by turns resolves each once.
+    for (const TextFont& kept : textFonts_)
+        if (kept.Metrics && kept.Name == Font.Name && kept.Size == Font.Size && kept.Style == Font.Style)
+            return kept;
+    TextFont& font = textFonts_[nextTextFont_];
+    nextTextFont_ = (nextTextFont_ + 1) % textFonts_.size();
+    font.Name = Font.Name;
+    font.Size = Font.Size;
+    font.Style = Font.Style;
+    font.Epoch = ++textFontEpoch_;
+    font.Font = CanvasQFont(Font);
+    font.Metrics.emplace(font.Font);
+    const QFontMetrics& metrics = *font.Metrics;
+    font.Ascent = metrics.ascent();
+    font.Height = metrics.height();
+    // The printable Latin-1 characters that the font has itself, without a stand-in font.
+    font.OwnCharacters.reset();
+    for (char16_t c = FirstPrintable; c < Latin1Size; ++c)
+        if ((c <= LastAscii || (c >= FirstPrintableLatin1 && c != SoftHyphen)) && metrics.inFont(QChar(c)))
+            font.OwnCharacters.set(c);
+    // Whether the one-pass box is the box: both ways once on a scratch picture. Its height is the
+    // font's alone; its right edge is the advance rounded either way.
+    font.OpaqueBox = false;
+    const QString sample = QStringLiteral("Hg|");
+    const int margin = font.Height + 2;
+    QImage twoPass(metrics.horizontalAdvance(sample) + 2 * margin, font.Height + 2 * margin,
+                   QImage::Format_RGB32);
+    if (!twoPass.isNull()) {
+        twoPass.fill(Qt::white);
+        QImage onePass = twoPass.copy();
+        for (QImage* picture : {&twoPass, &onePass}) {
+            QPainter painter(picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.setFont(font.Font);
+            painter.setPen(Qt::black);
+            if (picture == &twoPass)
+                DrawTextOnBox(painter, margin, margin, sample, metrics, font.Ascent, font.Height, Qt::gray);
+            else
+                DrawTextOpaque(painter, margin, margin, sample, font.Ascent, Qt::gray);
+        }
+        font.OpaqueBox = !onePass.isNull() && onePass == twoPass;
+    }
+    return font;
+}
+
+bool Canvas::TextFont::OnePiece(const QString& text) const {
+    if (!OpaqueBox || text.size() > MaxOnePieceText) return false;
+    bool blank = true;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= Latin1Size || !OwnCharacters.test(u)) return false;
+        blank = blank && u == FirstPrintable;
+    }
+    return !blank; // a text of blanks alone gets no box that way
+}
+
 QSize Canvas::TextExtent(const QString& text) const {
-    const QFontMetrics metrics(CanvasQFont(Font));
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
+    const TextFont& font = FontForText();
+    return QSize(font.Metrics->horizontalAdvance(text), font.Height);
+}
+
+QPainter& Canvas::TextPainter(const TextFont& font) {
+    // Opening a painter and giving it a font costs as much as a short text: one painter stays
+    // open for the texts that follow, with the pixels written directly in between (they are
+    // written into the same memory; only a new picture or another painter closes it).
+    if (!textPainter_) {
+        textPainter_ = std::make_unique<QPainter>(&image_);
+        textPainter_->setCompositionMode(QPainter::CompositionMode_Source);
+        painterFontEpoch_ = 0;
+        painterPen_ = NoPainterPen;
+    }
+    if (painterFontEpoch_ != font.Epoch) {
+        textPainter_->setFont(font.Font);
+        painterFontEpoch_ = font.Epoch;
+    }
+    return *textPainter_;
+}
+
+void Canvas::EndText() const {
+    textPainter_.reset();
 }
 
 void Canvas::TextOut(int x, int y, const QString& text) {
     if (IsNull() || text.isEmpty()) return;
-    const QFont qfont = CanvasQFont(Font);
-    const QFontMetrics metrics(qfont);
-    QPainter painter(&image_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (Brush.Style == BrushStyle::Solid)
-        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
-                         QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask)));
-    painter.setFont(qfont);
-    painter.setPen(QColor::fromRgb(ColorWordToRgb(Font.Color & ColorWordMask)));
-    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+    const TextFont& font = FontForText();
+    QPainter& painter = TextPainter(font);
+    const QRgb pen = ColorWordToRgb(Font.Color & ColorWordMask);
+    if (painterPen_ != pen) {
+        painter.setPen(QColor::fromRgb(pen));
+        painterPen_ = pen;
+    }
+    const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
+    if (Brush.Style != BrushStyle::Solid)
+        painter.drawText(QPoint(x, y + font.Ascent), text);
+    else if (font.OnePiece(text))
+        DrawTextOpaque(painter, x, y, text, font.Ascent, box);
+    else
+        DrawTextOnBox(painter, x, y, text, *font.Metrics, font.Ascent, font.Height, box);
 }
 
 void Canvas::CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect) {
     if (IsNull() || source.IsNull() || dest.isEmpty() || sourceRect.isEmpty()) return;
+    EndText();
     // Copying within one picture reads the source before any of it is overwritten.
     const QImage from = &source == this ? image_.copy(sourceRect) : QImage();
     QPainter painter(&image_);

@@ -5,13 +5,21 @@
 // binary raster operations. Colours are colour words 0x00BBGGRR (red in the low byte).
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
+#include <array>
+#include <bitset>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
 
 using ColorWord = std::uint32_t;
 inline constexpr ColorWord ColorWordMask = 0x00FFFFFF;
@@ -95,10 +103,14 @@ struct CanvasFont {
 
 class Canvas {
 public:
-    Canvas() = default;
+    Canvas();
     // A picture of width x height pixels filled with `fill`. When memory runs out the canvas is
     // empty (IsNull) and draws nothing.
     Canvas(int width, int height, ColorWord fill = WhiteColor);
+    ~Canvas();
+    // A canvas is not copied: its text painter stays with its own picture.
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
     bool IsNull() const { return image_.isNull(); }
     int Width() const { return image_.width(); }
@@ -108,8 +120,16 @@ public:
     bool SetSize(int width, int height, ColorWord fill = WhiteColor);
 
     // The pixels (format RGB32). Whoever shares the canvas between threads guards it with a lock.
-    QImage& Image() { return image_; }
-    const QImage& Image() const { return image_; }
+    // Text leaves a painter open on the picture for the next text; asking for the picture closes
+    // it, so that what is done with the picture (another painter, a copy) is done on it alone.
+    QImage& Image() {
+        EndText();
+        return image_;
+    }
+    const QImage& Image() const {
+        EndText();
+        return image_;
+    }
 
     CanvasPen Pen;
     CanvasBrush Brush;
@@ -151,9 +171,38 @@ public:
     void CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect);
 
 private:
+    // A font of the texts with its metrics, for as long as Font names the same font.
+    struct TextFont {
+        QString Name;
+        int Size = 0;
+        std::uint8_t Style = 0;
+        QFont Font;
+        std::optional<QFontMetrics> Metrics;
+        int Ascent = 0, Height = 0;
+        std::bitset<256> OwnCharacters; // the printable Latin-1 characters the font has itself
+        bool OpaqueBox = false;         // the painter's opaque background is the text's box
+        std::uint64_t Epoch = 0;        // which resolution of a font this is
+        // Whether the text can be drawn on its box in one pass.
+        bool OnePiece(const QString& text) const;
+    };
+    const TextFont& FontForText() const;
+    // The painter of the texts, open on the picture with the font of `font`.
+    QPainter& TextPainter(const TextFont& font);
+    // Closes the painter of the texts before the picture is changed or handed out another way.
+    void EndText() const;
+
     bool DrawLines(const QPoint* points, int count, bool closeLastPixel);
     bool DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape);
     void BlendPixel(int x, int y, ColorWord color);
 
     QImage image_;
+    static constexpr std::size_t KeptTextFonts = 4;
+    mutable std::array<TextFont, KeptTextFonts> textFonts_;
+    mutable std::size_t nextTextFont_ = 0;    // the kept font to replace next
+    mutable std::uint64_t textFontEpoch_ = 0; // counts the fonts resolved
+    mutable std::unique_ptr<QPainter> textPainter_;
+    std::uint64_t painterFontEpoch_ = 0;    // the font textPainter_ has
+    static constexpr QRgb NoPainterPen = 0; // no pen colour is transparent
+    QRgb painterPen_ = NoPainterPen;        // the pen colour textPainter_ has
+    std::vector<std::uint64_t> fillMarks_;  // a flood fill's marks, clear between fills
 };

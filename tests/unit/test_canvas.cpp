@@ -3,14 +3,18 @@
 // edges, raster operations, flood fills of awkward shapes, ellipses that are exactly symmetric).
 #include "platform/canvas.h"
 
+#include "platform/settings.h"
 #include "tests/canvaspixels.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
+#include <QPainter>
 
+#include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -306,6 +310,75 @@ TEST(CanvasFills, FloodFillEdgeCases) {
     EXPECT_EQ(hatched.Pixel(9, 22), WhiteColor);
 }
 
+// What a flood fill must take, found pixel by pixel: the pixels connected to (x, y) through
+// neighbours above, below, left and right that are in the area.
+Pixels AreaAround(const Canvas& canvas, int x, int y, ColorWord color, FloodFillType type) {
+    auto inArea = [&](int px, int py) {
+        const ColorWord pixel = canvas.Pixel(px, py);
+        if (pixel == InvalidColor) return false;
+        return (pixel == color) == (type == FloodFillType::Surface);
+    };
+    Pixels area;
+    if (!inArea(x, y)) return area;
+    std::vector<std::pair<int, int>> pending{{x, y}};
+    area.insert({x, y});
+    while (!pending.empty()) {
+        const auto [px, py] = pending.back();
+        pending.pop_back();
+        for (const auto& [nx, ny] : {std::pair{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}})
+            if (inArea(nx, ny) && area.insert({nx, ny}).second) pending.emplace_back(nx, ny);
+    }
+    return area;
+}
+
+TEST(CanvasFills, FloodFillTakesTheConnectedAreaOfRandomPicturesWhateverItsFillColour) {
+    // Pictures wider than two words of marks, shapes with holes and pixels already of the fill
+    // colour inside the area (the fill must pass through them), for both kinds of area and a
+    // solid and a hatched brush.
+    std::mt19937 random(20261207);
+    auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const ColorWord colours[] = {Blue, Red, Green};
+    for (int round = 0; round < 200; ++round) {
+        Canvas canvas(150, 60);
+        for (int figure = between(0, 25); figure > 0; --figure) {
+            canvas.Pen.Color = canvas.Brush.Color = colours[between(0, 2)];
+            const int x = between(-10, 150), y = between(-10, 60);
+            switch (between(0, 2)) {
+            case 0:
+                canvas.MoveTo(x, y);
+                canvas.LineTo(between(-10, 160), between(-10, 70));
+                break;
+            case 1: canvas.Ellipse(x, y, x + between(0, 80), y + between(0, 40)); break;
+            default: canvas.FillRect(x, y, x + between(0, 30), y + between(0, 20)); break;
+            }
+        }
+        // Two fills on one canvas: the second must not see the first one's marks.
+        for (int fill = 0; fill < 2; ++fill) {
+            const FloodFillType type =
+                (round + fill) % 3 == 0 ? FloodFillType::Surface : FloodFillType::Border;
+            const bool hatched = (round + fill) % 4 == 1;
+            const int x = between(0, 149), y = between(0, 59);
+            const ColorWord key =
+                type == FloodFillType::Surface ? canvas.Pixel(x, y) : colours[between(0, 2)];
+            canvas.Brush.Color = (round + fill) % 2 == 0 ? colours[between(0, 2)] : WhiteColor;
+            canvas.Brush.Style = hatched ? BrushStyle::Vertical : BrushStyle::Solid;
+
+            std::vector<ColorWord> expected(150 * 60);
+            for (int py = 0; py < 60; ++py)
+                for (int px = 0; px < 150; ++px)
+                    expected[py * 150 + px] = canvas.Pixel(px, py);
+            for (const auto& [px, py] : AreaAround(canvas, x, y, key, type))
+                if (!hatched || px % 8 == 0) expected[py * 150 + px] = canvas.Brush.Color;
+
+            ASSERT_TRUE(canvas.FloodFill(x, y, key, type));
+            for (int py = 0; py < 60; ++py)
+                for (int px = 0; px < 150; ++px)
+                    ASSERT_EQ(canvas.Pixel(px, py), expected[py * 150 + px])
+                        << "round " << round << " fill " << fill << " at " << px << "," << py;
+        }
+    }
+}
+
 // The ellipse of a box is the same under both mirrors of the box.
 void ExpectSymmetric(const Pixels& pixels, int x1, int y1, int x2, int y2) {
     for (const auto& p : pixels) {
@@ -410,6 +483,96 @@ TEST(CanvasEllipses, ArcsAndSectorsRunCounterClockwiseFromStartToEnd) {
     EXPECT_EQ(pie.Pixel(33, 25), Blue); // and to the right
     for (const auto& p : OfColor(pie, Red))
         EXPECT_LE(p.second, 25);
+}
+
+TEST(CanvasEllipses, RasterOperationsMeetTheSamePixelsAsCopying) {
+    // Outlines and insides are drawn as runs of a row; a raster operation must meet exactly the
+    // pixels a plain copy paints, for thin and wide pens and for an ellipse reaching outside.
+    for (const int width : {1, 4}) {
+        for (const QRect& box :
+             {QRect(QPoint(10, 8), QPoint(70, 50)), QRect(QPoint(-40, -30), QPoint(90, 75))}) {
+            Canvas copied(80, 60), inverted(80, 60);
+            copied.Pen.Width = inverted.Pen.Width = width;
+            copied.Pen.Color = BlackColor;
+            copied.Brush.Color = Red;
+            inverted.Pen.Mode = PenMode::XorPen;
+            inverted.Pen.Color = WhiteColor; // white over white gives black
+            inverted.Brush.Color = 0xFFFF00; // gives red
+            ASSERT_TRUE(copied.Ellipse(box.left(), box.top(), box.right(), box.bottom()));
+            ASSERT_TRUE(inverted.Ellipse(box.left(), box.top(), box.right(), box.bottom()));
+            EXPECT_FALSE(OfColor(copied, BlackColor).empty());
+            EXPECT_EQ(OfColor(inverted, BlackColor), OfColor(copied, BlackColor));
+            EXPECT_EQ(OfColor(inverted, Red), OfColor(copied, Red));
+        }
+    }
+}
+
+TEST(CanvasText, TextFollowsItsFontAndLetsOtherPaintersAndPixelsBe) {
+    if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
+    Canvas canvas(300, 120);
+    canvas.Font.Color = Red;
+    canvas.Brush.Color = Green;
+    canvas.Font.Size = 8;
+    canvas.TextOut(5, 5, QStringLiteral("small"));
+    const int smallHeight = canvas.TextExtent(QStringLiteral("small")).height();
+
+    // Another painter on the picture between two texts paints (one painter at a time).
+    {
+        QPainter other(&canvas.Image());
+        ASSERT_TRUE(other.isActive());
+        other.fillRect(QRect(290, 0, 10, 10), QColor::fromRgb(ColorWordToRgb(Blue)));
+    }
+    EXPECT_EQ(canvas.Pixel(295, 5), Blue);
+    canvas.Font.Size = 24;
+    canvas.Font.Style = FontStyleBit::Bold;
+    canvas.TextOut(5, 40, QStringLiteral("large"));
+
+    // The second text has the new font: a taller box.
+    const int largeHeight = canvas.TextExtent(QStringLiteral("large")).height();
+    EXPECT_GT(largeHeight, smallHeight);
+    EXPECT_EQ(canvas.Pixel(5, 40 + largeHeight - 1), Green);
+    EXPECT_EQ(canvas.Pixel(5, 40 + largeHeight), WhiteColor);
+
+    // Back to the first font: the text is the first size again.
+    canvas.Font.Size = 8;
+    canvas.Font.Style = 0;
+    canvas.TextOut(150, 5, QStringLiteral("small"));
+    EXPECT_EQ(canvas.Pixel(150, 5 + smallHeight - 1), Green);
+    EXPECT_EQ(canvas.Pixel(150, 5 + smallHeight), WhiteColor);
+
+    // Pixels written between texts and a new size stay as they are.
+    canvas.SetPixel(250, 100, Blue);
+    canvas.TextOut(5, 80, QStringLiteral("more"));
+    EXPECT_EQ(canvas.Pixel(250, 100), Blue);
+    ASSERT_TRUE(canvas.SetSize(310, 120));
+    canvas.TextOut(200, 5, QStringLiteral("after"));
+    EXPECT_EQ(canvas.Pixel(250, 100), Blue);
+    EXPECT_EQ(canvas.Pixel(200, 5), Green);
+}
+
+TEST(CanvasText, TheBoxIsTheTextsAdvanceByTheFontsHeightForEveryKindOfText) {
+    if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
+    // Plain Latin text, text with a tab, with characters of another font and blanks alone: the
+    // brush colour fills exactly the box from the corner, the glyphs lie on it.
+    const QString texts[] = {QStringLiteral("Lorvex AV Wa"), QStringLiteral("a\tb"),
+                             QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC x"), QStringLiteral("   ")};
+    for (const QString& text : texts)
+        for (int size = 6; size <= 30; size += 3)
+            for (const std::uint8_t style : {std::uint8_t{0}, FontStyleBit::Bold}) {
+                Canvas canvas(420, 80);
+                canvas.Font.Size = size;
+                canvas.Font.Style = style;
+                canvas.Font.Color = Red;
+                canvas.Brush.Color = Green;
+                canvas.TextOut(7, 9, text);
+                const QSize extent = canvas.TextExtent(text);
+                const QRect box(7, 9, extent.width(), extent.height());
+                for (const auto& p : OfColor(canvas, Green))
+                    ASSERT_TRUE(box.contains(p.first, p.second)) << size << " " << p.first << "," << p.second;
+                for (int y = box.top(); y <= box.bottom(); ++y)
+                    for (int x = box.left(); x <= box.right(); ++x)
+                        ASSERT_NE(canvas.Pixel(x, y), WhiteColor) << size << " " << x << "," << y;
+            }
 }
 
 TEST(CanvasText, TextHasItsBoxOfBrushColourAndGlyphsOfTheFontColour) {
