@@ -179,9 +179,9 @@ check_count_stopped
 # ---- the wait window of a long loading shows its progress ------------------------------------------------
 
 printf '[Configuration]\nAuto Format Load=ON\n' >"$work/config/Lorvex/Lorvex.conf"
-for ((i = 0; i < 60000; i++)); do
-  printf 'PRINT "line %d" : A = A + %d '"'"' comment %d\r\n' "$i" "$i" "$i"
-done >"$work/long.lxt"
+# Long enough that the wait window stays up for a good part of a second even where loading is fast.
+awk 'BEGIN { for (i = 0; i < 500000; i++) printf "PRINT \"line %d\" : A = A + %d '"'"' comment %d\r\n", i, i, i }' \
+  >"$work/long.lxt"
 
 start_app
 wait_state "run=shown"
