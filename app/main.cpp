@@ -15,6 +15,7 @@
 #include "ui/mplayerform.h"
 #include "ui/preferences.h"
 #include "ui/runform.h"
+#include "ui/statedump.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
 
     TLxFrameForm frame;
     if (!frame.StartUp(OSName())) return RefusedExitCode;
+    // Only when a test watching the desktop asks for it (LORVEX_STATE_FILE).
+    StartStateDump();
     TRunForm runForm(&frame);
     TMPlayerForm mplayerForm;
     InstallWindowHooks();

@@ -26,7 +26,7 @@ constexpr WindowSizeSetting WindowSizeSettings[] = {
 
 // room 0 stands for a screen of unknown size.
 int FittedSize(int value, int fallback, int room) {
-    if (value < 1) value = fallback;
+    value = UsableSize(value, fallback);
     return room > 0 ? std::min(value, room) : value;
 }
 
@@ -43,4 +43,13 @@ void FitWindowSizesToScreen(SettingsState& settings, QSize available) {
         settings.*row.Width = FittedSize(settings.*row.Width, row.DefaultWidth, roomWidth);
         settings.*row.Height = FittedSize(settings.*row.Height, row.DefaultHeight, roomHeight);
     }
+}
+
+int UsableSize(int value, int defaultValue) {
+    return value >= 1 ? value : defaultValue;
+}
+
+QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults) {
+    std::lock_guard<std::mutex> lock(SettingsMutex());
+    return {UsableSize(Settings.*width, defaults.width()), UsableSize(Settings.*height, defaults.height())};
 }

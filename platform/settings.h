@@ -102,3 +102,8 @@ inline constexpr int WindowSurroundHeight = 100;
 // surround free is cut to what fits. An empty available size (no screen known) changes only the sizes
 // below 1. The stored texts are left as they are.
 void FitWindowSizesToScreen(SettingsState& settings, QSize available);
+
+// A size setting as a window gets it: a value below 1 (unparsable text) falls back to the default.
+int UsableSize(int value, int defaultValue);
+// A saved window size (two members of Settings) through UsableSize, read under the settings lock.
+QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults);

@@ -9,10 +9,10 @@
 #include "resources/texts.h"
 #include "ui/colorfont.h"
 #include "ui/findreplace.h"
-#include "ui/mainframe.h"
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
 #include "ui/undobuffer.h"
+#include "ui/windowhooks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,14 +59,6 @@ constexpr int PanelModified = 2;
 constexpr int PanelInsertMode = 3;
 constexpr int PanelCursorMode = 4;
 constexpr int PanelEncoding = 5;
-
-MessageRequest Notice(const QString& text) {
-    MessageRequest request;
-    request.Text = text;
-    request.Caption = T(ApplicationTitle);
-    request.Icon = QMessageBox::Warning;
-    return request;
-}
 
 std::filesystem::path FsPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -470,17 +462,12 @@ void TLXEditForm::CreateMenus() {
         if (menu != nullptr) menu->addAction(action);
         return action;
     };
-    auto frame = [](void (TLxFrameForm::*command)()) {
-        return [command] {
-            if (Win.LxFrameForm != nullptr) (Win.LxFrameForm->*command)();
-        };
-    };
 
     LXEMenuProgram = new QMenu(T(Txt::MenuProgram), this);
     LXEMenuNew = add(LXEMenuProgram, Txt::MenuNew, Txt::HintNew, QKeySequence(Qt::CTRL | Qt::Key_N),
-                     frame(&TLxFrameForm::LXMMenuNewClick));
+                     &TLXEditForm::NewRequested);
     LXEMenuOpen = add(LXEMenuProgram, Txt::MenuOpen, Txt::HintOpen, QKeySequence(Qt::CTRL | Qt::Key_O),
-                      frame(&TLxFrameForm::LXMMenuOpenClick));
+                      &TLXEditForm::OpenRequested);
     LXEMenuClose =
         add(LXEMenuProgram, Txt::MenuClose, Txt::HintClose, QKeySequence(), [this] { LXEMenuCloseClick(); });
     LXEMenuProgram->addSeparator();
@@ -492,8 +479,8 @@ void TLXEditForm::CreateMenus() {
     LXEMenuPrint = add(LXEMenuProgram, Txt::MenuPrint, Txt::HintPrint, QKeySequence(Qt::CTRL | Qt::Key_P),
                        [this] { LXEMenuPrintClick(); });
     LXEMenuProgram->addSeparator();
-    LXEMenuExit = add(LXEMenuProgram, Txt::MenuExit, Txt::HintExit, QKeySequence(),
-                      frame(&TLxFrameForm::LXMMenuExitClick));
+    LXEMenuExit =
+        add(LXEMenuProgram, Txt::MenuExit, Txt::HintExit, QKeySequence(), &TLXEditForm::ExitRequested);
 
     LXEMenuEdit = new QMenu(T(Txt::MenuEdit), this);
     LXEMenuCut = add(LXEMenuEdit, Txt::MenuCut, nullptr, QKeySequence(Qt::CTRL | Qt::Key_X),
@@ -757,7 +744,7 @@ void TLXEditForm::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseConfirmed_ = true;
-    if (Win.LxFrameForm != nullptr) Win.LxFrameForm->ClearPanels();
+    emit PanelsCleared();
     event->accept();
 }
 
@@ -777,7 +764,6 @@ void TLXEditForm::resizeEvent(QResizeEvent* event) {
 // ---- status bar and activation ------------------------------------------------------------------------
 
 void TLXEditForm::RefreshPanel(int index) {
-    if (Win.LxFrameForm == nullptr) return;
     QString text;
     switch (index) {
     case PanelFileName: text = QFileInfo(FileName).fileName(); break;
@@ -795,7 +781,7 @@ void TLXEditForm::RefreshPanel(int index) {
     case PanelEncoding: text = EncodingName; break;
     default: return;
     }
-    Win.LxFrameForm->SetPanelText(index, text);
+    emit PanelTextChanged(index, text);
 }
 
 void TLXEditForm::RefreshPanels() {
@@ -1086,7 +1072,7 @@ void TLXEditForm::TextFormatCheckClick() {
     LXLoadWaitForm()->setWindowTitle(T(Txt::LoadWaitCaption));
     RefreshPanel(PanelModified);
     // The question and the wait window took the activation; this window is the one to come back to.
-    if (Win.LxFrameForm != nullptr) Win.LxFrameForm->ActivateEditor(this);
+    emit ActivationWanted(this);
 }
 
 // ---- find and replace ---------------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // The editor window: an MDI child of the main frame holding one program text. It loads and saves the
 // file in the encoding chosen or detected (keeping a ".BAK"), prints, keeps the frame's status bar up
 // to date, hands its text to the interpreter and shows a run's error. Every edit goes through the
-// window's own undo ring; it colours keywords, finds and replaces.
+// window's own undo ring; it colours keywords, finds and replaces. The window reaches the frame only
+// through its signals, so it knows nothing of the frame's class.
 #pragma once
 
 #include "ui/windowsstate.h"
@@ -222,6 +223,19 @@ public:
     QAction* LXEMenuPrgFormat = nullptr;
     QAction* LXEMenuRunNow = nullptr;
     QMenu* PopupMenu1 = nullptr;
+
+    // What the window asks of the frame that holds it (the frame connects these when it makes the
+    // window): the frame's status-bar panels, the window's activation, and the frame's own commands on
+    // this window's Program menu.
+signals:
+    void PanelTextChanged(int index, const QString& text);
+    // The window closes: the status bar keeps nothing of it.
+    void PanelsCleared();
+    // The window is to be the active one with the keys in its text, once the frame has the activation.
+    void ActivationWanted(TLXEditForm* editor);
+    void NewRequested();
+    void OpenRequested();
+    void ExitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -9,7 +9,6 @@
 #include "resources/texts.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
-#include "ui/statedump.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,35 +115,11 @@ bool DefaultOpenUrl(const QUrl& url) {
 
 namespace {
 
-MessageRequest Question(const QString& text, QMessageBox::StandardButtons buttons,
-                        QMessageBox::StandardButton defaultButton) {
-    MessageRequest request;
-    request.Text = text;
-    request.Caption = T(ApplicationTitle);
-    request.Icon = QMessageBox::Question;
-    request.Buttons = buttons;
-    request.DefaultButton = defaultButton;
-    return request;
-}
-
-MessageRequest Notice(const QString& text, QMessageBox::Icon icon) {
-    MessageRequest request;
-    request.Text = text;
-    request.Caption = T(ApplicationTitle);
-    request.Icon = icon;
-    return request;
-}
-
 TLXEditForm* EditorOf(QMdiSubWindow* window) {
     return window != nullptr ? qobject_cast<TLXEditForm*>(window->widget()) : nullptr;
 }
 
 } // namespace
-
-QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request) {
-    if (!WinHooks.MessageBoxHook) return QMessageBox::NoButton;
-    return WinHooks.MessageBoxHook(parent, request);
-}
 
 CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     CommandLineRequest request;
@@ -170,15 +145,6 @@ QString UnsupportedSystemMessage(const QString& osName) {
     if (osName == QStringView(OsName16Bit)) return T(Txt::Unsupported16Bit);
     if (osName == QStringView(OsName2000)) return T(Txt::Unsupported2000);
     return QString();
-}
-
-int UsableSize(int value, int defaultValue) {
-    return value >= 1 ? value : defaultValue;
-}
-
-QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults) {
-    std::lock_guard<std::mutex> lock(SettingsMutex());
-    return {UsableSize(Settings.*width, defaults.width()), UsableSize(Settings.*height, defaults.height())};
 }
 
 // ---- TLxFrameForm -------------------------------------------------------------------------------------
@@ -237,7 +203,6 @@ bool TLxFrameForm::StartUp(const QString& osName) {
     // A working folder that cannot be made current is ignored.
     OpenDialogFolder_ = Settings.DefaultDir;
     if (!Settings.WorkingPath.isEmpty()) QDir::setCurrent(Settings.WorkingPath);
-    StartStateDump();
     return true;
 }
 
@@ -398,6 +363,12 @@ void TLxFrameForm::ActivateEditor(TLXEditForm* editor) {
 
 TLXEditForm* TLxFrameForm::NewEditor() {
     auto* editor = new TLXEditForm;
+    connect(editor, &TLXEditForm::PanelTextChanged, this, &TLxFrameForm::SetPanelText);
+    connect(editor, &TLXEditForm::PanelsCleared, this, &TLxFrameForm::ClearPanels);
+    connect(editor, &TLXEditForm::ActivationWanted, this, &TLxFrameForm::ActivateEditor);
+    connect(editor, &TLXEditForm::NewRequested, this, &TLxFrameForm::LXMMenuNewClick);
+    connect(editor, &TLXEditForm::OpenRequested, this, &TLxFrameForm::LXMMenuOpenClick);
+    connect(editor, &TLXEditForm::ExitRequested, this, &TLxFrameForm::LXMMenuExitClick);
     QMdiSubWindow* window = MdiArea_->addSubWindow(editor);
     window->setAttribute(Qt::WA_DeleteOnClose);
     editor->ApplyClientSize();

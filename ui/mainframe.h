@@ -4,14 +4,12 @@
 // and the editors goes through the replaceable hooks of windowhooks.h, so tests can answer them.
 #pragma once
 
-#include "platform/settings.h"
 #include "ui/windowhooks.h"
 #include "ui/windowsstate.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -27,9 +25,6 @@ class QMenu;
 class QPrinter;
 class QUrl;
 class TLXEditForm;
-
-// Shows a message box through the message-box hook and returns the button pressed.
-QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request);
 
 // ---- command line ---------------------------------------------------------------------------------
 
@@ -50,11 +45,6 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments);
 
 // The refusal text for a platform the program does not run on; empty when it runs.
 QString UnsupportedSystemMessage(const QString& osName);
-
-// A size setting as a window gets it: a value below 1 (unparsable text) falls back to the default.
-int UsableSize(int value, int defaultValue);
-// A saved window size (two members of Settings) through UsableSize, read under the settings lock.
-QSize UsableSavedSize(int SettingsState::*width, int SettingsState::*height, QSize defaults);
 
 // Calls `call` once every one of `windows` is on the screen (or after a time limit): a window manager
 // that has not yet taken a new window on ignores a request to minimise or activate it.

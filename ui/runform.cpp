@@ -11,7 +11,6 @@
 #include "platform/virtualkeys.h"
 #include "resources/texts.h"
 #include "ui/colorfont.h"
-#include "ui/mainframe.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,7 @@
 // The dialogs and desktop calls of the windows that tests replace, and the windows built elsewhere
 // that plug into the main frame. One process-wide table, WinHooks, used on the user-interface thread.
-// Each replaceable hook starts as the real dialog (the Default... functions below).
+// Each replaceable hook starts as the real dialog (the Default... functions below). Every window shows
+// its message boxes through ShowMessage, so a test answers them all in one place.
 #pragma once
 
 #include <QColor>
@@ -80,3 +81,10 @@ struct WindowHooks {
 };
 
 extern WindowHooks WinHooks;
+
+// Shows a message box through the message-box hook and returns the button pressed.
+QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request);
+// A question or a notice under the application's title.
+MessageRequest Question(const QString& text, QMessageBox::StandardButtons buttons,
+                        QMessageBox::StandardButton defaultButton);
+MessageRequest Notice(const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);

@@ -63,9 +63,6 @@ TEST(MainFrame, RefusesOnlyTheUnsupportedSystems) {
               QStringLiteral("Sorry this version of LX does not work on Windows 2000 System"));
     EXPECT_TRUE(UnsupportedSystemMessage(QString()).isEmpty());
     EXPECT_TRUE(UnsupportedSystemMessage(QStringLiteral("Xp")).isEmpty());
-    EXPECT_EQ(UsableSize(0, 640), 640);
-    EXPECT_EQ(UsableSize(-3, 400), 400);
-    EXPECT_EQ(UsableSize(12, 400), 12);
 }
 
 namespace {
@@ -309,6 +306,30 @@ TEST_F(FrameTest, TheActiveEditorsMenusStandInTheMenuBar) {
     bar = frame_->menuBar()->actions();
     ASSERT_EQ(bar.size(), 4);
     EXPECT_EQ(bar[0], frame_->ProgramMenu()->menuAction());
+}
+
+TEST_F(FrameTest, AnEditorsFrameCommandsAndItsActivationReachTheFrame) {
+    TLXEditForm* first = frame_->NewEditor();
+    first->LXEMenuNew->trigger();
+    ASSERT_EQ(EditorCount(), 2);
+    ASSERT_NE(frame_->ActiveEditor(), first);
+    // Format takes the activation away (its wait window) and hands it back to its own window.
+    first->TextFormatCheckClick();
+    EXPECT_EQ(frame_->ActiveEditor(), first);
+
+    int dialogs = 0;
+    WinHooks.TextFileDialogHook = [&dialogs](QWidget*, const TextFileDialogRequest&) {
+        ++dialogs;
+        return std::optional<TextFileChoice>();
+    };
+    first->LXEMenuOpen->trigger();
+    EXPECT_EQ(dialogs, 1);
+
+    answers_ = {QMessageBox::No};
+    first->LXEMenuExit->trigger();
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].Text, QStringLiteral("Lorvex を終了しますか？"));
+    EXPECT_TRUE(frame_->isVisible());
 }
 
 TEST_F(FrameTest, NewWindowsAreNotRecordedAsTheLastOpened) {

@@ -684,6 +684,10 @@ TEST(WindowSizeFitting, SizesComeWithinTheScreenAndUnusableOnesTakeTheirDefaults
         EXPECT_EQ(size, QSize(1, 1));
     // No screen known: only the unusable sizes change.
     EXPECT_EQ(fitted(0, 99999, QSize())[0], QSize(DefaultMainFormWidth, 99999));
+
+    EXPECT_EQ(UsableSize(0, 640), 640);
+    EXPECT_EQ(UsableSize(-3, 400), 400);
+    EXPECT_EQ(UsableSize(12, 400), 12);
 }
 
 TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {
