@@ -1,6 +1,7 @@
 #include "frontend/compile.h"
 
 #include "frontend/compilerstate.h"
+#include "frontend/compilestop.h"
 #include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/prescan.h"
@@ -8,8 +9,6 @@
 #include "frontend/sharedstate.h"
 #include "frontend/tokenizer.h"
 #include "frontend/vocabulary.h"
-
-bool CompileCutShort = false;
 
 namespace {
 

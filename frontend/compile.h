@@ -11,22 +11,3 @@ bool CompileProgram();
 // Compiles CompileText as an immediate command into slots 1 to 100 (run kind 1), keeping the
 // program's items and tables. False with the error set when the scan or the compiler fails.
 bool CompileImmediate();
-
-// A long compile looks at the stop request once every this many steps (tokens of the scans,
-// statements of the compiler): often enough that a stop ends it at once, too seldom to cost anything.
-inline constexpr int CompileStopInterval = 1024;
-
-// Set when a stop has cut a compile phase short; CompileProgram clears it as it begins.
-extern bool CompileCutShort;
-
-// Counts one step of a compile phase; true when the user has asked the run to stop (looked at once
-// every CompileStopInterval steps). A phase that sees it ends at once, leaving no error: the run ends
-// as stopped and nothing of the half-compiled program can be run. A short program is never cut short:
-// its run sees the stop before its first item, as ever.
-inline bool CompileStopRequested(int& countdown) {
-    if (--countdown > 0) return false;
-    countdown = CompileStopInterval;
-    if (Fe.StopRequest.load(std::memory_order_relaxed) == 0) return false;
-    CompileCutShort = true;
-    return true;
-}

@@ -2,8 +2,8 @@
 // argument form its codelist.h row gives, or hands it to its own generator (parseflow.cpp,
 // parsestatements.cpp). It stands apart from the shared readers, emitters and expression forms of
 // parse.cpp so that the generators depend on those and the driver on all, never back.
-#include "frontend/compile.h"
 #include "frontend/compilerstate.h"
+#include "frontend/compilestop.h"
 #include "frontend/declnames.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"

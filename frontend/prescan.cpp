@@ -1,6 +1,6 @@
 #include "frontend/prescan.h"
 
-#include "frontend/compile.h"
+#include "frontend/compilestop.h"
 #include "frontend/declnames.h"
 #include "frontend/encodedetect.h"
 #include "frontend/errornumbers.h"

@@ -1,7 +1,7 @@
 #include "frontend/scan.h"
 
-#include "frontend/compile.h"
 #include "frontend/compilerstate.h"
+#include "frontend/compilestop.h"
 #include "frontend/errornumbers.h"
 #include "frontend/internalcodes.h"
 #include "frontend/itembuffers.h"

@@ -2,6 +2,7 @@
 // listing of each program compared with the code the engine expects, the declarations the compiler
 // makes, and the errors with their positions.
 #include "frontend/compile.h"
+#include "frontend/compilestop.h"
 #include "frontend/errornumbers.h"
 #include "frontend/initall.h"
 #include "frontend/itembuffers.h"
