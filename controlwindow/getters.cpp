@@ -3,11 +3,11 @@
 // everything else is read from the one-line edit, which the setters keep alike with the memo.
 #include "controlwindow/properties.h"
 
+#include "core/controlproperties.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
-#include "frontend/controlproperties.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 #include "ui/controlform.h"
 

@@ -2,12 +2,12 @@
 // the opening and closing of the window, and the helpers the getters and setters share.
 #include "controlwindow/properties.h"
 
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
-#include "frontend/controlproperties.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 #include "ui/controlform.h"
 
 #include <QLineEdit>

@@ -3,13 +3,13 @@
 // and its memo alike; its text and visibility belong to the active control alone.
 #include "controlwindow/properties.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/numconvert.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 #include "ui/controlform.h"
 

@@ -1,15 +1,15 @@
 #include "engine/calls.h"
 
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/fastaccess.h"
 #include "engine/numconvert.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <algorithm>
 

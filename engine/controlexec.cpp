@@ -1,17 +1,17 @@
 #include "engine/controlexec.h"
 
+#include "core/codeitem.h"
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/runloop.h"
-#include "frontend/codeitem.h"
-#include "frontend/controlproperties.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <chrono>
 #include <cmath>

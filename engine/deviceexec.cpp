@@ -2,15 +2,15 @@
 // run on the user-interface thread while the interpreter waits.
 #include "engine/deviceexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <QClipboard>
 #include <QFileInfo>

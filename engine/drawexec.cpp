@@ -1,5 +1,13 @@
 #include "engine/drawexec.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
@@ -9,14 +17,6 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/stacktags.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <QFileInfo>
 

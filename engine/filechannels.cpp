@@ -1,14 +1,14 @@
 #include "engine/filechannels.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "resources/texts.h"
 
 #include <QDir>

@@ -1,18 +1,18 @@
 #include "engine/fileexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/inputexec.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
 #include "engine/printusing.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cmath>

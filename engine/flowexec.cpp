@@ -1,5 +1,13 @@
 #include "engine/flowexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
@@ -7,15 +15,7 @@
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,10 @@
 #include "engine/formulaexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/enginehooks.h"
@@ -12,15 +17,10 @@
 #include "engine/runloop.h"
 #include "engine/services.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
-#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <array>

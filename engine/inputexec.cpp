@@ -1,5 +1,12 @@
 #include "engine/inputexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
@@ -9,13 +16,6 @@
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "resources/texts.h"
 
 #include <algorithm>

@@ -1,14 +1,14 @@
 #include "engine/numfunctions.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginestate.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
 #include "engine/operators.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,17 +1,17 @@
 #include "engine/pictureexec.h"
 
+#include "core/errornumbers.h"
+#include "core/programfile.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/filechannels.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/programfile.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/gifwriter.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "engine/printline.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginestate.h"
 #include "engine/numberformat.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <cmath>
 

@@ -1,5 +1,13 @@
 #include "engine/runloop.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/controlexec.h"
 #include "engine/decoded/decode.h"
@@ -25,15 +33,7 @@
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
 #include "engine/windowexec.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cmath>

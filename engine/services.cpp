@@ -1,9 +1,9 @@
 #include "engine/services.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
 
 #include <QFileInfo>
 

@@ -1,5 +1,11 @@
 #include "engine/windowexec.h"
 
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
@@ -7,12 +13,6 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/stacktags.h"
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "frontend/compile.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/prescan.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 bool CompileCutShort = false;
 

@@ -1,9 +1,9 @@
 #include "frontend/declnames.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -1,10 +1,10 @@
 #include "frontend/initall.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "frontend/compilerstate.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 #include "platform/memorybudget.h"
 #include "platform/settings.h"
 

@@ -2,14 +2,14 @@
 // statements whose code is a fixed pattern (no arguments, an expression, a bracket list, ON / OFF).
 #include "frontend/parse.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
 
 #include <cmath>
 

@@ -1,15 +1,15 @@
 #include "frontend/scan.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 

@@ -1,19 +1,19 @@
 // The statement scan's handlers for declarations (CONST, DIM, PUBLIC, SUB, FUNCTION, DEF, CALL), for
 // keywords merged with their neighbour, for argument forms chosen by the number of arguments, and for
 // the member forms (AUDIOMIXER.MASTERVOLUME, CBUTTON(1).CAPTION ...).
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
-#include "frontend/controlproperties.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
 #include "frontend/scancodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <array>

@@ -1,14 +1,14 @@
 // Shared by the tests that lay out compiled items by hand and run them on the engine's executors.
 #pragma once
 
+#include "core/codeitem.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/fileexec.h"
-#include "frontend/codeitem.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // tests, the tools and the fuzz targets.
 #pragma once
 
+#include "core/sharedstate.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/initall.h"
 #include "frontend/parse.h"
-#include "frontend/sharedstate.h"
 
 #include <QString>
 

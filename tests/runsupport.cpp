@@ -1,7 +1,7 @@
 #include "tests/runsupport.h"
 
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/sharedstate.h"
 #include "ui/runform.h"
 
 void StartProgramRun(const char* text) {

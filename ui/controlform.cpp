@@ -2,9 +2,9 @@
 // clicks and keys it passes to the program.
 #include "ui/controlform.h"
 
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/declnames.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"
 #include "ui/colorfont.h"

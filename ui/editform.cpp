@@ -1,9 +1,9 @@
 #include "ui/editform.h"
 
+#include "core/encodedetect.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "resources/texts.h"

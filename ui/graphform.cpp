@@ -1,7 +1,7 @@
 #include "ui/graphform.h"
 
+#include "core/sharedstate.h"
 #include "engine/coords.h"
-#include "frontend/sharedstate.h"
 #include "platform/virtualkeys.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "ui/inputform.h"
 
+#include "core/sharedstate.h"
 #include "engine/enginehooks.h"
-#include "frontend/sharedstate.h"
 #include "resources/texts.h"
 #include "ui/runform.h"
 

@@ -1,8 +1,8 @@
 #include "ui/mainframe.h"
 
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"

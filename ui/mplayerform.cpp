@@ -2,10 +2,10 @@
 // and the hooks through which the device statements reach the player and the speaker mixer.
 #include "ui/mplayerform.h"
 
+#include "core/sharedstate.h"
 #include "engine/devicehooks.h"
 #include "engine/lxthread.h"
 #include "frontend/declnames.h"
-#include "frontend/sharedstate.h"
 #include "ui/mainframe.h"
 #include "ui/mixer.h"
 #include "ui/runform.h"

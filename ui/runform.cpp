@@ -1,11 +1,11 @@
 #include "ui/runform.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"

@@ -1,6 +1,6 @@
 #include "ui/statedump.h"
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"

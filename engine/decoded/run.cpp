@@ -2,6 +2,10 @@
 // its operation's row names (engine/decoded/ops.h), until an index that must run item by item.
 #include "engine/decoded/run.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/calls.h"
 #include "engine/decoded/calls.h"
 #include "engine/decoded/decode.h"
@@ -9,10 +13,6 @@
 #include "engine/decoded/statements.h"
 #include "engine/fastaccess.h"
 #include "engine/strfunctions.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <atomic>
 #include <type_traits>

@@ -5,14 +5,14 @@
 // number the ways VAL and INPUT read it.
 #include "fuzzinput.h"
 
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/filechannels.h"
 #include "engine/formulaexec.h"
 #include "engine/numberformat.h"
 #include "engine/printusing.h"
 #include "engine/strfunctions.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 
 #include <QString>
 

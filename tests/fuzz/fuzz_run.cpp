@@ -4,16 +4,16 @@
 // after compiling, by their statement and function codes. There are no windows: the hand-over runs its
 // work at once on this thread, the graphics window is a drawing surface that nobody shows, and the
 // run window's queue is emptied as it fills.
+#include "core/codeitem.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/codeitem.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QGuiApplication>

@@ -17,13 +17,13 @@
 // without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
 // both ways to the same text.
 #include "controlwindow/installhooks.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"

@@ -5,9 +5,9 @@
 //
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
 #include "controlwindow/installhooks.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/mplayerform.h"

@@ -1,9 +1,9 @@
 // Item buffers: growth, the immediate area in front of the program, and reads past the end.
-#include "frontend/errornumbers.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,17 @@
 // Whole programs through the front end (pre-scan, statement scan, statement compiler): the code
 // listing of each program compared with the code the engine expects, the declarations the compiler
 // makes, and the errors with their positions.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compile.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
 #include "frontend/polish.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>

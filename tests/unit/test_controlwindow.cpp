@@ -2,20 +2,20 @@
 // the getter codes for every kind, the checks of k and of the window, the multi-line switch, the show
 // statements, CSCREEN, and the button clicks (polled flags and event SUBs).
 #include "controlwindow/properties.h"
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/controlexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/runsupport.h"
 #include "ui/controlform.h"
 #include "ui/runform.h"
@@ -35,7 +35,7 @@
 
 namespace {
 
-// Property numbers as the front end emits them (see frontend/controlproperties.h).
+// Property numbers as the front end emits them (see core/controlproperties.h).
 constexpr int Set = PropertySetBase;
 constexpr int Get = PropertyGetBase;
 constexpr int BtnText = 196, BtnColor = 198, BtnCharset = 199, BtnFontColor = 200, BtnFontName = 201,

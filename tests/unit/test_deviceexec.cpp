@@ -1,16 +1,16 @@
 // The device statements and functions through the engine's routes: the clipboard round trip (also
 // from a separate interpreter thread, as a run makes it), the media player's rules over recording
 // hooks, and the speaker volume's limits and the "no mixer" values.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 #include "tests/testsupport.h"
 

@@ -1,6 +1,12 @@
 // World coordinates, colours and the graphics statements: the executors draw into a drawing surface
 // (first without a window, then in a real graphics window, offscreen), and whole programs run
 // through the compiler and the run loop into the window's back buffer.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -9,13 +15,7 @@
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/canvaspixels.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"

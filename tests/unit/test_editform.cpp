@@ -4,9 +4,9 @@
 // selection of a run's error.
 #include "ui/editform.h"
 
+#include "core/encodedetect.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
 #include "tests/testsupport.h"

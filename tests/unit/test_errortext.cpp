@@ -1,11 +1,11 @@
 // Error messages: how the texts are assembled (line breaks, shared pieces, the culprit's name, the
 // tokenizer's character), the general text for numbers without a message, and the cleared Gl stack.
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 
 #include <gtest/gtest.h>
 

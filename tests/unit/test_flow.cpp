@@ -1,6 +1,13 @@
 // Control flow, assignment and procedure calls run through the real run loop: code items are assembled
 // by hand from slot 101 the way the compiler lays them out, and the tests look at variables, the
 // program counter, the stacks and the error numbers afterwards.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
@@ -9,15 +16,8 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 

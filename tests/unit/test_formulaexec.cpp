@@ -1,6 +1,13 @@
 // Run-time formulas, MOUSE, SETVERSION, HELP and the debugging listings. Programs are compiled with the
 // real front end; the executors run either directly (with the program counter placed after their
 // statement item) or through the real run loop.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -12,16 +19,9 @@
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 

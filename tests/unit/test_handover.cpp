@@ -1,14 +1,14 @@
 // The hand-over between the interpreter thread and the user-interface thread: order, blocking and
 // cancellation at shutdown.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/sharedstate.h"
 #include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "tests/testsupport.h"
 
 #include <QCoreApplication>

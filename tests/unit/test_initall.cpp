@@ -1,11 +1,11 @@
 // The interpreter reset brings every table, buffer and switch back to its start value.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 #include "platform/memorybudget.h"
 #include "platform/settings.h"
 

@@ -2,6 +2,13 @@
 // given in advance, the echo lines in the run window, INPUT and LINE INPUT asked from an interpreter
 // thread through the hand-over (retry on a bad number, Cancel and CONT), the field rules of the typed
 // line, READ and RESTORE over DATA, and RANDOMIZE.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
@@ -12,14 +19,7 @@
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
 #include "tests/compiletext.h"
 #include "tests/testsupport.h"

@@ -3,9 +3,9 @@
 // its question (also while a program runs).
 #include "ui/mainframe.h"
 
+#include "core/encodedetect.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
 #include "tests/runsupport.h"

@@ -3,17 +3,17 @@
 // play, and the end of playing turned into a call of the program's SUB MediaPlayer_OnNotify.
 // Playing needs no sound device with the GStreamer backend; where it fails for want of one, those
 // tests are skipped.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/alsamixer.h"
 #include "tests/runsupport.h"
 #include "ui/mainframe.h"

@@ -1,12 +1,12 @@
 // The numeric built-in functions and the random generator: results, the degree switch, range and
 // type errors with the function they name, and the stack left after an error.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/enginestate.h"
 #include "engine/numfunctions.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/stackargs.h"
 
 #include <gtest/gtest.h>

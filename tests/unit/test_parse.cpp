@@ -1,19 +1,19 @@
 // The statement compiler on pre-code written by hand: the shapes the statement scan never produces
 // (blocks left open, nesting beyond the scan's limits, malformed procedure headers) and the limits of
 // every fixed stack and buffer.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
 #include "frontend/polish.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,10 @@
 // with a real graphics window (offscreen): pictures saved in each type and loaded back, the placing of
 // the picture buffer, the ".bak" backups of SAVEPICTURE, KILL and FILECOPY, NAME, CHDIR, LOAD with
 // LIST, and the functions GETIMAGESIZE$ and GETRGBPIXEL.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -10,11 +14,7 @@
 #include "engine/pictureexec.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/canvaspixels.h"
 #include "tests/testsupport.h"
 #include "ui/graphform.h"

@@ -1,6 +1,11 @@
 // The decoded statements: which shapes run in one pass, where they hand over to the item-by-item path,
 // and that nothing decoded outlives the code it was decoded from. Programs are compiled with the real
 // front end; the decoded run and the run loop run on the compiled code buffer.
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/run.h"
 #include "engine/enginestate.h"
@@ -9,11 +14,6 @@
 #include "frontend/compile.h"
 #include "frontend/declnames.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 

@@ -1,13 +1,13 @@
 // The pre-scan and the declared-name table: what gets declared where, the limits on declared names,
 // how names resolve afterwards (locals, publics, OPTION EXPLICIT), and INCLUDE files.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
 #include "frontend/prescan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // The run window: line trimming at its limits, the command history, and the button modes.
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
 #include "ui/runform.h"

@@ -1,8 +1,8 @@
 // The run window applies queued lines in batches: the text and OutputLineCount must come out exactly as
 // when every line is applied on its own, through the trimming at the length and line-count limits.
+#include "core/sharedstate.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/sharedstate.h"
 #include "tests/testsupport.h"
 #include "ui/runform.h"
 

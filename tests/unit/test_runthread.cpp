@@ -1,14 +1,14 @@
 // Runs through the real interpreter thread and run window: stopping, continuing, immediate commands,
 // the end-of-run lines, and closing down during a run.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"

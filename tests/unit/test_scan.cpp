@@ -2,21 +2,21 @@
 // the scan as a run does, and their pre-code listings are compared with the expected text. Block
 // structure, single-line IF, declarations, keyword forms, member and control property forms,
 // comments, sign folding, INCLUDE positions and the errors with their positions.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/prescan.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QDir>

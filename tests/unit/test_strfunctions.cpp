@@ -3,10 +3,10 @@
 #include "engine/dispatch.h"
 #include "engine/strfunctions.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "platform/textencoding.h"
 #include "tests/stackargs.h"
 

@@ -1,12 +1,12 @@
 // The source reader and tokenizer: token kinds and positions, literals and their errors, names and
 // keywords, comments, line continuation and the differences between the three modes.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 constinit FrontEndState Fe;
 

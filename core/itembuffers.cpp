@@ -1,9 +1,9 @@
-#include "frontend/itembuffers.h"
+#include "core/itembuffers.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "platform/memorybudget.h"
 
 #include <algorithm>

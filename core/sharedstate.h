@@ -11,7 +11,7 @@
 // thread while a run is active and to the user-interface thread otherwise (ThreadBusy decides).
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <QString>
 
