@@ -93,5 +93,5 @@ void SyncGetControlFontStyle(int code) {
 void SyncGetControlMultiLine(int code) {
     int k = 0;
     if (GetterControl(code, false, &k) == nullptr) return;
-    GlPushBool(Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
+    GlPushBool(Rc.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
 }

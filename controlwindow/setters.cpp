@@ -77,7 +77,7 @@ bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
         FailSyntax(args.Kind);
         return false;
     }
-    if (Fe.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
+    if (Rc.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return false;
     }
@@ -155,7 +155,7 @@ void SyncSetControlMultiLine(int code) {
     if (!PopSetterArgs(code, ValueType::Boolean, args)) return;
     if (args.Kind != St::CTEXTBOX) return;
     const int k = args.K;
-    Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
+    Rc.ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
     QLineEdit* edit = Win.LXControlForm->Edit(k);
     TLXMemo* memo = Win.LXControlForm->Memo(k);
     if (args.Flag && !edit->isHidden()) {

@@ -41,7 +41,7 @@ DevicePoint WorldToDevice(Extended x, Extended y);
 void DeviceToWorld(int px, int py, Extended& x, Extended& y);
 // The device row as drawn: GScreenHeight - y - 1 while MathGraph is set (y axis upwards).
 inline int MathGraphY(int y) {
-    return Fe.MathGraph != 0 ? Gs.GScreenHeight - y - 1 : y;
+    return Ps.MathGraph != 0 ? Gs.GScreenHeight - y - 1 : y;
 }
 
 // "#RRGGBB" with upper-case hexadecimal digits.

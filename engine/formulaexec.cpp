@@ -94,8 +94,8 @@ QString FromTable(std::u16string_view text) {
 class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
-        : compileText_(std::move(Fe.CompileText)), compileTextLength_(Fe.CompileTextLength),
-          reader_(static_cast<const TokenReaderState&>(Fe)), preCodeIndex_(Ib.PreCodeIndex),
+        : compileText_(std::move(Rd.CompileText)), compileTextLength_(Rd.CompileTextLength),
+          reader_(static_cast<const TokenReaderState&>(Rd)), preCodeIndex_(Ib.PreCodeIndex),
           currentmaxPreCodeNum_(Ib.CurrentmaxPreCodeNum), preCodeLimit_(Ib.PreCodeLimit),
           codeIndex_(Ib.CodeIndex), errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
           dcVarCount_(Tb.NumofRegisteredDcVar) {
@@ -115,9 +115,9 @@ public:
 
     ~BorrowedFrontEnd() {
         Ib.PreCodeBuffer.swap(preCode_);
-        Fe.CompileText = std::move(compileText_);
-        Fe.CompileTextLength = compileTextLength_;
-        static_cast<TokenReaderState&>(Fe) = std::move(reader_);
+        Rd.CompileText = std::move(compileText_);
+        Rd.CompileTextLength = compileTextLength_;
+        static_cast<TokenReaderState&>(Rd) = std::move(reader_);
         Ib.PreCodeIndex = preCodeIndex_;
         Ib.CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         Ib.PreCodeLimit = preCodeLimit_;
@@ -279,8 +279,8 @@ int CompileFormula(const QString& text, FormVarType& record) {
     int error = 0;
     {
         BorrowedFrontEnd borrowed;
-        Fe.CompileText = text + u':';
-        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Rd.CompileText = text + u':';
+        Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         ScanFormula();
         if (Fe.ErrorNumber == 0) {
             Ib.PreCodeIndex = 1;
@@ -469,10 +469,10 @@ void ExecMouse() {
         if (!IsNumVarItem(item)) return RefuseOperands(start, Err::MouseSyntax);
 
     // Taken with exchange: an event that arrives meanwhile is kept for the next MOUSE.
-    NumRecordOf(operands[0]).Value = Fe.MouseEvent.exchange(0);
-    if (Fe.GScreenOpen.load() != 0) {
-        int x = Fe.MouseX.load();
-        int y = Fe.MouseY.load();
+    NumRecordOf(operands[0]).Value = Rc.MouseEvent.exchange(0);
+    if (Rc.GScreenOpen.load() != 0) {
+        int x = Rc.MouseX.load();
+        int y = Rc.MouseY.load();
         const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
         if (surface != nullptr && surface->Stretched.load()) {
             x = ScaleToBitmap(x, Gs.GScreenWidth, surface->ShownWidth.load());
@@ -499,7 +499,7 @@ void ExecSetVersion() {
     if (!(v < MaxLanguageVersion)) v = MaxLanguageVersion; // also NaN and infinity
     std::int32_t version = 0;
     TruncToInt32(v * VersionScale, version);
-    Fe.LanguageVersion = version;
+    Ps.LanguageVersion = version;
 }
 
 // HELP

@@ -43,10 +43,10 @@ bool ArgumentsAreNumbers(int count, int id) {
 }
 
 Extended AngleIn(Extended x) {
-    return Fe.RadianMode ? x : x * RadiansPerDegree;
+    return Ps.RadianMode ? x : x * RadiansPerDegree;
 }
 Extended AngleOut(Extended x) {
-    return Fe.RadianMode ? x : x * DegreesPerRadian;
+    return Ps.RadianMode ? x : x * DegreesPerRadian;
 }
 
 // Pushes `result`, or sets `number` naming the function when the computation raised a trapped fault.

@@ -31,7 +31,7 @@ void AppendPrintText(const QString& text) {
 }
 
 void PrintNextZone() {
-    const qsizetype width = Fe.PrintPrecision + ZoneExtra;
+    const qsizetype width = Ps.PrintPrecision + ZoneExtra;
     const qsizetype length = Eng.PrintLine.size();
     const qsizetype target = (length / width + 1) * width;
     Eng.PrintLine.append(QString(target - length, QLatin1Char(' ')));

@@ -47,7 +47,7 @@ bool CompileProgram() {
     Fe.ErrorPosition = 0;
     PreScan();
     if (Fe.ErrorNumber != 0) {
-        Fe.ErrorPosition = AfterToken(Fe.ScanToken, Fe.SourcePos);
+        Fe.ErrorPosition = AfterToken(Rd.ScanToken, Rd.SourcePos);
         return false;
     }
     if (CompileCutShort) return false;

@@ -26,7 +26,7 @@ extern bool CompileCutShort;
 inline bool CompileStopRequested(int& countdown) {
     if (--countdown > 0) return false;
     countdown = CompileStopInterval;
-    if (Fe.StopRequest.load(std::memory_order_relaxed) == 0) return false;
+    if (Rc.StopRequest.load(std::memory_order_relaxed) == 0) return false;
     CompileCutShort = true;
     return true;
 }

@@ -724,8 +724,8 @@ void ParseProgram() {
     }
     Cs.Parse.StopFlag = 1;
     // An immediate command ends at its own end item; the program's end stays the fetch limit.
-    if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) Ib.CodeLimit = Ib.CodeIndex;
-    AddCode(CodeItemType{CodeKind::End, 0, Fe.CompileTextLength});
+    if (Rc.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) Ib.CodeLimit = Ib.CodeIndex;
+    AddCode(CodeItemType{CodeKind::End, 0, Rd.CompileTextLength});
 }
 
 void CheckOpenBlocks() {

@@ -74,7 +74,7 @@ inline int Program(std::initializer_list<CodeItemType> items, int start = Progra
 inline void RunItems() {
     constexpr int ItemGuard = 10000; // a program that never ends fails instead of hanging
     for (int guard = 0; guard < ItemGuard; ++guard) {
-        if (Fe.StopRequest != 0) return;
+        if (Rc.StopRequest != 0) return;
         GetCurrentItem();
         const int kind = Ib.CurrentItem.FirstCode;
         const auto value = static_cast<std::size_t>(Ib.CurrentItem.SecondCode);

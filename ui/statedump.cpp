@@ -84,7 +84,7 @@ QString DesktopStateText() {
         line("runcaption", Win.RunForm->windowTitle());
         line("runtext", Win.RunForm->Text());
     }
-    line("busy", QString::number(Fe.ThreadBusy != 0 ? 1 : 0));
+    line("busy", QString::number(Rc.ThreadBusy != 0 ? 1 : 0));
     return text;
 }
 

@@ -99,7 +99,7 @@ namespace {
 }
 
 [[gnu::always_inline]] inline bool StopRequested() {
-    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+    return Rc.StopRequest.load(std::memory_order_relaxed) != 0;
 }
 
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame

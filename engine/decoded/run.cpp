@@ -175,7 +175,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
-        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     procedureItem:
@@ -185,7 +185,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
         at = Ib.CodeIndex;
-        if (Fe.ErrorNumber != 0 || Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.ErrorNumber != 0 || Rc.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     stopShort:

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const QString format = input.Text();
-    Fe.PrintPrecision = input.Byte() % PrecisionChoices;
+    Ps.PrintPrecision = input.Byte() % PrecisionChoices;
     std::vector<Value> values;
     while (!input.Empty() && values.size() < MaxValues) {
         if (input.Byte() % 2 == 0) {

@@ -106,7 +106,7 @@ private:
     void Look() {
         if (!timedOut_ && clock_.elapsed() > timeoutMs_) {
             timedOut_ = true;
-            Fe.StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
+            Rc.StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
         }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || modal == pending_) return;
@@ -291,12 +291,12 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    Fe.RunMode = RunKind::Program;
-    Fe.ProgramRunning = 1;
-    Fe.StopRequest = 0;
+    Rc.RunMode = RunKind::Program;
+    Rc.ProgramRunning = 1;
+    Rc.StopRequest = 0;
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
     TLXMTHread::StartRun();
-    while (Fe.ThreadBusy != 0) {
+    while (Rc.ThreadBusy != 0) {
         QApplication::processEvents(QEventLoop::AllEvents, EventSliceMs);
         QThread::usleep(clock.nsecsElapsed() < QuickPollPhaseNs ? QuickPollUs : SteadyPollUs);
     }

@@ -79,11 +79,11 @@ private:
 class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         ResetInterpreter();
     }
     void TearDown() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         Fe.ErrorNumber = 0;
     }
 
@@ -131,7 +131,7 @@ TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     ASSERT_EQ(Parse(program), 0);
     const int programLimit = Ib.CodeLimit;
 
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;
@@ -151,7 +151,7 @@ TEST_F(ParseTest, ImmediateCommandTooLongForItsAreaIsRefused) {
     Pre program;
     program.St(St::BEEP).Eol();
     ASSERT_EQ(Parse(program), 0);
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;

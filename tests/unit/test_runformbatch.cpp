@@ -28,7 +28,7 @@ class RunWindowBatches : public ::testing::Test {
 protected:
     void TearDown() override {
         RunWindowQueue::Instance().Reset();
-        Fe.EchoOn = 1;
+        Rc.EchoOn = 1;
     }
 
     // Runs the steps on a fresh run window with the given limits, applying the queue after every
@@ -38,13 +38,13 @@ protected:
         auto form = std::make_unique<TRunForm>();
         form->CLSBtnClick();
         form->SetMaxTextLength(maxLength);
-        Fe.OutputLineCount = startCount;
+        Rc.OutputLineCount = startCount;
         for (const Step& step : steps) {
             step();
             if (oneByOne) form->ApplyQueue();
         }
         form->ApplyQueue();
-        Outcome outcome{form->Text(), Fe.OutputLineCount.load()};
+        Outcome outcome{form->Text(), Rc.OutputLineCount.load()};
         form.reset();
         RunWindowQueue::Instance().Reset();
         return outcome;
