@@ -300,16 +300,12 @@ void SyncOpenGraphForm() {
         Synchronize([&] { opened = open(surface); });
     }
     // The world window starts as the bitmap itself.
-    Ps.WorldXMin = 0;
-    Ps.WorldYMin = 0;
-    Ps.WorldXMax = Gs.GScreenWidth;
-    Ps.WorldYMax = Gs.GScreenHeight;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{
+        0, 0, static_cast<Extended>(Gs.GScreenWidth), static_cast<Extended>(Gs.GScreenHeight), 1, 1};
     Gs.ViewX1 = 0;
     Gs.ViewY1 = 0;
     Gs.ViewX2 = Gs.GScreenWidth;
     Gs.ViewY2 = Gs.GScreenHeight;
-    Ps.WorldXScale = 1.0L;
-    Ps.WorldYScale = 1.0L;
     if (!opened) return; // the check after GSCREEN reports it
     SetCurrentGraphSurface(std::move(surface));
     Ps.GScreenUsed = 1;
@@ -354,12 +350,7 @@ void ExecWindow() {
         RaiseError(Err::WindowEmptyArea);
         return;
     }
-    Ps.WorldXMin = x1;
-    Ps.WorldYMin = y1;
-    Ps.WorldXMax = x2;
-    Ps.WorldYMax = y2;
-    Ps.WorldXScale = xScale;
-    Ps.WorldYScale = yScale;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{x1, y1, x2, y2, xScale, yScale};
 }
 
 // MATHGRAPH ON | OFF

@@ -88,17 +88,15 @@ QString FromTable(std::u16string_view text) {
 
 // ---- the front end borrowed by STRTOFORM -----------------------------------------------------------------
 
-// The reader, the tokenizer's state and the pre-code of the program (or of the immediate command) as
-// they were before a formula is compiled in the middle of a run. The formula is scanned into a pre-code
+// The reader, the error state and the pre-code of the program (or of the immediate command) as they
+// were before a formula is compiled in the middle of a run. The formula is scanned into a pre-code
 // buffer of its own, so the program's pre-code (which HELP -LORVEXC lists) stays as it is.
 class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
-        : compileText_(std::move(Rd.CompileText)), compileTextLength_(Rd.CompileTextLength),
-          reader_(static_cast<const TokenReaderState&>(Rd)), preCodeIndex_(Ib.PreCodeIndex),
+        : reader_(Rd), error_(Fe), preCodeIndex_(Ib.PreCodeIndex),
           currentmaxPreCodeNum_(Ib.CurrentmaxPreCodeNum), preCodeLimit_(Ib.PreCodeLimit),
-          codeIndex_(Ib.CodeIndex), errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
-          dcVarCount_(Tb.NumofRegisteredDcVar) {
+          codeIndex_(Ib.CodeIndex), dcVarCount_(Tb.NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
@@ -115,15 +113,12 @@ public:
 
     ~BorrowedFrontEnd() {
         Ib.PreCodeBuffer.swap(preCode_);
-        Rd.CompileText = std::move(compileText_);
-        Rd.CompileTextLength = compileTextLength_;
-        static_cast<TokenReaderState&>(Rd) = std::move(reader_);
+        Rd = std::move(reader_);
+        static_cast<ErrorState&>(Fe) = error_;
         Ib.PreCodeIndex = preCodeIndex_;
         Ib.CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         Ib.PreCodeLimit = preCodeLimit_;
         Ib.CodeIndex = codeIndex_;
-        Fe.ErrorNameIndex = errorNameIndex_;
-        Fe.ErrorPosition = errorPosition_;
     }
 
     BorrowedFrontEnd(const BorrowedFrontEnd&) = delete;
@@ -131,11 +126,9 @@ public:
 
 private:
     std::vector<CodeItemType> preCode_;
-    QString compileText_;
-    int compileTextLength_;
-    TokenReaderState reader_; // the reader as a whole: a field added to it is kept too
+    SourceReaderState reader_; // the reader and the error state as wholes: a field added to them is kept too
+    ErrorState error_;
     int preCodeIndex_, currentmaxPreCodeNum_, preCodeLimit_, codeIndex_;
-    int errorNameIndex_, errorPosition_;
     int dcVarCount_;
 };
 
@@ -273,12 +266,11 @@ void DropEvaluations() {
 // ---- compiling a formula -------------------------------------------------------------------------------
 
 int CompileFormula(const QString& text, FormVarType& record) {
-    const int outerError = Fe.ErrorNumber;
-    Fe.ErrorNumber = 0;
     auto converted = std::make_unique<ItemBuffer>();
     int error = 0;
     {
         BorrowedFrontEnd borrowed;
+        Fe.ErrorNumber = 0;
         Rd.CompileText = text + u':';
         Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         ScanFormula();
@@ -297,7 +289,6 @@ int CompileFormula(const QString& text, FormVarType& record) {
         error = Fe.ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
-    Fe.ErrorNumber = outerError;
     if (error != 0) return error;
 
     // {41} at position 1, the postfix items, then the closing {42} of the expression.

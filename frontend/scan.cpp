@@ -647,13 +647,7 @@ bool IsMemberKeyword(const CodeItemType& item) {
 int CountArgs() {
     // The look-ahead reads into ScanToken like the real reading, so that "." after ")" is still the
     // member operator there; everything the reader keeps is put back afterwards.
-    const int sourcePos = Rd.SourcePos;
-    const int sourceLinePos = Rd.SourceLinePos;
-    const int tokenStart = Rd.TokenStart;
-    const CodeItemType scanToken = Rd.ScanToken;
-    const CodeItemType scanPrevToken = Rd.ScanPrevToken;
-    const CodeItemType lastToken = Rd.LastToken;
-    const CodeItemType previousToken = Rd.PreviousToken;
+    const ReaderPlace place = Rd;
 
     int result = 0;
     GetToken(Rd.ScanToken, TokenMode::Scan);
@@ -684,13 +678,7 @@ int CountArgs() {
         }
     }
 
-    Rd.SourcePos = sourcePos;
-    Rd.SourceLinePos = sourceLinePos;
-    Rd.TokenStart = tokenStart;
-    Rd.ScanToken = scanToken;
-    Rd.ScanPrevToken = scanPrevToken;
-    Rd.LastToken = lastToken;
-    Rd.PreviousToken = previousToken;
+    static_cast<ReaderPlace&>(Rd) = place;
     return result;
 }
 
