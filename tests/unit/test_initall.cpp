@@ -48,6 +48,9 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     Ps.FileMode[3] = FileModeKind::Output;
     Ps.FileName[3] = QStringLiteral("out.txt");
     Ps.GosubStackCount = 7;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{-1, -2, 3, 4, 2.5L, 0.5L};
+    Rd.ScanToken = CodeItemType{CodeKind::NumVar, 3, 9};
+    Rd.CompileText = QStringLiteral("X = 1");
 
     InitAll();
 
@@ -77,6 +80,14 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     EXPECT_EQ(Ps.GosubStackCount, 0);
     EXPECT_EQ(Ps.SubCallStackCount, 1);
     EXPECT_EQ(Ps.ProgramStart, 1);
+    // The world window keeps its area, which WINDOW sets again, but maps it at scale 1 until then.
+    EXPECT_EQ(Ps.WorldXMin, -1);
+    EXPECT_EQ(Ps.WorldYMax, 4);
+    EXPECT_EQ(Ps.WorldXScale, 1);
+    EXPECT_EQ(Ps.WorldYScale, 1);
+    // The reader starts afresh; the text to compile is the caller's.
+    EXPECT_EQ(Rd.ScanToken.FirstCode, CodeKind::None);
+    EXPECT_EQ(Rd.CompileText, QStringLiteral("X = 1"));
 }
 
 TEST(InitAll, ScreenPlacesFollowTheRunWindowHeight) {
