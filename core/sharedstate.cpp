@@ -1,9 +1,6 @@
 #include "core/sharedstate.h"
 
-constinit RunControlState Rc;
-constinit SourceReaderState Rd;
-constinit ProgramState Ps;
-constinit FrontEndState Fe;
+constinit InterpreterState Interp;
 
 void RunControlState::Reset(StopRequestReset stop) {
     if (stop == StopRequestReset::Clear) StopRequest = 0;

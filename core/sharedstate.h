@@ -1,5 +1,5 @@
-// The interpreter's shared state, in four process-wide parts by owner, as the whole interpreter is
-// written as plain procedures over them:
+// The interpreter's shared state, one process-wide object in four parts by owner, as the whole
+// interpreter is written as plain procedures over them; each part goes by a short name:
 //   Rc  run control: what the user-interface thread and the interpreter thread both touch, all
 //       std::atomic (run flags, key, mouse and button state, window-open flags);
 //   Rd  the compiler's reader: the tokenizer's place and modes and the text being compiled;
@@ -211,7 +211,18 @@ struct FrontEndState : ErrorState {
     QString ProgramFolder;
 };
 
-extern RunControlState Rc;
-extern SourceReaderState Rd;
-extern ProgramState Ps;
-extern FrontEndState Fe;
+// The four parts stand in one object, so that code touching several of them (the run loop tests the stop
+// request and the error number after every item) reaches them all from one address.
+struct InterpreterState {
+    RunControlState Run;
+    SourceReaderState Reader;
+    ProgramState Program;
+    FrontEndState FrontEnd;
+};
+
+extern InterpreterState Interp;
+
+inline constexpr RunControlState& Rc = Interp.Run;
+inline constexpr SourceReaderState& Rd = Interp.Reader;
+inline constexpr ProgramState& Ps = Interp.Program;
+inline constexpr FrontEndState& Fe = Interp.FrontEnd;
