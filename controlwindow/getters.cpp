@@ -3,11 +3,11 @@
 // everything else is read from the one-line edit, which the setters keep alike with the memo.
 #include "controlwindow/properties.h"
 
+#include "core/controlproperties.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
-#include "frontend/controlproperties.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 #include "ui/controlform.h"
 
@@ -93,5 +93,5 @@ void SyncGetControlFontStyle(int code) {
 void SyncGetControlMultiLine(int code) {
     int k = 0;
     if (GetterControl(code, false, &k) == nullptr) return;
-    GlPushBool(Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
+    GlPushBool(Rc.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0);
 }

@@ -2,12 +2,12 @@
 // the opening and closing of the window, and the helpers the getters and setters share.
 #include "controlwindow/properties.h"
 
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
-#include "frontend/controlproperties.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 #include "ui/controlform.h"
 
 #include <QLineEdit>
@@ -93,7 +93,7 @@ QWidget* KindControl(int kind, int k) {
 
 QWidget* ActiveTextBox(int k) {
     if (Win.LXControlForm == nullptr || k < 1 || k > ControlCount) return nullptr;
-    if (Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return Win.LXControlForm->Memo(k);
+    if (Rc.ControlTextMultiLine[static_cast<std::size_t>(k)] != 0) return Win.LXControlForm->Memo(k);
     return Win.LXControlForm->Edit(k);
 }
 
@@ -132,7 +132,7 @@ int TruncSaturated(long double value) {
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF, with k checked and the ON or OFF taken by
 // the engine.
 void SyncShowControl(int kind, int k, bool on) {
-    if (Fe.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
+    if (Rc.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
@@ -142,12 +142,12 @@ void SyncShowControl(int kind, int k, bool on) {
 
 void SyncOpenControlForm() {
     TLXControlForm* old = Win.LXControlForm;
-    if (old != nullptr && Fe.CScreenOpen != 0) old->close();
+    if (old != nullptr && Rc.CScreenOpen != 0) old->close();
     Win.LXControlForm = new TLXControlForm;
     Win.LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
-    Win.LXControlForm->move(Fe.CScreenLeft, Fe.CScreenTop);
+    Win.LXControlForm->move(Ps.CScreenLeft, Ps.CScreenTop);
     Win.LXControlForm->show();
-    Fe.CScreenOpen = 1;
+    Rc.CScreenOpen = 1;
     // The old window is closed and no handler reaches it any more.
     if (old != nullptr) old->deleteLater();
 }

@@ -3,13 +3,13 @@
 // and its memo alike; its text and visibility belong to the active control alone.
 #include "controlwindow/properties.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/numconvert.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 #include "ui/controlform.h"
 
@@ -77,7 +77,7 @@ bool PopSetterArgs(int code, ValueType type, SetterArgs& args) {
         FailSyntax(args.Kind);
         return false;
     }
-    if (Fe.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
+    if (Rc.CScreenOpen == 0 || Win.LXControlForm == nullptr) {
         RaiseError(Err::ControlWindowClosed);
         return false;
     }
@@ -155,7 +155,7 @@ void SyncSetControlMultiLine(int code) {
     if (!PopSetterArgs(code, ValueType::Boolean, args)) return;
     if (args.Kind != St::CTEXTBOX) return;
     const int k = args.K;
-    Fe.ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
+    Rc.ControlTextMultiLine[static_cast<std::size_t>(k)] = args.Flag ? 1 : 0;
     QLineEdit* edit = Win.LXControlForm->Edit(k);
     TLXMemo* memo = Win.LXControlForm->Memo(k);
     if (args.Flag && !edit->isHidden()) {

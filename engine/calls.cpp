@@ -1,15 +1,15 @@
 #include "engine/calls.h"
 
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/fastaccess.h"
 #include "engine/numconvert.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <algorithm>
 
@@ -401,11 +401,11 @@ void ExecEndSub() {
 void PushFrameSizes(int numCount) {
     CodeItemType strItem;
     GetCode(strItem);
-    if (Fe.SubCallStackCount >= SubCallStackSize) {
+    if (Ps.SubCallStackCount >= SubCallStackSize) {
         RaiseError(Err::ReturnStackFull);
         return;
     }
-    Fe.SubCallStack[static_cast<std::size_t>(++Fe.SubCallStackCount)] =
+    Ps.SubCallStack[static_cast<std::size_t>(++Ps.SubCallStackCount)] =
         FrameSizes{numCount, strItem.SecondCode};
 }
 
@@ -416,7 +416,7 @@ void StoreNumArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(Fe.NumFrameBase) + slot;
+    const long at = static_cast<long>(Ps.NumFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
@@ -431,7 +431,7 @@ void StoreStrArgument(int slot) {
         RaiseError(Err::TypeMismatch);
         return;
     }
-    const long at = static_cast<long>(Fe.StrFrameBase) + slot;
+    const long at = static_cast<long>(Ps.StrFrameBase) + slot;
     if (slot < 0 || at < 0) {
         RaiseError(Err::UnexpectedRunError);
         return;
@@ -446,30 +446,30 @@ void CallUserFunction(std::int32_t entry) {
         RaiseError(Err::JumpTargetInvalid);
         return;
     }
-    if (Fe.SubCallStackCount < 1 || Fe.SubCallStackCount > SubCallStackSize) {
+    if (Ps.SubCallStackCount < 1 || Ps.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     PushSubReturn(Ib.CodeIndex);
     if (Fe.ErrorNumber != 0) return;
     // The callee's slots start after the caller's own.
-    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
-    Fe.NumFrameBase += caller.NumCount;
-    Fe.StrFrameBase += caller.StrCount;
+    const FrameSizes& caller = Ps.SubCallStack[static_cast<std::size_t>(Ps.SubCallStackCount)];
+    Ps.NumFrameBase += caller.NumCount;
+    Ps.StrFrameBase += caller.StrCount;
     Ib.CodeIndex = entry;
 }
 
 // Internal 237: the function's value is on the Gl stack.
 void ReturnFromFunction() {
     // The function's own sizes come off, and the caller's must be there below them.
-    if (Fe.SubReturnStackCount < 1 || Fe.SubCallStackCount < 2 || Fe.SubCallStackCount > SubCallStackSize) {
+    if (Ps.SubReturnStackCount < 1 || Ps.SubCallStackCount < 2 || Ps.SubCallStackCount > SubCallStackSize) {
         RaiseError(Err::ReturnStackEmpty);
         return;
     }
     const int index = PopSubReturn();
-    --Fe.SubCallStackCount;
-    const FrameSizes& caller = Fe.SubCallStack[static_cast<std::size_t>(Fe.SubCallStackCount)];
-    Fe.NumFrameBase -= caller.NumCount;
-    Fe.StrFrameBase -= caller.StrCount;
+    --Ps.SubCallStackCount;
+    const FrameSizes& caller = Ps.SubCallStack[static_cast<std::size_t>(Ps.SubCallStackCount)];
+    Ps.NumFrameBase -= caller.NumCount;
+    Ps.StrFrameBase -= caller.StrCount;
     Ib.CodeIndex = index;
 }

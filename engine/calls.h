@@ -4,9 +4,9 @@
 // local tables: a call shifts the frame bases by the caller's frame sizes.
 #pragma once
 
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/fastaccess.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,17 +1,17 @@
 #include "engine/controlexec.h"
 
+#include "core/codeitem.h"
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/runloop.h"
-#include "frontend/codeitem.h"
-#include "frontend/controlproperties.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <chrono>
 #include <cmath>
@@ -87,7 +87,7 @@ int PopControlIndex(int kindStatement) {
         RaiseError(Err::FunctionArgType, SettingValueBase + kindStatement);
         return 0;
     }
-    if (Fe.CScreenOpen == 0) {
+    if (Rc.CScreenOpen == 0) {
         RaiseError(Err::ControlWindowClosed);
         return 0;
     }
@@ -129,12 +129,12 @@ void PollControlClick() {
     const int k = PopControlIndex(St::CBUTTON);
     if (k != 0) {
         const auto at = static_cast<std::size_t>(k);
-        if (Fe.ControlButtonWatched[at] != 0) {
+        if (Rc.ControlButtonWatched[at] != 0) {
             // Taken in one step: a click landing between a read and a clear would be lost.
-            GlPushBool(Fe.ControlButtonPressed[at].exchange(0) != 0);
+            GlPushBool(Rc.ControlButtonPressed[at].exchange(0) != 0);
         } else {
             GlPushBool(false);
-            Fe.ControlButtonWatched[at] = 1;
+            Rc.ControlButtonWatched[at] = 1;
         }
     }
     std::this_thread::sleep_for(ClickPollPause);
@@ -146,7 +146,7 @@ void ExecOpenCScreen(int code) {
 }
 
 void ExecCloseCScreen(int code) {
-    if (Fe.CScreenOpen != 0) HandOver(Hooks.CloseControlFormHook, code, false);
+    if (Rc.CScreenOpen != 0) HandOver(Hooks.CloseControlFormHook, code, false);
 }
 
 void ExecControlProperty(int code) {

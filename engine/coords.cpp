@@ -74,14 +74,14 @@ template <typename Enum> int EnumToCode(Enum value, int first, int last, Enum fa
 } // namespace
 
 DevicePoint WorldToDevice(Extended x, Extended y) {
-    return DevicePoint{ToDevice((x - Fe.WorldXMin) * Fe.WorldXScale),
-                       ToDevice((y - Fe.WorldYMin) * Fe.WorldYScale)};
+    return DevicePoint{ToDevice((x - Ps.WorldXMin) * Ps.WorldXScale),
+                       ToDevice((y - Ps.WorldYMin) * Ps.WorldYScale)};
 }
 
 void DeviceToWorld(int px, int py, Extended& x, Extended& y) {
-    x = px / Fe.WorldXScale + Fe.WorldXMin;
-    y = py / Fe.WorldYScale + Fe.WorldYMin;
-    if (Fe.MathGraph != 0) y = Fe.WorldYMin + Fe.WorldYMax - y;
+    x = px / Ps.WorldXScale + Ps.WorldXMin;
+    y = py / Ps.WorldYScale + Ps.WorldYMin;
+    if (Ps.MathGraph != 0) y = Ps.WorldYMin + Ps.WorldYMax - y;
 }
 
 QString ColorToHexText(ColorWord color) {
@@ -109,7 +109,7 @@ ColorWord ColorFromText(const QString& text) {
 
 ColorWord PaletteColor(int number) {
     if (number < 0 || number >= PaletteSize) return Black;
-    const auto& palette = Fe.LanguageVersion == OldPaletteVersion ? OldPalette : Palette;
+    const auto& palette = Ps.LanguageVersion == OldPaletteVersion ? OldPalette : Palette;
     return palette[static_cast<std::size_t>(number)];
 }
 

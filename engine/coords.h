@@ -4,7 +4,7 @@
 // to the canvas's pen and brush settings. Pure functions of their arguments and the screen state.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 #include "platform/canvas.h"
 
 #include <QString>
@@ -12,7 +12,7 @@
 // The bitmap's size before any GSCREEN.
 inline constexpr int DefaultGScreenWidth = 640, DefaultGScreenHeight = 480;
 
-// The graphics bitmap and its window (the rest of the screen state is in frontend/sharedstate.h), one
+// The graphics bitmap and its window (the rest of the screen state is in core/sharedstate.h), one
 // process-wide instance Gs. Kept by the interpreter reset: the graphics window keeps its size from one
 // run to the next until GSCREEN sets it.
 struct GraphScreenGeometry {
@@ -41,7 +41,7 @@ DevicePoint WorldToDevice(Extended x, Extended y);
 void DeviceToWorld(int px, int py, Extended& x, Extended& y);
 // The device row as drawn: GScreenHeight - y - 1 while MathGraph is set (y axis upwards).
 inline int MathGraphY(int y) {
-    return Fe.MathGraph != 0 ? Gs.GScreenHeight - y - 1 : y;
+    return Ps.MathGraph != 0 ? Gs.GScreenHeight - y - 1 : y;
 }
 
 // "#RRGGBB" with upper-case hexadecimal digits.

@@ -2,15 +2,15 @@
 // run on the user-interface thread while the interpreter waits.
 #include "engine/deviceexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -73,11 +73,11 @@ void ExecMediaPlayerOpen() {
     const QString path = file.absoluteFilePath();
     Synchronize([&path] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) InstalledPlayer.CloseMediaHook();
-        Fe.MediaPlayerOpen = 1;
+        if (Rc.MediaPlayerOpen != 0) InstalledPlayer.CloseMediaHook();
+        Rc.MediaPlayerOpen = 1;
         if (!InstalledPlayer.OpenMediaHook(path)) {
             // A file the player cannot play leaves nothing open, so the next PLAY does not act on it.
-            Fe.MediaPlayerOpen = 0;
+            Rc.MediaPlayerOpen = 0;
             RaiseError(Err::MediaPlayerFailed);
         }
     });
@@ -89,7 +89,7 @@ namespace {
 void ExecMediaPlayerCommand(void (*MediaPlayerHooks::*command)()) {
     Synchronize([command] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) (InstalledPlayer.*command)();
+        if (Rc.MediaPlayerOpen != 0) (InstalledPlayer.*command)();
     });
 }
 
@@ -109,7 +109,7 @@ void ExecMediaPlayerMode() {
     QString text = QString::fromUtf16(NotOpenText);
     Synchronize([&text] {
         if (!PlayerReady()) return;
-        if (Fe.MediaPlayerOpen != 0) text = MediaModeText(InstalledPlayer.MediaModeHook());
+        if (Rc.MediaPlayerOpen != 0) text = MediaModeText(InstalledPlayer.MediaModeHook());
     });
     GlPushStr(text);
 }
@@ -227,8 +227,8 @@ QString MediaModeText(int mode) {
 
 void SyncCloseMediaPlayer() {
     Synchronize([] {
-        if (Fe.MediaPlayerOpen != 0 && InstalledPlayer.CloseMediaHook != nullptr)
+        if (Rc.MediaPlayerOpen != 0 && InstalledPlayer.CloseMediaHook != nullptr)
             InstalledPlayer.CloseMediaHook();
-        Fe.MediaPlayerOpen = 0;
+        Rc.MediaPlayerOpen = 0;
     });
 }

@@ -1,6 +1,9 @@
 // The dispatch of statement and function codes to their executors, made from the rows of codelist.h.
 #include "engine/dispatch.h"
 
+#include "core/codeitem.h"
+#include "core/internalcodes.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/controlexec.h"
 #include "engine/deviceexec.h"
@@ -16,9 +19,6 @@
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
 #include "engine/windowexec.h"
-#include "frontend/codeitem.h"
-#include "frontend/internalcodes.h"
-#include "frontend/vocabulary.h"
 
 void ExecuteStatement(int code) {
     switch (code) {

@@ -1,5 +1,13 @@
 #include "engine/drawexec.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
@@ -9,14 +17,6 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/stacktags.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <QFileInfo>
 
@@ -179,16 +179,16 @@ bool PopSizePair(int& width, int& height) {
 
 // The canvas of a new window as the screen state sets it, filled with the background colour.
 void PrepareCanvas(Canvas& canvas) {
-    canvas.Font.Charset = Fe.GFontCharset;
-    canvas.Font.Name = Fe.GFontName;
-    canvas.Font.Size = Fe.GFontSize;
-    canvas.Font.Style = static_cast<std::uint8_t>(Fe.GFontStyle);
-    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
+    canvas.Font.Charset = Ps.GFontCharset;
+    canvas.Font.Name = Ps.GFontName;
+    canvas.Font.Size = Ps.GFontSize;
+    canvas.Font.Style = static_cast<std::uint8_t>(Ps.GFontStyle);
+    canvas.Brush.Color = static_cast<ColorWord>(Ps.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
-    canvas.Pen.Mode = PenModeFromCode(Fe.DrawMode);
-    canvas.Pen.Color = static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask;
-    canvas.Pen.Style = PenStyleFromCode(Fe.DrawStyle);
-    canvas.Pen.Width = PenWidthFromValue(Fe.DrawWidth);
+    canvas.Pen.Mode = PenModeFromCode(Ps.DrawMode);
+    canvas.Pen.Color = static_cast<ColorWord>(Ps.GForeColor) & ColorWordMask;
+    canvas.Pen.Style = PenStyleFromCode(Ps.DrawStyle);
+    canvas.Pen.Width = PenWidthFromValue(Ps.DrawWidth);
     canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
 }
 
@@ -258,7 +258,7 @@ void SetCurrentGraphSurface(std::shared_ptr<GraphSurface> surface) {
 }
 
 bool RequireGraphForm(int code) {
-    if (Fe.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
+    if (Rc.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr) return true;
     RaiseError(Err::NoGraphicsWindow);
     Eng.ErrorAtCurrentItem = true;
     // The operand items belong to the refused statement: a trapped error goes on after them.
@@ -274,9 +274,9 @@ void ExecGScreen(bool fourSizes) {
     if (fourSizes && !PopSizePair(clientWidth, clientHeight)) return;
     int width = 0, height = 0;
     if (!PopSizePair(width, height)) return;
-    Fe.GScreenPrevWidth = Gs.GScreenWidth;
-    Fe.GScreenPrevHeight = Gs.GScreenHeight;
-    Fe.GScreenSizeMode = fourSizes ? 1 : 0;
+    Ps.GScreenPrevWidth = Gs.GScreenWidth;
+    Ps.GScreenPrevHeight = Gs.GScreenHeight;
+    Rc.GScreenSizeMode = fourSizes ? 1 : 0;
     if (fourSizes) {
         Gs.GScreenClientWidth = clientWidth;
         Gs.GScreenClientHeight = clientHeight;
@@ -300,19 +300,15 @@ void SyncOpenGraphForm() {
         Synchronize([&] { opened = open(surface); });
     }
     // The world window starts as the bitmap itself.
-    Fe.WorldXMin = 0;
-    Fe.WorldYMin = 0;
-    Fe.WorldXMax = Gs.GScreenWidth;
-    Fe.WorldYMax = Gs.GScreenHeight;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{
+        0, 0, static_cast<Extended>(Gs.GScreenWidth), static_cast<Extended>(Gs.GScreenHeight), 1, 1};
     Gs.ViewX1 = 0;
     Gs.ViewY1 = 0;
     Gs.ViewX2 = Gs.GScreenWidth;
     Gs.ViewY2 = Gs.GScreenHeight;
-    Fe.WorldXScale = 1.0L;
-    Fe.WorldYScale = 1.0L;
     if (!opened) return; // the check after GSCREEN reports it
     SetCurrentGraphSurface(std::move(surface));
-    Fe.GScreenUsed = 1;
+    Ps.GScreenUsed = 1;
 }
 
 // CLOSEGSCREEN
@@ -324,7 +320,7 @@ void SyncCloseGraphForm() {
 void SyncGScroll() {
     bool on = false;
     if (!OnOffItem(on)) return;
-    if (Fe.GScreenOpen.load() == 0 || Fe.GScreenSizeMode.load() == 0) return;
+    if (Rc.GScreenOpen.load() == 0 || Rc.GScreenSizeMode.load() == 0) return;
     if (void (*scroll)(bool) = GraphFormHook.Scroll) Synchronize([scroll, on] { scroll(on); });
 }
 
@@ -332,7 +328,7 @@ void SyncGScroll() {
 void SyncGStretch() {
     bool on = false;
     if (!OnOffItem(on)) return;
-    if (Fe.GScreenOpen.load() == 0 || Fe.GScreenSizeMode.load() == 0) return;
+    if (Rc.GScreenOpen.load() == 0 || Rc.GScreenSizeMode.load() == 0) return;
     if (void (*stretch)(bool) = GraphFormHook.Stretch) Synchronize([stretch, on] { stretch(on); });
 }
 
@@ -354,18 +350,13 @@ void ExecWindow() {
         RaiseError(Err::WindowEmptyArea);
         return;
     }
-    Fe.WorldXMin = x1;
-    Fe.WorldYMin = y1;
-    Fe.WorldXMax = x2;
-    Fe.WorldYMax = y2;
-    Fe.WorldXScale = xScale;
-    Fe.WorldYScale = yScale;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{x1, y1, x2, y2, xScale, yScale};
 }
 
 // MATHGRAPH ON | OFF
 void ExecMathGraph() {
     bool on = false;
-    if (OnOffItem(on)) Fe.MathGraph = on ? 1 : 0;
+    if (OnOffItem(on)) Ps.MathGraph = on ? 1 : 0;
 }
 
 // ---- drawing
@@ -377,7 +368,7 @@ void ExecPSet(bool reset) {
     const Operand colourItem = FetchOperand();
     const Extended y = GlPopNum(), x = GlPopNum();
     const ColorWord colour = ColorOperand(
-        colourItem, static_cast<ColorWord>(reset ? Fe.GBackColor : Fe.GForeColor) & ColorWordMask);
+        colourItem, static_cast<ColorWord>(reset ? Ps.GBackColor : Ps.GForeColor) & ColorWordMask);
     const QPoint p = DrawPoint(x, y);
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
@@ -401,7 +392,7 @@ void ExecLine() {
         RaiseError(Err::LineOptionKind);
         return;
     }
-    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask);
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Ps.GForeColor) & ColorWordMask);
     const QPoint p1 = DrawPoint(x1, y1), p2 = DrawPoint(x2, y2);
 
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
@@ -421,7 +412,7 @@ void ExecLine() {
     }
     case Form::FilledBox:
         canvas.Brush.Color = colour;
-        canvas.Brush.Style = BrushStyleFromCode(Fe.FillStyle);
+        canvas.Brush.Style = BrushStyleFromCode(Ps.FillStyle);
         canvas.FillRect(p1.x(), p1.y(), p2.x(), p2.y());
         break;
     }
@@ -458,7 +449,7 @@ void ExecCircle() {
         return;
     }
 
-    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask);
+    const ColorWord colour = ColorOperand(colourItem, static_cast<ColorWord>(Ps.GForeColor) & ColorWordMask);
     const ColorWord fill = ColorOperand(fillItem, colour);
     Extended start = NumberOperand(startItem, 0);
     Extended end = NumberOperand(endItem, 2 * Pi);
@@ -471,8 +462,8 @@ void ExecCircle() {
         v = std::fabs(v);
         return std::isnan(v) ? 0 : static_cast<int>(std::trunc(std::min(v, MaxRadius)));
     };
-    const int rx = radius(r * Fe.WorldXScale);
-    const int ry = radius(r * Fe.WorldYScale * aspect);
+    const int rx = radius(r * Ps.WorldXScale);
+    const int ry = radius(r * Ps.WorldYScale * aspect);
 
     // Whole degrees decide between a whole ellipse and a sector.
     auto degrees = [](Extended angle) {
@@ -512,18 +503,18 @@ void ExecPaint() {
     const Operand fillItem = FetchOperand();
     const Operand borderItem = FetchOperand();
     const Extended y = GlPopNum(), x = GlPopNum();
-    const ColorWord foreColour = static_cast<ColorWord>(Fe.GForeColor) & ColorWordMask;
+    const ColorWord foreColour = static_cast<ColorWord>(Ps.GForeColor) & ColorWordMask;
     const ColorWord fill = ColorOperand(fillItem, foreColour);
     const ColorWord border = ColorOperand(
         borderItem,
-        Fe.GBorderColorSet != 0 ? static_cast<ColorWord>(Fe.GBorderColor) & ColorWordMask : foreColour);
+        Ps.GBorderColorSet != 0 ? static_cast<ColorWord>(Ps.GBorderColor) & ColorWordMask : foreColour);
     const QPoint p = DrawPoint(x, y);
 
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
     canvas.Brush.Color = fill;
-    canvas.Brush.Style = BrushStyleFromCode(Fe.FillStyle);
+    canvas.Brush.Style = BrushStyleFromCode(Ps.FillStyle);
     const bool filled = canvas.FloodFill(p.x(), p.y(), border, FloodFillType::Border);
     surface->Changed();
     if (!filled) RaiseError(Err::OutOfMemory);
@@ -538,12 +529,12 @@ void ExecFilePSet() {
         RaiseError(Err::FilePsetNotFound);
         return;
     }
-    if (Fe.GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
+    if (Rc.GScreenOpen.load() == 0 || CurrentGraphSurface() == nullptr) {
         RaiseError(Err::FilePsetNoGraphicsWindow);
         return;
     }
     const std::unique_ptr<TEncoding> encoding =
-        Fe.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Fe.FileEncoding);
+        Ps.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Ps.FileEncoding);
     int error = Err::None;
     std::unique_ptr<TFileTextReader> reader =
         encoding ? TFileTextReader::Open(path, *encoding, error) : nullptr;
@@ -555,7 +546,7 @@ void ExecFilePSet() {
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     Extended x = 0, y = 0, colourNumber = 0;
     bool bad = false;
-    while (Fe.StopRequest.load(std::memory_order_relaxed) == 0 && points.Next(x, y, colourNumber, bad)) {
+    while (Rc.StopRequest.load(std::memory_order_relaxed) == 0 && points.Next(x, y, colourNumber, bad)) {
         const QPoint p = DrawPoint(x, y);
         std::lock_guard<std::mutex> lock(surface->Lock);
         surface->Image1.SetPixel(p.x(), p.y(), PaletteColorOf(colourNumber));
@@ -574,8 +565,8 @@ void ExecGLocate() {
     const DevicePoint p = WorldToDevice(x, y);
     const int px = std::clamp(p.X, 0, Gs.GScreenWidth - 1);
     const int py = MathGraphY(std::clamp(p.Y, 0, Gs.GScreenHeight - 1));
-    Fe.GLocateX = px;
-    Fe.GLocateY = py;
+    Ps.GLocateX = px;
+    Ps.GLocateY = py;
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     surface->Image1.MoveTo(px, py);
@@ -587,8 +578,8 @@ void ExecGFLocate() {
         RaiseError(Err::StatementType, St::GFLOCATE);
         return;
     }
-    Fe.GFLocateY = std::trunc(GlPopNum());
-    Fe.GFLocateX = std::trunc(GlPopNum());
+    Ps.GFLocateY = std::trunc(GlPopNum());
+    Ps.GFLocateX = std::trunc(GlPopNum());
 }
 
 // GREFRESH
@@ -611,14 +602,14 @@ void ExecGPrint() {
     const std::shared_ptr<GraphSurface> surface = DrawingSurface();
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
-    canvas.Font.Charset = Fe.GFontCharset;
-    canvas.Font.Name = Fe.GFontName;
-    canvas.Font.Style = static_cast<std::uint8_t>(Fe.GFontStyle);
-    canvas.Font.Color = static_cast<ColorWord>(Fe.GFontColor) & ColorWordMask;
-    canvas.Font.Size = Fe.GFontSize;
-    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
+    canvas.Font.Charset = Ps.GFontCharset;
+    canvas.Font.Name = Ps.GFontName;
+    canvas.Font.Style = static_cast<std::uint8_t>(Ps.GFontStyle);
+    canvas.Font.Color = static_cast<ColorWord>(Ps.GFontColor) & ColorWordMask;
+    canvas.Font.Size = Ps.GFontSize;
+    canvas.Brush.Color = static_cast<ColorWord>(Ps.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
-    canvas.TextOut(ToPixel(Fe.GLocateX), ToPixel(Fe.GLocateY), text);
+    canvas.TextOut(ToPixel(Ps.GLocateX), ToPixel(Ps.GLocateY), text);
     surface->Changed();
 }
 
@@ -633,7 +624,7 @@ void ExecCls() {
     } else if (item.FirstCode != CodeKind::SysNumConst) {
         RaiseError(Err::UnexpectedParseError); // the run window is still cleared
     }
-    const bool open = Fe.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
+    const bool open = Rc.GScreenOpen.load() != 0 && CurrentGraphSurface() != nullptr;
     switch (mode) {
     case ClsRunWindow:
     case ClsBoth: {
@@ -660,7 +651,7 @@ void ClearGraphForm() {
     std::lock_guard<std::mutex> lock(surface->Lock);
     Canvas& canvas = surface->Image1;
     const ColorWord brushColour = canvas.Brush.Color;
-    canvas.Brush.Color = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
+    canvas.Brush.Color = static_cast<ColorWord>(Ps.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
     canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
     canvas.Brush.Color = brushColour;

@@ -6,7 +6,7 @@
 // that survive it on purpose stand in EngineState itself, each saying why.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <QString>
 

@@ -3,11 +3,11 @@
 // case it accepts and refuses every other case, which then goes the general way with its errors.
 #pragma once
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/numericops.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,14 +1,14 @@
 #include "engine/filechannels.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "resources/texts.h"
 
 #include <QDir>
@@ -99,8 +99,8 @@ int WriteOpenError(const QString& path) {
 
 // The encoding of a channel: the code page chosen by SETENCODING, else `automatic`.
 std::unique_ptr<TEncoding> ChannelEncoding(std::unique_ptr<TEncoding> automatic) {
-    if (Fe.FileEncoding < 1) return automatic;
-    return EncodingFromCodePage(Fe.FileEncoding);
+    if (Ps.FileEncoding < 1) return automatic;
+    return EncodingFromCodePage(Ps.FileEncoding);
 }
 
 // Pushback first, then the reader.
@@ -379,9 +379,9 @@ void OpenFileChannel(const QString& name, int mode, int n) {
             return;
         }
         std::unique_ptr<TEncoding> encoding =
-            Fe.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Fe.FileEncoding);
+            Ps.FileEncoding < 1 ? GetFileEncoding(path) : EncodingFromCodePage(Ps.FileEncoding);
         if (!encoding) {
-            RaiseError(Fe.FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed);
+            RaiseError(Ps.FileEncoding < 1 ? Err::AccessDenied : Err::OpenFailed);
             return;
         }
         if (mode == FileModeKind::Input) {
@@ -398,8 +398,8 @@ void OpenFileChannel(const QString& name, int mode, int n) {
         }
         channel.PushbackPending = false;
     }
-    Fe.FileMode[static_cast<std::size_t>(n)] = mode;
-    Fe.FileName[static_cast<std::size_t>(n)] = name;
+    Ps.FileMode[static_cast<std::size_t>(n)] = mode;
+    Ps.FileName[static_cast<std::size_t>(n)] = name;
 }
 
 bool CloseFileChannel(int n) {
@@ -419,7 +419,7 @@ bool CloseFileChannel(int n) {
     }
     channel.PushbackPending = false;
     channel.Column = 0;
-    Fe.FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
+    Ps.FileMode[static_cast<std::size_t>(n)] = FileModeKind::Closed;
     return ok;
 }
 
@@ -430,7 +430,7 @@ void CloseAllFileChannels() {
 // The interpreter reset closes the channels through this hook; installed as soon as the engine's
 // channels exist in the program.
 [[maybe_unused]] const bool ChannelHookInstalled = [] {
-    Fe.CloseAllFileChannelsHook = &CloseAllFileChannels;
+    Ps.CloseAllFileChannelsHook = &CloseAllFileChannels;
     return true;
 }();
 
@@ -613,7 +613,7 @@ void ExecSetEncoding() {
             RaiseError(Err::StatementFailed, St::SETENCODING);
             return;
         }
-        Fe.FileEncoding = codePage;
+        Ps.FileEncoding = codePage;
         return;
     }
     case GlValueType::String: {
@@ -623,7 +623,7 @@ void ExecSetEncoding() {
         int codePage = 0;
         for (const EncodingNameEntry& entry : EncodingNames)
             if (name == QStringView(entry.Name)) codePage = entry.CodePage;
-        Fe.FileEncoding = codePage;
+        Ps.FileEncoding = codePage;
         return;
     }
     default: RaiseError(Err::StatementType, St::SETENCODING); return;

@@ -4,7 +4,7 @@
 // Everything here runs on the interpreter thread (or, when no run is active, on the thread that resets).
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 #include "platform/textencoding.h"
 
 #include <QFile>

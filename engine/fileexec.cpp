@@ -1,18 +1,18 @@
 #include "engine/fileexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/inputexec.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
 #include "engine/printusing.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cmath>
@@ -27,7 +27,7 @@ FileChannelType& Channel(int n) {
     return FileChannels[static_cast<std::size_t>(n)];
 }
 int ModeOf(int n) {
-    return Fe.FileMode[static_cast<std::size_t>(n)];
+    return Ps.FileMode[static_cast<std::size_t>(n)];
 }
 
 // The text of the value PRINT# is writing: its room serves every line (interpreter thread only).
@@ -207,7 +207,7 @@ void WriteFileText(int n, QStringView text) {
 
 void WriteFileNextZone(int n) {
     if (!IsWritable(n)) return;
-    const qsizetype width = Fe.PrintPrecision + ZoneExtra;
+    const qsizetype width = Ps.PrintPrecision + ZoneExtra;
     FileChannelType& channel = Channel(n);
     const qsizetype target = (channel.Column / width + 1) * width;
     if (!channel.Writer->Write(QString(target - channel.Column, QLatin1Char(' ')))) ReportWriteFailure();

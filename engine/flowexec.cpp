@@ -1,5 +1,13 @@
 #include "engine/flowexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
@@ -7,15 +15,7 @@
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <chrono>
@@ -423,9 +423,9 @@ void SkipDeclaration() {
 
 // STOP
 void SyncStop() {
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     // A STOP typed as an immediate command keeps the stopped program's resume point.
-    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Ib.CodeIndex + 1;
+    if (Rc.RunMode != RunKind::Immediate) Rc.ResumePC = Ib.CodeIndex + 1;
     PostButtons(RunButtonMode::Stop);
 }
 
@@ -435,7 +435,7 @@ void ExecGotoStatement(int code) {
 }
 
 void ExecAngleUnit(int code) {
-    Fe.RadianMode = code == St::RADIANS ? 1 : 0;
+    Ps.RadianMode = code == St::RADIANS ? 1 : 0;
 }
 
 void ExecNew() {
@@ -444,9 +444,9 @@ void ExecNew() {
 }
 
 void ExecRun() {
-    Fe.RunMode = RunKind::Rerun;
-    Fe.ProgramRunning = 1;
-    Fe.ContinueFlag = 0;
+    Rc.RunMode = RunKind::Rerun;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 0;
     // The stop request is left alone: it was clear when this item began, so a stop asked for since
     // is the user's and ends the new run too.
     PostButtons(RunButtonMode::Run);
@@ -467,13 +467,13 @@ int OnOffSwitch() {
 // ECHO ON | OFF
 void ExecEcho() {
     const int on = OnOffSwitch();
-    if (on >= 0) Fe.EchoOn = on;
+    if (on >= 0) Rc.EchoOn = on;
 }
 
 // CHKMSG ON | OFF
 void ExecChkMsg() {
     const int on = OnOffSwitch();
-    if (on >= 0) Fe.ExitMessageCheck = on;
+    if (on >= 0) Rc.ExitMessageCheck = on;
 }
 
 // BEEP
@@ -493,7 +493,7 @@ void ExecSleep() {
     const auto wait = std::chrono::milliseconds(static_cast<int>(ms)); // 0..10000: the cast is exact
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) return;
+        if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return;
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return;
         const std::chrono::steady_clock::duration left = deadline - now;

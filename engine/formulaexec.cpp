@@ -1,5 +1,10 @@
 #include "engine/formulaexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/enginehooks.h"
@@ -12,15 +17,10 @@
 #include "engine/runloop.h"
 #include "engine/services.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
-#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -88,17 +88,15 @@ QString FromTable(std::u16string_view text) {
 
 // ---- the front end borrowed by STRTOFORM -----------------------------------------------------------------
 
-// The reader, the tokenizer's state and the pre-code of the program (or of the immediate command) as
-// they were before a formula is compiled in the middle of a run. The formula is scanned into a pre-code
+// The reader, the error state and the pre-code of the program (or of the immediate command) as they
+// were before a formula is compiled in the middle of a run. The formula is scanned into a pre-code
 // buffer of its own, so the program's pre-code (which HELP -LORVEXC lists) stays as it is.
 class BorrowedFrontEnd {
 public:
     BorrowedFrontEnd()
-        : compileText_(std::move(Fe.CompileText)), compileTextLength_(Fe.CompileTextLength),
-          reader_(static_cast<const TokenReaderState&>(Fe)), preCodeIndex_(Ib.PreCodeIndex),
+        : reader_(Rd), error_(Fe), preCodeIndex_(Ib.PreCodeIndex),
           currentmaxPreCodeNum_(Ib.CurrentmaxPreCodeNum), preCodeLimit_(Ib.PreCodeLimit),
-          codeIndex_(Ib.CodeIndex), errorNameIndex_(Fe.ErrorNameIndex), errorPosition_(Fe.ErrorPosition),
-          dcVarCount_(Tb.NumofRegisteredDcVar) {
+          codeIndex_(Ib.CodeIndex), dcVarCount_(Tb.NumofRegisteredDcVar) {
         // A fresh pre-code buffer laid out as a reset leaves one: the immediate area ended by a blank.
         std::vector<CodeItemType> fresh(static_cast<std::size_t>(ImmediateAreaLast) + 1,
                                         CodeItemType{CodeKind::End, 0, 0});
@@ -115,15 +113,12 @@ public:
 
     ~BorrowedFrontEnd() {
         Ib.PreCodeBuffer.swap(preCode_);
-        Fe.CompileText = std::move(compileText_);
-        Fe.CompileTextLength = compileTextLength_;
-        static_cast<TokenReaderState&>(Fe) = std::move(reader_);
+        Rd = std::move(reader_);
+        static_cast<ErrorState&>(Fe) = error_;
         Ib.PreCodeIndex = preCodeIndex_;
         Ib.CurrentmaxPreCodeNum = currentmaxPreCodeNum_;
         Ib.PreCodeLimit = preCodeLimit_;
         Ib.CodeIndex = codeIndex_;
-        Fe.ErrorNameIndex = errorNameIndex_;
-        Fe.ErrorPosition = errorPosition_;
     }
 
     BorrowedFrontEnd(const BorrowedFrontEnd&) = delete;
@@ -131,11 +126,9 @@ public:
 
 private:
     std::vector<CodeItemType> preCode_;
-    QString compileText_;
-    int compileTextLength_;
-    TokenReaderState reader_; // the reader as a whole: a field added to it is kept too
+    SourceReaderState reader_; // the reader and the error state as wholes: a field added to them is kept too
+    ErrorState error_;
     int preCodeIndex_, currentmaxPreCodeNum_, preCodeLimit_, codeIndex_;
-    int errorNameIndex_, errorPosition_;
     int dcVarCount_;
 };
 
@@ -273,14 +266,13 @@ void DropEvaluations() {
 // ---- compiling a formula -------------------------------------------------------------------------------
 
 int CompileFormula(const QString& text, FormVarType& record) {
-    const int outerError = Fe.ErrorNumber;
-    Fe.ErrorNumber = 0;
     auto converted = std::make_unique<ItemBuffer>();
     int error = 0;
     {
         BorrowedFrontEnd borrowed;
-        Fe.CompileText = text + u':';
-        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Fe.ErrorNumber = 0;
+        Rd.CompileText = text + u':';
+        Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         ScanFormula();
         if (Fe.ErrorNumber == 0) {
             Ib.PreCodeIndex = 1;
@@ -297,7 +289,6 @@ int CompileFormula(const QString& text, FormVarType& record) {
         error = Fe.ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
-    Fe.ErrorNumber = outerError;
     if (error != 0) return error;
 
     // {41} at position 1, the postfix items, then the closing {42} of the expression.
@@ -469,10 +460,10 @@ void ExecMouse() {
         if (!IsNumVarItem(item)) return RefuseOperands(start, Err::MouseSyntax);
 
     // Taken with exchange: an event that arrives meanwhile is kept for the next MOUSE.
-    NumRecordOf(operands[0]).Value = Fe.MouseEvent.exchange(0);
-    if (Fe.GScreenOpen.load() != 0) {
-        int x = Fe.MouseX.load();
-        int y = Fe.MouseY.load();
+    NumRecordOf(operands[0]).Value = Rc.MouseEvent.exchange(0);
+    if (Rc.GScreenOpen.load() != 0) {
+        int x = Rc.MouseX.load();
+        int y = Rc.MouseY.load();
         const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
         if (surface != nullptr && surface->Stretched.load()) {
             x = ScaleToBitmap(x, Gs.GScreenWidth, surface->ShownWidth.load());
@@ -499,7 +490,7 @@ void ExecSetVersion() {
     if (!(v < MaxLanguageVersion)) v = MaxLanguageVersion; // also NaN and infinity
     std::int32_t version = 0;
     TruncToInt32(v * VersionScale, version);
-    Fe.LanguageVersion = version;
+    Ps.LanguageVersion = version;
 }
 
 // HELP

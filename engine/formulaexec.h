@@ -4,11 +4,11 @@
 // the variables, a cross reference and the pre-code and code listings.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
+#include "core/codeitem.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "engine/handover.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,5 +1,12 @@
 #include "engine/inputexec.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
@@ -9,13 +16,6 @@
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "resources/texts.h"
 
 #include <algorithm>
@@ -100,16 +100,16 @@ void RestoreTo(int k) {
         RaiseError(Err::RestoreLineNumber);
         return;
     }
-    Fe.DataReadPos = DataStartAfter(k);
+    Ps.DataReadPos = DataStartAfter(k);
 }
 
 // After Cancel: the run loop takes the item at CodeIndex in hand, sees the stop request before running
 // it and resumes there on CONT. Pointing it back at the INPUT item makes CONT ask again instead of
 // letting the field items take an old or empty answer.
 void StopAtInput() {
-    Fe.StopRequest = 1;
-    if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Fe.InputRestartPC;
-    Ib.CodeIndex = Fe.InputRestartPC;
+    Rc.StopRequest = 1;
+    if (Rc.RunMode != RunKind::Immediate) Rc.ResumePC = Ps.InputRestartPC;
+    Ib.CodeIndex = Ps.InputRestartPC;
 }
 
 } // namespace
@@ -127,12 +127,12 @@ bool IsStrTarget(const CodeItemType& item) {
 }
 
 void StoreNumTarget(const CodeItemType& item, Extended value) {
-    StoreInTables(item, {CodeKind::NumVar, CodeKind::LocalNumVar, CodeKind::PublicNum}, Fe.NumFrameBase,
+    StoreInTables(item, {CodeKind::NumVar, CodeKind::LocalNumVar, CodeKind::PublicNum}, Ps.NumFrameBase,
                   Tb.NumVarTable, Tb.LocalNumVarTable, Tb.PublicNumTable, value);
 }
 
 void StoreStrTarget(const CodeItemType& item, const QString& value) {
-    StoreInTables(item, {CodeKind::StrVar, CodeKind::LocalStrVar, CodeKind::PublicStr}, Fe.StrFrameBase,
+    StoreInTables(item, {CodeKind::StrVar, CodeKind::LocalStrVar, CodeKind::PublicStr}, Ps.StrFrameBase,
                   Tb.StrVarTable, Tb.LocalStrVarTable, Tb.PublicStrTable, value);
 }
 
@@ -142,7 +142,7 @@ QString* StrTargetSlot(const CodeItemType& item) {
     case CodeKind::StrVar:
         return InTable(Tb.StrVarTable, at) ? &Tb.StrVarTable[static_cast<std::size_t>(at)].Value : nullptr;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(Fe.StrFrameBase) + at;
+        const long local = static_cast<long>(Ps.StrFrameBase) + at;
         return InTable(Tb.LocalStrVarTable, local)
                    ? &Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value
                    : nullptr;
@@ -166,7 +166,7 @@ bool StringItemValue(const CodeItemType& item, QString& value) {
         value = Tb.StrVarTable[static_cast<std::size_t>(at)].Value;
         return true;
     case CodeKind::LocalStrVar: {
-        const long local = static_cast<long>(Fe.StrFrameBase) + at;
+        const long local = static_cast<long>(Ps.StrFrameBase) + at;
         if (!InTable(Tb.LocalStrVarTable, local)) return false;
         value = Tb.LocalStrVarTable[static_cast<std::size_t>(local)].Value;
         return true;
@@ -190,7 +190,7 @@ QString InputEchoFinal(bool lineInput, const QString& prompt, const QString& tex
 // INPUT ["prompt" {, | ;}] targets  /  LINE INPUT ["prompt" {, | ;}] target$
 void ExecInput(bool lineInput) {
     const int statement = lineInput ? St::LINEINPUT : St::INPUT;
-    Fe.InputRestartPC = Ib.CodeIndex - 1;
+    Ps.InputRestartPC = Ib.CodeIndex - 1;
 
     // The prompt: INPUT always has a separator and a text (the compiler supplies "? "); LINE INPUT
     // has an optional text, then the transfer slot that receives the line.
@@ -232,13 +232,13 @@ void ExecInput(bool lineInput) {
     InputDialogRequest request;
     request.LineInput = lineInput;
     request.Prompt = Eng.InputPrompt;
-    request.Title = Fe.InputTitle;
-    request.Retry = !lineInput && Fe.InputRetry != 0;
-    request.PreviousText = Fe.InputResult;
-    request.Positioned = Fe.InputBoxPositioned != 0;
-    request.Left = Fe.InputBoxLeft;
-    request.Top = Fe.InputBoxTop;
-    Fe.InputRetry = 0;
+    request.Title = Ps.InputTitle;
+    request.Retry = !lineInput && Ps.InputRetry != 0;
+    request.PreviousText = Ps.InputResult;
+    request.Positioned = Ps.InputBoxPositioned != 0;
+    request.Left = Ps.InputBoxLeft;
+    request.Top = Ps.InputBoxTop;
+    Ps.InputRetry = 0;
 
     QString answer;
     bool accepted = false;
@@ -257,8 +257,8 @@ void ExecInput(bool lineInput) {
     if (lineInput) {
         Tb.PublicStrTable[TransferSlot].Value = answer;
     } else {
-        Fe.InputResult = answer;
-        Fe.InputLine = answer;
+        Ps.InputResult = answer;
+        Ps.InputLine = answer;
     }
     FlushPrintLine();
     Eng.PrintLine = pending;
@@ -268,21 +268,21 @@ void ExecInput(bool lineInput) {
 // Internal 243: the next field of InputLine as a number.
 void ExecInputNumField() {
     QString field;
-    if (!Fe.InputLine.isEmpty()) {
-        const qsizetype comma = Fe.InputLine.indexOf(QLatin1Char(','));
+    if (!Ps.InputLine.isEmpty()) {
+        const qsizetype comma = Ps.InputLine.indexOf(QLatin1Char(','));
         if (comma >= 0) {
-            field = TrimField(QStringView(Fe.InputLine).left(comma));
-            Fe.InputLine = Fe.InputLine.mid(comma + 1);
+            field = TrimField(QStringView(Ps.InputLine).left(comma));
+            Ps.InputLine = Ps.InputLine.mid(comma + 1);
         } else {
-            field = Fe.InputLine; // the last field is taken as typed
-            Fe.InputLine.clear();
+            field = Ps.InputLine; // the last field is taken as typed
+            Ps.InputLine.clear();
         }
     }
     Extended value = 0;
     if (!field.isEmpty() && !TextToReal(field, value)) {
         // Not a number: the INPUT asks again, showing what was typed.
-        Fe.InputRetry = 1;
-        Ib.CodeIndex = Fe.InputRestartPC;
+        Ps.InputRetry = 1;
+        Ib.CodeIndex = Ps.InputRestartPC;
         return;
     }
     Tb.PublicNumTable[TransferSlot].Value = value;
@@ -291,24 +291,24 @@ void ExecInputNumField() {
 // Internal 244: the next field of InputLine as a string; a field in double quotes may hold commas
 // and keeps its quotes.
 void ExecInputStrField() {
-    Fe.InputLine = TrimField(Fe.InputLine);
-    if (Fe.InputLine.isEmpty()) {
+    Ps.InputLine = TrimField(Ps.InputLine);
+    if (Ps.InputLine.isEmpty()) {
         Tb.PublicStrTable[TransferSlot].Value.clear();
         return;
     }
     qsizetype comma = -1;
-    if (Fe.InputLine.startsWith(QLatin1Char('"'))) {
-        const qsizetype closing = Fe.InputLine.indexOf(QLatin1Char('"'), 1);
-        comma = Fe.InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
+    if (Ps.InputLine.startsWith(QLatin1Char('"'))) {
+        const qsizetype closing = Ps.InputLine.indexOf(QLatin1Char('"'), 1);
+        comma = Ps.InputLine.indexOf(QLatin1Char(','), closing >= 0 ? closing + 1 : 1);
     } else {
-        comma = Fe.InputLine.indexOf(QLatin1Char(','));
+        comma = Ps.InputLine.indexOf(QLatin1Char(','));
     }
     if (comma >= 0) {
-        Tb.PublicStrTable[TransferSlot].Value = TrimField(QStringView(Fe.InputLine).left(comma));
-        Fe.InputLine = Fe.InputLine.mid(comma + 1);
+        Tb.PublicStrTable[TransferSlot].Value = TrimField(QStringView(Ps.InputLine).left(comma));
+        Ps.InputLine = Ps.InputLine.mid(comma + 1);
     } else {
-        Tb.PublicStrTable[TransferSlot].Value = TrimField(Fe.InputLine);
-        Fe.InputLine.clear();
+        Tb.PublicStrTable[TransferSlot].Value = TrimField(Ps.InputLine);
+        Ps.InputLine.clear();
     }
 }
 
@@ -336,13 +336,13 @@ void ExecRead() {
     for (;;) {
         CodeItemType target;
         GetCode(target);
-        while (IsDataEnd(Fe.DataReadPos)) {
-            const int line = FindDataLine(Fe.DataReadPos);
+        while (IsDataEnd(Ps.DataReadPos)) {
+            const int line = FindDataLine(Ps.DataReadPos);
             if (line == 0) return; // 1006: no value left
-            Fe.DataReadPos = line + 1;
+            Ps.DataReadPos = line + 1;
         }
-        const CodeItemType value = Ib.CodeBuffer[static_cast<std::size_t>(Fe.DataReadPos)];
-        ++Fe.DataReadPos;
+        const CodeItemType value = Ib.CodeBuffer[static_cast<std::size_t>(Ps.DataReadPos)];
+        ++Ps.DataReadPos;
         if (value.FirstCode == CodeKind::NumLiteral && IsNumTarget(target)) {
             StoreNumTarget(target, NumConValue(value));
         } else if (value.FirstCode == CodeKind::StrLiteral && IsStrTarget(target) &&
@@ -382,7 +382,7 @@ void ExecRestore() {
         return;
     }
     // No DATA statement at all leaves the start position, where the next READ finds nothing.
-    Fe.DataReadPos = Tb.NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
+    Ps.DataReadPos = Tb.NumofRegisteredDataPtr >= 1 ? DataStartAfter(0) : 0;
 }
 
 // RANDOMIZE [seed]

@@ -4,8 +4,8 @@
 // and RANDOMIZE seeds the generator.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/sharedstate.h"
+#include "core/codeitem.h"
+#include "core/sharedstate.h"
 
 #include <QString>
 

@@ -1,5 +1,12 @@
 #include "engine/lxthread.h"
 
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/deviceexec.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
@@ -11,15 +18,8 @@
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/memorybudget.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
@@ -83,8 +83,8 @@ void PostCaption(const QString& caption) {
 void PlaceRunForm() {
     RunWindowEvent event;
     event.Op = RunWindowOp::Place;
-    event.Left = Fe.TScreenLeft;
-    event.Top = Fe.TScreenTop;
+    event.Left = Ps.TScreenLeft;
+    event.Top = Ps.TScreenTop;
     std::lock_guard<std::mutex> lock(SettingsMutex());
     event.Width = Settings.TScreenWidth;
     event.Height = Settings.TScreenHeight;
@@ -92,7 +92,7 @@ void PlaceRunForm() {
 }
 
 void CloseAllChannels() {
-    if (Fe.CloseAllFileChannelsHook != nullptr) Fe.CloseAllFileChannelsHook();
+    if (Ps.CloseAllFileChannelsHook != nullptr) Ps.CloseAllFileChannelsHook();
 }
 
 // A pending run-time error ends with: "エラー:" + message [+ "(" line/column ")"].
@@ -100,12 +100,12 @@ void ReportError() {
     // A failed run leaves no values behind for the next one, not even those under an immediate command.
     GlClear();
     QString line = ResourceText(Res::ErrorWord) + QLatin1Char(':') + ErrorMessage(Fe.ErrorNumber);
-    if (Fe.RunMode == RunKind::Program) {
+    if (Rc.RunMode == RunKind::Program) {
         line += QLatin1Char('(') + LineColumnText(Fe.ErrorPosition - 1) + QLatin1Char(')');
     } else {
         Fe.ErrorNumber = 0;
     }
-    if (Fe.EchoOn) FlushPrintLine(line);
+    if (Rc.EchoOn) FlushPrintLine(line);
 }
 
 // Pops the Gl stack down to `depth` entries.
@@ -157,8 +157,8 @@ bool TLXMTHread::StartRun() {
     // The stop request pending when an immediate command begins belongs to the stopped program; it is
     // put aside here, while the run is requested, and not by the thread as it starts: a stop or an
     // exit asked for in between would be lost with it.
-    if (Fe.RunMode == RunKind::Immediate) Fe.SavedStopRequest = Fe.StopRequest.exchange(0);
-    Fe.ThreadBusy = 1;
+    if (Rc.RunMode == RunKind::Immediate) Rc.SavedStopRequest = Rc.StopRequest.exchange(0);
+    Rc.ThreadBusy = 1;
     RunningThread = new TLXMTHread;
     RunningThread->start();
     return true;
@@ -174,7 +174,7 @@ void TLXMTHread::WaitForIdle() {
 }
 
 bool TLXMTHread::StopAndJoin() {
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     CancelHandOver();
     RunWindowQueue::Instance().Abandon();
     TLXMTHread* thread = nullptr;
@@ -209,8 +209,8 @@ void TLXMTHread::run() {
     } catch (const std::bad_alloc&) {
         // Even the end of the run found no memory: the run window is left as it is, but the run is
         // over and the next one may start.
-        Fe.ProgramRunning = 0;
-        Fe.ThreadBusy = 0;
+        Rc.ProgramRunning = 0;
+        Rc.ThreadBusy = 0;
     }
 }
 
@@ -227,20 +227,20 @@ void RunPassesUnguarded(bool& running) {
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
-        Fe.SourcePos = 1;
-        Fe.SourceLinePos = 1;
+        Rd.SourcePos = 1;
+        Rd.SourceLinePos = 1;
 
         bool compiled = true;
         bool resume = false;
-        const int kind = Fe.RunMode;
+        const int kind = Rc.RunMode;
         if (kind == RunKind::Program || kind == RunKind::Rerun) {
-            Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-            Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+            Rd.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
-            if (Fe.CompileTextLength + 2 >= limit) {
+            if (Rd.CompileTextLength + 2 >= limit) {
                 // The error that says the program is too large, not one without a text.
                 RaiseError(Err::ProgramTooLarge);
-                Fe.ErrorPosition = Fe.SourcePos;
+                Fe.ErrorPosition = Rd.SourcePos;
                 compiled = false;
             } else {
                 SyncCloseMediaPlayer();
@@ -249,14 +249,14 @@ void RunPassesUnguarded(bool& running) {
                 compiled = CompileProgram();
                 if (compiled) {
                     Ib.CodeIndex = ProgramCodeStart;
-                    Fe.ResumePC = ProgramCodeStart;
+                    Rc.ResumePC = ProgramCodeStart;
                     PostButtons(RunButtonMode::Run);
                     CloseAllChannels();
                 }
             }
         } else if (kind == RunKind::Immediate) {
-            Fe.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-            Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+            Rd.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+            Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
             compiled = CompileImmediate();
             if (compiled) {
                 Ib.CodeIndex = 1;
@@ -269,12 +269,12 @@ void RunPassesUnguarded(bool& running) {
             }
         } else if (kind == RunKind::Resume) {
             resume = true;
-            if (Fe.EchoOn) {
+            if (Rc.EchoOn) {
                 PostCaption(QStringLiteral("Lorvex 実行画面（再開）"));
                 FlushPrintLine(QStringLiteral("実行再開しました。"));
             }
-            Ib.CodeIndex = Fe.ResumePC;
-            Fe.ResumePC = ImmediateAreaLast;
+            Ib.CodeIndex = Rc.ResumePC;
+            Rc.ResumePC = ImmediateAreaLast;
         } else {
             CloseAllChannels();
         }
@@ -310,7 +310,7 @@ void TakeOutOfMemory(bool running) {
     // what the user must hear about is the memory.
     Fe.ErrorNumber = 0;
     RaiseError(Err::OutOfMemory);
-    Fe.ErrorPosition = running ? Ib.CurrentItem.Position : Fe.SourcePos;
+    Fe.ErrorPosition = running ? Ib.CurrentItem.Position : Rd.SourcePos;
     // The line being built may be what could not grow, and the end-of-run lines are added to it.
     Eng.PrintLine = QString();
 }
@@ -319,7 +319,7 @@ void TakeOutOfMemory(bool running) {
 // another pass on the same thread.
 void RunPasses() {
     bool running = false;
-    MemoryBudget::BeginRun(Fe.StopRequest);
+    MemoryBudget::BeginRun(Rc.StopRequest);
     try {
         RunPassesUnguarded(running);
     } catch (const std::bad_alloc&) {
@@ -330,7 +330,7 @@ void RunPasses() {
     MemoryBudget::EndRun();
     // A stop the budget asked for is the program's running out of memory, not the user's stop.
     if (MemoryBudget::TakeExceeded()) {
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         TakeOutOfMemory(running);
     }
     // What a program that ran out of memory holds goes back, so that the interface has room again.
@@ -342,7 +342,7 @@ void RunPasses() {
 void TLXMTHread::Execute() {
     // The values under an immediate command (an event call too) belong to the program it found
     // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
-    const int immediateBase = Fe.RunMode == RunKind::Immediate ? ValueStackCount : 0;
+    const int immediateBase = Rc.RunMode == RunKind::Immediate ? ValueStackCount : 0;
     RunPasses();
 
     // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
@@ -353,25 +353,25 @@ void TLXMTHread::Execute() {
         Fe.ErrorPosition = Ib.CurrentItem.Position;
     }
     SyncBarrier();
-    if (Fe.SavedStopRequest) Fe.StopRequest = 1;
-    Fe.SavedStopRequest = 0;
-    const bool stopped = Fe.StopRequest != 0;
+    if (Rc.SavedStopRequest) Rc.StopRequest = 1;
+    Rc.SavedStopRequest = 0;
+    const bool stopped = Rc.StopRequest != 0;
     if (!stopped) {
         CloseAllChannels();
         PostButtons(RunButtonMode::End);
-        Fe.GScreenUsed = 0;
+        Ps.GScreenUsed = 0;
     } else {
-        if (Fe.EchoOn && Fe.RunMode != RunKind::Immediate) FlushPrintLine(ResourceText(Res::RunStopped));
-        Fe.ProgramRunning = 0;
-        Fe.ContinueFlag = 0;
+        if (Rc.EchoOn && Rc.RunMode != RunKind::Immediate) FlushPrintLine(ResourceText(Res::RunStopped));
+        Rc.ProgramRunning = 0;
+        Rc.ContinueFlag = 0;
         PostButtons(RunButtonMode::Stop);
         // Resume with the item in hand: the stop was seen before it ran.
-        if (Fe.RunMode != RunKind::Immediate) Fe.ResumePC = Eng.CurrentItemIndex;
-        if (Fe.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
+        if (Rc.RunMode != RunKind::Immediate) Rc.ResumePC = Eng.CurrentItemIndex;
+        if (Rc.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
     // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the
     // run into the program's own, whose values are all its.
-    const bool immediate = Fe.RunMode == RunKind::Immediate;
+    const bool immediate = Rc.RunMode == RunKind::Immediate;
     const int kept = immediate ? immediateBase : 0;
     if (Fe.ErrorNumber >= 1) {
         ReportError();
@@ -380,15 +380,15 @@ void TLXMTHread::Execute() {
         DropValuesAbove(kept);
     }
     if (immediate) DropValuesAbove(kept);
-    if (Fe.EchoOn) FlushPrintLine(QStringLiteral("OK"));
+    if (Rc.EchoOn) FlushPrintLine(QStringLiteral("OK"));
     FlushPrintLine(QString());
     PostReadOnly(false);
     Publish(Fe.ErrorNumber, Fe.ErrorPosition);
     SyncBarrier(); // the run window shows the end of the run before it is reported idle
-    const bool closeApplication = Fe.SystemExitRequest == 1;
-    if (closeApplication) Fe.SystemExitRequest = 0;
-    Fe.ProgramRunning = 0;
-    Fe.ThreadBusy = 0;
+    const bool closeApplication = Rc.SystemExitRequest == 1;
+    if (closeApplication) Rc.SystemExitRequest = 0;
+    Rc.ProgramRunning = 0;
+    Rc.ThreadBusy = 0;
     if (closeApplication && Hooks.CloseMainFormHook != nullptr)
         Synchronize([] { Hooks.CloseMainFormHook(); });
 }

@@ -3,7 +3,7 @@
 // run kind asks for, runs the code, and reports the end of the run in the run window.
 #pragma once
 
-#include "frontend/errortext.h"
+#include "core/errortext.h"
 
 #include <QThread>
 

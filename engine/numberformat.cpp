@@ -185,8 +185,8 @@ QString FormatNumber(Extended value) {
 }
 
 void FormatNumberInto(const Extended& value, QString& text) {
-    if (WholeNumberText(value, std::clamp(Fe.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
-    text = GeneralNumberText(value, Fe.PrintPrecision);
+    if (WholeNumberText(value, std::clamp(Ps.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
+    text = GeneralNumberText(value, Ps.PrintPrecision);
     if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
 }
 

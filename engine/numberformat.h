@@ -3,7 +3,7 @@
 // locale: "." is always the decimal point and "E" marks the exponent.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <QString>
 

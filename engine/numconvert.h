@@ -3,7 +3,7 @@
 // its own error number when they refuse.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <cmath>
 #include <cstdint>

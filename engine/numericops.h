@@ -4,9 +4,9 @@
 // inline: each path compiles to the instructions it would have spelt out itself.
 #pragma once
 
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 
 #include <array>
 #include <cmath>

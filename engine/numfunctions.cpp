@@ -1,14 +1,14 @@
 #include "engine/numfunctions.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginestate.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
 #include "engine/operators.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,10 +43,10 @@ bool ArgumentsAreNumbers(int count, int id) {
 }
 
 Extended AngleIn(Extended x) {
-    return Fe.RadianMode ? x : x * RadiansPerDegree;
+    return Ps.RadianMode ? x : x * RadiansPerDegree;
 }
 Extended AngleOut(Extended x) {
-    return Fe.RadianMode ? x : x * DegreesPerRadian;
+    return Ps.RadianMode ? x : x * DegreesPerRadian;
 }
 
 // Pushes `result`, or sets `number` naming the function when the computation raised a trapped fault.

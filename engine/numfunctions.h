@@ -3,7 +3,7 @@
 // takes its arguments from the Gl stack (the last one on top) and pushes one number.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
 #include "engine/operators.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/memorybudget.h"
 
 #include <QString>

@@ -4,7 +4,7 @@
 // Also the floating-point fault test that the operators and the numeric functions share.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <cfenv>
 

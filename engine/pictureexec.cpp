@@ -1,17 +1,17 @@
 #include "engine/pictureexec.h"
 
+#include "core/errornumbers.h"
+#include "core/programfile.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/filechannels.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/errornumbers.h"
-#include "frontend/programfile.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/gifwriter.h"
 
 #include <QDir>
@@ -175,18 +175,18 @@ void CopyArea(Canvas& dest, Index dx, Index dy, const Canvas& source, Index sx, 
 
 // The graphics position (GLOCATE) in pixels.
 Index LocateX() {
-    return Coordinate(Fe.GLocateX);
+    return Coordinate(Ps.GLocateX);
 }
 Index LocateY() {
-    return Coordinate(Fe.GLocateY);
+    return Coordinate(Ps.GLocateY);
 }
 
 // Places the w x h area of the picture buffer at the buffer position (GFLOCATE) on the drawing
 // surface at the graphics position (GLOCATE).
 void PlaceBuffer(GraphSurface& surface, Index w, Index h) {
     std::lock_guard<std::mutex> lock(surface.Lock);
-    CopyArea(surface.Image1, LocateX(), LocateY(), surface.Image2, Coordinate(Fe.GFLocateX),
-             Coordinate(Fe.GFLocateY), w, h);
+    CopyArea(surface.Image1, LocateX(), LocateY(), surface.Image2, Coordinate(Ps.GFLocateX),
+             Coordinate(Ps.GFLocateY), w, h);
     surface.Changed();
 }
 

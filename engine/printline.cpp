@@ -1,13 +1,13 @@
 #include "engine/printline.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/enginestate.h"
 #include "engine/numberformat.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <cmath>
 
@@ -31,7 +31,7 @@ void AppendPrintText(const QString& text) {
 }
 
 void PrintNextZone() {
-    const qsizetype width = Fe.PrintPrecision + ZoneExtra;
+    const qsizetype width = Ps.PrintPrecision + ZoneExtra;
     const qsizetype length = Eng.PrintLine.size();
     const qsizetype target = (length / width + 1) * width;
     Eng.PrintLine.append(QString(target - length, QLatin1Char(' ')));

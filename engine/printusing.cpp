@@ -1,10 +1,10 @@
 #include "engine/printusing.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/printline.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "platform/textencoding.h"
 
 #include <algorithm>

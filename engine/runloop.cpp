@@ -1,5 +1,13 @@
 #include "engine/runloop.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/controlexec.h"
 #include "engine/decoded/decode.h"
@@ -25,15 +33,7 @@
 #include "engine/strfunctions.h"
 #include "engine/sysfunctions.h"
 #include "engine/windowexec.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cmath>
@@ -187,7 +187,7 @@ template <bool Fast> [[gnu::always_inline]] inline void FetchNextEffectiveItem(i
     }
     const CodeItemType* item = Ib.CodeBuffer.data() + at;
     if constexpr (Fast) {
-        if ((Fe.ErrorNumber | Fe.StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
+        if ((Fe.ErrorNumber | Rc.StopRequest.load(std::memory_order_relaxed)) == 0) [[likely]] {
             while (at < limit && IsInertItem(*item)) {
                 ++at;
                 ++item;
@@ -610,20 +610,20 @@ template <bool Fast> [[gnu::always_inline]] inline bool RouteStatement(int code,
 } // namespace
 
 void ExecSystem() {
-    Fe.SystemExitRequest = 1;
+    Rc.SystemExitRequest = 1;
 }
 
 void ExecCont() {
     // Execute starts again in the resume kind, with every variable and open file as they are.
-    if (Fe.GScreenOpen) ExecGRefresh();
-    Fe.RunMode = RunKind::Resume;
-    Fe.ProgramRunning = 1;
-    Fe.ContinueFlag = 1;
+    if (Rc.GScreenOpen) ExecGRefresh();
+    Rc.RunMode = RunKind::Resume;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 1;
     // The stop request is left alone: it was clear when this item began, so a stop asked for
     // since is the user's and ends the resumed run.
     // The stop kept while this immediate command runs belongs to the program being resumed; it
     // must not make the resumed run end as stopped.
-    Fe.SavedStopRequest = 0;
+    Rc.SavedStopRequest = 0;
     PostRunButtons(RunButtonMode::Run);
 }
 
@@ -776,7 +776,7 @@ template <bool Fast> LoopExit RunItems() {
         // Stop condition, tested before every dispatch.
         const int kind = Ib.CurrentItem.FirstCode;
         if (kind == CodeKind::End) return LoopExit::End;
-        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return LoopExit::Stop;
         if (pc > limit) [[unlikely]]
             return LoopExit::End;
@@ -842,7 +842,7 @@ template <bool Fast> LoopExit RunItems() {
                 PushNumName(value);
             break;
         case CodeKind::LocalNumVar: {
-            const long at = static_cast<long>(Fe.NumFrameBase) + value;
+            const long at = static_cast<long>(Ps.NumFrameBase) + value;
             if (InTable(Tb.LocalNumVarTable, at))
                 PushNumber(Tb.LocalNumVarTable[static_cast<std::size_t>(at)].Value);
             break;
@@ -853,7 +853,7 @@ template <bool Fast> LoopExit RunItems() {
             break;
         case CodeKind::StrVar: PushStrName(value); break;
         case CodeKind::LocalStrVar: {
-            const long at = static_cast<long>(Fe.StrFrameBase) + value;
+            const long at = static_cast<long>(Ps.StrFrameBase) + value;
             if (InTable(Tb.LocalStrVarTable, at))
                 GlPushStr(Tb.LocalStrVarTable[static_cast<std::size_t>(at)].Value);
             break;

@@ -5,8 +5,8 @@
 // the item it stops at back to the loop.
 #pragma once
 
+#include "core/itembuffers.h"
 #include "engine/enginestate.h"
-#include "frontend/itembuffers.h"
 
 #include <QString>
 

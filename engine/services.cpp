@@ -1,9 +1,9 @@
 #include "engine/services.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
 
 #include <QFileInfo>
 
@@ -28,16 +28,16 @@ template <std::size_t N> int PopReturn(const std::array<int, N>& stack, int& cou
 } // namespace
 
 void PushGosubReturn(int index) {
-    PushReturn(Fe.GosubStack, Fe.GosubStackCount, index);
+    PushReturn(Ps.GosubStack, Ps.GosubStackCount, index);
 }
 int PopGosubReturn() {
-    return PopReturn(Fe.GosubStack, Fe.GosubStackCount);
+    return PopReturn(Ps.GosubStack, Ps.GosubStackCount);
 }
 void PushSubReturn(int index) {
-    PushReturn(Fe.SubReturnStack, Fe.SubReturnStackCount, index);
+    PushReturn(Ps.SubReturnStack, Ps.SubReturnStackCount, index);
 }
 int PopSubReturn() {
-    return PopReturn(Fe.SubReturnStack, Fe.SubReturnStackCount);
+    return PopReturn(Ps.SubReturnStack, Ps.SubReturnStackCount);
 }
 
 bool NumberToBoolean(Extended n) {

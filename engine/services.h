@@ -4,9 +4,9 @@
 // file for the file statements and functions.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
+#include "core/codeitem.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 
 #include <QString>
 

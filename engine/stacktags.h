@@ -2,9 +2,9 @@
 // counted from the top.
 #pragma once
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/valuestack.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/valuestack.h"
 
 #include <QString>
 

@@ -2,15 +2,15 @@
 
 #include "engine/fastaccess.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/kanatables.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 

@@ -4,7 +4,7 @@
 // top; the result is pushed there; failures set ErrorNumber and name the function in ErrorNameIndex.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <QString>
 #include <QStringView>

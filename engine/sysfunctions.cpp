@@ -1,18 +1,18 @@
 #include "engine/sysfunctions.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
 #include "engine/services.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
@@ -261,7 +261,7 @@ constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
-    GlPushStr(InkeyText(Fe.LastKeyCode.exchange(0)));
+    GlPushStr(InkeyText(Rc.LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
 
@@ -272,12 +272,12 @@ namespace {
 QString WaitForKeys(std::int64_t count) {
     QString result;
     while (result.size() < count) {
-        const char16_t key = Fe.KeyBuffer.exchange(0);
+        const char16_t key = Rc.KeyBuffer.exchange(0);
         if (key != 0) {
             result += QChar(key);
             continue;
         }
-        if (Fe.StopRequest.load() != 0) break;
+        if (Rc.StopRequest.load() != 0) break;
         std::this_thread::sleep_for(KeyPollInterval);
     }
     return result;
@@ -311,7 +311,7 @@ void ExecInputFromChannel() {
         RaiseError(Err::InputFileChannel);
         return;
     }
-    switch (Fe.FileMode[static_cast<std::size_t>(n)]) {
+    switch (Ps.FileMode[static_cast<std::size_t>(n)]) {
     case FileModeKind::Input: break;
     case FileModeKind::Output: RaiseError(Err::InputFileForOutput); return;
     case FileModeKind::Append: RaiseError(Err::InputFileForAppend); return;
@@ -349,7 +349,7 @@ void ExecEof() {
         RaiseError(Err::EofSyntax);
         return;
     }
-    if (Fe.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
+    if (Ps.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) {
         RaiseError(Err::EofNotInput);
         return;
     }
@@ -507,7 +507,7 @@ std::unique_ptr<TEncoding> ReadingEncoding(const QString& path, std::optional<Ex
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
+    if (Ps.FileEncoding >= 1) return EncodingFromCodePage(Ps.FileEncoding);
     return GetFileEncoding(path);
 }
 
@@ -518,7 +518,7 @@ std::unique_ptr<TEncoding> WritingEncoding(std::optional<Extended> codePage) {
         if (!RoundToInt32(*codePage, number)) return nullptr;
         return EncodingFromCodePage(number);
     }
-    if (Fe.FileEncoding >= 1) return EncodingFromCodePage(Fe.FileEncoding);
+    if (Ps.FileEncoding >= 1) return EncodingFromCodePage(Ps.FileEncoding);
     return NewSystemEncoding();
 }
 

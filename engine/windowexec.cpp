@@ -1,5 +1,11 @@
 #include "engine/windowexec.h"
 
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
@@ -7,12 +13,6 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/stacktags.h"
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settingsstore.h"
 
 #include <QDir>
@@ -105,7 +105,7 @@ void MoveWindow(SettingWindow window, int code, int left, int top) {
 // A change of the pen or brush of the open graphics window's drawing surface. Pen and brush do not
 // change any pixel, so the window needs no repaint.
 template <typename Change> void ChangeGraphCanvas(Change change) {
-    if (Fe.GScreenOpen.load() == 0) return;
+    if (Rc.GScreenOpen.load() == 0) return;
     const std::shared_ptr<GraphSurface> surface = CurrentGraphSurface();
     if (!surface) return;
     std::lock_guard<std::mutex> lock(surface->Lock);
@@ -157,8 +157,8 @@ SettingWindow StateWindowOf(int statement) {
 // Whether the window can take a state now: the graphics and control windows only while open.
 bool WindowOpen(SettingWindow window) {
     switch (window) {
-    case SettingWindow::Graph: return Fe.GScreenOpen.load() != 0;
-    case SettingWindow::Control: return Fe.CScreenOpen.load() != 0;
+    case SettingWindow::Graph: return Rc.GScreenOpen.load() != 0;
+    case SettingWindow::Control: return Rc.CScreenOpen.load() != 0;
     default: return true;
     }
 }
@@ -188,7 +188,7 @@ void ExecTitle(int code) {
         RunWindowQueue::Instance().Push(std::move(event));
         return;
     }
-    case St::PRINTITITLE: Fe.InputTitle = text; return;
+    case St::PRINTITITLE: Ps.InputTitle = text; return;
     case St::PRINTCTITLE:
     case St::PRINTGTITLE: {
         const SettingWindow window = code == St::PRINTCTITLE ? SettingWindow::Control : SettingWindow::Graph;
@@ -211,31 +211,31 @@ void ExecPosition(int code) {
     if (code == St::IBPOSITION) {
         // A negative coordinate asks for the centred dialog again.
         if (!(left >= 0) || !(top >= 0)) {
-            Fe.InputBoxPositioned = 0;
+            Ps.InputBoxPositioned = 0;
             return;
         }
-        Fe.InputBoxPositioned = 1;
-        Fe.InputBoxLeft = LimitValue(left, PositionLeftMax);
-        Fe.InputBoxTop = LimitValue(top, PositionTopMax);
+        Ps.InputBoxPositioned = 1;
+        Ps.InputBoxLeft = LimitValue(left, PositionLeftMax);
+        Ps.InputBoxTop = LimitValue(top, PositionTopMax);
         return;
     }
     const int x = LimitValue(left, PositionLeftMax);
     const int y = LimitValue(top, PositionTopMax);
     switch (code) {
     case St::TWPOSITION:
-        Fe.TScreenLeft = x;
-        Fe.TScreenTop = y;
+        Ps.TScreenLeft = x;
+        Ps.TScreenTop = y;
         MoveWindow(SettingWindow::Run, code, x, y);
         return;
     case St::CWPOSITION:
-        Fe.CScreenLeft = x;
-        Fe.CScreenTop = y;
-        if (Fe.CScreenOpen.load() != 0) MoveWindow(SettingWindow::Control, code, x, y);
+        Ps.CScreenLeft = x;
+        Ps.CScreenTop = y;
+        if (Rc.CScreenOpen.load() != 0) MoveWindow(SettingWindow::Control, code, x, y);
         return;
     case St::GWPOSITION:
-        Fe.GScreenLeft = x;
-        Fe.GScreenTop = y;
-        if (Fe.GScreenOpen.load() != 0) MoveWindow(SettingWindow::Graph, code, x, y);
+        Ps.GScreenLeft = x;
+        Ps.GScreenTop = y;
+        if (Rc.GScreenOpen.load() != 0) MoveWindow(SettingWindow::Graph, code, x, y);
         return;
     case St::EWPOSITION: MoveWindow(SettingWindow::Frame, code, x, y); return;
     default: return;
@@ -268,16 +268,16 @@ void ExecPenSetting(int code) {
     case St::DRAWMODE: {
         // Below 1 truncates to no mode at all: kept out as well.
         if (!(value >= PenModeFirst && value < PenModeLast + 1)) return;
-        Fe.DrawMode = TruncInRange(value);
-        const PenMode mode = PenModeFromCode(Fe.DrawMode);
+        Ps.DrawMode = TruncInRange(value);
+        const PenMode mode = PenModeFromCode(Ps.DrawMode);
         ChangeGraphCanvas([mode](Canvas& canvas) { canvas.Pen.Mode = mode; });
         return;
     }
     case St::DRAWSTYLE: {
         if (!(value >= 0 && value <= DrawStyleLast)) return;
-        Fe.DrawStyle = TruncInRange(value);
-        const PenStyle style = PenStyleFromCode(Fe.DrawStyle);
-        const ColorWord back = static_cast<ColorWord>(Fe.GBackColor) & ColorWordMask;
+        Ps.DrawStyle = TruncInRange(value);
+        const PenStyle style = PenStyleFromCode(Ps.DrawStyle);
+        const ColorWord back = static_cast<ColorWord>(Ps.GBackColor) & ColorWordMask;
         ChangeGraphCanvas([style, back](Canvas& canvas) {
             canvas.Brush.Color = back;
             canvas.Pen.Style = style;
@@ -287,15 +287,15 @@ void ExecPenSetting(int code) {
     case St::DRAWWIDTH: {
         Extended width = std::fabs(value);
         if (!(width <= DrawWidthLimit)) width = 1; // NaN and infinities too
-        Fe.DrawWidth = TruncInRange(width);
-        const int penWidth = PenWidthFromValue(Fe.DrawWidth);
+        Ps.DrawWidth = TruncInRange(width);
+        const int penWidth = PenWidthFromValue(Ps.DrawWidth);
         ChangeGraphCanvas([penWidth](Canvas& canvas) { canvas.Pen.Width = penWidth; });
         return;
     }
     case St::FILLSTYLE: {
         if (!(value >= 0 && value <= FillStyleLast)) return;
-        Fe.FillStyle = TruncInRange(value);
-        const BrushStyle style = BrushStyleFromCode(Fe.FillStyle);
+        Ps.FillStyle = TruncInRange(value);
+        const BrushStyle style = BrushStyleFromCode(Ps.FillStyle);
         ChangeGraphCanvas([style](Canvas& canvas) { canvas.Brush.Style = style; });
         return;
     }
@@ -307,7 +307,7 @@ void ExecPenSetting(int code) {
 // drawing surface.
 void PushPenSetting(int statement) {
     const std::shared_ptr<GraphSurface> surface =
-        Fe.GScreenOpen.load() != 0 ? CurrentGraphSurface() : nullptr;
+        Rc.GScreenOpen.load() != 0 ? CurrentGraphSurface() : nullptr;
     if (!surface) {
         RaiseError(Err::NoGraphicsWindow);
         return;
@@ -339,11 +339,11 @@ void ExecPrecision() {
         return;
     }
     if (value >= PrecisionMax)
-        Fe.PrintPrecision = PrecisionMax;
+        Ps.PrintPrecision = PrecisionMax;
     else if (value <= PrecisionMin)
-        Fe.PrintPrecision = PrecisionMin;
+        Ps.PrintPrecision = PrecisionMin;
     else
-        Fe.PrintPrecision = TruncInRange(value);
+        Ps.PrintPrecision = TruncInRange(value);
 }
 
 namespace {
@@ -495,23 +495,23 @@ void SyncSetColor(int code) {
     switch (code) {
     case St::BACKCOLOR:
     case St::GBACKCOLOR:
-        Fe.GBackColor = value;
+        Ps.GBackColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Brush.Color = color; });
         return;
     case St::BORDERCOLOR:
     case St::GBORDERCOLOR:
-        Fe.GBorderColor = value;
-        Fe.GBorderColorSet = 1;
+        Ps.GBorderColor = value;
+        Ps.GBorderColorSet = 1;
         return;
     case St::FORECOLOR:
     case St::GFORECOLOR:
         // The drawing colour is the text colour of GPRINT as well.
-        Fe.GForeColor = value;
-        Fe.GFontColor = value;
+        Ps.GForeColor = value;
+        Ps.GFontColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Pen.Color = color; });
         return;
     case St::GFONTCOLOR:
-        Fe.GFontColor = value;
+        Ps.GFontColor = value;
         ChangeGraphCanvas([color](Canvas& canvas) { canvas.Font.Color = color; });
         return;
     case St::CBACKCOLOR:
@@ -520,7 +520,7 @@ void SyncSetColor(int code) {
         ChangeText(SettingWindow::Control, code, ColorChange(TextSetting::BackColor, color));
         return;
     case St::CFONTCOLOR:
-        Fe.CFontColor = value;
+        Ps.CFontColor = value;
         ChangeText(SettingWindow::Control, code, ColorChange(TextSetting::FontColor, color));
         return;
     case St::TBACKCOLOR:
@@ -543,17 +543,17 @@ void SyncSetFontSize(int code) {
     change.What = TextSetting::FontSize;
     switch (code) {
     case St::CFONTCHARSET:
-        Fe.CFontCharset = change.Number;
+        Ps.CFontCharset = change.Number;
         change.What = TextSetting::FontCharset;
         ChangeText(SettingWindow::Control, code, change);
         return;
     case St::CFONTSIZE:
         // Kept, so that the value CFONTSIZE reads back what was set.
-        Fe.CFontSize = change.Number;
+        Ps.CFontSize = change.Number;
         ChangeText(SettingWindow::Control, code, change);
         return;
-    case St::GFONTCHARSET: Fe.GFontCharset = change.Number; return;
-    case St::GFONTSIZE: Fe.GFontSize = change.Number; return;
+    case St::GFONTCHARSET: Ps.GFontCharset = change.Number; return;
+    case St::GFONTSIZE: Ps.GFontSize = change.Number; return;
     case St::TFONTCHARSET:
         change.What = TextSetting::FontCharset;
         ChangeText(SettingWindow::Run, code, change);
@@ -575,15 +575,15 @@ void SyncSetFontName(int code) {
     styleChange.Number = StrToFontStyle(text);
     switch (code) {
     case St::CFONTNAME:
-        Fe.CFontName = text;
+        Ps.CFontName = text;
         ChangeText(SettingWindow::Control, code, change);
         return;
     case St::CFONTSTYLE:
-        Fe.CFontStyle = styleChange.Number;
+        Ps.CFontStyle = styleChange.Number;
         ChangeText(SettingWindow::Control, code, styleChange);
         return;
-    case St::GFONTNAME: Fe.GFontName = text; return;
-    case St::GFONTSTYLE: Fe.GFontStyle = styleChange.Number; return;
+    case St::GFONTNAME: Ps.GFontName = text; return;
+    case St::GFONTSTYLE: Ps.GFontStyle = styleChange.Number; return;
     case St::TFONTNAME: ChangeText(SettingWindow::Run, code, change); return;
     case St::TFONTSTYLE: ChangeText(SettingWindow::Run, code, styleChange); return;
     default: return;
@@ -613,11 +613,11 @@ void SyncSetWindowState(int code) {
 // The values CWINDOWSTATE, EWINDOWSTATE, GWINDOWSTATE, TWINDOWSTATE
 void SyncGetWindowState(int code) {
     const SettingWindow window = StateWindowOf(code - SettingValueBase);
-    if (window == SettingWindow::Control && Fe.CScreenOpen.load() == 0) {
+    if (window == SettingWindow::Control && Rc.CScreenOpen.load() == 0) {
         RaiseError(Err::ControlWindowClosed);
         return;
     }
-    if (window == SettingWindow::Graph && Fe.GScreenOpen.load() == 0) {
+    if (window == SettingWindow::Graph && Rc.GScreenOpen.load() == 0) {
         RaiseError(Err::NoGraphicsWindow);
         return;
     }
@@ -669,22 +669,22 @@ void ExecSelectFileForm(int code) {
 void PushSettingValue(int code) {
     switch (code - SettingValueBase) {
     case St::BACKCOLOR:
-    case St::GBACKCOLOR: PushColorText(Fe.GBackColor); return;
+    case St::GBACKCOLOR: PushColorText(Ps.GBackColor); return;
     case St::BORDERCOLOR:
-    case St::GBORDERCOLOR: PushColorText(Fe.GBorderColor); return;
+    case St::GBORDERCOLOR: PushColorText(Ps.GBorderColor); return;
     case St::FORECOLOR:
-    case St::GFORECOLOR: PushColorText(Fe.GForeColor); return;
-    case St::CFONTCHARSET: GlPushNum(Fe.CFontCharset); return;
-    case St::CFONTCOLOR: PushColorText(Fe.CFontColor); return;
-    case St::CFONTNAME: GlPushStr(Fe.CFontName); return;
-    case St::CFONTSIZE: GlPushNum(Fe.CFontSize); return;
-    case St::CFONTSTYLE: PushStyleText(Fe.CFontStyle); return;
-    case St::GFONTCHARSET: GlPushNum(Fe.GFontCharset); return;
-    case St::GFONTCOLOR: PushColorText(Fe.GFontColor); return;
-    case St::GFONTNAME: GlPushStr(Fe.GFontName); return;
-    case St::GFONTSIZE: GlPushNum(Fe.GFontSize); return;
-    case St::GFONTSTYLE: PushStyleText(Fe.GFontStyle); return;
-    case St::PRECISION: GlPushNum(Fe.PrintPrecision); return;
+    case St::GFORECOLOR: PushColorText(Ps.GForeColor); return;
+    case St::CFONTCHARSET: GlPushNum(Ps.CFontCharset); return;
+    case St::CFONTCOLOR: PushColorText(Ps.CFontColor); return;
+    case St::CFONTNAME: GlPushStr(Ps.CFontName); return;
+    case St::CFONTSIZE: GlPushNum(Ps.CFontSize); return;
+    case St::CFONTSTYLE: PushStyleText(Ps.CFontStyle); return;
+    case St::GFONTCHARSET: GlPushNum(Ps.GFontCharset); return;
+    case St::GFONTCOLOR: PushColorText(Ps.GFontColor); return;
+    case St::GFONTNAME: GlPushStr(Ps.GFontName); return;
+    case St::GFONTSIZE: GlPushNum(Ps.GFontSize); return;
+    case St::GFONTSTYLE: PushStyleText(Ps.GFontStyle); return;
+    case St::PRECISION: GlPushNum(Ps.PrintPrecision); return;
     case St::CBACKCOLOR:
         if (CBackColorSet)
             PushColorText(CBackColor);

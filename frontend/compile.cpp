@@ -1,14 +1,14 @@
 #include "frontend/compile.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
 #include "frontend/compilestop.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/prescan.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ bool CompileProgram() {
     Fe.ErrorPosition = 0;
     PreScan();
     if (Fe.ErrorNumber != 0) {
-        Fe.ErrorPosition = AfterToken(Fe.ScanToken, Fe.SourcePos);
+        Fe.ErrorPosition = AfterToken(Rd.ScanToken, Rd.SourcePos);
         return false;
     }
     if (CompileCutShort) return false;

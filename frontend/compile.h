@@ -2,7 +2,7 @@
 // start of a run: pre-scan, statement scan, statement compiler. The engine and the tests use it.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 // Compiles CompileText (built by the caller, after InitAll) as a program from slot 101 (run kinds 0
 // and 2). False with ErrorNumber, ErrorNameIndex and ErrorPosition set when a phase fails, and false

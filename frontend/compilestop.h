@@ -2,7 +2,7 @@
 // compiler count their steps here, and CompileProgram reads whether a stop cut one of them short.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 // A long compile looks at the stop request once every this many steps (tokens of the scans,
 // statements of the compiler): often enough that a stop ends it at once, too seldom to cost anything.
@@ -18,7 +18,7 @@ extern bool CompileCutShort;
 inline bool CompileStopRequested(int& countdown) {
     if (--countdown > 0) return false;
     countdown = CompileStopInterval;
-    if (Fe.StopRequest.load(std::memory_order_relaxed) == 0) return false;
+    if (Rc.StopRequest.load(std::memory_order_relaxed) == 0) return false;
     CompileCutShort = true;
     return true;
 }

@@ -1,9 +1,9 @@
 #include "frontend/declnames.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -23,8 +23,8 @@ int EntryKind(int index) {
 // ---- the AS clause ------------------------------------------------------------------------------------
 
 char16_t UpperAt(int pos) {
-    if (pos < 1 || pos > Fe.CompileTextLength || pos > Fe.CompileText.size()) return 0;
-    const char16_t c = Fe.CompileText[pos - 1].unicode();
+    if (pos < 1 || pos > Rd.CompileTextLength || pos > Rd.CompileText.size()) return 0;
+    const char16_t c = Rd.CompileText[pos - 1].unicode();
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
@@ -48,7 +48,7 @@ bool WordAt(int pos, std::u16string_view word) {
 // type (3, 1, 2) or 0 when there is no such clause. The reader stays where it is, except with
 // stayAfterClause (CONST), where it moves past a clause found.
 int ReadTypeClause(bool stayAfterClause) {
-    int pos = Fe.SourcePos;
+    int pos = Rd.SourcePos;
     const char16_t first = UpperAt(pos);
     if (!IsBlankOrTab(first) && first != u'(') return VarType::None;
     pos = SkipBlanksAndTabs(pos);
@@ -80,7 +80,7 @@ int ReadTypeClause(bool stayAfterClause) {
         const int after = pos + static_cast<int>(t.Word.size());
         const char16_t next = UpperAt(after);
         if (!OneOf(next, {u')', u',', u'=', u' ', u'\t', 0, u'\r'})) return VarType::None;
-        if (stayAfterClause) Fe.SourcePos = after;
+        if (stayAfterClause) Rd.SourcePos = after;
         return t.Type;
     }
     return VarType::None;
@@ -252,7 +252,7 @@ void FindOrCreateUndeclared(const QString& name, int type, CodeItemType& token) 
         token = MakeVarItem(index, type);
         return;
     }
-    if (Fe.OptionExplicit != 0) {
+    if (Ps.OptionExplicit != 0) {
         RaiseError(Err::UndeclaredVariable);
         return;
     }
@@ -284,8 +284,8 @@ QString LocalPrefixFor(int counter) {
 }
 
 void AdvanceLocalNamePrefix() {
-    ++Fe.DefCounter;
-    Fe.LocalNamePrefix = LocalPrefixFor(Fe.DefCounter);
+    ++Rd.DefCounter;
+    Rd.LocalNamePrefix = LocalPrefixFor(Rd.DefCounter);
 }
 
 void RegisterDcVar(const QString& name, CodeItemType& token) {
@@ -294,10 +294,10 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
         RaiseError(Err::NameTooLong);
         return;
     }
-    const int context = Fe.DeclContext;
+    const int context = Rd.DeclContext;
     const bool prefixed = OneOf(context, {DeclCtx::SubParams, DeclCtx::FunctionParams, DeclCtx::LocalDecl,
                                           DeclCtx::DimList, DeclCtx::SubConst, DeclCtx::FunctionConst});
-    const QString key = prefixed ? Fe.LocalNamePrefix + name : name;
+    const QString key = prefixed ? Rd.LocalNamePrefix + name : name;
     const bool readsClause =
         OneOf(context, {DeclCtx::PublicList, DeclCtx::SubName, DeclCtx::SubParams, DeclCtx::FunctionName,
                         DeclCtx::FunctionParams, DeclCtx::DimList, DeclCtx::Const, DeclCtx::SubConst,
@@ -333,9 +333,9 @@ void RegisterDcVar(const QString& name, CodeItemType& token) {
 void LookUpVariable(const QString& name, CodeItemType& token) {
     token = CodeItemType{};
     const QString base = name.left(MaxDeclaredNameLength);
-    const int context = Fe.DeclContext;
+    const int context = Rd.DeclContext;
     const bool prefixed = context == DeclCtx::SubParams || context == DeclCtx::FunctionParams;
-    const QString key = prefixed ? Fe.LocalNamePrefix + base : base;
+    const QString key = prefixed ? Rd.LocalNamePrefix + base : base;
     const bool readsClause =
         OneOf(context, {DeclCtx::PublicList, DeclCtx::SubName, DeclCtx::SubParams, DeclCtx::FunctionName,
                         DeclCtx::FunctionParams, DeclCtx::DimList});
@@ -374,7 +374,7 @@ void LookUpVariable(const QString& name, CodeItemType& token) {
     case DeclCtx::FunctionName: FindOrCreate(key, type, token); return;
     case DeclCtx::SubBody:
     case DeclCtx::FunctionBody: {
-        const QString local = Fe.LocalNamePrefix + base;
+        const QString local = Rd.LocalNamePrefix + base;
         int entry = FindDcVar(local);
         if (entry != 0) {
             ResolveEntry(entry, local, ConstScope::Local, token);
@@ -435,16 +435,16 @@ void CreateVariable(const QString& name, int type, CodeItemType& token) {
     switch (type) {
     case VarType::String:
         index = AppendRecord(Tb.StrVarTable, Tb.NumofRegisteredStrVar, name);
-        if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
+        if (index != 0 && Rd.DeclContext == DeclCtx::FunctionName)
             Tb.StrVarTable[static_cast<std::size_t>(index)].Kind = StrVarKind::FunctionName;
         break;
     case VarType::Boolean: index = AppendRecord(Tb.BoolVarTable, Tb.NumofRegisteredBoolVar, name); break;
     case VarType::Formula: index = AppendRecord(Tb.FormVarTable, Tb.NumofRegisteredFormVar, name); break;
     default:
         index = AppendRecord(Tb.NumVarTable, Tb.NumofRegisteredNumVar, name);
-        if (index != 0 && Fe.DeclContext == DeclCtx::SubName)
+        if (index != 0 && Rd.DeclContext == DeclCtx::SubName)
             Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::SubName;
-        else if (index != 0 && Fe.DeclContext == DeclCtx::FunctionName)
+        else if (index != 0 && Rd.DeclContext == DeclCtx::FunctionName)
             Tb.NumVarTable[static_cast<std::size_t>(index)].Kind = NumVarKind::FunctionName;
         break;
     }

@@ -4,7 +4,7 @@
 // constant, a declared, local or new variable, and creates the variable record on first use.
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "frontend/initall.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "frontend/compilerstate.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 #include "platform/memorybudget.h"
 #include "platform/settings.h"
 
@@ -19,19 +19,21 @@ void (*ResetEngineHook)() = nullptr;
 void InitAll(StopRequestReset stop) {
     // Close through the engine when it is there, so what a stopped run wrote reaches its file; the
     // reset below clears the modes and names.
-    if (Fe.CloseAllFileChannelsHook != nullptr) Fe.CloseAllFileChannelsHook();
-    Fe.Reset(stop);
+    if (Ps.CloseAllFileChannelsHook != nullptr) Ps.CloseAllFileChannelsHook();
+    Rc.Reset(stop);
+    Rd.Reset();
+    Ps.Reset();
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());
-        Fe.GScreenTop = Settings.TScreenHeight + RunWindowFrameHeight;
-        Fe.ExitMessageCheck = Settings.ExitMsgCheck;
-        Fe.GFontSize = Settings.EditorFontSize;
-        Fe.GFontName = Settings.EditorFontName;
-        Fe.GFontCharset = Settings.EditorFontCharset;
-        Fe.GFontStyle = Settings.EditorFontStyle;
-        Fe.GFontColor = Settings.EditorFontColor;
+        Ps.GScreenTop = Settings.TScreenHeight + RunWindowFrameHeight;
+        Rc.ExitMessageCheck = Settings.ExitMsgCheck;
+        Ps.GFontSize = Settings.EditorFontSize;
+        Ps.GFontName = Settings.EditorFontName;
+        Ps.GFontCharset = Settings.EditorFontCharset;
+        Ps.GFontStyle = Settings.EditorFontStyle;
+        Ps.GFontColor = Settings.EditorFontColor;
     }
-    Fe.CScreenTop = Fe.GScreenTop;
+    Ps.CScreenTop = Ps.GScreenTop;
 
     if (ResetEngineHook != nullptr) ResetEngineHook();
     InitPreCode();
@@ -44,7 +46,7 @@ void InitAll(StopRequestReset stop) {
 
 void ReleaseProgramData() {
     if (ResetEngineHook != nullptr) ResetEngineHook();
-    static_cast<EngineStacks&>(Fe) = EngineStacks{};
+    static_cast<EngineStacks&>(Ps) = EngineStacks{};
     InitPreCode();
     InitCode();
     InitGlStack();

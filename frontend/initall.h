@@ -3,7 +3,7 @@
 // commands, CONT and event calls keep the tables so they see the program's variables.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 void InitAll(StopRequestReset stop = StopRequestReset::Clear);
 

@@ -1,10 +1,10 @@
 #include "frontend/listing.h"
 
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 
 #include <cmath>
 #include <cstdint>

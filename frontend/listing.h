@@ -3,7 +3,7 @@
 // their format is fixed.
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <QString>
 

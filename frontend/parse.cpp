@@ -3,11 +3,11 @@
 // generator; the driver that does is parseprogram.cpp.
 #include "frontend/parse.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "frontend/compilerstate.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
 
 #include <cmath>
 

@@ -4,12 +4,12 @@
 // interpreter thread compiles before it runs).
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/polish.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cstdint>

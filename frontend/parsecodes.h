@@ -3,7 +3,7 @@
 // it names. Like every code item value they are part of the compiled code's format.
 #pragma once
 
-#include "frontend/internalcodes.h"
+#include "core/internalcodes.h"
 
 namespace ParseCode {
 inline constexpr int CallStatement = InSt::CallStatement; // opens the item sequence of a SUB call

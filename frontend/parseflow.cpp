@@ -2,13 +2,13 @@
 // forms, SELECT CASE, GOTO, GOSUB and RETURN, labels and line numbers, SUB and FUNCTION definitions,
 // CALL and DEF. Each block becomes straight code with conditional and unconditional jumps; a jump
 // whose target is not known yet is written as {45, 0} and patched by the statement that closes it.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "frontend/compilerstate.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
 #include "frontend/tokenizer.h"
 
 #include <cmath>

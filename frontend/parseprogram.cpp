@@ -2,14 +2,14 @@
 // argument form its codelist.h row gives, or hands it to its own generator (parseflow.cpp,
 // parsestatements.cpp). It stands apart from the shared readers, emitters and expression forms of
 // parse.cpp so that the generators depend on those and the driver on all, never back.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "frontend/compilerstate.h"
 #include "frontend/compilestop.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
-#include "frontend/raiseerror.h"
 
 using namespace LXParse;
 
@@ -328,8 +328,8 @@ void ParseProgram() {
     }
     Cs.Parse.StopFlag = 1;
     // An immediate command ends at its own end item; the program's end stays the fetch limit.
-    if (Fe.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) Ib.CodeLimit = Ib.CodeIndex;
-    AddCode(CodeItemType{CodeKind::End, 0, Fe.CompileTextLength});
+    if (Rc.RunMode.load(std::memory_order_relaxed) != RunKind::Immediate) Ib.CodeLimit = Ib.CodeIndex;
+    AddCode(CodeItemType{CodeKind::End, 0, Rd.CompileTextLength});
 }
 
 void CheckOpenBlocks() {

@@ -1,13 +1,13 @@
 // Code generation for the statements that declare arrays, assign and exchange values, hold and read
 // DATA, read input from the keyboard and from files, print, open and close files, and draw. The item
 // sequences written here are what the statement executors expect to find after their statement item.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "frontend/compilerstate.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parse.h"
 #include "frontend/parsecodes.h"
-#include "frontend/raiseerror.h"
 
 #include <cmath>
 

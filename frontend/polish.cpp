@@ -1,9 +1,9 @@
 #include "frontend/polish.h"
 
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // The statement compiler gathers an expression's items into an ItemBuffer and converts it in place.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
 
 #include <array>
 

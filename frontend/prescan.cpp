@@ -1,14 +1,14 @@
 #include "frontend/prescan.h"
 
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilestop.h"
 #include "frontend/declnames.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "platform/memorybudget.h"
 #include "platform/textencoding.h"
 
@@ -68,7 +68,7 @@ int ProgramPosition(int pos) {
 
 void SkipToLineEnd() {
     CodeItemType item;
-    while (Fe.SourcePos <= Fe.CompileTextLength) {
+    while (Rd.SourcePos <= Rd.CompileTextLength) {
         ScanRawChar(item);
         if (IsOperator(item, Op::LineEnd)) return;
     }
@@ -76,7 +76,7 @@ void SkipToLineEnd() {
 
 void SkipBraceBlock() {
     CodeItemType item;
-    while (Fe.SourcePos <= Fe.CompileTextLength) {
+    while (Rd.SourcePos <= Rd.CompileTextLength) {
         ScanRawChar(item);
         if (IsOperator(item, Op::CloseBrace)) return;
     }
@@ -84,10 +84,10 @@ void SkipBraceBlock() {
 
 // Reads tokens (context 0) until the statement ends; a comment mark is left for the main loop.
 void SkipStatementRest() {
-    Fe.DeclContext = DeclCtx::Main;
+    Rd.DeclContext = DeclCtx::Main;
     do {
-        GetToken(Fe.ScanToken, TokenMode::Declare);
-    } while (Fe.ErrorNumber == 0 && !IsStmtEnd(Fe.ScanToken));
+        GetToken(Rd.ScanToken, TokenMode::Declare);
+    } while (Fe.ErrorNumber == 0 && !IsStmtEnd(Rd.ScanToken));
 }
 
 // ---- SUB, FUNCTION and DEF headers -------------------------------------------------------------------
@@ -102,10 +102,10 @@ bool IsTypeWord(const CodeItemType& item) {
 bool ReadParameterList(std::uint8_t paramContext) {
     int depth = 1;
     for (;;) {
-        Fe.DeclContext = paramContext;
-        GetToken(Fe.ScanToken, TokenMode::Declare);
+        Rd.DeclContext = paramContext;
+        GetToken(Rd.ScanToken, TokenMode::Declare);
         if (Fe.ErrorNumber != 0) return false;
-        const CodeItemType& token = Fe.ScanToken;
+        const CodeItemType& token = Rd.ScanToken;
         if (IsStmtEnd(token)) return false;
         if (IsOperator(token, Op::OpenBracket)) {
             ++depth;
@@ -119,33 +119,33 @@ bool ReadParameterList(std::uint8_t paramContext) {
 }
 
 void ReadHeader(int keyword) {
-    if (IsStatement(Fe.ScanPrevToken, St::END)) { // END SUB, END FUNCTION
-        Fe.DeclContext = DeclCtx::Main;
-        Fe.LocalNamePrefix.clear();
+    if (IsStatement(Rd.ScanPrevToken, St::END)) { // END SUB, END FUNCTION
+        Rd.DeclContext = DeclCtx::Main;
+        Rd.LocalNamePrefix.clear();
         return;
     }
     const bool isSub = keyword == St::SUB;
     const bool isFunction = keyword == St::FUNCTION;
-    Fe.DeclContext = isSub ? DeclCtx::SubName : isFunction ? DeclCtx::FunctionName : DeclCtx::DefName;
+    Rd.DeclContext = isSub ? DeclCtx::SubName : isFunction ? DeclCtx::FunctionName : DeclCtx::DefName;
     AdvanceLocalNamePrefix();
 
-    GetToken(Fe.ScanToken, TokenMode::Declare);
+    GetToken(Rd.ScanToken, TokenMode::Declare);
     if (Fe.ErrorNumber == 0) {
         const int wanted = isSub ? CodeKind::SubName : CodeKind::FunctionName;
-        if (Fe.ScanToken.FirstCode != wanted) RaiseError(Err::BadDeclaredName);
+        if (Rd.ScanToken.FirstCode != wanted) RaiseError(Err::BadDeclaredName);
     }
     if (Fe.ErrorNumber == 0) {
         // What follows the name is read in the main context, so that a stray word after it is never
         // declared as another SUB or FUNCTION.
-        Fe.DeclContext = DeclCtx::Main;
+        Rd.DeclContext = DeclCtx::Main;
         bool statementOpen = true;
         if (isSub || isFunction) {
-            GetToken(Fe.ScanToken, TokenMode::Declare);
+            GetToken(Rd.ScanToken, TokenMode::Declare);
             if (Fe.ErrorNumber == 0) {
-                if (IsOperator(Fe.ScanToken, Op::OpenBracket))
+                if (IsOperator(Rd.ScanToken, Op::OpenBracket))
                     statementOpen = ReadParameterList(isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams);
                 else
-                    statementOpen = !IsStmtEnd(Fe.ScanToken);
+                    statementOpen = !IsStmtEnd(Rd.ScanToken);
             }
         }
         if (Fe.ErrorNumber == 0 && statementOpen) SkipStatementRest();
@@ -155,13 +155,13 @@ void ReadHeader(int keyword) {
         return;
     }
     if (isSub) {
-        Fe.DeclContext = DeclCtx::SubBody;
+        Rd.DeclContext = DeclCtx::SubBody;
     } else if (isFunction) {
-        Fe.DeclContext = DeclCtx::FunctionBody;
+        Rd.DeclContext = DeclCtx::FunctionBody;
     } else {
         // A DEF function is one statement long; its parameters are entered by the statement scan.
-        Fe.DeclContext = DeclCtx::Main;
-        Fe.LocalNamePrefix.clear();
+        Rd.DeclContext = DeclCtx::Main;
+        Rd.LocalNamePrefix.clear();
     }
 }
 
@@ -170,10 +170,10 @@ void ReadHeader(int keyword) {
 // Array bounds after "(": numbers and numeric names separated by commas, up to ")".
 void ReadBounds(std::uint8_t outerContext) {
     for (;;) {
-        Fe.DeclContext = outerContext;
-        GetToken(Fe.ScanToken, TokenMode::Declare);
+        Rd.DeclContext = outerContext;
+        GetToken(Rd.ScanToken, TokenMode::Declare);
         if (Fe.ErrorNumber != 0) return;
-        const CodeItemType& token = Fe.ScanToken;
+        const CodeItemType& token = Rd.ScanToken;
         if (IsOperator(token, Op::CloseBracket)) return;
         if (IsOperator(token, Op::Comma) || token.FirstCode == CodeKind::NumLiteral ||
             token.FirstCode == CodeKind::NumVar)
@@ -184,7 +184,7 @@ void ReadBounds(std::uint8_t outerContext) {
 }
 
 void ReadDeclarationList(int keyword) {
-    const std::uint8_t outer = Fe.DeclContext;
+    const std::uint8_t outer = Rd.DeclContext;
     std::uint8_t context = DeclCtx::Main;
     if (keyword == St::PUBLIC) {
         if (outer == DeclCtx::Main) context = DeclCtx::PublicList;
@@ -200,10 +200,10 @@ void ReadDeclarationList(int keyword) {
         return;
     }
     for (bool first = true;; first = false) {
-        Fe.DeclContext = context;
-        GetToken(Fe.ScanToken, TokenMode::Declare);
+        Rd.DeclContext = context;
+        GetToken(Rd.ScanToken, TokenMode::Declare);
         if (Fe.ErrorNumber != 0) break;
-        const CodeItemType& token = Fe.ScanToken;
+        const CodeItemType& token = Rd.ScanToken;
         if (first && keyword == St::PUBLIC && IsStatement(token, St::CONST)) {
             // PUBLIC CONST: the constants are declared by the statement scan, in text order.
             SkipToLineEnd();
@@ -229,7 +229,7 @@ void ReadDeclarationList(int keyword) {
         }
         if (Fe.ErrorNumber != 0) break;
     }
-    Fe.DeclContext = outer;
+    Rd.DeclContext = outer;
     if (Fe.ErrorNumber != 0) Fe.ErrorNameIndex = keyword;
 }
 
@@ -282,13 +282,13 @@ QString InsertionText(const QString& fileText) {
 
 void InsertInclude() {
     // Included text may not include again: a file including itself would never end.
-    if (InsertedTextAt(Fe.SourcePos) != nullptr) {
+    if (InsertedTextAt(Rd.SourcePos) != nullptr) {
         RaiseError(Err::NestedInclude);
         return;
     }
-    GetToken(Fe.ScanToken, TokenMode::Declare);
+    GetToken(Rd.ScanToken, TokenMode::Declare);
     if (Fe.ErrorNumber != 0) return;
-    if (Fe.ScanToken.FirstCode != CodeKind::StrLiteral) {
+    if (Rd.ScanToken.FirstCode != CodeKind::StrLiteral) {
         RaiseError(Err::IncludeNoString);
         return;
     }
@@ -299,15 +299,15 @@ void InsertInclude() {
         return;
     }
     const QString insertion = InsertionText(fileText);
-    if (insertion.size() > MaxCompileTextLength - Fe.CompileTextLength) {
+    if (insertion.size() > MaxCompileTextLength - Rd.CompileTextLength) {
         RaiseError(Err::CompileTextTooLarge);
         return;
     }
-    const int at = std::clamp(Fe.SourcePos, 1, static_cast<int>(Fe.CompileText.size()) + 1);
+    const int at = std::clamp(Rd.SourcePos, 1, static_cast<int>(Rd.CompileText.size()) + 1);
     const int length = static_cast<int>(insertion.size());
-    Fe.CompileText.insert(at - 1, insertion);
-    Fe.CompileTextLength += length;
-    Fe.IncludeOffset += length;
+    Rd.CompileText.insert(at - 1, insertion);
+    Rd.CompileTextLength += length;
+    Rd.IncludeOffset += length;
     Inserted.push_back(InsertedText{at, length,
                                     at + length - static_cast<int>(LineBreak.size()) -
                                         static_cast<int>(QStringView(IncludeEndMarker).size())});
@@ -316,15 +316,15 @@ void InsertInclude() {
 // The marker word may only stand where this pre-scan put it; one written inside an included file
 // would end the included text early.
 void CheckIncludeOff() {
-    const InsertedText* text = InsertedTextAt(Fe.SourcePos);
-    if (text != nullptr && Fe.SourcePos != text->MarkerStart + MarkerWordOffset)
+    const InsertedText* text = InsertedTextAt(Rd.SourcePos);
+    if (text != nullptr && Rd.SourcePos != text->MarkerStart + MarkerWordOffset)
         RaiseError(Err::IncludeOffInProgram);
 }
 
 // ---- OPTION ----------------------------------------------------------------------------------------------
 
 void ReadOption() {
-    if (Fe.ProgramStart != 1) {
+    if (Ps.ProgramStart != 1) {
         RaiseError(Err::OptionNotFirst);
         return;
     }
@@ -332,21 +332,21 @@ void ReadOption() {
     GetToken(next, TokenMode::Declare);
     if (Fe.ErrorNumber != 0) return;
     if (!IsStatement(next, St::EXPLICIT)) {
-        Fe.SourcePos = Fe.SourceLinePos; // OPTION ANGLE and the like: the main loop reads the word
+        Rd.SourcePos = Rd.SourceLinePos; // OPTION ANGLE and the like: the main loop reads the word
         return;
     }
-    Fe.ScanToken = next;
+    Rd.ScanToken = next;
     GetToken(next, TokenMode::Declare);
     if (Fe.ErrorNumber != 0) return;
     if (IsStatement(next, St::OFF)) {
-        Fe.ScanToken = next;
+        Rd.ScanToken = next;
         return;
     }
-    Fe.OptionExplicit = 1;
+    Ps.OptionExplicit = 1;
     if (IsStatement(next, St::ON))
-        Fe.ScanToken = next;
+        Rd.ScanToken = next;
     else
-        Fe.SourcePos = Fe.SourceLinePos;
+        Rd.SourcePos = Rd.SourceLinePos;
 }
 
 // ---- the main loop ---------------------------------------------------------------------------------------
@@ -360,14 +360,14 @@ void DispatchStatement(int keyword) {
     case St::PUBLIC: ReadDeclarationList(keyword); break;
     case St::ENDFUNCTION:
     case St::ENDSUB:
-        Fe.DeclContext = DeclCtx::Main;
-        Fe.LocalNamePrefix.clear();
+        Rd.DeclContext = DeclCtx::Main;
+        Rd.LocalNamePrefix.clear();
         break;
     case St::EXIT:
-        GetToken(Fe.ScanToken, TokenMode::Declare);
-        if (Fe.ErrorNumber == 0 && !IsStatement(Fe.ScanToken, St::DO) &&
-            !IsStatement(Fe.ScanToken, St::FOR) && !IsStatement(Fe.ScanToken, St::FUNCTION) &&
-            !IsStatement(Fe.ScanToken, St::SUB))
+        GetToken(Rd.ScanToken, TokenMode::Declare);
+        if (Fe.ErrorNumber == 0 && !IsStatement(Rd.ScanToken, St::DO) &&
+            !IsStatement(Rd.ScanToken, St::FOR) && !IsStatement(Rd.ScanToken, St::FUNCTION) &&
+            !IsStatement(Rd.ScanToken, St::SUB))
             RaiseError(Err::ExitSyntax);
         break;
     case St::INCLUDE: InsertInclude(); break;
@@ -376,7 +376,7 @@ void DispatchStatement(int keyword) {
     case St::REM: SkipToLineEnd(); break;
     default: break;
     }
-    if (keyword != St::REM) Fe.ProgramStart = 0;
+    if (keyword != St::REM) Ps.ProgramStart = 0;
 }
 
 } // namespace
@@ -397,21 +397,21 @@ void PreScan() {
 
     int stopCountdown = CompileStopInterval;
     try {
-        GetToken(Fe.ScanToken, TokenMode::Declare);
-        while (Fe.ErrorNumber == 0 && Fe.SourcePos <= Fe.CompileTextLength &&
+        GetToken(Rd.ScanToken, TokenMode::Declare);
+        while (Fe.ErrorNumber == 0 && Rd.SourcePos <= Rd.CompileTextLength &&
                !CompileStopRequested(stopCountdown)) {
-            if (Fe.ScanToken.FirstCode == CodeKind::Statement) {
-                DispatchStatement(Fe.ScanToken.SecondCode);
-            } else if (IsOperator(Fe.ScanToken, Op::OpenBrace)) {
+            if (Rd.ScanToken.FirstCode == CodeKind::Statement) {
+                DispatchStatement(Rd.ScanToken.SecondCode);
+            } else if (IsOperator(Rd.ScanToken, Op::OpenBrace)) {
                 SkipBraceBlock();
-            } else if (IsOperator(Fe.ScanToken, Op::Apostrophe)) {
+            } else if (IsOperator(Rd.ScanToken, Op::Apostrophe)) {
                 SkipToLineEnd();
             }
             if (Fe.ErrorNumber != 0) break;
-            GetToken(Fe.ScanToken, TokenMode::Declare);
+            GetToken(Rd.ScanToken, TokenMode::Declare);
         }
     } catch (const std::bad_alloc&) { // an included text that does not fit in memory
         RaiseError(Err::OutOfMemory);
     }
-    if (Fe.ErrorNumber != 0) Fe.SourcePos = ProgramPosition(Fe.SourcePos);
+    if (Fe.ErrorNumber != 0) Rd.SourcePos = ProgramPosition(Rd.SourcePos);
 }

@@ -1,15 +1,15 @@
 #include "frontend/scan.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
 #include "frontend/compilestop.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 
@@ -44,15 +44,15 @@ bool IsStatementEndToken(const CodeItemType& item) {
 }
 
 int ProgramPosition(int compilePosition) {
-    return Fe.IncludeMode == 1 ? Fe.IncludePosition : compilePosition - Fe.IncludeOffset;
+    return Rd.IncludeMode == 1 ? Rd.IncludePosition : compilePosition - Rd.IncludeOffset;
 }
 
 void NextToken(int mode) {
-    GetToken(Fe.ScanToken, mode);
-    Cs.Scan.PreCodeItem = Fe.ScanToken;
+    GetToken(Rd.ScanToken, mode);
+    Cs.Scan.PreCodeItem = Rd.ScanToken;
     // The token's own position, the character after it, in the program text as the user wrote it:
     // an error is reported at the token's last character.
-    Cs.Scan.PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
+    Cs.Scan.PreCodeItem.Position = ProgramPosition(Rd.SourcePos);
     // Kept with the token, for a token handed back to the main loop.
     ScanTokenPosition = Cs.Scan.PreCodeItem.Position;
 }
@@ -61,10 +61,10 @@ namespace {
 
 // Items emitted after a peek carry the position of the token being handled, not of the peeked one.
 CodeItemType PeekWith(void (*peek)(CodeItemType&)) {
-    const int tokenStart = Fe.TokenStart;
+    const int tokenStart = Rd.TokenStart;
     CodeItemType item;
     peek(item);
-    Fe.TokenStart = tokenStart;
+    Rd.TokenStart = tokenStart;
     return item;
 }
 
@@ -140,9 +140,9 @@ namespace {
 
 // True once the reader has consumed the text's end: its NUL, or everything (a formula has no NUL).
 bool AtTextEnd() {
-    if (Fe.SourcePos > Fe.CompileTextLength) return true;
-    const int last = Fe.SourcePos - 1;
-    return last >= 1 && last <= Fe.CompileText.size() && Fe.CompileText[last - 1].unicode() == 0;
+    if (Rd.SourcePos > Rd.CompileTextLength) return true;
+    const int last = Rd.SourcePos - 1;
+    return last >= 1 && last <= Rd.CompileText.size() && Rd.CompileText[last - 1].unicode() == 0;
 }
 
 } // namespace
@@ -182,7 +182,7 @@ QString ReadMemberWordText() {
 QString ReadMemberWord() {
     const QString word = ReadMemberWordText();
     // The word stands in the place of a token: an error about it points at its last character.
-    Cs.Scan.PreCodeItem.Position = ProgramPosition(Fe.SourcePos);
+    Cs.Scan.PreCodeItem.Position = ProgramPosition(Rd.SourcePos);
     return word;
 }
 
@@ -352,7 +352,7 @@ void HandleFor() {
     EmitCode(CodeKind::Statement, St::FOR);
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
-    const CodeItemType& var = Fe.ScanToken;
+    const CodeItemType& var = Rd.ScanToken;
     // OPEN ... FOR INPUT / OUTPUT / APPEND opens no loop.
     if (IsSt(var, St::INPUT) || IsSt(var, St::OUTPUT) || IsSt(var, St::APPEND)) {
         Emit(var);
@@ -375,7 +375,7 @@ void HandleNext() {
     if (!PopMustGive({St::FOR}, Err::NextMismatch, St::NEXT, &popped)) return;
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
-    const CodeItemType token = Fe.ScanToken;
+    const CodeItemType token = Rd.ScanToken;
     if (IsStatementEndToken(token)) {
         if (IsOp(token, Op::Colon)) {
             Emit(token);
@@ -403,13 +403,13 @@ void HandleExit() {
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
     int code = 0;
-    if (IsSt(Fe.ScanToken, St::DO))
+    if (IsSt(Rd.ScanToken, St::DO))
         code = St::EXITDO;
-    else if (IsSt(Fe.ScanToken, St::FOR))
+    else if (IsSt(Rd.ScanToken, St::FOR))
         code = St::EXITFOR;
-    else if (IsSt(Fe.ScanToken, St::FUNCTION))
+    else if (IsSt(Rd.ScanToken, St::FUNCTION))
         code = St::EXITFUNCTION;
-    else if (IsSt(Fe.ScanToken, St::SUB))
+    else if (IsSt(Rd.ScanToken, St::SUB))
         code = St::EXITSUB;
     if (code == 0) {
         RaiseError(Err::ExitMismatch, St::EXIT);
@@ -421,7 +421,7 @@ void HandleExit() {
 // INCLUDE "file": the pre-scan inserted the file's text after the name. Everything read from it is
 // positioned at the INCLUDE line, so that errors in it point there.
 void HandleInclude() {
-    if (Fe.IncludeMode == 1) {
+    if (Rd.IncludeMode == 1) {
         RaiseError(Err::NestedInclude, St::INCLUDE);
         return;
     }
@@ -436,24 +436,24 @@ void HandleInclude() {
     // end begins, on the INCLUDE line itself (SourcePos is already on the next line), as the pre-scan
     // reports its own errors in included text.
     IncludeLineEndLength = IsOp(item, Op::LineEnd) ? LineEndLength : 0;
-    Fe.IncludePosition = Fe.SourcePos - Fe.IncludeOffset - IncludeLineEndLength;
+    Rd.IncludePosition = Rd.SourcePos - Rd.IncludeOffset - IncludeLineEndLength;
     Emit(Cs.Scan.LineEndItem);
     EndOfLine();
-    Fe.IncludeMode = 1;
+    Rd.IncludeMode = 1;
 }
 
 // The word of the marker that ends an included text: positions are the program's own again.
 void HandleIncludeOff() {
-    if (Fe.IncludeMode == 0) {
+    if (Rd.IncludeMode == 0) {
         RaiseError(Err::IncludeOffInProgram, St::INCLUDEOFF);
         return;
     }
-    Fe.IncludeMode = 0;
+    Rd.IncludeMode = 0;
     // The old offset plus the inserted text's length: SourcePos stands before the marker's closing
     // ":", five characters short of the inserted text's end, and the text began at the line end that
     // IncludePosition was moved back over.
     constexpr int MarkerTail = 5;
-    Fe.IncludeOffset = Fe.SourcePos - (Fe.IncludePosition + IncludeLineEndLength) + MarkerTail;
+    Rd.IncludeOffset = Rd.SourcePos - (Rd.IncludePosition + IncludeLineEndLength) + MarkerTail;
 }
 
 // The block statements and the others of this unit; false for a statement without a handler here.
@@ -523,10 +523,10 @@ void Dispatch() {
 }
 
 void TakeToken() {
-    Cs.Scan.PreCodeItem = Fe.ScanToken;
+    Cs.Scan.PreCodeItem = Rd.ScanToken;
     Cs.Scan.PreCodeItem.Position = ScanTokenPosition;
-    Cs.Scan.ScanKind = Fe.ScanToken.FirstCode;
-    Cs.Scan.ScanCode = Fe.ScanToken.SecondCode;
+    Cs.Scan.ScanKind = Rd.ScanToken.FirstCode;
+    Cs.Scan.ScanCode = Rd.ScanToken.SecondCode;
 }
 
 void ScanText(bool formula) {
@@ -551,7 +551,7 @@ void ScanText(bool formula) {
             break;
         }
         // A token a handler has read and handed back is dispatched even when it was the text's last.
-        if (!handedBack && Fe.SourcePos > Fe.CompileTextLength) break;
+        if (!handedBack && Rd.SourcePos > Rd.CompileTextLength) break;
         Dispatch();
         if (Fe.ErrorNumber != 0) break;
         handedBack = RedispatchPending;
@@ -560,11 +560,11 @@ void ScanText(bool formula) {
         TakeToken();
     }
     RedispatchPending = false;
-    Fe.LocalNameMode = 0;
-    Fe.MemberDotMode = 0;
+    Rd.LocalNameMode = 0;
+    Rd.MemberDotMode = 0;
     if (stopped) return; // the compile ends here; nothing of it runs
 
-    const bool keepsLimit = formula || Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
+    const bool keepsLimit = formula || Rc.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate;
     if (Fe.ErrorNumber != 0) {
         EmitLineEnd();
         if (!keepsLimit) Ib.PreCodeLimit = Ib.PreCodeIndex;
@@ -647,17 +647,11 @@ bool IsMemberKeyword(const CodeItemType& item) {
 int CountArgs() {
     // The look-ahead reads into ScanToken like the real reading, so that "." after ")" is still the
     // member operator there; everything the reader keeps is put back afterwards.
-    const int sourcePos = Fe.SourcePos;
-    const int sourceLinePos = Fe.SourceLinePos;
-    const int tokenStart = Fe.TokenStart;
-    const CodeItemType scanToken = Fe.ScanToken;
-    const CodeItemType scanPrevToken = Fe.ScanPrevToken;
-    const CodeItemType lastToken = Fe.LastToken;
-    const CodeItemType previousToken = Fe.PreviousToken;
+    const ReaderPlace place = Rd;
 
     int result = 0;
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    if (Fe.ErrorNumber == 0 && IsOp(Fe.ScanToken, Op::OpenBracket)) {
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    if (Fe.ErrorNumber == 0 && IsOp(Rd.ScanToken, Op::OpenBracket)) {
         int depth = 1;
         int commas = 0;
         result = -1;
@@ -665,38 +659,32 @@ int CountArgs() {
             // A member keyword's "." is the member operator, as the real reading takes it; the word
             // after a member operator is no name and no number (and under OPTION EXPLICIT no
             // undeclared variable), so it is passed over as the real reading passes it.
-            Fe.MemberDotMode = IsMemberKeyword(Fe.ScanToken) ? 1 : 0;
-            GetToken(Fe.ScanToken, TokenMode::Scan);
-            Fe.MemberDotMode = 0;
-            if (Fe.ErrorNumber != 0 || IsStatementEndToken(Fe.ScanToken)) break;
-            if (IsOp(Fe.ScanToken, Op::Period)) {
+            Rd.MemberDotMode = IsMemberKeyword(Rd.ScanToken) ? 1 : 0;
+            GetToken(Rd.ScanToken, TokenMode::Scan);
+            Rd.MemberDotMode = 0;
+            if (Fe.ErrorNumber != 0 || IsStatementEndToken(Rd.ScanToken)) break;
+            if (IsOp(Rd.ScanToken, Op::Period)) {
                 ReadMemberWordText();
-            } else if (IsOp(Fe.ScanToken, Op::OpenBracket)) {
+            } else if (IsOp(Rd.ScanToken, Op::OpenBracket)) {
                 ++depth;
-            } else if (IsOp(Fe.ScanToken, Op::CloseBracket)) {
+            } else if (IsOp(Rd.ScanToken, Op::CloseBracket)) {
                 if (--depth == 0) {
                     result = commas;
                     break;
                 }
-            } else if (IsOp(Fe.ScanToken, Op::Comma) && depth == 1) {
+            } else if (IsOp(Rd.ScanToken, Op::Comma) && depth == 1) {
                 ++commas;
             }
         }
     }
 
-    Fe.SourcePos = sourcePos;
-    Fe.SourceLinePos = sourceLinePos;
-    Fe.TokenStart = tokenStart;
-    Fe.ScanToken = scanToken;
-    Fe.ScanPrevToken = scanPrevToken;
-    Fe.LastToken = lastToken;
-    Fe.PreviousToken = previousToken;
+    static_cast<ReaderPlace&>(Rd) = place;
     return result;
 }
 
 void EmitLineEnd() {
     CodeItemType item = Cs.Scan.LineEndItem;
-    item.Position = Fe.SourcePos;
+    item.Position = Rd.SourcePos;
     AddPreCode(item);
 }
 

@@ -4,8 +4,8 @@
 // maps the positions of included text back to the INCLUDE line.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/vocabulary.h"
+#include "core/codeitem.h"
+#include "core/vocabulary.h"
 
 #include <QString>
 

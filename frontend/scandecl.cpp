@@ -1,19 +1,19 @@
 // The statement scan's handlers for declarations (CONST, DIM, PUBLIC, SUB, FUNCTION, DEF, CALL), for
 // keywords merged with their neighbour, for argument forms chosen by the number of arguments, and for
 // the member forms (AUDIOMIXER.MASTERVOLUME, CBUTTON(1).CAPTION ...).
+#include "core/controlproperties.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
-#include "frontend/controlproperties.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/raiseerror.h"
 #include "frontend/scan.h"
 #include "frontend/scancodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -128,12 +128,12 @@ bool EndsDeclarationScan(const CodeItemType& token, std::uint8_t endContext) {
         return true;
     }
     if (IsOp(token, Op::LineEnd)) {
-        Fe.DeclContext = endContext;
+        Rd.DeclContext = endContext;
         EndOfLine();
         return true;
     }
     if (IsOp(token, Op::Apostrophe)) {
-        Fe.DeclContext = endContext;
+        Rd.DeclContext = endContext;
         SkipComment();
         return true;
     }
@@ -153,15 +153,15 @@ void NameStatementOfError(int code) {
 // points at its literal.
 void HandleConst(bool isPublic) {
     const int code = isPublic ? St::PUBLICCONST : St::CONST;
-    const std::uint8_t saved = Fe.DeclContext;
+    const std::uint8_t saved = Rd.DeclContext;
     const std::uint8_t context = ListContext(ConstContexts, isPublic, saved, code);
     if (context == 0) return;
     for (;;) {
-        Fe.DeclContext = context;
+        Rd.DeclContext = context;
         NextToken(TokenMode::Declare);
         if (Fe.ErrorNumber != 0) break;
-        const int nameKind = Fe.ScanToken.FirstCode;
-        const int entry = Fe.ScanToken.SecondCode;
+        const int nameKind = Rd.ScanToken.FirstCode;
+        const int entry = Rd.ScanToken.SecondCode;
         if ((nameKind != NumConstNameToken && nameKind != StrConstNameToken &&
              nameKind != BoolConstNameToken) ||
             entry < 1 || entry > Tb.NumofRegisteredDcVar) {
@@ -170,13 +170,13 @@ void HandleConst(bool isPublic) {
         }
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
-        if (!IsOp(Fe.ScanToken, Op::Equal)) {
+        if (!IsOp(Rd.ScanToken, Op::Equal)) {
             RaiseError(Err::StatementSyntax, code);
             break;
         }
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
-        const int valueKind = Fe.ScanToken.FirstCode;
+        const int valueKind = Rd.ScanToken.FirstCode;
         const int wanted = nameKind == NumConstNameToken   ? CodeKind::NumLiteral
                            : nameKind == StrConstNameToken ? CodeKind::StrLiteral
                                                            : CodeKind::BoolConst;
@@ -192,27 +192,27 @@ void HandleConst(bool isPublic) {
         }
         // The entry of the literal just read (a numeric item names entry SecondCode + 1).
         Tb.DcVarTable[static_cast<std::size_t>(entry)].Index =
-            valueKind == CodeKind::NumLiteral ? Fe.ScanToken.SecondCode + 1 : Fe.ScanToken.SecondCode;
+            valueKind == CodeKind::NumLiteral ? Rd.ScanToken.SecondCode + 1 : Rd.ScanToken.SecondCode;
 
         // The separator is read outside the constant context, so that a stray name is not declared.
-        Fe.DeclContext = saved;
+        Rd.DeclContext = saved;
         NextToken(TokenMode::Declare);
         if (Fe.ErrorNumber != 0) break;
-        if (IsOp(Fe.ScanToken, Op::Comma)) continue;
-        if (IsOp(Fe.ScanToken, Op::Colon)) break;
-        if (IsOp(Fe.ScanToken, Op::LineEnd)) {
+        if (IsOp(Rd.ScanToken, Op::Comma)) continue;
+        if (IsOp(Rd.ScanToken, Op::Colon)) break;
+        if (IsOp(Rd.ScanToken, Op::LineEnd)) {
             // No line end is kept for the declaration, unless a single-line IF must end here.
             if (Cs.Scan.SingleLineIf == 1) EndOfLine();
             break;
         }
-        if (IsOp(Fe.ScanToken, Op::Apostrophe)) {
+        if (IsOp(Rd.ScanToken, Op::Apostrophe)) {
             SkipComment();
             break;
         }
         RaiseError(Err::StatementSyntax, code);
         break;
     }
-    Fe.DeclContext = saved;
+    Rd.DeclContext = saved;
     NameStatementOfError(code);
 }
 
@@ -224,17 +224,17 @@ void HandleDim(int code) {
         HandleConst(true);
         return;
     }
-    const std::uint8_t saved = Fe.DeclContext;
+    const std::uint8_t saved = Rd.DeclContext;
     const std::uint8_t context = ListContext(DimContexts, code == St::PUBLIC, saved, code);
     if (context == 0) return;
     EmitCode(CodeKind::Statement, St::DIM);
     int depth = 0;
     for (;;) {
         // Names in the bounds are ordinary names of the place where the DIM stands.
-        Fe.DeclContext = depth > 0 ? saved : context;
+        Rd.DeclContext = depth > 0 ? saved : context;
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
-        const CodeItemType token = Fe.ScanToken;
+        const CodeItemType token = Rd.ScanToken;
         if (EndsDeclarationScan(token, saved)) break;
         if (IsSt(token, St::AS) || IsSt(token, St::BOOLEAN) || IsSt(token, St::REAL) ||
             IsSt(token, St::STRING))
@@ -243,7 +243,7 @@ void HandleDim(int code) {
         if (IsOp(token, Op::CloseBracket) && depth > 0) --depth;
         Emit(token);
     }
-    Fe.DeclContext = saved;
+    Rd.DeclContext = saved;
     NameStatementOfError(code);
 }
 
@@ -268,7 +268,7 @@ void SkipRestOfStatement() {
     for (;;) {
         ScanRawStmtChar(item);
         if (IsStmtEnd(item)) return; // steps back over "'"
-        if (Fe.SourcePos > Fe.CompileTextLength + 1) return;
+        if (Rd.SourcePos > Rd.CompileTextLength + 1) return;
     }
 }
 
@@ -282,7 +282,7 @@ void CopyParameterList(int code) {
         if (Fe.ErrorNumber != 0 || IsStatementEndToken(next)) return;
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) return;
-        const CodeItemType token = Fe.ScanToken;
+        const CodeItemType token = Rd.ScanToken;
         if (token.FirstCode == CodeKind::Statement) {
             if (IsSt(token, St::AS) || IsSt(token, St::BOOLEAN) || IsSt(token, St::REAL) ||
                 IsSt(token, St::STRING))
@@ -328,14 +328,14 @@ void HandleProcedureHeader(bool isSub) {
     }
     PushBlockChk(BlockChkType{code, QString()});
     if (Fe.ErrorNumber != 0) return;
-    Fe.DeclContext = isSub ? DeclCtx::SubName : DeclCtx::FunctionName;
+    Rd.DeclContext = isSub ? DeclCtx::SubName : DeclCtx::FunctionName;
 
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) {
         NameStatementOfError(code);
         return;
     }
-    const CodeItemType name = Fe.ScanToken;
+    const CodeItemType name = Rd.ScanToken;
     if (NumVarType* r = NumRecord(name); r != nullptr && name.FirstCode == CodeKind::NumVar) {
         r->Kind = isSub ? NumVarKind::SubName : NumVarKind::FunctionName;
     } else if (StrVarType* s = StrRecord(name);
@@ -355,17 +355,17 @@ void HandleProcedureHeader(bool isSub) {
 
     if (IsOp(PeekNextNoNames(), Op::OpenBracket)) {
         NextToken(TokenMode::Scan);
-        Emit(Fe.ScanToken);
-        Fe.DeclContext = isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams;
+        Emit(Rd.ScanToken);
+        Rd.DeclContext = isSub ? DeclCtx::SubParams : DeclCtx::FunctionParams;
         CopyParameterList(code);
         if (Fe.ErrorNumber != 0) {
             NameStatementOfError(code);
             return;
         }
     }
-    Fe.DeclContext = DeclCtx::Main;
+    Rd.DeclContext = DeclCtx::Main;
     SkipRestOfStatement();
-    Fe.DeclContext = isSub ? DeclCtx::SubBody : DeclCtx::FunctionBody;
+    Rd.DeclContext = isSub ? DeclCtx::SubBody : DeclCtx::FunctionBody;
     EmitLineEnd();
 }
 
@@ -384,12 +384,12 @@ void HandleProcedureEnd(bool isSub) {
 void HandleCall() {
     EmitCode(CodeKind::Statement, St::CALL);
     // SUB names are global: the name is read without the local prefix of the procedure it stands in.
-    const QString prefix = Fe.LocalNamePrefix;
-    Fe.LocalNamePrefix.clear();
+    const QString prefix = Rd.LocalNamePrefix;
+    Rd.LocalNamePrefix.clear();
     NextToken(TokenMode::Scan);
-    Fe.LocalNamePrefix = prefix;
+    Rd.LocalNamePrefix = prefix;
     if (Fe.ErrorNumber != 0) return;
-    const CodeItemType name = Fe.ScanToken;
+    const CodeItemType name = Rd.ScanToken;
     NumVarType* record = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr;
     if (record == nullptr) {
         RaiseError(Err::SubBadName, St::CALL);
@@ -411,7 +411,7 @@ void HandleDef() {
     EmitCode(CodeKind::Statement, St::DEF);
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
-    const CodeItemType name = Fe.ScanToken;
+    const CodeItemType name = Rd.ScanToken;
     if (NumVarType* r = name.FirstCode == CodeKind::NumVar ? NumRecord(name) : nullptr)
         r->Kind = NumVarKind::DefFunction;
     else if (StrVarType* s = name.FirstCode == CodeKind::StrVar ? StrRecord(name) : nullptr)
@@ -421,7 +421,7 @@ void HandleDef() {
 
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
-    if (!IsOp(Fe.ScanToken, Op::OpenBracket)) {
+    if (!IsOp(Rd.ScanToken, Op::OpenBracket)) {
         RaiseError(Err::DefNoOpenBracket, St::DEF);
         return;
     }
@@ -435,14 +435,14 @@ void HandleDef() {
         // A parameter's Position is the one after its first letter; a refused one has none, and is
         // placed after what was read of it.
         Cs.Scan.PreCodeItem.Position =
-            ProgramPosition(parameter.Position > 0 ? parameter.Position : Fe.SourcePos);
+            ProgramPosition(parameter.Position > 0 ? parameter.Position : Rd.SourcePos);
         if (Fe.ErrorNumber != 0) return;
         PushToken(parameter);
         if (Fe.ErrorNumber != 0) return;
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) return;
-        if (IsOp(Fe.ScanToken, Op::CloseBracket)) break;
-        if (!IsOp(Fe.ScanToken, Op::Comma)) {
+        if (IsOp(Rd.ScanToken, Op::CloseBracket)) break;
+        if (!IsOp(Rd.ScanToken, Op::Comma)) {
             RaiseError(Err::DefSyntax, St::DEF);
             return;
         }
@@ -465,21 +465,21 @@ void HandleDef() {
 
     NextToken(TokenMode::Scan);
     if (Fe.ErrorNumber != 0) return;
-    if (!IsOp(Fe.ScanToken, Op::Equal)) {
+    if (!IsOp(Rd.ScanToken, Op::Equal)) {
         RaiseError(Err::DefSyntax, St::DEF);
         return;
     }
-    Emit(Fe.ScanToken);
-    Fe.LocalNameMode = 1;
+    Emit(Rd.ScanToken);
+    Rd.LocalNameMode = 1;
     for (;;) {
         NextToken(TokenMode::Scan);
         if (Fe.ErrorNumber != 0) break;
-        const CodeItemType token = Fe.ScanToken;
-        if (EndsDeclarationScan(token, Fe.DeclContext)) break;
+        const CodeItemType token = Rd.ScanToken;
+        if (EndsDeclarationScan(token, Rd.DeclContext)) break;
         Emit(token);
     }
-    Fe.DeclContext = DeclCtx::Main;
-    Fe.LocalNameMode = 0;
+    Rd.DeclContext = DeclCtx::Main;
+    Rd.LocalNameMode = 0;
 }
 
 // ---- merged keywords -----------------------------------------------------------------------------------
@@ -624,7 +624,7 @@ void EmitBracketForm(int kind, int code, int oneArgument, std::initializer_list<
             return;
         }
         NextToken(TokenMode::Scan);
-        const CodeItemType open = Fe.ScanToken;
+        const CodeItemType open = Rd.ScanToken;
         if (IsOp(PeekNext(), Op::CloseBracket)) {
             NextToken(TokenMode::Scan);
             EmitCode(kind, code);
@@ -694,10 +694,10 @@ std::u16string_view View(const QString& text) {
 
 // Reads the token after a member keyword with "." as the member operator; true when it is ".".
 bool MemberDotFollows() {
-    Fe.MemberDotMode = 1;
+    Rd.MemberDotMode = 1;
     NextToken(TokenMode::Scan);
-    Fe.MemberDotMode = 0;
-    return Fe.ErrorNumber == 0 && IsOp(Fe.ScanToken, Op::Period);
+    Rd.MemberDotMode = 0;
+    return Fe.ErrorNumber == 0 && IsOp(Rd.ScanToken, Op::Period);
 }
 
 // AUDIOMIXER.MASTERVOLUME, CLIPBOARD.SETTEXT, MEDIAPLAYER.PLAY ...
@@ -735,7 +735,7 @@ void HandleControl(int keyword) {
         for (;;) {
             NextToken(TokenMode::Scan);
             if (Fe.ErrorNumber != 0) return;
-            const CodeItemType token = Fe.ScanToken;
+            const CodeItemType token = Rd.ScanToken;
             if (IsStatementEndToken(token)) {
                 Redispatch();
                 return;
@@ -791,7 +791,7 @@ void HandleSplit() {
     EmitCode(CodeKind::Function, Fn::SPLITStr);
     if (!IsOp(PeekNext(), Op::OpenBracket)) return;
     NextToken(TokenMode::Scan);
-    Emit(Fe.ScanToken);
+    Emit(Rd.ScanToken);
     const CodeItemType next = PeekNext();
     if (Fe.ErrorNumber != 0) return;
     const int index = next.FirstCode == CodeKind::StrVar ? next.SecondCode : 0;
@@ -963,8 +963,8 @@ void CloseProcedure() {
         Ib.PreCodeBuffer[static_cast<std::size_t>(Cs.Scan.SubFrameIndex + 4)].SecondCode =
             Tb.NumofRegisteredStrVar;
     }
-    Fe.LocalNamePrefix.clear();
-    Fe.DeclContext = DeclCtx::Main;
+    Rd.LocalNamePrefix.clear();
+    Rd.DeclContext = DeclCtx::Main;
 }
 
 } // namespace LXScan

@@ -1,11 +1,11 @@
 #include "frontend/tokenizer.h"
 
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 
 #include <clocale>
 #include <cmath>
@@ -38,7 +38,7 @@ void FindKeyword(int (*search)(std::u16string_view), int kind, const QString& na
     const int slot = search(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
                                                 static_cast<std::size_t>(name.size())));
     item = slot > 0 ? Item(kind, slot) : CodeItemType{};
-    item.Position = Fe.SourcePos;
+    item.Position = Rd.SourcePos;
 }
 
 // An operator of one or two characters: the first character read, the next one decides: `second1`
@@ -57,8 +57,8 @@ bool IsOperatorItem(const CodeItemType& item, int slot) {
 
 // The character at a 1-based position, 0 outside the text.
 char16_t CharAt(int pos) {
-    if (pos < 1 || pos > Fe.CompileTextLength || pos > Fe.CompileText.size()) return Nul;
-    return Fe.CompileText[pos - 1].unicode();
+    if (pos < 1 || pos > Rd.CompileTextLength || pos > Rd.CompileText.size()) return Nul;
+    return Rd.CompileText[pos - 1].unicode();
 }
 
 bool IsLetter(char16_t c) {
@@ -153,10 +153,10 @@ bool KeepsNoNumbers(int mode, CodeItemType& result) {
 
 // "..." with every character allowed and no escapes; the opening quote is read.
 void ReadStringLiteral(CodeItemType& result, int mode) {
-    const int start = Fe.SourcePos;
+    const int start = Rd.SourcePos;
     for (;;) {
         // A literal running into the end of the text would otherwise read NULs for ever.
-        if (Fe.SourcePos > Fe.CompileTextLength) {
+        if (Rd.SourcePos > Rd.CompileTextLength) {
             RaiseError(Err::StringNotClosed);
             return;
         }
@@ -168,7 +168,7 @@ void ReadStringLiteral(CodeItemType& result, int mode) {
             return;
         }
     }
-    const QString text = Fe.CompileText.mid(start - 1, Fe.SourcePos - 1 - start);
+    const QString text = Rd.CompileText.mid(start - 1, Rd.SourcePos - 1 - start);
     if (mode == TokenMode::Declare) {
         // The pre-scan needs the text (an INCLUDE file name) but keeps no literals.
         if (!GrowTable(Tb.StrConTable, 1)) return;
@@ -275,7 +275,7 @@ void ReadName(char16_t first, CodeItemType& result, int mode) {
     QString name;
     char16_t ender = Nul;
     if (!ReadNameText(first, name, ender)) return;
-    const bool localLookup = mode == TokenMode::Scan && Fe.LocalNameMode == 1;
+    const bool localLookup = mode == TokenMode::Scan && Rd.LocalNameMode == 1;
     CodeItemType found{};
     if (ender == u'@') {
         // Formula names are never keywords.
@@ -285,7 +285,7 @@ void ReadName(char16_t first, CodeItemType& result, int mode) {
             LookUpVariable(name, result);
         return;
     }
-    const bool bracketFollows = ender == u'(' || (ender == u'$' && CharAt(Fe.SourcePos) == u'(');
+    const bool bracketFollows = ender == u'(' || (ender == u'$' && CharAt(Rd.SourcePos) == u'(');
     if (ender == u'$' && !bracketFollows) {
         FindFunction(name, found);
         if (found.FirstCode == CodeKind::None && localLookup) FindLocalVar(name, found);
@@ -325,7 +325,7 @@ bool ReadLineContinuation(bool afterBlank) {
 
 void UpdateTokenStart(int mode) {
     if (mode != TokenMode::Scan) return;
-    Fe.TokenStart = Fe.IncludeMode == 0 ? Fe.SourcePos - Fe.IncludeOffset - 1 : Fe.IncludePosition;
+    Rd.TokenStart = Rd.IncludeMode == 0 ? Rd.SourcePos - Rd.IncludeOffset - 1 : Rd.IncludePosition;
 }
 
 // Reads the token itself (GetToken keeps the bookkeeping around it).
@@ -397,7 +397,7 @@ void ReadToken(CodeItemType& result, int mode) {
             afterBlank = true;
             continue;
         case u'.':
-            if (IsOperatorItem(Fe.ScanPrevToken, Op::CloseBracket) || Fe.MemberDotMode == 1) {
+            if (IsOperatorItem(Rd.ScanPrevToken, Op::CloseBracket) || Rd.MemberDotMode == 1) {
                 result = Item(CodeKind::Operator, Op::Period);
                 return;
             }
@@ -414,7 +414,7 @@ void ReadToken(CodeItemType& result, int mode) {
             return;
         }
         // Everything else, "~" and DEL included, starts no token.
-        Fe.BadCharText = QString(QChar(c));
+        Rd.BadCharText = QString(QChar(c));
         result = Item(CodeKind::Operator, RawOtherChar);
         RaiseError(Err::BadCharacter);
         return;
@@ -422,13 +422,13 @@ void ReadToken(CodeItemType& result, int mode) {
 }
 
 void FinishToken(CodeItemType& token) {
-    token.Position = Fe.SourcePos;
-    Fe.PreviousToken = Fe.LastToken;
-    Fe.LastToken = token;
+    token.Position = Rd.SourcePos;
+    Rd.PreviousToken = Rd.LastToken;
+    Rd.LastToken = token;
 }
 
 void ScanRaw(CodeItemType& item, bool statementMarks) {
-    Fe.SourceLinePos = Fe.SourcePos;
+    Rd.SourceLinePos = Rd.SourcePos;
     CodeItemType result{};
     const char16_t c = ReadChar();
     switch (c) {
@@ -459,21 +459,21 @@ void ScanRaw(CodeItemType& item, bool statementMarks) {
 // ---- character reader -----------------------------------------------------------------------------
 
 void ResetSourcePos() {
-    Fe.SourcePos = 1;
-    Fe.SourceLinePos = 1;
+    Rd.SourcePos = 1;
+    Rd.SourceLinePos = 1;
 }
 
 void ResetReaderState() {
-    static_cast<TokenReaderState&>(Fe) = TokenReaderState{};
+    Rd.Reset();
 }
 
 char16_t ReadChar() {
-    if (Fe.SourcePos < 1) {
+    if (Rd.SourcePos < 1) {
         RaiseError(Err::UnexpectedLexError);
         return Nul;
     }
-    const char16_t c = CharAt(Fe.SourcePos);
-    ++Fe.SourcePos;
+    const char16_t c = CharAt(Rd.SourcePos);
+    ++Rd.SourcePos;
     return c;
 }
 
@@ -483,7 +483,7 @@ char16_t ReadUpper() {
 }
 
 void UnreadChar() {
-    --Fe.SourcePos;
+    --Rd.SourcePos;
 }
 
 void ReadWord(QString& word) {
@@ -521,8 +521,8 @@ bool IsStmtEnd(const CodeItemType& item) {
 
 void GetToken(CodeItemType& item, int mode) {
     // item may be ScanToken itself: take the copy before anything is written.
-    Fe.ScanPrevToken = Fe.ScanToken;
-    Fe.SourceLinePos = Fe.SourcePos;
+    Rd.ScanPrevToken = Rd.ScanToken;
+    Rd.SourceLinePos = Rd.SourcePos;
     CodeItemType result{};
     ReadToken(result, mode);
     FinishToken(result);
@@ -530,17 +530,17 @@ void GetToken(CodeItemType& item, int mode) {
 }
 
 void PeekToken(CodeItemType& item) {
-    const int linePos = Fe.SourceLinePos;
+    const int linePos = Rd.SourceLinePos;
     GetToken(item, TokenMode::Scan);
-    Fe.SourcePos = Fe.SourceLinePos;
-    Fe.SourceLinePos = linePos;
+    Rd.SourcePos = Rd.SourceLinePos;
+    Rd.SourceLinePos = linePos;
 }
 
 void PeekToken2(CodeItemType& item) {
-    const int linePos = Fe.SourceLinePos;
+    const int linePos = Rd.SourceLinePos;
     GetToken(item, TokenMode::LookAhead);
-    Fe.SourcePos = Fe.SourceLinePos;
-    Fe.SourceLinePos = linePos;
+    Rd.SourcePos = Rd.SourceLinePos;
+    Rd.SourceLinePos = linePos;
 }
 
 void GetDefToken(CodeItemType& item) {
@@ -553,12 +553,12 @@ void GetDefToken(CodeItemType& item) {
         return;
     }
     if (!IsLetter(c)) {
-        Fe.BadCharText = QString(QChar(c));
+        Rd.BadCharText = QString(QChar(c));
         item = Item(CodeKind::Operator, RawOtherChar);
         RaiseError(Err::BadCharacter);
         return;
     }
-    const int afterFirst = Fe.SourcePos;
+    const int afterFirst = Rd.SourcePos;
     QString name;
     char16_t ender = Nul;
     if (!ReadNameText(c, name, ender)) return;
@@ -598,7 +598,7 @@ void FindBoolConst(const QString& name, CodeItemType& item) {
         item = Item(CodeKind::BoolConst, BoolConstFalse);
     else
         item = CodeItemType{};
-    item.Position = Fe.SourcePos;
+    item.Position = Rd.SourcePos;
 }
 
 void FindFunction(const QString& name, CodeItemType& item) {

@@ -4,7 +4,7 @@
 // stored in the constant tables as they are met.
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <QString>
 

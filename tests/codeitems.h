@@ -1,14 +1,14 @@
 // Shared by the tests that lay out compiled items by hand and run them on the engine's executors.
 #pragma once
 
+#include "core/codeitem.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/fileexec.h"
-#include "frontend/codeitem.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ inline int Program(std::initializer_list<CodeItemType> items, int start = Progra
 inline void RunItems() {
     constexpr int ItemGuard = 10000; // a program that never ends fails instead of hanging
     for (int guard = 0; guard < ItemGuard; ++guard) {
-        if (Fe.StopRequest != 0) return;
+        if (Rc.StopRequest != 0) return;
         GetCurrentItem();
         const int kind = Ib.CurrentItem.FirstCode;
         const auto value = static_cast<std::size_t>(Ib.CurrentItem.SecondCode);

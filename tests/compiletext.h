@@ -3,11 +3,11 @@
 // tests, the tools and the fuzz targets.
 #pragma once
 
+#include "core/sharedstate.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/initall.h"
 #include "frontend/parse.h"
-#include "frontend/sharedstate.h"
 
 #include <QString>
 
@@ -21,12 +21,12 @@ inline void ResetInterpreter() {
 
 // False with ErrorNumber, ErrorNameIndex and ErrorPosition set when a phase fails.
 inline bool CompileProgramText(const QString& text) {
-    Fe.RunMode = RunKind::Program;
+    Rc.RunMode = RunKind::Program;
     InitAll();
     Fe.ProgramText = text;
     Fe.ProgramTextLength = static_cast<int>(text.size());
-    Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     Fe.ErrorNumber = 0;
     return CompileProgram();
 }

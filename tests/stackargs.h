@@ -1,8 +1,8 @@
 // Shared by the tests that call the engine's executors with values they push on the value stack.
 #pragma once
 
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 // clicks and keys it passes to the program.
 #include "ui/controlform.h"
 
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/declnames.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"
 #include "ui/colorfont.h"
@@ -187,16 +187,16 @@ TLXMemo* TLXControlForm::Memo(int n) const {
 void TLXControlForm::ButtonClick(int n) {
     if (n < 1 || n > ControlCount) return;
     const auto at = static_cast<std::size_t>(n);
-    if (Fe.ControlButtonWatched[at] != 0) Fe.ControlButtonPressed[at] = 1;
+    if (Rc.ControlButtonWatched[at] != 0) Rc.ControlButtonPressed[at] = 1;
     // The declared names belong to the interpreter thread while one runs: ask only when none does.
-    if (Fe.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0) return;
     if (!IsSubName(QStringLiteral("CBUTTON%1_CLICK").arg(n))) return;
     Fe.CommandText = QStringLiteral("Call CButton%1_Click").arg(n);
     StartControlButtonEvent();
 }
 
 void TLXControlForm::closeEvent(QCloseEvent* event) {
-    Fe.CScreenOpen = 0;
+    Rc.CScreenOpen = 0;
     event->accept(); // hidden, not freed: the next CSCREEN makes a new window
 }
 
@@ -214,9 +214,9 @@ void TLXControlForm::keyPressEvent(QKeyEvent* event) {
 
 // FormKeyDown, then FormKeyPress: the key code, a short pause, then the typed character.
 void TLXControlForm::FormKeyPress(const QKeyEvent* event) {
-    Fe.LastKeyCode = VirtualKeyFromQtKey(event->key(), event->modifiers());
+    Rc.LastKeyCode = VirtualKeyFromQtKey(event->key(), event->modifiers());
     QThread::msleep(KeyDownPauseMs);
-    if (!event->text().isEmpty()) Fe.KeyBuffer = event->text().at(0).unicode();
+    if (!event->text().isEmpty()) Rc.KeyBuffer = event->text().at(0).unicode();
 }
 
 bool StartControlButtonEvent() {

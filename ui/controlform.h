@@ -4,8 +4,8 @@
 // here feed the program's key state.
 #pragma once
 
+#include "core/sharedstate.h"
 #include "engine/controlexec.h"
-#include "frontend/sharedstate.h"
 #include "ui/windowsstate.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "ui/editform.h"
 
+#include "core/encodedetect.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
@@ -200,11 +200,11 @@ TextPlace ErrorPlaceInText(const QString& compiledText, int errorPosition) {
 }
 
 bool StartProgramRun(const QString& programText, const QString& folder, RunStarter starter) {
-    if (Fe.ThreadBusy != 0 || Fe.ProgramRunning != 0) return false;
-    Fe.RunMode = RunKind::Program;
-    Fe.ProgramRunning = 1;
-    Fe.StopRequest = 0;
-    Fe.ContinueFlag = 0;
+    if (Rc.ThreadBusy != 0 || Rc.ProgramRunning != 0) return false;
+    Rc.RunMode = RunKind::Program;
+    Rc.ProgramRunning = 1;
+    Rc.StopRequest = 0;
+    Rc.ContinueFlag = 0;
     if (Win.RunForm != nullptr) {
         if (starter == RunStarter::CommandLine)
             Win.RunForm->SetBtnRunMode();
@@ -796,7 +796,7 @@ void TLXEditForm::FormActivate() {
     Settings.CurrentEditorWidth = width();
     // The engine's state belongs to the interpreter while a thread is busy; only the error it
     // published at the end of the run is read, and only once the run has ended.
-    if (Win.RunErrorPending && Fe.ThreadBusy == 0) {
+    if (Win.RunErrorPending && Rc.ThreadBusy == 0) {
         Win.RunErrorPending = false;
         const PublishedError error = LastRunError();
         if (error.Number > 0) SelectErrorPosition(error.Position);
@@ -822,23 +822,23 @@ void TLXEditForm::SelectErrorPosition(int errorPosition) {
 // ---- run commands ---------------------------------------------------------------------------------------
 
 void TLXEditForm::LXEMenuRunLXClick() {
-    if (Fe.ThreadBusy != 0 || Fe.ProgramRunning != 0) return;
+    if (Rc.ThreadBusy != 0 || Rc.ProgramRunning != 0) return;
     StartProgramRun(ProgramSource(), ProgramFolderName(), RunStarter::Editor);
 }
 
 void TLXEditForm::LXEMenuStopLXClick() {
     // Always: the interpreter tests the request after every item and keeps its resume point itself.
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     if (Win.RunForm != nullptr) Win.RunForm->SetBtnStopMode();
 }
 
 void TLXEditForm::LXEMenuContLXClick() {
-    if (Fe.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0) return;
     Fe.CommandText = T(ContCommand);
-    Fe.RunMode = RunKind::Immediate;
-    Fe.StopRequest = 0;
-    Fe.ProgramRunning = 1;
-    Fe.ContinueFlag = 1;
+    Rc.RunMode = RunKind::Immediate;
+    Rc.StopRequest = 0;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 1;
     if (Win.RunForm != nullptr) Win.RunForm->SetBtnRunMode();
     ShowRunForm(true);
     TLXMTHread::StartRun();

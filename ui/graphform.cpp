@@ -1,7 +1,7 @@
 #include "ui/graphform.h"
 
+#include "core/sharedstate.h"
 #include "engine/coords.h"
-#include "frontend/sharedstate.h"
 #include "platform/virtualkeys.h"
 
 #include <QCloseEvent>
@@ -155,16 +155,16 @@ TLXGraphForm::TLXGraphForm(std::shared_ptr<GraphSurface> surface, QWidget* paren
 TLXGraphForm::~TLXGraphForm() {
     if (Win.LXGraphForm == this) {
         Win.LXGraphForm = nullptr;
-        Fe.GScreenOpen = 0;
+        Rc.GScreenOpen = 0;
     }
 }
 
 void TLXGraphForm::SizeGraphForm(int first) {
     if (first == 0) {
-        const bool clientSize = Fe.GScreenSizeMode.load() != 0;
+        const bool clientSize = Rc.GScreenSizeMode.load() != 0;
         resize(clientSize ? Gs.GScreenClientWidth : Gs.GScreenWidth,
                clientSize ? Gs.GScreenClientHeight : Gs.GScreenHeight);
-        move(Fe.GScreenLeft, Fe.GScreenTop);
+        move(Ps.GScreenLeft, Ps.GScreenTop);
     }
     static_cast<TGraphLayers*>(layers_)->StretchedLayer = nullptr;
     ScrollBox1->setWidgetResizable(false);
@@ -251,30 +251,30 @@ void TLXGraphForm::PaintBox1MouseDown(QMouseEvent* event, bool doubleClick) {
     if (buttons & Qt::MiddleButton) kind = MouseMiddleEvent;
     if (doubleClick) kind = MouseDoubleClickEvent;
     const QPoint at = event->position().toPoint();
-    Fe.MouseX = at.x();
-    Fe.MouseY = at.y();
-    if (kind != 0) Fe.MouseEvent = kind;
+    Rc.MouseX = at.x();
+    Rc.MouseY = at.y();
+    if (kind != 0) Rc.MouseEvent = kind;
     QThread::msleep(InputSettleMs);
 }
 
 void TLXGraphForm::PaintBox1MouseMove(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    Fe.MouseX = at.x();
-    Fe.MouseY = at.y();
-    Fe.MouseEvent = MouseMoveEvent;
+    Rc.MouseX = at.x();
+    Rc.MouseY = at.y();
+    Rc.MouseEvent = MouseMoveEvent;
 }
 
 void TLXGraphForm::FormKeyDown(QKeyEvent* event) {
     const int code = VirtualKeyFromQtKey(event->key(), event->modifiers());
     if (code == 0) return;
-    Fe.LastKeyCode = code;
+    Rc.LastKeyCode = code;
     QThread::msleep(InputSettleMs);
 }
 
 void TLXGraphForm::FormKeyPress(QKeyEvent* event) {
     const QString typed = event->text();
     if (typed.isEmpty()) return;
-    Fe.KeyBuffer = typed.front().unicode();
+    Rc.KeyBuffer = typed.front().unicode();
     QThread::msleep(InputSettleMs);
 }
 
@@ -293,7 +293,7 @@ bool TLXGraphForm::event(QEvent* event) {
 }
 
 void TLXGraphForm::closeEvent(QCloseEvent* event) {
-    if (Win.LXGraphForm == this) Fe.GScreenOpen = 0;
+    if (Win.LXGraphForm == this) Rc.GScreenOpen = 0;
     QWidget::closeEvent(event);
 }
 
@@ -342,13 +342,13 @@ void TLXGraphForm2::SetPicture(const QImage& picture, bool stretched) {
 
 bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
     if (!surface) return false;
-    if (TLXGraphForm* old = Win.LXGraphForm; old != nullptr && Fe.GScreenOpen.load() != 0) {
+    if (TLXGraphForm* old = Win.LXGraphForm; old != nullptr && Rc.GScreenOpen.load() != 0) {
         // The old picture stays in a second window at the old place and size.
         const bool stretched = old->Image1Stretched();
         QImage snapshot;
         if (const std::shared_ptr<GraphSurface>& oldSurface = old->Surface()) {
             std::lock_guard<std::mutex> lock(oldSurface->Lock);
-            const QRect previous(0, 0, Fe.GScreenPrevWidth, Fe.GScreenPrevHeight);
+            const QRect previous(0, 0, Ps.GScreenPrevWidth, Ps.GScreenPrevHeight);
             snapshot =
                 oldSurface->Image1.Image().copy(previous.intersected(oldSurface->Image1.Image().rect()));
         }
@@ -371,7 +371,7 @@ bool OpenGraphForm(const std::shared_ptr<GraphSurface>& surface) {
     }
     auto* form = new TLXGraphForm(surface);
     Win.LXGraphForm = form;
-    Fe.GScreenOpen = 1;
+    Rc.GScreenOpen = 1;
     form->setWindowTitle(QString::fromUtf16(GraphCaption));
     form->SizeGraphForm(0);
     return true;

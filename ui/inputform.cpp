@@ -1,7 +1,7 @@
 #include "ui/inputform.h"
 
+#include "core/sharedstate.h"
 #include "engine/enginehooks.h"
-#include "frontend/sharedstate.h"
 #include "resources/texts.h"
 #include "ui/runform.h"
 
@@ -86,7 +86,7 @@ void TInputNumForm::FormCreate() {
     stopWatch_ = new QTimer(this);
     stopWatch_->setInterval(StopWatchMs);
     connect(stopWatch_, &QTimer::timeout, this, [this] {
-        if (Fe.StopRequest != 0) Button2Click();
+        if (Rc.StopRequest != 0) Button2Click();
     });
 }
 
@@ -151,7 +151,7 @@ void TInputNumForm::Button2Click() {
     if (finished_) return;
     finished_ = true;
     accepted_ = false;
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     stopWatch_->stop();
     done(QDialog::Rejected);
 }
@@ -165,7 +165,7 @@ bool ShowInputDialog(const InputDialogRequest& request, QString& answer) {
     if (!Win.ScriptedInputAnswers.isEmpty()) {
         form.Edit1->setText(Win.ScriptedInputAnswers.takeFirst());
         form.Button1Click();
-    } else if (Fe.StopRequest != 0) {
+    } else if (Rc.StopRequest != 0) {
         form.Button2Click(); // a stop already asked for: nobody is to be asked any more
     } else {
         form.exec();
@@ -199,5 +199,5 @@ void RemoveLastRunLine() {
     cursor.setPosition(line.position());
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
-    if (Fe.OutputLineCount > 0) Fe.OutputLineCount = Fe.OutputLineCount - 1;
+    if (Rc.OutputLineCount > 0) Rc.OutputLineCount = Rc.OutputLineCount - 1;
 }

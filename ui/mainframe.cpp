@@ -1,8 +1,8 @@
 #include "ui/mainframe.h"
 
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
@@ -487,12 +487,12 @@ void TLxFrameForm::LXMMenuOpenClick() {
 
 void TLxFrameForm::LXMMenuExitClick() {
     // A running program is asked to stop first; it stays stopped even when the exit is refused.
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     close();
 }
 
 bool TLxFrameForm::AskToEndApplication() {
-    if (Fe.ExitMessageCheck == 0) return true;
+    if (Rc.ExitMessageCheck == 0) return true;
     return ShowMessage(this, Question(T(Txt::ExitQuestion), QMessageBox::Yes | QMessageBox::No,
                                       QMessageBox::Yes)) == QMessageBox::Yes;
 }

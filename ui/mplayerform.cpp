@@ -2,10 +2,10 @@
 // and the hooks through which the device statements reach the player and the speaker mixer.
 #include "ui/mplayerform.h"
 
+#include "core/sharedstate.h"
 #include "engine/devicehooks.h"
 #include "engine/lxthread.h"
 #include "frontend/declnames.h"
-#include "frontend/sharedstate.h"
 #include "ui/mainframe.h"
 #include "ui/mixer.h"
 #include "ui/runform.h"
@@ -343,7 +343,7 @@ TMixer* TMPlayerForm::SpeakerMixer() {
 void TMPlayerForm::MediaPlayer1Notify() {
     // Only one interpreter thread at a time; and the declared names belong to it while it runs, so
     // they are asked only when none does.
-    if (Fe.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0) return;
     if (!IsSubName(QString::fromUtf16(NotifySubName))) return;
     Fe.CommandText = QString::fromUtf16(NotifyCommand);
     MediaPlayer1->Notify = true;
@@ -356,5 +356,5 @@ bool TMPlayerForm::StartMediaPlayerEvent() {
 
 void CloseMediaPlayer() {
     if (Win.MPlayerForm != nullptr) Win.MPlayerForm->MediaPlayer1->Close();
-    Fe.MediaPlayerOpen = 0;
+    Rc.MediaPlayerOpen = 0;
 }

@@ -1,11 +1,11 @@
 #include "ui/runform.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
 #include "platform/osinfo.h"
 #include "platform/settings.h"
 #include "platform/virtualkeys.h"
@@ -90,7 +90,7 @@ void AddPlainLines(QTextDocument* document, qsizetype maxLength,
                    std::deque<RunWindowEvent>::const_iterator last) {
     // Windows-style length: every line end counts as two characters.
     qsizetype length = static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
-    int count = Fe.OutputLineCount;
+    int count = Rc.OutputLineCount;
     const int oldLines = document->blockCount() - 1; // the full lines before the empty last block
     int removedOld = 0;
     QTextBlock front = document->firstBlock(); // the oldest old line still kept
@@ -140,7 +140,7 @@ void AddPlainLines(QTextDocument* document, qsizetype maxLength,
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(text);
     }
-    Fe.OutputLineCount = count;
+    Rc.OutputLineCount = count;
 }
 
 // True when the memo's text ends with a line end (or is empty): the state every AddLine leaves.
@@ -166,16 +166,16 @@ TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
 
 void TRunMemo::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    Fe.LastKeyCode = VirtualKeyFromQtKey(key, event->modifiers());
-    if (!event->text().isEmpty()) Fe.KeyBuffer = event->text().at(0).unicode();
+    Rc.LastKeyCode = VirtualKeyFromQtKey(key, event->modifiers());
+    if (!event->text().isEmpty()) Rc.KeyBuffer = event->text().at(0).unicode();
     SleepForEngine();
 
     const bool shiftOnly = event->modifiers() == Qt::ShiftModifier;
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Fe.KeyBuffer = u'\r';
-        if (Fe.ThreadBusy == 0) form_->RunTypedLine();
+        Rc.KeyBuffer = u'\r';
+        if (Rc.ThreadBusy == 0) form_->RunTypedLine();
         return; // Enter never breaks the line: the memo takes no returns
     case Qt::Key_Left:
         if (!shiftOnly && form_->CaretColumn() == 1) return;
@@ -376,24 +376,24 @@ void TRunForm::SetButtons(bool edit, bool run, bool stop, bool cont) {
 
 void TRunForm::SetBtnPrepMode() {
     SetButtons(true, false, false, false);
-    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionPreparing));
+    if (Rc.EchoOn) setWindowTitle(ResourceText(Res::CaptionPreparing));
 }
 
 void TRunForm::SetBtnRunMode() {
     SetButtons(false, false, true, false);
-    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionRunning));
+    if (Rc.EchoOn) setWindowTitle(ResourceText(Res::CaptionRunning));
 }
 
 void TRunForm::SetBtnStopMode() {
     SetButtons(true, true, false, true);
     SetReadOnly(false);
-    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
+    if (Rc.EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
 }
 
 void TRunForm::SetBtnEndMode() {
     SetButtons(true, true, false, false);
     SetReadOnly(false);
-    if (Fe.EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
+    if (Rc.EchoOn) setWindowTitle(ResourceText(Res::CaptionEnded));
 }
 
 void TRunForm::AddLine(const QString& line, bool echo) {
@@ -403,7 +403,7 @@ void TRunForm::AddLine(const QString& line, bool echo) {
         return static_cast<qsizetype>(document->characterCount() - 1) + (document->blockCount() - 1);
     };
     const bool over =
-        Fe.OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
+        Rc.OutputLineCount >= MaxOutputLines || line.size() + length() >= static_cast<qsizetype>(maxLength_);
     if (over) {
         if (memo_ != nullptr) memo_->setUpdatesEnabled(false);
         do {
@@ -415,12 +415,12 @@ void TRunForm::AddLine(const QString& line, bool echo) {
                 first.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
             }
             first.removeSelectedText();
-            Fe.OutputLineCount = Fe.OutputLineCount - 1;
+            Rc.OutputLineCount = Rc.OutputLineCount - 1;
             if (echo) break; // the key echo deletes exactly one line
         } while (line.size() + length() + TrimSpare >= static_cast<qsizetype>(maxLength_));
         if (memo_ != nullptr) memo_->setUpdatesEnabled(true);
     } else {
-        Fe.OutputLineCount = Fe.OutputLineCount + 1;
+        Rc.OutputLineCount = Rc.OutputLineCount + 1;
     }
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
@@ -495,7 +495,7 @@ void TRunForm::ApplyEvent(const RunWindowEvent& event) {
     case RunWindowOp::AppendEchoLine: AddLine(event.Text, true); break;
     case RunWindowOp::ClearText:
         ClearText();
-        Fe.OutputLineCount = 0;
+        Rc.OutputLineCount = 0;
         break;
     case RunWindowOp::SetCaption: setWindowTitle(event.Text); break;
     case RunWindowOp::ButtonMode:
@@ -579,17 +579,17 @@ QString TRunForm::GetHistory() const {
 }
 
 void TRunForm::RunTypedLine() {
-    Fe.OutputLineCount = Fe.OutputLineCount + 1;
+    Rc.OutputLineCount = Rc.OutputLineCount + 1;
     Fe.CommandText = Memo()->textCursor().block().text();
     AddHistory(Fe.CommandText);
     historyCursor_ = historyCount_ + 1;
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     TLXMTHread::StartRun();
 }
 
 void TRunForm::HistoryUp() {
     Memo()->moveCursor(QTextCursor::End);
-    if (historyCursor_ > 1 && Fe.ThreadBusy == 0) {
+    if (historyCursor_ > 1 && Rc.ThreadBusy == 0) {
         --historyCursor_;
         ReplaceLastLine(GetHistory());
     }
@@ -597,7 +597,7 @@ void TRunForm::HistoryUp() {
 
 void TRunForm::HistoryDown() {
     Memo()->moveCursor(QTextCursor::End);
-    if (historyCursor_ < historyCount_ && Fe.ThreadBusy == 0) {
+    if (historyCursor_ < historyCount_ && Rc.ThreadBusy == 0) {
         ++historyCursor_;
         ReplaceLastLine(GetHistory());
     }
@@ -613,28 +613,28 @@ void TRunForm::ReplaceLastLine(const QString& text) {
 }
 
 void TRunForm::RunBtnClick() {
-    if (Fe.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0) return;
     Fe.CommandText = QStringLiteral("Run");
     SetBtnRunMode();
-    Fe.RunMode = RunKind::Immediate;
-    Fe.StopRequest = 0;
+    Rc.RunMode = RunKind::Immediate;
+    Rc.StopRequest = 0;
     FocusMemo();
     TLXMTHread::StartRun();
 }
 
 void TRunForm::StopBtnClick() {
     SetBtnStopMode();
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     FocusMemo();
 }
 
 void TRunForm::ContBtnClick() {
-    if (Fe.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0) return;
     Fe.CommandText = QStringLiteral("Cont");
-    Fe.RunMode = RunKind::Immediate;
-    Fe.StopRequest = 0;
-    Fe.ProgramRunning = 1;
-    Fe.ContinueFlag = 1;
+    Rc.RunMode = RunKind::Immediate;
+    Rc.StopRequest = 0;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 1;
     SetBtnRunMode();
     FocusMemo();
     TLXMTHread::StartRun();
@@ -643,7 +643,7 @@ void TRunForm::ContBtnClick() {
 void TRunForm::CLSBtnClick() {
     ClearText();
     FocusMemo();
-    Fe.OutputLineCount = 0;
+    Rc.OutputLineCount = 0;
 }
 
 void TRunForm::EditBtnClick() {
@@ -665,11 +665,11 @@ void TRunForm::closeEvent(QCloseEvent* event) {
 }
 
 bool StartEventCall() {
-    if (Fe.ThreadBusy != 0) return false;
-    Fe.RunMode = RunKind::Immediate;
-    Fe.StopRequest = 0;
-    Fe.ProgramRunning = 1;
-    Fe.ContinueFlag = 1;
+    if (Rc.ThreadBusy != 0) return false;
+    Rc.RunMode = RunKind::Immediate;
+    Rc.StopRequest = 0;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 1;
     if (Win.RunForm != nullptr) {
         Win.RunForm->SetBtnRunMode();
         Win.RunForm->show();

@@ -1,6 +1,6 @@
 #include "ui/statedump.h"
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
@@ -84,7 +84,7 @@ QString DesktopStateText() {
         line("runcaption", Win.RunForm->windowTitle());
         line("runtext", Win.RunForm->Text());
     }
-    line("busy", QString::number(Fe.ThreadBusy != 0 ? 1 : 0));
+    line("busy", QString::number(Rc.ThreadBusy != 0 ? 1 : 0));
     return text;
 }
 

@@ -1,6 +1,6 @@
 #include "ui/syntaxcolor.h"
 
-#include "frontend/vocabulary.h"
+#include "core/vocabulary.h"
 #include "platform/settings.h"
 #include "resources/texts.h"
 #include "ui/colorfont.h"

@@ -2,7 +2,7 @@
 // hooks: places, captions, window states, colours and fonts, and the dialogs a program shows.
 #include "ui/windowsettings.h"
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 #include "platform/settings.h"
 #include "ui/controlform.h"
 #include "ui/graphform.h"

@@ -3,15 +3,15 @@
 // changes anything.
 #include "engine/decoded/calls.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/calls.h"
 #include "engine/decoded/callshape.h"
 #include "engine/decoded/decode.h"
 #include "engine/fastaccess.h"
 #include "engine/stacktags.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <atomic>
 
@@ -99,7 +99,7 @@ namespace {
 }
 
 [[gnu::always_inline]] inline bool StopRequested() {
-    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+    return Rc.StopRequest.load(std::memory_order_relaxed) != 0;
 }
 
 // The callee's frame and binds, with `count` values in hand; false (nothing done) when the frame

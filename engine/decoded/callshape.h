@@ -2,9 +2,9 @@
 // read by the decoded run of the call (the entry's Target.Shape).
 #pragma once
 
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/decoded/entries.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <array>
 #include <cstdint>

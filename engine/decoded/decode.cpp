@@ -2,13 +2,13 @@
 // the expression's nodes, where it goes on), or leaves the entry Generic.
 #include "engine/decoded/decode.h"
 
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/tables.h"
 #include "engine/decoded/decodecalls.h"
 #include "engine/decoded/nodes.h"
 #include "engine/decoded/reading.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/tables.h"
 
 #include <deque>
 

@@ -4,8 +4,8 @@
 // starts a new generation, so nothing stale is ever run.
 #pragma once
 
+#include "core/tables.h"
 #include "engine/decoded/entries.h"
-#include "frontend/tables.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,15 +2,15 @@
 // ReturnSite) read from their items, their operands resolved once into the entry's shape.
 #include "engine/decoded/decodecalls.h"
 
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/decoded/callshape.h"
 #include "engine/decoded/reading.h"
 #include "engine/fastaccess.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 
 #include <deque>
 

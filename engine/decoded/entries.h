@@ -6,14 +6,14 @@
 // jumps. The decoder fills the entries, the decoded run runs them.
 #pragma once
 
+#include "core/codeitem.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "engine/decoded/ops.h"
 #include "engine/fastaccess.h"
-#include "frontend/codeitem.h"
-#include "frontend/internalcodes.h"
 #include "frontend/parsecodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 
 #include <array>
 #include <cstdint>

@@ -2,10 +2,10 @@
 // its entry points as the run meets them, with the operation's name and where it goes on.
 #include "engine/decoded/listing.h"
 
+#include "core/itembuffers.h"
+#include "core/tables.h"
 #include "engine/decoded/callshape.h"
 #include "engine/decoded/decode.h"
-#include "frontend/itembuffers.h"
-#include "frontend/tables.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -115,7 +115,7 @@ template <Carry Carries = Carry::None, Store Value = Store::AtOnce>
 }
 
 [[gnu::always_inline]] inline bool StopRequested() {
-    return Fe.StopRequest.load(std::memory_order_relaxed) != 0;
+    return Rc.StopRequest.load(std::memory_order_relaxed) != 0;
 }
 
 // A FOR loop whose body is one numeric statement that leads straight back to the NEXT at `loopAt`

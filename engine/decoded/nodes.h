@@ -3,9 +3,9 @@
 // choice without running anything).
 #pragma once
 
+#include "core/tables.h"
 #include "engine/decoded/entries.h"
 #include "engine/fastaccess.h"
-#include "frontend/tables.h"
 
 // The function that computes `node` (by its code and where its literal is).
 NodeFunction NodeFunctionOf(const ExprNode& node);

@@ -3,11 +3,11 @@
 // Shared by the statement decoder and the call decoder.
 #pragma once
 
+#include "core/codeitem.h"
+#include "core/itembuffers.h"
+#include "core/vocabulary.h"
 #include "engine/decoded/entries.h"
 #include "engine/fastaccess.h"
-#include "frontend/codeitem.h"
-#include "frontend/itembuffers.h"
-#include "frontend/vocabulary.h"
 
 #include <cstddef>
 

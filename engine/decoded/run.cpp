@@ -2,6 +2,10 @@
 // its operation's row names (engine/decoded/ops.h), until an index that must run item by item.
 #include "engine/decoded/run.h"
 
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "engine/calls.h"
 #include "engine/decoded/calls.h"
 #include "engine/decoded/decode.h"
@@ -9,10 +13,6 @@
 #include "engine/decoded/statements.h"
 #include "engine/fastaccess.h"
 #include "engine/strfunctions.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 
 #include <atomic>
 #include <type_traits>
@@ -175,7 +175,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         }
         at = next;
         // A stop request is seen after every decoded statement, as after every item.
-        if (Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     procedureItem:
@@ -185,7 +185,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         // After an executor the run goes on at its cursor; an error it raised is the run loop's to
         // report, positioned as after any item.
         at = Ib.CodeIndex;
-        if (Fe.ErrorNumber != 0 || Fe.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+        if (Fe.ErrorNumber != 0 || Rc.StopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
             return at;
         continue;
     stopShort:

@@ -3,10 +3,10 @@
 // would treat otherwise before it changes anything, and gives StopsShort for such a case.
 #pragma once
 
+#include "core/tables.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/nodes.h"
 #include "engine/fastaccess.h"
-#include "frontend/tables.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,7 +5,7 @@
 // give back the text they encoded.
 #include "fuzzinput.h"
 
-#include "frontend/encodedetect.h"
+#include "core/encodedetect.h"
 #include "platform/textencoding.h"
 
 #include <QBuffer>

@@ -3,11 +3,11 @@
 // open-block check; a compiled program is listed (pre-code and code), an error is put into the words
 // the run window shows. The same text is compiled a second time and must give the same result: the
 // interpreter reset has to leave nothing of the previous compilation behind.
-#include "frontend/encodedetect.h"
-#include "frontend/errortext.h"
+#include "core/encodedetect.h"
+#include "core/errortext.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "frontend/listing.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "tests/compiletext.h"
 
 #include <QByteArrayView>

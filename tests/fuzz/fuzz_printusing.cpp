@@ -5,14 +5,14 @@
 // number the ways VAL and INPUT read it.
 #include "fuzzinput.h"
 
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/filechannels.h"
 #include "engine/formulaexec.h"
 #include "engine/numberformat.h"
 #include "engine/printusing.h"
 #include "engine/strfunctions.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 
 #include <QString>
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const QString format = input.Text();
-    Fe.PrintPrecision = input.Byte() % PrecisionChoices;
+    Ps.PrintPrecision = input.Byte() % PrecisionChoices;
     std::vector<Value> values;
     while (!input.Empty() && values.size() < MaxValues) {
         if (input.Byte() % 2 == 0) {

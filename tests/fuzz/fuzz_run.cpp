@@ -4,16 +4,16 @@
 // after compiling, by their statement and function codes. There are no windows: the hand-over runs its
 // work at once on this thread, the graphics window is a drawing surface that nobody shows, and the
 // run window's queue is emptied as it fills.
+#include "core/codeitem.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "engine/drawexec.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/codeitem.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QGuiApplication>
@@ -146,11 +146,11 @@ bool MayRun() {
 
 // The graphics window: its surface is drawn on and never shown.
 bool OpenGraphics(const std::shared_ptr<GraphSurface>&) {
-    Fe.GScreenOpen = 1;
+    Rc.GScreenOpen = 1;
     return true;
 }
 void CloseGraphics() {
-    Fe.GScreenOpen = 0;
+    Rc.GScreenOpen = 0;
 }
 
 void DrainRunWindow() {
@@ -163,7 +163,7 @@ public:
     Budget()
         : watch_([this] {
               std::unique_lock<std::mutex> lock(mutex_);
-              if (!done_.wait_for(lock, RunBudget, [this] { return finished_; })) Fe.StopRequest = 1;
+              if (!done_.wait_for(lock, RunBudget, [this] { return finished_; })) Rc.StopRequest = 1;
           }) {}
     ~Budget() {
         {
@@ -210,18 +210,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.size() + 4 >= CompileTextLimit) return 0;
 
     if (CompileProgramText(text) && MayRun()) {
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Ib.CodeIndex = ProgramCodeStart;
-        Fe.ResumePC = ProgramCodeStart;
+        Rc.ResumePC = ProgramCodeStart;
         {
             Budget budget;
             FetchCurrentItem();
             RunLoop();
         }
     }
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
     Fe.ErrorNumber = 0;
-    Fe.GScreenOpen = 0;
+    Rc.GScreenOpen = 0;
     SetCurrentGraphSurface(nullptr);
     RunWindowQueue::Instance().Reset();
     return 0;

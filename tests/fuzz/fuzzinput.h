@@ -2,7 +2,7 @@
 // that every target takes its input apart the same way and a finding replays as the same values.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -4,11 +4,11 @@
 // --decoded adds, after the listing, the statements the run loop runs in one pass: "decoded:", then
 // "[index:position]Kind, next N" (", else M" where a condition picks one of two ways) for every index
 // the run can reach whose statement runs decoded; every other item runs by the general path.
+#include "core/errortext.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "engine/decoded/listing.h"
-#include "frontend/errortext.h"
 #include "frontend/listing.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "resources/texts.h"
 #include "tests/compiletext.h"
 

@@ -17,13 +17,13 @@
 // without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
 // both ways to the same text.
 #include "controlwindow/installhooks.h"
+#include "core/programfile.h"
+#include "core/sharedstate.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
-#include "frontend/programfile.h"
-#include "frontend/sharedstate.h"
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
@@ -106,7 +106,7 @@ private:
     void Look() {
         if (!timedOut_ && clock_.elapsed() > timeoutMs_) {
             timedOut_ = true;
-            Fe.StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
+            Rc.StopRequest = 1; // the loop sees it after the item in hand; waits wake on it
         }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || modal == pending_) return;
@@ -291,12 +291,12 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    Fe.RunMode = RunKind::Program;
-    Fe.ProgramRunning = 1;
-    Fe.StopRequest = 0;
+    Rc.RunMode = RunKind::Program;
+    Rc.ProgramRunning = 1;
+    Rc.StopRequest = 0;
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
     TLXMTHread::StartRun();
-    while (Fe.ThreadBusy != 0) {
+    while (Rc.ThreadBusy != 0) {
         QApplication::processEvents(QEventLoop::AllEvents, EventSliceMs);
         QThread::usleep(clock.nsecsElapsed() < QuickPollPhaseNs ? QuickPollUs : SteadyPollUs);
     }

@@ -5,9 +5,9 @@
 //
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
 #include "controlwindow/installhooks.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "ui/editform.h"
 #include "ui/mainframe.h"
 #include "ui/mplayerform.h"
@@ -58,9 +58,9 @@ int main(int argc, char** argv) {
     if (editor == nullptr) return 2;
     Pump(300);
 
-    Fe.RunMode = RunKind::Program;
-    Fe.ProgramRunning = 1;
-    Fe.StopRequest = 0;
+    Rc.RunMode = RunKind::Program;
+    Rc.ProgramRunning = 1;
+    Rc.StopRequest = 0;
     Fe.ProgramText = editor->findChild<QPlainTextEdit*>() != nullptr
                          ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'),
                                                                                        QStringLiteral("\r\n"))
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     TLXMTHread::StartRun();
     QElapsedTimer clock;
     clock.start();
-    while (Fe.ThreadBusy != 0 && clock.elapsed() < 10000)
+    while (Rc.ThreadBusy != 0 && clock.elapsed() < 10000)
         Pump(20);
     Pump(500);
 

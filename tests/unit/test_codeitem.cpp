@@ -1,9 +1,9 @@
 // Item buffers: growth, the immediate area in front of the program, and reads past the end.
-#include "frontend/errornumbers.h"
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@ protected:
     void SetUp() override {
         InitAll();
         Fe.ErrorNumber = 0;
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
     }
-    void TearDown() override { Fe.RunMode = RunKind::Program; }
+    void TearDown() override { Rc.RunMode = RunKind::Program; }
 };
 
 CodeItemType Item(int kind, int code, int pos = 0) {
@@ -72,7 +72,7 @@ TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
 
     ResetCode();
     Ib.CodeIndex = 1;
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddCode(Item(CodeKind::StrVar, i));
     EXPECT_EQ(Fe.ErrorNumber, 0) << "slots 1 to 100 are the command's";
@@ -87,7 +87,7 @@ TEST_F(ItemBuffers, OverlongImmediateCommandIsRefusedAndTheProgramKept) {
 TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
     ResetPreCode();
     Ib.PreCodeIndex = 1;
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     for (int i = 1; i <= ImmediateAreaLast; ++i)
         AddPreCode(Item(CodeKind::NumVar, i));
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -98,20 +98,20 @@ TEST_F(ItemBuffers, OverlongImmediatePreCodeIsRefused) {
 
 TEST_F(ItemBuffers, PreCodeTakesTheTokenStartAndIgnoresEmptyItems) {
     Ib.PreCodeIndex = ProgramCodeStart;
-    Fe.TokenStart = 17;
+    Rd.TokenStart = 17;
     AddPreCode(Item(CodeKind::None, 3, 99));
     EXPECT_EQ(Ib.PreCodeIndex, ProgramCodeStart) << "kind 0 is not stored";
     AddPreCode(Item(CodeKind::Statement, 3, 99));
     EXPECT_EQ(Ib.PreCodeBuffer[ProgramCodeStart], Item(CodeKind::Statement, 3, 17));
-    Fe.IncludeMode = 2; // any other mode keeps the item's own position
+    Rd.IncludeMode = 2; // any other mode keeps the item's own position
     AddPreCode(Item(CodeKind::Statement, 4, 99));
     EXPECT_EQ(Ib.PreCodeBuffer[ProgramCodeStart + 1].Position, 99);
-    Fe.IncludeMode = 0;
+    Rd.IncludeMode = 0;
 }
 
 TEST_F(ItemBuffers, PreCodeReadersStayInsideTheBuffer) {
     Ib.PreCodeIndex = ProgramCodeStart;
-    Fe.TokenStart = 1;
+    Rd.TokenStart = 1;
     AddPreCode(Item(CodeKind::NumVar, 7));
     AddPreCode(Item(CodeKind::StrVar, 8));
     Ib.PreCodeIndex = ProgramCodeStart;

@@ -1,18 +1,18 @@
 // Whole programs through the front end (pre-scan, statement scan, statement compiler): the code
 // listing of each program compared with the code the engine expects, the declarations the compiler
 // makes, and the errors with their positions.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compile.h"
 #include "frontend/compilestop.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
 #include "frontend/polish.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +28,12 @@ namespace {
 class CompileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
     }
     void TearDown() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         Fe.ErrorNumber = 0;
     }
 
@@ -45,8 +45,8 @@ protected:
             text << QString::fromUtf8(line);
         Fe.ProgramText = text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
         Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
-        Fe.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Rd.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         ResetInterpreter();
         if (!CompileProgram()) return false;
         CheckOpenBlocks();
@@ -603,20 +603,20 @@ TEST_F(CompileTest, AStopEndsEachPhaseOfALongCompile) {
     auto prepare = [&] {
         Fe.ProgramText = text;
         Fe.ProgramTextLength = static_cast<int>(text.size());
-        Fe.CompileText = text + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Rd.CompileText = text + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         ResetInterpreter();
     };
     prepare();
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     EXPECT_FALSE(CompileProgram());
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_LT(Fe.SourcePos, Fe.CompileTextLength / 4) << "the pre-scan read on";
+    EXPECT_LT(Rd.SourcePos, Rd.CompileTextLength / 4) << "the pre-scan read on";
     EXPECT_EQ(Ib.CodeLimit, ImmediateAreaLast);
 
     prepare();
     Ib.PreCodeIndex = ProgramCodeStart;
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     ScanProgram();
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_LT(Ib.PreCodeIndex, ProgramCodeStart + 4 * CompileStopInterval) << "the scan read on";
@@ -628,22 +628,22 @@ TEST_F(CompileTest, AStopEndsEachPhaseOfALongCompile) {
     InitCode();
     Ib.PreCodeIndex = ProgramCodeStart;
     Ib.CodeIndex = ProgramCodeStart;
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     ParseProgram();
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_LT(Ib.CodeIndex, ProgramCodeStart + 16 * CompileStopInterval) << "the compiler went on";
     EXPECT_EQ(Ib.CodeLimit, ImmediateAreaLast) << "a half-compiled program must not be runnable";
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
 }
 
 TEST_F(CompileTest, ImmediateCommandAfterAProgram) {
     ASSERT_TRUE(Compile({"X = 1", "PRINT X"}));
     const QString program = Listing();
     const int limit = Ib.CodeLimit;
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     Fe.CommandText = QStringLiteral("PRINT X + 1");
-    Fe.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = Fe.CommandText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     ASSERT_TRUE(CompileImmediate());
     // The command's items from slot 1, ending in its own end item; the program and its limit stay.
     EXPECT_EQ(Ib.CodeBuffer[1].FirstCode, CodeKind::ExprOpen);
@@ -654,7 +654,7 @@ TEST_F(CompileTest, ImmediateCommandAfterAProgram) {
         ++end;
     EXPECT_LT(end, ImmediateAreaLast);
     EXPECT_EQ(Ib.CodeLimit, limit);
-    Fe.RunMode = RunKind::Program;
+    Rc.RunMode = RunKind::Program;
     EXPECT_EQ(Listing(), program);
 }
 

@@ -2,20 +2,20 @@
 // the getter codes for every kind, the checks of k and of the window, the multi-line switch, the show
 // statements, CSCREEN, and the button clicks (polled flags and event SUBs).
 #include "controlwindow/properties.h"
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/controlexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/runsupport.h"
 #include "ui/controlform.h"
 #include "ui/runform.h"
@@ -35,7 +35,7 @@
 
 namespace {
 
-// Property numbers as the front end emits them (see frontend/controlproperties.h).
+// Property numbers as the front end emits them (see core/controlproperties.h).
 constexpr int Set = PropertySetBase;
 constexpr int Get = PropertyGetBase;
 constexpr int BtnText = 196, BtnColor = 198, BtnCharset = 199, BtnFontColor = 200, BtnFontName = 201,
@@ -67,8 +67,8 @@ protected:
         runForm_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        Fe.StopRequest = 0;
-        Fe.ThreadBusy = 0;
+        Rc.StopRequest = 0;
+        Rc.ThreadBusy = 0;
     }
 
     // A property statement: k, then the value, then the setter item.
@@ -274,7 +274,7 @@ TEST_F(ControlWindow, ColoursFromPaletteNumbersAndTexts) {
     EXPECT_EQ(GetStr(LblColor, 3), QStringLiteral("#000000"));
 
     // Version 9 programs number the palette the other way.
-    Fe.LanguageVersion = 9;
+    Ps.LanguageVersion = 9;
     SetNum(LblColor, 4, 1);
     EXPECT_EQ(GetStr(LblColor, 4), QStringLiteral("#0000FF"));
 }
@@ -359,7 +359,7 @@ TEST_F(ControlWindow, ASetterRefusesWrongTypesBeforePoppingAndBadNumbersAfter) {
 
 TEST_F(ControlWindow, AClosedWindowIsReportedOnlyForWellFormedArguments) {
     SyncCloseControlForm();
-    ASSERT_EQ(Fe.CScreenOpen, 0);
+    ASSERT_EQ(Rc.CScreenOpen, 0);
 
     SetNum(BtnWidth, 1, 50);
     EXPECT_EQ(Fe.ErrorNumber, Err::ControlWindowClosed);
@@ -438,7 +438,7 @@ TEST_F(ControlWindow, MultiLineOnAHiddenTextBoxOnlySetsTheSwitch) {
     SetBool(TxtMultiLine, 8, true);
     EXPECT_TRUE(Win.LXControlForm->Edit(8)->isHidden());
     EXPECT_TRUE(Win.LXControlForm->Memo(8)->isHidden());
-    EXPECT_EQ(Fe.ControlTextMultiLine[8], 1);
+    EXPECT_EQ(Rc.ControlTextMultiLine[8], 1);
 
     Show(St::CTEXTBOX, 8, true);
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -451,7 +451,7 @@ TEST_F(ControlWindow, AMultiLineSetterWithAWrongValueChangesNothing) {
     SetNum(TxtMultiLine, 3, 1);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
     EXPECT_EQ(Fe.ErrorNameIndex, St::CTEXTBOX);
-    EXPECT_EQ(Fe.ControlTextMultiLine[3], 0);
+    EXPECT_EQ(Rc.ControlTextMultiLine[3], 0);
 }
 
 // ---- show statements
@@ -526,14 +526,14 @@ TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
     SetBool(TxtMultiLine, 2, true);
     TLXControlForm* before = Win.LXControlForm;
 
-    Fe.CScreenLeft = 30;
-    Fe.CScreenTop = 40;
+    Ps.CScreenLeft = 30;
+    Ps.CScreenTop = 40;
     GlPushNum(320);
     GlPushNum(240);
     ExecuteStatement(St::OPENCSCREEN);
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(Win.LXControlForm, before);
-    EXPECT_EQ(Fe.CScreenOpen, 1);
+    EXPECT_EQ(Rc.CScreenOpen, 1);
     EXPECT_TRUE(Win.LXControlForm->isVisible());
     EXPECT_EQ(Win.LXControlForm->size(), QSize(320, 240));
     EXPECT_EQ(Win.LXControlForm->windowTitle(), QStringLiteral("LXコントロール"));
@@ -547,29 +547,29 @@ TEST_F(ControlWindow, CScreenRecreatesTheWindowButKeepsTheMultiLineSwitches) {
 
 TEST_F(ControlWindow, CloseCScreenClosesAndDoesNothingWhenClosed) {
     ExecuteStatement(St::CLOSECSCREEN);
-    EXPECT_EQ(Fe.CScreenOpen, 0);
+    EXPECT_EQ(Rc.CScreenOpen, 0);
     EXPECT_FALSE(Win.LXControlForm->isVisible());
     ExecuteStatement(St::CLOSECSCREEN);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     // Closing by the window's own close box clears the flag as well.
     SyncOpenControlForm();
-    ASSERT_EQ(Fe.CScreenOpen, 1);
+    ASSERT_EQ(Rc.CScreenOpen, 1);
     Win.LXControlForm->close();
-    EXPECT_EQ(Fe.CScreenOpen, 0);
+    EXPECT_EQ(Rc.CScreenOpen, 0);
 }
 
 TEST_F(ControlWindow, KeysTypedInAControlReachTheProgramAndTheControl) {
     QLineEdit* edit = Win.LXControlForm->Edit(1);
     edit->show();
     edit->setText(QString());
-    Fe.KeyBuffer = 0;
-    Fe.LastKeyCode = 0;
+    Rc.KeyBuffer = 0;
+    Rc.LastKeyCode = 0;
     QTest::keyClick(edit, Qt::Key_Q);
-    EXPECT_EQ(Fe.KeyBuffer.load(), u'q');
-    EXPECT_EQ(Fe.LastKeyCode.load(), 'Q');
+    EXPECT_EQ(Rc.KeyBuffer.load(), u'q');
+    EXPECT_EQ(Rc.LastKeyCode.load(), 'Q');
     EXPECT_EQ(edit->text(), QStringLiteral("q"));
     QTest::keyClick(edit, Qt::Key_Left);
-    EXPECT_EQ(Fe.LastKeyCode.load(), 37);
+    EXPECT_EQ(Rc.LastKeyCode.load(), 37);
 }
 
 // ---- clicks
@@ -583,17 +583,17 @@ bool Poll(int k) {
 
 TEST_F(ControlWindow, TheFirstPollWatchesAndLaterPollsTakeEachClick) {
     Win.LXControlForm->ButtonClick(3); // not watched yet: no effect
-    EXPECT_EQ(Fe.ControlButtonPressed[3], 0);
+    EXPECT_EQ(Rc.ControlButtonPressed[3], 0);
     EXPECT_FALSE(Poll(3));
-    EXPECT_EQ(Fe.ControlButtonWatched[3], 1);
+    EXPECT_EQ(Rc.ControlButtonWatched[3], 1);
     EXPECT_FALSE(Poll(3));
     Win.LXControlForm->Button(3)->show();
     QTest::mouseClick(Win.LXControlForm->Button(3), Qt::LeftButton);
     EXPECT_TRUE(Poll(3));
     EXPECT_FALSE(Poll(3));
     // Another button is untouched by all this.
-    EXPECT_EQ(Fe.ControlButtonWatched[5], 0);
-    EXPECT_EQ(Fe.ControlButtonPressed[5], 0);
+    EXPECT_EQ(Rc.ControlButtonWatched[5], 0);
+    EXPECT_EQ(Rc.ControlButtonPressed[5], 0);
     EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
@@ -626,7 +626,7 @@ TEST_F(ControlWindow, NoClickIsLostWhileThePollTakesIt) {
         // Wait until the poll has taken this click before the next one, so clicks cannot merge.
         QElapsedTimer clock;
         clock.start();
-        while (Fe.ControlButtonPressed[9] != 0 && clock.elapsed() < 2000)
+        while (Rc.ControlButtonPressed[9] != 0 && clock.elapsed() < 2000)
             std::this_thread::yield();
     }
     done = true;
@@ -639,7 +639,7 @@ TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
     RunProgram("PRINT \"start\"\r\nSUB CButton33_Click\r\nPRINT \"clicked 33\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
     Win.LXControlForm->ButtonClick(7); // no SUB for button 7
-    EXPECT_EQ(Fe.ThreadBusy, 0);
+    EXPECT_EQ(Rc.ThreadBusy, 0);
     Win.LXControlForm->ButtonClick(33);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Call CButton33_Click"));
     ASSERT_TRUE(WaitForRunEnd(runForm_.get()));
@@ -650,14 +650,14 @@ TEST_F(ControlWindow, AClickRunsTheButtonsSubAfterTheProgramHasEnded) {
 TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
     RunProgram("SUB CButton2_Click\r\nPRINT \"event\"\r\nEND SUB\r\n");
     runForm_->CLSBtnClick();
-    Fe.ControlButtonWatched[2] = 1;
+    Rc.ControlButtonWatched[2] = 1;
     Fe.CommandText = QStringLiteral("unchanged");
-    Fe.ThreadBusy = 1; // as while a program runs
+    Rc.ThreadBusy = 1; // as while a program runs
     Win.LXControlForm->ButtonClick(2);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("unchanged"));
-    EXPECT_EQ(Fe.ControlButtonPressed[2], 1) << "the watched button is still marked";
+    EXPECT_EQ(Rc.ControlButtonPressed[2], 1) << "the watched button is still marked";
     EXPECT_FALSE(StartControlButtonEvent());
-    Fe.ThreadBusy = 0;
+    Rc.ThreadBusy = 0;
     QApplication::processEvents();
     runForm_->ApplyQueue();
     EXPECT_EQ(runForm_->Text(), QString());

@@ -1,16 +1,16 @@
 // The device statements and functions through the engine's routes: the clipboard round trip (also
 // from a separate interpreter thread, as a run makes it), the media player's rules over recording
 // hooks, and the speaker volume's limits and the "no mixer" values.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 #include "tests/testsupport.h"
 
@@ -83,7 +83,7 @@ protected:
         InstallMediaPlayerHooks(MediaPlayerHooks{});
         InstallSpeakerHooks(SpeakerHooks{});
         SetHandOverTarget(nullptr);
-        Fe.MediaPlayerOpen = 0;
+        Rc.MediaPlayerOpen = 0;
     }
     static void Statement(int code) { ExecuteStatement(code); }
     static void Function(int code) { ExecuteFunction(code); }
@@ -185,14 +185,14 @@ TEST_F(Devices, OpeningAFileLetsTheCommandsThroughAndCloseForgetsIt) {
     GlPushStr(MediaFile("tune.wav"));
     Statement(InSt::MediaPlayerOpen);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 1);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 1);
     Statement(InSt::MediaPlayerPlay);
     Statement(InSt::MediaPlayerPause);
     Statement(InSt::MediaPlayerStop);
     EXPECT_EQ(Rec.Calls, (std::vector<QString>{QStringLiteral("open tune.wav"), QStringLiteral("play"),
                                                QStringLiteral("pause"), QStringLiteral("stop")}));
     Statement(InSt::MediaPlayerClose);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(Rec.Calls.back(), QStringLiteral("close"));
     Statement(InSt::MediaPlayerClose); // closing again asks nothing of the player
     EXPECT_EQ(Rec.Calls.size(), 5u);
@@ -249,7 +249,7 @@ TEST_F(Devices, OpenRefusesNonTextAndMissingFiles) {
     Statement(InSt::MediaPlayerOpen);
     EXPECT_EQ(Fe.ErrorNumber, Err::TargetFileNotFound);
     EXPECT_TRUE(Rec.Calls.empty());
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
 }
 
 TEST_F(Devices, AFileThePlayerCannotOpenIsAnErrorAndLeavesNothingOpen) {
@@ -257,7 +257,7 @@ TEST_F(Devices, AFileThePlayerCannotOpenIsAnErrorAndLeavesNothingOpen) {
     GlPushStr(MediaFile("broken.wav"));
     Statement(InSt::MediaPlayerOpen);
     EXPECT_EQ(Fe.ErrorNumber, Err::MediaPlayerFailed);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
     Fe.ErrorNumber = 0;
     Statement(InSt::MediaPlayerPlay);
     Function(MediaModeValue);
@@ -269,7 +269,7 @@ TEST_F(Devices, TheRunStartClosesAnOpenPlayer) {
     GlPushStr(MediaFile("tune.wav"));
     Statement(InSt::MediaPlayerOpen);
     SyncCloseMediaPlayer();
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(Rec.Calls.back(), QStringLiteral("close"));
 }
 

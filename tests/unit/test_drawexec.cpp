@@ -1,6 +1,12 @@
 // World coordinates, colours and the graphics statements: the executors draw into a drawing surface
 // (first without a window, then in a real graphics window, offscreen), and whole programs run
 // through the compiler and the run loop into the window's back buffer.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -9,13 +15,7 @@
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/canvaspixels.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
@@ -48,10 +48,10 @@ class Coordinates : public ::testing::Test {
 protected:
     void SetUp() override {
         InitAll();
-        Fe.WorldXMin = Fe.WorldYMin = 0;
-        Fe.WorldXMax = 640;
-        Fe.WorldYMax = 480;
-        Fe.WorldXScale = Fe.WorldYScale = 1;
+        Ps.WorldXMin = Ps.WorldYMin = 0;
+        Ps.WorldXMax = 640;
+        Ps.WorldYMax = 480;
+        Ps.WorldXScale = Ps.WorldYScale = 1;
     }
 };
 
@@ -64,10 +64,10 @@ TEST_F(Coordinates, WorldToDeviceScalesLimitsAndRoundsHalfToEven) {
     EXPECT_EQ(WorldToDevice(1e30L, -1e4000L).X, DeviceLimit);
     EXPECT_EQ(WorldToDevice(1e30L, -1e4000L).Y, -DeviceLimit);
 
-    Fe.WorldXMin = -10;
-    Fe.WorldYMin = 100;
-    Fe.WorldXScale = 2;
-    Fe.WorldYScale = 0.5L;
+    Ps.WorldXMin = -10;
+    Ps.WorldYMin = 100;
+    Ps.WorldXScale = 2;
+    Ps.WorldYScale = 0.5L;
     EXPECT_EQ(WorldToDevice(0, 100).X, 20);
     EXPECT_EQ(WorldToDevice(0, 100).Y, 0);
     EXPECT_EQ(WorldToDevice(5, 141).Y, 20); // 20.5 rounds to even
@@ -75,22 +75,22 @@ TEST_F(Coordinates, WorldToDeviceScalesLimitsAndRoundsHalfToEven) {
 }
 
 TEST_F(Coordinates, DeviceToWorldReversesTheMappingAndFlipsWithMathGraph) {
-    Fe.WorldXMin = -10;
-    Fe.WorldYMin = 100;
-    Fe.WorldYMax = 300;
-    Fe.WorldXScale = 2;
-    Fe.WorldYScale = 0.5L;
+    Ps.WorldXMin = -10;
+    Ps.WorldYMin = 100;
+    Ps.WorldYMax = 300;
+    Ps.WorldXScale = 2;
+    Ps.WorldYScale = 0.5L;
     Extended x = 0, y = 0;
     DeviceToWorld(20, 10, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 120);
-    Fe.MathGraph = 1;
+    Ps.MathGraph = 1;
     DeviceToWorld(0, 0, x, y);
-    EXPECT_EQ(y, Fe.WorldYMax); // the top pixel row is the top of the world window
+    EXPECT_EQ(y, Ps.WorldYMax); // the top pixel row is the top of the world window
     Gs.GScreenHeight = 480;
     EXPECT_EQ(MathGraphY(0), 479);
     EXPECT_EQ(MathGraphY(479), 0);
-    Fe.MathGraph = 0;
+    Ps.MathGraph = 0;
     EXPECT_EQ(MathGraphY(7), 7);
 }
 
@@ -122,11 +122,11 @@ TEST_F(Coordinates, ColourNamesIgnoreCaseAndUnknownNamesAreBlack) {
 }
 
 TEST_F(Coordinates, PalettesFollowTheLanguageVersion) {
-    Fe.LanguageVersion = 12;
+    Ps.LanguageVersion = 12;
     EXPECT_EQ(PaletteColor(1), Navy);
     EXPECT_EQ(PaletteColor(12), Red);
     EXPECT_EQ(PaletteColor(15), White);
-    Fe.LanguageVersion = 9;
+    Ps.LanguageVersion = 9;
     EXPECT_EQ(PaletteColor(1), Blue);
     EXPECT_EQ(PaletteColor(2), Red);
     EXPECT_EQ(PaletteColor(7), White);
@@ -135,7 +135,7 @@ TEST_F(Coordinates, PalettesFollowTheLanguageVersion) {
     std::set<ColorWord> old, current;
     for (int n = 0; n < 16; ++n)
         old.insert(PaletteColor(n));
-    Fe.LanguageVersion = 12;
+    Ps.LanguageVersion = 12;
     for (int n = 0; n < 16; ++n)
         current.insert(PaletteColor(n));
     EXPECT_EQ(old, current);
@@ -173,30 +173,30 @@ protected:
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Eng.ErrorAtCurrentItem = false;
-        Fe.GScreenOpen = 0;
+        Rc.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
     }
     void TearDown() override {
         SetCurrentGraphSurface(nullptr);
-        Fe.GScreenOpen = 0;
-        Fe.MathGraph = 0;
-        Fe.StopRequest = 0;
+        Rc.GScreenOpen = 0;
+        Ps.MathGraph = 0;
+        Rc.StopRequest = 0;
         RunWindowQueue::Instance().Reset();
     }
 
     Canvas& Open(int width, int height) {
         Gs.GScreenWidth = width;
         Gs.GScreenHeight = height;
-        Fe.WorldXMin = Fe.WorldYMin = 0;
-        Fe.WorldXMax = width;
-        Fe.WorldYMax = height;
+        Ps.WorldXMin = Ps.WorldYMin = 0;
+        Ps.WorldXMax = width;
+        Ps.WorldYMax = height;
         Gs.ViewX1 = Gs.ViewY1 = 0;
         Gs.ViewX2 = width;
         Gs.ViewY2 = height;
-        Fe.WorldXScale = Fe.WorldYScale = 1;
+        Ps.WorldXScale = Ps.WorldYScale = 1;
         surface_ = std::make_shared<GraphSurface>(width, height);
         SetCurrentGraphSurface(surface_);
-        Fe.GScreenOpen = 1;
+        Rc.GScreenOpen = 1;
         return surface_->Image1;
     }
 
@@ -255,8 +255,8 @@ protected:
 
 TEST_F(Drawing, PsetAndPresetTakeTheirColourOrTheDefault) {
     Canvas& canvas = Open(50, 40);
-    Fe.GForeColor = static_cast<int>(Green);
-    Fe.GBackColor = static_cast<int>(Lime);
+    Ps.GForeColor = static_cast<int>(Green);
+    Ps.GBackColor = static_cast<int>(Lime);
     Statement(St::PSET, {3, 4}, {Omitted()});
     EXPECT_EQ(canvas.Pixel(3, 4), Green);
     Statement(St::PSET, {5, 6}, {Lit(12)});
@@ -276,16 +276,16 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     Canvas& canvas = Open(200, 100);
     Push({0, 0});
     Items({Omitted()});
-    Fe.MathGraph = 1;
+    Ps.MathGraph = 1;
     Route(St::PSET);
     EXPECT_EQ(canvas.Pixel(0, 99), Black); // y upwards: the bottom row
 
-    Fe.MathGraph = 0;
+    Ps.MathGraph = 0;
     Push({0, 0, 100, 10});
     Route(St::WINDOW);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.WorldXScale, 2);
-    EXPECT_EQ(Fe.WorldYScale, 10);
+    EXPECT_EQ(Ps.WorldXScale, 2);
+    EXPECT_EQ(Ps.WorldYScale, 10);
     Statement(St::PSET, {50, 5}, {Lit(12)});
     EXPECT_EQ(canvas.Pixel(100, 50), Red);
 
@@ -303,7 +303,7 @@ TEST_F(Drawing, MathGraphAndTheWorldWindowPlaceThePixel) {
     Push({0, 5, 5});
     Route(St::WINDOW);
     EXPECT_EQ(Fe.ErrorNumber, Err::WindowNotNumbers);
-    EXPECT_EQ(Fe.WorldXScale, 2); // unchanged by the refusals
+    EXPECT_EQ(Ps.WorldXScale, 2); // unchanged by the refusals
 }
 
 TEST_F(Drawing, APointOfTheWrongTypeIsRefusedBeforeTheOptionalOperandsAreRead) {
@@ -368,7 +368,7 @@ TEST_F(Drawing, WithoutAWindowDrawingIsRefusedAtTheStatementItself) {
 
     // A window the user has closed counts as none.
     Open(20, 20);
-    Fe.GScreenOpen = 0;
+    Rc.GScreenOpen = 0;
     Fe.ErrorNumber = 0;
     Items({Omitted()});
     Push({1, 1});
@@ -403,7 +403,7 @@ TEST_F(Drawing, FilledBoxesUseTheFillStyleAndLeaveOutTheFarEdges) {
     EXPECT_TRUE(filled.count({10, 20}));
     EXPECT_FALSE(filled.count({30, 40}));
 
-    Fe.FillStyle = 3; // vertical hatching
+    Ps.FillStyle = 3; // vertical hatching
     Statement(St::LINE, {40, 0, 56, 16}, {Lit(2), Name("BF")});
     for (const auto& p : OfColor(canvas, Green))
         EXPECT_EQ(p.first % 8, 0);
@@ -475,7 +475,7 @@ TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     Canvas& canvas = Open(60, 60);
     Statement(St::LINE, {10, 10, 40, 40}, {Lit(2), Name("B")});
     // The border defaults to the drawing colour: with green drawing, the green box holds the fill.
-    Fe.GForeColor = static_cast<int>(Green);
+    Ps.GForeColor = static_cast<int>(Green);
     Statement(St::PAINT, {20, 20}, {Lit(12), Omitted()});
     EXPECT_EQ(canvas.Pixel(20, 20), Red);
     EXPECT_EQ(canvas.Pixel(39, 39), Red);
@@ -483,8 +483,8 @@ TEST_F(Drawing, PaintFillsUpToTheBorderColour) {
     EXPECT_EQ(canvas.Pixel(10, 10), Green);
 
     // A border colour that is not there: the fill runs over everything but stops at nothing else.
-    Fe.GBorderColor = static_cast<int>(Lime);
-    Fe.GBorderColorSet = 1;
+    Ps.GBorderColor = static_cast<int>(Lime);
+    Ps.GBorderColorSet = 1;
     Statement(St::PAINT, {5, 5}, {Lit(1), Omitted()});
     EXPECT_EQ(canvas.Pixel(0, 0), Navy);
     EXPECT_EQ(canvas.Pixel(10, 10), Navy);
@@ -500,22 +500,22 @@ TEST_F(Drawing, GLocateIsHeldOnTheBitmapAndGFLocateTruncates) {
     Canvas& canvas = Open(80, 60);
     Push({500, -20});
     Route(St::GLOCATE);
-    EXPECT_EQ(Fe.GLocateX, 79);
-    EXPECT_EQ(Fe.GLocateY, 0);
+    EXPECT_EQ(Ps.GLocateX, 79);
+    EXPECT_EQ(Ps.GLocateY, 0);
     EXPECT_EQ(canvas.PenPos, QPoint(79, 0));
-    Fe.MathGraph = 1;
+    Ps.MathGraph = 1;
     Push({10, 0});
     Route(St::GLOCATE);
-    EXPECT_EQ(Fe.GLocateY, 59);
-    Fe.MathGraph = 0;
+    EXPECT_EQ(Ps.GLocateY, 59);
+    Ps.MathGraph = 0;
     GlPushStr(QStringLiteral("x"));
     Push({1});
     ExpectTypeRefusal(St::GLOCATE);
 
     Push({3.9L, -2.7L});
     Route(St::GFLOCATE);
-    EXPECT_EQ(Fe.GFLocateX, 3);
-    EXPECT_EQ(Fe.GFLocateY, -2);
+    EXPECT_EQ(Ps.GFLocateX, 3);
+    EXPECT_EQ(Ps.GFLocateY, -2);
     GlPushStr(QStringLiteral("x"));
     Route(St::GFLOCATE);
     EXPECT_EQ(Fe.ErrorNameIndex, St::GFLOCATE);
@@ -524,9 +524,9 @@ TEST_F(Drawing, GLocateIsHeldOnTheBitmapAndGFLocateTruncates) {
 TEST_F(Drawing, GPrintWritesAtTheGraphicsPositionOnTheBackColour) {
     if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
     Canvas& canvas = Open(200, 60);
-    Fe.GFontColor = static_cast<int>(Red);
-    Fe.GBackColor = static_cast<int>(Lime);
-    Fe.GFontSize = 12;
+    Ps.GFontColor = static_cast<int>(Red);
+    Ps.GBackColor = static_cast<int>(Lime);
+    Ps.GFontSize = 12;
     Push({40, 10});
     Route(St::GLOCATE);
     Push({123});
@@ -539,7 +539,7 @@ TEST_F(Drawing, GPrintWritesAtTheGraphicsPositionOnTheBackColour) {
         EXPECT_GE(p.second, 10);
     }
     EXPECT_EQ(canvas.Pixel(40, 10), Lime); // the leading blank of a number's text
-    EXPECT_EQ(Fe.GLocateX, 40);            // the position does not advance
+    EXPECT_EQ(Ps.GLocateX, 40);            // the position does not advance
     EXPECT_EQ(canvas.Brush.Color, Lime);
 
     GlPushBool(true);
@@ -560,7 +560,7 @@ TEST_F(Drawing, ClsClearsTheWindowsItsModeNames) {
     RunWindowQueue::Instance().Reset();
 
     Canvas& canvas = Open(30, 30);
-    Fe.GBackColor = static_cast<int>(Lime);
+    Ps.GBackColor = static_cast<int>(Lime);
     canvas.Brush.Color = Red;
     canvas.SetPixel(5, 5, Black);
     Items({Lit(2)});
@@ -593,16 +593,16 @@ TEST_F(Drawing, GScreenHoldsTheSizesWithinTheirLimits) {
     ExecGScreen(false);
     EXPECT_EQ(Gs.GScreenWidth, 3000);
     EXPECT_EQ(Gs.GScreenHeight, 2500);
-    EXPECT_EQ(Fe.GScreenPrevWidth, 50);
-    EXPECT_EQ(Fe.GScreenPrevHeight, 10);
-    EXPECT_EQ(Fe.GScreenSizeMode.load(), 0);
+    EXPECT_EQ(Ps.GScreenPrevWidth, 50);
+    EXPECT_EQ(Ps.GScreenPrevHeight, 10);
+    EXPECT_EQ(Rc.GScreenSizeMode.load(), 0);
     Push({320.9L, 200.2L, 100, 5000});
     ExecGScreen(true);
     EXPECT_EQ(Gs.GScreenWidth, 320);
     EXPECT_EQ(Gs.GScreenHeight, 200);
     EXPECT_EQ(Gs.GScreenClientWidth, 100);
     EXPECT_EQ(Gs.GScreenClientHeight, 2500);
-    EXPECT_EQ(Fe.GScreenSizeMode.load(), 1);
+    EXPECT_EQ(Rc.GScreenSizeMode.load(), 1);
 
     Push({100});
     GlPushStr(QStringLiteral("h"));
@@ -658,14 +658,14 @@ TEST_F(Drawing, FilePsetStopsAtAStopRequest) {
             file.write("3 3 12\n");
     }
     Canvas& canvas = Open(10, 10);
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     GlPushStr(path);
     QElapsedTimer clock;
     clock.start();
     Route(St::FILEPSET);
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_EQ(canvas.Pixel(3, 3), White);
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
 }
 
 // ---- the graphics window ---------------------------------------------------------------------------------
@@ -695,14 +695,14 @@ protected:
 };
 
 TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
-    Fe.GBackColor = static_cast<int>(Lime);
-    Fe.WorldXScale = 5;
-    Fe.GScreenLeft = 30;
-    Fe.GScreenTop = 40;
+    Ps.GBackColor = static_cast<int>(Lime);
+    Ps.WorldXScale = 5;
+    Ps.GScreenLeft = 30;
+    Ps.GScreenTop = 40;
     GScreen(200, 100);
     ASSERT_NE(Win.LXGraphForm, nullptr);
-    EXPECT_EQ(Fe.GScreenOpen.load(), 1);
-    EXPECT_EQ(Fe.GScreenUsed, 1);
+    EXPECT_EQ(Rc.GScreenOpen.load(), 1);
+    EXPECT_EQ(Ps.GScreenUsed, 1);
     EXPECT_EQ(Win.LXGraphForm->windowTitle(), QStringLiteral("Lorvex Graph 画面"));
     EXPECT_EQ(Win.LXGraphForm->size(), QSize(200, 100));
     EXPECT_EQ(Win.LXGraphForm->pos(), QPoint(30, 40));
@@ -710,8 +710,8 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface, Win.LXGraphForm->Surface());
     EXPECT_EQ(OfColor(surface->Image1, Lime).size(), 200u * 100);
-    EXPECT_EQ(Fe.WorldXScale, 1);
-    EXPECT_EQ(Fe.WorldXMax, 200);
+    EXPECT_EQ(Ps.WorldXScale, 1);
+    EXPECT_EQ(Ps.WorldXMax, 200);
     EXPECT_EQ(Gs.ViewY2, 100);
 
     // What is drawn reaches the window's display.
@@ -760,7 +760,7 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     GScreen(100, 80);
     Items({});
     Route(St::CLOSEGSCREEN);
-    EXPECT_EQ(Fe.GScreenOpen.load(), 0);
+    EXPECT_EQ(Rc.GScreenOpen.load(), 0);
     Statement(St::PSET, {1, 1}, {Omitted()});
     EXPECT_EQ(TakeError(), Err::NoGraphicsWindow);
     Route(St::CLOSEGSCREEN);
@@ -771,7 +771,7 @@ TEST_F(GraphWindow, ClosingTheWindowMakesTheNextDrawingFail) {
     GScreen(100, 80);
     Win.LXGraphForm->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Fe.GScreenOpen.load(), 0);
+    EXPECT_EQ(Rc.GScreenOpen.load(), 0);
     EXPECT_EQ(Win.LXGraphForm, nullptr);
     Statement(St::PSET, {1, 1}, {Omitted()});
     EXPECT_EQ(Fe.ErrorNumber, Err::NoGraphicsWindow);
@@ -822,21 +822,21 @@ TEST_F(GraphWindow, ScrollAndStretchNeedTheClientSizePair) {
 
 TEST_F(GraphWindow, MouseAndKeysFeedTheInputState) {
     GScreen(200, 100);
-    Fe.MouseEvent = 0;
+    Rc.MouseEvent = 0;
     QTest::mousePress(Win.LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
-    EXPECT_EQ(Fe.MouseEvent.load(), 2);
-    EXPECT_EQ(Fe.MouseX.load(), 12);
-    EXPECT_EQ(Fe.MouseY.load(), 34);
+    EXPECT_EQ(Rc.MouseEvent.load(), 2);
+    EXPECT_EQ(Rc.MouseX.load(), 12);
+    EXPECT_EQ(Rc.MouseY.load(), 34);
     QTest::mouseRelease(Win.LXGraphForm->PaintBox1, Qt::LeftButton, {}, QPoint(12, 34));
 
     QMouseEvent both(QEvent::MouseButtonPress, QPointF(5, 6), QPointF(5, 6), Qt::LeftButton,
                      Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
     Win.LXGraphForm->PaintBox1MouseDown(&both, false);
-    EXPECT_EQ(Fe.MouseEvent.load(), 3); // right wins over left
+    EXPECT_EQ(Rc.MouseEvent.load(), 3); // right wins over left
     QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(7, 8), QPointF(7, 8), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     Win.LXGraphForm->PaintBox1MouseDown(&twice, true);
-    EXPECT_EQ(Fe.MouseEvent.load(), 5);
+    EXPECT_EQ(Rc.MouseEvent.load(), 5);
 
     // Sent to the widget itself: a move through the window system is dropped when the pointer is
     // already there, and the application keeps the pointer where an earlier test left it.
@@ -844,18 +844,18 @@ TEST_F(GraphWindow, MouseAndKeysFeedTheInputState) {
                      Win.LXGraphForm->PaintBox1->mapToGlobal(QPointF(40, 50)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(Win.LXGraphForm->PaintBox1, &move);
-    EXPECT_EQ(Fe.MouseEvent.load(), 1);
-    EXPECT_EQ(Fe.MouseX.load(), 40);
-    EXPECT_EQ(Fe.MouseY.load(), 50);
+    EXPECT_EQ(Rc.MouseEvent.load(), 1);
+    EXPECT_EQ(Rc.MouseX.load(), 40);
+    EXPECT_EQ(Rc.MouseY.load(), 50);
 
-    Fe.KeyBuffer = 0;
-    Fe.LastKeyCode = 0;
+    Rc.KeyBuffer = 0;
+    Rc.LastKeyCode = 0;
     QTest::keyClick(Win.LXGraphForm, Qt::Key_A);
-    EXPECT_EQ(Fe.LastKeyCode.load(), 65);
-    EXPECT_EQ(Fe.KeyBuffer.load(), u'a');
+    EXPECT_EQ(Rc.LastKeyCode.load(), 65);
+    EXPECT_EQ(Rc.KeyBuffer.load(), u'a');
     QTest::keyClick(Win.LXGraphForm, Qt::Key_Left);
-    EXPECT_EQ(Fe.LastKeyCode.load(), 37);
-    EXPECT_EQ(Fe.KeyBuffer.load(), u'a'); // a key without a character leaves the typed character
+    EXPECT_EQ(Rc.LastKeyCode.load(), 37);
+    EXPECT_EQ(Rc.KeyBuffer.load(), u'a'); // a key without a character leaves the typed character
 }
 
 // ---- whole programs --------------------------------------------------------------------------------------
@@ -879,7 +879,7 @@ protected:
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         SetCurrentGraphSurface(nullptr);
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
     }
     bool Run(const char* text) {
         StartProgramRun(text);
@@ -916,7 +916,7 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     // Backspace and Tab give 7 and 8; the keypad's operators and digits their own characters.
     StartProgramRun("GSCREEN (200, 100)\r\nFOR N = 1 TO 8\r\nDO\r\nK$ = INKEY$\r\nLOOP WHILE K$ = \"\"\r\n"
                     "PRINT ASC(K$);\r\nNEXT\r\nPRINT\r\n");
-    ASSERT_TRUE(PumpUntil([] { return Fe.GScreenOpen.load() != 0 && Win.LXGraphForm != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return Rc.GScreenOpen.load() != 0 && Win.LXGraphForm != nullptr; }));
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Backspace, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
         {Qt::Key_Asterisk, Qt::KeypadModifier}, {Qt::Key_Plus, Qt::KeypadModifier},
@@ -925,7 +925,7 @@ TEST_F(GraphProgram, KeysOfTheGraphicsWindowReachInkey) {
     for (const auto& [key, modifiers] : keys) {
         QTest::keyClick(Win.LXGraphForm, key, modifiers);
         // INKEY$ takes the key; only then may the next one come, as a key overwrites the last.
-        ASSERT_TRUE(PumpUntil([] { return Fe.LastKeyCode.load() == 0; })) << key;
+        ASSERT_TRUE(PumpUntil([] { return Rc.LastKeyCode.load() == 0; })) << key;
     }
     ASSERT_TRUE(WaitForRunEnd(form_.get()));
     EXPECT_EQ(form_->Text(), QStringLiteral(" 7 8 42 43 45 46 47 55\nOK\n\n"));

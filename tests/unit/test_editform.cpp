@@ -4,9 +4,9 @@
 // selection of a run's error.
 #include "ui/editform.h"
 
+#include "core/encodedetect.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
 #include "tests/testsupport.h"
@@ -55,9 +55,9 @@ protected:
             dialogRequests_.push_back(request);
             return dialogChoice_;
         };
-        Fe.ThreadBusy = 0;
-        Fe.ProgramRunning = 0;
-        Fe.StopRequest = 0;
+        Rc.ThreadBusy = 0;
+        Rc.ProgramRunning = 0;
+        Rc.StopRequest = 0;
     }
 
     void TearDown() override {
@@ -522,42 +522,42 @@ TEST_F(EditorRunTest, RunHandsTheTextWithCrLfAndTheFileFolderToTheInterpreter) {
     EXPECT_EQ(Fe.ProgramTextLength, Fe.ProgramText.size());
     EXPECT_EQ(Fe.ProgramFolder, QFileInfo(Path("hello.lxt")).absolutePath());
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("Hello\n 3\nOK"))) << runForm_->Text().toStdString();
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
 }
 
 TEST_F(EditorRunTest, RunDoesNothingWhileAProgramIsActiveAndStopAlwaysRequests) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 7"));
-    Fe.ProgramRunning = 1;
+    Rc.ProgramRunning = 1;
     Fe.ProgramText = QStringLiteral("unchanged");
     editor->LXEMenuRunLXClick();
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("unchanged"));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
-    Fe.ProgramRunning = 0;
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    Rc.ProgramRunning = 0;
 
     editor->LXEMenuStopLXClick();
-    EXPECT_EQ(Fe.StopRequest.load(), 1);
+    EXPECT_EQ(Rc.StopRequest.load(), 1);
 }
 
 TEST_F(EditorRunTest, StopAndContinueALongRun) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT \"looping\"\nDO\nLOOP"));
     editor->LXEMenuRunLXClick();
-    EXPECT_EQ(Fe.ThreadBusy.load(), 1);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 1);
     ASSERT_TRUE(PumpUntil([this] { return runForm_->Text().contains(QStringLiteral("looping")); }));
     editor->LXEMenuRunLXClick(); // F9 during the run: nothing
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
     // A stop asked for while CONT is still starting ends the resumed run all the same.
     editor->LXEMenuContLXClick();
-    EXPECT_EQ(Fe.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
+    EXPECT_EQ(Rc.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
 }
 
 TEST_F(EditorRunTest, AFailedRunSelectsTheErrorOnceInTheNextEditorActivated) {

@@ -1,7 +1,7 @@
 // Text encodings: round trips in every encoding, known byte forms, substitution, pieces of streams,
 // UTF-32, detection from realistic samples and byte-order marks, names and code pages, whole files
 // and normalisation.
-#include "frontend/encodedetect.h"
+#include "core/encodedetect.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>

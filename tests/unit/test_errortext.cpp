@@ -1,11 +1,11 @@
 // Error messages: how the texts are assembled (line breaks, shared pieces, the culprit's name, the
 // tokenizer's character), the general text for numbers without a message, and the cleared Gl stack.
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ class ErrorTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Fe.ErrorNameIndex = 0;
-        Fe.BadCharText.clear();
+        Rd.BadCharText.clear();
     }
 
     QString Message(int number, int nameIndex) {
@@ -209,10 +209,10 @@ TEST_F(ErrorTextTest, BlockMessagesAddTheNameOnlyWhenThereIsOne) {
 }
 
 TEST_F(ErrorTextTest, BadCharacterQuotesTheTokenizersText) {
-    Fe.BadCharText = u"~"_s;
+    Rd.BadCharText = u"~"_s;
     EXPECT_EQ(ErrorMessage(Err::BadCharacter),
               u"Basic で使われない文字(UNICODE:~)が含まれています。\r\n 又は使う場所に誤りがあります。"_s);
-    Fe.BadCharText = u"`"_s;
+    Rd.BadCharText = u"`"_s;
     EXPECT_TRUE(ErrorMessage(Err::BadCharacter).startsWith(u"Basic で使われない文字(UNICODE:`)"_s));
     // Only error 1 quotes it.
     EXPECT_FALSE(ErrorMessage(Err::WideCharInWord).contains(u'`'));

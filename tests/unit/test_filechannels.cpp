@@ -2,21 +2,21 @@
 // in several encodings, opening, appending, closing and what reaches the file, PRINT# zones and line
 // ends, LINE INPUT#, SETENCODING and the FILES listing. Statements run as code items laid out the way
 // the compiler writes them, through a small dispatcher that does what the run loop does with them.
+#include "core/encodedetect.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/filechannels.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"
 #include "engine/inputexec.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/encodedetect.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
 #include "tests/compiletext.h"
 #include "tests/testsupport.h"
@@ -52,7 +52,7 @@ protected:
     }
     void TearDown() override {
         CloseAllFileChannels();
-        Fe.FileEncoding = 0;
+        Ps.FileEncoding = 0;
         Fe.ErrorNumber = 0;
         GlClear();
     }
@@ -61,7 +61,7 @@ protected:
         WriteBytes(name, bytes);
         OpenFileChannel(name, FileModeKind::Input, 1);
         ASSERT_EQ(Fe.ErrorNumber, 0);
-        ASSERT_EQ(Fe.FileMode[1], FileModeKind::Input);
+        ASSERT_EQ(Ps.FileMode[1], FileModeKind::Input);
     }
     QString Field(int mode) { return ReadFileItem(1, mode); }
 
@@ -173,7 +173,7 @@ QByteArray Encode(const EncodedCase& c, const QString& text) {
 TEST_P(FileEncodings, FieldsReadTheSameInEveryEncoding) {
     const EncodedCase& c = GetParam();
     const QString text = QStringLiteral("\"日本語の,テキスト\" 漢字, 12\r\nひらがなとカタカナの行です\r\n");
-    if (c.Chosen) Fe.FileEncoding = c.CodePage;
+    if (c.Chosen) Ps.FileEncoding = c.CodePage;
     OpenWith(Encode(c, text));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("日本語の,テキスト"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("漢字"));
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, FileEncodings,
                          });
 
 TEST_F(Channels, Utf16FilesAreWrittenWithOneMarkAndAppendedWithout) {
-    Fe.FileEncoding = CodePage::Utf16LE;
+    Ps.FileEncoding = CodePage::Utf16LE;
     OpenFileChannel(QStringLiteral("u.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->WriteLine(u"a");
     CloseFileChannel(1);
@@ -224,7 +224,7 @@ TEST_F(Channels, AppendKeepsTheDetectedEncodingOfTheFile) {
 }
 
 TEST_F(Channels, CloseEndsAShiftedEncodingProperly) {
-    Fe.FileEncoding = CodePage::Iso2022Jp;
+    Ps.FileEncoding = CodePage::Iso2022Jp;
     OpenFileChannel(QStringLiteral("j.txt"), FileModeKind::Output, 1);
     FileChannels[1].Writer->Write(u"日本");
     CloseFileChannel(1);
@@ -365,13 +365,13 @@ TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
     GlPushNum(9);
     ExecPrintFile();
     EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, OpenReportsItsFailuresAndChangesNothing) {
     OpenFileChannel(QStringLiteral("missing.txt"), FileModeKind::Input, 1);
     EXPECT_EQ(Fe.ErrorNumber, Err::FileNotFound);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
     Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("missing.txt"), FileModeKind::Append, 1);
     EXPECT_EQ(Fe.ErrorNumber, Err::FileNotFound);
@@ -382,16 +382,16 @@ TEST_F(Channels, OpenReportsItsFailuresAndChangesNothing) {
     Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("nofolder\\x.txt"), FileModeKind::Output, 1);
     EXPECT_EQ(Fe.ErrorNumber, Err::PathNotFound);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
     Fe.ErrorNumber = 0;
-    Fe.FileEncoding = 12345; // no such code page
+    Ps.FileEncoding = 12345; // no such code page
     OpenFileChannel(QStringLiteral("x.txt"), FileModeKind::Output, 1);
     EXPECT_EQ(Fe.ErrorNumber, Err::OpenFailed);
-    Fe.FileEncoding = 0;
+    Ps.FileEncoding = 0;
     Fe.ErrorNumber = 0;
     OpenFileChannel(QStringLiteral("x.txt"), 0, 1); // a mode word other than the three
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, OpenStatementChecksTheChannel) {
@@ -401,7 +401,7 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
              Stmt(St::OUTPUT), Num(1), LineEnd()});
     RunItems();
     EXPECT_EQ(Fe.ErrorNumber, Err::ChannelAlreadyOpen);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Output);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Output);
     Fe.ErrorNumber = 0;
     Program({Stmt(St::OPEN), name, Stmt(St::OUTPUT), Num(9), LineEnd()});
     RunItems();
@@ -410,7 +410,7 @@ TEST_F(Channels, OpenStatementChecksTheChannel) {
     Program({Stmt(St::OPEN), Num(3), Stmt(St::OUTPUT), Num(2), LineEnd()});
     RunItems();
     EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedParseError);
-    EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[2], FileModeKind::Closed);
 }
 
 TEST_F(Channels, CloseReportsTheLinesPrintHeldBackThatCouldNotBeWritten) {
@@ -422,7 +422,7 @@ TEST_F(Channels, CloseReportsTheLinesPrintHeldBackThatCouldNotBeWritten) {
     RunItems();
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementFailed);
     EXPECT_EQ(Fe.ErrorNameIndex, St::PRINTFile);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
 }
 
 TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
@@ -444,26 +444,26 @@ TEST_F(Channels, BackslashSeparatesFoldersInFileNames) {
     RunItems();
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("sub/f.txt")), QByteArray("hi\r\n"));
-    EXPECT_EQ(Fe.FileName[3], QStringLiteral("sub\\f.txt"));
-    EXPECT_EQ(Fe.FileMode[3], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileName[3], QStringLiteral("sub\\f.txt"));
+    EXPECT_EQ(Ps.FileMode[3], FileModeKind::Closed);
 }
 
 TEST_F(Channels, CloseZeroClosesEveryChannelAndTheResetClosesThemToo) {
     OpenFileChannel(QStringLiteral("a.txt"), FileModeKind::Output, 1);
     OpenFileChannel(QStringLiteral("b.txt"), FileModeKind::Output, 8);
     CloseFileChannel(0);
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Closed);
-    EXPECT_EQ(Fe.FileMode[8], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[8], FileModeKind::Closed);
     EXPECT_EQ(FileChannels[8].Writer, nullptr);
     CloseFileChannel(5); // not open: only the mode
-    EXPECT_EQ(Fe.FileMode[5], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[5], FileModeKind::Closed);
 
-    Fe.FileEncoding = CodePage::Iso2022Jp;
+    Ps.FileEncoding = CodePage::Iso2022Jp;
     OpenFileChannel(QStringLiteral("c.txt"), FileModeKind::Output, 2);
     FileChannels[2].Writer->Write(u"日");
     InitAll(); // through the hook: the writer is finished, not dropped
     EXPECT_EQ(FileChannels[2].Writer, nullptr);
-    EXPECT_EQ(Fe.FileMode[2], FileModeKind::Closed);
+    EXPECT_EQ(Ps.FileMode[2], FileModeKind::Closed);
     EXPECT_TRUE(ReadBytes(QStringLiteral("c.txt")).endsWith("\x1B(B"));
 
     Program({Stmt(St::CLOSE), Num(9), LineEnd()});
@@ -560,7 +560,7 @@ TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
 TEST_F(Channels, SetEncodingTakesNumbersAndNames) {
     GlPushNum(932.4L);
     ExecSetEncoding();
-    EXPECT_EQ(Fe.FileEncoding, 932);
+    EXPECT_EQ(Ps.FileEncoding, 932);
     struct Case {
         const char16_t* Name;
         int CodePage;
@@ -570,7 +570,7 @@ TEST_F(Channels, SetEncodingTakesNumbersAndNames) {
           Case{u"euc-jp", 20932}, Case{u"ISO-2022-JP", 50220}, Case{u"auto", -1}, Case{u"latin1", 0}}) {
         GlPushStr(QString::fromUtf16(c.Name));
         ExecSetEncoding();
-        EXPECT_EQ(Fe.FileEncoding, c.CodePage) << QString::fromUtf16(c.Name).toStdString();
+        EXPECT_EQ(Ps.FileEncoding, c.CodePage) << QString::fromUtf16(c.Name).toStdString();
     }
     EXPECT_EQ(Fe.ErrorNumber, 0);
     GlPushBool(true);

@@ -1,6 +1,13 @@
 // Control flow, assignment and procedure calls run through the real run loop: code items are assembled
 // by hand from slot 101 the way the compiler lays them out, and the tests look at variables, the
 // program counter, the stacks and the error numbers afterwards.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
@@ -9,15 +16,8 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/parsecodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -240,15 +240,15 @@ protected:
         ResetLocalNumTbl();
         ResetLocalStrTbl();
         RunWindowQueue::Instance().Reset();
-        Fe.RunMode = RunKind::Program;
-        Fe.StopRequest = 0;
+        Rc.RunMode = RunKind::Program;
+        Rc.StopRequest = 0;
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Eng.EvalFormTrap = 0;
     }
     void TearDown() override {
-        Fe.StopRequest = 0;
-        Fe.RunMode = RunKind::Program;
+        Rc.StopRequest = 0;
+        Rc.RunMode = RunKind::Program;
         Hooks.BeepHook = nullptr;
     }
 
@@ -564,7 +564,7 @@ TEST_F(Flow, GotoToAMissingLineOrANonLabelFails) {
     farLabel.Var(far);
     EXPECT_EQ(farLabel.Run(), LoopExit::Error);
     EXPECT_EQ(Fe.ErrorNumber, Err::NoSuchLabel);
-    EXPECT_EQ(Fe.GosubStackCount, 1); // a failed GOSUB leaves its return address
+    EXPECT_EQ(Ps.GosubStackCount, 1); // a failed GOSUB leaves its return address
 }
 
 // GOSUB nested `limit` deep: the subroutine counts and calls itself until C reaches the limit.
@@ -608,7 +608,7 @@ TEST_F(Flow, GosubNestsAHundredDeepAndRefusesTheNext) {
     EXPECT_EQ(NestedGosubs(100, counter), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(counter).Value, 100.0L);
-    EXPECT_EQ(Fe.GosubStackCount, 0);
+    EXPECT_EQ(Ps.GosubStackCount, 0);
 
     SetUp();
     EXPECT_EQ(NestedGosubs(101, counter), LoopExit::Error);
@@ -832,27 +832,27 @@ TEST_F(Flow, StopEndsTheRunResumableAfterTheStatement) {
     EXPECT_EQ(p.Run(), LoopExit::Stop);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num(x).Value, 0.0L);
-    EXPECT_EQ(Fe.ResumePC, stop + 2);
+    EXPECT_EQ(Rc.ResumePC, stop + 2);
     EXPECT_EQ(Ib.CodeIndex, stop + 2); // what the end of the run stores as the resume point
 
     // A STOP typed as an immediate command keeps the stopped program's resume point.
     SetUp();
-    Fe.ResumePC = 500;
-    Fe.RunMode = RunKind::Immediate;
+    Rc.ResumePC = 500;
+    Rc.RunMode = RunKind::Immediate;
     Program typed;
     typed.Stmt(St::STOP);
     typed.Eol();
     EXPECT_EQ(typed.Run(), LoopExit::Stop);
-    EXPECT_EQ(Fe.ResumePC, 500);
+    EXPECT_EQ(Rc.ResumePC, 500);
 }
 
 TEST_F(Flow, RunLeavesTheLoopToCompileAfresh) {
     Program p;
     p.Stmt(St::RUN);
     EXPECT_EQ(p.Run(), LoopExit::Run);
-    EXPECT_EQ(Fe.RunMode, RunKind::Rerun);
-    EXPECT_EQ(Fe.ProgramRunning, 1);
-    EXPECT_EQ(Fe.ContinueFlag, 0);
+    EXPECT_EQ(Rc.RunMode, RunKind::Rerun);
+    EXPECT_EQ(Rc.ProgramRunning, 1);
+    EXPECT_EQ(Rc.ContinueFlag, 0);
 }
 
 TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
@@ -861,11 +861,11 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
     p.Stmt(St::OFF);
     p.Stmt(St::CHKMSG);
     p.Stmt(St::ON);
-    Fe.EchoOn = 1;
-    Fe.ExitMessageCheck = 0;
+    Rc.EchoOn = 1;
+    Rc.ExitMessageCheck = 0;
     EXPECT_EQ(p.Run(), LoopExit::End);
-    EXPECT_EQ(Fe.EchoOn, 0);
-    EXPECT_EQ(Fe.ExitMessageCheck, 1);
+    EXPECT_EQ(Rc.EchoOn, 0);
+    EXPECT_EQ(Rc.ExitMessageCheck, 1);
 
     Program other;
     other.Stmt(St::ECHO);
@@ -873,10 +873,10 @@ TEST_F(Flow, EchoAndChkmsgTakeOnOrOffAndIgnoreAnythingElse) {
     other.Stmt(St::CHKMSG);
     other.Stmt(St::PRINT);
     EXPECT_TRUE(other.RunsToTheEnd());
-    EXPECT_EQ(Fe.EchoOn, 0);
-    EXPECT_EQ(Fe.ExitMessageCheck, 1);
+    EXPECT_EQ(Rc.EchoOn, 0);
+    EXPECT_EQ(Rc.ExitMessageCheck, 1);
     EXPECT_EQ(ValueStackCount, 0);
-    Fe.EchoOn = 1;
+    Rc.EchoOn = 1;
 }
 
 TEST_F(Flow, BeepGoesThroughTheUserInterfaceHook) {
@@ -915,7 +915,7 @@ TEST_F(Flow, SleepWaitsWholeMillisecondsAndNeverForNegativeTimes) {
 TEST_F(Flow, SleepWakesOnAStopRequest) {
     std::thread stopper([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        Fe.StopRequest = 1;
+        Rc.StopRequest = 1;
     });
     const double waited = SleepSeconds(1e300); // capped, and cut short by the stop
     stopper.join();
@@ -1270,10 +1270,10 @@ TEST_F(Flow, NestedDefCallsKeepEachFrameApart) {
     p.LetNum(r);
     EXPECT_TRUE(p.RunsToTheEnd());
     EXPECT_EQ(Num(r).Value, 11.0L + 32.0L);
-    EXPECT_EQ(Fe.NumFrameBase, 0);
-    EXPECT_EQ(Fe.StrFrameBase, 0);
-    EXPECT_EQ(Fe.SubCallStackCount, 1);
-    EXPECT_EQ(Fe.SubReturnStackCount, 0);
+    EXPECT_EQ(Ps.NumFrameBase, 0);
+    EXPECT_EQ(Ps.StrFrameBase, 0);
+    EXPECT_EQ(Ps.SubCallStackCount, 1);
+    EXPECT_EQ(Ps.SubReturnStackCount, 0);
     EXPECT_EQ(ValueStackCount, 0);
 }
 
@@ -1343,7 +1343,7 @@ TEST_F(Flow, DefArgumentsAndFrameSizesAreChecked) {
     for (int i = 2; i <= SubCallStackSize; ++i)
         PushFrameSizes(1);
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.SubCallStackCount, SubCallStackSize);
+    EXPECT_EQ(Ps.SubCallStackCount, SubCallStackSize);
     PushFrameSizes(1);
     EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
 
@@ -1371,7 +1371,7 @@ TEST_F(Flow, ReturnStacksHaveTheirLimits) {
     EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
     EXPECT_EQ(PopGosubReturn(), GosubStackSize);
     Fe.ErrorNumber = 0;
-    while (Fe.GosubStackCount > 0)
+    while (Ps.GosubStackCount > 0)
         PopGosubReturn();
     EXPECT_EQ(PopGosubReturn(), 0);
     EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackEmpty);
@@ -1382,7 +1382,7 @@ TEST_F(Flow, ReturnStacksHaveTheirLimits) {
     EXPECT_EQ(Fe.ErrorNumber, 0);
     PushSubReturn(0);
     EXPECT_EQ(Fe.ErrorNumber, Err::ReturnStackFull);
-    EXPECT_EQ(Fe.SubReturnStackCount, SubReturnStackSize);
+    EXPECT_EQ(Ps.SubReturnStackCount, SubReturnStackSize);
 }
 
 TEST_F(Flow, BooleanNumbers) {

@@ -1,6 +1,13 @@
 // Run-time formulas, MOUSE, SETVERSION, HELP and the debugging listings. Programs are compiled with the
 // real front end; the executors run either directly (with the program counter placed after their
 // statement item) or through the real run loop.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -12,16 +19,9 @@
 #include "engine/runwindowqueue.h"
 #include "frontend/compile.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 
@@ -51,20 +51,20 @@ std::vector<CodeItemType> ImmediateAreaNow() {
 class Formula : public ::testing::Test {
 protected:
     void SetUp() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         InitAll();
         RunWindowQueue::Instance().Reset();
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
         Eng.EvalFormTrap = 0;
         Eng.EvalFormVarIndex = 0;
-        Fe.MouseEvent = 0;
-        Fe.GScreenOpen = 0;
+        Rc.MouseEvent = 0;
+        Rc.GScreenOpen = 0;
     }
     void TearDown() override {
-        Fe.RunMode = RunKind::Program;
-        Fe.GScreenOpen = 0;
+        Rc.RunMode = RunKind::Program;
+        Rc.GScreenOpen = 0;
         SetCurrentGraphSurface(nullptr);
         Hooks.ShowHelpHook = nullptr;
         RunWindowQueue::Instance().Reset();
@@ -75,9 +75,9 @@ protected:
 
     // Compiles an immediate command into slots 1 to 100, keeping the program.
     static void CompileCommand(const QString& command) {
-        Fe.RunMode = RunKind::Immediate;
-        Fe.CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-        Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+        Rc.RunMode = RunKind::Immediate;
+        Rd.CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+        Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         Fe.ErrorNumber = 0;
         ASSERT_TRUE(CompileImmediate()) << Fe.ErrorNumber;
     }
@@ -128,7 +128,7 @@ protected:
     static bool LoopRoutesHere() {
         Compile({QStringLiteral("SETVERSION(3)")});
         const LoopExit exit = RunFrom(ProgramCodeStart);
-        const bool routed = exit == LoopExit::End && Fe.LanguageVersion == 30;
+        const bool routed = exit == LoopExit::End && Ps.LanguageVersion == 30;
         InitAll();
         Fe.ErrorNumber = 0;
         return routed;
@@ -230,8 +230,8 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     Compile({QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")});
     const std::vector<CodeItemType> preCode = Ib.PreCodeBuffer;
     const int maxPreCode = Ib.CurrentmaxPreCodeNum, limit = Ib.PreCodeLimit, cursor = Ib.PreCodeIndex;
-    const QString compileText = Fe.CompileText;
-    const int sourcePos = Fe.SourcePos;
+    const QString compileText = Rd.CompileText;
+    const int sourcePos = Rd.SourcePos;
     const std::vector<CodeItemType> code = Ib.CodeBuffer.Items();
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
@@ -240,8 +240,8 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
     EXPECT_EQ(Ib.CurrentmaxPreCodeNum, maxPreCode);
     EXPECT_EQ(Ib.PreCodeLimit, limit);
     EXPECT_EQ(Ib.PreCodeIndex, cursor);
-    EXPECT_EQ(Fe.CompileText, compileText);
-    EXPECT_EQ(Fe.SourcePos, sourcePos);
+    EXPECT_EQ(Rd.CompileText, compileText);
+    EXPECT_EQ(Rd.SourcePos, sourcePos);
     EXPECT_EQ(Ib.CodeBuffer.Items(), code); // the immediate area is not touched either
     // Names first met in the formula are variables of the program now.
     EXPECT_GT(NumIndex("D"), 0);
@@ -487,16 +487,16 @@ TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
 
 TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
     Compile({QStringLiteral("X = 5: Y = 6"), QStringLiteral("MOUSE(EV, X, Y)")});
-    Fe.MouseEvent = 2;
-    Fe.MouseX = 10;
-    Fe.MouseY = 20;
+    Rc.MouseEvent = 2;
+    Rc.MouseX = 10;
+    Rc.MouseY = 20;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     const int after = Ib.CodeIndex + 3;
     ExecMouse();
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Ib.CodeIndex, after);
     EXPECT_EQ(Num("EV"), 2);
-    EXPECT_EQ(Fe.MouseEvent.load(), 0);
+    EXPECT_EQ(Rc.MouseEvent.load(), 0);
     EXPECT_EQ(Num("X"), 0); // never assigned: the LET of line 1 did not run
     EXPECT_EQ(Num("Y"), 0);
     ASSERT_TRUE(PlaceAt(St::MOUSE));
@@ -511,16 +511,16 @@ TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     Gs.GScreenHeight = 100;
     auto surface = std::make_shared<GraphSurface>(Gs.GScreenWidth, Gs.GScreenHeight);
     SetCurrentGraphSurface(surface);
-    Fe.GScreenOpen = 1;
-    Fe.WorldXMin = -10;
-    Fe.WorldYMin = 0;
-    Fe.WorldYMax = 50;
-    Fe.WorldXScale = 10; // pixels per world unit
-    Fe.WorldYScale = 2;
-    Fe.MathGraph = 0;
-    Fe.MouseEvent = 5;
-    Fe.MouseX = 50;
-    Fe.MouseY = 40;
+    Rc.GScreenOpen = 1;
+    Ps.WorldXMin = -10;
+    Ps.WorldYMin = 0;
+    Ps.WorldYMax = 50;
+    Ps.WorldXScale = 10; // pixels per world unit
+    Ps.WorldYScale = 2;
+    Ps.MathGraph = 0;
+    Rc.MouseEvent = 5;
+    Rc.MouseX = 50;
+    Rc.MouseY = 40;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     ExecMouse();
     EXPECT_EQ(Num("EV"), 5);
@@ -531,12 +531,12 @@ TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
     surface->Stretched = true;
     surface->ShownWidth = 400;
     surface->ShownHeight = 200;
-    Fe.MathGraph = 1;
+    Ps.MathGraph = 1;
     ASSERT_TRUE(PlaceAt(St::MOUSE));
     ExecMouse();
     EXPECT_EQ(Num("X"), -7.5L); // 25 / 10 - 10
     EXPECT_EQ(Num("Y"), 40);    // 0 + 50 - 20 / 2
-    Fe.MathGraph = 0;
+    Ps.MathGraph = 0;
     Gs.GScreenWidth = width;
     Gs.GScreenHeight = height;
 }
@@ -557,14 +557,14 @@ TEST_F(Formula, SetVersionTakesTenTimesTheMagnitudeUpToAThousand) {
         GlPushNum(c.value);
         ExecSetVersion();
         EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(Fe.LanguageVersion, c.version) << static_cast<double>(c.value);
+        EXPECT_EQ(Ps.LanguageVersion, c.version) << static_cast<double>(c.value);
     }
     EXPECT_EQ(ValueStackCount, 0);
     GlPushStr(QStringLiteral("9"));
     ExecSetVersion();
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementType);
     EXPECT_EQ(Fe.ErrorNameIndex, St::SETVERSION);
-    EXPECT_EQ(Fe.LanguageVersion, 0);
+    EXPECT_EQ(Ps.LanguageVersion, 0);
 }
 
 int HelpCalls = 0;
@@ -722,7 +722,7 @@ TEST_F(Formula, ListingsRunInsideAProgramAndTheStatementsAfterThemRun) {
 TEST_F(Formula, RouterTakesItsOwnCodesOnly) {
     GlPushNum(2);
     ExecuteStatement(St::SETVERSION);
-    EXPECT_EQ(Fe.LanguageVersion, 20);
+    EXPECT_EQ(Ps.LanguageVersion, 20);
 }
 
 } // namespace

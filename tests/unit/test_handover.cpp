@@ -1,14 +1,14 @@
 // The hand-over between the interpreter thread and the user-interface thread: order, blocking and
 // cancellation at shutdown.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/sharedstate.h"
 #include "engine/enginehooks.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
 #include "tests/testsupport.h"
 
 #include <QCoreApplication>
@@ -159,14 +159,14 @@ TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStateme
     const auto run = [&](const char* text) {
         Fe.ProgramText = QString::fromUtf8(text);
         Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
-        Fe.RunMode = RunKind::Program;
-        Fe.ProgramRunning = 1;
-        Fe.StopRequest = 0;
+        Rc.RunMode = RunKind::Program;
+        Rc.ProgramRunning = 1;
+        Rc.StopRequest = 0;
         ASSERT_TRUE(TLXMTHread::StartRun());
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (Fe.ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
+        while (Rc.ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        ASSERT_EQ(Fe.ThreadBusy, 0) << "the run must not hang on the failed window work";
+        ASSERT_EQ(Rc.ThreadBusy, 0) << "the run must not hang on the failed window work";
         TLXMTHread::WaitForIdle();
         ApplyIntoVector();
     };

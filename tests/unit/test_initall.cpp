@@ -1,11 +1,11 @@
 // The interpreter reset brings every table, buffer and switch back to its start value.
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
 #include "platform/memorybudget.h"
 #include "platform/settings.h"
 
@@ -37,17 +37,20 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     GlPushNum(1);
     GlPushStr(QStringLiteral("s"));
     PushCallReturn(5);
-    Fe.ControlButtonPressed[40] = 1;
-    Fe.ControlTextMultiLine[1] = 1;
-    Fe.MouseEvent = 3;
-    Fe.KeyBuffer = u'a';
-    Fe.PrintPrecision = 5;
-    Fe.RadianMode = 0;
-    Fe.EchoOn = 0;
-    Fe.StopRequest = 1;
-    Fe.FileMode[3] = FileModeKind::Output;
-    Fe.FileName[3] = QStringLiteral("out.txt");
-    Fe.GosubStackCount = 7;
+    Rc.ControlButtonPressed[40] = 1;
+    Rc.ControlTextMultiLine[1] = 1;
+    Rc.MouseEvent = 3;
+    Rc.KeyBuffer = u'a';
+    Ps.PrintPrecision = 5;
+    Ps.RadianMode = 0;
+    Rc.EchoOn = 0;
+    Rc.StopRequest = 1;
+    Ps.FileMode[3] = FileModeKind::Output;
+    Ps.FileName[3] = QStringLiteral("out.txt");
+    Ps.GosubStackCount = 7;
+    static_cast<WorldWindow&>(Ps) = WorldWindow{-1, -2, 3, 4, 2.5L, 0.5L};
+    Rd.ScanToken = CodeItemType{CodeKind::NumVar, 3, 9};
+    Rd.CompileText = QStringLiteral("X = 1");
 
     InitAll();
 
@@ -63,31 +66,39 @@ TEST(InitAll, UndoesWhatARunLeftBehind) {
     EXPECT_EQ(Vs.GlStrStack.Count, 0);
     EXPECT_EQ(Vs.CallReturnStack.Count, 0);
     for (int n = 1; n <= ControlCount; ++n) {
-        EXPECT_EQ(Fe.ControlButtonPressed[n], 0);
-        EXPECT_EQ(Fe.ControlTextMultiLine[n], 0);
+        EXPECT_EQ(Rc.ControlButtonPressed[n], 0);
+        EXPECT_EQ(Rc.ControlTextMultiLine[n], 0);
     }
-    EXPECT_EQ(Fe.MouseEvent, 0);
-    EXPECT_EQ(Fe.KeyBuffer, 0);
-    EXPECT_EQ(Fe.PrintPrecision, 18);
-    EXPECT_EQ(Fe.RadianMode, 1);
-    EXPECT_EQ(Fe.EchoOn, 1);
-    EXPECT_EQ(Fe.StopRequest, 0);
-    EXPECT_EQ(Fe.FileMode[3], FileModeKind::Closed);
-    EXPECT_TRUE(Fe.FileName[3].isEmpty());
-    EXPECT_EQ(Fe.GosubStackCount, 0);
-    EXPECT_EQ(Fe.SubCallStackCount, 1);
-    EXPECT_EQ(Fe.ProgramStart, 1);
+    EXPECT_EQ(Rc.MouseEvent, 0);
+    EXPECT_EQ(Rc.KeyBuffer, 0);
+    EXPECT_EQ(Ps.PrintPrecision, 18);
+    EXPECT_EQ(Ps.RadianMode, 1);
+    EXPECT_EQ(Rc.EchoOn, 1);
+    EXPECT_EQ(Rc.StopRequest, 0);
+    EXPECT_EQ(Ps.FileMode[3], FileModeKind::Closed);
+    EXPECT_TRUE(Ps.FileName[3].isEmpty());
+    EXPECT_EQ(Ps.GosubStackCount, 0);
+    EXPECT_EQ(Ps.SubCallStackCount, 1);
+    EXPECT_EQ(Ps.ProgramStart, 1);
+    // The world window keeps its area, which WINDOW sets again, but maps it at scale 1 until then.
+    EXPECT_EQ(Ps.WorldXMin, -1);
+    EXPECT_EQ(Ps.WorldYMax, 4);
+    EXPECT_EQ(Ps.WorldXScale, 1);
+    EXPECT_EQ(Ps.WorldYScale, 1);
+    // The reader starts afresh; the text to compile is the caller's.
+    EXPECT_EQ(Rd.ScanToken.FirstCode, CodeKind::None);
+    EXPECT_EQ(Rd.CompileText, QStringLiteral("X = 1"));
 }
 
 TEST(InitAll, ScreenPlacesFollowTheRunWindowHeight) {
     const int saved = Settings.TScreenHeight;
     Settings.TScreenHeight = 230;
     InitAll();
-    EXPECT_EQ(Fe.GScreenTop, 289);
-    EXPECT_EQ(Fe.CScreenTop, Fe.GScreenTop);
+    EXPECT_EQ(Ps.GScreenTop, 289);
+    EXPECT_EQ(Ps.CScreenTop, Ps.GScreenTop);
     Settings.TScreenHeight = 400;
     InitAll();
-    EXPECT_EQ(Fe.GScreenTop, 459);
+    EXPECT_EQ(Ps.GScreenTop, 459);
     Settings.TScreenHeight = saved;
 }
 
@@ -96,9 +107,9 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
     Settings.EditorFontName = QStringLiteral("IPAGothic");
     Settings.ExitMsgCheck = 0;
     InitAll();
-    EXPECT_EQ(Fe.GFontSize, 14);
-    EXPECT_EQ(Fe.GFontName, QStringLiteral("IPAGothic"));
-    EXPECT_EQ(Fe.ExitMessageCheck, 0);
+    EXPECT_EQ(Ps.GFontSize, 14);
+    EXPECT_EQ(Ps.GFontName, QStringLiteral("IPAGothic"));
+    EXPECT_EQ(Rc.ExitMessageCheck, 0);
     Settings.EditorFontSize = 10;
     Settings.EditorFontName = QStringLiteral("ＭＳ ゴシック");
     Settings.ExitMsgCheck = 1;
@@ -106,9 +117,9 @@ TEST(InitAll, GraphicsFontAndExitCheckComeFromTheSettings) {
 
 TEST(InitAll, OpenChannelsAreClosedThroughTheEngine) {
     ClosedByHook = 0;
-    Fe.CloseAllFileChannelsHook = &CountingCloser;
+    Ps.CloseAllFileChannelsHook = &CountingCloser;
     InitAll();
-    Fe.CloseAllFileChannelsHook = nullptr;
+    Ps.CloseAllFileChannelsHook = nullptr;
     EXPECT_EQ(ClosedByHook, 1) << "buffered output of a stopped run must reach its file";
 }
 

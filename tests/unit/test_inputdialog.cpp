@@ -2,6 +2,13 @@
 // given in advance, the echo lines in the run window, INPUT and LINE INPUT asked from an interpreter
 // thread through the hand-over (retry on a bad number, Cancel and CONT), the field rules of the typed
 // line, READ and RESTORE over DATA, and RANDOMIZE.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
@@ -12,14 +19,7 @@
 #include "engine/numfunctions.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/codeitems.h"
 #include "tests/compiletext.h"
 #include "tests/testsupport.h"
@@ -68,8 +68,8 @@ QString StrValue(int index) {
 
 void ResetEngine() {
     ResetInterpreter();
-    Fe.StopRequest = 0;
-    Fe.RunMode = RunKind::Program;
+    Rc.StopRequest = 0;
+    Rc.RunMode = RunKind::Program;
     Eng.PrintLine.clear();
     Eng.InputPrompt.clear();
     RunWindowQueue::Instance().Reset();
@@ -82,11 +82,11 @@ const QString WaitingSuffix = QStringLiteral(": 入力中>");
 class InputDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Win.ScriptedInputAnswers.clear();
     }
     void TearDown() override {
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Win.ScriptedInputAnswers.clear();
     }
 
@@ -102,7 +102,7 @@ protected:
         form.show();
         QTest::keyClicks(form.Edit1, typed);
         close(form);
-        return {form.Accepted(), form.result(), form.Answer(), Fe.StopRequest};
+        return {form.Accepted(), form.result(), form.Answer(), Rc.StopRequest};
     }
 };
 
@@ -187,7 +187,7 @@ TEST_F(InputDialog, CancelAndEscapeRaiseTheStopRequest) {
     EXPECT_FALSE(cancelled.Accepted);
     EXPECT_EQ(cancelled.Result, QDialog::Rejected);
     EXPECT_EQ(cancelled.StopRequest, 1);
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
     const Closing escaped =
         TypeAndClose(QString(), [](TInputNumForm& form) { QTest::keyClick(form.Edit1, Qt::Key_Escape); });
     EXPECT_FALSE(escaped.Accepted);
@@ -207,7 +207,7 @@ TEST_F(InputDialog, ModalDialogTakesWhatIsTypedAndOk) {
 }
 
 TEST_F(InputDialog, AStopRequestClosesAnOpenDialog) {
-    QTimer::singleShot(50, [] { Fe.StopRequest = 1; });
+    QTimer::singleShot(50, [] { Rc.StopRequest = 1; });
     const auto start = std::chrono::steady_clock::now();
     QString answer = QStringLiteral("unchanged");
     EXPECT_FALSE(ShowInputDialog(InputDialogRequest{}, answer));
@@ -232,12 +232,12 @@ TEST_F(InputDialog, OkTakesTheInProgressEchoLineOutOfTheRunWindow) {
     FlushPrintLine(InputEchoInProgress(false, QStringLiteral("? ")));
     runForm.ApplyQueue();
     ASSERT_EQ(runForm.Text(), QStringLiteral("first\nInput ? ") + WaitingSuffix + QLatin1Char('\n'));
-    const int lines = Fe.OutputLineCount;
+    const int lines = Rc.OutputLineCount;
     Win.ScriptedInputAnswers = {QStringLiteral("5")};
     QString answer;
     EXPECT_TRUE(ShowInputDialog(InputDialogRequest{}, answer));
     EXPECT_EQ(runForm.Text(), QStringLiteral("first\n"));
-    EXPECT_EQ(Fe.OutputLineCount, lines - 1);
+    EXPECT_EQ(Rc.OutputLineCount, lines - 1);
 }
 
 // ---- INPUT and LINE INPUT through the hand-over ---------------------------------------------------------
@@ -273,8 +273,8 @@ protected:
         InstallInputDialog();
         Win.ScriptedInputAnswers.clear();
         runForm_.reset();
-        Fe.StopRequest = 0;
-        Fe.RunMode = RunKind::Program;
+        Rc.StopRequest = 0;
+        Rc.RunMode = RunKind::Program;
     }
     // Runs the items on an interpreter thread while this thread serves the hand-over.
     void RunOnInterpreter() {
@@ -306,7 +306,7 @@ TEST_F(InputStatement, PromptWithSemicolonGetsAQuestionMarkAndTheAnswerIsEchoed)
     EXPECT_EQ(Requests[0].Prompt, QStringLiteral("Name?"));
     EXPECT_FALSE(Requests[0].LineInput);
     EXPECT_EQ(StrValue(a), QStringLiteral("Taro"));
-    EXPECT_EQ(Fe.InputResult, QStringLiteral("Taro"));
+    EXPECT_EQ(Ps.InputResult, QStringLiteral("Taro"));
     EXPECT_EQ(Screen(), QStringLiteral("\nInput Name? Taro\n"));
 }
 
@@ -341,7 +341,7 @@ TEST_F(InputStatement, ABadNumberAsksAgainWithThePreviousText) {
     EXPECT_EQ(Requests[1].PreviousText, QStringLiteral("1, x"));
     EXPECT_EQ(NumValue(a), 3);
     EXPECT_EQ(NumValue(b), 4);
-    EXPECT_EQ(Fe.InputRetry, 0);
+    EXPECT_EQ(Ps.InputRetry, 0);
     EXPECT_EQ(Screen(), QStringLiteral("\nInput ?  1, x\n\nInput ?  3, 4\n"));
 }
 
@@ -349,25 +349,25 @@ TEST_F(InputStatement, ABadNumberAsksAgainWithThePreviousText) {
 TEST_F(InputStatement, CancelStopsWithTheInputAsTheResumePoint) {
     const int a = NewNum();
     Tb.NumVarTable[static_cast<std::size_t>(a)].Value = 7;
-    Fe.InputLine = QStringLiteral("99"); // an earlier answer that must not be taken
+    Ps.InputLine = QStringLiteral("99"); // an earlier answer that must not be taken
     Program({Stmt(St::INPUT), Oper(Op::Comma), DefaultPrompt(), Stmt(InSt::InputNumField), Colon(), PubNum(),
              Stmt(St::LET), NumVar(a), Colon(), LineEnd()});
     CancelNext = true;
     RunOnInterpreter();
-    EXPECT_EQ(Fe.StopRequest, 1);
+    EXPECT_EQ(Rc.StopRequest, 1);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(NumValue(a), 7);
-    EXPECT_EQ(Fe.InputLine, QStringLiteral("99"));
-    EXPECT_EQ(Fe.InputRestartPC, ProgramCodeStart);
-    EXPECT_EQ(Fe.ResumePC, ProgramCodeStart);
+    EXPECT_EQ(Ps.InputLine, QStringLiteral("99"));
+    EXPECT_EQ(Ps.InputRestartPC, ProgramCodeStart);
+    EXPECT_EQ(Rc.ResumePC, ProgramCodeStart);
     // The run loop's next fetch takes the INPUT item in hand, and a stopped run resumes at that item.
     EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart);
     // The in-progress echo stays.
     EXPECT_EQ(Screen(), QStringLiteral("Input ? ") + WaitingSuffix + QLatin1Char('\n'));
 
     // CONT: the INPUT runs again and asks.
-    Fe.StopRequest = 0;
-    Ib.CodeIndex = Fe.ResumePC;
+    Rc.StopRequest = 0;
+    Ib.CodeIndex = Rc.ResumePC;
     Win.ScriptedInputAnswers = {QStringLiteral("8")};
     RunOnInterpreter();
     EXPECT_EQ(Requests.size(), 2u);
@@ -429,14 +429,14 @@ class InputFields : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetEngine();
-        Fe.InputRestartPC = ProgramCodeStart;
+        Ps.InputRestartPC = ProgramCodeStart;
         Ib.CodeIndex = ProgramCodeStart + 5;
     }
     // The next numeric field; nullopt-like NaN when the INPUT is to be asked again.
     Extended NumField() {
         Tb.PublicNumTable[1].Value = -99;
         ExecInputNumField();
-        if (Fe.InputRetry != 0) return std::numeric_limits<Extended>::quiet_NaN();
+        if (Ps.InputRetry != 0) return std::numeric_limits<Extended>::quiet_NaN();
         return Tb.PublicNumTable[1].Value;
     }
     QString StrField() {
@@ -446,41 +446,41 @@ protected:
 };
 
 TEST_F(InputFields, NumbersSeparatedByCommas) {
-    Fe.InputLine = QStringLiteral("1, 2");
+    Ps.InputLine = QStringLiteral("1, 2");
     EXPECT_EQ(NumField(), 1);
     EXPECT_EQ(NumField(), 2);
-    Fe.InputLine = QStringLiteral("1");
+    Ps.InputLine = QStringLiteral("1");
     EXPECT_EQ(NumField(), 1);
     EXPECT_EQ(NumField(), 0); // nothing left: 0
-    Fe.InputLine = QStringLiteral(" 12 ,3");
+    Ps.InputLine = QStringLiteral(" 12 ,3");
     EXPECT_EQ(NumField(), 12); // trimmed before a comma
     EXPECT_EQ(NumField(), 3);
-    EXPECT_EQ(Fe.InputRetry, 0);
+    EXPECT_EQ(Ps.InputRetry, 0);
     EXPECT_EQ(Ib.CodeIndex, ProgramCodeStart + 5);
 }
 
 TEST_F(InputFields, ATrailingBlankOnTheLastFieldOrTextAsksAgain) {
     for (const char* typed : {"12 ", "abc", "1,2,x", "1e"}) {
-        Fe.InputRetry = 0;
+        Ps.InputRetry = 0;
         Ib.CodeIndex = ProgramCodeStart + 5;
-        Fe.InputLine = QString::fromLatin1(typed);
+        Ps.InputLine = QString::fromLatin1(typed);
         Extended value = 0;
-        for (int field = 0; field < 3 && Fe.InputRetry == 0; ++field)
+        for (int field = 0; field < 3 && Ps.InputRetry == 0; ++field)
             value = NumField();
         EXPECT_TRUE(std::isnan(value)) << typed;
-        EXPECT_EQ(Fe.InputRetry, 1) << typed;
-        EXPECT_EQ(Ib.CodeIndex, Fe.InputRestartPC) << typed;
+        EXPECT_EQ(Ps.InputRetry, 1) << typed;
+        EXPECT_EQ(Ib.CodeIndex, Ps.InputRestartPC) << typed;
     }
 }
 
 TEST_F(InputFields, QuotedStringFieldsKeepTheirQuotesAndCommas) {
-    Fe.InputLine = QStringLiteral(" \"a,b\" , c ");
+    Ps.InputLine = QStringLiteral(" \"a,b\" , c ");
     EXPECT_EQ(StrField(), QStringLiteral("\"a,b\""));
     EXPECT_EQ(StrField(), QStringLiteral("c"));
     EXPECT_EQ(StrField(), QString());
-    Fe.InputLine = QStringLiteral("\"a,b\"");
+    Ps.InputLine = QStringLiteral("\"a,b\"");
     EXPECT_EQ(StrField(), QStringLiteral("\"a,b\""));
-    Fe.InputLine = QStringLiteral("x , y,z");
+    Ps.InputLine = QStringLiteral("x , y,z");
     EXPECT_EQ(StrField(), QStringLiteral("x"));
     EXPECT_EQ(StrField(), QStringLiteral("y"));
     EXPECT_EQ(StrField(), QStringLiteral("z"));
@@ -576,7 +576,7 @@ TEST_F(ReadData, RestoreToALabelName) {
 }
 
 TEST_F(ReadData, WithoutDataOrWithAPositionOutsideTheCodeReadRunsOut) {
-    Fe.DataReadPos = 1000000;
+    Ps.DataReadPos = 1000000;
     RunRead({Stmt(St::READ), NumVar(a_), Colon()});
     EXPECT_EQ(Fe.ErrorNumber, Err::ReadPastData);
     Fe.ErrorNumber = 0;

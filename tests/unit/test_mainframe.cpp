@@ -3,9 +3,9 @@
 // its question (also while a program runs).
 #include "ui/mainframe.h"
 
+#include "core/encodedetect.h"
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
-#include "frontend/encodedetect.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
 #include "tests/runsupport.h"
@@ -76,10 +76,10 @@ protected:
             opened_.push_back(url);
             return true;
         };
-        Fe.ThreadBusy = 0;
-        Fe.ProgramRunning = 0;
-        Fe.StopRequest = 0;
-        Fe.ExitMessageCheck = 1;
+        Rc.ThreadBusy = 0;
+        Rc.ProgramRunning = 0;
+        Rc.StopRequest = 0;
+        Rc.ExitMessageCheck = 1;
         Win.RunErrorPending = false;
         frame_ = std::make_unique<TLxFrameForm>();
         runForm_ = std::make_unique<TRunForm>(frame_.get());
@@ -161,8 +161,8 @@ TEST_F(FrameTest, APlainFileIsOnlyOpenedAndOnlyOnce) {
     ASSERT_FALSE(Win.LXEditForm.isNull());
     EXPECT_EQ(Win.LXEditForm->FileName, QFileInfo(Path("prog.lxt")).absoluteFilePath());
     EXPECT_EQ(Win.LXEditForm->EncodingName, QStringLiteral("SJIS"));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
-    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ProgramRunning.load(), 0);
     EXPECT_FALSE(frame_->isMinimized());
 
     // Activating the frame again does not open the file again.
@@ -177,8 +177,8 @@ TEST_F(FrameTest, AMissingFileIsReportedAndStartsNothing) {
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("missing.lxt")));
     EXPECT_EQ(EditorCount(), 0);
-    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ProgramRunning.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
     EXPECT_FALSE(frame_->isMinimized());
 }
 
@@ -214,13 +214,13 @@ TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
 
 TEST_F(FrameTest, WithAProgramActiveTheCommandLineOpensTheFileButStartsNothing) {
     WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
-    Fe.ProgramRunning = 1;
+    Rc.ProgramRunning = 1;
     Fe.ProgramText = QStringLiteral("the running program");
     frame_->HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
     EXPECT_EQ(EditorCount(), 1);
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("the running program"));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
-    Fe.ProgramRunning = 0;
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    Rc.ProgramRunning = 0;
 }
 
 // ---- dropped files and the open dialog ----------------------------------------------------------------
@@ -233,8 +233,8 @@ TEST_F(FrameTest, DroppedFilesOpenInEditorsOfTheirOwn) {
     EXPECT_EQ(EditorCount(), 3);
     ASSERT_FALSE(Win.LXEditForm.isNull());
     EXPECT_EQ(Win.LXEditForm->windowTitle(), QStringLiteral("c.lxt"));
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
-    EXPECT_EQ(Fe.ProgramRunning.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ProgramRunning.load(), 0);
 
     // A file that is gone is reported; the others still open.
     answers_ = {QMessageBox::Ok};
@@ -430,7 +430,7 @@ TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
     answers_ = {QMessageBox::No};
     frame_->LXMMenuExitClick();
     EXPECT_TRUE(frame_->isVisible());
-    EXPECT_EQ(Fe.StopRequest.load(), 1);
+    EXPECT_EQ(Rc.StopRequest.load(), 1);
     EXPECT_EQ(mediaClosed, 0);
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_EQ(asked_[0].Text, QStringLiteral("Lorvex を終了しますか？"));
@@ -445,7 +445,7 @@ TEST_F(FrameTest, NoToTheExitQuestionKeepsEverythingAndLeavesTheStopRequest) {
 }
 
 TEST_F(FrameTest, WithoutTheExitCheckTheFrameClosesAtOnce) {
-    Fe.ExitMessageCheck = 0;
+    Rc.ExitMessageCheck = 0;
     EXPECT_TRUE(frame_->close());
     EXPECT_TRUE(asked_.empty());
 }
@@ -473,7 +473,7 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     // Runs the program until it is in its loop (its k-th line shown), then asks to exit with `answer`.
     const auto exitWhileLooping = [&](int k, QMessageBox::StandardButton answer) {
         editor->LXEMenuRunLXClick();
-        ASSERT_EQ(Fe.ThreadBusy.load(), 1);
+        ASSERT_EQ(Rc.ThreadBusy.load(), 1);
         ASSERT_TRUE(PumpUntil([k] { return Win.RunForm->Text().count(QStringLiteral("looping")) == k; }));
         answers_ = {answer};
         frame_->LXMMenuExitClick();
@@ -481,10 +481,10 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     exitWhileLooping(1, QMessageBox::No);
     EXPECT_TRUE(frame_->isVisible());
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm)); // the stop request ends the loop even though the frame stays
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
 
     exitWhileLooping(2, QMessageBox::Yes);
     EXPECT_FALSE(frame_->isVisible());
     TLXMTHread::StopAndJoin();
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
 }

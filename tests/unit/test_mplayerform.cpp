@@ -3,17 +3,17 @@
 // play, and the end of playing turned into a call of the program's SUB MediaPlayer_OnNotify.
 // Playing needs no sound device with the GStreamer backend; where it fails for want of one, those
 // tests are skipped.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/deviceexec.h"
 #include "engine/dispatch.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/alsamixer.h"
 #include "tests/runsupport.h"
 #include "ui/mainframe.h"
@@ -135,8 +135,8 @@ protected:
         runForm_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        Fe.StopRequest = 0;
-        Fe.MediaPlayerOpen = 0;
+        Rc.StopRequest = 0;
+        Rc.MediaPlayerOpen = 0;
     }
 
     void Statement(int code) { ExecuteStatement(code); }
@@ -188,7 +188,7 @@ TEST_F(MediaPlayerWindow, IsAHiddenWindowWithFivePlayerButtons) {
 TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
     Open(longTune_);
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 1);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 1);
     EXPECT_EQ(ModeText(), QStringLiteral("Stopped"));
 
     Statement(InSt::MediaPlayerPlay);
@@ -218,7 +218,7 @@ TEST_F(MediaPlayerWindow, OpenPlayPauseStopAndCloseShowInTheModeAndTheButtons) {
     EXPECT_GE(player->Player()->position(), held);
 
     Statement(InSt::MediaPlayerClose);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
     EXPECT_FALSE(player->IsOpen());
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -252,7 +252,7 @@ TEST_F(MediaPlayerWindow, AFileThatIsNoMediaIsRefusedAndNothingStaysOpen) {
     file.close();
     Open(path);
     EXPECT_EQ(Fe.ErrorNumber, Err::MediaPlayerFailed);
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
     EXPECT_EQ(ModeText(), QStringLiteral("Not Open"));
     EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
     Fe.ErrorNumber = 0;
@@ -267,7 +267,7 @@ TEST_F(MediaPlayerWindow, TheApplicationsEndClosesThePlayer) {
     ASSERT_TRUE(form_->MediaPlayer1->IsOpen());
     WinHooks.CloseMediaPlayerHook();
     EXPECT_FALSE(form_->MediaPlayer1->IsOpen());
-    EXPECT_EQ(Fe.MediaPlayerOpen.load(), 0);
+    EXPECT_EQ(Rc.MediaPlayerOpen.load(), 0);
 }
 
 TEST_F(MediaPlayerWindow, TheMixerIsScannedAtItsFirstUseAndWithoutDevicesReadsMinusOne) {
@@ -303,7 +303,7 @@ TEST_F(MediaPlayerWindow, WithoutTheSubANotificationChangesNothing) {
     const QString before = runForm_->Text();
     Fe.CommandText = QStringLiteral("untouched");
     form_->MediaPlayer1Notify();
-    EXPECT_EQ(Fe.ThreadBusy.load(), 0);
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("untouched"));
     EXPECT_EQ(runForm_->Text(), before);
 }
@@ -324,10 +324,10 @@ TEST_F(MediaPlayerWindow, WithTheSubANotificationCallsItAfterTheProgramHasEnded)
 TEST_F(MediaPlayerWindow, ANotificationDuringARunIsIgnored) {
     ASSERT_TRUE(RunProgram(NotifyProgram));
     Fe.CommandText = QStringLiteral("untouched");
-    Fe.ThreadBusy = 1; // as while a run is in progress
+    Rc.ThreadBusy = 1; // as while a run is in progress
     form_->MediaPlayer1Notify();
     EXPECT_EQ(Fe.CommandText, QStringLiteral("untouched"));
-    Fe.ThreadBusy = 0;
+    Rc.ThreadBusy = 0;
 }
 
 TEST_F(MediaPlayerWindow, TheEndOfAPlayedFileRunsTheSub) {

@@ -12,10 +12,10 @@ namespace {
 class NumberFormat : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = Fe.PrintPrecision;
-        Fe.PrintPrecision = 18;
+        saved = Ps.PrintPrecision;
+        Ps.PrintPrecision = 18;
     }
-    void TearDown() override { Fe.PrintPrecision = saved; }
+    void TearDown() override { Ps.PrintPrecision = saved; }
     int saved = 18;
 };
 
@@ -76,7 +76,7 @@ TEST_F(NumberFormat, WholeNumbersAtEveryPrecisionKeepTheirDigitsOnlyUpToThePreci
     // All nines of `digits` digits stay fixed up to the precision; one digit more rounds into the
     // next power of ten; whole numbers and numbers a fraction away from one must not be confused.
     for (int precision = 1; precision <= MaxGeneralDigits; ++precision) {
-        Fe.PrintPrecision = precision;
+        Ps.PrintPrecision = precision;
         Extended nines = 0;
         for (int digits = 1; digits <= precision; ++digits)
             nines = nines * 10 + 9;
@@ -86,7 +86,7 @@ TEST_F(NumberFormat, WholeNumbersAtEveryPrecisionKeepTheirDigitsOnlyUpToThePreci
         EXPECT_EQ(GeneralNumberText(nines, precision), fixed) << precision;
         EXPECT_EQ(FormatNumber(nines * 10 + 9), QStringLiteral(" 1E%1").arg(precision + 1)) << precision;
     }
-    Fe.PrintPrecision = 18;
+    Ps.PrintPrecision = 18;
     EXPECT_EQ(FormatNumber(7.5L), QStringLiteral(" 7.5"));
     EXPECT_EQ(FormatNumber(-1), QStringLiteral("-1"));
     EXPECT_EQ(FormatNumber(1e18L - 1), QStringLiteral(" 999999999999999999"));
@@ -96,13 +96,13 @@ TEST_F(NumberFormat, WholeNumbersAtEveryPrecisionKeepTheirDigitsOnlyUpToThePreci
 }
 
 TEST_F(NumberFormat, LowerPrecisionsRoundAndSwitchEarlier) {
-    Fe.PrintPrecision = 6;
+    Ps.PrintPrecision = 6;
     EXPECT_EQ(FormatNumber(1.0L / 3), QStringLiteral(" 0.333333"));
     EXPECT_EQ(FormatNumber(123456), QStringLiteral(" 123456"));
     EXPECT_EQ(FormatNumber(1234567), QStringLiteral(" 1.23457E6"));
     EXPECT_EQ(FormatNumber(999999.5L), QStringLiteral(" 1E6"));
     EXPECT_EQ(FormatNumber(-2.0L / 3), QStringLiteral("-0.666667"));
-    Fe.PrintPrecision = 2;
+    Ps.PrintPrecision = 2;
     EXPECT_EQ(FormatNumber(99), QStringLiteral(" 99"));
     EXPECT_EQ(FormatNumber(100), QStringLiteral(" 1E2"));
     EXPECT_EQ(FormatNumber(3.14159L), QStringLiteral(" 3.1"));
@@ -116,18 +116,18 @@ TEST_F(NumberFormat, PrecisionOutsideItsRangeIsLimited) {
 }
 
 TEST_F(NumberFormat, ExactHalvesRoundAwayFromZeroOthersToTheNearer) {
-    Fe.PrintPrecision = 2;
+    Ps.PrintPrecision = 2;
     EXPECT_EQ(FormatNumber(0.125L), QStringLiteral(" 0.13"));
     EXPECT_EQ(FormatNumber(12.5L), QStringLiteral(" 13"));
     EXPECT_EQ(FormatNumber(-12.5L), QStringLiteral("-13"));
     EXPECT_EQ(FormatNumber(99.5L), QStringLiteral(" 1E2"));
-    Fe.PrintPrecision = 3;
+    Ps.PrintPrecision = 3;
     // 1.005 and 2.675 lie just below the half in binary: the exact value decides, not the
     // digits printed at a few more places.
     EXPECT_EQ(FormatNumber(1.005L), QStringLiteral(" 1"));
     EXPECT_EQ(FormatNumber(2.675L), QStringLiteral(" 2.67"));
     EXPECT_EQ(FormatNumber(2.6750000001L), QStringLiteral(" 2.68"));
-    Fe.PrintPrecision = 18;
+    Ps.PrintPrecision = 18;
     // One unit above 1 in the last place of the 80-bit format (1.000000000000000000108...) shows as 1;
     // a thousand units above it reach the 18th digit.
     EXPECT_EQ(FormatNumber(1.0L + std::numeric_limits<Extended>::epsilon()), QStringLiteral(" 1"));

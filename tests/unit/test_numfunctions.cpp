@@ -1,12 +1,12 @@
 // The numeric built-in functions and the random generator: results, the degree switch, range and
 // type errors with the function they name, and the stack left after an error.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/dispatch.h"
 #include "engine/enginestate.h"
 #include "engine/numfunctions.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/stackargs.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +27,9 @@ class NumFunctions : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearStackAndError();
-        Fe.RadianMode = 1;
+        Ps.RadianMode = 1;
     }
-    void TearDown() override { Fe.RadianMode = 1; }
+    void TearDown() override { Ps.RadianMode = 1; }
 
     // f(args...) expecting success and exactly one number as the result.
     static Extended Call(int code, std::initializer_list<Extended> args = {}) {
@@ -143,7 +143,7 @@ TEST_F(NumFunctions, TrigonometryInRadians) {
 }
 
 TEST_F(NumFunctions, TheDegreeSwitchConvertsAnglesOnly) {
-    Fe.RadianMode = 0;
+    Ps.RadianMode = 0;
     EXPECT_NEAR(static_cast<double>(Call(Fn::SIN, {30})), 0.5, 1e-15);
     EXPECT_NEAR(static_cast<double>(Call(Fn::COS, {60})), 0.5, 1e-15);
     EXPECT_NEAR(static_cast<double>(Call(Fn::TAN, {45})), 1.0, 1e-15);
@@ -156,7 +156,7 @@ TEST_F(NumFunctions, TheDegreeSwitchConvertsAnglesOnly) {
     // DEG and RAD ignore the switch.
     const Extended degDegrees = Call(Fn::DEG, {1});
     const Extended radDegrees = Call(Fn::RAD, {180});
-    Fe.RadianMode = 1;
+    Ps.RadianMode = 1;
     EXPECT_EQ(Call(Fn::DEG, {1}), degDegrees);
     EXPECT_EQ(Call(Fn::RAD, {180}), radDegrees);
     EXPECT_NEAR(static_cast<double>(degDegrees), 57.29577951308232, 1e-13);
@@ -171,7 +171,7 @@ TEST_F(NumFunctions, TrigonometryErrorsNameTheFunction) {
     Fails(Fn::COSH, {1e5L}, Err::FunctionResultRange, Fn::COSH);
     Fails(Fn::SINH, {-1e5L}, Err::FunctionResultRange, Fn::SINH);
     Fails(Fn::DEG, {std::numeric_limits<Extended>::max()}, Err::FunctionFailed, Fn::DEG);
-    Fe.RadianMode = 0;
+    Ps.RadianMode = 0;
     Fails(Fn::COT, {0}, Err::FunctionResultRange, Fn::COT);
 }
 

@@ -1,9 +1,9 @@
 // The operators on the Gl stack: arithmetic and its faults, integer division, powers, comparisons of
 // numbers, strings and booleans, joining, logic, and the errors that name the operator.
+#include "core/errornumbers.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/operators.h"
-#include "frontend/errornumbers.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/stackargs.h"
 
 #include <gtest/gtest.h>

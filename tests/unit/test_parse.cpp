@@ -1,19 +1,19 @@
 // The statement compiler on pre-code written by hand: the shapes the statement scan never produces
 // (blocks left open, nesting beyond the scan's limits, malformed procedure headers) and the limits of
 // every fixed stack and buffer.
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/parse.h"
 #include "frontend/polish.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
@@ -79,11 +79,11 @@ private:
 class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         ResetInterpreter();
     }
     void TearDown() override {
-        Fe.RunMode = RunKind::Program;
+        Rc.RunMode = RunKind::Program;
         Fe.ErrorNumber = 0;
     }
 
@@ -131,7 +131,7 @@ TEST_F(ParseTest, ImmediateCommandKeepsTheProgramAndItsLimit) {
     ASSERT_EQ(Parse(program), 0);
     const int programLimit = Ib.CodeLimit;
 
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;
@@ -151,7 +151,7 @@ TEST_F(ParseTest, ImmediateCommandTooLongForItsAreaIsRefused) {
     Pre program;
     program.St(St::BEEP).Eol();
     ASSERT_EQ(Parse(program), 0);
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     ResetPreCode();
     ResetCode();
     Pre command;

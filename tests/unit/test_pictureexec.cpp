@@ -2,6 +2,10 @@
 // with a real graphics window (offscreen): pictures saved in each type and loaded back, the placing of
 // the picture buffer, the ".bak" backups of SAVEPICTURE, KILL and FILECOPY, NAME, CHDIR, LOAD with
 // LIST, and the functions GETIMAGESIZE$ and GETRGBPIXEL.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -10,11 +14,7 @@
 #include "engine/pictureexec.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/canvaspixels.h"
 #include "tests/testsupport.h"
 #include "ui/graphform.h"
@@ -71,8 +71,8 @@ protected:
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         SetHandOverTarget(nullptr);
         SetCurrentGraphSurface(nullptr);
-        Fe.GScreenOpen = 0;
-        Fe.MathGraph = 0;
+        Rc.GScreenOpen = 0;
+        Ps.MathGraph = 0;
         RunWindowQueue::Instance().Reset();
         GlClear();
     }
@@ -292,10 +292,10 @@ TEST_F(PictureStatements, TheBufferIsPlacedFromGfLocateAtGLocate) {
     EXPECT_EQ(Screen().Image().pixel(49, 39), picture.pixel(49, 39));
 
     ClearScreen();
-    Fe.GFLocateX = 10;
-    Fe.GFLocateY = 5;
-    Fe.GLocateX = 20;
-    Fe.GLocateY = 30;
+    Ps.GFLocateX = 10;
+    Ps.GFLocateY = 5;
+    Ps.GLocateX = 20;
+    Ps.GLocateY = 30;
     ASSERT_EQ(FileSized(St::LOADPICTURE + Form3, QStringLiteral("f.png"), -15, 10.9L), 0);
     EXPECT_EQ(Screen().Image().pixel(20, 30), picture.pixel(10, 5));
     EXPECT_EQ(Screen().Image().pixel(34, 39), picture.pixel(24, 14));
@@ -324,8 +324,8 @@ TEST_F(PictureStatements, APictureLargerThanTheWindowCanBeReachedWithGfLocate) {
     EXPECT_EQ(Buffer().Height(), 150);
     EXPECT_EQ(Screen().Pixel(199, 99), Blue);
     ClearScreen();
-    Fe.GFLocateX = 200;
-    Fe.GFLocateY = 100;
+    Ps.GFLocateX = 200;
+    Ps.GFLocateY = 100;
     ASSERT_EQ(Route(St::LOADPICTURE), 0);
     EXPECT_EQ(Screen().Pixel(0, 0), Red);
     EXPECT_EQ(Screen().Pixel(99, 49), Red);
@@ -338,21 +338,21 @@ TEST_F(PictureStatements, PositionsAndSizesFarOutsideTheBitmapAreClipped) {
     GScreen(100, 50);
     Fill(Buffer(), QRect(0, 0, 100, 50), Red);
     ClearScreen();
-    Fe.GFLocateX = -5;
-    Fe.GFLocateY = -5;
+    Ps.GFLocateX = -5;
+    Ps.GFLocateY = -5;
     ASSERT_EQ(Sized(St::LOADPICTURE + Form2, 1e30L, -1e4000L), 0);
     EXPECT_EQ(Screen().Pixel(4, 4), White);
     EXPECT_EQ(Screen().Pixel(5, 5), Red);
     EXPECT_EQ(Screen().Pixel(99, 49), Red);
 
     ClearScreen();
-    Fe.GFLocateX = 1e300L;
-    Fe.GLocateX = -1e300L;
+    Ps.GFLocateX = 1e300L;
+    Ps.GLocateX = -1e300L;
     ASSERT_EQ(Sized(St::LOADPICTURE + Form2, 1e30L, 1e30L), 0);
-    Fe.GFLocateX = std::numeric_limits<Extended>::quiet_NaN();
+    Ps.GFLocateX = std::numeric_limits<Extended>::quiet_NaN();
     ASSERT_EQ(Route(St::LOADPICTURE), 0);
-    Fe.GLocateX = 0;
-    Fe.GLocateY = 1e20L;
+    Ps.GLocateX = 0;
+    Ps.GLocateY = 1e20L;
     ASSERT_EQ(Sized(St::SAVEPICTURE + Form2, 1e30L, 1e30L), 0);
     EXPECT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("x.png"), 10, 10), Err::LoadSaveFailed);
 }
@@ -369,8 +369,8 @@ TEST_F(PictureStatements, SavePictureFormsFillTheBufferOrTheFile) {
 
     // SAVEPICTURE w, h: the area at GLOCATE, held within the bitmap, goes to (0, 0) of the buffer.
     Fill(Buffer(), QRect(0, 0, 200, 100), Green);
-    Fe.GLocateX = 150;
-    Fe.GLocateY = 80;
+    Ps.GLocateX = 150;
+    Ps.GLocateY = 80;
     ASSERT_EQ(Sized(St::SAVEPICTURE + Form2, -100, 100), 0);
     EXPECT_EQ(Buffer().Pixel(0, 0), Yellow);   // screen (150, 80)
     EXPECT_EQ(Buffer().Pixel(39, 14), Yellow); // screen (189, 94)
@@ -383,8 +383,8 @@ TEST_F(PictureStatements, SavePictureFormsFillTheBufferOrTheFile) {
     const QImage part(QStringLiteral("part.png"));
     EXPECT_EQ(part.size(), QSize(50, 20));
     EXPECT_EQ(part.pixel(0, 0), ColorWordToRgb(Yellow));
-    Fe.GLocateX = 10;
-    Fe.GLocateY = 10;
+    Ps.GLocateX = 10;
+    Ps.GLocateY = 10;
     ASSERT_EQ(FileSized(St::SAVEPICTURE + Form3, QStringLiteral("part.gif"), 3, 2), 0);
     EXPECT_EQ(ImageSize(QStringLiteral("part.gif")), QStringLiteral("   3:   2"));
     EXPECT_EQ(QImage(QStringLiteral("part.gif")).pixel(2, 1), ColorWordToRgb(Red));
@@ -404,12 +404,12 @@ TEST_F(PictureStatements, GetRgbPixelReadsWherePsetDraws) {
     EXPECT_EQ(PixelAt(100, 0), QStringLiteral("#FFFF0F"));
     EXPECT_EQ(PixelAt(-1e30L, 5), QStringLiteral("#FFFF0F"));
     // With the y axis upwards the pixel that PSET drew for the same point is read.
-    Fe.MathGraph = 1;
+    Ps.MathGraph = 1;
     EXPECT_EQ(PixelAt(10, 20), QStringLiteral("#0000FF"));
-    Fe.MathGraph = 0;
+    Ps.MathGraph = 0;
     // World coordinates.
-    Fe.WorldXScale = 2;
-    Fe.WorldYScale = 2;
+    Ps.WorldXScale = 2;
+    Ps.WorldYScale = 2;
     EXPECT_EQ(PixelAt(5, 10), QStringLiteral("#FF0000"));
 
     GlPushStr(QStringLiteral("1"));

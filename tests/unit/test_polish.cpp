@@ -2,11 +2,11 @@
 // expression can be refused. Expressions are written as space-separated tokens and turned into items
 // by hand (no tokenizer): digits are numeric literals, names are looked up in the tables set up below,
 // and unary minus is written as ChgSgn, as the statement compiler hands it over.
-#include "frontend/errornumbers.h"
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/polish.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/vocabulary.h"
 
 #include <gtest/gtest.h>
 

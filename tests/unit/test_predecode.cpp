@@ -1,6 +1,11 @@
 // The decoded statements: which shapes run in one pass, where they hand over to the item-by-item path,
 // and that nothing decoded outlives the code it was decoded from. Programs are compiled with the real
 // front end; the decoded run and the run loop run on the compiled code buffer.
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/run.h"
 #include "engine/enginestate.h"
@@ -9,11 +14,6 @@
 #include "frontend/compile.h"
 #include "frontend/declnames.h"
 #include "frontend/initall.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/compilesupport.h"
 #include "tests/testsupport.h"
 
@@ -31,11 +31,11 @@ class Decoded : public ::testing::Test {
 protected:
     void SetUp() override {
         RunWindowQueue::Instance().Reset();
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Eng.FastPathsEnabled = true;
     }
     void TearDown() override {
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
         Eng.FastPathsEnabled = true;
         RunWindowQueue::Instance().Reset();
     }
@@ -125,14 +125,14 @@ TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
 
 TEST_F(Decoded, AStopRequestEndsTheRunAfterTheStatementInHand) {
     Compile({"X = 1 : Y = 2 : Z = 3"});
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
     EXPECT_EQ(Num("X"), 1);
     EXPECT_EQ(Num("Y"), 0);
     // The index returned is the next statement's, where CONT goes on.
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
     Run(at, stoppedShort);
     EXPECT_EQ(Num("Y"), 2);
     EXPECT_EQ(Num("Z"), 3);
@@ -184,7 +184,7 @@ TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
         {"FUNCTION TWICE(N)", "  L = N", "  TWICE = L * 2", "END FUNCTION", "Y = TWICE(3) + 1", "PRINT Y"});
     const int callAt = StatementAt(InSt::LoPushAll) - 2; // at the argument
     ASSERT_EQ(DecodeItem(callAt, Ib.CodeLimit).Op, DecodedOp::Call);
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     bool stoppedShort = true;
     // The call: its argument on the Gl stack and the return index pushed, at the callee's first item.
     int at = Run(callAt, stoppedShort);
@@ -208,7 +208,7 @@ TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
     EXPECT_EQ(Vs.CallReturnStack.Count, 0);
     EXPECT_EQ(DecodeItem(at, Ib.CodeLimit).Op, DecodedOp::ReturnSite);
     // Continued: the caller's side of the return and the rest of the statement.
-    Fe.StopRequest = 0;
+    Rc.StopRequest = 0;
     EXPECT_EQ(RunLoopFrom(at), LoopExit::End);
     EXPECT_EQ(Num("Y"), 7);
     EXPECT_EQ(Vs.GlTypeStack.Count, 0);

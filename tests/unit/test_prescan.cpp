@@ -1,13 +1,13 @@
 // The pre-scan and the declared-name table: what gets declared where, the limits on declared names,
 // how names resolve afterwards (locals, publics, OPTION EXPLICIT), and INCLUDE files.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
 #include "frontend/prescan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QDir>
@@ -21,8 +21,8 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
 void SetText(const QString& program) {
-    Fe.CompileText = program + CrLf + QChar(0) + QChar(0);
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = program + CrLf + QChar(0) + QChar(0);
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     ResetSourcePos();
 }
 
@@ -47,8 +47,8 @@ int KindOf(const QString& name) {
 
 // The token the statement scan would get for a name in a context.
 CodeItemType Resolve(const QString& name, std::uint8_t context, const QString& prefix = QString()) {
-    Fe.DeclContext = context;
-    Fe.LocalNamePrefix = prefix;
+    Rd.DeclContext = context;
+    Rd.LocalNamePrefix = prefix;
     CodeItemType token;
     LookUpVariable(name, token);
     return token;
@@ -112,8 +112,8 @@ TEST_F(PreScanTest, DeclaresProceduresParametersAndArraysWhereverTheyStand) {
     EXPECT_EQ(Entry(QStringLiteral("0003A")), nullptr);
     // After the DEF, the main program again.
     EXPECT_EQ(KindOf(QStringLiteral("AFTER")), DcVarKind::NumberVariable);
-    EXPECT_EQ(Fe.DeclContext, DeclCtx::Main);
-    EXPECT_EQ(Fe.DefCounter, 3);
+    EXPECT_EQ(Rd.DeclContext, DeclCtx::Main);
+    EXPECT_EQ(Rd.DefCounter, 3);
     EXPECT_EQ(Tb.NumofRegisteredDcVar, 17);
 }
 
@@ -127,13 +127,13 @@ TEST_F(PreScanTest, BothFormsOfEndCloseTheProcedure) {
     // Without an end the DIM stays local to the SUB.
     PreScanProgram(QStringLiteral("SUB S\r\nDIM Q\r\n"));
     EXPECT_EQ(KindOf(QStringLiteral("0001Q")), DcVarKind::NumberLocalVariable);
-    EXPECT_EQ(Fe.DeclContext, DeclCtx::SubBody);
+    EXPECT_EQ(Rd.DeclContext, DeclCtx::SubBody);
 }
 
 TEST_F(PreScanTest, ExitProcedureIsNoHeader) {
     PreScanProgram(QStringLiteral("FUNCTION F(N)\r\nIF N THEN EXIT FUNCTION\r\nEND FUNCTION\r\nDIM Q"));
     ASSERT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.DefCounter, 1);
+    EXPECT_EQ(Rd.DefCounter, 1);
     EXPECT_EQ(KindOf(QStringLiteral("Q")), DcVarKind::NumberVariable);
 
     PreScanProgram(QStringLiteral("EXIT\r\n"));
@@ -288,7 +288,7 @@ TEST_F(PreScanTest, DeclaringTwiceAndBindingTheEntry) {
     ASSERT_EQ(Fe.ErrorNumber, 0);
     // The reader stands just after the name, before its AS clause.
     SetText(QStringLiteral(" AS STRING"));
-    Fe.DeclContext = DeclCtx::DimList;
+    Rd.DeclContext = DeclCtx::DimList;
     CodeItemType token;
     LookUpVariable(QStringLiteral("A"), token);
     ASSERT_EQ(Fe.ErrorNumber, 0);
@@ -310,15 +310,15 @@ TEST_F(PreScanTest, DeclaringTwiceAndBindingTheEntry) {
 
 TEST_F(PreScanTest, ProcedureNamesGetTheirRecordKinds) {
     CodeItemType token;
-    Fe.DeclContext = DeclCtx::SubName;
+    Rd.DeclContext = DeclCtx::SubName;
     CreateVariable(QStringLiteral("S"), VarType::Real, token);
     EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::SubName);
-    Fe.DeclContext = DeclCtx::FunctionName;
+    Rd.DeclContext = DeclCtx::FunctionName;
     CreateVariable(QStringLiteral("F"), VarType::Real, token);
     EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::FunctionName);
     CreateVariable(QStringLiteral("G$"), VarType::String, token);
     EXPECT_EQ(Tb.StrVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, StrVarKind::FunctionName);
-    Fe.DeclContext = DeclCtx::Main;
+    Rd.DeclContext = DeclCtx::Main;
     CreateVariable(QStringLiteral("H"), VarType::Real, token);
     EXPECT_EQ(Tb.NumVarTable[static_cast<std::size_t>(token.SecondCode)].Kind, NumVarKind::Variable);
 }
@@ -329,17 +329,17 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     // As the statement scan declares them: CONST in the main program and in a SUB, PUBLIC CONST.
     SetText(QStringLiteral("N"));
     CodeItemType token;
-    Fe.DeclContext = DeclCtx::Const;
+    Rd.DeclContext = DeclCtx::Const;
     RegisterDcVar(QStringLiteral("N"), token);
     EXPECT_EQ(token.FirstCode, 15);
     Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 3;
-    Fe.DeclContext = DeclCtx::PublicConst;
+    Rd.DeclContext = DeclCtx::PublicConst;
     RegisterDcVar(QStringLiteral("P$"), token);
     EXPECT_EQ(token.FirstCode, 25);
     Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = 2;
     SetText(QStringLiteral(" AS BOOLEAN"));
-    Fe.DeclContext = DeclCtx::SubConst;
-    Fe.LocalNamePrefix = QStringLiteral("0001");
+    Rd.DeclContext = DeclCtx::SubConst;
+    Rd.LocalNamePrefix = QStringLiteral("0001");
     RegisterDcVar(QStringLiteral("OK"), token);
     EXPECT_EQ(token.FirstCode, 35);
     EXPECT_EQ(KindOf(QStringLiteral("0001OK")), DcVarKind::BooleanConstant);
@@ -347,10 +347,10 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
     Tb.DcVarTable[static_cast<std::size_t>(token.SecondCode)].Index = BoolConstFalse;
     // The CONST scanner's type clause: the reader moves past it.
     SetText(QStringLiteral(" AS BOOLEAN = TRUE"));
-    Fe.DeclContext = DeclCtx::Const;
+    Rd.DeclContext = DeclCtx::Const;
     RegisterDcVar(QStringLiteral("Q"), token);
     EXPECT_EQ(token.FirstCode, 35);
-    EXPECT_EQ(Fe.SourcePos, 12);
+    EXPECT_EQ(Rd.SourcePos, 12);
 
     EXPECT_EQ(Resolve(QStringLiteral("N"), DeclCtx::Main), (CodeItemType{CodeKind::NumLiteral, 2, 0}));
     EXPECT_EQ(Resolve(QStringLiteral("P$"), DeclCtx::Main), (CodeItemType{CodeKind::StrLiteral, 2, 0}));
@@ -368,7 +368,7 @@ TEST_F(PreScanTest, ConstantsResolveToTheirLiterals) {
 TEST_F(PreScanTest, PublicConstFormulaIsNoConstant) {
     SetText(QStringLiteral("F@"));
     CodeItemType token;
-    Fe.DeclContext = DeclCtx::PublicConst;
+    Rd.DeclContext = DeclCtx::PublicConst;
     RegisterDcVar(QStringLiteral("F@"), token);
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(KindOf(QStringLiteral("F@")), DcVarKind::Skip);
@@ -394,7 +394,7 @@ TEST_F(PreScanTest, IsSubNameAnswersForTheFirstEntryOnly) {
 TEST_F(PreScanTest, OptionExplicitMustComeFirst) {
     PreScanProgram(QStringLiteral("REM checked\r\n' comment\r\nX = 1\r\nOPTION EXPLICIT\r\nDIM Y"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.OptionExplicit, 1);
+    EXPECT_EQ(Ps.OptionExplicit, 1);
     EXPECT_EQ(KindOf(QStringLiteral("Y")), DcVarKind::NumberVariable);
 
     PreScanProgram(QStringLiteral("PRINT 1\r\nOPTION EXPLICIT"));
@@ -402,17 +402,17 @@ TEST_F(PreScanTest, OptionExplicitMustComeFirst) {
 
     PreScanProgram(QStringLiteral("OPTION EXPLICIT OFF"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.OptionExplicit, 0);
+    EXPECT_EQ(Ps.OptionExplicit, 0);
     PreScanProgram(QStringLiteral("option explicit on"));
-    EXPECT_EQ(Fe.OptionExplicit, 1);
+    EXPECT_EQ(Ps.OptionExplicit, 1);
     // OPTION ANGLE is left to the statement scan.
     PreScanProgram(QStringLiteral("OPTION ANGLE DEGREES"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.OptionExplicit, 0);
+    EXPECT_EQ(Ps.OptionExplicit, 0);
     // The token after EXPLICIT is read again: here a comment.
     PreScanProgram(QStringLiteral("OPTION EXPLICIT ' DIM Z\r\nDIM W"));
     EXPECT_EQ(Fe.ErrorNumber, 0);
-    EXPECT_EQ(Fe.OptionExplicit, 1);
+    EXPECT_EQ(Ps.OptionExplicit, 1);
     EXPECT_EQ(Entry(QStringLiteral("Z")), nullptr);
     EXPECT_NE(Entry(QStringLiteral("W")), nullptr);
 }
@@ -445,9 +445,9 @@ TEST_F(PreScanTest, IncludeInsertsTheFileAfterTheStatement) {
     const QString inserted = QStringLiteral("\r\nSUB Helper\r\nPRINT 1\r\nEND SUB\r\n:IncludeOff:\r\n");
     const QString expected = QStringLiteral("INCLUDE \"lib.lxt\"") + inserted +
                              QStringLiteral(" ' tools\r\nCALL Helper\r\n") + QChar(0) + QChar(0);
-    EXPECT_EQ(Fe.CompileText, expected);
-    EXPECT_EQ(Fe.CompileTextLength, expected.size());
-    EXPECT_EQ(Fe.IncludeOffset, inserted.size());
+    EXPECT_EQ(Rd.CompileText, expected);
+    EXPECT_EQ(Rd.CompileTextLength, expected.size());
+    EXPECT_EQ(Rd.IncludeOffset, inserted.size());
     // The included file's declarations are entered.
     EXPECT_TRUE(IsSubName(QStringLiteral("HELPER")));
 }
@@ -480,7 +480,7 @@ TEST_F(PreScanTest, IncludeReadsUnicodeFilesByTheirByteOrderMark) {
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_NE(Entry(QStringLiteral("U8")), nullptr);
     EXPECT_NE(Entry(QStringLiteral("U16")), nullptr);
-    EXPECT_FALSE(Fe.CompileText.contains(QChar(0xFEFF)));
+    EXPECT_FALSE(Rd.CompileText.contains(QChar(0xFEFF)));
 }
 
 TEST_F(PreScanTest, IncludeErrors) {
@@ -488,7 +488,7 @@ TEST_F(PreScanTest, IncludeErrors) {
     // Error positions are those of the program text as written.
     PreScanProgram(QStringLiteral("X = 1\r\nINCLUDE \"missing.lxt\"\r\n"));
     EXPECT_EQ(Fe.ErrorNumber, Err::IncludeFileNotFound);
-    EXPECT_EQ(Fe.SourcePos, 29); // just after the file name
+    EXPECT_EQ(Rd.SourcePos, 29); // just after the file name
 
     PreScanProgram(QStringLiteral("INCLUDE 5"));
     EXPECT_EQ(Fe.ErrorNumber, Err::IncludeNoString);
@@ -504,7 +504,7 @@ TEST_F(PreScanTest, ErrorsInIncludedTextPointAtTheIncludeStatement) {
     const QString program = QStringLiteral("PRINT 1\r\nINCLUDE \"bad.lxt\"\r\nPRINT 2");
     PreScanProgram(program);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
-    EXPECT_EQ(Fe.SourcePos, program.indexOf(u'"', 18) + 2); // after the closing quote
+    EXPECT_EQ(Rd.SourcePos, program.indexOf(u'"', 18) + 2); // after the closing quote
 }
 
 TEST_F(PreScanTest, ErrorsAfterIncludedTextKeepTheirOwnPositions) {
@@ -514,7 +514,7 @@ TEST_F(PreScanTest, ErrorsAfterIncludedTextKeepTheirOwnPositions) {
     PreScanProgram(program);
     EXPECT_EQ(Fe.ErrorNumber, Err::StatementSyntax);
     // The reader stopped after "+" (1-based position of the next character).
-    EXPECT_EQ(Fe.SourcePos, program.indexOf(u'+') + 2);
+    EXPECT_EQ(Rd.SourcePos, program.indexOf(u'+') + 2);
 }
 
 TEST_F(PreScanTest, IncludedTextMayNotIncludeAgain) {
@@ -526,7 +526,7 @@ TEST_F(PreScanTest, IncludedTextMayNotIncludeAgain) {
     const QString program = QStringLiteral("REM\r\nINCLUDE \"self.lxt\"");
     PreScanProgram(program);
     EXPECT_EQ(Fe.ErrorNumber, Err::NestedInclude);
-    EXPECT_EQ(Fe.SourcePos, program.size() + 1);
+    EXPECT_EQ(Rd.SourcePos, program.size() + 1);
 
     PreScanProgram(QStringLiteral("INCLUDE \"outer.lxt\""));
     EXPECT_EQ(Fe.ErrorNumber, Err::NestedInclude);
@@ -534,7 +534,7 @@ TEST_F(PreScanTest, IncludedTextMayNotIncludeAgain) {
     // Two INCLUDE statements one after the other are fine.
     PreScanProgram(QStringLiteral("INCLUDE \"lib.lxt\"\r\nINCLUDE \"lib.lxt\""));
     EXPECT_EQ(Fe.ErrorNumber, Err::NameDeclaredTwice); // the same DIM twice, which is the file's fault
-    EXPECT_EQ(Fe.SourcePos, 37);                       // at the second INCLUDE
+    EXPECT_EQ(Rd.SourcePos, 37);                       // at the second INCLUDE
 }
 
 TEST_F(PreScanTest, EndMarkerInsideAnIncludedFileIsRefused) {
@@ -542,7 +542,7 @@ TEST_F(PreScanTest, EndMarkerInsideAnIncludedFileIsRefused) {
     Fe.ProgramFolder = dir_.path();
     PreScanProgram(QStringLiteral("INCLUDE \"marker.lxt\"\r\nX = 1"));
     EXPECT_EQ(Fe.ErrorNumber, Err::IncludeOffInProgram);
-    EXPECT_EQ(Fe.SourcePos, 21);
+    EXPECT_EQ(Rd.SourcePos, 21);
     // The marker this pre-scan writes itself passes.
     WriteFile(QStringLiteral("plain.lxt"), QByteArray("PRINT 1\r\n"));
     PreScanProgram(QStringLiteral("INCLUDE \"plain.lxt\"\r\nX = 1"));
@@ -552,7 +552,7 @@ TEST_F(PreScanTest, EndMarkerInsideAnIncludedFileIsRefused) {
 TEST_F(PreScanTest, LexicalErrorsStopThePreScanAtTheirPosition) {
     PreScanProgram(QStringLiteral("X = 1\r\nY = \"open\r\nZ = 2"));
     EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
-    EXPECT_EQ(Fe.SourcePos, 17); // at the CR
+    EXPECT_EQ(Rd.SourcePos, 17); // at the CR
     PreScanProgram(QStringLiteral("A = 1\r\nB = Ａ"));
     EXPECT_EQ(Fe.ErrorNumber, Err::WideCharacter);
     // Literals are not converted by the pre-scan: a bad number waits for the statement scan.

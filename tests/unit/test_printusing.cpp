@@ -2,11 +2,11 @@
 // first field's value on top), the text appended to PrintLine, and the errors of the format language.
 #include "engine/printusing.h"
 
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/enginestate.h"
 #include "engine/printline.h"
-#include "frontend/errornumbers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "tests/stackargs.h"
 
 #include <gtest/gtest.h>

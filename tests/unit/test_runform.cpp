@@ -1,8 +1,8 @@
 // The run window: line trimming at its limits, the command history, and the button modes.
+#include "core/sharedstate.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/sharedstate.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
 #include "ui/runform.h"
@@ -25,13 +25,13 @@ protected:
         RunWindowQueue::Instance().Reset();
         form_ = std::make_unique<TRunForm>();
         form_->CLSBtnClick();
-        Fe.EchoOn = 1;
+        Rc.EchoOn = 1;
     }
     void TearDown() override {
         TLXMTHread::StopAndJoin();
         form_.reset();
         RunWindowQueue::Instance().Reset();
-        Fe.EchoOn = 1;
+        Rc.EchoOn = 1;
     }
     void Line(const QString& text) {
         FlushPrintLine(text);
@@ -106,13 +106,13 @@ TEST_F(RunWindow, LinesAreCountedUntilTheLengthLimitThenTheOldestGo) {
     form_->SetMaxTextLength(38);
     for (int i = 0; i < 3; ++i)
         Line(QStringLiteral("line%1abc").arg(i));
-    EXPECT_EQ(Fe.OutputLineCount, 3);
+    EXPECT_EQ(Rc.OutputLineCount, 3);
     EXPECT_EQ(form_->Text(), QStringLiteral("line0abc\nline1abc\nline2abc\n"));
     // 8 + 30 reaches the limit: the oldest lines go until the new one fits with 3 to spare, and the
     // count drops by the lines deleted without counting the new one.
     Line(QStringLiteral("line3abc"));
     EXPECT_EQ(form_->Text(), QStringLiteral("line1abc\nline2abc\nline3abc\n"));
-    EXPECT_EQ(Fe.OutputLineCount, 2);
+    EXPECT_EQ(Rc.OutputLineCount, 2);
 }
 
 TEST_F(RunWindow, ALineLongerThanTheLimitEmptiesTheWindowAndStops) {
@@ -159,11 +159,11 @@ TEST_F(RunWindow, ButtonModesSetButtonsAndCaption) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（実行中）"));
     form_->SetBtnStopMode();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
-    Fe.EchoOn = 0;
+    Rc.EchoOn = 0;
     form_->SetBtnEndMode();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"))
         << "ECHO OFF keeps the caption";
-    Fe.EchoOn = 1;
+    Rc.EchoOn = 1;
     form_->SetBtnPrepMode();
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（準備中）"));
 }

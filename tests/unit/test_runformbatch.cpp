@@ -1,8 +1,8 @@
 // The run window applies queued lines in batches and time slices: the text and OutputLineCount must come out
 // exactly as when every line is applied on its own, through the trimming at the length and line-count limits.
+#include "core/sharedstate.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/sharedstate.h"
 #include "tests/testsupport.h"
 #include "ui/runform.h"
 
@@ -28,7 +28,7 @@ class RunWindowBatches : public ::testing::Test {
 protected:
     void TearDown() override {
         RunWindowQueue::Instance().Reset();
-        Fe.EchoOn = 1;
+        Rc.EchoOn = 1;
     }
 
     // How the queue is applied: after every step (one line at a time), only at the end (all lines
@@ -41,7 +41,7 @@ protected:
         auto form = std::make_unique<TRunForm>();
         form->CLSBtnClick();
         form->SetMaxTextLength(maxLength);
-        Fe.OutputLineCount = startCount;
+        Rc.OutputLineCount = startCount;
         int stepCount = 0;
         for (const Step& step : steps) {
             step();
@@ -55,7 +55,7 @@ protected:
             }
         }
         form->ApplyQueue();
-        Outcome outcome{form->Text(), Fe.OutputLineCount.load()};
+        Outcome outcome{form->Text(), Rc.OutputLineCount.load()};
         form.reset();
         RunWindowQueue::Instance().Reset();
         return outcome;

@@ -1,14 +1,14 @@
 // Runs through the real interpreter thread and run window: stopping, continuing, immediate commands,
 // the end-of-run lines, and closing down during a run.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
@@ -52,12 +52,12 @@ protected:
         form_.reset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
     }
 
     void Immediate(const char* command) {
         Fe.CommandText = QString::fromUtf8(command);
-        Fe.RunMode = RunKind::Immediate;
+        Rc.RunMode = RunKind::Immediate;
         TLXMTHread::StartRun();
     }
     bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
@@ -65,7 +65,7 @@ protected:
     bool StillRunningAfter(const char* program, int ms = 50) {
         StartProgramRun(program);
         PumpFor(ms);
-        return Fe.ThreadBusy != 0;
+        return Rc.ThreadBusy != 0;
     }
     // How many milliseconds `stop` takes to return.
     template <typename Stop> static qint64 MillisecondsOf(Stop stop) {
@@ -158,7 +158,7 @@ TEST_F(RunThread, AStoppedRunHasWhatItsChannelsWroteInTheirFilesAndKeepsThemOpen
     ASSERT_TRUE(StillRunningAfter(program.constData())) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Fe.FileMode[1], FileModeKind::Output);
+    EXPECT_EQ(Ps.FileMode[1], FileModeKind::Output);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("written\r\n"));
@@ -276,7 +276,7 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
 TEST_F(RunThread, ShuttingDownDuringARunNeitherHangsNorCrashes) {
     ASSERT_TRUE(StillRunningAfter("DO\r\nLOOP\r\n", 30));
     EXPECT_LT(MillisecondsOf(TLXMTHread::StopAndJoin), 5000);
-    EXPECT_EQ(Fe.ThreadBusy, 0);
+    EXPECT_EQ(Rc.ThreadBusy, 0);
 }
 
 TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
@@ -290,7 +290,7 @@ TEST_F(RunThread, AStopOrAnExitAskedForWhileTheRunStartsEndsIt) {
     // Closing the application at once.
     StartProgramRun("DO\r\nLOOP\r\n");
     EXPECT_TRUE(TLXMTHread::StopAndJoin());
-    EXPECT_EQ(Fe.ThreadBusy, 0);
+    EXPECT_EQ(Rc.ThreadBusy, 0);
 }
 
 TEST_F(RunThread, WholeFileReadsOfAFifoOrADeviceAreFileNotFound) {
@@ -415,10 +415,10 @@ TEST_F(RunThread, StopAndExitAtAnyMomentEndTheRunStoppedAndContGoesOn) {
             // The application closes during the run: the Exit command raises the stop, and once the
             // event loops have ended the interpreter is joined (whichever comes first).
             StartProgramRun(text.constData());
-            QTimer::singleShot(moment(random), form, [] { Fe.StopRequest = 1; });
+            QTimer::singleShot(moment(random), form, [] { Rc.StopRequest = 1; });
             PumpFor(moment(random));
             EXPECT_TRUE(TLXMTHread::StopAndJoin());
-            EXPECT_EQ(Fe.ThreadBusy, 0);
+            EXPECT_EQ(Rc.ThreadBusy, 0);
             ReopenHandOver();
             RunWindowQueue::Instance().Reset();
             PumpFor(5); // the exit's stop, when it comes after the join

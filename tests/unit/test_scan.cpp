@@ -2,21 +2,21 @@
 // the scan as a run does, and their pre-code listings are compared with the expected text. Block
 // structure, single-line IF, declarations, keyword forms, member and control property forms,
 // comments, sign folding, INCLUDE positions and the errors with their positions.
+#include "core/errornumbers.h"
+#include "core/errortext.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/compile.h"
 #include "frontend/compilerstate.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
-#include "frontend/errortext.h"
 #include "frontend/initall.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
 #include "frontend/listing.h"
 #include "frontend/prescan.h"
 #include "frontend/scan.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <QDir>
@@ -34,8 +34,8 @@ const QString CrLf = QStringLiteral("\r\n");
 void SetText(const QString& program) {
     QString text = program;
     text.replace(u'\n', CrLf);
-    Fe.CompileText = text + CrLf + QChar(0) + QChar(0);
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = text + CrLf + QChar(0) + QChar(0);
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     ResetSourcePos();
 }
 
@@ -244,7 +244,7 @@ TEST(ScanBlocks, ErrorTextsNameTheLastCharacterOfTheTokenInHand) {
     for (const Case& c : cases) {
         const ScanError e = ErrorOf(QString::fromUtf8(c.Program));
         EXPECT_EQ(e.Number, c.Number) << c.Program;
-        Fe.ProgramText = Fe.CompileText.left(Fe.CompileText.size() - 4); // without the closing CR LF and NULs
+        Fe.ProgramText = Rd.CompileText.left(Rd.CompileText.size() - 4); // without the closing CR LF and NULs
         EXPECT_EQ(Str(LineColumnText(e.Position - 1)), c.Place) << c.Program;
     }
 }
@@ -666,13 +666,13 @@ TEST_F(ScanInclude, NestedIncludeAndAWrittenMarkerAreRefused) {
 
 // Scans text as an immediate command into slots 1 and up; gives its items' texts.
 QString ScanImmediate(const QString& command) {
-    Fe.RunMode = RunKind::Immediate;
+    Rc.RunMode = RunKind::Immediate;
     Fe.ErrorNumber = 0;
     SetText(command);
     ResetPreCode();
     Ib.PreCodeIndex = 1;
     ScanProgram();
-    Fe.RunMode = RunKind::Program;
+    Rc.RunMode = RunKind::Program;
     QString text;
     for (int i = 1; i < Ib.PreCodeIndex; ++i) {
         QString item;
@@ -698,8 +698,8 @@ TEST(ScanFormula, FormulaScanLeavesTheProgramsLimitAndReadsValues) {
     ScanText(QStringLiteral("PRINT 1\nPRINT 2"));
     ASSERT_EQ(Fe.ErrorNumber, 0);
     const int limit = Ib.PreCodeLimit;
-    Fe.CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = QStringLiteral("CBUTTON(1).LEFT + FORECOLOR * -2:");
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     ResetPreCode();
     Ib.PreCodeIndex = 1;
     ScanFormula();
@@ -732,7 +732,7 @@ TEST(CountArgs, CountsCommasOfTheFirstBracketLevelAndPutsTheReaderBack) {
         SetText(QString::fromLatin1(c.Text));
         EXPECT_EQ(CountArgs(), c.Count) << c.Text;
         EXPECT_EQ(Fe.ErrorNumber, 0) << c.Text;
-        EXPECT_EQ(Fe.SourcePos, 1) << c.Text;
+        EXPECT_EQ(Rd.SourcePos, 1) << c.Text;
     }
 }
 

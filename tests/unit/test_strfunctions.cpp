@@ -3,10 +3,10 @@
 #include "engine/dispatch.h"
 #include "engine/strfunctions.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "platform/textencoding.h"
 #include "tests/stackargs.h"
 
@@ -35,7 +35,7 @@ protected:
         ResetStrTbl();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        Fe.PrintPrecision = 18;
+        Ps.PrintPrecision = 18;
     }
 
     // Pushes the arguments in source order and runs the function.
@@ -462,7 +462,7 @@ TEST_F(StrFunctions, StrUsesThePrintFormat) {
     EXPECT_EQ(Str(Fn::STRStr, {N(12)}), QStringLiteral(" 12"));
     EXPECT_EQ(Str(Fn::STRStr, {N(-3.5L)}), QStringLiteral("-3.5"));
     EXPECT_EQ(Str(Fn::STRStr, {N(1e20L)}), QStringLiteral(" 1E20"));
-    Fe.PrintPrecision = 4;
+    Ps.PrintPrecision = 4;
     EXPECT_EQ(Str(Fn::STRStr, {N(2.0L / 3)}), QStringLiteral(" 0.6667"));
 }
 

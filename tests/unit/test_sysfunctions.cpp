@@ -6,16 +6,16 @@
 #include "engine/enginestate.h"
 #include "engine/sysfunctions.h"
 
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/itembuffers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/filechannels.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/itembuffers.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -67,17 +67,17 @@ protected:
         Eng.PrintLine.clear();
         Fe.ErrorNumber = 0;
         Fe.ErrorNameIndex = 0;
-        Fe.FileEncoding = 0;
-        Fe.StopRequest = 0;
-        Fe.KeyBuffer = 0;
-        Fe.LastKeyCode = 0;
+        Ps.FileEncoding = 0;
+        Rc.StopRequest = 0;
+        Rc.KeyBuffer = 0;
+        Rc.LastKeyCode = 0;
         FixedNow = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9, 45));
         SystemClockNow = &FixedClock;
     }
     void TearDown() override {
         CloseAllFileChannels();
         SystemClockNow = &CurrentLocalTime;
-        Fe.StopRequest = 0;
+        Rc.StopRequest = 0;
     }
 
     static void Push(const Arg& a) {
@@ -240,10 +240,10 @@ TEST_F(SysFunctions, IsLeapYear) {
 // ---- keys ---------------------------------------------------------------------------------------
 
 TEST_F(SysFunctions, InkeyTakesTheLastKeyOnce) {
-    Fe.LastKeyCode = 65;
+    Rc.LastKeyCode = 65;
     EXPECT_EQ(StrCall(Fn::INKEYStr), u"A");
     EXPECT_EQ(StrCall(Fn::INKEYStr), u"");
-    EXPECT_EQ(Fe.LastKeyCode.load(), 0);
+    EXPECT_EQ(Rc.LastKeyCode.load(), 0);
 }
 
 TEST_F(SysFunctions, InkeyMapsKeyCodes) {
@@ -272,9 +272,9 @@ TEST_F(SysFunctions, InkeyMapsKeyCodes) {
 
 TEST_F(SysFunctions, InputKeyTakesTheTypedCharacterAfterShowingThePendingLine) {
     Eng.PrintLine = u"Press a key"_s;
-    Fe.KeyBuffer = u'x';
+    Rc.KeyBuffer = u'x';
     EXPECT_EQ(StrCall(Fn::INPUTStr), u"x");
-    EXPECT_EQ(Fe.KeyBuffer.load(), 0);
+    EXPECT_EQ(Rc.KeyBuffer.load(), 0);
     EXPECT_TRUE(Eng.PrintLine.isEmpty());
     const std::deque<RunWindowEvent> events = RunWindowQueue::Instance().TakeAll();
     ASSERT_EQ(events.size(), 1u);
@@ -287,9 +287,9 @@ TEST_F(SysFunctions, InputKeysWaitsForEachCharacter) {
     std::thread typist([&] {
         for (const char16_t c : {u'a', u'b', u'c'}) {
             // Each key waits until the previous one has been taken, as a person types slower than the poll.
-            while (Fe.KeyBuffer.load() != 0 && !done)
+            while (Rc.KeyBuffer.load() != 0 && !done)
                 std::this_thread::sleep_for(1ms);
-            Fe.KeyBuffer = c;
+            Rc.KeyBuffer = c;
         }
     });
     EXPECT_EQ(StrCall(InputKeysCount, {3.9L}), u"abc"); // trunc(3.9) characters
@@ -302,18 +302,18 @@ TEST_F(SysFunctions, InputKeysWaitsForEachCharacter) {
 }
 
 TEST_F(SysFunctions, InputKeyWaitEndsOnAStopRequest) {
-    Fe.KeyBuffer = u'q';
+    Rc.KeyBuffer = u'q';
     auto waiting = std::async(std::launch::async, [] {
         GlPushNum(3);
         ExecuteFunction(InputKeysCount);
     });
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(waiting.wait_for(0ms), std::future_status::timeout) << "still waiting for two more keys";
-    Fe.StopRequest = 1;
+    Rc.StopRequest = 1;
     if (waiting.wait_for(5s) != std::future_status::ready) {
         // Release the wait with keys, so that a failure is reported instead of a hang.
         while (waiting.wait_for(10ms) != std::future_status::ready)
-            Fe.KeyBuffer = u'k';
+            Rc.KeyBuffer = u'k';
         FAIL() << "the key wait did not end on the stop request";
     }
     // What was typed is pushed, so the stack keeps its shape for the stopped run.
@@ -557,7 +557,7 @@ TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
     WriteBytes(Path("sjis.txt"), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\r\n"); // あいうえお, detected
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"sjis.txt"_s, Extended(932)}), u"あいうえお\r\n");
-    Fe.FileEncoding = 932;
+    Ps.FileEncoding = 932;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
     WriteBytes(Path("u16.txt"), QByteArray("\xFF\xFE"
                                            "A\0B\0",
@@ -565,7 +565,7 @@ TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
     // The byte-order mark wins over the code page given.
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"u16.txt"_s, Extended(932)}), u"AB");
     WriteBytes(Path("empty.txt"), "");
-    Fe.FileEncoding = 0;
+    Ps.FileEncoding = 0;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"empty.txt"_s}), u"");
 }
 
@@ -575,7 +575,7 @@ TEST_F(SysFunctions, ReadAllTextErrors) {
     WriteBytes(Path("a.txt"), "a");
     ExpectError(ReadAllTextWithCodePage, {u"a.txt"_s, Extended(123456789)}, Err::FunctionFailed,
                 Fn::READALLTEXT);
-    Fe.FileEncoding = 99999999;
+    Ps.FileEncoding = 99999999;
     ExpectError(Fn::READALLTEXT, {u"a.txt"_s}, Err::FunctionFailed, Fn::READALLTEXT);
     ExpectError(Fn::READALLTEXT, {Extended(1)}, Err::FunctionArgType, Fn::READALLTEXT);
     ExpectError(ReadAllTextWithCodePage, {u"a.txt"_s, u"932"_s}, Err::FunctionArgType, Fn::READALLTEXT);
@@ -659,7 +659,7 @@ TEST_F(SysFunctions, WriteAllTextWritesTheTextUnchanged) {
     EXPECT_EQ(ReadBytes(Path("u16.txt")), QByteArray("\xFF\xFE"
                                                      "A\0B\0",
                                                      6));
-    Fe.FileEncoding = 932;
+    Ps.FileEncoding = 932;
     Statement(St::WRITEALLTEXT, {u"sjis.txt"_s, u"あ"_s});
     EXPECT_EQ(ReadBytes(Path("sjis.txt")), "\x82\xA0");
     // And read back in the same encoding.

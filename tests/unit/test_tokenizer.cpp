@@ -1,12 +1,12 @@
 // The source reader and tokenizer: token kinds and positions, literals and their errors, names and
 // keywords, comments, line continuation and the differences between the three modes.
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/tables.h"
+#include "core/vocabulary.h"
 #include "frontend/declnames.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/tables.h"
 #include "frontend/tokenizer.h"
-#include "frontend/vocabulary.h"
 #include "tests/compiletext.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +17,8 @@ namespace {
 
 // The engine hands the front end the text followed by CR LF and two NULs.
 void SetText(const QString& program) {
-    Fe.CompileText = program + QStringLiteral("\r\n") + QChar(0) + QChar(0);
-    Fe.CompileTextLength = static_cast<int>(Fe.CompileText.size());
+    Rd.CompileText = program + QStringLiteral("\r\n") + QChar(0) + QChar(0);
+    Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
     ResetSourcePos();
 }
 
@@ -39,17 +39,17 @@ std::vector<CodeItemType> Tokens(const QString& program, int mode = TokenMode::S
     SetText(program);
     std::vector<CodeItemType> out;
     for (int guard = 0; guard < 1000; ++guard) {
-        GetToken(Fe.ScanToken, mode);
-        if (Fe.ErrorNumber != 0 || Fe.ScanToken.FirstCode == CodeKind::None) break;
-        out.push_back(Fe.ScanToken);
+        GetToken(Rd.ScanToken, mode);
+        if (Fe.ErrorNumber != 0 || Rd.ScanToken.FirstCode == CodeKind::None) break;
+        out.push_back(Rd.ScanToken);
     }
     return out;
 }
 
 CodeItemType First(const QString& program, int mode = TokenMode::Scan) {
     SetText(program);
-    GetToken(Fe.ScanToken, mode);
-    return Fe.ScanToken;
+    GetToken(Rd.ScanToken, mode);
+    return Rd.ScanToken;
 }
 
 // The error that reading the first token of `program`, or all of it, raises (0 for none).
@@ -67,8 +67,8 @@ int TokensError(const QString& program) {
 // Where the first token of the text starts when it is scanned again from the beginning.
 int FirstTokenStartAgain() {
     ResetSourcePos();
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    return Fe.TokenStart;
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    return Rd.TokenStart;
 }
 
 // Each of `programs`, read whole, raises `error`.
@@ -103,19 +103,19 @@ TEST_F(TokenizerTest, ForLineGivesKeywordsVariablesAndLiteralsWithPositions) {
         {T(6, St::STEP), 17, 21}, {T(11, 2), 22, 23},     {LineEnd, 23, 25},
     };
     for (const Expect& e : expected) {
-        GetToken(Fe.ScanToken, TokenMode::Scan);
+        GetToken(Rd.ScanToken, TokenMode::Scan);
         ASSERT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_TRUE(SameToken(Fe.ScanToken, e.token));
-        EXPECT_EQ(Fe.TokenStart, e.start);
-        EXPECT_EQ(Fe.ScanToken.Position, e.after);
+        EXPECT_TRUE(SameToken(Rd.ScanToken, e.token));
+        EXPECT_EQ(Rd.TokenStart, e.start);
+        EXPECT_EQ(Rd.ScanToken.Position, e.after);
     }
     EXPECT_EQ(Tb.NumVarTable[1].Name, QStringLiteral("I"));
     EXPECT_EQ(NumConValue(T(11, 0)), 1.0L);
     EXPECT_EQ(NumConValue(T(11, 1)), 10.0L);
     EXPECT_EQ(NumConValue(T(11, 2)), 2.0L);
     // The first NUL after the text is the end.
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.ScanToken.FirstCode, CodeKind::None);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Rd.ScanToken.FirstCode, CodeKind::None);
 }
 
 TEST_F(TokenizerTest, PrintLineWithStringsFunctionsAndSeparators) {
@@ -291,19 +291,19 @@ TEST_F(TokenizerTest, StringsHoldAnyCharacterButNoQuote) {
 
 TEST_F(TokenizerTest, UnclosedStringStopsAtTheLineEnd) {
     SetText(QStringLiteral("PRINT \"abc\r\nX = 1"));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
     EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
-    EXPECT_EQ(Fe.SourcePos, 11); // at the CR
+    EXPECT_EQ(Rd.SourcePos, 11); // at the CR
     EXPECT_EQ(Tb.NumofRegisteredStrCon, 0);
 }
 
 TEST_F(TokenizerTest, UnclosedStringAtTheEndOfTextEndsWithoutHanging) {
     // A text handed over without its CR LF: the literal runs into the end.
-    Fe.CompileText = QStringLiteral("\"abc");
-    Fe.CompileTextLength = 4;
+    Rd.CompileText = QStringLiteral("\"abc");
+    Rd.CompileTextLength = 4;
     ResetSourcePos();
-    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
     EXPECT_EQ(Fe.ErrorNumber, Err::StringNotClosed);
 }
 
@@ -381,15 +381,15 @@ TEST_F(TokenizerTest, CommentMarkAndRem) {
 
     // IsStmtEnd steps back before a comment mark so whoever skips the comment reads it again.
     SetText(QStringLiteral("' x"));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.SourcePos, 2);
-    EXPECT_TRUE(IsStmtEnd(Fe.ScanToken));
-    EXPECT_EQ(Fe.SourcePos, 1);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Rd.SourcePos, 2);
+    EXPECT_TRUE(IsStmtEnd(Rd.ScanToken));
+    EXPECT_EQ(Rd.SourcePos, 1);
     EXPECT_TRUE(IsStmtEnd(T(1, Op::Colon)));
     EXPECT_TRUE(IsStmtEnd(LineEnd));
     EXPECT_TRUE(IsStmtEnd(T(0, 0)));
     EXPECT_FALSE(IsStmtEnd(T(1, Op::Comma)));
-    EXPECT_EQ(Fe.SourcePos, 1);
+    EXPECT_EQ(Rd.SourcePos, 1);
 }
 
 TEST_F(TokenizerTest, PointIsMemberOperatorAfterBracketOrOnRequest) {
@@ -401,7 +401,7 @@ TEST_F(TokenizerTest, PointIsMemberOperatorAfterBracketOrOnRequest) {
     tokens = Tokens(QStringLiteral("X = .5"));
     EXPECT_EQ(NumConValue(tokens[2]), 0.5L);
 
-    Fe.MemberDotMode = 1;
+    Rd.MemberDotMode = 1;
     EXPECT_TRUE(SameToken(First(QStringLiteral(".5")), T(1, Op::Period)));
 }
 
@@ -435,11 +435,11 @@ TEST_F(TokenizerTest, MisplacedContinuation) {
 TEST_F(TokenizerTest, BadAndWideCharacters) {
     CodeItemType token = First(QStringLiteral("~"));
     EXPECT_EQ(Fe.ErrorNumber, Err::BadCharacter);
-    EXPECT_EQ(Fe.BadCharText, QStringLiteral("~"));
+    EXPECT_EQ(Rd.BadCharText, QStringLiteral("~"));
     EXPECT_TRUE(SameToken(token, T(1, Op::Question2)));
 
     EXPECT_EQ(TokensError(QStringLiteral("A = B % 2")), Err::BadCharacter);
-    EXPECT_EQ(Fe.BadCharText, QStringLiteral("%"));
+    EXPECT_EQ(Rd.BadCharText, QStringLiteral("%"));
     EXPECT_EQ(FirstError(QStringLiteral("\x7F")), Err::BadCharacter);
     ExpectTokensError({u"Ａ", u"é", u"ｱ", u"X = 1 ＋ 2"}, Err::WideCharacter);
 }
@@ -481,13 +481,13 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
     EXPECT_EQ(Tb.NumofRegisteredStrCon, 1);
 
     // In a declaring context the name is entered.
-    Fe.DeclContext = DeclCtx::DimList;
+    Rd.DeclContext = DeclCtx::DimList;
     tokens = Tokens(QStringLiteral("GAMMA"), TokenMode::Declare);
     EXPECT_EQ(Tb.NumofRegisteredDcVar, 1);
     EXPECT_EQ(Tb.DcVarTable[1].Name, QStringLiteral("GAMMA"));
 
     // Scanning: variables are created.
-    Fe.DeclContext = DeclCtx::Main;
+    Rd.DeclContext = DeclCtx::Main;
     tokens = Tokens(QStringLiteral("ALPHA BETA$"), TokenMode::Scan);
     EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
     EXPECT_EQ(Tb.NumofRegisteredStrVar, 1);
@@ -495,16 +495,16 @@ TEST_F(TokenizerTest, ModesDifferInWhatANameAndALiteralLeaveBehind) {
 
 TEST_F(TokenizerTest, TokenStartOnlyMovesInScanModeAndFollowsIncludeMapping) {
     SetText(QStringLiteral("   X"));
-    Fe.TokenStart = 99;
-    GetToken(Fe.ScanToken, TokenMode::LookAhead);
-    EXPECT_EQ(Fe.TokenStart, 99);
+    Rd.TokenStart = 99;
+    GetToken(Rd.ScanToken, TokenMode::LookAhead);
+    EXPECT_EQ(Rd.TokenStart, 99);
     EXPECT_EQ(FirstTokenStartAgain(), 4);
 
-    Fe.IncludeOffset = 2;
+    Rd.IncludeOffset = 2;
     EXPECT_EQ(FirstTokenStartAgain(), 2);
 
-    Fe.IncludeMode = 1;
-    Fe.IncludePosition = 40;
+    Rd.IncludeMode = 1;
+    Rd.IncludePosition = 40;
     EXPECT_EQ(FirstTokenStartAgain(), 40);
 }
 
@@ -512,28 +512,28 @@ TEST_F(TokenizerTest, PeekReadsTheSameTokenAgainAndKeepsItsSideEffects) {
     SetText(QStringLiteral("COUNT = 1"));
     CodeItemType peeked;
     PeekToken(peeked);
-    EXPECT_EQ(Fe.SourcePos, 1);
-    EXPECT_EQ(Fe.SourceLinePos, 1);
+    EXPECT_EQ(Rd.SourcePos, 1);
+    EXPECT_EQ(Rd.SourceLinePos, 1);
     EXPECT_EQ(Tb.NumofRegisteredNumVar, 1); // the peek created the variable
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_EQ(Fe.ScanToken, peeked);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    EXPECT_EQ(Rd.ScanToken, peeked);
     EXPECT_EQ(Tb.NumofRegisteredNumVar, 1);
 
     CodeItemType second;
     PeekToken2(second);
     EXPECT_TRUE(SameToken(second, T(1, Op::Equal)));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_TRUE(SameToken(Fe.ScanToken, T(1, Op::Equal)));
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    EXPECT_TRUE(SameToken(Rd.ScanToken, T(1, Op::Equal)));
 }
 
 TEST_F(TokenizerTest, PreviousTokensAreKept) {
     SetText(QStringLiteral("A + B"));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    GetToken(Fe.ScanToken, TokenMode::Scan);
-    EXPECT_TRUE(SameToken(Fe.ScanPrevToken, T(1, Op::Plus)));
-    EXPECT_TRUE(SameToken(Fe.PreviousToken, T(1, Op::Plus)));
-    EXPECT_TRUE(SameToken(Fe.LastToken, T(12, 2)));
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
+    EXPECT_TRUE(SameToken(Rd.ScanPrevToken, T(1, Op::Plus)));
+    EXPECT_TRUE(SameToken(Rd.PreviousToken, T(1, Op::Plus)));
+    EXPECT_TRUE(SameToken(Rd.LastToken, T(12, 2)));
 }
 
 // ---- the character reader -----------------------------------------------------------------------------
@@ -549,13 +549,13 @@ TEST_F(TokenizerTest, CharacterReader) {
     EXPECT_EQ(ReadChar(), 0);
     EXPECT_EQ(ReadChar(), 0);
     EXPECT_EQ(ReadChar(), 0); // past the end: still NUL, still advancing
-    EXPECT_EQ(Fe.SourcePos, Fe.CompileTextLength + 2);
+    EXPECT_EQ(Rd.SourcePos, Rd.CompileTextLength + 2);
     EXPECT_EQ(Fe.ErrorNumber, 0);
 
-    Fe.SourcePos = 0;
+    Rd.SourcePos = 0;
     EXPECT_EQ(ReadChar(), 0);
     EXPECT_EQ(Fe.ErrorNumber, Err::UnexpectedLexError);
-    EXPECT_EQ(Fe.SourcePos, 0);
+    EXPECT_EQ(Rd.SourcePos, 0);
 }
 
 TEST_F(TokenizerTest, ReadWordTakesLettersAndConsumesTheEnd) {
@@ -589,14 +589,14 @@ TEST_F(TokenizerTest, RawCharacters) {
         CodeItemType item;
         ScanRawChar(item);
         EXPECT_TRUE(SameToken(item, w));
-        EXPECT_EQ(item.Position, Fe.SourcePos);
-        EXPECT_EQ(Fe.LastToken, item);
+        EXPECT_EQ(item.Position, Rd.SourcePos);
+        EXPECT_EQ(Rd.LastToken, item);
     }
     SetText(QStringLiteral(":'"));
     CodeItemType item;
     ScanRawStmtChar(item);
     EXPECT_TRUE(SameToken(item, T(1, Op::Colon)));
-    EXPECT_EQ(Fe.SourceLinePos, 1);
+    EXPECT_EQ(Rd.SourceLinePos, 1);
     ScanRawStmtChar(item);
     EXPECT_TRUE(SameToken(item, T(1, Op::Apostrophe)));
 }
@@ -610,10 +610,10 @@ TEST_F(TokenizerTest, DefParametersAreLocalsAndMayNotRepeat) {
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalNumVar, 1)));
     EXPECT_EQ(item.Position, 4); // after the first character
     EXPECT_EQ(Tb.LocalNumVarTable[1].Name, QStringLiteral("X"));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
     GetDefToken(item);
     EXPECT_TRUE(SameToken(item, T(CodeKind::LocalStrVar, 1)));
-    GetToken(Fe.ScanToken, TokenMode::Scan);
+    GetToken(Rd.ScanToken, TokenMode::Scan);
     GetDefToken(item);
     EXPECT_EQ(Fe.ErrorNumber, Err::DefParameterTwice);
 
@@ -633,7 +633,7 @@ TEST_F(TokenizerTest, LocalNameModeFindsDefParametersFirst) {
     CodeItemType item;
     AddLocalVar(QStringLiteral("X"), item, 1);
     AddLocalVar(QStringLiteral("S$"), item, 1);
-    Fe.LocalNameMode = 1;
+    Rd.LocalNameMode = 1;
     auto tokens = Tokens(QStringLiteral("X + S$ + Y"));
     ASSERT_EQ(tokens.size(), 6u);
     EXPECT_TRUE(SameToken(tokens[0], T(CodeKind::LocalNumVar, 1)));

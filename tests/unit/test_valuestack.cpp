@@ -1,6 +1,6 @@
 // The typed value stacks: tags, growth, pops of the wrong type and the other stacks' errors.
-#include "frontend/errornumbers.h"
-#include "frontend/valuestack.h"
+#include "core/errornumbers.h"
+#include "core/valuestack.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The vocabulary searches the tokenizer relies on.
-#include "frontend/vocabulary.h"
+#include "core/vocabulary.h"
 
 #include <gtest/gtest.h>
 

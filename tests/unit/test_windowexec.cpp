@@ -3,6 +3,11 @@
 // writes; window states, captions, places and TSCREEN; the dialog functions through replaced hooks and
 // the real dialogs driven by timers; the error numbers of wrong operands.
 #include "controlwindow/properties.h"
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+#include "core/vocabulary.h"
 #include "engine/coords.h"
 #include "engine/dispatch.h"
 #include "engine/drawexec.h"
@@ -13,12 +18,7 @@
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/windowexec.h"
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
 #include "frontend/initall.h"
-#include "frontend/sharedstate.h"
-#include "frontend/valuestack.h"
-#include "frontend/vocabulary.h"
 #include "platform/settings.h"
 #include "tests/testsupport.h"
 #include "ui/controlform.h"
@@ -72,8 +72,8 @@ protected:
         runForm_.reset();
         WindowSettingsHook = WindowSettingsHooks{};
         SetCurrentGraphSurface(nullptr);
-        Fe.GScreenOpen = 0;
-        Fe.CScreenOpen = 0;
+        Rc.GScreenOpen = 0;
+        Rc.CScreenOpen = 0;
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
     }
@@ -164,10 +164,10 @@ TEST_F(WindowExec, GraphicsColoursReadBackAsColourTextsAndReachTheOpenCanvas) {
     EXPECT_EQ(Pen().Font.Color, 0x80FF00u);
     EXPECT_EQ(GetStr(St::FORECOLOR), QStringLiteral("#FF0000")); // the pen keeps its colour
 
-    EXPECT_EQ(Fe.GBorderColorSet, 0);
+    EXPECT_EQ(Ps.GBorderColorSet, 0);
     SetOk(St::BORDERCOLOR, 10); // lime
     EXPECT_EQ(GetStr(St::GBORDERCOLOR), QStringLiteral("#00FF00"));
-    EXPECT_EQ(Fe.GBorderColorSet, 1);
+    EXPECT_EQ(Ps.GBorderColorSet, 1);
     SetOk(St::GBORDERCOLOR, 14.9); // fractions are truncated: yellow
     EXPECT_EQ(GetStr(St::BORDERCOLOR), QStringLiteral("#FFFF00"));
     Set(St::GBORDERCOLOR, 15.5); // above 15
@@ -184,7 +184,7 @@ TEST_F(WindowExec, GraphicsColoursWithTheWindowClosedOnlySetTheValues) {
 }
 
 TEST_F(WindowExec, AColourOutsideThePaletteOrOfAnotherTypeIsRefusedNamingTheStatement) {
-    Fe.GForeColor = 0x123456;
+    Ps.GForeColor = 0x123456;
     Set(St::GBACKCOLOR, 16);
     ExpectError(Err::PropertySyntax, St::GBACKCOLOR);
     Set(St::FORECOLOR, -1);
@@ -196,7 +196,7 @@ TEST_F(WindowExec, AColourOutsideThePaletteOrOfAnotherTypeIsRefusedNamingTheStat
     GlPushBool(true);
     Statement(St::CBACKCOLOR);
     ExpectError(Err::PropertySyntax, St::CBACKCOLOR);
-    EXPECT_EQ(Fe.GForeColor, 0x123456);
+    EXPECT_EQ(Ps.GForeColor, 0x123456);
     // An unknown colour name is black, not an error.
     SetOk(St::FORECOLOR, "chartreuse");
     EXPECT_EQ(GetStr(St::FORECOLOR), QStringLiteral("#000000"));
@@ -325,9 +325,9 @@ TEST_F(WindowExec, PenAndFillSettingsReachTheCanvasAndReadBack) {
     SetOk(St::DRAWMODE, 17);
     SetOk(St::DRAWMODE, 0.5);
     EXPECT_EQ(GetNum(St::DRAWMODE), 7);
-    EXPECT_EQ(Fe.DrawMode, 7);
+    EXPECT_EQ(Ps.DrawMode, 7);
 
-    Fe.GBackColor = 0x00AA00;
+    Ps.GBackColor = 0x00AA00;
     SetOk(St::GDRAWSTYLE, 2);
     EXPECT_EQ(Pen().Pen.Style, PenStyle::Dot);
     EXPECT_EQ(Pen().Brush.Color, 0x00AA00u);
@@ -359,8 +359,8 @@ TEST_F(WindowExec, PenSettingsWithTheWindowClosedAreKeptForTheNextWindow) {
     SetOk(St::DRAWSTYLE, 1);
     SetOk(St::DRAWWIDTH, 3);
     SetOk(St::FILLSTYLE, 7);
-    EXPECT_EQ(Fe.DrawMode, 6);
-    EXPECT_EQ(Fe.FillStyle, 7);
+    EXPECT_EQ(Ps.DrawMode, 6);
+    EXPECT_EQ(Ps.FillStyle, 7);
     // Reading them needs the window.
     for (int statement : {St::DRAWMODE, St::GDRAWSTYLE, St::DRAWWIDTH, St::GFILLSTYLE}) {
         ExecuteFunction(Value + statement);
@@ -394,7 +394,7 @@ TEST_F(WindowExec, PrecisionSetsTheDigitsAndTheZonesOfPrint) {
     EXPECT_EQ(FormatNumber(1.0L / 3), QStringLiteral(" 0.33333"));
 
     SetOk(St::PRECISION, 1);
-    EXPECT_EQ(Fe.PrintPrecision, 2);
+    EXPECT_EQ(Ps.PrintPrecision, 2);
     EXPECT_EQ(FormatNumber(2.0L / 3), QStringLiteral(" 0.67"));
     Eng.PrintLine = QStringLiteral("ab");
     PrintNextZone();
@@ -410,7 +410,7 @@ TEST_F(WindowExec, PrecisionSetsTheDigitsAndTheZonesOfPrint) {
     ExpectError(Err::StatementType, St::PRECISION);
     Set(St::PRECISION, std::numeric_limits<Extended>::quiet_NaN());
     ExpectError(Err::StatementType, St::PRECISION);
-    EXPECT_EQ(Fe.PrintPrecision, 2);
+    EXPECT_EQ(Ps.PrintPrecision, 2);
 }
 
 // ---- window states ------------------------------------------------------------------------------------
@@ -476,13 +476,13 @@ TEST_F(WindowExec, CaptionsOfEveryWindow) {
     SetOk(St::PRINTGTITLE, "Picture");
     EXPECT_EQ(Win.LXGraphForm->windowTitle(), QStringLiteral("Picture"));
     SetOk(St::PRINTITITLE, "Answer please");
-    EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
+    EXPECT_EQ(Ps.InputTitle, QStringLiteral("Answer please"));
 
     for (int code : {St::PRINTTITLE, St::PRINTCTITLE, St::PRINTGTITLE, St::PRINTITITLE}) {
         Set(code, 5);
         ExpectError(Err::StatementType, code);
     }
-    EXPECT_EQ(Fe.InputTitle, QStringLiteral("Answer please"));
+    EXPECT_EQ(Ps.InputTitle, QStringLiteral("Answer please"));
 }
 
 TEST_F(WindowExec, TitlesBeyondWhatTheWindowSystemTakesAreCut) {
@@ -500,7 +500,7 @@ TEST_F(WindowExec, TitlesBeyondWhatTheWindowSystemTakesAreCut) {
     EXPECT_EQ(runForm_->windowTitle(), kept);
     EXPECT_EQ(Win.LXControlForm->windowTitle(), kept);
     EXPECT_EQ(Win.LXGraphForm->windowTitle(), kept);
-    EXPECT_EQ(Fe.InputTitle, kept);
+    EXPECT_EQ(Ps.InputTitle, kept);
 
     // A surrogate pair across the limit goes whole; a title at the limit stays as it is.
     const QString pair = QStringLiteral("\U0001F600");
@@ -522,15 +522,15 @@ TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
 
     // The control window closed: only the place of the next one.
     SetPair(St::CWPOSITION, 3000.7, 10.9);
-    EXPECT_EQ(Fe.CScreenLeft, 2600);
-    EXPECT_EQ(Fe.CScreenTop, 10);
+    EXPECT_EQ(Ps.CScreenLeft, 2600);
+    EXPECT_EQ(Ps.CScreenTop, 10);
     OpenControls();
     EXPECT_EQ(Win.LXControlForm->pos(), QPoint(2600, 10));
     SetPair(St::CWPOSITION, 50, 60);
     EXPECT_EQ(Win.LXControlForm->pos(), QPoint(50, 60));
 
     SetPair(St::GWPOSITION, 70, 80);
-    EXPECT_EQ(Fe.GScreenLeft, 70);
+    EXPECT_EQ(Ps.GScreenLeft, 70);
     OpenGraphics();
     EXPECT_EQ(Win.LXGraphForm->pos(), QPoint(70, 80));
     SetPair(St::GWPOSITION, std::numeric_limits<Extended>::quiet_NaN(), 1e30L);
@@ -546,17 +546,17 @@ TEST_F(WindowExec, PositionsAreHeldWithinTheScreenAndTruncated) {
 
 TEST_F(WindowExec, IbPositionPlacesOrCentresTheInputDialog) {
     SetPair(St::IBPOSITION, 10.5, 20);
-    EXPECT_EQ(Fe.InputBoxPositioned, 1);
-    EXPECT_EQ(Fe.InputBoxLeft, 10);
-    EXPECT_EQ(Fe.InputBoxTop, 20);
+    EXPECT_EQ(Ps.InputBoxPositioned, 1);
+    EXPECT_EQ(Ps.InputBoxLeft, 10);
+    EXPECT_EQ(Ps.InputBoxTop, 20);
     SetPair(St::IBPOSITION, 9999, 9999);
-    EXPECT_EQ(Fe.InputBoxLeft, 2600);
-    EXPECT_EQ(Fe.InputBoxTop, 1200);
+    EXPECT_EQ(Ps.InputBoxLeft, 2600);
+    EXPECT_EQ(Ps.InputBoxTop, 1200);
     SetPair(St::IBPOSITION, 5, -1);
-    EXPECT_EQ(Fe.InputBoxPositioned, 0);
+    EXPECT_EQ(Ps.InputBoxPositioned, 0);
     SetPair(St::IBPOSITION, 0, 0);
-    EXPECT_EQ(Fe.InputBoxPositioned, 1);
-    EXPECT_EQ(Fe.InputBoxLeft, 0);
+    EXPECT_EQ(Ps.InputBoxPositioned, 1);
+    EXPECT_EQ(Ps.InputBoxLeft, 0);
 }
 
 TEST_F(WindowExec, TScreenSizesTheRunWindowsTextArea) {

@@ -1,4 +1,4 @@
-#include "frontend/tables.h"
+#include "core/tables.h"
 
 constinit VariableTables Tb;
 

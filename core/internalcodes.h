@@ -3,7 +3,7 @@
 // own. Like the vocabulary slots they are part of the compiled code's format.
 #pragma once
 
-#include "frontend/codelist.h"
+#include "core/codelist.h"
 
 // Statement codes (kind 6).
 namespace InSt {

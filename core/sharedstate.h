@@ -1,17 +1,20 @@
-// The interpreter's shared state: run control, the error state, the source texts, the tokenizer's
-// reader state, screen, drawing and input variables, and the engine's small fixed stacks. One
-// process-wide instance, Fe, as the whole interpreter is written as plain procedures over it.
+// The interpreter's shared state, one process-wide object in four parts by owner, as the whole
+// interpreter is written as plain procedures over them; each part goes by a short name:
+//   Rc  run control: what the user-interface thread and the interpreter thread both touch, all
+//       std::atomic (run flags, key, mouse and button state, window-open flags);
+//   Rd  the compiler's reader: the tokenizer's place and modes and the text being compiled;
+//   Ps  the program's run state: language switches, screen places, drawing and font state, INPUT and
+//       READ, the procedure frames and fixed stacks, the file channels' names, the world window;
+//   Fe  the error state and the source texts, which the compiler, the run and the editor all read.
+// Rd, Ps and Fe belong to the interpreter thread while a run is active and to the user-interface
+// thread otherwise (ThreadBusy decides).
 //
 // Reset: the parts whose every member the interpreter reset brings back to its start value are plain
 // structs reset as a whole (a member added there cannot be forgotten); the members that survive the reset
-// on purpose stand in FrontEndState itself, each saying why.
-//
-// Threads: everything the user-interface thread and the interpreter thread both touch is std::atomic
-// (run control, key, mouse and button state, window-open flags). The rest belongs to the interpreter
-// thread while a run is active and to the user-interface thread otherwise (ThreadBusy decides).
+// on purpose stand beside them, each saying why.
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <QString>
 
@@ -56,12 +59,16 @@ inline constexpr int Append = 3;
 
 // ---- the parts the reset brings back whole ---------------------------------------------------------
 
-// The tokenizer's reader; also reset on its own when a scan begins.
-struct TokenReaderState {
+// Where the tokenizer stands and the tokens it read last: what a look-ahead puts back.
+struct ReaderPlace {
     int SourcePos = 0;     // 1-based index of the next character to read
     int SourceLinePos = 0; // SourcePos when the current GetToken call began
     int TokenStart = 0;    // position of the first character of the last token (mode 1)
     CodeItemType LastToken, PreviousToken, ScanToken, ScanPrevToken;
+};
+
+// The tokenizer's reader; also reset on its own when a scan begins.
+struct TokenReaderState : ReaderPlace {
     std::uint8_t DeclContext = 0;   // declaration context: what a new name becomes
     std::uint8_t LocalNameMode = 0; // 1 while a DEF function's body is read
     std::uint8_t MemberDotMode = 0; // 1 while the next "." is the member operator
@@ -85,7 +92,6 @@ struct ProgramSwitches {
 
     int TScreenLeft = 0, TScreenTop = 0, GScreenLeft = 0, GScreenTop = 0, CScreenLeft = 400, CScreenTop = 0;
     Extended GLocateX = 0, GLocateY = 0, GFLocateX = 0, GFLocateY = 0;
-    Extended WorldXScale = 1, WorldYScale = 1;
     int DrawMode = 13, DrawStyle = 0, DrawWidth = 1, FillStyle = 0;
     int CFontColor = 0, CFontCharset = 128, CFontSize = 9, CFontStyle = 0;
     QString CFontName; // a constant start value would need a run-time constructor: Reset sets it
@@ -120,12 +126,10 @@ struct FileChannelNames {
     std::array<QString, FileChannelCount + 1> FileName{}; // 1-based
 };
 
-// Threads: the members that the user-interface thread and the interpreter thread both touch are
-// std::atomic (run control, key, mouse and button state, window-open flags). The rest belongs to the
-// interpreter thread while a run is active and to the user-interface thread otherwise (ThreadBusy
-// decides).
-struct FrontEndState : TokenReaderState, ProgramSwitches, InputReadState, EngineStacks, FileChannelNames {
-    // ---- run control (shared between the two threads) ----------------------------------------------
+// ---- the four parts -------------------------------------------------------------------------------
+
+// Run control, shared between the two threads: every member is std::atomic.
+struct RunControlState {
     // Kept by the reset: they describe the run in progress, which the reset is a step of.
     std::atomic<int> RunMode{0};        // RunKind
     std::atomic<int> ThreadBusy{0};     // an interpreter thread exists
@@ -141,7 +145,7 @@ struct FrontEndState : TokenReaderState, ProgramSwitches, InputReadState, Engine
     // Ask before closing the application (CHKMSG writes it during a run); reset to the setting.
     std::atomic<int> ExitMessageCheck{1};
 
-    // ---- input state written by window handlers, polled by the engine (reset) ------------------------
+    // Input state written by window handlers, polled by the engine (reset).
     std::atomic<char16_t> KeyBuffer{0}; // last typed character; 0 = none
     std::atomic<int> LastKeyCode{0};    // virtual key code of the last key press
     std::atomic<int> MouseEvent{0};     // 1 move, 2 left, 3 right, 4 middle, 5 double click
@@ -151,36 +155,74 @@ struct FrontEndState : TokenReaderState, ProgramSwitches, InputReadState, Engine
     std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlButtonPressed{};
     std::array<std::atomic<std::uint8_t>, ControlCount + 1> ControlTextMultiLine{};
 
-    // ---- windows -------------------------------------------------------------------------------------
+    // Windows.
     std::atomic<int> GScreenSizeMode{0}, MediaPlayerOpen{0}; // reset
-    // Kept by the reset: the windows stay open, and their earlier size, across runs.
+    // Kept by the reset: the windows stay open across runs.
     std::atomic<int> GScreenOpen{0}, CScreenOpen{0};
-    int GScreenPrevWidth = 0, GScreenPrevHeight = 0;
-    // Kept by the reset: WINDOW sets all six together, and its scales are reset to 1.
-    Extended WorldXMin = 0, WorldYMin = 0, WorldXMax = 0, WorldYMax = 0;
 
-    // ---- error state (interpreter thread; the editor reads a copy published at the end of a run) -----
-    // Kept by the reset: the run's start clears it, and the report of a run reads it after.
-    int ErrorNumber = 0;
-    int ErrorNameIndex = 0; // the statement, function or operator slot the message names
-    int ErrorPosition = 0;  // 1-based offset of the error in the compiled text
+    // Everything above marked reset. ExitMessageCheck's start value is the settings': InitAll applies it.
+    void Reset(StopRequestReset stop);
+};
 
-    // ---- source texts --------------------------------------------------------------------------------
+// The compiler's reader. STRTOFORM borrows it in the middle of a run and puts it back whole.
+struct SourceReaderState : TokenReaderState {
     // Kept by the reset: they are what the reset prepares to compile.
-    QString ProgramText; // the program as last handed to the interpreter
-    int ProgramTextLength = 0;
     QString CompileText; // the text being compiled (program + CR LF + two NULs)
     int CompileTextLength = 0;
-    QString CommandText; // the one-line command of run kind 1
-    QString ProgramFolder;
+
+    void Reset() { static_cast<TokenReaderState&>(*this) = TokenReaderState{}; }
+};
+
+// The world window: the area of world coordinates the view shows, and the scales that map it. WINDOW
+// and the opening of the graphics window set all six together.
+struct WorldWindow {
+    Extended WorldXMin = 0, WorldYMin = 0, WorldXMax = 0, WorldYMax = 0;
+    Extended WorldXScale = 1, WorldYScale = 1;
+};
+
+// The program's run state.
+struct ProgramState : ProgramSwitches, InputReadState, EngineStacks, FileChannelNames, WorldWindow {
+    // Kept by the reset: the graphics window's earlier size, across runs.
+    int GScreenPrevWidth = 0, GScreenPrevHeight = 0;
 
     // The engine owns the channels' readers and writers. The reset closes (and so flushes) every open
     // channel through this hook, which the engine installs; without it only the modes are cleared.
     void (*CloseAllFileChannelsHook)() = nullptr;
 
-    // Everything above marked reset, and every part whole. The settings-derived start values (the
-    // graphics font, the places below the run window, ExitMessageCheck) are InitAll's to apply.
-    void Reset(StopRequestReset stop);
+    // Every part whole but the world window, whose area is kept and whose scales start at 1 again. The
+    // settings-derived start values (the graphics font, the places below the run window) are InitAll's.
+    void Reset();
 };
 
-extern FrontEndState Fe;
+// The error state, which the interpreter thread writes; the editor reads a copy published at the end of
+// a run.
+struct ErrorState {
+    int ErrorNumber = 0;
+    int ErrorNameIndex = 0; // the statement, function or operator slot the message names
+    int ErrorPosition = 0;  // 1-based offset of the error in the compiled text
+};
+
+// The error state and the source texts, all kept by the reset: the run's start clears the error, and the
+// report of a run reads it after; the texts are what the reset prepares to compile.
+struct FrontEndState : ErrorState {
+    QString ProgramText; // the program as last handed to the interpreter
+    int ProgramTextLength = 0;
+    QString CommandText; // the one-line command of run kind 1
+    QString ProgramFolder;
+};
+
+// The four parts stand in one object, so that code touching several of them (the run loop tests the stop
+// request and the error number after every item) reaches them all from one address.
+struct InterpreterState {
+    RunControlState Run;
+    SourceReaderState Reader;
+    ProgramState Program;
+    FrontEndState FrontEnd;
+};
+
+extern InterpreterState Interp;
+
+inline constexpr RunControlState& Rc = Interp.Run;
+inline constexpr SourceReaderState& Rd = Interp.Reader;
+inline constexpr ProgramState& Ps = Interp.Program;
+inline constexpr FrontEndState& Fe = Interp.FrontEnd;

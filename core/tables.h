@@ -4,10 +4,10 @@
 // while compiling; the engine reads and writes their values while running.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
+#include "core/codeitem.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
 #include "platform/memoryadvice.h"
 #include "platform/memorybudget.h"
 

@@ -1,4 +1,4 @@
-#include "frontend/vocabulary.h"
+#include "core/vocabulary.h"
 
 namespace {
 

@@ -1,15 +1,8 @@
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
-constinit FrontEndState Fe;
+constinit InterpreterState Interp;
 
-void FrontEndState::Reset(StopRequestReset stop) {
-    static_cast<TokenReaderState&>(*this) = TokenReaderState{};
-    static_cast<ProgramSwitches&>(*this) = ProgramSwitches{};
-    CFontName = QStringLiteral("ＭＳ Ｐゴシック");
-    static_cast<InputReadState&>(*this) = InputReadState{};
-    static_cast<EngineStacks&>(*this) = EngineStacks{};
-    static_cast<FileChannelNames&>(*this) = FileChannelNames{};
-
+void RunControlState::Reset(StopRequestReset stop) {
     if (stop == StopRequestReset::Clear) StopRequest = 0;
     SavedStopRequest = 0;
     SystemExitRequest = 0;
@@ -28,4 +21,14 @@ void FrontEndState::Reset(StopRequestReset stop) {
 
     GScreenSizeMode = 0;
     MediaPlayerOpen = 0;
+}
+
+void ProgramState::Reset() {
+    static_cast<ProgramSwitches&>(*this) = ProgramSwitches{};
+    CFontName = QStringLiteral("ＭＳ Ｐゴシック");
+    static_cast<InputReadState&>(*this) = InputReadState{};
+    static_cast<EngineStacks&>(*this) = EngineStacks{};
+    static_cast<FileChannelNames&>(*this) = FileChannelNames{};
+    WorldXScale = 1;
+    WorldYScale = 1;
 }

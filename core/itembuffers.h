@@ -3,7 +3,7 @@
 // immediate command; a program's items start at slot 101; slot 0 is never code.
 #pragma once
 
-#include "frontend/codeitem.h"
+#include "core/codeitem.h"
 
 #include <cstddef>
 #include <cstdint>

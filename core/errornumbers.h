@@ -12,7 +12,7 @@
     /* ---- source reader and tokenizer, general syntax */                                                   \
     /* a character that starts no token (text in BadCharText) */                                             \
     X(BadCharacter, 1,                                                                                       \
-      u"Basic で使われない文字(UNICODE:"_s + Fe.BadCharText + u")が含まれています。"_s + NL +                \
+      u"Basic で使われない文字(UNICODE:"_s + Rd.BadCharText + u")が含まれています。"_s + NL +                \
           u" 又は使う場所に誤りがあります。"_s)                                                              \
     /* a character above 127 in a word or a DEF parameter */                                                 \
     X(WideCharInWord, 2,                                                                                     \

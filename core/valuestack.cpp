@@ -1,5 +1,5 @@
-#include "frontend/valuestack.h"
-#include "frontend/raiseerror.h"
+#include "core/valuestack.h"
+#include "core/raiseerror.h"
 
 constinit ValueStacks Vs;
 

@@ -1,6 +1,6 @@
-#include "frontend/programfile.h"
+#include "core/programfile.h"
 
-#include "frontend/encodedetect.h"
+#include "core/encodedetect.h"
 
 #include <QFileInfo>
 

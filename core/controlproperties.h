@@ -3,9 +3,9 @@
 // control-window code dispatches on the same numbers, so both read this one table.
 #pragma once
 
-#include "frontend/codeitem.h"
-#include "frontend/internalcodes.h"
-#include "frontend/vocabulary.h"
+#include "core/codeitem.h"
+#include "core/internalcodes.h"
+#include "core/vocabulary.h"
 
 #include <array>
 #include <string_view>

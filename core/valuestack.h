@@ -4,9 +4,9 @@
 // Push and pop are inline: they run for nearly every code item.
 #pragma once
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
 #include "platform/memorybudget.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // the slots below are part of the compiled code's format and must never move.
 #pragma once
 
-#include "frontend/codelist.h"
+#include "core/codelist.h"
 
 #include <array>
 #include <string_view>

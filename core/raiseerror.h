@@ -6,7 +6,7 @@
 // error must replace a generic one clears ErrorNumber itself before it raises, and says why.
 #pragma once
 
-#include "frontend/sharedstate.h"
+#include "core/sharedstate.h"
 
 // The name slot of an error whose message names nothing, or adds the culprit only when there is one.
 inline constexpr int NoNameIndex = 0;

@@ -1,9 +1,9 @@
-#include "frontend/itembuffers.h"
+#include "core/itembuffers.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/raiseerror.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/raiseerror.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 #include "platform/memorybudget.h"
 
 #include <algorithm>
@@ -74,7 +74,7 @@ void ResetPreCode() {
 void AddPreCode(const CodeItemType& item) {
     if (item.FirstCode == CodeKind::None) return;
     // An immediate command is scanned into slots 1 to 100; past them it would overwrite the program.
-    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
+    if (Rc.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
         Ib.PreCodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;
@@ -84,7 +84,7 @@ void AddPreCode(const CodeItemType& item) {
     CodeItemType stored = item;
     // Pre-code carries the position of the token's first character (or of the INCLUDE statement
     // while included text is scanned), so that errors point at the start of what went wrong.
-    if (Fe.IncludeMode == 0 || Fe.IncludeMode == 1) stored.Position = Fe.TokenStart;
+    if (Rd.IncludeMode == 0 || Rd.IncludeMode == 1) stored.Position = Rd.TokenStart;
     Ib.PreCodeBuffer[static_cast<std::size_t>(Ib.PreCodeIndex)] = stored;
     ++Ib.PreCodeIndex;
 }
@@ -152,7 +152,7 @@ void ResetCode() {
 void AddCode(const CodeItemType& item) {
     // An immediate command (and a formula run in the immediate area) must end before slot 101,
     // where the program's items begin: refuse it rather than overwrite the program.
-    if (Fe.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
+    if (Rc.RunMode.load(std::memory_order_relaxed) == RunKind::Immediate &&
         Ib.CodeIndex > ImmediateAreaLast) {
         RaiseError(Err::ProgramTooLarge);
         return;

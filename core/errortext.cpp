@@ -1,12 +1,12 @@
 // Error messages: the message column of the rows of errornumbers.h. Most are a literal; the assembled
 // ones share the pieces below and, for the numbers that name a culprit, the statement, function or
 // operator that ErrorNameIndex points at.
-#include "frontend/errortext.h"
+#include "core/errortext.h"
 
-#include "frontend/errornumbers.h"
-#include "frontend/internalcodes.h"
-#include "frontend/sharedstate.h"
-#include "frontend/vocabulary.h"
+#include "core/errornumbers.h"
+#include "core/internalcodes.h"
+#include "core/sharedstate.h"
+#include "core/vocabulary.h"
 
 #include <cstddef>
 #include <iterator>

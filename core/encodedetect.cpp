@@ -1,4 +1,4 @@
-#include "frontend/encodedetect.h"
+#include "core/encodedetect.h"
 
 #include <QFile>
 #include <QIODevice>
