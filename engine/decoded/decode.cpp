@@ -218,15 +218,17 @@ private:
         return true;
     }
 
-    // AND and OR of two conditions.
-    bool Logic(std::uint8_t code) {
-        if (!TopIs(ValueKind::Boolean, 2)) return false;
+    // A node on the two values on top, both of `kind` as its own value is: AND and OR of two conditions, a
+    // function of two numbers.
+    bool Pair(std::uint8_t code, ValueKind kind, const NumVarType* array = nullptr) {
+        if (!TopIs(kind, 2)) return false;
         ExprNode node;
         node.Code = code;
+        node.Operand.Number = array;
         node.Left = Materialize(Top(1));
         node.Right = Materialize(Top(0));
         Value value;
-        value.Kind = ValueKind::Boolean;
+        value.Kind = kind;
         value.Node = AddNode(node);
         --depth_;
         Top() = value;
@@ -242,8 +244,8 @@ private:
             return Binary(operation, N, Numeric::IsComparison(operation) ? B : N);
         switch (slot) {
         case Op::ChgSgn: return Unary(Negate, N, N);
-        case Op::And: return Logic(And);
-        case Op::Or: return Logic(Or);
+        case Op::And: return Pair(And, B);
+        case Op::Or: return Pair(Or, B);
         case Op::Not: return Unary(Not, B, B);
         default: return false;
         }
@@ -257,11 +259,24 @@ private:
         case Fn::INT: return Unary(NodeCode::Int, N, N);
         case Fn::FIX: return Unary(NodeCode::Fix, N, N);
         case InFn::Direct: return Unary(NodeCode::Negate, N, N);
+        default: break;
+        }
+        // any other function that only computes: its general executor called by the node
+        switch (CalledFunctionArity(code)) {
+        case 1:
+            if (!Unary(NodeCode::Call1, N, N)) return false;
+            break;
+        case 2:
+            if (!Pair(NodeCode::Call2, N)) return false;
+            break;
         default: return false;
         }
+        DecodedNodes.back().Function = code;
+        return true;
     }
 
-    // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top.
+    // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top, a
+    // two-dimensional one the two subscripts on top.
     // DEF functions, labels and other arrays are left to the general path.
     bool NumericName(int index) {
         if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) return false;
@@ -274,6 +289,8 @@ private:
         }
         if (record.Kind == NumVarKind::Array && record.DimCount == 1)
             return Unary(NodeCode::Element, ValueKind::Number, ValueKind::Number, &record);
+        if (record.Kind == NumVarKind::Array && record.DimCount == 2)
+            return Pair(NodeCode::Element2, ValueKind::Number, &record);
         return false;
     }
 
@@ -539,6 +556,25 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
+// string variable. Whether the join's left operand is that variable's text is known only when it runs.
+bool DecodeAppendJoin(DecodedItem& entry, int start, int limit) {
+    const CodeItemType& join = Item(start);
+    if (join.FirstCode != CodeKind::Operator ||
+        (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
+        return false;
+    const int at = StepOverBrackets(start + 1, limit);
+    if (!IsStatementAt(at, limit, St::LET) || at + 1 > limit) return false;
+    const CodeItemType& assigned = Item(at + 1);
+    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
+        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
+        return false;
+    entry.Op = DecodedOp::AppendJoin;
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+    entry.Next = Continuation(at + 2, limit);
+    return true;
+}
+
 // A numeric expression and what takes its values: a LET, an IF, or the items after it.
 void DecodeExpression(DecodedItem& entry, int start, int limit) {
     ExpressionReader reader(limit);
@@ -554,11 +590,12 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     const int target = Item(after + 1).SecondCode;
     if (IsStatementAt(after, limit, St::LET) && after + 1 <= limit &&
         Item(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
-        static_cast<std::size_t>(target) < Tb.NumVarTable.size() && (depth == 1 || depth == 2) &&
-        allNumbers()) {
-        // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
+        static_cast<std::size_t>(target) < Tb.NumVarTable.size() && depth <= 3 && allNumbers()) {
+        // LET X = value (one value), LET A(subscript) = value (the value, then the subscript) or
+        // LET A(first, second) = value (the value, the second subscript, the first)
         StoreRoots(entry, reader);
-        entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
+        entry.Op = depth == 1 ? DecodedOp::LetNumber
+                              : (depth == 2 ? DecodedOp::LetElement : DecodedOp::LetGridElement);
         if (entry.Op == DecodedOp::LetElement) {
             const std::uint8_t value =
                 DecodedNodes[static_cast<std::size_t>(DecodedRoots[static_cast<std::size_t>(entry.Root)])]
@@ -673,6 +710,7 @@ DecodedItem& DecodeItem(int at, int limit) {
         return entry;
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
+    if (DecodeAppendJoin(entry, start, limit)) return entry;
     if (DecodeCallSequence(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;
     if (first.FirstCode == CodeKind::Statement &&

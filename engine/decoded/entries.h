@@ -70,11 +70,13 @@ constexpr DecodedOp ProcedureOp(int kind, int value) {
     }
 }
 
-// Whether a decoded entry can begin at an item: a number, a numeric or string variable, an inert
-// item, GOTO, the parameter binds and hand-backs, the procedure machinery. The run loop asks this
-// before it looks at the decoded side at all.
+// Whether a decoded entry can begin at an item: a number, a numeric or string variable, a join of
+// strings, an inert item, GOTO, the parameter binds and hand-backs, the procedure machinery. The run
+// loop asks this before it looks at the decoded side at all.
 constexpr bool MayBeginDecoded(int kind, int value) {
     switch (kind) {
+    case CodeKind::Operator:
+        return value == Op::Plus || value == Op::Ampersand || value == Op::Colon || value == Op::LineEnd;
     case CodeKind::NumLiteral:
     case CodeKind::SysNumConst:
     case CodeKind::NumVar:
@@ -109,7 +111,11 @@ inline constexpr std::uint8_t And = 10; // Left AND Right
 inline constexpr std::uint8_t Or = 11;
 inline constexpr std::uint8_t ElementOfLeaf = 12; // Element with the subscript a leaf, at Value2
 inline constexpr std::uint8_t SmallLiteral = 13;  // a literal leaf alone that a double holds exactly
-inline constexpr std::uint8_t BinaryBase = 16;    // BinaryBase + operator * FormCount + operand form
+inline constexpr std::uint8_t Call1 = 14;         // a function of the general executors (Function) on Left
+inline constexpr std::uint8_t Call2 = 15;         // and on Left and Right
+inline constexpr std::uint8_t Element2 =
+    16; // the element of a 2-D numeric array for the subscripts Left, Right
+inline constexpr std::uint8_t BinaryBase = 17; // BinaryBase + operator * FormCount + operand form
 
 // Operand forms of the binary nodes: where the left and the right operand are (a node: Left or Right;
 // a leaf: Operand.Value for a left one, Value2 for a right one; a literal's value is also in Literal).
@@ -143,6 +149,7 @@ struct ExprNode {
     std::int32_t Left = -1;           // child nodes, indices in DecodedNodes
     std::int32_t Right = -1;
     std::uint8_t Code = NodeCode::Literal;
+    std::int32_t Function = 0; // Call1, Call2: the function's code
     // The node's literal leaf is read from Literal64, which holds it exactly: an 80-bit load from
     // memory costs several times a 64-bit one, and a literal is mostly a small number.
     bool Small = false;
@@ -204,7 +211,7 @@ struct alignas(128) DecodedItem {
     double Factor64 = 0;
     union {
         NumVarType* Number;     // the LET's numeric target
-        StrVarType* String;     // AppendChr's variable
+        StrVarType* String;     // AppendChr's and AppendJoin's variable
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
 };

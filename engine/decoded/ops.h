@@ -56,7 +56,13 @@
     X(SubFrame, Executor, PushSubFrame, "the callee's frame pushed", "the SUB frame item and its words")     \
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
-    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")
+    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
+    X(AppendJoin, AppendJoin, NoExecutor,                                                                    \
+      "S$ = S$ + x (or &), x on the Gl stack: x appended to the variable's own text in place",               \
+      "the join, LET and the variable")                                                                      \
+    X(LetGridElement, Statement, NoExecutor,                                                                 \
+      "LET of a numeric expression to an element of a two-dimensional numeric array",                        \
+      "the value's and the two subscripts' items, LET and the array")
 
 // What a decoded entry does.
 enum class DecodedOp : std::uint8_t {
@@ -78,7 +84,8 @@ enum class DecodedRuns : std::uint8_t {
     ForNext,
     Call,
     Return,
-    CallPart
+    CallPart,
+    AppendJoin
 };
 
 namespace DecodedOps {

@@ -61,6 +61,29 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     return true;
 }
 
+// S$ = S$ + x with S$'s text and x the two strings on top of the Gl stack; false when it stops short
+// (the left operand is some other text, or the variable an array). The stack lets go of the text first,
+// so that the variable alone holds it and the append reuses its spare room instead of copying the whole
+// text for every piece added: the result is the join's followed by the assignment, and neither fails.
+[[gnu::always_inline]] inline bool RunAppendJoin(const DecodedItem& entry) {
+    StrVarType* record = entry.Target.String;
+    if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return false;
+    const int top = Vs.GlTypeStack.Count;
+    const int strings = Vs.GlStrStack.Count;
+    if (top < 2 || strings < 2) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
+    QString* values = Vs.GlStrStack.Items.data();
+    QString& left = values[strings - 1];
+    if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
+    left = QString();
+    record->Value.append(values[strings]);
+    values[strings] = QString();
+    Vs.GlStrStack.Count = strings - 2;
+    Vs.GlTypeStack.Count = top - 2;
+    return true;
+}
+
 // GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped); false when it
 // stops short.
 [[gnu::always_inline]] inline bool RunPopNumbers(const DecodedItem& entry, const ExprNode* nodes) {
@@ -123,6 +146,10 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     RunPushNumbers(*entry, nodes);                                                                           \
     if (Fe.ErrorNumber != 0) [[unlikely]]                                                                    \
         return entry->Next; /* the stack found no memory */                                                  \
+    next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_AppendJoin(OP, EXECUTOR)                                                                     \
+    if (!RunAppendJoin(*entry)) goto stopShort;                                                              \
     next = entry->Next;                                                                                      \
     break;
 #define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;

@@ -205,6 +205,16 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         }
         if (holds < 0) return StopsShort;
         return holds != 0 ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::LetGridElement) {
+        // LET A(first, second) = expression: the value, then the subscripts, the first on top
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended value = ValueOf(nodes, nodes + roots[0]);
+        const Extended second = OperandOf(nodes, nodes + roots[1]);
+        const Extended first = OperandOf(nodes, nodes + roots[2]);
+        if (IsStoppedShort(value) || IsStoppedShort(first) || IsStoppedShort(second)) return StopsShort;
+        Extended* element = GridElement(*entry.Target.Number, first, second);
+        if (!element) return StopsShort;
+        *element = value;
     } else {
         static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
         // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
