@@ -15,6 +15,7 @@
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
+std::array<Extended, MaxStackedValues> DecodedStacked{};
 // The storage of the variable tables when the current generation's nodes began.
 const NumVarType* DecodedNumbers = nullptr;
 const StrVarType* DecodedStrings = nullptr;
@@ -36,7 +37,9 @@ enum class ValueKind : std::uint8_t { Number, Boolean };
 // node: the node that takes it holds it) or a node.
 class ExpressionReader {
 public:
-    explicit ExpressionReader(int limit) : limit_(limit) {}
+    // With `onStack`, an operation that finds too few values takes the missing ones from the Gl stack as
+    // the items before the first one read left them (the first taken is the one on top).
+    explicit ExpressionReader(int limit, bool onStack = false) : limit_(limit), onStack_(onStack) {}
 
     // Takes items from `at`; returns the index of the first item not taken.
     int Read(int at) {
@@ -64,6 +67,11 @@ public:
     }
 
     int Depth() const { return depth_; }
+    // The values taken from the Gl stack, and which of them are booleans (bit k for the k-th taken).
+    int Stacked() const { return stacked_; }
+    std::uint8_t StackedBooleans() const { return stackedBooleans_; }
+    // One value of `kind` taken from the Gl stack at once (for a statement that takes it as it is).
+    bool TakeStacked(ValueKind kind) { return onStack_ && Stack(kind); }
     ValueKind KindAt(int k) const { return values_[static_cast<std::size_t>(k)].Kind; }
     // True when some value is more than a literal or a variable (so that computing it is work).
     bool Computes() const { return computes_; }
@@ -131,7 +139,27 @@ private:
         return Push(value);
     }
 
-    bool TopIs(ValueKind kind, int count = 1) const {
+    // A value from the Gl stack below the values read: a leaf in the decoded side's place for it, which
+    // the run fills before it computes.
+    bool Stack(ValueKind kind) {
+        if (depth_ >= MaxDecodedDepth || stacked_ >= MaxStackedValues) return false;
+        for (int k = depth_; k > 0; --k)
+            values_[static_cast<std::size_t>(k)] = values_[static_cast<std::size_t>(k - 1)];
+        Value value;
+        value.Kind = kind;
+        value.Where = Place::Variable;
+        value.Variable = &DecodedStacked[static_cast<std::size_t>(stacked_)];
+        values_[0] = value;
+        if (kind == ValueKind::Boolean)
+            stackedBooleans_ = static_cast<std::uint8_t>(stackedBooleans_ | (1u << stacked_));
+        ++stacked_;
+        ++depth_;
+        return true;
+    }
+
+    bool TopIs(ValueKind kind, int count = 1) {
+        while (onStack_ && depth_ < count)
+            if (!Stack(kind)) return false;
         if (depth_ < count) return false;
         for (int k = 1; k <= count; ++k)
             if (values_[static_cast<std::size_t>(depth_ - k)].Kind != kind) return false;
@@ -323,7 +351,10 @@ private:
     }
 
     int limit_;
+    bool onStack_ = false;
     int depth_ = 0;
+    int stacked_ = 0;
+    std::uint8_t stackedBooleans_ = 0;
     bool computes_ = false;
     std::array<Value, MaxDecodedDepth> values_{};
 };
@@ -570,8 +601,84 @@ bool DecodeAppendJoin(DecodedItem& entry, int start, int limit) {
         static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
         return false;
     entry.Op = DecodedOp::AppendJoin;
-    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
-    entry.Next = Continuation(at + 2, limit);
+    entry.Next = start;
+    entry.Value = join.SecondCode;
+    return true;
+}
+
+// Whether an entry on values of the Gl stack may begin at `item`: an operator or function the nodes
+// compute, an IF or a LET, where the items before left their values (OnStack).
+bool BeginsOnStack(const CodeItemType& item) {
+    switch (item.FirstCode) {
+    case CodeKind::Operator:
+        return Numeric::OperationOfSlot(item.SecondCode) != NumberOp::Count ||
+               item.SecondCode == Op::ChgSgn || item.SecondCode == Op::And || item.SecondCode == Op::Or ||
+               item.SecondCode == Op::Not;
+    case CodeKind::Function:
+        switch (item.SecondCode) {
+        case Fn::SGN:
+        case Fn::ABS:
+        case Fn::INT:
+        case Fn::FIX:
+        case InFn::Direct: return true;
+        default: return CalledFunctionArity(item.SecondCode) > 0;
+        }
+    case CodeKind::Statement: return item.SecondCode == St::IF || item.SecondCode == St::LET;
+    default: return false;
+    }
+}
+
+// The rest of a statement whose first values the items before it left on the Gl stack: the operators
+// that take them, the expression that goes on from there and what takes its values (a LET to a numeric
+// scalar, an IF, or the items after it). It runs as an executor (engine/decoded/run.cpp) that does the
+// general executor's work on its item when the values on the stack are not what it was decoded for.
+bool DecodeOnStack(DecodedItem& entry, int at, int start, int limit) {
+    const CodeItemType& first = Item(start);
+    if (!BeginsOnStack(first)) return false;
+    ExpressionReader reader(limit, true);
+    int end = start;
+    if (first.FirstCode == CodeKind::Statement)
+        reader.TakeStacked(first.SecondCode == St::IF ? ValueKind::Boolean : ValueKind::Number);
+    else
+        end = reader.Read(start);
+    if (reader.Stacked() == 0) return false;
+    const int depth = reader.Depth();
+    const int after = StepOverBrackets(end, limit);
+    DecodedOp inner = DecodedOp::Generic;
+    int next = 0;
+    int alternate = 0;
+    if (depth == 1 && reader.KindAt(0) == ValueKind::Number && IsStatementAt(after, limit, St::LET) &&
+        after + 1 <= limit && Item(after + 1).FirstCode == CodeKind::NumVar) {
+        const int target = Item(after + 1).SecondCode;
+        if (target < 0 || static_cast<std::size_t>(target) >= Tb.NumVarTable.size()) return false;
+        inner = DecodedOp::LetNumber;
+        entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
+        next = Continuation(after + 2, limit);
+    } else if (depth == 1 && reader.KindAt(0) == ValueKind::Boolean && IsStatementAt(after, limit, St::IF) &&
+               after + 1 <= limit) {
+        const CodeItemType& target = Item(after + 1);
+        if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
+        inner = DecodedOp::Branch;
+        next = Continuation(after + 2, limit);
+        alternate = Continuation(target.SecondCode, limit);
+    } else if (first.FirstCode != CodeKind::Statement && depth <= MaxPushedValues) {
+        inner = DecodedOp::PushValues;
+        for (int k = 0; k < depth; ++k)
+            if (reader.KindAt(k) == ValueKind::Boolean)
+                entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
+        next = Continuation(end, limit);
+    } else {
+        return false;
+    }
+    StoreRoots(entry, reader);
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = inner;
+    entry.Stacked = static_cast<std::uint8_t>(reader.Stacked());
+    entry.StackedBooleans = reader.StackedBooleans();
+    entry.Next = start; // the executor stands on the first item
+    entry.Value = at;   // and finds its entry by the index the run found it at
+    entry.Continue = next;
+    entry.Alternate = alternate;
     return true;
 }
 
@@ -594,9 +701,8 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
         // LET X = value (one value), LET A(subscript) = value (the value, then the subscript) or
         // LET A(first, second) = value (the value, the second subscript, the first)
         StoreRoots(entry, reader);
-        entry.Op = depth == 1 ? DecodedOp::LetNumber
-                              : (depth == 2 ? DecodedOp::LetElement : DecodedOp::LetGridElement);
-        if (entry.Op == DecodedOp::LetElement) {
+        entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
+        if (depth == 2) {
             const std::uint8_t value =
                 DecodedNodes[static_cast<std::size_t>(DecodedRoots[static_cast<std::size_t>(entry.Root)])]
                     .Code;
@@ -711,6 +817,7 @@ DecodedItem& DecodeItem(int at, int limit) {
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
     if (DecodeAppendJoin(entry, start, limit)) return entry;
+    if (DecodeOnStack(entry, at, start, limit)) return entry;
     if (DecodeCallSequence(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;
     if (first.FirstCode == CodeKind::Statement &&

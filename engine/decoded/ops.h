@@ -1,6 +1,6 @@
 // The decoded operations, declared once: each row gives the operation's name (its DecodedOp and the
 // word `lxcompile --decoded` prints), how the decoded run runs it (a family of run.cpp; Executor: the
-// general executor of the procedure item it stands on, named in the third column), what it does and
+// executor of the item it stands on, named in the third column), what it does and
 // which items of the code buffer it replaces. The enum, the names and the run's dispatch are made from
 // this list; a new operation is a new row, its decoder and, when no family fits, a family of its own.
 // The rows stand in the order the run's switch has its cases in, which the compiler's layout of the
@@ -17,8 +17,8 @@
     X(LetNumber, Statement, NoExecutor, "LET of a numeric expression to a numeric scalar",                   \
       "the expression's items, LET and its variable")                                                        \
     X(LetElement, Statement, NoExecutor,                                                                     \
-      "LET of a numeric expression to an element of a one-dimensional numeric array",                        \
-      "the value's and the subscript's items, LET and the array")                                            \
+      "LET of a numeric expression to an element of a one- or two-dimensional numeric array",                \
+      "the value's and the subscripts' items, LET and the array")                                            \
     X(Branch, Statement, NoExecutor, "IF on a condition: Next when it holds, Alternate when not",            \
       "the condition's items, IF and its jump target")                                                       \
     X(LetUpdate, Statement, NoExecutor, "LET v = v op x for + - *, on the variable's own value",             \
@@ -57,12 +57,14 @@
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
     X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
-    X(AppendJoin, AppendJoin, NoExecutor,                                                                    \
-      "S$ = S$ + x (or &), x on the Gl stack: x appended to the variable's own text in place",               \
+    X(AppendJoin, Executor, JoinInPlace,                                                                     \
+      "S$ = S$ + x (or &) at its join, x on the Gl stack: appended to the variable's own text in place",     \
       "the join, LET and the variable")                                                                      \
-    X(LetGridElement, Statement, NoExecutor,                                                                 \
-      "LET of a numeric expression to an element of a two-dimensional numeric array",                        \
-      "the value's and the two subscripts' items, LET and the array")
+    X(OnStack, Executor, RunOnStack,                                                                         \
+      "the rest of a statement on values the items before it left on the Gl stack: a numeric expression "    \
+      "and a LET, an IF or the items after it (the general executor of its first item when the values "      \
+      "are not numbers)",                                                                                    \
+      "the operators and values from the first, and LET and its variable or IF and its jump target")
 
 // What a decoded entry does.
 enum class DecodedOp : std::uint8_t {
@@ -84,8 +86,7 @@ enum class DecodedRuns : std::uint8_t {
     ForNext,
     Call,
     Return,
-    CallPart,
-    AppendJoin
+    CallPart
 };
 
 namespace DecodedOps {

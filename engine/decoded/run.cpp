@@ -6,8 +6,11 @@
 #include "engine/decoded/calls.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/loops.h"
+#include "engine/decoded/reading.h"
 #include "engine/decoded/statements.h"
+#include "engine/dispatch.h"
 #include "engine/fastaccess.h"
+#include "engine/operators.h"
 #include "engine/strfunctions.h"
 #include "frontend/itembuffers.h"
 #include "frontend/sharedstate.h"
@@ -15,6 +18,7 @@
 #include "frontend/valuestack.h"
 
 #include <atomic>
+#include <bit>
 #include <type_traits>
 
 namespace {
@@ -30,16 +34,6 @@ template <auto Executor> [[gnu::always_inline]] inline void RunExecutor(int valu
 // The rows of the other families name none; they never come here.
 void NoExecutor() {}
 
-// The general executor of a procedure item, by the decoded operation that stands on it.
-void RunProcedureItem(DecodedOp op, int value) {
-    switch (op) {
-#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
-    case DecodedOp::Name: RunExecutor<Executor>(value); return;
-        LX_DECODED_OPS(LX_EXECUTOR_CASE)
-#undef LX_EXECUTOR_CASE
-    }
-}
-
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
 void PushValues(const DecodedItem& entry, const Extended* values) {
     for (int k = 0; k < entry.ValueCount; ++k) {
@@ -47,6 +41,128 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
             GlPushBool(values[k] != 0);
         else
             PushNumber(values[k]);
+    }
+}
+
+// S$'s text and x the two strings on top of the Gl stack, appended to S$ in place: false (nothing
+// changed) when the left operand is some other text or S$ an array. The stack lets go of the text first,
+// so that the variable alone holds it and the append reuses its spare room instead of copying the whole
+// text for every piece added: the result is the join's followed by the assignment, and neither fails.
+bool AppendInPlace(StrVarType& record) {
+    if (record.Kind != StrVarKind::Variable || record.DimCount != 0) return false;
+    const int top = Vs.GlTypeStack.Count;
+    const int strings = Vs.GlStrStack.Count;
+    if (top < 2 || strings < 2) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
+    QString* values = Vs.GlStrStack.Items.data();
+    QString& left = values[strings - 1];
+    if (left.constData() != record.Value.constData() || left.size() != record.Value.size()) return false;
+    left = QString();
+    record.Value.append(values[strings]);
+    values[strings] = QString();
+    Vs.GlStrStack.Count = strings - 2;
+    Vs.GlTypeStack.Count = top - 2;
+    return true;
+}
+
+// S$ = S$ + x (or &) at its join, the cursor after it: x appended to S$ in place and the cursor past
+// the LET's target, or the join by its general executor (the LET then runs as usual).
+void JoinInPlace(int slot) {
+    const int let = Decoding::StepOverBrackets(Ib.CodeIndex, Ib.CodeLimit);
+    if (Decoding::IsStatementAt(let, Ib.CodeLimit, St::LET) && let + 1 <= Ib.CodeLimit) {
+        const CodeItemType& target = Decoding::Item(let + 1);
+        StrVarType* record =
+            target.FirstCode == CodeKind::StrVar ? TableEntry(Tb.StrVarTable, target.SecondCode) : nullptr;
+        if (record && AppendInPlace(*record)) {
+            Ib.CodeIndex = let + 2;
+            return;
+        }
+    }
+    ExecOperator(slot);
+}
+
+// The values an OnStack entry takes, from the Gl stack into the places its nodes read them from; false
+// when they are not the numbers and booleans it was decoded for.
+bool ReadStacked(const DecodedItem& entry) {
+    const int count = entry.Stacked;
+    const int top = Vs.GlTypeStack.Count;
+    if (top < count) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    int numbers = Vs.GlNumStack.Count;
+    int booleans = Vs.GlBoolStack.Count;
+    for (int k = 0; k < count; ++k) {
+        auto& value = DecodedStacked[static_cast<std::size_t>(k)];
+        if (entry.StackedBooleans & (1u << k)) {
+            if (tags[top - k] != GlValueType::Boolean || booleans < 1) return false;
+            value = Vs.GlBoolStack.Items.data()[booleans--] != 0 ? 1 : 0;
+        } else {
+            if (tags[top - k] != GlValueType::Number || numbers < 1) return false;
+            value = Vs.GlNumStack.Items.data()[numbers--];
+        }
+    }
+    return true;
+}
+
+// The values ReadStacked read leave the Gl stack.
+void DropStacked(const DecodedItem& entry) {
+    const int booleans = std::popcount(static_cast<unsigned>(entry.StackedBooleans));
+    Vs.GlTypeStack.Count -= entry.Stacked;
+    Vs.GlBoolStack.Count -= booleans;
+    Vs.GlNumStack.Count -= entry.Stacked - booleans;
+}
+
+// The OnStack entry of `at`, the cursor after its first item (at Next): its statement on the values of the Gl
+// stack, the cursor then where the statement goes on; when the values are not what it was decoded for
+// or its expression stops short, the first item by its general executor, and the items after it one by
+// one as usual.
+void RunOnStack(int at) {
+    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
+    const ExprNode* nodes = DecodedNodes.data();
+    if (ReadStacked(entry)) {
+        switch (entry.Inner) {
+        case DecodedOp::LetNumber: {
+            NumVarType* record = entry.Target.Number;
+            const Extended value = ValueOf(nodes, nodes + entry.Root);
+            if (record->DimCount != 0 || IsStoppedShort(value)) break;
+            DropStacked(entry);
+            record->Value = value;
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        case DecodedOp::Branch: {
+            const Extended condition = ValueOf(nodes, nodes + entry.Root);
+            if (IsStoppedShort(condition)) break;
+            DropStacked(entry);
+            Ib.CodeIndex = condition != 0 ? entry.Continue : entry.Alternate;
+            return;
+        }
+        default: {
+            Extended values[MaxPushedValues];
+            if (!EvaluateRoots(entry, nodes, values)) break;
+            DropStacked(entry);
+            PushValues(entry, values);
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        }
+    }
+    const CodeItemType& item = Decoding::Item(entry.Next);
+    if (item.FirstCode == CodeKind::Operator)
+        ExecOperator(item.SecondCode);
+    else if (item.FirstCode == CodeKind::Function)
+        ExecuteFunction(item.SecondCode);
+    else
+        ExecuteStatement(item.SecondCode);
+}
+
+// The general executor of a procedure item, by the decoded operation that stands on it.
+void RunProcedureItem(DecodedOp op, int value) {
+    switch (op) {
+#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
+    case DecodedOp::Name: RunExecutor<Executor>(value); return;
+        LX_DECODED_OPS(LX_EXECUTOR_CASE)
+#undef LX_EXECUTOR_CASE
     }
 }
 
@@ -58,29 +174,6 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     const Extended code = ValueOf(nodes, nodes + entry.Root);
     if (IsStoppedShort(code)) return false;
     record->Value.append(ChrText(code));
-    return true;
-}
-
-// S$ = S$ + x with S$'s text and x the two strings on top of the Gl stack; false when it stops short
-// (the left operand is some other text, or the variable an array). The stack lets go of the text first,
-// so that the variable alone holds it and the append reuses its spare room instead of copying the whole
-// text for every piece added: the result is the join's followed by the assignment, and neither fails.
-[[gnu::always_inline]] inline bool RunAppendJoin(const DecodedItem& entry) {
-    StrVarType* record = entry.Target.String;
-    if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return false;
-    const int top = Vs.GlTypeStack.Count;
-    const int strings = Vs.GlStrStack.Count;
-    if (top < 2 || strings < 2) return false;
-    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
-    if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
-    QString* values = Vs.GlStrStack.Items.data();
-    QString& left = values[strings - 1];
-    if (left.constData() != record->Value.constData() || left.size() != record->Value.size()) return false;
-    left = QString();
-    record->Value.append(values[strings]);
-    values[strings] = QString();
-    Vs.GlStrStack.Count = strings - 2;
-    Vs.GlTypeStack.Count = top - 2;
     return true;
 }
 
@@ -146,10 +239,6 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     RunPushNumbers(*entry, nodes);                                                                           \
     if (Fe.ErrorNumber != 0) [[unlikely]]                                                                    \
         return entry->Next; /* the stack found no memory */                                                  \
-    next = entry->Next;                                                                                      \
-    break;
-#define LX_RUNS_AppendJoin(OP, EXECUTOR)                                                                     \
-    if (!RunAppendJoin(*entry)) goto stopShort;                                                              \
     next = entry->Next;                                                                                      \
     break;
 #define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;
