@@ -589,20 +589,24 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
 
 // S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
 // string variable. Whether the join's left operand is that variable's text is known only when it runs.
-bool DecodeAppendJoin(DecodedItem& entry, int start, int limit) {
+bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
     const CodeItemType& join = Item(start);
     if (join.FirstCode != CodeKind::Operator ||
         (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
         return false;
-    const int at = StepOverBrackets(start + 1, limit);
-    if (!IsStatementAt(at, limit, St::LET) || at + 1 > limit) return false;
-    const CodeItemType& assigned = Item(at + 1);
+    const int let = StepOverBrackets(start + 1, limit);
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return false;
+    const CodeItemType& assigned = Item(let + 1);
     if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
         static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
         return false;
-    entry.Op = DecodedOp::AppendJoin;
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = StackedStatement::Join;
+    entry.Stacked = 2;
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
     entry.Next = start;
-    entry.Value = join.SecondCode;
+    entry.Value = at;
+    entry.Continue = Continuation(let + 2, limit);
     return true;
 }
 
@@ -628,6 +632,24 @@ bool BeginsOnStack(const CodeItemType& item) {
     }
 }
 
+// LET of the number the items before it left on the Gl stack to a numeric scalar, or to an element of a
+// one- or two-dimensional numeric array with its subscripts above the value (the first on top).
+bool DecodeLetOnStack(DecodedItem& entry, int at, int start, int limit) {
+    if (start + 1 > limit || Item(start + 1).FirstCode != CodeKind::NumVar) return false;
+    const int target = Item(start + 1).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.NumVarTable.size()) return false;
+    NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(target)];
+    if (record.DimCount > 2) return false;
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = record.DimCount == 0 ? StackedStatement::Let : StackedStatement::LetElement;
+    entry.Stacked = static_cast<std::uint8_t>(record.DimCount + 1);
+    entry.Target.Number = &record;
+    entry.Next = start;
+    entry.Value = at;
+    entry.Continue = Continuation(start + 2, limit);
+    return true;
+}
+
 // The rest of a statement whose first values the items before it left on the Gl stack: the operators
 // that take them, the expression that goes on from there and what takes its values (a LET to a numeric
 // scalar, an IF, or the items after it). It runs as an executor (engine/decoded/run.cpp) that does the
@@ -637,32 +659,34 @@ bool DecodeOnStack(DecodedItem& entry, int at, int start, int limit) {
     if (!BeginsOnStack(first)) return false;
     ExpressionReader reader(limit, true);
     int end = start;
+    if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::LET)
+        return DecodeLetOnStack(entry, at, start, limit);
     if (first.FirstCode == CodeKind::Statement)
-        reader.TakeStacked(first.SecondCode == St::IF ? ValueKind::Boolean : ValueKind::Number);
+        reader.TakeStacked(ValueKind::Boolean);
     else
         end = reader.Read(start);
     if (reader.Stacked() == 0) return false;
     const int depth = reader.Depth();
     const int after = StepOverBrackets(end, limit);
-    DecodedOp inner = DecodedOp::Generic;
+    StackedStatement inner = StackedStatement::Values;
     int next = 0;
     int alternate = 0;
     if (depth == 1 && reader.KindAt(0) == ValueKind::Number && IsStatementAt(after, limit, St::LET) &&
         after + 1 <= limit && Item(after + 1).FirstCode == CodeKind::NumVar) {
         const int target = Item(after + 1).SecondCode;
         if (target < 0 || static_cast<std::size_t>(target) >= Tb.NumVarTable.size()) return false;
-        inner = DecodedOp::LetNumber;
+        inner = StackedStatement::Let;
         entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
         next = Continuation(after + 2, limit);
     } else if (depth == 1 && reader.KindAt(0) == ValueKind::Boolean && IsStatementAt(after, limit, St::IF) &&
                after + 1 <= limit) {
         const CodeItemType& target = Item(after + 1);
         if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
-        inner = DecodedOp::Branch;
+        inner = StackedStatement::Branch;
         next = Continuation(after + 2, limit);
         alternate = Continuation(target.SecondCode, limit);
     } else if (first.FirstCode != CodeKind::Statement && depth <= MaxPushedValues) {
-        inner = DecodedOp::PushValues;
+        inner = StackedStatement::Values;
         for (int k = 0; k < depth; ++k)
             if (reader.KindAt(k) == ValueKind::Boolean)
                 entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
@@ -697,12 +721,12 @@ void DecodeExpression(DecodedItem& entry, int start, int limit) {
     const int target = Item(after + 1).SecondCode;
     if (IsStatementAt(after, limit, St::LET) && after + 1 <= limit &&
         Item(after + 1).FirstCode == CodeKind::NumVar && target >= 0 &&
-        static_cast<std::size_t>(target) < Tb.NumVarTable.size() && depth <= 3 && allNumbers()) {
-        // LET X = value (one value), LET A(subscript) = value (the value, then the subscript) or
-        // LET A(first, second) = value (the value, the second subscript, the first)
+        static_cast<std::size_t>(target) < Tb.NumVarTable.size() && (depth == 1 || depth == 2) &&
+        allNumbers()) {
+        // LET X = value (one value) or LET A(subscript) = value (the value, then the subscript)
         StoreRoots(entry, reader);
         entry.Op = depth == 1 ? DecodedOp::LetNumber : DecodedOp::LetElement;
-        if (depth == 2) {
+        if (entry.Op == DecodedOp::LetElement) {
             const std::uint8_t value =
                 DecodedNodes[static_cast<std::size_t>(DecodedRoots[static_cast<std::size_t>(entry.Root)])]
                     .Code;
@@ -816,7 +840,7 @@ DecodedItem& DecodeItem(int at, int limit) {
         return entry;
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
-    if (DecodeAppendJoin(entry, start, limit)) return entry;
+    if (DecodeJoinOnStack(entry, at, start, limit)) return entry;
     if (DecodeOnStack(entry, at, start, limit)) return entry;
     if (DecodeCallSequence(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;

@@ -175,6 +175,15 @@ inline constexpr std::uint8_t DecodedRetries = 16;
 
 struct CallShape;
 
+// The statements an OnStack entry runs on values the items before it left on the Gl stack.
+enum class StackedStatement : std::uint8_t {
+    Values,     // an expression whose values the items after it take (as PushValues)
+    Let,        // LET of an expression to a numeric scalar (as LetNumber); with no nodes, of the value
+    LetElement, // LET of the value to an element of a one- or two-dimensional array, the subscripts above it
+    Branch,     // IF on a condition (as Branch)
+    Join,       // S$ = S$ + x: the join of S$'s text with x appended to S$ in place
+};
+
 // A power of two in size, so that the run finds an entry by a shift of its index.
 struct alignas(128) DecodedItem {
     std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
@@ -218,10 +227,9 @@ struct alignas(128) DecodedItem {
         StrVarType* String;     // AppendChr's variable
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
-    // OnStack: the statement it runs (LetNumber, Branch or PushValues, whose Next it keeps in Continue),
-    // the values it takes from the Gl stack and which of them are booleans (bit k for the k-th from the
-    // top).
-    DecodedOp Inner = DecodedOp::Generic;
+    // OnStack: the statement it runs (whose Next it keeps in Continue), the values it takes from the Gl
+    // stack and which of them are booleans (bit k for the k-th from the top).
+    StackedStatement Inner = StackedStatement::Values;
     std::uint8_t Stacked = 0;
     std::uint8_t StackedBooleans = 0;
     std::int32_t Continue = 0;

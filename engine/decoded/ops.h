@@ -17,8 +17,8 @@
     X(LetNumber, Statement, NoExecutor, "LET of a numeric expression to a numeric scalar",                   \
       "the expression's items, LET and its variable")                                                        \
     X(LetElement, Statement, NoExecutor,                                                                     \
-      "LET of a numeric expression to an element of a one- or two-dimensional numeric array",                \
-      "the value's and the subscripts' items, LET and the array")                                            \
+      "LET of a numeric expression to an element of a one-dimensional numeric array",                        \
+      "the value's and the subscript's items, LET and the array")                                            \
     X(Branch, Statement, NoExecutor, "IF on a condition: Next when it holds, Alternate when not",            \
       "the condition's items, IF and its jump target")                                                       \
     X(LetUpdate, Statement, NoExecutor, "LET v = v op x for + - *, on the variable's own value",             \
@@ -57,14 +57,12 @@
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
     X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
-    X(AppendJoin, Executor, JoinInPlace,                                                                     \
-      "S$ = S$ + x (or &) at its join, x on the Gl stack: appended to the variable's own text in place",     \
-      "the join, LET and the variable")                                                                      \
     X(OnStack, Executor, RunOnStack,                                                                         \
-      "the rest of a statement on values the items before it left on the Gl stack: a numeric expression "    \
-      "and a LET, an IF or the items after it (the general executor of its first item when the values "      \
-      "are not numbers)",                                                                                    \
-      "the operators and values from the first, and LET and its variable or IF and its jump target")
+      "the rest of a statement on values the items before it left on the Gl stack (StackedStatement): a "    \
+      "numeric expression and a LET, an IF or the items after it; a LET of the value to a scalar or an "     \
+      "element; S$ = S$ + x appending in place; the first item's general executor when the values do not "   \
+      "fit",                                                                                                 \
+      "the first item (an operator, a function, IF or LET) and the items after it that the rest covers")
 
 // What a decoded entry does.
 enum class DecodedOp : std::uint8_t {

@@ -66,22 +66,6 @@ bool AppendInPlace(StrVarType& record) {
     return true;
 }
 
-// S$ = S$ + x (or &) at its join, the cursor after it: x appended to S$ in place and the cursor past
-// the LET's target, or the join by its general executor (the LET then runs as usual).
-void JoinInPlace(int slot) {
-    const int let = Decoding::StepOverBrackets(Ib.CodeIndex, Ib.CodeLimit);
-    if (Decoding::IsStatementAt(let, Ib.CodeLimit, St::LET) && let + 1 <= Ib.CodeLimit) {
-        const CodeItemType& target = Decoding::Item(let + 1);
-        StrVarType* record =
-            target.FirstCode == CodeKind::StrVar ? TableEntry(Tb.StrVarTable, target.SecondCode) : nullptr;
-        if (record && AppendInPlace(*record)) {
-            Ib.CodeIndex = let + 2;
-            return;
-        }
-    }
-    ExecOperator(slot);
-}
-
 // The values an OnStack entry takes, from the Gl stack into the places its nodes read them from; false
 // when they are not the numbers and booleans it was decoded for.
 bool ReadStacked(const DecodedItem& entry) {
@@ -119,10 +103,30 @@ void DropStacked(const DecodedItem& entry) {
 void RunOnStack(int at) {
     const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
     const ExprNode* nodes = DecodedNodes.data();
-    if (ReadStacked(entry)) {
+    if (entry.Inner == StackedStatement::Join || ReadStacked(entry)) {
         switch (entry.Inner) {
-        case DecodedOp::LetNumber: {
+        case StackedStatement::LetElement: {
+            // the value under the subscripts, the first on top
+            const NumVarType& record = *entry.Target.Number;
+            Extended* element = entry.Stacked == 2
+                                    ? SimpleElement(record, DecodedStacked[0])
+                                    : GridElement(record, DecodedStacked[0], DecodedStacked[1]);
+            if (!element || record.DimCount != entry.Stacked - 1) break;
+            *element = DecodedStacked[entry.Stacked - 1u];
+            DropStacked(entry);
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        case StackedStatement::Let: {
             NumVarType* record = entry.Target.Number;
+            if (entry.ValueCount == 0) {
+                // the value itself
+                if (record->DimCount != 0) break;
+                record->Value = DecodedStacked[0];
+                DropStacked(entry);
+                Ib.CodeIndex = entry.Continue;
+                return;
+            }
             const Extended value = ValueOf(nodes, nodes + entry.Root);
             if (record->DimCount != 0 || IsStoppedShort(value)) break;
             DropStacked(entry);
@@ -130,14 +134,18 @@ void RunOnStack(int at) {
             Ib.CodeIndex = entry.Continue;
             return;
         }
-        case DecodedOp::Branch: {
+        case StackedStatement::Branch: {
             const Extended condition = ValueOf(nodes, nodes + entry.Root);
             if (IsStoppedShort(condition)) break;
             DropStacked(entry);
             Ib.CodeIndex = condition != 0 ? entry.Continue : entry.Alternate;
             return;
         }
-        default: {
+        case StackedStatement::Join:
+            if (!AppendInPlace(*entry.Target.String)) break;
+            Ib.CodeIndex = entry.Continue;
+            return;
+        case StackedStatement::Values: {
             Extended values[MaxPushedValues];
             if (!EvaluateRoots(entry, nodes, values)) break;
             DropStacked(entry);
@@ -241,7 +249,7 @@ void RunProcedureItem(DecodedOp op, int value) {
         return entry->Next; /* the stack found no memory */                                                  \
     next = entry->Next;                                                                                      \
     break;
-#define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;
+#define LX_RUNS_Executor(OP, EXECUTOR) [[unlikely]] goto procedureItem;
 #define LX_RUNS_ForNext(OP, EXECUTOR)                                                                        \
     if (!RunForNext(entry, at, next, limit, generation, decoded, nodes, scratch)) goto stopShort;            \
     break;

@@ -119,20 +119,6 @@ inline bool IsInlineOperand(const ExprNode* n) {
     return Decide(entry.Operation, ValueOf(nodes, left), b);
 }
 
-// LET A(first, second) = expression: the value, then the subscripts, the first on top; false when it
-// stops short.
-[[gnu::noinline]] bool RunLetGridElement(const DecodedItem& entry, const ExprNode* nodes) {
-    const std::int32_t* roots = DecodedRoots.data() + entry.Root;
-    const Extended value = ValueOf(nodes, nodes + roots[0]);
-    const Extended second = OperandOf(nodes, nodes + roots[1]);
-    const Extended first = OperandOf(nodes, nodes + roots[2]);
-    if (IsStoppedShort(value) || IsStoppedShort(first) || IsStoppedShort(second)) return false;
-    Extended* element = GridElement(*entry.Target.Number, first, second);
-    if (!element) return false;
-    *element = value;
-    return true;
-}
-
 // What a statement below gives for a case the general path must run: nothing of it has happened.
 constexpr int StopsShort = -1;
 
@@ -200,8 +186,6 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         carried = value;
     } else if constexpr (Op == DecodedOp::LetElement) {
         // LET A(subscript) = expression: the value, then the subscript
-        if (entry.ValueCount != 2) [[unlikely]]
-            return RunLetGridElement(entry, nodes) ? (Way == WayOn::Given ? entry.Next : 0) : StopsShort;
         const std::int32_t* roots = DecodedRoots.data() + entry.Root;
         const Extended value = ValueOf(nodes, nodes + roots[0]);
         const Extended subscript = OperandOf(nodes, nodes + roots[1]);
