@@ -60,8 +60,10 @@ public:
                 at = next + 1;
                 continue;
             }
+            const int stacked = stacked_;
             if (!Take(item)) break;
             ++at;
+            if (stacked_ != stacked) stackEnd_ = at;
         }
         return at;
     }
@@ -69,6 +71,8 @@ public:
     int Depth() const { return depth_; }
     // The values taken from the Gl stack, and which of them are booleans (bit k for the k-th taken).
     int Stacked() const { return stacked_; }
+    // The index after the last item that took values from the Gl stack.
+    int StackEnd() const { return stackEnd_; }
     std::uint8_t StackedBooleans() const { return stackedBooleans_; }
     // One value of `kind` taken from the Gl stack at once (for a statement that takes it as it is).
     bool TakeStacked(ValueKind kind) { return onStack_ && Stack(kind); }
@@ -354,6 +358,7 @@ private:
     bool onStack_ = false;
     int depth_ = 0;
     int stacked_ = 0;
+    int stackEnd_ = 0;
     std::uint8_t stackedBooleans_ = 0;
     bool computes_ = false;
     std::array<Value, MaxDecodedDepth> values_{};
@@ -657,17 +662,24 @@ bool DecodeLetOnStack(DecodedItem& entry, int at, int start, int limit) {
 bool DecodeOnStack(DecodedItem& entry, int at, int start, int limit) {
     const CodeItemType& first = Item(start);
     if (!BeginsOnStack(first)) return false;
-    ExpressionReader reader(limit, true);
-    int end = start;
     if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::LET)
         return DecodeLetOnStack(entry, at, start, limit);
+    ExpressionReader reader(limit, true);
+    int end = start;
     if (first.FirstCode == CodeKind::Statement)
         reader.TakeStacked(ValueKind::Boolean);
     else
         end = reader.Read(start);
     if (reader.Stacked() == 0) return false;
-    const int depth = reader.Depth();
     const int after = StepOverBrackets(end, limit);
+    if (first.FirstCode != CodeKind::Statement && !IsStatementAt(after, limit, St::LET) &&
+        !IsStatementAt(after, limit, St::IF) && reader.StackEnd() < end) {
+        // values for the items after them: only as far as the last operation on the stack's values, so
+        // that the values after it stay for the entries that begin there (a call's arguments)
+        reader = ExpressionReader(reader.StackEnd() - 1, true);
+        end = reader.Read(start);
+    }
+    const int depth = reader.Depth();
     StackedStatement inner = StackedStatement::Values;
     int next = 0;
     int alternate = 0;
