@@ -78,7 +78,9 @@ public:
     bool TakeStacked(ValueKind kind) { return onStack_ && Stack(kind); }
     ValueKind KindAt(int k) const { return values_[static_cast<std::size_t>(k)].Kind; }
     // True when some value is more than a literal or a variable (so that computing it is work).
-    bool Computes() const { return computes_; }
+    bool Computes() const { return operations_ > 0; }
+    // How many operations its nodes do.
+    int Operations() const { return operations_; }
     // The node of value k (a leaf becomes a node of its own here).
     std::int32_t RootOf(int k) { return Materialize(values_[static_cast<std::size_t>(k)]); }
 
@@ -139,7 +141,7 @@ private:
         Value value;
         value.Kind = kind;
         value.Node = AddNode(node);
-        computes_ = true;
+        ++operations_;
         return Push(value);
     }
 
@@ -188,7 +190,7 @@ private:
         value.Kind = result;
         value.Node = AddNode(node);
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
@@ -246,7 +248,7 @@ private:
         value.Node = AddNode(node);
         --depth_;
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
@@ -264,7 +266,7 @@ private:
         value.Node = AddNode(node);
         --depth_;
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
@@ -360,7 +362,7 @@ private:
     int stacked_ = 0;
     int stackEnd_ = 0;
     std::uint8_t stackedBooleans_ = 0;
-    bool computes_ = false;
+    int operations_ = 0;
     std::array<Value, MaxDecodedDepth> values_{};
 };
 
@@ -697,7 +699,9 @@ bool DecodeOnStack(DecodedItem& entry, int at, int start, int limit) {
         inner = StackedStatement::Branch;
         next = Continuation(after + 2, limit);
         alternate = Continuation(target.SecondCode, limit);
-    } else if (first.FirstCode != CodeKind::Statement && depth <= MaxPushedValues) {
+    } else if (first.FirstCode != CodeKind::Statement && depth <= MaxPushedValues &&
+               reader.Operations() > 1) {
+        // (one operation alone costs its general executor less than a pass through the decoded run)
         inner = StackedStatement::Values;
         for (int k = 0; k < depth; ++k)
             if (reader.KindAt(k) == ValueKind::Boolean)
