@@ -33,8 +33,8 @@ struct EngineState : EngineRunValues {
     Extended LastRandom = 0; // the last number RND gave (or the one drawn at the start of the run); RND(0)
     // Kept: every run but CONT starts an empty line; CONT continues the line of the stopped run.
     QString PrintLine;
-    // False runs every item by its general executor alone: no fast path of the loop, no fused sequence,
-    // no decoded statement (the tests hold both ways to the same results). Read when a run starts. Kept:
+    // False runs every item by its general executor alone, without the decoded run (the tests hold both
+    // ways to the same results). Read when a run starts. Kept:
     // a choice of the tools that start runs, not a value of a program.
     bool FastPathsEnabled = true;
 

@@ -1,5 +1,5 @@
-// The run loop's direct access to the value stack and the variable tables, shared by the item-by-item
-// loop and the decoded statements. Each helper does exactly what the general executor does for the
+// The decoded run's direct access to the value stack and the variable tables, shared with the procedure
+// calls' own fast paths. Each helper does exactly what the general executor does for the
 // case it accepts and refuses every other case, which then goes the general way with its errors.
 #pragma once
 

@@ -116,10 +116,23 @@ bool TakeError(int& pc, int& limit) {
     return true;
 }
 
-// A value item (a constant, a literal, a variable, a PUBLIC name) onto the Gl stack, or an item of PRINT
-// or of the procedure machinery; nothing for the items that do nothing.
-void RunValueItem(int kind, int value) {
+// The item in hand by its general executor: an operator, a function or a statement; a value (a constant,
+// a literal, a variable, a PUBLIC name) onto the Gl stack; an item of PRINT or of the procedure
+// machinery; nothing for the items that do nothing. False when it is one of the statements that leave
+// the loop (the way out in `exit`).
+[[gnu::always_inline]] inline bool RunItem(int kind, int value, LoopExit& exit) {
     switch (kind) {
+    case CodeKind::Operator: ExecOperator(value); break;
+    case CodeKind::Function: ExecuteFunction(value); break;
+    case CodeKind::Statement:
+        switch (value) {
+        case St::SYSTEM: exit = LoopExit::System; break;
+        case St::CONT: exit = LoopExit::Cont; break;
+        case St::RUN: exit = LoopExit::Run; break;
+        default: ExecuteStatement(value); return true;
+        }
+        ExecuteStatement(value);
+        return false;
     case CodeKind::SysNumConst:
         if (value >= 1 && value <= FixedConstSlots)
             PushNumber(NumConstTable[static_cast<std::size_t>(value)]);
@@ -182,25 +195,7 @@ void RunValueItem(int kind, int value) {
     case CodeKind::SubFrame: PushSubFrame(value); break;
     default: break; // 0, 41, 42, 45, 71, 83, 85, 90 to 94: nothing
     }
-}
-
-// The item in hand by its general executor. False when it is one of the statements that leave the loop
-// (the way out in `exit`).
-[[gnu::always_inline]] inline bool RunItem(int kind, int value, LoopExit& exit) {
-    switch (kind) {
-    case CodeKind::Operator: ExecOperator(value); return true;
-    case CodeKind::Function: ExecuteFunction(value); return true;
-    case CodeKind::Statement:
-        switch (value) {
-        case St::SYSTEM: exit = LoopExit::System; break;
-        case St::CONT: exit = LoopExit::Cont; break;
-        case St::RUN: exit = LoopExit::Run; break;
-        default: ExecuteStatement(value); return true;
-        }
-        ExecuteStatement(value);
-        return false;
-    default: RunValueItem(kind, value); return true;
-    }
+    return true;
 }
 
 // What the loop does after handing over to the decoded run.
