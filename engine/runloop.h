@@ -1,8 +1,7 @@
 // The run loop: fetches one code item at a time and dispatches it by kind to the operators, the
 // built-in functions, the statement executors and the procedure machinery, all through the Gl stack.
-// Where a statement of plain numbers (or a piece of the procedure machinery) begins, it first hands
-// over to the decoded run (engine/decoded/run), which runs such statements in one pass each and gives
-// the item it stops at back to the loop.
+// Wherever a decoded statement may begin, it first hands over to the decoded run (engine/decoded/run),
+// which runs such statements in one pass each and gives the item it stops at back to the loop.
 #pragma once
 
 #include "engine/enginestate.h"
