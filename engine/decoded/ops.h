@@ -1,10 +1,11 @@
 // The decoded operations, declared once: each row gives the operation's name (its DecodedOp and the
 // word `lxcompile --decoded` prints), how the decoded run runs it (a family of run.cpp; Executor: the
-// executor of the item it stands on, named in the third column), what it does and
-// which items of the code buffer it replaces. The enum, the names and the run's dispatch are made from
-// this list; a new operation is a new row, its decoder and, when no family fits, a family of its own.
-// The rows stand in the order the run's switch has its cases in, which the compiler's layout of the
-// run follows: the commonest statements first (bench/callgrind counts what a new order costs).
+// executor of the item it stands on, named in the third column), what it does and which items of the
+// code buffer it replaces. The enum, the names and the run's dispatch are made from this list; a new
+// operation is a new row, its decoder and, when no family fits, a family of its own. The rows stand in
+// the order the run's switch has its cases in, which the compiler's layout of the run follows: the
+// commonest statements first (bench/callgrind counts what a new order costs, and what a new case costs:
+// a new kind of rare entry is better a case of an existing row, as OnStack's StackedStatement is).
 #pragma once
 
 #include <array>

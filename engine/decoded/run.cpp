@@ -96,10 +96,10 @@ void DropStacked(const DecodedItem& entry) {
     Vs.GlNumStack.Count -= entry.Stacked - booleans;
 }
 
-// The OnStack entry of `at`, the cursor after its first item (at Next): its statement on the values of the Gl
-// stack, the cursor then where the statement goes on; when the values are not what it was decoded for
-// or its expression stops short, the first item by its general executor, and the items after it one by
-// one as usual.
+// The OnStack entry of `at`, the cursor after its first item (at Next): its statement on the values of
+// the Gl stack, the cursor then where the statement goes on; when the values are not what it was decoded
+// for or its expression stops short, the first item by its general executor, and the items after it one
+// by one as usual.
 void RunOnStack(int at) {
     const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
     const ExprNode* nodes = DecodedNodes.data();
