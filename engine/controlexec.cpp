@@ -9,9 +9,9 @@
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
 #include "engine/enginehooks.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
-#include "engine/runloop.h"
 
 #include <chrono>
 #include <cmath>

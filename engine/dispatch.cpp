@@ -7,6 +7,7 @@
 #include "engine/calls.h"
 #include "engine/controlexec.h"
 #include "engine/deviceexec.h"
+#include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/fileexec.h"
 #include "engine/flowexec.h"

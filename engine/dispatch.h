@@ -1,13 +1,12 @@
 // The general dispatch of statement and function items: one switch each, generated from the code
-// lists of core/codelist.h, where every code names its executor. The run loop's own fast paths
-// come first; everything else, and everything when they are off, runs through these.
+// lists of core/codelist.h, where every code names its executor. Where the decoded run covers a
+// statement it runs it first; everything else, and everything with --general, runs through these.
 #pragma once
 
 #include "core/errornumbers.h"
 #include "core/raiseerror.h"
 #include "core/sharedstate.h"
 #include "engine/drawexec.h"
-#include "engine/runloop.h"
 
 #include <new>
 #include <stdexcept>

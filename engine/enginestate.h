@@ -6,6 +6,9 @@
 // that survive it on purpose stand in EngineState itself, each saying why.
 #pragma once
 
+#include "core/errornumbers.h"
+#include "core/itembuffers.h"
+#include "core/raiseerror.h"
 #include "core/sharedstate.h"
 
 #include <QString>
@@ -33,8 +36,8 @@ struct EngineState : EngineRunValues {
     Extended LastRandom = 0; // the last number RND gave (or the one drawn at the start of the run); RND(0)
     // Kept: every run but CONT starts an empty line; CONT continues the line of the stopped run.
     QString PrintLine;
-    // False runs every item by its general executor alone: no fast path of the loop, no fused sequence,
-    // no decoded statement (the tests hold both ways to the same results). Read when a run starts. Kept:
+    // False runs every item by its general executor alone, without the decoded run (the tests hold both
+    // ways to the same results). Read when a run starts. Kept:
     // a choice of the tools that start runs, not a value of a program.
     bool FastPathsEnabled = true;
 
@@ -42,3 +45,18 @@ struct EngineState : EngineRunValues {
 };
 
 extern constinit EngineState Eng;
+
+// Takes the item at CodeIndex into CurrentItem and notes where it stands (the run loop's fetch, also
+// the formulas' and the thread's when they set the loop going again).
+inline void FetchCurrentItem() {
+    Eng.CurrentItemIndex = Ib.CodeIndex;
+    GetCurrentItem();
+}
+
+// Executors that are called for a statement or function without a routine yet report it clearly.
+inline void ReportStatementNotBuilt(int code) {
+    RaiseError(Err::StatementNotSupported, code);
+}
+inline void ReportFunctionNotBuilt(int code) {
+    RaiseError(Err::FunctionNotSupported, code);
+}

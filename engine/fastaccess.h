@@ -1,5 +1,5 @@
-// The run loop's direct access to the value stack and the variable tables, shared by the item-by-item
-// loop and the decoded statements. Each helper does exactly what the general executor does for the
+// The decoded run's direct access to the value stack and the variable tables, shared with the procedure
+// calls' own fast paths. Each helper does exactly what the general executor does for the
 // case it accepts and refuses every other case, which then goes the general way with its errors.
 #pragma once
 
@@ -46,6 +46,21 @@ template <typename T> [[gnu::always_inline]] inline T* TableEntry(std::vector<T>
     const auto i = static_cast<std::int32_t>(NearestInteger(subscript));
     if (static_cast<Extended>(i) != subscript) return nullptr;
     const long at = static_cast<long>(record.Base) + i;
+    return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(Tb.ANumVarTable, static_cast<int>(at))
+                                                          : nullptr;
+}
+
+// The element of a two-dimensional numeric array for two whole, in-range subscripts (the first the one
+// that runs fastest through the elements, as the general executors lay them out); null for anything else.
+[[gnu::always_inline]] inline Extended* GridElement(const NumVarType& record, Extended first,
+                                                    Extended second) {
+    if (record.DimCount != 2 || !(first >= 0 && first <= record.Bounds[1]) ||
+        !(second >= 0 && second <= record.Bounds[2]))
+        return nullptr;
+    const auto i = static_cast<std::int32_t>(NearestInteger(first));
+    const auto j = static_cast<std::int32_t>(NearestInteger(second));
+    if (static_cast<Extended>(i) != first || static_cast<Extended>(j) != second) return nullptr;
+    const long at = static_cast<long>(record.Base) + i + static_cast<long>(j) * (record.Bounds[1] + 1L);
     return at <= std::numeric_limits<std::int32_t>::max() ? TableEntry(Tb.ANumVarTable, static_cast<int>(at))
                                                           : nullptr;
 }

@@ -8,6 +8,7 @@
 #include "core/tables.h"
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
+#include "engine/drawexec.h"
 #include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
@@ -508,4 +509,35 @@ int FindLabel(int key) {
         if (entry.Key == key) return entry.CodeIndex;
     }
     return 0;
+}
+
+// SYSTEM
+void ExecSystem() {
+    Rc.SystemExitRequest = 1;
+}
+
+namespace {
+
+void PostRunButtons(int mode) {
+    RunWindowEvent event;
+    event.Op = RunWindowOp::ButtonMode;
+    event.Value = mode;
+    RunWindowQueue::Instance().Push(std::move(event));
+}
+
+} // namespace
+
+// CONT
+void ExecCont() {
+    // Execute starts again in the resume kind, with every variable and open file as they are.
+    if (Rc.GScreenOpen) ExecGRefresh();
+    Rc.RunMode = RunKind::Resume;
+    Rc.ProgramRunning = 1;
+    Rc.ContinueFlag = 1;
+    // The stop request is left alone: it was clear when this item began, so a stop asked for
+    // since is the user's and ends the resumed run.
+    // The stop kept while this immediate command runs belongs to the program being resumed; it
+    // must not make the resumed run end as stopped.
+    Rc.SavedStopRequest = 0;
+    PostRunButtons(RunButtonMode::Run);
 }

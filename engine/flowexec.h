@@ -46,3 +46,6 @@ void ExecSleep();
 
 // The code index of line number `key`, 0 when the program has no such line.
 int FindLabel(int key);
+// SYSTEM and CONT; the run loop leaves after them (and after RUN).
+void ExecSystem();
+void ExecCont();

@@ -15,6 +15,7 @@
 std::vector<DecodedItem> DecodedCode;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
+std::array<Extended, MaxStackedValues> DecodedStacked{};
 // The storage of the variable tables when the current generation's nodes began.
 const NumVarType* DecodedNumbers = nullptr;
 const StrVarType* DecodedStrings = nullptr;
@@ -36,7 +37,9 @@ enum class ValueKind : std::uint8_t { Number, Boolean };
 // node: the node that takes it holds it) or a node.
 class ExpressionReader {
 public:
-    explicit ExpressionReader(int limit) : limit_(limit) {}
+    // With `onStack`, an operation that finds too few values takes the missing ones from the Gl stack as
+    // the items before the first one read left them (the first taken is the one on top).
+    explicit ExpressionReader(int limit, bool onStack = false) : limit_(limit), onStack_(onStack) {}
 
     // Takes items from `at`; returns the index of the first item not taken.
     int Read(int at) {
@@ -57,16 +60,27 @@ public:
                 at = next + 1;
                 continue;
             }
+            const int stacked = stacked_;
             if (!Take(item)) break;
             ++at;
+            if (stacked_ != stacked) stackEnd_ = at;
         }
         return at;
     }
 
     int Depth() const { return depth_; }
+    // The values taken from the Gl stack, and which of them are booleans (bit k for the k-th taken).
+    int Stacked() const { return stacked_; }
+    // The index after the last item that took values from the Gl stack.
+    int StackEnd() const { return stackEnd_; }
+    std::uint8_t StackedBooleans() const { return stackedBooleans_; }
+    // One value of `kind` taken from the Gl stack at once (for a statement that takes it as it is).
+    bool TakeStacked(ValueKind kind) { return onStack_ && Stack(kind); }
     ValueKind KindAt(int k) const { return values_[static_cast<std::size_t>(k)].Kind; }
     // True when some value is more than a literal or a variable (so that computing it is work).
-    bool Computes() const { return computes_; }
+    bool Computes() const { return operations_ > 0; }
+    // How many operations its nodes do.
+    int Operations() const { return operations_; }
     // The node of value k (a leaf becomes a node of its own here).
     std::int32_t RootOf(int k) { return Materialize(values_[static_cast<std::size_t>(k)]); }
 
@@ -127,11 +141,31 @@ private:
         Value value;
         value.Kind = kind;
         value.Node = AddNode(node);
-        computes_ = true;
+        ++operations_;
         return Push(value);
     }
 
-    bool TopIs(ValueKind kind, int count = 1) const {
+    // A value from the Gl stack below the values read: a leaf in the decoded side's place for it, which
+    // the run fills before it computes.
+    bool Stack(ValueKind kind) {
+        if (depth_ >= MaxDecodedDepth || stacked_ >= MaxStackedValues) return false;
+        for (int k = depth_; k > 0; --k)
+            values_[static_cast<std::size_t>(k)] = values_[static_cast<std::size_t>(k - 1)];
+        Value value;
+        value.Kind = kind;
+        value.Where = Place::Variable;
+        value.Variable = &DecodedStacked[static_cast<std::size_t>(stacked_)];
+        values_[0] = value;
+        if (kind == ValueKind::Boolean)
+            stackedBooleans_ = static_cast<std::uint8_t>(stackedBooleans_ | (1u << stacked_));
+        ++stacked_;
+        ++depth_;
+        return true;
+    }
+
+    bool TopIs(ValueKind kind, int count = 1) {
+        while (onStack_ && depth_ < count)
+            if (!Stack(kind)) return false;
         if (depth_ < count) return false;
         for (int k = 1; k <= count; ++k)
             if (values_[static_cast<std::size_t>(depth_ - k)].Kind != kind) return false;
@@ -156,7 +190,7 @@ private:
         value.Kind = result;
         value.Node = AddNode(node);
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
@@ -214,23 +248,25 @@ private:
         value.Node = AddNode(node);
         --depth_;
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
-    // AND and OR of two conditions.
-    bool Logic(std::uint8_t code) {
-        if (!TopIs(ValueKind::Boolean, 2)) return false;
+    // A node on the two values on top, both of `kind` as its own value is: AND and OR of two conditions, a
+    // function of two numbers.
+    bool Pair(std::uint8_t code, ValueKind kind, const NumVarType* array = nullptr) {
+        if (!TopIs(kind, 2)) return false;
         ExprNode node;
         node.Code = code;
+        node.Operand.Number = array;
         node.Left = Materialize(Top(1));
         node.Right = Materialize(Top(0));
         Value value;
-        value.Kind = ValueKind::Boolean;
+        value.Kind = kind;
         value.Node = AddNode(node);
         --depth_;
         Top() = value;
-        computes_ = true;
+        ++operations_;
         return true;
     }
 
@@ -242,8 +278,8 @@ private:
             return Binary(operation, N, Numeric::IsComparison(operation) ? B : N);
         switch (slot) {
         case Op::ChgSgn: return Unary(Negate, N, N);
-        case Op::And: return Logic(And);
-        case Op::Or: return Logic(Or);
+        case Op::And: return Pair(And, B);
+        case Op::Or: return Pair(Or, B);
         case Op::Not: return Unary(Not, B, B);
         default: return false;
         }
@@ -257,11 +293,24 @@ private:
         case Fn::INT: return Unary(NodeCode::Int, N, N);
         case Fn::FIX: return Unary(NodeCode::Fix, N, N);
         case InFn::Direct: return Unary(NodeCode::Negate, N, N);
+        default: break;
+        }
+        // any other function that only computes: its general executor called by the node
+        switch (CalledFunctionArity(code)) {
+        case 1:
+            if (!Unary(NodeCode::Call1, N, N)) return false;
+            break;
+        case 2:
+            if (!Pair(NodeCode::Call2, N)) return false;
+            break;
         default: return false;
         }
+        DecodedNodes.back().Function = code;
+        return true;
     }
 
-    // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top.
+    // A numeric name: a plain variable is a leaf; a one-dimensional array takes the subscript on top, a
+    // two-dimensional one the two subscripts on top.
     // DEF functions, labels and other arrays are left to the general path.
     bool NumericName(int index) {
         if (index < 0 || static_cast<std::size_t>(index) >= Tb.NumVarTable.size()) return false;
@@ -274,6 +323,8 @@ private:
         }
         if (record.Kind == NumVarKind::Array && record.DimCount == 1)
             return Unary(NodeCode::Element, ValueKind::Number, ValueKind::Number, &record);
+        if (record.Kind == NumVarKind::Array && record.DimCount == 2)
+            return Pair(NodeCode::Element2, ValueKind::Number, &record);
         return false;
     }
 
@@ -306,8 +357,12 @@ private:
     }
 
     int limit_;
+    bool onStack_ = false;
     int depth_ = 0;
-    bool computes_ = false;
+    int stacked_ = 0;
+    int stackEnd_ = 0;
+    std::uint8_t stackedBooleans_ = 0;
+    int operations_ = 0;
     std::array<Value, MaxDecodedDepth> values_{};
 };
 
@@ -539,6 +594,134 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
+// string variable. Whether the join's left operand is that variable's text is known only when it runs.
+bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
+    const CodeItemType& join = Item(start);
+    if (join.FirstCode != CodeKind::Operator ||
+        (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
+        return false;
+    const int let = StepOverBrackets(start + 1, limit);
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return false;
+    const CodeItemType& assigned = Item(let + 1);
+    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
+        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
+        return false;
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = StackedStatement::Join;
+    entry.Stacked = 2;
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+    entry.Next = start;
+    entry.Value = at;
+    entry.Continue = Continuation(let + 2, limit);
+    return true;
+}
+
+// Whether an entry on values of the Gl stack may begin at `item`: an operator or function the nodes
+// compute, an IF or a LET, where the items before left their values (OnStack).
+bool BeginsOnStack(const CodeItemType& item) {
+    switch (item.FirstCode) {
+    case CodeKind::Operator:
+        return Numeric::OperationOfSlot(item.SecondCode) != NumberOp::Count ||
+               item.SecondCode == Op::ChgSgn || item.SecondCode == Op::And || item.SecondCode == Op::Or ||
+               item.SecondCode == Op::Not;
+    case CodeKind::Function:
+        switch (item.SecondCode) {
+        case Fn::SGN:
+        case Fn::ABS:
+        case Fn::INT:
+        case Fn::FIX:
+        case InFn::Direct: return true;
+        default: return CalledFunctionArity(item.SecondCode) > 0;
+        }
+    case CodeKind::Statement: return item.SecondCode == St::IF || item.SecondCode == St::LET;
+    default: return false;
+    }
+}
+
+// LET of the number the items before it left on the Gl stack to a numeric scalar, or to an element of a
+// one- or two-dimensional numeric array with its subscripts above the value (the first on top).
+bool DecodeLetOnStack(DecodedItem& entry, int at, int start, int limit) {
+    if (start + 1 > limit || Item(start + 1).FirstCode != CodeKind::NumVar) return false;
+    const int target = Item(start + 1).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.NumVarTable.size()) return false;
+    NumVarType& record = Tb.NumVarTable[static_cast<std::size_t>(target)];
+    if (record.DimCount > 2) return false;
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = record.DimCount == 0 ? StackedStatement::Let : StackedStatement::LetElement;
+    entry.Stacked = static_cast<std::uint8_t>(record.DimCount + 1);
+    entry.Target.Number = &record;
+    entry.Next = start;
+    entry.Value = at;
+    entry.Continue = Continuation(start + 2, limit);
+    return true;
+}
+
+// The rest of a statement whose first values the items before it left on the Gl stack: the operators
+// that take them, the expression that goes on from there and what takes its values (a LET to a numeric
+// scalar, an IF, or the items after it). It runs as an executor (engine/decoded/run.cpp) that does the
+// general executor's work on its item when the values on the stack are not what it was decoded for.
+bool DecodeOnStack(DecodedItem& entry, int at, int start, int limit) {
+    const CodeItemType& first = Item(start);
+    if (!BeginsOnStack(first)) return false;
+    if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::LET)
+        return DecodeLetOnStack(entry, at, start, limit);
+    ExpressionReader reader(limit, true);
+    int end = start;
+    if (first.FirstCode == CodeKind::Statement)
+        reader.TakeStacked(ValueKind::Boolean);
+    else
+        end = reader.Read(start);
+    if (reader.Stacked() == 0) return false;
+    const int after = StepOverBrackets(end, limit);
+    if (first.FirstCode != CodeKind::Statement && !IsStatementAt(after, limit, St::LET) &&
+        !IsStatementAt(after, limit, St::IF) && reader.StackEnd() < end) {
+        // values for the items after them: only as far as the last operation on the stack's values, so
+        // that the values after it stay for the entries that begin there (a call's arguments)
+        reader = ExpressionReader(reader.StackEnd() - 1, true);
+        end = reader.Read(start);
+    }
+    const int depth = reader.Depth();
+    StackedStatement inner = StackedStatement::Values;
+    int next = 0;
+    int alternate = 0;
+    if (depth == 1 && reader.KindAt(0) == ValueKind::Number && IsStatementAt(after, limit, St::LET) &&
+        after + 1 <= limit && Item(after + 1).FirstCode == CodeKind::NumVar) {
+        const int target = Item(after + 1).SecondCode;
+        if (target < 0 || static_cast<std::size_t>(target) >= Tb.NumVarTable.size()) return false;
+        inner = StackedStatement::Let;
+        entry.Target.Number = &Tb.NumVarTable[static_cast<std::size_t>(target)];
+        next = Continuation(after + 2, limit);
+    } else if (depth == 1 && reader.KindAt(0) == ValueKind::Boolean && IsStatementAt(after, limit, St::IF) &&
+               after + 1 <= limit) {
+        const CodeItemType& target = Item(after + 1);
+        if (target.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(target.SecondCode)) return false;
+        inner = StackedStatement::Branch;
+        next = Continuation(after + 2, limit);
+        alternate = Continuation(target.SecondCode, limit);
+    } else if (first.FirstCode != CodeKind::Statement && depth <= MaxPushedValues &&
+               reader.Operations() > 1) {
+        // (one operation alone costs its general executor less than a pass through the decoded run)
+        inner = StackedStatement::Values;
+        for (int k = 0; k < depth; ++k)
+            if (reader.KindAt(k) == ValueKind::Boolean)
+                entry.BooleanMask = static_cast<std::uint8_t>(entry.BooleanMask | (1u << k));
+        next = Continuation(end, limit);
+    } else {
+        return false;
+    }
+    StoreRoots(entry, reader);
+    entry.Op = DecodedOp::OnStack;
+    entry.Inner = inner;
+    entry.Stacked = static_cast<std::uint8_t>(reader.Stacked());
+    entry.StackedBooleans = reader.StackedBooleans();
+    entry.Next = start; // the executor stands on the first item
+    entry.Value = at;   // and finds its entry by the index the run found it at
+    entry.Continue = next;
+    entry.Alternate = alternate;
+    return true;
+}
+
 // A numeric expression and what takes its values: a LET, an IF, or the items after it.
 void DecodeExpression(DecodedItem& entry, int start, int limit) {
     ExpressionReader reader(limit);
@@ -673,6 +856,8 @@ DecodedItem& DecodeItem(int at, int limit) {
         return entry;
     }
     if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
+    if (DecodeJoinOnStack(entry, at, start, limit)) return entry;
+    if (DecodeOnStack(entry, at, start, limit)) return entry;
     if (DecodeCallSequence(entry, start, limit)) return entry;
     if (DecodeProcedureItem(entry, start)) return entry;
     if (first.FirstCode == CodeKind::Statement &&

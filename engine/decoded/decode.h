@@ -7,12 +7,15 @@
 #include "core/tables.h"
 #include "engine/decoded/entries.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 extern std::vector<DecodedItem> DecodedCode;
 extern std::vector<ExprNode> DecodedNodes;
 extern std::vector<std::int32_t> DecodedRoots;
+// The values an entry that begins on the Gl stack takes from it, as its nodes read them (OnStack).
+extern std::array<Extended, MaxStackedValues> DecodedStacked;
 
 // True when a variable table no longer has the storage the current generation's nodes point into;
 // the caller then starts a new generation.

@@ -70,18 +70,20 @@ constexpr DecodedOp ProcedureOp(int kind, int value) {
     }
 }
 
-// Whether a decoded entry can begin at an item: a number, a numeric or string variable, an inert
-// item, GOTO, the parameter binds and hand-backs, the procedure machinery. The run loop asks this
-// before it looks at the decoded side at all.
+// Whether a decoded entry can begin at an item: a number, a numeric or string variable, an operator,
+// a function, an inert item, GOTO, IF and LET, the parameter binds and hand-backs, the procedure
+// machinery. The run loop asks this before it looks at the decoded side at all.
 constexpr bool MayBeginDecoded(int kind, int value) {
     switch (kind) {
+    case CodeKind::Operator:
+    case CodeKind::Function: return true;
     case CodeKind::NumLiteral:
     case CodeKind::SysNumConst:
     case CodeKind::NumVar:
     case CodeKind::StrVar: return true;
     case CodeKind::Statement:
-        return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || IsStructureMark(value) ||
-               ProcedureOp(kind, value) != DecodedOp::Generic;
+        return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || value == St::IF ||
+               value == St::LET || IsStructureMark(value) || ProcedureOp(kind, value) != DecodedOp::Generic;
     default:
         return ProcedureOp(kind, value) != DecodedOp::Generic || IsInertItem(CodeItemType{kind, value, 0});
     }
@@ -109,6 +111,8 @@ inline constexpr std::uint8_t And = 10; // Left AND Right
 inline constexpr std::uint8_t Or = 11;
 inline constexpr std::uint8_t ElementOfLeaf = 12; // Element with the subscript a leaf, at Value2
 inline constexpr std::uint8_t SmallLiteral = 13;  // a literal leaf alone that a double holds exactly
+inline constexpr std::uint8_t Call1 = 14;         // a function of the general executors (Function) on Left
+inline constexpr std::uint8_t Element2 = 15;      // the element of a 2-D numeric array for Left, Right
 inline constexpr std::uint8_t BinaryBase = 16;    // BinaryBase + operator * FormCount + operand form
 
 // Operand forms of the binary nodes: where the left and the right operand are (a node: Left or Right;
@@ -123,7 +127,9 @@ inline constexpr std::uint8_t BinaryCount = NumberOp::Count;
 constexpr std::uint8_t Binary(std::uint8_t op, std::uint8_t form) {
     return static_cast<std::uint8_t>(BinaryBase + op * FormCount + form);
 }
-static_assert(BinaryBase + BinaryCount * FormCount <= 256, "node codes are bytes");
+// After the binary nodes' codes: the run tests for the codes below them as they stand.
+inline constexpr std::uint8_t Call2 = BinaryBase + BinaryCount * FormCount; // Call1 on Left and Right
+static_assert(Call2 < 256, "node codes are bytes");
 } // namespace NodeCode
 
 struct ExprNode;
@@ -146,9 +152,12 @@ struct ExprNode {
     // The node's literal leaf is read from Literal64, which holds it exactly: an 80-bit load from
     // memory costs several times a 64-bit one, and a literal is mostly a small number.
     bool Small = false;
+    std::int32_t Function = 0; // Call1, Call2: the function's code
     double Literal64 = 0;
     Extended Literal = 0; // the literal a literal leaf points to, for the decoder's own matching
 };
+
+static_assert(sizeof(ExprNode) == 64, "a node is found by a shift of its index");
 
 // Whether a double holds `value` exactly.
 inline bool FitsDouble(Extended value) {
@@ -159,10 +168,21 @@ inline bool FitsDouble(Extended value) {
 inline constexpr int MaxDecodedDepth = 16;
 // The most values an entry hands to the items after it.
 inline constexpr int MaxPushedValues = 8;
+// The most values an entry takes from the Gl stack (OnStack).
+inline constexpr int MaxStackedValues = 8;
 // How often an entry may stop short before it is run item by item for the rest of its generation.
 inline constexpr std::uint8_t DecodedRetries = 16;
 
 struct CallShape;
+
+// The statements an OnStack entry runs on values the items before it left on the Gl stack.
+enum class StackedStatement : std::uint8_t {
+    Values,     // an expression whose values the items after it take (as PushValues)
+    Let,        // LET of an expression to a numeric scalar (as LetNumber); with no nodes, of the value
+    LetElement, // LET of the value to an element of a one- or two-dimensional array, the subscripts above it
+    Branch,     // IF on a condition (as Branch)
+    Join,       // S$ = S$ + x: the join of S$'s text with x appended to S$ in place
+};
 
 // A power of two in size, so that the run finds an entry by a shift of its index.
 struct alignas(128) DecodedItem {
@@ -207,6 +227,12 @@ struct alignas(128) DecodedItem {
         StrVarType* String;     // AppendChr's variable
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
+    // OnStack: the statement it runs (whose Next it keeps in Continue), the values it takes from the Gl
+    // stack and which of them are booleans (bit k for the k-th from the top).
+    StackedStatement Inner = StackedStatement::Values;
+    std::uint8_t Stacked = 0;
+    std::uint8_t StackedBooleans = 0;
+    std::int32_t Continue = 0;
 };
 
 namespace LoopForm {

@@ -2,9 +2,15 @@
 // and the choice among them that the decoder makes for each node.
 #include "engine/decoded/nodes.h"
 
+#include "engine/dispatch.h"
 #include "engine/numericops.h"
+#include "engine/stacktags.h"
 #include "engine/strfunctions.h"
 
+#include "core/sharedstate.h"
+#include "core/valuestack.h"
+
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -28,6 +34,15 @@ Extended ElementNodeValue(const ExprNode* nodes, const ExprNode* n) {
 }
 Extended ElementLeafValue(const ExprNode*, const ExprNode* n) {
     return ElementValue(n->Operand.Number, *n->Value2);
+}
+
+Extended GridElementValue(const ExprNode* nodes, const ExprNode* n) {
+    const Extended first = LeftOf(nodes, n);
+    const Extended second = RightOf(nodes, n);
+    const NumVarType* record = n->Operand.Number;
+    const Extended* element =
+        record->Kind == NumVarKind::Array ? GridElement(*record, first, second) : nullptr;
+    return element ? *element : StoppedShort; // a NaN subscript finds no element
 }
 
 Extended SgnValue(const ExprNode* nodes, const ExprNode* n) {
@@ -56,6 +71,46 @@ template <std::uint8_t Logic> Extended LogicValue(const ExprNode* nodes, const E
     const Extended b = RightOf(nodes, n);
     if (__builtin_isunordered(a, b)) return StoppedShort;
     return (Logic == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+}
+
+// The value of built-in function `code` of `count` arguments, worked out by its general executor on the
+// Gl stack; StoppedShort when it raised an error or gave no finite number. Such a function does nothing
+// but compute (CalledFunctionArity), so a call that failed is undone here, the stacks and the error as
+// they were, and the statement's items then run one by one and raise it where the general path does.
+Extended CalledFunctionValue(int code, const Extended* arguments, int count) {
+    const int tags = Vs.GlTypeStack.Count;
+    const int numbers = Vs.GlNumStack.Count;
+    const int strings = Vs.GlStrStack.Count;
+    const int booleans = Vs.GlBoolStack.Count;
+    const int nameIndex = Fe.ErrorNameIndex;
+    for (int k = 0; k < count; ++k)
+        PushNumber(arguments[k]);
+    if (Fe.ErrorNumber == 0) ExecuteFunction(code);
+    Extended result = StoppedShort;
+    if (Fe.ErrorNumber == 0 && Vs.GlTypeStack.Count == tags + 1 && Vs.GlNumStack.Count == numbers + 1 &&
+        IsNumberTag(Vs.GlTypeStack.Items.data()[tags + 1])) {
+        const Extended value = Vs.GlNumStack.Items.data()[numbers + 1];
+        if (std::isfinite(value)) result = value;
+    }
+    Vs.GlTypeStack.Count = tags;
+    Vs.GlNumStack.Count = numbers;
+    Vs.GlStrStack.Count = strings;
+    Vs.GlBoolStack.Count = booleans;
+    if (Fe.ErrorNumber != 0) {
+        Fe.ErrorNumber = 0;
+        Fe.ErrorNameIndex = nameIndex;
+    }
+    return result;
+}
+
+// Call1 and Call2: the arguments first, each of which may stop short.
+template <int Arity> Extended CallValue(const ExprNode* nodes, const ExprNode* n) {
+    Extended arguments[Arity];
+    arguments[0] = LeftOf(nodes, n);
+    if constexpr (Arity == 2) arguments[1] = RightOf(nodes, n);
+    for (const Extended argument : arguments)
+        if (IsStoppedShort(argument)) return StoppedShort;
+    return CalledFunctionValue(n->Function, arguments, Arity);
 }
 
 // Where a binary node's operand is: a child node, a leaf read through its pointer (a variable, or a
@@ -137,6 +192,9 @@ NodeFunction NodeFunctionOf(const ExprNode& node) {
     case Not: return NotValue;
     case And: return LogicValue<And>;
     case Or: return LogicValue<Or>;
+    case Call1: return CallValue<1>;
+    case Call2: return CallValue<2>;
+    case Element2: return GridElementValue;
     default: break;
     }
     if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;

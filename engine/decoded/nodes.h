@@ -4,8 +4,44 @@
 #pragma once
 
 #include "core/tables.h"
+#include "core/vocabulary.h"
 #include "engine/decoded/entries.h"
 #include "engine/fastaccess.h"
+
+// How many numbers the built-in function `code` takes when a decoded expression may call its general
+// executor as a node: 0 for every function that does more than compute a number from its arguments
+// (RND draws, the string and device functions read and change state) or that the nodes compute
+// themselves.
+constexpr int CalledFunctionArity(int code) {
+    switch (code) {
+    case Fn::CEIL:
+    case Fn::ROUND:
+    case Fn::SQR:
+    case Fn::EXP:
+    case Fn::LOG:
+    case Fn::LOG10:
+    case Fn::LOG2:
+    case Fn::SIN:
+    case Fn::COS:
+    case Fn::TAN:
+    case Fn::ATN:
+    case Fn::ASIN:
+    case Fn::ACOS:
+    case Fn::SINH:
+    case Fn::COSH:
+    case Fn::TANH:
+    case Fn::SEC:
+    case Fn::CSC:
+    case Fn::COT:
+    case Fn::DEG:
+    case Fn::RAD: return 1;
+    case Fn::MAX:
+    case Fn::MIN:
+    case Fn::GCD:
+    case Fn::LCM: return 2;
+    default: return 0;
+    }
+}
 
 // The function that computes `node` (by its code and where its literal is).
 NodeFunction NodeFunctionOf(const ExprNode& node);

@@ -1,10 +1,11 @@
 // The decoded operations, declared once: each row gives the operation's name (its DecodedOp and the
 // word `lxcompile --decoded` prints), how the decoded run runs it (a family of run.cpp; Executor: the
-// general executor of the procedure item it stands on, named in the third column), what it does and
-// which items of the code buffer it replaces. The enum, the names and the run's dispatch are made from
-// this list; a new operation is a new row, its decoder and, when no family fits, a family of its own.
-// The rows stand in the order the run's switch has its cases in, which the compiler's layout of the
-// run follows: the commonest statements first (bench/callgrind counts what a new order costs).
+// executor of the item it stands on, named in the third column), what it does and which items of the
+// code buffer it replaces. The enum, the names and the run's dispatch are made from this list; a new
+// operation is a new row, its decoder and, when no family fits, a family of its own. The rows stand in
+// the order the run's switch has its cases in, which the compiler's layout of the run follows: the
+// commonest statements first (bench/callgrind counts what a new order costs, and what a new case costs:
+// a new kind of rare entry is better a case of an existing row, as OnStack's StackedStatement is).
 #pragma once
 
 #include <array>
@@ -56,7 +57,13 @@
     X(SubFrame, Executor, PushSubFrame, "the callee's frame pushed", "the SUB frame item and its words")     \
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
-    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")
+    X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
+    X(OnStack, Executor, RunOnStack,                                                                         \
+      "the rest of a statement on values the items before it left on the Gl stack (StackedStatement): a "    \
+      "numeric expression and a LET, an IF or the items after it; a LET of the value to a scalar or an "     \
+      "element; S$ = S$ + x appending in place; the first item's general executor when the values do not "   \
+      "fit",                                                                                                 \
+      "the first item (an operator, a function, IF or LET) and the items after it that the rest covers")
 
 // What a decoded entry does.
 enum class DecodedOp : std::uint8_t {

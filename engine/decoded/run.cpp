@@ -10,11 +10,16 @@
 #include "engine/decoded/calls.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/loops.h"
+#include "engine/decoded/reading.h"
 #include "engine/decoded/statements.h"
+#include "engine/dispatch.h"
 #include "engine/fastaccess.h"
+#include "engine/operators.h"
 #include "engine/strfunctions.h"
+#include "platform/memorybudget.h"
 
 #include <atomic>
+#include <bit>
 #include <type_traits>
 
 namespace {
@@ -30,16 +35,6 @@ template <auto Executor> [[gnu::always_inline]] inline void RunExecutor(int valu
 // The rows of the other families name none; they never come here.
 void NoExecutor() {}
 
-// The general executor of a procedure item, by the decoded operation that stands on it.
-void RunProcedureItem(DecodedOp op, int value) {
-    switch (op) {
-#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
-    case DecodedOp::Name: RunExecutor<Executor>(value); return;
-        LX_DECODED_OPS(LX_EXECUTOR_CASE)
-#undef LX_EXECUTOR_CASE
-    }
-}
-
 // The values of a PushValues entry onto the Gl stack, in order, each with its own tag.
 void PushValues(const DecodedItem& entry, const Extended* values) {
     for (int k = 0; k < entry.ValueCount; ++k) {
@@ -47,6 +42,141 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
             GlPushBool(values[k] != 0);
         else
             PushNumber(values[k]);
+    }
+}
+
+// S$'s text and x the two strings on top of the Gl stack, appended to S$ in place: false (nothing
+// changed) when the left operand is some other text or S$ an array. The stack lets go of the text first,
+// so that the variable alone holds it and the append reuses its spare room instead of copying the whole
+// text for every piece added: the result is the join's followed by the assignment, and neither fails.
+bool AppendInPlace(StrVarType& record) {
+    if (record.Kind != StrVarKind::Variable || record.DimCount != 0) return false;
+    const int top = Vs.GlTypeStack.Count;
+    const int strings = Vs.GlStrStack.Count;
+    if (top < 2 || strings < 2) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    if (tags[top] != GlValueType::String || tags[top - 1] != GlValueType::String) return false;
+    QString* values = Vs.GlStrStack.Items.data();
+    QString& left = values[strings - 1];
+    if (left.constData() != record.Value.constData() || left.size() != record.Value.size()) return false;
+    // Growing the text's room is the program taking memory: past its budget the general join refuses it.
+    const qsizetype joined = left.size() + values[strings].size();
+    if (joined > record.Value.capacity() &&
+        !MemoryBudget::AllowsElements(static_cast<std::size_t>(joined) * 2, sizeof(char16_t)))
+        return false;
+    left = QString();
+    record.Value.append(values[strings]);
+    values[strings] = QString();
+    Vs.GlStrStack.Count = strings - 2;
+    Vs.GlTypeStack.Count = top - 2;
+    return true;
+}
+
+// The values an OnStack entry takes, from the Gl stack into the places its nodes read them from; false
+// when they are not the numbers and booleans it was decoded for.
+bool ReadStacked(const DecodedItem& entry) {
+    const int count = entry.Stacked;
+    const int top = Vs.GlTypeStack.Count;
+    if (top < count) return false;
+    const std::int32_t* tags = Vs.GlTypeStack.Items.data();
+    int numbers = Vs.GlNumStack.Count;
+    int booleans = Vs.GlBoolStack.Count;
+    for (int k = 0; k < count; ++k) {
+        auto& value = DecodedStacked[static_cast<std::size_t>(k)];
+        if (entry.StackedBooleans & (1u << k)) {
+            if (tags[top - k] != GlValueType::Boolean || booleans < 1) return false;
+            value = Vs.GlBoolStack.Items.data()[booleans--] != 0 ? 1 : 0;
+        } else {
+            if (tags[top - k] != GlValueType::Number || numbers < 1) return false;
+            value = Vs.GlNumStack.Items.data()[numbers--];
+        }
+    }
+    return true;
+}
+
+// The values ReadStacked read leave the Gl stack.
+void DropStacked(const DecodedItem& entry) {
+    const int booleans = std::popcount(static_cast<unsigned>(entry.StackedBooleans));
+    Vs.GlTypeStack.Count -= entry.Stacked;
+    Vs.GlBoolStack.Count -= booleans;
+    Vs.GlNumStack.Count -= entry.Stacked - booleans;
+}
+
+// The OnStack entry of `at`, the cursor after its first item (at Next): its statement on the values of
+// the Gl stack, the cursor then where the statement goes on; when the values are not what it was decoded
+// for or its expression stops short, the first item by its general executor, and the items after it one
+// by one as usual.
+void RunOnStack(int at) {
+    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
+    const ExprNode* nodes = DecodedNodes.data();
+    if (entry.Inner == StackedStatement::Join || ReadStacked(entry)) {
+        switch (entry.Inner) {
+        case StackedStatement::LetElement: {
+            // the value under the subscripts, the first on top
+            const NumVarType& record = *entry.Target.Number;
+            Extended* element = entry.Stacked == 2
+                                    ? SimpleElement(record, DecodedStacked[0])
+                                    : GridElement(record, DecodedStacked[0], DecodedStacked[1]);
+            if (!element || record.DimCount != entry.Stacked - 1) break;
+            *element = DecodedStacked[entry.Stacked - 1u];
+            DropStacked(entry);
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        case StackedStatement::Let: {
+            NumVarType* record = entry.Target.Number;
+            if (entry.ValueCount == 0) {
+                // the value itself
+                if (record->DimCount != 0) break;
+                record->Value = DecodedStacked[0];
+                DropStacked(entry);
+                Ib.CodeIndex = entry.Continue;
+                return;
+            }
+            const Extended value = ValueOf(nodes, nodes + entry.Root);
+            if (record->DimCount != 0 || IsStoppedShort(value)) break;
+            DropStacked(entry);
+            record->Value = value;
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        case StackedStatement::Branch: {
+            const Extended condition = ValueOf(nodes, nodes + entry.Root);
+            if (IsStoppedShort(condition)) break;
+            DropStacked(entry);
+            Ib.CodeIndex = condition != 0 ? entry.Continue : entry.Alternate;
+            return;
+        }
+        case StackedStatement::Join:
+            if (!AppendInPlace(*entry.Target.String)) break;
+            Ib.CodeIndex = entry.Continue;
+            return;
+        case StackedStatement::Values: {
+            Extended values[MaxPushedValues];
+            if (!EvaluateRoots(entry, nodes, values)) break;
+            DropStacked(entry);
+            PushValues(entry, values);
+            Ib.CodeIndex = entry.Continue;
+            return;
+        }
+        }
+    }
+    const CodeItemType& item = Decoding::Item(entry.Next);
+    if (item.FirstCode == CodeKind::Operator)
+        ExecOperator(item.SecondCode);
+    else if (item.FirstCode == CodeKind::Function)
+        ExecuteFunction(item.SecondCode);
+    else
+        ExecuteStatement(item.SecondCode);
+}
+
+// The general executor of a procedure item, by the decoded operation that stands on it.
+void RunProcedureItem(DecodedOp op, int value) {
+    switch (op) {
+#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
+    case DecodedOp::Name: RunExecutor<Executor>(value); return;
+        LX_DECODED_OPS(LX_EXECUTOR_CASE)
+#undef LX_EXECUTOR_CASE
     }
 }
 
@@ -115,8 +245,11 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
     if (!RunAppendChr(*entry, nodes)) goto stopShort;                                                        \
     next = entry->Next;                                                                                      \
     break;
+// Binds run by themselves (a call's own entry binds its parameters) and the executor rows (what a one-pass
+// call leaves, the rests of statements on stacked values) are the rare ones: so marked, the compiler keeps
+// the commonest statements' values in registers (bench/callgrind counts the difference).
 #define LX_RUNS_PopNumbers(OP, EXECUTOR)                                                                     \
-    if (!RunPopNumbers(*entry, nodes)) goto stopShort;                                                       \
+    [[unlikely]] if (!RunPopNumbers(*entry, nodes)) goto stopShort;                                          \
     next = entry->Next;                                                                                      \
     break;
 #define LX_RUNS_PushNumbers(OP, EXECUTOR)                                                                    \
@@ -125,7 +258,7 @@ void PushValues(const DecodedItem& entry, const Extended* values) {
         return entry->Next; /* the stack found no memory */                                                  \
     next = entry->Next;                                                                                      \
     break;
-#define LX_RUNS_Executor(OP, EXECUTOR) goto procedureItem;
+#define LX_RUNS_Executor(OP, EXECUTOR) [[unlikely]] goto procedureItem;
 #define LX_RUNS_ForNext(OP, EXECUTOR)                                                                        \
     if (!RunForNext(entry, at, next, limit, generation, decoded, nodes, scratch)) goto stopShort;            \
     break;

@@ -14,8 +14,7 @@
 // --time prints the compile-and-run time to stderr. A run that has not ended after --timeout seconds
 // (default 60), also one waiting in a dialog, is stopped and reported with exit code 2; so is an answer
 // a dialog cannot take, or one left over at the end. --general runs every item by the general path,
-// without the loop's fast paths, fused sequences and decoded statements, so that the tests can hold
-// both ways to the same text.
+// without the decoded statements, so that the tests can hold both ways to the same text.
 #include "controlwindow/installhooks.h"
 #include "core/programfile.h"
 #include "core/sharedstate.h"
