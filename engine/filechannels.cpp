@@ -434,24 +434,32 @@ void CloseAllFileChannels() {
     return true;
 }();
 
-void TrimFieldInPlace(QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
+namespace {
+
+// The part of a field left once blanks and control characters are cut from both ends: [first, last).
+void FieldBounds(QStringView text, qsizetype& first, qsizetype& last) {
+    first = 0;
+    last = text.size();
     while (first < last && text[first].unicode() <= LastControl)
         ++first;
     while (last > first && text[last - 1].unicode() <= LastControl)
         --last;
+}
+
+} // namespace
+
+void TrimFieldInPlace(QString& text) {
+    qsizetype first = 0;
+    qsizetype last = 0;
+    FieldBounds(text, first, last);
     text.truncate(last);
     if (first > 0) text.remove(0, first);
 }
 
 QString TrimField(QStringView text) {
     qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= LastControl)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= LastControl)
-        --last;
+    qsizetype last = 0;
+    FieldBounds(text, first, last);
     return text.mid(first, last - first).toString();
 }
 

@@ -20,7 +20,6 @@
 #include "engine/namevalues.h"
 #include "engine/operators.h"
 #include "engine/printline.h"
-#include "engine/runwindowqueue.h"
 #include "frontend/parsecodes.h"
 
 #include <atomic>

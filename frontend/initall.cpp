@@ -16,6 +16,22 @@ constexpr int RunWindowFrameHeight = 59; // the graphics window starts below the
 
 void (*ResetEngineHook)() = nullptr;
 
+namespace {
+
+// The engine's run state, the item buffers, the value stacks, the tables and the compiler's state:
+// everything a compiled program holds, emptied and given back.
+void ResetProgramStores() {
+    if (ResetEngineHook != nullptr) ResetEngineHook();
+    InitPreCode();
+    InitCode();
+    InitGlStack();
+    Tb.Reset();
+    Cs.Reset();
+    ValueStackCount = 0;
+}
+
+} // namespace
+
 void InitAll(StopRequestReset stop) {
     // Close through the engine when it is there, so what a stopped run wrote reaches its file; the
     // reset below clears the modes and names.
@@ -35,23 +51,11 @@ void InitAll(StopRequestReset stop) {
     }
     Ps.CScreenTop = Ps.GScreenTop;
 
-    if (ResetEngineHook != nullptr) ResetEngineHook();
-    InitPreCode();
-    InitCode();
-    InitGlStack();
-    Tb.Reset();
-    Cs.Reset();
-    ValueStackCount = 0;
+    ResetProgramStores();
 }
 
 void ReleaseProgramData() {
-    if (ResetEngineHook != nullptr) ResetEngineHook();
+    ResetProgramStores();
     static_cast<EngineStacks&>(Ps) = EngineStacks{};
-    InitPreCode();
-    InitCode();
-    InitGlStack();
-    Tb.Reset();
-    Cs.Reset();
-    ValueStackCount = 0;
     MemoryBudget::ReturnFreedMemory();
 }
