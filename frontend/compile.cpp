@@ -40,7 +40,7 @@ bool ParseFailed() {
 } // namespace
 
 bool CompileProgram() {
-    CompileCutShort = false;
+    Cs.CutShort = false;
     ResetSourcePos();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
@@ -49,31 +49,31 @@ bool CompileProgram() {
         Fe.ErrorPosition = AfterToken(Rd.ScanToken, Rd.SourcePos);
         return false;
     }
-    if (CompileCutShort) return false;
+    if (Cs.CutShort) return false;
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     ScanProgram();
-    if (ScanFailed() || CompileCutShort) return false;
+    if (ScanFailed() || Cs.CutShort) return false;
     InitCode();
     Ib.PreCodeIndex = ProgramCodeStart;
     Fe.ErrorPosition = 0;
     Ib.CodeIndex = ProgramCodeStart;
     ParseProgram();
-    return !ParseFailed() && !CompileCutShort;
+    return !ParseFailed() && !Cs.CutShort;
 }
 
 bool CompileImmediate() {
     constexpr int ImmediateStart = 1;
-    CompileCutShort = false;
+    Cs.CutShort = false;
     ResetSourcePos();
     Fe.ErrorPosition = 0;
     ResetPreCode();
     Ib.PreCodeIndex = ImmediateStart;
     ScanProgram();
-    if (ScanFailed() || CompileCutShort) return false;
+    if (ScanFailed() || Cs.CutShort) return false;
     ResetCode();
     Ib.PreCodeIndex = ImmediateStart;
     Ib.CodeIndex = ImmediateStart;
     ParseProgram();
-    return !ParseFailed() && !CompileCutShort;
+    return !ParseFailed() && !Cs.CutShort;
 }

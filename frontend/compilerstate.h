@@ -9,6 +9,9 @@
 struct CompilerState {
     LXScan::ScanState Scan;
     LXParse::ParseState Parse;
+    // Set when a stop has cut a compile phase short (compilestop.h); each compile clears it as it
+    // begins, the reset leaves it alone.
+    bool CutShort = false;
 
     void Reset() {
         Scan.Reset();
