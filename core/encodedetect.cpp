@@ -1,3 +1,5 @@
+// Encoding detection by byte-order mark, JIS escapes and the validity scans of Shift-JIS, EUC and UTF-8;
+// the encodings by index, code page and name; whole-file reading, writing and NORMALIZE over them.
 #include "core/encodedetect.h"
 
 #include <QFile>

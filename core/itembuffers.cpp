@@ -1,3 +1,5 @@
+// The item buffers' one instance, Ib, with their readers and writers: each buffer grows by doubling,
+// within the program's memory budget.
 #include "core/itembuffers.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,4 @@
+// Reading a program file: its text decoded in the detected encoding and every line end made CR LF.
 #include "core/programfile.h"
 
 #include "core/encodedetect.h"

@@ -1,3 +1,4 @@
+// The shared state's one instance, Interp, and the resets of its run-control and run-state parts.
 #include "core/sharedstate.h"
 
 constinit InterpreterState Interp;

@@ -1,3 +1,5 @@
+// The tables' one instance, Tb, their resets (which give large arrays' room back),
+// the fixed constants, and the offset of an array element from its subscripts.
 #include "core/tables.h"
 
 constinit VariableTables Tb;

@@ -1,3 +1,5 @@
+// The value stacks' one instance, Vs, and their slow paths: growing a stack when a push finds it full, the
+// Lo stack's saves, the failures of a pop, and the call-frame and call-return stacks.
 #include "core/valuestack.h"
 #include "core/raiseerror.h"
 

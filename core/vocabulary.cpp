@@ -1,3 +1,5 @@
+// The searches of the vocabulary: one binary search, the same for the operator, statement, function
+// and reserved-word tables.
 #include "core/vocabulary.h"
 
 namespace {

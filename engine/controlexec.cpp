@@ -1,3 +1,5 @@
+// The control-window statements and property items on the interpreter's side: their operands checked
+// here, the window work handed to the user-interface thread through the control window's hooks.
 #include "engine/controlexec.h"
 
 #include "core/codeitem.h"

@@ -1,3 +1,5 @@
+// The screen geometry's one instance, Gs, and the conversions shared by drawing and window settings: world
+// to pixels and back, colour texts, palette numbers, and the pen and brush codes.
 #include "engine/coords.h"
 
 #include "engine/numconvert.h"

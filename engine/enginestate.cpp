@@ -1,3 +1,4 @@
+// The engine's run state's one instance, Eng, and its part in the interpreter reset.
 #include "engine/enginestate.h"
 
 #include "engine/formulaexec.h"

@@ -1,3 +1,5 @@
+// The file channels: the buffered text reader and writer over an encoding, the field reading of INPUT#
+// with its one character of look-ahead, and the matching of FILES patterns.
 #include "engine/filechannels.h"
 
 #include "core/encodedetect.h"

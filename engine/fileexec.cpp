@@ -1,3 +1,5 @@
+// The executors of the data-file statements: the channel number checked against its mode, the text
+// laid out in zones and tab columns as PRINT does, and fields read through the channel's reader.
 #include "engine/fileexec.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The executors of flow and assignment: jumps and their targets, LET into scalars and array elements,
+// the SELECT CASE matches, the return stacks' statements, and the small switches and waits.
 #include "engine/flowexec.h"
 
 #include "core/errornumbers.h"

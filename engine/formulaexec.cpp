@@ -1,3 +1,5 @@
+// Run-time formulas compiled and run in the immediate area under the error trap, MOUSE, SETVERSION and
+// HELP, and the debugging listings HELP prints to the run window.
 #include "engine/formulaexec.h"
 
 #include "core/errornumbers.h"

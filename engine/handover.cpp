@@ -1,3 +1,5 @@
+// The blocking hand-over: each call waits, under one mutex and condition, for the user-interface
+// thread to run its work, and a cancel at shutdown releases every waiter.
 #include "engine/handover.h"
 
 #include "core/errornumbers.h"

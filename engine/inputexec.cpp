@@ -1,3 +1,5 @@
+// The executors of INPUT, LINE INPUT, READ, RESTORE and RANDOMIZE: the dialog asked through its hook,
+// the typed line split into fields, and the DATA constants walked in the code.
 #include "engine/inputexec.h"
 
 #include "core/errornumbers.h"

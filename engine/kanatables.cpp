@@ -1,3 +1,5 @@
+// The tables and mappings of width and kana: full width and half width (voiced marks joined and split),
+// hiragana and katakana.
 #include "engine/kanatables.h"
 
 #include "platform/halfwidthkana.h"

@@ -1,3 +1,5 @@
+// The interpreter thread's life: starting a run, compiling what the run kind asks for, running the
+// code, and reporting the end or error of the run to the run window; also its stop and join.
 #include "engine/lxthread.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The number texts: rounding to the kept digits from an exact decimal expansion, the general format with
+// its switch to scientific form, and FLOATTOSTR's fixed-width form.
 #include "engine/numberformat.h"
 
 #include <algorithm>

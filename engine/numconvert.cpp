@@ -1,3 +1,5 @@
+// The checked conversions from an 80-bit number to an integer: each rounds or truncates, then refuses a
+// value outside the target's range or NaN.
 #include "engine/numconvert.h"
 
 #include <limits>

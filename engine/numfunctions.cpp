@@ -1,3 +1,5 @@
+// The numeric built-in functions, each checking its arguments' types and the floating-point faults of
+// its result, and the random generator of RND and RANDG.
 #include "engine/numfunctions.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The operator executors: operand tags checked, then comparison, string joining, arithmetic with its
+// floating-point fault test, integer division and powers, and boolean logic.
 #include "engine/operators.h"
 
 #include "core/errornumbers.h"

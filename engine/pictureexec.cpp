@@ -1,3 +1,5 @@
+// The executors of the picture, program-text and file-management statements: picture files read and
+// written on the interpreter thread, their pixels copied under the drawing surface's lock.
 #include "engine/pictureexec.h"
 
 #include "core/errornumbers.h"

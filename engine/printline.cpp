@@ -1,3 +1,5 @@
+// The run window's line writer: the pending PRINT line, its zones and TAB, and the finished lines
+// handed to the run-window queue.
 #include "engine/printline.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The PRINT USING format language: the walk over the format, its string and numeric fields with their
+// exact rounding, and the PRINT USING executor.
 #include "engine/printusing.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The run-window queue: pushed under its mutex by the interpreter thread, taken whole by the run
+// window, which is woken when work arrives.
 #include "engine/runwindowqueue.h"
 
 #include <chrono>

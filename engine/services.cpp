@@ -1,3 +1,5 @@
+// The small services shared by the run loop and the executors: return stacks, boolean numbers, line and
+// column of a source offset, statement ends, and file tests.
 #include "engine/services.h"
 
 #include "core/errornumbers.h"

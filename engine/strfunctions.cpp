@@ -1,3 +1,5 @@
+// The text built-in functions: characters counted with surrogate pairs as one, search and replace, case,
+// width and kana mapping, normalisation, number texts, VAL and SPLIT$.
 #include "engine/strfunctions.h"
 
 #include "engine/fastaccess.h"

@@ -1,3 +1,5 @@
+// The built-in functions and statements that reach outside the interpreter: clock and calendar, key
+// waits, file and folder queries and changes, whole files, EOF, SHELL, array bounds and TAB.
 #include "engine/sysfunctions.h"
 
 #include "core/encodedetect.h"

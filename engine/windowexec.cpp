@@ -1,3 +1,5 @@
+// The window-setting statements, their value functions and the standard dialogs on the interpreter's
+// side: operands checked here, the widget work handed over through the window-setting hooks.
 #include "engine/windowexec.h"
 
 #include "core/codeitem.h"

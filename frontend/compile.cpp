@@ -1,3 +1,5 @@
+// Compiling a program or an immediate command: pre-scan, statement scan and statement compiler in turn,
+// and where a scan's error stands when it stopped after a line end.
 #include "frontend/compile.h"
 
 #include "core/itembuffers.h"

@@ -1,3 +1,5 @@
+// The declared names and the variable lookup: declarations entered into DcVarTable, and each name the
+// scan reads resolved to a constant or a declared, local or new variable.
 #include "frontend/declnames.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The interpreter reset: every store of a compiled program emptied and given back, and every switch
+// brought back to its start value.
 #include "frontend/initall.h"
 
 #include "core/itembuffers.h"

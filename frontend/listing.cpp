@@ -1,3 +1,4 @@
+// The listings of pre-code and code: each item's text by its kind, a line per item from slot 101.
 #include "frontend/listing.h"
 
 #include "core/internalcodes.h"

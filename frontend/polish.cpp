@@ -1,3 +1,5 @@
+// The infix-to-postfix conversion of one expression: an operator stack ordered by priority, with the
+// checks that an operand and an operator alternate.
 #include "frontend/polish.h"
 
 #include "core/raiseerror.h"

@@ -1,3 +1,5 @@
+// The pre-scan: every declared name entered before the statement scan, the text of each INCLUDE file
+// inserted after its statement, and OPTION EXPLICIT taken.
 #include "frontend/prescan.h"
 
 #include "core/encodedetect.h"

@@ -1,3 +1,5 @@
+// The statement scan's main loop and its handlers: tokens copied to pre-code, two-word keywords folded,
+// block nesting checked, single-line IFs closed, comments skipped and signs folded into literals.
 #include "frontend/scan.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// The tokenizer: characters read from the compile text into tokens (operators, keywords, names,
+// numbers, strings and hex literals), literals stored in the constant tables as they are met.
 #include "frontend/tokenizer.h"
 
 #include "core/errornumbers.h"

@@ -1,3 +1,5 @@
+// Fitting the Linux desktop: Qt's own texts loaded in Japanese, and Windows font names mapped to faces
+// the system has.
 #include "platform/desktopconventions.h"
 
 #include <QCoreApplication>

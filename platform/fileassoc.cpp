@@ -1,3 +1,5 @@
+// The program-file association the freedesktop way: the MIME package, the desktop entry and the default
+// application in mimeapps.list, written and read back in the user's folders.
 #include "platform/fileassoc.h"
 
 #include <QByteArray>

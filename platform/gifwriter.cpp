@@ -1,3 +1,5 @@
+// GIF writing over giflib: a picture's exact palette when it has at most 256 colours, else the library's
+// quantised one.
 #include "platform/gifwriter.h"
 
 #include <QHash>

@@ -1,3 +1,5 @@
+// The ini file: read (UTF-8, else the legacy code page), its sections and keys found without regard to
+// case, unknown lines kept, and saved atomically.
 #include "platform/inifile.h"
 
 #include <QByteArray>

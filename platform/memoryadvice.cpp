@@ -1,3 +1,4 @@
+// The advice on large blocks: large pages asked for where the system offers them.
 #include "platform/memoryadvice.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The memory budget of a run: its limits from the system, the control group and the environment, the
+// watcher that samples the process's usage, and the weighing of large requests.
 #include "platform/memorybudget.h"
 
 #include <algorithm>

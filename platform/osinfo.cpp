@@ -1,3 +1,4 @@
+// The platform's name and the text limits it selects: on Linux no Windows version name applies.
 #include "platform/osinfo.h"
 
 const QString& OSName() {

@@ -1,3 +1,4 @@
+// The settings' one instance, Settings, with their mutex, and the saved window sizes fitted to the screen.
 #include "platform/settings.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The settings store: its rows of keys and defaults, loading and saving the user's store or the ini
+// file in the program folder, and the text forms of colours, font styles and integers.
 #include "platform/settingsstore.h"
 
 #include "platform/inifile.h"

@@ -1,3 +1,5 @@
+// The text encodings over ICU converters: the converter for each code page, invalid bytes and unmappable
+// characters as "?", and the UTF-16, UTF-32 and ISO-2022-JP encodings.
 #include "platform/textencoding.h"
 
 #include "platform/halfwidthkana.h"

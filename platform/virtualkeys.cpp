@@ -1,3 +1,4 @@
+// The mapping of Qt's keys to the Windows virtual-key numbers programs see.
 #include "platform/virtualkeys.h"
 
 #include <Qt>

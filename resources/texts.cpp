@@ -1,3 +1,4 @@
+// The table of the program's own shared texts, by resource number.
 #include "resources/texts.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// The association window: its radio buttons for the choices, the choice in force shown on activation,
+// and OK writing the association.
 #include "ui/assocform.h"
 
 #include "platform/fileassoc.h"

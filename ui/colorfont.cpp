@@ -1,3 +1,4 @@
+// The conversions between colour words and Qt's colours, and between font-style bits and Qt's fonts.
 #include "ui/colorfont.h"
 
 #include "platform/settings.h"

@@ -1,3 +1,5 @@
+// The editor window: its text control, loading and saving in an encoding with a ".BAK", printing, the
+// status bar, the run of its program and the showing of a run's error.
 #include "ui/editform.h"
 
 #include "core/encodedetect.h"

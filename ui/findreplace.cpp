@@ -1,3 +1,5 @@
+// Find and replace in the editor: the case-blind forward search, the replacements through the undo
+// ring, and the modeless dialog.
 #include "ui/findreplace.h"
 
 #include "resources/texts.h"

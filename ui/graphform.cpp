@@ -1,3 +1,5 @@
+// The graphics windows: the layer that paints the drawing surface, the scroll and stretch modes, and
+// the mouse and key state passed to the engine.
 #include "ui/graphform.h"
 
 #include "core/sharedstate.h"

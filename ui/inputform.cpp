@@ -1,3 +1,5 @@
+// The INPUT dialog: its layout for INPUT and LINE INPUT, OK and Cancel, and the hook through which the
+// engine shows it.
 #include "ui/inputform.h"
 
 #include "core/sharedstate.h"

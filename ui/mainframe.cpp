@@ -1,3 +1,5 @@
+// The main frame: start-up checks, its menus and status bar, opening files from the dialog, the
+// command line and drops, the editors' windows, and the end of the application.
 #include "ui/mainframe.h"
 
 #include "core/sharedstate.h"

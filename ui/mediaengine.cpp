@@ -1,3 +1,4 @@
+// Loading the media player's engine from its module at the first file a player opens.
 #include "ui/mediaengine.h"
 
 #include <QCoreApplication>

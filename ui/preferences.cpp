@@ -1,3 +1,5 @@
+// The preferences window: its four pages, each page's settings read and applied, the
+// store chosen, and the folder, colour and font choosers behind their hooks.
 #include "ui/preferences.h"
 
 #include "platform/settings.h"

@@ -1,3 +1,5 @@
+// The run window: its text screen and immediate console, the button bar, and the run-window queue
+// applied in batches into the text.
 #include "ui/runform.h"
 
 #include "core/itembuffers.h"

@@ -1,3 +1,5 @@
+// The state dump: the desktop's state written as text to the file LORVEX_STATE_FILE names, when it
+// changes.
 #include "ui/statedump.h"
 
 #include "core/sharedstate.h"

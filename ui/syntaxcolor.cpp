@@ -1,3 +1,5 @@
+// Keyword colouring in the editor: each line scanned into coloured spans, its block state carried to
+// the next, and the colours put on the lines as they are shown; also the wait window.
 #include "ui/syntaxcolor.h"
 
 #include "core/vocabulary.h"

@@ -1,3 +1,5 @@
+// The editor's undo ring: entries recorded before each editing action, and their replay by Undo and
+// Redo, the clipboard actions included.
 #include "ui/undobuffer.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// The window hooks' one table, WinHooks, and the message boxes every window shows through it.
 #include "ui/windowhooks.h"
 
 #include "resources/texts.h"
