@@ -9,7 +9,9 @@
 #include "engine/fastaccess.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Calls nested deeper than this stop with the call-stack errors instead of exhausting memory.
 inline constexpr int MaxCallDepth = 100000;
@@ -60,6 +62,15 @@ inline CallFrameType FrameOfItems(std::int32_t first, const CodeItemType* rest) 
     frame.W6 = rest[4].SecondCode;
     NoteNumberRun(frame);
     return frame;
+}
+// Whether two frames note the same numbers (then the same records): the noted pair as one word.
+[[gnu::always_inline]] inline bool SameNumbers(const CallFrameType& a, const CallFrameType& b) {
+    std::uint64_t x = 0, y = 0;
+    static_assert(offsetof(CallFrameType, Numbers) ==
+                  offsetof(CallFrameType, FirstNumber) + sizeof(std::int32_t));
+    std::memcpy(&x, &a.FirstNumber, sizeof x);
+    std::memcpy(&y, &b.FirstNumber, sizeof y);
+    return x == y;
 }
 // The noted numbers of a frame, when they lie inside the table (FrameRange's result then); false for
 // any other frame, which the general save takes.

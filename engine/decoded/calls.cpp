@@ -241,7 +241,14 @@ int RunCall(const DecodedItem& entry, const Extended* values, int) {
     CallFrameType* const frame = Vs.CallFrameStack.Items.data() + frames;
     CallFrames::NumberRun run;
     if (frames >= 1) {
-        if (!CallFrames::NumbersOnly(*frame, run) || Vs.LoTypeStack.Count + run.Count > MaxSavedLocals ||
+        // A recursive call finds its own frame on top, whose numbers the decoding has found already.
+        if (shape.FrameNumbers && CallFrames::SameNumbers(*frame, shape.Frame)) {
+            run.Records = shape.FrameNumbers;
+            run.Count = shape.Frame.Numbers;
+        } else if (!CallFrames::NumbersOnly(*frame, run)) {
+            return CallInGeneral(entry, values);
+        }
+        if (Vs.LoTypeStack.Count + run.Count > MaxSavedLocals ||
             Vs.LoTypeStack.Count + run.Count > Vs.LoTypeStack.Capacity ||
             Vs.LoNumStack.Count + run.Count > Vs.LoNumStack.Capacity || !CallFrames::CopyAboveTops(run))
             return CallInGeneral(entry, values);

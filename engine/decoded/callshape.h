@@ -23,6 +23,9 @@ struct CallShape {
     CallFrameType Frame;
     std::int32_t Body = 0;
     bool Entered = false;
+    // The records of Frame's numbers when it holds numbers alone and they lie in the table as decoded
+    // (null otherwise): a recursive call's caller has this frame on top, and its save needs no look-up.
+    NumVarType* FrameNumbers = nullptr;
     // Enter and such a Call: the parameters bound; Return: the variables handed back; ReturnSite: the
     // variables that take them. In the order of their items; null for an argument passed by value,
     // whose value is dropped.

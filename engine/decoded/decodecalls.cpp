@@ -106,6 +106,8 @@ bool DecodeFrameAndBinds(int at, int limit, CallShape& shape) {
     constexpr int FrameItems = 6;
     if (at + FrameItems - 1 > limit) return false;
     shape.Frame = CallFrames::FrameOfItems(Item(at).SecondCode, &Item(at + 1));
+    CallFrames::NumberRun run;
+    if (CallFrames::NumbersOnly(shape.Frame, run) && run.Count > 0) shape.FrameNumbers = run.Records;
     const int body =
         DecodeVariableRun(Decoding::StepOverInert(at + FrameItems, limit), limit, InSt::GlPop, shape);
     shape.Body = Decoding::Continuation(body, limit);
