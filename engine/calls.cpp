@@ -1,3 +1,5 @@
+// The run-time side of SUB, FUNCTION and DEF calls: binding arguments, saving and restoring a
+// recursive procedure's variables on the Lo stack, the frame and return stacks, and the way back.
 #include "engine/calls.h"
 
 #include "core/errornumbers.h"
