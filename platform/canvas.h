@@ -204,5 +204,6 @@ private:
     std::uint64_t painterFontEpoch_ = 0;    // the font textPainter_ has
     static constexpr QRgb NoPainterPen = 0; // no pen colour is transparent
     QRgb painterPen_ = NoPainterPen;        // the pen colour textPainter_ has
+    bool painterPenTiled_ = false;          // and whether its pen tiles it
     std::vector<std::uint64_t> fillMarks_;  // a flood fill's marks, clear between fills
 };
