@@ -596,11 +596,11 @@ TEST(CanvasText, TextHasItsBoxOfBrushColourAndGlyphsOfTheFontColour) {
     EXPECT_EQ(canvas.PenPos, QPoint(0, 0));
 }
 
-TEST(CanvasText, TextHasThePixelsOfAPlainPainterInEveryStyleColourAndPlace) {
+TEST(CanvasText, TextHasThePixelsOfAPlainPainterInEveryStyleColourAndPlaceAndNamesWhereTheyAre) {
     if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
     // The canvas draws its text the fast way it chooses; a plain painter with a pen of the colour,
     // a filled box and the text on it must give the very same pixels, clipped at the edges too.
-    const QString texts[] = {QStringLiteral("GPRINT Hg|12"),
+    const QString texts[] = {QString::fromUtf8("GPRINT Hg|12 \xC3\x85\xC3\x89\xC3\xA7"),
                              QString::fromUtf8("\xC3\xA9\xC3\x9F \xE6\x97\xA5 x")};
     const QPoint places[] = {{6, 7}, {-9, 30}, {220, 82}, {20, -6}};
     constexpr int StyleCount = 16;
@@ -629,7 +629,15 @@ TEST(CanvasText, TextHasThePixelsOfAPlainPainterInEveryStyleColourAndPlace) {
                     canvas.Font.Color = pen;
                     canvas.Brush.Color = box;
                     canvas.Brush.Style = turn % 2 == 0 ? BrushStyle::Solid : BrushStyle::Clear;
-                    canvas.TextOut(at.x(), at.y(), text);
+                    const QImage before = canvas.Image().copy();
+                    const QRect reach = canvas.TextOut(at.x(), at.y(), text);
+                    // Every pixel the text changed lies in the part it names (the window repaints that).
+                    const QImage& after = canvas.Image();
+                    for (int y = 0; y < after.height(); ++y)
+                        for (int x = 0; x < after.width(); ++x)
+                            if (after.pixel(x, y) != before.pixel(x, y))
+                                ASSERT_TRUE(reach.contains(x, y))
+                                    << "style " << style << " size " << size << " at " << x << "," << y;
                     QPainter painter(&expected);
                     painter.setCompositionMode(QPainter::CompositionMode_Source);
                     painter.setFont(font);
