@@ -609,8 +609,7 @@ void ExecGPrint() {
     canvas.Font.Size = Ps.GFontSize;
     canvas.Brush.Color = static_cast<ColorWord>(Ps.GBackColor) & ColorWordMask;
     canvas.Brush.Style = BrushStyle::Solid;
-    canvas.TextOut(ToPixel(Ps.GLocateX), ToPixel(Ps.GLocateY), text);
-    surface->Changed();
+    surface->ChangedPart(canvas.TextOut(ToPixel(Ps.GLocateX), ToPixel(Ps.GLocateY), text));
 }
 
 // CLS [mode]

@@ -28,6 +28,14 @@ public:
     // Set after every change of Image1; the window's repaint timer takes it.
     std::atomic<bool> Dirty{true};
     void Changed() { Dirty.store(true, std::memory_order_release); }
+    // A change of Image1 within `part` alone, made under Lock: the window repaints that part and
+    // not the whole picture, so that its copy keeps the lock from the drawing for a short while.
+    void ChangedPart(const QRect& part) {
+        ChangedArea |= part;
+        PartDirty.store(true, std::memory_order_release);
+    }
+    QRect ChangedArea;                  // what ChangedPart gathered since the window took it; under Lock
+    std::atomic<bool> PartDirty{false}; // set by ChangedPart; the window's repaint timer takes it
 
     // How the window shows Image1 (written by the window): stretched over its client area, and the
     // size shown. MOUSE scales a stretched window's pixel position back to the bitmap by it.

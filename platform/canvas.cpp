@@ -866,10 +866,14 @@ void DrawTextOpaque(QPainter& painter, int x, int y, const QString& text, int as
     painter.setBackgroundMode(Qt::TransparentMode);
 }
 
+// The tiled pen's picture: a row of pixels, so that a run of text pixels is copied in few pieces.
+constexpr int TextPenTileWidth = 64;
 constexpr int Latin1Size = 256;
 constexpr char16_t FirstPrintable = 0x20, LastAscii = 0x7E, FirstPrintableLatin1 = 0xA0, SoftHyphen = 0xAD;
 // Longer text is cut into several pieces by the layout.
 constexpr qsizetype MaxOnePieceText = 1000;
+// How many font heights above and below its line a text's own glyphs are taken to reach at most.
+constexpr qint64 TextReachLines = 2;
 
 } // namespace
 
@@ -920,21 +924,43 @@ const Canvas::TextFont& Canvas::FontForText() const {
     return font;
 }
 
-bool Canvas::TextFont::OnePiece(const QString& text) const {
-    if (!OpaqueBox || text.size() > MaxOnePieceText) return false;
-    bool blank = true;
+bool Canvas::TextFont::OwnText(const QString& text) const {
+    if (text.size() > MaxOnePieceText) return false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u >= Latin1Size || !OwnCharacters.test(u)) return false;
-        blank = blank && u == FirstPrintable;
     }
-    return !blank; // a text of blanks alone gets no box that way
+    return true;
+}
+
+bool Canvas::TextFont::OnePiece(const QString& text) const {
+    if (!OpaqueBox || !OwnText(text)) return false;
+    for (const QChar c : text)
+        if (c.unicode() != FirstPrintable) return true;
+    return false; // a text of blanks alone gets no box that way
 }
 
 QSize Canvas::TextExtent(const QString& text) const {
     const TextFont& font = FontForText();
     return QSize(font.Metrics->horizontalAdvance(text), font.Height);
 }
+
+namespace {
+
+// Whole pixels of one colour take either of two ways through the painter. A plain colour pen sends
+// them to a blit that writes the picture past the processor's caches, a few bytes at a time, which
+// costs more than the rest of a short text together; a pen that tiles a picture of the colour writes
+// the same pixels by ordinary stores. The tiled pen draws a struck-out line elsewhere, and an
+// underline is kept with it, so text with lines keeps the plain pen.
+QPen TextPen(QRgb color, bool tiled) {
+    if (!tiled) return QPen(QColor::fromRgb(color));
+    QImage tile(TextPenTileWidth, 1, QImage::Format_RGB32);
+    if (tile.isNull()) return QPen(QColor::fromRgb(color));
+    tile.fill(color);
+    return QPen(QBrush(tile), 1);
+}
+
+} // namespace
 
 QPainter& Canvas::TextPainter(const TextFont& font) {
     // Opening a painter and giving it a font costs as much as a short text: one painter stays
@@ -957,14 +983,16 @@ void Canvas::EndText() const {
     textPainter_.reset();
 }
 
-void Canvas::TextOut(int x, int y, const QString& text) {
-    if (IsNull() || text.isEmpty()) return;
+QRect Canvas::TextOut(int x, int y, const QString& text) {
+    if (IsNull() || text.isEmpty()) return QRect();
     const TextFont& font = FontForText();
     QPainter& painter = TextPainter(font);
     const QRgb pen = ColorWordToRgb(Font.Color & ColorWordMask);
-    if (painterPen_ != pen) {
-        painter.setPen(QColor::fromRgb(pen));
+    const bool tiled = (Font.Style & (FontStyleBit::Underline | FontStyleBit::StrikeOut)) == 0;
+    if (painterPen_ != pen || painterPenTiled_ != tiled) {
+        painter.setPen(TextPen(pen, tiled));
         painterPen_ = pen;
+        painterPenTiled_ = tiled;
     }
     const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
     if (Brush.Style != BrushStyle::Solid)
@@ -973,6 +1001,14 @@ void Canvas::TextOut(int x, int y, const QString& text) {
         DrawTextOpaque(painter, x, y, text, font.Ascent, box);
     else
         DrawTextOnBox(painter, x, y, text, *font.Metrics, font.Ascent, font.Height, box);
+    if (!font.OwnText(text)) return image_.rect();
+    // The font's own Latin-1 glyphs stay near their line: well within a font height above and
+    // below it. The band spans the picture's width, so no advance is needed for it.
+    const qint64 top = static_cast<qint64>(y) - TextReachLines * font.Height;
+    const qint64 bottom = static_cast<qint64>(y) + (TextReachLines + 1) * font.Height;
+    const int first = static_cast<int>(std::clamp<qint64>(top, 0, Height()));
+    const int end = static_cast<int>(std::clamp<qint64>(bottom, 0, Height()));
+    return QRect(0, first, Width(), end - first);
 }
 
 void Canvas::CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect) {

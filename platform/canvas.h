@@ -164,8 +164,10 @@ public:
     // fills nothing.
     bool FloodFill(int x, int y, ColorWord color, FloodFillType type);
     // The text with its top-left corner at (x, y) in the font and its colour; behind it a box of the
-    // brush colour when the brush is solid. PenPos does not move.
-    void TextOut(int x, int y, const QString& text);
+    // brush colour when the brush is solid. PenPos does not move. Gives the part of the picture that
+    // the text may have changed (a band of rows for text in the font's own characters, otherwise
+    // the whole picture), found without laying the text out a second time.
+    QRect TextOut(int x, int y, const QString& text);
     QSize TextExtent(const QString& text) const;
     // Copies sourceRect of `source` (this canvas itself too) onto dest, stretched to fit.
     void CopyRect(const QRect& dest, const Canvas& source, const QRect& sourceRect);
@@ -182,6 +184,8 @@ private:
         std::bitset<256> OwnCharacters; // the printable Latin-1 characters the font has itself
         bool OpaqueBox = false;         // the painter's opaque background is the text's box
         std::uint64_t Epoch = 0;        // which resolution of a font this is
+        // Whether the font draws the text all alone, from its own printable Latin-1 characters.
+        bool OwnText(const QString& text) const;
         // Whether the text can be drawn on its box in one pass.
         bool OnePiece(const QString& text) const;
     };
@@ -204,5 +208,6 @@ private:
     std::uint64_t painterFontEpoch_ = 0;    // the font textPainter_ has
     static constexpr QRgb NoPainterPen = 0; // no pen colour is transparent
     QRgb painterPen_ = NoPainterPen;        // the pen colour textPainter_ has
+    bool painterPenTiled_ = false;          // and whether its pen tiles it
     std::vector<std::uint64_t> fillMarks_;  // a flood fill's marks, clear between fills
 };

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -239,9 +240,25 @@ void TLXGraphForm::PublishShownSize() {
 }
 
 void TLXGraphForm::RepaintIfDrawn() {
-    if (!surface_ || !surface_->Dirty.exchange(false, std::memory_order_acq_rel)) return;
-    if (!PaintBox1->isHidden()) PaintBox1->update();
-    if (!Image1->isHidden()) Image1->update();
+    if (!surface_) return;
+    // A change anywhere repaints all; texts alone repaint their parts, so that the copy of a large
+    // picture does not hold the drawing up at every frame.
+    QRect part;
+    if (surface_->Dirty.exchange(false, std::memory_order_acq_rel)) {
+        surface_->PartDirty.store(false, std::memory_order_relaxed); // the parts are in the whole
+    } else {
+        if (!surface_->PartDirty.exchange(false, std::memory_order_acq_rel)) return;
+        std::lock_guard<std::mutex> lock(surface_->Lock);
+        part = std::exchange(surface_->ChangedArea, QRect());
+        if (part.isEmpty()) return;
+    }
+    for (TGraphLayer* layer : {PaintBox1, Image1}) {
+        if (layer->isHidden()) continue;
+        if (part.isNull() || layer->Stretched())
+            layer->update();
+        else
+            layer->update(part); // the layer shows the bitmap at its own size
+    }
 }
 
 void TLXGraphForm::PaintBox1MouseDown(QMouseEvent* event, bool doubleClick) {

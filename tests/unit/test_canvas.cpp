@@ -596,6 +596,64 @@ TEST(CanvasText, TextHasItsBoxOfBrushColourAndGlyphsOfTheFontColour) {
     EXPECT_EQ(canvas.PenPos, QPoint(0, 0));
 }
 
+TEST(CanvasText, TextHasThePixelsOfAPlainPainterInEveryStyleColourAndPlaceAndNamesWhereTheyAre) {
+    if (QFontDatabase::families().isEmpty()) GTEST_SKIP() << "no fonts installed";
+    // The canvas draws its text the fast way it chooses; a plain painter with a pen of the colour,
+    // a filled box and the text on it must give the very same pixels, clipped at the edges too.
+    const QString texts[] = {QString::fromUtf8("GPRINT Hg|12 \xC3\x85\xC3\x89\xC3\xA7"),
+                             QString::fromUtf8("\xC3\xA9\xC3\x9F \xE6\x97\xA5 x")};
+    const QPoint places[] = {{6, 7}, {-9, 30}, {220, 82}, {20, -6}};
+    constexpr int StyleCount = 16;
+    for (int style = 0; style < StyleCount; ++style)
+        for (const int size : {8, 12, 21, 60}) // the largest is drawn as outlines, not glyph pictures
+            for (const QString& text : texts) {
+                Canvas canvas(300, 90);
+                for (int y = 0; y < canvas.Height(); y += 3) // a picture that is not all one colour
+                    for (int x = 0; x < canvas.Width(); ++x)
+                        canvas.SetPixel(x, y, static_cast<ColorWord>(x * 0x010203 + y));
+                QImage expected = canvas.Image().copy();
+                canvas.Font.Size = size;
+                canvas.Font.Style = static_cast<std::uint8_t>(style);
+                QFont font(canvas.Font.Name);
+                font.setPixelSize((size * 96 + 36) / 72);
+                font.setBold((style & FontStyleBit::Bold) != 0);
+                font.setItalic((style & FontStyleBit::Italic) != 0);
+                font.setUnderline((style & FontStyleBit::Underline) != 0);
+                font.setStrikeOut((style & FontStyleBit::StrikeOut) != 0);
+                font.setStyleStrategy(QFont::NoAntialias);
+                const QFontMetrics metrics(font);
+                int turn = 0;
+                for (const QPoint& at : places) {
+                    const ColorWord pen = 0x203040u + static_cast<ColorWord>(turn * 0x402010);
+                    const ColorWord box = 0xF0E0D0u - static_cast<ColorWord>(turn * 0x102030);
+                    canvas.Font.Color = pen;
+                    canvas.Brush.Color = box;
+                    canvas.Brush.Style = turn % 2 == 0 ? BrushStyle::Solid : BrushStyle::Clear;
+                    const QImage before = canvas.Image().copy();
+                    const QRect reach = canvas.TextOut(at.x(), at.y(), text);
+                    // Every pixel the text changed lies in the part it names (the window repaints that).
+                    const QImage& after = canvas.Image();
+                    for (int y = 0; y < after.height(); ++y)
+                        for (int x = 0; x < after.width(); ++x)
+                            if (after.pixel(x, y) != before.pixel(x, y))
+                                ASSERT_TRUE(reach.contains(x, y))
+                                    << "style " << style << " size " << size << " at " << x << "," << y;
+                    QPainter painter(&expected);
+                    painter.setCompositionMode(QPainter::CompositionMode_Source);
+                    painter.setFont(font);
+                    painter.setPen(QColor::fromRgb(ColorWordToRgb(pen)));
+                    if (canvas.Brush.Style == BrushStyle::Solid)
+                        painter.fillRect(
+                            QRect(at.x(), at.y(), metrics.horizontalAdvance(text), metrics.height()),
+                            QColor::fromRgb(ColorWordToRgb(box)));
+                    painter.drawText(QPoint(at.x(), at.y() + metrics.ascent()), text);
+                    ++turn;
+                }
+                ASSERT_TRUE(canvas.Image() == expected)
+                    << "style " << style << " size " << size << " " << text.toStdString();
+            }
+}
+
 TEST(CanvasCopy, CopyRectCopiesAndStretches) {
     Canvas source(10, 10);
     source.SetPixel(2, 3, Red);

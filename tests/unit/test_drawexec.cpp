@@ -718,6 +718,23 @@ TEST_F(GraphWindow, GScreenOpensAFilledWindowWithTheWorldReset) {
     Statement(St::PSET, {10, 20}, {Lit(12)});
     PumpFor(60);
     EXPECT_EQ(Win.LXGraphForm->PaintBox1->grab().toImage().pixelColor(10, 20), QColor(Qt::red));
+
+    // A text names its part, and the window takes that part for its repaint.
+    if (QFontDatabase::families().isEmpty()) return;
+    Ps.GBackColor = static_cast<int>(Red);
+    Push({5, 50});
+    Route(St::GLOCATE);
+    Push({7});
+    Route(St::GPRINT);
+    EXPECT_FALSE(surface->Dirty.load());
+    EXPECT_TRUE(surface->PartDirty.load());
+    PumpFor(60);
+    EXPECT_FALSE(surface->PartDirty.load());
+    {
+        std::lock_guard<std::mutex> lock(surface->Lock);
+        EXPECT_TRUE(surface->ChangedArea.isEmpty());
+    }
+    EXPECT_EQ(Win.LXGraphForm->PaintBox1->grab().toImage().pixelColor(5, 50), QColor(Qt::red));
 }
 
 TEST_F(GraphWindow, ASecondGScreenKeepsTheOldPictureInTheSecondWindow) {
