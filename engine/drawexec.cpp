@@ -1,3 +1,5 @@
+// The graphics statements at run time: world coordinates turned into pixels, drawing into the graphics
+// window's picture under its lock, and the window opened, cleared or refreshed through the hand-over.
 #include "engine/drawexec.h"
 
 #include "core/encodedetect.h"

@@ -1,3 +1,5 @@
+// The canvas's own rasterising: lines, rectangles, ellipses, arcs and sectors traced in whole numbers,
+// the scanline flood fill, and text through one kept painter.
 #include "platform/canvas.h"
 
 #include "platform/memorybudget.h"
@@ -489,6 +491,151 @@ bool Canvas::Pie(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye)
     return DrawEllipseShape(x1, y1, x2, y2, xs, ys, xe, ye, 2);
 }
 
+namespace {
+
+// What the rows of one ellipse, arc or sector are drawn from: the traced ellipses, the sweep of an
+// arc or a sector, and the picture's rows.
+struct EllipseFrame {
+    QRect Picture;
+    bool Pen = false;  // an outline is drawn
+    bool Wide = false; // by a pen wider than a pixel: between an outer and an inner ellipse
+    const EllipseRows* Box = nullptr;
+    const EllipseRows* Outer = nullptr;
+    const EllipseRows* Inner = nullptr;
+    Sweep Arc;
+    Int SumX = 0, SumY = 0;
+    QRgb* Bits = nullptr;
+    qsizetype Stride = 0;
+
+    bool InSweep(Int x, Int y) const {
+        return Arc.Contains(static_cast<long double>(2 * x + 1 - SumX),
+                            static_cast<long double>(2 * y + 1 - SumY));
+    }
+    // Per row: the brush part (inside the outline) and the pen part (the outline, up to two pieces).
+    void RowParts(Int y, RowPart& fill, RowPart& rimLeft, RowPart& rimRight) const {
+        fill = rimLeft = rimRight = RowPart{};
+        Int ol = 0, orr = 0;
+        if (!Pen) {
+            if (Box->Span(y, ol, orr)) fill = RowPart{ol, orr};
+            return;
+        }
+        if (!Outer->Span(y, ol, orr)) return;
+        Int il = 0, ir = 0;
+        const bool hasInner = Wide ? Inner->Span(y, il, ir) : Box->InnerSpan(y, il, ir);
+        if (!hasInner) {
+            rimLeft = RowPart{ol, orr};
+            return;
+        }
+        fill = RowPart{il, ir};
+        rimLeft = RowPart{ol, il - 1};
+        rimRight = RowPart{ir + 1, orr};
+    }
+    RowPart Clipped(RowPart part) const {
+        part.Left = std::max<Int>(part.Left, Picture.left());
+        part.Right = std::min<Int>(part.Right, Picture.right());
+        return part;
+    }
+    QRgb* RowAt(Int y) const { return Bits + static_cast<qsizetype>(y) * Stride; }
+};
+
+// An ellipse or an arc, rows top to bottom. The brush part and the pen part of a row never overlap:
+// each pixel is met once.
+void DrawEllipseRows(const EllipseFrame& f, const CanvasPen& pen, const CanvasBrush& brush, bool filled,
+                     Int top, Int bottom) {
+    for (Int y = top; y <= bottom; ++y) {
+        QRgb* const row = f.RowAt(y);
+        // An outline touches a few pixels in each of many rows: ask for the rows ahead early, so
+        // that their memory is on its way while this row is drawn.
+        Int aheadLeft = 0, aheadRight = 0;
+        if (y + RowsAhead <= bottom && f.Outer->Span(y + RowsAhead, aheadLeft, aheadRight)) {
+            QRgb* const ahead = f.RowAt(y + RowsAhead);
+            __builtin_prefetch(ahead + std::clamp<Int>(aheadLeft, f.Picture.left(), f.Picture.right()), 1);
+            __builtin_prefetch(ahead + std::clamp<Int>(aheadRight, f.Picture.left(), f.Picture.right()), 1);
+        }
+        RowPart fill, rimLeft, rimRight;
+        f.RowParts(y, fill, rimLeft, rimRight);
+        if (filled) {
+            const RowPart part = f.Clipped(fill);
+            if (brush.Style == BrushStyle::Solid)
+                BlendRun(pen.Mode, row, part.Left, part.Right, brush.Color);
+            else
+                for (Int x = part.Left; x <= part.Right; ++x)
+                    if (HatchOn(brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                        BlendRun(pen.Mode, row, x, x, brush.Color);
+        }
+        if (f.Pen && f.Arc.Full) {
+            const RowPart left = f.Clipped(rimLeft), right = f.Clipped(rimRight);
+            BlendRun(pen.Mode, row, left.Left, left.Right, pen.Color);
+            BlendRun(pen.Mode, row, right.Left, right.Right, pen.Color);
+        } else if (f.Pen) {
+            for (const RowPart& rim : {rimLeft, rimRight}) {
+                const RowPart part = f.Clipped(rim);
+                for (Int x = part.Left; x <= part.Right; ++x)
+                    if (f.InSweep(x, y)) BlendRun(pen.Mode, row, x, x, pen.Color);
+            }
+        }
+    }
+}
+
+// A sector of the box bx1, by1 - bx2, by2 from the ray through `start` to the ray through `end`: the
+// arc and the two radii overlap, so the pen's pixels are gathered first. False when the mask of the
+// pen's pixels cannot be had.
+bool DrawSectorRows(const EllipseFrame& f, const CanvasPen& pen, const CanvasBrush& brush, bool filled,
+                    int width, Int top, Int bottom, const Int (&box)[4], QPoint start, QPoint end) {
+    const Int bx1 = box[0], by1 = box[1], bx2 = box[2], by2 = box[3];
+    const QRect bounds = QRect(
+        QPoint(static_cast<int>(std::max<Int>(f.Outer->X1 - width, f.Picture.left())), static_cast<int>(top)),
+        QPoint(static_cast<int>(std::min<Int>(f.Outer->X2 + width, f.Picture.right())),
+               static_cast<int>(bottom)));
+    PixelMask penMask;
+    if (!penMask.Init(bounds.isValid() ? bounds : QRect())) return false;
+    if (penMask.Clip().isEmpty()) return true;
+    if (f.Pen) {
+        for (Int y = top; y <= bottom; ++y) {
+            RowPart fill, rimLeft, rimRight;
+            f.RowParts(y, fill, rimLeft, rimRight);
+            for (const RowPart& rim : {rimLeft, rimRight}) {
+                const RowPart part = f.Clipped(rim);
+                for (Int x = part.Left; x <= part.Right; ++x)
+                    if (f.InSweep(x, y)) penMask.Set(x, y);
+            }
+        }
+        // The radii from the centre to where the two rays meet the ellipse.
+        const Int cx = FloorDiv(f.SumX, 2), cy = FloorDiv(f.SumY, 2);
+        const long double w = static_cast<long double>(bx2 - bx1), h = static_cast<long double>(by2 - by1);
+        auto radius = [&](int px, int py) {
+            const long double u = 2.0L * px - f.SumX, v = 2.0L * py - f.SumY;
+            if (u == 0 && v == 0) return;
+            const long double t = w * h / std::sqrt(u * u * h * h + v * v * w * w);
+            const Int ex = std::clamp<Int>(static_cast<Int>(std::floor((f.SumX + t * u) / 2)), bx1, bx2 - 1);
+            const Int ey = std::clamp<Int>(static_cast<Int>(std::floor((f.SumY + t * v) / 2)), by1, by2 - 1);
+            if (width > 1)
+                StrokeSegment(penMask, cx, cy, ex, ey, width);
+            else
+                WalkLine(cx, cy, ex, ey, true, f.Picture, 0, [&](Int x, Int y, Int) { penMask.Set(x, y); });
+        };
+        radius(start.x(), start.y());
+        if (!f.Arc.Full) radius(end.x(), end.y());
+    }
+    for (Int y = top; y <= bottom; ++y) {
+        QRgb* const row = f.RowAt(y);
+        if (filled) {
+            RowPart fill, rimLeft, rimRight;
+            f.RowParts(y, fill, rimLeft, rimRight);
+            const RowPart part = f.Clipped(fill);
+            for (Int x = part.Left; x <= part.Right; ++x)
+                if (!penMask.Test(x, y) && f.InSweep(x, y) &&
+                    HatchOn(brush.Style, static_cast<int>(x), static_cast<int>(y)))
+                    BlendRun(pen.Mode, row, x, x, brush.Color);
+        }
+        for (int x = bounds.left(); x <= bounds.right(); ++x)
+            if (penMask.Test(x, y)) BlendRun(pen.Mode, row, x, x, pen.Color);
+    }
+    return true;
+}
+
+} // namespace
+
 bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, int xe, int ye, int shape) {
     constexpr int ShapeEllipse = 0, ShapeArc = 1, ShapePie = 2;
     if (IsNull()) return true;
@@ -528,130 +675,28 @@ bool Canvas::DrawEllipseShape(int x1, int y1, int x2, int y2, int xs, int ys, in
         sweep.Extent = Sweep::Normal(Sweep::AngleOf(ue, ve) - sweep.Start);
         sweep.Full = sweep.Extent == 0;
     }
-    auto inSweep = [&](Int x, Int y) {
-        return sweep.Contains(static_cast<long double>(2 * x + 1 - sumX),
-                              static_cast<long double>(2 * y + 1 - sumY));
-    };
 
     const Int top = std::max<Int>(outer.Y1, picture.top());
     const Int bottom = std::min<Int>(outer.Y2 - 1, picture.bottom());
 
-    // Per row: the brush part (inside the outline) and the pen part (the outline, up to two pieces).
-    auto rowParts = [&](Int y, RowPart& fill, RowPart& rimLeft, RowPart& rimRight) {
-        fill = rimLeft = rimRight = RowPart{};
-        Int ol = 0, orr = 0;
-        if (!pen) {
-            if (boxRows->Span(y, ol, orr)) fill = RowPart{ol, orr};
-            return;
-        }
-        if (!outer.Span(y, ol, orr)) return;
-        Int il = 0, ir = 0;
-        const bool hasInner = wide ? innerRows->Span(y, il, ir) : boxRows->InnerSpan(y, il, ir);
-        if (!hasInner) {
-            rimLeft = RowPart{ol, orr};
-            return;
-        }
-        fill = RowPart{il, ir};
-        rimLeft = RowPart{ol, il - 1};
-        rimRight = RowPart{ir + 1, orr};
-    };
-    auto clipped = [&](RowPart part) {
-        part.Left = std::max<Int>(part.Left, picture.left());
-        part.Right = std::min<Int>(part.Right, picture.right());
-        return part;
-    };
-
-    QRgb* const bits = reinterpret_cast<QRgb*>(image_.bits());
-    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto rowAt = [&](Int y) { return bits + static_cast<qsizetype>(y) * stride; };
-
+    EllipseFrame frame;
+    frame.Picture = picture;
+    frame.Pen = pen;
+    frame.Wide = wide;
+    frame.Box = boxRows ? &*boxRows : nullptr;
+    frame.Outer = &outer;
+    frame.Inner = innerRows ? &*innerRows : nullptr;
+    frame.Arc = sweep;
+    frame.SumX = sumX;
+    frame.SumY = sumY;
+    frame.Bits = reinterpret_cast<QRgb*>(image_.bits());
+    frame.Stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     if (shape != ShapePie) {
-        // The brush part and the pen part of a row never overlap: each pixel is met once.
-        for (Int y = top; y <= bottom; ++y) {
-            QRgb* const row = rowAt(y);
-            // An outline touches a few pixels in each of many rows: ask for the rows ahead early,
-            // so that their memory is on its way while this row is drawn.
-            Int aheadLeft = 0, aheadRight = 0;
-            if (y + RowsAhead <= bottom && outer.Span(y + RowsAhead, aheadLeft, aheadRight)) {
-                QRgb* const ahead = rowAt(y + RowsAhead);
-                __builtin_prefetch(ahead + std::clamp<Int>(aheadLeft, picture.left(), picture.right()), 1);
-                __builtin_prefetch(ahead + std::clamp<Int>(aheadRight, picture.left(), picture.right()), 1);
-            }
-            RowPart fill, rimLeft, rimRight;
-            rowParts(y, fill, rimLeft, rimRight);
-            if (brush) {
-                const RowPart part = clipped(fill);
-                if (Brush.Style == BrushStyle::Solid)
-                    BlendRun(Pen.Mode, row, part.Left, part.Right, Brush.Color);
-                else
-                    for (Int x = part.Left; x <= part.Right; ++x)
-                        if (HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                            BlendRun(Pen.Mode, row, x, x, Brush.Color);
-            }
-            if (pen && sweep.Full) {
-                const RowPart left = clipped(rimLeft), right = clipped(rimRight);
-                BlendRun(Pen.Mode, row, left.Left, left.Right, Pen.Color);
-                BlendRun(Pen.Mode, row, right.Left, right.Right, Pen.Color);
-            } else if (pen) {
-                for (const RowPart& rim : {rimLeft, rimRight}) {
-                    const RowPart part = clipped(rim);
-                    for (Int x = part.Left; x <= part.Right; ++x)
-                        if (inSweep(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
-                }
-            }
-        }
+        DrawEllipseRows(frame, Pen, Brush, brush, top, bottom);
         return true;
     }
-
-    // A sector: the arc and the two radii overlap, so the pen's pixels are gathered first.
-    const QRect bounds = QRect(
-        QPoint(static_cast<int>(std::max<Int>(outer.X1 - width, picture.left())), static_cast<int>(top)),
-        QPoint(static_cast<int>(std::min<Int>(outer.X2 + width, picture.right())), static_cast<int>(bottom)));
-    PixelMask penMask;
-    if (!penMask.Init(bounds.isValid() ? bounds : QRect())) return false;
-    if (penMask.Clip().isEmpty()) return true;
-    if (pen) {
-        for (Int y = top; y <= bottom; ++y) {
-            RowPart fill, rimLeft, rimRight;
-            rowParts(y, fill, rimLeft, rimRight);
-            for (const RowPart& rim : {rimLeft, rimRight}) {
-                const RowPart part = clipped(rim);
-                for (Int x = part.Left; x <= part.Right; ++x)
-                    if (inSweep(x, y)) penMask.Set(x, y);
-            }
-        }
-        // The radii from the centre to where the two rays meet the ellipse.
-        const Int cx = FloorDiv(sumX, 2), cy = FloorDiv(sumY, 2);
-        const long double w = static_cast<long double>(bx2 - bx1), h = static_cast<long double>(by2 - by1);
-        auto radius = [&](int px, int py) {
-            const long double u = 2.0L * px - sumX, v = 2.0L * py - sumY;
-            if (u == 0 && v == 0) return;
-            const long double t = w * h / std::sqrt(u * u * h * h + v * v * w * w);
-            const Int ex = std::clamp<Int>(static_cast<Int>(std::floor((sumX + t * u) / 2)), bx1, bx2 - 1);
-            const Int ey = std::clamp<Int>(static_cast<Int>(std::floor((sumY + t * v) / 2)), by1, by2 - 1);
-            if (width > 1)
-                StrokeSegment(penMask, cx, cy, ex, ey, width);
-            else
-                WalkLine(cx, cy, ex, ey, true, picture, 0, [&](Int x, Int y, Int) { penMask.Set(x, y); });
-        };
-        radius(xs, ys);
-        if (!sweep.Full) radius(xe, ye);
-    }
-    for (Int y = top; y <= bottom; ++y) {
-        QRgb* const row = rowAt(y);
-        if (brush) {
-            RowPart fill, rimLeft, rimRight;
-            rowParts(y, fill, rimLeft, rimRight);
-            const RowPart part = clipped(fill);
-            for (Int x = part.Left; x <= part.Right; ++x)
-                if (!penMask.Test(x, y) && inSweep(x, y) &&
-                    HatchOn(Brush.Style, static_cast<int>(x), static_cast<int>(y)))
-                    BlendRun(Pen.Mode, row, x, x, Brush.Color);
-        }
-        for (int x = bounds.left(); x <= bounds.right(); ++x)
-            if (penMask.Test(x, y)) BlendRun(Pen.Mode, row, x, x, Pen.Color);
-    }
-    return true;
+    const Int box[4] = {bx1, by1, bx2, by2};
+    return DrawSectorRows(frame, Pen, Brush, brush, width, top, bottom, box, QPoint(xs, ys), QPoint(xe, ye));
 }
 
 namespace {
