@@ -144,7 +144,7 @@ void SyncOpenControlForm() {
     TLXControlForm* old = Win.LXControlForm;
     if (old != nullptr && Rc.CScreenOpen != 0) old->close();
     Win.LXControlForm = new TLXControlForm;
-    Win.LXControlForm->setFixedSize(CScreenWidth, CScreenHeight);
+    Win.LXControlForm->setFixedSize(CScreenSize.Width, CScreenSize.Height);
     Win.LXControlForm->move(Ps.CScreenLeft, Ps.CScreenTop);
     Win.LXControlForm->show();
     Rc.CScreenOpen = 1;

@@ -19,8 +19,7 @@
 #include <cmath>
 #include <thread>
 
-int CScreenWidth = CScreenDefaultWidth;
-int CScreenHeight = CScreenDefaultHeight;
+CScreenSizeType CScreenSize;
 
 namespace {
 
@@ -104,8 +103,8 @@ void ExecCScreen() {
     }
     const Extended height = GlPopNum();
     const Extended width = GlPopNum();
-    CScreenWidth = LimitCScreenSize(width, CScreenMaxWidth);
-    CScreenHeight = LimitCScreenSize(height, CScreenMaxHeight);
+    CScreenSize.Width = LimitCScreenSize(width, CScreenMaxWidth);
+    CScreenSize.Height = LimitCScreenSize(height, CScreenMaxHeight);
 }
 
 // CBUTTON(k) ON|OFF, CLABEL(k) ON|OFF, CTEXTBOX(k) ON|OFF

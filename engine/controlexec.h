@@ -11,8 +11,12 @@ inline constexpr int CScreenDefaultHeight = 397;
 inline constexpr int CScreenMinSize = 10;
 inline constexpr int CScreenMaxWidth = 1280;
 inline constexpr int CScreenMaxHeight = 960;
-extern int CScreenWidth;
-extern int CScreenHeight;
+// The size the next control window is made at, kept from run to run.
+struct CScreenSizeType {
+    int Width = CScreenDefaultWidth;
+    int Height = CScreenDefaultHeight;
+};
+extern CScreenSizeType CScreenSize;
 
 // CSCREEN and OPENCSCREEN: the sizes, then the window opened (or re-created).
 void ExecOpenCScreen(int code);

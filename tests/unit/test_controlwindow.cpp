@@ -56,8 +56,8 @@ protected:
         runForm_ = std::make_unique<TRunForm>(); // also the hand-over's target
         runForm_->CLSBtnClick();
         InstallControlWindow();
-        CScreenWidth = 600;
-        CScreenHeight = 400;
+        CScreenSize.Width = 600;
+        CScreenSize.Height = 400;
         SyncOpenControlForm();
         Fe.ErrorNumber = 0;
     }
@@ -510,8 +510,8 @@ TEST_F(ControlWindow, CScreenLimitsTheSizesAndRefusesNonNumbers) {
         GlPushNum(c.Height);
         ExecCScreen();
         EXPECT_EQ(Fe.ErrorNumber, 0);
-        EXPECT_EQ(CScreenWidth, c.WantWidth);
-        EXPECT_EQ(CScreenHeight, c.WantHeight);
+        EXPECT_EQ(CScreenSize.Width, c.WantWidth);
+        EXPECT_EQ(CScreenSize.Height, c.WantHeight);
     }
     GlPushNum(300);
     GlPushStr(QStringLiteral("200"));

@@ -134,8 +134,8 @@ protected:
         ASSERT_NE(Win.LXGraphForm, nullptr);
     }
     void OpenControls() {
-        CScreenWidth = 600;
-        CScreenHeight = 400;
+        CScreenSize.Width = 600;
+        CScreenSize.Height = 400;
         SyncOpenControlForm();
         ASSERT_NE(Win.LXControlForm, nullptr);
     }
