@@ -1,5 +1,5 @@
 // Compiling a program or an immediate command: pre-scan, statement scan and statement compiler in turn,
-// and where a scan's error stands when it stopped after a line end.
+// and where the error of each phase stands: after a line end on its own line, within its statement.
 #include "frontend/compile.h"
 
 #include "core/errortext.h"
