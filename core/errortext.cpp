@@ -1,6 +1,7 @@
 // Error messages: the message column of the rows of errornumbers.h. Most are a literal; the assembled
 // ones share the pieces below and, for the numbers that name a culprit, the statement, function or
-// operator that ErrorNameIndex points at.
+// operator that ErrorNameIndex points at. At the end, the line and column of an error and the position
+// of one that would stand before its statement.
 #include "core/errortext.h"
 
 #include "core/errornumbers.h"
@@ -8,8 +9,10 @@
 #include "core/sharedstate.h"
 #include "core/vocabulary.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <string_view>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -135,16 +138,56 @@ QString ErrorMessage(int number) {
 }
 
 QString LineColumnText(int offset) {
-    int p = offset;
+    const QString& text = Fe.CompiledProgramText;
+    // Into the text, and onto its first character when it has none: a column is never 0.
+    int p = std::min(offset, static_cast<int>(text.size()));
     if (p < 1) p = 1;
-    if (p > Fe.ProgramText.size()) p = static_cast<int>(Fe.ProgramText.size());
     int line = 1;
     int lineBreak = 0; // the last CR or LF before p: the LF of a CR LF is not a column of the next line
     for (int i = 1; i <= p - 1; ++i) {
-        const QChar c = Fe.ProgramText.at(i - 1);
+        const QChar c = text.at(i - 1);
         if (c == QLatin1Char('\r')) ++line;
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) lineBreak = i;
     }
     return QString::number(line) + QStringLiteral("行,　") + QString::number(p - lineBreak) +
            QStringLiteral(" 桁");
+}
+
+namespace {
+
+// A statement of two or more words (DO WHILE, LINE INPUT, INPUT #, END IF) has its item at its last
+// word: the start of the words before `start` on its line that make one statement with it. THEN and
+// ELSE end the statement before them, any other statement word joins the one after it.
+int FirstWordOfStatement(int start) {
+    const QString& text = Fe.CompiledProgramText;
+    if (start < 1 || start > text.size()) return start;
+    auto isBlank = [&](int at) {
+        return text[at - 1] == QLatin1Char(' ') || text[at - 1] == QLatin1Char('\t');
+    };
+    auto isLetter = [&](int at) {
+        const char16_t c = text[at - 1].unicode();
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    };
+    for (;;) {
+        int at = start - 1; // 1-based, walking back
+        while (at >= 1 && isBlank(at))
+            --at;
+        const int wordEnd = at;
+        while (at >= 1 && isLetter(at))
+            --at;
+        if (at == wordEnd || (at >= 1 && text[at - 1].isLetterOrNumber())) return start;
+        const QString word = text.mid(at, wordEnd - at).toUpper();
+        const int slot = SearchStatement(std::u16string_view(reinterpret_cast<const char16_t*>(word.utf16()),
+                                                             static_cast<std::size_t>(word.size())));
+        if (slot == 0 || slot == St::THEN || slot == St::ELSE) return start;
+        start = at + 1;
+    }
+}
+
+} // namespace
+
+int ErrorPositionInStatement(int position, int statementStart) {
+    if (statementStart < 1 || position - 1 >= statementStart) return position;
+    const int start = FirstWordOfStatement(statementStart);
+    return position - 1 < start ? start + 1 : position;
 }

@@ -206,6 +206,9 @@ struct ErrorState {
 // report of a run reads it after; the texts are what the reset prepares to compile.
 struct FrontEndState : ErrorState {
     QString ProgramText; // the program as last handed to the interpreter
+    // ProgramText as the program now compiled was read from it: positions in the code are offsets in
+    // this text, also after LOAD or NEW have replaced ProgramText under the running program.
+    QString CompiledProgramText;
     int ProgramTextLength = 0;
     QString CommandText; // the one-line command of run kind 1
     QString ProgramFolder;

@@ -50,7 +50,7 @@ bool NumberToBoolean(Extended n) {
 }
 
 void OffsetToLineCol(int offset, int& line, int& column) {
-    const int length = static_cast<int>(Fe.ProgramText.size());
+    const int length = static_cast<int>(Fe.CompiledProgramText.size());
     if (offset > length) offset = length;
     line = 1;
     if (offset < 2) {
@@ -59,7 +59,7 @@ void OffsetToLineCol(int offset, int& line, int& column) {
     }
     int lastLf = 0;
     for (int i = 1; i <= offset - 1; ++i) {
-        if (Fe.ProgramText.at(i - 1) == QLatin1Char('\n')) {
+        if (Fe.CompiledProgramText.at(i - 1) == QLatin1Char('\n')) {
             ++line;
             lastLf = i;
         }

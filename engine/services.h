@@ -26,7 +26,7 @@ inline std::int32_t BooleanToNumber(bool b) {
     return b ? -1 : 0;
 }
 
-// The line and column of a 1-based character offset in ProgramText, lines counted by LF.
+// The line and column of a 1-based character offset in CompiledProgramText, lines counted by LF.
 void OffsetToLineCol(int offset, int& line, int& column);
 
 // True for "no item" (kind 0), ":" and the line end.

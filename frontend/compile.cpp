@@ -1,7 +1,8 @@
 // Compiling a program or an immediate command: pre-scan, statement scan and statement compiler in turn,
-// and where a scan's error stands when it stopped after a line end.
+// and where the error of each phase stands: after a line end on its own line, within its statement.
 #include "frontend/compile.h"
 
+#include "core/errortext.h"
 #include "core/itembuffers.h"
 #include "core/sharedstate.h"
 #include "core/vocabulary.h"
@@ -20,13 +21,13 @@ namespace {
 int AfterToken(const CodeItemType& token, int position) {
     const int cr = position - 2; // 1-based
     if (token.FirstCode == CodeKind::Operator && token.SecondCode == Op::LineEnd && cr >= 1 &&
-        cr <= Fe.ProgramText.size() && Fe.ProgramText.at(cr - 1) == QLatin1Char('\r'))
+        cr <= Fe.CompiledProgramText.size() && Fe.CompiledProgramText.at(cr - 1) == QLatin1Char('\r'))
         return cr + 1;
     return position;
 }
 
 // A scan error is reported at the position of the scan's item in hand, the one after its token; a
-// compiler error where the pre-code item read last begins.
+// compiler error where the pre-code item read last begins, within the statement it compiled.
 bool ScanFailed() {
     if (Fe.ErrorNumber == 0) return false;
     Fe.ErrorPosition = AfterToken(Cs.Scan.PreCodeItem, Cs.Scan.PreCodeItem.Position);
@@ -35,13 +36,15 @@ bool ScanFailed() {
 
 bool ParseFailed() {
     if (Fe.ErrorNumber == 0) return false;
-    Fe.ErrorPosition = Cs.Parse.PreCodeItem.Position;
+    Fe.ErrorPosition = ErrorPositionInStatement(Cs.Parse.PreCodeItem.Position, Cs.Parse.StatementPosition);
     return true;
 }
 
 } // namespace
 
 bool CompileProgram() {
+    // The text the positions of this compile are offsets in, whatever the program does to ProgramText.
+    Fe.CompiledProgramText = Fe.ProgramText;
     Cs.CutShort = false;
     ResetSourcePos();
     Ib.PreCodeIndex = ProgramCodeStart;

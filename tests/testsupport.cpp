@@ -21,11 +21,13 @@ QByteArray ReadBytes(const QString& path) {
     return file.readAll();
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
+::testing::AssertionResult WriteBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return ::testing::AssertionFailure()
+               << "cannot write " << path.toStdString() << ": " << file.errorString().toStdString();
+    return ::testing::AssertionSuccess();
 }
 
 TemporaryCurrentFolder::TemporaryCurrentFolder() : previous_(QDir::currentPath()) {

@@ -1,6 +1,8 @@
 // Shared by the tests: files, serving the event loop while other threads work, and readable names.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -24,8 +26,9 @@ inline const QByteArray MissingFileBytes = QByteArrayLiteral("<missing>");
 // The whole content of the file at `path`, or MissingFileBytes.
 QByteArray ReadBytes(const QString& path);
 
-// Writes `bytes` as the whole content of the file at `path`, making its folder; a failure fails the test.
-void WriteBytes(const QString& path, const QByteArray& bytes);
+// Writes `bytes` as the whole content of the file at `path`, making its folder. The caller asserts the
+// result (ASSERT_TRUE), so that a test never runs on without the file it wrote.
+[[nodiscard]] ::testing::AssertionResult WriteBytes(const QString& path, const QByteArray& bytes);
 
 // A new empty folder that is the current one from construction until destruction, when the folder
 // current before comes back. A folder that cannot be made or entered fails the test.

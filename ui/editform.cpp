@@ -806,7 +806,7 @@ void TLXEditForm::FormActivate() {
 }
 
 void TLXEditForm::SelectErrorPosition(int errorPosition) {
-    const TextPlace place = ErrorPlaceInText(Fe.ProgramText, errorPosition);
+    const TextPlace place = ErrorPlaceInText(Fe.CompiledProgramText, errorPosition);
     QTextDocument* document = Editor->document();
     QTextBlock block = document->findBlockByNumber(place.Line);
     if (!block.isValid()) block = document->lastBlock();

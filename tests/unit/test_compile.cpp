@@ -2,6 +2,7 @@
 // listing of each program compared with the code the engine expects, the declarations the compiler
 // makes, and the errors with their positions.
 #include "core/errornumbers.h"
+#include "core/errortext.h"
 #include "core/itembuffers.h"
 #include "core/sharedstate.h"
 #include "core/tables.h"
@@ -63,20 +64,11 @@ protected:
         return text;
     }
 
-    // The line and column of the error as the run window reports it: offset ErrorPosition - 1,
-    // lines counted by CR.
+    // The line and column of the error as the run window reports it, as "line:column".
     static QString ErrorPlace() {
-        int p = Fe.ErrorPosition - 1;
-        if (p < 1) p = 1;
-        if (p > Fe.ProgramText.size()) p = static_cast<int>(Fe.ProgramText.size());
-        int line = 1;
-        int lastCr = 0;
-        for (int i = 1; i < p; ++i)
-            if (Fe.ProgramText.at(i - 1) == QLatin1Char('\r')) {
-                ++line;
-                lastCr = i;
-            }
-        return QStringLiteral("%1:%2").arg(line).arg(p - lastCr);
+        static const QRegularExpression place(QStringLiteral("^(\\d+)行,　(\\d+) 桁$"));
+        const QRegularExpressionMatch match = place.match(LineColumnText(Fe.ErrorPosition - 1));
+        return match.captured(1) + u':' + match.captured(2);
     }
 };
 
@@ -537,11 +529,11 @@ TEST_F(CompileTest, ErrorsNameTheStatementAndPointAtIt) {
 
     EXPECT_FALSE(Compile({"X = 1", "CLOSE #9"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::FileNumberInvalid);
-    EXPECT_EQ(ErrorPlace(), QStringLiteral("2:8"));
+    EXPECT_EQ(ErrorPlace(), QStringLiteral("2:7"));
 
     EXPECT_FALSE(Compile({"*A", "*A"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::LabelTwice);
-    EXPECT_EQ(ErrorPlace(), QStringLiteral("2:2"));
+    EXPECT_EQ(ErrorPlace(), QStringLiteral("2:1"));
 
     EXPECT_FALSE(Compile({"10 PRINT", "5 PRINT"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::BadLineNumber);
@@ -553,6 +545,24 @@ TEST_F(CompileTest, ErrorsNameTheStatementAndPointAtIt) {
     EXPECT_FALSE(Compile({"SELECT CASE X", "CASE 1", "CASE ELSE", "CASE 2", "END SELECT"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::CaseOrder);
     EXPECT_EQ(ErrorPlace(), QStringLiteral("4:1"));
+
+    // An error at a statement's own first item stands on that item: never in the indentation, on the
+    // ":" or THEN before it, or on the line before.
+    struct Case {
+        const char* Line;
+        const char* Place;
+    };
+    const Case cases[] = {
+        {"    ERROR 5", "2:5"},     {"  ON X GOTO 10, 20", "2:3"},
+        {"\tLOCATE 1, 2", "2:2"},   {"  = 5", "2:3"},
+        {"  (1)", "2:3"},           {"  \"a\"", "2:3"},
+        {"X = 1:  ERROR 5", "2:9"}, {"IF X THEN ERROR 5", "2:11"},
+        {"ERROR 5", "2:1"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Compile({"PRINT 1", c.Line})) << c.Line;
+        EXPECT_EQ(ErrorPlace(), QString::fromUtf8(c.Place)) << c.Line;
+    }
 
     EXPECT_FALSE(Compile({"SELECT CASE X", "PRINT", "END SELECT"}));
     EXPECT_EQ(Fe.ErrorNumber, Err::SelectCaseNoCase);

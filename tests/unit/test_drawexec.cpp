@@ -619,7 +619,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("points.txt"));
-    WriteBytes(path, "1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n");
+    ASSERT_TRUE(WriteBytes(path, "1 2 12 the rest of the line is skipped\r\n\r\n  3.5\t4 2\n5\n6\n1\n"));
     GlPushStr(path);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetNoGraphicsWindow);
@@ -641,7 +641,7 @@ TEST_F(Drawing, FilePsetDrawsThePointsOfAFile) {
     ExpectTypeRefusal(St::FILEPSET);
 
     const QString bad = folder.filePath(QStringLiteral("bad.txt"));
-    WriteBytes(bad, "7 7 12\nseven 7 12\n");
+    ASSERT_TRUE(WriteBytes(bad, "7 7 12\nseven 7 12\n"));
     GlPushStr(bad);
     Route(St::FILEPSET);
     EXPECT_EQ(Fe.ErrorNumber, Err::FilePsetFailed);

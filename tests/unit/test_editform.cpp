@@ -79,10 +79,12 @@ protected:
     }
 
     // A bare editor on the file `name`, written as `bytes` first and opened in `encoding`; null when it
-    // does not open.
+    // cannot be written or does not open.
     TLXEditForm* EditorOnFile(const char* name, const QByteArray& bytes,
                               const QString& encoding = QStringLiteral("Auto")) {
-        WriteBytes(Path(name), bytes);
+        const ::testing::AssertionResult written = WriteBytes(Path(name), bytes);
+        EXPECT_TRUE(written);
+        if (!written) return nullptr;
         TLXEditForm* editor = NewEditor();
         return editor->Open(Path(name), encoding) ? editor : nullptr;
     }
@@ -162,7 +164,7 @@ TEST_F(EditorTest, OpensEveryEncodingByNameAndByDetection) {
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         const QString path = Path(QStringLiteral("enc-%1.lxt").arg(names.indexOf(name)));
-        WriteBytes(path, Encoded(name, JapaneseText));
+        ASSERT_TRUE(WriteBytes(path, Encoded(name, JapaneseText)));
 
         TLXEditForm* chosen = NewEditor();
         ASSERT_TRUE(chosen->Open(path, name));
@@ -259,9 +261,9 @@ TEST_F(EditorTest, AFileNamedBakIsNotDeletedAsItsOwnBackup) {
 }
 
 TEST_F(EditorTest, FilesAreSavedWithTheLineEndsTheyWereLoadedWith) {
-    WriteBytes(Path("lf.lxt"), "A\nB\n");
-    WriteBytes(Path("cr.lxt"), "A\rB\r");
-    WriteBytes(Path("crlf.lxt"), "A\r\nB\r\n");
+    ASSERT_TRUE(WriteBytes(Path("lf.lxt"), "A\nB\n"));
+    ASSERT_TRUE(WriteBytes(Path("cr.lxt"), "A\rB\r"));
+    ASSERT_TRUE(WriteBytes(Path("crlf.lxt"), "A\r\nB\r\n"));
     for (const char* name : {"lf.lxt", "cr.lxt", "crlf.lxt"}) {
         SCOPED_TRACE(name);
         const QByteArray original = ReadBytes(Path(name));
@@ -320,7 +322,7 @@ TEST_F(EditorTest, AWriteThatFailsIsReportedAndLosesNothing) {
 }
 
 TEST_F(EditorTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheFileIsTouched) {
-    WriteBytes(Path("prog.lxt"), "PRINT 0\r\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT 0\r\n"));
     // A folder that is not empty cannot be removed to make room for the new backup.
     ASSERT_TRUE(QDir(dir_.Path()).mkpath(QStringLiteral("prog.BAK/inside")));
     TLXEditForm* editor = NewEditor();
@@ -419,8 +421,8 @@ TEST_F(EditorTest, AFailedSaveAtTheCloseQuestionKeepsTheWindowOpen) {
 
 TEST_F(EditorTest, TheStatusBarShowsFileCaretModifiedModeAndEncoding) {
     TLxFrameForm frame;
-    WriteBytes(Path("prog.lxt"),
-               Encoded(QStringLiteral("EUC"), QStringLiteral("PRINT 1\r\nPRINT \"漢字\"\r\n")));
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"),
+                           Encoded(QStringLiteral("EUC"), QStringLiteral("PRINT 1\r\nPRINT \"漢字\"\r\n"))));
     TLXEditForm* editor = frame.OpenFileInEditor(Path("prog.lxt"), QStringLiteral("Auto"));
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(Win.LXEditForm.data(), editor);

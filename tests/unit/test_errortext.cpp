@@ -1,5 +1,6 @@
 // Error messages: how the texts are assembled (line breaks, shared pieces, the culprit's name, the
-// tokenizer's character), the general text for numbers without a message, and the cleared Gl stack.
+// tokenizer's character), the general text for numbers without a message, the cleared Gl stack, and
+// the line and column of an error.
 #include "core/errornumbers.h"
 #include "core/errortext.h"
 #include "core/internalcodes.h"
@@ -269,6 +270,20 @@ TEST_F(ErrorTextTest, LeavesTheGlStackAlone) {
     EXPECT_EQ(ValueStackCount, 2);
     EXPECT_EQ(GlTopType(), GlValueType::String);
     GlClear();
+}
+
+TEST_F(ErrorTextTest, PlacesAreMeasuredInTheCompiledTextAndAColumnIsNeverZero) {
+    // LOAD and NEW replace ProgramText under the running program; its positions stay in the text it
+    // was compiled from.
+    Fe.ProgramText.clear();
+    Fe.CompiledProgramText = u"AB\r\n  CD\r\nE"_s;
+    EXPECT_EQ(LineColumnText(1), u"1行,　1 桁"_s);
+    EXPECT_EQ(LineColumnText(4), u"2行,　1 桁"_s); // the LF of a CR LF is no column of its own
+    EXPECT_EQ(LineColumnText(7), u"2行,　3 桁"_s);
+    EXPECT_EQ(LineColumnText(0), u"1行,　1 桁"_s);
+    EXPECT_EQ(LineColumnText(100), u"3行,　1 桁"_s);
+    Fe.CompiledProgramText.clear();
+    EXPECT_EQ(LineColumnText(5), u"1行,　1 桁"_s);
 }
 
 TEST_F(ErrorTextTest, EveryRowGivesItsMessageAndOnlyGeneralRowsTheGeneralText) {

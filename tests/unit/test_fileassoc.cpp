@@ -126,7 +126,7 @@ TEST_F(AssociationTest, OtherProgramsEntriesInMimeappsListAreKept) {
                               "\n"
                               "[Removed Associations]\n"
                               "text/plain=vim.desktop;\n";
-    WriteBytes(files_.MimeAppsList, before);
+    ASSERT_TRUE(WriteBytes(files_.MimeAppsList, before));
 
     ASSERT_TRUE(WriteAssociation(AssocChoiceValue::RunEdit, QStringLiteral("/bin/lorvex")));
     EXPECT_EQ(ReadBytes(files_.MimeAppsList), QByteArray("# the user's own notes\n"
@@ -191,16 +191,16 @@ TEST_F(AssociationTest, ProgramPathsSurviveTheDesktopEntryQuoting) {
 
 TEST_F(AssociationTest, ReadRules) {
     auto writeDesktop = [this](const QByteArray& exec) {
-        WriteBytes(files_.DesktopFile,
-                   "[Desktop Action other]\nExec=other -A\n\n[Desktop Entry]\nType=Application\n"
-                   "Exec = " +
-                       exec + "\n");
+        ASSERT_TRUE(WriteBytes(files_.DesktopFile,
+                               "[Desktop Action other]\nExec=other -A\n\n[Desktop Entry]\nType=Application\n"
+                               "Exec = " +
+                                   exec + "\n"));
     };
     // Without our MIME type nothing is associated, whatever else is there.
     writeDesktop("lorvex -R %f");
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::None);
 
-    WriteBytes(files_.MimePackage, "<mime-info/>");
+    ASSERT_TRUE(WriteBytes(files_.MimePackage, "<mime-info/>"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Run);
     // Both options: -A counts.
     writeDesktop("lorvex -R -A %f");
@@ -216,10 +216,11 @@ TEST_F(AssociationTest, ReadRules) {
 
     // Another program chosen as the default for the type: our entry does not decide.
     writeDesktop("lorvex -R %f");
-    WriteBytes(files_.MimeAppsList,
-               "[Default Applications]\ntext/x-lorvex=gedit.desktop;lorvex-lxt.desktop;\n");
+    ASSERT_TRUE(WriteBytes(files_.MimeAppsList,
+                           "[Default Applications]\ntext/x-lorvex=gedit.desktop;lorvex-lxt.desktop;\n"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Edit);
-    WriteBytes(files_.MimeAppsList, "[Default Applications]\ntext/x-lorvex=lorvex-lxt.desktop;\n");
+    ASSERT_TRUE(
+        WriteBytes(files_.MimeAppsList, "[Default Applications]\ntext/x-lorvex=lorvex-lxt.desktop;\n"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Run);
 }
 
@@ -233,7 +234,7 @@ TEST_F(AssociationTest, FilesThatCannotBeWrittenAreReported) {
     ASSERT_TRUE(QDir(files_.MimeAppsList).removeRecursively());
 
     // A file where the data folder should be.
-    WriteBytes(dir_.filePath(QStringLiteral("plainfile")), "x");
+    ASSERT_TRUE(WriteBytes(dir_.filePath(QStringLiteral("plainfile")), "x"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("plainfile"))));
     error.clear();
     EXPECT_FALSE(WriteAssociation(AssocChoiceValue::Edit, QStringLiteral("/bin/lorvex"), &error));

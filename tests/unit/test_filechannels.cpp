@@ -58,7 +58,7 @@ protected:
     }
     // Opens `name` holding `bytes` for input on channel 1.
     void OpenWith(const QByteArray& bytes, const QString& name = QStringLiteral("in.txt")) {
-        WriteBytes(name, bytes);
+        ASSERT_TRUE(WriteBytes(name, bytes));
         OpenFileChannel(name, FileModeKind::Input, 1);
         ASSERT_EQ(Fe.ErrorNumber, 0);
         ASSERT_EQ(Ps.FileMode[1], FileModeKind::Input);
@@ -215,7 +215,7 @@ TEST_F(Channels, Utf16FilesAreWrittenWithOneMarkAndAppendedWithout) {
 
 TEST_F(Channels, AppendKeepsTheDetectedEncodingOfTheFile) {
     const QByteArray sjis = EncodingFromCodePage(CodePage::ShiftJis)->GetBytes(u"日本語の文章です\r\n");
-    WriteBytes(QStringLiteral("s.txt"), sjis);
+    ASSERT_TRUE(WriteBytes(QStringLiteral("s.txt"), sjis));
     OpenFileChannel(QStringLiteral("s.txt"), FileModeKind::Append, 1);
     FileChannels[1].Writer->WriteLine(u"続き");
     CloseFileChannel(1);
@@ -338,7 +338,7 @@ TEST_F(Channels, PrintChecksTheChannelBeforeWriting) {
         int Mode;
         int Error;
     };
-    WriteBytes(QStringLiteral("in.txt"), "x\r\n");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("in.txt"), "x\r\n"));
     OpenFileChannel(QStringLiteral("in.txt"), FileModeKind::Input, 2);
     for (const Case& c : {Case{0, Err::PrintFileNotOpen}, Case{1, Err::PrintFileOpenForInput}}) {
         const int channel = c.Mode == 0 ? 1 : 2;
@@ -538,7 +538,7 @@ TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
                           Case{FileModeKind::Append, Err::InputFileForAppend, Err::LineInputFileForAppend}}) {
         CloseFileChannel(1);
         Fe.ErrorNumber = 0;
-        WriteBytes(QStringLiteral("m.txt"), "x\r\n");
+        ASSERT_TRUE(WriteBytes(QStringLiteral("m.txt"), "x\r\n"));
         if (c.Mode != FileModeKind::Closed) OpenFileChannel(QStringLiteral("m.txt"), c.Mode, 1);
         Fe.ErrorNumber = 0;
         Program({Stmt(St::INPUTFile), one, StrVar(s), Colon()});
@@ -599,8 +599,8 @@ TEST_F(Channels, FilesLinesAndPatterns) {
 }
 
 TEST_F(Channels, FilesListsTheFolderThroughTheLineWriter) {
-    WriteBytes(QStringLiteral("data.txt"), QByteArray(1234, 'x'));
-    WriteBytes(QStringLiteral("other.bas"), "1");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("data.txt"), QByteArray(1234, 'x')));
+    ASSERT_TRUE(WriteBytes(QStringLiteral("other.bas"), "1"));
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("dir")));
     Program({Stmt(St::FILES),
              Str(QStringLiteral("*.txt")),

@@ -1396,7 +1396,7 @@ TEST_F(Flow, BooleanNumbers) {
 }
 
 TEST_F(Flow, OffsetsBecomeLinesAndColumnsByLineFeeds) {
-    Fe.ProgramText = QStringLiteral("AB\r\nCD\r\nEF");
+    Fe.CompiledProgramText = QStringLiteral("AB\r\nCD\r\nEF");
     int line = 0, column = 0;
     OffsetToLineCol(1, line, column);
     EXPECT_EQ(line, 1);
@@ -1410,7 +1410,7 @@ TEST_F(Flow, OffsetsBecomeLinesAndColumnsByLineFeeds) {
     OffsetToLineCol(100, line, column); // lowered to the last character, "F"
     EXPECT_EQ(line, 3);
     EXPECT_EQ(column, 2);
-    Fe.ProgramText.clear();
+    Fe.CompiledProgramText.clear();
 }
 
 TEST_F(Flow, SkipToStatementEndStopsAtTheEndAndLeavesIt) {

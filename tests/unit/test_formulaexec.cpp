@@ -71,15 +71,18 @@ protected:
     }
 
     // Compiles `program` (lines joined by CR LF) as a run of the program would.
-    static void Compile(const QStringList& lines) { CompileProgramLines(lines); }
+    [[nodiscard]] static ::testing::AssertionResult Compile(const QStringList& lines) {
+        return CompileProgramLines(lines);
+    }
 
     // Compiles an immediate command into slots 1 to 100, keeping the program.
-    static void CompileCommand(const QString& command) {
+    [[nodiscard]] static ::testing::AssertionResult CompileCommand(const QString& command) {
         Rc.RunMode = RunKind::Immediate;
         Rd.CompileText = command + QStringLiteral("\r\n") + QChar(0) + QChar(0);
         Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
         Fe.ErrorNumber = 0;
-        ASSERT_TRUE(CompileImmediate()) << Fe.ErrorNumber;
+        if (CompileImmediate()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "compile error " << Fe.ErrorNumber;
     }
 
     static LoopExit RunFrom(int index) {
@@ -126,7 +129,9 @@ protected:
     // The run loop reaches this unit only once it routes statements here; until then the tests that
     // need the whole evaluation are skipped, not passed.
     static bool LoopRoutesHere() {
-        Compile({QStringLiteral("SETVERSION(3)")});
+        const ::testing::AssertionResult compiled = Compile({QStringLiteral("SETVERSION(3)")});
+        EXPECT_TRUE(compiled);
+        if (!compiled) return false;
         const LoopExit exit = RunFrom(ProgramCodeStart);
         const bool routed = exit == LoopExit::End && Ps.LanguageVersion == 30;
         InitAll();
@@ -141,8 +146,8 @@ protected:
 // ---- STRTOFORM ----------------------------------------------------------------------------------------
 
 TEST_F(Formula, StrToFormStoresTheConvertedExpressionBetweenBrackets) {
-    Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
-             QStringLiteral("PRINT E")});
+    ASSERT_TRUE(Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
+                         QStringLiteral("PRINT E")}));
     Num("E") = 99;
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     const int after = Ib.CodeIndex + 3;
@@ -162,8 +167,8 @@ TEST_F(Formula, StrToFormStoresTheConvertedExpressionBetweenBrackets) {
 }
 
 TEST_F(Formula, StrToFormOfABadTextKeepsTheFormulaAndOnlySetsTheErrorVariable) {
-    Compile({QStringLiteral("T$ = \"1 +* 2\""), QStringLiteral("STRTOFORM(\"5\", F@, E)"),
-             QStringLiteral("STRTOFORM(T$, F@, E)")});
+    ASSERT_TRUE(Compile({QStringLiteral("T$ = \"1 +* 2\""), QStringLiteral("STRTOFORM(\"5\", F@, E)"),
+                         QStringLiteral("STRTOFORM(T$, F@, E)")}));
     ASSERT_TRUE(PlaceAt(St::STRTOFORM, 1));
     ExecStrToForm();
     ASSERT_EQ(Num("E"), 0);
@@ -182,7 +187,7 @@ TEST_F(Formula, StrToFormRefusesTextsThatAreNotExactlyOneExpression) {
     const QStringList texts = {QString(), QStringLiteral("1, 2"), QStringLiteral("(1 + 2)) * 3"),
                                QStringLiteral("1: PRINT 2"), QStringLiteral("PRINT 2")};
     for (const QString& text : texts) {
-        Compile({QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
+        ASSERT_TRUE(Compile({QStringLiteral("T$ = \"\""), QStringLiteral("STRTOFORM(T$, F@, E)")}));
         Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
             text;
         ASSERT_TRUE(PlaceAt(St::STRTOFORM));
@@ -200,10 +205,11 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
     for (int i = 1; i < 13; ++i)
         text += QStringLiteral("+SQ(1)");
     text += QStringLiteral("+X+X+X+X");
-    Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"), QStringLiteral("END FUNCTION"),
-             QStringLiteral("X = 2"), QStringLiteral("STRTOFORM(T$, F@, E)"),
-             QStringLiteral("EVALFORM(F@, R, E2)"), QStringLiteral("STRTOFORM(U$, F@, E3)"),
-             QStringLiteral("EVALFORM(F@, S, E4)"), QStringLiteral("DONE = 1")});
+    ASSERT_TRUE(Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"),
+                         QStringLiteral("END FUNCTION"), QStringLiteral("X = 2"),
+                         QStringLiteral("STRTOFORM(T$, F@, E)"), QStringLiteral("EVALFORM(F@, R, E2)"),
+                         QStringLiteral("STRTOFORM(U$, F@, E3)"), QStringLiteral("EVALFORM(F@, S, E4)"),
+                         QStringLiteral("DONE = 1")}));
     Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T$"), VarType::String))].Value =
         text;
     Tb.StrVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("U$"), VarType::String))].Value =
@@ -227,7 +233,8 @@ TEST_F(Formula, AFormulaThatFillsItsRecordRunsAndALongerOneIsRefused) {
 }
 
 TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
-    Compile({QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")});
+    ASSERT_TRUE(Compile(
+        {QStringLiteral("A = 1"), QStringLiteral("STRTOFORM(\"A + B + C + D + 1 + 2 + 3\", F@, E)")}));
     const std::vector<CodeItemType> preCode = Ib.PreCodeBuffer;
     const int maxPreCode = Ib.CurrentmaxPreCodeNum, limit = Ib.PreCodeLimit, cursor = Ib.PreCodeIndex;
     const QString compileText = Rd.CompileText;
@@ -248,7 +255,7 @@ TEST_F(Formula, StrToFormLeavesTheProgramsPreCodeAndReaderAsTheyWere) {
 }
 
 TEST_F(Formula, StrToFormDropsNamesDeclaredByARefusedText) {
-    Compile({QStringLiteral("T$ = \"CONST K = 1\""), QStringLiteral("STRTOFORM(T$, F@, E)")});
+    ASSERT_TRUE(Compile({QStringLiteral("T$ = \"CONST K = 1\""), QStringLiteral("STRTOFORM(T$, F@, E)")}));
     const int declared = Tb.NumofRegisteredDcVar;
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
@@ -257,8 +264,8 @@ TEST_F(Formula, StrToFormDropsNamesDeclaredByARefusedText) {
 }
 
 TEST_F(Formula, StrToFormInsideAnImmediateCommandKeepsTheCommandsItems) {
-    Compile({QStringLiteral("X = 1")});
-    CompileCommand(QStringLiteral("STRTOFORM(\"X * 5\", F@, E): PRINT E"));
+    ASSERT_TRUE(Compile({QStringLiteral("X = 1")}));
+    ASSERT_TRUE(CompileCommand(QStringLiteral("STRTOFORM(\"X * 5\", F@, E): PRINT E")));
     const std::vector<CodeItemType> area = ImmediateAreaNow();
     ASSERT_TRUE(PlaceAt(St::STRTOFORM, 1, 1));
     ExecStrToForm();
@@ -268,8 +275,8 @@ TEST_F(Formula, StrToFormInsideAnImmediateCommandKeepsTheCommandsItems) {
 }
 
 TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
-    Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
-             QStringLiteral("MOUSE(A, B, C)")});
+    ASSERT_TRUE(Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
+                         QStringLiteral("MOUSE(A, B, C)")}));
     // The compiler writes only the right shapes; a damaged operand is refused, not read.
     auto damage = [](int code, int operand) {
         ASSERT_TRUE(PlaceAt(code));
@@ -295,8 +302,8 @@ TEST_F(Formula, MisshapenOperandsAreTheStatementsSyntaxErrors) {
 // ---- EVALFORM: the parts ---------------------------------------------------------------------------
 
 TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
-    Compile({QStringLiteral("STRTOFORM(\"X + 1\", F@, E)"), QStringLiteral("E = 5"),
-             QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")});
+    ASSERT_TRUE(Compile({QStringLiteral("STRTOFORM(\"X + 1\", F@, E)"), QStringLiteral("E = 5"),
+                         QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")}));
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
@@ -336,9 +343,10 @@ TEST_F(Formula, EvalFormRunsTheFormulaFromSlotOneWithTheTrapArmed) {
 }
 
 TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
-    Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"), QStringLiteral("END FUNCTION"),
-             QStringLiteral("STRTOFORM(\"1 / X + SQ(2)\", F@, E)"), QStringLiteral("R = 7"),
-             QStringLiteral("EVALFORM(F@, R, E)")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("FUNCTION SQ(A)"), QStringLiteral("SQ = A * A"),
+                 QStringLiteral("END FUNCTION"), QStringLiteral("STRTOFORM(\"1 / X + SQ(2)\", F@, E)"),
+                 QStringLiteral("R = 7"), QStringLiteral("EVALFORM(F@, R, E)")}));
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_EQ(Num("E"), 0);
@@ -381,7 +389,8 @@ TEST_F(Formula, AfterATrappedErrorTheFormulaIsLeftAndItsValuesDiscarded) {
 }
 
 TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
-    Compile({QStringLiteral("R = 7"), QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("R = 7"), QStringLiteral("EVALFORM(F@, R, E)"), QStringLiteral("PRINT R")}));
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
     const int after = Ib.CodeIndex + 3;
     const std::vector<CodeItemType> area = ImmediateAreaNow();
@@ -394,7 +403,7 @@ TEST_F(Formula, AFormulaNeverCompiledIsAnErrorOfTheFormula) {
 }
 
 TEST_F(Formula, FramesOfAnEvaluationThatNeverEndedAreDroppedByTheNextOne) {
-    Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)")});
+    ASSERT_TRUE(Compile({QStringLiteral("STRTOFORM(\"1\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)")}));
     ASSERT_TRUE(PlaceAt(St::STRTOFORM));
     ExecStrToForm();
     ASSERT_TRUE(PlaceAt(St::EVALFORM));
@@ -419,12 +428,13 @@ TEST_F(Formula, FramesOfAnEvaluationThatNeverEndedAreDroppedByTheNextOne) {
 
 TEST_F(Formula, EvaluationsStoreResultsAndTrappedErrorsAndTheProgramGoesOn) {
     REQUIRE_ROUTING();
-    Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
-             QStringLiteral("EVALFORM(F@, R1, E1)"), QStringLiteral("X = 10"),
-             QStringLiteral("EVALFORM(F@, R2, E2)"), QStringLiteral("STRTOFORM(\"1 / 0 + X\", G@, E)"),
-             QStringLiteral("R3 = 77"), QStringLiteral("EVALFORM(G@, R3, E3)"),
-             QStringLiteral("STRTOFORM(\"SQR(X - 20) * 2\", H@, E)"), QStringLiteral("EVALFORM(H@, R4, E4)"),
-             QStringLiteral("DONE = 1")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("X = 3"), QStringLiteral("STRTOFORM(\"X * 2 + 1\", F@, E)"),
+                 QStringLiteral("EVALFORM(F@, R1, E1)"), QStringLiteral("X = 10"),
+                 QStringLiteral("EVALFORM(F@, R2, E2)"), QStringLiteral("STRTOFORM(\"1 / 0 + X\", G@, E)"),
+                 QStringLiteral("R3 = 77"), QStringLiteral("EVALFORM(G@, R3, E3)"),
+                 QStringLiteral("STRTOFORM(\"SQR(X - 20) * 2\", H@, E)"),
+                 QStringLiteral("EVALFORM(H@, R4, E4)"), QStringLiteral("DONE = 1")}));
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("R1"), 7);
@@ -442,13 +452,14 @@ TEST_F(Formula, EvaluationsStoreResultsAndTrappedErrorsAndTheProgramGoesOn) {
 
 TEST_F(Formula, AFormulaCallingAFunctionThatEvaluatesAFormulaReturnsToItsOwnItems) {
     REQUIRE_ROUTING();
-    Compile({QStringLiteral("PUBLIC CALLS, LAST"), QStringLiteral("FUNCTION INNER(A)"),
-             QStringLiteral("  STRTOFORM(\"1 / 0\", H@, E2)"), QStringLiteral("  EVALFORM(H@, R2, E2)"),
-             QStringLiteral("  INNER = A + 100"), QStringLiteral("  CALLS = CALLS + 1"),
-             QStringLiteral("  LAST = E2"), QStringLiteral("END FUNCTION"),
-             QStringLiteral("STRTOFORM(\"INNER(5) * 2 + Y / 0 + INNER(6)\", G@, E)"),
-             QStringLiteral("EVALFORM(G@, R, E)"), QStringLiteral("STRTOFORM(\"INNER(5) * 2\", G@, E8)"),
-             QStringLiteral("EVALFORM(G@, S, E9)"), QStringLiteral("DONE = 1")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("PUBLIC CALLS, LAST"), QStringLiteral("FUNCTION INNER(A)"),
+                 QStringLiteral("  STRTOFORM(\"1 / 0\", H@, E2)"), QStringLiteral("  EVALFORM(H@, R2, E2)"),
+                 QStringLiteral("  INNER = A + 100"), QStringLiteral("  CALLS = CALLS + 1"),
+                 QStringLiteral("  LAST = E2"), QStringLiteral("END FUNCTION"),
+                 QStringLiteral("STRTOFORM(\"INNER(5) * 2 + Y / 0 + INNER(6)\", G@, E)"),
+                 QStringLiteral("EVALFORM(G@, R, E)"), QStringLiteral("STRTOFORM(\"INNER(5) * 2\", G@, E8)"),
+                 QStringLiteral("EVALFORM(G@, S, E9)"), QStringLiteral("DONE = 1")}));
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     // The inner trap took its own error; the outer one was armed again after it, and its error ended
@@ -465,9 +476,10 @@ TEST_F(Formula, AFormulaCallingAFunctionThatEvaluatesAFormulaReturnsToItsOwnItem
 
 TEST_F(Formula, EvalFormInAnImmediateCommandGoesOnWithTheCommand) {
     REQUIRE_ROUTING();
-    Compile({QStringLiteral("X = 4"), QStringLiteral("STRTOFORM(\"X * X\", F@, E)")});
+    ASSERT_TRUE(Compile({QStringLiteral("X = 4"), QStringLiteral("STRTOFORM(\"X * X\", F@, E)")}));
     ASSERT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
-    CompileCommand(QStringLiteral("EVALFORM(F@, R, E): PRINT R + 1: EVALFORM(F@, S, E): PRINT S"));
+    ASSERT_TRUE(
+        CompileCommand(QStringLiteral("EVALFORM(F@, R, E): PRINT R + 1: EVALFORM(F@, S, E): PRINT S")));
     Output();
     EXPECT_EQ(RunFrom(1), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
@@ -476,8 +488,8 @@ TEST_F(Formula, EvalFormInAnImmediateCommandGoesOnWithTheCommand) {
 
 TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
     REQUIRE_ROUTING();
-    Compile({QStringLiteral("STRTOFORM(\"1 / 0\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
-             QStringLiteral("Z = 1 / 0"), QStringLiteral("DONE = 1")});
+    ASSERT_TRUE(Compile({QStringLiteral("STRTOFORM(\"1 / 0\", F@, E)"), QStringLiteral("EVALFORM(F@, R, E)"),
+                         QStringLiteral("Z = 1 / 0"), QStringLiteral("DONE = 1")}));
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::Error);
     EXPECT_EQ(Fe.ErrorNumber, Err::DivisionByZero);
     EXPECT_EQ(Num("DONE"), 0);
@@ -486,7 +498,7 @@ TEST_F(Formula, AnErrorOutsideAnEvaluationStillEndsTheRun) {
 // ---- MOUSE, SETVERSION, HELP ----------------------------------------------------------------------------
 
 TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
-    Compile({QStringLiteral("X = 5: Y = 6"), QStringLiteral("MOUSE(EV, X, Y)")});
+    ASSERT_TRUE(Compile({QStringLiteral("X = 5: Y = 6"), QStringLiteral("MOUSE(EV, X, Y)")}));
     Rc.MouseEvent = 2;
     Rc.MouseX = 10;
     Rc.MouseY = 20;
@@ -505,7 +517,7 @@ TEST_F(Formula, MouseTakesTheEventAndLeavesThePositionWhileTheWindowIsClosed) {
 }
 
 TEST_F(Formula, MouseGivesWorldCoordinatesOfTheBitmapPoint) {
-    Compile({QStringLiteral("MOUSE(EV, X, Y)")});
+    ASSERT_TRUE(Compile({QStringLiteral("MOUSE(EV, X, Y)")}));
     const int width = Gs.GScreenWidth, height = Gs.GScreenHeight;
     Gs.GScreenWidth = 200;
     Gs.GScreenHeight = 100;
@@ -601,9 +613,10 @@ TEST_F(Formula, ReservedWordsLeaveOutEntriesWithSmallLetters) {
 }
 
 TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
-    Compile({QStringLiteral("CONST K = 3"), QStringLiteral("DIM V(2)"), QStringLiteral("A = 1.5"),
-             QStringLiteral("C = 1 / 3"), QStringLiteral("B$ = \"hi\""), QStringLiteral("DIM T AS BOOLEAN"),
-             QStringLiteral("SUB S(P)"), QStringLiteral("  Q = P"), QStringLiteral("END SUB")});
+    ASSERT_TRUE(Compile({QStringLiteral("CONST K = 3"), QStringLiteral("DIM V(2)"), QStringLiteral("A = 1.5"),
+                         QStringLiteral("C = 1 / 3"), QStringLiteral("B$ = \"hi\""),
+                         QStringLiteral("DIM T AS BOOLEAN"), QStringLiteral("SUB S(P)"),
+                         QStringLiteral("  Q = P"), QStringLiteral("END SUB")}));
     const int t = FindVariable(QStringLiteral("T"), VarType::Boolean);
     ASSERT_GT(t, 0);
     Tb.BoolVarTable[static_cast<std::size_t>(t)].Value = 1;
@@ -635,8 +648,8 @@ TEST_F(Formula, VariableListingShowsValuesNamesAndDeclarations) {
 }
 
 TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
-    Compile({QStringLiteral("DIM T AS BOOLEAN, U AS BOOLEAN"), QStringLiteral("T = 1 < 2"),
-             QStringLiteral("U = 1 > 2")});
+    ASSERT_TRUE(Compile({QStringLiteral("DIM T AS BOOLEAN, U AS BOOLEAN"), QStringLiteral("T = 1 < 2"),
+                         QStringLiteral("U = 1 > 2")}));
     Tb.BoolVarTable[static_cast<std::size_t>(FindVariable(QStringLiteral("T"), VarType::Boolean))].Value = 7;
     Tb.DcVarTable[1] = DcVarType{QStringLiteral("ODD"), 0x80 | DcVarKind::StringConstant, 0};
     Tb.DcVarTable[2] = DcVarType{QStringLiteral("NEW"), 99, 0};
@@ -650,8 +663,9 @@ TEST_F(Formula, VariableListingMarksAStoredBooleanThatIsNeitherTrueNorFalse) {
 }
 
 TEST_F(Formula, CrossReferenceListsEachLineOnceAndLeavesTheProgramCounter) {
-    Compile({QStringLiteral("A = 1"), QStringLiteral("FOR I = 1 TO 2"), QStringLiteral("  A = A + I"),
-             QStringLiteral("NEXT"), QStringLiteral("S$ = \"x\": PRINT S$")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("A = 1"), QStringLiteral("FOR I = 1 TO 2"), QStringLiteral("  A = A + I"),
+                 QStringLiteral("NEXT"), QStringLiteral("S$ = \"x\": PRINT S$")}));
     Ib.CodeIndex = 123;
     DumpCrossReference();
     EXPECT_EQ(Ib.CodeIndex, 123);
@@ -678,7 +692,7 @@ TEST_F(Formula, CrossReferenceListsEachLineOnceAndLeavesTheProgramCounter) {
 }
 
 TEST_F(Formula, CodeListingPrintsBothListingsAndTheCounters) {
-    Compile({QStringLiteral("PRINT 1"), QStringLiteral("HELP -LORVEXC")});
+    ASSERT_TRUE(Compile({QStringLiteral("PRINT 1"), QStringLiteral("HELP -LORVEXC")}));
     QString preCode, code;
     PreCodeListing(preCode);
     CodeListing(code);
@@ -711,8 +725,9 @@ TEST_F(Formula, NumberAndNameTextsOfTheListing) {
 
 TEST_F(Formula, ListingsRunInsideAProgramAndTheStatementsAfterThemRun) {
     REQUIRE_ROUTING();
-    Compile({QStringLiteral("A = 1"), QStringLiteral("HELP -CR"), QStringLiteral("HELP -LORVEXC"),
-             QStringLiteral("HELP -UV"), QStringLiteral("HELP -RW"), QStringLiteral("DONE = 1")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("A = 1"), QStringLiteral("HELP -CR"), QStringLiteral("HELP -LORVEXC"),
+                 QStringLiteral("HELP -UV"), QStringLiteral("HELP -RW"), QStringLiteral("DONE = 1")}));
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Num("DONE"), 1);

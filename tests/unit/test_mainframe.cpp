@@ -155,7 +155,8 @@ TEST_F(FrameTest, UnusableSizeSettingsGiveTheDefaultSize) {
 // ---- command line -------------------------------------------------------------------------------------
 
 TEST_F(FrameTest, APlainFileIsOnlyOpenedAndOnlyOnce) {
-    WriteBytes(Path("prog.lxt"), QByteArray("' \x93\xfa\x96\x7b\x8c\xea\r\nPRINT 1\r\n")); // Shift-JIS
+    ASSERT_TRUE(
+        WriteBytes(Path("prog.lxt"), QByteArray("' \x93\xfa\x96\x7b\x8c\xea\r\nPRINT 1\r\n"))); // Shift-JIS
     frame_->HandleCommandLine({Path("prog.lxt")});
     ASSERT_EQ(EditorCount(), 1);
     ASSERT_FALSE(Win.LXEditForm.isNull());
@@ -183,7 +184,7 @@ TEST_F(FrameTest, AMissingFileIsReportedAndStartsNothing) {
 }
 
 TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
-    WriteBytes(Path("prog.lxt"), "PRINT \"from the command line\"\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT \"from the command line\"\n"));
     frame_->HandleCommandLine({QStringLiteral(" -r "), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(runForm_->windowState() & Qt::WindowMinimized);
@@ -195,7 +196,7 @@ TEST_F(FrameTest, MinusRRunsWithTheFrameMinimised) {
 }
 
 TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT 1\r\n"));
     frame_->HandleCommandLine({QStringLiteral("-H"), Path("prog.lxt")});
     EXPECT_TRUE(frame_->windowState() & Qt::WindowMinimized);
     EXPECT_TRUE(runForm_->windowState() & Qt::WindowMinimized);
@@ -213,7 +214,7 @@ TEST_F(FrameTest, MinusHMinimisesTheRunWindowTooAndMinusAMinimisesNothing) {
 }
 
 TEST_F(FrameTest, WithAProgramActiveTheCommandLineOpensTheFileButStartsNothing) {
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT 1\r\n"));
     Rc.ProgramRunning = 1;
     Fe.ProgramText = QStringLiteral("the running program");
     frame_->HandleCommandLine({QStringLiteral("-A"), Path("prog.lxt")});
@@ -226,9 +227,9 @@ TEST_F(FrameTest, WithAProgramActiveTheCommandLineOpensTheFileButStartsNothing) 
 // ---- dropped files and the open dialog ----------------------------------------------------------------
 
 TEST_F(FrameTest, DroppedFilesOpenInEditorsOfTheirOwn) {
-    WriteBytes(Path("a.lxt"), "PRINT 1\r\n");
-    WriteBytes(Path("b.lxt"), "PRINT 2\r\n");
-    WriteBytes(Path("c.lxt"), "PRINT 3\r\n");
+    ASSERT_TRUE(WriteBytes(Path("a.lxt"), "PRINT 1\r\n"));
+    ASSERT_TRUE(WriteBytes(Path("b.lxt"), "PRINT 2\r\n"));
+    ASSERT_TRUE(WriteBytes(Path("c.lxt"), "PRINT 3\r\n"));
     frame_->FilesDropped({Path("a.lxt"), Path("b.lxt"), Path("c.lxt")});
     EXPECT_EQ(EditorCount(), 3);
     ASSERT_FALSE(Win.LXEditForm.isNull());
@@ -260,7 +261,7 @@ TEST_F(FrameTest, OnlyLocalFilesAreTakenFromADrag) {
 }
 
 TEST_F(FrameTest, OpenTakesTheEncodingChosenInTheDialog) {
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT 1\r\n"));
     std::vector<TextFileDialogRequest> requests;
     WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest& request) {
         requests.push_back(request);
@@ -387,8 +388,8 @@ TEST_F(FrameTest, HelpFilesAreLookedForInTheInstallPath) {
     // The settings name the install folder; start-up takes the help files from there.
     const QString store = UserSettingsFilePath();
     ASSERT_TRUE(QDir().mkpath(QFileInfo(store).path()));
-    WriteBytes(store,
-               QByteArray("[Configuration]\r\nInstall Path=") + QFile::encodeName(dir_.path()) + "\r\n");
+    ASSERT_TRUE(WriteBytes(store, QByteArray("[Configuration]\r\nInstall Path=") +
+                                      QFile::encodeName(dir_.path()) + "\r\n"));
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(frame_->StartUp(QString()));
     QDir::setCurrent(saved);
@@ -402,7 +403,7 @@ TEST_F(FrameTest, HelpFilesAreLookedForInTheInstallPath) {
     EXPECT_TRUE(asked_[0].Text.contains(QStringLiteral("LXWHelp.chm")));
     EXPECT_TRUE(opened_.empty());
 
-    WriteBytes(Path("DOdero.chm"), "help");
+    ASSERT_TRUE(WriteBytes(Path("DOdero.chm"), "help"));
     frame_->LXMMenuBasicTutorClick();
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], QUrl::fromLocalFile(Path("DOdero.chm")));
@@ -411,7 +412,7 @@ TEST_F(FrameTest, HelpFilesAreLookedForInTheInstallPath) {
 TEST_F(FrameTest, DeletingTheIniFileAsksFirst) {
     const QString exeDir = Settings.ExeDir;
     Settings.ExeDir = dir_.path();
-    WriteBytes(IniSettingsFilePath(), "[Configuration]\r\n");
+    ASSERT_TRUE(WriteBytes(IniSettingsFilePath(), "[Configuration]\r\n"));
     answers_ = {QMessageBox::No};
     frame_->LXMMenuDeleteIniFileClick();
     EXPECT_TRUE(QFileInfo::exists(IniSettingsFilePath()));
@@ -451,7 +452,7 @@ TEST_F(FrameTest, WithoutTheExitCheckTheFrameClosesAtOnce) {
 }
 
 TEST_F(FrameTest, AModifiedEditorCanStillCancelTheEnd) {
-    WriteBytes(Path("prog.lxt"), "PRINT 1\r\n");
+    ASSERT_TRUE(WriteBytes(Path("prog.lxt"), "PRINT 1\r\n"));
     TLXEditForm* editor = frame_->OpenFileInEditor(Path("prog.lxt"), QStringLiteral("Auto"));
     ASSERT_NE(editor, nullptr);
     editor->Editor->selectAll();

@@ -210,8 +210,8 @@ TEST_F(PictureStatements, SavingOverAPictureKeepsTheOldOneAsBak) {
 
 TEST_F(PictureStatements, AnUnknownExtensionOrAFailedWriteChangesNothing) {
     GScreen(60, 40);
-    WriteBytes(QStringLiteral("notes.txt"), "keep me");
-    WriteBytes(QStringLiteral("notes.bak"), "older");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("notes.txt"), "keep me"));
+    ASSERT_TRUE(WriteBytes(QStringLiteral("notes.bak"), "older"));
     EXPECT_EQ(Statement(St::SAVEPICTURE + Form1, QStringLiteral("notes.txt")), Err::PictureFormat);
     EXPECT_EQ(ReadBytes(QStringLiteral("notes.txt")), QByteArray("keep me"));
     EXPECT_EQ(ReadBytes(QStringLiteral("notes.bak")), QByteArray("older"));
@@ -234,9 +234,9 @@ TEST_F(PictureStatements, LoadingRefusesMissingUnknownAndBrokenFiles) {
     GScreen(60, 40);
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("missing.png")), Err::FileNotFound);
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QString()), Err::FileNotFound);
-    WriteBytes(QStringLiteral("p.jpeg"), "x");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("p.jpeg"), "x"));
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("p.jpeg")), Err::PictureFormat);
-    WriteBytes(QStringLiteral("broken.png"), "not a picture");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("broken.png"), "not a picture"));
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("broken.png")), Err::LoadSaveFailed);
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("folder.png")));
     EXPECT_EQ(Statement(St::LOADPICTURE + Form1, QStringLiteral("folder.png")), Err::FileNotFound);
@@ -430,7 +430,7 @@ TEST_F(PictureStatements, GetImageSizeMeasuresAndRefuses) {
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::PictureFormat);
     GlPushStr(QStringLiteral("missing.png"));
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FileNotFound);
-    WriteBytes(QStringLiteral("broken.gif"), "GIF? no");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("broken.gif"), "GIF? no"));
     GlPushStr(QStringLiteral("broken.gif"));
     EXPECT_EQ(Call(Fn::GETIMAGESIZEStr), Err::FunctionFailed);
     EXPECT_EQ(Fe.ErrorNameIndex, Fn::GETIMAGESIZEStr);
@@ -454,8 +454,8 @@ TEST(PictureNames, TypesAndBackupNamesFollowTheLastExtension) {
 }
 
 TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
-    WriteBytes(QStringLiteral("a.txt"), "text");
-    WriteBytes(QStringLiteral("a.bak"), "older");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("a.txt"), "text"));
+    ASSERT_TRUE(WriteBytes(QStringLiteral("a.bak"), "older"));
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("a.txt")), 0);
     EXPECT_FALSE(Exists(QStringLiteral("a.txt")));
     EXPECT_EQ(ReadBytes(QStringLiteral("a.bak")), QByteArray("text"));
@@ -468,7 +468,7 @@ TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("a.bak")), 0);
     EXPECT_FALSE(Exists(QStringLiteral("a.bak")));
     // A folder under the backup name is not removed: the file stays.
-    WriteBytes(QStringLiteral("b.txt"), "b");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("b.txt"), "b"));
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("b.bak")));
     EXPECT_EQ(Statement(St::KILL, QStringLiteral("b.txt")), Err::KillFailed);
     EXPECT_EQ(ReadBytes(QStringLiteral("b.txt")), QByteArray("b"));
@@ -479,8 +479,8 @@ TEST_F(PictureStatements, KillKeepsTheFileUnderItsBakName) {
 }
 
 TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
-    WriteBytes(QStringLiteral("old.txt"), "old");
-    WriteBytes(QStringLiteral("other.txt"), "other");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("old.txt"), "old"));
+    ASSERT_TRUE(WriteBytes(QStringLiteral("other.txt"), "other"));
     EXPECT_EQ(Statement(St::NAME, QStringLiteral("old.txt"), QStringLiteral("other.txt")),
               Err::NameTargetExists);
     EXPECT_EQ(ReadBytes(QStringLiteral("old.txt")), QByteArray("old"));
@@ -506,12 +506,12 @@ TEST_F(PictureStatements, NameRenamesButNeverReplaces) {
 }
 
 TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
-    WriteBytes(QStringLiteral("s.txt"), "source");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("s.txt"), "source"));
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("t.txt")), 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("s.txt")), QByteArray("source"));
     EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("source"));
 
-    WriteBytes(QStringLiteral("s.txt"), "second");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("s.txt"), "second"));
     ASSERT_EQ(Statement(St::FILECOPY, QStringLiteral("s.txt"), QStringLiteral("t.txt")), 0);
     EXPECT_EQ(ReadBytes(QStringLiteral("t.txt")), QByteArray("second"));
     EXPECT_EQ(ReadBytes(QStringLiteral("t.bak")), QByteArray("source"));
@@ -552,7 +552,7 @@ TEST_F(PictureStatements, FileCopyCopiesAndKeepsAReplacedFileAsBak) {
 
 TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("a/b")));
-    WriteBytes(QStringLiteral("a/b/f.txt"), "f");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("a/b/f.txt"), "f"));
     ASSERT_EQ(Statement(St::CHDIR, QStringLiteral("a\\b")), 0);
     EXPECT_EQ(QDir::current().dirName(), QStringLiteral("b"));
     ASSERT_EQ(Statement(St::KILL, QStringLiteral("f.txt")), 0);
@@ -570,7 +570,7 @@ TEST_F(PictureStatements, ChDirChangesTheFolderThatNamesAreFoundIn) {
 TEST_F(PictureStatements, LoadReplacesTheProgramTextAndListAppendsIt) {
     Fe.ProgramText = QStringLiteral("PRINT 0\r\n");
     // UTF-8 with a byte-order mark, LF line ends and no line end at the end.
-    WriteBytes(QStringLiteral("prog.lxt"), "\xEF\xBB\xBFPRINT \"\xE6\x97\xA5\"\nPRINT 2");
+    ASSERT_TRUE(WriteBytes(QStringLiteral("prog.lxt"), "\xEF\xBB\xBFPRINT \"\xE6\x97\xA5\"\nPRINT 2"));
     ASSERT_EQ(Statement(St::LOAD, QStringLiteral("prog.lxt")), 0);
     EXPECT_EQ(Fe.ProgramText, QStringLiteral("PRINT \"日\"\r\nPRINT 2\r\n"));
     EXPECT_EQ(Fe.ProgramTextLength, Fe.ProgramText.size());

@@ -40,9 +40,10 @@ protected:
         RunWindowQueue::Instance().Reset();
     }
 
-    static void Compile(const QStringList& lines) {
-        CompileProgramLines(lines);
-        FitDecodedCode();
+    [[nodiscard]] static ::testing::AssertionResult Compile(const QStringList& lines) {
+        ::testing::AssertionResult compiled = CompileProgramLines(lines);
+        if (compiled) FitDecodedCode();
+        return compiled;
     }
 
     static Extended& Num(const char* name) {
@@ -70,8 +71,8 @@ protected:
 };
 
 TEST_F(Decoded, NumericStatementsRunInOnePassUpToTheFirstOtherItem) {
-    Compile(
-        {"A = 6 : B = 4", "X = A * 2 + B / 4 - (A MOD 4)", "IF X > A AND NOT B = 0 THEN Y = -X", "PRINT Y"});
+    ASSERT_TRUE(Compile(
+        {"A = 6 : B = 4", "X = A * 2 + B / 4 - (A MOD 4)", "IF X > A AND NOT B = 0 THEN Y = -X", "PRINT Y"}));
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
@@ -84,8 +85,8 @@ TEST_F(Decoded, NumericStatementsRunInOnePassUpToTheFirstOtherItem) {
 }
 
 TEST_F(Decoded, ConditionsTakeTheirBranchesAndTheCompiledJumpsAreFollowed) {
-    Compile({"A = 1", "IF A = 2 THEN A = 100 ELSE A = A + 10", "IF A = 11 THEN", "A = A * 2", "ELSE", "A = 0",
-             "END IF", "FOR I = 1 TO 3 : A = A + 1 : NEXT I", "PRINT A"});
+    ASSERT_TRUE(Compile({"A = 1", "IF A = 2 THEN A = 100 ELSE A = A + 10", "IF A = 11 THEN", "A = A * 2",
+                         "ELSE", "A = 0", "END IF", "FOR I = 1 TO 3 : A = A + 1 : NEXT I", "PRINT A"}));
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
@@ -95,7 +96,7 @@ TEST_F(Decoded, ConditionsTakeTheirBranchesAndTheCompiledJumpsAreFollowed) {
 }
 
 TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
-    Compile({"Z = 0 : X = 5", "X = 1 / Z", "PRINT X"});
+    ASSERT_TRUE(Compile({"Z = 0 : X = 5", "X = 1 / Z", "PRINT X"}));
     bool stoppedShort = false;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_TRUE(stoppedShort);
@@ -109,7 +110,7 @@ TEST_F(Decoded, ACaseForTheGeneralPathStopsShortBeforeAnyEffect) {
 }
 
 TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
-    Compile({"DIM V(3)", "I = 0.5", "V(I) = 7", "PRINT V(0)"});
+    ASSERT_TRUE(Compile({"DIM V(3)", "I = 0.5", "V(I) = 7", "PRINT V(0)"}));
     const int start = StatementAt(St::LET, 1) + 2; // after I = 0.5
     Num("I") = 0.5;                                // rounds to 0 as a subscript: the general path's case
     for (int k = 0; k < DecodedRetries; ++k) {
@@ -124,7 +125,7 @@ TEST_F(Decoded, AnEntryThatKeepsStoppingShortIsLeftToTheGeneralPath) {
 }
 
 TEST_F(Decoded, AStopRequestEndsTheRunAfterTheStatementInHand) {
-    Compile({"X = 1 : Y = 2 : Z = 3"});
+    ASSERT_TRUE(Compile({"X = 1 : Y = 2 : Z = 3"}));
     Rc.StopRequest = 1;
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
@@ -139,18 +140,18 @@ TEST_F(Decoded, AStopRequestEndsTheRunAfterTheStatementInHand) {
 }
 
 TEST_F(Decoded, CodeWrittenAfterDecodingIsDecodedAfresh) {
-    Compile({"X = 2 + 3"});
+    ASSERT_TRUE(Compile({"X = 2 + 3"}));
     bool stoppedShort = false;
     Run(ProgramCodeStart, stoppedShort);
     EXPECT_EQ(Num("X"), 5);
     // Another program in the same slots: the entries decoded from the first must not run.
-    Compile({"X = 2 * 3"});
+    ASSERT_TRUE(Compile({"X = 2 * 3"}));
     Run(ProgramCodeStart, stoppedShort);
     EXPECT_EQ(Num("X"), 6);
 }
 
 TEST_F(Decoded, ValuesForTheItemsAfterThemKeepTheirKinds) {
-    Compile({"A = 3", "PRINT A * 2; A > 2; -A"});
+    ASSERT_TRUE(Compile({"A = 3", "PRINT A * 2; A > 2; -A"}));
     ASSERT_EQ(RunLoopFrom(ProgramCodeStart), LoopExit::End);
     QStringList lines;
     for (RunWindowEvent& event : RunWindowQueue::Instance().TakeAll())
@@ -159,8 +160,8 @@ TEST_F(Decoded, ValuesForTheItemsAfterThemKeepTheirKinds) {
 }
 
 TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
-    Compile({"S = 0", "FOR I = 1 TO 4 : S = S + I : NEXT I", "FOR J = 9 TO 1 STEP -4 : S = S + J : NEXT J",
-             "PRINT S"});
+    ASSERT_TRUE(Compile({"S = 0", "FOR I = 1 TO 4 : S = S + I : NEXT I",
+                         "FOR J = 9 TO 1 STEP -4 : S = S + J : NEXT J", "PRINT S"}));
     bool stoppedShort = true;
     const int at = Run(ProgramCodeStart, stoppedShort);
     EXPECT_FALSE(stoppedShort);
@@ -180,8 +181,8 @@ TEST_F(Decoded, TheNextOfAForLoopAndItsTestAreOneEntry) {
 // A call is four entries, and a stop request is seen after each as after any statement: the run then
 // stands where the general path would stand at that item, with the same stacks, and goes on from there.
 TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
-    Compile(
-        {"FUNCTION TWICE(N)", "  L = N", "  TWICE = L * 2", "END FUNCTION", "Y = TWICE(3) + 1", "PRINT Y"});
+    ASSERT_TRUE(Compile(
+        {"FUNCTION TWICE(N)", "  L = N", "  TWICE = L * 2", "END FUNCTION", "Y = TWICE(3) + 1", "PRINT Y"}));
     const int callAt = StatementAt(InSt::LoPushAll) - 2; // at the argument
     ASSERT_EQ(DecodeItem(callAt, Ib.CodeLimit).Op, DecodedOp::Call);
     Rc.StopRequest = 1;
@@ -516,7 +517,7 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
         Outcome outcome[2];
         for (int way = 0; way < 2; ++way) {
             Eng.FastPathsEnabled = way == 1;
-            Compile(lines);
+            ASSERT_TRUE(Compile(lines));
             Outcome& o = outcome[way];
             o.Exit = RunLoopFrom(ProgramCodeStart);
             o.Error = Fe.ErrorNumber;

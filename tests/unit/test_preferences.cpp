@@ -99,7 +99,7 @@ protected:
 
     // Writes a user store with the given lines (key=value) and loads it.
     void LoadUserStore(const QByteArray& lines) {
-        WriteBytes(UserSettingsFilePath(), "[Configuration]\n" + lines);
+        ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\n" + lines));
         LoadSettings();
         ASSERT_EQ(Settings.CfgStoreMode, QStringLiteral("REGISTRY"));
     }
@@ -215,7 +215,7 @@ TEST_F(PreferencesTest, TheStoreInForceSelectsItsRadioButton) {
         EXPECT_TRUE(window.NoRadioButton->isChecked());
         EXPECT_EQ(window.PresentSettingBox->text(), QStringLiteral("デフォルト"));
     }
-    WriteBytes(IniSettingsFilePath(), "[Configuration]\nCursor Mode=ON\n");
+    ASSERT_TRUE(WriteBytes(IniSettingsFilePath(), "[Configuration]\nCursor Mode=ON\n"));
     LoadSettings();
     TLXOptionFrame window;
     EXPECT_TRUE(window.IniRadioButton->isChecked());
@@ -535,7 +535,7 @@ TEST_F(PreferencesTest, AStoreThatCannotBeWrittenIsReportedAndNothingIsLost) {
     // A program folder that cannot be written (here: even by the superuser, as it is a file) is named
     // as the reason.
     const QString programFolder = dir_.filePath(QStringLiteral("installed"));
-    WriteBytes(programFolder, "a file");
+    ASSERT_TRUE(WriteBytes(programFolder, "a file"));
     Settings.ExeDir = programFolder;
     QTest::mouseClick(window.SaveButton, Qt::LeftButton);
     ASSERT_EQ(messages_.size(), 2u);

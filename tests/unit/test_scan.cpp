@@ -244,7 +244,8 @@ TEST(ScanBlocks, ErrorTextsNameTheLastCharacterOfTheTokenInHand) {
     for (const Case& c : cases) {
         const ScanError e = ErrorOf(QString::fromUtf8(c.Program));
         EXPECT_EQ(e.Number, c.Number) << c.Program;
-        Fe.ProgramText = Rd.CompileText.left(Rd.CompileText.size() - 4); // without the closing CR LF and NULs
+        Fe.CompiledProgramText =
+            Rd.CompileText.left(Rd.CompileText.size() - 4); // without the closing CR LF and NULs
         EXPECT_EQ(Str(LineColumnText(e.Position - 1)), c.Place) << c.Program;
     }
 }

@@ -72,7 +72,8 @@ TEST_F(IniFileTest, ValuesAreKeptExactlyThroughSaveAndLoad) {
 }
 
 TEST_F(IniFileTest, KeysAndSectionsMatchWithoutRegardToCase) {
-    WriteBytes(PathOf("a.ini"), "[configuration]\nEDITOR FONT SIZE=14\n  Working Path = /tmp/x \n");
+    ASSERT_TRUE(
+        WriteBytes(PathOf("a.ini"), "[configuration]\nEDITOR FONT SIZE=14\n  Working Path = /tmp/x \n"));
     IniFile ini;
     ASSERT_TRUE(ini.Load(PathOf("a.ini")));
     EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Editor Font Size")), "14");
@@ -89,8 +90,8 @@ TEST_F(IniFileTest, KeysAndSectionsMatchWithoutRegardToCase) {
 }
 
 TEST_F(IniFileTest, ReadsCrLfLfAndCrAndKeepsTheLineEndsOnWrite) {
-    WriteBytes(PathOf("crlf.ini"), "[A]\r\nx=1\r\ny=\\2\\\r\n");
-    WriteBytes(PathOf("mixed.ini"), "[A]\nx=1\ry=\\2\\");
+    ASSERT_TRUE(WriteBytes(PathOf("crlf.ini"), "[A]\r\nx=1\r\ny=\\2\\\r\n"));
+    ASSERT_TRUE(WriteBytes(PathOf("mixed.ini"), "[A]\nx=1\ry=\\2\\"));
     for (const char* name : {"crlf.ini", "mixed.ini"}) {
         IniFile ini;
         ASSERT_TRUE(ini.Load(PathOf(name)));
@@ -116,7 +117,7 @@ TEST_F(IniFileTest, UnknownSectionsCommentsAndDuplicatesSurviveAnUpdate) {
                                 "\n"
                                 "[Tail]\n"
                                 "strange line without equals\n";
-    WriteBytes(PathOf("a.ini"), original);
+    ASSERT_TRUE(WriteBytes(PathOf("a.ini"), original));
     IniFile ini;
     ASSERT_TRUE(ini.Load(PathOf("a.ini")));
     EXPECT_EQ(ini.Value(QStringLiteral("Configuration"), QStringLiteral("Font Size")), "10")
@@ -161,7 +162,7 @@ TEST_F(IniFileTest, RefusesWhatOneLineCannotHold) {
 
 TEST_F(IniFileTest, SaveReplacesTheFileByRenameAndLeavesNoTemporaryFile) {
     const QString path = PathOf("a.ini");
-    WriteBytes(path, "[S]\nK=old\n");
+    ASSERT_TRUE(WriteBytes(path, "[S]\nK=old\n"));
     // A second name for the old file shows that the old file was replaced, not rewritten in place:
     // a crash while writing could then never leave it half written.
     const QString link = PathOf("old-link");
@@ -181,7 +182,7 @@ TEST_F(IniFileTest, SaveReplacesTheFileByRenameAndLeavesNoTemporaryFile) {
 TEST_F(IniFileTest, SymbolicLinkKeepsPointingAtTheRealFile) {
     const QString real = PathOf("real.ini");
     const QString link = PathOf("link.ini");
-    WriteBytes(real, "[S]\nK=1\n");
+    ASSERT_TRUE(WriteBytes(real, "[S]\nK=1\n"));
     ASSERT_TRUE(QFile::link(real, link));
     IniFile ini;
     ASSERT_TRUE(ini.Load(link));
@@ -205,15 +206,17 @@ TEST_F(IniFileTest, FailuresAreReportedNotHidden) {
 
 TEST_F(IniFileTest, ReadsFilesWrittenByWindowsProgramsAndByteOrderMarks) {
     // "ＭＳ ゴシック" in Shift-JIS, as the Windows profile functions wrote it.
-    WriteBytes(PathOf("sjis.ini"),
-               "[Configuration]\r\nEditor Font Name=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\r\n");
+    ASSERT_TRUE(WriteBytes(
+        PathOf("sjis.ini"),
+        "[Configuration]\r\nEditor Font Name=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\r\n"));
     // The same in UTF-16 with a byte-order mark.
     const QString text = QStringLiteral("[Configuration]\r\nEditor Font Name=ＭＳ ゴシック\r\n");
     QByteArray utf16("\xFF\xFE");
     utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    WriteBytes(PathOf("utf16.ini"), utf16);
-    WriteBytes(PathOf("bom.ini"), "\xEF\xBB\xBF[Configuration]\nEditor Font Name=\xEF\xBC\xAD\xEF\xBC\xB3 "
-                                  "\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF\n");
+    ASSERT_TRUE(WriteBytes(PathOf("utf16.ini"), utf16));
+    ASSERT_TRUE(WriteBytes(PathOf("bom.ini"),
+                           "\xEF\xBB\xBF[Configuration]\nEditor Font Name=\xEF\xBC\xAD\xEF\xBC\xB3 "
+                           "\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF\n"));
     for (const char* name : {"sjis.ini", "utf16.ini", "bom.ini"}) {
         IniFile ini;
         ASSERT_TRUE(ini.Load(PathOf(name))) << name;
@@ -301,7 +304,7 @@ TEST_F(SettingsStoreTest, NoStoreGivesDefaultsAndSavesNothing) {
 }
 
 TEST_F(SettingsStoreTest, EmptyUserStoreFallsBackOnlyWhereEmptyGivesTheDefault) {
-    WriteBytes(UserSettingsFilePath(), QByteArray());
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), QByteArray()));
     LoadSettings();
     EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
     EXPECT_TRUE(Settings.InstallPath.isEmpty());
@@ -323,8 +326,8 @@ TEST_F(SettingsStoreTest, EmptyUserStoreFallsBackOnlyWhereEmptyGivesTheDefault) 
 }
 
 TEST_F(SettingsStoreTest, UserStoreWinsOverTheIniFile) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
-    WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\nCursor Mode=ON\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n"));
+    ASSERT_TRUE(WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\nCursor Mode=ON\n"));
     LoadSettings();
     EXPECT_EQ(Settings.CfgStoreMode, "REGISTRY");
     EXPECT_EQ(Settings.EditorFontSize, 14);
@@ -339,7 +342,7 @@ TEST_F(SettingsStoreTest, UserStoreWinsOverTheIniFile) {
 }
 
 TEST_F(SettingsStoreTest, SavingToTheIniFileRemovesTheUserStore) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n"));
     LoadSettings();
     Settings.CfgStoreMode = QStringLiteral("INIFILE");
     Settings.CfgEditorFontSize = QStringLiteral("18");
@@ -355,7 +358,7 @@ TEST_F(SettingsStoreTest, SavingToTheIniFileRemovesTheUserStore) {
 
 TEST_F(SettingsStoreTest, SavingToTheUserStoreLeavesTheIniFile) {
     const QByteArray iniText = "[Configuration]\nEditor Font Size=20\n";
-    WriteBytes(IniPath(), iniText);
+    ASSERT_TRUE(WriteBytes(IniPath(), iniText));
     LoadSettings();
     ASSERT_EQ(Settings.CfgStoreMode, "INIFILE");
     Settings.CfgStoreMode = QStringLiteral("REGISTRY");
@@ -476,20 +479,20 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
 }
 
 TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
-    WriteBytes(IniPath(), "[CONFIGURATION]\r\n"
-                          "editor height=300px\r\n"
-                          "EDITOR WIDTH=wide\r\n"
-                          "Main Form Height=  $1F4\r\n"
-                          "TScreen Height=-20\r\n"
-                          "Editor Font Color=00880\r\n"
-                          "Editor Back Color=GG0000\r\n"
-                          "Editor Keyword Style= italic , bold \r\n"
-                          "TScreen Font Style=Normal\r\n"
-                          "Cursor Mode=on\r\n"
-                          "ExitMSG Check=off\r\n"
-                          "Format Check=ON \r\n"
-                          "Font Size=77\r\n"
-                          "TScreen Font Size=12\r\n");
+    ASSERT_TRUE(WriteBytes(IniPath(), "[CONFIGURATION]\r\n"
+                                      "editor height=300px\r\n"
+                                      "EDITOR WIDTH=wide\r\n"
+                                      "Main Form Height=  $1F4\r\n"
+                                      "TScreen Height=-20\r\n"
+                                      "Editor Font Color=00880\r\n"
+                                      "Editor Back Color=GG0000\r\n"
+                                      "Editor Keyword Style= italic , bold \r\n"
+                                      "TScreen Font Style=Normal\r\n"
+                                      "Cursor Mode=on\r\n"
+                                      "ExitMSG Check=off\r\n"
+                                      "Format Check=ON \r\n"
+                                      "Font Size=77\r\n"
+                                      "TScreen Font Size=12\r\n"));
     LoadSettings();
     EXPECT_EQ(Settings.CfgStoreMode, "INIFILE");
     EXPECT_EQ(Settings.EditorHeight, 300);
@@ -512,8 +515,8 @@ TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
 }
 
 TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
-    WriteBytes(IniPath(),
-               "; my notes\n[Other]\nK=\\v\\\n\n[Configuration]\nUnknown Key=kept\nCursor Mode=ON\n");
+    ASSERT_TRUE(WriteBytes(
+        IniPath(), "; my notes\n[Other]\nK=\\v\\\n\n[Configuration]\nUnknown Key=kept\nCursor Mode=ON\n"));
     LoadSettings();
     Settings.CfgCursorMode = QStringLiteral("OFF");
     ASSERT_TRUE(SaveSettings());
@@ -526,7 +529,7 @@ TEST_F(SettingsStoreTest, SavingKeepsTheOtherContentsOfTheFile) {
 }
 
 TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n"));
     LoadSettings();
     const QByteArray userStore = ReadBytes(UserSettingsFilePath());
     auto expectFailure = [&](SettingsSaveFault fault, const QString& path, const QString& detail) {
@@ -544,7 +547,7 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
     Settings.ExeDir = exeDir_.path() + QStringLiteral("/missing");
     expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), Settings.ExeDir);
     const QString file = exeDir_.path() + QStringLiteral("/program");
-    WriteBytes(file, "not a folder");
+    ASSERT_TRUE(WriteBytes(file, "not a folder"));
     Settings.ExeDir = file;
     expectFailure(SettingsSaveFault::FolderNotWritable, IniSettingsFilePath(), file);
     EXPECT_EQ(ReadBytes(file), "not a folder");
@@ -590,7 +593,7 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
         EXPECT_FALSE(QFileInfo::exists(ini));
         // An ini file made writable there for the user is written in place.
         ASSERT_EQ(chmod(readOnlyName.constData(), 0755), 0);
-        WriteBytes(ini, "[Configuration]\nCursor Mode=ON\n");
+        ASSERT_TRUE(WriteBytes(ini, "[Configuration]\nCursor Mode=ON\n"));
         ASSERT_EQ(chmod(readOnlyName.constData(), 0555), 0);
         Settings.CfgCursorMode = QStringLiteral("OFF");
         EXPECT_TRUE(SaveSettings());
@@ -600,8 +603,8 @@ TEST_F(SettingsStoreTest, FailedSaveReportsAndLosesNothing) {
 }
 
 TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n");
-    WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\nEditor Font Size=14\n"));
+    ASSERT_TRUE(WriteBytes(IniPath(), "[Configuration]\nEditor Font Size=20\n"));
     LoadSettings();
     DeleteRegistrySettings();
     EXPECT_FALSE(QFileInfo::exists(UserSettingsFilePath()));
@@ -619,14 +622,14 @@ TEST_F(SettingsStoreTest, DeletingAStoreChangesNothingInMemory) {
 }
 
 TEST_F(SettingsStoreTest, ADamagedStoreCannotPutAWindowOffTheScreen) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\n"
-                                       "Main Form Height=99999999\n"
-                                       "Main Form Width=-5\n"
-                                       "Editor Width=2147483647999\n"
-                                       "Editor Height=0\n"
-                                       "TScreen Width=300\n"
-                                       "TScreen Height=99999\n"
-                                       "Editor Font Size=14\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\n"
+                                                   "Main Form Height=99999999\n"
+                                                   "Main Form Width=-5\n"
+                                                   "Editor Width=2147483647999\n"
+                                                   "Editor Height=0\n"
+                                                   "TScreen Width=300\n"
+                                                   "TScreen Height=99999\n"
+                                                   "Editor Font Size=14\n"));
     LoadSettings();
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     const int roomWidth = screen.width() - WindowSurroundWidth;
@@ -691,7 +694,7 @@ TEST(WindowSizeFitting, SizesComeWithinTheScreenAndUnusableOnesTakeTheirDefaults
 }
 
 TEST_F(SettingsStoreTest, LoadWaitsForAReaderHoldingTheSettingsLock) {
-    WriteBytes(UserSettingsFilePath(), "[Configuration]\nTScreen Height=123\n");
+    ASSERT_TRUE(WriteBytes(UserSettingsFilePath(), "[Configuration]\nTScreen Height=123\n"));
     std::future<void> load;
     {
         std::lock_guard<std::mutex> lock(SettingsMutex());

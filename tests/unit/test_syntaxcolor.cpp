@@ -391,7 +391,7 @@ TEST_F(ColourTest, OpeningFromTheDialogColoursWithAutoFormatLoad) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("prog.lxt"));
-    WriteBytes(path, "IF X THEN\r\nEND IF\r\n");
+    ASSERT_TRUE(WriteBytes(path, "IF X THEN\r\nEND IF\r\n"));
     TLxFrameForm frame;
     WinHooks.TextFileDialogHook = [&](QWidget*, const TextFileDialogRequest&) {
         return std::optional<TextFileChoice>(TextFileChoice{path, 0});

@@ -324,7 +324,7 @@ TEST_F(SysFunctions, InputKeyWaitEndsOnAStopRequest) {
 // ---- INPUT$ of a channel and EOF ----------------------------------------------------------------
 
 TEST_F(SysFunctions, InputFromChannelReadsCharactersAcrossLines) {
-    WriteBytes(Path("data.txt"), "hello\r\nworld");
+    ASSERT_TRUE(WriteBytes(Path("data.txt"), "hello\r\nworld"));
     OpenFileChannel(u"data.txt"_s, FileModeKind::Input, 6);
     ASSERT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(StrCall(InputFromChannel, {Extended(5), Extended(6)}), u"hello");
@@ -334,7 +334,7 @@ TEST_F(SysFunctions, InputFromChannelReadsCharactersAcrossLines) {
 }
 
 TEST_F(SysFunctions, InputFromChannelTakesTheCharacterReadAhead) {
-    WriteBytes(Path("data.txt"), "bcdef");
+    ASSERT_TRUE(WriteBytes(Path("data.txt"), "bcdef"));
     OpenFileChannel(u"data.txt"_s, FileModeKind::Input, 2);
     FileChannels[2].Pushback = u'a';
     FileChannels[2].PushbackPending = true;
@@ -348,7 +348,7 @@ TEST_F(SysFunctions, InputFromChannelTakesTheCharacterReadAhead) {
 }
 
 TEST_F(SysFunctions, InputFromChannelErrors) {
-    WriteBytes(Path("data.txt"), "abc");
+    ASSERT_TRUE(WriteBytes(Path("data.txt"), "abc"));
     OpenFileChannel(u"out.txt"_s, FileModeKind::Output, 1);
     OpenFileChannel(u"data.txt"_s, FileModeKind::Append, 3);
     ASSERT_EQ(Fe.ErrorNumber, 0);
@@ -362,7 +362,7 @@ TEST_F(SysFunctions, InputFromChannelErrors) {
 }
 
 TEST_F(SysFunctions, EofOfAnInputChannel) {
-    WriteBytes(Path("data.txt"), "ab");
+    ASSERT_TRUE(WriteBytes(Path("data.txt"), "ab"));
     OpenFileChannel(u"data.txt"_s, FileModeKind::Input, 8);
     EXPECT_FALSE(BoolCall(Fn::Eof, {Extended(8)}));
     EXPECT_EQ(StrCall(InputFromChannel, {Extended(2), Extended(8)}), u"ab");
@@ -386,9 +386,9 @@ TEST_F(SysFunctions, EofErrors) {
 // ---- files and folders --------------------------------------------------------------------------
 
 TEST_F(SysFunctions, ExistenceTests) {
-    WriteBytes(Path("file.txt"), "x");
+    ASSERT_TRUE(WriteBytes(Path("file.txt"), "x"));
     ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
-    WriteBytes(Path("sub/inner.txt"), "y");
+    ASSERT_TRUE(WriteBytes(Path("sub/inner.txt"), "y"));
     EXPECT_TRUE(BoolCall(Fn::FILEEXISTS, {u"file.txt"_s}));
     EXPECT_TRUE(BoolCall(Fn::FILEEXISTS, {u"sub\\inner.txt"_s})); // "\" separates folders
     EXPECT_TRUE(BoolCall(Fn::FILEEXISTS, {Path("file.txt")}));
@@ -413,7 +413,7 @@ TEST_F(SysFunctions, CreateAndRemoveFolders) {
     EXPECT_TRUE(BoolCall(Fn::REMOVEDIR, {u"new/inner"_s}));
     EXPECT_TRUE(BoolCall(Fn::REMOVEDIR, {u"new"_s}));
     EXPECT_FALSE(QFileInfo(Path("new")).exists());
-    WriteBytes(Path("file.txt"), "x");
+    ASSERT_TRUE(WriteBytes(Path("file.txt"), "x"));
     EXPECT_FALSE(BoolCall(Fn::REMOVEDIR, {u"file.txt"_s})); // a file is no folder
     EXPECT_TRUE(QFileInfo(Path("file.txt")).exists());
     ExpectError(Fn::CREATEDIR, {Extended(1)}, Err::FunctionArgType, Fn::CREATEDIR);
@@ -421,7 +421,7 @@ TEST_F(SysFunctions, CreateAndRemoveFolders) {
 }
 
 TEST_F(SysFunctions, DeleteFileDeletesFilesOnly) {
-    WriteBytes(Path("file.txt"), "x");
+    ASSERT_TRUE(WriteBytes(Path("file.txt"), "x"));
     ASSERT_TRUE(QDir(folder_.Path()).mkdir("empty"));
     EXPECT_FALSE(BoolCall(Fn::DELETEFILE, {u"empty"_s}));
     EXPECT_TRUE(QFileInfo(Path("empty")).isDir());
@@ -432,8 +432,8 @@ TEST_F(SysFunctions, DeleteFileDeletesFilesOnly) {
 }
 
 TEST_F(SysFunctions, RenameFileNeverReplacesATarget) {
-    WriteBytes(Path("a.txt"), "A");
-    WriteBytes(Path("b.txt"), "B");
+    ASSERT_TRUE(WriteBytes(Path("a.txt"), "A"));
+    ASSERT_TRUE(WriteBytes(Path("b.txt"), "B"));
     ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
     EXPECT_FALSE(BoolCall(Fn::RENAMEFILE, {u"a.txt"_s, u"b.txt"_s}));
     EXPECT_EQ(ReadBytes(Path("a.txt")), "A");
@@ -464,8 +464,8 @@ TEST_F(SysFunctions, CurrentAndProgramFolder) {
 }
 
 TEST_F(SysFunctions, FileLength) {
-    WriteBytes(Path("five.bin"), "12345");
-    WriteBytes(Path("empty.bin"), "");
+    ASSERT_TRUE(WriteBytes(Path("five.bin"), "12345"));
+    ASSERT_TRUE(WriteBytes(Path("empty.bin"), ""));
     EXPECT_EQ(NumCall(Fn::FILELEN, {u"five.bin"_s}), 5);
     EXPECT_EQ(NumCall(Fn::FILELEN, {u"empty.bin"_s}), 0);
     ExpectError(Fn::FILELEN, {u"missing.bin"_s}, Err::TargetFileNotFound);
@@ -478,7 +478,7 @@ TEST_F(SysFunctions, FileLength) {
 }
 
 TEST_F(SysFunctions, FileDateTimeOfTheLastWrite) {
-    WriteBytes(Path("f.txt"), "x");
+    ASSERT_TRUE(WriteBytes(Path("f.txt"), "x"));
     {
         QFile file(Path("f.txt"));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -498,10 +498,10 @@ TEST_F(SysFunctions, FileDateTimeOfTheLastWrite) {
 }
 
 TEST_F(SysFunctions, FindFilesOneAfterAnother) {
-    WriteBytes(Path("b.txt"), "");
-    WriteBytes(Path("a.TXT"), "");
-    WriteBytes(Path("c.dat"), "");
-    WriteBytes(Path(".hidden.txt"), "");
+    ASSERT_TRUE(WriteBytes(Path("b.txt"), ""));
+    ASSERT_TRUE(WriteBytes(Path("a.TXT"), ""));
+    ASSERT_TRUE(WriteBytes(Path("c.dat"), ""));
+    ASSERT_TRUE(WriteBytes(Path(".hidden.txt"), ""));
     EXPECT_EQ(StrCall(Fn::FINDFIRSTFILE, {u"*.txt"_s}), u".hidden.txt");
     EXPECT_EQ(StrCall(Fn::FINDNEXTFILE), u"a.TXT"); // matched without regard to case
     EXPECT_EQ(StrCall(Fn::FINDNEXTFILE), u"b.txt");
@@ -520,8 +520,8 @@ TEST_F(SysFunctions, FindFilesOneAfterAnother) {
 
 TEST_F(SysFunctions, FindFilesEverythingInAFolder) {
     ASSERT_TRUE(QDir(folder_.Path()).mkdir("sub"));
-    WriteBytes(Path("sub/x"), "");
-    WriteBytes(Path("top.txt"), "");
+    ASSERT_TRUE(WriteBytes(Path("sub/x"), ""));
+    ASSERT_TRUE(WriteBytes(Path("top.txt"), ""));
     QStringList found{StrCall(Fn::FINDFIRSTFILE, {u""_s})}; // the current folder, every entry
     for (QString next = StrCall(Fn::FINDNEXTFILE); !next.isEmpty(); next = StrCall(Fn::FINDNEXTFILE))
         found << next;
@@ -551,20 +551,21 @@ TEST_F(SysFunctions, DiskFreeAndSize) {
 // ---- whole files --------------------------------------------------------------------------------
 
 TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
-    WriteBytes(Path("u8.txt"), "\xEF\xBB\xBF"
-                               "caf\xC3\xA9\r\nline\n");
+    ASSERT_TRUE(WriteBytes(Path("u8.txt"), "\xEF\xBB\xBF"
+                                           "caf\xC3\xA9\r\nline\n"));
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"u8.txt"_s}), u"café\r\nline\n");
-    WriteBytes(Path("sjis.txt"), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\r\n"); // あいうえお, detected
+    ASSERT_TRUE(
+        WriteBytes(Path("sjis.txt"), "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\r\n")); // あいうえお, detected
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"sjis.txt"_s, Extended(932)}), u"あいうえお\r\n");
     Ps.FileEncoding = 932;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"sjis.txt"_s}), u"あいうえお\r\n");
-    WriteBytes(Path("u16.txt"), QByteArray("\xFF\xFE"
-                                           "A\0B\0",
-                                           6));
+    ASSERT_TRUE(WriteBytes(Path("u16.txt"), QByteArray("\xFF\xFE"
+                                                       "A\0B\0",
+                                                       6)));
     // The byte-order mark wins over the code page given.
     EXPECT_EQ(StrCall(ReadAllTextWithCodePage, {u"u16.txt"_s, Extended(932)}), u"AB");
-    WriteBytes(Path("empty.txt"), "");
+    ASSERT_TRUE(WriteBytes(Path("empty.txt"), ""));
     Ps.FileEncoding = 0;
     EXPECT_EQ(StrCall(Fn::READALLTEXT, {u"empty.txt"_s}), u"");
 }
@@ -572,7 +573,7 @@ TEST_F(SysFunctions, ReadAllTextKeepsLineEnds) {
 TEST_F(SysFunctions, ReadAllTextErrors) {
     ExpectError(Fn::READALLTEXT, {u"missing.txt"_s}, Err::FileNotFound);
     ExpectError(ReadAllTextWithCodePage, {u"missing.txt"_s, Extended(932)}, Err::FileNotFound);
-    WriteBytes(Path("a.txt"), "a");
+    ASSERT_TRUE(WriteBytes(Path("a.txt"), "a"));
     ExpectError(ReadAllTextWithCodePage, {u"a.txt"_s, Extended(123456789)}, Err::FunctionFailed,
                 Fn::READALLTEXT);
     Ps.FileEncoding = 99999999;
@@ -582,7 +583,7 @@ TEST_F(SysFunctions, ReadAllTextErrors) {
 }
 
 TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
-    WriteBytes(Path("three.txt"), "one\r\ntwo\nthree\r\n");
+    ASSERT_TRUE(WriteBytes(Path("three.txt"), "one\r\ntwo\nthree\r\n"));
     const int big = NewStrArray(10);
     Element(big, 4) = u"kept"_s;
     Statement(ReadAllLines, {u"three.txt"_s}, ArrayItem(big));
@@ -606,13 +607,13 @@ TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
     EXPECT_EQ(Element(exact, 0), u"3");
     EXPECT_EQ(Element(exact, 3), u"three");
 
-    WriteBytes(Path("gaps.txt"), "a\r\rb"); // a lone CR ends a line; no line end at the end
+    ASSERT_TRUE(WriteBytes(Path("gaps.txt"), "a\r\rb")); // a lone CR ends a line; no line end at the end
     Statement(ReadAllLines, {u"gaps.txt"_s}, ArrayItem(big));
     EXPECT_EQ(Element(big, 0), u"3");
     EXPECT_EQ(Element(big, 2), u"");
     EXPECT_EQ(Element(big, 3), u"b");
 
-    WriteBytes(Path("u16.txt"), QByteArray("x\0\r\0\n\0y\0", 8));
+    ASSERT_TRUE(WriteBytes(Path("u16.txt"), QByteArray("x\0\r\0\n\0y\0", 8)));
     Statement(ReadAllLinesWithCodePage, {u"u16.txt"_s, Extended(1200)}, ArrayItem(small));
     EXPECT_EQ(Fe.ErrorNumber, 0);
     EXPECT_EQ(Element(small, 0), u"2");
@@ -621,7 +622,7 @@ TEST_F(SysFunctions, ReadAllLinesCountsWhatFits) {
 }
 
 TEST_F(SysFunctions, ReadAllLinesErrors) {
-    WriteBytes(Path("a.txt"), "a");
+    ASSERT_TRUE(WriteBytes(Path("a.txt"), "a"));
     const int twoDims = NewStrArray(3, 2);
     Statement(ReadAllLines, {u"a.txt"_s}, ArrayItem(twoDims));
     EXPECT_EQ(Fe.ErrorNumber, Err::FunctionArgType);
