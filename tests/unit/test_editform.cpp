@@ -551,9 +551,12 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(Rc.ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
-    // A stop asked for while CONT is still starting ends the resumed run all the same.
+    // A stop asked for while CONT is still starting ends the resumed run all the same. The run window,
+    // minimised meanwhile, comes back: a minimised window would take no focus.
+    runForm_->showMinimized();
     editor->LXEMenuContLXClick();
     EXPECT_EQ(Rc.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
+    EXPECT_FALSE(runForm_->isMinimized());
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));
