@@ -173,6 +173,10 @@ TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);
+    // Files are dropped on the frame, which opens them. Here a dropped file's name would become a
+    // typed line, which Enter runs as a command.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 }
 
 void TRunMemo::keyPressEvent(QKeyEvent* event) {
