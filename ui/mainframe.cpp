@@ -101,13 +101,12 @@ std::optional<TextFileChoice> DefaultTextFileDialog(QWidget* parent, const TextF
 
 bool DefaultPrintDialog(QWidget* parent, QPrinter& printer, bool offerSelection) {
     QPrintDialog dialog(&printer, parent);
-    if (offerSelection) {
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
-        printer.setPrintRange(QPrinter::Selection);
-    } else {
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        printer.setPrintRange(QPrinter::AllPages);
-    }
+    // The editor prints its whole text or its selection, never some of its pages: without a
+    // selection the dialog offers no range at all, with one the selection, chosen beforehand.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
+    printer.setPrintRange(offerSelection ? QPrinter::Selection : QPrinter::AllPages);
     return dialog.exec() == QDialog::Accepted;
 }
 
