@@ -112,23 +112,23 @@ void FitMessageBox(QMessageBox& box, const QString& caption) {
 
     auto* label = box.findChild<QLabel*>(QLatin1String(MessageLabelName));
     if (label == nullptr || Qt::mightBeRichText(box.text())) return;
-    int widest = NarrowestMessageText;
+    int lineLimit = NarrowestMessageText;
     if (const QScreen* screen = ScreenOf(box)) {
         const int screenWidth = screen->availableGeometry().width();
         const int boxLimit = screenWidth <= SmallScreenWidth
                                  ? screenWidth
                                  : std::min(screenWidth - WideScreenReserve, WidestMessageBox);
-        widest = std::max(NarrowestMessageText, boxLimit - MessageBoxChromeWidth);
+        lineLimit = std::max(NarrowestMessageText, boxLimit - MessageBoxChromeWidth);
     }
-    const QStringList lines = MessageBoxLines(box.text(), label->font(), widest);
+    const QStringList lines = MessageBoxLines(box.text(), label->font(), lineLimit);
     box.setText(lines.join(u'\n'));
     // The label as wide as its widest line: the box then has no narrower width at which it would
-    // break a line of its own accord.
+    // break a line of its own accord. A part too long to break stays within the screen all the same.
     const QFontMetrics metrics(label->font());
     int width = 0;
     for (const QString& line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
-    label->setMinimumWidth(width + LabelSlack);
+    label->setMinimumWidth(std::min(width, lineLimit) + LabelSlack);
 }
 
 void FitFileDialog(QFileDialog& dialog) {
