@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The run window on a desktop with a window manager (a private Xvfb display with openbox), driven from
 # outside by xdotool the way a person would:
+#   - stored with a height of 1, its title bar is on the screen after the start;
 #   - minimised, it comes back with the focus when F9 runs the editor's program, and again when
 #     Shift+F9 continues it after STOP;
 #   - a file dragged from another program onto it is refused and leaves its text alone, while the
@@ -14,10 +15,17 @@ dragfile=${2:?usage: runwindow.sh PATH-TO-LORVEX PATH-TO-DRAGFILE}
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 
 printf 'PRINT "first"\r\nSTOP\r\nPRINT "second"\r\n' >"$work/r.lxt"
+mkdir -p "$work/config/Lorvex"
+printf '[Configuration]\nTScreen Height=1\n' >"$work/config/Lorvex/Lorvex.conf"
 QT_QPA_PLATFORM=xcb LORVEX_STATE_FILE=$state NO_AT_BRIDGE=1 "$app" "$work/r.lxt" >"$work/app.log" 2>&1 &
 pids+=($!)
 wait_state "active=TLxFrameForm"
 wait_state "focus=r.lxt"
+
+# A point just above the client area is on the screen, not pushed back to its top edge.
+xdotool mousemove --window "$(run_window)" -- 10 -10
+eval "$(xdotool getmouselocation --shell)"
+((Y > 0)) || fail "the run window's title bar is above the screen"
 
 # Minimises the run window as its title bar's button does, and gives the editor the keys again.
 minimise_run_window() {
@@ -76,7 +84,7 @@ drag_to() {
 
 text_before=$(grep '^runtext=' "$state")
 run=$(run_window)
-[[ $(drag_to "$run" 300 120) == drop=refused ]] || fail "the run window took a dropped file"
+[[ $(drag_to "$run" 150 50) == drop=refused ]] || fail "the run window took a dropped file"
 sleep 0.3
 [[ $(grep '^runtext=' "$state") == "$text_before" ]] || fail "a dropped file changed the run window's text"
 
