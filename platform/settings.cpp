@@ -12,23 +12,27 @@ SettingsState Settings;
 
 namespace {
 
-// One window's two sizes in the settings and the defaults they fall back to.
+// One window's two sizes in the settings, the defaults they fall back to and the least ones.
 struct WindowSizeSetting {
     int SettingsState::*Width;
     int SettingsState::*Height;
     int DefaultWidth, DefaultHeight;
+    int MinWidth, MinHeight;
 };
 constexpr WindowSizeSetting WindowSizeSettings[] = {
     {&SettingsState::MainFormWidth, &SettingsState::MainFormHeight, DefaultMainFormWidth,
-     DefaultMainFormHeight},
-    {&SettingsState::EditorWidth, &SettingsState::EditorHeight, DefaultEditorWidth, DefaultEditorHeight},
-    {&SettingsState::TScreenWidth, &SettingsState::TScreenHeight, DefaultTScreenWidth, DefaultTScreenHeight},
+     DefaultMainFormHeight, MinMainFormWidth, MinMainFormHeight},
+    {&SettingsState::EditorWidth, &SettingsState::EditorHeight, DefaultEditorWidth, DefaultEditorHeight,
+     MinEditorWidth, MinEditorHeight},
+    {&SettingsState::TScreenWidth, &SettingsState::TScreenHeight, DefaultTScreenWidth, DefaultTScreenHeight,
+     MinTScreenWidth, MinTScreenHeight},
 };
 
-// room 0 stands for a screen of unknown size.
-int FittedSize(int value, int fallback, int room) {
-    value = UsableSize(value, fallback);
-    return room > 0 ? std::min(value, room) : value;
+// room 0 stands for a screen of unknown size. The least size wins over the room: a window larger than
+// a tiny screen still has its title bar at the top, a window below its least size has not.
+int FittedSize(int value, int fallback, int least, int room) {
+    value = std::max(UsableSize(value, fallback), least);
+    return room > 0 ? std::max(least, std::min(value, room)) : value;
 }
 
 } // namespace
@@ -36,13 +40,12 @@ int FittedSize(int value, int fallback, int room) {
 void FitWindowSizesToScreen(SettingsState& settings, QSize available) {
     int roomWidth = 0, roomHeight = 0;
     if (!available.isEmpty()) {
-        // However small the screen, a window keeps at least one pixel each way.
         roomWidth = std::max(1, available.width() - WindowSurroundWidth);
         roomHeight = std::max(1, available.height() - WindowSurroundHeight);
     }
     for (const WindowSizeSetting& row : WindowSizeSettings) {
-        settings.*row.Width = FittedSize(settings.*row.Width, row.DefaultWidth, roomWidth);
-        settings.*row.Height = FittedSize(settings.*row.Height, row.DefaultHeight, roomHeight);
+        settings.*row.Width = FittedSize(settings.*row.Width, row.DefaultWidth, row.MinWidth, roomWidth);
+        settings.*row.Height = FittedSize(settings.*row.Height, row.DefaultHeight, row.MinHeight, roomHeight);
     }
 }
 

@@ -90,6 +90,14 @@ struct SettingsState {
 
 extern SettingsState Settings;
 
+// The least client size of each window: its title bar, menu or button bar and one line of content
+// (the run window's text area: its scroll bar's arrows and thumb). A stored size below it would be
+// grown by the toolkit only once the window is on the screen, and the desktop would then place the
+// grown window by its client area rather than its frame: the title bar would go above the screen.
+inline constexpr int MinMainFormWidth = 280, MinMainFormHeight = 100;
+inline constexpr int MinEditorWidth = 160, MinEditorHeight = 50;
+inline constexpr int MinTScreenWidth = 310, MinTScreenHeight = 70;
+
 // What a window needs around the client size the settings hold: its frame and title bar, the main
 // frame's menu and status bars, the run window's margin and button bar. A window of the largest size
 // the settings allow thus still shows its title bar, and the graphics window, which starts below the
@@ -98,9 +106,10 @@ inline constexpr int WindowSurroundWidth = 40;
 inline constexpr int WindowSurroundHeight = 100;
 
 // Brings the six typed window sizes of settings within a screen whose free area (without panels and
-// docks) is available: a size below 1 takes its default, a size that would leave less than the
-// surround free is cut to what fits. An empty available size (no screen known) changes only the sizes
-// below 1. The stored texts are left as they are.
+// docks) is available: a size below 1 takes its default, a size below the window's least size (the
+// Min... sizes above) grows to it, a size that would leave less than the surround free is cut to what
+// fits, but never below the least size. An empty available size (no screen known) changes only the
+// sizes below the least ones. The stored texts are left as they are.
 void FitWindowSizesToScreen(SettingsState& settings, QSize available);
 
 // A size setting as a window gets it: a value below 1 (unparsable text) falls back to the default.

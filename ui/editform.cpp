@@ -92,11 +92,7 @@ bool IsTypedText(const QString& text) {
 }
 
 void ShowRunForm(bool focusMemo) {
-    if (Win.RunForm == nullptr) return;
-    if (Win.RunForm->isHidden()) Win.RunForm->show();
-    Win.RunForm->raise();
-    Win.RunForm->activateWindow();
-    if (focusMemo) Win.RunForm->Memo()->setFocus();
+    if (Win.RunForm != nullptr) Win.RunForm->ShowActive(focusMemo);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "ui/runform.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +53,8 @@ constexpr int StopWatchMs = 50;
 
 } // namespace
 
+// A dialog frame with a title and no buttons in it: the hints leave the window manager neither
+// minimising, maximising nor closing to offer.
 TInputNumForm::TInputNumForm(const InputDialogRequest& request, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       request_(request) {
@@ -84,6 +87,7 @@ void TInputNumForm::FormCreate() {
     connect(Button1, &QPushButton::clicked, this, &TInputNumForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TInputNumForm::Button2Click);
     connect(Edit1, &QLineEdit::returnPressed, this, &TInputNumForm::Button1Click);
+    Edit1->installEventFilter(this);
 
     stopWatch_ = new QTimer(this);
     stopWatch_->setInterval(StopWatchMs);
@@ -137,6 +141,24 @@ void TInputNumForm::showEvent(QShowEvent* event) {
     stopWatch_->start();
     activateWindow();
     Edit1->setFocus();
+}
+
+void TInputNumForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Some window managers offer to minimise every window whatever its hints say. A minimised INPUT
+    // dialog would leave a program waiting with nothing on the screen to answer it: it comes back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMinimized); });
+}
+
+bool TInputNumForm::eventFilter(QObject* watched, QEvent* event) {
+    // A key held with Alt is a menu or button key, never a character of the answer (Alt+P, which
+    // opens the Program menu elsewhere, typed "p" here).
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & Qt::AltModifier) && !key->text().isEmpty()) return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TInputNumForm::Button1Click() {

@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
 #include "resources/texts.h"
+#include "ui/dialoglayout.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
 
@@ -35,7 +36,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QSpacerItem>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -53,9 +53,6 @@ constexpr int PanelDesignTotal = 780;
 constexpr char16_t OsName16Bit[] = u"16bitWin";
 constexpr char16_t OsName2000[] = u"2000";
 
-// Room in a title bar beside the caption: the window's icon and its buttons.
-constexpr int TitleBarButtonsWidth = 140;
-
 // How long start-up waits for the window manager to put the frame and the run window on the screen.
 constexpr int ShownLimitMs = 2000;
 constexpr int ShownCheckMs = 10;
@@ -65,13 +62,7 @@ constexpr int ShownCheckMs = 10;
 QMessageBox::StandardButton DefaultMessageBox(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, parent);
     if (request.DefaultButton != QMessageBox::NoButton) box.setDefaultButton(request.DefaultButton);
-    // A short question in a box narrower than its caption gets the caption cut by the window manager
-    // ("Lorvex … indows"): the box is made wide enough for the caption beside the title-bar buttons.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int captionWidth = box.fontMetrics().horizontalAdvance(request.Caption) + TitleBarButtonsWidth;
-        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, std::max(1, grid->columnCount()));
-    }
+    FitMessageBox(box, request.Caption);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -95,19 +86,19 @@ std::optional<TextFileChoice> DefaultTextFileDialog(QWidget* parent, const TextF
         grid->addWidget(new QLabel(T(Txt::EncodingLabel), &dialog), row, 0);
         grid->addWidget(encodings, row, 1);
     }
+    FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return TextFileChoice{dialog.selectedFiles().first(), encodings->currentIndex()};
 }
 
 bool DefaultPrintDialog(QWidget* parent, QPrinter& printer, bool offerSelection) {
     QPrintDialog dialog(&printer, parent);
-    if (offerSelection) {
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
-        printer.setPrintRange(QPrinter::Selection);
-    } else {
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        printer.setPrintRange(QPrinter::AllPages);
-    }
+    // The editor prints its whole text or its selection, never some of its pages: without a
+    // selection the dialog offers no range at all, with one the selection, chosen beforehand.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
+    printer.setPrintRange(offerSelection ? QPrinter::Selection : QPrinter::AllPages);
     return dialog.exec() == QDialog::Accepted;
 }
 

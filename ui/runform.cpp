@@ -71,6 +71,15 @@ void SleepForEngine() {
     std::this_thread::sleep_for(std::chrono::milliseconds(InputStateSleepMs));
 }
 
+// Shows a top-level window in front with the activation: a minimised one comes back first (as it was
+// before, maximised or not), as a window that stays minimised takes no focus.
+void BringToFront(QWidget* window) {
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 // True when the document turns no character of `line` into a block break, so that the line adds
 // exactly one block of its own length.
 bool IsPlainLine(const QString& line) {
@@ -164,6 +173,10 @@ TRunMemo::TRunMemo(TRunForm* form) : QPlainTextEdit(form), form_(form) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);
+    // Files are dropped on the frame, which opens them. Here a dropped file's name would become a
+    // typed line, which Enter runs as a command.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 }
 
 void TRunMemo::keyPressEvent(QKeyEvent* event) {
@@ -650,13 +663,12 @@ void TRunForm::CLSBtnClick() {
 
 void TRunForm::EditBtnClick() {
     // The frame comes back also from the minimised state a start with -R or -H leaves it in.
-    QWidget* main = parentWidget();
-    if (main == nullptr) return;
-    // A maximised frame comes back maximised.
-    if (main->isMinimized()) main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
-    main->show();
-    main->raise();
-    main->activateWindow();
+    if (QWidget* main = parentWidget()) BringToFront(main);
+}
+
+void TRunForm::ShowActive(bool focusMemo) {
+    BringToFront(this);
+    if (focusMemo) Memo()->setFocus();
 }
 
 void TRunForm::closeEvent(QCloseEvent* event) {
@@ -674,10 +686,7 @@ bool StartEventCall() {
     Rc.ContinueFlag = 1;
     if (Win.RunForm != nullptr) {
         Win.RunForm->SetBtnRunMode();
-        Win.RunForm->show();
-        Win.RunForm->raise();
-        Win.RunForm->activateWindow();
-        Win.RunForm->Memo()->setFocus();
+        Win.RunForm->ShowActive(true);
     }
     return TLXMTHread::StartRun();
 }

@@ -76,6 +76,11 @@ public:
     int HistoryCount() const { return historyCount_; }
     int HistoryCursor() const { return historyCursor_; }
 
+    // Shows the window in front with the activation, brought back first when it is minimised (a
+    // minimised window takes no focus); with focusMemo, Memo1 takes the keys. Every start that hands
+    // the run window the focus goes through here.
+    void ShowActive(bool focusMemo);
+
     // The button actions.
     void RunBtnClick();
     void StopBtnClick();

@@ -5,20 +5,19 @@
 #include "core/sharedstate.h"
 #include "platform/settings.h"
 #include "ui/controlform.h"
+#include "ui/dialoglayout.h"
 #include "ui/graphform.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QStringList>
 
 #include <initializer_list>
@@ -29,8 +28,6 @@ namespace {
 // TFONTCHARSET. Until a program sets one, the preference holds.
 constexpr char RunCharsetProperty[] = "lxRunFontCharset";
 
-// Room a title bar takes besides the caption: the window menu icon and three buttons, with margins.
-constexpr int TitleBarButtonsAllowance = 120;
 constexpr Qt::WindowStates ShowStateFlags = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QColor FromColorWord(int color) {
@@ -224,20 +221,9 @@ QString FileDialogFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-int MessageBoxCaptionWidth(const QString& caption, const QFont& font) {
-    QFont titleFont = font;
-    titleFont.setBold(true);
-    return QFontMetrics(titleFont).horizontalAdvance(caption) + TitleBarButtonsAllowance;
-}
-
 int ShowMessageBox(const MessageBoxRequest& request) {
     QMessageBox box(IconOf(request.Icon), request.Caption, request.Text, ButtonsOf(request.Buttons));
-    // A box sizes itself to its text and buttons; a short text would leave the window manager to cut
-    // the caption short ("Lorv... Box").
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(MessageBoxCaptionWidth(request.Caption, box.font()), 0,
-                                      QSizePolicy::Minimum, QSizePolicy::Minimum),
-                      grid->rowCount(), 0, 1, grid->columnCount());
+    FitMessageBox(box, request.Caption);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     const int result = clicked != nullptr ? ResultOf(box.standardButton(clicked)) : 0;
@@ -264,6 +250,7 @@ QString ShowFileDialog(const FileDialogRequest& request) {
     const QString filter = FileDialogFilter(request.Filter);
     if (!filter.isEmpty()) dialog.setNameFilter(filter);
     if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+    FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return QString();
     const QStringList chosen = dialog.selectedFiles();
     return chosen.isEmpty() ? QString() : chosen.front();

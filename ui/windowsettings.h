@@ -8,14 +8,10 @@
 
 #include <QString>
 
-class QFont;
-
 // Installs every hook of WindowSettingsHook. Call once the application object exists.
 void InstallWindowSettings();
 
 // The dialogs themselves (modal, user-interface thread).
-// The width a message box keeps at least, so that its whole caption shows in the title bar.
-int MessageBoxCaptionWidth(const QString& caption, const QFont& font);
 int ShowMessageBox(const MessageBoxRequest& request);
 bool ShowInputBox(const InputBoxRequest& request, QString& answer);
 QString ShowFileDialog(const FileDialogRequest& request);

@@ -15,16 +15,19 @@
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -484,6 +487,28 @@ TEST_F(EditorTest, PrintsTheTextOrTheSelection) {
     EXPECT_FALSE(QFileInfo::exists(output));
 }
 
+TEST_F(EditorTest, ThePrintDialogOffersNoPageRangeAndTheSelectionWhenThereIsOne) {
+    for (const bool selection : {false, true}) {
+        QPrinter printer;
+        bool pageRange = true, currentPage = true, offered = !selection, seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            seen = true;
+            pageRange = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+            currentPage = dialog->testOption(QAbstractPrintDialog::PrintCurrentPage);
+            offered = dialog->testOption(QAbstractPrintDialog::PrintSelection);
+            dialog->reject();
+        });
+        EXPECT_FALSE(DefaultPrintDialog(nullptr, printer, selection));
+        ASSERT_TRUE(seen);
+        EXPECT_FALSE(pageRange) << selection;
+        EXPECT_FALSE(currentPage) << selection;
+        EXPECT_EQ(offered, selection);
+        EXPECT_EQ(printer.printRange(), selection ? QPrinter::Selection : QPrinter::AllPages);
+    }
+}
+
 TEST_F(EditorTest, EditItemsAreEnabledBySelectionAndClipboard) {
     TLXEditForm* editor = NewEditor();
     Type(editor, QStringLiteral("PRINT 1"));
@@ -553,9 +578,12 @@ TEST_F(EditorRunTest, StopAndContinueALongRun) {
     EXPECT_EQ(Rc.ThreadBusy.load(), 0);
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("実行中断しました")));
 
-    // A stop asked for while CONT is still starting ends the resumed run all the same.
+    // A stop asked for while CONT is still starting ends the resumed run all the same. The run window,
+    // minimised meanwhile, comes back: a minimised window would take no focus.
+    runForm_->showMinimized();
     editor->LXEMenuContLXClick();
     EXPECT_EQ(Rc.ThreadBusy.load(), 1) << runForm_->Text().toStdString();
+    EXPECT_FALSE(runForm_->isMinimized());
     EXPECT_EQ(Fe.CommandText, QStringLiteral("Cont"));
     editor->LXEMenuStopLXClick();
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm));

@@ -171,6 +171,23 @@ TEST_F(InputDialog, PlacementAndAPromptWiderThanTheLayout) {
     EXPECT_GE(form.width(), 2 * form.Label1->x() + form.Label1->width());
 }
 
+TEST_F(InputDialog, AFrameWithoutButtonsThatStaysOnTheScreenAndNoAltCharacters) {
+    TInputNumForm form(InputDialogRequest{});
+    form.show();
+    QTest::keyClicks(form.Edit1, QStringLiteral("ab"));
+    QTest::keyClick(form.Edit1, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("ab"));
+
+    const Qt::WindowFlags flags = form.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+    // A window manager that minimises it all the same: it comes back at once.
+    form.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(form.isMinimized());
+    EXPECT_TRUE(PumpUntil([&form] { return !form.isMinimized(); }));
+}
+
 TEST_F(InputDialog, EnterAcceptsTheTypedText) {
     const Closing closing = TypeAndClose(
         QStringLiteral("12, 3"), [](TInputNumForm& form) { QTest::keyClick(form.Edit1, Qt::Key_Return); });

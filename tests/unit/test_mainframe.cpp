@@ -10,26 +10,38 @@
 #include "platform/settingsstore.h"
 #include "tests/runsupport.h"
 #include "tests/windowsupport.h"
+#include "ui/dialoglayout.h"
 #include "ui/editform.h"
 #include "ui/runform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <memory>
 
 TEST(MainFrame, CarriesTheApplicationTitle) {
@@ -488,4 +500,106 @@ TEST_F(FrameTest, ExitDuringARunStopsTheProgramAndEndsCleanly) {
     EXPECT_FALSE(frame_->isVisible());
     TLXMTHread::StopAndJoin();
     EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+}
+
+// ---- the standard dialogs' layout -----------------------------------------------------------------------
+
+namespace {
+
+// How long a dialog is watched for what it should show (a folder is read in the background).
+constexpr qint64 DialogLookMs = 5000;
+
+// Runs `look` on the dialog of type D once it is open and `ready` holds (or after a while), then closes
+// it; `show` opens it and returns when it is closed.
+template <typename D>
+bool LookAtDialog(const std::function<void()>& show, const std::function<bool(D&)>& ready) {
+    bool seen = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        seen = ready(*dialog);
+        if (seen || clock.elapsed() > DialogLookMs) dialog->reject();
+    });
+    poll.start();
+    show();
+    return seen;
+}
+
+} // namespace
+
+TEST(StandardDialogs, AMessageBoxBreaksItsTextOnlyAtPathSeparatorsAndBlanks) {
+    const QString missing = QStringLiteral("ヘルプファイル %1 が見つかりません。");
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    // Narrow: the path goes on lines of its own, broken after its separators.
+    const QString text = missing.arg(QStringLiteral("/usr/share/lorvex/documents/LXWHelp.chm"));
+    const QStringList lines =
+        MessageBoxLines(text, font, metrics.horizontalAdvance(QStringLiteral("/usr/share/")));
+    ASSERT_GT(lines.size(), 2);
+    EXPECT_EQ(lines.front(), QStringLiteral("ヘルプファイル"));
+    EXPECT_EQ(lines.back(), QStringLiteral("が見つかりません。"));
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].endsWith(u'/') || lines[i] == QStringLiteral("LXWHelp.chm"))
+            << lines[i].toStdString();
+    EXPECT_EQ(MessageBoxLines(text, font, metrics.horizontalAdvance(text)), QStringList{text});
+
+    // A line wider than the toolkit's own limit (half a small screen) but within the screen stays one
+    // line: the box grows instead of breaking it in the middle of a word.
+    const int halfScreen = QApplication::primaryScreen()->availableGeometry().width() / 2;
+    QString path = QStringLiteral("/tmp/");
+    while (metrics.horizontalAdvance(missing.arg(path + QStringLiteral("/LXWHelp.chm"))) <= halfScreen + 20)
+        path += u'x';
+    MessageRequest request;
+    request.Text = missing.arg(path + QStringLiteral("/LXWHelp.chm"));
+    request.Caption = QStringLiteral("Lorvex for Windows");
+    QString shown;
+    int labelWidth = 0;
+    EXPECT_TRUE(LookAtDialog<QMessageBox>([&] { DefaultMessageBox(nullptr, request); },
+                                          [&](QMessageBox& box) {
+                                              auto* label =
+                                                  box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                                              if (label == nullptr || !box.isVisible()) return false;
+                                              shown = label->text();
+                                              labelWidth = label->contentsRect().width();
+                                              return true;
+                                          }));
+    EXPECT_EQ(shown, request.Text);
+    EXPECT_GE(labelWidth, QFontMetrics(QApplication::font("QMessageBox")).horizontalAdvance(request.Text));
+}
+
+TEST(StandardDialogs, AFileDialogShowsItsColumnsWhole) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("a program with a rather long name.lxt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(824, 'x'));
+    file.close();
+    TextFileDialogRequest request;
+    request.Title = QStringLiteral("Open a Program");
+    request.Folder = dir.path();
+    request.Filters << QStringLiteral("All (*)");
+    request.Encodings << QStringLiteral("Auto");
+    QSize size;
+    QString cut;
+    const bool whole = LookAtDialog<QFileDialog>(
+        [&] { DefaultTextFileDialog(nullptr, request); },
+        [&](QFileDialog& dialog) {
+            size = dialog.size();
+            auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+            if (list == nullptr || list->model()->rowCount(list->rootIndex()) == 0) return false;
+            for (int column = 0; column < list->header()->count(); ++column)
+                if (list->header()->sectionSize(column) <
+                    static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column)) {
+                    cut = list->model()->headerData(column, Qt::Horizontal).toString();
+                    return false;
+                }
+            return true;
+        });
+    EXPECT_TRUE(whole) << "cut column: " << cut.toStdString();
+    const QSize screen = QApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_GE(size.width(), std::min(800, screen.width() * 8 / 10));
 }

@@ -257,8 +257,11 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("OK\n\n"));
     form_->CLSBtnClick();
+    // A button's event shows its output in the run window, brought back when it was minimised.
+    form_->showMinimized();
     Fe.CommandText = QStringLiteral("Call CButton1_Click");
     ASSERT_TRUE(StartEventCall());
+    EXPECT_FALSE(form_->isMinimized());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("click\nOK\n\n"));
     // What a command itself leaves is its own: reported and taken, the program's value stays under it.

@@ -406,12 +406,12 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
     Settings.CfgExitMsgCheck = QStringLiteral("OFF");
     Settings.CfgFormatCheck = QStringLiteral("OFF");
     Settings.CfgAutoFormatLoad = QStringLiteral("ON");
-    Settings.CfgMainFormHeight = QStringLiteral("6");
-    Settings.CfgMainFormWidth = QStringLiteral("7");
-    Settings.CfgEditorHeight = QStringLiteral("8");
-    Settings.CfgEditorWidth = QStringLiteral("9");
-    Settings.CfgTScreenHeight = QStringLiteral("11");
-    Settings.CfgTScreenWidth = QStringLiteral("12");
+    Settings.CfgMainFormHeight = QStringLiteral("306");
+    Settings.CfgMainFormWidth = QStringLiteral("307");
+    Settings.CfgEditorHeight = QStringLiteral("208");
+    Settings.CfgEditorWidth = QStringLiteral("209");
+    Settings.CfgTScreenHeight = QStringLiteral("211");
+    Settings.CfgTScreenWidth = QStringLiteral("312");
     ASSERT_TRUE(SaveSettings());
 
     const QString text = QString::fromUtf8(ReadBytes(UserSettingsFilePath()));
@@ -468,14 +468,14 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsUnderItsOwnName) {
     EXPECT_EQ(Settings.ExitMsgCheck, 0);
     EXPECT_EQ(Settings.FormatCheck, 0);
     EXPECT_EQ(Settings.AutoFormatLoad, 1);
-    EXPECT_EQ(Settings.MainFormHeight, 6);
-    EXPECT_EQ(Settings.MainFormWidth, 7);
-    EXPECT_EQ(Settings.EditorHeight, 8);
-    EXPECT_EQ(Settings.EditorWidth, 9);
-    EXPECT_EQ(Settings.CurrentEditorHeight, 8);
-    EXPECT_EQ(Settings.CurrentEditorWidth, 9);
-    EXPECT_EQ(Settings.TScreenHeight, 11);
-    EXPECT_EQ(Settings.TScreenWidth, 12);
+    EXPECT_EQ(Settings.MainFormHeight, 306);
+    EXPECT_EQ(Settings.MainFormWidth, 307);
+    EXPECT_EQ(Settings.EditorHeight, 208);
+    EXPECT_EQ(Settings.EditorWidth, 209);
+    EXPECT_EQ(Settings.CurrentEditorHeight, 208);
+    EXPECT_EQ(Settings.CurrentEditorWidth, 209);
+    EXPECT_EQ(Settings.TScreenHeight, 211);
+    EXPECT_EQ(Settings.TScreenWidth, 312);
 }
 
 TEST_F(SettingsStoreTest, StoredTextsBecomeTypedCopiesByTheirRules) {
@@ -627,7 +627,7 @@ TEST_F(SettingsStoreTest, ADamagedStoreCannotPutAWindowOffTheScreen) {
                                                    "Main Form Width=-5\n"
                                                    "Editor Width=2147483647999\n"
                                                    "Editor Height=0\n"
-                                                   "TScreen Width=300\n"
+                                                   "TScreen Width=400\n"
                                                    "TScreen Height=99999\n"
                                                    "Editor Font Size=14\n"));
     LoadSettings();
@@ -642,7 +642,7 @@ TEST_F(SettingsStoreTest, ADamagedStoreCannotPutAWindowOffTheScreen) {
     EXPECT_EQ(Settings.EditorHeight, DefaultEditorHeight);
     EXPECT_EQ(Settings.CurrentEditorWidth, roomWidth);
     EXPECT_EQ(Settings.CurrentEditorHeight, DefaultEditorHeight);
-    EXPECT_EQ(Settings.TScreenWidth, 300);
+    EXPECT_EQ(Settings.TScreenWidth, 400);
     EXPECT_EQ(Settings.TScreenHeight, roomHeight);
     // Everything else, and the stored texts, as read.
     EXPECT_EQ(Settings.EditorFontSize, 14);
@@ -665,8 +665,15 @@ TEST(WindowSizeFitting, SizesComeWithinTheScreenAndUnusableOnesTakeTheirDefaults
     const QSize room(1280 - WindowSurroundWidth, 1000 - WindowSurroundHeight);
     for (const QSize& size : fitted(700, 500, screen))
         EXPECT_EQ(size, QSize(700, 500)) << "what fits stays";
-    for (const QSize& size : fitted(1, 1, screen))
-        EXPECT_EQ(size, QSize(1, 1));
+    // Below its least size (a title bar, a menu or button bar and one line), a window grows to it: the
+    // desktop would place a window the toolkit grows with its title bar above the screen.
+    const std::array<QSize, 3> least = {QSize(MinMainFormWidth, MinMainFormHeight),
+                                        QSize(MinEditorWidth, MinEditorHeight),
+                                        QSize(MinTScreenWidth, MinTScreenHeight)};
+    EXPECT_EQ(fitted(1, 1, screen), least);
+    EXPECT_EQ(fitted(1, 1, QSize()), least);
+    EXPECT_EQ(fitted(MinTScreenWidth - 1, MinTScreenHeight - 1, screen)[2], least[2]);
+    EXPECT_EQ(fitted(MinMainFormWidth, MinMainFormHeight, screen)[0], least[0]);
     for (const QSize& size : fitted(room.width(), room.height(), screen))
         EXPECT_EQ(size, room);
     for (const QSize& size : fitted(room.width() + 1, INT_MAX, screen))
@@ -682,9 +689,8 @@ TEST(WindowSizeFitting, SizesComeWithinTheScreenAndUnusableOnesTakeTheirDefaults
     for (std::size_t i = 0; i < cut.size(); ++i)
         EXPECT_EQ(cut[i],
                   defaults[i].boundedTo(QSize(500 - WindowSurroundWidth, 300 - WindowSurroundHeight)));
-    // A screen smaller than the surround still leaves a window of one pixel.
-    for (const QSize& size : fitted(800, 600, QSize(20, 20)))
-        EXPECT_EQ(size, QSize(1, 1));
+    // A screen smaller than the surround still leaves each window its least size.
+    EXPECT_EQ(fitted(800, 600, QSize(20, 20)), least);
     // No screen known: only the unusable sizes change.
     EXPECT_EQ(fitted(0, 99999, QSize())[0], QSize(DefaultMainFormWidth, 99999));
 
