@@ -1,5 +1,5 @@
 // The canvas's own rasterising: lines, rectangles, ellipses, arcs and sectors traced in whole numbers,
-// the scanline flood fill, and text through one kept painter.
+// the scanline flood fill, and text through one kept painter, a text drawn again stamped from its pixels.
 #include "platform/canvas.h"
 
 #include "platform/memorybudget.h"
