@@ -1,5 +1,5 @@
 // The canvas's own rasterising: lines, rectangles, ellipses, arcs and sectors traced in whole numbers,
-// the scanline flood fill, and text through one kept painter.
+// the scanline flood fill, and text through one kept painter, a text drawn again stamped from its pixels.
 #include "platform/canvas.h"
 
 #include "platform/memorybudget.h"
@@ -919,6 +919,10 @@ constexpr char16_t FirstPrintable = 0x20, LastAscii = 0x7E, FirstPrintableLatin1
 constexpr qsizetype MaxOnePieceText = 1000;
 // How many font heights above and below its line a text's own glyphs are taken to reach at most.
 constexpr qint64 TextReachLines = 2;
+// A text stamp's scratch drawing: three colours that tell glyph, box and untouched pixels apart,
+// and the widest text that is stamped (wider texts are rare and would need a large scratch picture).
+constexpr QRgb StampGlyph = 0xFF000000u, StampBox = 0xFFFFFFFFu, StampUntouched = 0xFF808080u;
+constexpr int MaxStampWidth = 4096;
 
 } // namespace
 
@@ -997,6 +1001,10 @@ namespace {
 // costs more than the rest of a short text together; a pen that tiles a picture of the colour writes
 // the same pixels by ordinary stores. The tiled pen draws a struck-out line elsewhere, and an
 // underline is kept with it, so text with lines keeps the plain pen.
+bool TiledTextPen(std::uint8_t style) {
+    return (style & (FontStyleBit::Underline | FontStyleBit::StrikeOut)) == 0;
+}
+
 QPen TextPen(QRgb color, bool tiled) {
     if (!tiled) return QPen(QColor::fromRgb(color));
     QImage tile(TextPenTileWidth, 1, QImage::Format_RGB32);
@@ -1028,24 +1036,117 @@ void Canvas::EndText() const {
     textPainter_.reset();
 }
 
-QRect Canvas::TextOut(int x, int y, const QString& text) {
-    if (IsNull() || text.isEmpty()) return QRect();
-    const TextFont& font = FontForText();
-    QPainter& painter = TextPainter(font);
-    const QRgb pen = ColorWordToRgb(Font.Color & ColorWordMask);
-    const bool tiled = (Font.Style & (FontStyleBit::Underline | FontStyleBit::StrikeOut)) == 0;
-    if (painterPen_ != pen || painterPenTiled_ != tiled) {
-        painter.setPen(TextPen(pen, tiled));
-        painterPen_ = pen;
-        painterPenTiled_ = tiled;
-    }
-    const QColor box = QColor::fromRgb(ColorWordToRgb(Brush.Color & ColorWordMask));
-    if (Brush.Style != BrushStyle::Solid)
+void Canvas::DrawTextIn(QPainter& painter, const TextFont& font, int x, int y, const QString& text,
+                        bool boxed, const QColor& box) {
+    if (!boxed)
         painter.drawText(QPoint(x, y + font.Ascent), text);
     else if (font.OnePiece(text))
         DrawTextOpaque(painter, x, y, text, font.Ascent, box);
     else
         DrawTextOnBox(painter, x, y, text, *font.Metrics, font.Ascent, font.Height, box);
+}
+
+const Canvas::TextStamp* Canvas::StampFor(const TextFont& font, const QString& text, bool boxed) {
+    TextStamp* oldest = &stamps_.front();
+    for (TextStamp& stamp : stamps_) {
+        if (stamp.Epoch == font.Epoch && stamp.Boxed == boxed && stamp.Text == text) {
+            stamp.LastUse = ++stampUses_;
+            if (stamp.State == TextStamp::Kind::Seen)
+                stamp.State = MakeStamp(stamp, font) ? TextStamp::Kind::Stamped : TextStamp::Kind::Refused;
+            return stamp.State == TextStamp::Kind::Stamped ? &stamp : nullptr;
+        }
+        if (stamp.LastUse < oldest->LastUse) oldest = &stamp;
+    }
+    // First seen: drawn the ordinary way and remembered, so that a text drawn once costs no scratch
+    // drawing. The least recently used place goes, so that labels redrawn around a changing
+    // number keep their stamps.
+    oldest->Epoch = font.Epoch;
+    oldest->Boxed = boxed;
+    oldest->Text = text;
+    oldest->State = TextStamp::Kind::Seen;
+    oldest->LastUse = ++stampUses_;
+    oldest->Runs.clear();
+    return nullptr;
+}
+
+bool Canvas::MakeStamp(TextStamp& stamp, const TextFont& font) {
+    const QString& text = stamp.Text;
+    const int advance = font.Metrics->horizontalAdvance(text);
+    const int margin = static_cast<int>(TextReachLines) * font.Height;
+    if (advance > MaxStampWidth || font.Height > MaxStampWidth) return false;
+    QImage scratch(advance + 2 * margin, font.Height + 2 * margin, QImage::Format_RGB32);
+    if (scratch.isNull()) return false;
+    scratch.fill(StampUntouched);
+    {
+        QPainter painter(&scratch);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setFont(font.Font);
+        painter.setPen(TextPen(StampGlyph, TiledTextPen(font.Style)));
+        DrawTextIn(painter, font, margin, margin, text, stamp.Boxed, QColor::fromRgb(StampBox));
+    }
+    // Whole pixels of the two colours alone, none at the scratch picture's edge; anything else (a
+    // blended pixel, a glyph of another font reaching further) leaves the text to the painter.
+    const int width = scratch.width(), height = scratch.height();
+    std::vector<StampRun>& runs = stamp.Runs;
+    runs.clear();
+    for (int y = 0; y < height; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        for (int x = 0; x < width;) {
+            const QRgb pixel = row[x];
+            if (pixel == StampUntouched) {
+                ++x;
+                continue;
+            }
+            if ((pixel != StampGlyph && pixel != StampBox) || y == 0 || y == height - 1 || x == 0)
+                return false;
+            int end = x + 1;
+            while (end < width && row[end] == pixel)
+                ++end;
+            if (end == width) return false;
+            try {
+                runs.push_back(StampRun{y - margin, x - margin, end - x, pixel == StampGlyph});
+            } catch (const std::bad_alloc&) {
+                return false; // the painter draws it then, as it did before
+            }
+            x = end;
+        }
+    }
+    return true;
+}
+
+void Canvas::DrawStamp(const TextStamp& stamp, int x, int y, QRgb glyph, QRgb box) {
+    const Int width = Width(), height = Height();
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* const bits = reinterpret_cast<QRgb*>(image_.bits());
+    for (const StampRun& run : stamp.Runs) {
+        const Int row = Int{y} + run.Dy;
+        if (row < 0 || row >= height) continue;
+        const Int first = std::max<Int>(Int{x} + run.Dx, 0);
+        const Int end = std::min<Int>(Int{x} + run.Dx + run.Length, width);
+        if (first >= end) continue;
+        QRgb* const line = bits + row * stride;
+        std::fill(line + first, line + end, run.Glyph ? glyph : box);
+    }
+}
+
+QRect Canvas::TextOut(int x, int y, const QString& text) {
+    if (IsNull() || text.isEmpty()) return QRect();
+    const TextFont& font = FontForText();
+    const QRgb pen = ColorWordToRgb(Font.Color & ColorWordMask);
+    const QRgb boxColour = ColorWordToRgb(Brush.Color & ColorWordMask);
+    const bool boxed = Brush.Style == BrushStyle::Solid;
+    if (const TextStamp* stamp = StampFor(font, text, boxed)) {
+        DrawStamp(*stamp, x, y, pen, boxColour);
+    } else {
+        QPainter& painter = TextPainter(font);
+        const bool tiled = TiledTextPen(Font.Style);
+        if (painterPen_ != pen || painterPenTiled_ != tiled) {
+            painter.setPen(TextPen(pen, tiled));
+            painterPen_ = pen;
+            painterPenTiled_ = tiled;
+        }
+        DrawTextIn(painter, font, x, y, text, boxed, QColor::fromRgb(boxColour));
+    }
     if (!font.OwnText(text)) return image_.rect();
     // The font's own Latin-1 glyphs stay near their line: well within a font height above and
     // below it. The band spans the picture's width, so no advance is needed for it.

@@ -192,6 +192,31 @@ private:
     const TextFont& FontForText() const;
     // The painter of the texts, open on the picture with the font of `font`.
     QPainter& TextPainter(const TextFont& font);
+    // The text's pixels as TextOut lays them down: on a box of `box` when `boxed`.
+    static void DrawTextIn(QPainter& painter, const TextFont& font, int x, int y, const QString& text,
+                           bool boxed, const QColor& box);
+
+    // A text drawn again in the same font (a label or a score redrawn in a loop) is not shaped and
+    // rasterised anew: the second time it is drawn once on a scratch picture, and the pixels that
+    // drawing changed are kept as runs of glyph and box pixels, which every later time writes in
+    // the colours of that time. The pixels are the painter's own, so they are the same.
+    struct StampRun {
+        int Dy = 0, Dx = 0, Length = 0; // from the text's top-left corner
+        bool Glyph = false;             // the font colour; else the box's
+    };
+    struct TextStamp {
+        enum class Kind : std::uint8_t { Seen, Stamped, Refused };
+        std::uint64_t Epoch = 0; // the TextFont's; 0: a free place
+        bool Boxed = false;
+        QString Text;
+        Kind State = Kind::Seen;
+        std::uint64_t LastUse = 0;
+        std::vector<StampRun> Runs;
+    };
+    // The stamp for the text in the font, made on its second drawing; null while there is none.
+    const TextStamp* StampFor(const TextFont& font, const QString& text, bool boxed);
+    static bool MakeStamp(TextStamp& stamp, const TextFont& font);
+    void DrawStamp(const TextStamp& stamp, int x, int y, QRgb glyph, QRgb box);
     // Closes the painter of the texts before the picture is changed or handed out another way.
     void EndText() const;
 
@@ -210,4 +235,7 @@ private:
     QRgb painterPen_ = NoPainterPen;        // the pen colour textPainter_ has
     bool painterPenTiled_ = false;          // and whether its pen tiles it
     std::vector<std::uint64_t> fillMarks_;  // a flood fill's marks, clear between fills
+    static constexpr std::size_t KeptStamps = 8;
+    std::array<TextStamp, KeptStamps> stamps_;
+    std::uint64_t stampUses_ = 0; // the clock of TextStamp::LastUse
 };

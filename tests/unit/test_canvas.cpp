@@ -622,22 +622,30 @@ TEST(CanvasText, TextHasThePixelsOfAPlainPainterInEveryStyleColourAndPlaceAndNam
                 font.setStrikeOut((style & FontStyleBit::StrikeOut) != 0);
                 font.setStyleStrategy(QFont::NoAntialias);
                 const QFontMetrics metrics(font);
+                // Each text three times at every place, boxed and not by turns that shift each
+                // round: a text drawn again is stamped from a drawing of its own, and every place
+                // gets a stamp of both kinds, in the colours of its turn.
+                constexpr int Rounds = 3;
+                const int placeCount = static_cast<int>(std::size(places));
                 int turn = 0;
-                for (const QPoint& at : places) {
+                for (int k = 0; k < Rounds * placeCount; ++k) {
+                    const QPoint& at = places[k % placeCount];
                     const ColorWord pen = 0x203040u + static_cast<ColorWord>(turn * 0x402010);
                     const ColorWord box = 0xF0E0D0u - static_cast<ColorWord>(turn * 0x102030);
                     canvas.Font.Color = pen;
                     canvas.Brush.Color = box;
-                    canvas.Brush.Style = turn % 2 == 0 ? BrushStyle::Solid : BrushStyle::Clear;
+                    canvas.Brush.Style =
+                        (turn + turn / placeCount) % 2 == 0 ? BrushStyle::Solid : BrushStyle::Clear;
                     const QImage before = canvas.Image().copy();
                     const QRect reach = canvas.TextOut(at.x(), at.y(), text);
                     // Every pixel the text changed lies in the part it names (the window repaints that).
                     const QImage& after = canvas.Image();
                     for (int y = 0; y < after.height(); ++y)
                         for (int x = 0; x < after.width(); ++x)
-                            if (after.pixel(x, y) != before.pixel(x, y))
+                            if (after.pixel(x, y) != before.pixel(x, y)) {
                                 ASSERT_TRUE(reach.contains(x, y))
                                     << "style " << style << " size " << size << " at " << x << "," << y;
+                            }
                     QPainter painter(&expected);
                     painter.setCompositionMode(QPainter::CompositionMode_Source);
                     painter.setFont(font);
