@@ -135,6 +135,10 @@ struct WalkedText {
     // When not Plain: Marks[j] is where character j * MarkInterval begins, for every such character
     // up to WalkedChars.
     std::vector<qsizetype> Marks;
+    // The character found last and where it begins: a loop asking for one character after another
+    // moves on from there rather than from a mark.
+    std::int64_t LastChar = 0;
+    qsizetype LastOffset = 0;
 
     bool Holds(const QString& text) const {
         return Text.isSharedWith(text) && Text.constData() == text.constData() && Text.size() == text.size();
@@ -145,6 +149,8 @@ struct WalkedText {
         WalkedUnits = 0;
         WalkedChars = 0;
         Plain = true;
+        LastChar = 0;
+        LastOffset = 0;
         Marks.clear();
         if (Marks.capacity() > KeptMarks) Marks = std::vector<qsizetype>();
     }
@@ -196,7 +202,15 @@ struct WalkedText {
         if (index >= WalkedChars) return index == WalkedChars ? WalkedUnits : Text.size();
         if (Plain) return static_cast<qsizetype>(index);
         const std::size_t mark = static_cast<std::size_t>(index / MarkInterval);
-        return AdvanceChars(Text, Marks[mark], index - static_cast<std::int64_t>(mark) * MarkInterval);
+        std::int64_t fromChar = static_cast<std::int64_t>(mark) * MarkInterval;
+        qsizetype from = Marks[mark];
+        if (LastChar > fromChar && LastChar <= index) {
+            fromChar = LastChar;
+            from = LastOffset;
+        }
+        LastOffset = AdvanceChars(Text, from, index - fromChar);
+        LastChar = index;
+        return LastOffset;
     }
 
     std::int64_t Count() {
@@ -266,7 +280,8 @@ qsizetype RetreatChars(QStringView s, std::int64_t count) {
 }
 
 qsizetype CharOffset(const QString& text, std::int64_t index) {
-    if (index <= DirectWalkLimit || !Rememberable(text)) return AdvanceChars(text, 0, index);
+    if (index <= DirectWalkLimit || text.size() <= DirectWalkLimit || !Rememberable(text))
+        return AdvanceChars(text, 0, index);
     return RememberedFor(text).OffsetOf(index);
 }
 
@@ -286,6 +301,12 @@ std::uint64_t CharUnitsExamined() {
 void AppendSharedText(QString& text, const QString& tail) {
     for (WalkedText& walked : Remembered) {
         if (!walked.Holds(text)) continue;
+        // A high surrogate that ends the text was walked as a character of its own; the tail may
+        // begin with the low half of its pair.
+        if (walked.WalkedUnits == text.size() && IsHighSurrogate(text.back().unicode())) {
+            walked.Forget();
+            break;
+        }
         walked.Text = QString();
         text.append(tail);
         walked.Text = text;
