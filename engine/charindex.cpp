@@ -229,11 +229,9 @@ bool Rememberable(const QString& text) {
 }
 
 // What this thread remembers of `text`, taken up (to be walked from its start) when it was not
-// remembered yet.
-WalkedText& RememberedFor(const QString& text) {
+// remembered yet. The text asked about last is the usual answer; the others are looked through apart.
+[[gnu::noinline]] WalkedText& RememberedAmongOthers(const QString& text) {
     std::array<WalkedText, RememberedTexts>& texts = Remembered;
-    if (texts[0].Holds(text)) [[likely]]
-        return texts[0];
     std::size_t at = 1;
     while (at < texts.size() && !texts[at].Holds(text))
         ++at;
@@ -247,6 +245,13 @@ WalkedText& RememberedFor(const QString& text) {
     std::rotate(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(at),
                 texts.begin() + static_cast<std::ptrdiff_t>(at) + 1);
     return texts[0];
+}
+
+inline WalkedText& RememberedFor(const QString& text) {
+    WalkedText& last = Remembered[0];
+    if (last.Holds(text)) [[likely]]
+        return last;
+    return RememberedAmongOthers(text);
 }
 
 } // namespace
