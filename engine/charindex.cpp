@@ -307,8 +307,9 @@ void AppendSharedText(QString& text, const QString& tail) {
     for (WalkedText& walked : Remembered) {
         if (!walked.Holds(text)) continue;
         // A high surrogate that ends the text was walked as a character of its own; the tail may
-        // begin with the low half of its pair.
-        if (walked.WalkedUnits == text.size() && IsHighSurrogate(text.back().unicode())) {
+        // begin with the low half of its pair. (Read through at(): back() of a text that may be
+        // written to would copy it first.)
+        if (walked.WalkedUnits == text.size() && IsHighSurrogate(text.at(text.size() - 1).unicode())) {
             walked.Forget();
             break;
         }

@@ -352,6 +352,14 @@ TEST_F(StrFunctions, ChangedTextsAreWalkedAfresh) {
     AppendText(grown, u"bc"_s);
     EXPECT_EQ(CharacterCount(grown), 303);
     EXPECT_EQ(CharOffset(grown, 301), 302);
+    // ... and where it has room, it stays where it is, walked or not.
+    grown.reserve(1000);
+    const QChar* const room = grown.constData();
+    for (int k = 0; k < 100; ++k) {
+        AppendText(grown, u"d"_s);
+        EXPECT_EQ(CharacterCount(grown), 304 + k);
+    }
+    EXPECT_EQ(grown.constData(), room);
 }
 
 // The units the walks examine for `work`.
