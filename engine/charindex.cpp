@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <limits>
+#include <new>
 #include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -118,7 +119,7 @@ constexpr qsizetype DirectWalkLimit = 256;
 constexpr std::int64_t WalkAhead = 4096;
 constexpr std::size_t RememberedTexts = 4;
 // A forgotten text's marks are kept for the next one unless they take more room than this.
-constexpr std::size_t KeptMarks = std::size_t{1} << 16;
+constexpr std::size_t KeptMarks = 4096;
 
 constexpr std::int64_t NoLimit = std::numeric_limits<std::int64_t>::max();
 
@@ -236,10 +237,13 @@ bool Rememberable(const QString& text) {
     while (at < texts.size() && !texts[at].Holds(text))
         ++at;
     if (at == texts.size()) {
-        // Texts nobody else holds any more are let go of now, not kept alive by this memory.
+        // Texts nobody else holds any more are let go of now, not kept alive by this memory; the new
+        // one takes a place so freed, or else the place of the text used longest ago.
         for (WalkedText& walked : texts)
             if (walked.Text.isDetached()) walked.Forget();
-        --at;
+        at = 0;
+        while (at + 1 < texts.size() && !texts[at].Text.isNull())
+            ++at;
         texts[at].Start(text);
     }
     std::rotate(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(at),
@@ -287,16 +291,28 @@ qsizetype RetreatChars(QStringView s, std::int64_t count) {
 qsizetype CharOffset(const QString& text, std::int64_t index) {
     if (index <= DirectWalkLimit || text.size() <= DirectWalkLimit || !Rememberable(text))
         return AdvanceChars(text, 0, index);
-    return RememberedFor(text).OffsetOf(index);
+    try {
+        return RememberedFor(text).OffsetOf(index);
+    } catch (const std::bad_alloc&) {
+        // No room for the marks of a text with surrogates: it is walked from its start instead.
+        Remembered[0].Forget();
+        return AdvanceChars(text, 0, index);
+    }
 }
 
 qsizetype CharacterCount(const QString& text) {
-    if (text.size() <= DirectWalkLimit || !Rememberable(text)) {
+    const auto walkAll = [&] {
         std::int64_t left = NoLimit;
         Walk(text, 0, left);
         return static_cast<qsizetype>(NoLimit - left);
+    };
+    if (text.size() <= DirectWalkLimit || !Rememberable(text)) return walkAll();
+    try {
+        return static_cast<qsizetype>(RememberedFor(text).Count());
+    } catch (const std::bad_alloc&) {
+        Remembered[0].Forget();
+        return walkAll();
     }
-    return static_cast<qsizetype>(RememberedFor(text).Count());
 }
 
 std::uint64_t CharUnitsExamined() {
