@@ -117,7 +117,11 @@ int LowBits(Extended x, Extended modulus) {
 bool WholeArgument(Extended x, std::int64_t lo, std::int64_t& out) {
     constexpr Extended SureToFit = 0x1p62L;
     if (x >= static_cast<Extended>(lo) && x < SureToFit) [[likely]] {
-        out = static_cast<std::int64_t>(x);
+        // Rounded in the current mode and then cut down: a cast would switch the rounding mode of
+        // the floating-point unit there and back, which costs more than the rest of the call.
+        std::int64_t whole = NearestInteger(x);
+        if (static_cast<Extended>(whole) > x) --whole;
+        out = whole;
         return true;
     }
     return TruncLimited(x, lo, std::numeric_limits<std::int64_t>::max(), out);
