@@ -114,8 +114,8 @@ constexpr std::int64_t MarkInterval = 64;
 // Texts up to this many units, and indexes up to it, are walked at each call: a walk that short costs
 // less than remembering (and a remembered text is shared, which its next in-place append would copy).
 constexpr qsizetype DirectWalkLimit = 256;
-// A walk goes this many characters beyond what it was asked for, so that a loop asking for one
-// character after another walks once in so many calls.
+// A walk goes up to this many characters beyond what it was asked for (never further than it was
+// asked to go), so that a loop asking for one character after another walks once in so many calls.
 constexpr std::int64_t WalkAhead = 4096;
 constexpr std::size_t RememberedTexts = 4;
 // A forgotten text's marks are kept for the next one unless they take more room than this.
@@ -199,7 +199,8 @@ struct WalkedText {
 
     // Where character `index` begins (Text.size() beyond the last one).
     qsizetype OffsetOf(std::int64_t index) {
-        if (index > WalkedChars) WalkTo(index > NoLimit - WalkAhead ? NoLimit : index + WalkAhead);
+        if (index > WalkedChars)
+            WalkTo(index > NoLimit - WalkAhead ? NoLimit : index + std::min(index, WalkAhead));
         if (index >= WalkedChars) return index == WalkedChars ? WalkedUnits : Text.size();
         if (Plain) return static_cast<qsizetype>(index);
         const std::size_t mark = static_cast<std::size_t>(index / MarkInterval);

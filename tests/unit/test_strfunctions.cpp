@@ -407,6 +407,8 @@ TEST_F(StrFunctions, TakingATextApartCostsItsLengthNotItsSquare) {
 
 TEST_F(StrFunctions, EndsOfALongTextCostWhatTheyTake) {
     const QString text = LongText(100'000, 37);
+    // The first character asked for a little way in: the walk goes about as far again, not further.
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::MIDStr, {S(text), N(300), N(1)}); }), 700U);
     EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::RIGHTStr, {S(text), N(5)}); }), 16U);
     EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::LEFTStr, {S(text), N(5)}); }), 16U);
     EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::MIDStr, {S(text), N(90'000), N(5)}); }), 100'000U);
