@@ -18,6 +18,7 @@
 #include "platform/textencoding.h"
 
 #include <array>
+#include <atomic>
 #include <cfenv>
 #include <cfloat>
 #include <charconv>
@@ -224,6 +225,17 @@ const QString& SystemCodePageChar(std::uint8_t byte) {
     return texts[byte];
 }
 
+// The first byte of a character in the system code page (0 when it gives none).
+int FirstSystemCodePageByte(QStringView character) {
+    const QByteArray bytes = SystemEncoding().GetBytes(character);
+    return bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]);
+}
+
+// ASC's byte for every unit of one unit's character, as far as it has been asked for (0: not yet; the
+// byte + 1 once known): the code page is fixed for the life of the process, and ASC in a loop would
+// otherwise make a converter at every call.
+std::array<std::atomic<std::uint16_t>, UnitCount> SystemCodePageByteOfUnit{};
+
 // ---- the functions ---------------------------------------------------------------------------------------
 
 } // namespace
@@ -233,8 +245,16 @@ void FnAsc() {
     if (!ArgsAre(Fn::ASC, {Str})) return;
     if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ASC);
     const QString s = PopStr();
-    const QByteArray bytes = SystemEncoding().GetBytes(QStringView(s).first(CharWidthAt(s, 0)));
-    GlPushNum(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]));
+    const QStringView first = QStringView(s).first(CharWidthAt(s, 0));
+    if (first.size() != 1) return GlPushNum(FirstSystemCodePageByte(first));
+    // A character of one unit: its byte is found once for the life of the process.
+    std::atomic<std::uint16_t>& known = SystemCodePageByteOfUnit[first[0].unicode()];
+    std::uint16_t byte = known.load(std::memory_order_relaxed);
+    if (byte == 0) {
+        byte = static_cast<std::uint16_t>(FirstSystemCodePageByte(first) + 1);
+        known.store(byte, std::memory_order_relaxed);
+    }
+    GlPushNum(byte - 1);
 }
 
 // ASCW(s): the first UTF-16 unit.

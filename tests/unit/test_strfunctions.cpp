@@ -145,6 +145,7 @@ TEST_F(StrFunctions, ChrWTakesTheLowSixteenBits) {
 
 TEST_F(StrFunctions, AscAndChrUseTheSystemCodePage) {
     EXPECT_EQ(Num(Fn::ASC, {S(u"ABC")}), 65);
+    EXPECT_EQ(Num(Fn::ASC, {S(u"A")}), 65);
     EXPECT_EQ(Str(Fn::CHRStr, {N(65)}), QStringLiteral("A"));
     EXPECT_EQ(Str(Fn::CHR, {N(65 + 256)}), QStringLiteral("A"));
     EXPECT_EQ(Str(Fn::CHRStr, {N(-191)}), QStringLiteral("A"));
@@ -152,6 +153,7 @@ TEST_F(StrFunctions, AscAndChrUseTheSystemCodePage) {
     if (SystemCharsetName() == QStringLiteral("UTF-8")) {
         // The lead byte of a multi-byte character; a byte that is no character alone reads as "?".
         EXPECT_EQ(Num(Fn::ASC, {S(u"あ")}), 0xE3);
+        EXPECT_EQ(Num(Fn::ASC, {S(u"あい")}), 0xE3); // the byte found for the character before
         EXPECT_EQ(Num(Fn::ASC, {S(U2000B)}), 0xF0);
         EXPECT_EQ(Str(Fn::CHRStr, {N(0xE3)}), QStringLiteral("?"));
     }
