@@ -421,15 +421,19 @@ void FnMid() {
     if (!ArgsAre(Fn::MIDStr, {Str, Num, Num})) return;
     const Extended n = GlPopNum();
     const Extended startValue = GlPopNum();
-    const QString s = PopStr();
     std::int64_t count = 0;
     std::int64_t start = 0;
     if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !WholeArgument(n, 0, count) ||
-        !WholeArgument(startValue, 1, start))
+        !WholeArgument(startValue, 1, start)) {
+        PopStr();
         return RaiseError(Err::ArgumentOutOfRange, Fn::MIDStr);
+    }
+    // The result takes the text's place on the stack (a loop taking a text apart calls this for
+    // every character).
+    QString& s = Vs.GlStrStack.Items[static_cast<std::size_t>(Vs.GlStrStack.Count)];
     const qsizetype from = CharOffset(s, start - 1);
     // A start beyond the last character also lands here, and its result is empty.
-    GlPushStr(Substring(s, from, AdvanceChars(s, from, count) - from));
+    s = Substring(s, from, AdvanceChars(s, from, count) - from);
 }
 
 // LEN(s), KLEN: the number of characters.
