@@ -32,10 +32,12 @@ bool OperandsAre(int tag, int error, int slot) {
 }
 
 // Ordinal order of UTF-16 code units: no locale, no case folding, a prefix before its extensions.
+// (Read through constData: utf16() would copy a text made over units it does not own, to end it with
+// a zero the comparison does not need.)
 int CompareUnits(const QString& a, const QString& b) {
-    const std::u16string_view left(reinterpret_cast<const char16_t*>(a.utf16()),
+    const std::u16string_view left(reinterpret_cast<const char16_t*>(a.constData()),
                                    static_cast<std::size_t>(a.size()));
-    const std::u16string_view right(reinterpret_cast<const char16_t*>(b.utf16()),
+    const std::u16string_view right(reinterpret_cast<const char16_t*>(b.constData()),
                                     static_cast<std::size_t>(b.size()));
     return left.compare(right);
 }

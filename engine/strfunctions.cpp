@@ -10,6 +10,7 @@
 #include "core/tables.h"
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
+#include "engine/charindex.h"
 #include "engine/kanatables.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
@@ -17,9 +18,7 @@
 #include "platform/textencoding.h"
 
 #include <array>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <atomic>
 #include <cfenv>
 #include <cfloat>
 #include <charconv>
@@ -46,10 +45,6 @@ constexpr int StringRepeatMax = 255;
 constexpr qsizetype MaxResultLength =
     std::numeric_limits<qsizetype>::max() / static_cast<qsizetype>(sizeof(char16_t));
 
-constexpr char16_t HighSurrogateFirst = 0xD800;
-constexpr char16_t HighSurrogateLast = 0xDBFF;
-constexpr char16_t LowSurrogateFirst = 0xDC00;
-constexpr char16_t LowSurrogateLast = 0xDFFF;
 constexpr std::int32_t FirstSupplementary = 0x10000;
 constexpr std::int32_t LastCodePoint = 0x10FFFF;
 constexpr Extended ByteModulus = 256.0L;
@@ -118,58 +113,39 @@ int LowBits(Extended x, Extended modulus) {
     return out;
 }
 
+// A count or position argument: trunc(x) held to lo..the largest int64 (lo for every x below it); false
+// only for NaN. Whole numbers of a sensible size, the usual arguments, are taken without rounding calls.
+bool WholeArgument(Extended x, std::int64_t lo, std::int64_t& out) {
+    constexpr Extended SureToFit = 0x1p62L;
+    if (x >= static_cast<Extended>(lo) && x < SureToFit) [[likely]] {
+        // Rounded in the current mode and then cut down: a cast would switch the rounding mode of
+        // the floating-point unit there and back, which costs more than the rest of the call.
+        std::int64_t whole = NearestInteger(x);
+        if (static_cast<Extended>(whole) > x) --whole;
+        out = whole;
+        return true;
+    }
+    return TruncLimited(x, lo, std::numeric_limits<std::int64_t>::max(), out);
+}
+
 // ---- characters: a surrogate pair is one character ----------------------------------------------------
 
-bool IsHighSurrogate(char16_t u) {
-    return u >= HighSurrogateFirst && u <= HighSurrogateLast;
-}
-bool IsLowSurrogate(char16_t u) {
-    return u >= LowSurrogateFirst && u <= LowSurrogateLast;
-}
-bool IsSurrogate(char16_t u) {
-    return u >= HighSurrogateFirst && u <= LowSurrogateLast;
-}
+// Every UTF-16 unit once, for the texts of one unit that the substring functions return: a loop taking
+// a text apart character by character would otherwise allocate a text for every character. A text
+// over these units owns no memory, so copying and dropping it costs no reference count either.
+constexpr std::size_t UnitCount = 0x10000;
+constexpr std::array<char16_t, UnitCount> EveryUnit = [] {
+    std::array<char16_t, UnitCount> units{};
+    for (std::size_t u = 0; u < UnitCount; ++u)
+        units[u] = static_cast<char16_t>(u);
+    return units;
+}();
 
-// 2 when a surrogate pair starts at `at`, else 1.
-qsizetype CharWidthAt(QStringView s, qsizetype at) {
-    return at + 1 < s.size() && IsHighSurrogate(s[at].unicode()) && IsLowSurrogate(s[at + 1].unicode()) ? 2
-                                                                                                        : 1;
-}
-
-// Whether any unit is a surrogate: most texts have no pairs, and then characters and units coincide.
-constexpr char16_t SurrogateMask = 0xF800;
-bool HasSurrogate(QStringView s) {
-    const char16_t* units = s.utf16();
-    const qsizetype size = s.size();
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    // Eight units at a time (LEN runs this over the whole text at every call).
-    constexpr qsizetype Lanes = 8;
-    const __m128i mask = _mm_set1_epi16(static_cast<short>(SurrogateMask));
-    const __m128i surrogate = _mm_set1_epi16(static_cast<short>(HighSurrogateFirst));
-    __m128i found = _mm_setzero_si128();
-    for (; i + Lanes <= size; i += Lanes) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
-        found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(chunk, mask), surrogate));
-    }
-    if (_mm_movemask_epi8(found) != 0) return true;
-#endif
-    unsigned any = 0;
-    for (; i < size; ++i)
-        any |= static_cast<unsigned>((units[i] & SurrogateMask) == HighSurrogateFirst);
-    return any != 0;
-}
-
-// The unit offset reached by moving `count` characters on from unit `from` (at most s.size()).
-qsizetype AdvanceChars(QStringView s, qsizetype from, std::int64_t count) {
-    if (count <= s.size() - from && !HasSurrogate(s.mid(from, static_cast<qsizetype>(count))))
-        return from + static_cast<qsizetype>(count);
-    qsizetype at = from;
-    while (count > 0 && at < s.size()) {
-        at += CharWidthAt(s, at);
-        --count;
-    }
-    return at;
+// The units [from, from + length) of `s` as a text of their own.
+QString Substring(const QString& s, qsizetype from, qsizetype length) {
+    if (length == 1)
+        return QString::fromRawData(reinterpret_cast<const QChar*>(&EveryUnit[s[from].unicode()]), 1);
+    return s.mid(from, length);
 }
 
 // The code point of the character at `at` (a lone surrogate stands for itself).
@@ -249,6 +225,17 @@ const QString& SystemCodePageChar(std::uint8_t byte) {
     return texts[byte];
 }
 
+// The first byte of a character in the system code page (0 when it gives none).
+int FirstSystemCodePageByte(QStringView character) {
+    const QByteArray bytes = SystemEncoding().GetBytes(character);
+    return bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]);
+}
+
+// ASC's byte for every unit of one unit's character, as far as it has been asked for (0: not yet; the
+// byte + 1 once known): the code page is fixed for the life of the process, and ASC in a loop would
+// otherwise make a converter at every call.
+std::array<std::atomic<std::uint16_t>, UnitCount> SystemCodePageByteOfUnit{};
+
 // ---- the functions ---------------------------------------------------------------------------------------
 
 } // namespace
@@ -258,8 +245,16 @@ void FnAsc() {
     if (!ArgsAre(Fn::ASC, {Str})) return;
     if (TopStr().isEmpty()) return RaiseError(Err::FunctionArgType, Fn::ASC);
     const QString s = PopStr();
-    const QByteArray bytes = SystemEncoding().GetBytes(QStringView(s).first(CharWidthAt(s, 0)));
-    GlPushNum(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]));
+    const QStringView first = QStringView(s).first(CharWidthAt(s, 0));
+    if (first.size() != 1) return GlPushNum(FirstSystemCodePageByte(first));
+    // A character of one unit: its byte is found once for the life of the process.
+    std::atomic<std::uint16_t>& known = SystemCodePageByteOfUnit[first[0].unicode()];
+    std::uint16_t byte = known.load(std::memory_order_relaxed);
+    if (byte == 0) {
+        byte = static_cast<std::uint16_t>(FirstSystemCodePageByte(first) + 1);
+        known.store(byte, std::memory_order_relaxed);
+    }
+    GlPushNum(byte - 1);
 }
 
 // ASCW(s): the first UTF-16 unit.
@@ -403,9 +398,9 @@ void FnLeft() {
     const Extended n = GlPopNum();
     const QString s = PopStr();
     std::int64_t count = 0;
-    if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
+    if (!std::isgreaterequal(n, 0) || !WholeArgument(n, 0, count))
         return RaiseError(Err::ArgumentOutOfRange, Fn::LEFTStr);
-    GlPushStr(s.left(AdvanceChars(s, 0, count)));
+    GlPushStr(Substring(s, 0, AdvanceChars(s, 0, count)));
 }
 
 // RIGHT$(s, n), KRIGHT$: the last n characters.
@@ -414,11 +409,11 @@ void FnRight() {
     const Extended n = GlPopNum();
     const QString s = PopStr();
     std::int64_t count = 0;
-    if (!std::isgreaterequal(n, 0) || !TruncLimited(n, 0, std::numeric_limits<std::int64_t>::max(), count))
+    if (!std::isgreaterequal(n, 0) || !WholeArgument(n, 0, count))
         return RaiseError(Err::ArgumentOutOfRange, Fn::RIGHTStr);
-    const std::int64_t total = CharacterCount(s);
-    if (count >= total) return GlPushStr(s);
-    GlPushStr(s.mid(AdvanceChars(s, 0, total - count)));
+    // Counted back from the end: the cost is the characters taken, however long the text.
+    const qsizetype from = RetreatChars(s, count);
+    GlPushStr(from == 0 ? s : Substring(s, from, s.size() - from));
 }
 
 // MID$(s, start, n), KMID$: n characters from character start, cut at the end of s.
@@ -426,16 +421,19 @@ void FnMid() {
     if (!ArgsAre(Fn::MIDStr, {Str, Num, Num})) return;
     const Extended n = GlPopNum();
     const Extended startValue = GlPopNum();
-    const QString s = PopStr();
     std::int64_t count = 0;
     std::int64_t start = 0;
-    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
-    if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !TruncLimited(n, 0, most, count) ||
-        !TruncLimited(startValue, 1, most, start))
+    if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !WholeArgument(n, 0, count) ||
+        !WholeArgument(startValue, 1, start)) {
+        PopStr();
         return RaiseError(Err::ArgumentOutOfRange, Fn::MIDStr);
-    const qsizetype from = AdvanceChars(s, 0, start - 1);
+    }
+    // The result takes the text's place on the stack (a loop taking a text apart calls this for
+    // every character).
+    QString& s = Vs.GlStrStack.Items[static_cast<std::size_t>(Vs.GlStrStack.Count)];
+    const qsizetype from = CharOffset(s, start - 1);
     // A start beyond the last character also lands here, and its result is empty.
-    GlPushStr(s.mid(from, AdvanceChars(s, from, count) - from));
+    s = Substring(s, from, AdvanceChars(s, from, count) - from);
 }
 
 // LEN(s), KLEN: the number of characters.
@@ -703,12 +701,4 @@ const QString& ChrText(Extended n) {
         return SystemCodePageChar(static_cast<std::uint8_t>(whole));
     }
     return SystemCodePageChar(static_cast<std::uint8_t>(LowBits(n, ByteModulus)));
-}
-
-qsizetype CharacterCount(QStringView text) {
-    if (!HasSurrogate(text)) return text.size();
-    qsizetype count = 0;
-    for (qsizetype at = 0; at < text.size(); at += CharWidthAt(text, at))
-        ++count;
-    return count;
 }

@@ -46,5 +46,3 @@ void FnPiText(); // PI$
 Extended ValText(const QString& text);
 // CHR$'s text for a finite number: the byte of its low 8 bits read in the system code page.
 const QString& ChrText(Extended n);
-// The number of characters of a text, a surrogate pair counting as one.
-qsizetype CharacterCount(QStringView text);

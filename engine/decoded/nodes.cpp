@@ -2,10 +2,10 @@
 // and the choice among them that the decoder makes for each node.
 #include "engine/decoded/nodes.h"
 
+#include "engine/charindex.h"
 #include "engine/dispatch.h"
 #include "engine/numericops.h"
 #include "engine/stacktags.h"
-#include "engine/strfunctions.h"
 
 #include "core/sharedstate.h"
 #include "core/valuestack.h"

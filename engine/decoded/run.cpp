@@ -7,6 +7,7 @@
 #include "core/tables.h"
 #include "core/valuestack.h"
 #include "engine/calls.h"
+#include "engine/charindex.h"
 #include "engine/decoded/calls.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/loops.h"
@@ -187,7 +188,7 @@ void RunProcedureItem(DecodedOp op, int value) {
     if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return false;
     const Extended code = ValueOf(nodes, nodes + entry.Root);
     if (IsStoppedShort(code)) return false;
-    record->Value.append(ChrText(code));
+    AppendText(record->Value, ChrText(code));
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The string and conversion functions as the run loop calls them: arguments on the Gl stack, one
 // result pushed, errors with the function named, and the stack left as each kind of error leaves it.
+#include "engine/charindex.h"
 #include "engine/dispatch.h"
 #include "engine/strfunctions.h"
 
@@ -14,10 +15,12 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <variant>
+#include <vector>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -142,6 +145,7 @@ TEST_F(StrFunctions, ChrWTakesTheLowSixteenBits) {
 
 TEST_F(StrFunctions, AscAndChrUseTheSystemCodePage) {
     EXPECT_EQ(Num(Fn::ASC, {S(u"ABC")}), 65);
+    EXPECT_EQ(Num(Fn::ASC, {S(u"A")}), 65);
     EXPECT_EQ(Str(Fn::CHRStr, {N(65)}), QStringLiteral("A"));
     EXPECT_EQ(Str(Fn::CHR, {N(65 + 256)}), QStringLiteral("A"));
     EXPECT_EQ(Str(Fn::CHRStr, {N(-191)}), QStringLiteral("A"));
@@ -149,6 +153,7 @@ TEST_F(StrFunctions, AscAndChrUseTheSystemCodePage) {
     if (SystemCharsetName() == QStringLiteral("UTF-8")) {
         // The lead byte of a multi-byte character; a byte that is no character alone reads as "?".
         EXPECT_EQ(Num(Fn::ASC, {S(u"あ")}), 0xE3);
+        EXPECT_EQ(Num(Fn::ASC, {S(u"あい")}), 0xE3); // the byte found for the character before
         EXPECT_EQ(Num(Fn::ASC, {S(U2000B)}), 0xF0);
         EXPECT_EQ(Str(Fn::CHRStr, {N(0xE3)}), QStringLiteral("?"));
     }
@@ -212,6 +217,224 @@ TEST_F(StrFunctions, SubstringsNeverSplitASurrogatePair) {
     EXPECT_EQ(Str(Fn::MIDStr, {S(u"ab"_s + U2000B + u"c"_s), N(4), N(5)}), QStringLiteral("c"));
     // Lone surrogates count one each.
     EXPECT_EQ(Num(Fn::LEN, {S(QString(QChar(0xDC00)) + QChar(0xD800))}), 2);
+}
+
+// ---- characters of long texts
+// ------------------------------------------------------------------------------
+
+constexpr char16_t High = 0xD840;
+constexpr char16_t Low = 0xDC0B;
+
+// Where each character begins, from a walk over the whole text: what every shorter way must agree with.
+std::vector<qsizetype> CharStarts(const QString& s) {
+    std::vector<qsizetype> starts;
+    for (qsizetype at = 0; at < s.size();) {
+        starts.push_back(at);
+        const bool pair = at + 1 < s.size() && QChar::isHighSurrogate(s[at].unicode()) &&
+                          QChar::isLowSurrogate(s[at + 1].unicode());
+        at += pair ? 2 : 1;
+    }
+    return starts;
+}
+
+// `chars` characters: mostly "a", a pair at every `pairEvery`-th (none for 0), lone halves at others.
+QString LongText(int chars, int pairEvery, int loneEvery = 0) {
+    QString s;
+    for (int k = 1; k <= chars; ++k) {
+        if (pairEvery > 0 && k % pairEvery == 0) {
+            s += QChar(High);
+            s += QChar(Low);
+        } else if (loneEvery > 0 && k % loneEvery == 0) {
+            s += QChar(k % 2 == 0 ? High : Low);
+        } else {
+            s += u'a';
+        }
+    }
+    return s;
+}
+
+// Every character's offset asked for far ones first, then in order, then in a scattered order, as the
+// loops of a program ask.
+void ExpectOffsetsOfAWalk(const QString& text) {
+    const std::vector<qsizetype> starts = CharStarts(text);
+    const auto count = static_cast<std::int64_t>(starts.size());
+    const auto expected = [&](std::int64_t k) {
+        return k < count ? starts[static_cast<std::size_t>(k)] : text.size();
+    };
+    EXPECT_EQ(CharacterCount(text), count);
+    for (std::int64_t k = count + 2; k >= count - 2 && k >= 0; --k)
+        ASSERT_EQ(CharOffset(text, k), expected(k)) << "character " << k << " of " << count;
+    for (std::int64_t k = 0; k <= count + 1; ++k)
+        ASSERT_EQ(CharOffset(text, k), expected(k)) << "character " << k << " of " << count;
+    std::uint32_t seed = 12345;
+    for (int n = 0; n < 2000 && count > 0; ++n) {
+        seed = seed * 1664525U + 1013904223U;
+        const std::int64_t k = static_cast<std::int64_t>(seed % static_cast<std::uint32_t>(count + 1));
+        ASSERT_EQ(CharOffset(text, k), expected(k)) << "character " << k << " of " << count;
+    }
+    EXPECT_EQ(CharOffset(text, std::numeric_limits<std::int64_t>::max()), text.size());
+}
+
+TEST_F(StrFunctions, CharacterOffsetsOfLongTextsAgreeWithAWalkFromTheStart) {
+    ExpectOffsetsOfAWalk(LongText(5000, 0));
+    ExpectOffsetsOfAWalk(LongText(5000, 37));
+    ExpectOffsetsOfAWalk(LongText(5000, 64));
+    ExpectOffsetsOfAWalk(LongText(5000, 1));
+    ExpectOffsetsOfAWalk(LongText(5000, 0, 29));
+    ExpectOffsetsOfAWalk(LongText(5000, 41, 13));
+    // The first surrogate far into a text, a pair at its very start and end, a high half that ends it.
+    ExpectOffsetsOfAWalk(LongText(4000, 0) + QChar(High) + QChar(Low) + LongText(500, 0));
+    ExpectOffsetsOfAWalk(QString(QChar(High)) + QChar(Low) + LongText(1000, 0) + QChar(High) + QChar(Low));
+    ExpectOffsetsOfAWalk(LongText(1000, 0) + QChar(High));
+    // Two high halves before a low one: the first stands alone, the second pairs.
+    ExpectOffsetsOfAWalk(LongText(700, 0) + QChar(High) + QChar(High) + QChar(Low) + QChar(Low) + u"b"_s);
+    for (const QString& empty : {QString(), QString(u""_s)}) {
+        EXPECT_EQ(CharacterCount(empty), 0);
+        EXPECT_EQ(CharOffset(empty, 0), 0);
+        EXPECT_EQ(CharOffset(empty, 1000), 0);
+    }
+}
+
+TEST_F(StrFunctions, SubstringsOfLongTextsWithPairs) {
+    const QString text = LongText(3000, 37, 101);
+    const std::vector<qsizetype> starts = CharStarts(text);
+    const auto count = static_cast<qsizetype>(starts.size());
+    const auto unitsOf = [&](qsizetype first, qsizetype n) { // characters first.. (0-based), n of them
+        const qsizetype from = first < count ? starts[static_cast<std::size_t>(first)] : text.size();
+        const qsizetype to = first + n < count ? starts[static_cast<std::size_t>(first + n)] : text.size();
+        return text.mid(from, to - from);
+    };
+    EXPECT_EQ(Num(Fn::LEN, {S(text)}), count);
+    for (qsizetype k = 1; k <= count + 1; k += 7) {
+        ASSERT_EQ(Str(Fn::MIDStr, {S(text), N(k), N(1)}), unitsOf(k - 1, 1)) << k;
+        ASSERT_EQ(Str(Fn::MIDStr, {S(text), N(k), N(70)}), unitsOf(k - 1, 70)) << k;
+        ASSERT_EQ(Str(Fn::LEFTStr, {S(text), N(k)}), unitsOf(0, k)) << k;
+        ASSERT_EQ(Str(Fn::RIGHTStr, {S(text), N(k)}), unitsOf(std::max<qsizetype>(count - k, 0), k)) << k;
+    }
+    EXPECT_EQ(Str(Fn::RIGHTStr, {S(text), N(count + 5)}), text);
+}
+
+TEST_F(StrFunctions, ChangedTextsAreWalkedAfresh) {
+    // Changed after it was walked: the change copies it, and its copy is walked anew.
+    QString text = LongText(1000, 0);
+    const QString before = text;
+    EXPECT_EQ(CharOffset(text, 500), 500);
+    text[10] = QChar(High);
+    text[11] = QChar(Low);
+    EXPECT_EQ(CharOffset(text, 500), 501);
+    EXPECT_EQ(CharacterCount(text), 999);
+    EXPECT_EQ(CharOffset(before, 500), 500);
+    EXPECT_EQ(CharacterCount(before), 1000);
+
+    // A text walked and let go of: a new text of the same size must not pass for it, even where it
+    // gets the memory the old one had.
+    {
+        const QString gone(1000, u'a');
+        EXPECT_EQ(CharOffset(gone, 700), 700);
+    }
+    QString next(1000, u'a');
+    next[0] = QChar(High);
+    next[1] = QChar(Low);
+    EXPECT_EQ(CharOffset(next, 700), 701);
+
+    // Units the text does not own may change under it: such a text is walked at every call.
+    std::vector<char16_t> units(1000, u'a');
+    const QString over = QString::fromRawData(reinterpret_cast<const QChar*>(units.data()), 1000);
+    EXPECT_EQ(CharOffset(over, 700), 700);
+    units[0] = High;
+    units[1] = Low;
+    EXPECT_EQ(CharOffset(over, 700), 701);
+    EXPECT_EQ(CharacterCount(over), 999);
+
+    // Appended to in place: the tail may complete a pair whose high half ended the text.
+    QString grown = LongText(300, 0) + QChar(High);
+    EXPECT_EQ(CharacterCount(grown), 301);
+    AppendText(grown, QString(QChar(Low)));
+    EXPECT_EQ(CharacterCount(grown), 301);
+    AppendText(grown, u"bc"_s);
+    EXPECT_EQ(CharacterCount(grown), 303);
+    EXPECT_EQ(CharOffset(grown, 301), 302);
+    // ... and where it has room, it stays where it is, walked or not.
+    grown.reserve(1000);
+    const QChar* const room = grown.constData();
+    for (int k = 0; k < 100; ++k) {
+        AppendText(grown, u"d"_s);
+        EXPECT_EQ(CharacterCount(grown), 304 + k);
+    }
+    EXPECT_EQ(grown.constData(), room);
+}
+
+// The units the walks examine for `work`.
+template <typename Work> std::uint64_t UnitsExaminedBy(Work work) {
+    const std::uint64_t before = CharUnitsExamined();
+    work();
+    return CharUnitsExamined() - before;
+}
+
+// FOR I = 1 TO LEN(S$): IF MID$(S$, I, 1) = "b" THEN N = N + 1: NEXT, as the run loop calls them.
+int CountBsOneByOne(const QString& text) {
+    int found = 0;
+    for (Extended i = 1;; ++i) {
+        GlPushStr(text);
+        ExecuteFunction(Fn::LEN);
+        if (i > GlPopNum()) break;
+        GlPushStr(text);
+        GlPushNum(i);
+        GlPushNum(1);
+        ExecuteFunction(Fn::MIDStr);
+        QString c;
+        GlPopStr(c);
+        if (c == u"b") ++found;
+    }
+    return found;
+}
+
+TEST_F(StrFunctions, TakingATextApartCostsItsLengthNotItsSquare) {
+    for (const int pairEvery : {0, 50}) {
+        const auto scan = [&](int chars) {
+            QString text = LongText(chars, pairEvery);
+            text[chars / 2] = u'b';
+            int found = 0;
+            const std::uint64_t units = UnitsExaminedBy([&] { found = CountBsOneByOne(text); });
+            EXPECT_EQ(found, 1);
+            return units;
+        };
+        const std::uint64_t shorter = scan(25'000);
+        const std::uint64_t longer = scan(100'000);
+        EXPECT_LE(longer, 5 * shorter)
+            << "pairs every " << pairEvery << ": " << shorter << " then " << longer;
+        EXPECT_LE(longer, std::uint64_t{4} * 100'000) << "pairs every " << pairEvery;
+    }
+}
+
+TEST_F(StrFunctions, EndsOfALongTextCostWhatTheyTake) {
+    const QString text = LongText(100'000, 37);
+    // The first character asked for a little way in: the walk goes about as far again, not further.
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::MIDStr, {S(text), N(300), N(1)}); }), 700U);
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::RIGHTStr, {S(text), N(5)}); }), 16U);
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::LEFTStr, {S(text), N(5)}); }), 16U);
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::MIDStr, {S(text), N(90'000), N(5)}); }), 100'000U);
+    EXPECT_LE(UnitsExaminedBy([&] { Str(Fn::MIDStr, {S(text), N(90'001), N(5)}); }), 2 * 64U);
+    EXPECT_LE(UnitsExaminedBy([&] { Num(Fn::LEN, {S(text)}); }), 100'000U);
+    EXPECT_EQ(UnitsExaminedBy([&] { Num(Fn::LEN, {S(text)}); }), 0U);
+}
+
+TEST_F(StrFunctions, ATextGrowingInPlaceIsCountedOnlyWhereItGrew) {
+    const auto build = [](int chars) {
+        QString text;
+        qsizetype last = 0;
+        const std::uint64_t units = UnitsExaminedBy([&] {
+            for (int k = 0; k < chars; ++k) {
+                AppendText(text, k % 100 == 99 ? QString(QChar(High)) + QChar(Low) : u"a"_s);
+                last = CharacterCount(text);
+            }
+        });
+        EXPECT_EQ(last, chars);
+        return units;
+    };
+    const std::uint64_t shorter = build(10'000);
+    const std::uint64_t longer = build(40'000);
+    EXPECT_LE(longer, 5 * shorter) << shorter << " then " << longer;
 }
 
 TEST_F(StrFunctions, NegativeLengthsAndStartsAreRangeErrorsThatPop) {
