@@ -229,6 +229,7 @@ void RunPassesUnguarded(bool& running) {
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
+        Eng.ResumeAtItem = 0;
         Rd.SourcePos = 1;
         Rd.SourceLinePos = 1;
 
@@ -367,8 +368,10 @@ void TLXMTHread::Execute() {
         Rc.ProgramRunning = 0;
         Rc.ContinueFlag = 0;
         PostButtons(RunButtonMode::Stop);
-        // Resume with the item in hand: the stop was seen before it ran.
-        if (Rc.RunMode != RunKind::Immediate) Rc.ResumePC = Eng.CurrentItemIndex;
+        // Resume with the item in hand: the stop was seen before it ran. A function that the stop
+        // ended before its result runs again.
+        if (Rc.RunMode != RunKind::Immediate)
+            Rc.ResumePC = Eng.ResumeAtItem > 0 ? Eng.ResumeAtItem : Eng.CurrentItemIndex;
         if (Rc.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
     // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the

@@ -4,11 +4,15 @@
 #include "core/errortext.h"
 #include "core/sharedstate.h"
 #include "core/valuestack.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
+#include "engine/services.h"
+#include "engine/strfunctions.h"
 #include "frontend/initall.h"
+#include "platform/memorybudget.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
@@ -26,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -349,6 +355,79 @@ TEST_F(RunThread, OutOfMemoryEndsTheRunWithItsErrorAndNotTheApplication) {
         EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
         EXPECT_TRUE(output.contains(outOfMemory)) << output.toStdString();
     }
+}
+
+// The functions that build a long result step by step, each with its arguments as pushed.
+struct LongBuilder {
+    const char* Name;
+    std::function<void()> Push;
+    std::function<void()> Call;
+    int Arguments;
+};
+
+std::vector<LongBuilder> LongBuilders(const QString& text, const QString& replacement) {
+    const QString form = QStringLiteral("nfkd");
+    return {
+        {"NORMALIZE", [=] { GlPushStr(text), GlPushStr(form); }, [] { FnNormalize(NormalizeWithForm); }, 2},
+        {"UCASE$", [=] { GlPushStr(text); }, [] { FnCase(Fn::UCASEStr); }, 1},
+        {"STRCONV", [=] { GlPushStr(text), GlPushNum(3); }, [] { FnStrConv(); }, 2},
+        {"REPLACE$", [=] { GlPushStr(text), GlPushStr(text.left(1)), GlPushStr(replacement); },
+         [] { FnReplace(); }, 3},
+    };
+}
+
+TEST_F(RunThread, ALongBuilderThatMeetsAStopPutsItsArgumentsBackForContToRunItAgain) {
+    // Long enough for several steps of each builder.
+    const QString text(300000, QChar(0xFDFA));
+    for (const LongBuilder& builder : LongBuilders(text, QStringLiteral("ab"))) {
+        SCOPED_TRACE(builder.Name);
+        GlClear();
+        builder.Push();
+        Fe.ErrorNumber = 0;
+        Eng.ResumeAtItem = 0;
+        Eng.CurrentItemIndex = 4321;
+        Rc.StopRequest = 1;
+        builder.Call();
+        Rc.StopRequest = 0;
+        EXPECT_EQ(Fe.ErrorNumber, 0);
+        EXPECT_EQ(ValueStackCount, builder.Arguments) << "no result, the arguments as they were";
+        QString first;
+        for (int k = 1; k < builder.Arguments; ++k)
+            DiscardGlTop();
+        ASSERT_TRUE(GlPopStr(first));
+        EXPECT_EQ(first, text);
+        EXPECT_EQ(Eng.ResumeAtItem, 4321) << "CONT must run the function again";
+    }
+    GlClear();
+    Eng.ResumeAtItem = 0;
+}
+
+TEST_F(RunThread, ALongBuilderStaysWithinTheBudgetAsItsResultGrows) {
+    // The results of NORMALIZE and REPLACE$ are far larger than the budget; the source text is made
+    // before the run is weighed.
+    const QString text(4000000, QChar(0xFDFA)); // NFKD makes 18 characters of each
+    ASSERT_EQ(setenv("LORVEX_MEMORY_BUDGET", "16M", 1), 0);
+    for (const LongBuilder& builder : LongBuilders(text, QString(8, u'x'))) {
+        if (builder.Name != std::string("NORMALIZE") && builder.Name != std::string("REPLACE$")) continue;
+        SCOPED_TRACE(builder.Name);
+        GlClear();
+        builder.Push();
+        Fe.ErrorNumber = 0;
+        Rc.StopRequest = 0;
+        MemoryBudget::BeginRun(Rc.StopRequest);
+        builder.Call();
+        MemoryBudget::EndRun();
+        // Either the function found its growth past the budget, or the budget's watcher stopped it.
+        const bool exceeded = MemoryBudget::TakeExceeded();
+        EXPECT_TRUE(Fe.ErrorNumber == Err::OutOfMemory || (Rc.StopRequest != 0 && exceeded))
+            << Fe.ErrorNumber;
+        EXPECT_NE(ValueStackCount, 1) << "no result was made";
+        Rc.StopRequest = 0;
+        Fe.ErrorNumber = 0;
+    }
+    unsetenv("LORVEX_MEMORY_BUDGET");
+    GlClear();
+    Eng.ResumeAtItem = 0;
 }
 
 TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
