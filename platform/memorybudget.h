@@ -24,7 +24,7 @@ struct Limits {
 // The budget of a run that starts now: LORVEX_MEMORY_BUDGET (bytes, or with a K, M or G suffix) sets
 // the growth of resident memory; by default it is three quarters of the memory available now, less
 // the interface's reserve. Under an address-space limit the process also keeps the larger of a
-// quarter of that limit and the reserve free.
+// quarter of that limit and the reserve free, but at most half of the room it has left now.
 Limits LimitsForRunStartingNow();
 
 // Starts weighing for a run: `stopRequest` is set to 1 when the watcher finds the process past its

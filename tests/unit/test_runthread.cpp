@@ -36,6 +36,7 @@
 #include <random>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -428,6 +429,42 @@ TEST_F(RunThread, ALongBuilderStaysWithinTheBudgetAsItsResultGrows) {
     unsetenv("LORVEX_MEMORY_BUDGET");
     GlClear();
     Eng.ResumeAtItem = 0;
+}
+
+// Runs `program` by lxrun in a child process, under an address-space limit of `limitKiB` when it is
+// not 0; the run window's text.
+QString RunInChild(const QString& folder, const char* program, qint64 limitKiB = 0) {
+    const QString file = folder + QStringLiteral("/child.lxt");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QStringLiteral("(no file)");
+    out.write(program);
+    out.close();
+    QProcess run;
+    run.setProcessChannelMode(QProcess::SeparateChannels);
+    const QString limit = limitKiB > 0 ? QStringLiteral("ulimit -v %1 && ").arg(limitKiB) : QString();
+    run.start(QStringLiteral("/bin/sh"),
+              {QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" \"$1\""),
+               QCoreApplication::applicationDirPath() + QStringLiteral("/lxrun"), file});
+    if (!run.waitForFinished(60000)) return QStringLiteral("(no end)");
+    return QString::fromUtf8(run.readAllStandardOutput());
+}
+
+TEST_F(RunThread, UnderATightAddressLimitAProgramThatAsksForNothingRuns) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // The address space an idle run holds, and a limit that leaves it far less than the interface's
+    // usual reserve above that.
+    const QString statm = RunInChild(folder.path(), "PRINT READALLTEXT(\"/proc/self/statm\")\r\n");
+    bool read = false;
+    const qint64 pages = statm.section(u' ', 0, 0).toLongLong(&read);
+    ASSERT_TRUE(read) << statm.toStdString();
+    constexpr qint64 RoomKiB = 160 * 1024;
+    const qint64 limitKiB = pages * (sysconf(_SC_PAGESIZE) / 1024) + RoomKiB;
+    EXPECT_EQ(RunInChild(folder.path(), "FOR I = 1 TO 3000000 : X = X + 1 : NEXT\r\nPRINT X\r\n", limitKiB),
+              QStringLiteral(" 3000000\nOK\n\n"));
 }
 
 TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
