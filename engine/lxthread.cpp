@@ -32,6 +32,7 @@
 #include <QMutex>
 #include <QPointer>
 
+#include <atomic>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -49,6 +50,11 @@ bool Joining = false;
 
 std::mutex PublishedMutex;
 PublishedError Published;
+
+// True while a stopped program waits to be continued: its code and data are there and ResumePC names
+// the item it goes on with. A stop during the compile leaves nothing to continue, and neither does a
+// program that ended, failed, or gave its memory back.
+std::atomic<bool> Resumable{false};
 
 void Publish(int number, int position) {
     std::lock_guard<std::mutex> lock(PublishedMutex);
@@ -137,6 +143,10 @@ void DropValuesAbove(int depth) {
 }
 
 } // namespace
+
+bool ProgramCanContinue() {
+    return Resumable.load();
+}
 
 PublishedError LastRunError() {
     std::lock_guard<std::mutex> lock(PublishedMutex);
@@ -237,6 +247,7 @@ void RunPassesUnguarded(bool& running) {
         bool resume = false;
         const int kind = Rc.RunMode;
         if (kind == RunKind::Program || kind == RunKind::Rerun) {
+            Resumable = false;
             Rd.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
             Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
@@ -270,6 +281,11 @@ void RunPassesUnguarded(bool& running) {
                       Ib.CurrentItem.SecondCode == St::CONT))
                     CloseAllChannels();
             }
+        } else if (kind == RunKind::Resume && !Resumable) {
+            // CONT with no stopped program: said once, and nothing runs (least of all code whose
+            // data was given back).
+            if (Rc.EchoOn) FlushPrintLine(T(NothingToContinue));
+            compiled = false;
         } else if (kind == RunKind::Resume) {
             resume = true;
             if (Rc.EchoOn) {
@@ -319,8 +335,9 @@ void TakeOutOfMemory(bool running) {
 }
 
 // The passes of one run: each compiles what its kind asks for and runs the code; RUN and CONT make
-// another pass on the same thread.
-void RunPasses() {
+// another pass on the same thread. True when the last pass ran its code (it was not refused, nor
+// stopped or failed in its compile).
+bool RunPasses() {
     bool running = false;
     MemoryBudget::BeginRun(Rc.StopRequest);
     try {
@@ -331,13 +348,17 @@ void RunPasses() {
         TakeOutOfMemory(running);
     }
     MemoryBudget::EndRun();
-    // A stop the budget asked for is the program's running out of memory, not the user's stop.
-    if (MemoryBudget::TakeExceeded()) {
+    // A stop the budget asked for is the program's running out of memory, not the user's stop. An
+    // executor that found no room first has already named the statement that asked.
+    if (MemoryBudget::TakeExceeded() && Fe.ErrorNumber != Err::OutOfMemory) TakeOutOfMemory(running);
+    if (Fe.ErrorNumber == Err::OutOfMemory) {
+        // What a program that ran out of memory holds goes back, so that the interface has room
+        // again; the run ends with that error alone, and nothing is left to continue.
         Rc.StopRequest = 0;
-        TakeOutOfMemory(running);
+        Resumable = false;
+        ReleaseProgramData();
     }
-    // What a program that ran out of memory holds goes back, so that the interface has room again.
-    if (Fe.ErrorNumber == Err::OutOfMemory) ReleaseProgramData();
+    return running;
 }
 
 } // namespace
@@ -346,7 +367,7 @@ void TLXMTHread::Execute() {
     // The values under an immediate command (an event call too) belong to the program it found
     // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
     const int immediateBase = Rc.RunMode == RunKind::Immediate ? ValueStackCount : 0;
-    RunPasses();
+    const bool ran = RunPasses();
 
     // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
     // files, for the user to look at and for whatever runs next. Lines that cannot be written are the
@@ -356,9 +377,16 @@ void TLXMTHread::Execute() {
         Fe.ErrorPosition = Ib.CurrentItem.Position;
     }
     SyncBarrier();
-    if (Rc.SavedStopRequest) Rc.StopRequest = 1;
+    const bool outOfMemory = Fe.ErrorNumber == Err::OutOfMemory;
+    if (Rc.SavedStopRequest && !outOfMemory) Rc.StopRequest = 1;
     Rc.SavedStopRequest = 0;
+    // A run that ran out of memory has one ending, that error: a stop asked for meanwhile (while the
+    // interface finished the run's window work, say) has no program left to stop.
+    if (outOfMemory) Rc.StopRequest = 0;
     const bool stopped = Rc.StopRequest != 0;
+    // What is left to continue: a stopped program that was running; a command typed while it waits
+    // leaves it waiting, unless it gave the program's memory back.
+    if (Rc.RunMode != RunKind::Immediate) Resumable = stopped && ran;
     if (!stopped) {
         CloseAllChannels();
         PostButtons(RunButtonMode::End);

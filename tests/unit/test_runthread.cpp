@@ -17,6 +17,7 @@
 #include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
+#include "ui/windowsstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -252,11 +253,17 @@ TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
 TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
     // a typed command nor a click's event call may report it as left over or take it away.
-    ASSERT_TRUE(StillRunningAfter(
+    // The stop must come after the limit is set, however slowly the run starts: the program says when.
+    StartProgramRun(
         "PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
         "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
-        "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n"))
-        << "the loop should still be running";
+        "Limit = 2000000000\r\nPRINT \"set\"\r\nPRINT 100 + Work(0) * 0\r\n");
+    ASSERT_TRUE(PumpUntil([this] {
+        form_->ApplyQueue();
+        return Text().contains(QStringLiteral("set"));
+    }));
+    PumpFor(20);
+    ASSERT_NE(Rc.ThreadBusy, 0) << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
@@ -465,6 +472,80 @@ TEST_F(RunThread, UnderATightAddressLimitAProgramThatAsksForNothingRuns) {
     const qint64 limitKiB = pages * (sysconf(_SC_PAGESIZE) / 1024) + RoomKiB;
     EXPECT_EQ(RunInChild(folder.path(), "FOR I = 1 TO 3000000 : X = X + 1 : NEXT\r\nPRINT X\r\n", limitKiB),
               QStringLiteral(" 3000000\nOK\n\n"));
+}
+
+const QString NothingToContinueLine = QStringLiteral("再開できる中断したプログラムがありません。\nOK\n\n");
+
+// Sets a small memory budget for the runs of one test.
+class SmallBudget {
+public:
+    SmallBudget() { setenv("LORVEX_MEMORY_BUDGET", "16M", 1); }
+    ~SmallBudget() { unsetenv("LORVEX_MEMORY_BUDGET"); }
+    SmallBudget(const SmallBudget&) = delete;
+    SmallBudget& operator=(const SmallBudget&) = delete;
+};
+// Doubles a text far past that budget.
+constexpr const char* FillsTheBudget = "A$ = SPACE$(1024) : FOR I = 1 TO 16 : A$ = A$ + A$ : NEXT";
+
+TEST_F(RunThread, AProgramStoppedInItsCompileHasNothingToContinue) {
+    // The stop comes while the run waits for this thread to close the media player, before the
+    // program is compiled; the compile looks for it within its first few thousand lines.
+    std::string program;
+    for (int line = 0; line < 5000; ++line)
+        program += "X = X + 1\r\n";
+    StartProgramRun(program.c_str());
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    form_->ContBtnClick();
+    EXPECT_EQ(Rc.ThreadBusy, 0) << "Cont starts nothing";
+    ASSERT_TRUE(WaitIdle());
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
+}
+
+TEST_F(RunThread, AfterAStopACommandThatRunsOutOfMemoryLeavesNothingToContinue) {
+    SmallBudget budget;
+    StartProgramRun("A$ = \"kept\"\r\nSTOP\r\nPRINT A$\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    Immediate(FillsTheBudget);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().startsWith(QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory)))
+        << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue()) << "the program's data was given back";
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
+}
+
+// The user-interface thread's turn at the end of a run that has run out of memory: a stop asked for
+// then, as a click of 中断 or lxrun's timeout may come.
+void StopWhenOutOfMemory() {
+    if (Fe.ErrorNumber == Err::OutOfMemory) Rc.StopRequest = 1;
+    if (Win.RunForm != nullptr) Win.RunForm->ApplyQueue();
+}
+
+TEST_F(RunThread, AStopThatMeetsAnOutOfMemoryEndingLeavesThatErrorAlone) {
+    SmallBudget budget;
+    SetHandOverQueueApplier(&StopWhenOutOfMemory);
+    const QString program = QString::fromUtf8(FillsTheBudget) + QStringLiteral("\r\nPRINT \"never\"\r\n");
+    StartProgramRun(program.toUtf8().constData());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory) +
+                                  QStringLiteral("(1行,")))
+        << Text().toStdString();
+    EXPECT_FALSE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
 }
 
 TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
