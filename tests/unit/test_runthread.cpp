@@ -410,6 +410,23 @@ TEST_F(RunThread, ALongBuilderThatMeetsAStopPutsItsArgumentsBackForContToRunItAg
     Eng.ResumeAtItem = 0;
 }
 
+TEST_F(RunThread, ContAfterAStopInsideNormalizeGivesItsFullResult) {
+    // Most of the run is spent inside NORMALIZE, so the stop most likely ends one of them half done;
+    // wherever it comes, the resumed run gives the whole result.
+    ASSERT_TRUE(
+        StillRunningAfter("A$ = STRING$(250, CHRU(&HFDFA))\r\nFOR I = 1 TO 13 : A$ = A$ + A$ : NEXT\r\n"
+                          "FOR K = 1 TO 3\r\nB$ = NORMALIZE(A$, \"NFKD\")\r\nNEXT K\r\nPRINT LEN(B$)\r\n",
+                          200))
+        << "the run should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    form_->CLSBtnClick();
+    form_->ContBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\n 36864000\nOK\n\n"));
+}
+
 TEST_F(RunThread, ALongBuilderStaysWithinTheBudgetAsItsResultGrows) {
     // The results of NORMALIZE and REPLACE$ are far larger than the budget; the source text is made
     // before the run is weighed.
