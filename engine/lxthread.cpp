@@ -228,7 +228,10 @@ void TLXMTHread::run() {
 
 namespace {
 
-void RunPassesUnguarded(bool& running) {
+// `stoppedWithinBudget` tells whether the last pass's loop was stopped while the budget still held
+// (the user's stop, STOP), so that the budget's finding the process past it afterwards does not turn
+// that stop into an error.
+void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
     LoopExit exit = LoopExit::End;
     bool restart = true;
     while (restart) {
@@ -314,6 +317,7 @@ void RunPassesUnguarded(bool& running) {
             FetchCurrentItem();
             running = true;
             exit = RunLoop();
+            stoppedWithinBudget = exit == LoopExit::Stop && !MemoryBudget::IsExceeded();
             if (exit == LoopExit::Cont || exit == LoopExit::Run) {
                 restart = true;
                 continue;
@@ -339,18 +343,21 @@ void TakeOutOfMemory(bool running) {
 // stopped or failed in its compile).
 bool RunPasses() {
     bool running = false;
+    bool stoppedWithinBudget = false;
     MemoryBudget::BeginRun(Rc.StopRequest);
     try {
-        RunPassesUnguarded(running);
+        RunPassesUnguarded(running, stoppedWithinBudget);
     } catch (const std::bad_alloc&) {
         TakeOutOfMemory(running);
     } catch (const std::length_error&) {
         TakeOutOfMemory(running);
     }
     MemoryBudget::EndRun();
-    // A stop the budget asked for is the program's running out of memory, not the user's stop. An
-    // executor that found no room first has already named the statement that asked.
-    if (MemoryBudget::TakeExceeded() && Fe.ErrorNumber != Err::OutOfMemory) TakeOutOfMemory(running);
+    // A stop the budget asked for is the program's running out of memory, not the user's stop; a stop
+    // that came first stays the run's ending. An executor that found no room first has already named
+    // the statement that asked.
+    const bool exceeded = MemoryBudget::TakeExceeded() && !stoppedWithinBudget;
+    if (exceeded && Fe.ErrorNumber != Err::OutOfMemory) TakeOutOfMemory(running);
     if (Fe.ErrorNumber == Err::OutOfMemory) {
         // What a program that ran out of memory holds goes back, so that the interface has room
         // again; the run ends with that error alone, and nothing is left to continue.

@@ -277,6 +277,10 @@ bool TakeExceeded() {
     return Exceeded.exchange(false);
 }
 
+bool IsExceeded() {
+    return Exceeded.load();
+}
+
 void ReturnFreedMemory() {
 #if defined(__linux__) && defined(__GLIBC__)
     malloc_trim(0);

@@ -44,6 +44,8 @@ bool AllowsElements(std::size_t count, std::size_t size);
 // True once after the watcher stopped the run for its memory (the stop request it set is the
 // budget's, not the user's); cleared by the call and by BeginRun.
 bool TakeExceeded();
+// The same without clearing it: whether the watcher has stopped the run so far.
+bool IsExceeded();
 
 // Hands memory that the run freed back to the system, so the interface finds it again.
 void ReturnFreedMemory();
