@@ -75,6 +75,19 @@ protected:
         PumpFor(ms);
         return Rc.ThreadBusy != 0;
     }
+    // Starts `program` and waits until it has printed `marker`, however slowly it starts, then lets it
+    // run a little more: true when it is still running then. A program that must be stopped past some
+    // statement prints the marker after it.
+    bool StillRunningAfterItPrints(const char* program, const QString& marker) {
+        StartProgramRun(program);
+        if (!PumpUntil([this, &marker] {
+                form_->ApplyQueue();
+                return Text().contains(marker);
+            }))
+            return false;
+        PumpFor(20);
+        return Rc.ThreadBusy != 0;
+    }
     // How many milliseconds `stop` takes to return.
     template <typename Stop> static qint64 MillisecondsOf(Stop stop) {
         QElapsedTimer clock;
@@ -139,8 +152,10 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     // Far more steps than the loop can make before the stop; an immediate command then brings the
     // counter near the end, and the resumed loop must see it.
-    ASSERT_TRUE(StillRunningAfter("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
-                                  "PRINT \"done\"; I > 1000000000\r\n"))
+    ASSERT_TRUE(StillRunningAfterItPrints("I = 0\r\nPRINT \"set\"\r\nDO\r\nI = I + 1\r\n"
+                                          "IF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
+                                          "PRINT \"done\"; I > 1000000000\r\n",
+                                          QStringLiteral("set")))
         << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -183,7 +198,8 @@ TEST_F(RunThread, LinesThatCannotBeWrittenAtTheEndOfARunAreItsError) {
 TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
     // The loop keeps its counter and its sum in registers between statements: stopped anywhere, both
     // are in place, the sum either with or without the counter's own term (at the body or at NEXT).
-    ASSERT_TRUE(StillRunningAfter("FOR K = 1 TO 1E9\r\nACC = ACC + K\r\nNEXT K\r\n"))
+    ASSERT_TRUE(StillRunningAfterItPrints("PRINT \"set\"\r\nFOR K = 1 TO 1E9\r\nACC = ACC + K\r\nNEXT K\r\n",
+                                          QStringLiteral("set")))
         << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -254,16 +270,12 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
     // a typed command nor a click's event call may report it as left over or take it away.
     // The stop must come after the limit is set, however slowly the run starts: the program says when.
-    StartProgramRun(
+    ASSERT_TRUE(StillRunningAfterItPrints(
         "PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
         "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
-        "Limit = 2000000000\r\nPRINT \"set\"\r\nPRINT 100 + Work(0) * 0\r\n");
-    ASSERT_TRUE(PumpUntil([this] {
-        form_->ApplyQueue();
-        return Text().contains(QStringLiteral("set"));
-    }));
-    PumpFor(20);
-    ASSERT_NE(Rc.ThreadBusy, 0) << "the loop should still be running";
+        "Limit = 2000000000\r\nPRINT \"set\"\r\nPRINT 100 + Work(0) * 0\r\n",
+        QStringLiteral("set")))
+        << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
