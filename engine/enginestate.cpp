@@ -3,6 +3,7 @@
 
 #include "engine/formulaexec.h"
 #include "frontend/initall.h"
+#include "platform/memorybudget.h"
 
 constinit EngineState Eng;
 
@@ -18,3 +19,8 @@ namespace {
 }();
 
 } // namespace
+
+BuildStep CheckBuildStep(std::size_t moreBytes) {
+    if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return BuildStep::Stop;
+    return MemoryBudget::Allows(moreBytes) ? BuildStep::Go : BuildStep::OutOfMemory;
+}

@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr std::uint32_t RandomStartSeed = 12345678;
@@ -36,6 +37,9 @@ struct EngineState : EngineRunValues {
     Extended LastRandom = 0; // the last number RND gave (or the one drawn at the start of the run); RND(0)
     // Kept: every run but CONT starts an empty line; CONT continues the line of the stopped run.
     QString PrintLine;
+    // The item a stopped run resumes with when it is not the item in hand: a long function that a stop
+    // ended before its result (0: none). Cleared as each pass of a run starts.
+    int ResumeAtItem = 0;
     // False runs every item by its general executor alone, without the decoded run (the tests hold both
     // ways to the same results). Read when a run starts. Kept:
     // a choice of the tools that start runs, not a value of a program.
@@ -51,6 +55,20 @@ extern constinit EngineState Eng;
 inline void FetchCurrentItem() {
     Eng.CurrentItemIndex = Ib.CodeIndex;
     GetCurrentItem();
+}
+
+// What a function that builds a long result step by step (NORMALIZE, the case mappings, REPLACE$) learns
+// between its steps.
+enum class BuildStep : std::uint8_t { Go, Stop, OutOfMemory };
+
+// Whether a builder may go on, its result about to take `moreBytes` more: not once a stop is asked for
+// (the budget's watcher asks for one too), nor past the run's memory budget.
+BuildStep CheckBuildStep(std::size_t moreBytes);
+
+// A function that a stop ended before its result puts its arguments back on the stack and calls this:
+// CONT then runs it again, rather than going on without its value.
+inline void ResumeWithItemInHand() {
+    Eng.ResumeAtItem = Eng.CurrentItemIndex;
 }
 
 // Executors that are called for a statement or function without a routine yet report it clearly.

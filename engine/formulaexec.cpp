@@ -259,10 +259,95 @@ void ListCrossReference(const QString& title, const Table& table, int registered
     }
 }
 
+// ---- the literals of formulas
+// -------------------------------------------------------------------------------
+
+// The literal slots a formula record holds in NumConTable and StrConTable. A text compiled again into
+// the same record takes its literals into these slots, so that STRTOFORM in a loop stores its
+// numbers and strings over the old ones instead of adding to the tables at every call.
+struct FormulaLiteralSlots {
+    std::vector<int> Numbers;
+    std::vector<int> Strings;
+};
+std::vector<FormulaLiteralSlots> LiteralSlots; // by FormVarTable index
+
+// How far the literal tables were filled before a formula was compiled.
+struct LiteralMark {
+    int Numbers = 0;
+    int Strings = 0;
+    std::size_t NumberTableSize = 0;
+    std::size_t StringTableSize = 0;
+};
+
+LiteralMark MarkLiterals() {
+    return LiteralMark{Tb.NumofRegisteredNumCon, Tb.NumofRegisteredStrCon, Tb.NumConTable.size(),
+                       Tb.StrConTable.size()};
+}
+
+// Brings a literal table's count back to `count`; the entries above it are left empty.
+template <typename T> void CutLiterals(std::vector<T>& table, int& registered, int count, std::size_t size) {
+    const std::size_t keep = std::max(size, static_cast<std::size_t>(count) + 1);
+    for (std::size_t at = static_cast<std::size_t>(count) + 1; at < table.size(); ++at)
+        table[at] = T{};
+    if (table.size() > keep) table.resize(keep);
+    registered = count;
+}
+
+// A formula that did not compile keeps none of the literals its text registered.
+void DropNewLiterals(const LiteralMark& mark) {
+    CutLiterals(Tb.NumConTable, Tb.NumofRegisteredNumCon, mark.Numbers, mark.NumberTableSize);
+    CutLiterals(Tb.StrConTable, Tb.NumofRegisteredStrCon, mark.Strings, mark.StringTableSize);
+}
+
+// Moves the literals registered since `mark` (slots mark + 1 to the count) into the slots the record
+// `owned` already holds, then into the first free slots above `mark`, and returns the slot each new
+// one went to, by its old slot less `mark` - 1.
+template <typename T>
+std::vector<int> SettleLiterals(std::vector<T>& table, int& registered, int mark, std::size_t size,
+                                std::vector<int>& owned) {
+    const int added = registered - mark;
+    std::vector<int> moved(static_cast<std::size_t>(std::max(added, 0)));
+    const std::size_t reused = std::min(owned.size(), moved.size());
+    // The destinations above the mark never lie above their source, so going up moves each value
+    // before its slot is written.
+    for (std::size_t k = 0; k < moved.size(); ++k) {
+        const int from = mark + 1 + static_cast<int>(k);
+        const int to = k < reused ? owned[k] : mark + 1 + static_cast<int>(k - reused);
+        if (to != from)
+            table[static_cast<std::size_t>(to)] = std::move(table[static_cast<std::size_t>(from)]);
+        moved[k] = to;
+        if (k >= reused) owned.push_back(to);
+    }
+    CutLiterals(table, registered, mark + static_cast<int>(moved.size() - reused), size);
+    return moved;
+}
+
+// The new literals of a compiled formula settled into the record's own slots, and its items pointed
+// at them.
+void SettleFormulaLiterals(const LiteralMark& mark, int formulaIndex, ItemBuffer& items, int close) {
+    if (formulaIndex < 1) return;
+    if (LiteralSlots.size() <= static_cast<std::size_t>(formulaIndex))
+        LiteralSlots.resize(static_cast<std::size_t>(formulaIndex) + 1);
+    FormulaLiteralSlots& record = LiteralSlots[static_cast<std::size_t>(formulaIndex)];
+    const std::vector<int> numbers = SettleLiterals(Tb.NumConTable, Tb.NumofRegisteredNumCon, mark.Numbers,
+                                                    mark.NumberTableSize, record.Numbers);
+    const std::vector<int> strings = SettleLiterals(Tb.StrConTable, Tb.NumofRegisteredStrCon, mark.Strings,
+                                                    mark.StringTableSize, record.Strings);
+    for (int at = 2; at <= close; ++at) {
+        CodeItemType& item = items[static_cast<std::size_t>(at)];
+        // A numeric literal item names its slot less one, a string literal item its slot.
+        if (item.FirstCode == CodeKind::NumLiteral && item.SecondCode >= mark.Numbers)
+            item.SecondCode = numbers[static_cast<std::size_t>(item.SecondCode - mark.Numbers)] - 1;
+        else if (item.FirstCode == CodeKind::StrLiteral && item.SecondCode > mark.Strings)
+            item.SecondCode = strings[static_cast<std::size_t>(item.SecondCode - mark.Strings - 1)];
+    }
+}
+
 } // namespace
 
 void DropEvaluations() {
     EvalFrames.clear();
+    LiteralSlots.clear();
 }
 
 // ---- compiling a formula -------------------------------------------------------------------------------
@@ -270,6 +355,8 @@ void DropEvaluations() {
 int CompileFormula(const QString& text, FormVarType& record) {
     auto converted = std::make_unique<ItemBuffer>();
     int error = 0;
+    const LiteralMark literals = MarkLiterals();
+    const int declaredBefore = Tb.NumofRegisteredDcVar;
     {
         BorrowedFrontEnd borrowed;
         Fe.ErrorNumber = 0;
@@ -291,11 +378,21 @@ int CompileFormula(const QString& text, FormVarType& record) {
         error = Fe.ErrorNumber;
         if (error != 0) borrowed.DropDeclarations();
     }
-    if (error != 0) return error;
+    if (error != 0) {
+        DropNewLiterals(literals);
+        return error;
+    }
 
     // {41} at position 1, the postfix items, then the closing {42} of the expression.
-    const ItemBuffer& items = *converted;
+    ItemBuffer& items = *converted;
     const int close = LXParse::ExpressionCloseIndex(items);
+    // The record's old literals are still read while an evaluation runs (a formula whose FUNCTION
+    // compiles it again), and a declaration the text made may name a literal: then the new literals
+    // stay where the compiler put them.
+    const std::ptrdiff_t formulaIndex = &record - Tb.FormVarTable.data();
+    if (EvalFrames.empty() && Tb.NumofRegisteredDcVar == declaredBefore && formulaIndex >= 1 &&
+        static_cast<std::size_t>(formulaIndex) < Tb.FormVarTable.size())
+        SettleFormulaLiterals(literals, static_cast<int>(formulaIndex), items, close);
     record.Code.fill(CodeItemType{});
     record.Code[1] = CodeItemType{CodeKind::ExprOpen, 0, 1};
     for (int at = 2; at <= close; ++at)

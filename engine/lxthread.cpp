@@ -32,6 +32,7 @@
 #include <QMutex>
 #include <QPointer>
 
+#include <atomic>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -49,6 +50,11 @@ bool Joining = false;
 
 std::mutex PublishedMutex;
 PublishedError Published;
+
+// True while a stopped program waits to be continued: its code and data are there and ResumePC names
+// the item it goes on with. A stop during the compile leaves nothing to continue, and neither does a
+// program that ended, failed, or gave its memory back.
+std::atomic<bool> Resumable{false};
 
 void Publish(int number, int position) {
     std::lock_guard<std::mutex> lock(PublishedMutex);
@@ -138,6 +144,10 @@ void DropValuesAbove(int depth) {
 
 } // namespace
 
+bool ProgramCanContinue() {
+    return Resumable.load();
+}
+
 PublishedError LastRunError() {
     std::lock_guard<std::mutex> lock(PublishedMutex);
     return Published;
@@ -218,7 +228,10 @@ void TLXMTHread::run() {
 
 namespace {
 
-void RunPassesUnguarded(bool& running) {
+// `stoppedWithinBudget` tells whether the last pass's loop was stopped while the budget still held
+// (the user's stop, STOP), so that the budget's finding the process past it afterwards does not turn
+// that stop into an error.
+void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
     LoopExit exit = LoopExit::End;
     bool restart = true;
     while (restart) {
@@ -229,6 +242,7 @@ void RunPassesUnguarded(bool& running) {
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
         Eng.EvalFormTrap = 0;
+        Eng.ResumeAtItem = 0;
         Rd.SourcePos = 1;
         Rd.SourceLinePos = 1;
 
@@ -236,6 +250,7 @@ void RunPassesUnguarded(bool& running) {
         bool resume = false;
         const int kind = Rc.RunMode;
         if (kind == RunKind::Program || kind == RunKind::Rerun) {
+            Resumable = false;
             Rd.CompileText = Fe.ProgramText + QStringLiteral("\r\n") + QChar(0) + QChar(0);
             Rd.CompileTextLength = static_cast<int>(Rd.CompileText.size());
             const int limit = HasLargeTextLimits() ? CompileTextLimitLarge : CompileTextLimit;
@@ -269,6 +284,11 @@ void RunPassesUnguarded(bool& running) {
                       Ib.CurrentItem.SecondCode == St::CONT))
                     CloseAllChannels();
             }
+        } else if (kind == RunKind::Resume && !Resumable) {
+            // CONT with no stopped program: said once, and nothing runs (least of all code whose
+            // data was given back).
+            if (Rc.EchoOn) FlushPrintLine(T(NothingToContinue));
+            compiled = false;
         } else if (kind == RunKind::Resume) {
             resume = true;
             if (Rc.EchoOn) {
@@ -297,6 +317,7 @@ void RunPassesUnguarded(bool& running) {
             FetchCurrentItem();
             running = true;
             exit = RunLoop();
+            stoppedWithinBudget = exit == LoopExit::Stop && !MemoryBudget::IsExceeded();
             if (exit == LoopExit::Cont || exit == LoopExit::Run) {
                 restart = true;
                 continue;
@@ -318,25 +339,33 @@ void TakeOutOfMemory(bool running) {
 }
 
 // The passes of one run: each compiles what its kind asks for and runs the code; RUN and CONT make
-// another pass on the same thread.
-void RunPasses() {
+// another pass on the same thread. True when the last pass ran its code (it was not refused, nor
+// stopped or failed in its compile).
+bool RunPasses() {
     bool running = false;
+    bool stoppedWithinBudget = false;
     MemoryBudget::BeginRun(Rc.StopRequest);
     try {
-        RunPassesUnguarded(running);
+        RunPassesUnguarded(running, stoppedWithinBudget);
     } catch (const std::bad_alloc&) {
         TakeOutOfMemory(running);
     } catch (const std::length_error&) {
         TakeOutOfMemory(running);
     }
     MemoryBudget::EndRun();
-    // A stop the budget asked for is the program's running out of memory, not the user's stop.
-    if (MemoryBudget::TakeExceeded()) {
+    // A stop the budget asked for is the program's running out of memory, not the user's stop; a stop
+    // that came first stays the run's ending. An executor that found no room first has already named
+    // the statement that asked.
+    const bool exceeded = MemoryBudget::TakeExceeded() && !stoppedWithinBudget;
+    if (exceeded && Fe.ErrorNumber != Err::OutOfMemory) TakeOutOfMemory(running);
+    if (Fe.ErrorNumber == Err::OutOfMemory) {
+        // What a program that ran out of memory holds goes back, so that the interface has room
+        // again; the run ends with that error alone, and nothing is left to continue.
         Rc.StopRequest = 0;
-        TakeOutOfMemory(running);
+        Resumable = false;
+        ReleaseProgramData();
     }
-    // What a program that ran out of memory holds goes back, so that the interface has room again.
-    if (Fe.ErrorNumber == Err::OutOfMemory) ReleaseProgramData();
+    return running;
 }
 
 } // namespace
@@ -345,7 +374,7 @@ void TLXMTHread::Execute() {
     // The values under an immediate command (an event call too) belong to the program it found
     // stopped: CONT goes on with them. Only what the command itself leaves above them is left over.
     const int immediateBase = Rc.RunMode == RunKind::Immediate ? ValueStackCount : 0;
-    RunPasses();
+    const bool ran = RunPasses();
 
     // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
     // files, for the user to look at and for whatever runs next. Lines that cannot be written are the
@@ -355,9 +384,16 @@ void TLXMTHread::Execute() {
         Fe.ErrorPosition = Ib.CurrentItem.Position;
     }
     SyncBarrier();
-    if (Rc.SavedStopRequest) Rc.StopRequest = 1;
+    const bool outOfMemory = Fe.ErrorNumber == Err::OutOfMemory;
+    if (Rc.SavedStopRequest && !outOfMemory) Rc.StopRequest = 1;
     Rc.SavedStopRequest = 0;
+    // A run that ran out of memory has one ending, that error: a stop asked for meanwhile (while the
+    // interface finished the run's window work, say) has no program left to stop.
+    if (outOfMemory) Rc.StopRequest = 0;
     const bool stopped = Rc.StopRequest != 0;
+    // What is left to continue: a stopped program that was running; a command typed while it waits
+    // leaves it waiting, unless it gave the program's memory back.
+    if (Rc.RunMode != RunKind::Immediate) Resumable = stopped && ran;
     if (!stopped) {
         CloseAllChannels();
         PostButtons(RunButtonMode::End);
@@ -367,8 +403,10 @@ void TLXMTHread::Execute() {
         Rc.ProgramRunning = 0;
         Rc.ContinueFlag = 0;
         PostButtons(RunButtonMode::Stop);
-        // Resume with the item in hand: the stop was seen before it ran.
-        if (Rc.RunMode != RunKind::Immediate) Rc.ResumePC = Eng.CurrentItemIndex;
+        // Resume with the item in hand: the stop was seen before it ran. A function that the stop
+        // ended before its result runs again.
+        if (Rc.RunMode != RunKind::Immediate)
+            Rc.ResumePC = Eng.ResumeAtItem > 0 ? Eng.ResumeAtItem : Eng.CurrentItemIndex;
         if (Rc.EchoOn) PostCaption(ResourceText(Res::CaptionStopped));
     }
     // A command's own values never stay on top of the stopped program's; CONT and RUN have turned the

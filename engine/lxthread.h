@@ -31,6 +31,10 @@ private:
     void Execute();
 };
 
+// True while a stopped program can be continued (Cont, Shift+F9, CONT): false when no program ran,
+// when it ended or failed, when it was stopped before its code ran, and when its memory was given back.
+bool ProgramCanContinue();
+
 // The error of the last run, published when the run ends (for the editor).
 struct PublishedError {
     int Number = 0;

@@ -11,6 +11,7 @@
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
 #include "engine/charindex.h"
+#include "engine/enginestate.h"
 #include "engine/kanatables.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
@@ -40,6 +41,7 @@ constexpr qsizetype FullWidthMaxLength = 2049;
 constexpr qsizetype MappingMaxLength = 4098;
 constexpr int SpaceMaxCount = 1024;
 constexpr int StringRepeatMax = 255;
+constexpr qsizetype LongestFormName = 4; // "NFKC", "NFKD"
 // No text can be longer than a size can count; a result beyond it is refused as out of memory before
 // its length is converted or allocated. Below it memory decides, and an allocation that fails is caught.
 constexpr qsizetype MaxResultLength =
@@ -180,11 +182,25 @@ bool SeparatesWords(char32_t c) {
     return c == 0 || (c >= 9 && c <= 13) || c == u' ' || c == 0x3000;
 }
 
-QString MapCase(QStringView s, CaseKind kind) {
-    QString out;
+// Steps of a long result between two looks at the stop request and the budget (units or hits).
+constexpr qsizetype BuildCheckInterval = 64 * 1024;
+
+// `s` mapped into `out` character by character; a long text is weighed first and looks at the stop
+// request as it goes.
+BuildStep MapCase(QStringView s, CaseKind kind, QString& out) {
+    out.clear();
+    if (s.size() >= BuildCheckInterval) {
+        const BuildStep step = CheckBuildStep(static_cast<std::size_t>(s.size()) * sizeof(char16_t));
+        if (step != BuildStep::Go) return step;
+    }
     out.reserve(s.size());
     bool wordStart = true;
+    qsizetype nextCheck = BuildCheckInterval;
     for (qsizetype i = 0; i < s.size();) {
+        if (i >= nextCheck) {
+            nextCheck = i + BuildCheckInterval;
+            if (const BuildStep step = CheckBuildStep(0); step != BuildStep::Go) return step;
+        }
         const char32_t cp = CodePointAt(s, i);
         i += CharWidthAt(s, i);
         char32_t mapped = cp;
@@ -198,7 +214,23 @@ QString MapCase(QStringView s, CaseKind kind) {
         }
         AppendCodePoint(out, mapped);
     }
-    return out;
+    return BuildStep::Go;
+}
+
+// Why NormalizeUnicode was last abandoned by the check it was given.
+BuildStep NormalizeStep = BuildStep::Go;
+
+bool NormalizeGoesOn(std::size_t moreBytes) {
+    NormalizeStep = CheckBuildStep(moreBytes);
+    return NormalizeStep == BuildStep::Go;
+}
+
+// A builder its check ended: past the budget it is the out-of-memory error; after a stop its
+// arguments, pushed back by `restore`, wait for CONT to run the function again.
+template <typename Restore> void EndBuilding(BuildStep step, int id, Restore restore) {
+    if (step == BuildStep::OutOfMemory) return RaiseError(Err::OutOfMemory, id);
+    restore();
+    ResumeWithItemInHand();
 }
 
 // ---- the system code page (ASC, CHR$) ------------------------------------------------------------------
@@ -332,10 +364,19 @@ void FnStrConv() {
     std::int32_t mode = 0;
     if (!TruncToInt32(modeValue, mode)) return RaiseError(Err::FunctionArgRange, Fn::STRCONV);
     qsizetype limit = MappingMaxLength;
+    const auto mapCase = [&](CaseKind kind) {
+        QString mapped;
+        const BuildStep step = MapCase(s, kind, mapped);
+        if (step == BuildStep::Go) return GlPushStr(mapped);
+        EndBuilding(step, Fn::STRCONV, [&] {
+            GlPushStr(s);
+            GlPushNum(modeValue);
+        });
+    };
     switch (mode) {
-    case StrConvMode::UpperCase: return GlPushStr(MapCase(s, CaseKind::Upper));
-    case StrConvMode::LowerCase: return GlPushStr(MapCase(s, CaseKind::Lower));
-    case StrConvMode::ProperCase: return GlPushStr(MapCase(s, CaseKind::Proper));
+    case StrConvMode::UpperCase: return mapCase(CaseKind::Upper);
+    case StrConvMode::LowerCase: return mapCase(CaseKind::Lower);
+    case StrConvMode::ProperCase: return mapCase(CaseKind::Proper);
     case StrConvMode::Wide: limit = FullWidthMaxLength; break;
     case StrConvMode::Narrow:
     case StrConvMode::Katakana:
@@ -356,10 +397,15 @@ void FnStrConv() {
 void FnNormalize(int code) {
     int form = NormForm::NFC;
     QString s;
-    if (code == NormalizeWithForm) {
+    QString formText;
+    const bool withForm = code == NormalizeWithForm;
+    if (withForm) {
         if (!ArgsAre(Fn::NORMALIZE, {Str, Str})) return;
-        const QString name = MapCase(PopStr(), CaseKind::Upper);
+        formText = PopStr();
         s = PopStr();
+        // A text longer than the longest form's name names none (and is not worth mapping).
+        QString name;
+        if (formText.size() <= LongestFormName) MapCase(formText, CaseKind::Upper, name);
         if (name == u"NFC")
             form = NormForm::NFC;
         else if (name == u"NFD")
@@ -375,7 +421,14 @@ void FnNormalize(int code) {
         s = PopStr();
     }
     QString normalized;
-    GlPushStr(NormalizeText(s, normalized, form) ? normalized : s);
+    NormalizeStep = BuildStep::Go;
+    if (NormalizeUnicode(s, form, normalized, NormalizeGoesOn)) return GlPushStr(normalized);
+    if (NormalizeStep == BuildStep::Go) return GlPushStr(s);
+    normalized = QString(); // the part done goes back before the arguments are put back
+    EndBuilding(NormalizeStep, Fn::NORMALIZE, [&] {
+        GlPushStr(s);
+        if (withForm) GlPushStr(formText);
+    });
 }
 
 // INSTR(start, s, t), KINSTR: the position of t in the part of s from unit start (below 1 counts
@@ -448,9 +501,20 @@ void FnReplace() {
     const QString replacement = PopStr();
     const QString old = PopStr();
     const QString s = PopStr();
+    const auto stopped = [&](qsizetype steps) {
+        if (steps % BuildCheckInterval != 0) return false;
+        const BuildStep step = CheckBuildStep(0);
+        if (step == BuildStep::Go) return false;
+        EndBuilding(step, Fn::REPLACEStr, [&] {
+            GlPushStr(s);
+            GlPushStr(old);
+            GlPushStr(replacement);
+        });
+        return true;
+    };
     qsizetype hits = 0;
     for (qsizetype at = FindText(s, old); at >= 0; at = FindText(s, old, at + old.size()))
-        ++hits;
+        if (stopped(++hits)) return;
     if (hits == 0) return GlPushStr(s);
     // Counted before building, so that a result too large for memory is refused cleanly.
     const long double length = static_cast<long double>(s.size()) +
@@ -461,10 +525,12 @@ void FnReplace() {
     QString out;
     out.reserve(static_cast<qsizetype>(length));
     qsizetype done = 0;
+    qsizetype made = 0;
     for (qsizetype at = FindText(s, old); at >= 0; at = FindText(s, old, done)) {
         out += QStringView(s).mid(done, at - done);
         out += replacement;
         done = at + old.size();
+        if (stopped(++made)) return;
     }
     out += QStringView(s).mid(done);
     GlPushStr(out);
@@ -490,7 +556,11 @@ void FnTrim(int id) {
 // UCASE$(s), LCASE$(s).
 void FnCase(int id) {
     if (!ArgsAre(id, {Str})) return;
-    GlPushStr(MapCase(PopStr(), id == Fn::UCASEStr ? CaseKind::Upper : CaseKind::Lower));
+    const QString s = PopStr();
+    QString mapped;
+    const BuildStep step = MapCase(s, id == Fn::UCASEStr ? CaseKind::Upper : CaseKind::Lower, mapped);
+    if (step == BuildStep::Go) return GlPushStr(mapped);
+    EndBuilding(step, id, [&] { GlPushStr(s); });
 }
 
 // SPACE$(n), SPC(n): trunc(abs(n)) blanks; abs(n) above 1024 is error 1026.

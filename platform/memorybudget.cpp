@@ -32,8 +32,11 @@ constexpr std::uint64_t InterfaceReserve = 256 * MiB;
 constexpr std::uint64_t SmallestGrowth = 32 * MiB;
 // Of the memory available, the program may take this share (numerator / denominator)...
 constexpr std::uint64_t AvailableShareNum = 3, AvailableShareDen = 4;
-// ...and under an address-space limit the process keeps this part of the limit free.
+// ...and under an address-space limit the process keeps this part of the limit free, but never more
+// than this part of the room it has left when the run starts: a process that starts close to its limit
+// still leaves the run the rest, and a run that asks for nothing never meets the ceiling.
 constexpr std::uint64_t AddressReserveDen = 4;
+constexpr std::uint64_t AddressRoomShareDen = 2;
 // How often the watcher looks: short enough that a program filling memory as fast as it can adds far
 // less than the reserve between two looks.
 constexpr auto WatchInterval = std::chrono::milliseconds(5);
@@ -177,11 +180,17 @@ bool WithinLimits(const Limits& limits, const Usage& usage, std::uint64_t more) 
     return limits.AddressCeiling == 0 || usage.Address + more <= limits.AddressCeiling;
 }
 
-void Watch(Limits limits, std::atomic<int>* stopRequest) {
+void Watch(std::atomic<int>* stopRequest) {
     std::unique_lock<std::mutex> lock(WatchMutex);
     while (!WatchEnding) {
         WatchWake.wait_for(lock, WatchInterval);
         if (WatchEnding) break;
+        Limits limits;
+        {
+            std::lock_guard<std::mutex> limitsLock(LimitsMutex);
+            if (!Weighing) continue; // the run's limits are not measured yet
+            limits = RunLimits;
+        }
         if (!WithinLimits(limits, CurrentUsage(), 0)) {
             Exceeded = true;
             stopRequest->store(1);
@@ -212,8 +221,10 @@ Limits LimitsForRunStartingNow() {
     rlimit address{};
     if (getrlimit(RLIMIT_AS, &address) == 0 && address.rlim_cur != RLIM_INFINITY) {
         const std::uint64_t limit = address.rlim_cur;
-        const std::uint64_t keep = std::max(InterfaceReserve, limit / AddressReserveDen);
-        limits.AddressCeiling = limit > keep ? limit - keep : 1;
+        const std::uint64_t room = usage.Known && limit > usage.Address ? limit - usage.Address : 0;
+        const std::uint64_t keep =
+            std::min(std::max(InterfaceReserve, limit / AddressReserveDen), room / AddressRoomShareDen);
+        limits.AddressCeiling = limit - keep;
     }
 #endif
     return limits;
@@ -221,19 +232,19 @@ Limits LimitsForRunStartingNow() {
 
 void BeginRun(std::atomic<int>& stopRequest) {
     EndRun();
-    const Limits limits = LimitsForRunStartingNow();
-    {
-        std::lock_guard<std::mutex> lock(LimitsMutex);
-        RunLimits = limits;
-        Weighing = true;
-    }
     Exceeded = false;
     WatchEnding = false;
+    // The watcher first, so that what starting it takes (its stack, the calling thread's first memory
+    // pool) is part of what the process holds when the run starts, and not counted against the run.
     try {
-        Watcher = std::thread(Watch, limits, &stopRequest);
+        Watcher = std::thread(Watch, &stopRequest);
     } catch (const std::exception&) {
         // No thread to be had: the large requests are still weighed.
     }
+    const Limits limits = LimitsForRunStartingNow();
+    std::lock_guard<std::mutex> lock(LimitsMutex);
+    RunLimits = limits;
+    Weighing = true;
 }
 
 void EndRun() {
@@ -264,6 +275,10 @@ bool AllowsElements(std::size_t count, std::size_t size) {
 
 bool TakeExceeded() {
     return Exceeded.exchange(false);
+}
+
+bool IsExceeded() {
+    return Exceeded.load();
 }
 
 void ReturnFreedMemory() {

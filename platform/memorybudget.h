@@ -24,7 +24,7 @@ struct Limits {
 // The budget of a run that starts now: LORVEX_MEMORY_BUDGET (bytes, or with a K, M or G suffix) sets
 // the growth of resident memory; by default it is three quarters of the memory available now, less
 // the interface's reserve. Under an address-space limit the process also keeps the larger of a
-// quarter of that limit and the reserve free.
+// quarter of that limit and the reserve free, but at most half of the room it has left now.
 Limits LimitsForRunStartingNow();
 
 // Starts weighing for a run: `stopRequest` is set to 1 when the watcher finds the process past its
@@ -44,6 +44,8 @@ bool AllowsElements(std::size_t count, std::size_t size);
 // True once after the watcher stopped the run for its memory (the stop request it set is the
 // budget's, not the user's); cleared by the call and by BeginRun.
 bool TakeExceeded();
+// The same without clearing it: whether the watcher has stopped the run so far.
+bool IsExceeded();
 
 // Hands memory that the run freed back to the system, so the interface finds it again.
 void ReturnFreedMemory();

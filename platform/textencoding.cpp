@@ -687,7 +687,36 @@ const QString& SystemCharsetName() {
 
 // --- Normalisation ----------------------------------------------------------------------------------
 
-bool NormalizeUnicode(QStringView source, int form, QString& dest) {
+namespace {
+
+// A piece of a long text normalised at a time: small enough that a stop between pieces is seen at
+// once, large enough that a call into the normaliser costs nothing beside its work.
+constexpr qsizetype NormalizePieceUnits = 32 * 1024;
+
+// The end of the piece that starts at `from`: the first place at or after from + NormalizePieceUnits
+// before which the form always has a boundary (the end of the text when there is none).
+qsizetype PieceEnd(const icu::Normalizer2& normalizer, QStringView source, qsizetype from) {
+    qsizetype at = from + NormalizePieceUnits;
+    if (at >= source.size()) return source.size();
+    // Never between the two halves of a surrogate pair.
+    if (QChar::isLowSurrogate(source[at].unicode()) && QChar::isHighSurrogate(source[at - 1].unicode())) ++at;
+    while (at < source.size()) {
+        char32_t cp = source[at].unicode();
+        qsizetype width = 1;
+        if (QChar::isHighSurrogate(cp) && at + 1 < source.size() &&
+            QChar::isLowSurrogate(source[at + 1].unicode())) {
+            cp = QChar::surrogateToUcs4(source[at].unicode(), source[at + 1].unicode());
+            width = 2;
+        }
+        if (normalizer.hasBoundaryBefore(static_cast<UChar32>(cp))) return at;
+        at += width;
+    }
+    return at;
+}
+
+} // namespace
+
+bool NormalizeUnicode(QStringView source, int form, QString& dest, NormalizeCheck check) {
     dest.clear();
     if (source.isEmpty()) return true;
     UErrorCode err = U_ZERO_ERROR;
@@ -699,11 +728,30 @@ bool NormalizeUnicode(QStringView source, int form, QString& dest) {
     case NormForm::NFKD: normalizer = icu::Normalizer2::getNFKDInstance(err); break;
     default: return false;
     }
-    if (U_FAILURE(err) || source.size() > std::numeric_limits<int32_t>::max()) return false;
-    const icu::UnicodeString text(false, reinterpret_cast<const UChar*>(source.utf16()),
-                                  static_cast<int32_t>(source.size()));
-    const icu::UnicodeString result = normalizer->normalize(text, err);
     if (U_FAILURE(err)) return false;
-    dest = QString(reinterpret_cast<const QChar*>(result.getBuffer()), result.length());
+    auto abandon = [&dest] {
+        dest = QString();
+        return false;
+    };
+    for (qsizetype from = 0; from < source.size();) {
+        const qsizetype end = PieceEnd(*normalizer, source, from);
+        if (end - from > std::numeric_limits<int32_t>::max()) return abandon();
+        const icu::UnicodeString piece(false, reinterpret_cast<const UChar*>(source.utf16() + from),
+                                       static_cast<int32_t>(end - from));
+        if (check != nullptr && !check(0)) return abandon();
+        const icu::UnicodeString result = normalizer->normalize(piece, err);
+        if (U_FAILURE(err)) return abandon();
+        const qsizetype needed = dest.size() + result.length();
+        if (needed > dest.capacity()) {
+            // Grown by half again each time, so that the copies add up to less than the result.
+            const qsizetype capacity = std::max(needed, dest.capacity() + dest.capacity() / 2);
+            if (check != nullptr &&
+                !check(static_cast<std::size_t>(capacity - dest.capacity()) * sizeof(char16_t)))
+                return abandon();
+            dest.reserve(capacity);
+        }
+        dest.append(reinterpret_cast<const QChar*>(result.getBuffer()), result.length());
+        from = end;
+    }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
 #include <memory>
 
 // The character written for anything that cannot be converted.
@@ -153,5 +154,12 @@ inline constexpr int NFKC = 5;
 inline constexpr int NFKD = 6;
 } // namespace NormForm
 
-// Normalises text to one of the four forms; false (dest empty) for another form number.
-bool NormalizeUnicode(QStringView source, int form, QString& dest);
+// Asked by a long normalisation before its result grows, with the bytes it is about to add (0 between
+// pieces that need no more room): false abandons the work.
+using NormalizeCheck = bool (*)(std::size_t moreBytes);
+
+// Normalises text to one of the four forms; false (dest empty) for another form number, and when
+// `check` abandons the work. A long text is normalised piece by piece, each ending where the form
+// lets the rest be normalised on its own, so that `check` is asked often and the result grows by
+// steps instead of being made whole beside a copy.
+bool NormalizeUnicode(QStringView source, int form, QString& dest, NormalizeCheck check = nullptr);

@@ -32,6 +32,9 @@ inline QString T(const char16_t* text) {
 // Texts that are not numbered resources but are fixed captions of the application.
 inline constexpr char16_t ApplicationTitle[] = u"Lorvex for Windows";
 
+// The line of a CONT that finds no stopped program to go on with.
+inline constexpr char16_t NothingToContinue[] = u"再開できる中断したプログラムがありません。";
+
 // Version shown by the Version command of the main frame.
 inline constexpr char16_t ApplicationVersion[] = u"0.1";
 inline constexpr char16_t ReleaseDate[] = u"2026.12.07";

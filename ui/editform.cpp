@@ -517,6 +517,11 @@ void TLXEditForm::CreateMenus() {
     LXEMenuPrgFormat =
         add(LXEMenuRun, Txt::MenuPrgFormat, nullptr, QKeySequence(), [this] { TextFormatCheckClick(); });
     connect(LXEMenuRun, &QMenu::aboutToShow, this, &TLXEditForm::EnableEditItems);
+    // The open menu shows whether there is a stopped program to continue; closed, the item stays
+    // enabled so that its shortcut is always heard (the command itself then decides).
+    connect(LXEMenuRun, &QMenu::aboutToShow, this,
+            [this] { LXEMenuContLX->setEnabled(ProgramCanContinue()); });
+    connect(LXEMenuRun, &QMenu::aboutToHide, this, [this] { LXEMenuContLX->setEnabled(true); });
 
     // A top-level item of the menu bar: one click runs.
     LXEMenuRunNow = add(nullptr, Txt::MenuRunNow, nullptr, QKeySequence(), [this] { LXEMenuRunLXClick(); });
@@ -831,7 +836,8 @@ void TLXEditForm::LXEMenuStopLXClick() {
 }
 
 void TLXEditForm::LXEMenuContLXClick() {
-    if (Rc.ThreadBusy != 0) return;
+    // Nothing stopped to go on with: a program that never ran, ended, or gave its memory back.
+    if (Rc.ThreadBusy != 0 || !ProgramCanContinue()) return;
     Fe.CommandText = T(ContCommand);
     Rc.RunMode = RunKind::Immediate;
     Rc.StopRequest = 0;

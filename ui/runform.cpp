@@ -400,7 +400,9 @@ void TRunForm::SetBtnRunMode() {
 }
 
 void TRunForm::SetBtnStopMode() {
-    SetButtons(true, true, false, true);
+    // Cont only while a stopped program waits: not after a stop in the compile, nor once the program's
+    // memory was given back.
+    SetButtons(true, true, false, ProgramCanContinue());
     SetReadOnly(false);
     if (Rc.EchoOn) setWindowTitle(ResourceText(Res::CaptionStopMode));
 }
@@ -644,7 +646,7 @@ void TRunForm::StopBtnClick() {
 }
 
 void TRunForm::ContBtnClick() {
-    if (Rc.ThreadBusy != 0) return;
+    if (Rc.ThreadBusy != 0 || !ProgramCanContinue()) return;
     Fe.CommandText = QStringLiteral("Cont");
     Rc.RunMode = RunKind::Immediate;
     Rc.StopRequest = 0;

@@ -609,6 +609,27 @@ TEST(EncodingNormalisation, TheFourForms) {
     EXPECT_EQ(out, Q(u"ｶﾞ")) << "NFC leaves compatibility characters alone";
 }
 
+TEST(EncodingNormalisation, ALongTextNormalisedInPiecesIsTheWholeTextNormalised) {
+    // A unit that starts with a character nothing before it composes with, holding characters that
+    // compose, decompose, reorder and expand, and a pair of surrogates: repeated past many pieces, the
+    // pieces end at every place inside it, and the text must normalise to the unit's form repeated.
+    const QString unit = Q(u"xか\u3099e\u0327\u0301\uFDFA\u1100\u1161\u11A8\U0001D160ｶﾞ");
+    constexpr int Repeats = 20000;
+    const QString text = unit.repeated(Repeats);
+    for (const int form : {NormForm::NFC, NormForm::NFD, NormForm::NFKC, NormForm::NFKD}) {
+        SCOPED_TRACE(form);
+        QString one;
+        QString whole;
+        ASSERT_TRUE(NormalizeUnicode(unit, form, one));
+        ASSERT_TRUE(NormalizeUnicode(text, form, whole));
+        EXPECT_TRUE(whole == one.repeated(Repeats));
+    }
+    // The check between pieces can end the work; nothing of it is kept.
+    QString out;
+    EXPECT_FALSE(NormalizeUnicode(text, NormForm::NFKD, out, [](std::size_t) { return false; }));
+    EXPECT_TRUE(out.isEmpty());
+}
+
 TEST(EncodingNormalisation, EmptyTextsOtherFormsAndUnusualContent) {
     QString out = QStringLiteral("stale");
     EXPECT_TRUE(NormalizeText(QString(), out, NormForm::NFC));

@@ -4,15 +4,20 @@
 #include "core/errortext.h"
 #include "core/sharedstate.h"
 #include "core/valuestack.h"
+#include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
 #include "engine/printline.h"
 #include "engine/runwindowqueue.h"
+#include "engine/services.h"
+#include "engine/strfunctions.h"
 #include "frontend/initall.h"
+#include "platform/memorybudget.h"
 #include "tests/runsupport.h"
 #include "ui/graphform.h"
 #include "ui/inputform.h"
 #include "ui/runform.h"
+#include "ui/windowsstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,10 +31,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +73,19 @@ protected:
     bool StillRunningAfter(const char* program, int ms = 50) {
         StartProgramRun(program);
         PumpFor(ms);
+        return Rc.ThreadBusy != 0;
+    }
+    // Starts `program` and waits until it has printed `marker`, however slowly it starts, then lets it
+    // run a little more: true when it is still running then. A program that must be stopped past some
+    // statement prints the marker after it.
+    bool StillRunningAfterItPrints(const char* program, const QString& marker) {
+        StartProgramRun(program);
+        if (!PumpUntil([this, &marker] {
+                form_->ApplyQueue();
+                return Text().contains(marker);
+            }))
+            return false;
+        PumpFor(20);
         return Rc.ThreadBusy != 0;
     }
     // How many milliseconds `stop` takes to return.
@@ -129,10 +150,13 @@ TEST_F(RunThread, ValuesLeftOnTheStackAreReported) {
 }
 
 TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
-    // Far more steps than the loop can make before the stop; an immediate command then brings the
-    // counter near the end, and the resumed loop must see it.
-    ASSERT_TRUE(StillRunningAfter("I = 0\r\nDO\r\nI = I + 1\r\nIF I > 1000000000 THEN EXIT DO\r\nLOOP\r\n"
-                                  "PRINT \"done\"; I > 1000000000\r\n"))
+    // Far more steps than the loop can make before the stop; an immediate command then lowers the
+    // limit, and the resumed loop must see it. (A stop may come between two items of a statement, with
+    // the old value of a variable already taken: the limit is read afresh by the next pass.)
+    ASSERT_TRUE(StillRunningAfterItPrints("L = 1000000000\r\nI = 0\r\nPRINT \"set\"\r\nDO\r\nI = I + 1\r\n"
+                                          "IF I > L THEN EXIT DO\r\nLOOP\r\n"
+                                          "PRINT \"done\"; I > 1000\r\n",
+                                          QStringLiteral("set")))
         << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -140,7 +164,7 @@ TEST_F(RunThread, StopDuringATightLoopThenContContinuesWhereItStopped) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Lorvex 実行画面（中断）"));
 
     form_->CLSBtnClick();
-    Immediate("I = 999999000");
+    Immediate("L = 0");
     ASSERT_TRUE(WaitIdle());
     form_->CLSBtnClick();
     form_->ContBtnClick();
@@ -175,7 +199,8 @@ TEST_F(RunThread, LinesThatCannotBeWrittenAtTheEndOfARunAreItsError) {
 TEST_F(RunThread, AStoppedForLoopLeavesItsVariablesAsItsLastStatementLeftThem) {
     // The loop keeps its counter and its sum in registers between statements: stopped anywhere, both
     // are in place, the sum either with or without the counter's own term (at the body or at NEXT).
-    ASSERT_TRUE(StillRunningAfter("FOR K = 1 TO 1E9\r\nACC = ACC + K\r\nNEXT K\r\n"))
+    ASSERT_TRUE(StillRunningAfterItPrints("PRINT \"set\"\r\nFOR K = 1 TO 1E9\r\nACC = ACC + K\r\nNEXT K\r\n",
+                                          QStringLiteral("set")))
         << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -245,10 +270,12 @@ TEST_F(RunThread, EchoOffSuppressesTheEndLines) {
 TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     // Stopped inside the function's loop, the 100 of the expression waits on the value stack; neither
     // a typed command nor a click's event call may report it as left over or take it away.
-    ASSERT_TRUE(StillRunningAfter(
+    // The stop must come after the limit is set, however slowly the run starts: the program says when.
+    ASSERT_TRUE(StillRunningAfterItPrints(
         "PUBLIC Limit\r\nSUB CButton1_Click\r\nPRINT \"click\"\r\nEND SUB\r\n"
         "FUNCTION Work(N)\r\nDO\r\nN = N + 1\r\nLOOP UNTIL N > Limit\r\nWork = N\r\nEND FUNCTION\r\n"
-        "Limit = 2000000000\r\nPRINT 100 + Work(0) * 0\r\n"))
+        "Limit = 2000000000\r\nPRINT \"set\"\r\nPRINT 100 + Work(0) * 0\r\n",
+        QStringLiteral("set")))
         << "the loop should still be running";
     form_->StopBtnClick();
     ASSERT_TRUE(WaitIdle());
@@ -352,6 +379,206 @@ TEST_F(RunThread, OutOfMemoryEndsTheRunWithItsErrorAndNotTheApplication) {
         EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
         EXPECT_TRUE(output.contains(outOfMemory)) << output.toStdString();
     }
+}
+
+// The functions that build a long result step by step, each with its arguments as pushed.
+struct LongBuilder {
+    const char* Name;
+    std::function<void()> Push;
+    std::function<void()> Call;
+    int Arguments;
+};
+
+std::vector<LongBuilder> LongBuilders(const QString& text, const QString& replacement) {
+    const QString form = QStringLiteral("nfkd");
+    return {
+        {"NORMALIZE", [=] { GlPushStr(text), GlPushStr(form); }, [] { FnNormalize(NormalizeWithForm); }, 2},
+        {"UCASE$", [=] { GlPushStr(text); }, [] { FnCase(Fn::UCASEStr); }, 1},
+        {"STRCONV", [=] { GlPushStr(text), GlPushNum(3); }, [] { FnStrConv(); }, 2},
+        {"REPLACE$", [=] { GlPushStr(text), GlPushStr(text.left(1)), GlPushStr(replacement); },
+         [] { FnReplace(); }, 3},
+    };
+}
+
+TEST_F(RunThread, ALongBuilderThatMeetsAStopPutsItsArgumentsBackForContToRunItAgain) {
+    // Long enough for several steps of each builder.
+    const QString text(300000, QChar(0xFDFA));
+    for (const LongBuilder& builder : LongBuilders(text, QStringLiteral("ab"))) {
+        SCOPED_TRACE(builder.Name);
+        GlClear();
+        builder.Push();
+        Fe.ErrorNumber = 0;
+        Eng.ResumeAtItem = 0;
+        Eng.CurrentItemIndex = 4321;
+        Rc.StopRequest = 1;
+        builder.Call();
+        Rc.StopRequest = 0;
+        EXPECT_EQ(Fe.ErrorNumber, 0);
+        EXPECT_EQ(ValueStackCount, builder.Arguments) << "no result, the arguments as they were";
+        QString first;
+        for (int k = 1; k < builder.Arguments; ++k)
+            DiscardGlTop();
+        ASSERT_TRUE(GlPopStr(first));
+        EXPECT_EQ(first, text);
+        EXPECT_EQ(Eng.ResumeAtItem, 4321) << "CONT must run the function again";
+    }
+    GlClear();
+    Eng.ResumeAtItem = 0;
+}
+
+TEST_F(RunThread, ContAfterAStopInsideNormalizeGivesItsFullResult) {
+    // Most of the run is spent inside NORMALIZE, so the stop most likely ends one of them half done;
+    // wherever it comes, the resumed run gives the whole result.
+    ASSERT_TRUE(
+        StillRunningAfter("A$ = STRING$(250, CHRU(&HFDFA))\r\nFOR I = 1 TO 13 : A$ = A$ + A$ : NEXT\r\n"
+                          "FOR K = 1 TO 3\r\nB$ = NORMALIZE(A$, \"NFKD\")\r\nNEXT K\r\nPRINT LEN(B$)\r\n",
+                          200))
+        << "the run should still be running";
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    form_->CLSBtnClick();
+    form_->ContBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), QStringLiteral("実行再開しました。\n 36864000\nOK\n\n"));
+}
+
+TEST_F(RunThread, ALongBuilderStaysWithinTheBudgetAsItsResultGrows) {
+    // The results of NORMALIZE and REPLACE$ are far larger than the budget; the source text is made
+    // before the run is weighed.
+    const QString text(4000000, QChar(0xFDFA)); // NFKD makes 18 characters of each
+    ASSERT_EQ(setenv("LORVEX_MEMORY_BUDGET", "16M", 1), 0);
+    for (const LongBuilder& builder : LongBuilders(text, QString(8, u'x'))) {
+        if (builder.Name != std::string("NORMALIZE") && builder.Name != std::string("REPLACE$")) continue;
+        SCOPED_TRACE(builder.Name);
+        GlClear();
+        builder.Push();
+        Fe.ErrorNumber = 0;
+        Rc.StopRequest = 0;
+        MemoryBudget::BeginRun(Rc.StopRequest);
+        builder.Call();
+        MemoryBudget::EndRun();
+        // Either the function found its growth past the budget, or the budget's watcher stopped it.
+        const bool exceeded = MemoryBudget::TakeExceeded();
+        EXPECT_TRUE(Fe.ErrorNumber == Err::OutOfMemory || (Rc.StopRequest != 0 && exceeded))
+            << Fe.ErrorNumber;
+        EXPECT_NE(ValueStackCount, 1) << "no result was made";
+        Rc.StopRequest = 0;
+        Fe.ErrorNumber = 0;
+    }
+    unsetenv("LORVEX_MEMORY_BUDGET");
+    GlClear();
+    Eng.ResumeAtItem = 0;
+}
+
+// Runs `program` by lxrun in a child process, under an address-space limit of `limitKiB` when it is
+// not 0; the run window's text.
+QString RunInChild(const QString& folder, const char* program, qint64 limitKiB = 0) {
+    const QString file = folder + QStringLiteral("/child.lxt");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QStringLiteral("(no file)");
+    out.write(program);
+    out.close();
+    QProcess run;
+    run.setProcessChannelMode(QProcess::SeparateChannels);
+    const QString limit = limitKiB > 0 ? QStringLiteral("ulimit -v %1 && ").arg(limitKiB) : QString();
+    run.start(QStringLiteral("/bin/sh"),
+              {QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" \"$1\""),
+               QCoreApplication::applicationDirPath() + QStringLiteral("/lxrun"), file});
+    if (!run.waitForFinished(60000)) return QStringLiteral("(no end)");
+    return QString::fromUtf8(run.readAllStandardOutput());
+}
+
+TEST_F(RunThread, UnderATightAddressLimitAProgramThatAsksForNothingRuns) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // The address space an idle run holds, and a limit that leaves it far less than the interface's
+    // usual reserve above that.
+    const QString statm = RunInChild(folder.path(), "PRINT READALLTEXT(\"/proc/self/statm\")\r\n");
+    bool read = false;
+    const qint64 pages = statm.section(u' ', 0, 0).toLongLong(&read);
+    ASSERT_TRUE(read) << statm.toStdString();
+    constexpr qint64 RoomKiB = 160 * 1024;
+    const qint64 limitKiB = pages * (sysconf(_SC_PAGESIZE) / 1024) + RoomKiB;
+    EXPECT_EQ(RunInChild(folder.path(), "FOR I = 1 TO 3000000 : X = X + 1 : NEXT\r\nPRINT X\r\n", limitKiB),
+              QStringLiteral(" 3000000\nOK\n\n"));
+}
+
+const QString NothingToContinueLine = QStringLiteral("再開できる中断したプログラムがありません。\nOK\n\n");
+
+// Sets a small memory budget for the runs of one test.
+class SmallBudget {
+public:
+    SmallBudget() { setenv("LORVEX_MEMORY_BUDGET", "16M", 1); }
+    ~SmallBudget() { unsetenv("LORVEX_MEMORY_BUDGET"); }
+    SmallBudget(const SmallBudget&) = delete;
+    SmallBudget& operator=(const SmallBudget&) = delete;
+};
+// Doubles a text far past that budget.
+constexpr const char* FillsTheBudget = "A$ = SPACE$(1024) : FOR I = 1 TO 16 : A$ = A$ + A$ : NEXT";
+
+TEST_F(RunThread, AProgramStoppedInItsCompileHasNothingToContinue) {
+    // The stop comes while the run waits for this thread to close the media player, before the
+    // program is compiled; the compile looks for it within its first few thousand lines.
+    std::string program;
+    for (int line = 0; line < 5000; ++line)
+        program += "X = X + 1\r\n";
+    StartProgramRun(program.c_str());
+    form_->StopBtnClick();
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    form_->ContBtnClick();
+    EXPECT_EQ(Rc.ThreadBusy, 0) << "Cont starts nothing";
+    ASSERT_TRUE(WaitIdle());
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
+}
+
+TEST_F(RunThread, AfterAStopACommandThatRunsOutOfMemoryLeavesNothingToContinue) {
+    SmallBudget budget;
+    StartProgramRun("A$ = \"kept\"\r\nSTOP\r\nPRINT A$\r\n");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    Immediate(FillsTheBudget);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(Text().startsWith(QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory)))
+        << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue()) << "the program's data was given back";
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
+}
+
+// The user-interface thread's turn at the end of a run that has run out of memory: a stop asked for
+// then, as a click of 中断 or lxrun's timeout may come.
+void StopWhenOutOfMemory() {
+    if (Fe.ErrorNumber == Err::OutOfMemory) Rc.StopRequest = 1;
+    if (Win.RunForm != nullptr) Win.RunForm->ApplyQueue();
+}
+
+TEST_F(RunThread, AStopThatMeetsAnOutOfMemoryEndingLeavesThatErrorAlone) {
+    SmallBudget budget;
+    SetHandOverQueueApplier(&StopWhenOutOfMemory);
+    const QString program = QString::fromUtf8(FillsTheBudget) + QStringLiteral("\r\nPRINT \"never\"\r\n");
+    StartProgramRun(program.toUtf8().constData());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("エラー:") + ErrorMessage(Err::OutOfMemory) +
+                                  QStringLiteral("(1行,")))
+        << Text().toStdString();
+    EXPECT_FALSE(Text().contains(QStringLiteral("実行中断しました"))) << Text().toStdString();
+    EXPECT_FALSE(ProgramCanContinue());
+    form_->CLSBtnClick();
+    Immediate("CONT");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Text(), NothingToContinueLine);
 }
 
 TEST_F(RunThread, OnlyTheNewestRunWindowTakesTheQueuedOutput) {
