@@ -455,14 +455,15 @@ TEST_F(Formula, AFormulaCompiledAgainIntoItsVariableTakesItsOldLiteralsRoom) {
     // Each pass stores a formula of two numbers and a string, then one of a single number, into the
     // same variable, and a text that does not compile into another: the literal tables keep the
     // room of the largest formula, however often the loop runs, and every value is the new one.
-    Compile({QStringLiteral("FOR I = 1 TO 50"),
-             QStringLiteral("T$ = \"LEN(\" + CHR$(34) + STRING$(I MOD 3, \"x\") + CHR$(34) + \") + \" + "
-                            "STR$(I) + \" * 2\""),
-             QStringLiteral("STRTOFORM(T$, F@, E1)"), QStringLiteral("EVALFORM(F@, R, E2)"),
-             QStringLiteral("BAD = BAD + ABS(R - (I MOD 3) - I * 2) + E1 + E2"),
-             QStringLiteral("STRTOFORM(\"7\", F@, E3)"), QStringLiteral("EVALFORM(F@, R7, E4)"),
-             QStringLiteral("BAD = BAD + ABS(R7 - 7) + E3 + E4"),
-             QStringLiteral("STRTOFORM(\"1 + 2 +* 3\", G@, E5)"), QStringLiteral("NEXT I")});
+    ASSERT_TRUE(
+        Compile({QStringLiteral("FOR I = 1 TO 50"),
+                 QStringLiteral("T$ = \"LEN(\" + CHR$(34) + STRING$(I MOD 3, \"x\") + CHR$(34) + \") + \" + "
+                                "STR$(I) + \" * 2\""),
+                 QStringLiteral("STRTOFORM(T$, F@, E1)"), QStringLiteral("EVALFORM(F@, R, E2)"),
+                 QStringLiteral("BAD = BAD + ABS(R - (I MOD 3) - I * 2) + E1 + E2"),
+                 QStringLiteral("STRTOFORM(\"7\", F@, E3)"), QStringLiteral("EVALFORM(F@, R7, E4)"),
+                 QStringLiteral("BAD = BAD + ABS(R7 - 7) + E3 + E4"),
+                 QStringLiteral("STRTOFORM(\"1 + 2 +* 3\", G@, E5)"), QStringLiteral("NEXT I")}));
     const int numbers = Tb.NumofRegisteredNumCon;
     const int strings = Tb.NumofRegisteredStrCon;
     EXPECT_EQ(RunFrom(ProgramCodeStart), LoopExit::End);
