@@ -234,6 +234,9 @@ namespace {
 void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
     LoopExit exit = LoopExit::End;
     bool restart = true;
+    // A CONT statement in the program's own code goes on at the resume position with the data the
+    // program holds now, as it always has; only a CONT typed as a command needs a stopped program.
+    bool contInProgram = false;
     while (restart) {
         restart = false;
         running = false;
@@ -284,7 +287,7 @@ void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
                       Ib.CurrentItem.SecondCode == St::CONT))
                     CloseAllChannels();
             }
-        } else if (kind == RunKind::Resume && !Resumable) {
+        } else if (kind == RunKind::Resume && !Resumable && !contInProgram) {
             // CONT with no stopped program: said once, and nothing runs (least of all code whose
             // data was given back).
             if (Rc.EchoOn) FlushPrintLine(T(NothingToContinue));
@@ -319,6 +322,7 @@ void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
             exit = RunLoop();
             stoppedWithinBudget = exit == LoopExit::Stop && !MemoryBudget::IsExceeded();
             if (exit == LoopExit::Cont || exit == LoopExit::Run) {
+                contInProgram = exit == LoopExit::Cont && kind != RunKind::Immediate;
                 restart = true;
                 continue;
             }
