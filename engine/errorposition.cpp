@@ -89,3 +89,9 @@ int ErrorPositionOf(int position, int failedAt) {
     start = FirstWordOfStatement(start);
     return position - 1 < start ? start + 1 : position;
 }
+
+int ErrorPositionBefore(int next) {
+    if (next < 1 || static_cast<std::size_t>(next) >= Ib.CodeBuffer.size()) return 0;
+    const int position = Ib.CodeBuffer[static_cast<std::size_t>(next)].Position;
+    return ErrorPositionOf(position >= 1 ? position - 1 : 0, next - 1);
+}

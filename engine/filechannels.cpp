@@ -9,6 +9,8 @@
 #include "core/tables.h"
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
+#include "engine/enginestate.h"
+#include "engine/errorposition.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
 #include "resources/texts.h"
@@ -258,8 +260,9 @@ std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, cons
     writer->open_ = true;
     writer->encoder_ = encoding.NewEncoder();
     writer->buffer_ = std::make_unique<char[]>(WriteBufferBytes);
-    if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
-        !writer->WriteBytes(encoding.GetPreamble())) {
+    const QByteArray preamble = encoding.GetPreamble();
+    if (writer->file_.size() == 0 && !preamble.isEmpty() &&
+        writer->file_.write(preamble) != preamble.size()) {
         error = Err::FileCreateFailed;
         return nullptr;
     }
@@ -271,15 +274,29 @@ TFileTextWriter::~TFileTextWriter() {
 }
 
 bool TFileTextWriter::WriteBytes(QByteArrayView bytes) {
-    if (bytes.isEmpty()) return true;
-    return file_.write(bytes.data(), bytes.size()) == bytes.size();
+    // A file that lost some text is not written after the gap: what it holds is what came before.
+    if (failed_) return false;
+    if (bytes.isEmpty() || file_.write(bytes.data(), bytes.size()) == bytes.size()) return true;
+    failed_ = true;
+    ReportLostText();
+    return false;
 }
 
-bool TFileTextWriter::TakeTurn() {
-    if (HoldingWriter == this) return true;
-    const bool ok = HoldingWriter == nullptr || HoldingWriter->Flush();
+void TFileTextWriter::NoteFirstBytes() {
+    heldFrom_ = Ib.CodeIndex;
+}
+
+void TFileTextWriter::ReportLostText() const {
+    if (Fe.ErrorNumber != 0) return;
+    RaiseError(Err::StatementFailed, St::PRINTFile);
+    Eng.HeldErrorPosition = ErrorPositionBefore(heldFrom_);
+}
+
+// The other channel's text goes to its file first; its failure is its own, raised by its writer.
+void TFileTextWriter::TakeTurn() {
+    if (HoldingWriter == this) return;
+    if (HoldingWriter != nullptr) HoldingWriter->Flush();
     HoldingWriter = this;
-    return ok;
 }
 
 bool TFileTextWriter::Flush() {
@@ -290,12 +307,12 @@ bool TFileTextWriter::Flush() {
 }
 
 bool TFileTextWriter::Put(QByteArrayView bytes) {
-    bool ok = true;
-    if (used_ + bytes.size() > WriteBufferBytes) ok = Flush();
-    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes) && ok;
+    if (used_ + bytes.size() > WriteBufferBytes && !Flush()) return false;
+    if (used_ == 0) NoteFirstBytes();
+    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes);
     std::memcpy(buffer_.get() + used_, bytes.data(), static_cast<std::size_t>(bytes.size()));
     used_ += bytes.size();
-    return ok;
+    return !failed_;
 }
 
 bool TFileTextWriter::AppendAscii(QStringView text) {
@@ -314,6 +331,8 @@ bool TFileTextWriter::AppendAscii(QStringView text) {
 }
 
 bool TFileTextWriter::Append(QStringView text) {
+    if (failed_) return false;
+    if (used_ == 0) NoteFirstBytes();
     if (AppendAscii(text)) return true;
     encoded_.resize(0);
     encoder_->EncodeAppend(text, false, encoded_);
@@ -322,24 +341,23 @@ bool TFileTextWriter::Append(QStringView text) {
 
 bool TFileTextWriter::Write(QStringView text) {
     if (!open_) return false;
-    const bool ok = TakeTurn();
-    return Append(text) && ok;
+    TakeTurn();
+    return Append(text);
 }
 
 bool TFileTextWriter::WriteLine(QStringView text) {
     if (!open_) return false;
-    const bool ok = TakeTurn();
-    const bool written = Append(text);
-    return Append(LineEnd) && written && ok;
+    TakeTurn();
+    return Append(text) && Append(LineEnd);
 }
 
 bool TFileTextWriter::Close() {
     if (!open_) return true;
-    bool ok = TakeTurn();
+    TakeTurn();
     encoded_.resize(0);
     encoder_->EncodeAppend(QStringView(), true, encoded_);
-    ok = Put(encoded_) && ok;
-    ok = Flush() && ok;
+    Put(encoded_);
+    const bool ok = Flush();
     file_.close();
     open_ = false;
     return ok;
@@ -367,6 +385,7 @@ void OpenFileChannel(const QString& name, int mode, int n) {
     if (mode != FileModeKind::Input && mode != FileModeKind::Output && mode != FileModeKind::Append) return;
 
     const QString path = ProgramFilePath(name);
+    if (Fe.ErrorNumber != 0) return; // held text of another channel was lost
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     if (mode == FileModeKind::Output) {
         const std::unique_ptr<TEncoding> encoding = ChannelEncoding(NewSystemEncoding());

@@ -51,7 +51,9 @@ private:
 
 // Writes text to a file in an encoding. What is written is held in a buffer and reaches the file when
 // the buffer fills, when the writer closes, and whenever anything may look at the file (FlushFileOutput):
-// a program cannot tell the difference, only the speed.
+// a program cannot tell the difference, only the speed. Nor in its failures: held text that cannot be
+// written, whoever writes it out, is reported as the failure of the PRINT# that began it (error 50026
+// naming PRINT#, at that statement), and after a failure nothing more is written or taken as written.
 class TFileTextWriter {
 public:
     // Creates (or empties) `path`, or appends to it with `append`. The encoding's byte-order mark is
@@ -72,7 +74,7 @@ private:
     TFileTextWriter() = default;
     // Makes this the one writer whose buffer holds bytes: another one's go to their file first, so the
     // files see the writes of all channels in the order the program made them.
-    bool TakeTurn();
+    void TakeTurn();
     // `text` encoded into the buffer; what does not fit goes to the file.
     bool Append(QStringView text);
     // Plain ASCII that the encoder would write as it stands, narrowed straight into the buffer;
@@ -80,9 +82,15 @@ private:
     bool AppendAscii(QStringView text);
     bool Put(QByteArrayView bytes);
     bool WriteBytes(QByteArrayView bytes);
+    // The buffer is about to take its first bytes: they belong to the statement running now.
+    void NoteFirstBytes();
+    // Raises the failure of the statement whose text was lost, unless an error already stands.
+    void ReportLostText() const;
 
     QFile file_;
     bool open_ = false;
+    bool failed_ = false; // a write to the file failed: the file ends where it did
+    int heldFrom_ = 0;    // the code index after the statement whose text the buffer begins with
     std::unique_ptr<TextEncoder> encoder_;
     std::unique_ptr<char[]> buffer_; // the bytes not yet in the file: used_ of them
     qsizetype used_ = 0;
@@ -90,8 +98,9 @@ private:
 };
 
 // Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,
-// or starts a process, calls it first (ProgramFilePath does), and so do the end, stop and restart of
-// a run. False when the writing failed.
+// or starts a process, or waits for the user or the clock, calls it first (ProgramFilePath does), and
+// so do the end, stop and restart of a run. False when the writing failed, which is raised as the
+// failure of the PRINT# whose text was lost (Eng.HeldErrorPosition names it).
 bool FlushFileOutput();
 
 struct FileChannelType {
