@@ -8,6 +8,7 @@
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
 #include "platform/desktopconventions.h"
+#include "platform/endsignals.h"
 #include "platform/osinfo.h"
 #include "resources/texts.h"
 #include "ui/assocform.h"
@@ -18,16 +19,21 @@
 #include "ui/statedump.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
+#include <QThread>
+#include <QTimer>
 
 #include <cstdlib>
 
 namespace {
 constexpr int RefusedExitCode = 1;
+// After an end signal, how often the end looks whether a dialog's loop still stands in its way.
+constexpr int EndSignalCheckMs = 20;
 constexpr int IconSizes[] = {16, 32, 48, 128, 256};
 
 QIcon ApplicationIcon() {
@@ -89,6 +95,27 @@ int main(int argc, char** argv) {
     QObject::connect(
         &frame, &TLxFrameForm::Closed, &app, [&stopped] { stopped = EndApplication(); },
         Qt::QueuedConnection);
+    // A logout's SIGTERM or SIGHUP ends the application as Exit does: the run stopped, what it wrote
+    // in its files, the windows closed. Nobody is there to answer "end Lorvex?", nor a dialog: the
+    // stop closes INPUT's, any other is closed here. The end waits until the loop of such a dialog has
+    // been left, since the run waiting for the dialog can end only then.
+    CallOnEndSignals(&app, [&stopped] {
+        Rc.StopRequest = 1;
+        Rc.ExitMessageCheck = 0;
+        auto* check = new QTimer(qApp);
+        check->setInterval(EndSignalCheckMs);
+        QObject::connect(check, &QTimer::timeout, check, [check, &stopped] {
+            if (QThread::currentThread()->loopLevel() > 1) {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    dialog->reject();
+                return;
+            }
+            check->stop();
+            check->deleteLater();
+            stopped = EndApplication();
+        });
+        check->start();
+    });
 
     frame.show();
     runForm.show();

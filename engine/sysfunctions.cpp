@@ -263,6 +263,8 @@ constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
+    // A program polling the keys waits for the user, who may look at its files meanwhile.
+    FlushFileOutput();
     GlPushStr(InkeyText(Rc.LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
@@ -300,6 +302,7 @@ void ExecInputKeys(int code) {
         }
     }
     FlushInputEchoLine(QString());
+    if (!FlushFileOutput()) return; // the user may look at the files while the program waits
     GlPushStr(WaitForKeys(count));
 }
 

@@ -23,6 +23,7 @@
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
+#include "platform/endsignals.h"
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
@@ -273,6 +274,8 @@ int main(int argc, char** argv) {
     // The file dialogs are then widgets that can be answered, whatever the desktop offers.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    // SIGTERM and SIGHUP stop the run; its files are then closed with everything written, as at its end.
+    CallOnEndSignals(&app, [] { Rc.StopRequest = 1; });
     TRunForm runForm;
     TMPlayerForm mplayerForm;
     InstallWindowHooks();
