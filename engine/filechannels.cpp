@@ -13,11 +13,13 @@
 #include "engine/errorposition.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
+#include "platform/memorybudget.h"
 #include "resources/texts.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cstdint>
@@ -235,6 +237,7 @@ bool TFileTextReader::AppendLine(QString& line) {
         qsizetype at = start;
         while (at < size && !IsLineEndChar(data[at]))
             ++at;
+        if (!ReadingMayGrow(line, at - start)) return false;
         line.append(QStringView(data + start, at - start));
         pos_ = at;
         if (at < size) {
@@ -243,6 +246,27 @@ bool TFileTextReader::AppendLine(QString& line) {
         }
     }
     return true;
+}
+
+void TFileTextReader::AppendChars(QString& text, qsizetype count) {
+    qsizetype wanted = count;
+    while (wanted > 0 && (pos_ < buffer_.size() || Fill())) {
+        const qsizetype piece = std::min(wanted, buffer_.size() - pos_);
+        if (!ReadingMayGrow(text, piece)) break;
+        text.append(QStringView(buffer_).mid(pos_, piece));
+        pos_ += piece;
+        wanted -= piece;
+    }
+}
+
+bool ReadingMayGrow(const QString& text, qsizetype more) {
+    if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return false;
+    const qsizetype size = text.size() + more;
+    if (size <= text.capacity()) return true;
+    // The text moves to a room about twice its size, while the old room is still held.
+    if (MemoryBudget::AllowsElements(static_cast<std::size_t>(size) * 2, sizeof(char16_t))) return true;
+    RaiseError(Err::OutOfMemory);
+    return false;
 }
 
 // ---- writer -------------------------------------------------------------------------------------------
@@ -516,7 +540,12 @@ void ReadFileItemInto(int n, int mode, QString& text) {
     bool quoteClosed = false;    // mode 1: the closing quote has been read
     bool hasText = false;        // mode 1: a character other than a blank has been taken
     bool ended = false;
+    qsizetype sinceCheck = 0;
     while (!ended) {
+        if (++sinceCheck == ReadCheckChars) {
+            sinceCheck = 0;
+            if (!ReadingMayGrow(text, ReadCheckChars)) return;
+        }
         const int c = NextFieldChar(channel);
         if (c < 0) break;
         if (mode == ReadItemMode::Number) {

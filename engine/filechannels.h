@@ -31,8 +31,13 @@ public:
         line.resize(0); // the room stays for the next line
         return AppendLine(line);
     }
-    // The same, appended to `line`.
+    // The same, appended to `line`. A line of any length is read; as it grows it is weighed against
+    // the run's memory budget (30101 when it does not fit) and a stop request ends it where it stands:
+    // false then too, so that a reader of line after line ends with it.
     bool AppendLine(QString& line);
+    // Up to `count` characters appended to `text`: fewer at the end of the stream, or where the budget
+    // or a stop ends the reading as for AppendLine.
+    void AppendChars(QString& text, qsizetype count);
     // A CR LF, CR or LF at the current position is consumed; true when one was there.
     bool SkipLineEnd();
 
@@ -152,6 +157,12 @@ Extended ReadFileNumber(int n);
 // is still held back. Every reader of a channel (INPUT#, LINE INPUT#, INPUT$, EOF) asks this one test,
 // so the last field of a file without a final line end is data to all of them.
 bool FileChannelAtEnd(int n);
+
+// Whether a text read piece by piece may take `more` characters: false when a stop is requested, or
+// (with 30101 raised) when the room it would grow into passes the run's memory budget. Reading that
+// builds a value from a file asks it at least every ReadCheckChars characters.
+bool ReadingMayGrow(const QString& text, qsizetype more);
+inline constexpr qsizetype ReadCheckChars = 64 * 1024;
 
 // The standard conversion of typed or read text to a number: leading blanks, a sign, digits with an
 // optional "." and an exponent "E" / "e" with an optional sign. Anything else (a trailing blank

@@ -337,12 +337,8 @@ void ExecInputFromChannel() {
         result += QChar(channel.Pushback);
         channel.PushbackPending = false;
     }
-    TFileTextReader* reader = channel.Reader.get();
-    while (reader != nullptr && result.size() < count) {
-        const int c = reader->Read();
-        if (c < 0) break;
-        result += QChar(static_cast<char16_t>(c));
-    }
+    if (channel.Reader != nullptr) channel.Reader->AppendChars(result, count - result.size());
+    if (Fe.ErrorNumber != 0) return; // the budget had no room for the rest
     GlPushStr(result);
 }
 

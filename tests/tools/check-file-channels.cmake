@@ -1,7 +1,9 @@
-# cmake -DLXRUN=... -DWORK=DIR -P check-file-output.cmake
+# cmake -DLXRUN=... -DWORK=DIR -P check-file-channels.cmake
 # What PRINT# holds back is never lost without a word: text that cannot be written, whoever writes it
 # out (a file function, another channel, the end of the run), is the failure of the PRINT# that wrote it,
 # reported inside the program on that statement, and the file ends where the writing failed.
+# A line, a field or a count of characters far larger than the run's memory budget ends with the
+# out-of-memory error while the process stays well within the budget's reach.
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -48,4 +50,29 @@ string(SUBSTRING "${whole}" 0 ${keptDigits} expectedStart)
 if(keptDigits EQUAL 0 OR keptDigits GREATER 32768 OR NOT kept STREQUAL expectedStart)
   math(EXPR keptLength "${keptDigits} / 2")
   message(FATAL_ERROR "the limited file holds ${keptLength} bytes that are not the program's first lines")
+endif()
+
+# 300 MB of NULs without a line end, made in no time as a file with a hole. Read whole, a line of them
+# takes 600 MB as text, and twice that while it grows.
+execute_process(COMMAND truncate -s 300M ${WORK}/nuls.txt RESULT_VARIABLE made)
+if(made EQUAL 0)
+  # What the process holds for a program that asks for nothing, and the most a read may add to it.
+  file(WRITE ${WORK}/small.lxt "PRINT 1\r\n")
+  execute_process(COMMAND ${LXRUN} --peak small.lxt WORKING_DIRECTORY ${WORK} OUTPUT_QUIET ERROR_VARIABLE told)
+  if(NOT told MATCHES "peak ([0-9]+) kB")
+    message(FATAL_ERROR "lxrun --peak told no peak:\n${told}")
+  endif()
+  math(EXPR peakLimitKiB "${CMAKE_MATCH_1} + 150 * 1024")
+  foreach(read "LINE INPUT #1, A$" "A$ = INPUT$(300000000, 1)" "INPUT #1, A$")
+    file(WRITE ${WORK}/huge.lxt "OPEN \"nuls.txt\" FOR INPUT AS #1\r\n${read}\r\nPRINT LEN(A$)\r\n")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env LORVEX_MEMORY_BUDGET=64M ${LXRUN} --peak --timeout 60 huge.lxt
+                    WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE shown ERROR_VARIABLE told RESULT_VARIABLE result)
+    if(NOT result EQUAL 0 OR NOT shown MATCHES "^エラー:メモリー不足です。[^\n]*\\(2行,　[0-9]+ 桁\\)\nOK\n")
+      message(FATAL_ERROR "${read} (${result}) did not end with the out-of-memory error:\n${shown}")
+    endif()
+    if(NOT told MATCHES "peak ([0-9]+) kB" OR CMAKE_MATCH_1 GREATER peakLimitKiB)
+      message(FATAL_ERROR "${read} took more than ${peakLimitKiB} kB on its way to the error:\n${told}")
+    endif()
+  endforeach()
+  file(REMOVE ${WORK}/nuls.txt)
 endif()
