@@ -96,23 +96,26 @@ int main(int argc, char** argv) {
         &frame, &TLxFrameForm::Closed, &app, [&stopped] { stopped = EndApplication(); },
         Qt::QueuedConnection);
     // A logout's SIGTERM or SIGHUP ends the application as Exit does: the run stopped, what it wrote
-    // in its files, the windows closed. Nobody is there to answer "end Lorvex?", nor a dialog: the
-    // stop closes INPUT's, any other is closed here. The end waits until the loop of such a dialog has
-    // been left, since the run waiting for the dialog can end only then.
+    // in its files, the windows closed. Nobody is there to answer a question: "end Lorvex?" is not
+    // asked, and any dialog, the program's or an editor's "save?", is cancelled (an unsaved editor's
+    // text is lost, as the signal's default would lose it). The end itself waits until the loop of
+    // a program's dialog has been left, since the run waiting for the dialog can end only then.
     CallOnEndSignals(&app, [&stopped] {
         Rc.StopRequest = 1;
         Rc.ExitMessageCheck = 0;
         auto* check = new QTimer(qApp);
         check->setInterval(EndSignalCheckMs);
-        QObject::connect(check, &QTimer::timeout, check, [check, &stopped] {
+        QObject::connect(check, &QTimer::timeout, check, [&stopped, ending = false]() mutable {
             if (QThread::currentThread()->loopLevel() > 1) {
                 if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                     dialog->reject();
                 return;
             }
-            check->stop();
-            check->deleteLater();
-            stopped = EndApplication();
+            if (ending) return;
+            ending = true;
+            // Not from inside this timer's own call, which would keep it from firing at the question.
+            QMetaObject::invokeMethod(
+                qApp, [&stopped] { stopped = EndApplication(); }, Qt::QueuedConnection);
         });
         check->start();
     });
