@@ -4,6 +4,7 @@
 // when the frame and the run window are on the screen.
 #include "controlwindow/installhooks.h"
 #include "engine/enginehooks.h"
+#include "engine/filechannels.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
@@ -132,5 +133,8 @@ int main(int argc, char** argv) {
                              QString::fromUtf16(Txt::StopNotHonoured));
         std::_Exit(result);
     }
+    // A stopped run kept its files open for CONT: they are closed now, while everything they report
+    // to still stands, and not by the teardown of the process's objects in an order of its own.
+    CloseAllFileChannels();
     return result;
 }
