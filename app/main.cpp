@@ -4,10 +4,12 @@
 // when the frame and the run window are on the screen.
 #include "controlwindow/installhooks.h"
 #include "engine/enginehooks.h"
+#include "engine/filechannels.h"
 #include "engine/flowexec.h"
 #include "engine/formulaexec.h"
 #include "engine/lxthread.h"
 #include "platform/desktopconventions.h"
+#include "platform/endsignals.h"
 #include "platform/osinfo.h"
 #include "resources/texts.h"
 #include "ui/assocform.h"
@@ -18,16 +20,21 @@
 #include "ui/statedump.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
+#include <QThread>
+#include <QTimer>
 
 #include <cstdlib>
 
 namespace {
 constexpr int RefusedExitCode = 1;
+// After an end signal, how often the end looks whether a dialog's loop still stands in its way.
+constexpr int EndSignalCheckMs = 20;
 constexpr int IconSizes[] = {16, 32, 48, 128, 256};
 
 QIcon ApplicationIcon() {
@@ -89,6 +96,30 @@ int main(int argc, char** argv) {
     QObject::connect(
         &frame, &TLxFrameForm::Closed, &app, [&stopped] { stopped = EndApplication(); },
         Qt::QueuedConnection);
+    // A logout's SIGTERM or SIGHUP ends the application as Exit does: the run stopped, what it wrote
+    // in its files, the windows closed. Nobody is there to answer a question: "end Lorvex?" is not
+    // asked, and any dialog, the program's or an editor's "save?", is cancelled (an unsaved editor's
+    // text is lost, as the signal's default would lose it). The end itself waits until the loop of
+    // a program's dialog has been left, since the run waiting for the dialog can end only then.
+    CallOnEndSignals(&app, [&stopped] {
+        Rc.StopRequest = 1;
+        Rc.ExitMessageCheck = 0;
+        auto* check = new QTimer(qApp);
+        check->setInterval(EndSignalCheckMs);
+        QObject::connect(check, &QTimer::timeout, check, [&stopped, ending = false]() mutable {
+            if (QThread::currentThread()->loopLevel() > 1) {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    dialog->reject();
+                return;
+            }
+            if (ending) return;
+            ending = true;
+            // Not from inside this timer's own call, which would keep it from firing at the question.
+            QMetaObject::invokeMethod(
+                qApp, [&stopped] { stopped = EndApplication(); }, Qt::QueuedConnection);
+        });
+        check->start();
+    });
 
     frame.show();
     runForm.show();
@@ -102,5 +133,8 @@ int main(int argc, char** argv) {
                              QString::fromUtf16(Txt::StopNotHonoured));
         std::_Exit(result);
     }
+    // A stopped run kept its files open for CONT: they are closed now, while everything they report
+    // to still stands, and not by the teardown of the process's objects in an order of its own.
+    CloseAllFileChannels();
     return result;
 }

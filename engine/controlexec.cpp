@@ -12,6 +12,7 @@
 #include "core/vocabulary.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
+#include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 
@@ -138,6 +139,7 @@ void PollControlClick() {
             Rc.ControlButtonWatched[at] = 1;
         }
     }
+    FlushFileOutput(); // a program polling the buttons waits for the user, who may look at its files
     std::this_thread::sleep_for(ClickPollPause);
 }
 

@@ -24,6 +24,9 @@ struct EngineRunValues {
     // Set by an executor whose error must be positioned at the failing item itself (the fetch of the
     // next item is skipped): the graphics-window check and the subscript errors.
     bool ErrorAtCurrentItem = false;
+    // Set, with the error, by an executor that finds the failure of an earlier statement (lines PRINT#
+    // held back that could not be written): the error stands at that statement. 0: the loop's rule.
+    int HeldErrorPosition = 0;
     QString InputPrompt; // the prompt of the last INPUT or LINE INPUT; it outlives the dialog
 };
 

@@ -51,3 +51,9 @@ int StatementStartAround(int at) {
 int ErrorPositionOf(int position, int failedAt) {
     return ErrorPositionInStatement(position, StatementStartAround(failedAt));
 }
+
+int ErrorPositionBefore(int next) {
+    if (next < 1 || static_cast<std::size_t>(next) >= Ib.CodeBuffer.size()) return 0;
+    const int position = Ib.CodeBuffer[static_cast<std::size_t>(next)].Position;
+    return ErrorPositionOf(position >= 1 ? position - 1 : 0, next - 1);
+}

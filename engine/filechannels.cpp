@@ -9,13 +9,17 @@
 #include "core/tables.h"
 #include "core/valuestack.h"
 #include "core/vocabulary.h"
+#include "engine/enginestate.h"
+#include "engine/errorposition.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
+#include "platform/memorybudget.h"
 #include "resources/texts.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cstdint>
@@ -233,6 +237,7 @@ bool TFileTextReader::AppendLine(QString& line) {
         qsizetype at = start;
         while (at < size && !IsLineEndChar(data[at]))
             ++at;
+        if (!ReadingMayGrow(line, at - start)) return false;
         line.append(QStringView(data + start, at - start));
         pos_ = at;
         if (at < size) {
@@ -241,6 +246,27 @@ bool TFileTextReader::AppendLine(QString& line) {
         }
     }
     return true;
+}
+
+void TFileTextReader::AppendChars(QString& text, qsizetype count) {
+    qsizetype wanted = count;
+    while (wanted > 0 && (pos_ < buffer_.size() || Fill())) {
+        const qsizetype piece = std::min(wanted, buffer_.size() - pos_);
+        if (!ReadingMayGrow(text, piece)) break;
+        text.append(QStringView(buffer_).mid(pos_, piece));
+        pos_ += piece;
+        wanted -= piece;
+    }
+}
+
+bool ReadingMayGrow(const QString& text, qsizetype more) {
+    if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return false;
+    const qsizetype size = text.size() + more;
+    if (size <= text.capacity()) return true;
+    // The text moves to a room about twice its size, while the old room is still held.
+    if (MemoryBudget::AllowsElements(static_cast<std::size_t>(size) * 2, sizeof(char16_t))) return true;
+    RaiseError(Err::OutOfMemory);
+    return false;
 }
 
 // ---- writer -------------------------------------------------------------------------------------------
@@ -258,8 +284,9 @@ std::unique_ptr<TFileTextWriter> TFileTextWriter::Open(const QString& path, cons
     writer->open_ = true;
     writer->encoder_ = encoding.NewEncoder();
     writer->buffer_ = std::make_unique<char[]>(WriteBufferBytes);
-    if (writer->file_.size() == 0 && !encoding.GetPreamble().isEmpty() &&
-        !writer->WriteBytes(encoding.GetPreamble())) {
+    const QByteArray preamble = encoding.GetPreamble();
+    if (writer->file_.size() == 0 && !preamble.isEmpty() &&
+        writer->file_.write(preamble) != preamble.size()) {
         error = Err::FileCreateFailed;
         return nullptr;
     }
@@ -271,15 +298,29 @@ TFileTextWriter::~TFileTextWriter() {
 }
 
 bool TFileTextWriter::WriteBytes(QByteArrayView bytes) {
-    if (bytes.isEmpty()) return true;
-    return file_.write(bytes.data(), bytes.size()) == bytes.size();
+    // A file that lost some text is not written after the gap: what it holds is what came before.
+    if (failed_) return false;
+    if (bytes.isEmpty() || file_.write(bytes.data(), bytes.size()) == bytes.size()) return true;
+    failed_ = true;
+    ReportLostText();
+    return false;
 }
 
-bool TFileTextWriter::TakeTurn() {
-    if (HoldingWriter == this) return true;
-    const bool ok = HoldingWriter == nullptr || HoldingWriter->Flush();
+void TFileTextWriter::NoteFirstBytes() {
+    heldFrom_ = Ib.CodeIndex;
+}
+
+void TFileTextWriter::ReportLostText() const {
+    if (Fe.ErrorNumber != 0) return;
+    RaiseError(Err::StatementFailed, St::PRINTFile);
+    Eng.HeldErrorPosition = ErrorPositionBefore(heldFrom_);
+}
+
+// The other channel's text goes to its file first; its failure is its own, raised by its writer.
+void TFileTextWriter::TakeTurn() {
+    if (HoldingWriter == this) return;
+    if (HoldingWriter != nullptr) HoldingWriter->Flush();
     HoldingWriter = this;
-    return ok;
 }
 
 bool TFileTextWriter::Flush() {
@@ -290,12 +331,12 @@ bool TFileTextWriter::Flush() {
 }
 
 bool TFileTextWriter::Put(QByteArrayView bytes) {
-    bool ok = true;
-    if (used_ + bytes.size() > WriteBufferBytes) ok = Flush();
-    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes) && ok;
+    if (used_ + bytes.size() > WriteBufferBytes && !Flush()) return false;
+    if (used_ == 0) NoteFirstBytes();
+    if (bytes.size() > WriteBufferBytes) return WriteBytes(bytes);
     std::memcpy(buffer_.get() + used_, bytes.data(), static_cast<std::size_t>(bytes.size()));
     used_ += bytes.size();
-    return ok;
+    return !failed_;
 }
 
 bool TFileTextWriter::AppendAscii(QStringView text) {
@@ -314,6 +355,8 @@ bool TFileTextWriter::AppendAscii(QStringView text) {
 }
 
 bool TFileTextWriter::Append(QStringView text) {
+    if (failed_) return false;
+    if (used_ == 0) NoteFirstBytes();
     if (AppendAscii(text)) return true;
     encoded_.resize(0);
     encoder_->EncodeAppend(text, false, encoded_);
@@ -322,24 +365,23 @@ bool TFileTextWriter::Append(QStringView text) {
 
 bool TFileTextWriter::Write(QStringView text) {
     if (!open_) return false;
-    const bool ok = TakeTurn();
-    return Append(text) && ok;
+    TakeTurn();
+    return Append(text);
 }
 
 bool TFileTextWriter::WriteLine(QStringView text) {
     if (!open_) return false;
-    const bool ok = TakeTurn();
-    const bool written = Append(text);
-    return Append(LineEnd) && written && ok;
+    TakeTurn();
+    return Append(text) && Append(LineEnd);
 }
 
 bool TFileTextWriter::Close() {
     if (!open_) return true;
-    bool ok = TakeTurn();
+    TakeTurn();
     encoded_.resize(0);
     encoder_->EncodeAppend(QStringView(), true, encoded_);
-    ok = Put(encoded_) && ok;
-    ok = Flush() && ok;
+    Put(encoded_);
+    const bool ok = Flush();
     file_.close();
     open_ = false;
     return ok;
@@ -367,6 +409,7 @@ void OpenFileChannel(const QString& name, int mode, int n) {
     if (mode != FileModeKind::Input && mode != FileModeKind::Output && mode != FileModeKind::Append) return;
 
     const QString path = ProgramFilePath(name);
+    if (Fe.ErrorNumber != 0) return; // held text of another channel was lost
     FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
     if (mode == FileModeKind::Output) {
         const std::unique_ptr<TEncoding> encoding = ChannelEncoding(NewSystemEncoding());
@@ -497,7 +540,12 @@ void ReadFileItemInto(int n, int mode, QString& text) {
     bool quoteClosed = false;    // mode 1: the closing quote has been read
     bool hasText = false;        // mode 1: a character other than a blank has been taken
     bool ended = false;
+    qsizetype sinceCheck = 0;
     while (!ended) {
+        if (++sinceCheck == ReadCheckChars) {
+            sinceCheck = 0;
+            if (!ReadingMayGrow(text, ReadCheckChars)) return;
+        }
         const int c = NextFieldChar(channel);
         if (c < 0) break;
         if (mode == ReadItemMode::Number) {

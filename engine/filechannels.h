@@ -31,8 +31,13 @@ public:
         line.resize(0); // the room stays for the next line
         return AppendLine(line);
     }
-    // The same, appended to `line`.
+    // The same, appended to `line`. A line of any length is read; as it grows it is weighed against
+    // the run's memory budget (30101 when it does not fit) and a stop request ends it where it stands:
+    // false then too, so that a reader of line after line ends with it.
     bool AppendLine(QString& line);
+    // Up to `count` characters appended to `text`: fewer at the end of the stream, or where the budget
+    // or a stop ends the reading as for AppendLine.
+    void AppendChars(QString& text, qsizetype count);
     // A CR LF, CR or LF at the current position is consumed; true when one was there.
     bool SkipLineEnd();
 
@@ -51,7 +56,9 @@ private:
 
 // Writes text to a file in an encoding. What is written is held in a buffer and reaches the file when
 // the buffer fills, when the writer closes, and whenever anything may look at the file (FlushFileOutput):
-// a program cannot tell the difference, only the speed.
+// a program cannot tell the difference, only the speed. Nor in its failures: held text that cannot be
+// written, whoever writes it out, is reported as the failure of the PRINT# that began it (error 50026
+// naming PRINT#, at that statement), and after a failure nothing more is written or taken as written.
 class TFileTextWriter {
 public:
     // Creates (or empties) `path`, or appends to it with `append`. The encoding's byte-order mark is
@@ -72,7 +79,7 @@ private:
     TFileTextWriter() = default;
     // Makes this the one writer whose buffer holds bytes: another one's go to their file first, so the
     // files see the writes of all channels in the order the program made them.
-    bool TakeTurn();
+    void TakeTurn();
     // `text` encoded into the buffer; what does not fit goes to the file.
     bool Append(QStringView text);
     // Plain ASCII that the encoder would write as it stands, narrowed straight into the buffer;
@@ -80,9 +87,15 @@ private:
     bool AppendAscii(QStringView text);
     bool Put(QByteArrayView bytes);
     bool WriteBytes(QByteArrayView bytes);
+    // The buffer is about to take its first bytes: they belong to the statement running now.
+    void NoteFirstBytes();
+    // Raises the failure of the statement whose text was lost, unless an error already stands.
+    void ReportLostText() const;
 
     QFile file_;
     bool open_ = false;
+    bool failed_ = false; // a write to the file failed: the file ends where it did
+    int heldFrom_ = 0;    // the code index after the statement whose text the buffer begins with
     std::unique_ptr<TextEncoder> encoder_;
     std::unique_ptr<char[]> buffer_; // the bytes not yet in the file: used_ of them
     qsizetype used_ = 0;
@@ -90,8 +103,9 @@ private:
 };
 
 // Writes out what a channel's writer holds. Everything that reads, measures, copies or names a file,
-// or starts a process, calls it first (ProgramFilePath does), and so do the end, stop and restart of
-// a run. False when the writing failed.
+// or starts a process, or waits for the user or the clock, calls it first (ProgramFilePath does), and
+// so do the end, stop and restart of a run. False when the writing failed, which is raised as the
+// failure of the PRINT# whose text was lost (Eng.HeldErrorPosition names it).
 bool FlushFileOutput();
 
 struct FileChannelType {
@@ -143,6 +157,12 @@ Extended ReadFileNumber(int n);
 // is still held back. Every reader of a channel (INPUT#, LINE INPUT#, INPUT$, EOF) asks this one test,
 // so the last field of a file without a final line end is data to all of them.
 bool FileChannelAtEnd(int n);
+
+// Whether a text read piece by piece may take `more` characters: false when a stop is requested, or
+// (with 30101 raised) when the room it would grow into passes the run's memory budget. Reading that
+// builds a value from a file asks it at least every ReadCheckChars characters.
+bool ReadingMayGrow(const QString& text, qsizetype more);
+inline constexpr qsizetype ReadCheckChars = 64 * 1024;
 
 // The standard conversion of typed or read text to a number: leading blanks, a sign, digits with an
 // optional "." and an exponent "E" / "e" with an optional sign. Anything else (a trailing blank

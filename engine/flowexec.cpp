@@ -12,6 +12,7 @@
 #include "core/vocabulary.h"
 #include "engine/drawexec.h"
 #include "engine/enginehooks.h"
+#include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/numericops.h"
@@ -494,6 +495,7 @@ void ExecSleep() {
     if (!(ms > 0)) ms = 0; // a negative time (or NaN) does not wait
     if (ms > SleepLimitMs) ms = SleepLimitMs;
     const auto wait = std::chrono::milliseconds(static_cast<int>(ms)); // 0..10000: the cast is exact
+    if (!FlushFileOutput()) return; // the files are there to look at while the program sleeps
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return;

@@ -11,6 +11,7 @@
 #include "engine/drawexec.h"
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
+#include "engine/filechannels.h"
 #include "engine/flowexec.h"
 #include "engine/handover.h"
 #include "engine/numberformat.h"
@@ -574,7 +575,9 @@ void ExecMouse() {
         NumRecordOf(operands[1]).Value = worldX;
         NumRecordOf(operands[2]).Value = worldY;
     }
-    // A program that polls the mouse in a loop leaves the processor to the windows in between.
+    // A program that polls the mouse in a loop leaves the processor to the windows in between, and
+    // its files to the user who is looked for.
+    FlushFileOutput();
     std::this_thread::sleep_for(MousePollPause);
 }
 

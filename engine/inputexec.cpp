@@ -244,6 +244,8 @@ void ExecInput(bool lineInput) {
 
     QString answer;
     bool accepted = false;
+    // The user may look at the program's files while it waits for the answer.
+    if (!FlushFileOutput()) return;
     const bool shown = Synchronize([&] { accepted = Hooks.ShowInputDialogHook(request, answer); });
     if (!shown) {
         // Shutdown has cancelled the hand-over and raised the stop request, or the dialog ran out of

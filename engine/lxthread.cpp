@@ -244,6 +244,7 @@ void RunPassesUnguarded(bool& running, bool& stoppedWithinBudget) {
         FlushFileOutput();
         PostReadOnly(true);
         Fe.ErrorNumber = 0;
+        Eng.HeldErrorPosition = 0;
         Eng.EvalFormTrap = 0;
         Eng.ResumeAtItem = 0;
         Rd.SourcePos = 1;
@@ -382,11 +383,11 @@ void TLXMTHread::Execute() {
 
     // End of the run. A stopped run keeps its channels open for CONT, but what it wrote is in its
     // files, for the user to look at and for whatever runs next. Lines that cannot be written are the
-    // failure of the PRINT# that held them back, reported with the run's last item.
-    if (!FlushFileOutput() && Fe.ErrorNumber == 0) {
-        RaiseError(Err::StatementFailed, St::PRINTFile);
-        Fe.ErrorPosition = Ib.CurrentItem.Position;
-    }
+    // failure of the PRINT# that held them back, reported at that statement.
+    const bool failedBefore = Fe.ErrorNumber != 0;
+    if (!FlushFileOutput() && !failedBefore)
+        Fe.ErrorPosition = Eng.HeldErrorPosition > 0 ? Eng.HeldErrorPosition : Ib.CurrentItem.Position;
+    Eng.HeldErrorPosition = 0;
     SyncBarrier();
     const bool outOfMemory = Fe.ErrorNumber == Err::OutOfMemory;
     if (Rc.SavedStopRequest && !outOfMemory) Rc.StopRequest = 1;

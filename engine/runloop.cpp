@@ -23,6 +23,7 @@
 #include "frontend/parsecodes.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -92,7 +93,9 @@ template <RunTier Tier> [[gnu::always_inline]] inline void FetchNextEffectiveIte
 // (subscripts, the graphics-window check), its own position is the error's. False when the run ends
 // with the error.
 bool TakeError(int& pc, int& limit) {
-    if (Eng.ErrorAtCurrentItem)
+    if (Eng.HeldErrorPosition > 0)
+        Fe.ErrorPosition = std::exchange(Eng.HeldErrorPosition, 0);
+    else if (Eng.ErrorAtCurrentItem)
         Fe.ErrorPosition = ErrorPositionOf(Ib.CurrentItem.Position, Eng.CurrentItemIndex);
     else
         Fe.ErrorPosition = ErrorPositionOf(Ib.CurrentItem.Position >= 1 ? Ib.CurrentItem.Position - 1 : 0,

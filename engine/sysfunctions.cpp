@@ -263,6 +263,8 @@ constexpr char16_t TabChar = 8;
 
 // INKEY$: the last key pressed, taken (so it is given once), then a short pause.
 void ExecInkey() {
+    // A program polling the keys waits for the user, who may look at its files meanwhile.
+    FlushFileOutput();
     GlPushStr(InkeyText(Rc.LastKeyCode.exchange(0)));
     std::this_thread::sleep_for(InkeyPause);
 }
@@ -300,6 +302,7 @@ void ExecInputKeys(int code) {
         }
     }
     FlushInputEchoLine(QString());
+    if (!FlushFileOutput()) return; // the user may look at the files while the program waits
     GlPushStr(WaitForKeys(count));
 }
 
@@ -334,12 +337,8 @@ void ExecInputFromChannel() {
         result += QChar(channel.Pushback);
         channel.PushbackPending = false;
     }
-    TFileTextReader* reader = channel.Reader.get();
-    while (reader != nullptr && result.size() < count) {
-        const int c = reader->Read();
-        if (c < 0) break;
-        result += QChar(static_cast<char16_t>(c));
-    }
+    if (channel.Reader != nullptr) channel.Reader->AppendChars(result, count - result.size());
+    if (Fe.ErrorNumber != 0) return; // the budget had no room for the rest
     GlPushStr(result);
 }
 

@@ -11,6 +11,7 @@
 #include "engine/coords.h"
 #include "engine/drawexec.h"
 #include "engine/enginestate.h"
+#include "engine/filechannels.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/runwindowqueue.h"
@@ -85,6 +86,12 @@ template <typename Hook, typename Work> void HandOver(const Hook& hook, int code
         return;
     }
     Synchronize(work);
+}
+
+// A dialog waits for the user, who may look at the program's files meanwhile: they are written out
+// first (a failure to write them ends the statement before the dialog).
+template <typename Hook, typename Work> void AskUser(const Hook& hook, int function, Work work) {
+    if (FlushFileOutput()) HandOver(hook, function, true, work);
 }
 
 void ChangeText(SettingWindow window, int code, const TextSettingChange& change) {
@@ -431,8 +438,8 @@ void ExecMsgBox(int arguments) {
         request.Icon = style.Icon;
     }
     int answer = MsgBoxResult::Ok;
-    HandOver(WindowSettingsHook.MessageBox, Fn::MSGBOX, true,
-             [&request, &answer] { answer = WindowSettingsHook.MessageBox(request); });
+    AskUser(WindowSettingsHook.MessageBox, Fn::MSGBOX,
+            [&request, &answer] { answer = WindowSettingsHook.MessageBox(request); });
     if (Fe.ErrorNumber != 0) return;
     GlPushNum(answerZero ? 0 : answer);
 }
@@ -446,8 +453,8 @@ void ExecInputBox(int arguments) {
     request.Prompt = PopText();
     QString answer;
     bool accepted = false;
-    HandOver(WindowSettingsHook.InputBox, Fn::INPUTBOX, true,
-             [&request, &answer, &accepted] { accepted = WindowSettingsHook.InputBox(request, answer); });
+    AskUser(WindowSettingsHook.InputBox, Fn::INPUTBOX,
+            [&request, &answer, &accepted] { accepted = WindowSettingsHook.InputBox(request, answer); });
     if (Fe.ErrorNumber != 0) return;
     GlPushStr(accepted ? answer : QString()); // Cancel gives the empty text
 }
@@ -463,8 +470,8 @@ void ExecSelectFile(bool save, int arguments) {
     if (arguments >= 1) request.Filter = PopText();
     request.Directory = QDir::currentPath();
     QString chosen;
-    HandOver(WindowSettingsHook.SelectFile, function, true,
-             [&request, &chosen] { chosen = WindowSettingsHook.SelectFile(request); });
+    AskUser(WindowSettingsHook.SelectFile, function,
+            [&request, &chosen] { chosen = WindowSettingsHook.SelectFile(request); });
     if (Fe.ErrorNumber != 0) return;
     GlPushStr(chosen);
 }

@@ -1,7 +1,7 @@
 // lxrun: runs a program through the real engine and the real run window (offscreen) and prints the run
 // window's text when the run has ended. Used by the golden-program tests and the benchmarks.
 //
-//   lxrun [--time] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]...
+//   lxrun [--time] [--peak] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]...
 //         [--answer TEXT | --cancel]... PROGRAM.lxt
 //
 // --expect compares the run window's text with FILE and exits 1 (printing both) when they differ.
@@ -11,10 +11,11 @@
 // Cancel, Abort, Retry, Ignore, Yes, No), enters TEXT in the input box and presses OK, or chooses the
 // file TEXT (relative to the dialog's folder) in a file dialog; --cancel closes the dialog as Escape
 // does. A dialog that opens with no answer left waits, as it would for a person.
-// --time prints the compile-and-run time to stderr. A run that has not ended after --timeout seconds
-// (default 60), also one waiting in a dialog, is stopped and reported with exit code 2; so is an answer
-// a dialog cannot take, or one left over at the end. --general runs every item by the general path,
-// without the decoded statements, so that the tests can hold both ways to the same text.
+// --time prints the compile-and-run time to stderr, --peak the process's peak resident size ("peak N kB"). A
+// run that has not ended after --timeout seconds (default 60), also one waiting in a dialog, is stopped and
+// reported with exit code 2; so is an answer a dialog cannot take, or one left over at the end. --general
+// runs every item by the general path, without the decoded statements, so that the tests can hold both ways
+// to the same text.
 #include "controlwindow/installhooks.h"
 #include "core/programfile.h"
 #include "core/sharedstate.h"
@@ -23,6 +24,7 @@
 #include "engine/lxthread.h"
 #include "engine/runloop.h"
 #include "frontend/initall.h"
+#include "platform/endsignals.h"
 #include "ui/inputform.h"
 #include "ui/mplayerform.h"
 #include "ui/runform.h"
@@ -45,13 +47,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <sys/resource.h>
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: lxrun [--time] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]...\n"
-                 "             [--answer TEXT | --cancel]... PROGRAM.lxt\n");
+    std::fprintf(
+        stderr,
+        "usage: lxrun [--time] [--peak] [--general] [--timeout SECONDS] [--expect FILE] [--input TEXT]...\n"
+        "             [--answer TEXT | --cancel]... PROGRAM.lxt\n");
     return 2;
 }
 
@@ -243,11 +247,14 @@ int main(int argc, char** argv) {
     setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
     QString programPath, expectPath;
     bool timing = false;
+    bool peak = false;
     double timeoutSeconds = 60.0;
     std::deque<DialogAnswer> dialogAnswers;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--time") == 0) {
             timing = true;
+        } else if (std::strcmp(argv[i], "--peak") == 0) {
+            peak = true;
         } else if (std::strcmp(argv[i], "--general") == 0) {
             Eng.FastPathsEnabled = false;
         } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
@@ -273,6 +280,8 @@ int main(int argc, char** argv) {
     // The file dialogs are then widgets that can be answered, whatever the desktop offers.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    // SIGTERM and SIGHUP stop the run; its files are then closed with everything written, as at its end.
+    CallOnEndSignals(&app, [] { Rc.StopRequest = 1; });
     TRunForm runForm;
     TMPlayerForm mplayerForm;
     InstallWindowHooks();
@@ -304,6 +313,8 @@ int main(int argc, char** argv) {
     const qint64 elapsed = clock.nsecsElapsed();
     runForm.ApplyQueue();
     if (timing) std::fprintf(stderr, "run %.6f s\n", static_cast<double>(elapsed) / 1e9);
+    if (rusage usage{}; peak && getrusage(RUSAGE_SELF, &usage) == 0)
+        std::fprintf(stderr, "peak %ld kB\n", usage.ru_maxrss);
 
     const QString output = runForm.Text();
     return EndProcess(Report(output, watcher, timedOut, timeoutSeconds, expectPath));

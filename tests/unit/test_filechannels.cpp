@@ -525,6 +525,32 @@ TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     EXPECT_EQ(Fe.ErrorNumber, Err::LineInputFileAtEnd);
 }
 
+TEST_F(Channels, AStopEndsTheReadingOfAHugeLineFieldOrCountOfCharacters) {
+    // Each is far longer than one piece of reading; with a stop requested, none reads on to its end.
+    const QByteArray huge(4 * ReadCheckChars, 'x');
+    const auto reads = {
+        +[] {
+            QString line;
+            FileChannels[1].Reader->ReadLine(line);
+            return line.size();
+        },
+        +[] { return ReadFileItem(1, ReadItemMode::String).size(); },
+        +[] {
+            QString text;
+            FileChannels[1].Reader->AppendChars(text, 3 * ReadCheckChars);
+            return text.size();
+        },
+    };
+    for (qsizetype (*read)() : reads) {
+        OpenWith(huge + "\r\n");
+        Rc.StopRequest = 1;
+        EXPECT_LT(read(), 2 * ReadCheckChars);
+        Rc.StopRequest = 0;
+        EXPECT_EQ(Fe.ErrorNumber, 0); // a stop is no error
+        CloseFileChannel(1);
+    }
+}
+
 TEST_F(Channels, ReadingStatementsCheckTheChannelMode) {
     struct Case {
         int Mode;
