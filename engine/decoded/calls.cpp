@@ -118,13 +118,15 @@ namespace {
     return true;
 }
 
-// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack, which has
-// room for them: the Return made sure of it); false (nothing done) when the restore or a take would
-// fail.
+// The caller's side of the return, with `count` hand-backs in hand; CallStoppedShort (nothing done)
+// when the restore or a take would fail, or when the Gl stack has no room for the hand-backs that no
+// variable takes (a function's value waiting for the operator after it): the general path pushes them
+// all, so it needs that room as well, and fails where this would.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if ((count < shape.Count && !NumbersOnTop(shape.Count - count)) || !RestoreFrameLocals())
+    if (count < shape.Count ? !NumbersOnTop(shape.Count - count) : !RoomForNumbers(count - shape.Count))
         return CallStoppedShort;
+    if (!RestoreFrameLocals()) return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one.

@@ -220,7 +220,8 @@ TEST_F(Decoded, AStopRequestInACallLeavesTheStacksAsAtThatItem) {
 // the sign change, array elements read and assigned (literals among the values), variables updated
 // from their own value, FOR loops with and without STEP (literal and variable steps; literal,
 // variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, values
-// handed to a general function and a FUNCTION's binds, and SUB and FUNCTION calls.
+// handed to a general function and a FUNCTION's binds, and SUB and FUNCTION calls, recursion among
+// them with values waiting on the stack (shallow, deep, and without end).
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -234,7 +235,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(17)) {
+            switch (Pick(18)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -259,6 +260,7 @@ public:
             case 10: lines.append(QStringLiteral("V(%1) = %2").arg(Subscript(), Literal())); break;
             case 11: lines.append(Call()); break;
             case 12: lines.append(FunctionCall()); break;
+            case 13: lines.append(PendingRecursion()); break;
             default: lines.append(Loop()); break;
             }
         }
@@ -341,7 +343,9 @@ private:
     // SUBs and FUNCTIONs with by-reference parameters and locals: recursive (twice per level, the
     // results combined as the call's own entries do it; with one number of its own, saved alone, or
     // several), calling one another from inside (the caller's frame saved), and frames with a string
-    // local or an array of their own (saved the general way).
+    // local or an array of their own (saved the general way; STRS's recursion is bounded by its text
+    // too, since a large negative P would save ever longer copies of it); recursions that leave values
+    // on the stack below each deeper call.
     static QStringList Procedures() {
         return {QStringLiteral("SUB ADDTO(P, Q)"),
                 QStringLiteral("  W = P * 2 + Q"),
@@ -362,9 +366,21 @@ private:
                 QStringLiteral("END SUB"),
                 QStringLiteral("SUB STRS(P)"),
                 QStringLiteral("  U$ = U$ + \"x\" : P = P + LEN(U$)"),
-                QStringLiteral("  IF P < 3 THEN CALL STRS(P)"),
+                QStringLiteral("  IF P < 3 AND LEN(U$) < 40 THEN CALL STRS(P)"),
                 QStringLiteral("  P = P + REC(1, P)"),
                 QStringLiteral("END SUB"),
+                QStringLiteral("FUNCTION PEND(N)"),
+                QStringLiteral("  IF N = 0 THEN PEND = 1 ELSE PEND = PEND(0) + PEND(N - 1)"),
+                QStringLiteral("END FUNCTION"),
+                QStringLiteral("FUNCTION PMUL(N, M)"),
+                QStringLiteral("  IF N = 0 THEN PMUL = M ELSE PMUL = ONE(1) * PMUL(N - 1, M) - PEND(0) + 1"),
+                QStringLiteral("END FUNCTION"),
+                QStringLiteral("FUNCTION PA(N)"),
+                QStringLiteral("  IF N = 0 THEN PA = 0 ELSE PA = PEND(0) + PB(N - 1)"),
+                QStringLiteral("END FUNCTION"),
+                QStringLiteral("FUNCTION PB(N)"),
+                QStringLiteral("  IF N = 0 THEN PB = 0 ELSE PB = 2 * PA(N - 1) - ONE(1)"),
+                QStringLiteral("END FUNCTION"),
                 QStringLiteral("SUB ARR(P)"),
                 QStringLiteral("  DIM LA(3)"),
                 QStringLiteral("  LA(1) = P"),
@@ -393,6 +409,20 @@ private:
         case 0: return QStringLiteral("X = %1 + REC(%2, %3)").arg(Leaf(), Leaf(), Expression(1));
         case 1: return QStringLiteral("Y = REC(%1, %2) * REC(%3, Y)").arg(Leaf(), Leaf(), Leaf());
         default: return QStringLiteral("Z = REC(REC(%1, 1), %2) / 3").arg(Leaf(), Leaf());
+        }
+    }
+
+    // A recursion whose every level leaves a value on the stack below the call that goes deeper (a
+    // function's result, a literal, two arguments, two functions calling each other): shallow, past the
+    // stacks' first room, deep, and without end (a negative depth never meets the end test), which the
+    // nesting limit ends.
+    QString PendingRecursion() {
+        static const char* const depths[] = {"0", "3", "100", "101", "150", "2500", "-1"};
+        const QString depth = QString::fromLatin1(depths[Pick(7)]);
+        switch (Pick(3)) {
+        case 0: return QStringLiteral("X = %1 + PEND(%2)").arg(Leaf(), depth);
+        case 1: return QStringLiteral("Y = PMUL(%1, %2)").arg(depth, Leaf());
+        default: return QStringLiteral("Z = PA(%1) / 3").arg(depth);
         }
     }
 
@@ -508,11 +538,13 @@ struct Outcome {
 
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     constexpr int Programs = 600;
+    // Longer searches run other seeds: LORVEX_RANDOM_SEED_BASE=n takes seeds n + 1 to n + 600.
+    const unsigned seedBase = static_cast<unsigned>(qEnvironmentVariableIntValue("LORVEX_RANDOM_SEED_BASE"));
     int decodedRuns = 0;
     int textRuns = 0;
     std::array<int, ShapeCount> shapes{};
     for (int seed = 1; seed <= Programs; ++seed) {
-        const QStringList lines = RandomProgram(static_cast<unsigned>(seed)).Lines();
+        const QStringList lines = RandomProgram(seedBase + static_cast<unsigned>(seed)).Lines();
         Outcome outcome[2];
         for (int way = 0; way < 2; ++way) {
             Eng.FastPathsEnabled = way == 1;
