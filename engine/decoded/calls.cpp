@@ -94,8 +94,8 @@ namespace {
 // the decoded side cover 1 .. limit.
 [[gnu::always_inline]] inline const DecodedItem* DecodedAs(int at, DecodedOp op, int limit) {
     if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return nullptr;
-    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
-    return entry.Generation == Ib.CodeGeneration && entry.Op == op ? &entry : nullptr;
+    const DecodedItem* entry = DecodedInRun(at);
+    return entry && entry->Op == op ? entry : nullptr;
 }
 
 [[gnu::always_inline]] inline bool StopRequested() {
