@@ -233,6 +233,15 @@ TEST_F(Decoded, TheDecodedFormCostsAboutTwiceItsCodeAndTheResetGivesItBack) {
     EXPECT_EQ(DecodedBytes(), 0u);
 }
 
+// A long run of statements each shaped like a FOR loop's step (v = x + v) is decoded one statement at a
+// time: none takes the next for its loop's test and decodes that in turn, down the whole run.
+TEST_F(Decoded, ALongRunOfStatementsShapedLikeALoopStepIsDecodedOneByOne) {
+    constexpr int Lines = 20000;
+    Compile(QStringList(Lines, QStringLiteral("X = 1 + X")));
+    EXPECT_EQ(RunLoopFrom(ProgramCodeStart), LoopExit::End);
+    EXPECT_EQ(Num("X"), Lines);
+}
+
 // The decoded side of a long program is made in steps, and a stop request between them ends the
 // making: counted by the slots made, which stay short of the code's length.
 TEST_F(Decoded, AStopEndsTheMakingOfALongProgramsDecodedSide) {
