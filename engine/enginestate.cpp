@@ -1,6 +1,7 @@
 // The engine's run state's one instance, Eng, and its part in the interpreter reset.
 #include "engine/enginestate.h"
 
+#include "engine/decoded/decode.h"
 #include "engine/formulaexec.h"
 #include "frontend/initall.h"
 #include "platform/memorybudget.h"
@@ -14,6 +15,7 @@ namespace {
     ResetEngineHook = [] {
         Eng.Reset();
         DropEvaluations();
+        ReleaseDecodedCode();
     };
     return true;
 }();

@@ -82,9 +82,7 @@ template <RunTier Tier> [[gnu::always_inline]] inline void FetchNextEffectiveIte
 // True when the entry of `at` is decoded, in this generation, as an item for the general path: the
 // loop then goes on without calling the decoded run at all.
 [[gnu::always_inline]] inline bool IsDecodedGeneric(int at) {
-    if (static_cast<std::size_t>(static_cast<unsigned>(at)) >= DecodedCode.size()) return false;
-    const DecodedItem& entry = DecodedCode.data()[at];
-    return entry.Op == DecodedOp::Generic && entry.Generation == Ib.CodeGeneration;
+    return DecodedAsGeneric(at);
 }
 
 // An error raised by the item just run: positioned, and trapped while EVALFORM traps errors. Normally

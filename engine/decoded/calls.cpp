@@ -94,8 +94,8 @@ namespace {
 // the decoded side cover 1 .. limit.
 [[gnu::always_inline]] inline const DecodedItem* DecodedAs(int at, DecodedOp op, int limit) {
     if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return nullptr;
-    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
-    return entry.Generation == Ib.CodeGeneration && entry.Op == op ? &entry : nullptr;
+    const DecodedItem* entry = DecodedInRun(at);
+    return entry && entry->Op == op ? entry : nullptr;
 }
 
 [[gnu::always_inline]] inline bool StopRequested() {
@@ -118,13 +118,15 @@ namespace {
     return true;
 }
 
-// The caller's side of the return, with `count` hand-backs in hand (above the Gl stack, which has
-// room for them: the Return made sure of it); false (nothing done) when the restore or a take would
-// fail.
+// The caller's side of the return, with `count` hand-backs in hand; CallStoppedShort (nothing done)
+// when the restore or a take would fail, or when the Gl stack has no room for the hand-backs that no
+// variable takes (a function's value waiting for the operator after it): the general path pushes them
+// all, so it needs that room as well, and fails where this would.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if ((count < shape.Count && !NumbersOnTop(shape.Count - count)) || !RestoreFrameLocals())
+    if (count < shape.Count ? !NumbersOnTop(shape.Count - count) : !RoomForNumbers(count - shape.Count))
         return CallStoppedShort;
+    if (!RestoreFrameLocals()) return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one.

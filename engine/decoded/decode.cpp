@@ -9,10 +9,15 @@
 #include "engine/decoded/nodes.h"
 #include "engine/decoded/reading.h"
 #include "frontend/parsecodes.h"
+#include "platform/memorybudget.h"
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
 
-std::vector<DecodedItem> DecodedCode;
+std::vector<std::uint32_t> DecodedSlots;
+std::vector<DecodedItem> DecodedEntries;
+std::uint64_t DecodedGeneration = 0;
 std::vector<ExprNode> DecodedNodes;
 std::vector<std::int32_t> DecodedRoots;
 std::array<Extended, MaxStackedValues> DecodedStacked{};
@@ -24,10 +29,63 @@ namespace {
 
 using namespace Decoding;
 
-// The generation the nodes and roots belong to; older ones are dropped before new ones are added.
-std::uint64_t NodesGeneration = 0;
-// The literals the generation's nodes point to: a deque, whose elements stay where they are as it grows.
+// The literals the generation's nodes point to, and the loops' bounds its entries point to: deques,
+// whose elements stay where they are as they grow.
 std::deque<Extended> Literals;
+std::deque<LoopBounds> Loops;
+
+// The slots are made in steps of this many, a stop request seen between them.
+constexpr std::size_t SlotStep = std::size_t{1} << 20;
+// Room kept in the nodes for the entry about to be decoded, so that they grow only where they are
+// weighed (an entry with more nodes than this grows them unweighed, as any small store does).
+constexpr std::size_t NodeHeadroom = 256;
+// Room kept in the entries for the one being decoded and the loop test it may decode (which decodes no
+// further), so that an entry being filled never moves; and the entries a program starts with.
+constexpr std::size_t EntryHeadroom = 2;
+constexpr std::size_t FirstEntries = 64;
+
+// The decoded form never takes the last of the budget: what it asks for is weighed twice over, so
+// that the program keeps as much room again for its own data. Once refused, it asks no more in this
+// generation: the run goes on item by item wherever nothing is decoded.
+bool Refused = false;
+std::uint64_t RefusedGeneration = 0;
+bool Weigh(std::size_t bytes) {
+    if (Refused && RefusedGeneration == Ib.CodeGeneration) return false;
+    if (MemoryBudget::AllowsSlow(bytes * 2)) return true;
+    Refused = true;
+    RefusedGeneration = Ib.CodeGeneration;
+    return false;
+}
+
+// Set while a FOR loop's test is decoded for its NEXT: the test is an IF, and a LET met there is not
+// taken for another NEXT, whose test would be decoded in turn, and so on down a long run of such LETs
+// (deeper than the stack goes). Its entry was made with room for this one, and nothing moves it.
+bool DecodingLoopTest = false;
+
+// Room for one more entry and its nodes; false when the budget has none.
+bool RoomForEntry() {
+    if (DecodingLoopTest) return DecodedEntries.size() < DecodedEntries.capacity();
+    if (DecodedEntries.capacity() - DecodedEntries.size() < EntryHeadroom) {
+        const std::size_t room =
+            std::max({DecodedEntries.capacity() * 2, DecodedEntries.size() + EntryHeadroom, FirstEntries});
+        if (room > UINT32_MAX || !Weigh((room - DecodedEntries.size()) * sizeof(DecodedItem))) return false;
+        DecodedEntries.reserve(room);
+    }
+    if (DecodedNodes.capacity() - DecodedNodes.size() < NodeHeadroom) {
+        const std::size_t room = std::max(DecodedNodes.capacity() * 2, DecodedNodes.size() + NodeHeadroom);
+        if (!Weigh((room - DecodedNodes.size()) * sizeof(ExprNode))) return false;
+        DecodedNodes.reserve(room);
+    }
+    return true;
+}
+
+// A fresh entry for `at`, which its slot then names.
+DecodedItem& NewEntry(int at) {
+    DecodedSlots[static_cast<std::size_t>(at)] = static_cast<std::uint32_t>(DecodedEntries.size());
+    DecodedItem& entry = DecodedEntries.emplace_back();
+    entry.At = at;
+    return entry;
+}
 
 // The types of the values of a decoded expression, as the decoder follows them.
 enum class ValueKind : std::uint8_t { Number, Boolean };
@@ -456,6 +514,17 @@ void DecodeUpdate(DecodedItem& entry) {
     }
     entry.Op = DecodedOp::LetUpdate;
     entry.Operation = op;
+    // The update reads its right operand alone: the expression's root, made last (before the right
+    // leaf), is dropped so that it takes no memory, and Root names the operand.
+    const auto last = static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    if (form != VariableNode && entry.Root == last - 1 && entry.Right == last) {
+        DecodedNodes[static_cast<std::size_t>(entry.Root)] = DecodedNodes.back();
+        DecodedNodes.pop_back();
+        entry.Right = entry.Root;
+    } else if (form == VariableNode && entry.Root == last) {
+        DecodedNodes.pop_back();
+    }
+    entry.Root = entry.Right;
 }
 
 // When `node` is `x op v` for the variable v, the node of x (-1 otherwise).
@@ -486,21 +555,21 @@ void DecodeLoopLeaves(DecodedItem& entry, std::int32_t step, std::int32_t limit,
     std::uint8_t form = LoopForm::Leaves;
     if (stepNode.Code == SmallLiteral) {
         form |= LoopForm::SmallStep;
-        entry.Step64 = stepNode.Literal64;
+        entry.Loop->Step64 = stepNode.Literal64;
     } else {
-        entry.StepValue = stepNode.Operand.Value;
+        entry.Loop->StepValue = stepNode.Operand.Value;
     }
     if (limitNode.Code == SmallLiteral) {
         form |= LoopForm::SmallLimit;
-        entry.LimitAdd = limitNode.Literal64;
+        entry.Loop->LimitAdd = limitNode.Literal64;
     } else if (limitNode.Code == Literal || limitNode.Code == Variable) {
-        entry.LimitValue = limitNode.Operand.Value;
+        entry.Loop->LimitValue = limitNode.Operand.Value;
     } else if (limitNode.Small && (limitNode.Code == Binary(Add, VariableLiteral) ||
                                    limitNode.Code == Binary(Subtract, VariableLiteral))) {
         // x - c is x + (-c) exactly, the rounding and the signs of zero included
         form |= LoopForm::LimitSum;
-        entry.LimitValue = limitNode.Operand.Value;
-        entry.LimitAdd =
+        entry.Loop->LimitValue = limitNode.Operand.Value;
+        entry.Loop->LimitAdd =
             limitNode.Code == Binary(Add, VariableLiteral) ? limitNode.Literal64 : -limitNode.Literal64;
     } else {
         return;
@@ -514,7 +583,7 @@ void DecodeLoopLeaves(DecodedItem& entry, std::int32_t step, std::int32_t limit,
                                                          : argument.Literal == stepNode.Literal);
         if (!sameLeaf || !factor.Small) return;
         form |= LoopForm::WithStep;
-        entry.Factor64 = factor.Literal64;
+        entry.Loop->Factor64 = factor.Literal64;
     }
     entry.LoopForm = form;
 }
@@ -525,10 +594,15 @@ void DecodeForNext(DecodedItem& entry, int limit) {
     using namespace NodeCode;
     const Extended* v = &entry.Target.Number->Value;
     const std::int32_t step = LeftOperandBeside(entry.Root, Add, v);
-    if (step < 0 || entry.Next < 1 || entry.Next > limit) return;
+    if (DecodingLoopTest || step < 0 || entry.Next < 1 || entry.Next > limit) return;
     const int testAt = entry.Next;
-    if (DecodeItemAt(testAt, limit) != DecodedOp::Branch) return;
-    const DecodedItem& test = DecodedCode[static_cast<std::size_t>(testAt)];
+    DecodingLoopTest = true;
+    const DecodedOp testOp = DecodeItemAt(testAt, limit);
+    DecodingLoopTest = false;
+    if (testOp != DecodedOp::Branch) return;
+    const DecodedItem* decodedTest = DecodedEntry(testAt);
+    if (!decodedTest) return;
+    const DecodedItem& test = *decodedTest;
     const ExprNode root = DecodedNodes[static_cast<std::size_t>(test.Root)];
     std::int32_t limitNode = LeftOperandBeside(test.Root, GreaterEqual, v);
     std::int32_t sign = -1;
@@ -545,11 +619,12 @@ void DecodeForNext(DecodedItem& entry, int limit) {
         sign = product.Right;
     }
     entry.Op = DecodedOp::ForNext;
+    entry.Loop = &Loops.emplace_back();
     DecodeLoopLeaves(entry, step, limitNode, sign);
-    entry.Step = step;
-    entry.Limit = limitNode;
-    entry.Sign = sign;
-    entry.Test = testAt;
+    entry.Loop->Step = step;
+    entry.Loop->Limit = limitNode;
+    entry.Loop->Sign = sign;
+    entry.Loop->Test = testAt;
     entry.Next = test.Next;
     entry.Alternate = test.Alternate;
 }
@@ -824,27 +899,32 @@ bool DecodeProcedureItem(DecodedItem& entry, int start) {
 
 // The decoded operation of `at` in this generation (decoding it when it is not yet).
 DecodedOp DecodeItemAt(int at, int limit) {
-    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
-    if (entry.Generation == Ib.CodeGeneration) return entry.Op;
-    return DecodeItem(at, limit).Op;
+    if (const DecodedItem* entry = DecodedEntry(at)) return entry->Op;
+    const DecodedItem* entry = DecodeItem(at, limit);
+    return entry ? entry->Op : DecodedOp::Generic;
 }
 
 } // namespace
 
-DecodedItem& DecodeItem(int at, int limit) {
-    DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
-    entry = DecodedItem{};
-    entry.Generation = Ib.CodeGeneration;
+void KeepDecodedGeneration() {
+    if (DecodedGeneration == Ib.CodeGeneration) return;
+    // The entries, nodes and bounds of an older generation are dropped; their storage is reused.
+    DecodedEntries.clear();
+    DecodedNodes.clear();
+    DecodedRoots.clear();
+    Literals.clear();
+    Loops.clear();
+    DecodedGeneration = Ib.CodeGeneration;
+    DecodedNumbers = Tb.NumVarTable.data();
+    DecodedStrings = Tb.StrVarTable.data();
+}
+
+DecodedItem* DecodeItem(int at, int limit) {
+    KeepDecodedGeneration();
+    if (at < 0 || static_cast<std::size_t>(at) >= DecodedSlots.size() || !RoomForEntry()) return nullptr;
+    DecodedItem& entry = NewEntry(at);
     entry.Retries = DecodedRetries;
-    if (NodesGeneration != Ib.CodeGeneration) {
-        DecodedNodes.clear();
-        DecodedRoots.clear();
-        Literals.clear();
-        NodesGeneration = Ib.CodeGeneration;
-        DecodedNumbers = Tb.NumVarTable.data();
-        DecodedStrings = Tb.StrVarTable.data();
-    }
-    if (at < 1 || at > limit || limit > Ib.CurrentmaxCodeNum) return entry;
+    if (at < 1 || at > limit || limit > Ib.CurrentmaxCodeNum) return &entry;
     const int start = StepOverInert(at, limit);
     const CodeItemType& first = Item(start);
     if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::GOTO) {
@@ -853,21 +933,50 @@ DecodedItem& DecodeItem(int at, int limit) {
             entry.Op = DecodedOp::Jump;
             entry.Next = next;
         }
-        return entry;
+        return &entry;
     }
-    if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return entry;
-    if (DecodeJoinOnStack(entry, at, start, limit)) return entry;
-    if (DecodeOnStack(entry, at, start, limit)) return entry;
-    if (DecodeCallSequence(entry, start, limit)) return entry;
-    if (DecodeProcedureItem(entry, start)) return entry;
+    if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return &entry;
+    if (DecodeJoinOnStack(entry, at, start, limit)) return &entry;
+    if (DecodeOnStack(entry, at, start, limit)) return &entry;
+    if (DecodeCallSequence(entry, start, limit)) return &entry;
+    if (DecodeProcedureItem(entry, start)) return &entry;
     if (first.FirstCode == CodeKind::Statement &&
         (first.SecondCode == InSt::GlPop || first.SecondCode == InSt::GlPush)) {
         DecodeParameterRun(entry, start, limit);
-        return entry;
+        return &entry;
     }
     DecodeExpression(entry, start, limit);
-    return entry;
+    return &entry;
 }
-void FitDecodedCode() {
-    if (DecodedCode.size() < Ib.CodeBuffer.size()) DecodedCode.resize(Ib.CodeBuffer.size());
+bool FitDecodedCode(int limit) {
+    if (limit < 0) return false;
+    const std::size_t wanted = static_cast<std::size_t>(limit) + 1;
+    if (DecodedSlots.size() >= wanted) return true;
+    if (DecodedSlots.capacity() < wanted) {
+        const std::size_t room = std::max(wanted, DecodedSlots.capacity() + DecodedSlots.capacity() / 2);
+        if (!Weigh((room - DecodedSlots.size()) * sizeof(std::uint32_t))) return false;
+        DecodedSlots.reserve(room);
+    }
+    while (DecodedSlots.size() < wanted) {
+        if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return false;
+        DecodedSlots.resize(std::min(wanted, DecodedSlots.size() + SlotStep));
+    }
+    return true;
+}
+
+std::size_t DecodedBytes() {
+    return DecodedSlots.capacity() * sizeof(std::uint32_t) + DecodedEntries.capacity() * sizeof(DecodedItem) +
+           DecodedNodes.capacity() * sizeof(ExprNode) + DecodedRoots.capacity() * sizeof(std::int32_t) +
+           Literals.size() * sizeof(Extended) + Loops.size() * sizeof(LoopBounds) + CallShapeBytes();
+}
+
+void ReleaseDecodedCode() {
+    std::vector<std::uint32_t>().swap(DecodedSlots);
+    std::vector<DecodedItem>().swap(DecodedEntries);
+    std::vector<ExprNode>().swap(DecodedNodes);
+    std::vector<std::int32_t>().swap(DecodedRoots);
+    std::deque<Extended>().swap(Literals);
+    std::deque<LoopBounds>().swap(Loops);
+    ReleaseCallShapes();
+    Refused = false;
 }

@@ -182,3 +182,11 @@ bool DecodeCallSequence(DecodedItem& entry, int start, int limit) {
 bool DecodeCallAfterValues(DecodedItem& entry, int end, int limit) {
     return DecodeCall(entry, Decoding::StepOverInert(end, limit), limit);
 }
+
+std::size_t CallShapeBytes() {
+    return Shapes.size() * sizeof(CallShape);
+}
+
+void ReleaseCallShapes() {
+    std::deque<CallShape>().swap(Shapes);
+}

@@ -184,9 +184,29 @@ enum class StackedStatement : std::uint8_t {
     Join,       // S$ = S$ + x: the join of S$'s text with x appended to S$ in place
 };
 
-// A power of two in size, so that the run finds an entry by a shift of its index.
-struct alignas(128) DecodedItem {
-    std::uint64_t Generation = 0; // the code generation it was decoded in; 0 never matches
+// The leaves and nodes of a FOR loop's NEXT (ForNext), apart from its entry, which every other statement
+// would otherwise carry unused: the nodes of the step, of the limit and of the test's factor 0.5 +
+// SGN(step) (-1 for a loop without STEP), and the index of the test, where a test that stops short runs
+// by itself; for a loop whose step, limit and test factor are leaves (LoopForm), the step (StepValue,
+// or Step64 when small), the limit (LimitValue, plus LimitAdd when a sum, or LimitAdd alone when
+// small) and the factor's literal.
+struct LoopBounds {
+    std::int32_t Step = -1;
+    std::int32_t Limit = -1;
+    std::int32_t Sign = -1;
+    std::int32_t Test = 0;
+    const Extended* StepValue = nullptr;
+    const Extended* LimitValue = nullptr;
+    double Step64 = 0;
+    double LimitAdd = 0;
+    double Factor64 = 0;
+};
+
+// One decoded statement. There is one for each index the run has decoded, not for every item of the
+// code, and it is kept small: the decoded form of a program must not cost much more memory than its
+// code.
+struct alignas(64) DecodedItem {
+    std::int32_t At = -1; // the code index it was decoded for
     DecodedOp Op = DecodedOp::Generic;
     std::uint8_t Retries = 0;     // stops short left
     std::uint8_t ValueCount = 0;  // LetElement, PushValues: the values (their roots in DecodedRoots);
@@ -197,42 +217,31 @@ struct alignas(128) DecodedItem {
     std::int32_t Alternate = 0;   // IF: where a false condition goes
     std::int32_t Root = 0;        // the expression's node; with several values, the first in DecodedRoots
     std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value
-    // ForNext: the nodes of the step, of the limit and of the test's factor 0.5 + SGN(step) (-1 for a
-    // loop without STEP), and the index of the test, where a test that stops short runs by itself.
-    std::int32_t Step = -1;
-    std::int32_t Limit = -1;
-    std::int32_t Sign = -1;
-    std::int32_t Test = 0;
     // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
     // for any other condition. LetUpdate: the operation and the node of its right operand.
     std::uint8_t Operation = NumberOp::Count;
-    // ForNext whose step, limit and test factor are leaves, read here without their nodes: LoopForm
-    // (LoopForm:: bits, 0 when the nodes are used), the step (StepValue, or Step64 when Small), the limit
-    // (LimitValue, plus LimitAdd when Sum, or LimitAdd alone when Small) and the factor's literal.
+    // ForNext whose step, limit and test factor are leaves, read from Loop without their nodes
+    // (LoopForm:: bits, 0 when the nodes are used).
     std::uint8_t LoopForm = 0;
     // Branch on a comparison of a variable (left) with a literal a double holds (right): the outcomes
     // it holds for (CompareOutcome:: bits), its operands read from their nodes at once; 0 for any other
     // entry.
     std::uint8_t Outcomes = 0;
-    std::int32_t Left = -1;
-    std::int32_t Right = -1;
-    const Extended* StepValue = nullptr;
-    const Extended* LimitValue = nullptr;
-    double Step64 = 0;
-    double LimitAdd = 0;
-    double Factor64 = 0;
-    union {
-        NumVarType* Number;     // the LET's numeric target
-        StrVarType* String;     // AppendChr's variable
-        const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
-    } Target{nullptr};
     // OnStack: the statement it runs (whose Next it keeps in Continue), the values it takes from the Gl
     // stack and which of them are booleans (bit k for the k-th from the top).
     StackedStatement Inner = StackedStatement::Values;
     std::uint8_t Stacked = 0;
     std::uint8_t StackedBooleans = 0;
+    std::int32_t Left = -1;
+    std::int32_t Right = -1;
+    union {
+        NumVarType* Number;     // the LET's numeric target
+        StrVarType* String;     // AppendChr's variable
+        const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
+    } Target{nullptr};
     std::int32_t Continue = 0;
+    LoopBounds* Loop = nullptr; // ForNext
 };
 
 namespace LoopForm {
@@ -249,4 +258,4 @@ inline constexpr std::uint8_t Equal = 2;
 inline constexpr std::uint8_t Greater = 4;
 } // namespace CompareOutcome
 
-static_assert(sizeof(DecodedItem) == 128, "an entry is found by a shift of its index");
+static_assert(sizeof(DecodedItem) == 64, "an entry is a cache line");

@@ -74,7 +74,7 @@ void DecodedListing(QString& text) {
     const int limit = Ib.CodeLimit;
     if (limit < ProgramCodeStart || limit > Ib.CurrentmaxCodeNum) return;
     NoteCodeChanged();
-    FitDecodedCode();
+    if (!FitDecodedCode(limit)) return;
 
     Walk walk(limit);
     walk.Add(ProgramCodeStart);
@@ -84,8 +84,9 @@ void DecodedListing(QString& text) {
     while (walk.Next(at)) {
         const CodeItemType& item = Ib.CodeBuffer[static_cast<std::size_t>(at)];
         if (MayBeginDecoded(item.FirstCode, item.SecondCode)) {
-            const DecodedItem& entry = DecodeItem(at, limit);
-            if (entry.Op != DecodedOp::Generic) {
+            const DecodedItem* decodedEntry = DecodeItem(at, limit);
+            if (decodedEntry && decodedEntry->Op != DecodedOp::Generic) {
+                const DecodedItem& entry = *decodedEntry;
                 decoded.push_back(at);
                 if (RunsItsExecutor(entry)) {
                     walk.Add(entry.Next + 1); // the executor's item is at Next; the fetch goes on after it
@@ -106,7 +107,7 @@ void DecodedListing(QString& text) {
 
     std::sort(decoded.begin(), decoded.end());
     for (const int index : decoded) {
-        const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(index)];
+        const DecodedItem& entry = *DecodedEntry(index);
         text += QLatin1Char('[') + QString::number(index) + QLatin1Char(':') +
                 QString::number(Ib.CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
                 OpName(entry.Op);

@@ -11,15 +11,16 @@ namespace {
 
 // The step of a ForNext entry whose operands are leaves.
 [[gnu::always_inline]] inline Extended StepOf(const DecodedItem& entry) {
-    return (entry.LoopForm & LoopForm::SmallStep) ? static_cast<Extended>(entry.Step64) : *entry.StepValue;
+    return (entry.LoopForm & LoopForm::SmallStep) ? static_cast<Extended>(entry.Loop->Step64)
+                                                  : *entry.Loop->StepValue;
 }
 // StoppedShort when N + c is not finite.
 [[gnu::always_inline]] inline Extended LimitOf(const DecodedItem& entry) {
     const std::uint8_t form = entry.LoopForm;
-    if (form & LoopForm::SmallLimit) return entry.LimitAdd;
+    if (form & LoopForm::SmallLimit) return entry.Loop->LimitAdd;
     if (form & LoopForm::LimitSum)
-        return Apply<Add>(*entry.LimitValue, static_cast<Extended>(entry.LimitAdd));
-    return *entry.LimitValue;
+        return Apply<Add>(*entry.Loop->LimitValue, static_cast<Extended>(entry.Loop->LimitAdd));
+    return *entry.Loop->LimitValue;
 }
 
 // The double at `d` widened where it is used: left to itself the compiler widens it once and keeps the
@@ -63,7 +64,7 @@ StepOnLeaves(const DecodedItem& entry, NumVarType* record, Extended& current, in
     }
     // limit - v and factor + SGN feed the checked product only (a fixed step's factor is fixed too)
     const Extended factor = Fixed ? Widen(fixedStep[1])
-                                  : Apply<Add, ResultCheck::None>(static_cast<Extended>(entry.Factor64),
+                                  : Apply<Add, ResultCheck::None>(static_cast<Extended>(entry.Loop->Factor64),
                                                                   Numeric::Sgn<true>(step));
     const Extended product = Apply<Multiply>(Apply<Subtract, ResultCheck::None>(limit, v), factor);
     holds = Decide(GreaterEqual, product, 0);
@@ -92,15 +93,15 @@ template <Carry Carries = Carry::None, Store Value = Store::AtOnce>
         if (!StepOnLeaves<From, StepStore>(entry, record, carried, holds, fixedStep, fixedLimit))
             return StopsShort;
     } else {
-        const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Step), record->Value);
+        const Extended v = Apply<Add>(ValueOf(nodes, nodes + entry.Loop->Step), record->Value);
         if (IsStoppedShort(v)) return StopsShort;
         record->Value = v;
         carried = v;
-        const Extended limitValue = OperandOf(nodes, nodes + entry.Limit);
-        if (entry.Sign < 0) {
+        const Extended limitValue = OperandOf(nodes, nodes + entry.Loop->Limit);
+        if (entry.Loop->Sign < 0) {
             holds = Decide(GreaterEqual, limitValue, v);
         } else {
-            const ExprNode* factor = nodes + entry.Sign; // 0.5 + SGN(step)
+            const ExprNode* factor = nodes + entry.Loop->Sign; // 0.5 + SGN(step)
             const Extended sign = Numeric::Sgn<true>(ValueOf(nodes, nodes + nodes[factor->Right].Left));
             // limit - v and 0.5 + SGN feed the checked product only
             const Extended product = Apply<Multiply>(Apply<Subtract, ResultCheck::None>(limitValue, v),
@@ -110,7 +111,7 @@ template <Carry Carries = Carry::None, Store Value = Store::AtOnce>
     }
     // A test that stops short runs by itself, the LET being done.
     if (holds < 0) [[unlikely]]
-        return entry.Test;
+        return entry.Loop->Test;
     return holds != 0 ? entry.Next : entry.Alternate;
 }
 
@@ -153,8 +154,8 @@ template <DecodedOp Op, Carry Carried, Store Values = Store::AtOnce>
         const Extended fullStep = StepOf(loop);
         const Extended fullLimit = LimitOf(loop);
         if (IsStoppedShort(fullLimit) || !FitsDouble(fullStep) || !FitsDouble(fullLimit)) return bodyAt;
-        const Extended factor =
-            Apply<Add, ResultCheck::None>(static_cast<Extended>(loop.Factor64), Numeric::Sgn<true>(fullStep));
+        const Extended factor = Apply<Add, ResultCheck::None>(static_cast<Extended>(loop.Loop->Factor64),
+                                                              Numeric::Sgn<true>(fullStep));
         if (!FitsDouble(factor)) return bodyAt;
         step[0] = static_cast<double>(fullStep);
         step[1] = static_cast<double>(factor);
@@ -200,10 +201,10 @@ template <DecodedOp Op, Carry Carried, Store Values = Store::AtOnce>
 // writes no variable of the step or the limit, and the operand's variable when it is the loop's.
 inline Carry CarryOf(const DecodedItem& loop, const ExprNode* operand, const Extended* written) {
     if (loop.LoopForm == 0 || !IsInlineOperand(operand)) return Carry::None;
-    if (written && (written == loop.StepValue || written == loop.LimitValue)) return Carry::None;
+    if (written && (written == loop.Loop->StepValue || written == loop.Loop->LimitValue)) return Carry::None;
     // nor may the step or the limit be the loop variable itself, which every round changes
     const Extended* variable = &loop.Target.Number->Value;
-    if (variable == loop.StepValue || variable == loop.LimitValue) return Carry::None;
+    if (variable == loop.Loop->StepValue || variable == loop.Loop->LimitValue) return Carry::None;
     return ReadsOnly(operand, &loop.Target.Number->Value) ? Carry::LoopOperand : Carry::Values;
 }
 
@@ -271,15 +272,14 @@ template <DecodedOp Op>
 // here, the two run together. `next` is where the run goes on; false when an entry stopped short, with
 // `entry` and `at` that entry and its index. `decoded` is the decoded side, which covers 1 .. limit.
 [[gnu::always_inline]] inline bool RunForNext(DecodedItem*& entry, int& at, int& next, int limit,
-                                              std::uint64_t generation, DecodedItem* decoded,
-                                              const ExprNode* nodes, Extended& scratch) {
+                                              const DecodedView& decoded, const ExprNode* nodes,
+                                              Extended& scratch) {
     next = StepLoop(*entry, nodes, scratch);
     if (next == StopsShort) return false;
     if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) return true;
-    DecodedItem* body = decoded + next;
+    DecodedItem* body = decoded.Find(next);
     // The body must not write the loop variable, whose value the loop carries.
-    if (body->Generation != generation ||
-        (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
+    if (!body || (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
         ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
          body->Target.Number == entry->Target.Number))
         return true;

@@ -108,7 +108,7 @@ void DropStacked(const DecodedItem& entry) {
 // for or its expression stops short, the first item by its general executor, and the items after it one
 // by one as usual.
 void RunOnStack(int at) {
-    const DecodedItem& entry = DecodedCode[static_cast<std::size_t>(at)];
+    const DecodedItem& entry = *DecodedInRun(at);
     const ExprNode* nodes = DecodedNodes.data();
     if (entry.Inner == StackedStatement::Join || ReadStacked(entry)) {
         switch (entry.Inner) {
@@ -261,7 +261,7 @@ void RunProcedureItem(DecodedOp op, int value) {
     break;
 #define LX_RUNS_Executor(OP, EXECUTOR) [[unlikely]] goto procedureItem;
 #define LX_RUNS_ForNext(OP, EXECUTOR)                                                                        \
-    if (!RunForNext(entry, at, next, limit, generation, decoded, nodes, scratch)) goto stopShort;            \
+    if (!RunForNext(entry, at, next, limit, decoded, nodes, scratch)) goto stopShort;                        \
     break;
 #define LX_RUNS_Call(OP, EXECUTOR)                                                                           \
     {                                                                                                        \
@@ -283,19 +283,20 @@ void RunProcedureItem(DecodedOp op, int value) {
 int RunDecoded(int at, int limit, bool& stoppedShort) {
     stoppedShort = false;
     if (DecodedTablesMoved()) NoteCodeChanged();
-    const std::uint64_t generation = Ib.CodeGeneration;
-    // The decoded side as far as it goes; decoding an entry may extend it.
-    if (limit < 0) return at;
-    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) FitDecodedCode();
-    if (static_cast<std::size_t>(limit) >= DecodedCode.size()) return at; // the code is not that long
-    DecodedItem* const decoded = DecodedCode.data();
+    // The decoded side as far as the code goes (none, when the budget has no room for it or a stop
+    // came while it grew: the items then run one by one).
+    if (static_cast<std::size_t>(limit) >= DecodedSlots.size() && !FitDecodedCode(limit)) return at;
+    KeepDecodedGeneration();
+    DecodedView decoded;
     const ExprNode* nodes = DecodedNodes.data();
     for (;;) {
         // 1 .. limit, which the decoded side covers
         if (static_cast<unsigned>(at - 1) >= static_cast<unsigned>(limit)) return at;
-        DecodedItem* entry = decoded + at;
-        if (entry->Generation != generation) [[unlikely]] {
-            entry = &DecodeItem(at, limit);
+        DecodedItem* entry = decoded.Find(at);
+        if (!entry) [[unlikely]] {
+            entry = DecodeItem(at, limit);
+            if (!entry) return at; // no room for it: the item runs by the general path
+            decoded = DecodedView{};
             nodes = DecodedNodes.data();
         }
         int next = 0;
