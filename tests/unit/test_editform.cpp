@@ -779,3 +779,22 @@ TEST_F(EditorRunTest, TheErrorOfARunIsSelectedInALongLoadedText) {
     EXPECT_EQ(selected.selectionEnd() - selected.selectionStart(), 1);
     EXPECT_EQ(selected.block().blockNumber(), lines) << runForm_->Text().toStdString();
 }
+
+TEST_F(EditorRunTest, ACommandLineRunOfALongFileStartsOnceItsTextIsLoaded) {
+    // In UTF-16: long enough to load in the background, short enough to compile.
+    QString program;
+    for (int i = 0; i < 10000; ++i)
+        program += QStringLiteral("' comment %1\n").arg(i, 8);
+    program += QStringLiteral("PRINT \"done\"\n");
+    WriteBytes(Path("long.lxt"), Encoded(QStringLiteral("Unicode"), program));
+    TLxFrameForm frame;
+    frame.show();
+    frame.HandleCommandLine({QStringLiteral("-A"), Path("long.lxt")});
+    ASSERT_FALSE(Win.LXEditForm.isNull());
+    EXPECT_TRUE(Win.LXEditForm->IsLoading());
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    ASSERT_TRUE(PumpUntil([] { return Rc.ThreadBusy != 0; }, 60000));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm, 60000));
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("done"))) << runForm_->Text().toStdString();
+    EXPECT_EQ(Fe.ProgramText, WithLineEnds(program, LineEndKind::CrLf));
+}
