@@ -50,7 +50,7 @@ follow_load() {
   until state_has "$loaded"; do
     ((SECONDS < end)) || fail "the load did not end: $loaded"
     [[ -z $shown ]] && wait_window_shown && shown=$((($(now_ns) - start) / 1000000))
-    value=$(sed -n 's|^wait=ロード中 \([0-9]*\)/[0-9]*$|\1|p' "$state" 2>/dev/null)
+    value=$(sed -n 's|^wait=ロード中 \([0-9]*\)/[0-9]*$|\1|p' "$state" 2>/dev/null || true)
     [[ -n $value ]] && values+=("$value")
     sleep 0.02
   done
