@@ -15,11 +15,16 @@ source "$here/harness.sh"
 command -v cc >/dev/null || fail "missing cc (scripts/setup-deps installs it)"
 cc -O2 -o "$work/xping" "$here/../../bench/ide/xping.c" -lX11 || fail "xping does not build"
 cc -O2 -o "$work/xdrop" "$here/xdrop.c" -lX11 || fail "xdrop does not build"
+cc -O2 -o "$work/xpong" "$here/xpong.c" -lX11 || fail "xpong does not build"
 
 lines=${LOAD_TEST_LINES:-1000000}
 # The bounds a user meets: no ping waits longer than this, and the wait window comes this soon.
 stall_ms=200
 wait_window_ms=300
+# A ping to a client that does nothing else (xpong) that waits this long shows the machine or the
+# display stalled: the application's stalls that overlap one are the machine's, not its own. (On a
+# machine shared with other work a ping can wait a few hundred milliseconds for the processor.)
+machine_stall_ms=100
 # A load ends within this many seconds even on a busy machine (a second or two where it is quiet).
 load_seconds=90
 
@@ -63,17 +68,31 @@ follow_load() {
   ((moved >= 3)) || fail "the wait window's bar did not move (seen: ${values[*]:-nothing})"
   # The pings sent from the start until a second after the end; one still unanswered counts too.
   sleep 1
-  local stalls
-  stalls=$(awk -v from="$start" -v to="$finish" -v bound="$stall_ms" '
-    $1 >= from && $1 <= to + 1e9 && ($2 - $1) / 1e6 > bound { n++ }
-    END { print n + 0 }' "$work/pings")
-  ((stalls == 0)) || fail "$stalls pings waited longer than $stall_ms ms: $(awk -v from="$start" \
-    '$1 >= from && ($2 - $1) > 2e8 { printf "%d ms ", ($2 - $1) / 1e6 }' "$work/pings")"
   [[ -n $(tail -n1 "$work/pings") ]] || fail "no ping was answered"
-  echo "load: wait window after $shown ms, $moved values of its bar, no ping over $stall_ms ms"
+  local own machine stalls
+  stalls=$(awk -v from="$start" -v to="$((finish + 1000000000))" -v bound="$stall_ms" -v machine="$machine_stall_ms" '
+    FNR == NR { sent[NR] = $1; answered[NR] = $2; n = NR; next }
+    $1 >= from && $1 <= to && ($2 - $1) / 1e6 > bound {
+      for (i = 1; i <= n; i++)
+        if (answered[i] > $1 && sent[i] < $2 && (answered[i] - sent[i]) / 1e6 > machine) { machines++; next }
+      owns++
+      list = list sprintf("%.0f ms from %.0f ms on; ", ($2 - $1) / 1e6, ($1 - from) / 1e6)
+    }
+    END { printf "%d %d %s\n", owns, machines, list }' "$work/control" "$work/pings")
+  read -r own machine stalls <<<"$stalls"
+  ((own == 0)) || fail "$own pings waited longer than $stall_ms ms while the machine answered (the load took $(((finish - start) / 1000000)) ms): $stalls"
+  echo "load: wait window after $shown ms, $moved values of its bar, no ping over $stall_ms ms ($machine more where the machine stalled)"
 }
 
 # ---- from the command line ----------------------------------------------------------------------------
+
+# The control: a client that only answers pings, pinged all along.
+"$work/xpong" >"$work/pong" &
+pids+=($!)
+pong_known() { [[ -s $work/pong ]]; }
+wait_until "xpong did not start" pong_known
+"$work/xping" "$(head -n1 "$work/pong")" "$work/control" &
+pids+=($!)
 
 QT_QPA_PLATFORM=xcb LORVEX_STATE_FILE=$state NO_AT_BRIDGE=1 "$app" "$work/big1m.lxt" >"$work/app.log" 2>&1 &
 pids+=($!)
@@ -112,9 +131,8 @@ wait_state "editordigest=big2.lxt|$blocks lines|$digest"
 
 # ---- dropped on the frame ---------------------------------------------------------------------------
 
-start=$(now_ns)
-"$work/xdrop" "$(frame_window)" "$work/big3.lxt" || fail "the frame did not take the drop"
-follow_load "$start" "editordigest=big3.lxt|$blocks lines|$digest"
+"$work/xdrop" "$(frame_window)" "$work/big3.lxt" >"$work/dropped" || fail "the frame did not take the drop"
+follow_load "$(head -n1 "$work/dropped")" "editordigest=big3.lxt|$blocks lines|$digest"
 wait_state "focus=big3.lxt"
 
 echo "desktop load test passed"

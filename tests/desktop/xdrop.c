@@ -1,8 +1,8 @@
 /* Drops files on an X window the way a file manager does, by the XDND protocol (version 5): enter,
  * a position over the window's middle, the drop, and the file list ("text/uri-list") handed over when
  * the target asks for it. xdotool drags no files, so the desktop tests drop with this.
- * Usage: xdrop WINDOW-ID FILE...; exits 0 once the target has finished the drop, 1 when it refused
- * it or did not answer within the deadline. */
+ * Usage: xdrop WINDOW-ID FILE...; prints when it dropped (CLOCK_REALTIME, ns) and exits 0 once the
+ * target has finished the drop, 1 when it refused it or did not answer within the deadline. */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -140,6 +140,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     send_message(xdnd_drop, 0, CurrentTime, None, None);
+    /* When the drop happened, for the caller to time what follows from it. */
+    struct timespec dropped;
+    clock_gettime(CLOCK_REALTIME, &dropped);
+    printf("%lld\n", (long long)dropped.tv_sec * 1000000000LL + dropped.tv_nsec);
+    fflush(stdout);
     if (!wait_for(xdnd_finished, &message)) {
         fprintf(stderr, "xdrop: the target did not finish the drop\n");
         return 1;
