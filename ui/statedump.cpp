@@ -54,9 +54,9 @@ QString EditorName(const TLXEditForm* editor) {
 // Texts longer than this are written as their line count and a digest: the dump is written often,
 // and a test that loads a long program compares the digest of the file it wrote.
 constexpr qsizetype WholeTextLimit = 1 << 16;
-// An editor's line is kept on its document until the text changes: the picture is made every few
-// milliseconds, the text read again only after an edit.
-constexpr char CachedLineProperty[] = "lorvexStateLine";
+// What an editor's line says of its text is kept on its document until the text changes: the picture
+// is made every few milliseconds, the text read again only after an edit.
+constexpr char CachedTextProperty[] = "lorvexStateText";
 constexpr char WatchedProperty[] = "lorvexStateWatched";
 // A long text's digest is worked out a slice at a time (a document is read only on the thread it
 // lives on, and a million lines take a good part of a second), some lines between two looks at the
@@ -65,13 +65,13 @@ constexpr qint64 DigestSliceMs = 10;
 constexpr int DigestStepLines = 256;
 constexpr char16_t DigestObjectName[] = u"lorvexStateDigest";
 
-// Works out the digest line of a long text: its name, line count and the MD5 of its text in UTF-8
+// Works out what the line of a long text says of it: its line count and the MD5 of its text in UTF-8
 // with "\n" line ends. A change of the text on the way makes it give up; the next picture starts
 // again.
 class TextDigest : public QObject {
 public:
-    TextDigest(QTextDocument* document, const QString& name)
-        : QObject(document), document_(document), name_(name), block_(document->begin()) {
+    explicit TextDigest(QTextDocument* document)
+        : QObject(document), document_(document), block_(document->begin()) {
         setObjectName(T(DigestObjectName));
         QObject::connect(document, &QTextDocument::contentsChanged, this, [this] {
             timer_.stop();
@@ -94,14 +94,13 @@ private:
         }
         if (block_.isValid()) return;
         timer_.stop();
-        document_->setProperty(CachedLineProperty, name_ + u'|' + QString::number(document_->blockCount()) +
+        document_->setProperty(CachedTextProperty, QString::number(document_->blockCount()) +
                                                        QStringLiteral(" lines|") +
                                                        QString::fromLatin1(hash_.result().toHex()));
         deleteLater();
     }
 
     QTextDocument* document_;
-    QString name_;
     QTextBlock block_;
     QCryptographicHash hash_{QCryptographicHash::Md5};
     QTimer timer_;
@@ -113,21 +112,22 @@ std::pair<const char*, QString> EditorLine(const TLXEditForm* editor) {
     QTextDocument* document = editor->Editor->document();
     const bool digest = document->characterCount() > WholeTextLimit;
     const char* key = digest ? "editordigest" : "editor";
-    const QVariant cached = document->property(CachedLineProperty);
-    if (cached.isValid()) return {key, cached.toString()};
+    const QString head = EditorName(editor) + u'|';
+    const QVariant cached = document->property(CachedTextProperty);
+    if (cached.isValid()) return {key, head + cached.toString()};
     if (!document->property(WatchedProperty).toBool()) {
         document->setProperty(WatchedProperty, true);
         QObject::connect(document, &QTextDocument::contentsChanged, document,
-                         [document] { document->setProperty(CachedLineProperty, QVariant()); });
+                         [document] { document->setProperty(CachedTextProperty, QVariant()); });
     }
     if (digest) {
         if (document->findChild<QObject*>(T(DigestObjectName), Qt::FindDirectChildrenOnly) == nullptr)
-            new TextDigest(document, EditorName(editor));
-        return {key, EditorName(editor) + QStringLiteral("|digesting")};
+            new TextDigest(document);
+        return {key, head + QStringLiteral("digesting")};
     }
-    const QString line = EditorName(editor) + u'|' + editor->EditorText();
-    document->setProperty(CachedLineProperty, line);
-    return {key, line};
+    const QString text = editor->EditorText();
+    document->setProperty(CachedTextProperty, text);
+    return {key, head + text};
 }
 
 QString WindowName(const QWidget* window) {

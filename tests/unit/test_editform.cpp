@@ -15,9 +15,11 @@
 #include "ui/findreplace.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
+#include "ui/statedump.h"
 #include "ui/syntaxcolor.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -798,4 +800,32 @@ TEST_F(EditorRunTest, ACommandLineRunOfALongFileStartsOnceItsTextIsLoaded) {
     ASSERT_TRUE(WaitForRunEnd(Win.RunForm, 60000));
     EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("done"))) << runForm_->Text().toStdString();
     EXPECT_EQ(Fe.ProgramText, WithLineEnds(program, LineEndKind::CrLf));
+}
+
+// ---- the state dump of the desktop tests --------------------------------------------------------------
+
+TEST_F(EditorTest, TheStateDumpFollowsNamesAndTextsAndGivesALongTextAsItsDigest) {
+    TLxFrameForm frame;
+    frame.show();
+    WriteBytes(Path("short.lxt"), "PRINT 1\n");
+    TLXEditForm* editor = frame.OpenFileInEditor(Path("short.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=short.lxt|PRINT 1\\n\n")));
+    // A new name without a change of the text (Save As), and a change of the text.
+    editor->FileName = Path("renamed.lxt");
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=renamed.lxt|PRINT 1\\n\n")));
+    QTextCursor(editor->Editor->document()).insertText(QStringLiteral("'"));
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=renamed.lxt|'PRINT 1\\n\n")));
+
+    const QByteArray program = LongProgram(LongProgramLines);
+    WriteBytes(Path("long.lxt"), program);
+    TLXEditForm* longEditor = frame.OpenFileInEditor(Path("long.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(longEditor, nullptr);
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\nloading=")));
+    const QString digest =
+        QStringLiteral("\neditordigest=long.lxt|%1 lines|%2\n")
+            .arg(LongProgramLines + 1)
+            .arg(QString::fromLatin1(QCryptographicHash::hash(program, QCryptographicHash::Md5).toHex()));
+    ASSERT_TRUE(PumpUntil([&] { return DesktopStateText().contains(digest); }, 60000))
+        << DesktopStateText().toStdString();
 }
