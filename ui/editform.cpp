@@ -624,12 +624,14 @@ void TLXEditForm::OpenInBackground(const QString& fileName, const QString& encod
         const ProgramFileText file = Load_->File();
         Load_->deleteLater();
         Load_ = nullptr;
-        LXLoadWaitForm()->EndBackground();
         SyntaxColor->SetSuspended(false);
         Editor->setEnabled(true);
         if (focused) Editor->setFocus();
         const bool loaded = FinishLoad(fileName, file);
+        // The wait window stays up for what follows the load (the colouring shows it again): hidden
+        // and shown at once, the desktop may leave the activation with neither it nor the frame.
         if (done) done(loaded);
+        LXLoadWaitForm()->EndBackground();
     });
     Load_->Start();
 }

@@ -460,6 +460,7 @@ void TLXLoadWaitForm::EndBackground() {
 }
 
 void TLXLoadWaitForm::Begin(int maximum) {
+    foregroundWork_ = true;
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     ShowCentred(maximum);
     activateWindow();
@@ -488,7 +489,7 @@ void TLXLoadWaitForm::Begin(int maximum) {
 void TLXLoadWaitForm::Step(int value) {
     ProgressBar1->setValue(std::clamp(value, ProgressBar1->minimum(), ProgressBar1->maximum()));
     // Work in the background leaves the painting to the event loop.
-    if (backgroundWork_ == 0 && isVisible() && sincePaint_.elapsed() >= WaitFormPaintIntervalMs) PaintNow();
+    if (foregroundWork_ && isVisible() && sincePaint_.elapsed() >= WaitFormPaintIntervalMs) PaintNow();
 }
 
 void TLXLoadWaitForm::PaintNow() {
@@ -499,6 +500,7 @@ void TLXLoadWaitForm::PaintNow() {
 }
 
 void TLXLoadWaitForm::End() {
+    foregroundWork_ = false;
     if (backgroundWork_ == 0) hide();
 }
 

@@ -127,6 +127,8 @@ private:
 
     QElapsedTimer sincePaint_;
     int backgroundWork_ = 0;
+    // Between Begin and End: the event loop waits, the window is painted from Step.
+    bool foregroundWork_ = false;
 };
 
 // The one wait window, made on first use.
