@@ -13,6 +13,7 @@
 #include "ui/findreplace.h"
 #include "ui/runform.h"
 #include "ui/syntaxcolor.h"
+#include "ui/textload.h"
 #include "ui/undobuffer.h"
 #include "ui/windowhooks.h"
 
@@ -50,6 +51,8 @@ constexpr int MaxLengthLarge = 0x100000;
 constexpr int CaretFieldWidth = 4; // " %4d 行， %4d 桁"
 // Texts of more lines than this are not laid out again when the editor's width changes.
 constexpr int RelayoutLineLimit = 10000;
+// Files longer than this (about 17,000 program lines) load in the background with the wait window.
+constexpr qint64 BackgroundLoadBytes = 256 * 1024;
 
 constexpr char16_t UntitledPrefix[] = u"Untitled";
 constexpr char16_t BackupSuffix[] = u".BAK";
@@ -418,11 +421,23 @@ TLXEditForm::TLXEditForm(QWidget* parent) : QWidget(parent) {
         if (LineScanning == 0) RefreshPanels();
     });
     connect(Editor, &TMyRichEdit::FocusEntered, this, &TLXEditForm::RefreshPanels);
-    connect(Editor->document(), &QTextDocument::modificationChanged, this,
-            [this] { RefreshPanel(PanelModified); });
+    connect(Editor->document(), &QTextDocument::modificationChanged, this, [this] {
+        if (Load_ == nullptr) RefreshPanel(PanelModified);
+    });
 }
 
-TLXEditForm::~TLXEditForm() = default;
+TLXEditForm::~TLXEditForm() {
+    CancelLoad();
+}
+
+void TLXEditForm::CancelLoad() {
+    if (Load_ == nullptr) return;
+    delete Load_;
+    Load_ = nullptr;
+    LXLoadWaitForm()->EndBackground();
+    SyntaxColor->SetSuspended(false);
+    Editor->setEnabled(true);
+}
 
 void TLXEditForm::ApplyEditorLook() {
     std::lock_guard<std::mutex> lock(SettingsMutex());
@@ -575,36 +590,71 @@ bool TLXEditForm::IsModified() const {
 // ---- files ------------------------------------------------------------------------------------------
 
 bool TLXEditForm::Open(const QString& fileName, const QString& encodingName) {
-    QString name = encodingName;
-    if (name == QStringView(EncodingAuto) && !GetFileEncodingName(fileName, name)) {
-        ShowMessage(this, Notice(T(Txt::FileOpenFailed).arg(QDir::toNativeSeparators(fileName))));
-        return false;
-    }
-    const std::unique_ptr<TEncoding> encoding = EncodingFromName(name);
-    QString text;
+    CancelLoad();
     Editor->setEnabled(false);
-    const bool read = QFileInfo(fileName).isFile() && ReadTextFile(fileName, *encoding, text);
+    ProgramFileText file = ReadProgramFile(fileName, encodingName);
     Editor->setEnabled(true);
-    if (!read) {
+    if (file.Read) {
+        const int updating = Win.EditorUpdating;
+        Win.EditorUpdating = 1;
+        // Straight into the document: the control's own setPlainText would give every character of
+        // the text the caret's format afterwards, which a new text has already (a tenth of a long load).
+        Editor->document()->setPlainText(std::exchange(file.Text, QString()));
+        Win.EditorUpdating = updating;
+    }
+    return FinishLoad(fileName, file);
+}
+
+void TLXEditForm::OpenInBackground(const QString& fileName, const QString& encodingName,
+                                   std::function<void(bool loaded)> done) {
+    // A short file is read at once: the windows wait no longer than for any other command.
+    if (QFileInfo(fileName).size() <= BackgroundLoadBytes) {
+        const bool loaded = Open(fileName, encodingName);
+        if (done) done(loaded);
+        return;
+    }
+    CancelLoad();
+    const bool focused = window()->focusWidget() == Editor;
+    Editor->setEnabled(false);
+    SyntaxColor->SetSuspended(true);
+    Load_ = new TTextLoad(fileName, encodingName, Editor->document(), this);
+    TLXLoadWaitForm* wait = LXLoadWaitForm();
+    wait->BeginBackground(LoadProgressMaximum);
+    connect(Load_, &TTextLoad::ProgressChanged, wait, &TLXLoadWaitForm::Step);
+    connect(Load_, &TTextLoad::Finished, this, [this, fileName, focused, done = std::move(done)] {
+        const ProgramFileText file = Load_->File();
+        Load_->deleteLater();
+        Load_ = nullptr;
+        SyntaxColor->SetSuspended(false);
+        Editor->setEnabled(true);
+        if (focused) Editor->setFocus();
+        const bool loaded = FinishLoad(fileName, file);
+        // The wait window stays up for what follows the load (the colouring shows it again): hidden
+        // and shown at once, the desktop may leave the activation with neither it nor the frame.
+        if (done) done(loaded);
+        LXLoadWaitForm()->EndBackground();
+    });
+    Load_->Start();
+}
+
+bool TLXEditForm::IsLoading() const {
+    return Load_ != nullptr;
+}
+
+bool TLXEditForm::FinishLoad(const QString& fileName, const ProgramFileText& file) {
+    if (!file.Read) {
         // The window keeps its own name, so a later Save cannot replace the file with this text.
         ShowMessage(this, Notice(T(Txt::FileOpenFailed).arg(QDir::toNativeSeparators(fileName))));
         return false;
     }
-
-    LineEnds_ = DetectLineEnds(text);
-    const int updating = Win.EditorUpdating;
-    Win.EditorUpdating = 1;
-    // Straight into the document: the control's own setPlainText would give every character of the
-    // text the caret's format afterwards, which a new text has already (a tenth of a long load).
-    Editor->document()->setPlainText(WithLineEnds(std::move(text), LineEndKind::Lf));
-    Win.EditorUpdating = updating;
     QTextCursor caret = Editor->textCursor();
     caret.setPosition(0);
     Editor->setTextCursor(caret);
     Editor->document()->setModified(false);
 
+    LineEnds_ = file.LineEnds;
     FileName = QFileInfo(fileName).absoluteFilePath();
-    EncodingName = name;
+    EncodingName = file.EncodingName;
     SetCaption(QFileInfo(fileName).fileName());
     if (Win.UntitledCounter > 0) --Win.UntitledCounter; // the number taken at creation is given back
     RefreshPanels();
@@ -1021,7 +1071,8 @@ void TLXEditForm::EditorImeComposition(TMyRichEdit* sender, const QString& text,
 // ---- colouring ----------------------------------------------------------------------------------------
 
 void TLXEditForm::EditorChange() {
-    if (LineScanning != 0 || Win.EditorUpdating != 0) return;
+    // (A load's lines are not edits.)
+    if (LineScanning != 0 || Win.EditorUpdating != 0 || Load_ != nullptr) return;
     RefreshPanel(PanelModified);
     if (Settings.FormatCheck == 0) return;
     LineScanning = 1;

@@ -25,6 +25,8 @@ class QInputMethodEvent;
 class QKeyEvent;
 class TFindReplaceDialog;
 class TLXSyntaxColor;
+class TTextLoad;
+struct ProgramFileText;
 class my_UndoClass;
 
 // The editing control. It hands every key to the editor window first and reports each finished
@@ -124,6 +126,15 @@ public:
     // Loads a file into this window with the named encoding ("Auto": detected). A file that cannot
     // be read is reported; the window then keeps its name and text.
     bool Open(const QString& fileName, const QString& encodingName);
+    // The same for a long file in the background (read on a worker thread, its lines put in a slice at
+    // a time), while the wait window shows how far it has come and the windows keep answering; the text
+    // control is disabled meanwhile. A short file loads at once.
+    // `done` is called once the text stands in the window (true) or its failure has been reported;
+    // not at all when the window closes first, which gives the load up.
+    void OpenInBackground(const QString& fileName, const QString& encodingName,
+                          std::function<void(bool loaded)> done);
+    // A load on the worker thread is under way.
+    bool IsLoading() const;
     // Writes the text to `fileName` in the named encoding, keeping the previous file as ".BAK". Asks
     // before replacing characters the encoding cannot hold; reports failures. True when written.
     bool WriteToFile(const QString& fileName, const QString& encodingName);
@@ -250,10 +261,17 @@ private:
     QColor ColourBeforePosition(int position) const;
     void SelectErrorPosition(int errorPosition);
     void SetCaption(const QString& caption);
+    // The end of a load whose text stands in the document: the caret, the file's name, encoding and
+    // line ends, the panels (or the report that the file could not be read).
+    bool FinishLoad(const QString& fileName, const ProgramFileText& file);
+    // Gives up a load under way; the document keeps the lines it has.
+    void CancelLoad();
 
     std::unique_ptr<my_UndoClass> UndoBuffer_;
     LineEndKind LineEnds_ = LineEndKind::CrLf;
     QString SaveDialogFolder_;
     int MaxLength_ = 0;
     bool CloseConfirmed_ = false;
+    // The load on the worker thread, while one runs.
+    TTextLoad* Load_ = nullptr;
 };

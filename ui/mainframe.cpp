@@ -42,6 +42,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -375,7 +376,8 @@ TLXEditForm* TLxFrameForm::NewEditor() {
     return editor;
 }
 
-TLXEditForm* TLxFrameForm::OpenFileInEditor(const QString& fileName, const QString& encodingName) {
+TLXEditForm* TLxFrameForm::OpenFileInEditor(const QString& fileName, const QString& encodingName,
+                                            std::function<void(TLXEditForm* editor)> loaded) {
     const QFileInfo info(fileName);
     if (!info.isFile() || !info.isReadable()) {
         ShowMessage(this, Notice(T(Txt::FileOpenFailed).arg(QDir::toNativeSeparators(fileName)),
@@ -384,11 +386,14 @@ TLXEditForm* TLxFrameForm::OpenFileInEditor(const QString& fileName, const QStri
     }
     TLXEditForm* editor = NewEditor();
     Win.LXEditForm = editor;
-    const int updating = Win.EditorUpdating;
-    Win.EditorUpdating = 1;
-    const bool loaded = editor->Open(fileName, encodingName);
-    Win.EditorUpdating = updating;
-    return loaded ? editor : nullptr;
+    // Whether the load has ended already, and how (a short file loads at once).
+    auto outcome = std::make_shared<std::optional<bool>>();
+    editor->OpenInBackground(fileName, encodingName,
+                             [editor, outcome, loaded = std::move(loaded)](bool read) {
+                                 *outcome = read;
+                                 if (read && loaded) loaded(editor);
+                             });
+    return *outcome == false ? nullptr : editor;
 }
 
 void TLxFrameForm::HandleCommandLine(const QStringList& arguments) {
@@ -397,8 +402,12 @@ void TLxFrameForm::HandleCommandLine(const QStringList& arguments) {
     CommandLineHandled_ = true;
     const CommandLineRequest request = ParseCommandLine(arguments);
     if (request.File.isEmpty()) return;
-    TLXEditForm* editor = OpenFileInEditor(request.File, T(EncodingAuto));
-    if (editor == nullptr) return; // reported; a file that is not there runs nothing
+    // A file that is not there runs nothing (it is reported).
+    OpenFileInEditor(request.File, T(EncodingAuto),
+                     [this, request](TLXEditForm* editor) { CommandLineFileLoaded(request, editor); });
+}
+
+void TLxFrameForm::CommandLineFileLoaded(const CommandLineRequest& request, TLXEditForm* editor) {
     if (request.Mode.isEmpty()) {
         // The file is there to be edited: the frame comes before the run window, with the keys in
         // the editor.
@@ -471,11 +480,12 @@ void TLxFrameForm::LXMMenuOpenClick() {
     const QString encoding = choice->EncodingIndex >= 0 && choice->EncodingIndex < encodings.size()
                                  ? encodings.at(choice->EncodingIndex)
                                  : T(EncodingAuto);
-    TLXEditForm* editor = OpenFileInEditor(choice->FileName, encoding);
-    // Only files opened here are coloured on loading (not those of the command line or a drop).
-    if (editor != nullptr && Settings.AutoFormatLoad != 0) editor->EditorScan();
     OpenDialogFolder_ = QFileInfo(choice->FileName).absolutePath();
-    ActivateEditor(editor);
+    OpenFileInEditor(choice->FileName, encoding, [this](TLXEditForm* editor) {
+        // Only files opened here are coloured on loading (not those of the command line or a drop).
+        if (Settings.AutoFormatLoad != 0) editor->EditorScan();
+        ActivateEditor(editor);
+    });
 }
 
 void TLxFrameForm::LXMMenuExitClick() {

@@ -76,8 +76,10 @@ public:
     // A new empty editor window (the New command).
     TLXEditForm* NewEditor();
     // Opens a file in a new editor window with the named encoding ("Auto": detected); the window becomes
-    // LXEditForm. A file that cannot be read is reported and gives no window (null).
-    TLXEditForm* OpenFileInEditor(const QString& fileName, const QString& encodingName);
+    // LXEditForm. A file that cannot be read is reported and gives no window (null). A long file loads
+    // in the background: `loaded` follows once its text stands in the window (at once for a short one).
+    TLXEditForm* OpenFileInEditor(const QString& fileName, const QString& encodingName,
+                                  std::function<void(TLXEditForm* editor)> loaded = {});
     // The editor window that is active in the MDI area, if any.
     TLXEditForm* ActiveEditor() const;
     // Makes the editor the active window of the area with the keyboard focus in its text; when a
@@ -140,6 +142,8 @@ private:
     void FillWindowMenu();
     void SubWindowActivated(QMdiSubWindow* window);
     void ShowHelpFile(const QString& path);
+    // The rest of the command line's work once its file stands in the editor.
+    void CommandLineFileLoaded(const CommandLineRequest& request, TLXEditForm* editor);
     bool AskToEndApplication();
     // The visible windows share the area in equal parts, laid out one after another along `along`.
     void TileWindows(Qt::Orientation along);

@@ -301,12 +301,26 @@ std::pair<int, bool> TLXSyntaxColor::Rescan(int firstLine, int lastLine, int lim
     return {line, !changed};
 }
 
+void TLXSyntaxColor::SetSuspended(bool suspended) {
+    suspended_ = suspended;
+    if (suspended) {
+        settleTimer_->stop();
+        return;
+    }
+    blockCount_ = document_->blockCount();
+    if (settledLines_ < blockCount_) settleTimer_->start();
+}
+
 void TLXSyntaxColor::ContentsChange(int from, int charsRemoved, int charsAdded) {
     const int count = document_->blockCount();
     const int added = count - blockCount_;
     blockCount_ = count;
     const QTextBlock first = document_->findBlock(from);
     if (!first.isValid()) return;
+    if (suspended_) {
+        settledLines_ = std::min(settledLines_, first.blockNumber());
+        return;
+    }
     const QTextBlock last = document_->findBlock(from + charsAdded + (charsRemoved > 0 ? 1 : 0));
     const int firstLine = first.blockNumber();
     const int lastLine = last.isValid() ? last.blockNumber() : count - 1;
@@ -425,15 +439,31 @@ TLXLoadWaitForm::TLXLoadWaitForm(QWidget* parent)
     resize(WaitFormWidth, WaitFormHeight);
 }
 
-void TLXLoadWaitForm::Begin(int maximum) {
+void TLXLoadWaitForm::ShowCentred(int maximum) {
     ProgressBar1->setRange(0, std::max(0, maximum));
     ProgressBar1->setValue(0);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
     raise();
-    activateWindow();
     ++ShowCount;
+}
+
+void TLXLoadWaitForm::BeginBackground(int maximum) {
+    ++backgroundWork_;
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    ShowCentred(maximum);
+}
+
+void TLXLoadWaitForm::EndBackground() {
+    if (backgroundWork_ > 0 && --backgroundWork_ == 0) hide();
+}
+
+void TLXLoadWaitForm::Begin(int maximum) {
+    foregroundWork_ = true;
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    ShowCentred(maximum);
+    activateWindow();
     // The work that follows keeps the event loop waiting. A window is only painted once the desktop
     // has put it on the screen, which takes a round trip through the window system: wait for that
     // (without taking keys or clicks, which wait for the end of the work), so the window shows its
@@ -458,7 +488,8 @@ void TLXLoadWaitForm::Begin(int maximum) {
 
 void TLXLoadWaitForm::Step(int value) {
     ProgressBar1->setValue(std::clamp(value, ProgressBar1->minimum(), ProgressBar1->maximum()));
-    if (isVisible() && sincePaint_.elapsed() >= WaitFormPaintIntervalMs) PaintNow();
+    // Work in the background leaves the painting to the event loop.
+    if (foregroundWork_ && isVisible() && sincePaint_.elapsed() >= WaitFormPaintIntervalMs) PaintNow();
 }
 
 void TLXLoadWaitForm::PaintNow() {
@@ -469,7 +500,8 @@ void TLXLoadWaitForm::PaintNow() {
 }
 
 void TLXLoadWaitForm::End() {
-    hide();
+    foregroundWork_ = false;
+    if (backgroundWork_ == 0) hide();
 }
 
 TLXLoadWaitForm* LXLoadWaitForm() {

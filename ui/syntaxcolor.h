@@ -65,6 +65,10 @@ public:
     // The look of a class with the settings as they are now.
     static QTextCharFormat FormatFor(TextClass textClass);
 
+    // While suspended (a load puts its lines in, piece by piece), changes are only noted: their lines
+    // are scanned as they are shown, and ahead once the colouring goes on.
+    void SetSuspended(bool suspended);
+
     // How many lines have been scanned so far: the work a change costs.
     long long LinesScanned = 0;
 
@@ -90,6 +94,7 @@ private:
     QTimer* settleTimer_ = nullptr;
     void SettleAhead();
     int blockCount_ = 1;
+    bool suspended_ = false;
 
     QTextCharFormat Formats_[4];
     // The settings the formats were made from; they are made again when one changes.
@@ -97,24 +102,33 @@ private:
     int KeywordStyle_ = -1, StringStyle_ = -1, CommentStyle_ = -1;
 };
 
-// The wait window shown while a long text is coloured: a progress bar and a caption.
+// The wait window shown while a long text is loaded or coloured: a progress bar and a caption.
 class TLXLoadWaitForm : public QWidget {
     Q_OBJECT
 public:
     explicit TLXLoadWaitForm(QWidget* parent = nullptr);
 
-    // Shows the window centred on the screen with the bar at 0 of `maximum`.
+    // For work that keeps the event loop waiting: shows the window centred on the screen with the bar
+    // at 0 of `maximum`, focused, and paints it now and then as the work steps on.
     void Begin(int maximum);
     void Step(int value);
     void End();
+    // For work on another thread while the event loop runs (a load): the window shows, without taking
+    // the activation from the window the user works in, as long as one such work runs.
+    void BeginBackground(int maximum);
+    void EndBackground();
 
     QProgressBar* ProgressBar1 = nullptr;
     int ShowCount = 0; // how many times it has been shown
 
 private:
+    void ShowCentred(int maximum);
     void PaintNow();
 
     QElapsedTimer sincePaint_;
+    int backgroundWork_ = 0;
+    // Between Begin and End: the event loop waits, the window is painted from Step.
+    bool foregroundWork_ = false;
 };
 
 // The one wait window, made on first use.

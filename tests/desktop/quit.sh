@@ -237,6 +237,8 @@ while visible '^ロード中$'; do
 done
 ((painted)) || fail "the wait window was never seen painted (${grabs[*]:-no picture taken while it was shown})"
 wait_state "mdi=long.lxt"
+# (The colouring after the load shows the wait window once more.)
+wait_state "wait=-"
 wait_state "active=TLxFrameForm"
 exit_through_menu
 answer Return "$exit_question"

@@ -11,29 +11,39 @@
 #include "tests/runsupport.h"
 #include "tests/testsupport.h"
 #include "tests/windowsupport.h"
+#include "ui/colorfont.h"
+#include "ui/findreplace.h"
 #include "ui/mainframe.h"
 #include "ui/runform.h"
+#include "ui/statedump.h"
 #include "ui/syntaxcolor.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -662,4 +672,188 @@ TEST(WaitWindow, IsOnTheScreenAndPaintedBeforeTheWorkAndShowsItsProgressDuringIt
     EXPECT_GT(painted.Values.back(), 0);
     wait.End();
     EXPECT_FALSE(wait.isVisible());
+}
+
+// ---- a long file loads while the windows keep answering -------------------------------------------------
+
+namespace {
+
+// Four kinds of line in turn: keywords, a string, a comment and plain code.
+QByteArray LongProgram(int lines) {
+    static const char* const kinds[] = {"PRINT \"abc\"; K\n", "IF K > 99 THEN\n", "  K = K + 1 'x\n",
+                                        "END IF ' done.\n"};
+    QByteArray bytes;
+    for (int i = 0; i < lines; ++i)
+        bytes += kinds[i % 4];
+    return bytes;
+}
+
+// Longer than what loads at once: it loads in the background.
+constexpr int LongProgramLines = 40000;
+
+// The colour the line's first character shows in.
+QColor FirstColour(TLXEditForm* editor, int line) {
+    const QTextBlock block = editor->Editor->document()->findBlockByNumber(line);
+    editor->SyntaxColor->ShowLines(block, block);
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (range.start == 0) return range.format.foreground().color();
+    return {};
+}
+
+} // namespace
+
+TEST_F(EditorTest, ALongFileDroppedOnTheFrameLoadsWhileTheEventLoopRunsAndThenEditsLikeAnyOther) {
+    const QByteArray program = LongProgram(LongProgramLines);
+    ASSERT_TRUE(WriteBytes(Path("long.lxt"), program));
+    TLxFrameForm frame;
+    frame.show();
+    Settings.FormatCheck = 1;
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("long.lxt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+    TLXEditForm* editor = Win.LXEditForm.data();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->IsLoading());
+    TLXLoadWaitForm* wait = LXLoadWaitForm();
+    EXPECT_TRUE(wait->isVisible());
+    EXPECT_FALSE(editor->Editor->isEnabled());
+
+    // The event loop runs between the slices of the load; the bar moves on meanwhile.
+    std::set<int> values;
+    int turns = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        ++turns;
+        values.insert(wait->ProgressBar1->value());
+    });
+    turn.start(0);
+    ASSERT_TRUE(PumpUntil([&] { return !editor->IsLoading(); }, 60000));
+    turn.stop();
+    EXPECT_GE(turns, 3);
+    EXPECT_GE(std::count_if(values.begin(), values.end(), [](int v) { return v > 0 && v < 1000; }), 2);
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_TRUE(editor->Editor->isEnabled());
+    EXPECT_EQ(editor->EditorText(), QString::fromLatin1(program));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("long.lxt"));
+    EXPECT_FALSE(editor->IsModified());
+    EXPECT_EQ(editor->Editor->textCursor().position(), 0);
+
+    // Keys and undo. (The text is longer than the control's maximum length, so it takes no typed
+    // characters, as in any editor window; it can be shortened.)
+    editor->Editor->setFocus();
+    QTest::keyClick(editor->Editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->EditorText(), QString::fromLatin1(program.mid(1)));
+    EXPECT_TRUE(editor->IsModified());
+    editor->LXEMenuUndoClick();
+    EXPECT_EQ(editor->EditorText(), QString::fromLatin1(program));
+
+    // Colouring: a dropped file is not coloured; once it is, a line far down takes its colours when
+    // it is shown, and an edited line at once.
+    const int last = LongProgramLines - 1; // "END IF ' done."
+    EXPECT_EQ(FirstColour(editor, last), QColor());
+    editor->EditorScan();
+    EXPECT_EQ(FirstColour(editor, last), FromColorRef(Settings.EditorKeywordColor));
+    QTextCursor caret(editor->Editor->document()->findBlockByNumber(last));
+    editor->Editor->setTextCursor(caret);
+    for (int i = 0; i < 7; ++i) // "END IF "
+        QTest::keyClick(editor->Editor, Qt::Key_Delete);
+    EXPECT_EQ(FirstColour(editor, last), FromColorRef(Settings.EditorCommentColor));
+
+    // Find goes down from the caret.
+    caret.setPosition(0);
+    editor->Editor->setTextCursor(caret);
+    editor->FindDialog1->SetFindText(QStringLiteral("end if"));
+    editor->FindDialog1Find();
+    const QTextCursor found = editor->Editor->textCursor();
+    EXPECT_EQ(found.selectedText(), QStringLiteral("END IF"));
+    EXPECT_EQ(found.block().blockNumber(), 3);
+}
+
+TEST_F(EditorTest, ClosingAWindowWhileItLoadsGivesTheLoadUp) {
+    ASSERT_TRUE(WriteBytes(Path("long.lxt"), LongProgram(LongProgramLines)));
+    TLxFrameForm frame;
+    frame.show();
+    bool loaded = false;
+    TLXEditForm* editor = frame.OpenFileInEditor(Path("long.lxt"), QStringLiteral("Auto"),
+                                                 [&](TLXEditForm*) { loaded = true; });
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->IsLoading());
+    const QPointer<TLXEditForm> watched(editor);
+    editor->LXEMenuCloseClick();
+    ASSERT_TRUE(PumpUntil([&] { return watched.isNull(); }));
+    EXPECT_FALSE(LXLoadWaitForm()->isVisible());
+    QTest::qWait(50);
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(EditorRunTest, TheErrorOfARunIsSelectedInALongLoadedText) {
+    // In UTF-16: a file long enough to load in the background, a program short enough to compile.
+    constexpr int lines = 12000;
+    const QString program = QString::fromLatin1(LongProgram(lines)) + QStringLiteral("PRINT 2 +\n");
+    ASSERT_TRUE(WriteBytes(Path("long.lxt"), Encoded(QStringLiteral("Unicode"), program)));
+    TLXEditForm* editor = NewEditor();
+    bool loaded = false;
+    editor->OpenInBackground(Path("long.lxt"), QStringLiteral("Auto"), [&](bool read) { loaded = read; });
+    EXPECT_TRUE(editor->IsLoading());
+    ASSERT_TRUE(PumpUntil([&] { return loaded; }, 60000));
+    EXPECT_EQ(editor->EncodingName, QStringLiteral("Unicode"));
+    editor->LXEMenuRunLXClick();
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm, 60000));
+    ASSERT_GT(LastRunError().Number, 0) << runForm_->Text().toStdString();
+    editor->FormActivate();
+    const QTextCursor selected = editor->Editor->textCursor();
+    EXPECT_EQ(selected.selectionEnd() - selected.selectionStart(), 1);
+    EXPECT_EQ(selected.block().blockNumber(), lines) << runForm_->Text().toStdString();
+}
+
+TEST_F(EditorRunTest, ACommandLineRunOfALongFileStartsOnceItsTextIsLoaded) {
+    // In UTF-16: long enough to load in the background, short enough to compile.
+    QString program;
+    for (int i = 0; i < 10000; ++i)
+        program += QStringLiteral("' comment %1\n").arg(i, 8);
+    program += QStringLiteral("PRINT \"done\"\n");
+    ASSERT_TRUE(WriteBytes(Path("long.lxt"), Encoded(QStringLiteral("Unicode"), program)));
+    TLxFrameForm frame;
+    frame.show();
+    frame.HandleCommandLine({QStringLiteral("-A"), Path("long.lxt")});
+    ASSERT_FALSE(Win.LXEditForm.isNull());
+    EXPECT_TRUE(Win.LXEditForm->IsLoading());
+    EXPECT_EQ(Rc.ThreadBusy.load(), 0);
+    // The run starts as the load ends (and may end before the next look).
+    ASSERT_TRUE(PumpUntil([] { return !Win.LXEditForm->IsLoading(); }, 60000));
+    ASSERT_TRUE(WaitForRunEnd(Win.RunForm, 60000));
+    EXPECT_TRUE(runForm_->Text().contains(QStringLiteral("done"))) << runForm_->Text().toStdString();
+    EXPECT_EQ(Fe.ProgramText, WithLineEnds(program, LineEndKind::CrLf));
+}
+
+// ---- the state dump of the desktop tests --------------------------------------------------------------
+
+TEST_F(EditorTest, TheStateDumpFollowsNamesAndTextsAndGivesALongTextAsItsDigest) {
+    TLxFrameForm frame;
+    frame.show();
+    ASSERT_TRUE(WriteBytes(Path("short.lxt"), "PRINT 1\n"));
+    TLXEditForm* editor = frame.OpenFileInEditor(Path("short.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=short.lxt|PRINT 1\\n\n")));
+    // A new name without a change of the text (Save As), and a change of the text.
+    editor->FileName = Path("renamed.lxt");
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=renamed.lxt|PRINT 1\\n\n")));
+    QTextCursor(editor->Editor->document()).insertText(QStringLiteral("'"));
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\neditor=renamed.lxt|'PRINT 1\\n\n")));
+
+    const QByteArray program = LongProgram(LongProgramLines);
+    ASSERT_TRUE(WriteBytes(Path("long.lxt"), program));
+    TLXEditForm* longEditor = frame.OpenFileInEditor(Path("long.lxt"), QStringLiteral("Auto"));
+    ASSERT_NE(longEditor, nullptr);
+    EXPECT_TRUE(DesktopStateText().contains(QStringLiteral("\nloading=")));
+    const QString digest =
+        QStringLiteral("\neditordigest=long.lxt|%1 lines|%2\n")
+            .arg(LongProgramLines + 1)
+            .arg(QString::fromLatin1(QCryptographicHash::hash(program, QCryptographicHash::Md5).toHex()));
+    ASSERT_TRUE(PumpUntil([&] { return DesktopStateText().contains(digest); }, 60000))
+        << DesktopStateText().toStdString();
 }
