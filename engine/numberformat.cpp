@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -26,16 +27,6 @@ static_assert(HalfGuard.size() == GuardDigits);
 // with a full mantissa); with this many the expansion is exact.
 constexpr int ExactDigits = 11600;
 
-// The decimal digits of |value| rounded to `digits` significant digits, and the power of ten of the
-// first one (value = d.ddd x 10^exponent). A value exactly halfway rounds away from zero (0.125 at two
-// digits is 0.13), as a BASIC user expects; every other value rounds to the nearer neighbour.
-// std::to_chars is exact for the 80-bit format and never looks at the locale, unlike printf.
-struct DecimalDigits {
-    char Digits[MaxGeneralDigits + 1] = {};
-    int Count = 0;
-    int Exponent = 0;
-};
-
 // Turns a to_chars scientific text in place into its bare digits; returns their count and the
 // exponent.
 int CompactScientific(char* first, char* last, int& exponent) {
@@ -52,7 +43,126 @@ int CompactScientific(char* first, char* last, int& exponent) {
     return count;
 }
 
-DecimalDigits RoundToDigits(Extended value, int digits) {
+// Adds one unit in the last kept place, carrying through nines.
+void RoundUp(DecimalDigits& d) {
+    int i = d.Count - 1;
+    for (; i >= 0 && d.Digits[i] == '9'; --i)
+        d.Digits[i] = '0';
+    if (i >= 0) {
+        ++d.Digits[i];
+    } else {
+        d.Digits[0] = '1'; // 9.99 became 10.0: one more power of ten
+        ++d.Exponent;
+    }
+}
+
+// The 80-bit format: a 64-bit mantissa with its leading bit written out, then the sign and a 15-bit
+// exponent biased by 16383. A number is mantissa x 2^e with e = exponent - 16383 - 63.
+constexpr std::size_t MantissaBytes = 8;
+constexpr unsigned ExponentMask = 0x7fff;
+constexpr int ExponentBias = 16383;
+constexpr int MantissaPlaces = 63;
+constexpr std::uint64_t LeadingBit = std::uint64_t{1} << MantissaPlaces;
+
+// mantissa x 2^e is expanded exactly in 128-bit integers while a fraction of -e bits times ten still
+// fits (-e at most 124: magnitudes from 2^-61, about 4.3E-19) and the integer part fits 127 bits
+// (e at most 63: below 2^127, about 1.7E38); a fraction of at most 60 bits is expanded in 64 bits.
+using WideBits = unsigned __int128;
+constexpr int WidestFraction = 124;
+constexpr int NarrowFraction = 60;
+constexpr int WidestWholeShift = 63;
+constexpr int WordBits = 64;
+// An integer part of 64 bits or more is cut into two parts below 10^19 by one wide division.
+constexpr std::uint64_t TenToTheNineteen = 10'000'000'000'000'000'000ULL;
+constexpr int NineteenDigits = 19;
+constexpr int WholeDigitRoom = 40; // 2^127 has 39 digits
+constexpr int Ten = 10;
+
+// Writes the decimal digits of `whole` (not zero) to end just before `end`; returns their start.
+char* WholeDigits(WideBits whole, char* end) {
+    auto part = static_cast<std::uint64_t>(whole);
+    if (whole >> WordBits != 0) {
+        const auto high = static_cast<std::uint64_t>(whole / TenToTheNineteen);
+        part = static_cast<std::uint64_t>(whole - WideBits{high} * TenToTheNineteen);
+        for (int i = 0; i < NineteenDigits; ++i, part /= Ten)
+            *--end = static_cast<char>('0' + part % Ten);
+        part = high;
+    }
+    for (; part != 0; part /= Ten)
+        *--end = static_cast<char>('0' + part % Ten);
+    return end;
+}
+
+// Appends the digits of fraction / 2^bits to `kept` until it holds `wanted` digits or the fraction
+// is used up; zeros before the first significant digit only lower `exponent`. Each digit is exact:
+// the fraction times ten, its bits above `bits`.
+template <typename Bits>
+int FractionDigits(Bits fraction, int bits, char* kept, int count, int wanted, int& exponent) {
+    const Bits mask = (Bits{1} << bits) - 1;
+    while (count < wanted && fraction != 0) {
+        fraction *= Ten;
+        const auto digit = static_cast<int>(fraction >> bits);
+        fraction &= mask;
+        if (count == 0 && digit == 0) {
+            --exponent;
+            continue;
+        }
+        kept[count++] = static_cast<char>('0' + digit);
+    }
+    return count;
+}
+
+// The rounded digits from the exact expansion in integers; false for magnitudes outside its range
+// (zero and subnormal numbers among them), which the library's conversion formats.
+bool ExactRoundedDigits(Extended magnitude, int digits, DecimalDigits& out) {
+    unsigned char bytes[MantissaBytes + sizeof(std::uint16_t)];
+    std::memcpy(bytes, &magnitude, sizeof bytes);
+    std::uint64_t mantissa = 0;
+    std::uint16_t top = 0;
+    std::memcpy(&mantissa, bytes, MantissaBytes);
+    std::memcpy(&top, bytes + MantissaBytes, sizeof top);
+    if ((mantissa & LeadingBit) == 0) return false; // zero, subnormal, or not a valid number
+    const int e = static_cast<int>(top & ExponentMask) - ExponentBias - MantissaPlaces;
+    if (e > WidestWholeShift || e < -WidestFraction) return false;
+
+    // The digits kept and the one after them, which alone decides: the exact rest is at least half a
+    // unit of the last kept digit exactly when that digit is 5 or more.
+    char kept[MaxGeneralDigits + 1];
+    const int wanted = digits + 1;
+    int count = 0;
+    int exponent = -1;
+    const int fractionBits = e < 0 ? -e : 0;
+    const WideBits whole = e >= 0                    ? WideBits{mantissa} << e
+                           : fractionBits < WordBits ? WideBits{mantissa >> fractionBits}
+                                                     : 0;
+    if (whole != 0) {
+        char buffer[WholeDigitRoom];
+        char* const end = buffer + WholeDigitRoom;
+        const char* first = WholeDigits(whole, end);
+        exponent = static_cast<int>(end - first) - 1;
+        count = std::min(wanted, static_cast<int>(end - first));
+        std::copy_n(first, count, kept);
+    }
+    if (count < wanted && fractionBits > 0) {
+        if (fractionBits <= NarrowFraction)
+            count = FractionDigits(mantissa & ((std::uint64_t{1} << fractionBits) - 1), fractionBits, kept,
+                                   count, wanted, exponent);
+        else
+            count = FractionDigits(WideBits{mantissa} & ((WideBits{1} << fractionBits) - 1), fractionBits,
+                                   kept, count, wanted, exponent);
+    }
+    std::fill(kept + count, kept + wanted, '0');
+
+    out.Count = digits;
+    out.Exponent = exponent;
+    std::copy_n(kept, digits, out.Digits);
+    if (kept[digits] >= '5') RoundUp(out);
+    return true;
+}
+
+} // namespace
+
+DecimalDigits LibraryRoundedDigits(Extended value, int digits) {
     value = std::fabs(value);
     char buffer[DigitBufferSize];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
@@ -76,19 +186,17 @@ DecimalDigits RoundToDigits(Extended value, int digits) {
     out.Count = digits;
     out.Exponent = exponent;
     std::copy_n(buffer, digits, out.Digits);
-    if (up) {
-        int i = digits - 1;
-        for (; i >= 0 && out.Digits[i] == '9'; --i)
-            out.Digits[i] = '0';
-        if (i >= 0) {
-            ++out.Digits[i];
-        } else {
-            out.Digits[0] = '1'; // 9.99 became 10.0: one more power of ten
-            ++out.Exponent;
-        }
-    }
+    if (up) RoundUp(out);
     return out;
 }
+
+DecimalDigits RoundedDigits(Extended value, int digits) {
+    DecimalDigits out;
+    if (ExactRoundedDigits(std::fabs(value), digits, out)) return out;
+    return LibraryRoundedDigits(value, digits);
+}
+
+namespace {
 
 // Whole numbers below this magnitude convert exactly to a 64-bit integer (10^18 < 2^63).
 constexpr Extended WholeTextLimit = 1e18L;
@@ -141,7 +249,7 @@ QString GeneralNumberText(Extended value, int precision) {
     precision = std::clamp(precision, 1, MaxGeneralDigits);
     QString whole;
     if (WholeNumberText(value, precision, false, whole)) return whole;
-    DecimalDigits d = RoundToDigits(value, precision);
+    DecimalDigits d = RoundedDigits(value, precision);
     while (d.Count > 1 && d.Digits[d.Count - 1] == '0')
         --d.Count;
 
@@ -194,7 +302,7 @@ void FormatNumberInto(const Extended& value, QString& text) {
 
 bool ScientificText18(Extended value, QString& text) {
     if (!std::isfinite(value)) return false;
-    const DecimalDigits d = RoundToDigits(value, MaxGeneralDigits);
+    const DecimalDigits d = RoundedDigits(value, MaxGeneralDigits);
     QString out;
     out.reserve(MaxGeneralDigits + 10);
     if (value < 0) out += u'-';
