@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int DecimalBase = 10;
+constexpr int DecimalPairBase = 100;
 // Below this magnitude (after rounding) the general format switches to scientific notation.
 constexpr int SmallestFixedExponent = -5; // 0.00001
 constexpr int FloatToStrExponentDigits = 4;
@@ -76,7 +78,6 @@ constexpr int WordBits = 64;
 constexpr std::uint64_t TenToTheNineteen = 10'000'000'000'000'000'000ULL;
 constexpr int NineteenDigits = 19;
 constexpr int WholeDigitRoom = 40; // 2^127 has 39 digits
-constexpr int Ten = 10;
 
 // Writes the decimal digits of `whole` (not zero) to end just before `end`; returns their start.
 char* WholeDigits(WideBits whole, char* end) {
@@ -84,12 +85,12 @@ char* WholeDigits(WideBits whole, char* end) {
     if (whole >> WordBits != 0) {
         const auto high = static_cast<std::uint64_t>(whole / TenToTheNineteen);
         part = static_cast<std::uint64_t>(whole - WideBits{high} * TenToTheNineteen);
-        for (int i = 0; i < NineteenDigits; ++i, part /= Ten)
-            *--end = static_cast<char>('0' + part % Ten);
+        for (int i = 0; i < NineteenDigits; ++i, part /= DecimalBase)
+            *--end = static_cast<char>('0' + part % DecimalBase);
         part = high;
     }
-    for (; part != 0; part /= Ten)
-        *--end = static_cast<char>('0' + part % Ten);
+    for (; part != 0; part /= DecimalBase)
+        *--end = static_cast<char>('0' + part % DecimalBase);
     return end;
 }
 
@@ -100,7 +101,7 @@ template <typename Bits>
 int FractionDigits(Bits fraction, int bits, char* kept, int count, int wanted, int& exponent) {
     const Bits mask = (Bits{1} << bits) - 1;
     while (count < wanted && fraction != 0) {
-        fraction *= Ten;
+        fraction *= DecimalBase;
         const auto digit = static_cast<int>(fraction >> bits);
         fraction &= mask;
         if (count == 0 && digit == 0) {
@@ -198,11 +199,18 @@ DecimalDigits RoundedDigits(Extended value, int digits) {
 
 namespace {
 
+// Puts `count` ASCII characters into `text`, using its room again when it is its own (no
+// allocation).
+void AssignLatin1(const char* chars, int count, QString& text) {
+    text.resize(count);
+    QChar* p = text.data();
+    for (int i = 0; i < count; ++i)
+        p[i] = QLatin1Char(chars[i]);
+}
+
 // Whole numbers below this magnitude convert exactly to a 64-bit integer (10^18 < 2^63).
 constexpr Extended WholeTextLimit = 1e18L;
 constexpr Extended ExactDoubleLimit = 9007199254740992.0L; // 2^53
-constexpr int DecimalBase = 10;
-constexpr int DecimalPairBase = 100;
 
 // The text of a whole number of at most `precision` digits, written as an integer: the general
 // format gives exactly these digits (rounding to `precision` digits cannot change them and the
@@ -218,25 +226,66 @@ bool WholeNumberText(Extended value, int precision, bool blankBeforePositive, QS
                            ? static_cast<std::uint64_t>(static_cast<double>(magnitude))
                            : static_cast<std::uint64_t>(magnitude);
     if (static_cast<Extended>(whole) != magnitude || whole == 0) return false;
-    // The digits from the last, two at a time (half the dependent divisions), then an odd first one.
-    char digits[MaxGeneralDigits + 1];
-    int count = 0;
+    // The digits from the last, two at a time (half the dependent divisions), then an odd first one;
+    // then the sign or the blank.
+    char chars[MaxGeneralDigits + 2];
+    char* const end = chars + sizeof chars;
+    char* p = end;
     std::uint64_t rest = whole;
     for (; rest >= DecimalBase; rest /= DecimalPairBase) {
         const std::uint64_t pair = rest % DecimalPairBase;
-        digits[count++] = static_cast<char>('0' + pair % DecimalBase);
-        digits[count++] = static_cast<char>('0' + pair / DecimalBase);
+        *--p = static_cast<char>('0' + pair % DecimalBase);
+        *--p = static_cast<char>('0' + pair / DecimalBase);
     }
-    if (rest != 0) digits[count++] = static_cast<char>('0' + rest);
-    if (count > precision) return false;
-    const bool negative = value < 0;
-    const bool lead = negative || blankBeforePositive;
-    text.resize(count + (lead ? 1 : 0)); // a text that is not shared keeps its room: no allocation
-    QChar* p = text.data();
-    if (lead) *p++ = negative ? u'-' : u' ';
-    for (int i = count - 1; i >= 0; --i)
-        *p++ = QLatin1Char(digits[i]);
+    if (rest != 0) *--p = static_cast<char>('0' + rest);
+    if (end - p > precision) return false;
+    if (value < 0)
+        *--p = '-';
+    else if (blankBeforePositive)
+        *--p = ' ';
+    AssignLatin1(p, static_cast<int>(end - p), text);
     return true;
+}
+
+// Room for the longest general text: "-0.0000" and 18 digits, or "-d." and 17 digits and "E-4951".
+constexpr int GeneralTextRoom = 32;
+
+// Writes the general format of a finite number other than zero, with `precision` digits (1..18), to
+// `out`; returns its length.
+int GeneralNumberChars(Extended value, int precision, char* out) {
+    DecimalDigits d = RoundedDigits(value, precision);
+    while (d.Count > 1 && d.Digits[d.Count - 1] == '0')
+        --d.Count;
+
+    char* p = out;
+    if (value < 0) *p++ = '-';
+    const int e = d.Exponent;
+    if (e < precision && e >= SmallestFixedExponent) {
+        if (e >= 0) {
+            // Integer part: the first e + 1 digits, padded with zeros when fewer digits remain.
+            for (int i = 0; i <= e; ++i)
+                *p++ = i < d.Count ? d.Digits[i] : '0';
+            if (d.Count > e + 1) {
+                *p++ = '.';
+                p = std::copy(d.Digits + e + 1, d.Digits + d.Count, p);
+            }
+        } else {
+            *p++ = '0';
+            *p++ = '.';
+            p = std::fill_n(p, -e - 1, '0');
+            p = std::copy_n(d.Digits, d.Count, p);
+        }
+    } else {
+        *p++ = d.Digits[0];
+        if (d.Count > 1) {
+            *p++ = '.';
+            p = std::copy(d.Digits + 1, d.Digits + d.Count, p);
+        }
+        *p++ = 'E';
+        if (e < 0) *p++ = '-';
+        p = std::to_chars(p, out + GeneralTextRoom, std::abs(e)).ptr;
+    }
+    return static_cast<int>(p - out);
 }
 
 } // namespace
@@ -247,45 +296,10 @@ QString GeneralNumberText(Extended value, int precision) {
     if (value == 0) return QStringLiteral("0"); // also -0: the sign of a zero is not shown
 
     precision = std::clamp(precision, 1, MaxGeneralDigits);
-    QString whole;
-    if (WholeNumberText(value, precision, false, whole)) return whole;
-    DecimalDigits d = RoundedDigits(value, precision);
-    while (d.Count > 1 && d.Digits[d.Count - 1] == '0')
-        --d.Count;
-
     QString text;
-    text.reserve(precision + 8);
-    if (value < 0) text += u'-';
-    const int e = d.Exponent;
-    if (e < precision && e >= SmallestFixedExponent) {
-        if (e >= 0) {
-            // Integer part: the first e + 1 digits, padded with zeros when fewer digits remain.
-            for (int i = 0; i <= e; ++i)
-                text += QLatin1Char(i < d.Count ? d.Digits[i] : '0');
-            if (d.Count > e + 1) {
-                text += u'.';
-                for (int i = e + 1; i < d.Count; ++i)
-                    text += QLatin1Char(d.Digits[i]);
-            }
-        } else {
-            text += u"0.";
-            for (int i = 0; i < -e - 1; ++i)
-                text += u'0';
-            for (int i = 0; i < d.Count; ++i)
-                text += QLatin1Char(d.Digits[i]);
-        }
-    } else {
-        text += QLatin1Char(d.Digits[0]);
-        if (d.Count > 1) {
-            text += u'.';
-            for (int i = 1; i < d.Count; ++i)
-                text += QLatin1Char(d.Digits[i]);
-        }
-        text += u'E';
-        if (e < 0) text += u'-';
-        text += QString::number(std::abs(e));
-    }
-    return text;
+    if (WholeNumberText(value, precision, false, text)) return text;
+    char chars[GeneralTextRoom];
+    return QString::fromLatin1(chars, GeneralNumberChars(value, precision, chars));
 }
 
 QString FormatNumber(Extended value) {
@@ -295,9 +309,20 @@ QString FormatNumber(Extended value) {
 }
 
 void FormatNumberInto(const Extended& value, QString& text) {
-    if (WholeNumberText(value, std::clamp(Ps.PrintPrecision, 1, MaxGeneralDigits), true, text)) return;
-    text = GeneralNumberText(value, Ps.PrintPrecision);
-    if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
+    const int precision = std::clamp(Ps.PrintPrecision, 1, MaxGeneralDigits);
+    if (WholeNumberText(value, precision, true, text)) return;
+    if (!std::isfinite(value) || value == 0) {
+        text = GeneralNumberText(value, precision);
+        if (std::isgreaterequal(value, 0)) text.prepend(u' '); // not NaN; quiet, so no flag is raised
+        return;
+    }
+    char chars[GeneralTextRoom + 1];
+    chars[0] = ' ';
+    const int length = GeneralNumberChars(value, precision, chars + 1);
+    if (value < 0)
+        AssignLatin1(chars + 1, length, text);
+    else
+        AssignLatin1(chars, length + 1, text);
 }
 
 bool ScientificText18(Extended value, QString& text) {
