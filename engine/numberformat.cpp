@@ -127,8 +127,10 @@ bool ExactRoundedDigits(Extended magnitude, int digits, DecimalDigits& out) {
     if (e > WidestWholeShift || e < -WidestFraction) return false;
 
     // The digits kept and the one after them, which alone decides: the exact rest is at least half a
-    // unit of the last kept digit exactly when that digit is 5 or more.
-    char kept[MaxGeneralDigits + 1];
+    // unit of the last kept digit exactly when that digit is 5 or more. Places no digit reaches are
+    // zeros. The copies are of the whole array, whose size the compiler knows: no library calls.
+    char* const kept = out.Digits;
+    static_assert(sizeof out.Digits == MaxGeneralDigits + 1);
     const int wanted = digits + 1;
     int count = 0;
     int exponent = -1;
@@ -137,12 +139,15 @@ bool ExactRoundedDigits(Extended magnitude, int digits, DecimalDigits& out) {
                            : fractionBits < WordBits ? WideBits{mantissa >> fractionBits}
                                                      : 0;
     if (whole != 0) {
-        char buffer[WholeDigitRoom];
+        char buffer[WholeDigitRoom + sizeof out.Digits];
         char* const end = buffer + WholeDigitRoom;
+        std::memset(end, '0', sizeof out.Digits);
         const char* first = WholeDigits(whole, end);
         exponent = static_cast<int>(end - first) - 1;
         count = std::min(wanted, static_cast<int>(end - first));
-        std::copy_n(first, count, kept);
+        std::memcpy(kept, first, sizeof out.Digits);
+    } else {
+        std::memset(kept, '0', sizeof out.Digits);
     }
     if (count < wanted && fractionBits > 0) {
         if (fractionBits <= NarrowFraction)
@@ -152,11 +157,9 @@ bool ExactRoundedDigits(Extended magnitude, int digits, DecimalDigits& out) {
             count = FractionDigits(WideBits{mantissa} & ((WideBits{1} << fractionBits) - 1), fractionBits,
                                    kept, count, wanted, exponent);
     }
-    std::fill(kept + count, kept + wanted, '0');
 
     out.Count = digits;
     out.Exponent = exponent;
-    std::copy_n(kept, digits, out.Digits);
     if (kept[digits] >= '5') RoundUp(out);
     return true;
 }
@@ -193,8 +196,8 @@ DecimalDigits LibraryRoundedDigits(Extended value, int digits) {
 
 DecimalDigits RoundedDigits(Extended value, int digits) {
     DecimalDigits out;
-    if (ExactRoundedDigits(std::fabs(value), digits, out)) return out;
-    return LibraryRoundedDigits(value, digits);
+    if (!ExactRoundedDigits(std::fabs(value), digits, out)) out = LibraryRoundedDigits(value, digits);
+    return out;
 }
 
 namespace {
