@@ -28,3 +28,20 @@ void FormatNumberInto(const Extended& value, QString& text);
 // sign always written: "1.00000000000000000E+0000", "-2.50000000000000000E-0003". False (text
 // untouched) for NaN and infinities.
 bool ScientificText18(Extended value, QString& text);
+
+// The decimal digits of |value| rounded to `digits` significant digits (1..18), and the power of ten
+// of the first one (|value| = d.ddd x 10^Exponent). A value exactly halfway rounds away from zero
+// (0.125 at two digits is 0.13), as a BASIC user expects; every other value rounds to the nearer
+// neighbour, decided on the exact binary value, never on digits already rounded. Every text above is
+// made from these digits.
+struct DecimalDigits {
+    char Digits[MaxGeneralDigits + 1] = {};
+    int Count = 0;
+    int Exponent = 0;
+};
+// From an exact expansion in integers for magnitudes from about 4.3E-19 to 1.7E38, otherwise as
+// LibraryRoundedDigits.
+DecimalDigits RoundedDigits(Extended value, int digits);
+// The same digits from the C++ library's exact conversion (std::to_chars), at many times the cost:
+// the reference RoundedDigits is held to.
+DecimalDigits LibraryRoundedDigits(Extended value, int digits);

@@ -40,14 +40,15 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
-#include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -61,14 +62,6 @@ int Usage() {
 
 // The dialogs are looked at this often while the program runs.
 constexpr int WatchIntervalMs = 10;
-
-// While the run goes on, the window's work it hands over and its end are looked for this often: often
-// at first, as a short program ends within a millisecond or two and hands work over on its way, then
-// at a pace that leaves the processor to a long run.
-constexpr unsigned long QuickPollUs = 20;
-constexpr unsigned long SteadyPollUs = 200;
-constexpr qint64 QuickPollPhaseNs = 5'000'000;
-constexpr int EventSliceMs = 5;
 
 // An answer to a dialog other than INPUT's.
 struct DialogAnswer {
@@ -223,6 +216,27 @@ int Report(const QString& output, const DialogWatcher& watcher, bool timedOut, d
     return 0;
 }
 
+// Handles the window's work while the run goes on, and returns when it has ended. The event loop
+// sleeps until an event comes (a hand-over, the run window's batching timer, the dialog watcher);
+// the end of the run wakes it through a thread that waits for the interpreter thread to finish.
+// Looking for the end at short intervals instead made the process switch contexts all the way
+// through a long run. An event call started from the window's events is waited for in turn.
+void WaitForRunEnd() {
+    while (Rc.ThreadBusy != 0) {
+        std::atomic<bool> ended{false};
+        std::thread waker([&ended] {
+            TLXMTHread::WaitForIdle();
+            ended = true;
+            QMetaObject::invokeMethod(
+                qApp, [] {}, Qt::QueuedConnection);
+        });
+        while (!ended)
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        waker.join();
+    }
+    TLXMTHread::WaitForIdle();
+}
+
 // Ends the process once the run has ended and its text is out. Tearing the application down does
 // nothing a caller can see, and costs a whole start of the font system when the run window's text
 // was never laid out (closing Qt's font database loads the configuration it never needed). Files the
@@ -304,11 +318,7 @@ int main(int argc, char** argv) {
     Rc.StopRequest = 0;
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
     TLXMTHread::StartRun();
-    while (Rc.ThreadBusy != 0) {
-        QApplication::processEvents(QEventLoop::AllEvents, EventSliceMs);
-        QThread::usleep(clock.nsecsElapsed() < QuickPollPhaseNs ? QuickPollUs : SteadyPollUs);
-    }
-    TLXMTHread::WaitForIdle();
+    WaitForRunEnd();
     const bool timedOut = watcher.TimedOut();
     const qint64 elapsed = clock.nsecsElapsed();
     runForm.ApplyQueue();

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -174,6 +179,107 @@ TEST(FloatToStrText, EighteenDigitsAndFourExponentDigits) {
     EXPECT_FALSE(ScientificText18(std::numeric_limits<Extended>::infinity(), text));
     EXPECT_FALSE(ScientificText18(std::numeric_limits<Extended>::quiet_NaN(), text));
     EXPECT_EQ(text, QStringLiteral("unchanged"));
+}
+
+// The digits of the own expansion against the library's exact conversion, at every precision: every
+// text is made from them. LORVEX_ROUNDING_SAMPLES and LORVEX_ROUNDING_SEED run many more random
+// numbers outside the suite (the suite's count keeps it to about a second).
+class RoundedDigitsAgainstTheLibrary : public ::testing::Test {
+protected:
+    static Extended FromParts(std::uint64_t mantissa, unsigned exponentAndSign) {
+        unsigned char bytes[sizeof(Extended)] = {};
+        std::memcpy(bytes, &mantissa, sizeof mantissa);
+        const auto top = static_cast<std::uint16_t>(exponentAndSign);
+        std::memcpy(bytes + sizeof mantissa, &top, sizeof top);
+        Extended value = 0;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+    // A number mantissa x 2^e (the biased exponent is e + 16383 + 63).
+    static Extended Scaled(std::uint64_t mantissa, int e) {
+        return FromParts(mantissa, static_cast<unsigned>(e + 16383 + 63));
+    }
+
+    void Check(Extended value) {
+        ++checked_;
+        for (int digits = 1; digits <= MaxGeneralDigits; ++digits) {
+            const DecimalDigits own = RoundedDigits(value, digits);
+            const DecimalDigits library = LibraryRoundedDigits(value, digits);
+            const std::string ownText(own.Digits, static_cast<std::size_t>(own.Count));
+            const std::string libraryText(library.Digits, static_cast<std::size_t>(library.Count));
+            if (ownText == libraryText && own.Exponent == library.Exponent) continue;
+            ADD_FAILURE() << "value " << std::hexfloat << value << " at " << digits << " digits: " << ownText
+                          << "E" << own.Exponent << ", the library " << libraryText << "E"
+                          << library.Exponent;
+            if (++failures_ > MaxReported) FAIL() << "more differences left out";
+        }
+    }
+
+    static long EnvironmentNumber(const char* name, long fallback) {
+        const char* text = std::getenv(name);
+        return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
+    }
+
+    static constexpr int MaxReported = 20;
+    static constexpr std::uint64_t LeadingBit = std::uint64_t{1} << 63;
+    // The own expansion covers mantissa x 2^e for e from -124 to 63; a few more on both sides.
+    static constexpr int LowestExactE = -124;
+    static constexpr int HighestExactE = 63;
+    static constexpr int Margin = 4;
+    long checked_ = 0;
+    int failures_ = 0;
+};
+
+TEST_F(RoundedDigitsAgainstTheLibrary, BordersHalvesAndPowersOfTen) {
+    for (const Extended value :
+         {0.0L, -0.0L, 0.125L, 9.995L, 0.5L, 2.5L, 1.005L, 2.675L, 0.1L, 1.0L / 3, 99.5L, 999999.5L,
+          std::numeric_limits<Extended>::denorm_min(), std::numeric_limits<Extended>::min(),
+          std::numeric_limits<Extended>::max(), std::numeric_limits<Extended>::epsilon()})
+        Check(value);
+    for (int e = LowestExactE - Margin; e <= HighestExactE + Margin; ++e) {
+        Check(Scaled(LeadingBit, e));        // the smallest mantissa
+        Check(Scaled(~std::uint64_t{0}, e)); // the largest
+        Check(Scaled(LeadingBit | 1, e));
+    }
+    // Powers of ten and their neighbours (9.99...9 rounds into the next power), halves of a last
+    // digit, from 1E-25 to 1E45.
+    for (int power = -25; power <= 45; ++power) {
+        const Extended ten = std::pow(10.0L, static_cast<Extended>(power));
+        for (const Extended value : {ten, std::nextafter(ten, 0.0L), std::nextafter(ten, 2 * ten), 9.5L * ten,
+                                     std::nextafter(9.5L * ten, 0.0L), 1.25L * ten, 4.445L * ten})
+            Check(value);
+    }
+    // Subnormal numbers.
+    Check(FromParts(1, 0));
+    Check(FromParts(LeadingBit - 1, 0));
+}
+
+TEST_F(RoundedDigitsAgainstTheLibrary, RandomNumbers) {
+    const long samples = EnvironmentNumber("LORVEX_ROUNDING_SAMPLES", 4000);
+    std::mt19937_64 random(static_cast<std::uint64_t>(EnvironmentNumber("LORVEX_ROUNDING_SEED", 33)));
+    std::uniform_int_distribution<int> nearE(LowestExactE - Margin, HighestExactE + Margin);
+    std::uniform_int_distribution<unsigned> anyExponent(1, 0x7ffe);
+    std::uniform_int_distribution<int> fewBits(1, 24);
+    std::uniform_int_distribution<int> decimals(0, 12);
+    std::uniform_int_distribution<long> whole(1, 10'000'000);
+    for (long i = 0; i < samples && failures_ <= MaxReported; ++i) {
+        const std::uint64_t bits = random();
+        const Extended sign = (bits & 1) != 0 ? -1.0L : 1.0L;
+        // Full mantissas where the own expansion works and just outside it.
+        Check(sign * Scaled(bits | LeadingBit, nearE(random)));
+        // Short mantissas: numbers such as 0.125 or 12.5 that lie exactly halfway at some precision.
+        const int kept = fewBits(random);
+        Check(sign * Scaled((bits >> (64 - kept) | 1) << (64 - kept) | LeadingBit, nearE(random)));
+        // Decimal fractions as programs compute them: K / 7, K * 1.5, K / 10^n.
+        const auto k = static_cast<Extended>(whole(random));
+        Check(k / 7);
+        Check(k * 1.5L);
+        Check(k / std::pow(10.0L, static_cast<Extended>(decimals(random))));
+        // Any exponent at all, and a subnormal number.
+        Check(FromParts(random() | LeadingBit, anyExponent(random)));
+        if (i % 64 == 0) Check(FromParts(random() >> 1, 0));
+    }
+    RecordProperty("checked", static_cast<int>(checked_));
 }
 
 } // namespace
