@@ -197,25 +197,25 @@ TEST_F(AssociationTest, ReadRules) {
                                    exec + "\n"));
     };
     // Without our MIME type nothing is associated, whatever else is there.
-    writeDesktop("lorvex -R %f");
+    ASSERT_NO_FATAL_FAILURE(writeDesktop("lorvex -R %f"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::None);
 
     ASSERT_TRUE(WriteBytes(files_.MimePackage, "<mime-info/>"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Run);
     // Both options: -A counts.
-    writeDesktop("lorvex -R -A %f");
+    ASSERT_NO_FATAL_FAILURE(writeDesktop("lorvex -R -A %f"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::RunEdit);
-    writeDesktop("lorvex -A -R %f");
+    ASSERT_NO_FATAL_FAILURE(writeDesktop("lorvex -A -R %f"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::RunEdit);
     // An option inside the quoted program path is no option.
-    writeDesktop("\"/opt/x -R y/lorvex\" %f");
+    ASSERT_NO_FATAL_FAILURE(writeDesktop("\"/opt/x -R y/lorvex\" %f"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Edit);
     // The type without our desktop entry reads as the edit choice.
     QFile::remove(files_.DesktopFile);
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Edit);
 
     // Another program chosen as the default for the type: our entry does not decide.
-    writeDesktop("lorvex -R %f");
+    ASSERT_NO_FATAL_FAILURE(writeDesktop("lorvex -R %f"));
     ASSERT_TRUE(WriteBytes(files_.MimeAppsList,
                            "[Default Applications]\ntext/x-lorvex=gedit.desktop;lorvex-lxt.desktop;\n"));
     EXPECT_EQ(ReadAssociation(), AssocChoiceValue::Edit);

@@ -71,7 +71,7 @@ protected:
 // ---- the field rules of INPUT# ------------------------------------------------------------------------
 
 TEST_F(Channels, NumberFieldStopsAtCommaAndStringFieldTakesTheRest) {
-    OpenWith("12 , abc\r\nnext\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("12 , abc\r\nnext\r\n"));
     EXPECT_EQ(Field(ReadItemMode::Number), QStringLiteral("12"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("abc"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("next"));
@@ -80,7 +80,7 @@ TEST_F(Channels, NumberFieldStopsAtCommaAndStringFieldTakesTheRest) {
 }
 
 TEST_F(Channels, QuotedFieldKeepsItsCommaAndHoldsBackTheLetterAfterIt) {
-    OpenWith("\"a,b\" x\r\nlast\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("\"a,b\" x\r\nlast\r\n"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("a,b"));
     EXPECT_TRUE(FileChannels[1].PushbackPending);
     EXPECT_EQ(FileChannels[1].Pushback, u'x');
@@ -90,7 +90,7 @@ TEST_F(Channels, QuotedFieldKeepsItsCommaAndHoldsBackTheLetterAfterIt) {
 }
 
 TEST_F(Channels, QuotedFieldsSeparatedByCommasAndBlanks) {
-    OpenWith("  \"a\" , \"b c\",d,\"\"\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("  \"a\" , \"b c\",d,\"\"\r\n"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("a"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("b c"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("d"));
@@ -99,20 +99,20 @@ TEST_F(Channels, QuotedFieldsSeparatedByCommasAndBlanks) {
 }
 
 TEST_F(Channels, QuoteInsideUnquotedTextIsText) {
-    OpenWith("ab\"c,d\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("ab\"c,d\r\n"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("ab\"c"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("d"));
 }
 
 TEST_F(Channels, FieldAtLineEndIsEmptyAndMovesToTheNextLine) {
-    OpenWith("\r\n5\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("\r\n5\r\n"));
     EXPECT_EQ(Field(ReadItemMode::Number), QString());
     EXPECT_EQ(Field(ReadItemMode::Number), QStringLiteral("5"));
     EXPECT_TRUE(FileChannelAtEnd(1));
 }
 
 TEST_F(Channels, LfAndLoneCrEndLinesToo) {
-    OpenWith("1\n2\r3");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("1\n2\r3"));
     EXPECT_EQ(ReadFileNumber(1), 1);
     EXPECT_EQ(ReadFileNumber(1), 2);
     EXPECT_EQ(ReadFileNumber(1), 3);
@@ -121,20 +121,20 @@ TEST_F(Channels, LfAndLoneCrEndLinesToo) {
 }
 
 TEST_F(Channels, NumberFieldEndsAtABlankAfterText) {
-    OpenWith("1 2\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("1 2\r\n"));
     EXPECT_EQ(Field(ReadItemMode::Number), QStringLiteral("1"));
     EXPECT_TRUE(FileChannels[1].PushbackPending);
     EXPECT_EQ(Field(ReadItemMode::Number), QStringLiteral("2"));
 }
 
 TEST_F(Channels, FieldsAreTrimmedOfControlCharacters) {
-    OpenWith("\t x \t,y\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("\t x \t,y\r\n"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("x"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("y"));
 }
 
 TEST_F(Channels, ReadFileNumberConvertsOrReports3041) {
-    OpenWith("1e3, -.5,,abc\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("1e3, -.5,,abc\r\n"));
     EXPECT_EQ(ReadFileNumber(1), 1000);
     EXPECT_EQ(ReadFileNumber(1), -0.5L);
     EXPECT_EQ(ReadFileNumber(1), 0); // an empty field counts as 0
@@ -174,7 +174,7 @@ TEST_P(FileEncodings, FieldsReadTheSameInEveryEncoding) {
     const EncodedCase& c = GetParam();
     const QString text = QStringLiteral("\"日本語の,テキスト\" 漢字, 12\r\nひらがなとカタカナの行です\r\n");
     if (c.Chosen) Ps.FileEncoding = c.CodePage;
-    OpenWith(Encode(c, text));
+    ASSERT_NO_FATAL_FAILURE(OpenWith(Encode(c, text)));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("日本語の,テキスト"));
     EXPECT_EQ(Field(ReadItemMode::String), QStringLiteral("漢字"));
     EXPECT_EQ(ReadFileNumber(1), 12);
@@ -475,7 +475,7 @@ TEST_F(Channels, CloseZeroClosesEveryChannelAndTheResetClosesThemToo) {
 
 TEST_F(Channels, InputFileStoresFieldsInTargets) {
     // INPUT #1, N, S$   LINE INPUT #1, L$
-    OpenWith("  42 ,\"hello, world\"\r\nthe whole line, with commas\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("  42 ,\"hello, world\"\r\nthe whole line, with commas\r\n"));
     const int n = NewNum();
     const int s = NewStr();
     const int l = NewStr();
@@ -492,7 +492,7 @@ TEST_F(Channels, InputFileStoresFieldsInTargets) {
 }
 
 TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
-    OpenWith("12 xyz\r\nend");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("12 xyz\r\nend"));
     const int n = NewNum();
     const int l = NewStr();
     const CodeItemType one = Num(1);
@@ -505,7 +505,8 @@ TEST_F(Channels, LineInputAfterAPushbackStartsWithThatCharacter) {
 }
 
 TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
-    OpenWith("\"a\"b"); // the b after the closing quote is held back, and the reader is at its end
+    ASSERT_NO_FATAL_FAILURE(
+        OpenWith("\"a\"b")); // the b after the closing quote is held back, and the reader is at its end
     const int s = NewStr();
     const int t = NewStr();
     const CodeItemType one = Num(1);
@@ -517,7 +518,7 @@ TEST_F(Channels, AtTheEndOfTheFileAPendingCharacterIsStillDataToEveryReader) {
     EXPECT_EQ(Fe.ErrorNumber, Err::InputFileAtEnd);
     Fe.ErrorNumber = 0;
     CloseFileChannel(1);
-    OpenWith("\"a\"b");
+    ASSERT_NO_FATAL_FAILURE(OpenWith("\"a\"b"));
     Program({Stmt(St::INPUTFile), one, StrVar(s), Colon(), Stmt(St::LINEINPUTFile), one, StrVar(t), LineEnd(),
              Stmt(St::LINEINPUTFile), one, StrVar(s)});
     RunItems();
@@ -542,7 +543,7 @@ TEST_F(Channels, AStopEndsTheReadingOfAHugeLineFieldOrCountOfCharacters) {
         },
     };
     for (qsizetype (*read)() : reads) {
-        OpenWith(huge + "\r\n");
+        ASSERT_NO_FATAL_FAILURE(OpenWith(huge + "\r\n"));
         Rc.StopRequest = 1;
         EXPECT_LT(read(), 2 * ReadCheckChars);
         Rc.StopRequest = 0;

@@ -142,34 +142,34 @@ TEST_F(PreferencesTest, CaptionsOfTheWindowAndItsPages) {
 }
 
 TEST_F(PreferencesTest, EveryControlShowsTheSettingsInForce) {
-    LoadUserStore("Install Path=/opt/lorvex\n"
-                  "Working Path=/home/taro/basic\n"
-                  "Editor Font Charset=1\n"
-                  "Editor Font Name=Noto Sans Mono\n"
-                  "Editor Font Size=12\n"
-                  "Editor Font Style=Bold\n"
-                  "Editor Font Color=112233\n"
-                  "Editor Back Color=FFEEDD\n"
-                  "Editor Keyword Color=0000FF\n"
-                  "Editor Keyword Style= bold italic \n"
-                  "Editor Comment Style=Underline\n"
-                  "Editor String Style=Italic\n"
-                  "TScreen Font Charset=128\n"
-                  "TScreen Font Name=IPAGothic\n"
-                  "TScreen Font Size=11\n"
-                  "TScreen Font Style= Bold Underline\n"
-                  "TScreen Font Color=00FF00\n"
-                  "TScreen Back Color=000080\n"
-                  "Cursor Mode=ON\n"
-                  "ExitMSG Check=off\n"
-                  "Format Check=on\n"
-                  "Auto Format Load=ON\n"
-                  "Main Form Width=800\n"
-                  "Main Form Height=600\n"
-                  "Editor Width=500\n"
-                  "Editor Height=300\n"
-                  "TScreen Width=640x\n"
-                  "TScreen Height=240\n");
+    ASSERT_NO_FATAL_FAILURE(LoadUserStore("Install Path=/opt/lorvex\n"
+                                          "Working Path=/home/taro/basic\n"
+                                          "Editor Font Charset=1\n"
+                                          "Editor Font Name=Noto Sans Mono\n"
+                                          "Editor Font Size=12\n"
+                                          "Editor Font Style=Bold\n"
+                                          "Editor Font Color=112233\n"
+                                          "Editor Back Color=FFEEDD\n"
+                                          "Editor Keyword Color=0000FF\n"
+                                          "Editor Keyword Style= bold italic \n"
+                                          "Editor Comment Style=Underline\n"
+                                          "Editor String Style=Italic\n"
+                                          "TScreen Font Charset=128\n"
+                                          "TScreen Font Name=IPAGothic\n"
+                                          "TScreen Font Size=11\n"
+                                          "TScreen Font Style= Bold Underline\n"
+                                          "TScreen Font Color=00FF00\n"
+                                          "TScreen Back Color=000080\n"
+                                          "Cursor Mode=ON\n"
+                                          "ExitMSG Check=off\n"
+                                          "Format Check=on\n"
+                                          "Auto Format Load=ON\n"
+                                          "Main Form Width=800\n"
+                                          "Main Form Height=600\n"
+                                          "Editor Width=500\n"
+                                          "Editor Height=300\n"
+                                          "TScreen Width=640x\n"
+                                          "TScreen Height=240\n"));
     TLXOptionFrame window;
     EXPECT_EQ(window.HelpFilePathBox->text(), "/opt/lorvex");
     EXPECT_EQ(window.WorkingPathBox->text(), "/home/taro/basic");
@@ -268,7 +268,7 @@ TEST_F(PreferencesTest, GeneralPageSavesTextsTypedCopiesAndTheChosenStore) {
 }
 
 TEST_F(PreferencesTest, NotSavingLeavesTheExistingStoreAsItWas) {
-    LoadUserStore("Cursor Mode=OFF\n");
+    ASSERT_NO_FATAL_FAILURE(LoadUserStore("Cursor Mode=OFF\n"));
     const QByteArray before = ReadBytes(UserSettingsFilePath());
     TLXOptionFrame window;
     window.NoRadioButton->setChecked(true);
@@ -282,7 +282,7 @@ TEST_F(PreferencesTest, NotSavingLeavesTheExistingStoreAsItWas) {
 }
 
 TEST_F(PreferencesTest, EditorPageAppliesOnlyItsOwnControls) {
-    LoadUserStore("Editor Comment Style=Underline\nCursor Mode=OFF\n");
+    ASSERT_NO_FATAL_FAILURE(LoadUserStore("Editor Comment Style=Underline\nCursor Mode=OFF\n"));
     TLXOptionFrame window;
     window.show();
     // Changes on another page stay unapplied.
@@ -329,8 +329,9 @@ TEST_F(PreferencesTest, EditorPageAppliesOnlyItsOwnControls) {
 }
 
 TEST_F(PreferencesTest, FontChooserFillsTheBoxesAndTheStyleSurvivesReopening) {
-    LoadUserStore("Editor Font Name=IPAGothic\nEditor Font Size=13\nEditor Font Style=Italic\n"
-                  "Editor Font Charset=abc\n");
+    ASSERT_NO_FATAL_FAILURE(
+        LoadUserStore("Editor Font Name=IPAGothic\nEditor Font Size=13\nEditor Font Style=Italic\n"
+                      "Editor Font Charset=abc\n"));
     {
         TLXOptionFrame window;
         QFont chosen(QStringLiteral("DejaVu Sans Mono"));
@@ -477,7 +478,7 @@ TEST_F(PreferencesTest, SizePageTakesCurrentSizesAndStoresOnlyPositiveWholeNumbe
 }
 
 TEST_F(PreferencesTest, CancelAppliesNothing) {
-    LoadUserStore("Cursor Mode=OFF\n");
+    ASSERT_NO_FATAL_FAILURE(LoadUserStore("Cursor Mode=OFF\n"));
     const QByteArray before = ReadBytes(UserSettingsFilePath());
     QPushButton* TLXOptionFrame::*cancels[] = {&TLXOptionFrame::CancelButton, &TLXOptionFrame::ECancelButton,
                                                &TLXOptionFrame::TCancelButton,
@@ -508,7 +509,7 @@ TEST_F(PreferencesTest, CancelAppliesNothing) {
 }
 
 TEST_F(PreferencesTest, AStoreThatCannotBeWrittenIsReportedAndNothingIsLost) {
-    LoadUserStore("Cursor Mode=OFF\n");
+    ASSERT_NO_FATAL_FAILURE(LoadUserStore("Cursor Mode=OFF\n"));
     const QByteArray before = ReadBytes(UserSettingsFilePath());
     // The ini file cannot be made: its place is taken by a folder.
     ASSERT_TRUE(QDir().mkpath(IniSettingsFilePath()));
