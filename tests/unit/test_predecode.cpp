@@ -525,6 +525,8 @@ private:
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
         QString body = QString::fromLatin1(bodies[Pick(9)]);
         if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
+        // or two statements, which the run may take with the step in one go as well
+        if (Pick(3) == 0) body += QStringLiteral(" : X = %1").arg(Expression(1));
         return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
     }
 
@@ -636,7 +638,7 @@ void Decoded::ExpectSameOutcomes(const QStringList& lines, const Outcome* outcom
     }
 }
 
-TEST_F(Decoded, WholeDivisionsByLiteralsAndLogicOfComparisonsMatchTheGeneralPath) {
+TEST_F(Decoded, ShortcutsOfTheDecodedArithmeticMatchTheGeneralPathAtTheirEdges) {
     struct Case {
         QStringList Lines;
         int Error;
@@ -659,6 +661,13 @@ TEST_F(Decoded, WholeDivisionsByLiteralsAndLogicOfComparisonsMatchTheGeneralPath
         {{"A = 7.5 : X = 0", "IF A MOD 3 = 0 OR X = 0 THEN Y = 1"}, Err::IntModDividend},
         {{"A = 7.5 : X = 0", "IF X = 1 AND A \\ 3 = 0 THEN Y = 1"}, Err::IntDivDividend},
         {{"Z = 0 : X = 0", "IF X = 0 OR 1 / Z > 0 THEN Y = 1"}, Err::DivisionByZero},
+        // a FOR body of two LETs run with the step: to the end, and failing in either LET or the step
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A + I * 2 : B = A - I : NEXT I"}, 0},
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A * 1E300 : B = A - I : NEXT I"},
+         Err::OperatorResultRange},
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A + 1 : B = B * -1E300 : NEXT I"},
+         Err::OperatorResultRange},
+        {{"A = 1 : B = 0", "FOR I = 1 TO 20 STEP 1E307 : B = B - 0 : A = B * -1 : NEXT I"}, 0},
         {{"I = 0 : C = 0", "DO WHILE I < 100", "I = I + 1", "IF I MOD 3 = 0 OR I MOD 5 = 0 THEN C = C + 1",
           "IF I MOD 2 = 0 AND I MOD 7 <> 0 THEN D = D + 1", "IF (I < 50) = (I MOD 2 = 1) THEN B = B + 1",
           "LOOP"},
