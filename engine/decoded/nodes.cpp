@@ -169,7 +169,7 @@ template <std::uint8_t Op, Where L, Where R> Extended BinaryValue(const ExprNode
 // v MOD d or v \ d of a variable by a whole literal d in (0, WholeOperandLimit), which the decoder
 // checked (IsWholeDivisor): the divisor converted from its double exactly, without the divisor's
 // tests and conversion through the x87 unit that Apply makes for any operand.
-template <std::uint8_t Op> Extended WholeDivisionByLiteral(const ExprNode*, const ExprNode* n) {
+template <std::uint8_t Op> [[gnu::always_inline]] inline Extended WholeDivisionOf(const ExprNode* n) {
     static_assert(Op == Modulo || Op == IntDivide, "MOD or \\");
     const Extended a = *n->Operand.Value;
     if (!(std::fabs(a) < Numeric::WholeOperandLimit)) return StoppedShort;
@@ -177,6 +177,22 @@ template <std::uint8_t Op> Extended WholeDivisionByLiteral(const ExprNode*, cons
     if (static_cast<Extended>(dividend) != a) return StoppedShort; // not whole: the operator's error
     return static_cast<Extended>(
         Numeric::WholeQuotient(Op == Modulo, dividend, static_cast<std::int64_t>(n->Literal64)));
+}
+
+template <std::uint8_t Op> Extended WholeDivisionByLiteral(const ExprNode*, const ExprNode* n) {
+    return WholeDivisionOf<Op>(n);
+}
+
+// A comparison of v MOD d (WholeDivisionByLiteral's) with a literal, as in I MOD 3 = 0: the remainder
+// worked out in the comparison's own call.
+template <std::uint8_t Op> Extended RemainderComparedValue(const ExprNode* nodes, const ExprNode* n) {
+    return Apply<Op>(WholeDivisionOf<Modulo>(nodes + n->Left), n->Literal64);
+}
+template <std::size_t... Ops>
+constexpr NodeFunction RemainderComparedOf(std::uint8_t op, std::index_sequence<Ops...>) {
+    NodeFunction result = nullptr;
+    ((op == Ops ? (result = RemainderComparedValue<static_cast<std::uint8_t>(Equal + Ops)>, 0) : 0), ...);
+    return result;
 }
 
 // Whether a literal divisor is one WholeDivisionByLiteral takes.
@@ -246,5 +262,12 @@ NodeFunction NodeFunctionOf(const ExprNode& node) {
     }
     const auto op = static_cast<std::uint8_t>((code - BinaryBase) / FormCount);
     const auto form = static_cast<std::uint8_t>((code - BinaryBase) % FormCount);
+    if (Numeric::IsComparison(op) && form == NodeLiteral && node.Small &&
+        node.Left < static_cast<std::int32_t>(DecodedNodes.size())) {
+        const ExprNode& left = DecodedNodes[static_cast<std::size_t>(node.Left)];
+        if (left.Code == Binary(Modulo, VariableLiteral) && left.Small && IsWholeDivisor(left.Literal64))
+            return RemainderComparedOf(static_cast<std::uint8_t>(op - Equal),
+                                       std::make_index_sequence<NumberOp::Count - Equal>{});
+    }
     return BinaryFunctionOf(op, form, node.Small, std::make_index_sequence<BinaryCount>{});
 }
