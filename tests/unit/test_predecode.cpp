@@ -668,9 +668,11 @@ TEST_F(Decoded, ShortcutsOfTheDecodedArithmeticMatchTheGeneralPathAtTheirEdges) 
         {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A + 1 : B = B * -1E300 : NEXT I"},
          Err::OperatorResultRange},
         {{"A = 1 : B = 0", "FOR I = 1 TO 20 STEP 1E307 : B = B - 0 : A = B * -1 : NEXT I"}, 0},
-        {{"I = 0 : C = 0", "DO WHILE I < 100", "I = I + 1", "IF I MOD 3 = 0 OR I MOD 5 = 0 THEN C = C + 1",
-          "IF I MOD 2 = 0 AND I MOD 7 <> 0 THEN D = D + 1", "IF (I < 50) = (I MOD 2 = 1) THEN B = B + 1",
-          "LOOP"},
+        // comparisons of two variables taken on the outcome (-0 equals 0)
+        {{"A = 0 : B = 0 * -1", "IF A = B THEN X = 1", "IF A < B THEN Y = 1", "IF B >= A THEN Z = B"}, 0},
+        {{"I = 0 : C = 0 : N = 100", "DO WHILE I < N", "I = I + 1",
+          "IF I MOD 3 = 0 OR I MOD 5 = 0 THEN C = C + 1", "IF I MOD 2 = 0 AND I MOD 7 <> 0 THEN D = D + 1",
+          "IF (I < 50) = (I MOD 2 = 1) THEN B = B + 1", "LOOP"},
          0},
     };
     for (const Case& c : cases) {
