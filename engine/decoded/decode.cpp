@@ -493,9 +493,12 @@ void DecodeComparison(DecodedItem& entry) {
     default: entry.Right = RightLeafNode(root, false); break; // a variable on the right
     }
     entry.Operation = op;
-    if (DecodedNodes[static_cast<std::size_t>(entry.Left)].Code == Variable &&
-        DecodedNodes[static_cast<std::size_t>(entry.Right)].Code == SmallLiteral)
+    if (DecodedNodes[static_cast<std::size_t>(entry.Left)].Code != Variable) return;
+    const std::uint8_t right = DecodedNodes[static_cast<std::size_t>(entry.Right)].Code;
+    if (right == SmallLiteral)
         entry.Outcomes = OutcomesOf(op);
+    else if (right == Variable) // such as a DO WHILE loop's I < N
+        entry.Outcomes = OutcomesOf(op) | CompareOutcome::RightVariable;
 }
 
 // LET v = v op x for + - *: the update of the variable's own value.

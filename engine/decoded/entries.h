@@ -224,9 +224,9 @@ struct alignas(64) DecodedItem {
     // ForNext whose step, limit and test factor are leaves, read from Loop without their nodes
     // (LoopForm:: bits, 0 when the nodes are used).
     std::uint8_t LoopForm = 0;
-    // Branch on a comparison of a variable (left) with a literal a double holds (right): the outcomes
-    // it holds for (CompareOutcome:: bits), its operands read from their nodes at once; 0 for any other
-    // entry.
+    // Branch on a comparison of a variable (left) with a literal a double holds or another variable
+    // (right): the outcomes it holds for (CompareOutcome:: bits), its operands read from their nodes at
+    // once; 0 for any other entry.
     std::uint8_t Outcomes = 0;
     // OnStack: the statement it runs (whose Next it keeps in Continue), the values it takes from the Gl
     // stack and which of them are booleans (bit k for the k-th from the top).
@@ -256,6 +256,7 @@ namespace CompareOutcome {
 inline constexpr std::uint8_t Less = 1;
 inline constexpr std::uint8_t Equal = 2;
 inline constexpr std::uint8_t Greater = 4;
+inline constexpr std::uint8_t RightVariable = 8; // the right operand is a variable, not a small literal
 } // namespace CompareOutcome
 
 static_assert(sizeof(DecodedItem) == 64, "an entry is a cache line");

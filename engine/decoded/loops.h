@@ -268,9 +268,70 @@ template <DecodedOp Op>
     }
 }
 
+// A FOR loop whose body is two LETs of numbers, `first` leading to `second` and `second` straight back
+// to the NEXT at `loopAt`: the two and the step run here in turn, as RunLoopBody runs a body of one
+// (without the way through the run's head, the stop request seen after each statement), every value
+// read from and stored to its variable at once. Gives where the run goes on; `stopped` is the entry
+// that stopped short there, if one did.
+template <DecodedOp First, DecodedOp Second>
+[[gnu::always_inline]] inline int RunLoopPair(const DecodedItem& loop, DecodedItem& first,
+                                              DecodedItem& second, int loopAt, const ExprNode* nodes,
+                                              DecodedItem*& stopped) {
+    constexpr WayOn Way = WayOn::KnownToCaller;
+    const int firstAt = loop.Next;
+    const int secondAt = first.Next;
+    Extended unused = 0; // nothing is carried
+    int at = firstAt;
+    for (;;) {
+        if (StopRequested()) [[unlikely]]
+            break;
+        if (RunStatement<First, Carry::None, Way>(first, nodes, unused) == StopsShort) [[unlikely]] {
+            stopped = &first;
+            break;
+        }
+        at = secondAt;
+        if (StopRequested()) [[unlikely]]
+            break;
+        if (RunStatement<Second, Carry::None, Way>(second, nodes, unused) == StopsShort) [[unlikely]] {
+            stopped = &second;
+            break;
+        }
+        at = loopAt;
+        if (StopRequested()) [[unlikely]]
+            break;
+        const int next = StepLoop(loop, nodes, unused);
+        if (next == StopsShort) [[unlikely]] {
+            stopped = const_cast<DecodedItem*>(&loop);
+            break;
+        }
+        at = next;
+        if (next != firstAt) break;
+    }
+    return at;
+}
+
+// Whether a decoded entry is a LET that RunLoopPair runs.
+inline bool IsPairedLet(const DecodedItem* entry) {
+    return entry && (entry->Op == DecodedOp::LetNumber || entry->Op == DecodedOp::LetUpdate);
+}
+
+// RunLoopPair for the operations of `first` and `second` (IsPairedLet).
+[[gnu::always_inline]] inline int RunLoopPairOf(const DecodedItem& loop, DecodedItem& first,
+                                                DecodedItem& second, int loopAt, const ExprNode* nodes,
+                                                DecodedItem*& stopped) {
+    constexpr DecodedOp Let = DecodedOp::LetNumber;
+    constexpr DecodedOp Update = DecodedOp::LetUpdate;
+    if (first.Op == Let)
+        return second.Op == Let ? RunLoopPair<Let, Let>(loop, first, second, loopAt, nodes, stopped)
+                                : RunLoopPair<Let, Update>(loop, first, second, loopAt, nodes, stopped);
+    return second.Op == Let ? RunLoopPair<Update, Let>(loop, first, second, loopAt, nodes, stopped)
+                            : RunLoopPair<Update, Update>(loop, first, second, loopAt, nodes, stopped);
+}
+
 // NEXT v of the ForNext entry at `at`; into a body of one numeric statement that leads straight back
-// here, the two run together. `next` is where the run goes on; false when an entry stopped short, with
-// `entry` and `at` that entry and its index. `decoded` is the decoded side, which covers 1 .. limit.
+// here, the two run together; into a body of two LETs that does, the three (RunLoopPair). `next` is where the
+// run goes on; false when an entry stopped short, with `entry` and `at` that entry and its index. `decoded`
+// is the decoded side, which covers 1 .. limit.
 [[gnu::always_inline]] inline bool RunForNext(DecodedItem*& entry, int& at, int& next, int limit,
                                               const DecodedView& decoded, const ExprNode* nodes,
                                               Extended& scratch) {
@@ -278,13 +339,23 @@ template <DecodedOp Op>
     if (next == StopsShort) return false;
     if (next != entry->Next || static_cast<unsigned>(next - 1) >= static_cast<unsigned>(limit)) return true;
     DecodedItem* body = decoded.Find(next);
-    // The body must not write the loop variable, whose value the loop carries.
-    if (!body || (body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
-        ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
-         body->Target.Number == entry->Target.Number))
-        return true;
+    if (!body) return true;
+    // The second LET of a body of two, or none.
+    DecodedItem* second = IsPairedLet(body) && body->Next != at &&
+                                  static_cast<unsigned>(body->Next - 1) < static_cast<unsigned>(limit)
+                              ? decoded.Find(body->Next)
+                              : nullptr;
+    if (!IsPairedLet(second) || second->Next != at) {
+        second = nullptr;
+        // A body of one must not write the loop variable, whose value the loop carries.
+        if ((body->Next != at && !(body->Op == DecodedOp::Branch && body->Alternate == at)) ||
+            ((body->Op == DecodedOp::LetNumber || body->Op == DecodedOp::LetUpdate) &&
+             body->Target.Number == entry->Target.Number))
+            return true;
+    }
     DecodedItem* stopped = nullptr;
-    next = RunLoopOf(*entry, *body, at, nodes, stopped);
+    next = second ? RunLoopPairOf(*entry, *body, *second, at, nodes, stopped)
+                  : RunLoopOf(*entry, *body, at, nodes, stopped);
     if (stopped) [[unlikely]] {
         entry = stopped;
         at = next;

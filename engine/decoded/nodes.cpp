@@ -2,6 +2,8 @@
 // and the choice among them that the decoder makes for each node.
 #include "engine/decoded/nodes.h"
 
+#include "engine/decoded/decode.h"
+
 #include "engine/charindex.h"
 #include "engine/dispatch.h"
 #include "engine/numericops.h"
@@ -64,13 +66,30 @@ Extended NotValue(const ExprNode* nodes, const ExprNode* n) {
     const Extended x = LeftOf(nodes, n);
     return x == 0 ? 1 : (x == 1 ? 0 : StoppedShort);
 }
-// AND or OR (the node code) of two conditions.
-template <std::uint8_t Logic> Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
+// A condition's value as a truth: 1 or 0, or -1 when it stopped short.
+[[gnu::always_inline]] inline int TruthOf(Extended condition) {
+    if (IsStoppedShort(condition)) return -1;
+    return condition != 0 ? 1 : 0;
+}
+// AND or OR (the node code) of two conditions. The left one is made a truth before the right one is
+// computed: an 80-bit value live across that call would be stored and read back.
+// With `Compared`, both are comparisons, which are never leaves: each is computed by its function at once.
+template <std::uint8_t Logic, bool Compared = false>
+Extended LogicValue(const ExprNode* nodes, const ExprNode* n) {
     static_assert(Logic == And || Logic == Or, "a logical node");
-    const Extended a = LeftOf(nodes, n);
-    const Extended b = RightOf(nodes, n);
-    if (__builtin_isunordered(a, b)) return StoppedShort;
-    return (Logic == And ? (a != 0 && b != 0) : (a != 0 || b != 0)) ? 1 : 0;
+    const ExprNode* left = nodes + n->Left;
+    const int a = TruthOf(Compared ? left->Run(nodes, left) : ValueOf(nodes, left));
+    const ExprNode* right = nodes + n->Right;
+    const int b = TruthOf(Compared ? right->Run(nodes, right) : ValueOf(nodes, right));
+    if ((a | b) < 0) return StoppedShort;
+    return Logic == And ? (a & b) : (a | b);
+}
+
+// Whether node `at` of the decoded nodes is a comparison of two numbers.
+bool IsComparisonNode(std::int32_t at) {
+    if (at < 0 || static_cast<std::size_t>(at) >= DecodedNodes.size()) return false;
+    const std::uint8_t code = DecodedNodes[static_cast<std::size_t>(at)].Code;
+    return code >= Binary(Equal, 0) && code < Binary(BinaryCount, 0);
 }
 
 // The value of built-in function `code` of `count` arguments, worked out by its general executor on the
@@ -147,6 +166,41 @@ template <std::uint8_t Op, Where L, Where R> Extended BinaryValue(const ExprNode
     }
 }
 
+// v MOD d or v \ d of a variable by a whole literal d in (0, WholeOperandLimit), which the decoder
+// checked (IsWholeDivisor): the divisor converted from its double exactly, without the divisor's
+// tests and conversion through the x87 unit that Apply makes for any operand.
+template <std::uint8_t Op> [[gnu::always_inline]] inline Extended WholeDivisionOf(const ExprNode* n) {
+    static_assert(Op == Modulo || Op == IntDivide, "MOD or \\");
+    const Extended a = *n->Operand.Value;
+    if (!(std::fabs(a) < Numeric::WholeOperandLimit)) return StoppedShort;
+    const std::int64_t dividend = NearestInteger(a);
+    if (static_cast<Extended>(dividend) != a) return StoppedShort; // not whole: the operator's error
+    return static_cast<Extended>(
+        Numeric::WholeQuotient(Op == Modulo, dividend, static_cast<std::int64_t>(n->Literal64)));
+}
+
+template <std::uint8_t Op> Extended WholeDivisionByLiteral(const ExprNode*, const ExprNode* n) {
+    return WholeDivisionOf<Op>(n);
+}
+
+// A comparison of v MOD d (WholeDivisionByLiteral's) with a literal, as in I MOD 3 = 0: the remainder
+// worked out in the comparison's own call.
+template <std::uint8_t Op> Extended RemainderComparedValue(const ExprNode* nodes, const ExprNode* n) {
+    return Apply<Op>(WholeDivisionOf<Modulo>(nodes + n->Left), n->Literal64);
+}
+template <std::size_t... Ops>
+constexpr NodeFunction RemainderComparedOf(std::uint8_t op, std::index_sequence<Ops...>) {
+    NodeFunction result = nullptr;
+    ((op == Ops ? (result = RemainderComparedValue<static_cast<std::uint8_t>(Equal + Ops)>, 0) : 0), ...);
+    return result;
+}
+
+// Whether a literal divisor is one WholeDivisionByLiteral takes.
+bool IsWholeDivisor(double literal) {
+    return literal > 0 && literal < static_cast<double>(Numeric::WholeOperandLimit) &&
+           literal == std::trunc(literal);
+}
+
 Extended NoValue(const ExprNode*, const ExprNode*) {
     return StoppedShort;
 }
@@ -190,15 +244,30 @@ NodeFunction NodeFunctionOf(const ExprNode& node) {
     case Fix: return FixValue;
     case Negate: return NegateValue;
     case Not: return NotValue;
-    case And: return LogicValue<And>;
-    case Or: return LogicValue<Or>;
+    case And:
+        return IsComparisonNode(node.Left) && IsComparisonNode(node.Right) ? LogicValue<And, true>
+                                                                           : LogicValue<And>;
+    case Or:
+        return IsComparisonNode(node.Left) && IsComparisonNode(node.Right) ? LogicValue<Or, true>
+                                                                           : LogicValue<Or>;
     case Call1: return CallValue<1>;
     case Call2: return CallValue<2>;
     case Element2: return GridElementValue;
     default: break;
     }
     if (code < BinaryBase || code >= BinaryBase + BinaryCount * FormCount) return NoValue;
+    if (node.Small && IsWholeDivisor(node.Literal64)) {
+        if (code == Binary(Modulo, VariableLiteral)) return WholeDivisionByLiteral<Modulo>;
+        if (code == Binary(IntDivide, VariableLiteral)) return WholeDivisionByLiteral<IntDivide>;
+    }
     const auto op = static_cast<std::uint8_t>((code - BinaryBase) / FormCount);
     const auto form = static_cast<std::uint8_t>((code - BinaryBase) % FormCount);
+    if (Numeric::IsComparison(op) && form == NodeLiteral && node.Small &&
+        node.Left < static_cast<std::int32_t>(DecodedNodes.size())) {
+        const ExprNode& left = DecodedNodes[static_cast<std::size_t>(node.Left)];
+        if (left.Code == Binary(Modulo, VariableLiteral) && left.Small && IsWholeDivisor(left.Literal64))
+            return RemainderComparedOf(static_cast<std::uint8_t>(op - Equal),
+                                       std::make_index_sequence<NumberOp::Count - Equal>{});
+    }
     return BinaryFunctionOf(op, form, node.Small, std::make_index_sequence<BinaryCount>{});
 }

@@ -102,9 +102,10 @@ inline bool IsInlineOperand(const ExprNode* n) {
     const ExprNode* left = nodes + entry.Left;
     const ExprNode* right = nodes + entry.Right;
     if (entry.Outcomes != 0) {
-        // a variable and a small literal: no node's code tested, no comparison switched on
+        // a variable and a small literal or a variable: no node's code tested, no comparison switched on
         const Extended a = *left->Operand.Value;
-        const Extended b = right->Literal64;
+        const Extended b =
+            (entry.Outcomes & CompareOutcome::RightVariable) != 0 ? *right->Operand.Value : right->Literal64;
         if (a < b) return (entry.Outcomes & CompareOutcome::Less) != 0 ? 1 : 0;
         if (a > b) return (entry.Outcomes & CompareOutcome::Greater) != 0 ? 1 : 0;
         if (a == b) return (entry.Outcomes & CompareOutcome::Equal) != 0 ? 1 : 0;

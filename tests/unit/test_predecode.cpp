@@ -27,6 +27,8 @@
 
 namespace {
 
+struct Outcome;
+
 class Decoded : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,6 +72,11 @@ protected:
         FetchCurrentItem();
         return RunLoop();
     }
+
+    // Runs a program item by item (outcome[0]) and decoded (outcome[1]); false when it did not compile.
+    static bool RunBothWays(const QStringList& lines, Outcome* outcome);
+    // Both runs ended alike: the same exit, error and position, texts, stacks and values to the bit.
+    static void ExpectSameOutcomes(const QStringList& lines, const Outcome* outcome);
 };
 
 TEST_F(Decoded, NumericStatementsRunInOnePassUpToTheFirstOtherItem) {
@@ -359,10 +366,11 @@ private:
             return QStringLiteral("(%1%2%3)")
                 .arg(Expression(depth - 1), QString::fromLatin1(operators[op]), Expression(depth - 1));
         // \ and MOD mostly of a whole dividend by a positive whole divisor, so that most programs run on
+        // (or of a leaf, which may be a fraction or out of range: the operator's errors)
         static const char* const divisors[] = {"1", "2", "3", "7", "26"};
-        return QStringLiteral("(INT(%1)%2%3)")
-            .arg(Expression(depth - 1), QString::fromLatin1(operators[op]),
-                 QString::fromLatin1(divisors[Pick(5)]));
+        const QString dividend = Pick(2) == 0 ? QStringLiteral("INT(%1)").arg(Expression(depth - 1)) : Leaf();
+        return QStringLiteral("(%1%2%3)")
+            .arg(dividend, QString::fromLatin1(operators[op]), QString::fromLatin1(divisors[Pick(5)]));
     }
 
     QString Condition(int depth) {
@@ -517,6 +525,8 @@ private:
                                  .arg(Small(), Step(), Small(), limit + (Pick(2) == 0 ? " STEP W" : ""));
         QString body = QString::fromLatin1(bodies[Pick(9)]);
         if (body.contains(QStringLiteral("%1"))) body = body.arg(Literal());
+        // or two statements, which the run may take with the step in one go as well
+        if (Pick(3) == 0) body += QStringLiteral(" : X = %1").arg(Expression(1));
         return {head + QStringLiteral(" : ") + body + QStringLiteral(" : NEXT J")};
     }
 
@@ -582,6 +592,99 @@ struct Outcome {
     std::vector<int> StackCounts; // what the run left on the value, save, frame and return stacks
 };
 
+bool Decoded::RunBothWays(const QStringList& lines, Outcome* outcome) {
+    for (int way = 0; way < 2; ++way) {
+        Eng.FastPathsEnabled = way == 1;
+        if (!Compile(lines)) return false;
+        Outcome& o = outcome[way];
+        o.Exit = RunLoopFrom(ProgramCodeStart);
+        o.Error = Fe.ErrorNumber;
+        o.Position = Fe.ErrorPosition;
+        for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J", "L", "W"}) {
+            const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
+            o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
+        }
+        for (int at = 0; at <= Tb.NumofRegisteredANumVar; ++at)
+            o.Values.push_back(Tb.ANumVarTable[static_cast<std::size_t>(at)]);
+        for (const NumVarType& record : Tb.NumVarTable) // the procedures' locals and parameters too
+            o.Values.push_back(record.Value);
+        for (int at = 1; at <= Vs.LoNumStack.Count; ++at)
+            o.Values.push_back(Vs.LoNumStack.Items[static_cast<std::size_t>(at)]);
+        o.StackCounts = {Vs.GlTypeStack.Count,    Vs.GlNumStack.Count, Vs.LoTypeStack.Count,
+                         Vs.LoNumStack.Count,     Vs.LoStrStack.Count, Vs.CallFrameStack.Count,
+                         Vs.CallReturnStack.Count};
+        for (const char* name : {"S$", "T$"}) {
+            const int index = FindVariable(QString::fromLatin1(name), VarType::String);
+            o.Texts.push_back(index > 0 ? Tb.StrVarTable[static_cast<std::size_t>(index)].Value : QString());
+        }
+        Fe.ErrorNumber = 0;
+    }
+    Eng.FastPathsEnabled = true;
+    return true;
+}
+
+void Decoded::ExpectSameOutcomes(const QStringList& lines, const Outcome* outcome) {
+    const QString program = lines.join(u'\n');
+    EXPECT_EQ(outcome[0].Exit, outcome[1].Exit) << program.toStdString();
+    EXPECT_EQ(outcome[0].Error, outcome[1].Error) << program.toStdString();
+    EXPECT_EQ(outcome[0].Position, outcome[1].Position) << program.toStdString();
+    EXPECT_EQ(outcome[0].Texts, outcome[1].Texts) << program.toStdString();
+    EXPECT_EQ(outcome[0].StackCounts, outcome[1].StackCounts) << program.toStdString();
+    ASSERT_EQ(outcome[0].Values.size(), outcome[1].Values.size());
+    for (std::size_t k = 0; k < outcome[0].Values.size(); ++k) {
+        // the same bits: -0 and 0 differ, and NaN (never expected) would fail
+        EXPECT_EQ(std::memcmp(&outcome[0].Values[k], &outcome[1].Values[k], 10), 0)
+            << program.toStdString() << "\nvalue " << k;
+    }
+}
+
+TEST_F(Decoded, ShortcutsOfTheDecodedArithmeticMatchTheGeneralPathAtTheirEdges) {
+    struct Case {
+        QStringList Lines;
+        int Error;
+    };
+    const Case cases[] = {
+        // remainders and quotients of whole numbers: a zero result is +0 whatever the dividend's sign
+        {{"A = -5 : B = 0 * -1 : C = -7 : D = 999999999999999999", "X = A MOD 5 : Y = B MOD 5 : Z = C MOD 3",
+          "I = C \\ 2 : J = B \\ 4 : L = D MOD 7 : W = -D \\ 3"},
+         0},
+        // divisors the literal form does not take: 0.5, 1E18 (past the exact range), 0
+        {{"A = 10", "X = A MOD 1E18 : Y = A \\ 1E18"}, 0},
+        {{"A = 10", "X = A MOD 0.5"}, Err::IntModDivisor},
+        {{"A = 10", "X = A MOD 0"}, Err::IntModRange},
+        // dividends that are not whole or beyond 64 bits; -0 and 1E18 at the edge of the exact range
+        {{"A = 7.5", "X = A MOD 3"}, Err::IntModDividend},
+        {{"A = 1E300", "X = A \\ 3"}, Err::IntDivRange},
+        {{"A = 1E18 : B = -1E18", "X = A MOD 7 : Y = B \\ 7"}, 0},
+        // AND and OR decide both comparisons: one whose operand fails fails the whole, whichever side
+        {{"A = 7.5 : X = 0", "IF X = 0 OR A MOD 3 = 0 THEN Y = 1"}, Err::IntModDividend},
+        {{"A = 7.5 : X = 0", "IF A MOD 3 = 0 OR X = 0 THEN Y = 1"}, Err::IntModDividend},
+        {{"A = 7.5 : X = 0", "IF X = 1 AND A \\ 3 = 0 THEN Y = 1"}, Err::IntDivDividend},
+        {{"Z = 0 : X = 0", "IF X = 0 OR 1 / Z > 0 THEN Y = 1"}, Err::DivisionByZero},
+        // a FOR body of two LETs run with the step: to the end, and failing in either LET or the step
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A + I * 2 : B = A - I : NEXT I"}, 0},
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A * 1E300 : B = A - I : NEXT I"},
+         Err::OperatorResultRange},
+        {{"A = 1 : B = 2", "FOR I = 1 TO 100 : A = A + 1 : B = B * -1E300 : NEXT I"},
+         Err::OperatorResultRange},
+        {{"A = 1 : B = 0", "FOR I = 1 TO 20 STEP 1E307 : B = B - 0 : A = B * -1 : NEXT I"}, 0},
+        // comparisons of two variables taken on the outcome (-0 equals 0)
+        {{"A = 0 : B = 0 * -1", "IF A = B THEN X = 1", "IF A < B THEN Y = 1", "IF B >= A THEN Z = B"}, 0},
+        {{"I = 0 : C = 0 : N = 100", "DO WHILE I < N", "I = I + 1",
+          "IF I MOD 3 = 0 OR I MOD 5 = 0 THEN C = C + 1", "IF I MOD 2 = 0 AND I MOD 7 <> 0 THEN D = D + 1",
+          "IF (I < 50) = (I MOD 2 = 1) THEN B = B + 1", "LOOP"},
+         0},
+    };
+    for (const Case& c : cases) {
+        Outcome outcome[2];
+        ASSERT_TRUE(RunBothWays(c.Lines, outcome));
+        EXPECT_EQ(outcome[0].Error, c.Error) << c.Lines.join(u'\n').toStdString();
+        ExpectSameOutcomes(c.Lines, outcome);
+    }
+    EXPECT_EQ(Num("C"), 47);
+    EXPECT_EQ(Num("D"), 43);
+}
+
 TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
     constexpr int Programs = 600;
     // Longer searches run other seeds: LORVEX_RANDOM_SEED_BASE=n takes seeds n + 1 to n + 600.
@@ -598,48 +701,11 @@ TEST_F(Decoded, RandomProgramsGiveTheSameResultsBothWays) {
             continue;
         }
         Outcome outcome[2];
-        for (int way = 0; way < 2; ++way) {
-            Eng.FastPathsEnabled = way == 1;
-            ASSERT_TRUE(Compile(lines));
-            Outcome& o = outcome[way];
-            o.Exit = RunLoopFrom(ProgramCodeStart);
-            o.Error = Fe.ErrorNumber;
-            o.Position = Fe.ErrorPosition;
-            for (const char* name : {"A", "B", "C", "D", "X", "Y", "Z", "I", "J", "L", "W"}) {
-                const int index = FindVariable(QString::fromLatin1(name), VarType::Real);
-                o.Values.push_back(index > 0 ? Tb.NumVarTable[static_cast<std::size_t>(index)].Value : 0);
-            }
-            for (int at = 0; at <= Tb.NumofRegisteredANumVar; ++at)
-                o.Values.push_back(Tb.ANumVarTable[static_cast<std::size_t>(at)]);
-            for (const NumVarType& record : Tb.NumVarTable) // the procedures' locals and parameters too
-                o.Values.push_back(record.Value);
-            for (int at = 1; at <= Vs.LoNumStack.Count; ++at)
-                o.Values.push_back(Vs.LoNumStack.Items[static_cast<std::size_t>(at)]);
-            o.StackCounts = {Vs.GlTypeStack.Count,    Vs.GlNumStack.Count, Vs.LoTypeStack.Count,
-                             Vs.LoNumStack.Count,     Vs.LoStrStack.Count, Vs.CallFrameStack.Count,
-                             Vs.CallReturnStack.Count};
-            for (const char* name : {"S$", "T$"}) {
-                const int index = FindVariable(QString::fromLatin1(name), VarType::String);
-                o.Texts.push_back(index > 0 ? Tb.StrVarTable[static_cast<std::size_t>(index)].Value
-                                            : QString());
-            }
-            Fe.ErrorNumber = 0;
-        }
+        ASSERT_TRUE(RunBothWays(lines, outcome));
         NoteDecodedShapes(shapes);
         if (outcome[1].Exit == LoopExit::End) ++decodedRuns;
         if (!outcome[1].Texts.join(QString()).isEmpty()) ++textRuns;
-        const QString program = lines.join(u'\n');
-        EXPECT_EQ(outcome[0].Exit, outcome[1].Exit) << program.toStdString();
-        EXPECT_EQ(outcome[0].Error, outcome[1].Error) << program.toStdString();
-        EXPECT_EQ(outcome[0].Position, outcome[1].Position) << program.toStdString();
-        EXPECT_EQ(outcome[0].Texts, outcome[1].Texts) << program.toStdString();
-        EXPECT_EQ(outcome[0].StackCounts, outcome[1].StackCounts) << program.toStdString();
-        ASSERT_EQ(outcome[0].Values.size(), outcome[1].Values.size());
-        for (std::size_t k = 0; k < outcome[0].Values.size(); ++k) {
-            // the same bits: -0 and 0 differ, and NaN (never expected) would fail
-            EXPECT_EQ(std::memcmp(&outcome[0].Values[k], &outcome[1].Values[k], 10), 0)
-                << program.toStdString() << "\nvalue " << k;
-        }
+        ExpectSameOutcomes(lines, outcome);
     }
     EXPECT_LT(uncompiled, Programs / 50);
     // Most programs end normally, so the comparison covers the decoded statements and not only errors.
