@@ -469,6 +469,11 @@ void FnRight() {
     GlPushStr(from == 0 ? s : Substring(s, from, s.size() - from));
 }
 
+bool MidArguments(Extended startValue, Extended n, std::int64_t& start, std::int64_t& count) {
+    return std::isgreaterequal(n, 0) && std::isgreater(startValue, 0) && WholeArgument(n, 0, count) &&
+           WholeArgument(startValue, 1, start);
+}
+
 // MID$(s, start, n), KMID$: n characters from character start, cut at the end of s.
 void FnMid() {
     if (!ArgsAre(Fn::MIDStr, {Str, Num, Num})) return;
@@ -476,8 +481,7 @@ void FnMid() {
     const Extended startValue = GlPopNum();
     std::int64_t count = 0;
     std::int64_t start = 0;
-    if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !WholeArgument(n, 0, count) ||
-        !WholeArgument(startValue, 1, start)) {
+    if (!MidArguments(startValue, n, start, count)) {
         PopStr();
         return RaiseError(Err::ArgumentOutOfRange, Fn::MIDStr);
     }

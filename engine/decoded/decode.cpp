@@ -669,6 +669,42 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// IF MID$(S$, start, count) compared with a text literal: the string variable, two numeric
+// expressions, MID$, the literal, the comparison, IF and its jump target.
+bool DecodeMidBranch(DecodedItem& entry, int start, int limit) {
+    const int target = Item(start).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
+    ExpressionReader reader(limit);
+    int at = StepOverBrackets(reader.Read(start + 1), limit);
+    if (reader.Depth() != 2 || reader.KindAt(0) != ValueKind::Number ||
+        reader.KindAt(1) != ValueKind::Number || at > limit)
+        return false;
+    const CodeItemType& mid = Item(at);
+    if (mid.FirstCode != CodeKind::Function || mid.SecondCode != Fn::MIDStr) return false;
+    at = StepOverBrackets(at + 1, limit);
+    const CodeItemType& literal = Item(at);
+    if (at > limit || literal.FirstCode != CodeKind::StrLiteral || literal.SecondCode < 0 ||
+        static_cast<std::size_t>(literal.SecondCode) >= Tb.StrConTable.size())
+        return false;
+    at = StepOverBrackets(at + 1, limit);
+    const CodeItemType& comparison = Item(at);
+    if (at > limit || comparison.FirstCode != CodeKind::Operator) return false;
+    const std::uint8_t operation = Numeric::OperationOfSlot(comparison.SecondCode);
+    if (operation == NumberOp::Count || !Numeric::IsComparison(operation)) return false;
+    at = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(at, limit, St::IF) || at + 1 > limit) return false;
+    const CodeItemType& jump = Item(at + 1);
+    if (jump.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(jump.SecondCode)) return false;
+    StoreRoots(entry, reader);
+    entry.Op = DecodedOp::MidBranch;
+    entry.Operation = operation;
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(target)];
+    entry.Value = literal.SecondCode;
+    entry.Next = Continuation(at + 2, limit);
+    entry.Alternate = Continuation(jump.SecondCode, limit);
+    return true;
+}
+
 // S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
 // string variable. Whether the join's left operand is that variable's text is known only when it runs.
 bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
@@ -935,7 +971,9 @@ DecodedItem* DecodeItem(int at, int limit) {
         }
         return &entry;
     }
-    if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return &entry;
+    if (first.FirstCode == CodeKind::StrVar &&
+        (DecodeAppendChr(entry, start, limit) || DecodeMidBranch(entry, start, limit)))
+        return &entry;
     if (DecodeJoinOnStack(entry, at, start, limit)) return &entry;
     if (DecodeOnStack(entry, at, start, limit)) return &entry;
     if (DecodeCallSequence(entry, start, limit)) return &entry;

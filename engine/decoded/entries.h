@@ -216,7 +216,7 @@ struct alignas(64) DecodedItem {
     std::int32_t Next = 0;        // code index after the statement (IF: where a true condition goes)
     std::int32_t Alternate = 0;   // IF: where a false condition goes
     std::int32_t Root = 0;        // the expression's node; with several values, the first in DecodedRoots
-    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value
+    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value; MidBranch: the literal
     // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
     // for any other condition. LetUpdate: the operation and the node of its right operand.
@@ -237,7 +237,7 @@ struct alignas(64) DecodedItem {
     std::int32_t Right = -1;
     union {
         NumVarType* Number;     // the LET's numeric target
-        StrVarType* String;     // AppendChr's variable
+        StrVarType* String;     // AppendChr's and MidBranch's variable
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
     std::int32_t Continue = 0;

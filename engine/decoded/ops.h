@@ -30,6 +30,10 @@
       "numeric and boolean values the items after them take from the Gl stack", "the values' items")         \
     X(AppendChr, AppendChr, NoExecutor, "S$ = S$ + CHR$(expression)",                                        \
       "the variable, the expression, CHR$, + or &, LET and the variable")                                    \
+    X(MidBranch, Statement, NoExecutor,                                                                      \
+      "IF on MID$ of a string variable compared with a text literal, the piece compared where it stands",    \
+      "the variable, MID$'s start and count items, MID$, the literal, the comparison, IF and its jump "      \
+      "target")                                                                                              \
     X(PopNumbers, PopNumbers, NoExecutor,                                                                    \
       "parameter binds into numeric variables (a by-value argument's value dropped)",                        \
       "a run of GlPop items with their variables")                                                           \

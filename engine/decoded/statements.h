@@ -1,16 +1,20 @@
-// The decoded run's numeric statements and the operands they read (a part of run.cpp, kept apart for
-// reading and included by the decoded run alone): each statement checks every case the general path
-// would treat otherwise before it changes anything, and gives StopsShort for such a case.
+// The decoded run's numeric statements (and the branch on a piece of a text) and the operands they
+// read (a part of run.cpp, kept apart for reading and included by the decoded run alone): each
+// statement checks every case the general path would treat otherwise before it changes anything, and
+// gives StopsShort for such a case.
 #pragma once
 
 #include "core/tables.h"
+#include "engine/charindex.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/nodes.h"
 #include "engine/fastaccess.h"
+#include "engine/strfunctions.h"
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -205,6 +209,30 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         }
         if (holds < 0) return StopsShort;
         return holds != 0 ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::MidBranch) {
+        // IF MID$(S$, start, count) compared with a literal: the piece is compared where it stands in
+        // S$, no text made for it. Arguments MID$ refuses (and a value stopped short, a NaN, which fails
+        // the same tests) are the general path's, which raises the error where it belongs.
+        const StrVarType* record = entry.Target.String;
+        const auto literal = static_cast<std::size_t>(entry.Value);
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0 || literal >= Tb.StrConTable.size())
+            return StopsShort;
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended startValue = ValueOf(nodes, nodes + roots[0]);
+        const Extended n = ValueOf(nodes, nodes + roots[1]);
+        std::int64_t start = 0;
+        std::int64_t count = 0;
+        if (!MidArguments(startValue, n, start, count)) return StopsShort;
+        const QString& text = record->Value;
+        const qsizetype from = CharOffset(text, start - 1);
+        const qsizetype to = AdvanceChars(text, from, count);
+        const QString& other = Tb.StrConTable[literal];
+        // ordinal order of UTF-16 units, as the comparison operator orders texts
+        const std::u16string_view piece(reinterpret_cast<const char16_t*>(text.constData()) + from,
+                                        static_cast<std::size_t>(to - from));
+        const std::u16string_view against(reinterpret_cast<const char16_t*>(other.constData()),
+                                          static_cast<std::size_t>(other.size()));
+        return Numeric::Holds(entry.Operation, piece.compare(against), 0) ? entry.Next : entry.Alternate;
     } else {
         static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
         // LET A(subscript) = literal: the literal's image copied, as storing its value would write it

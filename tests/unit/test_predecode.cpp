@@ -264,9 +264,10 @@ TEST_F(Decoded, AStopEndsTheMakingOfALongProgramsDecodedSide) {
 // loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
 // the sign change, array elements read and assigned (literals among the values), variables updated
 // from their own value, FOR loops with and without STEP (literal and variable steps; literal,
-// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, values
-// handed to a general function and a FUNCTION's binds, and SUB and FUNCTION calls, recursion among
-// them with values waiting on the stack (shallow, deep, and without end).
+// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, MID$ of a
+// text compared with a literal, values handed to a general function and a FUNCTION's binds, and SUB
+// and FUNCTION calls, recursion among them with values waiting on the stack (shallow, deep, and
+// without end).
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -372,7 +373,14 @@ private:
         // A general function's result meets the comparison on the stack, so the decoder leaves the
         // condition to the loop, which fuses the comparison with the IF or keeps its boolean.
         const QString maximum = QStringLiteral("MAX(%1, %2)").arg(Expression(1), Expression(1));
-        switch (Pick(7)) {
+        static const char* const texts[] = {"", "A", "AB", "Z"};
+        switch (Pick(9)) {
+        case 6:
+        case 7:
+            // a piece of S$ against a literal, its start and count at times out of MID$'s range
+            return QStringLiteral("MID$(S$, %1, %2) %3 \"%4\"")
+                .arg(Expression(1), Expression(1), QString::fromLatin1(comparisons[Pick(6)]).trimmed(),
+                     QLatin1String(texts[Pick(4)]));
         case 4: return maximum + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
         case 5:
             return QStringLiteral("(%1%2MIN(%3, %4)) OR (%5)")
@@ -547,6 +555,7 @@ enum Shape : std::size_t {
     SumLimit,
     SmallLimit,
     StepLimit,
+    MidPiece,
     ShapeCount
 };
 
@@ -561,6 +570,7 @@ void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
         if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
         if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
         if (entry.Op == DecodedOp::Branch && entry.Outcomes != 0) ++shapes[VariableWithLiteral];
+        if (entry.Op == DecodedOp::MidBranch) ++shapes[MidPiece];
         if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
         ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
         if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
