@@ -705,6 +705,74 @@ bool DecodeMidBranch(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// The string variable a LET after the item at `at` assigns to, and in `after` the index after it; null
+// when no such LET follows.
+StrVarType* LetToStringAfter(int at, int limit, int& after) {
+    const int let = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return nullptr;
+    const CodeItemType& assigned = Item(let + 1);
+    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
+        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
+        return nullptr;
+    after = let + 2;
+    return &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+}
+
+// IF EOF(n) or IF NOT EOF(n) for a channel given as a literal: the literal, EOF, NOT, IF and its jump
+// target. A literal that names no channel is left to the general path, which raises its error.
+bool DecodeEofBranch(DecodedItem& entry, int start, int limit) {
+    const CodeItemType& channel = Item(start);
+    const long at = static_cast<long>(channel.SecondCode) + 1;
+    if (channel.FirstCode != CodeKind::NumLiteral || at < 0 ||
+        static_cast<std::size_t>(at) >= Tb.NumConTable.size())
+        return false;
+    const Extended n = Tb.NumConTable[static_cast<std::size_t>(at)];
+    if (!(n >= 1 && n <= FileChannelCount) || n != static_cast<Extended>(static_cast<int>(n))) return false;
+    int next = StepOverBrackets(start + 1, limit);
+    if (next > limit || Item(next).FirstCode != CodeKind::Function || Item(next).SecondCode != Fn::Eof)
+        return false;
+    next = StepOverBrackets(next + 1, limit);
+    std::uint8_t operation = NumberOp::Equal; // the branch holds when the end is reached
+    if (next <= limit && Item(next).FirstCode == CodeKind::Operator && Item(next).SecondCode == Op::Not) {
+        operation = NumberOp::NotEqual;
+        next = StepOverBrackets(next + 1, limit);
+    }
+    if (!IsStatementAt(next, limit, St::IF) || next + 1 > limit) return false;
+    const CodeItemType& jump = Item(next + 1);
+    if (jump.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(jump.SecondCode)) return false;
+    entry.Op = DecodedOp::EofBranch;
+    entry.Operation = operation;
+    entry.Value = static_cast<int>(n);
+    entry.Next = Continuation(next + 2, limit);
+    entry.Alternate = Continuation(jump.SecondCode, limit);
+    return true;
+}
+
+// LET S$ = T$ of a string variable or a PUBLIC text (as LINE INPUT# hands its line over) to a string
+// variable: the source, LET and the variable.
+bool DecodeLetText(DecodedItem& entry, int start, int limit) {
+    const CodeItemType& source = Item(start);
+    const int index = source.SecondCode;
+    const StrVarType* record = nullptr;
+    if (source.FirstCode == CodeKind::StrVar && index >= 0 &&
+        static_cast<std::size_t>(index) < Tb.StrVarTable.size())
+        record = &Tb.StrVarTable[static_cast<std::size_t>(index)];
+    else if (source.FirstCode == CodeKind::PublicStr && index >= 1 && index <= PublicSlotCount)
+        record = &Tb.PublicStrTable[static_cast<std::size_t>(index)];
+    if (record == nullptr) return false;
+    int after = 0;
+    StrVarType* target = LetToStringAfter(start, limit, after);
+    if (target == nullptr) return false;
+    ExprNode node;
+    node.Operand.String = record;
+    DecodedNodes.push_back(node);
+    entry.Root = static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    entry.Op = DecodedOp::LetText;
+    entry.Target.String = target;
+    entry.Next = Continuation(after, limit);
+    return true;
+}
+
 // S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
 // string variable. Whether the join's left operand is that variable's text is known only when it runs.
 bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
@@ -712,19 +780,16 @@ bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
     if (join.FirstCode != CodeKind::Operator ||
         (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
         return false;
-    const int let = StepOverBrackets(start + 1, limit);
-    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return false;
-    const CodeItemType& assigned = Item(let + 1);
-    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
-        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
-        return false;
+    int after = 0;
+    StrVarType* target = LetToStringAfter(start, limit, after);
+    if (target == nullptr) return false;
     entry.Op = DecodedOp::OnStack;
     entry.Inner = StackedStatement::Join;
     entry.Stacked = 2;
-    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+    entry.Target.String = target;
     entry.Next = start;
     entry.Value = at;
-    entry.Continue = Continuation(let + 2, limit);
+    entry.Continue = Continuation(after, limit);
     return true;
 }
 
@@ -974,6 +1039,16 @@ DecodedItem* DecodeItem(int at, int limit) {
     if (first.FirstCode == CodeKind::StrVar &&
         (DecodeAppendChr(entry, start, limit) || DecodeMidBranch(entry, start, limit)))
         return &entry;
+    if ((first.FirstCode == CodeKind::StrVar || first.FirstCode == CodeKind::PublicStr) &&
+        DecodeLetText(entry, start, limit))
+        return &entry;
+    if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::LINEINPUTFile) {
+        // its executor, which reads its channel and target after it
+        entry.Op = DecodedOp::LineInputFile;
+        entry.Next = start;
+        return &entry;
+    }
+    if (DecodeEofBranch(entry, start, limit)) return &entry;
     if (DecodeJoinOnStack(entry, at, start, limit)) return &entry;
     if (DecodeOnStack(entry, at, start, limit)) return &entry;
     if (DecodeCallSequence(entry, start, limit)) return &entry;

@@ -80,10 +80,12 @@ constexpr bool MayBeginDecoded(int kind, int value) {
     case CodeKind::NumLiteral:
     case CodeKind::SysNumConst:
     case CodeKind::NumVar:
-    case CodeKind::StrVar: return true;
+    case CodeKind::StrVar:
+    case CodeKind::PublicStr: return true;
     case CodeKind::Statement:
         return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || value == St::IF ||
-               value == St::LET || IsStructureMark(value) || ProcedureOp(kind, value) != DecodedOp::Generic;
+               value == St::LET || value == St::LINEINPUTFile || IsStructureMark(value) ||
+               ProcedureOp(kind, value) != DecodedOp::Generic;
     default:
         return ProcedureOp(kind, value) != DecodedOp::Generic || IsInertItem(CodeItemType{kind, value, 0});
     }

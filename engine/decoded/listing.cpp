@@ -18,7 +18,8 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // Whether an operation may go on at its Alternate as well as at its Next.
 bool TakesAlternate(DecodedOp op) {
-    return op == DecodedOp::Branch || op == DecodedOp::MidBranch || op == DecodedOp::ForNext;
+    return op == DecodedOp::Branch || op == DecodedOp::MidBranch || op == DecodedOp::EofBranch ||
+           op == DecodedOp::ForNext;
 }
 
 QString OpName(DecodedOp op) {

@@ -15,6 +15,7 @@
 #include "engine/decoded/statements.h"
 #include "engine/dispatch.h"
 #include "engine/fastaccess.h"
+#include "engine/fileexec.h"
 #include "engine/operators.h"
 #include "engine/strfunctions.h"
 #include "platform/memorybudget.h"
@@ -230,7 +231,10 @@ void RunProcedureItem(DecodedOp op, int value) {
     break;
 #define LX_RUNS_Statement(OP, EXECUTOR)                                                                      \
     next = RunStatement<DecodedOp::OP>(*entry, nodes, scratch);                                              \
-    if (next == StopsShort) goto stopShort;                                                                  \
+    if (next < 0) [[unlikely]] {                                                                             \
+        if (next == StopsShort) goto stopShort;                                                              \
+        goto handOver;                                                                                       \
+    }                                                                                                        \
     break;
 #define LX_RUNS_Values(OP, EXECUTOR)                                                                         \
     {                                                                                                        \
@@ -326,6 +330,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     stopShort:
         // The general path runs this statement; an entry that keeps stopping short is left to it.
         if (--entry->Retries == 0) entry->Op = DecodedOp::Generic;
+    handOver:
         stoppedShort = true;
         return at;
     }

@@ -9,6 +9,7 @@
 #include "engine/decoded/decode.h"
 #include "engine/decoded/nodes.h"
 #include "engine/fastaccess.h"
+#include "engine/filechannels.h"
 #include "engine/strfunctions.h"
 
 #include <cstdint>
@@ -125,6 +126,10 @@ inline bool IsInlineOperand(const ExprNode* n) {
 
 // What a statement below gives for a case the general path must run: nothing of it has happened.
 constexpr int StopsShort = -1;
+// The same for a case the general path runs this time only, which does not count against the entry:
+// the work of the general path's that the statement meets now and then as it goes on (a file's next
+// piece read).
+constexpr int HandsOver = -2;
 
 // The values a FOR loop's body and step carry from one round to the next (RunLoopBody).
 enum class Carry : std::uint8_t {
@@ -233,6 +238,22 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         const std::u16string_view against(reinterpret_cast<const char16_t*>(other.constData()),
                                           static_cast<std::size_t>(other.size()));
         return Numeric::Holds(entry.Operation, piece.compare(against), 0) ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::EofBranch) {
+        // IF EOF(n) or IF NOT EOF(n), the channel's number known: its end is not reached while its
+        // reader has a character at hand. Reading the file's next piece (which writes out what the
+        // channels hold first, and may fail) is the general path's EOF.
+        const int n = entry.Value;
+        if (Ps.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) return StopsShort;
+        if (!FileChannelHasBuffered(n)) return HandsOver;
+        return Numeric::Holds(entry.Operation, false, true) ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::LetText) {
+        // LET S$ = T$: the text shared, as the push and the LET leave it
+        StrVarType* record = entry.Target.String;
+        const StrVarType* source = nodes[entry.Root].Operand.String;
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0 ||
+            source->Kind != StrVarKind::Variable || source->DimCount != 0)
+            return StopsShort;
+        record->Value = source->Value;
     } else {
         static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
         // LET A(subscript) = literal: the literal's image copied, as storing its value would write it
