@@ -718,16 +718,64 @@ StrVarType* LetToStringAfter(int at, int limit, int& after) {
     return &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
 }
 
+// The channel a number literal names (1 to 8), or 0 when it names none or is not a literal.
+int ChannelLiteral(const CodeItemType& item) {
+    const long at = static_cast<long>(item.SecondCode) + 1;
+    if (item.FirstCode != CodeKind::NumLiteral || at < 0 ||
+        static_cast<std::size_t>(at) >= Tb.NumConTable.size())
+        return 0;
+    const Extended n = Tb.NumConTable[static_cast<std::size_t>(at)];
+    if (!(n >= 1 && n <= FileChannelCount) || n != static_cast<Extended>(static_cast<int>(n))) return 0;
+    return static_cast<int>(n);
+}
+
+// The items a PRINT# value may be made of before its channel; a statement or a separator ends them.
+constexpr int MaxPrintedItems = 64;
+
+// PRINT #n, value for one value (a numeric expression, a string variable or a text literal), the
+// channel a literal: the value's items, the channel and PRINT# (or the PRINT# that ends the line).
+bool DecodePrintFile(DecodedItem& entry, int start, int limit) {
+    int print = start;
+    while (print <= limit && print - start < MaxPrintedItems &&
+           Item(print).FirstCode != CodeKind::Statement && Item(print).FirstCode != CodeKind::PrintFileSep)
+        ++print;
+    if (print > limit || print - start < 2 || Item(print).FirstCode != CodeKind::Statement ||
+        (Item(print).SecondCode != St::PRINTFile && Item(print).SecondCode != InSt::PrintFileLineEnd))
+        return false;
+    const int n = ChannelLiteral(Item(print - 1));
+    if (n == 0) return false;
+    const CodeItemType& first = Item(start);
+    if (first.FirstCode == CodeKind::StrLiteral || first.FirstCode == CodeKind::StrVar) {
+        if (StepOverBrackets(start + 1, limit) != print - 1 || first.SecondCode < 0) return false;
+        const auto index = static_cast<std::size_t>(first.SecondCode);
+        if (first.FirstCode == CodeKind::StrLiteral) {
+            if (index >= Tb.StrConTable.size()) return false;
+            entry.Operation = PrintedValue::Literal;
+            entry.Root = first.SecondCode;
+        } else {
+            if (index >= Tb.StrVarTable.size()) return false;
+            entry.Operation = PrintedValue::Variable;
+            entry.Target.String = &Tb.StrVarTable[index];
+        }
+    } else {
+        ExpressionReader reader(print - 2);
+        if (reader.Read(start) != print - 1 || reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number)
+            return false;
+        StoreRoots(entry, reader);
+        entry.Operation = PrintedValue::Number;
+    }
+    entry.Op = Item(print).SecondCode == St::PRINTFile ? DecodedOp::PrintFile : DecodedOp::PrintFileLine;
+    entry.Value = n;
+    entry.Left = print + 1;
+    entry.Next = Continuation(print + 1, limit);
+    return true;
+}
+
 // IF EOF(n) or IF NOT EOF(n) for a channel given as a literal: the literal, EOF, NOT, IF and its jump
 // target. A literal that names no channel is left to the general path, which raises its error.
 bool DecodeEofBranch(DecodedItem& entry, int start, int limit) {
-    const CodeItemType& channel = Item(start);
-    const long at = static_cast<long>(channel.SecondCode) + 1;
-    if (channel.FirstCode != CodeKind::NumLiteral || at < 0 ||
-        static_cast<std::size_t>(at) >= Tb.NumConTable.size())
-        return false;
-    const Extended n = Tb.NumConTable[static_cast<std::size_t>(at)];
-    if (!(n >= 1 && n <= FileChannelCount) || n != static_cast<Extended>(static_cast<int>(n))) return false;
+    const int n = ChannelLiteral(Item(start));
+    if (n == 0) return false;
     int next = StepOverBrackets(start + 1, limit);
     if (next > limit || Item(next).FirstCode != CodeKind::Function || Item(next).SecondCode != Fn::Eof)
         return false;
@@ -742,7 +790,7 @@ bool DecodeEofBranch(DecodedItem& entry, int start, int limit) {
     if (jump.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(jump.SecondCode)) return false;
     entry.Op = DecodedOp::EofBranch;
     entry.Operation = operation;
-    entry.Value = static_cast<int>(n);
+    entry.Value = n;
     entry.Next = Continuation(next + 2, limit);
     entry.Alternate = Continuation(jump.SecondCode, limit);
     return true;
@@ -1048,7 +1096,7 @@ DecodedItem* DecodeItem(int at, int limit) {
         entry.Next = start;
         return &entry;
     }
-    if (DecodeEofBranch(entry, start, limit)) return &entry;
+    if (DecodeEofBranch(entry, start, limit) || DecodePrintFile(entry, start, limit)) return &entry;
     if (DecodeJoinOnStack(entry, at, start, limit)) return &entry;
     if (DecodeOnStack(entry, at, start, limit)) return &entry;
     if (DecodeCallSequence(entry, start, limit)) return &entry;

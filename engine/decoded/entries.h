@@ -81,6 +81,7 @@ constexpr bool MayBeginDecoded(int kind, int value) {
     case CodeKind::SysNumConst:
     case CodeKind::NumVar:
     case CodeKind::StrVar:
+    case CodeKind::StrLiteral:
     case CodeKind::PublicStr: return true;
     case CodeKind::Statement:
         return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || value == St::IF ||
@@ -253,6 +254,14 @@ inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + Limi
 inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
 inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
 } // namespace LoopForm
+
+// What a PrintFile entry prints (its Operation): a number (the node Root), a string variable (Target)
+// or a text literal (the literal Root).
+namespace PrintedValue {
+inline constexpr std::uint8_t Number = 0;
+inline constexpr std::uint8_t Variable = 1;
+inline constexpr std::uint8_t Literal = 2;
+} // namespace PrintedValue
 
 namespace CompareOutcome {
 inline constexpr std::uint8_t Less = 1;

@@ -39,6 +39,10 @@
       "the channel's literal, EOF, NOT, IF and its jump target")                                             \
     X(LetText, Statement, NoExecutor, "LET of a string variable (or a PUBLIC text) to a string variable",    \
       "the source, LET and the variable")                                                                    \
+    X(PrintFile, PrintFile, NoExecutor, "PRINT# of a number, a string variable or a text literal",           \
+      "the value's items, the channel's literal and PRINT#")                                                 \
+    X(PrintFileLine, PrintFile, NoExecutor, "PrintFile of the value that ends the line",                     \
+      "the value's items, the channel's literal and the line-ending PRINT#")                                 \
     X(PopNumbers, PopNumbers, NoExecutor,                                                                    \
       "parameter binds into numeric variables (a by-value argument's value dropped)",                        \
       "a run of GlPop items with their variables")                                                           \
@@ -90,6 +94,7 @@ enum class DecodedRuns : std::uint8_t {
     Statement,
     Values,
     AppendChr,
+    PrintFile,
     PopNumbers,
     PushNumbers,
     Executor,
