@@ -669,6 +669,73 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// The string variable a LET after the item at `at` assigns to, and in `after` the index after it; null
+// when no such LET follows.
+StrVarType* LetToStringAfter(int at, int limit, int& after) {
+    const int let = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return nullptr;
+    const CodeItemType& assigned = Item(let + 1);
+    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
+        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
+        return nullptr;
+    after = let + 2;
+    return &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+}
+
+// S$ = S$ + MID$(T$, start, count), LEFT$(T$, count) or RIGHT$(T$, count), T$ another string variable
+// or a text literal: the variable, the source, the arguments' numeric expressions, the function, the
+// join and the LET to the same variable. (With S$ itself the source, the piece would be read from the
+// text the append may move.)
+bool DecodeAppendPiece(DecodedItem& entry, int start, int limit) {
+    const int target = Item(start).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
+    int at = StepOverBrackets(start + 1, limit);
+    if (at > limit) return false;
+    const CodeItemType& source = Item(at);
+    if (source.SecondCode < 0 || source.SecondCode == target ||
+        !(source.FirstCode == CodeKind::StrVar || source.FirstCode == CodeKind::StrLiteral))
+        return false;
+    const auto index = static_cast<std::size_t>(source.SecondCode);
+    if (index >= (source.FirstCode == CodeKind::StrVar ? Tb.StrVarTable.size() : Tb.StrConTable.size()))
+        return false;
+    ExpressionReader reader(limit);
+    at = StepOverBrackets(reader.Read(at + 1), limit);
+    if (at > limit || Item(at).FirstCode != CodeKind::Function) return false;
+    std::uint8_t piece = PieceOf::Mid;
+    switch (Item(at).SecondCode) {
+    case Fn::MIDStr: piece = PieceOf::Mid; break;
+    case Fn::LEFTStr: piece = PieceOf::Left; break;
+    case Fn::RIGHTStr: piece = PieceOf::Right; break;
+    default: return false;
+    }
+    const int arguments = piece == PieceOf::Mid ? 2 : 1;
+    if (reader.Depth() != arguments) return false;
+    for (int k = 0; k < arguments; ++k)
+        if (reader.KindAt(k) != ValueKind::Number) return false;
+    at = StepOverBrackets(at + 1, limit);
+    if (at > limit || Item(at).FirstCode != CodeKind::Operator ||
+        (Item(at).SecondCode != Op::Plus && Item(at).SecondCode != Op::Ampersand))
+        return false;
+    int after = 0;
+    StrVarType* assigned = LetToStringAfter(at, limit, after);
+    if (assigned != &Tb.StrVarTable[static_cast<std::size_t>(target)]) return false;
+    StoreRoots(entry, reader);
+    if (source.FirstCode == CodeKind::StrVar) {
+        ExprNode node;
+        node.Operand.String = &Tb.StrVarTable[index];
+        DecodedNodes.push_back(node);
+        entry.Left = static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    } else {
+        entry.Left = -1;
+        entry.Right = source.SecondCode;
+    }
+    entry.Op = DecodedOp::AppendPiece;
+    entry.Operation = piece;
+    entry.Target.String = assigned;
+    entry.Next = Continuation(after, limit);
+    return true;
+}
+
 // IF MID$(S$, start, count) compared with a text literal: the string variable, two numeric
 // expressions, MID$, the literal, the comparison, IF and its jump target.
 bool DecodeMidBranch(DecodedItem& entry, int start, int limit) {
@@ -703,19 +770,6 @@ bool DecodeMidBranch(DecodedItem& entry, int start, int limit) {
     entry.Next = Continuation(at + 2, limit);
     entry.Alternate = Continuation(jump.SecondCode, limit);
     return true;
-}
-
-// The string variable a LET after the item at `at` assigns to, and in `after` the index after it; null
-// when no such LET follows.
-StrVarType* LetToStringAfter(int at, int limit, int& after) {
-    const int let = StepOverBrackets(at + 1, limit);
-    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return nullptr;
-    const CodeItemType& assigned = Item(let + 1);
-    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
-        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
-        return nullptr;
-    after = let + 2;
-    return &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
 }
 
 // The channel a number literal names (1 to 8), or 0 when it names none or is not a literal.
@@ -1085,7 +1139,8 @@ DecodedItem* DecodeItem(int at, int limit) {
         return &entry;
     }
     if (first.FirstCode == CodeKind::StrVar &&
-        (DecodeAppendChr(entry, start, limit) || DecodeMidBranch(entry, start, limit)))
+        (DecodeAppendChr(entry, start, limit) || DecodeAppendPiece(entry, start, limit) ||
+         DecodeMidBranch(entry, start, limit)))
         return &entry;
     if ((first.FirstCode == CodeKind::StrVar || first.FirstCode == CodeKind::PublicStr) &&
         DecodeLetText(entry, start, limit))

@@ -263,6 +263,13 @@ inline constexpr std::uint8_t Variable = 1;
 inline constexpr std::uint8_t Literal = 2;
 } // namespace PrintedValue
 
+// Which piece an AppendPiece entry appends (its Operation).
+namespace PieceOf {
+inline constexpr std::uint8_t Mid = 0;
+inline constexpr std::uint8_t Left = 1;
+inline constexpr std::uint8_t Right = 2;
+} // namespace PieceOf
+
 namespace CompareOutcome {
 inline constexpr std::uint8_t Less = 1;
 inline constexpr std::uint8_t Equal = 2;

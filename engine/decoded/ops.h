@@ -34,6 +34,9 @@
       "IF on MID$ of a string variable compared with a text literal, the piece compared where it stands",    \
       "the variable, MID$'s start and count items, MID$, the literal, the comparison, IF and its jump "      \
       "target")                                                                                              \
+    X(AppendPiece, Statement, NoExecutor,                                                                    \
+      "S$ = S$ + MID$, LEFT$ or RIGHT$ of another string variable or a text literal, appended in place",     \
+      "the variable, the source, the arguments' items, the function, + or &, LET and the variable")          \
     X(EofBranch, Statement, NoExecutor,                                                                      \
       "IF on EOF of a channel (or NOT EOF) while its reader has a character at hand",                        \
       "the channel's literal, EOF, NOT, IF and its jump target")                                             \

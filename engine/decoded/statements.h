@@ -11,6 +11,7 @@
 #include "engine/fastaccess.h"
 #include "engine/filechannels.h"
 #include "engine/strfunctions.h"
+#include "platform/memorybudget.h"
 
 #include <cstdint>
 #include <cstring>
@@ -238,6 +239,45 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         const std::u16string_view against(reinterpret_cast<const char16_t*>(other.constData()),
                                           static_cast<std::size_t>(other.size()));
         return Numeric::Holds(entry.Operation, piece.compare(against), 0) ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::AppendPiece) {
+        // S$ = S$ + MID$(T$, start, count) (or LEFT$, RIGHT$; T$ another variable or a literal): the
+        // piece appended from where it stands, no text made for it and none through the stack. What
+        // the function refuses, or a text the budget may refuse, is the general path's.
+        StrVarType* record = entry.Target.String;
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return StopsShort;
+        const QString* source = nullptr;
+        if (entry.Left >= 0) {
+            const StrVarType* variable = nodes[entry.Left].Operand.String;
+            if (variable->Kind != StrVarKind::Variable || variable->DimCount != 0) return StopsShort;
+            source = &variable->Value;
+        } else {
+            const auto literal = static_cast<std::size_t>(entry.Right);
+            if (literal >= Tb.StrConTable.size()) return StopsShort;
+            source = &Tb.StrConTable[literal];
+        }
+        const std::int32_t* roots = entry.ValueCount == 1 ? &entry.Root : DecodedRoots.data() + entry.Root;
+        const Extended first = ValueOf(nodes, nodes + roots[0]);
+        std::int64_t start = 0;
+        std::int64_t count = 0;
+        qsizetype from = 0;
+        qsizetype to = source->size();
+        if (entry.Operation == PieceOf::Mid) {
+            if (!MidArguments(first, ValueOf(nodes, nodes + roots[1]), start, count)) return StopsShort;
+            from = CharOffset(*source, start - 1);
+            to = AdvanceChars(*source, from, count);
+        } else if (!CountArgument(first, count)) {
+            return StopsShort;
+        } else if (entry.Operation == PieceOf::Left) {
+            to = AdvanceChars(*source, 0, count);
+        } else {
+            from = RetreatChars(*source, count);
+        }
+        // Growing the text's room is the program taking memory, weighed as the join in place weighs it.
+        const qsizetype joined = record->Value.size() + (to - from);
+        if (joined > record->Value.capacity() &&
+            !MemoryBudget::AllowsElements(static_cast<std::size_t>(joined) * 2, sizeof(char16_t)))
+            return StopsShort;
+        AppendText(record->Value, QString::fromRawData(source->constData() + from, to - from));
     } else if constexpr (Op == DecodedOp::EofBranch) {
         // IF EOF(n) or IF NOT EOF(n), the channel's number known: its end is not reached while its
         // reader has a character at hand. Reading the file's next piece (which writes out what the

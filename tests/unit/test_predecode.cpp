@@ -265,9 +265,9 @@ TEST_F(Decoded, AStopEndsTheMakingOfALongProgramsDecodedSide) {
 // the sign change, array elements read and assigned (literals among the values), variables updated
 // from their own value, FOR loops with and without STEP (literal and variable steps; literal,
 // variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, MID$ of a
-// text compared with a literal, texts copied, values handed to a general function and a FUNCTION's binds, and
-// SUB and FUNCTION calls, recursion among them with values waiting on the stack (shallow, deep, and without
-// end).
+// text compared with a literal, texts copied, pieces of texts appended, values handed to a general function
+// and a FUNCTION's binds, and SUB and FUNCTION calls, recursion among them with values waiting on the stack
+// (shallow, deep, and without end).
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -281,7 +281,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(19)) {
+            switch (Pick(20)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -307,6 +307,7 @@ public:
             case 11: lines.append(Call()); break;
             case 12: lines.append(FunctionCall()); break;
             case 13: lines.append(PendingRecursion()); break;
+            case 15: lines.append(AppendPiece()); break;
             case 14:
                 lines.append(Pick(2) == 0 ? QStringLiteral("T$ = S$") : QStringLiteral("S$ = T$"));
                 break;
@@ -367,6 +368,16 @@ private:
         return QStringLiteral("(INT(%1)%2%3)")
             .arg(Expression(depth - 1), QString::fromLatin1(operators[op]),
                  QString::fromLatin1(divisors[Pick(5)]));
+    }
+
+    // A piece of T$ or of a literal appended to S$, its arguments at times out of the function's range.
+    QString AppendPiece() {
+        const QString source = Pick(2) == 0 ? QStringLiteral("T$") : QStringLiteral("\"ABCDEFG\"");
+        switch (Pick(3)) {
+        case 0: return QStringLiteral("S$ = S$ + MID$(%1, %2, %3)").arg(source, Expression(1), Expression(1));
+        case 1: return QStringLiteral("S$ = S$ + LEFT$(%1, %2)").arg(source, Expression(1));
+        default: return QStringLiteral("S$ = S$ & RIGHT$(%1, %2)").arg(source, Expression(1));
+        }
     }
 
     QString Condition(int depth) {
@@ -560,6 +571,7 @@ enum Shape : std::size_t {
     StepLimit,
     MidPiece,
     TextCopy,
+    Piece,
     ShapeCount
 };
 
@@ -576,6 +588,7 @@ void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
         if (entry.Op == DecodedOp::Branch && entry.Outcomes != 0) ++shapes[VariableWithLiteral];
         if (entry.Op == DecodedOp::MidBranch) ++shapes[MidPiece];
         if (entry.Op == DecodedOp::LetText) ++shapes[TextCopy];
+        if (entry.Op == DecodedOp::AppendPiece) ++shapes[Piece];
         if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
         ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
         if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
