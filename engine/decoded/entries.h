@@ -71,8 +71,8 @@ constexpr DecodedOp ProcedureOp(int kind, int value) {
 }
 
 // Whether a decoded entry can begin at an item: a number, a numeric or string variable, an operator,
-// a function, an inert item, GOTO, IF and LET, the parameter binds and hand-backs, the procedure
-// machinery. The run loop asks this before it looks at the decoded side at all.
+// a function, an inert item, GOTO, IF, LET and LINE INPUT#, the parameter binds and hand-backs, the
+// procedure machinery. The run loop asks this before it looks at the decoded side at all.
 constexpr bool MayBeginDecoded(int kind, int value) {
     switch (kind) {
     case CodeKind::Operator:
@@ -80,9 +80,7 @@ constexpr bool MayBeginDecoded(int kind, int value) {
     case CodeKind::NumLiteral:
     case CodeKind::SysNumConst:
     case CodeKind::NumVar:
-    case CodeKind::StrVar:
-    case CodeKind::StrLiteral:
-    case CodeKind::PublicStr: return true;
+    case CodeKind::StrVar: return true;
     case CodeKind::Statement:
         return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || value == St::IF ||
                value == St::LET || value == St::LINEINPUTFile || IsStructureMark(value) ||
@@ -219,7 +217,8 @@ struct alignas(64) DecodedItem {
     std::int32_t Next = 0;        // code index after the statement (IF: where a true condition goes)
     std::int32_t Alternate = 0;   // IF: where a false condition goes
     std::int32_t Root = 0;        // the expression's node; with several values, the first in DecodedRoots
-    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value; MidBranch: the literal
+    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value; MidBranch: the literal;
+                                  // EofBranch, PrintFile: the channel
     // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
     // for any other condition. LetUpdate: the operation and the node of its right operand.
@@ -240,7 +239,8 @@ struct alignas(64) DecodedItem {
     std::int32_t Right = -1;
     union {
         NumVarType* Number;     // the LET's numeric target
-        StrVarType* String;     // AppendChr's and MidBranch's variable
+        StrVarType* String;     // the string variable of AppendChr, AppendPiece, MidBranch, LetText
+                                // (its target) and PrintFile
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
     std::int32_t Continue = 0;
