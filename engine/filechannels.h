@@ -22,6 +22,8 @@ public:
     static std::unique_ptr<TFileTextReader> Open(const QString& path, const TEncoding& encoding, int& error);
 
     bool EndOfStream() { return pos_ >= buffer_.size() && !Fill(); }
+    // Whether a character is at hand in the buffer, so that the stream has not ended, with nothing read.
+    bool HasBuffered() const { return pos_ < buffer_.size(); }
     // The next character without taking it; -1 at the end of the stream.
     int Peek() { return pos_ < buffer_.size() || Fill() ? buffer_[pos_].unicode() : -1; }
     // The next character; -1 at the end of the stream.
@@ -157,6 +159,12 @@ Extended ReadFileNumber(int n);
 // is still held back. Every reader of a channel (INPUT#, LINE INPUT#, INPUT$, EOF) asks this one test,
 // so the last field of a file without a final line end is data to all of them.
 bool FileChannelAtEnd(int n);
+// Whether the channel (1 to 8) has a character at hand, so that FileChannelAtEnd would be false without
+// reading the file: false says nothing either way.
+inline bool FileChannelHasBuffered(int n) {
+    const FileChannelType& channel = FileChannels[static_cast<std::size_t>(n)];
+    return channel.PushbackPending || (channel.Reader != nullptr && channel.Reader->HasBuffered());
+}
 
 // Whether a text read piece by piece may take `more` characters: false when a stop is requested, or
 // (with 30101 raised) when the room it would grow into passes the run's memory budget. Reading that

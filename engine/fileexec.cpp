@@ -138,11 +138,6 @@ int PopWritableChannel() {
     return n;
 }
 
-bool IsWritable(int n) {
-    return IsFileChannel(n) && (ModeOf(n) == FileModeKind::Output || ModeOf(n) == FileModeKind::Append) &&
-           Channel(n).Writer != nullptr;
-}
-
 void ReportWriteFailure() {
     RaiseError(Err::StatementFailed, St::PRINTFile);
 }
@@ -153,9 +148,8 @@ bool PopPrintText(QStringView& text, QString& popped) {
     switch (GlTopType()) {
     case GlValueType::Number:
         // Formatted where it lies on the stack (see FormatNumberInto), then taken off.
-        FormatNumberInto(Vs.GlNumStack.Items.data()[Vs.GlNumStack.Count], PrintFileText);
+        text = PrintedNumberText(Vs.GlNumStack.Items.data()[Vs.GlNumStack.Count]);
         GlPopNum();
-        text = PrintFileText;
         return true;
     case GlValueType::String:
         GlPopStr(popped);
@@ -191,6 +185,22 @@ void PrintFileValue(bool endLine) {
         RaiseError(Err::StatementType, St::PRINTFile);
         return;
     }
+    WritePrintedText(n, text, endLine);
+}
+
+} // namespace
+
+bool IsWritable(int n) {
+    return IsFileChannel(n) && (ModeOf(n) == FileModeKind::Output || ModeOf(n) == FileModeKind::Append) &&
+           Channel(n).Writer != nullptr;
+}
+
+QStringView PrintedNumberText(const Extended& value) {
+    FormatNumberInto(value, PrintFileText);
+    return PrintFileText;
+}
+
+void WritePrintedText(int n, QStringView text, bool endLine) {
     if (endLine) {
         if (!Channel(n).Writer->WriteLine(text)) ReportWriteFailure();
         Channel(n).Column = 0;
@@ -199,8 +209,6 @@ void PrintFileValue(bool endLine) {
     WriteFileText(n, text);
     Channel(n).Column += text.size();
 }
-
-} // namespace
 
 void WriteFileText(int n, QStringView text) {
     if (!IsWritable(n) || text.isEmpty()) return;

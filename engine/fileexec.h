@@ -3,6 +3,8 @@
 // the statement item and from the Gl stack, and work through the channels of filechannels.h.
 #pragma once
 
+#include "core/sharedstate.h"
+
 #include <QStringView>
 
 // OPEN name FOR {INPUT | OUTPUT | APPEND} AS #n
@@ -26,3 +28,11 @@ void ExecLineInputFile();
 void WriteFileText(int n, QStringView text);
 void WriteFileNextZone(int n);
 void WriteFileLineEnd(int n);
+// Whether channel n (any number) is open for output or append with its writer.
+bool IsWritable(int n);
+// What PRINT# does with its value's text once it is off the stack, for a channel IsWritable: the text
+// written (with `endLine`, as the value that ends the line), the column moved on; a failed write is
+// raised as the failure of this PRINT#.
+void WritePrintedText(int n, QStringView text, bool endLine);
+// The text PRINT# writes for a number (it stands until the next one).
+QStringView PrintedNumberText(const Extended& value);

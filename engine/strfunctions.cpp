@@ -445,14 +445,17 @@ void FnInstr() {
     GlPushNum(at < 0 ? 0 : static_cast<Extended>(at - from + 1));
 }
 
+bool CountArgument(Extended n, std::int64_t& count) {
+    return std::isgreaterequal(n, 0) && WholeArgument(n, 0, count);
+}
+
 // LEFT$(s, n), KLEFT$: the first n characters.
 void FnLeft() {
     if (!ArgsAre(Fn::LEFTStr, {Str, Num})) return;
     const Extended n = GlPopNum();
     const QString s = PopStr();
     std::int64_t count = 0;
-    if (!std::isgreaterequal(n, 0) || !WholeArgument(n, 0, count))
-        return RaiseError(Err::ArgumentOutOfRange, Fn::LEFTStr);
+    if (!CountArgument(n, count)) return RaiseError(Err::ArgumentOutOfRange, Fn::LEFTStr);
     GlPushStr(Substring(s, 0, AdvanceChars(s, 0, count)));
 }
 
@@ -462,11 +465,14 @@ void FnRight() {
     const Extended n = GlPopNum();
     const QString s = PopStr();
     std::int64_t count = 0;
-    if (!std::isgreaterequal(n, 0) || !WholeArgument(n, 0, count))
-        return RaiseError(Err::ArgumentOutOfRange, Fn::RIGHTStr);
+    if (!CountArgument(n, count)) return RaiseError(Err::ArgumentOutOfRange, Fn::RIGHTStr);
     // Counted back from the end: the cost is the characters taken, however long the text.
     const qsizetype from = RetreatChars(s, count);
     GlPushStr(from == 0 ? s : Substring(s, from, s.size() - from));
+}
+
+bool MidArguments(Extended startValue, Extended n, std::int64_t& start, std::int64_t& count) {
+    return CountArgument(n, count) && std::isgreater(startValue, 0) && WholeArgument(startValue, 1, start);
 }
 
 // MID$(s, start, n), KMID$: n characters from character start, cut at the end of s.
@@ -476,8 +482,7 @@ void FnMid() {
     const Extended startValue = GlPopNum();
     std::int64_t count = 0;
     std::int64_t start = 0;
-    if (!std::isgreaterequal(n, 0) || !std::isgreater(startValue, 0) || !WholeArgument(n, 0, count) ||
-        !WholeArgument(startValue, 1, start)) {
+    if (!MidArguments(startValue, n, start, count)) {
         PopStr();
         return RaiseError(Err::ArgumentOutOfRange, Fn::MIDStr);
     }

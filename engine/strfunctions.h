@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
+
 // The further argument form of NORMALIZE: NORMALIZE(s, form).
 inline constexpr int NormalizeWithForm = 10082;
 
@@ -27,6 +29,10 @@ void FnInstr();
 void FnLeft();
 void FnRight();
 void FnMid();
+// The count of LEFT$, RIGHT$ and MID$ as a whole number from 0: false where they refuse it.
+bool CountArgument(Extended n, std::int64_t& count);
+// MID$'s start and count as whole numbers (start from 1, count from 0): false where MID$ refuses them.
+bool MidArguments(Extended startValue, Extended n, std::int64_t& start, std::int64_t& count);
 void FnLen();
 void FnReplace();
 void FnTrim(int code);

@@ -672,6 +672,212 @@ bool DecodeAppendChr(DecodedItem& entry, int start, int limit) {
     return true;
 }
 
+// The string variable a LET after the item at `at` assigns to, and in `after` the index after it; null
+// when no such LET follows.
+StrVarType* LetToStringAfter(int at, int limit, int& after) {
+    const int let = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return nullptr;
+    const CodeItemType& assigned = Item(let + 1);
+    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
+        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
+        return nullptr;
+    after = let + 2;
+    return &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+}
+
+// S$ = S$ + MID$(T$, start, count), LEFT$(T$, count) or RIGHT$(T$, count), T$ another string variable
+// or a text literal: the variable, the source, the arguments' numeric expressions, the function, the
+// join and the LET to the same variable. (With S$ itself the source, the piece would be read from the
+// text the append may move.)
+bool DecodeAppendPiece(DecodedItem& entry, int start, int limit) {
+    const int target = Item(start).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
+    int at = StepOverBrackets(start + 1, limit);
+    if (at > limit) return false;
+    const CodeItemType& source = Item(at);
+    if (source.SecondCode < 0 || source.SecondCode == target ||
+        !(source.FirstCode == CodeKind::StrVar || source.FirstCode == CodeKind::StrLiteral))
+        return false;
+    const auto index = static_cast<std::size_t>(source.SecondCode);
+    if (index >= (source.FirstCode == CodeKind::StrVar ? Tb.StrVarTable.size() : Tb.StrConTable.size()))
+        return false;
+    ExpressionReader reader(limit);
+    at = StepOverBrackets(reader.Read(at + 1), limit);
+    if (at > limit || Item(at).FirstCode != CodeKind::Function) return false;
+    std::uint8_t piece = PieceOf::Mid;
+    switch (Item(at).SecondCode) {
+    case Fn::MIDStr: piece = PieceOf::Mid; break;
+    case Fn::LEFTStr: piece = PieceOf::Left; break;
+    case Fn::RIGHTStr: piece = PieceOf::Right; break;
+    default: return false;
+    }
+    const int arguments = piece == PieceOf::Mid ? 2 : 1;
+    if (reader.Depth() != arguments) return false;
+    for (int k = 0; k < arguments; ++k)
+        if (reader.KindAt(k) != ValueKind::Number) return false;
+    at = StepOverBrackets(at + 1, limit);
+    if (at > limit || Item(at).FirstCode != CodeKind::Operator ||
+        (Item(at).SecondCode != Op::Plus && Item(at).SecondCode != Op::Ampersand))
+        return false;
+    int after = 0;
+    StrVarType* assigned = LetToStringAfter(at, limit, after);
+    if (assigned != &Tb.StrVarTable[static_cast<std::size_t>(target)]) return false;
+    StoreRoots(entry, reader);
+    if (source.FirstCode == CodeKind::StrVar) {
+        ExprNode node;
+        node.Operand.String = &Tb.StrVarTable[index];
+        DecodedNodes.push_back(node);
+        entry.Left = static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    } else {
+        entry.Left = -1;
+        entry.Right = source.SecondCode;
+    }
+    entry.Op = DecodedOp::AppendPiece;
+    entry.Operation = piece;
+    entry.Target.String = assigned;
+    entry.Next = Continuation(after, limit);
+    return true;
+}
+
+// IF MID$(S$, start, count) compared with a text literal: the string variable, two numeric
+// expressions, MID$, the literal, the comparison, IF and its jump target.
+bool DecodeMidBranch(DecodedItem& entry, int start, int limit) {
+    const int target = Item(start).SecondCode;
+    if (target < 0 || static_cast<std::size_t>(target) >= Tb.StrVarTable.size()) return false;
+    ExpressionReader reader(limit);
+    int at = StepOverBrackets(reader.Read(start + 1), limit);
+    if (reader.Depth() != 2 || reader.KindAt(0) != ValueKind::Number ||
+        reader.KindAt(1) != ValueKind::Number || at > limit)
+        return false;
+    const CodeItemType& mid = Item(at);
+    if (mid.FirstCode != CodeKind::Function || mid.SecondCode != Fn::MIDStr) return false;
+    at = StepOverBrackets(at + 1, limit);
+    const CodeItemType& literal = Item(at);
+    if (at > limit || literal.FirstCode != CodeKind::StrLiteral || literal.SecondCode < 0 ||
+        static_cast<std::size_t>(literal.SecondCode) >= Tb.StrConTable.size())
+        return false;
+    at = StepOverBrackets(at + 1, limit);
+    const CodeItemType& comparison = Item(at);
+    if (at > limit || comparison.FirstCode != CodeKind::Operator) return false;
+    const std::uint8_t operation = Numeric::OperationOfSlot(comparison.SecondCode);
+    if (operation == NumberOp::Count || !Numeric::IsComparison(operation)) return false;
+    at = StepOverBrackets(at + 1, limit);
+    if (!IsStatementAt(at, limit, St::IF) || at + 1 > limit) return false;
+    const CodeItemType& jump = Item(at + 1);
+    if (jump.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(jump.SecondCode)) return false;
+    StoreRoots(entry, reader);
+    entry.Op = DecodedOp::MidBranch;
+    entry.Operation = operation;
+    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(target)];
+    entry.Value = literal.SecondCode;
+    entry.Next = Continuation(at + 2, limit);
+    entry.Alternate = Continuation(jump.SecondCode, limit);
+    return true;
+}
+
+// The channel a number literal names (1 to 8), or 0 when it names none or is not a literal.
+int ChannelLiteral(const CodeItemType& item) {
+    const long at = static_cast<long>(item.SecondCode) + 1;
+    if (item.FirstCode != CodeKind::NumLiteral || at < 0 ||
+        static_cast<std::size_t>(at) >= Tb.NumConTable.size())
+        return 0;
+    const Extended n = Tb.NumConTable[static_cast<std::size_t>(at)];
+    if (!(n >= 1 && n <= FileChannelCount) || n != static_cast<Extended>(static_cast<int>(n))) return 0;
+    return static_cast<int>(n);
+}
+
+// The items a PRINT# value may be made of before its channel; a statement or a separator ends them.
+constexpr int MaxPrintedItems = 64;
+
+// PRINT #n, value for one value (a numeric expression, a string variable or a text literal), the
+// channel a literal: the value's items, the channel and PRINT# (or the PRINT# that ends the line).
+bool DecodePrintFile(DecodedItem& entry, int start, int limit) {
+    int print = start;
+    while (print <= limit && print - start < MaxPrintedItems &&
+           Item(print).FirstCode != CodeKind::Statement && Item(print).FirstCode != CodeKind::PrintFileSep)
+        ++print;
+    if (print > limit || print - start < 2 || Item(print).FirstCode != CodeKind::Statement ||
+        (Item(print).SecondCode != St::PRINTFile && Item(print).SecondCode != InSt::PrintFileLineEnd))
+        return false;
+    const int n = ChannelLiteral(Item(print - 1));
+    if (n == 0) return false;
+    const CodeItemType& first = Item(start);
+    if (first.FirstCode == CodeKind::StrLiteral || first.FirstCode == CodeKind::StrVar) {
+        if (StepOverBrackets(start + 1, limit) != print - 1 || first.SecondCode < 0) return false;
+        const auto index = static_cast<std::size_t>(first.SecondCode);
+        if (first.FirstCode == CodeKind::StrLiteral) {
+            if (index >= Tb.StrConTable.size()) return false;
+            entry.Operation = PrintedValue::Literal;
+            entry.Root = first.SecondCode;
+        } else {
+            if (index >= Tb.StrVarTable.size()) return false;
+            entry.Operation = PrintedValue::Variable;
+            entry.Target.String = &Tb.StrVarTable[index];
+        }
+    } else {
+        ExpressionReader reader(print - 2);
+        if (reader.Read(start) != print - 1 || reader.Depth() != 1 || reader.KindAt(0) != ValueKind::Number)
+            return false;
+        StoreRoots(entry, reader);
+        entry.Operation = PrintedValue::Number;
+    }
+    entry.Op = Item(print).SecondCode == St::PRINTFile ? DecodedOp::PrintFile : DecodedOp::PrintFileLine;
+    entry.Value = n;
+    entry.Left = print + 1;
+    entry.Next = Continuation(print + 1, limit);
+    return true;
+}
+
+// IF EOF(n) or IF NOT EOF(n) for a channel given as a literal: the literal, EOF, NOT, IF and its jump
+// target. A literal that names no channel is left to the general path, which raises its error.
+bool DecodeEofBranch(DecodedItem& entry, int start, int limit) {
+    const int n = ChannelLiteral(Item(start));
+    if (n == 0) return false;
+    int next = StepOverBrackets(start + 1, limit);
+    if (next > limit || Item(next).FirstCode != CodeKind::Function || Item(next).SecondCode != Fn::Eof)
+        return false;
+    next = StepOverBrackets(next + 1, limit);
+    std::uint8_t operation = NumberOp::Equal; // the branch holds when the end is reached
+    if (next <= limit && Item(next).FirstCode == CodeKind::Operator && Item(next).SecondCode == Op::Not) {
+        operation = NumberOp::NotEqual;
+        next = StepOverBrackets(next + 1, limit);
+    }
+    if (!IsStatementAt(next, limit, St::IF) || next + 1 > limit) return false;
+    const CodeItemType& jump = Item(next + 1);
+    if (jump.FirstCode != CodeKind::JumpTarget || !IsJumpIndex(jump.SecondCode)) return false;
+    entry.Op = DecodedOp::EofBranch;
+    entry.Operation = operation;
+    entry.Value = n;
+    entry.Next = Continuation(next + 2, limit);
+    entry.Alternate = Continuation(jump.SecondCode, limit);
+    return true;
+}
+
+// LET S$ = T$ of a string variable or a PUBLIC text (as LINE INPUT# hands its line over) to a string
+// variable: the source, LET and the variable.
+bool DecodeLetText(DecodedItem& entry, int start, int limit) {
+    const CodeItemType& source = Item(start);
+    const int index = source.SecondCode;
+    const StrVarType* record = nullptr;
+    if (source.FirstCode == CodeKind::StrVar && index >= 0 &&
+        static_cast<std::size_t>(index) < Tb.StrVarTable.size())
+        record = &Tb.StrVarTable[static_cast<std::size_t>(index)];
+    else if (source.FirstCode == CodeKind::PublicStr && index >= 1 && index <= PublicSlotCount)
+        record = &Tb.PublicStrTable[static_cast<std::size_t>(index)];
+    if (record == nullptr) return false;
+    int after = 0;
+    StrVarType* target = LetToStringAfter(start, limit, after);
+    if (target == nullptr) return false;
+    ExprNode node;
+    node.Operand.String = record;
+    DecodedNodes.push_back(node);
+    entry.Root = static_cast<std::int32_t>(DecodedNodes.size()) - 1;
+    entry.Op = DecodedOp::LetText;
+    entry.Target.String = target;
+    entry.Next = Continuation(after, limit);
+    return true;
+}
+
 // S$ = S$ + x (or &) at its join, x worked out by the items before it: the join, the LET to a scalar
 // string variable. Whether the join's left operand is that variable's text is known only when it runs.
 bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
@@ -679,19 +885,16 @@ bool DecodeJoinOnStack(DecodedItem& entry, int at, int start, int limit) {
     if (join.FirstCode != CodeKind::Operator ||
         (join.SecondCode != Op::Plus && join.SecondCode != Op::Ampersand))
         return false;
-    const int let = StepOverBrackets(start + 1, limit);
-    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit) return false;
-    const CodeItemType& assigned = Item(let + 1);
-    if (assigned.FirstCode != CodeKind::StrVar || assigned.SecondCode < 0 ||
-        static_cast<std::size_t>(assigned.SecondCode) >= Tb.StrVarTable.size())
-        return false;
+    int after = 0;
+    StrVarType* target = LetToStringAfter(start, limit, after);
+    if (target == nullptr) return false;
     entry.Op = DecodedOp::OnStack;
     entry.Inner = StackedStatement::Join;
     entry.Stacked = 2;
-    entry.Target.String = &Tb.StrVarTable[static_cast<std::size_t>(assigned.SecondCode)];
+    entry.Target.String = target;
     entry.Next = start;
     entry.Value = at;
-    entry.Continue = Continuation(let + 2, limit);
+    entry.Continue = Continuation(after, limit);
     return true;
 }
 
@@ -938,7 +1141,20 @@ DecodedItem* DecodeItem(int at, int limit) {
         }
         return &entry;
     }
-    if (first.FirstCode == CodeKind::StrVar && DecodeAppendChr(entry, start, limit)) return &entry;
+    if (first.FirstCode == CodeKind::StrVar &&
+        (DecodeAppendChr(entry, start, limit) || DecodeAppendPiece(entry, start, limit) ||
+         DecodeMidBranch(entry, start, limit)))
+        return &entry;
+    if ((first.FirstCode == CodeKind::StrVar || first.FirstCode == CodeKind::PublicStr) &&
+        DecodeLetText(entry, start, limit))
+        return &entry;
+    if (first.FirstCode == CodeKind::Statement && first.SecondCode == St::LINEINPUTFile) {
+        // its executor, which reads its channel and target after it
+        entry.Op = DecodedOp::LineInputFile;
+        entry.Next = start;
+        return &entry;
+    }
+    if (DecodeEofBranch(entry, start, limit) || DecodePrintFile(entry, start, limit)) return &entry;
     if (DecodeJoinOnStack(entry, at, start, limit)) return &entry;
     if (DecodeOnStack(entry, at, start, limit)) return &entry;
     if (DecodeCallSequence(entry, start, limit)) return &entry;

@@ -71,8 +71,8 @@ constexpr DecodedOp ProcedureOp(int kind, int value) {
 }
 
 // Whether a decoded entry can begin at an item: a number, a numeric or string variable, an operator,
-// a function, an inert item, GOTO, IF and LET, the parameter binds and hand-backs, the procedure
-// machinery. The run loop asks this before it looks at the decoded side at all.
+// a function, an inert item, GOTO, IF, LET and LINE INPUT#, the parameter binds and hand-backs, the
+// procedure machinery. The run loop asks this before it looks at the decoded side at all.
 constexpr bool MayBeginDecoded(int kind, int value) {
     switch (kind) {
     case CodeKind::Operator:
@@ -83,7 +83,8 @@ constexpr bool MayBeginDecoded(int kind, int value) {
     case CodeKind::StrVar: return true;
     case CodeKind::Statement:
         return value == St::GOTO || value == InSt::GlPop || value == InSt::GlPush || value == St::IF ||
-               value == St::LET || IsStructureMark(value) || ProcedureOp(kind, value) != DecodedOp::Generic;
+               value == St::LET || value == St::LINEINPUTFile || IsStructureMark(value) ||
+               ProcedureOp(kind, value) != DecodedOp::Generic;
     default:
         return ProcedureOp(kind, value) != DecodedOp::Generic || IsInertItem(CodeItemType{kind, value, 0});
     }
@@ -216,7 +217,8 @@ struct alignas(64) DecodedItem {
     std::int32_t Next = 0;        // code index after the statement (IF: where a true condition goes)
     std::int32_t Alternate = 0;   // IF: where a false condition goes
     std::int32_t Root = 0;        // the expression's node; with several values, the first in DecodedRoots
-    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value
+    std::int32_t Value = 0;       // SubFrame, FrameSizes: the item's own value; MidBranch: the literal;
+                                  // EofBranch, PrintFile: the channel
     // Branch on a comparison of two numbers: the comparison and the nodes of its operands (a leaf has
     // a node of its own here), so that the branch is taken on the comparison itself; NumberOp::Count
     // for any other condition. LetUpdate: the operation and the node of its right operand.
@@ -237,7 +239,8 @@ struct alignas(64) DecodedItem {
     std::int32_t Right = -1;
     union {
         NumVarType* Number;     // the LET's numeric target
-        StrVarType* String;     // AppendChr's variable
+        StrVarType* String;     // the string variable of AppendChr, AppendPiece, MidBranch, LetText
+                                // (its target) and PrintFile
         const CallShape* Shape; // an entry of a procedure call (engine/decoded/callshape.h)
     } Target{nullptr};
     std::int32_t Continue = 0;
@@ -251,6 +254,21 @@ inline constexpr std::uint8_t LimitSum = 4;   // the limit is *LimitValue + Limi
 inline constexpr std::uint8_t SmallLimit = 8; // the limit is LimitAdd
 inline constexpr std::uint8_t WithStep = 16;  // the test is (limit - v) * (Factor64 + SGN(step)) >= 0
 } // namespace LoopForm
+
+// What a PrintFile entry prints (its Operation): a number (the node Root), a string variable (Target)
+// or a text literal (the literal Root).
+namespace PrintedValue {
+inline constexpr std::uint8_t Number = 0;
+inline constexpr std::uint8_t Variable = 1;
+inline constexpr std::uint8_t Literal = 2;
+} // namespace PrintedValue
+
+// Which piece an AppendPiece entry appends (its Operation).
+namespace PieceOf {
+inline constexpr std::uint8_t Mid = 0;
+inline constexpr std::uint8_t Left = 1;
+inline constexpr std::uint8_t Right = 2;
+} // namespace PieceOf
 
 namespace CompareOutcome {
 inline constexpr std::uint8_t Less = 1;

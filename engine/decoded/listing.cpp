@@ -16,6 +16,12 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
+// Whether an operation may go on at its Alternate as well as at its Next.
+bool TakesAlternate(DecodedOp op) {
+    return op == DecodedOp::Branch || op == DecodedOp::MidBranch || op == DecodedOp::EofBranch ||
+           op == DecodedOp::ForNext;
+}
+
 QString OpName(DecodedOp op) {
     const std::string_view name = DecodedOpName(op);
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -95,8 +101,7 @@ void DecodedListing(QString& text) {
                 } else {
                     if (entry.Op == DecodedOp::Call) walk.Add(CallReturnIndex(entry));
                     walk.Add(entry.Next);
-                    if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
-                        walk.Add(entry.Alternate);
+                    if (TakesAlternate(entry.Op)) walk.Add(entry.Alternate);
                 }
                 continue;
             }
@@ -120,8 +125,7 @@ void DecodedListing(QString& text) {
             text += QStringLiteral(", next ") + QString::number(entry.Next);
         if (entry.Op == DecodedOp::Call)
             text += QStringLiteral(", return ") + QString::number(CallReturnIndex(entry));
-        if (entry.Op == DecodedOp::Branch || entry.Op == DecodedOp::ForNext)
-            text += QStringLiteral(", else ") + QString::number(entry.Alternate);
+        if (TakesAlternate(entry.Op)) text += QStringLiteral(", else ") + QString::number(entry.Alternate);
         text += CrLf;
     }
 }

@@ -30,6 +30,22 @@
       "numeric and boolean values the items after them take from the Gl stack", "the values' items")         \
     X(AppendChr, AppendChr, NoExecutor, "S$ = S$ + CHR$(expression)",                                        \
       "the variable, the expression, CHR$, + or &, LET and the variable")                                    \
+    X(MidBranch, Statement, NoExecutor,                                                                      \
+      "IF on MID$ of a string variable compared with a text literal, the piece compared where it stands",    \
+      "the variable, MID$'s start and count items, MID$, the literal, the comparison, IF and its jump "      \
+      "target")                                                                                              \
+    X(AppendPiece, Statement, NoExecutor,                                                                    \
+      "S$ = S$ + MID$, LEFT$ or RIGHT$ of another string variable or a text literal, appended in place",     \
+      "the variable, the source, the arguments' items, the function, + or &, LET and the variable")          \
+    X(EofBranch, Statement, NoExecutor,                                                                      \
+      "IF on EOF of a channel (or NOT EOF) while its reader has a character at hand",                        \
+      "the channel's literal, EOF, NOT, IF and its jump target")                                             \
+    X(LetText, Statement, NoExecutor, "LET of a string variable (or a PUBLIC text) to a string variable",    \
+      "the source, LET and the variable")                                                                    \
+    X(PrintFile, PrintFile, NoExecutor, "PRINT# of a number, a string variable or a text literal",           \
+      "the value's items, the channel's literal and PRINT#")                                                 \
+    X(PrintFileLine, PrintFile, NoExecutor, "PrintFile of the value that ends the line",                     \
+      "the value's items, the channel's literal and the line-ending PRINT#")                                 \
     X(PopNumbers, PopNumbers, NoExecutor,                                                                    \
       "parameter binds into numeric variables (a by-value argument's value dropped)",                        \
       "a run of GlPop items with their variables")                                                           \
@@ -58,6 +74,8 @@
     X(EndSub, Executor, ExecEndSub, "the frame and the return index dropped", "END SUB or END FUNCTION")     \
     X(FrameSizes, Executor, PushFrameSizes, "a DEF function's frame sizes pushed", "the frame-size items")   \
     X(FunctionReturn, Executor, ReturnFromFunction, "a DEF function's return", "its return statement")       \
+    X(LineInputFile, Executor, ExecLineInputFile, "LINE INPUT# by its executor, the run staying decoded",    \
+      "LINE INPUT#, its channel and its target")                                                             \
     X(OnStack, Executor, RunOnStack,                                                                         \
       "the rest of a statement on values the items before it left on the Gl stack (StackedStatement): a "    \
       "numeric expression and a LET, an IF or the items after it; a LET of the value to a scalar or an "     \
@@ -79,6 +97,7 @@ enum class DecodedRuns : std::uint8_t {
     Statement,
     Values,
     AppendChr,
+    PrintFile,
     PopNumbers,
     PushNumbers,
     Executor,

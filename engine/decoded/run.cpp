@@ -15,6 +15,7 @@
 #include "engine/decoded/statements.h"
 #include "engine/dispatch.h"
 #include "engine/fastaccess.h"
+#include "engine/fileexec.h"
 #include "engine/operators.h"
 #include "engine/strfunctions.h"
 #include "platform/memorybudget.h"
@@ -192,6 +193,32 @@ void RunProcedureItem(DecodedOp op, int value) {
     return true;
 }
 
+// PRINT #n, value (PrintFileLine: the value that ends the line): the cursor after PRINT# as its
+// executor has it, where a text the writer holds begins and where a failure is raised; StopsShort
+// where the general path must run it (a channel that cannot be written raises its error there).
+template <bool EndLine>
+[[gnu::always_inline]] inline int RunPrintFile(const DecodedItem& entry, const ExprNode* nodes) {
+    const int n = entry.Value;
+    if (!IsWritable(n)) return StopsShort;
+    QStringView text;
+    if (entry.Operation == PrintedValue::Number) {
+        const Extended value = ValueOf(nodes, nodes + entry.Root);
+        if (IsStoppedShort(value)) return StopsShort;
+        text = PrintedNumberText(value);
+    } else if (entry.Operation == PrintedValue::Variable) {
+        const StrVarType* record = entry.Target.String;
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return StopsShort;
+        text = record->Value;
+    } else {
+        const auto literal = static_cast<std::size_t>(entry.Root);
+        if (literal >= Tb.StrConTable.size()) return StopsShort;
+        text = Tb.StrConTable[literal];
+    }
+    Ib.CodeIndex = entry.Left;
+    WritePrintedText(n, text, EndLine);
+    return Fe.ErrorNumber == 0 ? entry.Next : entry.Left;
+}
+
 // GlPop X: GlPop Y ...: each takes the number on top (a by-value argument's is dropped); false when it
 // stops short.
 [[gnu::always_inline]] inline bool RunPopNumbers(const DecodedItem& entry, const ExprNode* nodes) {
@@ -230,7 +257,10 @@ void RunProcedureItem(DecodedOp op, int value) {
     break;
 #define LX_RUNS_Statement(OP, EXECUTOR)                                                                      \
     next = RunStatement<DecodedOp::OP>(*entry, nodes, scratch);                                              \
-    if (next == StopsShort) goto stopShort;                                                                  \
+    if (next < 0) [[unlikely]] {                                                                             \
+        if (next == StopsShort) goto stopShort;                                                              \
+        goto handOver;                                                                                       \
+    }                                                                                                        \
     break;
 #define LX_RUNS_Values(OP, EXECUTOR)                                                                         \
     {                                                                                                        \
@@ -245,6 +275,12 @@ void RunProcedureItem(DecodedOp op, int value) {
 #define LX_RUNS_AppendChr(OP, EXECUTOR)                                                                      \
     if (!RunAppendChr(*entry, nodes)) goto stopShort;                                                        \
     next = entry->Next;                                                                                      \
+    break;
+#define LX_RUNS_PrintFile(OP, EXECUTOR)                                                                      \
+    next = RunPrintFile<DecodedOp::OP == DecodedOp::PrintFileLine>(*entry, nodes);                           \
+    if (next == StopsShort) goto stopShort;                                                                  \
+    if (Fe.ErrorNumber != 0) [[unlikely]]                                                                    \
+        return next; /* the write failed: raised as this PRINT#'s failure, after its item */                 \
     break;
 // Binds run by themselves (a call's own entry binds its parameters) and the executor rows (what a one-pass
 // call leaves, the rests of statements on stacked values) are the rare ones: so marked, the compiler keeps
@@ -326,6 +362,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
     stopShort:
         // The general path runs this statement; an entry that keeps stopping short is left to it.
         if (--entry->Retries == 0) entry->Op = DecodedOp::Generic;
+    handOver:
         stoppedShort = true;
         return at;
     }

@@ -1,16 +1,22 @@
-// The decoded run's numeric statements and the operands they read (a part of run.cpp, kept apart for
-// reading and included by the decoded run alone): each statement checks every case the general path
-// would treat otherwise before it changes anything, and gives StopsShort for such a case.
+// The decoded run's numeric statements (and the branch on a piece of a text) and the operands they
+// read (a part of run.cpp, kept apart for reading and included by the decoded run alone): each
+// statement checks every case the general path would treat otherwise before it changes anything, and
+// gives StopsShort for such a case.
 #pragma once
 
 #include "core/tables.h"
+#include "engine/charindex.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/nodes.h"
 #include "engine/fastaccess.h"
+#include "engine/filechannels.h"
+#include "engine/strfunctions.h"
+#include "platform/memorybudget.h"
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -122,6 +128,10 @@ inline bool IsInlineOperand(const ExprNode* n) {
 
 // What a statement below gives for a case the general path must run: nothing of it has happened.
 constexpr int StopsShort = -1;
+// The same for a case the general path runs this time only, which does not count against the entry:
+// the work of the general path's that the statement meets now and then as it goes on (a file's next
+// piece read).
+constexpr int HandsOver = -2;
 
 // The values a FOR loop's body and step carry from one round to the next (RunLoopBody).
 enum class Carry : std::uint8_t {
@@ -206,6 +216,85 @@ template <DecodedOp Op, Carry Carried = Carry::None, WayOn Way = WayOn::Given, S
         }
         if (holds < 0) return StopsShort;
         return holds != 0 ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::MidBranch) {
+        // IF MID$(S$, start, count) compared with a literal: the piece is compared where it stands in
+        // S$, no text made for it. Arguments MID$ refuses (and a value stopped short, a NaN, which fails
+        // the same tests) are the general path's, which raises the error where it belongs.
+        const StrVarType* record = entry.Target.String;
+        const auto literal = static_cast<std::size_t>(entry.Value);
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0 || literal >= Tb.StrConTable.size())
+            return StopsShort;
+        const std::int32_t* roots = DecodedRoots.data() + entry.Root;
+        const Extended startValue = ValueOf(nodes, nodes + roots[0]);
+        const Extended n = ValueOf(nodes, nodes + roots[1]);
+        std::int64_t start = 0;
+        std::int64_t count = 0;
+        if (!MidArguments(startValue, n, start, count)) return StopsShort;
+        const QString& text = record->Value;
+        const qsizetype from = CharOffset(text, start - 1);
+        const qsizetype to = AdvanceChars(text, from, count);
+        const QString& other = Tb.StrConTable[literal];
+        // ordinal order of UTF-16 units, as the comparison operator orders texts
+        const std::u16string_view piece(reinterpret_cast<const char16_t*>(text.constData()) + from,
+                                        static_cast<std::size_t>(to - from));
+        const std::u16string_view against(reinterpret_cast<const char16_t*>(other.constData()),
+                                          static_cast<std::size_t>(other.size()));
+        return Numeric::Holds(entry.Operation, piece.compare(against), 0) ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::AppendPiece) {
+        // S$ = S$ + MID$(T$, start, count) (or LEFT$, RIGHT$; T$ another variable or a literal): the
+        // piece appended from where it stands, no text made for it and none through the stack. What
+        // the function refuses, or a text the budget may refuse, is the general path's.
+        StrVarType* record = entry.Target.String;
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0) return StopsShort;
+        const QString* source = nullptr;
+        if (entry.Left >= 0) {
+            const StrVarType* variable = nodes[entry.Left].Operand.String;
+            if (variable->Kind != StrVarKind::Variable || variable->DimCount != 0) return StopsShort;
+            source = &variable->Value;
+        } else {
+            const auto literal = static_cast<std::size_t>(entry.Right);
+            if (literal >= Tb.StrConTable.size()) return StopsShort;
+            source = &Tb.StrConTable[literal];
+        }
+        const std::int32_t* roots = entry.ValueCount == 1 ? &entry.Root : DecodedRoots.data() + entry.Root;
+        const Extended first = ValueOf(nodes, nodes + roots[0]);
+        std::int64_t start = 0;
+        std::int64_t count = 0;
+        qsizetype from = 0;
+        qsizetype to = source->size();
+        if (entry.Operation == PieceOf::Mid) {
+            if (!MidArguments(first, ValueOf(nodes, nodes + roots[1]), start, count)) return StopsShort;
+            from = CharOffset(*source, start - 1);
+            to = AdvanceChars(*source, from, count);
+        } else if (!CountArgument(first, count)) {
+            return StopsShort;
+        } else if (entry.Operation == PieceOf::Left) {
+            to = AdvanceChars(*source, 0, count);
+        } else {
+            from = RetreatChars(*source, count);
+        }
+        // Growing the text's room is the program taking memory, weighed as the join in place weighs it.
+        const qsizetype joined = record->Value.size() + (to - from);
+        if (joined > record->Value.capacity() &&
+            !MemoryBudget::AllowsElements(static_cast<std::size_t>(joined) * 2, sizeof(char16_t)))
+            return StopsShort;
+        AppendText(record->Value, QString::fromRawData(source->constData() + from, to - from));
+    } else if constexpr (Op == DecodedOp::EofBranch) {
+        // IF EOF(n) or IF NOT EOF(n), the channel's number known: its end is not reached while its
+        // reader has a character at hand. Reading the file's next piece (which writes out what the
+        // channels hold first, and may fail) is the general path's EOF.
+        const int n = entry.Value;
+        if (Ps.FileMode[static_cast<std::size_t>(n)] != FileModeKind::Input) return StopsShort;
+        if (!FileChannelHasBuffered(n)) return HandsOver;
+        return Numeric::Holds(entry.Operation, false, true) ? entry.Next : entry.Alternate;
+    } else if constexpr (Op == DecodedOp::LetText) {
+        // LET S$ = T$: the text shared, as the push and the LET leave it
+        StrVarType* record = entry.Target.String;
+        const StrVarType* source = nodes[entry.Root].Operand.String;
+        if (record->Kind != StrVarKind::Variable || record->DimCount != 0 ||
+            source->Kind != StrVarKind::Variable || source->DimCount != 0)
+            return StopsShort;
+        record->Value = source->Value;
     } else {
         static_assert(Op == DecodedOp::LetElementLiteral, "a numeric statement");
         // LET A(subscript) = literal: the literal's image copied, as storing its value would write it

@@ -271,9 +271,10 @@ TEST_F(Decoded, AStopEndsTheMakingOfALongProgramsDecodedSide) {
 // loop fuses and the decoder runs in one pass: every operator of two numbers, ABS, FIX, INT, SGN and
 // the sign change, array elements read and assigned (literals among the values), variables updated
 // from their own value, FOR loops with and without STEP (literal and variable steps; literal,
-// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, values
-// handed to a general function and a FUNCTION's binds, and SUB and FUNCTION calls, recursion among
-// them with values waiting on the stack (shallow, deep, and without end).
+// variable and variable-and-literal limits), joins appended in place, CHR$ appended, LEN, MID$ of a
+// text compared with a literal, texts copied, pieces of texts appended, values handed to a general function
+// and a FUNCTION's binds, and SUB and FUNCTION calls, recursion among them with values waiting on the stack
+// (shallow, deep, and without end).
 class RandomProgram {
 public:
     explicit RandomProgram(unsigned seed) : random_(seed) {}
@@ -287,7 +288,7 @@ public:
             lines.append(QStringLiteral("%1 = %2").arg(QLatin1String(name), Literal()));
         lines.append(QStringLiteral("FOR I = 0 TO 10 : V(I) = I * %1 : NEXT I").arg(Literal()));
         for (int k = 0; k < 7; ++k) {
-            switch (Pick(18)) {
+            switch (Pick(20)) {
             case 0: lines.append(QStringLiteral("X = %1").arg(Expression(3))); break;
             case 1:
                 lines.append(QStringLiteral("IF %1 THEN Y = Y + 1 ELSE Y = Y - 1").arg(Condition(2)));
@@ -313,6 +314,10 @@ public:
             case 11: lines.append(Call()); break;
             case 12: lines.append(FunctionCall()); break;
             case 13: lines.append(PendingRecursion()); break;
+            case 15: lines.append(AppendPiece()); break;
+            case 14:
+                lines.append(Pick(2) == 0 ? QStringLiteral("T$ = S$") : QStringLiteral("S$ = T$"));
+                break;
             default: lines.append(Loop()); break;
             }
         }
@@ -373,6 +378,16 @@ private:
             .arg(dividend, QString::fromLatin1(operators[op]), QString::fromLatin1(divisors[Pick(5)]));
     }
 
+    // A piece of T$ or of a literal appended to S$, its arguments at times out of the function's range.
+    QString AppendPiece() {
+        const QString source = Pick(2) == 0 ? QStringLiteral("T$") : QStringLiteral("\"ABCDEFG\"");
+        switch (Pick(3)) {
+        case 0: return QStringLiteral("S$ = S$ + MID$(%1, %2, %3)").arg(source, Expression(1), Expression(1));
+        case 1: return QStringLiteral("S$ = S$ + LEFT$(%1, %2)").arg(source, Expression(1));
+        default: return QStringLiteral("S$ = S$ & RIGHT$(%1, %2)").arg(source, Expression(1));
+        }
+    }
+
     QString Condition(int depth) {
         static const char* const comparisons[] = {" = ", " <> ", " < ", " > ", " <= ", " >= "};
         const QString comparison = Expression(1) + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
@@ -380,7 +395,14 @@ private:
         // A general function's result meets the comparison on the stack, so the decoder leaves the
         // condition to the loop, which fuses the comparison with the IF or keeps its boolean.
         const QString maximum = QStringLiteral("MAX(%1, %2)").arg(Expression(1), Expression(1));
-        switch (Pick(7)) {
+        static const char* const texts[] = {"", "A", "AB", "Z"};
+        switch (Pick(9)) {
+        case 6:
+        case 7:
+            // a piece of S$ against a literal, its start and count at times out of MID$'s range
+            return QStringLiteral("MID$(S$, %1, %2) %3 \"%4\"")
+                .arg(Expression(1), Expression(1), QString::fromLatin1(comparisons[Pick(6)]).trimmed(),
+                     QLatin1String(texts[Pick(4)]));
         case 4: return maximum + QString::fromLatin1(comparisons[Pick(6)]) + Expression(1);
         case 5:
             return QStringLiteral("(%1%2MIN(%3, %4)) OR (%5)")
@@ -557,6 +579,9 @@ enum Shape : std::size_t {
     SumLimit,
     SmallLimit,
     StepLimit,
+    MidPiece,
+    TextCopy,
+    Piece,
     ShapeCount
 };
 
@@ -571,6 +596,9 @@ void NoteDecodedShapes(std::array<int, ShapeCount>& shapes) {
         if (entry.Op == DecodedOp::LetElementLiteral) ++shapes[ElementLiteral];
         if (entry.Op == DecodedOp::Branch && entry.Operation != NumberOp::Count) ++shapes[Comparison];
         if (entry.Op == DecodedOp::Branch && entry.Outcomes != 0) ++shapes[VariableWithLiteral];
+        if (entry.Op == DecodedOp::MidBranch) ++shapes[MidPiece];
+        if (entry.Op == DecodedOp::LetText) ++shapes[TextCopy];
+        if (entry.Op == DecodedOp::AppendPiece) ++shapes[Piece];
         if (entry.Op != DecodedOp::ForNext || !(entry.LoopForm & LoopForm::Leaves)) continue;
         ++shapes[(entry.LoopForm & LoopForm::SmallStep) ? SmallStep : PointerStep];
         if (entry.LoopForm & LoopForm::WithStep) ++shapes[StepLimit];
