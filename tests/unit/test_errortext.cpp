@@ -181,8 +181,8 @@ TEST_F(ErrorTextTest, NameIndexOutsideTheTablesNamesNothing) {
         SCOPED_TRACE(index);
         EXPECT_EQ(Message(Err::OperatorFailed, index), u"演算子  の計算中にエラーが起きました。"_s);
     }
-    for (int index : {0, -1, INT_MIN, INT_MAX, FunctionCount + 1, InFn::ClipboardGetText, 1000, 1192,
-                      1000 + 196, 2000 + 236, 30000}) {
+    for (int index : {0, -1, INT_MIN, INT_MAX, FunctionCount + 1, InFn::ClipboardGetText, 1000,
+                      SettingValueBase + InSt::AudioMixerMasterMute, 1000 + 196, 2000 + 236, 30000}) {
         SCOPED_TRACE(index);
         EXPECT_EQ(Message(Err::FunctionNotSupported, index), u"関数  は現在サポートしていません。"_s);
     }
