@@ -58,19 +58,26 @@ void FlushInputEchoLine(const QString& text) {
 }
 
 // PRINT value
-void ExecPrint() {
+bool PopValueAsPrintText(QString& text) {
     switch (GlTopType()) {
-    case GlValueType::Number: AppendPrintText(FormatNumber(GlPopNum())); return;
-    case GlValueType::String: {
-        QString text;
-        GlPopStr(text);
-        AppendPrintText(text);
-        return;
-    }
+    case GlValueType::Number: text = FormatNumber(GlPopNum()); return true;
+    case GlValueType::String: GlPopStr(text); return true;
     case GlValueType::Boolean:
-        AppendPrintText(GlPopBool() ? QStringLiteral("True") : QStringLiteral("False"));
-        return;
-    case GlValueType::NumberAlt: PrintWidth(); return;
-    default: RaiseError(Err::StatementType, St::PRINT); return;
+        text = GlPopBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return true;
+    default: return false;
     }
+}
+
+void ExecPrint() {
+    if (GlTopType() == GlValueType::NumberAlt) {
+        PrintWidth();
+        return;
+    }
+    QString text;
+    if (!PopValueAsPrintText(text)) {
+        RaiseError(Err::StatementType, St::PRINT);
+        return;
+    }
+    AppendPrintText(text);
 }

@@ -14,5 +14,9 @@ void PrintWidth();
 void FlushPrintLine(const QString& text = QString());
 // The INPUT$ key echo's twin of FlushPrintLine.
 void FlushInputEchoLine(const QString& text);
+// The text PRINT shows for the value on top of the Gl stack, popped: a number as FormatNumber writes it,
+// a string as it stands, a boolean as "True" or "False". False, with nothing popped, for any other value
+// (a TAB column). A statement that shows values as PRINT does takes them through this.
+bool PopValueAsPrintText(QString& text);
 // PRINT of the value on top of the Gl stack (a number, string, boolean or TAB column).
 void ExecPrint();
