@@ -139,11 +139,6 @@ inline constexpr std::array<std::u16string_view, ReservedWordCount + 1> Reserved
     u"STRING",   u"SUB",    u"THEN",    u"TO",     u"UNTIL", u"WEND",   u"WHILE",
 };
 
-// Combined slot numbering: the four tables stand one after another, so statement s is the combined
-// slot s + CombinedStatementBase and function f the combined slot f + CombinedFunctionBase.
-inline constexpr int CombinedStatementBase = OperatorCount;
-inline constexpr int CombinedFunctionBase = OperatorCount + StatementCount;
-
 // The first slot whose word is not after the word before it (0 when every word is): a word added twice
 // or out of alphabetical order would never be found by the binary search.
 template <std::size_t N> constexpr int FirstUnsortedSlot(const std::array<std::u16string_view, N>& table) {
@@ -178,8 +173,8 @@ constexpr bool SettingsClearOfProperties() {
 }
 static_assert(SettingsClearOfProperties(), "LX_SETTING_VALUES: a setting's code meets a control property's");
 
-// The word of a statement or function code (a word's code, not an internal one nor a further form);
-// empty for any other code.
+// The slot of a word's code, and its word; 0 and empty for any other code (an internal code, a further
+// argument form, a setting's or a property's code).
 constexpr int StatementSlotOfCode(int code) {
     const int slot = code < InSt::First        ? code
                      : code >= InSt::AfterLast ? code - InSt::AfterLast + InSt::First
