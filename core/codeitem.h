@@ -16,10 +16,10 @@ namespace CodeKind {
 inline constexpr int End = -1;          // end of the program or of an immediate command
 inline constexpr int None = 0;          // no item
 inline constexpr int Operator = 1;      // OperatorNames slot
-inline constexpr int Function = 2;      // FunctionNames slot, internal code or property/setting code
+inline constexpr int Function = 2;      // a function word's code, internal code or property/setting code
 inline constexpr int FunctionName = 4;  // tokenizer only: a name just declared as FUNCTION or DEF
 inline constexpr int SubName = 5;       // tokenizer only: a name just declared as SUB
-inline constexpr int Statement = 6;     // StatementNames slot or internal code (192 and up)
+inline constexpr int Statement = 6;     // a statement word's code or internal code (InSt)
 inline constexpr int SysNumConst = 7;   // NumConstTable slot
 inline constexpr int SysStrConst = 8;   // StrConstTable slot
 inline constexpr int NumLiteral = 11;   // NumConTable index (value is entry SecondCode + 1)

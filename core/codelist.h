@@ -4,10 +4,11 @@
 // ends with the form in which the statement compiler reads its arguments (a Form of parseprogram.cpp:
 // NoArguments, OneExpression, AssignedExpression, BracketList1 to 4, OnOff, ControlOnOff, Own for a
 // generator of its own, NotSupported, Accepted, Unknown for a code no statement begins with; the engine
-// ignores that column). The constants, the name
-// tables and their counts are all made from these lists, so a slot's number is its place here: the numbers
-// are part of the compiled code's format, and the words must stay in ascending order for the binary search,
-// so an entry is never moved and a new word goes where its order puts it only with a new format.
+// ignores that column). The constants, the name tables and their counts are all made from these lists: a
+// slot is the place of its entry here, and the words stay in ascending order for the binary search (the
+// build refuses a word out of order or twice), so a new word goes where its order puts it. The code a
+// word's items carry follows from its slot (core/vocabulary.h), passing over the internal codes below,
+// whose numbers the code listings print and never move.
 #pragma once
 
 #define LX_STATEMENT_SLOTS(X)                                                                                \

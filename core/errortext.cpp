@@ -24,19 +24,13 @@ const QString E = u"正しい式ではありません。"_s;
 const QString M = u"ミスタイプが考えられます。文字や空白を確認して下さい。"_s;
 const QString GeneralError = u"エラーです。"_s;
 
-// Statement codes carry 1000 × k + s for the k-th further argument form of statement s; function
-// codes carry 10000 × k + f for the k-th further form of function f, and 1000 + s for reading the
-// window setting of statement s.
-constexpr int StatementFormStep = 1000;
-constexpr int FunctionFormStep = 10000;
-constexpr int WindowSettingBase = 1000;
-
-// The statement slot a statement code stands for, or 0. Besides the slots and their argument forms,
+// The statement word a statement code stands for (its code), or 0; a further argument form's code,
+// ArgumentFormStep × k + s, stands for s. Besides the slots and their argument forms,
 // the internal codes that replace a statement the user wrote name that statement, so that, say, a WEND
 // after DO WHILE blames the DO.
-int StatementSlotOf(int code) {
-    if (code >= StatementFormStep) code %= StatementFormStep;
-    if (code >= 1 && code <= StatementCount) return code;
+int StatementWordCodeOf(int code) {
+    if (code >= ArgumentFormStep) code %= ArgumentFormStep;
+    if (StatementSlotOfCode(code) != 0) return code;
     if (code >= InSt::MediaPlayerClose && code <= InSt::MediaPlayerStop) return St::MEDIAPLAYER;
     switch (code) {
     case InSt::DoUntil:
@@ -61,16 +55,15 @@ QString FromTable(std::u16string_view text) {
 // The culprit's name; empty whenever ErrorNameIndex is no slot of the table, so a stray index can
 // never read outside it.
 QString StatementName() {
-    const int slot = StatementSlotOf(Fe.ErrorNameIndex);
-    return slot > 0 ? FromTable(StatementNames[static_cast<std::size_t>(slot)]) : QString();
+    return FromTable(StatementWord(StatementWordCodeOf(Fe.ErrorNameIndex)));
 }
 
 QString FunctionName() {
+    // 10000 × k + f names the k-th further form of function f, 1000 + s reads the setting of statement s
     int code = Fe.ErrorNameIndex;
     if (code >= FunctionFormStep) code %= FunctionFormStep;
-    if (code >= 1 && code <= FunctionCount) return FromTable(FunctionNames[static_cast<std::size_t>(code)]);
-    if (code > WindowSettingBase && code - WindowSettingBase <= StatementCount)
-        return FromTable(StatementNames[static_cast<std::size_t>(code - WindowSettingBase)]);
+    if (FunctionSlotOfCode(code) != 0) return FromTable(FunctionWord(code));
+    if (code > SettingValueBase) return FromTable(StatementWord(code - SettingValueBase));
     return {};
 }
 

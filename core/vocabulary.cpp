@@ -34,10 +34,12 @@ int SearchOperator(std::u16string_view word) {
 }
 
 int SearchStatement(std::u16string_view word) {
-    return BinarySearch(StatementNames, word);
+    const int slot = BinarySearch(StatementNames, word);
+    return slot == 0 ? 0 : StatementCodeOfSlot(slot);
 }
 int SearchFunction(std::u16string_view word) {
-    return BinarySearch(FunctionNames, word);
+    const int slot = BinarySearch(FunctionNames, word);
+    return slot == 0 ? 0 : FunctionCodeOfSlot(slot);
 }
 int SearchReservedWord(std::u16string_view word) {
     return BinarySearch(ReservedWords, word);

@@ -1,9 +1,11 @@
 // The language's vocabulary: operator, statement, function and reserved-word tables, and the searches
-// the tokenizer and the editor use on them. A token's SecondCode is its slot in one of these tables, so
-// the slots below are part of the compiled code's format and must never move.
+// the tokenizer and the editor use on them. An operator token's SecondCode is its slot, a statement or
+// function token's the code of its word (below).
 #pragma once
 
+#include "core/codeitem.h"
 #include "core/codelist.h"
+#include "core/internalcodes.h"
 
 #include <array>
 #include <string_view>
@@ -67,8 +69,19 @@ inline constexpr int Ampersand = 43; // "&"
 inline constexpr int ChgSgn = 44;    // unary minus, made by the compiler
 } // namespace Op
 
-// Statement slots (kind 6 items below 192) and function slots (kind 2 items below 126), numbered by
-// their place in the lists.
+// Statement and function words: slot k is the k-th word of its list (core/codelist.h), the lists being
+// searched by binary search. The code an item of a word carries is its slot, except that the internal
+// codes keep their numbers (the code listings print them, and the control properties share their
+// number space): a word whose slot reaches them carries a code past the last of them. So a new word
+// is one row of the list, and no number that a listing prints moves. A word's code is neither stored
+// nor printed (listings, messages and the reserved-word list give its word), so a word may move.
+constexpr int StatementCodeOfSlot(int slot) {
+    return slot < InSt::First ? slot : slot - InSt::First + InSt::AfterLast;
+}
+constexpr int FunctionCodeOfSlot(int slot) {
+    return slot < InFn::First ? slot : slot - InFn::First + InFn::AfterLast;
+}
+
 namespace St {
 namespace Slot {
 enum : int {
@@ -79,7 +92,8 @@ enum : int {
         End
 };
 } // namespace Slot
-#define LX_SLOT(identifier, word, executor, form) inline constexpr int identifier = Slot::identifier;
+#define LX_SLOT(identifier, word, executor, form)                                                            \
+    inline constexpr int identifier = StatementCodeOfSlot(Slot::identifier);
 LX_STATEMENT_SLOTS(LX_SLOT)
 #undef LX_SLOT
 } // namespace St
@@ -94,7 +108,8 @@ enum : int {
         End
 };
 } // namespace Slot
-#define LX_SLOT(identifier, word, executor) inline constexpr int identifier = Slot::identifier;
+#define LX_SLOT(identifier, word, executor)                                                                  \
+    inline constexpr int identifier = FunctionCodeOfSlot(Slot::identifier);
 LX_FUNCTION_SLOTS(LX_SLOT)
 #undef LX_SLOT
 } // namespace Fn
@@ -124,69 +139,63 @@ inline constexpr std::array<std::u16string_view, ReservedWordCount + 1> Reserved
     u"STRING",   u"SUB",    u"THEN",    u"TO",     u"UNTIL", u"WEND",   u"WHILE",
 };
 
-// Reserved-word slots; function codes 126 + slot - 1 name them.
-namespace Rw {
-inline constexpr int AS = 1;
-inline constexpr int BOOLEAN = 2;
-inline constexpr int CALL = 3;
-inline constexpr int CASE = 4;
-inline constexpr int CLOSE = 5;
-inline constexpr int CONST = 6;
-inline constexpr int DATA = 7;
-inline constexpr int DIM = 8;
-inline constexpr int DO = 9;
-inline constexpr int ELSE = 10;
-inline constexpr int ELSEIF = 11;
-inline constexpr int END = 12;
-inline constexpr int EXIT = 13;
-inline constexpr int EXPLICIT = 14;
-inline constexpr int FOR = 15;
-inline constexpr int FUNCTION = 16;
-inline constexpr int GOSUB = 17;
-inline constexpr int GOTO = 18;
-inline constexpr int IF = 19;
-inline constexpr int IS = 20;
-inline constexpr int LET = 21;
-inline constexpr int LOOP = 22;
-inline constexpr int NEXT = 23;
-inline constexpr int OPEN = 24;
-inline constexpr int OPTION = 25;
-inline constexpr int PUBLIC = 26;
-inline constexpr int REAL = 27;
-inline constexpr int REM = 28;
-inline constexpr int RETURN = 29;
-inline constexpr int SELECT = 30;
-inline constexpr int STOP = 31;
-inline constexpr int STRING = 32;
-inline constexpr int SUB = 33;
-inline constexpr int THEN = 34;
-inline constexpr int TO = 35;
-inline constexpr int UNTIL = 36;
-inline constexpr int WEND = 37;
-inline constexpr int WHILE = 38;
-} // namespace Rw
-
-// Combined slot numbering: the four tables stand one after another, so statement s is the combined
-// slot s + CombinedStatementBase and function f the combined slot f + CombinedFunctionBase.
-inline constexpr int CombinedStatementBase = OperatorCount;
-inline constexpr int CombinedFunctionBase = OperatorCount + StatementCount;
-
-// Function codes 126 and up that name reserved words: 126 + slot - 1.
-inline constexpr int ReservedWordFunctionBase = 126;
-
-template <std::size_t N> constexpr bool IsStrictlySorted(const std::array<std::u16string_view, N>& table) {
+// The first slot whose word is not after the word before it (0 when every word is): a word added twice
+// or out of alphabetical order would never be found by the binary search.
+template <std::size_t N> constexpr int FirstUnsortedSlot(const std::array<std::u16string_view, N>& table) {
     for (std::size_t i = 2; i < N; ++i)
-        if (!(table[i - 1] < table[i])) return false;
+        if (!(table[i - 1] < table[i])) return static_cast<int>(i);
+    return 0;
+}
+// On failure the compiler shows the slot: the row of core/codelist.h at that place (counted from 1)
+// stands twice or out of order.
+static_assert(FirstUnsortedSlot(StatementNames) == 0,
+              "LX_STATEMENT_SLOTS: a word stands twice or out of alphabetical order at the slot shown");
+static_assert(FirstUnsortedSlot(FunctionNames) == 0,
+              "LX_FUNCTION_SLOTS: a word stands twice or out of alphabetical order at the slot shown");
+static_assert(FirstUnsortedSlot(ReservedWords) == 0, "ReservedWords: a word stands twice or out of order");
+// SEEK's function word carries a blank, so that only the statement scan makes it (from SEEK "(").
+static_assert(FunctionNames[Fn::Slot::SEEK] == u"SEEK ");
+static_assert(StatementCodeOfSlot(StatementCount) < ArgumentFormStep,
+              "statement codes must stay below the step of their further argument forms");
+static_assert(FunctionCodeOfSlot(FunctionCount) < SettingValueBase,
+              "function codes must stay below the codes of window settings and control properties");
+
+// A window setting's value is read back by the function SettingValueBase + the statement's code: those
+// must not meet the control properties' codes.
+constexpr bool SettingsClearOfProperties() {
+    for (const int code : {
+#define LX_SETTING(statement, executor) statement,
+             LX_SETTING_VALUES(LX_SETTING)
+#undef LX_SETTING
+         })
+        if (code >= PropertyRange::ButtonFirst && code <= PropertyRange::TextBoxLast) return false;
     return true;
 }
-static_assert(IsStrictlySorted(StatementNames), "StatementNames must stay sorted for the binary search");
-static_assert(IsStrictlySorted(FunctionNames), "FunctionNames must stay sorted for the binary search");
-static_assert(IsStrictlySorted(ReservedWords), "ReservedWords must stay sorted for the binary search");
-// Compiled code carries these numbers: an entry added to or taken from the lists above must not move them.
-static_assert(StatementCount == 191 && St::CONT == 33 && St::SYSTEM == 171);
-static_assert(FunctionCount == 125 && Fn::SEEK == 101 && FunctionNames[Fn::SEEK] == u"SEEK ");
+static_assert(SettingsClearOfProperties(), "LX_SETTING_VALUES: a setting's code meets a control property's");
 
-// The searches. Each returns the slot (1-based) or 0 when the word is not in the table.
+// The slot of a word's code, and its word; 0 and empty for any other code (an internal code, a further
+// argument form, a setting's or a property's code).
+constexpr int StatementSlotOfCode(int code) {
+    const int slot = code < InSt::First        ? code
+                     : code >= InSt::AfterLast ? code - InSt::AfterLast + InSt::First
+                                               : 0;
+    return slot >= 1 && slot <= StatementCount ? slot : 0;
+}
+constexpr int FunctionSlotOfCode(int code) {
+    const int slot = code < InFn::First        ? code
+                     : code >= InFn::AfterLast ? code - InFn::AfterLast + InFn::First
+                                               : 0;
+    return slot >= 1 && slot <= FunctionCount ? slot : 0;
+}
+constexpr std::u16string_view StatementWord(int code) {
+    return StatementNames[static_cast<std::size_t>(StatementSlotOfCode(code))];
+}
+constexpr std::u16string_view FunctionWord(int code) {
+    return FunctionNames[static_cast<std::size_t>(FunctionSlotOfCode(code))];
+}
+
+// The searches. The operator and reserved-word searches return the slot (1-based), the statement and
+// function searches the word's code; each 0 when the word is not in the table.
 // Operators: linear over slots 1 to 44, first match wins (so "?" is always 25).
 int SearchOperator(std::u16string_view word);
 // Statements, functions and reserved words: binary search with the midpoint rounded to the nearest

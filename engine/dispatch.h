@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-// Runs the statement item of `code` (a StatementNames slot, an internal code or a further argument
+// Runs the statement item of `code` (a statement word's code, an internal code or a further argument
 // form); a code without an executor is reported as not supported.
 void ExecuteStatement(int code);
 // Runs the function item of `code` likewise.

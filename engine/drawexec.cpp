@@ -16,7 +16,6 @@
 #include "engine/handover.h"
 #include "engine/numberformat.h"
 #include "engine/numconvert.h"
-#include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
 #include "engine/stacktags.h"
 

@@ -5,8 +5,8 @@
 #include "core/errortext.h"
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/vocabulary.h"
-#include "frontend/parsecodes.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "core/errornumbers.h"
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/raiseerror.h"
 #include "core/sharedstate.h"
 #include "core/tables.h"
@@ -19,7 +20,6 @@
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "engine/stacktags.h"
-#include "frontend/parsecodes.h"
 
 #include <algorithm>
 #include <chrono>

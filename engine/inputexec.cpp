@@ -12,7 +12,6 @@
 #include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
-#include "engine/fileexec.h"
 #include "engine/handover.h"
 #include "engine/numconvert.h"
 #include "engine/numfunctions.h"

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 void AppendPrintText(const QString& text);
 // "," of PRINT: pad to the next zone of PrintPrecision + 5 characters (a full zone when on a boundary).
 void PrintNextZone();
@@ -14,5 +16,9 @@ void PrintWidth();
 void FlushPrintLine(const QString& text = QString());
 // The INPUT$ key echo's twin of FlushPrintLine.
 void FlushInputEchoLine(const QString& text);
+// The text PRINT shows for the value on top of the Gl stack, popped: a number as FormatNumber writes it,
+// a string as it stands, a boolean as "True" or "False". None, with nothing popped, for any other value
+// (a TAB column). A statement that shows values as PRINT does takes them through this.
+std::optional<QString> PopValueAsPrintText();
 // PRINT of the value on top of the Gl stack (a number, string, boolean or TAB column).
 void ExecPrint();

@@ -4,6 +4,7 @@
 
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/sharedstate.h"
 #include "core/tables.h"
 #include "core/valuestack.h"
@@ -12,7 +13,6 @@
 #include "engine/decoded/decode.h"
 #include "engine/decoded/run.h"
 #include "engine/dispatch.h"
-#include "engine/drawexec.h"
 #include "engine/enginestate.h"
 #include "engine/errorposition.h"
 #include "engine/fileexec.h"
@@ -20,7 +20,6 @@
 #include "engine/namevalues.h"
 #include "engine/operators.h"
 #include "engine/printline.h"
-#include "frontend/parsecodes.h"
 
 #include <atomic>
 #include <utility>

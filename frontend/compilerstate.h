@@ -3,8 +3,8 @@
 // that stopped at an error reaches the next one.
 #pragma once
 
-#include "frontend/parse.h"
-#include "frontend/scan.h"
+#include "frontend/parsestate.h"
+#include "frontend/scanstate.h"
 
 struct CompilerState {
     LXScan::ScanState Scan;

@@ -68,14 +68,10 @@ QString InternalFunctionName(int code) {
     return QStringLiteral("InnerFn") + QString::number(code);
 }
 
-// A statement or function item: an internal code (from `firstInternal` up) by its internal name, a
-// lower one by its slot in `names`.
-template <std::size_t Size>
-QString CodeName(const CodeItemType& item, const std::array<std::u16string_view, Size>& names,
-                 int firstInternal, QString (*internalName)(int)) {
-    const int n = item.SecondCode;
-    if (n >= firstInternal) return internalName(n);
-    if (n >= 1) return FromTable(names[static_cast<std::size_t>(n)]);
+// A statement or function item: a word's code by its word, any other code by its internal name.
+QString CodeName(const CodeItemType& item, std::u16string_view word, QString (*internalName)(int)) {
+    if (!word.empty()) return FromTable(word);
+    if (item.SecondCode >= 1) return internalName(item.SecondCode);
     return RawItemText(item);
 }
 
@@ -145,10 +141,8 @@ void CodeItemText(const CodeItemType& item, QString& text) {
         else
             text = RawItemText(item);
         return;
-    case CodeKind::Function: text = CodeName(item, FunctionNames, InFn::First, InternalFunctionName); return;
-    case CodeKind::Statement:
-        text = CodeName(item, StatementNames, InSt::First, InternalStatementName);
-        return;
+    case CodeKind::Function: text = CodeName(item, FunctionWord(n), InternalFunctionName); return;
+    case CodeKind::Statement: text = CodeName(item, StatementWord(n), InternalStatementName); return;
     case CodeKind::SysNumConst:
         text = n >= 1 && n <= FixedConstSlots ? RoundedText(NumConstTable[static_cast<std::size_t>(n)])
                                               : RawItemText(item);

@@ -4,10 +4,10 @@
 #include "core/errornumbers.h"
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/raiseerror.h"
 #include "frontend/compilerstate.h"
 #include "frontend/parse.h"
-#include "frontend/parsecodes.h"
 
 #include <cmath>
 

@@ -513,8 +513,8 @@ void Dispatch() {
         if (!HandleFunction(token.SecondCode)) Emit(token);
         return;
     case CodeKind::Statement:
-        // Codes of 192 and up are the scan's own and are never handled again.
-        if (token.SecondCode >= InSt::First ||
+        // Codes of no word are the scan's own and are never handled again.
+        if (StatementSlotOfCode(token.SecondCode) == 0 ||
             (!HandleBlockStatement(token.SecondCode) && !HandleDeclStatement(token.SecondCode)))
             Emit(token);
         return;

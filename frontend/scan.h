@@ -6,6 +6,7 @@
 
 #include "core/codeitem.h"
 #include "core/vocabulary.h"
+#include "frontend/scanstate.h"
 
 #include <QString>
 
@@ -22,11 +23,6 @@ void ScanProgram();
 // program, and the start of the text does not count as the start of a statement (a formula is an
 // expression, so CBUTTON(1).TEXT and FORECOLOR there read their values).
 void ScanFormula();
-
-struct BlockChkType {
-    int Code = 0; // the statement slot or internal code that opened the block
-    QString Name; // the loop variable of a FOR, else empty
-};
 
 // The DEF parameter stack (64 entries: a 65th is error 550; popping an empty one error 567).
 void PushToken(const CodeItemType& item);
@@ -49,26 +45,6 @@ void EndOfLine();
 
 // Everything below is shared by the scan's handlers only.
 namespace LXScan {
-
-inline constexpr int TokenStackSize = 64;
-inline constexpr int BlockChkStackSize = 64;
-
-// The scan's state, reset whole when a scan begins: nothing of an earlier scan that stopped at an error
-// may leak into the next.
-struct ScanState {
-    CodeItemType PreCodeItem; // the token read last; Position: the one after it (a scan error's place)
-    int ScanKind = 0;         // kind and value of the token the main loop dispatched
-    int ScanCode = 0;
-    CodeItemType LineEndItem{CodeKind::Operator, Op::LineEnd, 0};
-    std::uint8_t SingleLineIf = 0; // 1 while an IF ... THEN with a statement on the same line is open
-    int SubFrameIndex = 0;         // pre-code index of the second frame item of the open SUB or FUNCTION
-    std::array<CodeItemType, TokenStackSize + 1> TokenStack{}; // 1-based
-    int TokenStackCount = 0;
-    std::array<BlockChkType, BlockChkStackSize + 1> BlockChkStack{}; // 1-based
-    int BlockChkCount = 0;
-
-    void Reset() { *this = ScanState{}; }
-};
 
 // ---- helpers of the handlers ---------------------------------------------------------------------
 bool IsOp(const CodeItemType& item, int slot);

@@ -4,11 +4,11 @@
 
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/tables.h"
 #include "engine/decoded/decodecalls.h"
 #include "engine/decoded/nodes.h"
 #include "engine/decoded/reading.h"
-#include "frontend/parsecodes.h"
 #include "platform/memorybudget.h"
 
 #include <algorithm>

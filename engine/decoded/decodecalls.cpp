@@ -4,13 +4,13 @@
 
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/tables.h"
 #include "core/vocabulary.h"
 #include "engine/calls.h"
 #include "engine/decoded/callshape.h"
 #include "engine/decoded/reading.h"
 #include "engine/fastaccess.h"
-#include "frontend/parsecodes.h"
 
 #include <deque>
 

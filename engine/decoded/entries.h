@@ -8,12 +8,12 @@
 
 #include "core/codeitem.h"
 #include "core/internalcodes.h"
+#include "core/parsecodes.h"
 #include "core/sharedstate.h"
 #include "core/tables.h"
 #include "core/vocabulary.h"
 #include "engine/decoded/ops.h"
 #include "engine/fastaccess.h"
-#include "frontend/parsecodes.h"
 
 #include <array>
 #include <cstdint>

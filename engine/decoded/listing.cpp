@@ -1,5 +1,6 @@
 // The listing of the decoded side: every entry the run can reach, walked from the program's start and
-// its entry points as the run meets them, with the operation's name and where it goes on.
+// its entry points as the run meets them, with the operation's name, the operands its row of
+// engine/decoded/ops.h lists and where it goes on; then what each operation met does, from its row.
 #include "engine/decoded/listing.h"
 
 #include "core/itembuffers.h"
@@ -16,21 +17,68 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// Whether an operation may go on at its Alternate as well as at its Next.
-bool TakesAlternate(DecodedOp op) {
-    return op == DecodedOp::Branch || op == DecodedOp::MidBranch || op == DecodedOp::EofBranch ||
-           op == DecodedOp::ForNext;
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString OpName(DecodedOp op) {
-    const std::string_view name = DecodedOpName(op);
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+// The name of a decoded entry's target: a numeric variable, an array with "()", a string variable (its
+// name holds its "$").
+QString NumberTargetName(const NumVarType* record) {
+    if (!record) return {};
+    return record->DimCount != 0 ? record->Name + QStringLiteral("()") : record->Name;
+}
+QString StringTargetName(const StrVarType* record) {
+    return record ? record->Name : QString();
 }
 
-// The procedure machinery: the entry runs the executor of its own item, at Next, which moves the
-// cursor itself, so there is no one place where the run goes on.
-bool RunsItsExecutor(const DecodedItem& entry) {
-    return RunsOf(entry.Op) == DecodedRuns::Executor;
+// The statements an OnStack entry runs, as the listing names them.
+QString StackedName(StackedStatement inner) {
+    switch (inner) {
+    case StackedStatement::Values: return QStringLiteral("Values");
+    case StackedStatement::Let: return QStringLiteral("Let");
+    case StackedStatement::LetElement: return QStringLiteral("LetElement");
+    case StackedStatement::Branch: return QStringLiteral("Branch");
+    case StackedStatement::Join: return QStringLiteral("Join");
+    }
+    return {};
+}
+
+// The variable an entry assigns or reads: a string for the text entries and an OnStack join, none for an
+// OnStack entry whose statement assigns nothing, a number otherwise.
+QString TargetName(const DecodedItem& entry) {
+    if (entry.Op == DecodedOp::AppendChr || entry.Op == DecodedOp::AppendPiece ||
+        entry.Op == DecodedOp::MidBranch || entry.Op == DecodedOp::LetText)
+        return StringTargetName(entry.Target.String);
+    if (entry.Op != DecodedOp::OnStack) return NumberTargetName(entry.Target.Number);
+    switch (entry.Inner) {
+    case StackedStatement::Let:
+    case StackedStatement::LetElement: return NumberTargetName(entry.Target.Number);
+    case StackedStatement::Join: return StringTargetName(entry.Target.String);
+    default: return {};
+    }
+}
+
+// The operands of an entry that its row lists, each after a comma but the target, which follows the name.
+QString OperandsText(const DecodedItem& entry) {
+    const std::uint16_t listed = RowOf(entry.Op).Listed;
+    QString text;
+    if (listed & ListedOperands::Target) {
+        const QString name = TargetName(entry);
+        if (!name.isEmpty()) text += QLatin1Char(' ') + name;
+    }
+    if (listed & ListedOperands::Count)
+        text += QStringLiteral(", count ") + QString::number(entry.ValueCount);
+    if (listed & ListedOperands::Stacked)
+        text += QStringLiteral(", on ") + QString::number(entry.Stacked) + QStringLiteral(" stacked: ") +
+                StackedName(entry.Inner);
+    if (listed & ListedOperands::Item) text += QStringLiteral(", item ") + QString::number(entry.Next);
+    if (listed & ListedOperands::Value) text += QStringLiteral(", value ") + QString::number(entry.Value);
+    if (listed & ListedOperands::Next) text += QStringLiteral(", next ") + QString::number(entry.Next);
+    if (listed & ListedOperands::Return)
+        text += QStringLiteral(", return ") + QString::number(CallReturnIndex(entry));
+    if (listed & ListedOperands::Else) text += QStringLiteral(", else ") + QString::number(entry.Alternate);
+    if (listed & ListedOperands::ToReturnIndex) text += QStringLiteral(", to the return index");
+    return text;
 }
 
 // The indices the run can reach, walked as the run loop meets them: from the program's start, the
@@ -94,15 +142,14 @@ void DecodedListing(QString& text) {
             if (decodedEntry && decodedEntry->Op != DecodedOp::Generic) {
                 const DecodedItem& entry = *decodedEntry;
                 decoded.push_back(at);
-                if (RunsItsExecutor(entry)) {
+                // Where the run goes on, as the row lists it; an entry that goes to the return index on
+                // the stack adds nothing, since that index is reached from its call.
+                const std::uint16_t listed = RowOf(entry.Op).Listed;
+                if (listed & ListedOperands::Item)
                     walk.Add(entry.Next + 1); // the executor's item is at Next; the fetch goes on after it
-                } else if (entry.Op == DecodedOp::Return) {
-                    // where it goes is the return index on the stack, reached from its call
-                } else {
-                    if (entry.Op == DecodedOp::Call) walk.Add(CallReturnIndex(entry));
-                    walk.Add(entry.Next);
-                    if (TakesAlternate(entry.Op)) walk.Add(entry.Alternate);
-                }
+                if (listed & ListedOperands::Next) walk.Add(entry.Next);
+                if (listed & ListedOperands::Return) walk.Add(CallReturnIndex(entry));
+                if (listed & ListedOperands::Else) walk.Add(entry.Alternate);
                 continue;
             }
         }
@@ -111,21 +158,19 @@ void DecodedListing(QString& text) {
     }
 
     std::sort(decoded.begin(), decoded.end());
+    std::vector<bool> met(DecodedOps::Rows.size(), false);
     for (const int index : decoded) {
         const DecodedItem& entry = *DecodedEntry(index);
         text += QLatin1Char('[') + QString::number(index) + QLatin1Char(':') +
                 QString::number(Ib.CodeBuffer[static_cast<std::size_t>(index)].Position) + QLatin1Char(']') +
-                OpName(entry.Op);
-        if (entry.Op == DecodedOp::PushValues || entry.Op == DecodedOp::PopNumbers ||
-            entry.Op == DecodedOp::PushNumbers || entry.Op == DecodedOp::Call)
-            text += QLatin1Char(' ') + QString::number(entry.ValueCount);
-        if (entry.Op == DecodedOp::Return)
-            text += QStringLiteral(", to the return index");
-        else if (!RunsItsExecutor(entry))
-            text += QStringLiteral(", next ") + QString::number(entry.Next);
-        if (entry.Op == DecodedOp::Call)
-            text += QStringLiteral(", return ") + QString::number(CallReturnIndex(entry));
-        if (TakesAlternate(entry.Op)) text += QStringLiteral(", else ") + QString::number(entry.Alternate);
-        text += CrLf;
+                Latin1(RowOf(entry.Op).Name) + OperandsText(entry) + CrLf;
+        met[static_cast<std::size_t>(entry.Op)] = true;
+    }
+    // What the operations met do and which items each replaces, in the table's order.
+    for (std::size_t k = 0; k < met.size(); ++k) {
+        if (!met[k]) continue;
+        const DecodedOpRow& row = DecodedOps::Rows[k];
+        text += Latin1(row.Name) + QStringLiteral(": ") + Latin1(row.What) +
+                QStringLiteral("; in place of ") + Latin1(row.Replaces) + CrLf;
     }
 }

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-// "decoded:" and one line "[index:position]Kind, next N[, else M]" per decoded entry, in index order;
-// every index not listed runs by the general path. Decodes afresh from the current code buffer and
-// tables, so it may only run while no program runs.
+// "decoded:" and one line "[index:position]Operation[ target][, operand ...]" per decoded entry, in
+// index order, with the operands its row of ops.h lists; then one line "Operation: what it does; in
+// place of the items it replaces" per operation met. Every index not listed runs by the general path.
+// Decodes afresh from the current code buffer and tables, so it may only run while no program runs.
 void DecodedListing(QString& text);

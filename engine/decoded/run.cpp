@@ -175,7 +175,7 @@ void RunOnStack(int at) {
 // The general executor of a procedure item, by the decoded operation that stands on it.
 void RunProcedureItem(DecodedOp op, int value) {
     switch (op) {
-#define LX_EXECUTOR_CASE(Name, Runs, Executor, What, Replaces)                                               \
+#define LX_EXECUTOR_CASE(Name, Runs, Executor, Listed, What, Replaces)                                       \
     case DecodedOp::Name: RunExecutor<Executor>(value); return;
         LX_DECODED_OPS(LX_EXECUTOR_CASE)
 #undef LX_EXECUTOR_CASE
@@ -338,7 +338,7 @@ int RunDecoded(int at, int limit, bool& stoppedShort) {
         int next = 0;
         Extended scratch = 0; // no value carried from an earlier statement
         switch (entry->Op) {
-#define LX_DECODED_CASE(Name, Runs, Executor, What, Replaces)                                                \
+#define LX_DECODED_CASE(Name, Runs, Executor, Listed, What, Replaces)                                        \
     case DecodedOp::Name: LX_RUNS_##Runs(Name, Executor)
             LX_DECODED_OPS(LX_DECODED_CASE)
 #undef LX_DECODED_CASE

@@ -153,7 +153,7 @@ TEST_F(ErrorTextTest, FunctionRowsNameTheFunction) {
     EXPECT_EQ(Message(Err::FunctionNotSupported, Fn::CSRLIN), u"関数 CSRLIN は現在サポートしていません。"_s);
     EXPECT_EQ(Message(Err::ConversionTooLong, Fn::RND), u"関数RNDで変換文字数が多すぎます。"_s);
     EXPECT_EQ(Message(Err::FunctionArgRange, 1), u"関数 ABS の引数の値が計算できない範囲にあります。"_s);
-    EXPECT_EQ(Message(Err::FunctionResultRange, FunctionCount),
+    EXPECT_EQ(Message(Err::FunctionResultRange, Fn::YEARTIMER),
               u"関数 YEARTIMER の計算で結果が扱える範囲を越えました。"_s);
     // 10000 × k + f is a further form of f; 1000 + s reads the window setting of statement s.
     EXPECT_EQ(Message(Err::FunctionFailed, 20000 + Fn::RND), Message(Err::FunctionFailed, Fn::RND));
@@ -181,8 +181,8 @@ TEST_F(ErrorTextTest, NameIndexOutsideTheTablesNamesNothing) {
         SCOPED_TRACE(index);
         EXPECT_EQ(Message(Err::OperatorFailed, index), u"演算子  の計算中にエラーが起きました。"_s);
     }
-    for (int index : {0, -1, INT_MIN, INT_MAX, FunctionCount + 1, InFn::ClipboardGetText, 1000, 1192,
-                      1000 + 196, 2000 + 236, 30000}) {
+    for (int index : {0, -1, INT_MIN, INT_MAX, FunctionCount + 1, InFn::ClipboardGetText, 1000,
+                      SettingValueBase + InSt::AudioMixerMasterMute, 1000 + 196, 2000 + 236, 30000}) {
         SCOPED_TRACE(index);
         EXPECT_EQ(Message(Err::FunctionNotSupported, index), u"関数  は現在サポートしていません。"_s);
     }

@@ -4,6 +4,7 @@
 #include "core/errornumbers.h"
 #include "core/internalcodes.h"
 #include "core/itembuffers.h"
+#include "core/parsecodes.h"
 #include "core/sharedstate.h"
 #include "core/tables.h"
 #include "core/valuestack.h"
@@ -17,7 +18,6 @@
 #include "engine/runwindowqueue.h"
 #include "engine/services.h"
 #include "frontend/initall.h"
-#include "frontend/parsecodes.h"
 
 #include <gtest/gtest.h>
 

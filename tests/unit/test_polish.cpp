@@ -99,7 +99,8 @@ protected:
             for (int slot = 1; slot <= OperatorCount && item.FirstCode == 0; ++slot)
                 if (Utf8(OperatorNames[slot]) == token) item = {CodeKind::Operator, slot, 0};
             for (int slot = 1; slot <= FunctionCount && item.FirstCode == 0; ++slot)
-                if (Utf8(FunctionNames[slot]) == token) item = {CodeKind::Function, slot, 0};
+                if (Utf8(FunctionNames[slot]) == token)
+                    item = {CodeKind::Function, FunctionCodeOfSlot(slot), 0};
         }
         if (item.FirstCode == 0) ADD_FAILURE() << "the test does not know the token " << token;
         item.Position = position;

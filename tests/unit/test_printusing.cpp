@@ -14,6 +14,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -387,6 +388,21 @@ TEST_F(PrintUsing, FieldScannersRefuseIndexesOutsideTheFormat) {
     EXPECT_TRUE(ScanUsingField(wide, index, 3, result));
     EXPECT_EQ(result, QStringLiteral("ABC"));
     EXPECT_EQ(index, 2);
+}
+
+// The text PRINT shows, as a statement that shows values as PRINT does gets it; a TAB column is no such
+// value and stays where it is.
+TEST_F(PrintUsing, ValuesAsPrintText) {
+    GlPushNum(-2.5);
+    EXPECT_EQ(PopValueAsPrintText(), std::optional<QString>(QStringLiteral("-2.5")));
+    GlPushStr(QStringLiteral("ab"));
+    EXPECT_EQ(PopValueAsPrintText(), std::optional<QString>(QStringLiteral("ab")));
+    GlPushBool(false);
+    EXPECT_EQ(PopValueAsPrintText(), std::optional<QString>(QStringLiteral("False")));
+    detail::GlPushValue(Vs.GlNumStack, GlValueType::NumberAlt, Extended(3)); // TAB(3)
+    EXPECT_EQ(PopValueAsPrintText(), std::nullopt);
+    EXPECT_EQ(ValueStackCount, 1);
+    EXPECT_EQ(Fe.ErrorNumber, 0);
 }
 
 } // namespace

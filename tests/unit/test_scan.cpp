@@ -89,6 +89,19 @@ ScanError ErrorOf(const QString& program, bool prescan = true) {
     return ScanError{Fe.ErrorNumber, Fe.ErrorNameIndex, Cs.Scan.PreCodeItem.Position};
 }
 
+// The listing shows a further argument form of a statement or function, and a window setting's value,
+// by its number: made here from the word's code, which a new word may move (the internal codes, written
+// out as numbers below, never move).
+std::string StForm(int code, int k) {
+    return "InnerSt" + std::to_string(code + k * ArgumentFormStep);
+}
+std::string FnForm(int code, int k) {
+    return "InnerFn" + std::to_string(code + k * FunctionFormStep);
+}
+std::string Setting(int statement) {
+    return "InnerFn" + std::to_string(SettingValueBase + statement);
+}
+
 std::string Str(const QString& s) {
     return s.toStdString();
 }
@@ -451,7 +464,7 @@ TEST(ScanKeywords, MergedKeywords) {
     EXPECT_EQ(Str(Body(QStringLiteral("CLOSE CSCREEN\nCLOSE GSCREEN\nOPEN CSCREEN(1, 2)"))),
               "CLOSECSCREEN / CLOSEGSCREEN / CSCREEN ( 1 , 2 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("GSCREEN(1, 2)\nGSCREEN(1, 2, 3, 4)"))),
-              "GSCREEN ( 1 , 2 ) / InnerSt1092 ( 1 , 2 , 3 , 4 ) /");
+              "GSCREEN ( 1 , 2 ) / " + StForm(St::GSCREEN, 1) + " ( 1 , 2 , 3 , 4 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("HELP\nHELP -RW\nHELP -uv\nHELP -CR\nHELP -LORVEXC\nHELP -XY"))),
               "HELP / InnerSt248 / InnerSt250 / InnerSt247 / InnerSt249 / HELP /");
 }
@@ -471,23 +484,27 @@ TEST(ScanKeywords, MisplacedKeywords) {
 
 TEST(ScanKeywords, ArgumentFormsFollowTheArgumentCount) {
     EXPECT_EQ(Str(Body(QStringLiteral("RANDOMIZE\nRANDOMIZE 5\nRUN ' again"))),
-              "RANDOMIZE / InnerSt1147 5 / RUN / /");
+              "RANDOMIZE / " + StForm(St::RANDOMIZE, 1) + " 5 / RUN / /");
     EXPECT_EQ(Str(Body(QStringLiteral("X = ROUND(A) + ROUND(A, 2)"))),
-              "#X = ROUND ( #A ) + InnerFn10098 ( #A , 2 ) /");
-    EXPECT_EQ(Str(Body(QStringLiteral("X = MSGBOX(\"a\", 1, \"t\")"))), "#X = InnerFn20081 ( a , 1 , t ) /");
+              "#X = ROUND ( #A ) + " + FnForm(Fn::ROUND, 1) + " ( #A , 2 ) /");
+    EXPECT_EQ(Str(Body(QStringLiteral("X = MSGBOX(\"a\", 1, \"t\")"))),
+              "#X = " + FnForm(Fn::MSGBOX, 2) + " ( a , 1 , t ) /");
     EXPECT_EQ(
         Str(Body(QStringLiteral("LOADPICTURE\nLOADPICTURE()\nLOADPICTURE(\"a\")\nSAVEPICTURE(\"a\", 1)\n"
                                 "LOADPICTURE(\"a\", 1, 2)"))),
-        "LOADPICTURE / LOADPICTURE / InnerSt1113 ( a ) / InnerSt2157 ( a , 1 ) / InnerSt3113 ( a , 1 , 2 ) "
-        "/");
+        "LOADPICTURE / LOADPICTURE / " + StForm(St::LOADPICTURE, 1) + " ( a ) / " +
+            StForm(St::SAVEPICTURE, 2) + " ( a , 1 ) / " + StForm(St::LOADPICTURE, 3) +
+            " ( a , 1 , 2 ) "
+            "/");
     EXPECT_EQ(Str(Body(QStringLiteral("A$ = INPUT$ + INPUT$() + INPUT$(1) + INPUT$(1, 2)"))),
-              "A$$ = INPUT$ + INPUT$ + InnerFn10056 ( 1 ) + InnerFn20056 ( 1 , 2 ) /");
+              "A$$ = INPUT$ + INPUT$ + " + FnForm(Fn::INPUTStr, 1) + " ( 1 ) + " + FnForm(Fn::INPUTStr, 2) +
+                  " ( 1 , 2 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("WRITEALLTEXT(\"f\", \"t\")\nWRITEALLTEXT(\"f\", \"t\", 1)"))),
-              "WRITEALLTEXT ( f , t ) / InnerSt1191 ( f , t , 1 ) /");
+              "WRITEALLTEXT ( f , t ) / " + StForm(St::WRITEALLTEXT, 1) + " ( f , t , 1 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("OPENGSCREEN(1, 2)\nOPENGSCREEN(1, 2, 3, 4)"))),
-              "OPENGSCREEN ( 1 , 2 ) / InnerSt1128 ( 1 , 2 , 3 , 4 ) /");
+              "OPENGSCREEN ( 1 , 2 ) / " + StForm(St::OPENGSCREEN, 1) + " ( 1 , 2 , 3 , 4 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("OPENCSCREEN(300, 200)"))), "OPENCSCREEN ( 300 , 200 ) /");
-    EXPECT_EQ(Str(Body(QStringLiteral("X = RND + RND(1)"))), "#X = RND + InnerFn10097 ( 1 ) /");
+    EXPECT_EQ(Str(Body(QStringLiteral("X = RND + RND(1)"))), "#X = RND + " + FnForm(Fn::RND, 1) + " ( 1 ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("X = GETHOUR() + GETHOUR + GETMINUTE(1)"))),
               "#X = GETHOUR + GETHOUR + GETMINUTE ( 1 ) /");
     // A group that does not close on its line leaves the keyword as it is for the compiler to refuse.
@@ -516,13 +533,15 @@ TEST(ScanKeywords, MemberWordsInsideCountedArgumentsAreNoNumbersAndNoNames) {
     // where an undeclared name would be an error.
     EXPECT_EQ(Str(Body(QStringLiteral("OPTION EXPLICIT\nPRINT ROUND(AUDIOMIXER.MASTERVOLUME), "
                                       "ROUND(AUDIOMIXER . MASTERMUTE, 2)"))),
-              "OPTIONEXPLICIT / PRINT ROUND ( InnerFn1193 ) , InnerFn10098 ( InnerFn1192 , 2 ) /");
-    EXPECT_EQ(
-        Str(Body(QStringLiteral("OPTION EXPLICIT\nWRITEALLTEXT(\"f\", MEDIAPLAYER.MODE)\n"
-                                "PRINT INPUT$(AUDIOMIXER.MASTERVOLUME + 2, 1); "
-                                "NORMALIZE(CLIPBOARD.GETTEXT, CBUTTON(1).CAPTION)"))),
-        "OPTIONEXPLICIT / WRITEALLTEXT ( f , InnerFn1269 ) / PRINT InnerFn20056 ( InnerFn1193 + 2 , 1 ) "
-        "; InnerFn10082 ( InnerFn222 , InnerFn2196 ( 1 ) ) /");
+              "OPTIONEXPLICIT / PRINT ROUND ( InnerFn1193 ) , " + FnForm(Fn::ROUND, 1) +
+                  " ( InnerFn1192 , 2 ) /");
+    EXPECT_EQ(Str(Body(QStringLiteral("OPTION EXPLICIT\nWRITEALLTEXT(\"f\", MEDIAPLAYER.MODE)\n"
+                                      "PRINT INPUT$(AUDIOMIXER.MASTERVOLUME + 2, 1); "
+                                      "NORMALIZE(CLIPBOARD.GETTEXT, CBUTTON(1).CAPTION)"))),
+              "OPTIONEXPLICIT / WRITEALLTEXT ( f , InnerFn1269 ) / PRINT " + FnForm(Fn::INPUTStr, 2) +
+                  " ( InnerFn1193 + 2 , 1 ) "
+                  "; " +
+                  FnForm(Fn::NORMALIZE, 1) + " ( InnerFn222 , InnerFn2196 ( 1 ) ) /");
     EXPECT_EQ(Str(Body(QStringLiteral("GSCREEN (100, AUDIOMIXER.MASTERVOLUME + 100)"))),
               "GSCREEN ( 100 , InnerFn1193 + 100 ) /");
     EXPECT_EQ(Tb.NumofRegisteredNumVar, 0);
@@ -534,7 +553,8 @@ TEST(ScanKeywords, SplitAndReadAllLines) {
     EXPECT_EQ(Str(Body(QStringLiteral("N = SPLIT$(\"a-b\", \"-\")"))), "#N = SPLIT$ ( 0 , a-b , - ) /");
     EXPECT_EQ(
         Str(Body(QStringLiteral("DIM L$(9)\nL$() = READALLLINES(\"f\")\nLET L$() = READALLLINES(\"f\", 1)"))),
-        "DIM L$$ ( 9 ) / READALLLINES StrArrVar(L$) ( f ) / InnerFn10091 StrArrVar(L$) ( f , 1 ) /");
+        "DIM L$$ ( 9 ) / READALLLINES StrArrVar(L$) ( f ) / " + FnForm(Fn::READALLLINES, 1) +
+            " StrArrVar(L$) ( f , 1 ) /");
     ScanError e = ErrorOf(QStringLiteral("X = READALLLINES(\"f\")"));
     EXPECT_EQ(e.Number, Err::FunctionArgType);
     EXPECT_EQ(e.Name, Fn::READALLLINES);
@@ -550,7 +570,8 @@ TEST(ScanKeywords, SeekBeforeABracketIsTheFunction) {
 TEST(ScanKeywords, SettingWordsAreStatementsOnlyAtTheStart) {
     EXPECT_EQ(
         Str(Body(QStringLiteral("FORECOLOR = 3\nX = FORECOLOR\n10 PRECISION = 5\nIF A THEN FORECOLOR = 1"))),
-        "FORECOLOR = 3 / #X = InnerFn1072 / 10 PRECISION = 5 / IF #A THEN / FORECOLOR = 1 : ENDIF /");
+        "FORECOLOR = 3 / #X = " + Setting(St::FORECOLOR) +
+            " / 10 PRECISION = 5 / IF #A THEN / FORECOLOR = 1 : ENDIF /");
 }
 
 // ---- member forms ----------------------------------------------------------------------------------------
@@ -712,7 +733,7 @@ TEST(ScanFormula, FormulaScanLeavesTheProgramsLimitAndReadsValues) {
         CodeItemText(Ib.PreCodeBuffer[static_cast<std::size_t>(i)], item);
         text += item.replace(CrLf, QStringLiteral("/")) + u' ';
     }
-    EXPECT_EQ(Str(text.trimmed()), "InnerFn2205 ( 1 ) + InnerFn1072 * - 2 EOF /");
+    EXPECT_EQ(Str(text.trimmed()), "InnerFn2205 ( 1 ) + " + Setting(St::FORECOLOR) + " * - 2 EOF /");
 }
 
 // ---- CountArgs
@@ -805,13 +826,14 @@ TEST(CodeItemText, KindsAndInternalCodes) {
     EXPECT_EQ(Str(TextOf(CodeKind::End, Op::LineEnd)), "EOF\r\n");
     EXPECT_EQ(Str(TextOf(CodeKind::Operator, Op::LineEnd)), "\r\n");
     EXPECT_EQ(Str(TextOf(CodeKind::Operator, Op::ChgSgn)), "ChgSgn");
-    EXPECT_EQ(Str(TextOf(CodeKind::Function, 125)), "YEARTIMER");
+    EXPECT_EQ(Str(TextOf(CodeKind::Function, Fn::YEARTIMER)), "YEARTIMER");
     EXPECT_EQ(Str(TextOf(CodeKind::Function, 126)), "InnerFn126");
-    EXPECT_EQ(Str(TextOf(CodeKind::Statement, 191)), "WRITEALLTEXT");
+    EXPECT_EQ(Str(TextOf(CodeKind::Statement, St::WRITEALLTEXT)), "WRITEALLTEXT");
     EXPECT_EQ(Str(TextOf(CodeKind::Statement, 192)), "InnerSt192");
     EXPECT_EQ(Str(TextOf(CodeKind::Statement, InSt::SubJump)), "SubJump");
     EXPECT_EQ(Str(TextOf(CodeKind::Statement, InSt::FunctionEnd)), "FunctionEnd");
-    EXPECT_EQ(Str(TextOf(CodeKind::Statement, 1113)), "InnerSt1113");
+    EXPECT_EQ(Str(TextOf(CodeKind::Statement, St::LOADPICTURE + ArgumentFormStep)),
+              StForm(St::LOADPICTURE, 1));
     EXPECT_EQ(Str(TextOf(CodeKind::LocalNumVar, 3)), "L3");
     EXPECT_EQ(Str(TextOf(CodeKind::LocalStrVar, 2)), "L2$");
     EXPECT_EQ(

@@ -1,6 +1,6 @@
 // Codes the statement compiler writes that have no name in the shared table of internal codes: the
 // CALL marker, the six relational CASE tests, the OPTION EXPLICIT forms and the fixed-constant slots
-// it names. Like every code item value they are part of the compiled code's format.
+// it names; the engine reads the same codes, so they stand in core.
 #pragma once
 
 #include "core/internalcodes.h"
