@@ -4,6 +4,7 @@
 #include "core/errortext.h"
 #include "core/sharedstate.h"
 #include "core/valuestack.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
@@ -49,6 +50,7 @@ const QString OneAndLeftOverValues =
 class RunThread : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallEngineReset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         InitAll();
@@ -64,9 +66,7 @@ protected:
     }
 
     void Immediate(const char* command) {
-        Fe.CommandText = QString::fromUtf8(command);
-        Rc.RunMode = RunKind::Immediate;
-        TLXMTHread::StartRun();
+        StartRun(RunRequest{RunStart::Command, QString::fromUtf8(command)});
     }
     bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
     // Starts `program` and lets it run for `ms` milliseconds: true when it is still running then.
@@ -286,15 +286,13 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     form_->CLSBtnClick();
     // A button's event shows its output in the run window, brought back when it was minimised.
     form_->showMinimized();
-    Fe.CommandText = QStringLiteral("Call CButton1_Click");
-    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(StartEventCall(QStringLiteral("Call CButton1_Click")));
     EXPECT_FALSE(form_->isMinimized());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("click\nOK\n\n"));
     // What a command itself leaves is its own: reported and taken, the program's value stays under it.
     form_->CLSBtnClick();
-    Fe.CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
-    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(StartEventCall(QStringLiteral("PRINT USING \"#\"; 1, 2")));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), OneAndLeftOverValues);
     form_->CLSBtnClick();
