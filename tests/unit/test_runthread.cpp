@@ -243,6 +243,33 @@ TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
     EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
 }
 
+// A stop asked for while nothing runs (Exit answered No, a Stop pressed after the end) is no part of the
+// next run: every start clears it but a typed line, which leaves it to the program it finds stopped.
+TEST_F(RunThread, AStopLeftFromBeforeStopsNoStartButStaysWithAStoppedProgram) {
+    const auto runAfterAStaleStop = [this](const auto& start) {
+        form_->CLSBtnClick();
+        RequestStop();
+        start();
+        EXPECT_TRUE(WaitIdle());
+        return Text();
+    };
+    const QString one = QStringLiteral(" 1\nOK\n\n");
+    EXPECT_EQ(runAfterAStaleStop([] { StartProgramRun("PRINT 1\r\n"); }), one);
+    EXPECT_EQ(runAfterAStaleStop([this] { form_->RunBtnClick(); }), one);
+    EXPECT_EQ(runAfterAStaleStop([] {
+                  StartProgramRun("SUB Tick\r\nPRINT \"tick\"\r\nEND SUB\r\nPRINT 1\r\nSTOP\r\nPRINT 2\r\n");
+              }),
+              QStringLiteral(" 1\n実行中断しました\nOK\n\n"));
+    EXPECT_EQ(runAfterAStaleStop([] { ASSERT_TRUE(StartEventCall(QStringLiteral("Call Tick"))); }),
+              QStringLiteral("tick\nOK\n\n"));
+    EXPECT_EQ(Rc.StopRequest, 0) << "the event call ended as it ran, not stopped";
+    // Typed while the program waits at its STOP: the command runs, and the program stays stopped.
+    EXPECT_EQ(runAfterAStaleStop([this] { Immediate("PRINT 3"); }), QStringLiteral(" 3\nOK\n\n"));
+    EXPECT_EQ(Rc.StopRequest, 1);
+    EXPECT_EQ(runAfterAStaleStop([this] { form_->ContBtnClick(); }),
+              QStringLiteral("実行再開しました。\n 2\nOK\n\n"));
+}
+
 TEST_F(RunThread, SleepWakesOnAStopRequest) {
     ASSERT_TRUE(StillRunningAfter("SLEEP(60000)\r\nPRINT \"late\"\r\n"));
     const qint64 stopping = MillisecondsOf([this] {
