@@ -70,6 +70,8 @@ int main(int argc, char** argv) {
     // Closing the frame ends the application, whatever other windows are still shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The engine's part of the interpreter reset, before the frame's start-up resets the interpreter.
+    InstallEngineReset();
     TLxFrameForm frame;
     if (!frame.StartUp(OSName())) return RefusedExitCode;
     // Only when a test watching the desktop asks for it (LORVEX_STATE_FILE).
@@ -102,7 +104,7 @@ int main(int argc, char** argv) {
     // text is lost, as the signal's default would lose it). The end itself waits until the loop of
     // a program's dialog has been left, since the run waiting for the dialog can end only then.
     CallOnEndSignals(&app, [&stopped] {
-        Rc.StopRequest = 1;
+        RequestStop();
         Rc.ExitMessageCheck = 0;
         auto* check = new QTimer(qApp);
         check->setInterval(EndSignalCheckMs);

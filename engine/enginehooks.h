@@ -30,3 +30,8 @@ struct EngineHooks {
 };
 
 extern constinit EngineHooks Hooks;
+
+// Hands the engine's part of the interpreter reset (its run state, evaluations in progress, decoded
+// code) to the front end's reset. Called once at start-up, before the first run, by whatever runs
+// programs: the application, the tools, the tests.
+void InstallEngineReset();

@@ -155,10 +155,56 @@ PublishedError LastRunError() {
 
 TLXMTHread::TLXMTHread(QObject* parent) : QThread(parent) {}
 
-bool TLXMTHread::StartRun() {
+namespace {
+
+// The commands the run window's Rerun button and Cont run.
+constexpr char16_t RerunCommand[] = u"Run";
+constexpr char16_t ContinueCommand[] = u"Cont";
+
+// The run-control variables for `request`, set before the thread starts and read by it.
+void SetRunControl(const RunRequest& request) {
+    switch (request.Kind) {
+    case RunStart::Program:
+        Rc.RunMode = RunKind::Program;
+        Rc.ProgramRunning = 1;
+        Rc.ContinueFlag = 0;
+        Rc.StopRequest = 0;
+        Fe.ProgramText = request.Text;
+        Fe.ProgramTextLength = static_cast<int>(request.Text.size());
+        Fe.ProgramFolder = request.Folder;
+        break;
+    case RunStart::Command:
+        // The stop request stays as it is: it is put aside for the program the command finds stopped.
+        Rc.RunMode = RunKind::Immediate;
+        Fe.CommandText = request.Text;
+        break;
+    case RunStart::Rerun:
+        // The RUN statement marks the program active as it begins it again.
+        Rc.RunMode = RunKind::Immediate;
+        Rc.StopRequest = 0;
+        Fe.CommandText = QString::fromUtf16(RerunCommand);
+        break;
+    case RunStart::Continue:
+    case RunStart::Event:
+        Rc.RunMode = RunKind::Immediate;
+        Rc.ProgramRunning = 1;
+        Rc.ContinueFlag = 1;
+        Rc.StopRequest = 0;
+        Fe.CommandText =
+            request.Kind == RunStart::Continue ? QString::fromUtf16(ContinueCommand) : request.Text;
+        break;
+    }
+}
+
+} // namespace
+
+bool StartRun(const RunRequest& request) {
     // A start from an event handled while the shutdown waits for the thread would replace the thread
     // being waited for.
-    if (Joining) return false;
+    if (Joining || Rc.ThreadBusy != 0) return false;
+    if (request.Kind == RunStart::Program && Rc.ProgramRunning != 0) return false;
+    // Nothing stopped to go on with: a program that never ran, ended, or gave its memory back.
+    if (request.Kind == RunStart::Continue && !ProgramCanContinue()) return false;
     std::lock_guard<std::mutex> lock(ThreadMutex);
     if (RunningThread != nullptr) {
         // The previous run has said it is done (ThreadBusy clear) but may still be leaving run().
@@ -166,6 +212,7 @@ bool TLXMTHread::StartRun() {
         delete RunningThread;
         RunningThread = nullptr;
     }
+    SetRunControl(request);
     // The stop request pending when an immediate command begins belongs to the stopped program; it is
     // put aside here, while the run is requested, and not by the thread as it starts: a stop or an
     // exit asked for in between would be lost with it.
@@ -174,6 +221,10 @@ bool TLXMTHread::StartRun() {
     RunningThread = new TLXMTHread;
     RunningThread->start();
     return true;
+}
+
+void RequestStop() {
+    Rc.StopRequest = 1;
 }
 
 void TLXMTHread::WaitForIdle() {
@@ -186,7 +237,7 @@ void TLXMTHread::WaitForIdle() {
 }
 
 bool TLXMTHread::StopAndJoin() {
-    Rc.StopRequest = 1;
+    RequestStop();
     CancelHandOver();
     RunWindowQueue::Instance().Abandon();
     TLXMTHread* thread = nullptr;

@@ -14,16 +14,13 @@ namespace {
 
 constexpr int RunWindowFrameHeight = 59; // the graphics window starts below the run window and its frame
 
-} // namespace
-
-void (*ResetEngineHook)() = nullptr;
-
-namespace {
+// The engine's part of the reset, as the engine handed it over.
+void (*EngineReset)() = nullptr;
 
 // The engine's run state, the item buffers, the value stacks, the tables and the compiler's state:
 // everything a compiled program holds, emptied and given back.
 void ResetProgramStores() {
-    if (ResetEngineHook != nullptr) ResetEngineHook();
+    if (EngineReset != nullptr) EngineReset();
     InitPreCode();
     InitCode();
     InitGlStack();
@@ -33,6 +30,10 @@ void ResetProgramStores() {
 }
 
 } // namespace
+
+void HandOverEngineReset(void (*reset)()) {
+    EngineReset = reset;
+}
 
 void InitAll(StopRequestReset stop) {
     // Close through the engine when it is there, so what a stopped run wrote reaches its file; the

@@ -12,6 +12,6 @@ void InitAll(StopRequestReset stop = StopRequestReset::Clear);
 // The switches and settings stay; there is no program left to continue or to call.
 void ReleaseProgramData();
 
-// The engine's run state and its evaluations in progress (EVALFORM) are reset with the rest; installed
-// by the engine.
-extern void (*ResetEngineHook)();
+// The engine's run state and its evaluations in progress (EVALFORM) are reset with the rest: the engine
+// hands its part over at start-up, before the first run. Until then the reset leaves the engine out.
+void HandOverEngineReset(void (*reset)());

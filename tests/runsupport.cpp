@@ -1,16 +1,13 @@
 #include "tests/runsupport.h"
 
 #include "core/sharedstate.h"
+#include "engine/enginehooks.h"
 #include "engine/lxthread.h"
 #include "ui/runform.h"
 
 void StartProgramRun(const char* text) {
-    Fe.ProgramText = QString::fromUtf8(text);
-    Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
-    Rc.RunMode = RunKind::Program;
-    Rc.ProgramRunning = 1;
-    Rc.StopRequest = 0;
-    TLXMTHread::StartRun();
+    InstallEngineReset(); // as the application does at start-up
+    StartRun(RunRequest{RunStart::Program, QString::fromUtf8(text)});
 }
 
 bool WaitForRunEnd(TRunForm* form, int ms) {

@@ -191,8 +191,7 @@ void TLXControlForm::ButtonClick(int n) {
     // The declared names belong to the interpreter thread while one runs: ask only when none does.
     if (Rc.ThreadBusy != 0) return;
     if (!IsSubName(QStringLiteral("CBUTTON%1_CLICK").arg(n))) return;
-    Fe.CommandText = QStringLiteral("Call CButton%1_Click").arg(n);
-    StartControlButtonEvent();
+    StartControlButtonEvent(QStringLiteral("Call CButton%1_Click").arg(n));
 }
 
 void TLXControlForm::closeEvent(QCloseEvent* event) {
@@ -219,8 +218,8 @@ void TLXControlForm::FormKeyPress(const QKeyEvent* event) {
     if (!event->text().isEmpty()) Rc.KeyBuffer = event->text().at(0).unicode();
 }
 
-bool StartControlButtonEvent() {
-    return StartEventCall();
+bool StartControlButtonEvent(const QString& command) {
+    return StartEventCall(command);
 }
 
 // ---- properties ----------------------------------------------------------------------------------------

@@ -88,9 +88,9 @@ private:
     std::array<TLXMemo*, ControlCount + 1> memos_{};
 };
 
-// Starts the command in CommandText as an event call (an immediate run against the last compiled
-// program). Only while no interpreter thread is busy; false when refused.
-bool StartControlButtonEvent();
+// Starts `command` as an event call (an immediate run against the last compiled program). Only while
+// no interpreter thread is busy; false when refused.
+bool StartControlButtonEvent(const QString& command);
 
 // ---- the properties of a control, alike for the four control classes -----------------------------
 // Colours are words 0x00BBGGRR. The font character set has no meaning to the font system here; it is

@@ -56,7 +56,6 @@ constexpr qint64 BackgroundLoadBytes = 256 * 1024;
 
 constexpr char16_t UntitledPrefix[] = u"Untitled";
 constexpr char16_t BackupSuffix[] = u".BAK";
-constexpr char16_t ContCommand[] = u"Cont";
 
 constexpr int PanelFileName = 0;
 constexpr int PanelCaret = 1;
@@ -201,25 +200,17 @@ TextPlace ErrorPlaceInText(const QString& compiledText, int errorPosition) {
 }
 
 bool StartProgramRun(const QString& programText, const QString& folder, RunStarter starter) {
-    if (Rc.ThreadBusy != 0 || Rc.ProgramRunning != 0) return false;
-    Rc.RunMode = RunKind::Program;
-    Rc.ProgramRunning = 1;
-    Rc.StopRequest = 0;
-    Rc.ContinueFlag = 0;
+    if (!StartRun(RunRequest{RunStart::Program, programText, folder})) return false;
     if (Win.RunForm != nullptr) {
         if (starter == RunStarter::CommandLine)
             Win.RunForm->SetBtnRunMode();
         else
             Win.RunForm->SetBtnPrepMode();
     }
-    Fe.ProgramText = programText;
-    Fe.ProgramTextLength = static_cast<int>(programText.size());
-    Fe.ProgramFolder = folder;
     // A run window that the command line minimised (-H) stays so: activating it would restore it.
     if (starter != RunStarter::CommandLine || Win.RunForm == nullptr || !Win.RunForm->isMinimized())
         ShowRunForm(false);
     Win.RunErrorPending = true;
-    TLXMTHread::StartRun();
     return true;
 }
 
@@ -875,27 +866,19 @@ void TLXEditForm::SelectErrorPosition(int errorPosition) {
 // ---- run commands ---------------------------------------------------------------------------------------
 
 void TLXEditForm::LXEMenuRunLXClick() {
-    if (Rc.ThreadBusy != 0 || Rc.ProgramRunning != 0) return;
     StartProgramRun(ProgramSource(), ProgramFolderName(), RunStarter::Editor);
 }
 
 void TLXEditForm::LXEMenuStopLXClick() {
     // Always: the interpreter tests the request after every item and keeps its resume point itself.
-    Rc.StopRequest = 1;
+    RequestStop();
     if (Win.RunForm != nullptr) Win.RunForm->SetBtnStopMode();
 }
 
 void TLXEditForm::LXEMenuContLXClick() {
-    // Nothing stopped to go on with: a program that never ran, ended, or gave its memory back.
-    if (Rc.ThreadBusy != 0 || !ProgramCanContinue()) return;
-    Fe.CommandText = T(ContCommand);
-    Rc.RunMode = RunKind::Immediate;
-    Rc.StopRequest = 0;
-    Rc.ProgramRunning = 1;
-    Rc.ContinueFlag = 1;
+    if (!StartRun(RunRequest{RunStart::Continue})) return;
     if (Win.RunForm != nullptr) Win.RunForm->SetBtnRunMode();
     ShowRunForm(true);
-    TLXMTHread::StartRun();
 }
 
 // ---- edit commands (recorded in the undo ring) ---------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "core/sharedstate.h"
 #include "engine/enginehooks.h"
+#include "engine/lxthread.h"
 #include "resources/texts.h"
 #include "ui/runform.h"
 
@@ -175,7 +176,7 @@ void TInputNumForm::Button2Click() {
     if (finished_) return;
     finished_ = true;
     accepted_ = false;
-    Rc.StopRequest = 1;
+    RequestStop();
     stopWatch_->stop();
     done(QDialog::Rejected);
 }

@@ -490,7 +490,7 @@ void TLxFrameForm::LXMMenuOpenClick() {
 
 void TLxFrameForm::LXMMenuExitClick() {
     // A running program is asked to stop first; it stays stopped even when the exit is refused.
-    Rc.StopRequest = 1;
+    RequestStop();
     close();
 }
 

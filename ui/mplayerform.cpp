@@ -345,13 +345,12 @@ void TMPlayerForm::MediaPlayer1Notify() {
     // they are asked only when none does.
     if (Rc.ThreadBusy != 0) return;
     if (!IsSubName(QString::fromUtf16(NotifySubName))) return;
-    Fe.CommandText = QString::fromUtf16(NotifyCommand);
     MediaPlayer1->Notify = true;
-    StartMediaPlayerEvent();
+    StartMediaPlayerEvent(QString::fromUtf16(NotifyCommand));
 }
 
-bool TMPlayerForm::StartMediaPlayerEvent() {
-    return StartEventCall();
+bool TMPlayerForm::StartMediaPlayerEvent(const QString& command) {
+    return StartEventCall(command);
 }
 
 void CloseMediaPlayer() {

@@ -140,8 +140,8 @@ public:
     // The player's notification: runs "Call MediaPlayer_OnNotify" when the program has that SUB and
     // no run is in progress.
     void MediaPlayer1Notify();
-    // Starts the interpreter for the prepared event command.
-    static bool StartMediaPlayerEvent();
+    // Starts the interpreter on the event command.
+    static bool StartMediaPlayerEvent(const QString& command);
 
 private:
     bool mixerLoaded_ = false;

@@ -597,11 +597,10 @@ QString TRunForm::GetHistory() const {
 
 void TRunForm::RunTypedLine() {
     Rc.OutputLineCount = Rc.OutputLineCount + 1;
-    Fe.CommandText = Memo()->textCursor().block().text();
-    AddHistory(Fe.CommandText);
+    const QString line = Memo()->textCursor().block().text();
+    AddHistory(line);
     historyCursor_ = historyCount_ + 1;
-    Rc.RunMode = RunKind::Immediate;
-    TLXMTHread::StartRun();
+    StartRun(RunRequest{RunStart::Command, line});
 }
 
 void TRunForm::HistoryUp() {
@@ -630,31 +629,21 @@ void TRunForm::ReplaceLastLine(const QString& text) {
 }
 
 void TRunForm::RunBtnClick() {
-    if (Rc.ThreadBusy != 0) return;
-    Fe.CommandText = QStringLiteral("Run");
+    if (!StartRun(RunRequest{RunStart::Rerun})) return;
     SetBtnRunMode();
-    Rc.RunMode = RunKind::Immediate;
-    Rc.StopRequest = 0;
     FocusMemo();
-    TLXMTHread::StartRun();
 }
 
 void TRunForm::StopBtnClick() {
     SetBtnStopMode();
-    Rc.StopRequest = 1;
+    RequestStop();
     FocusMemo();
 }
 
 void TRunForm::ContBtnClick() {
-    if (Rc.ThreadBusy != 0 || !ProgramCanContinue()) return;
-    Fe.CommandText = QStringLiteral("Cont");
-    Rc.RunMode = RunKind::Immediate;
-    Rc.StopRequest = 0;
-    Rc.ProgramRunning = 1;
-    Rc.ContinueFlag = 1;
+    if (!StartRun(RunRequest{RunStart::Continue})) return;
     SetBtnRunMode();
     FocusMemo();
-    TLXMTHread::StartRun();
 }
 
 void TRunForm::CLSBtnClick() {
@@ -680,15 +669,11 @@ void TRunForm::closeEvent(QCloseEvent* event) {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-bool StartEventCall() {
-    if (Rc.ThreadBusy != 0) return false;
-    Rc.RunMode = RunKind::Immediate;
-    Rc.StopRequest = 0;
-    Rc.ProgramRunning = 1;
-    Rc.ContinueFlag = 1;
+bool StartEventCall(const QString& command) {
+    if (!StartRun(RunRequest{RunStart::Event, command})) return false;
     if (Win.RunForm != nullptr) {
         Win.RunForm->SetBtnRunMode();
         Win.RunForm->ShowActive(true);
     }
-    return TLXMTHread::StartRun();
+    return true;
 }

@@ -154,9 +154,9 @@ private:
     friend class TRunMemo;
 };
 
-// Starts CommandText (already set) as an event call: a button's or the media player's SUB, run as an
-// immediate command against the program's variables, shown in the run window. False while busy.
-bool StartEventCall();
+// Starts `command` as an event call: a button's or the media player's SUB, run as an immediate command
+// against the program's variables, shown in the run window. False while busy.
+bool StartEventCall(const QString& command);
 
 // The banner line the run window prints when it is created.
 QString RunWindowBanner();

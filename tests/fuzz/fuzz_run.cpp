@@ -11,6 +11,7 @@
 #include "core/sharedstate.h"
 #include "core/vocabulary.h"
 #include "engine/drawexec.h"
+#include "engine/enginehooks.h"
 #include "engine/handover.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
@@ -196,6 +197,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     QImage image(FontWarmUpSize, FontWarmUpSize, QImage::Format_RGB32);
     QPainter(&image).drawText(0, FontWarmUpSize, QStringLiteral("0"));
     __lsan_enable();
+    InstallEngineReset();
     static QObject handOverTarget;
     SetHandOverTarget(&handOverTarget);
     GraphFormHook.Open = OpenGraphics;

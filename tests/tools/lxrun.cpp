@@ -19,6 +19,7 @@
 #include "controlwindow/installhooks.h"
 #include "core/programfile.h"
 #include "core/sharedstate.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/filechannels.h"
 #include "engine/lxthread.h"
@@ -290,12 +291,13 @@ int main(int argc, char** argv) {
     }
     if (programPath.isEmpty()) return Usage();
 
+    InstallEngineReset();
     InitAll();
     // The file dialogs are then widgets that can be answered, whatever the desktop offers.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     // SIGTERM and SIGHUP stop the run; its files are then closed with everything written, as at its end.
-    CallOnEndSignals(&app, [] { Rc.StopRequest = 1; });
+    CallOnEndSignals(&app, [] { RequestStop(); });
     TRunForm runForm;
     TMPlayerForm mplayerForm;
     InstallWindowHooks();
@@ -307,17 +309,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lxrun: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    Fe.ProgramText = text;
-    Fe.ProgramTextLength = static_cast<int>(text.size());
-    Fe.ProgramFolder = QFileInfo(programPath).absolutePath();
 
     QElapsedTimer clock;
     clock.start();
-    Rc.RunMode = RunKind::Program;
-    Rc.ProgramRunning = 1;
-    Rc.StopRequest = 0;
     DialogWatcher watcher(std::move(dialogAnswers), timeoutSeconds);
-    TLXMTHread::StartRun();
+    StartRun(RunRequest{RunStart::Program, text, QFileInfo(programPath).absolutePath()});
     WaitForRunEnd();
     const bool timedOut = watcher.TimedOut();
     const qint64 elapsed = clock.nsecsElapsed();

@@ -6,6 +6,7 @@
 // Exits 1 when the picture is blank (a single colour), 2 on a usage or file error.
 #include "controlwindow/installhooks.h"
 #include "core/sharedstate.h"
+#include "engine/enginehooks.h"
 #include "engine/lxthread.h"
 #include "frontend/initall.h"
 #include "ui/editform.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: lxshot PROGRAM.lxt OUT.png\n");
         return 2;
     }
+    InstallEngineReset();
     InitAll();
     QApplication app(argc, argv);
     // Nobody is there to answer a message box: print it and go on.
@@ -58,15 +60,9 @@ int main(int argc, char** argv) {
     if (editor == nullptr) return 2;
     Pump(300);
 
-    Rc.RunMode = RunKind::Program;
-    Rc.ProgramRunning = 1;
-    Rc.StopRequest = 0;
-    Fe.ProgramText = editor->findChild<QPlainTextEdit*>() != nullptr
-                         ? editor->findChild<QPlainTextEdit*>()->toPlainText().replace(QLatin1Char('\n'),
-                                                                                       QStringLiteral("\r\n"))
-                         : QString();
-    Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
-    TLXMTHread::StartRun();
+    const auto* source = editor->findChild<QPlainTextEdit*>();
+    QString text = source != nullptr ? source->toPlainText() : QString();
+    StartRun(RunRequest{RunStart::Program, text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"))});
     QElapsedTimer clock;
     clock.start();
     while (Rc.ThreadBusy != 0 && clock.elapsed() < 10000)

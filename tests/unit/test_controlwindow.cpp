@@ -656,7 +656,7 @@ TEST_F(ControlWindow, AClickWhileAThreadIsBusyStartsNoSecondRun) {
     Win.LXControlForm->ButtonClick(2);
     EXPECT_EQ(Fe.CommandText, QStringLiteral("unchanged"));
     EXPECT_EQ(Rc.ControlButtonPressed[2], 1) << "the watched button is still marked";
-    EXPECT_FALSE(StartControlButtonEvent());
+    EXPECT_FALSE(StartControlButtonEvent(QStringLiteral("Call CButton2_Click")));
     Rc.ThreadBusy = 0;
     QApplication::processEvents();
     runForm_->ApplyQueue();

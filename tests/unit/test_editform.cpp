@@ -6,6 +6,7 @@
 
 #include "core/encodedetect.h"
 #include "core/sharedstate.h"
+#include "engine/enginehooks.h"
 #include "engine/lxthread.h"
 #include "platform/settings.h"
 #include "tests/runsupport.h"
@@ -63,6 +64,7 @@ QByteArray Encoded(const QString& encodingName, const QString& text) {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallEngineReset();
         WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_);
         WinHooks.TextFileDialogHook = [this](QWidget*, const TextFileDialogRequest& request) {
             dialogRequests_.push_back(request);

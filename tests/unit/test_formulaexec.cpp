@@ -51,6 +51,7 @@ std::vector<CodeItemType> ImmediateAreaNow() {
 class Formula : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallEngineReset();
         Rc.RunMode = RunKind::Program;
         InitAll();
         RunWindowQueue::Instance().Reset();

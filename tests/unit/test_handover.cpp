@@ -156,13 +156,9 @@ TEST_F(HandOver, ARunWhoseWindowWorkRunsOutOfMemoryEndsWithTheErrorAtThatStateme
         ++beeps;
         throw std::bad_alloc();
     };
+    InstallEngineReset();
     const auto run = [&](const char* text) {
-        Fe.ProgramText = QString::fromUtf8(text);
-        Fe.ProgramTextLength = static_cast<int>(Fe.ProgramText.size());
-        Rc.RunMode = RunKind::Program;
-        Rc.ProgramRunning = 1;
-        Rc.StopRequest = 0;
-        ASSERT_TRUE(TLXMTHread::StartRun());
+        ASSERT_TRUE(StartRun(RunRequest{RunStart::Program, QString::fromUtf8(text)}));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (Rc.ThreadBusy != 0 && std::chrono::steady_clock::now() < deadline)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -5,6 +5,7 @@
 
 #include "core/encodedetect.h"
 #include "core/sharedstate.h"
+#include "engine/enginehooks.h"
 #include "engine/lxthread.h"
 #include "platform/settings.h"
 #include "platform/settingsstore.h"
@@ -83,6 +84,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
+        InstallEngineReset();
         WinHooks.MessageBoxHook = AnswerFromScript(answers_, asked_, &parents_);
         WinHooks.OpenUrlHook = [this](const QUrl& url) {
             opened_.push_back(url);

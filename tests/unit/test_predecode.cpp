@@ -8,6 +8,7 @@
 #include "core/vocabulary.h"
 #include "engine/decoded/decode.h"
 #include "engine/decoded/run.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/runloop.h"
 #include "engine/runwindowqueue.h"
@@ -32,6 +33,7 @@ struct Outcome;
 class Decoded : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallEngineReset();
         RunWindowQueue::Instance().Reset();
         Rc.StopRequest = 0;
         Eng.FastPathsEnabled = true;

@@ -4,6 +4,7 @@
 #include "core/errortext.h"
 #include "core/sharedstate.h"
 #include "core/valuestack.h"
+#include "engine/enginehooks.h"
 #include "engine/enginestate.h"
 #include "engine/handover.h"
 #include "engine/lxthread.h"
@@ -49,6 +50,7 @@ const QString OneAndLeftOverValues =
 class RunThread : public ::testing::Test {
 protected:
     void SetUp() override {
+        InstallEngineReset();
         ReopenHandOver();
         RunWindowQueue::Instance().Reset();
         InitAll();
@@ -64,9 +66,7 @@ protected:
     }
 
     void Immediate(const char* command) {
-        Fe.CommandText = QString::fromUtf8(command);
-        Rc.RunMode = RunKind::Immediate;
-        TLXMTHread::StartRun();
+        StartRun(RunRequest{RunStart::Command, QString::fromUtf8(command)});
     }
     bool WaitIdle(int ms = TestWaitMs) { return WaitForRunEnd(form_.get(), ms); }
     // Starts `program` and lets it run for `ms` milliseconds: true when it is still running then.
@@ -243,6 +243,33 @@ TEST_F(RunThread, ATypedRunCompilesTheProgramAfreshWithFreshVariables) {
     EXPECT_EQ(Text(), QStringLiteral(" 1\nOK\n\n"));
 }
 
+// A stop asked for while nothing runs (Exit answered No, a Stop pressed after the end) is no part of the
+// next run: every start clears it but a typed line, which leaves it to the program it finds stopped.
+TEST_F(RunThread, AStopLeftFromBeforeStopsNoStartButStaysWithAStoppedProgram) {
+    const auto runAfterAStaleStop = [this](const auto& start) {
+        form_->CLSBtnClick();
+        RequestStop();
+        start();
+        EXPECT_TRUE(WaitIdle());
+        return Text();
+    };
+    const QString one = QStringLiteral(" 1\nOK\n\n");
+    EXPECT_EQ(runAfterAStaleStop([] { StartProgramRun("PRINT 1\r\n"); }), one);
+    EXPECT_EQ(runAfterAStaleStop([this] { form_->RunBtnClick(); }), one);
+    EXPECT_EQ(runAfterAStaleStop([] {
+                  StartProgramRun("SUB Tick\r\nPRINT \"tick\"\r\nEND SUB\r\nPRINT 1\r\nSTOP\r\nPRINT 2\r\n");
+              }),
+              QStringLiteral(" 1\n実行中断しました\nOK\n\n"));
+    EXPECT_EQ(runAfterAStaleStop([] { ASSERT_TRUE(StartEventCall(QStringLiteral("Call Tick"))); }),
+              QStringLiteral("tick\nOK\n\n"));
+    EXPECT_EQ(Rc.StopRequest, 0) << "the event call ended as it ran, not stopped";
+    // Typed while the program waits at its STOP: the command runs, and the program stays stopped.
+    EXPECT_EQ(runAfterAStaleStop([this] { Immediate("PRINT 3"); }), QStringLiteral(" 3\nOK\n\n"));
+    EXPECT_EQ(Rc.StopRequest, 1);
+    EXPECT_EQ(runAfterAStaleStop([this] { form_->ContBtnClick(); }),
+              QStringLiteral("実行再開しました。\n 2\nOK\n\n"));
+}
+
 TEST_F(RunThread, SleepWakesOnAStopRequest) {
     ASSERT_TRUE(StillRunningAfter("SLEEP(60000)\r\nPRINT \"late\"\r\n"));
     const qint64 stopping = MillisecondsOf([this] {
@@ -286,15 +313,13 @@ TEST_F(RunThread, ValuesOfAStoppedLoopOutliveAnImmediateCommandAndAnEventCall) {
     form_->CLSBtnClick();
     // A button's event shows its output in the run window, brought back when it was minimised.
     form_->showMinimized();
-    Fe.CommandText = QStringLiteral("Call CButton1_Click");
-    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(StartEventCall(QStringLiteral("Call CButton1_Click")));
     EXPECT_FALSE(form_->isMinimized());
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), QStringLiteral("click\nOK\n\n"));
     // What a command itself leaves is its own: reported and taken, the program's value stays under it.
     form_->CLSBtnClick();
-    Fe.CommandText = QStringLiteral("PRINT USING \"#\"; 1, 2");
-    ASSERT_TRUE(StartEventCall());
+    ASSERT_TRUE(StartEventCall(QStringLiteral("PRINT USING \"#\"; 1, 2")));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Text(), OneAndLeftOverValues);
     form_->CLSBtnClick();
