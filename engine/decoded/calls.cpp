@@ -121,37 +121,35 @@ namespace {
 // The caller's side of the return, with `count` hand-backs in hand; CallStoppedShort (nothing done)
 // when the restore or a take would fail, or when the Gl stack has no room for the hand-backs that no
 // variable takes (a function's value waiting for the operator after it): the general path pushes them
-// all, so it needs that room as well, and fails where this would.
+// all, so it needs that room as well, and fails where this would. Where the operator after it takes
+// the function's value in hand, nothing is pushed: that way, the commonest, checks no room.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if (count < shape.Count ? !NumbersOnTop(shape.Count - count) : !RoomForNumbers(count - shape.Count))
-        return CallStoppedShort;
-    if (!RestoreFrameLocals()) return CallStoppedShort;
+    if (count < shape.Count && !NumbersOnTop(shape.Count - count)) return CallStoppedShort;
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
-    // value in hand is the top one.
+    // value in hand is the top one. The restore changes neither the Gl stack nor the values in hand, so
+    // the result is worked out before it and assigned after it.
     const bool inHand = count == shape.Count + 1;
-    if (shape.Operation == NumberOp::Count || (count != 0 && !inHand) ||
-        (shape.Assigned && shape.Assigned->DimCount != 0)) {
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
     const int below = inHand ? 1 : 2; // the operands on the Gl stack
     const int top = Vs.GlTypeStack.Count;
     const int numbers = Vs.GlNumStack.Count;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
-    if (top < below || numbers < below || tags[top] != GlValueType::Number ||
-        (!inHand && tags[top - 1] != GlValueType::Number)) {
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
     Extended* stacked = Vs.GlNumStack.Items.data();
-    const Extended b = inHand ? values[0] : stacked[numbers];
-    const Extended result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1], b);
-    if (IsStoppedShort(result)) {
+    Extended result = 0;
+    const bool operates =
+        shape.Operation != NumberOp::Count && (inHand || count + shape.Count == 0) &&
+        !(shape.Assigned && shape.Assigned->DimCount != 0) && top >= below && numbers >= below &&
+        tags[top] == GlValueType::Number && (inHand || tags[top - 1] == GlValueType::Number) &&
+        !IsStoppedShort(result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1],
+                                                 inHand ? values[0] : stacked[numbers]));
+    if (!operates) {
+        if (count > shape.Count && !RoomForNumbers(count - shape.Count)) return CallStoppedShort;
+        if (!RestoreFrameLocals()) return CallStoppedShort;
         TakeValues(shape, values, count);
         return entry.Next;
     }
+    if (!RestoreFrameLocals()) return CallStoppedShort;
     TakeValues(shape, values + count - shape.Count, shape.Count);
     if (shape.Assigned) {
         shape.Assigned->Value = result;
