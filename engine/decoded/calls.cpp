@@ -118,6 +118,16 @@ namespace {
     return true;
 }
 
+// The caller's side of the return without the operator after it: the restore, then the hand-backs
+// taken or pushed (checked to have room first, as the general path needs it).
+[[gnu::always_inline]] inline int TakeAtSite(const DecodedItem& entry, const Extended* values, int count) {
+    const CallShape& shape = *entry.Target.Shape;
+    if (count > shape.Count && !RoomForNumbers(count - shape.Count)) return CallStoppedShort;
+    if (!RestoreFrameLocals()) return CallStoppedShort;
+    TakeValues(shape, values, count);
+    return entry.Next;
+}
+
 // The caller's side of the return, with `count` hand-backs in hand; CallStoppedShort (nothing done)
 // when the restore or a take would fail, or when the Gl stack has no room for the hand-backs that no
 // variable takes (a function's value waiting for the operator after it): the general path pushes them
@@ -126,6 +136,9 @@ namespace {
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
     if (count < shape.Count && !NumbersOnTop(shape.Count - count)) return CallStoppedShort;
+    // No operator after it (a SUB's call, a function's value for what comes later): the hand-backs
+    // taken, the function's value pushed.
+    if (shape.Operation == NumberOp::Count) return TakeAtSite(entry, values, count);
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one. The restore changes neither the Gl stack nor the values in hand, so
@@ -138,17 +151,12 @@ namespace {
     Extended* stacked = Vs.GlNumStack.Items.data();
     Extended result = 0;
     const bool operates =
-        shape.Operation != NumberOp::Count && (inHand || count + shape.Count == 0) &&
-        !(shape.Assigned && shape.Assigned->DimCount != 0) && top >= below && numbers >= below &&
-        tags[top] == GlValueType::Number && (inHand || tags[top - 1] == GlValueType::Number) &&
+        (inHand || count + shape.Count == 0) && !(shape.Assigned && shape.Assigned->DimCount != 0) &&
+        top >= below && numbers >= below && tags[top] == GlValueType::Number &&
+        (inHand || tags[top - 1] == GlValueType::Number) &&
         !IsStoppedShort(result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1],
                                                  inHand ? values[0] : stacked[numbers]));
-    if (!operates) {
-        if (count > shape.Count && !RoomForNumbers(count - shape.Count)) return CallStoppedShort;
-        if (!RestoreFrameLocals()) return CallStoppedShort;
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
+    if (!operates) return TakeAtSite(entry, values, count);
     if (!RestoreFrameLocals()) return CallStoppedShort;
     TakeValues(shape, values + count - shape.Count, shape.Count);
     if (shape.Assigned) {
