@@ -66,7 +66,11 @@ namespace {
 [[gnu::always_inline]] inline void TakeValues(const CallShape& shape, const Extended* values, int count) {
     const int variables = shape.Count;
     if (variables == 0) {
-        if (count > 0) PushNumbers(values, count);
+        // A function's value alone, the commonest, spares the loop.
+        if (count == 1)
+            PushNumbers(values, 1);
+        else if (count > 0)
+            PushNumbers(values, count);
         return;
     }
     if (count > variables) {
