@@ -140,14 +140,23 @@ namespace {
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
     if (count < shape.Count && !NumbersOnTop(shape.Count - count)) return CallStoppedShort;
-    // No operator after it (a SUB's call, a function's value for what comes later): the hand-backs
-    // taken, the function's value pushed.
-    if (shape.Operation == NumberOp::Count) return TakeAtSite(entry, values, count);
+    const bool inHand = count == shape.Count + 1;
+    if (shape.Operation == NumberOp::Count) {
+        // No operator after it. A function's value that a LET assigns at once goes straight to its
+        // variable, after the restore and the takes, as the LET's item would assign it after them; in
+        // any other case (a SUB's call, a value for what comes later) the hand-backs are taken and the
+        // function's value pushed.
+        if (!shape.Assigned || !inHand || shape.Assigned->DimCount != 0)
+            return TakeAtSite(entry, values, count);
+        if (!RestoreFrameLocals()) return CallStoppedShort;
+        TakeValues(shape, values + 1, shape.Count);
+        CopyNumber(&shape.Assigned->Value, values);
+        return shape.AfterOperation;
+    }
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
     // value in hand is the top one. The restore changes neither the Gl stack nor the values in hand, so
     // the result is worked out before it and assigned after it.
-    const bool inHand = count == shape.Count + 1;
     const int below = inHand ? 1 : 2; // the operands on the Gl stack
     const int top = Vs.GlTypeStack.Count;
     const int numbers = Vs.GlNumStack.Count;
