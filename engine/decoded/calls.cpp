@@ -45,7 +45,7 @@ namespace {
 }
 
 // The variables (null: a value dropped) take `count` values in hand, the last of them (the top) first;
-// one or two values, the commonest, without the loop.
+// one to three values, the commonest, without the loop.
 [[gnu::always_inline]] inline void BindAll(Extended* const* variables, const Extended* values, int count) {
     if (count == 1) {
         if (variables[0]) CopyNumber(variables[0], values);
@@ -54,6 +54,12 @@ namespace {
     if (count == 2) {
         if (variables[0]) CopyNumber(variables[0], values + 1);
         if (variables[1]) CopyNumber(variables[1], values);
+        return;
+    }
+    if (count == 3) {
+        if (variables[0]) CopyNumber(variables[0], values + 2);
+        if (variables[1]) CopyNumber(variables[1], values + 1);
+        if (variables[2]) CopyNumber(variables[2], values);
         return;
     }
     for (int k = count - 1; k >= 0; --k, ++variables)
