@@ -45,7 +45,7 @@ namespace {
 }
 
 // The variables (null: a value dropped) take `count` values in hand, the last of them (the top) first;
-// one or two values, the commonest, without the loop.
+// one to three values, the commonest, without the loop.
 [[gnu::always_inline]] inline void BindAll(Extended* const* variables, const Extended* values, int count) {
     if (count == 1) {
         if (variables[0]) CopyNumber(variables[0], values);
@@ -54,6 +54,12 @@ namespace {
     if (count == 2) {
         if (variables[0]) CopyNumber(variables[0], values + 1);
         if (variables[1]) CopyNumber(variables[1], values);
+        return;
+    }
+    if (count == 3) {
+        if (variables[0]) CopyNumber(variables[0], values + 2);
+        if (variables[1]) CopyNumber(variables[1], values + 1);
+        if (variables[2]) CopyNumber(variables[2], values);
         return;
     }
     for (int k = count - 1; k >= 0; --k, ++variables)
@@ -66,7 +72,11 @@ namespace {
 [[gnu::always_inline]] inline void TakeValues(const CallShape& shape, const Extended* values, int count) {
     const int variables = shape.Count;
     if (variables == 0) {
-        if (count > 0) PushNumbers(values, count);
+        // A function's value alone, the commonest, spares the loop.
+        if (count == 1)
+            PushNumbers(values, 1);
+        else if (count > 0)
+            PushNumbers(values, count);
         return;
     }
     if (count > variables) {
@@ -118,40 +128,55 @@ namespace {
     return true;
 }
 
+// The caller's side of the return without the operator after it: the restore, then the hand-backs
+// taken or pushed (checked to have room first, as the general path needs it).
+[[gnu::always_inline]] inline int TakeAtSite(const DecodedItem& entry, const Extended* values, int count) {
+    const CallShape& shape = *entry.Target.Shape;
+    if (count > shape.Count && !RoomForNumbers(count - shape.Count)) return CallStoppedShort;
+    if (!RestoreFrameLocals()) return CallStoppedShort;
+    TakeValues(shape, values, count);
+    return entry.Next;
+}
+
 // The caller's side of the return, with `count` hand-backs in hand; CallStoppedShort (nothing done)
 // when the restore or a take would fail, or when the Gl stack has no room for the hand-backs that no
 // variable takes (a function's value waiting for the operator after it): the general path pushes them
-// all, so it needs that room as well, and fails where this would.
+// all, so it needs that room as well, and fails where this would. Where the operator after it takes
+// the function's value in hand, nothing is pushed: that way, the commonest, checks no room.
 [[gnu::always_inline]] inline int ReturnSite(const DecodedItem& entry, const Extended* values, int count) {
     const CallShape& shape = *entry.Target.Shape;
-    if (count < shape.Count ? !NumbersOnTop(shape.Count - count) : !RoomForNumbers(count - shape.Count))
-        return CallStoppedShort;
-    if (!RestoreFrameLocals()) return CallStoppedShort;
+    if (count < shape.Count && !NumbersOnTop(shape.Count - count)) return CallStoppedShort;
+    const bool inHand = count == shape.Count + 1;
+    if (shape.Operation == NumberOp::Count) {
+        // No operator after it. A function's value that a LET assigns at once goes straight to its
+        // variable, after the restore and the takes, as the LET's item would assign it after them; in
+        // any other case (a SUB's call, a value for what comes later) the hand-backs are taken and the
+        // function's value pushed.
+        if (!shape.Assigned || !inHand || shape.Assigned->DimCount != 0)
+            return TakeAtSite(entry, values, count);
+        if (!RestoreFrameLocals()) return CallStoppedShort;
+        TakeValues(shape, values + 1, shape.Count);
+        CopyNumber(&shape.Assigned->Value, values);
+        return shape.AfterOperation;
+    }
     // The operator after it applies to the two numbers on top, as its item does it when both are plain
     // numbers and the result is finite; in any other case the operator's item runs next. A function's
-    // value in hand is the top one.
-    const bool inHand = count == shape.Count + 1;
-    if (shape.Operation == NumberOp::Count || (count != 0 && !inHand) ||
-        (shape.Assigned && shape.Assigned->DimCount != 0)) {
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
+    // value in hand is the top one. The restore changes neither the Gl stack nor the values in hand, so
+    // the result is worked out before it and assigned after it.
     const int below = inHand ? 1 : 2; // the operands on the Gl stack
     const int top = Vs.GlTypeStack.Count;
     const int numbers = Vs.GlNumStack.Count;
     const std::int32_t* tags = Vs.GlTypeStack.Items.data();
-    if (top < below || numbers < below || tags[top] != GlValueType::Number ||
-        (!inHand && tags[top - 1] != GlValueType::Number)) {
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
     Extended* stacked = Vs.GlNumStack.Items.data();
-    const Extended b = inHand ? values[0] : stacked[numbers];
-    const Extended result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1], b);
-    if (IsStoppedShort(result)) {
-        TakeValues(shape, values, count);
-        return entry.Next;
-    }
+    Extended result = 0;
+    const bool operates =
+        (inHand || count + shape.Count == 0) && !(shape.Assigned && shape.Assigned->DimCount != 0) &&
+        top >= below && numbers >= below && tags[top] == GlValueType::Number &&
+        (inHand || tags[top - 1] == GlValueType::Number) &&
+        !IsStoppedShort(result = ApplyArithmetic(shape.Operation, stacked[numbers - below + 1],
+                                                 inHand ? values[0] : stacked[numbers]));
+    if (!operates) return TakeAtSite(entry, values, count);
+    if (!RestoreFrameLocals()) return CallStoppedShort;
     TakeValues(shape, values + count - shape.Count, shape.Count);
     if (shape.Assigned) {
         shape.Assigned->Value = result;

@@ -8,7 +8,8 @@
 //   Enter       at the callee's frame item: the frame and the numeric parameter binds;
 //   Return      at the hand-backs before END SUB or END FUNCTION: pushed, frame and return index dropped;
 //   ReturnSite  at the restore of the locals: restored, the numeric hand-backs taken, and a function
-//               value combined with the number below it and assigned, where the items do that next.
+//               value combined with the number below it and assigned, or assigned as it is, where the
+//               items do that next.
 // Call runs the callee's frame and binds at once (read from the callee's items when the call is
 // decoded, as its Enter reads them) and Return runs ReturnSite at once when it is decoded, when no stop
 // is requested, handing the values over directly; every entry also runs on its own, taking its values

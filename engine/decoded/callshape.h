@@ -33,7 +33,8 @@ struct CallShape {
     std::array<Extended*, MaxPushedValues> Variables{};
     // ReturnSite: the arithmetic operator after the restore, applied to the two numbers on top
     // (NumberOp::Count for none), the numeric scalar its LET assigns (null: the result stays on the
-    // stack), and where the run goes on after them.
+    // stack; with no operator, the scalar a LET assigns the function's value to), and where the run
+    // goes on after them.
     std::uint8_t Operation = NumberOp::Count;
     NumVarType* Assigned = nullptr;
     std::int32_t AfterOperation = 0;

@@ -134,8 +134,19 @@ bool DecodeReturn(DecodedItem& entry, int at, int limit) {
     return true;
 }
 
+// A LET of a numeric variable at `let`: its record into the shape (Assigned) and where the run goes on
+// after it (AfterOperation).
+void DecodeAssignment(int let, int limit, CallShape& shape) {
+    if (!IsStatementAt(let, limit, St::LET) || let + 1 > limit || Item(let + 1).FirstCode != CodeKind::NumVar)
+        return;
+    if (NumVarType* record = RecordAt(Tb.NumVarTable, Item(let + 1).SecondCode)) {
+        shape.Assigned = record;
+        shape.AfterOperation = Decoding::Continuation(let + 2, limit);
+    }
+}
+
 // LoPopAll and the hand-backs taken; then, where the items do that, an arithmetic operator on the two
-// numbers on top and a LET of its result.
+// numbers on top and a LET of its result, or a LET of the function's value itself.
 bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
     CallShape shape;
     const int after = DecodeVariableRun(Decoding::StepOverInert(at + 1, limit), limit, InSt::GlPop, shape);
@@ -149,14 +160,9 @@ bool DecodeReturnSite(DecodedItem& entry, int at, int limit) {
         shape.Operation = operation;
         entry.Next = op; // where the operator runs by itself when the numbers are not for it
         shape.AfterOperation = Decoding::Continuation(op + 1, limit);
-        const int let = Decoding::StepOverBrackets(op + 1, limit);
-        if (IsStatementAt(let, limit, St::LET) && let + 1 <= limit &&
-            Item(let + 1).FirstCode == CodeKind::NumVar) {
-            if (NumVarType* record = RecordAt(Tb.NumVarTable, Item(let + 1).SecondCode)) {
-                shape.Assigned = record;
-                shape.AfterOperation = Decoding::Continuation(let + 2, limit);
-            }
-        }
+        DecodeAssignment(Decoding::StepOverBrackets(op + 1, limit), limit, shape);
+    } else if (operation == NumberOp::Count) {
+        DecodeAssignment(op, limit, shape);
     }
     NewShape(entry) = shape;
     entry.Op = DecodedOp::ReturnSite;

@@ -419,10 +419,10 @@ private:
 
     // SUBs and FUNCTIONs with by-reference parameters and locals: recursive (twice per level, the
     // results combined as the call's own entries do it; with one number of its own, saved alone, or
-    // several), calling one another from inside (the caller's frame saved), and frames with a string
-    // local or an array of their own (saved the general way; STRS's recursion is bounded by its text
-    // too, since a large negative P would save ever longer copies of it); recursions that leave values
-    // on the stack below each deeper call.
+    // several; with calls of itself for arguments, its value assigned as it is), calling one another from
+    // inside (the caller's frame saved), and frames with a string local or an array of their own (saved the
+    // general way; STRS's recursion is bounded by its text too, since a large negative P would save ever
+    // longer copies of it); recursions that leave values on the stack below each deeper call.
     static QStringList Procedures() {
         return {QStringLiteral("SUB ADDTO(P, Q)"),
                 QStringLiteral("  W = P * 2 + Q"),
@@ -458,6 +458,10 @@ private:
                 QStringLiteral("FUNCTION PB(N)"),
                 QStringLiteral("  IF N = 0 THEN PB = 0 ELSE PB = 2 * PA(N - 1) - ONE(1)"),
                 QStringLiteral("END FUNCTION"),
+                QStringLiteral("FUNCTION TK(N, M, K)"),
+                QStringLiteral("  IF M < N AND N < 5 AND M > -2 AND K > -2 THEN TK = TK(TK(N - 1, M, K), "
+                               "TK(M - 1, K, N), TK(K - 1, N, M)) ELSE TK = K"),
+                QStringLiteral("END FUNCTION"),
                 QStringLiteral("SUB ARR(P)"),
                 QStringLiteral("  DIM LA(3)"),
                 QStringLiteral("  LA(1) = P"),
@@ -482,9 +486,10 @@ private:
     }
 
     QString FunctionCall() {
-        switch (Pick(3)) {
+        switch (Pick(4)) {
         case 0: return QStringLiteral("X = %1 + REC(%2, %3)").arg(Leaf(), Leaf(), Expression(1));
         case 1: return QStringLiteral("Y = REC(%1, %2) * REC(%3, Y)").arg(Leaf(), Leaf(), Leaf());
+        case 2: return QStringLiteral("X = TK(INT(%1), INT(%2), INT(%3))").arg(Leaf(), Leaf(), Leaf());
         default: return QStringLiteral("Z = REC(REC(%1, 1), %2) / 3").arg(Leaf(), Leaf());
         }
     }
