@@ -13,7 +13,6 @@
 #include "engine/errorposition.h"
 #include "engine/numconvert.h"
 #include "engine/printline.h"
-#include "platform/memorybudget.h"
 #include "resources/texts.h"
 
 #include <QDir>
@@ -260,11 +259,15 @@ void TFileTextReader::AppendChars(QString& text, qsizetype count) {
 }
 
 bool ReadingMayGrow(const QString& text, qsizetype more) {
-    if (Rc.StopRequest.load(std::memory_order_relaxed) != 0) return false;
     const qsizetype size = text.size() + more;
-    if (size <= text.capacity()) return true;
-    // The text moves to a room about twice its size, while the old room is still held.
-    if (MemoryBudget::AllowsElements(static_cast<std::size_t>(size) * 2, sizeof(char16_t))) return true;
+    // Past its room the text moves to a room about twice its size, while the old room is still held.
+    const std::size_t growth =
+        size <= text.capacity() ? 0 : static_cast<std::size_t>(size) * 2 * sizeof(char16_t);
+    switch (CheckBuildStep(growth)) {
+    case BuildStep::Go: return true;
+    case BuildStep::Stop: return false;
+    case BuildStep::OutOfMemory: break;
+    }
     RaiseError(Err::OutOfMemory);
     return false;
 }
